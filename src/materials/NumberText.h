@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace mb {
+
+/// The leading number of a text: blanks, tabs and line feeds are skipped wherever they
+/// stand, then an optional sign, digits, an optional "." with digits and an optional
+/// exponent are taken; reading stops at the first character that cannot continue the
+/// number. No number at all gives 0. The decimal point is always ".".
+/// Returns nullopt only when the number is too large for a double, so callers can skip
+/// the step instead of storing an infinity.
+std::optional<double> LeadingNumber(std::string_view text);
+
+/// The leading number read with the user's decimal separator: with "," the first comma
+/// (after leading blanks are removed) stands for the decimal point.
+std::optional<double> ParseNumberText(std::string_view text, std::string_view decimalSeparator);
+
+/// True when the whole text, bar surrounding blanks, is one number written with "." or,
+/// when the user's separator is ",", with a comma as decimal point.
+bool IsNumericText(std::string_view text, std::string_view decimalSeparator);
+
+/// The 11-character number text of files and grid: a mantissa of a fixed digit count
+/// chosen by the value's range, "E", the exponent, blank-padded on the right.
+std::string FormatNumberText(double value);
+
+/// General decimal text with up to 15 significant digits, in exponent form only where
+/// the number needs it, with the given decimal separator.
+std::string FormatGeneralNumber(double value, std::string_view decimalSeparator);
+
+} // namespace mb

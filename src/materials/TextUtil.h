@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace mb {
+
+// Library text is 8-bit: one byte is one character, and "blank" means the space character.
+
+inline std::string_view TrimBlanks(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && s[b] == ' ') ++b;
+    while (e > b && s[e - 1] == ' ') --e;
+    return s.substr(b, e - b);
+}
+
+inline std::string_view TrimLeftBlanks(std::string_view s) {
+    std::size_t b = 0;
+    while (b < s.size() && s[b] == ' ') ++b;
+    return s.substr(b);
+}
+
+inline std::string_view TrimRightBlanks(std::string_view s) {
+    std::size_t e = s.size();
+    while (e > 0 && s[e - 1] == ' ') --e;
+    return s.substr(0, e);
+}
+
+inline std::string PadRight(std::string_view s, std::size_t width) {
+    std::string out(s);
+    if (out.size() < width) out.append(width - out.size(), ' ');
+    return out;
+}
+
+inline char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+/// Case-insensitive equality over ASCII letters; other bytes compare as they are.
+inline bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    return true;
+}
+
+inline bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && EqualsNoCase(s.substr(0, prefix.size()), prefix);
+}
+
+/// Characters [from, from + count) counted from 1, clipped to the text like a BASIC Mid$.
+inline std::string_view Mid(std::string_view s, std::size_t from1, std::size_t count) {
+    if (from1 == 0 || from1 > s.size()) return {};
+    return s.substr(from1 - 1, count);
+}
+
+} // namespace mb

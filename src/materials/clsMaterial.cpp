@@ -1,0 +1,143 @@
+#include "materials/clsMaterial.h"
+
+#include "materials/NumberText.h"
+#include "materials/TextUtil.h"
+
+namespace mb {
+
+clsMaterial::clsMaterial(std::string recordUnit) : recordUnit_(std::move(recordUnit)) {}
+
+void clsMaterial::Property(std::string_view code) {
+    const std::string_view t = TrimBlanks(code);
+    property_ = t == "C" ? std::string("C (Cp)    ") : PadRight(t, 10);
+}
+
+void clsMaterial::PropIndex() {
+    index_ = static_cast<int16_t>(PropertyCatalogue::instance().FindTolerant(property_));
+}
+
+bool clsMaterial::HasValue(int nProp) const {
+    return nProp >= 0 && nProp < kSlotCount && hasValue_[nProp];
+}
+
+void clsMaterial::HasValue(int nProp, bool flag) {
+    if (nProp >= 0 && nProp < kSlotCount) hasValue_[nProp] = flag;
+}
+
+double clsMaterial::value() {
+    PropIndex();
+    return index_ < 0 ? 0.0 : values_[index_];
+}
+
+void clsMaterial::value(double v) {
+    PropIndex();
+    if (index_ < 0) return;
+    values_[index_] = v;
+    hasValue_[index_] = true;
+}
+
+std::string clsMaterial::PropValue(std::string_view unitSystem) {
+    PropIndex();
+    if (index_ < 0 || !hasValue_[index_]) return "";
+    return WriteValue(converter_.ChangeUnits("SI", unitSystem, index_, values_[index_]));
+}
+
+std::string clsMaterial::UnitsString() {
+    PropIndex();
+    return index_ < 0 ? std::string(16, ' ') : UnitsIPS(index_);
+}
+
+std::string clsMaterial::GetNthProperty(int nProp) {
+    return nProp < kVisitedSlots ? PropertyCatalogue::instance().PropCode(nProp) : std::string();
+}
+
+void clsMaterial::ClearAll() {
+    for (int i = 0; i < kVisitedSlots; ++i) hasValue_[i] = false;
+}
+
+void clsMaterial::ClearValue() {
+    PropIndex();
+    if (index_ >= 0) hasValue_[index_] = false;
+}
+
+void clsMaterial::reset() {
+    for (int i = 0; i < kVisitedSlots; ++i)
+        if (hasValue_[i]) values_[i] = 0;
+}
+
+void clsMaterial::Copy(const clsMaterial& mat) {
+    category_ = mat.category_;
+    name_ = mat.name_;
+    nameCode_ = mat.nameCode_;
+    description_ = mat.description_;
+}
+
+void clsMaterial::CopyAllProperties(const clsMaterial& mat) {
+    Copy(mat);
+    for (int i = 0; i < kVisitedSlots; ++i) {
+        hasValue_[i] = mat.hasValue_[i];
+        if (mat.hasValue_[i]) values_[i] = mat.values_[i];
+    }
+}
+
+void clsMaterial::CopyProperty(std::string_view PROP, double val) {
+    Property(PROP);
+    value(val);
+}
+
+void clsMaterial::ChangeUnits(const std::string& oldUnit, const std::string& newUnit,
+                              bool bUserCurUnit) {
+    if (recordUnit_.empty()) recordUnit_ = "SI";
+    const std::string source = bUserCurUnit ? recordUnit_ : oldUnit;
+    if (newUnit == "IPS" || newUnit == "SI" || newUnit == "MKS") ConvertAll(source, newUnit);
+    recordUnit_ = newUnit;
+}
+
+void clsMaterial::ConvertAll(std::string_view oldUnit, std::string_view target) {
+    if (oldUnit == target) return;
+    for (int i = 0; i < kVisitedSlots; ++i) {
+        if (!hasValue_[i]) continue;
+        Property(GetNthProperty(i));
+        const double v = value();
+        // The slot number, not a lookup of its code, decides the factor.
+        value(converter_.ChangeUnits(oldUnit, target, i, v));
+    }
+}
+
+std::string clsMaterial::WriteValue(double dVal) { return FormatNumberText(dVal); }
+
+void clsMaterial::Save(std::string& out) {
+    if (TrimBlanks(nameCode_).empty())
+        nameCode_ = name_.size() < 14 ? PadRight(name_, 13) : name_.substr(0, 13);
+    out += "MATL:";
+    out += nameCode_;
+    if (nameCode_.size() < 13) out.append(13 - nameCode_.size(), ' ');
+    out += ": ";
+    out += name_;
+    if (name_.size() < 30) out.append(30 - name_.size(), ' ');
+    out += ':';
+    out += description_;
+    out += "\r\n";
+
+    for (int i = 0; i < kVisitedSlots; ++i) {
+        if (!hasValue_[i]) continue;
+        const double si = values_[i];
+        const std::string& code = PropertyCatalogue::instance().PropCode(i);
+        out += code;
+        if (code.size() < 10) out.append(10 - code.size(), ' ');
+        out += WriteValue(converter_.ChangeUnits("SI", "IPS", i, si));
+        out += UnitsIPS(i);
+        out += "  ";
+        out += WriteValue(converter_.ChangeUnits("SI", "MKS", i, si));
+        out += "   ";
+        const std::string& mks = UnitsMKS(i);
+        out += mks;
+        if (i == Slot::FRCANG || mks == std::string(16, ' ')) out += ' ';
+        out += WriteValue(converter_.ChangeUnits("SI", "SI", i, si));
+        out += UnitsSI(i);
+        out += "\r\n";
+    }
+    out += "ENDMATL\r\n";
+}
+
+} // namespace mb

@@ -1,0 +1,103 @@
+#include "model/Library.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace mb {
+
+namespace {
+
+clsMaterial& Ensure(std::vector<std::unique_ptr<clsMaterial>>& list, int n) {
+    auto& slot = list[static_cast<std::size_t>(n)];
+    if (!slot) slot = std::make_unique<clsMaterial>();
+    return *slot;
+}
+
+} // namespace
+
+Library::Library() { Clear(); }
+
+void Library::Clear() {
+    LibraryIndex.assign(kMaxMaterials, LibraryEntry{});
+    Materials.clear();
+    MaterialShadows.clear();
+    LastMaterialIndex = -1;
+    LastNodeKey.clear();
+    SizeRecordLists();
+}
+
+void Library::SizeRecordLists() {
+    const std::size_t size = static_cast<std::size_t>(LastMaterialIndex + 2);
+    if (Materials.size() < size) Materials.resize(size);
+    if (MaterialShadows.size() < size) MaterialShadows.resize(size);
+    if (LibraryIndex.size() < kMaxMaterials) LibraryIndex.resize(kMaxMaterials);
+}
+
+int Library::AppendMaterial() {
+    if (IsFull()) return -1;
+    ++LastMaterialIndex;
+    SizeRecordLists();
+    Entry(LastMaterialIndex) = LibraryEntry{};
+    return LastMaterialIndex;
+}
+
+void Library::RemoveMaterial(int n) {
+    if (!IsValidNumber(n)) return;
+    for (int i = n; i < LastMaterialIndex; ++i) {
+        Entry(i) = Entry(i + 1);
+        Material(i).CopyAllProperties(Material(i + 1));
+        Shadow(i).CopyAllProperties(Shadow(i + 1));
+    }
+    --LastMaterialIndex;
+}
+
+int Library::MoveMaterialToEnd(int m, const std::string& category) {
+    if (!IsValidNumber(m)) return -1;
+    const LibraryEntry keptEntry = Entry(m);
+    clsMaterial keptRecord, keptShadow;
+    keptRecord.CopyAllProperties(Material(m));
+    keptShadow.CopyAllProperties(Shadow(m));
+    for (int i = m; i < LastMaterialIndex; ++i) {
+        Entry(i) = Entry(i + 1);
+        Material(i).CopyAllProperties(Material(i + 1));
+        Shadow(i).CopyAllProperties(Shadow(i + 1));
+    }
+    const int last = LastMaterialIndex;
+    Entry(last) = keptEntry;
+    Entry(last).Category = category;
+    Material(last).CopyAllProperties(keptRecord);
+    Material(last).MaterialType(category);
+    Shadow(last).CopyAllProperties(keptShadow);
+    Shadow(last).MaterialType(category);
+    return last;
+}
+
+LibraryEntry& Library::Entry(int n) {
+    if (static_cast<std::size_t>(n) >= LibraryIndex.size())
+        LibraryIndex.resize(std::max<std::size_t>(kMaxMaterials, static_cast<std::size_t>(n) + 1));
+    return LibraryIndex[static_cast<std::size_t>(n)];
+}
+
+const LibraryEntry& Library::Entry(int n) const {
+    static const LibraryEntry none;
+    return static_cast<std::size_t>(n) < LibraryIndex.size() ? LibraryIndex[static_cast<std::size_t>(n)]
+                                                              : none;
+}
+
+clsMaterial& Library::Material(int n) {
+    if (static_cast<std::size_t>(n) >= Materials.size()) Materials.resize(static_cast<std::size_t>(n) + 1);
+    return Ensure(Materials, n);
+}
+
+clsMaterial& Library::Shadow(int n) {
+    if (static_cast<std::size_t>(n) >= MaterialShadows.size())
+        MaterialShadows.resize(static_cast<std::size_t>(n) + 1);
+    return Ensure(MaterialShadows, n);
+}
+
+bool Library::HasRecord(int n) const {
+    return n >= 0 && static_cast<std::size_t>(n) < Materials.size() &&
+           Materials[static_cast<std::size_t>(n)] != nullptr;
+}
+
+} // namespace mb

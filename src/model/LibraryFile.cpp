@@ -1,0 +1,321 @@
+#include "model/LibraryFile.h"
+
+#include "materials/NumberText.h"
+#include "materials/TextUtil.h"
+#include "model/FileOps.h"
+#include "model/Library.h"
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+namespace mb {
+
+std::string LeadingToken(std::string_view text, std::string_view separator) {
+    if (separator.empty()) return std::string(text);
+    for (std::size_t i = 0; i + separator.size() <= text.size(); ++i)
+        if (EqualsNoCase(text.substr(i, separator.size()), separator))
+            return std::string(text.substr(0, i));
+    return std::string(text);
+}
+
+std::string FileErrorMessage(int errorNumber) {
+    switch (errorNumber) {
+    case EEXIST: return "File already exists.";
+    case EMFILE:
+    case ENFILE: return "Too many files at the same time.";
+    case ENXIO:
+    case ENODEV: return "Device unavailable.";
+    case EACCES:
+    case EPERM:
+    case EROFS: return "Permssion denied (write-protect).";
+    case ENOMEDIUM:
+    case EBUSY: return "Disk not ready.";
+    case EISDIR:
+    case ETXTBSY: return "Path - File access error.";
+    case ENOENT:
+    case ENOTDIR: return "Path not found.";
+    default: return std::strerror(errorNumber);
+    }
+}
+
+namespace {
+
+// A line longer than this is cut: no field the reader looks at lies beyond column 146,
+// and a category name of this length is not one anybody typed.
+constexpr std::size_t kMaxKeptLine = 64 * 1024;
+
+class LibraryParser {
+public:
+    LibraryParser(Library& library, std::string_view decimalSeparator)
+        : library_(library), separator_(decimalSeparator) {}
+
+    /// False once the file has been rejected; no more lines are wanted.
+    bool line(std::string_view text) {
+        ++lineNumber_;
+        if (lineNumber_ == 1 && !StartsWithNoCase(text, "MATTYPE")) {
+            rejected_ = true;
+            return false;
+        }
+        if (StartsWithNoCase(text, "MATTYPE")) category(text);
+        else if (StartsWithNoCase(text, "MATL")) material(text);
+        else if (StartsWithNoCase(text, "ENDMATL")) return true;
+        else property(text);
+        return true;
+    }
+
+    bool rejected() const { return rejected_ || lineNumber_ == 0; }
+    int dropped() const { return dropped_; }
+
+private:
+    void category(std::string_view text) {
+        const std::string_view trimmed = TrimRightBlanks(text);
+        if (trimmed.size() < 8) return; // the name cannot be cut: keep the previous category
+        std::string name(trimmed.substr(8));
+        if (name.empty()) name = "No Category";
+        category_ = name + "    ";
+    }
+
+    void material(std::string_view text) {
+        const int n = library_.AppendMaterial();
+        if (n < 0) {
+            ++dropped_;
+            current_ = -1;
+            return;
+        }
+        current_ = n;
+        LibraryEntry& e = library_.Entry(n);
+        e.NameCode = Mid(text, 6, 13);
+        e.Name = std::string(TrimBlanks(Mid(text, 20, 31))) + "  ";
+        e.Description = Mid(text, 52, 50);
+        e.Category = category_;
+
+        clsMaterial& record = library_.Material(n);
+        record = clsMaterial();
+        record.MaterialType(e.Category);
+        record.MaterialName(e.Name);
+        record.MaterialNameCode(e.NameCode);
+        record.MaterialDescription(e.Description);
+        library_.Shadow(n) = clsMaterial();
+        library_.Shadow(n).Copy(record);
+    }
+
+    void property(std::string_view text) {
+        if (current_ < 0) return;
+        const std::string code = LeadingToken(text, " ");
+        // Blank lines never occur in written files; storing them would invent a property.
+        if (code.empty()) return;
+        const auto value = ParseNumberText(Mid(text, 68, 79), separator_);
+        if (!value) return; // a number beyond a double's range: the step fails
+        library_.Material(current_).CopyProperty(code, *value);
+        library_.Shadow(current_).CopyProperty(code, *value);
+    }
+
+    Library& library_;
+    std::string_view separator_;
+    long long lineNumber_ = 0;
+    std::string category_;
+    int current_ = -1;
+    int dropped_ = 0;
+    bool rejected_ = false;
+};
+
+// Splits a byte stream into lines ending in CR LF, LF or CR, fed chunk by chunk.
+class LineSplitter {
+public:
+    explicit LineSplitter(LibraryParser& parser) : parser_(parser) {}
+
+    bool feed(std::string_view chunk) {
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < chunk.size(); ++i) {
+            const char c = chunk[i];
+            if (c != '\r' && c != '\n') continue;
+            if (c == '\n' && afterCR_ && i == start && partial_.empty() && !pendingLine_) {
+                afterCR_ = false;
+                start = i + 1;
+                continue;
+            }
+            if (!emit(chunk.substr(start, i - start))) return false;
+            afterCR_ = c == '\r';
+            start = i + 1;
+        }
+        if (start < chunk.size()) {
+            append(chunk.substr(start));
+            pendingLine_ = true;
+            afterCR_ = false;
+        }
+        return true;
+    }
+
+    bool finish() {
+        if (!pendingLine_) return true;
+        return emit({});
+    }
+
+private:
+    void append(std::string_view piece) {
+        if (partial_.size() < kMaxKeptLine)
+            partial_.append(piece.substr(0, kMaxKeptLine - partial_.size()));
+    }
+
+    bool emit(std::string_view tail) {
+        bool wanted;
+        if (pendingLine_) {
+            append(tail);
+            wanted = parser_.line(partial_);
+            partial_.clear();
+            pendingLine_ = false;
+        } else {
+            wanted = parser_.line(tail.substr(0, kMaxKeptLine));
+        }
+        return wanted;
+    }
+
+    LibraryParser& parser_;
+    std::string partial_;
+    bool pendingLine_ = false;
+    bool afterCR_ = false;
+};
+
+ReadResult Finish(const LibraryParser& parser, Library& library) {
+    ReadResult result;
+    if (parser.rejected()) {
+        library.Clear();
+        result.status = ReadResult::Status::NotALibrary;
+        return result;
+    }
+    result.droppedMaterials = parser.dropped();
+    return result;
+}
+
+} // namespace
+
+ReadResult ReadLibraryText(std::string_view text, Library& library,
+                           std::string_view decimalSeparator) {
+    library.Clear();
+    LibraryParser parser(library, decimalSeparator);
+    LineSplitter splitter(parser);
+    if (splitter.feed(text)) splitter.finish();
+    return Finish(parser, library);
+}
+
+ReadResult ReadLibraryFile(const std::string& fileName, Library& library,
+                           std::string_view decimalSeparator) {
+    InputFile in(fileName);
+    if (!in.ok()) {
+        ReadResult r;
+        r.status = ReadResult::Status::CannotOpen;
+        r.message = FileErrorMessage(in.error());
+        return r;
+    }
+    library.Clear();
+    LibraryParser parser(library, decimalSeparator);
+    LineSplitter splitter(parser);
+    std::unique_ptr<char[]> buffer(new char[kReadChunk]);
+    bool wanted = true;
+    for (;;) {
+        const long got = in.read(buffer.get(), kReadChunk);
+        if (got <= 0) break; // end of file, or a read error: keep what was read
+        if (!(wanted = splitter.feed({buffer.get(), static_cast<std::size_t>(got)}))) break;
+    }
+    if (wanted) splitter.finish();
+    return Finish(parser, library);
+}
+
+CategoryGrouping GroupByCategory(const Library& library) {
+    CategoryGrouping g;
+    const int count = library.MaterialCount();
+    g.categoryOfMaterial.assign(static_cast<std::size_t>(std::max(count, 0)), 0);
+    for (int i = 0; i < count; ++i) {
+        if (g.categoryOfMaterial[i] != 0) continue;
+        const std::string_view name = TrimBlanks(library.Entry(i).Category);
+        g.names.emplace_back(name);
+        const int position = static_cast<int>(g.names.size());
+        for (int j = i; j < count; ++j)
+            if (g.categoryOfMaterial[j] == 0 &&
+                EqualsNoCase(TrimBlanks(library.Entry(j).Category), name))
+                g.categoryOfMaterial[j] = position;
+    }
+    return g;
+}
+
+namespace {
+
+// Walks the library in file order and hands the text over one piece at a time: a
+// category line, each material block, each "ENDTYPE". `sink` returns false to stop.
+template <class Sink>
+bool EmitLibrary(Library& library, const CategoryGrouping& grouping, Sink&& sink) {
+    std::vector<std::vector<int>> members(grouping.names.size());
+    for (std::size_t i = 0; i < grouping.categoryOfMaterial.size(); ++i) {
+        const int p = grouping.categoryOfMaterial[i];
+        if (p >= 1 && static_cast<std::size_t>(p) <= members.size() &&
+            static_cast<int>(i) <= library.LastMaterialIndex)
+            members[static_cast<std::size_t>(p - 1)].push_back(static_cast<int>(i));
+    }
+    std::string piece;
+    for (std::size_t p = 0; p < grouping.names.size(); ++p) {
+        piece.assign("MATTYPE:").append(grouping.names[p]).append("\r\n");
+        if (!sink(piece)) return false;
+        for (int i : members[p]) {
+            piece.clear();
+            library.Material(i).Save(piece);
+            if (!sink(piece)) return false;
+        }
+        piece.assign("ENDTYPE\r\n");
+        if (!sink(piece)) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string LibraryText(Library& library, const CategoryGrouping& grouping) {
+    std::string text;
+    EmitLibrary(library, grouping, [&text](const std::string& piece) {
+        text += piece;
+        return true;
+    });
+    return text;
+}
+
+WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
+                             const CategoryGrouping& grouping, WriteErrorPrompt& prompt) {
+    return WriteLibraryFile(fileName, library, grouping, prompt, SystemFileOps());
+}
+
+WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
+                             const CategoryGrouping& grouping, WriteErrorPrompt& prompt,
+                             FileOps& ops) {
+    WriteResult result;
+    if (fileName.empty()) {
+        result.status = WriteResult::Status::NothingToWrite;
+        return result;
+    }
+    // Keep the old file until the new one is complete: a failed save must not cost the
+    // user a library.
+    AtomicFileWriter writer(fileName, ops);
+    if (const int err = writer.open(); err != 0) {
+        result.status = WriteResult::Status::Failed;
+        result.message = "Cannot save " + fileName + ": " + FileErrorMessage(err);
+        return result;
+    }
+    // Retry repeats the step that failed; Cancel abandons the save.
+    auto step = [&prompt](auto&& attempt) {
+        for (;;) {
+            const int err = attempt();
+            if (err == 0) return true;
+            if (!prompt.retry(FileErrorMessage(err))) return false;
+        }
+    };
+    const bool written = EmitLibrary(library, grouping, [&](const std::string& piece) {
+        return step([&] { return writer.append(piece); });
+    });
+    if (!written || !step([&] { return writer.commit(); })) {
+        writer.abandon();
+        result.status = WriteResult::Status::Cancelled;
+        return result;
+    }
+    return result;
+}
+
+} // namespace mb

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mb {
+
+class Library;
+class FileOps;
+
+/// The text before the first occurrence of `separator` (searched without regard to
+/// case); the whole text when it does not occur; "" when the text starts with it.
+std::string LeadingToken(std::string_view text, std::string_view separator);
+
+/// The message a user sees for a failed file operation, by errno.
+std::string FileErrorMessage(int errorNumber);
+
+struct ReadResult {
+    enum class Status {
+        Loaded,       ///< the library model holds the file's materials
+        NotALibrary,  ///< the first line does not start with "MATTYPE"; the model is empty
+        CannotOpen,   ///< the file could not be opened; the model is untouched
+    };
+    Status status = Status::Loaded;
+    std::string message;      ///< why the file could not be opened
+    int droppedMaterials = 0; ///< materials past the library's limit that were skipped
+};
+
+inline constexpr const char* kNotALibraryMessage =
+    "This file is not a VELTRA/M material library file!";
+
+/// Reads a ".lib" file into `library`. Malformed lines are not errors: a step that fails
+/// is skipped and reading goes on. `decimalSeparator` is the user's separator.
+ReadResult ReadLibraryFile(const std::string& fileName, Library& library,
+                           std::string_view decimalSeparator);
+
+/// Reads library text already in memory (the same rules as the file reader).
+ReadResult ReadLibraryText(std::string_view text, Library& library,
+                           std::string_view decimalSeparator);
+
+/// Materials grouped for writing: category names in order of first occurrence (trimmed,
+/// compared without regard to case) and, per material, the position of its category.
+struct CategoryGrouping {
+    std::vector<std::string> names;       ///< position p is names[p - 1]
+    std::vector<int> categoryOfMaterial;  ///< 1-based positions, one per material
+};
+CategoryGrouping GroupByCategory(const Library& library);
+
+/// Asked when writing a block fails: true for Retry, false for Cancel.
+class WriteErrorPrompt {
+public:
+    virtual ~WriteErrorPrompt() = default;
+    virtual bool retry(const std::string& message) = 0;
+};
+
+struct WriteResult {
+    enum class Status {
+        Written,
+        NothingToWrite, ///< the file name was ""
+        Failed,         ///< the file could not be created; the target is untouched
+        Cancelled,      ///< the user chose Cancel on a write error; the target is untouched
+    };
+    Status status = Status::Written;
+    std::string message;
+};
+
+/// Writes the library category by category. The whole file is written beside the target
+/// and renamed into place, so a failed save never leaves a truncated library.
+/// Records whose name code is empty get one made from their name, and keep it.
+WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
+                             const CategoryGrouping& grouping, WriteErrorPrompt& prompt);
+
+/// The same, through a file layer that tests can make fail.
+WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
+                             const CategoryGrouping& grouping, WriteErrorPrompt& prompt,
+                             FileOps& ops);
+
+/// The whole file text as WriteLibraryFile writes it.
+std::string LibraryText(Library& library, const CategoryGrouping& grouping);
+
+} // namespace mb

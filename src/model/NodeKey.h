@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace mb {
+
+class Library;
+class TreeControl;
+class Visibility;
+
+/// The material number as four-digit text: "0007", "0123", "1000".
+std::string FourDigitText(int n);
+
+/// Numeric value of a key's last four characters (the whole key when shorter): the
+/// leading decimal digits after blanks are skipped, 0 when there are none.
+int KeyTailNumber(std::string_view key);
+
+/// A key whose tail reads 0 without being "0000" is a category's (it ends in blanks).
+bool IsCategoryKey(std::string_view key);
+
+/// Key of a material node: category text, name text, four-digit number.
+std::string MaterialNodeKey(const std::string& category, const std::string& name, int n);
+
+/// Fills the tree from the library index: categories in order of first occurrence,
+/// materials under their category in number order. Failing steps are skipped.
+void BuildTree(Library& library, TreeControl& tree);
+
+/// The selected material's number, -1 for no selection or a category with children.
+int SelectedMaterialNumber(const TreeControl& tree);
+
+/// Discards the index, clears the tree and hides it and the value frame. The records
+/// and LastMaterialIndex are the caller's to set.
+void ResetLibraryView(Library& library, TreeControl& tree, Visibility& valueFrame);
+
+} // namespace mb

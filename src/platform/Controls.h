@@ -1,0 +1,148 @@
+#pragma once
+
+// What the form logic needs of the windowing toolkit, as small interfaces. The Qt
+// widgets implement them and forward their signals to the logic; the tests use the
+// in-memory fakes under tests/. Nothing here knows about Qt.
+//
+// Texts are 8-bit library text: one byte per character, passed through unchanged.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mb {
+
+/// Anything that can be shown and hidden.
+class Visibility {
+public:
+    virtual ~Visibility() = default;
+    virtual void setVisible(bool visible) = 0;
+    virtual bool isVisible() const = 0;
+};
+
+class Button : public Visibility {
+public:
+    virtual void setEnabled(bool enabled) = 0;
+    virtual bool isEnabled() const = 0;
+    virtual std::string caption() const = 0;
+};
+
+class Label : public Visibility {
+public:
+    virtual void setCaption(const std::string& caption) = 0;
+    virtual std::string caption() const = 0;
+};
+
+class TextBox : public Visibility {
+public:
+    virtual std::string text() const = 0;
+    virtual void setText(const std::string& text) = 0;
+    virtual void setFocus() = 0;
+    virtual int selStart() const = 0;
+    virtual void setSelLength(int length) = 0;
+};
+
+/// A drop-down list. Setting the list index programmatically never runs the logic's
+/// click handler: the logic calls it itself where a selection must act like a choice.
+class ComboBox : public Visibility {
+public:
+    virtual void clear() = 0;
+    virtual void addItem(const std::string& text) = 0;
+    virtual int count() const = 0;
+    /// -1 when nothing is selected.
+    virtual int listIndex() const = 0;
+    virtual void setListIndex(int index) = 0;
+    virtual std::string itemText(int index) const = 0;
+};
+
+/// The property grid: rows and columns from 0, row 0 the header.
+class GridControl : public Visibility {
+public:
+    virtual void setRows(int rows) = 0;
+    virtual int rows() const = 0;
+    virtual void setCols(int cols) = 0;
+    virtual int cols() const = 0;
+    virtual int row() const = 0;
+    virtual int col() const = 0;
+    virtual void setCurrentCell(int row, int col) = 0;
+    /// Text of the current cell.
+    virtual std::string text() const = 0;
+    virtual void setText(const std::string& text) = 0;
+    virtual std::string textMatrix(int row, int col) const = 0;
+    virtual void clear() = 0;
+    virtual void autoSizeColumn(int col) = 0;
+    /// Opens the cell editor on the current cell.
+    virtual void editCell() = 0;
+    /// Closes an open cell editor without committing it, so it cannot survive a rebuild.
+    virtual void finishEditing() = 0;
+};
+
+/// The two-level tree of categories and materials, addressed by node key.
+class TreeControl : public Visibility {
+public:
+    /// Adds a node at the top level (`parentKey` empty optional) or under `parentKey`.
+    /// False, and nothing added, when the key exists or the parent does not.
+    virtual bool addNode(const std::optional<std::string>& parentKey, const std::string& key,
+                         const std::string& text, const std::string& image) = 0;
+    virtual void removeAll() = 0;
+    virtual bool removeNode(const std::string& key) = 0;
+    virtual int nodeCount() const = 0;
+    virtual bool exists(const std::string& key) const = 0;
+
+    virtual std::optional<std::string> selectedKey() const = 0;
+    virtual bool select(const std::string& key) = 0;
+    virtual std::string nodeText(const std::string& key) const = 0;
+    virtual void setNodeText(const std::string& key, const std::string& text) = 0;
+    /// Key of the parent, or nullopt for a top-level (or missing) node.
+    virtual std::optional<std::string> parentKey(const std::string& key) const = 0;
+    virtual int childCount(const std::string& key) const = 0;
+    /// Keys in display order: each category followed by its materials.
+    virtual std::vector<std::string> keysInOrder() const = 0;
+
+    virtual void setImage(const std::string& key, const std::string& image) = 0;
+    virtual std::string image(const std::string& key) const = 0;
+    virtual void ensureVisible(const std::string& key) = 0;
+
+    virtual void setDropHighlight(const std::optional<std::string>& key) = 0;
+    virtual std::optional<std::string> dropHighlight() const = 0;
+    /// Key of the node at a point in the tree's coordinates, nullopt over no node.
+    virtual std::optional<std::string> hitTest(int x, int y) const = 0;
+
+    virtual void loadImages() = 0;
+    virtual void clearImages() = 0;
+    virtual void beginDrag(const std::string& dragImage) = 0;
+    virtual void setDragImage(const std::string& dragImage) = 0;
+    virtual void endDrag() = 0;
+};
+
+enum class MsgButtons { OK, OKCancel, YesNo, YesNoCancel, RetryCancel };
+enum class MsgIcon { None, Critical, Question, Exclamation };
+enum class MsgResult { OK, Cancel, Yes, No, Retry };
+
+/// Modal message boxes. An empty title means the application title.
+class MessageBox {
+public:
+    virtual ~MessageBox() = default;
+    virtual MsgResult show(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                           const std::string& title = "") = 0;
+};
+
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+    /// `filter` uses the "Description|pattern|Description|pattern" form. nullopt on cancel.
+    virtual std::optional<std::string> openFile(const std::string& title,
+                                                const std::string& filter) = 0;
+    /// Asks before overwriting an existing file. nullopt on cancel.
+    virtual std::optional<std::string> saveFile(const std::string& title,
+                                                const std::string& filter) = 0;
+};
+
+/// A pop-up menu shown at a point (the editor's "&Edit" menu).
+class PopupMenu {
+public:
+    virtual ~PopupMenu() = default;
+    virtual void popup(int globalX, int globalY) = 0;
+};
+
+} // namespace mb
