@@ -1,0 +1,29 @@
+#pragma once
+
+#include "model/Library.h"
+
+#include <cstdint>
+#include <string>
+
+namespace mb {
+
+/// Document state that lives beside the library for the whole run.
+struct DocumentState {
+    std::string CurrentFileName; ///< path of the open library; "" while never saved
+    bool IsUntitled = false;     ///< true after New: Save means Save As
+    bool DocumentOpen = false;
+    int16_t CopiedMaterialNumber = -1; ///< material remembered by Copy, -1 for none
+    std::string CopiedName;            ///< its name as held at copy time
+    std::string DraggedNodeKey;        ///< material node being dragged
+    std::string DragSourceKey;         ///< its category node
+    std::string DecimalSeparator;      ///< the user's, read from the locale; "" until read
+};
+
+/// The one state object: the open library and the document state. Forms and commands
+/// receive it by reference; nothing else holds library data.
+struct AppState {
+    Library library;
+    DocumentState doc;
+};
+
+} // namespace mb
