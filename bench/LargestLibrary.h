@@ -1,0 +1,12 @@
+#pragma once
+
+#include "model/Library.h"
+
+namespace mb::bench {
+
+/// Fills `library` with as many materials as a library can hold, each with a value for
+/// every property the catalogue has a code for. Values vary from material to material so
+/// every number text differs, as in a real library.
+void FillLargestLibrary(Library& library);
+
+} // namespace mb::bench

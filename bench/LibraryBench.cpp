@@ -1,0 +1,109 @@
+#include "LargestLibrary.h"
+
+#include "model/LibraryFile.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+std::string LargestText() {
+    mb::Library library;
+    mb::bench::FillLargestLibrary(library);
+    return mb::LibraryText(library, mb::GroupByCategory(library));
+}
+
+const std::string& Text() {
+    static const std::string text = LargestText();
+    return text;
+}
+
+// A scratch file in the temporary folder, removed when the process ends.
+struct ScratchFile {
+    std::string path;
+    ScratchFile() {
+        char pattern[] = "/tmp/library_bench.XXXXXX";
+        const int fd = ::mkstemp(pattern);
+        if (fd >= 0) ::close(fd);
+        path = pattern;
+    }
+    ~ScratchFile() { std::remove(path.c_str()); }
+};
+
+const std::string& LargestFile() {
+    static ScratchFile file;
+    static bool written = [] {
+        std::FILE* f = std::fopen(file.path.c_str(), "wb");
+        if (!f) return false;
+        const bool ok = std::fwrite(Text().data(), 1, Text().size(), f) == Text().size();
+        return std::fclose(f) == 0 && ok;
+    }();
+    (void)written;
+    return file.path;
+}
+
+class CancelPrompt final : public mb::WriteErrorPrompt {
+public:
+    bool retry(const std::string&) override { return false; }
+};
+
+void ReportLines(benchmark::State& state) {
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                            static_cast<int64_t>(Text().size()));
+}
+
+void BM_ReadLibraryText(benchmark::State& state) {
+    mb::Library library;
+    for (auto _ : state) {
+        const auto r = mb::ReadLibraryText(Text(), library, ".");
+        benchmark::DoNotOptimize(r.status);
+    }
+    if (library.MaterialCount() != mb::kMaxMaterials) state.SkipWithError("library not read whole");
+    ReportLines(state);
+}
+BENCHMARK(BM_ReadLibraryText)->Unit(benchmark::kMillisecond);
+
+void BM_ReadLibraryFile(benchmark::State& state) {
+    const std::string& path = LargestFile();
+    mb::Library library;
+    for (auto _ : state) {
+        const auto r = mb::ReadLibraryFile(path, library, ".");
+        benchmark::DoNotOptimize(r.status);
+    }
+    if (library.MaterialCount() != mb::kMaxMaterials) state.SkipWithError("library not read whole");
+    ReportLines(state);
+}
+BENCHMARK(BM_ReadLibraryFile)->Unit(benchmark::kMillisecond);
+
+void BM_LibraryText(benchmark::State& state) {
+    mb::Library library;
+    mb::ReadLibraryText(Text(), library, ".");
+    const auto grouping = mb::GroupByCategory(library);
+    for (auto _ : state) {
+        std::string text = mb::LibraryText(library, grouping);
+        benchmark::DoNotOptimize(text.data());
+    }
+    ReportLines(state);
+}
+BENCHMARK(BM_LibraryText)->Unit(benchmark::kMillisecond);
+
+void BM_WriteLibraryFile(benchmark::State& state) {
+    mb::Library library;
+    mb::ReadLibraryText(Text(), library, ".");
+    const auto grouping = mb::GroupByCategory(library);
+    ScratchFile out;
+    CancelPrompt prompt;
+    for (auto _ : state) {
+        const auto r = mb::WriteLibraryFile(out.path, library, grouping, prompt);
+        if (r.status != mb::WriteResult::Status::Written) state.SkipWithError("write failed");
+    }
+    ReportLines(state);
+}
+BENCHMARK(BM_WriteLibraryFile)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

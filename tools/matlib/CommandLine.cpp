@@ -1,0 +1,131 @@
+#include "CommandLine.h"
+
+#include "materials/TextUtil.h"
+
+#include <algorithm>
+
+namespace mb::cli {
+
+namespace {
+
+bool IsHelp(std::string_view arg) { return arg == "--help" || arg == "-h"; }
+
+std::string UsageLine(std::string_view program, const CommandSpec& c) {
+    std::string s(program);
+    s.append(" ").append(c.name);
+    for (std::string_view p : c.positionals) s.append(" ").append(p);
+    for (const OptionSpec& o : c.options)
+        s.append(" [").append(o.name).append(" ").append(o.valueName).append("]");
+    return s;
+}
+
+std::string ToolHelp(std::string_view program, std::string_view about,
+                     std::span<const CommandSpec> commands) {
+    std::string s = "Usage: ";
+    s.append(program).append(" COMMAND ARGS...\n");
+    s.append(about).append("\n\nCommands:\n");
+    std::size_t width = 0;
+    std::vector<std::string> usages;
+    for (const CommandSpec& c : commands) {
+        usages.push_back(UsageLine("", c).substr(1));
+        width = std::max(width, usages.back().size());
+    }
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        s.append("  ").append(usages[i]);
+        s.append(width + 3 - usages[i].size(), ' ');
+        s.append(commands[i].summary).append("\n");
+    }
+    s.append("\nRun '").append(program).append(" COMMAND --help' for the details of a command.\n");
+    return s;
+}
+
+std::string CommandHelp(std::string_view program, const CommandSpec& c) {
+    std::string s = "Usage: " + UsageLine(program, c) + "\n";
+    s.append(c.summary).append("\n");
+    if (!c.details.empty()) s.append("\n").append(c.details);
+    if (!c.options.empty()) {
+        s.append("\nOptions:\n");
+        for (const OptionSpec& o : c.options) {
+            s.append("  ").append(o.name).append(" ").append(o.valueName).append("  ");
+            s.append(o.help);
+            if (!o.defaultValue.empty()) s.append(" (default ").append(o.defaultValue).append(")");
+            s.append("\n");
+        }
+    }
+    return s;
+}
+
+int UsageError(Output& output, std::string_view where, std::string_view problem,
+               std::string_view helpCommand) {
+    output.err.append(where).append(": ").append(problem).append("; try '");
+    output.err.append(helpCommand).append(" --help'\n");
+    return kExitFailed;
+}
+
+} // namespace
+
+int Dispatch(std::string_view program, std::string_view about,
+             std::span<const CommandSpec> commands, std::span<const std::string> args,
+             Output& output) {
+    if (args.empty()) return UsageError(output, program, "missing command", program);
+    if (IsHelp(args[0])) {
+        output.out += ToolHelp(program, about, commands);
+        return kExitOk;
+    }
+    const auto command = std::find_if(commands.begin(), commands.end(),
+                                      [&](const CommandSpec& c) { return c.name == args[0]; });
+    if (command == commands.end())
+        return UsageError(output, program, "unknown command '" + args[0] + "'", program);
+
+    const std::string where = std::string(program) + " " + std::string(command->name);
+    // Help wins wherever it stands, so a half-typed command line still gets it.
+    if (std::any_of(args.begin() + 1, args.end(), [](const std::string& a) { return IsHelp(a); })) {
+        output.out += CommandHelp(program, *command);
+        return kExitOk;
+    }
+
+    Invocation inv;
+    for (const OptionSpec& o : command->options) inv.optionValues.emplace_back(o.defaultValue);
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.size() < 2 || arg[0] != '-') {
+            inv.positionals.push_back(arg);
+            continue;
+        }
+        const std::size_t eq = arg.find('=');
+        const std::string_view name = std::string_view(arg).substr(0, eq);
+        const auto option =
+            std::find_if(command->options.begin(), command->options.end(),
+                         [&](const OptionSpec& o) { return o.name == name; });
+        if (option == command->options.end())
+            return UsageError(output, where, "unknown option '" + std::string(name) + "'", where);
+        std::string& value = inv.optionValues[static_cast<std::size_t>(option - command->options.begin())];
+        if (eq != std::string::npos) {
+            value = arg.substr(eq + 1);
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        } else {
+            return UsageError(output, where, std::string(name) + " needs a value", where);
+        }
+        if (!option->choices.empty()) {
+            const auto choice = std::find_if(option->choices.begin(), option->choices.end(),
+                                             [&](std::string_view c) { return EqualsNoCase(c, value); });
+            if (choice == option->choices.end())
+                return UsageError(output, where,
+                                  std::string(name) + " takes " + std::string(option->valueName) +
+                                      ", not '" + value + "'",
+                                  where);
+            value = *choice;
+        }
+    }
+    if (inv.positionals.size() != command->positionals.size()) {
+        std::string expected = "expected";
+        for (std::string_view p : command->positionals) expected.append(" ").append(p);
+        if (inv.positionals.size() > command->positionals.size())
+            expected = "too many arguments (" + expected + ")";
+        return UsageError(output, where, expected, where);
+    }
+    return command->run(inv, output);
+}
+
+} // namespace mb::cli

@@ -1,0 +1,169 @@
+#include "MatlibCommands.h"
+
+#include "materials/PropertyCatalogue.h"
+#include "materials/TextUtil.h"
+#include "materials/UnitConversion.h"
+#include "model/Library.h"
+#include "model/LibraryFile.h"
+
+#include <charconv>
+#include <memory>
+
+namespace mb::cli {
+
+namespace {
+
+// The tool has no user locale to follow: files and output use the decimal point.
+constexpr std::string_view kDecimalSeparator = ".";
+
+std::string Number(long long n) {
+    char buf[24];
+    const auto res = std::to_chars(buf, buf + sizeof buf, n);
+    return std::string(buf, res.ptr);
+}
+
+/// Reads `path` into `library`; on failure says why on stderr and gives the exit code.
+int Load(const std::string& path, Library& library, Output& output) {
+    const ReadResult r = ReadLibraryFile(path, library, kDecimalSeparator);
+    switch (r.status) {
+    case ReadResult::Status::CannotOpen:
+        output.err += "matlib: cannot read " + path + ": " + r.message + "\n";
+        return kExitFailed;
+    case ReadResult::Status::NotALibrary:
+        output.err += std::string(kNotALibraryMessage) + "\n";
+        return kExitRejected;
+    case ReadResult::Status::Loaded:
+        break;
+    }
+    if (r.droppedMaterials > 0)
+        output.err += "matlib: " + path + ": " + Number(r.droppedMaterials) +
+                      " materials beyond the limit of " + Number(kMaxMaterials) +
+                      " were dropped\n";
+    return kExitOk;
+}
+
+int Check(const Invocation& inv, Output& output) {
+    Library library;
+    if (const int rc = Load(inv.positionals[0], library, output); rc != kExitOk) return rc;
+    const CategoryGrouping grouping = GroupByCategory(library);
+    output.out += Number(library.MaterialCount()) + " materials in " +
+                  Number(static_cast<long long>(grouping.names.size())) + " categories\n";
+    return kExitOk;
+}
+
+int List(const Invocation& inv, Output& output) {
+    Library library;
+    if (const int rc = Load(inv.positionals[0], library, output); rc != kExitOk) return rc;
+    for (int i = 0; i < library.MaterialCount(); ++i) {
+        const LibraryEntry& e = library.Entry(i);
+        output.out += Number(i);
+        for (const std::string* field : {&e.Category, &e.Name, &e.NameCode, &e.Description})
+            output.out.append("\t").append(TrimBlanks(*field));
+        output.out += "\n";
+    }
+    return kExitOk;
+}
+
+const std::string& UnitLabel(std::string_view system, int slot) {
+    if (system == "IPS") return UnitsIPS(slot);
+    if (system == "MKS") return UnitsMKS(slot);
+    return UnitsSI(slot);
+}
+
+int Show(const Invocation& inv, Output& output) {
+    const std::string& path = inv.positionals[0];
+    const std::string_view wanted = TrimBlanks(inv.positionals[1]);
+    const std::string& system = inv.optionValues[0];
+    Library library;
+    if (const int rc = Load(path, library, output); rc != kExitOk) return rc;
+    for (int i = 0; i < library.MaterialCount(); ++i) {
+        if (!EqualsNoCase(TrimBlanks(library.Entry(i).Name), wanted)) continue;
+        clsMaterial& record = library.Material(i);
+        for (int slot = 0; slot < kVisitedSlots; ++slot) {
+            if (!record.HasValue(slot)) continue;
+            record.Property(clsMaterial::GetNthProperty(slot));
+            output.out.append(TrimBlanks(record.Property())).append("\t");
+            output.out.append(TrimBlanks(record.PropValue(system))).append("\t");
+            output.out.append(TrimBlanks(UnitLabel(system, slot))).append("\n");
+        }
+        return kExitOk;
+    }
+    output.err += "matlib: no material named '" + std::string(wanted) + "' in " + path + "\n";
+    return kExitRejected;
+}
+
+// A tool cannot ask: every write error is reported and answered with Cancel.
+class ReportingPrompt final : public WriteErrorPrompt {
+public:
+    ReportingPrompt(std::string target, Output& output)
+        : target_(std::move(target)), output_(output) {}
+    bool retry(const std::string& message) override {
+        output_.err += "matlib: cannot write " + target_ + ": " + message + "\n";
+        return false;
+    }
+
+private:
+    std::string target_;
+    Output& output_;
+};
+
+int Write(const Invocation& inv, Output& output) {
+    const std::string& out = inv.positionals[1];
+    Library library;
+    if (const int rc = Load(inv.positionals[0], library, output); rc != kExitOk) return rc;
+    ReportingPrompt prompt(out, output);
+    const WriteResult r = WriteLibraryFile(out, library, GroupByCategory(library), prompt);
+    switch (r.status) {
+    case WriteResult::Status::Written:
+        return kExitOk;
+    case WriteResult::Status::NothingToWrite:
+        output.err += "matlib: no output file given\n";
+        return kExitFailed;
+    case WriteResult::Status::Failed:
+        output.err += "matlib: " + r.message + "\n";
+        return kExitFailed;
+    case WriteResult::Status::Cancelled:
+        return kExitFailed;
+    }
+    return kExitFailed;
+}
+
+} // namespace
+
+const std::vector<CommandSpec>& MatlibCommands() {
+    static const std::vector<CommandSpec> commands = {
+        {"check", "Checks that FILE is a material library and counts what it holds.",
+         {"FILE"}, {},
+         "Prints \"N materials in M categories\", counting categories as a save groups them\n"
+         "(names compared without regard to case). Materials beyond the library's limit of\n"
+         "1001 are reported on stderr as dropped.\n"
+         "\nExit status: 0 a library, 1 not a library, 2 the file cannot be read.\n",
+         &Check},
+        {"list", "Lists the materials of FILE, one line each, in number order.",
+         {"FILE"}, {},
+         "Each line holds the material number, category, name, name code and description,\n"
+         "separated by tabs and trimmed of blanks.\n"
+         "\nExit status: 0 listed, 1 not a library, 2 the file cannot be read.\n",
+         &List},
+        {"show", "Shows the property values of the material NAME in FILE.",
+         {"FILE", "NAME"},
+         {{"--units", "IPS|SI|MKS", "unit system of the values and labels", "SI",
+           {"IPS", "SI", "MKS"}}},
+         "NAME is compared trimmed and without regard to case. Each line holds the property\n"
+         "code, the value as number text and the unit label, separated by tabs, in\n"
+         "catalogue order; properties without a value are left out.\n"
+         "\nExit status: 0 shown, 1 not a library or no such material, 2 the file cannot be\n"
+         "read.\n",
+         &Show},
+        {"write", "Reads IN and writes it to OUT as the application saves a library.",
+         {"IN", "OUT"}, {},
+         "Categories are written in the order they first occur, each holding its materials\n"
+         "in number order. OUT is replaced only once it has been written completely.\n"
+         "\nExit status: 0 written, 1 IN is not a library, 2 IN cannot be read or OUT\n"
+         "cannot be written.\n",
+         &Write},
+    };
+    return commands;
+}
+
+} // namespace mb::cli

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "CommandLine.h"
+
+#include <vector>
+
+namespace mb::cli {
+
+/// The commands of `matlib`, in the order its help lists them.
+const std::vector<CommandSpec>& MatlibCommands();
+
+inline constexpr std::string_view kMatlibAbout =
+    "Checks, lists, shows and rewrites VELTRA/M material library files (.lib).";
+
+} // namespace mb::cli
