@@ -13,16 +13,19 @@ namespace {
 bool IsSkippable(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Collects the characters of the leading number into `out`, dropping the skippable
-// blanks. Stops early on absurdly long digit runs: their value is decided by the first
-// few hundred digits and the exponent, and a megabyte line must not cost a megabyte copy.
+// The leading number in a normal form: its significant digits and the decimal exponent
+// that puts the point in front of them (value = 0.DIGITS x 10^pointExponent). Leading
+// zeros only move the exponent and digits past the first few hundred cannot change a
+// double, so a megabyte of digits costs no megabyte copy and loses no value.
 struct Scanned {
-    std::string text;
-    long long intDigits = 0;       // significant digits before the point
-    long long leadingFracZeros = 0; // zeros after the point before the first significant digit
-    bool sawSignificant = false;
-    long long exponent = 0;
+    bool any = false; // at least one digit was read
+    bool negative = false;
+    std::string digits;
+    long long pointExponent = 0;
 };
+
+constexpr std::size_t kMaxDigits = 800;
+constexpr long long kExponentCap = 100000000; // far past any double, far from overflow
 
 Scanned Scan(std::string_view s) {
     Scanned r;
@@ -31,61 +34,37 @@ Scanned Scan(std::string_view s) {
         while (i < s.size() && IsSkippable(s[i])) ++i;
     };
     skip();
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) r.text += s[i++];
-    constexpr std::size_t kMaxKept = 800;
-    auto keepDigit = [&](char c) {
-        if (r.text.size() < kMaxKept) r.text += c;
-    };
-    bool any = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) r.negative = s[i++] == '-';
     for (skip(); i < s.size() && IsDigit(s[i]); ++i, skip()) {
-        any = true;
-        if (s[i] != '0' || r.sawSignificant) {
-            r.sawSignificant = true;
-            ++r.intDigits;
-        }
-        keepDigit(s[i]);
-    }
-    if (r.intDigits > static_cast<long long>(kMaxKept)) {
-        // The kept text lost digits: the value is out of a double's range anyway.
-        r.text.assign(1, '1');
-        r.text += "e999";
-        return r;
+        r.any = true;
+        if (s[i] == '0' && r.digits.empty()) continue;
+        if (r.digits.size() < kMaxDigits) r.digits += s[i];
+        ++r.pointExponent;
     }
     if (i < s.size() && s[i] == '.') {
-        std::string frac = ".";
         ++i;
         for (skip(); i < s.size() && IsDigit(s[i]); ++i, skip()) {
-            any = true;
-            if (!r.sawSignificant) {
-                if (s[i] == '0') ++r.leadingFracZeros;
-                else r.sawSignificant = true;
+            r.any = true;
+            if (s[i] == '0' && r.digits.empty()) {
+                if (r.pointExponent > -kExponentCap) --r.pointExponent;
+                continue;
             }
-            if (r.text.size() + frac.size() < kMaxKept) frac += s[i];
+            if (r.digits.size() < kMaxDigits) r.digits += s[i];
         }
-        r.text += frac;
     }
-    if (!any) {
-        r.text.clear();
-        return r;
-    }
+    if (!r.any) return r;
     if (i < s.size() && (s[i] == 'E' || s[i] == 'e')) {
         std::size_t j = i + 1;
         while (j < s.size() && IsSkippable(s[j])) ++j;
-        std::string exp = "e";
-        if (j < s.size() && (s[j] == '+' || s[j] == '-')) exp += s[j++];
+        bool negativeExponent = false;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-')) negativeExponent = s[j++] == '-';
         while (j < s.size() && IsSkippable(s[j])) ++j;
-        bool expDigits = false;
         long long e = 0;
         for (; j < s.size() && IsDigit(s[j]); ++j) {
-            expDigits = true;
-            if (e < 100000) e = e * 10 + (s[j] - '0');
+            if (e < kExponentCap) e = e * 10 + (s[j] - '0');
             while (j + 1 < s.size() && IsSkippable(s[j + 1])) ++j;
         }
-        if (expDigits) {
-            r.exponent = exp.size() > 1 && exp[1] == '-' ? -e : e;
-            r.text += "e";
-            r.text += std::to_string(r.exponent);
-        }
+        r.pointExponent += negativeExponent ? -e : e;
     }
     return r;
 }
@@ -94,21 +73,18 @@ Scanned Scan(std::string_view s) {
 
 std::optional<double> LeadingNumber(std::string_view text) {
     const Scanned s = Scan(text);
-    if (s.text.empty()) return 0.0;
+    const double zero = s.negative ? -0.0 : 0.0;
+    if (s.digits.empty()) return zero;
+    std::string normal = "0." + s.digits + "e" + std::to_string(s.pointExponent);
     double value = 0;
-    const char* first = s.text.data();
-    if (*first == '+') ++first; // from_chars takes no plus sign
-    const auto [ptr, ec] = std::from_chars(first, s.text.data() + s.text.size(), value);
+    const auto [ptr, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), value);
     (void)ptr;
     if (ec == std::errc::result_out_of_range) {
-        if (!s.sawSignificant) return 0.0;
-        const long long magnitude =
-            s.exponent + (s.intDigits > 0 ? s.intDigits : -s.leadingFracZeros);
-        if (magnitude <= 0) return s.text[0] == '-' ? -0.0 : 0.0; // too small: it is zero
+        if (s.pointExponent <= 0) return zero; // too small for a double: it is zero
         return std::nullopt;
     }
-    if (ec != std::errc()) return 0.0;
-    return value;
+    if (ec != std::errc()) return zero;
+    return s.negative ? -value : value;
 }
 
 std::optional<double> ParseNumberText(std::string_view text, std::string_view decimalSeparator) {
@@ -176,7 +152,13 @@ std::string FormatNumberText(double value) {
         char buf[64];
         const auto res =
             std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, digits - 1);
-        const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
+        std::string sci(buf, static_cast<std::size_t>(res.ptr - buf));
+        if (double back = 0; std::from_chars(sci.data(), sci.data() + sci.size(), back).ec ==
+                             std::errc::result_out_of_range) {
+            // Rounding up the largest doubles gives a number no double can hold, and a
+            // library value that cannot be read back is lost: round those toward zero.
+            --sci[sci.find('e') - 1];
+        }
         const std::size_t e = sci.find('e');
         int exponent = 0;
         std::from_chars(sci.data() + e + (sci[e + 1] == '+' ? 2 : 1), sci.data() + sci.size(),
@@ -194,6 +176,7 @@ std::string FormatNumberText(double value) {
 }
 
 std::string FormatGeneralNumber(double value, std::string_view decimalSeparator) {
+    if (value == 0) value = 0; // a negative zero shows as "0", as it would in the cell
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
     std::string out(buf, res.ptr);
