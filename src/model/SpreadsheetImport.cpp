@@ -1,0 +1,147 @@
+#include "model/SpreadsheetImport.h"
+
+#include "materials/PropertyCatalogue.h"
+#include "materials/TextUtil.h"
+#include "model/Library.h"
+#include "platform/Spreadsheet.h"
+
+#include <charconv>
+#include <cstdint>
+#include <optional>
+
+namespace mb {
+
+namespace {
+
+// Shortest text that reads back as the same number: a name typed as 42 stays "42".
+std::string NumberText(double v) {
+    char buffer[32];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
+    return ec == std::errc() ? std::string(buffer, end) : std::string();
+}
+
+std::string CellText(const CellValue& cell) {
+    switch (cell.kind) {
+    case CellValue::Kind::Text: return cell.text;
+    case CellValue::Kind::Number: return NumberText(cell.number);
+    case CellValue::Kind::Empty: break;
+    }
+    return {};
+}
+
+// A value row's column B: an empty cell counts as 0, and a text counts when it is a
+// number written out in full (a sheet may hold "210E9" typed as text).
+std::optional<double> CellNumber(const CellValue& cell) {
+    switch (cell.kind) {
+    case CellValue::Kind::Number: return cell.number;
+    case CellValue::Kind::Empty: return 0.0;
+    case CellValue::Kind::Text: {
+        const std::string_view t = TrimBlanks(cell.text);
+        if (t.empty()) return std::nullopt;
+        double v = 0;
+        const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+        if (ec != std::errc() || end != t.data() + t.size()) return std::nullopt;
+        return v;
+    }
+    }
+    return std::nullopt;
+}
+
+// Slot of the property a value row's label names, or -1 for a row that names none.
+int PropertySlot(std::string_view label) {
+    const std::string_view code = TrimBlanks(label);
+    if (code.empty()) return -1; // an empty code would land on a reserved slot
+    clsMaterial probe;
+    probe.Property(code);
+    probe.PropIndex();
+    const int slot = probe.Index();
+    if (slot < 0 || PropertyCatalogue::instance().PropCode(slot).empty()) return -1;
+    return slot;
+}
+
+ImportResult Failure(ImportResult::Status status, int row) {
+    ImportResult result;
+    result.status = status;
+    result.row = row;
+    return result;
+}
+
+} // namespace
+
+std::string ImportResult::message() const {
+    const std::string at = "Row " + std::to_string(row) + ": ";
+    switch (status) {
+    case Status::Imported: return {};
+    case Status::CannotOpen: return reason;
+    case Status::ValueRowBeforeName:
+        return at + "a value row comes before the first \"Name\" row.";
+    case Status::TypeRowBeforeName:
+        return at + "a \"Type\" row comes before the first \"Name\" row.";
+    case Status::TooManyValueRows:
+        return at + "a material has more than " + std::to_string(kMaxValueRowsPerMaterial) +
+               " value rows.";
+    case Status::NotANumber: return at + "column B of a value row is not a number.";
+    case Status::MissingEnd: return at + "the sheet has no \"End\" row.";
+    case Status::LibraryFull:
+        return at + "the library already holds " + std::to_string(kMaxMaterials) +
+               " materials.";
+    }
+    return {};
+}
+
+ImportResult ImportWorksheet(const Worksheet& sheet, Library& library) {
+    library.Clear();
+    int valueRows = 0;
+    for (int row = 1; row <= kLastSheetRow; ++row) {
+        const std::string label = CellText(sheet.cell(row, 1));
+        if (EqualsNoCase(label, "End")) {
+            ImportResult done;
+            done.row = row;
+            return done;
+        }
+        const std::string_view key = TrimBlanks(label);
+        const int current = library.LastMaterialIndex;
+        if (EqualsNoCase(key, "Name")) {
+            const int n = library.AppendMaterial();
+            if (n < 0) return Failure(ImportResult::Status::LibraryFull, row);
+            valueRows = 0;
+            const std::string name = CellText(sheet.cell(row, 2));
+            library.Entry(n).Name = name;
+            library.Material(n) = clsMaterial();
+            library.Material(n).MaterialName(name);
+            library.Shadow(n) = clsMaterial();
+            library.Shadow(n).MaterialName(name);
+        } else if (EqualsNoCase(key, "Type")) {
+            if (current < 0) return Failure(ImportResult::Status::TypeRowBeforeName, row);
+            const std::string category = CellText(sheet.cell(row, 2));
+            library.Entry(current).Category = category;
+            library.Material(current).MaterialType(category);
+            library.Shadow(current).MaterialType(category);
+        } else {
+            if (current < 0) return Failure(ImportResult::Status::ValueRowBeforeName, row);
+            if (++valueRows > kMaxValueRowsPerMaterial)
+                return Failure(ImportResult::Status::TooManyValueRows, row);
+            const std::optional<double> value = CellNumber(sheet.cell(row, 2));
+            if (!value) return Failure(ImportResult::Status::NotANumber, row);
+            const int slot = PropertySlot(label);
+            if (slot >= 0) {
+                library.Material(current).SetSlotValue(slot, *value);
+                library.Shadow(current).SetSlotValue(slot, *value);
+            }
+        }
+    }
+    return Failure(ImportResult::Status::MissingEnd, kLastSheetRow);
+}
+
+ImportResult ImportSpreadsheet(const std::string& path, SpreadsheetReader& reader,
+                               Library& library) {
+    ImportResult result;
+    result.status = ImportResult::Status::CannotOpen;
+    std::unique_ptr<Workbook> workbook = reader.open(path, result.reason);
+    if (!workbook) return result;
+    std::unique_ptr<Worksheet> sheet = workbook->firstSheet(result.reason);
+    if (!sheet) return result;
+    return ImportWorksheet(*sheet, library);
+}
+
+} // namespace mb

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+
+namespace mb {
+
+class Library;
+class SpreadsheetReader;
+class Worksheet;
+
+/// The most value rows one material may have in a sheet.
+inline constexpr int kMaxValueRowsPerMaterial = 11;
+/// Rows are counted in 16 bits: a sheet without an "End" row fails here.
+inline constexpr int kLastSheetRow = 32767;
+
+struct ImportResult {
+    enum class Status {
+        Imported,           ///< reading reached the "End" row
+        CannotOpen,         ///< the workbook or its first sheet could not be read; library untouched
+        ValueRowBeforeName, ///< a value row comes before the first "Name" row
+        TypeRowBeforeName,  ///< a "Type" row comes before the first "Name" row
+        TooManyValueRows,   ///< a material's twelfth value row
+        NotANumber,         ///< column B of a value row is not a number
+        MissingEnd,         ///< no "End" row up to the last row the counter reaches
+        LibraryFull,        ///< a "Name" row past the library's 1001 materials
+    };
+    Status status = Status::Imported;
+    /// Row where reading stopped: the "End" row, or the row that failed. 0 when the
+    /// file could not be opened.
+    int row = 0;
+    /// Why the file could not be opened (CannotOpen only).
+    std::string reason;
+
+    bool imported() const { return status == Status::Imported; }
+    /// A sentence fit to show the user, naming the row.
+    std::string message() const;
+};
+
+/// Fills `library` from the first sheet of the workbook at `path`: one material per block
+/// of rows that starts with a "Name" row in column A. The library is emptied once the
+/// sheet is open; on a failure at some row the materials read before it remain. Imported
+/// materials get working and shadow records with their name and category, and value
+/// rows whose column A names a catalogue code give that property its value (in SI).
+ImportResult ImportSpreadsheet(const std::string& path, SpreadsheetReader& reader,
+                               Library& library);
+
+/// The same, from a sheet already open.
+ImportResult ImportWorksheet(const Worksheet& sheet, Library& library);
+
+} // namespace mb
