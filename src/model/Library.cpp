@@ -38,6 +38,11 @@ int Library::AppendMaterial() {
     ++LastMaterialIndex;
     SizeRecordLists();
     Entry(LastMaterialIndex) = LibraryEntry{};
+    // The slot may still hold the spare left by a removal, with a removed material's
+    // texts and values in it: a new material must not inherit them.
+    const auto n = static_cast<std::size_t>(LastMaterialIndex);
+    Materials[n].reset();
+    MaterialShadows[n].reset();
     return LastMaterialIndex;
 }
 
