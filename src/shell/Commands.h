@@ -1,0 +1,71 @@
+#pragma once
+
+#include <string>
+
+namespace mb {
+
+class AboutBox;
+class HelpLauncher;
+class ProcessControl;
+
+/// Every command a menu item, an editor button or a toolbar button can start. The
+/// routing tables say which starts which; the commands themselves live with the
+/// document lifecycle and the editing commands.
+class Commands {
+public:
+    virtual ~Commands() = default;
+
+    // Document lifecycle.
+    virtual void NewLibrary() = 0;
+    virtual void OpenLibrary() = 0;
+    virtual void SaveLibrary() = 0;
+    virtual void SaveLibraryAs() = 0;
+    /// True after New until the library is saved under a name: Save then means Save As.
+    virtual bool IsUntitled() const = 0;
+    /// The editor's "&Close": asks whether to save; whether the user cancelled is not used.
+    virtual void CloseLibrary() = 0;
+    /// The editor's "E&xit": asks whether to save, then ends the process unless cancelled.
+    virtual void ExitFromEditor() = 0;
+    /// The main window's "E&xit": ends the process at once, with no question.
+    virtual void ExitFromMainWindow() = 0;
+    /// Opens the named file without the open dialog (a file named on the command line).
+    virtual void OpenLibraryFile(const std::string& path) = 0;
+
+    // Editing commands.
+    virtual void newMaterial() = 0;
+    virtual void onNewMaterial() = 0;
+    virtual void ClearValues() = 0;
+    virtual void onMaterialSet() = 0;
+    virtual void DeleteSelected() = 0;
+    virtual void onCopyMaterial() = 0;
+    virtual void onPasteMaterial() = 0;
+
+    // Help and about.
+    virtual void ShowHelpFromMainWindow() = 0;
+    virtual void ShowHelpFromEditor() = 0;
+    virtual void ShowHelpFromToolbar() = 0;
+    virtual void ShowAbout() = 0;
+};
+
+/// The commands the shell answers itself: help, the about box and the main window's
+/// Exit. The document lifecycle derives from it and supplies the rest.
+class ShellCommands : public Commands {
+public:
+    ShellCommands(HelpLauncher& help, AboutBox& about, ProcessControl& process);
+
+    void ExitFromMainWindow() override;
+    void ShowHelpFromMainWindow() override;
+    void ShowHelpFromEditor() override;
+    void ShowHelpFromToolbar() override;
+    void ShowAbout() override;
+
+protected:
+    ProcessControl& process() { return process_; }
+
+private:
+    HelpLauncher& help_;
+    AboutBox& about_;
+    ProcessControl& process_;
+};
+
+} // namespace mb
