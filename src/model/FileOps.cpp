@@ -98,7 +98,9 @@ int AtomicFileWriter::open() {
     struct stat st {};
     if (::stat(target_.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) return EISDIR;
-        // Renaming over a write-protected file would succeed; respect the protection.
+        // Renaming over a write-protected file would succeed; respect the protection. A
+        // file nobody may write is protected even from root, whom access() lets through.
+        if ((st.st_mode & 0222) == 0) return EACCES;
         if (::access(target_.c_str(), W_OK) != 0) return errno;
         mode_ = st.st_mode & 07777;
     } else {
