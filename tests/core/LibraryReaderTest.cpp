@@ -160,6 +160,22 @@ TEST(LibraryReaderLines, LineEndsOfAnyKindAndNoFinalLineEnd) {
     EXPECT_EQ(mixed.Material(1).SlotValue(19), 7);
 }
 
+TEST(LibraryReaderLines, FileOfOneLineWithoutLineEnd) {
+    Library lib;
+    EXPECT_EQ(ReadLibraryText("MATTYPE:Alone", lib, ".").status, Status::Loaded);
+    EXPECT_EQ(lib.LastMaterialIndex, -1);
+    EXPECT_EQ(ReadLibraryText("matl:A", lib, ".").status, Status::NotALibrary);
+}
+
+TEST(LeadingToken, TextBeforeTheFirstSeparator) {
+    EXPECT_EQ(LeadingToken("EX        123", " "), "EX");
+    EXPECT_EQ(LeadingToken("C (Cp)    123", " "), "C");
+    EXPECT_EQ(LeadingToken("ENDTYPE", " "), "ENDTYPE");
+    EXPECT_EQ(LeadingToken(" EX", " "), "");
+    EXPECT_EQ(LeadingToken("oneXtwo", "x"), "one"); // the separator is found in any case
+    EXPECT_EQ(LeadingToken("", " "), "");
+}
+
 TEST(LibraryReaderLimits, MaterialsPastTheLimitAreDroppedAndCounted) {
     std::string text = "MATTYPE:Many\r\n";
     for (int i = 0; i < 1003; ++i)
