@@ -78,6 +78,7 @@ int Library::MoveMaterialToEnd(int m, const std::string& category) {
 }
 
 LibraryEntry& Library::Entry(int n) {
+    if (n < 0) return scratchEntry_ = LibraryEntry{};
     if (static_cast<std::size_t>(n) >= LibraryIndex.size())
         LibraryIndex.resize(std::max<std::size_t>(kMaxMaterials, static_cast<std::size_t>(n) + 1));
     return LibraryIndex[static_cast<std::size_t>(n)];
@@ -90,11 +91,13 @@ const LibraryEntry& Library::Entry(int n) const {
 }
 
 clsMaterial& Library::Material(int n) {
+    if (n < 0) return scratchRecord_ = clsMaterial();
     if (static_cast<std::size_t>(n) >= Materials.size()) Materials.resize(static_cast<std::size_t>(n) + 1);
     return Ensure(Materials, n);
 }
 
 clsMaterial& Library::Shadow(int n) {
+    if (n < 0) return scratchRecord_ = clsMaterial();
     if (static_cast<std::size_t>(n) >= MaterialShadows.size())
         MaterialShadows.resize(static_cast<std::size_t>(n) + 1);
     return Ensure(MaterialShadows, n);

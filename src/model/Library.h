@@ -52,7 +52,8 @@ public:
     /// `category` (entry, record and shadow alike). Returns its new number.
     int MoveMaterialToEnd(int m, const std::string& category);
 
-    /// Entry n; the index is sized again if a reset discarded it.
+    /// Entry n; the index is sized again if a reset discarded it. Entry, Material and Shadow
+    /// of a negative number give an empty scratch object that belongs to no material.
     LibraryEntry& Entry(int n);
     const LibraryEntry& Entry(int n) const;
     /// Working record n; made empty on first use if the slot holds none.
@@ -60,6 +61,11 @@ public:
     clsMaterial& Shadow(int n);
     bool HasRecord(int n) const;
     bool IsValidNumber(int n) const { return n >= 0 && n <= LastMaterialIndex; }
+
+private:
+    // What a negative number (no material selected) reaches: empty, and part of nothing.
+    LibraryEntry scratchEntry_;
+    clsMaterial scratchRecord_;
 };
 
 } // namespace mb

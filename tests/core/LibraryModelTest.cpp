@@ -267,6 +267,16 @@ TEST(LibraryModel, AppendedMaterialStartsEmptyEvenAfterARemoval) {
     EXPECT_FALSE(lib.Shadow(n).HasValue(Slot::DENS));
 }
 
+TEST(LibraryModel, NoMaterialNumberReachesNoMaterial) {
+    Library lib = FiveMaterials();
+    lib.Entry(-1).Name = "Stray  ";
+    lib.Material(-1).CopyProperty("DENS", 99);
+    lib.Shadow(-1).MaterialName("Stray  ");
+    EXPECT_EQ(lib.Entry(-1).Name, "");
+    EXPECT_FALSE(lib.Material(-1).HasValue(Slot::DENS));
+    ExpectConsistent(lib, {"M0  ", "M1  ", "M2  ", "M3  ", "M4  "});
+}
+
 TEST(LibraryModel, HoldsAtMostOneThousandAndOneMaterials) {
     Library lib;
     for (int i = 0; i < kMaxMaterials; ++i) ASSERT_EQ(lib.AppendMaterial(), i);
