@@ -1,0 +1,361 @@
+#include "commands/EditingCommands.h"
+
+#include "materials/TextUtil.h"
+#include "model/NodeKey.h"
+#include "platform/Controls.h"
+#include "shell/AppState.h"
+#include "views/BaseForm.h"
+#include "views/clsFlexGrid.h"
+
+#include <memory>
+
+namespace mb {
+
+namespace {
+
+std::string Trimmed(const std::string& s) { return std::string(TrimBlanks(s)); }
+
+bool StartsWithDigit(const std::string& s) {
+    const std::string_view rest = TrimLeftBlanks(s);
+    return !rest.empty() && rest.front() >= '0' && rest.front() <= '9';
+}
+
+} // namespace
+
+std::string PastedNameExistsMessage(const std::string& name) {
+    return "Material Name (" + name + ") exists. Please rename it before pasting.";
+}
+
+std::string NewMaterialNameCode(const std::string& typedName) {
+    const std::string_view trimmed = TrimBlanks(typedName);
+    if (trimmed.size() >= kNameCodeLength) return typedName.substr(0, kNameCodeLength);
+    return PadRight(trimmed, kNameCodeLength);
+}
+
+EditingCommands::EditingCommands(BaseForm& form) : form_(form), operations_(form) {}
+
+// ---- Adding a material ----------------------------------------------------------------
+
+void EditingCommands::newMaterial() {
+    const std::string c = form_.materialTypeText.text();
+    const std::string a = form_.materialNameText.text();
+    if (TrimBlanks(c).empty() || TrimBlanks(a).empty()) {
+        form_.messageBox.show(kSetCategoryAndNameFirst, MsgButtons::OK, MsgIcon::None);
+        return;
+    }
+    const TreeControl& tree = form_.TreeView1;
+    const auto selected = tree.selectedKey();
+    if (!selected || tree.childCount(*selected) == 0) {
+        form_.messageBox.show(kNoMaterialWithinMaterial, MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+    }
+    onNewMaterial();
+}
+
+bool EditingCommands::ValidateBoxes(bool checkLeadingDigit) {
+    const std::string c = form_.materialTypeText.text();
+    const std::string a = form_.materialNameText.text();
+    auto refuse = [this](const char* message, TextBox& box) {
+        form_.messageBox.show(message, MsgButtons::OK, MsgIcon::Exclamation);
+        box.setFocus();
+        return false;
+    };
+    if (TrimBlanks(c).empty()) return refuse(kSpecifyCategory, form_.materialTypeText);
+    if (checkLeadingDigit && StartsWithDigit(c))
+        return refuse(kCategoryStartsWithNumber, form_.materialTypeText);
+    if (TrimBlanks(a).empty()) return refuse(kSpecifyName, form_.materialNameText);
+    return true;
+}
+
+bool EditingCommands::NameTaken(const std::string& name) const {
+    const Library& library = form_.state.library;
+    for (int i = 0; i <= library.LastMaterialIndex; ++i)
+        if (EqualsNoCase(TrimBlanks(library.Entry(i).Name), name)) return true;
+    return false;
+}
+
+bool EditingCommands::RefuseWhenFull() {
+    if (!form_.state.library.IsFull()) return false;
+    form_.messageBox.show(kLibraryFull, MsgButtons::OK, MsgIcon::Exclamation);
+    return true;
+}
+
+void EditingCommands::onNewMaterial() {
+    if (!ValidateBoxes(true)) return;
+    if (NameTaken(Trimmed(form_.materialNameText.text()))) {
+        form_.messageBox.show(kNameExists, MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+    }
+    // Refused before the question: a Yes could not be honoured.
+    if (RefuseWhenFull()) return;
+    if (form_.messageBox.show(kAddQuestion, MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes) {
+        form_.materialNameText.setText("");
+        form_.materialTypeText.setText("");
+        form_.descriptionText.setText("");
+        return;
+    }
+    if (!AddMaterialNode()) return;
+    ShowMaterialButtons();
+}
+
+bool EditingCommands::AddMaterialNode() {
+    if (RefuseWhenFull()) return false;
+    Library& library = form_.state.library;
+    const int n = library.AppendMaterial();
+
+    LibraryEntry& entry = library.Entry(n);
+    const std::string category = Trimmed(form_.materialTypeText.text());
+    entry.Category = category + "    ";
+    entry.Name = Trimmed(form_.materialNameText.text());
+    entry.Description = Trimmed(form_.descriptionText.text());
+
+    auto shadow = std::make_unique<clsMaterial>();
+    shadow->MaterialType(category);
+    shadow->MaterialName(entry.Name);
+    shadow->MaterialDescription(entry.Description);
+    library.MaterialShadows[static_cast<std::size_t>(n)] = std::move(shadow);
+
+    AddTreeNode(n, entry.Category);
+    CompleteNewMaterial();
+    return true;
+}
+
+void EditingCommands::AddTreeNode(int n, const std::string& categoryKey) {
+    Library& library = form_.state.library;
+    TreeControl& tree = form_.TreeView1;
+    const std::string& name = library.Entry(n).Name;
+    const std::string key = MaterialNodeKey(categoryKey, name, n);
+
+    // Fails without effect when the category node is there already.
+    tree.addNode(std::nullopt, categoryKey, categoryKey, "closedbook");
+    tree.addNode(categoryKey, key, name, "leaf");
+    tree.select(key);
+    if (!IsCategoryKey(library.LastNodeKey)) tree.setImage(library.LastNodeKey, "leaf");
+    library.LastNodeKey = key;
+    tree.setImage(key, "leaf1");
+}
+
+void EditingCommands::CompleteNewMaterial() {
+    Library& library = form_.state.library;
+    const int n = library.LastMaterialIndex;
+    if (n < 0) return;
+    const auto slot = static_cast<std::size_t>(n);
+
+    if (!library.HasRecord(n)) {
+        library.Materials[slot] = std::make_unique<clsMaterial>();
+        auto shadow = std::make_unique<clsMaterial>();
+        const std::string typedName = form_.materialNameText.text();
+        shadow->MaterialType(form_.materialTypeText.text());
+        shadow->MaterialName(Trimmed(typedName));
+        shadow->MaterialNameCode(NewMaterialNameCode(typedName));
+        shadow->MaterialDescription(Trimmed(form_.descriptionText.text()));
+        library.MaterialShadows[slot] = std::move(shadow);
+        library.Materials[slot]->Copy(*library.MaterialShadows[slot]);
+    } else {
+        library.Material(n).CopyAllProperties(library.Shadow(n));
+    }
+    ClearValueGrid();
+}
+
+void EditingCommands::ClearValueGrid() {
+    GridControl& grid = form_.VSFlexGrid1;
+    {
+        clsFlexGrid presenter(form_);
+        presenter.InitializeGrid(grid);
+        for (int row = 1; row < grid.rows(); ++row) presenter.Cell(2, row, "");
+    }
+    grid.setVisible(true);
+}
+
+// ---- Reset ------------------------------------------------------------------------------
+
+void EditingCommands::onMaterialSet() {
+    Library& library = form_.state.library;
+    TreeControl& tree = form_.TreeView1;
+    if (SelectedMaterialNumber(tree) == -1) return;
+    if (!ValidateBoxes(false)) return;
+
+    const std::string c = form_.materialTypeText.text();
+    const std::string a = form_.materialNameText.text();
+    const std::string description = form_.descriptionText.text();
+    const std::string rememberedKey = library.LastNodeKey;
+    int k = KeyTailNumber(tree.selectedKey().value_or(""));
+
+    const std::string wanted = Trimmed(c) + Trimmed(a);
+    int match = -1;
+    for (int i = 0; i <= library.LastMaterialIndex && match < 0; ++i) {
+        const LibraryEntry& e = library.Entry(i);
+        if (EqualsNoCase(Trimmed(e.Category) + Trimmed(e.Name), wanted)) match = i;
+    }
+
+    bool write = false;
+    if (match >= 0) {
+        if (form_.messageBox.show(kOverwriteQuestion, MsgButtons::OKCancel, MsgIcon::Question) ==
+            MsgResult::OK) {
+            write = true;
+            // With material 0 selected the typed texts go to material 0, and the matched
+            // material loses its values instead.
+            if (k != 0) k = match;
+            else library.Material(match).ClearAll();
+        }
+    } else if (!RefuseWhenFull() &&
+               form_.messageBox.show(kAddQuestion, MsgButtons::YesNo, MsgIcon::Question) ==
+                   MsgResult::Yes) {
+        write = true;
+        k = library.AppendMaterial();
+        LibraryEntry& entry = library.Entry(k);
+        // Kept as typed: a category without the usual trailing blanks gets a node of its own.
+        entry.Category = c;
+        entry.Name = Trimmed(a);
+        entry.NameCode = NewMaterialNameCode(a);
+        AddTreeNode(k, entry.Category);
+    }
+
+    if (write && library.IsValidNumber(k)) {
+        LibraryEntry& entry = library.Entry(k);
+        entry.Category = c;
+        entry.Name = Trimmed(a);
+        entry.NameCode = NewMaterialNameCode(a);
+        entry.Description = description;
+
+        if (!library.HasRecord(k)) {
+            const auto slot = static_cast<std::size_t>(k);
+            library.Materials[slot] = std::make_unique<clsMaterial>();
+            auto shadow = std::make_unique<clsMaterial>();
+            shadow->MaterialType(c + "  ");
+            shadow->MaterialName(Trimmed(a));
+            shadow->MaterialDescription(Trimmed(description));
+            shadow->MaterialNameCode(entry.NameCode);
+            library.MaterialShadows[slot] = std::move(shadow);
+        }
+        // The shadow is left as it is: the working record takes back its texts and values,
+        // while the index entry shows the typed texts.
+        library.Material(k).CopyAllProperties(library.Shadow(k));
+        form_.typeCombo_Click();
+    }
+
+    library.LastNodeKey = rememberedKey;
+}
+
+// ---- Copy and paste ---------------------------------------------------------------------
+
+void EditingCommands::onCopyMaterial() {
+    const TreeControl& tree = form_.TreeView1;
+    DocumentState& doc = form_.state.doc;
+    const std::string key = tree.selectedKey().value_or("");
+    if (key.empty()) return;
+    if (IsCategoryKey(key) && tree.childCount(key) > 0) {
+        form_.messageBox.show(kCannotCopyCategory, MsgButtons::OK, MsgIcon::Exclamation);
+        doc.CopiedMaterialNumber = -1;
+        return;
+    }
+    const int k = KeyTailNumber(key);
+    doc.CopiedMaterialNumber = static_cast<int16_t>(k);
+    doc.CopiedName = form_.state.library.Entry(k).Name;
+}
+
+void EditingCommands::onPasteMaterial() {
+    Library& library = form_.state.library;
+    TreeControl& tree = form_.TreeView1;
+    const DocumentState& doc = form_.state.doc;
+    const int source = doc.CopiedMaterialNumber;
+    const auto selected = tree.selectedKey();
+    if (source == -1 || source > library.LastMaterialIndex || !selected) return;
+
+    if (!EqualsNoCase(library.Entry(source).Name, doc.CopiedName)) {
+        form_.messageBox.show(kCopySourceGone, MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+    }
+    const std::string p = Trimmed(kCopyPrefix + doc.CopiedName);
+    if (NameTaken(p)) {
+        form_.messageBox.show(PastedNameExistsMessage(p), MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+    }
+    if (RefuseWhenFull()) return;
+
+    const std::string t = tree.parentKey(*selected)
+                              ? library.Entry(KeyTailNumber(*selected)).Category
+                              : *selected;
+    const LibraryEntry sourceEntry = library.Entry(source);
+
+    auto makeCopy = [&](const clsMaterial& from) {
+        auto record = std::make_unique<clsMaterial>();
+        record->CopyAllProperties(from);
+        record->MaterialType(t);
+        record->MaterialName(p);
+        record->MaterialNameCode(sourceEntry.NameCode);
+        record->MaterialDescription(sourceEntry.Description);
+        return record;
+    };
+    // The working copy carries the source's current values, edits never saved included.
+    auto shadow = makeCopy(library.Shadow(source));
+    auto working = makeCopy(library.Material(source));
+
+    const int n = library.AppendMaterial();
+    library.Entry(n) = LibraryEntry{t, sourceEntry.NameCode, p, sourceEntry.Description};
+    library.MaterialShadows[static_cast<std::size_t>(n)] = std::move(shadow);
+    library.Materials[static_cast<std::size_t>(n)] = std::move(working);
+
+    AddTreeNode(n, t);
+
+    const LibraryEntry& entry = library.Entry(n);
+    form_.materialTypeText.setText(entry.Category);
+    form_.materialNameText.setText(entry.Name);
+    form_.descriptionText.setText(entry.Description);
+    form_.VSFlexGrid1.setVisible(true);
+    ShowMaterialButtons();
+    form_.ShowMaterialGrid();
+}
+
+// ---- The three boxes --------------------------------------------------------------------
+
+void EditingCommands::EnterNewMaterialMode(TextBox& box) {
+    box.setSelLength(static_cast<int>(box.text().size()));
+    form_.VSFlexGrid1.setVisible(false);
+    form_.cmdNewMaterial.setVisible(true);
+    form_.reset.setVisible(false);
+    form_.AddSet.setVisible(false);
+}
+
+void EditingCommands::ShowMaterialButtons() {
+    form_.cmdNewMaterial.setVisible(false);
+    form_.reset.setVisible(true);
+    form_.AddSet.setVisible(true);
+}
+
+void EditingCommands::materialNameText_GotFocus() { EnterNewMaterialMode(form_.materialNameText); }
+
+void EditingCommands::materialTypeText_GotFocus() { EnterNewMaterialMode(form_.materialTypeText); }
+
+bool EditingCommands::materialNameText_LostFocus() {
+    // Blanks count: the name is written to the file as typed.
+    if (form_.materialNameText.text().size() <= kMaxNameLength) return true;
+    form_.messageBox.show(kNameTooLong, MsgButtons::OK, MsgIcon::Critical);
+    form_.materialNameText.setFocus();
+    return false;
+}
+
+bool EditingCommands::materialTypeText_LostFocus() {
+    if (TrimBlanks(form_.materialTypeText.text()).size() <= kMaxCategoryLength) return true;
+    form_.messageBox.show(kCategoryTooLong, MsgButtons::OK, MsgIcon::Critical);
+    form_.materialTypeText.setFocus();
+    return false;
+}
+
+void EditingCommands::descriptionText_GotFocus() {
+    TextBox& box = form_.descriptionText;
+    box.setSelLength(static_cast<int>(box.text().size()));
+}
+
+void EditingCommands::descriptionText_LostFocus() {
+    Library& library = form_.state.library;
+    const int k = KeyTailNumber(library.LastNodeKey);
+    // Material 0 is left out along with categories (both read as 0): its description is
+    // stored only by the add and reset commands.
+    if (k <= 0 || !library.IsValidNumber(k)) return;
+    const std::string text = form_.descriptionText.text();
+    library.Entry(k).Description = text;
+    library.Material(k).MaterialDescription(text);
+}
+
+} // namespace mb

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+
+namespace mb {
+
+class BaseForm;
+class PopupMenu;
+
+inline constexpr const char* kCannotRenameCategory = "Cannot rename a Category !";
+inline constexpr const char* kMaterialExists = "Material already exits. Please enter a different name!";
+inline constexpr const char* kDragPicture = "drag";
+
+/// Mouse buttons as bit flags: one flag for a press, any combination for the buttons
+/// held while the mouse moves.
+enum MouseButton : unsigned { NoButton = 0, LeftButton = 1, RightButton = 2, MiddleButton = 4 };
+
+/// The tree's editing gestures: renaming a material in place, the right-button pop-up
+/// menu, and dragging a material onto another category. The tree widget forwards its
+/// notifications here; selecting, expanding and collapsing stay with `BaseForm`.
+class TreeEditing {
+public:
+    /// `editMenu` is the editor window's "&Edit" menu, shown as the pop-up.
+    TreeEditing(BaseForm& form, PopupMenu& editMenu);
+
+    /// The user finished editing the selected node's label with `newText`. Returns true when
+    /// the rename is accepted (the node then shows the trimmed name); false when the edit
+    /// must be cancelled and the old label kept.
+    bool TreeView1_AfterLabelEdit(const std::string& newText);
+    /// A mouse button went down at (x, y); the right button shows the "&Edit" menu there.
+    /// The position is handed to the menu as it comes, so pass screen coordinates.
+    void TreeView1_MouseDown(unsigned button, int shift, int x, int y);
+    /// The mouse moved to (x, y), in the tree's coordinates, with `buttons` held; the left
+    /// button alone over a material starts dragging it.
+    void TreeView1_MouseMove(unsigned buttons, int shift, int x, int y);
+    /// A drag moved over (x, y): the drop highlight follows the mouse.
+    void TreeView1_DragOver(int x, int y);
+    /// A drag was dropped at (x, y): a material dropped on another category moves there and
+    /// is shown.
+    void TreeView1_DragDrop(int x, int y);
+
+private:
+    BaseForm& form_;
+    PopupMenu& editMenu_;
+};
+
+} // namespace mb
