@@ -1,0 +1,32 @@
+#include "AppImages.h"
+
+#include <QFile>
+
+// Resources compiled into a static library are registered by hand: nothing else in
+// the library refers to them, so the linker would otherwise leave them out.
+static void RegisterAppResources() { Q_INIT_RESOURCE(app); }
+
+namespace mb::qt {
+
+namespace {
+
+QString ResourcePath(const QString& name) {
+    static const bool registered = [] {
+        RegisterAppResources();
+        return true;
+    }();
+    (void)registered;
+    return QStringLiteral(":/images/%1.svg").arg(name);
+}
+
+} // namespace
+
+QIcon AppIcon(const QString& name) { return QIcon(ResourcePath(name)); }
+
+QPixmap AppPixmap(const QString& name, int size) {
+    return AppIcon(name).pixmap(size, size);
+}
+
+bool HasAppImage(const QString& name) { return QFile::exists(ResourcePath(name)); }
+
+} // namespace mb::qt

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+#include <QString>
+
+namespace mb::qt {
+
+/// The application's pictures, by the names the windows use ("new", "about", "108"...).
+/// They are drawn as SVG and carried in the program's resources.
+QIcon AppIcon(const QString& name);
+QPixmap AppPixmap(const QString& name, int size);
+/// Whether the resources hold a picture of that name.
+bool HasAppImage(const QString& name);
+
+} // namespace mb::qt
