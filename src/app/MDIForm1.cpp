@@ -19,7 +19,7 @@ namespace mb::qt {
 namespace {
 
 constexpr int kTimerIntervalMs = 500;
-constexpr int kFrameSize = 18;
+constexpr int kFrameSize = 20;
 // The load step places the window 200 twips (1/1440 inch) from the screen's corner.
 constexpr int kTwips200 = 200 * 96 / 1440;
 

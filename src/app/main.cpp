@@ -11,6 +11,8 @@
 #include <QCommandLineParser>
 #include <QFile>
 
+#include <cstdio>
+
 namespace {
 
 // HOOK for the document lifecycle: its commands replace this class. Until then the
@@ -51,6 +53,10 @@ int main(int argc, char* argv[]) {
     parser.addPositionalArgument("file", "A library (.lib) or spreadsheet (.xls) to open.",
                                  "[file]");
     parser.process(app);
+    if (parser.positionalArguments().size() > 1) {
+        std::fputs("matbrowser: one library at a time; give at most one file.\n", stderr);
+        return 2;
+    }
 
     mb::qt::MDIForm1 window;
     mb::qt::QtHelpViewer helpViewer;
