@@ -95,6 +95,15 @@ AtomicFileWriter::~AtomicFileWriter() {
 }
 
 int AtomicFileWriter::open() {
+    // A library reached through a symbolic link is saved where the link points, so the
+    // link survives the rename.
+    struct stat link {};
+    if (::lstat(target_.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (char* real = ::realpath(target_.c_str(), nullptr)) {
+            target_ = real;
+            std::free(real);
+        }
+    }
     struct stat st {};
     if (::stat(target_.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) return EISDIR;

@@ -370,3 +370,18 @@ TEST_F(LibraryWriterFile, EmptyFileNameWritesNothing) {
 
 } // namespace
 } // namespace mb
+
+namespace mb {
+namespace {
+
+TEST_F(LibraryWriterFile, SavingThroughASymbolicLinkKeepsTheLink) {
+    const std::string real = dir.file("real.lib");
+    test::WriteBytes(real, old);
+    fs::create_symlink(real, target);
+    ASSERT_EQ(save(target).status, Status::Written);
+    EXPECT_TRUE(fs::is_symlink(target));
+    EXPECT_EQ(test::ReadBytes(real), kCraftedText);
+}
+
+} // namespace
+} // namespace mb

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "model/DocumentLifecycle.h"
+#include "shell/Commands.h"
+#include "shell/clsRegistry.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace mb {
+
+struct AppState;
+class BaseForm;
+class EditingCommands;
+class MainWindow;
+class SettingsBackend;
+
+/// Makes and destroys the editor window. The Qt layer makes real windows inside the
+/// main window; tests make fakes.
+class EditorWindowFactory {
+public:
+    virtual ~EditorWindowFactory() = default;
+    /// A new editor window, not yet shown; its logic.
+    virtual BaseForm& createEditor() = 0;
+    virtual void destroyEditor() = 0;
+    virtual void showEditor() = 0;
+    virtual void setCaption(const std::string& caption) = 0;
+    virtual std::string caption() const = 0;
+};
+
+/// The services the application needs beside its windows.
+struct ApplicationServices {
+    MessageBox& messages;
+    FileDialogs& dialogs;
+    SpreadsheetReader& spreadsheets;
+    Locale& locale;
+    SettingsBackend& settings;
+    HelpLauncher& help;
+    AboutBox& about;
+    ProcessControl& process;
+};
+
+/// The application's commands and the editor window's life: loading it on first use,
+/// unloading it with the save question, and storing the unit system when it goes.
+class Application final : public ShellCommands, public EditorWindowHost {
+public:
+    Application(AppState& state, EditorWindowFactory& editors, MainWindow& mainWindow,
+                const ApplicationServices& services);
+    ~Application() override;
+
+    DocumentLifecycle& lifecycle() { return lifecycle_; }
+
+    // EditorWindowHost
+    BaseForm* loadedEditor() override;
+    BaseForm& editor() override;
+    void showEditor() override;
+    void setEditorCaption(const std::string& caption) override;
+    std::string editorCaption() const override;
+    bool unloadEditor() override;
+    void setSaveOnUnload(bool ask) override { saveOnUnload_ = ask; }
+    void endProcess() override;
+
+    /// The user closes the editor window; false when they cancelled at the save question.
+    bool editorCloseRequested() { return unloadEditor(); }
+    /// The user closes the main window: the editor goes first; false when cancelled.
+    bool mainWindowCloseRequested();
+
+    // Commands
+    void NewLibrary() override { lifecycle_.NewLibrary(); }
+    void OpenLibrary() override { lifecycle_.OpenLibrary(); }
+    void OpenLibraryFile(const std::string& path) override { lifecycle_.OpenLibrary(path); }
+    void SaveLibrary() override { lifecycle_.SaveLibrary(); }
+    void SaveLibraryAs() override { lifecycle_.SaveLibraryAs(); }
+    bool IsUntitled() const override;
+    void CloseLibrary() override { lifecycle_.ConfirmSaveChanges(); }
+    void ExitFromEditor() override;
+
+    void newMaterial() override;
+    void onNewMaterial() override;
+    void ClearValues() override;
+    void onMaterialSet() override;
+    void DeleteSelected() override;
+    void onCopyMaterial() override;
+    void onPasteMaterial() override;
+
+    /// The editing commands of the loaded editor, or nullptr without one.
+    EditingCommands* editing();
+
+private:
+    AppState& state_;
+    EditorWindowFactory& editors_;
+    MainWindow& mainWindow_;
+    clsRegistry registry_;
+    DocumentLifecycle lifecycle_;
+    BaseForm* editor_ = nullptr;
+    std::unique_ptr<EditingCommands> editing_;
+    bool saveOnUnload_ = false;
+    bool unloading_ = false;
+    bool storeUnitsOnUnload_ = true;
+};
+
+} // namespace mb
