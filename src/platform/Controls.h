@@ -20,6 +20,9 @@ public:
     virtual bool isVisible() const = 0;
 };
 
+/// A container that shows or hides what it holds (the value panel around the grid).
+class Frame : public Visibility {};
+
 class Button : public Visibility {
 public:
     virtual void setEnabled(bool enabled) = 0;

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QSplitter;
+
+namespace mb {
+struct AppState;
+class BaseForm;
+class Locale;
+class MessageBox;
+namespace qt {
+class QtButton;
+class QtComboBox;
+class QtFrame;
+class QtGrid;
+class QtLabel;
+class QtLocale;
+class QtMessageBox;
+class QtTextBox;
+class QtTree;
+} // namespace qt
+
+/// The editor window: the library tree on the left; on the right the category, name and
+/// description boxes, the unit-system and type selectors, the property grid in its frame
+/// and the three buttons. It lays the controls out and forwards their notifications to
+/// the form logic (`form()`); it has no behaviour of its own. A plain widget, so that a
+/// main window can host it.
+class BaseFormWindow : public QWidget {
+    Q_OBJECT
+public:
+    /// Uses Qt message boxes and the system locale.
+    explicit BaseFormWindow(AppState& state, QWidget* parent = nullptr);
+    /// Uses the given services (a main window's, or a test's).
+    BaseFormWindow(AppState& state, MessageBox& messageBox, Locale& locale,
+                   QWidget* parent = nullptr);
+    ~BaseFormWindow() override;
+
+    BaseForm& form() { return *form_; }
+
+    qt::QtTree& TreeView1() { return *TreeView1_; }
+    qt::QtGrid& VSFlexGrid1() { return *VSFlexGrid1_; }
+    qt::QtComboBox& unitsCombo() { return *unitsCombo_; }
+    qt::QtComboBox& typeCombo() { return *typeCombo_; }
+    qt::QtTextBox& materialTypeText() { return *materialTypeText_; }
+    qt::QtTextBox& materialNameText() { return *materialNameText_; }
+    qt::QtTextBox& descriptionText() { return *descriptionText_; }
+    qt::QtButton& cmdNewMaterial() { return *cmdNewMaterial_; }
+    qt::QtButton& reset() { return *reset_; }
+    qt::QtButton& AddSet() { return *AddSet_; }
+    qt::QtFrame& valueframe() { return *valueframe_; }
+    QSplitter& splitter() { return *splitter_; }
+
+private:
+    void buildLayout();
+    void connectHandlers();
+
+    // Own services, when none were given.
+    std::unique_ptr<qt::QtMessageBox> ownMessageBox_;
+    std::unique_ptr<qt::QtLocale> ownLocale_;
+
+    QSplitter* splitter_ = nullptr;
+    qt::QtTree* TreeView1_ = nullptr;
+    qt::QtGrid* VSFlexGrid1_ = nullptr;
+    qt::QtComboBox* unitsCombo_ = nullptr;
+    qt::QtComboBox* typeCombo_ = nullptr;
+    qt::QtTextBox* materialTypeText_ = nullptr;
+    qt::QtTextBox* materialNameText_ = nullptr;
+    qt::QtTextBox* descriptionText_ = nullptr;
+    qt::QtButton* cmdNewMaterial_ = nullptr;
+    qt::QtButton* reset_ = nullptr;
+    qt::QtButton* AddSet_ = nullptr;
+    qt::QtFrame* valueframe_ = nullptr;
+    std::array<qt::QtLabel*, 12> unitStringsLabel_{};
+
+    std::unique_ptr<BaseForm> form_;
+};
+
+} // namespace mb

@@ -1,0 +1,82 @@
+// Opens the editor window on one library file, for looking at it (and taking pictures
+// of it) without the main window.
+//
+//   editor_preview FILE.lib [--units 0|1|2] [--type 0..12] [--material N] [--shot OUT.png]
+
+#include "app/BaseFormWindow.h"
+#include "model/LibraryFile.h"
+#include "model/NodeKey.h"
+#include "platform/qt/QtGrid.h"
+#include "platform/qt/QtServices.h"
+#include "platform/qt/QtTree.h"
+#include "shell/AppState.h"
+#include "shell/DecimalSeparator.h"
+#include "views/BaseForm.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QTimer>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Shows the editor window on a library."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Library file (.lib)"));
+    const QCommandLineOption units(QStringLiteral("units"), QStringLiteral("Unit system index."),
+                                   QStringLiteral("index"), QStringLiteral("0"));
+    const QCommandLineOption type(QStringLiteral("type"), QStringLiteral("Material type index."),
+                                  QStringLiteral("index"), QStringLiteral("0"));
+    const QCommandLineOption material(QStringLiteral("material"),
+                                      QStringLiteral("Material number to select."),
+                                      QStringLiteral("number"), QStringLiteral("0"));
+    const QCommandLineOption shot(QStringLiteral("shot"),
+                                  QStringLiteral("Save a picture of the window and quit."),
+                                  QStringLiteral("png"));
+    parser.addOptions({units, type, material, shot});
+    parser.process(app);
+    if (parser.positionalArguments().size() != 1) parser.showHelp(1);
+
+    mb::AppState state;
+    mb::qt::QtLocale locale;
+    mb::ReadLocaleDecimalSeparator(state, locale);
+    const std::string path = QFile::encodeName(parser.positionalArguments().first()).toStdString();
+    const mb::ReadResult read = mb::ReadLibraryFile(path, state.library, state.doc.DecimalSeparator);
+    if (read.status != mb::ReadResult::Status::Loaded) {
+        std::fprintf(stderr, "%s: %s\n", path.c_str(),
+                     read.status == mb::ReadResult::Status::NotALibrary ? mb::kNotALibraryMessage
+                                                                        : read.message.c_str());
+        return 1;
+    }
+
+    mb::BaseFormWindow window(state);
+    window.setWindowTitle(parser.positionalArguments().first());
+    mb::BaseForm& form = window.form();
+    mb::BuildTree(state.library, form.TreeView1);
+    form.FillUnitsList();
+    form.FillTypeList();
+    form.unitsCombo.setListIndex(parser.value(units).toInt());
+    form.typeCombo.setListIndex(parser.value(type).toInt());
+    form.unitsCombo_Click();
+    window.show();
+
+    const int n = parser.value(material).toInt();
+    if (state.library.IsValidNumber(n)) {
+        const mb::LibraryEntry& e = state.library.Entry(n);
+        const std::string key = mb::MaterialNodeKey(e.Category, e.Name, n);
+        form.TreeView1.ensureVisible(key);
+        form.TreeView1.select(key);
+        form.TreeView1_NodeClick(key);
+    }
+
+    if (parser.isSet(shot)) {
+        QTimer::singleShot(300, &app, [&] {
+            const bool saved = window.grab().save(parser.value(shot));
+            app.exit(saved ? 0 : 2);
+        });
+    }
+    return app.exec();
+}

@@ -1,0 +1,54 @@
+#include "views/GridEntryStore.h"
+
+#include "materials/MaterialModel.h"
+#include "materials/NumberText.h"
+#include "materials/PropertyCatalogue.h"
+#include "materials/TextUtil.h"
+#include "materials/UnitConversion.h"
+#include "model/Library.h"
+#include "model/NodeKey.h"
+#include "platform/Controls.h"
+
+namespace mb {
+
+int16_t CurrentMaterial(const TreeControl& tree) {
+    const auto key = tree.selectedKey();
+    if (!key || tree.childCount(*key) > 0) return -1;
+    return static_cast<int16_t>(KeyTailNumber(*key));
+}
+
+GridEntryStore::GridEntryStore(Library& library, const TreeControl& tree,
+                               const ComboBox& unitsCombo, const std::string& decimalSeparator)
+    : library_(library), tree_(tree), unitsCombo_(unitsCombo),
+      decimalSeparator_(decimalSeparator) {}
+
+int16_t GridEntryStore::CurrentMaterial() const { return mb::CurrentMaterial(tree_); }
+
+void GridEntryStore::Map(int16_t Row, int16_t /*Col*/, const std::string& /*value*/,
+                         int16_t /*UnitSystem*/, const GridControl& Grid,
+                         const ComboBox& typeCombo) {
+    // The row tables do not overlap, so looking the row up directly finds the same code
+    // as searching them one after another.
+    const std::string* code = MapRowCode(typeCombo.listIndex(), Row);
+    if (!code) return;
+
+    const int m = CurrentMaterial();
+    // A key whose number lies outside the library names no material to store into.
+    if (m < 0 || m >= kMaxMaterials) return;
+    clsMaterial& material = library_.Material(m);
+
+    material.Property(*code);
+    const std::string cell = Grid.text();
+    if (cell.empty() || !IsNumericText(cell, decimalSeparator_)) {
+        material.ClearValue();
+        return;
+    }
+    const auto number = ParseNumberText(TrimBlanks(cell), decimalSeparator_);
+    if (!number) return;
+    const int slot = PropertyCatalogue::instance().FindExact(*code);
+    const double si = material.Converter().ChangeUnits(UnitSystemName(unitsCombo_.listIndex()),
+                                                       "SI", slot, *number);
+    material.value(si);
+}
+
+} // namespace mb

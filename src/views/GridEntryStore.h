@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace mb {
+
+class ComboBox;
+class GridControl;
+class Library;
+class TreeControl;
+
+/// The material selected in the tree: the number in the last four characters of the
+/// selected node's key when that node has no children, -1 otherwise (no selection, or a
+/// category that holds materials).
+int16_t CurrentMaterial(const TreeControl& tree);
+
+/// Stores what the user typed into a Value cell of the property grid into the material
+/// selected in the tree, converted to SI. The editor window keeps one for this purpose;
+/// it reads the view state (tree selection, units selector) each time it is used.
+class GridEntryStore {
+public:
+    GridEntryStore(Library& library, const TreeControl& tree, const ComboBox& unitsCombo,
+                   const std::string& decimalSeparator);
+
+    /// Stores the grid's current cell, shown in row `Row` for the type chosen in `typeCombo`,
+    /// into the selected material. An empty or non-numeric cell clears the property's value.
+    /// `Col`, `value` and `UnitSystem` are not used: the cell and the units selector decide.
+    void Map(int16_t Row, int16_t Col, const std::string& value, int16_t UnitSystem,
+             const GridControl& Grid, const ComboBox& typeCombo);
+
+    int16_t CurrentMaterial() const;
+
+private:
+    Library& library_;
+    const TreeControl& tree_;
+    const ComboBox& unitsCombo_;
+    const std::string& decimalSeparator_;
+};
+
+} // namespace mb
