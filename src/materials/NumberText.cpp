@@ -2,8 +2,11 @@
 
 #include "materials/TextUtil.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace mb {
@@ -119,6 +122,58 @@ bool IsNumericText(std::string_view text, std::string_view decimalSeparator) {
     return ParseNumberText(t, decimalSeparator).has_value();
 }
 
+namespace {
+
+// Powers of ten as the nearest doubles, for the fast path of FormatNumberText.
+constexpr int kMaxPow10 = 300;
+const std::array<double, 2 * kMaxPow10 + 1>& PowersOfTen() {
+    static const std::array<double, 2 * kMaxPow10 + 1> table = [] {
+        std::array<double, 2 * kMaxPow10 + 1> t{};
+        for (int k = -kMaxPow10; k <= kMaxPow10; ++k) {
+            char text[8] = "1e";
+            const auto res = std::to_chars(text + 2, text + sizeof text, k);
+            std::from_chars(text, res.ptr, t[static_cast<std::size_t>(k + kMaxPow10)]);
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Rounds a positive normal double to `digits` significant digits without the cost of an
+// exact decimal expansion: mantissa is the digits as an integer, exponent the power of ten
+// of its last digit. The scaled value carries a relative error of a few 1E-16, far below
+// the 1E-7 margin kept around a rounding tie; anything that close to a tie, and values at
+// the ends of the double range, are left to the exact conversion (false).
+bool RoundToDigits(double magnitude, int digits, std::uint64_t& mantissa, int& exponent) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    const int binaryExponent = static_cast<int>((bits >> 52) & 0x7ff) - 1023;
+    if (binaryExponent < -1000 || binaryExponent > 1000) return false;
+    // floor(binaryExponent * log10(2)): the decimal exponent or one less.
+    const int decimalExponent = (binaryExponent * 1262611) >> 22;
+    static constexpr double kLimit[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+    const double upper = kLimit[digits];
+    int k = digits - 1 - decimalExponent;
+    for (int attempt = 0; attempt < 2; ++attempt, --k) {
+        if (k < -kMaxPow10 || k > kMaxPow10) return false;
+        const double scaled = magnitude * PowersOfTen()[static_cast<std::size_t>(k + kMaxPow10)];
+        if (scaled >= upper) continue;
+        const double whole = std::floor(scaled);
+        const double fraction = scaled - whole;
+        if (std::fabs(fraction - 0.5) < 1e-7) return false;
+        mantissa = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+        exponent = -k;
+        if (mantissa >= static_cast<std::uint64_t>(upper)) { // 9.9999995 carries into 10.00000
+            mantissa /= 10;
+            ++exponent;
+        }
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
 std::string FormatNumberText(double value) {
     if (std::isnan(value)) value = 0;
     if (std::isinf(value))
@@ -147,29 +202,37 @@ std::string FormatNumberText(double value) {
     if (magnitude == 0) {
         out += "0E0";
     } else {
-        // Scientific text with digits-1 fraction digits is correctly rounded, including a
-        // carry into a new digit (9.9999995 becomes 1.000000e+01).
-        char buf[64];
-        const auto res =
-            std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, digits - 1);
-        std::string sci(buf, static_cast<std::size_t>(res.ptr - buf));
-        if (double back = 0; std::from_chars(sci.data(), sci.data() + sci.size(), back).ec ==
-                             std::errc::result_out_of_range) {
-            // Rounding up the largest doubles gives a number no double can hold, and a
-            // library value that cannot be read back is lost: round those toward zero.
-            --sci[sci.find('e') - 1];
-        }
-        const std::size_t e = sci.find('e');
         int exponent = 0;
-        std::from_chars(sci.data() + e + (sci[e + 1] == '+' ? 2 : 1), sci.data() + sci.size(),
-                        exponent);
-        for (char c : sci.substr(0, e))
-            if (c != '.') out += c;
-        exponent -= digits - 1;
+        if (std::uint64_t mantissa = 0; RoundToDigits(magnitude, digits, mantissa, exponent)) {
+            char buf[24];
+            const auto res = std::to_chars(buf, buf + sizeof buf, mantissa);
+            out.append(buf, res.ptr);
+        } else {
+            // Scientific text with digits-1 fraction digits is correctly rounded, including a
+            // carry into a new digit (9.9999995 becomes 1.000000e+01).
+            char buf[64];
+            const auto res =
+                std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, digits - 1);
+            std::string sci(buf, static_cast<std::size_t>(res.ptr - buf));
+            if (double back = 0; std::from_chars(sci.data(), sci.data() + sci.size(), back).ec ==
+                                 std::errc::result_out_of_range) {
+                // Rounding up the largest doubles gives a number no double can hold, and a
+                // library value that cannot be read back is lost: round those toward zero.
+                --sci[sci.find('e') - 1];
+            }
+            const std::size_t e = sci.find('e');
+            std::from_chars(sci.data() + e + (sci[e + 1] == '+' ? 2 : 1), sci.data() + sci.size(),
+                            exponent);
+            for (char c : sci.substr(0, e))
+                if (c != '.') out += c;
+            exponent -= digits - 1;
+        }
         out += 'E';
         if (exponent < 0) out += '-';
         else if (forceSign) out += '+';
-        out += std::to_string(exponent < 0 ? -exponent : exponent);
+        char expText[8];
+        const auto expEnd = std::to_chars(expText, expText + sizeof expText, exponent < 0 ? -exponent : exponent);
+        out.append(expText, expEnd.ptr);
     }
     out.append(11 - out.size(), ' ');
     return out;

@@ -126,10 +126,23 @@ public:
     explicit LineSplitter(LibraryParser& parser) : parser_(parser) {}
 
     bool feed(std::string_view chunk) {
+        // memchr finds the line ends; the next LF is remembered, so a file that ends its
+        // lines with CR alone is not scanned to the end of the chunk once per line.
+        const char* data = chunk.data();
+        const std::size_t size = chunk.size();
         std::size_t start = 0;
-        for (std::size_t i = 0; i < chunk.size(); ++i) {
-            const char c = chunk[i];
-            if (c != '\r' && c != '\n') continue;
+        std::size_t nextLF = 0;
+        bool lfKnown = false;
+        while (start < size) {
+            if (!lfKnown || nextLF < start) {
+                const void* lf = std::memchr(data + start, '\n', size - start);
+                nextLF = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : size;
+                lfKnown = true;
+            }
+            const void* cr = std::memchr(data + start, '\r', nextLF - start);
+            const std::size_t i = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : nextLF;
+            if (i == size) break;
+            const char c = data[i];
             if (c == '\n' && afterCR_ && i == start && partial_.empty() && !pendingLine_) {
                 afterCR_ = false;
                 start = i + 1;
@@ -139,7 +152,7 @@ public:
             afterCR_ = c == '\r';
             start = i + 1;
         }
-        if (start < chunk.size()) {
+        if (start < size) {
             append(chunk.substr(start));
             pendingLine_ = true;
             afterCR_ = false;
