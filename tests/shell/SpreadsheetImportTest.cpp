@@ -2,6 +2,7 @@
 
 #include "materials/PropertyCatalogue.h"
 #include "model/Library.h"
+#include "model/LibraryFile.h"
 #include "platform/Spreadsheet.h"
 
 #include <gtest/gtest.h>
@@ -89,6 +90,25 @@ TEST(SpreadsheetImportLayout, ImportedMaterialsGetWorkingAndShadowRecords) {
     // The two records are separate objects: editing one leaves the other as imported.
     lib.Material(0).SetSlotValue(Slot::EX, 1.0);
     EXPECT_DOUBLE_EQ(lib.Shadow(0).SlotValue(Slot::EX), 2e11);
+}
+
+TEST(SpreadsheetImportLayout, ImportedLibraryReadsBackAfterWriting) {
+    ScriptedSheet sheet{{T("Name"), T("Structural Steel")}, {T("Type"), T("Steel")},
+                        {T("EX"), N(2e11)},               {T("Name"), T("Nylon")},
+                        {T("Type"), T("Plastics")},       {T("DENS"), N(1140)},
+                        {T("End"), E()}};
+    Library imported;
+    ASSERT_TRUE(ImportWorksheet(sheet, imported).imported());
+    const std::string text = LibraryText(imported, GroupByCategory(imported));
+
+    Library reread;
+    ASSERT_EQ(ReadLibraryText(text, reread, ".").status, ReadResult::Status::Loaded);
+    ASSERT_EQ(reread.LastMaterialIndex, 1);
+    EXPECT_EQ(reread.Entry(0).Name, "Structural Steel  ");
+    EXPECT_EQ(reread.Entry(0).Category, "Steel    ");
+    EXPECT_DOUBLE_EQ(reread.Material(0).SlotValue(Slot::EX), 2e11);
+    EXPECT_EQ(reread.Entry(1).Category, "Plastics    ");
+    EXPECT_DOUBLE_EQ(reread.Material(1).SlotValue(Slot::DENS), 1140);
 }
 
 TEST(SpreadsheetImportLayout, ValueRowsWithoutACodeAreCountedButSetNothing) {
