@@ -17,8 +17,8 @@ const std::string kNotALibrary = "This file is not a VELTRA/M material library f
 
 std::string Data(const std::string& name) { return std::string(kDataDir) + "/tools/" + name; }
 
-ProgramResult Matlib(const std::vector<std::string>& args, const RunLimits& limits = {}) {
-    return RunProgram(kMatlib, args, limits);
+ProgramResult Matlib(const std::vector<std::string>& args, const RunOptions& options = {}) {
+    return RunProgram(kMatlib, args, options);
 }
 
 void ExpectResult(const ProgramResult& r, int exitCode, const std::string& out,
@@ -117,6 +117,11 @@ TEST(MatlibList, ListsTheKeptMaterialsOfAnOverfullLibraryAndWarns) {
     EXPECT_EQ(r.err, "matlib: " + dir.file("overfull.lib") +
                          ": 1 materials beyond the limit of 1001 were dropped\n");
     EXPECT_TRUE(r.out.ends_with("\n1000\tBulk\tBulk 1000\tB\t\n")) << r.out.substr(r.out.size() - 80);
+}
+
+TEST(MatlibList, ReportsStandardOutputThatCannotBeWritten) {
+    ExpectResult(Matlib({"list", Data("mixed.lib")}, {.maxFileSize = -1, .stdoutPath = "/dev/full"}), 2, "",
+                 "matlib: cannot write to standard output\n");
 }
 
 // ---------------------------------------------------------------- show
@@ -236,7 +241,7 @@ TEST(MatlibWrite, AnswersAWriteErrorWithCancelAndKeepsTheOldFile) {
     const std::string target = dir.file("out.lib");
     WriteWholeFile(target, "the previous library\n");
     // The mixed library's text is over 1 KiB; the limit stops the write half way.
-    ExpectResult(Matlib({"write", Data("mixed.lib"), target}, {.maxFileSize = 1024}), 2, "",
+    ExpectResult(Matlib({"write", Data("mixed.lib"), target}, {.maxFileSize = 1024, .stdoutPath = {}}), 2, "",
                  "matlib: cannot write " + target + ": File too large\n");
     EXPECT_EQ(ReadWholeFile(target), "the previous library\n");
     EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"out.lib"}) << "temporary file left";

@@ -36,7 +36,7 @@ void WriteWholeFile(const std::string& path, const std::string& bytes) {
 }
 
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                         const RunLimits& limits) {
+                         const RunOptions& options) {
     // Output goes to files rather than pipes so a chatty program can never block on a
     // full pipe while the test waits for it to exit.
     TempDir capture;
@@ -50,17 +50,18 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
         const int in = ::open("/dev/null", O_RDONLY);
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const std::string& outTarget = options.stdoutPath.empty() ? outPath : options.stdoutPath;
+        const int out = ::open(outTarget.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (in < 0 || out < 0 || err < 0) ::_exit(126);
         ::dup2(in, 0);
         ::dup2(out, 1);
         ::dup2(err, 2);
-        if (limits.maxFileSize >= 0) {
+        if (options.maxFileSize >= 0) {
             // A write past the limit then fails with EFBIG instead of killing the process.
             ::signal(SIGXFSZ, SIG_IGN);
-            const rlimit lim{static_cast<rlim_t>(limits.maxFileSize),
-                             static_cast<rlim_t>(limits.maxFileSize)};
+            const rlimit lim{static_cast<rlim_t>(options.maxFileSize),
+                             static_cast<rlim_t>(options.maxFileSize)};
             ::setrlimit(RLIMIT_FSIZE, &lim);
         }
         ::execv(program.c_str(), argv.data());

@@ -11,13 +11,14 @@ struct ProgramResult {
     std::string err;
 };
 
-struct RunLimits {
+struct RunOptions {
     long long maxFileSize = -1; ///< bytes a written file may reach; -1 for no limit
+    std::string stdoutPath;     ///< where standard output goes instead of being collected
 };
 
 /// Runs `program` with `args`, no standard input, and collects what it printed.
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                         const RunLimits& limits = {});
+                         const RunOptions& options = {});
 
 /// A fresh directory under the temporary folder, removed with everything in it.
 class TempDir {

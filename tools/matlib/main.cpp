@@ -9,7 +9,10 @@ int main(int argc, char** argv) {
     mb::cli::Output output;
     const int rc = mb::cli::Dispatch("matlib", mb::cli::kMatlibAbout, mb::cli::MatlibCommands(),
                                      args, output);
-    std::fwrite(output.out.data(), 1, output.out.size(), stdout);
+    const bool written = std::fwrite(output.out.data(), 1, output.out.size(), stdout) ==
+                             output.out.size() &&
+                         std::fflush(stdout) == 0;
+    if (!written) output.err += "matlib: cannot write to standard output\n";
     std::fwrite(output.err.data(), 1, output.err.size(), stderr);
-    return std::fflush(stdout) == 0 ? rc : mb::cli::kExitFailed;
+    return written ? rc : mb::cli::kExitFailed;
 }
