@@ -60,7 +60,7 @@ private:
 
 class FakeLocale : public Locale {
 public:
-    explicit FakeLocale(std::string separator = ".") : separator(std::move(separator)) {}
+    explicit FakeLocale(std::string sep = ".") : separator(std::move(sep)) {}
     std::string decimalSeparator() const override { return separator; }
     std::string separator;
 };
