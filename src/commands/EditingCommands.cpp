@@ -13,7 +13,9 @@ namespace mb {
 
 namespace {
 
-std::string Trimmed(const std::string& s) { return std::string(TrimBlanks(s)); }
+std::string Trimmed(const std::string& s) {
+    return std::string(TrimBlanks(s));
+}
 
 bool StartsWithDigit(const std::string& s) {
     const std::string_view rest = TrimLeftBlanks(s);
@@ -88,7 +90,8 @@ void EditingCommands::onNewMaterial() {
     }
     // Refused before the question: a Yes could not be honoured.
     if (RefuseWhenFull()) return;
-    if (form_.messageBox.show(kAddQuestion, MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes) {
+    if (form_.messageBox.show(kAddQuestion, MsgButtons::YesNo, MsgIcon::Question) !=
+        MsgResult::Yes) {
         form_.materialNameText.setText("");
         form_.materialTypeText.setText("");
         form_.descriptionText.setText("");
@@ -162,7 +165,8 @@ void EditingCommands::ClearValueGrid() {
     {
         clsFlexGrid presenter(form_);
         presenter.InitializeGrid(grid);
-        for (int row = 1; row < grid.rows(); ++row) presenter.Cell(2, row, "");
+        for (int row = 1; row < grid.rows(); ++row)
+            presenter.Cell(2, row, "");
     }
     grid.setVisible(true);
 }
@@ -195,12 +199,13 @@ void EditingCommands::onMaterialSet() {
             write = true;
             // With material 0 selected the typed texts go to material 0, and the matched
             // material loses its values instead.
-            if (k != 0) k = match;
-            else library.Material(match).ClearAll();
+            if (k != 0)
+                k = match;
+            else
+                library.Material(match).ClearAll();
         }
-    } else if (!RefuseWhenFull() &&
-               form_.messageBox.show(kAddQuestion, MsgButtons::YesNo, MsgIcon::Question) ==
-                   MsgResult::Yes) {
+    } else if (!RefuseWhenFull() && form_.messageBox.show(kAddQuestion, MsgButtons::YesNo,
+                                                          MsgIcon::Question) == MsgResult::Yes) {
         write = true;
         k = library.AppendMaterial();
         LibraryEntry& entry = library.Entry(k);
@@ -273,9 +278,8 @@ void EditingCommands::onPasteMaterial() {
     }
     if (RefuseWhenFull()) return;
 
-    const std::string t = tree.parentKey(*selected)
-                              ? library.Entry(KeyTailNumber(*selected)).Category
-                              : *selected;
+    const std::string t =
+        tree.parentKey(*selected) ? library.Entry(KeyTailNumber(*selected)).Category : *selected;
     const LibraryEntry sourceEntry = library.Entry(source);
 
     auto makeCopy = [&](const clsMaterial& from) {
@@ -323,9 +327,13 @@ void EditingCommands::ShowMaterialButtons() {
     form_.AddSet.setVisible(true);
 }
 
-void EditingCommands::materialNameText_GotFocus() { EnterNewMaterialMode(form_.materialNameText); }
+void EditingCommands::materialNameText_GotFocus() {
+    EnterNewMaterialMode(form_.materialNameText);
+}
 
-void EditingCommands::materialTypeText_GotFocus() { EnterNewMaterialMode(form_.materialTypeText); }
+void EditingCommands::materialTypeText_GotFocus() {
+    EnterNewMaterialMode(form_.materialTypeText);
+}
 
 bool EditingCommands::materialNameText_LostFocus() {
     // Blanks count: the name is written to the file as typed.

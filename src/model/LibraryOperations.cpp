@@ -50,8 +50,7 @@ void LibraryOperations::DeleteSelected() {
     form_.descriptionText.setText("");
 }
 
-std::string LibraryOperations::NeighbourOfRemoved(int removed,
-                                                  const std::string& category) const {
+std::string LibraryOperations::NeighbourOfRemoved(int removed, const std::string& category) const {
     const TreeControl& tree = form_.TreeView1;
     // Prefer the material that took the removed one's place in its own category, then the
     // one before it there; a category that went with it leaves the material now numbered

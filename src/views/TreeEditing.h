@@ -8,7 +8,8 @@ class BaseForm;
 class PopupMenu;
 
 inline constexpr const char* kCannotRenameCategory = "Cannot rename a Category !";
-inline constexpr const char* kMaterialExists = "Material already exits. Please enter a different name!";
+inline constexpr const char* kMaterialExists =
+    "Material already exits. Please enter a different name!";
 inline constexpr const char* kDragPicture = "drag";
 
 /// Mouse buttons as bit flags: one flag for a press, any combination for the buttons

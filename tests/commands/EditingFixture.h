@@ -20,7 +20,7 @@ namespace mb::test {
 using fake::FakeMessageBox;
 
 /// A material as a library file would give it.
-struct MaterialSpec {
+struct SampleMaterial {
     std::string category; ///< without the blanks the reader appends
     std::string name;
     std::string description = "";
@@ -31,27 +31,27 @@ struct MaterialSpec {
 
 /// Fills `library` as the file reader would: categories with four trailing blanks, names
 /// with two, working and shadow records with the same texts and values.
-inline void FillLibrary(Library& library, const std::vector<MaterialSpec>& materials) {
+inline void FillLibrary(Library& library, const std::vector<SampleMaterial>& materials) {
     library.Clear();
-    for (const MaterialSpec& spec : materials) {
+    for (const SampleMaterial& sample : materials) {
         const int n = library.AppendMaterial();
         LibraryEntry& e = library.Entry(n);
-        e.Category = spec.category + "    ";
-        e.Name = spec.name + "  ";
-        e.Description = spec.description;
-        e.NameCode = spec.nameCode;
+        e.Category = sample.category + "    ";
+        e.Name = sample.name + "  ";
+        e.Description = sample.description;
+        e.NameCode = sample.nameCode;
         for (clsMaterial* record : {&library.Material(n), &library.Shadow(n)}) {
             record->MaterialType(e.Category);
             record->MaterialName(e.Name);
             record->MaterialDescription(e.Description);
             record->MaterialNameCode(e.NameCode);
-            if (spec.ex != 0) {
+            if (sample.ex != 0) {
                 record->Property("EX");
-                record->value(spec.ex);
+                record->value(sample.ex);
             }
-            if (spec.dens != 0) {
+            if (sample.dens != 0) {
                 record->Property("DENS");
-                record->value(spec.dens);
+                record->value(sample.dens);
             }
         }
     }
@@ -68,7 +68,7 @@ inline std::optional<double> ValueOf(clsMaterial& record, const std::string& cod
 class EditingFixture : public ::testing::Test {
 protected:
     /// Steel: material 0 "A36" and 2 "S275"; Aluminium: 1 "6061" and 3 "7075"; Copper: 4.
-    static std::vector<MaterialSpec> FiveMaterials() {
+    static std::vector<SampleMaterial> FiveMaterials() {
         return {{"Steel", "A36", "structural steel", "A36 code", 2.0e11, 7850},
                 {"Aluminium", "6061", "wrought alloy", "", 6.9e10, 2700},
                 {"Steel", "S275", "european grade", "", 2.1e11, 0},
@@ -79,7 +79,7 @@ protected:
     void SetUp() override { Open(FiveMaterials()); }
 
     /// Opens a library: fills it, builds the tree and prepares the selectors as opening does.
-    void Open(const std::vector<MaterialSpec>& materials) {
+    void Open(const std::vector<SampleMaterial>& materials) {
         FillLibrary(state.library, materials);
         editor.TreeView1.removeAll();
         BuildTree(state.library, editor.TreeView1);
@@ -129,7 +129,8 @@ protected:
 
     std::vector<std::string> EntryNames() {
         std::vector<std::string> names;
-        for (int i = 0; i <= library().LastMaterialIndex; ++i) names.push_back(Name(i));
+        for (int i = 0; i <= library().LastMaterialIndex; ++i)
+            names.push_back(Name(i));
         return names;
     }
 

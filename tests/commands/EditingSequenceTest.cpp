@@ -20,7 +20,9 @@ struct Expected {
     std::string entryName, recordName, entryCategory, recordCategory;
 };
 
-std::string Trim(const std::string& s) { return std::string(TrimBlanks(s)); }
+std::string Trim(const std::string& s) {
+    return std::string(TrimBlanks(s));
+}
 
 class EditingSequenceTest : public EditingFixture, public ::testing::WithParamInterface<unsigned> {
 public:
@@ -46,8 +48,8 @@ public:
     int Count() { return library().LastMaterialIndex + 1; }
 
     std::string AnyCategoryTyped() {
-        static const std::vector<std::string> pool{"Steel", "Aluminium", "Copper", "Titanium",
-                                                   "steel", " Nickel ", "1st grade"};
+        static const std::vector<std::string> pool{"Steel", "Aluminium", "Copper",   "Titanium",
+                                                   "steel", " Nickel ",  "1st grade"};
         return pool[static_cast<std::size_t>(Pick(static_cast<int>(pool.size())))];
     }
     /// Mostly a fresh name, sometimes one that exists in another letter case.
@@ -80,8 +82,10 @@ public:
         const bool yes = Chance(80);
         if (!yes) messages().queueAnswer(MsgResult::No);
         const int before = Count();
-        if (Chance(50)) commands.newMaterial();
-        else commands.onNewMaterial();
+        if (Chance(50))
+            commands.newMaterial();
+        else
+            commands.onNewMaterial();
         messages().answers.clear();
         if (Count() == before) return;
         ASSERT_EQ(Count(), before + 1);
@@ -96,7 +100,7 @@ public:
         ClickMaterial(source);
         commands.onCopyMaterial();
         if (Chance(20)) Delete(); // a deletion makes the paste do nothing
-        if (Chance(15)) Rename();  // a rename may make it refuse
+        if (Chance(15)) Rename(); // a rename may make it refuse
         ClickAnyNode();
         if (Count() == 0 || state.doc.CopiedMaterialNumber < 0) return;
         const auto target = tree().selectedKey();
@@ -107,10 +111,12 @@ public:
         ASSERT_EQ(Count(), before + 1);
         ASSERT_TRUE(target);
         const std::string category =
-            tree().parentKey(*target) ? expected_[static_cast<std::size_t>(KeyTailNumber(*target))].entryCategory
-                                      : Trim(*target);
+            tree().parentKey(*target)
+                ? expected_[static_cast<std::size_t>(KeyTailNumber(*target))].entryCategory
+                : Trim(*target);
         const std::string name = "Copy of " + expected_[static_cast<std::size_t>(source)].entryName;
-        EXPECT_EQ(ValueOf(library().Shadow(before), "DENS"), expected_[static_cast<std::size_t>(source)].tag);
+        EXPECT_EQ(ValueOf(library().Shadow(before), "DENS"),
+                  expected_[static_cast<std::size_t>(source)].tag);
         EXPECT_EQ(ValueOf(library().Material(before), "DENS"), workingTag);
         expected_.push_back({0, name, name, category, category});
         Tag(before);
@@ -137,7 +143,8 @@ public:
         const int m = Pick(Count());
         const std::string source = KeyOf(m);
         const auto keys = tree().keysInOrder();
-        const std::string target = keys[static_cast<std::size_t>(Pick(static_cast<int>(keys.size())))];
+        const std::string target =
+            keys[static_cast<std::size_t>(Pick(static_cast<int>(keys.size())))];
         const std::string targetCategory = tree().parentKey(target).value_or(target);
         const std::string sourceCategory = tree().parentKey(source).value_or("");
         tree().placeAt(1, 1, source);
@@ -245,7 +252,8 @@ public:
             }
         }
         std::multiset<int> all;
-        for (int i = 0; i < Count(); ++i) all.insert(i);
+        for (int i = 0; i < Count(); ++i)
+            all.insert(i);
         EXPECT_EQ(numbers, all) << "material nodes carry the numbers 0.." << Count() - 1;
         if (const auto selected = tree().selectedKey()) {
             EXPECT_TRUE(tree().exists(*selected));
@@ -262,13 +270,14 @@ public:
 
 TEST_P(EditingSequenceTest, EveryStepKeepsTheLibraryAndTheTreeInStep) {
     const std::vector<std::pair<std::string, void (EditingSequenceTest::*)()>> steps{
-        {"add", &EditingSequenceTest::Add},       {"paste", &EditingSequenceTest::Paste},
-        {"delete", &EditingSequenceTest::Delete}, {"move", &EditingSequenceTest::Move},
-        {"rename", &EditingSequenceTest::Rename}, {"reset", &EditingSequenceTest::Reset},
+        {"add", &EditingSequenceTest::Add},          {"paste", &EditingSequenceTest::Paste},
+        {"delete", &EditingSequenceTest::Delete},    {"move", &EditingSequenceTest::Move},
+        {"rename", &EditingSequenceTest::Rename},    {"reset", &EditingSequenceTest::Reset},
         {"clear", &EditingSequenceTest::ClearValues}};
     std::map<std::string, int> ran;
     for (int step = 0; step < 400; ++step) {
-        const auto& [name, run] = steps[static_cast<std::size_t>(Pick(static_cast<int>(steps.size())))];
+        const auto& [name, run] =
+            steps[static_cast<std::size_t>(Pick(static_cast<int>(steps.size())))];
         lastStep_ = name;
         ++ran[name];
         (this->*run)();
@@ -278,7 +287,9 @@ TEST_P(EditingSequenceTest, EveryStepKeepsTheLibraryAndTheTreeInStep) {
     // The sequence must really have changed the library in every way, not only been refused.
     for (const auto& [name, run] : steps) {
         EXPECT_GT(ran[name], 20) << name;
-        if (name != "clear") EXPECT_GT(changed_[name], 5) << name;
+        if (name != "clear") {
+            EXPECT_GT(changed_[name], 5) << name;
+        }
     }
     EXPECT_GT(Count(), 0);
 }

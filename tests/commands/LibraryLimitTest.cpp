@@ -3,8 +3,8 @@
 namespace mb::test {
 namespace {
 
-std::vector<MaterialSpec> Materials(int count) {
-    std::vector<MaterialSpec> out;
+std::vector<SampleMaterial> Materials(int count) {
+    std::vector<SampleMaterial> out;
     for (int i = 0; i < count; ++i)
         out.push_back({i % 2 ? "Steel" : "Aluminium", "M" + std::to_string(i), "", "", 1.0e9 + i});
     return out;

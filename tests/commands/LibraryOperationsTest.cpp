@@ -32,7 +32,9 @@ TEST_F(LibraryOperationsTest, DeletingAsksWithTheNodesTextAndNoKeepsEverything) 
 }
 
 TEST_F(LibraryOperationsTest, DeletingMaterialZeroOfThreeRenumbersTheOthers) {
-    Open({{"Steel", "A36", "", "", 2.0e11}, {"Steel", "S275", "", "", 2.1e11}, {"Iron", "Cast", "", "", 1.0e11}});
+    Open({{"Steel", "A36", "", "", 2.0e11},
+          {"Steel", "S275", "", "", 2.1e11},
+          {"Iron", "Cast", "", "", 1.0e11}});
     Delete(0);
     EXPECT_EQ(library().LastMaterialIndex, 1);
     EXPECT_EQ(tree().keysInOrder(), (std::vector<std::string>{"Steel    ", "Steel    S275  0000",
@@ -140,7 +142,8 @@ TEST_F(LibraryOperationsTest, ClearingWithACategoryOrNothingSelectedDoesNothing)
     commands.ClearValues();
     ClickCategory("Steel");
     commands.ClearValues();
-    for (int n = 0; n <= 4; ++n) EXPECT_NE(ValueOf(library().Material(n), "EX").value_or(0), 0.0);
+    for (int n = 0; n <= 4; ++n)
+        EXPECT_NE(ValueOf(library().Material(n), "EX").value_or(0), 0.0);
 }
 
 // ---- Emptying the boxes ------------------------------------------------------------------

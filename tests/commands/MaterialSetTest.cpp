@@ -66,7 +66,7 @@ TEST_F(MaterialSetTest, TheMatchedMaterialTakesTheTypedTextsAndItsShadowsValues)
     ClickMaterial(3);
     clsMaterial& record5 = library().Material(5);
     record5.Property("EX");
-    record5.value(1.0);          // edited, not saved
+    record5.value(1.0); // edited, not saved
     record5.MaterialName("edited");
     editor.VSFlexGrid1.editCell();
     Type(" titanium", "  TI64 ", " new text ");
@@ -99,7 +99,8 @@ TEST_F(MaterialSetTest, WithMaterialZeroSelectedTheMatchLosesItsValuesAndZeroTak
     commands.onMaterialSet();
 
     ExpectOnlyMessage("Overwrite the existing material ?", MsgButtons::OKCancel, MsgIcon::Question);
-    for (int slot = 0; slot < kSlotCount; ++slot) EXPECT_FALSE(library().Material(5).HasValue(slot));
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        EXPECT_FALSE(library().Material(5).HasValue(slot));
     EXPECT_EQ(ValueOf(library().Shadow(5), "EX"), 1.14e11) << "the shadow keeps them";
     EXPECT_EQ(library().Entry(5).Name, "Ti64  ");
     const LibraryEntry& e = library().Entry(0);

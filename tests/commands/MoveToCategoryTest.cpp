@@ -38,11 +38,11 @@ TEST_F(MoveToCategoryTest, MovingMaterialOneOfFiveMakesItTheLastAndLaterOnesMove
 
 TEST_F(MoveToCategoryTest, TheTreeIsRebuiltAndTheMovedNodeSelected) {
     Move(0, "Aluminium");
-    EXPECT_EQ(tree().keysInOrder(),
-              (std::vector<std::string>{"Aluminium    ", "Aluminium    6061  0000",
-                                        "Aluminium    7075  0002", "Aluminium    A36  0004",
-                                        "Steel    ", "Steel    S275  0001", "Copper    ",
-                                        "Copper    C101  0003"}));
+    EXPECT_EQ(
+        tree().keysInOrder(),
+        (std::vector<std::string>{"Aluminium    ", "Aluminium    6061  0000",
+                                  "Aluminium    7075  0002", "Aluminium    A36  0004", "Steel    ",
+                                  "Steel    S275  0001", "Copper    ", "Copper    C101  0003"}));
     EXPECT_EQ(tree().selectedKey(), "Aluminium    A36  0004");
     EXPECT_EQ(library().LastNodeKey, "Aluminium    A36  0004");
 }
@@ -62,7 +62,8 @@ TEST_F(MoveToCategoryTest, MovingTheLastMaterialKeepsItsNumber) {
 
 TEST_F(MoveToCategoryTest, AKeyThatNamesNoMaterialChangesNothing) {
     const auto before = tree().keysInOrder();
-    for (const std::string& key : {std::string(), CategoryKey("Steel"), std::string("Steel    X  0009")})
+    for (const std::string& key :
+         {std::string(), CategoryKey("Steel"), std::string("Steel    X  0009")})
         EXPECT_EQ(MoveMaterialToCategory(library(), tree(), key, CategoryKey("Copper")), "") << key;
     EXPECT_EQ(tree().keysInOrder(), before);
     EXPECT_EQ(EntryNames(), (std::vector<std::string>{"A36", "6061", "S275", "7075", "C101"}));

@@ -9,8 +9,8 @@ class NewMaterialTest : public EditingFixture {};
 
 TEST_F(NewMaterialTest, NewNeedsBothCategoryAndName) {
     ClickCategory("Steel");
-    for (const auto& [category, name] :
-         std::vector<std::pair<std::string, std::string>>{{"", "X"}, {"Steel", "   "}, {"  ", ""}}) {
+    for (const auto& [category, name] : std::vector<std::pair<std::string, std::string>>{
+             {"", "X"}, {"Steel", "   "}, {"  ", ""}}) {
         messages().questions.clear();
         Type(category, name);
         commands.newMaterial();
@@ -77,7 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
         ValidationCase{"", "", "Please specify the Material Category name !", true},
         ValidationCase{"   ", "Ti", "Please specify the Material Category name !", true},
         ValidationCase{" 1abc", "", "Material category can not start with a number !", true},
-        ValidationCase{"7075 alloys", "Ti", "Material category can not start with a number !", true},
+        ValidationCase{"7075 alloys", "Ti", "Material category can not start with a number !",
+                       true},
         ValidationCase{"Titanium", "  ", "Please specify the Material name !", false}));
 
 TEST_F(NewMaterialTest, ANameTakenInAnotherCategoryDifferingInCaseIsRefused) {
@@ -154,7 +155,8 @@ TEST_F(NewMaterialTest, TheNewNodeIsSelectedAndMarkedAndTheWindowShowsTheMateria
     EXPECT_TRUE(grid.isVisible());
     EXPECT_EQ(grid.textMatrix(0, 2), "Value");
     ASSERT_GT(grid.rows(), 1);
-    for (int row = 1; row < grid.rows(); ++row) EXPECT_EQ(grid.textMatrix(row, 2), "") << row;
+    for (int row = 1; row < grid.rows(); ++row)
+        EXPECT_EQ(grid.textMatrix(row, 2), "") << row;
 }
 
 TEST_F(NewMaterialTest, AddingToAnExistingCategoryMakesNoSecondCategoryNode) {
@@ -179,13 +181,12 @@ TEST_P(NameCodeTest, LongNamesAreCutAsTypedShortOnesPaddedTrimmed) {
     EXPECT_EQ(NewMaterialNameCode(GetParam().typed).size(), 13u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, NameCodeTest,
-    ::testing::Values(NameCodeCase{"ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLM"},
-                      NameCodeCase{"Steel", "Steel        "},
-                      NameCodeCase{"  ABCDEFGHIJKLM", "  ABCDEFGHIJK"},
-                      NameCodeCase{"  Steel  ", "Steel        "},
-                      NameCodeCase{"ABCDEFGHIJKLM", "ABCDEFGHIJKLM"}));
+INSTANTIATE_TEST_SUITE_P(Rules, NameCodeTest,
+                         ::testing::Values(NameCodeCase{"ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLM"},
+                                           NameCodeCase{"Steel", "Steel        "},
+                                           NameCodeCase{"  ABCDEFGHIJKLM", "  ABCDEFGHIJK"},
+                                           NameCodeCase{"  Steel  ", "Steel        "},
+                                           NameCodeCase{"ABCDEFGHIJKLM", "ABCDEFGHIJKLM"}));
 
 TEST_F(NewMaterialTest, TheNewMaterialCarriesTheCodeOfTheNameAsTyped) {
     Type("Titanium", "  ABCDEFGHIJKLM");

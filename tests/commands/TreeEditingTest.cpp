@@ -13,7 +13,8 @@ protected:
         return treeEditing.TreeView1_AfterLabelEdit(text);
     }
     void PlaceNodes() {
-        for (int n = 0; n <= library().LastMaterialIndex; ++n) tree().placeAt(10, 100 + n, KeyOf(n));
+        for (int n = 0; n <= library().LastMaterialIndex; ++n)
+            tree().placeAt(10, 100 + n, KeyOf(n));
         tree().placeAt(10, 1, CategoryKey("Steel"));
         tree().placeAt(10, 2, CategoryKey("Aluminium"));
         tree().placeAt(10, 3, CategoryKey("Copper"));
