@@ -63,10 +63,14 @@ void QtGrid::setCurrentCell(int row, int col) {
     reportLeave(current_);
     current_ = {row, col};
     Moving moving(moving_);
+    // A rebuild walks through every cell; the view must not scroll along with it.
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(false);
     if (row >= 1 && row - 1 < rowCount() && col >= 0 && col < columnCount())
         QTableWidget::setCurrentCell(row - 1, col);
     else
         QTableWidget::setCurrentIndex(QModelIndex());
+    setAutoScroll(scrolls);
 }
 
 QTableWidgetItem* QtGrid::cellItem(int row, int col, bool create) {
@@ -114,6 +118,7 @@ void QtGrid::setCols(int cols) {
 void QtGrid::clear() {
     Moving moving(moving_);
     clearContents();
+    scrollToTop();
     for (int c = 0; c < columnCount(); ++c)
         if (QTableWidgetItem* header = horizontalHeaderItem(c)) header->setText(QString());
 }

@@ -71,7 +71,12 @@ std::string QtTree::keyOf(const QTreeWidgetItem* item) {
 
 QIcon QtTree::treeIcon(const QString& name) {
     initTreeResources();
-    return QIcon(QStringLiteral(":/tree/%1.svg").arg(name));
+    const QString file = QStringLiteral(":/tree/%1.svg").arg(name);
+    QIcon icon(file);
+    // The style would tint the picture of the selected row; the pictures carry their own
+    // meaning ("leaf1" is the selection), so they are drawn as they are.
+    icon.addFile(file, QSize(), QIcon::Selected);
+    return icon;
 }
 
 QTreeWidgetItem* QtTree::itemForKey(const std::string& key) const {
