@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -249,6 +250,14 @@ QAction* MDIForm1::menuItem(const QString& name) const {
             for (QAction* a : menu->actions())
                 if (a->objectName() == name) return a;
     return nullptr;
+}
+
+void MDIForm1::closeEvent(QCloseEvent* event) {
+    if (closeRequested && !closeRequested()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void MDIForm1::editorButtonClicked(const std::string& name) {

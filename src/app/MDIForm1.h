@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -53,6 +54,13 @@ public:
 
     /// Starts the command of the editor window's button of that name.
     void editorButtonClicked(const std::string& name);
+
+    /// Asked when the user closes the main window; false keeps it open (the editor
+    /// window goes first and the user may cancel its save question).
+    std::function<bool()> closeRequested;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     class Toolbar;

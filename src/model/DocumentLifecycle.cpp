@@ -252,6 +252,7 @@ void DocumentLifecycle::SaveLibraryAs() {
             lastSaveWritten_ = true;
             return;
         }
+        if (processEnding_) return;
     }
 }
 
@@ -266,7 +267,10 @@ bool DocumentLifecycle::WriteCurrentFile() {
     case WriteResult::Status::Failed:
         messages_.show(result.message, MsgButtons::OK, MsgIcon::Exclamation);
         return false;
-    case WriteResult::Status::Cancelled: host_.endProcess(); return false;
+    case WriteResult::Status::Cancelled:
+        processEnding_ = true;
+        host_.endProcess();
+        return false;
     }
     return false;
 }

@@ -80,6 +80,8 @@ private:
     Locale& locale_;
     clsRegistry& registry_;
     bool lastSaveWritten_ = false;
+    // Cancel on a write error ends the application: nothing may ask anything after it.
+    bool processEnding_ = false;
 };
 
 } // namespace mb

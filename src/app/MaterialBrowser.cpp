@@ -1,0 +1,61 @@
+#include "MaterialBrowser.h"
+
+#include "EditorWindows.h"
+#include "MDIForm1.h"
+
+#include "platform/freexl/FreeXLSpreadsheet.h"
+#include "platform/qt/QtHelpViewer.h"
+#include "platform/qt/QtServices.h"
+#include "shell/Application.h"
+#include "shell/HelpLauncher.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+namespace mb::qt {
+
+namespace {
+
+template <class T, class Real, class... Args>
+T& Choose(T* given, std::unique_ptr<T>& own, Args&&... args) {
+    if (given) return *given;
+    own = std::make_unique<Real>(std::forward<Args>(args)...);
+    return *own;
+}
+
+} // namespace
+
+MaterialBrowser::MaterialBrowser(const BrowserServices& services)
+    : mainWindow_(std::make_unique<MDIForm1>()) {
+    MessageBox& messages = Choose<MessageBox, QtMessageBox>(services.messages, ownMessages_,
+                                                            mainWindow_.get());
+    FileDialogs& dialogs =
+        Choose<FileDialogs, QtFileDialogs>(services.dialogs, ownDialogs_, mainWindow_.get());
+    SettingsBackend& settings =
+        Choose<SettingsBackend, QtSettingsBackend>(services.settings, ownSettings_);
+    HelpViewer& helpViewer = Choose<HelpViewer, QtHelpViewer>(services.helpViewer, ownHelpViewer_);
+    spreadsheets_ = std::make_unique<FreeXLSpreadsheetReader>();
+    locale_ = std::make_unique<QtLocale>();
+    help_ = std::make_unique<HelpLauncher>(
+        helpViewer, QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+    editors_ = std::make_unique<EditorWindows>(state_, *mainWindow_, messages, *locale_);
+    application_ = std::make_unique<Application>(
+        state_, *editors_, mainWindow_->logic(),
+        ApplicationServices{messages, dialogs, *spreadsheets_, *locale_, settings, *help_,
+                            mainWindow_->aboutBox(), mainWindow_->process()});
+    editors_->setApplication(*application_);
+    mainWindow_->setCommands(*application_);
+    mainWindow_->closeRequested = [this] { return application_->mainWindowCloseRequested(); };
+}
+
+MaterialBrowser::~MaterialBrowser() {
+    // The windows go before the commands and services they call into.
+    mainWindow_->closeRequested = nullptr;
+    mainWindow_.reset();
+}
+
+void MaterialBrowser::show() { mainWindow_->show(); }
+
+void MaterialBrowser::openFile(const std::string& path) { application_->OpenLibraryFile(path); }
+
+} // namespace mb::qt
