@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,10 @@ bool IsNumericText(std::string_view text, std::string_view decimalSeparator);
 /// The 11-character number text of files and grid: a mantissa of a fixed digit count
 /// chosen by the value's range, "E", the exponent, blank-padded on the right.
 std::string FormatNumberText(double value);
+
+inline constexpr std::size_t kNumberTextWidth = 11;
+/// The same number text written into `text`, which has room for exactly 11 characters.
+void WriteNumberText(double value, char* text);
 
 /// General decimal text with up to 15 significant digits, in exponent form only where
 /// the number needs it, with the given decimal separator.

@@ -119,21 +119,26 @@ void clsMaterial::Save(std::string& out) {
     out += description_;
     out += "\r\n";
 
+    auto appendNumber = [&out](double v) {
+        const std::size_t at = out.size();
+        out.resize(at + kNumberTextWidth);
+        WriteNumberText(v, out.data() + at);
+    };
     for (int i = 0; i < kVisitedSlots; ++i) {
         if (!hasValue_[i]) continue;
         const double si = values_[i];
         const std::string& code = PropertyCatalogue::instance().PropCode(i);
         out += code;
         if (code.size() < 10) out.append(10 - code.size(), ' ');
-        out += WriteValue(converter_.ChangeUnits("SI", "IPS", i, si));
+        appendNumber(converter_.ChangeUnits("SI", "IPS", i, si));
         out += UnitsIPS(i);
         out += "  ";
-        out += WriteValue(converter_.ChangeUnits("SI", "MKS", i, si));
+        appendNumber(converter_.ChangeUnits("SI", "MKS", i, si));
         out += "   ";
         const std::string& mks = UnitsMKS(i);
         out += mks;
         if (i == Slot::FRCANG || mks == std::string(16, ' ')) out += ' ';
-        out += WriteValue(converter_.ChangeUnits("SI", "SI", i, si));
+        appendNumber(converter_.ChangeUnits("SI", "SI", i, si));
         out += UnitsSI(i);
         out += "\r\n";
     }

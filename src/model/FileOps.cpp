@@ -122,12 +122,27 @@ int AtomicFileWriter::open() {
 }
 
 int AtomicFileWriter::append(std::string_view piece) {
-    const int err = ops_.writeAt(fd_, piece, offset_);
-    if (err == 0) offset_ += static_cast<long long>(piece.size());
-    return err;
+    // A repeated call after a failure carries the same piece, which is buffered already.
+    if (!pieceBuffered_) {
+        buffer_.append(piece);
+        pieceBuffered_ = true;
+    }
+    if (buffer_.size() >= kWriteChunk)
+        if (const int err = flush(); err != 0) return err;
+    pieceBuffered_ = false;
+    return 0;
+}
+
+int AtomicFileWriter::flush() {
+    if (buffer_.empty()) return 0;
+    if (const int err = ops_.writeAt(fd_, buffer_, offset_); err != 0) return err;
+    offset_ += static_cast<long long>(buffer_.size());
+    buffer_.clear();
+    return 0;
 }
 
 int AtomicFileWriter::commit() {
+    if (const int err = flush(); err != 0) return err;
     if (!closed_) {
         if (const int err = ops_.finish(fd_, mode_); err != 0) return err;
         closed_ = true;

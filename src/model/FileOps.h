@@ -7,6 +7,8 @@
 namespace mb {
 
 inline constexpr std::size_t kReadChunk = 256 * 1024;
+/// Pieces are gathered into writes of about this size.
+inline constexpr std::size_t kWriteChunk = 256 * 1024;
 
 /// A file opened for reading, closed when it goes out of scope.
 class InputFile {
@@ -53,7 +55,8 @@ public:
 
     /// Checks the target can be replaced and creates the temporary file.
     int open();
-    /// Appends a piece; on failure the same call may be repeated (it rewrites the piece).
+    /// Appends a piece; on failure the same call may be repeated (it writes the piece
+    /// once). Pieces are gathered and written in chunks.
     int append(std::string_view piece);
     /// Flushes, closes and renames into place; may be repeated after a failure.
     int commit();
@@ -61,6 +64,8 @@ public:
     void abandon();
 
 private:
+    int flush();
+
     std::string target_;
     FileOps& ops_;
     std::string tempPath_;
@@ -68,6 +73,8 @@ private:
     bool closed_ = false;
     bool done_ = false;
     long long offset_ = 0;
+    std::string buffer_;
+    bool pieceBuffered_ = false;
     unsigned mode_ = 0644;
 };
 

@@ -1,10 +1,12 @@
 #include "model/LibraryFile.h"
 
 #include "materials/NumberText.h"
+#include "materials/PropertyCatalogue.h"
 #include "materials/TextUtil.h"
 #include "model/FileOps.h"
 #include "model/Library.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -102,13 +104,18 @@ private:
 
     void property(std::string_view text) {
         if (current_ < 0) return;
-        const std::string code = LeadingToken(text, " ");
+        const std::string_view code = text.substr(0, std::min(text.find(' '), text.size()));
         // Blank lines never occur in written files; storing them would invent a property.
         if (code.empty()) return;
         const auto value = ParseNumberText(Mid(text, 68, 79), separator_);
         if (!value) return; // a number beyond a double's range: the step fails
-        library_.Material(current_).CopyProperty(code, *value);
-        library_.Shadow(current_).CopyProperty(code, *value);
+        // What CopyProperty does to both records, with the slot looked up once: this runs
+        // for every line of the file.
+        const int slot =
+            PropertyCatalogue::instance().FindTolerant(code == "C" ? std::string_view("C (Cp)") : code);
+        if (slot < 0) return;
+        library_.Material(current_).SetSlotValue(slot, *value);
+        library_.Shadow(current_).SetSlotValue(slot, *value);
     }
 
     Library& library_;
