@@ -193,6 +193,7 @@ void EditorWindows::destroyEditor() {
         frame->deleteLater();
     }
     mainWindow_.editorUnloaded();
+    mainWindow_.setWindowTitle(kApplicationTitle);
 }
 
 void EditorWindows::showEditor() {
@@ -200,11 +201,18 @@ void EditorWindows::showEditor() {
 }
 
 void EditorWindows::setCaption(const std::string& caption) {
-    if (subWindow_) subWindow_->setWindowTitle(QString::fromLatin1(caption.c_str()));
+    if (!subWindow_) return;
+    const QString text = QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size()));
+    subWindow_->setWindowTitle(text);
+    // A maximised child has no title bar of its own: its caption joins the frame's, as
+    // multiple-document frames have always shown it.
+    mainWindow_.setWindowTitle(QString("%1 - [%2]").arg(kApplicationTitle, text));
 }
 
 std::string EditorWindows::caption() const {
-    return subWindow_ ? subWindow_->windowTitle().toLatin1().toStdString() : std::string();
+    if (!subWindow_) return {};
+    const QByteArray bytes = subWindow_->windowTitle().toLatin1();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 } // namespace mb::qt
