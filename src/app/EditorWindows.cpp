@@ -124,8 +124,12 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
 
     QtTree& treeView = window.TreeView1();
     treeView.setLabelEditing(true);
-    treeView.labelEditHandler = [tree](const std::string&, std::string& text) {
-        return tree->TreeView1_AfterLabelEdit(text);
+    QtTree* view = &treeView;
+    treeView.labelEditHandler = [tree, view](const std::string& key, std::string& text) {
+        if (!tree->TreeView1_AfterLabelEdit(text)) return false;
+        // The label takes the name as the library stored it (trimmed), not as typed.
+        text = view->nodeText(key);
+        return true;
     };
     QObject::connect(&treeView, &QtTree::mousePressed, &window,
                      [tree](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint,

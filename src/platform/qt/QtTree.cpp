@@ -49,9 +49,11 @@ QtTree::QtTree(QWidget* parent) : QTreeWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setItemDelegate(new LabelEditDelegate(this));
+    // The view's own item dragging stays off: drags are started and dropped by the form
+    // logic. Setting the mode switches drops off as well, so they are let in afterwards.
+    setDragDropMode(QAbstractItemView::NoDragDrop);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
-    setDragDropMode(QAbstractItemView::NoDragDrop);
     setUniformRowHeights(true);
 
     connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
