@@ -12,17 +12,14 @@ namespace mb {
 
 BaseForm::BaseForm(AppState& appState, const BaseFormControls& controls,
                    const BaseFormServices& services)
-    : state(appState), TreeView1(controls.TreeView1), VSFlexGrid1(controls.VSFlexGrid1),
-      unitsCombo(controls.unitsCombo), typeCombo(controls.typeCombo),
-      materialTypeText(controls.materialTypeText), materialNameText(controls.materialNameText),
-      descriptionText(controls.descriptionText), cmdNewMaterial(controls.cmdNewMaterial),
-      reset(controls.reset), AddSet(controls.AddSet), valueframe(controls.valueframe),
-      messageBox(services.messageBox), locale(services.locale),
-      unitLabels_(controls.unitStringsLabel),
+    : BaseFormControls(controls), state(appState), messageBox(services.messageBox),
+      locale(services.locale),
       entryStore_(appState.library, controls.TreeView1, controls.unitsCombo,
                   appState.doc.DecimalSeparator) {}
 
-Label& BaseForm::unitStringsLabel(int n) const { return *unitLabels_.at(n - 1); }
+Label& BaseForm::unitStringsLabel(int n) const {
+    return *BaseFormControls::unitStringsLabel.at(static_cast<std::size_t>(n - 1));
+}
 
 // ---- Tree browser ---------------------------------------------------------------------
 

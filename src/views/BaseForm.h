@@ -49,7 +49,7 @@ struct BaseFormServices {
 /// selectors. The window forwards its controls' notifications to the handlers below and
 /// nothing else. The controls and the state are public so that the editing commands,
 /// the document lifecycle and the main window can work on the same form.
-class BaseForm {
+class BaseForm : public BaseFormControls {
 public:
     BaseForm(AppState& state, const BaseFormControls& controls, const BaseFormServices& services);
     BaseForm(const BaseForm&) = delete;
@@ -57,17 +57,6 @@ public:
 
     AppState& state;
 
-    TreeControl& TreeView1;
-    GridControl& VSFlexGrid1;
-    ComboBox& unitsCombo;
-    ComboBox& typeCombo;
-    TextBox& materialTypeText;
-    TextBox& materialNameText;
-    TextBox& descriptionText;
-    Button& cmdNewMaterial;
-    Button& reset;
-    Button& AddSet;
-    Frame& valueframe;
     /// unitStringsLabel(1) .. unitStringsLabel(12).
     Label& unitStringsLabel(int n) const;
 
@@ -109,7 +98,6 @@ public:
     void FillUnitsList();
 
 private:
-    std::array<Label*, kUnitLabelCount> unitLabels_;
     GridEntryStore entryStore_;
     // A message box shown while a cell is being left moves the focus away from the grid,
     // which would leave the cell again before the first leave has finished.
