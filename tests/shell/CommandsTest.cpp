@@ -8,47 +8,35 @@
 namespace mb {
 namespace {
 
-// Help from each of the three places opens its own location.
-class PartialCommands : public ShellCommands {
-public:
-    using ShellCommands::ShellCommands;
-    void NewLibrary() override {}
-    void OpenLibrary() override {}
-    void SaveLibrary() override {}
-    void SaveLibraryAs() override {}
-    bool IsUntitled() const override { return false; }
-    void CloseLibrary() override {}
-    void ExitFromEditor() override {}
-    void OpenLibraryFile(const std::string&) override {}
-    void newMaterial() override {}
-    void onNewMaterial() override {}
-    void ClearValues() override {}
-    void onMaterialSet() override {}
-    void DeleteSelected() override {}
-    void onCopyMaterial() override {}
-    void onPasteMaterial() override {}
-};
-
-TEST(ShellCommandsTest, HelpAboutAndExitAreAnsweredByTheShell) {
+TEST(ShellCommandsTest, HelpFromEachPlaceAboutAndExit) {
     test::FakeHelpViewer viewer;
-    HelpLauncher launcher(viewer, "/x/tools/browser",
-                          [](const std::string&) { return std::optional<std::string>("/v"); });
+    std::optional<std::string> veltram = "/v";
+    std::vector<std::string> asked;
+    HelpLauncher launcher(viewer, "/x/tools/browser", [&](const std::string& name) {
+        asked.push_back(name);
+        return veltram;
+    });
     test::FakeAboutBox about;
     test::FakeProcess process;
-    PartialCommands commands(launcher, about, process);
+    test::CommandRecorder<ShellCommands> commands(launcher, about, process);
 
+    // The main window's help follows the environment, read afresh each time; the editor's
+    // and the toolbar's follow the program's directory.
+    commands.ShowHelpFromMainWindow();
+    veltram.reset();
     commands.ShowHelpFromMainWindow();
     commands.ShowHelpFromEditor();
     commands.ShowHelpFromToolbar();
+    EXPECT_EQ(asked, (std::vector<std::string>{"veltram", "veltram"}));
     EXPECT_EQ(viewer.opened,
-              (std::vector<std::string>{"/v/help/Material.chm", "/x/too/help/Material.chm",
-                                        "/x/too/help/Material.chm"}));
+              (std::vector<std::string>{"/v/help/Material.chm", "/help/Material.chm",
+                                        "/x/too/help/Material.chm", "/x/too/help/Material.chm"}));
     commands.ShowAbout();
-    commands.ShowAbout();
-    EXPECT_EQ(about.shown, 2);
+    EXPECT_EQ(about.shown, 1);
     EXPECT_EQ(process.ended, 0);
     commands.ExitFromMainWindow();
     EXPECT_EQ(process.ended, 1);
+    EXPECT_TRUE(commands.calls.empty());
 }
 
 } // namespace

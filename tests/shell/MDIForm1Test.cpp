@@ -20,7 +20,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -60,55 +59,28 @@ class MDIForm1Test : public QObject {
     Q_OBJECT
 
 private slots:
-    void captionIconAndParts() {
+    void beforeAnyLibraryIsOpen() {
         MDIForm1 w;
         QCOMPARE(w.windowTitle(), QString("VELTRA/M Material Browser"));
         QVERIFY(!w.windowIcon().isNull());
-        QVERIFY(w.findChild<QMdiArea*>());
         QCOMPARE(w.centralWidget(), w.mdiArea());
-        QVERIFY(w.findChild<QToolBar*>("Toolbar1"));
-        QCOMPARE(w.statusBar()->objectName(), QString("StatusBar1"));
         auto* timer = w.findChild<QTimer*>("Timer1");
-        QVERIFY(timer);
+        QVERIFY(timer && timer->isActive());
         QCOMPARE(timer->interval(), 500);
-        QVERIFY(timer->isActive());
-    }
 
-    void toolbarButtonsInOrder() {
-        MDIForm1 w;
         auto* bar = w.findChild<QToolBar*>("Toolbar1");
         QStringList seen;
         for (QAction* a : bar->actions()) {
-            if (a->isSeparator()) {
-                seen << a->objectName() + " |";
-                continue;
-            }
-            QVERIFY2(!a->icon().isNull(), qPrintable(a->objectName()));
-            seen << a->objectName() + " " + a->toolTip();
+            QVERIFY2(a->isSeparator() || !a->icon().isNull(), qPrintable(a->objectName()));
+            seen << a->objectName() + (a->isSeparator() ? " |" : " " + a->toolTip()) +
+                        (a->isEnabled() ? "" : " (off)");
         }
         QCOMPARE(seen, (QStringList{"separator |", "new Open new file", "open Open existing file",
-                                    "save Save file", "deleteMaterial Delete the selected material",
+                                    "save Save file (off)",
+                                    "deleteMaterial Delete the selected material (off)",
                                     "separator2 |", "help Help"}));
-    }
 
-    void saveAndDeleteFollowTheEditor() {
-        MDIForm1 w;
-        auto* bar = w.findChild<QToolBar*>("Toolbar1");
-        auto enabled = [bar](const char* key) { return bar->findChild<QAction*>(key)->isEnabled(); };
-        QVERIFY(!enabled("save"));
-        QVERIFY(!enabled("deleteMaterial"));
-        QVERIFY(enabled("new") && enabled("open") && enabled("help"));
-        w.editorLoaded();
-        QVERIFY(enabled("save"));
-        QVERIFY(enabled("deleteMaterial"));
-        w.editorUnloaded();
-        QVERIFY(!enabled("save"));
-        QVERIFY(!enabled("deleteMaterial"));
-        QVERIFY(enabled("new") && enabled("open") && enabled("help"));
-    }
-
-    void mainWindowMenu() {
-        MDIForm1 w;
+        // The main window's own menu, with its padded captions.
         QCOMPARE(w.menuSet(), MenuSet::MainWindow);
         QCOMPARE(MenuTitles(w.menuBar()), (QStringList{"&File", "&Help"}));
         QCOMPARE(MenuEntries(w.findChild<QMenu*>("fileMenu")),
@@ -117,14 +89,18 @@ private slots:
         QCOMPARE(MenuEntries(w.findChild<QMenu*>("help")),
                  (QStringList{"aboutMaterial [&Help Topics] F1",
                               "aboutMaterialMenu [&About Material Browser] "}));
-        QVERIFY(!w.findChild<QAction*>("saveMenu"));
         QVERIFY(!w.editMenu());
     }
 
-    void editorMenuReplacesItWhileTheEditorIsLoaded() {
+    void editorWindowBringsItsMenuAndTheSaveButtons() {
         MDIForm1 w;
+        auto* bar = w.findChild<QToolBar*>("Toolbar1");
+        auto enabled = [bar](const char* key) {
+            return bar->findChild<QAction*>(key)->isEnabled();
+        };
         w.editorLoaded();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(enabled("save") && enabled("deleteMaterial"));
         QCOMPARE(w.menuSet(), MenuSet::EditorWindow);
         QCOMPARE(MenuTitles(w.menuBar()), (QStringList{"&File", "&Edit", "&View", "&Help"}));
         QCOMPARE(MenuEntries(w.findChild<QMenu*>("fileMenu")),
@@ -136,17 +112,16 @@ private slots:
                  (QStringList{"newMaterial [&New] ", "set [&Clear] ", "resetMenu [&Reset] ",
                               "delete [&Delete ] ", "copyMaterial [&Copy] Ctrl+C",
                               "pasteMaterial [&Paste] Ctrl+V"}));
-        QCOMPARE(MenuEntries(w.findChild<QMenu*>("view")),
-                 (QStringList{"toolbarMenu [&Toolbar] ", "StatusbarMenu [&Statusbar] "}));
-        QCOMPARE(MenuEntries(w.findChild<QMenu*>("help")),
-                 (QStringList{"helpTopicsMenu [&Help Topics] F1",
-                              "aboutMenu [&About Material Browser] "}));
         QCOMPARE(w.editMenu(), w.findChild<QMenu*>("edit"));
-        QCOMPARE(w.findChild<QAction*>("helpTopicsMenu")->property("helpContext").toInt(), 1);
-        for (QAction* a : w.findChild<QMenu*>("edit")->actions()) QVERIFY(a->isEnabled());
+        for (QAction* a : w.editMenu()->actions()) QVERIFY(a->isEnabled());
+        auto* help = w.findChild<QAction*>("helpTopicsMenu");
+        QCOMPARE(help->shortcut(), QKeySequence(Qt::Key_F1));
+        QCOMPARE(help->property("helpContext").toInt(), 1);
 
         w.editorUnloaded();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!enabled("save") && !enabled("deleteMaterial"));
+        QVERIFY(enabled("new") && enabled("open") && enabled("help"));
         QCOMPARE(MenuTitles(w.menuBar()), (QStringList{"&File", "&Help"}));
         QCOMPARE(w.findChildren<QMenu*>("fileMenu").size(), 1);
         QVERIFY(!w.findChild<QAction*>("saveMenu"));
@@ -174,7 +149,7 @@ private slots:
         statusItem->trigger();
         QVERIFY(w.statusBar()->isHidden());
         QVERIFY(!statusItem->isChecked());
-        QVERIFY(bar->isVisible());
+        QVERIFY(bar->isVisible()); // the other bar is left alone
         QVERIFY(commands.calls.empty());
 
         // An editor window opened while the bar is hidden shows the item unchecked.
@@ -189,55 +164,37 @@ private slots:
         auto* panel = w.statusBar()->findChild<QLabel*>("Panel1");
         QVERIFY(panel);
         QVERIFY(panel->pixmap().isNull());
-        // The first tick shows nothing, the second frame 102, the third 103. The step
+        // The first tick shows nothing, the second frame 102. The step
         // counter tells which tick has passed, however late the ticks come.
         QTRY_COMPARE_WITH_TIMEOUT(w.logic().animation().step(), 1, 3000);
         QVERIFY(panel->pixmap().isNull());
         QTRY_COMPARE_WITH_TIMEOUT(w.logic().animation().step(), 2, 3000);
         QCOMPARE(panel->property("frame").toInt(), 102);
         QVERIFY(!panel->pixmap().isNull());
-        QTRY_COMPARE_WITH_TIMEOUT(w.logic().animation().step(), 3, 3000);
-        QCOMPARE(panel->property("frame").toInt(), 103);
     }
 
     void menuItemsAndToolbarButtonsStartTheirCommands() {
+        // Which item starts which command is the routing's; here the clicks must reach it.
         MDIForm1 w;
         mb::test::RecordingCommands commands;
         w.setCommands(commands);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-
-        w.findChild<QAction*>("fileOpenMenu")->trigger();
-        w.findChild<QAction*>("fileExitMenu")->trigger();
-        w.findChild<QAction*>("aboutMaterial")->trigger();
-        QCOMPARE(commands.calls, (std::vector<std::string>{"OpenLibrary", "ExitFromMainWindow",
-                                                           "ShowHelpFromMainWindow"}));
-
         auto* bar = w.findChild<QToolBar*>("Toolbar1");
         auto click = [bar](const char* key) {
             QTest::mouseClick(bar->widgetForAction(bar->findChild<QAction*>(key)), Qt::LeftButton);
         };
-        commands.calls.clear();
+        w.findChild<QAction*>("fileExitMenu")->trigger();
         click("save"); // disabled until an editor window exists
-        click("new");
         click("help");
-        QCOMPARE(commands.calls, (std::vector<std::string>{"NewLibrary", "ShowHelpFromToolbar"}));
-
         w.editorLoaded();
-        commands.calls.clear();
         commands.untitled = true;
         click("save");
-        commands.untitled = false;
-        click("save");
-        click("deleteMaterial");
         w.findChild<QAction*>("resetMenu")->trigger();
-        w.findChild<QAction*>("fileCloseMenu")->trigger();
-        w.editorButtonClicked("cmdNewMaterial");
         w.editorButtonClicked("AddSet");
         QCOMPARE(commands.calls,
-                 (std::vector<std::string>{"SaveLibraryAs", "SaveLibrary", "DeleteSelected",
-                                           "onMaterialSet", "CloseLibrary", "onNewMaterial",
-                                           "ClearValues"}));
+                 (std::vector<std::string>{"ExitFromMainWindow", "ShowHelpFromToolbar",
+                                           "SaveLibraryAs", "onMaterialSet", "ClearValues"}));
     }
 
     void menuSwapFromOneOfItsOwnItemsIsSafe() {
@@ -298,9 +255,7 @@ private slots:
         MDIForm1 w;
         w.aboutBox().show();
         auto* box = w.findChild<mb::qt::aboutForm*>("aboutForm");
-        QVERIFY(box);
-        QVERIFY(box->isVisible());
-        QVERIFY(!box->isModal());
+        QVERIFY(box && box->isVisible() && !box->isModal());
         QCOMPARE(box->windowTitle(), QString("About Material Browser "));
         QVERIFY(!box->windowIcon().isNull());
         QCOMPARE(box->findChild<QLabel*>("Label1")->text(), QString("VELTRA/M Material Browser"));
@@ -320,8 +275,7 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(first.isNull());
         auto* second = w.findChild<mb::qt::aboutForm*>("aboutForm");
-        QVERIFY(second);
-        QVERIFY(second->isVisible());
+        QVERIFY(second && second->isVisible());
     }
 
     void everyImageIsThere() {

@@ -73,10 +73,12 @@ public:
     std::vector<std::string> opened;
 };
 
-/// Records every command by name; help, about and Exit are recorded too, so a routing
-/// test sees which one of the three help commands ran.
-class RecordingCommands : public Commands {
+/// Records every command by name. `Base` is Commands, or ShellCommands when what the shell
+/// answers itself (help, about, the main window's Exit) is under test.
+template <class Base>
+class CommandRecorder : public Base {
 public:
+    using Base::Base;
     std::vector<std::string> calls;
     bool untitled = false;
 
@@ -87,7 +89,6 @@ public:
     bool IsUntitled() const override { return untitled; }
     void CloseLibrary() override { calls.push_back("CloseLibrary"); }
     void ExitFromEditor() override { calls.push_back("ExitFromEditor"); }
-    void ExitFromMainWindow() override { calls.push_back("ExitFromMainWindow"); }
     void OpenLibraryFile(const std::string& path) override {
         calls.push_back("OpenLibraryFile " + path);
     }
@@ -98,6 +99,13 @@ public:
     void DeleteSelected() override { calls.push_back("DeleteSelected"); }
     void onCopyMaterial() override { calls.push_back("onCopyMaterial"); }
     void onPasteMaterial() override { calls.push_back("onPasteMaterial"); }
+};
+
+/// Help, about and Exit are recorded too, so a routing test sees which one of the three
+/// help commands ran.
+class RecordingCommands : public CommandRecorder<Commands> {
+public:
+    void ExitFromMainWindow() override { calls.push_back("ExitFromMainWindow"); }
     void ShowHelpFromMainWindow() override { calls.push_back("ShowHelpFromMainWindow"); }
     void ShowHelpFromEditor() override { calls.push_back("ShowHelpFromEditor"); }
     void ShowHelpFromToolbar() override { calls.push_back("ShowHelpFromToolbar"); }
