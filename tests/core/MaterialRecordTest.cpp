@@ -7,36 +7,24 @@
 namespace mb {
 namespace {
 
-TEST(MaterialRecord, StartsEmpty) {
-    clsMaterial m("IPS");
-    EXPECT_EQ(m.MaterialName(), "");
-    EXPECT_EQ(m.MaterialType(), "");
-    EXPECT_EQ(m.Index(), 0);
-    EXPECT_EQ(m.RecordUnit(), "IPS");
-    for (int slot = 0; slot < kSlotCount; ++slot) EXPECT_FALSE(m.HasValue(slot)) << slot;
+int HeldCount(const clsMaterial& m) {
+    int held = 0;
+    for (int slot = 0; slot < kSlotCount; ++slot) held += m.HasValue(slot);
+    return held;
 }
 
-TEST(MaterialRecordProperty, IsTrimmedAndPaddedToTen) {
+TEST(MaterialRecordProperty, IsTrimmedAndPaddedToTenAndLoneCIsSpecificHeat) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"EX", "EX        "}, {"  NUXY  ", "NUXY      "}, {"ABCDEFGHIJ", "ABCDEFGHIJ"},
+        {"", "          "},   {" C ", "C (Cp)    "},     {"c", "c         "}};
     clsMaterial m;
-    m.Property("EX");
-    EXPECT_EQ(m.Property(), "EX        ");
-    m.Property("  NUXY  ");
-    EXPECT_EQ(m.Property(), "NUXY      ");
-    m.Property("ABCDEFGHIJ");
-    EXPECT_EQ(m.Property(), "ABCDEFGHIJ");
-    m.Property("");
-    EXPECT_EQ(m.Property(), std::string(10, ' '));
-}
-
-TEST(MaterialRecordProperty, LoneCStandsForSpecificHeat) {
-    clsMaterial m;
+    for (const auto& [code, normalised] : cases) {
+        m.Property(code);
+        EXPECT_EQ(m.Property(), normalised) << code;
+    }
     m.Property(" C ");
-    EXPECT_EQ(m.Property(), "C (Cp)    ");
     m.PropIndex();
     EXPECT_EQ(m.Index(), Slot::SpecificHeat);
-    m.Property("c");
-    m.PropIndex();
-    EXPECT_EQ(m.Index(), -1);
 }
 
 TEST(MaterialRecordProperty, IndexChangesOnlyThroughPropIndex) {
@@ -54,22 +42,14 @@ TEST(MaterialRecordProperty, IndexChangesOnlyThroughPropIndex) {
     EXPECT_EQ(m.Index(), Slot::FirstReserved);
 }
 
-TEST(MaterialRecordValue, StoresInTheCurrentSlotAndMarksIt) {
-    clsMaterial m;
-    m.Property("EX");
-    m.value(2.1e11);
-    EXPECT_TRUE(m.HasValue(Slot::EX));
-    EXPECT_EQ(m.value(), 2.1e11);
-    EXPECT_EQ(m.SlotValue(Slot::EX), 2.1e11);
-    m.CopyProperty("C", 900);
-    EXPECT_EQ(m.Index(), Slot::SpecificHeat);
-    EXPECT_EQ(m.SlotValue(Slot::SpecificHeat), 900);
-}
-
-TEST(MaterialRecordValue, UnknownCodeReadsZeroAndStoresNothing) {
-    clsMaterial m;
+TEST(MaterialRecordValue, StoresInTheCurrentSlotButNotForAnUnknownCode) {
+    clsMaterial m("IPS");
+    EXPECT_EQ(HeldCount(m), 0);
+    EXPECT_EQ(m.RecordUnit(), "IPS");
     m.Property("EX");
     m.value(5);
+    EXPECT_TRUE(m.HasValue(Slot::EX));
+    EXPECT_EQ(m.value(), 5);
     m.Property("BOGUS");
     EXPECT_EQ(m.value(), 0);
     m.value(7);
@@ -77,28 +57,13 @@ TEST(MaterialRecordValue, UnknownCodeReadsZeroAndStoresNothing) {
     EXPECT_EQ(m.Index(), -1);
     EXPECT_EQ(m.PropValue("SI"), "");
     EXPECT_EQ(m.UnitsString(), std::string(16, ' '));
-    for (int slot = 0; slot < kSlotCount; ++slot) EXPECT_EQ(m.HasValue(slot), slot == Slot::EX);
+    EXPECT_EQ(HeldCount(m), 1);
     EXPECT_EQ(m.SlotValue(Slot::EX), 5);
-}
-
-TEST(MaterialRecordValue, HasValueOutsideTheSlotsIsFalseAndIgnored) {
-    clsMaterial m;
+    // Slots outside the record are never marked.
     m.HasValue(-1, true);
     m.HasValue(119, true);
     EXPECT_FALSE(m.HasValue(-1));
     EXPECT_FALSE(m.HasValue(119));
-    m.HasValue(118, true);
-    EXPECT_TRUE(m.HasValue(118));
-}
-
-TEST(MaterialRecordValue, ClearValueDropsTheMarkButKeepsTheNumber) {
-    clsMaterial m;
-    m.CopyProperty("GXY", 8e10);
-    m.Property("GXY");
-    m.ClearValue();
-    EXPECT_FALSE(m.HasValue(7));
-    EXPECT_EQ(m.SlotValue(7), 8e10);
-    EXPECT_EQ(m.PropValue("SI"), "");
 }
 
 TEST(MaterialRecordValue, PropValueShowsTheValueInTheChosenSystem) {
@@ -110,93 +75,74 @@ TEST(MaterialRecordValue, PropValueShowsTheValueInTheChosenSystem) {
     EXPECT_EQ(m.PropValue("MKS"), "702949E-7  ");
     EXPECT_EQ(m.PropValue(""), "6893577E-3 ");
     EXPECT_EQ(m.UnitsString(), "psi             ");
-    // Showing converts nothing that is stored.
+    // Showing converts nothing that is stored; clearing drops the mark but not the number.
+    EXPECT_EQ(m.SlotValue(Slot::EX), 6893.5773);
+    m.ClearValue();
+    EXPECT_FALSE(m.HasValue(Slot::EX));
+    EXPECT_EQ(m.PropValue("SI"), "");
     EXPECT_EQ(m.SlotValue(Slot::EX), 6893.5773);
 }
 
-TEST(MaterialRecordBulk, ResetZeroesValuesAndKeepsMarks) {
+TEST(MaterialRecordBulk, ResetZeroesValuesAndClearAllDropsMarks) {
     clsMaterial m;
     m.CopyProperty("EX", 1);
     m.CopyProperty("DENS", 2);
+    m.HasValue(118, true);
     m.reset();
     EXPECT_TRUE(m.HasValue(Slot::EX));
     EXPECT_TRUE(m.HasValue(Slot::DENS));
     EXPECT_EQ(m.SlotValue(Slot::EX), 0);
     EXPECT_EQ(m.SlotValue(Slot::DENS), 0);
-}
-
-TEST(MaterialRecordBulk, ClearAllDropsMarksButLeavesNumbersAndSlot118) {
-    clsMaterial m;
     m.CopyProperty("EX", 1);
-    m.CopyProperty("REFTEMP", 300);
-    m.HasValue(118, true);
     m.ClearAll();
     EXPECT_FALSE(m.HasValue(Slot::EX));
-    EXPECT_FALSE(m.HasValue(Slot::REFTEMP));
-    EXPECT_TRUE(m.HasValue(118));
+    EXPECT_FALSE(m.HasValue(Slot::DENS));
+    EXPECT_TRUE(m.HasValue(118)); // no property lives there: left as it was
     EXPECT_EQ(m.SlotValue(Slot::EX), 1);
 }
 
-clsMaterial Source() {
+TEST(MaterialRecordCopy, CopyTakesTheTextsCopyAllPropertiesAlsoTheValues) {
     clsMaterial src;
     src.MaterialType("Steel    ");
     src.MaterialName("A36  ");
     src.MaterialNameCode("A36CODE");
     src.MaterialDescription("structural");
     src.CopyProperty("EX", 2e11);
-    return src;
+    for (bool all : {false, true}) {
+        SCOPED_TRACE(all);
+        clsMaterial dst;
+        dst.CopyProperty("DENS", 7850);
+        all ? dst.CopyAllProperties(src) : dst.Copy(src);
+        EXPECT_EQ(dst.MaterialType(), "Steel    ");
+        EXPECT_EQ(dst.MaterialName(), "A36  ");
+        EXPECT_EQ(dst.MaterialNameCode(), "A36CODE");
+        EXPECT_EQ(dst.MaterialDescription(), "structural");
+        EXPECT_EQ(dst.HasValue(Slot::EX), all);
+        EXPECT_EQ(dst.SlotValue(Slot::EX), all ? 2e11 : 0);
+        EXPECT_EQ(dst.HasValue(Slot::DENS), !all); // what the source lacks is cleared
+    }
 }
 
-TEST(MaterialRecordCopy, CopyTakesTheFourTextsOnly) {
-    clsMaterial dst;
-    dst.CopyProperty("DENS", 7850);
-    dst.Copy(Source());
-    EXPECT_EQ(dst.MaterialType(), "Steel    ");
-    EXPECT_EQ(dst.MaterialName(), "A36  ");
-    EXPECT_EQ(dst.MaterialNameCode(), "A36CODE");
-    EXPECT_EQ(dst.MaterialDescription(), "structural");
-    EXPECT_FALSE(dst.HasValue(Slot::EX));
-    EXPECT_TRUE(dst.HasValue(Slot::DENS));
-}
-
-TEST(MaterialRecordCopy, CopyAllPropertiesClearsWhatTheSourceLacks) {
-    clsMaterial dst;
-    dst.CopyProperty("DENS", 7850);
-    dst.CopyProperty("EX", 1);
-    dst.CopyAllProperties(Source());
-    EXPECT_EQ(dst.MaterialName(), "A36  ");
-    EXPECT_TRUE(dst.HasValue(Slot::EX));
-    EXPECT_EQ(dst.SlotValue(Slot::EX), 2e11);
-    EXPECT_FALSE(dst.HasValue(Slot::DENS));
-}
-
-TEST(MaterialRecordUnits, ChangeUnitsFromNoSystemChangesNoValue) {
-    clsMaterial m;
-    m.CopyProperty("EX", 100);
-    m.ChangeUnits("", "MKS", false);
-    EXPECT_EQ(m.SlotValue(Slot::EX), 100);
-    EXPECT_EQ(m.RecordUnit(), "MKS");
-}
-
-TEST(MaterialRecordUnits, ChangeUnitsFromTheRecordUnitStartsAtSi) {
+TEST(MaterialRecordUnits, ChangeUnitsPicksItsSourceAndRemembersTheTarget) {
     clsMaterial m;
     m.CopyProperty("EX", 6893.5773);
     m.CopyProperty("NUXY", 0.3);
-    m.ChangeUnits("MKS", "IPS", true);
-    EXPECT_DOUBLE_EQ(m.SlotValue(Slot::EX), 1);
-    EXPECT_EQ(m.SlotValue(Slot::NUXY), 0.3);
-    EXPECT_EQ(m.RecordUnit(), "IPS");
-    // Now the record unit is IPS: going back with it as source restores SI.
-    m.ChangeUnits("", "SI", true);
-    EXPECT_DOUBLE_EQ(m.SlotValue(Slot::EX), 6893.5773);
-}
-
-TEST(MaterialRecordUnits, UnknownTargetConvertsNothingButIsRemembered) {
-    clsMaterial m("SI");
-    m.CopyProperty("DENS", 1000);
-    m.ChangeUnits("SI", "mks", false);
-    EXPECT_EQ(m.SlotValue(Slot::DENS), 1000);
+    m.ChangeUnits("", "MKS", false); // from no system: nothing changes
+    EXPECT_EQ(m.SlotValue(Slot::EX), 6893.5773);
+    EXPECT_EQ(m.RecordUnit(), "MKS");
+    m.ChangeUnits("SI", "mks", false); // to no system: nothing changes
+    EXPECT_EQ(m.SlotValue(Slot::EX), 6893.5773);
     EXPECT_EQ(m.RecordUnit(), "mks");
+
+    clsMaterial fresh;
+    fresh.CopyProperty("EX", 6893.5773);
+    fresh.CopyProperty("NUXY", 0.3);
+    fresh.ChangeUnits("MKS", "IPS", true); // an empty record unit stands for SI
+    EXPECT_DOUBLE_EQ(fresh.SlotValue(Slot::EX), 1);
+    EXPECT_EQ(fresh.SlotValue(Slot::NUXY), 0.3);
+    EXPECT_EQ(fresh.RecordUnit(), "IPS");
+    fresh.ChangeUnits("", "SI", true);
+    EXPECT_DOUBLE_EQ(fresh.SlotValue(Slot::EX), 6893.5773);
 }
 
 TEST(MaterialRecordUnits, GoToConvertsEveryHeldValueBySlot) {
@@ -209,8 +155,7 @@ TEST(MaterialRecordUnits, GoToConvertsEveryHeldValueBySlot) {
     EXPECT_EQ(m.SlotValue(Slot::DENS), 27679.9);
     EXPECT_EQ(m.SlotValue(27), 6893.5773);
     EXPECT_FALSE(m.HasValue(Slot::NUXY));
-    m.GoToMKS("MKS"); // same system: nothing happens
-    EXPECT_EQ(m.SlotValue(Slot::EX), 6893.5773);
+    m.GoToMKS("MKS"); // same system
     m.GoToIPS("bogus");
     EXPECT_EQ(m.SlotValue(Slot::EX), 6893.5773);
     m.GoToIPS("SI");

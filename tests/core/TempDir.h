@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -13,8 +14,9 @@ namespace mb::test {
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "mbcore.XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+        std::string pattern = (std::filesystem::temp_directory_path() / "mbtest.XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make " + pattern);
+        path_ = pattern;
     }
     ~TempDir() {
         std::error_code ec;

@@ -1,8 +1,7 @@
 #include "FakeEditor.h"
 #include "ShellFakes.h"
-#include "TestPaths.h"
+#include "TempDir.h"
 
-#include "model/LibraryFile.h"
 #include "platform/Spreadsheet.h"
 #include "shell/AppState.h"
 #include "shell/Application.h"
@@ -12,8 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace mb {
 namespace {
@@ -58,45 +55,21 @@ public:
     }
 };
 
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void WriteAll(const fs::path& p, const std::string& text) {
-    std::ofstream out(p, std::ios::binary);
-    out << text;
-}
+std::string ReadAll(const fs::path& p) { return test::ReadBytes(p.string()); }
 
 // Two categories, the first material with Young's modulus 210 GPa, as the writer makes it.
-std::string TwoMaterials() {
-    Library lib;
-    const char* rows[][4] = {{"Steels    ", "S235  ", "S235         ", "Structural steel"},
-                             {"Polymers    ", "PA6  ", "PA6          ", "Nylon"}};
-    for (const auto& r : rows) {
-        const int n = lib.AppendMaterial();
-        lib.Entry(n) = {r[0], r[2], r[1], r[3]};
-        clsMaterial& m = lib.Material(n);
-        m.MaterialType(r[0]);
-        m.MaterialName(r[1]);
-        m.MaterialNameCode(r[2]);
-        m.MaterialDescription(r[3]);
-    }
-    lib.Material(0).CopyProperty("EX", 210e9);
-    return LibraryText(lib, GroupByCategory(lib));
-}
-
-const std::string kTwoMaterials = TwoMaterials();
+const std::string kTwoMaterials =
+    "MATTYPE:Steels\r\n"
+    "MATL:S235         : S235                          :Structural steel\r\n"
+    "EX        3046314E1  psi               2141404E0     Kgf/cm^2         21000E7    N/m^2           \r\n"
+    "ENDMATL\r\nENDTYPE\r\n"
+    "MATTYPE:Polymers\r\n"
+    "MATL:PA6          : PA6                           :Nylon\r\n"
+    "ENDMATL\r\nENDTYPE\r\n";
 
 class ApplicationTest : public ::testing::Test {
 protected:
-    ApplicationTest() {
-        dir = fs::temp_directory_path() / ("mb-lifecycle-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        main.MDIForm_Load();
-    }
-    ~ApplicationTest() override { fs::remove_all(dir); }
+    ApplicationTest() { main.MDIForm_Load(); }
 
     FakeEditor& window() { return *editors.window; }
     std::string storedUnitBytes() {
@@ -105,11 +78,25 @@ protected:
     }
     fs::path library(const std::string& name, const std::string& text) {
         const fs::path p = dir / name;
-        WriteAll(p, text);
+        test::WriteBytes(p.string(), text);
         return p;
     }
+    /// Opens the two-material library through the dialog, as a user would.
+    fs::path openSaved() {
+        const fs::path file = library("steels.lib", kTwoMaterials);
+        dialogs.queuePath(file.string());
+        app.OpenLibrary();
+        return file;
+    }
+    void expectOnlyQuestion(const std::string& text, MsgButtons buttons, MsgIcon icon) {
+        ASSERT_EQ(messages.questions.size(), 1u);
+        EXPECT_EQ(messages.questions[0].text, text);
+        EXPECT_EQ(messages.questions[0].buttons, buttons);
+        EXPECT_EQ(messages.questions[0].icon, icon);
+    }
 
-    fs::path dir;
+    test::TempDir tmp;
+    fs::path dir{tmp.path()};
     AppState state;
     FakeEditorFactory editors{state};
     test::FakeToolbar toolbar;
@@ -180,17 +167,13 @@ TEST_F(ApplicationTest, SaveRightAfterNewAsksForANameAndWritesTheSample) {
 }
 
 TEST_F(ApplicationTest, NewOverASavedLibraryAsksAndCancelKeepsIt) {
-    const fs::path file = library("steels.lib", kTwoMaterials);
-    dialogs.queuePath(file.string());
-    app.OpenLibrary();
+    const fs::path file = openSaved();
     messages.queueAnswer(MsgResult::Cancel);
 
     app.NewLibrary();
 
-    ASSERT_EQ(messages.questions.size(), 1u);
-    EXPECT_EQ(messages.questions[0].text, "Save changes to " + file.string() + " ?");
-    EXPECT_EQ(messages.questions[0].buttons, MsgButtons::YesNoCancel);
-    EXPECT_EQ(messages.questions[0].icon, MsgIcon::Question);
+    expectOnlyQuestion("Save changes to " + file.string() + " ?", MsgButtons::YesNoCancel,
+                       MsgIcon::Question);
     EXPECT_EQ(editors.caption(), file.string());
     EXPECT_FALSE(state.doc.IsUntitled) << "Save must still write the open file after a cancelled New";
     EXPECT_EQ(state.library.LastMaterialIndex, 1);
@@ -198,8 +181,7 @@ TEST_F(ApplicationTest, NewOverASavedLibraryAsksAndCancelKeepsIt) {
 }
 
 TEST_F(ApplicationTest, NewOverASavedLibraryAnsweredNoReplacesItAndStoresTheUnits) {
-    dialogs.queuePath(library("steels.lib", kTwoMaterials).string());
-    app.OpenLibrary();
+    openSaved();
     window().unitsCombo.setListIndex(1);
     messages.queueAnswer(MsgResult::No);
 
@@ -214,10 +196,7 @@ TEST_F(ApplicationTest, NewOverASavedLibraryAnsweredNoReplacesItAndStoresTheUnit
 // ---- Open ------------------------------------------------------------------------------
 
 TEST_F(ApplicationTest, OpenAsksWithTheLibraryFilterAndShowsTheFirstMaterial) {
-    const fs::path file = library("steels.lib", kTwoMaterials);
-    dialogs.queuePath(file.string());
-
-    app.OpenLibrary();
+    const fs::path file = openSaved();
 
     ASSERT_EQ(dialogs.requests.size(), 1u);
     EXPECT_EQ(dialogs.requests[0].title, "Open Library File...");
@@ -229,7 +208,7 @@ TEST_F(ApplicationTest, OpenAsksWithTheLibraryFilterAndShowsTheFirstMaterial) {
     EXPECT_EQ(window().TreeView1.selectedKey(), "Steels    S235  0000");
     EXPECT_EQ(window().materialNameText.text(), "S235  ");
     EXPECT_TRUE(window().VSFlexGrid1.isVisible());
-    // SI is the unit system the grid shows by default only when nothing was stored.
+    // With nothing stored, the selector stays on its first system.
     EXPECT_EQ(window().unitsCombo.listIndex(), 0);
     EXPECT_EQ(window().VSFlexGrid1.textMatrix(1, 0), "EX");
     EXPECT_FALSE(window().VSFlexGrid1.textMatrix(1, 2).empty());
@@ -248,34 +227,26 @@ TEST_F(ApplicationTest, CancelInTheOpenDialogChangesNothing) {
 }
 
 TEST_F(ApplicationTest, ATextFileIsRejectedAndTheDialogComesBack) {
-    const fs::path notes = library("notes.lib", "just some notes\n");
-    const fs::path good = library("steels.lib", kTwoMaterials);
-    dialogs.queuePath(notes.string());
-    dialogs.queuePath(good.string());
+    dialogs.queuePath(library("notes.lib", "just some notes\n").string());
+    const fs::path good = openSaved();
 
-    app.OpenLibrary();
-
-    ASSERT_EQ(messages.questions.size(), 1u);
-    EXPECT_EQ(messages.questions[0].text, "This file is not a VELTRA/M material library file!");
-    EXPECT_EQ(messages.questions[0].icon, MsgIcon::Exclamation);
-    EXPECT_EQ(messages.questions[0].buttons, MsgButtons::OK);
+    expectOnlyQuestion("This file is not a VELTRA/M material library file!", MsgButtons::OK,
+                       MsgIcon::Exclamation);
     EXPECT_EQ(dialogs.requests.size(), 2u);
     EXPECT_EQ(editors.caption(), good.string());
     EXPECT_EQ(state.library.LastMaterialIndex, 1);
 }
 
 TEST_F(ApplicationTest, AFileThatCannotBeOpenedLeavesTheOpenLibraryAlone) {
-    const fs::path good = library("steels.lib", kTwoMaterials);
-    dialogs.queuePath(good.string());
-    app.OpenLibrary();
-    dialogs.queuePath((dir / "vanished.lib").string());
+    const fs::path good = openSaved();
+    const std::string vanished = (dir / "vanished.lib").string();
+    dialogs.queuePath(vanished);
     dialogs.queuePath(std::nullopt);
 
     app.OpenLibrary();
 
     ASSERT_EQ(messages.questions.size(), 1u);
-    EXPECT_EQ(messages.questions[0].text,
-              "Cannot open " + (dir / "vanished.lib").string() + ": Path not found.");
+    EXPECT_EQ(messages.questions[0].text, "Cannot open " + vanished + ": Path not found.");
     EXPECT_EQ(state.doc.CurrentFileName, good.string());
     EXPECT_EQ(editors.caption(), good.string());
     EXPECT_EQ(state.library.LastMaterialIndex, 1);
@@ -284,20 +255,17 @@ TEST_F(ApplicationTest, AFileThatCannotBeOpenedLeavesTheOpenLibraryAlone) {
 
 TEST_F(ApplicationTest, OpeningOverANewLibraryAsksFirstAndCancelKeepsIt) {
     app.NewLibrary();
-    dialogs.queuePath(library("steels.lib", kTwoMaterials).string());
     messages.queueAnswer(MsgResult::Cancel);
 
-    app.OpenLibrary();
+    openSaved();
 
-    ASSERT_EQ(messages.questions.size(), 1u);
-    EXPECT_EQ(messages.questions[0].text, "Do you want to save changes?");
+    expectOnlyQuestion("Do you want to save changes?", MsgButtons::YesNoCancel, MsgIcon::Question);
     EXPECT_EQ(editors.caption(), "New File, not Saved");
     EXPECT_EQ(state.library.Entry(0).Name, "My Material");
 }
 
 TEST_F(ApplicationTest, OpeningOverASavedLibraryReplacesItWithoutAQuestion) {
-    dialogs.queuePath(library("a.lib", kTwoMaterials).string());
-    app.OpenLibrary();
+    openSaved();
     const fs::path b = library("b.lib", "MATTYPE:Rubbers\r\nMATL:NR  : NR:Natural rubber\r\nENDMATL\r\nENDTYPE\r\n");
     dialogs.queuePath(b.string());
 
@@ -319,9 +287,7 @@ TEST_F(ApplicationTest, OpenFromTheCommandLineSkipsTheDialog) {
 // ---- Save ------------------------------------------------------------------------------
 
 TEST_F(ApplicationTest, SaveWritesTheEditedValueInAllThreeSystems) {
-    const fs::path file = library("steels.lib", kTwoMaterials);
-    dialogs.queuePath(file.string());
-    app.OpenLibrary();
+    const fs::path file = openSaved();
     window().unitsCombo.setListIndex(1);
     window().form.unitsCombo_Click();
     window().clickCell(1, 2);
@@ -336,8 +302,7 @@ TEST_F(ApplicationTest, SaveWritesTheEditedValueInAllThreeSystems) {
 }
 
 TEST_F(ApplicationTest, SaveToAMissingFolderSaysSoAndKeepsTheLibraryOpen) {
-    dialogs.queuePath(library("steels.lib", kTwoMaterials).string());
-    app.OpenLibrary();
+    openSaved();
     state.doc.CurrentFileName = (dir / "gone" / "steels.lib").string();
 
     app.SaveLibrary();
@@ -363,21 +328,21 @@ TEST_F(ApplicationTest, SaveAsIntoAMissingFolderBringsTheDialogBack) {
 
 TEST_F(ApplicationTest, NothingToBeSavedWithoutALibrary) {
     app.SaveLibrary();
-    ASSERT_EQ(messages.questions.size(), 1u);
-    EXPECT_EQ(messages.questions[0].text, "Nothing to be saved.");
-    EXPECT_EQ(messages.questions[0].icon, MsgIcon::None);
+    expectOnlyQuestion("Nothing to be saved.", MsgButtons::OK, MsgIcon::None);
 }
 
 // ---- Close and exit --------------------------------------------------------------------
 
 TEST_F(ApplicationTest, CloseAnsweredNoUnloadsTheEditorAndStoresTheUnitSystem) {
-    dialogs.queuePath(library("steels.lib", kTwoMaterials).string());
-    app.OpenLibrary();
+    const fs::path file = openSaved();
     window().unitsCombo.setListIndex(2);
     messages.queueAnswer(MsgResult::No);
 
     app.CloseLibrary();
 
+    // A library nobody changed is still asked about.
+    expectOnlyQuestion("Save changes to " + file.string() + " ?", MsgButtons::YesNoCancel,
+                       MsgIcon::Question);
     EXPECT_FALSE(editors.window);
     EXPECT_FALSE(state.doc.DocumentOpen);
     EXPECT_EQ(state.doc.CurrentFileName, "");
@@ -387,8 +352,7 @@ TEST_F(ApplicationTest, CloseAnsweredNoUnloadsTheEditorAndStoresTheUnitSystem) {
 }
 
 TEST_F(ApplicationTest, ClosingTheEditorAndCancellingKeepsEverything) {
-    dialogs.queuePath(library("steels.lib", kTwoMaterials).string());
-    app.OpenLibrary();
+    openSaved();
     const std::string before = storedUnitBytes();
     messages.queueAnswer(MsgResult::Cancel);
 
@@ -401,9 +365,7 @@ TEST_F(ApplicationTest, ClosingTheEditorAndCancellingKeepsEverything) {
 }
 
 TEST_F(ApplicationTest, CloseAnsweredYesSavesFirst) {
-    const fs::path file = library("steels.lib", kTwoMaterials);
-    dialogs.queuePath(file.string());
-    app.OpenLibrary();
+    const fs::path file = openSaved();
     state.library.Material(1).CopyProperty("DENS", 1140);
     messages.queueAnswer(MsgResult::Yes);
 
@@ -424,30 +386,24 @@ TEST_F(ApplicationTest, YesOnANewLibraryThenCancellingTheSaveDialogKeepsItOpen) 
     EXPECT_TRUE(state.doc.DocumentOpen);
 }
 
-TEST_F(ApplicationTest, ExitFromTheEditorEndsWithoutStoringTheUnitSystem) {
-    dialogs.queuePath(library("steels.lib", kTwoMaterials).string());
-    app.OpenLibrary();
-    const std::string before = storedUnitBytes();
-    window().unitsCombo.setListIndex(1);
-    messages.queueAnswer(MsgResult::No);
-
-    app.ExitFromEditor();
-
-    EXPECT_EQ(process.ended, 1);
-    EXPECT_EQ(storedUnitBytes(), before);
-}
-
-TEST_F(ApplicationTest, ExitFromTheEditorCancelledGoesOn) {
+TEST_F(ApplicationTest, ExitFromTheEditorEndsWithoutStoringTheUnitSystemUnlessCancelled) {
     app.NewLibrary();
     messages.queueAnswer(MsgResult::Cancel);
     app.ExitFromEditor();
     EXPECT_EQ(process.ended, 0);
     EXPECT_TRUE(editors.window);
+
+    openSaved();
+    const std::string before = storedUnitBytes();
+    window().unitsCombo.setListIndex(1);
+    messages.queueAnswer(MsgResult::No);
+    app.ExitFromEditor();
+    EXPECT_EQ(process.ended, 1);
+    EXPECT_EQ(storedUnitBytes(), before);
 }
 
 TEST_F(ApplicationTest, ClosingTheMainWindowUnloadsTheEditorFirst) {
-    dialogs.queuePath(library("steels.lib", kTwoMaterials).string());
-    app.OpenLibrary();
+    openSaved();
     window().unitsCombo.setListIndex(1);
     messages.queueAnswer(MsgResult::No);
 

@@ -5,38 +5,21 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 namespace mb::test {
 namespace {
 
-std::vector<std::string> CorpusFiles() {
-    std::vector<std::string> files;
-    for (const auto& e : std::filesystem::directory_iterator(MB_FUZZ_CORPUS_DIR))
-        if (e.is_regular_file()) files.push_back(e.path().filename().string());
-    std::sort(files.begin(), files.end());
-    return files;
+TEST(FuzzCorpus, EveryInputRoundTripsWithoutBreakingAPromise) {
+    int replayed = 0;
+    for (const auto& e : std::filesystem::directory_iterator(MB_FUZZ_CORPUS_DIR)) {
+        if (!e.is_regular_file()) continue;
+        ++replayed;
+        EXPECT_EQ(mb::fuzz::RoundTripLibrary(ReadBytes(e.path().string())), "") << e.path();
+    }
+    EXPECT_GE(replayed, 5);
 }
-
-TEST(FuzzCorpus, IsNotEmpty) { EXPECT_GE(CorpusFiles().size(), 5u); }
-
-class FuzzCorpusReplay : public testing::TestWithParam<std::string> {};
-
-TEST_P(FuzzCorpusReplay, RoundTripsWithoutBreakingAPromise) {
-    const std::string bytes = ReadWholeFile(std::string(MB_FUZZ_CORPUS_DIR) + "/" + GetParam());
-    EXPECT_EQ(mb::fuzz::RoundTripLibrary(bytes), "");
-}
-
-INSTANTIATE_TEST_SUITE_P(Corpus, FuzzCorpusReplay, testing::ValuesIn(CorpusFiles()),
-                         [](const testing::TestParamInfo<std::string>& p) {
-                             std::string name = p.param;
-                             for (char& c : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                             return name;
-                         });
 
 } // namespace
 } // namespace mb::test

@@ -12,20 +12,25 @@
 namespace mb::test {
 namespace {
 
-const std::string kMatlib = MB_MATLIB_PATH;
 const std::string kNotALibrary = "This file is not a VELTRA/M material library file!\n";
 
 std::string Data(const std::string& name) { return std::string(kDataDir) + "/tools/" + name; }
 
-ProgramResult Matlib(const std::vector<std::string>& args, const RunOptions& options = {}) {
-    return RunProgram(kMatlib, args, options);
-}
+struct Invocation {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string out, err;
+    RunOptions options = {};
+};
 
-void ExpectResult(const ProgramResult& r, int exitCode, const std::string& out,
-                  const std::string& err) {
-    EXPECT_EQ(r.exitCode, exitCode);
-    EXPECT_EQ(r.out, out);
-    EXPECT_EQ(r.err, err);
+void ExpectRuns(const Invocation& run) {
+    const ProgramResult r = RunProgram(MB_MATLIB_PATH, run.args, run.options);
+    std::string command;
+    for (const std::string& a : run.args) command += " '" + a + "'";
+    SCOPED_TRACE("matlib" + command);
+    EXPECT_EQ(r.exitCode, run.exitCode);
+    EXPECT_EQ(r.out, run.out);
+    EXPECT_EQ(r.err, run.err);
 }
 
 // A library with `count` materials of one category, each only a material line.
@@ -37,297 +42,148 @@ std::string LibraryOf(int count) {
 
 std::vector<std::string> FilesIn(const std::string& dir) {
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir))
-        names.push_back(e.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
     return names;
 }
 
-// ---------------------------------------------------------------- check
-
-TEST(MatlibCheck, CountsMaterialsAndCategoriesAsASaveGroupsThem) {
-    // "Steels" and "STEELS" are one category when written.
-    ExpectResult(Matlib({"check", Data("mixed.lib")}), 0, "4 materials in 2 categories\n", "");
+TEST(Matlib, ReadsALibraryAsASaveGroupsAndShowsIt) {
+    const std::string mixed = Data("mixed.lib"), empty = Data("empty-category.lib");
+    const Invocation runs[] = {
+        // "Steels" and "STEELS" are one category when written; an empty category is none.
+        {{"check", mixed}, 0, "4 materials in 2 categories\n", ""},
+        {{"check", empty}, 0, "0 materials in 0 categories\n", ""},
+        {{"list", empty}, 0, "", ""},
+        {{"list", mixed}, 0,
+         "0\tSteels\tStructural Steel S235\tS235\tHot rolled\n"
+         "1\tPolymers\tPolycarbonate\t\t\n"
+         "2\tSTEELS\tStainless Steel 304\tSS304\tAustenitic, annealed\n"
+         "3\tSTEELS\tPlaceholder\tEMPTY\tno values yet\n", ""},
+        // The file lists C before ALPX and holds an unknown code: neither shows here.
+        {{"show", mixed, "Structural Steel S235"}, 0,
+         "EX\t21000E7\tN/m^2\nNUXY\t300000E-6\t\nALPX\t120000E-10\t/Kelvin\n"
+         "DENS\t7850000E-3\tKgm/m^3\nC (Cp)\t4600000E-4\tJ/kgm.K\n", ""},
+        {{"show", mixed, "Structural Steel S235", "--units", "IPS"}, 0,
+         "EX\t3046314E1\tpsi\nNUXY\t300000E-6\t\nALPX\t666667E-11\t/Fahrenheit\n"
+         "DENS\t283599E-6\tlb/in^3\nC (Cp)\t109890E-6\tBTU/(lb.F)\n", ""},
+        {{"show", mixed, "Stainless Steel 304", "--units=MKS"}, 0,
+         "EX\t1968052E0\tKgf/cm^2\nETAN\t-20394E+0\tKgf/cm^2\nSIGYLD\t2192390E-3\tKgf/cm^2\n"
+         "KX\t387189E-7\tCal/(cm.s.C)\n", ""},
+        {{"show", mixed, "Polycarbonate", "--units", "ips"}, 0,
+         "FRCANG\t1000000E-5\tDegrees\nG1\t250000E-6\t\nREFTEMP\t2963300E-4\tFahrenheit\n", ""},
+        {{"show", mixed, "  polyCARBONATE "}, 0,
+         "FRCANG\t1000000E-5\tDegrees\nG1\t250000E-6\t\nREFTEMP\t4200000E-4\tKelvin\n", ""},
+        {{"show", mixed, "Placeholder"}, 0, "", ""},
+    };
+    for (const Invocation& run : runs) ExpectRuns(run);
 }
 
-TEST(MatlibCheck, ACategoryWithoutMaterialsCountsForNothing) {
-    ExpectResult(Matlib({"check", Data("empty-category.lib")}), 0, "0 materials in 0 categories\n", "");
-}
-
-TEST(MatlibCheck, RejectsAFileThatDoesNotStartWithACategoryLine) {
-    ExpectResult(Matlib({"check", Data("not-a-library.lib")}), 1, "", kNotALibrary);
-}
-
-TEST(MatlibCheck, RejectsAnEmptyFile) {
+TEST(Matlib, FailuresHaveTheirExitStatusAndMessage) {
     TempDir dir;
-    WriteWholeFile(dir.file("empty.lib"), "");
-    ExpectResult(Matlib({"check", dir.file("empty.lib")}), 1, "", kNotALibrary);
+    const std::string mixed = Data("mixed.lib"), bad = Data("not-a-library.lib");
+    const std::string missing = dir.file("missing.lib"), emptyFile = dir.file("empty.lib");
+    WriteBytes(emptyFile, "");
+    const auto cannotRead = [](const std::string& path, const std::string& why) {
+        return "matlib: cannot read " + path + ": " + why + ".\n";
+    };
+    const auto noMaterial = [&](const std::string& name) {
+        return "matlib: no material named '" + name + "' in " + mixed + "\n";
+    };
+    const Invocation runs[] = {
+        {{"check", bad}, 1, "", kNotALibrary},
+        {{"check", emptyFile}, 1, "", kNotALibrary},
+        {{"list", bad}, 1, "", kNotALibrary},
+        {{"show", bad, "Structural Steel S235"}, 1, "", kNotALibrary},
+        {{"write", bad, dir.file("out.lib")}, 1, "", kNotALibrary},
+        {{"show", mixed, "Unobtainium"}, 1, "", noMaterial("Unobtainium")},
+        {{"show", mixed, "SS304"}, 1, "", noMaterial("SS304")}, // a name code is not a name
+        {{"check", missing}, 2, "", cannotRead(missing, "Path not found")},
+        {{"check", dir.path()}, 2, "", cannotRead(dir.path(), "Path - File access error")},
+        {{"list", missing}, 2, "", cannotRead(missing, "Path not found")},
+        {{"show", dir.path(), "x"}, 2, "", cannotRead(dir.path(), "Path - File access error")},
+        {{"write", missing, dir.file("out.lib")}, 2, "", cannotRead(missing, "Path not found")},
+        {{"write", mixed, dir.file("no-folder/out.lib")}, 2, "",
+         "matlib: Cannot save " + dir.file("no-folder/out.lib") + ": Path not found.\n"},
+        {{"write", mixed, dir.path()}, 2, "",
+         "matlib: Cannot save " + dir.path() + ": Path - File access error.\n"},
+        {{"list", mixed}, 2, "", "matlib: cannot write to standard output\n", {-1, "/dev/full"}},
+        {{"show", mixed, "Polycarbonate", "--units", "MKS(G)"}, 2, "",
+         "matlib show: --units takes IPS|SI|MKS, not 'MKS(G)'; try 'matlib show --help'\n"},
+        // Command lines that make no sense get a one-line hint.
+        {{}, 2, "", "matlib: missing command; try 'matlib --help'\n"},
+        {{"convert", "a.lib"}, 2, "", "matlib: unknown command 'convert'; try 'matlib --help'\n"},
+        {{"--units", "SI"}, 2, "", "matlib: unknown command '--units'; try 'matlib --help'\n"},
+        {{"check"}, 2, "", "matlib check: expected FILE; try 'matlib check --help'\n"},
+        {{"check", "a.lib", "b.lib"}, 2, "",
+         "matlib check: too many arguments (expected FILE); try 'matlib check --help'\n"},
+        {{"list", "--all", "a.lib"}, 2, "",
+         "matlib list: unknown option '--all'; try 'matlib list --help'\n"},
+        {{"show", "a.lib"}, 2, "", "matlib show: expected FILE NAME; try 'matlib show --help'\n"},
+        {{"show", "a.lib", "Steel", "--units"}, 2, "",
+         "matlib show: --units needs a value; try 'matlib show --help'\n"},
+        {{"show", "a.lib", "Steel", "--units="}, 2, "",
+         "matlib show: --units takes IPS|SI|MKS, not ''; try 'matlib show --help'\n"},
+        {{"write", "in.lib"}, 2, "", "matlib write: expected IN OUT; try 'matlib write --help'\n"},
+        {{"write", "in.lib", "out.lib", "--units", "SI"}, 2, "",
+         "matlib write: unknown option '--units'; try 'matlib write --help'\n"},
+    };
+    for (const Invocation& run : runs) ExpectRuns(run);
+    EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"empty.lib"}) << "a failed write left a file";
 }
 
-TEST(MatlibCheck, NamesTheFileAndTheReasonWhenItCannotBeRead) {
+TEST(Matlib, MaterialsBeyondTheLimitAreDroppedWithAWarning) {
     TempDir dir;
-    ExpectResult(Matlib({"check", dir.file("missing.lib")}), 2, "",
-                 "matlib: cannot read " + dir.file("missing.lib") + ": Path not found.\n");
-    ExpectResult(Matlib({"check", dir.path()}), 2, "",
-                 "matlib: cannot read " + dir.path() + ": Path - File access error.\n");
-    ExpectResult(Matlib({"check", dir.file("no-folder/x.lib")}), 2, "",
-                 "matlib: cannot read " + dir.file("no-folder/x.lib") + ": Path not found.\n");
-}
-
-TEST(MatlibCheck, ReportsMaterialsBeyondTheLimitAsDropped) {
-    TempDir dir;
-    const std::string path = dir.file("overfull.lib");
-    WriteWholeFile(path, LibraryOf(1004));
-    ExpectResult(Matlib({"check", path}), 0, "1001 materials in 1 categories\n",
-                 "matlib: " + path + ": 3 materials beyond the limit of 1001 were dropped\n");
-}
-
-TEST(MatlibCheck, AFullLibraryDropsNothing) {
-    TempDir dir;
-    WriteWholeFile(dir.file("full.lib"), LibraryOf(1001));
-    ExpectResult(Matlib({"check", dir.file("full.lib")}), 0, "1001 materials in 1 categories\n", "");
-}
-
-// ---------------------------------------------------------------- list
-
-TEST(MatlibList, PrintsEveryMaterialInNumberOrderWithTrimmedFields) {
-    ExpectResult(Matlib({"list", Data("mixed.lib")}), 0,
-                 "0\tSteels\tStructural Steel S235\tS235\tHot rolled\n"
-                 "1\tPolymers\tPolycarbonate\t\t\n"
-                 "2\tSTEELS\tStainless Steel 304\tSS304\tAustenitic, annealed\n"
-                 "3\tSTEELS\tPlaceholder\tEMPTY\tno values yet\n",
-                 "");
-}
-
-TEST(MatlibList, PrintsNothingForALibraryWithoutMaterials) {
-    ExpectResult(Matlib({"list", Data("empty-category.lib")}), 0, "", "");
-}
-
-TEST(MatlibList, FailsLikeCheckOnBadInput) {
-    ExpectResult(Matlib({"list", Data("not-a-library.lib")}), 1, "", kNotALibrary);
-    TempDir dir;
-    ExpectResult(Matlib({"list", dir.file("missing.lib")}), 2, "",
-                 "matlib: cannot read " + dir.file("missing.lib") + ": Path not found.\n");
-}
-
-TEST(MatlibList, ListsTheKeptMaterialsOfAnOverfullLibraryAndWarns) {
-    TempDir dir;
-    WriteWholeFile(dir.file("overfull.lib"), LibraryOf(1002));
-    const ProgramResult r = Matlib({"list", dir.file("overfull.lib")});
+    const std::string full = dir.file("full.lib"), over = dir.file("overfull.lib"), out = dir.file("out.lib");
+    WriteBytes(full, LibraryOf(1001));
+    WriteBytes(over, LibraryOf(1003));
+    const std::string dropped = "matlib: " + over + ": 2 materials beyond the limit of 1001 were dropped\n";
+    ExpectRuns({{"check", full}, 0, "1001 materials in 1 categories\n", ""});
+    ExpectRuns({{"check", over}, 0, "1001 materials in 1 categories\n", dropped});
+    ExpectRuns({{"write", over, out}, 0, "", dropped});
+    ExpectRuns({{"check", out}, 0, "1001 materials in 1 categories\n", ""});
+    const ProgramResult r = RunProgram(MB_MATLIB_PATH, {"list", over});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.err, "matlib: " + dir.file("overfull.lib") +
-                         ": 1 materials beyond the limit of 1001 were dropped\n");
+    EXPECT_EQ(r.err, dropped);
     EXPECT_TRUE(r.out.ends_with("\n1000\tBulk\tBulk 1000\tB\t\n")) << r.out.substr(r.out.size() - 80);
 }
 
-TEST(MatlibList, ReportsStandardOutputThatCannotBeWritten) {
-    ExpectResult(Matlib({"list", Data("mixed.lib")}, {.maxFileSize = -1, .stdoutPath = "/dev/full"}), 2, "",
-                 "matlib: cannot write to standard output\n");
-}
-
-// ---------------------------------------------------------------- show
-
-TEST(MatlibShow, PrintsValuesInSIByDefaultInSlotOrder) {
-    // The file lists C before ALPX and holds an unknown code: neither shows here.
-    ExpectResult(Matlib({"show", Data("mixed.lib"), "Structural Steel S235"}), 0,
-                 "EX\t21000E7\tN/m^2\n"
-                 "NUXY\t300000E-6\t\n"
-                 "ALPX\t120000E-10\t/Kelvin\n"
-                 "DENS\t7850000E-3\tKgm/m^3\n"
-                 "C (Cp)\t4600000E-4\tJ/kgm.K\n",
-                 "");
-}
-
-TEST(MatlibShow, ConvertsToIPSWithIPSLabels) {
-    ExpectResult(Matlib({"show", Data("mixed.lib"), "Structural Steel S235", "--units", "IPS"}), 0,
-                 "EX\t3046314E1\tpsi\n"
-                 "NUXY\t300000E-6\t\n"
-                 "ALPX\t666667E-11\t/Fahrenheit\n"
-                 "DENS\t283599E-6\tlb/in^3\n"
-                 "C (Cp)\t109890E-6\tBTU/(lb.F)\n",
-                 "");
-}
-
-TEST(MatlibShow, ConvertsToMKSWithMKSLabels) {
-    ExpectResult(Matlib({"show", Data("mixed.lib"), "Stainless Steel 304", "--units=MKS"}), 0,
-                 "EX\t1968052E0\tKgf/cm^2\n"
-                 "ETAN\t-20394E+0\tKgf/cm^2\n"
-                 "SIGYLD\t2192390E-3\tKgf/cm^2\n"
-                 "KX\t387189E-7\tCal/(cm.s.C)\n",
-                 "");
-}
-
-TEST(MatlibShow, TakesTheUnitSystemWithoutRegardToCase) {
-    const ProgramResult lower = Matlib({"show", Data("mixed.lib"), "Polycarbonate", "--units", "ips"});
-    ExpectResult(lower, 0,
-                 "FRCANG\t1000000E-5\tDegrees\n"
-                 "G1\t250000E-6\t\n"
-                 "REFTEMP\t2963300E-4\tFahrenheit\n",
-                 "");
-}
-
-TEST(MatlibShow, FindsTheNameTrimmedAndWithoutRegardToCase) {
-    ExpectResult(Matlib({"show", Data("mixed.lib"), "  polyCARBONATE "}), 0,
-                 "FRCANG\t1000000E-5\tDegrees\n"
-                 "G1\t250000E-6\t\n"
-                 "REFTEMP\t4200000E-4\tKelvin\n",
-                 "");
-}
-
-TEST(MatlibShow, AMaterialWithoutValuesShowsNothing) {
-    ExpectResult(Matlib({"show", Data("mixed.lib"), "Placeholder"}), 0, "", "");
-}
-
-TEST(MatlibShow, AnUnknownNameIsAnError) {
-    ExpectResult(Matlib({"show", Data("mixed.lib"), "Unobtainium"}), 1, "",
-                 "matlib: no material named 'Unobtainium' in " + Data("mixed.lib") + "\n");
-    // A name code is not a name.
-    ExpectResult(Matlib({"show", Data("mixed.lib"), "SS304"}), 1, "",
-                 "matlib: no material named 'SS304' in " + Data("mixed.lib") + "\n");
-}
-
-TEST(MatlibShow, FailsLikeCheckOnBadInput) {
-    ExpectResult(Matlib({"show", Data("not-a-library.lib"), "Structural Steel S235"}), 1, "",
-                 kNotALibrary);
-    TempDir dir;
-    ExpectResult(Matlib({"show", dir.path(), "x"}), 2, "",
-                 "matlib: cannot read " + dir.path() + ": Path - File access error.\n");
-}
-
-TEST(MatlibShow, RejectsAnUnknownUnitSystem) {
-    ExpectResult(Matlib({"show", Data("mixed.lib"), "Polycarbonate", "--units", "MKS(G)"}), 2, "",
-                 "matlib show: --units takes IPS|SI|MKS, not 'MKS(G)'; try 'matlib show --help'\n");
-}
-
-// ---------------------------------------------------------------- write
-
-TEST(MatlibWrite, WritesWhatASaveWrites) {
-    TempDir dir;
-    ExpectResult(Matlib({"write", Data("mixed.lib"), dir.file("out.lib")}), 0, "", "");
-    EXPECT_EQ(ReadWholeFile(dir.file("out.lib")), ReadWholeFile(Data("mixed-written.lib")));
-}
-
-TEST(MatlibWrite, AWrittenLibraryWritesBackByteForByte) {
-    TempDir dir;
-    ExpectResult(Matlib({"write", Data("mixed-written.lib"), dir.file("again.lib")}), 0, "", "");
-    EXPECT_EQ(ReadWholeFile(dir.file("again.lib")), ReadWholeFile(Data("mixed-written.lib")));
-}
-
-TEST(MatlibWrite, ReplacesAnExistingFile) {
-    TempDir dir;
-    WriteWholeFile(dir.file("out.lib"), "old contents that are longer than nothing\n");
-    ExpectResult(Matlib({"write", Data("empty-category.lib"), dir.file("out.lib")}), 0, "", "");
-    EXPECT_EQ(ReadWholeFile(dir.file("out.lib")), "");
-}
-
-TEST(MatlibWrite, WritesNothingForInputThatIsNotALibrary) {
-    TempDir dir;
-    ExpectResult(Matlib({"write", Data("not-a-library.lib"), dir.file("out.lib")}), 1, "",
-                 kNotALibrary);
-    ExpectResult(Matlib({"write", dir.file("missing.lib"), dir.file("out.lib")}), 2, "",
-                 "matlib: cannot read " + dir.file("missing.lib") + ": Path not found.\n");
-    EXPECT_TRUE(FilesIn(dir.path()).empty());
-}
-
-TEST(MatlibWrite, NamesTheTargetWhenItCannotBeCreated) {
-    TempDir dir;
-    ExpectResult(Matlib({"write", Data("mixed.lib"), dir.file("no-folder/out.lib")}), 2, "",
-                 "matlib: Cannot save " + dir.file("no-folder/out.lib") + ": Path not found.\n");
-    ExpectResult(Matlib({"write", Data("mixed.lib"), dir.path()}), 2, "",
-                 "matlib: Cannot save " + dir.path() + ": Path - File access error.\n");
-}
-
-TEST(MatlibWrite, AnswersAWriteErrorWithCancelAndKeepsTheOldFile) {
+TEST(Matlib, WriteReplacesItsTargetOnlyWhenTheNewFileIsComplete) {
     TempDir dir;
     const std::string target = dir.file("out.lib");
-    WriteWholeFile(target, "the previous library\n");
+    ExpectRuns({{"write", Data("mixed.lib"), target}, 0, "", ""});
+    EXPECT_EQ(ReadBytes(target), ReadBytes(Data("mixed-written.lib")));
+    ExpectRuns({{"write", Data("empty-category.lib"), target}, 0, "", ""});
+    EXPECT_EQ(ReadBytes(target), "");
     // The mixed library's text is over 1 KiB; the limit stops the write half way.
-    ExpectResult(Matlib({"write", Data("mixed.lib"), target}, {.maxFileSize = 1024, .stdoutPath = {}}), 2, "",
-                 "matlib: cannot write " + target + ": File too large\n");
-    EXPECT_EQ(ReadWholeFile(target), "the previous library\n");
+    WriteBytes(target, "the previous library\n");
+    ExpectRuns({{"write", Data("mixed.lib"), target}, 2, "",
+                "matlib: cannot write " + target + ": File too large\n", {1024, ""}});
+    EXPECT_EQ(ReadBytes(target), "the previous library\n");
     EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"out.lib"}) << "temporary file left";
 }
 
-TEST(MatlibWrite, WritesTheKeptMaterialsOfAnOverfullLibrary) {
-    TempDir dir;
-    WriteWholeFile(dir.file("overfull.lib"), LibraryOf(1003));
-    ExpectResult(Matlib({"write", dir.file("overfull.lib"), dir.file("out.lib")}), 0, "",
-                 "matlib: " + dir.file("overfull.lib") +
-                     ": 2 materials beyond the limit of 1001 were dropped\n");
-    ExpectResult(Matlib({"check", dir.file("out.lib")}), 0, "1001 materials in 1 categories\n", "");
-}
-
-// ---------------------------------------------------------------- usage and help
-
-struct UsageCase {
-    std::vector<std::string> args;
-    std::string err;
-};
-
-class MatlibUsage : public testing::TestWithParam<UsageCase> {};
-
-TEST_P(MatlibUsage, ExitsWithAOneLineHint) {
-    ExpectResult(Matlib(GetParam().args), 2, "", GetParam().err);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    BadCommandLines, MatlibUsage,
-    testing::Values(
-        UsageCase{{}, "matlib: missing command; try 'matlib --help'\n"},
-        UsageCase{{"convert", "a.lib"}, "matlib: unknown command 'convert'; try 'matlib --help'\n"},
-        UsageCase{{"--units", "SI"}, "matlib: unknown command '--units'; try 'matlib --help'\n"},
-        UsageCase{{"check"}, "matlib check: expected FILE; try 'matlib check --help'\n"},
-        UsageCase{{"check", "a.lib", "b.lib"},
-                  "matlib check: too many arguments (expected FILE); try 'matlib check --help'\n"},
-        UsageCase{{"list", "--all", "a.lib"},
-                  "matlib list: unknown option '--all'; try 'matlib list --help'\n"},
-        UsageCase{{"show", "a.lib"}, "matlib show: expected FILE NAME; try 'matlib show --help'\n"},
-        UsageCase{{"show", "a.lib", "Steel", "--units"},
-                  "matlib show: --units needs a value; try 'matlib show --help'\n"},
-        UsageCase{{"show", "a.lib", "Steel", "--units="},
-                  "matlib show: --units takes IPS|SI|MKS, not ''; try 'matlib show --help'\n"},
-        UsageCase{{"write", "in.lib"}, "matlib write: expected IN OUT; try 'matlib write --help'\n"},
-        UsageCase{{"write", "in.lib", "out.lib", "--units", "SI"},
-                  "matlib write: unknown option '--units'; try 'matlib write --help'\n"}));
-
-TEST(MatlibHelp, ListsEveryCommand) {
+TEST(Matlib, HelpListsEveryCommandAndWinsOverBadArguments) {
     for (const std::string flag : {"--help", "-h"}) {
-        const ProgramResult r = Matlib({flag});
+        const ProgramResult r = RunProgram(MB_MATLIB_PATH, {flag});
         EXPECT_EQ(r.exitCode, 0);
         EXPECT_EQ(r.err, "");
         EXPECT_TRUE(r.out.starts_with("Usage: matlib COMMAND ARGS...\n")) << r.out;
-        for (const std::string line :
-             {"\n  check FILE ", "\n  list FILE ", "\n  show FILE NAME [--units IPS|SI|MKS] ",
-              "\n  write IN OUT "})
+        for (const std::string line : {"\n  check FILE ", "\n  list FILE ",
+                                       "\n  show FILE NAME [--units IPS|SI|MKS] ", "\n  write IN OUT "})
             EXPECT_NE(r.out.find(line), std::string::npos) << line;
     }
+    const std::pair<std::string, std::string> commands[] = {
+        {"check", "matlib check FILE"}, {"list", "matlib list FILE"},
+        {"show", "matlib show FILE NAME [--units IPS|SI|MKS]"}, {"write", "matlib write IN OUT"}};
+    for (const auto& [command, usage] : commands)
+        for (const std::vector<std::string>& args : {std::vector<std::string>{command, "--help"},
+                                                     {command, "a", "b", "c", "--bogus", "-h"}}) {
+            const ProgramResult r = RunProgram(MB_MATLIB_PATH, args);
+            EXPECT_EQ(r.exitCode, 0) << command;
+            EXPECT_EQ(r.err, "") << command;
+            EXPECT_TRUE(r.out.starts_with("Usage: " + usage + "\n")) << r.out;
+            EXPECT_NE(r.out.find("Exit status:"), std::string::npos) << command;
+        }
 }
-
-struct CommandHelpCase {
-    std::string command;
-    std::string usage;
-};
-
-class MatlibCommandHelp : public testing::TestWithParam<CommandHelpCase> {};
-
-TEST_P(MatlibCommandHelp, StartsWithTheUsageLineAndWinsOverBadArguments) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{GetParam().command, "--help"},
-          std::vector<std::string>{GetParam().command, "a", "b", "c", "--bogus", "-h"}}) {
-        const ProgramResult r = Matlib(args);
-        EXPECT_EQ(r.exitCode, 0);
-        EXPECT_EQ(r.err, "");
-        EXPECT_TRUE(r.out.starts_with("Usage: " + GetParam().usage + "\n")) << r.out;
-        EXPECT_NE(r.out.find("Exit status:"), std::string::npos);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    EveryCommand, MatlibCommandHelp,
-    testing::Values(CommandHelpCase{"check", "matlib check FILE"},
-                    CommandHelpCase{"list", "matlib list FILE"},
-                    CommandHelpCase{"show", "matlib show FILE NAME [--units IPS|SI|MKS]"},
-                    CommandHelpCase{"write", "matlib write IN OUT"}),
-    [](const auto& p) { return p.param.command; });
 
 } // namespace
 } // namespace mb::test

@@ -2,9 +2,6 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -12,28 +9,6 @@
 #include <unistd.h>
 
 namespace mb::test {
-
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "mb-tools.XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteWholeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path);
-}
 
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                          const RunOptions& options) {
@@ -72,8 +47,8 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
     }
     ProgramResult r;
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = ReadWholeFile(outPath);
-    r.err = ReadWholeFile(errPath);
+    r.out = ReadBytes(outPath);
+    r.err = ReadBytes(errPath);
     return r;
 }
 

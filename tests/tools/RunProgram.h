@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TempDir.h"
+
 #include <string>
 #include <vector>
 
@@ -19,22 +21,5 @@ struct RunOptions {
 /// Runs `program` with `args`, no standard input, and collects what it printed.
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                          const RunOptions& options = {});
-
-/// A fresh directory under the temporary folder, removed with everything in it.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-std::string ReadWholeFile(const std::string& path);
-void WriteWholeFile(const std::string& path, const std::string& bytes);
 
 } // namespace mb::test
