@@ -1,0 +1,144 @@
+// How long the user waits for the application: from starting it to its main window on
+// screen, and from choosing the largest library in the open dialog to its tree shown and
+// its first material in the grid. Offscreen platform, real windows, scripted dialogs.
+
+#include "FakeServices.h"
+#include "LargestLibrary.h"
+#include "app/BaseFormWindow.h"
+#include "app/EditorWindows.h"
+#include "app/MDIForm1.h"
+#include "app/MaterialBrowser.h"
+#include "model/LibraryFile.h"
+#include "platform/HelpViewer.h"
+#include "platform/qt/QtGrid.h"
+#include "platform/qt/QtTree.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QWindow>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+class NoHelp final : public mb::HelpViewer {
+public:
+    void open(const std::string&) override {}
+};
+
+class Refuse final : public mb::WriteErrorPrompt {
+public:
+    bool retry(const std::string& message) override {
+        std::fprintf(stderr, "app_bench: %s\n", message.c_str());
+        return false;
+    }
+};
+
+struct Services {
+    mb::fake::FakeMessageBox messages;
+    mb::fake::FakeFileDialogs dialogs;
+    mb::fake::FakeSettingsBackend settings;
+    NoHelp help;
+    mb::qt::BrowserServices browser() {
+        return {&messages, &dialogs, &settings, &help};
+    }
+};
+
+// Runs the event loop until `done` holds, as the user's wait ends when the screen shows it.
+template <class Done>
+void ProcessEventsUntil(Done done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (timer.elapsed() > 10000) throw std::runtime_error("the window never showed");
+    }
+}
+
+bool Exposed(QWidget& w) { return w.windowHandle() && w.windowHandle()->isExposed(); }
+
+// The largest library, written once with the application's own writer.
+const std::string& LargestLibraryPath() {
+    static QTemporaryDir dir;
+    static const std::string path = [] {
+        mb::Library library;
+        mb::bench::FillLargestLibrary(library);
+        const std::string p = QDir(dir.path()).filePath("largest.lib").toStdString();
+        Refuse prompt;
+        mb::WriteLibraryFile(p, library, mb::GroupByCategory(library), prompt);
+        return p;
+    }();
+    return path;
+}
+
+void BM_StartToMainWindowShown(benchmark::State& st) {
+    for (auto _ : st) {
+        Services services;
+        auto browser = std::make_unique<mb::qt::MaterialBrowser>(services.browser());
+        browser->show();
+        ProcessEventsUntil([&] { return Exposed(browser->mainWindow()); });
+        st.PauseTiming();
+        browser.reset();
+        QApplication::processEvents(); // the deferred deletions
+        st.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartToMainWindowShown)->Unit(benchmark::kMillisecond);
+
+// "&Open..." with the largest library chosen in the dialog, to the tree on screen and
+// the first material's values in the grid.
+void BM_OpenLargestLibrary(benchmark::State& st) {
+    const std::string& path = LargestLibraryPath();
+    Services services;
+    mb::qt::MaterialBrowser browser(services.browser());
+    browser.show();
+    ProcessEventsUntil([&] { return Exposed(browser.mainWindow()); });
+
+    for (auto _ : st) {
+        services.dialogs.queuePath(path);
+        browser.mainWindow().menuItem("fileOpenMenu")->trigger();
+        mb::BaseFormWindow* editor = browser.editors().window();
+        if (!editor) {
+            st.SkipWithError("no editor window after open");
+            return;
+        }
+        if (!services.messages.questions.empty()) {
+            st.SkipWithError("a message box was shown");
+            return;
+        }
+        // Opening selects the first material and fills the grid with its values.
+        ProcessEventsUntil([&] {
+            return editor->isVisible() && editor->VSFlexGrid1().isVisible() &&
+                   editor->VSFlexGrid1().rowCount() > 0;
+        });
+        QApplication::processEvents(); // the paint and the grid's column fitting
+        st.PauseTiming();
+        st.counters["materials"] = browser.state().library.MaterialCount();
+        st.counters["grid rows"] = editor->VSFlexGrid1().rowCount();
+        // Back to the empty main window: "&Close", not saved.
+        services.messages.queueAnswer(mb::MsgResult::No);
+        browser.mainWindow().menuItem("fileCloseMenu")->trigger();
+        QApplication::processEvents();
+        services.messages.questions.clear();
+        st.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenLargestLibrary)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
