@@ -132,7 +132,8 @@ void BaseFormWindow::buildLayout() {
 
     splitter_->setStretchFactor(0, 0);
     splitter_->setStretchFactor(1, 1);
-    splitter_->setSizes({240, 560});
+    // Wide enough for the longest name a library holds (28 characters) under its category.
+    splitter_->setSizes({290, 530});
     resize(820, 560);
 }
 

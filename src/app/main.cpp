@@ -13,7 +13,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName("VELTRA");
     QApplication::setApplicationName("MaterialBrowser");
-    QApplication::setApplicationDisplayName("VELTRA/M Material Browser");
+    // No display name: the window system would append it to every title, and the main
+    // window's title already starts with the application's name.
     QApplication::setApplicationVersion("3.0");
 
     QCommandLineParser parser;

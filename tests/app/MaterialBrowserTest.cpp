@@ -279,6 +279,10 @@ private slots:
         QCOMPARE(node(kAluminium)->childCount(), 2);
         QVERIFY(tree()->isVisible());
         QCOMPARE(box("materialNameText")->text(), QStringLiteral("Structural Steel S235  "));
+        // The first material is selected and its values are in the grid, in IPS.
+        QCOMPARE(tree()->currentItem(), materialNode("Structural Steel S235"));
+        QVERIFY(grid()->isVisible());
+        QCOMPARE(shown("EX"), QStringLiteral("30463140"));
     }
 
     void valueTypedInTheGridIsSavedInAllThreeSystems() {
@@ -506,8 +510,12 @@ private slots:
 
     void rightClickOnTheTreePopsUpTheEditMenu() {
         openThroughTheMenu();
+        QTreeWidgetItem* shownMaterial = tree()->currentItem();
         QTest::mouseClick(tree()->viewport(), Qt::RightButton, {},
                           pointOf(materialNode("Aluminium 6061-T6")));
+        // The selection stays with the material the boxes show, which the menu acts on.
+        QCOMPARE(tree()->currentItem(), shownMaterial);
+        QCOMPARE(tree()->selectedItems(), QList<QTreeWidgetItem*>{shownMaterial});
         auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         QVERIFY2(popup, "a pop-up menu is open");
         QVERIFY(popup->isVisible());

@@ -254,7 +254,9 @@ void QtTree::setLabelEditing(bool enabled) {
 }
 
 void QtTree::mousePressEvent(QMouseEvent* event) {
-    QTreeWidget::mousePressEvent(event);
+    // The right button only pops up the menu: moving the selection there would leave the
+    // boxes and the grid showing one material while the menu's commands act on another.
+    if (event->button() != Qt::RightButton) QTreeWidget::mousePressEvent(event);
     emit mousePressed(event->button(), event->modifiers(), event->position().toPoint(),
                       event->globalPosition().toPoint());
 }
