@@ -9,80 +9,44 @@ protected:
         ClickMaterial(n);
         commands.onCopyMaterial();
     }
+    void PasteOn(const std::string& category) {
+        ClickCategory(category);
+        commands.onPasteMaterial();
+    }
+    void ExpectNothingPasted(int last = 4) {
+        EXPECT_TRUE(messages().questions.empty());
+        EXPECT_EQ(library().LastMaterialIndex, last);
+    }
 };
 
-// ---- Copy ----------------------------------------------------------------------------------
-
-TEST_F(CopyPasteTest, CopyingRemembersTheMaterialAndItsNameAsHeld) {
-    Copy(2);
-    EXPECT_EQ(state.doc.CopiedMaterialNumber, 2);
-    EXPECT_EQ(state.doc.CopiedName, "S275  ");
-    EXPECT_TRUE(messages().questions.empty());
-}
-
-TEST_F(CopyPasteTest, CopyingACategoryIsRefusedAndForgetsTheCopiedMaterial) {
-    Copy(2);
-    ClickCategory("Steel");
-    commands.onCopyMaterial();
-    ExpectOnlyMessage("Cannot copy a Category !", MsgButtons::OK, MsgIcon::Exclamation);
-    EXPECT_EQ(state.doc.CopiedMaterialNumber, -1);
-    commands.onPasteMaterial();
-    EXPECT_EQ(messages().questions.size(), 1u);
-    EXPECT_EQ(library().LastMaterialIndex, 4);
-}
-
-TEST_F(CopyPasteTest, CopyingWithNothingSelectedDoesNothing) {
-    Copy(2);
-    tree().removeAll();
-    BuildTree(library(), tree());
-    commands.onCopyMaterial();
-    EXPECT_EQ(state.doc.CopiedMaterialNumber, 2);
-}
-
-// ---- Paste ---------------------------------------------------------------------------------
-
-TEST_F(CopyPasteTest, PastingOnACategoryAddsACopyThere) {
+TEST_F(CopyPasteTest, PastingOnACategoryAddsACopyThereAndShowsIt) {
     Copy(0);
-    ClickCategory("Copper");
-    commands.onPasteMaterial();
+    EXPECT_EQ(state.doc.CopiedName, "A36  ") << "the name as held";
+    PasteOn("Copper");
 
     EXPECT_TRUE(messages().questions.empty());
     ASSERT_EQ(library().LastMaterialIndex, 5);
     const LibraryEntry& e = library().Entry(5);
-    EXPECT_EQ(e.Category, "Copper    ");
-    EXPECT_EQ(e.Name, "Copy of A36");
-    EXPECT_EQ(e.NameCode, "A36 code");
-    EXPECT_EQ(e.Description, "structural steel");
+    const Texts texts{"Copper    ", "Copy of A36", "A36 code", "structural steel"};
+    EXPECT_EQ((Texts{e.Category, e.Name, e.NameCode, e.Description}), texts);
     for (clsMaterial* record : {&library().Material(5), &library().Shadow(5)}) {
-        EXPECT_EQ(record->MaterialType(), "Copper    ");
-        EXPECT_EQ(record->MaterialName(), "Copy of A36");
-        EXPECT_EQ(record->MaterialNameCode(), "A36 code");
-        EXPECT_EQ(record->MaterialDescription(), "structural steel");
-        EXPECT_EQ(ValueOf(*record, "EX"), 2.0e11);
+        EXPECT_EQ((Texts{record->MaterialType(), record->MaterialName(), record->MaterialNameCode(),
+                         record->MaterialDescription()}),
+                  texts);
         EXPECT_EQ(ValueOf(*record, "DENS"), 7850);
     }
-}
-
-TEST_F(CopyPasteTest, ThePastedMaterialIsSelectedAndShown) {
-    Copy(0);
-    ClickCategory("Copper");
-    commands.onPasteMaterial();
-
     const std::string key = "Copper    Copy of A360005";
     EXPECT_EQ(tree().parentKey(key), "Copper    ");
-    EXPECT_EQ(tree().nodeText(key), "Copy of A36");
     EXPECT_EQ(tree().selectedKey(), key);
     EXPECT_EQ(tree().image(key), "leaf1");
-    EXPECT_EQ(tree().image(KeyOf(0)), "leaf");
-    EXPECT_EQ(library().LastNodeKey, key);
-    EXPECT_EQ(editor.materialTypeText.text(), "Copper    ");
-    EXPECT_EQ(editor.materialNameText.text(), "Copy of A36");
-    EXPECT_EQ(editor.descriptionText.text(), "structural steel");
-    EXPECT_TRUE(editor.VSFlexGrid1.isVisible());
-    EXPECT_FALSE(editor.cmdNewMaterial.isVisible());
-    EXPECT_TRUE(editor.reset.isVisible());
-    EXPECT_TRUE(editor.AddSet.isVisible());
-    EXPECT_EQ(form().CurrentMaterial(), 5);
+    EXPECT_EQ(Boxes(), (Texts{"Copper    ", "Copy of A36", "structural steel"}));
+    EXPECT_EQ(Shown(), kMaterialShown);
+    EXPECT_EQ(editor.VSFlexGrid1.textMatrix(1, 2), "200000000000") << "the copy's values shown";
+
+    PasteOn("Steel");
+    ExpectOnlyMessage("Material Name (Copy of A36) exists. Please rename it before pasting.",
+                      MsgButtons::OK, MsgIcon::Exclamation);
+    EXPECT_EQ(library().LastMaterialIndex, 5);
 }
 
 TEST_F(CopyPasteTest, PastingOnAMaterialPutsTheCopyInThatMaterialsCategory) {
@@ -95,69 +59,56 @@ TEST_F(CopyPasteTest, PastingOnAMaterialPutsTheCopyInThatMaterialsCategory) {
 
 TEST_F(CopyPasteTest, TheCopyCarriesTheSourcesUnsavedEditsAndTheShadowItsValuesAsRead) {
     Copy(0);
-    library().Material(0).Property("EX");
-    library().Material(0).value(1.5e11);
-    library().Material(0).Property("NUXY");
-    library().Material(0).value(0.3);
-    ClickCategory("Steel");
-    commands.onPasteMaterial();
+    library().Material(0).CopyProperty("EX", 1.5e11);
+    library().Material(0).CopyProperty("NUXY", 0.3);
+    PasteOn("Steel");
     EXPECT_EQ(ValueOf(library().Material(5), "EX"), 1.5e11);
     EXPECT_EQ(ValueOf(library().Material(5), "NUXY"), 0.3);
     EXPECT_EQ(ValueOf(library().Shadow(5), "EX"), 2.0e11);
     EXPECT_EQ(ValueOf(library().Shadow(5), "NUXY"), std::nullopt);
 }
 
-TEST_F(CopyPasteTest, ASecondPasteCollidesWithTheFirstCopy) {
+TEST_F(CopyPasteTest, CopyingACategoryIsRefusedAndForgetsTheCopiedMaterial) {
     Copy(2);
+    Unselect();
+    commands.onCopyMaterial(); // nothing selected: the copy stays
+    EXPECT_EQ(state.doc.CopiedMaterialNumber, 2);
     ClickCategory("Steel");
+    commands.onCopyMaterial();
+    ExpectOnlyMessage("Cannot copy a Category !", MsgButtons::OK, MsgIcon::Exclamation);
+    EXPECT_EQ(state.doc.CopiedMaterialNumber, -1);
     commands.onPasteMaterial();
-    ClickCategory("Copper");
-    commands.onPasteMaterial();
-    ExpectOnlyMessage("Material Name (Copy of S275) exists. Please rename it before pasting.",
-                      MsgButtons::OK, MsgIcon::Exclamation);
-    EXPECT_EQ(library().LastMaterialIndex, 5);
+    ExpectNothingPasted();
 }
 
-TEST_F(CopyPasteTest, PastingAfterTheSourceWasRenamedIsRefused) {
+TEST_F(CopyPasteTest, ARenamedSourceIsRefusedUnlessOnlyItsCaseChanged) {
     Copy(2);
+    library().Entry(2).Name = "s275  ";
+    commands.onPasteMaterial();
+    EXPECT_TRUE(messages().questions.empty());
+    EXPECT_EQ(library().Entry(5).Name, "Copy of S275");
+
+    ClickMaterial(2);
     ASSERT_TRUE(treeEditing.TreeView1_AfterLabelEdit("S275JR"));
     commands.onPasteMaterial();
     ExpectOnlyMessage(
         "The Material to Copy has been renamed or deleted. Please select another material to copy.",
         MsgButtons::OK, MsgIcon::Exclamation);
-    EXPECT_EQ(library().LastMaterialIndex, 4);
+    EXPECT_EQ(library().LastMaterialIndex, 5);
 }
 
-TEST_F(CopyPasteTest, ARenameThatOnlyChangesLetterCaseStillPastes) {
-    Open({{"Steel", "A36"}, {"Steel", "S275"}});
-    Copy(0);
-    library().Entry(0).Name = "a36  ";
+TEST_F(CopyPasteTest, PastingDoesNothingWithoutACopyASelectionOrAfterADeletion) {
+    PasteOn("Steel");
+    Copy(1);
+    Unselect();
     commands.onPasteMaterial();
-    EXPECT_TRUE(messages().questions.empty());
-    EXPECT_EQ(library().Entry(2).Name, "Copy of A36");
-}
-
-TEST_F(CopyPasteTest, PastingAfterADeletionDoesNothingSilently) {
-    Copy(0);
+    ExpectNothingPasted();
     ClickMaterial(4);
     messages().queueAnswer(MsgResult::Yes);
     commands.DeleteSelected();
     messages().questions.clear();
-    ClickCategory("Steel");
-    commands.onPasteMaterial();
-    EXPECT_TRUE(messages().questions.empty());
-    EXPECT_EQ(library().LastMaterialIndex, 3);
-}
-
-TEST_F(CopyPasteTest, PastingWithNothingCopiedOrNothingSelectedDoesNothing) {
-    ClickCategory("Steel");
-    commands.onPasteMaterial();
-    Copy(1);
-    tree().removeAll();
-    BuildTree(library(), tree());
-    commands.onPasteMaterial();
-    EXPECT_TRUE(messages().questions.empty());
-    EXPECT_EQ(library().LastMaterialIndex, 4);
+    PasteOn("Steel");
+    ExpectNothingPasted(3);
 }
 
 } // namespace

@@ -11,51 +11,20 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace mb::test {
 
-using fake::FakeMessageBox;
+using Texts = std::vector<std::string>;
 
-/// A material as a library file would give it.
+/// A material as a library file gives it: category and name without the blanks the reader
+/// appends, Young's modulus and density in SI (0 for no value).
 struct SampleMaterial {
-    std::string category; ///< without the blanks the reader appends
-    std::string name;
-    std::string description = "";
-    std::string nameCode = "";
-    double ex = 0;   ///< Young's modulus in SI; 0 for no value
-    double dens = 0; ///< density in SI; 0 for no value
+    std::string category, name, description = "", nameCode = "";
+    double ex = 0, dens = 0;
 };
-
-/// Fills `library` as the file reader would: categories with four trailing blanks, names
-/// with two, working and shadow records with the same texts and values.
-inline void FillLibrary(Library& library, const std::vector<SampleMaterial>& materials) {
-    library.Clear();
-    for (const SampleMaterial& sample : materials) {
-        const int n = library.AppendMaterial();
-        LibraryEntry& e = library.Entry(n);
-        e.Category = sample.category + "    ";
-        e.Name = sample.name + "  ";
-        e.Description = sample.description;
-        e.NameCode = sample.nameCode;
-        for (clsMaterial* record : {&library.Material(n), &library.Shadow(n)}) {
-            record->MaterialType(e.Category);
-            record->MaterialName(e.Name);
-            record->MaterialDescription(e.Description);
-            record->MaterialNameCode(e.NameCode);
-            if (sample.ex != 0) {
-                record->Property("EX");
-                record->value(sample.ex);
-            }
-            if (sample.dens != 0) {
-                record->Property("DENS");
-                record->value(sample.dens);
-            }
-        }
-    }
-}
 
 /// Value of `code` in `record`, nullopt when it has none.
 inline std::optional<double> ValueOf(clsMaterial& record, const std::string& code) {
@@ -64,6 +33,9 @@ inline std::optional<double> ValueOf(clsMaterial& record, const std::string& cod
     if (!record.HasValue(record.Index())) return std::nullopt;
     return record.value();
 }
+
+/// The names of FiveMaterials() in material order.
+inline const Texts kFiveNames{"A36", "6061", "S275", "7075", "C101"};
 
 class EditingFixture : public ::testing::Test {
 protected:
@@ -78,22 +50,37 @@ protected:
 
     void SetUp() override { Open(FiveMaterials()); }
 
-    /// Opens a library: fills it, builds the tree and prepares the selectors as opening does.
+    /// Opens a library as the reader fills it (categories with four trailing blanks, names
+    /// with two, working and shadow records alike), with SI chosen so values show as held.
     void Open(const std::vector<SampleMaterial>& materials) {
-        FillLibrary(state.library, materials);
-        editor.TreeView1.removeAll();
-        BuildTree(state.library, editor.TreeView1);
+        Library& lib = state.library;
+        lib.Clear();
+        for (const SampleMaterial& s : materials) {
+            const int n = lib.AppendMaterial();
+            LibraryEntry& e = lib.Entry(n);
+            e = {s.category + "    ", s.nameCode, s.name + "  ", s.description};
+            for (clsMaterial* record : {&lib.Material(n), &lib.Shadow(n)}) {
+                record->MaterialType(e.Category);
+                record->MaterialName(e.Name);
+                record->MaterialDescription(e.Description);
+                record->MaterialNameCode(e.NameCode);
+                if (s.ex != 0) record->CopyProperty("EX", s.ex);
+                if (s.dens != 0) record->CopyProperty("DENS", s.dens);
+            }
+        }
+        tree().removeAll();
+        BuildTree(lib, tree());
         state.doc.DocumentOpen = true;
         state.doc.DecimalSeparator = ".";
         form().FillUnitsList();
         form().FillTypeList();
-        editor.unitsCombo.setListIndex(1); // SI: the grid shows the values as held
+        editor.unitsCombo.setListIndex(1);
         form().unitsCombo_Click();
     }
 
     BaseForm& form() { return editor.form; }
     Library& library() { return state.library; }
-    FakeMessageBox& messages() { return editor.messageBox; }
+    fake::FakeMessageBox& messages() { return editor.messageBox; }
     fake::FakeTree& tree() { return editor.TreeView1; }
 
     /// Key of material n's node as the tree holds it now, "" when there is none.
@@ -102,22 +89,43 @@ protected:
             if (tree().parentKey(key) && KeyTailNumber(key) == n) return key;
         return "";
     }
-    std::string CategoryKey(const std::string& category) { return category + "    "; }
+    static std::string CategoryKey(const std::string& category) { return category + "    "; }
     std::string Name(int n) { return std::string(TrimBlanks(library().Entry(n).Name)); }
+    Texts EntryNames() {
+        Texts names;
+        for (int i = 0; i <= library().LastMaterialIndex; ++i)
+            names.push_back(Name(i));
+        return names;
+    }
 
     void ClickMaterial(int n) { editor.clickNode(KeyOf(n)); }
     void ClickCategory(const std::string& category) { editor.clickNode(CategoryKey(category)); }
+    /// Drops the tree's selection, as a rebuilt tree has none.
+    void Unselect() {
+        tree().removeAll();
+        BuildTree(library(), tree());
+    }
 
-    /// What the user types into the three boxes.
+    /// What the user types into the category, name and description boxes.
     void Type(const std::string& category, const std::string& name,
               const std::string& description = "") {
         editor.materialTypeText.setText(category);
         editor.materialNameText.setText(name);
         editor.descriptionText.setText(description);
     }
+    Texts Boxes() {
+        return {editor.materialTypeText.text(), editor.materialNameText.text(),
+                editor.descriptionText.text()};
+    }
+    /// Visibility of the grid, "&Add New Material", "&Reset" and "&Clear".
+    std::vector<bool> Shown() {
+        return {editor.VSFlexGrid1.isVisible(), editor.cmdNewMaterial.isVisible(),
+                editor.reset.isVisible(), editor.AddSet.isVisible()};
+    }
+    const std::vector<bool> kMaterialShown{true, false, true, true};
+    const std::vector<bool> kNewMaterialShown{false, true, false, false};
 
-    /// Only the one message was shown, with these text, buttons and icon and the
-    /// application title.
+    /// Only this one message was shown, with the application title.
     void ExpectOnlyMessage(const std::string& text, MsgButtons buttons, MsgIcon icon) {
         ASSERT_EQ(messages().questions.size(), 1u) << "messages shown";
         const auto& q = messages().questions[0];
@@ -125,13 +133,7 @@ protected:
         EXPECT_EQ(q.buttons, buttons);
         EXPECT_EQ(q.icon, icon);
         EXPECT_EQ(q.title, "");
-    }
-
-    std::vector<std::string> EntryNames() {
-        std::vector<std::string> names;
-        for (int i = 0; i <= library().LastMaterialIndex; ++i)
-            names.push_back(Name(i));
-        return names;
+        messages().questions.clear();
     }
 
     AppState state;

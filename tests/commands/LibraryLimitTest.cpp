@@ -10,68 +10,51 @@ std::vector<SampleMaterial> Materials(int count) {
     return out;
 }
 
+constexpr const char* kFull = "The library is full: it already holds 1001 materials, the most a "
+                              "library can hold. Delete a material before adding another.";
+
 class LibraryLimitTest : public EditingFixture {
 protected:
     void SetUp() override { Open(Materials(kMaxMaterials)); }
 
-    void ExpectNothingWritten() {
+    void ExpectRefusedAndNothingWritten() {
+        ExpectOnlyMessage(kFull, MsgButtons::OK, MsgIcon::Exclamation);
         EXPECT_EQ(library().LastMaterialIndex, 1000);
         EXPECT_EQ(library().LibraryIndex.size(), 1001u);
-        EXPECT_EQ(library().Materials.size(), materialSlots_);
-        EXPECT_EQ(library().MaterialShadows.size(), materialSlots_);
+        EXPECT_EQ(library().Materials.size(), 1002u);
+        EXPECT_EQ(library().MaterialShadows.size(), 1002u);
         EXPECT_EQ(tree().nodeCount(), 1003);
     }
-
-    const std::size_t materialSlots_ = 1002;
 };
 
-constexpr const char* kFull = "The library is full: it already holds 1001 materials, the most a "
-                              "library can hold. Delete a material before adding another.";
-
-TEST_F(LibraryLimitTest, AddingToAFullLibraryIsRefusedBeforeTheQuestion) {
-    ASSERT_EQ(library().Materials.size(), materialSlots_);
-    ClickCategory("Steel");
-    Type("Steel", "One more");
-    commands.newMaterial();
-    ExpectOnlyMessage(kFull, MsgButtons::OK, MsgIcon::Exclamation);
-    ExpectNothingWritten();
-    EXPECT_EQ(editor.materialNameText.text(), "One more");
-}
-
-TEST_F(LibraryLimitTest, AddingStillChecksTheBoxesFirst) {
+TEST_F(LibraryLimitTest, AddingPastingOrAppendingByResetIsRefusedAfterTheBoxesAreChecked) {
     Type("Steel", "m7");
     commands.onNewMaterial();
     ExpectOnlyMessage("Material already exits. Please enter a different name!", MsgButtons::OK,
                       MsgIcon::Exclamation);
-}
 
-TEST_F(LibraryLimitTest, AddMaterialNodeWritesNothingIntoAFullLibrary) {
+    ClickCategory("Steel");
     Type("Steel", "One more");
+    commands.newMaterial();
+    ExpectRefusedAndNothingWritten();
+    EXPECT_EQ(editor.materialNameText.text(), "One more");
+
     EXPECT_FALSE(commands.AddMaterialNode());
-    ExpectOnlyMessage(kFull, MsgButtons::OK, MsgIcon::Exclamation);
-    ExpectNothingWritten();
-}
+    ExpectRefusedAndNothingWritten();
 
-TEST_F(LibraryLimitTest, ResetCannotAppendButCanStillOverwrite) {
-    ClickMaterial(3);
-    Type("Steel", "One more");
-    commands.onMaterialSet();
-    ExpectOnlyMessage(kFull, MsgButtons::OK, MsgIcon::Exclamation);
-    ExpectNothingWritten();
-
-    messages().questions.clear();
-    Type("Steel", "M5", "overwritten");
-    commands.onMaterialSet();
-    ExpectOnlyMessage("Overwrite the existing material ?", MsgButtons::OKCancel, MsgIcon::Question);
-    EXPECT_EQ(library().Entry(5).Description, "overwritten");
-}
-
-TEST_F(LibraryLimitTest, PastingIntoAFullLibraryIsRefused) {
     ClickMaterial(0);
     commands.onCopyMaterial();
     commands.onPasteMaterial();
-    ExpectOnlyMessage(kFull, MsgButtons::OK, MsgIcon::Exclamation);
-    ExpectNothingWritten();
+    ExpectRefusedAndNothingWritten();
+
+    ClickMaterial(3);
+    Type("Steel", "One more"); // "&Reset" cannot append ...
+    commands.onMaterialSet();
+    ExpectRefusedAndNothingWritten();
+    Type("Steel", "M5", "overwritten"); // ... but can still overwrite
+    commands.onMaterialSet();
+    ExpectOnlyMessage("Overwrite the existing material ?", MsgButtons::OKCancel, MsgIcon::Question);
+    EXPECT_EQ(library().Entry(5).Description, "overwritten");
 }
 
 TEST_F(LibraryLimitTest, TheThousandAndFirstMaterialIsNumberOneThousand) {
