@@ -1,5 +1,7 @@
 #include "platform/qt/QtTree.h"
 
+#include <utility>
+
 #include "platform/qt/QtText.h"
 
 #include <QDrag>
@@ -57,6 +59,8 @@ QtTree::QtTree(QWidget* parent) : QTreeWidget(parent) {
     setUniformRowHeights(true);
 
     connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        // The press that selected this node has reported it already.
+        if (std::exchange(clickReportedOnPress_, false)) return;
         emit nodeClicked(item->data(0, kKeyRole).toString());
     });
     connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
@@ -256,7 +260,18 @@ void QtTree::setLabelEditing(bool enabled) {
 void QtTree::mousePressEvent(QMouseEvent* event) {
     // The right button only pops up the menu: moving the selection there would leave the
     // boxes and the grid showing one material while the menu's commands act on another.
-    if (event->button() != Qt::RightButton) QTreeWidget::mousePressEvent(event);
+    if (event->button() != Qt::RightButton) {
+        QTreeWidgetItem* before = currentItem();
+        QTreeWidgetItem* hit = itemAt(event->position().toPoint());
+        QTreeWidget::mousePressEvent(event);
+        // A press selects at once; if it becomes a drag there is no click to report it, and
+        // the boxes would go on showing the node selected before.
+        clickReportedOnPress_ = false;
+        if (event->button() == Qt::LeftButton && hit && currentItem() == hit && hit != before) {
+            clickReportedOnPress_ = true;
+            emit nodeClicked(hit->data(0, kKeyRole).toString());
+        }
+    }
     emit mousePressed(event->button(), event->modifiers(), event->position().toPoint(),
                       event->globalPosition().toPoint());
 }

@@ -91,6 +91,7 @@ private:
     QMap<QString, QIcon> images_;
     QTreeWidgetItem* highlighted_ = nullptr;
     QString dragImage_;
+    bool clickReportedOnPress_ = false;
 };
 
 } // namespace mb::qt
