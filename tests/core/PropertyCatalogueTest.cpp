@@ -1,80 +1,44 @@
 #include "materials/PropertyCatalogue.h"
+
+#include "materials/MaterialModel.h"
 #include "materials/clsMaterial.h"
 
 #include <gtest/gtest.h>
-
-#include <set>
-#include <string>
 
 namespace mb {
 namespace {
 
 const PropertyCatalogue& cat() { return PropertyCatalogue::instance(); }
 
-TEST(PropertyCatalogue, SlotsHaveTheirCodeAndDescriptionAndAreFoundByBothLookups) {
-    struct {
-        int slot;
-        const char* code;
-        const char* description;
-    } const cases[] = {{4, "NUXY", "Poisson's ratio in XY dir."}, {14, "C (Cp)", "Specific Heat"},
-                       {36, "MOONEY_F", "Sixth Material constant"}, {68, "TAUK8", "Time values"},
-                       {89, "MC26", "Material Matrix (2:6)"},
-                       {117, "REFTEMP", "Glassy transition temperature"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.code);
-        EXPECT_EQ(cat().PropCode(c.slot), c.code);
-        EXPECT_EQ(cat().PropDescription(c.slot), c.description);
-        EXPECT_EQ(cat().FindExact(c.code), c.slot);
-        EXPECT_EQ(cat().FindTolerant(c.code), c.slot);
-        EXPECT_EQ(clsMaterial::GetNthProperty(c.slot), c.code);
-    }
-}
-
-TEST(PropertyCatalogue, ListsNinetyThreeDistinctCodes) {
-    std::set<std::string> codes;
-    int filled = 0;
-    for (int slot = 0; slot < kSlotCount; ++slot)
-        if (!cat().PropCode(slot).empty()) {
-            ++filled;
-            codes.insert(cat().PropCode(slot));
-        }
-    EXPECT_EQ(filled, 93);
-    EXPECT_EQ(codes.size(), 93u);
-}
-
-TEST(PropertyCatalogue, TolerantLookupTrimsBlanksExactLookupDoesNotNeitherIgnoresCase) {
+// Every code stands in the every-code round-trip fixture; these are the lookups and texts.
+TEST(PropertyCatalogue, CodesAreFoundExactlyOrWithBlanksTrimmedButNeverIgnoringCase) {
+    EXPECT_EQ(cat().PropDescription(14) + "/" + cat().PropDescription(89), "Specific Heat/Material Matrix (2:6)");
+    EXPECT_EQ(cat().FindExact("REFTEMP"), 117);
     EXPECT_EQ(cat().FindTolerant("  C (Cp)  "), Slot::SpecificHeat);
-    EXPECT_EQ(cat().FindTolerant("EX        "), Slot::EX);
-    EXPECT_EQ(cat().FindExact(" EX"), -1);
     EXPECT_EQ(cat().FindExact("EX        "), -1);
-    for (const char* code : {"C", "ex", "NOSUCH"}) {
-        EXPECT_EQ(cat().FindTolerant(code), -1) << code;
-        EXPECT_EQ(cat().FindExact(code), -1) << code;
+    EXPECT_EQ(cat().FindTolerant("C"), -1);
+    EXPECT_EQ(cat().FindTolerant("ex"), -1);
+    EXPECT_EQ(cat().FindTolerant("    "), 69); // the first reserved slot
+    EXPECT_EQ(clsMaterial::GetNthProperty(69) + clsMaterial::GetNthProperty(119) + clsMaterial::GetNthProperty(-1), "");
+    EXPECT_EQ(MatrixGridCodes()[9] + "|" + MatrixGridCodes()[10], "MC25       |MC26      ");
+}
+
+TEST(MaterialModel, EveryGridRowMapsToItsCatalogueSlot) {
+    // How many rows each type has is the grid's tests' concern.
+    for (int type = 0; type < kMaterialTypeCount; ++type) {
+        const auto& rows = GridLayout(type);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            EXPECT_EQ(rows[i].slot, cat().FindExact(rows[i].code)) << rows[i].code;
+            EXPECT_EQ(*MapRowCode(type, static_cast<int>(i) + 1), rows[i].code);
+        }
     }
-}
-
-TEST(PropertyCatalogue, EmptyCodeFindsTheFirstReservedSlot) {
-    EXPECT_EQ(cat().FindTolerant("    "), Slot::FirstReserved);
-    EXPECT_EQ(cat().FindExact(""), Slot::FirstReserved);
-    EXPECT_EQ(Slot::FirstReserved, 69);
-}
-
-TEST(PropertyCatalogue, ReservedAndUnusedSlotsAndSlotsOutOfRangeAreEmpty) {
-    for (int slot : {-1, 69, 76, 100, 116, 118, 119, 500}) {
-        EXPECT_EQ(clsMaterial::GetNthProperty(slot), "") << slot;
-        EXPECT_EQ(cat().PropCode(slot), "") << slot;
-        EXPECT_EQ(cat().PropDescription(slot), "") << slot;
-    }
-}
-
-TEST(MatrixGridCodes, FirstTenAreElevenWideTheRestTen) {
-    const auto& codes = MatrixGridCodes();
-    EXPECT_EQ(codes[0], "MC11       ");
-    EXPECT_EQ(codes[9], "MC25       ");
-    EXPECT_EQ(codes[10], "MC26      ");
-    EXPECT_EQ(codes[20], "MC66      ");
-    for (int i = 0; i < kMatrixEntryCount; ++i)
-        EXPECT_EQ(codes[i].substr(0, 4), cat().PropCode(79 + i)) << i;
+    EXPECT_EQ(MaterialTypeNames()[4], "von Mises Plasticity (kinematic)");
+    // The plasticity rows also serve any type outside the selector.
+    EXPECT_EQ(GridLayout(-1).size(), 6u);
+    // Any row of the anisotropic type from 22 on is taken as density.
+    EXPECT_EQ(*MapRowCode(2, 1000), "DENS");
+    for (const auto& [type, row] : {std::pair{0, 0}, {0, 11}, {2, -1}, {12, 40}, {13, 1}})
+        EXPECT_EQ(MapRowCode(type, row), nullptr) << type << " " << row;
 }
 
 } // namespace

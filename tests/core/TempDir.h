@@ -13,10 +13,8 @@ namespace mb::test {
 /// A fresh directory for one test, removed with everything in it afterwards.
 class TempDir {
 public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "mbtest.XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make " + pattern);
-        path_ = pattern;
+    TempDir() : path_((std::filesystem::temp_directory_path() / "mbtest.XXXXXX").string()) {
+        if (::mkdtemp(path_.data()) == nullptr) throw std::runtime_error("cannot make " + path_);
     }
     ~TempDir() {
         std::error_code ec;
@@ -33,13 +31,12 @@ private:
 };
 
 inline void WriteBytes(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 inline std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 } // namespace mb::test
