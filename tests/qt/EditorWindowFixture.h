@@ -19,11 +19,14 @@
 namespace mb::test {
 
 struct EditorWindow {
-    /// Metals: 0 Steel and 1 Copper; Polymers: 2 Polycarbonate. Values in SI.
+    /// Metals: 0 Steel and 1 Copper, with values in SI.
     explicit EditorWindow(Locale& locale) {
-        add("Metals    ", "Steel", {{"EX", 2.1e11}, {"NUXY", 0.3}, {"DENS", 7850}});
-        add("Metals    ", "Copper", {{"EX", 1.2e11}, {"NUXY", 0.34}});
-        add("Polymers    ", "Polycarbonate", {{"EX", 2.4e9}, {"REFTEMP", 420}});
+        for (auto [name, ex, nuxy] : {std::tuple{"Steel", 2.1e11, 0.3}, {"Copper", 1.2e11, 0.34}}) {
+            const int n = state.library.AppendMaterial();
+            state.library.Entry(n) = {"Metals    ", "", name, ""};
+            state.library.Material(n).CopyProperty("EX", ex);
+            state.library.Material(n).CopyProperty("NUXY", nuxy);
+        }
         window = std::make_unique<BaseFormWindow>(state, messages, locale);
         BuildTree(state.library, form().TreeView1);
         form().FillUnitsList();
@@ -31,61 +34,48 @@ struct EditorWindow {
         form().unitsCombo_Click();
         window->resize(900, 600);
         window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         tree()->expandAll();
-    }
-
-    void add(const std::string& category, const std::string& name,
-             std::initializer_list<std::pair<const char*, double>> values) {
-        const int n = state.library.AppendMaterial();
-        state.library.Entry(n) = {category, "", name, "Description of " + name};
-        for (const auto& [code, si] : values)
-            state.library.Material(n).CopyProperty(code, si);
     }
 
     BaseForm& form() { return window->form(); }
     qt::QtTree* tree() { return window->findChild<qt::QtTree*>("TreeView1"); }
     qt::QtGrid* grid() { return window->findChild<qt::QtGrid*>("VSFlexGrid1"); }
-    std::string keyOf(int n) {
-        const LibraryEntry& e = state.library.Entry(n);
-        return MaterialNodeKey(e.Category, e.Name, n);
-    }
     double stored(int n, const std::string& code) {
         state.library.Material(n).Property(code);
         return state.library.Material(n).value();
     }
-
-    bool clickNode(const std::string& key) {
-        QTreeWidgetItem* item = tree()->itemForKey(key);
-        if (!item) return false;
-        tree()->scrollToItem(item);
+    /// Clicks the tree node of material `n`, or of the category `key`.
+    void clickNode(int n, std::string key = {}) {
+        const LibraryEntry& e = state.library.Entry(n);
+        QTreeWidgetItem* item =
+            tree()->itemForKey(key.empty() ? MaterialNodeKey(e.Category, e.Name, n) : key);
+        QVERIFY(item);
         QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {},
                           tree()->visualItemRect(item).center());
-        return true;
     }
-    int rowOf(const QString& code) {
+    QTableWidgetItem* cell(const QString& code, int col) {
         for (int r = 0; r < grid()->rowCount(); ++r)
-            if (grid()->item(r, 0) && grid()->item(r, 0)->text() == code) return r;
-        return -1;
+            if (grid()->item(r, 0) && grid()->item(r, 0)->text() == code)
+                return grid()->item(r, col);
+        return nullptr;
     }
     QString shown(const QString& code, int col = 2) {
-        const int r = rowOf(code);
-        return r < 0 || !grid()->item(r, col) ? QString() : grid()->item(r, col)->text();
+        return cell(code, col) ? cell(code, col)->text() : QString();
     }
-    bool clickCell(const QString& code, int col) {
-        QTableWidgetItem* item = grid()->item(rowOf(code), col);
-        if (!item) return false;
+    void clickCell(const QString& code, int col) {
+        QTableWidgetItem* item = cell(code, col);
+        QVERIFY2(item, qPrintable(code));
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {},
                           grid()->visualItemRect(item).center());
-        return true;
     }
-    /// Clicks a Value cell and types into the editor that opens; false when none opens.
-    bool typeInto(const QString& code, const QString& text) {
-        if (!clickCell(code, 2)) return false;
+    /// Clicks a Value cell and types into the editor that opens.
+    void typeInto(const QString& code, const QString& text) {
+        clickCell(code, 2);
         auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-        if (!editor) return false;
+        QVERIFY2(editor, "a click in the Value column opens the cell editor");
         editor->selectAll();
         QTest::keyClicks(editor, text);
-        return true;
     }
 
     AppState state;

@@ -1,11 +1,10 @@
 #include "shell/CommandRouting.h"
 
+#include "shell/HelpLauncher.h"
 #include "shell/MainWindow.h"
 #include "ShellFakes.h"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 namespace mb {
 namespace {
@@ -22,85 +21,86 @@ protected:
     MainWindow window{toolbar, statusBar, toolbarCheck, statusbarCheck};
     CommandRouter router{commands, window};
 
-    Calls menu(MenuSet set, std::initializer_list<const char*> names) {
+    /// 'M' main-window menu, 'E' editor menu, 'B' editor button, 'T' toolbar key.
+    Calls click(char from, const char* name) {
         commands.calls.clear();
-        for (const char* name : names) router.menuItemClicked(set, name);
-        return commands.calls;
-    }
-    Calls toolbarKeys(std::initializer_list<const char*> keys) {
-        commands.calls.clear();
-        for (const char* key : keys) router.Toolbar1_ButtonClick(key);
+        if (from == 'B') router.buttonClicked(name);
+        else if (from == 'T') router.Toolbar1_ButtonClick(name);
+        else router.menuItemClicked(from == 'M' ? MenuSet::MainWindow : MenuSet::EditorWindow,
+                                    name);
         return commands.calls;
     }
 };
 
 // Captions and shortcuts are checked on the real window's menus.
-
-TEST_F(RoutingTest, EveryMenuItemStartsItsCommand) {
-    EXPECT_EQ(menu(MenuSet::MainWindow, {"fileNewMenu", "fileOpenMenu", "separatorMenu",
-                                         "fileExitMenu", "aboutMaterial", "aboutMaterialMenu"}),
-              (Calls{"NewLibrary", "OpenLibrary", "ExitFromMainWindow", "ShowHelpFromMainWindow",
-                     "ShowAbout"}));
-    EXPECT_EQ(menu(MenuSet::EditorWindow,
-                   {"fileNewMenu", "fileOpenMenu", "fileCloseMenu", "separatorMenu", "saveMenu",
-                    "saveAsMenu", "separator1", "fileExitMenu", "newMaterial", "set", "resetMenu",
-                    "delete", "copyMaterial", "pasteMaterial", "helpTopicsMenu", "aboutMenu"}),
-              (Calls{"NewLibrary", "OpenLibrary", "CloseLibrary", "SaveLibrary", "SaveLibraryAs",
-                     "ExitFromEditor", "newMaterial", "ClearValues", "onMaterialSet",
-                     "DeleteSelected", "onCopyMaterial", "onPasteMaterial", "ShowHelpFromEditor",
-                     "ShowAbout"}));
-    // The "&View" items are the main window's own business, not commands.
-    EXPECT_TRUE(menu(MenuSet::EditorWindow, {"toolbarMenu", "StatusbarMenu"}).empty());
-    EXPECT_FALSE(toolbar.visible);
-    EXPECT_FALSE(statusBar.visible);
-    // Items of the other menu, and unknown names, start nothing.
-    EXPECT_TRUE(menu(MenuSet::MainWindow, {"saveMenu", "fileCloseMenu"}).empty());
-    EXPECT_TRUE(menu(MenuSet::EditorWindow, {"aboutMaterial", "nothing"}).empty());
+TEST_F(RoutingTest, EveryItemButtonAndKeyStartsItsCommand) {
+    const std::tuple<char, const char*, const char*> cases[] = {
+        {'M', "fileOpenMenu", "OpenLibrary"}, {'M', "fileExitMenu", "ExitFromMainWindow"},
+        {'M', "aboutMaterial", "ShowHelpFromMainWindow"}, {'M', "saveMenu", nullptr},
+        {'M', "aboutMaterialMenu", "ShowAbout"}, {'E', "fileCloseMenu", "CloseLibrary"},
+        {'E', "saveMenu", "SaveLibrary"}, {'E', "saveAsMenu", "SaveLibraryAs"},
+        {'E', "fileExitMenu", "ExitFromEditor"}, {'E', "newMaterial", "newMaterial"},
+        {'E', "set", "ClearValues"}, {'E', "resetMenu", "onMaterialSet"},
+        {'E', "delete", "DeleteSelected"}, {'E', "copyMaterial", "onCopyMaterial"},
+        {'E', "pasteMaterial", "onPasteMaterial"}, {'E', "helpTopicsMenu", "ShowHelpFromEditor"},
+        {'E', "aboutMenu", "ShowAbout"}, {'E', "aboutMaterial", nullptr},
+        // The "&Reset" and "&Clear" buttons do what their menu twins do; names are exact.
+        {'B', "cmdNewMaterial", "onNewMaterial"}, {'B', "reset", "onMaterialSet"},
+        {'B', "AddSet", "ClearValues"}, {'B', "Reset", nullptr}, {'T', "new", "NewLibrary"},
+        {'T', "save", "SaveLibrary"}, {'T', "deleteMaterial", "DeleteSelected"},
+        {'T', "help", "ShowHelpFromToolbar"}, {'T', "separator", nullptr},
+        // "reset" is in the click table though no button carries it; keys are exact.
+        {'T', "reset", "ClearValues"}, {'T', "Save", nullptr}, {'T', "deleteMaterial ", nullptr},
+    };
+    for (const auto& [from, name, call] : cases)
+        EXPECT_EQ(click(from, name), call ? Calls{call} : Calls{}) << from << " " << name;
+    commands.untitled = true; // never saved: Save means Save As
+    EXPECT_EQ(click('E', "saveMenu"), Calls{"SaveLibraryAs"});
+    EXPECT_EQ(click('T', "save"), Calls{"SaveLibraryAs"});
+    // The "&View" items toggle the bars themselves, following the bar, not the check mark.
+    toolbar.visible = false;
+    EXPECT_TRUE(click('E', "toolbarMenu").empty());
+    EXPECT_TRUE(toolbar.visible && toolbarCheck.checked);
+    EXPECT_TRUE(click('E', "StatusbarMenu").empty());
+    EXPECT_TRUE(!statusBar.visible && !statusbarCheck.checked);
 }
 
-TEST_F(RoutingTest, SaveMeansSaveAsWhileUntitled) {
-    commands.untitled = true;
-    EXPECT_EQ(menu(MenuSet::EditorWindow, {"saveMenu"}), Calls{"SaveLibraryAs"});
-    EXPECT_EQ(toolbarKeys({"save"}), Calls{"SaveLibraryAs"});
-    commands.untitled = false;
-    EXPECT_EQ(toolbarKeys({"save"}), Calls{"SaveLibrary"});
+TEST_F(RoutingTest, TimerFramesOverTwoCycles) {
+    // Tick 1 shows nothing; a cycle of 13 follows in which ticks 9 and 11 set no picture,
+    // so 109 and 110 stay up for two ticks.
+    const std::vector<int> cycle = {102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 112};
+    std::vector<int> expected = cycle;
+    expected.insert(expected.end(), cycle.begin(), cycle.end());
+    for (int i = 0; i < 27; ++i) window.Timer1_Timer();
+    EXPECT_EQ(statusBar.pictures, expected);
+    EXPECT_EQ(window.animation().step(), 1);
 }
 
-TEST_F(RoutingTest, EditorButtonsDoWhatTheirMenuTwinsDo) {
-    for (const auto& [button, item, call] :
-         {std::tuple{"reset", "resetMenu", "onMaterialSet"}, {"AddSet", "set", "ClearValues"}}) {
-        commands.calls.clear();
-        router.buttonClicked(button);
-        router.menuItemClicked(MenuSet::EditorWindow, item);
-        EXPECT_EQ(commands.calls, (Calls{call, call})) << button;
+TEST(ShellCommandsTest, HelpPathOfEachCommand) {
+    using Show = void (Commands::*)();
+    const Show main = &Commands::ShowHelpFromMainWindow, editor = &Commands::ShowHelpFromEditor;
+    const std::tuple<Show, std::optional<std::string>, const char*, const char*> cases[] = {
+        {main, "/opt/veltram", "/x/tools/browser", "/opt/veltram/help/Material.chm"},
+        {main, std::nullopt, "/x/tools/browser", "/help/Material.chm"}, // unset reads as empty
+        // The program's directory loses ten characters, whatever the path components.
+        {editor, "/v", "/x/tools/matbrowse", "/x/tools/help/Material.chm"},
+        {&Commands::ShowHelpFromToolbar, "/v", "/x/tools/browser", "/x/too/help/Material.chm"},
+        {editor, "/v", "/x/tools/matbrowse//", "/x/tools/help/Material.chm"},
+        {editor, "/v", "/opt/mb", "/opt/mb/help/Material.chm"}, // too short to cut: whole
+        {editor, "/v", "/usr/local", "/help/Material.chm"},
+    };
+    test::FakeAboutBox about;
+    test::FakeProcess process;
+    for (const auto& [show, veltram, dir, path] : cases) {
+        test::FakeHelpViewer viewer;
+        HelpLauncher launcher(viewer, dir, [&v = veltram](const std::string& name) {
+            return name == "veltram" ? v : std::nullopt;
+        });
+        test::CommandRecorder<ShellCommands> commands(launcher, about, process);
+        (commands.*show)();
+        EXPECT_EQ(viewer.opened, Calls{path}) << dir;
+        EXPECT_TRUE(commands.calls.empty());
     }
-    commands.calls.clear();
-    router.buttonClicked("cmdNewMaterial");
-    router.buttonClicked("Reset"); // names are exact
-    EXPECT_EQ(commands.calls, Calls{"onNewMaterial"});
-}
-
-TEST_F(RoutingTest, ToolbarClicksByKey) {
-    EXPECT_EQ(toolbarKeys({"new", "open", "deleteMaterial", "help"}),
-              (Calls{"NewLibrary", "OpenLibrary", "DeleteSelected", "ShowHelpFromToolbar"}));
-    // "reset" is in the click table though no button carries it.
-    for (const ToolbarRoute& b : ToolbarTable()) EXPECT_NE(b.key, "reset");
-    EXPECT_EQ(toolbarKeys({"reset"}), Calls{"ClearValues"});
-    // Keys are exact: anything else, separators included, does nothing.
-    EXPECT_TRUE(toolbarKeys({"separator", "separator2", "Save", "NEW", "delete", "", "about",
-                             "deleteMaterial "})
-                    .empty());
-    EXPECT_TRUE(toolbar.visible);
-    EXPECT_TRUE(statusBar.visible);
-}
-
-TEST(ToolbarTableTest, DeleteButtonShowsTheDeleteImage) {
-    // The one button whose image is not named after its key.
-    const auto& table = ToolbarTable();
-    const auto it = std::find_if(table.begin(), table.end(),
-                                 [](const ToolbarRoute& b) { return b.key == "deleteMaterial"; });
-    ASSERT_NE(it, table.end());
-    EXPECT_EQ(it->image, "delete");
 }
 
 } // namespace

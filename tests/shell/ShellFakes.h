@@ -7,71 +7,46 @@
 #include "shell/Commands.h"
 #include "shell/MainWindowViews.h"
 
-#include <map>
-#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace mb::test {
 
-class FakeToolbar : public ToolbarView {
-public:
-    FakeToolbar() {
-        for (const char* key : {"separator", "new", "open", "save", "deleteMaterial",
-                                "separator2", "help"})
-            enabled[key] = true;
-    }
+struct FakeToolbar : ToolbarView {
     void setVisible(bool v) override { visible = v; }
     bool isVisible() const override { return visible; }
     void setButtonEnabled(const std::string& key, bool e) override {
-        if (enabled.count(key)) enabled[key] = e;
+        if (e) enabled.insert(key); else enabled.erase(key);
     }
-    bool isButtonEnabled(const std::string& key) const override {
-        const auto it = enabled.find(key);
-        return it != enabled.end() && it->second;
-    }
+    bool isButtonEnabled(const std::string& key) const override { return enabled.count(key); }
     bool visible = true;
-    std::map<std::string, bool> enabled;
+    std::set<std::string> enabled;
 };
 
-class FakeStatusBar : public StatusBarView {
-public:
+struct FakeStatusBar : StatusBarView {
     void setVisible(bool v) override { visible = v; }
     bool isVisible() const override { return visible; }
     void setPicture(int frame) override { pictures.push_back(frame); }
-    /// The picture on show: the last one set, nullopt before any.
-    std::optional<int> shown() const {
-        return pictures.empty() ? std::nullopt : std::optional<int>(pictures.back());
-    }
     bool visible = true;
     std::vector<int> pictures;
 };
 
-class FakeMenuCheck : public MenuCheck {
-public:
+struct FakeMenuCheck : MenuCheck {
     explicit FakeMenuCheck(bool initially) : checked(initially) {}
     void setChecked(bool c) override { checked = c; }
     bool isChecked() const override { return checked; }
     bool checked;
 };
 
-class FakeProcess : public ProcessControl {
-public:
-    void endProcess() override { ++ended; }
-    int ended = 0;
-};
-
-class FakeAboutBox : public AboutBox {
-public:
-    void show() override { ++shown; }
-    int shown = 0;
-};
-
-class FakeHelpViewer : public HelpViewer {
-public:
+struct FakeProcess : ProcessControl { void endProcess() override { ++ended; } int ended = 0; };
+struct FakeAboutBox : AboutBox { void show() override { ++shown; } int shown = 0; };
+struct FakeHelpViewer : HelpViewer {
     void open(const std::string& path) override { opened.push_back(path); }
     std::vector<std::string> opened;
 };
+
+#define MB_RECORD(name) void name() override { calls.push_back(#name); }
 
 /// Records every command by name. `Base` is Commands, or ShellCommands when what the shell
 /// answers itself (help, about, the main window's Exit) is under test.
@@ -81,35 +56,21 @@ public:
     using Base::Base;
     std::vector<std::string> calls;
     bool untitled = false;
-
-    void NewLibrary() override { calls.push_back("NewLibrary"); }
-    void OpenLibrary() override { calls.push_back("OpenLibrary"); }
-    void SaveLibrary() override { calls.push_back("SaveLibrary"); }
-    void SaveLibraryAs() override { calls.push_back("SaveLibraryAs"); }
     bool IsUntitled() const override { return untitled; }
-    void CloseLibrary() override { calls.push_back("CloseLibrary"); }
-    void ExitFromEditor() override { calls.push_back("ExitFromEditor"); }
-    void OpenLibraryFile(const std::string& path) override {
-        calls.push_back("OpenLibraryFile " + path);
-    }
-    void newMaterial() override { calls.push_back("newMaterial"); }
-    void onNewMaterial() override { calls.push_back("onNewMaterial"); }
-    void ClearValues() override { calls.push_back("ClearValues"); }
-    void onMaterialSet() override { calls.push_back("onMaterialSet"); }
-    void DeleteSelected() override { calls.push_back("DeleteSelected"); }
-    void onCopyMaterial() override { calls.push_back("onCopyMaterial"); }
-    void onPasteMaterial() override { calls.push_back("onPasteMaterial"); }
+    void OpenLibraryFile(const std::string& path) override { calls.push_back("Open " + path); }
+    MB_RECORD(NewLibrary) MB_RECORD(OpenLibrary) MB_RECORD(SaveLibrary) MB_RECORD(SaveLibraryAs)
+    MB_RECORD(CloseLibrary) MB_RECORD(ExitFromEditor) MB_RECORD(newMaterial)
+    MB_RECORD(onNewMaterial) MB_RECORD(ClearValues) MB_RECORD(onMaterialSet)
+    MB_RECORD(DeleteSelected) MB_RECORD(onCopyMaterial) MB_RECORD(onPasteMaterial)
 };
 
-/// Help, about and Exit are recorded too, so a routing test sees which one of the three
-/// help commands ran.
+/// Help, about and Exit are recorded too, so a routing test sees which one ran.
 class RecordingCommands : public CommandRecorder<Commands> {
 public:
-    void ExitFromMainWindow() override { calls.push_back("ExitFromMainWindow"); }
-    void ShowHelpFromMainWindow() override { calls.push_back("ShowHelpFromMainWindow"); }
-    void ShowHelpFromEditor() override { calls.push_back("ShowHelpFromEditor"); }
-    void ShowHelpFromToolbar() override { calls.push_back("ShowHelpFromToolbar"); }
-    void ShowAbout() override { calls.push_back("ShowAbout"); }
+    MB_RECORD(ExitFromMainWindow) MB_RECORD(ShowHelpFromMainWindow) MB_RECORD(ShowHelpFromEditor)
+    MB_RECORD(ShowHelpFromToolbar) MB_RECORD(ShowAbout)
 };
+
+#undef MB_RECORD
 
 } // namespace mb::test

@@ -47,40 +47,6 @@ fixture("name_without_type.xls", [
     ("End", None),
 ])
 
-fixture("lowercase_name.xls", [
-    ("name", 4340),
-    ("TYPE", "Steel"),
-    ("Comment", 1.5),
-    (None, None),
-    ("eNd", None),
-])
-
-fixture("value_before_name.xls", [
-    ("EX", 2.0e11),
-    ("Name", "Never read"),
-    ("End", None),
-])
-
-fixture("twelve_value_rows.xls",
-        [("Name", "Kept"), ("Type", "Steel")]
-        + [("EX", float(i)) for i in range(1, 12)]
-        + [("EX", 12.0), ("End", None)])
-
-fixture("text_value.xls", [
-    ("Name", "Copper"),
-    ("Type", "Copper Alloys"),
-    ("EX", "1.1E11"),
-    ("NUXY", "about 0.34"),
-    ("End", None),
-])
-
-fixture("no_end.xls", [
-    ("Name", "Titanium"),
-    ("Type", "Titanium Alloys"),
-    ("EX", 1.1e11),
-    (" End", None),  # a blank before it: not the end row
-])
-
 write(os.path.join(ROOT, "examples", "sample.xls"), [
     ("Name", "Structural Steel"),
     ("Type", "Steel"),
