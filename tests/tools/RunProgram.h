@@ -2,15 +2,18 @@
 
 #include "TempDir.h"
 
-#include <string>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace mb::test {
 
 struct ProgramResult {
     int exitCode = -1; ///< -1 when the program did not exit normally
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 struct RunOptions {
@@ -19,7 +22,35 @@ struct RunOptions {
 };
 
 /// Runs `program` with `args`, no standard input, and collects what it printed.
-ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                         const RunOptions& options = {});
+inline ProgramResult RunProgram(const std::string& program, std::vector<std::string> args,
+                                const RunOptions& options = {}) {
+    // Output goes to files rather than pipes so a chatty program can never block on a
+    // full pipe while the test waits for it to exit.
+    TempDir capture;
+    const std::string out = options.stdoutPath.empty() ? capture.file("out") : options.stdoutPath;
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid < 0) return {};
+    if (pid == 0) {
+        const int fds[] = {::open("/dev/null", O_RDONLY), ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600),
+                           ::open(capture.file("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600)};
+        for (int fd = 0; fd < 3; ++fd)
+            if (fds[fd] < 0 || ::dup2(fds[fd], fd) < 0) ::_exit(126);
+        if (options.maxFileSize >= 0) {
+            // A write past the limit then fails with EFBIG instead of killing the process.
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit lim{rlim_t(options.maxFileSize), rlim_t(options.maxFileSize)};
+            ::setrlimit(RLIMIT_FSIZE, &lim);
+        }
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+    }
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(capture.file("out")), ReadBytes(capture.file("err"))};
+}
 
 } // namespace mb::test
