@@ -1,131 +1,63 @@
 #include "EditingFixture.h"
 
+#include "model/MoveToCategory.h"
+
 namespace mb::test {
 namespace {
 
 class TreeEditingTest : public EditingFixture {
 protected:
-    /// Finishes a label edit of node `key` with `text`, a cell edit left open in the grid.
-    bool Rename(const std::string& key, const std::string& text) {
-        editor.clickNode(key);
-        editor.VSFlexGrid1.editCell();
-        messages().questions.clear();
-        return treeEditing.TreeView1_AfterLabelEdit(text);
-    }
-    /// Materials at (10, 100 + n); Steel, Aluminium and Copper at (10, 1), (10, 2), (10, 3).
-    void PlaceNodes() {
-        for (int n = 0; n <= library().LastMaterialIndex; ++n)
-            tree().placeAt(10, 100 + n, KeyOf(n));
-        for (int y = 1; const char* category : {"Steel", "Aluminium", "Copper"})
-            tree().placeAt(10, y++, CategoryKey(category));
-    }
-    /// Presses the left button on material n, drags it to (10, y) and drops it there.
-    void Drag(int n, int y) {
-        PlaceNodes();
-        treeEditing.TreeView1_MouseMove(LeftButton, 0, 10, 100 + n);
-        treeEditing.TreeView1_DragOver(10, y);
-        treeEditing.TreeView1_DragDrop(10, y);
+    /// Material n lies at (10, 100 + n); Steel, Aluminium and Copper at (10, 1), (10, 2) and
+    /// (10, 3). Presses the left button at (10, from), drags to (10, to) and drops there.
+    void Drag(int from, int to) {
+        for (int i = 0; i <= library().LastMaterialIndex; ++i)
+            tree().placeAt(10, 100 + i, KeyOf(i));
+        for (int at = 1; const char* category : {"Steel    ", "Aluminium    ", "Copper    "})
+            tree().placeAt(10, at++, category);
+        treeEditing.TreeView1_MouseMove(LeftButton, 0, 10, from);
+        treeEditing.TreeView1_DragOver(10, to);
+        treeEditing.TreeView1_DragDrop(10, to);
     }
 };
 
-// ---- Renaming: every outcome ends with the grid rebuilt, which closes the open cell edit --
-
-TEST_F(TreeEditingTest, RenamingACategoryIsRefusedWithAQuestionIcon) {
-    EXPECT_FALSE(Rename(CategoryKey("Steel"), "Iron"));
-    ExpectOnlyMessage("Cannot rename a Category !", MsgButtons::OK, MsgIcon::Question);
-    EXPECT_EQ(library().Entry(0).Category, "Steel    ");
-    EXPECT_FALSE(editor.VSFlexGrid1.isEditing());
+TEST_F(TreeEditingTest, TheUnchangedNameIsRefusedAnotherIsStoredTrimmedEverywhere) {
+    ClickMaterial(0);
+    editor.VSFlexGrid1.editCell();
+    EXPECT_FALSE(treeEditing.TreeView1_AfterLabelEdit(" a36"));
+    ExpectOnlyMessage("Material already exits. Please enter a different name!", MsgButtons::OK,
+                      MsgIcon::Exclamation);
+    EXPECT_FALSE(editor.VSFlexGrid1.isEditing()) << "the grid is rebuilt";
+    EXPECT_TRUE(treeEditing.TreeView1_AfterLabelEdit("  Mild Steel  "));
+    EXPECT_EQ((Texts{tree().nodeText("Steel    A36  0000"), library().Entry(0).Name,
+                     library().Material(0).MaterialName(), library().Shadow(0).MaterialName()}),
+              Texts(4, "Mild Steel"));
 }
 
-TEST_F(TreeEditingTest, ANameThatExistsInAnyCategoryIsRefusedTheUnchangedOneToo) {
-    for (const auto& [n, text] :
-         std::vector<std::pair<int, std::string>>{{0, "A36"}, {0, "  s275 "}, {1, "c101"}}) {
-        SCOPED_TRACE(text);
-        EXPECT_FALSE(Rename(KeyOf(n), text));
-        ExpectOnlyMessage("Material already exits. Please enter a different name!", MsgButtons::OK,
-                          MsgIcon::Exclamation);
-        EXPECT_FALSE(editor.VSFlexGrid1.isEditing());
-    }
-    EXPECT_EQ(EntryNames(), kFiveNames);
-}
-
-TEST_F(TreeEditingTest, AnAcceptedNameIsStoredTrimmedEverywhereAndTheKeyKept) {
-    const std::string key = "Steel    S275  0002";
-    EXPECT_TRUE(Rename(key, "  Mild Steel  "));
-    EXPECT_TRUE(messages().questions.empty());
-    EXPECT_EQ(tree().nodeText(key), "Mild Steel");
-    EXPECT_EQ(library().Entry(2).Name, "Mild Steel");
-    EXPECT_EQ(library().Material(2).MaterialName(), "Mild Steel");
-    EXPECT_EQ(library().Shadow(2).MaterialName(), "Mild Steel");
-    EXPECT_FALSE(editor.VSFlexGrid1.isEditing());
-}
-
-TEST_F(TreeEditingTest, OnlyTheRightButtonShowsTheEditMenuWhereItWasPressed) {
-    for (unsigned button : {unsigned(LeftButton), unsigned(MiddleButton), unsigned(RightButton)})
-        treeEditing.TreeView1_MouseDown(button, 0, 120, 340 + int(button));
-    EXPECT_EQ(editMenu.shownAt, (std::vector<std::pair<int, int>>{{120, 342}}));
-}
-
-// ---- Drag and drop -------------------------------------------------------------------------
-
-TEST_F(TreeEditingTest, OnlyTheLeftButtonAloneOverAMaterialStartsADrag) {
-    PlaceNodes();
-    treeEditing.TreeView1_MouseMove(LeftButton, 0, 500, 500); // over no node
-    for (unsigned buttons : {LeftButton | RightButton, unsigned(NoButton), unsigned(RightButton)})
-        treeEditing.TreeView1_MouseMove(buttons, 0, 10, 100);
-    EXPECT_EQ(tree().dropHighlight(), std::nullopt);
-    treeEditing.TreeView1_MouseMove(LeftButton, 0, 10, 1); // the Steel category
-    EXPECT_EQ(tree().dropHighlight(), CategoryKey("Steel"));
-    EXPECT_FALSE(tree().dragging);
+// A moved material becomes the last one, records and shadows with it; later ones move down.
+TEST_F(TreeEditingTest, DroppingOnAnotherCategoryMovesTheMaterialToTheEndAndNothingElseDoes) {
+    Drag(1, 2); // categories cannot be dragged: Steel onto Aluminium
+    Drag(2, 102);
     EXPECT_EQ(state.doc.DraggedNodeKey, "");
-
-    treeEditing.TreeView1_MouseMove(LeftButton, 0, 10, 103);
-    EXPECT_EQ(state.doc.DraggedNodeKey, "Aluminium    7075  0003");
-    EXPECT_EQ(state.doc.DragSourceKey, "Aluminium    ");
-    EXPECT_TRUE(tree().dragging);
-    // The highlight and the drag picture follow the mouse.
-    tree().setDragImage("");
-    treeEditing.TreeView1_DragOver(10, 2);
-    EXPECT_EQ(tree().dropHighlight(), CategoryKey("Aluminium"));
-    EXPECT_EQ(tree().dragImageKey, "drag");
-    treeEditing.TreeView1_DragOver(300, 300);
-    EXPECT_EQ(tree().dropHighlight(), std::nullopt);
-}
-
-TEST_F(TreeEditingTest, DroppingOnAnotherCategoryOrItsMaterialMovesTheMaterialAndShowsIt) {
-    Drag(1, 3); // 6061 onto Copper
-    EXPECT_FALSE(tree().dragging);
+    library().Material(1).CopyProperty("EX", 1.0e9); // an unsaved edit travels along
+    Drag(101, 3);                                    // 6061 onto Copper
     EXPECT_EQ(EntryNames(), (Texts{"A36", "S275", "7075", "C101", "6061"}));
+    EXPECT_EQ((Texts{library().Material(4).MaterialType(), library().Shadow(4).MaterialType()}),
+              Texts(2, "Copper    "));
+    EXPECT_EQ(
+        (std::vector{ValueOf(library().Material(4), "EX"), ValueOf(library().Shadow(4), "EX"),
+                     ValueOf(library().Material(2), "DENS"), ValueOf(library().Shadow(3), "EX")}),
+        (std::vector<std::optional<double>>{1.0e9, 6.9e10, 2810, 1.17e11}));
     EXPECT_EQ(tree().selectedKey(), "Copper    6061  0004");
-    EXPECT_EQ(library().LastNodeKey, "Copper    6061  0004");
-    EXPECT_EQ(Boxes(), (Texts{"Copper    ", "6061  ", "wrought alloy"}));
-    EXPECT_EQ(Shown(), kMaterialShown);
-    Drag(0, 102); // A36 onto 7075
-    EXPECT_EQ(EntryNames(), (Texts{"S275", "7075", "C101", "6061", "A36"}));
+    EXPECT_EQ(editor.boxes(), (Texts{"Copper    ", "6061  ", "wrought alloy"}));
+    Drag(100, 102); // A36 onto 7075 of Aluminium
     EXPECT_EQ(tree().selectedKey(), "Aluminium    A36  0004");
-}
-
-TEST_F(TreeEditingTest, DropsOnTheOwnCategoryASiblingOrNoNodeMoveNothing) {
-    ClickMaterial(4);
-    PlaceNodes();
-    treeEditing.TreeView1_DragDrop(10, 3); // no drag was started in the tree
-    for (const auto& [y, highlight] : std::vector<std::pair<int, std::optional<std::string>>>{
-             {1, CategoryKey("Steel")}, {102, KeyOf(2)}, {999, std::nullopt}}) {
-        Drag(0, y); // A36 of Steel
-        EXPECT_FALSE(tree().dragging) << y;
-        EXPECT_EQ(tree().dropHighlight(), highlight) << "kept until the next click";
-    }
-    EXPECT_EQ(EntryNames(), kFiveNames);
-    EXPECT_EQ(tree().selectedKey(), KeyOf(4));
-}
-
-TEST_F(TreeEditingTest, CategoriesDifferingOnlyInCaseCountAsTheSameTarget) {
-    Open({{"Steel", "A36"}, {"STEEL", "S355"}, {"Steel", "S275"}});
-    tree().placeAt(10, 100, KeyOf(0));
-    tree().placeAt(10, 1, "STEEL    ");
-    treeEditing.TreeView1_MouseMove(LeftButton, 0, 10, 100);
-    treeEditing.TreeView1_DragDrop(10, 1);
-    EXPECT_EQ(EntryNames(), (Texts{"A36", "S355", "S275"}));
+    EXPECT_FALSE(tree().dragging);
+    for (int to : {2, 101, 999}) // A36 onto Aluminium, onto 7075 there, onto nothing
+        Drag(104, to);
+    EXPECT_EQ(tree().dragImageKey, "drag");
+    EXPECT_EQ(EntryNames(), (Texts{"S275", "7075", "C101", "6061", "A36"}));
+    MoveMaterialToCategory(library(), tree(), KeyOf(0), "Steel    "); // still made the last
+    EXPECT_EQ(EntryNames(), (Texts{"7075", "C101", "6061", "A36", "S275"}));
 }
 
 } // namespace

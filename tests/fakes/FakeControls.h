@@ -5,15 +5,14 @@
 
 #include "platform/Controls.h"
 
+#include <algorithm>
 #include <functional>
 #include <map>
-#include <optional>
-#include <string>
-#include <vector>
 
 namespace mb::fake {
 
-class FakeVisibility : public Visibility {
+/// A control of kind `Base` that remembers whether it is shown.
+template <class Base> class Shown : public Base {
 public:
     void setVisible(bool visible) override { visible_ = visible; }
     bool isVisible() const override { return visible_; }
@@ -22,81 +21,51 @@ private:
     bool visible_ = true;
 };
 
-class FakeFrame : public Frame {
-public:
-    void setVisible(bool visible) override { visible_ = visible; }
-    bool isVisible() const override { return visible_; }
+using FakeFrame = Shown<Frame>;
 
-private:
-    bool visible_ = true;
-};
-
-class FakeButton : public Button {
+class FakeButton : public Shown<Button> {
 public:
     explicit FakeButton(std::string caption = "") : caption_(std::move(caption)) {}
-    void setVisible(bool visible) override { visible_ = visible; }
-    bool isVisible() const override { return visible_; }
     void setEnabled(bool enabled) override { enabled_ = enabled; }
     bool isEnabled() const override { return enabled_; }
     std::string caption() const override { return caption_; }
 
 private:
     std::string caption_;
-    bool visible_ = true;
     bool enabled_ = true;
 };
 
-class FakeLabel : public Label {
+class FakeLabel : public Shown<Label> {
 public:
-    void setVisible(bool visible) override { visible_ = visible; }
-    bool isVisible() const override { return visible_; }
     void setCaption(const std::string& caption) override { caption_ = caption; }
     std::string caption() const override { return caption_; }
 
 private:
     std::string caption_;
-    bool visible_ = true;
 };
 
-class FakeTextBox : public TextBox {
+/// A text box entered at its start, whose selection nobody looks at.
+class FakeTextBox : public Shown<TextBox> {
 public:
-    void setVisible(bool visible) override { visible_ = visible; }
-    bool isVisible() const override { return visible_; }
     std::string text() const override { return text_; }
-    void setText(const std::string& text) override {
-        text_ = text;
-        selStart_ = 0;
-        selLength_ = 0;
-    }
+    void setText(const std::string& text) override { text_ = text; }
     void setFocus() override { ++focusRequests; }
-    int selStart() const override { return selStart_; }
-    void setSelLength(int length) override { selLength_ = length; }
+    int selStart() const override { return 0; }
+    void setSelLength(int) override {}
 
-    int selLength() const { return selLength_; }
-    void setSelStart(int start) { selStart_ = start; }
     int focusRequests = 0;
 
 private:
     std::string text_;
-    bool visible_ = true;
-    int selStart_ = 0;
-    int selLength_ = 0;
 };
 
-class FakeComboBox : public ComboBox {
+class FakeComboBox : public Shown<ComboBox> {
 public:
-    void setVisible(bool visible) override { visible_ = visible; }
-    bool isVisible() const override { return visible_; }
-    void clear() override {
-        items_.clear();
-        index_ = -1;
-    }
+    void clear() override { items_.clear(), index_ = -1; }
     void addItem(const std::string& text) override { items_.push_back(text); }
     int count() const override { return static_cast<int>(items_.size()); }
     int listIndex() const override { return index_; }
-    void setListIndex(int index) override {
-        index_ = index >= 0 && index < count() ? index : -1;
-    }
+    void setListIndex(int index) override { index_ = index >= 0 && index < count() ? index : -1; }
     std::string itemText(int index) const override {
         return index >= 0 && index < count() ? items_[static_cast<std::size_t>(index)] : "";
     }
@@ -104,83 +73,110 @@ public:
 private:
     std::vector<std::string> items_;
     int index_ = -1;
-    bool visible_ = true;
 };
 
 /// A grid that reports every change of the current cell through `onLeaveCell`, with
 /// row(), col() and text() describing the cell being left while the handler runs.
-class FakeGrid : public GridControl {
+class FakeGrid : public Shown<GridControl> {
 public:
     std::function<void()> onLeaveCell;
 
-    void setVisible(bool visible) override { visible_ = visible; }
-    bool isVisible() const override { return visible_; }
-    void setRows(int rows) override;
+    void setRows(int rows) override { rows_ = rows; }
     int rows() const override { return rows_; }
     void setCols(int cols) override { cols_ = cols; }
     int cols() const override { return cols_; }
     int row() const override { return row_; }
     int col() const override { return col_; }
-    void setCurrentCell(int row, int col) override;
+    void setCurrentCell(int row, int col) override {
+        if (row == row_ && col == col_) return;
+        if (onLeaveCell) onLeaveCell(); // the grid reports the cell before moving on
+        row_ = row, col_ = col;
+    }
     std::string text() const override { return textMatrix(row_, col_); }
-    void setText(const std::string& text) override;
-    std::string textMatrix(int row, int col) const override;
+    void setText(const std::string& text) override { cells_[{row_, col_}] = text; }
+    std::string textMatrix(int row, int col) const override {
+        const auto it = cells_.find({row, col});
+        return it == cells_.end() ? std::string() : it->second;
+    }
     void clear() override { cells_.clear(); }
-    void autoSizeColumn(int col) override { ++autoSizeRequests[col]; }
+    void autoSizeColumn(int) override {}
     void editCell() override { editing_ = true; }
     void finishEditing() override { editing_ = false; }
 
     bool isEditing() const { return editing_; }
     /// What the user's typing leaves in the current cell once the editor closes.
-    void typeIntoCurrentCell(const std::string& text);
-    /// All texts of one row, columns 0..cols-1.
-    std::vector<std::string> rowTexts(int row) const;
-
-    std::map<int, int> autoSizeRequests;
+    void typeIntoCurrentCell(const std::string& text) { setText(text), editing_ = false; }
 
 private:
     std::map<std::pair<int, int>, std::string> cells_;
     int rows_ = 0, cols_ = 0, row_ = 0, col_ = 0;
-    bool visible_ = true;
     bool editing_ = false;
 };
 
-/// A tree of category and material nodes addressed by key.
-class FakeTree : public TreeControl {
+/// A tree of category and material nodes addressed by key, in the order they were added.
+class FakeTree : public Shown<TreeControl> {
 public:
     struct Node {
-        std::string key;
-        std::string text;
-        std::string image;
+        std::string key, text, image;
         std::optional<std::string> parent;
     };
 
-    void setVisible(bool visible) override { visible_ = visible; }
-    bool isVisible() const override { return visible_; }
     bool addNode(const std::optional<std::string>& parentKey, const std::string& key,
-                 const std::string& text, const std::string& image) override;
-    void removeAll() override;
-    bool removeNode(const std::string& key) override;
+                 const std::string& text, const std::string& image) override {
+        if (find(key) || (parentKey && !find(*parentKey))) return false;
+        nodes_.push_back({key, text, image, parentKey});
+        return true;
+    }
+    void removeAll() override { nodes_.clear(), selected_.reset(), highlight_.reset(); }
+    bool removeNode(const std::string& key) override {
+        if (!find(key)) return false;
+        std::erase_if(nodes_, [&](const Node& n) { return n.key == key || n.parent == key; });
+        if (selected_ && !find(*selected_)) selected_.reset();
+        if (highlight_ && !find(*highlight_)) highlight_.reset();
+        return true;
+    }
     int nodeCount() const override { return static_cast<int>(nodes_.size()); }
     bool exists(const std::string& key) const override { return find(key) != nullptr; }
     std::optional<std::string> selectedKey() const override { return selected_; }
-    bool select(const std::string& key) override;
-    std::string nodeText(const std::string& key) const override;
-    void setNodeText(const std::string& key, const std::string& text) override;
-    std::optional<std::string> parentKey(const std::string& key) const override;
-    int childCount(const std::string& key) const override;
-    std::vector<std::string> keysInOrder() const override;
-    void setImage(const std::string& key, const std::string& image) override;
-    std::string image(const std::string& key) const override;
+    bool select(const std::string& key) override { return find(key) && (selected_ = key, true); }
+    std::string nodeText(const std::string& key) const override {
+        return find(key) ? find(key)->text : "";
+    }
+    void setNodeText(const std::string& key, const std::string& text) override {
+        if (Node* n = find(key)) n->text = text;
+    }
+    std::optional<std::string> parentKey(const std::string& key) const override {
+        return find(key) ? find(key)->parent : std::nullopt;
+    }
+    int childCount(const std::string& key) const override {
+        return static_cast<int>(std::count_if(nodes_.begin(), nodes_.end(),
+                                              [&](const Node& n) { return n.parent == key; }));
+    }
+    /// Every category followed by its materials.
+    std::vector<std::string> keysInOrder() const override {
+        std::vector<std::string> out;
+        for (const Node& top : nodes_)
+            for (const Node& n : nodes_)
+                if (!top.parent && (n.key == top.key || n.parent == top.key)) out.push_back(n.key);
+        return out;
+    }
+    void setImage(const std::string& key, const std::string& image) override {
+        if (Node* n = find(key)) n->image = image;
+    }
+    std::string image(const std::string& key) const override {
+        return find(key) ? find(key)->image : "";
+    }
     void ensureVisible(const std::string&) override {}
     void setDropHighlight(const std::optional<std::string>& key) override { highlight_ = key; }
     std::optional<std::string> dropHighlight() const override { return highlight_; }
-    std::optional<std::string> hitTest(int x, int y) const override;
-    void loadImages() override { imagesLoaded = true; }
-    void clearImages() override { imagesLoaded = false; }
+    std::optional<std::string> hitTest(int x, int y) const override {
+        const auto it = points_.find({x, y});
+        return it != points_.end() && find(it->second) ? std::optional(it->second) : std::nullopt;
+    }
+    void loadImages() override {}
+    void clearImages() override {}
     void beginDrag(const std::string& dragImage) override {
-        dragging = true;
-        dragImageKey = dragImage;
+        dragging = true, setDragImage(dragImage);
     }
     void setDragImage(const std::string& dragImage) override { dragImageKey = dragImage; }
     void endDrag() override { dragging = false; }
@@ -188,19 +184,19 @@ public:
     /// Places a node under a point for hitTest; points without a node hit nothing.
     void placeAt(int x, int y, const std::string& key) { points_[{x, y}] = key; }
 
-    bool imagesLoaded = false;
     bool dragging = false;
     std::string dragImageKey;
 
 private:
-    Node* find(const std::string& key);
-    const Node* find(const std::string& key) const;
+    Node* find(const std::string& key) const {
+        for (Node& n : nodes_)
+            if (n.key == key) return &n;
+        return nullptr;
+    }
 
-    std::vector<Node> nodes_;
-    std::optional<std::string> selected_;
-    std::optional<std::string> highlight_;
+    mutable std::vector<Node> nodes_; // found nodes may be changed
+    std::optional<std::string> selected_, highlight_;
     std::map<std::pair<int, int>, std::string> points_;
-    bool visible_ = true;
 };
 
 class FakePopupMenu : public PopupMenu {

@@ -8,18 +8,13 @@
 #include "shell/AppState.h"
 #include "views/BaseForm.h"
 
-#include <array>
-
 namespace mb::fake {
 
 struct FakeEditorControls {
     FakeTree TreeView1;
     FakeGrid VSFlexGrid1;
-    FakeComboBox unitsCombo;
-    FakeComboBox typeCombo;
-    FakeTextBox materialTypeText;
-    FakeTextBox materialNameText;
-    FakeTextBox descriptionText;
+    FakeComboBox unitsCombo, typeCombo;
+    FakeTextBox materialTypeText, materialNameText, descriptionText;
     FakeButton cmdNewMaterial{"&Add New Material"};
     FakeButton reset{"&Reset"};
     FakeButton AddSet{"&Clear"};
@@ -29,10 +24,12 @@ struct FakeEditorControls {
     FakeLocale locale;
 
     BaseFormControls controls() {
-        BaseFormControls c{TreeView1,        VSFlexGrid1,      unitsCombo,      typeCombo,
-                           materialTypeText, materialNameText, descriptionText, cmdNewMaterial,
-                           reset,            AddSet,           valueframe,      {}};
-        for (int i = 0; i < kUnitLabelCount; ++i) c.unitStringsLabel[i] = &unitStringsLabel[i];
+        BaseFormControls c{TreeView1,       VSFlexGrid1,      unitsCombo,
+                           typeCombo,       materialTypeText, materialNameText,
+                           descriptionText, cmdNewMaterial,   reset,
+                           AddSet,          valueframe,       {}};
+        for (int i = 0; i < kUnitLabelCount; ++i)
+            c.unitStringsLabel[i] = &unitStringsLabel[i];
         return c;
     }
 };
@@ -46,14 +43,10 @@ struct FakeEditor : FakeEditorControls {
     }
 
     /// What a user's click on a node does: the tree selects it, then reports the click.
-    void clickNode(const std::string& key) {
-        TreeView1.select(key);
-        form.TreeView1_NodeClick(key);
-    }
+    void clickNode(const std::string& key) { TreeView1.select(key), form.TreeView1_NodeClick(key); }
     /// A click on a grid cell: the grid moves there (leaving the old cell), then reports it.
     void clickCell(int row, int col) {
-        VSFlexGrid1.setCurrentCell(row, col);
-        form.VSFlexGrid1_Click();
+        VSFlexGrid1.setCurrentCell(row, col), form.VSFlexGrid1_Click();
     }
     /// The user chooses an entry of a selector.
     void chooseUnits(int index) {
@@ -61,9 +54,15 @@ struct FakeEditor : FakeEditorControls {
         unitsCombo.setListIndex(index);
         form.unitsCombo_Click();
     }
-    void chooseType(int index) {
-        typeCombo.setListIndex(index);
-        form.typeCombo_Click();
+    void chooseType(int index) { typeCombo.setListIndex(index), form.typeCombo_Click(); }
+    /// The category, name and description boxes.
+    std::vector<std::string> boxes() const {
+        return {materialTypeText.text(), materialNameText.text(), descriptionText.text()};
+    }
+    /// Whether the grid, "&Add New Material", "&Reset" and "&Clear" are shown.
+    std::vector<bool> shown() const {
+        return {VSFlexGrid1.isVisible(), cmdNewMaterial.isVisible(), reset.isVisible(),
+                AddSet.isVisible()};
     }
 
     BaseForm form;

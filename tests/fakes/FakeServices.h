@@ -9,26 +9,30 @@
 
 #include <deque>
 #include <map>
-#include <optional>
-#include <string>
-#include <vector>
 
 namespace mb::fake {
 
 class FakeMessageBox : public MessageBox {
 public:
+    /// `title` as passed: "" means the application title.
     struct Question {
         std::string text;
         MsgButtons buttons;
         MsgIcon icon;
-        std::string title; ///< as passed: "" means the application title
+        std::string title;
     };
 
+    /// Answers from the queue; when it is empty the first button is pressed (OK, Yes, Retry).
     MsgResult show(const std::string& text, MsgButtons buttons, MsgIcon icon,
-                   const std::string& title = "") override;
-
-    /// The answer to the next question; when none is queued the first button is pressed
-    /// (OK, Yes or Retry).
+                   const std::string& title = "") override {
+        questions.push_back({text, buttons, icon, title});
+        // The first button of OK, OKCancel, YesNo, YesNoCancel and RetryCancel.
+        constexpr MsgResult first[] = {MsgResult::OK, MsgResult::OK, MsgResult::Yes, MsgResult::Yes,
+                                       MsgResult::Retry};
+        const MsgResult answer = answers.empty() ? first[int(buttons)] : answers.front();
+        if (!answers.empty()) answers.pop_front();
+        return answer;
+    }
     void queueAnswer(MsgResult answer) { answers.push_back(answer); }
 
     std::deque<MsgResult> answers;
@@ -38,16 +42,17 @@ public:
 class FakeFileDialogs : public FileDialogs {
 public:
     struct Request {
-        enum class Kind { Open, Save } kind;
-        std::string title;
-        std::string filter;
+        std::string title, filter;
     };
 
     std::optional<std::string> openFile(const std::string& title,
-                                        const std::string& filter) override;
+                                        const std::string& filter) override {
+        return next({title, filter});
+    }
     std::optional<std::string> saveFile(const std::string& title,
-                                        const std::string& filter) override;
-
+                                        const std::string& filter) override {
+        return next({title, filter});
+    }
     /// The path chosen in the next dialog, or nullopt for Cancel. An empty queue cancels.
     void queuePath(std::optional<std::string> path) { paths.push_back(std::move(path)); }
 
@@ -55,7 +60,12 @@ public:
     std::vector<Request> requests;
 
 private:
-    std::optional<std::string> next();
+    std::optional<std::string> next(Request request) {
+        requests.push_back(std::move(request));
+        const auto path = paths.empty() ? std::nullopt : paths.front();
+        if (!paths.empty()) paths.pop_front();
+        return path;
+    }
 };
 
 class FakeLocale : public Locale {
@@ -68,20 +78,42 @@ public:
 /// Keys and typed values in memory. Failures can be switched on per operation.
 class FakeSettingsBackend : public SettingsBackend {
 public:
-    std::unique_ptr<SettingsKey> openKey(const std::string& keyName) override;
-    std::unique_ptr<SettingsKey> createKey(const std::string& keyName) override;
-
+    std::unique_ptr<SettingsKey> openKey(const std::string& keyName) override {
+        return keys.count(keyName) ? std::make_unique<Key>(*this, keyName) : nullptr;
+    }
+    std::unique_ptr<SettingsKey> createKey(const std::string& keyName) override {
+        keys[keyName];
+        return std::make_unique<Key>(*this, keyName);
+    }
     /// Puts a value in place (creating its key), as an earlier run or another program left it.
-    void put(const std::string& keyName, const std::string& valueName, SettingsValue value);
+    void put(const std::string& keyName, const std::string& valueName, SettingsValue value) {
+        keys[keyName][valueName] = std::move(value);
+    }
     std::optional<SettingsValue> get(const std::string& keyName,
-                                     const std::string& valueName) const;
-    bool hasKey(const std::string& keyName) const { return keys.count(keyName) > 0; }
+                                     const std::string& valueName) const {
+        if (!keys.count(keyName) || !keys.at(keyName).count(valueName)) return std::nullopt;
+        return keys.at(keyName).at(valueName);
+    }
 
     std::map<std::string, std::map<std::string, SettingsValue>> keys;
-    bool failOpen = false;
-    bool failCreate = false;
     bool failWrite = false;
     int writes = 0;
+
+private:
+    struct Key : SettingsKey {
+        Key(FakeSettingsBackend& backend, std::string name) : backend_(backend), name_(name) {}
+        SettingsValue queryValue(const std::string& valueName) const override {
+            return backend_.get(name_, valueName).value_or(SettingsValue{});
+        }
+        bool setBinaryValue(const std::string& valueName, const std::string& bytes) override {
+            if (backend_.failWrite) return false;
+            ++backend_.writes;
+            backend_.put(name_, valueName, {SettingsValue::Type::Binary, bytes});
+            return true;
+        }
+        FakeSettingsBackend& backend_;
+        std::string name_;
+    };
 };
 
 } // namespace mb::fake

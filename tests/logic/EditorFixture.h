@@ -1,59 +1,41 @@
 #pragma once
 
-// A small library on fake controls: three categories, a viscoelastic polymer and
-// material number 0 among them, the selectors filled as a freshly opened library has them.
+// A small library on fake controls: a steel (material number 0), an aluminium, a
+// viscoelastic polymer and a category whose name ends in digits, the selectors filled as a
+// freshly opened library has them (IPS chosen).
 
 #include "FakeEditor.h"
 #include "model/NodeKey.h"
-#include "shell/AppState.h"
 
 #include <gtest/gtest.h>
 
 namespace mb::test {
 
-inline constexpr double kPsi = 6893.5773; // N/m^2 per psi, the system's stress factor
+using Texts = std::vector<std::string>;
 
 class EditorTest : public ::testing::Test {
 protected:
     EditorTest() {
-        add("Metals    ", "Steel S235", "Hot-rolled",
-            {{"EX", 2.1e11}, {"NUXY", 0.3}, {"DENS", 7850}, {"ALPX", 1.2e-5}});
-        add("Metals    ", "Aluminium 6061", "Extruded", {{"EX", 6.9e10}, {"NUXY", 0.33}});
-        add("Polymers    ", "Polycarbonate", "Prony series",
-            {{"EX", 2.4e9},
-             {"NUXY", 0.37},
-             {"G1", 1.5e8},
-             {"TAUG1", 0.25},
-             {"K8", 3e9},
-             {"REFTEMP", 420},
-             {"VC1", 17.44},
-             {"VC2", 51.6},
-             {"DENS", 1200}});
-        add("Alloy 2024    ", "Clad sheet", "", {{"MC11", 1.0e11}, {"MC66", 2.5e10}});
+        add("Metals    ", "Steel S235", {{"EX", 2.1e11}, {"NUXY", 0.3}, {"DENS", 7850}});
+        add("Metals    ", "Aluminium 6061", {{"EX", 6.9e10}});
+        add("Polymers    ", "Polycarbonate",
+            {{"EX", 2.4e9}, {"G1", 1.5e8}, {"TAUG1", 0.25}, {"REFTEMP", 420}, {"VC2", 51.6}});
+        add("Alloy 2024    ", "Clad sheet", {});
         BuildTree(state.library, ed.TreeView1);
         ed.form.FillUnitsList();
         ed.form.FillTypeList();
         ed.form.unitsCombo_Click();
     }
-
-    void add(const std::string& category, const std::string& name, const std::string& description,
+    void add(const std::string& category, const std::string& name,
              std::initializer_list<std::pair<const char*, double>> values) {
         const int n = state.library.AppendMaterial();
-        state.library.Entry(n) = {category, "", name, description};
-        clsMaterial& m = state.library.Material(n);
-        m.MaterialType(category);
-        m.MaterialName(name);
-        m.MaterialDescription(description);
+        state.library.Entry(n) = {category, "", name, "about " + name};
+        keys.push_back(MaterialNodeKey(category, name, n));
         for (const auto& [code, si] : values)
-            m.CopyProperty(code, si);
-    }
-
-    std::string keyOf(int n) {
-        const LibraryEntry& e = state.library.Entry(n);
-        return MaterialNodeKey(e.Category, e.Name, n);
+            state.library.Material(n).CopyProperty(code, si);
     }
     /// Shows material n as a user's click does.
-    void show(int n) { ed.clickNode(keyOf(n)); }
+    void show(int n) { ed.clickNode(keys[std::size_t(n)]); }
 
     /// The row of the grid whose column 0 reads `code`, -1 when none does.
     int rowOf(const std::string& code) {
@@ -61,20 +43,16 @@ protected:
             if (ed.VSFlexGrid1.textMatrix(r, 0) == code) return r;
         return -1;
     }
-    std::string valueOf(const std::string& code) {
-        return ed.VSFlexGrid1.textMatrix(rowOf(code), 2);
+    /// Column `col` (2 the value, 3 the units) of the row of `code`.
+    std::string cell(const std::string& code, int col = 2) {
+        return ed.VSFlexGrid1.textMatrix(rowOf(code), col);
     }
-    std::string unitsOf(const std::string& code) {
-        return ed.VSFlexGrid1.textMatrix(rowOf(code), 3);
+    /// Clicks the Value cell of a row, types `text` and moves on to another row.
+    void typeValue(const std::string& code, const std::string& text) {
+        ed.clickCell(rowOf(code), 2);
+        ed.VSFlexGrid1.typeIntoCurrentCell(text);
+        ed.VSFlexGrid1.setCurrentCell(rowOf(code) == 1 ? 2 : 1, 2);
     }
-    /// Column `col` of every property row.
-    std::vector<std::string> column(int col) {
-        std::vector<std::string> texts;
-        for (int r = 1; r < ed.VSFlexGrid1.rows(); ++r)
-            texts.push_back(ed.VSFlexGrid1.textMatrix(r, col));
-        return texts;
-    }
-
     /// The stored SI value of a property of material n; nullopt when it has none.
     std::optional<double> stored(int n, const std::string& code) {
         clsMaterial& m = state.library.Material(n);
@@ -84,16 +62,9 @@ protected:
         return m.value();
     }
 
-    /// Clicks the Value cell of a row, types `text` and moves on to another row.
-    void typeValue(const std::string& code, const std::string& text) {
-        const int row = rowOf(code);
-        ed.clickCell(row, 2);
-        ed.VSFlexGrid1.typeIntoCurrentCell(text);
-        ed.VSFlexGrid1.setCurrentCell(row == 1 ? 2 : 1, 2);
-    }
-
     AppState state;
     fake::FakeEditor ed{state};
+    Texts keys; ///< the tree's key of each material
 };
 
 } // namespace mb::test

@@ -1,144 +1,62 @@
 // Which property a Value cell stores into, for every way the store finds a row's code.
 
-#include "views/GridEntryStore.h"
-#include "FakeControls.h"
-#include "model/Library.h"
-#include "model/NodeKey.h"
+#include "EditorFixture.h"
 
-#include <gtest/gtest.h>
+#include "views/GridEntryStore.h"
 
 namespace mb::test {
 namespace {
 
-/// Thirteen polymers, material 12 selected, SI chosen, a type selector with 14 entries.
-class EntryStore : public ::testing::Test {
+/// The store on the editor's controls, the clad sheet (no values) selected.
+class EntryStore : public EditorTest {
 protected:
-    EntryStore() {
-        for (int n = 0; n < 13; ++n) {
-            library.AppendMaterial();
-            library.Entry(n) = {"Polymers    ", "", "Mat " + std::to_string(n), ""};
-        }
-        BuildTree(library, tree);
-        for (const char* system : {"IPS", "SI", "MKS(G)"})
-            units.addItem(system);
-        units.setListIndex(1);
-        for (int i = 0; i < 14; ++i)
-            type.addItem("type");
-        tree.select(MaterialNodeKey("Polymers    ", "Mat 12", 12));
-        grid.setRows(41);
-        grid.setCols(4);
-    }
-
-    /// Types `text` into `row` with type `typeIndex` chosen; the store reads the cell, not
-    /// the text it is handed.
-    void store(int typeIndex, int row, const std::string& text) {
-        type.setListIndex(typeIndex);
-        grid.setCurrentCell(row, 2);
-        grid.setText(text);
-        entry.Map(static_cast<int16_t>(row), 2, "999", 0, grid, type);
-    }
-
-    /// Codes that hold a value in any material, with the material's number.
-    std::vector<std::string> valued() {
-        std::vector<std::string> codes;
-        for (int n = 0; n < 13; ++n)
-            for (int slot = 0; slot < kVisitedSlots; ++slot)
-                if (library.Material(n).HasValue(slot))
-                    codes.push_back(std::to_string(n) + ":" + clsMaterial::GetNthProperty(slot));
+    EntryStore() { ed.typeCombo.addItem("Extra"), ed.TreeView1.select(keys[3]); }
+    /// Puts `text` into `row` with type `typeIndex` chosen and stores it (the store reads
+    /// the cell, not the text it is handed); gives the clad sheet's codes with a value.
+    Texts store(int typeIndex, int row, const std::string& text) {
+        ed.typeCombo.setListIndex(typeIndex);
+        ed.VSFlexGrid1.setCurrentCell(row, 2);
+        ed.VSFlexGrid1.setText(text);
+        entry.Map(int16_t(row), 2, "999", 0, ed.VSFlexGrid1, ed.typeCombo);
+        Texts codes;
+        for (int slot = 0; slot < kVisitedSlots; ++slot)
+            if (state.library.Material(3).HasValue(slot))
+                codes.push_back(clsMaterial::GetNthProperty(slot));
         return codes;
     }
-    double value(const std::string& code) {
-        library.Material(12).Property(code);
-        return library.Material(12).value();
-    }
-
-    Library library;
-    fake::FakeTree tree;
-    fake::FakeGrid grid;
-    fake::FakeComboBox units, type;
-    std::string separator = ".";
-    GridEntryStore entry{library, tree, units, separator};
+    GridEntryStore entry{state.library, ed.TreeView1, ed.unitsCombo, state.doc.DecimalSeparator};
 };
 
-struct RowCase {
-    int type, row;
-    const char* code;
-};
-
-class RowToCode : public EntryStore, public ::testing::WithParamInterface<RowCase> {};
-
-TEST_P(RowToCode, OnlyThatPropertyOfTheSelectedMaterialReceivesTheValue) {
-    store(GetParam().type, GetParam().row, " 7.5 ");
-    EXPECT_EQ(valued(), std::vector<std::string>{"12:" + std::string(GetParam().code)});
-    EXPECT_EQ(value(GetParam().code), 7.5);
-}
-
-// The viscoelastic rows are searched first 1-3, then DENS (39) and REFTEMP (36), then the
-// numbered tables.
-INSTANTIATE_TEST_SUITE_P(Viscoelastic, RowToCode,
-                         ::testing::Values(RowCase{12, 1, "EX"}, RowCase{12, 3, "GXY"},
-                                           RowCase{12, 4, "G1"}, RowCase{12, 11, "G8"},
-                                           RowCase{12, 12, "TAUG1"}, RowCase{12, 20, "K1"},
-                                           RowCase{12, 27, "K8"}, RowCase{12, 28, "TAUK1"},
-                                           RowCase{12, 35, "TAUK8"}, RowCase{12, 36, "REFTEMP"},
-                                           RowCase{12, 37, "VC1"}, RowCase{12, 38, "VC2"},
-                                           RowCase{12, 39, "DENS"}));
-
-INSTANTIATE_TEST_SUITE_P(OtherTypes, RowToCode,
-                         ::testing::Values(RowCase{0, 10, "C (Cp)"}, RowCase{1, 17, "KX"},
-                                           RowCase{2, 1, "MC11"}, RowCase{2, 21, "MC66"},
-                                           RowCase{2, 22, "DENS"}, RowCase{2, 25, "DENS"},
-                                           RowCase{5, 4, "ETAN"}, RowCase{7, 6, "DENS"},
-                                           RowCase{8, 4, "FRCANG"}, RowCase{9, 7, "MOONEY_F"},
-                                           RowCase{10, 9, "MU4"}, RowCase{11, 2, "DENS"}));
-
-TEST_F(EntryStore, UnlistedRowsTypesOrSelectionsStoreNothing) {
-    for (const auto& [typeIndex, row] :
-         std::vector<std::pair<int, int>>{{0, 11}, {11, 3}, {12, 40}, {13, 1}, {-1, 1}})
-        store(typeIndex, row, "1");
-    tree.select("Polymers    ");
-    store(0, 1, "1");
-    fake::FakeTree nothingSelected;
-    GridEntryStore noSelection{library, nothingSelected, units, separator};
-    type.setListIndex(0);
-    noSelection.Map(1, 2, "1", 1, grid, type);
-    EXPECT_EQ(valued(), std::vector<std::string>{});
-}
-
-TEST_F(EntryStore, TextThatIsNoNumberClearsTheValue) {
-    for (const char* cleared : {"five", ""}) {
-        store(0, 1, "5");
-        ASSERT_EQ(valued(), std::vector<std::string>{"12:EX"});
-        store(0, 1, cleared);
-        EXPECT_EQ(valued(), std::vector<std::string>{}) << cleared;
+// Viscoelastic rows are searched 1-3, then DENS (39) and REFTEMP (36), then the numbered
+// tables; anisotropic rows from 22 on are all DENS; types 5 to 7 share the table of type 4.
+TEST_F(EntryStore, EachRowStoresIntoItsPropertyOfTheSelectedMaterialAndUnlistedOnesNowhere) {
+    for (const auto& [typeIndex, row, code] : std::vector<std::tuple<int, int, Texts>>{
+             {12, 3, {"GXY"}},  {12, 4, {"G1"}},     {12, 11, {"G8"}},     {12, 12, {"TAUG1"}},
+             {12, 27, {"K8"}},  {12, 28, {"TAUK1"}}, {12, 35, {"TAUK8"}},  {12, 36, {"REFTEMP"}},
+             {12, 37, {"VC1"}}, {12, 38, {"VC2"}},   {12, 39, {"DENS"}},   {0, 10, {"C (Cp)"}},
+             {1, 17, {"KX"}},   {2, 21, {"MC66"}},   {2, 25, {"DENS"}},    {5, 4, {"ETAN"}},
+             {7, 6, {"DENS"}},  {8, 4, {"FRCANG"}},  {9, 7, {"MOONEY_F"}}, {10, 9, {"MU4"}},
+             {11, 2, {"DENS"}}, {0, 11, {}},         {11, 3, {}},          {12, 40, {}},
+             {13, 1, {}},       {-1, 1, {}}}) {
+        SCOPED_TRACE(row);
+        state.library.Material(3).ClearAll();
+        EXPECT_EQ(store(typeIndex, row, " 7.5 "), code);
     }
+    ed.TreeView1.select("Metals    ");
+    EXPECT_EQ(store(0, 1, "1"), Texts{}) << "no material selected";
 }
 
-TEST_F(EntryStore, ConvertsFromTheChosenSystemToSi) {
+TEST_F(EntryStore, ConvertsFromTheChosenSystemInTheUsersDecimalSeparatorOrClears) {
+    state.doc.DecimalSeparator = ",";
     for (const auto& [system, si] : std::vector<std::pair<int, double>>{
              {0, 6893.5773}, {2, 98066.5}, {-1, 1.0}}) { // no system: nothing to convert
-        units.setListIndex(system);
-        store(0, 1, "1");
-        EXPECT_DOUBLE_EQ(value("EX"), si) << system;
+        ed.unitsCombo.setListIndex(system);
+        store(0, 1, "1,0");
+        EXPECT_DOUBLE_EQ(*stored(3, "EX"), si) << system;
     }
-}
-
-TEST_F(EntryStore, CommaIsTheDecimalPointWhereTheUserSaysSo) {
-    separator = ",";
-    store(0, 2, "2,5");
-    EXPECT_EQ(value("NUXY"), 2.5);
-}
-
-TEST(CurrentMaterial, NumberFromTheSelectedMaterialKey) {
-    fake::FakeTree tree;
-    EXPECT_EQ(CurrentMaterial(tree), -1);
-    tree.addNode(std::nullopt, "Metals    ", "Metals    ", "closedbook");
-    tree.addNode("Metals    ", "Metals    Steel  0012", "Steel  ", "leaf");
-    tree.addNode("Metals    ", "Metals    Iron  0000", "Iron  ", "leaf");
-    for (const auto& [key, number] : std::vector<std::pair<std::string, int>>{
-             {"Metals    Steel  0012", 12}, {"Metals    Iron  0000", 0}, {"Metals    ", -1}}) {
-        tree.select(key);
-        EXPECT_EQ(CurrentMaterial(tree), number) << key;
+    for (const char* cleared : {"five", ""}) {
+        ASSERT_EQ(store(0, 1, "5"), Texts{"EX"});
+        EXPECT_EQ(store(0, 1, cleared), Texts{}) << cleared;
     }
 }
 

@@ -10,104 +10,40 @@ namespace {
 
 using Type = SettingsValue::Type;
 
-std::string Bytes(std::initializer_list<int> bytes) {
-    std::string out;
-    for (int b : bytes)
-        out += static_cast<char>(b);
-    return out;
-}
-const std::string kIps = Bytes({0, 0, 0, 0});
-
-class Registry : public ::testing::Test {
-protected:
-    void storeValue(Type type, std::string data) {
-        settings.put("Unit", "BinaryValue", {type, std::move(data)});
+// An invalid value (empty, negative, 3 or more, of another type or missing) reads as 0 and is
+// rewritten as the four bytes of index 0; a valid one is read and left alone.
+TEST(Registry, EachStoredFormReadsAsAnIndexAndOnlyAnInvalidOneIsRewritten) {
+    for (const auto& [stored, index, rewritten] :
+         std::vector<std::tuple<std::optional<SettingsValue>, int, bool>>{
+             {std::nullopt, 0, true},
+             {SettingsValue{Type::Binary, std::string{2, 0, 0, 0}}, 2, false},
+             {SettingsValue{Type::Binary, std::string{0x01, 0x14}}, 1, false}, // 5121 - 5120
+             {SettingsValue{Type::Binary, std::string{2}}, 2, false},
+             {SettingsValue{Type::Binary, std::string{1, 0, 0, 0, '\xFF', '\xFF', 7}}, 1, false},
+             {SettingsValue{Type::Binary, std::string{3, 0, 0, 0}}, 0, true},
+             {SettingsValue{Type::Binary, std::string{'\xFF', '\xFF', '\xFF', '\xFF'}}, 0, true},
+             {SettingsValue{Type::Text, "2"}, 2, false},
+             {SettingsValue{Type::Text, std::string{'1', '\0', '9'}}, 1, false},
+             {SettingsValue{Type::Text, "7"}, 0, true},
+             {SettingsValue{Type::Text, "-1"}, 0, true},
+             {SettingsValue{Type::Other, "abc"}, 0, true}}) {
+        SCOPED_TRACE(stored ? stored->data : "missing");
+        fake::FakeSettingsBackend settings;
+        if (stored) settings.put("Unit", "BinaryValue", *stored);
+        EXPECT_EQ(clsRegistry(settings).GetValue(), index);
+        EXPECT_EQ(settings.writes, rewritten ? 1 : 0);
+        EXPECT_EQ(settings.get("Unit", "BinaryValue")->data,
+                  (rewritten ? std::string{0, 0, 0, 0} : stored->data));
     }
-    /// The stored value, when it is binary; "missing" otherwise.
-    std::string storedBinary() const {
-        const auto v = settings.get("Unit", "BinaryValue");
-        return v && v->type == Type::Binary ? v->data : std::string("missing");
-    }
-
+    // SetValue writes four bytes; a rewrite that fails leaves the store as it was.
     fake::FakeSettingsBackend settings;
-    clsRegistry registry{settings};
-};
-
-TEST_F(Registry, FirstRunReadsIpsAndWritesZero) {
-    EXPECT_EQ(registry.GetValue(), 0);
-    EXPECT_EQ(storedBinary(), kIps);
-}
-
-struct ReadCase {
-    const char* name;
-    Type type;
-    std::string data;
-    int16_t expected;
-    bool rewritten;
-};
-
-class RegistryRead : public Registry, public ::testing::WithParamInterface<ReadCase> {};
-
-TEST_P(RegistryRead, ReadsAndRewritesOnlyWhatIsInvalid) {
-    const ReadCase& c = GetParam();
-    storeValue(c.type, c.data);
-    EXPECT_EQ(registry.GetValue(), c.expected);
-    EXPECT_EQ(settings.writes, c.rewritten ? 1 : 0);
-    if (c.rewritten)
-        EXPECT_EQ(storedBinary(), kIps);
-    else
-        EXPECT_EQ(settings.get("Unit", "BinaryValue")->data, c.data);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    StoredForms, RegistryRead,
-    ::testing::Values(ReadCase{"BinaryTwo", Type::Binary, Bytes({2, 0, 0, 0}), 2, false},
-                      ReadCase{"OffsetOne", Type::Binary, Bytes({0x01, 0x14}), 1, false},
-                      ReadCase{"OffsetZero", Type::Binary, Bytes({0x00, 0x14, 0, 0}), 0, false},
-                      ReadCase{"OneByte", Type::Binary, Bytes({2}), 2, false},
-                      ReadCase{"NoBytes", Type::Binary, "", 0, false},
-                      ReadCase{"LongValue", Type::Binary, Bytes({1, 0, 0, 0, 0xFF, 0xFF, 7, 9}), 1,
-                               false},
-                      ReadCase{"IndexThree", Type::Binary, Bytes({3, 0, 0, 0}), 0, true},
-                      ReadCase{"Negative", Type::Binary, Bytes({0xFF, 0xFF, 0xFF, 0xFF}), 0, true},
-                      ReadCase{"HighByteGarbage", Type::Binary, Bytes({0x01, 0x7F, 0, 0}), 0, true},
-                      ReadCase{"SignBitSet", Type::Binary, Bytes({0x00, 0x80}), 0, true},
-                      ReadCase{"TextTwo", Type::Text, "2", 2, false},
-                      ReadCase{"TextFraction", Type::Text, "1.75", 1, false},
-                      ReadCase{"TextUpToNul", Type::Text,
-                               std::string("1\0"
-                                           "9",
-                                           3),
-                               1, false},
-                      ReadCase{"TextThree", Type::Text, "3", 0, true},
-                      ReadCase{"TextSeven", Type::Text, "7", 0, true},
-                      ReadCase{"TextMinusOne", Type::Text, "-1", 0, true},
-                      ReadCase{"TextEmpty", Type::Text, "", 0, true},
-                      ReadCase{"OtherType", Type::Other, "abc", 0, true}),
-    [](const ::testing::TestParamInfo<ReadCase>& p) { return std::string(p.param.name); });
-
-TEST_F(Registry, SetValueWritesFourBytes) {
+    clsRegistry registry(settings);
     registry.SetValue(2);
-    EXPECT_EQ(storedBinary(), Bytes({2, 0, 0, 0}));
-    EXPECT_EQ(registry.GetValue(), 2);
-}
-
-TEST_F(Registry, AKeyThatCannotBeOpenedReadsAsIpsAndFailedWritesChangeNothing) {
-    storeValue(Type::Binary, Bytes({2, 0, 0, 0}));
-    settings.failOpen = true;
-    EXPECT_EQ(registry.GetValue(), 0);
-    EXPECT_EQ(storedBinary(), kIps);
-
-    settings.failOpen = false;
-    storeValue(Type::Text, "9");
+    EXPECT_EQ(settings.get("Unit", "BinaryValue")->data, (std::string{2, 0, 0, 0}));
+    settings.put("Unit", "BinaryValue", {Type::Text, "9"});
     settings.failWrite = true;
     EXPECT_EQ(registry.GetValue(), 0);
     EXPECT_EQ(settings.get("Unit", "BinaryValue")->data, "9");
-
-    settings.keys.clear();
-    settings.failCreate = true;
-    EXPECT_EQ(registry.GetValue(), 0);
-    EXPECT_FALSE(settings.hasKey("Unit"));
 }
 
 } // namespace

@@ -1,0 +1,224 @@
+#include "EditingFixture.h"
+
+namespace mb::test {
+namespace {
+
+using C = EditingCommands;
+using EditingCommandsTest = EditingFixture;
+
+// Each refusal shows one message with an OK button, moves the focus where named (1 the
+// category box, 2 the name box) and changes nothing in the library or the tree.
+TEST_F(EditingCommandsTest, RefusalsInTheOrderTheBoxesAreChecked) {
+    const std::string steel = "Steel    ", s275 = "Steel    S275  0002", none;
+    const std::string noBoth =
+        "Must set Material category and name before generating new material !";
+    const std::string inside = "Addition of new Material within another Material is prohibited ! ";
+    const std::string noCategory = "Please specify the Material Category name !";
+    const std::string noName = "Please specify the Material name !";
+    const std::string digit = "Material category can not start with a number !";
+    const std::string exists = "Material already exits. Please enter a different name!";
+    ClickMaterial(1);
+    commands.onCopyMaterial(); // forgotten when copying a category is refused
+    using enum MsgIcon;
+    using Refusal =
+        std::tuple<std::string, std::string, std::string, void (C::*)(), std::string, MsgIcon, int>;
+    for (const auto& [node, category, name, command, text, icon, focus] : std::vector<Refusal>{
+             {steel, "", "X", &C::newMaterial, noBoth, None, 0},
+             {s275, "Steel", "S355", &C::newMaterial, inside, Exclamation, 0},
+             {none, "Steel", "S355", &C::newMaterial, inside, Exclamation, 0},
+             {steel, "  ", "", &C::onNewMaterial, noCategory, Exclamation, 1},
+             {steel, " 1abc", "", &C::onNewMaterial, digit, Exclamation, 1},
+             {steel, "Ti", "  ", &C::onNewMaterial, noName, Exclamation, 2},
+             {steel, "1Cu", "A36", &C::onNewMaterial, digit, Exclamation, 1},
+             {steel, "Copper", "  s275", &C::onNewMaterial, exists, Exclamation, 0},
+             {s275, " ", "Ti", &C::onMaterialSet, noCategory, Exclamation, 1},
+             {s275, "Ti", "", &C::onMaterialSet, noName, Exclamation, 2},
+             {steel, "", "", &C::onCopyMaterial, "Cannot copy a Category !", Exclamation, 0},
+             {steel, "", "", &C::DeleteSelected, "Cannot delete a Category !", Exclamation, 0}}) {
+        SCOPED_TRACE(text);
+        node.empty() ? Unselect() : editor.clickNode(node);
+        Type(category, name);
+        const int before[] = {editor.materialTypeText.focusRequests,
+                              editor.materialNameText.focusRequests};
+        (commands.*command)();
+        ExpectOnlyMessage(text, MsgButtons::OK, icon);
+        EXPECT_EQ(editor.materialTypeText.focusRequests - before[0], focus == 1);
+        EXPECT_EQ(editor.materialNameText.focusRequests - before[1], focus == 2);
+    }
+    commands.onPasteMaterial();
+    EXPECT_TRUE(editor.messageBox.questions.empty());
+    EXPECT_EQ(EntryNames(), kFiveNames);
+    EXPECT_EQ(tree().nodeCount(), 8);
+}
+
+TEST_F(EditingCommandsTest, TooLongNamesAndCategoriesKeepTheFocusAndTheirText) {
+    for (auto [box, leave, fits, tooLong, message] : std::vector<
+             std::tuple<fake::FakeTextBox*, bool (C::*)(), std::string, std::string, std::string>>{
+             {&editor.materialNameText, &C::materialNameText_LostFocus, std::string(30, 'n'),
+              " " + std::string(30, 'n'), "Material name should be less than 30 characters long"},
+             {&editor.materialTypeText, &C::materialTypeText_LostFocus,
+              "  " + std::string(25, 'c') + "  ", std::string(26, 'c'),
+              "Material Category name should be less than 25 characters long !"}}) {
+        box->setText(fits);
+        EXPECT_TRUE((commands.*leave)());
+        box->setText(tooLong);
+        EXPECT_FALSE((commands.*leave)());
+        ExpectOnlyMessage(message, MsgButtons::OK, MsgIcon::Critical);
+        EXPECT_EQ(box->focusRequests, 1);
+        EXPECT_EQ(box->text(), tooLong);
+    }
+}
+
+TEST_F(EditingCommandsTest, YesAppendsTheTypedMaterialTrimmedWithoutValuesAndShowsIt) {
+    ClickMaterial(2);
+    commands.materialTypeText_GotFocus();
+    Type("  Titanium ", " Ti-6Al-4V grade 5 ", "  aerospace  ");
+    commands.onNewMaterial();
+    ExpectOnlyMessage("Do you really want to add this material ?", MsgButtons::YesNo,
+                      MsgIcon::Question);
+    const LibraryEntry& e = library().Entry(5);
+    clsMaterial& record = library().Material(5);
+    EXPECT_EQ((Texts{e.Category, e.Name, e.Description, record.MaterialType(),
+                     record.MaterialNameCode()}),
+              (Texts{"Titanium    ", "Ti-6Al-4V grade 5", "aerospace", "  Titanium ",
+                     " Ti-6Al-4V gr"})); // a long name's code: its first 13 characters as typed
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        EXPECT_FALSE(record.HasValue(slot) || library().Shadow(5).HasValue(slot)) << slot;
+    const std::string key = "Titanium    Ti-6Al-4V grade 50005";
+    EXPECT_EQ((Texts{*tree().parentKey(key), tree().image(key), tree().image(KeyOf(2)),
+                     *tree().selectedKey()}),
+              (Texts{"Titanium    ", "leaf1", "leaf", key}));
+    EXPECT_EQ(editor.shown(), kMaterialShown);
+
+    commands.materialNameText_GotFocus();
+    Type("Copper", "C110", "pure");
+    editor.messageBox.queueAnswer(MsgResult::No);
+    commands.onNewMaterial();
+    EXPECT_EQ(editor.boxes(), Texts(3, "")) << "No empties the boxes";
+    EXPECT_EQ(editor.shown(), kNewMaterialShown);
+    EXPECT_EQ(library().LastMaterialIndex, 5);
+}
+
+TEST_F(EditingCommandsTest, ResetOverwritesTheMatchAfterOKWhichGetsItsShadowBack) {
+    ClickMaterial(3);
+    library().Material(4).CopyProperty("EX", 1.0); // edited, not saved
+    Type(" copper", "  c101 ", " new text ");
+    editor.messageBox.queueAnswer(MsgResult::Cancel);
+    commands.onMaterialSet();
+    ExpectOnlyMessage("Overwrite the existing material ?", MsgButtons::OKCancel, MsgIcon::Question);
+    EXPECT_EQ(ValueOf(library().Material(4), "EX"), 1.0) << "Cancel changes nothing";
+    commands.onMaterialSet();
+    const LibraryEntry& e = library().Entry(4);
+    EXPECT_EQ((Texts{e.Category, e.Name, e.NameCode, e.Description}),
+              (Texts{" copper", "c101", "c101         ", " new text "}));
+    EXPECT_EQ(ValueOf(library().Material(4), "EX"), 1.17e11);
+    EXPECT_EQ(library().Entry(3).Name, "7075  ") << "the selected material is not touched";
+
+    ClickMaterial(0); // material 0 selected: the match is emptied and 0 written
+    Type("Copper", "C101", "typed");
+    commands.onMaterialSet();
+    EXPECT_EQ(ValueOf(library().Material(4), "EX"), std::nullopt);
+    EXPECT_EQ((Texts{library().Entry(0).Category, library().Entry(0).Name}),
+              (Texts{"Copper", "C101"}));
+
+    ClickMaterial(1); // no match: appended with the category as typed, in a node of its own
+    Type("Steel", " S355 ");
+    commands.onMaterialSet();
+    EXPECT_EQ((Texts{library().Entry(5).Category, library().Shadow(5).MaterialType()}),
+              (Texts{"Steel", "Steel  "}));
+    EXPECT_EQ(tree().parentKey("SteelS3550005"), "Steel");
+}
+
+TEST_F(EditingCommandsTest, APasteCopiesTheWorkingRecordIntoTheSelectedCategory) {
+    ClickMaterial(0);
+    commands.onCopyMaterial();
+    library().Material(0).CopyProperty("EX", 1.5e11); // an edit never saved
+    ClickCategory("Copper");
+    commands.onPasteMaterial();
+    const LibraryEntry& e = library().Entry(5);
+    clsMaterial& shadow = library().Shadow(5);
+    EXPECT_EQ(
+        (Texts{e.Category, e.Name, e.NameCode, e.Description, shadow.MaterialType(),
+               shadow.MaterialName(), shadow.MaterialNameCode(), shadow.MaterialDescription()}),
+        (Texts{"Copper    ", "Copy of A36", "A36 code", "structural steel", "Copper    ",
+               "Copy of A36", "A36 code", "structural steel"}));
+    EXPECT_EQ((std::vector{ValueOf(library().Material(5), "EX"), ValueOf(shadow, "EX"),
+                           ValueOf(shadow, "DENS")}),
+              (std::vector<std::optional<double>>{1.5e11, 2.0e11, 7850}));
+    EXPECT_EQ(editor.VSFlexGrid1.textMatrix(1, 2), "150000000000") << "the copy is shown";
+
+    ClickMaterial(3);
+    library().Entry(0).Name = "a36  "; // only its case changed: still the source
+    commands.onPasteMaterial();
+    ExpectOnlyMessage("Material Name (Copy of A36) exists. Please rename it before pasting.",
+                      MsgButtons::OK, MsgIcon::Exclamation);
+    library().Entry(5).Name = "Copy 1";
+    commands.onPasteMaterial(); // onto a material: into its category
+    EXPECT_EQ(tree().parentKey("Aluminium    Copy of A360006"), "Aluminium    ");
+    library().Entry(0).Name = "A36JR";
+    commands.onPasteMaterial();
+    ExpectOnlyMessage(
+        "The Material to Copy has been renamed or deleted. Please select another material to copy.",
+        MsgButtons::OK, MsgIcon::Exclamation);
+}
+
+TEST_F(EditingCommandsTest, ClearingValuesZeroesThemDeletingAsksThenRenumbersTheLaterMaterials) {
+    ClickMaterial(0);
+    commands.ClearValues();
+    clsMaterial& record = library().Material(0);
+    EXPECT_EQ((std::vector{ValueOf(record, "EX"), ValueOf(record, "DENS"), ValueOf(record, "NUXY"),
+                           ValueOf(library().Shadow(0), "EX")}),
+              (std::vector<std::optional<double>>{0.0, 0.0, std::nullopt, 2.0e11}));
+    EXPECT_EQ(editor.VSFlexGrid1.textMatrix(1, 2), "0");
+    ClickMaterial(1);
+    commands.onCopyMaterial(); // forgotten by a deletion
+    editor.messageBox.queueAnswer(MsgResult::No);
+    Delete(0);
+    ExpectOnlyMessage("Are you sure, you want to delete A36   ?", MsgButtons::YesNo,
+                      MsgIcon::Question);
+    EXPECT_EQ(EntryNames(), kFiveNames);
+    Delete(0);
+    EXPECT_EQ(EntryNames(), (Texts{"6061", "S275", "7075", "C101"}));
+    EXPECT_EQ((Texts{KeyOf(0), KeyOf(1)}),
+              (Texts{"Aluminium    6061  0000", "Steel    S275  0001"}));
+    EXPECT_EQ(ValueOf(library().Material(0), "EX"), 6.9e10);
+    EXPECT_EQ(ValueOf(library().Shadow(3), "DENS"), 8940);
+    EXPECT_EQ(editor.shown(), kMaterialShown) << "a neighbour is shown";
+    EXPECT_EQ(editor.boxes(), Texts(3, ""));
+    Delete(3);
+    EXPECT_FALSE(tree().exists("Copper    ")) << "its only material gone";
+    editor.messageBox.questions.clear();
+    commands.onPasteMaterial();
+    EXPECT_EQ(library().LastMaterialIndex, 2);
+    EXPECT_TRUE(editor.messageBox.questions.empty());
+}
+
+TEST_F(EditingCommandsTest, AFullLibraryRefusesToGrowButNotToOverwrite) {
+    std::vector<Sample> full;
+    for (int i = 0; i < kMaxMaterials - 1; ++i)
+        full.push_back({i % 2 ? "Steel" : "Iron", "M" + std::to_string(i)});
+    Open(full);
+    ClickCategory("Steel");
+    Type("Steel", "Last one");
+    commands.newMaterial(); // number 1000 fits
+    EXPECT_EQ(tree().selectedKey(), "Steel    Last one1000");
+    editor.messageBox.questions.clear();
+    ClickMaterial(3);
+    commands.onCopyMaterial();
+    for (auto command : {&C::onMaterialSet, &C::onPasteMaterial, &C::newMaterial}) {
+        if (command == &C::newMaterial) ClickCategory("Steel");
+        Type("Steel", "One more");
+        (commands.*command)();
+        ExpectOnlyMessage("The library is full: it already holds 1001 materials, the most a "
+                          "library can hold. Delete a material before adding another.",
+                          MsgButtons::OK, MsgIcon::Exclamation);
+        EXPECT_EQ(library().Materials.size(), 1002u);
+    }
+    ClickMaterial(3);
+    Type("Steel", "M5", "overwritten");
+    commands.onMaterialSet();
+    EXPECT_EQ(library().Entry(5).Description, "overwritten");
+}
+
+} // namespace
+} // namespace mb::test

@@ -1,0 +1,88 @@
+// The editor window: what a click in the tree shows, what the unit and type selectors
+// change, and what a value typed into the grid does.
+
+#include "EditorFixture.h"
+
+namespace mb::test {
+namespace {
+
+using BaseFormTest = EditorTest;
+
+TEST_F(BaseFormTest, AMaterialClickShowsItACategoryClickTurnsToAddingOne) {
+    for (int n : {1, 0}) { // material 0's key ends in "0000"
+        show(n);
+        EXPECT_EQ((Texts{ed.TreeView1.image(keys[std::size_t(n)]), state.library.LastNodeKey,
+                         std::to_string(ed.form.CurrentMaterial())}),
+                  (Texts{"leaf1", keys[std::size_t(n)], std::to_string(n)}));
+        EXPECT_EQ(ed.shown(), (std::vector<bool>{true, false, true, true}));
+    }
+    EXPECT_EQ(ed.boxes(), (Texts{"Metals    ", "Steel S235", "about Steel S235"}));
+    ed.clickNode("Alloy 2024    "); // digits end its name, blanks its key
+    EXPECT_EQ((Texts{ed.TreeView1.image(keys[1]), ed.TreeView1.image(keys[0]),
+                     ed.TreeView1.image("Alloy 2024    ")}),
+              (Texts{"leaf", "leaf", "closedbook"}));
+    EXPECT_EQ(ed.boxes(), (Texts{"Alloy 2024    ", "", ""}));
+    EXPECT_EQ(ed.shown(), (std::vector<bool>{false, true, false, false}));
+    ed.form.TreeView1_Expand("Polymers    ");
+    EXPECT_EQ(ed.TreeView1.image("Polymers    "), "openbook");
+    ed.form.TreeView1_Collapse("Polymers    ");
+    EXPECT_EQ(ed.TreeView1.image("Polymers    "), "closedbook");
+}
+
+TEST_F(BaseFormTest, TheSelectorsChangeWhatIsShownNotWhatIsStored) {
+    for (const auto& [index, name] :
+         std::vector<std::pair<int, std::string>>{{0, "IPS"}, {1, "SI"}, {2, "MKS"}, {-1, ""}}) {
+        ed.chooseUnits(index);
+        EXPECT_EQ(ed.form.UnitSystem(), name) << index;
+    }
+    show(0);
+    ed.chooseType(11); // Blatz Ko: EX and DENS only
+    EXPECT_EQ(rowOf("NUXY"), -1);
+    ed.chooseType(0);
+    EXPECT_EQ(cell("NUXY"), "0.3");
+}
+
+// In SI what is typed is what is stored. Rows that change a value come last.
+TEST_F(BaseFormTest, ZeroAndSignedCodesAreAcceptedNegativesRefusedLettersAndBlanksDropped) {
+    show(0);
+    ed.chooseType(1); // orthotropic: every signed code has a row
+    ed.chooseUnits(1);
+    const auto refusal =
+        std::tuple{std::string("Value entered must be a positive number"), MsgButtons::OK,
+                   MsgIcon::None, std::string("VELTRA/M Material Browser")};
+    for (const auto& [code, typed, si, shown, refused] :
+         std::vector<std::tuple<std::string, std::string, double, std::string, bool>>{
+             {"EX", "-1", 2.1e11, "", true},
+             {"EX", "abc", 2.1e11, "", false},
+             {"NUXY", "0.3x", 0.3, "", false},
+             {"EX", "", 2.1e11, "", false},
+             {"EX", "0", 0.0, "0", false},
+             {"NUXY", "-1", -1.0, "-1", false},
+             {"GXY", " -2.5", -2.5, " -2.5", false},
+             {"ALPZ", "-1", -1.0, "-1", false}}) {
+        SCOPED_TRACE(code + " " + typed);
+        ed.form.EditStarted = false;
+        typeValue(code, typed);
+        EXPECT_EQ(stored(0, code), si);
+        EXPECT_EQ(cell(code), shown) << "the cell keeps what was typed, or is emptied";
+        EXPECT_EQ(ed.form.EditStarted, shown != typed && !typed.empty()) << "still editing";
+        EXPECT_EQ(ed.messageBox.questions.size(), refused ? 1u : 0u);
+        for (const auto& q : ed.messageBox.questions)
+            EXPECT_EQ((std::tuple{q.text, q.buttons, q.icon, q.title}), refusal);
+        ed.messageBox.questions.clear();
+    }
+}
+
+TEST_F(BaseFormTest, OnlyAClickInTheValueColumnStartsAnEditAndLosingTheFocusStoresIt) {
+    show(0);
+    ed.clickCell(1, 1);
+    EXPECT_FALSE(ed.VSFlexGrid1.isEditing());
+    ed.clickCell(1, 2);
+    ed.VSFlexGrid1.typeIntoCurrentCell("0");
+    ed.form.VSFlexGrid1_LostFocus();
+    EXPECT_EQ((std::tuple{ed.VSFlexGrid1.row(), ed.VSFlexGrid1.col(), *stored(0, "EX")}),
+              (std::tuple{1, 1, 0.0}));
+}
+
+} // namespace
+} // namespace mb::test
