@@ -334,6 +334,21 @@ private slots:
         QCOMPARE(readFile(libraryPath), expected);
     }
 
+    void copyAndPasteKeysInATextBoxStayWithTheBox() {
+        openThroughTheMenu();
+        auto* box = editor()->findChild<QLineEdit*>("descriptionText");
+        box->setFocus();
+        QTRY_VERIFY(box->hasFocus());
+        box->selectAll();
+        QTest::keySequence(box, QKeySequence(QStringLiteral("Ctrl+C")));
+        box->end(false);
+        QTest::keySequence(box, QKeySequence(QStringLiteral("Ctrl+V")));
+        QCOMPARE(box->text(), QStringLiteral("Hot-rolled non-alloy structural steel"
+                                             "Hot-rolled non-alloy structural steel"));
+        QCOMPARE(browser->state().doc.CopiedMaterialNumber, int16_t(-1));
+        QCOMPARE(library().LastMaterialIndex, int16_t(2));
+    }
+
     void rightClickOnTheTreePopsUpTheEditMenu() {
         openThroughTheMenu();
         QTreeWidgetItem* shownMaterial = tree()->currentItem();
