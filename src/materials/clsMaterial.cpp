@@ -107,6 +107,7 @@ void clsMaterial::ConvertAll(std::string_view oldUnit, std::string_view target) 
 std::string clsMaterial::WriteValue(double dVal) { return FormatNumberText(dVal); }
 
 void clsMaterial::Save(std::string& out) {
+    static const std::string kBlankLabel(16, ' ');
     if (TrimBlanks(nameCode_).empty())
         nameCode_ = name_.size() < 14 ? PadRight(name_, 13) : name_.substr(0, 13);
     out += "MATL:";
@@ -137,7 +138,7 @@ void clsMaterial::Save(std::string& out) {
         out += "   ";
         const std::string& mks = UnitsMKS(i);
         out += mks;
-        if (i == Slot::FRCANG || mks == std::string(16, ' ')) out += ' ';
+        if (i == Slot::FRCANG || mks == kBlankLabel) out += ' ';
         appendNumber(converter_.ChangeUnits("SI", "SI", i, si));
         out += UnitsSI(i);
         out += "\r\n";
