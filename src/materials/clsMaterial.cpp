@@ -1,9 +1,45 @@
 #include "materials/clsMaterial.h"
 
 #include "materials/NumberText.h"
+#include "materials/RecordPool.h"
 #include "materials/TextUtil.h"
 
+#include <new>
+
 namespace mb {
+
+namespace {
+
+// Sanitizer builds keep the global allocator, so a record used after its release is caught.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kPooled = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kPooled = false;
+#else
+constexpr bool kPooled = true;
+#endif
+#else
+constexpr bool kPooled = true;
+#endif
+
+RecordPool& Records() {
+    // Never destroyed: records held by other static objects may be released after it.
+    static RecordPool* pool = new RecordPool(sizeof(clsMaterial));
+    return *pool;
+}
+
+} // namespace
+
+void* clsMaterial::operator new(std::size_t size) {
+    if (!kPooled || size != sizeof(clsMaterial)) return ::operator new(size);
+    return Records().allocate();
+}
+
+void clsMaterial::operator delete(void* p, std::size_t size) noexcept {
+    if (!kPooled || size != sizeof(clsMaterial)) return ::operator delete(p);
+    Records().release(p);
+}
 
 clsMaterial::clsMaterial(std::string recordUnit) : recordUnit_(std::move(recordUnit)) {}
 

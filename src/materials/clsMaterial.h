@@ -4,6 +4,7 @@
 #include "materials/UnitConversion.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,6 +18,10 @@ class clsMaterial {
 public:
     /// `recordUnit` is the unit system the editor shows when the record is made.
     explicit clsMaterial(std::string recordUnit = "");
+
+    // A library holds two records per material; they come from a pool in large pages.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p, std::size_t size) noexcept;
 
     const std::string& MaterialName() const { return name_; }
     void MaterialName(std::string v) { name_ = std::move(v); }

@@ -6,9 +6,9 @@
 
 namespace mb {
 
-inline constexpr std::size_t kReadChunk = 256 * 1024;
+inline constexpr std::size_t kReadChunk = 64 * 1024;
 /// Pieces are gathered into writes of about this size.
-inline constexpr std::size_t kWriteChunk = 256 * 1024;
+inline constexpr std::size_t kWriteChunk = 64 * 1024;
 
 /// A file opened for reading, closed when it goes out of scope.
 class InputFile {
