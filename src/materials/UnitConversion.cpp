@@ -126,10 +126,9 @@ double clsUnitConversion::ToMKS(int slot) {
     return slot >= 0 && slot < kSlotCount ? FactorTable().toMKS[slot] : 1.0;
 }
 
-double clsUnitConversion::ChangeUnits(std::string_view oldUnit, std::string_view newUnit, int nElm,
-                                      double value) const {
-    const System from = ParseSystem(oldUnit);
-    const System to = ParseSystem(newUnit);
+namespace {
+
+double Convert(System from, System to, int nElm, double value) {
     if (from == System::None || to == System::None || from == to) return value;
     if (nElm < 0 || nElm >= kVisitedSlots) return value;
     if (nElm == Slot::REFTEMP) return FromKelvin(to, ToKelvin(from, value));
@@ -143,6 +142,18 @@ double clsUnitConversion::ChangeUnits(std::string_view oldUnit, std::string_view
     case System::None: break;
     }
     return value;
+}
+
+} // namespace
+
+double clsUnitConversion::ChangeUnits(std::string_view oldUnit, std::string_view newUnit, int nElm,
+                                      double value) const {
+    return Convert(ParseSystem(oldUnit), ParseSystem(newUnit), nElm, value);
+}
+
+void clsUnitConversion::FromSI(int slot, double si, double& ips, double& mks) {
+    ips = Convert(System::SI, System::IPS, slot, si);
+    mks = Convert(System::SI, System::MKS, slot, si);
 }
 
 const std::string& UnitsIPS(int slot) {

@@ -27,6 +27,9 @@ public:
     double ChangeUnits(std::string_view oldUnit, std::string_view newUnit, int nElm,
                        double value) const;
 
+    /// A stored SI value of a slot in IPS and in MKS, exactly as ChangeUnits gives them.
+    static void FromSI(int slot, double si, double& ips, double& mks);
+
     /// Factor from IPS to SI and from IPS to MKS of a slot (1 for slots without a kind).
     static double ToSI(int slot);
     static double ToMKS(int slot);

@@ -142,8 +142,49 @@ void clsMaterial::ConvertAll(std::string_view oldUnit, std::string_view target) 
 
 std::string clsMaterial::WriteValue(double dVal) { return FormatNumberText(dVal); }
 
+namespace {
+
+// A property line is a fixed text with three numbers set into it. The texts are built
+// once: the writer produces one line for every stored value of every material.
+struct PropertyLine {
+    std::string text; // the line, blank where the numbers go
+    std::size_t ips = 0, mks = 0, si = 0;
+};
+
+const std::array<PropertyLine, kVisitedSlots>& PropertyLines() {
+    static const std::array<PropertyLine, kVisitedSlots> lines = [] {
+        std::array<PropertyLine, kVisitedSlots> all;
+        const std::string blankLabel(16, ' ');
+        const std::string number(kNumberTextWidth, ' ');
+        for (int i = 0; i < kVisitedSlots; ++i) {
+            PropertyLine& line = all[static_cast<std::size_t>(i)];
+            std::string& t = line.text;
+            const std::string& code = PropertyCatalogue::instance().PropCode(i);
+            t = code;
+            if (code.size() < 10) t.append(10 - code.size(), ' ');
+            line.ips = t.size();
+            t += number;
+            t += UnitsIPS(i);
+            t += "  ";
+            line.mks = t.size();
+            t += number;
+            t += "   ";
+            const std::string& mks = UnitsMKS(i);
+            t += mks;
+            if (i == Slot::FRCANG || mks == blankLabel) t += ' ';
+            line.si = t.size();
+            t += number;
+            t += UnitsSI(i);
+            t += "\r\n";
+        }
+        return all;
+    }();
+    return lines;
+}
+
+} // namespace
+
 void clsMaterial::Save(std::string& out) {
-    static const std::string kBlankLabel(16, ' ');
     if (TrimBlanks(nameCode_).empty())
         nameCode_ = name_.size() < 14 ? PadRight(name_, 13) : name_.substr(0, 13);
     out += "MATL:";
@@ -156,28 +197,19 @@ void clsMaterial::Save(std::string& out) {
     out += description_;
     out += "\r\n";
 
-    auto appendNumber = [&out](double v) {
-        const std::size_t at = out.size();
-        out.resize(at + kNumberTextWidth);
-        WriteNumberText(v, out.data() + at);
-    };
+    const auto& lines = PropertyLines();
     for (int i = 0; i < kVisitedSlots; ++i) {
         if (!hasValue_[i]) continue;
+        const PropertyLine& line = lines[static_cast<std::size_t>(i)];
+        const std::size_t at = out.size();
+        out += line.text;
+        char* text = out.data() + at;
         const double si = values_[i];
-        const std::string& code = PropertyCatalogue::instance().PropCode(i);
-        out += code;
-        if (code.size() < 10) out.append(10 - code.size(), ' ');
-        appendNumber(converter_.ChangeUnits("SI", "IPS", i, si));
-        out += UnitsIPS(i);
-        out += "  ";
-        appendNumber(converter_.ChangeUnits("SI", "MKS", i, si));
-        out += "   ";
-        const std::string& mks = UnitsMKS(i);
-        out += mks;
-        if (i == Slot::FRCANG || mks == kBlankLabel) out += ' ';
-        appendNumber(converter_.ChangeUnits("SI", "SI", i, si));
-        out += UnitsSI(i);
-        out += "\r\n";
+        double ips = 0, mks = 0;
+        clsUnitConversion::FromSI(i, si, ips, mks);
+        WriteNumberText(ips, text + line.ips);
+        WriteNumberText(mks, text + line.mks);
+        WriteNumberText(si, text + line.si);
     }
     out += "ENDMATL\r\n";
 }

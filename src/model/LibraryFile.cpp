@@ -261,8 +261,9 @@ CategoryGrouping GroupByCategory(const Library& library) {
 
 namespace {
 
-// Walks the library in file order and hands the text over one piece at a time: a
-// category line, each material block, each "ENDTYPE". `sink` returns false to stop.
+// Walks the library in file order (each category line, its material blocks, "ENDTYPE")
+// and hands the text to `sink` in pieces of about a write chunk. `sink` returns false to
+// stop.
 template <class Sink>
 bool EmitLibrary(Library& library, const CategoryGrouping& grouping, Sink&& sink) {
     std::vector<std::vector<int>> members(grouping.names.size());
@@ -272,26 +273,30 @@ bool EmitLibrary(Library& library, const CategoryGrouping& grouping, Sink&& sink
             static_cast<int>(i) <= library.LastMaterialIndex)
             members[static_cast<std::size_t>(p - 1)].push_back(static_cast<int>(i));
     }
-    std::string piece;
+    std::string text;
+    auto handOver = [&text, &sink](std::size_t atLeast) {
+        if (text.size() < atLeast) return true;
+        if (!sink(std::string_view(text))) return false;
+        text.clear();
+        return true;
+    };
     for (std::size_t p = 0; p < grouping.names.size(); ++p) {
-        piece.assign("MATTYPE:").append(grouping.names[p]).append("\r\n");
-        if (!sink(piece)) return false;
+        text.append("MATTYPE:").append(grouping.names[p]).append("\r\n");
         for (int i : members[p]) {
-            piece.clear();
-            library.Material(i).Save(piece);
-            if (!sink(piece)) return false;
+            library.Material(i).Save(text);
+            if (!handOver(kWriteChunk)) return false;
         }
-        piece.assign("ENDTYPE\r\n");
-        if (!sink(piece)) return false;
+        text.append("ENDTYPE\r\n");
+        if (!handOver(kWriteChunk)) return false;
     }
-    return true;
+    return handOver(1);
 }
 
 } // namespace
 
 std::string LibraryText(Library& library, const CategoryGrouping& grouping) {
     std::string text;
-    EmitLibrary(library, grouping, [&text](const std::string& piece) {
+    EmitLibrary(library, grouping, [&text](std::string_view piece) {
         text += piece;
         return true;
     });
@@ -327,7 +332,7 @@ WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
             if (!prompt.retry(FileErrorMessage(err))) return false;
         }
     };
-    const bool written = EmitLibrary(library, grouping, [&](const std::string& piece) {
+    const bool written = EmitLibrary(library, grouping, [&](std::string_view piece) {
         return step([&] { return writer.append(piece); });
     });
     if (!written || !step([&] { return writer.commit(); })) {
