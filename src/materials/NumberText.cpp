@@ -194,6 +194,33 @@ bool RoundToDigits(double magnitude, int digits, std::uint64_t& mantissa, int& e
 
 } // namespace
 
+namespace {
+
+constexpr char kDigitPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                               "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                               "8081828384858687888990919293949596979899";
+
+// Writes exactly `count` decimal digits of `value` and returns the end.
+char* WriteDigits(std::uint64_t value, int count, char* out) {
+    char* end = out + count;
+    char* p = end;
+    for (; count >= 2; count -= 2) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * (value % 100), 2);
+        value /= 100;
+    }
+    if (count == 1) *--p = static_cast<char>('0' + value);
+    return end;
+}
+
+int DigitCount(std::uint64_t value) {
+    int n = 1;
+    while (value >= 10) value /= 10, ++n;
+    return n;
+}
+
+} // namespace
+
 void WriteNumberText(double value, char* text) {
     if (std::isnan(value)) value = 0;
     if (std::isinf(value))
@@ -224,7 +251,8 @@ void WriteNumberText(double value, char* text) {
     } else {
         int exponent = 0;
         if (std::uint64_t mantissa = 0; RoundToDigits(magnitude, digits, mantissa, exponent)) {
-            out = std::to_chars(out, text + kNumberTextWidth, mantissa).ptr;
+            // A rounded mantissa always has exactly the pattern's digit count.
+            out = WriteDigits(mantissa, digits, out);
         } else {
             // Scientific text with digits-1 fraction digits is correctly rounded, including a
             // carry into a new digit (9.9999995 becomes 1.000000e+01).
@@ -248,7 +276,8 @@ void WriteNumberText(double value, char* text) {
         *out++ = 'E';
         if (exponent < 0) *out++ = '-';
         else if (forceSign) *out++ = '+';
-        out = std::to_chars(out, text + kNumberTextWidth, exponent < 0 ? -exponent : exponent).ptr;
+        const auto size = static_cast<std::uint64_t>(exponent < 0 ? -exponent : exponent);
+        out = WriteDigits(size, DigitCount(size), out);
     }
     while (out < text + kNumberTextWidth) *out++ = ' ';
 }

@@ -102,6 +102,8 @@ PropertyCatalogue::PropertyCatalogue() {
     }
     for (int slot = 0; slot < kVisitedSlots; ++slot)
         bySlotCode_.emplace(TrimBlanks(codes_[slot]), slot); // keeps the first slot of a code
+    for (int slot = 0; slot < kVisitedSlots; ++slot)
+        firstOfItsCode_[slot] = bySlotCode_.at(TrimBlanks(codes_[slot])) == slot;
 }
 
 const std::string& PropertyCatalogue::PropCode(int slot) const {
@@ -121,6 +123,13 @@ QuantityKind PropertyCatalogue::Kind(int slot) const {
 int PropertyCatalogue::FindTolerant(std::string_view code) const {
     const auto it = bySlotCode_.find(TrimBlanks(code));
     return it == bySlotCode_.end() ? -1 : it->second;
+}
+
+int PropertyCatalogue::FindTolerant(std::string_view code, int likely) const {
+    if (likely >= 0 && likely < kVisitedSlots && firstOfItsCode_[likely] &&
+        TrimBlanks(code) == TrimBlanks(codes_[likely]))
+        return likely;
+    return FindTolerant(code);
 }
 
 int PropertyCatalogue::FindExact(std::string_view code) const {

@@ -38,6 +38,9 @@ public:
     /// Slot of a code: both sides trimmed, compared case-sensitively over slots 0..117.
     /// An empty code finds the first reserved slot (69). -1 when nothing matches.
     int FindTolerant(std::string_view code) const;
+    /// The same, trying slot `likely` first: a file lists a record's properties in slot
+    /// order, so the slot after the previous line's is the usual answer.
+    int FindTolerant(std::string_view code, int likely) const;
     /// Slot of a code compared as it stands over slots 0..118. -1 when nothing matches.
     int FindExact(std::string_view code) const;
 
@@ -48,6 +51,7 @@ private:
     std::array<QuantityKind, kSlotCount> kinds_{};
     // Trimmed code -> first slot with it; the reader looks up every property line.
     std::unordered_map<std::string_view, int> bySlotCode_;
+    std::array<bool, kSlotCount> firstOfItsCode_{};
 };
 
 inline constexpr int kMatrixEntryCount = 21;

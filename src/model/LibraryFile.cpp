@@ -86,6 +86,7 @@ private:
             return;
         }
         current_ = n;
+        previousSlot_ = -1;
         LibraryEntry& e = library_.Entry(n);
         e.NameCode = Mid(text, 6, 13);
         e.Name = std::string(TrimBlanks(Mid(text, 20, 31))) + "  ";
@@ -111,9 +112,10 @@ private:
         if (!value) return; // a number beyond a double's range: the step fails
         // What CopyProperty does to both records, with the slot looked up once: this runs
         // for every line of the file.
-        const int slot =
-            PropertyCatalogue::instance().FindTolerant(code == "C" ? std::string_view("C (Cp)") : code);
+        const int slot = PropertyCatalogue::instance().FindTolerant(
+            code == "C" ? std::string_view("C (Cp)") : code, previousSlot_ + 1);
         if (slot < 0) return;
+        previousSlot_ = slot;
         library_.Material(current_).SetSlotValue(slot, *value);
         library_.Shadow(current_).SetSlotValue(slot, *value);
     }
@@ -123,6 +125,7 @@ private:
     long long lineNumber_ = 0;
     std::string category_;
     int current_ = -1;
+    int previousSlot_ = -1;
     int dropped_ = 0;
     bool rejected_ = false;
 };

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <string>
+
 #include <cmath>
 #include <limits>
 #include <random>
@@ -52,6 +55,38 @@ TEST(WriteValue, ReadsBackUnderEitherSeparatorAtTheBoundariesAndForRandomDoubles
     std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
     std::uniform_int_distribution<int> exponent(-320, 307);
     for (int i = 0; i < 20000; ++i) ExpectReadsBack(mantissa(rng) * std::pow(10.0, exponent(rng)));
+}
+
+// The text a correctly rounded decimal expansion gives: the digits of to_chars' scientific
+// form and the exponent of the last digit, with the pattern's signs.
+std::string CorrectlyRounded(double v) {
+    const int digits = v < 0 ? 5 : (v < 1 ? 6 : (v < 1e10 ? 7 : (v < 1e11 ? 6 : 5)));
+    char buf[64];
+    const auto end = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, digits - 1).ptr;
+    const std::string sci(buf, end);
+    const std::size_t e = sci.find('e');
+    std::string text = v < 0 ? "-" : "";
+    for (char c : sci.substr(0, e))
+        if (c != '.') text += c;
+    const int exponent = std::stoi(sci.substr(e + 1)) - (digits - 1);
+    text += 'E';
+    text += exponent < 0 ? "-" : (v < -1 ? "+" : "");
+    text += std::to_string(std::abs(exponent));
+    return text + std::string(11 - text.size(), ' ');
+}
+
+// Away from the ends of the double range every value is rounded exactly, ties included,
+// whichever way the text is produced.
+TEST(WriteValue, MatchesTheCorrectlyRoundedDigitsAcrossTheRange) {
+    std::mt19937_64 rng(77);
+    std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
+    std::uniform_int_distribution<int> exponent(-300, 300);
+    for (int i = 0; i < 200000; ++i) {
+        const double v = mantissa(rng) * std::pow(10.0, exponent(rng));
+        ASSERT_EQ(clsMaterial::WriteValue(v), CorrectlyRounded(v)) << v;
+    }
+    for (double v : {0.5, 1.5, 2.5, 1234567.5, 0.1234565, -1.00005, -0.123455, 1e10 - 0.5, 99999.995, 123456.75e5})
+        EXPECT_EQ(clsMaterial::WriteValue(v), CorrectlyRounded(v)) << v;
 }
 
 TEST(ParseNumberText, GivesTheLeadingNumberUnderTheSeparator) {

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace mb {
 namespace {
 
@@ -21,6 +24,16 @@ TEST(PropertyCatalogue, CodesAreFoundExactlyOrWithBlanksTrimmedButNeverIgnoringC
     EXPECT_EQ(cat().FindTolerant("    "), 69); // the first reserved slot
     EXPECT_EQ(clsMaterial::GetNthProperty(69) + clsMaterial::GetNthProperty(119) + clsMaterial::GetNthProperty(-1), "");
     EXPECT_EQ(MatrixGridCodes()[9] + "|" + MatrixGridCodes()[10], "MC25       |MC26      ");
+}
+
+// The hint only saves the lookup: a code shared by several slots (the reserved ones) must
+// still find the first, whatever slot the hint names.
+TEST(PropertyCatalogue, AHintedLookupFindsWhatThePlainLookupFinds) {
+    std::vector<std::string> codes = {"C (Cp)", " EX ", "ex", "NOSUCH", "C"};
+    for (int slot = 0; slot < kSlotCount; ++slot) codes.push_back(cat().PropCode(slot));
+    for (const std::string& code : codes)
+        for (int likely = -2; likely <= kSlotCount + 1; ++likely)
+            ASSERT_EQ(cat().FindTolerant(code, likely), cat().FindTolerant(code)) << code << " " << likely;
 }
 
 TEST(MaterialModel, EveryGridRowMapsToItsCatalogueSlot) {
