@@ -119,7 +119,7 @@ public:
         benchmark::DoNotOptimize(data.data());
         return 0;
     }
-    int finish(int, unsigned) override { return 0; }
+    int finish(int, unsigned, mb::Durability) override { return 0; }
     int rename(const std::string&, const std::string&) override { return 0; }
     void discard(int, const std::string&) override {}
 };
@@ -132,7 +132,7 @@ void BM_FormatLibrary(benchmark::State& state) {
     CancelPrompt prompt;
     DiscardingFileOps ops;
     for (auto _ : state) {
-        const auto r = mb::WriteLibraryFile(out.path, library, grouping, prompt, ops);
+        const auto r = mb::WriteLibraryFile(out.path, library, grouping, prompt, ops, mb::Durability::Flushed);
         if (r.status != mb::WriteResult::Status::Written) state.SkipWithError("write failed");
     }
     ReportLines(state);

@@ -33,6 +33,16 @@ long InputFile::read(char* buffer, std::size_t size) {
 
 namespace {
 
+// Returns once the file's data has been written to the device (not out of its cache).
+int WaitForData(int fd) {
+#if defined(__linux__)
+    return ::sync_file_range(fd, 0, 0,
+                             SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+#else
+    return ::fsync(fd);
+#endif
+}
+
 class PosixFileOps final : public FileOps {
 public:
     int createTemp(const std::string& directory, const std::string& stem, std::string& path,
@@ -70,9 +80,9 @@ public:
 #endif
     }
 
-    int finish(int fd, unsigned mode) override {
+    int finish(int fd, unsigned mode, Durability durability) override {
         if (::fchmod(fd, static_cast<mode_t>(mode)) != 0) return errno;
-        if (::fsync(fd) != 0) return errno;
+        if (durability == Durability::Ordered ? WaitForData(fd) != 0 : ::fsync(fd) != 0) return errno;
         if (::close(fd) != 0) return errno;
         return 0;
     }
@@ -100,8 +110,8 @@ FileOps& SystemFileOps() {
     return ops;
 }
 
-AtomicFileWriter::AtomicFileWriter(std::string target, FileOps& ops)
-    : target_(std::move(target)), ops_(ops) {}
+AtomicFileWriter::AtomicFileWriter(std::string target, FileOps& ops, Durability durability)
+    : target_(std::move(target)), ops_(ops), durability_(durability) {}
 
 AtomicFileWriter::~AtomicFileWriter() {
     if (!done_) abandon();
@@ -164,7 +174,7 @@ int AtomicFileWriter::flush() {
 int AtomicFileWriter::commit() {
     if (const int err = flush(); err != 0) return err;
     if (!closed_) {
-        if (const int err = ops_.finish(fd_, mode_); err != 0) return err;
+        if (const int err = ops_.finish(fd_, mode_, durability_); err != 0) return err;
         closed_ = true;
         fd_ = -1;
     }

@@ -29,6 +29,18 @@ private:
     int error_ = 0;
 };
 
+/// How far a finished file is pushed toward the disk before it replaces its target.
+enum class Durability {
+    /// The device is told to flush its cache: the new file survives a power cut from the
+    /// moment the save returns. Saves from the editor use this.
+    Flushed,
+    /// The data has reached the device before the rename, so the file system's next
+    /// commit, which flushes the device first, cannot make the name point at missing
+    /// data: a power cut gives the old file or the new one, never a truncated one. What
+    /// `cp` and most command-line tools give, without waiting for the device's cache.
+    Ordered,
+};
+
 /// The operations a save needs of the file system; each returns 0 or an errno value.
 class FileOps {
 public:
@@ -37,8 +49,9 @@ public:
     virtual int createTemp(const std::string& directory, const std::string& stem,
                            std::string& path, int& fd) = 0;
     virtual int writeAt(int fd, std::string_view data, long long offset) = 0;
-    /// Flushes to the device, gives the file `mode` and closes it.
-    virtual int finish(int fd, unsigned mode) = 0;
+    /// Pushes the data toward the disk as `durability` says, gives the file `mode` and
+    /// closes it.
+    virtual int finish(int fd, unsigned mode, Durability durability) = 0;
     virtual int rename(const std::string& from, const std::string& to) = 0;
     virtual void discard(int fd, const std::string& path) = 0;
 };
@@ -48,7 +61,7 @@ FileOps& SystemFileOps();
 /// Writes a file beside its target and renames it into place on commit.
 class AtomicFileWriter {
 public:
-    AtomicFileWriter(std::string target, FileOps& ops);
+    AtomicFileWriter(std::string target, FileOps& ops, Durability durability = Durability::Flushed);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -76,6 +89,7 @@ private:
     std::string buffer_;
     bool pieceBuffered_ = false;
     unsigned mode_ = 0644;
+    Durability durability_;
 };
 
 } // namespace mb

@@ -308,12 +308,12 @@ std::string LibraryText(Library& library, const CategoryGrouping& grouping) {
 
 WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
                              const CategoryGrouping& grouping, WriteErrorPrompt& prompt) {
-    return WriteLibraryFile(fileName, library, grouping, prompt, SystemFileOps());
+    return WriteLibraryFile(fileName, library, grouping, prompt, SystemFileOps(), Durability::Flushed);
 }
 
 WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
                              const CategoryGrouping& grouping, WriteErrorPrompt& prompt,
-                             FileOps& ops) {
+                             FileOps& ops, Durability durability) {
     WriteResult result;
     if (fileName.empty()) {
         result.status = WriteResult::Status::NothingToWrite;
@@ -321,7 +321,7 @@ WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
     }
     // Keep the old file until the new one is complete: a failed save must not cost the
     // user a library.
-    AtomicFileWriter writer(fileName, ops);
+    AtomicFileWriter writer(fileName, ops, durability);
     if (const int err = writer.open(); err != 0) {
         result.status = WriteResult::Status::Failed;
         result.message = "Cannot save " + fileName + ": " + FileErrorMessage(err);

@@ -8,6 +8,7 @@ namespace mb {
 
 class Library;
 class FileOps;
+enum class Durability;
 
 /// The text before the first occurrence of `separator` (searched without regard to
 /// case); the whole text when it does not occur; "" when the text starts with it.
@@ -68,13 +69,15 @@ struct WriteResult {
 /// Writes the library category by category. The whole file is written beside the target
 /// and renamed into place, so a failed save never leaves a truncated library.
 /// Records whose name code is empty get one made from their name, and keep it.
+/// The file is flushed to the disk before it replaces the old one.
 WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
                              const CategoryGrouping& grouping, WriteErrorPrompt& prompt);
 
-/// The same, through a file layer that tests can make fail.
+/// The same, through a file layer that tests can make fail, pushed toward the disk as
+/// `durability` says.
 WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
                              const CategoryGrouping& grouping, WriteErrorPrompt& prompt,
-                             FileOps& ops);
+                             FileOps& ops, Durability durability);
 
 /// The whole file text as WriteLibraryFile writes it.
 std::string LibraryText(Library& library, const CategoryGrouping& grouping);

@@ -44,12 +44,14 @@ class LibraryWriterFile : public ::testing::Test, public FileOps, public WriteEr
 protected:
     LibraryWriterFile() { ReadLibraryFile(kRoundTrip + "canonical/input.lib", lib, "."); }
 
-    WriteResult save(std::map<std::pair<std::string, int>, int> failures = {}, std::vector<bool> answers = {}) {
+    WriteResult save(std::map<std::pair<std::string, int>, int> failures = {}, std::vector<bool> answers = {},
+                     Durability durability = Durability::Flushed) {
         calls.clear();
         failures_ = std::move(failures);
         asked.clear();
         answers_ = std::move(answers);
-        return WriteLibraryFile(target, lib, GroupByCategory(lib), *this, *this);
+        finishedWith.clear();
+        return WriteLibraryFile(target, lib, GroupByCategory(lib), *this, *this, durability);
     }
     long fileCount() const { return std::distance(fs::directory_iterator(dir.path()), {}); }
 
@@ -61,7 +63,10 @@ protected:
         if (e) real().writeAt(fd, data.substr(0, data.size() / 2), offset);
         return e ? e : real().writeAt(fd, data, offset);
     }
-    int finish(int fd, unsigned mode) override { return step("finish", [&] { return real().finish(fd, mode); }); }
+    int finish(int fd, unsigned mode, Durability d) override {
+        finishedWith.push_back(d);
+        return step("finish", [&] { return real().finish(fd, mode, d); });
+    }
     int rename(const std::string& a, const std::string& b) override {
         return step("rename", [&] { return real().rename(a, b); });
     }
@@ -77,6 +82,7 @@ protected:
     Library lib;
     std::map<std::string, int> calls;
     std::vector<std::string> asked;
+    std::vector<Durability> finishedWith;
 
 private:
     static FileOps& real() { return SystemFileOps(); }
@@ -128,8 +134,19 @@ TEST_F(LibraryWriterFile, AFileThatCannotBeMadeFailsWithoutAQuestion) {
     EXPECT_EQ(r.message, "Cannot save " + target + ": Permssion denied (write-protect).");
     EXPECT_TRUE(asked.empty());
     EXPECT_EQ(test::ReadBytes(target), old);
-    EXPECT_EQ(WriteLibraryFile("", lib, GroupByCategory(lib), *this, *this).status, Status::NothingToWrite);
+    EXPECT_EQ(WriteLibraryFile("", lib, GroupByCategory(lib), *this, *this, Durability::Flushed).status,
+              Status::NothingToWrite);
     EXPECT_EQ(fileCount(), 1);
+}
+
+TEST_F(LibraryWriterFile, EitherDurabilityReplacesTheTargetWithTheWholeFile) {
+    for (const Durability d : {Durability::Flushed, Durability::Ordered}) {
+        test::WriteBytes(target, old);
+        ASSERT_EQ(save({}, {}, d).status, Status::Written);
+        EXPECT_EQ(finishedWith, std::vector<Durability>{d});
+        EXPECT_EQ(test::ReadBytes(target), test::ReadBytes(kRoundTrip + "canonical/expected.lib"));
+        EXPECT_EQ(fileCount(), 1);
+    }
 }
 
 TEST_F(LibraryWriterFile, ReplacingKeepsTheFilesPermissionsAndSymbolicLinks) {

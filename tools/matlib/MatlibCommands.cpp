@@ -3,6 +3,7 @@
 #include "materials/PropertyCatalogue.h"
 #include "materials/TextUtil.h"
 #include "materials/UnitConversion.h"
+#include "model/FileOps.h"
 #include "model/Library.h"
 #include "model/LibraryFile.h"
 
@@ -112,7 +113,12 @@ int Write(const Invocation& inv, Output& output) {
     Library library;
     if (const int rc = Load(inv.positionals[0], library, output); rc != kExitOk) return rc;
     ReportingPrompt prompt(out, output);
-    const WriteResult r = WriteLibraryFile(out, library, GroupByCategory(library), prompt);
+    // Like cp, the tool leaves the disk's cache to the system: the file replaces OUT only
+    // once its data is on the device, so OUT is never truncated, but a power cut in the
+    // next few seconds may bring back the old OUT. The editor's Save also waits for the
+    // device's cache, at about a millisecond per megabyte.
+    const WriteResult r = WriteLibraryFile(out, library, GroupByCategory(library), prompt,
+                                           SystemFileOps(), Durability::Ordered);
     switch (r.status) {
     case WriteResult::Status::Written:
         return kExitOk;
