@@ -76,17 +76,77 @@ Scanned Scan(std::string_view s) {
 
 namespace {
 
+// Exact powers of ten: every one up to 1E22 is a double.
+constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Reads digits[.digits][E[sign]digits] from `p` when the digits make an integer below 2^53
+// and the power of ten is one of the exact ones: one multiplication or division of two
+// exact doubles is then correctly rounded, the same double any exact conversion gives.
+// `end` is where the number stops. False leaves the number to the exact conversion.
+bool ReadShortDecimal(const char* p, const char* last, double& value, const char*& end) {
+    std::uint64_t digits = 0;
+    int count = 0, exponent = 0;
+    bool any = false;
+    for (; p < last && IsDigit(*p); ++p, any = true) {
+        if (digits == 0 && *p == '0') continue;
+        digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+        ++count;
+    }
+    if (p < last && *p == '.') {
+        for (++p; p < last && IsDigit(*p); ++p, any = true) {
+            --exponent;
+            if (digits == 0 && *p == '0') continue;
+            digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+            ++count;
+        }
+    }
+    if (!any || count > 15) return false;
+    if (p < last && (*p == 'E' || *p == 'e')) {
+        const char* q = p + 1;
+        bool negative = false;
+        if (q < last && (*q == '+' || *q == '-')) negative = *q++ == '-';
+        if (q == last || !IsDigit(*q)) {
+            end = p; // "E" without digits is not part of the number
+        } else {
+            int e = 0;
+            for (; q < last && IsDigit(*q); ++q)
+                if (e < 1000) e = e * 10 + (*q - '0');
+            exponent += negative ? -e : e;
+            end = q;
+        }
+    } else {
+        end = p;
+    }
+    if (digits == 0) {
+        value = 0;
+        return true;
+    }
+    if (exponent < -22 || exponent > 22) return false;
+    const double m = static_cast<double>(digits);
+    value = exponent < 0 ? m / kExactPowers[-exponent] : m * kExactPowers[exponent];
+    return true;
+}
+
 // The common case, a number standing alone before blanks and a unit label, is read
 // straight from the text; only a number broken up by blanks needs the general scan.
 bool ReadPlainNumber(std::string_view s, double& value) {
     std::size_t i = 0;
     while (i < s.size() && IsSkippable(s[i])) ++i;
     const std::size_t start = i;
-    if (i < s.size() && s[i] == '-') ++i;
+    const bool negative = i < s.size() && s[i] == '-';
+    if (negative) ++i;
     if (i >= s.size() || !(IsDigit(s[i]) || s[i] == '.')) return false;
-    const auto [ptr, ec] = std::from_chars(s.data() + start, s.data() + s.size(), value);
-    if (ec != std::errc()) return false;
-    std::size_t j = static_cast<std::size_t>(ptr - s.data());
+    const char* last = s.data() + s.size();
+    const char* end = nullptr;
+    if (ReadShortDecimal(s.data() + i, last, value, end)) {
+        if (negative) value = -value;
+    } else {
+        const auto [ptr, ec] = std::from_chars(s.data() + start, last, value);
+        if (ec != std::errc()) return false;
+        end = ptr;
+    }
+    std::size_t j = static_cast<std::size_t>(end - s.data());
     while (j < s.size() && IsSkippable(s[j])) ++j;
     return j == s.size() || !(IsDigit(s[j]) || s[j] == '.' || s[j] == 'e' || s[j] == 'E');
 }

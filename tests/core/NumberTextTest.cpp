@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <string>
 
@@ -87,6 +88,26 @@ TEST(WriteValue, MatchesTheCorrectlyRoundedDigitsAcrossTheRange) {
     }
     for (double v : {0.5, 1.5, 2.5, 1234567.5, 0.1234565, -1.00005, -0.123455, 1e10 - 0.5, 99999.995, 123456.75e5})
         EXPECT_EQ(clsMaterial::WriteValue(v), CorrectlyRounded(v)) << v;
+}
+
+// Plain numbers take a shortcut; it must land on the double an exact conversion gives.
+TEST(ParseNumberText, PlainNumbersReadAsTheExactConversionReadsThem) {
+    std::mt19937_64 rng(5);
+    std::uniform_int_distribution<long long> mantissa(0, 999999999999999999LL);
+    std::uniform_int_distribution<int> length(1, 18), point(0, 19), exponent(-40, 40), form(0, 3);
+    for (int i = 0; i < 100000; ++i) {
+        std::string digits = std::to_string(mantissa(rng)).substr(0, static_cast<std::size_t>(length(rng)));
+        const std::size_t at = std::min(digits.size(), static_cast<std::size_t>(point(rng)));
+        if (form(rng) > 0) digits.insert(at, ".");
+        if (form(rng) > 1) digits += (form(rng) > 2 ? "e" : "E") + std::to_string(exponent(rng));
+        if (form(rng) == 0) digits.insert(0, "-");
+        double expected = 0;
+        ASSERT_EQ(std::from_chars(digits.data(), digits.data() + digits.size(), expected).ec, std::errc()) << digits;
+        const auto read = ParseNumberText("   " + digits + "   N/m^2", ".");
+        ASSERT_TRUE(read.has_value()) << digits;
+        ASSERT_EQ(*read, expected) << digits;
+        ASSERT_EQ(std::signbit(*read), std::signbit(expected)) << digits;
+    }
 }
 
 TEST(ParseNumberText, GivesTheLeadingNumberUnderTheSeparator) {
