@@ -69,7 +69,7 @@ public:
     }
 
     // Each completed mebibyte is sent on its way to the disk while the rest is still being
-    // formatted, which leaves the closing fsync less to wait for.
+    // formatted, which leaves the closing flush or wait less to do.
     static void startWriteback(int fd, long long offset, long long written) {
 #if defined(__linux__)
         constexpr long long kStride = 1 << 20;
