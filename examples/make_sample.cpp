@@ -1,10 +1,9 @@
 // Writes examples/sample.lib: a small but realistic library whose materials between them
 // fill the rows of every material model type. Values are SI (Pa, kg/m^3, 1/K, W/(m.K),
 // J/(kg.K), K, degrees, seconds) and typical of handbook data; they are not design values.
+#include "LibraryGenerator.h"
 #include "model/Library.h"
-#include "model/LibraryFile.h"
 
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -161,22 +160,7 @@ std::vector<SampleMaterial> Samples() {
     };
 }
 
-class FailingPrompt final : public mb::WriteErrorPrompt {
-public:
-    bool retry(const std::string& message) override {
-        std::fprintf(stderr, "make_sample: %s\n", message.c_str());
-        return false;
-    }
-};
-
-} // namespace
-
-int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fputs("usage: make_sample OUT.lib\n", stderr);
-        return 2;
-    }
-    mb::Library library;
+void FillSample(mb::Library& library) {
     for (const SampleMaterial& s : Samples()) {
         const int n = library.AppendMaterial();
         // Held the way the reader holds texts, so the sample reads back as it was made.
@@ -193,11 +177,11 @@ int main(int argc, char** argv) {
         for (const auto& [code, value] : s.values) m.CopyProperty(code, value);
         library.Shadow(n).CopyAllProperties(m);
     }
-    FailingPrompt prompt;
-    const auto r = mb::WriteLibraryFile(argv[1], library, mb::GroupByCategory(library), prompt);
-    if (r.status != mb::WriteResult::Status::Written) {
-        if (!r.message.empty()) std::fprintf(stderr, "make_sample: %s\n", r.message.c_str());
-        return 2;
-    }
-    return 0;
 }
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return mb::tools::WriteGeneratedLibrary("make_sample", argc, argv, FillSample);
+}
+
