@@ -177,11 +177,13 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
     QObject::connect(&window.materialTypeText(), &QtTextBox::lostFocus, &window, [editing] {
         if (auto* e = editing()) e->materialTypeText_LostFocus();
     });
-    QObject::connect(&window.descriptionText(), &QtTextBox::gotFocus, &window, [editing] {
-        if (auto* e = editing()) e->descriptionText_GotFocus();
+    // Through the application, which keeps what is typed there for a command that starts
+    // while the box still has the focus.
+    QObject::connect(&window.descriptionText(), &QtTextBox::gotFocus, &window, [this] {
+        if (application_) application_->descriptionText_GotFocus();
     });
-    QObject::connect(&window.descriptionText(), &QtTextBox::lostFocus, &window, [editing] {
-        if (auto* e = editing()) e->descriptionText_LostFocus();
+    QObject::connect(&window.descriptionText(), &QtTextBox::lostFocus, &window, [this] {
+        if (application_) application_->descriptionText_LostFocus();
     });
 }
 

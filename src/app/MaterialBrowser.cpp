@@ -4,13 +4,17 @@
 #include "MDIForm1.h"
 
 #include "platform/freexl/FreeXLSpreadsheet.h"
+#include "platform/qt/QtDocumentLock.h"
 #include "platform/qt/QtHelpViewer.h"
+#include "platform/qt/QtRecoveryStore.h"
+#include "platform/qt/QtRepeatingTimer.h"
 #include "platform/qt/QtServices.h"
 #include "shell/Application.h"
 #include "shell/HelpLauncher.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QTimer>
 
 namespace mb::qt {
 
@@ -34,6 +38,10 @@ MaterialBrowser::MaterialBrowser(const BrowserServices& services)
     SettingsBackend& settings =
         Choose<SettingsBackend, QtSettingsBackend>(services.settings, ownSettings_);
     HelpViewer& helpViewer = Choose<HelpViewer, QtHelpViewer>(services.helpViewer, ownHelpViewer_);
+    RecoveryStore& recovery =
+        Choose<RecoveryStore, QtRecoveryStore>(services.recovery, ownRecovery_);
+    DocumentLock& lock = Choose<DocumentLock, QtDocumentLock>(services.lock, ownLock_);
+    recoveryTimer_ = std::make_unique<QtRepeatingTimer>();
     spreadsheets_ = std::make_unique<FreeXLSpreadsheetReader>();
     locale_ = std::make_unique<QtLocale>();
     help_ = std::make_unique<HelpLauncher>(
@@ -42,7 +50,8 @@ MaterialBrowser::MaterialBrowser(const BrowserServices& services)
     application_ = std::make_unique<Application>(
         state_, *editors_, mainWindow_->logic(),
         ApplicationServices{messages, dialogs, *spreadsheets_, *locale_, settings, *help_,
-                            mainWindow_->aboutBox(), mainWindow_->process()});
+                            mainWindow_->aboutBox(), mainWindow_->process(), recovery, lock,
+                            *recoveryTimer_});
     editors_->setApplication(*application_);
     mainWindow_->setCommands(*application_);
     mainWindow_->closeRequested = [this] { return application_->mainWindowCloseRequested(); };
@@ -54,7 +63,12 @@ MaterialBrowser::~MaterialBrowser() {
     mainWindow_.reset();
 }
 
-void MaterialBrowser::show() { mainWindow_->show(); }
+void MaterialBrowser::show() {
+    mainWindow_->show();
+    // After start-up is over, so that a file named on the command line is open by then and
+    // a recovered library takes its place rather than the other way round.
+    QTimer::singleShot(0, mainWindow_.get(), [this] { application_->OfferRecovery(); });
+}
 
 void MaterialBrowser::openFile(const std::string& path) { application_->OpenLibraryFile(path); }
 

@@ -7,11 +7,14 @@
 
 namespace mb {
 class Application;
+class DocumentLock;
 class FileDialogs;
 class HelpLauncher;
 class HelpViewer;
 class Locale;
 class MessageBox;
+class RecoveryStore;
+class RepeatingTimer;
 class SettingsBackend;
 class SpreadsheetReader;
 
@@ -26,6 +29,8 @@ struct BrowserServices {
     FileDialogs* dialogs = nullptr;
     SettingsBackend* settings = nullptr;
     HelpViewer* helpViewer = nullptr;
+    RecoveryStore* recovery = nullptr;
+    DocumentLock* lock = nullptr;
 };
 
 /// The whole application put together: the state, the main window, the editor windows
@@ -37,6 +42,8 @@ public:
     MaterialBrowser(const MaterialBrowser&) = delete;
     MaterialBrowser& operator=(const MaterialBrowser&) = delete;
 
+    /// Shows the main window; once the event loop runs, offers what an earlier run left
+    /// for recovery.
     void show();
     /// Opens a file as the open command does after its dialog.
     void openFile(const std::string& path);
@@ -53,6 +60,9 @@ private:
     std::unique_ptr<FileDialogs> ownDialogs_;
     std::unique_ptr<SettingsBackend> ownSettings_;
     std::unique_ptr<HelpViewer> ownHelpViewer_;
+    std::unique_ptr<RecoveryStore> ownRecovery_;
+    std::unique_ptr<DocumentLock> ownLock_;
+    std::unique_ptr<RepeatingTimer> recoveryTimer_;
     std::unique_ptr<SpreadsheetReader> spreadsheets_;
     std::unique_ptr<Locale> locale_;
     std::unique_ptr<HelpLauncher> help_;

@@ -6,10 +6,13 @@
 namespace mb {
 
 struct AppState;
+struct RecoveryCopy;
 class BaseForm;
+class DocumentLock;
 class FileDialogs;
 class Locale;
 class MessageBox;
+class Recovery;
 class SpreadsheetReader;
 class clsRegistry;
 
@@ -19,6 +22,17 @@ inline constexpr const char* kOpenDialogFilter =
     "VELTRA Material Files (*.lib)|*.lib|Excel Files  (*.xls)|*.xls|All Files  (*.*)|*.*";
 inline constexpr const char* kSaveDialogTitle = "Save Library File As ...";
 inline constexpr const char* kNothingToSave = "Nothing to be saved.";
+inline constexpr const char* kSaveNewLibraryQuestion = "Do you want to save changes?";
+
+/// "Recover the unsaved changes of NAME from TIME?"
+std::string RecoverQuestion(const std::string& name, const std::string& time);
+/// The save question when the library's file changed on disk after it was opened or saved.
+std::string ChangedOnDiskQuestion(const std::string& path);
+/// The warning for a library that another running instance holds open for editing.
+std::string OpenElsewhereWarning(const std::string& path, const std::string& holder);
+/// What the save dialog proposes for a library read from the workbook `path`: the
+/// workbook's name with ".lib" instead of its extension, in the workbook's folder.
+std::string ProposedLibraryPath(const std::string& path);
 
 /// The editor window as the document commands see it: loaded afresh on first use after
 /// an unload, so its selectors and boxes start empty.
@@ -39,6 +53,9 @@ public:
     virtual void setSaveOnUnload(bool ask) = 0;
     /// Ends the process at once, without further questions.
     virtual void endProcess() = 0;
+    /// Stores what the user is still typing (a grid cell, the description box) as
+    /// leaving it would: menu shortcuts and toolbar buttons do not take the focus.
+    virtual void storePendingEdits() = 0;
 };
 
 /// New, open, save, save as and close of the one library, with the save-changes prompt.
@@ -46,7 +63,7 @@ class DocumentLifecycle {
 public:
     DocumentLifecycle(AppState& state, EditorWindowHost& host, MessageBox& messages,
                       FileDialogs& dialogs, SpreadsheetReader& spreadsheets, Locale& locale,
-                      clsRegistry& registry);
+                      clsRegistry& registry, Recovery& recovery, DocumentLock& lock);
 
     void NewLibrary();
     /// Shows the open dialog until a library is read or the user cancels. With
@@ -58,6 +75,10 @@ public:
     bool ConfirmSaveChanges();
     /// Save as the menus do it: save as while the library was never saved.
     void Save();
+    /// Opens a recovered copy as the library, named after the file it came from (or as
+    /// a library never saved). False when the user kept the open library or the copy
+    /// holds no library.
+    bool OpenRecoveredLibrary(const RecoveryCopy& copy);
 
     void ShowFirstMaterial();
     void RestoreUnitSystem();
@@ -65,6 +86,19 @@ public:
 private:
     enum class ReadOutcome { Read, NotRead };
     ReadOutcome ReadChosenFile(const std::string& path);
+    /// Asks about a never-saved library before it is replaced; false when the user
+    /// cancelled or the save they asked for did not happen.
+    bool MayReplaceNeverSaved();
+    /// The steps after a library has been read: tree, editor window, selectors.
+    void ShowOpenedLibrary(const std::string& caption);
+    /// Takes the lock of the library's file (none for a library without one); warns when
+    /// another instance holds it and `warn` is set.
+    void LockCurrentFile(bool warn);
+    /// False when the file changed on disk and the user did not want it overwritten.
+    bool MayOverwriteFile();
+    /// The lines below a write error's first line: the file, what Cancel does and
+    /// where the recovery copy went (written now, before the box shows).
+    std::string WriteErrorDetails();
     void ResetViewAndUnloadEditor();
     /// Groups and writes; false when nothing was written.
     bool WriteCurrentFile();
@@ -79,6 +113,8 @@ private:
     SpreadsheetReader& spreadsheets_;
     Locale& locale_;
     clsRegistry& registry_;
+    Recovery& recovery_;
+    DocumentLock& lock_;
     bool lastSaveWritten_ = false;
     // Cancel on a write error ends the application: nothing may ask anything after it.
     bool processEnding_ = false;

@@ -136,9 +136,11 @@ public:
     /// `filter` uses the "Description|pattern|Description|pattern" form. nullopt on cancel.
     virtual std::optional<std::string> openFile(const std::string& title,
                                                 const std::string& filter) = 0;
-    /// Asks before overwriting an existing file. nullopt on cancel.
+    /// Asks before overwriting an existing file. nullopt on cancel. A non-empty
+    /// `proposedPath` is where the dialog starts: its folder, and its name typed in.
     virtual std::optional<std::string> saveFile(const std::string& title,
-                                                const std::string& filter) = 0;
+                                                const std::string& filter,
+                                                const std::string& proposedPath) = 0;
 };
 
 /// A pop-up menu shown at a point (the editor's "&Edit" menu).

@@ -2,6 +2,8 @@
 
 #include "commands/EditingCommands.h"
 #include "platform/Controls.h"
+#include "platform/RecoveryStore.h"
+#include "platform/RepeatingTimer.h"
 #include "shell/AppState.h"
 #include "shell/MainWindow.h"
 #include "views/BaseForm.h"
@@ -11,11 +13,60 @@ namespace mb {
 Application::Application(AppState& state, EditorWindowFactory& editors, MainWindow& mainWindow,
                          const ApplicationServices& services)
     : ShellCommands(services.help, services.about, services.process), state_(state),
-      editors_(editors), mainWindow_(mainWindow), registry_(services.settings),
+      editors_(editors), mainWindow_(mainWindow), messages_(services.messages),
+      recoveryTimer_(services.recoveryTimer), registry_(services.settings),
+      recovery_(state, services.recovery),
       lifecycle_(state, *this, services.messages, services.dialogs, services.spreadsheets,
-                 services.locale, registry_) {}
+                 services.locale, registry_, recovery_, services.lock) {
+    recoveryTimer_.start(kRecoveryIntervalMs, [this] { recovery_.check(); });
+}
 
-Application::~Application() = default;
+Application::~Application() { recoveryTimer_.stop(); }
+
+void Application::storePendingEdits() {
+    if (!editor_) return;
+    editor_->VSFlexGrid1_LeaveCell();
+    if (descriptionFocused_ && editing_) editing_->descriptionText_LostFocus();
+}
+
+void Application::descriptionText_GotFocus() {
+    descriptionFocused_ = true;
+    if (editing_) editing_->descriptionText_GotFocus();
+}
+
+void Application::descriptionText_LostFocus() {
+    descriptionFocused_ = false;
+    if (editing_) editing_->descriptionText_LostFocus();
+}
+
+void Application::OfferRecovery() {
+    RecoveryStore& store = recovery_.store();
+    bool recovered = false;
+    for (const LeftRecoveryCopy& left : store.claimLeftCopies()) {
+        const std::optional<RecoveryCopy> copy = ParseRecoveryCopy(left.content);
+        // Not a copy this program can read: it stays for whoever wrote it.
+        if (recovered || !copy) {
+            store.release(left.id);
+            continue;
+        }
+        const std::string& file = copy->header.fileName;
+        const std::string name = file.empty() ? std::string("a new library") : file;
+        if (messages_.show(RecoverQuestion(name, left.time), MsgButtons::YesNo,
+                           MsgIcon::Question) == MsgResult::No) {
+            store.remove(left.id);
+            continue;
+        }
+        if (!lifecycle_.OpenRecoveredLibrary(*copy)) {
+            store.release(left.id);
+            continue;
+        }
+        recovered = true;
+        // The old copy goes only once this instance holds one of its own.
+        std::string reason;
+        if (recovery_.writeNow(reason)) store.remove(left.id);
+        else store.release(left.id);
+    }
+}
 
 BaseForm* Application::loadedEditor() { return editor_; }
 
@@ -52,6 +103,7 @@ bool Application::unloadEditor() {
         return !lifecycle_.ConfirmSaveChanges();
     }
     unloading_ = true;
+    descriptionFocused_ = false;
     mainWindow_.editorUnloaded();
     state_.doc.CurrentFileName.clear();
     const int index = editor_->unitsCombo.listIndex();

@@ -2,6 +2,7 @@
 
 #include "model/DocumentLifecycle.h"
 #include "shell/Commands.h"
+#include "shell/Recovery.h"
 #include "shell/clsRegistry.h"
 
 #include <memory>
@@ -13,8 +14,14 @@ namespace mb {
 struct AppState;
 class BaseForm;
 class EditingCommands;
+class DocumentLock;
 class MainWindow;
+class RecoveryStore;
+class RepeatingTimer;
 class SettingsBackend;
+
+/// How often a library with unsaved edits is copied to the recovery store.
+inline constexpr int kRecoveryIntervalMs = 60 * 1000;
 
 /// Makes and destroys the editor window. The Qt layer makes real windows inside the
 /// main window; tests make fakes.
@@ -39,6 +46,10 @@ struct ApplicationServices {
     HelpLauncher& help;
     AboutBox& about;
     ProcessControl& process;
+    RecoveryStore& recovery;
+    DocumentLock& lock;
+    /// Drives the recovery copies; started by the application.
+    RepeatingTimer& recoveryTimer;
 };
 
 /// The application's commands and the editor window's life: loading it on first use,
@@ -60,6 +71,17 @@ public:
     bool unloadEditor() override;
     void setSaveOnUnload(bool ask) override { saveOnUnload_ = ask; }
     void endProcess() override;
+    void storePendingEdits() override;
+
+    /// The description box's focus notifications, passed on to the editing commands. While
+    /// the box has the focus, what it holds is an edit that a command must store first.
+    void descriptionText_GotFocus();
+    void descriptionText_LostFocus();
+
+    /// Offers each copy that an earlier run left in the recovery store, until the user takes
+    /// one; a copy refused is removed.
+    void OfferRecovery();
+    Recovery& recovery() { return recovery_; }
 
     /// The user closes the editor window; false when they cancelled at the save question.
     bool editorCloseRequested() { return unloadEditor(); }
@@ -91,13 +113,17 @@ private:
     AppState& state_;
     EditorWindowFactory& editors_;
     MainWindow& mainWindow_;
+    MessageBox& messages_;
+    RepeatingTimer& recoveryTimer_;
     clsRegistry registry_;
+    Recovery recovery_;
     DocumentLifecycle lifecycle_;
     BaseForm* editor_ = nullptr;
     std::unique_ptr<EditingCommands> editing_;
     bool saveOnUnload_ = false;
     bool unloading_ = false;
     bool storeUnitsOnUnload_ = true;
+    bool descriptionFocused_ = false;
 };
 
 } // namespace mb

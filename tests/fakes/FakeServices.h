@@ -4,11 +4,15 @@
 // fills ("the next question gets Yes") and records what it was asked.
 
 #include "platform/Controls.h"
+#include "platform/DocumentLock.h"
 #include "platform/Locale.h"
+#include "platform/RecoveryStore.h"
+#include "platform/RepeatingTimer.h"
 #include "platform/Settings.h"
 
 #include <deque>
 #include <map>
+#include <set>
 
 namespace mb::fake {
 
@@ -42,16 +46,16 @@ public:
 class FakeFileDialogs : public FileDialogs {
 public:
     struct Request {
-        std::string title, filter;
+        std::string title, filter, proposedPath;
     };
 
     std::optional<std::string> openFile(const std::string& title,
                                         const std::string& filter) override {
-        return next({title, filter});
+        return next({title, filter, ""});
     }
-    std::optional<std::string> saveFile(const std::string& title,
-                                        const std::string& filter) override {
-        return next({title, filter});
+    std::optional<std::string> saveFile(const std::string& title, const std::string& filter,
+                                        const std::string& proposedPath) override {
+        return next({title, filter, proposedPath});
     }
     /// The path chosen in the next dialog, or nullopt for Cancel. An empty queue cancels.
     void queuePath(std::optional<std::string> path) { paths.push_back(std::move(path)); }
@@ -114,6 +118,73 @@ private:
         FakeSettingsBackend& backend_;
         std::string name_;
     };
+};
+
+/// One instance's recovery copy in memory, and the copies earlier runs left behind.
+class FakeRecoveryStore : public RecoveryStore {
+public:
+    std::string location() const override { return folder; }
+    std::optional<std::string> writeNow(const std::string& header, const std::string& body,
+                                        std::string& reason) override {
+        ++immediateWrites;
+        if (!failure.empty()) {
+            reason = failure;
+            return std::nullopt;
+        }
+        copy = header + body;
+        return folder + "/own.copy";
+    }
+    void writeLater(std::string header, std::shared_ptr<const std::string> body) override {
+        ++backgroundWrites;
+        copy = header + *body;
+    }
+    void discard() override { copy.reset(); }
+    std::vector<LeftRecoveryCopy> claimLeftCopies() override {
+        std::vector<LeftRecoveryCopy> out = left;
+        left.clear();
+        return out;
+    }
+    void remove(const std::string& id) override { removed.push_back(id); }
+    void release(const std::string& id) override { released.push_back(id); }
+
+    std::string folder = "/home/user/.local/share/recovery";
+    /// When set, writing at once fails with this reason.
+    std::string failure;
+    std::optional<std::string> copy; ///< this instance's copy as it stands
+    int immediateWrites = 0, backgroundWrites = 0;
+    std::vector<LeftRecoveryCopy> left; ///< offered to the next claim
+    std::vector<std::string> removed, released;
+};
+
+/// Libraries that "another instance" holds; this instance's own lock.
+class FakeDocumentLock : public DocumentLock {
+public:
+    Outcome acquire(const std::string& path) override {
+        held.reset();
+        if (heldElsewhere.count(path)) return {false, "process 4711"};
+        held = path;
+        return {};
+    }
+    void release() override { held.reset(); }
+
+    std::set<std::string> heldElsewhere;
+    std::optional<std::string> held;
+};
+
+/// Ticks only when the test says so.
+class FakeTimer : public RepeatingTimer {
+public:
+    void start(int ms, std::function<void()> callback) override {
+        intervalMs = ms;
+        tick = std::move(callback);
+    }
+    void stop() override { tick = nullptr; }
+    void fire() {
+        if (tick) tick();
+    }
+
+    int intervalMs = 0;
+    std::function<void()> tick;
 };
 
 } // namespace mb::fake

@@ -1,91 +1,7 @@
-#include "FakeEditor.h"
-#include "ShellFakes.h"
-#include "TempDir.h"
-
-#include "platform/Spreadsheet.h"
-#include "shell/Application.h"
-#include "shell/HelpLauncher.h"
-#include "shell/MainWindow.h"
-
-#include <gtest/gtest.h>
+#include "ApplicationFixture.h"
 
 namespace mb {
 namespace {
-
-// Two categories, the first material with Young's modulus 210 GPa, as the writer makes it.
-const std::string kTwoMaterials =
-    "MATTYPE:Steels\r\nMATL:S235         : S235                          :Structural steel\r\n"
-    "EX        3046314E1  psi               2141404E0     Kgf/cm^2         21000E7    N/m^2           \r\n"
-    "ENDMATL\r\nENDTYPE\r\nMATTYPE:Polymers\r\nMATL:PA6          : PA6                           :Nylon\r\n"
-    "ENDMATL\r\nENDTYPE\r\n";
-const std::string kUntitled = "New File, not Saved";
-
-// The real application over a fake editor window (the fixture itself) and fake services.
-class ApplicationTest : public ::testing::Test, public EditorWindowFactory, public SpreadsheetReader {
-protected:
-    ApplicationTest() { main.MDIForm_Load(); }
-
-    BaseForm& createEditor() override {
-        editor = std::make_unique<fake::FakeEditor>(state);
-        caption_.clear();
-        ++created;
-        return editor->form;
-    }
-    void destroyEditor() override { editor.reset(); }
-    void showEditor() override { shown = true; }
-    void setCaption(const std::string& c) override { caption_ = c; }
-    std::string caption() const override { return caption_; }
-    // Spreadsheets are not what these tests are about: every workbook fails to open.
-    std::unique_ptr<Workbook> open(const std::string&, std::string& reason) override {
-        reason = "not a workbook";
-        return nullptr;
-    }
-
-    fake::FakeEditor& window() { return *editor; }
-    std::string storedUnitBytes() { return settings.get("Unit", "BinaryValue").value_or(SettingsValue{}).data; }
-    std::string library(const std::string& name, const std::string& text) {
-        test::WriteBytes(tmp.file(name), text);
-        return tmp.file(name);
-    }
-    /// Opens the two-material library through the dialog, as a user would.
-    std::string openSaved() {
-        dialogs.queuePath(library("steels.lib", kTwoMaterials));
-        app.OpenLibrary();
-        return tmp.file("steels.lib");
-    }
-    /// Every question so far, as "text [buttons icon]".
-    std::vector<std::string> asked() const {
-        const char* buttons[] = {"OK", "OKCancel", "YesNo", "YesNoCancel", "RetryCancel"};
-        const char* icons[] = {"", " Critical", " Question", " Exclamation"};
-        std::vector<std::string> out;
-        for (const auto& q : messages.questions)
-            out.push_back(q.text + " [" + buttons[int(q.buttons)] + icons[int(q.icon)] + "]");
-        return out;
-    }
-
-    test::TempDir tmp;
-    AppState state;
-    std::unique_ptr<fake::FakeEditor> editor;
-    std::string caption_;
-    bool shown = false;
-    int created = 0;
-    test::FakeToolbar toolbar;
-    test::FakeStatusBar statusBar;
-    test::FakeMenuCheck toolbarCheck{true}, statusbarCheck{true};
-    MainWindow main{toolbar, statusBar, toolbarCheck, statusbarCheck};
-    fake::FakeMessageBox messages;
-    fake::FakeFileDialogs dialogs;
-    fake::FakeLocale locale;
-    fake::FakeSettingsBackend settings;
-    test::FakeHelpViewer helpViewer;
-    HelpLauncher help{helpViewer, "/opt/veltram/matbrowse"};
-    test::FakeAboutBox about;
-    test::FakeProcess process;
-    Application app{state, *this, main,
-                    ApplicationServices{messages, dialogs, *this, locale, settings, help, about, process}};
-};
-
-using Texts = std::vector<std::string>;
 
 TEST_F(ApplicationTest, NewShowsTheSampleMaterialInTheStoredUnitsAndSaveAsksForAName) {
     settings.put("Unit", "BinaryValue", {SettingsValue::Type::Binary, std::string("\x02\0\0\0", 4)});
@@ -146,7 +62,7 @@ TEST_F(ApplicationTest, OpenRejectsATextFileWithTheDialogAgainShowsTheFirstMater
     app.OpenLibrary(); // the dialog comes back and is cancelled
     app.OpenLibrary();
     EXPECT_EQ(asked(), (Texts{"This file is not a VELTRA/M material library file! [OK Exclamation]",
-                              "Cannot open " + tmp.file("vanished.lib") + ": Path not found. [OK Exclamation]"}));
+                              "Cannot open " + tmp.file("vanished.lib") + ": it does not exist. [OK Exclamation]"}));
     EXPECT_EQ(dialogs.requests.size(), 5u);
     EXPECT_EQ(state.doc.CurrentFileName, file);
     EXPECT_EQ(caption(), file);

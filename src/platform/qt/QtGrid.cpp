@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 namespace mb::qt {
 
@@ -94,9 +95,22 @@ QTableWidgetItem* QtGrid::cellItem(int row, int col, bool create) {
     return cell;
 }
 
-std::string QtGrid::text() const { return textMatrix(row(), col()); }
+QLineEdit* QtGrid::openEditor(int row, int col) const {
+    if (state() != QAbstractItemView::EditingState || row < 1) return nullptr;
+    const QModelIndex index = model()->index(row - 1, col);
+    if (!index.isValid() || currentIndex() != index) return nullptr;
+    return qobject_cast<QLineEdit*>(indexWidget(index));
+}
+
+std::string QtGrid::text() const {
+    // A value still being typed is what the cell holds for whoever reads it: a command
+    // started from a shortcut leaves the editor open, so nothing committed it yet.
+    if (const QLineEdit* editor = openEditor(row(), col())) return fromQ(editor->text());
+    return textMatrix(row(), col());
+}
 
 void QtGrid::setText(const std::string& text) {
+    if (QLineEdit* editor = openEditor(row(), col())) editor->setText(toQ(text));
     if (QTableWidgetItem* cell = cellItem(row(), col(), !text.empty())) cell->setText(toQ(text));
 }
 

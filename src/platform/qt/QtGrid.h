@@ -4,6 +4,8 @@
 
 #include <QTableWidget>
 
+class QLineEdit;
+
 namespace mb::qt {
 
 /// The property grid over a QTableWidget. Row 0 of the logic is the table's header; rows
@@ -56,6 +58,8 @@ private:
     void reportLeave(CellPos left);
     void userMovedTo(int tableRow, int tableCol, int previousRow, int previousCol);
     QTableWidgetItem* cellItem(int row, int col, bool create);
+    /// The cell editor open on that cell (logic rows), or null.
+    QLineEdit* openEditor(int row, int col) const;
     void resizeDirtyColumns();
 
     CellPos current_;       // the logic's current cell, header row included

@@ -82,8 +82,10 @@ std::optional<std::string> QtFileDialogs::openFile(const std::string& title,
 }
 
 std::optional<std::string> QtFileDialogs::saveFile(const std::string& title,
-                                                   const std::string& filter) {
-    const QString path = QFileDialog::getSaveFileName(parent_, toQ(title), QString(),
+                                                   const std::string& filter,
+                                                   const std::string& proposedPath) {
+    const QString path = QFileDialog::getSaveFileName(parent_, toQ(title),
+                                                      QFile::decodeName(proposedPath.c_str()),
                                                       toQtFilter(filter));
     if (path.isEmpty()) return std::nullopt;
     return FromQtPath(path);

@@ -30,8 +30,8 @@ public:
     explicit QtFileDialogs(QWidget* parent = nullptr) : parent_(parent) {}
     std::optional<std::string> openFile(const std::string& title,
                                         const std::string& filter) override;
-    std::optional<std::string> saveFile(const std::string& title,
-                                        const std::string& filter) override;
+    std::optional<std::string> saveFile(const std::string& title, const std::string& filter,
+                                        const std::string& proposedPath) override;
 
     /// "Desc|pattern|Desc|pattern" as Qt's "Desc (pattern);;Desc (pattern)".
     static QString toQtFilter(const std::string& filter);

@@ -1,0 +1,183 @@
+#include "shell/Recovery.h"
+
+#include "materials/TextUtil.h"
+#include "model/LibraryFile.h"
+#include "platform/RecoveryStore.h"
+#include "shell/AppState.h"
+
+#include <utility>
+#include <vector>
+
+namespace mb {
+
+namespace {
+
+constexpr std::string_view kMagic = "VELTRA/M recovery copy 1";
+
+std::string Escaped(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\\') out += "\\\\";
+        else if (c == '\n') out += "\\n";
+        else out += c;
+    }
+    return out;
+}
+
+std::optional<std::string> Unescaped(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            out += text[i];
+            continue;
+        }
+        if (++i == text.size()) return std::nullopt;
+        if (text[i] == '\\') out += '\\';
+        else if (text[i] == 'n') out += '\n';
+        else return std::nullopt;
+    }
+    return out;
+}
+
+// The next line of `rest` without its line feed; nullopt at the end of the text.
+std::optional<std::string_view> NextLine(std::string_view& rest) {
+    const std::size_t end = rest.find('\n');
+    if (end == std::string_view::npos) return std::nullopt;
+    const std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(end + 1);
+    return line;
+}
+
+// "key value" with the key as given; nullopt for another key.
+std::optional<std::string_view> Field(std::string_view line, std::string_view key) {
+    if (line.size() < key.size() + 1 || line.substr(0, key.size()) != key ||
+        line[key.size()] != ' ')
+        return std::nullopt;
+    return line.substr(key.size() + 1);
+}
+
+} // namespace
+
+std::string RecoveryHeaderText(const RecoveryHeader& header) {
+    std::string text(kMagic);
+    text += "\nfile " + Escaped(header.fileName);
+    text += header.untitled ? "\nuntitled 1" : "\nuntitled 0";
+    text += "\nstamp " + (header.stamp ? header.stamp->ToText() : std::string());
+    text += "\n\n";
+    return text;
+}
+
+std::optional<RecoveryCopy> ParseRecoveryCopy(std::string_view content) {
+    std::string_view rest = content;
+    const auto magic = NextLine(rest);
+    const auto file = NextLine(rest);
+    const auto untitled = NextLine(rest);
+    const auto stamp = NextLine(rest);
+    const auto blank = NextLine(rest);
+    if (!magic || *magic != kMagic || !file || !untitled || !stamp || !blank || !blank->empty())
+        return std::nullopt;
+    const auto name = Field(*file, "file");
+    const auto flag = Field(*untitled, "untitled");
+    const auto stampText = Field(*stamp, "stamp");
+    if (!name || !flag || (*flag != "0" && *flag != "1") || !stampText) return std::nullopt;
+    RecoveryCopy copy;
+    const auto fileName = Unescaped(*name);
+    if (!fileName) return std::nullopt;
+    copy.header.fileName = *fileName;
+    copy.header.untitled = *flag == "1";
+    if (!stampText->empty()) {
+        copy.header.stamp = FileStamp::FromText(*stampText);
+        if (!copy.header.stamp) return std::nullopt;
+    }
+    copy.libraryText = rest;
+    return copy;
+}
+
+void FormatLibraryInto(Library& library, std::string& out) {
+    out.clear();
+    const CategoryGrouping grouping = GroupByCategory(library);
+    std::vector<std::vector<int>> members(grouping.names.size());
+    std::vector<int> withoutCode;
+    for (std::size_t i = 0; i < grouping.categoryOfMaterial.size(); ++i) {
+        const int p = grouping.categoryOfMaterial[i];
+        if (p < 1 || static_cast<std::size_t>(p) > members.size() ||
+            static_cast<int>(i) > library.LastMaterialIndex)
+            continue;
+        members[static_cast<std::size_t>(p - 1)].push_back(static_cast<int>(i));
+        if (TrimBlanks(library.Material(static_cast<int>(i)).MaterialNameCode()).empty())
+            withoutCode.push_back(static_cast<int>(i));
+    }
+    // Saving gives such a material a code made from its name and keeps it; a copy taken
+    // now must not, or a rename before the save would leave the old name's code.
+    std::vector<std::string> codes;
+    codes.reserve(withoutCode.size());
+    for (int i : withoutCode) codes.push_back(library.Material(i).MaterialNameCode());
+    for (std::size_t p = 0; p < grouping.names.size(); ++p) {
+        out.append("MATTYPE:").append(grouping.names[p]).append("\r\n");
+        for (int i : members[p]) library.Material(i).Save(out);
+        out.append("ENDTYPE\r\n");
+    }
+    for (std::size_t k = 0; k < withoutCode.size(); ++k)
+        library.Material(withoutCode[k]).MaterialNameCode(std::move(codes[k]));
+}
+
+Recovery::Recovery(AppState& state, RecoveryStore& store) : state_(state), store_(store) {}
+
+RecoveryHeader Recovery::currentHeader() const {
+    return {state_.doc.CurrentFileName, state_.doc.IsUntitled, state_.doc.DiskStamp};
+}
+
+void Recovery::reclaimScratch() {
+    if (scratch_.capacity() == 0 && lastWritten_ && lastWritten_.use_count() == 1) {
+        scratch_ = std::move(*lastWritten_);
+        lastWritten_.reset();
+    }
+}
+
+void Recovery::markSaved() {
+    FormatLibraryInto(state_.library, scratch_);
+    std::shared_ptr<std::string> old = std::exchange(saved_, std::make_shared<std::string>(std::move(scratch_)));
+    scratch_ = old ? std::move(*old) : std::string();
+    discard();
+}
+
+void Recovery::markUnsaved() { saved_.reset(); }
+
+void Recovery::check() {
+    if (!state_.doc.DocumentOpen) return;
+    FormatLibraryInto(state_.library, scratch_);
+    if (saved_ && scratch_ == *saved_) {
+        discard();
+        return;
+    }
+    const RecoveryHeader header = currentHeader();
+    if (copyExists_ && lastWritten_ && header == lastHeader_ && scratch_ == *lastWritten_) return;
+    auto body = std::make_shared<std::string>(std::move(scratch_));
+    scratch_ = std::string();
+    std::shared_ptr<std::string> previous = std::exchange(lastWritten_, body);
+    lastHeader_ = header;
+    store_.writeLater(RecoveryHeaderText(header), body);
+    copyExists_ = true;
+    // The worker lets go of a superseded text at once; reuse its memory.
+    if (previous && previous.use_count() == 1) scratch_ = std::move(*previous);
+}
+
+std::optional<std::string> Recovery::writeNow(std::string& reason) {
+    reclaimScratch();
+    FormatLibraryInto(state_.library, scratch_);
+    const RecoveryHeader header = currentHeader();
+    const auto path = store_.writeNow(RecoveryHeaderText(header), scratch_, reason);
+    if (path) copyExists_ = true;
+    // What the store holds now is not the text handed to its worker before.
+    lastWritten_.reset();
+    return path;
+}
+
+void Recovery::discard() {
+    if (!copyExists_) return;
+    store_.discard();
+    copyExists_ = false;
+    reclaimScratch();
+}
+
+} // namespace mb
