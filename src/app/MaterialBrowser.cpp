@@ -3,7 +3,7 @@
 #include "EditorWindows.h"
 #include "MDIForm1.h"
 
-#include "platform/freexl/FreeXLSpreadsheet.h"
+#include "platform/process/IsolatedSpreadsheetReader.h"
 #include "platform/qt/QtDocumentLock.h"
 #include "platform/qt/QtHelpViewer.h"
 #include "platform/qt/QtRecoveryStore.h"
@@ -42,7 +42,11 @@ MaterialBrowser::MaterialBrowser(const BrowserServices& services)
         Choose<RecoveryStore, QtRecoveryStore>(services.recovery, ownRecovery_);
     DocumentLock& lock = Choose<DocumentLock, QtDocumentLock>(services.lock, ownLock_);
     recoveryTimer_ = std::make_unique<QtRepeatingTimer>();
-    spreadsheets_ = std::make_unique<FreeXLSpreadsheetReader>();
+    // Workbooks are read by matlib in a process of its own: a damaged one cannot take the
+    // editor down with it.
+    spreadsheets_ = std::make_unique<IsolatedSpreadsheetReader>(IsolatedSpreadsheetReader::Locate(
+        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString(),
+        MB_MATLIB_BUILD_PATH));
     locale_ = std::make_unique<QtLocale>();
     help_ = std::make_unique<HelpLauncher>(
         helpViewer, QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());

@@ -38,6 +38,10 @@ TEST(FreeXLImport, UnreadableFilesFailCleanlyAndLeaveTheLibraryAlone) {
         {"not_xls.xls", "is not an Excel 97-2003 workbook."},
         {"corrupt.xls", "is damaged and cannot be read."},
         {"password.xls", "is protected by a password."},
+        // FreeXL answers these as it answers an encrypted workbook; they have no FILEPASS.
+        {"damaged_no_bof.xls", "is damaged and cannot be read."},
+        {"damaged_string_count.xls", "is damaged and cannot be read."},
+        {"damaged_truncated.xls", "is damaged and cannot be read."},
         {"missing.xls", "does not exist or cannot be read."},
     };
     for (const auto& [file, why] : cases) {

@@ -6,6 +6,10 @@
 #include "model/FileOps.h"
 #include "model/Library.h"
 #include "model/LibraryFile.h"
+#include "model/SpreadsheetImport.h"
+#include "platform/freexl/FreeXLSpreadsheet.h"
+#include "platform/process/IsolatedSpreadsheetReader.h"
+#include "platform/process/SheetReply.h"
 
 #include <charconv>
 #include <memory>
@@ -108,10 +112,8 @@ private:
     Output& output_;
 };
 
-int Write(const Invocation& inv, Output& output) {
-    const std::string& out = inv.positionals[1];
-    Library library;
-    if (const int rc = Load(inv.positionals[0], library, output); rc != kExitOk) return rc;
+/// Writes `library` to `out` as a save would; on failure says why and gives the exit code.
+int Save(const std::string& out, Library& library, Output& output) {
     ReportingPrompt prompt(out, output);
     // Like cp, the tool leaves the disk's cache to the system: the file replaces OUT only
     // once its data is on the device, so OUT is never truncated, but a power cut in the
@@ -132,6 +134,40 @@ int Write(const Invocation& inv, Output& output) {
         return kExitFailed;
     }
     return kExitFailed;
+}
+
+int Write(const Invocation& inv, Output& output) {
+    Library library;
+    if (const int rc = Load(inv.positionals[0], library, output); rc != kExitOk) return rc;
+    return Save(inv.positionals[1], library, output);
+}
+
+int Cells(const Invocation& inv, Output& output) {
+    FreeXLSpreadsheetReader reader;
+    output.out = CaptureSheetReply(reader, inv.positionals[0]);
+    return kExitOk;
+}
+
+int Import(const Invocation& inv, Output& output) {
+    const std::string& in = inv.positionals[0];
+    // The workbook is read by this same program in a process of its own, as the editor
+    // reads it: a damaged file then gives a message instead of a crash.
+    IsolatedSpreadsheetReader reader("/proc/self/exe");
+    Library library;
+    const ImportResult r = ImportSpreadsheet(in, reader, library);
+    if (r.status == ImportResult::Status::CannotOpen) {
+        output.err += "matlib: " + r.message() + "\n";
+        return kExitFailed;
+    }
+    if (!r.imported()) {
+        output.err += "matlib: " + in + ": " + r.message() + "\n";
+        return kExitRejected;
+    }
+    if (library.MaterialCount() == 0) {
+        output.err += "matlib: " + in + ": the sheet holds no material\n";
+        return kExitRejected;
+    }
+    return Save(inv.positionals[1], library, output);
 }
 
 } // namespace
@@ -168,6 +204,23 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "\nExit status: 0 written, 1 IN is not a library, 2 IN cannot be read or OUT\n"
          "cannot be written.\n",
          &Write},
+        {"import", "Imports the materials of the workbook IN and writes them to OUT as a library.",
+         {"IN", "OUT"}, {},
+         "IN is an Excel 97-2003 workbook (.xls) laid out as the editor imports it: in its\n"
+         "first sheet, column A \"Name\" starts a material (its name in column B), \"Type\"\n"
+         "gives its category, other rows are value rows (a property code in column A, the\n"
+         "value in SI in column B), and \"End\" ends the data. OUT is written as \"write\"\n"
+         "writes it, and only when every row up to \"End\" was imported.\n"
+         "\nExit status: 0 written, 1 a row of the sheet was refused (the row is named) or\n"
+         "the sheet holds no material, 2 IN cannot be read or OUT cannot be written.\n",
+         &Import},
+        {"cells", "Prints columns A and B of the first sheet of the workbook FILE for the editor.",
+         {"FILE"}, {},
+         "Used by the editor, which reads workbooks in a separate process so that a damaged\n"
+         "file cannot take it down. The output is a private format that may change between\n"
+         "versions; a workbook that cannot be read gives its reason in it.\n"
+         "\nExit status: 0 the answer was printed, 2 bad usage.\n",
+         &Cells},
     };
     return commands;
 }

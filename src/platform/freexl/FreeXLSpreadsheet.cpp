@@ -126,6 +126,36 @@ bool HasCompoundFileSignature(const std::string& path) {
     return true;
 }
 
+// FreeXL answers "OK" without a handle both for an encrypted workbook and for a workbook
+// stream it cannot make sense of. An encrypted one has a FILEPASS record (0x002F) right
+// after the BOF record (0x0809) that opens its globals (substream type 0x0005); looking
+// for that pair in the raw file tells the two apart without taking the container apart,
+// since both records sit at the start of the stream's first sector.
+bool HasPasswordRecord(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const auto u16 = [](const std::string& b, std::size_t at) {
+        return static_cast<unsigned>(static_cast<unsigned char>(b[at])) |
+               static_cast<unsigned>(static_cast<unsigned char>(b[at + 1])) << 8;
+    };
+    constexpr std::size_t kChunk = 1 << 16;
+    constexpr std::size_t kLongestBof = 20; // BIFF8's is 16 bytes, BIFF5's 8
+    constexpr std::size_t kWindow = 4 + kLongestBof + 2;
+    std::string buffer;
+    std::array<char, kChunk> chunk;
+    while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
+        buffer.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+        std::size_t at = 0;
+        for (; at + kWindow <= buffer.size(); ++at) {
+            if (u16(buffer, at) != 0x0809) continue;
+            const std::size_t length = u16(buffer, at + 2);
+            if (length < 8 || length > kLongestBof || u16(buffer, at + 6) != 0x0005) continue;
+            if (u16(buffer, at + 4 + length) == 0x002F) return true;
+        }
+        buffer.erase(0, at); // keep the tail a record could still start in
+    }
+    return false;
+}
+
 std::string OpenFailure(const std::string& path, int code) {
     const std::string file = "The file \"" + path + "\" ";
     switch (code) {
@@ -152,9 +182,10 @@ std::unique_ptr<Workbook> FreeXLSpreadsheetReader::open(const std::string& path,
         reason = OpenFailure(path, code);
         return nullptr;
     }
-    // FreeXL declines encrypted workbooks by answering OK without a handle.
     if (!handle->get()) {
-        reason = "The file \"" + path + "\" is protected by a password.";
+        reason = "The file \"" + path + "\" " +
+                 (HasPasswordRecord(path) ? "is protected by a password."
+                                          : "is damaged and cannot be read.");
         return nullptr;
     }
     unsigned password = FREEXL_UNKNOWN;

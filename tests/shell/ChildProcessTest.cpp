@@ -1,0 +1,98 @@
+// Running a helper under limits, with a stand-in that misbehaves on request.
+#include "platform/process/ChildProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace mb {
+namespace {
+
+ChildResult RunFake(const std::string& mode, const ChildLimits& limits = {}) {
+    return RunChild(MB_FAKE_SHEET_READER, {"cells", mode}, limits);
+}
+
+TEST(ChildProcess, StartsTheChildWithItsLimitsNoInputAndNoneOfTheParentsFiles) {
+    // A descriptor the parent leaves inheritable on purpose must not reach the child.
+    const int leaked = ::open("/dev/null", O_RDONLY);
+    ASSERT_GT(leaked, 2);
+    ChildLimits limits;
+    limits.addressSpaceBytes = std::size_t{512} << 20;
+    limits.cpuSeconds = 3;
+    const ChildResult r = RunFake("describe", limits);
+    ::close(leaked);
+    EXPECT_EQ(r.status, ChildResult::Status::Exited);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "as 536870912/536870912\ncpu 3/4\ncore 0/0\nstdin 0\n"
+                     "group leader yes\nfds 0 1 2\n");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(ChildProcess, ReportsHowTheChildEnded) {
+    ChildResult r = RunFake("refuses");
+    EXPECT_EQ(r.status, ChildResult::Status::Exited);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "matlib: unknown command 'cells'; try 'matlib --help'\nmore\n");
+
+    r = RunFake("crash");
+    EXPECT_EQ(r.status, ChildResult::Status::Signalled);
+    EXPECT_EQ(r.signal, SIGSEGV);
+
+    // What was printed before the crash is kept.
+    r = RunFake("abort-after-output");
+    EXPECT_EQ(r.status, ChildResult::Status::Signalled);
+    EXPECT_EQ(r.signal, SIGABRT);
+    EXPECT_EQ(r.out, "MBSHEET 1\nT 1 1 3\nEnd\nE 1\n");
+
+    r = RunChild("/nonexistent/matlib", {"cells", "x.xls"}, {});
+    EXPECT_EQ(r.status, ChildResult::Status::NotStarted);
+    EXPECT_EQ(r.error, ENOENT);
+}
+
+TEST(ChildProcess, CollectsLargeOutputOnBothStreamsWhileTheChildRuns) {
+    // Far more than a pipe holds, on both streams at once: a parent that read only one
+    // of them would wait for ever.
+    const ChildResult r = RunFake("big");
+    ASSERT_EQ(r.status, ChildResult::Status::Exited);
+    std::string out, err;
+    for (int i = 0; i < 1000; ++i) {
+        out += std::string(1000, static_cast<char>('a' + i % 26));
+        err += std::string(100, static_cast<char>('A' + i % 26));
+    }
+    EXPECT_EQ(r.out.size(), out.size());
+    EXPECT_TRUE(r.out == out);
+    EXPECT_TRUE(r.err == err);
+}
+
+TEST(ChildProcess, AChildThatOverrunsALimitIsStopped) {
+    ChildLimits limits;
+    limits.wallClock = std::chrono::milliseconds(300);
+    // It sleeps, and so does a child it started that holds the output pipe open.
+    ChildResult r = RunFake("hang", limits);
+    EXPECT_EQ(r.status, ChildResult::Status::TimedOut);
+
+    limits = {};
+    limits.outputBytes = 64 * 1024;
+    r = RunFake("flood", limits);
+    EXPECT_EQ(r.status, ChildResult::Status::OutputTooLarge);
+    EXPECT_EQ(r.out, "");
+
+    limits = {};
+    limits.cpuSeconds = 1;
+    limits.wallClock = std::chrono::minutes(5); // a busy machine gives it its second slowly
+    r = RunFake("spin", limits);
+    EXPECT_EQ(r.status, ChildResult::Status::Signalled);
+    EXPECT_EQ(r.signal, SIGXCPU);
+
+    limits = {};
+    limits.addressSpaceBytes = std::size_t{256} << 20;
+    r = RunFake("memory", limits);
+    EXPECT_EQ(r.status, ChildResult::Status::Signalled) << r.out;
+    EXPECT_EQ(r.signal, SIGABRT); // the failed allocation, uncaught
+}
+
+} // namespace
+} // namespace mb

@@ -1,0 +1,209 @@
+// Workbooks read by "matlib cells" in a process of its own: the same cells as reading
+// them in process, and a message naming the file for whatever goes wrong over there.
+#include "platform/process/IsolatedSpreadsheetReader.h"
+
+#include "materials/TextUtil.h"
+#include "model/Library.h"
+#include "model/SpreadsheetImport.h"
+#include "platform/freexl/FreeXLSpreadsheet.h"
+
+#include "TempDir.h"
+#include "TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <sys/stat.h>
+
+namespace mb {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Fixture(const std::string& name) {
+    return std::string(test::kDataDir) + "/xls/" + name;
+}
+
+bool SameCell(const CellValue& a, const CellValue& b) {
+    return a.kind == b.kind && a.text == b.text &&
+           std::bit_cast<std::uint64_t>(a.number) == std::bit_cast<std::uint64_t>(b.number);
+}
+
+struct Read {
+    std::unique_ptr<Worksheet> sheet;
+    std::string reason;
+};
+
+Read ReadFirstSheet(SpreadsheetReader& reader, const std::string& path) {
+    Read read;
+    if (auto book = reader.open(path, read.reason)) read.sheet = book->firstSheet(read.reason);
+    return read;
+}
+
+TEST(IsolatedSpreadsheetReader, ReadsEveryFixtureExactlyAsTheInProcessReaderDoes) {
+    // Every workbook here is safe to read in process; inputs that crash FreeXL belong in
+    // the fuzz corpus, which only the isolated reader replays.
+    std::vector<fs::path> books;
+    for (const auto& e : fs::directory_iterator(Fixture("")))
+        if (e.path().extension() == ".xls") books.push_back(e.path());
+    std::sort(books.begin(), books.end());
+    int sheets = 0, refusals = 0;
+    for (const fs::path& book : books) {
+        FreeXLSpreadsheetReader inProcess;
+        IsolatedSpreadsheetReader isolated(MB_MATLIB_PATH);
+        const Read expected = ReadFirstSheet(inProcess, book.string());
+        const Read got = ReadFirstSheet(isolated, book.string());
+        EXPECT_EQ(got.reason, expected.reason) << book;
+        ASSERT_EQ(got.sheet != nullptr, expected.sheet != nullptr) << book;
+        if (!expected.sheet) {
+            ++refusals;
+            continue;
+        }
+        ++sheets;
+        for (int row = 1; row <= kLastSheetRow; ++row) {
+            for (int column = 1; column <= 2; ++column)
+                ASSERT_TRUE(SameCell(got.sheet->cell(row, column), expected.sheet->cell(row, column)))
+                    << book << " row " << row << " column " << column;
+            const CellValue a = expected.sheet->cell(row, 1);
+            if (a.kind == CellValue::Kind::Text && EqualsNoCase(a.text, "End")) break;
+        }
+    }
+    EXPECT_GE(sheets, 2);
+    EXPECT_GE(refusals, 5);
+}
+
+TEST(IsolatedSpreadsheetReader, DamagedWorkbooksGiveAMessageAndLeaveTheLibraryAlone) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"damaged_truncated.xls", "is damaged and cannot be read."},
+        {"damaged_directory.xls", "is damaged and cannot be read."},
+        {"damaged_sector_count.xls", "is damaged and cannot be read."},
+        // FreeXL answers these two as it answers an encrypted workbook.
+        {"damaged_no_bof.xls", "is damaged and cannot be read."},
+        {"damaged_string_count.xls", "is damaged and cannot be read."},
+        {"password.xls", "is protected by a password."},
+        {"not_xls.xls", "is not an Excel 97-2003 workbook."},
+        {"missing.xls", "does not exist or cannot be read."},
+    };
+    IsolatedSpreadsheetReader reader(MB_MATLIB_PATH);
+    for (const auto& [file, why] : cases) {
+        Library lib;
+        lib.Entry(lib.AppendMaterial()).Name = "kept";
+        const ImportResult r = ImportSpreadsheet(Fixture(file), reader, lib);
+        EXPECT_EQ(r.status, ImportResult::Status::CannotOpen) << file;
+        EXPECT_EQ(r.message(), "The file \"" + Fixture(file) + "\" " + why);
+        EXPECT_EQ(lib.LastMaterialIndex, 0) << file;
+        EXPECT_EQ(lib.Entry(0).Name, "kept") << file;
+    }
+}
+
+TEST(IsolatedSpreadsheetReader, AReaderThatMisbehavesGivesAMessageNamingTheFile) {
+    // The stand-in reader misbehaves as the file name says.
+    const auto limited = [](auto change) {
+        ChildLimits limits;
+        change(limits);
+        return limits;
+    };
+    const ChildLimits shortWait = limited([](ChildLimits& l) { l.wallClock = std::chrono::milliseconds(300); });
+    const ChildLimits oneSecond = limited([](ChildLimits& l) {
+        l.cpuSeconds = 1;
+        l.wallClock = std::chrono::minutes(5); // a busy machine gives it its second slowly
+    });
+    const ChildLimits littleMemory = limited([](ChildLimits& l) { l.addressSpaceBytes = std::size_t{256} << 20; });
+    const ChildLimits littleOutput = limited([](ChildLimits& l) { l.outputBytes = 65536; });
+    const struct {
+        const char* file;
+        ChildLimits limits;
+        const char* why;
+    } cases[] = {
+        {"crash", {}, "the spreadsheet reader crashed (signal 11)"},
+        {"abort-after-output", {}, "the spreadsheet reader crashed (signal 6)"},
+        {"memory", littleMemory, "the spreadsheet reader crashed (signal 6)"},
+        {"hang", shortWait, "reading it took longer than 0.3 seconds"},
+        {"spin", oneSecond, "reading it took more than 1 second of processor time"},
+        {"flood", littleOutput, "the spreadsheet reader's answer was larger than 65536 bytes"},
+        {"garbage", {}, "the spreadsheet reader gave a malformed answer"},
+        {"truncated", {}, "the spreadsheet reader gave a malformed answer"},
+        {"refuses", {},
+         "the spreadsheet reader failed with exit status 2 (matlib: unknown command 'cells'; "
+         "try 'matlib --help')"},
+    };
+    for (const auto& c : cases) {
+        IsolatedSpreadsheetReader reader(MB_FAKE_SHEET_READER, c.limits);
+        std::string reason;
+        EXPECT_EQ(reader.open(c.file, reason), nullptr) << c.file;
+        EXPECT_EQ(reason, "The file \"" + std::string(c.file) + "\" could not be read: " + c.why + ".");
+    }
+
+    IsolatedSpreadsheetReader missing("/nonexistent/matlib");
+    std::string reason;
+    EXPECT_EQ(missing.open("book.xls", reason), nullptr);
+    EXPECT_EQ(reason, "The file \"book.xls\" could not be read: the spreadsheet reader "
+                      "\"/nonexistent/matlib\" cannot be started (No such file or directory).");
+
+    // The same stand-in, behaving, is read like any reader.
+    IsolatedSpreadsheetReader reader(MB_FAKE_SHEET_READER);
+    Library lib;
+    const ImportResult r = ImportSpreadsheet("one-cell", reader, lib);
+    EXPECT_TRUE(r.imported()) << r.message();
+    EXPECT_EQ(r.row, 1);
+}
+
+class ScopedMatlibVariable {
+public:
+    explicit ScopedMatlibVariable(const char* value) {
+        if (const char* old = std::getenv("MB_MATLIB")) saved_ = old;
+        if (value) ::setenv("MB_MATLIB", value, 1);
+        else ::unsetenv("MB_MATLIB");
+    }
+    ~ScopedMatlibVariable() {
+        if (saved_) ::setenv("MB_MATLIB", saved_->c_str(), 1);
+        else ::unsetenv("MB_MATLIB");
+    }
+
+private:
+    std::optional<std::string> saved_;
+};
+
+TEST(IsolatedSpreadsheetReader, FindsMatlibBesideTheProgramThenWhereTheBuildPutIt) {
+    test::TempDir programDir, buildDir;
+    const std::string beside = programDir.file("matlib"), built = buildDir.file("matlib");
+    ScopedMatlibVariable none(nullptr);
+    EXPECT_EQ(IsolatedSpreadsheetReader::Locate(programDir.path(), built), beside)
+        << "with neither, the message names the place beside the program";
+    test::WriteBytes(built, "#!/bin/sh\n");
+    EXPECT_EQ(IsolatedSpreadsheetReader::Locate(programDir.path(), built), beside)
+        << "a file that cannot be run is not taken";
+    ::chmod(built.c_str(), 0755);
+    EXPECT_EQ(IsolatedSpreadsheetReader::Locate(programDir.path(), built), built);
+    test::WriteBytes(beside, "#!/bin/sh\n");
+    ::chmod(beside.c_str(), 0755);
+    EXPECT_EQ(IsolatedSpreadsheetReader::Locate(programDir.path(), built), beside);
+    ScopedMatlibVariable chosen("/opt/tools/matlib");
+    EXPECT_EQ(IsolatedSpreadsheetReader::Locate(programDir.path(), built), "/opt/tools/matlib");
+}
+
+TEST(IsolatedSpreadsheetReader, SurvivesEveryInputOfTheSpreadsheetFuzzCorpus) {
+    if (!fs::is_directory(MB_SHEET_CORPUS_DIR)) GTEST_SKIP() << "no " << MB_SHEET_CORPUS_DIR;
+    IsolatedSpreadsheetReader reader(MB_MATLIB_PATH);
+    int replayed = 0;
+    for (const auto& e : fs::directory_iterator(MB_SHEET_CORPUS_DIR)) {
+        if (!e.is_regular_file()) continue;
+        ++replayed;
+        const std::string path = e.path().string();
+        const Read read = ReadFirstSheet(reader, path);
+        // A sheet, or a reason that names the file.
+        if (!read.sheet)
+            EXPECT_TRUE(read.reason.starts_with("The file \"" + path + "\" ")) << read.reason;
+        else
+            EXPECT_EQ(read.reason, "") << path;
+    }
+    EXPECT_GT(replayed, 0);
+}
+
+} // namespace
+} // namespace mb

@@ -1,0 +1,234 @@
+// The reader process's reply: what goes in comes out bit for bit, and the parent's parser
+// turns any bytes at all into a sheet, a reason, or "malformed", never a crash.
+#include "platform/process/SheetReply.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <limits>
+#include <map>
+#include <new>
+#include <random>
+
+namespace mb {
+namespace {
+
+using Cells = std::map<std::pair<int, int>, CellValue>;
+
+class MapSheet : public Worksheet {
+public:
+    explicit MapSheet(Cells cells) : cells_(std::move(cells)) {}
+    CellValue cell(int row, int column) const override {
+        const auto it = cells_.find({row, column});
+        return it == cells_.end() ? CellValue::Empty() : it->second;
+    }
+
+private:
+    Cells cells_;
+};
+
+// A workbook reader answering from a script: the cells of its one sheet, or a failure.
+class ScriptedReader : public SpreadsheetReader {
+public:
+    Cells cells;
+    std::string openFailure, sheetFailure;
+    bool runsOutOfMemory = false;
+
+    std::unique_ptr<Workbook> open(const std::string&, std::string& reason) override {
+        if (runsOutOfMemory) throw std::bad_alloc();
+        if (!openFailure.empty()) {
+            reason = openFailure;
+            return nullptr;
+        }
+        return std::make_unique<Book>(*this);
+    }
+
+private:
+    struct Book : Workbook {
+        explicit Book(const ScriptedReader& r) : reader(r) {}
+        std::unique_ptr<Worksheet> firstSheet(std::string& reason) override {
+            if (!reader.sheetFailure.empty()) {
+                reason = reader.sheetFailure;
+                return nullptr;
+            }
+            return std::make_unique<MapSheet>(reader.cells);
+        }
+        const ScriptedReader& reader;
+    };
+};
+
+bool SameCell(const CellValue& a, const CellValue& b) {
+    return a.kind == b.kind && a.text == b.text &&
+           std::bit_cast<std::uint64_t>(a.number) == std::bit_cast<std::uint64_t>(b.number);
+}
+
+std::string Describe(const CellValue& c) {
+    if (c.kind == CellValue::Kind::Empty) return "empty";
+    if (c.kind == CellValue::Kind::Text) return "text '" + c.text + "'";
+    return "number bits " + std::to_string(std::bit_cast<std::uint64_t>(c.number));
+}
+
+SheetReply RoundTrip(ScriptedReader& reader) {
+    return ParseSheetReply(CaptureSheetReply(reader, "book.xls"));
+}
+
+TEST(SheetReply, CarriesEveryTextByteAndEveryDoubleBitExactly) {
+    std::string allBytes;
+    for (int b = 0; b < 256; ++b) allBytes.push_back(static_cast<char>(b));
+    const double values[] = {
+        0.0,
+        -0.0,
+        2e11,
+        0.1 + 0.2,
+        std::numeric_limits<double>::denorm_min(),
+        -std::numeric_limits<double>::max(),
+        std::numeric_limits<double>::infinity(),
+        std::bit_cast<double>(std::uint64_t{0x7FF4000000000123}), // a NaN with a payload
+        std::bit_cast<double>(std::uint64_t{0xFFF8000000000000}), // a negative NaN
+    };
+    ScriptedReader reader;
+    int row = 1;
+    for (const std::string& text : {allBytes, std::string(), std::string("\nE 0\n"),
+                                    std::string("T 1 1 3\n"), std::string(70000, 'x')})
+        reader.cells[{row++, 1}] = CellValue::Text(text);
+    for (double v : values) {
+        reader.cells[{row, 1}] = CellValue::Text("EX");
+        reader.cells[{row++, 2}] = CellValue::Number(v);
+    }
+    reader.cells[{row, 2}] = CellValue::Text("column A of this row is empty");
+    const int lastRow = row;
+
+    const SheetReply reply = RoundTrip(reader);
+    ASSERT_EQ(reply.outcome, SheetReply::Outcome::Sheet) << reply.reason;
+    for (int r = 1; r <= lastRow + 1; ++r)
+        for (int c = 1; c <= 2; ++c) {
+            const auto it = reader.cells.find({r, c});
+            const CellValue expected = it == reader.cells.end() ? CellValue::Empty() : it->second;
+            EXPECT_TRUE(SameCell(reply.sheet.cell(r, c), expected))
+                << "row " << r << " column " << c << ": " << Describe(reply.sheet.cell(r, c))
+                << " instead of " << Describe(expected);
+        }
+}
+
+TEST(SheetReply, SendsColumnsAAndBUpToTheEndRowOrTheLastCountedRow) {
+    ScriptedReader reader;
+    reader.cells = {
+        {{1, 1}, CellValue::Number(7)}, {{1, 3}, CellValue::Text("column C")},
+        {{2, 1}, CellValue::Text(" End")}, // not the end: compared untrimmed
+        {{3, 1}, CellValue::Text("eNd")},   {{3, 2}, CellValue::Text("beside the end")},
+        {{4, 1}, CellValue::Text("Name")},
+    };
+    SheetReply reply = RoundTrip(reader);
+    ASSERT_EQ(reply.outcome, SheetReply::Outcome::Sheet);
+    EXPECT_TRUE(SameCell(reply.sheet.cell(1, 1), CellValue::Number(7)));
+    EXPECT_TRUE(SameCell(reply.sheet.cell(1, 3), CellValue::Empty()));
+    EXPECT_TRUE(SameCell(reply.sheet.cell(2, 1), CellValue::Text(" End")));
+    EXPECT_TRUE(SameCell(reply.sheet.cell(3, 2), CellValue::Text("beside the end")));
+    EXPECT_TRUE(SameCell(reply.sheet.cell(4, 1), CellValue::Empty()));
+
+    // Without an "End" the rows stop where the import's 16-bit counter does.
+    reader.cells = {{{kSheetReplyLastRow, 2}, CellValue::Text("last")},
+                    {{kSheetReplyLastRow + 1, 1}, CellValue::Text("End")}};
+    reply = RoundTrip(reader);
+    ASSERT_EQ(reply.outcome, SheetReply::Outcome::Sheet);
+    EXPECT_TRUE(SameCell(reply.sheet.cell(kSheetReplyLastRow, 2), CellValue::Text("last")));
+    EXPECT_TRUE(SameCell(reply.sheet.cell(kSheetReplyLastRow + 1, 1), CellValue::Empty()));
+}
+
+TEST(SheetReply, CarriesTheReaderReasonAndTheStageItFailedAt) {
+    ScriptedReader reader;
+    reader.openFailure = "The file \"book.xls\" is damaged and cannot be read.";
+    SheetReply reply = RoundTrip(reader);
+    EXPECT_EQ(reply.outcome, SheetReply::Outcome::OpenFailed);
+    EXPECT_EQ(reply.reason, reader.openFailure);
+
+    reader.openFailure.clear();
+    reader.sheetFailure = "The file \"book.xls\" holds no worksheet.\nE 0\n";
+    reply = RoundTrip(reader);
+    EXPECT_EQ(reply.outcome, SheetReply::Outcome::SheetFailed);
+    EXPECT_EQ(reply.reason, reader.sheetFailure);
+
+    reader.runsOutOfMemory = true;
+    reply = RoundTrip(reader);
+    EXPECT_EQ(reply.outcome, SheetReply::Outcome::OpenFailed);
+    EXPECT_EQ(reply.reason, "The file \"book.xls\" is too large to be read.");
+}
+
+TEST(SheetReply, AnythingButACompleteReplyIsMalformed) {
+    ScriptedReader reader;
+    reader.cells = {{{1, 1}, CellValue::Text("Name")},
+                    {{1, 2}, CellValue::Text("Steel")},
+                    {{2, 1}, CellValue::Text("EX")},
+                    {{2, 2}, CellValue::Number(2e11)},
+                    {{3, 1}, CellValue::Text("End")}};
+    const std::string whole = CaptureSheetReply(reader, "book.xls");
+    ASSERT_EQ(ParseSheetReply(whole).outcome, SheetReply::Outcome::Sheet);
+    // A reader that dies half way leaves a prefix: none of them may pass for a sheet.
+    for (std::size_t n = 0; n < whole.size(); ++n)
+        EXPECT_EQ(ParseSheetReply(whole.substr(0, n)).outcome, SheetReply::Outcome::Malformed)
+            << "prefix of " << n << " bytes";
+
+    const std::string header = "MBSHEET 1\n";
+    const std::string malformed[] = {
+        "",
+        "MBSHEET 2\nE 0\n",
+        header + "E 0\n\n",                            // bytes after the end
+        header + "E 1\n",                              // count does not match
+        header + "N 1 1 3ff0000000000000\nE 2\n",
+        header + "N 0 1 3ff0000000000000\nE 1\n",      // rows count from 1
+        header + "N 32768 1 3ff0000000000000\nE 1\n",  // past the last row
+        header + "N 1 3 3ff0000000000000\nE 1\n",      // only columns A and B
+        header + "N 1 2 0\nN 1 1 0\nE 2\n",            // out of order
+        header + "N 1 1 0\nN 1 1 0\nE 2\n",            // twice the same cell
+        header + "N 1 1 13ff0000000000000\nE 1\n",     // more than 64 bits
+        header + "N 1 1 -1\nE 1\n",
+        header + "N +1 1 0\nE 1\n",
+        header + "N 1 1 3FG\nE 1\n",
+        header + "T 1 1 4\nEnd\nE 1\n",                // shorter than its count
+        header + "T 1 1 3\nEnd\rE 1\n",                // no line end after the text
+        header + "T 1 1 99999999999999999999999\nEnd\nE 1\n",
+        header + "T 1 1\nE 1\n",
+        header + "X 1 1 0\nE 1\n",
+        header + "F open 4\nlost\nF open 4\nlost\nE 0\n",
+        header + "F open 4\nlost\nN 1 1 0\nE 1\n",
+        header + "N 1 1 0\nF open 4\nlost\nE 1\n",
+        header + "F close 4\nlost\nE 0\n",
+        header + "F open 5\nlost\nE 0\n",
+        std::string("MBSHEET 1\n\0E 0\n", 15),
+    };
+    for (const std::string& bytes : malformed)
+        EXPECT_EQ(ParseSheetReply(bytes).outcome, SheetReply::Outcome::Malformed) << bytes;
+}
+
+TEST(SheetReply, RandomDamageIsCaughtByTheFramingAndNeverCrashesTheParser) {
+    ScriptedReader reader;
+    for (int row = 1; row <= 40; ++row) {
+        reader.cells[{row, 1}] = CellValue::Text(row % 3 ? "EX" : "Name");
+        reader.cells[{row, 2}] = row % 2 ? CellValue::Number(row * 1.5) : CellValue::Text("v");
+    }
+    reader.cells[{41, 1}] = CellValue::Text("End");
+    const std::string whole = CaptureSheetReply(reader, "book.xls");
+    std::mt19937 random(20261206);
+    int malformed = 0;
+    for (int round = 0; round < 20000; ++round) {
+        std::string bytes = whole;
+        const int changes = 1 + static_cast<int>(random() % 4);
+        for (int i = 0; i < changes; ++i) {
+            const std::size_t at = random() % bytes.size();
+            switch (random() % 3) {
+            case 0: bytes[at] = static_cast<char>(random()); break;
+            case 1: bytes.erase(at, 1 + random() % 8); break;
+            default: bytes.insert(at, 1, static_cast<char>(random())); break;
+            }
+            if (bytes.empty()) bytes = "M";
+        }
+        if (ParseSheetReply(bytes).outcome == SheetReply::Outcome::Malformed) ++malformed;
+    }
+    // Nearly all damage breaks the framing; a changed byte inside a text or a hex digit
+    // changed to another may not (about 3% of these rounds).
+    EXPECT_GT(malformed, 18000);
+}
+
+} // namespace
+} // namespace mb
