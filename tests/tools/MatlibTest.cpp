@@ -85,10 +85,36 @@ TEST(Matlib, WriteSavesAsTheApplicationWouldAndReplacesItsTargetOnlyWhenComplete
                 "matlib: " + over + ": 2 materials beyond the limit of 1001 were dropped\n"});
 }
 
+TEST(Matlib, ImportWritesAWorkbookAsALibraryOnlyWhenEveryRowWasImported) {
+    TempDir dir;
+    const auto sheet = [](const char* name) { return std::string(kDataDir) + "/xls/" + name; };
+    const std::string out = dir.file("imported.lib"), good = sheet("two_materials.xls");
+    ExpectRuns({{"import", good, out}, 0, "", ""});
+    ExpectRuns({{"list", out}, 0,
+                "0\tSteel\tStructural Steel\tStructural St\t\n"
+                "1\tAluminum Alloys\tAluminium 6061\tAluminium 606\t\n", ""});
+    ExpectRuns({{"show", out, "Structural Steel"}, 0, "EX\t20000E7\tN/m^2\nNUXY\t300000E-6\t\n", ""});
+
+    // A refused row, a sheet without materials or a workbook that cannot be read leave
+    // OUT as it was.
+    WriteBytes(out, "the previous library\n");
+    const std::string badRow = sheet("import_bad_row.xls"), noMaterial = sheet("import_no_material.xls"),
+                      damaged = sheet("damaged_truncated.xls");
+    ExpectRuns({{"import", badRow, out}, 1, "",
+                "matlib: " + badRow + ": Row 4: column B of a value row is not a number.\n"});
+    ExpectRuns({{"import", noMaterial, out}, 1, "", "matlib: " + noMaterial + ": the sheet holds no material\n"});
+    ExpectRuns({{"import", damaged, out}, 2, "",
+                "matlib: The file \"" + damaged + "\" is damaged and cannot be read.\n"});
+    ExpectRuns({{"import", good}, 2, "", "matlib import: expected IN OUT; try 'matlib import --help'\n"});
+    EXPECT_EQ(ReadBytes(out), "the previous library\n");
+    EXPECT_EQ(FileCount(dir), 1) << "temporary file left";
+}
+
 TEST(Matlib, HelpListsEveryCommandAndWinsOverBadArguments) {
     const ProgramResult help = RunProgram(MB_MATLIB_PATH, {"-h"});
     for (const char* line : {"Usage: matlib COMMAND ARGS...\n", "\n  check FILE ", "\n  list FILE ",
-                             "\n  show FILE NAME [--units IPS|SI|MKS] ", "\n  write IN OUT "})
+                             "\n  show FILE NAME [--units IPS|SI|MKS] ", "\n  write IN OUT ",
+                             "\n  import IN OUT ", "\n  cells FILE "})
         EXPECT_NE(help.out.find(line), std::string::npos) << line;
     const ProgramResult show = RunProgram(MB_MATLIB_PATH, {"show", "a", "b", "c", "--bogus", "--help"});
     EXPECT_TRUE(show.out.starts_with("Usage: matlib show FILE NAME [--units IPS|SI|MKS]\n")) << show.out;

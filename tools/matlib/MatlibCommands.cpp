@@ -11,6 +11,7 @@
 #include "platform/process/IsolatedSpreadsheetReader.h"
 #include "platform/process/SheetReply.h"
 
+#include <algorithm>
 #include <charconv>
 #include <memory>
 
@@ -159,10 +160,14 @@ int Import(const Invocation& inv, Output& output) {
         output.err += "matlib: " + r.message() + "\n";
         return kExitFailed;
     }
-    if (!r.imported()) {
-        output.err += "matlib: " + in + ": " + r.message() + "\n";
-        return kExitRejected;
+    // Row by row what the import changed or where it stopped, one line each.
+    const std::string message = r.message();
+    for (std::size_t at = 0; at < message.size();) {
+        const std::size_t end = std::min(message.find('\n', at), message.size());
+        output.err += "matlib: " + in + ": " + message.substr(at, end - at) + "\n";
+        at = end + 1;
     }
+    if (!r.imported()) return kExitRejected;
     if (library.MaterialCount() == 0) {
         output.err += "matlib: " + in + ": the sheet holds no material\n";
         return kExitRejected;
