@@ -1,5 +1,14 @@
 #include "ApplicationFixture.h"
 
+#include "TestPaths.h"
+#include "model/LibraryFile.h"
+#include "model/SpreadsheetImport.h"
+
+#include <filesystem>
+#include <functional>
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace mb {
 namespace {
 
@@ -137,6 +146,228 @@ TEST_F(ApplicationTest, ANewLibraryStaysWhenItsSaveOrExitIsCancelledExitAnswered
     app.ExitFromEditor();
     EXPECT_EQ(process.ended, 1);
     EXPECT_EQ(storedUnitBytes(), before);
+}
+
+// ---- What is typed is kept -----------------------------------------------------------
+
+const std::string kPA6 = "Polymers    PA6  0001";
+
+Library Reread(const std::string& path) {
+    Library lib;
+    EXPECT_EQ(ReadLibraryFile(path, lib, ".").status, ReadResult::Status::Loaded) << path;
+    return lib;
+}
+
+double Value(Library& lib, int n, const char* code) {
+    clsMaterial& m = lib.Material(n);
+    m.Property(code);
+    return m.value();
+}
+
+TEST_F(ApplicationTest, EveryDocumentCommandStoresTheValueStillInTheGridAndTheDescriptionStillInItsBox) {
+    settings.put("Unit", "BinaryValue", {SettingsValue::Type::Binary, std::string("\x01\0\0\0", 4)}); // SI
+    const std::string file = tmp.file("steels.lib");
+    // Each command that writes the library, the question answered Yes where it asks one.
+    const std::vector<std::pair<std::string, std::function<void()>>> commands = {
+        {"Save", [&] { app.SaveLibrary(); }},
+        {"Save As", [&] { dialogs.queuePath(file), app.SaveLibraryAs(); }},
+        {"Close", [&] { messages.queueAnswer(MsgResult::Yes), app.CloseLibrary(); }},
+        {"New", [&] { messages.queueAnswer(MsgResult::Yes), app.NewLibrary(); }},
+        {"Exit", [&] { messages.queueAnswer(MsgResult::Yes), app.ExitFromEditor(); }},
+        {"closing the window", [&] { messages.queueAnswer(MsgResult::Yes), app.editorCloseRequested(); }},
+    };
+    for (const auto& [name, run] : commands) {
+        if (state.doc.DocumentOpen) messages.queueAnswer(MsgResult::No), app.CloseLibrary();
+        openSaved();
+        window().clickNode(kPA6);
+        window().clickCell(1, 2); // EX
+        window().VSFlexGrid1.typeIntoCurrentCell("2500000000");
+        run();
+        Library saved = Reread(file);
+        EXPECT_EQ(Value(saved, 1, "EX"), 2.5e9) << "grid, " << name;
+
+        if (state.doc.DocumentOpen) messages.queueAnswer(MsgResult::No), app.CloseLibrary();
+        openSaved();
+        window().clickNode(kPA6);
+        app.descriptionText_GotFocus();
+        window().descriptionText.setText("Polyamide 6, dry");
+        run();
+        EXPECT_NE(test::ReadBytes(file).find(":Polyamide 6, dry\r\n"), std::string::npos)
+            << "description, " << name;
+    }
+}
+
+TEST_F(ApplicationTest, OpenStoresThePendingValueEvenWhenItsDialogIsCancelled) {
+    settings.put("Unit", "BinaryValue", {SettingsValue::Type::Binary, std::string("\x01\0\0\0", 4)}); // SI
+    openSaved();
+    window().clickNode(kPA6);
+    window().clickCell(1, 2);
+    window().VSFlexGrid1.typeIntoCurrentCell("3000000000");
+    app.OpenLibrary(); // cancelled
+    EXPECT_EQ(Value(state.library, 1, "EX"), 3e9);
+    EXPECT_FALSE(window().form.EditStarted);
+}
+
+TEST_F(ApplicationTest, ATextInTheDescriptionBoxIsNoPendingEditOnceTheBoxHasLostTheFocus) {
+    const std::string file = openSaved();
+    window().clickNode(kPA6);
+    app.descriptionText_GotFocus();
+    window().descriptionText.setText("Polyamide 6");
+    app.descriptionText_LostFocus();
+    // Whatever puts text in the box afterwards is not the user's typing there.
+    window().descriptionText.setText("shown, not typed");
+    app.SaveLibrary();
+    const std::string saved = test::ReadBytes(file);
+    EXPECT_NE(saved.find(":Polyamide 6\r\n"), std::string::npos);
+    EXPECT_EQ(saved.find("shown, not typed"), std::string::npos);
+}
+
+// ---- Workbooks are read, never written ----------------------------------------------
+
+TEST_F(ApplicationTest, AnImportedWorkbookIsSavedAsANewLibraryBesideItNeverOverIt) {
+    const std::string book = tmp.file("alloys.xls");
+    const std::string bookBytes = "\xD0\xCF\x11\xE0 a workbook";
+    test::WriteBytes(book, bookBytes);
+    workbooks[book] = SheetOf({{"Name", CellValue::Text("AlSi10Mg")},
+                               {"Type", CellValue::Text("Cast alloys")},
+                               {"DENS", CellValue::Number(2670)},
+                               {"End", CellValue::Empty()}});
+    dialogs.queuePath(book);
+    app.OpenLibrary();
+    EXPECT_EQ(caption(), book);
+    EXPECT_EQ(state.library.Entry(0).Name, "AlSi10Mg");
+    EXPECT_EQ(asked(), Texts{}) << "an import that reached \"End\" unchanged has nothing to say";
+
+    // Save, and Yes to the close question, both ask for a name: the workbook's, as a library.
+    app.SaveLibrary(); // the dialog is cancelled
+    messages.queueAnswer(MsgResult::Yes);
+    EXPECT_FALSE(app.editorCloseRequested()); // its dialog cancelled too: the library stays
+    ASSERT_EQ(dialogs.requests.size(), 3u);
+    for (std::size_t i = 1; i < 3; ++i)
+        EXPECT_EQ(dialogs.requests[i].title + "|" + dialogs.requests[i].proposedPath,
+                  "Save Library File As ...|" + tmp.file("alloys.lib"));
+    EXPECT_EQ(asked(), Texts{"Do you want to save changes? [YesNoCancel Question]"});
+    EXPECT_EQ(caption(), book);
+    EXPECT_TRUE(state.doc.DocumentOpen && state.doc.IsUntitled);
+
+    dialogs.queuePath(tmp.file("alloys.lib"));
+    app.SaveLibrary();
+    EXPECT_EQ(test::ReadBytes(book), bookBytes);
+    EXPECT_EQ(test::ReadBytes(tmp.file("alloys.lib")),
+              "MATTYPE:Cast alloys\r\nMATL:AlSi10Mg     : AlSi10Mg                      :\r\n"
+              "DENS      964599E-7  lb/in^3           267000E-8     kg/cm^3          2670000E-3 Kgm/m^3         \r\n"
+              "ENDMATL\r\nENDTYPE\r\n");
+    EXPECT_EQ(caption(), tmp.file("alloys.lib"));
+    messages.queueAnswer(MsgResult::Cancel);
+    app.CloseLibrary();
+    EXPECT_EQ(asked().back(), "Save changes to " + tmp.file("alloys.lib") + " ? [YesNoCancel Question]");
+}
+
+TEST_F(ApplicationTest, AnImportThatStoppedEarlySaysWhereAndKeepsWhatItRead) {
+    const std::string book = tmp.file("broken.xls");
+    const Sheet sheet = SheetOf({{"Name", CellValue::Text("PEEK")},
+                                 {"DENS", CellValue::Text("heavy")},
+                                 {"End", CellValue::Empty()}});
+    workbooks[book] = sheet;
+    Library scratch;
+    const std::string expected = ImportWorksheet(sheet, scratch).message();
+    ASSERT_NE(expected, "");
+    dialogs.queuePath(book);
+    app.OpenLibrary();
+    EXPECT_EQ(asked(), Texts{expected + " [OK Exclamation]"});
+    EXPECT_EQ(state.library.LastMaterialIndex, 0);
+    EXPECT_EQ(caption(), book);
+}
+
+// ---- A file changed on disk is not overwritten silently ------------------------------
+
+TEST_F(ApplicationTest, SavingOverAFileChangedOnDiskAsksNoAndCancelLeaveItYesOverwrites) {
+    const std::string fixtures = std::string(test::kDataDir) + "/lifecycle/changed-on-disk/";
+    const std::string opened = test::ReadBytes(fixtures + "opened.lib");
+    const std::string changed = test::ReadBytes(fixtures + "changed.lib");
+    const std::string file = library("plastics.lib", opened);
+    dialogs.queuePath(file);
+    app.OpenLibrary();
+    window().clickNode(kPA6);
+    state.library.Material(1).CopyProperty("DENS", 1140); // an edit of this window's own
+
+    // Another program replaces the file, as editors do: a new file renamed over it.
+    test::WriteBytes(tmp.file("other.tmp"), changed);
+    std::filesystem::rename(tmp.file("other.tmp"), file);
+    const std::string question = file + " has been changed on disk since it was opened or last "
+                                        "saved here, by another program or another window.\n\n"
+                                        "Do you want to overwrite it? [YesNoCancel Exclamation]";
+    messages.queueAnswer(MsgResult::No);
+    app.SaveLibrary();
+    messages.queueAnswer(MsgResult::Cancel);
+    app.SaveLibrary();
+    messages.queueAnswer(MsgResult::Yes);    // the close question: Yes, save...
+    messages.queueAnswer(MsgResult::Cancel); // ...but not over the changed file
+    EXPECT_FALSE(app.editorCloseRequested());
+    EXPECT_EQ(asked(), (Texts{question, question, "Save changes to " + file + " ? [YesNoCancel Question]",
+                              question}));
+    EXPECT_EQ(test::ReadBytes(file), changed);
+    EXPECT_TRUE(state.doc.DocumentOpen);
+    EXPECT_EQ(caption(), file);
+
+    messages.queueAnswer(MsgResult::Yes);
+    app.SaveLibrary();
+    EXPECT_NE(test::ReadBytes(file).find("DENS"), std::string::npos);
+    EXPECT_EQ(test::ReadBytes(file).find("PA66"), std::string::npos);
+    // What this window saved is what it knows: the next save asks nothing.
+    app.SaveLibrary();
+    EXPECT_EQ(asked().size(), 5u);
+
+    // Rewritten in place with the same size: the modification time still tells.
+    const std::string now = test::ReadBytes(file);
+    std::string edited = now;
+    edited[edited.find("Nylon")] = 'n';
+    test::WriteBytes(file, edited);
+    struct timespec times[2] = {{0, UTIME_OMIT}, {1234567890, 5}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    messages.queueAnswer(MsgResult::No);
+    app.SaveLibrary();
+    EXPECT_EQ(asked().size(), 6u);
+    EXPECT_EQ(test::ReadBytes(file), edited);
+}
+
+TEST_F(ApplicationTest, AFileThatWentAwaySinceItWasOpenedIsSavedWithoutAQuestion) {
+    const std::string file = openSaved();
+    std::filesystem::remove(file);
+    app.SaveLibrary();
+    EXPECT_EQ(asked(), Texts{});
+    EXPECT_EQ(test::ReadBytes(file), kTwoMaterials);
+}
+
+// ---- A library open in another instance ---------------------------------------------
+
+TEST_F(ApplicationTest, OpeningALibraryOpenElsewhereWarnsAndTheLockFollowsTheLibrary) {
+    const std::string file = library("steels.lib", kTwoMaterials);
+    lock.heldElsewhere.insert(file);
+    dialogs.queuePath(file);
+    app.OpenLibrary();
+    EXPECT_EQ(asked(), Texts{file + " is already open for editing in another window of this program "
+                                    "(process 4711). Whichever of the two saves last overwrites the "
+                                    "other's changes. [OK Exclamation]"});
+    EXPECT_EQ(caption(), file) << "the warning does not stop the open";
+    EXPECT_EQ(lock.held, std::nullopt);
+
+    lock.heldElsewhere.clear();
+    app.OpenLibraryFile(file);
+    EXPECT_EQ(lock.held, file);
+    dialogs.queuePath(tmp.file("copy.lib"));
+    app.SaveLibraryAs();
+    EXPECT_EQ(lock.held, tmp.file("copy.lib"));
+    messages.queueAnswer(MsgResult::No);
+    app.NewLibrary();
+    EXPECT_EQ(lock.held, std::nullopt) << "a new library has no file to hold";
+    messages.queueAnswer(MsgResult::No);
+    app.OpenLibraryFile(file);
+    EXPECT_EQ(lock.held, file);
+    messages.queueAnswer(MsgResult::No);
+    app.CloseLibrary();
+    EXPECT_EQ(lock.held, std::nullopt);
+    EXPECT_EQ(asked().size(), 4u);
 }
 
 } // namespace
