@@ -1,5 +1,7 @@
 #include "LibraryRoundTrip.h"
 
+#include "materials/NumberText.h"
+#include "materials/PropertyCatalogue.h"
 #include "materials/TextUtil.h"
 #include "model/Library.h"
 #include "model/LibraryFile.h"
@@ -41,8 +43,8 @@ std::string CheckWrittenShape(std::string_view text) {
                    Number(static_cast<long long>(line.size())) + " characters wide";
         for (std::size_t column : {10u, 39u, 70u})
             if (line[column] == ' ')
-                return "written property line " + Number(lineNumber) +
-                       " has no number at column " + Number(static_cast<long long>(column + 1));
+                return "written property line " + Number(lineNumber) + " has no number at column " +
+                       Number(static_cast<long long>(column + 1));
     }
     return "";
 }
@@ -55,45 +57,123 @@ std::vector<std::string> CategoriesAsReadBack(const std::vector<std::string>& wr
     for (const std::string& w : written) {
         const std::string name = w.empty() ? "No Category" : w;
         bool known = false;
-        for (const std::string& n : names) known = known || EqualsNoCase(n, name);
+        for (const std::string& n : names)
+            known = known || EqualsNoCase(n, name);
         if (!known) names.push_back(name);
     }
     return names;
 }
 
-std::string RoundTrip(std::string_view bytes, std::string_view separator) {
-    Library first;
+// Columns of the material line the writer pads a name to.
+constexpr std::size_t kNameField = 30;
+
+std::string Quoted(std::string_view s) {
+    return "\"" + std::string(s) + "\"";
+}
+
+// Material `was` of the written library against material `got` of the library read back:
+// the texts as the file keeps them (blanks around them are padding) and every value as
+// its SI number text, which is what the file holds.
+std::string CompareMaterial(Library& written, int was, Library& readBack, int got,
+                            bool tolerateWideNames) {
+    const std::string which = "material " + Number(was) + " (read back as " + Number(got) + ")";
+    const clsMaterial& a = written.Material(was);
+    const clsMaterial& b = readBack.Material(got);
+    const struct {
+        const char* what;
+        std::string_view before, after;
+    } texts[] = {
+        {"name", a.MaterialName(), b.MaterialName()},
+        {"name in the index", a.MaterialName(), readBack.Entry(got).Name},
+        {"name code", a.MaterialNameCode(), b.MaterialNameCode()},
+        {"description", a.MaterialDescription(), b.MaterialDescription()},
+    };
+    // A name read from a file keeps the two blanks the reader adds, and the writer pads a
+    // name to 30 columns but never cuts it: a name of 29 or more characters read from a
+    // file pushes the separator into the description on the next save. Known and reported;
+    // left out here so that the run goes on to find what else is lost.
+    const bool spills = tolerateWideNames && a.MaterialName().size() > kNameField;
+    for (const auto& t : texts)
+        if (!spills && TrimBlanks(t.before) != TrimBlanks(t.after))
+            return which + ": " + t.what + " " + Quoted(t.before) + " came back as " +
+                   Quoted(t.after);
+    for (int slot = 0; slot < kVisitedSlots; ++slot) {
+        if (a.HasValue(slot) != b.HasValue(slot))
+            return which + ": the value of slot " + Number(slot) + " " +
+                   (a.HasValue(slot) ? "was lost" : "appeared");
+        if (!a.HasValue(slot)) continue;
+        const std::string before = FormatNumberText(a.SlotValue(slot));
+        const std::string after = FormatNumberText(b.SlotValue(slot));
+        if (before != after)
+            return which + ": slot " + Number(slot) + " was written as " + Quoted(before) +
+                   " and read back as " + Quoted(after);
+    }
+    return "";
+}
+
+std::string RoundTrip(std::string_view bytes, std::string_view separator, Library& first,
+                      Library& second) {
     const ReadResult r1 = ReadLibraryText(bytes, first, separator);
     if (r1.status != ReadResult::Status::Loaded) {
         if (first.MaterialCount() != 0) return "a rejected text left materials behind";
         return "";
     }
-    const CategoryGrouping g1 = GroupByCategory(first);
-    if (g1.categoryOfMaterial.size() != static_cast<std::size_t>(first.MaterialCount()))
-        return "the grouping does not place every material";
-    for (int p : g1.categoryOfMaterial)
-        if (p < 1 || p > static_cast<int>(g1.names.size())) return "a material has no category";
-    const std::string text1 = LibraryText(first, g1);
-    if (std::string problem = CheckWrittenShape(text1); !problem.empty()) return problem;
-    if (first.MaterialCount() == 0) return text1.empty() ? "" : "an empty library wrote text";
-
-    // Whatever the writer wrote must read back whole: same materials, same categories.
-    Library second;
-    const ReadResult r2 = ReadLibraryText(text1, second, separator);
-    if (r2.status != ReadResult::Status::Loaded) return "the written text is not a library";
-    if (second.MaterialCount() != first.MaterialCount())
-        return "reading the written text gave " + Number(second.MaterialCount()) +
-               " materials instead of " + Number(first.MaterialCount());
-    if (GroupByCategory(second).names != CategoriesAsReadBack(g1.names))
-        return "reading the written text changed the categories";
-    return "";
+    return CheckSavedLibrary(first, separator, second, true);
 }
 
 } // namespace
 
+std::string CheckSavedLibrary(Library& library, std::string_view separator, Library& readBack,
+                              bool tolerateWideNames) {
+    const CategoryGrouping g1 = GroupByCategory(library);
+    if (g1.categoryOfMaterial.size() != static_cast<std::size_t>(library.MaterialCount()))
+        return "the grouping does not place every material";
+    for (int p : g1.categoryOfMaterial)
+        if (p < 1 || p > static_cast<int>(g1.names.size())) return "a material has no category";
+    const std::string text1 = LibraryText(library, g1);
+    if (std::string problem = CheckWrittenShape(text1); !problem.empty()) return problem;
+    if (library.MaterialCount() == 0) return text1.empty() ? "" : "an empty library wrote text";
+
+    // Whatever the writer wrote must read back whole: same materials, same categories.
+    const ReadResult r2 = ReadLibraryText(text1, readBack, separator);
+    if (r2.status != ReadResult::Status::Loaded) return "the written text is not a library";
+    if (readBack.MaterialCount() != library.MaterialCount())
+        return "reading the written text gave " + Number(readBack.MaterialCount()) +
+               " materials instead of " + Number(library.MaterialCount());
+    const std::vector<std::string> categories = CategoriesAsReadBack(g1.names);
+    if (GroupByCategory(readBack).names != categories)
+        return "reading the written text changed the categories";
+
+    // The file lists the materials category by category, so the k-th material read back
+    // is the k-th of that order.
+    int got = 0;
+    for (std::size_t p = 1; p <= g1.names.size(); ++p) {
+        for (int was = 0; was < library.MaterialCount(); ++was) {
+            if (g1.categoryOfMaterial[static_cast<std::size_t>(was)] != static_cast<int>(p))
+                continue;
+            const std::string_view category = TrimBlanks(readBack.Entry(got).Category);
+            const std::string& wrote = g1.names[p - 1];
+            const std::string_view expected =
+                wrote.empty() ? std::string_view("No Category") : std::string_view(wrote);
+            if (!EqualsNoCase(category, expected) && !(category.empty() && wrote.empty()))
+                return "material " + Number(was) + " came back in category " + Quoted(category) +
+                       " instead of " + Quoted(expected);
+            if (std::string problem =
+                    CompareMaterial(library, was, readBack, got, tolerateWideNames);
+                !problem.empty())
+                return problem;
+            ++got;
+        }
+    }
+    return "";
+}
+
 std::string RoundTripLibrary(std::string_view bytes) {
+    // Reused from one input to the next: a library's 1001 index entries cost more to build
+    // than a small input costs to read, and every read starts by emptying the library.
+    static Library first, second;
     for (std::string_view separator : {".", ","})
-        if (std::string problem = RoundTrip(bytes, separator); !problem.empty())
+        if (std::string problem = RoundTrip(bytes, separator, first, second); !problem.empty())
             return "with \"" + std::string(separator) + "\": " + problem;
     return "";
 }

@@ -15,10 +15,23 @@ clsMaterial& Ensure(std::vector<std::unique_ptr<clsMaterial>>& list, int n) {
 
 } // namespace
 
-Library::Library() { Clear(); }
+Library::Library() : LibraryIndex(kMaxMaterials) {
+    SizeRecordLists();
+}
 
 void Library::Clear() {
-    LibraryIndex.assign(kMaxMaterials, LibraryEntry{});
+    // Every read starts here. Emptying the entries in place keeps the index's storage,
+    // so a small file does not pay for 1001 entries built and copied again.
+    if (LibraryIndex.size() == static_cast<std::size_t>(kMaxMaterials)) {
+        for (LibraryEntry& entry : LibraryIndex) {
+            entry.Category.clear();
+            entry.NameCode.clear();
+            entry.Name.clear();
+            entry.Description.clear();
+        }
+    } else {
+        LibraryIndex.assign(kMaxMaterials, LibraryEntry{});
+    }
     Materials.clear();
     MaterialShadows.clear();
     LastMaterialIndex = -1;
