@@ -1,11 +1,19 @@
-// The Qt platform services: message boxes and the settings back end.
+// The Qt platform services: message boxes, the open dialog and the settings back end.
 
+#include "model/DocumentLifecycle.h"
 #include "platform/qt/QtServices.h"
 #include "shell/clsRegistry.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -40,6 +48,62 @@ private slots:
             QCOMPARE(shown,
                      QString::fromLatin1(text) + "|" + seen + "|" + QString::number(shownIcon));
         }
+    }
+
+    void openDialogShowsTheFilterTextsAsWrittenAndFiltersByTheirPatterns() {
+        QTemporaryDir dir;
+        for (const char* name : {"a.lib", "b.xls", "c.txt"}) {
+            QFile file(dir.filePath(QString::fromLatin1(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        struct Seen {
+            QString title;
+            QStringList filters;
+            QStringList patterns; // after each filter is picked
+            bool existingOnly = false;
+        };
+        // Looks at the dialog as the user meets it, picks each filter in turn, and then
+        // either types `chosen` and opens it or cancels.
+        const auto answer = [&dir](Seen& seen, const QString& chosen) {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            seen.title = dialog->windowTitle();
+            seen.existingOnly = dialog->fileMode() == QFileDialog::ExistingFile;
+            dialog->setDirectory(dir.path());
+            auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            auto* model = dialog->findChild<QFileSystemModel*>();
+            QVERIFY(combo && model);
+            combo->setFocus();
+            for (int i = 0; i < combo->count(); ++i) {
+                if (i > 0) QTest::keyClick(combo, Qt::Key_Down);
+                seen.filters << combo->currentText();
+                seen.patterns << model->nameFilters().join(QLatin1Char(' '));
+            }
+            if (chosen.isEmpty()) {
+                dialog->reject();
+                return;
+            }
+            QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), chosen);
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->click();
+        };
+
+        Seen seen;
+        QTimer::singleShot(0, this, [&] { answer(seen, {}); });
+        qt::QtFileDialogs dialogs;
+        QCOMPARE(dialogs.openFile(kOpenDialogTitle, kOpenDialogFilter), std::nullopt);
+        QCOMPARE(seen.title, QStringLiteral("Open Library File..."));
+        QVERIFY(seen.existingOnly);
+        // The blanks stand as written, two of them before the parentheses of the last two.
+        QCOMPARE(seen.filters, QStringList({QStringLiteral("VELTRA Material Files (*.lib)"),
+                                            QStringLiteral("Excel Files  (*.xls)"),
+                                            QStringLiteral("All Files  (*.*)")}));
+        QCOMPARE(seen.patterns, QStringList({QStringLiteral("*.lib"), QStringLiteral("*.xls"),
+                                             QStringLiteral("*")}));
+
+        Seen chosen;
+        QTimer::singleShot(0, this, [&] { answer(chosen, QStringLiteral("b.xls")); });
+        const std::optional<std::string> path = dialogs.openFile(kOpenDialogTitle, kOpenDialogFilter);
+        QCOMPARE(path, std::optional<std::string>(QFile::encodeName(dir.filePath("b.xls")).toStdString()));
     }
 
     void theUnitSystemOutlivesTheRunInTheIniFile() {

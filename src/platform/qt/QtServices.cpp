@@ -2,6 +2,7 @@
 
 #include "platform/qt/QtText.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLocale>
@@ -73,12 +74,33 @@ QString QtFileDialogs::toQtFilter(const std::string& filter) {
     return entries.join(QStringLiteral(";;"));
 }
 
+QStringList QtFileDialogs::filterDescriptions(const std::string& filter) {
+    const QStringList parts = toQ(filter).split(QLatin1Char('|'));
+    QStringList descriptions;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) descriptions << parts[i];
+    return descriptions;
+}
+
 std::optional<std::string> QtFileDialogs::openFile(const std::string& title,
                                                    const std::string& filter) {
-    const QString path = QFileDialog::getOpenFileName(parent_, toQ(title), QString(),
-                                                      toQtFilter(filter));
-    if (path.isEmpty()) return std::nullopt;
-    return FromQtPath(path);
+    // Qt's own dialog rather than the desktop's: Qt folds runs of blanks in the filter
+    // texts it is given, and only in its own dialog can they be shown as they are written.
+    QFileDialog dialog(parent_, toQ(title));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (const QString qtFilter = toQtFilter(filter); !qtFilter.isEmpty()) {
+        dialog.setNameFilters(qtFilter.split(QStringLiteral(";;")));
+        // The filtering goes by the patterns Qt keeps; only the texts shown are replaced.
+        if (auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+            const QStringList shown = filterDescriptions(filter);
+            for (int i = 0; i < combo->count() && i < shown.size(); ++i)
+                combo->setItemText(i, shown[i]);
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return FromQtPath(dialog.selectedFiles().first());
 }
 
 std::optional<std::string> QtFileDialogs::saveFile(const std::string& title,

@@ -8,6 +8,7 @@
 #include "platform/Settings.h"
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -35,6 +36,8 @@ public:
 
     /// "Desc|pattern|Desc|pattern" as Qt's "Desc (pattern);;Desc (pattern)".
     static QString toQtFilter(const std::string& filter);
+    /// The descriptions of "Desc|pattern|Desc|pattern" exactly as written.
+    static QStringList filterDescriptions(const std::string& filter);
 
 private:
     QWidget* parent_;
