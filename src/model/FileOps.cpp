@@ -3,7 +3,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
+#include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,7 +35,24 @@ long InputFile::read(char* buffer, std::size_t size) {
     }
 }
 
+// The abilities a file layer may lack: without them a save uses the named temporary file.
+int FileOps::createUnnamed(const std::string&, int&) { return EOPNOTSUPP; }
+int FileOps::finishUnnamed(int, unsigned, Durability, const std::string&, const std::string&,
+                           std::string&) {
+    return EOPNOTSUPP;
+}
+int FileOps::setOwner(int, unsigned, unsigned) { return 0; }
+void FileOps::removeStaleTemps(const std::string&, const std::string&) {}
+int FileOps::openExisting(const std::string&, int&) { return EOPNOTSUPP; }
+int FileOps::readAt(int, char*, std::size_t, long long, long&) { return EOPNOTSUPP; }
+int FileOps::createCopy(const std::string&, const std::string&, bool, std::string&, int&) {
+    return EOPNOTSUPP;
+}
+int FileOps::finishInPlace(int, long long) { return EOPNOTSUPP; }
+
 namespace {
+
+constexpr std::size_t kTempSuffix = 6;
 
 // Returns once the file's data has been written to the device (not out of its cache).
 int WaitForData(int fd) {
@@ -43,15 +64,73 @@ int WaitForData(int fd) {
 #endif
 }
 
+int Push(int fd, Durability durability) {
+    return (durability == Durability::Ordered ? WaitForData(fd) : ::fsync(fd)) == 0 ? 0 : errno;
+}
+
+bool IsTempSuffixChar(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
+std::string RandomSuffix() {
+    static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static std::mt19937_64 random(std::random_device{}() ^ static_cast<unsigned long long>(::getpid()));
+    std::string s(kTempSuffix, 'X');
+    for (char& c : s) c = kChars[random() % (sizeof kChars - 1)];
+    return s;
+}
+
+// A save holds an exclusive lock on its temporary file for as long as it writes it; the
+// lock goes with the process, so an unlocked one was left by a save that died.
+int LockNew(int fd) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return errno == EWOULDBLOCK ? EAGAIN : errno;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return errno;
+    // Another save took the file for stale and removed it before the lock was ours.
+    return st.st_nlink == 0 ? EAGAIN : 0;
+}
+
+// Makes `directory` and the folders above it that are missing.
+void MakeFolders(const std::string& directory) {
+    for (std::size_t slash = 1; slash != std::string::npos;) {
+        slash = directory.find('/', slash + 1);
+        ::mkdir(directory.substr(0, slash).c_str(), 0700);
+    }
+}
+
 class PosixFileOps final : public FileOps {
 public:
     int createTemp(const std::string& directory, const std::string& stem, std::string& path,
                    int& fd) override {
-        std::string pattern = directory + "/." + stem + ".XXXXXX";
-        fd = ::mkstemp(pattern.data());
+        for (;;) {
+            std::string pattern = directory + "/." + stem + ".XXXXXX";
+            fd = ::mkstemp(pattern.data());
+            if (fd < 0) return errno;
+            const int err = LockNew(fd);
+            if (err == 0) {
+                path = pattern;
+                return 0;
+            }
+            ::close(fd);
+            fd = -1;
+            if (err != EAGAIN) {
+                ::unlink(pattern.c_str());
+                return err;
+            }
+        }
+    }
+
+    int createUnnamed(const std::string& directory, int& fd) override {
+#if defined(O_TMPFILE)
+        fd = ::open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
         if (fd < 0) return errno;
-        path = pattern;
+        // Nobody else can reach a file without a name, so the lock is ours at once.
+        ::flock(fd, LOCK_EX | LOCK_NB);
         return 0;
+#else
+        (void)directory, (void)fd;
+        return EOPNOTSUPP;
+#endif
     }
 
     int writeAt(int fd, std::string_view data, long long offset) override {
@@ -80,11 +159,40 @@ public:
 #endif
     }
 
+    int setOwner(int fd, unsigned owner, unsigned group) override {
+        if (::fchown(fd, static_cast<uid_t>(owner), static_cast<gid_t>(group)) == 0) return 0;
+        if (errno != EPERM) return errno;
+        // Not allowed to give the file away: the group alone may still be ours to give.
+        if (::fchown(fd, static_cast<uid_t>(-1), static_cast<gid_t>(group)) == 0 || errno == EPERM) return 0;
+        return errno;
+    }
+
     int finish(int fd, unsigned mode, Durability durability) override {
         if (::fchmod(fd, static_cast<mode_t>(mode)) != 0) return errno;
-        if (durability == Durability::Ordered ? WaitForData(fd) != 0 : ::fsync(fd) != 0) return errno;
+        if (const int err = Push(fd, durability); err != 0) return err;
         if (::close(fd) != 0) return errno;
         return 0;
+    }
+
+    int finishUnnamed(int fd, unsigned mode, Durability durability, const std::string& directory,
+                      const std::string& stem, std::string& path) override {
+        if (::fchmod(fd, static_cast<mode_t>(mode)) != 0) return errno;
+        if (const int err = Push(fd, durability); err != 0) return err;
+        char self[32];
+        std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string name = directory + "/." + stem + "." + RandomSuffix();
+            int err = ::linkat(AT_FDCWD, self, AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+            // Without /proc the file can still be linked by its descriptor, given the privilege.
+            if (err == ENOENT && ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) err = 0;
+            if (err == EEXIST) continue;
+            if (err != 0) return err;
+            path = std::move(name);
+            // The data is on its way to the disk already; a late error of close has nothing to add.
+            ::close(fd);
+            return 0;
+        }
+        return EEXIST;
     }
 
     int rename(const std::string& from, const std::string& to) override {
@@ -95,12 +203,89 @@ public:
         if (fd >= 0) ::close(fd);
         if (!path.empty()) ::unlink(path.c_str());
     }
+
+    void removeStaleTemps(const std::string& directory, const std::string& stem) override {
+        DIR* dir = ::opendir(directory.c_str());
+        if (!dir) return;
+        const std::string prefix = "." + stem + ".";
+        const int dirFd = ::dirfd(dir);
+        while (const dirent* e = ::readdir(dir)) {
+            const std::string_view name(e->d_name);
+            if (name.size() != prefix.size() + kTempSuffix || !name.starts_with(prefix)) continue;
+            bool pattern = true;
+            for (const char c : name.substr(prefix.size())) pattern = pattern && IsTempSuffixChar(c);
+            if (!pattern) continue;
+            const int fd = ::openat(dirFd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+            if (fd < 0) continue;
+            struct stat open {}, named {};
+            // Locked means a save is writing it right now.
+            if (::fstat(fd, &open) == 0 && S_ISREG(open.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+                ::fstatat(dirFd, e->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+                named.st_ino == open.st_ino && named.st_dev == open.st_dev)
+                ::unlinkat(dirFd, e->d_name, 0);
+            ::close(fd);
+        }
+        ::closedir(dir);
+    }
+
+    int openExisting(const std::string& path, int& fd) override {
+        fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+        return fd < 0 ? errno : 0;
+    }
+
+    int readAt(int fd, char* buffer, std::size_t size, long long offset, long& got) override {
+        for (;;) {
+            const ssize_t n = ::pread(fd, buffer, size, offset);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return errno;
+            got = static_cast<long>(n);
+            return 0;
+        }
+    }
+
+    int createCopy(const std::string& directory, const std::string& stem, bool hidden, std::string& path,
+                   int& fd) override {
+        MakeFolders(directory);
+        std::string pattern = directory + (hidden ? "/." : "/") + stem + ".XXXXXX.old";
+        fd = ::mkstemps(pattern.data(), 4);
+        if (fd < 0) return errno;
+        path = pattern;
+        return 0;
+    }
+
+    int finishInPlace(int fd, long long length) override {
+        if (::ftruncate(fd, static_cast<off_t>(length)) != 0) return errno;
+        if (::fsync(fd) != 0) return errno;
+        ::close(fd);
+        return 0;
+    }
 };
 
 unsigned DefaultMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666u & ~static_cast<unsigned>(mask);
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+}
+
+// Follows symbolic links as the kernel would, except that a last link whose file does not
+// exist yet still counts: the file is created where it points and the link stays.
+int ResolveLinks(std::string& path) {
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return 0;
+        std::string to(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4095) + 1, '\0');
+        const ssize_t n = ::readlink(path.c_str(), to.data(), to.size());
+        if (n < 0) return errno;
+        if (static_cast<std::size_t>(n) >= to.size()) return ENAMETOOLONG; // changed under us
+        to.resize(static_cast<std::size_t>(n));
+        path = to.starts_with('/') ? to : FolderOf(path) + "/" + to;
+    }
+    return ELOOP;
 }
 
 } // namespace
@@ -110,41 +295,109 @@ FileOps& SystemFileOps() {
     return ops;
 }
 
-AtomicFileWriter::AtomicFileWriter(std::string target, FileOps& ops, Durability durability)
-    : target_(std::move(target)), ops_(ops), durability_(durability) {}
+std::string DefaultCopyFolder() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (state && state[0] == '/') return std::string(state) + "/MaterialBrowser";
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/') return std::string(home) + "/.local/state/MaterialBrowser";
+    return "/tmp";
+}
 
-AtomicFileWriter::~AtomicFileWriter() {
+SafeFileWriter::SafeFileWriter(std::string target, FileOps& ops, Durability durability,
+                               std::string copyFolder)
+    : target_(std::move(target)), ops_(ops), durability_(durability), copyFolder_(std::move(copyFolder)) {}
+
+SafeFileWriter::~SafeFileWriter() {
     if (!done_) abandon();
 }
 
-int AtomicFileWriter::open() {
-    // A library reached through a symbolic link is saved where the link points, so the
-    // link survives the rename.
-    struct stat link {};
-    if (::lstat(target_.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-        if (char* real = ::realpath(target_.c_str(), nullptr)) {
-            target_ = real;
-            std::free(real);
-        }
+int SafeFileWriter::open() {
+    if (const int err = ResolveLinks(target_); err != 0) {
+        done_ = true;
+        return err;
     }
+    dir_ = FolderOf(target_);
+    stem_ = target_.substr(target_.rfind('/') + 1);
     struct stat st {};
     if (::stat(target_.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) return EISDIR;
         // Renaming over a write-protected file would succeed; respect the protection. A
         // file nobody may write is protected even from root, whom access() lets through.
-        if ((st.st_mode & 0222) == 0) return EACCES;
-        if (::access(target_.c_str(), W_OK) != 0) return errno;
+        const int refused = S_ISDIR(st.st_mode)          ? EISDIR
+                            : (st.st_mode & 0222) == 0   ? EACCES
+                            : ::access(target_.c_str(), W_OK) != 0 ? errno
+                                                         : 0;
+        if (refused != 0) {
+            done_ = true;
+            return refused;
+        }
+        exists_ = true;
         mode_ = st.st_mode & 07777;
+        owner_ = st.st_uid;
+        group_ = st.st_gid;
+        oldLength_ = st.st_size;
+        // A new file would take only this name with it and cut the other links loose.
+        if (st.st_nlink > 1) return openInPlace();
     } else {
         mode_ = DefaultMode();
     }
-    const std::size_t slash = target_.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : target_.substr(0, slash));
-    const std::string stem = slash == std::string::npos ? target_ : target_.substr(slash + 1);
-    return ops_.createTemp(dir, stem, tempPath_, fd_);
+    ops_.removeStaleTemps(dir_, stem_);
+    int err = ops_.createUnnamed(dir_, fd_);
+    how_ = How::Unnamed;
+    if (err == EOPNOTSUPP || err == EISDIR || err == EINVAL) {
+        err = ops_.createTemp(dir_, stem_, tempPath_, fd_);
+        how_ = How::Named;
+    }
+    // No file can be made in the folder, but the file itself may still be written.
+    if ((err == EACCES || err == EPERM) && exists_) return openInPlace();
+    if (err != 0) {
+        fd_ = -1;
+        done_ = true;
+    }
+    return err;
 }
 
-int AtomicFileWriter::append(std::string_view piece) {
+int SafeFileWriter::openInPlace() {
+    how_ = How::InPlace;
+    int copyFd = -1;
+    int err = ops_.openExisting(target_, fd_);
+    if (err == 0) {
+        // The old content goes beside the file where it can, else to the copy folder, and
+        // as a last resort to /tmp.
+        err = ops_.createCopy(dir_, stem_, true, copyPath_, copyFd);
+        const std::string folder = copyFolder_.empty() ? DefaultCopyFolder() : copyFolder_;
+        if (err != 0) err = ops_.createCopy(folder, stem_, false, copyPath_, copyFd);
+        if (err != 0 && folder != "/tmp") err = ops_.createCopy("/tmp", stem_, false, copyPath_, copyFd);
+        if (err == 0) err = copyOldContent(copyFd);
+    }
+    if (err != 0) {
+        ops_.discard(copyFd, copyPath_);
+        ops_.discard(fd_, {});
+        copyPath_.clear();
+        fd_ = -1;
+        done_ = true;
+    }
+    return err;
+}
+
+// Copies the file's content to `copyFd` and flushes it to the disk; closes it on success.
+int SafeFileWriter::copyOldContent(int& copyFd) {
+    const std::unique_ptr<char[]> buffer(new char[kReadChunk]);
+    long long offset = 0;
+    for (;;) {
+        long got = 0;
+        if (const int err = ops_.readAt(fd_, buffer.get(), kReadChunk, offset, got); err != 0) return err;
+        if (got == 0) break;
+        if (const int err = ops_.writeAt(copyFd, {buffer.get(), static_cast<std::size_t>(got)}, offset); err != 0)
+            return err;
+        offset += got;
+    }
+    oldLength_ = offset;
+    if (const int err = ops_.finish(copyFd, 0600, Durability::Flushed); err != 0) return err;
+    copyFd = -1;
+    return 0;
+}
+
+int SafeFileWriter::append(std::string_view piece) {
     // A piece of a chunk's size or more goes out as it is, without a copy; repeating a
     // failed call writes it again at the same place.
     if (buffer_.empty() && piece.size() >= kWriteChunk) {
@@ -163,7 +416,7 @@ int AtomicFileWriter::append(std::string_view piece) {
     return 0;
 }
 
-int AtomicFileWriter::flush() {
+int SafeFileWriter::flush() {
     if (buffer_.empty()) return 0;
     if (const int err = ops_.writeAt(fd_, buffer_, offset_); err != 0) return err;
     offset_ += static_cast<long long>(buffer_.size());
@@ -171,23 +424,60 @@ int AtomicFileWriter::flush() {
     return 0;
 }
 
-int AtomicFileWriter::commit() {
+int SafeFileWriter::commit() {
     if (const int err = flush(); err != 0) return err;
     if (!closed_) {
-        if (const int err = ops_.finish(fd_, mode_, durability_); err != 0) return err;
+        // The owner first: changing it clears the set-id bits the mode may carry.
+        if (how_ != How::InPlace && exists_)
+            if (const int err = ops_.setOwner(fd_, owner_, group_); err != 0) return err;
+        int err = 0;
+        switch (how_) {
+        case How::Unnamed: err = ops_.finishUnnamed(fd_, mode_, durability_, dir_, stem_, tempPath_); break;
+        case How::Named: err = ops_.finish(fd_, mode_, durability_); break;
+        case How::InPlace: err = ops_.finishInPlace(fd_, offset_); break;
+        }
+        if (err != 0) return err;
         closed_ = true;
         fd_ = -1;
     }
-    if (const int err = ops_.rename(tempPath_, target_); err != 0) return err;
+    if (how_ == How::InPlace) {
+        ops_.discard(-1, copyPath_);
+        copyPath_.clear();
+    } else if (const int err = ops_.rename(tempPath_, target_); err != 0) {
+        return err;
+    }
     done_ = true;
     return 0;
 }
 
-void AtomicFileWriter::abandon() {
-    if (done_) return;
-    ops_.discard(fd_, tempPath_);
-    fd_ = -1;
+bool SafeFileWriter::abandon() {
+    if (done_) return copyPath_.empty();
     done_ = true;
+    if (how_ != How::InPlace) {
+        ops_.discard(fd_, tempPath_);
+        fd_ = -1;
+        return true;
+    }
+    // Put the old content back from the copy; should that fail too, the copy stays.
+    int copyFd = -1;
+    int err = ops_.openExisting(copyPath_, copyFd);
+    if (err == 0) {
+        const std::unique_ptr<char[]> buffer(new char[kReadChunk]);
+        for (long long offset = 0; err == 0;) {
+            long got = 0;
+            err = ops_.readAt(copyFd, buffer.get(), kReadChunk, offset, got);
+            if (err != 0 || got == 0) break;
+            err = ops_.writeAt(fd_, {buffer.get(), static_cast<std::size_t>(got)}, offset);
+            offset += got;
+        }
+    }
+    if (err == 0) err = ops_.finishInPlace(fd_, oldLength_);
+    if (err == 0) fd_ = -1;
+    ops_.discard(copyFd, err == 0 ? copyPath_ : std::string());
+    ops_.discard(fd_, {});
+    fd_ = -1;
+    if (err == 0) copyPath_.clear();
+    return err == 0;
 }
 
 } // namespace mb

@@ -21,7 +21,7 @@ public:
     bool ok() const { return fd_ >= 0; }
     /// errno of the failed open (EISDIR for a directory).
     int error() const { return error_; }
-    /// Bytes read, 0 at end of file, -1 on a read error.
+    /// Bytes read, 0 at end of file, -1 on a read error (errno tells which).
     long read(char* buffer, std::size_t size);
 
 private:
@@ -42,10 +42,15 @@ enum class Durability {
 };
 
 /// The operations a save needs of the file system; each returns 0 or an errno value.
+///
+/// The first five are what every file layer must offer: a named temporary file beside the
+/// target, renamed over it. The others are abilities with defaults that say the file
+/// system lacks them, so a layer that only offers the five still saves correctly.
 class FileOps {
 public:
     virtual ~FileOps() = default;
-    /// Creates a new, empty temporary file in `directory`; sets `path` and `fd`.
+    /// Creates a new, empty temporary file `directory/.stem.XXXXXX`; sets `path` and `fd`.
+    /// A file being written is locked, so a later save can tell a stale one from a live one.
     virtual int createTemp(const std::string& directory, const std::string& stem,
                            std::string& path, int& fd) = 0;
     virtual int writeAt(int fd, std::string_view data, long long offset) = 0;
@@ -53,43 +58,102 @@ public:
     /// closes it.
     virtual int finish(int fd, unsigned mode, Durability durability) = 0;
     virtual int rename(const std::string& from, const std::string& to) = 0;
+    /// Closes `fd` (when not -1) and removes `path` (when not "").
     virtual void discard(int fd, const std::string& path) = 0;
+
+    /// Opens a file in `directory` that has no name yet, so nothing is left behind if the
+    /// process dies while writing it. EOPNOTSUPP, EISDIR or EINVAL: the file system cannot.
+    virtual int createUnnamed(const std::string& directory, int& fd);
+    /// `finish` for an unnamed file: gives it a fresh temporary name `directory/.stem.XXXXXX`
+    /// once its data is pushed toward the disk, then closes it.
+    virtual int finishUnnamed(int fd, unsigned mode, Durability durability,
+                              const std::string& directory, const std::string& stem,
+                              std::string& path);
+    /// Gives the new file the owner and group of the file it replaces, as far as permitted.
+    virtual int setOwner(int fd, unsigned owner, unsigned group);
+    /// Removes temporary files of `stem` left in `directory` by saves that died.
+    virtual void removeStaleTemps(const std::string& directory, const std::string& stem);
+
+    // What rewriting a file in place needs: the file itself, and a copy of its old content.
+    /// Opens an existing file for reading and writing, without truncating it.
+    virtual int openExisting(const std::string& path, int& fd);
+    /// Reads up to `size` bytes at `offset`; `got` is 0 at the end of the file.
+    virtual int readAt(int fd, char* buffer, std::size_t size, long long offset, long& got);
+    /// Creates a new file `directory/[.]stem.XXXXXX.old` (hidden when `hidden`), making
+    /// `directory` first if it is missing.
+    virtual int createCopy(const std::string& directory, const std::string& stem, bool hidden,
+                           std::string& path, int& fd);
+    /// Cuts the file to `length`, flushes it to the disk and closes it.
+    virtual int finishInPlace(int fd, long long length);
 };
 
 FileOps& SystemFileOps();
 
-/// Writes a file beside its target and renames it into place on commit.
-class AtomicFileWriter {
-public:
-    AtomicFileWriter(std::string target, FileOps& ops, Durability durability = Durability::Flushed);
-    ~AtomicFileWriter();
-    AtomicFileWriter(const AtomicFileWriter&) = delete;
-    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+/// The folder where a copy of a file's old content goes when it cannot go beside the
+/// file: $XDG_STATE_HOME/MaterialBrowser, else ~/.local/state/MaterialBrowser, else /tmp.
+std::string DefaultCopyFolder();
 
-    /// Checks the target can be replaced and creates the temporary file.
+/// Writes a file so that a failure, or the process dying, never costs the old content.
+///
+/// Normally the new file is written where it has no name (or, where the file system cannot
+/// do that, under a temporary name) in the target's folder, pushed to the disk and renamed
+/// over the target. A file with several hard links, or one in a folder where no file can be
+/// made, is rewritten in place instead, after a complete copy of its old content has been
+/// flushed beside it or in the copy folder; the copy puts the old content back when the
+/// rewrite is given up, and is removed once the file is whole again.
+class SafeFileWriter {
+public:
+    /// `copyFolder` "" means DefaultCopyFolder().
+    SafeFileWriter(std::string target, FileOps& ops, Durability durability = Durability::Flushed,
+                   std::string copyFolder = {});
+    ~SafeFileWriter();
+    SafeFileWriter(const SafeFileWriter&) = delete;
+    SafeFileWriter& operator=(const SafeFileWriter&) = delete;
+
+    /// Checks the target can be replaced and creates the file to write; nothing has
+    /// changed when it fails.
     int open();
     /// Appends a piece; on failure the same call may be repeated (it writes the piece
     /// once). Pieces are gathered and written in chunks.
     int append(std::string_view piece);
-    /// Flushes, closes and renames into place; may be repeated after a failure.
+    /// Flushes and puts the new file in place; may be repeated after a failure.
     int commit();
-    /// Removes the temporary file; the target stays as it was.
-    void abandon();
+    /// Gives up: the target keeps its old content. False only when a file rewritten in
+    /// place could not be given its old content back; keptCopy() then names the complete
+    /// copy of it that stays.
+    bool abandon();
+
+    /// Where the file really is, symbolic links followed.
+    const std::string& resolvedTarget() const { return target_; }
+    const std::string& keptCopy() const { return copyPath_; }
+    bool inPlace() const { return how_ == How::InPlace; }
 
 private:
+    enum class How { Unnamed, Named, InPlace };
+    int openInPlace();
+    int copyOldContent(int& copyFd);
     int flush();
 
     std::string target_;
     FileOps& ops_;
+    Durability durability_;
+    std::string copyFolder_;
+    std::string dir_;
+    std::string stem_;
+    How how_ = How::Unnamed;
     std::string tempPath_;
+    std::string copyPath_;
     int fd_ = -1;
     bool closed_ = false;
     bool done_ = false;
     long long offset_ = 0;
+    long long oldLength_ = 0;
     std::string buffer_;
     bool pieceBuffered_ = false;
+    bool exists_ = false;
     unsigned mode_ = 0644;
-    Durability durability_;
+    unsigned owner_ = 0;
+    unsigned group_ = 0;
 };
 
 } // namespace mb

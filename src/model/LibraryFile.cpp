@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <memory>
 
@@ -41,25 +42,56 @@ std::string FileErrorMessage(int errorNumber) {
     }
 }
 
+std::string ReadErrorMessage(int errorNumber) {
+    switch (errorNumber) {
+    case ENOENT: return "it does not exist.";
+    case ENOTDIR: return "a part of its path is not a folder.";
+    case EACCES:
+    case EPERM: return "you do not have permission to read it.";
+    case EISDIR: return "it is a folder.";
+    case ELOOP: return "its symbolic links go round in a circle.";
+    case ENAMETOOLONG: return "its name is too long.";
+    case EMFILE:
+    case ENFILE: return "too many files are open at the same time.";
+    default: return std::strerror(errorNumber);
+    }
+}
+
 namespace {
 
-// A line longer than this is cut: no field the reader looks at lies beyond column 146,
-// and a category name of this length is not one anybody typed.
+// A longer line is cut: no field the reader looks at lies beyond column 146. A category
+// name is the exception, as it is kept whole; one this long refuses the file, since a
+// category name of this length is not one anybody typed and a cut one would be wrong.
 constexpr std::size_t kMaxKeptLine = 64 * 1024;
+
+std::string Decimal(long long n) {
+    char buf[24];
+    const auto res = std::to_chars(buf, buf + sizeof buf, n);
+    return std::string(buf, res.ptr);
+}
 
 class LibraryParser {
 public:
     LibraryParser(Library& library, std::string_view decimalSeparator)
         : library_(library), separator_(decimalSeparator) {}
 
-    /// False once the file has been rejected; no more lines are wanted.
-    bool line(std::string_view text) {
+    /// False once the file has been rejected; no more lines are wanted. `cut` says the
+    /// line went on beyond kMaxKeptLine.
+    bool line(std::string_view text, bool cut) {
         ++lineNumber_;
         if (lineNumber_ == 1 && !StartsWithNoCase(text, "MATTYPE")) {
             rejected_ = true;
             return false;
         }
-        if (StartsWithNoCase(text, "MATTYPE")) category(text);
+        if (StartsWithNoCase(text, "MATTYPE")) {
+            if (cut) {
+                refusal_ = "line " + Decimal(lineNumber_) + " is longer than " +
+                           Decimal(static_cast<long long>(kMaxKeptLine)) +
+                           " characters: its category name cannot be read whole.";
+                return false;
+            }
+            category(text);
+        }
         else if (StartsWithNoCase(text, "MATL")) material(text);
         else if (StartsWithNoCase(text, "ENDMATL")) return true;
         else property(text);
@@ -67,6 +99,8 @@ public:
     }
 
     bool rejected() const { return rejected_ || lineNumber_ == 0; }
+    /// Why the file cannot be read whole ("" when it can).
+    const std::string& refusal() const { return refusal_; }
     int dropped() const { return dropped_; }
 
 private:
@@ -128,6 +162,7 @@ private:
     int previousSlot_ = -1;
     int dropped_ = 0;
     bool rejected_ = false;
+    std::string refusal_;
 };
 
 // Splits a byte stream into lines ending in CR LF, LF or CR, fed chunk by chunk.
@@ -177,6 +212,7 @@ public:
 
 private:
     void append(std::string_view piece) {
+        if (partial_.size() + piece.size() > kMaxKeptLine) partialCut_ = true;
         if (partial_.size() < kMaxKeptLine)
             partial_.append(piece.substr(0, kMaxKeptLine - partial_.size()));
     }
@@ -185,28 +221,41 @@ private:
         bool wanted;
         if (pendingLine_) {
             append(tail);
-            wanted = parser_.line(partial_);
+            wanted = parser_.line(partial_, partialCut_);
             partial_.clear();
+            partialCut_ = false;
             pendingLine_ = false;
         } else {
-            wanted = parser_.line(tail.substr(0, kMaxKeptLine));
+            wanted = parser_.line(tail.substr(0, kMaxKeptLine), tail.size() > kMaxKeptLine);
         }
         return wanted;
     }
 
     LibraryParser& parser_;
     std::string partial_;
+    bool partialCut_ = false;
     bool pendingLine_ = false;
     bool afterCR_ = false;
 };
 
-ReadResult Finish(const LibraryParser& parser, Library& library) {
+ReadResult CannotRead(std::string message) {
+    ReadResult r;
+    r.status = ReadResult::Status::CannotOpen;
+    r.message = std::move(message);
+    return r;
+}
+
+// The file is read into a library of its own, which replaces the caller's only when it was
+// read whole: a file refused halfway leaves the open library as it was.
+ReadResult Finish(const LibraryParser& parser, Library& read, Library& library) {
+    if (!parser.refusal().empty()) return CannotRead(parser.refusal());
     ReadResult result;
     if (parser.rejected()) {
         library.Clear();
         result.status = ReadResult::Status::NotALibrary;
         return result;
     }
+    library = std::move(read);
     result.droppedMaterials = parser.dropped();
     return result;
 }
@@ -215,34 +264,31 @@ ReadResult Finish(const LibraryParser& parser, Library& library) {
 
 ReadResult ReadLibraryText(std::string_view text, Library& library,
                            std::string_view decimalSeparator) {
-    library.Clear();
-    LibraryParser parser(library, decimalSeparator);
+    Library read;
+    LibraryParser parser(read, decimalSeparator);
     LineSplitter splitter(parser);
     if (splitter.feed(text)) splitter.finish();
-    return Finish(parser, library);
+    return Finish(parser, read, library);
 }
 
 ReadResult ReadLibraryFile(const std::string& fileName, Library& library,
                            std::string_view decimalSeparator) {
     InputFile in(fileName);
-    if (!in.ok()) {
-        ReadResult r;
-        r.status = ReadResult::Status::CannotOpen;
-        r.message = FileErrorMessage(in.error());
-        return r;
-    }
-    library.Clear();
-    LibraryParser parser(library, decimalSeparator);
+    if (!in.ok()) return CannotRead(ReadErrorMessage(in.error()));
+    Library read;
+    LibraryParser parser(read, decimalSeparator);
     LineSplitter splitter(parser);
     std::unique_ptr<char[]> buffer(new char[kReadChunk]);
     bool wanted = true;
     for (;;) {
         const long got = in.read(buffer.get(), kReadChunk);
-        if (got <= 0) break; // end of file, or a read error: keep what was read
+        if (got == 0) break;
+        // A library read in part would be saved back in part.
+        if (got < 0) return CannotRead(ReadErrorMessage(errno));
         if (!(wanted = splitter.feed({buffer.get(), static_cast<std::size_t>(got)}))) break;
     }
     if (wanted) splitter.finish();
-    return Finish(parser, library);
+    return Finish(parser, read, library);
 }
 
 CategoryGrouping GroupByCategory(const Library& library) {
@@ -314,6 +360,12 @@ WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
 WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
                              const CategoryGrouping& grouping, WriteErrorPrompt& prompt,
                              FileOps& ops, Durability durability) {
+    return WriteLibraryFile(fileName, library, grouping, prompt, ops, WriteOptions{durability, {}});
+}
+
+WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
+                             const CategoryGrouping& grouping, WriteErrorPrompt& prompt,
+                             FileOps& ops, const WriteOptions& options) {
     WriteResult result;
     if (fileName.empty()) {
         result.status = WriteResult::Status::NothingToWrite;
@@ -321,7 +373,7 @@ WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
     }
     // Keep the old file until the new one is complete: a failed save must not cost the
     // user a library.
-    AtomicFileWriter writer(fileName, ops, durability);
+    SafeFileWriter writer(fileName, ops, options.durability, options.copyFolder);
     if (const int err = writer.open(); err != 0) {
         result.status = WriteResult::Status::Failed;
         result.message = "Cannot save " + fileName + ": " + FileErrorMessage(err);
@@ -339,7 +391,10 @@ WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
         return step([&] { return writer.append(piece); });
     });
     if (!written || !step([&] { return writer.commit(); })) {
-        writer.abandon();
+        if (!writer.abandon())
+            result.message = "The old content of " + writer.resolvedTarget() +
+                             " could not be put back; a complete copy of it is kept in " +
+                             writer.keptCopy() + ".";
         result.status = WriteResult::Status::Cancelled;
         return result;
     }

@@ -14,17 +14,21 @@ enum class Durability;
 /// case); the whole text when it does not occur; "" when the text starts with it.
 std::string LeadingToken(std::string_view text, std::string_view separator);
 
-/// The message a user sees for a failed file operation, by errno.
+/// The message a user sees for a failed write, by errno.
 std::string FileErrorMessage(int errorNumber);
+
+/// Why a file could not be read, by errno, in words about reading.
+std::string ReadErrorMessage(int errorNumber);
 
 struct ReadResult {
     enum class Status {
         Loaded,       ///< the library model holds the file's materials
         NotALibrary,  ///< the first line does not start with "MATTYPE"; the model is empty
-        CannotOpen,   ///< the file could not be opened; the model is untouched
+        CannotOpen,   ///< the file could not be read, or holds what cannot be read whole;
+                      ///< the model is untouched
     };
     Status status = Status::Loaded;
-    std::string message;      ///< why the file could not be opened
+    std::string message;      ///< why the file could not be read
     int droppedMaterials = 0; ///< materials past the library's limit that were skipped
 };
 
@@ -55,19 +59,30 @@ public:
     virtual bool retry(const std::string& message) = 0;
 };
 
+/// How a file is written.
+struct WriteOptions {
+    Durability durability;
+    /// Where a copy of the old content is kept while a file is rewritten in place and no
+    /// copy can be made beside it; "" means DefaultCopyFolder().
+    std::string copyFolder;
+};
+
 struct WriteResult {
     enum class Status {
         Written,
         NothingToWrite, ///< the file name was ""
         Failed,         ///< the file could not be created; the target is untouched
-        Cancelled,      ///< the user chose Cancel on a write error; the target is untouched
+        Cancelled,      ///< the user chose Cancel on a write error; the target keeps its old
+                        ///< content, or (message) a complete copy of it was kept elsewhere
     };
     Status status = Status::Written;
     std::string message;
 };
 
 /// Writes the library category by category. The whole file is written beside the target
-/// and renamed into place, so a failed save never leaves a truncated library.
+/// and renamed into place, so a failed save never leaves a truncated library; a file with
+/// several hard links, or in a folder where no file can be made, is rewritten in place
+/// after a complete copy of its old content has been made (SafeFileWriter).
 /// Records whose name code is empty get one made from their name, and keep it.
 /// The file is flushed to the disk before it replaces the old one.
 WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
@@ -78,6 +93,9 @@ WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
 WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
                              const CategoryGrouping& grouping, WriteErrorPrompt& prompt,
                              FileOps& ops, Durability durability);
+WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
+                             const CategoryGrouping& grouping, WriteErrorPrompt& prompt,
+                             FileOps& ops, const WriteOptions& options);
 
 /// The whole file text as WriteLibraryFile writes it.
 std::string LibraryText(Library& library, const CategoryGrouping& grouping);

@@ -1,6 +1,7 @@
 #include "model/LibraryFile.h"
 
 #include "TempDir.h"
+#include "TestPaths.h"
 #include "materials/NumberText.h"
 #include "materials/PropertyCatalogue.h"
 #include "materials/TextUtil.h"
@@ -8,6 +9,10 @@
 #include "model/Library.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <unistd.h>
 
 namespace mb {
 namespace {
@@ -89,22 +94,71 @@ TEST(LibraryReader, MaterialsPastTheLimitAreDroppedAndCounted) {
     EXPECT_EQ(lib.Shadow(1000).SlotValue(Slot::EX), 1000);
 }
 
-TEST(LibraryReader, AFileThatCannotBeOpenedLeavesTheModelUntouchedOneNotALibraryEmpty) {
+// Files that are not libraries, each with the message it must give.
+TEST(LibraryReaderFile, EveryBrokenFixtureGivesItsMessageAndLeavesTheModelAsItSays) {
+    const std::string broken = std::string(test::kDataDir) + "/not-libraries/";
+    const struct {
+        const char* fixture;
+        Status status;
+        std::string message;
+    } cases[] = {
+        {"empty.lib", Status::NotALibrary, kNotALibraryMessage},
+        {"blank-first-line.lib", Status::NotALibrary, kNotALibraryMessage},
+        {"indented-category.lib", Status::NotALibrary, kNotALibraryMessage},
+        {"material-before-category.lib", Status::NotALibrary, kNotALibraryMessage},
+        {"spreadsheet-text.lib", Status::NotALibrary, kNotALibraryMessage},
+        {"utf16.lib", Status::NotALibrary, kNotALibraryMessage},
+        {"binary.lib", Status::NotALibrary, kNotALibraryMessage},
+        {"no-such-file.lib", Status::CannotOpen, "it does not exist."},
+        {"", Status::CannotOpen, "it is a folder."},
+        {"empty.lib/inside.lib", Status::CannotOpen, "a part of its path is not a folder."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fixture);
+        Library lib;
+        ReadLibraryText(Lines({"MATTYPE:S", "MATL:Kept"}), lib, ".");
+        const ReadResult r = ReadLibraryFile(broken + c.fixture, lib, ".");
+        EXPECT_EQ(r.status, c.status);
+        if (c.status == Status::CannotOpen) {
+            EXPECT_EQ(r.message, c.message);
+            EXPECT_EQ(Summary(lib), "S    |Kept|  ||\n");
+        } else {
+            EXPECT_EQ(c.message, "This file is not a VELTRA/M material library file!");
+            EXPECT_EQ(lib.LastMaterialIndex, -1);
+            EXPECT_EQ(lib.Entry(0).NameCode, "");
+        }
+    }
+}
+
+TEST(LibraryReaderFile, AFileThatCannotBeReadIsDescribedInWordsAboutReading) {
     test::TempDir dir;
+    const std::string loop = dir.file("loop.lib"), locked = dir.file("locked.lib");
+    std::filesystem::create_symlink(loop, loop);
     Library lib;
-    ReadLibraryText(Lines({"MATTYPE:S", "MATL:Kept"}), lib, ".");
-    const ReadResult r = ReadLibraryFile(dir.file("missing.lib"), lib, ".");
-    EXPECT_EQ(r.status, Status::CannotOpen);
-    EXPECT_EQ(r.message, "Path not found.");
-    EXPECT_EQ(ReadLibraryFile(dir.path(), lib, ".").message, "Path - File access error.");
-    EXPECT_EQ(Summary(lib), "S    |Kept|  ||\n");
+    EXPECT_EQ(ReadLibraryFile(loop, lib, ".").message, "its symbolic links go round in a circle.");
+    EXPECT_EQ(ReadLibraryFile(dir.file(std::string(300, 'n')), lib, ".").message, "its name is too long.");
+    test::WriteBytes(locked, "MATTYPE:S\r\n");
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    // Root reads whatever the permissions say.
+    if (::geteuid() != 0) {
+        EXPECT_EQ(ReadLibraryFile(locked, lib, ".").message, "you do not have permission to read it.");
+    }
+    EXPECT_EQ(ReadErrorMessage(EACCES), "you do not have permission to read it.");
+    EXPECT_EQ(ReadErrorMessage(EMFILE), "too many files are open at the same time.");
+    EXPECT_EQ(ReadErrorMessage(EIO), "Input/output error");
+    // Writing keeps its own words.
+    EXPECT_EQ(FileErrorMessage(EACCES), "Permssion denied (write-protect).");
+}
+
+TEST(LibraryReader, TextThatIsNotALibraryEmptiesTheModel) {
+    Library lib;
     for (const std::string& text : std::initializer_list<std::string>{
              "", "matl:A", "MATL:A\r\nMATTYPE:S", " MATTYPE:S", "\r\nMATTYPE:S", std::string("\0\xffMATTYPE:S", 11)}) {
+        ReadLibraryText(Lines({"MATTYPE:S", "MATL:Kept"}), lib, ".");
         EXPECT_EQ(ReadLibraryText(text, lib, ".").status, Status::NotALibrary) << text;
         EXPECT_EQ(lib.LastMaterialIndex, -1);
         EXPECT_EQ(lib.Entry(0).NameCode, "");
     }
-    EXPECT_STREQ(kNotALibraryMessage, "This file is not a VELTRA/M material library file!");
 }
 
 TEST(LibraryReaderFile, LinesSplitByTheReadChunkAndLinesOfSeveralMegabytes) {
@@ -116,11 +170,35 @@ TEST(LibraryReaderFile, LinesSplitByTheReadChunkAndLinesOfSeveralMegabytes) {
     ASSERT_EQ(head.size(), kReadChunk - 73);
     EXPECT_EQ(ReadFile(head + Prop("EX", "1234567E-6") + "\r\n"), "S    |A|  || EX=1.234567\n");
     const std::string huge(5 * 1024 * 1024, 'x');
-    const std::string summary = ReadFile(
-        Lines({"MATTYPE:Big", "MATL:A", huge, Prop("EX", "5E0") + huge, "MATTYPE:Next" + huge, "MATL:B", Prop("DENS", "1")}));
-    // The overlong category name may be cut; the materials around it are read whole.
-    EXPECT_TRUE(summary.starts_with("Big    |A|  || EX=5\nNextxxxx")) << summary.substr(0, 40);
-    EXPECT_TRUE(summary.ends_with("x    |B|  || DENS=1\n")) << summary.substr(summary.size() - 40);
+    EXPECT_EQ(ReadFile(Lines({"MATTYPE:Big", "MATL:A", huge, Prop("EX", "5E0") + huge, "MATL:B", Prop("DENS", "1")})),
+              "Big    |A|  || EX=5\nBig    |B|  || DENS=1\n");
+}
+
+TEST(LibraryReaderFile, ACategoryNameIsReadWholeOrTheFileIsRefusedNamingTheLine) {
+    test::TempDir dir;
+    // The longest line kept whole, trailing blanks included.
+    const std::string longest(64 * 1024 - 8 - 3, 'c');
+    const std::string refusal = "line 3 is longer than 65536 characters: its category name cannot be read whole.";
+    // In the file the long line crosses a read chunk; in text it is one piece.
+    for (const bool fromFile : {true, false}) {
+        SCOPED_TRACE(fromFile ? "file" : "text");
+        auto read = [&](const std::string& text, Library& lib) {
+            if (!fromFile) return ReadLibraryText(text, lib, ".");
+            test::WriteBytes(dir.file("in.lib"), text);
+            return ReadLibraryFile(dir.file("in.lib"), lib, ".");
+        };
+        Library lib;
+        ASSERT_EQ(read(Lines({"MATTYPE:S", "MATL:A", "MATTYPE:" + longest + "   ", "MATL:B"}), lib).status,
+                  Status::Loaded);
+        EXPECT_EQ(lib.Entry(1).Category, longest + "    ");
+        for (const std::string& tooLong : {longest + "c   ", std::string(5 * 1024 * 1024, 'c')}) {
+            const ReadResult r = read(Lines({"MATTYPE:S", "MATL:A", "mattype:" + tooLong, "MATL:B"}), lib);
+            EXPECT_EQ(std::tie(r.status, r.message), std::make_tuple(Status::CannotOpen, refusal));
+            // The library read before stays whole.
+            EXPECT_EQ(lib.LastMaterialIndex, 1);
+            EXPECT_EQ(lib.Entry(1).Category, longest + "    ");
+        }
+    }
 }
 
 } // namespace

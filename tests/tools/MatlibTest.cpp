@@ -51,8 +51,8 @@ TEST(Matlib, EachCommandPrintsItsResultOrOneMessageWithItsExitStatus) {
          "This file is not a VELTRA/M material library file!\n"},
         // A name code is not a name.
         {{"show", mixed, "SS304"}, 1, "", "matlib: no material named 'SS304' in " + mixed + "\n"},
-        {{"list", missing}, 2, "", "matlib: cannot read " + missing + ": Path not found.\n"},
-        {{"show", dir.path(), "x"}, 2, "", "matlib: cannot read " + dir.path() + ": Path - File access error.\n"},
+        {{"list", missing}, 2, "", "matlib: cannot read " + missing + ": it does not exist.\n"},
+        {{"show", dir.path(), "x"}, 2, "", "matlib: cannot read " + dir.path() + ": it is a folder.\n"},
         {{"write", mixed, dir.path()}, 2, "", "matlib: Cannot save " + dir.path() + ": Path - File access error.\n"},
         {{"list", mixed}, 2, "", "matlib: cannot write to standard output\n", {-1, "/dev/full"}},
         {{}, 2, "", "matlib: missing command; try 'matlib --help'\n"},

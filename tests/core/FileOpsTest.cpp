@@ -1,0 +1,302 @@
+// Saving as the file system sees it: what is left in the folder, where links point, which
+// inode holds the content, who owns it. Saves go through WriteLibraryFile, with the real
+// file layer behind a script that can make any step fail.
+#include "model/FileOps.h"
+
+#include "ScriptedFileOps.h"
+#include "TempDir.h"
+#include "TestPaths.h"
+#include "model/Library.h"
+#include "model/LibraryFile.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <optional>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace mb {
+namespace {
+
+namespace fs = std::filesystem;
+using Status = WriteResult::Status;
+using Failures = test::ScriptedFileOps::Failures;
+
+std::vector<std::string> Names(const std::string& folder) {
+    std::vector<std::string> names;
+    if (fs::exists(folder))
+        for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct stat Stat(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st;
+}
+
+class Saving : public ::testing::Test {
+protected:
+    Saving() {
+        ReadLibraryFile(std::string(test::kDataDir) + "/roundtrip/canonical/input.lib", lib, ".");
+        newText = LibraryText(lib, GroupByCategory(lib));
+    }
+
+    WriteResult save(const std::string& path, Failures failures = {}, std::vector<bool> answers = {}) {
+        ops.script(std::move(failures), std::move(answers));
+        return WriteLibraryFile(path, lib, GroupByCategory(lib), ops, ops,
+                                WriteOptions{Durability::Flushed, copyFolder});
+    }
+
+    test::TempDir dir;
+    test::TempDir elsewhere;
+    std::string target = dir.file("lib.lib");
+    std::string copyFolder = elsewhere.file("state/copies");
+    // Longer than the new text, so a rewrite in place must also cut the file.
+    const std::string old = "MATTYPE:Old\r\n" + std::string(20000, 'o') + "\r\nENDTYPE\r\n";
+    std::string newText;
+    Library lib;
+    test::ScriptedFileOps ops;
+};
+
+TEST_F(Saving, StaleTemporaryFilesOfTheLibraryAreRemovedAndNothingElse) {
+    test::WriteBytes(target, old);
+    // Left by saves that died: this library's pattern, nobody holding them.
+    const std::vector<std::string> stale = {".lib.lib.Ab12Cd", ".lib.lib.zzzzzz"};
+    // Not this library's temporary files, or a copy of old content that must stay.
+    const std::vector<std::string> others = {".lib.lib.Ab12C", ".lib.lib.Ab12Cde", ".lib.lib.Ab-2Cd", ".other.lib.Ab12Cd",
+                                             "lib.lib.Ab12Cd", ".lib.lib.Ab12Cd.old", "other.lib"};
+    for (const auto& name : stale) test::WriteBytes(dir.file(name), "half a save");
+    for (const auto& name : others) test::WriteBytes(dir.file(name), "keep");
+    // A save in progress elsewhere holds its file locked.
+    test::WriteBytes(dir.file(".lib.lib.LIVE00"), "being written");
+    const int live = ::open(dir.file(".lib.lib.LIVE00").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(live, LOCK_EX), 0);
+
+    ASSERT_EQ(save(target).status, Status::Written);
+    ::close(live);
+    std::vector<std::string> expected = others;
+    expected.push_back(".lib.lib.LIVE00");
+    expected.push_back("lib.lib");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Names(dir.path()), expected);
+    EXPECT_EQ(test::ReadBytes(target), newText);
+}
+
+TEST_F(Saving, WithoutUnnamedFilesTheNamedTemporaryFileIsUsedAndRenamed) {
+    // What the file system answers when it cannot make a file without a name.
+    for (const int refusal : {EOPNOTSUPP, EISDIR, EINVAL}) {
+        SCOPED_TRACE(refusal);
+        test::WriteBytes(target, old);
+        ASSERT_EQ(save(target, {{{"unnamed", 1}, refusal}}).status, Status::Written);
+        EXPECT_EQ(ops.calls["create"], 1);
+        EXPECT_EQ(ops.calls["rename"], 1);
+        EXPECT_EQ(test::ReadBytes(target), newText);
+        EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"lib.lib"});
+    }
+    // With them, no named file is made before the data is complete.
+    ASSERT_EQ(save(target).status, Status::Written);
+    EXPECT_EQ(std::tie(ops.calls["unnamed"], ops.calls["create"], ops.calls["rename"]), std::make_tuple(1, 0, 1));
+    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"lib.lib"});
+}
+
+TEST_F(Saving, ALinkIsFollowedEvenToAFileNotThereYetAndStays) {
+    fs::create_directory(dir.file("real"));
+    const struct {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> links; // link -> where it points, first one saved to
+        std::string file;
+    } cases[] = {
+        {"relative to the link's folder", {{"a.lib", "real/../real/a.lib"}}, "real/a.lib"},
+        {"absolute", {{"b.lib", dir.file("real/b.lib")}}, "real/b.lib"},
+        {"a chain", {{"c.lib", "real/c1.lib"}, {"real/c1.lib", "c2.lib"}}, "real/c2.lib"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const auto& [link, to] : c.links) fs::create_symlink(to, dir.file(link));
+        for (const bool exists : {false, true}) {
+            if (exists) test::WriteBytes(dir.file(c.file), old);
+            ASSERT_EQ(save(dir.file(c.links[0].first)).status, Status::Written);
+            EXPECT_EQ(test::ReadBytes(dir.file(c.file)), newText);
+            for (const auto& [link, to] : c.links) EXPECT_EQ(fs::read_symlink(dir.file(link)), to);
+        }
+    }
+    fs::create_symlink("loop2.lib", dir.file("loop1.lib"));
+    fs::create_symlink("loop1.lib", dir.file("loop2.lib"));
+    const WriteResult r = save(dir.file("loop1.lib"));
+    EXPECT_EQ(std::tie(r.status, r.message),
+              std::make_tuple(Status::Failed, "Cannot save " + dir.file("loop1.lib") + ": Too many levels of symbolic links"));
+}
+
+TEST_F(Saving, EveryHardLinkShowsTheNewContentAndNoCopyIsLeft) {
+    test::WriteBytes(target, old);
+    fs::create_hard_link(target, dir.file("other-name.lib"));
+    const ino_t inode = Stat(target).st_ino;
+    ASSERT_EQ(save(target).status, Status::Written);
+    for (const char* name : {"lib.lib", "other-name.lib"}) {
+        EXPECT_EQ(test::ReadBytes(dir.file(name)), newText) << name;
+        EXPECT_EQ(Stat(dir.file(name)).st_ino, inode);
+    }
+    EXPECT_EQ(Stat(target).st_nlink, 2u);
+    EXPECT_EQ(ops.calls["copy"], 1); // made beside the file, where it could be
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"lib.lib", "other-name.lib"}));
+}
+
+TEST_F(Saving, OwnerGroupAndModeAreKept) {
+    test::WriteBytes(target, old);
+    // Only root may give a file away; anyone else keeps their own file as it is.
+    const bool root = ::geteuid() == 0;
+    const uid_t owner = root ? 1234 : ::geteuid();
+    const gid_t group = root ? 5678 : ::getegid();
+    ASSERT_EQ(::chown(target.c_str(), owner, group), 0);
+    // Changing the owner clears the set-id bits; they must come back.
+    ASSERT_EQ(::chmod(target.c_str(), 06750), 0);
+    ASSERT_EQ(save(target).status, Status::Written);
+    const struct stat st = Stat(target);
+    EXPECT_EQ(std::tie(st.st_uid, st.st_gid), std::tie(owner, group));
+    EXPECT_EQ(st.st_mode & 07777, 06750u);
+    EXPECT_EQ(test::ReadBytes(target), newText);
+}
+
+// No file can be made in the folder (simulated: tests may run as root, who can write
+// anywhere), yet the file itself is writable: it is rewritten in place.
+TEST_F(Saving, AWritableFileInAFolderWhereNothingCanBeMadeIsRewrittenInPlace) {
+    const struct {
+        const char* what;
+        Failures refusals;
+        std::vector<std::string> copyFolderAfter;
+    } cases[] = {
+        {"no unnamed file", {{{"unnamed", 1}, EACCES}}, {}},
+        {"no named file", {{{"unnamed", 1}, EOPNOTSUPP}, {{"create", 1}, EPERM}}, {}},
+        // The copy of the old content then goes to the copy folder, made for it.
+        {"no copy beside it", {{{"unnamed", 1}, EACCES}, {{"copy", 1}, EACCES}}, {"copies"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::WriteBytes(target, old);
+        const ino_t inode = Stat(target).st_ino;
+        ASSERT_EQ(save(target, c.refusals).status, Status::Written);
+        EXPECT_EQ(test::ReadBytes(target), newText);
+        EXPECT_EQ(Stat(target).st_ino, inode);
+        EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"lib.lib"});
+        EXPECT_EQ(Names(elsewhere.file("state")), c.copyFolderAfter);
+        EXPECT_EQ(Names(copyFolder), std::vector<std::string>{});
+    }
+}
+
+TEST_F(Saving, AReadOnlyFolderOnTheRealFileSystem) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root can make files in any folder";
+    test::WriteBytes(target, old);
+    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    const WriteResult written = save(target);
+    const WriteResult refused = save(dir.file("new.lib"));
+    fs::permissions(dir.path(), fs::perms::owner_all);
+    EXPECT_EQ(written.status, Status::Written);
+    EXPECT_EQ(test::ReadBytes(target), newText);
+    EXPECT_EQ(std::tie(refused.status, refused.message),
+              std::make_tuple(Status::Failed, "Cannot save " + dir.file("new.lib") + ": Permssion denied (write-protect)."));
+    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"lib.lib"});
+    EXPECT_EQ(Names(copyFolder), std::vector<std::string>{});
+}
+
+// Rewriting in place, a failure midway leaves the old content, or a complete copy of it.
+TEST_F(Saving, AFailureWhileRewritingInPlaceLeavesTheOldContentOrACompleteCopy) {
+    // The first write goes to the copy, the second to the file; the copy is finished once.
+    const std::string cannotSave = "Cannot save " + target + ": ";
+    const struct {
+        const char* what;
+        Failures failures;
+        std::vector<std::string> asked;
+        Status status;
+        std::string message;
+        bool copyKept = false;
+    } cases[] = {
+        {"the disk fills", {{{"write", 2}, ENOSPC}}, {"No space left on device"}, Status::Cancelled, ""},
+        {"the file cannot be cut", {{{"truncate", 1}, EIO}}, {"Input/output error"}, Status::Cancelled, ""},
+        {"nor can the old content be put back",
+         {{{"write", 2}, ENOSPC}, {{"write", 3}, EIO}},
+         {"No space left on device"},
+         Status::Cancelled,
+         "The old content of " + target + " could not be put back; a complete copy of it is kept in ",
+         true},
+        {"no copy can be made anywhere",
+         {{{"copy", 1}, ENOSPC}, {{"copy", 2}, ENOSPC}, {{"copy", 3}, ENOSPC}},
+         {},
+         Status::Failed,
+         cannotSave + "No space left on device"},
+        {"the copy cannot be flushed", {{{"finish", 1}, EIO}}, {}, Status::Failed, cannotSave + "Input/output error"},
+        {"the old content cannot be read", {{{"read", 1}, EIO}}, {}, Status::Failed, cannotSave + "Input/output error"},
+        {"the file cannot be opened", {{{"open", 1}, ETXTBSY}}, {}, Status::Failed, cannotSave + "Path - File access error."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::error_code ec;
+        fs::remove(target, ec);
+        fs::remove(dir.file("link.lib"), ec);
+        test::WriteBytes(target, old);
+        fs::create_hard_link(target, dir.file("link.lib"));
+        const WriteResult r = save(target, c.failures, {false});
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(ops.asked, c.asked);
+        EXPECT_EQ(Stat(target).st_nlink, 2u);
+        std::vector<std::string> left = Names(dir.path());
+        std::erase(left, "lib.lib");
+        std::erase(left, "link.lib");
+        if (!c.copyKept) {
+            EXPECT_EQ(test::ReadBytes(target), old);
+            EXPECT_EQ(left, std::vector<std::string>{});
+            EXPECT_EQ(r.message, c.message);
+            continue;
+        }
+        ASSERT_EQ(left.size(), 1u);
+        const std::string copy = dir.file(left[0]);
+        EXPECT_EQ(test::ReadBytes(copy), old);
+        EXPECT_EQ(r.message, c.message + copy + ".");
+        fs::remove(copy);
+    }
+}
+
+TEST_F(Saving, RetryWhileRewritingInPlaceGivesTheWholeNewFile) {
+    test::WriteBytes(target, old);
+    fs::create_hard_link(target, dir.file("link.lib"));
+    ASSERT_EQ(save(target, {{{"write", 2}, ENOSPC}, {{"truncate", 1}, EIO}}, {true, true}).status, Status::Written);
+    EXPECT_EQ(ops.asked, (std::vector<std::string>{"No space left on device", "Input/output error"}));
+    EXPECT_EQ(test::ReadBytes(dir.file("link.lib")), newText);
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"lib.lib", "link.lib"}));
+}
+
+TEST(CopyFolder, FollowsTheStateFolderOfTheUser) {
+    const auto keep = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v ? std::optional<std::string>(v) : std::nullopt;
+    };
+    const std::optional<std::string> state = keep("XDG_STATE_HOME"), home = keep("HOME");
+    const struct {
+        const char* state;
+        const char* home;
+        std::string folder;
+    } cases[] = {
+        {"/s", "/h", "/s/MaterialBrowser"},
+        {nullptr, "/h", "/h/.local/state/MaterialBrowser"},
+        {"relative", "/h", "/h/.local/state/MaterialBrowser"}, // not a valid base folder
+        {nullptr, nullptr, "/tmp"},
+        {"", "", "/tmp"},
+    };
+    for (const auto& c : cases) {
+        for (const auto& [name, value] : {std::pair{"XDG_STATE_HOME", c.state}, std::pair{"HOME", c.home}})
+            value ? ::setenv(name, value, 1) : ::unsetenv(name);
+        EXPECT_EQ(DefaultCopyFolder(), c.folder);
+    }
+    for (const auto& [name, value] : {std::pair{"XDG_STATE_HOME", state}, std::pair{"HOME", home}})
+        value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+}
+
+} // namespace
+} // namespace mb
