@@ -170,7 +170,7 @@ std::string CheckSavedLibrary(Library& library, std::string_view separator, Libr
 
 std::string RoundTripLibrary(std::string_view bytes) {
     // Reused from one input to the next: a library's 1001 index entries cost more to build
-    // than a small input costs to read, and every read starts by emptying the library.
+    // than a small input costs to read.
     static Library first, second;
     for (std::string_view separator : {".", ","})
         if (std::string problem = RoundTrip(bytes, separator, first, second); !problem.empty())

@@ -20,8 +20,8 @@ Library::Library() : LibraryIndex(kMaxMaterials) {
 }
 
 void Library::Clear() {
-    // Every read starts here. Emptying the entries in place keeps the index's storage,
-    // so a small file does not pay for 1001 entries built and copied again.
+    // Emptying the entries in place keeps the index's storage: a library emptied again (a
+    // new library, a file that is not one, an import) costs no 1001 entries built and copied.
     if (LibraryIndex.size() == static_cast<std::size_t>(kMaxMaterials)) {
         for (LibraryEntry& entry : LibraryIndex) {
             entry.Category.clear();
