@@ -17,7 +17,9 @@
 #include <string>
 
 // A small quarantine, as for the library target: each input builds libraries of 128 KiB.
-extern "C" const char* __asan_default_options() { return "quarantine_size_mb=16"; }
+extern "C" const char* __asan_default_options() {
+    return "quarantine_size_mb=16";
+}
 
 // FreeXL leaks on some of its error paths; that is the library's business, not a finding.
 extern "C" const char* __lsan_default_suppressions() {
