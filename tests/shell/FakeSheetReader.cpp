@@ -12,7 +12,9 @@
 
 namespace {
 
-void Print(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+void Print(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
 
 void WriteAll(int fd, const std::string& text) {
     for (std::size_t done = 0; done < text.size();) {
@@ -65,8 +67,10 @@ int main(int argc, char** argv) {
     } else if (mode == "hang") {
         // A child of its own that holds the output pipe open, as a stuck helper might.
         if (::fork() == 0)
-            for (;;) ::pause();
-        for (;;) ::pause();
+            for (;;)
+                ::pause();
+        for (;;)
+            ::pause();
     } else if (mode == "spin") {
         volatile unsigned long n = 0;
         for (;;) {
@@ -80,14 +84,16 @@ int main(int argc, char** argv) {
         Print("MBSHEET 1\nT 1 1 9\nallocated\nE 1\n");
     } else if (mode == "flood") {
         const std::string line(4096, 'x');
-        for (;;) Print(line);
+        for (;;)
+            Print(line);
     } else if (mode == "big") {
         for (int i = 0; i < 1000; ++i) {
             WriteAll(1, std::string(1000, static_cast<char>('a' + i % 26)));
             WriteAll(2, std::string(100, static_cast<char>('A' + i % 26)));
         }
     } else if (mode == "garbage") {
-        Print("\x7f" "ELF\x02\x01\x01 this is no reply \xff\xfe\n");
+        Print("\x7f"
+              "ELF\x02\x01\x01 this is no reply \xff\xfe\n");
     } else if (mode == "truncated") {
         Print(kOneCell.substr(0, kOneCell.size() - 4));
     } else if (mode == "refuses") {

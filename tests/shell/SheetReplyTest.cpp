@@ -75,7 +75,8 @@ SheetReply RoundTrip(ScriptedReader& reader) {
 
 TEST(SheetReply, CarriesEveryTextByteAndEveryDoubleBitExactly) {
     std::string allBytes;
-    for (int b = 0; b < 256; ++b) allBytes.push_back(static_cast<char>(b));
+    for (int b = 0; b < 256; ++b)
+        allBytes.push_back(static_cast<char>(b));
     const double values[] = {
         0.0,
         -0.0,
@@ -114,9 +115,9 @@ TEST(SheetReply, CarriesEveryTextByteAndEveryDoubleBitExactly) {
 TEST(SheetReply, SendsColumnsAAndBUpToTheEndRowOrTheLastCountedRow) {
     ScriptedReader reader;
     reader.cells = {
-        {{1, 1}, CellValue::Number(7)}, {{1, 3}, CellValue::Text("column C")},
+        {{1, 1}, CellValue::Number(7)},    {{1, 3}, CellValue::Text("column C")},
         {{2, 1}, CellValue::Text(" End")}, // not the end: compared untrimmed
-        {{3, 1}, CellValue::Text("eNd")},   {{3, 2}, CellValue::Text("beside the end")},
+        {{3, 1}, CellValue::Text("eNd")},  {{3, 2}, CellValue::Text("beside the end")},
         {{4, 1}, CellValue::Text("Name")},
     };
     SheetReply reply = RoundTrip(reader);
@@ -173,20 +174,20 @@ TEST(SheetReply, AnythingButACompleteReplyIsMalformed) {
     const std::string malformed[] = {
         "",
         "MBSHEET 2\nE 0\n",
-        header + "E 0\n\n",                            // bytes after the end
-        header + "E 1\n",                              // count does not match
+        header + "E 0\n\n", // bytes after the end
+        header + "E 1\n",   // count does not match
         header + "N 1 1 3ff0000000000000\nE 2\n",
-        header + "N 0 1 3ff0000000000000\nE 1\n",      // rows count from 1
-        header + "N 32768 1 3ff0000000000000\nE 1\n",  // past the last row
-        header + "N 1 3 3ff0000000000000\nE 1\n",      // only columns A and B
-        header + "N 1 2 0\nN 1 1 0\nE 2\n",            // out of order
-        header + "N 1 1 0\nN 1 1 0\nE 2\n",            // twice the same cell
-        header + "N 1 1 13ff0000000000000\nE 1\n",     // more than 64 bits
+        header + "N 0 1 3ff0000000000000\nE 1\n",     // rows count from 1
+        header + "N 32768 1 3ff0000000000000\nE 1\n", // past the last row
+        header + "N 1 3 3ff0000000000000\nE 1\n",     // only columns A and B
+        header + "N 1 2 0\nN 1 1 0\nE 2\n",           // out of order
+        header + "N 1 1 0\nN 1 1 0\nE 2\n",           // twice the same cell
+        header + "N 1 1 13ff0000000000000\nE 1\n",    // more than 64 bits
         header + "N 1 1 -1\nE 1\n",
         header + "N +1 1 0\nE 1\n",
         header + "N 1 1 3FG\nE 1\n",
-        header + "T 1 1 4\nEnd\nE 1\n",                // shorter than its count
-        header + "T 1 1 3\nEnd\rE 1\n",                // no line end after the text
+        header + "T 1 1 4\nEnd\nE 1\n", // shorter than its count
+        header + "T 1 1 3\nEnd\rE 1\n", // no line end after the text
         header + "T 1 1 99999999999999999999999\nEnd\nE 1\n",
         header + "T 1 1\nE 1\n",
         header + "X 1 1 0\nE 1\n",
@@ -217,9 +218,15 @@ TEST(SheetReply, RandomDamageIsCaughtByTheFramingAndNeverCrashesTheParser) {
         for (int i = 0; i < changes; ++i) {
             const std::size_t at = random() % bytes.size();
             switch (random() % 3) {
-            case 0: bytes[at] = static_cast<char>(random()); break;
-            case 1: bytes.erase(at, 1 + random() % 8); break;
-            default: bytes.insert(at, 1, static_cast<char>(random())); break;
+            case 0:
+                bytes[at] = static_cast<char>(random());
+                break;
+            case 1:
+                bytes.erase(at, 1 + random() % 8);
+                break;
+            default:
+                bytes.insert(at, 1, static_cast<char>(random()));
+                break;
             }
             if (bytes.empty()) bytes = "M";
         }

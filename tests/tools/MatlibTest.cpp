@@ -99,12 +99,14 @@ TEST(Matlib, ImportWritesAWorkbookAsALibraryOnlyWhenEveryRowWasImported) {
     // OUT as it was.
     WriteBytes(out, "the previous library\n");
     const std::string badRow = sheet("import_bad_row.xls"), noMaterial = sheet("import_no_material.xls"),
-                      damaged = sheet("damaged_truncated.xls");
+                      damaged = sheet("damaged_truncated.xls"), crashes = sheet("crashes/record_length.xls");
     ExpectRuns({{"import", badRow, out}, 1, "",
                 "matlib: " + badRow + ": Row 4: column B of a value row is not a number.\n"});
     ExpectRuns({{"import", noMaterial, out}, 1, "", "matlib: " + noMaterial + ": the sheet holds no material\n"});
     ExpectRuns({{"import", damaged, out}, 2, "",
                 "matlib: The file \"" + damaged + "\" is damaged and cannot be read.\n"});
+    ExpectRuns({{"import", crashes, out}, 2, "",
+                "matlib: The file \"" + crashes + "\" could not be read: the spreadsheet reader crashed (signal 11).\n"});
     ExpectRuns({{"import", good}, 2, "", "matlib import: expected IN OUT; try 'matlib import --help'\n"});
     EXPECT_EQ(ReadBytes(out), "the previous library\n");
     EXPECT_EQ(FileCount(dir), 1) << "temporary file left";

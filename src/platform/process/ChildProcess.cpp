@@ -135,7 +135,8 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
     argStore.push_back(program);
     argStore.insert(argStore.end(), args.begin(), args.end());
     std::vector<char*> argv;
-    for (std::string& a : argStore) argv.push_back(a.data());
+    for (std::string& a : argStore)
+        argv.push_back(a.data());
     argv.push_back(nullptr);
 
     Fd outRead, outWrite, errRead, errWrite, reportRead, reportWrite;
@@ -193,12 +194,12 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
             killed = true;
             break;
         }
-        std::array<pollfd, 3> fds{{{outRead.get(), POLLIN, 0},
-                                   {errRead.get(), POLLIN, 0},
-                                   {pidFd.get(), POLLIN, 0}}};
+        std::array<pollfd, 3> fds{
+            {{outRead.get(), POLLIN, 0}, {errRead.get(), POLLIN, 0}, {pidFd.get(), POLLIN, 0}}};
         // Without a process descriptor the exit is looked for a few times a second.
-        const int wait = pidFd.get() >= 0 ? static_cast<int>(std::min<long long>(left.count(), 60'000))
-                                          : static_cast<int>(std::min<long long>(left.count(), 20));
+        const int wait = pidFd.get() >= 0
+                             ? static_cast<int>(std::min<long long>(left.count(), 60'000))
+                             : static_cast<int>(std::min<long long>(left.count(), 20));
         if (::poll(fds.data(), fds.size(), wait) < 0 && errno != EINTR) {
             result.error = errno;
             killed = true;

@@ -46,8 +46,8 @@ std::string WhyNoReply(const ChildResult& run, const std::string& matlib,
                    (limits.cpuSeconds == 1 ? " second" : " seconds") + " of processor time";
         return "the spreadsheet reader crashed (signal " + std::to_string(run.signal) + ")";
     case ChildResult::Status::Exited: {
-        std::string why = "the spreadsheet reader failed with exit status " +
-                          std::to_string(run.exitCode);
+        std::string why =
+            "the spreadsheet reader failed with exit status " + std::to_string(run.exitCode);
         if (const std::string line = FirstLine(run.err); !line.empty()) why += " (" + line + ")";
         return why;
     }

@@ -149,9 +149,12 @@ SheetReply ParseSheetReply(std::string_view bytes) {
         if (in.literal("F ")) {
             if (reply.outcome != SheetReply::Outcome::Sheet || cells != 0)
                 return Malformed("failure after cells");
-            if (in.literal("open ")) reply.outcome = SheetReply::Outcome::OpenFailed;
-            else if (in.literal("sheet ")) reply.outcome = SheetReply::Outcome::SheetFailed;
-            else return Malformed("unknown failure");
+            if (in.literal("open "))
+                reply.outcome = SheetReply::Outcome::OpenFailed;
+            else if (in.literal("sheet "))
+                reply.outcome = SheetReply::Outcome::SheetFailed;
+            else
+                return Malformed("unknown failure");
             const auto length = in.number('\n');
             const auto reason = length ? in.bytes(*length) : std::nullopt;
             if (!reason || !in.literal("\n")) return Malformed("truncated failure");
@@ -163,10 +166,10 @@ SheetReply ParseSheetReply(std::string_view bytes) {
         if (reply.outcome != SheetReply::Outcome::Sheet) return Malformed("cell after failure");
         const auto row = in.number(' ');
         const auto column = in.number(' ');
-        if (!row || !column || *row < 1 || *row > kSheetReplyLastRow || *column < 1 ||
-            *column > 2)
+        if (!row || !column || *row < 1 || *row > kSheetReplyLastRow || *column < 1 || *column > 2)
             return Malformed("bad cell place");
-        const long long place = static_cast<long long>(*row) * 2 + static_cast<long long>(*column) - 1;
+        const long long place =
+            static_cast<long long>(*row) * 2 + static_cast<long long>(*column) - 1;
         if (place <= lastPlace) return Malformed("cells out of order");
         lastPlace = place;
         CellValue value;

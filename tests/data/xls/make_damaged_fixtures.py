@@ -1,10 +1,11 @@
 #!/usr/bin/python3
 """Writes the damaged workbooks of tests/data/xls from two_materials.xls.
 
-Run once by hand; the build and the tests only read the files it leaves. The offsets are
-those of two_materials.xls as make_fixtures.py writes it: 512-byte sectors, the workbook
-stream in sectors 0 to 7 (from byte 512), the directory in sector 9 (from byte 5120) with
-the "Workbook" entry second.
+Run once by hand; the build and the tests only read the files it leaves. The ones in
+crashes/ take down FreeXL 1.0.6 itself, so only the isolated reader is given them. The
+offsets are those of two_materials.xls as make_fixtures.py writes it: 512-byte sectors,
+the workbook stream in sectors 0 to 7 (from byte 512), the directory in sector 9 (from
+byte 5120) with the "Workbook" entry second.
 """
 import os
 import struct
@@ -46,8 +47,18 @@ def huge_string_count(data):
     struct.pack_into("<I", data, sst + 8, 0x7FFFFFFF)
 
 
+def long_sheet_record(data):
+    # The worksheet's RIGHTMARGIN record (0x0026, 8 bytes) claims 245: FreeXL reads on into
+    # the next records, fails, and its clean-up frees a pointer taken from past the end of
+    # a 256-byte block.
+    margin = data.find(b"\x26\x00\x08\x00", WORKBOOK_STREAM)
+    data[margin + 2] = 0xF5
+
+
 damaged("damaged_truncated.xls", lambda data: data[:3000])
 damaged("damaged_directory.xls", flip_directory_entry)
 damaged("damaged_sector_count.xls", huge_sector_count)
 damaged("damaged_no_bof.xls", no_bof)
 damaged("damaged_string_count.xls", huge_string_count)
+os.makedirs(os.path.join(HERE, "crashes"), exist_ok=True)
+damaged("crashes/record_length.xls", long_sheet_record)
