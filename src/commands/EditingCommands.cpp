@@ -1,5 +1,6 @@
 #include "commands/EditingCommands.h"
 
+#include "materials/LibraryTextRules.h"
 #include "materials/TextUtil.h"
 #include "model/NodeKey.h"
 #include "platform/Controls.h"
@@ -34,7 +35,9 @@ std::string NewMaterialNameCode(const std::string& typedName) {
     return PadRight(trimmed, kNameCodeLength);
 }
 
-EditingCommands::EditingCommands(BaseForm& form) : form_(form), operations_(form) {}
+EditingCommands::EditingCommands(BaseForm& form) : form_(form), operations_(form) {
+    form_.descriptionText.setMaxLength(static_cast<int>(kDescriptionColumns));
+}
 
 // ---- Adding a material ----------------------------------------------------------------
 
@@ -69,6 +72,26 @@ bool EditingCommands::ValidateBoxes(bool checkLeadingDigit) {
     return true;
 }
 
+bool EditingCommands::ValidateLibraryText(const std::string& storedDescription) {
+    auto refuse = [this](const char* message, TextBox& box) {
+        form_.messageBox.show(message, MsgButtons::OK, MsgIcon::Exclamation);
+        box.setFocus();
+        return false;
+    };
+    const std::string c = form_.materialTypeText.text();
+    const std::string a = form_.materialNameText.text();
+    if (HasControlCharacter(c)) return refuse(kCategoryHasControlCharacter, form_.materialTypeText);
+    if (HasControlCharacter(a)) return refuse(kNameHasControlCharacter, form_.materialNameText);
+    // The name box's own limit counts blanks and is checked as the box is left; what
+    // matters here is the trimmed name that is stored.
+    if (TrimBlanks(a).size() > kNameColumns) return refuse(kNameTooWide, form_.materialNameText);
+    if (HasControlCharacter(form_.descriptionText.text()))
+        return refuse(kDescriptionHasControlCharacter, form_.descriptionText);
+    if (storedDescription.size() > kDescriptionColumns)
+        return refuse(kDescriptionTooWide, form_.descriptionText);
+    return true;
+}
+
 bool EditingCommands::NameTaken(const std::string& name) const {
     const Library& library = form_.state.library;
     for (int i = 0; i <= library.LastMaterialIndex; ++i)
@@ -88,6 +111,7 @@ void EditingCommands::onNewMaterial() {
         form_.messageBox.show(kNameExists, MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
+    if (!ValidateLibraryText(Trimmed(form_.descriptionText.text()))) return;
     // Refused before the question: a Yes could not be honoured.
     if (RefuseWhenFull()) return;
     if (form_.messageBox.show(kAddQuestion, MsgButtons::YesNo, MsgIcon::Question) !=
@@ -178,6 +202,8 @@ void EditingCommands::onMaterialSet() {
     TreeControl& tree = form_.TreeView1;
     if (SelectedMaterialNumber(tree) == -1) return;
     if (!ValidateBoxes(false)) return;
+    // The index entry takes the description as typed, blanks and all.
+    if (!ValidateLibraryText(form_.descriptionText.text())) return;
 
     const std::string c = form_.materialTypeText.text();
     const std::string a = form_.materialNameText.text();
@@ -271,7 +297,30 @@ void EditingCommands::onPasteMaterial() {
         form_.messageBox.show(kCopySourceGone, MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
-    const std::string p = Trimmed(kCopyPrefix + doc.CopiedName);
+    // The copy's texts come from the library, but a name read from a file may hold a tab,
+    // and "Copy of " makes a long name longer than its columns.
+    std::string notes;
+    const auto note = [&notes](const std::string& text) {
+        notes += notes.empty() ? text : "\n" + text;
+    };
+    const LibraryEntry sourceEntry = library.Entry(source);
+    std::string p = Trimmed(kCopyPrefix + doc.CopiedName);
+    std::string nameCode = sourceEntry.NameCode;
+    std::string description = sourceEntry.Description;
+    if (HasControlCharacter(p + nameCode + description)) {
+        p = Trimmed(ReplaceControlCharacters(p));
+        nameCode = ReplaceControlCharacters(nameCode);
+        description = ReplaceControlCharacters(description);
+        note(kPastedControlCharactersReplaced);
+    }
+    if (p.size() > kNameColumns) {
+        p = CutToColumns(p, kNameColumns);
+        note(kPastedNameShortened + p + kPastedNameShortenedEnd);
+    }
+    if (description.size() > kDescriptionColumns) {
+        description.resize(kDescriptionColumns);
+        note(kPastedDescriptionShortened);
+    }
     if (NameTaken(p)) {
         form_.messageBox.show(PastedNameExistsMessage(p), MsgButtons::OK, MsgIcon::Exclamation);
         return;
@@ -280,15 +329,14 @@ void EditingCommands::onPasteMaterial() {
 
     const std::string t =
         tree.parentKey(*selected) ? library.Entry(KeyTailNumber(*selected)).Category : *selected;
-    const LibraryEntry sourceEntry = library.Entry(source);
 
     auto makeCopy = [&](const clsMaterial& from) {
         auto record = std::make_unique<clsMaterial>();
         record->CopyAllProperties(from);
         record->MaterialType(t);
         record->MaterialName(p);
-        record->MaterialNameCode(sourceEntry.NameCode);
-        record->MaterialDescription(sourceEntry.Description);
+        record->MaterialNameCode(nameCode);
+        record->MaterialDescription(description);
         return record;
     };
     // The working copy carries the source's current values, edits never saved included.
@@ -296,7 +344,7 @@ void EditingCommands::onPasteMaterial() {
     auto working = makeCopy(library.Material(source));
 
     const int n = library.AppendMaterial();
-    library.Entry(n) = LibraryEntry{t, sourceEntry.NameCode, p, sourceEntry.Description};
+    library.Entry(n) = LibraryEntry{t, nameCode, p, description};
     library.MaterialShadows[static_cast<std::size_t>(n)] = std::move(shadow);
     library.Materials[static_cast<std::size_t>(n)] = std::move(working);
 
@@ -309,6 +357,7 @@ void EditingCommands::onPasteMaterial() {
     form_.VSFlexGrid1.setVisible(true);
     ShowMaterialButtons();
     form_.ShowMaterialGrid();
+    if (!notes.empty()) form_.messageBox.show(notes, MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 // ---- The three boxes --------------------------------------------------------------------
@@ -355,15 +404,26 @@ void EditingCommands::descriptionText_GotFocus() {
     box.setSelLength(static_cast<int>(box.text().size()));
 }
 
-void EditingCommands::descriptionText_LostFocus() {
+bool EditingCommands::descriptionText_LostFocus() {
     Library& library = form_.state.library;
+    // A category's key reads as 0 like material 0's "....0000": only the key's tail tells
+    // them apart, and a description typed for material 0 is kept like any other.
+    if (IsCategoryKey(library.LastNodeKey)) return true;
     const int k = KeyTailNumber(library.LastNodeKey);
-    // Material 0 is left out along with categories (both read as 0): its description is
-    // stored only by the add and reset commands.
-    if (k <= 0 || !library.IsValidNumber(k)) return;
-    const std::string text = form_.descriptionText.text();
+    if (!library.IsValidNumber(k)) return true;
+    TextBox& box = form_.descriptionText;
+    const std::string text = box.text();
+    const char* refusal = HasControlCharacter(text)           ? kDescriptionHasControlCharacter
+                          : text.size() > kDescriptionColumns ? kDescriptionTooWide
+                                                              : nullptr;
+    if (refusal) {
+        form_.messageBox.show(refusal, MsgButtons::OK, MsgIcon::Exclamation);
+        box.setFocus();
+        return false;
+    }
     library.Entry(k).Description = text;
     library.Material(k).MaterialDescription(text);
+    return true;
 }
 
 } // namespace mb

@@ -36,6 +36,16 @@ inline constexpr std::size_t kMaxNameLength = 30;
 inline constexpr std::size_t kMaxCategoryLength = 25;
 inline constexpr std::size_t kNameCodeLength = 13;
 
+/// Told after a paste whose copy had to be changed to fit a library.
+inline constexpr const char* kPastedNameShortened = "The name of the copy was shortened to \"";
+inline constexpr const char* kPastedNameShortenedEnd =
+    "\": a library file keeps at most 30 characters of a name.";
+inline constexpr const char* kPastedDescriptionShortened =
+    "The description of the copy was shortened to the 50 characters a library file keeps.";
+inline constexpr const char* kPastedControlCharactersReplaced =
+    "Line breaks, tabs and other control characters in the copied name, name code and "
+    "description were replaced by blanks.";
+
 /// "Material Name (" + name + ") exists. Please rename it before pasting."
 std::string PastedNameExistsMessage(const std::string& name);
 
@@ -50,6 +60,7 @@ std::string NewMaterialNameCode(const std::string& typedName);
 /// buttons and the boxes' focus notifications are routed to these methods.
 class EditingCommands {
 public:
+    /// Also limits the description box to the characters a library file keeps.
     explicit EditingCommands(BaseForm& form);
 
     // "&Edit" / "&New": refuses unless a category with materials is selected.
@@ -80,7 +91,10 @@ public:
     void materialTypeText_GotFocus();
     bool materialTypeText_LostFocus();
     void descriptionText_GotFocus();
-    void descriptionText_LostFocus();
+    /// Stores the box's text as the description of the material selected last (material
+    /// 0 included; nothing for a category). False, with a message and the focus back in
+    /// the box, when the text cannot go into a library.
+    bool descriptionText_LostFocus();
 
 private:
     /// Shows the library-full message when no material can be added; true then.
@@ -90,6 +104,10 @@ private:
     /// Checks that category and name are filled in, with the message and focus move of
     /// the first that is not. `checkLeadingDigit` adds the check of the category's start.
     bool ValidateBoxes(bool checkLeadingDigit);
+    /// Checks that the typed texts can go into a library file as they will be stored: no
+    /// control characters, a name within the name's columns and a description within the
+    /// 50 characters the file keeps. Refuses with a message and the focus in the box.
+    bool ValidateLibraryText(const std::string& storedDescription);
     /// Adds material n's node under the node keyed `categoryKey` (made when missing),
     /// selects it and marks it as the selected material.
     void AddTreeNode(int n, const std::string& categoryKey);

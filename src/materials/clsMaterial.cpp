@@ -191,8 +191,14 @@ void clsMaterial::Save(std::string& out) {
     out += nameCode_;
     if (nameCode_.size() < 13) out.append(13 - nameCode_.size(), ' ');
     out += ": ";
-    out += name_;
-    if (name_.size() < 30) out.append(30 - name_.size(), ' ');
+    // The blanks the reader puts after a name are padding, not part of it: a name of 29 or
+    // 30 characters read back from a file must not push the colon past column 51, or the
+    // next reading takes them into the description.
+    const std::string_view name =
+        name_.size() > 30 && TrimRightBlanks(name_).size() <= 30 ? TrimRightBlanks(name_)
+                                                                 : std::string_view(name_);
+    out += name;
+    if (name.size() < 30) out.append(30 - name.size(), ' ');
     out += ':';
     out += description_;
     out += "\r\n";

@@ -1,5 +1,6 @@
 #include "model/SpreadsheetImport.h"
 
+#include "materials/LibraryTextRules.h"
 #include "materials/PropertyCatalogue.h"
 #include "materials/TextUtil.h"
 #include "model/Library.h"
@@ -59,17 +60,59 @@ int PropertySlot(std::string_view label) {
     return slot;
 }
 
-ImportResult Failure(ImportResult::Status status, int row) {
-    ImportResult result;
-    result.status = status;
-    result.row = row;
-    return result;
+std::string RowText(int row) { return "Row " + std::to_string(row) + ": "; }
+
+// A cell can hold anything, line breaks included; written as it is, a name "Steel", LF,
+// "A36" would make two lines of the library, and a CR LF followed by "MATL:" a material
+// of its own.
+std::string FitName(std::string name, int row, std::vector<std::string>& notes) {
+    if (HasControlCharacter(name)) {
+        name = ReplaceControlCharacters(name);
+        notes.push_back(RowText(row) +
+                        "line breaks, tabs and other control characters in the name were "
+                        "replaced by blanks.");
+    }
+    // Blanks around the name are kept as the sheet has them unless they alone push it
+    // past the columns of the name field.
+    if (name.size() > kNameColumns) {
+        const std::string_view visible = TrimBlanks(name);
+        if (visible.size() > kNameColumns) {
+            name = CutToColumns(visible, kNameColumns);
+            notes.push_back(RowText(row) + "the name has more than " +
+                            std::to_string(kNameColumns) +
+                            " characters, the most a library keeps; it was shortened to \"" +
+                            name + "\".");
+        } else {
+            name = std::string(visible);
+        }
+    }
+    return name;
+}
+
+// A category line has no width limit, but it must stay one line.
+std::string FitCategory(std::string category, int row, std::vector<std::string>& notes) {
+    if (!HasControlCharacter(category)) return category;
+    notes.push_back(RowText(row) +
+                    "line breaks, tabs and other control characters in the category were "
+                    "replaced by blanks.");
+    return ReplaceControlCharacters(category);
 }
 
 } // namespace
 
 std::string ImportResult::message() const {
-    const std::string at = "Row " + std::to_string(row) + ": ";
+    std::string text;
+    for (const std::string& note : notes) {
+        if (!text.empty()) text += '\n';
+        text += note;
+    }
+    const std::string stop = stopReason();
+    if (!text.empty() && !stop.empty()) text += '\n';
+    return text + stop;
+}
+
+std::string ImportResult::stopReason() const {
+    const std::string at = RowText(row);
     switch (status) {
     case Status::Imported: return {};
     case Status::CannotOpen: return reason;
@@ -91,38 +134,41 @@ std::string ImportResult::message() const {
 
 ImportResult ImportWorksheet(const Worksheet& sheet, Library& library) {
     library.Clear();
+    ImportResult result;
+    const auto stopAt = [&result](ImportResult::Status status, int row) {
+        result.status = status;
+        result.row = row;
+        return result;
+    };
     int valueRows = 0;
     for (int row = 1; row <= kLastSheetRow; ++row) {
         const std::string label = CellText(sheet.cell(row, 1));
-        if (EqualsNoCase(label, "End")) {
-            ImportResult done;
-            done.row = row;
-            return done;
-        }
+        if (EqualsNoCase(label, "End")) return stopAt(ImportResult::Status::Imported, row);
         const std::string_view key = TrimBlanks(label);
         const int current = library.LastMaterialIndex;
         if (EqualsNoCase(key, "Name")) {
             const int n = library.AppendMaterial();
-            if (n < 0) return Failure(ImportResult::Status::LibraryFull, row);
+            if (n < 0) return stopAt(ImportResult::Status::LibraryFull, row);
             valueRows = 0;
-            const std::string name = CellText(sheet.cell(row, 2));
+            const std::string name = FitName(CellText(sheet.cell(row, 2)), row, result.notes);
             library.Entry(n).Name = name;
             library.Material(n) = clsMaterial();
             library.Material(n).MaterialName(name);
             library.Shadow(n) = clsMaterial();
             library.Shadow(n).MaterialName(name);
         } else if (EqualsNoCase(key, "Type")) {
-            if (current < 0) return Failure(ImportResult::Status::TypeRowBeforeName, row);
-            const std::string category = CellText(sheet.cell(row, 2));
+            if (current < 0) return stopAt(ImportResult::Status::TypeRowBeforeName, row);
+            const std::string category =
+                FitCategory(CellText(sheet.cell(row, 2)), row, result.notes);
             library.Entry(current).Category = category;
             library.Material(current).MaterialType(category);
             library.Shadow(current).MaterialType(category);
         } else {
-            if (current < 0) return Failure(ImportResult::Status::ValueRowBeforeName, row);
+            if (current < 0) return stopAt(ImportResult::Status::ValueRowBeforeName, row);
             if (++valueRows > kMaxValueRowsPerMaterial)
-                return Failure(ImportResult::Status::TooManyValueRows, row);
+                return stopAt(ImportResult::Status::TooManyValueRows, row);
             const std::optional<double> value = CellNumber(sheet.cell(row, 2));
-            if (!value) return Failure(ImportResult::Status::NotANumber, row);
+            if (!value) return stopAt(ImportResult::Status::NotANumber, row);
             const int slot = PropertySlot(label);
             if (slot >= 0) {
                 library.Material(current).SetSlotValue(slot, *value);
@@ -130,7 +176,7 @@ ImportResult ImportWorksheet(const Worksheet& sheet, Library& library) {
             }
         }
     }
-    return Failure(ImportResult::Status::MissingEnd, kLastSheetRow);
+    return stopAt(ImportResult::Status::MissingEnd, kLastSheetRow);
 }
 
 ImportResult ImportSpreadsheet(const std::string& path, SpreadsheetReader& reader,

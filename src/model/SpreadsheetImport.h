@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace mb {
 
@@ -30,10 +31,16 @@ struct ImportResult {
     int row = 0;
     /// Why the file could not be opened (CannotOpen only).
     std::string reason;
+    /// What was changed in a name or category so that it fits a library, one sentence per
+    /// change, each naming its row ("Row 7: ..."), in row order. Kept whatever the status.
+    std::vector<std::string> notes;
 
     bool imported() const { return status == Status::Imported; }
-    /// A sentence fit to show the user, naming the row.
+    /// Text fit to show the user: the notes, then why reading stopped, one per line; ""
+    /// for an import that reached "End" and changed nothing.
     std::string message() const;
+    /// Why reading stopped before "End", naming the row; "" when it reached "End".
+    std::string stopReason() const;
 };
 
 /// Fills `library` from the first sheet of the workbook at `path`: one material per block
@@ -41,6 +48,8 @@ struct ImportResult {
 /// sheet is open; on a failure at some row the materials read before it remain. Imported
 /// materials get working and shadow records with their name and category, and value
 /// rows whose column A names a catalogue code give that property its value (in SI).
+/// Control characters in a name or category become blanks, and a name longer than the
+/// 30 columns a library keeps for it is shortened; each such change is noted.
 ImportResult ImportSpreadsheet(const std::string& path, SpreadsheetReader& reader,
                                Library& library);
 

@@ -43,6 +43,8 @@ public:
     virtual void setFocus() = 0;
     virtual int selStart() const = 0;
     virtual void setSelLength(int length) = 0;
+    /// At most `length` characters can be typed, pasted or set; a longer text is cut.
+    virtual void setMaxLength(int length) = 0;
 };
 
 /// A drop-down list. Setting the list index programmatically never runs the logic's

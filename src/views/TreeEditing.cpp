@@ -1,5 +1,6 @@
 #include "views/TreeEditing.h"
 
+#include "materials/LibraryTextRules.h"
 #include "materials/TextUtil.h"
 #include "model/MoveToCategory.h"
 #include "model/NodeKey.h"
@@ -25,8 +26,14 @@ bool TreeEditing::TreeView1_AfterLabelEdit(const std::string& newText) {
         // The material's own entry counts too: confirming the unchanged name is refused.
         for (int j = 0; j <= library.LastMaterialIndex && !taken; ++j)
             taken = EqualsNoCase(TrimBlanks(library.Entry(j).Name), name);
-        if (taken) {
-            form_.messageBox.show(kMaterialExists, MsgButtons::OK, MsgIcon::Exclamation);
+        // A line break would end the material line early on saving, and a name past its
+        // columns would push the description along and be cut on reading.
+        const char* refusal = taken                         ? kMaterialExists
+                              : HasControlCharacter(name)  ? kNameHasControlCharacter
+                              : name.size() > kNameColumns ? kNameTooWide
+                                                           : nullptr;
+        if (refusal) {
+            form_.messageBox.show(refusal, MsgButtons::OK, MsgIcon::Exclamation);
         } else {
             const int i = KeyTailNumber(key);
             if (library.IsValidNumber(i)) {

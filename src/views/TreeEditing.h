@@ -26,7 +26,8 @@ public:
 
     /// The user finished editing the selected node's label with `newText`. Returns true when
     /// the rename is accepted (the node then shows the trimmed name); false when the edit
-    /// must be cancelled and the old label kept.
+    /// must be cancelled and the old label kept: a name that exists, or one that cannot go
+    /// into a library (a control character, more than 30 characters).
     bool TreeView1_AfterLabelEdit(const std::string& newText);
     /// A mouse button went down at (x, y); the right button shows the "&Edit" menu there.
     /// The position is handed to the menu as it comes, so pass screen coordinates.

@@ -220,5 +220,129 @@ TEST_F(EditingCommandsTest, AFullLibraryRefusesToGrowButNotToOverwrite) {
     EXPECT_EQ(library().Entry(5).Description, "overwritten");
 }
 
+// Texts that would break a library line or overrun their columns are refused after the
+// boxes' own checks, with the focus in the box that holds them (1 category, 2 name,
+// 3 description); nothing changes.
+TEST_F(EditingCommandsTest, TypedTextsThatWouldBreakALibraryLineOrOverrunItsColumnsAreRefused) {
+    const std::string name31(31, 'n'), description51(51, 'd');
+    const std::string controlCategory = "A category name cannot hold a line break, a tab or "
+                                        "another control character.";
+    const std::string controlName =
+        "A material name cannot hold a line break, a tab or another control character.";
+    const std::string controlDescription =
+        "A description cannot hold a line break, a tab or another control character.";
+    const std::string nameTooWide =
+        "A material name can have at most 30 characters: a library file keeps no more.";
+    const std::string descriptionTooWide =
+        "A description can have at most 50 characters: a library file keeps no more.";
+    const std::string exists = "Material already exits. Please enter a different name!";
+    using Case = std::tuple<void (C::*)(), std::string, std::string, std::string, std::string, int>;
+    for (const auto& [command, category, name, description, text, focus] : std::vector<Case>{
+             {&C::onNewMaterial, "Nickel\r\nMATL:", "N200", "", controlCategory, 1},
+             {&C::onNewMaterial, "Nickel", "N200\nA36", "", controlName, 2},
+             {&C::onNewMaterial, "Nickel", "N\t200", "", controlName, 2},
+             {&C::onNewMaterial, "Nickel", "N200\x7F", "", controlName, 2},
+             {&C::onNewMaterial, "Nickel", "  " + name31 + "  ", "", nameTooWide, 2},
+             {&C::onNewMaterial, "Nickel", "N200", "pure\x01", controlDescription, 3},
+             {&C::onMaterialSet, "Steel\x1F", "S355", "", controlCategory, 1},
+             {&C::onMaterialSet, "Steel", "S355\r", "", controlName, 2},
+             {&C::onMaterialSet, "Steel", name31, "", nameTooWide, 2},
+             {&C::onMaterialSet, "Steel", "A36", "line one\nline two", controlDescription, 3},
+             // The boxes' own checks come first.
+             {&C::onNewMaterial, "1\tCu", "C101", "", "Material category can not start with a "
+                                                      "number !", 1},
+             {&C::onNewMaterial, "Copper\n", " a36 ", "x\n", exists, 0},
+             {&C::onMaterialSet, "  ", "\t", "", "Please specify the Material Category name !",
+              1}}) {
+        SCOPED_TRACE(text);
+        ClickMaterial(2);
+        Type(category, name, description);
+        const int before[] = {editor.materialTypeText.focusRequests,
+                              editor.materialNameText.focusRequests,
+                              editor.descriptionText.focusRequests};
+        (commands.*command)();
+        ExpectOnlyMessage(text, MsgButtons::OK, MsgIcon::Exclamation);
+        EXPECT_EQ(editor.materialTypeText.focusRequests - before[0], focus == 1);
+        EXPECT_EQ(editor.materialNameText.focusRequests - before[1], focus == 2);
+        EXPECT_EQ(editor.descriptionText.focusRequests - before[2], focus == 3);
+        EXPECT_EQ(EntryNames(), kFiveNames);
+        EXPECT_EQ(library().Entry(0).Description, "structural steel");
+    }
+    // The stored forms that fit are accepted: a trimmed name of 30, a description of 50.
+    editor.descriptionText.setText(description51);
+    EXPECT_EQ(editor.descriptionText.text(), std::string(50, 'd')) << "the box holds 50";
+    Type("Nickel", " " + std::string(30, 'n') + " ", std::string(50, 'd'));
+    commands.onNewMaterial();
+    EXPECT_EQ(library().Entry(5).Name, std::string(30, 'n'));
+    EXPECT_EQ(library().Material(5).MaterialDescription(), std::string(50, 'd'));
+}
+
+TEST_F(EditingCommandsTest, LeavingTheDescriptionStoresItForAnyMaterialButRefusesControlCharacters) {
+    EXPECT_EQ(editor.descriptionText.maxLength(), 50) << "set up with the commands";
+    ClickMaterial(0); // its key ends in "0000"
+    editor.descriptionText.setText("hot rolled");
+    EXPECT_TRUE(commands.descriptionText_LostFocus());
+    EXPECT_EQ((Texts{library().Entry(0).Description, library().Material(0).MaterialDescription(),
+                     library().Shadow(0).MaterialDescription()}),
+              (Texts{"hot rolled", "hot rolled", "structural steel"}));
+    ClickMaterial(3);
+    editor.descriptionText.setText(" kept as typed ");
+    EXPECT_TRUE(commands.descriptionText_LostFocus());
+    EXPECT_EQ(library().Material(3).MaterialDescription(), " kept as typed ");
+
+    editor.descriptionText.setText("two\r\nlines");
+    EXPECT_FALSE(commands.descriptionText_LostFocus());
+    ExpectOnlyMessage("A description cannot hold a line break, a tab or another control "
+                      "character.",
+                      MsgButtons::OK, MsgIcon::Exclamation);
+    EXPECT_EQ(editor.descriptionText.focusRequests, 1);
+    EXPECT_EQ(library().Entry(3).Description, " kept as typed ");
+
+    ClickCategory("Copper"); // a category stores nothing and refuses nothing
+    editor.descriptionText.setText("for\tcopper");
+    EXPECT_TRUE(commands.descriptionText_LostFocus());
+    EXPECT_TRUE(editor.messageBox.questions.empty());
+    EXPECT_EQ(library().Entry(4).Description, "");
+    EXPECT_EQ(library().Entry(0).Description, "hot rolled");
+}
+
+TEST_F(EditingCommandsTest, APasteShortensOrReplacesWhatCannotGoIntoALibraryAndSaysSo) {
+    const std::string long23 = "Structural steel S355 R"; // "Copy of " makes it 31
+    Open({{"Steel", long23, std::string(60, 'd'), "S355JR"},
+          {"Steel", "A36\x01", "hot\trolled", "A36\x7F"}});
+    ClickMaterial(0);
+    commands.onCopyMaterial();
+    ClickCategory("Steel");
+    commands.onPasteMaterial();
+    const std::string shortened = "Copy of Structural steel S355"; // cut at 30, blank dropped
+    ExpectOnlyMessage("The name of the copy was shortened to \"" + shortened +
+                          "\": a library file keeps at most 30 characters of a name.\n"
+                          "The description of the copy was shortened to the 50 characters a "
+                          "library file keeps.",
+                      MsgButtons::OK, MsgIcon::Exclamation);
+    const std::string d50(50, 'd');
+    EXPECT_EQ((Texts{library().Entry(2).Name, library().Entry(2).Description,
+                     library().Material(2).MaterialName(), library().Shadow(2).MaterialDescription(),
+                     editor.materialNameText.text()}),
+              (Texts{shortened, d50, shortened, d50, shortened}));
+    ClickCategory("Steel");
+    commands.onPasteMaterial(); // the shortened name is the one that collides
+    ExpectOnlyMessage("Material Name (" + shortened + ") exists. Please rename it before pasting.",
+                      MsgButtons::OK, MsgIcon::Exclamation);
+
+    ClickMaterial(1);
+    commands.onCopyMaterial();
+    commands.onPasteMaterial();
+    ExpectOnlyMessage("Line breaks, tabs and other control characters in the copied name, name "
+                      "code and description were replaced by blanks.",
+                      MsgButtons::OK, MsgIcon::Exclamation);
+    const LibraryEntry& e = library().Entry(3);
+    clsMaterial& record = library().Material(3);
+    EXPECT_EQ((Texts{e.Name, e.NameCode, e.Description, record.MaterialName(),
+                     record.MaterialNameCode(), record.MaterialDescription()}),
+              (Texts{"Copy of A36", "A36 ", "hot rolled", "Copy of A36", "A36 ", "hot rolled"}));
+    EXPECT_EQ(library().Entry(1).NameCode, "A36\x7F") << "the source stays as it was read";
+}
+
 } // namespace
 } // namespace mb::test

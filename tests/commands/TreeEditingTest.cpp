@@ -33,6 +33,31 @@ TEST_F(TreeEditingTest, TheUnchangedNameIsRefusedAnotherIsStoredTrimmedEverywher
               Texts(4, "Mild Steel"));
 }
 
+// After the existing-name rule, a name that would break the material line or overrun its 30
+// columns is refused; the label and the library keep the old name.
+TEST_F(TreeEditingTest, ANameWithAControlCharacterOrOverItsColumnsIsNotTaken) {
+    const std::string control =
+        "A material name cannot hold a line break, a tab or another control character.";
+    const std::string tooWide =
+        "A material name can have at most 30 characters: a library file keeps no more.";
+    for (const auto& [typed, message] : std::vector<std::pair<std::string, std::string>>{
+             {"Mild\r\nMATL:Steel", control},
+             {"Mild\tSteel", control},
+             {"\x1B" "A36", control},
+             {" " + std::string(31, 'm') + " ", tooWide},
+             {"a36 ", "Material already exits. Please enter a different name!"}}) {
+        SCOPED_TRACE(message);
+        ClickMaterial(0);
+        EXPECT_FALSE(treeEditing.TreeView1_AfterLabelEdit(typed));
+        ExpectOnlyMessage(message, MsgButtons::OK, MsgIcon::Exclamation);
+        EXPECT_EQ((Texts{tree().nodeText(KeyOf(0)), library().Entry(0).Name,
+                         library().Material(0).MaterialName()}),
+                  Texts(3, "A36  "));
+    }
+    EXPECT_TRUE(treeEditing.TreeView1_AfterLabelEdit("  " + std::string(30, 'm') + "  "));
+    EXPECT_EQ(library().Shadow(0).MaterialName(), std::string(30, 'm'));
+}
+
 // A moved material becomes the last one, records and shadows with it; later ones move down.
 TEST_F(TreeEditingTest, DroppingOnAnotherCategoryMovesTheMaterialToTheEndAndNothingElseDoes) {
     Drag(1, 2); // categories cannot be dragged: Steel onto Aluminium

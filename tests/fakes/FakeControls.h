@@ -44,19 +44,25 @@ private:
     std::string caption_;
 };
 
-/// A text box entered at its start, whose selection nobody looks at.
+/// A text box entered at its start, whose selection nobody looks at. Like the real box it
+/// cuts what is set to its maximum length.
 class FakeTextBox : public Shown<TextBox> {
 public:
     std::string text() const override { return text_; }
-    void setText(const std::string& text) override { text_ = text; }
+    void setText(const std::string& text) override {
+        text_ = text.substr(0, static_cast<std::size_t>(maxLength_));
+    }
     void setFocus() override { ++focusRequests; }
     int selStart() const override { return 0; }
     void setSelLength(int) override {}
+    void setMaxLength(int length) override { maxLength_ = std::max(length, 0), setText(text_); }
+    int maxLength() const { return maxLength_; }
 
     int focusRequests = 0;
 
 private:
     std::string text_;
+    int maxLength_ = 32767; // the real box's default
 };
 
 class FakeComboBox : public Shown<ComboBox> {

@@ -139,7 +139,8 @@ TEST(SheetReply, SendsColumnsAAndBUpToTheEndRowOrTheLastCountedRow) {
 
 TEST(SheetReply, CarriesTheReaderReasonAndTheStageItFailedAt) {
     ScriptedReader reader;
-    reader.openFailure = "The file \"book.xls\" is damaged and cannot be read.";
+    reader.openFailure =
+        "The file \"" + std::string(8100, 'x') + "\" is damaged and cannot be read.";
     SheetReply reply = RoundTrip(reader);
     EXPECT_EQ(reply.outcome, SheetReply::Outcome::OpenFailed);
     EXPECT_EQ(reply.reason, reader.openFailure);
@@ -197,6 +198,7 @@ TEST(SheetReply, AnythingButACompleteReplyIsMalformed) {
         header + "F close 4\nlost\nE 0\n",
         header + "F open 5\nlost\nE 0\n",
         std::string("MBSHEET 1\n\0E 0\n", 15),
+        header + "F open 8193\n" + std::string(8193, 'x') + "\nE 0\n", // no sentence is that long
     };
     for (const std::string& bytes : malformed)
         EXPECT_EQ(ParseSheetReply(bytes).outcome, SheetReply::Outcome::Malformed) << bytes;

@@ -3,6 +3,9 @@
 #include "materials/PropertyCatalogue.h"
 #include "model/Library.h"
 #include "platform/Spreadsheet.h"
+#include "platform/freexl/FreeXLSpreadsheet.h"
+
+#include "TestPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -109,6 +112,101 @@ TEST(SpreadsheetImport, FailuresNameTheRowAndKeepWhatWasRead) {
         EXPECT_EQ(r.message(), c.message);
         EXPECT_EQ(lib.LastMaterialIndex, c.lastIndex);
         EXPECT_EQ(lib.LibraryIndex.size(), 1001u);
+    }
+}
+
+// What a cell holds can break a library line: control characters in names and categories
+// become blanks (a run of them one blank) and names are cut to their 30 columns. Each change
+// is a note naming its row, also when the import otherwise succeeds.
+TEST(SpreadsheetImport, TextsThatWouldBreakALibraryAreMadeToFitWithANotePerChange) {
+    const std::string name40 = "Austenitic stainless steel 316L annealed";
+    const std::string longCategory(70, 'c');
+    ScriptedSheet sheet{{
+        {T("Name"), T("Steel\r\nMATL:A36")},                // 1
+        {T("Type"), T("\tCarbon\x1F\x7FSteels")},           // 2
+        {T("Name"), T(name40)},                             // 3
+        {T("Type"), T(longCategory)},                       // 4: no width for a category
+        {T("Name"), T("  " + std::string(30, 'x') + "  ")}, // 5: only blanks beyond 30
+        {T("Name"), T("  padded  ")},                       // 6: kept as the sheet has it
+        {T("Name"), T("\n" + name40)},                      // 7: both, blanks trimmed
+        {T("End"), E()},
+    }};
+    Library lib;
+    const ImportResult r = ImportWorksheet(sheet, lib);
+    EXPECT_TRUE(r.imported());
+    const std::string control = "line breaks, tabs and other control characters in the ";
+    const std::string cut =
+        "the name has more than 30 characters, the most a library keeps; it was shortened to ";
+    EXPECT_EQ(r.message(), "Row 1: " + control + "name were replaced by blanks.\n"
+                           "Row 2: " + control + "category were replaced by blanks.\n"
+                           "Row 3: " + cut + "\"Austenitic stainless steel 316\".\n"
+                           "Row 7: " + control + "name were replaced by blanks.\n"
+                           "Row 7: " + cut + "\"Austenitic stainless steel 316\".");
+    std::vector<std::string> names, types;
+    for (int n = 0; n <= lib.LastMaterialIndex; ++n) {
+        names.push_back(lib.Entry(n).Name);
+        types.push_back(lib.Entry(n).Category);
+        EXPECT_EQ(lib.Material(n).MaterialName(), lib.Entry(n).Name);
+        EXPECT_EQ(lib.Shadow(n).MaterialType(), lib.Entry(n).Category);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Steel MATL:A36", "Austenitic stainless steel 316",
+                                               std::string(30, 'x'), "  padded  ",
+                                               "Austenitic stainless steel 316"}));
+    EXPECT_EQ(types, (std::vector<std::string>{" Carbon Steels", longCategory, "", "", ""}));
+
+    // Notes come before the reason reading stopped.
+    ScriptedSheet failing{{{T("Name"), T("a\tb")}, {T("Type"), T("c\nd")}, {E(), T("x")}}};
+    const ImportResult f = ImportWorksheet(failing, lib);
+    EXPECT_EQ(f.status, ImportResult::Status::NotANumber);
+    EXPECT_EQ(f.message(), "Row 1: " + control + "name were replaced by blanks.\n"
+                           "Row 2: " + control + "category were replaced by blanks.\n"
+                           "Row 3: column B of a value row is not a number.");
+    EXPECT_EQ(lib.Entry(0).Name + "|" + lib.Entry(0).Category, "a b|c d");
+}
+
+// Workbooks written by a spreadsheet program, read through FreeXL, each with the message
+// the import gives.
+TEST(SpreadsheetImport, WorkbooksWithControlCharactersAndLongNames) {
+    const std::string control = "line breaks, tabs and other control characters in the ";
+    const std::string cut =
+        "the name has more than 30 characters, the most a library keeps; it was shortened to ";
+    struct Case {
+        const char* file;
+        bool imported;
+        std::string message;
+        std::vector<std::string> entries; // name|category
+    };
+    const Case cases[] = {
+        {"control_characters.xls", true,
+         "Row 1: " + control + "name were replaced by blanks.\n"
+         "Row 2: " + control + "category were replaced by blanks.\n"
+         "Row 4: " + control + "name were replaced by blanks.\n"
+         "Row 7: " + control + "name were replaced by blanks.\n"
+         "Row 8: " + control + "category were replaced by blanks.",
+         {"Steel A36|Carbon Steels", "Plate MATL:Injected|Steel", "Bell metal| "}},
+        {"long_names.xls", true,
+         "Row 1: " + cut + "\"Austenitic stainless steel 316\".\n"
+         "Row 5: " + control + "name were replaced by blanks.\n"
+         "Row 5: " + cut + "\"Nickel alloy 625 solution anne\".",
+         {"Austenitic stainless steel 316|A category longer than any box allows, kept whole",
+          "Thirty characters, exactly 30!|", "Nickel alloy 625 solution anne|"}},
+        {"control_characters_then_a_bad_row.xls", false,
+         "Row 1: " + control + "name were replaced by blanks.\n"
+         "Row 2: column B of a value row is not a number.",
+         {"Brass CZ121|"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        FreeXLSpreadsheetReader reader;
+        Library lib;
+        const ImportResult r =
+            ImportSpreadsheet(std::string(test::kDataDir) + "/xls/" + c.file, reader, lib);
+        EXPECT_EQ(r.imported(), c.imported);
+        EXPECT_EQ(r.message(), c.message);
+        std::vector<std::string> entries;
+        for (int n = 0; n <= lib.LastMaterialIndex; ++n)
+            entries.push_back(lib.Entry(n).Name + "|" + lib.Entry(n).Category);
+        EXPECT_EQ(entries, c.entries);
     }
 }
 

@@ -13,6 +13,8 @@ namespace mb {
 namespace {
 
 constexpr std::string_view kHeader = "MBSHEET 1\n";
+// The reason ends up in a message box: a path and a sentence, never megabytes.
+constexpr std::uint64_t kLongestReason = 8192;
 
 std::string Decimal(long long n) {
     char buffer[24];
@@ -156,6 +158,7 @@ SheetReply ParseSheetReply(std::string_view bytes) {
             else
                 return Malformed("unknown failure");
             const auto length = in.number('\n');
+            if (length && *length > kLongestReason) return Malformed("reason too long");
             const auto reason = length ? in.bytes(*length) : std::nullopt;
             if (!reason || !in.literal("\n")) return Malformed("truncated failure");
             reply.reason = std::string(*reason);

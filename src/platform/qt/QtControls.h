@@ -61,6 +61,8 @@ public:
     void setFocus() override { QLineEdit::setFocus(Qt::OtherFocusReason); }
     int selStart() const override;
     void setSelLength(int length) override;
+    // One character of library text is one QChar (Latin-1), so the limits agree.
+    void setMaxLength(int length) override { QLineEdit::setMaxLength(length); }
 
 signals:
     void gotFocus();
