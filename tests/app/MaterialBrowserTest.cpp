@@ -7,9 +7,12 @@
 #include "app/EditorWindows.h"
 #include "app/MDIForm1.h"
 #include "app/MaterialBrowser.h"
+#include "platform/qt/QtDocumentLock.h"
+#include "platform/qt/QtRecoveryStore.h"
 #include "platform/qt/QtGrid.h"
 #include "platform/qt/QtTree.h"
 #include "shell/AppState.h"
+#include "shell/Application.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,6 +24,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPointer>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -74,6 +78,8 @@ private:
     std::unique_ptr<fake::FakeMessageBox> messages;
     std::unique_ptr<fake::FakeFileDialogs> dialogs;
     std::unique_ptr<fake::FakeSettingsBackend> settings;
+    std::unique_ptr<qt::QtRecoveryStore> recovery;
+    std::unique_ptr<qt::QtDocumentLock> locks;
     std::unique_ptr<qt::MaterialBrowser> browser;
     QString libraryPath;
 
@@ -192,6 +198,17 @@ private:
         QTRY_VERIFY(!open || !open->isVisible());
     }
 
+    /// A browser as the program starts it, with its recovery copies and locks in the
+    /// test's folder.
+    void startBrowser() {
+        recovery = std::make_unique<qt::QtRecoveryStore>(dir->filePath("recovery"));
+        locks = std::make_unique<qt::QtDocumentLock>(dir->filePath("locks"));
+        browser = std::make_unique<qt::MaterialBrowser>(qt::BrowserServices{
+            messages.get(), dialogs.get(), settings.get(), nullptr, recovery.get(), locks.get()});
+        browser->show();
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow()));
+    }
+
     void expectQuestion(std::size_t n, const std::string& text, MsgIcon icon) {
         QVERIFY(messages->questions.size() == n + 1);
         QCOMPARE(messages->questions[n].text, text);
@@ -208,14 +225,13 @@ private slots:
         QFile file(libraryPath);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(kLibrary.data(), static_cast<qint64>(kLibrary.size()));
-        browser = std::make_unique<qt::MaterialBrowser>(
-            qt::BrowserServices{messages.get(), dialogs.get(), settings.get()});
-        browser->show();
-        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow()));
+        startBrowser();
     }
 
     void cleanup() {
         browser.reset();
+        recovery.reset();
+        locks.reset();
         dir.reset();
     }
 
@@ -346,6 +362,96 @@ private slots:
         QCOMPARE(box->text(), QStringLiteral("Hot-rolled non-alloy structural steel"));
         QCOMPARE(browser->state().doc.CopiedMaterialNumber, int16_t(-1));
         QCOMPARE(library().LastMaterialIndex, int16_t(2));
+    }
+
+    void ctrlSKeepsADescriptionTypedJustBefore() {
+        openThroughTheMenu();
+        clickNode(materialNode("Aluminium 6061-T6"));
+        auto* box = editor()->findChild<QLineEdit*>("descriptionText");
+        QTest::mouseClick(box, Qt::LeftButton);
+        QTRY_VERIFY(box->hasFocus());
+        box->selectAll();
+        QTest::keyClicks(box, "Extruded, T6 temper");
+        QTest::keySequence(box, QKeySequence(QStringLiteral("Ctrl+S")));
+        QVERIFY2(box->hasFocus(), "the shortcut leaves the focus where it was");
+        QVERIFY(messages->questions.empty());
+        const std::string expected = Lines({
+            "MATTYPE:Steels", S235_MATL, S235_EX, S235_NUXY, S235_DENS, "ENDMATL", "ENDTYPE",
+            "MATTYPE:Aluminium Alloys",
+            "MATL:AA6061-T6    : Aluminium 6061-T6             :Extruded, T6 temper",
+            AA6061_EX, AA_NUXY, AA6061_DENS, "ENDMATL",
+            AA7075_MATL, AA7075_EX, AA_NUXY, AA7075_DENS, "ENDMATL", "ENDTYPE",
+        });
+        QCOMPARE(readFile(libraryPath), expected);
+    }
+
+    void aValueStillBeingTypedInTheGridIsSavedByTheToolbarAndByCtrlS() {
+        settings->put("Unit", "BinaryValue", {SettingsValue::Type::Binary, {1, 0, 0, 0}}); // SI
+        openThroughTheMenu();
+        clickCell("EX", 2);
+        auto* cellEditor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY2(cellEditor, "a click in the Value column opens the cell editor");
+        cellEditor->selectAll();
+        QTest::keyClicks(cellEditor, "193000000000");
+        mainWindow().findChild<QToolBar*>("Toolbar1")->findChild<QAction*>("save")->trigger();
+        const std::string ex193 =
+            "EX        2799707E1  psi               1968052E0     Kgf/cm^2         19300E7    N/m^2           ";
+        const std::string first = readFile(libraryPath);
+        QVERIFY2(first.find(ex193) != std::string::npos, first.c_str());
+
+        clickCell("DENS", 2);
+        cellEditor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(cellEditor);
+        cellEditor->selectAll();
+        QTest::keyClicks(cellEditor, "7870");
+        QTest::keySequence(cellEditor, QKeySequence(QStringLiteral("Ctrl+S")));
+        const std::string expected = Lines({
+            "MATTYPE:Steels", S235_MATL, ex193.c_str(), S235_NUXY,
+            "DENS      284322E-6  lb/in^3           787000E-8     kg/cm^3          7870000E-3 Kgm/m^3         ",
+            "ENDMATL", "ENDTYPE",
+            "MATTYPE:Aluminium Alloys", AA6061_MATL, AA6061_EX, AA_NUXY, AA6061_DENS, "ENDMATL",
+            AA7075_MATL, AA7075_EX, AA_NUXY, AA7075_DENS, "ENDMATL", "ENDTYPE",
+        });
+        QCOMPARE(readFile(libraryPath), expected);
+        QVERIFY(messages->questions.empty());
+    }
+
+    void recoveryIsOfferedAfterACrashAndYesBringsTheLibraryBack() {
+        openThroughTheMenu();
+        clickNode(materialNode("Aluminium 7075-T6"));
+        typeValue("DENS", "0.11"); // lb/in^3
+        browser->application().recovery().check(); // what the timer does every minute
+        const QString copy = recovery->copyPath();
+        QTRY_VERIFY(QFile::exists(copy));
+
+        // The program dies: its windows go without a question, and its lock file stays
+        // with a process number that no longer runs.
+        browser.reset();
+        recovery.reset();
+        locks.reset();
+        QFile lock(copy.left(copy.size() - 5) + ".lock");
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write("2147483646\nmatbrowser\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        lock.close();
+        QCOMPARE(readFile(libraryPath), kLibrary);
+
+        messages->queueAnswer(MsgResult::Yes);
+        startBrowser();
+        QTRY_VERIFY(editor());
+        QCOMPARE(messages->questions.size(), std::size_t{1});
+        const std::string question = messages->questions[0].text;
+        const std::string start = "Recover the unsaved changes of " + libraryPath.toStdString() + " from ";
+        QVERIFY2(question.rfind(start, 0) == 0 && question.size() > start.size() + 1 &&
+                     question.back() == '?', question.c_str());
+        QCOMPARE(messages->questions[0].buttons, MsgButtons::YesNo);
+        QCOMPARE(browser->editors().subWindow()->windowTitle(), libraryPath);
+        QVERIFY(!QFile::exists(copy));
+        QVERIFY(QFile::exists(recovery->copyPath()));
+
+        trigger("saveMenu");
+        QVERIFY(readFile(libraryPath).find("DENS      110000E-6  lb/in^3") != std::string::npos);
+        QVERIFY(!QFile::exists(recovery->copyPath()));
+        QCOMPARE(messages->questions.size(), std::size_t{1});
     }
 
     void rightClickOnTheTreePopsUpTheEditMenu() {

@@ -1,0 +1,123 @@
+// The recovery store on disk: one copy per running instance, never touched by another
+// running instance, offered once its owner is gone.
+
+#include "platform/qt/QtRecoveryStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace mb::test {
+
+namespace {
+
+std::string ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<unreadable>";
+}
+
+} // namespace
+
+class QtRecoveryStoreTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+    QString folder() const { return dir->filePath("recovery"); }
+
+    /// The lock file a process that died leaves behind: its number can belong to no process.
+    void leaveDeadOwnersLock(const QString& copyPath) {
+        QFile lock(copyPath.left(copyPath.size() - 5) + ".lock");
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write("2147483646\nmatbrowser\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    }
+
+private slots:
+    void init() { dir = std::make_unique<QTemporaryDir>(); }
+    void cleanup() { dir.reset(); }
+
+    void aCopyIsOfferedOnlyOnceItsOwnerHasGoneAndRemovedForGood() {
+        auto owner = std::make_unique<qt::QtRecoveryStore>(folder());
+        std::string reason;
+        const auto written = owner->writeNow("header\n\n", "MATTYPE:Steels\r\n", reason);
+        QVERIFY(written);
+        QCOMPARE(QString::fromStdString(*written), owner->copyPath());
+        QCOMPARE(QFileInfo(owner->copyPath()).path(), folder());
+        QCOMPARE(owner->location(), folder().toStdString());
+
+        qt::QtRecoveryStore other(folder());
+        QVERIFY2(other.claimLeftCopies().empty(), "the owner still runs");
+
+        const QString copyPath = owner->copyPath();
+        owner.reset(); // the program ended with the library unsaved
+        QVERIFY(QFile::exists(copyPath));
+        const auto left = other.claimLeftCopies();
+        QCOMPARE(left.size(), std::size_t{1});
+        QCOMPARE(left[0].content, std::string("header\n\nMATTYPE:Steels\r\n"));
+        QCOMPARE(QString::fromStdString(left[0].time),
+                 QLocale::system().toString(QFileInfo(copyPath).lastModified(), QLocale::ShortFormat));
+
+        qt::QtRecoveryStore third(folder());
+        QVERIFY2(third.claimLeftCopies().empty(), "claimed by the other one meanwhile");
+        other.remove(left[0].id);
+        QVERIFY(!QFile::exists(copyPath));
+        QVERIFY(third.claimLeftCopies().empty());
+    }
+
+    void aCopyReleasedIsOfferedAgainAndADeadOwnersLockIsTakenOver() {
+        QString copyPath;
+        {
+            qt::QtRecoveryStore owner(folder());
+            std::string reason;
+            QVERIFY(owner.writeNow("h\n\n", "A", reason));
+            copyPath = owner.copyPath();
+        }
+        leaveDeadOwnersLock(copyPath);
+        qt::QtRecoveryStore first(folder());
+        auto left = first.claimLeftCopies();
+        QCOMPARE(left.size(), std::size_t{1});
+        first.release(left[0].id);
+        qt::QtRecoveryStore second(folder());
+        QCOMPARE(second.claimLeftCopies().size(), std::size_t{1});
+        QVERIFY(QFile::exists(copyPath));
+    }
+
+    void writesLaterReplaceTheCopyOnTheWorkerAndDiscardRemovesIt() {
+        qt::QtRecoveryStore store(folder());
+        for (const char* text : {"first", "second", "third"})
+            store.writeLater("h\n\n", std::make_shared<const std::string>(text));
+        QTRY_COMPARE(ReadAll(store.copyPath()), std::string("h\n\nthird"));
+        store.discard();
+        QVERIFY(!QFile::exists(store.copyPath()));
+        QVERIFY(QDir(folder()).entryList(QDir::Files).isEmpty());
+
+        // Discarding drops a write that has not happened yet.
+        store.writeLater("h\n\n", std::make_shared<const std::string>("late"));
+        store.discard();
+        QVERIFY(!QFile::exists(store.copyPath()));
+        std::string reason;
+        QVERIFY(store.writeNow("h\n\n", "now", reason));
+        QCOMPARE(ReadAll(store.copyPath()), std::string("h\n\nnow"));
+    }
+
+    void aFolderThatCannotBeMadeGivesTheReasonAndNoCopy() {
+        QFile blocker(folder());
+        QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
+        blocker.close();
+        qt::QtRecoveryStore store(folder());
+        std::string reason;
+        QCOMPARE(store.writeNow("h\n\n", "A", reason), std::optional<std::string>());
+        QCOMPARE(reason, std::string("the folder cannot be made."));
+    }
+};
+
+} // namespace mb::test
+
+QTEST_MAIN(mb::test::QtRecoveryStoreTest)
+#include "QtRecoveryStoreTest.moc"
