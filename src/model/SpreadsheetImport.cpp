@@ -6,6 +6,7 @@
 #include "model/Library.h"
 #include "platform/Spreadsheet.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <optional>
@@ -102,10 +103,15 @@ std::string FitCategory(std::string category, int row, std::vector<std::string>&
 
 std::string ImportResult::message() const {
     std::string text;
-    for (const std::string& note : notes) {
+    // A sheet of a thousand damaged names must still give a box that fits on the screen.
+    const std::size_t listed = std::min(notes.size(), kNotesListed);
+    for (std::size_t i = 0; i < listed; ++i) {
         if (!text.empty()) text += '\n';
-        text += note;
+        text += notes[i];
     }
+    if (notes.size() > listed)
+        text += "\n" + std::to_string(notes.size() - listed) +
+                " more changes to names and categories are not listed.";
     const std::string stop = stopReason();
     if (!text.empty() && !stop.empty()) text += '\n';
     return text + stop;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@ class Worksheet;
 inline constexpr int kMaxValueRowsPerMaterial = 11;
 /// Rows are counted in 16 bits: a sheet without an "End" row fails here.
 inline constexpr int kLastSheetRow = 32767;
+/// The most notes the import's message lists; the rest are counted.
+inline constexpr std::size_t kNotesListed = 10;
 
 struct ImportResult {
     enum class Status {
@@ -36,8 +39,9 @@ struct ImportResult {
     std::vector<std::string> notes;
 
     bool imported() const { return status == Status::Imported; }
-    /// Text fit to show the user: the notes, then why reading stopped, one per line; ""
-    /// for an import that reached "End" and changed nothing.
+    /// Text fit to show the user: the notes (the first ten, then how many more), then why
+    /// reading stopped, one per line; "" for an import that reached "End" and changed
+    /// nothing.
     std::string message() const;
     /// Why reading stopped before "End", naming the row; "" when it reached "End".
     std::string stopReason() const;

@@ -162,6 +162,19 @@ TEST(SpreadsheetImport, TextsThatWouldBreakALibraryAreMadeToFitWithANotePerChang
                            "Row 2: " + control + "category were replaced by blanks.\n"
                            "Row 3: column B of a value row is not a number.");
     EXPECT_EQ(lib.Entry(0).Name + "|" + lib.Entry(0).Category, "a b|c d");
+
+    // Ten notes are listed, the rest counted.
+    Rows tabs;
+    for (int n = 1; n <= 13; ++n) tabs.push_back({T("Name"), T("tab\t" + std::to_string(n))});
+    tabs.push_back({T("End"), E()});
+    ScriptedSheet many(tabs);
+    const ImportResult m = ImportWorksheet(many, lib);
+    ASSERT_EQ(m.notes.size(), 13u);
+    std::string listed;
+    for (int n = 1; n <= 10; ++n)
+        listed += "Row " + std::to_string(n) + ": " + control + "name were replaced by blanks.\n";
+    EXPECT_EQ(m.message(), listed + "3 more changes to names and categories are not listed.");
+    EXPECT_EQ(lib.Entry(12).Name, "tab 13");
 }
 
 // Workbooks written by a spreadsheet program, read through FreeXL, each with the message
