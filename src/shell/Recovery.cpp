@@ -5,6 +5,7 @@
 #include "platform/RecoveryStore.h"
 #include "shell/AppState.h"
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -93,8 +94,12 @@ std::optional<RecoveryCopy> ParseRecoveryCopy(std::string_view content) {
     return copy;
 }
 
-void FormatLibraryInto(Library& library, std::string& out) {
-    out.clear();
+namespace {
+
+// Walks the library in file order, as the writer does, handing `sink` the category lines,
+// each material's block and "ENDTYPE" through `piece` (a buffer the sink may keep
+// appending to or may empty after each call).
+template <class Sink> void WalkLibraryText(Library& library, std::string& piece, Sink&& sink) {
     const CategoryGrouping grouping = GroupByCategory(library);
     std::vector<std::vector<int>> members(grouping.names.size());
     std::vector<int> withoutCode;
@@ -113,12 +118,36 @@ void FormatLibraryInto(Library& library, std::string& out) {
     codes.reserve(withoutCode.size());
     for (int i : withoutCode) codes.push_back(library.Material(i).MaterialNameCode());
     for (std::size_t p = 0; p < grouping.names.size(); ++p) {
-        out.append("MATTYPE:").append(grouping.names[p]).append("\r\n");
-        for (int i : members[p]) library.Material(i).Save(out);
-        out.append("ENDTYPE\r\n");
+        piece.append("MATTYPE:").append(grouping.names[p]).append("\r\n");
+        sink();
+        for (int i : members[p]) {
+            library.Material(i).Save(piece);
+            sink();
+        }
+        piece.append("ENDTYPE\r\n");
+        sink();
     }
     for (std::size_t k = 0; k < withoutCode.size(); ++k)
         library.Material(withoutCode[k]).MaterialNameCode(std::move(codes[k]));
+}
+
+} // namespace
+
+void FormatLibraryInto(Library& library, std::string& out) {
+    out.clear();
+    WalkLibraryText(library, out, [] {});
+}
+
+LibraryDigest DigestLibrary(Library& library, std::string& scratch) {
+    LibraryDigest digest;
+    scratch.clear();
+    WalkLibraryText(library, scratch, [&] {
+        const std::size_t h = std::hash<std::string_view>{}(scratch);
+        digest.hash = (digest.hash ^ h) * 0x100000001b3ULL + scratch.size();
+        digest.size += scratch.size();
+        scratch.clear();
+    });
+    return digest;
 }
 
 Recovery::Recovery(AppState& state, RecoveryStore& store) : state_(state), store_(store) {}
@@ -128,16 +157,15 @@ RecoveryHeader Recovery::currentHeader() const {
 }
 
 void Recovery::reclaimScratch() {
-    if (scratch_.capacity() == 0 && lastWritten_ && lastWritten_.use_count() == 1) {
-        scratch_ = std::move(*lastWritten_);
-        lastWritten_.reset();
+    // The worker lets go of a text once written or superseded; its memory is reused.
+    if (inFlight_ && inFlight_.use_count() == 1) {
+        if (scratch_.capacity() < inFlight_->capacity()) scratch_ = std::move(*inFlight_);
+        inFlight_.reset();
     }
 }
 
 void Recovery::markSaved() {
-    FormatLibraryInto(state_.library, scratch_);
-    std::shared_ptr<std::string> old = std::exchange(saved_, std::make_shared<std::string>(std::move(scratch_)));
-    scratch_ = old ? std::move(*old) : std::string();
+    saved_ = DigestLibrary(state_.library, piece_);
     discard();
 }
 
@@ -145,28 +173,29 @@ void Recovery::markUnsaved() { saved_.reset(); }
 
 void Recovery::check() {
     if (!state_.doc.DocumentOpen) return;
-    FormatLibraryInto(state_.library, scratch_);
-    if (saved_ && scratch_ == *saved_) {
+    const LibraryDigest now = DigestLibrary(state_.library, piece_);
+    if (saved_ && now == *saved_) {
         discard();
         return;
     }
     const RecoveryHeader header = currentHeader();
-    if (copyExists_ && lastWritten_ && header == lastHeader_ && scratch_ == *lastWritten_) return;
+    if (copyExists_ && lastWritten_ && now == *lastWritten_ && header == lastHeader_) return;
+    reclaimScratch();
+    FormatLibraryInto(state_.library, scratch_);
     auto body = std::make_shared<std::string>(std::move(scratch_));
     scratch_ = std::string();
-    std::shared_ptr<std::string> previous = std::exchange(lastWritten_, body);
+    reclaimScratch();
+    inFlight_ = body;
+    lastWritten_ = now;
     lastHeader_ = header;
-    store_.writeLater(RecoveryHeaderText(header), body);
+    store_.writeLater(RecoveryHeaderText(header), std::move(body));
     copyExists_ = true;
-    // The worker lets go of a superseded text at once; reuse its memory.
-    if (previous && previous.use_count() == 1) scratch_ = std::move(*previous);
 }
 
 std::optional<std::string> Recovery::writeNow(std::string& reason) {
     reclaimScratch();
     FormatLibraryInto(state_.library, scratch_);
-    const RecoveryHeader header = currentHeader();
-    const auto path = store_.writeNow(RecoveryHeaderText(header), scratch_, reason);
+    const auto path = store_.writeNow(RecoveryHeaderText(currentHeader()), scratch_, reason);
     if (path) copyExists_ = true;
     // What the store holds now is not the text handed to its worker before.
     lastWritten_.reset();
@@ -177,6 +206,7 @@ void Recovery::discard() {
     if (!copyExists_) return;
     store_.discard();
     copyExists_ = false;
+    lastWritten_.reset();
     reclaimScratch();
 }
 

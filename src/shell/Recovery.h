@@ -36,6 +36,17 @@ std::optional<RecoveryCopy> ParseRecoveryCopy(std::string_view content);
 /// save it leaves the library as it was: materials without a name code keep none.
 void FormatLibraryInto(Library& library, std::string& out);
 
+/// Tells library texts apart without keeping them: a hash of the text FormatLibraryInto
+/// gives, and its length.
+struct LibraryDigest {
+    std::size_t hash = 0;
+    std::size_t size = 0;
+    friend bool operator==(const LibraryDigest&, const LibraryDigest&) = default;
+};
+/// Formats the library piece by piece through `scratch` (a block at a time, so no memory
+/// the size of the whole text is needed) and digests it.
+LibraryDigest DigestLibrary(Library& library, std::string& scratch);
+
 /// Keeps a copy of the open library in the recovery store while it has edits that were not
 /// saved. With no edit history, "not saved" means: its text differs from the text it had
 /// when it was last opened, created or saved.
@@ -48,9 +59,9 @@ public:
     void markSaved();
     /// Nothing on disk holds the library as it is now (it was recovered).
     void markUnsaved();
-    /// Formats the library on this thread and, when it differs from what was last saved
-    /// and from the copy last written, hands it to the store's worker. Once it no longer
-    /// differs from what was saved, the copy goes.
+    /// Digests the library on this thread and, when it differs from what was last saved
+    /// and from the copy last written, formats it and hands the text to the store's
+    /// worker. Once it no longer differs from what was saved, the copy goes.
     void check();
     /// Writes the copy at once; its path, or nullopt with `reason` set.
     std::optional<std::string> writeNow(std::string& reason);
@@ -67,9 +78,11 @@ private:
 
     AppState& state_;
     RecoveryStore& store_;
-    std::string scratch_;
-    std::shared_ptr<std::string> saved_;       // text as last opened or saved; null: none
-    std::shared_ptr<std::string> lastWritten_; // text of the copy last handed to the store
+    std::string scratch_;                      // the whole text, when a copy is due
+    std::string piece_;                        // one block at a time, for digests
+    std::optional<LibraryDigest> saved_;       // as last opened or saved; none: nothing is
+    std::optional<LibraryDigest> lastWritten_; // the copy last handed to the store
+    std::shared_ptr<std::string> inFlight_;    // its text, shared with the store's worker
     RecoveryHeader lastHeader_;
     bool copyExists_ = false;
 };

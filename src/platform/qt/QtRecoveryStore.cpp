@@ -31,9 +31,7 @@ QtRecoveryStore::QtRecoveryStore()
 QtRecoveryStore::QtRecoveryStore(const QString& folder)
     : folder_(folder),
       id_(QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-') +
-          QString::number(QRandomGenerator::global()->generate64(), 16)) {
-    worker_ = std::thread([this] { run(); });
-}
+          QString::number(QRandomGenerator::global()->generate64(), 16)) {}
 
 QtRecoveryStore::~QtRecoveryStore() {
     {
@@ -41,7 +39,7 @@ QtRecoveryStore::~QtRecoveryStore() {
         stopping_ = true;
     }
     changed_.notify_all();
-    worker_.join();
+    if (worker_.joinable()) worker_.join();
 }
 
 std::string QtRecoveryStore::location() const { return Local(QDir::toNativeSeparators(folder_)); }
@@ -127,6 +125,8 @@ std::optional<std::string> QtRecoveryStore::writeNow(const std::string& header,
 void QtRecoveryStore::writeLater(std::string header, std::shared_ptr<const std::string> body) {
     std::string reason;
     if (!ownLock(reason)) return;
+    // Started on first use: most runs never need it.
+    if (!worker_.joinable()) worker_ = std::thread([this] { run(); });
     {
         std::lock_guard lock(mutex_);
         pending_ = std::make_unique<Job>(Job{std::move(header), std::move(body)});

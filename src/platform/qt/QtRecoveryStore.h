@@ -17,7 +17,7 @@ namespace mb::qt {
 /// Recovery copies as files in a folder of the user's data, one per running instance,
 /// each beside a lock file that the instance holds while it runs. A copy whose lock no
 /// running process holds was left behind. Copies are written on a worker thread of
-/// their own.
+/// their own, started by the first one.
 class QtRecoveryStore final : public RecoveryStore {
 public:
     /// The default folder: "recovery" in the application's data location.
