@@ -28,7 +28,7 @@ bool TreeEditing::TreeView1_AfterLabelEdit(const std::string& newText) {
             taken = EqualsNoCase(TrimBlanks(library.Entry(j).Name), name);
         // A line break would end the material line early on saving, and a name past its
         // columns would push the description along and be cut on reading.
-        const char* refusal = taken                         ? kMaterialExists
+        const char* refusal = taken                        ? kMaterialExists
                               : HasControlCharacter(name)  ? kNameHasControlCharacter
                               : name.size() > kNameColumns ? kNameTooWide
                                                            : nullptr;
