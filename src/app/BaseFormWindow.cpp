@@ -7,10 +7,13 @@
 #include "platform/qt/QtTree.h"
 #include "views/BaseForm.h"
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -29,6 +32,7 @@ BaseFormWindow::BaseFormWindow(AppState& state, QWidget* parent) : QWidget(paren
     form_ = std::make_unique<BaseForm>(state, controls,
                                        BaseFormServices{*ownMessageBox_, *ownLocale_});
     connectHandlers();
+    qApp->installEventFilter(this);
 }
 
 BaseFormWindow::BaseFormWindow(AppState& state, MessageBox& messageBox, Locale& locale,
@@ -43,9 +47,11 @@ BaseFormWindow::BaseFormWindow(AppState& state, MessageBox& messageBox, Locale& 
         controls.unitStringsLabel[i] = unitStringsLabel_[i];
     form_ = std::make_unique<BaseForm>(state, controls, BaseFormServices{messageBox, locale});
     connectHandlers();
+    qApp->installEventFilter(this);
 }
 
 BaseFormWindow::~BaseFormWindow() {
+    qApp->removeEventFilter(this);
     // The widgets go before the form that their signals reach.
     const auto children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     qDeleteAll(children);
@@ -155,6 +161,76 @@ void BaseFormWindow::connectHandlers() {
     connect(unitsCombo_, &qt::QtComboBox::clicked, this, [form] { form->unitsCombo_Click(); });
     connect(unitsCombo_, &qt::QtComboBox::gotFocus, this, [form] { form->unitsCombo_GotFocus(); });
     connect(typeCombo_, &qt::QtComboBox::clicked, this, [form] { form->typeCombo_Click(); });
+}
+
+qt::QtTextBox* BaseFormWindow::textBox(QObject* object) const {
+    for (qt::QtTextBox* box : {materialTypeText_, materialNameText_, descriptionText_})
+        if (object == box) return box;
+    return nullptr;
+}
+
+bool BaseFormWindow::focusKeptFrom(QWidget* pressed) const {
+    // The widget the press hands the focus to, as the application chooses it: the first
+    // one from the pressed widget outwards that takes the focus by a click.
+    QWidget* taker = pressed;
+    while (taker && !(taker->isEnabled() && (taker->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus))
+        taker = taker->isWindow() ? nullptr : taker->parentWidget();
+    if (!taker) return false;
+    while (taker->focusProxy()) taker = taker->focusProxy();
+    QWidget* focus = window()->focusWidget();
+    return focus != taker && textBox(focus) != nullptr;
+}
+
+bool BaseFormWindow::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        // A click puts the cursor where it lands after the box has selected its text on
+        // gaining the focus; the selection is made again once the click is over.
+        if (qt::QtTextBox* box = textBox(watched);
+            box && static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason)
+            selectOnRelease_ = box;
+        break;
+    case QEvent::FocusOut:
+        if (watched == selectOnRelease_) selectOnRelease_ = nullptr;
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || !event->spontaneous() || !isAncestorOf(widget)) break;
+        // In a window that is not active yet the box gains the focus only once the window
+        // is activated, after the click.
+        if (qt::QtTextBox* box = textBox(watched); box && !box->hasFocus()) selectOnRelease_ = box;
+        // The box that lost the focus to this press took it back after its message: the
+        // press must not go on to select a node, start a drag or press a button.
+        mouseRefused_ = focusKeptFrom(widget);
+        if (mouseRefused_) return true;
+        break;
+    }
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease: {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || !isAncestorOf(widget)) break;
+        if (mouseRefused_) {
+            if (event->type() == QEvent::MouseButtonRelease) {
+                mouseRefused_ = false;
+                return true;
+            }
+            // The release may have gone to the message box: a move with no button held
+            // says the refused press is over.
+            if (static_cast<QMouseEvent*>(event)->buttons() != Qt::NoButton) return true;
+            mouseRefused_ = false;
+        }
+        if (event->type() == QEvent::MouseButtonRelease && watched == selectOnRelease_) {
+            selectOnRelease_ = nullptr;
+            // A text the user marked by dragging is left as marked.
+            if (!static_cast<QLineEdit*>(widget)->hasSelectedText())
+                static_cast<QLineEdit*>(widget)->selectAll();
+        }
+        break;
+    }
+    default: break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace mb

@@ -27,8 +27,8 @@ class QtTree;
 /// The editor window: the library tree on the left; on the right the category, name and
 /// description boxes, the unit-system and type selectors, the property grid in its frame
 /// and the three buttons. It lays the controls out and forwards their notifications to
-/// the form logic (`form()`); it has no behaviour of its own. A plain widget, so that a
-/// main window can host it.
+/// the form logic (`form()`); of its own it only adds two mouse habits of the boxes (see
+/// `eventFilter`). A plain widget, so that a main window can host it.
 class BaseFormWindow : public QWidget {
     Q_OBJECT
 public:
@@ -54,9 +54,17 @@ public:
     qt::QtFrame& valueframe() { return *valueframe_; }
     QSplitter& splitter() { return *splitter_; }
 
+protected:
+    /// Watches the mouse on the whole application, for two things the widgets would not do
+    /// by themselves: a click into one of the three boxes selects its whole text, and a
+    /// press whose focus one of the boxes kept (its text is too long) does nothing.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildLayout();
     void connectHandlers();
+    qt::QtTextBox* textBox(QObject* object) const;
+    bool focusKeptFrom(QWidget* pressed) const;
 
     // Own services, when none were given.
     std::unique_ptr<qt::QtMessageBox> ownMessageBox_;
@@ -77,6 +85,11 @@ private:
     std::array<qt::QtLabel*, 12> unitStringsLabel_{};
 
     std::unique_ptr<BaseForm> form_;
+
+    // The box that a press has just given the focus: its text is selected on the release.
+    qt::QtTextBox* selectOnRelease_ = nullptr;
+    // A press was refused: its moves and release go nowhere either.
+    bool mouseRefused_ = false;
 };
 
 } // namespace mb

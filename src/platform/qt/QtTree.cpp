@@ -243,6 +243,9 @@ void QtTree::beginDrag(const std::string& dragImage) {
     // Runs until the drop (or the drag is abandoned); drag-over and drop are reported
     // from inside this call.
     drag->exec(Qt::MoveAction);
+    // The drag took the button's release, so the view never saw the press end and would
+    // go on selecting by dragging: its next press would select nothing and report no click.
+    setState(QAbstractItemView::NoState);
 }
 
 void QtTree::setDragImage(const std::string& dragImage) { dragImage_ = toQ(dragImage); }
