@@ -18,7 +18,8 @@ std::string RoundTripLibrary(std::string_view bytes);
 /// `readBack` with `separator` and checks that every material came back in its category
 /// with its texts and values. Returns "" or what was lost. Writing fills empty name codes
 /// of `library`, as a save does. With `tolerateWideNames`, the texts of a material whose name
-/// is wider than the file's 30 name columns are not compared (its values still are).
+/// is wider than the file's 30 name columns, trailing blanks aside, are not compared (its
+/// values still are).
 std::string CheckSavedLibrary(Library& library, std::string_view separator, Library& readBack,
                               bool tolerateWideNames = false);
 
