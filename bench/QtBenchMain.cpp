@@ -5,9 +5,10 @@
 #include <benchmark/benchmark.h>
 
 int main(int argc, char** argv) {
+    // The benchmark options come first, so that --help is answered before Qt starts.
+    benchmark::Initialize(&argc, argv);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -182,6 +182,10 @@ void FillSample(mb::Library& library) {
 } // namespace
 
 int main(int argc, char** argv) {
-    return mb::tools::WriteGeneratedLibrary("make_sample", argc, argv, FillSample);
+    return mb::tools::WriteGeneratedLibrary(
+        "make_sample",
+        "Writes the sample library: 26 materials in 7 categories, with values for every row "
+        "of all thirteen material model types.",
+        argc, argv, FillSample);
 }
 

@@ -9,20 +9,41 @@
 
 #include <cstdio>
 
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName("VELTRA");
-    QApplication::setApplicationName("MaterialBrowser");
-    // No display name: the window system would append it to every title, and the main
-    // window's title already starts with the application's name.
-    QApplication::setApplicationVersion("3.0");
+namespace {
 
-    QCommandLineParser parser;
+void DescribeCommandLine(QCommandLineParser& parser) {
     parser.setApplicationDescription("Browse and edit VELTRA material libraries.");
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument("file", "A library (.lib) or spreadsheet (.xls) to open.",
                                  "[file]");
+}
+
+// --help and --version need no window system: they are answered before one is
+// connected, so that they work on a console without a display. Anything else waits for
+// the full parse, which knows the window system's own options as well.
+void AnswerHelpAndVersion(int argc, char* argv[]) {
+    QCoreApplication console(argc, argv);
+    QCommandLineParser parser;
+    DescribeCommandLine(parser);
+    parser.parse(QCoreApplication::arguments());
+    if (parser.isSet("help")) parser.showHelp(0);
+    if (parser.isSet("version")) parser.showVersion();
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication::setOrganizationName("VELTRA");
+    QCoreApplication::setApplicationName("MaterialBrowser");
+    // No display name: the window system would append it to every title, and the main
+    // window's title already starts with the application's name.
+    QCoreApplication::setApplicationVersion("3.0");
+    AnswerHelpAndVersion(argc, argv);
+
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    DescribeCommandLine(parser);
     parser.process(app);
     if (parser.positionalArguments().size() > 1) {
         std::fputs("matbrowser: one library at a time; give at most one file.\n", stderr);

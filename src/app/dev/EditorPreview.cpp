@@ -20,25 +20,47 @@
 
 #include <cstdio>
 
+namespace {
+
+struct Options {
+    QCommandLineOption units{QStringLiteral("units"), QStringLiteral("Unit system index."),
+                             QStringLiteral("index"), QStringLiteral("0")};
+    QCommandLineOption type{QStringLiteral("type"), QStringLiteral("Material type index."),
+                            QStringLiteral("index"), QStringLiteral("0")};
+    QCommandLineOption material{QStringLiteral("material"),
+                                QStringLiteral("Material number to select."),
+                                QStringLiteral("number"), QStringLiteral("0")};
+    QCommandLineOption shot{QStringLiteral("shot"),
+                            QStringLiteral("Save a picture of the window and quit."),
+                            QStringLiteral("png")};
+
+    void describe(QCommandLineParser& parser) const {
+        parser.setApplicationDescription(QStringLiteral("Shows the editor window on a library."));
+        parser.addHelpOption();
+        parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Library file (.lib)"));
+        parser.addOptions({units, type, material, shot});
+    }
+};
+
+} // namespace
+
 int main(int argc, char** argv) {
+    const Options options;
+    // --help needs no window system: it is answered before one is connected.
+    {
+        QCoreApplication console(argc, argv);
+        QCommandLineParser parser;
+        options.describe(parser);
+        parser.parse(QCoreApplication::arguments());
+        if (parser.isSet(QStringLiteral("help"))) parser.showHelp(0);
+    }
+
     QApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Shows the editor window on a library."));
-    parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Library file (.lib)"));
-    const QCommandLineOption units(QStringLiteral("units"), QStringLiteral("Unit system index."),
-                                   QStringLiteral("index"), QStringLiteral("0"));
-    const QCommandLineOption type(QStringLiteral("type"), QStringLiteral("Material type index."),
-                                  QStringLiteral("index"), QStringLiteral("0"));
-    const QCommandLineOption material(QStringLiteral("material"),
-                                      QStringLiteral("Material number to select."),
-                                      QStringLiteral("number"), QStringLiteral("0"));
-    const QCommandLineOption shot(QStringLiteral("shot"),
-                                  QStringLiteral("Save a picture of the window and quit."),
-                                  QStringLiteral("png"));
-    parser.addOptions({units, type, material, shot});
+    options.describe(parser);
     parser.process(app);
     if (parser.positionalArguments().size() != 1) parser.showHelp(1);
+    const auto& [units, type, material, shot] = options;
 
     mb::AppState state;
     mb::qt::QtLocale locale;
