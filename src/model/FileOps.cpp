@@ -1,14 +1,17 @@
 #include "model/FileOps.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <pthread.h>
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace mb {
@@ -37,10 +40,7 @@ long InputFile::read(char* buffer, std::size_t size) {
 
 // The abilities a file layer may lack: without them a save uses the named temporary file.
 int FileOps::createUnnamed(const std::string&, int&) { return EOPNOTSUPP; }
-int FileOps::finishUnnamed(int, unsigned, Durability, const std::string&, const std::string&,
-                           std::string&) {
-    return EOPNOTSUPP;
-}
+int FileOps::replaceWithUnnamed(int, unsigned, Durability, const std::string&) { return EOPNOTSUPP; }
 int FileOps::setOwner(int, unsigned, unsigned) { return 0; }
 void FileOps::removeStaleTemps(const std::string&, const std::string&) {}
 int FileOps::openExisting(const std::string&, int&) { return EOPNOTSUPP; }
@@ -88,6 +88,49 @@ int LockNew(int fd) {
     if (::fstat(fd, &st) != 0) return errno;
     // Another save took the file for stale and removed it before the lock was ours.
     return st.st_nlink == 0 ? EAGAIN : 0;
+}
+
+// Links the file open as `fd` (`self` in /proc) as `temp` and renames that over `target`;
+// on failure no name is left.
+int LinkThenRename(int fd, const char* self, const char* temp, const char* target) {
+    if (::linkat(AT_FDCWD, self, AT_FDCWD, temp, AT_SYMLINK_FOLLOW) != 0) {
+        const int err = errno;
+        // Without /proc the file can still be linked by its descriptor, given the privilege.
+        if (err != ENOENT || ::linkat(fd, "", AT_FDCWD, temp, AT_EMPTY_PATH) != 0) return err;
+    }
+    if (::rename(temp, target) != 0) {
+        const int err = errno;
+        ::unlink(temp);
+        return err;
+    }
+    return 0;
+}
+
+// LinkThenRename as one step that killing this process cannot split: a child that shares
+// this process's memory makes both calls while this process waits, and finishes them even
+// if this process is killed meanwhile. Otherwise a kill between the two would leave the
+// temporary name behind, and no call replaces a file by one that has no name.
+int LinkOver(int fd, const char* self, const char* temp, const char* target) {
+#if defined(__linux__)
+    volatile int result = 0;
+    sigset_t all, previous;
+    ::sigfillset(&all);
+    // The child runs on this thread's stack: no signal handler may run in it.
+    ::pthread_sigmask(SIG_SETMASK, &all, &previous);
+    const pid_t child = ::vfork();
+    if (child == 0) {
+        result = LinkThenRename(fd, self, temp, target);
+        ::_exit(0);
+    }
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    if (child > 0) {
+        // vfork returns once the child has finished, so its result is in place already.
+        while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        return result;
+    }
+#endif
+    return LinkThenRename(fd, self, temp, target);
 }
 
 // Makes `directory` and the folders above it that are missing.
@@ -174,20 +217,18 @@ public:
         return 0;
     }
 
-    int finishUnnamed(int fd, unsigned mode, Durability durability, const std::string& directory,
-                      const std::string& stem, std::string& path) override {
+    int replaceWithUnnamed(int fd, unsigned mode, Durability durability, const std::string& target) override {
         if (::fchmod(fd, static_cast<mode_t>(mode)) != 0) return errno;
         if (const int err = Push(fd, durability); err != 0) return err;
         char self[32];
         std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+        const std::size_t slash = target.rfind('/');
+        const std::string prefix = target.substr(0, slash + 1) + "." + target.substr(slash + 1) + ".";
         for (int attempt = 0; attempt < 100; ++attempt) {
-            std::string name = directory + "/." + stem + "." + RandomSuffix();
-            int err = ::linkat(AT_FDCWD, self, AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
-            // Without /proc the file can still be linked by its descriptor, given the privilege.
-            if (err == ENOENT && ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) err = 0;
+            const std::string temp = prefix + RandomSuffix();
+            const int err = LinkOver(fd, self, temp.c_str(), target.c_str());
             if (err == EEXIST) continue;
             if (err != 0) return err;
-            path = std::move(name);
             // The data is on its way to the disk already; a late error of close has nothing to add.
             ::close(fd);
             return 0;
@@ -432,7 +473,7 @@ int SafeFileWriter::commit() {
             if (const int err = ops_.setOwner(fd_, owner_, group_); err != 0) return err;
         int err = 0;
         switch (how_) {
-        case How::Unnamed: err = ops_.finishUnnamed(fd_, mode_, durability_, dir_, stem_, tempPath_); break;
+        case How::Unnamed: err = ops_.replaceWithUnnamed(fd_, mode_, durability_, target_); break;
         case How::Named: err = ops_.finish(fd_, mode_, durability_); break;
         case How::InPlace: err = ops_.finishInPlace(fd_, offset_); break;
         }
@@ -443,8 +484,8 @@ int SafeFileWriter::commit() {
     if (how_ == How::InPlace) {
         ops_.discard(-1, copyPath_);
         copyPath_.clear();
-    } else if (const int err = ops_.rename(tempPath_, target_); err != 0) {
-        return err;
+    } else if (how_ == How::Named) {
+        if (const int err = ops_.rename(tempPath_, target_); err != 0) return err;
     }
     done_ = true;
     return 0;

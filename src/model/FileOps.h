@@ -64,11 +64,11 @@ public:
     /// Opens a file in `directory` that has no name yet, so nothing is left behind if the
     /// process dies while writing it. EOPNOTSUPP, EISDIR or EINVAL: the file system cannot.
     virtual int createUnnamed(const std::string& directory, int& fd);
-    /// `finish` for an unnamed file: gives it a fresh temporary name `directory/.stem.XXXXXX`
-    /// once its data is pushed toward the disk, then closes it.
-    virtual int finishUnnamed(int fd, unsigned mode, Durability durability,
-                              const std::string& directory, const std::string& stem,
-                              std::string& path);
+    /// `finish` and `rename` for an unnamed file: once its data is pushed toward the disk
+    /// and it has `mode`, it takes the place of `target` (through a fresh temporary name
+    /// that no kill of the process can leave behind), and is closed.
+    virtual int replaceWithUnnamed(int fd, unsigned mode, Durability durability,
+                                   const std::string& target);
     /// Gives the new file the owner and group of the file it replaces, as far as permitted.
     virtual int setOwner(int fd, unsigned owner, unsigned group);
     /// Removes temporary files of `stem` left in `directory` by saves that died.

@@ -245,17 +245,18 @@ ReadResult CannotRead(std::string message) {
     return r;
 }
 
-// The file is read into a library of its own, which replaces the caller's only when it was
-// read whole: a file refused halfway leaves the open library as it was.
-ReadResult Finish(const LibraryParser& parser, Library& read, Library& library) {
-    if (!parser.refusal().empty()) return CannotRead(parser.refusal());
+ReadResult Finish(const LibraryParser& parser, Library& library) {
+    // A library read in part would be saved back in part.
+    if (!parser.refusal().empty()) {
+        library.Clear();
+        return CannotRead(parser.refusal());
+    }
     ReadResult result;
     if (parser.rejected()) {
         library.Clear();
         result.status = ReadResult::Status::NotALibrary;
         return result;
     }
-    library = std::move(read);
     result.droppedMaterials = parser.dropped();
     return result;
 }
@@ -264,31 +265,35 @@ ReadResult Finish(const LibraryParser& parser, Library& read, Library& library) 
 
 ReadResult ReadLibraryText(std::string_view text, Library& library,
                            std::string_view decimalSeparator) {
-    Library read;
-    LibraryParser parser(read, decimalSeparator);
+    library.Clear();
+    LibraryParser parser(library, decimalSeparator);
     LineSplitter splitter(parser);
     if (splitter.feed(text)) splitter.finish();
-    return Finish(parser, read, library);
+    return Finish(parser, library);
 }
 
 ReadResult ReadLibraryFile(const std::string& fileName, Library& library,
                            std::string_view decimalSeparator) {
     InputFile in(fileName);
     if (!in.ok()) return CannotRead(ReadErrorMessage(in.error()));
-    Library read;
-    LibraryParser parser(read, decimalSeparator);
+    library.Clear();
+    LibraryParser parser(library, decimalSeparator);
     LineSplitter splitter(parser);
     std::unique_ptr<char[]> buffer(new char[kReadChunk]);
     bool wanted = true;
     for (;;) {
         const long got = in.read(buffer.get(), kReadChunk);
         if (got == 0) break;
-        // A library read in part would be saved back in part.
-        if (got < 0) return CannotRead(ReadErrorMessage(errno));
+        if (got < 0) {
+            const int err = errno;
+            // A library read in part would be saved back in part.
+            library.Clear();
+            return CannotRead(ReadErrorMessage(err));
+        }
         if (!(wanted = splitter.feed({buffer.get(), static_cast<std::size_t>(got)}))) break;
     }
     if (wanted) splitter.finish();
-    return Finish(parser, read, library);
+    return Finish(parser, library);
 }
 
 CategoryGrouping GroupByCategory(const Library& library) {

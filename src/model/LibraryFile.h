@@ -24,8 +24,8 @@ struct ReadResult {
     enum class Status {
         Loaded,       ///< the library model holds the file's materials
         NotALibrary,  ///< the first line does not start with "MATTYPE"; the model is empty
-        CannotOpen,   ///< the file could not be read, or holds what cannot be read whole;
-                      ///< the model is untouched
+        CannotOpen,   ///< the file could not be opened (the model is untouched), or not
+                      ///< read whole (the model is empty)
     };
     Status status = Status::Loaded;
     std::string message;      ///< why the file could not be read

@@ -194,9 +194,9 @@ TEST(LibraryReaderFile, ACategoryNameIsReadWholeOrTheFileIsRefusedNamingTheLine)
         for (const std::string& tooLong : {longest + "c   ", std::string(5 * 1024 * 1024, 'c')}) {
             const ReadResult r = read(Lines({"MATTYPE:S", "MATL:A", "mattype:" + tooLong, "MATL:B"}), lib);
             EXPECT_EQ(std::tie(r.status, r.message), std::make_tuple(Status::CannotOpen, refusal));
-            // The library read before stays whole.
-            EXPECT_EQ(lib.LastMaterialIndex, 1);
-            EXPECT_EQ(lib.Entry(1).Category, longest + "    ");
+            // Nothing of a file read in part is kept, so nothing of it can be saved back.
+            EXPECT_EQ(lib.LastMaterialIndex, -1);
+            EXPECT_EQ(lib.Entry(0).Category, "");
         }
     }
 }

@@ -44,10 +44,11 @@ public:
         finishedWith.push_back(d);
         return step("finish", [&] { return real().finish(fd, mode, d); });
     }
-    int finishUnnamed(int fd, unsigned mode, Durability d, const std::string& dir, const std::string& stem,
-                      std::string& path) override {
+    // Finishing and renaming are one step here; either part can be made to fail.
+    int replaceWithUnnamed(int fd, unsigned mode, Durability d, const std::string& target) override {
         finishedWith.push_back(d);
-        return step("finish", [&] { return real().finishUnnamed(fd, mode, d, dir, stem, path); });
+        if (const int e = step("finish", [] { return 0; }); e != 0) return e;
+        return step("rename", [&] { return real().replaceWithUnnamed(fd, mode, d, target); });
     }
     int rename(const std::string& a, const std::string& b) override {
         return step("rename", [&] { return real().rename(a, b); });
