@@ -172,9 +172,11 @@ qt::QtTextBox* BaseFormWindow::textBox(QObject* object) const {
 bool BaseFormWindow::focusKeptFrom(QWidget* pressed) const {
     // The widget the press hands the focus to, as the application chooses it: the first
     // one from the pressed widget outwards that takes the focus by a click.
+    const auto takesFocus = [](const QWidget* w) {
+        return w->isEnabled() && (w->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus;
+    };
     QWidget* taker = pressed;
-    while (taker && !(taker->isEnabled() && (taker->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus))
-        taker = taker->isWindow() ? nullptr : taker->parentWidget();
+    while (taker && !takesFocus(taker)) taker = taker->isWindow() ? nullptr : taker->parentWidget();
     if (!taker) return false;
     while (taker->focusProxy()) taker = taker->focusProxy();
     QWidget* focus = window()->focusWidget();

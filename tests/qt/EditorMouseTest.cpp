@@ -196,6 +196,14 @@ private slots:
                 QVERIFY(editor()->findChild<qt::QtGrid*>("VSFlexGrid1")->isHidden());
                 QVERIFY2(!QApplication::activePopupWidget(), "no pop-up menu either");
             }
+            // Nor is a button pressed: the material is not added.
+            auto* add = editor()->findChild<qt::QtButton*>("cmdNewMaterial");
+            QVERIFY(!add->isHidden());
+            QTest::mouseClick(add, Qt::LeftButton);
+            QCOMPARE(messages->questions.size(), asked + 1);
+            messages->questions.pop_back();
+            QCOMPARE(library().LastMaterialIndex, 3);
+            QCOMPARE(allBoxes(), boxes);
             // Nor does a drag start from the refused press.
             const QPoint from = pointOf(materialNode("Steel"));
             QTest::mousePress(tree()->viewport(), Qt::LeftButton, {}, from);

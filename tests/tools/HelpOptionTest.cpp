@@ -36,7 +36,8 @@ std::string ExpectedText(const std::string& name) {
     if (name == "matbrowser") return "Browse and edit VELTRA material libraries.";
     if (name == "editor_preview") return "Shows the editor window on a library.";
     if (name == "matlib") return "Usage: matlib COMMAND ARGS...";
-    if (name == "make_sample" || name == "make_largest_library") return "usage: " + name + " OUT.lib";
+    if (name == "make_sample" || name == "make_largest_library")
+        return "usage: " + name + " OUT.lib";
     if (name == "run-bench") return "usage: bench/run-bench";
     if (name == "startup-time") return "usage: bench/app/startup-time [RUNS] [FILE]";
     return "[--benchmark_filter=<regex>]"; // the benchmarks' own options
