@@ -74,7 +74,8 @@ bool IsTempSuffixChar(char c) {
 
 std::string RandomSuffix() {
     static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    static std::mt19937_64 random(std::random_device{}() ^ static_cast<unsigned long long>(::getpid()));
+    // A recovery copy may be saved on another thread while the user saves.
+    thread_local std::mt19937_64 random(std::random_device{}() ^ static_cast<unsigned long long>(::getpid()));
     std::string s(kTempSuffix, 'X');
     for (char& c : s) c = kChars[random() % (sizeof kChars - 1)];
     return s;
@@ -90,14 +91,10 @@ int LockNew(int fd) {
     return st.st_nlink == 0 ? EAGAIN : 0;
 }
 
-// Links the file open as `fd` (`self` in /proc) as `temp` and renames that over `target`;
-// on failure no name is left.
-int LinkThenRename(int fd, const char* self, const char* temp, const char* target) {
-    if (::linkat(AT_FDCWD, self, AT_FDCWD, temp, AT_SYMLINK_FOLLOW) != 0) {
-        const int err = errno;
-        // Without /proc the file can still be linked by its descriptor, given the privilege.
-        if (err != ENOENT || ::linkat(fd, "", AT_FDCWD, temp, AT_EMPTY_PATH) != 0) return err;
-    }
+// Links the file open as `self` (its descriptor in /proc) as `temp` and renames that over
+// `target`; on failure no name is left.
+int LinkThenRename(const char* self, const char* temp, const char* target) {
+    if (::linkat(AT_FDCWD, self, AT_FDCWD, temp, AT_SYMLINK_FOLLOW) != 0) return errno;
     if (::rename(temp, target) != 0) {
         const int err = errno;
         ::unlink(temp);
@@ -110,7 +107,7 @@ int LinkThenRename(int fd, const char* self, const char* temp, const char* targe
 // this process's memory makes both calls while this process waits, and finishes them even
 // if this process is killed meanwhile. Otherwise a kill between the two would leave the
 // temporary name behind, and no call replaces a file by one that has no name.
-int LinkOver(int fd, const char* self, const char* temp, const char* target) {
+int LinkOver(const char* self, const char* temp, const char* target) {
 #if defined(__linux__)
     volatile int result = 0;
     sigset_t all, previous;
@@ -119,7 +116,7 @@ int LinkOver(int fd, const char* self, const char* temp, const char* target) {
     ::pthread_sigmask(SIG_SETMASK, &all, &previous);
     const pid_t child = ::vfork();
     if (child == 0) {
-        result = LinkThenRename(fd, self, temp, target);
+        result = LinkThenRename(self, temp, target);
         ::_exit(0);
     }
     ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
@@ -130,7 +127,7 @@ int LinkOver(int fd, const char* self, const char* temp, const char* target) {
         return result;
     }
 #endif
-    return LinkThenRename(fd, self, temp, target);
+    return LinkThenRename(self, temp, target);
 }
 
 // Makes `directory` and the folders above it that are missing.
@@ -165,6 +162,8 @@ public:
 
     int createUnnamed(const std::string& directory, int& fd) override {
 #if defined(O_TMPFILE)
+        // Without /proc an unnamed file could not be given a name without privileges.
+        if (::access("/proc/self/fd", X_OK) != 0) return EOPNOTSUPP;
         fd = ::open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
         if (fd < 0) return errno;
         // Nobody else can reach a file without a name, so the lock is ours at once.
@@ -226,7 +225,7 @@ public:
         const std::string prefix = target.substr(0, slash + 1) + "." + target.substr(slash + 1) + ".";
         for (int attempt = 0; attempt < 100; ++attempt) {
             const std::string temp = prefix + RandomSuffix();
-            const int err = LinkOver(fd, self, temp.c_str(), target.c_str());
+            const int err = LinkOver(self, temp.c_str(), target.c_str());
             if (err == EEXIST) continue;
             if (err != 0) return err;
             // The data is on its way to the disk already; a late error of close has nothing to add.
