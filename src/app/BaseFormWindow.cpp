@@ -180,7 +180,7 @@ bool BaseFormWindow::focusKeptFrom(QWidget* pressed) const {
     if (!taker) return false;
     while (taker->focusProxy()) taker = taker->focusProxy();
     QWidget* focus = window()->focusWidget();
-    return focus != taker && textBox(focus) != nullptr;
+    return focus != taker && focus == keptBy_;
 }
 
 bool BaseFormWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -193,7 +193,19 @@ bool BaseFormWindow::eventFilter(QObject* watched, QEvent* event) {
             selectOnRelease_ = box;
         break;
     case QEvent::FocusOut:
-        if (watched == selectOnRelease_) selectOnRelease_ = nullptr;
+        if (qt::QtTextBox* box = textBox(watched)) {
+            if (box == selectOnRelease_) selectOnRelease_ = nullptr;
+            // Another window or a menu takes the focus for a while; it is not moving.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) break;
+            // Delivered here, to see whether the box takes the focus back while it loses
+            // it (its text is too long): a press that was taking it must then do nothing.
+            // While its message is up the window is not active, so the focus comes back
+            // as the window's focus widget, not yet as an event.
+            static_cast<QObject*>(box)->event(event);
+            keptBy_ = window()->focusWidget() == box ? box : nullptr;
+            return true;
+        }
         break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
@@ -205,6 +217,7 @@ bool BaseFormWindow::eventFilter(QObject* watched, QEvent* event) {
         // The box that lost the focus to this press took it back after its message: the
         // press must not go on to select a node, start a drag or press a button.
         mouseRefused_ = focusKeptFrom(widget);
+        keptBy_ = nullptr;
         if (mouseRefused_) return true;
         break;
     }

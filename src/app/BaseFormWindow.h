@@ -88,6 +88,8 @@ private:
 
     // The box that a press has just given the focus: its text is selected on the release.
     qt::QtTextBox* selectOnRelease_ = nullptr;
+    // The box that took the focus back when it last lost it.
+    qt::QtTextBox* keptBy_ = nullptr;
     // A press was refused: its moves and release go nowhere either.
     bool mouseRefused_ = false;
 };

@@ -17,10 +17,14 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QFile>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
+#include <QSplitter>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidgetItemIterator>
 
 #include <memory>
@@ -71,16 +75,8 @@ class EditorMouseTest : public QObject {
         QTest::mouseClick(box(name), Qt::LeftButton, {}, QPoint(24, box(name)->height() / 2));
     }
 
-private slots:
-    void init() {
-        // The recovery copies and locks of these runs stay out of the user's folders.
-        QStandardPaths::setTestModeEnabled(true);
-        dir = std::make_unique<QTemporaryDir>();
-        messages = std::make_unique<fake::FakeMessageBox>();
-        dialogs = std::make_unique<fake::FakeFileDialogs>();
-        settings = std::make_unique<fake::FakeSettingsBackend>();
-
-        // Metals: 0 Steel, 1 Copper, 2 Brass; Polymers: 3 Nylon.
+    /// The tests' library in a file: Metals: 0 Steel, 1 Copper, 2 Brass; Polymers: 3 Nylon.
+    QString writeLibrary() {
         Library made;
         for (auto [category, name] : {std::pair{"Metals", "Steel"}, {"Metals", "Copper"},
                                       {"Metals", "Brass"}, {"Polymers", "Nylon"}}) {
@@ -95,19 +91,35 @@ private slots:
         const std::string text = LibraryText(made, GroupByCategory(made));
         const QString path = dir->filePath("metals.lib");
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
+        if (!file.open(QIODevice::WriteOnly)) return {};
         file.write(text.data(), static_cast<qint64>(text.size()));
-        file.close();
+        return path;
+    }
 
+    /// Starts the application with `messageBox` (the real one when null) and opens the
+    /// library through the menu.
+    void start(MessageBox* messageBox) {
         browser = std::make_unique<qt::MaterialBrowser>(
-            qt::BrowserServices{messages.get(), dialogs.get(), settings.get()});
+            qt::BrowserServices{messageBox, dialogs.get(), settings.get()});
         browser->show();
         QVERIFY(QTest::qWaitForWindowExposed(&browser->mainWindow()));
-        dialogs->queuePath(path.toStdString());
+        dialogs->queuePath(writeLibrary().toStdString());
         browser->mainWindow().menuItem("fileOpenMenu")->trigger();
         QVERIFY(editor());
         QVERIFY(QTest::qWaitForWindowExposed(editor()));
         tree()->expandAll();
+    }
+
+private slots:
+    void init() {
+        // The recovery copies and locks of these runs stay out of the user's folders.
+        QStandardPaths::setTestModeEnabled(true);
+        dir = std::make_unique<QTemporaryDir>();
+        messages = std::make_unique<fake::FakeMessageBox>();
+        dialogs = std::make_unique<fake::FakeFileDialogs>();
+        settings = std::make_unique<fake::FakeSettingsBackend>();
+
+        start(messages.get());
     }
 
     void cleanup() {
@@ -164,6 +176,16 @@ private slots:
         QCOMPARE(box("materialNameText")->selectedText(), QStringLiteral("Zinc"));
         clickInto("materialNameText");
         QCOMPARE(box("materialNameText")->selectedText(), QString());
+
+        // A box whose text fits keeps no press from where it goes: the divider moves.
+        auto* splitter = editor()->findChild<QSplitter*>("splitter");
+        QSplitterHandle* handle = splitter->handle(1);
+        const int treeWidth = splitter->sizes().at(0);
+        const QPoint grip = handle->rect().center();
+        QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+        QTest::mouseMove(handle, grip + QPoint(40, 0));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(40, 0));
+        QVERIFY(splitter->sizes().at(0) > treeWidth);
     }
 
     void aClickOnTheTreeAfterALengthMessageDoesNothing() {
@@ -222,6 +244,32 @@ private slots:
             QCOMPARE(text("materialNameText"), QStringLiteral("Nylon  "));
             QCOMPARE(tree()->currentItem(), materialNode("Nylon"));
         }
+    }
+
+    void theRealMessageBoxKeepsTheClickFromTheTreeAsWell() {
+        // While the box is up the window is not active: the focus comes back to the
+        // category box only once the message has been answered.
+        browser.reset();
+        start(nullptr);
+        clickNode(materialNode("Copper"));
+        clickInto("materialTypeText");
+        QTest::keyClicks(box("materialTypeText"), "Category of 26 characters!");
+        QString shown;
+        QTimer::singleShot(0, this, [&shown] {
+            auto* message = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(message);
+            shown = message->text();
+            message->button(QMessageBox::Ok)->click();
+        });
+        clickNode(materialNode("Nylon"));
+        QCOMPARE(shown,
+                 QStringLiteral("Material Category name should be less than 25 characters long !"));
+        // The offscreen platform does not activate the window again by itself.
+        QCOMPARE(editor()->window()->focusWidget(), box("materialTypeText"));
+        QCOMPARE(tree()->currentItem(), materialNode("Copper"));
+        QCOMPARE(allBoxes(), QStringList({QStringLiteral("Category of 26 characters!"),
+                                          QStringLiteral("Copper  "),
+                                          QStringLiteral("Copper bar")}));
     }
 };
 
