@@ -406,6 +406,10 @@ bool DocumentLifecycle::WriteCurrentFile() {
         messages_.show(result.message, MsgButtons::OK, MsgIcon::Exclamation);
         return false;
     case WriteResult::Status::Cancelled:
+        // An in-place rewrite whose old content could not be put back leaves a complete
+        // copy of it somewhere: the user must learn where before the program goes.
+        if (!result.message.empty())
+            messages_.show(result.message, MsgButtons::OK, MsgIcon::Critical);
         processEnding_ = true;
         host_.endProcess();
         return false;

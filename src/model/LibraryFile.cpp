@@ -348,12 +348,25 @@ bool EmitLibrary(Library& library, const CategoryGrouping& grouping, Sink&& sink
 
 } // namespace
 
-std::string LibraryText(Library& library, const CategoryGrouping& grouping) {
-    std::string text;
-    EmitLibrary(library, grouping, [&text](std::string_view piece) {
-        text += piece;
+void FormatLibraryText(Library& library, const CategoryGrouping& grouping, std::string& out) {
+    out.clear();
+    EmitLibrary(library, grouping, [&out](std::string_view piece) {
+        out += piece;
         return true;
     });
+}
+
+void EmitLibraryText(Library& library, const CategoryGrouping& grouping,
+                     const std::function<void(std::string_view)>& sink) {
+    EmitLibrary(library, grouping, [&sink](std::string_view piece) {
+        sink(piece);
+        return true;
+    });
+}
+
+std::string LibraryText(Library& library, const CategoryGrouping& grouping) {
+    std::string text;
+    FormatLibraryText(library, grouping, text);
     return text;
 }
 

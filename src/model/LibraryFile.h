@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -99,5 +100,12 @@ WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
 
 /// The whole file text as WriteLibraryFile writes it.
 std::string LibraryText(Library& library, const CategoryGrouping& grouping);
+
+/// Hands the same text to `sink` in pieces of about a write chunk, in file order, for a
+/// caller that keeps or digests it without one large string.
+void EmitLibraryText(Library& library, const CategoryGrouping& grouping,
+                     const std::function<void(std::string_view)>& sink);
+/// The same into `out`, whose memory is reused by a caller that formats again and again.
+void FormatLibraryText(Library& library, const CategoryGrouping& grouping, std::string& out);
 
 } // namespace mb

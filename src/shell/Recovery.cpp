@@ -96,56 +96,35 @@ std::optional<RecoveryCopy> ParseRecoveryCopy(std::string_view content) {
 
 namespace {
 
-// Walks the library in file order, as the writer does, handing `sink` the category lines,
-// each material's block and "ENDTYPE" through `piece` (a buffer the sink may keep
-// appending to or may empty after each call).
-template <class Sink> void WalkLibraryText(Library& library, std::string& piece, Sink&& sink) {
-    const CategoryGrouping grouping = GroupByCategory(library);
-    std::vector<std::vector<int>> members(grouping.names.size());
-    std::vector<int> withoutCode;
-    for (std::size_t i = 0; i < grouping.categoryOfMaterial.size(); ++i) {
-        const int p = grouping.categoryOfMaterial[i];
-        if (p < 1 || static_cast<std::size_t>(p) > members.size() ||
-            static_cast<int>(i) > library.LastMaterialIndex)
-            continue;
-        members[static_cast<std::size_t>(p - 1)].push_back(static_cast<int>(i));
-        if (TrimBlanks(library.Material(static_cast<int>(i)).MaterialNameCode()).empty())
-            withoutCode.push_back(static_cast<int>(i));
-    }
-    // Saving gives such a material a code made from its name and keeps it; a copy taken
-    // now must not, or a rename before the save would leave the old name's code.
-    std::vector<std::string> codes;
-    codes.reserve(withoutCode.size());
-    for (int i : withoutCode) codes.push_back(library.Material(i).MaterialNameCode());
-    for (std::size_t p = 0; p < grouping.names.size(); ++p) {
-        piece.append("MATTYPE:").append(grouping.names[p]).append("\r\n");
-        sink();
-        for (int i : members[p]) {
-            library.Material(i).Save(piece);
-            sink();
-        }
-        piece.append("ENDTYPE\r\n");
-        sink();
-    }
-    for (std::size_t k = 0; k < withoutCode.size(); ++k)
-        library.Material(withoutCode[k]).MaterialNameCode(std::move(codes[k]));
+// Saving gives a material without a name code one made from its name and keeps it; a
+// copy or digest taken now must not, or a rename before the save would leave the old
+// name's code.
+template <class Walk> void WithNameCodesKept(Library& library, Walk&& walk) {
+    std::vector<std::pair<int, std::string>> withoutCode;
+    for (int i = 0; i < library.MaterialCount(); ++i)
+        if (TrimBlanks(library.Material(i).MaterialNameCode()).empty())
+            withoutCode.emplace_back(i, library.Material(i).MaterialNameCode());
+    walk(GroupByCategory(library));
+    for (auto& [i, code] : withoutCode) library.Material(i).MaterialNameCode(std::move(code));
 }
 
 } // namespace
 
 void FormatLibraryInto(Library& library, std::string& out) {
     out.clear();
-    WalkLibraryText(library, out, [] {});
+    WithNameCodesKept(library, [&](const CategoryGrouping& grouping) {
+        EmitLibraryText(library, grouping, [&out](std::string_view piece) { out += piece; });
+    });
 }
 
-LibraryDigest DigestLibrary(Library& library, std::string& scratch) {
+LibraryDigest DigestLibrary(Library& library) {
     LibraryDigest digest;
-    scratch.clear();
-    WalkLibraryText(library, scratch, [&] {
-        const std::size_t h = std::hash<std::string_view>{}(scratch);
-        digest.hash = (digest.hash ^ h) * 0x100000001b3ULL + scratch.size();
-        digest.size += scratch.size();
-        scratch.clear();
+    WithNameCodesKept(library, [&](const CategoryGrouping& grouping) {
+        EmitLibraryText(library, grouping, [&digest](std::string_view piece) {
+            const std::size_t h = std::hash<std::string_view>{}(piece);
+            digest.hash = (digest.hash ^ h) * 0x100000001b3ULL + piece.size();
+            digest.size += piece.size();
+        });
     });
     return digest;
 }
@@ -165,7 +144,7 @@ void Recovery::reclaimScratch() {
 }
 
 void Recovery::markSaved() {
-    saved_ = DigestLibrary(state_.library, piece_);
+    saved_ = DigestLibrary(state_.library);
     discard();
 }
 
@@ -173,7 +152,7 @@ void Recovery::markUnsaved() { saved_.reset(); }
 
 void Recovery::check() {
     if (!state_.doc.DocumentOpen) return;
-    const LibraryDigest now = DigestLibrary(state_.library, piece_);
+    const LibraryDigest now = DigestLibrary(state_.library);
     if (saved_ && now == *saved_) {
         discard();
         return;

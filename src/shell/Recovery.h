@@ -43,9 +43,9 @@ struct LibraryDigest {
     std::size_t size = 0;
     friend bool operator==(const LibraryDigest&, const LibraryDigest&) = default;
 };
-/// Formats the library piece by piece through `scratch` (a block at a time, so no memory
-/// the size of the whole text is needed) and digests it.
-LibraryDigest DigestLibrary(Library& library, std::string& scratch);
+/// Formats the library a write chunk at a time, so no memory the size of the whole text
+/// is needed, and digests it.
+LibraryDigest DigestLibrary(Library& library);
 
 /// Keeps a copy of the open library in the recovery store while it has edits that were not
 /// saved. With no edit history, "not saved" means: its text differs from the text it had
@@ -79,7 +79,6 @@ private:
     AppState& state_;
     RecoveryStore& store_;
     std::string scratch_;                      // the whole text, when a copy is due
-    std::string piece_;                        // one block at a time, for digests
     std::optional<LibraryDigest> saved_;       // as last opened or saved; none: nothing is
     std::optional<LibraryDigest> lastWritten_; // the copy last handed to the store
     std::shared_ptr<std::string> inFlight_;    // its text, shared with the store's worker

@@ -132,6 +132,7 @@ int Save(const std::string& out, Library& library, Output& output) {
         output.err += "matlib: " + r.message + "\n";
         return kExitFailed;
     case WriteResult::Status::Cancelled:
+        if (!r.message.empty()) output.err += "matlib: " + r.message + "\n";
         return kExitFailed;
     }
     return kExitFailed;
