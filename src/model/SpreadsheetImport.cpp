@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 
@@ -43,6 +44,9 @@ std::optional<double> CellNumber(const CellValue& cell) {
         double v = 0;
         const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
         if (ec != std::errc() || end != t.data() + t.size()) return std::nullopt;
+        // "inf" and "nan" read as numbers, but no file can hold them: a save would turn
+        // them into the largest double and zero.
+        if (!std::isfinite(v)) return std::nullopt;
         return v;
     }
     }

@@ -94,6 +94,10 @@ TEST(SpreadsheetImport, FailuresNameTheRowAndKeepWhatWasRead) {
          {}, S::NotANumber, 3, "Row 3: column B of a value row is not a number.", 0},
         {"decimal comma", {{T("Name"), T("a")}, {T("EX"), T("1,5")}}, {}, S::NotANumber, 2,
          "Row 2: column B of a value row is not a number.", 0},
+        {"infinity as text", {{T("Name"), T("a")}, {T("EX"), T("-Infinity")}}, {}, S::NotANumber,
+         2, "Row 2: column B of a value row is not a number.", 0},
+        {"nan as text", {{T("Name"), T("a")}, {T("EX"), N(1)}, {T("DENS"), T("nan")}}, {},
+         S::NotANumber, 3, "Row 3: column B of a value row is not a number.", 0},
         // Type rows are not value rows, so a sheet can run on to where the row counter ends.
         {"no End, type rows", {{T("Name"), T("endless")}},
          [](int, int col) { return col == 1 ? T("Type") : E(); }, S::MissingEnd, 32767,
