@@ -11,7 +11,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <memory>
+
+#include <sys/resource.h>
 
 namespace mb::test {
 
@@ -114,6 +117,27 @@ private slots:
         std::string reason;
         QCOMPARE(store.writeNow("h\n\n", "A", reason), std::optional<std::string>());
         QCOMPARE(reason, std::string("the folder cannot be made."));
+    }
+
+    void aCopyThatCannotBeWrittenWholeIsNotKept() {
+        qt::QtRecoveryStore store(folder());
+        std::string reason;
+        QVERIFY(store.writeNow("h\n\n", "small", reason)); // the folder and lock exist now
+        // A file-size limit fails writes past it, as a full disk does.
+        const std::string body(64 * 1024, 'x');
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit small = old;
+        small.rlim_cur = 16 * 1024;
+        setrlimit(RLIMIT_FSIZE, &small);
+        const auto written = store.writeNow("h\n\n", body, reason);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, SIG_DFL);
+        QCOMPARE(written, std::optional<std::string>());
+        QVERIFY(!reason.empty());
+        // The earlier, complete copy is what stays.
+        QCOMPARE(ReadAll(store.copyPath()), std::string("h\n\nsmall"));
     }
 };
 

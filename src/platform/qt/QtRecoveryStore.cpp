@@ -75,8 +75,19 @@ bool QtRecoveryStore::writeCopy(const std::string& header, const std::string& bo
         reason = file.errorString().toStdString();
         return false;
     }
-    file.write(header.data(), static_cast<qint64>(header.size()));
-    file.write(body.data(), static_cast<qint64>(body.size()));
+    // A short write (a full disk, a file-size limit) must not be committed as a copy that
+    // looks whole: it would be offered and open as a library that lost its end.
+    const auto writeAll = [&file](const std::string& text) {
+        return file.write(text.data(), static_cast<qint64>(text.size())) ==
+               static_cast<qint64>(text.size());
+    };
+    if (!writeAll(header) || !writeAll(body) || !file.flush()) {
+        reason = file.error() == QFileDevice::NoError
+                     ? std::string("it could not be written in full (the disk may be full).")
+                     : file.errorString().toStdString();
+        file.cancelWriting();
+        return false;
+    }
     if (!file.commit()) {
         reason = file.errorString().toStdString();
         return false;
