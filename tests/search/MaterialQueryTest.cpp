@@ -1,0 +1,170 @@
+#include "search/MaterialQuery.h"
+
+#include "materials/UnitConversion.h"
+#include "model/Library.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <utility>
+
+namespace mb {
+namespace {
+
+struct Crafted {
+    const char* category;
+    const char* name;
+    const char* nameCode;
+    const char* description;
+    std::vector<std::pair<int, double>> values; // slot, SI value
+};
+
+// Texts padded as a file reader holds them, so matching has to look past the blanks.
+// The last material holds an elastic modulus typed in IPS, as the grid stores one.
+Library CraftedLibrary() {
+    const double ipsModulus = clsUnitConversion().ChangeUnits("IPS", "SI", 0, 1.7E7);
+    const Crafted materials[] = {
+        {"Steels    ", "Structural Steel S235  ", "S235", "Hot rolled",
+         {{0, 2.1E11}, {4, 0.3}, {13, 7850}, {14, 460}}},
+        {"Steels    ", "Stainless Steel 304  ", "SS304", "Austenitic, annealed",
+         {{0, 1.93E11}, {3, -2E9}, {19, 16.2}}},
+        {"Polymers    ", "Polycarbonate  ", "", "Two words apart",
+         {{0, 2.4E9}, {117, 420}}},
+        {"Aluminium Alloys    ", "Aluminium 6061  ", "AL6061", "T6 temper",
+         {{0, 6.9E10}, {13, 2700}}},
+        {"Composites    ", "Carbon/Epoxy  ", "CFRP", "two  words, two blanks",
+         {{0, ipsModulus}}},
+    };
+    Library library;
+    library.Clear();
+    for (const Crafted& c : materials) {
+        const int i = library.AppendMaterial();
+        library.Entry(i) = {c.category, c.nameCode, c.name, c.description};
+        clsMaterial& record = library.Material(i);
+        for (const auto& [slot, si] : c.values) record.SetSlotValue(slot, si);
+    }
+    return library;
+}
+
+struct Case {
+    const char* query;
+    std::vector<int> matches;
+};
+
+std::string RunQuery(Library& library, const char* query, std::string_view system,
+                std::string_view separator, std::vector<int>& found) {
+    const QueryParse parsed = MaterialQuery::parse(query, system, separator);
+    if (!parsed.query) return parsed.error;
+    found = parsed.query->matchingMaterials(library);
+    return "";
+}
+
+void ExpectMatches(std::initializer_list<Case> cases, std::string_view system = "SI",
+                   std::string_view separator = ".") {
+    Library library = CraftedLibrary();
+    for (const Case& c : cases) {
+        std::vector<int> found;
+        EXPECT_EQ(RunQuery(library, c.query, system, separator, found), "") << c.query;
+        EXPECT_EQ(found, c.matches) << c.query << " in " << system;
+    }
+}
+
+TEST(MaterialQuery, WordsAndPhrasesOccurInAnyTextWhateverTheLetterCase) {
+    ExpectMatches({
+        {"", {0, 1, 2, 3, 4}},
+        {"steel", {0, 1}},
+        {"Stainless", {1}},
+        {"STEELS", {0, 1}},      // capitals that are no property code are a word
+        {"s235", {0}},           // name and name code
+        {"annealed", {1}},       // description
+        {"alloys", {3}},         // category
+        {"cfrp", {4}},           // name code alone
+        {"steel 304", {1}},      // every word must occur
+        {"steel polymer", {}},
+        {"two words", {2, 4}},   // two words, anywhere
+        {"\"two words\"", {2}},  // a phrase, blanks and all
+        {"\"\"", {0, 1, 2, 3, 4}},
+        {"\"steel s\"", {0}},
+        {"rolled\"", {}},        // a quote inside a word is part of it
+        {"carbon/epoxy", {4}},
+    });
+}
+
+TEST(MaterialQuery, ConditionsCompareValuesAndACodeAloneAsksForOne) {
+    ExpectMatches({
+        {"EX", {0, 1, 2, 3, 4}},
+        {"DENS", {0, 3}},
+        {"C", {0}}, // the specific heat, written as the file writes it
+        {"C>400", {0}},
+        {"C>460", {}},
+        {"C>=460", {0}},
+        {"EX>200E9", {0}},
+        {"EX>=2.1E11", {0}},
+        {"EX<1E10", {2}},
+        {"EX<=2.4E9", {2}},
+        {"ETAN<0", {1}},
+        {"ETAN>-3E9", {1}},
+        {"KX=16.2", {1}},
+        {"EX=6.9E10", {3}},
+        {"EX=69000000000", {3}},
+        {"EX=6.900000001E10", {3}}, // a relative 1.4E-10 apart: equal
+        {"EX=6.90000001E10", {}},   // a relative 1.4E-9 apart: different
+        {"EX>6.900000001E10", {0, 1, 4}},
+        {"EX<6.900000001E10", {2}},
+        {"steel EX>200E9", {0}},
+        {"steel DENS", {0}},
+        {"EX > 200E9", {0}}, // blanks around the operator
+        {"EX >200E9", {0}},
+        {"EX> 200E9", {0}},
+        {"EX>200E9 EX<1E10", {}},
+        {"REFTEMP=420", {2}},
+    });
+}
+
+TEST(MaterialQuery, NumbersAreInTheShownUnitSystem) {
+    // 29E6 psi is just under 200E9 N/m^2: the same steels as in SI.
+    ExpectMatches({{"EX>29E6", {0}},
+                   {"EX=1.7E7", {4}}, // as it was typed
+                   {"DENS<0.1", {3}}, // lb/in^3
+                   {"REFTEMP>296", {2}},
+                   {"REFTEMP<297", {2}}, // 420 Kelvin is 296.33 Fahrenheit
+                   {"NUXY=0.3", {0}}},   // a plain number is the same in every system
+                  "IPS");
+    ExpectMatches({{"EX>2.1E6", {0}}, // Kgf/cm^2
+                   {"REFTEMP>146.8", {2}},
+                   {"REFTEMP>146.9", {}}}, // 420 Kelvin is 146.85 Celsius
+                  "MKS");
+}
+
+TEST(MaterialQuery, NumbersTakeTheLocalesCommaAsWellAsThePoint) {
+    ExpectMatches({{"EX>2,0E11", {0}}, {"EX>2.0E11", {0}}, {"KX=16,2", {1}}}, "SI", ",");
+}
+
+TEST(MaterialQuery, AMalformedQueryIsRefusedWithAMessageNamingTheBadPart) {
+    const std::pair<const char*, const char*> refusals[] = {
+        {"EX>>", "\"EX>>\": \">\" is not a number."},
+        {"EX>abc", "\"EX>abc\": \"abc\" is not a number."},
+        {"EX>200E9x", "\"EX>200E9x\": \"200E9x\" is not a number."},
+        {"EX>1E999", "\"EX>1E999\": \"1E999\" is not a number."},
+        {"EX>2,0E11", "\"EX>2,0E11\": \"2,0E11\" is not a number."},
+        {"EX=>5", "\"EX=>5\": \">5\" is not a number."},
+        {"steel EX> steel", "\"EX> steel\": \"steel\" is not a number."},
+        {"FOO>1", "\"FOO>1\": \"FOO\" is not a property code."},
+        {"ex>1", "\"ex>1\": \"ex\" is not a property code."},
+        {"steel>1", "\"steel>1\": \"steel\" is not a property code."},
+        {"C (Cp)>1", "\"(Cp)>1\": \"(Cp)\" is not a property code."},
+        {"EX>", "\"EX>\": a number must follow \">\"."},
+        {"EX <=", "\"EX <=\": a number must follow \"<=\"."},
+        {">5", "\">5\": a property code must come before \">\"."},
+        {"steel = 5", "\"= 5\": a property code must come before \"=\"."},
+        {"steel \"two words", "The phrase \"two words has no closing quote."},
+    };
+    Library library = CraftedLibrary();
+    for (const auto& [query, message] : refusals) {
+        std::vector<int> found;
+        EXPECT_EQ(RunQuery(library, query, "SI", ".", found), message) << query;
+    }
+}
+
+} // namespace
+} // namespace mb
