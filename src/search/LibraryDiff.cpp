@@ -17,7 +17,8 @@ using Kind = LibraryDifference::Kind;
 
 std::string Key(std::string_view name) {
     std::string key(TrimBlanks(name));
-    for (char& c : key) c = AsciiLower(c);
+    for (char& c : key)
+        c = AsciiLower(c);
     return key;
 }
 
@@ -102,11 +103,16 @@ std::string ExactNumberText(double si) {
 
 std::string LibraryDifference::line() const {
     switch (kind) {
-    case Kind::Added: return "added\t" + after + "\t" + name;
-    case Kind::Removed: return "removed\t" + before + "\t" + name;
-    case Kind::Moved: return "moved\t" + name + "\t" + before + "\t" + after;
-    case Kind::NameCode: return "namecode\t" + name + "\t" + before + "\t" + after;
-    case Kind::Description: return "description\t" + name + "\t" + before + "\t" + after;
+    case Kind::Added:
+        return "added\t" + after + "\t" + name;
+    case Kind::Removed:
+        return "removed\t" + before + "\t" + name;
+    case Kind::Moved:
+        return "moved\t" + name + "\t" + before + "\t" + after;
+    case Kind::NameCode:
+        return "namecode\t" + name + "\t" + before + "\t" + after;
+    case Kind::Description:
+        return "description\t" + name + "\t" + before + "\t" + after;
     case Kind::Value: {
         std::string code = PropertyCatalogue::instance().PropCode(slot);
         return "value\t" + name + "\t" + code + "\t" + before + "\t" + after;
@@ -125,8 +131,8 @@ LibraryComparison CompareLibraries(Library& oldLibrary, Library& newLibrary) {
         if (newNames.first.at(key) != n) continue;
         const auto old = oldNames.first.find(key);
         if (old == oldNames.first.end()) {
-            result.differences.push_back(Make(Kind::Added, entry.Name, -1, n, "",
-                                              TrimBlanks(entry.Category)));
+            result.differences.push_back(
+                Make(Kind::Added, entry.Name, -1, n, "", TrimBlanks(entry.Category)));
             continue;
         }
         CompareMaterial(oldLibrary, old->second, newLibrary, n, result.differences);
@@ -135,8 +141,8 @@ LibraryComparison CompareLibraries(Library& oldLibrary, Library& newLibrary) {
         const LibraryEntry& entry = oldLibrary.Entry(o);
         const std::string key = Key(entry.Name);
         if (oldNames.first.at(key) != o || newNames.first.contains(key)) continue;
-        result.differences.push_back(Make(Kind::Removed, entry.Name, o, -1,
-                                          TrimBlanks(entry.Category), ""));
+        result.differences.push_back(
+            Make(Kind::Removed, entry.Name, o, -1, TrimBlanks(entry.Category), ""));
     }
     result.oldRepeatedNames = std::move(oldNames.repeated);
     result.newRepeatedNames = std::move(newNames.repeated);

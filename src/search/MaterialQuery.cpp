@@ -17,8 +17,12 @@ namespace {
 
 using Comparison = MaterialQuery::Comparison;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsOperatorChar(char c) { return c == '<' || c == '>' || c == '='; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool IsOperatorChar(char c) {
+    return c == '<' || c == '>' || c == '=';
+}
 
 const std::unordered_map<std::string, int>& CodeSlots() {
     static const std::unordered_map<std::string, int> slots = [] {
@@ -45,11 +49,14 @@ std::string_view OperatorAt(std::string_view s, Comparison& comparison) {
     return {};
 }
 
-std::string Quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
+std::string Quoted(std::string_view s) {
+    return "\"" + std::string(s) + "\"";
+}
 
 std::string Lower(std::string_view s) {
     std::string out(s);
-    for (char& c : out) c = AsciiLower(c);
+    for (char& c : out)
+        c = AsciiLower(c);
     return out;
 }
 
@@ -62,7 +69,8 @@ bool ContainsNoCase(std::string_view haystack, std::string_view needle) {
     for (std::size_t i = 0; i <= last; ++i) {
         if (AsciiLower(haystack[i]) != first) continue;
         std::size_t k = 1;
-        while (k < needle.size() && AsciiLower(haystack[i + k]) == needle[k]) ++k;
+        while (k < needle.size() && AsciiLower(haystack[i + k]) == needle[k])
+            ++k;
         if (k == needle.size()) return true;
     }
     return false;
@@ -70,14 +78,20 @@ bool ContainsNoCase(std::string_view haystack, std::string_view needle) {
 
 bool Holds(const MaterialQuery::Condition& c, double value) {
     switch (c.comparison) {
-    case Comparison::HasValue: return true;
-    case Comparison::Equal: return ValuesEqual(value, c.si);
+    case Comparison::HasValue:
+        return true;
+    case Comparison::Equal:
+        return ValuesEqual(value, c.si);
     // The strict comparisons leave out what counts as equal, so that exactly one of
     // "<", "=" and ">" holds for any value.
-    case Comparison::Less: return value < c.si && !ValuesEqual(value, c.si);
-    case Comparison::LessOrEqual: return value < c.si || ValuesEqual(value, c.si);
-    case Comparison::Greater: return value > c.si && !ValuesEqual(value, c.si);
-    case Comparison::GreaterOrEqual: return value > c.si || ValuesEqual(value, c.si);
+    case Comparison::Less:
+        return value < c.si && !ValuesEqual(value, c.si);
+    case Comparison::LessOrEqual:
+        return value < c.si || ValuesEqual(value, c.si);
+    case Comparison::Greater:
+        return value > c.si && !ValuesEqual(value, c.si);
+    case Comparison::GreaterOrEqual:
+        return value > c.si || ValuesEqual(value, c.si);
     }
     return false;
 }
@@ -88,7 +102,6 @@ public:
         : text_(text), unitSystem_(unitSystem), separator_(separator) {}
 
     QueryParse run() {
-        MaterialQuery::Condition condition;
         while (true) {
             skipBlanks();
             if (at_ >= text_.size()) break;
@@ -98,7 +111,7 @@ public:
                     return fail("The phrase " + std::string(text_.substr(at_)) +
                                 " has no closing quote.");
                 const std::string_view phrase = text_.substr(at_ + 1, close - at_ - 1);
-                if (!TrimBlanks(phrase).empty()) texts_.push_back(Lower(phrase));
+                if (!TrimBlanks(phrase).empty()) texts.push_back(Lower(phrase));
                 at_ = close + 1;
                 continue;
             }
@@ -110,23 +123,24 @@ public:
                 const int slot = QueryCodeSlot(token);
                 if (slot >= 0 && nextIsOperator()) {
                     skipBlanks();
-                    if (!condition_(start, token, readToken())) return fail(error_);
+                    if (!readCondition(start, token, readToken())) return fail(error_);
                 } else if (slot >= 0) {
-                    conditions_.push_back({slot, Comparison::HasValue, 0});
+                    conditions.push_back({slot, Comparison::HasValue, 0});
                 } else {
-                    texts_.push_back(Lower(token));
+                    texts.push_back(Lower(token));
                 }
                 continue;
             }
-            if (!condition_(start, token.substr(0, op), token.substr(op))) return fail(error_);
+            if (!readCondition(start, token.substr(0, op), token.substr(op))) return fail(error_);
         }
         QueryParse result;
         result.query.emplace();
         return result;
     }
 
-    std::vector<std::string> texts_;
-    std::vector<MaterialQuery::Condition> conditions_;
+    // What was read, taken over by the query once the whole text has been read.
+    std::vector<std::string> texts;
+    std::vector<MaterialQuery::Condition> conditions;
 
 private:
     static std::size_t FindOperator(std::string_view token) {
@@ -136,24 +150,27 @@ private:
     }
 
     void skipBlanks() {
-        while (at_ < text_.size() && IsBlank(text_[at_])) ++at_;
+        while (at_ < text_.size() && IsBlank(text_[at_]))
+            ++at_;
     }
 
     std::string_view readToken() {
         const std::size_t start = at_;
-        while (at_ < text_.size() && !IsBlank(text_[at_])) ++at_;
+        while (at_ < text_.size() && !IsBlank(text_[at_]))
+            ++at_;
         return text_.substr(start, at_ - start);
     }
 
     bool nextIsOperator() {
         std::size_t i = at_;
-        while (i < text_.size() && IsBlank(text_[i])) ++i;
+        while (i < text_.size() && IsBlank(text_[i]))
+            ++i;
         return i < text_.size() && IsOperatorChar(text_[i]);
     }
 
     // `code` is what stands before the operator, `rest` the operator and what follows it.
     // A number may be the next token when blanks follow the operator.
-    bool condition_(std::size_t start, std::string_view code, std::string_view rest) {
+    bool readCondition(std::size_t start, std::string_view code, std::string_view rest) {
         Comparison comparison = Comparison::HasValue;
         const std::string_view op = OperatorAt(rest, comparison);
         std::string_view number = rest.substr(op.size());
@@ -176,9 +193,8 @@ private:
             return false;
         }
         // The whole token must be the number: "200E9x" is a typing error, not 200E9.
-        const std::optional<double> value = IsNumericText(number, separator_)
-                                                ? ParseNumberText(number, separator_)
-                                                : std::nullopt;
+        const std::optional<double> value =
+            IsNumericText(number, separator_) ? ParseNumberText(number, separator_) : std::nullopt;
         if (!value) {
             error_ = Quoted(written) + ": " + Quoted(number) + " is not a number.";
             return false;
@@ -187,7 +203,7 @@ private:
         // a value typed in that system was stored through this same conversion, so "="
         // finds it again, and the comparison costs no conversion per material.
         const double si = clsUnitConversion().ChangeUnits(unitSystem_, "SI", slot, *value);
-        conditions_.push_back({slot, comparison, si});
+        conditions.push_back({slot, comparison, si});
         return true;
     }
 
@@ -220,8 +236,8 @@ QueryParse MaterialQuery::parse(std::string_view text, std::string_view unitSyst
     Parser parser(text, unitSystem, decimalSeparator);
     QueryParse result = parser.run();
     if (result.query) {
-        result.query->texts_ = std::move(parser.texts_);
-        result.query->conditions_ = std::move(parser.conditions_);
+        result.query->texts_ = std::move(parser.texts);
+        result.query->conditions_ = std::move(parser.conditions);
     }
     return result;
 }

@@ -24,14 +24,16 @@ Library Make(std::initializer_list<Material> materials) {
     for (const Material& m : materials) {
         const int i = library.AppendMaterial();
         library.Entry(i) = {m.category, m.nameCode, m.name, m.description};
-        for (const auto& [slot, si] : m.values) library.Material(i).SetSlotValue(slot, si);
+        for (const auto& [slot, si] : m.values)
+            library.Material(i).SetSlotValue(slot, si);
     }
     return library;
 }
 
 std::vector<std::string> Lines(const LibraryComparison& c) {
     std::vector<std::string> lines;
-    for (const LibraryDifference& d : c.differences) lines.push_back(d.line());
+    for (const LibraryDifference& d : c.differences)
+        lines.push_back(d.line());
     return lines;
 }
 
@@ -61,7 +63,8 @@ TEST(LibraryDiff, DifferencesComeInTheNewOrderThenTheRemovedOnesEachMaterialInAF
                         }));
     // What a window needs to take a difference over into the open library.
     const LibraryDifference& value = c.differences[4];
-    EXPECT_EQ(std::make_tuple(value.oldNumber, value.newNumber, value.slot), std::make_tuple(1, 2, 0));
+    EXPECT_EQ(std::make_tuple(value.oldNumber, value.newNumber, value.slot),
+              std::make_tuple(1, 2, 0));
     EXPECT_EQ(std::tie(value.hadValue, value.oldValue, value.hasValue, value.newValue),
               std::make_tuple(true, 2.1E11, true, 2.05E11));
     EXPECT_EQ(c.differences[0].newNumber, 1);

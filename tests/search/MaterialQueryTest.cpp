@@ -24,16 +24,23 @@ struct Crafted {
 Library CraftedLibrary() {
     const double ipsModulus = clsUnitConversion().ChangeUnits("IPS", "SI", 0, 1.7E7);
     const Crafted materials[] = {
-        {"Steels    ", "Structural Steel S235  ", "S235", "Hot rolled",
+        {"Steels    ",
+         "Structural Steel S235  ",
+         "S235",
+         "Hot rolled",
          {{0, 2.1E11}, {4, 0.3}, {13, 7850}, {14, 460}}},
-        {"Steels    ", "Stainless Steel 304  ", "SS304", "Austenitic, annealed",
+        {"Steels    ",
+         "Stainless Steel 304  ",
+         "SS304",
+         "Austenitic, annealed",
          {{0, 1.93E11}, {3, -2E9}, {19, 16.2}}},
-        {"Polymers    ", "Polycarbonate  ", "", "Two words apart",
-         {{0, 2.4E9}, {117, 420}}},
-        {"Aluminium Alloys    ", "Aluminium 6061  ", "AL6061", "T6 temper",
+        {"Polymers    ", "Polycarbonate  ", "", "Two words apart", {{0, 2.4E9}, {117, 420}}},
+        {"Aluminium Alloys    ",
+         "Aluminium 6061  ",
+         "AL6061",
+         "T6 temper",
          {{0, 6.9E10}, {13, 2700}}},
-        {"Composites    ", "Carbon/Epoxy  ", "CFRP", "two  words, two blanks",
-         {{0, ipsModulus}}},
+        {"Composites    ", "Carbon/Epoxy  ", "CFRP", "two  words, two blanks", {{0, ipsModulus}}},
     };
     Library library;
     library.Clear();
@@ -41,7 +48,8 @@ Library CraftedLibrary() {
         const int i = library.AppendMaterial();
         library.Entry(i) = {c.category, c.nameCode, c.name, c.description};
         clsMaterial& record = library.Material(i);
-        for (const auto& [slot, si] : c.values) record.SetSlotValue(slot, si);
+        for (const auto& [slot, si] : c.values)
+            record.SetSlotValue(slot, si);
     }
     return library;
 }
@@ -52,7 +60,7 @@ struct Case {
 };
 
 std::string RunQuery(Library& library, const char* query, std::string_view system,
-                std::string_view separator, std::vector<int>& found) {
+                     std::string_view separator, std::vector<int>& found) {
     const QueryParse parsed = MaterialQuery::parse(query, system, separator);
     if (!parsed.query) return parsed.error;
     found = parsed.query->matchingMaterials(library);
@@ -74,18 +82,18 @@ TEST(MaterialQuery, WordsAndPhrasesOccurInAnyTextWhateverTheLetterCase) {
         {"", {0, 1, 2, 3, 4}},
         {"steel", {0, 1}},
         {"Stainless", {1}},
-        {"STEELS", {0, 1}},      // capitals that are no property code are a word
-        {"s235", {0}},           // name and name code
-        {"annealed", {1}},       // description
-        {"alloys", {3}},         // category
-        {"cfrp", {4}},           // name code alone
-        {"steel 304", {1}},      // every word must occur
+        {"STEELS", {0, 1}}, // capitals that are no property code are a word
+        {"s235", {0}},      // name and name code
+        {"annealed", {1}},  // description
+        {"alloys", {3}},    // category
+        {"cfrp", {4}},      // name code alone
+        {"steel 304", {1}}, // every word must occur
         {"steel polymer", {}},
-        {"two words", {2, 4}},   // two words, anywhere
-        {"\"two words\"", {2}},  // a phrase, blanks and all
+        {"two words", {2, 4}},  // two words, anywhere
+        {"\"two words\"", {2}}, // a phrase, blanks and all
         {"\"\"", {0, 1, 2, 3, 4}},
         {"\"steel s\"", {0}},
-        {"rolled\"", {}},        // a quote inside a word is part of it
+        {"rolled\"", {}}, // a quote inside a word is part of it
         {"carbon/epoxy", {4}},
     });
 }

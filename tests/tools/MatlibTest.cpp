@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <tuple>
+
 namespace mb::test {
 namespace {
 
@@ -112,11 +115,149 @@ TEST(Matlib, ImportWritesAWorkbookAsALibraryOnlyWhenEveryRowWasImported) {
     EXPECT_EQ(FileCount(dir), 1) << "temporary file left";
 }
 
+TEST(Matlib, FindListsTheMatchesAsListDoesAndTellsNoneFromABadQuery) {
+    TempDir dir;
+    const std::string mixed = Data("mixed.lib"), notALibrary = Data("not-a-library.lib"),
+                      missing = dir.file("missing.lib");
+    const std::string s235 = "0\tSteels\tStructural Steel S235\tS235\tHot rolled\n",
+                      pc = "1\tPolymers\tPolycarbonate\t\t\n",
+                      ss304 = "2\tSTEELS\tStainless Steel 304\tSS304\tAustenitic, annealed\n",
+                      empty = "3\tSTEELS\tPlaceholder\tEMPTY\tno values yet\n";
+    const Invocation runs[] = {
+        {{"find", mixed, "steel"}, 0, s235 + ss304 + empty, ""},
+        {{"find", mixed, "STAINLESS"}, 0, ss304, ""},
+        {{"find", mixed, ""}, 0, s235 + pc + ss304 + empty, ""},
+        {{"find", mixed, "EX>200E9"}, 0, s235, ""},
+        {{"find", mixed, "steel EX"}, 0, s235 + ss304, ""},
+        {{"find", mixed, "C"}, 0, s235, ""},
+        {{"find", mixed, "\"structural steel\" NUXY=0.3"}, 0, s235, ""},
+        // 29E6 psi and 2.1E6 Kgf/cm^2 lie just under 200E9 N/m^2.
+        {{"find", mixed, "EX>29E6", "--units", "IPS"}, 0, s235, ""},
+        {{"find", mixed, "EX>2.1E6", "--units=mks"}, 0, s235, ""},
+        {{"find", mixed, "EX>2.1E6"}, 0, s235 + ss304, ""},
+        {{"find", mixed, "REFTEMP<297", "--units", "IPS"}, 0, pc, ""},
+        {{"find", mixed, "copper"}, 1, "", ""},
+        {{"find", mixed, "EX>300E9"}, 1, "", ""},
+        {{"find", mixed, "EX>>"}, 2, "", "matlib: \"EX>>\": \">\" is not a number.\n"},
+        {{"find", mixed, "EX>abc"}, 2, "", "matlib: \"EX>abc\": \"abc\" is not a number.\n"},
+        {{"find", mixed, "EX>2,1E11"}, 2, "", "matlib: \"EX>2,1E11\": \"2,1E11\" is not a number.\n"},
+        {{"find", mixed, "steel FOO<3"}, 2, "", "matlib: \"FOO<3\": \"FOO\" is not a property code.\n"},
+        {{"find", mixed, "\"two words"}, 2, "", "matlib: The phrase \"two words has no closing quote.\n"},
+        // The query is checked before the file is read.
+        {{"find", missing, "EX>"}, 2, "", "matlib: \"EX>\": a number must follow \">\".\n"},
+        {{"find", missing, "steel"}, 2, "", "matlib: cannot read " + missing + ": it does not exist.\n"},
+        {{"find", notALibrary, "steel"}, 2, "",
+         "matlib: " + notALibrary + ": This file is not a VELTRA/M material library file!\n"},
+        {{"find", mixed}, 2, "", "matlib find: expected FILE QUERY; try 'matlib find --help'\n"},
+        {{"find", mixed, "steel", "EX"}, 2, "",
+         "matlib find: too many arguments (expected FILE QUERY); try 'matlib find --help'\n"},
+        {{"find", mixed, "steel", "--units", "CGS"}, 2, "",
+         "matlib find: --units takes IPS|SI|MKS, not 'CGS'; try 'matlib find --help'\n"},
+    };
+    for (const Invocation& run : runs) ExpectRuns(run);
+}
+
+TEST(Matlib, DiffPrintsTheDifferencesOfEachFixturePairWithItsExitStatus) {
+    const auto pair = [](const std::string& name) {
+        const std::string folder = std::string(kDataDir) + "/diff/" + name;
+        return std::make_tuple(folder + "/old.lib", folder + "/new.lib", ReadBytes(folder + "/expected.out"));
+    };
+    // Regrouped, reordered, recased and respelt, the same materials and values.
+    const auto [sameOld, sameNew, sameOut] = pair("same");
+    ExpectRuns({{"diff", sameOld, sameNew}, 0, sameOut, ""});
+    ExpectRuns({{"diff", sameNew, sameOld}, 0, sameOut, ""});
+    EXPECT_EQ(sameOut, "");
+    const auto [changedOld, changedNew, changedOut] = pair("changes");
+    ExpectRuns({{"diff", changedOld, changedNew}, 1, changedOut,
+                "matlib: " + changedNew +
+                    ": more than one material is named 'Stainless Steel 304'; the first of them is compared\n"});
+    const auto [emptyOld, emptyNew, emptyOut] = pair("from-empty");
+    ExpectRuns({{"diff", emptyOld, emptyNew}, 1, emptyOut, ""});
+    ExpectRuns({{"diff", emptyNew, emptyOld}, 1,
+                "removed\tSteels\tStructural Steel S235\nremoved\tPolymers\tPolycarbonate\n", ""});
+    ExpectRuns({{"diff", changedOld, changedOld}, 0, "", ""});
+}
+
+TEST(Matlib, DiffAndDumpTreatAFileThatIsNoLibraryAsAFileProblem) {
+    TempDir dir;
+    const std::string mixed = Data("mixed.lib"), notALibrary = Data("not-a-library.lib"),
+                      missing = dir.file("missing.lib");
+    const std::string rejected = "matlib: " + notALibrary + ": This file is not a VELTRA/M material library file!\n";
+    const Invocation runs[] = {
+        {{"diff", notALibrary, mixed}, 2, "", rejected},
+        {{"diff", mixed, notALibrary}, 2, "", rejected},
+        {{"diff", mixed, missing}, 2, "", "matlib: cannot read " + missing + ": it does not exist.\n"},
+        {{"diff", dir.path(), mixed}, 2, "", "matlib: cannot read " + dir.path() + ": it is a folder.\n"},
+        {{"dump", notALibrary}, 2, "", rejected},
+        {{"dump", missing}, 2, "", "matlib: cannot read " + missing + ": it does not exist.\n"},
+        {{"diff", mixed}, 2, "", "matlib diff: expected OLD NEW; try 'matlib diff --help'\n"},
+        {{"dump", mixed, "--units", "IPS"}, 2, "", "matlib dump: unknown option '--units'; try 'matlib dump --help'\n"},
+    };
+    for (const Invocation& run : runs) ExpectRuns(run);
+}
+
+TEST(Matlib, DumpPrintsALinePerFactThatASaveDoesNotChange) {
+    TempDir dir;
+    const std::string head = "Steels\tStructural Steel S235\t", pc = "Polymers\tPolycarbonate\t",
+                      ss = "STEELS\tStainless Steel 304\t", empty = "STEELS\tPlaceholder\t";
+    // Values in SI as the file writes them, each with its SI unit where it has one; the
+    // unknown code of the file is not a property.
+    ExpectRuns({{"dump", Data("mixed.lib")}, 0,
+                head + "namecode\tS235\n" + head + "description\tHot rolled\n" + head +
+                    "EX\t21000E7\tN/m^2\n" + head + "NUXY\t300000E-6\n" + head +
+                    "ALPX\t120000E-10\t/Kelvin\n" + head + "DENS\t7850000E-3\tKgm/m^3\n" + head +
+                    "C (Cp)\t4600000E-4\tJ/kgm.K\n" +
+                    pc + "namecode\n" + pc + "description\n" + pc + "FRCANG\t1000000E-5\tDegrees\n" +
+                    pc + "G1\t250000E-6\n" + pc + "REFTEMP\t4200000E-4\tKelvin\n" +
+                    ss + "namecode\tSS304\n" + ss + "description\tAustenitic, annealed\n" + ss +
+                    "EX\t19300E7\tN/m^2\n" + ss + "ETAN\t-20000E+5\tN/m^2\n" + ss +
+                    "SIGYLD\t2150000E2\tN/m^2\n" + ss + "KX\t1620000E-5\tW/(m.K)\n" +
+                    empty + "namecode\tEMPTY\n" + empty + "description\tno values yet\n",
+                ""});
+    // Reading a saved library and saving it again changes no line of its dump.
+    const std::string saved = dir.file("saved.lib");
+    ExpectRuns({{"write", Data("mixed-written.lib"), saved}, 0, "", ""});
+    const ProgramResult before = RunProgram(MB_MATLIB_PATH, {"dump", Data("mixed-written.lib")});
+    const ProgramResult after = RunProgram(MB_MATLIB_PATH, {"dump", saved});
+    EXPECT_EQ(after.out, before.out);
+    EXPECT_EQ(std::tie(before.exitCode, after.exitCode), std::make_tuple(0, 0));
+}
+
+// The two lines the README gives make "git diff" of a library show its values.
+TEST(Matlib, DumpServesGitAsTheTextFilterOfLibraries) {
+    if (std::system("git --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "git is not installed";
+    TempDir dir;
+    const std::string repo = dir.path();
+    const auto git = [&](const std::string& args) {
+        const std::string command = "cd '" + repo + "' && git -c user.name=t -c user.email=t@t " + args +
+                                    " >'" + repo + "/.out' 2>&1";
+        return std::system(command.c_str());
+    };
+    ASSERT_EQ(git("init -q ."), 0);
+    WriteBytes(repo + "/.gitattributes", "*.lib diff=matlib\n");
+    ASSERT_EQ(git("config diff.matlib.textconv '" + std::string(MB_MATLIB_PATH) + " dump'"), 0);
+    WriteBytes(repo + "/steels.lib", ReadBytes(std::string(kDataDir) + "/diff/changes/old.lib"));
+    ASSERT_EQ(git("add steels.lib .gitattributes") + git("commit -q -m old"), 0);
+    std::string text = ReadBytes(repo + "/steels.lib");
+    const std::size_t at = text.find("4200000E-4");
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, 10, "4300000E-4");
+    WriteBytes(repo + "/steels.lib", text);
+    ASSERT_EQ(git("diff --no-color -U0"), 0);
+    const std::string diff = ReadBytes(repo + "/.out");
+    EXPECT_NE(diff.find("\n-Polymers\tPolycarbonate\tREFTEMP\t4200000E-4\tKelvin\n"
+                        "+Polymers\tPolycarbonate\tREFTEMP\t4300000E-4\tKelvin\n"),
+              std::string::npos)
+        << diff;
+}
+
 TEST(Matlib, HelpListsEveryCommandAndWinsOverBadArguments) {
     const ProgramResult help = RunProgram(MB_MATLIB_PATH, {"-h"});
     for (const char* line : {"Usage: matlib COMMAND ARGS...\n", "\n  check FILE ", "\n  list FILE ",
                              "\n  show FILE NAME [--units IPS|SI|MKS] ", "\n  write IN OUT ",
-                             "\n  import IN OUT ", "\n  cells FILE "})
+                             "\n  import IN OUT ", "\n  cells FILE ",
+                             "\n  find FILE QUERY [--units IPS|SI|MKS] ", "\n  diff OLD NEW ",
+                             "\n  dump FILE "})
         EXPECT_NE(help.out.find(line), std::string::npos) << line;
     const ProgramResult show = RunProgram(MB_MATLIB_PATH, {"show", "a", "b", "c", "--bogus", "--help"});
     EXPECT_TRUE(show.out.starts_with("Usage: matlib show FILE NAME [--units IPS|SI|MKS]\n")) << show.out;

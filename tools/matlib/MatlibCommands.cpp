@@ -10,6 +10,8 @@
 #include "platform/freexl/FreeXLSpreadsheet.h"
 #include "platform/process/IsolatedSpreadsheetReader.h"
 #include "platform/process/SheetReply.h"
+#include "search/LibraryDiff.h"
+#include "search/MaterialQuery.h"
 
 #include <algorithm>
 #include <charconv>
@@ -57,15 +59,95 @@ int Check(const Invocation& inv, Output& output) {
     return kExitOk;
 }
 
+/// Reads `path` for a command that compares or searches: a file that is not a library is
+/// then a file problem like any other, named with its path.
+int LoadToRead(const std::string& path, Library& library, Output& output) {
+    const ReadResult r = ReadLibraryFile(path, library, kDecimalSeparator);
+    if (r.status == ReadResult::Status::NotALibrary) {
+        output.err += "matlib: " + path + ": " + kNotALibraryMessage + "\n";
+        return kExitFailed;
+    }
+    if (r.status == ReadResult::Status::CannotOpen) {
+        output.err += "matlib: cannot read " + path + ": " + r.message + "\n";
+        return kExitFailed;
+    }
+    if (r.droppedMaterials > 0)
+        output.err += "matlib: " + path + ": " + Number(r.droppedMaterials) +
+                      " materials beyond the limit of " + Number(kMaxMaterials) +
+                      " were dropped\n";
+    return kExitOk;
+}
+
+void ListLine(int i, const LibraryEntry& e, Output& output) {
+    output.out += Number(i);
+    for (const std::string* field : {&e.Category, &e.Name, &e.NameCode, &e.Description})
+        output.out.append("\t").append(TrimBlanks(*field));
+    output.out += "\n";
+}
+
 int List(const Invocation& inv, Output& output) {
     Library library;
     if (const int rc = Load(inv.positionals[0], library, output); rc != kExitOk) return rc;
+    for (int i = 0; i < library.MaterialCount(); ++i) ListLine(i, library.Entry(i), output);
+    return kExitOk;
+}
+
+int Find(const Invocation& inv, Output& output) {
+    const QueryParse parsed = MaterialQuery::parse(inv.positionals[1], inv.optionValues[0],
+                                                   kDecimalSeparator);
+    if (!parsed.query) {
+        output.err += "matlib: " + parsed.error + "\n";
+        return kExitFailed;
+    }
+    Library library;
+    if (const int rc = LoadToRead(inv.positionals[0], library, output); rc != kExitOk) return rc;
+    const std::vector<int> found = parsed.query->matchingMaterials(library);
+    for (int i : found) ListLine(i, library.Entry(i), output);
+    return found.empty() ? kExitRejected : kExitOk;
+}
+
+int Diff(const Invocation& inv, Output& output) {
+    const std::string& oldPath = inv.positionals[0];
+    const std::string& newPath = inv.positionals[1];
+    Library oldLibrary, newLibrary;
+    if (const int rc = LoadToRead(oldPath, oldLibrary, output); rc != kExitOk) return rc;
+    if (const int rc = LoadToRead(newPath, newLibrary, output); rc != kExitOk) return rc;
+    const LibraryComparison comparison = CompareLibraries(oldLibrary, newLibrary);
+    const auto repeated = [&](const std::string& path, const std::vector<std::string>& names) {
+        for (const std::string& name : names)
+            output.err += "matlib: " + path + ": more than one material is named '" + name +
+                          "'; the first of them is compared\n";
+    };
+    repeated(oldPath, comparison.oldRepeatedNames);
+    repeated(newPath, comparison.newRepeatedNames);
+    for (const LibraryDifference& d : comparison.differences) output.out += d.line() + "\n";
+    return comparison.differences.empty() ? kExitOk : kExitRejected;
+}
+
+// One line per fact, each naming its category and material, so that a line-by-line
+// comparison of two dumps shows a changed value with everything needed to place it.
+int Dump(const Invocation& inv, Output& output) {
+    Library library;
+    if (const int rc = LoadToRead(inv.positionals[0], library, output); rc != kExitOk) return rc;
     for (int i = 0; i < library.MaterialCount(); ++i) {
         const LibraryEntry& e = library.Entry(i);
-        output.out += Number(i);
-        for (const std::string* field : {&e.Category, &e.Name, &e.NameCode, &e.Description})
-            output.out.append("\t").append(TrimBlanks(*field));
-        output.out += "\n";
+        std::string head(TrimBlanks(e.Category));
+        head.append("\t").append(TrimBlanks(e.Name)).append("\t");
+        const auto line = [&](std::string_view key, std::string_view text,
+                              std::string_view unit = {}) {
+            output.out.append(head).append(key);
+            if (!text.empty()) output.out.append("\t").append(text);
+            if (!unit.empty()) output.out.append("\t").append(unit);
+            output.out += "\n";
+        };
+        line("namecode", TrimBlanks(e.NameCode));
+        line("description", TrimBlanks(e.Description));
+        const clsMaterial& record = library.Material(i);
+        for (int slot = 0; slot < kVisitedSlots; ++slot) {
+            if (!record.HasValue(slot)) continue;
+            line(PropertyCatalogue::instance().PropCode(slot),
+                 ExactNumberText(record.SlotValue(slot)), TrimBlanks(UnitsSI(slot)));
+        }
     }
     return kExitOk;
 }
@@ -193,6 +275,21 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "separated by tabs and trimmed of blanks.\n"
          "\nExit status: 0 listed, 1 not a library, 2 the file cannot be read.\n",
          &List},
+        {"find", "Lists the materials of FILE that match QUERY, as \"list\" lists them.",
+         {"FILE", "QUERY"},
+         {{"--units", "IPS|SI|MKS", "unit system of the numbers in QUERY", "SI",
+           {"IPS", "SI", "MKS"}}},
+         "QUERY is one argument: words and conditions separated by blanks, all of which must\n"
+         "hold. A word matches when it occurs in the name, category, name code or\n"
+         "description, letters compared without regard to case; \"two words\" is a phrase.\n"
+         "CODE>NUMBER, CODE>=NUMBER, CODE<NUMBER, CODE<=NUMBER and CODE=NUMBER compare a\n"
+         "property's value, CODE alone asks for a value. Codes are written as in the file,\n"
+         "in capitals (C for C (Cp)); a word that is a code is taken as one. Numbers are in\n"
+         "the unit system of --units, with \".\" as decimal point; values that differ by\n"
+         "at most a relative 1E-9 are equal. Example: matlib find steels.lib 'steel EX>200E9'\n"
+         "\nExit status: 0 materials were found, 1 none matched, 2 QUERY is not a query (the\n"
+         "message names the wrong part), FILE cannot be read or is not a library.\n",
+         &Find},
         {"show", "Shows the property values of the material NAME in FILE.",
          {"FILE", "NAME"},
          {{"--units", "IPS|SI|MKS", "unit system of the values and labels", "SI",
@@ -203,6 +300,31 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "\nExit status: 0 shown, 1 not a library or no such material, 2 the file cannot be\n"
          "read.\n",
          &Show},
+        {"diff", "Lists the differences between the libraries OLD and NEW, material by material.",
+         {"OLD", "NEW"}, {},
+         "Materials are matched by name, trimmed and compared without regard to case. One\n"
+         "tab-separated line per difference, in the material order of NEW, then the\n"
+         "materials only OLD holds:\n"
+         "  added CATEGORY NAME            removed CATEGORY NAME\n"
+         "  moved NAME OLDCATEGORY NEWCATEGORY\n"
+         "  namecode NAME OLD NEW          description NAME OLD NEW\n"
+         "  value NAME CODE OLD NEW        (SI number text; - for no value)\n"
+         "Texts are compared trimmed of blanks, values as numbers. A name held twice is\n"
+         "compared by its first material, and stderr says so.\n"
+         "\nExit status: 0 the libraries hold the same materials and values, 1 they differ,\n"
+         "2 a file cannot be read or is not a library.\n",
+         &Diff},
+        {"dump", "Prints every material and value of FILE, one line each, for comparing versions.",
+         {"FILE"}, {},
+         "Each line holds the category, the material's name and then \"namecode\" and the\n"
+         "name code, \"description\" and the description, or a property code, its value in\n"
+         "SI as number text and the SI unit, separated by tabs, in material order. Made to\n"
+         "serve git as a textconv filter, so that \"git diff\" of a library shows the\n"
+         "values that changed:\n"
+         "  .gitattributes:  *.lib diff=matlib\n"
+         "  git config diff.matlib.textconv \"matlib dump\"\n"
+         "\nExit status: 0 printed, 2 FILE cannot be read or is not a library.\n",
+         &Dump},
         {"write", "Reads IN and writes it to OUT as the application saves a library.",
          {"IN", "OUT"}, {},
          "Categories are written in the order they first occur, each holding its materials\n"

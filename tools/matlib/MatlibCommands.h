@@ -10,7 +10,7 @@ namespace mb::cli {
 const std::vector<CommandSpec>& MatlibCommands();
 
 inline constexpr std::string_view kMatlibAbout =
-    "Checks, lists, shows and rewrites VELTRA/M material library files (.lib), and imports\n"
-    "them from Excel 97-2003 workbooks (.xls).";
+    "Checks, lists, searches, shows, compares and rewrites VELTRA/M material library files\n"
+    "(.lib), and imports them from Excel 97-2003 workbooks (.xls).";
 
 } // namespace mb::cli
