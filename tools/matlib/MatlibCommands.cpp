@@ -300,7 +300,7 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "\nExit status: 0 shown, 1 not a library or no such material, 2 the file cannot be\n"
          "read.\n",
          &Show},
-        {"diff", "Lists the differences between the libraries OLD and NEW, material by material.",
+        {"diff", "Lists the differences between the libraries OLD and NEW.",
          {"OLD", "NEW"}, {},
          "Materials are matched by name, trimmed and compared without regard to case. One\n"
          "tab-separated line per difference, in the material order of NEW, then the\n"
@@ -309,12 +309,13 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "  moved NAME OLDCATEGORY NEWCATEGORY\n"
          "  namecode NAME OLD NEW          description NAME OLD NEW\n"
          "  value NAME CODE OLD NEW        (SI number text; - for no value)\n"
-         "Texts are compared trimmed of blanks, values as numbers. A name held twice is\n"
-         "compared by its first material, and stderr says so.\n"
+         "Texts are compared trimmed of blanks, categories also without regard to case (as\n"
+         "a save groups them), values as numbers. A name held twice is compared by its\n"
+         "first material, and stderr says so.\n"
          "\nExit status: 0 the libraries hold the same materials and values, 1 they differ,\n"
          "2 a file cannot be read or is not a library.\n",
          &Diff},
-        {"dump", "Prints every material and value of FILE, one line each, for comparing versions.",
+        {"dump", "Prints FILE one line per value, for comparing versions of it.",
          {"FILE"}, {},
          "Each line holds the category, the material's name and then \"namecode\" and the\n"
          "name code, \"description\" and the description, or a property code, its value in\n"
