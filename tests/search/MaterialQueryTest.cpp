@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
+#include <random>
 #include <utility>
 
 namespace mb {
@@ -171,6 +173,28 @@ TEST(MaterialQuery, AMalformedQueryIsRefusedWithAMessageNamingTheBadPart) {
     for (const auto& [query, message] : refusals) {
         std::vector<int> found;
         EXPECT_EQ(RunQuery(library, query, "SI", ".", found), message) << query;
+    }
+}
+
+// Whatever is typed into the find box, one keystroke at a time, is either a query or a
+// refusal with a message; neither both nor none.
+TEST(MaterialQuery, EveryTextIsEitherAQueryOrARefusalWithAMessage) {
+    Library library = CraftedLibrary();
+    const std::string alphabet = "EXC><=\"1.,-e \tsteel";
+    std::mt19937 random(20261206);
+    for (int round = 0; round < 2000; ++round) {
+        std::string text;
+        const int length = static_cast<int>(random() % 12);
+        for (int i = 0; i < length; ++i)
+            text += alphabet[random() % alphabet.size()];
+        const QueryParse parsed = MaterialQuery::parse(text, "IPS", ",");
+        ASSERT_NE(parsed.query.has_value(), !parsed.error.empty()) << text;
+        if (parsed.query) {
+            const std::vector<int> found = parsed.query->matchingMaterials(library);
+            ASSERT_TRUE(std::is_sorted(found.begin(), found.end())) << text;
+        } else {
+            ASSERT_TRUE(parsed.error.ends_with(".")) << text << ": " << parsed.error;
+        }
     }
 }
 
