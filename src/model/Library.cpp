@@ -59,14 +59,84 @@ int Library::AppendMaterial() {
     return LastMaterialIndex;
 }
 
-void Library::RemoveMaterial(int n) {
-    if (!IsValidNumber(n)) return;
+int Library::AddMaterial(std::string_view category, std::string_view nameCode,
+                         std::string_view name, std::string_view description) {
+    const int n = AppendMaterial();
+    if (n < 0) return -1;
+    const auto slot = static_cast<std::size_t>(n);
+    // Assigned into the entry's own strings, whose storage an emptied index still holds: a
+    // library read again allocates no texts for its index.
+    LibraryEntry& e = LibraryIndex[slot];
+    e.Category = category;
+    e.NameCode = nameCode;
+    e.Name = name;
+    e.Description = description;
+    auto record = std::make_unique<clsMaterial>();
+    record->MaterialType(e.Category);
+    record->MaterialName(e.Name);
+    record->MaterialNameCode(e.NameCode);
+    record->MaterialDescription(e.Description);
+    auto shadow = std::make_unique<clsMaterial>();
+    shadow->Copy(*record);
+    Materials[slot] = std::move(record);
+    MaterialShadows[slot] = std::move(shadow);
+    return n;
+}
+
+int Library::AddMaterial(LibraryEntry entry, clsMaterial record, clsMaterial shadow) {
+    const int n = AppendMaterial();
+    if (n < 0) return -1;
+    const auto slot = static_cast<std::size_t>(n);
+    LibraryIndex[slot] = std::move(entry);
+    Materials[slot] = std::make_unique<clsMaterial>(std::move(record));
+    MaterialShadows[slot] = std::make_unique<clsMaterial>(std::move(shadow));
+    return n;
+}
+
+int Library::CopyMaterial(int source, const LibraryEntry& texts) {
+    if (!IsValidNumber(source) || IsFull()) return -1;
+    const auto copyOf = [&texts](const clsMaterial& from) {
+        clsMaterial copy;
+        copy.CopyAllProperties(from);
+        copy.MaterialType(texts.Category);
+        copy.MaterialName(texts.Name);
+        copy.MaterialNameCode(texts.NameCode);
+        copy.MaterialDescription(texts.Description);
+        return copy;
+    };
+    clsMaterial shadow = copyOf(Shadow(source));
+    clsMaterial record = copyOf(Material(source));
+    return AddMaterial(texts, std::move(record), std::move(shadow));
+}
+
+MaterialSnapshot Library::RemoveMaterial(int n) {
+    if (!IsValidNumber(n)) return {};
+    MaterialSnapshot removed = Snapshot(n);
     for (int i = n; i < LastMaterialIndex; ++i) {
         Entry(i) = Entry(i + 1);
         Material(i).CopyAllProperties(Material(i + 1));
         Shadow(i).CopyAllProperties(Shadow(i + 1));
     }
     --LastMaterialIndex;
+    return removed;
+}
+
+int Library::InsertMaterial(int n, const MaterialSnapshot& material) {
+    if (n < 0 || n > MaterialCount() || IsFull()) return -1;
+    const int last = AppendMaterial();
+    // The records move by pointer: an insertion near the start of a full library moves
+    // a thousand of them.
+    for (int i = last; i > n; --i) {
+        const auto to = static_cast<std::size_t>(i);
+        LibraryIndex[to] = std::move(LibraryIndex[to - 1]);
+        Materials[to] = std::move(Materials[to - 1]);
+        MaterialShadows[to] = std::move(MaterialShadows[to - 1]);
+    }
+    const auto at = static_cast<std::size_t>(n);
+    LibraryIndex[at] = material.entry;
+    Materials[at] = std::make_unique<clsMaterial>(material.record);
+    MaterialShadows[at] = std::make_unique<clsMaterial>(material.shadow);
+    return n;
 }
 
 int Library::MoveMaterialToEnd(int m, const std::string& category) {
@@ -82,12 +152,89 @@ int Library::MoveMaterialToEnd(int m, const std::string& category) {
     }
     const int last = LastMaterialIndex;
     Entry(last) = keptEntry;
-    Entry(last).Category = category;
     Material(last).CopyAllProperties(keptRecord);
-    Material(last).MaterialType(category);
     Shadow(last).CopyAllProperties(keptShadow);
-    Shadow(last).MaterialType(category);
+    SetCategory(last, category);
     return last;
+}
+
+void Library::RenameMaterial(int n, const std::string& name) {
+    if (!IsValidNumber(n)) return;
+    Entry(n).Name = name;
+    Material(n).MaterialName(name);
+    Shadow(n).MaterialName(name);
+}
+
+void Library::SetCategory(int n, const std::string& category) {
+    if (!IsValidNumber(n)) return;
+    Entry(n).Category = category;
+    Material(n).MaterialType(category);
+    Shadow(n).MaterialType(category);
+}
+
+void Library::SetDescription(int n, const std::string& description) {
+    if (!IsValidNumber(n)) return;
+    Entry(n).Description = description;
+    Material(n).MaterialDescription(description);
+}
+
+void Library::SetEntryTexts(int n, LibraryEntry entry) {
+    if (!IsValidNumber(n)) return;
+    Entry(n) = std::move(entry);
+}
+
+void Library::SetRecords(int n, clsMaterial record, clsMaterial shadow) {
+    if (!IsValidNumber(n)) return;
+    Material(n) = std::move(record);
+    Shadow(n) = std::move(shadow);
+}
+
+// The grid may store into the spare slot past the last material, so a value goes to any
+// slot a material can have, as the record lookup allows.
+void Library::SetValue(int n, std::string_view code, double si) {
+    if (n < 0 || n >= kMaxMaterials) return;
+    clsMaterial& record = Material(n);
+    record.Property(code);
+    record.value(si);
+}
+
+void Library::ClearValue(int n, std::string_view code) {
+    if (n < 0 || n >= kMaxMaterials) return;
+    clsMaterial& record = Material(n);
+    record.Property(code);
+    record.ClearValue();
+}
+
+void Library::ResetToShadow(int n) {
+    if (!IsValidNumber(n)) return;
+    Material(n).CopyAllProperties(Shadow(n));
+}
+
+void Library::ClearValues(int n) {
+    if (!IsValidNumber(n)) return;
+    Material(n).reset();
+}
+
+void Library::DropValues(int n) {
+    if (!IsValidNumber(n)) return;
+    Material(n).ClearAll();
+}
+
+Library Library::ReplaceWith(Library other) {
+    std::swap(*this, other);
+    return other;
+}
+
+MaterialSnapshot Library::Snapshot(int n) {
+    if (!IsValidNumber(n)) return {};
+    return MaterialSnapshot{Entry(n), Material(n), Shadow(n)};
+}
+
+void Library::Restore(int n, const MaterialSnapshot& snapshot) {
+    if (!IsValidNumber(n)) return;
+    Entry(n) = snapshot.entry;
+    Material(n) = snapshot.record;
+    Shadow(n) = snapshot.shadow;
 }
 
 LibraryEntry& Library::Entry(int n) {
@@ -99,13 +246,15 @@ LibraryEntry& Library::Entry(int n) {
 
 const LibraryEntry& Library::Entry(int n) const {
     static const LibraryEntry none;
-    return static_cast<std::size_t>(n) < LibraryIndex.size() ? LibraryIndex[static_cast<std::size_t>(n)]
-                                                              : none;
+    return static_cast<std::size_t>(n) < LibraryIndex.size()
+               ? LibraryIndex[static_cast<std::size_t>(n)]
+               : none;
 }
 
 clsMaterial& Library::Material(int n) {
     if (n < 0) return scratchRecord_ = clsMaterial();
-    if (static_cast<std::size_t>(n) >= Materials.size()) Materials.resize(static_cast<std::size_t>(n) + 1);
+    if (static_cast<std::size_t>(n) >= Materials.size())
+        Materials.resize(static_cast<std::size_t>(n) + 1);
     return Ensure(Materials, n);
 }
 

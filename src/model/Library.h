@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace mb {
@@ -15,6 +16,14 @@ struct LibraryEntry {
     std::string NameCode;    ///< 13-character code as read ("" when none)
     std::string Name;        ///< name followed by two blanks when read from a file
     std::string Description; ///< at most 50 characters when read from a file
+};
+
+/// Everything material i consists of: what a removal takes out and an insertion puts back,
+/// and what a change in place can be reversed to.
+struct MaterialSnapshot {
+    LibraryEntry entry;
+    clsMaterial record = clsMaterial();
+    clsMaterial shadow = clsMaterial();
 };
 
 inline constexpr int kMaxMaterials = 1001; ///< material numbers 0..1000
@@ -43,14 +52,79 @@ public:
     /// Makes sure both record lists hold LastMaterialIndex + 2 slots, keeping contents.
     void SizeRecordLists();
     /// Appends a material slot (entry emptied, records left null) and returns its number,
-    /// or -1 when the library is full.
+    /// or -1 when the library is full. Prefer AddMaterial, which fills all three.
     int AppendMaterial();
+
+    // ---- Changes ------------------------------------------------------------------------
+    // Every change to the library goes through one of these, so that entry i, working
+    // record i and shadow record i stay one material, and so that an edit history can
+    // record a change and reverse it: Snapshot and Restore undo a change in place,
+    // RemoveMaterial and InsertMaterial undo each other, and ReplaceWith returns what it
+    // replaced. A number that names no material changes nothing.
+
+    /// Appends a material whose records both carry the entry's four texts and no values
+    /// (a material as a reader starts it). Returns its number, or -1 when the library is full.
+    int AddMaterial(std::string_view category, std::string_view nameCode, std::string_view name,
+                    std::string_view description);
+    /// Appends a material made of the given entry and records. -1 when the library is full.
+    int AddMaterial(LibraryEntry entry, clsMaterial record, clsMaterial shadow);
+    /// Appends a copy of material `source` (a paste): both records keep the source's
+    /// values, edits never saved included, and take `texts` for their four texts. Returns
+    /// the copy's number, or -1 when the library is full or `source` names no material.
+    int CopyMaterial(int source, const LibraryEntry& texts);
     /// Removes material n; later materials move down by one number. The freed last slot
-    /// keeps its record as the spare.
-    void RemoveMaterial(int n);
+    /// keeps its record as the spare. Returns what was removed (an empty snapshot when n
+    /// names no material).
+    MaterialSnapshot RemoveMaterial(int n);
+    /// Puts `material` in as number n (0..MaterialCount()); materials from n on move up by
+    /// one. Returns n, or -1 when the library is full or n is out of that range.
+    int InsertMaterial(int n, const MaterialSnapshot& material);
     /// Takes material m out of its place and appends it as the last material in
-    /// `category` (entry, record and shadow alike). Returns its new number.
+    /// `category` (entry, record and shadow alike). Returns its new number, -1 for no such
+    /// material.
     int MoveMaterialToEnd(int m, const std::string& category);
+    /// The new name in the index and in both records.
+    void RenameMaterial(int n, const std::string& name);
+    /// The new category in the index and in both records.
+    void SetCategory(int n, const std::string& category);
+    /// The description in the index and the working record; the shadow keeps the one it
+    /// had, so that a reset gives it back.
+    void SetDescription(int n, const std::string& description);
+    /// Replaces the index texts alone: the records keep theirs.
+    void SetEntryTexts(int n, LibraryEntry entry);
+    /// Replaces both records; the index keeps its texts.
+    void SetRecords(int n, clsMaterial record, clsMaterial shadow);
+    /// Sets the value of `code` in the working record (in SI) and marks it. Unlike the other
+    /// changes this takes any slot 0..1000: the grid may store into the spare slot.
+    void SetValue(int n, std::string_view code, double si);
+    /// Takes the value of `code` out of the working record; any slot 0..1000, as SetValue.
+    void ClearValue(int n, std::string_view code);
+    /// A value the material has as read: working record and shadow alike.
+    void SetOriginalValue(int n, int slot, double si) {
+        if (!IsValidNumber(n)) return;
+        // Inline, and straight to the records AddMaterial made: a reader calls this for
+        // every property line of the file.
+        const auto i = static_cast<std::size_t>(n);
+        clsMaterial* record = i < Materials.size() ? Materials[i].get() : nullptr;
+        clsMaterial* shadow = i < MaterialShadows.size() ? MaterialShadows[i].get() : nullptr;
+        (record ? *record : Material(n)).SetSlotValue(slot, si);
+        (shadow ? *shadow : Shadow(n)).SetSlotValue(slot, si);
+    }
+    /// Gives the working record back the texts and values of the shadow.
+    void ResetToShadow(int n);
+    /// Sets every value the working record has to 0, keeping its has-value marks.
+    void ClearValues(int n);
+    /// Takes every value out of the working record.
+    void DropValues(int n);
+    /// Puts `other` in place of the whole library and returns what was there.
+    Library ReplaceWith(Library other);
+    /// Forgets the index texts as the view's reset does; entries read back empty until the
+    /// library is filled again.
+    void DiscardIndex() { LibraryIndex.clear(); }
+    /// Copies of material n's entry and records, for Restore.
+    MaterialSnapshot Snapshot(int n);
+    /// Puts material n back to `snapshot`.
+    void Restore(int n, const MaterialSnapshot& snapshot);
 
     /// Entry n; the index is sized again if a reset discarded it. Entry, Material and Shadow
     /// of a negative number give an empty scratch object that belongs to no material.

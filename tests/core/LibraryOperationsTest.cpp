@@ -1,0 +1,237 @@
+#include "model/Library.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace mb {
+namespace {
+
+// Material "Mn" has an EX of n in its record and 100 + n in its shadow, so a test can tell
+// whether entry, record and shadow travelled together.
+int Add(Library& lib, const std::string& category, const std::string& name) {
+    const int n = lib.AddMaterial(category, "", name, "");
+    lib.SetOriginalValue(n, Slot::EX, 100 + n);
+    lib.SetValue(n, "EX", n);
+    return n;
+}
+
+Library Metals(int count) {
+    Library lib;
+    for (int i = 0; i < count; ++i)
+        Add(lib, "Metals", "M" + std::to_string(i));
+    return lib;
+}
+
+std::string Number(double v) {
+    return v == static_cast<int>(v) ? std::to_string(static_cast<int>(v)) : std::to_string(v);
+}
+
+// Per material: entry name, category and description, then the record's name, category,
+// description and EX, then the shadow's; "-" for no EX.
+std::string Held(Library& lib) {
+    std::string out;
+    const auto record = [](const clsMaterial& m) {
+        return m.MaterialName() + "," + m.MaterialType() + "," + m.MaterialDescription() + "," +
+               (m.HasValue(Slot::EX) ? Number(m.SlotValue(Slot::EX)) : "-");
+    };
+    for (int i = 0; i <= lib.LastMaterialIndex; ++i) {
+        const LibraryEntry& e = lib.Entry(i);
+        out += e.Name + "," + e.Category + "," + e.Description + "/" + record(lib.Material(i)) +
+               "/" + record(lib.Shadow(i)) + " ";
+    }
+    return out;
+}
+
+TEST(LibraryAdd, NumbersMaterialsInOrderWithBothRecordsCarryingTheEntrysTexts) {
+    Library lib;
+    EXPECT_EQ(lib.AddMaterial("Steel    ", "S235 code", "S235  ", "plate"), 0);
+    EXPECT_EQ(lib.AddMaterial("Steel    ", "", "S355  ", ""), 1);
+    EXPECT_EQ(lib.MaterialCount(), 2);
+    EXPECT_EQ(lib.Shadow(0).MaterialNameCode() + "|" + lib.Material(0).MaterialNameCode(),
+              "S235 code|S235 code");
+    EXPECT_EQ(Held(lib), "S235  ,Steel    ,plate/S235  ,Steel    ,plate,-/S235  ,Steel    ,plate,- "
+                         "S355  ,Steel    ,/S355  ,Steel    ,,-/S355  ,Steel    ,,- ");
+}
+
+TEST(LibraryAdd, TakesGivenRecordsAsTheyAre) {
+    Library lib;
+    clsMaterial record, shadow;
+    record.MaterialName("working");
+    record.CopyProperty("EX", 7);
+    shadow.MaterialName("as read");
+    EXPECT_EQ(lib.AddMaterial(LibraryEntry{"C", "", "entry", ""}, record, shadow), 0);
+    EXPECT_EQ(Held(lib), "entry,C,/working,,,7/as read,,,- ");
+}
+
+TEST(LibraryAdd, FullLibraryRefusesEveryKindOfAdditionAndStaysAsItWas) {
+    Library lib = Metals(kMaxMaterials);
+    ASSERT_TRUE(lib.IsFull());
+    const std::string before = Held(lib);
+    EXPECT_EQ(lib.AddMaterial("X", "", "late", ""), -1);
+    EXPECT_EQ(lib.AddMaterial(LibraryEntry{"X", "", "late", ""}, clsMaterial(), clsMaterial()), -1);
+    EXPECT_EQ(lib.CopyMaterial(3, LibraryEntry{"X", "", "Copy of M3", ""}), -1);
+    EXPECT_EQ(lib.InsertMaterial(0, lib.Snapshot(5)), -1);
+    EXPECT_EQ(lib.MaterialCount(), kMaxMaterials);
+    EXPECT_EQ(Held(lib), before);
+    // One removal makes room again, at the end.
+    lib.RemoveMaterial(0);
+    EXPECT_EQ(lib.AddMaterial("X", "", "late", ""), kMaxMaterials - 1);
+    EXPECT_EQ(lib.Entry(kMaxMaterials - 1).Name + lib.Material(kMaxMaterials - 1).MaterialName(),
+              "latelate");
+}
+
+TEST(LibraryCopy, CopyKeepsEachRecordsValuesUnderTheNewTexts) {
+    Library lib = Metals(2);
+    lib.SetValue(1, "EX", 55); // an edit never saved travels with the copy's working record
+    EXPECT_EQ(lib.CopyMaterial(1, LibraryEntry{"Plastics", "code", "Copy of M1", "d"}), 2);
+    EXPECT_EQ(Held(lib),
+              "M0,Metals,/M0,Metals,,0/M0,Metals,,100 M1,Metals,/M1,Metals,,55/M1,Metals,,101 "
+              "Copy of M1,Plastics,d/Copy of M1,Plastics,d,55/Copy of M1,Plastics,d,101 ");
+    EXPECT_EQ(lib.Material(2).MaterialNameCode() + lib.Shadow(2).MaterialNameCode(), "codecode");
+    EXPECT_EQ(lib.CopyMaterial(3, LibraryEntry{"X", "", "none", ""}), -1);
+    EXPECT_EQ(lib.CopyMaterial(-1, LibraryEntry{"X", "", "none", ""}), -1);
+    EXPECT_EQ(lib.MaterialCount(), 3);
+}
+
+TEST(LibraryRemove, RenumbersLaterMaterialsAndInsertPutsTheRemovedOneBack) {
+    Library lib = Metals(5);
+    const std::string before = Held(lib);
+    const MaterialSnapshot removed = lib.RemoveMaterial(1);
+    EXPECT_EQ(removed.entry.Name + removed.record.MaterialName() + removed.shadow.MaterialName(),
+              "M1M1M1");
+    EXPECT_EQ(removed.record.SlotValue(Slot::EX), 1);
+    EXPECT_EQ(removed.shadow.SlotValue(Slot::EX), 101);
+    EXPECT_EQ(Held(lib),
+              "M0,Metals,/M0,Metals,,0/M0,Metals,,100 M2,Metals,/M2,Metals,,2/M2,Metals,,102 "
+              "M3,Metals,/M3,Metals,,3/M3,Metals,,103 M4,Metals,/M4,Metals,,4/M4,Metals,,104 ");
+    EXPECT_EQ(lib.InsertMaterial(1, removed), 1);
+    EXPECT_EQ(Held(lib), before);
+    // The last one and the first one come back too.
+    EXPECT_EQ(lib.InsertMaterial(4, lib.RemoveMaterial(4)), 4);
+    EXPECT_EQ(lib.InsertMaterial(0, lib.RemoveMaterial(0)), 0);
+    EXPECT_EQ(Held(lib), before);
+}
+
+TEST(LibraryRemove, NumbersOfNoMaterialChangeNothing) {
+    Library lib = Metals(3);
+    const std::string before = Held(lib);
+    EXPECT_EQ(lib.RemoveMaterial(3).entry.Name, "");
+    EXPECT_EQ(lib.RemoveMaterial(-1).entry.Name, "");
+    EXPECT_EQ(lib.InsertMaterial(4, lib.Snapshot(0)), -1);
+    EXPECT_EQ(lib.InsertMaterial(-1, lib.Snapshot(0)), -1);
+    EXPECT_EQ(lib.MoveMaterialToEnd(3, "X"), -1);
+    lib.RenameMaterial(3, "X");
+    lib.SetCategory(-1, "X");
+    lib.SetDescription(3, "X");
+    lib.SetEntryTexts(3, LibraryEntry{"X", "", "X", ""});
+    lib.SetRecords(3, clsMaterial(), clsMaterial());
+    lib.SetOriginalValue(3, Slot::EX, 9);
+    lib.ResetToShadow(3);
+    lib.ClearValues(3);
+    lib.DropValues(-1);
+    lib.Restore(3, lib.Snapshot(0));
+    EXPECT_EQ(Held(lib), before);
+    EXPECT_EQ(lib.MaterialCount(), 3);
+    // Removing the only material leaves an empty library that adds from number 0.
+    Library one = Metals(1);
+    one.RemoveMaterial(0);
+    EXPECT_EQ(one.MaterialCount(), 0);
+    EXPECT_EQ(Add(one, "New", "N"), 0);
+    EXPECT_EQ(Held(one), "N,New,/N,New,,0/N,New,,100 ");
+}
+
+TEST(LibraryMove, MovedMaterialBecomesTheLastInItsNewCategoryAndCanBeMovedBack) {
+    Library lib = Metals(4);
+    const std::string before = Held(lib);
+    const MaterialSnapshot original = lib.Snapshot(1);
+    EXPECT_EQ(lib.MoveMaterialToEnd(1, "Plastics"), 3);
+    EXPECT_EQ(Held(lib),
+              "M0,Metals,/M0,Metals,,0/M0,Metals,,100 M2,Metals,/M2,Metals,,2/M2,Metals,,102 "
+              "M3,Metals,/M3,Metals,,3/M3,Metals,,103 "
+              "M1,Plastics,/M1,Plastics,,1/M1,Plastics,,101 ");
+    // The last material moved within its own category stays where it is.
+    EXPECT_EQ(lib.MoveMaterialToEnd(3, "Plastics"), 3);
+    lib.RemoveMaterial(3);
+    EXPECT_EQ(lib.InsertMaterial(1, original), 1);
+    EXPECT_EQ(Held(lib), before);
+}
+
+TEST(LibraryChanges, EachChangeReachesTheListsItIsMeantFor) {
+    Library lib = Metals(1);
+    lib.RenameMaterial(0, "Iron");
+    EXPECT_EQ(Held(lib), "Iron,Metals,/Iron,Metals,,0/Iron,Metals,,100 ");
+    lib.SetCategory(0, "Cast");
+    EXPECT_EQ(Held(lib), "Iron,Cast,/Iron,Cast,,0/Iron,Cast,,100 ");
+    // The shadow keeps the description it had, for a reset to give back.
+    lib.SetDescription(0, "grey");
+    EXPECT_EQ(Held(lib), "Iron,Cast,grey/Iron,Cast,grey,0/Iron,Cast,,100 ");
+    lib.SetEntryTexts(0, LibraryEntry{"Typed", "code", "Typed name", "typed"});
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,grey,0/Iron,Cast,,100 ");
+    EXPECT_EQ(lib.Entry(0).NameCode, "code");
+
+    lib.SetValue(0, "EX", 2.5);
+    lib.SetValue(0, "NUXY", 0.3);
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,grey,2.500000/Iron,Cast,,100 ");
+    lib.ClearValue(0, "EX");
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,grey,-/Iron,Cast,,100 ");
+    lib.ResetToShadow(0);
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,,100/Iron,Cast,,100 ");
+    EXPECT_FALSE(lib.Material(0).HasValue(Slot::NUXY)) << "the shadow has no NUXY";
+
+    lib.SetValue(0, "NUXY", 0.3);
+    lib.ClearValues(0);
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,,0/Iron,Cast,,100 ");
+    EXPECT_TRUE(lib.Material(0).HasValue(Slot::NUXY));
+    EXPECT_EQ(lib.Material(0).SlotValue(Slot::NUXY), 0);
+    lib.DropValues(0);
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,,-/Iron,Cast,,100 ");
+    EXPECT_FALSE(lib.Material(0).HasValue(Slot::NUXY));
+
+    lib.SetOriginalValue(0, Slot::EX, 42);
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,,42/Iron,Cast,,42 ");
+    clsMaterial record, shadow;
+    record.MaterialName("r");
+    shadow.MaterialName("s");
+    lib.SetRecords(0, record, shadow);
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/r,,,-/s,,,- ");
+}
+
+TEST(LibraryChanges, RestoringASnapshotUndoesEveryChangeInPlace) {
+    Library lib = Metals(3);
+    const std::string before = Held(lib);
+    const MaterialSnapshot kept = lib.Snapshot(1);
+    lib.RenameMaterial(1, "Renamed");
+    lib.SetCategory(1, "Other");
+    lib.SetDescription(1, "new");
+    lib.SetValue(1, "NUXY", 0.25);
+    lib.DropValues(1);
+    lib.SetOriginalValue(1, Slot::DENS, 7800);
+    lib.Restore(1, kept);
+    EXPECT_EQ(Held(lib), before);
+    EXPECT_FALSE(lib.Material(1).HasValue(Slot::NUXY));
+    EXPECT_FALSE(lib.Shadow(1).HasValue(Slot::DENS));
+}
+
+TEST(LibraryReplace, ReplaceWithGivesBackTheLibraryItReplaced) {
+    Library lib = Metals(2);
+    const std::string metals = Held(lib);
+    Library other;
+    Add(other, "Woods", "Oak");
+    Library old = lib.ReplaceWith(std::move(other));
+    EXPECT_EQ(Held(lib), "Oak,Woods,/Oak,Woods,,0/Oak,Woods,,100 ");
+    EXPECT_EQ(Held(old), metals);
+    lib.ReplaceWith(std::move(old));
+    EXPECT_EQ(Held(lib), metals);
+}
+
+TEST(LibraryReplace, DiscardingTheIndexKeepsTheRecords) {
+    Library lib = Metals(2);
+    lib.DiscardIndex();
+    EXPECT_TRUE(lib.LibraryIndex.empty());
+    EXPECT_EQ(lib.Entry(1).Name, "");
+    EXPECT_EQ(lib.Material(1).MaterialName(), "M1");
+}
+
+} // namespace
+} // namespace mb
