@@ -8,7 +8,7 @@
 #include "views/BaseForm.h"
 #include "views/clsFlexGrid.h"
 
-#include <memory>
+#include <utility>
 
 namespace mb {
 
@@ -128,21 +128,25 @@ void EditingCommands::onNewMaterial() {
 bool EditingCommands::AddMaterialNode() {
     if (RefuseWhenFull()) return false;
     Library& library = form_.state.library;
-    const int n = library.AppendMaterial();
+    const std::string typedCategory = form_.materialTypeText.text();
+    const std::string typedName = form_.materialNameText.text();
+    const std::string name = Trimmed(typedName);
+    const std::string description = Trimmed(form_.descriptionText.text());
 
-    LibraryEntry& entry = library.Entry(n);
-    const std::string category = Trimmed(form_.materialTypeText.text());
-    entry.Category = category + "    ";
-    entry.Name = Trimmed(form_.materialNameText.text());
-    entry.Description = Trimmed(form_.descriptionText.text());
+    // The index groups the material under the trimmed category with the usual trailing
+    // blanks; both records take the category as typed and the name code of the typed name.
+    clsMaterial shadow;
+    shadow.MaterialType(typedCategory);
+    shadow.MaterialName(name);
+    shadow.MaterialNameCode(NewMaterialNameCode(typedName));
+    shadow.MaterialDescription(description);
+    clsMaterial record;
+    record.Copy(shadow);
+    const int n =
+        library.AddMaterial(LibraryEntry{Trimmed(typedCategory) + "    ", "", name, description},
+                            std::move(record), std::move(shadow));
 
-    auto shadow = std::make_unique<clsMaterial>();
-    shadow->MaterialType(category);
-    shadow->MaterialName(entry.Name);
-    shadow->MaterialDescription(entry.Description);
-    library.MaterialShadows[static_cast<std::size_t>(n)] = std::move(shadow);
-
-    AddTreeNode(n, entry.Category);
+    AddTreeNode(n, library.Entry(n).Category);
     CompleteNewMaterial();
     return true;
 }
@@ -166,21 +170,7 @@ void EditingCommands::CompleteNewMaterial() {
     Library& library = form_.state.library;
     const int n = library.LastMaterialIndex;
     if (n < 0) return;
-    const auto slot = static_cast<std::size_t>(n);
-
-    if (!library.HasRecord(n)) {
-        library.Materials[slot] = std::make_unique<clsMaterial>();
-        auto shadow = std::make_unique<clsMaterial>();
-        const std::string typedName = form_.materialNameText.text();
-        shadow->MaterialType(form_.materialTypeText.text());
-        shadow->MaterialName(Trimmed(typedName));
-        shadow->MaterialNameCode(NewMaterialNameCode(typedName));
-        shadow->MaterialDescription(Trimmed(form_.descriptionText.text()));
-        library.MaterialShadows[slot] = std::move(shadow);
-        library.Materials[slot]->Copy(*library.MaterialShadows[slot]);
-    } else {
-        library.Material(n).CopyAllProperties(library.Shadow(n));
-    }
+    library.ResetToShadow(n);
     ClearValueGrid();
 }
 
@@ -228,40 +218,37 @@ void EditingCommands::onMaterialSet() {
             if (k != 0)
                 k = match;
             else
-                library.Material(match).ClearAll();
+                library.DropValues(match);
         }
-    } else if (!RefuseWhenFull() && form_.messageBox.show(kAddQuestion, MsgButtons::YesNo,
-                                                          MsgIcon::Question) == MsgResult::Yes) {
+    }
+    // Kept as typed: a category without the usual trailing blanks gets a node of its own.
+    const LibraryEntry typed{c, NewMaterialNameCode(a), Trimmed(a), description};
+    // What a material that has no records yet starts from.
+    const auto newShadow = [&] {
+        clsMaterial shadow;
+        shadow.MaterialType(c + "  ");
+        shadow.MaterialName(typed.Name);
+        shadow.MaterialDescription(Trimmed(description));
+        shadow.MaterialNameCode(typed.NameCode);
+        return shadow;
+    };
+    if (match < 0 && !RefuseWhenFull() &&
+        form_.messageBox.show(kAddQuestion, MsgButtons::YesNo, MsgIcon::Question) ==
+            MsgResult::Yes) {
         write = true;
-        k = library.AppendMaterial();
-        LibraryEntry& entry = library.Entry(k);
-        // Kept as typed: a category without the usual trailing blanks gets a node of its own.
-        entry.Category = c;
-        entry.Name = Trimmed(a);
-        entry.NameCode = NewMaterialNameCode(a);
-        AddTreeNode(k, entry.Category);
+        clsMaterial shadow = newShadow();
+        clsMaterial record;
+        record.CopyAllProperties(shadow);
+        k = library.AddMaterial(typed, std::move(record), std::move(shadow));
+        AddTreeNode(k, typed.Category);
     }
 
     if (write && library.IsValidNumber(k)) {
-        LibraryEntry& entry = library.Entry(k);
-        entry.Category = c;
-        entry.Name = Trimmed(a);
-        entry.NameCode = NewMaterialNameCode(a);
-        entry.Description = description;
-
-        if (!library.HasRecord(k)) {
-            const auto slot = static_cast<std::size_t>(k);
-            library.Materials[slot] = std::make_unique<clsMaterial>();
-            auto shadow = std::make_unique<clsMaterial>();
-            shadow->MaterialType(c + "  ");
-            shadow->MaterialName(Trimmed(a));
-            shadow->MaterialDescription(Trimmed(description));
-            shadow->MaterialNameCode(entry.NameCode);
-            library.MaterialShadows[slot] = std::move(shadow);
-        }
+        library.SetEntryTexts(k, typed);
+        if (!library.HasRecord(k)) library.SetRecords(k, clsMaterial(), newShadow());
         // The shadow is left as it is: the working record takes back its texts and values,
         // while the index entry shows the typed texts.
-        library.Material(k).CopyAllProperties(library.Shadow(k));
+        library.ResetToShadow(k);
         form_.typeCombo_Click();
     }
 
@@ -330,23 +317,8 @@ void EditingCommands::onPasteMaterial() {
     const std::string t =
         tree.parentKey(*selected) ? library.Entry(KeyTailNumber(*selected)).Category : *selected;
 
-    auto makeCopy = [&](const clsMaterial& from) {
-        auto record = std::make_unique<clsMaterial>();
-        record->CopyAllProperties(from);
-        record->MaterialType(t);
-        record->MaterialName(p);
-        record->MaterialNameCode(nameCode);
-        record->MaterialDescription(description);
-        return record;
-    };
     // The working copy carries the source's current values, edits never saved included.
-    auto shadow = makeCopy(library.Shadow(source));
-    auto working = makeCopy(library.Material(source));
-
-    const int n = library.AppendMaterial();
-    library.Entry(n) = LibraryEntry{t, nameCode, p, description};
-    library.MaterialShadows[static_cast<std::size_t>(n)] = std::move(shadow);
-    library.Materials[static_cast<std::size_t>(n)] = std::move(working);
+    const int n = library.CopyMaterial(source, LibraryEntry{t, nameCode, p, description});
 
     AddTreeNode(n, t);
 
@@ -421,8 +393,7 @@ bool EditingCommands::descriptionText_LostFocus() {
         box.setFocus();
         return false;
     }
-    library.Entry(k).Description = text;
-    library.Material(k).MaterialDescription(text);
+    library.SetDescription(k, text);
     return true;
 }
 

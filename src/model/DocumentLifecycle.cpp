@@ -98,7 +98,7 @@ void DocumentLifecycle::ResetViewAndUnloadEditor() {
         host_.unloadEditor();
         state_.doc.CurrentFileName = chosen;
     } else {
-        state_.library.LibraryIndex.clear();
+        state_.library.DiscardIndex();
     }
 }
 
@@ -122,19 +122,15 @@ void DocumentLifecycle::NewLibrary() {
 
     Library& lib = state_.library;
     lib.Clear();
-    lib.LastMaterialIndex = 0;
-    lib.SizeRecordLists();
-    lib.Materials[0] = std::make_unique<clsMaterial>();
-    lib.MaterialShadows[0] = std::make_unique<clsMaterial>();
-
-    LibraryEntry& entry = lib.Entry(0);
-    entry.Category = "My Material    ";
-    entry.Name = "My Material";
-    entry.Description = "This is a sample material";
-    clsMaterial& record = lib.Material(0);
+    // The sample keeps the texts it has always had: its working record's category ends in
+    // two blanks where the index has four, and its shadow has none.
+    clsMaterial record;
     record.MaterialType("My Material  ");
     record.MaterialName("My Material");
     record.MaterialDescription("This is a sample material");
+    lib.AddMaterial(LibraryEntry{"My Material    ", "", "My Material", "This is a sample material"},
+                    std::move(record), clsMaterial());
+    const LibraryEntry& entry = lib.Entry(0);
 
     BaseForm& form = host_.editor();
     form.TreeView1.addNode(std::nullopt, entry.Category, entry.Category, "closedbook");
@@ -297,7 +293,7 @@ DocumentLifecycle::ReadOutcome DocumentLifecycle::ReadChosenFile(const std::stri
             messages_.show(kNotALibraryMessage, MsgButtons::OK, MsgIcon::Exclamation);
             return ReadOutcome::NotRead;
         }
-        state_.library = std::move(probe);
+        state_.library.ReplaceWith(std::move(probe));
         if (check.droppedMaterials > 0)
             messages_.show("This library holds more materials than the 1001 the browser can "
                            "keep; the last " +

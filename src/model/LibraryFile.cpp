@@ -113,28 +113,15 @@ private:
     }
 
     void material(std::string_view text) {
-        const int n = library_.AppendMaterial();
-        if (n < 0) {
+        if (library_.IsFull()) {
             ++dropped_;
             current_ = -1;
             return;
         }
-        current_ = n;
+        current_ = library_.AddMaterial(category_, Mid(text, 6, 13),
+                                        std::string(TrimBlanks(Mid(text, 20, 31))) + "  ",
+                                        Mid(text, 52, 50));
         previousSlot_ = -1;
-        LibraryEntry& e = library_.Entry(n);
-        e.NameCode = Mid(text, 6, 13);
-        e.Name = std::string(TrimBlanks(Mid(text, 20, 31))) + "  ";
-        e.Description = Mid(text, 52, 50);
-        e.Category = category_;
-
-        clsMaterial& record = library_.Material(n);
-        record = clsMaterial();
-        record.MaterialType(e.Category);
-        record.MaterialName(e.Name);
-        record.MaterialNameCode(e.NameCode);
-        record.MaterialDescription(e.Description);
-        library_.Shadow(n) = clsMaterial();
-        library_.Shadow(n).Copy(record);
     }
 
     void property(std::string_view text) {
@@ -150,8 +137,7 @@ private:
             code == "C" ? std::string_view("C (Cp)") : code, previousSlot_ + 1);
         if (slot < 0) return;
         previousSlot_ = slot;
-        library_.Material(current_).SetSlotValue(slot, *value);
-        library_.Shadow(current_).SetSlotValue(slot, *value);
+        library_.SetOriginalValue(current_, slot, *value);
     }
 
     Library& library_;

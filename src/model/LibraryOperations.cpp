@@ -84,7 +84,7 @@ void LibraryOperations::ClearValues() {
     Library& library = form_.state.library;
     const int n = SelectedMaterialNumber(form_.TreeView1);
     if (n == -1 || !library.IsValidNumber(n)) return;
-    library.Material(n).reset();
+    library.ClearValues(n);
     form_.typeCombo_Click();
 }
 

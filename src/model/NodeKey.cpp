@@ -50,7 +50,7 @@ int SelectedMaterialNumber(const TreeControl& tree) {
 }
 
 void ResetLibraryView(Library& library, TreeControl& tree, Visibility& valueFrame) {
-    library.LibraryIndex.clear();
+    library.DiscardIndex();
     tree.clearImages();
     tree.removeAll();
     tree.setVisible(false);

@@ -157,22 +157,15 @@ ImportResult ImportWorksheet(const Worksheet& sheet, Library& library) {
         const std::string_view key = TrimBlanks(label);
         const int current = library.LastMaterialIndex;
         if (EqualsNoCase(key, "Name")) {
-            const int n = library.AppendMaterial();
-            if (n < 0) return stopAt(ImportResult::Status::LibraryFull, row);
+            if (library.IsFull()) return stopAt(ImportResult::Status::LibraryFull, row);
             valueRows = 0;
             const std::string name = FitName(CellText(sheet.cell(row, 2)), row, result.notes);
-            library.Entry(n).Name = name;
-            library.Material(n) = clsMaterial();
-            library.Material(n).MaterialName(name);
-            library.Shadow(n) = clsMaterial();
-            library.Shadow(n).MaterialName(name);
+            library.AddMaterial("", "", name, "");
         } else if (EqualsNoCase(key, "Type")) {
             if (current < 0) return stopAt(ImportResult::Status::TypeRowBeforeName, row);
             const std::string category =
                 FitCategory(CellText(sheet.cell(row, 2)), row, result.notes);
-            library.Entry(current).Category = category;
-            library.Material(current).MaterialType(category);
-            library.Shadow(current).MaterialType(category);
+            library.SetCategory(current, category);
         } else {
             if (current < 0) return stopAt(ImportResult::Status::ValueRowBeforeName, row);
             if (++valueRows > kMaxValueRowsPerMaterial)
@@ -181,8 +174,7 @@ ImportResult ImportWorksheet(const Worksheet& sheet, Library& library) {
             if (!value) return stopAt(ImportResult::Status::NotANumber, row);
             const int slot = PropertySlot(label);
             if (slot >= 0) {
-                library.Material(current).SetSlotValue(slot, *value);
-                library.Shadow(current).SetSlotValue(slot, *value);
+                library.SetOriginalValue(current, slot, *value);
             }
         }
     }

@@ -35,20 +35,17 @@ void GridEntryStore::Map(int16_t Row, int16_t /*Col*/, const std::string& /*valu
     const int m = CurrentMaterial();
     // A key whose number lies outside the library names no material to store into.
     if (m < 0 || m >= kMaxMaterials) return;
-    clsMaterial& material = library_.Material(m);
-
-    material.Property(*code);
     const std::string cell = Grid.text();
     if (cell.empty() || !IsNumericText(cell, decimalSeparator_)) {
-        material.ClearValue();
+        library_.ClearValue(m, *code);
         return;
     }
     const auto number = ParseNumberText(TrimBlanks(cell), decimalSeparator_);
     if (!number) return;
     const int slot = PropertyCatalogue::instance().FindExact(*code);
-    const double si = material.Converter().ChangeUnits(UnitSystemName(unitsCombo_.listIndex()),
-                                                       "SI", slot, *number);
-    material.value(si);
+    const double si = library_.Material(m).Converter().ChangeUnits(
+        UnitSystemName(unitsCombo_.listIndex()), "SI", slot, *number);
+    library_.SetValue(m, *code, si);
 }
 
 } // namespace mb

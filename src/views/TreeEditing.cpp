@@ -37,9 +37,7 @@ bool TreeEditing::TreeView1_AfterLabelEdit(const std::string& newText) {
         } else {
             const int i = KeyTailNumber(key);
             if (library.IsValidNumber(i)) {
-                library.Entry(i).Name = name;
-                library.Material(i).MaterialName(name);
-                library.Shadow(i).MaterialName(name);
+                library.RenameMaterial(i, name);
                 // The key keeps the old name; only the label changes.
                 tree.setNodeText(key, name);
                 accepted = true;
