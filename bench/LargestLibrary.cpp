@@ -27,16 +27,11 @@ void FillLargestLibrary(Library& library) {
     library.Clear();
     const auto& catalogue = PropertyCatalogue::instance();
     for (int n = 0; n < kMaxMaterials; ++n) {
-        const int i = library.AppendMaterial();
-        const std::string category = std::string(kCategories[i % kCategories.size()]) + "    ";
-        const std::string name = Numbered("Bench material ", i) + "  ";
-        LibraryEntry& e = library.Entry(i);
-        e.Category = category;
-        e.Name = name;
-        e.NameCode = Numbered("BM", i);
-        e.Description = "Generated for timing the reader and writer";
-        clsMaterial& m = library.Material(i);
-        m = clsMaterial("SI");
+        const int i = n;
+        const LibraryEntry e{std::string(kCategories[i % kCategories.size()]) + "    ",
+                             Numbered("BM", i), Numbered("Bench material ", i) + "  ",
+                             "Generated for timing the reader and writer"};
+        clsMaterial m("SI");
         m.MaterialType(e.Category);
         m.MaterialName(e.Name);
         m.MaterialNameCode(e.NameCode);
@@ -51,7 +46,9 @@ void FillLargestLibrary(Library& library) {
             // file and saving it again gives the same bytes.
             m.SetSlotValue(slot, LeadingNumber(FormatNumberText(v)).value_or(0));
         }
-        library.Shadow(i).CopyAllProperties(m);
+        clsMaterial shadow;
+        shadow.CopyAllProperties(m);
+        library.AddMaterial(e, std::move(m), std::move(shadow));
     }
 }
 

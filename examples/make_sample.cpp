@@ -162,20 +162,18 @@ std::vector<SampleMaterial> Samples() {
 
 void FillSample(mb::Library& library) {
     for (const SampleMaterial& s : Samples()) {
-        const int n = library.AppendMaterial();
         // Held the way the reader holds texts, so the sample reads back as it was made.
-        mb::LibraryEntry& e = library.Entry(n);
-        e.Category = std::string(s.category) + "    ";
-        e.Name = std::string(s.name) + "  ";
-        e.NameCode = s.nameCode;
-        e.Description = s.description;
-        mb::clsMaterial& m = library.Material(n);
+        const mb::LibraryEntry e{std::string(s.category) + "    ", s.nameCode,
+                                 std::string(s.name) + "  ", s.description};
+        mb::clsMaterial m;
         m.MaterialType(e.Category);
         m.MaterialName(e.Name);
         m.MaterialNameCode(e.NameCode);
         m.MaterialDescription(e.Description);
         for (const auto& [code, value] : s.values) m.CopyProperty(code, value);
-        library.Shadow(n).CopyAllProperties(m);
+        mb::clsMaterial shadow;
+        shadow.CopyAllProperties(m);
+        library.AddMaterial(e, std::move(m), std::move(shadow));
     }
 }
 

@@ -62,9 +62,7 @@ constexpr const char* kBystander = "Left alone";
 
 void PlaceBystander(mb::Library& library) {
     library.Clear();
-    const int n = library.AppendMaterial();
-    library.Entry(n).Name = kBystander;
-    library.Material(n).MaterialName(kBystander);
+    library.AddMaterial("", "", kBystander, "");
 }
 
 std::string CheckImport(const std::string& path, const mb::ImportResult& result,

@@ -94,7 +94,7 @@ bool EditingCommands::ValidateLibraryText(const std::string& storedDescription) 
 
 bool EditingCommands::NameTaken(const std::string& name) const {
     const Library& library = form_.state.library;
-    for (int i = 0; i <= library.LastMaterialIndex; ++i)
+    for (int i = 0; i <= library.LastMaterialIndex(); ++i)
         if (EqualsNoCase(TrimBlanks(library.Entry(i).Name), name)) return true;
     return false;
 }
@@ -168,7 +168,7 @@ void EditingCommands::AddTreeNode(int n, const std::string& categoryKey) {
 
 void EditingCommands::CompleteNewMaterial() {
     Library& library = form_.state.library;
-    const int n = library.LastMaterialIndex;
+    const int n = library.LastMaterialIndex();
     if (n < 0) return;
     library.ResetToShadow(n);
     ClearValueGrid();
@@ -203,7 +203,7 @@ void EditingCommands::onMaterialSet() {
 
     const std::string wanted = Trimmed(c) + Trimmed(a);
     int match = -1;
-    for (int i = 0; i <= library.LastMaterialIndex && match < 0; ++i) {
+    for (int i = 0; i <= library.LastMaterialIndex() && match < 0; ++i) {
         const LibraryEntry& e = library.Entry(i);
         if (EqualsNoCase(Trimmed(e.Category) + Trimmed(e.Name), wanted)) match = i;
     }
@@ -278,7 +278,7 @@ void EditingCommands::onPasteMaterial() {
     const DocumentState& doc = form_.state.doc;
     const int source = doc.CopiedMaterialNumber;
     const auto selected = tree.selectedKey();
-    if (source == -1 || source > library.LastMaterialIndex || !selected) return;
+    if (source == -1 || source > library.LastMaterialIndex() || !selected) return;
 
     if (!EqualsNoCase(library.Entry(source).Name, doc.CopiedName)) {
         form_.messageBox.show(kCopySourceGone, MsgButtons::OK, MsgIcon::Exclamation);

@@ -317,7 +317,7 @@ void DocumentLifecycle::SaveLibrary() {
         SaveLibraryAs();
         return;
     }
-    if (state_.library.LastMaterialIndex < 0) {
+    if (state_.library.LastMaterialIndex() < 0) {
         messages_.show(kNothingToSave, MsgButtons::OK, MsgIcon::None);
         return;
     }
@@ -338,7 +338,7 @@ bool DocumentLifecycle::MayOverwriteFile() {
 void DocumentLifecycle::SaveLibraryAs() {
     lastSaveWritten_ = false;
     CommitPendingEdit();
-    if (TreeIsEmpty() || state_.library.LastMaterialIndex < 0) {
+    if (TreeIsEmpty() || state_.library.LastMaterialIndex() < 0) {
         messages_.show(kNothingToSave, MsgButtons::OK, MsgIcon::None);
         return;
     }
@@ -457,7 +457,7 @@ void DocumentLifecycle::ShowFirstMaterial() {
     if (form.TreeView1.nodeCount() == 0) return;
     const std::vector<std::string> keys = form.TreeView1.keysInOrder();
     form.TreeView1.select(keys.front());
-    if (state_.library.LastMaterialIndex >= 0) {
+    if (state_.library.LastMaterialIndex() >= 0) {
         clsMaterial& first = state_.library.Material(0);
         form.materialTypeText.setText(first.MaterialType());
         form.materialNameText.setText(first.MaterialName());

@@ -15,48 +15,48 @@ clsMaterial& Ensure(std::vector<std::unique_ptr<clsMaterial>>& list, int n) {
 
 } // namespace
 
-Library::Library() : LibraryIndex(kMaxMaterials) {
+Library::Library() : index_(kMaxMaterials) {
     SizeRecordLists();
 }
 
 void Library::Clear() {
     // Emptying the entries in place keeps the index's storage: a library emptied again (a
     // new library, a file that is not one, an import) costs no 1001 entries built and copied.
-    if (LibraryIndex.size() == static_cast<std::size_t>(kMaxMaterials)) {
-        for (LibraryEntry& entry : LibraryIndex) {
+    if (index_.size() == static_cast<std::size_t>(kMaxMaterials)) {
+        for (LibraryEntry& entry : index_) {
             entry.Category.clear();
             entry.NameCode.clear();
             entry.Name.clear();
             entry.Description.clear();
         }
     } else {
-        LibraryIndex.assign(kMaxMaterials, LibraryEntry{});
+        index_.assign(kMaxMaterials, LibraryEntry{});
     }
-    Materials.clear();
-    MaterialShadows.clear();
-    LastMaterialIndex = -1;
+    records_.clear();
+    shadows_.clear();
+    last_ = -1;
     LastNodeKey.clear();
     SizeRecordLists();
 }
 
 void Library::SizeRecordLists() {
-    const std::size_t size = static_cast<std::size_t>(LastMaterialIndex + 2);
-    if (Materials.size() < size) Materials.resize(size);
-    if (MaterialShadows.size() < size) MaterialShadows.resize(size);
-    if (LibraryIndex.size() < kMaxMaterials) LibraryIndex.resize(kMaxMaterials);
+    const std::size_t size = static_cast<std::size_t>(last_ + 2);
+    if (records_.size() < size) records_.resize(size);
+    if (shadows_.size() < size) shadows_.resize(size);
+    if (index_.size() < kMaxMaterials) index_.resize(kMaxMaterials);
 }
 
 int Library::AppendMaterial() {
     if (IsFull()) return -1;
-    ++LastMaterialIndex;
+    ++last_;
     SizeRecordLists();
-    Entry(LastMaterialIndex) = LibraryEntry{};
+    EntryAt(last_) = LibraryEntry{};
     // The slot may still hold the spare left by a removal, with a removed material's
     // texts and values in it: a new material must not inherit them.
-    const auto n = static_cast<std::size_t>(LastMaterialIndex);
-    Materials[n].reset();
-    MaterialShadows[n].reset();
-    return LastMaterialIndex;
+    const auto n = static_cast<std::size_t>(last_);
+    records_[n].reset();
+    shadows_[n].reset();
+    return last_;
 }
 
 int Library::AddMaterial(std::string_view category, std::string_view nameCode,
@@ -66,7 +66,7 @@ int Library::AddMaterial(std::string_view category, std::string_view nameCode,
     const auto slot = static_cast<std::size_t>(n);
     // Assigned into the entry's own strings, whose storage an emptied index still holds: a
     // library read again allocates no texts for its index.
-    LibraryEntry& e = LibraryIndex[slot];
+    LibraryEntry& e = index_[slot];
     e.Category = category;
     e.NameCode = nameCode;
     e.Name = name;
@@ -78,8 +78,8 @@ int Library::AddMaterial(std::string_view category, std::string_view nameCode,
     record->MaterialDescription(e.Description);
     auto shadow = std::make_unique<clsMaterial>();
     shadow->Copy(*record);
-    Materials[slot] = std::move(record);
-    MaterialShadows[slot] = std::move(shadow);
+    records_[slot] = std::move(record);
+    shadows_[slot] = std::move(shadow);
     return n;
 }
 
@@ -87,9 +87,9 @@ int Library::AddMaterial(LibraryEntry entry, clsMaterial record, clsMaterial sha
     const int n = AppendMaterial();
     if (n < 0) return -1;
     const auto slot = static_cast<std::size_t>(n);
-    LibraryIndex[slot] = std::move(entry);
-    Materials[slot] = std::make_unique<clsMaterial>(std::move(record));
-    MaterialShadows[slot] = std::make_unique<clsMaterial>(std::move(shadow));
+    index_[slot] = std::move(entry);
+    records_[slot] = std::make_unique<clsMaterial>(std::move(record));
+    shadows_[slot] = std::make_unique<clsMaterial>(std::move(shadow));
     return n;
 }
 
@@ -112,12 +112,12 @@ int Library::CopyMaterial(int source, const LibraryEntry& texts) {
 MaterialSnapshot Library::RemoveMaterial(int n) {
     if (!IsValidNumber(n)) return {};
     MaterialSnapshot removed = Snapshot(n);
-    for (int i = n; i < LastMaterialIndex; ++i) {
-        Entry(i) = Entry(i + 1);
+    for (int i = n; i < last_; ++i) {
+        EntryAt(i) = EntryAt(i + 1);
         Material(i).CopyAllProperties(Material(i + 1));
         Shadow(i).CopyAllProperties(Shadow(i + 1));
     }
-    --LastMaterialIndex;
+    --last_;
     return removed;
 }
 
@@ -128,30 +128,30 @@ int Library::InsertMaterial(int n, const MaterialSnapshot& material) {
     // a thousand of them.
     for (int i = last; i > n; --i) {
         const auto to = static_cast<std::size_t>(i);
-        LibraryIndex[to] = std::move(LibraryIndex[to - 1]);
-        Materials[to] = std::move(Materials[to - 1]);
-        MaterialShadows[to] = std::move(MaterialShadows[to - 1]);
+        index_[to] = std::move(index_[to - 1]);
+        records_[to] = std::move(records_[to - 1]);
+        shadows_[to] = std::move(shadows_[to - 1]);
     }
     const auto at = static_cast<std::size_t>(n);
-    LibraryIndex[at] = material.entry;
-    Materials[at] = std::make_unique<clsMaterial>(material.record);
-    MaterialShadows[at] = std::make_unique<clsMaterial>(material.shadow);
+    index_[at] = material.entry;
+    records_[at] = std::make_unique<clsMaterial>(material.record);
+    shadows_[at] = std::make_unique<clsMaterial>(material.shadow);
     return n;
 }
 
 int Library::MoveMaterialToEnd(int m, const std::string& category) {
     if (!IsValidNumber(m)) return -1;
-    const LibraryEntry keptEntry = Entry(m);
+    const LibraryEntry keptEntry = EntryAt(m);
     clsMaterial keptRecord, keptShadow;
     keptRecord.CopyAllProperties(Material(m));
     keptShadow.CopyAllProperties(Shadow(m));
-    for (int i = m; i < LastMaterialIndex; ++i) {
-        Entry(i) = Entry(i + 1);
+    for (int i = m; i < last_; ++i) {
+        EntryAt(i) = EntryAt(i + 1);
         Material(i).CopyAllProperties(Material(i + 1));
         Shadow(i).CopyAllProperties(Shadow(i + 1));
     }
-    const int last = LastMaterialIndex;
-    Entry(last) = keptEntry;
+    const int last = last_;
+    EntryAt(last) = keptEntry;
     Material(last).CopyAllProperties(keptRecord);
     Shadow(last).CopyAllProperties(keptShadow);
     SetCategory(last, category);
@@ -160,27 +160,27 @@ int Library::MoveMaterialToEnd(int m, const std::string& category) {
 
 void Library::RenameMaterial(int n, const std::string& name) {
     if (!IsValidNumber(n)) return;
-    Entry(n).Name = name;
+    EntryAt(n).Name = name;
     Material(n).MaterialName(name);
     Shadow(n).MaterialName(name);
 }
 
 void Library::SetCategory(int n, const std::string& category) {
     if (!IsValidNumber(n)) return;
-    Entry(n).Category = category;
+    EntryAt(n).Category = category;
     Material(n).MaterialType(category);
     Shadow(n).MaterialType(category);
 }
 
 void Library::SetDescription(int n, const std::string& description) {
     if (!IsValidNumber(n)) return;
-    Entry(n).Description = description;
+    EntryAt(n).Description = description;
     Material(n).MaterialDescription(description);
 }
 
 void Library::SetEntryTexts(int n, LibraryEntry entry) {
     if (!IsValidNumber(n)) return;
-    Entry(n) = std::move(entry);
+    EntryAt(n) = std::move(entry);
 }
 
 void Library::SetRecords(int n, clsMaterial record, clsMaterial shadow) {
@@ -227,47 +227,45 @@ Library Library::ReplaceWith(Library other) {
 
 MaterialSnapshot Library::Snapshot(int n) {
     if (!IsValidNumber(n)) return {};
-    return MaterialSnapshot{Entry(n), Material(n), Shadow(n)};
+    return MaterialSnapshot{EntryAt(n), Material(n), Shadow(n)};
 }
 
 void Library::Restore(int n, const MaterialSnapshot& snapshot) {
     if (!IsValidNumber(n)) return;
-    Entry(n) = snapshot.entry;
+    EntryAt(n) = snapshot.entry;
     Material(n) = snapshot.record;
     Shadow(n) = snapshot.shadow;
 }
 
-LibraryEntry& Library::Entry(int n) {
+LibraryEntry& Library::EntryAt(int n) {
     if (n < 0) return scratchEntry_ = LibraryEntry{};
-    if (static_cast<std::size_t>(n) >= LibraryIndex.size())
-        LibraryIndex.resize(std::max<std::size_t>(kMaxMaterials, static_cast<std::size_t>(n) + 1));
-    return LibraryIndex[static_cast<std::size_t>(n)];
+    if (static_cast<std::size_t>(n) >= index_.size())
+        index_.resize(std::max<std::size_t>(kMaxMaterials, static_cast<std::size_t>(n) + 1));
+    return index_[static_cast<std::size_t>(n)];
 }
 
 const LibraryEntry& Library::Entry(int n) const {
     static const LibraryEntry none;
-    return static_cast<std::size_t>(n) < LibraryIndex.size()
-               ? LibraryIndex[static_cast<std::size_t>(n)]
-               : none;
+    return static_cast<std::size_t>(n) < index_.size() ? index_[static_cast<std::size_t>(n)] : none;
 }
 
 clsMaterial& Library::Material(int n) {
     if (n < 0) return scratchRecord_ = clsMaterial();
-    if (static_cast<std::size_t>(n) >= Materials.size())
-        Materials.resize(static_cast<std::size_t>(n) + 1);
-    return Ensure(Materials, n);
+    if (static_cast<std::size_t>(n) >= records_.size())
+        records_.resize(static_cast<std::size_t>(n) + 1);
+    return Ensure(records_, n);
 }
 
 clsMaterial& Library::Shadow(int n) {
     if (n < 0) return scratchRecord_ = clsMaterial();
-    if (static_cast<std::size_t>(n) >= MaterialShadows.size())
-        MaterialShadows.resize(static_cast<std::size_t>(n) + 1);
-    return Ensure(MaterialShadows, n);
+    if (static_cast<std::size_t>(n) >= shadows_.size())
+        shadows_.resize(static_cast<std::size_t>(n) + 1);
+    return Ensure(shadows_, n);
 }
 
 bool Library::HasRecord(int n) const {
-    return n >= 0 && static_cast<std::size_t>(n) < Materials.size() &&
-           Materials[static_cast<std::size_t>(n)] != nullptr;
+    return n >= 0 && static_cast<std::size_t>(n) < records_.size() &&
+           records_[static_cast<std::size_t>(n)] != nullptr;
 }
 
 } // namespace mb

@@ -35,25 +35,21 @@ class Library {
 public:
     Library();
 
-    std::vector<LibraryEntry> LibraryIndex;
-    /// Working records; one element more than LastMaterialIndex + 1 (a spare slot).
+    /// The index: entry i holds the texts of material i. Sized to entries 0..1000.
+    const std::vector<LibraryEntry>& LibraryIndex() const { return index_; }
+    /// Working records; one element more than LastMaterialIndex() + 1 (a spare slot).
     /// A null element is a slot that holds no record yet.
-    std::vector<std::unique_ptr<clsMaterial>> Materials;
+    const std::vector<std::unique_ptr<clsMaterial>>& Materials() const { return records_; }
     /// Shadow records: the state as read, added or pasted, for "Reset".
-    std::vector<std::unique_ptr<clsMaterial>> MaterialShadows;
-    int16_t LastMaterialIndex = -1;
+    const std::vector<std::unique_ptr<clsMaterial>>& MaterialShadows() const { return shadows_; }
+    int16_t LastMaterialIndex() const { return last_; }
     std::string LastNodeKey;
 
-    int MaterialCount() const { return LastMaterialIndex + 1; }
-    bool IsFull() const { return LastMaterialIndex >= kMaxMaterials - 1; }
+    int MaterialCount() const { return last_ + 1; }
+    bool IsFull() const { return last_ >= kMaxMaterials - 1; }
 
     /// Empties the library and sizes the index to entries 0..1000.
     void Clear();
-    /// Makes sure both record lists hold LastMaterialIndex + 2 slots, keeping contents.
-    void SizeRecordLists();
-    /// Appends a material slot (entry emptied, records left null) and returns its number,
-    /// or -1 when the library is full. Prefer AddMaterial, which fills all three.
-    int AppendMaterial();
 
     // ---- Changes ------------------------------------------------------------------------
     // Every change to the library goes through one of these, so that entry i, working
@@ -105,8 +101,8 @@ public:
         // Inline, and straight to the records AddMaterial made: a reader calls this for
         // every property line of the file.
         const auto i = static_cast<std::size_t>(n);
-        clsMaterial* record = i < Materials.size() ? Materials[i].get() : nullptr;
-        clsMaterial* shadow = i < MaterialShadows.size() ? MaterialShadows[i].get() : nullptr;
+        clsMaterial* record = i < records_.size() ? records_[i].get() : nullptr;
+        clsMaterial* shadow = i < shadows_.size() ? shadows_[i].get() : nullptr;
         (record ? *record : Material(n)).SetSlotValue(slot, si);
         (shadow ? *shadow : Shadow(n)).SetSlotValue(slot, si);
     }
@@ -120,7 +116,7 @@ public:
     Library ReplaceWith(Library other);
     /// Forgets the index texts as the view's reset does; entries read back empty until the
     /// library is filled again.
-    void DiscardIndex() { LibraryIndex.clear(); }
+    void DiscardIndex() { index_.clear(); }
     /// Copies of material n's entry and records, for Restore.
     MaterialSnapshot Snapshot(int n);
     /// Puts material n back to `snapshot`.
@@ -128,15 +124,28 @@ public:
 
     /// Entry n; the index is sized again if a reset discarded it. Entry, Material and Shadow
     /// of a negative number give an empty scratch object that belongs to no material.
-    LibraryEntry& Entry(int n);
+    const LibraryEntry& Entry(int n) { return EntryAt(n); }
     const LibraryEntry& Entry(int n) const;
-    /// Working record n; made empty on first use if the slot holds none.
+    /// Working record n; made empty on first use if the slot holds none. The records stay
+    /// writable: a record's property cursor is set to read a value, and the writer fills in
+    /// a missing name code.
     clsMaterial& Material(int n);
     clsMaterial& Shadow(int n);
     bool HasRecord(int n) const;
-    bool IsValidNumber(int n) const { return n >= 0 && n <= LastMaterialIndex; }
+    bool IsValidNumber(int n) const { return n >= 0 && n <= last_; }
 
 private:
+    /// Makes sure both record lists hold last_ + 2 slots, keeping contents.
+    void SizeRecordLists();
+    /// Appends a material slot (entry emptied, records left null) and returns its number,
+    /// or -1 when the library is full; the caller fills all three.
+    int AppendMaterial();
+    LibraryEntry& EntryAt(int n);
+
+    std::vector<LibraryEntry> index_;
+    std::vector<std::unique_ptr<clsMaterial>> records_;
+    std::vector<std::unique_ptr<clsMaterial>> shadows_;
+    int16_t last_ = -1;
     // What a negative number (no material selected) reaches: empty, and part of nothing.
     LibraryEntry scratchEntry_;
     clsMaterial scratchRecord_;

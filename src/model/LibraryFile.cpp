@@ -310,7 +310,7 @@ bool EmitLibrary(Library& library, const CategoryGrouping& grouping, Sink&& sink
     for (std::size_t i = 0; i < grouping.categoryOfMaterial.size(); ++i) {
         const int p = grouping.categoryOfMaterial[i];
         if (p >= 1 && static_cast<std::size_t>(p) <= members.size() &&
-            static_cast<int>(i) <= library.LastMaterialIndex)
+            static_cast<int>(i) <= library.LastMaterialIndex())
             members[static_cast<std::size_t>(p - 1)].push_back(static_cast<int>(i));
     }
     std::string text;

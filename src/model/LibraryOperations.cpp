@@ -64,7 +64,7 @@ std::string LibraryOperations::NeighbourOfRemoved(int removed, const std::string
         }
         if (!before.empty()) return before;
     }
-    const int last = form_.state.library.LastMaterialIndex;
+    const int last = form_.state.library.LastMaterialIndex();
     const int wanted = removed <= last ? removed : last;
     for (const std::string& k : tree.keysInOrder())
         if (tree.parentKey(k) && KeyTailNumber(k) == wanted) return k;

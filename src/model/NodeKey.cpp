@@ -32,7 +32,7 @@ std::string MaterialNodeKey(const std::string& category, const std::string& name
 }
 
 void BuildTree(Library& library, TreeControl& tree) {
-    for (int i = 0; i <= library.LastMaterialIndex; ++i) {
+    for (int i = 0; i <= library.LastMaterialIndex(); ++i) {
         const LibraryEntry& e = library.Entry(i);
         tree.addNode(std::nullopt, e.Category, e.Category, "closedbook");
         const std::string key = MaterialNodeKey(e.Category, e.Name, i);

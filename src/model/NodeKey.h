@@ -30,7 +30,7 @@ void BuildTree(Library& library, TreeControl& tree);
 int SelectedMaterialNumber(const TreeControl& tree);
 
 /// Discards the index, clears the tree and hides it and the value frame. The records
-/// and LastMaterialIndex are the caller's to set.
+/// and the number of materials are left as they are.
 void ResetLibraryView(Library& library, TreeControl& tree, Visibility& valueFrame);
 
 } // namespace mb

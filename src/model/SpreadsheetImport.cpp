@@ -155,7 +155,7 @@ ImportResult ImportWorksheet(const Worksheet& sheet, Library& library) {
         const std::string label = CellText(sheet.cell(row, 1));
         if (EqualsNoCase(label, "End")) return stopAt(ImportResult::Status::Imported, row);
         const std::string_view key = TrimBlanks(label);
-        const int current = library.LastMaterialIndex;
+        const int current = library.LastMaterialIndex();
         if (EqualsNoCase(key, "Name")) {
             if (library.IsFull()) return stopAt(ImportResult::Status::LibraryFull, row);
             valueRows = 0;

@@ -47,8 +47,8 @@ void BaseForm::TreeView1_NodeClick(const std::string& nodeKey) {
         TreeView1.setImage(nodeKey, "leaf1");
 
         const int i = KeyTailNumber(nodeKey);
-        if (i >= 0 && i < static_cast<int>(library.LibraryIndex.size())) {
-            const LibraryEntry& entry = library.LibraryIndex[static_cast<std::size_t>(i)];
+        if (i >= 0 && i < static_cast<int>(library.LibraryIndex().size())) {
+            const LibraryEntry& entry = library.LibraryIndex()[static_cast<std::size_t>(i)];
             materialTypeText.setText(entry.Category);
             materialNameText.setText(entry.Name);
             descriptionText.setText(entry.Description);

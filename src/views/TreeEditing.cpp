@@ -24,7 +24,7 @@ bool TreeEditing::TreeView1_AfterLabelEdit(const std::string& newText) {
         const std::string name(TrimBlanks(newText));
         bool taken = false;
         // The material's own entry counts too: confirming the unchanged name is refused.
-        for (int j = 0; j <= library.LastMaterialIndex && !taken; ++j)
+        for (int j = 0; j <= library.LastMaterialIndex() && !taken; ++j)
             taken = EqualsNoCase(TrimBlanks(library.Entry(j).Name), name);
         // A line break would end the material line early on saving, and a name past its
         // columns would push the description along and be cut on reading.

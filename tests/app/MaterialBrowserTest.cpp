@@ -314,7 +314,7 @@ private slots:
         openThroughTheMenu();
         dragAndDrop(materialNode("Aluminium 6061-T6"), node(kSteels));
         // The moved material became the last one; the one after it moved down.
-        QCOMPARE(library().LastMaterialIndex, int16_t{2});
+        QCOMPARE(library().LastMaterialIndex(), int16_t{2});
         QCOMPARE(library().Entry(2).Name, std::string("Aluminium 6061-T6  "));
         QCOMPARE(library().Entry(2).Category, std::string("Steels    "));
         QCOMPARE(library().Entry(1).Name, std::string("Aluminium 7075-T6  "));
@@ -361,7 +361,7 @@ private slots:
         QTest::keySequence(box, QKeySequence(QStringLiteral("Ctrl+V")));
         QCOMPARE(box->text(), QStringLiteral("Hot-rolled non-alloy structural steel"));
         QCOMPARE(browser->state().doc.CopiedMaterialNumber, int16_t(-1));
-        QCOMPARE(library().LastMaterialIndex, int16_t(2));
+        QCOMPARE(library().LastMaterialIndex(), int16_t(2));
     }
 
     void ctrlSKeepsADescriptionTypedJustBefore() {

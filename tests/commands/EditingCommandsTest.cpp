@@ -96,7 +96,7 @@ TEST_F(EditingCommandsTest, YesAppendsTheTypedMaterialTrimmedWithoutValuesAndSho
     commands.onNewMaterial();
     EXPECT_EQ(editor.boxes(), Texts(3, "")) << "No empties the boxes";
     EXPECT_EQ(editor.shown(), kNewMaterialShown);
-    EXPECT_EQ(library().LastMaterialIndex, 5);
+    EXPECT_EQ(library().LastMaterialIndex(), 5);
 }
 
 TEST_F(EditingCommandsTest, ResetOverwritesTheMatchAfterOKWhichGetsItsShadowBack) {
@@ -148,14 +148,14 @@ TEST_F(EditingCommandsTest, APasteCopiesTheWorkingRecordIntoTheSelectedCategory)
     EXPECT_EQ(editor.VSFlexGrid1.textMatrix(1, 2), "150000000000") << "the copy is shown";
 
     ClickMaterial(3);
-    library().Entry(0).Name = "a36  "; // only its case changed: still the source
+    library().RenameMaterial(0, "a36  "); // only its case changed: still the source
     commands.onPasteMaterial();
     ExpectOnlyMessage("Material Name (Copy of A36) exists. Please rename it before pasting.",
                       MsgButtons::OK, MsgIcon::Exclamation);
-    library().Entry(5).Name = "Copy 1";
+    library().RenameMaterial(5, "Copy 1");
     commands.onPasteMaterial(); // onto a material: into its category
     EXPECT_EQ(tree().parentKey("Aluminium    Copy of A360006"), "Aluminium    ");
-    library().Entry(0).Name = "A36JR";
+    library().RenameMaterial(0, "A36JR");
     commands.onPasteMaterial();
     ExpectOnlyMessage(
         "The Material to Copy has been renamed or deleted. Please select another material to copy.",
@@ -189,7 +189,7 @@ TEST_F(EditingCommandsTest, ClearingValuesZeroesThemDeletingAsksThenRenumbersThe
     EXPECT_FALSE(tree().exists("Copper    ")) << "its only material gone";
     editor.messageBox.questions.clear();
     commands.onPasteMaterial();
-    EXPECT_EQ(library().LastMaterialIndex, 2);
+    EXPECT_EQ(library().LastMaterialIndex(), 2);
     EXPECT_TRUE(editor.messageBox.questions.empty());
 }
 
@@ -212,7 +212,7 @@ TEST_F(EditingCommandsTest, AFullLibraryRefusesToGrowButNotToOverwrite) {
         ExpectOnlyMessage("The library is full: it already holds 1001 materials, the most a "
                           "library can hold. Delete a material before adding another.",
                           MsgButtons::OK, MsgIcon::Exclamation);
-        EXPECT_EQ(library().Materials.size(), 1002u);
+        EXPECT_EQ(library().Materials().size(), 1002u);
     }
     ClickMaterial(3);
     Type("Steel", "M5", "overwritten");

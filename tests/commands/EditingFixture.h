@@ -46,17 +46,17 @@ protected:
         Library& lib = state.library;
         lib.Clear();
         for (const Sample& s : materials) {
-            const int n = lib.AppendMaterial();
-            LibraryEntry& e =
-                lib.Entry(n) = {s.category + "    ", s.nameCode, s.name + "  ", s.description};
-            clsMaterial& shadow = lib.Shadow(n);
+            const LibraryEntry e{s.category + "    ", s.nameCode, s.name + "  ", s.description};
+            clsMaterial shadow;
             shadow.MaterialType(e.Category);
             shadow.MaterialName(e.Name);
             shadow.MaterialDescription(e.Description);
             shadow.MaterialNameCode(e.NameCode);
             if (s.ex != 0) shadow.CopyProperty("EX", s.ex);
             if (s.dens != 0) shadow.CopyProperty("DENS", s.dens);
-            lib.Material(n).CopyAllProperties(shadow);
+            clsMaterial record;
+            record.CopyAllProperties(shadow);
+            lib.AddMaterial(e, record, shadow);
         }
         Unselect();
         editor.form.FillUnitsList();
@@ -74,7 +74,7 @@ protected:
     }
     Texts EntryNames() {
         Texts names;
-        for (int i = 0; i <= library().LastMaterialIndex; ++i)
+        for (int i = 0; i <= library().LastMaterialIndex(); ++i)
             names.emplace_back(TrimBlanks(library().Entry(i).Name));
         return names;
     }

@@ -21,11 +21,11 @@ protected:
     /// Adds a material (a repeated name is refused), deletes material m or drags it onto
     /// `category`.
     void Step(int m, const std::string& category) {
-        const int last = library().LastMaterialIndex, what = last < 0 ? 0 : Pick(3);
+        const int last = library().LastMaterialIndex(), what = last < 0 ? 0 : Pick(3);
         if (what == 0) {
             Type(Pick(2) ? "Steel" : " Nickel ", "N" + std::to_string(Pick(60)));
             commands.onNewMaterial();
-            if (library().LastMaterialIndex > last) Tag(last + 1);
+            if (library().LastMaterialIndex() > last) Tag(last + 1);
         } else if (what == 1) {
             Delete(m);
             tags.erase(tags.begin() + m);
@@ -49,15 +49,15 @@ protected:
 };
 
 TEST_P(EditingSequenceTest, EveryStepKeepsTheLibraryAndTheTreeInStep) {
-    for (int i = 0; i <= library().LastMaterialIndex; ++i)
+    for (int i = 0; i <= library().LastMaterialIndex(); ++i)
         Tag(i);
     std::set<int> sizes;
     for (int step = 0; step < 300 && !HasFailure(); ++step) {
         SCOPED_TRACE("step " + std::to_string(step));
         const Texts keys = tree().keysInOrder();
         const std::string node = keys.empty() ? "" : keys[std::size_t(Pick(int(keys.size())))];
-        Step(Pick(library().LastMaterialIndex + 1), tree().parentKey(node).value_or(node));
-        const int count = library().LastMaterialIndex + 1;
+        Step(Pick(library().LastMaterialIndex() + 1), tree().parentKey(node).value_or(node));
+        const int count = library().LastMaterialIndex() + 1;
         sizes.insert(count);
         ASSERT_EQ(tags.size(), std::size_t(count));
         std::multiset<int> numbers, all;

@@ -10,7 +10,7 @@ protected:
     /// Material n lies at (10, 100 + n); Steel, Aluminium and Copper at (10, 1), (10, 2) and
     /// (10, 3). Presses the left button at (10, from), drags to (10, to) and drops there.
     void Drag(int from, int to) {
-        for (int i = 0; i <= library().LastMaterialIndex; ++i)
+        for (int i = 0; i <= library().LastMaterialIndex(); ++i)
             tree().placeAt(10, 100 + i, KeyOf(i));
         for (int at = 1; const char* category : {"Steel    ", "Aluminium    ", "Copper    "})
             tree().placeAt(10, at++, category);

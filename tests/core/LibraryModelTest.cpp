@@ -12,18 +12,19 @@ namespace {
 // Material n gets a DENS of n in its record and 100 + n in its shadow, so a test can tell
 // whether entry, record and shadow travelled together.
 void AddMaterial(Library& lib, const std::string& category, const std::string& name) {
-    const int n = lib.AppendMaterial();
-    lib.Entry(n) = {category, "", name, ""};
-    lib.Material(n).MaterialName(name);
-    lib.Material(n).CopyProperty("DENS", n);
-    lib.Shadow(n).Copy(lib.Material(n));
-    lib.Shadow(n).CopyProperty("DENS", 100 + n);
+    const int n = lib.MaterialCount();
+    clsMaterial record, shadow;
+    record.MaterialName(name);
+    record.CopyProperty("DENS", n);
+    shadow.Copy(record);
+    shadow.CopyProperty("DENS", 100 + n);
+    lib.AddMaterial({category, "", name, ""}, record, shadow);
 }
 
 // Per material: entry name and category, then record name and DENS, then shadow's.
 std::string Held(Library& lib) {
     std::string out;
-    for (int i = 0; i <= lib.LastMaterialIndex; ++i)
+    for (int i = 0; i <= lib.LastMaterialIndex(); ++i)
         out += lib.Entry(i).Name + lib.Entry(i).Category + "/" + lib.Material(i).MaterialName() +
                std::to_string(int(lib.Material(i).SlotValue(Slot::DENS))) + "/" + lib.Shadow(i).MaterialName() +
                std::to_string(int(lib.Shadow(i).SlotValue(Slot::DENS))) + " ";
@@ -62,7 +63,7 @@ TEST(LibraryModel, RemoveAndMoveKeepEntryRecordAndShadowTogether) {
     EXPECT_EQ(lib.Material(2).MaterialType() + lib.Shadow(2).MaterialType(), "PlasticsPlastics");
     // A slot freed by a removal comes back empty.
     lib.RemoveMaterial(3);
-    EXPECT_EQ(lib.AppendMaterial(), 3);
+    EXPECT_EQ(lib.AddMaterial("", "", "", ""), 3);
     EXPECT_TRUE(Held(lib).ends_with("M0Plastics/M00/M0100 /0/0 ")) << Held(lib);
 }
 

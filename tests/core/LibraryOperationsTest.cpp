@@ -35,7 +35,7 @@ std::string Held(Library& lib) {
         return m.MaterialName() + "," + m.MaterialType() + "," + m.MaterialDescription() + "," +
                (m.HasValue(Slot::EX) ? Number(m.SlotValue(Slot::EX)) : "-");
     };
-    for (int i = 0; i <= lib.LastMaterialIndex; ++i) {
+    for (int i = 0; i <= lib.LastMaterialIndex(); ++i) {
         const LibraryEntry& e = lib.Entry(i);
         out += e.Name + "," + e.Category + "," + e.Description + "/" + record(lib.Material(i)) +
                "/" + record(lib.Shadow(i)) + " ";
@@ -228,7 +228,7 @@ TEST(LibraryReplace, ReplaceWithGivesBackTheLibraryItReplaced) {
 TEST(LibraryReplace, DiscardingTheIndexKeepsTheRecords) {
     Library lib = Metals(2);
     lib.DiscardIndex();
-    EXPECT_TRUE(lib.LibraryIndex.empty());
+    EXPECT_TRUE(lib.LibraryIndex().empty());
     EXPECT_EQ(lib.Entry(1).Name, "");
     EXPECT_EQ(lib.Material(1).MaterialName(), "M1");
 }

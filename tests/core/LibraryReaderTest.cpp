@@ -43,7 +43,7 @@ std::string Held(clsMaterial& m) {
 // One line per material as its record holds it; entry and shadow must agree with it.
 std::string Summary(Library& lib) {
     std::string out;
-    for (int i = 0; i <= lib.LastMaterialIndex; ++i) {
+    for (int i = 0; i <= lib.LastMaterialIndex(); ++i) {
         const LibraryEntry& e = lib.Entry(i);
         out += Held(lib.Material(i));
         EXPECT_EQ(Held(lib.Shadow(i)), Held(lib.Material(i)));
@@ -90,7 +90,7 @@ TEST(LibraryReader, MaterialsPastTheLimitAreDroppedAndCounted) {
     Library lib;
     const ReadResult r = ReadLibraryText(text, lib, ".");
     EXPECT_EQ(r.droppedMaterials, 2);
-    EXPECT_EQ(lib.LastMaterialIndex, 1000);
+    EXPECT_EQ(lib.LastMaterialIndex(), 1000);
     EXPECT_EQ(lib.Shadow(1000).SlotValue(Slot::EX), 1000);
 }
 
@@ -124,7 +124,7 @@ TEST(LibraryReaderFile, EveryBrokenFixtureGivesItsMessageAndLeavesTheModelAsItSa
             EXPECT_EQ(Summary(lib), "S    |Kept|  ||\n");
         } else {
             EXPECT_EQ(c.message, "This file is not a VELTRA/M material library file!");
-            EXPECT_EQ(lib.LastMaterialIndex, -1);
+            EXPECT_EQ(lib.LastMaterialIndex(), -1);
             EXPECT_EQ(lib.Entry(0).NameCode, "");
         }
     }
@@ -156,7 +156,7 @@ TEST(LibraryReader, TextThatIsNotALibraryEmptiesTheModel) {
              "", "matl:A", "MATL:A\r\nMATTYPE:S", " MATTYPE:S", "\r\nMATTYPE:S", std::string("\0\xffMATTYPE:S", 11)}) {
         ReadLibraryText(Lines({"MATTYPE:S", "MATL:Kept"}), lib, ".");
         EXPECT_EQ(ReadLibraryText(text, lib, ".").status, Status::NotALibrary) << text;
-        EXPECT_EQ(lib.LastMaterialIndex, -1);
+        EXPECT_EQ(lib.LastMaterialIndex(), -1);
         EXPECT_EQ(lib.Entry(0).NameCode, "");
     }
 }
@@ -195,7 +195,7 @@ TEST(LibraryReaderFile, ACategoryNameIsReadWholeOrTheFileIsRefusedNamingTheLine)
             const ReadResult r = read(Lines({"MATTYPE:S", "MATL:A", "mattype:" + tooLong, "MATL:B"}), lib);
             EXPECT_EQ(std::tie(r.status, r.message), std::make_tuple(Status::CannotOpen, refusal));
             // Nothing of a file read in part is kept, so nothing of it can be saved back.
-            EXPECT_EQ(lib.LastMaterialIndex, -1);
+            EXPECT_EQ(lib.LastMaterialIndex(), -1);
             EXPECT_EQ(lib.Entry(0).Category, "");
         }
     }

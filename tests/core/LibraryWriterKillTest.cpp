@@ -30,9 +30,12 @@ namespace fs = std::filesystem;
 std::string LibraryBytes(int materials, double variant) {
     Library lib;
     for (int i = 0; i < materials; ++i) {
-        const int n = lib.AppendMaterial();
-        lib.Entry(n) = {"Group " + std::to_string(i % 7), "", "Material " + std::to_string(i), "generated"};
-        for (int slot = 0; slot < 60; ++slot) lib.Material(n).SetSlotValue(slot, variant + i * 0.5 + slot);
+        clsMaterial record;
+        for (int slot = 0; slot < 60; ++slot)
+            record.SetSlotValue(slot, variant + i * 0.5 + slot);
+        lib.AddMaterial(
+            {"Group " + std::to_string(i % 7), "", "Material " + std::to_string(i), "generated"},
+            record, clsMaterial());
     }
     return LibraryText(lib, GroupByCategory(lib));
 }

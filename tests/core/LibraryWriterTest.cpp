@@ -71,9 +71,10 @@ test::ScriptedFileOps::Failures operator+(test::ScriptedFileOps::Failures a, con
 TEST_F(LibraryWriterFile, RetryAfterEachFailedStepGivesTheCompleteFile) {
     // Enough materials for several chunks, so the failing write is neither first nor last.
     for (int i = 0; i < 400; ++i) {
-        const int n = lib.AppendMaterial();
-        lib.Entry(n) = {"Bulk", "", "B" + std::to_string(i), ""};
-        for (int slot = 0; slot < 22; ++slot) lib.Material(n).SetSlotValue(slot, 1000.0 + i + slot);
+        clsMaterial record;
+        for (int slot = 0; slot < 22; ++slot)
+            record.SetSlotValue(slot, 1000.0 + i + slot);
+        lib.AddMaterial({"Bulk", "", "B" + std::to_string(i), ""}, record, clsMaterial());
     }
     const std::string expected = LibraryText(lib, GroupByCategory(lib));
     ASSERT_GT(expected.size(), 3 * kWriteChunk);

@@ -42,7 +42,7 @@ TEST_F(ApplicationTest, NewOverASavedLibraryAsksCancelKeepsItAndNoReplacesItStor
     app.NewLibrary();
     EXPECT_EQ(caption(), file);
     EXPECT_FALSE(state.doc.IsUntitled) << "Save must still write the open file after a cancelled New";
-    EXPECT_EQ(state.library.LastMaterialIndex, 1);
+    EXPECT_EQ(state.library.LastMaterialIndex(), 1);
 
     window().unitsCombo.setListIndex(1);
     messages.queueAnswer(MsgResult::No);
@@ -50,7 +50,7 @@ TEST_F(ApplicationTest, NewOverASavedLibraryAsksCancelKeepsItAndNoReplacesItStor
     EXPECT_EQ(asked(), Texts(2, "Save changes to " + file + " ? [YesNoCancel Question]"));
     EXPECT_EQ(created, 2);
     EXPECT_EQ(caption(), kUntitled);
-    EXPECT_EQ(state.library.LastMaterialIndex, 0);
+    EXPECT_EQ(state.library.LastMaterialIndex(), 0);
     EXPECT_EQ(test::ReadBytes(file), kTwoMaterials);
     EXPECT_EQ(storedUnitBytes(), std::string("\x01\0\0\0", 4));
 }
@@ -91,7 +91,7 @@ TEST_F(ApplicationTest, OpeningOverANewLibraryAsksOverASavedOneNot) {
     EXPECT_EQ(asked(), Texts(2, "Do you want to save changes? [YesNoCancel Question]"));
     EXPECT_EQ(dialogs.requests.size(), 2u);
     EXPECT_EQ(caption(), b);
-    EXPECT_EQ(state.library.LastMaterialIndex, 0);
+    EXPECT_EQ(state.library.LastMaterialIndex(), 0);
 }
 
 TEST_F(ApplicationTest, SaveFailuresSaySoAndSaveAsBringsTheDialogBack) {
@@ -275,7 +275,7 @@ TEST_F(ApplicationTest, AnImportThatStoppedEarlySaysWhereAndKeepsWhatItRead) {
     dialogs.queuePath(book);
     app.OpenLibrary();
     EXPECT_EQ(asked(), Texts{expected + " [OK Exclamation]"});
-    EXPECT_EQ(state.library.LastMaterialIndex, 0);
+    EXPECT_EQ(state.library.LastMaterialIndex(), 0);
     EXPECT_EQ(caption(), book);
 }
 

@@ -198,7 +198,7 @@ TEST_F(ApplicationTest, NoRemovesACopyAndANewLibraryComesBackNeverSaved) {
     EXPECT_EQ(recoveryStore.removed, (Texts{"41-a", "42-b"}));
     // Read from a workbook, never saved: Save asks for a name, beside the workbook.
     EXPECT_EQ(caption(), book);
-    EXPECT_EQ(state.library.LastMaterialIndex, 1);
+    EXPECT_EQ(state.library.LastMaterialIndex(), 1);
     app.SaveLibrary();
     ASSERT_EQ(dialogs.requests.size(), 1u);
     EXPECT_EQ(dialogs.requests[0].proposedPath, tmp.file("alloys.lib"));

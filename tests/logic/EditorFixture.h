@@ -28,11 +28,12 @@ protected:
     }
     void add(const std::string& category, const std::string& name,
              std::initializer_list<std::pair<const char*, double>> values) {
-        const int n = state.library.AppendMaterial();
-        state.library.Entry(n) = {category, "", name, "about " + name};
-        keys.push_back(MaterialNodeKey(category, name, n));
+        clsMaterial record;
         for (const auto& [code, si] : values)
-            state.library.Material(n).CopyProperty(code, si);
+            record.CopyProperty(code, si);
+        const int n =
+            state.library.AddMaterial({category, "", name, "about " + name}, record, clsMaterial());
+        keys.push_back(MaterialNodeKey(category, name, n));
     }
     /// Shows material n as a user's click does.
     void show(int n) { ed.clickNode(keys[std::size_t(n)]); }

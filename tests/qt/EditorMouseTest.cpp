@@ -80,13 +80,13 @@ class EditorMouseTest : public QObject {
         Library made;
         for (auto [category, name] : {std::pair{"Metals", "Steel"}, {"Metals", "Copper"},
                                       {"Metals", "Brass"}, {"Polymers", "Nylon"}}) {
-            const int n = made.AppendMaterial();
-            made.Entry(n) = {std::string(category) + "    ", "", name, std::string(name) + " bar"};
-            clsMaterial& record = made.Material(n);
+            clsMaterial record;
             record.MaterialType(category);
             record.MaterialName(name);
             record.MaterialDescription(std::string(name) + " bar");
             record.CopyProperty("EX", 1e11);
+            made.AddMaterial({std::string(category) + "    ", "", name, std::string(name) + " bar"},
+                             record, clsMaterial());
         }
         const std::string text = LibraryText(made, GroupByCategory(made));
         const QString path = dir->filePath("metals.lib");
@@ -224,7 +224,7 @@ private slots:
             QTest::mouseClick(add, Qt::LeftButton);
             QCOMPARE(messages->questions.size(), asked + 1);
             messages->questions.pop_back();
-            QCOMPARE(library().LastMaterialIndex, 3);
+            QCOMPARE(library().LastMaterialIndex(), 3);
             QCOMPARE(allBoxes(), boxes);
             // Nor does a drag start from the refused press.
             const QPoint from = pointOf(materialNode("Steel"));

@@ -22,10 +22,10 @@ struct EditorWindow {
     /// Metals: 0 Steel and 1 Copper, with values in SI.
     explicit EditorWindow(Locale& locale) {
         for (auto [name, ex, nuxy] : {std::tuple{"Steel", 2.1e11, 0.3}, {"Copper", 1.2e11, 0.34}}) {
-            const int n = state.library.AppendMaterial();
-            state.library.Entry(n) = {"Metals    ", "", name, ""};
-            state.library.Material(n).CopyProperty("EX", ex);
-            state.library.Material(n).CopyProperty("NUXY", nuxy);
+            clsMaterial record;
+            record.CopyProperty("EX", ex);
+            record.CopyProperty("NUXY", nuxy);
+            state.library.AddMaterial({"Metals    ", "", name, ""}, record, clsMaterial());
         }
         window = std::make_unique<BaseFormWindow>(state, messages, locale);
         BuildTree(state.library, form().TreeView1);

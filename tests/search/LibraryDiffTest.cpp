@@ -22,10 +22,10 @@ Library Make(std::initializer_list<Material> materials) {
     Library library;
     library.Clear();
     for (const Material& m : materials) {
-        const int i = library.AppendMaterial();
-        library.Entry(i) = {m.category, m.nameCode, m.name, m.description};
+        clsMaterial record;
         for (const auto& [slot, si] : m.values)
-            library.Material(i).SetSlotValue(slot, si);
+            record.SetSlotValue(slot, si);
+        library.AddMaterial({m.category, m.nameCode, m.name, m.description}, record, clsMaterial());
     }
     return library;
 }

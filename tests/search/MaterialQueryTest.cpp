@@ -47,11 +47,10 @@ Library CraftedLibrary() {
     Library library;
     library.Clear();
     for (const Crafted& c : materials) {
-        const int i = library.AppendMaterial();
-        library.Entry(i) = {c.category, c.nameCode, c.name, c.description};
-        clsMaterial& record = library.Material(i);
+        clsMaterial record;
         for (const auto& [slot, si] : c.values)
             record.SetSlotValue(slot, si);
+        library.AddMaterial({c.category, c.nameCode, c.name, c.description}, record, clsMaterial());
     }
     return library;
 }

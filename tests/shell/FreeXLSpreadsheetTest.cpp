@@ -21,7 +21,7 @@ TEST(FreeXLImport, ReadsTheFirstSheetUpToEnd) {
     const ImportResult r = ImportSpreadsheet(Fixture("two_materials.xls"), reader, lib);
     ASSERT_TRUE(r.imported()) << r.message();
     EXPECT_EQ(r.row, 7);
-    ASSERT_EQ(lib.LastMaterialIndex, 1); // not the "Name" after "End", nor the second sheet
+    ASSERT_EQ(lib.LastMaterialIndex(), 1); // not the "Name" after "End", nor the second sheet
     EXPECT_EQ(lib.Entry(1).Name, "Aluminium 6061");
     EXPECT_EQ(lib.Entry(1).Category, "Aluminum Alloys");
     EXPECT_DOUBLE_EQ(lib.Material(0).SlotValue(Slot::EX), 2e11);
@@ -47,11 +47,11 @@ TEST(FreeXLImport, UnreadableFilesFailCleanlyAndLeaveTheLibraryAlone) {
     for (const auto& [file, why] : cases) {
         FreeXLSpreadsheetReader reader;
         Library lib;
-        lib.Entry(lib.AppendMaterial()).Name = "kept";
+        lib.AddMaterial("", "", "kept", "");
         const ImportResult r = ImportSpreadsheet(Fixture(file), reader, lib);
         EXPECT_EQ(r.status, ImportResult::Status::CannotOpen) << file;
         EXPECT_EQ(r.message(), "The file \"" + Fixture(file) + "\" " + why);
-        EXPECT_EQ(lib.LastMaterialIndex, 0) << file;
+        EXPECT_EQ(lib.LastMaterialIndex(), 0) << file;
         EXPECT_EQ(lib.Entry(0).Name, "kept") << file;
     }
 }

@@ -96,11 +96,11 @@ TEST(IsolatedSpreadsheetReader, DamagedWorkbooksGiveAMessageAndLeaveTheLibraryAl
     IsolatedSpreadsheetReader reader(MB_MATLIB_PATH);
     for (const auto& [file, why] : cases) {
         Library lib;
-        lib.Entry(lib.AppendMaterial()).Name = "kept";
+        lib.AddMaterial("", "", "kept", "");
         const ImportResult r = ImportSpreadsheet(Fixture(file), reader, lib);
         EXPECT_EQ(r.status, ImportResult::Status::CannotOpen) << file;
         EXPECT_EQ(r.message(), "The file \"" + Fixture(file) + "\" " + why);
-        EXPECT_EQ(lib.LastMaterialIndex, 0) << file;
+        EXPECT_EQ(lib.LastMaterialIndex(), 0) << file;
         EXPECT_EQ(lib.Entry(0).Name, "kept") << file;
     }
 }

@@ -52,12 +52,12 @@ TEST(SpreadsheetImport, HowColumnsAAndBAreRead) {
         {T("eNd"), E()}, {T("Name"), T("late")},
     }};
     Library lib;
-    lib.AppendMaterial(); // replaced by the import
+    lib.AddMaterial("", "", "", ""); // replaced by the import
     const ImportResult r = ImportWorksheet(sheet, lib);
     EXPECT_TRUE(r.imported()) << r.message();
     EXPECT_EQ(r.row, 13);
     std::string entries; // name|category of each
-    for (int n = 0; n <= lib.LastMaterialIndex; ++n)
+    for (int n = 0; n <= lib.LastMaterialIndex(); ++n)
         entries += lib.Entry(n).Name + "|" + lib.Entry(n).Category + ";";
     EXPECT_EQ(entries, "  Padded  | Cat ;4340|;1e+21|1.5;");
     const clsMaterial& rec = lib.Shadow(0); // as imported, like the working record
@@ -114,8 +114,8 @@ TEST(SpreadsheetImport, FailuresNameTheRowAndKeepWhatWasRead) {
         EXPECT_EQ(r.status, c.status);
         EXPECT_EQ(r.row, c.row);
         EXPECT_EQ(r.message(), c.message);
-        EXPECT_EQ(lib.LastMaterialIndex, c.lastIndex);
-        EXPECT_EQ(lib.LibraryIndex.size(), 1001u);
+        EXPECT_EQ(lib.LastMaterialIndex(), c.lastIndex);
+        EXPECT_EQ(lib.LibraryIndex().size(), 1001u);
     }
 }
 
@@ -147,7 +147,7 @@ TEST(SpreadsheetImport, TextsThatWouldBreakALibraryAreMadeToFitWithANotePerChang
                            "Row 7: " + control + "name were replaced by blanks.\n"
                            "Row 7: " + cut + "\"Austenitic stainless steel 316\".");
     std::vector<std::string> names, types;
-    for (int n = 0; n <= lib.LastMaterialIndex; ++n) {
+    for (int n = 0; n <= lib.LastMaterialIndex(); ++n) {
         names.push_back(lib.Entry(n).Name);
         types.push_back(lib.Entry(n).Category);
         EXPECT_EQ(lib.Material(n).MaterialName(), lib.Entry(n).Name);
@@ -221,7 +221,7 @@ TEST(SpreadsheetImport, WorkbooksWithControlCharactersAndLongNames) {
         EXPECT_EQ(r.imported(), c.imported);
         EXPECT_EQ(r.message(), c.message);
         std::vector<std::string> entries;
-        for (int n = 0; n <= lib.LastMaterialIndex; ++n)
+        for (int n = 0; n <= lib.LastMaterialIndex(); ++n)
             entries.push_back(lib.Entry(n).Name + "|" + lib.Entry(n).Category);
         EXPECT_EQ(entries, c.entries);
     }
