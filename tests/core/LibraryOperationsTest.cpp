@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace mb {
 namespace {
@@ -211,6 +214,102 @@ TEST(LibraryChanges, RestoringASnapshotUndoesEveryChangeInPlace) {
     EXPECT_EQ(Held(lib), before);
     EXPECT_FALSE(lib.Material(1).HasValue(Slot::NUXY));
     EXPECT_FALSE(lib.Shadow(1).HasValue(Slot::DENS));
+}
+
+// A random run of changes, mirrored in a plain list: after every step each material's
+// entry, record and shadow must still agree with each other and with the list.
+TEST(LibraryChanges, RandomRunsKeepEveryMaterialWhole) {
+    struct Held {
+        std::string name, category;
+        std::optional<double> record, shadow; // EX
+    };
+    const auto ex = [](const clsMaterial& m) {
+        return m.HasValue(Slot::EX) ? std::optional<double>(m.SlotValue(Slot::EX)) : std::nullopt;
+    };
+    std::mt19937 random(20261206);
+    const auto pick = [&random](int below) {
+        return std::uniform_int_distribution<int>(0, below - 1)(random);
+    };
+    Library lib;
+    std::vector<Held> model;
+    int made = 0;
+    for (int step = 0; step < 3000; ++step) {
+        const int count = static_cast<int>(model.size());
+        const int n = count > 0 ? pick(count) : -1;
+        const std::string fresh = "N" + std::to_string(made++);
+        const std::string category = "C" + std::to_string(pick(4));
+        std::string did;
+        switch (count == 0 ? 0 : pick(8)) {
+        case 0:
+            did = "add";
+            ASSERT_EQ(lib.AddMaterial(category, "", fresh, ""), count);
+            lib.SetOriginalValue(count, Slot::EX, step);
+            model.push_back({fresh, category, step, step});
+            break;
+        case 1:
+            did = "copy " + std::to_string(n);
+            ASSERT_EQ(lib.CopyMaterial(n, LibraryEntry{category, "", fresh, ""}), count);
+            model.push_back({fresh, category, model[n].record, model[n].shadow});
+            break;
+        case 2: {
+            did = "remove and insert " + std::to_string(n);
+            const MaterialSnapshot removed = lib.RemoveMaterial(n);
+            const Held kept = model[n];
+            model.erase(model.begin() + n);
+            if (pick(2) == 0) {
+                const int at = pick(count);
+                did += " at " + std::to_string(at);
+                ASSERT_EQ(lib.InsertMaterial(at, removed), at);
+                model.insert(model.begin() + at, kept);
+            }
+            break;
+        }
+        case 3: {
+            did = "move " + std::to_string(n);
+            ASSERT_EQ(lib.MoveMaterialToEnd(n, category), count - 1);
+            Held moved = model[n];
+            moved.category = category;
+            model.erase(model.begin() + n);
+            model.push_back(moved);
+            break;
+        }
+        case 4:
+            did = "rename " + std::to_string(n);
+            lib.RenameMaterial(n, fresh);
+            model[n].name = fresh;
+            break;
+        case 5:
+            did = "category " + std::to_string(n);
+            lib.SetCategory(n, category);
+            model[n].category = category;
+            break;
+        case 6:
+            did = "value " + std::to_string(n);
+            lib.SetValue(n, "EX", -step);
+            model[n].record = -step;
+            break;
+        case 7:
+            did = "reset " + std::to_string(n);
+            lib.ResetToShadow(n);
+            model[n].record = model[n].shadow;
+            break;
+        }
+        ASSERT_EQ(lib.MaterialCount(), static_cast<int>(model.size())) << step << ": " << did;
+        for (int i = 0; i < lib.MaterialCount(); ++i) {
+            const Held& want = model[static_cast<std::size_t>(i)];
+            const LibraryEntry& e = lib.Entry(i);
+            const std::string got =
+                e.Name + "," + e.Category + "/" + lib.Material(i).MaterialName() + "," +
+                lib.Material(i).MaterialType() + "/" + lib.Shadow(i).MaterialName() + "," +
+                lib.Shadow(i).MaterialType();
+            const std::string wanted = want.name + "," + want.category + "/" + want.name + "," +
+                                       want.category + "/" + want.name + "," + want.category;
+            ASSERT_EQ(got, wanted) << step << ": " << did << ", material " << i;
+            ASSERT_EQ(ex(lib.Material(i)), want.record)
+                << step << ": " << did << ", material " << i;
+            ASSERT_EQ(ex(lib.Shadow(i)), want.shadow) << step << ": " << did << ", material " << i;
+        }
+    }
 }
 
 TEST(LibraryReplace, ReplaceWithGivesBackTheLibraryItReplaced) {
