@@ -1,6 +1,5 @@
 #include "AppImages.h"
 
-#include <QFile>
 
 // Resources compiled into a static library are registered by hand: nothing else in
 // the library refers to them, so the linker would otherwise leave them out.
@@ -26,7 +25,5 @@ QIcon AppIcon(const QString& name) { return QIcon(ResourcePath(name)); }
 QPixmap AppPixmap(const QString& name, int size) {
     return AppIcon(name).pixmap(size, size);
 }
-
-bool HasAppImage(const QString& name) { return QFile::exists(ResourcePath(name)); }
 
 } // namespace mb::qt

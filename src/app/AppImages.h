@@ -10,7 +10,5 @@ namespace mb::qt {
 /// They are drawn as SVG and carried in the program's resources.
 QIcon AppIcon(const QString& name);
 QPixmap AppPixmap(const QString& name, int size);
-/// Whether the resources hold a picture of that name.
-bool HasAppImage(const QString& name);
 
 } // namespace mb::qt

@@ -82,7 +82,6 @@ public:
 
     void DeleteSelected() { operations_.DeleteSelected(); }
     void ClearValues() { operations_.ClearValues(); }
-    void ClearDetailFields() { operations_.ClearDetailFields(); }
 
     // The three boxes' focus notifications. The LostFocus handlers return false when the
     // text is too long; they have then shown the message and asked for the focus back.

@@ -64,9 +64,6 @@ public:
     void CopyProperty(std::string_view PROP, double val);
 
     void ChangeUnits(const std::string& oldUnit, const std::string& newUnit, bool bUserCurUnit);
-    void GoToIPS(std::string_view oldUnit) { ConvertAll(oldUnit, "IPS"); }
-    void GoToSI(std::string_view oldUnit) { ConvertAll(oldUnit, "SI"); }
-    void GoToMKS(std::string_view oldUnit) { ConvertAll(oldUnit, "MKS"); }
     const std::string& RecordUnit() const { return recordUnit_; }
 
     /// Appends the material's block (material line, property lines, "ENDMATL", each ending

@@ -413,11 +413,6 @@ bool DocumentLifecycle::WriteCurrentFile() {
     return false;
 }
 
-void DocumentLifecycle::Save() {
-    if (state_.doc.IsUntitled) SaveLibraryAs();
-    else SaveLibrary();
-}
-
 bool DocumentLifecycle::ConfirmSaveChanges() {
     CommitPendingEdit();
     const bool newLibrary = NewLibraryUnsaved();

@@ -73,8 +73,6 @@ public:
     void SaveLibraryAs();
     /// Asks whether to save and closes the library; true when the user cancelled.
     bool ConfirmSaveChanges();
-    /// Save as the menus do it: save as while the library was never saved.
-    void Save();
     /// Opens a recovered copy as the library, named after the file it came from (or as
     /// a library never saved). False when the user kept the open library or the copy
     /// holds no library.
