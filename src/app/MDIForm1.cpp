@@ -2,6 +2,7 @@
 
 #include "AppImages.h"
 #include "aboutForm.h"
+#include "platform/Controls.h"
 
 #include <QAction>
 #include <QApplication>
@@ -100,7 +101,7 @@ public:
 
 MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName("MDIForm1");
-    setWindowTitle("VELTRA/M Material Browser");
+    setWindowTitle(kApplicationTitle);
     setWindowIcon(AppIcon("closedbook"));
 
     mdiArea_ = new QMdiArea(this);

@@ -1,6 +1,7 @@
 #include "aboutForm.h"
 
 #include "AppImages.h"
+#include "platform/Controls.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,7 +22,7 @@ aboutForm::aboutForm(QWidget* parent) : QDialog(parent) {
     picture->setPixmap(AppPixmap("about", 64));
     picture->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
-    auto* title = new QLabel("VELTRA/M Material Browser", this);
+    auto* title = new QLabel(kApplicationTitle, this);
     title->setObjectName("Label1");
     QFont bold = title->font();
     bold.setBold(true);

@@ -120,6 +120,10 @@ public:
     virtual void endDrag() = 0;
 };
 
+/// The application's title: the main window's, the about box's, and a message box's when
+/// it names none.
+inline constexpr const char* kApplicationTitle = "VELTRA/M Material Browser";
+
 enum class MsgButtons { OK, OKCancel, YesNo, YesNoCancel, RetryCancel };
 enum class MsgIcon { None, Critical, Question, Exclamation };
 enum class MsgResult { OK, Cancel, Yes, No, Retry };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Controls.h"
 #include "views/GridEntryStore.h"
 
 #include <array>
@@ -19,7 +20,6 @@ class MessageBox;
 class TextBox;
 class TreeControl;
 
-inline constexpr const char* kApplicationTitle = "VELTRA/M Material Browser";
 inline constexpr int kUnitLabelCount = 12;
 
 /// The editor window's controls, by their names in the window.

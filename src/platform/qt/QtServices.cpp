@@ -15,7 +15,6 @@ namespace mb::qt {
 
 namespace {
 
-constexpr const char* kApplicationTitle = "VELTRA/M Material Browser";
 
 std::string FromQtPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
