@@ -12,8 +12,8 @@ namespace mb::bench {
 namespace {
 
 constexpr std::array<const char*, 8> kCategories = {
-    "Steels", "Aluminium Alloys", "Titanium Alloys", "Polymers",
-    "Rubbers", "Composites", "Ceramics", "Foams"};
+    "Steels",  "Aluminium Alloys", "Titanium Alloys", "Polymers",
+    "Rubbers", "Composites",       "Ceramics",        "Foams"};
 
 std::string Numbered(const char* prefix, int n) {
     char buf[8];

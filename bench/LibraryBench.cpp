@@ -100,13 +100,16 @@ void TimeSaves(benchmark::State& state, mb::FileOps& ops) {
     ScratchFile out;
     CancelPrompt prompt;
     for (auto _ : state) {
-        const auto r = mb::WriteLibraryFile(out.path, library, grouping, prompt, ops, mb::Durability::Flushed);
+        const auto r =
+            mb::WriteLibraryFile(out.path, library, grouping, prompt, ops, mb::Durability::Flushed);
         if (r.status != mb::WriteResult::Status::Written) state.SkipWithError("write failed");
     }
     ReportLines(state);
 }
 
-void BM_WriteLibraryFile(benchmark::State& state) { TimeSaves(state, mb::SystemFileOps()); }
+void BM_WriteLibraryFile(benchmark::State& state) {
+    TimeSaves(state, mb::SystemFileOps());
+}
 BENCHMARK(BM_WriteLibraryFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The writer's own work, with a file layer that accepts every byte and keeps none: what

@@ -46,14 +46,11 @@ struct Services {
     mb::fake::FakeFileDialogs dialogs;
     mb::fake::FakeSettingsBackend settings;
     NoHelp help;
-    mb::qt::BrowserServices browser() {
-        return {&messages, &dialogs, &settings, &help};
-    }
+    mb::qt::BrowserServices browser() { return {&messages, &dialogs, &settings, &help}; }
 };
 
 // Runs the event loop until `done` holds, as the user's wait ends when the screen shows it.
-template <class Done>
-void ProcessEventsUntil(Done done) {
+template <class Done> void ProcessEventsUntil(Done done) {
     QElapsedTimer timer;
     timer.start();
     while (!done()) {
@@ -62,7 +59,9 @@ void ProcessEventsUntil(Done done) {
     }
 }
 
-bool Exposed(QWidget& w) { return w.windowHandle() && w.windowHandle()->isExposed(); }
+bool Exposed(QWidget& w) {
+    return w.windowHandle() && w.windowHandle()->isExposed();
+}
 
 // The largest library, written once with the application's own writer.
 const std::string& LargestLibraryPath() {

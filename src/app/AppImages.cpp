@@ -1,9 +1,10 @@
 #include "AppImages.h"
 
-
 // Resources compiled into a static library are registered by hand: nothing else in
 // the library refers to them, so the linker would otherwise leave them out.
-static void RegisterAppResources() { Q_INIT_RESOURCE(app); }
+static void RegisterAppResources() {
+    Q_INIT_RESOURCE(app);
+}
 
 namespace mb::qt {
 
@@ -20,7 +21,9 @@ QString ResourcePath(const QString& name) {
 
 } // namespace
 
-QIcon AppIcon(const QString& name) { return QIcon(ResourcePath(name)); }
+QIcon AppIcon(const QString& name) {
+    return QIcon(ResourcePath(name));
+}
 
 QPixmap AppPixmap(const QString& name, int size) {
     return AppIcon(name).pixmap(size, size);

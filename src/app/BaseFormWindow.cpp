@@ -23,14 +23,14 @@ BaseFormWindow::BaseFormWindow(AppState& state, QWidget* parent) : QWidget(paren
     ownMessageBox_ = std::make_unique<qt::QtMessageBox>(this);
     ownLocale_ = std::make_unique<qt::QtLocale>();
     buildLayout();
-    BaseFormControls controls{*TreeView1_,        *VSFlexGrid1_,      *unitsCombo_,
-                              *typeCombo_,        *materialTypeText_, *materialNameText_,
-                              *descriptionText_,  *cmdNewMaterial_,   *reset_,
-                              *AddSet_,           *valueframe_,       {}};
+    BaseFormControls controls{*TreeView1_,       *VSFlexGrid1_,      *unitsCombo_,
+                              *typeCombo_,       *materialTypeText_, *materialNameText_,
+                              *descriptionText_, *cmdNewMaterial_,   *reset_,
+                              *AddSet_,          *valueframe_,       {}};
     for (std::size_t i = 0; i < unitStringsLabel_.size(); ++i)
         controls.unitStringsLabel[i] = unitStringsLabel_[i];
-    form_ = std::make_unique<BaseForm>(state, controls,
-                                       BaseFormServices{*ownMessageBox_, *ownLocale_});
+    form_ =
+        std::make_unique<BaseForm>(state, controls, BaseFormServices{*ownMessageBox_, *ownLocale_});
     connectHandlers();
     qApp->installEventFilter(this);
 }
@@ -39,10 +39,10 @@ BaseFormWindow::BaseFormWindow(AppState& state, MessageBox& messageBox, Locale& 
                                QWidget* parent)
     : QWidget(parent) {
     buildLayout();
-    BaseFormControls controls{*TreeView1_,        *VSFlexGrid1_,      *unitsCombo_,
-                              *typeCombo_,        *materialTypeText_, *materialNameText_,
-                              *descriptionText_,  *cmdNewMaterial_,   *reset_,
-                              *AddSet_,           *valueframe_,       {}};
+    BaseFormControls controls{*TreeView1_,       *VSFlexGrid1_,      *unitsCombo_,
+                              *typeCombo_,       *materialTypeText_, *materialNameText_,
+                              *descriptionText_, *cmdNewMaterial_,   *reset_,
+                              *AddSet_,          *valueframe_,       {}};
     for (std::size_t i = 0; i < unitStringsLabel_.size(); ++i)
         controls.unitStringsLabel[i] = unitStringsLabel_[i];
     form_ = std::make_unique<BaseForm>(state, controls, BaseFormServices{messageBox, locale});
@@ -176,9 +176,11 @@ bool BaseFormWindow::focusKeptFrom(QWidget* pressed) const {
         return w->isEnabled() && (w->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus;
     };
     QWidget* taker = pressed;
-    while (taker && !takesFocus(taker)) taker = taker->isWindow() ? nullptr : taker->parentWidget();
+    while (taker && !takesFocus(taker))
+        taker = taker->isWindow() ? nullptr : taker->parentWidget();
     if (!taker) return false;
-    while (taker->focusProxy()) taker = taker->focusProxy();
+    while (taker->focusProxy())
+        taker = taker->focusProxy();
     QWidget* focus = window()->focusWidget();
     return focus != taker && focus == keptBy_;
 }
@@ -243,10 +245,10 @@ bool BaseFormWindow::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     }
-    default: break;
+    default:
+        break;
     }
     return QWidget::eventFilter(watched, event);
 }
 
 } // namespace mb
-

@@ -131,12 +131,12 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
         text = view->nodeText(key);
         return true;
     };
-    QObject::connect(&treeView, &QtTree::mousePressed, &window,
-                     [tree](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint,
-                            QPoint global) {
-                         tree->TreeView1_MouseDown(ButtonFlags(button), ShiftFlags(modifiers),
-                                                   global.x(), global.y());
-                     });
+    QObject::connect(
+        &treeView, &QtTree::mousePressed, &window,
+        [tree](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint, QPoint global) {
+            tree->TreeView1_MouseDown(ButtonFlags(button), ShiftFlags(modifiers), global.x(),
+                                      global.y());
+        });
     QObject::connect(&treeView, &QtTree::mouseMoved, &window,
                      [tree](Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint p) {
                          tree->TreeView1_MouseMove(ButtonFlags(buttons), ShiftFlags(modifiers),
@@ -208,7 +208,8 @@ void EditorWindows::showEditor() {
 
 void EditorWindows::setCaption(const std::string& caption) {
     if (!subWindow_) return;
-    const QString text = QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size()));
+    const QString text =
+        QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size()));
     subWindow_->setWindowTitle(text);
     // A maximised child has no title bar of its own: its caption joins the frame's, as
     // multiple-document frames have always shown it.

@@ -25,7 +25,9 @@ constexpr int kFrameSize = 20;
 // The load step places the window 200 twips (1/1440 inch) from the screen's corner.
 constexpr int kTwips200 = 200 * 96 / 1440;
 
-QString ToQ(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
+QString ToQ(const std::string& s) {
+    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 } // namespace
 
@@ -92,7 +94,8 @@ class QtProcessControl : public ProcessControl {
 public:
     void endProcess() override {
         // Leave the event loop without closing any window, so no unload step runs.
-        for (QWidget* w : QApplication::topLevelWidgets()) w->hide();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            w->hide();
         QCoreApplication::exit(0);
     }
 };
@@ -176,9 +179,13 @@ void MDIForm1::setCommands(Commands& commands) {
     router_ = std::make_unique<CommandRouter>(commands, *logic_);
 }
 
-AboutBox& MDIForm1::aboutBox() { return *about_; }
+AboutBox& MDIForm1::aboutBox() {
+    return *about_;
+}
 
-ProcessControl& MDIForm1::process() { return *process_; }
+ProcessControl& MDIForm1::process() {
+    return *process_;
+}
 
 void MDIForm1::showMenuSet(MenuSet set) {
     menuBar()->clear();
@@ -212,9 +219,8 @@ void MDIForm1::showMenuSet(MenuSet set) {
                 action->setCheckable(true);
                 // The mark says whether the bar is up, also in an editor window
                 // opened after the bar was hidden.
-                const bool up = item.action == Action::ToggleStatusbar
-                                    ? statusBarView_->isVisible()
-                                    : toolbarView_->isVisible();
+                const bool up = item.action == Action::ToggleStatusbar ? statusBarView_->isVisible()
+                                                                       : toolbarView_->isVisible();
                 action->setChecked(up);
             }
             if (item.helpContext) action->setProperty("helpContext", item.helpContext);

@@ -31,8 +31,8 @@ T& Choose(T* given, std::unique_ptr<T>& own, Args&&... args) {
 
 MaterialBrowser::MaterialBrowser(const BrowserServices& services)
     : mainWindow_(std::make_unique<MDIForm1>()) {
-    MessageBox& messages = Choose<MessageBox, QtMessageBox>(services.messages, ownMessages_,
-                                                            mainWindow_.get());
+    MessageBox& messages =
+        Choose<MessageBox, QtMessageBox>(services.messages, ownMessages_, mainWindow_.get());
     FileDialogs& dialogs =
         Choose<FileDialogs, QtFileDialogs>(services.dialogs, ownDialogs_, mainWindow_.get());
     SettingsBackend& settings =
@@ -74,6 +74,8 @@ void MaterialBrowser::show() {
     QTimer::singleShot(0, mainWindow_.get(), [this] { application_->OfferRecovery(); });
 }
 
-void MaterialBrowser::openFile(const std::string& path) { application_->OpenLibraryFile(path); }
+void MaterialBrowser::openFile(const std::string& path) {
+    application_->OpenLibraryFile(path);
+}
 
 } // namespace mb::qt

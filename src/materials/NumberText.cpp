@@ -13,8 +13,12 @@ namespace mb {
 
 namespace {
 
-bool IsSkippable(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsSkippable(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // The leading number in a normal form: its significant digits and the decimal exponent
 // that puts the point in front of them (value = 0.DIGITS x 10^pointExponent). Leading
@@ -34,7 +38,8 @@ Scanned Scan(std::string_view s) {
     Scanned r;
     std::size_t i = 0;
     auto skip = [&] {
-        while (i < s.size() && IsSkippable(s[i])) ++i;
+        while (i < s.size() && IsSkippable(s[i]))
+            ++i;
     };
     skip();
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) r.negative = s[i++] == '-';
@@ -58,14 +63,17 @@ Scanned Scan(std::string_view s) {
     if (!r.any) return r;
     if (i < s.size() && (s[i] == 'E' || s[i] == 'e')) {
         std::size_t j = i + 1;
-        while (j < s.size() && IsSkippable(s[j])) ++j;
+        while (j < s.size() && IsSkippable(s[j]))
+            ++j;
         bool negativeExponent = false;
         if (j < s.size() && (s[j] == '+' || s[j] == '-')) negativeExponent = s[j++] == '-';
-        while (j < s.size() && IsSkippable(s[j])) ++j;
+        while (j < s.size() && IsSkippable(s[j]))
+            ++j;
         long long e = 0;
         for (; j < s.size() && IsDigit(s[j]); ++j) {
             if (e < kExponentCap) e = e * 10 + (s[j] - '0');
-            while (j + 1 < s.size() && IsSkippable(s[j + 1])) ++j;
+            while (j + 1 < s.size() && IsSkippable(s[j + 1]))
+                ++j;
         }
         r.pointExponent += negativeExponent ? -e : e;
     }
@@ -77,8 +85,9 @@ Scanned Scan(std::string_view s) {
 namespace {
 
 // Exact powers of ten: every one up to 1E22 is a double.
-constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // Reads digits[.digits][E[sign]digits] from `p` when the digits make an integer below 2^53
 // and the power of ten is one of the exact ones: one multiplication or division of two
@@ -132,7 +141,8 @@ bool ReadShortDecimal(const char* p, const char* last, double& value, const char
 // straight from the text; only a number broken up by blanks needs the general scan.
 bool ReadPlainNumber(std::string_view s, double& value) {
     std::size_t i = 0;
-    while (i < s.size() && IsSkippable(s[i])) ++i;
+    while (i < s.size() && IsSkippable(s[i]))
+        ++i;
     const std::size_t start = i;
     const bool negative = i < s.size() && s[i] == '-';
     if (negative) ++i;
@@ -147,7 +157,8 @@ bool ReadPlainNumber(std::string_view s, double& value) {
         end = ptr;
     }
     std::size_t j = static_cast<std::size_t>(end - s.data());
-    while (j < s.size() && IsSkippable(s[j])) ++j;
+    while (j < s.size() && IsSkippable(s[j]))
+        ++j;
     return j == s.size() || !(IsDigit(s[j]) || s[j] == '.' || s[j] == 'e' || s[j] == 'E');
 }
 
@@ -184,17 +195,20 @@ bool IsNumericText(std::string_view text, std::string_view decimalSeparator) {
     std::size_t i = 0;
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
     bool digits = false;
-    while (i < t.size() && IsDigit(t[i])) ++i, digits = true;
+    while (i < t.size() && IsDigit(t[i]))
+        ++i, digits = true;
     if (i < t.size() && (t[i] == '.' || (decimalSeparator == "," && t[i] == ','))) {
         ++i;
-        while (i < t.size() && IsDigit(t[i])) ++i, digits = true;
+        while (i < t.size() && IsDigit(t[i]))
+            ++i, digits = true;
     }
     if (!digits) return false;
     if (i < t.size() && (t[i] == 'E' || t[i] == 'e')) {
         ++i;
         if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
         bool expDigits = false;
-        while (i < t.size() && IsDigit(t[i])) ++i, expDigits = true;
+        while (i < t.size() && IsDigit(t[i]))
+            ++i, expDigits = true;
         if (!expDigits) return false;
     }
     if (i != t.size()) return false;
@@ -256,9 +270,10 @@ bool RoundToDigits(double magnitude, int digits, std::uint64_t& mantissa, int& e
 
 namespace {
 
-constexpr char kDigitPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-                               "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-                               "8081828384858687888990919293949596979899";
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
 
 // Writes the `count` (5 to 7) digits of a mantissa below 10^count into `out`, which has
 // room for 8 characters; the eighth is left for the caller to overwrite. The four pairs do
@@ -292,7 +307,8 @@ char* WriteExponent(std::uint32_t value, char* out) {
 void WriteNumberText(double value, char* text) {
     if (std::isnan(value)) value = 0;
     if (std::isinf(value))
-        value = value > 0 ? std::numeric_limits<double>::max() : -std::numeric_limits<double>::max();
+        value =
+            value > 0 ? std::numeric_limits<double>::max() : -std::numeric_limits<double>::max();
 
     int digits;
     bool negative = false, forceSign = false;
@@ -325,8 +341,8 @@ void WriteNumberText(double value, char* text) {
             // Scientific text with digits-1 fraction digits is correctly rounded, including a
             // carry into a new digit (9.9999995 becomes 1.000000e+01).
             char buf[64];
-            const auto res =
-                std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, digits - 1);
+            const auto res = std::to_chars(buf, buf + sizeof buf, magnitude,
+                                           std::chars_format::scientific, digits - 1);
             std::string sci(buf, static_cast<std::size_t>(res.ptr - buf));
             if (double back = 0; std::from_chars(sci.data(), sci.data() + sci.size(), back).ec ==
                                  std::errc::result_out_of_range) {
@@ -342,11 +358,14 @@ void WriteNumberText(double value, char* text) {
             exponent -= digits - 1;
         }
         *out++ = 'E';
-        if (exponent < 0) *out++ = '-';
-        else if (forceSign) *out++ = '+';
+        if (exponent < 0)
+            *out++ = '-';
+        else if (forceSign)
+            *out++ = '+';
         out = WriteExponent(static_cast<std::uint32_t>(exponent < 0 ? -exponent : exponent), out);
     }
-    while (out < text + kNumberTextWidth) *out++ = ' ';
+    while (out < text + kNumberTextWidth)
+        *out++ = ' ';
 }
 
 std::string FormatNumberText(double value) {

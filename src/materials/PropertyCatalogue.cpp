@@ -72,14 +72,15 @@ PropertyCatalogue::PropertyCatalogue() {
             ++member;
         }
     };
-    group(23, "ALPH",
-          {"First Power Coeff.", "Second Power Coeff.", "Third Power Coeff.", "Fourth Power Coeff."},
-          QuantityKind::Plain);
+    group(
+        23, "ALPH",
+        {"First Power Coeff.", "Second Power Coeff.", "Third Power Coeff.", "Fourth Power Coeff."},
+        QuantityKind::Plain);
     group(27, "MU", {"First constant", "Second constant", "Third constant", "Fourth constant"},
           QuantityKind::Stress);
-    const char* mooneyDescriptions[] = {"First Material constant",  "Second Material constant",
-                                        "Third Material constant",  "Fourth Material constant",
-                                        "Fifth Material constant",  "Sixth Material constant"};
+    const char* mooneyDescriptions[] = {"First Material constant", "Second Material constant",
+                                        "Third Material constant", "Fourth Material constant",
+                                        "Fifth Material constant", "Sixth Material constant"};
     for (int i = 0; i < 6; ++i) {
         codes_[31 + i] = std::string("MOONEY_") + static_cast<char>('A' + i);
         descriptions_[31 + i] = mooneyDescriptions[i];

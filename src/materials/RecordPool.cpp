@@ -13,7 +13,9 @@ namespace {
 
 constexpr std::size_t kLargePage = 2u << 20;
 
-std::size_t RoundUp(std::size_t n, std::size_t to) { return (n + to - 1) / to * to; }
+std::size_t RoundUp(std::size_t n, std::size_t to) {
+    return (n + to - 1) / to * to;
+}
 
 } // namespace
 

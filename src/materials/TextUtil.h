@@ -9,20 +9,24 @@ namespace mb {
 
 inline std::string_view TrimBlanks(std::string_view s) {
     std::size_t b = 0, e = s.size();
-    while (b < e && s[b] == ' ') ++b;
-    while (e > b && s[e - 1] == ' ') --e;
+    while (b < e && s[b] == ' ')
+        ++b;
+    while (e > b && s[e - 1] == ' ')
+        --e;
     return s.substr(b, e - b);
 }
 
 inline std::string_view TrimLeftBlanks(std::string_view s) {
     std::size_t b = 0;
-    while (b < s.size() && s[b] == ' ') ++b;
+    while (b < s.size() && s[b] == ' ')
+        ++b;
     return s.substr(b);
 }
 
 inline std::string_view TrimRightBlanks(std::string_view s) {
     std::size_t e = s.size();
-    while (e > 0 && s[e - 1] == ' ') --e;
+    while (e > 0 && s[e - 1] == ' ')
+        --e;
     return s.substr(0, e);
 }
 
@@ -32,7 +36,9 @@ inline std::string PadRight(std::string_view s, std::size_t width) {
     return out;
 }
 
-inline char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+inline char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 /// Case-insensitive equality over ASCII letters; other bytes compare as they are.
 inline bool EqualsNoCase(std::string_view a, std::string_view b) {

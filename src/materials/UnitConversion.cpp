@@ -30,14 +30,33 @@ const Factors& FactorTable() {
         for (int slot = 0; slot < kVisitedSlots; ++slot) {
             double si = 1, mks = 1;
             switch (cat.Kind(slot)) {
-            case QuantityKind::Stress: si = kStress; mks = kStress / 98066.5; break;
-            case QuantityKind::ThermalExpansion: si = 1.8; mks = 1.8; break;
-            case QuantityKind::Density: si = 27679.9; mks = 27679.9 / 1000000; break;
-            case QuantityKind::SpecificHeat: si = 4186.0; mks = 4186.0 / 4.184; break;
-            case QuantityKind::Conductivity: si = 74767.752; mks = 74767.752 / 418.4; break;
-            case QuantityKind::Temperature: si = 1 / 1.8; mks = 1.8; break;
+            case QuantityKind::Stress:
+                si = kStress;
+                mks = kStress / 98066.5;
+                break;
+            case QuantityKind::ThermalExpansion:
+                si = 1.8;
+                mks = 1.8;
+                break;
+            case QuantityKind::Density:
+                si = 27679.9;
+                mks = 27679.9 / 1000000;
+                break;
+            case QuantityKind::SpecificHeat:
+                si = 4186.0;
+                mks = 4186.0 / 4.184;
+                break;
+            case QuantityKind::Conductivity:
+                si = 74767.752;
+                mks = 74767.752 / 418.4;
+                break;
+            case QuantityKind::Temperature:
+                si = 1 / 1.8;
+                mks = 1.8;
+                break;
             case QuantityKind::Angle:
-            case QuantityKind::Plain: break;
+            case QuantityKind::Plain:
+                break;
             }
             f.toSI[slot] = si;
             f.toMKS[slot] = mks;
@@ -51,17 +70,23 @@ const Factors& FactorTable() {
 // the offsets, or 20 Celsius would be stored as 11 Kelvin.
 double ToKelvin(System from, double t) {
     switch (from) {
-    case System::IPS: return (t - 32.0) / 1.8 + 273.15;
-    case System::MKS: return t + 273.15;
-    default: return t;
+    case System::IPS:
+        return (t - 32.0) / 1.8 + 273.15;
+    case System::MKS:
+        return t + 273.15;
+    default:
+        return t;
     }
 }
 
 double FromKelvin(System to, double k) {
     switch (to) {
-    case System::IPS: return (k - 273.15) * 1.8 + 32.0;
-    case System::MKS: return k - 273.15;
-    default: return k;
+    case System::IPS:
+        return (k - 273.15) * 1.8 + 32.0;
+    case System::MKS:
+        return k - 273.15;
+    default:
+        return k;
     }
 }
 
@@ -82,20 +107,30 @@ const Labels& LabelTable() {
         for (int slot = 0; slot < kSlotCount; ++slot) {
             if ((slot >= 100 && slot <= 116) || slot == 118) continue; // no label at all
             switch (cat.Kind(slot)) {
-            case QuantityKind::Stress: set(slot, "psi", "N/m^2", "Kgf/cm^2"); break;
+            case QuantityKind::Stress:
+                set(slot, "psi", "N/m^2", "Kgf/cm^2");
+                break;
             case QuantityKind::ThermalExpansion:
                 set(slot, "/Fahrenheit", "/Kelvin", "/Centigrade");
                 break;
-            case QuantityKind::Density: set(slot, "lb/in^3", "Kgm/m^3", "kg/cm^3"); break;
+            case QuantityKind::Density:
+                set(slot, "lb/in^3", "Kgm/m^3", "kg/cm^3");
+                break;
             case QuantityKind::SpecificHeat:
                 set(slot, "BTU/(lb.F)", "J/kgm.K", "Cal/(Kg.C)");
                 break;
             case QuantityKind::Conductivity:
                 set(slot, "BTU/in/s/F", "W/(m.K)", "Cal/(cm.s.C)");
                 break;
-            case QuantityKind::Angle: set(slot, "Degrees", "Degrees", "Degrees", 16); break;
-            case QuantityKind::Temperature: set(slot, "Fahrenheit", "Kelvin", "Centigrade"); break;
-            case QuantityKind::Plain: set(slot, "", "", "", 16); break;
+            case QuantityKind::Angle:
+                set(slot, "Degrees", "Degrees", "Degrees", 16);
+                break;
+            case QuantityKind::Temperature:
+                set(slot, "Fahrenheit", "Kelvin", "Centigrade");
+                break;
+            case QuantityKind::Plain:
+                set(slot, "", "", "", 16);
+                break;
             }
         }
         return l;
@@ -107,10 +142,14 @@ const Labels& LabelTable() {
 
 std::string_view UnitSystemName(int index) {
     switch (index) {
-    case UnitSystemIndex::IPS: return "IPS";
-    case UnitSystemIndex::SI: return "SI";
-    case UnitSystemIndex::MKS: return "MKS";
-    default: return "";
+    case UnitSystemIndex::IPS:
+        return "IPS";
+    case UnitSystemIndex::SI:
+        return "SI";
+    case UnitSystemIndex::MKS:
+        return "MKS";
+    default:
+        return "";
     }
 }
 
@@ -136,10 +175,14 @@ double Convert(System from, System to, int nElm, double value) {
     const double f = FactorTable().toSI[nElm];
     const double g = FactorTable().toMKS[nElm];
     switch (from) {
-    case System::IPS: return to == System::SI ? value * f : value * g;
-    case System::SI: return to == System::IPS ? value / f : (value / f) * g;
-    case System::MKS: return to == System::SI ? (value / g) * f : value / g;
-    case System::None: break;
+    case System::IPS:
+        return to == System::SI ? value * f : value * g;
+    case System::SI:
+        return to == System::IPS ? value / f : (value / f) * g;
+    case System::MKS:
+        return to == System::SI ? (value / g) * f : value / g;
+    case System::None:
+        break;
     }
     return value;
 }
@@ -184,7 +227,8 @@ const UnitTextTable& UnitTexts(int systemIndex) {
         };
         for (int s = 0; s < kUnitSystemCount; ++s) {
             const std::size_t width = s == UnitSystemIndex::MKS ? 17 : 16;
-            for (int i = 0; i < 10; ++i) t[s][i] = PadRight(raw[s][i], width);
+            for (int i = 0; i < 10; ++i)
+                t[s][i] = PadRight(raw[s][i], width);
             t[s][10] = t[s][0];
             t[s][11] = t[s][0];
         }

@@ -88,7 +88,8 @@ std::string clsMaterial::GetNthProperty(int nProp) {
 }
 
 void clsMaterial::ClearAll() {
-    for (int i = 0; i < kVisitedSlots; ++i) hasValue_[i] = false;
+    for (int i = 0; i < kVisitedSlots; ++i)
+        hasValue_[i] = false;
 }
 
 void clsMaterial::ClearValue() {
@@ -140,7 +141,9 @@ void clsMaterial::ConvertAll(std::string_view oldUnit, std::string_view target) 
     }
 }
 
-std::string clsMaterial::WriteValue(double dVal) { return FormatNumberText(dVal); }
+std::string clsMaterial::WriteValue(double dVal) {
+    return FormatNumberText(dVal);
+}
 
 namespace {
 
@@ -194,9 +197,9 @@ void clsMaterial::Save(std::string& out) {
     // The blanks the reader puts after a name are padding, not part of it: a name of 29 or
     // 30 characters read back from a file must not push the colon past column 51, or the
     // next reading takes them into the description.
-    const std::string_view name =
-        name_.size() > 30 && TrimRightBlanks(name_).size() <= 30 ? TrimRightBlanks(name_)
-                                                                 : std::string_view(name_);
+    const std::string_view name = name_.size() > 30 && TrimRightBlanks(name_).size() <= 30
+                                      ? TrimRightBlanks(name_)
+                                      : std::string_view(name_);
     out += name;
     if (name.size() < 30) out.append(30 - name.size(), ' ');
     out += ':';

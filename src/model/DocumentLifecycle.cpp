@@ -66,10 +66,9 @@ std::string ProposedLibraryPath(const std::string& path) {
     return path.substr(0, stemEnd) + ".lib";
 }
 
-DocumentLifecycle::DocumentLifecycle(AppState& state, EditorWindowHost& host,
-                                     MessageBox& messages, FileDialogs& dialogs,
-                                     SpreadsheetReader& spreadsheets, Locale& locale,
-                                     clsRegistry& registry, Recovery& recovery,
+DocumentLifecycle::DocumentLifecycle(AppState& state, EditorWindowHost& host, MessageBox& messages,
+                                     FileDialogs& dialogs, SpreadsheetReader& spreadsheets,
+                                     Locale& locale, clsRegistry& registry, Recovery& recovery,
                                      DocumentLock& lock)
     : state_(state), host_(host), messages_(messages), dialogs_(dialogs),
       spreadsheets_(spreadsheets), locale_(locale), registry_(registry), recovery_(recovery),
@@ -382,8 +381,8 @@ std::string DocumentLifecycle::WriteErrorDetails() {
         text += "The library as it is now has been copied to " + *copy +
                 "; it is offered the next time the program starts.";
     else
-        text += "No recovery copy could be written to " + recovery_.store().location() + ": " +
-                reason;
+        text +=
+            "No recovery copy could be written to " + recovery_.store().location() + ": " + reason;
     return text;
 }
 
@@ -397,7 +396,8 @@ bool DocumentLifecycle::WriteCurrentFile() {
         state_.doc.DiskStamp = FileStamp::Of(state_.doc.CurrentFileName);
         recovery_.markSaved();
         return true;
-    case WriteResult::Status::NothingToWrite: return false;
+    case WriteResult::Status::NothingToWrite:
+        return false;
     case WriteResult::Status::Failed:
         messages_.show(result.message, MsgButtons::OK, MsgIcon::Exclamation);
         return false;
@@ -427,8 +427,10 @@ bool DocumentLifecycle::ConfirmSaveChanges() {
             messages_.show(question, MsgButtons::YesNoCancel, MsgIcon::Question);
         if (answer == MsgResult::Cancel) return true;
         if (answer == MsgResult::Yes) {
-            if (!state_.doc.CurrentFileName.empty()) SaveLibrary();
-            else SaveLibraryAs();
+            if (!state_.doc.CurrentFileName.empty())
+                SaveLibrary();
+            else
+                SaveLibraryAs();
             // A save the user abandoned (or that failed) must not be followed by closing
             // the library: that would lose exactly what they asked to keep.
             if (!lastSaveWritten_) return true;

@@ -39,16 +39,28 @@ long InputFile::read(char* buffer, std::size_t size) {
 }
 
 // The abilities a file layer may lack: without them a save uses the named temporary file.
-int FileOps::createUnnamed(const std::string&, int&) { return EOPNOTSUPP; }
-int FileOps::replaceWithUnnamed(int, unsigned, Durability, const std::string&) { return EOPNOTSUPP; }
-int FileOps::setOwner(int, unsigned, unsigned) { return 0; }
+int FileOps::createUnnamed(const std::string&, int&) {
+    return EOPNOTSUPP;
+}
+int FileOps::replaceWithUnnamed(int, unsigned, Durability, const std::string&) {
+    return EOPNOTSUPP;
+}
+int FileOps::setOwner(int, unsigned, unsigned) {
+    return 0;
+}
 void FileOps::removeStaleTemps(const std::string&, const std::string&) {}
-int FileOps::openExisting(const std::string&, int&) { return EOPNOTSUPP; }
-int FileOps::readAt(int, char*, std::size_t, long long, long&) { return EOPNOTSUPP; }
+int FileOps::openExisting(const std::string&, int&) {
+    return EOPNOTSUPP;
+}
+int FileOps::readAt(int, char*, std::size_t, long long, long&) {
+    return EOPNOTSUPP;
+}
 int FileOps::createCopy(const std::string&, const std::string&, bool, std::string&, int&) {
     return EOPNOTSUPP;
 }
-int FileOps::finishInPlace(int, long long) { return EOPNOTSUPP; }
+int FileOps::finishInPlace(int, long long) {
+    return EOPNOTSUPP;
+}
 
 namespace {
 
@@ -57,8 +69,8 @@ constexpr std::size_t kTempSuffix = 6;
 // Returns once the file's data has been written to the device (not out of its cache).
 int WaitForData(int fd) {
 #if defined(__linux__)
-    return ::sync_file_range(fd, 0, 0,
-                             SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+    return ::sync_file_range(
+        fd, 0, 0, SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
 #else
     return ::fsync(fd);
 #endif
@@ -73,11 +85,14 @@ bool IsTempSuffixChar(char c) {
 }
 
 std::string RandomSuffix() {
-    static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static constexpr char kChars[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     // A recovery copy may be saved on another thread while the user saves.
-    thread_local std::mt19937_64 random(std::random_device{}() ^ static_cast<unsigned long long>(::getpid()));
+    thread_local std::mt19937_64 random(std::random_device{}() ^
+                                        static_cast<unsigned long long>(::getpid()));
     std::string s(kTempSuffix, 'X');
-    for (char& c : s) c = kChars[random() % (sizeof kChars - 1)];
+    for (char& c : s)
+        c = kChars[random() % (sizeof kChars - 1)];
     return s;
 }
 
@@ -195,7 +210,8 @@ public:
 #if defined(__linux__)
         constexpr long long kStride = 1 << 20;
         if (const long long end = offset + written; end / kStride != offset / kStride)
-            ::sync_file_range(fd, end / kStride * kStride - kStride, kStride, SYNC_FILE_RANGE_WRITE);
+            ::sync_file_range(fd, end / kStride * kStride - kStride, kStride,
+                              SYNC_FILE_RANGE_WRITE);
 #else
         (void)fd, (void)offset, (void)written;
 #endif
@@ -205,7 +221,8 @@ public:
         if (::fchown(fd, static_cast<uid_t>(owner), static_cast<gid_t>(group)) == 0) return 0;
         if (errno != EPERM) return errno;
         // Not allowed to give the file away: the group alone may still be ours to give.
-        if (::fchown(fd, static_cast<uid_t>(-1), static_cast<gid_t>(group)) == 0 || errno == EPERM) return 0;
+        if (::fchown(fd, static_cast<uid_t>(-1), static_cast<gid_t>(group)) == 0 || errno == EPERM)
+            return 0;
         return errno;
     }
 
@@ -216,13 +233,15 @@ public:
         return 0;
     }
 
-    int replaceWithUnnamed(int fd, unsigned mode, Durability durability, const std::string& target) override {
+    int replaceWithUnnamed(int fd, unsigned mode, Durability durability,
+                           const std::string& target) override {
         if (::fchmod(fd, static_cast<mode_t>(mode)) != 0) return errno;
         if (const int err = Push(fd, durability); err != 0) return err;
         char self[32];
         std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
         const std::size_t slash = target.rfind('/');
-        const std::string prefix = target.substr(0, slash + 1) + "." + target.substr(slash + 1) + ".";
+        const std::string prefix =
+            target.substr(0, slash + 1) + "." + target.substr(slash + 1) + ".";
         for (int attempt = 0; attempt < 100; ++attempt) {
             const std::string temp = prefix + RandomSuffix();
             const int err = LinkOver(self, temp.c_str(), target.c_str());
@@ -253,13 +272,17 @@ public:
             const std::string_view name(e->d_name);
             if (name.size() != prefix.size() + kTempSuffix || !name.starts_with(prefix)) continue;
             bool pattern = true;
-            for (const char c : name.substr(prefix.size())) pattern = pattern && IsTempSuffixChar(c);
+            for (const char c : name.substr(prefix.size()))
+                pattern = pattern && IsTempSuffixChar(c);
             if (!pattern) continue;
-            const int fd = ::openat(dirFd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+            const int fd =
+                ::openat(dirFd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
             if (fd < 0) continue;
-            struct stat open {}, named {};
+            struct stat open {
+            }, named{};
             // Locked means a save is writing it right now.
-            if (::fstat(fd, &open) == 0 && S_ISREG(open.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            if (::fstat(fd, &open) == 0 && S_ISREG(open.st_mode) &&
+                ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
                 ::fstatat(dirFd, e->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
                 named.st_ino == open.st_ino && named.st_dev == open.st_dev)
                 ::unlinkat(dirFd, e->d_name, 0);
@@ -283,8 +306,8 @@ public:
         }
     }
 
-    int createCopy(const std::string& directory, const std::string& stem, bool hidden, std::string& path,
-                   int& fd) override {
+    int createCopy(const std::string& directory, const std::string& stem, bool hidden,
+                   std::string& path, int& fd) override {
         MakeFolders(directory);
         std::string pattern = directory + (hidden ? "/." : "/") + stem + ".XXXXXX.old";
         fd = ::mkstemps(pattern.data(), 4);
@@ -345,7 +368,8 @@ std::string DefaultCopyFolder() {
 
 SafeFileWriter::SafeFileWriter(std::string target, FileOps& ops, Durability durability,
                                std::string copyFolder)
-    : target_(std::move(target)), ops_(ops), durability_(durability), copyFolder_(std::move(copyFolder)) {}
+    : target_(std::move(target)), ops_(ops), durability_(durability),
+      copyFolder_(std::move(copyFolder)) {}
 
 SafeFileWriter::~SafeFileWriter() {
     if (!done_) abandon();
@@ -362,10 +386,10 @@ int SafeFileWriter::open() {
     if (::stat(target_.c_str(), &st) == 0) {
         // Renaming over a write-protected file would succeed; respect the protection. A
         // file nobody may write is protected even from root, whom access() lets through.
-        const int refused = S_ISDIR(st.st_mode)          ? EISDIR
-                            : (st.st_mode & 0222) == 0   ? EACCES
+        const int refused = S_ISDIR(st.st_mode)                    ? EISDIR
+                            : (st.st_mode & 0222) == 0             ? EACCES
                             : ::access(target_.c_str(), W_OK) != 0 ? errno
-                                                         : 0;
+                                                                   : 0;
         if (refused != 0) {
             done_ = true;
             return refused;
@@ -406,7 +430,8 @@ int SafeFileWriter::openInPlace() {
         err = ops_.createCopy(dir_, stem_, true, copyPath_, copyFd);
         const std::string folder = copyFolder_.empty() ? DefaultCopyFolder() : copyFolder_;
         if (err != 0) err = ops_.createCopy(folder, stem_, false, copyPath_, copyFd);
-        if (err != 0 && folder != "/tmp") err = ops_.createCopy("/tmp", stem_, false, copyPath_, copyFd);
+        if (err != 0 && folder != "/tmp")
+            err = ops_.createCopy("/tmp", stem_, false, copyPath_, copyFd);
         if (err == 0) err = copyOldContent(copyFd);
     }
     if (err != 0) {
@@ -425,9 +450,12 @@ int SafeFileWriter::copyOldContent(int& copyFd) {
     long long offset = 0;
     for (;;) {
         long got = 0;
-        if (const int err = ops_.readAt(fd_, buffer.get(), kReadChunk, offset, got); err != 0) return err;
+        if (const int err = ops_.readAt(fd_, buffer.get(), kReadChunk, offset, got); err != 0)
+            return err;
         if (got == 0) break;
-        if (const int err = ops_.writeAt(copyFd, {buffer.get(), static_cast<std::size_t>(got)}, offset); err != 0)
+        if (const int err =
+                ops_.writeAt(copyFd, {buffer.get(), static_cast<std::size_t>(got)}, offset);
+            err != 0)
             return err;
         offset += got;
     }
@@ -472,9 +500,15 @@ int SafeFileWriter::commit() {
             if (const int err = ops_.setOwner(fd_, owner_, group_); err != 0) return err;
         int err = 0;
         switch (how_) {
-        case How::Unnamed: err = ops_.replaceWithUnnamed(fd_, mode_, durability_, target_); break;
-        case How::Named: err = ops_.finish(fd_, mode_, durability_); break;
-        case How::InPlace: err = ops_.finishInPlace(fd_, offset_); break;
+        case How::Unnamed:
+            err = ops_.replaceWithUnnamed(fd_, mode_, durability_, target_);
+            break;
+        case How::Named:
+            err = ops_.finish(fd_, mode_, durability_);
+            break;
+        case How::InPlace:
+            err = ops_.finishInPlace(fd_, offset_);
+            break;
         }
         if (err != 0) return err;
         closed_ = true;

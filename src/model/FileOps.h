@@ -51,8 +51,8 @@ public:
     virtual ~FileOps() = default;
     /// Creates a new, empty temporary file `directory/.stem.XXXXXX`; sets `path` and `fd`.
     /// A file being written is locked, so a later save can tell a stale one from a live one.
-    virtual int createTemp(const std::string& directory, const std::string& stem,
-                           std::string& path, int& fd) = 0;
+    virtual int createTemp(const std::string& directory, const std::string& stem, std::string& path,
+                           int& fd) = 0;
     virtual int writeAt(int fd, std::string_view data, long long offset) = 0;
     /// Pushes the data toward the disk as `durability` says, gives the file `mode` and
     /// closes it.

@@ -27,7 +27,8 @@ template <class T> void AppendNumber(std::string& out, T value) {
 }
 
 template <class T> bool ReadNumber(std::string_view& text, T& value) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
     const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
     if (res.ec != std::errc() || res.ptr == text.data()) return false;
     text.remove_prefix(static_cast<std::size_t>(res.ptr - text.data()));
@@ -51,7 +52,8 @@ std::optional<FileStamp> FileStamp::FromText(std::string_view text) {
     if (!ReadNumber(text, s.device) || !ReadNumber(text, s.inode) || !ReadNumber(text, s.size) ||
         !ReadNumber(text, s.modifiedSeconds) || !ReadNumber(text, s.modifiedNanoseconds))
         return std::nullopt;
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
     if (!text.empty()) return std::nullopt;
     return s;
 }

@@ -24,36 +24,52 @@ std::string LeadingToken(std::string_view text, std::string_view separator) {
 
 std::string FileErrorMessage(int errorNumber) {
     switch (errorNumber) {
-    case EEXIST: return "File already exists.";
+    case EEXIST:
+        return "File already exists.";
     case EMFILE:
-    case ENFILE: return "Too many files at the same time.";
+    case ENFILE:
+        return "Too many files at the same time.";
     case ENXIO:
-    case ENODEV: return "Device unavailable.";
+    case ENODEV:
+        return "Device unavailable.";
     case EACCES:
     case EPERM:
-    case EROFS: return "Permssion denied (write-protect).";
+    case EROFS:
+        return "Permssion denied (write-protect).";
     case ENOMEDIUM:
-    case EBUSY: return "Disk not ready.";
+    case EBUSY:
+        return "Disk not ready.";
     case EISDIR:
-    case ETXTBSY: return "Path - File access error.";
+    case ETXTBSY:
+        return "Path - File access error.";
     case ENOENT:
-    case ENOTDIR: return "Path not found.";
-    default: return std::strerror(errorNumber);
+    case ENOTDIR:
+        return "Path not found.";
+    default:
+        return std::strerror(errorNumber);
     }
 }
 
 std::string ReadErrorMessage(int errorNumber) {
     switch (errorNumber) {
-    case ENOENT: return "it does not exist.";
-    case ENOTDIR: return "a part of its path is not a folder.";
+    case ENOENT:
+        return "it does not exist.";
+    case ENOTDIR:
+        return "a part of its path is not a folder.";
     case EACCES:
-    case EPERM: return "you do not have permission to read it.";
-    case EISDIR: return "it is a folder.";
-    case ELOOP: return "its symbolic links go round in a circle.";
-    case ENAMETOOLONG: return "its name is too long.";
+    case EPERM:
+        return "you do not have permission to read it.";
+    case EISDIR:
+        return "it is a folder.";
+    case ELOOP:
+        return "its symbolic links go round in a circle.";
+    case ENAMETOOLONG:
+        return "its name is too long.";
     case EMFILE:
-    case ENFILE: return "too many files are open at the same time.";
-    default: return std::strerror(errorNumber);
+    case ENFILE:
+        return "too many files are open at the same time.";
+    default:
+        return std::strerror(errorNumber);
     }
 }
 
@@ -91,10 +107,12 @@ public:
                 return false;
             }
             category(text);
-        }
-        else if (StartsWithNoCase(text, "MATL")) material(text);
-        else if (StartsWithNoCase(text, "ENDMATL")) return true;
-        else property(text);
+        } else if (StartsWithNoCase(text, "MATL"))
+            material(text);
+        else if (StartsWithNoCase(text, "ENDMATL"))
+            return true;
+        else
+            property(text);
         return true;
     }
 
@@ -171,7 +189,8 @@ public:
                 lfKnown = true;
             }
             const void* cr = std::memchr(data + start, '\r', nextLF - start);
-            const std::size_t i = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : nextLF;
+            const std::size_t i =
+                cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : nextLF;
             if (i == size) break;
             const char c = data[i];
             if (c == '\n' && afterCR_ && i == start && partial_.empty() && !pendingLine_) {
@@ -358,7 +377,8 @@ std::string LibraryText(Library& library, const CategoryGrouping& grouping) {
 
 WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
                              const CategoryGrouping& grouping, WriteErrorPrompt& prompt) {
-    return WriteLibraryFile(fileName, library, grouping, prompt, SystemFileOps(), Durability::Flushed);
+    return WriteLibraryFile(fileName, library, grouping, prompt, SystemFileOps(),
+                            Durability::Flushed);
 }
 
 WriteResult WriteLibraryFile(const std::string& fileName, Library& library,

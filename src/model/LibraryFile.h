@@ -23,10 +23,10 @@ std::string ReadErrorMessage(int errorNumber);
 
 struct ReadResult {
     enum class Status {
-        Loaded,       ///< the library model holds the file's materials
-        NotALibrary,  ///< the first line does not start with "MATTYPE"; the model is empty
-        CannotOpen,   ///< the file could not be opened (the model is untouched), or not
-                      ///< read whole (the model is empty)
+        Loaded,      ///< the library model holds the file's materials
+        NotALibrary, ///< the first line does not start with "MATTYPE"; the model is empty
+        CannotOpen,  ///< the file could not be opened (the model is untouched), or not
+                     ///< read whole (the model is empty)
     };
     Status status = Status::Loaded;
     std::string message;      ///< why the file could not be read
@@ -48,8 +48,8 @@ ReadResult ReadLibraryText(std::string_view text, Library& library,
 /// Materials grouped for writing: category names in order of first occurrence (trimmed,
 /// compared without regard to case) and, per material, the position of its category.
 struct CategoryGrouping {
-    std::vector<std::string> names;       ///< position p is names[p - 1]
-    std::vector<int> categoryOfMaterial;  ///< 1-based positions, one per material
+    std::vector<std::string> names;      ///< position p is names[p - 1]
+    std::vector<int> categoryOfMaterial; ///< 1-based positions, one per material
 };
 CategoryGrouping GroupByCategory(const Library& library);
 

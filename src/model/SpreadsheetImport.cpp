@@ -25,9 +25,12 @@ std::string NumberText(double v) {
 
 std::string CellText(const CellValue& cell) {
     switch (cell.kind) {
-    case CellValue::Kind::Text: return cell.text;
-    case CellValue::Kind::Number: return NumberText(cell.number);
-    case CellValue::Kind::Empty: break;
+    case CellValue::Kind::Text:
+        return cell.text;
+    case CellValue::Kind::Number:
+        return NumberText(cell.number);
+    case CellValue::Kind::Empty:
+        break;
     }
     return {};
 }
@@ -36,8 +39,10 @@ std::string CellText(const CellValue& cell) {
 // number written out in full (a sheet may hold "210E9" typed as text).
 std::optional<double> CellNumber(const CellValue& cell) {
     switch (cell.kind) {
-    case CellValue::Kind::Number: return cell.number;
-    case CellValue::Kind::Empty: return 0.0;
+    case CellValue::Kind::Number:
+        return cell.number;
+    case CellValue::Kind::Empty:
+        return 0.0;
     case CellValue::Kind::Text: {
         const std::string_view t = TrimBlanks(cell.text);
         if (t.empty()) return std::nullopt;
@@ -65,7 +70,9 @@ int PropertySlot(std::string_view label) {
     return slot;
 }
 
-std::string RowText(int row) { return "Row " + std::to_string(row) + ": "; }
+std::string RowText(int row) {
+    return "Row " + std::to_string(row) + ": ";
+}
 
 // A cell can hold anything, line breaks included; written as it is, a name "Steel", LF,
 // "A36" would make two lines of the library, and a CR LF followed by "MATL:" a material
@@ -83,10 +90,9 @@ std::string FitName(std::string name, int row, std::vector<std::string>& notes) 
         const std::string_view visible = TrimBlanks(name);
         if (visible.size() > kNameColumns) {
             name = CutToColumns(visible, kNameColumns);
-            notes.push_back(RowText(row) + "the name has more than " +
-                            std::to_string(kNameColumns) +
-                            " characters, the most a library keeps; it was shortened to \"" +
-                            name + "\".");
+            notes.push_back(
+                RowText(row) + "the name has more than " + std::to_string(kNameColumns) +
+                " characters, the most a library keeps; it was shortened to \"" + name + "\".");
         } else {
             name = std::string(visible);
         }
@@ -124,8 +130,10 @@ std::string ImportResult::message() const {
 std::string ImportResult::stopReason() const {
     const std::string at = RowText(row);
     switch (status) {
-    case Status::Imported: return {};
-    case Status::CannotOpen: return reason;
+    case Status::Imported:
+        return {};
+    case Status::CannotOpen:
+        return reason;
     case Status::ValueRowBeforeName:
         return at + "a value row comes before the first \"Name\" row.";
     case Status::TypeRowBeforeName:
@@ -133,11 +141,12 @@ std::string ImportResult::stopReason() const {
     case Status::TooManyValueRows:
         return at + "a material has more than " + std::to_string(kMaxValueRowsPerMaterial) +
                " value rows.";
-    case Status::NotANumber: return at + "column B of a value row is not a number.";
-    case Status::MissingEnd: return at + "the sheet has no \"End\" row.";
+    case Status::NotANumber:
+        return at + "column B of a value row is not a number.";
+    case Status::MissingEnd:
+        return at + "the sheet has no \"End\" row.";
     case Status::LibraryFull:
-        return at + "the library already holds " + std::to_string(kMaxMaterials) +
-               " materials.";
+        return at + "the library already holds " + std::to_string(kMaxMaterials) + " materials.";
     }
     return {};
 }

@@ -19,8 +19,8 @@ inline constexpr std::size_t kNotesListed = 10;
 
 struct ImportResult {
     enum class Status {
-        Imported,           ///< reading reached the "End" row
-        CannotOpen,         ///< the workbook or its first sheet could not be read; library untouched
+        Imported,   ///< reading reached the "End" row
+        CannotOpen, ///< the workbook or its first sheet could not be read; library untouched
         ValueRowBeforeName, ///< a value row comes before the first "Name" row
         TypeRowBeforeName,  ///< a "Type" row comes before the first "Name" row
         TooManyValueRows,   ///< a material's twelfth value row

@@ -144,8 +144,7 @@ public:
                                                 const std::string& filter) = 0;
     /// Asks before overwriting an existing file. nullopt on cancel. A non-empty
     /// `proposedPath` is where the dialog starts: its folder, and its name typed in.
-    virtual std::optional<std::string> saveFile(const std::string& title,
-                                                const std::string& filter,
+    virtual std::optional<std::string> saveFile(const std::string& title, const std::string& filter,
                                                 const std::string& proposedPath) = 0;
 };
 

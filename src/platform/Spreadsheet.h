@@ -12,7 +12,7 @@ namespace mb {
 struct CellValue {
     enum class Kind { Empty, Text, Number };
     Kind kind = Kind::Empty;
-    std::string text; ///< 8-bit library text (Latin-1) when kind is Text
+    std::string text;  ///< 8-bit library text (Latin-1) when kind is Text
     double number = 0; ///< when kind is Number
 
     static CellValue Empty() { return {}; }

@@ -21,7 +21,9 @@ Application::Application(AppState& state, EditorWindowFactory& editors, MainWind
     recoveryTimer_.start(kRecoveryIntervalMs, [this] { recovery_.check(); });
 }
 
-Application::~Application() { recoveryTimer_.stop(); }
+Application::~Application() {
+    recoveryTimer_.stop();
+}
 
 void Application::storePendingEdits() {
     if (!editor_) return;
@@ -63,12 +65,16 @@ void Application::OfferRecovery() {
         recovered = true;
         // The old copy goes only once this instance holds one of its own.
         std::string reason;
-        if (recovery_.writeNow(reason)) store.remove(left.id);
-        else store.release(left.id);
+        if (recovery_.writeNow(reason))
+            store.remove(left.id);
+        else
+            store.release(left.id);
     }
 }
 
-BaseForm* Application::loadedEditor() { return editor_; }
+BaseForm* Application::loadedEditor() {
+    return editor_;
+}
 
 BaseForm& Application::editor() {
     if (editor_) return *editor_;
@@ -93,7 +99,9 @@ void Application::setEditorCaption(const std::string& caption) {
     editors_.setCaption(caption);
 }
 
-std::string Application::editorCaption() const { return editor_ ? editors_.caption() : ""; }
+std::string Application::editorCaption() const {
+    return editor_ ? editors_.caption() : "";
+}
 
 bool Application::unloadEditor() {
     if (!editor_ || unloading_) return true;
@@ -116,11 +124,17 @@ bool Application::unloadEditor() {
     return true;
 }
 
-void Application::endProcess() { process().endProcess(); }
+void Application::endProcess() {
+    process().endProcess();
+}
 
-bool Application::mainWindowCloseRequested() { return unloadEditor(); }
+bool Application::mainWindowCloseRequested() {
+    return unloadEditor();
+}
 
-bool Application::IsUntitled() const { return state_.doc.IsUntitled; }
+bool Application::IsUntitled() const {
+    return state_.doc.IsUntitled;
+}
 
 void Application::ExitFromEditor() {
     // Leaving through Exit ends the process at once: the unit system chosen in this
@@ -131,7 +145,9 @@ void Application::ExitFromEditor() {
     if (!cancelled) endProcess();
 }
 
-EditingCommands* Application::editing() { return editing_.get(); }
+EditingCommands* Application::editing() {
+    return editing_.get();
+}
 
 void Application::newMaterial() {
     if (auto* e = editing()) e->newMaterial();

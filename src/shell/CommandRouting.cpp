@@ -7,21 +7,24 @@ namespace mb {
 
 const std::vector<MenuRoute>& MenuTable(MenuSet set) {
     static const std::vector<MenuRoute> mainWindow = {
-        {"fileMenu", "&File",
+        {"fileMenu",
+         "&File",
          {
              {"fileNewMenu", "&New   ", "", Action::NewLibrary},
              {"fileOpenMenu", "&Open...   ", "Ctrl+O", Action::OpenLibrary},
              {"separatorMenu", "-", "", Action::Separator},
              {"fileExitMenu", "E&xit   ", "", Action::ExitMainWindow},
          }},
-        {"help", "&Help",
+        {"help",
+         "&Help",
          {
              {"aboutMaterial", "&Help Topics", "F1", Action::HelpFromMainWindow},
              {"aboutMaterialMenu", "&About Material Browser", "", Action::About},
          }},
     };
     static const std::vector<MenuRoute> editorWindow = {
-        {"fileMenu", "&File",
+        {"fileMenu",
+         "&File",
          {
              {"fileNewMenu", "&New", "", Action::NewLibrary},
              {"fileOpenMenu", "&Open...", "Ctrl+O", Action::OpenLibrary},
@@ -32,7 +35,8 @@ const std::vector<MenuRoute>& MenuTable(MenuSet set) {
              {"separator1", "-", "", Action::Separator},
              {"fileExitMenu", "E&xit", "", Action::ExitEditor},
          }},
-        {"edit", "&Edit",
+        {"edit",
+         "&Edit",
          {
              {"newMaterial", "&New", "", Action::NewMaterial},
              {"set", "&Clear", "", Action::ClearValues},
@@ -41,12 +45,14 @@ const std::vector<MenuRoute>& MenuTable(MenuSet set) {
              {"copyMaterial", "&Copy", "Ctrl+C", Action::CopyMaterial},
              {"pasteMaterial", "&Paste", "Ctrl+V", Action::PasteMaterial},
          }},
-        {"view", "&View",
+        {"view",
+         "&View",
          {
              {"toolbarMenu", "&Toolbar", "", Action::ToggleToolbar, true},
              {"StatusbarMenu", "&Statusbar", "", Action::ToggleStatusbar, true},
          }},
-        {"help", "&Help",
+        {"help",
+         "&Help",
          {
              {"helpTopicsMenu", "&Help Topics", "F1", Action::HelpFromEditor, false, 1},
              {"aboutMenu", "&About Material Browser", "", Action::About},
@@ -102,30 +108,71 @@ CommandRouter::CommandRouter(Commands& commands, MainWindow& mainWindow)
 
 void CommandRouter::run(Action action) {
     switch (action) {
-    case Action::Separator: break;
-    case Action::NewLibrary: commands_.NewLibrary(); break;
-    case Action::OpenLibrary: commands_.OpenLibrary(); break;
-    case Action::Save:
-        if (commands_.IsUntitled()) commands_.SaveLibraryAs();
-        else commands_.SaveLibrary();
+    case Action::Separator:
         break;
-    case Action::SaveAs: commands_.SaveLibraryAs(); break;
-    case Action::Close: commands_.CloseLibrary(); break;
-    case Action::ExitEditor: commands_.ExitFromEditor(); break;
-    case Action::ExitMainWindow: commands_.ExitFromMainWindow(); break;
-    case Action::NewMaterial: commands_.newMaterial(); break;
-    case Action::AddNewMaterial: commands_.onNewMaterial(); break;
-    case Action::ClearValues: commands_.ClearValues(); break;
-    case Action::MaterialSet: commands_.onMaterialSet(); break;
-    case Action::DeleteSelected: commands_.DeleteSelected(); break;
-    case Action::CopyMaterial: commands_.onCopyMaterial(); break;
-    case Action::PasteMaterial: commands_.onPasteMaterial(); break;
-    case Action::ToggleToolbar: mainWindow_.toolbarMenu_Click(); break;
-    case Action::ToggleStatusbar: mainWindow_.StatusbarMenu_Click(); break;
-    case Action::HelpFromMainWindow: commands_.ShowHelpFromMainWindow(); break;
-    case Action::HelpFromEditor: commands_.ShowHelpFromEditor(); break;
-    case Action::HelpFromToolbar: commands_.ShowHelpFromToolbar(); break;
-    case Action::About: commands_.ShowAbout(); break;
+    case Action::NewLibrary:
+        commands_.NewLibrary();
+        break;
+    case Action::OpenLibrary:
+        commands_.OpenLibrary();
+        break;
+    case Action::Save:
+        if (commands_.IsUntitled())
+            commands_.SaveLibraryAs();
+        else
+            commands_.SaveLibrary();
+        break;
+    case Action::SaveAs:
+        commands_.SaveLibraryAs();
+        break;
+    case Action::Close:
+        commands_.CloseLibrary();
+        break;
+    case Action::ExitEditor:
+        commands_.ExitFromEditor();
+        break;
+    case Action::ExitMainWindow:
+        commands_.ExitFromMainWindow();
+        break;
+    case Action::NewMaterial:
+        commands_.newMaterial();
+        break;
+    case Action::AddNewMaterial:
+        commands_.onNewMaterial();
+        break;
+    case Action::ClearValues:
+        commands_.ClearValues();
+        break;
+    case Action::MaterialSet:
+        commands_.onMaterialSet();
+        break;
+    case Action::DeleteSelected:
+        commands_.DeleteSelected();
+        break;
+    case Action::CopyMaterial:
+        commands_.onCopyMaterial();
+        break;
+    case Action::PasteMaterial:
+        commands_.onPasteMaterial();
+        break;
+    case Action::ToggleToolbar:
+        mainWindow_.toolbarMenu_Click();
+        break;
+    case Action::ToggleStatusbar:
+        mainWindow_.StatusbarMenu_Click();
+        break;
+    case Action::HelpFromMainWindow:
+        commands_.ShowHelpFromMainWindow();
+        break;
+    case Action::HelpFromEditor:
+        commands_.ShowHelpFromEditor();
+        break;
+    case Action::HelpFromToolbar:
+        commands_.ShowHelpFromToolbar();
+        break;
+    case Action::About:
+        commands_.ShowAbout();
+        break;
     }
 }
 

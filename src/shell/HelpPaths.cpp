@@ -7,7 +7,8 @@ std::string HelpPathFromEnvironment(const std::optional<std::string>& veltram) {
 }
 
 std::string HelpPathFromProgramDirectory(std::string programDirectory) {
-    while (programDirectory.size() > 1 && programDirectory.back() == '/') programDirectory.pop_back();
+    while (programDirectory.size() > 1 && programDirectory.back() == '/')
+        programDirectory.pop_back();
     if (programDirectory.size() >= 10) programDirectory.resize(programDirectory.size() - 10);
     return programDirectory + kHelpFileSuffix;
 }

@@ -7,10 +7,14 @@ std::optional<int> StatusAnimation::tick() {
     step_ = s == 13 ? int16_t{1} : static_cast<int16_t>(s + 1);
     if (s >= 1 && s <= 8) return 101 + s;
     switch (s) {
-    case 10: return 110;
-    case 12: return 111;
-    case 13: return 112;
-    default: return std::nullopt;
+    case 10:
+        return 110;
+    case 12:
+        return 111;
+    case 13:
+        return 112;
+    default:
+        return std::nullopt;
     }
 }
 
@@ -38,9 +42,13 @@ void MainWindow::toggle(Visibility& bar, MenuCheck& check) {
     }
 }
 
-void MainWindow::toolbarMenu_Click() { toggle(toolbar_, toolbarMenu_); }
+void MainWindow::toolbarMenu_Click() {
+    toggle(toolbar_, toolbarMenu_);
+}
 
-void MainWindow::StatusbarMenu_Click() { toggle(statusBar_, statusbarMenu_); }
+void MainWindow::StatusbarMenu_Click() {
+    toggle(statusBar_, statusbarMenu_);
+}
 
 void MainWindow::editorLoaded() {
     toolbar_.setButtonEnabled(kDeleteMaterialKey, true);

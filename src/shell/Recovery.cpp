@@ -18,9 +18,12 @@ constexpr std::string_view kMagic = "VELTRA/M recovery copy 1";
 std::string Escaped(std::string_view text) {
     std::string out;
     for (char c : text) {
-        if (c == '\\') out += "\\\\";
-        else if (c == '\n') out += "\\n";
-        else out += c;
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\n')
+            out += "\\n";
+        else
+            out += c;
     }
     return out;
 }
@@ -33,9 +36,12 @@ std::optional<std::string> Unescaped(std::string_view text) {
             continue;
         }
         if (++i == text.size()) return std::nullopt;
-        if (text[i] == '\\') out += '\\';
-        else if (text[i] == 'n') out += '\n';
-        else return std::nullopt;
+        if (text[i] == '\\')
+            out += '\\';
+        else if (text[i] == 'n')
+            out += '\n';
+        else
+            return std::nullopt;
     }
     return out;
 }
@@ -105,7 +111,8 @@ template <class Walk> void WithNameCodesKept(Library& library, Walk&& walk) {
         if (TrimBlanks(library.Material(i).MaterialNameCode()).empty())
             withoutCode.emplace_back(i, library.Material(i).MaterialNameCode());
     walk(GroupByCategory(library));
-    for (auto& [i, code] : withoutCode) library.Material(i).MaterialNameCode(std::move(code));
+    for (auto& [i, code] : withoutCode)
+        library.Material(i).MaterialNameCode(std::move(code));
 }
 
 } // namespace
@@ -148,7 +155,9 @@ void Recovery::markSaved() {
     discard();
 }
 
-void Recovery::markUnsaved() { saved_.reset(); }
+void Recovery::markUnsaved() {
+    saved_.reset();
+}
 
 void Recovery::check() {
     if (!state_.doc.DocumentOpen) return;

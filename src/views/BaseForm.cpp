@@ -13,9 +13,8 @@ namespace mb {
 BaseForm::BaseForm(AppState& appState, const BaseFormControls& controls,
                    const BaseFormServices& services)
     : BaseFormControls(controls), state(appState), messageBox(services.messageBox),
-      locale(services.locale),
-      entryStore_(appState.library, controls.TreeView1, controls.unitsCombo,
-                  appState.doc.DecimalSeparator) {}
+      locale(services.locale), entryStore_(appState.library, controls.TreeView1,
+                                           controls.unitsCombo, appState.doc.DecimalSeparator) {}
 
 Label& BaseForm::unitStringsLabel(int n) const {
     return *BaseFormControls::unitStringsLabel.at(static_cast<std::size_t>(n - 1));
@@ -65,7 +64,9 @@ void BaseForm::TreeView1_Collapse(const std::string& nodeKey) {
     TreeView1.setImage(nodeKey, "closedbook");
 }
 
-int16_t BaseForm::CurrentMaterial() const { return mb::CurrentMaterial(TreeView1); }
+int16_t BaseForm::CurrentMaterial() const {
+    return mb::CurrentMaterial(TreeView1);
+}
 
 // ---- Unit system and type selectors ---------------------------------------------------
 
@@ -77,7 +78,8 @@ void BaseForm::unitsCombo_Click() {
     const int index = unitsCombo.listIndex();
     if (index >= 0 && index < kUnitSystemCount) {
         const UnitTextTable& texts = UnitTexts(index);
-        for (int n = 1; n <= 10; ++n) unitStringsLabel(n).setCaption(texts[n - 1]);
+        for (int n = 1; n <= 10; ++n)
+            unitStringsLabel(n).setCaption(texts[n - 1]);
         // The shear modulus and compressive strength rows show the stress unit again.
         unitStringsLabel(11).setCaption(texts[0]);
         unitStringsLabel(12).setCaption(texts[0]);
@@ -104,7 +106,8 @@ void BaseForm::ShowMaterialGrid() {
 
 void BaseForm::FillTypeList() {
     typeCombo.clear();
-    for (const std::string& name : MaterialTypeNames()) typeCombo.addItem(name);
+    for (const std::string& name : MaterialTypeNames())
+        typeCombo.addItem(name);
     typeCombo.setListIndex(0);
 }
 

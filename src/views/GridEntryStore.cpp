@@ -19,10 +19,12 @@ int16_t CurrentMaterial(const TreeControl& tree) {
 
 GridEntryStore::GridEntryStore(Library& library, const TreeControl& tree,
                                const ComboBox& unitsCombo, const std::string& decimalSeparator)
-    : library_(library), tree_(tree), unitsCombo_(unitsCombo),
-      decimalSeparator_(decimalSeparator) {}
+    : library_(library), tree_(tree), unitsCombo_(unitsCombo), decimalSeparator_(decimalSeparator) {
+}
 
-int16_t GridEntryStore::CurrentMaterial() const { return mb::CurrentMaterial(tree_); }
+int16_t GridEntryStore::CurrentMaterial() const {
+    return mb::CurrentMaterial(tree_);
+}
 
 void GridEntryStore::Map(int16_t Row, int16_t /*Col*/, const std::string& /*value*/,
                          int16_t /*UnitSystem*/, const GridControl& Grid,

@@ -10,13 +10,15 @@
 namespace mb {
 
 clsFlexGrid::clsFlexGrid(BaseForm& form) : form_(form) {
-    for (int n = 1; n <= kUnitLabelCount; ++n) U[n - 1] = form.unitStringsLabel(n).caption();
+    for (int n = 1; n <= kUnitLabelCount; ++n)
+        U[n - 1] = form.unitStringsLabel(n).caption();
 }
 
 void clsFlexGrid::InitializeGrid(GridControl& flexgrid) {
     grid_ = &flexgrid;
     grid_->setCols(Cols);
-    for (int c = 0; c < Cols; ++c) Cell(c, 0, Header[c]);
+    for (int c = 0; c < Cols; ++c)
+        Cell(c, 0, Header[c]);
 }
 
 void clsFlexGrid::Cell(int Col, int Row, const std::string& Text) {
@@ -49,10 +51,14 @@ std::string clsFlexGrid::RowUnits(const GridRow& row, int material) {
         return "Degrees";
     case GridRowUnit::Kind::Temperature:
         switch (form_.unitsCombo.listIndex()) {
-        case UnitSystemIndex::IPS: return "Fahrenheit";
-        case UnitSystemIndex::SI: return "Kelvin";
-        case UnitSystemIndex::MKS: return "Celsius";
-        default: return "";
+        case UnitSystemIndex::IPS:
+            return "Fahrenheit";
+        case UnitSystemIndex::SI:
+            return "Kelvin";
+        case UnitSystemIndex::MKS:
+            return "Celsius";
+        default:
+            return "";
         }
     case GridRowUnit::Kind::Record: {
         Library& library = form_.state.library;

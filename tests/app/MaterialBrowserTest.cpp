@@ -2,22 +2,22 @@
 // the editor window inside it, files chosen in (scripted) dialogs and written to disk.
 // Everything is driven through the real widgets, found by their names.
 
+#include "app/MaterialBrowser.h"
 #include "FakeServices.h"
 #include "app/BaseFormWindow.h"
 #include "app/EditorWindows.h"
 #include "app/MDIForm1.h"
-#include "app/MaterialBrowser.h"
 #include "platform/qt/QtDocumentLock.h"
-#include "platform/qt/QtRecoveryStore.h"
 #include "platform/qt/QtGrid.h"
+#include "platform/qt/QtRecoveryStore.h"
 #include "platform/qt/QtTree.h"
 #include "shell/AppState.h"
 #include "shell/Application.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDragEnterEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
 #include <QFile>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -40,29 +40,51 @@ namespace {
 
 std::string Lines(std::initializer_list<const char*> lines) {
     std::string text;
-    for (const char* line : lines) text.append(line).append("\r\n");
+    for (const char* line : lines)
+        text.append(line).append("\r\n");
     return text;
 }
 
 // Property lines as the writer lays them out: code, then the value in IPS, MKS and SI,
 // each with its unit label, 97 characters in all.
-#define S235_MATL "MATL:S235JR       : Structural Steel S235         :Hot-rolled non-alloy structural steel"
-#define S235_EX   "EX        3046314E1  psi               2141404E0     Kgf/cm^2         21000E7    N/m^2           "
-#define S235_NUXY "NUXY      300000E-6                    300000E-6                      300000E-6                  "
-#define S235_DENS "DENS      283599E-6  lb/in^3           785000E-8     kg/cm^3          7850000E-3 Kgm/m^3         "
-#define AA6061_MATL "MATL:AA6061-T6    : Aluminium 6061-T6             :Precipitation hardened, extruded"
-#define AA6061_EX   "EX        9994811E0  psi               7025845E-1    Kgf/cm^2         689000E5   N/m^2           "
-#define AA_NUXY     "NUXY      330000E-6                    330000E-6                      330000E-6                  "
-#define AA6061_DENS "DENS      975437E-7  lb/in^3           270000E-8     kg/cm^3          2700000E-3 Kgm/m^3         "
-#define AA7075_MATL "MATL:AA7075-T6    : Aluminium 7075-T6             :High-strength aircraft alloy"
-#define AA7075_EX   "EX        1040099E1  psi               7311365E-1    Kgf/cm^2         717000E5   N/m^2           "
-#define AA7075_DENS "DENS      101518E-6  lb/in^3           281000E-8     kg/cm^3          2810000E-3 Kgm/m^3         "
+#define S235_MATL                                                                                  \
+    "MATL:S235JR       : Structural Steel S235         :Hot-rolled non-alloy structural steel"
+#define S235_EX                                                                                    \
+    "EX        3046314E1  psi               2141404E0     Kgf/cm^2         21000E7    N/m^2      " \
+    "     "
+#define S235_NUXY                                                                                  \
+    "NUXY      300000E-6                    300000E-6                      300000E-6             " \
+    "     "
+#define S235_DENS                                                                                  \
+    "DENS      283599E-6  lb/in^3           785000E-8     kg/cm^3          7850000E-3 Kgm/m^3    " \
+    "     "
+#define AA6061_MATL                                                                                \
+    "MATL:AA6061-T6    : Aluminium 6061-T6             :Precipitation hardened, extruded"
+#define AA6061_EX                                                                                  \
+    "EX        9994811E0  psi               7025845E-1    Kgf/cm^2         689000E5   N/m^2      " \
+    "     "
+#define AA_NUXY                                                                                    \
+    "NUXY      330000E-6                    330000E-6                      330000E-6             " \
+    "     "
+#define AA6061_DENS                                                                                \
+    "DENS      975437E-7  lb/in^3           270000E-8     kg/cm^3          2700000E-3 Kgm/m^3    " \
+    "     "
+#define AA7075_MATL                                                                                \
+    "MATL:AA7075-T6    : Aluminium 7075-T6             :High-strength aircraft alloy"
+#define AA7075_EX                                                                                  \
+    "EX        1040099E1  psi               7311365E-1    Kgf/cm^2         717000E5   N/m^2      " \
+    "     "
+#define AA7075_DENS                                                                                \
+    "DENS      101518E-6  lb/in^3           281000E-8     kg/cm^3          2810000E-3 Kgm/m^3    " \
+    "     "
 
 // Material 0 is the steel, 1 and 2 the two aluminium alloys.
 const std::string kLibrary = Lines({
-    "MATTYPE:Steels", S235_MATL, S235_EX, S235_NUXY, S235_DENS, "ENDMATL", "ENDTYPE",
-    "MATTYPE:Aluminium Alloys", AA6061_MATL, AA6061_EX, AA_NUXY, AA6061_DENS, "ENDMATL",
-    AA7075_MATL, AA7075_EX, AA_NUXY, AA7075_DENS, "ENDMATL", "ENDTYPE",
+    "MATTYPE:Steels", S235_MATL,   S235_EX,   S235_NUXY,
+    S235_DENS,        "ENDMATL",   "ENDTYPE", "MATTYPE:Aluminium Alloys",
+    AA6061_MATL,      AA6061_EX,   AA_NUXY,   AA6061_DENS,
+    "ENDMATL",        AA7075_MATL, AA7075_EX, AA_NUXY,
+    AA7075_DENS,      "ENDMATL",   "ENDTYPE",
 });
 
 const QString kSteels = QStringLiteral("Steels    ");
@@ -101,7 +123,8 @@ private:
         for (QAction* a : mainWindow().findChild<QToolBar*>("Toolbar1")->actions())
             if (a->objectName() == "save" || a->objectName() == "deleteMaterial")
                 text += a->objectName() + (a->isEnabled() ? " on " : " off ");
-        for (QAction* a : mainWindow().menuBar()->actions()) text += a->text();
+        for (QAction* a : mainWindow().menuBar()->actions())
+            text += a->text();
         return text;
     }
 
@@ -159,7 +182,8 @@ private:
     void chooseUnitSystem(int index) {
         auto* units = editor()->findChild<QComboBox*>("unitsCombo");
         units->setFocus();
-        while (units->currentIndex() < index) QTest::keyClick(units, Qt::Key_Down);
+        while (units->currentIndex() < index)
+            QTest::keyClick(units, Qt::Key_Down);
     }
 
     /// Presses the left button on `source`, moves it (which starts the drag through the
@@ -256,12 +280,27 @@ private slots:
         QVERIFY(messages->questions.empty());
         QCOMPARE(dialogs->requests.size(), std::size_t{1}); // the open dialog only
         const std::string expected = Lines({
-            "MATTYPE:Steels", S235_MATL,
-            "EX        2799707E1  psi               1968052E0     Kgf/cm^2         19300E7    N/m^2           ",
-            S235_NUXY, S235_DENS, "ENDMATL", "ENDTYPE",
-            "MATTYPE:Aluminium Alloys", AA6061_MATL, AA6061_EX, AA_NUXY,
-            "DENS      100434E-6  lb/in^3           278000E-8     kg/cm^3          2780000E-3 Kgm/m^3         ",
-            "ENDMATL", AA7075_MATL, AA7075_EX, AA_NUXY, AA7075_DENS, "ENDMATL", "ENDTYPE",
+            "MATTYPE:Steels",
+            S235_MATL,
+            "EX        2799707E1  psi               1968052E0     Kgf/cm^2         19300E7    "
+            "N/m^2           ",
+            S235_NUXY,
+            S235_DENS,
+            "ENDMATL",
+            "ENDTYPE",
+            "MATTYPE:Aluminium Alloys",
+            AA6061_MATL,
+            AA6061_EX,
+            AA_NUXY,
+            "DENS      100434E-6  lb/in^3           278000E-8     kg/cm^3          2780000E-3 "
+            "Kgm/m^3         ",
+            "ENDMATL",
+            AA7075_MATL,
+            AA7075_EX,
+            AA_NUXY,
+            AA7075_DENS,
+            "ENDMATL",
+            "ENDTYPE",
         });
         QCOMPARE(readFile(libraryPath), expected);
     }
@@ -336,16 +375,38 @@ private slots:
         QCOMPARE(tree()->currentItem(), copy);
         QCOMPARE(nameBox(), QStringLiteral("Copy of Structural Steel S235"));
         trigger("pasteMaterial");
-        expectQuestion(0, "Material Name (Copy of Structural Steel S235) exists. Please rename "
-                          "it before pasting.", MsgIcon::Exclamation);
+        expectQuestion(0,
+                       "Material Name (Copy of Structural Steel S235) exists. Please rename "
+                       "it before pasting.",
+                       MsgIcon::Exclamation);
 
         trigger("saveMenu");
         const std::string expected = Lines({
-            "MATTYPE:Steels", S235_MATL, S235_EX, S235_NUXY, S235_DENS, "ENDMATL", "ENDTYPE",
-            "MATTYPE:Aluminium Alloys", AA6061_MATL, AA6061_EX, AA_NUXY, AA6061_DENS, "ENDMATL",
-            AA7075_MATL, AA7075_EX, AA_NUXY, AA7075_DENS, "ENDMATL",
-            "MATL:S235JR       : Copy of Structural Steel S235 :Hot-rolled non-alloy structural steel",
-            S235_EX, S235_NUXY, S235_DENS, "ENDMATL", "ENDTYPE",
+            "MATTYPE:Steels",
+            S235_MATL,
+            S235_EX,
+            S235_NUXY,
+            S235_DENS,
+            "ENDMATL",
+            "ENDTYPE",
+            "MATTYPE:Aluminium Alloys",
+            AA6061_MATL,
+            AA6061_EX,
+            AA_NUXY,
+            AA6061_DENS,
+            "ENDMATL",
+            AA7075_MATL,
+            AA7075_EX,
+            AA_NUXY,
+            AA7075_DENS,
+            "ENDMATL",
+            "MATL:S235JR       : Copy of Structural Steel S235 :Hot-rolled non-alloy structural "
+            "steel",
+            S235_EX,
+            S235_NUXY,
+            S235_DENS,
+            "ENDMATL",
+            "ENDTYPE",
         });
         QCOMPARE(readFile(libraryPath), expected);
     }
@@ -376,11 +437,25 @@ private slots:
         QVERIFY2(box->hasFocus(), "the shortcut leaves the focus where it was");
         QVERIFY(messages->questions.empty());
         const std::string expected = Lines({
-            "MATTYPE:Steels", S235_MATL, S235_EX, S235_NUXY, S235_DENS, "ENDMATL", "ENDTYPE",
+            "MATTYPE:Steels",
+            S235_MATL,
+            S235_EX,
+            S235_NUXY,
+            S235_DENS,
+            "ENDMATL",
+            "ENDTYPE",
             "MATTYPE:Aluminium Alloys",
             "MATL:AA6061-T6    : Aluminium 6061-T6             :Extruded, T6 temper",
-            AA6061_EX, AA_NUXY, AA6061_DENS, "ENDMATL",
-            AA7075_MATL, AA7075_EX, AA_NUXY, AA7075_DENS, "ENDMATL", "ENDTYPE",
+            AA6061_EX,
+            AA_NUXY,
+            AA6061_DENS,
+            "ENDMATL",
+            AA7075_MATL,
+            AA7075_EX,
+            AA_NUXY,
+            AA7075_DENS,
+            "ENDMATL",
+            "ENDTYPE",
         });
         QCOMPARE(readFile(libraryPath), expected);
     }
@@ -394,8 +469,8 @@ private slots:
         cellEditor->selectAll();
         QTest::keyClicks(cellEditor, "193000000000");
         mainWindow().findChild<QToolBar*>("Toolbar1")->findChild<QAction*>("save")->trigger();
-        const std::string ex193 =
-            "EX        2799707E1  psi               1968052E0     Kgf/cm^2         19300E7    N/m^2           ";
+        const std::string ex193 = "EX        2799707E1  psi               1968052E0     Kgf/cm^2   "
+                                  "      19300E7    N/m^2           ";
         const std::string first = readFile(libraryPath);
         QVERIFY2(first.find(ex193) != std::string::npos, first.c_str());
 
@@ -406,11 +481,26 @@ private slots:
         QTest::keyClicks(cellEditor, "7870");
         QTest::keySequence(cellEditor, QKeySequence(QStringLiteral("Ctrl+S")));
         const std::string expected = Lines({
-            "MATTYPE:Steels", S235_MATL, ex193.c_str(), S235_NUXY,
-            "DENS      284322E-6  lb/in^3           787000E-8     kg/cm^3          7870000E-3 Kgm/m^3         ",
-            "ENDMATL", "ENDTYPE",
-            "MATTYPE:Aluminium Alloys", AA6061_MATL, AA6061_EX, AA_NUXY, AA6061_DENS, "ENDMATL",
-            AA7075_MATL, AA7075_EX, AA_NUXY, AA7075_DENS, "ENDMATL", "ENDTYPE",
+            "MATTYPE:Steels",
+            S235_MATL,
+            ex193.c_str(),
+            S235_NUXY,
+            "DENS      284322E-6  lb/in^3           787000E-8     kg/cm^3          7870000E-3 "
+            "Kgm/m^3         ",
+            "ENDMATL",
+            "ENDTYPE",
+            "MATTYPE:Aluminium Alloys",
+            AA6061_MATL,
+            AA6061_EX,
+            AA_NUXY,
+            AA6061_DENS,
+            "ENDMATL",
+            AA7075_MATL,
+            AA7075_EX,
+            AA_NUXY,
+            AA7075_DENS,
+            "ENDMATL",
+            "ENDTYPE",
         });
         QCOMPARE(readFile(libraryPath), expected);
         QVERIFY(messages->questions.empty());
@@ -419,7 +509,7 @@ private slots:
     void recoveryIsOfferedAfterACrashAndYesBringsTheLibraryBack() {
         openThroughTheMenu();
         clickNode(materialNode("Aluminium 7075-T6"));
-        typeValue("DENS", "0.11"); // lb/in^3
+        typeValue("DENS", "0.11");                 // lb/in^3
         browser->application().recovery().check(); // what the timer does every minute
         const QString copy = recovery->copyPath();
         QTRY_VERIFY(QFile::exists(copy));
@@ -440,9 +530,11 @@ private slots:
         QTRY_VERIFY(editor());
         QCOMPARE(messages->questions.size(), std::size_t{1});
         const std::string question = messages->questions[0].text;
-        const std::string start = "Recover the unsaved changes of " + libraryPath.toStdString() + " from ";
+        const std::string start =
+            "Recover the unsaved changes of " + libraryPath.toStdString() + " from ";
         QVERIFY2(question.rfind(start, 0) == 0 && question.size() > start.size() + 1 &&
-                     question.back() == '?', question.c_str());
+                     question.back() == '?',
+                 question.c_str());
         QCOMPARE(messages->questions[0].buttons, MsgButtons::YesNo);
         QCOMPARE(browser->editors().subWindow()->windowTitle(), libraryPath);
         QVERIFY(!QFile::exists(copy));

@@ -37,8 +37,7 @@ private slots:
         QVERIFY(QFile::link(QString::fromStdString(library), QString::fromStdString(link)));
         const DocumentLock::Outcome refused = elsewhere.acquire(link);
         QVERIFY(!refused.taken);
-        QCOMPARE(refused.holder,
-                 "process " + std::to_string(QCoreApplication::applicationPid()));
+        QCOMPARE(refused.holder, "process " + std::to_string(QCoreApplication::applicationPid()));
         // Nothing is written beside the library.
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2);
 

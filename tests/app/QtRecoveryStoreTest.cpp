@@ -63,8 +63,9 @@ private slots:
         const auto left = other.claimLeftCopies();
         QCOMPARE(left.size(), std::size_t{1});
         QCOMPARE(left[0].content, std::string("header\n\nMATTYPE:Steels\r\n"));
-        QCOMPARE(QString::fromStdString(left[0].time),
-                 QLocale::system().toString(QFileInfo(copyPath).lastModified(), QLocale::ShortFormat));
+        QCOMPARE(
+            QString::fromStdString(left[0].time),
+            QLocale::system().toString(QFileInfo(copyPath).lastModified(), QLocale::ShortFormat));
 
         qt::QtRecoveryStore third(folder());
         QVERIFY2(third.claimLeftCopies().empty(), "claimed by the other one meanwhile");

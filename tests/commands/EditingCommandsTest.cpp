@@ -249,8 +249,10 @@ TEST_F(EditingCommandsTest, TypedTextsThatWouldBreakALibraryLineOrOverrunItsColu
              {&C::onMaterialSet, "Steel", name31, "", nameTooWide, 2},
              {&C::onMaterialSet, "Steel", "A36", "line one\nline two", controlDescription, 3},
              // The boxes' own checks come first.
-             {&C::onNewMaterial, "1\tCu", "C101", "", "Material category can not start with a "
-                                                      "number !", 1},
+             {&C::onNewMaterial, "1\tCu", "C101", "",
+              "Material category can not start with a "
+              "number !",
+              1},
              {&C::onNewMaterial, "Copper\n", " a36 ", "x\n", exists, 0},
              {&C::onMaterialSet, "  ", "\t", "", "Please specify the Material Category name !",
               1}}) {
@@ -277,7 +279,8 @@ TEST_F(EditingCommandsTest, TypedTextsThatWouldBreakALibraryLineOrOverrunItsColu
     EXPECT_EQ(library().Material(5).MaterialDescription(), std::string(50, 'd'));
 }
 
-TEST_F(EditingCommandsTest, LeavingTheDescriptionStoresItForAnyMaterialButRefusesControlCharacters) {
+TEST_F(EditingCommandsTest,
+       LeavingTheDescriptionStoresItForAnyMaterialButRefusesControlCharacters) {
     EXPECT_EQ(editor.descriptionText.maxLength(), 50) << "set up with the commands";
     ClickMaterial(0); // its key ends in "0000"
     editor.descriptionText.setText("hot rolled");
@@ -322,8 +325,8 @@ TEST_F(EditingCommandsTest, APasteShortensOrReplacesWhatCannotGoIntoALibraryAndS
                       MsgButtons::OK, MsgIcon::Exclamation);
     const std::string d50(50, 'd');
     EXPECT_EQ((Texts{library().Entry(2).Name, library().Entry(2).Description,
-                     library().Material(2).MaterialName(), library().Shadow(2).MaterialDescription(),
-                     editor.materialNameText.text()}),
+                     library().Material(2).MaterialName(),
+                     library().Shadow(2).MaterialDescription(), editor.materialNameText.text()}),
               (Texts{shortened, d50, shortened, d50, shortened}));
     ClickCategory("Steel");
     commands.onPasteMaterial(); // the shortened name is the one that collides

@@ -43,7 +43,9 @@ TEST_F(TreeEditingTest, ANameWithAControlCharacterOrOverItsColumnsIsNotTaken) {
     for (const auto& [typed, message] : std::vector<std::pair<std::string, std::string>>{
              {"Mild\r\nMATL:Steel", control},
              {"Mild\tSteel", control},
-             {"\x1B" "A36", control},
+             {"\x1B"
+              "A36",
+              control},
              {" " + std::string(31, 'm') + " ", tooWide},
              {"a36 ", "Material already exits. Please enter a different name!"}}) {
         SCOPED_TRACE(message);

@@ -31,7 +31,8 @@ using Failures = test::ScriptedFileOps::Failures;
 std::vector<std::string> Names(const std::string& folder) {
     std::vector<std::string> names;
     if (fs::exists(folder))
-        for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+        for (const auto& e : fs::directory_iterator(folder))
+            names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -49,7 +50,8 @@ protected:
         newText = LibraryText(lib, GroupByCategory(lib));
     }
 
-    WriteResult save(const std::string& path, Failures failures = {}, std::vector<bool> answers = {}) {
+    WriteResult save(const std::string& path, Failures failures = {},
+                     std::vector<bool> answers = {}) {
         ops.script(std::move(failures), std::move(answers));
         return WriteLibraryFile(path, lib, GroupByCategory(lib), ops, ops,
                                 WriteOptions{Durability::Flushed, copyFolder});
@@ -71,10 +73,13 @@ TEST_F(Saving, StaleTemporaryFilesOfTheLibraryAreRemovedAndNothingElse) {
     // Left by saves that died: this library's pattern, nobody holding them.
     const std::vector<std::string> stale = {".lib.lib.Ab12Cd", ".lib.lib.zzzzzz"};
     // Not this library's temporary files, or a copy of old content that must stay.
-    const std::vector<std::string> others = {".lib.lib.Ab12C", ".lib.lib.Ab12Cde", ".lib.lib.Ab-2Cd", ".other.lib.Ab12Cd",
-                                             "lib.lib.Ab12Cd", ".lib.lib.Ab12Cd.old", "other.lib"};
-    for (const auto& name : stale) test::WriteBytes(dir.file(name), "half a save");
-    for (const auto& name : others) test::WriteBytes(dir.file(name), "keep");
+    const std::vector<std::string> others = {
+        ".lib.lib.Ab12C", ".lib.lib.Ab12Cde",    ".lib.lib.Ab-2Cd", ".other.lib.Ab12Cd",
+        "lib.lib.Ab12Cd", ".lib.lib.Ab12Cd.old", "other.lib"};
+    for (const auto& name : stale)
+        test::WriteBytes(dir.file(name), "half a save");
+    for (const auto& name : others)
+        test::WriteBytes(dir.file(name), "keep");
     // A save in progress elsewhere holds its file locked.
     test::WriteBytes(dir.file(".lib.lib.LIVE00"), "being written");
     const int live = ::open(dir.file(".lib.lib.LIVE00").c_str(), O_RDONLY);
@@ -103,7 +108,8 @@ TEST_F(Saving, WithoutUnnamedFilesTheNamedTemporaryFileIsUsedAndRenamed) {
     }
     // With them, no named file is made before the data is complete.
     ASSERT_EQ(save(target).status, Status::Written);
-    EXPECT_EQ(std::tie(ops.calls["unnamed"], ops.calls["create"], ops.calls["rename"]), std::make_tuple(1, 0, 1));
+    EXPECT_EQ(std::tie(ops.calls["unnamed"], ops.calls["create"], ops.calls["rename"]),
+              std::make_tuple(1, 0, 1));
     EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"lib.lib"});
 }
 
@@ -111,7 +117,8 @@ TEST_F(Saving, ALinkIsFollowedEvenToAFileNotThereYetAndStays) {
     fs::create_directory(dir.file("real"));
     const struct {
         const char* what;
-        std::vector<std::pair<std::string, std::string>> links; // link -> where it points, first one saved to
+        std::vector<std::pair<std::string, std::string>>
+            links; // link -> where it points, first one saved to
         std::string file;
     } cases[] = {
         {"relative to the link's folder", {{"a.lib", "real/../real/a.lib"}}, "real/a.lib"},
@@ -120,19 +127,22 @@ TEST_F(Saving, ALinkIsFollowedEvenToAFileNotThereYetAndStays) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        for (const auto& [link, to] : c.links) fs::create_symlink(to, dir.file(link));
+        for (const auto& [link, to] : c.links)
+            fs::create_symlink(to, dir.file(link));
         for (const bool exists : {false, true}) {
             if (exists) test::WriteBytes(dir.file(c.file), old);
             ASSERT_EQ(save(dir.file(c.links[0].first)).status, Status::Written);
             EXPECT_EQ(test::ReadBytes(dir.file(c.file)), newText);
-            for (const auto& [link, to] : c.links) EXPECT_EQ(fs::read_symlink(dir.file(link)), to);
+            for (const auto& [link, to] : c.links)
+                EXPECT_EQ(fs::read_symlink(dir.file(link)), to);
         }
     }
     fs::create_symlink("loop2.lib", dir.file("loop1.lib"));
     fs::create_symlink("loop1.lib", dir.file("loop2.lib"));
     const WriteResult r = save(dir.file("loop1.lib"));
     EXPECT_EQ(std::tie(r.status, r.message),
-              std::make_tuple(Status::Failed, "Cannot save " + dir.file("loop1.lib") + ": Too many levels of symbolic links"));
+              std::make_tuple(Status::Failed, "Cannot save " + dir.file("loop1.lib") +
+                                                  ": Too many levels of symbolic links"));
 }
 
 TEST_F(Saving, EveryHardLinkShowsTheNewContentAndNoCopyIsLeft) {
@@ -201,7 +211,8 @@ TEST_F(Saving, AReadOnlyFolderOnTheRealFileSystem) {
     EXPECT_EQ(written.status, Status::Written);
     EXPECT_EQ(test::ReadBytes(target), newText);
     EXPECT_EQ(std::tie(refused.status, refused.message),
-              std::make_tuple(Status::Failed, "Cannot save " + dir.file("new.lib") + ": Permssion denied (write-protect)."));
+              std::make_tuple(Status::Failed, "Cannot save " + dir.file("new.lib") +
+                                                  ": Permssion denied (write-protect)."));
     EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"lib.lib"});
     EXPECT_EQ(Names(copyFolder), std::vector<std::string>{});
 }
@@ -218,22 +229,43 @@ TEST_F(Saving, AFailureWhileRewritingInPlaceLeavesTheOldContentOrACompleteCopy) 
         std::string message;
         bool copyKept = false;
     } cases[] = {
-        {"the disk fills", {{{"write", 2}, ENOSPC}}, {"No space left on device"}, Status::Cancelled, ""},
-        {"the file cannot be cut", {{{"truncate", 1}, EIO}}, {"Input/output error"}, Status::Cancelled, ""},
+        {"the disk fills",
+         {{{"write", 2}, ENOSPC}},
+         {"No space left on device"},
+         Status::Cancelled,
+         ""},
+        {"the file cannot be cut",
+         {{{"truncate", 1}, EIO}},
+         {"Input/output error"},
+         Status::Cancelled,
+         ""},
         {"nor can the old content be put back",
          {{{"write", 2}, ENOSPC}, {{"write", 3}, EIO}},
          {"No space left on device"},
          Status::Cancelled,
-         "The old content of " + target + " could not be put back; a complete copy of it is kept in ",
+         "The old content of " + target +
+             " could not be put back; a complete copy of it is kept in ",
          true},
         {"no copy can be made anywhere",
          {{{"copy", 1}, ENOSPC}, {{"copy", 2}, ENOSPC}, {{"copy", 3}, ENOSPC}},
          {},
          Status::Failed,
          cannotSave + "No space left on device"},
-        {"the copy cannot be flushed", {{{"finish", 1}, EIO}}, {}, Status::Failed, cannotSave + "Input/output error"},
-        {"the old content cannot be read", {{{"read", 1}, EIO}}, {}, Status::Failed, cannotSave + "Input/output error"},
-        {"the file cannot be opened", {{{"open", 1}, ETXTBSY}}, {}, Status::Failed, cannotSave + "Path - File access error."},
+        {"the copy cannot be flushed",
+         {{{"finish", 1}, EIO}},
+         {},
+         Status::Failed,
+         cannotSave + "Input/output error"},
+        {"the old content cannot be read",
+         {{{"read", 1}, EIO}},
+         {},
+         Status::Failed,
+         cannotSave + "Input/output error"},
+        {"the file cannot be opened",
+         {{{"open", 1}, ETXTBSY}},
+         {},
+         Status::Failed,
+         cannotSave + "Path - File access error."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -266,8 +298,10 @@ TEST_F(Saving, AFailureWhileRewritingInPlaceLeavesTheOldContentOrACompleteCopy) 
 TEST_F(Saving, RetryWhileRewritingInPlaceGivesTheWholeNewFile) {
     test::WriteBytes(target, old);
     fs::create_hard_link(target, dir.file("link.lib"));
-    ASSERT_EQ(save(target, {{{"write", 2}, ENOSPC}, {{"truncate", 1}, EIO}}, {true, true}).status, Status::Written);
-    EXPECT_EQ(ops.asked, (std::vector<std::string>{"No space left on device", "Input/output error"}));
+    ASSERT_EQ(save(target, {{{"write", 2}, ENOSPC}, {{"truncate", 1}, EIO}}, {true, true}).status,
+              Status::Written);
+    EXPECT_EQ(ops.asked,
+              (std::vector<std::string>{"No space left on device", "Input/output error"}));
     EXPECT_EQ(test::ReadBytes(dir.file("link.lib")), newText);
     EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"lib.lib", "link.lib"}));
 }
@@ -290,7 +324,8 @@ TEST(CopyFolder, FollowsTheStateFolderOfTheUser) {
         {"", "", "/tmp"},
     };
     for (const auto& c : cases) {
-        for (const auto& [name, value] : {std::pair{"XDG_STATE_HOME", c.state}, std::pair{"HOME", c.home}})
+        for (const auto& [name, value] :
+             {std::pair{"XDG_STATE_HOME", c.state}, std::pair{"HOME", c.home}})
             value ? ::setenv(name, value, 1) : ::unsetenv(name);
         EXPECT_EQ(DefaultCopyFolder(), c.folder);
     }

@@ -23,11 +23,14 @@ namespace {
 using Status = ReadResult::Status;
 
 // A property line as far as the reader cares: the code, then the SI value from column 71.
-std::string Prop(const std::string& code, const std::string& si) { return PadRight(code, 70) + si + " N/m^2"; }
+std::string Prop(const std::string& code, const std::string& si) {
+    return PadRight(code, 70) + si + " N/m^2";
+}
 
 std::string Lines(std::initializer_list<std::string> lines) {
     std::string text;
-    for (const auto& l : lines) text += l + "\r\n";
+    for (const auto& l : lines)
+        text += l + "\r\n";
     return text;
 }
 
@@ -36,7 +39,8 @@ std::string Held(clsMaterial& m) {
                       m.MaterialDescription() + "|";
     for (int slot = 0; slot < kSlotCount; ++slot)
         if (m.HasValue(slot))
-            out += " " + PropertyCatalogue::instance().PropCode(slot) + "=" + FormatGeneralNumber(m.SlotValue(slot), ".");
+            out += " " + PropertyCatalogue::instance().PropCode(slot) + "=" +
+                   FormatGeneralNumber(m.SlotValue(slot), ".");
     return out + "\n";
 }
 
@@ -47,7 +51,9 @@ std::string Summary(Library& lib) {
         const LibraryEntry& e = lib.Entry(i);
         out += Held(lib.Material(i));
         EXPECT_EQ(Held(lib.Shadow(i)), Held(lib.Material(i)));
-        EXPECT_TRUE(Held(lib.Material(i)).starts_with(e.Category + "|" + e.NameCode + "|" + e.Name + "|" + e.Description + "|"));
+        EXPECT_TRUE(Held(lib.Material(i))
+                        .starts_with(e.Category + "|" + e.NameCode + "|" + e.Name + "|" +
+                                     e.Description + "|"));
     }
     return out;
 }
@@ -67,14 +73,18 @@ TEST(LibraryReader, LinesFillEntriesRecordsAndShadowsAsHeld) {
         const char* separator = ".";
     } cases[] = {
         {"material line",
-         Lines({"MATTYPE:Steel   ", "MATL:" + PadRight("A36CODE", 13) + ": " + PadRight("A36 steel", 30) + ":Structural",
-                Prop("EX", "20000E7"), "ENDMATL", "ENDTYPE"}),
+         Lines(
+             {"MATTYPE:Steel   ",
+              "MATL:" + PadRight("A36CODE", 13) + ": " + PadRight("A36 steel", 30) + ":Structural",
+              Prop("EX", "20000E7"), "ENDMATL", "ENDTYPE"}),
          "Steel    |A36CODE      |A36 steel  |Structural| EX=200000000000\n"},
         {"category names",
          // A line too short to cut a name from keeps the previous category.
-         Lines({"mattype:", "MATL:A", "MATTYPE: Steel", "MATL:B", "MATTYPE", "MATL:C", "MATTYPEX", "MATL:D"}),
+         Lines({"mattype:", "MATL:A", "MATTYPE: Steel", "MATL:B", "MATTYPE", "MATL:C", "MATTYPEX",
+                "MATL:D"}),
          "No Category    |A|  ||\n Steel    |B|  ||\n Steel    |C|  ||\nNo Category    |D|  ||\n"},
-        {"comma separator", Lines({"MATTYPE:S", "MATL:A", Prop("DENS", "7,85E3")}), "S    |A|  || DENS=7850\n", ","},
+        {"comma separator", Lines({"MATTYPE:S", "MATL:A", Prop("DENS", "7,85E3")}),
+         "S    |A|  || DENS=7850\n", ","},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -86,7 +96,8 @@ TEST(LibraryReader, LinesFillEntriesRecordsAndShadowsAsHeld) {
 
 TEST(LibraryReader, MaterialsPastTheLimitAreDroppedAndCounted) {
     std::string text = "MATTYPE:Many\r\n";
-    for (int i = 0; i < 1003; ++i) text += "MATL:M\r\n" + Prop("EX", std::to_string(i)) + "\r\nENDMATL\r\n";
+    for (int i = 0; i < 1003; ++i)
+        text += "MATL:M\r\n" + Prop("EX", std::to_string(i)) + "\r\nENDMATL\r\n";
     Library lib;
     const ReadResult r = ReadLibraryText(text, lib, ".");
     EXPECT_EQ(r.droppedMaterials, 2);
@@ -136,12 +147,14 @@ TEST(LibraryReaderFile, AFileThatCannotBeReadIsDescribedInWordsAboutReading) {
     std::filesystem::create_symlink(loop, loop);
     Library lib;
     EXPECT_EQ(ReadLibraryFile(loop, lib, ".").message, "its symbolic links go round in a circle.");
-    EXPECT_EQ(ReadLibraryFile(dir.file(std::string(300, 'n')), lib, ".").message, "its name is too long.");
+    EXPECT_EQ(ReadLibraryFile(dir.file(std::string(300, 'n')), lib, ".").message,
+              "its name is too long.");
     test::WriteBytes(locked, "MATTYPE:S\r\n");
     std::filesystem::permissions(locked, std::filesystem::perms::none);
     // Root reads whatever the permissions say.
     if (::geteuid() != 0) {
-        EXPECT_EQ(ReadLibraryFile(locked, lib, ".").message, "you do not have permission to read it.");
+        EXPECT_EQ(ReadLibraryFile(locked, lib, ".").message,
+                  "you do not have permission to read it.");
     }
     EXPECT_EQ(ReadErrorMessage(EACCES), "you do not have permission to read it.");
     EXPECT_EQ(ReadErrorMessage(EMFILE), "too many files are open at the same time.");
@@ -152,8 +165,9 @@ TEST(LibraryReaderFile, AFileThatCannotBeReadIsDescribedInWordsAboutReading) {
 
 TEST(LibraryReader, TextThatIsNotALibraryEmptiesTheModel) {
     Library lib;
-    for (const std::string& text : std::initializer_list<std::string>{
-             "", "matl:A", "MATL:A\r\nMATTYPE:S", " MATTYPE:S", "\r\nMATTYPE:S", std::string("\0\xffMATTYPE:S", 11)}) {
+    for (const std::string& text :
+         std::initializer_list<std::string>{"", "matl:A", "MATL:A\r\nMATTYPE:S", " MATTYPE:S",
+                                            "\r\nMATTYPE:S", std::string("\0\xffMATTYPE:S", 11)}) {
         ReadLibraryText(Lines({"MATTYPE:S", "MATL:Kept"}), lib, ".");
         EXPECT_EQ(ReadLibraryText(text, lib, ".").status, Status::NotALibrary) << text;
         EXPECT_EQ(lib.LastMaterialIndex(), -1);
@@ -170,7 +184,8 @@ TEST(LibraryReaderFile, LinesSplitByTheReadChunkAndLinesOfSeveralMegabytes) {
     ASSERT_EQ(head.size(), kReadChunk - 73);
     EXPECT_EQ(ReadFile(head + Prop("EX", "1234567E-6") + "\r\n"), "S    |A|  || EX=1.234567\n");
     const std::string huge(5 * 1024 * 1024, 'x');
-    EXPECT_EQ(ReadFile(Lines({"MATTYPE:Big", "MATL:A", huge, Prop("EX", "5E0") + huge, "MATL:B", Prop("DENS", "1")})),
+    EXPECT_EQ(ReadFile(Lines({"MATTYPE:Big", "MATL:A", huge, Prop("EX", "5E0") + huge, "MATL:B",
+                              Prop("DENS", "1")})),
               "Big    |A|  || EX=5\nBig    |B|  || DENS=1\n");
 }
 
@@ -178,7 +193,8 @@ TEST(LibraryReaderFile, ACategoryNameIsReadWholeOrTheFileIsRefusedNamingTheLine)
     test::TempDir dir;
     // The longest line kept whole, trailing blanks included.
     const std::string longest(64 * 1024 - 8 - 3, 'c');
-    const std::string refusal = "line 3 is longer than 65536 characters: its category name cannot be read whole.";
+    const std::string refusal =
+        "line 3 is longer than 65536 characters: its category name cannot be read whole.";
     // In the file the long line crosses a read chunk; in text it is one piece.
     for (const bool fromFile : {true, false}) {
         SCOPED_TRACE(fromFile ? "file" : "text");
@@ -188,11 +204,13 @@ TEST(LibraryReaderFile, ACategoryNameIsReadWholeOrTheFileIsRefusedNamingTheLine)
             return ReadLibraryFile(dir.file("in.lib"), lib, ".");
         };
         Library lib;
-        ASSERT_EQ(read(Lines({"MATTYPE:S", "MATL:A", "MATTYPE:" + longest + "   ", "MATL:B"}), lib).status,
+        ASSERT_EQ(read(Lines({"MATTYPE:S", "MATL:A", "MATTYPE:" + longest + "   ", "MATL:B"}), lib)
+                      .status,
                   Status::Loaded);
         EXPECT_EQ(lib.Entry(1).Category, longest + "    ");
         for (const std::string& tooLong : {longest + "c   ", std::string(5 * 1024 * 1024, 'c')}) {
-            const ReadResult r = read(Lines({"MATTYPE:S", "MATL:A", "mattype:" + tooLong, "MATL:B"}), lib);
+            const ReadResult r =
+                read(Lines({"MATTYPE:S", "MATL:A", "mattype:" + tooLong, "MATL:B"}), lib);
             EXPECT_EQ(std::tie(r.status, r.message), std::make_tuple(Status::CannotOpen, refusal));
             // Nothing of a file read in part is kept, so nothing of it can be saved back.
             EXPECT_EQ(lib.LastMaterialIndex(), -1);

@@ -7,13 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <random>
-#include <cerrno>
 #include <spawn.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -71,7 +71,8 @@ std::string Contents(const std::string& path) {
 
 std::vector<std::string> Names(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    for (const auto& e : fs::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
     return names;
 }
 
@@ -87,7 +88,8 @@ TEST(LibraryWriterKill, AKilledWriteLeavesTheOldFileOrTheNewOneAndNoTemporaryFil
     ASSERT_EQ(Wait(StartWrite(in, out)), 0);
     const auto whole = std::chrono::steady_clock::now() - start;
     ASSERT_EQ(Contents(out), newBytes);
-    const long long span = std::chrono::duration_cast<std::chrono::microseconds>(whole).count() * 5 / 4;
+    const long long span =
+        std::chrono::duration_cast<std::chrono::microseconds>(whole).count() * 5 / 4;
 
     ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
     std::mt19937 random(20261206);
@@ -102,7 +104,10 @@ TEST(LibraryWriterKill, AKilledWriteLeavesTheOldFileOrTheNewOneAndNoTemporaryFil
         WaitForOrphans();
         const std::string left = Contents(out);
         SCOPED_TRACE("run " + std::to_string(run));
-        EXPECT_TRUE(left == oldBytes || left == newBytes) << left.size() << " bytes, neither file; prefix of new " << newBytes.starts_with(left) << " of old " << oldBytes.starts_with(left) << " sizes " << newBytes.size() << " " << oldBytes.size();
+        EXPECT_TRUE(left == oldBytes || left == newBytes)
+            << left.size() << " bytes, neither file; prefix of new " << newBytes.starts_with(left)
+            << " of old " << oldBytes.starts_with(left) << " sizes " << newBytes.size() << " "
+            << oldBytes.size();
         EXPECT_EQ(Names(outputs.path()), std::vector<std::string>{"out.lib"});
         (left == newBytes ? newLeft : oldLeft) += 1;
         if (HasFailure()) break;

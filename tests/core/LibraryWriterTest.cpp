@@ -31,7 +31,8 @@ TEST(LibraryWriter, EveryRoundTripFixtureSavesByteForByteAndStaysPut) {
         const std::string expected = test::ReadBytes(e.path() / "expected.lib");
         for (const char* file : {"input.lib", "expected.lib"}) {
             Library lib;
-            ASSERT_EQ(ReadLibraryFile(e.path() / file, lib, ".").status, ReadResult::Status::Loaded) << file;
+            ASSERT_EQ(ReadLibraryFile(e.path() / file, lib, ".").status, ReadResult::Status::Loaded)
+                << file;
             EXPECT_EQ(LibraryText(lib, GroupByCategory(lib)), expected) << file;
         }
     }
@@ -63,7 +64,8 @@ protected:
 const std::pair<const char*, test::ScriptedFileOps::Failures> kWays[] = {
     {"unnamed", {}}, {"named", {{{"unnamed", 1}, EOPNOTSUPP}}}};
 
-test::ScriptedFileOps::Failures operator+(test::ScriptedFileOps::Failures a, const test::ScriptedFileOps::Failures& b) {
+test::ScriptedFileOps::Failures operator+(test::ScriptedFileOps::Failures a,
+                                          const test::ScriptedFileOps::Failures& b) {
     a.insert(b.begin(), b.end());
     return a;
 }
@@ -82,9 +84,9 @@ TEST_F(LibraryWriterFile, RetryAfterEachFailedStepGivesTheCompleteFile) {
         SCOPED_TRACE(way);
         test::WriteBytes(target, old);
         EXPECT_EQ(save(choice + test::ScriptedFileOps::Failures{{{"write", 2}, ENOSPC},
-                                                               {{"owner", 1}, EIO},
-                                                               {{"finish", 1}, EIO},
-                                                               {{"rename", 1}, EBUSY}},
+                                                                {{"owner", 1}, EIO},
+                                                                {{"finish", 1}, EIO},
+                                                                {{"rename", 1}, EBUSY}},
                        {true, true, true, true})
                       .status,
                   Status::Written);
@@ -98,15 +100,21 @@ TEST_F(LibraryWriterFile, RetryAfterEachFailedStepGivesTheCompleteFile) {
 TEST_F(LibraryWriterFile, CancelAtAnyStepLeavesTheTargetAsItWasAndNoTemporaryFile) {
     const std::tuple<const char*, int, std::string> cases[] = {
         {"write", ENOSPC, "No space left on device"}, // a full disk
-        {"write", EACCES, "Permssion denied (write-protect)."}, {"finish", EEXIST, "File already exists."},
-        {"rename", ENFILE, "Too many files at the same time."}, {"write", ENODEV, "Device unavailable."},
-        {"write", ENOTDIR, "Path not found."}, {"write", ETXTBSY, "Path - File access error."},
-        {"owner", EROFS, "Permssion denied (write-protect)."}, {"write", EDQUOT, "Disk quota exceeded"}};
+        {"write", EACCES, "Permssion denied (write-protect)."},
+        {"finish", EEXIST, "File already exists."},
+        {"rename", ENFILE, "Too many files at the same time."},
+        {"write", ENODEV, "Device unavailable."},
+        {"write", ENOTDIR, "Path not found."},
+        {"write", ETXTBSY, "Path - File access error."},
+        {"owner", EROFS, "Permssion denied (write-protect)."},
+        {"write", EDQUOT, "Disk quota exceeded"}};
     test::WriteBytes(target, old);
     for (const auto& [way, choice] : kWays) {
         for (const auto& [op, err, message] : cases) {
             SCOPED_TRACE(std::string(way) + " " + message);
-            EXPECT_EQ(save(choice + test::ScriptedFileOps::Failures{{{op, 1}, err}}, {false}).status, Status::Cancelled);
+            EXPECT_EQ(
+                save(choice + test::ScriptedFileOps::Failures{{{op, 1}, err}}, {false}).status,
+                Status::Cancelled);
             EXPECT_EQ(asked, std::vector<std::string>{message});
             EXPECT_EQ(test::ReadBytes(target), old);
             EXPECT_EQ(fileCount(), 1);
@@ -115,7 +123,8 @@ TEST_F(LibraryWriterFile, CancelAtAnyStepLeavesTheTargetAsItWasAndNoTemporaryFil
 }
 
 TEST_F(LibraryWriterFile, AFileThatCannotBeMadeFailsWithoutAQuestion) {
-    const std::string expectedFailure = "Cannot save " + target + ": Permssion denied (write-protect).";
+    const std::string expectedFailure =
+        "Cannot save " + target + ": Permssion denied (write-protect).";
     test::WriteBytes(target, old);
     fs::permissions(target, fs::perms::owner_read);
     WriteResult r = save();

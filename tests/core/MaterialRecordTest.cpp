@@ -22,7 +22,8 @@ TEST(MaterialRecord, PropertyIsPaddedToTenAndFindsItsSlotOnlyThroughPropIndex) {
     m.value(7); // an unknown code stores nothing
     EXPECT_EQ(m.Index(), -1);
     EXPECT_EQ(m.value(), 0);
-    for (int slot = 0; slot < kSlotCount; ++slot) EXPECT_FALSE(m.HasValue(slot)) << slot;
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        EXPECT_FALSE(m.HasValue(slot)) << slot;
 }
 
 TEST(MaterialRecord, ChangeUnitsTakesAnEmptyRecordUnitForSIAndConvertsOnlyKnownSystems) {

@@ -22,24 +22,40 @@ TEST(WriteValue, EachRangeHasItsPatternAndRoundingCarriesIntoTheExponent) {
     const std::pair<double, const char*> cases[] = {
         // below -1 five digits, "E+" signed; -1 up to 0 five digits; 0 up to 1 six; 1 up to
         // 1E10 seven; 1E10 up to 1E11 six; above, five
-        {-123456.0, "-12346E+1  "}, {-1.00001, "-10000E-4  "}, {-1.0, "-10000E-4  "}, {-0.5, "-50000E-5  "},
-        {0.0, "0E0        "}, {-0.0, "0E0        "}, {0.25, "250000E-6  "}, {0.99999951, "100000E-5  "},
-        {1.0, "1000000E-6 "}, {9999999.6, "1000000E1  "}, {9999999999.0, "1000000E4  "},
-        {5.5e10, "550000E5   "}, {2.1e11, "21000E7    "},
+        {-123456.0, "-12346E+1  "},
+        {-1.00001, "-10000E-4  "},
+        {-1.0, "-10000E-4  "},
+        {-0.5, "-50000E-5  "},
+        {0.0, "0E0        "},
+        {-0.0, "0E0        "},
+        {0.25, "250000E-6  "},
+        {0.99999951, "100000E-5  "},
+        {1.0, "1000000E-6 "},
+        {9999999.6, "1000000E1  "},
+        {9999999999.0, "1000000E4  "},
+        {5.5e10, "550000E5   "},
+        {2.1e11, "21000E7    "},
         // rounding up would leave the double range: the largest values round down
-        {kMax, "17976E304  "}, {-kMax, "-17976E+304"}, {kDenormMin, "494066E-329"}};
-    for (const auto& [value, text] : cases) EXPECT_EQ(clsMaterial::WriteValue(value), text) << value;
-    for (double v : {INFINITY, -INFINITY, NAN}) EXPECT_EQ(clsMaterial::WriteValue(v).size(), 11u) << v;
+        {kMax, "17976E304  "},
+        {-kMax, "-17976E+304"},
+        {kDenormMin, "494066E-329"}};
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(clsMaterial::WriteValue(value), text) << value;
+    for (double v : {INFINITY, -INFINITY, NAN})
+        EXPECT_EQ(clsMaterial::WriteValue(v).size(), 11u) << v;
 }
 
 void ExpectReadsBack(double v) {
     const std::string text = clsMaterial::WriteValue(v);
     ASSERT_EQ(text.size(), 11u) << v;
-    EXPECT_EQ(text.substr(0, text.find_last_not_of(' ') + 1).find_first_of(" .,"), std::string::npos) << text;
+    EXPECT_EQ(text.substr(0, text.find_last_not_of(' ') + 1).find_first_of(" .,"),
+              std::string::npos)
+        << text;
     // The mantissa digits of the value's range, half a unit of the last one; the very
     // largest doubles are rounded toward zero, a whole unit.
     const int digits = v < 0 ? 5 : (v < 1 ? 6 : (v < 1e10 ? 7 : (v < 1e11 ? 6 : 5)));
-    const double allowed = (std::fabs(v) >= 1.79765e308 ? 1.0 : 0.5) * std::pow(10.0, 1 - digits) * 1.000001;
+    const double allowed =
+        (std::fabs(v) >= 1.79765e308 ? 1.0 : 0.5) * std::pow(10.0, 1 - digits) * 1.000001;
     for (const char* sep : {".", ","}) {
         const auto back = ParseNumberText(text, sep);
         ASSERT_TRUE(back.has_value()) << text;
@@ -49,13 +65,14 @@ void ExpectReadsBack(double v) {
 }
 
 TEST(WriteValue, ReadsBackUnderEitherSeparatorAtTheBoundariesAndForRandomDoubles) {
-    for (double v : {-1.0, -0.9999999, -1.0000001, 1e-300, 0.9999999, 9999999999.0, 1e10, 99999999999.0,
-                     1e11, 4.9e-324, 2.2e-308, kMax, -kMax, 1.79765e308})
+    for (double v : {-1.0, -0.9999999, -1.0000001, 1e-300, 0.9999999, 9999999999.0, 1e10,
+                     99999999999.0, 1e11, 4.9e-324, 2.2e-308, kMax, -kMax, 1.79765e308})
         ExpectReadsBack(v);
     std::mt19937_64 rng(20240611);
     std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
     std::uniform_int_distribution<int> exponent(-320, 307);
-    for (int i = 0; i < 20000; ++i) ExpectReadsBack(mantissa(rng) * std::pow(10.0, exponent(rng)));
+    for (int i = 0; i < 20000; ++i)
+        ExpectReadsBack(mantissa(rng) * std::pow(10.0, exponent(rng)));
 }
 
 // The text a correctly rounded decimal expansion gives: the digits of to_chars' scientific
@@ -63,7 +80,9 @@ TEST(WriteValue, ReadsBackUnderEitherSeparatorAtTheBoundariesAndForRandomDoubles
 std::string CorrectlyRounded(double v) {
     const int digits = v < 0 ? 5 : (v < 1 ? 6 : (v < 1e10 ? 7 : (v < 1e11 ? 6 : 5)));
     char buf[64];
-    const auto end = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, digits - 1).ptr;
+    const auto end = std::to_chars(buf, buf + sizeof buf, std::fabs(v),
+                                   std::chars_format::scientific, digits - 1)
+                         .ptr;
     const std::string sci(buf, end);
     const std::size_t e = sci.find('e');
     std::string text = v < 0 ? "-" : "";
@@ -86,7 +105,8 @@ TEST(WriteValue, MatchesTheCorrectlyRoundedDigitsAcrossTheRange) {
         const double v = mantissa(rng) * std::pow(10.0, exponent(rng));
         ASSERT_EQ(clsMaterial::WriteValue(v), CorrectlyRounded(v)) << v;
     }
-    for (double v : {0.5, 1.5, 2.5, 1234567.5, 0.1234565, -1.00005, -0.123455, 1e10 - 0.5, 99999.995, 123456.75e5})
+    for (double v : {0.5, 1.5, 2.5, 1234567.5, 0.1234565, -1.00005, -0.123455, 1e10 - 0.5,
+                     99999.995, 123456.75e5})
         EXPECT_EQ(clsMaterial::WriteValue(v), CorrectlyRounded(v)) << v;
 }
 
@@ -96,13 +116,16 @@ TEST(ParseNumberText, PlainNumbersReadAsTheExactConversionReadsThem) {
     std::uniform_int_distribution<long long> mantissa(0, 999999999999999999LL);
     std::uniform_int_distribution<int> length(1, 18), point(0, 19), exponent(-40, 40), form(0, 3);
     for (int i = 0; i < 100000; ++i) {
-        std::string digits = std::to_string(mantissa(rng)).substr(0, static_cast<std::size_t>(length(rng)));
+        std::string digits =
+            std::to_string(mantissa(rng)).substr(0, static_cast<std::size_t>(length(rng)));
         const std::size_t at = std::min(digits.size(), static_cast<std::size_t>(point(rng)));
         if (form(rng) > 0) digits.insert(at, ".");
         if (form(rng) > 1) digits += (form(rng) > 2 ? "e" : "E") + std::to_string(exponent(rng));
         if (form(rng) == 0) digits.insert(0, "-");
         double expected = 0;
-        ASSERT_EQ(std::from_chars(digits.data(), digits.data() + digits.size(), expected).ec, std::errc()) << digits;
+        ASSERT_EQ(std::from_chars(digits.data(), digits.data() + digits.size(), expected).ec,
+                  std::errc())
+            << digits;
         const auto read = ParseNumberText("   " + digits + "   N/m^2", ".");
         ASSERT_TRUE(read.has_value()) << digits;
         ASSERT_EQ(*read, expected) << digits;
@@ -112,25 +135,41 @@ TEST(ParseNumberText, PlainNumbersReadAsTheExactConversionReadsThem) {
 
 TEST(ParseNumberText, GivesTheLeadingNumberUnderTheSeparator) {
     const std::tuple<std::string, const char*, double> cases[] = {
-        {"1,234,5", ",", 1.234}, {"2,5", ".", 2}, {"2.5", ",", 2.5}, {"abc", ",", 0}, {"1 2", ".", 12},
-        {"  1234567E-6N/m^2  ", ".", 1.234567}, {"- 3", ".", -3}, {"1E+", ".", 1}, {"1E-999", ".", 0},
-        {std::string(2000, '0') + "5", ".", 5}, {"0." + std::string(1000, '0') + "5E1003", ".", 500},
+        {"1,234,5", ",", 1.234},
+        {"2,5", ".", 2},
+        {"2.5", ",", 2.5},
+        {"abc", ",", 0},
+        {"1 2", ".", 12},
+        {"  1234567E-6N/m^2  ", ".", 1.234567},
+        {"- 3", ".", -3},
+        {"1E+", ".", 1},
+        {"1E-999", ".", 0},
+        {std::string(2000, '0') + "5", ".", 5},
+        {"0." + std::string(1000, '0') + "5E1003", ".", 500},
         {"-1." + std::string(100000, '3'), ".", -4.0 / 3}};
     for (const auto& [text, separator, value] : cases)
-        EXPECT_DOUBLE_EQ(ParseNumberText(text, separator).value_or(NAN), value) << text.substr(0, 20) << separator;
+        EXPECT_DOUBLE_EQ(ParseNumberText(text, separator).value_or(NAN), value)
+            << text.substr(0, 20) << separator;
     // Too large for a double is a failed step, not infinity.
     EXPECT_FALSE(ParseNumberText("-1E999", ",").has_value());
     EXPECT_FALSE(ParseNumberText(std::string(400, '9'), ".").has_value());
 }
 
 TEST(NumberText, OnlyWholeNumbersAreNumericAndTheGeneralFormReadsBack) {
-    for (const auto& [text, sep, numeric] : {std::tuple{" -2.5E+3 ", ".", true}, {"2,5", ",", true},
-                                             {"2,5", ".", false}, {"1.5psi", ".", false}, {"1E", ".", false}})
+    for (const auto& [text, sep, numeric] : {std::tuple{" -2.5E+3 ", ".", true},
+                                             {"2,5", ",", true},
+                                             {"2,5", ".", false},
+                                             {"1.5psi", ".", false},
+                                             {"1E", ".", false}})
         EXPECT_EQ(IsNumericText(text, sep), numeric) << text << sep;
-    EXPECT_EQ(FormatGeneralNumber(0.1 + 0.2, ".") + " " + FormatGeneralNumber(123456789012345.0, "."), "0.3 123456789012345");
-    EXPECT_EQ(FormatGeneralNumber(1.5e-20, ",") + " " + FormatGeneralNumber(-1234.5, ","), "1,5E-20 -1234,5");
+    EXPECT_EQ(FormatGeneralNumber(0.1 + 0.2, ".") + " " +
+                  FormatGeneralNumber(123456789012345.0, "."),
+              "0.3 123456789012345");
+    EXPECT_EQ(FormatGeneralNumber(1.5e-20, ",") + " " + FormatGeneralNumber(-1234.5, ","),
+              "1,5E-20 -1234,5");
     for (double v : {6893.5773, 1.0 / 3.0, -4.5e-7})
-        EXPECT_NEAR(ParseNumberText(FormatGeneralNumber(v, ","), ",").value_or(NAN), v, std::fabs(v) * 1e-14);
+        EXPECT_NEAR(ParseNumberText(FormatGeneralNumber(v, ","), ",").value_or(NAN), v,
+                    std::fabs(v) * 1e-14);
 }
 
 } // namespace

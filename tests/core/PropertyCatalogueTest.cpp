@@ -11,18 +11,23 @@
 namespace mb {
 namespace {
 
-const PropertyCatalogue& cat() { return PropertyCatalogue::instance(); }
+const PropertyCatalogue& cat() {
+    return PropertyCatalogue::instance();
+}
 
 // Every code stands in the every-code round-trip fixture; these are the lookups and texts.
 TEST(PropertyCatalogue, CodesAreFoundExactlyOrWithBlanksTrimmedButNeverIgnoringCase) {
-    EXPECT_EQ(cat().PropDescription(14) + "/" + cat().PropDescription(89), "Specific Heat/Material Matrix (2:6)");
+    EXPECT_EQ(cat().PropDescription(14) + "/" + cat().PropDescription(89),
+              "Specific Heat/Material Matrix (2:6)");
     EXPECT_EQ(cat().FindExact("REFTEMP"), 117);
     EXPECT_EQ(cat().FindTolerant("  C (Cp)  "), Slot::SpecificHeat);
     EXPECT_EQ(cat().FindExact("EX        "), -1);
     EXPECT_EQ(cat().FindTolerant("C"), -1);
     EXPECT_EQ(cat().FindTolerant("ex"), -1);
     EXPECT_EQ(cat().FindTolerant("    "), 69); // the first reserved slot
-    EXPECT_EQ(clsMaterial::GetNthProperty(69) + clsMaterial::GetNthProperty(119) + clsMaterial::GetNthProperty(-1), "");
+    EXPECT_EQ(clsMaterial::GetNthProperty(69) + clsMaterial::GetNthProperty(119) +
+                  clsMaterial::GetNthProperty(-1),
+              "");
     EXPECT_EQ(MatrixGridCodes()[9] + "|" + MatrixGridCodes()[10], "MC25       |MC26      ");
 }
 
@@ -30,10 +35,12 @@ TEST(PropertyCatalogue, CodesAreFoundExactlyOrWithBlanksTrimmedButNeverIgnoringC
 // still find the first, whatever slot the hint names.
 TEST(PropertyCatalogue, AHintedLookupFindsWhatThePlainLookupFinds) {
     std::vector<std::string> codes = {"C (Cp)", " EX ", "ex", "NOSUCH", "C"};
-    for (int slot = 0; slot < kSlotCount; ++slot) codes.push_back(cat().PropCode(slot));
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        codes.push_back(cat().PropCode(slot));
     for (const std::string& code : codes)
         for (int likely = -2; likely <= kSlotCount + 1; ++likely)
-            ASSERT_EQ(cat().FindTolerant(code, likely), cat().FindTolerant(code)) << code << " " << likely;
+            ASSERT_EQ(cat().FindTolerant(code, likely), cat().FindTolerant(code))
+                << code << " " << likely;
 }
 
 TEST(MaterialModel, EveryGridRowMapsToItsCatalogueSlot) {

@@ -15,7 +15,9 @@ namespace {
 
 constexpr std::size_t kBlock = 1000;
 
-void Fill(void* block, unsigned tag) { std::memset(block, static_cast<int>(tag & 0xff), kBlock); }
+void Fill(void* block, unsigned tag) {
+    std::memset(block, static_cast<int>(tag & 0xff), kBlock);
+}
 
 bool Holds(const void* block, unsigned tag) {
     const auto* bytes = static_cast<const unsigned char*>(block);
@@ -33,11 +35,14 @@ TEST(RecordPool, BlocksAreAlignedDistinctAndKeepTheirContentsAcrossChunks) {
         blocks.push_back(b);
     }
     std::vector<char*> sorted;
-    for (void* b : blocks) sorted.push_back(static_cast<char*>(b));
+    for (void* b : blocks)
+        sorted.push_back(static_cast<char*>(b));
     std::sort(sorted.begin(), sorted.end());
     for (std::size_t i = 1; i < sorted.size(); ++i)
-        ASSERT_GE(sorted[i] - sorted[i - 1], static_cast<std::ptrdiff_t>(kBlock)) << "blocks overlap";
-    for (unsigned i = 0; i < blocks.size(); ++i) ASSERT_TRUE(Holds(blocks[i], i)) << i;
+        ASSERT_GE(sorted[i] - sorted[i - 1], static_cast<std::ptrdiff_t>(kBlock))
+            << "blocks overlap";
+    for (unsigned i = 0; i < blocks.size(); ++i)
+        ASSERT_TRUE(Holds(blocks[i], i)) << i;
 }
 
 TEST(RecordPool, ReleasedBlocksAreReusedBeforeNewMemoryAndOthersAreLeftAlone) {
@@ -57,7 +62,8 @@ TEST(RecordPool, ReleasedBlocksAreReusedBeforeNewMemoryAndOthersAreLeftAlone) {
         EXPECT_EQ(released.count(again), 1u) << "fresh memory while released blocks wait";
         Fill(again, 0xee);
     }
-    for (unsigned i = 1; i < blocks.size(); i += 2) EXPECT_TRUE(Holds(blocks[i], i)) << i;
+    for (unsigned i = 1; i < blocks.size(); i += 2)
+        EXPECT_TRUE(Holds(blocks[i], i)) << i;
     pool.release(nullptr); // as delete of a null record does: nothing
     EXPECT_EQ(released.count(pool.allocate()), 0u);
 }

@@ -45,7 +45,8 @@ public:
         return step("finish", [&] { return real().finish(fd, mode, d); });
     }
     // Finishing and renaming are one step here; either part can be made to fail.
-    int replaceWithUnnamed(int fd, unsigned mode, Durability d, const std::string& target) override {
+    int replaceWithUnnamed(int fd, unsigned mode, Durability d,
+                           const std::string& target) override {
         finishedWith.push_back(d);
         if (const int e = step("finish", [] { return 0; }); e != 0) return e;
         return step("rename", [&] { return real().replaceWithUnnamed(fd, mode, d, target); });
@@ -64,7 +65,8 @@ public:
     int readAt(int fd, char* buffer, std::size_t size, long long offset, long& got) override {
         return step("read", [&] { return real().readAt(fd, buffer, size, offset, got); });
     }
-    int createCopy(const std::string& d, const std::string& s, bool hidden, std::string& p, int& fd) override {
+    int createCopy(const std::string& d, const std::string& s, bool hidden, std::string& p,
+                   int& fd) override {
         return step("copy", [&] { return real().createCopy(d, s, hidden, p, fd); });
     }
     int finishInPlace(int fd, long long length) override {

@@ -11,9 +11,12 @@ namespace {
 const clsUnitConversion conv;
 
 TEST(UnitConversion, OneInIpsGivesEachKindsExactFactors) {
-    const std::tuple<int, double, double> cases[] = {
-        {Slot::EX, 6893.5773, 0.07029492538226612}, {Slot::DENS, 27679.9, 0.0276799}, {10, 1.8, 1.8},
-        {14, 4186.0, 4186.0 / 4.184}, {19, 74767.752, 74767.752 / 418.4}, {36, 6893.5773, 6893.5773 / 98066.5}};
+    const std::tuple<int, double, double> cases[] = {{Slot::EX, 6893.5773, 0.07029492538226612},
+                                                     {Slot::DENS, 27679.9, 0.0276799},
+                                                     {10, 1.8, 1.8},
+                                                     {14, 4186.0, 4186.0 / 4.184},
+                                                     {19, 74767.752, 74767.752 / 418.4},
+                                                     {36, 6893.5773, 6893.5773 / 98066.5}};
     for (const auto& [slot, toSI, toMKS] : cases) {
         EXPECT_EQ(conv.ChangeUnits("IPS", "SI", slot, 1), toSI) << slot;
         EXPECT_EQ(conv.ChangeUnits("IPS", "MKS", slot, 1), toMKS) << slot;
@@ -30,8 +33,10 @@ TEST(UnitConversion, TemperatureHasOffsetsAndPlainSlotsOrUnknownSystemsNeverChan
     EXPECT_DOUBLE_EQ(conv.ChangeUnits("SI", "MKS", Slot::REFTEMP, 293.15), 20);
     EXPECT_DOUBLE_EQ(conv.ChangeUnits("MKS", "IPS", Slot::REFTEMP, -40), -40);
     const std::tuple<const char*, const char*, int> same[] = {
-        {"IPS", "SI", Slot::NUXY}, {"MKS", "IPS", Slot::FRCANG}, {"SI", "MKS", 79}, {"IPS", "SI", 118},
-        {"IPS", "SI", -1}, {"SI", "SI", Slot::EX}, {"", "IPS", Slot::EX}, {"IPS", "mks", Slot::EX}};
+        {"IPS", "SI", Slot::NUXY}, {"MKS", "IPS", Slot::FRCANG},
+        {"SI", "MKS", 79},         {"IPS", "SI", 118},
+        {"IPS", "SI", -1},         {"SI", "SI", Slot::EX},
+        {"", "IPS", Slot::EX},     {"IPS", "mks", Slot::EX}};
     for (const auto& [from, to, slot] : same)
         EXPECT_EQ(conv.ChangeUnits(from, to, slot, 0.3), 0.3) << from << to << slot;
     EXPECT_EQ(UnitSystemCaption(2), "MKS(G)");

@@ -21,13 +21,17 @@ namespace mb {
 // Two categories, the first material with Young's modulus 210 GPa, as the writer makes it.
 inline const std::string kTwoMaterials =
     "MATTYPE:Steels\r\nMATL:S235         : S235                          :Structural steel\r\n"
-    "EX        3046314E1  psi               2141404E0     Kgf/cm^2         21000E7    N/m^2           \r\n"
-    "ENDMATL\r\nENDTYPE\r\nMATTYPE:Polymers\r\nMATL:PA6          : PA6                           :Nylon\r\n"
+    "EX        3046314E1  psi               2141404E0     Kgf/cm^2         21000E7    N/m^2        "
+    "   \r\n"
+    "ENDMATL\r\nENDTYPE\r\nMATTYPE:Polymers\r\nMATL:PA6          : PA6                           "
+    ":Nylon\r\n"
     "ENDMATL\r\nENDTYPE\r\n";
 inline const std::string kUntitled = "New File, not Saved";
 
 // The real application over a fake editor window (the fixture itself) and fake services.
-class ApplicationTest : public ::testing::Test, public EditorWindowFactory, public SpreadsheetReader {
+class ApplicationTest : public ::testing::Test,
+                        public EditorWindowFactory,
+                        public SpreadsheetReader {
 protected:
     ApplicationTest() { main.MDIForm_Load(); }
 
@@ -76,7 +80,9 @@ protected:
     }
 
     fake::FakeEditor& window() { return *editor; }
-    std::string storedUnitBytes() { return settings.get("Unit", "BinaryValue").value_or(SettingsValue{}).data; }
+    std::string storedUnitBytes() {
+        return settings.get("Unit", "BinaryValue").value_or(SettingsValue{}).data;
+    }
     std::string library(const std::string& name, const std::string& text) {
         test::WriteBytes(tmp.file(name), text);
         return tmp.file(name);
@@ -127,5 +133,3 @@ protected:
 using Texts = std::vector<std::string>;
 
 } // namespace mb
-
-

@@ -4,20 +4,22 @@
 #include "model/LibraryFile.h"
 #include "model/SpreadsheetImport.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
-#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace mb {
 namespace {
 
 TEST_F(ApplicationTest, NewShowsTheSampleMaterialInTheStoredUnitsAndSaveAsksForAName) {
-    settings.put("Unit", "BinaryValue", {SettingsValue::Type::Binary, std::string("\x02\0\0\0", 4)});
+    settings.put("Unit", "BinaryValue",
+                 {SettingsValue::Type::Binary, std::string("\x02\0\0\0", 4)});
     app.NewLibrary();
     EXPECT_TRUE(shown);
     EXPECT_EQ(caption(), kUntitled);
-    EXPECT_EQ(window().TreeView1.keysInOrder(), (Texts{"My Material    ", "My Material    My Material0000"}));
+    EXPECT_EQ(window().TreeView1.keysInOrder(),
+              (Texts{"My Material    ", "My Material    My Material0000"}));
     EXPECT_EQ(window().materialNameText.text() + "|" + window().descriptionText.text(),
               "My Material|This is a sample material");
     EXPECT_EQ(window().unitStringsLabel[0].caption(), "Kgf/cm^2         ");
@@ -27,9 +29,11 @@ TEST_F(ApplicationTest, NewShowsTheSampleMaterialInTheStoredUnitsAndSaveAsksForA
     dialogs.queuePath(tmp.file("sample.lib"));
     app.SaveLibrary();
     ASSERT_EQ(dialogs.requests.size(), 1u);
-    EXPECT_EQ(dialogs.requests[0].title + "|" + dialogs.requests[0].filter, "Save Library File As ...|");
+    EXPECT_EQ(dialogs.requests[0].title + "|" + dialogs.requests[0].filter,
+              "Save Library File As ...|");
     EXPECT_EQ(test::ReadBytes(tmp.file("sample.lib")),
-              "MATTYPE:My Material\r\nMATL:My Material  : My Material                   :This is a sample material\r\n"
+              "MATTYPE:My Material\r\nMATL:My Material  : My Material                   :This is a "
+              "sample material\r\n"
               "ENDMATL\r\nENDTYPE\r\n");
     EXPECT_EQ(caption(), tmp.file("sample.lib"));
     EXPECT_FALSE(state.doc.IsUntitled);
@@ -41,7 +45,8 @@ TEST_F(ApplicationTest, NewOverASavedLibraryAsksCancelKeepsItAndNoReplacesItStor
     messages.queueAnswer(MsgResult::Cancel);
     app.NewLibrary();
     EXPECT_EQ(caption(), file);
-    EXPECT_FALSE(state.doc.IsUntitled) << "Save must still write the open file after a cancelled New";
+    EXPECT_FALSE(state.doc.IsUntitled)
+        << "Save must still write the open file after a cancelled New";
     EXPECT_EQ(state.library.LastMaterialIndex(), 1);
 
     window().unitsCombo.setListIndex(1);
@@ -55,23 +60,27 @@ TEST_F(ApplicationTest, NewOverASavedLibraryAsksCancelKeepsItAndNoReplacesItStor
     EXPECT_EQ(storedUnitBytes(), std::string("\x01\0\0\0", 4));
 }
 
-TEST_F(ApplicationTest, OpenRejectsATextFileWithTheDialogAgainShowsTheFirstMaterialAndKeepsItOnFailure) {
+TEST_F(ApplicationTest,
+       OpenRejectsATextFileWithTheDialogAgainShowsTheFirstMaterialAndKeepsItOnFailure) {
     dialogs.queuePath(library("notes.lib", "just some notes\n"));
     const std::string file = openSaved();
     ASSERT_EQ(dialogs.requests.size(), 2u);
     EXPECT_EQ(dialogs.requests[1].title + "|" + dialogs.requests[1].filter,
-              "Open Library File...|VELTRA Material Files (*.lib)|*.lib|Excel Files  (*.xls)|*.xls|All Files  (*.*)|*.*");
+              "Open Library File...|VELTRA Material Files (*.lib)|*.lib|Excel Files  "
+              "(*.xls)|*.xls|All Files  (*.*)|*.*");
     EXPECT_EQ(caption(), file);
     EXPECT_EQ(window().TreeView1.keysInOrder().size(), 4u);
     EXPECT_EQ(window().TreeView1.selectedKey(), "Steels    S235  0000");
     EXPECT_EQ(window().materialNameText.text(), "S235  ");
-    EXPECT_EQ(window().VSFlexGrid1.textMatrix(1, 0) + "=" + window().VSFlexGrid1.textMatrix(1, 2), "EX=30463140");
+    EXPECT_EQ(window().VSFlexGrid1.textMatrix(1, 0) + "=" + window().VSFlexGrid1.textMatrix(1, 2),
+              "EX=30463140");
 
     dialogs.queuePath(tmp.file("vanished.lib"));
     app.OpenLibrary(); // the dialog comes back and is cancelled
     app.OpenLibrary();
     EXPECT_EQ(asked(), (Texts{"This file is not a VELTRA/M material library file! [OK Exclamation]",
-                              "Cannot open " + tmp.file("vanished.lib") + ": it does not exist. [OK Exclamation]"}));
+                              "Cannot open " + tmp.file("vanished.lib") +
+                                  ": it does not exist. [OK Exclamation]"}));
     EXPECT_EQ(dialogs.requests.size(), 5u);
     EXPECT_EQ(state.doc.CurrentFileName, file);
     EXPECT_EQ(caption(), file);
@@ -86,7 +95,8 @@ TEST_F(ApplicationTest, OpeningOverANewLibraryAsksOverASavedOneNot) {
 
     messages.queueAnswer(MsgResult::No);
     openSaved();
-    const std::string b = library("b.lib", "MATTYPE:Rubbers\r\nMATL:NR  : NR:Natural rubber\r\nENDMATL\r\n");
+    const std::string b =
+        library("b.lib", "MATTYPE:Rubbers\r\nMATL:NR  : NR:Natural rubber\r\nENDMATL\r\n");
     app.OpenLibraryFile(b); // from the command line: no dialog
     EXPECT_EQ(asked(), Texts(2, "Do you want to save changes? [YesNoCancel Question]"));
     EXPECT_EQ(dialogs.requests.size(), 2u);
@@ -105,8 +115,10 @@ TEST_F(ApplicationTest, SaveFailuresSaySoAndSaveAsBringsTheDialogBack) {
     state.doc.CurrentFileName = tmp.file("gone/steels.lib");
     app.SaveLibrary();
     EXPECT_EQ(asked(), (Texts{"Nothing to be saved. [OK]",
-                              "Cannot save " + tmp.file("gone/new.lib") + ": Path not found. [OK Exclamation]",
-                              "Cannot save " + tmp.file("gone/steels.lib") + ": Path not found. [OK Exclamation]"}));
+                              "Cannot save " + tmp.file("gone/new.lib") +
+                                  ": Path not found. [OK Exclamation]",
+                              "Cannot save " + tmp.file("gone/steels.lib") +
+                                  ": Path not found. [OK Exclamation]"}));
     EXPECT_TRUE(state.doc.DocumentOpen);
 }
 
@@ -130,7 +142,8 @@ TEST_F(ApplicationTest, CloseAsksEvenWhenNothingChangedCancelKeepsEverythingYesS
     EXPECT_EQ(storedUnitBytes(), std::string("\x02\0\0\0", 4));
 }
 
-TEST_F(ApplicationTest, ANewLibraryStaysWhenItsSaveOrExitIsCancelledExitAnsweredNoEndsWithoutStoringUnits) {
+TEST_F(ApplicationTest,
+       ANewLibraryStaysWhenItsSaveOrExitIsCancelledExitAnsweredNoEndsWithoutStoringUnits) {
     app.NewLibrary();
     messages.queueAnswer(MsgResult::Yes); // then the save dialog is cancelled
     EXPECT_FALSE(app.editorCloseRequested());
@@ -164,8 +177,10 @@ double Value(Library& lib, int n, const char* code) {
     return m.value();
 }
 
-TEST_F(ApplicationTest, EveryDocumentCommandStoresTheValueStillInTheGridAndTheDescriptionStillInItsBox) {
-    settings.put("Unit", "BinaryValue", {SettingsValue::Type::Binary, std::string("\x01\0\0\0", 4)}); // SI
+TEST_F(ApplicationTest,
+       EveryDocumentCommandStoresTheValueStillInTheGridAndTheDescriptionStillInItsBox) {
+    settings.put("Unit", "BinaryValue",
+                 {SettingsValue::Type::Binary, std::string("\x01\0\0\0", 4)}); // SI
     const std::string file = tmp.file("steels.lib");
     // Each command that writes the library, the question answered Yes where it asks one.
     const std::vector<std::pair<std::string, std::function<void()>>> commands = {
@@ -174,7 +189,8 @@ TEST_F(ApplicationTest, EveryDocumentCommandStoresTheValueStillInTheGridAndTheDe
         {"Close", [&] { messages.queueAnswer(MsgResult::Yes), app.CloseLibrary(); }},
         {"New", [&] { messages.queueAnswer(MsgResult::Yes), app.NewLibrary(); }},
         {"Exit", [&] { messages.queueAnswer(MsgResult::Yes), app.ExitFromEditor(); }},
-        {"closing the window", [&] { messages.queueAnswer(MsgResult::Yes), app.editorCloseRequested(); }},
+        {"closing the window",
+         [&] { messages.queueAnswer(MsgResult::Yes), app.editorCloseRequested(); }},
     };
     for (const auto& [name, run] : commands) {
         if (state.doc.DocumentOpen) messages.queueAnswer(MsgResult::No), app.CloseLibrary();
@@ -198,7 +214,8 @@ TEST_F(ApplicationTest, EveryDocumentCommandStoresTheValueStillInTheGridAndTheDe
 }
 
 TEST_F(ApplicationTest, OpenStoresThePendingValueEvenWhenItsDialogIsCancelled) {
-    settings.put("Unit", "BinaryValue", {SettingsValue::Type::Binary, std::string("\x01\0\0\0", 4)}); // SI
+    settings.put("Unit", "BinaryValue",
+                 {SettingsValue::Type::Binary, std::string("\x01\0\0\0", 4)}); // SI
     openSaved();
     window().clickNode(kPA6);
     window().clickCell(1, 2);
@@ -255,12 +272,14 @@ TEST_F(ApplicationTest, AnImportedWorkbookIsSavedAsANewLibraryBesideItNeverOverI
     EXPECT_EQ(test::ReadBytes(book), bookBytes);
     EXPECT_EQ(test::ReadBytes(tmp.file("alloys.lib")),
               "MATTYPE:Cast alloys\r\nMATL:AlSi10Mg     : AlSi10Mg                      :\r\n"
-              "DENS      964599E-7  lb/in^3           267000E-8     kg/cm^3          2670000E-3 Kgm/m^3         \r\n"
+              "DENS      964599E-7  lb/in^3           267000E-8     kg/cm^3          2670000E-3 "
+              "Kgm/m^3         \r\n"
               "ENDMATL\r\nENDTYPE\r\n");
     EXPECT_EQ(caption(), tmp.file("alloys.lib"));
     messages.queueAnswer(MsgResult::Cancel);
     app.CloseLibrary();
-    EXPECT_EQ(asked().back(), "Save changes to " + tmp.file("alloys.lib") + " ? [YesNoCancel Question]");
+    EXPECT_EQ(asked().back(),
+              "Save changes to " + tmp.file("alloys.lib") + " ? [YesNoCancel Question]");
 }
 
 TEST_F(ApplicationTest, AnImportThatStoppedEarlySaysWhereAndKeepsWhatItRead) {
@@ -304,8 +323,8 @@ TEST_F(ApplicationTest, SavingOverAFileChangedOnDiskAsksNoAndCancelLeaveItYesOve
     messages.queueAnswer(MsgResult::Yes);    // the close question: Yes, save...
     messages.queueAnswer(MsgResult::Cancel); // ...but not over the changed file
     EXPECT_FALSE(app.editorCloseRequested());
-    EXPECT_EQ(asked(), (Texts{question, question, "Save changes to " + file + " ? [YesNoCancel Question]",
-                              question}));
+    EXPECT_EQ(asked(), (Texts{question, question,
+                              "Save changes to " + file + " ? [YesNoCancel Question]", question}));
     EXPECT_EQ(test::ReadBytes(file), changed);
     EXPECT_TRUE(state.doc.DocumentOpen);
     EXPECT_EQ(caption(), file);
@@ -346,9 +365,10 @@ TEST_F(ApplicationTest, OpeningALibraryOpenElsewhereWarnsAndTheLockFollowsTheLib
     lock.heldElsewhere.insert(file);
     dialogs.queuePath(file);
     app.OpenLibrary();
-    EXPECT_EQ(asked(), Texts{file + " is already open for editing in another window of this program "
-                                    "(process 4711). Whichever of the two saves last overwrites the "
-                                    "other's changes. [OK Exclamation]"});
+    EXPECT_EQ(asked(),
+              Texts{file + " is already open for editing in another window of this program "
+                           "(process 4711). Whichever of the two saves last overwrites the "
+                           "other's changes. [OK Exclamation]"});
     EXPECT_EQ(caption(), file) << "the warning does not stop the open";
     EXPECT_EQ(lock.held, std::nullopt);
 

@@ -87,8 +87,8 @@ TEST_F(ApplicationTest, AnEditedLibraryIsCopiedAtEachTickUntilItIsSavedOrClosed)
     recoveryTimer.fire();
     EXPECT_EQ(recoveryStore.copy, std::nullopt);
 
-    for (auto close : {+[](Application& a) { a.CloseLibrary(); },
-                       +[](Application& a) { a.ExitFromEditor(); }}) {
+    for (auto close :
+         {+[](Application& a) { a.CloseLibrary(); }, +[](Application& a) { a.ExitFromEditor(); }}) {
         if (!state.doc.DocumentOpen) app.OpenLibraryFile(file);
         state.library.Material(0).CopyProperty("DENS", 7800);
         recoveryTimer.fire();
@@ -193,8 +193,11 @@ TEST_F(ApplicationTest, NoRemovesACopyAndANewLibraryComesBackNeverSaved) {
     };
     messages.queueAnswer(MsgResult::No);
     app.OfferRecovery();
-    EXPECT_EQ(asked(), (Texts{"Recover the unsaved changes of a new library from 12/6/26 1:40 PM? [YesNo Question]",
-                              "Recover the unsaved changes of " + book + " from 12/6/26 1:41 PM? [YesNo Question]"}));
+    EXPECT_EQ(
+        asked(),
+        (Texts{
+            "Recover the unsaved changes of a new library from 12/6/26 1:40 PM? [YesNo Question]",
+            "Recover the unsaved changes of " + book + " from 12/6/26 1:41 PM? [YesNo Question]"}));
     EXPECT_EQ(recoveryStore.removed, (Texts{"41-a", "42-b"}));
     // Read from a workbook, never saved: Save asks for a name, beside the workbook.
     EXPECT_EQ(caption(), book);
@@ -204,7 +207,8 @@ TEST_F(ApplicationTest, NoRemovesACopyAndANewLibraryComesBackNeverSaved) {
     EXPECT_EQ(dialogs.requests[0].proposedPath, tmp.file("alloys.lib"));
     EXPECT_EQ(lock.held, std::nullopt);
 
-    recoveryStore.left = {{"43-c", CopyOf({"", true, std::nullopt}, kTwoMaterials), "12/6/26 1:42 PM"}};
+    recoveryStore.left = {
+        {"43-c", CopyOf({"", true, std::nullopt}, kTwoMaterials), "12/6/26 1:42 PM"}};
     messages.queueAnswer(MsgResult::Yes);
     messages.queueAnswer(MsgResult::No); // "Do you want to save changes?" of the open one
     app.OfferRecovery();

@@ -78,8 +78,10 @@ class EditorMouseTest : public QObject {
     /// The tests' library in a file: Metals: 0 Steel, 1 Copper, 2 Brass; Polymers: 3 Nylon.
     QString writeLibrary() {
         Library made;
-        for (auto [category, name] : {std::pair{"Metals", "Steel"}, {"Metals", "Copper"},
-                                      {"Metals", "Brass"}, {"Polymers", "Nylon"}}) {
+        for (auto [category, name] : {std::pair{"Metals", "Steel"},
+                                      {"Metals", "Copper"},
+                                      {"Metals", "Brass"},
+                                      {"Polymers", "Nylon"}}) {
             clsMaterial record;
             record.MaterialType(category);
             record.MaterialName(name);
@@ -267,9 +269,9 @@ private slots:
         // The offscreen platform does not activate the window again by itself.
         QCOMPARE(editor()->window()->focusWidget(), box("materialTypeText"));
         QCOMPARE(tree()->currentItem(), materialNode("Copper"));
-        QCOMPARE(allBoxes(), QStringList({QStringLiteral("Category of 26 characters!"),
-                                          QStringLiteral("Copper  "),
-                                          QStringLiteral("Copper bar")}));
+        QCOMPARE(allBoxes(),
+                 QStringList({QStringLiteral("Category of 26 characters!"),
+                              QStringLiteral("Copper  "), QStringLiteral("Copper bar")}));
     }
 };
 

@@ -1,7 +1,7 @@
 // The Qt platform services: message boxes, the open dialog and the settings back end.
 
-#include "model/DocumentLifecycle.h"
 #include "platform/qt/QtServices.h"
+#include "model/DocumentLifecycle.h"
 #include "shell/clsRegistry.h"
 
 #include <QAbstractButton>
@@ -27,14 +27,15 @@ private slots:
     void messageBoxShowsTextIconButtonsAndTheApplicationTitleWhenNoneIsGiven() {
         using B = QMessageBox;
         const std::tuple<MsgButtons, MsgIcon, std::string, B::StandardButton, MsgResult, B::Icon,
-                         QString> cases[] = {
-            {MsgButtons::YesNoCancel, MsgIcon::Question, "", B::No, MsgResult::No, B::Question,
-             "VELTRA/M Material Browser|3"},
-            {MsgButtons::RetryCancel, MsgIcon::Critical, "Write error", B::Retry, MsgResult::Retry,
-             B::Critical, "Write error|2"},
-            {MsgButtons::OK, MsgIcon::Exclamation, "", B::Ok, MsgResult::OK, B::Warning,
-             "VELTRA/M Material Browser|1"},
-        };
+                         QString>
+            cases[] = {
+                {MsgButtons::YesNoCancel, MsgIcon::Question, "", B::No, MsgResult::No, B::Question,
+                 "VELTRA/M Material Browser|3"},
+                {MsgButtons::RetryCancel, MsgIcon::Critical, "Write error", B::Retry,
+                 MsgResult::Retry, B::Critical, "Write error|2"},
+                {MsgButtons::OK, MsgIcon::Exclamation, "", B::Ok, MsgResult::OK, B::Warning,
+                 "VELTRA/M Material Browser|1"},
+            };
         for (const auto& [buttons, icon, title, press, result, shownIcon, seen] : cases) {
             QString shown; // text|title|number of buttons|icon
             QTimer::singleShot(0, this, [&, press = press] {

@@ -1,8 +1,8 @@
 #include "shell/CommandRouting.h"
 
+#include "ShellFakes.h"
 #include "shell/HelpLauncher.h"
 #include "shell/MainWindow.h"
-#include "ShellFakes.h"
 
 #include <gtest/gtest.h>
 
@@ -24,10 +24,12 @@ protected:
     /// 'M' main-window menu, 'E' editor menu, 'B' editor button, 'T' toolbar key.
     Calls click(char from, const char* name) {
         commands.calls.clear();
-        if (from == 'B') router.buttonClicked(name);
-        else if (from == 'T') router.Toolbar1_ButtonClick(name);
-        else router.menuItemClicked(from == 'M' ? MenuSet::MainWindow : MenuSet::EditorWindow,
-                                    name);
+        if (from == 'B')
+            router.buttonClicked(name);
+        else if (from == 'T')
+            router.Toolbar1_ButtonClick(name);
+        else
+            router.menuItemClicked(from == 'M' ? MenuSet::MainWindow : MenuSet::EditorWindow, name);
         return commands.calls;
     }
 };
@@ -35,22 +37,38 @@ protected:
 // Captions and shortcuts are checked on the real window's menus.
 TEST_F(RoutingTest, EveryItemButtonAndKeyStartsItsCommand) {
     const std::tuple<char, const char*, const char*> cases[] = {
-        {'M', "fileOpenMenu", "OpenLibrary"}, {'M', "fileExitMenu", "ExitFromMainWindow"},
-        {'M', "aboutMaterial", "ShowHelpFromMainWindow"}, {'M', "saveMenu", nullptr},
-        {'M', "aboutMaterialMenu", "ShowAbout"}, {'E', "fileCloseMenu", "CloseLibrary"},
-        {'E', "saveMenu", "SaveLibrary"}, {'E', "saveAsMenu", "SaveLibraryAs"},
-        {'E', "fileExitMenu", "ExitFromEditor"}, {'E', "newMaterial", "newMaterial"},
-        {'E', "set", "ClearValues"}, {'E', "resetMenu", "onMaterialSet"},
-        {'E', "delete", "DeleteSelected"}, {'E', "copyMaterial", "onCopyMaterial"},
-        {'E', "pasteMaterial", "onPasteMaterial"}, {'E', "helpTopicsMenu", "ShowHelpFromEditor"},
-        {'E', "aboutMenu", "ShowAbout"}, {'E', "aboutMaterial", nullptr},
+        {'M', "fileOpenMenu", "OpenLibrary"},
+        {'M', "fileExitMenu", "ExitFromMainWindow"},
+        {'M', "aboutMaterial", "ShowHelpFromMainWindow"},
+        {'M', "saveMenu", nullptr},
+        {'M', "aboutMaterialMenu", "ShowAbout"},
+        {'E', "fileCloseMenu", "CloseLibrary"},
+        {'E', "saveMenu", "SaveLibrary"},
+        {'E', "saveAsMenu", "SaveLibraryAs"},
+        {'E', "fileExitMenu", "ExitFromEditor"},
+        {'E', "newMaterial", "newMaterial"},
+        {'E', "set", "ClearValues"},
+        {'E', "resetMenu", "onMaterialSet"},
+        {'E', "delete", "DeleteSelected"},
+        {'E', "copyMaterial", "onCopyMaterial"},
+        {'E', "pasteMaterial", "onPasteMaterial"},
+        {'E', "helpTopicsMenu", "ShowHelpFromEditor"},
+        {'E', "aboutMenu", "ShowAbout"},
+        {'E', "aboutMaterial", nullptr},
         // The "&Reset" and "&Clear" buttons do what their menu twins do; names are exact.
-        {'B', "cmdNewMaterial", "onNewMaterial"}, {'B', "reset", "onMaterialSet"},
-        {'B', "AddSet", "ClearValues"}, {'B', "Reset", nullptr}, {'T', "new", "NewLibrary"},
-        {'T', "save", "SaveLibrary"}, {'T', "deleteMaterial", "DeleteSelected"},
-        {'T', "help", "ShowHelpFromToolbar"}, {'T', "separator", nullptr},
+        {'B', "cmdNewMaterial", "onNewMaterial"},
+        {'B', "reset", "onMaterialSet"},
+        {'B', "AddSet", "ClearValues"},
+        {'B', "Reset", nullptr},
+        {'T', "new", "NewLibrary"},
+        {'T', "save", "SaveLibrary"},
+        {'T', "deleteMaterial", "DeleteSelected"},
+        {'T', "help", "ShowHelpFromToolbar"},
+        {'T', "separator", nullptr},
         // "reset" is in the click table though no button carries it; keys are exact.
-        {'T', "reset", "ClearValues"}, {'T', "Save", nullptr}, {'T', "deleteMaterial ", nullptr},
+        {'T', "reset", "ClearValues"},
+        {'T', "Save", nullptr},
+        {'T', "deleteMaterial ", nullptr},
     };
     for (const auto& [from, name, call] : cases)
         EXPECT_EQ(click(from, name), call ? Calls{call} : Calls{}) << from << " " << name;
@@ -71,7 +89,8 @@ TEST_F(RoutingTest, TimerFramesOverTwoCycles) {
     const std::vector<int> cycle = {102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 112};
     std::vector<int> expected = cycle;
     expected.insert(expected.end(), cycle.begin(), cycle.end());
-    for (int i = 0; i < 27; ++i) window.Timer1_Timer();
+    for (int i = 0; i < 27; ++i)
+        window.Timer1_Timer();
     EXPECT_EQ(statusBar.pictures, expected);
     EXPECT_EQ(window.animation().step(), 1);
 }

@@ -20,8 +20,11 @@ QStringList MenuEntries(const QMenuBar* bar) {
     for (const QAction* m : bar->actions()) {
         entries << m->text();
         for (const QAction* a : m->menu()->actions())
-            entries << a->objectName() + (a->isSeparator() ? " -" : " [" + a->text() + "] " +
-                                          a->shortcut().toString(QKeySequence::PortableText));
+            entries << a->objectName() +
+                           (a->isSeparator()
+                                ? " -"
+                                : " [" + a->text() + "] " +
+                                      a->shortcut().toString(QKeySequence::PortableText));
     }
     return entries;
 }
@@ -43,24 +46,35 @@ private slots:
         QCOMPARE(tips, (QStringList{"separator |", "new Open new file", "open Open existing file",
                                     "save Save file", "deleteMaterial Delete the selected material",
                                     "separator2 |", "help Help"}));
-        QCOMPARE(MenuEntries(w.menuBar()),
-                 (QStringList{"&File", "fileNewMenu [&New   ] ",
-                              "fileOpenMenu [&Open...   ] Ctrl+O", "separatorMenu -",
-                              "fileExitMenu [E&xit   ] ", "&Help",
-                              "aboutMaterial [&Help Topics] F1",
-                              "aboutMaterialMenu [&About Material Browser] "}));
+        QCOMPARE(
+            MenuEntries(w.menuBar()),
+            (QStringList{"&File", "fileNewMenu [&New   ] ", "fileOpenMenu [&Open...   ] Ctrl+O",
+                         "separatorMenu -", "fileExitMenu [E&xit   ] ", "&Help",
+                         "aboutMaterial [&Help Topics] F1",
+                         "aboutMaterialMenu [&About Material Browser] "}));
         w.editorLoaded();
-        QCOMPARE(MenuEntries(w.menuBar()),
-                 (QStringList{"&File", "fileNewMenu [&New] ", "fileOpenMenu [&Open...] Ctrl+O",
-                              "fileCloseMenu [&Close] ", "separatorMenu -",
-                              "saveMenu [&Save] Ctrl+S", "saveAsMenu [Save &As...] Ctrl+A",
-                              "separator1 -", "fileExitMenu [E&xit] ", "&Edit",
-                              "newMaterial [&New] ", "set [&Clear] ", "resetMenu [&Reset] ",
-                              "delete [&Delete ] ", "copyMaterial [&Copy] Ctrl+C",
-                              "pasteMaterial [&Paste] Ctrl+V", "&View", "toolbarMenu [&Toolbar] ",
-                              "StatusbarMenu [&Statusbar] ", "&Help",
-                              "helpTopicsMenu [&Help Topics] F1",
-                              "aboutMenu [&About Material Browser] "}));
+        QCOMPARE(MenuEntries(w.menuBar()), (QStringList{"&File",
+                                                        "fileNewMenu [&New] ",
+                                                        "fileOpenMenu [&Open...] Ctrl+O",
+                                                        "fileCloseMenu [&Close] ",
+                                                        "separatorMenu -",
+                                                        "saveMenu [&Save] Ctrl+S",
+                                                        "saveAsMenu [Save &As...] Ctrl+A",
+                                                        "separator1 -",
+                                                        "fileExitMenu [E&xit] ",
+                                                        "&Edit",
+                                                        "newMaterial [&New] ",
+                                                        "set [&Clear] ",
+                                                        "resetMenu [&Reset] ",
+                                                        "delete [&Delete ] ",
+                                                        "copyMaterial [&Copy] Ctrl+C",
+                                                        "pasteMaterial [&Paste] Ctrl+V",
+                                                        "&View",
+                                                        "toolbarMenu [&Toolbar] ",
+                                                        "StatusbarMenu [&Statusbar] ",
+                                                        "&Help",
+                                                        "helpTopicsMenu [&Help Topics] F1",
+                                                        "aboutMenu [&About Material Browser] "}));
 
         // The about box, made afresh after "OK".
         w.aboutBox().show();

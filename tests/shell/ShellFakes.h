@@ -17,7 +17,10 @@ struct FakeToolbar : ToolbarView {
     void setVisible(bool v) override { visible = v; }
     bool isVisible() const override { return visible; }
     void setButtonEnabled(const std::string& key, bool e) override {
-        if (e) enabled.insert(key); else enabled.erase(key);
+        if (e)
+            enabled.insert(key);
+        else
+            enabled.erase(key);
     }
     bool isButtonEnabled(const std::string& key) const override { return enabled.count(key); }
     bool visible = true;
@@ -39,36 +42,56 @@ struct FakeMenuCheck : MenuCheck {
     bool checked;
 };
 
-struct FakeProcess : ProcessControl { void endProcess() override { ++ended; } int ended = 0; };
-struct FakeAboutBox : AboutBox { void show() override { ++shown; } int shown = 0; };
+struct FakeProcess : ProcessControl {
+    void endProcess() override { ++ended; }
+    int ended = 0;
+};
+struct FakeAboutBox : AboutBox {
+    void show() override { ++shown; }
+    int shown = 0;
+};
 struct FakeHelpViewer : HelpViewer {
     void open(const std::string& path) override { opened.push_back(path); }
     std::vector<std::string> opened;
 };
 
-#define MB_RECORD(name) void name() override { calls.push_back(#name); }
+#define MB_RECORD(name)                                                                            \
+    void name() override {                                                                         \
+        calls.push_back(#name);                                                                    \
+    }
 
 /// Records every command by name. `Base` is Commands, or ShellCommands when what the shell
 /// answers itself (help, about, the main window's Exit) is under test.
-template <class Base>
-class CommandRecorder : public Base {
+template <class Base> class CommandRecorder : public Base {
 public:
     using Base::Base;
     std::vector<std::string> calls;
     bool untitled = false;
     bool IsUntitled() const override { return untitled; }
     void OpenLibraryFile(const std::string& path) override { calls.push_back("Open " + path); }
-    MB_RECORD(NewLibrary) MB_RECORD(OpenLibrary) MB_RECORD(SaveLibrary) MB_RECORD(SaveLibraryAs)
-    MB_RECORD(CloseLibrary) MB_RECORD(ExitFromEditor) MB_RECORD(newMaterial)
-    MB_RECORD(onNewMaterial) MB_RECORD(ClearValues) MB_RECORD(onMaterialSet)
-    MB_RECORD(DeleteSelected) MB_RECORD(onCopyMaterial) MB_RECORD(onPasteMaterial)
+    MB_RECORD(NewLibrary)
+    MB_RECORD(OpenLibrary)
+    MB_RECORD(SaveLibrary)
+    MB_RECORD(SaveLibraryAs)
+    MB_RECORD(CloseLibrary)
+    MB_RECORD(ExitFromEditor)
+    MB_RECORD(newMaterial)
+    MB_RECORD(onNewMaterial)
+    MB_RECORD(ClearValues)
+    MB_RECORD(onMaterialSet)
+    MB_RECORD(DeleteSelected)
+    MB_RECORD(onCopyMaterial)
+    MB_RECORD(onPasteMaterial)
 };
 
 /// Help, about and Exit are recorded too, so a routing test sees which one ran.
 class RecordingCommands : public CommandRecorder<Commands> {
 public:
-    MB_RECORD(ExitFromMainWindow) MB_RECORD(ShowHelpFromMainWindow) MB_RECORD(ShowHelpFromEditor)
-    MB_RECORD(ShowHelpFromToolbar) MB_RECORD(ShowAbout)
+    MB_RECORD(ExitFromMainWindow)
+    MB_RECORD(ShowHelpFromMainWindow)
+    MB_RECORD(ShowHelpFromEditor)
+    MB_RECORD(ShowHelpFromToolbar)
+    MB_RECORD(ShowAbout)
 };
 
 #undef MB_RECORD

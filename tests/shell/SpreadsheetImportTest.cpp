@@ -35,21 +35,32 @@ private:
     CellFunction below_;
 };
 
-CellValue T(std::string s) { return CellValue::Text(std::move(s)); }
-CellValue N(double v) { return CellValue::Number(v); }
-CellValue E() { return CellValue::Empty(); }
+CellValue T(std::string s) {
+    return CellValue::Text(std::move(s));
+}
+CellValue N(double v) {
+    return CellValue::Number(v);
+}
+CellValue E() {
+    return CellValue::Empty();
+}
 
 TEST(SpreadsheetImport, HowColumnsAAndBAreRead) {
     ScriptedSheet sheet{{
         {T("name"), T("  Padded  ")}, // keywords ignore case; names are stored unchanged
         {T("  TYPE "), T(" Cat ")},   // "Name" and "Type" are trimmed before comparing
-        {T(" DENS "), N(7850)}, {E(), N(5)}, {T("ex"), N(3)}, // codes are exact but trimmed
-        {T("C"), N(460)},             // "C" stands for C (Cp)
-        {T("EX"), E()}, {T("NUXY"), T(" 0.25 ")}, // an empty cell reads as 0
-        {T(" NaMe"), N(4340)},        // a number becomes its shortest text; no Type row
-        {T(" End"), N(1)},            // "End" is compared untrimmed: a value row
-        {T("Name"), N(1e21)}, {T("Type"), N(1.5)},
-        {T("eNd"), E()}, {T("Name"), T("late")},
+        {T(" DENS "), N(7850)},
+        {E(), N(5)},
+        {T("ex"), N(3)},  // codes are exact but trimmed
+        {T("C"), N(460)}, // "C" stands for C (Cp)
+        {T("EX"), E()},
+        {T("NUXY"), T(" 0.25 ")}, // an empty cell reads as 0
+        {T(" NaMe"), N(4340)},    // a number becomes its shortest text; no Type row
+        {T(" End"), N(1)},        // "End" is compared untrimmed: a value row
+        {T("Name"), N(1e21)},
+        {T("Type"), N(1.5)},
+        {T("eNd"), E()},
+        {T("Name"), T("late")},
     }};
     Library lib;
     lib.AddMaterial("", "", "", ""); // replaced by the import
@@ -67,7 +78,8 @@ TEST(SpreadsheetImport, HowColumnsAAndBAreRead) {
         {Slot::EX, 0}, {Slot::NUXY, 0.25}, {Slot::DENS, 7850}, {Slot::SpecificHeat, 460}};
     for (int slot = 0; slot < kSlotCount; ++slot)
         EXPECT_EQ(rec.HasValue(slot), values.count(slot) == 1) << slot;
-    for (const auto& [slot, value] : values) EXPECT_DOUBLE_EQ(rec.SlotValue(slot), value);
+    for (const auto& [slot, value] : values)
+        EXPECT_DOUBLE_EQ(rec.SlotValue(slot), value);
 }
 
 TEST(SpreadsheetImport, FailuresNameTheRowAndKeepWhatWasRead) {
@@ -76,35 +88,92 @@ TEST(SpreadsheetImport, FailuresNameTheRowAndKeepWhatWasRead) {
         return [n](int row, int col) { return col == 2 ? E() : T(row <= n ? "Name" : "End"); };
     };
     // `lastIndex`: the materials kept, as LastMaterialIndex.
-    struct Case { const char* what; Rows rows; CellFunction below; S status; int row;
-                  std::string message; int lastIndex; };
+    struct Case {
+        const char* what;
+        Rows rows;
+        CellFunction below;
+        S status;
+        int row;
+        std::string message;
+        int lastIndex;
+    };
     const Case cases[] = {
-        {"empty row first", {{E(), E()}, {T("Name"), T("never")}, {T("End"), E()}}, {},
-         S::ValueRowBeforeName, 1, "Row 1: a value row comes before the first \"Name\" row.", -1},
-        {"type row first", {{T("Type"), T("Steel")}, {T("End"), E()}}, {}, S::TypeRowBeforeName,
-         1, "Row 1: a \"Type\" row comes before the first \"Name\" row.", -1},
+        {"empty row first",
+         {{E(), E()}, {T("Name"), T("never")}, {T("End"), E()}},
+         {},
+         S::ValueRowBeforeName,
+         1,
+         "Row 1: a value row comes before the first \"Name\" row.",
+         -1},
+        {"type row first",
+         {{T("Type"), T("Steel")}, {T("End"), E()}},
+         {},
+         S::TypeRowBeforeName,
+         1,
+         "Row 1: a \"Type\" row comes before the first \"Name\" row.",
+         -1},
         // Rows 4 to 14 are the eleven value rows allowed; row 15 is one too many.
-        {"twelfth value row", {{T("Name"), T("first")}, {T("Name"), T("second")}, {T("Type"), E()}},
-         [](int row, int col) { return col == 2 ? N(row) : row <= 15 ? T("EX") : T("End"); },
-         S::TooManyValueRows, 15, "Row 15: a material has more than 11 value rows.", 1},
+        {"twelfth value row",
+         {{T("Name"), T("first")}, {T("Name"), T("second")}, {T("Type"), E()}},
+         [](int row, int col) { return col == 2    ? N(row)
+                                       : row <= 15 ? T("EX")
+                                                   : T("End"); },
+         S::TooManyValueRows,
+         15,
+         "Row 15: a material has more than 11 value rows.",
+         1},
         // Without "End" the empty rows below the data are value rows.
-        {"no End, empty rows", {{T("Name"), T("a")}, {T("EX"), N(1)}}, {}, S::TooManyValueRows,
-         13, "Row 13: a material has more than 11 value rows.", 0},
-        {"text value", {{T("Name"), T("kept")}, {T("EX"), N(7)}, {T("NUXY"), T("about 0.3")}},
-         {}, S::NotANumber, 3, "Row 3: column B of a value row is not a number.", 0},
-        {"decimal comma", {{T("Name"), T("a")}, {T("EX"), T("1,5")}}, {}, S::NotANumber, 2,
-         "Row 2: column B of a value row is not a number.", 0},
-        {"infinity as text", {{T("Name"), T("a")}, {T("EX"), T("-Infinity")}}, {}, S::NotANumber,
-         2, "Row 2: column B of a value row is not a number.", 0},
-        {"nan as text", {{T("Name"), T("a")}, {T("EX"), N(1)}, {T("DENS"), T("nan")}}, {},
-         S::NotANumber, 3, "Row 3: column B of a value row is not a number.", 0},
+        {"no End, empty rows",
+         {{T("Name"), T("a")}, {T("EX"), N(1)}},
+         {},
+         S::TooManyValueRows,
+         13,
+         "Row 13: a material has more than 11 value rows.",
+         0},
+        {"text value",
+         {{T("Name"), T("kept")}, {T("EX"), N(7)}, {T("NUXY"), T("about 0.3")}},
+         {},
+         S::NotANumber,
+         3,
+         "Row 3: column B of a value row is not a number.",
+         0},
+        {"decimal comma",
+         {{T("Name"), T("a")}, {T("EX"), T("1,5")}},
+         {},
+         S::NotANumber,
+         2,
+         "Row 2: column B of a value row is not a number.",
+         0},
+        {"infinity as text",
+         {{T("Name"), T("a")}, {T("EX"), T("-Infinity")}},
+         {},
+         S::NotANumber,
+         2,
+         "Row 2: column B of a value row is not a number.",
+         0},
+        {"nan as text",
+         {{T("Name"), T("a")}, {T("EX"), N(1)}, {T("DENS"), T("nan")}},
+         {},
+         S::NotANumber,
+         3,
+         "Row 3: column B of a value row is not a number.",
+         0},
         // Type rows are not value rows, so a sheet can run on to where the row counter ends.
-        {"no End, type rows", {{T("Name"), T("endless")}},
-         [](int, int col) { return col == 1 ? T("Type") : E(); }, S::MissingEnd, 32767,
-         "Row 32767: the sheet has no \"End\" row.", 0},
+        {"no End, type rows",
+         {{T("Name"), T("endless")}},
+         [](int, int col) { return col == 1 ? T("Type") : E(); },
+         S::MissingEnd,
+         32767,
+         "Row 32767: the sheet has no \"End\" row.",
+         0},
         {"1001 names, a full library", {}, namesThenEnd(1001), S::Imported, 1002, "", 1000},
-        {"1002 names", {}, namesThenEnd(1002), S::LibraryFull, 1002,
-         "Row 1002: the library already holds 1001 materials.", 1000},
+        {"1002 names",
+         {},
+         namesThenEnd(1002),
+         S::LibraryFull,
+         1002,
+         "Row 1002: the library already holds 1001 materials.",
+         1000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -141,11 +210,19 @@ TEST(SpreadsheetImport, TextsThatWouldBreakALibraryAreMadeToFitWithANotePerChang
     const std::string control = "line breaks, tabs and other control characters in the ";
     const std::string cut =
         "the name has more than 30 characters, the most a library keeps; it was shortened to ";
-    EXPECT_EQ(r.message(), "Row 1: " + control + "name were replaced by blanks.\n"
-                           "Row 2: " + control + "category were replaced by blanks.\n"
-                           "Row 3: " + cut + "\"Austenitic stainless steel 316\".\n"
-                           "Row 7: " + control + "name were replaced by blanks.\n"
-                           "Row 7: " + cut + "\"Austenitic stainless steel 316\".");
+    EXPECT_EQ(r.message(), "Row 1: " + control +
+                               "name were replaced by blanks.\n"
+                               "Row 2: " +
+                               control +
+                               "category were replaced by blanks.\n"
+                               "Row 3: " +
+                               cut +
+                               "\"Austenitic stainless steel 316\".\n"
+                               "Row 7: " +
+                               control +
+                               "name were replaced by blanks.\n"
+                               "Row 7: " +
+                               cut + "\"Austenitic stainless steel 316\".");
     std::vector<std::string> names, types;
     for (int n = 0; n <= lib.LastMaterialIndex(); ++n) {
         names.push_back(lib.Entry(n).Name);
@@ -162,14 +239,18 @@ TEST(SpreadsheetImport, TextsThatWouldBreakALibraryAreMadeToFitWithANotePerChang
     ScriptedSheet failing{{{T("Name"), T("a\tb")}, {T("Type"), T("c\nd")}, {E(), T("x")}}};
     const ImportResult f = ImportWorksheet(failing, lib);
     EXPECT_EQ(f.status, ImportResult::Status::NotANumber);
-    EXPECT_EQ(f.message(), "Row 1: " + control + "name were replaced by blanks.\n"
-                           "Row 2: " + control + "category were replaced by blanks.\n"
-                           "Row 3: column B of a value row is not a number.");
+    EXPECT_EQ(f.message(), "Row 1: " + control +
+                               "name were replaced by blanks.\n"
+                               "Row 2: " +
+                               control +
+                               "category were replaced by blanks.\n"
+                               "Row 3: column B of a value row is not a number.");
     EXPECT_EQ(lib.Entry(0).Name + "|" + lib.Entry(0).Category, "a b|c d");
 
     // Ten notes are listed, the rest counted.
     Rows tabs;
-    for (int n = 1; n <= 13; ++n) tabs.push_back({T("Name"), T("tab\t" + std::to_string(n))});
+    for (int n = 1; n <= 13; ++n)
+        tabs.push_back({T("Name"), T("tab\t" + std::to_string(n))});
     tabs.push_back({T("End"), E()});
     ScriptedSheet many(tabs);
     const ImportResult m = ImportWorksheet(many, lib);
@@ -194,22 +275,38 @@ TEST(SpreadsheetImport, WorkbooksWithControlCharactersAndLongNames) {
         std::vector<std::string> entries; // name|category
     };
     const Case cases[] = {
-        {"control_characters.xls", true,
-         "Row 1: " + control + "name were replaced by blanks.\n"
-         "Row 2: " + control + "category were replaced by blanks.\n"
-         "Row 4: " + control + "name were replaced by blanks.\n"
-         "Row 7: " + control + "name were replaced by blanks.\n"
-         "Row 8: " + control + "category were replaced by blanks.",
+        {"control_characters.xls",
+         true,
+         "Row 1: " + control +
+             "name were replaced by blanks.\n"
+             "Row 2: " +
+             control +
+             "category were replaced by blanks.\n"
+             "Row 4: " +
+             control +
+             "name were replaced by blanks.\n"
+             "Row 7: " +
+             control +
+             "name were replaced by blanks.\n"
+             "Row 8: " +
+             control + "category were replaced by blanks.",
          {"Steel A36|Carbon Steels", "Plate MATL:Injected|Steel", "Bell metal| "}},
-        {"long_names.xls", true,
-         "Row 1: " + cut + "\"Austenitic stainless steel 316\".\n"
-         "Row 5: " + control + "name were replaced by blanks.\n"
-         "Row 5: " + cut + "\"Nickel alloy 625 solution anne\".",
+        {"long_names.xls",
+         true,
+         "Row 1: " + cut +
+             "\"Austenitic stainless steel 316\".\n"
+             "Row 5: " +
+             control +
+             "name were replaced by blanks.\n"
+             "Row 5: " +
+             cut + "\"Nickel alloy 625 solution anne\".",
          {"Austenitic stainless steel 316|A category longer than any box allows, kept whole",
           "Thirty characters, exactly 30!|", "Nickel alloy 625 solution anne|"}},
-        {"control_characters_then_a_bad_row.xls", false,
-         "Row 1: " + control + "name were replaced by blanks.\n"
-         "Row 2: column B of a value row is not a number.",
+        {"control_characters_then_a_bad_row.xls",
+         false,
+         "Row 1: " + control +
+             "name were replaced by blanks.\n"
+             "Row 2: column B of a value row is not a number.",
          {"Brass CZ121|"}},
     };
     for (const Case& c : cases) {

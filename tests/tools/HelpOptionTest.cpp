@@ -16,7 +16,9 @@ struct Program {
     std::string name, path;
 };
 
-void PrintTo(const Program& program, std::ostream* out) { *out << program.name; }
+void PrintTo(const Program& program, std::ostream* out) {
+    *out << program.name;
+}
 
 // "name=path,name=path" as the build gives it; programs this build does not make have no
 // path and are left out.
@@ -63,7 +65,8 @@ public:
     ~InEmptyFolders() {
         std::filesystem::current_path(old_);
         ::unsetenv("HOME");
-        for (const auto& [name, value] : saved_) ::setenv(name.c_str(), value.c_str(), 1);
+        for (const auto& [name, value] : saved_)
+            ::setenv(name.c_str(), value.c_str(), 1);
     }
     InEmptyFolders(const InEmptyFolders&) = delete;
     InEmptyFolders& operator=(const InEmptyFolders&) = delete;
@@ -99,7 +102,8 @@ INSTANTIATE_TEST_SUITE_P(EveryProgram, HelpOption, ::testing::ValuesIn(BuiltProg
 
 TEST(HelpOption, EveryProgramOfTheProjectIsChecked) {
     std::vector<std::string> names;
-    for (const Program& p : BuiltPrograms()) names.push_back(p.name);
+    for (const Program& p : BuiltPrograms())
+        names.push_back(p.name);
     // matlib and the sample generator are built in every configuration.
     EXPECT_NE(std::find(names.begin(), names.end(), "matlib"), names.end());
     EXPECT_NE(std::find(names.begin(), names.end(), "make_sample"), names.end());
@@ -112,8 +116,8 @@ TEST(LibraryGenerators, RefuseAnUnknownOptionInsteadOfWritingAFileNamedAfterIt) 
         const ProgramResult r = RunProgram(program.path, {"--output"});
         EXPECT_EQ(r.exitCode, 2);
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err, "usage: " + program.name + " OUT.lib (" + program.name +
-                             " --help for more)\n");
+        EXPECT_EQ(r.err,
+                  "usage: " + program.name + " OUT.lib (" + program.name + " --help for more)\n");
         EXPECT_TRUE(IsEmptyFolder(folders.work.path())) << program.name;
     }
 }

@@ -29,12 +29,14 @@ inline ProgramResult RunProgram(const std::string& program, std::vector<std::str
     TempDir capture;
     const std::string out = options.stdoutPath.empty() ? capture.file("out") : options.stdoutPath;
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (std::string& a : args) argv.push_back(a.data());
+    for (std::string& a : args)
+        argv.push_back(a.data());
     argv.push_back(nullptr);
     const pid_t pid = ::fork();
     if (pid < 0) return {};
     if (pid == 0) {
-        const int fds[] = {::open("/dev/null", O_RDONLY), ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600),
+        const int fds[] = {::open("/dev/null", O_RDONLY),
+                           ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600),
                            ::open(capture.file("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600)};
         for (int fd = 0; fd < 3; ++fd)
             if (fds[fd] < 0 || ::dup2(fds[fd], fd) < 0) ::_exit(126);
@@ -50,7 +52,8 @@ inline ProgramResult RunProgram(const std::string& program, std::vector<std::str
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0) {
     }
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(capture.file("out")), ReadBytes(capture.file("err"))};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(capture.file("out")),
+            ReadBytes(capture.file("err"))};
 }
 
 } // namespace mb::test

@@ -12,7 +12,8 @@ TEST(SampleLibrary, IsWhatItsGeneratorWritesTodayAndSavesBackByteForByte) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(ReadBytes(dir.file("sample.lib")), ReadBytes(MB_SAMPLE_LIBRARY))
         << "run make_sample examples/sample.lib and commit the result";
-    EXPECT_EQ(RunProgram(MB_MATLIB_PATH, {"write", MB_SAMPLE_LIBRARY, dir.file("saved.lib")}).err, "");
+    EXPECT_EQ(RunProgram(MB_MATLIB_PATH, {"write", MB_SAMPLE_LIBRARY, dir.file("saved.lib")}).err,
+              "");
     EXPECT_EQ(ReadBytes(dir.file("saved.lib")), ReadBytes(MB_SAMPLE_LIBRARY));
 }
 

@@ -8,12 +8,15 @@ namespace mb::cli {
 
 namespace {
 
-bool IsHelp(std::string_view arg) { return arg == "--help" || arg == "-h"; }
+bool IsHelp(std::string_view arg) {
+    return arg == "--help" || arg == "-h";
+}
 
 std::string UsageLine(std::string_view program, const CommandSpec& c) {
     std::string s(program);
     s.append(" ").append(c.name);
-    for (std::string_view p : c.positionals) s.append(" ").append(p);
+    for (std::string_view p : c.positionals)
+        s.append(" ").append(p);
     for (const OptionSpec& o : c.options)
         s.append(" [").append(o.name).append(" ").append(o.valueName).append("]");
     return s;
@@ -85,7 +88,8 @@ int Dispatch(std::string_view program, std::string_view about,
     }
 
     Invocation inv;
-    for (const OptionSpec& o : command->options) inv.optionValues.emplace_back(o.defaultValue);
+    for (const OptionSpec& o : command->options)
+        inv.optionValues.emplace_back(o.defaultValue);
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg.size() < 2 || arg[0] != '-') {
@@ -94,12 +98,12 @@ int Dispatch(std::string_view program, std::string_view about,
         }
         const std::size_t eq = arg.find('=');
         const std::string_view name = std::string_view(arg).substr(0, eq);
-        const auto option =
-            std::find_if(command->options.begin(), command->options.end(),
-                         [&](const OptionSpec& o) { return o.name == name; });
+        const auto option = std::find_if(command->options.begin(), command->options.end(),
+                                         [&](const OptionSpec& o) { return o.name == name; });
         if (option == command->options.end())
             return UsageError(output, where, "unknown option '" + std::string(name) + "'", where);
-        std::string& value = inv.optionValues[static_cast<std::size_t>(option - command->options.begin())];
+        std::string& value =
+            inv.optionValues[static_cast<std::size_t>(option - command->options.begin())];
         if (eq != std::string::npos) {
             value = arg.substr(eq + 1);
         } else if (i + 1 < args.size()) {
@@ -108,8 +112,9 @@ int Dispatch(std::string_view program, std::string_view about,
             return UsageError(output, where, std::string(name) + " needs a value", where);
         }
         if (!option->choices.empty()) {
-            const auto choice = std::find_if(option->choices.begin(), option->choices.end(),
-                                             [&](std::string_view c) { return EqualsNoCase(c, value); });
+            const auto choice =
+                std::find_if(option->choices.begin(), option->choices.end(),
+                             [&](std::string_view c) { return EqualsNoCase(c, value); });
             if (choice == option->choices.end())
                 return UsageError(output, where,
                                   std::string(name) + " takes " + std::string(option->valueName) +
@@ -120,7 +125,8 @@ int Dispatch(std::string_view program, std::string_view about,
     }
     if (inv.positionals.size() != command->positionals.size()) {
         std::string expected = "expected";
-        for (std::string_view p : command->positionals) expected.append(" ").append(p);
+        for (std::string_view p : command->positionals)
+            expected.append(" ").append(p);
         if (inv.positionals.size() > command->positionals.size())
             expected = "too many arguments (" + expected + ")";
         return UsageError(output, where, expected, where);

@@ -45,8 +45,7 @@ int Load(const std::string& path, Library& library, Output& output) {
     }
     if (r.droppedMaterials > 0)
         output.err += "matlib: " + path + ": " + Number(r.droppedMaterials) +
-                      " materials beyond the limit of " + Number(kMaxMaterials) +
-                      " were dropped\n";
+                      " materials beyond the limit of " + Number(kMaxMaterials) + " were dropped\n";
     return kExitOk;
 }
 
@@ -73,8 +72,7 @@ int LoadToRead(const std::string& path, Library& library, Output& output) {
     }
     if (r.droppedMaterials > 0)
         output.err += "matlib: " + path + ": " + Number(r.droppedMaterials) +
-                      " materials beyond the limit of " + Number(kMaxMaterials) +
-                      " were dropped\n";
+                      " materials beyond the limit of " + Number(kMaxMaterials) + " were dropped\n";
     return kExitOk;
 }
 
@@ -88,13 +86,14 @@ void ListLine(int i, const LibraryEntry& e, Output& output) {
 int List(const Invocation& inv, Output& output) {
     Library library;
     if (const int rc = Load(inv.positionals[0], library, output); rc != kExitOk) return rc;
-    for (int i = 0; i < library.MaterialCount(); ++i) ListLine(i, library.Entry(i), output);
+    for (int i = 0; i < library.MaterialCount(); ++i)
+        ListLine(i, library.Entry(i), output);
     return kExitOk;
 }
 
 int Find(const Invocation& inv, Output& output) {
-    const QueryParse parsed = MaterialQuery::parse(inv.positionals[1], inv.optionValues[0],
-                                                   kDecimalSeparator);
+    const QueryParse parsed =
+        MaterialQuery::parse(inv.positionals[1], inv.optionValues[0], kDecimalSeparator);
     if (!parsed.query) {
         output.err += "matlib: " + parsed.error + "\n";
         return kExitFailed;
@@ -102,7 +101,8 @@ int Find(const Invocation& inv, Output& output) {
     Library library;
     if (const int rc = LoadToRead(inv.positionals[0], library, output); rc != kExitOk) return rc;
     const std::vector<int> found = parsed.query->matchingMaterials(library);
-    for (int i : found) ListLine(i, library.Entry(i), output);
+    for (int i : found)
+        ListLine(i, library.Entry(i), output);
     return found.empty() ? kExitRejected : kExitOk;
 }
 
@@ -120,7 +120,8 @@ int Diff(const Invocation& inv, Output& output) {
     };
     repeated(oldPath, comparison.oldRepeatedNames);
     repeated(newPath, comparison.newRepeatedNames);
-    for (const LibraryDifference& d : comparison.differences) output.out += d.line() + "\n";
+    for (const LibraryDifference& d : comparison.differences)
+        output.out += d.line() + "\n";
     return comparison.differences.empty() ? kExitOk : kExitRejected;
 }
 
@@ -262,22 +263,30 @@ int Import(const Invocation& inv, Output& output) {
 
 const std::vector<CommandSpec>& MatlibCommands() {
     static const std::vector<CommandSpec> commands = {
-        {"check", "Checks that FILE is a material library and counts what it holds.",
-         {"FILE"}, {},
+        {"check",
+         "Checks that FILE is a material library and counts what it holds.",
+         {"FILE"},
+         {},
          "Prints \"N materials in M categories\", counting categories as a save groups them\n"
          "(names compared without regard to case). Materials beyond the library's limit of\n"
          "1001 are reported on stderr as dropped.\n"
          "\nExit status: 0 a library, 1 not a library, 2 the file cannot be read.\n",
          &Check},
-        {"list", "Lists the materials of FILE, one line each, in number order.",
-         {"FILE"}, {},
+        {"list",
+         "Lists the materials of FILE, one line each, in number order.",
+         {"FILE"},
+         {},
          "Each line holds the material number, category, name, name code and description,\n"
          "separated by tabs and trimmed of blanks.\n"
          "\nExit status: 0 listed, 1 not a library, 2 the file cannot be read.\n",
          &List},
-        {"find", "Lists the materials of FILE that match QUERY, as \"list\" lists them.",
+        {"find",
+         "Lists the materials of FILE that match QUERY, as \"list\" lists them.",
          {"FILE", "QUERY"},
-         {{"--units", "IPS|SI|MKS", "unit system of the numbers in QUERY", "SI",
+         {{"--units",
+           "IPS|SI|MKS",
+           "unit system of the numbers in QUERY",
+           "SI",
            {"IPS", "SI", "MKS"}}},
          "QUERY is one argument: words and conditions separated by blanks, all of which must\n"
          "hold. A word matches when it occurs in the name, category, name code or\n"
@@ -290,9 +299,13 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "\nExit status: 0 materials were found, 1 none matched, 2 QUERY is not a query (the\n"
          "message names the wrong part), FILE cannot be read or is not a library.\n",
          &Find},
-        {"show", "Shows the property values of the material NAME in FILE.",
+        {"show",
+         "Shows the property values of the material NAME in FILE.",
          {"FILE", "NAME"},
-         {{"--units", "IPS|SI|MKS", "unit system of the values and labels", "SI",
+         {{"--units",
+           "IPS|SI|MKS",
+           "unit system of the values and labels",
+           "SI",
            {"IPS", "SI", "MKS"}}},
          "NAME is compared trimmed and without regard to case. Each line holds the property\n"
          "code, the value as number text and the unit label, separated by tabs, in\n"
@@ -300,8 +313,10 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "\nExit status: 0 shown, 1 not a library or no such material, 2 the file cannot be\n"
          "read.\n",
          &Show},
-        {"diff", "Lists the differences between the libraries OLD and NEW.",
-         {"OLD", "NEW"}, {},
+        {"diff",
+         "Lists the differences between the libraries OLD and NEW.",
+         {"OLD", "NEW"},
+         {},
          "Materials are matched by name, trimmed and compared without regard to case. One\n"
          "tab-separated line per difference, in the material order of NEW, then the\n"
          "materials only OLD holds:\n"
@@ -315,8 +330,10 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "\nExit status: 0 the libraries hold the same materials and values, 1 they differ,\n"
          "2 a file cannot be read or is not a library.\n",
          &Diff},
-        {"dump", "Prints FILE one line per value, for comparing versions of it.",
-         {"FILE"}, {},
+        {"dump",
+         "Prints FILE one line per value, for comparing versions of it.",
+         {"FILE"},
+         {},
          "Each line holds the category, the material's name and then \"namecode\" and the\n"
          "name code, \"description\" and the description, or a property code, its value in\n"
          "SI as number text and the SI unit, separated by tabs, in material order. Made to\n"
@@ -326,15 +343,19 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "  git config diff.matlib.textconv \"matlib dump\"\n"
          "\nExit status: 0 printed, 2 FILE cannot be read or is not a library.\n",
          &Dump},
-        {"write", "Reads IN and writes it to OUT as the application saves a library.",
-         {"IN", "OUT"}, {},
+        {"write",
+         "Reads IN and writes it to OUT as the application saves a library.",
+         {"IN", "OUT"},
+         {},
          "Categories are written in the order they first occur, each holding its materials\n"
          "in number order. OUT is replaced only once it has been written completely.\n"
          "\nExit status: 0 written, 1 IN is not a library, 2 IN cannot be read or OUT\n"
          "cannot be written.\n",
          &Write},
-        {"import", "Imports the materials of the workbook IN and writes them to OUT as a library.",
-         {"IN", "OUT"}, {},
+        {"import",
+         "Imports the materials of the workbook IN and writes them to OUT as a library.",
+         {"IN", "OUT"},
+         {},
          "IN is an Excel 97-2003 workbook (.xls) laid out as the editor imports it: in its\n"
          "first sheet, column A \"Name\" starts a material (its name in column B), \"Type\"\n"
          "gives its category, other rows are value rows (a property code in column A, the\n"
@@ -343,8 +364,10 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "\nExit status: 0 written, 1 a row of the sheet was refused (the row is named) or\n"
          "the sheet holds no material, 2 IN cannot be read or OUT cannot be written.\n",
          &Import},
-        {"cells", "Prints columns A and B of the first sheet of the workbook FILE for the editor.",
-         {"FILE"}, {},
+        {"cells",
+         "Prints columns A and B of the first sheet of the workbook FILE for the editor.",
+         {"FILE"},
+         {},
          "Used by the editor, which reads workbooks in a separate process so that a damaged\n"
          "file cannot take it down. The output is a private format that may change between\n"
          "versions; a workbook that cannot be read gives its reason in it.\n"

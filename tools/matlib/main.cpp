@@ -7,11 +7,11 @@
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     mb::cli::Output output;
-    const int rc = mb::cli::Dispatch("matlib", mb::cli::kMatlibAbout, mb::cli::MatlibCommands(),
-                                     args, output);
-    const bool written = std::fwrite(output.out.data(), 1, output.out.size(), stdout) ==
-                             output.out.size() &&
-                         std::fflush(stdout) == 0;
+    const int rc =
+        mb::cli::Dispatch("matlib", mb::cli::kMatlibAbout, mb::cli::MatlibCommands(), args, output);
+    const bool written =
+        std::fwrite(output.out.data(), 1, output.out.size(), stdout) == output.out.size() &&
+        std::fflush(stdout) == 0;
     if (!written) output.err += "matlib: cannot write to standard output\n";
     std::fwrite(output.err.data(), 1, output.err.size(), stderr);
     return written ? rc : mb::cli::kExitFailed;

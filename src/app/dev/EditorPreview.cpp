@@ -66,7 +66,8 @@ int main(int argc, char** argv) {
     mb::qt::QtLocale locale;
     mb::ReadLocaleDecimalSeparator(state, locale);
     const std::string path = QFile::encodeName(parser.positionalArguments().first()).toStdString();
-    const mb::ReadResult read = mb::ReadLibraryFile(path, state.library, state.doc.DecimalSeparator);
+    const mb::ReadResult read =
+        mb::ReadLibraryFile(path, state.library, state.doc.DecimalSeparator);
     if (read.status != mb::ReadResult::Status::Loaded) {
         std::fprintf(stderr, "%s: %s\n", path.c_str(),
                      read.status == mb::ReadResult::Status::NotALibrary ? mb::kNotALibraryMessage

@@ -22,8 +22,10 @@ std::string Utf8ToLatin1(std::string_view utf8) {
         bool valid = length > 1 && i + static_cast<std::size_t>(length) <= utf8.size();
         for (int k = 1; valid && k < length; ++k) {
             const auto next = static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]);
-            if ((next & 0xC0u) != 0x80u) valid = false;
-            else codePoint = (codePoint << 6) | (next & 0x3Fu);
+            if ((next & 0xC0u) != 0x80u)
+                valid = false;
+            else
+                codePoint = (codePoint << 6) | (next & 0x3Fu);
         }
         if (!valid) {
             out.push_back('?');
@@ -68,8 +70,10 @@ public:
         if (freexl_get_cell_value(handle_->get(), r, c, &value) != FREEXL_OK)
             return CellValue::Empty();
         switch (value.type) {
-        case FREEXL_CELL_INT: return CellValue::Number(value.value.int_value);
-        case FREEXL_CELL_DOUBLE: return CellValue::Number(value.value.double_value);
+        case FREEXL_CELL_INT:
+            return CellValue::Number(value.value.int_value);
+        case FREEXL_CELL_DOUBLE:
+            return CellValue::Number(value.value.double_value);
         case FREEXL_CELL_TEXT:
         case FREEXL_CELL_SST_TEXT:
         case FREEXL_CELL_DATE:
@@ -77,7 +81,8 @@ public:
         case FREEXL_CELL_TIME:
             return value.value.text_value ? CellValue::Text(Utf8ToLatin1(value.value.text_value))
                                           : CellValue::Empty();
-        default: return CellValue::Empty();
+        default:
+            return CellValue::Empty();
         }
     }
 
@@ -159,12 +164,15 @@ bool HasPasswordRecord(const std::string& path) {
 std::string OpenFailure(const std::string& path, int code) {
     const std::string file = "The file \"" + path + "\" ";
     switch (code) {
-    case FREEXL_FILE_NOT_FOUND: return file + "does not exist or cannot be read.";
-    case FREEXL_INSUFFICIENT_MEMORY: return file + "is too large to be read.";
+    case FREEXL_FILE_NOT_FOUND:
+        return file + "does not exist or cannot be read.";
+    case FREEXL_INSUFFICIENT_MEMORY:
+        return file + "is too large to be read.";
     case FREEXL_INVALID_CFBF_HEADER:
     case FREEXL_CFBF_INVALID_SIGNATURE:
         return file + "is not an Excel 97-2003 workbook.";
-    default: return file + "is damaged and cannot be read.";
+    default:
+        return file + "is damaged and cannot be read.";
     }
 }
 

@@ -25,8 +25,7 @@ QString QtDocumentLock::lockPathFor(const std::string& path) const {
     if (canonical.isEmpty()) canonical = info.absoluteFilePath();
     const QByteArray hash =
         QCryptographicHash::hash(QFile::encodeName(canonical), QCryptographicHash::Sha1);
-    return folder_ + QLatin1Char('/') + QString::fromLatin1(hash.toHex()) +
-           QStringLiteral(".lock");
+    return folder_ + QLatin1Char('/') + QString::fromLatin1(hash.toHex()) + QStringLiteral(".lock");
 }
 
 DocumentLock::Outcome QtDocumentLock::acquire(const std::string& path) {
@@ -53,6 +52,8 @@ DocumentLock::Outcome QtDocumentLock::acquire(const std::string& path) {
     return outcome;
 }
 
-void QtDocumentLock::release() { lock_.reset(); }
+void QtDocumentLock::release() {
+    lock_.reset();
+}
 
 } // namespace mb::qt

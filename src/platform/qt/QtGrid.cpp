@@ -52,12 +52,17 @@ void QtGrid::reportLeave(CellPos left) {
 void QtGrid::userMovedTo(int tableRow, int tableCol, int, int) {
     if (moving_) return;
     reportLeave(current_);
-    current_ = tableRow < 0 ? CellPos{0, tableCol < 0 ? 0 : tableCol} : CellPos{tableRow + 1, tableCol};
+    current_ =
+        tableRow < 0 ? CellPos{0, tableCol < 0 ? 0 : tableCol} : CellPos{tableRow + 1, tableCol};
 }
 
-int QtGrid::row() const { return leaving_ ? leaving_->row : current_.row; }
+int QtGrid::row() const {
+    return leaving_ ? leaving_->row : current_.row;
+}
 
-int QtGrid::col() const { return leaving_ ? leaving_->col : current_.col; }
+int QtGrid::col() const {
+    return leaving_ ? leaving_->col : current_.col;
+}
 
 void QtGrid::setCurrentCell(int row, int col) {
     if (row == current_.row && col == current_.col) return;

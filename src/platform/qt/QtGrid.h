@@ -62,9 +62,9 @@ private:
     QLineEdit* openEditor(int row, int col) const;
     void resizeDirtyColumns();
 
-    CellPos current_;       // the logic's current cell, header row included
+    CellPos current_;                  // the logic's current cell, header row included
     const CellPos* leaving_ = nullptr; // while leaveCell handlers run
-    bool moving_ = false;   // the logic is moving the current cell itself
+    bool moving_ = false;              // the logic is moving the current cell itself
     bool sizingPending_ = false;
     QList<int> dirtyColumns_;
 };

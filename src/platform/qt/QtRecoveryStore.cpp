@@ -20,7 +20,9 @@ namespace {
 constexpr const char* kCopySuffix = ".copy";
 constexpr const char* kLockSuffix = ".lock";
 
-std::string Local(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string Local(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
 } // namespace
 
@@ -29,9 +31,8 @@ QtRecoveryStore::QtRecoveryStore()
                       QStringLiteral("/recovery")) {}
 
 QtRecoveryStore::QtRecoveryStore(const QString& folder)
-    : folder_(folder),
-      id_(QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-') +
-          QString::number(QRandomGenerator::global()->generate64(), 16)) {}
+    : folder_(folder), id_(QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-') +
+                           QString::number(QRandomGenerator::global()->generate64(), 16)) {}
 
 QtRecoveryStore::~QtRecoveryStore() {
     {
@@ -42,13 +43,17 @@ QtRecoveryStore::~QtRecoveryStore() {
     if (worker_.joinable()) worker_.join();
 }
 
-std::string QtRecoveryStore::location() const { return Local(QDir::toNativeSeparators(folder_)); }
+std::string QtRecoveryStore::location() const {
+    return Local(QDir::toNativeSeparators(folder_));
+}
 
 QString QtRecoveryStore::pathOf(const QString& id, const char* suffix) const {
     return folder_ + QLatin1Char('/') + id + QLatin1String(suffix);
 }
 
-QString QtRecoveryStore::copyPath() const { return pathOf(id_, kCopySuffix); }
+QString QtRecoveryStore::copyPath() const {
+    return pathOf(id_, kCopySuffix);
+}
 
 bool QtRecoveryStore::ownLock(std::string& reason) {
     if (ownLock_) return true;
@@ -117,8 +122,7 @@ void QtRecoveryStore::run() {
 }
 
 std::optional<std::string> QtRecoveryStore::writeNow(const std::string& header,
-                                                     const std::string& body,
-                                                     std::string& reason) {
+                                                     const std::string& body, std::string& reason) {
     if (!ownLock(reason)) return std::nullopt;
     std::unique_lock lock(mutex_);
     pending_.reset();
@@ -172,9 +176,8 @@ std::vector<LeftRecoveryCopy> QtRecoveryStore::claimLeftCopies() {
         LeftRecoveryCopy copy;
         copy.id = id.toStdString();
         copy.content.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        copy.time = QLocale::system()
-                        .toString(info.lastModified(), QLocale::ShortFormat)
-                        .toStdString();
+        copy.time =
+            QLocale::system().toString(info.lastModified(), QLocale::ShortFormat).toStdString();
         claimed_[copy.id] = std::move(lock);
         copies.push_back(std::move(copy));
     }
@@ -188,6 +191,8 @@ void QtRecoveryStore::remove(const std::string& id) {
     claimed_.erase(it);
 }
 
-void QtRecoveryStore::release(const std::string& id) { claimed_.erase(id); }
+void QtRecoveryStore::release(const std::string& id) {
+    claimed_.erase(id);
+}
 
 } // namespace mb::qt

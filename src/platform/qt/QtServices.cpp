@@ -15,8 +15,9 @@ namespace mb::qt {
 
 namespace {
 
-
-std::string FromQtPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string FromQtPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
 } // namespace
 
@@ -26,31 +27,56 @@ MsgResult QtMessageBox::show(const std::string& text, MsgButtons buttons, MsgIco
     box.setWindowTitle(title.empty() ? QString::fromLatin1(kApplicationTitle) : toQ(title));
     box.setText(toQ(text));
     switch (icon) {
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MsgIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
     }
     QMessageBox::StandardButtons set;
     QMessageBox::StandardButton escape = QMessageBox::NoButton;
     switch (buttons) {
-    case MsgButtons::OK: set = QMessageBox::Ok; escape = QMessageBox::Ok; break;
-    case MsgButtons::OKCancel: set = QMessageBox::Ok | QMessageBox::Cancel; escape = QMessageBox::Cancel; break;
-    case MsgButtons::YesNo: set = QMessageBox::Yes | QMessageBox::No; escape = QMessageBox::No; break;
+    case MsgButtons::OK:
+        set = QMessageBox::Ok;
+        escape = QMessageBox::Ok;
+        break;
+    case MsgButtons::OKCancel:
+        set = QMessageBox::Ok | QMessageBox::Cancel;
+        escape = QMessageBox::Cancel;
+        break;
+    case MsgButtons::YesNo:
+        set = QMessageBox::Yes | QMessageBox::No;
+        escape = QMessageBox::No;
+        break;
     case MsgButtons::YesNoCancel:
         set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
         escape = QMessageBox::Cancel;
         break;
-    case MsgButtons::RetryCancel: set = QMessageBox::Retry | QMessageBox::Cancel; escape = QMessageBox::Cancel; break;
+    case MsgButtons::RetryCancel:
+        set = QMessageBox::Retry | QMessageBox::Cancel;
+        escape = QMessageBox::Cancel;
+        break;
     }
     box.setStandardButtons(set);
     box.setEscapeButton(escape);
     switch (box.exec()) {
-    case QMessageBox::Ok: return MsgResult::OK;
-    case QMessageBox::Yes: return MsgResult::Yes;
-    case QMessageBox::No: return MsgResult::No;
-    case QMessageBox::Retry: return MsgResult::Retry;
-    default: return buttons == MsgButtons::OK ? MsgResult::OK : MsgResult::Cancel;
+    case QMessageBox::Ok:
+        return MsgResult::OK;
+    case QMessageBox::Yes:
+        return MsgResult::Yes;
+    case QMessageBox::No:
+        return MsgResult::No;
+    case QMessageBox::Retry:
+        return MsgResult::Retry;
+    default:
+        return buttons == MsgButtons::OK ? MsgResult::OK : MsgResult::Cancel;
     }
 }
 
@@ -76,7 +102,8 @@ QString QtFileDialogs::toQtFilter(const std::string& filter) {
 QStringList QtFileDialogs::filterDescriptions(const std::string& filter) {
     const QStringList parts = toQ(filter).split(QLatin1Char('|'));
     QStringList descriptions;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) descriptions << parts[i];
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        descriptions << parts[i];
     return descriptions;
 }
 
@@ -97,17 +124,15 @@ std::optional<std::string> QtFileDialogs::openFile(const std::string& title,
                 combo->setItemText(i, shown[i]);
         }
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return FromQtPath(dialog.selectedFiles().first());
 }
 
 std::optional<std::string> QtFileDialogs::saveFile(const std::string& title,
                                                    const std::string& filter,
                                                    const std::string& proposedPath) {
-    const QString path = QFileDialog::getSaveFileName(parent_, toQ(title),
-                                                      QFile::decodeName(proposedPath.c_str()),
-                                                      toQtFilter(filter));
+    const QString path = QFileDialog::getSaveFileName(
+        parent_, toQ(title), QFile::decodeName(proposedPath.c_str()), toQtFilter(filter));
     if (path.isEmpty()) return std::nullopt;
     return FromQtPath(path);
 }
@@ -118,7 +143,8 @@ namespace {
 
 class QtSettingsKey : public SettingsKey {
 public:
-    QtSettingsKey(const QString& file, const QString& group) : settings_(file, QSettings::IniFormat) {
+    QtSettingsKey(const QString& file, const QString& group)
+        : settings_(file, QSettings::IniFormat) {
         settings_.beginGroup(group);
     }
 
@@ -128,10 +154,13 @@ public:
         switch (v.typeId()) {
         case QMetaType::QByteArray: {
             const QByteArray bytes = v.toByteArray();
-            return {SettingsValue::Type::Binary, std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()))};
+            return {SettingsValue::Type::Binary,
+                    std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()))};
         }
-        case QMetaType::QString: return {SettingsValue::Type::Text, fromQ(v.toString())};
-        default: return {SettingsValue::Type::Other, {}};
+        case QMetaType::QString:
+            return {SettingsValue::Type::Text, fromQ(v.toString())};
+        default:
+            return {SettingsValue::Type::Other, {}};
         }
     }
 
@@ -156,8 +185,7 @@ QtSettingsBackend::QtSettingsBackend(const QString& iniFile) : file_(iniFile) {}
 
 std::unique_ptr<SettingsKey> QtSettingsBackend::openKey(const std::string& keyName) {
     QSettings settings(file_, QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError ||
-        !settings.childGroups().contains(toQ(keyName)))
+    if (settings.status() != QSettings::NoError || !settings.childGroups().contains(toQ(keyName)))
         return nullptr;
     return std::make_unique<QtSettingsKey>(file_, toQ(keyName));
 }

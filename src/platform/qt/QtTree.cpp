@@ -12,7 +12,9 @@
 #include <QStyledItemDelegate>
 
 // Resources of a static library are brought in by name, outside any namespace.
-static void initTreeResources() { Q_INIT_RESOURCE(tree); }
+static void initTreeResources() {
+    Q_INIT_RESOURCE(tree);
+}
 
 namespace mb::qt {
 
@@ -105,8 +107,10 @@ bool QtTree::addNode(const std::optional<std::string>& parentKey, const std::str
     if (editTriggers() != QAbstractItemView::NoEditTriggers)
         item->setFlags(item->flags() | Qt::ItemIsEditable);
     applyIcon(item);
-    if (parent) parent->addChild(item);
-    else addTopLevelItem(item);
+    if (parent)
+        parent->addChild(item);
+    else
+        addTopLevelItem(item);
     items_.insert(qkey, item);
     return true;
 }
@@ -123,14 +127,17 @@ bool QtTree::removeNode(const std::string& key) {
     const std::function<void(QTreeWidgetItem*)> forget = [&](QTreeWidgetItem* it) {
         if (it == highlighted_) highlighted_ = nullptr;
         items_.remove(it->data(0, kKeyRole).toString());
-        for (int i = 0; i < it->childCount(); ++i) forget(it->child(i));
+        for (int i = 0; i < it->childCount(); ++i)
+            forget(it->child(i));
     };
     forget(item);
     delete item;
     return true;
 }
 
-bool QtTree::exists(const std::string& key) const { return items_.contains(toQ(key)); }
+bool QtTree::exists(const std::string& key) const {
+    return items_.contains(toQ(key));
+}
 
 std::optional<std::string> QtTree::selectedKey() const {
     const QList<QTreeWidgetItem*> selected = selectedItems();
@@ -171,7 +178,8 @@ std::vector<std::string> QtTree::keysInOrder() const {
     for (int t = 0; t < topLevelItemCount(); ++t) {
         const QTreeWidgetItem* top = topLevelItem(t);
         keys.push_back(keyOf(top));
-        for (int c = 0; c < top->childCount(); ++c) keys.push_back(keyOf(top->child(c)));
+        for (int c = 0; c < top->childCount(); ++c)
+            keys.push_back(keyOf(top->child(c)));
     }
     return keys;
 }
@@ -224,12 +232,14 @@ std::optional<std::string> QtTree::hitTest(int x, int y) const {
 void QtTree::loadImages() {
     for (const char* name : {"closedbook", "openbook", "leaf", "leaf1", "drag"})
         images_.insert(QString::fromLatin1(name), treeIcon(QString::fromLatin1(name)));
-    for (QTreeWidgetItem* item : std::as_const(items_)) applyIcon(item);
+    for (QTreeWidgetItem* item : std::as_const(items_))
+        applyIcon(item);
 }
 
 void QtTree::clearImages() {
     images_.clear();
-    for (QTreeWidgetItem* item : std::as_const(items_)) applyIcon(item);
+    for (QTreeWidgetItem* item : std::as_const(items_))
+        applyIcon(item);
 }
 
 void QtTree::beginDrag(const std::string& dragImage) {
@@ -248,9 +258,13 @@ void QtTree::beginDrag(const std::string& dragImage) {
     setState(QAbstractItemView::NoState);
 }
 
-void QtTree::setDragImage(const std::string& dragImage) { dragImage_ = toQ(dragImage); }
+void QtTree::setDragImage(const std::string& dragImage) {
+    dragImage_ = toQ(dragImage);
+}
 
-void QtTree::endDrag() { dragImage_.clear(); }
+void QtTree::endDrag() {
+    dragImage_.clear();
+}
 
 void QtTree::setLabelEditing(bool enabled) {
     setEditTriggers(enabled ? QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed
@@ -293,8 +307,10 @@ void QtTree::keyPressEvent(QKeyEvent* event) {
 }
 
 void QtTree::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasFormat(QString::fromLatin1(kNodeMime))) event->acceptProposedAction();
-    else event->ignore();
+    if (event->mimeData()->hasFormat(QString::fromLatin1(kNodeMime)))
+        event->acceptProposedAction();
+    else
+        event->ignore();
 }
 
 void QtTree::dragMoveEvent(QDragMoveEvent* event) {
