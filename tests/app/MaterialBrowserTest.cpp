@@ -78,13 +78,20 @@ std::string Lines(std::initializer_list<const char*> lines) {
     "DENS      101518E-6  lb/in^3           281000E-8     kg/cm^3          2810000E-3 Kgm/m^3    " \
     "     "
 
+// Each material's block as the file holds it while the material is unchanged.
+#define S235_BLOCK S235_MATL, S235_EX, S235_NUXY, S235_DENS, "ENDMATL"
+#define AA6061_BLOCK AA6061_MATL, AA6061_EX, AA_NUXY, AA6061_DENS, "ENDMATL"
+#define AA7075_BLOCK AA7075_MATL, AA7075_EX, AA_NUXY, AA7075_DENS, "ENDMATL"
+
 // Material 0 is the steel, 1 and 2 the two aluminium alloys.
 const std::string kLibrary = Lines({
-    "MATTYPE:Steels", S235_MATL,   S235_EX,   S235_NUXY,
-    S235_DENS,        "ENDMATL",   "ENDTYPE", "MATTYPE:Aluminium Alloys",
-    AA6061_MATL,      AA6061_EX,   AA_NUXY,   AA6061_DENS,
-    "ENDMATL",        AA7075_MATL, AA7075_EX, AA_NUXY,
-    AA7075_DENS,      "ENDMATL",   "ENDTYPE",
+    "MATTYPE:Steels",
+    S235_BLOCK,
+    "ENDTYPE",
+    "MATTYPE:Aluminium Alloys",
+    AA6061_BLOCK,
+    AA7075_BLOCK,
+    "ENDTYPE",
 });
 
 const QString kSteels = QStringLiteral("Steels    ");
@@ -295,11 +302,7 @@ private slots:
             "DENS      100434E-6  lb/in^3           278000E-8     kg/cm^3          2780000E-3 "
             "Kgm/m^3         ",
             "ENDMATL",
-            AA7075_MATL,
-            AA7075_EX,
-            AA_NUXY,
-            AA7075_DENS,
-            "ENDMATL",
+            AA7075_BLOCK,
             "ENDTYPE",
         });
         QCOMPARE(readFile(libraryPath), expected);
@@ -383,23 +386,11 @@ private slots:
         trigger("saveMenu");
         const std::string expected = Lines({
             "MATTYPE:Steels",
-            S235_MATL,
-            S235_EX,
-            S235_NUXY,
-            S235_DENS,
-            "ENDMATL",
+            S235_BLOCK,
             "ENDTYPE",
             "MATTYPE:Aluminium Alloys",
-            AA6061_MATL,
-            AA6061_EX,
-            AA_NUXY,
-            AA6061_DENS,
-            "ENDMATL",
-            AA7075_MATL,
-            AA7075_EX,
-            AA_NUXY,
-            AA7075_DENS,
-            "ENDMATL",
+            AA6061_BLOCK,
+            AA7075_BLOCK,
             "MATL:S235JR       : Copy of Structural Steel S235 :Hot-rolled non-alloy structural "
             "steel",
             S235_EX,
@@ -438,11 +429,7 @@ private slots:
         QVERIFY(messages->questions.empty());
         const std::string expected = Lines({
             "MATTYPE:Steels",
-            S235_MATL,
-            S235_EX,
-            S235_NUXY,
-            S235_DENS,
-            "ENDMATL",
+            S235_BLOCK,
             "ENDTYPE",
             "MATTYPE:Aluminium Alloys",
             "MATL:AA6061-T6    : Aluminium 6061-T6             :Extruded, T6 temper",
@@ -450,11 +437,7 @@ private slots:
             AA_NUXY,
             AA6061_DENS,
             "ENDMATL",
-            AA7075_MATL,
-            AA7075_EX,
-            AA_NUXY,
-            AA7075_DENS,
-            "ENDMATL",
+            AA7075_BLOCK,
             "ENDTYPE",
         });
         QCOMPARE(readFile(libraryPath), expected);
@@ -490,16 +473,8 @@ private slots:
             "ENDMATL",
             "ENDTYPE",
             "MATTYPE:Aluminium Alloys",
-            AA6061_MATL,
-            AA6061_EX,
-            AA_NUXY,
-            AA6061_DENS,
-            "ENDMATL",
-            AA7075_MATL,
-            AA7075_EX,
-            AA_NUXY,
-            AA7075_DENS,
-            "ENDMATL",
+            AA6061_BLOCK,
+            AA7075_BLOCK,
             "ENDTYPE",
         });
         QCOMPARE(readFile(libraryPath), expected);

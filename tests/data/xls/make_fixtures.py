@@ -87,3 +87,49 @@ with open(os.path.join(HERE, "corrupt.xls"), "wb") as f:
 
 with open(os.path.join(HERE, "not_xls.xls"), "wb") as f:
     f.write(b"MATTYPE:Steel\r\nThis is a text file that was given the .xls extension.\r\n")
+
+
+# Workbooks that "matlib import" refuses.
+fixture("import_bad_row.xls", [
+    ("Name", "Structural Steel"),
+    ("Type", "Steel"),
+    ("EX", 2.0e11),
+    ("DENS", "heavy"),  # row 4: a text where a number belongs
+    ("End", None),
+])
+
+fixture("import_no_material.xls", [
+    ("End", None),
+    ("Name", "After the end"),
+])
+
+
+# Names and categories that could break a library: line breaks, tabs and other control
+# characters, and names longer than the 30 columns a library keeps for a name.
+fixture("control_characters.xls", [
+    ("Name", "Steel\nA36"),                   # row 1: a line feed inside the name
+    ("Type", "Carbon\tSteels"),               # row 2: a tab inside the category
+    ("EX", 2.0e11),
+    ("Name", "Plate\r\nMATL:Injected"),       # row 4: CR LF and what looks like a material line
+    ("Type", "Steel"),
+    ("DENS", 7850),
+    ("Name", "Bell\x07\x7fmetal"),            # row 7: BEL and DEL in a row
+    ("Type", "\r\n"),                         # row 8: a category of nothing but a line break
+    ("End", None),
+])
+
+fixture("long_names.xls", [
+    ("Name", "Austenitic stainless steel 316L annealed"),  # row 1: 40 characters
+    ("Type", "A category longer than any box allows, kept whole"),
+    ("DENS", 8000),
+    ("Name", "   Thirty characters, exactly 30!   "),      # row 4: 30 inside blanks
+    ("Name", "Nickel\r\nalloy 625 solution annealed bar"),  # row 5: both at once
+    ("End", None),
+])
+
+fixture("control_characters_then_a_bad_row.xls", [
+    ("Name", "Brass\nCZ121"),                 # row 1
+    ("EX", "about 100 GPa"),                  # row 2: not a number, reading stops
+    ("Name", "Never read"),
+    ("End", None),
+])
