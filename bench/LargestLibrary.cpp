@@ -1,7 +1,7 @@
 #include "LargestLibrary.h"
 
-#include "materials/NumberText.h"
-#include "materials/PropertyCatalogue.h"
+#include "NumberText.h"
+#include "PropertyCatalogue.h"
 
 #include <array>
 #include <charconv>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Library.h"
+#include "Library.h"
 
 namespace mb::bench {
 

@@ -1,8 +1,8 @@
 #include "LargestLibrary.h"
 
-#include "model/FileOps.h"
-#include "model/Library.h"
-#include "model/LibraryFile.h"
+#include "FileOps.h"
+#include "Library.h"
+#include "LibraryFile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,8 +2,8 @@
 // the user types: it has to cost well under a frame (goal: under 2 ms).
 #include "LargestLibrary.h"
 
-#include "model/Library.h"
-#include "search/MaterialQuery.h"
+#include "Library.h"
+#include "MaterialQuery.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // Writes examples/sample.lib: a small but realistic library whose materials between them
 // fill the rows of every material model type. Values are SI (Pa, kg/m^3, 1/K, W/(m.K),
 // J/(kg.K), K, degrees, seconds) and typical of handbook data; they are not design values.
+#include "Library.h"
 #include "LibraryGenerator.h"
-#include "model/Library.h"
 
 #include <string>
 #include <utility>

@@ -1,10 +1,10 @@
 #include "LibraryRoundTrip.h"
 
-#include "materials/NumberText.h"
-#include "materials/PropertyCatalogue.h"
-#include "materials/TextUtil.h"
-#include "model/Library.h"
-#include "model/LibraryFile.h"
+#include "Library.h"
+#include "LibraryFile.h"
+#include "NumberText.h"
+#include "PropertyCatalogue.h"
+#include "TextUtil.h"
 
 #include <charconv>
 #include <optional>

@@ -1,9 +1,9 @@
 // libFuzzer entry: arbitrary bytes as a workbook, read by FreeXL in this process, imported,
 // saved as library text and read back.
+#include "FreeXLSpreadsheet.h"
+#include "Library.h"
 #include "LibraryRoundTrip.h"
-#include "model/Library.h"
-#include "model/SpreadsheetImport.h"
-#include "platform/freexl/FreeXLSpreadsheet.h"
+#include "SpreadsheetImport.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

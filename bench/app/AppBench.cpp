@@ -2,16 +2,16 @@
 // screen, and from choosing the largest library in the open dialog to its tree shown and
 // its first material in the grid. Offscreen platform, real windows, scripted dialogs.
 
+#include "BaseFormWindow.h"
+#include "EditorWindows.h"
 #include "FakeServices.h"
+#include "HelpViewer.h"
 #include "LargestLibrary.h"
-#include "app/BaseFormWindow.h"
-#include "app/EditorWindows.h"
-#include "app/MDIForm1.h"
-#include "app/MaterialBrowser.h"
-#include "model/LibraryFile.h"
-#include "platform/HelpViewer.h"
-#include "platform/qt/QtGrid.h"
-#include "platform/qt/QtTree.h"
+#include "LibraryFile.h"
+#include "MDIForm1.h"
+#include "MaterialBrowser.h"
+#include "QtGrid.h"
+#include "QtTree.h"
 
 #include <QAction>
 #include <QApplication>

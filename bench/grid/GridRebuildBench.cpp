@@ -2,13 +2,13 @@
 // (offscreen), with the largest library open. The rebuild includes the deferred column
 // fitting, which runs before the next paint.
 
+#include "AppState.h"
+#include "BaseForm.h"
+#include "BaseFormWindow.h"
 #include "FakeServices.h"
 #include "LargestLibrary.h"
-#include "app/BaseFormWindow.h"
-#include "model/NodeKey.h"
-#include "platform/qt/QtTree.h"
-#include "shell/AppState.h"
-#include "views/BaseForm.h"
+#include "NodeKey.h"
+#include "QtTree.h"
 
 #include <QApplication>
 

@@ -2,17 +2,17 @@
 // the editor window inside it, files chosen in (scripted) dialogs and written to disk.
 // Everything is driven through the real widgets, found by their names.
 
-#include "app/MaterialBrowser.h"
+#include "MaterialBrowser.h"
+#include "AppState.h"
+#include "Application.h"
+#include "BaseFormWindow.h"
+#include "EditorWindows.h"
 #include "FakeServices.h"
-#include "app/BaseFormWindow.h"
-#include "app/EditorWindows.h"
-#include "app/MDIForm1.h"
-#include "platform/qt/QtDocumentLock.h"
-#include "platform/qt/QtGrid.h"
-#include "platform/qt/QtRecoveryStore.h"
-#include "platform/qt/QtTree.h"
-#include "shell/AppState.h"
-#include "shell/Application.h"
+#include "MDIForm1.h"
+#include "QtDocumentLock.h"
+#include "QtGrid.h"
+#include "QtRecoveryStore.h"
+#include "QtTree.h"
 
 #include <QAction>
 #include <QApplication>

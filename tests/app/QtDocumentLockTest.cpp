@@ -1,6 +1,6 @@
 // Libraries held open for editing, seen from another instance of the program.
 
-#include "platform/qt/QtDocumentLock.h"
+#include "QtDocumentLock.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 // The recovery store on disk: one copy per running instance, never touched by another
 // running instance, offered once its owner is gone.
 
-#include "platform/qt/QtRecoveryStore.h"
+#include "QtRecoveryStore.h"
 
 #include <QDir>
 #include <QFile>

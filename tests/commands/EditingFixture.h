@@ -3,11 +3,11 @@
 // An editor window on a small library, with the tree's gestures and the editing commands
 // wired to it: what every test here starts from.
 
+#include "EditingCommands.h"
 #include "FakeEditor.h"
-#include "commands/EditingCommands.h"
-#include "materials/TextUtil.h"
-#include "model/NodeKey.h"
-#include "views/TreeEditing.h"
+#include "NodeKey.h"
+#include "TextUtil.h"
+#include "TreeEditing.h"
 
 #include <gtest/gtest.h>
 

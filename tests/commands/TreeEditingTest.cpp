@@ -1,6 +1,6 @@
 #include "EditingFixture.h"
 
-#include "model/MoveToCategory.h"
+#include "MoveToCategory.h"
 
 namespace mb::test {
 namespace {

@@ -1,13 +1,13 @@
 // Saving as the file system sees it: what is left in the folder, where links point, which
 // inode holds the content, who owns it. Saves go through WriteLibraryFile, with the real
 // file layer behind a script that can make any step fail.
-#include "model/FileOps.h"
+#include "FileOps.h"
 
+#include "Library.h"
+#include "LibraryFile.h"
 #include "ScriptedFileOps.h"
 #include "TempDir.h"
 #include "TestPaths.h"
-#include "model/Library.h"
-#include "model/LibraryFile.h"
 
 #include <gtest/gtest.h>
 

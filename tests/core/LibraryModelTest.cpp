@@ -1,7 +1,7 @@
 #include "FakeControls.h"
 
-#include "model/Library.h"
-#include "model/NodeKey.h"
+#include "Library.h"
+#include "NodeKey.h"
 
 #include <gtest/gtest.h>
 

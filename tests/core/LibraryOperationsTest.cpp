@@ -1,4 +1,4 @@
-#include "model/Library.h"
+#include "Library.h"
 
 #include <gtest/gtest.h>
 

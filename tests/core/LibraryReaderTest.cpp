@@ -1,12 +1,12 @@
-#include "model/LibraryFile.h"
+#include "LibraryFile.h"
 
+#include "FileOps.h"
+#include "Library.h"
+#include "NumberText.h"
+#include "PropertyCatalogue.h"
 #include "TempDir.h"
 #include "TestPaths.h"
-#include "materials/NumberText.h"
-#include "materials/PropertyCatalogue.h"
-#include "materials/TextUtil.h"
-#include "model/FileOps.h"
-#include "model/Library.h"
+#include "TextUtil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // A save killed at any moment leaves the old file or the new one, and nothing beside it.
 // `matlib write` is killed at moments drawn from a fixed seed over the time a whole write
 // takes on this machine, from before it has read its input to after it has finished.
+#include "Library.h"
+#include "LibraryFile.h"
 #include "TempDir.h"
-#include "model/Library.h"
-#include "model/LibraryFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "model/LibraryFile.h"
+#include "LibraryFile.h"
 
+#include "FileOps.h"
+#include "Library.h"
 #include "ScriptedFileOps.h"
 #include "TempDir.h"
 #include "TestPaths.h"
-#include "model/FileOps.h"
-#include "model/Library.h"
 
 #include <gtest/gtest.h>
 

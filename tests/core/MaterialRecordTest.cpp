@@ -1,4 +1,4 @@
-#include "materials/clsMaterial.h"
+#include "clsMaterial.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "materials/NumberText.h"
+#include "NumberText.h"
 
-#include "materials/clsMaterial.h"
+#include "clsMaterial.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "materials/PropertyCatalogue.h"
+#include "PropertyCatalogue.h"
 
-#include "materials/MaterialModel.h"
-#include "materials/clsMaterial.h"
+#include "MaterialModel.h"
+#include "clsMaterial.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "materials/RecordPool.h"
-#include "materials/clsMaterial.h"
+#include "RecordPool.h"
+#include "clsMaterial.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/FileOps.h"
-#include "model/LibraryFile.h"
+#include "FileOps.h"
+#include "LibraryFile.h"
 
 #include <map>
 #include <string>

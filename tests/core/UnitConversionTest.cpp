@@ -1,6 +1,6 @@
-#include "materials/UnitConversion.h"
+#include "UnitConversion.h"
 
-#include "materials/PropertyCatalogue.h"
+#include "PropertyCatalogue.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // In-memory stand-ins for the editor's controls. They behave like the real widgets as
 // far as the logic can tell, and let a test act as the user (click, type, move).
 
-#include "platform/Controls.h"
+#include "Controls.h"
 
 #include <algorithm>
 #include <functional>

@@ -3,10 +3,10 @@
 // The editor window's logic wired to fake controls and services: what a headless test
 // of a handler or command needs in one object.
 
+#include "AppState.h"
+#include "BaseForm.h"
 #include "FakeControls.h"
 #include "FakeServices.h"
-#include "shell/AppState.h"
-#include "views/BaseForm.h"
 
 namespace mb::fake {
 

@@ -3,12 +3,12 @@
 // Scriptable stand-ins for the platform services: each answers from a queue the test
 // fills ("the next question gets Yes") and records what it was asked.
 
-#include "platform/Controls.h"
-#include "platform/DocumentLock.h"
-#include "platform/Locale.h"
-#include "platform/RecoveryStore.h"
-#include "platform/RepeatingTimer.h"
-#include "platform/Settings.h"
+#include "Controls.h"
+#include "DocumentLock.h"
+#include "Locale.h"
+#include "RecoveryStore.h"
+#include "RepeatingTimer.h"
+#include "Settings.h"
 
 #include <deque>
 #include <map>

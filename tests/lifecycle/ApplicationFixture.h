@@ -7,10 +7,10 @@
 #include "ShellFakes.h"
 #include "TempDir.h"
 
-#include "platform/Spreadsheet.h"
-#include "shell/Application.h"
-#include "shell/HelpLauncher.h"
-#include "shell/MainWindow.h"
+#include "Application.h"
+#include "HelpLauncher.h"
+#include "MainWindow.h"
+#include "Spreadsheet.h"
 
 #include <gtest/gtest.h>
 

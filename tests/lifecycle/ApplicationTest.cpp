@@ -1,8 +1,8 @@
 #include "ApplicationFixture.h"
 
+#include "LibraryFile.h"
+#include "SpreadsheetImport.h"
 #include "TestPaths.h"
-#include "model/LibraryFile.h"
-#include "model/SpreadsheetImport.h"
 
 #include <fcntl.h>
 #include <filesystem>

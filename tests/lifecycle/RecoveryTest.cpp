@@ -3,8 +3,8 @@
 
 #include "ApplicationFixture.h"
 
-#include "model/LibraryFile.h"
-#include "shell/Recovery.h"
+#include "LibraryFile.h"
+#include "Recovery.h"
 
 #include <csignal>
 #include <sys/resource.h>

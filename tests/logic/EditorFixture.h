@@ -5,7 +5,7 @@
 // freshly opened library has them (IPS chosen).
 
 #include "FakeEditor.h"
-#include "model/NodeKey.h"
+#include "NodeKey.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "EditorFixture.h"
 
-#include "views/GridEntryStore.h"
+#include "GridEntryStore.h"
 
 namespace mb::test {
 namespace {

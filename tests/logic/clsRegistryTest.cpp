@@ -1,6 +1,6 @@
 // The remembered unit system: what each stored form reads as, and when it is rewritten.
 
-#include "shell/clsRegistry.h"
+#include "clsRegistry.h"
 #include "FakeServices.h"
 
 #include <gtest/gtest.h>

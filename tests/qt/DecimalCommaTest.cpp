@@ -1,9 +1,9 @@
 // Run with a German locale: the user's decimal comma is read from the system, shown in
 // the grid and accepted when typed.
 
+#include "DecimalSeparator.h"
 #include "EditorWindowFixture.h"
-#include "platform/qt/QtServices.h"
-#include "shell/DecimalSeparator.h"
+#include "QtServices.h"
 
 namespace mb::test {
 

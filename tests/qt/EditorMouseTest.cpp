@@ -2,16 +2,16 @@
 // that moves nothing, clicks into the three boxes, and a click on the tree while a box
 // holds a text that is too long.
 
+#include "AppState.h"
+#include "BaseFormWindow.h"
+#include "EditorWindows.h"
 #include "FakeServices.h"
-#include "app/BaseFormWindow.h"
-#include "app/EditorWindows.h"
-#include "app/MDIForm1.h"
-#include "app/MaterialBrowser.h"
-#include "model/LibraryFile.h"
-#include "platform/qt/QtControls.h"
-#include "platform/qt/QtGrid.h"
-#include "platform/qt/QtTree.h"
-#include "shell/AppState.h"
+#include "LibraryFile.h"
+#include "MDIForm1.h"
+#include "MaterialBrowser.h"
+#include "QtControls.h"
+#include "QtGrid.h"
+#include "QtTree.h"
 
 #include <QAction>
 #include <QApplication>

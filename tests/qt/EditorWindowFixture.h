@@ -3,14 +3,14 @@
 // The editor window on a small library, shown on the offscreen platform as opening a
 // library leaves it, with the gestures a user makes on its tree and grid.
 
+#include "AppState.h"
+#include "BaseForm.h"
+#include "BaseFormWindow.h"
 #include "FakeServices.h"
-#include "app/BaseFormWindow.h"
-#include "model/NodeKey.h"
-#include "platform/qt/QtControls.h"
-#include "platform/qt/QtGrid.h"
-#include "platform/qt/QtTree.h"
-#include "shell/AppState.h"
-#include "views/BaseForm.h"
+#include "NodeKey.h"
+#include "QtControls.h"
+#include "QtGrid.h"
+#include "QtTree.h"
 
 #include <QApplication>
 #include <QLineEdit>

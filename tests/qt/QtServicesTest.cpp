@@ -1,8 +1,8 @@
 // The Qt platform services: message boxes, the open dialog and the settings back end.
 
-#include "platform/qt/QtServices.h"
-#include "model/DocumentLifecycle.h"
-#include "shell/clsRegistry.h"
+#include "QtServices.h"
+#include "DocumentLifecycle.h"
+#include "clsRegistry.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "search/LibraryDiff.h"
+#include "LibraryDiff.h"
 
-#include "model/Library.h"
+#include "Library.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "search/MaterialQuery.h"
+#include "MaterialQuery.h"
 
-#include "materials/UnitConversion.h"
-#include "model/Library.h"
+#include "Library.h"
+#include "UnitConversion.h"
 
 #include <gtest/gtest.h>
 

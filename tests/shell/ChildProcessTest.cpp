@@ -1,5 +1,5 @@
 // Running a helper under limits, with a stand-in that misbehaves on request.
-#include "platform/process/ChildProcess.h"
+#include "ChildProcess.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "shell/CommandRouting.h"
+#include "CommandRouting.h"
 
+#include "HelpLauncher.h"
+#include "MainWindow.h"
 #include "ShellFakes.h"
-#include "shell/HelpLauncher.h"
-#include "shell/MainWindow.h"
 
 #include <gtest/gtest.h>
 

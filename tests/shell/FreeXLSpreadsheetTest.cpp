@@ -1,8 +1,8 @@
-#include "platform/freexl/FreeXLSpreadsheet.h"
+#include "FreeXLSpreadsheet.h"
 
-#include "materials/PropertyCatalogue.h"
-#include "model/Library.h"
-#include "model/SpreadsheetImport.h"
+#include "Library.h"
+#include "PropertyCatalogue.h"
+#include "SpreadsheetImport.h"
 
 #include "TestPaths.h"
 

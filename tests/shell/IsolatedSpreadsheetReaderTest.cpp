@@ -1,11 +1,11 @@
 // Workbooks read by "matlib cells" in a process of its own: the same cells as reading
 // them in process, and a message naming the file for whatever goes wrong over there.
-#include "platform/process/IsolatedSpreadsheetReader.h"
+#include "IsolatedSpreadsheetReader.h"
 
-#include "materials/TextUtil.h"
-#include "model/Library.h"
-#include "model/SpreadsheetImport.h"
-#include "platform/freexl/FreeXLSpreadsheet.h"
+#include "FreeXLSpreadsheet.h"
+#include "Library.h"
+#include "SpreadsheetImport.h"
+#include "TextUtil.h"
 
 #include "TempDir.h"
 #include "TestPaths.h"

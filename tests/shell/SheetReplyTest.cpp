@@ -1,6 +1,6 @@
 // The reader process's reply: what goes in comes out bit for bit, and the parent's parser
 // turns any bytes at all into a sheet, a reason, or "malformed", never a crash.
-#include "platform/process/SheetReply.h"
+#include "SheetReply.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 // In-memory stand-ins for the main window's views and the commands, recording what the
 // logic asked of them.
 
-#include "platform/HelpViewer.h"
-#include "shell/Commands.h"
-#include "shell/MainWindowViews.h"
+#include "Commands.h"
+#include "HelpViewer.h"
+#include "MainWindowViews.h"
 
 #include <set>
 #include <string>

@@ -1,9 +1,9 @@
-#include "model/SpreadsheetImport.h"
+#include "SpreadsheetImport.h"
 
-#include "materials/PropertyCatalogue.h"
-#include "model/Library.h"
-#include "platform/Spreadsheet.h"
-#include "platform/freexl/FreeXLSpreadsheet.h"
+#include "FreeXLSpreadsheet.h"
+#include "Library.h"
+#include "PropertyCatalogue.h"
+#include "Spreadsheet.h"
 
 #include "TestPaths.h"
 

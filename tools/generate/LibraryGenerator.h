@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/Library.h"
-#include "model/LibraryFile.h"
+#include "Library.h"
+#include "LibraryFile.h"
 
 #include <cstdio>
 #include <string>

@@ -1,6 +1,6 @@
 #include "CommandLine.h"
 
-#include "materials/TextUtil.h"
+#include "TextUtil.h"
 
 #include <algorithm>
 

@@ -1,0 +1,226 @@
+#include "clsMaterial.h"
+
+#include "NumberText.h"
+#include "RecordPool.h"
+#include "TextUtil.h"
+
+#include <new>
+
+namespace mb {
+
+namespace {
+
+// Sanitizer builds keep the global allocator, so a record used after its release is caught.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kPooled = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kPooled = false;
+#else
+constexpr bool kPooled = true;
+#endif
+#else
+constexpr bool kPooled = true;
+#endif
+
+RecordPool& Records() {
+    // Never destroyed: records held by other static objects may be released after it.
+    static RecordPool* pool = new RecordPool(sizeof(clsMaterial));
+    return *pool;
+}
+
+} // namespace
+
+void* clsMaterial::operator new(std::size_t size) {
+    if (!kPooled || size != sizeof(clsMaterial)) return ::operator new(size);
+    return Records().allocate();
+}
+
+void clsMaterial::operator delete(void* p, std::size_t size) noexcept {
+    if (!kPooled || size != sizeof(clsMaterial)) return ::operator delete(p);
+    Records().release(p);
+}
+
+clsMaterial::clsMaterial(std::string recordUnit) : recordUnit_(std::move(recordUnit)) {}
+
+void clsMaterial::Property(std::string_view code) {
+    const std::string_view t = TrimBlanks(code);
+    property_ = t == "C" ? std::string("C (Cp)    ") : PadRight(t, 10);
+}
+
+void clsMaterial::PropIndex() {
+    index_ = static_cast<int16_t>(PropertyCatalogue::instance().FindTolerant(property_));
+}
+
+bool clsMaterial::HasValue(int nProp) const {
+    return nProp >= 0 && nProp < kSlotCount && hasValue_[nProp];
+}
+
+void clsMaterial::HasValue(int nProp, bool flag) {
+    if (nProp >= 0 && nProp < kSlotCount) hasValue_[nProp] = flag;
+}
+
+double clsMaterial::value() {
+    PropIndex();
+    return index_ < 0 ? 0.0 : values_[index_];
+}
+
+void clsMaterial::value(double v) {
+    PropIndex();
+    if (index_ < 0) return;
+    values_[index_] = v;
+    hasValue_[index_] = true;
+}
+
+std::string clsMaterial::PropValue(std::string_view unitSystem) {
+    PropIndex();
+    if (index_ < 0 || !hasValue_[index_]) return "";
+    return WriteValue(converter_.ChangeUnits("SI", unitSystem, index_, values_[index_]));
+}
+
+std::string clsMaterial::UnitsString() {
+    PropIndex();
+    return index_ < 0 ? std::string(16, ' ') : UnitsIPS(index_);
+}
+
+std::string clsMaterial::GetNthProperty(int nProp) {
+    return nProp < kVisitedSlots ? PropertyCatalogue::instance().PropCode(nProp) : std::string();
+}
+
+void clsMaterial::ClearAll() {
+    for (int i = 0; i < kVisitedSlots; ++i)
+        hasValue_[i] = false;
+}
+
+void clsMaterial::ClearValue() {
+    PropIndex();
+    if (index_ >= 0) hasValue_[index_] = false;
+}
+
+void clsMaterial::reset() {
+    for (int i = 0; i < kVisitedSlots; ++i)
+        if (hasValue_[i]) values_[i] = 0;
+}
+
+void clsMaterial::Copy(const clsMaterial& mat) {
+    category_ = mat.category_;
+    name_ = mat.name_;
+    nameCode_ = mat.nameCode_;
+    description_ = mat.description_;
+}
+
+void clsMaterial::CopyAllProperties(const clsMaterial& mat) {
+    Copy(mat);
+    for (int i = 0; i < kVisitedSlots; ++i) {
+        hasValue_[i] = mat.hasValue_[i];
+        if (mat.hasValue_[i]) values_[i] = mat.values_[i];
+    }
+}
+
+void clsMaterial::CopyProperty(std::string_view PROP, double val) {
+    Property(PROP);
+    value(val);
+}
+
+void clsMaterial::ChangeUnits(const std::string& oldUnit, const std::string& newUnit,
+                              bool bUserCurUnit) {
+    if (recordUnit_.empty()) recordUnit_ = "SI";
+    const std::string source = bUserCurUnit ? recordUnit_ : oldUnit;
+    if (newUnit == "IPS" || newUnit == "SI" || newUnit == "MKS") ConvertAll(source, newUnit);
+    recordUnit_ = newUnit;
+}
+
+void clsMaterial::ConvertAll(std::string_view oldUnit, std::string_view target) {
+    if (oldUnit == target) return;
+    for (int i = 0; i < kVisitedSlots; ++i) {
+        if (!hasValue_[i]) continue;
+        Property(GetNthProperty(i));
+        const double v = value();
+        // The slot number, not a lookup of its code, decides the factor.
+        value(converter_.ChangeUnits(oldUnit, target, i, v));
+    }
+}
+
+std::string clsMaterial::WriteValue(double dVal) {
+    return FormatNumberText(dVal);
+}
+
+namespace {
+
+// A property line is a fixed text with three numbers set into it. The texts are built
+// once: the writer produces one line for every stored value of every material.
+struct PropertyLine {
+    std::string text; // the line, blank where the numbers go
+    std::size_t ips = 0, mks = 0, si = 0;
+};
+
+const std::array<PropertyLine, kVisitedSlots>& PropertyLines() {
+    static const std::array<PropertyLine, kVisitedSlots> lines = [] {
+        std::array<PropertyLine, kVisitedSlots> all;
+        const std::string blankLabel(16, ' ');
+        const std::string number(kNumberTextWidth, ' ');
+        for (int i = 0; i < kVisitedSlots; ++i) {
+            PropertyLine& line = all[static_cast<std::size_t>(i)];
+            std::string& t = line.text;
+            const std::string& code = PropertyCatalogue::instance().PropCode(i);
+            t = code;
+            if (code.size() < 10) t.append(10 - code.size(), ' ');
+            line.ips = t.size();
+            t += number;
+            t += UnitsIPS(i);
+            t += "  ";
+            line.mks = t.size();
+            t += number;
+            t += "   ";
+            const std::string& mks = UnitsMKS(i);
+            t += mks;
+            if (i == Slot::FRCANG || mks == blankLabel) t += ' ';
+            line.si = t.size();
+            t += number;
+            t += UnitsSI(i);
+            t += "\r\n";
+        }
+        return all;
+    }();
+    return lines;
+}
+
+} // namespace
+
+void clsMaterial::Save(std::string& out) {
+    if (TrimBlanks(nameCode_).empty())
+        nameCode_ = name_.size() < 14 ? PadRight(name_, 13) : name_.substr(0, 13);
+    out += "MATL:";
+    out += nameCode_;
+    if (nameCode_.size() < 13) out.append(13 - nameCode_.size(), ' ');
+    out += ": ";
+    // The blanks the reader puts after a name are padding, not part of it: a name of 29 or
+    // 30 characters read back from a file must not push the colon past column 51, or the
+    // next reading takes them into the description.
+    const std::string_view name = name_.size() > 30 && TrimRightBlanks(name_).size() <= 30
+                                      ? TrimRightBlanks(name_)
+                                      : std::string_view(name_);
+    out += name;
+    if (name.size() < 30) out.append(30 - name.size(), ' ');
+    out += ':';
+    out += description_;
+    out += "\r\n";
+
+    const auto& lines = PropertyLines();
+    for (int i = 0; i < kVisitedSlots; ++i) {
+        if (!hasValue_[i]) continue;
+        const PropertyLine& line = lines[static_cast<std::size_t>(i)];
+        const std::size_t at = out.size();
+        out += line.text;
+        char* text = out.data() + at;
+        const double si = values_[i];
+        double ips = 0, mks = 0;
+        clsUnitConversion::FromSI(i, si, ips, mks);
+        WriteNumberText(ips, text + line.ips);
+        WriteNumberText(mks, text + line.mks);
+        WriteNumberText(si, text + line.si);
+    }
+    out += "ENDMATL\r\n";
+}
+
+} // namespace mb

@@ -1,0 +1,557 @@
+#include "FileOps.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <pthread.h>
+#include <random>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace mb {
+
+InputFile::InputFile(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        error_ = EISDIR;
+        return;
+    }
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) error_ = errno;
+}
+
+InputFile::~InputFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+long InputFile::read(char* buffer, std::size_t size) {
+    for (;;) {
+        const ssize_t got = ::read(fd_, buffer, size);
+        if (got < 0 && errno == EINTR) continue;
+        return static_cast<long>(got);
+    }
+}
+
+// The abilities a file layer may lack: without them a save uses the named temporary file.
+int FileOps::createUnnamed(const std::string&, int&) {
+    return EOPNOTSUPP;
+}
+int FileOps::replaceWithUnnamed(int, unsigned, Durability, const std::string&) {
+    return EOPNOTSUPP;
+}
+int FileOps::setOwner(int, unsigned, unsigned) {
+    return 0;
+}
+void FileOps::removeStaleTemps(const std::string&, const std::string&) {}
+int FileOps::openExisting(const std::string&, int&) {
+    return EOPNOTSUPP;
+}
+int FileOps::readAt(int, char*, std::size_t, long long, long&) {
+    return EOPNOTSUPP;
+}
+int FileOps::createCopy(const std::string&, const std::string&, bool, std::string&, int&) {
+    return EOPNOTSUPP;
+}
+int FileOps::finishInPlace(int, long long) {
+    return EOPNOTSUPP;
+}
+
+namespace {
+
+constexpr std::size_t kTempSuffix = 6;
+
+// Returns once the file's data has been written to the device (not out of its cache).
+int WaitForData(int fd) {
+#if defined(__linux__)
+    return ::sync_file_range(
+        fd, 0, 0, SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+#else
+    return ::fsync(fd);
+#endif
+}
+
+int Push(int fd, Durability durability) {
+    return (durability == Durability::Ordered ? WaitForData(fd) : ::fsync(fd)) == 0 ? 0 : errno;
+}
+
+bool IsTempSuffixChar(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
+std::string RandomSuffix() {
+    static constexpr char kChars[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    // A recovery copy may be saved on another thread while the user saves.
+    thread_local std::mt19937_64 random(std::random_device{}() ^
+                                        static_cast<unsigned long long>(::getpid()));
+    std::string s(kTempSuffix, 'X');
+    for (char& c : s)
+        c = kChars[random() % (sizeof kChars - 1)];
+    return s;
+}
+
+// A save holds an exclusive lock on its temporary file for as long as it writes it; the
+// lock goes with the process, so an unlocked one was left by a save that died.
+int LockNew(int fd) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return errno == EWOULDBLOCK ? EAGAIN : errno;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return errno;
+    // Another save took the file for stale and removed it before the lock was ours.
+    return st.st_nlink == 0 ? EAGAIN : 0;
+}
+
+// Links the file open as `self` (its descriptor in /proc) as `temp` and renames that over
+// `target`; on failure no name is left.
+int LinkThenRename(const char* self, const char* temp, const char* target) {
+    if (::linkat(AT_FDCWD, self, AT_FDCWD, temp, AT_SYMLINK_FOLLOW) != 0) return errno;
+    if (::rename(temp, target) != 0) {
+        const int err = errno;
+        ::unlink(temp);
+        return err;
+    }
+    return 0;
+}
+
+// LinkThenRename as one step that killing this process cannot split: a child that shares
+// this process's memory makes both calls while this process waits, and finishes them even
+// if this process is killed meanwhile. Otherwise a kill between the two would leave the
+// temporary name behind, and no call replaces a file by one that has no name.
+int LinkOver(const char* self, const char* temp, const char* target) {
+#if defined(__linux__)
+    volatile int result = 0;
+    sigset_t all, previous;
+    ::sigfillset(&all);
+    // The child runs on this thread's stack: no signal handler may run in it.
+    ::pthread_sigmask(SIG_SETMASK, &all, &previous);
+    const pid_t child = ::vfork();
+    if (child == 0) {
+        result = LinkThenRename(self, temp, target);
+        ::_exit(0);
+    }
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    if (child > 0) {
+        // vfork returns once the child has finished, so its result is in place already.
+        while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        return result;
+    }
+#endif
+    return LinkThenRename(self, temp, target);
+}
+
+// Makes `directory` and the folders above it that are missing.
+void MakeFolders(const std::string& directory) {
+    for (std::size_t slash = 1; slash != std::string::npos;) {
+        slash = directory.find('/', slash + 1);
+        ::mkdir(directory.substr(0, slash).c_str(), 0700);
+    }
+}
+
+class PosixFileOps final : public FileOps {
+public:
+    int createTemp(const std::string& directory, const std::string& stem, std::string& path,
+                   int& fd) override {
+        for (;;) {
+            std::string pattern = directory + "/." + stem + ".XXXXXX";
+            fd = ::mkstemp(pattern.data());
+            if (fd < 0) return errno;
+            const int err = LockNew(fd);
+            if (err == 0) {
+                path = pattern;
+                return 0;
+            }
+            ::close(fd);
+            fd = -1;
+            if (err != EAGAIN) {
+                ::unlink(pattern.c_str());
+                return err;
+            }
+        }
+    }
+
+    int createUnnamed(const std::string& directory, int& fd) override {
+#if defined(O_TMPFILE)
+        // Without /proc an unnamed file could not be given a name without privileges.
+        if (::access("/proc/self/fd", X_OK) != 0) return EOPNOTSUPP;
+        fd = ::open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd < 0) return errno;
+        // Nobody else can reach a file without a name, so the lock is ours at once.
+        ::flock(fd, LOCK_EX | LOCK_NB);
+        return 0;
+#else
+        (void)directory, (void)fd;
+        return EOPNOTSUPP;
+#endif
+    }
+
+    int writeAt(int fd, std::string_view data, long long offset) override {
+        while (!data.empty()) {
+            const ssize_t n = ::pwrite(fd, data.data(), data.size(), offset);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return errno;
+            }
+            startWriteback(fd, offset, n);
+            data.remove_prefix(static_cast<std::size_t>(n));
+            offset += n;
+        }
+        return 0;
+    }
+
+    // Each completed mebibyte is sent on its way to the disk while the rest is still being
+    // formatted, which leaves the closing flush or wait less to do.
+    static void startWriteback(int fd, long long offset, long long written) {
+#if defined(__linux__)
+        constexpr long long kStride = 1 << 20;
+        if (const long long end = offset + written; end / kStride != offset / kStride)
+            ::sync_file_range(fd, end / kStride * kStride - kStride, kStride,
+                              SYNC_FILE_RANGE_WRITE);
+#else
+        (void)fd, (void)offset, (void)written;
+#endif
+    }
+
+    int setOwner(int fd, unsigned owner, unsigned group) override {
+        if (::fchown(fd, static_cast<uid_t>(owner), static_cast<gid_t>(group)) == 0) return 0;
+        if (errno != EPERM) return errno;
+        // Not allowed to give the file away: the group alone may still be ours to give.
+        if (::fchown(fd, static_cast<uid_t>(-1), static_cast<gid_t>(group)) == 0 || errno == EPERM)
+            return 0;
+        return errno;
+    }
+
+    int finish(int fd, unsigned mode, Durability durability) override {
+        if (::fchmod(fd, static_cast<mode_t>(mode)) != 0) return errno;
+        if (const int err = Push(fd, durability); err != 0) return err;
+        if (::close(fd) != 0) return errno;
+        return 0;
+    }
+
+    int replaceWithUnnamed(int fd, unsigned mode, Durability durability,
+                           const std::string& target) override {
+        if (::fchmod(fd, static_cast<mode_t>(mode)) != 0) return errno;
+        if (const int err = Push(fd, durability); err != 0) return err;
+        char self[32];
+        std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+        const std::size_t slash = target.rfind('/');
+        const std::string prefix =
+            target.substr(0, slash + 1) + "." + target.substr(slash + 1) + ".";
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::string temp = prefix + RandomSuffix();
+            const int err = LinkOver(self, temp.c_str(), target.c_str());
+            if (err == EEXIST) continue;
+            if (err != 0) return err;
+            // The data is on its way to the disk already; a late error of close has nothing to add.
+            ::close(fd);
+            return 0;
+        }
+        return EEXIST;
+    }
+
+    int rename(const std::string& from, const std::string& to) override {
+        return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    }
+
+    void discard(int fd, const std::string& path) override {
+        if (fd >= 0) ::close(fd);
+        if (!path.empty()) ::unlink(path.c_str());
+    }
+
+    void removeStaleTemps(const std::string& directory, const std::string& stem) override {
+        DIR* dir = ::opendir(directory.c_str());
+        if (!dir) return;
+        const std::string prefix = "." + stem + ".";
+        const int dirFd = ::dirfd(dir);
+        while (const dirent* e = ::readdir(dir)) {
+            const std::string_view name(e->d_name);
+            if (name.size() != prefix.size() + kTempSuffix || !name.starts_with(prefix)) continue;
+            bool pattern = true;
+            for (const char c : name.substr(prefix.size()))
+                pattern = pattern && IsTempSuffixChar(c);
+            if (!pattern) continue;
+            const int fd =
+                ::openat(dirFd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+            if (fd < 0) continue;
+            struct stat open {
+            }, named{};
+            // Locked means a save is writing it right now.
+            if (::fstat(fd, &open) == 0 && S_ISREG(open.st_mode) &&
+                ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+                ::fstatat(dirFd, e->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+                named.st_ino == open.st_ino && named.st_dev == open.st_dev)
+                ::unlinkat(dirFd, e->d_name, 0);
+            ::close(fd);
+        }
+        ::closedir(dir);
+    }
+
+    int openExisting(const std::string& path, int& fd) override {
+        fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+        return fd < 0 ? errno : 0;
+    }
+
+    int readAt(int fd, char* buffer, std::size_t size, long long offset, long& got) override {
+        for (;;) {
+            const ssize_t n = ::pread(fd, buffer, size, offset);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return errno;
+            got = static_cast<long>(n);
+            return 0;
+        }
+    }
+
+    int createCopy(const std::string& directory, const std::string& stem, bool hidden,
+                   std::string& path, int& fd) override {
+        MakeFolders(directory);
+        std::string pattern = directory + (hidden ? "/." : "/") + stem + ".XXXXXX.old";
+        fd = ::mkstemps(pattern.data(), 4);
+        if (fd < 0) return errno;
+        path = pattern;
+        return 0;
+    }
+
+    int finishInPlace(int fd, long long length) override {
+        if (::ftruncate(fd, static_cast<off_t>(length)) != 0) return errno;
+        if (::fsync(fd) != 0) return errno;
+        ::close(fd);
+        return 0;
+    }
+};
+
+unsigned DefaultMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666u & ~static_cast<unsigned>(mask);
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+}
+
+// Follows symbolic links as the kernel would, except that a last link whose file does not
+// exist yet still counts: the file is created where it points and the link stays.
+int ResolveLinks(std::string& path) {
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return 0;
+        std::string to(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4095) + 1, '\0');
+        const ssize_t n = ::readlink(path.c_str(), to.data(), to.size());
+        if (n < 0) return errno;
+        if (static_cast<std::size_t>(n) >= to.size()) return ENAMETOOLONG; // changed under us
+        to.resize(static_cast<std::size_t>(n));
+        path = to.starts_with('/') ? to : FolderOf(path) + "/" + to;
+    }
+    return ELOOP;
+}
+
+} // namespace
+
+FileOps& SystemFileOps() {
+    static PosixFileOps ops;
+    return ops;
+}
+
+std::string DefaultCopyFolder() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (state && state[0] == '/') return std::string(state) + "/MaterialBrowser";
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/') return std::string(home) + "/.local/state/MaterialBrowser";
+    return "/tmp";
+}
+
+SafeFileWriter::SafeFileWriter(std::string target, FileOps& ops, Durability durability,
+                               std::string copyFolder)
+    : target_(std::move(target)), ops_(ops), durability_(durability),
+      copyFolder_(std::move(copyFolder)) {}
+
+SafeFileWriter::~SafeFileWriter() {
+    if (!done_) abandon();
+}
+
+int SafeFileWriter::open() {
+    if (const int err = ResolveLinks(target_); err != 0) {
+        done_ = true;
+        return err;
+    }
+    dir_ = FolderOf(target_);
+    stem_ = target_.substr(target_.rfind('/') + 1);
+    struct stat st {};
+    if (::stat(target_.c_str(), &st) == 0) {
+        // Renaming over a write-protected file would succeed; respect the protection. A
+        // file nobody may write is protected even from root, whom access() lets through.
+        const int refused = S_ISDIR(st.st_mode)                    ? EISDIR
+                            : (st.st_mode & 0222) == 0             ? EACCES
+                            : ::access(target_.c_str(), W_OK) != 0 ? errno
+                                                                   : 0;
+        if (refused != 0) {
+            done_ = true;
+            return refused;
+        }
+        exists_ = true;
+        mode_ = st.st_mode & 07777;
+        owner_ = st.st_uid;
+        group_ = st.st_gid;
+        oldLength_ = st.st_size;
+        // A new file would take only this name with it and cut the other links loose.
+        if (st.st_nlink > 1) return openInPlace();
+    } else {
+        mode_ = DefaultMode();
+    }
+    ops_.removeStaleTemps(dir_, stem_);
+    int err = ops_.createUnnamed(dir_, fd_);
+    how_ = How::Unnamed;
+    if (err == EOPNOTSUPP || err == EISDIR || err == EINVAL) {
+        err = ops_.createTemp(dir_, stem_, tempPath_, fd_);
+        how_ = How::Named;
+    }
+    // No file can be made in the folder, but the file itself may still be written.
+    if ((err == EACCES || err == EPERM) && exists_) return openInPlace();
+    if (err != 0) {
+        fd_ = -1;
+        done_ = true;
+    }
+    return err;
+}
+
+int SafeFileWriter::openInPlace() {
+    how_ = How::InPlace;
+    int copyFd = -1;
+    int err = ops_.openExisting(target_, fd_);
+    if (err == 0) {
+        // The old content goes beside the file where it can, else to the copy folder, and
+        // as a last resort to /tmp.
+        err = ops_.createCopy(dir_, stem_, true, copyPath_, copyFd);
+        const std::string folder = copyFolder_.empty() ? DefaultCopyFolder() : copyFolder_;
+        if (err != 0) err = ops_.createCopy(folder, stem_, false, copyPath_, copyFd);
+        if (err != 0 && folder != "/tmp")
+            err = ops_.createCopy("/tmp", stem_, false, copyPath_, copyFd);
+        if (err == 0) err = copyOldContent(copyFd);
+    }
+    if (err != 0) {
+        ops_.discard(copyFd, copyPath_);
+        ops_.discard(fd_, {});
+        copyPath_.clear();
+        fd_ = -1;
+        done_ = true;
+    }
+    return err;
+}
+
+// Copies the file's content to `copyFd` and flushes it to the disk; closes it on success.
+int SafeFileWriter::copyOldContent(int& copyFd) {
+    const std::unique_ptr<char[]> buffer(new char[kReadChunk]);
+    long long offset = 0;
+    for (;;) {
+        long got = 0;
+        if (const int err = ops_.readAt(fd_, buffer.get(), kReadChunk, offset, got); err != 0)
+            return err;
+        if (got == 0) break;
+        if (const int err =
+                ops_.writeAt(copyFd, {buffer.get(), static_cast<std::size_t>(got)}, offset);
+            err != 0)
+            return err;
+        offset += got;
+    }
+    oldLength_ = offset;
+    if (const int err = ops_.finish(copyFd, 0600, Durability::Flushed); err != 0) return err;
+    copyFd = -1;
+    return 0;
+}
+
+int SafeFileWriter::append(std::string_view piece) {
+    // A piece of a chunk's size or more goes out as it is, without a copy; repeating a
+    // failed call writes it again at the same place.
+    if (buffer_.empty() && piece.size() >= kWriteChunk) {
+        if (const int err = ops_.writeAt(fd_, piece, offset_); err != 0) return err;
+        offset_ += static_cast<long long>(piece.size());
+        return 0;
+    }
+    // A repeated call after a failure carries the same piece, which is buffered already.
+    if (!pieceBuffered_) {
+        buffer_.append(piece);
+        pieceBuffered_ = true;
+    }
+    if (buffer_.size() >= kWriteChunk)
+        if (const int err = flush(); err != 0) return err;
+    pieceBuffered_ = false;
+    return 0;
+}
+
+int SafeFileWriter::flush() {
+    if (buffer_.empty()) return 0;
+    if (const int err = ops_.writeAt(fd_, buffer_, offset_); err != 0) return err;
+    offset_ += static_cast<long long>(buffer_.size());
+    buffer_.clear();
+    return 0;
+}
+
+int SafeFileWriter::commit() {
+    if (const int err = flush(); err != 0) return err;
+    if (!closed_) {
+        // The owner first: changing it clears the set-id bits the mode may carry.
+        if (how_ != How::InPlace && exists_)
+            if (const int err = ops_.setOwner(fd_, owner_, group_); err != 0) return err;
+        int err = 0;
+        switch (how_) {
+        case How::Unnamed:
+            err = ops_.replaceWithUnnamed(fd_, mode_, durability_, target_);
+            break;
+        case How::Named:
+            err = ops_.finish(fd_, mode_, durability_);
+            break;
+        case How::InPlace:
+            err = ops_.finishInPlace(fd_, offset_);
+            break;
+        }
+        if (err != 0) return err;
+        closed_ = true;
+        fd_ = -1;
+    }
+    if (how_ == How::InPlace) {
+        ops_.discard(-1, copyPath_);
+        copyPath_.clear();
+    } else if (how_ == How::Named) {
+        if (const int err = ops_.rename(tempPath_, target_); err != 0) return err;
+    }
+    done_ = true;
+    return 0;
+}
+
+bool SafeFileWriter::abandon() {
+    if (done_) return copyPath_.empty();
+    done_ = true;
+    if (how_ != How::InPlace) {
+        ops_.discard(fd_, tempPath_);
+        fd_ = -1;
+        return true;
+    }
+    // Put the old content back from the copy; should that fail too, the copy stays.
+    int copyFd = -1;
+    int err = ops_.openExisting(copyPath_, copyFd);
+    if (err == 0) {
+        const std::unique_ptr<char[]> buffer(new char[kReadChunk]);
+        for (long long offset = 0; err == 0;) {
+            long got = 0;
+            err = ops_.readAt(copyFd, buffer.get(), kReadChunk, offset, got);
+            if (err != 0 || got == 0) break;
+            err = ops_.writeAt(fd_, {buffer.get(), static_cast<std::size_t>(got)}, offset);
+            offset += got;
+        }
+    }
+    if (err == 0) err = ops_.finishInPlace(fd_, oldLength_);
+    if (err == 0) fd_ = -1;
+    ops_.discard(copyFd, err == 0 ? copyPath_ : std::string());
+    ops_.discard(fd_, {});
+    fd_ = -1;
+    if (err == 0) copyPath_.clear();
+    return err == 0;
+}
+
+} // namespace mb

@@ -1,0 +1,271 @@
+#include "Library.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace mb {
+
+namespace {
+
+clsMaterial& Ensure(std::vector<std::unique_ptr<clsMaterial>>& list, int n) {
+    auto& slot = list[static_cast<std::size_t>(n)];
+    if (!slot) slot = std::make_unique<clsMaterial>();
+    return *slot;
+}
+
+} // namespace
+
+Library::Library() : index_(kMaxMaterials) {
+    SizeRecordLists();
+}
+
+void Library::Clear() {
+    // Emptying the entries in place keeps the index's storage: a library emptied again (a
+    // new library, a file that is not one, an import) costs no 1001 entries built and copied.
+    if (index_.size() == static_cast<std::size_t>(kMaxMaterials)) {
+        for (LibraryEntry& entry : index_) {
+            entry.Category.clear();
+            entry.NameCode.clear();
+            entry.Name.clear();
+            entry.Description.clear();
+        }
+    } else {
+        index_.assign(kMaxMaterials, LibraryEntry{});
+    }
+    records_.clear();
+    shadows_.clear();
+    last_ = -1;
+    LastNodeKey.clear();
+    SizeRecordLists();
+}
+
+void Library::SizeRecordLists() {
+    const std::size_t size = static_cast<std::size_t>(last_ + 2);
+    if (records_.size() < size) records_.resize(size);
+    if (shadows_.size() < size) shadows_.resize(size);
+    if (index_.size() < kMaxMaterials) index_.resize(kMaxMaterials);
+}
+
+int Library::AppendMaterial() {
+    if (IsFull()) return -1;
+    ++last_;
+    SizeRecordLists();
+    EntryAt(last_) = LibraryEntry{};
+    // The slot may still hold the spare left by a removal, with a removed material's
+    // texts and values in it: a new material must not inherit them.
+    const auto n = static_cast<std::size_t>(last_);
+    records_[n].reset();
+    shadows_[n].reset();
+    return last_;
+}
+
+int Library::AddMaterial(std::string_view category, std::string_view nameCode,
+                         std::string_view name, std::string_view description) {
+    const int n = AppendMaterial();
+    if (n < 0) return -1;
+    const auto slot = static_cast<std::size_t>(n);
+    // Assigned into the entry's own strings, whose storage an emptied index still holds: a
+    // library read again allocates no texts for its index.
+    LibraryEntry& e = index_[slot];
+    e.Category = category;
+    e.NameCode = nameCode;
+    e.Name = name;
+    e.Description = description;
+    auto record = std::make_unique<clsMaterial>();
+    record->MaterialType(e.Category);
+    record->MaterialName(e.Name);
+    record->MaterialNameCode(e.NameCode);
+    record->MaterialDescription(e.Description);
+    auto shadow = std::make_unique<clsMaterial>();
+    shadow->Copy(*record);
+    records_[slot] = std::move(record);
+    shadows_[slot] = std::move(shadow);
+    return n;
+}
+
+int Library::AddMaterial(LibraryEntry entry, clsMaterial record, clsMaterial shadow) {
+    const int n = AppendMaterial();
+    if (n < 0) return -1;
+    const auto slot = static_cast<std::size_t>(n);
+    index_[slot] = std::move(entry);
+    records_[slot] = std::make_unique<clsMaterial>(std::move(record));
+    shadows_[slot] = std::make_unique<clsMaterial>(std::move(shadow));
+    return n;
+}
+
+int Library::CopyMaterial(int source, const LibraryEntry& texts) {
+    if (!IsValidNumber(source) || IsFull()) return -1;
+    const auto copyOf = [&texts](const clsMaterial& from) {
+        clsMaterial copy;
+        copy.CopyAllProperties(from);
+        copy.MaterialType(texts.Category);
+        copy.MaterialName(texts.Name);
+        copy.MaterialNameCode(texts.NameCode);
+        copy.MaterialDescription(texts.Description);
+        return copy;
+    };
+    clsMaterial shadow = copyOf(Shadow(source));
+    clsMaterial record = copyOf(Material(source));
+    return AddMaterial(texts, std::move(record), std::move(shadow));
+}
+
+MaterialSnapshot Library::RemoveMaterial(int n) {
+    if (!IsValidNumber(n)) return {};
+    MaterialSnapshot removed = Snapshot(n);
+    for (int i = n; i < last_; ++i) {
+        EntryAt(i) = EntryAt(i + 1);
+        Material(i).CopyAllProperties(Material(i + 1));
+        Shadow(i).CopyAllProperties(Shadow(i + 1));
+    }
+    --last_;
+    return removed;
+}
+
+int Library::InsertMaterial(int n, const MaterialSnapshot& material) {
+    if (n < 0 || n > MaterialCount() || IsFull()) return -1;
+    const int last = AppendMaterial();
+    // The records move by pointer: an insertion near the start of a full library moves
+    // a thousand of them.
+    for (int i = last; i > n; --i) {
+        const auto to = static_cast<std::size_t>(i);
+        index_[to] = std::move(index_[to - 1]);
+        records_[to] = std::move(records_[to - 1]);
+        shadows_[to] = std::move(shadows_[to - 1]);
+    }
+    const auto at = static_cast<std::size_t>(n);
+    index_[at] = material.entry;
+    records_[at] = std::make_unique<clsMaterial>(material.record);
+    shadows_[at] = std::make_unique<clsMaterial>(material.shadow);
+    return n;
+}
+
+int Library::MoveMaterialToEnd(int m, const std::string& category) {
+    if (!IsValidNumber(m)) return -1;
+    const LibraryEntry keptEntry = EntryAt(m);
+    clsMaterial keptRecord, keptShadow;
+    keptRecord.CopyAllProperties(Material(m));
+    keptShadow.CopyAllProperties(Shadow(m));
+    for (int i = m; i < last_; ++i) {
+        EntryAt(i) = EntryAt(i + 1);
+        Material(i).CopyAllProperties(Material(i + 1));
+        Shadow(i).CopyAllProperties(Shadow(i + 1));
+    }
+    const int last = last_;
+    EntryAt(last) = keptEntry;
+    Material(last).CopyAllProperties(keptRecord);
+    Shadow(last).CopyAllProperties(keptShadow);
+    SetCategory(last, category);
+    return last;
+}
+
+void Library::RenameMaterial(int n, const std::string& name) {
+    if (!IsValidNumber(n)) return;
+    EntryAt(n).Name = name;
+    Material(n).MaterialName(name);
+    Shadow(n).MaterialName(name);
+}
+
+void Library::SetCategory(int n, const std::string& category) {
+    if (!IsValidNumber(n)) return;
+    EntryAt(n).Category = category;
+    Material(n).MaterialType(category);
+    Shadow(n).MaterialType(category);
+}
+
+void Library::SetDescription(int n, const std::string& description) {
+    if (!IsValidNumber(n)) return;
+    EntryAt(n).Description = description;
+    Material(n).MaterialDescription(description);
+}
+
+void Library::SetEntryTexts(int n, LibraryEntry entry) {
+    if (!IsValidNumber(n)) return;
+    EntryAt(n) = std::move(entry);
+}
+
+void Library::SetRecords(int n, clsMaterial record, clsMaterial shadow) {
+    if (!IsValidNumber(n)) return;
+    Material(n) = std::move(record);
+    Shadow(n) = std::move(shadow);
+}
+
+// The grid may store into the spare slot past the last material, so a value goes to any
+// slot a material can have, as the record lookup allows.
+void Library::SetValue(int n, std::string_view code, double si) {
+    if (n < 0 || n >= kMaxMaterials) return;
+    clsMaterial& record = Material(n);
+    record.Property(code);
+    record.value(si);
+}
+
+void Library::ClearValue(int n, std::string_view code) {
+    if (n < 0 || n >= kMaxMaterials) return;
+    clsMaterial& record = Material(n);
+    record.Property(code);
+    record.ClearValue();
+}
+
+void Library::ResetToShadow(int n) {
+    if (!IsValidNumber(n)) return;
+    Material(n).CopyAllProperties(Shadow(n));
+}
+
+void Library::ClearValues(int n) {
+    if (!IsValidNumber(n)) return;
+    Material(n).reset();
+}
+
+void Library::DropValues(int n) {
+    if (!IsValidNumber(n)) return;
+    Material(n).ClearAll();
+}
+
+Library Library::ReplaceWith(Library other) {
+    std::swap(*this, other);
+    return other;
+}
+
+MaterialSnapshot Library::Snapshot(int n) {
+    if (!IsValidNumber(n)) return {};
+    return MaterialSnapshot{EntryAt(n), Material(n), Shadow(n)};
+}
+
+void Library::Restore(int n, const MaterialSnapshot& snapshot) {
+    if (!IsValidNumber(n)) return;
+    EntryAt(n) = snapshot.entry;
+    Material(n) = snapshot.record;
+    Shadow(n) = snapshot.shadow;
+}
+
+LibraryEntry& Library::EntryAt(int n) {
+    if (n < 0) return scratchEntry_ = LibraryEntry{};
+    if (static_cast<std::size_t>(n) >= index_.size())
+        index_.resize(std::max<std::size_t>(kMaxMaterials, static_cast<std::size_t>(n) + 1));
+    return index_[static_cast<std::size_t>(n)];
+}
+
+const LibraryEntry& Library::Entry(int n) const {
+    static const LibraryEntry none;
+    return static_cast<std::size_t>(n) < index_.size() ? index_[static_cast<std::size_t>(n)] : none;
+}
+
+clsMaterial& Library::Material(int n) {
+    if (n < 0) return scratchRecord_ = clsMaterial();
+    if (static_cast<std::size_t>(n) >= records_.size())
+        records_.resize(static_cast<std::size_t>(n) + 1);
+    return Ensure(records_, n);
+}
+
+clsMaterial& Library::Shadow(int n) {
+    if (n < 0) return scratchRecord_ = clsMaterial();
+    if (static_cast<std::size_t>(n) >= shadows_.size())
+        shadows_.resize(static_cast<std::size_t>(n) + 1);
+    return Ensure(shadows_, n);
+}
+
+bool Library::HasRecord(int n) const {
+    return n >= 0 && static_cast<std::size_t>(n) < records_.size() &&
+           records_[static_cast<std::size_t>(n)] != nullptr;
+}
+
+} // namespace mb

@@ -1,0 +1,428 @@
+#include "LibraryFile.h"
+
+#include "FileOps.h"
+#include "Library.h"
+#include "NumberText.h"
+#include "PropertyCatalogue.h"
+#include "TextUtil.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <memory>
+
+namespace mb {
+
+std::string LeadingToken(std::string_view text, std::string_view separator) {
+    if (separator.empty()) return std::string(text);
+    for (std::size_t i = 0; i + separator.size() <= text.size(); ++i)
+        if (EqualsNoCase(text.substr(i, separator.size()), separator))
+            return std::string(text.substr(0, i));
+    return std::string(text);
+}
+
+std::string FileErrorMessage(int errorNumber) {
+    switch (errorNumber) {
+    case EEXIST:
+        return "File already exists.";
+    case EMFILE:
+    case ENFILE:
+        return "Too many files at the same time.";
+    case ENXIO:
+    case ENODEV:
+        return "Device unavailable.";
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return "Permssion denied (write-protect).";
+    case ENOMEDIUM:
+    case EBUSY:
+        return "Disk not ready.";
+    case EISDIR:
+    case ETXTBSY:
+        return "Path - File access error.";
+    case ENOENT:
+    case ENOTDIR:
+        return "Path not found.";
+    default:
+        return std::strerror(errorNumber);
+    }
+}
+
+std::string ReadErrorMessage(int errorNumber) {
+    switch (errorNumber) {
+    case ENOENT:
+        return "it does not exist.";
+    case ENOTDIR:
+        return "a part of its path is not a folder.";
+    case EACCES:
+    case EPERM:
+        return "you do not have permission to read it.";
+    case EISDIR:
+        return "it is a folder.";
+    case ELOOP:
+        return "its symbolic links go round in a circle.";
+    case ENAMETOOLONG:
+        return "its name is too long.";
+    case EMFILE:
+    case ENFILE:
+        return "too many files are open at the same time.";
+    default:
+        return std::strerror(errorNumber);
+    }
+}
+
+namespace {
+
+// A longer line is cut: no field the reader looks at lies beyond column 146. A category
+// name is the exception, as it is kept whole; one this long refuses the file, since a
+// category name of this length is not one anybody typed and a cut one would be wrong.
+constexpr std::size_t kMaxKeptLine = 64 * 1024;
+
+std::string Decimal(long long n) {
+    char buf[24];
+    const auto res = std::to_chars(buf, buf + sizeof buf, n);
+    return std::string(buf, res.ptr);
+}
+
+class LibraryParser {
+public:
+    LibraryParser(Library& library, std::string_view decimalSeparator)
+        : library_(library), separator_(decimalSeparator) {}
+
+    /// False once the file has been rejected; no more lines are wanted. `cut` says the
+    /// line went on beyond kMaxKeptLine.
+    bool line(std::string_view text, bool cut) {
+        ++lineNumber_;
+        if (lineNumber_ == 1 && !StartsWithNoCase(text, "MATTYPE")) {
+            rejected_ = true;
+            return false;
+        }
+        if (StartsWithNoCase(text, "MATTYPE")) {
+            if (cut) {
+                refusal_ = "line " + Decimal(lineNumber_) + " is longer than " +
+                           Decimal(static_cast<long long>(kMaxKeptLine)) +
+                           " characters: its category name cannot be read whole.";
+                return false;
+            }
+            category(text);
+        } else if (StartsWithNoCase(text, "MATL"))
+            material(text);
+        else if (StartsWithNoCase(text, "ENDMATL"))
+            return true;
+        else
+            property(text);
+        return true;
+    }
+
+    bool rejected() const { return rejected_ || lineNumber_ == 0; }
+    /// Why the file cannot be read whole ("" when it can).
+    const std::string& refusal() const { return refusal_; }
+    int dropped() const { return dropped_; }
+
+private:
+    void category(std::string_view text) {
+        const std::string_view trimmed = TrimRightBlanks(text);
+        if (trimmed.size() < 8) return; // the name cannot be cut: keep the previous category
+        std::string name(trimmed.substr(8));
+        if (name.empty()) name = "No Category";
+        category_ = name + "    ";
+    }
+
+    void material(std::string_view text) {
+        if (library_.IsFull()) {
+            ++dropped_;
+            current_ = -1;
+            return;
+        }
+        current_ = library_.AddMaterial(category_, Mid(text, 6, 13),
+                                        std::string(TrimBlanks(Mid(text, 20, 31))) + "  ",
+                                        Mid(text, 52, 50));
+        previousSlot_ = -1;
+    }
+
+    void property(std::string_view text) {
+        if (current_ < 0) return;
+        const std::string_view code = text.substr(0, std::min(text.find(' '), text.size()));
+        // Blank lines never occur in written files; storing them would invent a property.
+        if (code.empty()) return;
+        const auto value = ParseNumberText(Mid(text, 68, 79), separator_);
+        if (!value) return; // a number beyond a double's range: the step fails
+        // What CopyProperty does to both records, with the slot looked up once: this runs
+        // for every line of the file.
+        const int slot = PropertyCatalogue::instance().FindTolerant(
+            code == "C" ? std::string_view("C (Cp)") : code, previousSlot_ + 1);
+        if (slot < 0) return;
+        previousSlot_ = slot;
+        library_.SetOriginalValue(current_, slot, *value);
+    }
+
+    Library& library_;
+    std::string_view separator_;
+    long long lineNumber_ = 0;
+    std::string category_;
+    int current_ = -1;
+    int previousSlot_ = -1;
+    int dropped_ = 0;
+    bool rejected_ = false;
+    std::string refusal_;
+};
+
+// Splits a byte stream into lines ending in CR LF, LF or CR, fed chunk by chunk.
+class LineSplitter {
+public:
+    explicit LineSplitter(LibraryParser& parser) : parser_(parser) {}
+
+    bool feed(std::string_view chunk) {
+        // memchr finds the line ends; the next LF is remembered, so a file that ends its
+        // lines with CR alone is not scanned to the end of the chunk once per line.
+        const char* data = chunk.data();
+        const std::size_t size = chunk.size();
+        std::size_t start = 0;
+        std::size_t nextLF = 0;
+        bool lfKnown = false;
+        while (start < size) {
+            if (!lfKnown || nextLF < start) {
+                const void* lf = std::memchr(data + start, '\n', size - start);
+                nextLF = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : size;
+                lfKnown = true;
+            }
+            const void* cr = std::memchr(data + start, '\r', nextLF - start);
+            const std::size_t i =
+                cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : nextLF;
+            if (i == size) break;
+            const char c = data[i];
+            if (c == '\n' && afterCR_ && i == start && partial_.empty() && !pendingLine_) {
+                afterCR_ = false;
+                start = i + 1;
+                continue;
+            }
+            if (!emit(chunk.substr(start, i - start))) return false;
+            afterCR_ = c == '\r';
+            start = i + 1;
+        }
+        if (start < size) {
+            append(chunk.substr(start));
+            pendingLine_ = true;
+            afterCR_ = false;
+        }
+        return true;
+    }
+
+    bool finish() {
+        if (!pendingLine_) return true;
+        return emit({});
+    }
+
+private:
+    void append(std::string_view piece) {
+        if (partial_.size() + piece.size() > kMaxKeptLine) partialCut_ = true;
+        if (partial_.size() < kMaxKeptLine)
+            partial_.append(piece.substr(0, kMaxKeptLine - partial_.size()));
+    }
+
+    bool emit(std::string_view tail) {
+        bool wanted;
+        if (pendingLine_) {
+            append(tail);
+            wanted = parser_.line(partial_, partialCut_);
+            partial_.clear();
+            partialCut_ = false;
+            pendingLine_ = false;
+        } else {
+            wanted = parser_.line(tail.substr(0, kMaxKeptLine), tail.size() > kMaxKeptLine);
+        }
+        return wanted;
+    }
+
+    LibraryParser& parser_;
+    std::string partial_;
+    bool partialCut_ = false;
+    bool pendingLine_ = false;
+    bool afterCR_ = false;
+};
+
+ReadResult CannotRead(std::string message) {
+    ReadResult r;
+    r.status = ReadResult::Status::CannotOpen;
+    r.message = std::move(message);
+    return r;
+}
+
+ReadResult Finish(const LibraryParser& parser, Library& library) {
+    // A library read in part would be saved back in part.
+    if (!parser.refusal().empty()) {
+        library.Clear();
+        return CannotRead(parser.refusal());
+    }
+    ReadResult result;
+    if (parser.rejected()) {
+        library.Clear();
+        result.status = ReadResult::Status::NotALibrary;
+        return result;
+    }
+    result.droppedMaterials = parser.dropped();
+    return result;
+}
+
+} // namespace
+
+ReadResult ReadLibraryText(std::string_view text, Library& library,
+                           std::string_view decimalSeparator) {
+    library.Clear();
+    LibraryParser parser(library, decimalSeparator);
+    LineSplitter splitter(parser);
+    if (splitter.feed(text)) splitter.finish();
+    return Finish(parser, library);
+}
+
+ReadResult ReadLibraryFile(const std::string& fileName, Library& library,
+                           std::string_view decimalSeparator) {
+    InputFile in(fileName);
+    if (!in.ok()) return CannotRead(ReadErrorMessage(in.error()));
+    library.Clear();
+    LibraryParser parser(library, decimalSeparator);
+    LineSplitter splitter(parser);
+    std::unique_ptr<char[]> buffer(new char[kReadChunk]);
+    bool wanted = true;
+    for (;;) {
+        const long got = in.read(buffer.get(), kReadChunk);
+        if (got == 0) break;
+        if (got < 0) {
+            const int err = errno;
+            // A library read in part would be saved back in part.
+            library.Clear();
+            return CannotRead(ReadErrorMessage(err));
+        }
+        if (!(wanted = splitter.feed({buffer.get(), static_cast<std::size_t>(got)}))) break;
+    }
+    if (wanted) splitter.finish();
+    return Finish(parser, library);
+}
+
+CategoryGrouping GroupByCategory(const Library& library) {
+    CategoryGrouping g;
+    const int count = library.MaterialCount();
+    g.categoryOfMaterial.assign(static_cast<std::size_t>(std::max(count, 0)), 0);
+    for (int i = 0; i < count; ++i) {
+        if (g.categoryOfMaterial[i] != 0) continue;
+        const std::string_view name = TrimBlanks(library.Entry(i).Category);
+        g.names.emplace_back(name);
+        const int position = static_cast<int>(g.names.size());
+        for (int j = i; j < count; ++j)
+            if (g.categoryOfMaterial[j] == 0 &&
+                EqualsNoCase(TrimBlanks(library.Entry(j).Category), name))
+                g.categoryOfMaterial[j] = position;
+    }
+    return g;
+}
+
+namespace {
+
+// Walks the library in file order (each category line, its material blocks, "ENDTYPE")
+// and hands the text to `sink` in pieces of about a write chunk. `sink` returns false to
+// stop.
+template <class Sink>
+bool EmitLibrary(Library& library, const CategoryGrouping& grouping, Sink&& sink) {
+    std::vector<std::vector<int>> members(grouping.names.size());
+    for (std::size_t i = 0; i < grouping.categoryOfMaterial.size(); ++i) {
+        const int p = grouping.categoryOfMaterial[i];
+        if (p >= 1 && static_cast<std::size_t>(p) <= members.size() &&
+            static_cast<int>(i) <= library.LastMaterialIndex())
+            members[static_cast<std::size_t>(p - 1)].push_back(static_cast<int>(i));
+    }
+    std::string text;
+    auto handOver = [&text, &sink](std::size_t atLeast) {
+        if (text.size() < atLeast) return true;
+        if (!sink(std::string_view(text))) return false;
+        text.clear();
+        return true;
+    };
+    for (std::size_t p = 0; p < grouping.names.size(); ++p) {
+        text.append("MATTYPE:").append(grouping.names[p]).append("\r\n");
+        for (int i : members[p]) {
+            library.Material(i).Save(text);
+            if (!handOver(kWriteChunk)) return false;
+        }
+        text.append("ENDTYPE\r\n");
+        if (!handOver(kWriteChunk)) return false;
+    }
+    return handOver(1);
+}
+
+} // namespace
+
+void FormatLibraryText(Library& library, const CategoryGrouping& grouping, std::string& out) {
+    out.clear();
+    EmitLibrary(library, grouping, [&out](std::string_view piece) {
+        out += piece;
+        return true;
+    });
+}
+
+void EmitLibraryText(Library& library, const CategoryGrouping& grouping,
+                     const std::function<void(std::string_view)>& sink) {
+    EmitLibrary(library, grouping, [&sink](std::string_view piece) {
+        sink(piece);
+        return true;
+    });
+}
+
+std::string LibraryText(Library& library, const CategoryGrouping& grouping) {
+    std::string text;
+    FormatLibraryText(library, grouping, text);
+    return text;
+}
+
+WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
+                             const CategoryGrouping& grouping, WriteErrorPrompt& prompt) {
+    return WriteLibraryFile(fileName, library, grouping, prompt, SystemFileOps(),
+                            Durability::Flushed);
+}
+
+WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
+                             const CategoryGrouping& grouping, WriteErrorPrompt& prompt,
+                             FileOps& ops, Durability durability) {
+    return WriteLibraryFile(fileName, library, grouping, prompt, ops, WriteOptions{durability, {}});
+}
+
+WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
+                             const CategoryGrouping& grouping, WriteErrorPrompt& prompt,
+                             FileOps& ops, const WriteOptions& options) {
+    WriteResult result;
+    if (fileName.empty()) {
+        result.status = WriteResult::Status::NothingToWrite;
+        return result;
+    }
+    // Keep the old file until the new one is complete: a failed save must not cost the
+    // user a library.
+    SafeFileWriter writer(fileName, ops, options.durability, options.copyFolder);
+    if (const int err = writer.open(); err != 0) {
+        result.status = WriteResult::Status::Failed;
+        result.message = "Cannot save " + fileName + ": " + FileErrorMessage(err);
+        return result;
+    }
+    // Retry repeats the step that failed; Cancel abandons the save.
+    auto step = [&prompt](auto&& attempt) {
+        for (;;) {
+            const int err = attempt();
+            if (err == 0) return true;
+            if (!prompt.retry(FileErrorMessage(err))) return false;
+        }
+    };
+    const bool written = EmitLibrary(library, grouping, [&](std::string_view piece) {
+        return step([&] { return writer.append(piece); });
+    });
+    if (!written || !step([&] { return writer.commit(); })) {
+        if (!writer.abandon())
+            result.message = "The old content of " + writer.resolvedTarget() +
+                             " could not be put back; a complete copy of it is kept in " +
+                             writer.keptCopy() + ".";
+        result.status = WriteResult::Status::Cancelled;
+        return result;
+    }
+    return result;
+}
+
+} // namespace mb

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "Spreadsheet.h"
+
+namespace mb {
+
+/// Reads Excel 97-2003 workbooks (".xls", BIFF) with FreeXL. Cell texts arrive as
+/// UTF-8 and are handed on as Latin-1; a character outside Latin-1 becomes '?'.
+class FreeXLSpreadsheetReader : public SpreadsheetReader {
+public:
+    std::unique_ptr<Workbook> open(const std::string& path, std::string& reason) override;
+};
+
+/// UTF-8 to one byte per character; what Latin-1 cannot hold, and broken sequences,
+/// become '?'.
+std::string Utf8ToLatin1(std::string_view utf8);
+
+} // namespace mb

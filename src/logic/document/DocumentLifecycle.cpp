@@ -1,0 +1,484 @@
+#include "DocumentLifecycle.h"
+
+#include "AppState.h"
+#include "BaseForm.h"
+#include "Controls.h"
+#include "DecimalSeparator.h"
+#include "DocumentLock.h"
+#include "LibraryFile.h"
+#include "NodeKey.h"
+#include "Recovery.h"
+#include "RecoveryStore.h"
+#include "SpreadsheetImport.h"
+#include "TextUtil.h"
+#include "clsRegistry.h"
+
+#include <functional>
+
+namespace mb {
+
+namespace {
+
+// The first line of the box is the error as the writer words it; what follows is worked
+// out once per save, because it writes the recovery copy.
+class MessageBoxWritePrompt final : public WriteErrorPrompt {
+public:
+    MessageBoxWritePrompt(MessageBox& messages, std::function<std::string()> details)
+        : messages_(messages), details_(std::move(details)) {}
+    bool retry(const std::string& message) override {
+        if (!detailsText_) detailsText_ = details_();
+        return messages_.show(message + "\n\n" + *detailsText_, MsgButtons::RetryCancel,
+                              MsgIcon::Exclamation) == MsgResult::Retry;
+    }
+
+private:
+    MessageBox& messages_;
+    std::function<std::string()> details_;
+    std::optional<std::string> detailsText_;
+};
+
+bool EndsWithXls(const std::string& path) {
+    return path.size() >= 3 && EqualsNoCase(std::string_view(path).substr(path.size() - 3), "xls");
+}
+
+} // namespace
+
+std::string RecoverQuestion(const std::string& name, const std::string& time) {
+    return "Recover the unsaved changes of " + name + " from " + time + "?";
+}
+
+std::string ChangedOnDiskQuestion(const std::string& path) {
+    return path + " has been changed on disk since it was opened or last saved here, "
+                  "by another program or another window.\n\nDo you want to overwrite it?";
+}
+
+std::string OpenElsewhereWarning(const std::string& path, const std::string& holder) {
+    return path + " is already open for editing in another window of this program" +
+           (holder.empty() ? std::string() : " (" + holder + ")") +
+           ". Whichever of the two saves last overwrites the other's changes.";
+}
+
+std::string ProposedLibraryPath(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t dot = path.rfind('.');
+    const std::size_t stemEnd = dot == std::string::npos || dot <= nameStart ? path.size() : dot;
+    return path.substr(0, stemEnd) + ".lib";
+}
+
+DocumentLifecycle::DocumentLifecycle(AppState& state, EditorWindowHost& host, MessageBox& messages,
+                                     FileDialogs& dialogs, SpreadsheetReader& spreadsheets,
+                                     Locale& locale, clsRegistry& registry, Recovery& recovery,
+                                     DocumentLock& lock)
+    : state_(state), host_(host), messages_(messages), dialogs_(dialogs),
+      spreadsheets_(spreadsheets), locale_(locale), registry_(registry), recovery_(recovery),
+      lock_(lock) {}
+
+bool DocumentLifecycle::NewLibraryUnsaved() const {
+    return EqualsNoCase(host_.editorCaption(), kNewFileCaption);
+}
+
+void DocumentLifecycle::CommitPendingEdit() {
+    if (host_.loadedEditor()) host_.storePendingEdits();
+}
+
+bool DocumentLifecycle::TreeIsEmpty() {
+    BaseForm* form = host_.loadedEditor();
+    return form == nullptr || form->TreeView1.nodeCount() == 0;
+}
+
+void DocumentLifecycle::ResetViewAndUnloadEditor() {
+    if (BaseForm* form = host_.loadedEditor()) {
+        ResetLibraryView(state_.library, form->TreeView1, form->valueframe);
+        // The library being replaced has been dealt with already: unloading must not ask.
+        host_.setSaveOnUnload(false);
+        // Unloading forgets the file name; the one just chosen must survive it.
+        const std::string chosen = state_.doc.CurrentFileName;
+        host_.unloadEditor();
+        state_.doc.CurrentFileName = chosen;
+    } else {
+        state_.library.DiscardIndex();
+    }
+}
+
+void DocumentLifecycle::NewLibrary() {
+    CommitPendingEdit();
+    state_.doc.CopiedMaterialNumber = -1;
+    if (state_.doc.DocumentOpen) {
+        // The library being closed is saved as it is: under its name unless it never had
+        // one. Cancel keeps it as it was, down to how Save treats it.
+        if (ConfirmSaveChanges()) {
+            RestoreUnitSystem();
+            return;
+        }
+        ResetViewAndUnloadEditor();
+    }
+    state_.doc.IsUntitled = true;
+    state_.doc.DocumentOpen = true;
+    state_.doc.CurrentFileName.clear();
+    state_.doc.DiskStamp.reset();
+    lock_.release();
+
+    Library& lib = state_.library;
+    lib.Clear();
+    // The sample keeps the texts it has always had: its working record's category ends in
+    // two blanks where the index has four, and its shadow has none.
+    clsMaterial record;
+    record.MaterialType("My Material  ");
+    record.MaterialName("My Material");
+    record.MaterialDescription("This is a sample material");
+    lib.AddMaterial(LibraryEntry{"My Material    ", "", "My Material", "This is a sample material"},
+                    std::move(record), clsMaterial());
+    const LibraryEntry& entry = lib.Entry(0);
+
+    BaseForm& form = host_.editor();
+    form.TreeView1.addNode(std::nullopt, entry.Category, entry.Category, "closedbook");
+    const std::string key = MaterialNodeKey(entry.Category, entry.Name, 0);
+    form.TreeView1.addNode(entry.Category, key, entry.Name, "leaf");
+    lib.LastNodeKey = key;
+
+    host_.showEditor();
+    host_.setEditorCaption(kNewFileCaption);
+    form.valueframe.setVisible(true);
+    ShowFirstMaterial();
+    form.FillUnitsList();
+    form.FillTypeList();
+    form.unitsCombo_Click();
+    RestoreUnitSystem();
+    // The sample material alone is nothing to recover.
+    recovery_.markSaved();
+}
+
+bool DocumentLifecycle::MayReplaceNeverSaved() {
+    // Ask about a never-saved library before anything of it is discarded, so that "Yes"
+    // still has something to save.
+    if (!state_.doc.DocumentOpen || !(NewLibraryUnsaved() || state_.doc.IsUntitled)) return true;
+    const MsgResult answer =
+        messages_.show(kSaveNewLibraryQuestion, MsgButtons::YesNoCancel, MsgIcon::Question);
+    if (answer == MsgResult::Cancel) return false;
+    if (answer == MsgResult::Yes) {
+        SaveLibraryAs();
+        if (!lastSaveWritten_) return false;
+    }
+    return true;
+}
+
+void DocumentLifecycle::OpenLibrary(const std::optional<std::string>& initialPath) {
+    CommitPendingEdit();
+    state_.doc.CopiedMaterialNumber = -1;
+    std::optional<std::string> next = initialPath;
+    bool imported = false;
+    for (;;) {
+        const std::optional<std::string> path =
+            next ? next : dialogs_.openFile(kOpenDialogTitle, kOpenDialogFilter);
+        next.reset();
+        if (!path) return;
+        if (!MayReplaceNeverSaved()) return;
+
+        const std::string previousName = state_.doc.CurrentFileName;
+        const bool previousUntitled = state_.doc.IsUntitled;
+        const std::optional<FileStamp> previousStamp = state_.doc.DiskStamp;
+        state_.doc.IsUntitled = false;
+        state_.doc.CurrentFileName = *path;
+        // Taken before reading: a change made while the file is read shows at the next save.
+        state_.doc.DiskStamp = FileStamp::Of(*path);
+        if (ReadChosenFile(*path) == ReadOutcome::Read) {
+            imported = EndsWithXls(*path);
+            break;
+        }
+        if (state_.doc.DocumentOpen) {
+            // The file could not be opened at all: the open library stays as it was.
+            state_.doc.CurrentFileName = previousName;
+            state_.doc.IsUntitled = previousUntitled;
+            state_.doc.DiskStamp = previousStamp;
+        } else {
+            // The library that was open went when the file was read.
+            state_.doc.CurrentFileName.clear();
+            state_.doc.DiskStamp.reset();
+            recovery_.discard();
+            lock_.release();
+        }
+    }
+
+    if (imported) {
+        // The workbook keeps its name in the caption, but the library has no file of its
+        // own yet: Save asks for one rather than writing library text over the workbook.
+        state_.doc.IsUntitled = true;
+        state_.doc.DiskStamp.reset();
+    }
+    ShowOpenedLibrary(state_.doc.CurrentFileName);
+    recovery_.markSaved();
+    LockCurrentFile(true);
+}
+
+void DocumentLifecycle::ShowOpenedLibrary(const std::string& caption) {
+    Library& lib = state_.library;
+    BaseForm& form = host_.editor();
+    BuildTree(lib, form.TreeView1);
+    host_.showEditor();
+    host_.setEditorCaption(caption);
+    ShowFirstMaterial();
+    form.valueframe.setVisible(true);
+    form.FillUnitsList();
+    form.FillTypeList();
+    state_.doc.DocumentOpen = true;
+    RestoreUnitSystem();
+}
+
+void DocumentLifecycle::LockCurrentFile(bool warn) {
+    if (state_.doc.IsUntitled || state_.doc.CurrentFileName.empty()) {
+        lock_.release();
+        return;
+    }
+    const DocumentLock::Outcome outcome = lock_.acquire(state_.doc.CurrentFileName);
+    if (!outcome.taken && warn)
+        messages_.show(OpenElsewhereWarning(state_.doc.CurrentFileName, outcome.holder),
+                       MsgButtons::OK, MsgIcon::Exclamation);
+}
+
+bool DocumentLifecycle::OpenRecoveredLibrary(const RecoveryCopy& copy) {
+    CommitPendingEdit();
+    Library probe;
+    ReadLocaleDecimalSeparator(state_, locale_);
+    if (ReadLibraryText(copy.libraryText, probe, state_.doc.DecimalSeparator).status !=
+        ReadResult::Status::Loaded)
+        return false;
+    if (!MayReplaceNeverSaved()) return false;
+    state_.doc.CopiedMaterialNumber = -1;
+    const RecoveryHeader& header = copy.header;
+    state_.doc.CurrentFileName = header.fileName;
+    ResetViewAndUnloadEditor();
+    state_.library = std::move(probe);
+    state_.doc.IsUntitled = header.untitled || header.fileName.empty();
+    state_.doc.CurrentFileName = header.fileName;
+    state_.doc.DiskStamp = header.untitled ? std::nullopt : header.stamp;
+    ShowOpenedLibrary(header.fileName.empty() ? std::string(kNewFileCaption) : header.fileName);
+    // Nothing on disk holds what was recovered: it is kept until it is saved or closed.
+    recovery_.markUnsaved();
+    LockCurrentFile(true);
+    return true;
+}
+
+DocumentLifecycle::ReadOutcome DocumentLifecycle::ReadChosenFile(const std::string& path) {
+    ReadLocaleDecimalSeparator(state_, locale_);
+    if (EndsWithXls(path)) {
+        ResetViewAndUnloadEditor();
+        const ImportResult result = ImportSpreadsheet(path, spreadsheets_, state_.library);
+        if (result.status == ImportResult::Status::CannotOpen) {
+            state_.doc.DocumentOpen = false;
+            messages_.show(result.message(), MsgButtons::OK, MsgIcon::Exclamation);
+            return ReadOutcome::NotRead;
+        }
+        // What was read before the failing row stays imported; the user learns where the
+        // sheet stopped making sense, and of any row that was read with changes.
+        if (const std::string message = result.message(); !message.empty())
+            messages_.show(message, MsgButtons::OK, MsgIcon::Exclamation);
+        return ReadOutcome::Read;
+    }
+
+    // A file that cannot be opened at all leaves the open library alone.
+    Library probe;
+    {
+        ReadResult check = ReadLibraryFile(path, probe, state_.doc.DecimalSeparator);
+        if (check.status == ReadResult::Status::CannotOpen) {
+            messages_.show("Cannot open " + path + ": " + check.message, MsgButtons::OK,
+                           MsgIcon::Exclamation);
+            return ReadOutcome::NotRead;
+        }
+        ResetViewAndUnloadEditor();
+        state_.doc.DocumentOpen = false;
+        if (check.status == ReadResult::Status::NotALibrary) {
+            state_.library.Clear();
+            messages_.show(kNotALibraryMessage, MsgButtons::OK, MsgIcon::Exclamation);
+            return ReadOutcome::NotRead;
+        }
+        state_.library.ReplaceWith(std::move(probe));
+        if (check.droppedMaterials > 0)
+            messages_.show("This library holds more materials than the 1001 the browser can "
+                           "keep; the last " +
+                               std::to_string(check.droppedMaterials) +
+                               " were not loaded. Saving it will leave them out.",
+                           MsgButtons::OK, MsgIcon::Exclamation);
+    }
+    return ReadOutcome::Read;
+}
+
+void DocumentLifecycle::SaveLibrary() {
+    lastSaveWritten_ = false;
+    CommitPendingEdit();
+    if (TreeIsEmpty()) {
+        messages_.show(kNothingToSave, MsgButtons::OK, MsgIcon::None);
+        return;
+    }
+    host_.setEditorCaption(state_.doc.CurrentFileName);
+    // A library read from a workbook is named after it but has no file of its own.
+    if (state_.doc.CurrentFileName.empty() || state_.doc.IsUntitled) {
+        SaveLibraryAs();
+        return;
+    }
+    if (state_.library.LastMaterialIndex() < 0) {
+        messages_.show(kNothingToSave, MsgButtons::OK, MsgIcon::None);
+        return;
+    }
+    if (!MayOverwriteFile()) return;
+    lastSaveWritten_ = WriteCurrentFile();
+}
+
+bool DocumentLifecycle::MayOverwriteFile() {
+    const std::optional<FileStamp>& known = state_.doc.DiskStamp;
+    if (!known) return true;
+    const std::optional<FileStamp> now = FileStamp::Of(state_.doc.CurrentFileName);
+    // A file that has gone holds nothing that saving could overwrite.
+    if (!now || *now == *known) return true;
+    return messages_.show(ChangedOnDiskQuestion(state_.doc.CurrentFileName),
+                          MsgButtons::YesNoCancel, MsgIcon::Exclamation) == MsgResult::Yes;
+}
+
+void DocumentLifecycle::SaveLibraryAs() {
+    lastSaveWritten_ = false;
+    CommitPendingEdit();
+    if (TreeIsEmpty() || state_.library.LastMaterialIndex() < 0) {
+        messages_.show(kNothingToSave, MsgButtons::OK, MsgIcon::None);
+        return;
+    }
+    const std::string previousName = state_.doc.CurrentFileName;
+    const bool previousUntitled = state_.doc.IsUntitled;
+    const std::optional<FileStamp> previousStamp = state_.doc.DiskStamp;
+    const std::string previousCaption = host_.editorCaption();
+    // A library read from a workbook is offered the workbook's name as a library.
+    const std::string proposed =
+        previousUntitled && !previousName.empty() ? ProposedLibraryPath(previousName) : "";
+    for (;;) {
+        const std::optional<std::string> path = dialogs_.saveFile(kSaveDialogTitle, "", proposed);
+        if (!path) {
+            // A failed attempt before the cancel must not leave the library named after it.
+            state_.doc.CurrentFileName = previousName;
+            state_.doc.IsUntitled = previousUntitled;
+            state_.doc.DiskStamp = previousStamp;
+            if (host_.loadedEditor()) host_.setEditorCaption(previousCaption);
+            return;
+        }
+        state_.doc.CurrentFileName = *path;
+        state_.doc.IsUntitled = false;
+        host_.showEditor();
+        host_.setEditorCaption(*path);
+        if (WriteCurrentFile()) {
+            lastSaveWritten_ = true;
+            LockCurrentFile(false);
+            return;
+        }
+        if (processEnding_) return;
+    }
+}
+
+std::string DocumentLifecycle::WriteErrorDetails() {
+    std::string reason;
+    const std::optional<std::string> copy = recovery_.writeNow(reason);
+    std::string text = "The library could not be saved to " + state_.doc.CurrentFileName +
+                       ".\nRetry tries again. Cancel closes the program at once, without "
+                       "saving.\n";
+    if (copy)
+        text += "The library as it is now has been copied to " + *copy +
+                "; it is offered the next time the program starts.";
+    else
+        text +=
+            "No recovery copy could be written to " + recovery_.store().location() + ": " + reason;
+    return text;
+}
+
+bool DocumentLifecycle::WriteCurrentFile() {
+    MessageBoxWritePrompt prompt(messages_, [this] { return WriteErrorDetails(); });
+    const CategoryGrouping grouping = GroupByCategory(state_.library);
+    const WriteResult result =
+        WriteLibraryFile(state_.doc.CurrentFileName, state_.library, grouping, prompt);
+    switch (result.status) {
+    case WriteResult::Status::Written:
+        state_.doc.DiskStamp = FileStamp::Of(state_.doc.CurrentFileName);
+        recovery_.markSaved();
+        return true;
+    case WriteResult::Status::NothingToWrite:
+        return false;
+    case WriteResult::Status::Failed:
+        messages_.show(result.message, MsgButtons::OK, MsgIcon::Exclamation);
+        return false;
+    case WriteResult::Status::Cancelled:
+        // An in-place rewrite whose old content could not be put back leaves a complete
+        // copy of it somewhere: the user must learn where before the program goes.
+        if (!result.message.empty())
+            messages_.show(result.message, MsgButtons::OK, MsgIcon::Critical);
+        processEnding_ = true;
+        host_.endProcess();
+        return false;
+    }
+    return false;
+}
+
+bool DocumentLifecycle::ConfirmSaveChanges() {
+    CommitPendingEdit();
+    const bool newLibrary = NewLibraryUnsaved();
+    if (!state_.doc.CurrentFileName.empty() || newLibrary) {
+        // A library read from a workbook has never been saved either.
+        const bool neverSaved =
+            (newLibrary && state_.doc.CurrentFileName.empty()) || state_.doc.IsUntitled;
+        const std::string question = neverSaved
+                                         ? std::string(kSaveNewLibraryQuestion)
+                                         : "Save changes to " + state_.doc.CurrentFileName + " ?";
+        const MsgResult answer =
+            messages_.show(question, MsgButtons::YesNoCancel, MsgIcon::Question);
+        if (answer == MsgResult::Cancel) return true;
+        if (answer == MsgResult::Yes) {
+            if (!state_.doc.CurrentFileName.empty())
+                SaveLibrary();
+            else
+                SaveLibraryAs();
+            // A save the user abandoned (or that failed) must not be followed by closing
+            // the library: that would lose exactly what they asked to keep.
+            if (!lastSaveWritten_) return true;
+        }
+    }
+    if (BaseForm* form = host_.loadedEditor())
+        ResetLibraryView(state_.library, form->TreeView1, form->valueframe);
+    host_.setSaveOnUnload(false);
+    host_.unloadEditor();
+    state_.doc.DocumentOpen = false;
+    state_.doc.DiskStamp.reset();
+    // The user chose what becomes of the library: no copy of it is kept any longer.
+    recovery_.discard();
+    lock_.release();
+    return false;
+}
+
+void DocumentLifecycle::ShowFirstMaterial() {
+    BaseForm& form = host_.editor();
+    form.TreeView1.setVisible(true);
+    if (form.TreeView1.nodeCount() == 0) return;
+    const std::vector<std::string> keys = form.TreeView1.keysInOrder();
+    form.TreeView1.select(keys.front());
+    if (state_.library.LastMaterialIndex() >= 0) {
+        clsMaterial& first = state_.library.Material(0);
+        form.materialTypeText.setText(first.MaterialType());
+        form.materialNameText.setText(first.MaterialName());
+        form.descriptionText.setText(first.MaterialDescription());
+    }
+    // Open on the first material itself, so the grid shows its values straight away.
+    for (const std::string& key : keys) {
+        if (!IsCategoryKey(key)) {
+            form.TreeView1.ensureVisible(key);
+            form.TreeView1.select(key);
+            form.TreeView1_NodeClick(key);
+            break;
+        }
+    }
+}
+
+void DocumentLifecycle::RestoreUnitSystem() {
+    BaseForm* form = host_.loadedEditor();
+    if (!form) return;
+    const int v = registry_.GetValue();
+    if (v >= 0 && v < form->unitsCombo.count()) {
+        form->unitsCombo.setListIndex(v);
+        form->unitsCombo_Click();
+    }
+}
+
+} // namespace mb

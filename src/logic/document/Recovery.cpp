@@ -1,0 +1,201 @@
+#include "Recovery.h"
+
+#include "AppState.h"
+#include "LibraryFile.h"
+#include "RecoveryStore.h"
+#include "TextUtil.h"
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace mb {
+
+namespace {
+
+constexpr std::string_view kMagic = "VELTRA/M recovery copy 1";
+
+std::string Escaped(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\n')
+            out += "\\n";
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::optional<std::string> Unescaped(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            out += text[i];
+            continue;
+        }
+        if (++i == text.size()) return std::nullopt;
+        if (text[i] == '\\')
+            out += '\\';
+        else if (text[i] == 'n')
+            out += '\n';
+        else
+            return std::nullopt;
+    }
+    return out;
+}
+
+// The next line of `rest` without its line feed; nullopt at the end of the text.
+std::optional<std::string_view> NextLine(std::string_view& rest) {
+    const std::size_t end = rest.find('\n');
+    if (end == std::string_view::npos) return std::nullopt;
+    const std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(end + 1);
+    return line;
+}
+
+// "key value" with the key as given; nullopt for another key.
+std::optional<std::string_view> Field(std::string_view line, std::string_view key) {
+    if (line.size() < key.size() + 1 || line.substr(0, key.size()) != key ||
+        line[key.size()] != ' ')
+        return std::nullopt;
+    return line.substr(key.size() + 1);
+}
+
+} // namespace
+
+std::string RecoveryHeaderText(const RecoveryHeader& header) {
+    std::string text(kMagic);
+    text += "\nfile " + Escaped(header.fileName);
+    text += header.untitled ? "\nuntitled 1" : "\nuntitled 0";
+    text += "\nstamp " + (header.stamp ? header.stamp->ToText() : std::string());
+    text += "\n\n";
+    return text;
+}
+
+std::optional<RecoveryCopy> ParseRecoveryCopy(std::string_view content) {
+    std::string_view rest = content;
+    const auto magic = NextLine(rest);
+    const auto file = NextLine(rest);
+    const auto untitled = NextLine(rest);
+    const auto stamp = NextLine(rest);
+    const auto blank = NextLine(rest);
+    if (!magic || *magic != kMagic || !file || !untitled || !stamp || !blank || !blank->empty())
+        return std::nullopt;
+    const auto name = Field(*file, "file");
+    const auto flag = Field(*untitled, "untitled");
+    const auto stampText = Field(*stamp, "stamp");
+    if (!name || !flag || (*flag != "0" && *flag != "1") || !stampText) return std::nullopt;
+    RecoveryCopy copy;
+    const auto fileName = Unescaped(*name);
+    if (!fileName) return std::nullopt;
+    copy.header.fileName = *fileName;
+    copy.header.untitled = *flag == "1";
+    if (!stampText->empty()) {
+        copy.header.stamp = FileStamp::FromText(*stampText);
+        if (!copy.header.stamp) return std::nullopt;
+    }
+    copy.libraryText = rest;
+    return copy;
+}
+
+namespace {
+
+// Saving gives a material without a name code one made from its name and keeps it; a
+// copy or digest taken now must not, or a rename before the save would leave the old
+// name's code.
+template <class Walk> void WithNameCodesKept(Library& library, Walk&& walk) {
+    std::vector<std::pair<int, std::string>> withoutCode;
+    for (int i = 0; i < library.MaterialCount(); ++i)
+        if (TrimBlanks(library.Material(i).MaterialNameCode()).empty())
+            withoutCode.emplace_back(i, library.Material(i).MaterialNameCode());
+    walk(GroupByCategory(library));
+    for (auto& [i, code] : withoutCode)
+        library.Material(i).MaterialNameCode(std::move(code));
+}
+
+} // namespace
+
+void FormatLibraryInto(Library& library, std::string& out) {
+    out.clear();
+    WithNameCodesKept(library, [&](const CategoryGrouping& grouping) {
+        EmitLibraryText(library, grouping, [&out](std::string_view piece) { out += piece; });
+    });
+}
+
+LibraryDigest DigestLibrary(Library& library) {
+    LibraryDigest digest;
+    WithNameCodesKept(library, [&](const CategoryGrouping& grouping) {
+        EmitLibraryText(library, grouping, [&digest](std::string_view piece) {
+            const std::size_t h = std::hash<std::string_view>{}(piece);
+            digest.hash = (digest.hash ^ h) * 0x100000001b3ULL + piece.size();
+            digest.size += piece.size();
+        });
+    });
+    return digest;
+}
+
+Recovery::Recovery(AppState& state, RecoveryStore& store) : state_(state), store_(store) {}
+
+RecoveryHeader Recovery::currentHeader() const {
+    return {state_.doc.CurrentFileName, state_.doc.IsUntitled, state_.doc.DiskStamp};
+}
+
+void Recovery::reclaimScratch() {
+    // The worker lets go of a text once written or superseded; its memory is reused.
+    if (inFlight_ && inFlight_.use_count() == 1) {
+        if (scratch_.capacity() < inFlight_->capacity()) scratch_ = std::move(*inFlight_);
+        inFlight_.reset();
+    }
+}
+
+void Recovery::markSaved() {
+    saved_ = DigestLibrary(state_.library);
+    discard();
+}
+
+void Recovery::markUnsaved() {
+    saved_.reset();
+}
+
+void Recovery::check() {
+    if (!state_.doc.DocumentOpen) return;
+    const LibraryDigest now = DigestLibrary(state_.library);
+    if (saved_ && now == *saved_) {
+        discard();
+        return;
+    }
+    const RecoveryHeader header = currentHeader();
+    if (copyExists_ && lastWritten_ && now == *lastWritten_ && header == lastHeader_) return;
+    reclaimScratch();
+    FormatLibraryInto(state_.library, scratch_);
+    auto body = std::make_shared<std::string>(std::move(scratch_));
+    scratch_ = std::string();
+    reclaimScratch();
+    inFlight_ = body;
+    lastWritten_ = now;
+    lastHeader_ = header;
+    store_.writeLater(RecoveryHeaderText(header), std::move(body));
+    copyExists_ = true;
+}
+
+std::optional<std::string> Recovery::writeNow(std::string& reason) {
+    reclaimScratch();
+    FormatLibraryInto(state_.library, scratch_);
+    const auto path = store_.writeNow(RecoveryHeaderText(currentHeader()), scratch_, reason);
+    if (path) copyExists_ = true;
+    // What the store holds now is not the text handed to its worker before.
+    lastWritten_.reset();
+    return path;
+}
+
+void Recovery::discard() {
+    if (!copyExists_) return;
+    store_.discard();
+    copyExists_ = false;
+    lastWritten_.reset();
+    reclaimScratch();
+}
+
+} // namespace mb

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "FileStamp.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace mb {
+
+struct AppState;
+class Library;
+class RecoveryStore;
+
+/// What a recovery copy says about the library it holds, before the library text.
+struct RecoveryHeader {
+    std::string fileName;           ///< the library's file; "" for a new one never saved
+    bool untitled = false;          ///< never saved under a name of its own: Save asks for one
+    std::optional<FileStamp> stamp; ///< the file as last opened or saved
+
+    friend bool operator==(const RecoveryHeader&, const RecoveryHeader&) = default;
+};
+
+std::string RecoveryHeaderText(const RecoveryHeader& header);
+
+struct RecoveryCopy {
+    RecoveryHeader header;
+    std::string_view libraryText; ///< points into the content parsed
+};
+/// Splits a copy into its header and library text; nullopt when it is not a copy this
+/// program wrote.
+std::optional<RecoveryCopy> ParseRecoveryCopy(std::string_view content);
+
+/// The library text a save would write, into `out` (whose capacity is reused). Unlike a
+/// save it leaves the library as it was: materials without a name code keep none.
+void FormatLibraryInto(Library& library, std::string& out);
+
+/// Tells library texts apart without keeping them: a hash of the text FormatLibraryInto
+/// gives, and its length.
+struct LibraryDigest {
+    std::size_t hash = 0;
+    std::size_t size = 0;
+    friend bool operator==(const LibraryDigest&, const LibraryDigest&) = default;
+};
+/// Formats the library a write chunk at a time, so no memory the size of the whole text
+/// is needed, and digests it.
+LibraryDigest DigestLibrary(Library& library);
+
+/// Keeps a copy of the open library in the recovery store while it has edits that were not
+/// saved. With no edit history, "not saved" means: its text differs from the text it had
+/// when it was last opened, created or saved.
+class Recovery {
+public:
+    Recovery(AppState& state, RecoveryStore& store);
+
+    /// The library as it is now is what the disk holds (or what was just created): the
+    /// copy, if any, goes.
+    void markSaved();
+    /// Nothing on disk holds the library as it is now (it was recovered).
+    void markUnsaved();
+    /// Digests the library on this thread and, when it differs from what was last saved
+    /// and from the copy last written, formats it and hands the text to the store's
+    /// worker. Once it no longer differs from what was saved, the copy goes.
+    void check();
+    /// Writes the copy at once; its path, or nullopt with `reason` set.
+    std::optional<std::string> writeNow(std::string& reason);
+    /// The library was closed or replaced: its copy goes.
+    void discard();
+
+    RecoveryStore& store() { return store_; }
+
+private:
+    RecoveryHeader currentHeader() const;
+    /// A buffer for the next formatting: the one last handed to the store once the store is
+    /// done with it, so large libraries do not cost fresh memory every time.
+    void reclaimScratch();
+
+    AppState& state_;
+    RecoveryStore& store_;
+    std::string scratch_;                      // the whole text, when a copy is due
+    std::optional<LibraryDigest> saved_;       // as last opened or saved; none: nothing is
+    std::optional<LibraryDigest> lastWritten_; // the copy last handed to the store
+    std::shared_ptr<std::string> inFlight_;    // its text, shared with the store's worker
+    RecoveryHeader lastHeader_;
+    bool copyExists_ = false;
+};
+
+} // namespace mb

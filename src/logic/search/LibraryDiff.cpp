@@ -1,0 +1,152 @@
+#include "LibraryDiff.h"
+
+#include "Library.h"
+#include "NumberText.h"
+#include "PropertyCatalogue.h"
+#include "TextUtil.h"
+#include "clsMaterial.h"
+
+#include <charconv>
+#include <unordered_map>
+
+namespace mb {
+
+namespace {
+
+using Kind = LibraryDifference::Kind;
+
+std::string Key(std::string_view name) {
+    std::string key(TrimBlanks(name));
+    for (char& c : key)
+        c = AsciiLower(c);
+    return key;
+}
+
+// Material numbers by name key, the first material of each name only.
+struct NameIndex {
+    std::unordered_map<std::string, int> first;
+    std::vector<std::string> repeated;
+};
+
+NameIndex IndexNames(Library& library) {
+    NameIndex index;
+    std::unordered_map<std::string, bool> reported;
+    for (int i = 0; i < library.MaterialCount(); ++i) {
+        std::string key = Key(library.Entry(i).Name);
+        const auto [at, inserted] = index.first.emplace(key, i);
+        if (inserted || reported[key]) continue;
+        reported[key] = true;
+        index.repeated.emplace_back(TrimBlanks(library.Entry(at->second).Name));
+    }
+    return index;
+}
+
+LibraryDifference Make(Kind kind, std::string_view name, int oldNumber, int newNumber,
+                       std::string_view before, std::string_view after) {
+    LibraryDifference d;
+    d.kind = kind;
+    d.name = std::string(TrimBlanks(name));
+    d.oldNumber = oldNumber;
+    d.newNumber = newNumber;
+    d.before = std::string(before);
+    d.after = std::string(after);
+    return d;
+}
+
+void CompareMaterial(Library& oldLibrary, int o, Library& newLibrary, int n,
+                     std::vector<LibraryDifference>& out) {
+    const LibraryEntry& oldEntry = oldLibrary.Entry(o);
+    const LibraryEntry& newEntry = newLibrary.Entry(n);
+    const std::string_view name = newEntry.Name;
+    const std::string_view oldCategory = TrimBlanks(oldEntry.Category);
+    const std::string_view newCategory = TrimBlanks(newEntry.Category);
+    // A save writes a category as its first material spells it, so "STEELS" and "Steels"
+    // are one category there; only a different name is a move.
+    if (!EqualsNoCase(oldCategory, newCategory))
+        out.push_back(Make(Kind::Moved, name, o, n, oldCategory, newCategory));
+    const std::string_view oldCode = TrimBlanks(oldEntry.NameCode);
+    const std::string_view newCode = TrimBlanks(newEntry.NameCode);
+    if (oldCode != newCode) out.push_back(Make(Kind::NameCode, name, o, n, oldCode, newCode));
+    const std::string_view oldText = TrimBlanks(oldEntry.Description);
+    const std::string_view newText = TrimBlanks(newEntry.Description);
+    if (oldText != newText) out.push_back(Make(Kind::Description, name, o, n, oldText, newText));
+
+    const clsMaterial& oldRecord = oldLibrary.Material(o);
+    const clsMaterial& newRecord = newLibrary.Material(n);
+    for (int slot = 0; slot < kVisitedSlots; ++slot) {
+        const bool had = oldRecord.HasValue(slot), has = newRecord.HasValue(slot);
+        if (!had && !has) continue;
+        const double before = had ? oldRecord.SlotValue(slot) : 0;
+        const double after = has ? newRecord.SlotValue(slot) : 0;
+        if (had && has && before == after) continue;
+        LibraryDifference d = Make(Kind::Value, name, o, n, had ? ExactNumberText(before) : "-",
+                                   has ? ExactNumberText(after) : "-");
+        d.slot = slot;
+        d.hadValue = had;
+        d.oldValue = before;
+        d.hasValue = has;
+        d.newValue = after;
+        out.push_back(std::move(d));
+    }
+}
+
+} // namespace
+
+std::string ExactNumberText(double si) {
+    const std::string text(TrimBlanks(FormatNumberText(si)));
+    const std::optional<double> back = LeadingNumber(text);
+    if (back && *back == si) return text;
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, si);
+    return std::string(buf, res.ptr);
+}
+
+std::string LibraryDifference::line() const {
+    switch (kind) {
+    case Kind::Added:
+        return "added\t" + after + "\t" + name;
+    case Kind::Removed:
+        return "removed\t" + before + "\t" + name;
+    case Kind::Moved:
+        return "moved\t" + name + "\t" + before + "\t" + after;
+    case Kind::NameCode:
+        return "namecode\t" + name + "\t" + before + "\t" + after;
+    case Kind::Description:
+        return "description\t" + name + "\t" + before + "\t" + after;
+    case Kind::Value: {
+        std::string code = PropertyCatalogue::instance().PropCode(slot);
+        return "value\t" + name + "\t" + code + "\t" + before + "\t" + after;
+    }
+    }
+    return {};
+}
+
+LibraryComparison CompareLibraries(Library& oldLibrary, Library& newLibrary) {
+    LibraryComparison result;
+    NameIndex oldNames = IndexNames(oldLibrary);
+    NameIndex newNames = IndexNames(newLibrary);
+    for (int n = 0; n < newLibrary.MaterialCount(); ++n) {
+        const LibraryEntry& entry = newLibrary.Entry(n);
+        const std::string key = Key(entry.Name);
+        if (newNames.first.at(key) != n) continue;
+        const auto old = oldNames.first.find(key);
+        if (old == oldNames.first.end()) {
+            result.differences.push_back(
+                Make(Kind::Added, entry.Name, -1, n, "", TrimBlanks(entry.Category)));
+            continue;
+        }
+        CompareMaterial(oldLibrary, old->second, newLibrary, n, result.differences);
+    }
+    for (int o = 0; o < oldLibrary.MaterialCount(); ++o) {
+        const LibraryEntry& entry = oldLibrary.Entry(o);
+        const std::string key = Key(entry.Name);
+        if (oldNames.first.at(key) != o || newNames.first.contains(key)) continue;
+        result.differences.push_back(
+            Make(Kind::Removed, entry.Name, o, -1, TrimBlanks(entry.Category), ""));
+    }
+    result.oldRepeatedNames = std::move(oldNames.repeated);
+    result.newRepeatedNames = std::move(newNames.repeated);
+    return result;
+}
+
+} // namespace mb

@@ -1,0 +1,174 @@
+#include "Application.h"
+
+#include "AppState.h"
+#include "BaseForm.h"
+#include "Controls.h"
+#include "EditingCommands.h"
+#include "MainWindow.h"
+#include "RecoveryStore.h"
+#include "RepeatingTimer.h"
+
+namespace mb {
+
+Application::Application(AppState& state, EditorWindowFactory& editors, MainWindow& mainWindow,
+                         const ApplicationServices& services)
+    : ShellCommands(services.help, services.about, services.process), state_(state),
+      editors_(editors), mainWindow_(mainWindow), messages_(services.messages),
+      recoveryTimer_(services.recoveryTimer), registry_(services.settings),
+      recovery_(state, services.recovery),
+      lifecycle_(state, *this, services.messages, services.dialogs, services.spreadsheets,
+                 services.locale, registry_, recovery_, services.lock) {
+    recoveryTimer_.start(kRecoveryIntervalMs, [this] { recovery_.check(); });
+}
+
+Application::~Application() {
+    recoveryTimer_.stop();
+}
+
+void Application::storePendingEdits() {
+    if (!editor_) return;
+    editor_->VSFlexGrid1_LeaveCell();
+    if (descriptionFocused_ && editing_) editing_->descriptionText_LostFocus();
+}
+
+void Application::descriptionText_GotFocus() {
+    descriptionFocused_ = true;
+    if (editing_) editing_->descriptionText_GotFocus();
+}
+
+void Application::descriptionText_LostFocus() {
+    descriptionFocused_ = false;
+    if (editing_) editing_->descriptionText_LostFocus();
+}
+
+void Application::OfferRecovery() {
+    RecoveryStore& store = recovery_.store();
+    bool recovered = false;
+    for (const LeftRecoveryCopy& left : store.claimLeftCopies()) {
+        const std::optional<RecoveryCopy> copy = ParseRecoveryCopy(left.content);
+        // Not a copy this program can read: it stays for whoever wrote it.
+        if (recovered || !copy) {
+            store.release(left.id);
+            continue;
+        }
+        const std::string& file = copy->header.fileName;
+        const std::string name = file.empty() ? std::string("a new library") : file;
+        if (messages_.show(RecoverQuestion(name, left.time), MsgButtons::YesNo,
+                           MsgIcon::Question) == MsgResult::No) {
+            store.remove(left.id);
+            continue;
+        }
+        if (!lifecycle_.OpenRecoveredLibrary(*copy)) {
+            store.release(left.id);
+            continue;
+        }
+        recovered = true;
+        // The old copy goes only once this instance holds one of its own.
+        std::string reason;
+        if (recovery_.writeNow(reason))
+            store.remove(left.id);
+        else
+            store.release(left.id);
+    }
+}
+
+BaseForm* Application::loadedEditor() {
+    return editor_;
+}
+
+BaseForm& Application::editor() {
+    if (editor_) return *editor_;
+    editor_ = &editors_.createEditor();
+    // The editor window's load step.
+    editor_->TreeView1.loadImages();
+    mainWindow_.editorLoaded();
+    editor_->TreeView1.setVisible(false);
+    editor_->valueframe.setVisible(false);
+    saveOnUnload_ = true;
+    editing_ = std::make_unique<EditingCommands>(*editor_);
+    return *editor_;
+}
+
+void Application::showEditor() {
+    editor();
+    editors_.showEditor();
+}
+
+void Application::setEditorCaption(const std::string& caption) {
+    editor();
+    editors_.setCaption(caption);
+}
+
+std::string Application::editorCaption() const {
+    return editor_ ? editors_.caption() : "";
+}
+
+bool Application::unloadEditor() {
+    if (!editor_ || unloading_) return true;
+    if (saveOnUnload_) {
+        // The question closes the library itself (and unloads this window) unless the
+        // user cancels.
+        return !lifecycle_.ConfirmSaveChanges();
+    }
+    unloading_ = true;
+    descriptionFocused_ = false;
+    mainWindow_.editorUnloaded();
+    state_.doc.CurrentFileName.clear();
+    const int index = editor_->unitsCombo.listIndex();
+    if (storeUnitsOnUnload_ && index >= 0 && index < editor_->unitsCombo.count())
+        registry_.SetValue(static_cast<int16_t>(index));
+    editing_.reset();
+    editor_ = nullptr;
+    editors_.destroyEditor();
+    unloading_ = false;
+    return true;
+}
+
+void Application::endProcess() {
+    process().endProcess();
+}
+
+bool Application::mainWindowCloseRequested() {
+    return unloadEditor();
+}
+
+bool Application::IsUntitled() const {
+    return state_.doc.IsUntitled;
+}
+
+void Application::ExitFromEditor() {
+    // Leaving through Exit ends the process at once: the unit system chosen in this
+    // session is not kept, even though closing the library unloads the editor.
+    storeUnitsOnUnload_ = false;
+    const bool cancelled = lifecycle_.ConfirmSaveChanges();
+    storeUnitsOnUnload_ = true;
+    if (!cancelled) endProcess();
+}
+
+EditingCommands* Application::editing() {
+    return editing_.get();
+}
+
+void Application::newMaterial() {
+    if (auto* e = editing()) e->newMaterial();
+}
+void Application::onNewMaterial() {
+    if (auto* e = editing()) e->onNewMaterial();
+}
+void Application::ClearValues() {
+    if (auto* e = editing()) e->ClearValues();
+}
+void Application::onMaterialSet() {
+    if (auto* e = editing()) e->onMaterialSet();
+}
+void Application::DeleteSelected() {
+    if (auto* e = editing()) e->DeleteSelected();
+}
+void Application::onCopyMaterial() {
+    if (auto* e = editing()) e->onCopyMaterial();
+}
+void Application::onPasteMaterial() {
+    if (auto* e = editing()) e->onPasteMaterial();
+}
+
+} // namespace mb

@@ -1,0 +1,191 @@
+#include "CommandRouting.h"
+
+#include "Commands.h"
+#include "MainWindow.h"
+
+namespace mb {
+
+const std::vector<MenuRoute>& MenuTable(MenuSet set) {
+    static const std::vector<MenuRoute> mainWindow = {
+        {"fileMenu",
+         "&File",
+         {
+             {"fileNewMenu", "&New   ", "", Action::NewLibrary},
+             {"fileOpenMenu", "&Open...   ", "Ctrl+O", Action::OpenLibrary},
+             {"separatorMenu", "-", "", Action::Separator},
+             {"fileExitMenu", "E&xit   ", "", Action::ExitMainWindow},
+         }},
+        {"help",
+         "&Help",
+         {
+             {"aboutMaterial", "&Help Topics", "F1", Action::HelpFromMainWindow},
+             {"aboutMaterialMenu", "&About Material Browser", "", Action::About},
+         }},
+    };
+    static const std::vector<MenuRoute> editorWindow = {
+        {"fileMenu",
+         "&File",
+         {
+             {"fileNewMenu", "&New", "", Action::NewLibrary},
+             {"fileOpenMenu", "&Open...", "Ctrl+O", Action::OpenLibrary},
+             {"fileCloseMenu", "&Close", "", Action::Close},
+             {"separatorMenu", "-", "", Action::Separator},
+             {"saveMenu", "&Save", "Ctrl+S", Action::Save},
+             {"saveAsMenu", "Save &As...", "Ctrl+A", Action::SaveAs},
+             {"separator1", "-", "", Action::Separator},
+             {"fileExitMenu", "E&xit", "", Action::ExitEditor},
+         }},
+        {"edit",
+         "&Edit",
+         {
+             {"newMaterial", "&New", "", Action::NewMaterial},
+             {"set", "&Clear", "", Action::ClearValues},
+             {"resetMenu", "&Reset", "", Action::MaterialSet},
+             {"delete", "&Delete ", "", Action::DeleteSelected},
+             {"copyMaterial", "&Copy", "Ctrl+C", Action::CopyMaterial},
+             {"pasteMaterial", "&Paste", "Ctrl+V", Action::PasteMaterial},
+         }},
+        {"view",
+         "&View",
+         {
+             {"toolbarMenu", "&Toolbar", "", Action::ToggleToolbar, true},
+             {"StatusbarMenu", "&Statusbar", "", Action::ToggleStatusbar, true},
+         }},
+        {"help",
+         "&Help",
+         {
+             {"helpTopicsMenu", "&Help Topics", "F1", Action::HelpFromEditor, false, 1},
+             {"aboutMenu", "&About Material Browser", "", Action::About},
+         }},
+    };
+    return set == MenuSet::MainWindow ? mainWindow : editorWindow;
+}
+
+const std::vector<ButtonRoute>& EditorButtonTable() {
+    static const std::vector<ButtonRoute> table = {
+        {"cmdNewMaterial", "&Add New Material", Action::AddNewMaterial},
+        {"reset", "&Reset", Action::MaterialSet},
+        {"AddSet", "&Clear", Action::ClearValues},
+    };
+    return table;
+}
+
+const std::vector<ToolbarRoute>& ToolbarTable() {
+    static const std::vector<ToolbarRoute> table = {
+        {"separator", "", "", Action::Separator},
+        {"new", "Open new file", "new", Action::NewLibrary},
+        {"open", "Open existing file", "open", Action::OpenLibrary},
+        {"save", "Save file", "save", Action::Save},
+        {"deleteMaterial", "Delete the selected material", "delete", Action::DeleteSelected},
+        {"separator2", "", "", Action::Separator},
+        {"help", "Help", "help", Action::HelpFromToolbar},
+    };
+    return table;
+}
+
+std::optional<Action> MenuItemAction(MenuSet set, std::string_view name) {
+    for (const MenuRoute& menu : MenuTable(set))
+        for (const MenuItemRoute& item : menu.items)
+            if (item.name == name && item.action != Action::Separator) return item.action;
+    return std::nullopt;
+}
+
+std::optional<Action> EditorButtonAction(std::string_view name) {
+    for (const ButtonRoute& button : EditorButtonTable())
+        if (button.name == name) return button.action;
+    return std::nullopt;
+}
+
+std::optional<Action> ToolbarClickAction(std::string_view key) {
+    if (key == "reset") return Action::ClearValues;
+    for (const ToolbarRoute& button : ToolbarTable())
+        if (button.key == key && button.action != Action::Separator) return button.action;
+    return std::nullopt;
+}
+
+CommandRouter::CommandRouter(Commands& commands, MainWindow& mainWindow)
+    : commands_(commands), mainWindow_(mainWindow) {}
+
+void CommandRouter::run(Action action) {
+    switch (action) {
+    case Action::Separator:
+        break;
+    case Action::NewLibrary:
+        commands_.NewLibrary();
+        break;
+    case Action::OpenLibrary:
+        commands_.OpenLibrary();
+        break;
+    case Action::Save:
+        if (commands_.IsUntitled())
+            commands_.SaveLibraryAs();
+        else
+            commands_.SaveLibrary();
+        break;
+    case Action::SaveAs:
+        commands_.SaveLibraryAs();
+        break;
+    case Action::Close:
+        commands_.CloseLibrary();
+        break;
+    case Action::ExitEditor:
+        commands_.ExitFromEditor();
+        break;
+    case Action::ExitMainWindow:
+        commands_.ExitFromMainWindow();
+        break;
+    case Action::NewMaterial:
+        commands_.newMaterial();
+        break;
+    case Action::AddNewMaterial:
+        commands_.onNewMaterial();
+        break;
+    case Action::ClearValues:
+        commands_.ClearValues();
+        break;
+    case Action::MaterialSet:
+        commands_.onMaterialSet();
+        break;
+    case Action::DeleteSelected:
+        commands_.DeleteSelected();
+        break;
+    case Action::CopyMaterial:
+        commands_.onCopyMaterial();
+        break;
+    case Action::PasteMaterial:
+        commands_.onPasteMaterial();
+        break;
+    case Action::ToggleToolbar:
+        mainWindow_.toolbarMenu_Click();
+        break;
+    case Action::ToggleStatusbar:
+        mainWindow_.StatusbarMenu_Click();
+        break;
+    case Action::HelpFromMainWindow:
+        commands_.ShowHelpFromMainWindow();
+        break;
+    case Action::HelpFromEditor:
+        commands_.ShowHelpFromEditor();
+        break;
+    case Action::HelpFromToolbar:
+        commands_.ShowHelpFromToolbar();
+        break;
+    case Action::About:
+        commands_.ShowAbout();
+        break;
+    }
+}
+
+void CommandRouter::menuItemClicked(MenuSet set, std::string_view name) {
+    if (const auto action = MenuItemAction(set, name)) run(*action);
+}
+
+void CommandRouter::buttonClicked(std::string_view name) {
+    if (const auto action = EditorButtonAction(name)) run(*action);
+}
+
+void CommandRouter::Toolbar1_ButtonClick(std::string_view key) {
+    if (const auto action = ToolbarClickAction(key)) run(*action);
+}
+
+} // namespace mb

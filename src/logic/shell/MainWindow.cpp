@@ -1,0 +1,63 @@
+#include "MainWindow.h"
+
+namespace mb {
+
+std::optional<int> StatusAnimation::tick() {
+    const int16_t s = step_;
+    step_ = s == 13 ? int16_t{1} : static_cast<int16_t>(s + 1);
+    if (s >= 1 && s <= 8) return 101 + s;
+    switch (s) {
+    case 10:
+        return 110;
+    case 12:
+        return 111;
+    case 13:
+        return 112;
+    default:
+        return std::nullopt;
+    }
+}
+
+MainWindow::MainWindow(ToolbarView& toolbar, StatusBarView& statusBar, MenuCheck& toolbarMenu,
+                       MenuCheck& statusbarMenu)
+    : toolbar_(toolbar), statusBar_(statusBar), toolbarMenu_(toolbarMenu),
+      statusbarMenu_(statusbarMenu) {}
+
+void MainWindow::MDIForm_Load() {
+    toolbar_.setButtonEnabled(kDeleteMaterialKey, false);
+    toolbar_.setButtonEnabled(kSaveKey, false);
+}
+
+void MainWindow::Timer1_Timer() {
+    if (const auto frame = animation_.tick()) statusBar_.setPicture(*frame);
+}
+
+void MainWindow::toggle(Visibility& bar, MenuCheck& check) {
+    if (!bar.isVisible()) {
+        bar.setVisible(true);
+        check.setChecked(true);
+    } else {
+        bar.setVisible(false);
+        check.setChecked(false);
+    }
+}
+
+void MainWindow::toolbarMenu_Click() {
+    toggle(toolbar_, toolbarMenu_);
+}
+
+void MainWindow::StatusbarMenu_Click() {
+    toggle(statusBar_, statusbarMenu_);
+}
+
+void MainWindow::editorLoaded() {
+    toolbar_.setButtonEnabled(kDeleteMaterialKey, true);
+    toolbar_.setButtonEnabled(kSaveKey, true);
+}
+
+void MainWindow::editorUnloaded() {
+    toolbar_.setButtonEnabled(kDeleteMaterialKey, false);
+    toolbar_.setButtonEnabled(kSaveKey, false);
+}
+
+} // namespace mb

@@ -1,0 +1,121 @@
+#include "BaseForm.h"
+
+#include "AppState.h"
+#include "Controls.h"
+#include "DecimalSeparator.h"
+#include "MaterialModel.h"
+#include "NodeKey.h"
+#include "UnitConversion.h"
+#include "clsFlexGrid.h"
+
+namespace mb {
+
+BaseForm::BaseForm(AppState& appState, const BaseFormControls& controls,
+                   const BaseFormServices& services)
+    : BaseFormControls(controls), state(appState), messageBox(services.messageBox),
+      locale(services.locale), entryStore_(appState.library, controls.TreeView1,
+                                           controls.unitsCombo, appState.doc.DecimalSeparator) {}
+
+Label& BaseForm::unitStringsLabel(int n) const {
+    return *BaseFormControls::unitStringsLabel.at(static_cast<std::size_t>(n - 1));
+}
+
+// ---- Tree browser ---------------------------------------------------------------------
+
+void BaseForm::TreeView1_NodeClick(const std::string& nodeKey) {
+    Library& library = state.library;
+    EditStarted = false;
+    // Clears a highlight that a drag left behind.
+    TreeView1.setDropHighlight(TreeView1.hitTest(0, 0));
+    if (!IsCategoryKey(library.LastNodeKey)) TreeView1.setImage(library.LastNodeKey, "leaf");
+    library.LastNodeKey = nodeKey;
+
+    if (IsCategoryKey(nodeKey)) {
+        materialTypeText.setText(nodeKey);
+        materialNameText.setText("");
+        descriptionText.setText("");
+        VSFlexGrid1.setVisible(false);
+        cmdNewMaterial.setVisible(true);
+        reset.setVisible(false);
+        AddSet.setVisible(false);
+    } else {
+        VSFlexGrid1.setVisible(true);
+        cmdNewMaterial.setVisible(false);
+        reset.setVisible(true);
+        AddSet.setVisible(true);
+        TreeView1.setImage(nodeKey, "leaf1");
+
+        const int i = KeyTailNumber(nodeKey);
+        if (i >= 0 && i < static_cast<int>(library.LibraryIndex().size())) {
+            const LibraryEntry& entry = library.LibraryIndex()[static_cast<std::size_t>(i)];
+            materialTypeText.setText(entry.Category);
+            materialNameText.setText(entry.Name);
+            descriptionText.setText(entry.Description);
+        }
+    }
+    ShowMaterialGrid();
+}
+
+void BaseForm::TreeView1_Expand(const std::string& nodeKey) {
+    TreeView1.setImage(nodeKey, "openbook");
+}
+
+void BaseForm::TreeView1_Collapse(const std::string& nodeKey) {
+    TreeView1.setImage(nodeKey, "closedbook");
+}
+
+int16_t BaseForm::CurrentMaterial() const {
+    return mb::CurrentMaterial(TreeView1);
+}
+
+// ---- Unit system and type selectors ---------------------------------------------------
+
+std::string BaseForm::UnitSystem() const {
+    return std::string(UnitSystemName(unitsCombo.listIndex()));
+}
+
+void BaseForm::unitsCombo_Click() {
+    const int index = unitsCombo.listIndex();
+    if (index >= 0 && index < kUnitSystemCount) {
+        const UnitTextTable& texts = UnitTexts(index);
+        for (int n = 1; n <= 10; ++n)
+            unitStringsLabel(n).setCaption(texts[n - 1]);
+        // The shear modulus and compressive strength rows show the stress unit again.
+        unitStringsLabel(11).setCaption(texts[0]);
+        unitStringsLabel(12).setCaption(texts[0]);
+    }
+    typeCombo_Click();
+    // Read afresh for the values typed from now on; the rebuild above used the old one.
+    ReadLocaleDecimalSeparator(state, locale);
+}
+
+void BaseForm::unitsCombo_GotFocus() {
+    // A value still being edited belongs to the unit system chosen while it was typed.
+    VSFlexGrid1_LeaveCell();
+}
+
+void BaseForm::typeCombo_Click() {
+    VSFlexGrid1.finishEditing();
+    ShowMaterialGrid();
+}
+
+void BaseForm::ShowMaterialGrid() {
+    clsFlexGrid grid(*this);
+    grid.FillGrid(VSFlexGrid1, typeCombo.listIndex());
+}
+
+void BaseForm::FillTypeList() {
+    typeCombo.clear();
+    for (const std::string& name : MaterialTypeNames())
+        typeCombo.addItem(name);
+    typeCombo.setListIndex(0);
+}
+
+void BaseForm::FillUnitsList() {
+    unitsCombo.clear();
+    for (int i = 0; i < kUnitSystemCount; ++i)
+        unitsCombo.addItem(std::string(UnitSystemCaption(i)));
+    unitsCombo.setListIndex(0);
+}
+
+} // namespace mb

@@ -1,0 +1,91 @@
+// The property grid's handlers of the editor window: starting an edit, validating and
+// storing the edited value when its cell is left.
+
+#include "AppState.h"
+#include "BaseForm.h"
+#include "Controls.h"
+#include "NumberText.h"
+#include "TextUtil.h"
+
+#include <charconv>
+
+namespace mb {
+
+namespace {
+
+// The grid hands its numeric value on as plain decimal text, a blank standing in for
+// the plus sign.
+std::string GridNumberText(double value) {
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value);
+    std::string out(buf, res.ptr);
+    if (value >= 0) out.insert(0, 1, ' ');
+    return out;
+}
+
+} // namespace
+
+void BaseForm::VSFlexGrid1_Click() {
+    if (VSFlexGrid1.col() != 2) return;
+    VSFlexGrid1.editCell();
+    EditStarted = true;
+}
+
+void BaseForm::VSFlexGrid1_LeaveCell() {
+    if (!EditStarted || leavingCell_) return;
+    leavingCell_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } resetFlag{leavingCell_};
+
+    const std::string cell = VSFlexGrid1.text();
+    if (cell.empty()) {
+        // The material keeps its value; the next rebuild shows it again.
+        EditStarted = false;
+        return;
+    }
+    const std::string& separator = state.doc.DecimalSeparator;
+    const std::string_view t = TrimBlanks(cell);
+    const bool numeric = IsNumericText(t, separator);
+    const int row = VSFlexGrid1.row();
+    const int col = VSFlexGrid1.col();
+    if (row >= 1 && col == 2 && !numeric) {
+        VSFlexGrid1.setText("");
+        return;
+    }
+    // Read with the user's separator, so "-0,5" counts as negative where "," is the point.
+    const double number = numeric ? ParseNumberText(t, separator).value_or(0.0) : 0.0;
+    if (numeric && number < 0 && !IsSignedProperty(row)) {
+        messageBox.show("Value entered must be a positive number", MsgButtons::OK, MsgIcon::None,
+                        kApplicationTitle);
+        VSFlexGrid1.setText("");
+        return;
+    }
+    StoreGridValue(row, col, GridNumberText(number));
+    EditStarted = false;
+}
+
+void BaseForm::VSFlexGrid1_LostFocus() {
+    if (leavingCell_) return;
+    // Moving the current cell leaves the edited one, which stores its value.
+    VSFlexGrid1.setCurrentCell(1, 1);
+}
+
+bool BaseForm::IsSignedProperty(int row) const {
+    static constexpr std::string_view kSigned[] = {"GXY",  "GYZ",  "GXZ",  "NUXY", "NUYZ",
+                                                   "NUXZ", "ALPX", "ALPY", "ALPZ"};
+    const std::string code = VSFlexGrid1.textMatrix(row, 0);
+    const std::string_view trimmed = TrimBlanks(code);
+    for (std::string_view s : kSigned)
+        if (EqualsNoCase(trimmed, s)) return true;
+    return false;
+}
+
+void BaseForm::StoreGridValue(int row, int col, const std::string& text) {
+    if (!EditStarted) return;
+    entryStore_.Map(static_cast<int16_t>(row), static_cast<int16_t>(col), text,
+                    static_cast<int16_t>(unitsCombo.listIndex()), VSFlexGrid1, typeCombo);
+}
+
+} // namespace mb

@@ -1,0 +1,60 @@
+#include "NodeKey.h"
+
+#include "Controls.h"
+#include "Library.h"
+
+namespace mb {
+
+std::string FourDigitText(int n) {
+    std::string digits = std::to_string(n);
+    if (digits.size() < 4) digits.insert(0, 4 - digits.size(), '0');
+    return digits;
+}
+
+int KeyTailNumber(std::string_view key) {
+    const std::string_view tail = key.size() > 4 ? key.substr(key.size() - 4) : key;
+    int value = 0;
+    for (char c : tail) {
+        if (c == ' ') continue;
+        if (c < '0' || c > '9') break;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+bool IsCategoryKey(std::string_view key) {
+    const std::string_view tail = key.size() > 4 ? key.substr(key.size() - 4) : key;
+    return KeyTailNumber(key) == 0 && tail != "0000";
+}
+
+std::string MaterialNodeKey(const std::string& category, const std::string& name, int n) {
+    return category + name + FourDigitText(n);
+}
+
+void BuildTree(Library& library, TreeControl& tree) {
+    for (int i = 0; i <= library.LastMaterialIndex(); ++i) {
+        const LibraryEntry& e = library.Entry(i);
+        tree.addNode(std::nullopt, e.Category, e.Category, "closedbook");
+        const std::string key = MaterialNodeKey(e.Category, e.Name, i);
+        tree.addNode(e.Category, key, e.Name, "leaf");
+        library.LastNodeKey = key;
+    }
+}
+
+int SelectedMaterialNumber(const TreeControl& tree) {
+    if (tree.nodeCount() == 0) return -1;
+    const auto key = tree.selectedKey();
+    if (!key) return -1;
+    if (IsCategoryKey(*key) && tree.childCount(*key) > 0) return -1;
+    return KeyTailNumber(*key);
+}
+
+void ResetLibraryView(Library& library, TreeControl& tree, Visibility& valueFrame) {
+    library.DiscardIndex();
+    tree.clearImages();
+    tree.removeAll();
+    tree.setVisible(false);
+    valueFrame.setVisible(false);
+}
+
+} // namespace mb

@@ -1,0 +1,128 @@
+#include "clsFlexGrid.h"
+
+#include "AppState.h"
+#include "Controls.h"
+#include "MaterialModel.h"
+#include "NumberText.h"
+#include "PropertyCatalogue.h"
+#include "UnitConversion.h"
+
+namespace mb {
+
+clsFlexGrid::clsFlexGrid(BaseForm& form) : form_(form) {
+    for (int n = 1; n <= kUnitLabelCount; ++n)
+        U[n - 1] = form.unitStringsLabel(n).caption();
+}
+
+void clsFlexGrid::InitializeGrid(GridControl& flexgrid) {
+    grid_ = &flexgrid;
+    grid_->setCols(Cols);
+    for (int c = 0; c < Cols; ++c)
+        Cell(c, 0, Header[c]);
+}
+
+void clsFlexGrid::Cell(int Col, int Row, const std::string& Text) {
+    if (!grid_) return;
+    grid_->setCurrentCell(Row, Col);
+    const std::string& separator = form_.state.doc.DecimalSeparator;
+    std::string shown = Text;
+    if (Col == 2 && Row >= 1 && IsNumericText(Text, separator)) {
+        if (const auto number = ParseNumberText(Text, separator))
+            shown = FormatGeneralNumber(*number, separator);
+    }
+    grid_->setText(shown);
+    grid_->autoSizeColumn(Col);
+}
+
+void clsFlexGrid::UpdateProperty(int nProp, const std::string& units, int Row) {
+    const auto& catalogue = PropertyCatalogue::instance();
+    Cell(0, Row, catalogue.PropCode(nProp));
+    Cell(1, Row, catalogue.PropDescription(nProp));
+    Cell(3, Row, units);
+}
+
+std::string clsFlexGrid::RowUnits(const GridRow& row, int material) {
+    switch (row.unit.kind) {
+    case GridRowUnit::Kind::UnitText:
+        return U[row.unit.text];
+    case GridRowUnit::Kind::Empty:
+        return "";
+    case GridRowUnit::Kind::Degrees:
+        return "Degrees";
+    case GridRowUnit::Kind::Temperature:
+        switch (form_.unitsCombo.listIndex()) {
+        case UnitSystemIndex::IPS:
+            return "Fahrenheit";
+        case UnitSystemIndex::SI:
+            return "Kelvin";
+        case UnitSystemIndex::MKS:
+            return "Celsius";
+        default:
+            return "";
+        }
+    case GridRowUnit::Kind::Record: {
+        Library& library = form_.state.library;
+        if (material > -1) {
+            clsMaterial& m = library.Material(material);
+            m.Property(row.code);
+            return m.UnitsString();
+        }
+        if (library.HasRecord(0)) {
+            clsMaterial& first = library.Material(0);
+            first.ChangeUnits("", form_.UnitSystem(), false);
+            first.Property(row.code);
+            return first.UnitsString();
+        }
+        // No material and no first record to ask: the record label is the same for every
+        // record, so any record gives it.
+        clsMaterial scratch;
+        scratch.Property(row.code);
+        return scratch.UnitsString();
+    }
+    }
+    return "";
+}
+
+std::string clsFlexGrid::RowValue(const GridRow& row, int material) {
+    if (material < 0) return "";
+    clsMaterial& m = form_.state.library.Material(material);
+    m.Property(row.code);
+    m.PropIndex();
+    if (!m.HasValue(m.Index())) return "";
+    return m.PropValue(form_.UnitSystem());
+}
+
+void clsFlexGrid::FillGrid(GridControl& grid, int typeIndex) {
+    grid.clear();
+    grid.setCurrentCell(0, 0);
+    InitializeGrid(grid);
+
+    const auto& layout = GridLayout(typeIndex);
+    const int count = static_cast<int>(layout.size());
+    grid.setRows(count + 1);
+
+    int material = form_.CurrentMaterial();
+    // A key numbering no possible material has no record to show.
+    if (material >= kMaxMaterials) material = -1;
+    // No type chosen: the plasticity rows are laid out, but nothing is filled in.
+    const int shown = typeIndex < 0 ? -1 : material;
+
+    for (int r = 1; r <= count; ++r) {
+        const GridRow& row = layout[r - 1];
+        const std::string units = RowUnits(row, shown);
+        if (row.slot >= 0 && row.slot != Slot::REFTEMP) {
+            UpdateProperty(row.slot, units, r);
+        } else {
+            Cell(0, r, row.code);
+            Cell(1, r, row.description);
+            Cell(3, r, units);
+        }
+    }
+    for (int r = 1; r <= count; ++r) {
+        const GridRow& row = layout[r - 1];
+        Cell(2, r, RowValue(row, shown));
+        Cell(3, r, RowUnits(row, shown));
+    }
+}
+
+} // namespace mb

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "BaseForm.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace mb {
+
+class GridControl;
+struct GridRow;
+
+/// Lays out and fills the property grid for one rebuild: one row per property of the
+/// chosen material type with code, description, the selected material's value in the
+/// chosen unit system, and the unit text. It holds no library data; make one per rebuild.
+class clsFlexGrid {
+public:
+    /// Copies the unit texts U0..U11 from the form's hidden labels as they are now.
+    explicit clsFlexGrid(BaseForm& form);
+
+    /// Clears `grid`, lays out the rows of type `typeIndex` and fills in the values.
+    void FillGrid(GridControl& grid, int typeIndex);
+    /// Takes `flexgrid` as the grid to work on, sets four columns and writes the headers.
+    void InitializeGrid(GridControl& flexgrid);
+    /// Writes one cell; a number in the Value column is shown in general decimal form
+    /// with the user's decimal separator.
+    void Cell(int Col, int Row, const std::string& Text);
+    /// Writes a row's code, description (both from catalogue slot `nProp`) and units.
+    void UpdateProperty(int nProp, const std::string& units, int Row);
+
+    int16_t Cols = 4;
+    std::array<std::string, 4> Header{"Property", "Description", "Value", "Units"};
+    /// U[0] .. U[11]: the unit texts of unitStringsLabel1 .. unitStringsLabel12.
+    std::array<std::string, kUnitLabelCount> U;
+
+private:
+    std::string RowUnits(const GridRow& row, int material);
+    std::string RowValue(const GridRow& row, int material);
+
+    BaseForm& form_;
+    GridControl* grid_ = nullptr;
+};
+
+} // namespace mb

@@ -1,0 +1,194 @@
+#include "SheetReply.h"
+
+#include "TextUtil.h"
+
+#include <bit>
+#include <charconv>
+#include <cstdint>
+#include <new>
+#include <optional>
+
+namespace mb {
+
+namespace {
+
+constexpr std::string_view kHeader = "MBSHEET 1\n";
+// The reason ends up in a message box: a path and a sentence, never megabytes.
+constexpr std::uint64_t kLongestReason = 8192;
+
+std::string Decimal(long long n) {
+    char buffer[24];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, n);
+    return std::string(buffer, end);
+}
+
+void AppendCell(std::string& out, int row, int column, const CellValue& cell) {
+    const std::string where = Decimal(row) + " " + Decimal(column) + " ";
+    if (cell.kind == CellValue::Kind::Number) {
+        char bits[17];
+        const auto [end, ec] =
+            std::to_chars(bits, bits + sizeof bits, std::bit_cast<std::uint64_t>(cell.number), 16);
+        out.append("N ").append(where).append(bits, end).append("\n");
+    } else {
+        out.append("T ").append(where).append(Decimal(static_cast<long long>(cell.text.size())));
+        out.append("\n").append(cell.text).append("\n");
+    }
+}
+
+std::string FailureReply(std::string_view stage, const std::string& reason) {
+    std::string out(kHeader);
+    out.append("F ").append(stage).append(" ");
+    out.append(Decimal(static_cast<long long>(reason.size()))).append("\n");
+    out.append(reason).append("\nE 0\n");
+    return out;
+}
+
+// Walks the reply front to back; every read checks that the bytes are there.
+class Reader {
+public:
+    explicit Reader(std::string_view bytes) : rest_(bytes) {}
+
+    bool atEnd() const { return rest_.empty(); }
+
+    bool literal(std::string_view text) {
+        if (!rest_.starts_with(text)) return false;
+        rest_.remove_prefix(text.size());
+        return true;
+    }
+
+    /// Digits in `base` up to the next `stop`, which is consumed too.
+    std::optional<std::uint64_t> number(char stop, int base = 10) {
+        const std::size_t at = rest_.find(stop);
+        if (at == 0 || at == std::string_view::npos || at > 20) return std::nullopt;
+        std::uint64_t value = 0;
+        const char* last = rest_.data() + at;
+        const auto [end, ec] = std::from_chars(rest_.data(), last, value, base);
+        if (ec != std::errc() || end != last) return std::nullopt;
+        rest_.remove_prefix(at + 1);
+        return value;
+    }
+
+    std::optional<std::string_view> bytes(std::uint64_t count) {
+        if (count > rest_.size()) return std::nullopt;
+        const std::string_view taken = rest_.substr(0, static_cast<std::size_t>(count));
+        rest_.remove_prefix(static_cast<std::size_t>(count));
+        return taken;
+    }
+
+private:
+    std::string_view rest_;
+};
+
+SheetReply Malformed(std::string why) {
+    SheetReply reply;
+    reply.outcome = SheetReply::Outcome::Malformed;
+    reply.reason = std::move(why);
+    return reply;
+}
+
+std::string CaptureCells(SpreadsheetReader& reader, const std::string& path) {
+    std::string reason;
+    std::unique_ptr<Workbook> workbook = reader.open(path, reason);
+    if (!workbook) return FailureReply("open", reason);
+    std::unique_ptr<Worksheet> sheet = workbook->firstSheet(reason);
+    if (!sheet) return FailureReply("sheet", reason);
+
+    std::string out(kHeader);
+    long long cells = 0;
+    for (int row = 1; row <= kSheetReplyLastRow; ++row) {
+        const CellValue a = sheet->cell(row, 1);
+        const CellValue b = sheet->cell(row, 2);
+        for (const auto& [column, cell] : {std::pair{1, &a}, std::pair{2, &b}}) {
+            if (cell->kind == CellValue::Kind::Empty) continue;
+            AppendCell(out, row, column, *cell);
+            ++cells;
+        }
+        if (a.kind == CellValue::Kind::Text && EqualsNoCase(a.text, "End")) break;
+    }
+    out.append("E ").append(Decimal(cells)).append("\n");
+    return out;
+}
+
+} // namespace
+
+std::string CaptureSheetReply(SpreadsheetReader& reader, const std::string& path) {
+    try {
+        return CaptureCells(reader, path);
+    } catch (const std::bad_alloc&) {
+        // Under the reader process's memory limit a workbook that claims huge sizes ends
+        // here; by now what it took has been given back.
+        return FailureReply("open", "The file \"" + path + "\" is too large to be read.");
+    }
+}
+
+CellValue CapturedSheet::cell(int row, int column) const {
+    if (row < 1 || column < 1 || column > 2 || static_cast<std::size_t>(row) > rows_.size())
+        return CellValue::Empty();
+    return rows_[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(column - 1)];
+}
+
+void CapturedSheet::set(int row, int column, CellValue value) {
+    if (row < 1 || row > kSheetReplyLastRow || column < 1 || column > 2) return;
+    if (static_cast<std::size_t>(row) > rows_.size()) rows_.resize(static_cast<std::size_t>(row));
+    rows_[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(column - 1)] =
+        std::move(value);
+}
+
+SheetReply ParseSheetReply(std::string_view bytes) {
+    Reader in(bytes);
+    if (!in.literal(kHeader)) return Malformed("no header");
+    SheetReply reply;
+    reply.outcome = SheetReply::Outcome::Sheet;
+    std::uint64_t cells = 0;
+    long long lastPlace = 0; // row * 2 + column - 1 of the previous cell
+    for (;;) {
+        if (in.literal("E ")) {
+            const auto count = in.number('\n');
+            if (!count || *count != cells) return Malformed("wrong cell count");
+            if (!in.atEnd()) return Malformed("bytes after the end");
+            return reply;
+        }
+        if (in.literal("F ")) {
+            if (reply.outcome != SheetReply::Outcome::Sheet || cells != 0)
+                return Malformed("failure after cells");
+            if (in.literal("open "))
+                reply.outcome = SheetReply::Outcome::OpenFailed;
+            else if (in.literal("sheet "))
+                reply.outcome = SheetReply::Outcome::SheetFailed;
+            else
+                return Malformed("unknown failure");
+            const auto length = in.number('\n');
+            if (length && *length > kLongestReason) return Malformed("reason too long");
+            const auto reason = length ? in.bytes(*length) : std::nullopt;
+            if (!reason || !in.literal("\n")) return Malformed("truncated failure");
+            reply.reason = std::string(*reason);
+            continue;
+        }
+        const bool isNumber = in.literal("N ");
+        if (!isNumber && !in.literal("T ")) return Malformed("unknown record");
+        if (reply.outcome != SheetReply::Outcome::Sheet) return Malformed("cell after failure");
+        const auto row = in.number(' ');
+        const auto column = in.number(' ');
+        if (!row || !column || *row < 1 || *row > kSheetReplyLastRow || *column < 1 || *column > 2)
+            return Malformed("bad cell place");
+        const long long place =
+            static_cast<long long>(*row) * 2 + static_cast<long long>(*column) - 1;
+        if (place <= lastPlace) return Malformed("cells out of order");
+        lastPlace = place;
+        CellValue value;
+        if (isNumber) {
+            const auto bits = in.number('\n', 16);
+            if (!bits) return Malformed("bad number");
+            value = CellValue::Number(std::bit_cast<double>(*bits));
+        } else {
+            const auto length = in.number('\n');
+            const auto text = length ? in.bytes(*length) : std::nullopt;
+            if (!text || !in.literal("\n")) return Malformed("truncated text");
+            value = CellValue::Text(std::string(*text));
+        }
+        reply.sheet.set(static_cast<int>(*row), static_cast<int>(*column), std::move(value));
+        ++cells;
+    }
+}
+
+} // namespace mb

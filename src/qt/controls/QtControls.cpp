@@ -1,0 +1,82 @@
+#include "QtControls.h"
+
+#include "QtText.h"
+
+#include <QMouseEvent>
+
+namespace mb::qt {
+
+QtButton::QtButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {}
+
+std::string QtButton::caption() const {
+    return fromQ(text());
+}
+
+void QtLabel::setCaption(const std::string& caption) {
+    QLabel::setText(toQ(caption));
+}
+
+std::string QtLabel::caption() const {
+    return fromQ(QLabel::text());
+}
+
+void QtFrame::mousePressEvent(QMouseEvent* event) {
+    QFrame::mousePressEvent(event);
+    emit mousePressed(event->button(), event->modifiers(), event->globalPosition().toPoint());
+}
+
+std::string QtTextBox::text() const {
+    return fromQ(QLineEdit::text());
+}
+
+void QtTextBox::setText(const std::string& text) {
+    QLineEdit::setText(toQ(text));
+}
+
+int QtTextBox::selStart() const {
+    return hasSelectedText() ? selectionStart() : cursorPosition();
+}
+
+void QtTextBox::setSelLength(int length) {
+    const int start = selStart();
+    if (length <= 0) {
+        deselect();
+        setCursorPosition(start);
+        return;
+    }
+    setSelection(start, length);
+}
+
+void QtTextBox::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    emit gotFocus();
+}
+
+void QtTextBox::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    emit lostFocus();
+}
+
+QtComboBox::QtComboBox(QWidget* parent) : QComboBox(parent) {
+    setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    connect(this, &QComboBox::activated, this, [this] { emit clicked(); });
+}
+
+void QtComboBox::addItem(const std::string& text) {
+    QComboBox::addItem(toQ(text));
+}
+
+void QtComboBox::setListIndex(int index) {
+    setCurrentIndex(index >= 0 && index < QComboBox::count() ? index : -1);
+}
+
+std::string QtComboBox::itemText(int index) const {
+    return fromQ(QComboBox::itemText(index));
+}
+
+void QtComboBox::focusInEvent(QFocusEvent* event) {
+    QComboBox::focusInEvent(event);
+    emit gotFocus();
+}
+
+} // namespace mb::qt

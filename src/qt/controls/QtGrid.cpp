@@ -1,0 +1,186 @@
+#include "QtGrid.h"
+
+#include "QtText.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace mb::qt {
+
+namespace {
+
+// Scoped flag: the logic is changing the table itself, so the table's own current-cell
+// signal must not be taken for the user's move.
+struct Moving {
+    explicit Moving(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+    ~Moving() { flag_ = old_; }
+    bool& flag_;
+    bool old_;
+};
+
+} // namespace
+
+QtGrid::QtGrid(QWidget* parent) : QTableWidget(parent) {
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The current cell shows as a focus frame, not as a selection: nothing is selected here.
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setWordWrap(false);
+    verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setSectionsClickable(false);
+
+    connect(this, &QTableWidget::currentCellChanged, this, &QtGrid::userMovedTo);
+    connect(this, &QTableWidget::cellClicked, this, [this] { emit clicked(); });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        const auto inside = [this](QWidget* w) { return w == this || isAncestorOf(w); };
+        // A switch to another application (now == nullptr) is not a move within the window.
+        if (old && now && inside(old) && !inside(now)) emit lostFocus();
+    });
+}
+
+void QtGrid::reportLeave(CellPos left) {
+    const CellPos* outer = leaving_;
+    leaving_ = &left;
+    emit leaveCell();
+    leaving_ = outer;
+}
+
+void QtGrid::userMovedTo(int tableRow, int tableCol, int, int) {
+    if (moving_) return;
+    reportLeave(current_);
+    current_ =
+        tableRow < 0 ? CellPos{0, tableCol < 0 ? 0 : tableCol} : CellPos{tableRow + 1, tableCol};
+}
+
+int QtGrid::row() const {
+    return leaving_ ? leaving_->row : current_.row;
+}
+
+int QtGrid::col() const {
+    return leaving_ ? leaving_->col : current_.col;
+}
+
+void QtGrid::setCurrentCell(int row, int col) {
+    if (row == current_.row && col == current_.col) return;
+    reportLeave(current_);
+    current_ = {row, col};
+    Moving moving(moving_);
+    // A rebuild walks through every cell; the view must not scroll along with it.
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(false);
+    if (row >= 1 && row - 1 < rowCount() && col >= 0 && col < columnCount())
+        QTableWidget::setCurrentCell(row - 1, col);
+    else
+        QTableWidget::setCurrentIndex(QModelIndex());
+    setAutoScroll(scrolls);
+}
+
+QTableWidgetItem* QtGrid::cellItem(int row, int col, bool create) {
+    if (col < 0 || col >= columnCount() || row < 0 || row > rowCount()) return nullptr;
+    if (row == 0) {
+        QTableWidgetItem* header = horizontalHeaderItem(col);
+        if (!header && create) {
+            header = new QTableWidgetItem;
+            setHorizontalHeaderItem(col, header);
+        }
+        return header;
+    }
+    QTableWidgetItem* cell = item(row - 1, col);
+    if (!cell && create) {
+        cell = new QTableWidgetItem;
+        Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+        if (col == kValueColumn) flags |= Qt::ItemIsEditable;
+        cell->setFlags(flags);
+        setItem(row - 1, col, cell);
+    }
+    return cell;
+}
+
+QLineEdit* QtGrid::openEditor(int row, int col) const {
+    if (state() != QAbstractItemView::EditingState || row < 1) return nullptr;
+    const QModelIndex index = model()->index(row - 1, col);
+    if (!index.isValid() || currentIndex() != index) return nullptr;
+    return qobject_cast<QLineEdit*>(indexWidget(index));
+}
+
+std::string QtGrid::text() const {
+    // A value still being typed is what the cell holds for whoever reads it: a command
+    // started from a shortcut leaves the editor open, so nothing committed it yet.
+    if (const QLineEdit* editor = openEditor(row(), col())) return fromQ(editor->text());
+    return textMatrix(row(), col());
+}
+
+void QtGrid::setText(const std::string& text) {
+    if (QLineEdit* editor = openEditor(row(), col())) editor->setText(toQ(text));
+    if (QTableWidgetItem* cell = cellItem(row(), col(), !text.empty())) cell->setText(toQ(text));
+}
+
+std::string QtGrid::textMatrix(int row, int col) const {
+    QTableWidgetItem* cell = const_cast<QtGrid*>(this)->cellItem(row, col, false);
+    return cell ? fromQ(cell->text()) : std::string();
+}
+
+void QtGrid::setRows(int rows) {
+    Moving moving(moving_);
+    setRowCount(rows > 1 ? rows - 1 : 0);
+}
+
+void QtGrid::setCols(int cols) {
+    Moving moving(moving_);
+    setColumnCount(cols > 0 ? cols : 0);
+}
+
+void QtGrid::clear() {
+    Moving moving(moving_);
+    clearContents();
+    scrollToTop();
+    for (int c = 0; c < columnCount(); ++c)
+        if (QTableWidgetItem* header = horizontalHeaderItem(c)) header->setText(QString());
+}
+
+void QtGrid::autoSizeColumn(int col) {
+    // Fitting a column measures every row; a rebuild asks after each cell, so the
+    // columns are fitted once, when the rebuild is over.
+    if (!dirtyColumns_.contains(col)) dirtyColumns_.append(col);
+    if (sizingPending_) return;
+    sizingPending_ = true;
+    QMetaObject::invokeMethod(this, &QtGrid::resizeDirtyColumns, Qt::QueuedConnection);
+}
+
+void QtGrid::resizeDirtyColumns() {
+    sizingPending_ = false;
+    const QList<int> columns = std::exchange(dirtyColumns_, {});
+    for (int c : columns)
+        if (c >= 0 && c < columnCount()) resizeColumnToContents(c);
+}
+
+void QtGrid::editCell() {
+    QTableWidgetItem* cell = cellItem(current_.row, current_.col, current_.row >= 1);
+    if (current_.row < 1 || !cell || !(cell->flags() & Qt::ItemIsEditable)) return;
+    {
+        Moving moving(moving_);
+        QTableWidget::setCurrentCell(current_.row - 1, current_.col);
+    }
+    editItem(cell);
+}
+
+void QtGrid::finishEditing() {
+    if (state() != QAbstractItemView::EditingState) return;
+    if (QWidget* editor = indexWidget(currentIndex()))
+        closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+}
+
+void QtGrid::keyPressEvent(QKeyEvent* event) {
+    // F2 is the keyboard's way to the same edit that a click in the Value column starts.
+    if (event->key() == Qt::Key_F2 && state() != QAbstractItemView::EditingState) {
+        emit clicked();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
+} // namespace mb::qt

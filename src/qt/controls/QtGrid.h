@@ -1,0 +1,72 @@
+#pragma once
+
+#include "Controls.h"
+
+#include <QTableWidget>
+
+class QLineEdit;
+
+namespace mb::qt {
+
+/// The property grid over a QTableWidget. Row 0 of the logic is the table's header; rows
+/// 1..n are table rows 0..n-1. Only the Value column (2) can be edited, and only when the
+/// logic asks for it (`editCell`), which it does from the grid's `clicked`.
+///
+/// Every change of the current cell, by the user or by the logic, is reported through
+/// `leaveCell` before the new cell takes over; while its handlers run, row(), col(),
+/// text() and setText() address the cell being left.
+class QtGrid : public QTableWidget, public GridControl {
+    Q_OBJECT
+public:
+    explicit QtGrid(QWidget* parent = nullptr);
+
+    void setVisible(bool visible) override { QTableWidget::setVisible(visible); }
+    bool isVisible() const override { return !isHidden(); }
+    void setRows(int rows) override;
+    int rows() const override { return rowCount() + 1; }
+    void setCols(int cols) override;
+    int cols() const override { return columnCount(); }
+    int row() const override;
+    int col() const override;
+    void setCurrentCell(int row, int col) override;
+    std::string text() const override;
+    void setText(const std::string& text) override;
+    std::string textMatrix(int row, int col) const override;
+    void clear() override;
+    void autoSizeColumn(int col) override;
+    void editCell() override;
+    void finishEditing() override;
+
+    static constexpr int kValueColumn = 2;
+
+signals:
+    /// A click on a cell, after the cell has become the current one.
+    void clicked();
+    /// The current cell is about to change; the grid still describes the cell being left.
+    void leaveCell();
+    /// The input focus went from the grid (or its cell editor) to another widget.
+    void lostFocus();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    struct CellPos {
+        int row = 0;
+        int col = 0;
+    };
+    void reportLeave(CellPos left);
+    void userMovedTo(int tableRow, int tableCol, int previousRow, int previousCol);
+    QTableWidgetItem* cellItem(int row, int col, bool create);
+    /// The cell editor open on that cell (logic rows), or null.
+    QLineEdit* openEditor(int row, int col) const;
+    void resizeDirtyColumns();
+
+    CellPos current_;                  // the logic's current cell, header row included
+    const CellPos* leaving_ = nullptr; // while leaveCell handlers run
+    bool moving_ = false;              // the logic is moving the current cell itself
+    bool sizingPending_ = false;
+    QList<int> dirtyColumns_;
+};
+
+} // namespace mb::qt

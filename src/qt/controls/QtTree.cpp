@@ -1,0 +1,334 @@
+#include "QtTree.h"
+
+#include <utility>
+
+#include "QtText.h"
+
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QStyledItemDelegate>
+
+// Resources of a static library are brought in by name, outside any namespace.
+static void initTreeResources() {
+    Q_INIT_RESOURCE(tree);
+}
+
+namespace mb::qt {
+
+namespace {
+
+constexpr int kKeyRole = Qt::UserRole;
+constexpr int kImageRole = Qt::UserRole + 1;
+constexpr const char* kNodeMime = "application/x-material-node";
+
+// Lets the tree's owner accept or refuse the text typed into a label editor.
+class LabelEditDelegate : public QStyledItemDelegate {
+public:
+    explicit LabelEditDelegate(QtTree* tree) : QStyledItemDelegate(tree), tree_(tree) {}
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override {
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        if (!line || !tree_->labelEditHandler) {
+            QStyledItemDelegate::setModelData(editor, model, index);
+            return;
+        }
+        std::string text = fromQ(line->text());
+        const std::string key = fromQ(index.data(kKeyRole).toString());
+        if (tree_->labelEditHandler(key, text)) model->setData(index, toQ(text), Qt::EditRole);
+    }
+
+private:
+    QtTree* tree_;
+};
+
+} // namespace
+
+QtTree::QtTree(QWidget* parent) : QTreeWidget(parent) {
+    setColumnCount(1);
+    header()->hide();
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setItemDelegate(new LabelEditDelegate(this));
+    // The view's own item dragging stays off: drags are started and dropped by the form
+    // logic. Setting the mode switches drops off as well, so they are let in afterwards.
+    setDragDropMode(QAbstractItemView::NoDragDrop);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setUniformRowHeights(true);
+
+    connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        // The press that selected this node has reported it already.
+        if (std::exchange(clickReportedOnPress_, false)) return;
+        emit nodeClicked(item->data(0, kKeyRole).toString());
+    });
+    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        emit nodeExpanded(item->data(0, kKeyRole).toString());
+    });
+    connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
+        emit nodeCollapsed(item->data(0, kKeyRole).toString());
+    });
+}
+
+std::string QtTree::keyOf(const QTreeWidgetItem* item) {
+    return fromQ(item->data(0, kKeyRole).toString());
+}
+
+QIcon QtTree::treeIcon(const QString& name) {
+    initTreeResources();
+    const QString file = QStringLiteral(":/tree/%1.svg").arg(name);
+    QIcon icon(file);
+    // The style would tint the picture of the selected row; the pictures carry their own
+    // meaning ("leaf1" is the selection), so they are drawn as they are.
+    icon.addFile(file, QSize(), QIcon::Selected);
+    return icon;
+}
+
+QTreeWidgetItem* QtTree::itemForKey(const std::string& key) const {
+    return items_.value(toQ(key), nullptr);
+}
+
+bool QtTree::addNode(const std::optional<std::string>& parentKey, const std::string& key,
+                     const std::string& text, const std::string& image) {
+    const QString qkey = toQ(key);
+    if (items_.contains(qkey)) return false;
+    QTreeWidgetItem* parent = nullptr;
+    if (parentKey) {
+        parent = itemForKey(*parentKey);
+        if (!parent) return false;
+    }
+    auto* item = new QTreeWidgetItem;
+    item->setText(0, toQ(text));
+    item->setData(0, kKeyRole, qkey);
+    item->setData(0, kImageRole, toQ(image));
+    if (editTriggers() != QAbstractItemView::NoEditTriggers)
+        item->setFlags(item->flags() | Qt::ItemIsEditable);
+    applyIcon(item);
+    if (parent)
+        parent->addChild(item);
+    else
+        addTopLevelItem(item);
+    items_.insert(qkey, item);
+    return true;
+}
+
+void QtTree::removeAll() {
+    highlighted_ = nullptr;
+    items_.clear();
+    clear();
+}
+
+bool QtTree::removeNode(const std::string& key) {
+    QTreeWidgetItem* item = itemForKey(key);
+    if (!item) return false;
+    const std::function<void(QTreeWidgetItem*)> forget = [&](QTreeWidgetItem* it) {
+        if (it == highlighted_) highlighted_ = nullptr;
+        items_.remove(it->data(0, kKeyRole).toString());
+        for (int i = 0; i < it->childCount(); ++i)
+            forget(it->child(i));
+    };
+    forget(item);
+    delete item;
+    return true;
+}
+
+bool QtTree::exists(const std::string& key) const {
+    return items_.contains(toQ(key));
+}
+
+std::optional<std::string> QtTree::selectedKey() const {
+    const QList<QTreeWidgetItem*> selected = selectedItems();
+    if (selected.isEmpty()) return std::nullopt;
+    return keyOf(selected.first());
+}
+
+bool QtTree::select(const std::string& key) {
+    QTreeWidgetItem* item = itemForKey(key);
+    if (!item) return false;
+    setCurrentItem(item);
+    return true;
+}
+
+std::string QtTree::nodeText(const std::string& key) const {
+    const QTreeWidgetItem* item = itemForKey(key);
+    return item ? fromQ(item->text(0)) : std::string();
+}
+
+void QtTree::setNodeText(const std::string& key, const std::string& text) {
+    if (QTreeWidgetItem* item = itemForKey(key)) item->setText(0, toQ(text));
+}
+
+std::optional<std::string> QtTree::parentKey(const std::string& key) const {
+    const QTreeWidgetItem* item = itemForKey(key);
+    if (!item || !item->parent()) return std::nullopt;
+    return keyOf(item->parent());
+}
+
+int QtTree::childCount(const std::string& key) const {
+    const QTreeWidgetItem* item = itemForKey(key);
+    return item ? item->childCount() : 0;
+}
+
+std::vector<std::string> QtTree::keysInOrder() const {
+    std::vector<std::string> keys;
+    keys.reserve(static_cast<std::size_t>(items_.size()));
+    for (int t = 0; t < topLevelItemCount(); ++t) {
+        const QTreeWidgetItem* top = topLevelItem(t);
+        keys.push_back(keyOf(top));
+        for (int c = 0; c < top->childCount(); ++c)
+            keys.push_back(keyOf(top->child(c)));
+    }
+    return keys;
+}
+
+void QtTree::applyIcon(QTreeWidgetItem* item) {
+    item->setIcon(0, images_.value(item->data(0, kImageRole).toString()));
+}
+
+void QtTree::setImage(const std::string& key, const std::string& image) {
+    QTreeWidgetItem* item = itemForKey(key);
+    if (!item) return;
+    item->setData(0, kImageRole, toQ(image));
+    applyIcon(item);
+}
+
+std::string QtTree::image(const std::string& key) const {
+    const QTreeWidgetItem* item = itemForKey(key);
+    return item ? fromQ(item->data(0, kImageRole).toString()) : std::string();
+}
+
+void QtTree::ensureVisible(const std::string& key) {
+    if (QTreeWidgetItem* item = itemForKey(key)) scrollToItem(item);
+}
+
+void QtTree::setDropHighlight(const std::optional<std::string>& key) {
+    QTreeWidgetItem* item = key ? itemForKey(*key) : nullptr;
+    if (item == highlighted_) return;
+    if (highlighted_) highlighted_->setBackground(0, QBrush());
+    highlighted_ = item;
+    if (highlighted_) {
+        QColor color = palette().color(QPalette::Highlight);
+        color.setAlpha(90);
+        highlighted_->setBackground(0, color);
+    }
+}
+
+std::optional<std::string> QtTree::dropHighlight() const {
+    if (!highlighted_) return std::nullopt;
+    return keyOf(highlighted_);
+}
+
+std::optional<std::string> QtTree::hitTest(int x, int y) const {
+    const QPoint point(x, y);
+    QTreeWidgetItem* item = itemAt(point);
+    // Only the node's own picture and label count, not the indentation in front of it.
+    if (!item || !visualItemRect(item).contains(point)) return std::nullopt;
+    return keyOf(item);
+}
+
+void QtTree::loadImages() {
+    for (const char* name : {"closedbook", "openbook", "leaf", "leaf1", "drag"})
+        images_.insert(QString::fromLatin1(name), treeIcon(QString::fromLatin1(name)));
+    for (QTreeWidgetItem* item : std::as_const(items_))
+        applyIcon(item);
+}
+
+void QtTree::clearImages() {
+    images_.clear();
+    for (QTreeWidgetItem* item : std::as_const(items_))
+        applyIcon(item);
+}
+
+void QtTree::beginDrag(const std::string& dragImage) {
+    dragImage_ = toQ(dragImage);
+    auto* drag = new QDrag(this);
+    auto* mime = new QMimeData;
+    mime->setData(QString::fromLatin1(kNodeMime), QByteArray());
+    drag->setMimeData(mime);
+    const QIcon icon = treeIcon(dragImage_);
+    if (!icon.isNull()) drag->setPixmap(icon.pixmap(32, 32));
+    // Runs until the drop (or the drag is abandoned); drag-over and drop are reported
+    // from inside this call.
+    drag->exec(Qt::MoveAction);
+    // The drag took the button's release, so the view never saw the press end and would
+    // go on selecting by dragging: its next press would select nothing and report no click.
+    setState(QAbstractItemView::NoState);
+}
+
+void QtTree::setDragImage(const std::string& dragImage) {
+    dragImage_ = toQ(dragImage);
+}
+
+void QtTree::endDrag() {
+    dragImage_.clear();
+}
+
+void QtTree::setLabelEditing(bool enabled) {
+    setEditTriggers(enabled ? QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed
+                            : QAbstractItemView::NoEditTriggers);
+    for (QTreeWidgetItem* item : std::as_const(items_))
+        item->setFlags(enabled ? item->flags() | Qt::ItemIsEditable
+                               : item->flags() & ~Qt::ItemIsEditable);
+}
+
+void QtTree::mousePressEvent(QMouseEvent* event) {
+    // The right button only pops up the menu: moving the selection there would leave the
+    // boxes and the grid showing one material while the menu's commands act on another.
+    if (event->button() != Qt::RightButton) {
+        QTreeWidgetItem* before = currentItem();
+        QTreeWidgetItem* hit = itemAt(event->position().toPoint());
+        QTreeWidget::mousePressEvent(event);
+        // A press selects at once; if it becomes a drag there is no click to report it, and
+        // the boxes would go on showing the node selected before.
+        clickReportedOnPress_ = false;
+        if (event->button() == Qt::LeftButton && hit && currentItem() == hit && hit != before) {
+            clickReportedOnPress_ = true;
+            emit nodeClicked(hit->data(0, kKeyRole).toString());
+        }
+    }
+    emit mousePressed(event->button(), event->modifiers(), event->position().toPoint(),
+                      event->globalPosition().toPoint());
+}
+
+void QtTree::mouseMoveEvent(QMouseEvent* event) {
+    QTreeWidget::mouseMoveEvent(event);
+    emit mouseMoved(event->buttons(), event->modifiers(), event->position().toPoint());
+}
+
+void QtTree::keyPressEvent(QKeyEvent* event) {
+    const QTreeWidgetItem* before = currentItem();
+    QTreeWidget::keyPressEvent(event);
+    // Moving through the tree with the keys selects as a click does.
+    if (QTreeWidgetItem* now = currentItem(); now && now != before)
+        emit nodeClicked(now->data(0, kKeyRole).toString());
+}
+
+void QtTree::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasFormat(QString::fromLatin1(kNodeMime)))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void QtTree::dragMoveEvent(QDragMoveEvent* event) {
+    if (!event->mimeData()->hasFormat(QString::fromLatin1(kNodeMime))) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit dragOver(event->position().toPoint());
+}
+
+void QtTree::dropEvent(QDropEvent* event) {
+    if (!event->mimeData()->hasFormat(QString::fromLatin1(kNodeMime))) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit dropped(event->position().toPoint());
+}
+
+} // namespace mb::qt

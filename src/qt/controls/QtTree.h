@@ -1,0 +1,97 @@
+#pragma once
+
+#include "Controls.h"
+
+#include <QHash>
+#include <QIcon>
+#include <QMap>
+#include <QTreeWidget>
+
+#include <functional>
+
+namespace mb::qt {
+
+/// The category and material tree over a QTreeWidget. Each item carries its node key;
+/// a key -> item hash finds nodes without walking the tree. Images are named ("leaf",
+/// "openbook", ...) and drawn from the program's tree pictures once `loadImages` ran.
+///
+/// Coordinates given to and reported by the tree are those of its item area (viewport).
+class QtTree : public QTreeWidget, public TreeControl {
+    Q_OBJECT
+public:
+    explicit QtTree(QWidget* parent = nullptr);
+
+    void setVisible(bool visible) override { QTreeWidget::setVisible(visible); }
+    bool isVisible() const override { return !isHidden(); }
+    bool addNode(const std::optional<std::string>& parentKey, const std::string& key,
+                 const std::string& text, const std::string& image) override;
+    void removeAll() override;
+    bool removeNode(const std::string& key) override;
+    int nodeCount() const override { return static_cast<int>(items_.size()); }
+    bool exists(const std::string& key) const override;
+
+    std::optional<std::string> selectedKey() const override;
+    bool select(const std::string& key) override;
+    std::string nodeText(const std::string& key) const override;
+    void setNodeText(const std::string& key, const std::string& text) override;
+    std::optional<std::string> parentKey(const std::string& key) const override;
+    int childCount(const std::string& key) const override;
+    std::vector<std::string> keysInOrder() const override;
+
+    void setImage(const std::string& key, const std::string& image) override;
+    std::string image(const std::string& key) const override;
+    void ensureVisible(const std::string& key) override;
+
+    void setDropHighlight(const std::optional<std::string>& key) override;
+    std::optional<std::string> dropHighlight() const override;
+    std::optional<std::string> hitTest(int x, int y) const override;
+
+    void loadImages() override;
+    void clearImages() override;
+    void beginDrag(const std::string& dragImage) override;
+    void setDragImage(const std::string& dragImage) override;
+    void endDrag() override;
+
+    /// The item of a key, nullptr when there is none (for tests and the window).
+    QTreeWidgetItem* itemForKey(const std::string& key) const;
+    /// The picture behind an image name ("closedbook", "openbook", "leaf", "leaf1", "drag").
+    static QIcon treeIcon(const QString& name);
+
+    /// Turns in-place renaming on: a click on the selected node or F2 opens its label
+    /// editor, and `labelEditHandler` decides whether the typed text is taken.
+    void setLabelEditing(bool enabled);
+    /// Receives the node's key and the typed text (which it may change); returns false
+    /// to cancel the edit, leaving the old label.
+    std::function<bool(const std::string& key, std::string& newText)> labelEditHandler;
+
+signals:
+    /// The user selected a node, with the mouse or the keyboard.
+    void nodeClicked(const QString& key);
+    void nodeExpanded(const QString& key);
+    void nodeCollapsed(const QString& key);
+    void mousePressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos,
+                      QPoint globalPos);
+    void mouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void dragOver(QPoint pos);
+    void dropped(QPoint pos);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    static std::string keyOf(const QTreeWidgetItem* item);
+    void applyIcon(QTreeWidgetItem* item);
+
+    QHash<QString, QTreeWidgetItem*> items_;
+    QMap<QString, QIcon> images_;
+    QTreeWidgetItem* highlighted_ = nullptr;
+    QString dragImage_;
+    bool clickReportedOnPress_ = false;
+};
+
+} // namespace mb::qt

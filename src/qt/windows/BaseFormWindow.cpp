@@ -1,0 +1,254 @@
+#include "BaseFormWindow.h"
+
+#include "BaseForm.h"
+#include "QtControls.h"
+#include "QtGrid.h"
+#include "QtServices.h"
+#include "QtText.h"
+#include "QtTree.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace mb {
+
+BaseFormWindow::BaseFormWindow(AppState& state, QWidget* parent) : QWidget(parent) {
+    ownMessageBox_ = std::make_unique<qt::QtMessageBox>(this);
+    ownLocale_ = std::make_unique<qt::QtLocale>();
+    buildLayout();
+    BaseFormControls controls{*TreeView1_,       *VSFlexGrid1_,      *unitsCombo_,
+                              *typeCombo_,       *materialTypeText_, *materialNameText_,
+                              *descriptionText_, *cmdNewMaterial_,   *reset_,
+                              *AddSet_,          *valueframe_,       {}};
+    for (std::size_t i = 0; i < unitStringsLabel_.size(); ++i)
+        controls.unitStringsLabel[i] = unitStringsLabel_[i];
+    form_ =
+        std::make_unique<BaseForm>(state, controls, BaseFormServices{*ownMessageBox_, *ownLocale_});
+    connectHandlers();
+    qApp->installEventFilter(this);
+}
+
+BaseFormWindow::BaseFormWindow(AppState& state, MessageBox& messageBox, Locale& locale,
+                               QWidget* parent)
+    : QWidget(parent) {
+    buildLayout();
+    BaseFormControls controls{*TreeView1_,       *VSFlexGrid1_,      *unitsCombo_,
+                              *typeCombo_,       *materialTypeText_, *materialNameText_,
+                              *descriptionText_, *cmdNewMaterial_,   *reset_,
+                              *AddSet_,          *valueframe_,       {}};
+    for (std::size_t i = 0; i < unitStringsLabel_.size(); ++i)
+        controls.unitStringsLabel[i] = unitStringsLabel_[i];
+    form_ = std::make_unique<BaseForm>(state, controls, BaseFormServices{messageBox, locale});
+    connectHandlers();
+    qApp->installEventFilter(this);
+}
+
+BaseFormWindow::~BaseFormWindow() {
+    qApp->removeEventFilter(this);
+    // The widgets go before the form that their signals reach.
+    const auto children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    qDeleteAll(children);
+}
+
+void BaseFormWindow::buildLayout() {
+    setObjectName(QStringLiteral("BaseForm"));
+    setWindowIcon(qt::QtTree::treeIcon(QStringLiteral("closedbook")));
+
+    auto* outer = new QHBoxLayout(this);
+    outer->setContentsMargins(6, 6, 6, 6);
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->setObjectName(QStringLiteral("splitter"));
+    splitter_->setChildrenCollapsible(false);
+    outer->addWidget(splitter_);
+
+    TreeView1_ = new qt::QtTree(splitter_);
+    TreeView1_->setObjectName(QStringLiteral("TreeView1"));
+    TreeView1_->setMinimumWidth(160);
+    TreeView1_->loadImages();
+
+    auto* right = new QWidget(splitter_);
+    right->setObjectName(QStringLiteral("rightPanel"));
+    auto* column = new QVBoxLayout(right);
+    column->setContentsMargins(6, 0, 0, 0);
+
+    auto* boxes = new QGridLayout;
+    const auto addBox = [&](int row, const char* caption, const char* name, qt::QtTextBox*& box) {
+        auto* label = new QLabel(QString::fromLatin1(caption), right);
+        label->setObjectName(QString::fromLatin1(name) + QStringLiteral("Label"));
+        box = new qt::QtTextBox(right);
+        box->setObjectName(QString::fromLatin1(name));
+        label->setBuddy(box);
+        boxes->addWidget(label, row, 0);
+        boxes->addWidget(box, row, 1);
+    };
+    addBox(0, "Category     :", "materialTypeText", materialTypeText_);
+    addBox(1, "Name :", "materialNameText", materialNameText_);
+    addBox(2, "Description :", "descriptionText", descriptionText_);
+    boxes->setColumnStretch(1, 1);
+    column->addLayout(boxes);
+
+    auto* selectors = new QHBoxLayout;
+    unitsCombo_ = new qt::QtComboBox(right);
+    unitsCombo_->setObjectName(QStringLiteral("unitsCombo"));
+    unitsCombo_->setToolTip(QStringLiteral("Unit system"));
+    typeCombo_ = new qt::QtComboBox(right);
+    typeCombo_->setObjectName(QStringLiteral("typeCombo"));
+    typeCombo_->setToolTip(QStringLiteral("Material type"));
+    selectors->addWidget(unitsCombo_);
+    selectors->addWidget(typeCombo_, 1);
+    column->addLayout(selectors);
+
+    valueframe_ = new qt::QtFrame(right);
+    valueframe_->setObjectName(QStringLiteral("valueframe"));
+    valueframe_->setFrameShape(QFrame::NoFrame);
+    auto* frameLayout = new QVBoxLayout(valueframe_);
+    frameLayout->setContentsMargins(0, 0, 0, 0);
+    VSFlexGrid1_ = new qt::QtGrid(valueframe_);
+    VSFlexGrid1_->setObjectName(QStringLiteral("VSFlexGrid1"));
+    frameLayout->addWidget(VSFlexGrid1_);
+    column->addWidget(valueframe_, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    cmdNewMaterial_ = new qt::QtButton(QStringLiteral("&Add New Material"), right);
+    cmdNewMaterial_->setObjectName(QStringLiteral("cmdNewMaterial"));
+    reset_ = new qt::QtButton(QStringLiteral("&Reset"), right);
+    reset_->setObjectName(QStringLiteral("reset"));
+    AddSet_ = new qt::QtButton(QStringLiteral("&Clear"), right);
+    AddSet_->setObjectName(QStringLiteral("AddSet"));
+    buttons->addWidget(cmdNewMaterial_);
+    buttons->addWidget(reset_);
+    buttons->addWidget(AddSet_);
+    column->addLayout(buttons);
+
+    // The unit texts the grid copies at every rebuild; never shown.
+    for (std::size_t i = 0; i < unitStringsLabel_.size(); ++i) {
+        auto* label = new qt::QtLabel(right);
+        label->setObjectName(QStringLiteral("unitStringsLabel%1").arg(i + 1));
+        label->hide();
+        unitStringsLabel_[i] = label;
+    }
+
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 1);
+    // Wide enough for the longest name a library holds (28 characters) under its category.
+    splitter_->setSizes({290, 530});
+    resize(820, 560);
+}
+
+void BaseFormWindow::connectHandlers() {
+    BaseForm* form = form_.get();
+    const auto key = [](const QString& k) { return qt::fromQ(k); };
+
+    connect(TreeView1_, &qt::QtTree::nodeClicked, this,
+            [form, key](const QString& k) { form->TreeView1_NodeClick(key(k)); });
+    connect(TreeView1_, &qt::QtTree::nodeExpanded, this,
+            [form, key](const QString& k) { form->TreeView1_Expand(key(k)); });
+    connect(TreeView1_, &qt::QtTree::nodeCollapsed, this,
+            [form, key](const QString& k) { form->TreeView1_Collapse(key(k)); });
+
+    connect(VSFlexGrid1_, &qt::QtGrid::clicked, this, [form] { form->VSFlexGrid1_Click(); });
+    connect(VSFlexGrid1_, &qt::QtGrid::leaveCell, this, [form] { form->VSFlexGrid1_LeaveCell(); });
+    connect(VSFlexGrid1_, &qt::QtGrid::lostFocus, this, [form] { form->VSFlexGrid1_LostFocus(); });
+
+    connect(unitsCombo_, &qt::QtComboBox::clicked, this, [form] { form->unitsCombo_Click(); });
+    connect(unitsCombo_, &qt::QtComboBox::gotFocus, this, [form] { form->unitsCombo_GotFocus(); });
+    connect(typeCombo_, &qt::QtComboBox::clicked, this, [form] { form->typeCombo_Click(); });
+}
+
+qt::QtTextBox* BaseFormWindow::textBox(QObject* object) const {
+    for (qt::QtTextBox* box : {materialTypeText_, materialNameText_, descriptionText_})
+        if (object == box) return box;
+    return nullptr;
+}
+
+bool BaseFormWindow::focusKeptFrom(QWidget* pressed) const {
+    // The widget the press hands the focus to, as the application chooses it: the first
+    // one from the pressed widget outwards that takes the focus by a click.
+    const auto takesFocus = [](const QWidget* w) {
+        return w->isEnabled() && (w->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus;
+    };
+    QWidget* taker = pressed;
+    while (taker && !takesFocus(taker))
+        taker = taker->isWindow() ? nullptr : taker->parentWidget();
+    if (!taker) return false;
+    while (taker->focusProxy())
+        taker = taker->focusProxy();
+    QWidget* focus = window()->focusWidget();
+    return focus != taker && focus == keptBy_;
+}
+
+bool BaseFormWindow::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        // A click puts the cursor where it lands after the box has selected its text on
+        // gaining the focus; the selection is made again once the click is over.
+        if (qt::QtTextBox* box = textBox(watched);
+            box && static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason)
+            selectOnRelease_ = box;
+        break;
+    case QEvent::FocusOut:
+        if (qt::QtTextBox* box = textBox(watched)) {
+            if (box == selectOnRelease_) selectOnRelease_ = nullptr;
+            // Another window or a menu takes the focus for a while; it is not moving.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) break;
+            // Delivered here, to see whether the box takes the focus back while it loses
+            // it (its text is too long): a press that was taking it must then do nothing.
+            // While its message is up the window is not active, so the focus comes back
+            // as the window's focus widget, not yet as an event.
+            static_cast<QObject*>(box)->event(event);
+            keptBy_ = window()->focusWidget() == box ? box : nullptr;
+            return true;
+        }
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || !event->spontaneous() || !isAncestorOf(widget)) break;
+        // In a window that is not active yet the box gains the focus only once the window
+        // is activated, after the click.
+        if (qt::QtTextBox* box = textBox(watched); box && !box->hasFocus()) selectOnRelease_ = box;
+        // The box that lost the focus to this press took it back after its message: the
+        // press must not go on to select a node, start a drag or press a button.
+        mouseRefused_ = focusKeptFrom(widget);
+        keptBy_ = nullptr;
+        if (mouseRefused_) return true;
+        break;
+    }
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease: {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || !isAncestorOf(widget)) break;
+        if (mouseRefused_) {
+            if (event->type() == QEvent::MouseButtonRelease) {
+                mouseRefused_ = false;
+                return true;
+            }
+            // The release may have gone to the message box: a move with no button held
+            // says the refused press is over.
+            if (static_cast<QMouseEvent*>(event)->buttons() != Qt::NoButton) return true;
+            mouseRefused_ = false;
+        }
+        if (event->type() == QEvent::MouseButtonRelease && watched == selectOnRelease_) {
+            selectOnRelease_ = nullptr;
+            // A text the user marked by dragging is left as marked.
+            if (!static_cast<QLineEdit*>(widget)->hasSelectedText())
+                static_cast<QLineEdit*>(widget)->selectAll();
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace mb

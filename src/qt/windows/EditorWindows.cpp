@@ -1,0 +1,225 @@
+#include "EditorWindows.h"
+
+#include "AppImages.h"
+#include "BaseFormWindow.h"
+#include "MDIForm1.h"
+
+#include "BaseForm.h"
+#include "EditingCommands.h"
+#include "QtControls.h"
+#include "QtTree.h"
+#include "TreeEditing.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+
+namespace mb::qt {
+
+/// The "&Edit" menu of the main window's editor menu set, popped up at a screen point.
+class QtPopupMenu final : public PopupMenu {
+public:
+    explicit QtPopupMenu(MDIForm1& mainWindow) : mainWindow_(mainWindow) {}
+    void popup(int globalX, int globalY) override {
+        if (QMenu* menu = mainWindow_.editMenu()) menu->popup(QPoint(globalX, globalY));
+    }
+
+private:
+    MDIForm1& mainWindow_;
+};
+
+namespace {
+
+unsigned ButtonFlags(Qt::MouseButtons buttons) {
+    unsigned flags = NoButton;
+    if (buttons & Qt::LeftButton) flags |= LeftButton;
+    if (buttons & Qt::RightButton) flags |= RightButton;
+    if (buttons & Qt::MiddleButton) flags |= MiddleButton;
+    return flags;
+}
+
+int ShiftFlags(Qt::KeyboardModifiers modifiers) {
+    int shift = 0;
+    if (modifiers & Qt::ShiftModifier) shift |= 1;
+    if (modifiers & Qt::ControlModifier) shift |= 2;
+    if (modifiers & Qt::AltModifier) shift |= 4;
+    return shift;
+}
+
+// The MDI frame around the editor: closing it asks the application first, which may
+// keep the window (the user cancelled at the save question).
+class EditorSubWindow final : public QMdiSubWindow {
+public:
+    std::function<bool()> closeRequested;
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        if (closeRequested && !closeRequested()) {
+            event->ignore();
+            return;
+        }
+        // The application has unloaded the editor (and deleted this frame later).
+        event->ignore();
+    }
+};
+
+// Right clicks on the editor's own background pop up "&Edit" as well.
+class BackgroundMenu final : public QObject {
+public:
+    BackgroundMenu(QWidget* background, PopupMenu& menu) : QObject(background), menu_(menu) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress && watched == parent()) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::RightButton) {
+                const QPoint p = mouse->globalPosition().toPoint();
+                menu_.popup(p.x(), p.y());
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    PopupMenu& menu_;
+};
+
+} // namespace
+
+EditorWindows::EditorWindows(AppState& state, MDIForm1& mainWindow, MessageBox& messages,
+                             Locale& locale)
+    : state_(state), mainWindow_(mainWindow), messages_(messages), locale_(locale),
+      editPopup_(std::make_unique<QtPopupMenu>(mainWindow)) {}
+
+EditorWindows::~EditorWindows() = default;
+
+BaseFormWindow* EditorWindows::window() const {
+    return subWindow_ ? qobject_cast<BaseFormWindow*>(subWindow_->widget()) : nullptr;
+}
+
+BaseForm& EditorWindows::createEditor() {
+    auto* frame = new EditorSubWindow;
+    frame->setAttribute(Qt::WA_DeleteOnClose, false);
+    auto* editor = new BaseFormWindow(state_, messages_, locale_);
+    editor->setObjectName("BaseForm");
+    frame->setWidget(editor);
+    frame->setWindowIcon(AppIcon("closedbook"));
+    frame->closeRequested = [this] {
+        return application_ == nullptr || application_->editorCloseRequested();
+    };
+    mainWindow_.mdiArea()->addSubWindow(frame);
+    subWindow_ = frame;
+    mainWindow_.editorLoaded();
+    connectEditing(*editor);
+    return editor->form();
+}
+
+void EditorWindows::connectEditing(BaseFormWindow& window) {
+    BaseForm& form = window.form();
+    treeEditing_ = std::make_unique<TreeEditing>(form, *editPopup_);
+    TreeEditing* tree = treeEditing_.get();
+
+    QtTree& treeView = window.TreeView1();
+    treeView.setLabelEditing(true);
+    QtTree* view = &treeView;
+    treeView.labelEditHandler = [tree, view](const std::string& key, std::string& text) {
+        if (!tree->TreeView1_AfterLabelEdit(text)) return false;
+        // The label takes the name as the library stored it (trimmed), not as typed.
+        text = view->nodeText(key);
+        return true;
+    };
+    QObject::connect(
+        &treeView, &QtTree::mousePressed, &window,
+        [tree](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint, QPoint global) {
+            tree->TreeView1_MouseDown(ButtonFlags(button), ShiftFlags(modifiers), global.x(),
+                                      global.y());
+        });
+    QObject::connect(&treeView, &QtTree::mouseMoved, &window,
+                     [tree](Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint p) {
+                         tree->TreeView1_MouseMove(ButtonFlags(buttons), ShiftFlags(modifiers),
+                                                   p.x(), p.y());
+                     });
+    QObject::connect(&treeView, &QtTree::dragOver, &window,
+                     [tree](QPoint p) { tree->TreeView1_DragOver(p.x(), p.y()); });
+    QObject::connect(&treeView, &QtTree::dropped, &window,
+                     [tree](QPoint p) { tree->TreeView1_DragDrop(p.x(), p.y()); });
+
+    PopupMenu* popup = editPopup_.get();
+    QObject::connect(&window.valueframe(), &QtFrame::mousePressed, &window,
+                     [popup](Qt::MouseButton button, Qt::KeyboardModifiers, QPoint global) {
+                         if (button == Qt::RightButton) popup->popup(global.x(), global.y());
+                     });
+    window.installEventFilter(new BackgroundMenu(&window, *popup));
+
+    MDIForm1* main = &mainWindow_;
+    QObject::connect(&window.cmdNewMaterial(), &QPushButton::clicked, &window,
+                     [main] { main->editorButtonClicked("cmdNewMaterial"); });
+    QObject::connect(&window.reset(), &QPushButton::clicked, &window,
+                     [main] { main->editorButtonClicked("reset"); });
+    QObject::connect(&window.AddSet(), &QPushButton::clicked, &window,
+                     [main] { main->editorButtonClicked("AddSet"); });
+
+    auto editing = [this]() -> EditingCommands* {
+        return application_ ? application_->editing() : nullptr;
+    };
+    QObject::connect(&window.materialNameText(), &QtTextBox::gotFocus, &window, [editing] {
+        if (auto* e = editing()) e->materialNameText_GotFocus();
+    });
+    QObject::connect(&window.materialNameText(), &QtTextBox::lostFocus, &window, [editing] {
+        if (auto* e = editing()) e->materialNameText_LostFocus();
+    });
+    QObject::connect(&window.materialTypeText(), &QtTextBox::gotFocus, &window, [editing] {
+        if (auto* e = editing()) e->materialTypeText_GotFocus();
+    });
+    QObject::connect(&window.materialTypeText(), &QtTextBox::lostFocus, &window, [editing] {
+        if (auto* e = editing()) e->materialTypeText_LostFocus();
+    });
+    // Through the application, which keeps what is typed there for a command that starts
+    // while the box still has the focus.
+    QObject::connect(&window.descriptionText(), &QtTextBox::gotFocus, &window, [this] {
+        if (application_) application_->descriptionText_GotFocus();
+    });
+    QObject::connect(&window.descriptionText(), &QtTextBox::lostFocus, &window, [this] {
+        if (application_) application_->descriptionText_LostFocus();
+    });
+}
+
+void EditorWindows::destroyEditor() {
+    treeEditing_.reset();
+    if (subWindow_) {
+        QMdiSubWindow* frame = subWindow_;
+        subWindow_ = nullptr;
+        frame->hide();
+        mainWindow_.mdiArea()->removeSubWindow(frame);
+        // The unload can come from one of the editor's own controls: delete it once that
+        // event is over.
+        frame->deleteLater();
+    }
+    mainWindow_.editorUnloaded();
+    mainWindow_.setWindowTitle(kApplicationTitle);
+}
+
+void EditorWindows::showEditor() {
+    if (subWindow_) subWindow_->showMaximized();
+}
+
+void EditorWindows::setCaption(const std::string& caption) {
+    if (!subWindow_) return;
+    const QString text =
+        QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size()));
+    subWindow_->setWindowTitle(text);
+    // A maximised child has no title bar of its own: its caption joins the frame's, as
+    // multiple-document frames have always shown it.
+    mainWindow_.setWindowTitle(QString("%1 - [%2]").arg(kApplicationTitle, text));
+}
+
+std::string EditorWindows::caption() const {
+    if (!subWindow_) return {};
+    const QByteArray bytes = subWindow_->windowTitle().toLatin1();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+} // namespace mb::qt

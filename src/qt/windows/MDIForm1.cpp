@@ -1,0 +1,274 @@
+#include "MDIForm1.h"
+
+#include "AppImages.h"
+#include "Controls.h"
+#include "aboutForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+namespace mb::qt {
+
+namespace {
+
+constexpr int kTimerIntervalMs = 500;
+constexpr int kFrameSize = 20;
+// The load step places the window 200 twips (1/1440 inch) from the screen's corner.
+constexpr int kTwips200 = 200 * 96 / 1440;
+
+QString ToQ(const std::string& s) {
+    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+} // namespace
+
+class MDIForm1::Toolbar : public ToolbarView {
+public:
+    explicit Toolbar(QToolBar* bar) : bar_(bar) {}
+    void setVisible(bool visible) override { bar_->setVisible(visible); }
+    // Whether the user asked for it, not whether it is on screen: the window may be
+    // minimised or not yet shown.
+    bool isVisible() const override { return !bar_->isHidden(); }
+    void setButtonEnabled(const std::string& key, bool enabled) override {
+        if (QAction* a = button(key)) a->setEnabled(enabled);
+    }
+    bool isButtonEnabled(const std::string& key) const override {
+        const QAction* a = button(key);
+        return a && a->isEnabled();
+    }
+
+private:
+    QAction* button(const std::string& key) const {
+        for (QAction* a : bar_->actions())
+            if (a->objectName() == ToQ(key)) return a;
+        return nullptr;
+    }
+    QToolBar* bar_;
+};
+
+class MDIForm1::StatusBar : public StatusBarView {
+public:
+    StatusBar(QStatusBar* bar, QLabel* panel) : bar_(bar), panel_(panel) {}
+    void setVisible(bool visible) override { bar_->setVisible(visible); }
+    bool isVisible() const override { return !bar_->isHidden(); }
+    void setPicture(int frame) override {
+        panel_->setPixmap(AppPixmap(QString::number(frame), kFrameSize));
+        panel_->setProperty("frame", frame);
+    }
+
+private:
+    QStatusBar* bar_;
+    QLabel* panel_;
+};
+
+// The check mark of a View item. The editor's menu is made afresh with each editor
+// window, so the item is looked up when needed.
+class MDIForm1::Check : public MenuCheck {
+public:
+    Check(MDIForm1& window, QString name) : window_(window), name_(std::move(name)) {}
+    void setChecked(bool checked) override {
+        if (QAction* a = window_.menuItem(name_)) a->setChecked(checked);
+    }
+    bool isChecked() const override {
+        const QAction* a = window_.menuItem(name_);
+        return a && a->isChecked();
+    }
+
+private:
+    MDIForm1& window_;
+    QString name_;
+};
+
+namespace {
+
+class QtProcessControl : public ProcessControl {
+public:
+    void endProcess() override {
+        // Leave the event loop without closing any window, so no unload step runs.
+        for (QWidget* w : QApplication::topLevelWidgets())
+            w->hide();
+        QCoreApplication::exit(0);
+    }
+};
+
+} // namespace
+
+MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
+    setObjectName("MDIForm1");
+    setWindowTitle(kApplicationTitle);
+    setWindowIcon(AppIcon("closedbook"));
+
+    mdiArea_ = new QMdiArea(this);
+    mdiArea_->setObjectName("mdiArea");
+    setCentralWidget(mdiArea_);
+
+    buildToolbar();
+    buildStatusBar();
+
+    toolbarView_ = std::make_unique<Toolbar>(toolbar_);
+    statusBarView_ = std::make_unique<StatusBar>(statusBar(), picturePanel_);
+    toolbarCheck_ = std::make_unique<Check>(*this, "toolbarMenu");
+    statusbarCheck_ = std::make_unique<Check>(*this, "StatusbarMenu");
+    logic_ = std::make_unique<MainWindow>(*toolbarView_, *statusBarView_, *toolbarCheck_,
+                                          *statusbarCheck_);
+    about_ = std::make_unique<QtAboutBox>(this);
+    process_ = std::make_unique<QtProcessControl>();
+
+    showMenuSet(MenuSet::MainWindow);
+    logic_->MDIForm_Load();
+
+    const QRect screen = QGuiApplication::primaryScreen()
+                             ? QGuiApplication::primaryScreen()->availableGeometry()
+                             : QRect(0, 0, 1280, 800);
+    move(screen.topLeft() + QPoint(kTwips200, kTwips200));
+    resize(QSize(960, 680).boundedTo(screen.size() - QSize(2 * kTwips200, 2 * kTwips200)));
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName("Timer1");
+    timer_->setInterval(kTimerIntervalMs);
+    connect(timer_, &QTimer::timeout, this, [this] { logic_->Timer1_Timer(); });
+    timer_->start();
+}
+
+MDIForm1::~MDIForm1() = default;
+
+void MDIForm1::buildToolbar() {
+    toolbar_ = addToolBar("Toolbar");
+    toolbar_->setObjectName("Toolbar1");
+    toolbar_->setMovable(false);
+    toolbar_->setIconSize(QSize(24, 24));
+    // The bar shows and hides through the View menu only.
+    toolbar_->toggleViewAction()->setVisible(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    for (const ToolbarRoute& route : ToolbarTable()) {
+        QAction* action = nullptr;
+        if (route.action == Action::Separator) {
+            action = toolbar_->addSeparator();
+        } else {
+            action = toolbar_->addAction(AppIcon(ToQ(route.image)), ToQ(route.tooltip));
+            action->setToolTip(ToQ(route.tooltip));
+        }
+        action->setObjectName(ToQ(route.key));
+    }
+    connect(toolbar_, &QToolBar::actionTriggered, this, [this](QAction* action) {
+        if (router_) router_->Toolbar1_ButtonClick(action->objectName().toStdString());
+    });
+}
+
+void MDIForm1::buildStatusBar() {
+    statusBar()->setObjectName("StatusBar1");
+    statusBar()->setSizeGripEnabled(true);
+    picturePanel_ = new QLabel(statusBar());
+    picturePanel_->setObjectName("Panel1");
+    picturePanel_->setMinimumHeight(kFrameSize + 2);
+    picturePanel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // One panel as wide as the window.
+    statusBar()->addWidget(picturePanel_, 1);
+}
+
+void MDIForm1::setCommands(Commands& commands) {
+    router_ = std::make_unique<CommandRouter>(commands, *logic_);
+}
+
+AboutBox& MDIForm1::aboutBox() {
+    return *about_;
+}
+
+ProcessControl& MDIForm1::process() {
+    return *process_;
+}
+
+void MDIForm1::showMenuSet(MenuSet set) {
+    menuBar()->clear();
+    // The swap can come from one of the old menu's own items (Close, New, Open): let the
+    // old menus go once that click is over, and out of the window's children at once so
+    // that only the set on show answers to its names.
+    for (const QPointer<QMenu>& menu : menus_) {
+        if (!menu) continue;
+        menu->setParent(nullptr, menu->windowFlags());
+        menu->deleteLater();
+    }
+    menus_.clear();
+    menuSet_ = set;
+
+    for (const MenuRoute& route : MenuTable(set)) {
+        auto* menu = new QMenu(ToQ(route.caption), this);
+        menu->setObjectName(ToQ(route.name));
+        for (const MenuItemRoute& item : route.items) {
+            QAction* action = nullptr;
+            if (item.action == Action::Separator) {
+                action = menu->addSeparator();
+            } else {
+                action = menu->addAction(ToQ(item.caption));
+                if (!item.shortcut.empty()) action->setShortcut(QKeySequence(ToQ(item.shortcut)));
+                const QString name = ToQ(item.name);
+                connect(action, &QAction::triggered, this,
+                        [this, set, name] { menuItemTriggered(set, name); });
+            }
+            action->setObjectName(ToQ(item.name));
+            if (item.checkedAtStart) {
+                action->setCheckable(true);
+                // The mark says whether the bar is up, also in an editor window
+                // opened after the bar was hidden.
+                const bool up = item.action == Action::ToggleStatusbar ? statusBarView_->isVisible()
+                                                                       : toolbarView_->isVisible();
+                action->setChecked(up);
+            }
+            if (item.helpContext) action->setProperty("helpContext", item.helpContext);
+        }
+        menuBar()->addMenu(menu);
+        menus_.emplace_back(menu);
+    }
+}
+
+void MDIForm1::menuItemTriggered(MenuSet set, const QString& name) {
+    // A checkable item has flipped its own mark by now; the toggle sets it from the bar.
+    if (router_) router_->menuItemClicked(set, name.toStdString());
+}
+
+void MDIForm1::editorLoaded() {
+    showMenuSet(MenuSet::EditorWindow);
+    logic_->editorLoaded();
+}
+
+void MDIForm1::editorUnloaded() {
+    logic_->editorUnloaded();
+    showMenuSet(MenuSet::MainWindow);
+}
+
+QMenu* MDIForm1::editMenu() const {
+    for (const QPointer<QMenu>& menu : menus_)
+        if (menu && menu->objectName() == "edit") return menu;
+    return nullptr;
+}
+
+QAction* MDIForm1::menuItem(const QString& name) const {
+    for (const QPointer<QMenu>& menu : menus_)
+        if (menu)
+            for (QAction* a : menu->actions())
+                if (a->objectName() == name) return a;
+    return nullptr;
+}
+
+void MDIForm1::closeEvent(QCloseEvent* event) {
+    if (closeRequested && !closeRequested()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void MDIForm1::editorButtonClicked(const std::string& name) {
+    if (router_) router_->buttonClicked(name);
+}
+
+} // namespace mb::qt

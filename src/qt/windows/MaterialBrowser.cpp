@@ -1,0 +1,81 @@
+#include "MaterialBrowser.h"
+
+#include "EditorWindows.h"
+#include "MDIForm1.h"
+
+#include "Application.h"
+#include "HelpLauncher.h"
+#include "IsolatedSpreadsheetReader.h"
+#include "QtDocumentLock.h"
+#include "QtHelpViewer.h"
+#include "QtRecoveryStore.h"
+#include "QtRepeatingTimer.h"
+#include "QtServices.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTimer>
+
+namespace mb::qt {
+
+namespace {
+
+template <class T, class Real, class... Args>
+T& Choose(T* given, std::unique_ptr<T>& own, Args&&... args) {
+    if (given) return *given;
+    own = std::make_unique<Real>(std::forward<Args>(args)...);
+    return *own;
+}
+
+} // namespace
+
+MaterialBrowser::MaterialBrowser(const BrowserServices& services)
+    : mainWindow_(std::make_unique<MDIForm1>()) {
+    MessageBox& messages =
+        Choose<MessageBox, QtMessageBox>(services.messages, ownMessages_, mainWindow_.get());
+    FileDialogs& dialogs =
+        Choose<FileDialogs, QtFileDialogs>(services.dialogs, ownDialogs_, mainWindow_.get());
+    SettingsBackend& settings =
+        Choose<SettingsBackend, QtSettingsBackend>(services.settings, ownSettings_);
+    HelpViewer& helpViewer = Choose<HelpViewer, QtHelpViewer>(services.helpViewer, ownHelpViewer_);
+    RecoveryStore& recovery =
+        Choose<RecoveryStore, QtRecoveryStore>(services.recovery, ownRecovery_);
+    DocumentLock& lock = Choose<DocumentLock, QtDocumentLock>(services.lock, ownLock_);
+    recoveryTimer_ = std::make_unique<QtRepeatingTimer>();
+    // Workbooks are read by matlib in a process of its own: a damaged one cannot take the
+    // editor down with it.
+    spreadsheets_ = std::make_unique<IsolatedSpreadsheetReader>(IsolatedSpreadsheetReader::Locate(
+        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString(),
+        MB_MATLIB_BUILD_PATH));
+    locale_ = std::make_unique<QtLocale>();
+    help_ = std::make_unique<HelpLauncher>(
+        helpViewer, QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+    editors_ = std::make_unique<EditorWindows>(state_, *mainWindow_, messages, *locale_);
+    application_ = std::make_unique<Application>(
+        state_, *editors_, mainWindow_->logic(),
+        ApplicationServices{messages, dialogs, *spreadsheets_, *locale_, settings, *help_,
+                            mainWindow_->aboutBox(), mainWindow_->process(), recovery, lock,
+                            *recoveryTimer_});
+    editors_->setApplication(*application_);
+    mainWindow_->setCommands(*application_);
+    mainWindow_->closeRequested = [this] { return application_->mainWindowCloseRequested(); };
+}
+
+MaterialBrowser::~MaterialBrowser() {
+    // The windows go before the commands and services they call into.
+    mainWindow_->closeRequested = nullptr;
+    mainWindow_.reset();
+}
+
+void MaterialBrowser::show() {
+    mainWindow_->show();
+    // After start-up is over, so that a file named on the command line is open by then and
+    // a recovered library takes its place rather than the other way round.
+    QTimer::singleShot(0, mainWindow_.get(), [this] { application_->OfferRecovery(); });
+}
+
+void MaterialBrowser::openFile(const std::string& path) {
+    application_->OpenLibraryFile(path);
+}
+
+} // namespace mb::qt
