@@ -113,7 +113,8 @@ protected:
     test::FakeToolbar toolbar;
     test::FakeStatusBar statusBar;
     test::FakeMenuCheck toolbarCheck{true}, statusbarCheck{true};
-    MainWindow main{toolbar, statusBar, toolbarCheck, statusbarCheck};
+    test::FakeMenuItems menuItems;
+    MainWindow main{toolbar, statusBar, toolbarCheck, statusbarCheck, menuItems};
     fake::FakeMessageBox messages;
     fake::FakeFileDialogs dialogs;
     fake::FakeLocale locale;

@@ -18,7 +18,8 @@ protected:
     test::FakeStatusBar statusBar;
     test::FakeMenuCheck toolbarCheck{true};
     test::FakeMenuCheck statusbarCheck{true};
-    MainWindow window{toolbar, statusBar, toolbarCheck, statusbarCheck};
+    test::FakeMenuItems menuItems;
+    MainWindow window{toolbar, statusBar, toolbarCheck, statusbarCheck, menuItems};
     CommandRouter router{commands, window};
 
     /// 'M' main-window menu, 'E' editor menu, 'B' editor button, 'T' toolbar key.

@@ -1,5 +1,10 @@
 #include "MainWindow.h"
 
+#include "EditHistory.h"
+#include "LibraryOperations.h"
+
+#include <tuple>
+
 namespace mb {
 
 std::optional<int> StatusAnimation::tick() {
@@ -19,13 +24,14 @@ std::optional<int> StatusAnimation::tick() {
 }
 
 MainWindow::MainWindow(ToolbarView& toolbar, StatusBarView& statusBar, MenuCheck& toolbarMenu,
-                       MenuCheck& statusbarMenu)
+                       MenuCheck& statusbarMenu, MenuItems& menuItems)
     : toolbar_(toolbar), statusBar_(statusBar), toolbarMenu_(toolbarMenu),
-      statusbarMenu_(statusbarMenu) {}
+      statusbarMenu_(statusbarMenu), menuItems_(menuItems) {}
 
 void MainWindow::MDIForm_Load() {
     toolbar_.setButtonEnabled(kDeleteMaterialKey, false);
     toolbar_.setButtonEnabled(kSaveKey, false);
+    showUndoRedo();
 }
 
 void MainWindow::Timer1_Timer() {
@@ -53,11 +59,27 @@ void MainWindow::StatusbarMenu_Click() {
 void MainWindow::editorLoaded() {
     toolbar_.setButtonEnabled(kDeleteMaterialKey, true);
     toolbar_.setButtonEnabled(kSaveKey, true);
+    showUndoRedo();
 }
 
 void MainWindow::editorUnloaded() {
     toolbar_.setButtonEnabled(kDeleteMaterialKey, false);
     toolbar_.setButtonEnabled(kSaveKey, false);
+}
+
+void MainWindow::editHistoryChanged(const EditHistory& history) {
+    undo_ = {UndoCaption(history), history.canUndo()};
+    redo_ = {RedoCaption(history), history.canRedo()};
+    showUndoRedo();
+}
+
+void MainWindow::showUndoRedo() {
+    for (const auto& [key, item, state] :
+         {std::tuple{kUndoKey, kUndoMenu, &undo_}, std::tuple{kRedoKey, kRedoMenu, &redo_}}) {
+        toolbar_.setButtonEnabled(key, state->enabled);
+        toolbar_.setButtonToolTip(key, state->caption);
+        menuItems_.setItem(item, state->caption, state->enabled);
+    }
 }
 
 } // namespace mb

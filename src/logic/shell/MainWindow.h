@@ -4,12 +4,20 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace mb {
+
+class EditHistory;
 
 /// Toolbar keys whose buttons follow the editor window.
 inline constexpr const char* kSaveKey = "save";
 inline constexpr const char* kDeleteMaterialKey = "deleteMaterial";
+/// The toolbar keys and "&Edit" items of Undo and Redo, which follow the edit history.
+inline constexpr const char* kUndoKey = "undo";
+inline constexpr const char* kRedoKey = "redo";
+inline constexpr const char* kUndoMenu = "undoMenu";
+inline constexpr const char* kRedoMenu = "redoMenu";
 
 /// The status-bar animation: a step counter advanced every tick. Frames 109 and 110 stay
 /// up for two ticks each, because steps 9 and 11 show nothing new.
@@ -24,14 +32,15 @@ private:
 };
 
 /// The main window's own behaviour (`MDIForm1`): toolbar states, the timer's animation,
-/// and showing and hiding the toolbar and the status bar. The window forwards its events
-/// here and does nothing else.
+/// showing and hiding the toolbar and the status bar, and the state of Undo and Redo. The
+/// window forwards its events here and does nothing else.
 class MainWindow {
 public:
     MainWindow(ToolbarView& toolbar, StatusBarView& statusBar, MenuCheck& toolbarMenu,
-               MenuCheck& statusbarMenu);
+               MenuCheck& statusbarMenu, MenuItems& menuItems);
 
-    /// The main window's load step: "save" and "deleteMaterial" start disabled.
+    /// The main window's load step: "save", "deleteMaterial", "undo" and "redo" start
+    /// disabled.
     void MDIForm_Load();
     /// The 500 ms timer.
     void Timer1_Timer();
@@ -42,17 +51,29 @@ public:
     void editorLoaded();
     /// The editor window has gone (not cancelled): those buttons go off again.
     void editorUnloaded();
+    /// Undo and Redo, in the "&Edit" menu and on the toolbar, name the edit they would act
+    /// on ("Undo Delete A36") and are enabled only when there is one.
+    void editHistoryChanged(const EditHistory& history);
 
     const StatusAnimation& animation() const { return animation_; }
 
 private:
+    struct CommandState {
+        std::string caption;
+        bool enabled = false;
+    };
     static void toggle(Visibility& bar, MenuCheck& check);
+    /// Shows the Undo and Redo states; the menu is made afresh with each editor window.
+    void showUndoRedo();
 
     ToolbarView& toolbar_;
     StatusBarView& statusBar_;
     MenuCheck& toolbarMenu_;
     MenuCheck& statusbarMenu_;
+    MenuItems& menuItems_;
     StatusAnimation animation_;
+    CommandState undo_{"Undo"};
+    CommandState redo_{"Redo"};
 };
 
 } // namespace mb

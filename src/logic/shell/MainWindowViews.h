@@ -16,6 +16,7 @@ public:
     /// A key that names no button is ignored.
     virtual void setButtonEnabled(const std::string& key, bool enabled) = 0;
     virtual bool isButtonEnabled(const std::string& key) const = 0;
+    virtual void setButtonToolTip(const std::string& key, const std::string& tip) = 0;
 };
 
 /// The status bar with its one picture panel.
@@ -31,6 +32,13 @@ public:
     virtual ~MenuCheck() = default;
     virtual void setChecked(bool checked) = 0;
     virtual bool isChecked() const = 0;
+};
+
+/// The items of the menu set on show, addressed by name; a name not on show is ignored.
+class MenuItems {
+public:
+    virtual ~MenuItems() = default;
+    virtual void setItem(const std::string& name, const std::string& caption, bool enabled) = 0;
 };
 
 /// Ends the process at once: no window's unload steps run.

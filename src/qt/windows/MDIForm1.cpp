@@ -45,6 +45,9 @@ public:
         const QAction* a = button(key);
         return a && a->isEnabled();
     }
+    void setButtonToolTip(const std::string& key, const std::string& tip) override {
+        if (QAction* a = button(key)) a->setToolTip(ToQ(tip));
+    }
 
 private:
     QAction* button(const std::string& key) const {
@@ -88,6 +91,22 @@ private:
     QString name_;
 };
 
+// The items of the menu set on show; a caption is shown as given, an "&" in a material's
+// name included.
+class MDIForm1::Items : public MenuItems {
+public:
+    explicit Items(MDIForm1& window) : window_(window) {}
+    void setItem(const std::string& name, const std::string& caption, bool enabled) override {
+        if (QAction* a = window_.menuItem(ToQ(name))) {
+            a->setText(ToQ(caption).replace(QLatin1Char('&'), QLatin1String("&&")));
+            a->setEnabled(enabled);
+        }
+    }
+
+private:
+    MDIForm1& window_;
+};
+
 namespace {
 
 class QtProcessControl : public ProcessControl {
@@ -118,8 +137,9 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     statusBarView_ = std::make_unique<StatusBar>(statusBar(), picturePanel_);
     toolbarCheck_ = std::make_unique<Check>(*this, "toolbarMenu");
     statusbarCheck_ = std::make_unique<Check>(*this, "StatusbarMenu");
+    items_ = std::make_unique<Items>(*this);
     logic_ = std::make_unique<MainWindow>(*toolbarView_, *statusBarView_, *toolbarCheck_,
-                                          *statusbarCheck_);
+                                          *statusbarCheck_, *items_);
     about_ = std::make_unique<QtAboutBox>(this);
     process_ = std::make_unique<QtProcessControl>();
 
@@ -209,7 +229,10 @@ void MDIForm1::showMenuSet(MenuSet set) {
                 action = menu->addSeparator();
             } else {
                 action = menu->addAction(ToQ(item.caption));
-                if (!item.shortcut.empty()) action->setShortcut(QKeySequence(ToQ(item.shortcut)));
+                QList<QKeySequence> keys;
+                for (const std::string& key : {item.shortcut, item.otherShortcut})
+                    if (!key.empty()) keys << QKeySequence(ToQ(key));
+                action->setShortcuts(keys);
                 const QString name = ToQ(item.name);
                 connect(action, &QAction::triggered, this,
                         [this, set, name] { menuItemTriggered(set, name); });

@@ -66,6 +66,7 @@ private:
     class Toolbar;
     class StatusBar;
     class Check;
+    class Items;
 
     void buildToolbar();
     void buildStatusBar();
@@ -83,6 +84,7 @@ private:
     std::unique_ptr<StatusBar> statusBarView_;
     std::unique_ptr<Check> toolbarCheck_;
     std::unique_ptr<Check> statusbarCheck_;
+    std::unique_ptr<Items> items_;
     std::unique_ptr<MainWindow> logic_;
     std::unique_ptr<CommandRouter> router_;
     std::unique_ptr<QtAboutBox> about_;
