@@ -45,7 +45,8 @@ private slots:
         }
         QCOMPARE(tips, (QStringList{"separator |", "new Open new file", "open Open existing file",
                                     "save Save file", "deleteMaterial Delete the selected material",
-                                    "separator2 |", "help Help"}));
+                                    "separator2 |", "help Help", "separator3 |", "undo Undo",
+                                    "redo Redo"}));
         QCOMPARE(
             MenuEntries(w.menuBar()),
             (QStringList{"&File", "fileNewMenu [&New   ] ", "fileOpenMenu [&Open...   ] Ctrl+O",
@@ -69,12 +70,20 @@ private slots:
                                                         "delete [&Delete ] ",
                                                         "copyMaterial [&Copy] Ctrl+C",
                                                         "pasteMaterial [&Paste] Ctrl+V",
+                                                        "undoSeparator -",
+                                                        "undoMenu [Undo] Ctrl+Z",
+                                                        "redoMenu [Redo] Ctrl+Shift+Z",
                                                         "&View",
                                                         "toolbarMenu [&Toolbar] ",
                                                         "StatusbarMenu [&Statusbar] ",
                                                         "&Help",
                                                         "helpTopicsMenu [&Help Topics] F1",
                                                         "aboutMenu [&About Material Browser] "}));
+        // Undo and Redo wait for an edit; Redo answers to Ctrl+Y as well.
+        QCOMPARE(w.menuItem("redoMenu")->shortcuts(),
+                 (QList<QKeySequence>{QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
+        for (const char* name : {"undoMenu", "redoMenu"})
+            QVERIFY2(!w.menuItem(name)->isEnabled(), name);
 
         // The about box, made afresh after "OK".
         w.aboutBox().show();
