@@ -91,20 +91,22 @@ void LibraryOperations::ClearDetailFields() {
 }
 
 void LibraryOperations::Undo() {
-    if (const auto outcome = form_.state.history.undo()) Show(outcome->shown, outcome->renumbered);
+    if (const auto outcome = form_.state.history.undo()) Show(*outcome);
 }
 
 void LibraryOperations::Redo() {
-    if (const auto outcome = form_.state.history.redo()) Show(outcome->shown, outcome->renumbered);
+    if (const auto outcome = form_.state.history.redo()) Show(*outcome);
 }
 
-void LibraryOperations::Show(const EditFocus& focus, bool renumbered) {
+void LibraryOperations::Show(const EditHistory::Outcome& outcome) {
     Library& library = form_.state.library;
     TreeControl& tree = form_.TreeView1;
-    // Names and categories may have changed as well as numbers: the tree is built afresh.
-    RebuildTree(library, tree);
+    const EditFocus& focus = outcome.shown;
+    // A value's undo leaves the tree as it is: on the largest library, building it afresh
+    // is most of what an undo costs.
+    if (outcome.treeChanged) RebuildTree(library, tree);
     // A copied number may now name another material.
-    if (renumbered) form_.state.doc.CopiedMaterialNumber = -1;
+    if (outcome.renumbered) form_.state.doc.CopiedMaterialNumber = -1;
 
     std::string key;
     switch (focus.kind) {
@@ -122,6 +124,8 @@ void LibraryOperations::Show(const EditFocus& focus, bool renumbered) {
     case EditFocus::Kind::None:
         break;
     }
+    // A rename leaves its node's key as it was: the tree may not know the key yet.
+    if (!key.empty() && !tree.exists(key) && !outcome.treeChanged) RebuildTree(library, tree);
     if (key.empty() || !tree.exists(key)) {
         const std::vector<std::string> keys = tree.keysInOrder();
         for (const std::string& k : keys)

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "EditHistory.h"
+
 #include <string>
 
 namespace mb {
 
 class BaseForm;
-class EditHistory;
-struct EditFocus;
 
 inline constexpr const char* kCannotDeleteCategory = "Cannot delete a Category !";
 inline constexpr const char* kDeleteQuestionStart = "Are you sure, you want to delete ";
@@ -42,8 +42,9 @@ public:
     void Redo();
 
 private:
-    /// Rebuilds the tree and shows `focus` as a click on its node would.
-    void Show(const EditFocus& focus, bool renumbered);
+    /// Shows what an undo or redo concerned as a click on its node would, with the tree
+    /// built afresh when its nodes changed.
+    void Show(const EditHistory::Outcome& outcome);
     void ShowNoMaterial();
 
     BaseForm& form_;

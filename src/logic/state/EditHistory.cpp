@@ -201,6 +201,17 @@ bool Renumbers(const EditHistory::Entry& entry) {
     return false;
 }
 
+// The tree shows the entries' categories and names.
+bool ChangesTree(const EditHistory::Entry& entry) {
+    for (const auto& step : entry.steps) {
+        const auto* change = std::get_if<steps::Changed>(&step);
+        if (!change) return true;
+        for (const TextChange& t : change->texts)
+            if (t.field == 0 || t.field == 2) return true;
+    }
+    return false;
+}
+
 } // namespace
 
 // ---- Recording ------------------------------------------------------------------------------
@@ -367,7 +378,7 @@ std::optional<EditHistory::Outcome> EditHistory::undo() {
     // The first change's material, now as it was before the edit, unless the edit said
     // otherwise (an addition shows what was selected before it).
     if (entry.shownBefore.kind != EditFocus::Kind::None) shown = entry.shownBefore;
-    const Outcome outcome{shown, Renumbers(entry)};
+    const Outcome outcome{shown, Renumbers(entry), ChangesTree(entry)};
     redo_.push_back(std::move(entry));
     notify();
     return outcome;
@@ -380,7 +391,7 @@ std::optional<EditHistory::Outcome> EditHistory::redo() {
     EditFocus shown;
     for (Step& step : entry.steps)
         shown = std::visit(Redoer{library_}, step);
-    const Outcome outcome{shown, Renumbers(entry)};
+    const Outcome outcome{shown, Renumbers(entry), ChangesTree(entry)};
     undo_.push_back(std::move(entry));
     notify();
     return outcome;

@@ -87,6 +87,8 @@ public:
     struct Outcome {
         EditFocus shown;         ///< what the editor should show now
         bool renumbered = false; ///< materials were added, removed or moved
+        /// the tree's nodes changed: renumbered, or a material's name or category changed
+        bool treeChanged = false;
     };
 
     bool canUndo() const;
