@@ -88,6 +88,24 @@ private:
     QString name_;
 };
 
+class MDIForm1::Menus : public MenuBarView {
+public:
+    explicit Menus(MDIForm1& window) : window_(window) {}
+    void showMenuSet(MenuSet set) override { window_.showMenuSet(set); }
+
+private:
+    MDIForm1& window_;
+};
+
+class MDIForm1::Title : public TitleView {
+public:
+    explicit Title(QMainWindow& window) : window_(window) {}
+    void setTitle(const std::string& title) override { window_.setWindowTitle(ToQ(title)); }
+
+private:
+    QMainWindow& window_;
+};
+
 namespace {
 
 class QtProcessControl : public ProcessControl {
@@ -104,7 +122,6 @@ public:
 
 MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName("MDIForm1");
-    setWindowTitle(kApplicationTitle);
     setWindowIcon(AppIcon("closedbook"));
 
     mdiArea_ = new QMdiArea(this);
@@ -118,12 +135,13 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     statusBarView_ = std::make_unique<StatusBar>(statusBar(), picturePanel_);
     toolbarCheck_ = std::make_unique<Check>(*this, "toolbarMenu");
     statusbarCheck_ = std::make_unique<Check>(*this, "StatusbarMenu");
+    menuBarView_ = std::make_unique<Menus>(*this);
+    titleView_ = std::make_unique<Title>(*this);
     logic_ = std::make_unique<MainWindow>(*toolbarView_, *statusBarView_, *toolbarCheck_,
-                                          *statusbarCheck_);
+                                          *statusbarCheck_, *menuBarView_, *titleView_);
     about_ = std::make_unique<QtAboutBox>(this);
     process_ = std::make_unique<QtProcessControl>();
 
-    showMenuSet(MenuSet::MainWindow);
     logic_->MDIForm_Load();
 
     const QRect screen = QGuiApplication::primaryScreen()
@@ -233,16 +251,6 @@ void MDIForm1::showMenuSet(MenuSet set) {
 void MDIForm1::menuItemTriggered(MenuSet set, const QString& name) {
     // A checkable item has flipped its own mark by now; the toggle sets it from the bar.
     if (router_) router_->menuItemClicked(set, name.toStdString());
-}
-
-void MDIForm1::editorLoaded() {
-    showMenuSet(MenuSet::EditorWindow);
-    logic_->editorLoaded();
-}
-
-void MDIForm1::editorUnloaded() {
-    logic_->editorUnloaded();
-    showMenuSet(MenuSet::MainWindow);
 }
 
 QMenu* MDIForm1::editMenu() const {
