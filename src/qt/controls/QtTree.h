@@ -39,7 +39,7 @@ public:
     std::vector<std::string> keysInOrder() const override;
 
     void setImage(const std::string& key, const std::string& image) override;
-    std::string image(const std::string& key) const override;
+    std::string image(const std::string& key) const;
     void ensureVisible(const std::string& key) override;
 
     void setDropHighlight(const std::optional<std::string>& key) override;

@@ -7,6 +7,7 @@
 #include "BaseForm.h"
 #include "EditingCommands.h"
 #include "QtControls.h"
+#include "QtText.h"
 #include "QtTree.h"
 #include "TreeEditing.h"
 
@@ -203,15 +204,12 @@ void EditorWindows::showEditor() {
 
 void EditorWindows::setCaption(const std::string& caption) {
     if (!subWindow_) return;
-    const QString text =
-        QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size()));
-    subWindow_->setWindowTitle(text);
+    subWindow_->setWindowTitle(toQ(caption));
 }
 
 std::string EditorWindows::caption() const {
     if (!subWindow_) return {};
-    const QByteArray bytes = subWindow_->windowTitle().toLatin1();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    return fromQ(subWindow_->windowTitle());
 }
 
 } // namespace mb::qt

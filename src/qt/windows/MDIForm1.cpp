@@ -2,6 +2,7 @@
 
 #include "AppImages.h"
 #include "Controls.h"
+#include "QtText.h"
 #include "aboutForm.h"
 
 #include <QAction>
@@ -22,12 +23,8 @@ namespace {
 
 constexpr int kTimerIntervalMs = 500;
 constexpr int kFrameSize = 20;
-// The load step places the window 200 twips (1/1440 inch) from the screen's corner.
-constexpr int kTwips200 = 200 * 96 / 1440;
-
-QString ToQ(const std::string& s) {
-    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
+// The window opens a small step (13 px at 96 dpi) in from the screen's corner.
+constexpr int kCornerOffset = 200 * 96 / 1440;
 
 } // namespace
 
@@ -49,7 +46,7 @@ public:
 private:
     QAction* button(const std::string& key) const {
         for (QAction* a : bar_->actions())
-            if (a->objectName() == ToQ(key)) return a;
+            if (a->objectName() == toQ(key)) return a;
         return nullptr;
     }
     QToolBar* bar_;
@@ -100,7 +97,7 @@ private:
 class MDIForm1::Title : public TitleView {
 public:
     explicit Title(QMainWindow& window) : window_(window) {}
-    void setTitle(const std::string& title) override { window_.setWindowTitle(ToQ(title)); }
+    void setTitle(const std::string& title) override { window_.setWindowTitle(toQ(title)); }
 
 private:
     QMainWindow& window_;
@@ -147,8 +144,8 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     const QRect screen = QGuiApplication::primaryScreen()
                              ? QGuiApplication::primaryScreen()->availableGeometry()
                              : QRect(0, 0, 1280, 800);
-    move(screen.topLeft() + QPoint(kTwips200, kTwips200));
-    resize(QSize(960, 680).boundedTo(screen.size() - QSize(2 * kTwips200, 2 * kTwips200)));
+    move(screen.topLeft() + QPoint(kCornerOffset, kCornerOffset));
+    resize(QSize(960, 680).boundedTo(screen.size() - QSize(2 * kCornerOffset, 2 * kCornerOffset)));
 
     timer_ = new QTimer(this);
     timer_->setObjectName("Timer1");
@@ -172,10 +169,10 @@ void MDIForm1::buildToolbar() {
         if (route.action == Action::Separator) {
             action = toolbar_->addSeparator();
         } else {
-            action = toolbar_->addAction(AppIcon(ToQ(route.image)), ToQ(route.tooltip));
-            action->setToolTip(ToQ(route.tooltip));
+            action = toolbar_->addAction(AppIcon(toQ(route.image)), toQ(route.tooltip));
+            action->setToolTip(toQ(route.tooltip));
         }
-        action->setObjectName(ToQ(route.key));
+        action->setObjectName(toQ(route.key));
     }
     connect(toolbar_, &QToolBar::actionTriggered, this, [this](QAction* action) {
         if (router_) router_->Toolbar1_ButtonClick(action->objectName().toStdString());
@@ -219,20 +216,20 @@ void MDIForm1::showMenuSet(MenuSet set) {
     menuSet_ = set;
 
     for (const MenuRoute& route : MenuTable(set)) {
-        auto* menu = new QMenu(ToQ(route.caption), this);
-        menu->setObjectName(ToQ(route.name));
+        auto* menu = new QMenu(toQ(route.caption), this);
+        menu->setObjectName(toQ(route.name));
         for (const MenuItemRoute& item : route.items) {
             QAction* action = nullptr;
             if (item.action == Action::Separator) {
                 action = menu->addSeparator();
             } else {
-                action = menu->addAction(ToQ(item.caption));
-                if (!item.shortcut.empty()) action->setShortcut(QKeySequence(ToQ(item.shortcut)));
-                const QString name = ToQ(item.name);
+                action = menu->addAction(toQ(item.caption));
+                if (!item.shortcut.empty()) action->setShortcut(QKeySequence(toQ(item.shortcut)));
+                const QString name = toQ(item.name);
                 connect(action, &QAction::triggered, this,
                         [this, set, name] { menuItemTriggered(set, name); });
             }
-            action->setObjectName(ToQ(item.name));
+            action->setObjectName(toQ(item.name));
             if (item.checkedAtStart) {
                 action->setCheckable(true);
                 // The mark says whether the bar is up, also in an editor window
