@@ -32,14 +32,6 @@ struct FakeToolbar : ToolbarView {
     std::map<std::string, std::string> tips;
 };
 
-/// The menu items set by name: "caption" when enabled, "caption (off)" when not.
-struct FakeMenuItems : MenuItems {
-    void setItem(const std::string& name, const std::string& caption, bool enabled) override {
-        items[name] = caption + (enabled ? "" : " (off)");
-    }
-    std::map<std::string, std::string> items;
-};
-
 struct FakeStatusBar : StatusBarView {
     void setVisible(bool v) override { visible = v; }
     bool isVisible() const override { return visible; }
@@ -53,6 +45,22 @@ struct FakeMenuCheck : MenuCheck {
     void setChecked(bool c) override { checked = c; }
     bool isChecked() const override { return checked; }
     bool checked;
+};
+
+/// Records the menu sets shown, and each item set by name: "caption" when enabled,
+/// "caption (off)" when not.
+struct FakeMenuBar : MenuBarView {
+    void showMenuSet(MenuSet set) override { shown.push_back(set); }
+    void setItem(const std::string& name, const std::string& caption, bool enabled) override {
+        items[name] = caption + (enabled ? "" : " (off)");
+    }
+    std::vector<MenuSet> shown;
+    std::map<std::string, std::string> items;
+};
+
+struct FakeTitle : TitleView {
+    void setTitle(const std::string& t) override { title = t; }
+    std::string title;
 };
 
 struct FakeProcess : ProcessControl {

@@ -24,11 +24,13 @@ std::optional<int> StatusAnimation::tick() {
 }
 
 MainWindow::MainWindow(ToolbarView& toolbar, StatusBarView& statusBar, MenuCheck& toolbarMenu,
-                       MenuCheck& statusbarMenu, MenuItems& menuItems)
+                       MenuCheck& statusbarMenu, MenuBarView& menus, TitleView& title)
     : toolbar_(toolbar), statusBar_(statusBar), toolbarMenu_(toolbarMenu),
-      statusbarMenu_(statusbarMenu), menuItems_(menuItems) {}
+      statusbarMenu_(statusbarMenu), menus_(menus), title_(title) {}
 
 void MainWindow::MDIForm_Load() {
+    menus_.showMenuSet(MenuSet::MainWindow);
+    title_.setTitle(kApplicationTitle);
     toolbar_.setButtonEnabled(kDeleteMaterialKey, false);
     toolbar_.setButtonEnabled(kSaveKey, false);
     showUndoRedo();
@@ -57,6 +59,7 @@ void MainWindow::StatusbarMenu_Click() {
 }
 
 void MainWindow::editorLoaded() {
+    menus_.showMenuSet(MenuSet::EditorWindow);
     toolbar_.setButtonEnabled(kDeleteMaterialKey, true);
     toolbar_.setButtonEnabled(kSaveKey, true);
     showUndoRedo();
@@ -65,6 +68,12 @@ void MainWindow::editorLoaded() {
 void MainWindow::editorUnloaded() {
     toolbar_.setButtonEnabled(kDeleteMaterialKey, false);
     toolbar_.setButtonEnabled(kSaveKey, false);
+    menus_.showMenuSet(MenuSet::MainWindow);
+    title_.setTitle(kApplicationTitle);
+}
+
+void MainWindow::editorCaptionChanged(const std::string& caption) {
+    title_.setTitle(std::string(kApplicationTitle) + " - [" + caption + "]");
 }
 
 void MainWindow::editHistoryChanged(const EditHistory& history) {
@@ -78,7 +87,7 @@ void MainWindow::showUndoRedo() {
          {std::tuple{kUndoKey, kUndoMenu, &undo_}, std::tuple{kRedoKey, kRedoMenu, &redo_}}) {
         toolbar_.setButtonEnabled(key, state->enabled);
         toolbar_.setButtonToolTip(key, state->caption);
-        menuItems_.setItem(item, state->caption, state->enabled);
+        menus_.setItem(item, state->caption, state->enabled);
     }
 }
 

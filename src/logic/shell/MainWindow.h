@@ -37,9 +37,9 @@ private:
 class MainWindow {
 public:
     MainWindow(ToolbarView& toolbar, StatusBarView& statusBar, MenuCheck& toolbarMenu,
-               MenuCheck& statusbarMenu, MenuItems& menuItems);
+               MenuCheck& statusbarMenu, MenuBarView& menus, TitleView& title);
 
-    /// The main window's load step: "save", "deleteMaterial", "undo" and "redo" start
+    /// The main window's load step: its own menus, and "save", "deleteMaterial", "undo" and "redo"
     /// disabled.
     void MDIForm_Load();
     /// The 500 ms timer.
@@ -47,13 +47,18 @@ public:
     void toolbarMenu_Click();
     void StatusbarMenu_Click();
 
-    /// The editor window's load step: the buttons that need a library come on.
+    /// The editor window's load step: its menus replace the main window's and the
+    /// buttons that need a library come on.
     void editorLoaded();
-    /// The editor window has gone (not cancelled): those buttons go off again.
+    /// The editor window has gone (not cancelled): the main window's menus, buttons and
+    /// title return.
     void editorUnloaded();
     /// Undo and Redo, in the "&Edit" menu and on the toolbar, name the edit they would act
     /// on ("Undo Delete A36") and are enabled only when there is one.
     void editHistoryChanged(const EditHistory& history);
+    /// The editor, always maximised, has no title bar of its own: its caption joins the
+    /// frame's, as multiple-document frames show it.
+    void editorCaptionChanged(const std::string& caption);
 
     const StatusAnimation& animation() const { return animation_; }
 
@@ -70,7 +75,8 @@ private:
     StatusBarView& statusBar_;
     MenuCheck& toolbarMenu_;
     MenuCheck& statusbarMenu_;
-    MenuItems& menuItems_;
+    MenuBarView& menus_;
+    TitleView& title_;
     StatusAnimation animation_;
     CommandState undo_{"Undo"};
     CommandState redo_{"Redo"};

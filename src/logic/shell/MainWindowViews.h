@@ -26,19 +26,30 @@ public:
     virtual void setPicture(int frame) = 0;
 };
 
+/// The menu bar, which shows one of the two menu sets.
+enum class MenuSet { MainWindow, EditorWindow };
+class MenuBarView {
+public:
+    virtual ~MenuBarView() = default;
+    virtual void showMenuSet(MenuSet set) = 0;
+    /// Sets the caption and enablement of an item of the set on show, by name; a name not
+    /// on show is ignored. The caption is shown as given, an "&" included.
+    virtual void setItem(const std::string& name, const std::string& caption, bool enabled) = 0;
+};
+
+/// The frame's title bar.
+class TitleView {
+public:
+    virtual ~TitleView() = default;
+    virtual void setTitle(const std::string& title) = 0;
+};
+
 /// A menu item's check mark.
 class MenuCheck {
 public:
     virtual ~MenuCheck() = default;
     virtual void setChecked(bool checked) = 0;
     virtual bool isChecked() const = 0;
-};
-
-/// The items of the menu set on show, addressed by name; a name not on show is ignored.
-class MenuItems {
-public:
-    virtual ~MenuItems() = default;
-    virtual void setItem(const std::string& name, const std::string& caption, bool enabled) = 0;
 };
 
 /// Ends the process at once: no window's unload steps run.

@@ -2,6 +2,7 @@
 
 #include "AppImages.h"
 #include "Controls.h"
+#include "QtText.h"
 #include "aboutForm.h"
 
 #include <QAction>
@@ -22,12 +23,8 @@ namespace {
 
 constexpr int kTimerIntervalMs = 500;
 constexpr int kFrameSize = 20;
-// The load step places the window 200 twips (1/1440 inch) from the screen's corner.
-constexpr int kTwips200 = 200 * 96 / 1440;
-
-QString ToQ(const std::string& s) {
-    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
+// The window opens a small step (13 px at 96 dpi) in from the screen's corner.
+constexpr int kCornerOffset = 200 * 96 / 1440;
 
 } // namespace
 
@@ -46,13 +43,13 @@ public:
         return a && a->isEnabled();
     }
     void setButtonToolTip(const std::string& key, const std::string& tip) override {
-        if (QAction* a = button(key)) a->setToolTip(ToQ(tip));
+        if (QAction* a = button(key)) a->setToolTip(toQ(tip));
     }
 
 private:
     QAction* button(const std::string& key) const {
         for (QAction* a : bar_->actions())
-            if (a->objectName() == ToQ(key)) return a;
+            if (a->objectName() == toQ(key)) return a;
         return nullptr;
     }
     QToolBar* bar_;
@@ -91,20 +88,28 @@ private:
     QString name_;
 };
 
-// The items of the menu set on show; a caption is shown as given, an "&" in a material's
-// name included.
-class MDIForm1::Items : public MenuItems {
+class MDIForm1::Menus : public MenuBarView {
 public:
-    explicit Items(MDIForm1& window) : window_(window) {}
+    explicit Menus(MDIForm1& window) : window_(window) {}
+    void showMenuSet(MenuSet set) override { window_.showMenuSet(set); }
     void setItem(const std::string& name, const std::string& caption, bool enabled) override {
-        if (QAction* a = window_.menuItem(ToQ(name))) {
-            a->setText(ToQ(caption).replace(QLatin1Char('&'), QLatin1String("&&")));
+        if (QAction* a = window_.menuItem(toQ(name))) {
+            a->setText(toQ(caption).replace(QLatin1Char('&'), QLatin1String("&&")));
             a->setEnabled(enabled);
         }
     }
 
 private:
     MDIForm1& window_;
+};
+
+class MDIForm1::Title : public TitleView {
+public:
+    explicit Title(QMainWindow& window) : window_(window) {}
+    void setTitle(const std::string& title) override { window_.setWindowTitle(toQ(title)); }
+
+private:
+    QMainWindow& window_;
 };
 
 namespace {
@@ -123,7 +128,6 @@ public:
 
 MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName("MDIForm1");
-    setWindowTitle(kApplicationTitle);
     setWindowIcon(AppIcon("closedbook"));
 
     mdiArea_ = new QMdiArea(this);
@@ -137,20 +141,20 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     statusBarView_ = std::make_unique<StatusBar>(statusBar(), picturePanel_);
     toolbarCheck_ = std::make_unique<Check>(*this, "toolbarMenu");
     statusbarCheck_ = std::make_unique<Check>(*this, "StatusbarMenu");
-    items_ = std::make_unique<Items>(*this);
+    menuBarView_ = std::make_unique<Menus>(*this);
+    titleView_ = std::make_unique<Title>(*this);
     logic_ = std::make_unique<MainWindow>(*toolbarView_, *statusBarView_, *toolbarCheck_,
-                                          *statusbarCheck_, *items_);
+                                          *statusbarCheck_, *menuBarView_, *titleView_);
     about_ = std::make_unique<QtAboutBox>(this);
     process_ = std::make_unique<QtProcessControl>();
 
-    showMenuSet(MenuSet::MainWindow);
     logic_->MDIForm_Load();
 
     const QRect screen = QGuiApplication::primaryScreen()
                              ? QGuiApplication::primaryScreen()->availableGeometry()
                              : QRect(0, 0, 1280, 800);
-    move(screen.topLeft() + QPoint(kTwips200, kTwips200));
-    resize(QSize(960, 680).boundedTo(screen.size() - QSize(2 * kTwips200, 2 * kTwips200)));
+    move(screen.topLeft() + QPoint(kCornerOffset, kCornerOffset));
+    resize(QSize(960, 680).boundedTo(screen.size() - QSize(2 * kCornerOffset, 2 * kCornerOffset)));
 
     timer_ = new QTimer(this);
     timer_->setObjectName("Timer1");
@@ -174,10 +178,10 @@ void MDIForm1::buildToolbar() {
         if (route.action == Action::Separator) {
             action = toolbar_->addSeparator();
         } else {
-            action = toolbar_->addAction(AppIcon(ToQ(route.image)), ToQ(route.tooltip));
-            action->setToolTip(ToQ(route.tooltip));
+            action = toolbar_->addAction(AppIcon(toQ(route.image)), toQ(route.tooltip));
+            action->setToolTip(toQ(route.tooltip));
         }
-        action->setObjectName(ToQ(route.key));
+        action->setObjectName(toQ(route.key));
     }
     connect(toolbar_, &QToolBar::actionTriggered, this, [this](QAction* action) {
         if (router_) router_->Toolbar1_ButtonClick(action->objectName().toStdString());
@@ -221,23 +225,23 @@ void MDIForm1::showMenuSet(MenuSet set) {
     menuSet_ = set;
 
     for (const MenuRoute& route : MenuTable(set)) {
-        auto* menu = new QMenu(ToQ(route.caption), this);
-        menu->setObjectName(ToQ(route.name));
+        auto* menu = new QMenu(toQ(route.caption), this);
+        menu->setObjectName(toQ(route.name));
         for (const MenuItemRoute& item : route.items) {
             QAction* action = nullptr;
             if (item.action == Action::Separator) {
                 action = menu->addSeparator();
             } else {
-                action = menu->addAction(ToQ(item.caption));
+                action = menu->addAction(toQ(item.caption));
                 QList<QKeySequence> keys;
                 for (const std::string& key : {item.shortcut, item.otherShortcut})
-                    if (!key.empty()) keys << QKeySequence(ToQ(key));
+                    if (!key.empty()) keys << QKeySequence(toQ(key));
                 action->setShortcuts(keys);
-                const QString name = ToQ(item.name);
+                const QString name = toQ(item.name);
                 connect(action, &QAction::triggered, this,
                         [this, set, name] { menuItemTriggered(set, name); });
             }
-            action->setObjectName(ToQ(item.name));
+            action->setObjectName(toQ(item.name));
             if (item.checkedAtStart) {
                 action->setCheckable(true);
                 // The mark says whether the bar is up, also in an editor window
@@ -256,16 +260,6 @@ void MDIForm1::showMenuSet(MenuSet set) {
 void MDIForm1::menuItemTriggered(MenuSet set, const QString& name) {
     // A checkable item has flipped its own mark by now; the toggle sets it from the bar.
     if (router_) router_->menuItemClicked(set, name.toStdString());
-}
-
-void MDIForm1::editorLoaded() {
-    showMenuSet(MenuSet::EditorWindow);
-    logic_->editorLoaded();
-}
-
-void MDIForm1::editorUnloaded() {
-    logic_->editorUnloaded();
-    showMenuSet(MenuSet::MainWindow);
 }
 
 QMenu* MDIForm1::editMenu() const {
