@@ -342,6 +342,14 @@ TEST_F(DocumentLifecycleTest, TheEditHistoryStartsEmptyAtNewOpenAndCloseAndSurvi
     app.SaveLibrary();
     EXPECT_EQ(test::ReadBytes(file), kTwoMaterials);
     EXPECT_TRUE(messages.questions.empty()) << "neither undo nor redo asks";
+    // Undone back to what was saved, the library counts as unchanged: its copy goes.
+    window().clickNode(kPA6);
+    app.DeleteSelected();
+    recoveryTimer.fire();
+    EXPECT_TRUE(recoveryStore.copy);
+    app.Undo();
+    recoveryTimer.fire();
+    EXPECT_EQ(recoveryStore.copy, std::nullopt);
 
     const std::vector<std::pair<std::string, std::function<void()>>> replacing = {
         {"Close", [&] { messages.queueAnswer(MsgResult::No), app.CloseLibrary(); }},
