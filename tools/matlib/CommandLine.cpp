@@ -90,6 +90,7 @@ int Dispatch(std::string_view program, std::string_view about,
     Invocation inv;
     for (const OptionSpec& o : command->options)
         inv.optionValues.emplace_back(o.defaultValue);
+    inv.optionLists.resize(command->options.size());
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg.size() < 2 || arg[0] != '-') {
@@ -122,6 +123,8 @@ int Dispatch(std::string_view program, std::string_view about,
                                   where);
             value = *choice;
         }
+        inv.optionLists[static_cast<std::size_t>(option - command->options.begin())].push_back(
+            value);
     }
     if (inv.positionals.size() != command->positionals.size()) {
         std::string expected = "expected";
