@@ -1,12 +1,11 @@
 #include "JsonExchange.h"
 
 #include "ExchangeText.h"
+#include "JsonParser.h"
 #include "Library.h"
 #include "PropertyCatalogue.h"
 #include "TextUtil.h"
 #include "UnitConversion.h"
-
-#include <nlohmann/json.hpp>
 
 #include <array>
 #include <bitset>
@@ -69,8 +68,6 @@ void AppendMaterial(std::string& out, const ExportedMaterial& m) {
 
 // ---- Reading ------------------------------------------------------------------------------
 
-using Json = nlohmann::json;
-
 // What a container is in the document's layout; Skip is anything under a key this
 // reader does not know.
 enum class Frame { Top, Categories, Category, Materials, Material, Properties, Property, Skip };
@@ -88,37 +85,29 @@ constexpr unsigned kCategories = 1, kName = 2, kMaterials = 4, kNameCode = 8, kD
                    kProperties = 32, kValue = 64, kUnit = 128;
 
 /// Walks the document as the parser meets it, never holding more than one material.
-class JsonLibraryReader {
+class JsonLibraryReader final : public JsonHandler {
 public:
-    using number_integer_t = Json::number_integer_t;
-    using number_unsigned_t = Json::number_unsigned_t;
-    using number_float_t = Json::number_float_t;
-    using string_t = Json::string_t;
-    using binary_t = Json::binary_t;
+    JsonLibraryReader(Library& library, ImportResult& result)
+        : library_(library), result_(result), fit_(result.notes) {}
 
-    JsonLibraryReader(std::string_view text, Library& library, ImportResult& result)
-        : text_(text), library_(library), result_(result), fit_(result.notes) {}
-
-    bool null() { return scalar("null"); }
-    bool boolean(bool) { return scalar("true or false"); }
-    bool number_integer(number_integer_t v) { return number(static_cast<double>(v)); }
-    bool number_unsigned(number_unsigned_t v) { return number(static_cast<double>(v)); }
-    bool number_float(number_float_t, const string_t& written) {
-        // The parser's own conversion follows the C library; the file's text is read
-        // here with the one conversion the project trusts.
+    bool null() override { return scalar("null"); }
+    bool boolean(bool) override { return scalar("true or false"); }
+    bool number(std::string_view written) override {
+        if (!place()) return false;
+        if (skipping()) return true;
+        if (expected_ != Expect::Value) return wrongType("a number");
         double v = 0;
         const auto [end, ec] = std::from_chars(written.data(), written.data() + written.size(), v);
         if (ec != std::errc() || end != written.data() + written.size() || !std::isfinite(v))
-            return refuse(Path() + ": " + written +
-                          " is beyond the range of numbers a library "
-                          "can hold.");
-        return number(v);
+            return refuse(Path() + ": " + std::string(written) +
+                          " is beyond the range of numbers a library can hold.");
+        return value(v);
     }
-    bool binary(binary_t&) { return scalar("binary data"); }
-    bool string(string_t& s) {
+    bool string(std::string& s) override {
         if (!place()) return false;
         if (skipping()) return true;
-        const std::string latin1 = Utf8ToLibraryText(s);
+        AsLibraryText(s, latin1_);
+        const std::string& latin1 = latin1_;
         switch (expected_) {
         case Expect::Text:
             return text(latin1);
@@ -129,7 +118,7 @@ public:
             return wrongType("a text");
         }
     }
-    bool start_object(std::size_t) {
+    bool startObject() override {
         if (!place()) return false;
         if (skipping()) return open(Frame::Skip, false);
         switch (expected_) {
@@ -152,7 +141,7 @@ public:
             return wrongType("an object");
         }
     }
-    bool start_array(std::size_t) {
+    bool startArray() override {
         if (!place()) return false;
         if (skipping()) return open(Frame::Skip, true);
         switch (expected_) {
@@ -164,9 +153,9 @@ public:
             return wrongType("an array");
         }
     }
-    bool key(string_t& k) {
+    bool key(std::string& k) override {
         Level& level = levels_.back();
-        level.key = Utf8ToLibraryText(k);
+        AsLibraryText(k, level.key);
         if (level.frame == Frame::Properties) {
             slot_ = CodeSlot(level.key);
             if (slot_ < 0)
@@ -180,19 +169,8 @@ public:
         level.seen |= bit;
         return true;
     }
-    bool end_object() { return close(); }
-    bool end_array() { return close(); }
-    bool parse_error(std::size_t position, const std::string&,
-                     const nlohmann::detail::exception& e) {
-        // The parser's message starts with its own code and place; the place is given here
-        // in lines and columns of the file instead.
-        std::string what = e.what();
-        const std::size_t colon = what.find(": ", what.find("parse error"));
-        what = colon == std::string::npos ? "not JSON." : what.substr(colon + 2);
-        if (!what.empty())
-            what[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(what[0])));
-        return refuse(LineAndColumn(position) + ": " + what);
-    }
+    bool endObject() override { return close(); }
+    bool endArray() override { return close(); }
 
 private:
     enum class Expect {
@@ -237,7 +215,6 @@ private:
     /// Works out what the next value must be from where it stands.
     bool place() {
         if (levels_.empty()) {
-            if (done_) return refuse("The text goes on after the document.");
             expected_ = Expect::TopObject;
             return true;
         }
@@ -287,11 +264,10 @@ private:
     bool close() {
         // A message about the container as a whole names the container, not its last key.
         if (!levels_.back().isArray) levels_.back().key.clear();
-        const Level level = levels_.back();
+        const Level& level = levels_.back();
         switch (level.frame) {
         case Frame::Top:
             if (!(level.seen & kCategories)) return refuse("The document has no \"categories\".");
-            done_ = true;
             break;
         case Frame::Category:
             if (!categoryName_) return refuse(Path() + ": the category has no \"name\".");
@@ -332,14 +308,16 @@ private:
 
     bool text(const std::string& latin1) {
         Level& level = levels_.back();
+        if (level.frame == Frame::Property) {
+            property_.unit = latin1;
+            return true;
+        }
         const std::string where = Path();
         if (level.frame == Frame::Category) {
             categoryName_ = fit_.category(latin1, where);
             // A name that follows the materials still names them.
             for (int n = categoryFirst_; n < library_.MaterialCount(); ++n)
                 library_.SetCategory(n, *categoryName_);
-        } else if (level.frame == Frame::Property) {
-            property_.unit = latin1;
         } else if (level.key == "name") {
             material_.name = fit_.name(latin1, where);
         } else if (level.key == "nameCode") {
@@ -350,12 +328,6 @@ private:
         return true;
     }
 
-    bool number(double v) {
-        if (!place()) return false;
-        if (skipping()) return true;
-        if (expected_ == Expect::Value) return value(v);
-        return wrongType("a number");
-    }
     bool value(double v) {
         property_.value = v;
         return true;
@@ -402,6 +374,16 @@ private:
         return false;
     }
 
+    // Keys and units are ASCII: they are taken as they are, into storage already there.
+    static void AsLibraryText(const std::string& utf8, std::string& out) {
+        for (const char c : utf8)
+            if (static_cast<unsigned char>(c) >= 0x80) {
+                out = Utf8ToLibraryText(utf8);
+                return;
+            }
+        out.assign(utf8);
+    }
+
     std::string Path() const {
         std::string path = "Key ";
         bool first = true;
@@ -417,23 +399,12 @@ private:
         return path;
     }
 
-    std::string LineAndColumn(std::size_t position) const {
-        const std::size_t end = std::min(position, text_.size());
-        long line = 1;
-        std::size_t lineStart = 0;
-        for (std::size_t i = 0; i < end; ++i)
-            if (text_[i] == '\n') ++line, lineStart = i + 1;
-        return "Line " + std::to_string(line) + ", column " +
-               std::to_string(std::max<std::size_t>(end - lineStart, 1));
-    }
-
-    std::string_view text_;
     Library& library_;
     ImportResult& result_;
     TextFitter fit_;
     std::vector<Level> levels_;
+    std::string latin1_;
     Expect expected_ = Expect::TopObject;
-    bool done_ = false;
     std::optional<std::string> categoryName_;
     int categoryFirst_ = 0;
     Pending material_;
@@ -446,7 +417,18 @@ private:
 } // namespace
 
 std::string ExportJson(const std::vector<ExportedCategory>& selection) {
-    std::string out = "{\n  \"categories\": [";
+    // Sized once from a count of the values: a growing string would copy and fault in
+    // the whole text again each time it doubles.
+    std::size_t values = 0, materials = 0;
+    for (const ExportedCategory& c : selection)
+        for (const ExportedMaterial& m : c.materials) {
+            ++materials;
+            for (int slot = 0; slot < kVisitedSlots; ++slot)
+                values += m.record->HasValue(slot) ? 1 : 0;
+        }
+    std::string out;
+    out.reserve(256 + materials * 512 + values * 80);
+    out += "{\n  \"categories\": [";
     bool firstCategory = true;
     for (const ExportedCategory& c : selection) {
         out += firstCategory ? "\n    {\n      \"name\": " : ",\n    {\n      \"name\": ";
@@ -468,11 +450,12 @@ std::string ExportJson(const std::vector<ExportedCategory>& selection) {
 ImportResult ImportJson(std::string_view text, Library& library) {
     library.Clear();
     ImportResult result;
-    JsonLibraryReader reader(text, library, result);
-    const bool whole = Json::sax_parse(text, &reader);
-    if (!whole && result.status == ImportResult::Status::Imported) {
+    JsonLibraryReader reader(library, result);
+    JsonSyntaxError error;
+    if (!ParseJson(text, reader, error) && result.status == ImportResult::Status::Imported) {
         result.status = ImportResult::Status::Refused;
-        result.reason = "The text is not JSON.";
+        result.reason = "Line " + std::to_string(error.line) + ", column " +
+                        std::to_string(error.column) + ": " + error.what;
     }
     return result;
 }

@@ -8,6 +8,7 @@
 #include "TextUtil.h"
 
 #include <cerrno>
+#include <filesystem>
 
 namespace mb {
 
@@ -32,6 +33,11 @@ bool ReadWhole(const std::string& path, std::string& bytes, std::string& why) {
         why = ReadErrorMessage(in.error());
         return false;
     }
+    // Sized once: a growing string would copy a large file several times over.
+    std::error_code ignored;
+    const std::uintmax_t size = std::filesystem::file_size(path, ignored);
+    if (!ignored && size <= static_cast<std::uintmax_t>(kLargestImportFile))
+        bytes.reserve(static_cast<std::size_t>(size) + 1);
     char buffer[64 * 1024];
     for (;;) {
         const long got = in.read(buffer, sizeof buffer);
