@@ -11,6 +11,7 @@
 #include "TableLayout.h"
 #include "TextUtil.h"
 #include "UnitConversion.h"
+#include "XlsxExport.h"
 
 #include <algorithm>
 
@@ -38,7 +39,9 @@ int Import(const Invocation& inv, Output& output) {
     }
     if (!r.imported()) return kExitRejected;
     if (library.MaterialCount() == 0) {
-        output.err += "matlib: " + in + ": the file holds no material\n";
+        const bool json = in.size() >= 5 && EqualsNoCase(in.substr(in.size() - 5), ".json");
+        output.err +=
+            "matlib: " + in + (json ? ": the file" : ": the sheet") + " holds no material\n";
         return kExitRejected;
     }
     return SaveLibrary(inv.positionals[1], library, output);
@@ -76,7 +79,14 @@ int Export(const Invocation& inv, Output& output) {
         output.out = ExportJson(selection);
     else if (format == "csv")
         output.out = CsvText(ExportTable(selection, UnitSystem(inv.optionValues[1])));
-    else
+    else if (format == "xlsx") {
+        std::string error;
+        output.out = XlsxWorkbook(ExportTable(selection, UnitSystem(inv.optionValues[1])), error);
+        if (!error.empty()) {
+            output.err += "matlib: " + error + "\n";
+            return kExitFailed;
+        }
+    } else
         output.out = ExportCalculix(selection);
     return kExitOk;
 }
@@ -110,10 +120,14 @@ CommandSpec ExportCommand() {
     return {"export",
             "Writes the materials of FILE in another format to standard output.",
             {"FILE"},
-            {{"--format", "json|csv|calculix", "the format", "", {"json", "csv", "calculix"}},
+            {{"--format",
+              "json|csv|xlsx|calculix",
+              "the format",
+              "",
+              {"json", "csv", "xlsx", "calculix"}},
              {"--units",
               "IPS|SI|MKS",
-              "unit system of the csv values and units",
+              "unit system of the csv and xlsx values and units",
               "SI",
               {"IPS", "SI", "MKS"}},
              {"--material", "NAME", "export only NAME (may be given again)", "", {}}},
@@ -124,6 +138,8 @@ CommandSpec ExportCommand() {
             "  csv       one row per material: category, name, name code, description and a\n"
             "            column per property code any of them has, below a row of units in\n"
             "            the --units system; \"import\" reads it back.\n"
+            "  xlsx      the same table as csv on the first sheet of a workbook, numbers as\n"
+            "            number cells.\n"
             "  calculix  one *MATERIAL card per material, in SI; what CalculiX cannot take\n"
             "            is written as a comment.\n"
             "\nExit status: 0 written, 1 FILE is not a library or has no material NAME,\n"

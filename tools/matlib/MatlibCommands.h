@@ -22,6 +22,6 @@ const std::vector<CommandSpec>& MatlibCommands();
 inline constexpr std::string_view kMatlibAbout =
     "Checks, lists, searches, shows, compares and rewrites VELTRA/M material library files\n"
     "(.lib), imports them from JSON, CSV and Excel 97-2003 workbooks (.xls), and exports\n"
-    "them as JSON, CSV and CalculiX material cards.";
+    "them as JSON, CSV, xlsx workbooks and CalculiX material cards.";
 
 } // namespace mb::cli

@@ -158,6 +158,9 @@ std::string TextFitter::category(std::string text, std::string_view where) {
 
 std::string TextFitter::nameCode(std::string text, std::string_view where) {
     text = noControls(std::move(text), where, "name code");
+    // Blanks past the code's 13 columns would push the name out of its own.
+    if (text.size() > kNameCodeColumns && TrimRightBlanks(text).size() <= kNameCodeColumns)
+        text = std::string(TrimRightBlanks(text));
     if (TrimRightBlanks(text).size() > kNameCodeColumns) {
         text = CutToColumns(text, kNameCodeColumns);
         notes_.push_back(std::string(where) + ": the name code has more than " +

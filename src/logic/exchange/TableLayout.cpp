@@ -63,6 +63,10 @@ CellRows ExportTable(const std::vector<ExportedCategory>& selection, int unitSys
             row.reserve(kTextHeadings.size() + slots.size());
             for (const std::string* text : {&c.name, &m.name, &m.nameCode, &m.description})
                 row.push_back(text->empty() ? CellValue::Empty() : CellValue::Text(*text));
+            // A row of empty cells ends the table: a material without any text gets a blank
+            // for a name, which a save writes as it writes no name at all.
+            if (m.name.empty() && m.nameCode.empty() && c.name.empty() && m.description.empty())
+                row[1] = CellValue::Text(" ");
             for (const int slot : slots)
                 row.push_back(m.record->HasValue(slot)
                                   ? CellValue::Number(converter.ChangeUnits(
@@ -137,7 +141,7 @@ ImportResult ImportTable(const Worksheet& sheet, Library& library) {
         bool empty = true;
         for (int column = 1; column <= lastColumn; ++column) {
             cells.push_back(sheet.cell(row, column));
-            empty = empty && IsEmpty(cells.back());
+            empty = empty && cells.back().kind == CellValue::Kind::Empty;
         }
         if (empty) {
             result.row = row;

@@ -26,10 +26,10 @@ bool IsTableLayout(const Worksheet& sheet);
 
 /// Fills `library` (emptied first) from a sheet in the table layout. The unit row decides
 /// the system the values are in (a column whose unit no system has is refused); the
-/// table ends at the first row whose cells are all empty. A code heading that the
-/// catalogue does not know or that occurs twice, a value that is not a number and a
-/// material past the library's limit stop reading with Refused, naming the cell or row;
-/// the materials of the rows before remain.
+/// table ends at the first row whose cells are all empty (blanks are a text). A code heading that
+/// the catalogue does not know or that occurs twice, a value that is not a number and a material
+/// past the library's limit stop reading with Refused, naming the cell or row; the materials of the
+/// rows before remain.
 ImportResult ImportTable(const Worksheet& sheet, Library& library);
 
 /// ImportTable for a sheet in the table layout, else the block layout's ImportWorksheet.
