@@ -113,7 +113,9 @@ protected:
     test::FakeToolbar toolbar;
     test::FakeStatusBar statusBar;
     test::FakeMenuCheck toolbarCheck{true}, statusbarCheck{true};
-    MainWindow main{toolbar, statusBar, toolbarCheck, statusbarCheck};
+    test::FakeMenuBar menus;
+    test::FakeTitle title;
+    MainWindow main{toolbar, statusBar, toolbarCheck, statusbarCheck, menus, title};
     fake::FakeMessageBox messages;
     fake::FakeFileDialogs dialogs;
     fake::FakeLocale locale;

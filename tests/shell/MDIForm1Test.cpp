@@ -14,6 +14,10 @@ using mb::qt::MDIForm1;
 
 namespace {
 
+QString ToQ(const std::string& s) {
+    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
+
 // "name [caption] shortcut" of every entry of every menu, separators as "name -".
 QStringList MenuEntries(const QMenuBar* bar) {
     QStringList entries;
@@ -29,52 +33,48 @@ QStringList MenuEntries(const QMenuBar* bar) {
     return entries;
 }
 
+// The same, as the routing table says it should be.
+QStringList TableEntries(mb::MenuSet set) {
+    QStringList entries;
+    for (const mb::MenuRoute& menu : mb::MenuTable(set)) {
+        entries << ToQ(menu.caption);
+        for (const mb::MenuItemRoute& item : menu.items)
+            entries << ToQ(item.name) + (item.action == mb::Action::Separator
+                                             ? " -"
+                                             : " [" + ToQ(item.caption) + "] " +
+                                                   QKeySequence(ToQ(item.shortcut))
+                                                       .toString(QKeySequence::PortableText));
+    }
+    return entries;
+}
+
 } // namespace
 
 class MDIForm1Test : public QObject {
     Q_OBJECT
 
 private slots:
-    void captionsOfTheWindowsTheToolbarAndBothMenus() {
+    // The window builds what the routing tables hold; their contents are the logic's tests'.
+    void theToolbarAndBothMenuSetsAreBuiltFromTheTables() {
         MDIForm1 w;
-        QCOMPARE(w.windowTitle(), QString("VELTRA/M Material Browser"));
-        QStringList tips;
+        QCOMPARE(w.windowTitle(), QString(mb::kApplicationTitle));
+        QStringList tips, expectedTips;
         for (QAction* a : w.findChild<QToolBar*>("Toolbar1")->actions()) {
             QVERIFY2(a->isSeparator() || !a->icon().isNull(), qPrintable(a->objectName()));
             tips << a->objectName() + (a->isSeparator() ? " |" : " " + a->toolTip());
         }
-        QCOMPARE(tips, (QStringList{"separator |", "new Open new file", "open Open existing file",
-                                    "save Save file", "deleteMaterial Delete the selected material",
-                                    "separator2 |", "help Help"}));
-        QCOMPARE(
-            MenuEntries(w.menuBar()),
-            (QStringList{"&File", "fileNewMenu [&New   ] ", "fileOpenMenu [&Open...   ] Ctrl+O",
-                         "separatorMenu -", "fileExitMenu [E&xit   ] ", "&Help",
-                         "aboutMaterial [&Help Topics] F1",
-                         "aboutMaterialMenu [&About Material Browser] "}));
-        w.editorLoaded();
-        QCOMPARE(MenuEntries(w.menuBar()), (QStringList{"&File",
-                                                        "fileNewMenu [&New] ",
-                                                        "fileOpenMenu [&Open...] Ctrl+O",
-                                                        "fileCloseMenu [&Close] ",
-                                                        "separatorMenu -",
-                                                        "saveMenu [&Save] Ctrl+S",
-                                                        "saveAsMenu [Save &As...] Ctrl+A",
-                                                        "separator1 -",
-                                                        "fileExitMenu [E&xit] ",
-                                                        "&Edit",
-                                                        "newMaterial [&New] ",
-                                                        "set [&Clear] ",
-                                                        "resetMenu [&Reset] ",
-                                                        "delete [&Delete ] ",
-                                                        "copyMaterial [&Copy] Ctrl+C",
-                                                        "pasteMaterial [&Paste] Ctrl+V",
-                                                        "&View",
-                                                        "toolbarMenu [&Toolbar] ",
-                                                        "StatusbarMenu [&Statusbar] ",
-                                                        "&Help",
-                                                        "helpTopicsMenu [&Help Topics] F1",
-                                                        "aboutMenu [&About Material Browser] "}));
+        for (const mb::ToolbarRoute& route : mb::ToolbarTable())
+            expectedTips << ToQ(route.key) + (route.action == mb::Action::Separator
+                                                  ? " |"
+                                                  : " " + ToQ(route.tooltip));
+        QCOMPARE(tips, expectedTips);
+        QCOMPARE(MenuEntries(w.menuBar()), TableEntries(mb::MenuSet::MainWindow));
+        w.logic().editorLoaded();
+        QCOMPARE(MenuEntries(w.menuBar()), TableEntries(mb::MenuSet::EditorWindow));
+        w.logic().editorCaptionChanged("steels.lib");
+        QCOMPARE(w.windowTitle(), QString(mb::kApplicationTitle) + " - [steels.lib]");
+        w.logic().editorUnloaded();
+        QCOMPARE(MenuEntries(w.menuBar()), TableEntries(mb::MenuSet::MainWindow));
 
         // The about box, made afresh after "OK".
         w.aboutBox().show();
