@@ -133,5 +133,9 @@ protected:
 };
 
 using Texts = std::vector<std::string>;
+/// The second material of the library the fixture saves.
+inline const std::string kPA6 = "Polymers    PA6  0001";
+// The document commands, driven through the application that owns them.
+using DocumentLifecycleTest = ApplicationTest;
 
 } // namespace mb
