@@ -1,15 +1,14 @@
 #include "MatlibCommands.h"
 
+#include "ExchangeCommands.h"
 #include "FileOps.h"
 #include "FreeXLSpreadsheet.h"
-#include "IsolatedSpreadsheetReader.h"
 #include "Library.h"
 #include "LibraryDiff.h"
 #include "LibraryFile.h"
 #include "MaterialQuery.h"
 #include "PropertyCatalogue.h"
 #include "SheetReply.h"
-#include "SpreadsheetImport.h"
 #include "TextUtil.h"
 #include "UnitConversion.h"
 
@@ -233,33 +232,15 @@ int Cells(const Invocation& inv, Output& output) {
     return kExitOk;
 }
 
-int Import(const Invocation& inv, Output& output) {
-    const std::string& in = inv.positionals[0];
-    // The workbook is read by this same program in a process of its own, as the editor
-    // reads it: a damaged file then gives a message instead of a crash.
-    IsolatedSpreadsheetReader reader("/proc/self/exe");
-    Library library;
-    const ImportResult r = ImportSpreadsheet(in, reader, library);
-    if (r.status == ImportResult::Status::CannotOpen) {
-        output.err += "matlib: " + r.message() + "\n";
-        return kExitFailed;
-    }
-    // Row by row what the import changed or where it stopped, one line each.
-    const std::string message = r.message();
-    for (std::size_t at = 0; at < message.size();) {
-        const std::size_t end = std::min(message.find('\n', at), message.size());
-        output.err += "matlib: " + in + ": " + message.substr(at, end - at) + "\n";
-        at = end + 1;
-    }
-    if (!r.imported()) return kExitRejected;
-    if (library.MaterialCount() == 0) {
-        output.err += "matlib: " + in + ": the sheet holds no material\n";
-        return kExitRejected;
-    }
-    return Save(inv.positionals[1], library, output);
+} // namespace
+
+int LoadLibrary(const std::string& path, Library& library, Output& output) {
+    return Load(path, library, output);
 }
 
-} // namespace
+int SaveLibrary(const std::string& path, Library& library, Output& output) {
+    return Save(path, library, output);
+}
 
 const std::vector<CommandSpec>& MatlibCommands() {
     static const std::vector<CommandSpec> commands = {
@@ -352,18 +333,8 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "\nExit status: 0 written, 1 IN is not a library, 2 IN cannot be read or OUT\n"
          "cannot be written.\n",
          &Write},
-        {"import",
-         "Imports the materials of the workbook IN and writes them to OUT as a library.",
-         {"IN", "OUT"},
-         {},
-         "IN is an Excel 97-2003 workbook (.xls) laid out as the editor imports it: in its\n"
-         "first sheet, column A \"Name\" starts a material (its name in column B), \"Type\"\n"
-         "gives its category, other rows are value rows (a property code in column A, the\n"
-         "value in SI in column B), and \"End\" ends the data. OUT is written as \"write\"\n"
-         "writes it, and only when every row up to \"End\" was imported.\n"
-         "\nExit status: 0 written, 1 a row of the sheet was refused (the row is named) or\n"
-         "the sheet holds no material, 2 IN cannot be read or OUT cannot be written.\n",
-         &Import},
+        ImportCommand(),
+        ExportCommand(),
         {"cells",
          "Prints columns A and B of the first sheet of the workbook FILE for the editor.",
          {"FILE"},

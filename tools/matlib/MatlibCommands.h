@@ -2,15 +2,26 @@
 
 #include "CommandLine.h"
 
+#include <string>
 #include <vector>
 
+namespace mb {
+class Library;
+}
+
 namespace mb::cli {
+
+/// Reads the library at `path`; on failure says why in `output` and gives the exit code.
+int LoadLibrary(const std::string& path, Library& library, Output& output);
+/// Writes `library` to `path` as a save would; on failure says why and gives the exit code.
+int SaveLibrary(const std::string& path, Library& library, Output& output);
 
 /// The commands of `matlib`, in the order its help lists them.
 const std::vector<CommandSpec>& MatlibCommands();
 
 inline constexpr std::string_view kMatlibAbout =
     "Checks, lists, searches, shows, compares and rewrites VELTRA/M material library files\n"
-    "(.lib), and imports them from Excel 97-2003 workbooks (.xls).";
+    "(.lib), imports them from JSON, CSV and Excel 97-2003 workbooks (.xls), and exports\n"
+    "them as JSON, CSV, xlsx workbooks and CalculiX material cards.";
 
 } // namespace mb::cli
