@@ -5,16 +5,20 @@
 #include "MDIForm1.h"
 
 #include "BaseForm.h"
+#include "AppState.h"
 #include "EditingCommands.h"
+#include "MaterialFeedback.h"
 #include "QtControls.h"
 #include "QtTree.h"
 #include "TreeEditing.h"
 
 #include <QCloseEvent>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QStyle>
 
 namespace mb::qt {
 
@@ -113,8 +117,51 @@ BaseForm& EditorWindows::createEditor() {
     mainWindow_.mdiArea()->addSubWindow(frame);
     subWindow_ = frame;
     mainWindow_.editorLoaded();
+    addCheckLibraryItem();
     connectEditing(*editor);
     return editor->form();
+}
+
+void EditorWindows::addCheckLibraryItem() {
+    QMenu* edit = mainWindow_.editMenu();
+    if (!edit) return;
+    edit->addSeparator()->setObjectName(QStringLiteral("checkSeparator"));
+    QAction* check = edit->addAction(QStringLiteral("Check &Library"));
+    check->setObjectName(QStringLiteral("checkLibrary"));
+    QObject::connect(check, &QAction::triggered, edit, [this] { checkLibrary(); });
+}
+
+void EditorWindows::checkLibrary() {
+    BaseFormWindow* editor = window();
+    if (!editor) return;
+    if (!checkDock_) {
+        checkDock_ = new QDockWidget(QStringLiteral("Check Library"), &mainWindow_);
+        checkDock_->setObjectName(QStringLiteral("checkDock"));
+        auto* list = new QListWidget(checkDock_);
+        list->setObjectName(QStringLiteral("findingList"));
+        checkDock_->setWidget(list);
+        mainWindow_.addDockWidget(Qt::BottomDockWidgetArea, checkDock_);
+        QObject::connect(list, &QListWidget::itemClicked, checkDock_,
+                         [this](QListWidgetItem* item) {
+                             if (BaseFormWindow* w = window())
+                                 w->feedback().ShowMaterial(item->data(Qt::UserRole).toInt());
+                         });
+    }
+    auto* list = static_cast<QListWidget*>(checkDock_->widget());
+    list->clear();
+    const std::vector<LibraryFindingLine> lines = LibraryFindingLines(state_.library);
+    for (const LibraryFindingLine& line : lines) {
+        auto* item = new QListWidgetItem(
+            list->style()->standardIcon(line.severity == RowMark::Error
+                                            ? QStyle::SP_MessageBoxCritical
+                                            : QStyle::SP_MessageBoxWarning),
+            QString::fromLatin1(line.text.data(), static_cast<qsizetype>(line.text.size())));
+        item->setData(Qt::UserRole, line.material);
+        list->addItem(item);
+    }
+    if (lines.empty()) list->addItem(QStringLiteral("No errors or warnings in this library."));
+    checkDock_->show();
+    checkDock_->raise();
 }
 
 void EditorWindows::connectEditing(BaseFormWindow& window) {
@@ -189,6 +236,12 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
 
 void EditorWindows::destroyEditor() {
     treeEditing_.reset();
+    // Its findings name materials of the library that is going.
+    if (checkDock_) {
+        mainWindow_.removeDockWidget(checkDock_);
+        checkDock_->deleteLater();
+        checkDock_ = nullptr;
+    }
     if (subWindow_) {
         QMdiSubWindow* frame = subWindow_;
         subWindow_ = nullptr;

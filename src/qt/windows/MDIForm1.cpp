@@ -130,7 +130,7 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
                              ? QGuiApplication::primaryScreen()->availableGeometry()
                              : QRect(0, 0, 1280, 800);
     move(screen.topLeft() + QPoint(kTwips200, kTwips200));
-    resize(QSize(960, 680).boundedTo(screen.size() - QSize(2 * kTwips200, 2 * kTwips200)));
+    resize(QSize(1240, 720).boundedTo(screen.size() - QSize(2 * kTwips200, 2 * kTwips200)));
 
     timer_ = new QTimer(this);
     timer_->setObjectName("Timer1");
