@@ -25,8 +25,6 @@ class Frame : public Visibility {};
 
 class Button : public Visibility {
 public:
-    virtual void setEnabled(bool enabled) = 0;
-    virtual bool isEnabled() const = 0;
     virtual std::string caption() const = 0;
 };
 
@@ -41,7 +39,6 @@ public:
     virtual std::string text() const = 0;
     virtual void setText(const std::string& text) = 0;
     virtual void setFocus() = 0;
-    virtual int selStart() const = 0;
     virtual void setSelLength(int length) = 0;
     /// At most `length` characters can be typed, pasted or set; a longer text is cut.
     virtual void setMaxLength(int length) = 0;
@@ -57,7 +54,6 @@ public:
     /// -1 when nothing is selected.
     virtual int listIndex() const = 0;
     virtual void setListIndex(int index) = 0;
-    virtual std::string itemText(int index) const = 0;
 };
 
 /// What a check found about the value in a grid row.
@@ -69,7 +65,6 @@ public:
     virtual void setRows(int rows) = 0;
     virtual int rows() const = 0;
     virtual void setCols(int cols) = 0;
-    virtual int cols() const = 0;
     virtual int row() const = 0;
     virtual int col() const = 0;
     virtual void setCurrentCell(int row, int col) = 0;
@@ -132,7 +127,6 @@ public:
     virtual std::vector<std::string> keysInOrder() const = 0;
 
     virtual void setImage(const std::string& key, const std::string& image) = 0;
-    virtual std::string image(const std::string& key) const = 0;
     virtual void ensureVisible(const std::string& key) = 0;
 
     virtual void setDropHighlight(const std::optional<std::string>& key) = 0;

@@ -1,5 +1,7 @@
 #include "QtChart.h"
 
+#include "QtText.h"
+
 #include <QChart>
 #include <QChartView>
 #include <QFileDialog>
@@ -20,14 +22,6 @@
 #include <cmath>
 
 namespace mb::qt {
-
-namespace {
-
-QString Latin1(const std::string& s) {
-    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-} // namespace
 
 QtChart::QtChart(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
@@ -57,7 +51,7 @@ QtChart::QtChart(QWidget* parent) : QWidget(parent) {
 
 void QtChart::showPlot(const ChartPlot& plot) {
     QChart* chart = plot.polar ? new QPolarChart : new QChart;
-    chart->setTitle(Latin1(plot.title));
+    chart->setTitle(toQ(plot.title));
     chart->legend()->setVisible(plot.series.size() > 1);
 
     QAbstractAxis* xAxis = nullptr;
@@ -77,8 +71,8 @@ void QtChart::showPlot(const ChartPlot& plot) {
         xAxis = new QValueAxis;
     }
     auto* yAxis = new QValueAxis;
-    xAxis->setTitleText(Latin1(plot.xLabel));
-    yAxis->setTitleText(Latin1(plot.yLabel));
+    xAxis->setTitleText(toQ(plot.xLabel));
+    yAxis->setTitleText(toQ(plot.yLabel));
     if (plot.polar) {
         auto* polar = static_cast<QPolarChart*>(chart);
         polar->addAxis(xAxis, QPolarChart::PolarOrientationAngular);
@@ -92,7 +86,7 @@ void QtChart::showPlot(const ChartPlot& plot) {
     bool first = true;
     for (const ChartPlot::Series& s : plot.series) {
         auto* line = new QLineSeries;
-        line->setName(Latin1(s.name));
+        line->setName(toQ(s.name));
         for (std::size_t i = 0; i < plot.x.size() && i < s.y.size(); ++i) {
             line->append(plot.x[i], s.y[i]);
             low = first ? s.y[i] : std::min(low, s.y[i]);
@@ -119,7 +113,7 @@ void QtChart::showPlot(const ChartPlot& plot) {
 }
 
 void QtChart::showNote(const std::string& note) {
-    note_->setText(Latin1(note));
+    note_->setText(toQ(note));
     stack_->setCurrentWidget(note_);
     save_->setEnabled(false);
 }

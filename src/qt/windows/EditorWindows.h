@@ -10,6 +10,7 @@
 #include <memory>
 
 class QMdiSubWindow;
+class QMenu;
 
 namespace mb {
 struct AppState;
@@ -49,7 +50,7 @@ public:
 
 private:
     void connectEditing(BaseFormWindow& window);
-    void addCheckLibraryItem();
+    void addCheckLibraryItem(QMenu& edit);
 
     AppState& state_;
     MDIForm1& mainWindow_;
