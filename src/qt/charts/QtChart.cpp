@@ -66,11 +66,16 @@ void QtChart::showPlot(const ChartPlot& plot) {
         time->setBase(10);
         time->setLabelFormat(QStringLiteral("%g"));
         time->setMinorTickCount(-1);
+        // Up to a dozen decades side by side: upright labels would be cut short.
+        time->setLabelsAngle(-90);
         xAxis = time;
     } else {
-        xAxis = new QValueAxis;
+        auto* linear = new QValueAxis;
+        linear->setLabelFormat(QStringLiteral("%.3g"));
+        xAxis = linear;
     }
     auto* yAxis = new QValueAxis;
+    yAxis->setLabelFormat(QStringLiteral("%.3g"));
     xAxis->setTitleText(toQ(plot.xLabel));
     yAxis->setTitleText(toQ(plot.yLabel));
     if (plot.polar) {

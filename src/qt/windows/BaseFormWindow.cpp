@@ -126,8 +126,10 @@ void BaseFormWindow::buildLayout() {
     chart_ = new qt::QtChart(gridAndChart);
     chart_->setObjectName(QStringLiteral("chart"));
     chart_->setMinimumWidth(260);
-    gridAndChart->setStretchFactor(0, 3);
-    gridAndChart->setStretchFactor(1, 2);
+    // The grid's four columns fit in about 470 pixels; the chart takes the rest.
+    gridAndChart->setStretchFactor(0, 1);
+    gridAndChart->setStretchFactor(1, 1);
+    gridAndChart->setSizes({470, 400});
     frameLayout->addWidget(gridAndChart);
     column->addWidget(valueframe_, 1);
 
