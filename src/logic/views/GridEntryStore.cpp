@@ -1,7 +1,7 @@
 #include "GridEntryStore.h"
 
+#include "AppState.h"
 #include "Controls.h"
-#include "Library.h"
 #include "MaterialModel.h"
 #include "NodeKey.h"
 #include "NumberText.h"
@@ -17,10 +17,8 @@ int16_t CurrentMaterial(const TreeControl& tree) {
     return static_cast<int16_t>(KeyTailNumber(*key));
 }
 
-GridEntryStore::GridEntryStore(Library& library, const TreeControl& tree,
-                               const ComboBox& unitsCombo, const std::string& decimalSeparator)
-    : library_(library), tree_(tree), unitsCombo_(unitsCombo), decimalSeparator_(decimalSeparator) {
-}
+GridEntryStore::GridEntryStore(AppState& state, const TreeControl& tree, const ComboBox& unitsCombo)
+    : state_(state), tree_(tree), unitsCombo_(unitsCombo) {}
 
 int16_t GridEntryStore::CurrentMaterial() const {
     return mb::CurrentMaterial(tree_);
@@ -33,9 +31,9 @@ GridEntryStore::CellEntry GridEntryStore::Read(int16_t Row, const GridControl& G
     const std::string* code = MapRowCode(typeCombo.listIndex(), Row);
     if (!code) return {};
     const std::string cell = Grid.text();
-    if (cell.empty() || !IsNumericText(cell, decimalSeparator_))
+    if (cell.empty() || !IsNumericText(cell, state_.doc.DecimalSeparator))
         return {CellEntry::Effect::Clear, code};
-    const auto number = ParseNumberText(TrimBlanks(cell), decimalSeparator_);
+    const auto number = ParseNumberText(TrimBlanks(cell), state_.doc.DecimalSeparator);
     if (!number) return {};
     const int slot = PropertyCatalogue::instance().FindExact(*code);
     const double si = clsUnitConversion().ChangeUnits(UnitSystemName(unitsCombo_.listIndex()), "SI",
@@ -46,12 +44,17 @@ GridEntryStore::CellEntry GridEntryStore::Read(int16_t Row, const GridControl& G
 void GridEntryStore::Map(int16_t Row, int16_t /*Col*/, const std::string& /*value*/,
                          int16_t /*UnitSystem*/, const GridControl& Grid,
                          const ComboBox& typeCombo) {
+    const std::string* code = MapRowCode(typeCombo.listIndex(), Row);
+    if (!code) return;
     const int m = CurrentMaterial();
     // A key whose number lies outside the library names no material to store into.
     if (m < 0 || m >= kMaxMaterials) return;
+    EditHistory& history = state_.history;
+    const auto edit = history.begin("Change " + std::string(TrimBlanks(*code)) + " of " +
+                                    std::string(TrimBlanks(state_.library.Entry(m).Name)));
     const CellEntry entry = Read(Row, Grid, typeCombo);
-    if (entry.effect == CellEntry::Effect::Clear) library_.ClearValue(m, *entry.code);
-    if (entry.effect == CellEntry::Effect::Set) library_.SetValue(m, *entry.code, entry.si);
+    if (entry.effect == CellEntry::Effect::Clear) history.ClearValue(m, *entry.code);
+    if (entry.effect == CellEntry::Effect::Set) history.SetValue(m, *entry.code, entry.si);
 }
 
 } // namespace mb
