@@ -1,6 +1,9 @@
 #include "MatlibCommands.h"
 
+#include "CurveCommand.h"
 #include "ExchangeCommands.h"
+#include "LintCommand.h"
+
 #include "FileOps.h"
 #include "FreeXLSpreadsheet.h"
 #include "Library.h"
@@ -54,24 +57,6 @@ int Check(const Invocation& inv, Output& output) {
     const CategoryGrouping grouping = GroupByCategory(library);
     output.out += Number(library.MaterialCount()) + " materials in " +
                   Number(static_cast<long long>(grouping.names.size())) + " categories\n";
-    return kExitOk;
-}
-
-/// Reads `path` for a command that compares or searches: a file that is not a library is
-/// then a file problem like any other, named with its path.
-int LoadToRead(const std::string& path, Library& library, Output& output) {
-    const ReadResult r = ReadLibraryFile(path, library, kDecimalSeparator);
-    if (r.status == ReadResult::Status::NotALibrary) {
-        output.err += "matlib: " + path + ": " + kNotALibraryMessage + "\n";
-        return kExitFailed;
-    }
-    if (r.status == ReadResult::Status::CannotOpen) {
-        output.err += "matlib: cannot read " + path + ": " + r.message + "\n";
-        return kExitFailed;
-    }
-    if (r.droppedMaterials > 0)
-        output.err += "matlib: " + path + ": " + Number(r.droppedMaterials) +
-                      " materials beyond the limit of " + Number(kMaxMaterials) + " were dropped\n";
     return kExitOk;
 }
 
@@ -164,20 +149,17 @@ int Show(const Invocation& inv, Output& output) {
     const std::string& system = inv.optionValues[0];
     Library library;
     if (const int rc = Load(path, library, output); rc != kExitOk) return rc;
-    for (int i = 0; i < library.MaterialCount(); ++i) {
-        if (!EqualsNoCase(TrimBlanks(library.Entry(i).Name), wanted)) continue;
-        clsMaterial& record = library.Material(i);
-        for (int slot = 0; slot < kVisitedSlots; ++slot) {
-            if (!record.HasValue(slot)) continue;
-            record.Property(clsMaterial::GetNthProperty(slot));
-            output.out.append(TrimBlanks(record.Property())).append("\t");
-            output.out.append(TrimBlanks(record.PropValue(system))).append("\t");
-            output.out.append(TrimBlanks(UnitLabel(system, slot))).append("\n");
-        }
-        return kExitOk;
+    const int i = MaterialNamed(library, wanted);
+    if (i < 0) return NoSuchMaterial(path, wanted, output);
+    clsMaterial& record = library.Material(i);
+    for (int slot = 0; slot < kVisitedSlots; ++slot) {
+        if (!record.HasValue(slot)) continue;
+        record.Property(clsMaterial::GetNthProperty(slot));
+        output.out.append(TrimBlanks(record.Property())).append("\t");
+        output.out.append(TrimBlanks(record.PropValue(system))).append("\t");
+        output.out.append(TrimBlanks(UnitLabel(system, slot))).append("\n");
     }
-    output.err += "matlib: no material named '" + std::string(wanted) + "' in " + path + "\n";
-    return kExitRejected;
+    return kExitOk;
 }
 
 // A tool cannot ask: every write error is reported and answered with Cancel.
@@ -242,6 +224,35 @@ int SaveLibrary(const std::string& path, Library& library, Output& output) {
     return Save(path, library, output);
 }
 
+int LoadToRead(const std::string& path, Library& library, Output& output) {
+    const ReadResult r = ReadLibraryFile(path, library, kDecimalSeparator);
+    if (r.status == ReadResult::Status::NotALibrary) {
+        output.err += "matlib: " + path + ": " + kNotALibraryMessage + "\n";
+        return kExitFailed;
+    }
+    if (r.status == ReadResult::Status::CannotOpen) {
+        output.err += "matlib: cannot read " + path + ": " + r.message + "\n";
+        return kExitFailed;
+    }
+    if (r.droppedMaterials > 0)
+        output.err += "matlib: " + path + ": " + Number(r.droppedMaterials) +
+                      " materials beyond the limit of " + Number(kMaxMaterials) + " were dropped\n";
+    return kExitOk;
+}
+
+int NoSuchMaterial(const std::string& path, std::string_view name, Output& output) {
+    output.err +=
+        "matlib: no material named '" + std::string(TrimBlanks(name)) + "' in " + path + "\n";
+    return kExitRejected;
+}
+
+int MaterialNamed(const Library& library, std::string_view name) {
+    const std::string_view wanted = TrimBlanks(name);
+    for (int i = 0; i < library.MaterialCount(); ++i)
+        if (EqualsNoCase(TrimBlanks(library.Entry(i).Name), wanted)) return i;
+    return -1;
+}
+
 const std::vector<CommandSpec>& MatlibCommands() {
     static const std::vector<CommandSpec> commands = {
         {"check",
@@ -294,6 +305,8 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "\nExit status: 0 shown, 1 not a library or no such material, 2 the file cannot be\n"
          "read.\n",
          &Show},
+        LintCommand(),
+        CurveCommand(),
         {"diff",
          "Lists the differences between the libraries OLD and NEW.",
          {"OLD", "NEW"},
