@@ -125,6 +125,7 @@ public:
     struct Node {
         std::string key, text, image;
         std::optional<std::string> parent;
+        bool hidden = false;
     };
 
     bool addNode(const std::optional<std::string>& parentKey, const std::string& key,
@@ -173,6 +174,24 @@ public:
         return find(key) ? find(key)->image : "";
     }
     void ensureVisible(const std::string&) override {}
+    void setNodeHidden(const std::string& key, bool hidden) override {
+        if (Node* n = find(key)) n->hidden = hidden;
+    }
+    bool isNodeHidden(const std::string& key) const override {
+        return find(key) && find(key)->hidden;
+    }
+    void expand(const std::string& key) override {
+        if (find(key)) expanded.push_back(key);
+    }
+    /// Keys a user sees: shown nodes whose category is shown, in display order.
+    std::vector<std::string> shownKeys() const {
+        std::vector<std::string> out;
+        for (const std::string& key : keysInOrder()) {
+            const Node* n = find(key);
+            if (!n->hidden && !(n->parent && isNodeHidden(*n->parent))) out.push_back(key);
+        }
+        return out;
+    }
     void setDropHighlight(const std::optional<std::string>& key) override { highlight_ = key; }
     std::optional<std::string> dropHighlight() const override { return highlight_; }
     std::optional<std::string> hitTest(int x, int y) const override {
@@ -192,6 +211,7 @@ public:
 
     bool dragging = false;
     std::string dragImageKey;
+    std::vector<std::string> expanded; ///< keys opened by `expand`, in order
 
 private:
     Node* find(const std::string& key) const {

@@ -204,6 +204,19 @@ void QtTree::ensureVisible(const std::string& key) {
     if (QTreeWidgetItem* item = itemForKey(key)) scrollToItem(item);
 }
 
+void QtTree::setNodeHidden(const std::string& key, bool hidden) {
+    if (QTreeWidgetItem* item = itemForKey(key)) item->setHidden(hidden);
+}
+
+bool QtTree::isNodeHidden(const std::string& key) const {
+    const QTreeWidgetItem* item = itemForKey(key);
+    return item && item->isHidden();
+}
+
+void QtTree::expand(const std::string& key) {
+    if (QTreeWidgetItem* item = itemForKey(key)) item->setExpanded(true);
+}
+
 void QtTree::setDropHighlight(const std::optional<std::string>& key) {
     QTreeWidgetItem* item = key ? itemForKey(*key) : nullptr;
     if (item == highlighted_) return;

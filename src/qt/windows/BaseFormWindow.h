@@ -12,6 +12,7 @@ struct AppState;
 class BaseForm;
 class Locale;
 class MessageBox;
+class TreeFilter;
 namespace qt {
 class QtButton;
 class QtComboBox;
@@ -53,6 +54,10 @@ public:
     qt::QtButton& AddSet() { return *AddSet_; }
     qt::QtFrame& valueframe() { return *valueframe_; }
     QSplitter& splitter() { return *splitter_; }
+    /// The find box above the tree, the status beside it, and the filter they drive.
+    qt::QtTextBox& findBox() { return *findBox_; }
+    qt::QtLabel& findStatus() { return *findStatus_; }
+    TreeFilter& filter() { return *filter_; }
 
 protected:
     /// Watches the mouse on the whole application, for two things the widgets would not do
@@ -62,10 +67,13 @@ protected:
 
 private:
     void buildLayout();
+    /// The form on the given services, seeing the tree through the find box's filter.
+    void makeForm(MessageBox& messageBox, Locale& locale);
     void connectHandlers();
     qt::QtTextBox* textBox(QObject* object) const;
     bool focusKeptFrom(QWidget* pressed) const;
 
+    AppState& state_;
     // Own services, when none were given.
     std::unique_ptr<qt::QtMessageBox> ownMessageBox_;
     std::unique_ptr<qt::QtLocale> ownLocale_;
@@ -83,7 +91,10 @@ private:
     qt::QtButton* AddSet_ = nullptr;
     qt::QtFrame* valueframe_ = nullptr;
     std::array<qt::QtLabel*, 12> unitStringsLabel_{};
+    qt::QtTextBox* findBox_ = nullptr;
+    qt::QtLabel* findStatus_ = nullptr;
 
+    std::unique_ptr<TreeFilter> filter_;
     std::unique_ptr<BaseForm> form_;
 
     // The box that a press has just given the focus: its text is selected on the release.

@@ -1,7 +1,10 @@
 #include "EditorWindows.h"
 
 #include "AppImages.h"
+#include "AppState.h"
 #include "BaseFormWindow.h"
+#include "ComparisonWindow.h"
+#include "LibraryComparisonWindow.h"
 #include "MDIForm1.h"
 
 #include "BaseForm.h"
@@ -10,6 +13,7 @@
 #include "QtTree.h"
 #include "TreeEditing.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -90,9 +94,9 @@ private:
 } // namespace
 
 EditorWindows::EditorWindows(AppState& state, MDIForm1& mainWindow, MessageBox& messages,
-                             Locale& locale)
+                             Locale& locale, FileDialogs& dialogs)
     : state_(state), mainWindow_(mainWindow), messages_(messages), locale_(locale),
-      editPopup_(std::make_unique<QtPopupMenu>(mainWindow)) {}
+      dialogs_(dialogs), editPopup_(std::make_unique<QtPopupMenu>(mainWindow)) {}
 
 EditorWindows::~EditorWindows() = default;
 
@@ -114,7 +118,63 @@ BaseForm& EditorWindows::createEditor() {
     subWindow_ = frame;
     mainWindow_.editorLoaded();
     connectEditing(*editor);
+    addComparisonMenuItems();
     return editor->form();
+}
+
+void EditorWindows::addComparisonMenuItems() {
+    // Beside the routed items of the editor's menus, which are made afresh with each editor.
+    // The "&Edit" menu is also the tree's pop-up, so the item shows there as well.
+    if (QMenu* edit = mainWindow_.editMenu()) {
+        QAction* add = edit->addAction(QStringLiteral("Add to Comparison"));
+        add->setObjectName(QStringLiteral("addToComparison"));
+        add->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
+        QObject::connect(add, &QAction::triggered, edit, [this] { addToComparison(); });
+    }
+    if (auto* file = mainWindow_.findChild<QMenu*>(QStringLiteral("fileMenu"))) {
+        auto* compare = new QAction(QStringLiteral("Compare with Library..."), file);
+        compare->setObjectName(QStringLiteral("compareWithLibrary"));
+        file->insertAction(mainWindow_.menuItem(QStringLiteral("separator1")), compare);
+        QObject::connect(compare, &QAction::triggered, file, [this] { compareWithLibrary(); });
+    }
+}
+
+ComparisonWindow* EditorWindows::comparisonWindow() const {
+    return comparison_;
+}
+
+LibraryComparisonWindow* EditorWindows::libraryComparisonWindow() const {
+    return libraryComparison_;
+}
+
+void EditorWindows::addToComparison() {
+    BaseFormWindow* editor = window();
+    if (!editor) return;
+    const int n = editor->form().CurrentMaterial();
+    if (!state_.library.IsValidNumber(n)) {
+        messages_.show(kSelectMaterialToCompare, MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+    }
+    if (!comparison_)
+        comparison_ =
+            new ComparisonWindow(state_, editor->form(), messages_, dialogs_, &mainWindow_);
+    comparison_->addMaterial(n);
+}
+
+void EditorWindows::compareWithLibrary() {
+    BaseFormWindow* editor = window();
+    if (!editor) return;
+    if (application_) application_->storePendingEdits();
+    const auto path = dialogs_.openFile(kCompareDialogTitle, kCompareDialogFilter);
+    if (!path) return;
+    if (!libraryComparison_)
+        libraryComparison_ = new LibraryComparisonWindow(editor->form(), &mainWindow_);
+    if (const std::string message = libraryComparison_->open(*path); !message.empty()) {
+        messages_.show(message, MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+    }
+    libraryComparison_->show();
+    libraryComparison_->raise();
 }
 
 void EditorWindows::connectEditing(BaseFormWindow& window) {
@@ -188,6 +248,9 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
 }
 
 void EditorWindows::destroyEditor() {
+    // Both windows show the open library through the editor: they go with it.
+    delete comparison_;
+    delete libraryComparison_;
     treeEditing_.reset();
     if (subWindow_) {
         QMdiSubWindow* frame = subWindow_;
