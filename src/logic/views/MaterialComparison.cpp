@@ -1,6 +1,7 @@
 #include "MaterialComparison.h"
 
 #include "Library.h"
+#include "MaterialModel.h"
 #include "MaterialQuery.h"
 #include "NumberText.h"
 #include "PropertyCatalogue.h"
@@ -20,10 +21,44 @@ std::string NameKey(std::string_view name) {
     return key;
 }
 
-const std::string& SlotUnits(int slot, std::string_view unitSystem) {
-    if (unitSystem == "IPS") return UnitsIPS(slot);
-    if (unitSystem == "MKS") return UnitsMKS(slot);
-    return UnitsSI(slot);
+int SystemIndex(std::string_view unitSystem) {
+    for (int i = 0; i < kUnitSystemCount; ++i)
+        if (UnitSystemName(i) == unitSystem) return i;
+    return -1;
+}
+
+// The first grid row that shows a slot, in any type's layout: the comparison labels a
+// property as the editor's grid does.
+const GridRow* GridRowOf(int slot) {
+    for (int type = 0; type < kMaterialTypeCount; ++type)
+        for (const GridRow& row : GridLayout(type))
+            if (row.slot == slot) return &row;
+    return nullptr;
+}
+
+std::string SlotUnits(int slot, std::string_view unitSystem) {
+    const int system = SystemIndex(unitSystem);
+    const GridRow* row = GridRowOf(slot);
+    if (!row || system < 0) return "";
+    switch (row->unit.kind) {
+    case GridRowUnit::Kind::UnitText: {
+        // The grid's last two texts repeat the stress unit.
+        const int text = row->unit.text < 10 ? row->unit.text : 0;
+        return std::string(TrimBlanks(UnitTexts(system)[static_cast<std::size_t>(text)]));
+    }
+    case GridRowUnit::Kind::Empty:
+        return "";
+    case GridRowUnit::Kind::Degrees:
+        return "Degrees";
+    case GridRowUnit::Kind::Temperature: {
+        static const char* const names[] = {"Fahrenheit", "Kelvin", "Celsius"};
+        return names[system];
+    }
+    case GridRowUnit::Kind::Record:
+        // A record labels a code in IPS whatever the system shown, and so does the grid.
+        return std::string(TrimBlanks(UnitsIPS(slot)));
+    }
+    return "";
 }
 
 // As the grid shows a value: the file's number text of the converted value, in general
@@ -172,7 +207,7 @@ ComparisonTable MaterialComparison::table(const Library& library, std::string_vi
         row.slot = slot;
         row.code = catalogue.PropCode(slot);
         row.description = catalogue.PropDescription(slot);
-        row.units = std::string(TrimBlanks(SlotUnits(slot, unitSystem)));
+        row.units = SlotUnits(slot, unitSystem);
         const clsMaterial* first = records.front();
         for (const clsMaterial* r : records) {
             const bool has = r->HasValue(slot);

@@ -156,6 +156,7 @@ bool TreeFilter::addNode(const std::optional<std::string>& parentKey, const std:
 void TreeFilter::removeAll() {
     tree_.removeAll();
     matches_ = 0;
+    showStatus();
 }
 
 bool TreeFilter::removeNode(const std::string& key) {
