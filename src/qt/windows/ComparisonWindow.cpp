@@ -32,6 +32,8 @@ ComparisonWindow::ComparisonWindow(AppState& state, BaseForm& form, MessageBox& 
       dialogs_(dialogs) {
     setObjectName(QStringLiteral("ComparisonWindow"));
     setWindowTitle(QStringLiteral("Comparison"));
+    // Materials are added one after another from the editor: it keeps the keyboard.
+    setAttribute(Qt::WA_ShowWithoutActivating);
 
     auto* column = new QVBoxLayout(this);
     caption_ = new QLabel(this);
