@@ -101,6 +101,17 @@ TEST_F(MaterialComparisonTest, ColumnsFollowTheirMaterialsThroughMovesRenamesAnd
     EXPECT_TRUE(comparison.follow(library));
     EXPECT_EQ(names(), (Texts{"Aluminium 6061", "Clad sheet"}));
     EXPECT_FALSE(comparison.follow(library)) << "nothing changed since";
+
+    // Another library of as many materials in the open one's place: nothing to follow.
+    Library other;
+    for (const char* name : {"Brass", "Bronze"}) {
+        clsMaterial record;
+        record.CopyProperty("EX", 1e11);
+        other.AddMaterial({"Metals    ", "", name, ""}, record, record);
+    }
+    library.ReplaceWith(std::move(other));
+    EXPECT_TRUE(comparison.follow(library));
+    EXPECT_EQ(comparison.columnCount(), 0);
 }
 
 } // namespace

@@ -198,8 +198,12 @@ private slots:
     void theComparisonFollowsAnEditAndAUnitSwitch() {
         click("Steel");
         QTest::keyClick(tree(), Qt::Key_D, Qt::ControlModifier);
-        click("Copper");
-        browser->mainWindow().menuItem("addToComparison")->trigger();
+        // Found, selected with Enter and added without leaving the find box.
+        QTest::keyClick(tree(), Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClicks(findBox(), "copper");
+        QTest::keyClick(findBox(), Qt::Key_Return);
+        QTest::keyClick(findBox(), Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(findBox()->text(), QStringLiteral("copper"));
         qt::ComparisonWindow* window = browser->editors().comparisonWindow();
         QVERIFY(window && window->isVisible());
         QCOMPARE(comparisonRow("EX"), QStringList({"30463140", "17407510", "\u2260"}));

@@ -9,6 +9,7 @@
 #include "UnitConversion.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace mb {
 
@@ -68,6 +69,16 @@ std::string ShownValue(int slot, double si, std::string_view unitSystem,
     const double value = clsUnitConversion().ChangeUnits("SI", unitSystem, slot, si);
     const std::optional<double> rounded = LeadingNumber(FormatNumberText(value));
     return FormatGeneralNumber(rounded.value_or(value), separator);
+}
+
+std::size_t ValuesHash(const Library& library, int n) {
+    if (!library.HasRecord(n)) return 0;
+    const clsMaterial& record = *library.Materials()[static_cast<std::size_t>(n)];
+    std::size_t hash = 0;
+    for (int slot = 0; slot < kVisitedSlots; ++slot)
+        if (record.HasValue(slot))
+            hash = hash * 1000003u ^ (std::hash<double>{}(record.SlotValue(slot)) + slot);
+    return hash;
 }
 
 std::string CsvField(const std::string& field) {
@@ -132,7 +143,7 @@ bool MaterialComparison::add(const Library& library, int n) {
     if (std::any_of(columns_.begin(), columns_.end(),
                     [n](const Column& c) { return c.number == n; }))
         return false;
-    columns_.push_back({n, NameKey(library.Entry(n).Name)});
+    columns_.push_back({n, NameKey(library.Entry(n).Name), ValuesHash(library, n)});
     return true;
 }
 
@@ -165,23 +176,25 @@ bool MaterialComparison::follow(const Library& library) {
     bool changed = false;
     std::vector<Column> kept;
     for (Column c : columns_) {
-        if (library.IsValidNumber(c.number) && NameKey(library.Entry(c.number).Name) == c.name) {
-            kept.push_back(c);
-            continue;
+        const bool same =
+            library.IsValidNumber(c.number) && NameKey(library.Entry(c.number).Name) == c.name;
+        if (!same) {
+            changed = true;
+            int found = -1;
+            for (int i = 0; i < count && found < 0; ++i)
+                if (NameKey(library.Entry(i).Name) == c.name) found = i;
+            if (found >= 0) {
+                c.number = found;
+            } else if (count == count_ && library.IsValidNumber(c.number) &&
+                       ValuesHash(library, c.number) == c.values) {
+                // Nothing was added or taken away, the name is gone and the values are as
+                // they were: the material was renamed in place.
+                c.name = NameKey(library.Entry(c.number).Name);
+            } else {
+                continue;
+            }
         }
-        changed = true;
-        int found = -1;
-        for (int i = 0; i < count && found < 0; ++i)
-            if (NameKey(library.Entry(i).Name) == c.name) found = i;
-        if (found >= 0) {
-            c.number = found;
-        } else if (count == count_ && library.IsValidNumber(c.number)) {
-            // Nothing was added or taken away, and the name is gone: the material was
-            // renamed in place.
-            c.name = NameKey(library.Entry(c.number).Name);
-        } else {
-            continue;
-        }
+        c.values = ValuesHash(library, c.number);
         kept.push_back(c);
     }
     columns_ = std::move(kept);

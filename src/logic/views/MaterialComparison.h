@@ -37,9 +37,11 @@ struct ComparisonTable {
 };
 
 /// The materials of the open library put side by side, by the user's "Add to
-/// Comparison". A material is followed through the library's changes: it keeps its column
-/// when other materials are added, moved or deleted and when it is moved or renamed, and
-/// loses it when it is deleted itself.
+/// Comparison". A material is followed through the library's changes by its name: it keeps
+/// its column when other materials are added, moved or deleted and when it is moved or
+/// renamed, and loses it when it is deleted itself or another library takes the open one's
+/// place. Follow after every single change: a rename is told from a replaced library by
+/// the material's values, which a rename leaves as they were.
 class MaterialComparison {
 public:
     /// Adds material n as the last column; false when it is compared already or n names
@@ -66,7 +68,8 @@ public:
 private:
     struct Column {
         int number;
-        std::string name; ///< trimmed, lower case
+        std::string name;   ///< trimmed, lower case
+        std::size_t values; ///< a hash of the values as last followed
     };
     std::vector<Column> columns_;
     int count_ = 0; ///< materials in the library when it was last followed

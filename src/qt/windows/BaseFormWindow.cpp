@@ -8,6 +8,7 @@
 #include "QtTree.h"
 #include "TreeFilter.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -77,7 +78,7 @@ void BaseFormWindow::buildLayout() {
     auto* findRow = new QHBoxLayout;
     findBox_ = new qt::QtTextBox(left);
     findBox_->setObjectName(QStringLiteral("findBox"));
-    findBox_->setPlaceholderText(QStringLiteral("Find (Ctrl+F): steel EX>200E9"));
+    findBox_->setPlaceholderText(QStringLiteral("Find (Ctrl+F): words, EX>15E6, DENS..."));
     findBox_->setClearButtonEnabled(true);
     findBox_->setToolTip(QStringLiteral(
         "Words are looked for in the name, category, name code and description;\n"
@@ -226,6 +227,15 @@ bool BaseFormWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
         if (watched == findBox_ && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
             filter_->findBox_Escape();
+            return true;
+        }
+        // Some desktops bind Ctrl+D to deleting a character, which the box then takes
+        // before the menu's shortcut: in the find box too it adds the match selected with
+        // Enter to the comparison.
+        if (watched == findBox_ && static_cast<QKeyEvent*>(event)->keyCombination() ==
+                                       QKeyCombination(Qt::ControlModifier, Qt::Key_D)) {
+            if (auto* add = window()->findChild<QAction*>(QStringLiteral("addToComparison")))
+                add->trigger();
             return true;
         }
         break;

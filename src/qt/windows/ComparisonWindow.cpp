@@ -15,6 +15,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -68,7 +70,7 @@ ComparisonWindow::ComparisonWindow(AppState& state, BaseForm& form, MessageBox& 
     connect(right_, &QPushButton::clicked, this, [this] { moveSelected(1); });
     connect(copyButton, &QPushButton::clicked, this, [this] { copy(); });
     connect(exportButton, &QPushButton::clicked, this, [this] { exportCsv(); });
-    resize(640, 480);
+    resize(760, 480);
     qApp->installEventFilter(this);
 }
 
@@ -130,19 +132,30 @@ void ComparisonWindow::fill(const ComparisonTable& table) {
             r, new QTableWidgetItem(row.differs ? QStringLiteral("\u2260") : QString()));
     }
     table_->resizeColumnsToContents();
+    // Grows to show every column it can; narrowing it is left to the user.
+    int wanted = table_->verticalHeader()->width() + 2 * table_->frameWidth() +
+                 table_->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < table_->columnCount(); ++c)
+        wanted += table_->columnWidth(c);
+    const int room = screen() ? screen()->availableGeometry().width() - 40 : 1200;
+    if (wanted > table_->width())
+        resize(std::min(width() + wanted - table_->width(), room), height());
     if (selected >= 0 && selected < materials)
         table_->selectColumn(kFirstMaterialColumn + selected);
 
     const int differing = static_cast<int>(std::count_if(table.rows.begin(), table.rows.end(),
                                                          [](const auto& r) { return r.differs; }));
-    caption_->setText(
-        materials == 0
-            ? QStringLiteral("Add materials with Edit, Add to Comparison (Ctrl+D).")
-            : QStringLiteral("%1 materials, %2 properties, %3 differing (marked \u2260), in %4")
-                  .arg(materials)
-                  .arg(table.rows.size())
-                  .arg(differing)
-                  .arg(toQ(std::string(UnitSystemCaption(form_.unitsCombo.listIndex())))));
+    const QString units = toQ(std::string(UnitSystemCaption(form_.unitsCombo.listIndex())));
+    if (materials == 0)
+        caption_->setText(QStringLiteral("Add materials with Edit, Add to Comparison (Ctrl+D)."));
+    else
+        caption_->setText(
+            QStringLiteral("%1 %2, %3 properties in %4, %5 differing (marked \u2260)")
+                .arg(materials)
+                .arg(materials == 1 ? QStringLiteral("material") : QStringLiteral("materials"))
+                .arg(table.rows.size())
+                .arg(units)
+                .arg(differing));
 }
 
 int ComparisonWindow::selectedColumn() const {

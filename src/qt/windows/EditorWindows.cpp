@@ -126,6 +126,7 @@ void EditorWindows::addComparisonMenuItems() {
     // Beside the routed items of the editor's menus, which are made afresh with each editor.
     // The "&Edit" menu is also the tree's pop-up, so the item shows there as well.
     if (QMenu* edit = mainWindow_.editMenu()) {
+        edit->addSeparator();
         QAction* add = edit->addAction(QStringLiteral("Add to Comparison"));
         add->setObjectName(QStringLiteral("addToComparison"));
         add->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
