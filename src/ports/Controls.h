@@ -25,8 +25,6 @@ class Frame : public Visibility {};
 
 class Button : public Visibility {
 public:
-    virtual void setEnabled(bool enabled) = 0;
-    virtual bool isEnabled() const = 0;
     virtual std::string caption() const = 0;
 };
 
@@ -41,7 +39,6 @@ public:
     virtual std::string text() const = 0;
     virtual void setText(const std::string& text) = 0;
     virtual void setFocus() = 0;
-    virtual int selStart() const = 0;
     virtual void setSelLength(int length) = 0;
     /// At most `length` characters can be typed, pasted or set; a longer text is cut.
     virtual void setMaxLength(int length) = 0;
@@ -57,7 +54,6 @@ public:
     /// -1 when nothing is selected.
     virtual int listIndex() const = 0;
     virtual void setListIndex(int index) = 0;
-    virtual std::string itemText(int index) const = 0;
 };
 
 /// The property grid: rows and columns from 0, row 0 the header.
@@ -66,7 +62,6 @@ public:
     virtual void setRows(int rows) = 0;
     virtual int rows() const = 0;
     virtual void setCols(int cols) = 0;
-    virtual int cols() const = 0;
     virtual int row() const = 0;
     virtual int col() const = 0;
     virtual void setCurrentCell(int row, int col) = 0;
@@ -105,12 +100,10 @@ public:
     virtual std::vector<std::string> keysInOrder() const = 0;
 
     virtual void setImage(const std::string& key, const std::string& image) = 0;
-    virtual std::string image(const std::string& key) const = 0;
     virtual void ensureVisible(const std::string& key) = 0;
     /// A hidden node is left out of the view but stays in the tree: every other operation
     /// still finds it. Hiding a category hides its materials with it. Nodes start shown.
     virtual void setNodeHidden(const std::string& key, bool hidden) = 0;
-    virtual bool isNodeHidden(const std::string& key) const = 0;
     /// Opens a category so that its materials show, as the user's click on its sign does.
     virtual void expand(const std::string& key) = 0;
 

@@ -33,6 +33,20 @@ TEST_F(TreeEditingTest, TheUnchangedNameIsRefusedAnotherIsStoredTrimmedEverywher
               Texts(4, "Mild Steel"));
 }
 
+// The right button pops up "&Edit" at the press, over the tree, the value panel and the
+// window's background alike; the other buttons show nothing.
+TEST_F(TreeEditingTest, TheRightButtonPopsUpTheEditMenuWhereverTheEditorIsPressed) {
+    for (unsigned button : {LeftButton, MiddleButton}) {
+        treeEditing.TreeView1_MouseDown(button, 0, 9, 9);
+        treeEditing.valueframe_MouseDown(button, 0, 9, 9);
+        treeEditing.Form_MouseDown(button, 0, 9, 9);
+    }
+    treeEditing.TreeView1_MouseDown(RightButton, 0, 1, 2);
+    treeEditing.valueframe_MouseDown(RightButton, 1, 3, 4);
+    treeEditing.Form_MouseDown(RightButton, 2, 5, 6);
+    EXPECT_EQ(editMenu.shownAt, (std::vector<std::pair<int, int>>{{1, 2}, {3, 4}, {5, 6}}));
+}
+
 // After the existing-name rule, a name that would break the material line or overrun its 30
 // columns is refused; the label and the library keep the old name.
 TEST_F(TreeEditingTest, ANameWithAControlCharacterOrOverItsColumnsIsNotTaken) {

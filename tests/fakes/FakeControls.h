@@ -26,13 +26,10 @@ using FakeFrame = Shown<Frame>;
 class FakeButton : public Shown<Button> {
 public:
     explicit FakeButton(std::string caption = "") : caption_(std::move(caption)) {}
-    void setEnabled(bool enabled) override { enabled_ = enabled; }
-    bool isEnabled() const override { return enabled_; }
     std::string caption() const override { return caption_; }
 
 private:
     std::string caption_;
-    bool enabled_ = true;
 };
 
 class FakeLabel : public Shown<Label> {
@@ -53,7 +50,6 @@ public:
         text_ = text.substr(0, static_cast<std::size_t>(maxLength_));
     }
     void setFocus() override { ++focusRequests; }
-    int selStart() const override { return 0; }
     void setSelLength(int) override {}
     void setMaxLength(int length) override { maxLength_ = std::max(length, 0), setText(text_); }
     int maxLength() const { return maxLength_; }
@@ -72,9 +68,6 @@ public:
     int count() const override { return static_cast<int>(items_.size()); }
     int listIndex() const override { return index_; }
     void setListIndex(int index) override { index_ = index >= 0 && index < count() ? index : -1; }
-    std::string itemText(int index) const override {
-        return index >= 0 && index < count() ? items_[static_cast<std::size_t>(index)] : "";
-    }
 
 private:
     std::vector<std::string> items_;
@@ -90,7 +83,7 @@ public:
     void setRows(int rows) override { rows_ = rows; }
     int rows() const override { return rows_; }
     void setCols(int cols) override { cols_ = cols; }
-    int cols() const override { return cols_; }
+    int cols() const { return cols_; }
     int row() const override { return row_; }
     int col() const override { return col_; }
     void setCurrentCell(int row, int col) override {
@@ -170,16 +163,12 @@ public:
     void setImage(const std::string& key, const std::string& image) override {
         if (Node* n = find(key)) n->image = image;
     }
-    std::string image(const std::string& key) const override {
-        return find(key) ? find(key)->image : "";
-    }
+    std::string image(const std::string& key) const { return find(key) ? find(key)->image : ""; }
     void ensureVisible(const std::string&) override {}
     void setNodeHidden(const std::string& key, bool hidden) override {
         if (Node* n = find(key)) n->hidden = hidden;
     }
-    bool isNodeHidden(const std::string& key) const override {
-        return find(key) && find(key)->hidden;
-    }
+    bool isNodeHidden(const std::string& key) const { return find(key) && find(key)->hidden; }
     void expand(const std::string& key) override {
         if (find(key)) expanded.push_back(key);
     }

@@ -113,7 +113,9 @@ protected:
     test::FakeToolbar toolbar;
     test::FakeStatusBar statusBar;
     test::FakeMenuCheck toolbarCheck{true}, statusbarCheck{true};
-    MainWindow main{toolbar, statusBar, toolbarCheck, statusbarCheck};
+    test::FakeMenuBar menus;
+    test::FakeTitle title;
+    MainWindow main{toolbar, statusBar, toolbarCheck, statusbarCheck, menus, title};
     fake::FakeMessageBox messages;
     fake::FakeFileDialogs dialogs;
     fake::FakeLocale locale;
@@ -131,5 +133,9 @@ protected:
 };
 
 using Texts = std::vector<std::string>;
+/// The second material of the library the fixture saves.
+inline const std::string kPA6 = "Polymers    PA6  0001";
+// The document commands, driven through the application that owns them.
+using DocumentLifecycleTest = ApplicationTest;
 
 } // namespace mb

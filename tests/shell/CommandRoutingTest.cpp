@@ -18,7 +18,9 @@ protected:
     test::FakeStatusBar statusBar;
     test::FakeMenuCheck toolbarCheck{true};
     test::FakeMenuCheck statusbarCheck{true};
-    MainWindow window{toolbar, statusBar, toolbarCheck, statusbarCheck};
+    test::FakeMenuBar menus;
+    test::FakeTitle title;
+    MainWindow window{toolbar, statusBar, toolbarCheck, statusbarCheck, menus, title};
     CommandRouter router{commands, window};
 
     /// 'M' main-window menu, 'E' editor menu, 'B' editor button, 'T' toolbar key.
@@ -81,6 +83,24 @@ TEST_F(RoutingTest, EveryItemButtonAndKeyStartsItsCommand) {
     EXPECT_TRUE(toolbar.visible && toolbarCheck.checked);
     EXPECT_TRUE(click('E', "StatusbarMenu").empty());
     EXPECT_TRUE(!statusBar.visible && !statusbarCheck.checked);
+}
+
+// The menu set and the frame's title follow the editor window; its buttons need a library.
+TEST_F(RoutingTest, TheEditorWindowBringsItsMenusButtonsAndCaptionAndTakesThemAway) {
+    window.MDIForm_Load();
+    EXPECT_EQ(menus.shown, std::vector{MenuSet::MainWindow});
+    EXPECT_EQ(title.title, "VELTRA/M Material Browser");
+    EXPECT_TRUE(toolbar.enabled.empty());
+    window.editorLoaded();
+    window.editorCaptionChanged("/data/steels.lib");
+    EXPECT_EQ(menus.shown.back(), MenuSet::EditorWindow);
+    EXPECT_EQ(title.title, "VELTRA/M Material Browser - [/data/steels.lib]");
+    EXPECT_EQ(toolbar.enabled, (std::set<std::string>{"deleteMaterial", "save"}));
+    window.editorUnloaded();
+    EXPECT_EQ(menus.shown,
+              (std::vector{MenuSet::MainWindow, MenuSet::EditorWindow, MenuSet::MainWindow}));
+    EXPECT_EQ(title.title, "VELTRA/M Material Browser");
+    EXPECT_TRUE(toolbar.enabled.empty());
 }
 
 TEST_F(RoutingTest, TimerFramesOverTwoCycles) {

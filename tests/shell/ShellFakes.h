@@ -42,6 +42,16 @@ struct FakeMenuCheck : MenuCheck {
     bool checked;
 };
 
+struct FakeMenuBar : MenuBarView {
+    void showMenuSet(MenuSet set) override { shown.push_back(set); }
+    std::vector<MenuSet> shown;
+};
+
+struct FakeTitle : TitleView {
+    void setTitle(const std::string& t) override { title = t; }
+    std::string title;
+};
+
 struct FakeProcess : ProcessControl {
     void endProcess() override { ++ended; }
     int ended = 0;

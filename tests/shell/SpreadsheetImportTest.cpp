@@ -1,11 +1,8 @@
 #include "SpreadsheetImport.h"
 
-#include "FreeXLSpreadsheet.h"
 #include "Library.h"
 #include "PropertyCatalogue.h"
 #include "Spreadsheet.h"
-
-#include "TestPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -260,68 +257,6 @@ TEST(SpreadsheetImport, TextsThatWouldBreakALibraryAreMadeToFitWithANotePerChang
         listed += "Row " + std::to_string(n) + ": " + control + "name were replaced by blanks.\n";
     EXPECT_EQ(m.message(), listed + "3 more changes to names and categories are not listed.");
     EXPECT_EQ(lib.Entry(12).Name, "tab 13");
-}
-
-// Workbooks written by a spreadsheet program, read through FreeXL, each with the message
-// the import gives.
-TEST(SpreadsheetImport, WorkbooksWithControlCharactersAndLongNames) {
-    const std::string control = "line breaks, tabs and other control characters in the ";
-    const std::string cut =
-        "the name has more than 30 characters, the most a library keeps; it was shortened to ";
-    struct Case {
-        const char* file;
-        bool imported;
-        std::string message;
-        std::vector<std::string> entries; // name|category
-    };
-    const Case cases[] = {
-        {"control_characters.xls",
-         true,
-         "Row 1: " + control +
-             "name were replaced by blanks.\n"
-             "Row 2: " +
-             control +
-             "category were replaced by blanks.\n"
-             "Row 4: " +
-             control +
-             "name were replaced by blanks.\n"
-             "Row 7: " +
-             control +
-             "name were replaced by blanks.\n"
-             "Row 8: " +
-             control + "category were replaced by blanks.",
-         {"Steel A36|Carbon Steels", "Plate MATL:Injected|Steel", "Bell metal| "}},
-        {"long_names.xls",
-         true,
-         "Row 1: " + cut +
-             "\"Austenitic stainless steel 316\".\n"
-             "Row 5: " +
-             control +
-             "name were replaced by blanks.\n"
-             "Row 5: " +
-             cut + "\"Nickel alloy 625 solution anne\".",
-         {"Austenitic stainless steel 316|A category longer than any box allows, kept whole",
-          "Thirty characters, exactly 30!|", "Nickel alloy 625 solution anne|"}},
-        {"control_characters_then_a_bad_row.xls",
-         false,
-         "Row 1: " + control +
-             "name were replaced by blanks.\n"
-             "Row 2: column B of a value row is not a number.",
-         {"Brass CZ121|"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.file);
-        FreeXLSpreadsheetReader reader;
-        Library lib;
-        const ImportResult r =
-            ImportSpreadsheet(std::string(test::kDataDir) + "/xls/" + c.file, reader, lib);
-        EXPECT_EQ(r.imported(), c.imported);
-        EXPECT_EQ(r.message(), c.message);
-        std::vector<std::string> entries;
-        for (int n = 0; n <= lib.LastMaterialIndex(); ++n)
-            entries.push_back(lib.Entry(n).Name + "|" + lib.Entry(n).Category);
-        EXPECT_EQ(entries, c.entries);
-    }
 }
 
 } // namespace

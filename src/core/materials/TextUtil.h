@@ -52,7 +52,8 @@ inline bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
     return s.size() >= prefix.size() && EqualsNoCase(s.substr(0, prefix.size()), prefix);
 }
 
-/// Characters [from, from + count) counted from 1, clipped to the text like a BASIC Mid$.
+/// Characters [from, from + count) counted from 1, clipped to the text: a
+/// start past the end gives "", a count past the end gives the rest.
 inline std::string_view Mid(std::string_view s, std::size_t from1, std::size_t count) {
     if (from1 == 0 || from1 > s.size()) return {};
     return s.substr(from1 - 1, count);

@@ -187,12 +187,20 @@ const std::array<PropertyLine, kVisitedSlots>& PropertyLines() {
 
 } // namespace
 
+std::string clsMaterial::MadeNameCode() const {
+    return name_.size() < 14 ? PadRight(name_, 13) : name_.substr(0, 13);
+}
+
 void clsMaterial::Save(std::string& out) {
-    if (TrimBlanks(nameCode_).empty())
-        nameCode_ = name_.size() < 14 ? PadRight(name_, 13) : name_.substr(0, 13);
+    if (TrimBlanks(nameCode_).empty()) nameCode_ = MadeNameCode();
+    Format(out);
+}
+
+void clsMaterial::Format(std::string& out) const {
+    const std::string& code = TrimBlanks(nameCode_).empty() ? MadeNameCode() : nameCode_;
     out += "MATL:";
-    out += nameCode_;
-    if (nameCode_.size() < 13) out.append(13 - nameCode_.size(), ' ');
+    out += code;
+    if (code.size() < 13) out.append(13 - code.size(), ' ');
     out += ": ";
     // The blanks the reader puts after a name are padding, not part of it: a name of 29 or
     // 30 characters read back from a file must not push the colon past column 51, or the

@@ -69,6 +69,9 @@ public:
     /// Appends the material's block (material line, property lines, "ENDMATL", each ending
     /// in CR LF) to `out`. An empty name code is filled from the name and kept.
     void Save(std::string& out);
+    /// The same block, the record left as it is: a material without a name code is written
+    /// with the one Save would give it.
+    void Format(std::string& out) const;
 
     static std::string WriteValue(double dVal);
 
@@ -82,6 +85,7 @@ public:
     const clsUnitConversion& Converter() const { return converter_; }
 
 private:
+    std::string MadeNameCode() const;
     void ConvertAll(std::string_view oldUnit, std::string_view target);
 
     clsUnitConversion converter_;

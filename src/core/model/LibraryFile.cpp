@@ -323,8 +323,11 @@ namespace {
 // Walks the library in file order (each category line, its material blocks, "ENDTYPE")
 // and hands the text to `sink` in pieces of about a write chunk. `sink` returns false to
 // stop.
+// `keepMadeCodes`: a material saved without a name code keeps the one the file gives it;
+// a copy taken for another purpose must leave the library as it is.
 template <class Sink>
-bool EmitLibrary(Library& library, const CategoryGrouping& grouping, Sink&& sink) {
+bool EmitLibrary(Library& library, const CategoryGrouping& grouping, bool keepMadeCodes,
+                 Sink&& sink) {
     std::vector<std::vector<int>> members(grouping.names.size());
     for (std::size_t i = 0; i < grouping.categoryOfMaterial.size(); ++i) {
         const int p = grouping.categoryOfMaterial[i];
@@ -342,7 +345,10 @@ bool EmitLibrary(Library& library, const CategoryGrouping& grouping, Sink&& sink
     for (std::size_t p = 0; p < grouping.names.size(); ++p) {
         text.append("MATTYPE:").append(grouping.names[p]).append("\r\n");
         for (int i : members[p]) {
-            library.Material(i).Save(text);
+            if (keepMadeCodes)
+                library.Material(i).Save(text);
+            else
+                library.Material(i).Format(text);
             if (!handOver(kWriteChunk)) return false;
         }
         text.append("ENDTYPE\r\n");
@@ -355,7 +361,7 @@ bool EmitLibrary(Library& library, const CategoryGrouping& grouping, Sink&& sink
 
 void FormatLibraryText(Library& library, const CategoryGrouping& grouping, std::string& out) {
     out.clear();
-    EmitLibrary(library, grouping, [&out](std::string_view piece) {
+    EmitLibrary(library, grouping, true, [&out](std::string_view piece) {
         out += piece;
         return true;
     });
@@ -363,7 +369,7 @@ void FormatLibraryText(Library& library, const CategoryGrouping& grouping, std::
 
 void EmitLibraryText(Library& library, const CategoryGrouping& grouping,
                      const std::function<void(std::string_view)>& sink) {
-    EmitLibrary(library, grouping, [&sink](std::string_view piece) {
+    EmitLibrary(library, grouping, false, [&sink](std::string_view piece) {
         sink(piece);
         return true;
     });
@@ -411,7 +417,7 @@ WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
             if (!prompt.retry(FileErrorMessage(err))) return false;
         }
     };
-    const bool written = EmitLibrary(library, grouping, [&](std::string_view piece) {
+    const bool written = EmitLibrary(library, grouping, true, [&](std::string_view piece) {
         return step([&] { return writer.append(piece); });
     });
     if (!written || !step([&] { return writer.commit(); })) {

@@ -102,7 +102,8 @@ WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
 std::string LibraryText(Library& library, const CategoryGrouping& grouping);
 
 /// Hands the same text to `sink` in pieces of about a write chunk, in file order, for a
-/// caller that keeps or digests it without one large string.
+/// caller that keeps or digests it without one large string. Unlike saving, it gives no
+/// material a name code.
 void EmitLibraryText(Library& library, const CategoryGrouping& grouping,
                      const std::function<void(std::string_view)>& sink);
 /// The same into `out`, whose memory is reused by a caller that formats again and again.

@@ -100,38 +100,20 @@ std::optional<RecoveryCopy> ParseRecoveryCopy(std::string_view content) {
     return copy;
 }
 
-namespace {
-
-// Saving gives a material without a name code one made from its name and keeps it; a
-// copy or digest taken now must not, or a rename before the save would leave the old
-// name's code.
-template <class Walk> void WithNameCodesKept(Library& library, Walk&& walk) {
-    std::vector<std::pair<int, std::string>> withoutCode;
-    for (int i = 0; i < library.MaterialCount(); ++i)
-        if (TrimBlanks(library.Material(i).MaterialNameCode()).empty())
-            withoutCode.emplace_back(i, library.Material(i).MaterialNameCode());
-    walk(GroupByCategory(library));
-    for (auto& [i, code] : withoutCode)
-        library.Material(i).MaterialNameCode(std::move(code));
-}
-
-} // namespace
-
 void FormatLibraryInto(Library& library, std::string& out) {
     out.clear();
-    WithNameCodesKept(library, [&](const CategoryGrouping& grouping) {
-        EmitLibraryText(library, grouping, [&out](std::string_view piece) { out += piece; });
-    });
+    // Unlike saving, a copy gives no material a name code: a rename before the save would
+    // otherwise leave the old name's code.
+    EmitLibraryText(library, GroupByCategory(library),
+                    [&out](std::string_view piece) { out += piece; });
 }
 
 LibraryDigest DigestLibrary(Library& library) {
     LibraryDigest digest;
-    WithNameCodesKept(library, [&](const CategoryGrouping& grouping) {
-        EmitLibraryText(library, grouping, [&digest](std::string_view piece) {
-            const std::size_t h = std::hash<std::string_view>{}(piece);
-            digest.hash = (digest.hash ^ h) * 0x100000001b3ULL + piece.size();
-            digest.size += piece.size();
-        });
+    EmitLibraryText(library, GroupByCategory(library), [&digest](std::string_view piece) {
+        const std::size_t h = std::hash<std::string_view>{}(piece);
+        digest.hash = (digest.hash ^ h) * 0x100000001b3ULL + piece.size();
+        digest.size += piece.size();
     });
     return digest;
 }

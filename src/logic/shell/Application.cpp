@@ -97,6 +97,7 @@ void Application::showEditor() {
 void Application::setEditorCaption(const std::string& caption) {
     editor();
     editors_.setCaption(caption);
+    mainWindow_.editorCaptionChanged(caption);
 }
 
 std::string Application::editorCaption() const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MainWindowViews.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,7 +54,6 @@ struct MenuRoute {
 
 /// The main window's own menu shows while no editor window exists; the editor's
 /// replaces it while one does.
-enum class MenuSet { MainWindow, EditorWindow };
 
 const std::vector<MenuRoute>& MenuTable(MenuSet set);
 

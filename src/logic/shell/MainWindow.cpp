@@ -19,11 +19,13 @@ std::optional<int> StatusAnimation::tick() {
 }
 
 MainWindow::MainWindow(ToolbarView& toolbar, StatusBarView& statusBar, MenuCheck& toolbarMenu,
-                       MenuCheck& statusbarMenu)
+                       MenuCheck& statusbarMenu, MenuBarView& menus, TitleView& title)
     : toolbar_(toolbar), statusBar_(statusBar), toolbarMenu_(toolbarMenu),
-      statusbarMenu_(statusbarMenu) {}
+      statusbarMenu_(statusbarMenu), menus_(menus), title_(title) {}
 
 void MainWindow::MDIForm_Load() {
+    menus_.showMenuSet(MenuSet::MainWindow);
+    title_.setTitle(kApplicationTitle);
     toolbar_.setButtonEnabled(kDeleteMaterialKey, false);
     toolbar_.setButtonEnabled(kSaveKey, false);
 }
@@ -51,6 +53,7 @@ void MainWindow::StatusbarMenu_Click() {
 }
 
 void MainWindow::editorLoaded() {
+    menus_.showMenuSet(MenuSet::EditorWindow);
     toolbar_.setButtonEnabled(kDeleteMaterialKey, true);
     toolbar_.setButtonEnabled(kSaveKey, true);
 }
@@ -58,6 +61,12 @@ void MainWindow::editorLoaded() {
 void MainWindow::editorUnloaded() {
     toolbar_.setButtonEnabled(kDeleteMaterialKey, false);
     toolbar_.setButtonEnabled(kSaveKey, false);
+    menus_.showMenuSet(MenuSet::MainWindow);
+    title_.setTitle(kApplicationTitle);
+}
+
+void MainWindow::editorCaptionChanged(const std::string& caption) {
+    title_.setTitle(std::string(kApplicationTitle) + " - [" + caption + "]");
 }
 
 } // namespace mb

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace mb {
 
@@ -29,19 +30,25 @@ private:
 class MainWindow {
 public:
     MainWindow(ToolbarView& toolbar, StatusBarView& statusBar, MenuCheck& toolbarMenu,
-               MenuCheck& statusbarMenu);
+               MenuCheck& statusbarMenu, MenuBarView& menus, TitleView& title);
 
-    /// The main window's load step: "save" and "deleteMaterial" start disabled.
+    /// The main window's load step: its own menus, and "save" and "deleteMaterial"
+    /// disabled.
     void MDIForm_Load();
     /// The 500 ms timer.
     void Timer1_Timer();
     void toolbarMenu_Click();
     void StatusbarMenu_Click();
 
-    /// The editor window's load step: the buttons that need a library come on.
+    /// The editor window's load step: its menus replace the main window's and the
+    /// buttons that need a library come on.
     void editorLoaded();
-    /// The editor window has gone (not cancelled): those buttons go off again.
+    /// The editor window has gone (not cancelled): the main window's menus, buttons and
+    /// title return.
     void editorUnloaded();
+    /// The editor, always maximised, has no title bar of its own: its caption joins the
+    /// frame's, as multiple-document frames show it.
+    void editorCaptionChanged(const std::string& caption);
 
     const StatusAnimation& animation() const { return animation_; }
 
@@ -52,6 +59,8 @@ private:
     StatusBarView& statusBar_;
     MenuCheck& toolbarMenu_;
     MenuCheck& statusbarMenu_;
+    MenuBarView& menus_;
+    TitleView& title_;
     StatusAnimation animation_;
 };
 

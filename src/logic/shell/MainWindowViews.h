@@ -25,6 +25,21 @@ public:
     virtual void setPicture(int frame) = 0;
 };
 
+/// The menu bar, which shows one of the two menu sets.
+enum class MenuSet { MainWindow, EditorWindow };
+class MenuBarView {
+public:
+    virtual ~MenuBarView() = default;
+    virtual void showMenuSet(MenuSet set) = 0;
+};
+
+/// The frame's title bar.
+class TitleView {
+public:
+    virtual ~TitleView() = default;
+    virtual void setTitle(const std::string& title) = 0;
+};
+
 /// A menu item's check mark.
 class MenuCheck {
 public:

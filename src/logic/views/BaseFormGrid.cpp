@@ -7,23 +7,7 @@
 #include "NumberText.h"
 #include "TextUtil.h"
 
-#include <charconv>
-
 namespace mb {
-
-namespace {
-
-// The grid hands its numeric value on as plain decimal text, a blank standing in for
-// the plus sign.
-std::string GridNumberText(double value) {
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value);
-    std::string out(buf, res.ptr);
-    if (value >= 0) out.insert(0, 1, ' ');
-    return out;
-}
-
-} // namespace
 
 void BaseForm::VSFlexGrid1_Click() {
     if (VSFlexGrid1.col() != 2) return;
@@ -62,7 +46,7 @@ void BaseForm::VSFlexGrid1_LeaveCell() {
         VSFlexGrid1.setText("");
         return;
     }
-    StoreGridValue(row, col, GridNumberText(number));
+    StoreGridValue(row, col, cell);
     EditStarted = false;
 }
 

@@ -53,6 +53,14 @@ void TreeEditing::TreeView1_MouseDown(unsigned button, int, int x, int y) {
     if (button == RightButton) editMenu_.popup(x, y);
 }
 
+void TreeEditing::valueframe_MouseDown(unsigned button, int shift, int x, int y) {
+    TreeView1_MouseDown(button, shift, x, y);
+}
+
+void TreeEditing::Form_MouseDown(unsigned button, int shift, int x, int y) {
+    TreeView1_MouseDown(button, shift, x, y);
+}
+
 void TreeEditing::TreeView1_MouseMove(unsigned buttons, int, int x, int y) {
     if (buttons != LeftButton) return;
     TreeControl& tree = form_.TreeView1;

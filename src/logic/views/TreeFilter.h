@@ -67,12 +67,10 @@ public:
     void setImage(const std::string& key, const std::string& image) override {
         tree_.setImage(key, image);
     }
-    std::string image(const std::string& key) const override { return tree_.image(key); }
     void ensureVisible(const std::string& key) override { tree_.ensureVisible(key); }
     void setNodeHidden(const std::string& key, bool hidden) override {
         tree_.setNodeHidden(key, hidden);
     }
-    bool isNodeHidden(const std::string& key) const override { return tree_.isNodeHidden(key); }
     void expand(const std::string& key) override { tree_.expand(key); }
     void setDropHighlight(const std::optional<std::string>& key) override {
         tree_.setDropHighlight(key);

@@ -33,12 +33,8 @@ void QtTextBox::setText(const std::string& text) {
     QLineEdit::setText(toQ(text));
 }
 
-int QtTextBox::selStart() const {
-    return hasSelectedText() ? selectionStart() : cursorPosition();
-}
-
 void QtTextBox::setSelLength(int length) {
-    const int start = selStart();
+    const int start = hasSelectedText() ? selectionStart() : cursorPosition();
     if (length <= 0) {
         deselect();
         setCursorPosition(start);
@@ -68,10 +64,6 @@ void QtComboBox::addItem(const std::string& text) {
 
 void QtComboBox::setListIndex(int index) {
     setCurrentIndex(index >= 0 && index < QComboBox::count() ? index : -1);
-}
-
-std::string QtComboBox::itemText(int index) const {
-    return fromQ(QComboBox::itemText(index));
 }
 
 void QtComboBox::focusInEvent(QFocusEvent* event) {

@@ -19,8 +19,6 @@ public:
     explicit QtButton(const QString& caption, QWidget* parent = nullptr);
     void setVisible(bool visible) override { QPushButton::setVisible(visible); }
     bool isVisible() const override { return !isHidden(); }
-    void setEnabled(bool enabled) override { QPushButton::setEnabled(enabled); }
-    bool isEnabled() const override { return QPushButton::isEnabled(); }
     std::string caption() const override;
 };
 
@@ -59,7 +57,6 @@ public:
     std::string text() const override;
     void setText(const std::string& text) override;
     void setFocus() override { QLineEdit::setFocus(Qt::OtherFocusReason); }
-    int selStart() const override;
     void setSelLength(int length) override;
     // One character of library text is one QChar (Latin-1), so the limits agree.
     void setMaxLength(int length) override { QLineEdit::setMaxLength(length); }
@@ -86,7 +83,6 @@ public:
     int count() const override { return QComboBox::count(); }
     int listIndex() const override { return currentIndex(); }
     void setListIndex(int index) override;
-    std::string itemText(int index) const override;
 
 signals:
     void clicked();

@@ -25,7 +25,6 @@ public:
     void setRows(int rows) override;
     int rows() const override { return rowCount() + 1; }
     void setCols(int cols) override;
-    int cols() const override { return columnCount(); }
     int row() const override;
     int col() const override;
     void setCurrentCell(int row, int col) override;

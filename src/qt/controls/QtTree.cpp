@@ -24,7 +24,8 @@ constexpr int kKeyRole = Qt::UserRole;
 constexpr int kImageRole = Qt::UserRole + 1;
 constexpr const char* kNodeMime = "application/x-material-node";
 
-// Lets the tree's owner accept or refuse the text typed into a label editor.
+// Hands the text typed into a label editor to the tree's owner, which sets the label
+// itself when it takes the name (it may store it otherwise than typed).
 class LabelEditDelegate : public QStyledItemDelegate {
 public:
     explicit LabelEditDelegate(QtTree* tree) : QStyledItemDelegate(tree), tree_(tree) {}
@@ -36,9 +37,7 @@ public:
             QStyledItemDelegate::setModelData(editor, model, index);
             return;
         }
-        std::string text = fromQ(line->text());
-        const std::string key = fromQ(index.data(kKeyRole).toString());
-        if (tree_->labelEditHandler(key, text)) model->setData(index, toQ(text), Qt::EditRole);
+        tree_->labelEditHandler(fromQ(index.data(kKeyRole).toString()), fromQ(line->text()));
     }
 
 private:
@@ -206,11 +205,6 @@ void QtTree::ensureVisible(const std::string& key) {
 
 void QtTree::setNodeHidden(const std::string& key, bool hidden) {
     if (QTreeWidgetItem* item = itemForKey(key)) item->setHidden(hidden);
-}
-
-bool QtTree::isNodeHidden(const std::string& key) const {
-    const QTreeWidgetItem* item = itemForKey(key);
-    return item && item->isHidden();
 }
 
 void QtTree::expand(const std::string& key) {

@@ -39,10 +39,9 @@ public:
     std::vector<std::string> keysInOrder() const override;
 
     void setImage(const std::string& key, const std::string& image) override;
-    std::string image(const std::string& key) const override;
+    std::string image(const std::string& key) const;
     void ensureVisible(const std::string& key) override;
     void setNodeHidden(const std::string& key, bool hidden) override;
-    bool isNodeHidden(const std::string& key) const override;
     void expand(const std::string& key) override;
 
     void setDropHighlight(const std::optional<std::string>& key) override;
@@ -61,11 +60,11 @@ public:
     static QIcon treeIcon(const QString& name);
 
     /// Turns in-place renaming on: a click on the selected node or F2 opens its label
-    /// editor, and `labelEditHandler` decides whether the typed text is taken.
+    /// editor, and `labelEditHandler` receives the typed text.
     void setLabelEditing(bool enabled);
-    /// Receives the node's key and the typed text (which it may change); returns false
-    /// to cancel the edit, leaving the old label.
-    std::function<bool(const std::string& key, std::string& newText)> labelEditHandler;
+    /// Receives the node's key and the typed text. The label changes only through
+    /// setNodeText, so a refused edit leaves the old label.
+    std::function<void(const std::string& key, const std::string& newText)> labelEditHandler;
 
 signals:
     /// The user selected a node, with the mouse or the keyboard.

@@ -10,6 +10,7 @@
 #include "BaseForm.h"
 #include "EditingCommands.h"
 #include "QtControls.h"
+#include "QtText.h"
 #include "QtTree.h"
 #include "TreeEditing.h"
 
@@ -69,26 +70,27 @@ protected:
     }
 };
 
-// Right clicks on the editor's own background pop up "&Edit" as well.
-class BackgroundMenu final : public QObject {
+// Presses on the editor's own background, not on one of its controls.
+class BackgroundMouse final : public QObject {
 public:
-    BackgroundMenu(QWidget* background, PopupMenu& menu) : QObject(background), menu_(menu) {}
+    BackgroundMouse(QWidget* background, TreeEditing& gestures)
+        : QObject(background), gestures_(gestures) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::MouseButtonPress && watched == parent()) {
             auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::RightButton) {
-                const QPoint p = mouse->globalPosition().toPoint();
-                menu_.popup(p.x(), p.y());
-                return true;
-            }
+            const QPoint p = mouse->globalPosition().toPoint();
+            gestures_.Form_MouseDown(ButtonFlags(mouse->button()), ShiftFlags(mouse->modifiers()),
+                                     p.x(), p.y());
+            // The window's frame has no use for a right click on the editor.
+            return mouse->button() == Qt::RightButton;
         }
         return false;
     }
 
 private:
-    PopupMenu& menu_;
+    TreeEditing& gestures_;
 };
 
 } // namespace
@@ -96,7 +98,11 @@ private:
 EditorWindows::EditorWindows(AppState& state, MDIForm1& mainWindow, MessageBox& messages,
                              Locale& locale, FileDialogs& dialogs)
     : state_(state), mainWindow_(mainWindow), messages_(messages), locale_(locale),
-      dialogs_(dialogs), editPopup_(std::make_unique<QtPopupMenu>(mainWindow)) {}
+      dialogs_(dialogs), editPopup_(std::make_unique<QtPopupMenu>(mainWindow)) {
+    mainWindow_.menusMade = [this](MenuSet set) {
+        if (set == MenuSet::EditorWindow) addComparisonMenuItems();
+    };
+}
 
 EditorWindows::~EditorWindows() = default;
 
@@ -116,9 +122,7 @@ BaseForm& EditorWindows::createEditor() {
     };
     mainWindow_.mdiArea()->addSubWindow(frame);
     subWindow_ = frame;
-    mainWindow_.editorLoaded();
     connectEditing(*editor);
-    addComparisonMenuItems();
     return editor->form();
 }
 
@@ -185,12 +189,8 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
 
     QtTree& treeView = window.TreeView1();
     treeView.setLabelEditing(true);
-    QtTree* view = &treeView;
-    treeView.labelEditHandler = [tree, view](const std::string& key, std::string& text) {
-        if (!tree->TreeView1_AfterLabelEdit(text)) return false;
-        // The label takes the name as the library stored it (trimmed), not as typed.
-        text = view->nodeText(key);
-        return true;
+    treeView.labelEditHandler = [tree](const std::string&, const std::string& text) {
+        tree->TreeView1_AfterLabelEdit(text);
     };
     QObject::connect(
         &treeView, &QtTree::mousePressed, &window,
@@ -208,12 +208,13 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
     QObject::connect(&treeView, &QtTree::dropped, &window,
                      [tree](QPoint p) { tree->TreeView1_DragDrop(p.x(), p.y()); });
 
-    PopupMenu* popup = editPopup_.get();
-    QObject::connect(&window.valueframe(), &QtFrame::mousePressed, &window,
-                     [popup](Qt::MouseButton button, Qt::KeyboardModifiers, QPoint global) {
-                         if (button == Qt::RightButton) popup->popup(global.x(), global.y());
-                     });
-    window.installEventFilter(new BackgroundMenu(&window, *popup));
+    QObject::connect(
+        &window.valueframe(), &QtFrame::mousePressed, &window,
+        [tree](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint global) {
+            tree->valueframe_MouseDown(ButtonFlags(button), ShiftFlags(modifiers), global.x(),
+                                       global.y());
+        });
+    window.installEventFilter(new BackgroundMouse(&window, *tree));
 
     MDIForm1* main = &mainWindow_;
     QObject::connect(&window.cmdNewMaterial(), &QPushButton::clicked, &window,
@@ -262,8 +263,6 @@ void EditorWindows::destroyEditor() {
         // event is over.
         frame->deleteLater();
     }
-    mainWindow_.editorUnloaded();
-    mainWindow_.setWindowTitle(kApplicationTitle);
 }
 
 void EditorWindows::showEditor() {
@@ -272,18 +271,12 @@ void EditorWindows::showEditor() {
 
 void EditorWindows::setCaption(const std::string& caption) {
     if (!subWindow_) return;
-    const QString text =
-        QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size()));
-    subWindow_->setWindowTitle(text);
-    // A maximised child has no title bar of its own: its caption joins the frame's, as
-    // multiple-document frames have always shown it.
-    mainWindow_.setWindowTitle(QString("%1 - [%2]").arg(kApplicationTitle, text));
+    subWindow_->setWindowTitle(toQ(caption));
 }
 
 std::string EditorWindows::caption() const {
     if (!subWindow_) return {};
-    const QByteArray bytes = subWindow_->windowTitle().toLatin1();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    return fromQ(subWindow_->windowTitle());
 }
 
 } // namespace mb::qt

@@ -2,6 +2,7 @@
 
 #include "AppImages.h"
 #include "Controls.h"
+#include "QtText.h"
 #include "aboutForm.h"
 
 #include <QAction>
@@ -22,12 +23,8 @@ namespace {
 
 constexpr int kTimerIntervalMs = 500;
 constexpr int kFrameSize = 20;
-// The load step places the window 200 twips (1/1440 inch) from the screen's corner.
-constexpr int kTwips200 = 200 * 96 / 1440;
-
-QString ToQ(const std::string& s) {
-    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
+// The window opens a small step (13 px at 96 dpi) in from the screen's corner.
+constexpr int kCornerOffset = 200 * 96 / 1440;
 
 } // namespace
 
@@ -49,7 +46,7 @@ public:
 private:
     QAction* button(const std::string& key) const {
         for (QAction* a : bar_->actions())
-            if (a->objectName() == ToQ(key)) return a;
+            if (a->objectName() == toQ(key)) return a;
         return nullptr;
     }
     QToolBar* bar_;
@@ -88,6 +85,24 @@ private:
     QString name_;
 };
 
+class MDIForm1::Menus : public MenuBarView {
+public:
+    explicit Menus(MDIForm1& window) : window_(window) {}
+    void showMenuSet(MenuSet set) override { window_.showMenuSet(set); }
+
+private:
+    MDIForm1& window_;
+};
+
+class MDIForm1::Title : public TitleView {
+public:
+    explicit Title(QMainWindow& window) : window_(window) {}
+    void setTitle(const std::string& title) override { window_.setWindowTitle(toQ(title)); }
+
+private:
+    QMainWindow& window_;
+};
+
 namespace {
 
 class QtProcessControl : public ProcessControl {
@@ -104,7 +119,6 @@ public:
 
 MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName("MDIForm1");
-    setWindowTitle(kApplicationTitle);
     setWindowIcon(AppIcon("closedbook"));
 
     mdiArea_ = new QMdiArea(this);
@@ -118,19 +132,20 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     statusBarView_ = std::make_unique<StatusBar>(statusBar(), picturePanel_);
     toolbarCheck_ = std::make_unique<Check>(*this, "toolbarMenu");
     statusbarCheck_ = std::make_unique<Check>(*this, "StatusbarMenu");
+    menuBarView_ = std::make_unique<Menus>(*this);
+    titleView_ = std::make_unique<Title>(*this);
     logic_ = std::make_unique<MainWindow>(*toolbarView_, *statusBarView_, *toolbarCheck_,
-                                          *statusbarCheck_);
+                                          *statusbarCheck_, *menuBarView_, *titleView_);
     about_ = std::make_unique<QtAboutBox>(this);
     process_ = std::make_unique<QtProcessControl>();
 
-    showMenuSet(MenuSet::MainWindow);
     logic_->MDIForm_Load();
 
     const QRect screen = QGuiApplication::primaryScreen()
                              ? QGuiApplication::primaryScreen()->availableGeometry()
                              : QRect(0, 0, 1280, 800);
-    move(screen.topLeft() + QPoint(kTwips200, kTwips200));
-    resize(QSize(960, 680).boundedTo(screen.size() - QSize(2 * kTwips200, 2 * kTwips200)));
+    move(screen.topLeft() + QPoint(kCornerOffset, kCornerOffset));
+    resize(QSize(960, 680).boundedTo(screen.size() - QSize(2 * kCornerOffset, 2 * kCornerOffset)));
 
     timer_ = new QTimer(this);
     timer_->setObjectName("Timer1");
@@ -154,10 +169,10 @@ void MDIForm1::buildToolbar() {
         if (route.action == Action::Separator) {
             action = toolbar_->addSeparator();
         } else {
-            action = toolbar_->addAction(AppIcon(ToQ(route.image)), ToQ(route.tooltip));
-            action->setToolTip(ToQ(route.tooltip));
+            action = toolbar_->addAction(AppIcon(toQ(route.image)), toQ(route.tooltip));
+            action->setToolTip(toQ(route.tooltip));
         }
-        action->setObjectName(ToQ(route.key));
+        action->setObjectName(toQ(route.key));
     }
     connect(toolbar_, &QToolBar::actionTriggered, this, [this](QAction* action) {
         if (router_) router_->Toolbar1_ButtonClick(action->objectName().toStdString());
@@ -201,20 +216,20 @@ void MDIForm1::showMenuSet(MenuSet set) {
     menuSet_ = set;
 
     for (const MenuRoute& route : MenuTable(set)) {
-        auto* menu = new QMenu(ToQ(route.caption), this);
-        menu->setObjectName(ToQ(route.name));
+        auto* menu = new QMenu(toQ(route.caption), this);
+        menu->setObjectName(toQ(route.name));
         for (const MenuItemRoute& item : route.items) {
             QAction* action = nullptr;
             if (item.action == Action::Separator) {
                 action = menu->addSeparator();
             } else {
-                action = menu->addAction(ToQ(item.caption));
-                if (!item.shortcut.empty()) action->setShortcut(QKeySequence(ToQ(item.shortcut)));
-                const QString name = ToQ(item.name);
+                action = menu->addAction(toQ(item.caption));
+                if (!item.shortcut.empty()) action->setShortcut(QKeySequence(toQ(item.shortcut)));
+                const QString name = toQ(item.name);
                 connect(action, &QAction::triggered, this,
                         [this, set, name] { menuItemTriggered(set, name); });
             }
-            action->setObjectName(ToQ(item.name));
+            action->setObjectName(toQ(item.name));
             if (item.checkedAtStart) {
                 action->setCheckable(true);
                 // The mark says whether the bar is up, also in an editor window
@@ -228,21 +243,12 @@ void MDIForm1::showMenuSet(MenuSet set) {
         menuBar()->addMenu(menu);
         menus_.emplace_back(menu);
     }
+    if (menusMade) menusMade(set);
 }
 
 void MDIForm1::menuItemTriggered(MenuSet set, const QString& name) {
     // A checkable item has flipped its own mark by now; the toggle sets it from the bar.
     if (router_) router_->menuItemClicked(set, name.toStdString());
-}
-
-void MDIForm1::editorLoaded() {
-    showMenuSet(MenuSet::EditorWindow);
-    logic_->editorLoaded();
-}
-
-void MDIForm1::editorUnloaded() {
-    logic_->editorUnloaded();
-    showMenuSet(MenuSet::MainWindow);
 }
 
 QMenu* MDIForm1::editMenu() const {

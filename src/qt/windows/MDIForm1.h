@@ -40,11 +40,6 @@ public:
     AboutBox& aboutBox();
     ProcessControl& process();
 
-    /// The editor window has been loaded into the frame: its menu replaces the main
-    /// window's and the toolbar buttons that need a library come on.
-    void editorLoaded();
-    /// The editor window has gone: the main window's own menu returns.
-    void editorUnloaded();
     /// The menu set on show.
     MenuSet menuSet() const { return menuSet_; }
     /// The editor's "&Edit" menu, for its pop-ups; null while the main window's menu shows.
@@ -58,6 +53,9 @@ public:
     /// Asked when the user closes the main window; false keeps it open (the editor
     /// window goes first and the user may cancel its save question).
     std::function<bool()> closeRequested;
+    /// Told after a menu set has been made, so that windows beside the routed commands
+    /// can add their items to it.
+    std::function<void(MenuSet)> menusMade;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -66,6 +64,8 @@ private:
     class Toolbar;
     class StatusBar;
     class Check;
+    class Menus;
+    class Title;
 
     void buildToolbar();
     void buildStatusBar();
@@ -83,6 +83,8 @@ private:
     std::unique_ptr<StatusBar> statusBarView_;
     std::unique_ptr<Check> toolbarCheck_;
     std::unique_ptr<Check> statusbarCheck_;
+    std::unique_ptr<Menus> menuBarView_;
+    std::unique_ptr<Title> titleView_;
     std::unique_ptr<MainWindow> logic_;
     std::unique_ptr<CommandRouter> router_;
     std::unique_ptr<QtAboutBox> about_;

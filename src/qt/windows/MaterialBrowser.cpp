@@ -64,6 +64,7 @@ MaterialBrowser::MaterialBrowser(const BrowserServices& services)
 MaterialBrowser::~MaterialBrowser() {
     // The windows go before the commands and services they call into.
     mainWindow_->closeRequested = nullptr;
+    mainWindow_->menusMade = nullptr;
     mainWindow_.reset();
 }
 

@@ -1,0 +1,126 @@
+#include "FreeXLSpreadsheet.h"
+
+#include "Library.h"
+#include "PropertyCatalogue.h"
+#include "SpreadsheetImport.h"
+
+#include "TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace mb {
+namespace {
+
+std::string Fixture(const std::string& name) {
+    return std::string(test::kDataDir) + "/xls/" + name;
+}
+
+TEST(FreeXLImport, ReadsTheFirstSheetUpToEnd) {
+    FreeXLSpreadsheetReader reader;
+    Library lib;
+    const ImportResult r = ImportSpreadsheet(Fixture("two_materials.xls"), reader, lib);
+    ASSERT_TRUE(r.imported()) << r.message();
+    EXPECT_EQ(r.row, 7);
+    ASSERT_EQ(lib.LastMaterialIndex(), 1); // not the "Name" after "End", nor the second sheet
+    EXPECT_EQ(lib.Entry(1).Name, "Aluminium 6061");
+    EXPECT_EQ(lib.Entry(1).Category, "Aluminum Alloys");
+    EXPECT_DOUBLE_EQ(lib.Material(0).SlotValue(Slot::EX), 2e11);
+
+    // The sheet's UTF-8 text arrives as Latin-1; what Latin-1 cannot hold becomes "?".
+    ASSERT_TRUE(ImportSpreadsheet(Fixture("name_without_type.xls"), reader, lib).imported());
+    EXPECT_EQ(lib.Entry(0).Name, "Laiton \xE9tir\xE9");
+    EXPECT_EQ(Utf8ToLatin1("\xE2\x82\xAC 5 \xF0\x9F\x98\x80 \x80x bad \xC3"), "? 5 ? ?x bad ?");
+}
+
+TEST(FreeXLImport, UnreadableFilesFailCleanlyAndLeaveTheLibraryAlone) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"empty.xls", "is not an Excel 97-2003 workbook."},
+        {"not_xls.xls", "is not an Excel 97-2003 workbook."},
+        {"corrupt.xls", "is damaged and cannot be read."},
+        {"password.xls", "is protected by a password."},
+        // FreeXL answers these as it answers an encrypted workbook; they have no FILEPASS.
+        {"damaged_no_bof.xls", "is damaged and cannot be read."},
+        {"damaged_string_count.xls", "is damaged and cannot be read."},
+        {"damaged_truncated.xls", "is damaged and cannot be read."},
+        {"damaged_directory.xls", "is damaged and cannot be read."},
+        {"damaged_sector_count.xls", "is damaged and cannot be read."},
+        {"missing.xls", "does not exist or cannot be read."},
+    };
+    for (const auto& [file, why] : cases) {
+        FreeXLSpreadsheetReader reader;
+        Library lib;
+        lib.AddMaterial("", "", "kept", "");
+        const ImportResult r = ImportSpreadsheet(Fixture(file), reader, lib);
+        EXPECT_EQ(r.status, ImportResult::Status::CannotOpen) << file;
+        EXPECT_EQ(r.message(), "The file \"" + Fixture(file) + "\" " + why);
+        EXPECT_EQ(lib.LastMaterialIndex(), 0) << file;
+        EXPECT_EQ(lib.Entry(0).Name, "kept") << file;
+    }
+}
+
+// Workbooks written by a spreadsheet program, read through FreeXL, each with the message
+// the import gives.
+TEST(FreeXLImport, WorkbooksWithControlCharactersAndLongNames) {
+    const std::string control = "line breaks, tabs and other control characters in the ";
+    const std::string cut =
+        "the name has more than 30 characters, the most a library keeps; it was shortened to ";
+    struct Case {
+        const char* file;
+        bool imported;
+        std::string message;
+        std::vector<std::string> entries; // name|category
+    };
+    const Case cases[] = {
+        {"control_characters.xls",
+         true,
+         "Row 1: " + control +
+             "name were replaced by blanks.\n"
+             "Row 2: " +
+             control +
+             "category were replaced by blanks.\n"
+             "Row 4: " +
+             control +
+             "name were replaced by blanks.\n"
+             "Row 7: " +
+             control +
+             "name were replaced by blanks.\n"
+             "Row 8: " +
+             control + "category were replaced by blanks.",
+         {"Steel A36|Carbon Steels", "Plate MATL:Injected|Steel", "Bell metal| "}},
+        {"long_names.xls",
+         true,
+         "Row 1: " + cut +
+             "\"Austenitic stainless steel 316\".\n"
+             "Row 5: " +
+             control +
+             "name were replaced by blanks.\n"
+             "Row 5: " +
+             cut + "\"Nickel alloy 625 solution anne\".",
+         {"Austenitic stainless steel 316|A category longer than any box allows, kept whole",
+          "Thirty characters, exactly 30!|", "Nickel alloy 625 solution anne|"}},
+        {"control_characters_then_a_bad_row.xls",
+         false,
+         "Row 1: " + control +
+             "name were replaced by blanks.\n"
+             "Row 2: column B of a value row is not a number.",
+         {"Brass CZ121|"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        FreeXLSpreadsheetReader reader;
+        Library lib;
+        const ImportResult r = ImportSpreadsheet(Fixture(c.file), reader, lib);
+        EXPECT_EQ(r.imported(), c.imported);
+        EXPECT_EQ(r.message(), c.message);
+        std::vector<std::string> entries;
+        for (int n = 0; n <= lib.LastMaterialIndex(); ++n)
+            entries.push_back(lib.Entry(n).Name + "|" + lib.Entry(n).Category);
+        EXPECT_EQ(entries, c.entries);
+    }
+}
+
+} // namespace
+} // namespace mb

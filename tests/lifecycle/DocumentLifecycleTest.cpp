@@ -1,0 +1,316 @@
+#include "ApplicationFixture.h"
+
+#include "LibraryFile.h"
+#include "SpreadsheetImport.h"
+#include "TestPaths.h"
+
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <sys/stat.h>
+
+namespace mb {
+namespace {
+
+TEST_F(DocumentLifecycleTest, NewShowsTheSampleMaterialInTheStoredUnitsAndSaveAsksForAName) {
+    settings.put("Unit", "BinaryValue",
+                 {SettingsValue::Type::Binary, std::string("\x02\0\0\0", 4)});
+    app.NewLibrary();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(caption(), kUntitled);
+    EXPECT_EQ(window().TreeView1.keysInOrder(),
+              (Texts{"My Material    ", "My Material    My Material0000"}));
+    EXPECT_EQ(window().materialNameText.text() + "|" + window().descriptionText.text(),
+              "My Material|This is a sample material");
+    EXPECT_EQ(window().unitStringsLabel[0].caption(), "Kgf/cm^2         ");
+    EXPECT_EQ(window().typeCombo.count(), 13);
+
+    // There is no file yet: save is save as.
+    dialogs.queuePath(tmp.file("sample.lib"));
+    app.SaveLibrary();
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].title + "|" + dialogs.requests[0].filter,
+              "Save Library File As ...|");
+    EXPECT_EQ(test::ReadBytes(tmp.file("sample.lib")),
+              "MATTYPE:My Material\r\nMATL:My Material  : My Material                   :This is a "
+              "sample material\r\n"
+              "ENDMATL\r\nENDTYPE\r\n");
+    EXPECT_EQ(caption(), tmp.file("sample.lib"));
+    EXPECT_FALSE(state.doc.IsUntitled);
+    EXPECT_EQ(asked(), Texts{});
+}
+
+TEST_F(DocumentLifecycleTest, NewOverASavedLibraryAsksCancelKeepsItAndNoReplacesItStoringTheUnits) {
+    const std::string file = openSaved();
+    messages.queueAnswer(MsgResult::Cancel);
+    app.NewLibrary();
+    EXPECT_EQ(caption(), file);
+    EXPECT_FALSE(state.doc.IsUntitled)
+        << "Save must still write the open file after a cancelled New";
+    EXPECT_EQ(state.library.LastMaterialIndex(), 1);
+
+    window().unitsCombo.setListIndex(1);
+    messages.queueAnswer(MsgResult::No);
+    app.NewLibrary();
+    EXPECT_EQ(asked(), Texts(2, "Save changes to " + file + " ? [YesNoCancel Question]"));
+    EXPECT_EQ(created, 2);
+    EXPECT_EQ(caption(), kUntitled);
+    EXPECT_EQ(state.library.LastMaterialIndex(), 0);
+    EXPECT_EQ(test::ReadBytes(file), kTwoMaterials);
+    EXPECT_EQ(storedUnitBytes(), std::string("\x01\0\0\0", 4));
+}
+
+TEST_F(DocumentLifecycleTest,
+       OpenRejectsATextFileWithTheDialogAgainShowsTheFirstMaterialAndKeepsItOnFailure) {
+    dialogs.queuePath(library("notes.lib", "just some notes\n"));
+    const std::string file = openSaved();
+    ASSERT_EQ(dialogs.requests.size(), 2u);
+    EXPECT_EQ(dialogs.requests[1].title + "|" + dialogs.requests[1].filter,
+              "Open Library File...|VELTRA Material Files (*.lib)|*.lib|Excel Files  "
+              "(*.xls)|*.xls|All Files  (*.*)|*.*");
+    EXPECT_EQ(caption(), file);
+    EXPECT_EQ(window().TreeView1.keysInOrder().size(), 4u);
+    EXPECT_EQ(window().TreeView1.selectedKey(), "Steels    S235  0000");
+    EXPECT_EQ(window().materialNameText.text(), "S235  ");
+    EXPECT_EQ(window().VSFlexGrid1.textMatrix(1, 0) + "=" + window().VSFlexGrid1.textMatrix(1, 2),
+              "EX=30463140");
+
+    dialogs.queuePath(tmp.file("vanished.lib"));
+    app.OpenLibrary(); // the dialog comes back and is cancelled
+    app.OpenLibrary();
+    EXPECT_EQ(asked(), (Texts{"This file is not a VELTRA/M material library file! [OK Exclamation]",
+                              "Cannot open " + tmp.file("vanished.lib") +
+                                  ": it does not exist. [OK Exclamation]"}));
+    EXPECT_EQ(dialogs.requests.size(), 5u);
+    EXPECT_EQ(state.doc.CurrentFileName, file);
+    EXPECT_EQ(caption(), file);
+}
+
+TEST_F(DocumentLifecycleTest, OpeningOverANewLibraryAsksOverASavedOneNot) {
+    app.NewLibrary();
+    messages.queueAnswer(MsgResult::Cancel);
+    openSaved();
+    EXPECT_EQ(caption(), kUntitled);
+    EXPECT_EQ(state.library.Entry(0).Name, "My Material");
+
+    messages.queueAnswer(MsgResult::No);
+    openSaved();
+    const std::string b =
+        library("b.lib", "MATTYPE:Rubbers\r\nMATL:NR  : NR:Natural rubber\r\nENDMATL\r\n");
+    app.OpenLibraryFile(b); // from the command line: no dialog
+    EXPECT_EQ(asked(), Texts(2, "Do you want to save changes? [YesNoCancel Question]"));
+    EXPECT_EQ(dialogs.requests.size(), 2u);
+    EXPECT_EQ(caption(), b);
+    EXPECT_EQ(state.library.LastMaterialIndex(), 0);
+}
+
+TEST_F(DocumentLifecycleTest, SaveFailuresSaySoAndSaveAsBringsTheDialogBack) {
+    app.SaveLibrary();
+    const std::string file = openSaved();
+    dialogs.queuePath(tmp.file("gone/new.lib"));
+    app.SaveLibraryAs(); // the dialog comes back and is cancelled
+    EXPECT_EQ(dialogs.requests.size(), 3u);
+    EXPECT_EQ(caption(), file);
+    EXPECT_EQ(state.doc.CurrentFileName, file);
+    state.doc.CurrentFileName = tmp.file("gone/steels.lib");
+    app.SaveLibrary();
+    EXPECT_EQ(asked(), (Texts{"Nothing to be saved. [OK]",
+                              "Cannot save " + tmp.file("gone/new.lib") +
+                                  ": Path not found. [OK Exclamation]",
+                              "Cannot save " + tmp.file("gone/steels.lib") +
+                                  ": Path not found. [OK Exclamation]"}));
+    EXPECT_TRUE(state.doc.DocumentOpen);
+}
+
+TEST_F(DocumentLifecycleTest, CloseAsksEvenWhenNothingChangedCancelKeepsEverythingYesSavesFirst) {
+    const std::string file = openSaved();
+    const std::string before = storedUnitBytes();
+    window().unitsCombo.setListIndex(2);
+    messages.queueAnswer(MsgResult::Cancel);
+    EXPECT_FALSE(app.editorCloseRequested());
+    EXPECT_TRUE(editor && toolbar.isButtonEnabled("save"));
+    EXPECT_EQ(storedUnitBytes(), before);
+
+    state.library.Material(1).CopyProperty("DENS", 1140);
+    messages.queueAnswer(MsgResult::Yes);
+    app.CloseLibrary();
+    EXPECT_EQ(asked(), Texts(2, "Save changes to " + file + " ? [YesNoCancel Question]"));
+    EXPECT_NE(test::ReadBytes(file).find("DENS"), std::string::npos);
+    EXPECT_FALSE(editor || state.doc.DocumentOpen);
+    EXPECT_EQ(state.doc.CurrentFileName, "");
+    EXPECT_FALSE(toolbar.isButtonEnabled("save") || toolbar.isButtonEnabled("deleteMaterial"));
+    EXPECT_EQ(storedUnitBytes(), std::string("\x02\0\0\0", 4));
+}
+
+TEST_F(DocumentLifecycleTest,
+       ANewLibraryStaysWhenItsSaveOrExitIsCancelledExitAnsweredNoEndsWithoutStoringUnits) {
+    app.NewLibrary();
+    messages.queueAnswer(MsgResult::Yes); // then the save dialog is cancelled
+    EXPECT_FALSE(app.editorCloseRequested());
+    messages.queueAnswer(MsgResult::Cancel);
+    app.ExitFromEditor();
+    EXPECT_EQ(process.ended, 0);
+    EXPECT_TRUE(state.doc.DocumentOpen && editor);
+
+    openSaved();
+    const std::string before = storedUnitBytes();
+    window().unitsCombo.setListIndex(1);
+    messages.queueAnswer(MsgResult::No);
+    app.ExitFromEditor();
+    EXPECT_EQ(process.ended, 1);
+    EXPECT_EQ(storedUnitBytes(), before);
+}
+
+// ---- Workbooks are read, never written ----------------------------------------------
+
+TEST_F(DocumentLifecycleTest, AnImportedWorkbookIsSavedAsANewLibraryBesideItNeverOverIt) {
+    const std::string book = tmp.file("alloys.xls");
+    const std::string bookBytes = "\xD0\xCF\x11\xE0 a workbook";
+    test::WriteBytes(book, bookBytes);
+    workbooks[book] = SheetOf({{"Name", CellValue::Text("AlSi10Mg")},
+                               {"Type", CellValue::Text("Cast alloys")},
+                               {"DENS", CellValue::Number(2670)},
+                               {"End", CellValue::Empty()}});
+    dialogs.queuePath(book);
+    app.OpenLibrary();
+    EXPECT_EQ(caption(), book);
+    EXPECT_EQ(state.library.Entry(0).Name, "AlSi10Mg");
+    EXPECT_EQ(asked(), Texts{}) << "an import that reached \"End\" unchanged has nothing to say";
+
+    // Save, and Yes to the close question, both ask for a name: the workbook's, as a library.
+    app.SaveLibrary(); // the dialog is cancelled
+    messages.queueAnswer(MsgResult::Yes);
+    EXPECT_FALSE(app.editorCloseRequested()); // its dialog cancelled too: the library stays
+    ASSERT_EQ(dialogs.requests.size(), 3u);
+    for (std::size_t i = 1; i < 3; ++i)
+        EXPECT_EQ(dialogs.requests[i].title + "|" + dialogs.requests[i].proposedPath,
+                  "Save Library File As ...|" + tmp.file("alloys.lib"));
+    EXPECT_EQ(asked(), Texts{"Do you want to save changes? [YesNoCancel Question]"});
+    EXPECT_EQ(caption(), book);
+    EXPECT_TRUE(state.doc.DocumentOpen && state.doc.IsUntitled);
+
+    dialogs.queuePath(tmp.file("alloys.lib"));
+    app.SaveLibrary();
+    EXPECT_EQ(test::ReadBytes(book), bookBytes);
+    EXPECT_EQ(test::ReadBytes(tmp.file("alloys.lib")),
+              "MATTYPE:Cast alloys\r\nMATL:AlSi10Mg     : AlSi10Mg                      :\r\n"
+              "DENS      964599E-7  lb/in^3           267000E-8     kg/cm^3          2670000E-3 "
+              "Kgm/m^3         \r\n"
+              "ENDMATL\r\nENDTYPE\r\n");
+    EXPECT_EQ(caption(), tmp.file("alloys.lib"));
+    messages.queueAnswer(MsgResult::Cancel);
+    app.CloseLibrary();
+    EXPECT_EQ(asked().back(),
+              "Save changes to " + tmp.file("alloys.lib") + " ? [YesNoCancel Question]");
+}
+
+TEST_F(DocumentLifecycleTest, AnImportThatStoppedEarlySaysWhereAndKeepsWhatItRead) {
+    const std::string book = tmp.file("broken.xls");
+    const Sheet sheet = SheetOf({{"Name", CellValue::Text("PEEK")},
+                                 {"DENS", CellValue::Text("heavy")},
+                                 {"End", CellValue::Empty()}});
+    workbooks[book] = sheet;
+    Library scratch;
+    const std::string expected = ImportWorksheet(sheet, scratch).message();
+    ASSERT_NE(expected, "");
+    dialogs.queuePath(book);
+    app.OpenLibrary();
+    EXPECT_EQ(asked(), Texts{expected + " [OK Exclamation]"});
+    EXPECT_EQ(state.library.LastMaterialIndex(), 0);
+    EXPECT_EQ(caption(), book);
+}
+
+// ---- A file changed on disk is not overwritten silently ------------------------------
+
+TEST_F(DocumentLifecycleTest, SavingOverAFileChangedOnDiskAsksNoAndCancelLeaveItYesOverwrites) {
+    const std::string fixtures = std::string(test::kDataDir) + "/lifecycle/changed-on-disk/";
+    const std::string opened = test::ReadBytes(fixtures + "opened.lib");
+    const std::string changed = test::ReadBytes(fixtures + "changed.lib");
+    const std::string file = library("plastics.lib", opened);
+    dialogs.queuePath(file);
+    app.OpenLibrary();
+    window().clickNode(kPA6);
+    state.library.Material(1).CopyProperty("DENS", 1140); // an edit of this window's own
+
+    // Another program replaces the file, as editors do: a new file renamed over it.
+    test::WriteBytes(tmp.file("other.tmp"), changed);
+    std::filesystem::rename(tmp.file("other.tmp"), file);
+    const std::string question = file + " has been changed on disk since it was opened or last "
+                                        "saved here, by another program or another window.\n\n"
+                                        "Do you want to overwrite it? [YesNoCancel Exclamation]";
+    messages.queueAnswer(MsgResult::No);
+    app.SaveLibrary();
+    messages.queueAnswer(MsgResult::Cancel);
+    app.SaveLibrary();
+    messages.queueAnswer(MsgResult::Yes);    // the close question: Yes, save...
+    messages.queueAnswer(MsgResult::Cancel); // ...but not over the changed file
+    EXPECT_FALSE(app.editorCloseRequested());
+    EXPECT_EQ(asked(), (Texts{question, question,
+                              "Save changes to " + file + " ? [YesNoCancel Question]", question}));
+    EXPECT_EQ(test::ReadBytes(file), changed);
+    EXPECT_TRUE(state.doc.DocumentOpen);
+    EXPECT_EQ(caption(), file);
+
+    messages.queueAnswer(MsgResult::Yes);
+    app.SaveLibrary();
+    EXPECT_NE(test::ReadBytes(file).find("DENS"), std::string::npos);
+    EXPECT_EQ(test::ReadBytes(file).find("PA66"), std::string::npos);
+    // What this window saved is what it knows: the next save asks nothing.
+    app.SaveLibrary();
+    EXPECT_EQ(asked().size(), 5u);
+
+    // Rewritten in place with the same size: the modification time still tells.
+    const std::string now = test::ReadBytes(file);
+    std::string edited = now;
+    edited[edited.find("Nylon")] = 'n';
+    test::WriteBytes(file, edited);
+    struct timespec times[2] = {{0, UTIME_OMIT}, {1234567890, 5}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    messages.queueAnswer(MsgResult::No);
+    app.SaveLibrary();
+    EXPECT_EQ(asked().size(), 6u);
+    EXPECT_EQ(test::ReadBytes(file), edited);
+}
+
+TEST_F(DocumentLifecycleTest, AFileThatWentAwaySinceItWasOpenedIsSavedWithoutAQuestion) {
+    const std::string file = openSaved();
+    std::filesystem::remove(file);
+    app.SaveLibrary();
+    EXPECT_EQ(asked(), Texts{});
+    EXPECT_EQ(test::ReadBytes(file), kTwoMaterials);
+}
+
+// ---- A library open in another instance ---------------------------------------------
+
+TEST_F(DocumentLifecycleTest, OpeningALibraryOpenElsewhereWarnsAndTheLockFollowsTheLibrary) {
+    const std::string file = library("steels.lib", kTwoMaterials);
+    lock.heldElsewhere.insert(file);
+    dialogs.queuePath(file);
+    app.OpenLibrary();
+    EXPECT_EQ(asked(),
+              Texts{file + " is already open for editing in another window of this program "
+                           "(process 4711). Whichever of the two saves last overwrites the "
+                           "other's changes. [OK Exclamation]"});
+    EXPECT_EQ(caption(), file) << "the warning does not stop the open";
+    EXPECT_EQ(lock.held, std::nullopt);
+
+    lock.heldElsewhere.clear();
+    app.OpenLibraryFile(file);
+    EXPECT_EQ(lock.held, file);
+    dialogs.queuePath(tmp.file("copy.lib"));
+    app.SaveLibraryAs();
+    EXPECT_EQ(lock.held, tmp.file("copy.lib"));
+    messages.queueAnswer(MsgResult::No);
+    app.NewLibrary();
+    EXPECT_EQ(lock.held, std::nullopt) << "a new library has no file to hold";
+    messages.queueAnswer(MsgResult::No);
+    app.OpenLibraryFile(file);
+    EXPECT_EQ(lock.held, file);
+    messages.queueAnswer(MsgResult::No);
+    app.CloseLibrary();
+    EXPECT_EQ(lock.held, std::nullopt);
+    EXPECT_EQ(asked().size(), 4u);
+}
+
+} // namespace
+} // namespace mb
