@@ -100,12 +100,14 @@ public:
     virtual std::vector<std::string> keysInOrder() const = 0;
 
     virtual void setImage(const std::string& key, const std::string& image) = 0;
+    /// Opens the node's parent if needed and scrolls the node into view.
     virtual void ensureVisible(const std::string& key) = 0;
+    /// Whether a category node shows its materials.
+    virtual bool isExpanded(const std::string& key) const = 0;
+    virtual void setExpanded(const std::string& key, bool expanded) = 0;
     /// A hidden node is left out of the view but stays in the tree: every other operation
     /// still finds it. Hiding a category hides its materials with it. Nodes start shown.
     virtual void setNodeHidden(const std::string& key, bool hidden) = 0;
-    /// Opens a category so that its materials show, as the user's click on its sign does.
-    virtual void expand(const std::string& key) = 0;
 
     virtual void setDropHighlight(const std::optional<std::string>& key) = 0;
     virtual std::optional<std::string> dropHighlight() const = 0;

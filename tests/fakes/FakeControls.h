@@ -119,6 +119,7 @@ public:
         std::string key, text, image;
         std::optional<std::string> parent;
         bool hidden = false;
+        bool expanded = false;
     };
 
     bool addNode(const std::optional<std::string>& parentKey, const std::string& key,
@@ -164,14 +165,20 @@ public:
         if (Node* n = find(key)) n->image = image;
     }
     std::string image(const std::string& key) const { return find(key) ? find(key)->image : ""; }
-    void ensureVisible(const std::string&) override {}
+    // As the real tree does, showing a node opens its category.
+    void ensureVisible(const std::string& key) override {
+        if (const auto parent = parentKey(key)) setExpanded(*parent, true);
+    }
+    bool isExpanded(const std::string& key) const override {
+        return find(key) && find(key)->expanded;
+    }
+    void setExpanded(const std::string& key, bool expanded) override {
+        if (Node* n = find(key)) n->expanded = expanded;
+    }
     void setNodeHidden(const std::string& key, bool hidden) override {
         if (Node* n = find(key)) n->hidden = hidden;
     }
     bool isNodeHidden(const std::string& key) const { return find(key) && find(key)->hidden; }
-    void expand(const std::string& key) override {
-        if (find(key)) expanded.push_back(key);
-    }
     /// Keys a user sees: shown nodes whose category is shown, in display order.
     std::vector<std::string> shownKeys() const {
         std::vector<std::string> out;
@@ -200,7 +207,6 @@ public:
 
     bool dragging = false;
     std::string dragImageKey;
-    std::vector<std::string> expanded; ///< keys opened by `expand`, in order
 
 private:
     Node* find(const std::string& key) const {

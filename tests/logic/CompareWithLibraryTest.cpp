@@ -102,6 +102,12 @@ TEST_F(CompareWithLibraryTest, AnAddedMaterialAndAChangedValueAreTakenOverOthers
     EXPECT_EQ(ed.VSFlexGrid1.textMatrix(nuxy, 2), "0.29") << "the grid shows the value taken over";
     EXPECT_TRUE(state.library.Shadow(0).HasValue(Slot::SpecificHeat))
         << "an edit: Reset gives back the value as read";
+    EXPECT_EQ(state.history.undoLabel(), "Take over C (Cp) of " + steel);
+    ASSERT_TRUE(state.history.undo());
+    EXPECT_TRUE(state.library.Material(0).HasValue(Slot::SpecificHeat)) << "one undoable edit";
+    ASSERT_TRUE(state.history.undo());
+    ASSERT_TRUE(state.history.undo());
+    EXPECT_EQ(state.library.MaterialCount(), before) << "the added material taken back";
 }
 
 } // namespace

@@ -57,9 +57,13 @@ bool CompareWithLibrary::takeOverMaterial(const LibraryDifference& difference) {
         return false;
     }
     const int source = difference.newNumber;
+    const int shown = form_.CurrentMaterial();
+    const auto edit = form_.state.history.begin(
+        "Take over " + difference.name,
+        library.IsValidNumber(shown) ? EditFocus::OnMaterial(shown) : EditFocus{});
     // Both records as the other file has it: a reset gives back the material as taken over.
-    const int n =
-        library.AddMaterial(other_.Entry(source), other_.Material(source), other_.Material(source));
+    const int n = form_.state.history.AddMaterial(other_.Entry(source), other_.Material(source),
+                                                  other_.Material(source));
     if (n < 0) return false;
 
     const LibraryEntry& entry = library.Entry(n);
@@ -79,10 +83,12 @@ bool CompareWithLibrary::takeOverValue(const LibraryDifference& difference) {
     const int n = difference.oldNumber;
     if (!library.IsValidNumber(n)) return false;
     const std::string& code = PropertyCatalogue::instance().PropCode(difference.slot);
+    EditHistory& history = form_.state.history;
+    const auto edit = history.begin("Take over " + code + " of " + difference.name);
     if (difference.hasValue)
-        library.SetValue(n, code, difference.newValue);
+        history.SetValue(n, code, difference.newValue);
     else
-        library.ClearValue(n, code);
+        history.ClearValue(n, code);
     if (form_.CurrentMaterial() == n) form_.ShowMaterialGrid();
     return true;
 }

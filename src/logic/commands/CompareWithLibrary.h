@@ -16,7 +16,8 @@ inline constexpr const char* kCompareDialogFilter =
 /// The open library compared with another one, read from a file and never written: the
 /// differences as `matlib diff OPEN OTHER` lists them, so an "added" material is one the
 /// other library has and the open one lacks, and a value line reads open, then other.
-/// An added material and a changed value can be taken over into the open library.
+/// An added material and a changed value can be taken over into the open library, each
+/// as one edit of the edit history.
 class CompareWithLibrary {
 public:
     explicit CompareWithLibrary(BaseForm& form);

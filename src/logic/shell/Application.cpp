@@ -19,9 +19,11 @@ Application::Application(AppState& state, EditorWindowFactory& editors, MainWind
       lifecycle_(state, *this, services.messages, services.dialogs, services.spreadsheets,
                  services.locale, registry_, recovery_, services.lock) {
     recoveryTimer_.start(kRecoveryIntervalMs, [this] { recovery_.check(); });
+    state_.history.onChanged = [this] { mainWindow_.editHistoryChanged(state_.history); };
 }
 
 Application::~Application() {
+    state_.history.onChanged = nullptr;
     recoveryTimer_.stop();
 }
 
@@ -170,6 +172,16 @@ void Application::onCopyMaterial() {
 }
 void Application::onPasteMaterial() {
     if (auto* e = editing()) e->onPasteMaterial();
+}
+// What is still being typed is stored first, as an edit of its own: the undo then takes
+// exactly that back.
+void Application::Undo() {
+    storePendingEdits();
+    if (auto* e = editing()) e->Undo();
+}
+void Application::Redo() {
+    storePendingEdits();
+    if (auto* e = editing()) e->Redo();
 }
 
 } // namespace mb

@@ -61,7 +61,7 @@ void TreeFilter::findBox_Change() {
     std::optional<std::string> first;
     for (const std::string& key : tree_.keysInOrder()) {
         if (!matches(key)) continue;
-        if (const auto parent = tree_.parentKey(key)) tree_.expand(*parent);
+        if (const auto parent = tree_.parentKey(key)) tree_.setExpanded(*parent, true);
         if (!first) first = key;
     }
     if (first) tree_.ensureVisible(*first);

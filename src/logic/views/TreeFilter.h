@@ -71,7 +71,10 @@ public:
     void setNodeHidden(const std::string& key, bool hidden) override {
         tree_.setNodeHidden(key, hidden);
     }
-    void expand(const std::string& key) override { tree_.expand(key); }
+    bool isExpanded(const std::string& key) const override { return tree_.isExpanded(key); }
+    void setExpanded(const std::string& key, bool expanded) override {
+        tree_.setExpanded(key, expanded);
+    }
     void setDropHighlight(const std::optional<std::string>& key) override {
         tree_.setDropHighlight(key);
     }

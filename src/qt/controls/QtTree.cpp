@@ -207,8 +207,13 @@ void QtTree::setNodeHidden(const std::string& key, bool hidden) {
     if (QTreeWidgetItem* item = itemForKey(key)) item->setHidden(hidden);
 }
 
-void QtTree::expand(const std::string& key) {
-    if (QTreeWidgetItem* item = itemForKey(key)) item->setExpanded(true);
+bool QtTree::isExpanded(const std::string& key) const {
+    const QTreeWidgetItem* item = itemForKey(key);
+    return item && item->isExpanded();
+}
+
+void QtTree::setExpanded(const std::string& key, bool expanded) {
+    if (QTreeWidgetItem* item = itemForKey(key)) item->setExpanded(expanded);
 }
 
 void QtTree::setDropHighlight(const std::optional<std::string>& key) {
