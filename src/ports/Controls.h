@@ -132,6 +132,9 @@ public:
     /// Whether a category node shows its materials.
     virtual bool isExpanded(const std::string& key) const = 0;
     virtual void setExpanded(const std::string& key, bool expanded) = 0;
+    /// A hidden node is left out of the view but stays in the tree: every other operation
+    /// still finds it. Hiding a category hides its materials with it. Nodes start shown.
+    virtual void setNodeHidden(const std::string& key, bool hidden) = 0;
 
     virtual void setDropHighlight(const std::optional<std::string>& key) = 0;
     virtual std::optional<std::string> dropHighlight() const = 0;

@@ -126,6 +126,7 @@ public:
     struct Node {
         std::string key, text, image;
         std::optional<std::string> parent;
+        bool hidden = false;
         bool expanded = false;
     };
 
@@ -181,6 +182,19 @@ public:
     }
     void setExpanded(const std::string& key, bool expanded) override {
         if (Node* n = find(key)) n->expanded = expanded;
+    }
+    void setNodeHidden(const std::string& key, bool hidden) override {
+        if (Node* n = find(key)) n->hidden = hidden;
+    }
+    bool isNodeHidden(const std::string& key) const { return find(key) && find(key)->hidden; }
+    /// Keys a user sees: shown nodes whose category is shown, in display order.
+    std::vector<std::string> shownKeys() const {
+        std::vector<std::string> out;
+        for (const std::string& key : keysInOrder()) {
+            const Node* n = find(key);
+            if (!n->hidden && !(n->parent && isNodeHidden(*n->parent))) out.push_back(key);
+        }
+        return out;
     }
     void setDropHighlight(const std::optional<std::string>& key) override { highlight_ = key; }
     std::optional<std::string> dropHighlight() const override { return highlight_; }

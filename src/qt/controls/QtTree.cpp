@@ -203,6 +203,10 @@ void QtTree::ensureVisible(const std::string& key) {
     if (QTreeWidgetItem* item = itemForKey(key)) scrollToItem(item);
 }
 
+void QtTree::setNodeHidden(const std::string& key, bool hidden) {
+    if (QTreeWidgetItem* item = itemForKey(key)) item->setHidden(hidden);
+}
+
 bool QtTree::isExpanded(const std::string& key) const {
     const QTreeWidgetItem* item = itemForKey(key);
     return item && item->isExpanded();

@@ -43,6 +43,7 @@ public:
     void ensureVisible(const std::string& key) override;
     bool isExpanded(const std::string& key) const override;
     void setExpanded(const std::string& key, bool expanded) override;
+    void setNodeHidden(const std::string& key, bool hidden) override;
 
     void setDropHighlight(const std::optional<std::string>& key) override;
     std::optional<std::string> dropHighlight() const override;

@@ -8,46 +8,51 @@
 #include "QtServices.h"
 #include "QtText.h"
 #include "QtTree.h"
+#include "TreeFilter.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
 
 namespace mb {
 
-BaseFormWindow::BaseFormWindow(AppState& state, QWidget* parent) : QWidget(parent) {
+BaseFormWindow::BaseFormWindow(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
     ownMessageBox_ = std::make_unique<qt::QtMessageBox>(this);
     ownLocale_ = std::make_unique<qt::QtLocale>();
     buildLayout();
-    makeForm(state, *ownMessageBox_, *ownLocale_);
-    connectHandlers();
-    qApp->installEventFilter(this);
+    makeForm(*ownMessageBox_, *ownLocale_);
 }
 
 BaseFormWindow::BaseFormWindow(AppState& state, MessageBox& messageBox, Locale& locale,
                                QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent), state_(state) {
     buildLayout();
-    makeForm(state, messageBox, locale);
-    connectHandlers();
-    qApp->installEventFilter(this);
+    makeForm(messageBox, locale);
 }
 
-void BaseFormWindow::makeForm(AppState& state, MessageBox& messageBox, Locale& locale) {
-    BaseFormControls controls{*TreeView1_,       *VSFlexGrid1_,      *unitsCombo_,
+void BaseFormWindow::makeForm(MessageBox& messageBox, Locale& locale) {
+    filter_ =
+        std::make_unique<TreeFilter>(*TreeView1_, state_, *unitsCombo_, *findBox_, *findStatus_);
+    BaseFormControls controls{*filter_,          *VSFlexGrid1_,      *unitsCombo_,
                               *typeCombo_,       *materialTypeText_, *materialNameText_,
                               *descriptionText_, *cmdNewMaterial_,   *reset_,
                               *AddSet_,          *valueframe_,       {}};
     for (std::size_t i = 0; i < unitStringsLabel_.size(); ++i)
         controls.unitStringsLabel[i] = unitStringsLabel_[i];
-    form_ = std::make_unique<BaseForm>(state, controls, BaseFormServices{messageBox, locale});
+    form_ = std::make_unique<BaseForm>(state_, controls, BaseFormServices{messageBox, locale});
     feedback_ = std::make_unique<MaterialFeedback>(*form_, *checkSummary_, *chart_);
+    filter_->attach(*form_);
+    connectHandlers();
+    qApp->installEventFilter(this);
 }
 
 BaseFormWindow::~BaseFormWindow() {
@@ -68,10 +73,32 @@ void BaseFormWindow::buildLayout() {
     splitter_->setChildrenCollapsible(false);
     outer->addWidget(splitter_);
 
-    TreeView1_ = new qt::QtTree(splitter_);
+    // The find box and what it found, above the tree.
+    auto* left = new QWidget(splitter_);
+    left->setObjectName(QStringLiteral("treePanel"));
+    auto* leftColumn = new QVBoxLayout(left);
+    leftColumn->setContentsMargins(0, 0, 0, 0);
+    auto* findRow = new QHBoxLayout;
+    findBox_ = new qt::QtTextBox(left);
+    findBox_->setObjectName(QStringLiteral("findBox"));
+    findBox_->setPlaceholderText(QStringLiteral("Find (Ctrl+F): words, EX>15E6, DENS..."));
+    findBox_->setClearButtonEnabled(true);
+    findBox_->setToolTip(QStringLiteral(
+        "Words are looked for in the name, category, name code and description;\n"
+        "\"two words\" is a phrase; EX>200E9, NUXY<=0.3, DENS=7850 compare values in the\n"
+        "unit system shown, and a code alone asks for a value.\n"
+        "Enter selects the next match, Esc shows the whole tree again."));
+    findStatus_ = new qt::QtLabel(left);
+    findStatus_->setObjectName(QStringLiteral("findStatus"));
+    findRow->addWidget(findBox_, 1);
+    findRow->addWidget(findStatus_);
+    leftColumn->addLayout(findRow);
+
+    TreeView1_ = new qt::QtTree(left);
     TreeView1_->setObjectName(QStringLiteral("TreeView1"));
     TreeView1_->setMinimumWidth(160);
     TreeView1_->loadImages();
+    leftColumn->addWidget(TreeView1_, 1);
 
     auto* right = new QWidget(splitter_);
     right->setObjectName(QStringLiteral("rightPanel"));
@@ -179,9 +206,22 @@ void BaseFormWindow::connectHandlers() {
     connect(VSFlexGrid1_, &qt::QtGrid::cellEdited, this,
             [feedback] { feedback->VSFlexGrid1_Change(); });
 
-    connect(unitsCombo_, &qt::QtComboBox::clicked, this, [form] { form->unitsCombo_Click(); });
+    TreeFilter* filter = filter_.get();
+    connect(unitsCombo_, &qt::QtComboBox::clicked, this, [form, filter] {
+        form->unitsCombo_Click();
+        filter->unitsCombo_Click();
+    });
     connect(unitsCombo_, &qt::QtComboBox::gotFocus, this, [form] { form->unitsCombo_GotFocus(); });
     connect(typeCombo_, &qt::QtComboBox::clicked, this, [form] { form->typeCombo_Click(); });
+
+    connect(findBox_, &QLineEdit::textChanged, this, [filter] { filter->findBox_Change(); });
+    connect(findBox_, &QLineEdit::returnPressed, this, [filter] { filter->findBox_Enter(); });
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    find->setContext(Qt::WindowShortcut);
+    connect(find, &QShortcut::activated, this, [this] {
+        findBox_->setFocus();
+        findBox_->selectAll();
+    });
 }
 
 qt::QtTextBox* BaseFormWindow::textBox(QObject* object) const {
@@ -208,6 +248,21 @@ bool BaseFormWindow::focusKeptFrom(QWidget* pressed) const {
 
 bool BaseFormWindow::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
+    case QEvent::KeyPress:
+        if (watched == findBox_ && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            filter_->findBox_Escape();
+            return true;
+        }
+        // Some desktops bind Ctrl+D to deleting a character, which the box then takes
+        // before the menu's shortcut: in the find box too it adds the match selected with
+        // Enter to the comparison.
+        if (watched == findBox_ && static_cast<QKeyEvent*>(event)->keyCombination() ==
+                                       QKeyCombination(Qt::ControlModifier, Qt::Key_D)) {
+            if (auto* add = window()->findChild<QAction*>(QStringLiteral("addToComparison")))
+                add->trigger();
+            return true;
+        }
+        break;
     case QEvent::FocusIn:
         // A click puts the cursor where it lands after the box has selected its text on
         // gaining the focus; the selection is made again once the click is over.

@@ -13,6 +13,7 @@ class BaseForm;
 class Locale;
 class MaterialFeedback;
 class MessageBox;
+class TreeFilter;
 namespace qt {
 class QtButton;
 class QtChart;
@@ -59,6 +60,10 @@ public:
     QSplitter& splitter() { return *splitter_; }
     qt::QtChart& chart() { return *chart_; }
     qt::QtLabel& checkSummary() { return *checkSummary_; }
+    /// The find box above the tree, the status beside it, and the filter they drive.
+    qt::QtTextBox& findBox() { return *findBox_; }
+    qt::QtLabel& findStatus() { return *findStatus_; }
+    TreeFilter& filter() { return *filter_; }
 
 protected:
     /// Watches the mouse on the whole application, for two things the widgets would not do
@@ -68,11 +73,13 @@ protected:
 
 private:
     void buildLayout();
-    void makeForm(AppState& state, MessageBox& messageBox, Locale& locale);
+    /// The form on the given services, seeing the tree through the find box's filter.
+    void makeForm(MessageBox& messageBox, Locale& locale);
     void connectHandlers();
     qt::QtTextBox* textBox(QObject* object) const;
     bool focusKeptFrom(QWidget* pressed) const;
 
+    AppState& state_;
     // Own services, when none were given.
     std::unique_ptr<qt::QtMessageBox> ownMessageBox_;
     std::unique_ptr<qt::QtLocale> ownLocale_;
@@ -92,7 +99,10 @@ private:
     std::array<qt::QtLabel*, 12> unitStringsLabel_{};
     qt::QtLabel* checkSummary_ = nullptr;
     qt::QtChart* chart_ = nullptr;
+    qt::QtTextBox* findBox_ = nullptr;
+    qt::QtLabel* findStatus_ = nullptr;
 
+    std::unique_ptr<TreeFilter> filter_;
     std::unique_ptr<BaseForm> form_;
     std::unique_ptr<MaterialFeedback> feedback_;
 

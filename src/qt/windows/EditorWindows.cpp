@@ -1,7 +1,10 @@
 #include "EditorWindows.h"
 
 #include "AppImages.h"
+#include "AppState.h"
 #include "BaseFormWindow.h"
+#include "ComparisonWindow.h"
+#include "LibraryComparisonWindow.h"
 #include "MDIForm1.h"
 
 #include "AppState.h"
@@ -13,6 +16,7 @@
 #include "QtTree.h"
 #include "TreeEditing.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QListWidget>
 #include <QMdiArea>
@@ -96,14 +100,18 @@ private:
 } // namespace
 
 EditorWindows::EditorWindows(AppState& state, MDIForm1& mainWindow, MessageBox& messages,
-                             Locale& locale)
+                             Locale& locale, FileDialogs& dialogs)
     : state_(state), mainWindow_(mainWindow), messages_(messages), locale_(locale),
-      editPopup_(std::make_unique<QtPopupMenu>(mainWindow)) {
-    mainWindow_.editMenuShown = [this](QMenu& edit) { addCheckLibraryItem(edit); };
+      dialogs_(dialogs), editPopup_(std::make_unique<QtPopupMenu>(mainWindow)) {
+    mainWindow_.menusMade = [this](MenuSet set) {
+        if (set != MenuSet::EditorWindow) return;
+        addComparisonMenuItems();
+        if (QMenu* edit = mainWindow_.editMenu()) addCheckLibraryItem(*edit);
+    };
 }
 
 EditorWindows::~EditorWindows() {
-    mainWindow_.editMenuShown = nullptr;
+    mainWindow_.menusMade = nullptr;
 }
 
 BaseFormWindow* EditorWindows::window() const {
@@ -165,6 +173,62 @@ void EditorWindows::checkLibrary() {
     if (lines.empty()) list->addItem(QStringLiteral("No errors or warnings in this library."));
     checkDock_->show();
     checkDock_->raise();
+}
+
+void EditorWindows::addComparisonMenuItems() {
+    // Beside the routed items of the editor's menus, which are made afresh with each editor.
+    // The "&Edit" menu is also the tree's pop-up, so the item shows there as well.
+    if (QMenu* edit = mainWindow_.editMenu()) {
+        edit->addSeparator();
+        QAction* add = edit->addAction(QStringLiteral("Add to Comparison"));
+        add->setObjectName(QStringLiteral("addToComparison"));
+        add->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
+        QObject::connect(add, &QAction::triggered, edit, [this] { addToComparison(); });
+    }
+    if (auto* file = mainWindow_.findChild<QMenu*>(QStringLiteral("fileMenu"))) {
+        auto* compare = new QAction(QStringLiteral("Compare with Library..."), file);
+        compare->setObjectName(QStringLiteral("compareWithLibrary"));
+        file->insertAction(mainWindow_.menuItem(QStringLiteral("separator1")), compare);
+        QObject::connect(compare, &QAction::triggered, file, [this] { compareWithLibrary(); });
+    }
+}
+
+ComparisonWindow* EditorWindows::comparisonWindow() const {
+    return comparison_;
+}
+
+LibraryComparisonWindow* EditorWindows::libraryComparisonWindow() const {
+    return libraryComparison_;
+}
+
+void EditorWindows::addToComparison() {
+    BaseFormWindow* editor = window();
+    if (!editor) return;
+    const int n = editor->form().CurrentMaterial();
+    if (!state_.library.IsValidNumber(n)) {
+        messages_.show(kSelectMaterialToCompare, MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+    }
+    if (!comparison_)
+        comparison_ =
+            new ComparisonWindow(state_, editor->form(), messages_, dialogs_, &mainWindow_);
+    comparison_->addMaterial(n);
+}
+
+void EditorWindows::compareWithLibrary() {
+    BaseFormWindow* editor = window();
+    if (!editor) return;
+    if (application_) application_->storePendingEdits();
+    const auto path = dialogs_.openFile(kCompareDialogTitle, kCompareDialogFilter);
+    if (!path) return;
+    if (!libraryComparison_)
+        libraryComparison_ = new LibraryComparisonWindow(editor->form(), &mainWindow_);
+    if (const std::string message = libraryComparison_->open(*path); !message.empty()) {
+        messages_.show(message, MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+    }
+    libraryComparison_->show();
+    libraryComparison_->raise();
 }
 
 void EditorWindows::connectEditing(BaseFormWindow& window) {
@@ -235,6 +299,9 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
 }
 
 void EditorWindows::destroyEditor() {
+    // Both windows show the open library through the editor: they go with it.
+    delete comparison_;
+    delete libraryComparison_;
     treeEditing_.reset();
     // Its findings name materials of the library that is going.
     if (checkDock_) {

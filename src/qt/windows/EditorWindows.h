@@ -14,6 +14,7 @@ class QMenu;
 
 namespace mb {
 struct AppState;
+class FileDialogs;
 class Locale;
 class MessageBox;
 class TreeEditing;
@@ -21,15 +22,19 @@ class BaseFormWindow;
 
 namespace qt {
 
+class ComparisonWindow;
+class LibraryComparisonWindow;
 class MDIForm1;
 class QtPopupMenu;
 
 /// Makes the editor window as the one child of the main window and connects what the
 /// editing commands need of it: the buttons, the three boxes, renaming and drag and drop
-/// in the tree, and the "&Edit" pop-up.
+/// in the tree, and the "&Edit" pop-up. Beside the editor it keeps the comparison of
+/// materials and the comparison with another library, which go with it.
 class EditorWindows final : public EditorWindowFactory {
 public:
-    EditorWindows(AppState& state, MDIForm1& mainWindow, MessageBox& messages, Locale& locale);
+    EditorWindows(AppState& state, MDIForm1& mainWindow, MessageBox& messages, Locale& locale,
+                  FileDialogs& dialogs);
     ~EditorWindows() override;
 
     /// The application whose commands the editor's controls start.
@@ -48,17 +53,29 @@ public:
     /// Fills the list with every finding of the open library and shows it.
     void checkLibrary();
 
+    /// "Add to Comparison": the material selected in the tree joins the comparison.
+    void addToComparison();
+    /// "Compare with Library...": asks for a library and lists its differences.
+    void compareWithLibrary();
+    /// The windows, once opened; null before and after the editor's life.
+    ComparisonWindow* comparisonWindow() const;
+    LibraryComparisonWindow* libraryComparisonWindow() const;
+
 private:
     void connectEditing(BaseFormWindow& window);
     void addCheckLibraryItem(QMenu& edit);
+    void addComparisonMenuItems();
 
     AppState& state_;
     MDIForm1& mainWindow_;
     MessageBox& messages_;
     Locale& locale_;
+    FileDialogs& dialogs_;
     Application* application_ = nullptr;
     QPointer<QMdiSubWindow> subWindow_;
     QPointer<QDockWidget> checkDock_;
+    QPointer<ComparisonWindow> comparison_;
+    QPointer<LibraryComparisonWindow> libraryComparison_;
     std::unique_ptr<QtPopupMenu> editPopup_;
     std::unique_ptr<TreeEditing> treeEditing_;
 };

@@ -255,8 +255,7 @@ void MDIForm1::showMenuSet(MenuSet set) {
         menuBar()->addMenu(menu);
         menus_.emplace_back(menu);
     }
-    if (QMenu* edit = editMenu(); edit && set == MenuSet::EditorWindow && editMenuShown)
-        editMenuShown(*edit);
+    if (menusMade) menusMade(set);
 }
 
 void MDIForm1::menuItemTriggered(MenuSet set, const QString& name) {

@@ -50,7 +50,7 @@ MaterialBrowser::MaterialBrowser(const BrowserServices& services)
     locale_ = std::make_unique<QtLocale>();
     help_ = std::make_unique<HelpLauncher>(
         helpViewer, QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
-    editors_ = std::make_unique<EditorWindows>(state_, *mainWindow_, messages, *locale_);
+    editors_ = std::make_unique<EditorWindows>(state_, *mainWindow_, messages, *locale_, dialogs);
     application_ = std::make_unique<Application>(
         state_, *editors_, mainWindow_->logic(),
         ApplicationServices{messages, dialogs, *spreadsheets_, *locale_, settings, *help_,
@@ -64,6 +64,7 @@ MaterialBrowser::MaterialBrowser(const BrowserServices& services)
 MaterialBrowser::~MaterialBrowser() {
     // The windows go before the commands and services they call into.
     mainWindow_->closeRequested = nullptr;
+    mainWindow_->menusMade = nullptr;
     mainWindow_.reset();
 }
 

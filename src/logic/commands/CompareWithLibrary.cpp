@@ -1,0 +1,96 @@
+#include "CompareWithLibrary.h"
+
+#include "AppState.h"
+#include "BaseForm.h"
+#include "Controls.h"
+#include "EditingCommands.h"
+#include "LibraryFile.h"
+#include "NodeKey.h"
+#include "PropertyCatalogue.h"
+
+namespace mb {
+
+CompareWithLibrary::CompareWithLibrary(BaseForm& form) : form_(form) {}
+
+std::string CompareWithLibrary::open(const std::string& path) {
+    Library other;
+    const ReadResult read = ReadLibraryFile(path, other, form_.state.doc.DecimalSeparator);
+    switch (read.status) {
+    case ReadResult::Status::Loaded:
+        break;
+    case ReadResult::Status::NotALibrary:
+        return path + ": " + kNotALibraryMessage;
+    case ReadResult::Status::CannotOpen:
+        return "Cannot open " + path + ": " + read.message;
+    }
+    other_ = std::move(other);
+    path_ = path;
+    refresh();
+    return "";
+}
+
+void CompareWithLibrary::refresh() {
+    comparison_ = CompareLibraries(form_.state.library, other_);
+}
+
+bool CompareWithLibrary::canTakeOver(const LibraryDifference& difference) {
+    return difference.kind == LibraryDifference::Kind::Added ||
+           difference.kind == LibraryDifference::Kind::Value;
+}
+
+bool CompareWithLibrary::takeOver(std::size_t i) {
+    if (i >= comparison_.differences.size()) return false;
+    const LibraryDifference difference = comparison_.differences[i];
+    bool done = false;
+    if (difference.kind == LibraryDifference::Kind::Added)
+        done = takeOverMaterial(difference);
+    else if (difference.kind == LibraryDifference::Kind::Value)
+        done = takeOverValue(difference);
+    if (done) refresh();
+    return done;
+}
+
+bool CompareWithLibrary::takeOverMaterial(const LibraryDifference& difference) {
+    Library& library = form_.state.library;
+    if (library.IsFull()) {
+        form_.messageBox.show(kLibraryFull, MsgButtons::OK, MsgIcon::Exclamation);
+        return false;
+    }
+    const int source = difference.newNumber;
+    const int shown = form_.CurrentMaterial();
+    const auto edit = form_.state.history.begin(
+        "Take over " + difference.name,
+        library.IsValidNumber(shown) ? EditFocus::OnMaterial(shown) : EditFocus{});
+    // Both records as the other file has it: a reset gives back the material as taken over.
+    const int n = form_.state.history.AddMaterial(other_.Entry(source), other_.Material(source),
+                                                  other_.Material(source));
+    if (n < 0) return false;
+
+    const LibraryEntry& entry = library.Entry(n);
+    TreeControl& tree = form_.TreeView1;
+    const std::string key = MaterialNodeKey(entry.Category, entry.Name, n);
+    // Fails without effect when the category is there already.
+    tree.addNode(std::nullopt, entry.Category, entry.Category, "closedbook");
+    tree.addNode(entry.Category, key, entry.Name, "leaf");
+    tree.select(key);
+    tree.ensureVisible(key);
+    form_.TreeView1_NodeClick(key);
+    return true;
+}
+
+bool CompareWithLibrary::takeOverValue(const LibraryDifference& difference) {
+    Library& library = form_.state.library;
+    const int n = difference.oldNumber;
+    if (!library.IsValidNumber(n)) return false;
+    const std::string& code = PropertyCatalogue::instance().PropCode(difference.slot);
+    EditHistory& history = form_.state.history;
+    const auto edit = history.begin("Take over " + code + " of " + difference.name);
+    if (difference.hasValue)
+        history.SetValue(n, code, difference.newValue);
+    else
+        history.ClearValue(n, code);
+    if (form_.CurrentMaterial() == n) form_.ShowMaterialGrid();
+    return true;
+}
+
+} // namespace mb

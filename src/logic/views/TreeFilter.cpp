@@ -1,0 +1,188 @@
+#include "TreeFilter.h"
+
+#include "AppState.h"
+#include "BaseForm.h"
+#include "NodeKey.h"
+#include "TextUtil.h"
+#include "UnitConversion.h"
+
+namespace mb {
+
+namespace {
+
+// Names are unique in a library without regard to case, and unlike numbers they survive
+// the renumbering of a move or a delete.
+std::string NameKey(std::string_view name) {
+    std::string key(TrimBlanks(name));
+    for (char& c : key)
+        c = AsciiLower(c);
+    return key;
+}
+
+} // namespace
+
+std::string MatchCountText(int count) {
+    if (count == 0) return "No match";
+    if (count == 1) return "1 match";
+    return std::to_string(count) + " matches";
+}
+
+TreeFilter::TreeFilter(TreeControl& tree, AppState& state, ComboBox& unitsCombo, TextBox& findBox,
+                       Label& findStatus)
+    : tree_(tree), state_(state), unitsCombo_(unitsCombo), findBox_(findBox),
+      findStatus_(findStatus) {}
+
+bool TreeFilter::matches(const std::string& key) const {
+    if (!isFiltering() || IsCategoryKey(key)) return false;
+    const int n = KeyTailNumber(key);
+    Library& library = state_.library;
+    return library.IsValidNumber(n) && query_->matches(library.Entry(n), library.Material(n));
+}
+
+bool TreeFilter::isPinned(const std::string& text) const {
+    return pinned_.contains(NameKey(text));
+}
+
+void TreeFilter::findBox_Change() {
+    const std::string text = findBox_.text();
+    QueryParse parsed = MaterialQuery::parse(text, UnitSystemName(unitsCombo_.listIndex()),
+                                             state_.doc.DecimalSeparator);
+    if (!parsed.query) {
+        refusal_ = parsed.error;
+        showStatus();
+        return;
+    }
+    refusal_.clear();
+    query_ = std::move(parsed.query);
+    pinned_.clear();
+    apply();
+    if (!isFiltering()) return;
+    // Open the categories that hold a match, and bring the first match into view.
+    std::optional<std::string> first;
+    for (const std::string& key : tree_.keysInOrder()) {
+        if (!matches(key)) continue;
+        if (const auto parent = tree_.parentKey(key)) tree_.setExpanded(*parent, true);
+        if (!first) first = key;
+    }
+    if (first) tree_.ensureVisible(*first);
+}
+
+void TreeFilter::findBox_Escape() {
+    findBox_.setText("");
+    refusal_.clear();
+    query_.reset();
+    pinned_.clear();
+    apply();
+    if (const auto selected = tree_.selectedKey()) tree_.ensureVisible(*selected);
+}
+
+void TreeFilter::findBox_Enter() {
+    if (!isFiltering()) return;
+    const std::vector<std::string> keys = tree_.keysInOrder();
+    const auto selected = tree_.selectedKey();
+    std::size_t start = 0;
+    for (std::size_t i = 0; selected && i < keys.size(); ++i)
+        if (keys[i] == *selected) start = i + 1;
+    for (std::size_t step = 0; step < keys.size(); ++step) {
+        const std::string& key = keys[(start + step) % keys.size()];
+        if (!matches(key)) continue;
+        if (key == selected) return;
+        select(key);
+        tree_.ensureVisible(key);
+        if (form_) form_->TreeView1_NodeClick(key);
+        return;
+    }
+}
+
+void TreeFilter::apply() {
+    const std::optional<std::string> selected = tree_.selectedKey();
+    std::string category;
+    bool categoryShown = false;
+    matches_ = 0;
+    const auto closeCategory = [&] {
+        if (!category.empty())
+            tree_.setNodeHidden(category, isFiltering() && !categoryShown && category != selected);
+    };
+    for (const std::string& key : tree_.keysInOrder()) {
+        if (!tree_.parentKey(key)) {
+            closeCategory();
+            category = key;
+            categoryShown = false;
+            continue;
+        }
+        const bool match = matches(key);
+        matches_ += match ? 1 : 0;
+        const bool shown = !isFiltering() || match || key == selected || isPinned(nodeText(key));
+        tree_.setNodeHidden(key, !shown);
+        categoryShown = categoryShown || shown;
+    }
+    closeCategory();
+    showStatus();
+}
+
+void TreeFilter::reveal(const std::string& key) {
+    tree_.setNodeHidden(key, false);
+    if (const auto parent = tree_.parentKey(key)) tree_.setNodeHidden(*parent, false);
+}
+
+void TreeFilter::showStatus() {
+    if (!refusal_.empty())
+        findStatus_.setCaption(refusal_);
+    else
+        findStatus_.setCaption(isFiltering() ? MatchCountText(matches_) : "");
+}
+
+bool TreeFilter::addNode(const std::optional<std::string>& parentKey, const std::string& key,
+                         const std::string& text, const std::string& image) {
+    if (!tree_.addNode(parentKey, key, text, image)) return false;
+    if (!isFiltering()) return true;
+    if (!parentKey) {
+        // Shown once one of its materials is.
+        tree_.setNodeHidden(key, true);
+        return true;
+    }
+    const bool match = matches(key);
+    if (match) {
+        ++matches_;
+        showStatus();
+    }
+    if (match || isPinned(text))
+        reveal(key);
+    else
+        tree_.setNodeHidden(key, true);
+    return true;
+}
+
+void TreeFilter::removeAll() {
+    tree_.removeAll();
+    matches_ = 0;
+    showStatus();
+}
+
+bool TreeFilter::removeNode(const std::string& key) {
+    const bool match = matches(key);
+    if (!tree_.removeNode(key)) return false;
+    if (match) {
+        --matches_;
+        showStatus();
+    }
+    return true;
+}
+
+bool TreeFilter::select(const std::string& key) {
+    if (!tree_.select(key)) return false;
+    // What a command selects is what it acts on and shows: it must not be hidden, and it
+    // stays in view until the query changes.
+    if (isFiltering()) {
+        reveal(key);
+        if (!IsCategoryKey(key)) pinned_.insert(NameKey(tree_.nodeText(key)));
+    }
+    return true;
+}
+
+void TreeFilter::setNodeText(const std::string& key, const std::string& text) {
+    if (isPinned(tree_.nodeText(key))) pinned_.insert(NameKey(text));
+    tree_.setNodeText(key, text);
+}
+
+} // namespace mb

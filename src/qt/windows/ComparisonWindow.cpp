@@ -1,0 +1,230 @@
+#include "ComparisonWindow.h"
+
+#include "AppState.h"
+#include "BaseForm.h"
+#include "Controls.h"
+#include "QtText.h"
+#include "UnitConversion.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace mb::qt {
+
+namespace {
+
+constexpr int kFirstMaterialColumn = 2;
+
+} // namespace
+
+ComparisonWindow::ComparisonWindow(AppState& state, BaseForm& form, MessageBox& messages,
+                                   FileDialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window), state_(state), form_(form), messages_(messages),
+      dialogs_(dialogs) {
+    setObjectName(QStringLiteral("ComparisonWindow"));
+    setWindowTitle(QStringLiteral("Comparison"));
+    // Materials are added one after another from the editor: it keeps the keyboard.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+
+    auto* column = new QVBoxLayout(this);
+    caption_ = new QLabel(this);
+    caption_->setObjectName(QStringLiteral("comparisonCaption"));
+    column->addWidget(caption_);
+
+    table_ = new QTableWidget(this);
+    table_->setObjectName(QStringLiteral("comparisonTable"));
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectColumns);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    column->addWidget(table_, 1);
+
+    auto* buttons = new QHBoxLayout;
+    const auto button = [&](const char* caption, const char* name) {
+        auto* b = new QPushButton(QString::fromLatin1(caption), this);
+        b->setObjectName(QString::fromLatin1(name));
+        buttons->addWidget(b);
+        return b;
+    };
+    remove_ = button("&Remove", "removeMaterial");
+    left_ = button("Move &Left", "moveLeft");
+    right_ = button("Move R&ight", "moveRight");
+    buttons->addStretch(1);
+    QPushButton* copyButton = button("&Copy", "copyTable");
+    QPushButton* exportButton = button("&Export CSV...", "exportCsv");
+    column->addLayout(buttons);
+
+    connect(remove_, &QPushButton::clicked, this, [this] { removeSelected(); });
+    connect(left_, &QPushButton::clicked, this, [this] { moveSelected(-1); });
+    connect(right_, &QPushButton::clicked, this, [this] { moveSelected(1); });
+    connect(copyButton, &QPushButton::clicked, this, [this] { copy(); });
+    connect(exportButton, &QPushButton::clicked, this, [this] { exportCsv(); });
+    resize(760, 480);
+    qApp->installEventFilter(this);
+}
+
+ComparisonWindow::~ComparisonWindow() {
+    qApp->removeEventFilter(this);
+}
+
+void ComparisonWindow::addMaterial(int n) {
+    comparison_.add(state_.library, n);
+    refresh();
+    QWidget::show();
+    raise();
+}
+
+void ComparisonWindow::refresh() {
+    refreshPending_ = false;
+    comparison_.follow(state_.library);
+    const std::string units = form_.UnitSystem();
+    ComparisonTable table = comparison_.table(state_.library, units, state_.doc.DecimalSeparator);
+    if (units == shownUnits_ && table.lines() == shown_.lines() && table_->columnCount() > 0)
+        return;
+    shownUnits_ = units;
+    fill(table);
+    shown_ = std::move(table);
+}
+
+void ComparisonWindow::fill(const ComparisonTable& table) {
+    const int selected = selectedColumn();
+    const int materials = static_cast<int>(table.names.size());
+    table_->clear();
+    table_->setColumnCount(kFirstMaterialColumn + materials + 1);
+    table_->setRowCount(static_cast<int>(table.rows.size()));
+    QStringList headers = {QStringLiteral("Property"), QStringLiteral("Description")};
+    for (const std::string& name : table.names)
+        headers << toQ(name);
+    headers << QStringLiteral("Units");
+    table_->setHorizontalHeaderLabels(headers);
+
+    QColor marked = palette().color(QPalette::Highlight);
+    marked.setAlpha(45);
+    for (int r = 0; r < table_->rowCount(); ++r) {
+        const ComparisonRow& row = table.rows[static_cast<std::size_t>(r)];
+        std::vector<std::string> cells = {row.code, row.description};
+        cells.insert(cells.end(), row.values.begin(), row.values.end());
+        cells.push_back(row.units);
+        for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
+            auto* item = new QTableWidgetItem(toQ(cells[static_cast<std::size_t>(c)]));
+            if (c >= kFirstMaterialColumn && c < kFirstMaterialColumn + materials)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (row.differs) {
+                item->setBackground(marked);
+                QFont bold = item->font();
+                bold.setBold(true);
+                item->setFont(bold);
+            }
+            table_->setItem(r, c, item);
+        }
+        table_->setVerticalHeaderItem(
+            r, new QTableWidgetItem(row.differs ? QStringLiteral("\u2260") : QString()));
+    }
+    table_->resizeColumnsToContents();
+    // Grows to show every column it can; narrowing it is left to the user.
+    int wanted = table_->verticalHeader()->width() + 2 * table_->frameWidth() +
+                 table_->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < table_->columnCount(); ++c)
+        wanted += table_->columnWidth(c);
+    const int room = screen() ? screen()->availableGeometry().width() - 40 : 1200;
+    if (wanted > table_->width())
+        resize(std::min(width() + wanted - table_->width(), room), height());
+    if (selected >= 0 && selected < materials)
+        table_->selectColumn(kFirstMaterialColumn + selected);
+
+    const int differing = static_cast<int>(std::count_if(table.rows.begin(), table.rows.end(),
+                                                         [](const auto& r) { return r.differs; }));
+    const QString units = toQ(std::string(UnitSystemCaption(form_.unitsCombo.listIndex())));
+    if (materials == 0)
+        caption_->setText(QStringLiteral("Add materials with Edit, Add to Comparison (Ctrl+D)."));
+    else
+        caption_->setText(
+            QStringLiteral("%1 %2, %3 properties in %4, %5 differing (marked \u2260)")
+                .arg(materials)
+                .arg(materials == 1 ? QStringLiteral("material") : QStringLiteral("materials"))
+                .arg(table.rows.size())
+                .arg(units)
+                .arg(differing));
+}
+
+int ComparisonWindow::selectedColumn() const {
+    const int column = table_->currentColumn() - kFirstMaterialColumn;
+    return column >= 0 && column < comparison_.columnCount() ? column : -1;
+}
+
+void ComparisonWindow::removeSelected() {
+    const int column = selectedColumn();
+    if (column < 0) return;
+    comparison_.remove(column);
+    table_->setCurrentCell(-1, -1);
+    refresh();
+}
+
+void ComparisonWindow::moveSelected(int step) {
+    const int column = selectedColumn();
+    const int to = column + step;
+    if (column < 0 || to < 0 || to >= comparison_.columnCount()) return;
+    comparison_.move(column, to);
+    refresh();
+    table_->setCurrentCell(0, kFirstMaterialColumn + to);
+    table_->selectColumn(kFirstMaterialColumn + to);
+}
+
+void ComparisonWindow::copy() {
+    refresh();
+    QApplication::clipboard()->setText(toQ(shown_.tabSeparated()));
+}
+
+void ComparisonWindow::exportCsv() {
+    refresh();
+    const auto path = dialogs_.saveFile("Export Comparison", "CSV Files (*.csv)|*.csv", "");
+    if (!path) return;
+    const std::string text = comparison_.table(state_.library, form_.UnitSystem(), ".").csv();
+    QFile file(QFile::decodeName(QByteArray::fromStdString(*path)));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(text.data(), static_cast<qint64>(text.size())) !=
+            static_cast<qint64>(text.size()) ||
+        !file.flush()) {
+        messages_.show("Cannot write " + *path + ": " + fromQ(file.errorString()), MsgButtons::OK,
+                       MsgIcon::Exclamation);
+    }
+}
+
+void ComparisonWindow::scheduleRefresh() {
+    if (refreshPending_ || !isVisible()) return;
+    refreshPending_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] { refresh(); }, Qt::QueuedConnection);
+}
+
+bool ComparisonWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Every change to the library starts with something the user does; once that has
+    // been handled the table is built again. Building it costs microseconds for a few
+    // materials, and the widgets change only when the table does.
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonRelease:
+    case QEvent::Drop:
+    case QEvent::FocusOut:
+    case QEvent::WindowActivate:
+        scheduleRefresh();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace mb::qt

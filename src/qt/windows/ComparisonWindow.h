@@ -1,0 +1,73 @@
+#pragma once
+
+#include "MaterialComparison.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace mb {
+struct AppState;
+class BaseForm;
+class FileDialogs;
+class MessageBox;
+
+namespace qt {
+
+/// The materials put side by side with "Add to Comparison": a column per material, a row
+/// per property, the differing rows marked. It follows the open library: after anything
+/// the user does, the table is built again from the library in the unit system the editor
+/// shows, and the widgets are touched only when it came out different.
+class ComparisonWindow : public QWidget {
+    Q_OBJECT
+public:
+    ComparisonWindow(AppState& state, BaseForm& form, MessageBox& messages, FileDialogs& dialogs,
+                     QWidget* parent = nullptr);
+    ~ComparisonWindow() override;
+
+    /// Adds material n and shows the window in front.
+    void addMaterial(int n);
+    /// Follows the library and the unit system now.
+    void refresh();
+
+    MaterialComparison& comparison() { return comparison_; }
+    const ComparisonTable& shownTable() const { return shown_; }
+    QTableWidget& table() { return *table_; }
+
+    /// The selected material's column out of the comparison.
+    void removeSelected();
+    /// The selected material's column one place to the left (-1) or the right (+1).
+    void moveSelected(int step);
+    /// The table on the clipboard, tab-separated.
+    void copy();
+    /// The table to a CSV file the user names; "." is the decimal point there.
+    void exportCsv();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    /// The material column selected, -1 for none.
+    int selectedColumn() const;
+    void fill(const ComparisonTable& table);
+    void scheduleRefresh();
+
+    AppState& state_;
+    BaseForm& form_;
+    MessageBox& messages_;
+    FileDialogs& dialogs_;
+    MaterialComparison comparison_;
+    ComparisonTable shown_;
+    std::string shownUnits_;
+    QTableWidget* table_ = nullptr;
+    QLabel* caption_ = nullptr;
+    QPushButton* remove_ = nullptr;
+    QPushButton* left_ = nullptr;
+    QPushButton* right_ = nullptr;
+    bool refreshPending_ = false;
+};
+
+} // namespace qt
+} // namespace mb

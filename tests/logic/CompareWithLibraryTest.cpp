@@ -1,0 +1,115 @@
+// The open library compared with another library file, and differences taken over.
+
+#include "CompareWithLibrary.h"
+#include "FakeEditor.h"
+#include "LibraryFile.h"
+#include "NodeKey.h"
+#include "TestPaths.h"
+#include "TextUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace mb::test {
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+std::string Dir() {
+    return std::string(kDataDir) + "/diff/changes/";
+}
+
+class CompareWithLibraryTest : public ::testing::Test {
+protected:
+    CompareWithLibraryTest() {
+        EXPECT_EQ(ReadLibraryFile(Dir() + "old.lib", state.library, ".").status,
+                  ReadResult::Status::Loaded);
+        BuildTree(state.library, ed.TreeView1);
+        ed.form.FillUnitsList();
+        ed.form.FillTypeList();
+        ed.chooseUnits(UnitSystemIndex::SI);
+    }
+    Texts lines() {
+        Texts out;
+        for (const LibraryDifference& d : compare.comparison().differences)
+            out.push_back(d.line());
+        return out;
+    }
+    std::size_t indexOf(const std::string& line) {
+        const Texts all = lines();
+        return std::size_t(std::find(all.begin(), all.end(), line) - all.begin());
+    }
+
+    AppState state;
+    fake::FakeEditor ed{state};
+    CompareWithLibrary compare{ed.form};
+};
+
+TEST_F(CompareWithLibraryTest, ListsTheDifferencesAsTheDiffOfTheOpenAndTheOtherLibrary) {
+    ASSERT_EQ(compare.open(Dir() + "new.lib"), "");
+    std::ifstream expected(Dir() + "expected.out");
+    Texts wanted;
+    for (std::string line; std::getline(expected, line);)
+        wanted.push_back(line);
+    EXPECT_EQ(lines(), wanted);
+
+    EXPECT_EQ(compare.open(Dir() + "missing.lib"),
+              "Cannot open " + Dir() + "missing.lib: " + ReadErrorMessage(ENOENT));
+    const std::string notALibrary = std::string(kDataDir) + "/not-libraries/empty.lib";
+    EXPECT_EQ(compare.open(notALibrary), notALibrary + ": " + kNotALibraryMessage);
+    EXPECT_EQ(lines(), wanted) << "a file that cannot be read keeps the comparison";
+}
+
+TEST_F(CompareWithLibraryTest, AnAddedMaterialAndAChangedValueAreTakenOverOthersAreNot) {
+    ASSERT_EQ(compare.open(Dir() + "new.lib"), "");
+    const int before = state.library.MaterialCount();
+
+    for (const char* line :
+         {"moved\tStainless Steel 304\tSteels\tStainless", "removed\tSteels\tOld Alloy",
+          "description\tStructural Steel S235\tHot rolled\tHot rolled, JR"}) {
+        EXPECT_FALSE(
+            CompareWithLibrary::canTakeOver(compare.comparison().differences[indexOf(line)]));
+        EXPECT_FALSE(compare.takeOver(indexOf(line))) << line;
+    }
+    EXPECT_EQ(state.library.MaterialCount(), before);
+
+    ASSERT_TRUE(compare.takeOver(indexOf("added\tLight Metals\tAluminium 6061")));
+    ASSERT_EQ(state.library.MaterialCount(), before + 1);
+    const LibraryEntry& added = state.library.Entry(before);
+    const std::string key = MaterialNodeKey(added.Category, added.Name, before);
+    EXPECT_EQ(ed.TreeView1.selectedKey(), key) << "selected and shown";
+    EXPECT_EQ(ed.TreeView1.parentKey(key), added.Category);
+    EXPECT_EQ(TrimBlanks(ed.materialNameText.text()), "Aluminium 6061");
+
+    const std::string steel = "Structural Steel S235";
+    ed.clickNode(MaterialNodeKey(state.library.Entry(0).Category, state.library.Entry(0).Name, 0));
+    ASSERT_EQ(TrimBlanks(state.library.Entry(0).Name), steel);
+    ASSERT_TRUE(compare.takeOver(indexOf("value\t" + steel + "\tNUXY\t300000E-6\t290000E-6")));
+    ASSERT_TRUE(compare.takeOver(indexOf("value\t" + steel + "\tC (Cp)\t4600000E-4\t-")));
+    EXPECT_EQ(lines(), (Texts{"namecode\t" + steel + "\tS235\tS235JR",
+                              "description\t" + steel + "\tHot rolled\tHot rolled, JR",
+                              "value\t" + steel + "\tALPX\t-\t120000E-10",
+                              "moved\tStainless Steel 304\tSteels\tStainless",
+                              "value\tPolycarbonate\tREFTEMP\t4200000E-4\t4200001E-4",
+                              "removed\tSteels\tOld Alloy"}))
+        << "compared again after each";
+    int nuxy = 0;
+    while (ed.VSFlexGrid1.textMatrix(nuxy, 0) != "NUXY" && nuxy < ed.VSFlexGrid1.rows())
+        ++nuxy;
+    EXPECT_EQ(ed.VSFlexGrid1.textMatrix(nuxy, 2), "0.29") << "the grid shows the value taken over";
+    EXPECT_TRUE(state.library.Shadow(0).HasValue(Slot::SpecificHeat))
+        << "an edit: Reset gives back the value as read";
+    EXPECT_EQ(state.history.undoLabel(), "Take over C (Cp) of " + steel);
+    ASSERT_TRUE(state.history.undo());
+    EXPECT_TRUE(state.library.Material(0).HasValue(Slot::SpecificHeat)) << "one undoable edit";
+    ASSERT_TRUE(state.history.undo());
+    ASSERT_TRUE(state.history.undo());
+    EXPECT_EQ(state.library.MaterialCount(), before) << "the added material taken back";
+}
+
+} // namespace
+
+} // namespace mb::test

@@ -1,0 +1,279 @@
+// Find, compare and the comparison with another library in the running application: the
+// find box filtering the real tree, Esc and Enter, the comparison window following an edit
+// and a unit switch, and a difference taken over from another library.
+
+#include "AppState.h"
+#include "BaseFormWindow.h"
+#include "ComparisonWindow.h"
+#include "EditorWindows.h"
+#include "FakeServices.h"
+#include "LibraryComparisonWindow.h"
+#include "LibraryFile.h"
+#include "MDIForm1.h"
+#include "MaterialBrowser.h"
+#include "QtControls.h"
+#include "QtGrid.h"
+#include "QtTree.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidgetItemIterator>
+
+#include <memory>
+
+namespace mb::test {
+
+class FindAndCompareTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<fake::FakeMessageBox> messages;
+    std::unique_ptr<fake::FakeFileDialogs> dialogs;
+    std::unique_ptr<fake::FakeSettingsBackend> settings;
+    std::unique_ptr<qt::MaterialBrowser> browser;
+
+    BaseFormWindow* editor() { return browser->editors().window(); }
+    qt::QtTree* tree() { return editor()->findChild<qt::QtTree*>("TreeView1"); }
+    QLineEdit* findBox() { return editor()->findChild<QLineEdit*>("findBox"); }
+    QString findStatus() { return editor()->findChild<QLabel*>("findStatus")->text(); }
+    QString shownName() { return editor()->materialNameText().QLineEdit::text().trimmed(); }
+    Library& library() { return browser->state().library; }
+
+    QTreeWidgetItem* node(const char* name) {
+        for (QTreeWidgetItemIterator it(tree()); *it; ++it)
+            if ((*it)->text(0).trimmed() == QLatin1String(name)) return *it;
+        return nullptr;
+    }
+    /// The names of the nodes on show, materials indented.
+    QStringList shownNodes() {
+        QStringList out;
+        for (QTreeWidgetItemIterator it(tree()); *it; ++it) {
+            const QTreeWidgetItem* item = *it;
+            if (item->isHidden() || (item->parent() && item->parent()->isHidden())) continue;
+            out << (item->parent() ? QStringLiteral("  ") : QString()) + item->text(0).trimmed();
+        }
+        return out;
+    }
+    void click(const char* name) {
+        QTreeWidgetItem* item = node(name);
+        QVERIFY(item);
+        tree()->scrollToItem(item);
+        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {},
+                          tree()->visualItemRect(item).center());
+    }
+    /// A Value cell of the grid: clicked, typed into, and left for the next row.
+    void typeValue(const QString& code, const QString& text) {
+        qt::QtGrid& grid = editor()->VSFlexGrid1();
+        for (int r = 0; r < grid.rowCount(); ++r) {
+            if (!grid.item(r, 0) || grid.item(r, 0)->text() != code) continue;
+            QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
+                              grid.visualItemRect(grid.item(r, 2)).center());
+            auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+            QVERIFY2(box, "the Value cell opens its editor");
+            box->selectAll();
+            QTest::keyClicks(box, text);
+            QTest::keyClick(box, Qt::Key_Return);
+            QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
+                              grid.visualItemRect(grid.item(r + 1, 0)).center());
+            return;
+        }
+        QFAIL(qPrintable(code));
+    }
+    /// A row of the comparison table by its code: the material columns, then the mark.
+    QStringList comparisonRow(const QString& code) {
+        qt::ComparisonWindow* window = browser->editors().comparisonWindow();
+        if (!window) return {};
+        QTableWidget& table = window->table();
+        for (int r = 0; r < table.rowCount(); ++r) {
+            if (table.item(r, 0)->text() != code) continue;
+            QStringList row;
+            for (int c = 2; c < table.columnCount() - 1; ++c)
+                row << table.item(r, c)->text();
+            row << table.verticalHeaderItem(r)->text();
+            return row;
+        }
+        return {};
+    }
+
+    /// Metals: 0 Steel, 1 Copper, 2 Brass; Polymers: 3 Nylon; Young's moduli in SI.
+    QString writeLibrary(const QString& fileName,
+                         std::initializer_list<std::tuple<const char*, const char*, double>> rows) {
+        Library made;
+        for (auto [category, name, ex] : rows) {
+            clsMaterial record;
+            record.MaterialType(category);
+            record.MaterialName(name);
+            record.CopyProperty("EX", ex);
+            made.AddMaterial({std::string(category) + "    ", "", name, ""}, record, record);
+        }
+        const std::string text = LibraryText(made, GroupByCategory(made));
+        const QString path = dir->filePath(fileName);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) return {};
+        file.write(text.data(), static_cast<qint64>(text.size()));
+        return path;
+    }
+
+private slots:
+    void init() {
+        QStandardPaths::setTestModeEnabled(true);
+        dir = std::make_unique<QTemporaryDir>();
+        messages = std::make_unique<fake::FakeMessageBox>();
+        dialogs = std::make_unique<fake::FakeFileDialogs>();
+        settings = std::make_unique<fake::FakeSettingsBackend>();
+        browser = std::make_unique<qt::MaterialBrowser>(
+            qt::BrowserServices{messages.get(), dialogs.get(), settings.get()});
+        browser->show();
+        QVERIFY(QTest::qWaitForWindowActive(&browser->mainWindow()));
+        dialogs->queuePath(writeLibrary("metals.lib", {{"Metals", "Steel", 2.1e11},
+                                                       {"Metals", "Copper", 1.2e11},
+                                                       {"Metals", "Brass", 1.0e11},
+                                                       {"Polymers", "Nylon", 3.0e9}})
+                               .toStdString());
+        browser->mainWindow().menuItem("fileOpenMenu")->trigger();
+        QVERIFY(editor());
+        QVERIFY(QTest::qWaitForWindowExposed(editor()));
+    }
+
+    void cleanup() {
+        browser.reset();
+        dir.reset();
+    }
+
+    void theFindBoxFiltersTheTreeAsTypedAndEscBringsItBack() {
+        click("Copper");
+        QTest::keyClick(tree(), Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), findBox());
+        // IPS is shown: 15E6 psi is 103 GPa.
+        QTest::keyClicks(findBox(), "EX>15E6");
+        QCOMPARE(shownNodes(), QStringList({"Metals", "  Steel", "  Copper"}));
+        QCOMPARE(findStatus(), QStringLiteral("2 matches"));
+
+        QTest::keyClick(findBox(), Qt::Key_Return);
+        QCOMPARE(shownName(), QStringLiteral("Steel")); // after Copper, from the top again
+        QCOMPARE(tree()->currentItem(), node("Steel"));
+        QTest::keyClick(findBox(), Qt::Key_Return);
+        QCOMPARE(shownName(), QStringLiteral("Copper"));
+
+        QTest::keyClicks(findBox(), " >");
+        QCOMPARE(findStatus(), QStringLiteral("\">\": a property code must come before \">\"."));
+        QCOMPARE(shownNodes(), QStringList({"Metals", "  Steel", "  Copper"}));
+        QVERIFY2(messages->questions.empty(), "no message box");
+        QVERIFY(!QApplication::activeModalWidget());
+
+        QTest::keyClick(findBox(), Qt::Key_Escape);
+        QCOMPARE(findBox()->text(), QString());
+        QCOMPARE(findStatus(), QString());
+        QCOMPARE(shownNodes(),
+                 QStringList({"Metals", "  Steel", "  Copper", "  Brass", "Polymers", "  Nylon"}));
+        QCOMPARE(tree()->currentItem(), node("Copper"));
+        QCOMPARE(shownName(), QStringLiteral("Copper"));
+    }
+
+    void aMaterialAddedWhileFilteringStaysAndCommandsActOnTheSelection() {
+        click("Nylon");
+        QTest::keyClicks(findBox(), "metals");
+        QCOMPARE(shownNodes(),
+                 QStringList({"Metals", "  Steel", "  Copper", "  Brass", "Polymers", "  Nylon"}));
+        click("Steel");
+        browser->mainWindow().menuItem("copyMaterial")->trigger();
+        click("Nylon");
+        QVERIFY(node("Nylon")->isHidden() == false);
+        QCOMPARE(findStatus(), QStringLiteral("3 matches"));
+        browser->mainWindow().menuItem("pasteMaterial")->trigger();
+        QCOMPARE(shownName(), QStringLiteral("Copy of Steel"));
+        QVERIFY(!node("Copy of Steel")->isHidden());
+        QVERIFY(!node("Polymers")->isHidden());
+    }
+
+    void theComparisonFollowsAnEditAndAUnitSwitch() {
+        click("Steel");
+        QTest::keyClick(tree(), Qt::Key_D, Qt::ControlModifier);
+        // Found, selected with Enter and added without leaving the find box.
+        QTest::keyClick(tree(), Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClicks(findBox(), "copper");
+        QTest::keyClick(findBox(), Qt::Key_Return);
+        QTest::keyClick(findBox(), Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(findBox()->text(), QStringLiteral("copper"));
+        qt::ComparisonWindow* window = browser->editors().comparisonWindow();
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(comparisonRow("EX"), QStringList({"30463140", "17407510", "\u2260"}));
+
+        // The offscreen platform activates every window shown; a window manager need not.
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        browser->mainWindow().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&browser->mainWindow()));
+        click("Copper");
+        typeValue("EX", "20000000");
+        QCoreApplication::processEvents();
+        QCOMPARE(comparisonRow("EX"), QStringList({"30463140", "20000000", "\u2260"}));
+        typeValue("EX", "30463140");
+        QCoreApplication::processEvents();
+        QCOMPARE(comparisonRow("EX").at(1), QStringLiteral("30463140"));
+
+        auto& units = editor()->unitsCombo();
+        units.setFocus();
+        QTest::keyClick(&units, Qt::Key_Down); // SI
+        QCoreApplication::processEvents();
+        QCOMPARE(comparisonRow("EX").at(0), QStringLiteral("210000000000"));
+
+        // Copied as text, a column moved and one removed.
+        window->copy();
+        QCOMPARE(QApplication::clipboard()->text().section('\n', 0, 0),
+                 QStringLiteral("Property\tDescription\tSteel\tCopper\tUnits\tDiffers"));
+        window->table().setCurrentCell(0, 2);
+        window->findChild<QPushButton*>("moveRight")->click();
+        QCOMPARE(window->table().horizontalHeaderItem(2)->text(), QStringLiteral("Copper"));
+        window->findChild<QPushButton*>("removeMaterial")->click();
+        QCOMPARE(window->table().columnCount(), 4);
+        QCOMPARE(window->table().horizontalHeaderItem(2)->text(), QStringLiteral("Copper"));
+    }
+
+    void aDifferenceFromAnotherLibraryIsTakenOver() {
+        const QString other = writeLibrary("other.lib", {{"Metals", "Steel", 2.0e11},
+                                                         {"Metals", "Copper", 1.2e11},
+                                                         {"Metals", "Brass", 1.0e11},
+                                                         {"Polymers", "Nylon", 3.0e9},
+                                                         {"Titanium", "Ti-6Al-4V", 1.14e11}});
+        dialogs->queuePath(other.toStdString());
+        browser->mainWindow().menuItem("compareWithLibrary")->trigger();
+        qt::LibraryComparisonWindow* window = browser->editors().libraryComparisonWindow();
+        QVERIFY(window && window->isVisible());
+        QTreeWidget& list = window->list();
+        QCOMPARE(list.topLevelItemCount(), 2);
+        QCOMPARE(list.topLevelItem(0)->text(0) + " " + list.topLevelItem(0)->text(1) + " " +
+                     list.topLevelItem(0)->text(3) + " " + list.topLevelItem(0)->text(4),
+                 QStringLiteral("value Steel 21000E7 20000E7"));
+        QCOMPARE(list.topLevelItem(1)->text(0), QStringLiteral("added"));
+
+        list.setCurrentItem(list.topLevelItem(1));
+        window->findChild<QPushButton*>("takeOver")->click();
+        QCOMPARE(library().MaterialCount(), 5);
+        QVERIFY(node("Ti-6Al-4V"));
+        QCOMPARE(shownName(), QStringLiteral("Ti-6Al-4V"));
+        QCOMPARE(list.topLevelItemCount(), 1);
+
+        list.setCurrentItem(list.topLevelItem(0));
+        window->findChild<QPushButton*>("takeOver")->click();
+        QCOMPARE(library().Material(0).SlotValue(0), 2.0e11);
+        QCOMPARE(list.topLevelItemCount(), 0);
+        QVERIFY(!window->findChild<QPushButton*>("takeOver")->isEnabled());
+
+        browser->mainWindow().menuItem("fileCloseMenu")->trigger();
+        QVERIFY(!browser->editors().libraryComparisonWindow());
+    }
+};
+
+} // namespace mb::test
+
+QTEST_MAIN(mb::test::FindAndCompareTest)
+#include "FindAndCompareTest.moc"
