@@ -209,6 +209,7 @@ void DocumentLifecycle::OpenLibrary(const std::optional<std::string>& initialPat
     ShowOpenedLibrary(state_.doc.CurrentFileName);
     recovery_.markSaved();
     LockCurrentFile(true);
+    if (!imported && libraryFileUsed) libraryFileUsed(state_.doc.CurrentFileName);
 }
 
 void DocumentLifecycle::ShowOpenedLibrary(const std::string& caption) {
@@ -365,6 +366,7 @@ void DocumentLifecycle::SaveLibraryAs() {
         if (WriteCurrentFile()) {
             lastSaveWritten_ = true;
             LockCurrentFile(false);
+            if (libraryFileUsed) libraryFileUsed(*path);
             return;
         }
         if (processEnding_) return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -80,6 +81,9 @@ public:
 
     void ShowFirstMaterial();
     void RestoreUnitSystem();
+
+    /// Told the path of each library opened or saved under a name (not of a workbook).
+    std::function<void(const std::string& path)> libraryFileUsed;
 
 private:
     enum class ReadOutcome { Read, NotRead };

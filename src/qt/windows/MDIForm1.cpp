@@ -1,6 +1,7 @@
 #include "MDIForm1.h"
 
 #include "AppImages.h"
+#include "Commands.h"
 #include "Controls.h"
 #include "QtText.h"
 #include "aboutForm.h"
@@ -8,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -16,6 +18,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QWidgetAction>
 
 namespace mb::qt {
 
@@ -25,6 +28,33 @@ constexpr int kTimerIntervalMs = 500;
 constexpr int kFrameSize = 20;
 // The window opens a small step (13 px at 96 dpi) in from the screen's corner.
 constexpr int kCornerOffset = 200 * 96 / 1440;
+
+// A recent file that has gone: greyed out like a disabled item, yet a click still
+// reaches the logic, which says so and forgets it. A disabled action would take no click.
+class GoneFileLabel : public QLabel {
+public:
+    GoneFileLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+        setTextFormat(Qt::PlainText);
+        setContentsMargins(24, 3, 24, 3);
+        QPalette grey = palette();
+        grey.setColor(QPalette::WindowText, grey.color(QPalette::Disabled, QPalette::WindowText));
+        setPalette(grey);
+    }
+    std::function<void()> clicked;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        QLabel::mouseReleaseEvent(event);
+        if (clicked) clicked();
+    }
+};
+
+// "&1 /data/steels.lib": an ampersand in a path is shown, not taken as a mnemonic.
+QString RecentFileCaption(std::size_t index, const QString& path) {
+    QString escaped = path;
+    escaped.replace('&', "&&");
+    return QString("&%1 %2").arg(index + 1).arg(escaped);
+}
 
 } // namespace
 
@@ -191,7 +221,45 @@ void MDIForm1::buildStatusBar() {
 }
 
 void MDIForm1::setCommands(Commands& commands) {
+    commands_ = &commands;
     router_ = std::make_unique<CommandRouter>(commands, *logic_);
+}
+
+void MDIForm1::fillRecentFiles(QMenu* menu) {
+    menu->clear();
+    if (!commands_) return;
+    const std::vector<RecentFile> entries = commands_->RecentFileList();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const QString path = QFile::decodeName(QByteArray::fromStdString(entries[i].path));
+        const std::string file = entries[i].path;
+        // The click is handled once the menu has closed: opening may ask questions.
+        const auto open = [this, file] {
+            QTimer::singleShot(0, this, [this, file] {
+                if (commands_) commands_->OpenRecentFile(file);
+            });
+        };
+        QAction* action = nullptr;
+        if (entries[i].exists) {
+            action = menu->addAction(RecentFileCaption(i, path));
+            connect(action, &QAction::triggered, this, open);
+        } else {
+            auto* gone = new QWidgetAction(menu);
+            auto* label = new GoneFileLabel(QString("%1 %2").arg(i + 1).arg(path), menu);
+            label->clicked = [menu, open] {
+                menu->close();
+                open();
+            };
+            gone->setDefaultWidget(label);
+            connect(gone, &QAction::triggered, this, open);
+            menu->addAction(gone);
+            action = gone;
+        }
+        action->setObjectName(QString("recentFile%1").arg(i + 1));
+        action->setData(QByteArray::fromStdString(file));
+        action->setToolTip(path);
+    }
+    menu->setEnabled(true);
+    if (entries.empty()) menu->addAction("(none)")->setEnabled(false);
 }
 
 AboutBox& MDIForm1::aboutBox() {
@@ -222,6 +290,13 @@ void MDIForm1::showMenuSet(MenuSet set) {
             QAction* action = nullptr;
             if (item.action == Action::Separator) {
                 action = menu->addSeparator();
+            } else if (item.action == Action::RecentFiles) {
+                QMenu* recent = menu->addMenu(toQ(item.caption));
+                recent->setObjectName(toQ(item.name));
+                connect(recent, &QMenu::aboutToShow, this,
+                        [this, recent] { fillRecentFiles(recent); });
+                fillRecentFiles(recent);
+                action = recent->menuAction();
             } else {
                 action = menu->addAction(toQ(item.caption));
                 if (!item.shortcut.empty()) action->setShortcut(QKeySequence(toQ(item.shortcut)));

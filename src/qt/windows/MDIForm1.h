@@ -68,6 +68,7 @@ private:
     void buildStatusBar();
     void showMenuSet(MenuSet set);
     void menuItemTriggered(MenuSet set, const QString& name);
+    void fillRecentFiles(QMenu* menu);
 
     QMdiArea* mdiArea_ = nullptr;
     QToolBar* toolbar_ = nullptr;
@@ -84,6 +85,7 @@ private:
     std::unique_ptr<Title> titleView_;
     std::unique_ptr<MainWindow> logic_;
     std::unique_ptr<CommandRouter> router_;
+    Commands* commands_ = nullptr;
     std::unique_ptr<QtAboutBox> about_;
     std::unique_ptr<ProcessControl> process_;
 };
