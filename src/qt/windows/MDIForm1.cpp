@@ -3,17 +3,21 @@
 #include "AppImages.h"
 #include "Commands.h"
 #include "Controls.h"
+#include "DocumentLifecycle.h"
 #include "QtText.h"
 #include "aboutForm.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -48,6 +52,17 @@ protected:
         if (clicked) clicked();
     }
 };
+
+// The first local file of a drop that Open can read; empty when there is none.
+std::string DroppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) continue;
+        const std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
+        if (IsDroppableFile(path)) return path;
+    }
+    return {};
+}
 
 // "&1 /data/steels.lib": an ampersand in a path is shown, not taken as a mnemonic.
 QString RecentFileCaption(std::size_t index, const QString& path) {
@@ -150,6 +165,7 @@ public:
 MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName("MDIForm1");
     setWindowIcon(AppIcon("closedbook"));
+    setAcceptDrops(true);
 
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setObjectName("mdiArea");
@@ -337,6 +353,20 @@ QAction* MDIForm1::menuItem(const QString& name) const {
             for (QAction* a : menu->actions())
                 if (a->objectName() == name) return a;
     return nullptr;
+}
+
+void MDIForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (commands_ && !DroppedFile(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void MDIForm1::dropEvent(QDropEvent* event) {
+    const std::string path = DroppedFile(event->mimeData());
+    if (!commands_ || path.empty()) return;
+    event->acceptProposedAction();
+    // Opened once the drop is over: the save question must not run inside the drag.
+    QTimer::singleShot(0, this, [this, path] {
+        if (commands_) commands_->OpenLibraryFile(path);
+    });
 }
 
 void MDIForm1::closeEvent(QCloseEvent* event) {

@@ -56,6 +56,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A library or workbook dropped anywhere on the window opens as Open opens it.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     class Toolbar;
