@@ -133,6 +133,7 @@ std::optional<std::string> QtFileDialogs::saveFile(const std::string& title,
                                                    const std::string& proposedPath) {
     // The proposed path puts the dialog in its folder with its name typed in.
     QFileDialog dialog(parent_, toQ(title), QFile::decodeName(proposedPath.c_str()));
+    dialog.setOption(QFileDialog::DontUseNativeDialog); // as the open dialog, for its filters
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // A name typed without an extension gets ".lib" while the library filter is chosen,
     // or while no filter is offered at all: this dialog only ever saves libraries.
