@@ -2,7 +2,9 @@
 // screen, and from choosing the largest library in the open dialog to its tree shown and
 // its first material in the grid. Offscreen platform, real windows, scripted dialogs.
 
+#include "BaseForm.h"
 #include "BaseFormWindow.h"
+#include "Controls.h"
 #include "EditorWindows.h"
 #include "FakeServices.h"
 #include "HelpViewer.h"
@@ -130,5 +132,65 @@ void BM_OpenLargestLibrary(benchmark::State& st) {
     }
 }
 BENCHMARK(BM_OpenLargestLibrary)->Unit(benchmark::kMillisecond);
+
+// "Undo" and "Redo" from the Edit menu on the largest library, to the tree rebuilt and the
+// material's values in the grid: of a delete of material 0 (every other material is
+// renumbered and the tree built afresh) and of a value typed into the grid.
+void BM_UndoRedoOnLargestLibrary(benchmark::State& st) {
+    const bool redo = st.range(1) != 0;
+    Services services;
+    mb::qt::MaterialBrowser browser(services.browser());
+    browser.show();
+    ProcessEventsUntil([&] { return Exposed(browser.mainWindow()); });
+    services.dialogs.queuePath(LargestLibraryPath());
+    browser.mainWindow().menuItem("fileOpenMenu")->trigger();
+    mb::BaseFormWindow* editor = browser.editors().window();
+    if (!editor) {
+        st.SkipWithError("no editor window after open");
+        return;
+    }
+    ProcessEventsUntil([&] { return editor->isVisible() && editor->VSFlexGrid1().rowCount() > 0; });
+    mb::BaseForm& form = editor->form();
+    QAction* undo = browser.mainWindow().menuItem("undoMenu");
+    QAction* again = browser.mainWindow().menuItem("redoMenu");
+    const auto edit = [&] {
+        if (st.range(0) == 0) {
+            browser.mainWindow().menuItem("delete")->trigger();
+        } else {
+            form.VSFlexGrid1.setCurrentCell(1, 2);
+            form.VSFlexGrid1_Click();
+            form.VSFlexGrid1.setText(std::to_string(1000 + browser.state().history.undoCount()));
+            form.VSFlexGrid1_LeaveCell();
+        }
+        QApplication::processEvents();
+    };
+    for (auto _ : st) {
+        st.PauseTiming();
+        edit();
+        if (redo) undo->trigger(), QApplication::processEvents();
+        st.ResumeTiming();
+        (redo ? again : undo)->trigger();
+        QApplication::processEvents(); // the paint
+        st.PauseTiming();
+        if (redo) undo->trigger(), QApplication::processEvents();
+        if (!services.messages.questions.empty() && st.range(0) != 0) {
+            st.SkipWithError("a message box was shown");
+            return;
+        }
+        services.messages.questions.clear();
+        st.counters["materials"] = browser.state().library.MaterialCount();
+        st.ResumeTiming();
+    }
+    st.SetLabel(std::string(st.range(0) == 0 ? "delete" : "value") + (redo ? ", redo" : ", undo"));
+    services.messages.queueAnswer(mb::MsgResult::No);
+    browser.mainWindow().menuItem("fileCloseMenu")->trigger();
+    QApplication::processEvents();
+}
+BENCHMARK(BM_UndoRedoOnLargestLibrary)
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

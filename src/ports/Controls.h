@@ -100,7 +100,11 @@ public:
     virtual std::vector<std::string> keysInOrder() const = 0;
 
     virtual void setImage(const std::string& key, const std::string& image) = 0;
+    /// Opens the node's parent if needed and scrolls the node into view.
     virtual void ensureVisible(const std::string& key) = 0;
+    /// Whether a category node shows its materials.
+    virtual bool isExpanded(const std::string& key) const = 0;
+    virtual void setExpanded(const std::string& key, bool expanded) = 0;
 
     virtual void setDropHighlight(const std::optional<std::string>& key) = 0;
     virtual std::optional<std::string> dropHighlight() const = 0;

@@ -449,6 +449,39 @@ private slots:
         QCOMPARE(node(kAluminium)->childCount(), 1);
     }
 
+    // Ctrl+Z in the window takes a delete back: the material returns, shown and selected,
+    // and the category left open stays open; the Edit menu and the toolbar follow.
+    void ctrlZUndoesADeleteAndTheTreeKeepsItsOpenCategories() {
+        openThroughTheMenu();
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow()));
+        QAction* undo = mainWindow().menuItem("undoMenu");
+        QAction* undoButton =
+            mainWindow().findChild<QToolBar*>("Toolbar1")->findChild<QAction*>("undo");
+        QVERIFY(undo && undoButton && !undo->isEnabled() && !undoButton->isEnabled());
+        node(kAluminium)->setExpanded(true);
+        clickNode(materialNode("Structural Steel S235"));
+        trigger("delete");
+        expectQuestion(0, "Are you sure, you want to delete Structural Steel S235   ?",
+                       MsgIcon::Question);
+        QCOMPARE(library().LastMaterialIndex(), int16_t{1});
+        QVERIFY(node(kAluminium)->isExpanded());
+        QCOMPARE(undo->text(), QStringLiteral("Undo Delete Structural Steel S235"));
+        QVERIFY(undo->isEnabled() && undoButton->isEnabled());
+        QCOMPARE(undoButton->toolTip(), QStringLiteral("Undo Delete Structural Steel S235"));
+
+        QTest::keyClick(tree(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(library().LastMaterialIndex(), int16_t{2});
+        QCOMPARE(tree()->currentItem(), materialNode("Structural Steel S235"));
+        QCOMPARE(nameBox(), QStringLiteral("Structural Steel S235  "));
+        QVERIFY(node(kAluminium)->isExpanded() && node(kSteels)->isExpanded());
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(mainWindow().menuItem("redoMenu")->text(),
+                 QStringLiteral("Redo Delete Structural Steel S235"));
+        QVERIFY2(messages->questions.size() == 1, "the undo asks nothing");
+        trigger("saveMenu");
+        QCOMPARE(readFile(libraryPath), kLibrary);
+    }
+
     void copiedMaterialIsPastedOnceIntoTheSelectedCategoryAndSaved() {
         openThroughTheMenu();
         clickNode(materialNode("Structural Steel S235"));

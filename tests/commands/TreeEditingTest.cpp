@@ -97,7 +97,7 @@ TEST_F(TreeEditingTest, DroppingOnAnotherCategoryMovesTheMaterialToTheEndAndNoth
         Drag(104, to);
     EXPECT_EQ(tree().dragImageKey, "drag");
     EXPECT_EQ(EntryNames(), (Texts{"S275", "7075", "C101", "6061", "A36"}));
-    MoveMaterialToCategory(library(), tree(), KeyOf(0), "Steel    "); // still made the last
+    MoveMaterialToCategory(state, tree(), KeyOf(0), "Steel    "); // still made the last
     EXPECT_EQ(EntryNames(), (Texts{"7075", "C101", "6061", "A36", "S275"}));
 }
 

@@ -118,6 +118,7 @@ public:
     struct Node {
         std::string key, text, image;
         std::optional<std::string> parent;
+        bool expanded = false;
     };
 
     bool addNode(const std::optional<std::string>& parentKey, const std::string& key,
@@ -163,7 +164,16 @@ public:
         if (Node* n = find(key)) n->image = image;
     }
     std::string image(const std::string& key) const { return find(key) ? find(key)->image : ""; }
-    void ensureVisible(const std::string&) override {}
+    // As the real tree does, showing a node opens its category.
+    void ensureVisible(const std::string& key) override {
+        if (const auto parent = parentKey(key)) setExpanded(*parent, true);
+    }
+    bool isExpanded(const std::string& key) const override {
+        return find(key) && find(key)->expanded;
+    }
+    void setExpanded(const std::string& key, bool expanded) override {
+        if (Node* n = find(key)) n->expanded = expanded;
+    }
     void setDropHighlight(const std::optional<std::string>& key) override { highlight_ = key; }
     std::optional<std::string> dropHighlight() const override { return highlight_; }
     std::optional<std::string> hitTest(int x, int y) const override {

@@ -45,6 +45,8 @@ TEST(FreeXLImport, UnreadableFilesFailCleanlyAndLeaveTheLibraryAlone) {
         {"damaged_no_bof.xls", "is damaged and cannot be read."},
         {"damaged_string_count.xls", "is damaged and cannot be read."},
         {"damaged_truncated.xls", "is damaged and cannot be read."},
+        {"damaged_directory.xls", "is damaged and cannot be read."},
+        {"damaged_sector_count.xls", "is damaged and cannot be read."},
         {"missing.xls", "does not exist or cannot be read."},
     };
     for (const auto& [file, why] : cases) {

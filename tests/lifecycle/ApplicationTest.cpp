@@ -14,7 +14,6 @@ namespace {
 
 // ---- What is typed is kept -----------------------------------------------------------
 
-
 Library Reread(const std::string& path) {
     Library lib;
     EXPECT_EQ(ReadLibraryFile(path, lib, ".").status, ReadResult::Status::Loaded) << path;

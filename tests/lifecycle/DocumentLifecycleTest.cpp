@@ -341,5 +341,59 @@ TEST(DroppedFilesTest, LibrariesAndWorkbooksAreTakenByTheirExtensionInAnyCase) {
         EXPECT_EQ(IsDroppableFile(path), taken) << path;
 }
 
+// ---- Undo and redo ---------------------------------------------------------------------
+
+// The Undo and Redo items and toolbar buttons follow the history, which starts empty with
+// every library and keeps its edits through a save. A description still being typed is
+// stored first, so an undo takes back exactly that.
+TEST_F(DocumentLifecycleTest, TheEditHistoryStartsEmptyAtNewOpenAndCloseAndSurvivesSave) {
+    const auto commands = [&] {
+        return Texts{menus.items["undoMenu"], menus.items["redoMenu"],
+                     toolbar.tips["undo"] + (toolbar.isButtonEnabled("undo") ? " on" : " off"),
+                     toolbar.tips["redo"] + (toolbar.isButtonEnabled("redo") ? " on" : " off")};
+    };
+    const Texts nothing{"Undo (off)", "Redo (off)", "Undo off", "Redo off"};
+    EXPECT_EQ(commands(), nothing);
+    const std::string file = openSaved();
+    window().clickNode(kPA6);
+    app.descriptionText_GotFocus();
+    window().descriptionText.setText("Polyamide 6, dry");
+    app.Undo();
+    EXPECT_EQ(state.library.Entry(1).Description, "Nylon");
+    EXPECT_EQ(window().descriptionText.text(), "Nylon");
+    EXPECT_EQ(commands(), (Texts{"Undo (off)", "Redo Change description of PA6", "Undo off",
+                                 "Redo Change description of PA6 on"}));
+    app.Redo();
+    app.SaveLibrary();
+    EXPECT_EQ(commands(), (Texts{"Undo Change description of PA6", "Redo (off)",
+                                 "Undo Change description of PA6 on", "Redo off"}));
+    app.Undo();
+    app.SaveLibrary();
+    EXPECT_EQ(test::ReadBytes(file), kTwoMaterials);
+    EXPECT_TRUE(messages.questions.empty()) << "neither undo nor redo asks";
+    // Undone back to what was saved, the library counts as unchanged: its copy goes.
+    window().clickNode(kPA6);
+    app.DeleteSelected();
+    recoveryTimer.fire();
+    EXPECT_TRUE(recoveryStore.copy);
+    app.Undo();
+    recoveryTimer.fire();
+    EXPECT_EQ(recoveryStore.copy, std::nullopt);
+
+    const std::vector<std::pair<std::string, std::function<void()>>> replacing = {
+        {"Close", [&] { messages.queueAnswer(MsgResult::No), app.CloseLibrary(); }},
+        {"Open", [&] { openSaved(); }},
+        {"New", [&] { messages.queueAnswer(MsgResult::No), app.NewLibrary(); }},
+    };
+    for (const auto& [name, run] : replacing) {
+        if (!state.doc.DocumentOpen) openSaved();
+        window().clickNode(kPA6);
+        app.DeleteSelected();
+        ASSERT_TRUE(state.history.canUndo()) << name;
+        run();
+        EXPECT_EQ(commands(), nothing) << name;
+    }
+}
+
 } // namespace
 } // namespace mb

@@ -24,7 +24,7 @@ protected:
                 codes.push_back(clsMaterial::GetNthProperty(slot));
         return codes;
     }
-    GridEntryStore entry{state.library, ed.TreeView1, ed.unitsCombo, state.doc.DecimalSeparator};
+    GridEntryStore entry{state, ed.TreeView1, ed.unitsCombo};
 };
 
 // Viscoelastic rows are searched 1-3, then DENS (39) and REFTEMP (36), then the numbered

@@ -78,31 +78,19 @@ TEST(IsolatedSpreadsheetReader, ReadsEveryFixtureExactlyAsTheInProcessReaderDoes
     EXPECT_GE(refusals, 5);
 }
 
-TEST(IsolatedSpreadsheetReader, DamagedWorkbooksGiveAMessageAndLeaveTheLibraryAlone) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"damaged_truncated.xls", "is damaged and cannot be read."},
-        {"damaged_directory.xls", "is damaged and cannot be read."},
-        {"damaged_sector_count.xls", "is damaged and cannot be read."},
-        // FreeXL answers these two as it answers an encrypted workbook.
-        {"damaged_no_bof.xls", "is damaged and cannot be read."},
-        {"damaged_string_count.xls", "is damaged and cannot be read."},
-        // FreeXL itself crashes on this one.
-        {"crashes/record_length.xls",
-         "could not be read: the spreadsheet reader crashed (signal 11)."},
-        {"password.xls", "is protected by a password."},
-        {"not_xls.xls", "is not an Excel 97-2003 workbook."},
-        {"missing.xls", "does not exist or cannot be read."},
-    };
+// The refusals of readable files are the in-process reader's, compared above; this one
+// crashes FreeXL itself, which only the separate process survives.
+TEST(IsolatedSpreadsheetReader, AWorkbookThatCrashesTheReaderGivesAMessageAndLeavesTheLibrary) {
     IsolatedSpreadsheetReader reader(MB_MATLIB_PATH);
-    for (const auto& [file, why] : cases) {
-        Library lib;
-        lib.AddMaterial("", "", "kept", "");
-        const ImportResult r = ImportSpreadsheet(Fixture(file), reader, lib);
-        EXPECT_EQ(r.status, ImportResult::Status::CannotOpen) << file;
-        EXPECT_EQ(r.message(), "The file \"" + Fixture(file) + "\" " + why);
-        EXPECT_EQ(lib.LastMaterialIndex(), 0) << file;
-        EXPECT_EQ(lib.Entry(0).Name, "kept") << file;
-    }
+    Library lib;
+    lib.AddMaterial("", "", "kept", "");
+    const std::string book = Fixture("crashes/record_length.xls");
+    const ImportResult r = ImportSpreadsheet(book, reader, lib);
+    EXPECT_EQ(r.status, ImportResult::Status::CannotOpen);
+    EXPECT_EQ(r.message(), "The file \"" + book +
+                               "\" could not be read: the spreadsheet reader crashed (signal 11).");
+    EXPECT_EQ(lib.LastMaterialIndex(), 0);
+    EXPECT_EQ(lib.Entry(0).Name, "kept");
 }
 
 TEST(IsolatedSpreadsheetReader, AReaderThatMisbehavesGivesAMessageNamingTheFile) {

@@ -71,6 +71,11 @@ private slots:
         QCOMPARE(MenuEntries(w.menuBar()), TableEntries(mb::MenuSet::MainWindow));
         w.logic().editorLoaded();
         QCOMPARE(MenuEntries(w.menuBar()), TableEntries(mb::MenuSet::EditorWindow));
+        // Undo and Redo wait for an edit; Redo answers to Ctrl+Y as well.
+        QCOMPARE(w.menuItem("redoMenu")->shortcuts(),
+                 (QList<QKeySequence>{QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
+        for (const char* name : {"undoMenu", "redoMenu"})
+            QVERIFY2(!w.menuItem(name)->isEnabled(), name);
         w.logic().editorCaptionChanged("steels.lib");
         QCOMPARE(w.windowTitle(), QString(mb::kApplicationTitle) + " - [steels.lib]");
         w.logic().editorUnloaded();

@@ -54,6 +54,8 @@ TEST_F(RoutingTest, EveryItemButtonAndKeyStartsItsCommand) {
         {'E', "delete", "DeleteSelected"},
         {'E', "copyMaterial", "onCopyMaterial"},
         {'E', "pasteMaterial", "onPasteMaterial"},
+        {'E', "undoMenu", "Undo"},
+        {'E', "redoMenu", "Redo"},
         {'E', "helpTopicsMenu", "ShowHelpFromEditor"},
         {'E', "aboutMenu", "ShowAbout"},
         {'E', "aboutMaterial", nullptr},
@@ -66,6 +68,8 @@ TEST_F(RoutingTest, EveryItemButtonAndKeyStartsItsCommand) {
         {'T', "save", "SaveLibrary"},
         {'T', "deleteMaterial", "DeleteSelected"},
         {'T', "help", "ShowHelpFromToolbar"},
+        {'T', "undo", "Undo"},
+        {'T', "redo", "Redo"},
         {'T', "separator", nullptr},
         // "reset" is in the click table though no button carries it; keys are exact.
         {'T', "reset", "ClearValues"},

@@ -7,6 +7,7 @@
 #include "HelpViewer.h"
 #include "MainWindowViews.h"
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -23,8 +24,12 @@ struct FakeToolbar : ToolbarView {
             enabled.erase(key);
     }
     bool isButtonEnabled(const std::string& key) const override { return enabled.count(key); }
+    void setButtonToolTip(const std::string& key, const std::string& tip) override {
+        tips[key] = tip;
+    }
     bool visible = true;
     std::set<std::string> enabled;
+    std::map<std::string, std::string> tips;
 };
 
 struct FakeStatusBar : StatusBarView {
@@ -42,9 +47,15 @@ struct FakeMenuCheck : MenuCheck {
     bool checked;
 };
 
+/// Records the menu sets shown, and each item set by name: "caption" when enabled,
+/// "caption (off)" when not.
 struct FakeMenuBar : MenuBarView {
     void showMenuSet(MenuSet set) override { shown.push_back(set); }
+    void setItem(const std::string& name, const std::string& caption, bool enabled) override {
+        items[name] = caption + (enabled ? "" : " (off)");
+    }
     std::vector<MenuSet> shown;
+    std::map<std::string, std::string> items;
 };
 
 struct FakeTitle : TitleView {
@@ -92,6 +103,8 @@ public:
     MB_RECORD(DeleteSelected)
     MB_RECORD(onCopyMaterial)
     MB_RECORD(onPasteMaterial)
+    MB_RECORD(Undo)
+    MB_RECORD(Redo)
 };
 
 /// Help, about and Exit are recorded too, so a routing test sees which one ran.

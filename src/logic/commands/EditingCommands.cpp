@@ -23,6 +23,14 @@ bool StartsWithDigit(const std::string& s) {
     return !rest.empty() && rest.front() >= '0' && rest.front() <= '9';
 }
 
+// The node selected in the tree, for an undo to go back to.
+EditFocus SelectedNode(const TreeControl& tree) {
+    const auto key = tree.selectedKey();
+    if (!key) return {};
+    return IsCategoryKey(*key) ? EditFocus::OnCategory(*key)
+                               : EditFocus::OnMaterial(KeyTailNumber(*key));
+}
+
 } // namespace
 
 std::string PastedNameExistsMessage(const std::string& name) {
@@ -132,6 +140,8 @@ bool EditingCommands::AddMaterialNode() {
     const std::string typedName = form_.materialNameText.text();
     const std::string name = Trimmed(typedName);
     const std::string description = Trimmed(form_.descriptionText.text());
+    EditHistory& history = form_.state.history;
+    const auto edit = history.begin("Add " + name, SelectedNode(form_.TreeView1));
 
     // The index groups the material under the trimmed category with the usual trailing
     // blanks; both records take the category as typed and the name code of the typed name.
@@ -143,7 +153,7 @@ bool EditingCommands::AddMaterialNode() {
     clsMaterial record;
     record.Copy(shadow);
     const int n =
-        library.AddMaterial(LibraryEntry{Trimmed(typedCategory) + "    ", "", name, description},
+        history.AddMaterial(LibraryEntry{Trimmed(typedCategory) + "    ", "", name, description},
                             std::move(record), std::move(shadow));
 
     AddTreeNode(n, library.Entry(n).Category);
@@ -167,10 +177,9 @@ void EditingCommands::AddTreeNode(int n, const std::string& categoryKey) {
 }
 
 void EditingCommands::CompleteNewMaterial() {
-    Library& library = form_.state.library;
-    const int n = library.LastMaterialIndex();
+    const int n = form_.state.library.LastMaterialIndex();
     if (n < 0) return;
-    library.ResetToShadow(n);
+    form_.state.history.ResetToShadow(n);
     ClearValueGrid();
 }
 
@@ -200,6 +209,10 @@ void EditingCommands::onMaterialSet() {
     const std::string description = form_.descriptionText.text();
     const std::string rememberedKey = library.LastNodeKey;
     int k = KeyTailNumber(tree.selectedKey().value_or(""));
+    // Whatever the questions lead to is one edit; an answer that changes nothing records
+    // nothing.
+    EditHistory& history = form_.state.history;
+    const auto edit = history.begin("Reset " + Trimmed(a), SelectedNode(tree));
 
     const std::string wanted = Trimmed(c) + Trimmed(a);
     int match = -1;
@@ -218,7 +231,7 @@ void EditingCommands::onMaterialSet() {
             if (k != 0)
                 k = match;
             else
-                library.DropValues(match);
+                history.DropValues(match);
         }
     }
     // Kept as typed: a category without the usual trailing blanks gets a node of its own.
@@ -239,16 +252,16 @@ void EditingCommands::onMaterialSet() {
         clsMaterial shadow = newShadow();
         clsMaterial record;
         record.CopyAllProperties(shadow);
-        k = library.AddMaterial(typed, std::move(record), std::move(shadow));
+        k = history.AddMaterial(typed, std::move(record), std::move(shadow));
         AddTreeNode(k, typed.Category);
     }
 
     if (write && library.IsValidNumber(k)) {
-        library.SetEntryTexts(k, typed);
-        if (!library.HasRecord(k)) library.SetRecords(k, clsMaterial(), newShadow());
+        history.SetEntryTexts(k, typed);
+        if (!library.HasRecord(k)) history.SetRecords(k, clsMaterial(), newShadow());
         // The shadow is left as it is: the working record takes back its texts and values,
         // while the index entry shows the typed texts.
-        library.ResetToShadow(k);
+        history.ResetToShadow(k);
         form_.typeCombo_Click();
     }
 
@@ -318,7 +331,9 @@ void EditingCommands::onPasteMaterial() {
         tree.parentKey(*selected) ? library.Entry(KeyTailNumber(*selected)).Category : *selected;
 
     // The working copy carries the source's current values, edits never saved included.
-    const int n = library.CopyMaterial(source, LibraryEntry{t, nameCode, p, description});
+    EditHistory& history = form_.state.history;
+    const auto edit = history.begin("Paste " + p, SelectedNode(tree));
+    const int n = history.CopyMaterial(source, LibraryEntry{t, nameCode, p, description});
 
     AddTreeNode(n, t);
 
@@ -393,7 +408,9 @@ bool EditingCommands::descriptionText_LostFocus() {
         box.setFocus();
         return false;
     }
-    library.SetDescription(k, text);
+    EditHistory& history = form_.state.history;
+    const auto edit = history.begin("Change description of " + Trimmed(library.Entry(k).Name));
+    history.SetDescription(k, text);
     return true;
 }
 

@@ -82,6 +82,8 @@ public:
 
     void DeleteSelected() { operations_.DeleteSelected(); }
     void ClearValues() { operations_.ClearValues(); }
+    void Undo() { operations_.Undo(); }
+    void Redo() { operations_.Redo(); }
 
     // The three boxes' focus notifications. The LostFocus handlers return false when the
     // text is too long; they have then shown the message and asked for the focus back.

@@ -4,8 +4,17 @@
 #include "BaseForm.h"
 #include "Controls.h"
 #include "NodeKey.h"
+#include "TextUtil.h"
 
 namespace mb {
+
+std::string UndoCaption(const EditHistory& history) {
+    return history.canUndo() ? "Undo " + history.undoLabel() : "Undo";
+}
+
+std::string RedoCaption(const EditHistory& history) {
+    return history.canRedo() ? "Redo " + history.redoLabel() : "Redo";
+}
 
 LibraryOperations::LibraryOperations(BaseForm& form) : form_(form) {}
 
@@ -32,14 +41,17 @@ void LibraryOperations::DeleteSelected() {
     const int n = KeyTailNumber(key);
     const std::string category = library.Entry(n).Category;
 
-    tree.removeAll();
-    library.RemoveMaterial(n);
-    BuildTree(library, tree);
+    {
+        EditHistory& history = form_.state.history;
+        const auto edit = history.begin("Delete " + std::string(TrimBlanks(library.Entry(n).Name)));
+        history.RemoveMaterial(n);
+    }
+    RebuildTree(library, tree);
     // The remembered number may now name another material, or none.
     form_.state.doc.CopiedMaterialNumber = -1;
 
     if (tree.nodeCount() >= 2) {
-        const std::string neighbour = NeighbourOfRemoved(n, category);
+        const std::string neighbour = NeighbourOfRemoved(tree, library, n, category);
         if (!neighbour.empty() && tree.select(neighbour)) form_.TreeView1_NodeClick(neighbour);
     } else {
         ShowNoMaterial();
@@ -48,27 +60,6 @@ void LibraryOperations::DeleteSelected() {
     form_.materialTypeText.setText("");
     form_.materialNameText.setText("");
     form_.descriptionText.setText("");
-}
-
-std::string LibraryOperations::NeighbourOfRemoved(int removed, const std::string& category) const {
-    const TreeControl& tree = form_.TreeView1;
-    // Prefer the material that took the removed one's place in its own category, then the
-    // one before it there; a category that went with it leaves the material now numbered
-    // like the removed one, or the last.
-    if (tree.exists(category)) {
-        std::string before;
-        for (const std::string& k : tree.keysInOrder()) {
-            if (tree.parentKey(k) != category) continue;
-            if (KeyTailNumber(k) >= removed) return k;
-            before = k;
-        }
-        if (!before.empty()) return before;
-    }
-    const int last = form_.state.library.LastMaterialIndex();
-    const int wanted = removed <= last ? removed : last;
-    for (const std::string& k : tree.keysInOrder())
-        if (tree.parentKey(k) && KeyTailNumber(k) == wanted) return k;
-    return "";
 }
 
 void LibraryOperations::ShowNoMaterial() {
@@ -84,7 +75,11 @@ void LibraryOperations::ClearValues() {
     Library& library = form_.state.library;
     const int n = SelectedMaterialNumber(form_.TreeView1);
     if (n == -1 || !library.IsValidNumber(n)) return;
-    library.ClearValues(n);
+    {
+        EditHistory& history = form_.state.history;
+        const auto edit = history.begin("Clear " + std::string(TrimBlanks(library.Entry(n).Name)));
+        history.ClearValues(n);
+    }
     form_.typeCombo_Click();
 }
 
@@ -93,6 +88,62 @@ void LibraryOperations::ClearDetailFields() {
     form_.materialTypeText.setText("");
     form_.materialNameText.setText("");
     form_.descriptionText.setText("");
+}
+
+void LibraryOperations::Undo() {
+    if (const auto outcome = form_.state.history.undo()) Show(*outcome);
+}
+
+void LibraryOperations::Redo() {
+    if (const auto outcome = form_.state.history.redo()) Show(*outcome);
+}
+
+void LibraryOperations::Show(const EditHistory::Outcome& outcome) {
+    Library& library = form_.state.library;
+    TreeControl& tree = form_.TreeView1;
+    const EditFocus& focus = outcome.shown;
+    // A value's undo leaves the tree as it is: on the largest library, building it afresh
+    // is most of what an undo costs.
+    if (outcome.treeChanged) RebuildTree(library, tree);
+    // A copied number may now name another material.
+    if (outcome.renumbered) form_.state.doc.CopiedMaterialNumber = -1;
+
+    std::string key;
+    switch (focus.kind) {
+    case EditFocus::Kind::Material:
+        if (library.IsValidNumber(focus.material))
+            key = MaterialNodeKey(library.Entry(focus.material).Category,
+                                  library.Entry(focus.material).Name, focus.material);
+        break;
+    case EditFocus::Kind::Category:
+        if (tree.exists(focus.category)) key = focus.category;
+        break;
+    case EditFocus::Kind::Removed:
+        key = NeighbourOfRemoved(tree, library, focus.material, focus.category);
+        break;
+    case EditFocus::Kind::None:
+        break;
+    }
+    // A rename leaves its node's key as it was: the tree may not know the key yet.
+    if (!key.empty() && !tree.exists(key) && !outcome.treeChanged) RebuildTree(library, tree);
+    if (key.empty() || !tree.exists(key)) {
+        const std::vector<std::string> keys = tree.keysInOrder();
+        for (const std::string& k : keys)
+            if (tree.parentKey(k)) {
+                key = k;
+                break;
+            }
+    }
+    if (key.empty()) {
+        ShowNoMaterial();
+        form_.materialTypeText.setText("");
+        form_.materialNameText.setText("");
+        form_.descriptionText.setText("");
+        return;
+    }
+    tree.ensureVisible(key);
+    tree.select(key);
+    form_.TreeView1_NodeClick(key);
 }
 
 } // namespace mb

@@ -97,6 +97,8 @@ bool DocumentLifecycle::TreeIsEmpty() {
 }
 
 void DocumentLifecycle::ResetViewAndUnloadEditor() {
+    // The library is about to be replaced: its edits cannot be undone into another one.
+    state_.history.clear();
     if (BaseForm* form = host_.loadedEditor()) {
         ResetLibraryView(state_.library, form->TreeView1, form->valueframe);
         // The library being replaced has been dealt with already: unloading must not ask.
@@ -130,6 +132,7 @@ void DocumentLifecycle::NewLibrary() {
 
     Library& lib = state_.library;
     lib.Clear();
+    state_.history.clear();
     // The sample keeps the texts it has always had: its working record's category ends in
     // two blanks where the index has four, and its shadow has none.
     clsMaterial record;
@@ -451,6 +454,7 @@ bool DocumentLifecycle::ConfirmSaveChanges() {
     }
     if (BaseForm* form = host_.loadedEditor())
         ResetLibraryView(state_.library, form->TreeView1, form->valueframe);
+    state_.history.clear();
     host_.setSaveOnUnload(false);
     host_.unloadEditor();
     state_.doc.DocumentOpen = false;

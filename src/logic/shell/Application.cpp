@@ -23,9 +23,11 @@ Application::Application(AppState& state, EditorWindowFactory& editors, MainWind
       recent_(services.settings) {
     lifecycle_.libraryFileUsed = [this](const std::string& path) { recent_.add(path); };
     recoveryTimer_.start(kRecoveryIntervalMs, [this] { recovery_.check(); });
+    state_.history.onChanged = [this] { mainWindow_.editHistoryChanged(state_.history); };
 }
 
 Application::~Application() {
+    state_.history.onChanged = nullptr;
     recoveryTimer_.stop();
 }
 
@@ -186,6 +188,16 @@ void Application::onCopyMaterial() {
 }
 void Application::onPasteMaterial() {
     if (auto* e = editing()) e->onPasteMaterial();
+}
+// What is still being typed is stored first, as an edit of its own: the undo then takes
+// exactly that back.
+void Application::Undo() {
+    storePendingEdits();
+    if (auto* e = editing()) e->Undo();
+}
+void Application::Redo() {
+    storePendingEdits();
+    if (auto* e = editing()) e->Redo();
 }
 
 } // namespace mb

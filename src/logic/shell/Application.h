@@ -108,6 +108,8 @@ public:
     void DeleteSelected() override;
     void onCopyMaterial() override;
     void onPasteMaterial() override;
+    void Undo() override;
+    void Redo() override;
 
     /// The editing commands of the loaded editor, or nullptr without one.
     EditingCommands* editing();

@@ -46,6 +46,9 @@ const std::vector<MenuRoute>& MenuTable(MenuSet set) {
              {"delete", "&Delete ", "", Action::DeleteSelected},
              {"copyMaterial", "&Copy", "Ctrl+C", Action::CopyMaterial},
              {"pasteMaterial", "&Paste", "Ctrl+V", Action::PasteMaterial},
+             {"undoSeparator", "-", "", Action::Separator},
+             {"undoMenu", "Undo", "Ctrl+Z", Action::Undo},
+             {"redoMenu", "Redo", "Ctrl+Shift+Z", Action::Redo, false, 0, "Ctrl+Y"},
          }},
         {"view",
          "&View",
@@ -81,6 +84,9 @@ const std::vector<ToolbarRoute>& ToolbarTable() {
         {"deleteMaterial", "Delete the selected material", "delete", Action::DeleteSelected},
         {"separator2", "", "", Action::Separator},
         {"help", "Help", "help", Action::HelpFromToolbar},
+        {"separator3", "", "", Action::Separator},
+        {"undo", "Undo", "undo", Action::Undo},
+        {"redo", "Redo", "redo", Action::Redo},
     };
     return table;
 }
@@ -157,6 +163,12 @@ void CommandRouter::run(Action action) {
         break;
     case Action::PasteMaterial:
         commands_.onPasteMaterial();
+        break;
+    case Action::Undo:
+        commands_.Undo();
+        break;
+    case Action::Redo:
+        commands_.Redo();
         break;
     case Action::ToggleToolbar:
         mainWindow_.toolbarMenu_Click();

@@ -29,6 +29,8 @@ enum class Action {
     DeleteSelected,
     CopyMaterial,
     PasteMaterial,
+    Undo,
+    Redo,
     ToggleToolbar,
     ToggleStatusbar,
     HelpFromMainWindow,
@@ -45,6 +47,7 @@ struct MenuItemRoute {
     Action action;
     bool checkedAtStart = false; ///< carries a check mark when the window is made
     int helpContext = 0;
+    std::string otherShortcut = ""; ///< a second key for the same item; "" for none
 };
 
 struct MenuRoute {

@@ -46,6 +46,10 @@ public:
     virtual void DeleteSelected() = 0;
     virtual void onCopyMaterial() = 0;
     virtual void onPasteMaterial() = 0;
+    /// Takes the last edit of the library back; asks nothing.
+    virtual void Undo() = 0;
+    /// Makes the last edit taken back again; asks nothing.
+    virtual void Redo() = 0;
 
     // Help and about.
     virtual void ShowHelpFromMainWindow() = 0;

@@ -1,5 +1,10 @@
 #include "MainWindow.h"
 
+#include "EditHistory.h"
+#include "LibraryOperations.h"
+
+#include <tuple>
+
 namespace mb {
 
 std::optional<int> StatusAnimation::tick() {
@@ -28,6 +33,7 @@ void MainWindow::MDIForm_Load() {
     title_.setTitle(kApplicationTitle);
     toolbar_.setButtonEnabled(kDeleteMaterialKey, false);
     toolbar_.setButtonEnabled(kSaveKey, false);
+    showUndoRedo();
 }
 
 void MainWindow::Timer1_Timer() {
@@ -56,6 +62,7 @@ void MainWindow::editorLoaded() {
     menus_.showMenuSet(MenuSet::EditorWindow);
     toolbar_.setButtonEnabled(kDeleteMaterialKey, true);
     toolbar_.setButtonEnabled(kSaveKey, true);
+    showUndoRedo();
 }
 
 void MainWindow::editorUnloaded() {
@@ -67,6 +74,21 @@ void MainWindow::editorUnloaded() {
 
 void MainWindow::editorCaptionChanged(const std::string& caption) {
     title_.setTitle(std::string(kApplicationTitle) + " - [" + caption + "]");
+}
+
+void MainWindow::editHistoryChanged(const EditHistory& history) {
+    undo_ = {UndoCaption(history), history.canUndo()};
+    redo_ = {RedoCaption(history), history.canRedo()};
+    showUndoRedo();
+}
+
+void MainWindow::showUndoRedo() {
+    for (const auto& [key, item, state] :
+         {std::tuple{kUndoKey, kUndoMenu, &undo_}, std::tuple{kRedoKey, kRedoMenu, &redo_}}) {
+        toolbar_.setButtonEnabled(key, state->enabled);
+        toolbar_.setButtonToolTip(key, state->caption);
+        menus_.setItem(item, state->caption, state->enabled);
+    }
 }
 
 } // namespace mb

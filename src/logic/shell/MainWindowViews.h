@@ -16,6 +16,7 @@ public:
     /// A key that names no button is ignored.
     virtual void setButtonEnabled(const std::string& key, bool enabled) = 0;
     virtual bool isButtonEnabled(const std::string& key) const = 0;
+    virtual void setButtonToolTip(const std::string& key, const std::string& tip) = 0;
 };
 
 /// The status bar with its one picture panel.
@@ -31,6 +32,9 @@ class MenuBarView {
 public:
     virtual ~MenuBarView() = default;
     virtual void showMenuSet(MenuSet set) = 0;
+    /// Sets the caption and enablement of an item of the set on show, by name; a name not
+    /// on show is ignored. The caption is shown as given, an "&" included.
+    virtual void setItem(const std::string& name, const std::string& caption, bool enabled) = 0;
 };
 
 /// The frame's title bar.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EditHistory.h"
 #include "FileStamp.h"
 #include "Library.h"
 
@@ -25,11 +26,13 @@ struct DocumentState {
     std::optional<FileStamp> DiskStamp;
 };
 
-/// The one state object: the open library and the document state. Forms and commands
-/// receive it by reference; nothing else holds library data.
+/// The one state object: the open library, its edit history and the document state. Forms
+/// and commands receive it by reference; nothing else holds library data. Edits of the
+/// library go through `history`, which makes and records them.
 struct AppState {
     Library library;
     DocumentState doc;
+    EditHistory history{library};
 };
 
 } // namespace mb

@@ -13,8 +13,7 @@ namespace mb {
 BaseForm::BaseForm(AppState& appState, const BaseFormControls& controls,
                    const BaseFormServices& services)
     : BaseFormControls(controls), state(appState), messageBox(services.messageBox),
-      locale(services.locale), entryStore_(appState.library, controls.TreeView1,
-                                           controls.unitsCombo, appState.doc.DecimalSeparator) {}
+      locale(services.locale), entryStore_(appState, controls.TreeView1, controls.unitsCombo) {}
 
 Label& BaseForm::unitStringsLabel(int n) const {
     return *BaseFormControls::unitStringsLabel.at(static_cast<std::size_t>(n - 1));

@@ -1,7 +1,7 @@
 #include "GridEntryStore.h"
 
+#include "AppState.h"
 #include "Controls.h"
-#include "Library.h"
 #include "MaterialModel.h"
 #include "NodeKey.h"
 #include "NumberText.h"
@@ -17,10 +17,8 @@ int16_t CurrentMaterial(const TreeControl& tree) {
     return static_cast<int16_t>(KeyTailNumber(*key));
 }
 
-GridEntryStore::GridEntryStore(Library& library, const TreeControl& tree,
-                               const ComboBox& unitsCombo, const std::string& decimalSeparator)
-    : library_(library), tree_(tree), unitsCombo_(unitsCombo), decimalSeparator_(decimalSeparator) {
-}
+GridEntryStore::GridEntryStore(AppState& state, const TreeControl& tree, const ComboBox& unitsCombo)
+    : state_(state), tree_(tree), unitsCombo_(unitsCombo) {}
 
 int16_t GridEntryStore::CurrentMaterial() const {
     return mb::CurrentMaterial(tree_);
@@ -37,17 +35,21 @@ void GridEntryStore::Map(int16_t Row, int16_t /*Col*/, const std::string& /*valu
     const int m = CurrentMaterial();
     // A key whose number lies outside the library names no material to store into.
     if (m < 0 || m >= kMaxMaterials) return;
+    const std::string& separator = state_.doc.DecimalSeparator;
+    EditHistory& history = state_.history;
+    const auto edit = history.begin("Change " + std::string(TrimBlanks(*code)) + " of " +
+                                    std::string(TrimBlanks(state_.library.Entry(m).Name)));
     const std::string cell = Grid.text();
-    if (cell.empty() || !IsNumericText(cell, decimalSeparator_)) {
-        library_.ClearValue(m, *code);
+    if (cell.empty() || !IsNumericText(cell, separator)) {
+        history.ClearValue(m, *code);
         return;
     }
-    const auto number = ParseNumberText(TrimBlanks(cell), decimalSeparator_);
+    const auto number = ParseNumberText(TrimBlanks(cell), separator);
     if (!number) return;
     const int slot = PropertyCatalogue::instance().FindExact(*code);
-    const double si = library_.Material(m).Converter().ChangeUnits(
+    const double si = state_.library.Material(m).Converter().ChangeUnits(
         UnitSystemName(unitsCombo_.listIndex()), "SI", slot, *number);
-    library_.SetValue(m, *code, si);
+    history.SetValue(m, *code, si);
 }
 
 } // namespace mb

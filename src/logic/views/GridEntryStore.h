@@ -5,9 +5,9 @@
 
 namespace mb {
 
+struct AppState;
 class ComboBox;
 class GridControl;
-class Library;
 class TreeControl;
 
 /// The material selected in the tree: the number in the last four characters of the
@@ -16,12 +16,12 @@ class TreeControl;
 int16_t CurrentMaterial(const TreeControl& tree);
 
 /// Stores what the user typed into a Value cell of the property grid into the material
-/// selected in the tree, converted to SI. The editor window keeps one for this purpose;
-/// it reads the view state (tree selection, units selector) each time it is used.
+/// selected in the tree, converted to SI, as an edit of its own in the edit history. The
+/// editor window keeps one for this purpose; it reads the view state (tree selection, units
+/// selector, the decimal separator) each time it is used.
 class GridEntryStore {
 public:
-    GridEntryStore(Library& library, const TreeControl& tree, const ComboBox& unitsCombo,
-                   const std::string& decimalSeparator);
+    GridEntryStore(AppState& state, const TreeControl& tree, const ComboBox& unitsCombo);
 
     /// Stores the grid's current cell, shown in row `Row` for the type chosen in `typeCombo`,
     /// into the selected material. An empty or non-numeric cell clears the property's value.
@@ -32,10 +32,9 @@ public:
     int16_t CurrentMaterial() const;
 
 private:
-    Library& library_;
+    AppState& state_;
     const TreeControl& tree_;
     const ComboBox& unitsCombo_;
-    const std::string& decimalSeparator_;
 };
 
 } // namespace mb

@@ -1,23 +1,26 @@
 #include "MoveToCategory.h"
 
+#include "AppState.h"
 #include "Controls.h"
-#include "Library.h"
 #include "NodeKey.h"
+#include "TextUtil.h"
 
 namespace mb {
 
-std::string MoveMaterialToCategory(Library& library, TreeControl& tree,
+std::string MoveMaterialToCategory(AppState& state, TreeControl& tree,
                                    const std::string& draggedNodeKey,
                                    const std::string& targetCategory) {
+    Library& library = state.library;
     // An empty or category key would read as material 0 and move the wrong material.
     if (draggedNodeKey.empty() || IsCategoryKey(draggedNodeKey)) return "";
     const int m = KeyTailNumber(draggedNodeKey);
     if (!library.IsValidNumber(m)) return "";
 
-    const int last = library.MoveMaterialToEnd(m, targetCategory);
+    const auto edit = state.history.begin("Move " + std::string(TrimBlanks(library.Entry(m).Name)) +
+                                          " to " + std::string(TrimBlanks(targetCategory)));
+    const int last = state.history.MoveMaterialToEnd(m, targetCategory);
 
-    tree.removeAll();
-    BuildTree(library, tree);
+    RebuildTree(library, tree);
 
     const std::string key = MaterialNodeKey(targetCategory, library.Entry(last).Name, last);
     tree.ensureVisible(key);

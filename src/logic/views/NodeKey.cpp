@@ -41,6 +41,34 @@ void BuildTree(Library& library, TreeControl& tree) {
     }
 }
 
+void RebuildTree(Library& library, TreeControl& tree) {
+    std::vector<std::string> open;
+    for (const std::string& key : tree.keysInOrder())
+        if (!tree.parentKey(key) && tree.isExpanded(key)) open.push_back(key);
+    tree.removeAll();
+    BuildTree(library, tree);
+    for (const std::string& key : open)
+        tree.setExpanded(key, true);
+}
+
+std::string NeighbourOfRemoved(const TreeControl& tree, const Library& library, int removed,
+                               const std::string& category) {
+    if (tree.exists(category)) {
+        std::string before;
+        for (const std::string& k : tree.keysInOrder()) {
+            if (tree.parentKey(k) != category) continue;
+            if (KeyTailNumber(k) >= removed) return k;
+            before = k;
+        }
+        if (!before.empty()) return before;
+    }
+    const int last = library.LastMaterialIndex();
+    const int wanted = removed <= last ? removed : last;
+    for (const std::string& k : tree.keysInOrder())
+        if (tree.parentKey(k) && KeyTailNumber(k) == wanted) return k;
+    return "";
+}
+
 int SelectedMaterialNumber(const TreeControl& tree) {
     if (tree.nodeCount() == 0) return -1;
     const auto key = tree.selectedKey();

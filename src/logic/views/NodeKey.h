@@ -26,6 +26,16 @@ std::string MaterialNodeKey(const std::string& category, const std::string& name
 /// materials under their category in number order. Failing steps are skipped.
 void BuildTree(Library& library, TreeControl& tree);
 
+/// Builds the tree afresh from the library after materials were added, removed or moved,
+/// with each category that is still there open or closed as it was.
+void RebuildTree(Library& library, TreeControl& tree);
+
+/// The material node to show after material `removed` of `category` went, "" for none:
+/// the material that took its place in its category, else the one before it there; when
+/// the category went with it, the material now numbered like it, or the last.
+std::string NeighbourOfRemoved(const TreeControl& tree, const Library& library, int removed,
+                               const std::string& category);
+
 /// The selected material's number, -1 for no selection or a category with children.
 int SelectedMaterialNumber(const TreeControl& tree);
 

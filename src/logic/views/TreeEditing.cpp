@@ -37,7 +37,10 @@ bool TreeEditing::TreeView1_AfterLabelEdit(const std::string& newText) {
         } else {
             const int i = KeyTailNumber(key);
             if (library.IsValidNumber(i)) {
-                library.RenameMaterial(i, name);
+                EditHistory& history = form_.state.history;
+                const auto edit = history.begin(
+                    "Rename " + std::string(TrimBlanks(library.Entry(i).Name)) + " to " + name);
+                history.RenameMaterial(i, name);
                 // The key keeps the old name; only the label changes.
                 tree.setNodeText(key, name);
                 accepted = true;
@@ -92,7 +95,7 @@ void TreeEditing::TreeView1_DragDrop(int x, int y) {
             IsCategoryKey(*target) ? *target : tree.parentKey(*target).value_or("");
         if (!category.empty() && !EqualsNoCase(category, doc.DragSourceKey)) {
             const std::string moved =
-                MoveMaterialToCategory(form_.state.library, tree, doc.DraggedNodeKey, category);
+                MoveMaterialToCategory(form_.state, tree, doc.DraggedNodeKey, category);
             // Selecting the moved node alone would leave the boxes and the grid on whatever
             // was shown before, and a value typed into the grid would go to the selected
             // material while another one is on show. Clicking it shows the moved material.

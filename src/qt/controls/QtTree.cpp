@@ -203,6 +203,15 @@ void QtTree::ensureVisible(const std::string& key) {
     if (QTreeWidgetItem* item = itemForKey(key)) scrollToItem(item);
 }
 
+bool QtTree::isExpanded(const std::string& key) const {
+    const QTreeWidgetItem* item = itemForKey(key);
+    return item && item->isExpanded();
+}
+
+void QtTree::setExpanded(const std::string& key, bool expanded) {
+    if (QTreeWidgetItem* item = itemForKey(key)) item->setExpanded(expanded);
+}
+
 void QtTree::setDropHighlight(const std::optional<std::string>& key) {
     QTreeWidgetItem* item = key ? itemForKey(*key) : nullptr;
     if (item == highlighted_) return;

@@ -41,6 +41,8 @@ public:
     void setImage(const std::string& key, const std::string& image) override;
     std::string image(const std::string& key) const;
     void ensureVisible(const std::string& key) override;
+    bool isExpanded(const std::string& key) const override;
+    void setExpanded(const std::string& key, bool expanded) override;
 
     void setDropHighlight(const std::optional<std::string>& key) override;
     std::optional<std::string> dropHighlight() const override;

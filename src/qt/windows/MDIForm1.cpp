@@ -87,6 +87,9 @@ public:
         const QAction* a = button(key);
         return a && a->isEnabled();
     }
+    void setButtonToolTip(const std::string& key, const std::string& tip) override {
+        if (QAction* a = button(key)) a->setToolTip(toQ(tip));
+    }
 
 private:
     QAction* button(const std::string& key) const {
@@ -134,6 +137,12 @@ class MDIForm1::Menus : public MenuBarView {
 public:
     explicit Menus(MDIForm1& window) : window_(window) {}
     void showMenuSet(MenuSet set) override { window_.showMenuSet(set); }
+    void setItem(const std::string& name, const std::string& caption, bool enabled) override {
+        if (QAction* a = window_.menuItem(toQ(name))) {
+            a->setText(toQ(caption).replace(QLatin1Char('&'), QLatin1String("&&")));
+            a->setEnabled(enabled);
+        }
+    }
 
 private:
     MDIForm1& window_;
@@ -315,7 +324,10 @@ void MDIForm1::showMenuSet(MenuSet set) {
                 action = recent->menuAction();
             } else {
                 action = menu->addAction(toQ(item.caption));
-                if (!item.shortcut.empty()) action->setShortcut(QKeySequence(toQ(item.shortcut)));
+                QList<QKeySequence> keys;
+                for (const std::string& key : {item.shortcut, item.otherShortcut})
+                    if (!key.empty()) keys << QKeySequence(toQ(key));
+                action->setShortcuts(keys);
                 const QString name = toQ(item.name);
                 connect(action, &QAction::triggered, this,
                         [this, set, name] { menuItemTriggered(set, name); });

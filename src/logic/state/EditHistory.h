@@ -1,0 +1,127 @@
+#pragma once
+
+#include "Library.h"
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mb {
+
+/// What the editor shows once an edit has been undone or redone.
+struct EditFocus {
+    enum class Kind {
+        None,     ///< nothing in particular
+        Material, ///< material `material`
+        Category, ///< the category node keyed `category`
+        Removed,  ///< a material that went: it was number `material` in `category`
+    };
+    Kind kind = Kind::None;
+    int material = -1;
+    std::string category;
+
+    static EditFocus OnMaterial(int n) { return {Kind::Material, n, {}}; }
+    static EditFocus OnCategory(std::string key) { return {Kind::Category, -1, std::move(key)}; }
+};
+
+/// The edits made to the open library, each one undoable and redoable as a whole.
+///
+/// The changes go through here instead of straight to the library: each call makes the
+/// change with the library operation of the same name and keeps what it takes to reverse
+/// it. A change in place keeps only the texts and values it altered (a typed value costs a
+/// few dozen bytes); a removal keeps the material removed; an addition keeps nothing until
+/// it is undone. Nothing holds a copy of the whole library.
+///
+/// Changes made while an edit is open (`begin`) form one entry under its label: a command
+/// that changes several materials, or one material several times, is undone in one step.
+/// A command that changes nothing records nothing.
+class EditHistory {
+public:
+    explicit EditHistory(Library& library);
+    ~EditHistory();
+    EditHistory(const EditHistory&) = delete;
+    EditHistory& operator=(const EditHistory&) = delete;
+
+    /// An open edit; it closes when it goes out of scope.
+    class Edit {
+    public:
+        ~Edit();
+        Edit(const Edit&) = delete;
+        Edit& operator=(const Edit&) = delete;
+
+    private:
+        friend class EditHistory;
+        explicit Edit(EditHistory& history) : history_(history) {}
+        EditHistory& history_;
+    };
+
+    /// Opens an edit labelled `label` ("Delete A36"). An edit opened while another is open
+    /// joins that one. `shownBefore` is what an undo shows when the first material changed
+    /// is not it: for an added or pasted material, the node selected before.
+    [[nodiscard]] Edit begin(std::string label, EditFocus shownBefore = {});
+
+    // ---- Changes, as the library's operations of the same names ---------------------------
+    int AddMaterial(LibraryEntry entry, clsMaterial record, clsMaterial shadow);
+    int CopyMaterial(int source, const LibraryEntry& texts);
+    int InsertMaterial(int n, const MaterialSnapshot& material);
+    MaterialSnapshot RemoveMaterial(int n);
+    int MoveMaterialToEnd(int m, const std::string& category);
+    void RenameMaterial(int n, const std::string& name);
+    void SetCategory(int n, const std::string& category);
+    void SetDescription(int n, const std::string& description);
+    void SetEntryTexts(int n, LibraryEntry entry);
+    void SetRecords(int n, clsMaterial record, clsMaterial shadow);
+    /// As the library's: any slot 0..1000, but only a material's change is recorded (the
+    /// spare slot past the last material is never saved).
+    void SetValue(int n, std::string_view code, double si);
+    void ClearValue(int n, std::string_view code);
+    void ResetToShadow(int n);
+    void ClearValues(int n);
+    void DropValues(int n);
+
+    // ---- Undo and redo ---------------------------------------------------------------------
+    struct Outcome {
+        EditFocus shown;         ///< what the editor should show now
+        bool renumbered = false; ///< materials were added, removed or moved
+        /// the tree's nodes changed: renumbered, or a material's name or category changed
+        bool treeChanged = false;
+    };
+
+    bool canUndo() const;
+    bool canRedo() const;
+    /// Label of the edit an undo (a redo) would take back (make again); "" for none.
+    const std::string& undoLabel() const;
+    const std::string& redoLabel() const;
+    std::optional<Outcome> undo();
+    std::optional<Outcome> redo();
+    /// Forgets every edit: the library has been replaced or closed.
+    void clear();
+
+    std::size_t undoCount() const;
+    std::size_t redoCount() const;
+
+    /// Called whenever what can be undone or redone has changed.
+    std::function<void()> onChanged;
+
+    struct Entry;
+
+private:
+    struct Step;
+    void end();
+    void record(Step step);
+    /// Runs `change` on material n and records what it altered there.
+    void changeInPlace(int n, const std::function<void()>& change);
+    void notify() const;
+
+    Library& library_;
+    std::vector<Entry> undo_;
+    std::vector<Entry> redo_;
+    std::unique_ptr<Entry> open_; // the edit being made
+    int depth_ = 0;
+};
+
+} // namespace mb

@@ -1,0 +1,269 @@
+// Undo and redo of every kind of edit, made and taken back through the editor's logic and
+// the fakes as a user would: what the library holds, what the editor shows afterwards, and
+// the tree's open and closed categories.
+
+#include "LibraryOperations.h"
+#include "RandomEditing.h"
+
+#include <functional>
+#include <set>
+
+namespace mb::test {
+namespace {
+
+class EditHistoryTest : public RandomEditing {
+protected:
+    EditHistory& history() { return state.history; }
+
+    /// Everything the library holds of each material: entry, record and shadow, texts and
+    /// marked values.
+    std::string Fingerprint() {
+        std::string out;
+        const auto add = [&out](const clsMaterial& r) {
+            out += r.MaterialType() + "|" + r.MaterialNameCode() + "|" + r.MaterialName() + "|" +
+                   r.MaterialDescription();
+            for (int slot = 0; slot < kSlotCount; ++slot)
+                if (r.HasValue(slot))
+                    out += " " + std::to_string(slot) + "=" + FormatNumberText(r.SlotValue(slot));
+            out += "\n";
+        };
+        for (int i = 0; i <= library().LastMaterialIndex(); ++i) {
+            const LibraryEntry& e = library().Entry(i);
+            out += std::to_string(i) + ": " + e.Category + "|" + e.NameCode + "|" + e.Name + "|" +
+                   e.Description + "\n";
+            add(library().Material(i));
+            add(library().Shadow(i));
+        }
+        return out;
+    }
+    /// The file a save writes now (a save fills in missing name codes, as here).
+    std::string Saved() { return LibraryText(library(), GroupByCategory(library())); }
+    /// Types `text` into the Value cell of `code` and leaves the cell.
+    void TypeInto(const std::string& code, const std::string& text) {
+        GridControl& grid = editor.VSFlexGrid1;
+        int row = 1;
+        while (row < grid.rows() && grid.textMatrix(row, 0) != code)
+            ++row;
+        editor.clickCell(row, 2);
+        editor.VSFlexGrid1.typeIntoCurrentCell(text);
+        editor.VSFlexGrid1.setCurrentCell(row == 1 ? 2 : 1, 2);
+    }
+    /// Drags material n onto the category keyed `category`.
+    void DragOnto(int n, const std::string& category) {
+        tree().placeAt(1, 1, KeyOf(n));
+        tree().placeAt(1, 2, category);
+        treeEditing.TreeView1_MouseMove(LeftButton, 0, 1, 1);
+        treeEditing.TreeView1_DragDrop(1, 2);
+    }
+    std::set<std::string> OpenCategories() {
+        std::set<std::string> open;
+        for (const std::string& key : tree().keysInOrder())
+            if (!tree().parentKey(key) && tree().isExpanded(key)) open.insert(key);
+        return open;
+    }
+    /// The selected node, and the name box as it shows it.
+    Texts Shown() {
+        return {tree().selectedKey().value_or("none"), editor.materialNameText.text()};
+    }
+};
+
+// Each edit kind through its user path: the Undo item names it, an undo gives back the
+// library exactly and shows the material it concerned (for an addition, what was selected
+// before), a redo makes the edit again and shows its result. Neither asks anything.
+TEST_F(EditHistoryTest, EachKindOfEditIsUndoneAndRedoneAndShowsTheMaterialItConcerned) {
+    struct Case {
+        std::string label;
+        std::function<void()> prepare, edit;
+        Texts undone, redone; // selected key and name box
+    };
+    const Texts a36{"Steel    A36  0000", "A36  "};
+    const Texts copper{"Copper    ", ""};
+    const Case cases[] = {
+        {"Change EX of A36", [] {}, [&] { ClickMaterial(0), TypeInto("EX", "5"); }, a36, a36},
+        {"Clear S275",
+         [] {},
+         [&] { ClickMaterial(2), commands.ClearValues(); },
+         {"Steel    S275  0002", "S275  "},
+         {"Steel    S275  0002", "S275  "}},
+        // Reset gives the working record back its shadow's values and takes the boxes' texts.
+        // The entry takes the name box's text, trimmed.
+        {"Reset A36",
+         [&] { ClickMaterial(0), TypeInto("EX", "5"); },
+         [&] { ClickMaterial(0), commands.onMaterialSet(); },
+         a36,
+         {"Steel    A360000", "A36"}},
+        {"Rename A36 to Mild Steel",
+         [] {},
+         [&] { ClickMaterial(0), treeEditing.TreeView1_AfterLabelEdit(" Mild Steel"); },
+         a36,
+         {"Steel    Mild Steel0000", "Mild Steel"}},
+        {"Move 6061 to Copper",
+         [] {},
+         [&] { DragOnto(1, "Copper    "); },
+         {"Aluminium    6061  0001", "6061  "},
+         {"Copper    6061  0004", "6061  "}},
+        {"Delete S275", [] {}, [&] { Delete(2); }, {"Steel    S275  0002", "S275  "}, a36},
+        {"Add C110",
+         [] {},
+         [&] { ClickCategory("Copper"), Type("Copper", "C110"), commands.onNewMaterial(); },
+         copper,
+         {"Copper    C1100005", "C110"}},
+        {"Paste Copy of A36",
+         [] {},
+         [&] {
+             ClickMaterial(0), commands.onCopyMaterial();
+             ClickCategory("Copper"), commands.onPasteMaterial();
+         },
+         copper,
+         {"Copper    Copy of A360005", "Copy of A36"}},
+        {"Change description of 7075",
+         [] {},
+         [&] {
+             ClickMaterial(3), editor.descriptionText.setText("7xxx series");
+             commands.descriptionText_LostFocus();
+         },
+         {"Aluminium    7075  0003", "7075  "},
+         {"Aluminium    7075  0003", "7075  "}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        SetUp();
+        history().clear();
+        c.prepare();
+        const std::size_t earlier = history().undoCount();
+        const std::string before = Fingerprint();
+        c.edit();
+        const std::string after = Fingerprint();
+        ASSERT_NE(after, before);
+        EXPECT_EQ(history().undoCount(), earlier + 1) << "one edit, one entry";
+        EXPECT_EQ(UndoCaption(history()), "Undo " + c.label);
+        EXPECT_EQ(RedoCaption(history()), "Redo");
+        editor.messageBox.questions.clear();
+
+        commands.Undo();
+        EXPECT_EQ(Fingerprint(), before);
+        EXPECT_EQ(Shown(), c.undone);
+        EXPECT_EQ(RedoCaption(history()), "Redo " + c.label);
+        commands.Redo();
+        EXPECT_EQ(Fingerprint(), after);
+        EXPECT_EQ(Shown(), c.redone);
+        EXPECT_EQ(editor.shown(), kMaterialShown);
+        EXPECT_TRUE(editor.messageBox.questions.empty()) << "an undo or redo asks nothing";
+        EXPECT_EQ(UndoCaption(history()), "Undo " + c.label);
+    }
+}
+
+// A refused command, or one answered No, records nothing and leaves what can be redone.
+TEST_F(EditHistoryTest, ARefusedOrDeclinedCommandRecordsNothing) {
+    ClickMaterial(0), TypeInto("EX", "5");
+    commands.Undo();
+    const std::string before = Fingerprint();
+    const std::pair<const char*, std::function<void()>> refusals[] = {
+        {"delete answered No", [&] { editor.messageBox.queueAnswer(MsgResult::No), Delete(1); }},
+        {"a category that holds materials",
+         [&] { ClickCategory("Steel"), commands.DeleteSelected(); }},
+        {"a rename to an existing name",
+         [&] { ClickMaterial(0), treeEditing.TreeView1_AfterLabelEdit("6061"); }},
+        {"a paste of a category",
+         [&] { ClickCategory("Steel"), commands.onCopyMaterial(), commands.onPasteMaterial(); }},
+        {"an addition without a name", [&] { Type("Steel", " "), commands.onNewMaterial(); }},
+        {"an addition answered No",
+         [&] {
+             Type("Steel", "S355"), editor.messageBox.queueAnswer(MsgResult::No);
+             commands.onNewMaterial();
+         }},
+        {"Reset cancelled",
+         [&] {
+             ClickMaterial(0), editor.messageBox.queueAnswer(MsgResult::Cancel);
+             commands.onMaterialSet();
+         }},
+        {"a description with a tab",
+         [&] {
+             ClickMaterial(0), editor.descriptionText.setText("a\tb");
+             commands.descriptionText_LostFocus();
+         }},
+        {"the unchanged description",
+         [&] { ClickMaterial(0), commands.descriptionText_LostFocus(); }},
+        {"a value that is not a number", [&] { ClickMaterial(0), TypeInto("EX", "abc"); }},
+        {"a drop on the material's own category", [&] { DragOnto(0, "Steel    "); }},
+    };
+    for (const auto& [what, run] : refusals) {
+        SCOPED_TRACE(what);
+        run();
+        EXPECT_EQ(Fingerprint(), before);
+        EXPECT_EQ((std::pair{history().undoCount(), RedoCaption(history())}),
+                  (std::pair{std::size_t{0}, std::string("Redo Change EX of A36")}));
+    }
+    ClickMaterial(0), TypeInto("EX", "7");
+    EXPECT_FALSE(history().canRedo()) << "a new edit ends what could be redone";
+}
+
+// Deleting and moving rebuild the tree; every category stays open or closed as it was, and
+// only the one whose material is shown is opened.
+TEST_F(EditHistoryTest, TheTreeKeepsItsOpenCategoriesThroughDeleteMoveUndoAndRedo) {
+    tree().setExpanded("Steel    ", true);
+    tree().setExpanded("Copper    ", true);
+    const std::set<std::string> open{"Steel    ", "Copper    "};
+    Delete(3); // 7075, of the closed Aluminium
+    EXPECT_EQ(OpenCategories(), open);
+    commands.Undo();
+    EXPECT_EQ(OpenCategories(),
+              (std::set<std::string>{"Steel    ", "Aluminium    ", "Copper    "}));
+    tree().setExpanded("Aluminium    ", false);
+    DragOnto(2, "Copper    "); // S275 into Copper
+    EXPECT_EQ(OpenCategories(), open);
+    commands.Undo();
+    commands.Redo();
+    EXPECT_EQ(OpenCategories(), open);
+}
+
+// Random edits of every kind mixed with undos, redos and saves: after every step, undoing
+// everything gives back the library as opened, byte for byte when saved, and redoing it all
+// comes back to where the step left it.
+TEST_F(EditHistoryTest, UndoingEverythingGivesBackTheLibraryAsOpenedAfterEveryStep) {
+    int undone = 0, redone = 0;
+    for (unsigned seed = 1; seed <= 100 && !HasFailure(); ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        rng.seed(seed);
+        RandomLibrary();
+        history().clear(); // as opening leaves it
+        const std::string opened = Saved();
+        const std::string openedState = Fingerprint();
+        for (int step = 0; step < 25 && !HasFailure(); ++step) {
+            SCOPED_TRACE("step " + std::to_string(step));
+            const int what = Pick(10);
+            if (what < 6) {
+                Edit(EditKind(Pick(kEditKindsWithoutImport)));
+            } else if (what < 8) {
+                undone += history().canUndo();
+                commands.Undo();
+            } else if (what < 9) {
+                redone += history().canRedo();
+                commands.Redo();
+            } else {
+                Saved(); // a save keeps the history
+            }
+            const std::string now = Fingerprint();
+            const auto sizes = std::pair{history().undoCount(), history().redoCount()};
+            editor.messageBox.questions.clear();
+            int n = 0;
+            for (; history().canUndo(); ++n)
+                commands.Undo();
+            ASSERT_EQ(Saved(), opened);
+            ASSERT_EQ(Fingerprint(), openedState);
+            for (int i = 0; i < n; ++i)
+                commands.Redo();
+            ASSERT_EQ(Fingerprint(), now);
+            ASSERT_EQ(std::pair(history().undoCount(), history().redoCount()), sizes);
+            EXPECT_TRUE(editor.messageBox.questions.empty());
+        }
+    }
+    EXPECT_GT(undone, 100);
+    EXPECT_GT(redone, 50);
+    for (const char* what :
+         {"added", "renamed", "pasted", "descriptions", "deleted", "moved", "cleared"})
+        EXPECT_GT(counts[what], 20) << what << " must really happen";
+}
+
+} // namespace
+} // namespace mb::test
