@@ -56,6 +56,9 @@ public:
     virtual void setListIndex(int index) = 0;
 };
 
+/// What a check found about the value in a grid row.
+enum class RowMark { None, Warning, Error };
+
 /// The property grid: rows and columns from 0, row 0 the header.
 class GridControl : public Visibility {
 public:
@@ -75,6 +78,30 @@ public:
     virtual void editCell() = 0;
     /// Closes an open cell editor without committing it, so it cannot survive a rebuild.
     virtual void finishEditing() = 0;
+    /// Marks row `row` (from 1) with a sign of `mark` and `tip` as its tooltip; a rebuild
+    /// clears every mark.
+    virtual void setRowMark(int row, RowMark mark, const std::string& tip) = 0;
+};
+
+/// Lines over a shared x for a chart, with what the axes say.
+struct ChartPlot {
+    struct Series {
+        std::string name;
+        std::vector<double> y;
+    };
+    std::string title;
+    std::string xLabel, yLabel;
+    bool logX = false;  ///< x on a logarithmic axis
+    bool polar = false; ///< x an angle in degrees, y the radius
+    std::vector<double> x;
+    std::vector<Series> series;
+};
+
+/// A chart pane: a plot, or a short note where there is nothing to plot.
+class ChartControl : public Visibility {
+public:
+    virtual void showPlot(const ChartPlot& plot) = 0;
+    virtual void showNote(const std::string& note) = 0;
 };
 
 /// The two-level tree of categories and materials, addressed by node key.

@@ -97,12 +97,20 @@ public:
         const auto it = cells_.find({row, col});
         return it == cells_.end() ? std::string() : it->second;
     }
-    void clear() override { cells_.clear(); }
+    void clear() override { cells_.clear(), marks.clear(); }
     void autoSizeColumn(int) override {}
     void editCell() override { editing_ = true; }
     void finishEditing() override { editing_ = false; }
+    void setRowMark(int row, RowMark mark, const std::string& tip) override {
+        if (mark == RowMark::None)
+            marks.erase(row);
+        else
+            marks[row] = {mark, tip};
+    }
 
     bool isEditing() const { return editing_; }
+    /// The marked rows with their mark and tooltip.
+    std::map<int, std::pair<RowMark, std::string>> marks;
     /// What the user's typing leaves in the current cell once the editor closes.
     void typeIntoCurrentCell(const std::string& text) { setText(text), editing_ = false; }
 
@@ -204,6 +212,15 @@ private:
     mutable std::vector<Node> nodes_; // found nodes may be changed
     std::optional<std::string> selected_, highlight_;
     std::map<std::pair<int, int>, std::string> points_;
+};
+
+/// A chart pane that keeps what it was last asked to show.
+class FakeChart : public Shown<ChartControl> {
+public:
+    void showPlot(const ChartPlot& p) override { plot = p, note.clear(); }
+    void showNote(const std::string& n) override { plot.reset(), note = n; }
+    std::optional<ChartPlot> plot;
+    std::string note;
 };
 
 class FakePopupMenu : public PopupMenu {

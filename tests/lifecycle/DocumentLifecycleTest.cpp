@@ -371,7 +371,9 @@ TEST_F(DocumentLifecycleTest, TheEditHistoryStartsEmptyAtNewOpenAndCloseAndSurvi
     app.SaveLibrary();
     EXPECT_EQ(test::ReadBytes(file), kTwoMaterials);
     EXPECT_TRUE(messages.questions.empty()) << "neither undo nor redo asks";
-    // Undone back to what was saved, the library counts as unchanged: its copy goes.
+    // Undone back to what was saved, the library counts as unchanged: its copy goes. (The
+    // click on the tree takes the focus from the description box.)
+    app.descriptionText_LostFocus();
     window().clickNode(kPA6);
     app.DeleteSelected();
     recoveryTimer.fire();

@@ -29,14 +29,20 @@ std::string ToolHelp(std::string_view program, std::string_view about,
     s.append(about).append("\n\nCommands:\n");
     std::size_t width = 0;
     std::vector<std::string> usages;
+    // A usage line longer than this puts its summary on the next line, so one command
+    // with many options does not push every summary off the screen.
+    constexpr std::size_t kWidest = 44;
     for (const CommandSpec& c : commands) {
         usages.push_back(UsageLine("", c).substr(1));
-        width = std::max(width, usages.back().size());
+        if (usages.back().size() <= kWidest) width = std::max(width, usages.back().size());
     }
     for (std::size_t i = 0; i < commands.size(); ++i) {
         s.append("  ").append(usages[i]);
-        s.append(width + 3 - usages[i].size(), ' ');
-        s.append(commands[i].summary).append("\n");
+        if (usages[i].size() > width)
+            s.append("\n").append(2, ' ').append(width, ' ');
+        else
+            s.append(width - usages[i].size(), ' ');
+        s.append(3, ' ').append(commands[i].summary).append("\n");
     }
     s.append("\nRun '").append(program).append(" COMMAND --help' for the details of a command,\n");
     s.append("'").append(program).append(" --version' for its version.\n");
@@ -96,6 +102,7 @@ int Dispatch(std::string_view program, std::string_view version, std::string_vie
     Invocation inv;
     for (const OptionSpec& o : command->options)
         inv.optionValues.emplace_back(o.defaultValue);
+    inv.optionLists.resize(command->options.size());
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg.size() < 2 || arg[0] != '-') {
@@ -128,6 +135,8 @@ int Dispatch(std::string_view program, std::string_view version, std::string_vie
                                   where);
             value = *choice;
         }
+        inv.optionLists[static_cast<std::size_t>(option - command->options.begin())].push_back(
+            value);
     }
     if (inv.positionals.size() != command->positionals.size()) {
         std::string expected = "expected";

@@ -33,6 +33,9 @@ struct OptionSpec {
 struct Invocation {
     std::vector<std::string> positionals;
     std::vector<std::string> optionValues; ///< one per OptionSpec, in table order
+    /// Every value given, in the order given, one list per OptionSpec (for options that
+    /// may be repeated; optionValues holds the last).
+    std::vector<std::vector<std::string>> optionLists;
 };
 
 struct CommandSpec {

@@ -1,15 +1,17 @@
 #include "MatlibCommands.h"
 
+#include "CurveCommand.h"
+#include "ExchangeCommands.h"
+#include "LintCommand.h"
+
 #include "FileOps.h"
 #include "FreeXLSpreadsheet.h"
-#include "IsolatedSpreadsheetReader.h"
 #include "Library.h"
 #include "LibraryDiff.h"
 #include "LibraryFile.h"
 #include "MaterialQuery.h"
 #include "PropertyCatalogue.h"
 #include "SheetReply.h"
-#include "SpreadsheetImport.h"
 #include "TextUtil.h"
 #include "UnitConversion.h"
 
@@ -55,24 +57,6 @@ int Check(const Invocation& inv, Output& output) {
     const CategoryGrouping grouping = GroupByCategory(library);
     output.out += Number(library.MaterialCount()) + " materials in " +
                   Number(static_cast<long long>(grouping.names.size())) + " categories\n";
-    return kExitOk;
-}
-
-/// Reads `path` for a command that compares or searches: a file that is not a library is
-/// then a file problem like any other, named with its path.
-int LoadToRead(const std::string& path, Library& library, Output& output) {
-    const ReadResult r = ReadLibraryFile(path, library, kDecimalSeparator);
-    if (r.status == ReadResult::Status::NotALibrary) {
-        output.err += "matlib: " + path + ": " + kNotALibraryMessage + "\n";
-        return kExitFailed;
-    }
-    if (r.status == ReadResult::Status::CannotOpen) {
-        output.err += "matlib: cannot read " + path + ": " + r.message + "\n";
-        return kExitFailed;
-    }
-    if (r.droppedMaterials > 0)
-        output.err += "matlib: " + path + ": " + Number(r.droppedMaterials) +
-                      " materials beyond the limit of " + Number(kMaxMaterials) + " were dropped\n";
     return kExitOk;
 }
 
@@ -165,20 +149,17 @@ int Show(const Invocation& inv, Output& output) {
     const std::string& system = inv.optionValues[0];
     Library library;
     if (const int rc = Load(path, library, output); rc != kExitOk) return rc;
-    for (int i = 0; i < library.MaterialCount(); ++i) {
-        if (!EqualsNoCase(TrimBlanks(library.Entry(i).Name), wanted)) continue;
-        clsMaterial& record = library.Material(i);
-        for (int slot = 0; slot < kVisitedSlots; ++slot) {
-            if (!record.HasValue(slot)) continue;
-            record.Property(clsMaterial::GetNthProperty(slot));
-            output.out.append(TrimBlanks(record.Property())).append("\t");
-            output.out.append(TrimBlanks(record.PropValue(system))).append("\t");
-            output.out.append(TrimBlanks(UnitLabel(system, slot))).append("\n");
-        }
-        return kExitOk;
+    const int i = MaterialNamed(library, wanted);
+    if (i < 0) return NoSuchMaterial(path, wanted, output);
+    clsMaterial& record = library.Material(i);
+    for (int slot = 0; slot < kVisitedSlots; ++slot) {
+        if (!record.HasValue(slot)) continue;
+        record.Property(clsMaterial::GetNthProperty(slot));
+        output.out.append(TrimBlanks(record.Property())).append("\t");
+        output.out.append(TrimBlanks(record.PropValue(system))).append("\t");
+        output.out.append(TrimBlanks(UnitLabel(system, slot))).append("\n");
     }
-    output.err += "matlib: no material named '" + std::string(wanted) + "' in " + path + "\n";
-    return kExitRejected;
+    return kExitOk;
 }
 
 // A tool cannot ask: every write error is reported and answered with Cancel.
@@ -233,33 +214,44 @@ int Cells(const Invocation& inv, Output& output) {
     return kExitOk;
 }
 
-int Import(const Invocation& inv, Output& output) {
-    const std::string& in = inv.positionals[0];
-    // The workbook is read by this same program in a process of its own, as the editor
-    // reads it: a damaged file then gives a message instead of a crash.
-    IsolatedSpreadsheetReader reader("/proc/self/exe");
-    Library library;
-    const ImportResult r = ImportSpreadsheet(in, reader, library);
-    if (r.status == ImportResult::Status::CannotOpen) {
-        output.err += "matlib: " + r.message() + "\n";
-        return kExitFailed;
-    }
-    // Row by row what the import changed or where it stopped, one line each.
-    const std::string message = r.message();
-    for (std::size_t at = 0; at < message.size();) {
-        const std::size_t end = std::min(message.find('\n', at), message.size());
-        output.err += "matlib: " + in + ": " + message.substr(at, end - at) + "\n";
-        at = end + 1;
-    }
-    if (!r.imported()) return kExitRejected;
-    if (library.MaterialCount() == 0) {
-        output.err += "matlib: " + in + ": the sheet holds no material\n";
-        return kExitRejected;
-    }
-    return Save(inv.positionals[1], library, output);
+} // namespace
+
+int LoadLibrary(const std::string& path, Library& library, Output& output) {
+    return Load(path, library, output);
 }
 
-} // namespace
+int SaveLibrary(const std::string& path, Library& library, Output& output) {
+    return Save(path, library, output);
+}
+
+int LoadToRead(const std::string& path, Library& library, Output& output) {
+    const ReadResult r = ReadLibraryFile(path, library, kDecimalSeparator);
+    if (r.status == ReadResult::Status::NotALibrary) {
+        output.err += "matlib: " + path + ": " + kNotALibraryMessage + "\n";
+        return kExitFailed;
+    }
+    if (r.status == ReadResult::Status::CannotOpen) {
+        output.err += "matlib: cannot read " + path + ": " + r.message + "\n";
+        return kExitFailed;
+    }
+    if (r.droppedMaterials > 0)
+        output.err += "matlib: " + path + ": " + Number(r.droppedMaterials) +
+                      " materials beyond the limit of " + Number(kMaxMaterials) + " were dropped\n";
+    return kExitOk;
+}
+
+int NoSuchMaterial(const std::string& path, std::string_view name, Output& output) {
+    output.err +=
+        "matlib: no material named '" + std::string(TrimBlanks(name)) + "' in " + path + "\n";
+    return kExitRejected;
+}
+
+int MaterialNamed(const Library& library, std::string_view name) {
+    const std::string_view wanted = TrimBlanks(name);
+    for (int i = 0; i < library.MaterialCount(); ++i)
+        if (EqualsNoCase(TrimBlanks(library.Entry(i).Name), wanted)) return i;
+    return -1;
+}
 
 const std::vector<CommandSpec>& MatlibCommands() {
     static const std::vector<CommandSpec> commands = {
@@ -313,6 +305,8 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "\nExit status: 0 shown, 1 not a library or no such material, 2 the file cannot be\n"
          "read.\n",
          &Show},
+        LintCommand(),
+        CurveCommand(),
         {"diff",
          "Lists the differences between the libraries OLD and NEW.",
          {"OLD", "NEW"},
@@ -352,18 +346,8 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "\nExit status: 0 written, 1 IN is not a library, 2 IN cannot be read or OUT\n"
          "cannot be written.\n",
          &Write},
-        {"import",
-         "Imports the materials of the workbook IN and writes them to OUT as a library.",
-         {"IN", "OUT"},
-         {},
-         "IN is an Excel 97-2003 workbook (.xls) laid out as the editor imports it: in its\n"
-         "first sheet, column A \"Name\" starts a material (its name in column B), \"Type\"\n"
-         "gives its category, other rows are value rows (a property code in column A, the\n"
-         "value in SI in column B), and \"End\" ends the data. OUT is written as \"write\"\n"
-         "writes it, and only when every row up to \"End\" was imported.\n"
-         "\nExit status: 0 written, 1 a row of the sheet was refused (the row is named) or\n"
-         "the sheet holds no material, 2 IN cannot be read or OUT cannot be written.\n",
-         &Import},
+        ImportCommand(),
+        ExportCommand(),
         {"cells",
          "Prints columns A and B of the first sheet of the workbook FILE for the editor.",
          {"FILE"},

@@ -27,12 +27,13 @@ struct ImportResult {
         NotANumber,         ///< column B of a value row is not a number
         MissingEnd,         ///< no "End" row up to the last row the counter reaches
         LibraryFull,        ///< a "Name" row past the library's 1001 materials
+        Refused,            ///< a row, cell or key another format does not allow: `reason` names it
     };
     Status status = Status::Imported;
     /// Row where reading stopped: the "End" row, or the row that failed. 0 when the
     /// file could not be opened.
     int row = 0;
-    /// Why the file could not be opened (CannotOpen only).
+    /// Why the file could not be opened (CannotOpen), or what was refused where (Refused).
     std::string reason;
     /// What was changed in a name or category so that it fits a library, one sentence per
     /// change, each naming its row ("Row 7: ..."), in row order. Kept whatever the status.

@@ -101,6 +101,7 @@ void BaseForm::typeCombo_Click() {
 void BaseForm::ShowMaterialGrid() {
     clsFlexGrid grid(*this);
     grid.FillGrid(VSFlexGrid1, typeCombo.listIndex());
+    if (materialShown) materialShown();
 }
 
 void BaseForm::FillTypeList() {

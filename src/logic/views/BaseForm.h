@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace mb {
@@ -62,6 +63,13 @@ public:
 
     MessageBox& messageBox;
     Locale& locale;
+
+    /// Runs whenever the grid has shown the selected material afresh or stored a value
+    /// into it, for what follows the material's values (its checks and its curve).
+    std::function<void()> materialShown;
+
+    /// What storing the grid's current cell would do, for a value still being typed.
+    GridEntryStore::CellEntry ReadCurrentCell() const;
 
     /// True from a click in the Value column until the edited value is stored, an empty
     /// cell is left, or a node is clicked.

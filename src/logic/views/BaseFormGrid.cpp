@@ -48,6 +48,7 @@ void BaseForm::VSFlexGrid1_LeaveCell() {
     }
     StoreGridValue(row, col, cell);
     EditStarted = false;
+    if (materialShown) materialShown();
 }
 
 void BaseForm::VSFlexGrid1_LostFocus() {
@@ -64,6 +65,10 @@ bool BaseForm::IsSignedProperty(int row) const {
     for (std::string_view s : kSigned)
         if (EqualsNoCase(trimmed, s)) return true;
     return false;
+}
+
+GridEntryStore::CellEntry BaseForm::ReadCurrentCell() const {
+    return entryStore_.Read(static_cast<int16_t>(VSFlexGrid1.row()), VSFlexGrid1, typeCombo);
 }
 
 void BaseForm::StoreGridValue(int row, int col, const std::string& text) {

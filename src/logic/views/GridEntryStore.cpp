@@ -24,32 +24,37 @@ int16_t GridEntryStore::CurrentMaterial() const {
     return mb::CurrentMaterial(tree_);
 }
 
-void GridEntryStore::Map(int16_t Row, int16_t /*Col*/, const std::string& /*value*/,
-                         int16_t /*UnitSystem*/, const GridControl& Grid,
-                         const ComboBox& typeCombo) {
+GridEntryStore::CellEntry GridEntryStore::Read(int16_t Row, const GridControl& Grid,
+                                               const ComboBox& typeCombo) const {
     // The row tables do not overlap, so looking the row up directly finds the same code
     // as searching them one after another.
     const std::string* code = MapRowCode(typeCombo.listIndex(), Row);
-    if (!code) return;
+    if (!code) return {};
+    const std::string cell = Grid.text();
+    if (cell.empty() || !IsNumericText(cell, state_.doc.DecimalSeparator))
+        return {CellEntry::Effect::Clear, code};
+    const auto number = ParseNumberText(TrimBlanks(cell), state_.doc.DecimalSeparator);
+    if (!number) return {};
+    const int slot = PropertyCatalogue::instance().FindExact(*code);
+    const double si = clsUnitConversion().ChangeUnits(UnitSystemName(unitsCombo_.listIndex()), "SI",
+                                                      slot, *number);
+    return {CellEntry::Effect::Set, code, si};
+}
 
+void GridEntryStore::Map(int16_t Row, int16_t /*Col*/, const std::string& /*value*/,
+                         int16_t /*UnitSystem*/, const GridControl& Grid,
+                         const ComboBox& typeCombo) {
+    const std::string* code = MapRowCode(typeCombo.listIndex(), Row);
+    if (!code) return;
     const int m = CurrentMaterial();
     // A key whose number lies outside the library names no material to store into.
     if (m < 0 || m >= kMaxMaterials) return;
-    const std::string& separator = state_.doc.DecimalSeparator;
     EditHistory& history = state_.history;
     const auto edit = history.begin("Change " + std::string(TrimBlanks(*code)) + " of " +
                                     std::string(TrimBlanks(state_.library.Entry(m).Name)));
-    const std::string cell = Grid.text();
-    if (cell.empty() || !IsNumericText(cell, separator)) {
-        history.ClearValue(m, *code);
-        return;
-    }
-    const auto number = ParseNumberText(TrimBlanks(cell), separator);
-    if (!number) return;
-    const int slot = PropertyCatalogue::instance().FindExact(*code);
-    const double si = state_.library.Material(m).Converter().ChangeUnits(
-        UnitSystemName(unitsCombo_.listIndex()), "SI", slot, *number);
-    history.SetValue(m, *code, si);
+    const CellEntry entry = Read(Row, Grid, typeCombo);
+    if (entry.effect == CellEntry::Effect::Clear) history.ClearValue(m, *entry.code);
+    if (entry.effect == CellEntry::Effect::Set) history.SetValue(m, *entry.code, entry.si);
 }
 
 } // namespace mb

@@ -31,6 +31,15 @@ public:
 
     int16_t CurrentMaterial() const;
 
+    /// What `Map` would do with the grid's current cell in row `Row`.
+    struct CellEntry {
+        enum class Effect { Nothing, Clear, Set };
+        Effect effect = Effect::Nothing;
+        const std::string* code = nullptr; ///< the code stored into
+        double si = 0;                     ///< the value stored, for Set
+    };
+    CellEntry Read(int16_t Row, const GridControl& Grid, const ComboBox& typeCombo) const;
+
 private:
     AppState& state_;
     const TreeControl& tree_;

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QStyle>
 
 namespace mb::qt {
 
@@ -166,12 +167,34 @@ void QtGrid::editCell() {
         QTableWidget::setCurrentCell(current_.row - 1, current_.col);
     }
     editItem(cell);
+    if (QLineEdit* editor = openEditor(current_.row, current_.col))
+        connect(editor, &QLineEdit::textEdited, this, &QtGrid::cellEdited, Qt::UniqueConnection);
 }
 
 void QtGrid::finishEditing() {
     if (state() != QAbstractItemView::EditingState) return;
     if (QWidget* editor = indexWidget(currentIndex()))
         closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+}
+
+void QtGrid::setRowMark(int row, RowMark mark, const std::string& tip) {
+    if (row < 1 || row > rowCount()) return;
+    QTableWidgetItem* code = cellItem(row, 0, mark != RowMark::None);
+    if (!code) return;
+    QIcon icon;
+    if (mark != RowMark::None)
+        icon = style()->standardIcon(mark == RowMark::Error ? QStyle::SP_MessageBoxCritical
+                                                            : QStyle::SP_MessageBoxWarning);
+    code->setIcon(icon);
+    autoSizeColumn(0);
+    const QString text = toQ(tip);
+    for (int c = 0; c < columnCount(); ++c) {
+        // A changed item hands its text to an editor open on it, which would throw away
+        // what the user is typing there.
+        if (openEditor(row, c)) continue;
+        QTableWidgetItem* cell = cellItem(row, c, !text.isEmpty());
+        if (cell && cell->toolTip() != text) cell->setToolTip(text);
+    }
 }
 
 void QtGrid::keyPressEvent(QKeyEvent* event) {

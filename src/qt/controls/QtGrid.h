@@ -35,6 +35,7 @@ public:
     void autoSizeColumn(int col) override;
     void editCell() override;
     void finishEditing() override;
+    void setRowMark(int row, RowMark mark, const std::string& tip) override;
 
     static constexpr int kValueColumn = 2;
 
@@ -45,6 +46,8 @@ signals:
     void leaveCell();
     /// The input focus went from the grid (or its cell editor) to another widget.
     void lostFocus();
+    /// The user changed the text in the open cell editor; text() reads it.
+    void cellEdited();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

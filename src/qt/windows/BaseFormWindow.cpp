@@ -1,6 +1,8 @@
 #include "BaseFormWindow.h"
 
 #include "BaseForm.h"
+#include "MaterialFeedback.h"
+#include "QtChart.h"
 #include "QtControls.h"
 #include "QtGrid.h"
 #include "QtServices.h"
@@ -23,14 +25,7 @@ BaseFormWindow::BaseFormWindow(AppState& state, QWidget* parent) : QWidget(paren
     ownMessageBox_ = std::make_unique<qt::QtMessageBox>(this);
     ownLocale_ = std::make_unique<qt::QtLocale>();
     buildLayout();
-    BaseFormControls controls{*TreeView1_,       *VSFlexGrid1_,      *unitsCombo_,
-                              *typeCombo_,       *materialTypeText_, *materialNameText_,
-                              *descriptionText_, *cmdNewMaterial_,   *reset_,
-                              *AddSet_,          *valueframe_,       {}};
-    for (std::size_t i = 0; i < unitStringsLabel_.size(); ++i)
-        controls.unitStringsLabel[i] = unitStringsLabel_[i];
-    form_ =
-        std::make_unique<BaseForm>(state, controls, BaseFormServices{*ownMessageBox_, *ownLocale_});
+    makeForm(state, *ownMessageBox_, *ownLocale_);
     connectHandlers();
     qApp->installEventFilter(this);
 }
@@ -39,6 +34,12 @@ BaseFormWindow::BaseFormWindow(AppState& state, MessageBox& messageBox, Locale& 
                                QWidget* parent)
     : QWidget(parent) {
     buildLayout();
+    makeForm(state, messageBox, locale);
+    connectHandlers();
+    qApp->installEventFilter(this);
+}
+
+void BaseFormWindow::makeForm(AppState& state, MessageBox& messageBox, Locale& locale) {
     BaseFormControls controls{*TreeView1_,       *VSFlexGrid1_,      *unitsCombo_,
                               *typeCombo_,       *materialTypeText_, *materialNameText_,
                               *descriptionText_, *cmdNewMaterial_,   *reset_,
@@ -46,8 +47,7 @@ BaseFormWindow::BaseFormWindow(AppState& state, MessageBox& messageBox, Locale& 
     for (std::size_t i = 0; i < unitStringsLabel_.size(); ++i)
         controls.unitStringsLabel[i] = unitStringsLabel_[i];
     form_ = std::make_unique<BaseForm>(state, controls, BaseFormServices{messageBox, locale});
-    connectHandlers();
-    qApp->installEventFilter(this);
+    feedback_ = std::make_unique<MaterialFeedback>(*form_, *checkSummary_, *chart_);
 }
 
 BaseFormWindow::~BaseFormWindow() {
@@ -110,9 +110,27 @@ void BaseFormWindow::buildLayout() {
     valueframe_->setFrameShape(QFrame::NoFrame);
     auto* frameLayout = new QVBoxLayout(valueframe_);
     frameLayout->setContentsMargins(0, 0, 0, 0);
-    VSFlexGrid1_ = new qt::QtGrid(valueframe_);
+    // The grid with the line that sums up its checks, and the chart beside them.
+    auto* gridAndChart = new QSplitter(Qt::Horizontal, valueframe_);
+    gridAndChart->setObjectName(QStringLiteral("gridAndChart"));
+    gridAndChart->setChildrenCollapsible(false);
+    auto* gridColumn = new QWidget(gridAndChart);
+    auto* gridLayout = new QVBoxLayout(gridColumn);
+    gridLayout->setContentsMargins(0, 0, 0, 0);
+    VSFlexGrid1_ = new qt::QtGrid(gridColumn);
     VSFlexGrid1_->setObjectName(QStringLiteral("VSFlexGrid1"));
-    frameLayout->addWidget(VSFlexGrid1_);
+    gridLayout->addWidget(VSFlexGrid1_, 1);
+    checkSummary_ = new qt::QtLabel(gridColumn);
+    checkSummary_->setObjectName(QStringLiteral("checkSummary"));
+    gridLayout->addWidget(checkSummary_);
+    chart_ = new qt::QtChart(gridAndChart);
+    chart_->setObjectName(QStringLiteral("chart"));
+    chart_->setMinimumWidth(260);
+    // The grid's four columns fit in about 470 pixels; the chart takes the rest.
+    gridAndChart->setStretchFactor(0, 1);
+    gridAndChart->setStretchFactor(1, 1);
+    gridAndChart->setSizes({470, 400});
+    frameLayout->addWidget(gridAndChart);
     column->addWidget(valueframe_, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -139,8 +157,8 @@ void BaseFormWindow::buildLayout() {
     splitter_->setStretchFactor(0, 0);
     splitter_->setStretchFactor(1, 1);
     // Wide enough for the longest name a library holds (28 characters) under its category.
-    splitter_->setSizes({290, 530});
-    resize(820, 560);
+    splitter_->setSizes({290, 870});
+    resize(1160, 600);
 }
 
 void BaseFormWindow::connectHandlers() {
@@ -157,6 +175,9 @@ void BaseFormWindow::connectHandlers() {
     connect(VSFlexGrid1_, &qt::QtGrid::clicked, this, [form] { form->VSFlexGrid1_Click(); });
     connect(VSFlexGrid1_, &qt::QtGrid::leaveCell, this, [form] { form->VSFlexGrid1_LeaveCell(); });
     connect(VSFlexGrid1_, &qt::QtGrid::lostFocus, this, [form] { form->VSFlexGrid1_LostFocus(); });
+    MaterialFeedback* feedback = feedback_.get();
+    connect(VSFlexGrid1_, &qt::QtGrid::cellEdited, this,
+            [feedback] { feedback->VSFlexGrid1_Change(); });
 
     connect(unitsCombo_, &qt::QtComboBox::clicked, this, [form] { form->unitsCombo_Click(); });
     connect(unitsCombo_, &qt::QtComboBox::gotFocus, this, [form] { form->unitsCombo_GotFocus(); });

@@ -11,9 +11,11 @@ namespace mb {
 struct AppState;
 class BaseForm;
 class Locale;
+class MaterialFeedback;
 class MessageBox;
 namespace qt {
 class QtButton;
+class QtChart;
 class QtComboBox;
 class QtFrame;
 class QtGrid;
@@ -40,6 +42,8 @@ public:
     ~BaseFormWindow() override;
 
     BaseForm& form() { return *form_; }
+    /// The checks and the chart of the selected material.
+    MaterialFeedback& feedback() { return *feedback_; }
 
     qt::QtTree& TreeView1() { return *TreeView1_; }
     qt::QtGrid& VSFlexGrid1() { return *VSFlexGrid1_; }
@@ -53,6 +57,8 @@ public:
     qt::QtButton& AddSet() { return *AddSet_; }
     qt::QtFrame& valueframe() { return *valueframe_; }
     QSplitter& splitter() { return *splitter_; }
+    qt::QtChart& chart() { return *chart_; }
+    qt::QtLabel& checkSummary() { return *checkSummary_; }
 
 protected:
     /// Watches the mouse on the whole application, for two things the widgets would not do
@@ -62,6 +68,7 @@ protected:
 
 private:
     void buildLayout();
+    void makeForm(AppState& state, MessageBox& messageBox, Locale& locale);
     void connectHandlers();
     qt::QtTextBox* textBox(QObject* object) const;
     bool focusKeptFrom(QWidget* pressed) const;
@@ -83,8 +90,11 @@ private:
     qt::QtButton* AddSet_ = nullptr;
     qt::QtFrame* valueframe_ = nullptr;
     std::array<qt::QtLabel*, 12> unitStringsLabel_{};
+    qt::QtLabel* checkSummary_ = nullptr;
+    qt::QtChart* chart_ = nullptr;
 
     std::unique_ptr<BaseForm> form_;
+    std::unique_ptr<MaterialFeedback> feedback_;
 
     // The box that a press has just given the focus: its text is selected on the release.
     qt::QtTextBox* selectOnRelease_ = nullptr;

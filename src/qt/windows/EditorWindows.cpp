@@ -4,18 +4,22 @@
 #include "BaseFormWindow.h"
 #include "MDIForm1.h"
 
+#include "AppState.h"
 #include "BaseForm.h"
 #include "EditingCommands.h"
+#include "MaterialFeedback.h"
 #include "QtControls.h"
 #include "QtText.h"
 #include "QtTree.h"
 #include "TreeEditing.h"
 
 #include <QCloseEvent>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QStyle>
 
 namespace mb::qt {
 
@@ -94,9 +98,13 @@ private:
 EditorWindows::EditorWindows(AppState& state, MDIForm1& mainWindow, MessageBox& messages,
                              Locale& locale)
     : state_(state), mainWindow_(mainWindow), messages_(messages), locale_(locale),
-      editPopup_(std::make_unique<QtPopupMenu>(mainWindow)) {}
+      editPopup_(std::make_unique<QtPopupMenu>(mainWindow)) {
+    mainWindow_.editMenuShown = [this](QMenu& edit) { addCheckLibraryItem(edit); };
+}
 
-EditorWindows::~EditorWindows() = default;
+EditorWindows::~EditorWindows() {
+    mainWindow_.editMenuShown = nullptr;
+}
 
 BaseFormWindow* EditorWindows::window() const {
     return subWindow_ ? qobject_cast<BaseFormWindow*>(subWindow_->widget()) : nullptr;
@@ -116,6 +124,47 @@ BaseForm& EditorWindows::createEditor() {
     subWindow_ = frame;
     connectEditing(*editor);
     return editor->form();
+}
+
+void EditorWindows::addCheckLibraryItem(QMenu& menu) {
+    QMenu* edit = &menu;
+    edit->addSeparator()->setObjectName(QStringLiteral("checkSeparator"));
+    QAction* check = edit->addAction(QStringLiteral("Check &Library"));
+    check->setObjectName(QStringLiteral("checkLibrary"));
+    QObject::connect(check, &QAction::triggered, edit, [this] { checkLibrary(); });
+}
+
+void EditorWindows::checkLibrary() {
+    BaseFormWindow* editor = window();
+    if (!editor) return;
+    if (!checkDock_) {
+        checkDock_ = new QDockWidget(QStringLiteral("Check Library"), &mainWindow_);
+        checkDock_->setObjectName(QStringLiteral("checkDock"));
+        auto* list = new QListWidget(checkDock_);
+        list->setObjectName(QStringLiteral("findingList"));
+        checkDock_->setWidget(list);
+        mainWindow_.addDockWidget(Qt::BottomDockWidgetArea, checkDock_);
+        QObject::connect(list, &QListWidget::itemClicked, checkDock_,
+                         [this](QListWidgetItem* item) {
+                             if (BaseFormWindow* w = window())
+                                 w->feedback().ShowMaterial(item->data(Qt::UserRole).toInt());
+                         });
+    }
+    auto* list = static_cast<QListWidget*>(checkDock_->widget());
+    list->clear();
+    const std::vector<LibraryFindingLine> lines = LibraryFindingLines(state_.library);
+    for (const LibraryFindingLine& line : lines) {
+        auto* item =
+            new QListWidgetItem(list->style()->standardIcon(line.severity == RowMark::Error
+                                                                ? QStyle::SP_MessageBoxCritical
+                                                                : QStyle::SP_MessageBoxWarning),
+                                toQ(line.text));
+        item->setData(Qt::UserRole, line.material);
+        list->addItem(item);
+    }
+    if (lines.empty()) list->addItem(QStringLiteral("No errors or warnings in this library."));
+    checkDock_->show();
+    checkDock_->raise();
 }
 
 void EditorWindows::connectEditing(BaseFormWindow& window) {
@@ -187,6 +236,12 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
 
 void EditorWindows::destroyEditor() {
     treeEditing_.reset();
+    // Its findings name materials of the library that is going.
+    if (checkDock_) {
+        mainWindow_.removeDockWidget(checkDock_);
+        checkDock_->deleteLater();
+        checkDock_ = nullptr;
+    }
     if (subWindow_) {
         QMdiSubWindow* frame = subWindow_;
         subWindow_ = nullptr;

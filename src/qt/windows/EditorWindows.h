@@ -2,6 +2,7 @@
 
 #include "Application.h"
 
+#include <QDockWidget>
 #include <QMdiSubWindow>
 #include <QPointer>
 
@@ -9,6 +10,7 @@
 #include <memory>
 
 class QMdiSubWindow;
+class QMenu;
 
 namespace mb {
 struct AppState;
@@ -41,9 +43,14 @@ public:
 
     BaseFormWindow* window() const;
     QMdiSubWindow* subWindow() const { return subWindow_; }
+    /// The dockable list of the library's findings, once "Check Library" has been chosen.
+    QDockWidget* checkDock() const { return checkDock_; }
+    /// Fills the list with every finding of the open library and shows it.
+    void checkLibrary();
 
 private:
     void connectEditing(BaseFormWindow& window);
+    void addCheckLibraryItem(QMenu& edit);
 
     AppState& state_;
     MDIForm1& mainWindow_;
@@ -51,6 +58,7 @@ private:
     Locale& locale_;
     Application* application_ = nullptr;
     QPointer<QMdiSubWindow> subWindow_;
+    QPointer<QDockWidget> checkDock_;
     std::unique_ptr<QtPopupMenu> editPopup_;
     std::unique_ptr<TreeEditing> treeEditing_;
 };

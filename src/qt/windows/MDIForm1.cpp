@@ -200,7 +200,7 @@ MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
                              ? QGuiApplication::primaryScreen()->availableGeometry()
                              : QRect(0, 0, 1280, 800);
     move(screen.topLeft() + QPoint(kCornerOffset, kCornerOffset));
-    resize(QSize(960, 680).boundedTo(screen.size() - QSize(2 * kCornerOffset, 2 * kCornerOffset)));
+    resize(QSize(1240, 720).boundedTo(screen.size() - QSize(2 * kCornerOffset, 2 * kCornerOffset)));
 
     timer_ = new QTimer(this);
     timer_->setObjectName("Timer1");
@@ -346,6 +346,8 @@ void MDIForm1::showMenuSet(MenuSet set) {
         menuBar()->addMenu(menu);
         menus_.emplace_back(menu);
     }
+    if (QMenu* edit = editMenu(); edit && set == MenuSet::EditorWindow && editMenuShown)
+        editMenuShown(*edit);
 }
 
 void MDIForm1::menuItemTriggered(MenuSet set, const QString& name) {

@@ -53,6 +53,9 @@ public:
     /// Asked when the user closes the main window; false keeps it open (the editor
     /// window goes first and the user may cancel its save question).
     std::function<bool()> closeRequested;
+    /// Runs when the editor's menu set has been put up, for items the windows add to its
+    /// "&Edit" menu beside the routed ones.
+    std::function<void(QMenu& edit)> editMenuShown;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

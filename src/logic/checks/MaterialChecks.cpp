@@ -1,0 +1,467 @@
+#include "MaterialChecks.h"
+
+#include "PropertyCatalogue.h"
+#include "TextUtil.h"
+#include "UnitConversion.h"
+#include "ValueText.h"
+
+#include <Eigen/Cholesky>
+#include <Eigen/Core>
+
+#include <array>
+#include <cmath>
+#include <initializer_list>
+#include <optional>
+
+namespace mb {
+
+namespace {
+
+int SlotOf(std::string_view code) {
+    return PropertyCatalogue::instance().FindExact(code);
+}
+
+/// The slots the rules read, looked up once by their codes.
+struct RuleSlots {
+    int EX = SlotOf("EX"), EY = SlotOf("EY"), EZ = SlotOf("EZ"), ETAN = SlotOf("ETAN");
+    int NUXY = SlotOf("NUXY"), NUYZ = SlotOf("NUYZ"), NUXZ = SlotOf("NUXZ");
+    int GXY = SlotOf("GXY"), GYZ = SlotOf("GYZ"), GXZ = SlotOf("GXZ");
+    int ALPX = SlotOf("ALPX"), ALPY = SlotOf("ALPY"), ALPZ = SlotOf("ALPZ");
+    int DENS = SlotOf("DENS"), C = SlotOf("C (Cp)");
+    int SIGXT = SlotOf("SIGXT"), SIGYLD = SlotOf("SIGYLD"), SIGXC = SlotOf("SIGXC");
+    int COHESN = SlotOf("COHESN"), FRCANG = SlotOf("FRCANG");
+    int KX = SlotOf("KX"), KY = SlotOf("KY"), KZ = SlotOf("KZ");
+    int MOONEY_A = SlotOf("MOONEY_A"), MOONEY_B = SlotOf("MOONEY_B");
+    int VC1 = SlotOf("VC1"), VC2 = SlotOf("VC2");
+    int ALPH1 = SlotOf("ALPH1"), MU1 = SlotOf("MU1");
+    int G1 = SlotOf("G1"), K1 = SlotOf("K1"), TAUG1 = SlotOf("TAUG1"), TAUK1 = SlotOf("TAUK1");
+    int MC11 = SlotOf("MC11");
+};
+
+const RuleSlots& S() {
+    static const RuleSlots slots;
+    return slots;
+}
+
+constexpr int kOgdenTerms = 4;
+constexpr int kPronyTerms = 8;
+
+/// A value the rule computed, to six digits: its shortest exact text would be noise.
+std::string Derived(double v) {
+    return SignificantNumberText(v, 6);
+}
+
+std::string Code(int slot) {
+    return std::string(TrimBlanks(PropertyCatalogue::instance().PropCode(slot)));
+}
+
+/// "A", "A and B", "A, B and C".
+std::string JoinAnd(const std::vector<std::string>& parts) {
+    std::string s;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0) s += i + 1 == parts.size() ? " and " : ", ";
+        s += parts[i];
+    }
+    return s;
+}
+
+std::string JoinWith(const std::vector<std::string>& parts, std::string_view separator) {
+    std::string s;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0) s += separator;
+        s += parts[i];
+    }
+    return s;
+}
+
+/// Reads a material's values and collects the findings of the rules, one rule at a time.
+class Checker {
+public:
+    explicit Checker(const clsMaterial& m) : m_(m) {}
+
+    const clsMaterial& material() const { return m_; }
+
+    bool has(int slot) const { return m_.HasValue(slot); }
+    std::optional<double> get(int slot) const {
+        if (!has(slot)) return std::nullopt;
+        return m_.SlotValue(slot);
+    }
+    double at(int slot) const { return m_.SlotValue(slot); }
+    /// "EX = 2.1e+11"
+    std::string named(int slot) const { return Code(slot) + " = " + ShortNumberText(at(slot)); }
+    std::string named(const std::vector<int>& slots) const {
+        std::vector<std::string> parts;
+        for (int s : slots)
+            parts.push_back(named(s));
+        return JoinWith(parts, ", ");
+    }
+
+    bool isotropic() const {
+        if (has(S().EY) || has(S().EZ)) return false;
+        for (int i = 0; i < kMatrixEntryCount; ++i)
+            if (has(S().MC11 + i)) return false;
+        return true;
+    }
+
+    void add(std::string_view rule, Severity severity, std::string message,
+             std::vector<int> slots) {
+        findings_.push_back({severity, std::string(rule), std::move(message), std::move(slots)});
+    }
+    std::vector<Finding> take() { return std::move(findings_); }
+
+private:
+    const clsMaterial& m_;
+    std::vector<Finding> findings_;
+};
+
+/// One finding naming every value of `slots` the material has that is not positive.
+void NotPositive(Checker& c, const CheckRule& r, std::initializer_list<int> slots) {
+    std::vector<int> bad;
+    for (int slot : slots)
+        if (c.has(slot) && !(c.at(slot) > 0)) bad.push_back(slot);
+    if (bad.empty()) return;
+    std::vector<std::string> parts;
+    for (int slot : bad)
+        parts.push_back(c.named(slot));
+    c.add(r.id, r.severity, JoinAnd(parts) + (bad.size() == 1 ? " is" : " are") + " not positive.",
+          bad);
+}
+
+void Positive(Checker& c, const CheckRule& r) {
+    const RuleSlots& s = S();
+    NotPositive(c, r,
+                {s.EX, s.EY, s.EZ, s.GXY, s.GYZ, s.GXZ, s.DENS, s.KX, s.KY, s.KZ, s.C, s.SIGXT,
+                 s.SIGYLD, s.SIGXC});
+}
+
+void PoissonRange(Checker& c, const CheckRule& r) {
+    const auto nu = c.get(S().NUXY);
+    if (!nu || !c.isotropic() || (*nu > -1 && *nu < 0.5)) return;
+    c.add(r.id, r.severity,
+          c.named(S().NUXY) + " is outside -1 < NUXY < 0.5 for an isotropic material.", {S().NUXY});
+}
+
+void OrthotropicStability(Checker& c, const CheckRule& r) {
+    const RuleSlots& s = S();
+    const std::vector<int> involved = {s.EX, s.EY, s.EZ, s.NUXY, s.NUYZ, s.NUXZ};
+    for (int slot : involved)
+        if (!c.has(slot)) return;
+    const double ex = c.at(s.EX), ey = c.at(s.EY), ez = c.at(s.EZ);
+    // Moduli that are not positive are the positive rule's to report; the bounds below
+    // have no meaning for them.
+    if (!(ex > 0 && ey > 0 && ez > 0)) return;
+    const double nxy = c.at(s.NUXY), nyz = c.at(s.NUYZ), nxz = c.at(s.NUXZ);
+    std::vector<std::string> problems;
+    const struct {
+        double nu, ei, ej;
+        const char* text;
+    } pairs[] = {{nxy, ex, ey, "|NUXY| is not below sqrt(EX/EY) = "},
+                 {nyz, ey, ez, "|NUYZ| is not below sqrt(EY/EZ) = "},
+                 {nxz, ex, ez, "|NUXZ| is not below sqrt(EX/EZ) = "}};
+    for (const auto& p : pairs) {
+        const double bound = std::sqrt(p.ei / p.ej);
+        if (!(std::abs(p.nu) < bound)) problems.push_back(p.text + Derived(bound));
+    }
+    const double nyx = nxy * ey / ex, nzy = nyz * ez / ey, nzx = nxz * ez / ex;
+    const double d = 1 - nxy * nyx - nyz * nzy - nxz * nzx - 2 * nyx * nzy * nxz;
+    if (!(d > 0))
+        problems.push_back("1 - NUXY*NUYX - NUYZ*NUZY - NUXZ*NUZX - 2*NUYX*NUZY*NUXZ = " +
+                           Derived(d) + " is not positive");
+    if (problems.empty()) return;
+    c.add(r.id, r.severity, JoinWith(problems, "; ") + " (" + c.named(involved) + ").", involved);
+}
+
+void MatrixIncomplete(Checker& c, const CheckRule& r) {
+    std::vector<int> missing;
+    for (int i = 0; i < kMatrixEntryCount; ++i)
+        if (!c.has(S().MC11 + i)) missing.push_back(S().MC11 + i);
+    if (missing.empty() || missing.size() == kMatrixEntryCount) return;
+    std::vector<std::string> codes;
+    for (int slot : missing)
+        codes.push_back(Code(slot));
+    c.add(r.id, r.severity,
+          "The material matrix has " + std::to_string(kMatrixEntryCount - missing.size()) +
+              " of its 21 values: " + JoinAnd(codes) + (missing.size() == 1 ? " is" : " are") +
+              " missing.",
+          missing);
+}
+
+/// The symmetric 6x6 matrix of MC11..MC66, whose upper triangle the catalogue lists row by row.
+Eigen::Matrix<double, 6, 6> MaterialMatrix(const clsMaterial& m, int firstSlot) {
+    Eigen::Matrix<double, 6, 6> k;
+    int slot = firstSlot;
+    for (int i = 0; i < 6; ++i)
+        for (int j = i; j < 6; ++j) {
+            k(i, j) = m.SlotValue(slot++);
+            k(j, i) = k(i, j);
+        }
+    return k;
+}
+
+void MatrixNotPositiveDefinite(Checker& c, const CheckRule& r) {
+    std::vector<int> all;
+    for (int i = 0; i < kMatrixEntryCount; ++i) {
+        if (!c.has(S().MC11 + i)) return;
+        all.push_back(S().MC11 + i);
+    }
+    const Eigen::Matrix<double, 6, 6> k = MaterialMatrix(c.material(), S().MC11);
+    if (Eigen::LLT<Eigen::Matrix<double, 6, 6>>(k).info() == Eigen::Success) return;
+    // The smallest leading block that fails says in which row the matrix goes wrong.
+    int row = 6;
+    for (int n = 1; n < 6; ++n)
+        if (Eigen::LLT<Eigen::MatrixXd>(k.topLeftCorner(n, n)).info() != Eigen::Success) {
+            row = n;
+            break;
+        }
+    const int diagonal = S().MC11 + (row - 1) * (14 - row) / 2;
+    c.add(r.id, r.severity,
+          "The material matrix MC11..MC66 is not positive definite: its Cholesky factorisation "
+          "fails in row " +
+              std::to_string(row) + " (" + c.named(diagonal) + ").",
+          all);
+}
+
+void YieldAboveStrength(Checker& c, const CheckRule& r) {
+    const auto yield = c.get(S().SIGYLD), strength = c.get(S().SIGXT);
+    if (!yield || !strength || !(*yield > *strength)) return;
+    c.add(r.id, r.severity, c.named(S().SIGYLD) + " is above " + c.named(S().SIGXT) + ".",
+          {S().SIGYLD, S().SIGXT});
+}
+
+void TangentAboveModulus(Checker& c, const CheckRule& r) {
+    const auto etan = c.get(S().ETAN), ex = c.get(S().EX);
+    if (!etan) return;
+    if (*etan < 0)
+        c.add(r.id, r.severity, c.named(S().ETAN) + " is negative.", {S().ETAN});
+    else if (ex && *etan >= *ex)
+        c.add(r.id, r.severity, c.named(S().ETAN) + " is not below " + c.named(S().EX) + ".",
+              {S().ETAN, S().EX});
+}
+
+void FrictionAngle(Checker& c, const CheckRule& r) {
+    const auto angle = c.get(S().FRCANG), cohesion = c.get(S().COHESN);
+    std::vector<std::string> problems;
+    std::vector<int> slots;
+    if (angle && !(*angle >= 0 && *angle < 90)) {
+        problems.push_back(c.named(S().FRCANG) + " degrees is outside 0 <= FRCANG < 90");
+        slots.push_back(S().FRCANG);
+    }
+    if (cohesion && *cohesion < 0) {
+        problems.push_back(c.named(S().COHESN) + " is negative");
+        slots.push_back(S().COHESN);
+    }
+    if (!problems.empty()) c.add(r.id, r.severity, JoinWith(problems, "; ") + ".", slots);
+}
+
+void MooneyInitialShear(Checker& c, const CheckRule& r) {
+    const int a = S().MOONEY_A, b = S().MOONEY_B;
+    if (!c.has(a) && !c.has(b)) return;
+    // A constant left out contributes nothing to the initial shear modulus.
+    const double mu = 2 * (c.get(a).value_or(0) + c.get(b).value_or(0));
+    if (mu > 0) return;
+    std::vector<int> given;
+    for (int slot : {a, b})
+        if (c.has(slot)) given.push_back(slot);
+    c.add(r.id, r.severity,
+          "The initial shear modulus 2*(MOONEY_A + MOONEY_B) = " + Derived(mu) +
+              " is not positive (" + c.named(given) + ").",
+          given);
+}
+
+void OgdenPairs(Checker& c, const CheckRule& r) {
+    std::vector<std::string> problems;
+    std::vector<int> slots;
+    for (int i = 0; i < kOgdenTerms; ++i) {
+        const int mu = S().MU1 + i, alpha = S().ALPH1 + i;
+        if (c.has(mu) == c.has(alpha)) continue;
+        const int given = c.has(mu) ? mu : alpha, lacking = c.has(mu) ? alpha : mu;
+        problems.push_back(c.named(given) + " has no " + Code(lacking));
+        slots.push_back(given);
+    }
+    if (!problems.empty()) c.add(r.id, r.severity, JoinWith(problems, "; ") + ".", slots);
+}
+
+void OgdenInitialShear(Checker& c, const CheckRule& r) {
+    double sum = 0;
+    std::vector<int> slots;
+    for (int i = 0; i < kOgdenTerms; ++i) {
+        const int mu = S().MU1 + i, alpha = S().ALPH1 + i;
+        if (!c.has(mu) || !c.has(alpha)) continue;
+        sum += c.at(mu) * c.at(alpha);
+        slots.push_back(mu);
+        slots.push_back(alpha);
+    }
+    if (slots.empty() || sum / 2 > 0) return;
+    c.add(r.id, r.severity,
+          "The initial shear modulus 0.5*sum(MUi*ALPHi) = " + Derived(sum / 2) +
+              " is not positive (" + c.named(slots) + ").",
+          slots);
+}
+
+void PronyTime(Checker& c, const CheckRule& r) {
+    std::vector<std::string> problems;
+    std::vector<int> slots;
+    for (const auto& [modulus, time] : {std::pair{S().G1, S().TAUG1}, std::pair{S().K1, S().TAUK1}})
+        for (int i = 0; i < kPronyTerms; ++i) {
+            if (!c.has(modulus + i)) continue;
+            const auto tau = c.get(time + i);
+            if (tau && *tau > 0) continue;
+            std::string problem = c.named(modulus + i) + " has no " + Code(time + i) + " > 0";
+            slots.push_back(modulus + i);
+            if (tau) {
+                problem += " (" + c.named(time + i) + ")";
+                slots.push_back(time + i);
+            }
+            problems.push_back(problem);
+        }
+    if (!problems.empty()) c.add(r.id, r.severity, JoinWith(problems, "; ") + ".", slots);
+}
+
+void PronySum(Checker& c, const CheckRule& r) {
+    std::vector<std::string> problems;
+    std::vector<int> slots;
+    for (const int first : {S().G1, S().K1}) {
+        double sum = 0;
+        std::vector<int> terms;
+        for (int i = 0; i < kPronyTerms; ++i)
+            if (c.has(first + i)) {
+                sum += c.at(first + i);
+                terms.push_back(first + i);
+            }
+        if (terms.empty() || sum < 1) continue;
+        std::vector<std::string> codes;
+        for (int slot : terms)
+            codes.push_back(Code(slot));
+        problems.push_back(JoinWith(codes, " + ") + " = " + Derived(sum) + " is not below 1 (" +
+                           c.named(terms) + ")");
+        slots.insert(slots.end(), terms.begin(), terms.end());
+    }
+    if (!problems.empty()) c.add(r.id, r.severity, JoinWith(problems, "; ") + ".", slots);
+}
+
+void WlfConstants(Checker& c, const CheckRule& r) {
+    NotPositive(c, r, {S().VC1, S().VC2});
+}
+
+void IsotropicConsistency(Checker& c, const CheckRule& r) {
+    const RuleSlots& s = S();
+    if (!c.has(s.EX) || !c.has(s.NUXY) || !c.has(s.GXY) || !c.isotropic()) return;
+    const double nu = c.at(s.NUXY);
+    if (!(nu > -1)) return; // no shear modulus follows; the Poisson rule reports it
+    const double g = c.at(s.EX) / (2 * (1 + nu));
+    const double off = std::abs(c.at(s.GXY) - g);
+    if (!(off > 0.02 * std::abs(g))) return;
+    c.add(r.id, r.severity,
+          c.named(s.GXY) + " differs from EX/(2(1+NUXY)) = " + Derived(g) + " by " +
+              SignificantNumberText(100 * off / std::abs(g), 3) + "%, more than 2% (" +
+              c.named({s.EX, s.NUXY}) + ").",
+          {s.GXY, s.EX, s.NUXY});
+}
+
+void Range(Checker& c, const CheckRule& r) {
+    const RuleSlots& s = S();
+    const struct {
+        std::vector<int> slots;
+        double low, high;
+        bool magnitude;
+    } bounds[] = {
+        {{s.DENS}, 1, 25000, false},
+        {{s.EX, s.EY, s.EZ}, 1e4, 1.5e12, false},
+        {{s.ALPX, s.ALPY, s.ALPZ}, 0, 1e-3, true},
+        {{s.KX, s.KY, s.KZ}, 0.005, 5000, false},
+        {{s.C}, 100, 15000, false},
+    };
+    std::vector<std::string> problems;
+    std::vector<int> slots;
+    for (const auto& b : bounds)
+        for (int slot : b.slots) {
+            if (!c.has(slot)) continue;
+            const double v = c.at(slot);
+            const std::string unit(TrimBlanks(UnitsSI(slot)));
+            if (b.magnitude) {
+                if (std::abs(v) <= b.high) continue;
+                problems.push_back("|" + Code(slot) + "| = " + ShortNumberText(std::abs(v)) + " " +
+                                   unit + " is above " + ShortNumberText(b.high));
+            } else {
+                // A value that is not positive is already an error of its own.
+                if (!(v > 0) || (v >= b.low && v <= b.high)) continue;
+                problems.push_back(c.named(slot) + " " + unit + " is outside " +
+                                   ShortNumberText(b.low) + " to " + ShortNumberText(b.high));
+            }
+            slots.push_back(slot);
+        }
+    if (problems.empty()) return;
+    c.add(r.id, r.severity,
+          JoinWith(problems, "; ") + ": no engineering material has that, a unit slip?", slots);
+}
+
+struct RuleEntry {
+    CheckRule rule;
+    void (*check)(Checker&, const CheckRule&);
+};
+
+// The order here is the order findings are reported in.
+constexpr RuleEntry kRules[] = {
+    {{"positive", Severity::Error}, &Positive},
+    {{"poisson-range", Severity::Error}, &PoissonRange},
+    {{"orthotropic-stability", Severity::Error}, &OrthotropicStability},
+    {{"matrix-incomplete", Severity::Error}, &MatrixIncomplete},
+    {{"matrix-not-positive-definite", Severity::Error}, &MatrixNotPositiveDefinite},
+    {{"yield-above-strength", Severity::Error}, &YieldAboveStrength},
+    {{"tangent-above-modulus", Severity::Error}, &TangentAboveModulus},
+    {{"friction-angle", Severity::Error}, &FrictionAngle},
+    {{"mooney-initial-shear", Severity::Error}, &MooneyInitialShear},
+    {{"ogden-pairs", Severity::Error}, &OgdenPairs},
+    {{"ogden-initial-shear", Severity::Error}, &OgdenInitialShear},
+    {{"prony-time", Severity::Error}, &PronyTime},
+    {{"prony-sum", Severity::Error}, &PronySum},
+    {{"wlf-constants", Severity::Error}, &WlfConstants},
+    {{"isotropic-consistency", Severity::Warning}, &IsotropicConsistency},
+    {{"range", Severity::Warning}, &Range},
+};
+
+} // namespace
+
+std::string_view SeverityName(Severity s) {
+    return s == Severity::Error ? "error" : "warning";
+}
+
+const std::vector<CheckRule>& CheckRules() {
+    static const std::vector<CheckRule> rules = [] {
+        std::vector<CheckRule> r;
+        for (const RuleEntry& e : kRules)
+            r.push_back(e.rule);
+        return r;
+    }();
+    return rules;
+}
+
+std::vector<Finding> CheckMaterial(const clsMaterial& material) {
+    Checker c(material);
+    for (const RuleEntry& e : kRules)
+        e.check(c, e.rule);
+    return c.take();
+}
+
+std::vector<LibraryFinding> CheckLibrary(const Library& library) {
+    std::vector<LibraryFinding> all;
+    for (int n = 0; n < library.MaterialCount(); ++n) {
+        if (!library.HasRecord(n)) continue;
+        for (Finding& f : CheckMaterial(*library.Materials()[static_cast<std::size_t>(n)]))
+            all.push_back({n, std::move(f)});
+    }
+    return all;
+}
+
+std::string FindingSummary(const std::vector<Finding>& findings) {
+    int errors = 0, warnings = 0;
+    for (const Finding& f : findings)
+        (f.severity == Severity::Error ? errors : warnings)++;
+    if (errors == 0 && warnings == 0) return "No errors or warnings";
+    const auto count = [](int n, const char* word) {
+        return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
+    };
+    return count(errors, "error") + ", " + count(warnings, "warning");
+}
+
+} // namespace mb

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "Library.h"
+#include "clsMaterial.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mb {
+
+enum class Severity { Error, Warning };
+
+/// "error" or "warning".
+std::string_view SeverityName(Severity s);
+
+/// One rule broken by one material.
+struct Finding {
+    Severity severity = Severity::Error;
+    std::string rule;       ///< the rule's id, e.g. "poisson-range"
+    std::string message;    ///< names every value involved, in SI
+    std::vector<int> slots; ///< the catalogue slots the finding involves, for marking rows
+};
+
+/// The plausibility rules, each with its id and severity, in the order they are checked.
+struct CheckRule {
+    std::string_view id;
+    Severity severity;
+};
+const std::vector<CheckRule>& CheckRules();
+
+/// Every rule `material` breaks, at most one finding per rule, in rule order. The rules
+/// read the values the material has, in SI, whatever model type it is shown as.
+std::vector<Finding> CheckMaterial(const clsMaterial& material);
+
+/// A finding of one material of a library.
+struct LibraryFinding {
+    int material = -1; ///< material number
+    Finding finding;
+};
+
+/// The findings of every material, in number order.
+std::vector<LibraryFinding> CheckLibrary(const Library& library);
+
+/// How many errors and warnings `findings` hold, as the line under the grid says it:
+/// "2 errors, 1 warning", or "No errors or warnings".
+std::string FindingSummary(const std::vector<Finding>& findings);
+
+} // namespace mb

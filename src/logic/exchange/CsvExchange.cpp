@@ -1,0 +1,122 @@
+#include "CsvExchange.h"
+
+#include "ExchangeText.h"
+
+namespace mb {
+
+namespace {
+
+char Separator(std::string_view text) {
+    bool quoted = false;
+    for (const char c : text) {
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        if (c == ',' || c == ';') return c;
+        if (c == '\n' || c == '\r') break;
+    }
+    return ',';
+}
+
+bool NeedsQuotes(std::string_view text) {
+    return text.find_first_of(",;\"\r\n") != std::string_view::npos ||
+           (!text.empty() && (text.front() == ' ' || text.back() == ' '));
+}
+
+} // namespace
+
+CellValue CsvSheet::cell(int row, int column) const {
+    if (row < 1 || column < 1 || static_cast<std::size_t>(row) > rows_.size())
+        return CellValue::Empty();
+    const std::vector<std::string>& fields = rows_[static_cast<std::size_t>(row - 1)];
+    if (static_cast<std::size_t>(column) > fields.size()) return CellValue::Empty();
+    const std::string& text = fields[static_cast<std::size_t>(column - 1)];
+    return text.empty() ? CellValue::Empty() : CellValue::Text(text);
+}
+
+std::string ParseCsv(std::string_view bytes, CsvSheet& sheet) {
+    sheet.rows_.clear();
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    const bool utf8 = IsUtf8(bytes);
+    const char separator = Separator(bytes);
+    std::vector<std::string> row;
+    std::string field;
+    int rowNumber = 1;
+    std::size_t i = 0;
+    const auto endField = [&] {
+        row.push_back(utf8 ? Utf8ToLibraryText(field) : field);
+        field.clear();
+    };
+    const auto endRow = [&] {
+        endField();
+        sheet.rows_.push_back(std::move(row));
+        row.clear();
+        ++rowNumber;
+    };
+    while (i < bytes.size()) {
+        const char c = bytes[i];
+        if (c == '"' && field.empty()) {
+            const int opened = rowNumber;
+            ++i;
+            for (;;) {
+                if (i >= bytes.size())
+                    return "Row " + std::to_string(opened) + ": a quoted field is never closed.";
+                if (bytes[i] == '"') {
+                    if (i + 1 < bytes.size() && bytes[i + 1] == '"') {
+                        field += '"';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                field += bytes[i++];
+            }
+            if (i < bytes.size() && bytes[i] != separator && bytes[i] != '\r' && bytes[i] != '\n')
+                return "Row " + std::to_string(rowNumber) +
+                       ": text follows the closing quote of a field.";
+            // An empty quoted field stays a field: keep it apart from no field at all.
+            continue;
+        }
+        if (c == separator) {
+            endField();
+        } else if (c == '\r' || c == '\n') {
+            endRow();
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        } else {
+            field += c;
+        }
+        ++i;
+    }
+    if (!field.empty() || !row.empty()) endRow();
+    return {};
+}
+
+std::string CsvText(const CellRows& rows) {
+    std::string out;
+    for (const std::vector<CellValue>& row : rows) {
+        bool first = true;
+        for (const CellValue& cell : row) {
+            if (!first) out += ',';
+            first = false;
+            if (cell.kind == CellValue::Kind::Number) {
+                out += ShortestNumber(cell.number);
+            } else if (cell.kind == CellValue::Kind::Text) {
+                const std::string text = Latin1ToUtf8(cell.text);
+                if (!NeedsQuotes(text)) {
+                    out += text;
+                    continue;
+                }
+                out += '"';
+                for (const char c : text) {
+                    if (c == '"') out += '"';
+                    out += c;
+                }
+                out += '"';
+            }
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+} // namespace mb

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "Spreadsheet.h"
+#include "TableLayout.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mb {
+
+/// The cells of a CSV file. Every field is text; an empty field is an empty cell.
+class CsvSheet : public Worksheet {
+public:
+    CellValue cell(int row, int column) const override;
+    int rowCount() const { return static_cast<int>(rows_.size()); }
+
+private:
+    friend std::string ParseCsv(std::string_view, CsvSheet&);
+    std::vector<std::vector<std::string>> rows_;
+};
+
+/// Reads CSV text into `sheet`: fields separated by commas or by semicolons (whichever
+/// the first line uses first outside quotes), a field in double quotes may hold the
+/// separator, line breaks and "" for a quote; lines end in CR LF, LF or CR. UTF-8 text
+/// (with or without its byte order mark) becomes library text, any other text is taken
+/// byte for byte. Returns "" or why the text is not CSV, naming the row: a quote that is
+/// never closed, or text after a closing quote.
+std::string ParseCsv(std::string_view bytes, CsvSheet& sheet);
+
+/// The cells as CSV (UTF-8, comma-separated, CR LF line ends): numbers as the shortest
+/// text that reads back the same, texts quoted where they hold a comma, a quote, a line
+/// break or blanks at either end.
+std::string CsvText(const CellRows& rows);
+
+} // namespace mb

@@ -1,0 +1,463 @@
+#include "JsonExchange.h"
+
+#include "ExchangeText.h"
+#include "JsonParser.h"
+#include "Library.h"
+#include "PropertyCatalogue.h"
+#include "TextUtil.h"
+#include "UnitConversion.h"
+
+#include <array>
+#include <bitset>
+#include <charconv>
+#include <cmath>
+
+namespace mb {
+
+namespace {
+
+// ---- Writing ------------------------------------------------------------------------------
+
+void AppendString(std::string& out, std::string_view latin1) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    out += '"';
+    for (const char c : latin1) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == '"' || byte == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            out += "\\u00";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xF];
+        } else if (byte < 0x80) {
+            out += c;
+        } else {
+            out += static_cast<char>(0xC0 | (byte >> 6));
+            out += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    out += '"';
+}
+
+void AppendMaterial(std::string& out, const ExportedMaterial& m) {
+    out += "        {\n          \"name\": ";
+    AppendString(out, m.name);
+    out += ",\n          \"nameCode\": ";
+    AppendString(out, m.nameCode);
+    out += ",\n          \"description\": ";
+    AppendString(out, m.description);
+    out += ",\n          \"properties\": {";
+    bool first = true;
+    for (int slot = 0; slot < kVisitedSlots; ++slot) {
+        const std::string& code = PropertyCatalogue::instance().PropCode(slot);
+        const double si = m.record->SlotValue(slot);
+        // No file can hold a value without a code, nor an infinity.
+        if (!m.record->HasValue(slot) || code.empty() || !std::isfinite(si)) continue;
+        out += first ? "\n            " : ",\n            ";
+        first = false;
+        AppendString(out, code);
+        out += ": {\"value\": ";
+        out += ShortestNumber(si);
+        out += ", \"unit\": ";
+        AppendString(out, TrimBlanks(UnitsSI(slot)));
+        out += '}';
+    }
+    out += first ? "}\n        }" : "\n          }\n        }";
+}
+
+// ---- Reading ------------------------------------------------------------------------------
+
+// What a container is in the document's layout; Skip is anything under a key this
+// reader does not know.
+enum class Frame { Top, Categories, Category, Materials, Material, Properties, Property, Skip };
+
+struct Level {
+    Frame frame;
+    bool isArray = false;
+    long index = -1;   // of the current element, in an array
+    std::string key;   // the current key, in an object
+    unsigned seen = 0; // keys met so far, by their bit
+};
+
+// The keys whose second occurrence is refused, each a bit of Level::seen.
+constexpr unsigned kCategories = 1, kName = 2, kMaterials = 4, kNameCode = 8, kDescription = 16,
+                   kProperties = 32, kValue = 64, kUnit = 128;
+
+/// Walks the document as the parser meets it, never holding more than one material.
+class JsonLibraryReader final : public JsonHandler {
+public:
+    JsonLibraryReader(Library& library, ImportResult& result)
+        : library_(library), result_(result), fit_(result.notes) {}
+
+    bool null() override { return scalar("null"); }
+    bool boolean(bool) override { return scalar("true or false"); }
+    bool number(std::string_view written) override {
+        if (!place()) return false;
+        if (skipping()) return true;
+        if (expected_ != Expect::Value) return wrongType("a number");
+        double v = 0;
+        const auto [end, ec] = std::from_chars(written.data(), written.data() + written.size(), v);
+        if (ec != std::errc() || end != written.data() + written.size() || !std::isfinite(v))
+            return refuse(Path() + ": " + std::string(written) +
+                          " is beyond the range of numbers a library can hold.");
+        return value(v);
+    }
+    bool string(std::string& s) override {
+        if (!place()) return false;
+        if (skipping()) return true;
+        AsLibraryText(s, latin1_);
+        const std::string& latin1 = latin1_;
+        switch (expected_) {
+        case Expect::Text:
+            return text(latin1);
+        case Expect::Value:
+            if (const std::optional<double> v = WholeNumber(latin1)) return value(*v);
+            return refuse(Path() + ": \"" + latin1 + "\" is not a number.");
+        default:
+            return wrongType("a text");
+        }
+    }
+    bool startObject() override {
+        if (!place()) return false;
+        if (skipping()) return open(Frame::Skip, false);
+        switch (expected_) {
+        case Expect::TopObject:
+            return open(Frame::Top, false);
+        case Expect::CategoryObject:
+            categoryName_.reset();
+            categoryFirst_ = library_.MaterialCount();
+            return open(Frame::Category, false);
+        case Expect::MaterialObject:
+            material_ = Pending{};
+            propertiesSeen_.reset();
+            return open(Frame::Material, false);
+        case Expect::PropertiesObject:
+            return open(Frame::Properties, false);
+        case Expect::PropertyObject:
+            property_ = PendingProperty{};
+            return open(Frame::Property, false);
+        default:
+            return wrongType("an object");
+        }
+    }
+    bool startArray() override {
+        if (!place()) return false;
+        if (skipping()) return open(Frame::Skip, true);
+        switch (expected_) {
+        case Expect::CategoriesArray:
+            return open(Frame::Categories, true);
+        case Expect::MaterialsArray:
+            return open(Frame::Materials, true);
+        default:
+            return wrongType("an array");
+        }
+    }
+    bool key(std::string& k) override {
+        Level& level = levels_.back();
+        AsLibraryText(k, level.key);
+        if (level.frame == Frame::Properties) {
+            slot_ = CodeSlot(level.key);
+            if (slot_ < 0)
+                return refuse(Path() + ": \"" + level.key + "\" is not a property code.");
+            if (propertiesSeen_[static_cast<std::size_t>(slot_)]) return twice();
+            propertiesSeen_.set(static_cast<std::size_t>(slot_));
+            return true;
+        }
+        const unsigned bit = KeyBit(level.frame, level.key);
+        if (level.seen & bit) return twice();
+        level.seen |= bit;
+        return true;
+    }
+    bool endObject() override { return close(); }
+    bool endArray() override { return close(); }
+
+private:
+    enum class Expect {
+        TopObject,
+        CategoriesArray,
+        CategoryObject,
+        Text,
+        MaterialsArray,
+        MaterialObject,
+        PropertiesObject,
+        PropertyObject,
+        Value,
+        Anything,
+    };
+    struct Pending {
+        std::string name, nameCode, description;
+    };
+    struct PendingProperty {
+        std::optional<double> value;
+        std::optional<std::string> unit;
+    };
+
+    static unsigned KeyBit(Frame frame, std::string_view key) {
+        switch (frame) {
+        case Frame::Top:
+            return key == "categories" ? kCategories : 0u;
+        case Frame::Category:
+            return key == "name" ? kName : key == "materials" ? kMaterials : 0u;
+        case Frame::Material:
+            return key == "name"          ? kName
+                   : key == "nameCode"    ? kNameCode
+                   : key == "description" ? kDescription
+                   : key == "properties"  ? kProperties
+                                          : 0u;
+        case Frame::Property:
+            return key == "value" ? kValue : key == "unit" ? kUnit : 0u;
+        default:
+            return 0;
+        }
+    }
+
+    /// Works out what the next value must be from where it stands.
+    bool place() {
+        if (levels_.empty()) {
+            expected_ = Expect::TopObject;
+            return true;
+        }
+        Level& level = levels_.back();
+        if (level.isArray) ++level.index;
+        switch (level.frame) {
+        case Frame::Top:
+            expected_ = level.key == "categories" ? Expect::CategoriesArray : Expect::Anything;
+            break;
+        case Frame::Categories:
+            expected_ = Expect::CategoryObject;
+            break;
+        case Frame::Category:
+            expected_ = level.key == "name"        ? Expect::Text
+                        : level.key == "materials" ? Expect::MaterialsArray
+                                                   : Expect::Anything;
+            break;
+        case Frame::Materials:
+            expected_ = Expect::MaterialObject;
+            break;
+        case Frame::Material:
+            expected_ = level.key == "properties"                 ? Expect::PropertiesObject
+                        : KeyBit(Frame::Material, level.key) != 0 ? Expect::Text
+                                                                  : Expect::Anything;
+            break;
+        case Frame::Properties:
+            expected_ = Expect::PropertyObject;
+            break;
+        case Frame::Property:
+            expected_ = level.key == "value"  ? Expect::Value
+                        : level.key == "unit" ? Expect::Text
+                                              : Expect::Anything;
+            break;
+        case Frame::Skip:
+            expected_ = Expect::Anything;
+            break;
+        }
+        return true;
+    }
+    bool skipping() const { return expected_ == Expect::Anything; }
+
+    bool open(Frame frame, bool isArray) {
+        levels_.push_back(Level{frame, isArray, -1, {}, 0});
+        return true;
+    }
+
+    bool close() {
+        // A message about the container as a whole names the container, not its last key.
+        if (!levels_.back().isArray) levels_.back().key.clear();
+        const Level& level = levels_.back();
+        switch (level.frame) {
+        case Frame::Top:
+            if (!(level.seen & kCategories)) return refuse("The document has no \"categories\".");
+            break;
+        case Frame::Category:
+            if (!categoryName_) return refuse(Path() + ": the category has no \"name\".");
+            break;
+        case Frame::Material:
+            if (!(level.seen & kName)) return refuse(Path() + ": the material has no \"name\".");
+            if (!addMaterial()) return false;
+            break;
+        case Frame::Property:
+            if (!property_.value) return refuse(Path() + ": the property has no \"value\".");
+            if (property_.unit && TrimBlanks(*property_.unit) != TrimBlanks(UnitsSI(slot_))) {
+                levels_.back().key = "unit";
+                return refuse(Path() + ": \"" + *property_.unit + "\" is not the SI unit of " +
+                              PropertyCatalogue::instance().PropCode(slot_) + " (\"" +
+                              std::string(TrimBlanks(UnitsSI(slot_))) + "\").");
+            }
+            values_[static_cast<std::size_t>(slot_)] = *property_.value;
+            break;
+        default:
+            break;
+        }
+        levels_.pop_back();
+        return true;
+    }
+
+    bool addMaterial() {
+        if (library_.IsFull())
+            return refuse(Path() + ": the library already holds " + std::to_string(kMaxMaterials) +
+                          " materials.");
+        const int n =
+            library_.AddMaterial(categoryName_ ? *categoryName_ : std::string(), material_.nameCode,
+                                 material_.name, material_.description);
+        for (std::size_t slot = 0; slot < propertiesSeen_.size(); ++slot)
+            if (propertiesSeen_[slot])
+                library_.SetOriginalValue(n, static_cast<int>(slot), values_[slot]);
+        return true;
+    }
+
+    bool text(const std::string& latin1) {
+        Level& level = levels_.back();
+        if (level.frame == Frame::Property) {
+            property_.unit = latin1;
+            return true;
+        }
+        const std::string where = Path();
+        if (level.frame == Frame::Category) {
+            categoryName_ = fit_.category(latin1, where);
+            // A name that follows the materials still names them.
+            for (int n = categoryFirst_; n < library_.MaterialCount(); ++n)
+                library_.SetCategory(n, *categoryName_);
+        } else if (level.key == "name") {
+            material_.name = fit_.name(latin1, where);
+        } else if (level.key == "nameCode") {
+            material_.nameCode = fit_.nameCode(latin1, where);
+        } else {
+            material_.description = fit_.description(latin1, where);
+        }
+        return true;
+    }
+
+    bool value(double v) {
+        property_.value = v;
+        return true;
+    }
+    bool scalar(const char* kind) {
+        if (!place()) return false;
+        if (skipping()) return true;
+        return wrongType(kind);
+    }
+
+    bool wrongType(const char* found) {
+        const char* wanted = "";
+        switch (expected_) {
+        case Expect::TopObject:
+        case Expect::CategoryObject:
+        case Expect::MaterialObject:
+        case Expect::PropertiesObject:
+        case Expect::PropertyObject:
+            wanted = "an object";
+            break;
+        case Expect::CategoriesArray:
+        case Expect::MaterialsArray:
+            wanted = "an array";
+            break;
+        case Expect::Text:
+            wanted = "a text";
+            break;
+        case Expect::Value:
+            wanted = "a number";
+            break;
+        case Expect::Anything:
+            break;
+        }
+        return refuse((levels_.empty() ? std::string("The document") : Path()) + ": expected " +
+                      wanted + ", found " + found + ".");
+    }
+    bool twice() { return refuse(Path() + ": the key occurs twice."); }
+
+    bool refuse(std::string reason) {
+        if (result_.status == ImportResult::Status::Imported) {
+            result_.status = ImportResult::Status::Refused;
+            result_.reason = std::move(reason);
+        }
+        return false;
+    }
+
+    // Keys and units are ASCII: they are taken as they are, into storage already there.
+    static void AsLibraryText(const std::string& utf8, std::string& out) {
+        for (const char c : utf8)
+            if (static_cast<unsigned char>(c) >= 0x80) {
+                out = Utf8ToLibraryText(utf8);
+                return;
+            }
+        out.assign(utf8);
+    }
+
+    std::string Path() const {
+        std::string path = "Key ";
+        bool first = true;
+        for (const Level& level : levels_) {
+            if (level.isArray) {
+                if (level.index >= 0) path += "[" + std::to_string(level.index) + "]";
+            } else if (!level.key.empty()) {
+                if (!first) path += '.';
+                path += level.key;
+            }
+            first = false;
+        }
+        return path;
+    }
+
+    Library& library_;
+    ImportResult& result_;
+    TextFitter fit_;
+    std::vector<Level> levels_;
+    std::string latin1_;
+    Expect expected_ = Expect::TopObject;
+    std::optional<std::string> categoryName_;
+    int categoryFirst_ = 0;
+    Pending material_;
+    PendingProperty property_;
+    int slot_ = -1;
+    std::bitset<kSlotCount> propertiesSeen_;
+    std::array<double, kSlotCount> values_{};
+};
+
+} // namespace
+
+std::string ExportJson(const std::vector<ExportedCategory>& selection) {
+    // Sized once from a count of the values: a growing string would copy and fault in
+    // the whole text again each time it doubles.
+    std::size_t values = 0, materials = 0;
+    for (const ExportedCategory& c : selection)
+        for (const ExportedMaterial& m : c.materials) {
+            ++materials;
+            for (int slot = 0; slot < kVisitedSlots; ++slot)
+                values += m.record->HasValue(slot) ? 1 : 0;
+        }
+    std::string out;
+    out.reserve(256 + materials * 512 + values * 80);
+    out += "{\n  \"categories\": [";
+    bool firstCategory = true;
+    for (const ExportedCategory& c : selection) {
+        out += firstCategory ? "\n    {\n      \"name\": " : ",\n    {\n      \"name\": ";
+        firstCategory = false;
+        AppendString(out, c.name);
+        out += ",\n      \"materials\": [\n";
+        bool firstMaterial = true;
+        for (const ExportedMaterial& m : c.materials) {
+            if (!firstMaterial) out += ",\n";
+            firstMaterial = false;
+            AppendMaterial(out, m);
+        }
+        out += "\n      ]\n    }";
+    }
+    out += firstCategory ? "]\n}\n" : "\n  ]\n}\n";
+    return out;
+}
+
+ImportResult ImportJson(std::string_view text, Library& library) {
+    library.Clear();
+    ImportResult result;
+    JsonLibraryReader reader(library, result);
+    JsonSyntaxError error;
+    if (!ParseJson(text, reader, error) && result.status == ImportResult::Status::Imported) {
+        result.status = ImportResult::Status::Refused;
+        result.reason = "Line " + std::to_string(error.line) + ", column " +
+                        std::to_string(error.column) + ": " + error.what;
+    }
+    return result;
+}
+
+} // namespace mb

@@ -1,0 +1,38 @@
+#pragma once
+
+// The table layout of the csv and xlsx exports: a first row "Category", "Name",
+// "Name code", "Description" and one column per property code, a second row with the
+// unit of each column in the chosen system, then one row per material.
+
+#include "ExportSelection.h"
+#include "Spreadsheet.h"
+#include "SpreadsheetImport.h"
+
+#include <vector>
+
+namespace mb {
+
+class Library;
+
+using CellRows = std::vector<std::vector<CellValue>>;
+
+/// The table of `selection` with its values in the unit system `unitSystem` (an index of
+/// UnitSystemIndex): texts as texts, values as numbers, no value as an empty cell.
+CellRows ExportTable(const std::vector<ExportedCategory>& selection, int unitSystem);
+
+/// True when the sheet's first row starts "Category", "Name", "Name code", "Description"
+/// (letter case and surrounding blanks aside).
+bool IsTableLayout(const Worksheet& sheet);
+
+/// Fills `library` (emptied first) from a sheet in the table layout. The unit row decides
+/// the system the values are in (a column whose unit no system has is refused); the
+/// table ends at the first row whose cells are all empty (blanks are a text). A code heading that
+/// the catalogue does not know or that occurs twice, a value that is not a number and a material
+/// past the library's limit stop reading with Refused, naming the cell or row; the materials of the
+/// rows before remain.
+ImportResult ImportTable(const Worksheet& sheet, Library& library);
+
+/// ImportTable for a sheet in the table layout, else the block layout's ImportWorksheet.
+ImportResult ImportAnyLayout(const Worksheet& sheet, Library& library);
+
+} // namespace mb

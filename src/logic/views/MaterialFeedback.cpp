@@ -1,0 +1,110 @@
+#include "MaterialFeedback.h"
+
+#include "AppState.h"
+#include "BaseForm.h"
+#include "GridEntryStore.h"
+#include "MaterialChecks.h"
+#include "MaterialCurves.h"
+#include "NodeKey.h"
+#include "PropertyCatalogue.h"
+#include "TextUtil.h"
+
+#include <map>
+
+namespace mb {
+
+namespace {
+
+RowMark MarkOf(Severity s) {
+    return s == Severity::Error ? RowMark::Error : RowMark::Warning;
+}
+
+} // namespace
+
+std::vector<LibraryFindingLine> LibraryFindingLines(const Library& library) {
+    std::vector<LibraryFindingLine> lines;
+    for (const LibraryFinding& f : CheckLibrary(library)) {
+        const LibraryEntry& e = library.Entry(f.material);
+        std::string text(SeverityName(f.finding.severity));
+        text.append("  ").append(TrimBlanks(e.Category)).append(" / ").append(TrimBlanks(e.Name));
+        text.append("  ").append(f.finding.rule).append(": ").append(f.finding.message);
+        lines.push_back({f.material, MarkOf(f.finding.severity), std::move(text)});
+    }
+    return lines;
+}
+
+MaterialFeedback::MaterialFeedback(BaseForm& form, Label& checkSummary, ChartControl& chart)
+    : form_(form), checkSummary_(checkSummary), chart_(chart) {
+    form_.materialShown = [this] { Refresh(); };
+}
+
+void MaterialFeedback::Refresh() {
+    const int m = form_.CurrentMaterial();
+    show(m >= 0 && form_.state.library.HasRecord(m) ? &form_.state.library.Material(m) : nullptr);
+}
+
+void MaterialFeedback::VSFlexGrid1_Change() {
+    const int m = form_.CurrentMaterial();
+    if (m < 0 || !form_.state.library.HasRecord(m)) return;
+    clsMaterial typed = form_.state.library.Material(m);
+    const GridEntryStore::CellEntry entry = form_.ReadCurrentCell();
+    const int slot = entry.code ? PropertyCatalogue::instance().FindExact(*entry.code) : -1;
+    if (entry.effect == GridEntryStore::CellEntry::Effect::Set) typed.SetSlotValue(slot, entry.si);
+    if (entry.effect == GridEntryStore::CellEntry::Effect::Clear) typed.HasValue(slot, false);
+    show(&typed);
+}
+
+void MaterialFeedback::ShowMaterial(int n) {
+    GridControl& grid = form_.VSFlexGrid1;
+    grid.finishEditing();
+    for (const std::string& key : form_.TreeView1.keysInOrder()) {
+        if (IsCategoryKey(key) || KeyTailNumber(key) != n) continue;
+        form_.TreeView1.select(key);
+        form_.TreeView1.ensureVisible(key);
+        form_.TreeView1_NodeClick(key);
+        return;
+    }
+}
+
+void MaterialFeedback::show(const clsMaterial* material) {
+    GridControl& grid = form_.VSFlexGrid1;
+    if (!material) {
+        checkSummary_.setCaption("");
+        chart_.showNote("Select a material to see its curve.");
+        return;
+    }
+    const std::vector<Finding> findings = CheckMaterial(*material);
+    checkSummary_.setCaption(FindingSummary(findings));
+
+    // Each row takes the gravest mark of the findings that involve its property, and
+    // their messages as its tooltip.
+    std::map<int, std::pair<RowMark, std::string>> bySlot;
+    for (const Finding& f : findings)
+        for (int slot : f.slots) {
+            auto& [mark, tip] = bySlot[slot];
+            if (mark != RowMark::Error) mark = MarkOf(f.severity);
+            if (!tip.empty()) tip += "\n";
+            tip += f.message;
+        }
+    const auto& catalogue = PropertyCatalogue::instance();
+    for (int row = 1; row < grid.rows(); ++row) {
+        const auto it = bySlot.find(catalogue.FindTolerant(grid.textMatrix(row, 0)));
+        if (it == bySlot.end())
+            grid.setRowMark(row, RowMark::None, "");
+        else
+            grid.setRowMark(row, it->second.first, it->second.second);
+    }
+
+    const MaterialCurve curve =
+        ComputeCurve(*material, form_.typeCombo.listIndex(), form_.unitsCombo.listIndex());
+    if (!curve.drawn()) {
+        chart_.showNote(curve.note);
+        return;
+    }
+    ChartPlot plot{curve.title, curve.xLabel, curve.yLabel, curve.logX, curve.polar, curve.x, {}};
+    for (const CurveSeries& s : curve.series)
+        plot.series.push_back({s.name, s.y});
+    chart_.showPlot(plot);
+}
+
+} // namespace mb

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Controls.h"
+
+#include <string>
+#include <vector>
+
+namespace mb {
+
+class BaseForm;
+class Library;
+class clsMaterial;
+
+/// One finding of the whole library, as the list of "Check Library" shows it.
+struct LibraryFindingLine {
+    int material = -1;
+    RowMark severity = RowMark::Error;
+    std::string text; ///< "error  Category / Name  rule: message"
+};
+
+/// Every finding of `library`, materials in number order.
+std::vector<LibraryFindingLine> LibraryFindingLines(const Library& library);
+
+/// What follows the selected material's values in the editor: the marks of the grid rows
+/// that a check involves, the line under the grid that sums the findings up, and the
+/// chart of the material model chosen in the type selector, in the chosen unit system.
+/// It follows every rebuild of the grid, every stored value and, through
+/// `VSFlexGrid1_Change`, a value while it is being typed.
+class MaterialFeedback {
+public:
+    MaterialFeedback(BaseForm& form, Label& checkSummary, ChartControl& chart);
+    MaterialFeedback(const MaterialFeedback&) = delete;
+    MaterialFeedback& operator=(const MaterialFeedback&) = delete;
+
+    /// Shows the marks, the summary and the chart of the selected material as stored.
+    void Refresh();
+    /// The text in the grid's open cell editor changed: everything follows the material as
+    /// it would be with that text stored.
+    void VSFlexGrid1_Change();
+    /// Selects material `n` in the tree and shows it, as a click on its node does.
+    void ShowMaterial(int n);
+
+private:
+    void show(const clsMaterial* material);
+
+    BaseForm& form_;
+    Label& checkSummary_;
+    ChartControl& chart_;
+};
+
+} // namespace mb

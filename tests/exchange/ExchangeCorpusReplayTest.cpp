@@ -1,0 +1,34 @@
+// Replays the JSON and CSV fuzzers' corpora, seeds and every input they ever stopped on,
+// through the fuzzers' own check, so a fixed fault stays fixed in the ordinary build.
+#include "ExchangeRoundTrip.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace mb {
+namespace {
+
+std::string Bytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(ExchangeCorpus, EveryInputKeepsTheImportsPromises) {
+    const std::pair<const char*, fuzz::ExchangeFormat> corpora[] = {
+        {MB_FUZZ_DIR "/json-corpus", fuzz::ExchangeFormat::Json},
+        {MB_FUZZ_DIR "/csv-corpus", fuzz::ExchangeFormat::Csv}};
+    for (const auto& [folder, format] : corpora) {
+        int replayed = 0;
+        for (const auto& e : std::filesystem::directory_iterator(folder)) {
+            ++replayed;
+            EXPECT_EQ(fuzz::RoundTripImport(Bytes(e.path()), format), "") << e.path();
+        }
+        EXPECT_GE(replayed, 5) << folder;
+    }
+}
+
+} // namespace
+} // namespace mb

@@ -1,0 +1,135 @@
+// The JSON reader takes hostile text: every refusal names the key (or the line and
+// column), keeps the materials read before it, and never reads on.
+#include "JsonExchange.h"
+#include "Library.h"
+#include "LibraryFile.h"
+
+#include <gtest/gtest.h>
+
+namespace mb {
+namespace {
+
+std::string Doc(const std::string& materials,
+                const std::string& category = "\"name\": \"Steels\"") {
+    return "{\"categories\": [{" + category + ", \"materials\": [" + materials + "]}]}";
+}
+
+const std::string kSteel =
+    R"({"name": "S235", "properties": {"EX": {"value": 2.1e11, "unit": "N/m^2"}}})";
+
+struct Refusal {
+    std::string text;
+    std::string message;
+    int kept; // materials read before the refusal
+};
+
+TEST(JsonImport, RefusesWhatIsNotTheLayoutNamingTheKey) {
+    const Refusal cases[] = {
+        {"", "Line 1, column 1: the text ends where a value was expected.", 0},
+        {"{\"categories\": [}", "Line 1, column 17: a value was expected.", 0},
+        {"{\"x\":\n [1 2]}", "Line 2, column 5: a \",\" or \"]\" was expected.", 0},
+        {"{\"categories\" []}", "Line 1, column 15: a \":\" was expected after the key.", 0},
+        {"{categories: []}", "Line 1, column 2: a key in double quotes was expected.", 0},
+        {"{\"a\": \"x\\q\"}", "Line 1, column 10: \\q is not an escape JSON has.", 0},
+        {"{\"a\": \"\\ud800\"}",
+         "Line 1, column 14: a \\u escape holds the first half of a "
+         "pair alone.",
+         0},
+        {"{\"a\": \"tab\there\"}",
+         "Line 1, column 11: a string holds a control character; "
+         "write it as an escape.",
+         0},
+        {"{\"a\": 1.}", "Line 1, column 9: a digit was expected after the decimal point.", 0},
+        {"{\"a\": \"open", "Line 1, column 12: the text ends inside a string.", 0},
+        {"{\"a\": " + std::string(100, '[') + std::string(100, ']') + "}",
+         "Line 1, column 70: the document is nested too deeply.", 0},
+        {"[]", "The document: expected an object, found an array.", 0},
+        {"{}", "The document has no \"categories\".", 0},
+        {"{\"categories\": {}}", "Key categories: expected an array, found an object.", 0},
+        {Doc(kSteel + R"(, {"name": 5})"),
+         "Key categories[0].materials[1].name: expected a text, found a number.", 1},
+        {Doc(kSteel + R"(, {"nameCode": "X"})"),
+         "Key categories[0].materials[1]: the material has no \"name\".", 1},
+        {Doc(kSteel, "\"nom\": \"Steels\""), "Key categories[0]: the category has no \"name\".", 1},
+        {Doc(R"({"name": "A", "name": "B"})"),
+         "Key categories[0].materials[0].name: the key occurs twice.", 0},
+        {Doc(R"({"name": "A", "properties": {"EX": {"value": 1}, "EX": {"value": 2}}})"),
+         "Key categories[0].materials[0].properties.EX: the key occurs twice.", 0},
+        {Doc(R"({"name": "A", "properties": {"EXX": {"value": 1}}})"),
+         "Key categories[0].materials[0].properties.EXX: \"EXX\" is not a property code.", 0},
+        {Doc(R"({"name": "A", "properties": {"EX": {"unit": "N/m^2"}}})"),
+         "Key categories[0].materials[0].properties.EX: the property has no \"value\".", 0},
+        {Doc(R"({"name": "A", "properties": {"EX": {"value": "2.1E11x"}}})"),
+         "Key categories[0].materials[0].properties.EX.value: \"2.1E11x\" is not a number.", 0},
+        {Doc(R"({"name": "A", "properties": {"EX": {"value": true}}})"),
+         "Key categories[0].materials[0].properties.EX.value: expected a number, found true "
+         "or false.",
+         0},
+        {Doc(R"({"name": "A", "properties": {"EX": {"value": 1e999}}})"),
+         "Key categories[0].materials[0].properties.EX.value: 1e999 is beyond the range of "
+         "numbers a library can hold.",
+         0},
+        {Doc(R"({"name": "A", "properties": {"EX": {"value": 1, "unit": "psi"}}})"),
+         "Key categories[0].materials[0].properties.EX.unit: \"psi\" is not the SI unit of EX "
+         "(\"N/m^2\").",
+         0},
+        {Doc(kSteel) + " {}", "Line 1, column 129: the text goes on after the document.", 1},
+        {"{\"categories\": [], \"x\": \"\xff\"}",
+         "Line 1, column 26: a string holds bytes that are not UTF-8.", 0},
+    };
+    for (const Refusal& c : cases) {
+        Library library;
+        const ImportResult r = ImportJson(c.text, library);
+        EXPECT_EQ(r.status, ImportResult::Status::Refused) << c.text;
+        EXPECT_EQ(r.message(), c.message) << c.text;
+        EXPECT_EQ(library.MaterialCount(), c.kept) << c.text;
+    }
+}
+
+TEST(JsonImport, TakesNumbersWrittenAsTextUnknownKeysAndTheCategoryNameAfterItsMaterials) {
+    Library library;
+    const ImportResult r = ImportJson(
+        R"({"format": {"any": [1, null]}, "categories": [{"materials": [
+              {"name": "A", "comment": [true], "properties": {"C": {"value": " 4.6E2 "},
+               "NUXY": {"value": 0.3, "unit": ""}}}], "name": "Steels"}]})",
+        library);
+    EXPECT_EQ(r.message(), "");
+    ASSERT_EQ(library.MaterialCount(), 1);
+    EXPECT_EQ(library.Entry(0).Category, "Steels");
+    EXPECT_EQ(library.Material(0).SlotValue(Slot::SpecificHeat), 460);
+    EXPECT_EQ(library.Material(0).SlotValue(Slot::NUXY), 0.3);
+    EXPECT_FALSE(library.Material(0).HasValue(Slot::EX));
+}
+
+TEST(JsonImport, FitsTextsToTheLibraryWithANoteNamingTheKey) {
+    Library library;
+    const ImportResult r =
+        ImportJson(Doc(R"({"name": "Line\nbreak \u00e9t\u00e9 and a name much too long for it",
+                "nameCode": "ABCDEFGHIJKLMNOP", "description": "\u20ac"})"),
+                   library);
+    EXPECT_EQ(
+        r.message(),
+        "Key categories[0].materials[0].name: line breaks, tabs and other control "
+        "characters in the name were replaced by blanks.\n"
+        "Key categories[0].materials[0].name: the name has more than 30 characters, the "
+        "most a library keeps; it was shortened to \"Line break \xe9t\xe9 and a name much\".\n"
+        "Key categories[0].materials[0].nameCode: the name code has more than 13 "
+        "characters, the most a library keeps; it was shortened to \"ABCDEFGHIJKLM\".");
+    EXPECT_EQ(library.Entry(0).Description, "?");
+}
+
+TEST(JsonExport, WritesTextsAsUtf8AndEscapesWhatJsonCannotHoldPlain) {
+    Library library;
+    library.AddMaterial("Caf\xe9", "", "Say \"hi\"\\", "");
+    const std::string json = ExportJson(ExportSelection(library));
+    EXPECT_NE(json.find("\"name\": \"Caf\xc3\xa9\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"name\": \"Say \\\"hi\\\"\\\\\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"properties\": {}"), std::string::npos) << json;
+    Library back;
+    EXPECT_EQ(ImportJson(json, back).message(), "");
+    EXPECT_EQ(back.Entry(0).Name, "Say \"hi\"\\");
+    EXPECT_EQ(back.Entry(0).Category, "Caf\xe9");
+}
+
+} // namespace
+} // namespace mb

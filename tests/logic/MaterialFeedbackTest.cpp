@@ -1,0 +1,99 @@
+// What follows the selected material's values: the marks of the grid rows a check
+// involves, the line under the grid, and the chart of the chosen model type.
+
+#include "MaterialFeedback.h"
+#include "EditorFixture.h"
+
+#include <cmath>
+
+namespace mb::test {
+namespace {
+
+class MaterialFeedbackTest : public EditorTest {
+protected:
+    /// Code of each marked row: its mark and tooltip.
+    std::map<std::string, std::pair<RowMark, std::string>> marks() {
+        std::map<std::string, std::pair<RowMark, std::string>> byCode;
+        for (const auto& [row, mark] : ed.VSFlexGrid1.marks)
+            byCode[ed.VSFlexGrid1.textMatrix(row, 0)] = mark;
+        return byCode;
+    }
+
+    fake::FakeLabel summary;
+    fake::FakeChart chart;
+    MaterialFeedback feedback{ed.form, summary, chart};
+};
+
+const std::string kPoisson = "NUXY = 0.5 is outside -1 < NUXY < 0.5 for an isotropic material.";
+
+TEST_F(MaterialFeedbackTest, MarksTheRowsOfEachFindingAndSumsThemUpAsValuesAreStoredOrTyped) {
+    show(0);
+    EXPECT_EQ(summary.caption(), "No errors or warnings");
+    EXPECT_TRUE(marks().empty());
+
+    typeValue("NUXY", "0.5");
+    using Marks = std::map<std::string, std::pair<RowMark, std::string>>;
+    EXPECT_EQ(marks(), (Marks{{"NUXY", {RowMark::Error, kPoisson}}}));
+    EXPECT_EQ(summary.caption(), "1 error, 0 warnings");
+
+    // 1E-5 lb/in^3 is 0.28 kg/m^3: the marks follow the text being typed, before it is stored.
+    ed.clickCell(rowOf("DENS"), 2);
+    ed.VSFlexGrid1.setText("0.00001");
+    feedback.VSFlexGrid1_Change();
+    EXPECT_EQ(marks(),
+              (Marks{{"NUXY", {RowMark::Error, kPoisson}},
+                     {"DENS",
+                      {RowMark::Warning, "DENS = 0.276799 Kgm/m^3 is outside 1 to 25000: no "
+                                         "engineering material has that, a unit slip?"}}}));
+    EXPECT_EQ(summary.caption(), "1 error, 1 warning");
+    EXPECT_EQ(stored(0, "DENS"), 7850);
+    // Emptied, the cell takes the value out, and its check with it.
+    ed.VSFlexGrid1.setText("");
+    feedback.VSFlexGrid1_Change();
+    EXPECT_EQ(summary.caption(), "1 error, 0 warnings");
+
+    // A rebuild shows the material as stored; a category has nothing to sum up.
+    ed.chooseUnits(1);
+    EXPECT_EQ(marks(), (Marks{{"NUXY", {RowMark::Error, kPoisson}}}));
+    ed.clickNode("Metals    ");
+    EXPECT_EQ(summary.caption(), "");
+    EXPECT_EQ(chart.note, "Select a material to see its curve.");
+
+    feedback.ShowMaterial(0);
+    EXPECT_EQ(ed.boxes(), (Texts{"Metals    ", "Steel S235", "about Steel S235"}));
+    // The polycarbonate's G1 is no relative modulus.
+    const std::vector<LibraryFindingLine> lines = LibraryFindingLines(state.library);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].material, 0);
+    EXPECT_EQ(lines[0].severity, RowMark::Error);
+    EXPECT_EQ(lines[0].text, "error  Metals / Steel S235  poisson-range: " + kPoisson);
+    EXPECT_EQ(lines[1].material, 2);
+    EXPECT_EQ(lines[1].text,
+              "error  Polymers / Polycarbonate  prony-sum: G1 = 1.5e+08 is not below 1 (G1 = "
+              "1.5e+08).");
+}
+
+TEST_F(MaterialFeedbackTest, TheChartFollowsTheTypeTheUnitsAndTheValues) {
+    show(2); // the polycarbonate: EX, G1 and TAUG1
+    EXPECT_EQ(chart.note, "No curve is drawn for Linear Elastic Isotropic materials.");
+    ed.chooseType(12);
+    EXPECT_EQ(chart.note, "No relaxation curve: NUXY is missing.");
+    typeValue("NUXY", "0.35");
+    ASSERT_TRUE(chart.plot);
+    EXPECT_EQ(chart.plot->yLabel, "Relaxation modulus (psi)");
+    EXPECT_TRUE(chart.plot->logX);
+    ASSERT_EQ(chart.plot->series.size(), 2u);
+    // The first time is TAUG1 / 100; G0 = EX / (2 (1 + NUXY)); shown in psi.
+    const double g = 2.4e9 / 2.7 * (1 - 1.5e8 * (1 - std::exp(-0.01)));
+    EXPECT_EQ(chart.plot->x.front(), 0.0025);
+    EXPECT_NEAR(chart.plot->series[0].y.front(), g / 6893.5773, 1e-9 * std::abs(g));
+    ed.chooseUnits(1);
+    EXPECT_EQ(chart.plot->yLabel, "Relaxation modulus (N/m^2)");
+    EXPECT_NEAR(chart.plot->series[0].y.front(), g, 1e-9 * std::abs(g));
+
+    ed.chooseType(4);
+    EXPECT_EQ(chart.note, "No plasticity curve: SIGYLD and ETAN are missing.");
+}
+
+} // namespace
+} // namespace mb::test

@@ -1,0 +1,67 @@
+// The checks and the chart in the editor window, driven as a user drives it: typing a
+// value marks its row and sums it up under the grid before it is stored, and the chart
+// follows the stored values.
+
+#include "EditorWindowFixture.h"
+#include "QtChart.h"
+
+#include <QChart>
+#include <QLineSeries>
+
+namespace mb::test {
+
+class CheckFeedbackTest : public QObject {
+    Q_OBJECT
+
+    fake::FakeLocale locale{"."};
+
+    static QList<QPointF> firstSeries(qt::QtChart& chart) {
+        if (!chart.chart() || chart.chart()->series().isEmpty()) return {};
+        return static_cast<QLineSeries*>(chart.chart()->series().front())->points();
+    }
+
+private slots:
+    void typingMarksTheRowAndAStoredValueRedrawsTheChart() {
+        EditorWindow ed(locale);
+        ed.state.library.SetValue(0, "SIGYLD", 2.35e8);
+        ed.state.library.SetValue(0, "ETAN", 2e9);
+        ed.clickNode(0);
+        qt::QtLabel& summary = ed.window->checkSummary();
+        qt::QtChart& chart = ed.window->chart();
+        QCOMPARE(summary.text(), QStringLiteral("No errors or warnings"));
+        QVERIFY(!chart.chart());
+
+        ed.typeInto("NUXY", "0.5"); // not stored yet: the editor is still open
+        QCOMPARE(ed.stored(0, "NUXY"), 0.3);
+        QCOMPARE(summary.text(), QStringLiteral("1 error, 0 warnings"));
+        QVERIFY(!ed.cell("NUXY", 0)->icon().isNull());
+        QCOMPARE(
+            ed.cell("NUXY", 1)->toolTip(),
+            QStringLiteral("NUXY = 0.5 is outside -1 < NUXY < 0.5 for an isotropic material."));
+        QVERIFY(ed.cell("EX", 0)->icon().isNull());
+
+        ed.clickCell("EX", 1);
+        QCOMPARE(ed.stored(0, "NUXY"), 0.5);
+        auto* type = ed.window->findChild<qt::QtComboBox*>("typeCombo");
+        type->setFocus();
+        for (int i = 0; i < 4; ++i) // von Mises Plasticity (kinematic)
+            QTest::keyClick(type, Qt::Key_Down);
+        QVERIFY(!ed.cell("NUXY", 0)->icon().isNull()); // the rebuilt grid is marked again
+        const QList<QPointF> before = firstSeries(chart);
+        QCOMPARE(before.size(), 50);
+        QCOMPARE(before.back().y(), (2.35e8 + 2e9 * 4 * 2.35e8 / 2.1e11) / 6893.5773);
+
+        ed.typeInto("ETAN", "0"); // psi: perfectly plastic from the yield point on
+        ed.clickCell("EX", 1);
+        QCOMPARE(ed.stored(0, "ETAN"), 0.0);
+        const QList<QPointF> after = firstSeries(chart);
+        QCOMPARE(after.size(), 50);
+        QCOMPARE(after.back().y(), 2.35e8 / 6893.5773);
+        QCOMPARE(after.front(), before.front());
+    }
+};
+
+} // namespace mb::test
+
+QTEST_MAIN(mb::test::CheckFeedbackTest)
+#include "CheckFeedbackTest.moc"

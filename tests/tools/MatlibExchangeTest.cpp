@@ -1,0 +1,145 @@
+// `matlib export` and `matlib import` as a user runs them: the formats out and back, and
+// every broken file refused with a message naming the row, cell or key and no OUT written.
+#include "RunProgram.h"
+#include "TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace mb::test {
+namespace {
+
+std::string Data(const std::string& name) {
+    return std::string(kDataDir) + "/exchange/" + name;
+}
+
+struct Case {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string out, err;
+};
+
+ProgramResult Matlib(std::vector<std::string> args, const std::string& stdoutPath = {}) {
+    return RunProgram(MB_MATLIB_PATH, std::move(args), {-1, stdoutPath});
+}
+
+TEST(MatlibExchange, ExportThenImportThenWriteIsTheWrittenLibraryByteForByte) {
+    TempDir dir;
+    const std::string written = dir.file("written.lib");
+    ASSERT_EQ(Matlib({"write", MB_SAMPLE_LIBRARY, written}).err, "");
+    for (const std::string format : {"json", "csv"}) {
+        const std::string exported = dir.file("sample." + format);
+        const ProgramResult out =
+            Matlib({"export", MB_SAMPLE_LIBRARY, "--format", format}, exported);
+        ASSERT_EQ(std::tie(out.exitCode, out.err), std::make_tuple(0, std::string())) << format;
+        const std::string back = dir.file("back-" + format + ".lib");
+        const ProgramResult in = Matlib({"import", exported, back});
+        EXPECT_EQ(std::tie(in.exitCode, in.err), std::make_tuple(0, std::string())) << format;
+        EXPECT_EQ(ReadBytes(back), ReadBytes(written)) << format;
+    }
+}
+
+TEST(MatlibExchange, ExportWritesTheChosenMaterialsInTheChosenFormatAndUnits) {
+    const std::string csvHead = "Category,Name,Name code,Description,EX,NUXY,GXY,ALPX,DENS,C (Cp),"
+                                "SIGXT,SIGYLD,SIGXC,KX\r\n";
+    const Case runs[] = {
+        {{"export", MB_SAMPLE_LIBRARY, "--format=csv", "--units", "mks", "--material",
+          " structural steel s235 "},
+         0,
+         csvHead + ",,,,Kgf/cm^2,,Kgf/cm^2,/Centigrade,kg/cm^3,Cal/(Kg.C),Kgf/cm^2,Kgf/cm^2,"
+                   "Kgf/cm^2,Cal/(cm.s.C)\r\n",
+         ""},
+        {{"export", MB_SAMPLE_LIBRARY, "--material", "Steel"},
+         2,
+         "",
+         "matlib export: --format is needed; try 'matlib export --help'\n"},
+        {{"export", MB_SAMPLE_LIBRARY, "--format", "xml"},
+         2,
+         "",
+         "matlib export: --format takes json|csv|xlsx|calculix, not 'xml'; try 'matlib export "
+         "--help'\n"},
+        {{"export", MB_SAMPLE_LIBRARY, "--format", "json", "--material", "Structural Steel S235",
+          "--material", "Unobtainium"},
+         1,
+         "",
+         std::string("matlib: no material named 'Unobtainium' in ") + MB_SAMPLE_LIBRARY + "\n"},
+    };
+    for (const Case& run : runs) {
+        const ProgramResult r = Matlib(run.args);
+        EXPECT_EQ(r.exitCode, run.exitCode) << run.args[1];
+        EXPECT_EQ(r.err, run.err);
+        // The material's own row follows the two heading rows.
+        EXPECT_EQ(r.out.substr(0, run.out.size()), run.out);
+        if (run.exitCode == 0) {
+            EXPECT_NE(r.out.find("\r\nSteels,Structural Steel S235,S235JR,"), std::string::npos);
+            EXPECT_EQ(r.out.find("S355"), std::string::npos) << "a material not chosen";
+        }
+    }
+    const ProgramResult cards = Matlib(
+        {"export", MB_SAMPLE_LIBRARY, "--format", "calculix", "--material", "Stainless Steel 304"});
+    EXPECT_EQ(cards.out, "** Materials in SI units: m, kg, s, N, K.\n"
+                         "** Stainless Steel 304 (Steels)\n"
+                         "*MATERIAL, NAME=STAINLESS_STEEL_304\n"
+                         "*ELASTIC\n1.93e+11, 0.29\n"
+                         "*PLASTIC\n2.15e+08, 0\n2235942408.3769636, 1\n"
+                         "*DENSITY\n8000\n*EXPANSION\n1.73e-05\n*CONDUCTIVITY\n16.2\n"
+                         "*SPECIFIC HEAT\n500\n");
+}
+
+TEST(MatlibExchange, ImportRefusesBrokenFilesNamingWhereAndLeavesOutUnwritten) {
+    TempDir dir;
+    const std::string out = dir.file("out.lib");
+    const auto at = [](const std::string& name) { return "matlib: " + Data(name) + ": "; };
+    const Case runs[] = {
+        {{"import", Data("unbalanced-quote.csv"), out},
+         1,
+         "",
+         at("unbalanced-quote.csv") + "Row 3: a quoted field is never closed.\n"},
+        {{"import", Data("wrong-type.json"), out},
+         1,
+         "",
+         at("wrong-type.json") +
+             "Key categories[0].materials[1].properties.EX.value: expected a number, found an "
+             "array.\n"},
+        {{"import", Data("duplicate-key.json"), out},
+         1,
+         "",
+         at("duplicate-key.json") + "Key categories[0].materials[0].name: the key occurs twice.\n"},
+        {{"import", Data("duplicate-column.csv"), out},
+         1,
+         "",
+         at("duplicate-column.csv") + "Cell G1: a second column for EX.\n"},
+        {{"import", Data("not-a-number.csv"), out},
+         1,
+         "",
+         at("not-a-number.csv") + "Cell F4: \"heavy\" is not a number.\n"},
+        {{"import", Data("block-without-end.csv"), out},
+         1,
+         "",
+         at("block-without-end.csv") + "Row 14: a material has more than 11 value rows.\n"},
+        {{"import", Data("no-material.json"), out},
+         1,
+         "",
+         at("no-material.json") + "the file holds no material\n"},
+        {{"import", Data("missing.json"), out},
+         2,
+         "",
+         "matlib: The file \"" + Data("missing.json") +
+             "\" could not be read: it does not "
+             "exist.\n"},
+    };
+    for (const Case& run : runs) {
+        const ProgramResult r = Matlib(run.args);
+        EXPECT_EQ(std::tie(r.exitCode, r.out, r.err), std::tie(run.exitCode, run.out, run.err))
+            << run.args[1];
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "a refused import wrote OUT";
+    const ProgramResult block = Matlib({"import", Data("block.csv"), out});
+    EXPECT_EQ(std::tie(block.exitCode, block.err), std::make_tuple(0, std::string()));
+    const ProgramResult shown = Matlib({"show", out, "Steel \"S235\""});
+    EXPECT_EQ(shown.out, "EX\t21000E7\tN/m^2\nC (Cp)\t4600000E-4\tJ/kgm.K\n");
+}
+
+} // namespace
+} // namespace mb::test

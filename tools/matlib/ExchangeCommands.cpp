@@ -1,0 +1,150 @@
+#include "ExchangeCommands.h"
+
+#include "CalculixExport.h"
+#include "CsvExchange.h"
+#include "ExportSelection.h"
+#include "IsolatedSpreadsheetReader.h"
+#include "JsonExchange.h"
+#include "Library.h"
+#include "LibraryImport.h"
+#include "MatlibCommands.h"
+#include "TableLayout.h"
+#include "TextUtil.h"
+#include "UnitConversion.h"
+#include "XlsxExport.h"
+
+#include <algorithm>
+
+namespace mb::cli {
+
+namespace {
+
+int Import(const Invocation& inv, Output& output) {
+    const std::string& in = inv.positionals[0];
+    // A workbook is read by this same program in a process of its own, as the editor
+    // reads it: a damaged file then gives a message instead of a crash.
+    IsolatedSpreadsheetReader reader("/proc/self/exe");
+    Library library;
+    const ImportResult r = ImportFile(in, reader, library);
+    if (r.status == ImportResult::Status::CannotOpen) {
+        output.err += "matlib: " + r.message() + "\n";
+        return kExitFailed;
+    }
+    // Row by row (or key by key) what the import changed or where it stopped.
+    const std::string message = r.message();
+    for (std::size_t at = 0; at < message.size();) {
+        const std::size_t end = std::min(message.find('\n', at), message.size());
+        output.err += "matlib: " + in + ": " + message.substr(at, end - at) + "\n";
+        at = end + 1;
+    }
+    if (!r.imported()) return kExitRejected;
+    if (library.MaterialCount() == 0) {
+        const bool json = in.size() >= 5 && EqualsNoCase(in.substr(in.size() - 5), ".json");
+        output.err +=
+            "matlib: " + in + (json ? ": the file" : ": the sheet") + " holds no material\n";
+        return kExitRejected;
+    }
+    return SaveLibrary(inv.positionals[1], library, output);
+}
+
+int UnitSystem(std::string_view name) {
+    for (int i = 0; i < kUnitSystemCount; ++i)
+        if (UnitSystemName(i) == name) return i;
+    return UnitSystemIndex::SI;
+}
+
+int Export(const Invocation& inv, Output& output) {
+    const std::string& path = inv.positionals[0];
+    const std::string& format = inv.optionValues[0];
+    if (format.empty()) {
+        output.err += "matlib export: --format is needed; try 'matlib export --help'\n";
+        return kExitFailed;
+    }
+    Library library;
+    if (const int rc = LoadLibrary(path, library, output); rc != kExitOk) return rc;
+    std::vector<int> chosen;
+    for (const std::string& wanted : inv.optionLists[2]) {
+        const std::size_t before = chosen.size();
+        for (int i = 0; i < library.MaterialCount(); ++i)
+            if (EqualsNoCase(TrimBlanks(library.Entry(i).Name), TrimBlanks(wanted)))
+                chosen.push_back(i);
+        if (chosen.size() == before) {
+            output.err += "matlib: no material named '" + std::string(TrimBlanks(wanted)) +
+                          "' in " + path + "\n";
+            return kExitRejected;
+        }
+    }
+    const std::vector<ExportedCategory> selection = ExportSelection(library, chosen);
+    if (format == "json")
+        output.out = ExportJson(selection);
+    else if (format == "csv")
+        output.out = CsvText(ExportTable(selection, UnitSystem(inv.optionValues[1])));
+    else if (format == "xlsx") {
+        std::string error;
+        output.out = XlsxWorkbook(ExportTable(selection, UnitSystem(inv.optionValues[1])), error);
+        if (!error.empty()) {
+            output.err += "matlib: " + error + "\n";
+            return kExitFailed;
+        }
+    } else
+        output.out = ExportCalculix(selection);
+    return kExitOk;
+}
+
+} // namespace
+
+CommandSpec ImportCommand() {
+    return {"import",
+            "Imports the materials of IN (JSON, CSV or a workbook) and writes them to OUT.",
+            {"IN", "OUT"},
+            {},
+            "IN is read by the end of its name:\n"
+            "  .json  as \"export --format json\" writes it;\n"
+            "  .csv   comma- or semicolon-separated, in the table layout that \"export\n"
+            "         --format csv\" writes (a first row starting Category, Name, Name code,\n"
+            "         Description, a row of units, one row per material) or in the block\n"
+            "         layout of the workbooks;\n"
+            "  other  an Excel 97-2003 workbook (.xls) in the block layout: in its first\n"
+            "         sheet, column A \"Name\" starts a material (its name in column B), \"Type\"\n"
+            "         gives its category, other rows are value rows (a property code in\n"
+            "         column A, the value in SI in column B), and \"End\" ends the data.\n"
+            "OUT is written as \"write\" writes it, and only when all of IN was imported.\n"
+            "What was changed to fit a library, and where reading stopped, goes to stderr\n"
+            "naming the row, cell or key.\n"
+            "\nExit status: 0 written, 1 a row, cell or key of IN was refused or IN holds no\n"
+            "material, 2 IN cannot be read or OUT cannot be written.\n",
+            &Import};
+}
+
+CommandSpec ExportCommand() {
+    return {"export",
+            "Writes the materials of FILE in another format to standard output.",
+            {"FILE"},
+            {{"--format",
+              "json|csv|xlsx|calculix",
+              "the format",
+              "",
+              {"json", "csv", "xlsx", "calculix"}},
+             {"--units",
+              "IPS|SI|MKS",
+              "unit system of the csv and xlsx values and units",
+              "SI",
+              {"IPS", "SI", "MKS"}},
+             {"--material", "NAME", "export only NAME (may be given again)", "", {}}},
+            "Materials are written category by category, as a save groups them. NAME is\n"
+            "compared trimmed and without regard to case.\n"
+            "  json      categories and materials with name, name code, description and each\n"
+            "            property's SI value and unit; \"import\" reads it back.\n"
+            "  csv       one row per material: category, name, name code, description and a\n"
+            "            column per property code any of them has, below a row of units in\n"
+            "            the --units system; \"import\" reads it back.\n"
+            "  xlsx      the same table as csv on the first sheet of a workbook, numbers as\n"
+            "            number cells.\n"
+            "  calculix  one *MATERIAL card per material, in SI; what CalculiX cannot take\n"
+            "            is written as a comment.\n"
+            "\nExit status: 0 written, 1 FILE is not a library or has no material NAME,\n"
+            "2 FILE cannot be read or the command line is wrong.\n",
+            &Export};
+}
+
+} // namespace mb::cli

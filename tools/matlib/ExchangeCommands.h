@@ -1,0 +1,12 @@
+#pragma once
+
+#include "CommandLine.h"
+
+namespace mb::cli {
+
+/// `matlib import IN OUT`: a library from JSON, CSV or a workbook.
+CommandSpec ImportCommand();
+/// `matlib export FILE --format F`: materials of a library in another format, on stdout.
+CommandSpec ExportCommand();
+
+} // namespace mb::cli

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "CommandLine.h"
+
+namespace mb::cli {
+
+/// `matlib lint FILE [--format text|json]`: the plausibility findings of every material.
+CommandSpec LintCommand();
+
+} // namespace mb::cli
