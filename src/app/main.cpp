@@ -38,7 +38,7 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName("MaterialBrowser");
     // No display name: the window system would append it to every title, and the main
     // window's title already starts with the application's name.
-    QCoreApplication::setApplicationVersion("3.0");
+    QCoreApplication::setApplicationVersion(MB_VERSION);
     AnswerHelpAndVersion(argc, argv);
 
     QApplication app(argc, argv);

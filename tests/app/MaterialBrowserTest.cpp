@@ -19,8 +19,10 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPointer>
@@ -29,6 +31,8 @@
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidgetItemIterator>
+#include <QUrl>
+#include <QWidgetAction>
 
 #include <initializer_list>
 #include <memory>
@@ -240,6 +244,37 @@ private:
         QVERIFY(QTest::qWaitForWindowExposed(&mainWindow()));
     }
 
+    /// Delivers a drag of `files` onto the main window as the window system would; whether
+    /// the window took it.
+    bool dropFiles(const QStringList& files) {
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const QString& f : files)
+            urls << QUrl::fromLocalFile(f);
+        mime.setUrls(urls);
+        const QPoint at = mainWindow().rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(&mainWindow(), &enter);
+        if (!enter.isAccepted()) return false;
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(&mainWindow(), &drop);
+        return drop.isAccepted();
+    }
+    /// The File menu's "Recent Files" as the user opens it: "text" of each item, "(grey)"
+    /// for a file that has gone.
+    QStringList recentFilesShown() {
+        auto* menu = mainWindow().findChild<QMenu*>("recentFilesMenu");
+        if (!menu) return {"(no menu)"};
+        emit menu->aboutToShow();
+        QStringList shown;
+        for (QAction* a : menu->actions()) {
+            auto* gone = qobject_cast<QWidgetAction*>(a);
+            shown << (gone ? qobject_cast<QLabel*>(gone->defaultWidget())->text() + " (grey)"
+                           : a->text() + (a->isEnabled() ? "" : " (off)"));
+        }
+        return shown;
+    }
+
     void expectQuestion(std::size_t n, const std::string& text, MsgIcon icon) {
         QVERIFY(messages->questions.size() == n + 1);
         QCOMPARE(messages->questions[n].text, text);
@@ -264,6 +299,53 @@ private slots:
         recovery.reset();
         locks.reset();
         dir.reset();
+    }
+
+    void recentFilesListTheLibrariesOpenedAndForgetAGoneOneWithAMessage() {
+        QCOMPARE(recentFilesShown(), QStringList{"(none) (off)"});
+        const QString other = dir->filePath("R&D alloys.lib");
+        QVERIFY(QFile::copy(libraryPath, other));
+        openThroughTheMenu();
+        dialogs->queuePath(other.toStdString());
+        trigger("fileOpenMenu");
+        QCOMPARE(recentFilesShown(),
+                 QStringList({"&1 " + dir->filePath("R&&D alloys.lib"), "&2 " + libraryPath}));
+
+        QVERIFY(QFile::remove(libraryPath));
+        QCOMPARE(recentFilesShown(), QStringList({"&1 " + dir->filePath("R&&D alloys.lib"),
+                                                  "2 " + libraryPath + " (grey)"}));
+        auto* menu = mainWindow().findChild<QMenu*>("recentFilesMenu");
+        auto* gone = qobject_cast<QWidgetAction*>(menu->actions().at(1));
+        QTest::mouseClick(gone->defaultWidget(), Qt::LeftButton);
+        QTRY_COMPARE(messages->questions.size(), std::size_t(1));
+        expectQuestion(0,
+                       libraryPath.toStdString() +
+                           " no longer exists. It has been removed from Recent Files.",
+                       MsgIcon::Exclamation);
+        QCOMPARE(recentFilesShown(), QStringList{"&1 " + dir->filePath("R&&D alloys.lib")});
+        QCOMPARE(browser->editors().subWindow()->windowTitle(), other);
+
+        // Another run of the program finds the list where this one left it.
+        browser.reset();
+        startBrowser();
+        QCOMPARE(recentFilesShown(), QStringList{"&1 " + dir->filePath("R&&D alloys.lib")});
+        menu = mainWindow().findChild<QMenu*>("recentFilesMenu");
+        menu->actions().at(0)->trigger();
+        QTRY_VERIFY(editor());
+        QCOMPARE(browser->editors().subWindow()->windowTitle(), other);
+    }
+
+    void aLibraryDroppedOntoTheWindowOpensAndOtherFilesAreRefused() {
+        const QString notes = dir->filePath("notes.txt");
+        QVERIFY(QFile::copy(libraryPath, notes));
+        QVERIFY(!dropFiles({notes}));
+        QVERIFY(!dropFiles({}));
+        QVERIFY(dropFiles({notes, libraryPath}));
+        QTRY_VERIFY(editor());
+        QCOMPARE(browser->editors().subWindow()->windowTitle(), libraryPath);
+        QCOMPARE(library().LastMaterialIndex(), 2);
+        QVERIFY(dialogs->requests.empty());
+        QVERIFY(messages->questions.empty());
     }
 
     void valuesTypedInTwoSystemsAreSavedInAllThree() {
@@ -312,6 +394,7 @@ private slots:
         QCOMPARE(bars(), QStringLiteral("save off deleteMaterial off &File&Help"));
         settings->put("Unit", "BinaryValue", {SettingsValue::Type::Binary, {1, 0, 0, 0}}); // SI
         openThroughTheMenu();
+        const int writesAfterOpening = settings->writes; // the recent files' list
         QMdiSubWindow* frame = browser->editors().subWindow();
         messages->queueAnswer(MsgResult::Cancel);
         QVERIFY(!frame->close());
@@ -319,7 +402,7 @@ private slots:
         QCOMPARE(messages->questions[0].buttons, MsgButtons::YesNoCancel);
         QCOMPARE(browser->editors().subWindow(), frame);
         QCOMPARE(bars(), QStringLiteral("save on deleteMaterial on &File&Edit&View&Help"));
-        QCOMPARE(settings->writes, 0);
+        QCOMPARE(settings->writes, writesAfterOpening);
         QCOMPARE(readFile(libraryPath), kLibrary);
 
         chooseUnitSystem(2);

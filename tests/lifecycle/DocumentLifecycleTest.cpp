@@ -312,6 +312,35 @@ TEST_F(DocumentLifecycleTest, OpeningALibraryOpenElsewhereWarnsAndTheLockFollows
     EXPECT_EQ(asked().size(), 4u);
 }
 
+// ---- Beside the window: Save As and dropped files ------------------------------------
+
+TEST_F(DocumentLifecycleTest, SaveAsStartsOnTheOpenLibrarysFileAndANewLibraryOnNothing) {
+    const std::string file = openSaved();
+    app.SaveLibraryAs(); // cancelled
+    app.NewLibrary();
+    app.SaveLibraryAs(); // cancelled
+    ASSERT_EQ(dialogs.requests.size(), 3u);
+    EXPECT_EQ(dialogs.requests[1].proposedPath, file);
+    EXPECT_EQ(dialogs.requests[1].filter, "") << "the dialog offers no filter";
+    EXPECT_EQ(dialogs.requests[2].proposedPath, "");
+}
+
+TEST(DroppedFilesTest, LibrariesAndWorkbooksAreTakenByTheirExtensionInAnyCase) {
+    const std::pair<const char*, bool> cases[] = {
+        {"/data/steels.lib", true},
+        {"/data/STEELS.LIB", true},
+        {"/data/alloys.xls", true},
+        {"/data/alloys.Xls", true},
+        {".lib", false},
+        {"/data/notes.txt", false},
+        {"/data/steels.lib~", false},
+        {"/data/steelslib", false},
+        {"", false},
+    };
+    for (const auto& [path, taken] : cases)
+        EXPECT_EQ(IsDroppableFile(path), taken) << path;
+}
+
 // ---- Undo and redo ---------------------------------------------------------------------
 
 // The Undo and Redo items and toolbar buttons follow the history, which starts empty with

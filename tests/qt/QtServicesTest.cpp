@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -107,6 +108,46 @@ private slots:
             dialogs.openFile(kOpenDialogTitle, kOpenDialogFilter);
         QCOMPARE(path.value_or("(cancelled)"),
                  QFile::encodeName(dir.filePath("b.xls")).toStdString());
+    }
+
+    // Save As's dialog: on the proposed file, and ".lib" added to a bare name while the
+    // library filter (or no filter at all) is chosen.
+    void theSaveDialogStartsOnTheProposedFileAndAddsTheLibraryExtension() {
+        QTemporaryDir dir;
+        const QString other = dir.filePath(QStringLiteral("other"));
+        QVERIFY(QDir().mkdir(other));
+        const std::string proposed = QFile::encodeName(dir.filePath("steels.lib")).toStdString();
+        const std::string withFilter = "VELTRA Material Files (*.lib)|*.lib|All Files  (*.*)|*.*";
+        struct Case {
+            std::string filter;
+            QString typed, expected;
+        };
+        const Case cases[] = {
+            {"", "copper", "copper.lib"},
+            {"", "copper.dat", "copper.dat"},
+            {withFilter, "copper", "copper.lib"},
+        };
+        for (const Case& c : cases) {
+            QString startedIn, startedOn;
+            QTimer::singleShot(0, this, [&] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(dialog);
+                startedIn = dialog->directory().absolutePath();
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                startedOn = name->text();
+                dialog->setDirectory(other);
+                name->clear();
+                QTest::keyClicks(name, c.typed);
+                QTest::keyClick(name, Qt::Key_Return);
+            });
+            qt::QtFileDialogs dialogs;
+            const std::optional<std::string> path =
+                dialogs.saveFile(kSaveDialogTitle, c.filter, proposed);
+            QCOMPARE(startedIn, dir.path());
+            QCOMPARE(startedOn, QStringLiteral("steels.lib"));
+            QCOMPARE(QString::fromStdString(path.value_or("(cancelled)")),
+                     QDir(other).filePath(c.expected));
+        }
     }
 
     void theUnitSystemOutlivesTheRunInTheIniFile() {

@@ -44,7 +44,8 @@ std::string ToolHelp(std::string_view program, std::string_view about,
             s.append(width - usages[i].size(), ' ');
         s.append(3, ' ').append(commands[i].summary).append("\n");
     }
-    s.append("\nRun '").append(program).append(" COMMAND --help' for the details of a command.\n");
+    s.append("\nRun '").append(program).append(" COMMAND --help' for the details of a command,\n");
+    s.append("'").append(program).append(" --version' for its version.\n");
     return s;
 }
 
@@ -73,12 +74,17 @@ int UsageError(Output& output, std::string_view where, std::string_view problem,
 
 } // namespace
 
-int Dispatch(std::string_view program, std::string_view about,
+int Dispatch(std::string_view program, std::string_view version, std::string_view about,
              std::span<const CommandSpec> commands, std::span<const std::string> args,
              Output& output) {
     if (args.empty()) return UsageError(output, program, "missing command", program);
     if (IsHelp(args[0])) {
         output.out += ToolHelp(program, about, commands);
+        return kExitOk;
+    }
+    if (args[0] == "--version") {
+        if (args.size() > 1) return UsageError(output, program, "--version takes nothing", program);
+        output.out.append(program).append(" ").append(version).append("\n");
         return kExitOk;
     }
     const auto command = std::find_if(commands.begin(), commands.end(),

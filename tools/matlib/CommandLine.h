@@ -47,8 +47,9 @@ struct CommandSpec {
     int (*run)(const Invocation&, Output&);
 };
 
-/// Runs the command line (`args` without the program name) against the command table.
-int Dispatch(std::string_view program, std::string_view about,
+/// Runs the command line (`args` without the program name) against the command table;
+/// `--version` alone prints the program's name and `version`.
+int Dispatch(std::string_view program, std::string_view version, std::string_view about,
              std::span<const CommandSpec> commands, std::span<const std::string> args,
              Output& output);
 

@@ -7,8 +7,8 @@
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     mb::cli::Output output;
-    const int rc =
-        mb::cli::Dispatch("matlib", mb::cli::kMatlibAbout, mb::cli::MatlibCommands(), args, output);
+    const int rc = mb::cli::Dispatch("matlib", MB_VERSION, mb::cli::kMatlibAbout,
+                                     mb::cli::MatlibCommands(), args, output);
     const bool written =
         std::fwrite(output.out.data(), 1, output.out.size(), stdout) == output.out.size() &&
         std::fflush(stdout) == 0;

@@ -43,6 +43,15 @@ bool EndsWithXls(const std::string& path) {
 
 } // namespace
 
+bool IsDroppableFile(const std::string& path) {
+    const auto endsWith = [&](std::string_view extension) {
+        return path.size() > extension.size() &&
+               EqualsNoCase(std::string_view(path).substr(path.size() - extension.size()),
+                            extension);
+    };
+    return endsWith(".lib") || endsWith(".xls");
+}
+
 std::string RecoverQuestion(const std::string& name, const std::string& time) {
     return "Recover the unsaved changes of " + name + " from " + time + "?";
 }
@@ -212,6 +221,7 @@ void DocumentLifecycle::OpenLibrary(const std::optional<std::string>& initialPat
     ShowOpenedLibrary(state_.doc.CurrentFileName);
     recovery_.markSaved();
     LockCurrentFile(true);
+    if (!imported && libraryFileUsed) libraryFileUsed(state_.doc.CurrentFileName);
 }
 
 void DocumentLifecycle::ShowOpenedLibrary(const std::string& caption) {
@@ -348,9 +358,11 @@ void DocumentLifecycle::SaveLibraryAs() {
     const bool previousUntitled = state_.doc.IsUntitled;
     const std::optional<FileStamp> previousStamp = state_.doc.DiskStamp;
     const std::string previousCaption = host_.editorCaption();
-    // A library read from a workbook is offered the workbook's name as a library.
-    const std::string proposed =
-        previousUntitled && !previousName.empty() ? ProposedLibraryPath(previousName) : "";
+    // A library read from a workbook is offered the workbook's name as a library; a
+    // library with a file starts the dialog in its folder, on its name.
+    const std::string proposed = previousName.empty() ? ""
+                                 : previousUntitled   ? ProposedLibraryPath(previousName)
+                                                      : previousName;
     for (;;) {
         const std::optional<std::string> path = dialogs_.saveFile(kSaveDialogTitle, "", proposed);
         if (!path) {
@@ -368,6 +380,7 @@ void DocumentLifecycle::SaveLibraryAs() {
         if (WriteCurrentFile()) {
             lastSaveWritten_ = true;
             LockCurrentFile(false);
+            if (libraryFileUsed) libraryFileUsed(*path);
             return;
         }
         if (processEnding_) return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -30,6 +31,9 @@ std::string RecoverQuestion(const std::string& name, const std::string& time);
 std::string ChangedOnDiskQuestion(const std::string& path);
 /// The warning for a library that another running instance holds open for editing.
 std::string OpenElsewhereWarning(const std::string& path, const std::string& holder);
+/// Whether a file dropped onto the window is one Open reads: a library or a workbook,
+/// told by its extension as the open dialog's filters tell them.
+bool IsDroppableFile(const std::string& path);
 /// What the save dialog proposes for a library read from the workbook `path`: the
 /// workbook's name with ".lib" instead of its extension, in the workbook's folder.
 std::string ProposedLibraryPath(const std::string& path);
@@ -80,6 +84,9 @@ public:
 
     void ShowFirstMaterial();
     void RestoreUnitSystem();
+
+    /// Told the path of each library opened or saved under a name (not of a workbook).
+    std::function<void(const std::string& path)> libraryFileUsed;
 
 private:
     enum class ReadOutcome { Read, NotRead };

@@ -8,6 +8,8 @@
 #include "RecoveryStore.h"
 #include "RepeatingTimer.h"
 
+#include <algorithm>
+
 namespace mb {
 
 Application::Application(AppState& state, EditorWindowFactory& editors, MainWindow& mainWindow,
@@ -17,7 +19,9 @@ Application::Application(AppState& state, EditorWindowFactory& editors, MainWind
       recoveryTimer_(services.recoveryTimer), registry_(services.settings),
       recovery_(state, services.recovery),
       lifecycle_(state, *this, services.messages, services.dialogs, services.spreadsheets,
-                 services.locale, registry_, recovery_, services.lock) {
+                 services.locale, registry_, recovery_, services.lock),
+      recent_(services.settings) {
+    lifecycle_.libraryFileUsed = [this](const std::string& path) { recent_.add(path); };
     recoveryTimer_.start(kRecoveryIntervalMs, [this] { recovery_.check(); });
     state_.history.onChanged = [this] { mainWindow_.editHistoryChanged(state_.history); };
 }
@@ -25,6 +29,18 @@ Application::Application(AppState& state, EditorWindowFactory& editors, MainWind
 Application::~Application() {
     state_.history.onChanged = nullptr;
     recoveryTimer_.stop();
+}
+
+void Application::OpenRecentFile(const std::string& path) {
+    const std::vector<RecentFile> entries = recent_.entries();
+    const auto entry = std::find_if(entries.begin(), entries.end(),
+                                    [&](const RecentFile& e) { return e.path == path; });
+    if (entry != entries.end() && !entry->exists) {
+        recent_.remove(path);
+        messages_.show(RecentFileGoneMessage(path), MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+    }
+    lifecycle_.OpenLibrary(path);
 }
 
 void Application::storePendingEdits() {

@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "DocumentLifecycle.h"
+#include "RecentFiles.h"
 #include "Recovery.h"
 #include "clsRegistry.h"
 
@@ -92,6 +93,8 @@ public:
     void NewLibrary() override { lifecycle_.NewLibrary(); }
     void OpenLibrary() override { lifecycle_.OpenLibrary(); }
     void OpenLibraryFile(const std::string& path) override { lifecycle_.OpenLibrary(path); }
+    std::vector<RecentFile> RecentFileList() const override { return recent_.entries(); }
+    void OpenRecentFile(const std::string& path) override;
     void SaveLibrary() override { lifecycle_.SaveLibrary(); }
     void SaveLibraryAs() override { lifecycle_.SaveLibraryAs(); }
     bool IsUntitled() const override;
@@ -120,6 +123,7 @@ private:
     clsRegistry registry_;
     Recovery recovery_;
     DocumentLifecycle lifecycle_;
+    RecentFiles recent_;
     BaseForm* editor_ = nullptr;
     std::unique_ptr<EditingCommands> editing_;
     bool saveOnUnload_ = false;

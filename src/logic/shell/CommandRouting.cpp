@@ -12,6 +12,7 @@ const std::vector<MenuRoute>& MenuTable(MenuSet set) {
          {
              {"fileNewMenu", "&New   ", "", Action::NewLibrary},
              {"fileOpenMenu", "&Open...   ", "Ctrl+O", Action::OpenLibrary},
+             {"recentFilesMenu", "Recent &Files", "", Action::RecentFiles},
              {"separatorMenu", "-", "", Action::Separator},
              {"fileExitMenu", "E&xit   ", "", Action::ExitMainWindow},
          }},
@@ -29,6 +30,7 @@ const std::vector<MenuRoute>& MenuTable(MenuSet set) {
              {"fileNewMenu", "&New", "", Action::NewLibrary},
              {"fileOpenMenu", "&Open...", "Ctrl+O", Action::OpenLibrary},
              {"fileCloseMenu", "&Close", "", Action::Close},
+             {"recentFilesMenu", "Recent &Files", "", Action::RecentFiles},
              {"separatorMenu", "-", "", Action::Separator},
              {"saveMenu", "&Save", "Ctrl+S", Action::Save},
              {"saveAsMenu", "Save &As...", "Ctrl+A", Action::SaveAs},
@@ -115,6 +117,7 @@ CommandRouter::CommandRouter(Commands& commands, MainWindow& mainWindow)
 void CommandRouter::run(Action action) {
     switch (action) {
     case Action::Separator:
+    case Action::RecentFiles: // the submenu's own items open the files
         break;
     case Action::NewLibrary:
         commands_.NewLibrary();

@@ -37,6 +37,7 @@ enum class Action {
     HelpFromEditor,
     HelpFromToolbar,
     About,
+    RecentFiles, ///< a submenu of the libraries used last; its items open them
 };
 
 struct MenuItemRoute {

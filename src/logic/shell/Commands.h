@@ -1,6 +1,9 @@
 #pragma once
 
+#include "RecentFiles.h"
+
 #include <string>
+#include <vector>
 
 namespace mb {
 
@@ -30,6 +33,10 @@ public:
     virtual void ExitFromMainWindow() = 0;
     /// Opens the named file without the open dialog (a file named on the command line).
     virtual void OpenLibraryFile(const std::string& path) = 0;
+    /// What "Recent Files" shows, newest first.
+    virtual std::vector<RecentFile> RecentFileList() const { return {}; }
+    /// A click on a recent file: opens it, or says it has gone and forgets it.
+    virtual void OpenRecentFile(const std::string& /*path*/) {}
 
     // Editing commands.
     virtual void newMaterial() = 0;

@@ -131,10 +131,27 @@ std::optional<std::string> QtFileDialogs::openFile(const std::string& title,
 std::optional<std::string> QtFileDialogs::saveFile(const std::string& title,
                                                    const std::string& filter,
                                                    const std::string& proposedPath) {
-    const QString path = QFileDialog::getSaveFileName(
-        parent_, toQ(title), QFile::decodeName(proposedPath.c_str()), toQtFilter(filter));
-    if (path.isEmpty()) return std::nullopt;
-    return FromQtPath(path);
+    // The proposed path puts the dialog in its folder with its name typed in.
+    QFileDialog dialog(parent_, toQ(title), QFile::decodeName(proposedPath.c_str()));
+    dialog.setOption(QFileDialog::DontUseNativeDialog); // as the open dialog, for its filters
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name typed without an extension gets ".lib" while the library filter is chosen,
+    // or while no filter is offered at all: this dialog only ever saves libraries.
+    const auto suffixFor = [](const QString& nameFilter) {
+        return nameFilter.isEmpty() || nameFilter.contains(QLatin1String("*.lib"))
+                   ? QStringLiteral("lib")
+                   : QString();
+    };
+    const QString qtFilter = toQtFilter(filter);
+    if (!qtFilter.isEmpty()) dialog.setNameFilters(qtFilter.split(QStringLiteral(";;")));
+    dialog.setDefaultSuffix(
+        suffixFor(qtFilter.isEmpty() ? QString() : dialog.selectedNameFilter()));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, suffixFor](const QString& chosen) {
+                         dialog.setDefaultSuffix(suffixFor(chosen));
+                     });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return FromQtPath(dialog.selectedFiles().first());
 }
 
 // ---- Settings -------------------------------------------------------------------------

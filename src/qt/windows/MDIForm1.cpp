@@ -1,21 +1,28 @@
 #include "MDIForm1.h"
 
 #include "AppImages.h"
+#include "Commands.h"
 #include "Controls.h"
+#include "DocumentLifecycle.h"
 #include "QtText.h"
 #include "aboutForm.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QWidgetAction>
 
 namespace mb::qt {
 
@@ -25,6 +32,44 @@ constexpr int kTimerIntervalMs = 500;
 constexpr int kFrameSize = 20;
 // The window opens a small step (13 px at 96 dpi) in from the screen's corner.
 constexpr int kCornerOffset = 200 * 96 / 1440;
+
+// A recent file that has gone: greyed out like a disabled item, yet a click still
+// reaches the logic, which says so and forgets it. A disabled action would take no click.
+class GoneFileLabel : public QLabel {
+public:
+    GoneFileLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+        setTextFormat(Qt::PlainText);
+        setContentsMargins(24, 3, 24, 3);
+        QPalette grey = palette();
+        grey.setColor(QPalette::WindowText, grey.color(QPalette::Disabled, QPalette::WindowText));
+        setPalette(grey);
+    }
+    std::function<void()> clicked;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        QLabel::mouseReleaseEvent(event);
+        if (clicked) clicked();
+    }
+};
+
+// The first local file of a drop that Open can read; empty when there is none.
+std::string DroppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) continue;
+        const std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
+        if (IsDroppableFile(path)) return path;
+    }
+    return {};
+}
+
+// "&1 /data/steels.lib": an ampersand in a path is shown, not taken as a mnemonic.
+QString RecentFileCaption(std::size_t index, const QString& path) {
+    QString escaped = path;
+    escaped.replace('&', "&&");
+    return QString("&%1 %2").arg(index + 1).arg(escaped);
+}
 
 } // namespace
 
@@ -129,6 +174,7 @@ public:
 MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName("MDIForm1");
     setWindowIcon(AppIcon("closedbook"));
+    setAcceptDrops(true);
 
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setObjectName("mdiArea");
@@ -200,7 +246,45 @@ void MDIForm1::buildStatusBar() {
 }
 
 void MDIForm1::setCommands(Commands& commands) {
+    commands_ = &commands;
     router_ = std::make_unique<CommandRouter>(commands, *logic_);
+}
+
+void MDIForm1::fillRecentFiles(QMenu* menu) {
+    menu->clear();
+    if (!commands_) return;
+    const std::vector<RecentFile> entries = commands_->RecentFileList();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const QString path = QFile::decodeName(QByteArray::fromStdString(entries[i].path));
+        const std::string file = entries[i].path;
+        // The click is handled once the menu has closed: opening may ask questions.
+        const auto open = [this, file] {
+            QTimer::singleShot(0, this, [this, file] {
+                if (commands_) commands_->OpenRecentFile(file);
+            });
+        };
+        QAction* action = nullptr;
+        if (entries[i].exists) {
+            action = menu->addAction(RecentFileCaption(i, path));
+            connect(action, &QAction::triggered, this, open);
+        } else {
+            auto* gone = new QWidgetAction(menu);
+            auto* label = new GoneFileLabel(QString("%1 %2").arg(i + 1).arg(path), menu);
+            label->clicked = [menu, open] {
+                menu->close();
+                open();
+            };
+            gone->setDefaultWidget(label);
+            connect(gone, &QAction::triggered, this, open);
+            menu->addAction(gone);
+            action = gone;
+        }
+        action->setObjectName(QString("recentFile%1").arg(i + 1));
+        action->setData(QByteArray::fromStdString(file));
+        action->setToolTip(path);
+    }
+    menu->setEnabled(true);
+    if (entries.empty()) menu->addAction("(none)")->setEnabled(false);
 }
 
 AboutBox& MDIForm1::aboutBox() {
@@ -231,6 +315,13 @@ void MDIForm1::showMenuSet(MenuSet set) {
             QAction* action = nullptr;
             if (item.action == Action::Separator) {
                 action = menu->addSeparator();
+            } else if (item.action == Action::RecentFiles) {
+                QMenu* recent = menu->addMenu(toQ(item.caption));
+                recent->setObjectName(toQ(item.name));
+                connect(recent, &QMenu::aboutToShow, this,
+                        [this, recent] { fillRecentFiles(recent); });
+                fillRecentFiles(recent);
+                action = recent->menuAction();
             } else {
                 action = menu->addAction(toQ(item.caption));
                 QList<QKeySequence> keys;
@@ -275,6 +366,20 @@ QAction* MDIForm1::menuItem(const QString& name) const {
             for (QAction* a : menu->actions())
                 if (a->objectName() == name) return a;
     return nullptr;
+}
+
+void MDIForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (commands_ && !DroppedFile(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void MDIForm1::dropEvent(QDropEvent* event) {
+    const std::string path = DroppedFile(event->mimeData());
+    if (!commands_ || path.empty()) return;
+    event->acceptProposedAction();
+    // Opened once the drop is over: the save question must not run inside the drag.
+    QTimer::singleShot(0, this, [this, path] {
+        if (commands_) commands_->OpenLibraryFile(path);
+    });
 }
 
 void MDIForm1::closeEvent(QCloseEvent* event) {

@@ -59,6 +59,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A library or workbook dropped anywhere on the window opens as Open opens it.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     class Toolbar;
@@ -71,6 +74,7 @@ private:
     void buildStatusBar();
     void showMenuSet(MenuSet set);
     void menuItemTriggered(MenuSet set, const QString& name);
+    void fillRecentFiles(QMenu* menu);
 
     QMdiArea* mdiArea_ = nullptr;
     QToolBar* toolbar_ = nullptr;
@@ -87,6 +91,7 @@ private:
     std::unique_ptr<Title> titleView_;
     std::unique_ptr<MainWindow> logic_;
     std::unique_ptr<CommandRouter> router_;
+    Commands* commands_ = nullptr;
     std::unique_ptr<QtAboutBox> about_;
     std::unique_ptr<ProcessControl> process_;
 };

@@ -1,0 +1,131 @@
+#include "ApplicationFixture.h"
+
+#include "RecentFiles.h"
+
+#include <filesystem>
+
+namespace mb {
+namespace {
+
+using Paths = std::vector<std::string>;
+
+Paths PathsOf(const std::vector<RecentFile>& entries) {
+    Paths paths;
+    for (const RecentFile& e : entries)
+        paths.push_back(e.path);
+    return paths;
+}
+
+TEST(RecentFilesTest, NewestFirstEachOnceAtMostEightAndEveryByteOfAPathKept) {
+    struct Case {
+        const char* what;
+        Paths added;
+        Paths expected;
+    };
+    const Case cases[] = {
+        {"newest first", {"/a.lib", "/b.lib"}, {"/b.lib", "/a.lib"}},
+        {"a path used again moves up", {"/a.lib", "/b.lib", "/a.lib"}, {"/a.lib", "/b.lib"}},
+        {"the ninth pushes the oldest out",
+         {"/1", "/2", "/3", "/4", "/5", "/6", "/7", "/8", "/9"},
+         {"/9", "/8", "/7", "/6", "/5", "/4", "/3", "/2"}},
+        {"blanks, line breaks and 8-bit bytes survive",
+         {"/data/my steels.lib", "/data/two\nlines.lib", "/data/st\xe4hle.lib"},
+         {"/data/st\xe4hle.lib", "/data/two\nlines.lib", "/data/my steels.lib"}},
+        {"no empty path", {"/a.lib", ""}, {"/a.lib"}},
+    };
+    for (const Case& c : cases) {
+        fake::FakeSettingsBackend settings;
+        RecentFiles recent(settings);
+        for (const std::string& path : c.added)
+            recent.add(path);
+        EXPECT_EQ(PathsOf(recent.entries()), c.expected) << c.what;
+        // Another instance, or the next run, reads the same list.
+        EXPECT_EQ(PathsOf(RecentFiles(settings).entries()), c.expected) << c.what;
+    }
+}
+
+TEST(RecentFilesTest, RemovingForgetsOnePathAndAForeignValueReadsAsAnEmptyList) {
+    fake::FakeSettingsBackend settings;
+    RecentFiles recent(settings);
+    for (const char* path : {"/a.lib", "/b.lib", "/c.lib"})
+        recent.add(path);
+    recent.remove("/b.lib");
+    recent.remove("/not-in-the-list.lib");
+    EXPECT_EQ(PathsOf(recent.entries()), (Paths{"/c.lib", "/a.lib"}));
+
+    settings.put("Recent", "Files", {SettingsValue::Type::Text, "/a.lib"});
+    EXPECT_TRUE(recent.entries().empty());
+    settings.put("Recent", "Files", {SettingsValue::Type::Binary, std::string("/x\0\0/x\0/y", 9)});
+    EXPECT_EQ(PathsOf(recent.entries()), Paths{"/x"}) << "an unended last path is not taken";
+}
+
+TEST_F(ApplicationTest, LibrariesOpenedOrSavedUnderANameAreListedAndAGoneOneIsGreyedOut) {
+    const std::string steels = openSaved();
+    const std::string copy = tmp.file("copy.lib");
+    dialogs.queuePath(copy);
+    app.SaveLibraryAs();
+    std::filesystem::remove(steels);
+
+    const std::vector<RecentFile> entries = app.RecentFileList();
+    ASSERT_EQ(PathsOf(entries), (Paths{copy, steels}));
+    EXPECT_TRUE(entries[0].exists);
+    EXPECT_FALSE(entries[1].exists);
+}
+
+TEST_F(ApplicationTest, AWorkbookIsNotARecentLibraryNorIsAFileThatCouldNotBeRead) {
+    const std::string book = tmp.file("steels.xls");
+    test::WriteBytes(book, "workbook");
+    workbooks[book] = SheetOf({{"Name", CellValue::Text("S355")},
+                               {"Type", CellValue::Text("Steels")},
+                               {"End", CellValue::Empty()}});
+    dialogs.queuePath(book);
+    app.OpenLibrary();
+    ASSERT_TRUE(state.doc.DocumentOpen);
+    dialogs.queuePath(library("broken.lib", "not a library\r\n"));
+    messages.queueAnswer(MsgResult::No); // the imported library is not saved
+    app.OpenLibrary();
+    EXPECT_TRUE(app.RecentFileList().empty());
+}
+
+TEST_F(ApplicationTest, ClickingAGoneRecentFileSaysSoForgetsItAndKeepsTheOpenLibrary) {
+    const std::string gone = library("gone.lib", kTwoMaterials);
+    dialogs.queuePath(gone);
+    app.OpenLibrary();
+    const std::string steels = openSaved();
+    std::filesystem::remove(gone);
+    messages.questions.clear();
+    const std::size_t dialogsShown = dialogs.requests.size();
+
+    app.OpenRecentFile(gone);
+    EXPECT_EQ(asked(), Texts{gone + " no longer exists. It has been removed from Recent "
+                                    "Files. [OK Exclamation]"});
+    EXPECT_EQ(PathsOf(app.RecentFileList()), Paths{steels});
+    EXPECT_EQ(state.doc.CurrentFileName, steels);
+    EXPECT_EQ(dialogs.requests.size(), dialogsShown) << "no open dialog instead";
+}
+
+TEST_F(ApplicationTest, ClickingARecentFileOpensItAfterTheSaveQuestionOfANeverSavedLibrary) {
+    const std::string steels = openSaved();
+    const std::string book = tmp.file("alloys.xls");
+    test::WriteBytes(book, "workbook");
+    workbooks[book] = SheetOf({{"Name", CellValue::Text("AlSi10Mg")},
+                               {"Type", CellValue::Text("Cast alloys")},
+                               {"End", CellValue::Empty()}});
+    dialogs.queuePath(book);
+    app.OpenLibrary();
+    ASSERT_EQ(caption(), book);
+    messages.questions.clear();
+
+    messages.queueAnswer(MsgResult::Cancel);
+    app.OpenRecentFile(steels);
+    EXPECT_EQ(asked(), Texts{"Do you want to save changes? [YesNoCancel Question]"});
+    EXPECT_EQ(caption(), book) << "Cancel keeps the imported library";
+
+    messages.queueAnswer(MsgResult::No);
+    app.OpenRecentFile(steels);
+    EXPECT_EQ(caption(), steels);
+    EXPECT_EQ(state.library.LastMaterialIndex(), 1) << "the two materials of the library";
+}
+
+} // namespace
+} // namespace mb
