@@ -10,6 +10,7 @@
 #include "TempDir.h"
 #include "TestPaths.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -87,8 +88,11 @@ TEST(IsolatedSpreadsheetReader, AWorkbookThatCrashesTheReaderGivesAMessageAndLea
     const std::string book = Fixture("crashes/record_length.xls");
     const ImportResult r = ImportSpreadsheet(book, reader, lib);
     EXPECT_EQ(r.status, ImportResult::Status::CannotOpen);
-    EXPECT_EQ(r.message(), "The file \"" + book +
-                               "\" could not be read: the spreadsheet reader crashed (signal 11).");
+    // SIGSEGV or, where the C library notices the overrun first, SIGABRT.
+    EXPECT_THAT(r.message(),
+                testing::MatchesRegex("The file \"" + book +
+                                      "\" could not be read: the spreadsheet reader crashed "
+                                      "\\(signal (6|11)\\)\\."));
     EXPECT_EQ(lib.LastMaterialIndex(), 0);
     EXPECT_EQ(lib.Entry(0).Name, "kept");
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include <cstdlib>
 #include <tuple>
 
@@ -22,8 +24,16 @@ struct Invocation {
     RunOptions options = {};
 };
 
+// A heap overrun ends in SIGSEGV or in the C library's SIGABRT depending on how the
+// program happens to be laid out; the message's signal number is "#" here.
+std::string AnySignal(std::string text) {
+    static const std::regex signal(R"(crashed \(signal [0-9]+\))");
+    return std::regex_replace(text, signal, "crashed (signal #)");
+}
+
 void ExpectRuns(const Invocation& run) {
-    const ProgramResult r = RunProgram(MB_MATLIB_PATH, run.args, run.options);
+    ProgramResult r = RunProgram(MB_MATLIB_PATH, run.args, run.options);
+    r.err = AnySignal(r.err);
     std::string command = "matlib";
     for (const std::string& a : run.args)
         command += " '" + a + "'";
@@ -163,7 +173,7 @@ TEST(Matlib, ImportWritesAWorkbookAsALibraryOnlyWhenEveryRowWasImported) {
                 2,
                 "",
                 "matlib: The file \"" + crashes +
-                    "\" could not be read: the spreadsheet reader crashed (signal 11).\n"});
+                    "\" could not be read: the spreadsheet reader crashed (signal #).\n"});
     ExpectRuns(
         {{"import", good}, 2, "", "matlib import: expected IN OUT; try 'matlib import --help'\n"});
     EXPECT_EQ(ReadBytes(out), "the previous library\n");
