@@ -40,6 +40,19 @@ inline char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
 }
 
+/// `s` with its ASCII letters in lower case; other bytes as they are.
+inline std::string AsciiLowered(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        c = AsciiLower(c);
+    return out;
+}
+
+/// What identifies a material by its name: the name trimmed, letters in lower case.
+inline std::string NameKey(std::string_view name) {
+    return AsciiLowered(TrimBlanks(name));
+}
+
 /// Case-insensitive equality over ASCII letters; other bytes compare as they are.
 inline bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;

@@ -15,13 +15,6 @@ namespace {
 
 using Kind = LibraryDifference::Kind;
 
-std::string Key(std::string_view name) {
-    std::string key(TrimBlanks(name));
-    for (char& c : key)
-        c = AsciiLower(c);
-    return key;
-}
-
 // Material numbers by name key, the first material of each name only.
 struct NameIndex {
     std::unordered_map<std::string, int> first;
@@ -32,7 +25,7 @@ NameIndex IndexNames(Library& library) {
     NameIndex index;
     std::unordered_map<std::string, bool> reported;
     for (int i = 0; i < library.MaterialCount(); ++i) {
-        std::string key = Key(library.Entry(i).Name);
+        std::string key = NameKey(library.Entry(i).Name);
         const auto [at, inserted] = index.first.emplace(key, i);
         if (inserted || reported[key]) continue;
         reported[key] = true;
@@ -127,7 +120,7 @@ LibraryComparison CompareLibraries(Library& oldLibrary, Library& newLibrary) {
     NameIndex newNames = IndexNames(newLibrary);
     for (int n = 0; n < newLibrary.MaterialCount(); ++n) {
         const LibraryEntry& entry = newLibrary.Entry(n);
-        const std::string key = Key(entry.Name);
+        const std::string key = NameKey(entry.Name);
         if (newNames.first.at(key) != n) continue;
         const auto old = oldNames.first.find(key);
         if (old == oldNames.first.end()) {
@@ -139,7 +132,7 @@ LibraryComparison CompareLibraries(Library& oldLibrary, Library& newLibrary) {
     }
     for (int o = 0; o < oldLibrary.MaterialCount(); ++o) {
         const LibraryEntry& entry = oldLibrary.Entry(o);
-        const std::string key = Key(entry.Name);
+        const std::string key = NameKey(entry.Name);
         if (oldNames.first.at(key) != o || newNames.first.contains(key)) continue;
         result.differences.push_back(
             Make(Kind::Removed, entry.Name, o, -1, TrimBlanks(entry.Category), ""));

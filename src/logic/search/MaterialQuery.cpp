@@ -53,13 +53,6 @@ std::string Quoted(std::string_view s) {
     return "\"" + std::string(s) + "\"";
 }
 
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        c = AsciiLower(c);
-    return out;
-}
-
 // `needle` is already in lower case: it is lowered once per query, not once per material.
 bool ContainsNoCase(std::string_view haystack, std::string_view needle) {
     if (needle.empty()) return true;
@@ -111,7 +104,7 @@ public:
                     return fail("The phrase " + std::string(text_.substr(at_)) +
                                 " has no closing quote.");
                 const std::string_view phrase = text_.substr(at_ + 1, close - at_ - 1);
-                if (!TrimBlanks(phrase).empty()) texts.push_back(Lower(phrase));
+                if (!TrimBlanks(phrase).empty()) texts.push_back(AsciiLowered(phrase));
                 at_ = close + 1;
                 continue;
             }
@@ -127,7 +120,7 @@ public:
                 } else if (slot >= 0) {
                     conditions.push_back({slot, Comparison::HasValue, 0});
                 } else {
-                    texts.push_back(Lower(token));
+                    texts.push_back(AsciiLowered(token));
                 }
                 continue;
             }

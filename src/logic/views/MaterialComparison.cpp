@@ -15,13 +15,6 @@ namespace mb {
 
 namespace {
 
-std::string NameKey(std::string_view name) {
-    std::string key(TrimBlanks(name));
-    for (char& c : key)
-        c = AsciiLower(c);
-    return key;
-}
-
 int SystemIndex(std::string_view unitSystem) {
     for (int i = 0; i < kUnitSystemCount; ++i)
         if (UnitSystemName(i) == unitSystem) return i;

@@ -8,19 +8,6 @@
 
 namespace mb {
 
-namespace {
-
-// Names are unique in a library without regard to case, and unlike numbers they survive
-// the renumbering of a move or a delete.
-std::string NameKey(std::string_view name) {
-    std::string key(TrimBlanks(name));
-    for (char& c : key)
-        c = AsciiLower(c);
-    return key;
-}
-
-} // namespace
-
 std::string MatchCountText(int count) {
     if (count == 0) return "No match";
     if (count == 1) return "1 match";
