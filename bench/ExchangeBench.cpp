@@ -14,12 +14,7 @@
 namespace {
 
 mb::Library& Largest() {
-    static mb::Library library = [] {
-        mb::Library l;
-        mb::bench::FillLargestLibrary(l);
-        return l;
-    }();
-    return library;
+    return mb::bench::SharedLargestLibrary();
 }
 
 const std::string& LargestJson() {

@@ -52,4 +52,13 @@ void FillLargestLibrary(Library& library) {
     }
 }
 
+Library& SharedLargestLibrary() {
+    static Library library = [] {
+        Library l;
+        FillLargestLibrary(l);
+        return l;
+    }();
+    return library;
+}
+
 } // namespace mb::bench

@@ -9,4 +9,7 @@ namespace mb::bench {
 /// every number text differs, as in a real library.
 void FillLargestLibrary(Library& library);
 
+/// One such library, filled on first use and shared by the benchmarks that only read it.
+Library& SharedLargestLibrary();
+
 } // namespace mb::bench

@@ -10,12 +10,7 @@
 namespace {
 
 mb::Library& Largest() {
-    static mb::Library library = [] {
-        mb::Library l;
-        mb::bench::FillLargestLibrary(l);
-        return l;
-    }();
-    return library;
+    return mb::bench::SharedLargestLibrary();
 }
 
 void RunQuery(benchmark::State& state, const char* text, std::string_view system) {
