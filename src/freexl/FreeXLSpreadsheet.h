@@ -11,8 +11,4 @@ public:
     std::unique_ptr<Workbook> open(const std::string& path, std::string& reason) override;
 };
 
-/// UTF-8 to one byte per character; what Latin-1 cannot hold, and broken sequences,
-/// become '?'.
-std::string Utf8ToLatin1(std::string_view utf8);
-
 } // namespace mb

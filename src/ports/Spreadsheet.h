@@ -1,8 +1,10 @@
 #pragma once
 
 // Reading a workbook's cells, as the spreadsheet import needs it. The FreeXL reader in
-// platform/freexl implements it; tests use a sheet scripted in memory.
+// src/freexl and the xlsx/ods reader in src/zipsheet implement it; tests use a sheet
+// scripted in memory.
 
+#include <climits>
 #include <memory>
 #include <string>
 
@@ -25,6 +27,14 @@ public:
     virtual ~Worksheet() = default;
     /// Cell at (row, column), both counted from 1. Cells outside the used range are empty.
     virtual CellValue cell(int row, int column) const = 0;
+
+    struct Extent {
+        int rows = INT_MAX;
+        int columns = INT_MAX;
+    };
+    /// Every cell past these rows or columns is empty. A sheet that cannot tell says so by
+    /// the default, which bounds nothing; whoever walks the cells then needs bounds of its own.
+    virtual Extent extent() const { return {}; }
 };
 
 class Workbook {

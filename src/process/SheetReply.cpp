@@ -2,6 +2,7 @@
 
 #include "TextUtil.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cstdint>
@@ -12,7 +13,7 @@ namespace mb {
 
 namespace {
 
-constexpr std::string_view kHeader = "MBSHEET 1\n";
+constexpr std::string_view kHeader = "MBSHEET 2\n";
 // The reason ends up in a message box: a path and a sentence, never megabytes.
 constexpr std::uint64_t kLongestReason = 8192;
 
@@ -93,17 +94,29 @@ std::string CaptureCells(SpreadsheetReader& reader, const std::string& path) {
     std::unique_ptr<Worksheet> sheet = workbook->firstSheet(reason);
     if (!sheet) return FailureReply("sheet", reason);
 
+    const Worksheet::Extent extent = sheet->extent();
+    const int lastRow = std::min(extent.rows, kSheetReplyLastRow);
+    const int lastColumn = std::min(extent.columns, kSheetReplyLastColumn);
     std::string out(kHeader);
     long long cells = 0;
-    for (int row = 1; row <= kSheetReplyLastRow; ++row) {
-        const CellValue a = sheet->cell(row, 1);
-        const CellValue b = sheet->cell(row, 2);
-        for (const auto& [column, cell] : {std::pair{1, &a}, std::pair{2, &b}}) {
-            if (cell->kind == CellValue::Kind::Empty) continue;
-            AppendCell(out, row, column, *cell);
-            ++cells;
+    // The block layout ends at its "End" row, the table layout at its first empty row:
+    // once both are passed, nothing further is read by either.
+    bool endPassed = false, emptyPassed = false;
+    for (int row = 1; row <= lastRow && !(endPassed && emptyPassed); ++row) {
+        bool empty = true;
+        for (int column = 1; column <= lastColumn; ++column) {
+            const CellValue cell = sheet->cell(row, column);
+            if (cell.kind == CellValue::Kind::Empty) continue;
+            if (++cells > kSheetReplyMostCells)
+                return FailureReply("sheet", "The first worksheet of \"" + path +
+                                                 "\" holds more than " +
+                                                 Decimal(kSheetReplyMostCells) + " cells.");
+            AppendCell(out, row, column, cell);
+            empty = false;
+            if (column == 1 && cell.kind == CellValue::Kind::Text && EqualsNoCase(cell.text, "End"))
+                endPassed = true;
         }
-        if (a.kind == CellValue::Kind::Text && EqualsNoCase(a.text, "End")) break;
+        emptyPassed = emptyPassed || (empty && row >= 3);
     }
     out.append("E ").append(Decimal(cells)).append("\n");
     return out;
@@ -122,16 +135,28 @@ std::string CaptureSheetReply(SpreadsheetReader& reader, const std::string& path
 }
 
 CellValue CapturedSheet::cell(int row, int column) const {
-    if (row < 1 || column < 1 || column > 2 || static_cast<std::size_t>(row) > rows_.size())
-        return CellValue::Empty();
-    return rows_[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(column - 1)];
+    if (row < 1 || static_cast<std::size_t>(row) > rows_.size()) return CellValue::Empty();
+    const auto& cells = rows_[static_cast<std::size_t>(row - 1)];
+    const auto at = std::lower_bound(cells.begin(), cells.end(), column,
+                                     [](const auto& cell, int c) { return cell.first < c; });
+    return at != cells.end() && at->first == column ? at->second : CellValue::Empty();
+}
+
+Worksheet::Extent CapturedSheet::extent() const {
+    return {static_cast<int>(rows_.size()), columns_};
 }
 
 void CapturedSheet::set(int row, int column, CellValue value) {
-    if (row < 1 || row > kSheetReplyLastRow || column < 1 || column > 2) return;
+    if (row < 1 || row > kSheetReplyLastRow || column < 1 || column > kSheetReplyLastColumn) return;
     if (static_cast<std::size_t>(row) > rows_.size()) rows_.resize(static_cast<std::size_t>(row));
-    rows_[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(column - 1)] =
-        std::move(value);
+    auto& cells = rows_[static_cast<std::size_t>(row - 1)];
+    const auto at = std::lower_bound(cells.begin(), cells.end(), column,
+                                     [](const auto& cell, int c) { return cell.first < c; });
+    if (at != cells.end() && at->first == column)
+        at->second = std::move(value);
+    else
+        cells.insert(at, {column, std::move(value)});
+    columns_ = std::max(columns_, column);
 }
 
 SheetReply ParseSheetReply(std::string_view bytes) {
@@ -140,7 +165,7 @@ SheetReply ParseSheetReply(std::string_view bytes) {
     SheetReply reply;
     reply.outcome = SheetReply::Outcome::Sheet;
     std::uint64_t cells = 0;
-    long long lastPlace = 0; // row * 2 + column - 1 of the previous cell
+    long long lastPlace = 0; // where the previous cell was, counted row by row
     for (;;) {
         if (in.literal("E ")) {
             const auto count = in.number('\n');
@@ -169,10 +194,13 @@ SheetReply ParseSheetReply(std::string_view bytes) {
         if (reply.outcome != SheetReply::Outcome::Sheet) return Malformed("cell after failure");
         const auto row = in.number(' ');
         const auto column = in.number(' ');
-        if (!row || !column || *row < 1 || *row > kSheetReplyLastRow || *column < 1 || *column > 2)
+        if (!row || !column || *row < 1 || *row > kSheetReplyLastRow || *column < 1 ||
+            *column > kSheetReplyLastColumn)
             return Malformed("bad cell place");
-        const long long place =
-            static_cast<long long>(*row) * 2 + static_cast<long long>(*column) - 1;
+        if (cells >= static_cast<std::uint64_t>(kSheetReplyMostCells))
+            return Malformed("too many cells");
+        const long long place = static_cast<long long>(*row) * kSheetReplyLastColumn +
+                                static_cast<long long>(*column) - 1;
         if (place <= lastPlace) return Malformed("cells out of order");
         lastPlace = place;
         CellValue value;

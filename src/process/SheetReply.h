@@ -2,7 +2,7 @@
 
 // What the reader process prints for one workbook, and the parent's reading of it.
 //
-//   MBSHEET 1
+//   MBSHEET 2
 //   N <row> <column> <the double's 64 bits in hex>
 //   T <row> <column> <byte count>
 //   <the text's bytes>
@@ -10,36 +10,48 @@
 //   <the reason's bytes>
 //   E <number of N and T records>
 //
-// Cells come in row and column order, empty cells are left out, and only columns A and B
-// are sent: the import reads nothing else. Numbers travel as their bits and texts as
-// counted bytes, so both arrive exactly as the reader saw them. Nothing may follow "E".
+// Cells come in row and column order and empty cells are left out. Every column up to
+// kSheetReplyLastColumn is sent: the block layout reads columns A and B, the table layout
+// one column per property. Numbers travel as their bits and texts as counted bytes, so
+// both arrive exactly as the reader saw them. Nothing may follow "E".
 
 #include "Spreadsheet.h"
 
-#include <array>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace mb {
 
 /// Rows are counted in 16 bits by the import: nothing past this row is ever read.
 inline constexpr int kSheetReplyLastRow = 32767;
+/// The table layout has four text columns and one per property code (93): a sheet's
+/// columns past the old spreadsheets' 256 are never part of it.
+inline constexpr int kSheetReplyLastColumn = 256;
+/// A reply never carries more cells: the largest library as a table is about 100,000, and
+/// the parent holds every cell it is sent.
+inline constexpr long long kSheetReplyMostCells = 1LL << 20;
 
-/// Opens the workbook at `path` with `reader` and gives the reply for it: columns A and B
-/// of the first sheet, row by row up to the row whose column A is "End" (compared without
-/// regard to case), or up to row 32767; or the reader's reason for failing.
+/// Opens the workbook at `path` with `reader` and gives the reply for it: the non-empty
+/// cells of the first sheet in rows up to 32767 and columns up to 256, row by row until
+/// both layouts' ends have been passed (a row whose column A is "End", compared without
+/// regard to case, and a row from the third on with no cell at all); or the reader's
+/// reason for failing, also when the sheet has more than kSheetReplyMostCells cells.
 std::string CaptureSheetReply(SpreadsheetReader& reader, const std::string& path);
 
-/// Columns A and B of a sheet, held in memory. Cells elsewhere are empty.
+/// The cells of a sheet, held in memory as sent: cells not sent are empty.
 class CapturedSheet : public Worksheet {
 public:
     CellValue cell(int row, int column) const override;
-    /// Row `row` (from 1) gets `value` in column 1 or 2.
+    Extent extent() const override;
+    /// The cell at `row`, `column` (from 1, up to the reply's bounds) gets `value`.
     void set(int row, int column, CellValue value);
 
 private:
-    std::vector<std::array<CellValue, 2>> rows_;
+    // Row by row, each row's cells sorted by column: only what was sent takes memory.
+    std::vector<std::vector<std::pair<int, CellValue>>> rows_;
+    int columns_ = 0;
 };
 
 struct SheetReply {

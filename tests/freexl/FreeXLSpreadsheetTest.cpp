@@ -3,6 +3,7 @@
 #include "Library.h"
 #include "PropertyCatalogue.h"
 #include "SpreadsheetImport.h"
+#include "TextUtil.h"
 
 #include "TestPaths.h"
 

@@ -4,6 +4,7 @@
 
 #include "FreeXLSpreadsheet.h"
 #include "Library.h"
+#include "SheetReply.h"
 #include "SpreadsheetImport.h"
 #include "TextUtil.h"
 
@@ -67,7 +68,7 @@ TEST(IsolatedSpreadsheetReader, ReadsEveryFixtureExactlyAsTheInProcessReaderDoes
         }
         ++sheets;
         for (int row = 1; row <= kLastSheetRow; ++row) {
-            for (int column = 1; column <= 2; ++column)
+            for (int column = 1; column <= kSheetReplyLastColumn; ++column)
                 ASSERT_TRUE(
                     SameCell(got.sheet->cell(row, column), expected.sheet->cell(row, column)))
                     << book << " row " << row << " column " << column;

@@ -9,6 +9,7 @@
 #include <limits>
 #include <map>
 #include <new>
+#include <optional>
 #include <random>
 
 namespace mb {
@@ -16,22 +17,30 @@ namespace {
 
 using Cells = std::map<std::pair<int, int>, CellValue>;
 
+// Knows no extent unless given one, as a sheet of another reader may not.
 class MapSheet : public Worksheet {
 public:
-    explicit MapSheet(Cells cells) : cells_(std::move(cells)) {}
+    MapSheet(Cells cells, std::optional<Extent> extent, std::optional<CellValue> everyCell)
+        : cells_(std::move(cells)), extent_(extent), everyCell_(std::move(everyCell)) {}
     CellValue cell(int row, int column) const override {
+        if (everyCell_) return *everyCell_;
         const auto it = cells_.find({row, column});
         return it == cells_.end() ? CellValue::Empty() : it->second;
     }
+    Extent extent() const override { return extent_.value_or(Extent{}); }
 
 private:
     Cells cells_;
+    std::optional<Extent> extent_;
+    std::optional<CellValue> everyCell_;
 };
 
 // A workbook reader answering from a script: the cells of its one sheet, or a failure.
 class ScriptedReader : public SpreadsheetReader {
 public:
     Cells cells;
+    std::optional<Worksheet::Extent> extent;
+    std::optional<CellValue> everyCell;
     std::string openFailure, sheetFailure;
     bool runsOutOfMemory = false;
 
@@ -52,7 +61,7 @@ private:
                 reason = reader.sheetFailure;
                 return nullptr;
             }
-            return std::make_unique<MapSheet>(reader.cells);
+            return std::make_unique<MapSheet>(reader.cells, reader.extent, reader.everyCell);
         }
         const ScriptedReader& reader;
     };
@@ -112,29 +121,66 @@ TEST(SheetReply, CarriesEveryTextByteAndEveryDoubleBitExactly) {
         }
 }
 
-TEST(SheetReply, SendsColumnsAAndBUpToTheEndRowOrTheLastCountedRow) {
+TEST(SheetReply, SendsEveryColumnUntilBothLayoutsHaveEndedOrTheLastCountedRow) {
     ScriptedReader reader;
-    reader.cells = {
-        {{1, 1}, CellValue::Number(7)},    {{1, 3}, CellValue::Text("column C")},
-        {{2, 1}, CellValue::Text(" End")}, // not the end: compared untrimmed
-        {{3, 1}, CellValue::Text("eNd")},  {{3, 2}, CellValue::Text("beside the end")},
-        {{4, 1}, CellValue::Text("Name")},
+    const CellValue stop = CellValue::Text("Name");
+    const auto cells = [](Cells c) { return c; };
+    const struct {
+        const char* what;
+        Cells cells;
+        std::vector<std::pair<int, int>> sent, notSent;
+    } cases[] = {
+        {"the block layout: the first empty row from the third on, after \"End\"",
+         cells({{{1, 1}, CellValue::Number(7)},
+                {{1, 3}, CellValue::Text("column C")},
+                {{2, 1}, CellValue::Text(" End")}, // not the end: compared untrimmed
+                {{3, 1}, CellValue::Text("eNd")},
+                {{3, 2}, CellValue::Text("beside the end")},
+                {{4, 256}, CellValue::Text("last column")},
+                {{4, 257}, CellValue::Text("past the last column")},
+                {{6, 1}, stop}}),
+         {{1, 1}, {1, 3}, {2, 1}, {3, 2}, {4, 256}},
+         {{4, 257}, {6, 1}}},
+        {"the table layout: an \"End\" category, then the first empty row",
+         cells({{{1, 1}, CellValue::Text("Category")},
+                {{3, 1}, CellValue::Text("End")},
+                {{4, 1}, CellValue::Text("Metals")},
+                {{4, 97}, CellValue::Number(1)},
+                {{6, 1}, stop}}),
+         {{1, 1}, {3, 1}, {4, 1}, {4, 97}},
+         {{6, 1}}},
+        {"an empty second row ends neither",
+         cells({{{1, 1}, CellValue::Text("End")},
+                {{3, 1}, CellValue::Text("Steel")},
+                {{5, 1}, stop}}),
+         {{1, 1}, {3, 1}},
+         {{5, 1}}},
+        {"without an \"End\" the rows stop where the import's 16-bit counter does",
+         cells({{{kSheetReplyLastRow, 2}, CellValue::Text("last")},
+                {{kSheetReplyLastRow + 1, 1}, CellValue::Text("End")}}),
+         {{kSheetReplyLastRow, 2}},
+         {{kSheetReplyLastRow + 1, 1}}},
     };
-    SheetReply reply = RoundTrip(reader);
-    ASSERT_EQ(reply.outcome, SheetReply::Outcome::Sheet);
-    EXPECT_TRUE(SameCell(reply.sheet.cell(1, 1), CellValue::Number(7)));
-    EXPECT_TRUE(SameCell(reply.sheet.cell(1, 3), CellValue::Empty()));
-    EXPECT_TRUE(SameCell(reply.sheet.cell(2, 1), CellValue::Text(" End")));
-    EXPECT_TRUE(SameCell(reply.sheet.cell(3, 2), CellValue::Text("beside the end")));
-    EXPECT_TRUE(SameCell(reply.sheet.cell(4, 1), CellValue::Empty()));
+    for (const auto& c : cases) {
+        reader.cells = c.cells;
+        const SheetReply reply = RoundTrip(reader);
+        ASSERT_EQ(reply.outcome, SheetReply::Outcome::Sheet) << c.what;
+        for (const auto& place : c.sent)
+            EXPECT_TRUE(SameCell(reply.sheet.cell(place.first, place.second), c.cells.at(place)))
+                << c.what << ": row " << place.first << " column " << place.second;
+        for (const auto& place : c.notSent)
+            EXPECT_TRUE(SameCell(reply.sheet.cell(place.first, place.second), CellValue::Empty()))
+                << c.what << ": row " << place.first << " column " << place.second;
+    }
+}
 
-    // Without an "End" the rows stop where the import's 16-bit counter does.
-    reader.cells = {{{kSheetReplyLastRow, 2}, CellValue::Text("last")},
-                    {{kSheetReplyLastRow + 1, 1}, CellValue::Text("End")}};
-    reply = RoundTrip(reader);
-    ASSERT_EQ(reply.outcome, SheetReply::Outcome::Sheet);
-    EXPECT_TRUE(SameCell(reply.sheet.cell(kSheetReplyLastRow, 2), CellValue::Text("last")));
-    EXPECT_TRUE(SameCell(reply.sheet.cell(kSheetReplyLastRow + 1, 1), CellValue::Empty()));
+TEST(SheetReply, ASheetOfMoreCellsThanTheParentHoldsIsRefused) {
+    ScriptedReader reader;
+    reader.extent = {5000, 256};
+    reader.everyCell = CellValue::Number(1); // 1,280,000 cells
+    const SheetReply reply = RoundTrip(reader);
+    EXPECT_EQ(reply.outcome, SheetReply::Outcome::SheetFailed);
+    EXPECT_EQ(reply.reason, "The first worksheet of \"book.xls\" holds more than 1048576 cells.");
 }
 
 TEST(SheetReply, CarriesTheReaderReasonAndTheStageItFailedAt) {
@@ -171,16 +217,16 @@ TEST(SheetReply, AnythingButACompleteReplyIsMalformed) {
         EXPECT_EQ(ParseSheetReply(whole.substr(0, n)).outcome, SheetReply::Outcome::Malformed)
             << "prefix of " << n << " bytes";
 
-    const std::string header = "MBSHEET 1\n";
+    const std::string header = "MBSHEET 2\n";
     const std::string malformed[] = {
         "",
-        "MBSHEET 2\nE 0\n",
+        "MBSHEET 1\nE 0\n", // the format before every column was sent
         header + "E 0\n\n", // bytes after the end
         header + "E 1\n",   // count does not match
         header + "N 1 1 3ff0000000000000\nE 2\n",
         header + "N 0 1 3ff0000000000000\nE 1\n",     // rows count from 1
         header + "N 32768 1 3ff0000000000000\nE 1\n", // past the last row
-        header + "N 1 3 3ff0000000000000\nE 1\n",     // only columns A and B
+        header + "N 1 257 3ff0000000000000\nE 1\n",   // past the last column
         header + "N 1 2 0\nN 1 1 0\nE 2\n",           // out of order
         header + "N 1 1 0\nN 1 1 0\nE 2\n",           // twice the same cell
         header + "N 1 1 13ff0000000000000\nE 1\n",    // more than 64 bits
@@ -197,7 +243,7 @@ TEST(SheetReply, AnythingButACompleteReplyIsMalformed) {
         header + "N 1 1 0\nF open 4\nlost\nE 1\n",
         header + "F close 4\nlost\nE 0\n",
         header + "F open 5\nlost\nE 0\n",
-        std::string("MBSHEET 1\n\0E 0\n", 15),
+        std::string("MBSHEET 2\n\0E 0\n", 15),
         header + "F open 8193\n" + std::string(8193, 'x') + "\nE 0\n", // no sentence is that long
     };
     for (const std::string& bytes : malformed)

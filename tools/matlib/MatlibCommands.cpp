@@ -9,11 +9,13 @@
 #include "Library.h"
 #include "LibraryDiff.h"
 #include "LibraryFile.h"
+#include "LibraryImport.h"
 #include "MaterialQuery.h"
 #include "PropertyCatalogue.h"
 #include "SheetReply.h"
 #include "TextUtil.h"
 #include "UnitConversion.h"
+#include "ZipSpreadsheetReader.h"
 
 #include <algorithm>
 #include <charconv>
@@ -208,9 +210,24 @@ int Write(const Invocation& inv, Output& output) {
     return Save(inv.positionals[1], library, output);
 }
 
+// The editor reads every foreign sheet through this command. A zip archive is an xlsx or
+// ods workbook whatever its name; a ".csv" is CSV text; anything else goes to FreeXL,
+// whose messages tell a damaged workbook from a file that is none.
 int Cells(const Invocation& inv, Output& output) {
-    FreeXLSpreadsheetReader reader;
-    output.out = CaptureSheetReply(reader, inv.positionals[0]);
+    const std::string& path = inv.positionals[0];
+    const auto named = [&path](std::string_view ending) {
+        return path.size() >= ending.size() &&
+               EqualsNoCase(std::string_view(path).substr(path.size() - ending.size()), ending);
+    };
+    FreeXLSpreadsheetReader xls;
+    ZipSpreadsheetReader zip;
+    CsvSpreadsheetReader csv;
+    SpreadsheetReader* reader = &xls;
+    if (LooksLikeZip(path) || named(".xlsx") || named(".ods"))
+        reader = &zip;
+    else if (named(".csv"))
+        reader = &csv;
+    output.out = CaptureSheetReply(*reader, path);
     return kExitOk;
 }
 
@@ -349,7 +366,7 @@ const std::vector<CommandSpec>& MatlibCommands() {
         ImportCommand(),
         ExportCommand(),
         {"cells",
-         "Prints columns A and B of the first sheet of the workbook FILE for the editor.",
+         "Prints the cells of the first sheet of FILE (.xls, .xlsx, .ods, .csv) for the editor.",
          {"FILE"},
          {},
          "Used by the editor, which reads workbooks in a separate process so that a damaged\n"

@@ -72,4 +72,8 @@ inline std::string_view Mid(std::string_view s, std::size_t from1, std::size_t c
     return s.substr(from1 - 1, count);
 }
 
+/// UTF-8 to one byte per character, as workbooks' texts reach a library: what Latin-1
+/// cannot hold, and broken sequences, become '?' (one per character, one per stray byte).
+std::string Utf8ToLatin1(std::string_view utf8);
+
 } // namespace mb

@@ -2,6 +2,8 @@
 
 #include "ExchangeText.h"
 
+#include <algorithm>
+
 namespace mb {
 
 namespace {
@@ -31,6 +33,16 @@ CellValue CsvSheet::cell(int row, int column) const {
     if (static_cast<std::size_t>(column) > fields.size()) return CellValue::Empty();
     const std::string& text = fields[static_cast<std::size_t>(column - 1)];
     return text.empty() ? CellValue::Empty() : CellValue::Text(text);
+}
+
+Worksheet::Extent CsvSheet::extent() const {
+    std::size_t columns = 0;
+    for (const std::vector<std::string>& fields : rows_)
+        columns = std::max(columns, fields.size());
+    const auto clip = [](std::size_t n) {
+        return static_cast<int>(std::min<std::size_t>(n, INT_MAX));
+    };
+    return {clip(rows_.size()), clip(columns)};
 }
 
 std::string ParseCsv(std::string_view bytes, CsvSheet& sheet) {

@@ -13,6 +13,7 @@ namespace mb {
 class CsvSheet : public Worksheet {
 public:
     CellValue cell(int row, int column) const override;
+    Extent extent() const override;
     int rowCount() const { return static_cast<int>(rows_.size()); }
 
 private:

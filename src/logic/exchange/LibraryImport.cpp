@@ -5,6 +5,7 @@
 #include "JsonExchange.h"
 #include "Library.h"
 #include "LibraryFile.h"
+#include "TableLayout.h"
 #include "TextUtil.h"
 
 #include <cerrno>
@@ -55,11 +56,47 @@ bool ReadWhole(const std::string& path, std::string& bytes, std::string& why) {
     }
 }
 
+class CsvWorkbook : public Workbook {
+public:
+    explicit CsvWorkbook(std::unique_ptr<CsvSheet> sheet) : sheet_(std::move(sheet)) {}
+    std::unique_ptr<Worksheet> firstSheet(std::string&) override { return std::move(sheet_); }
+
+private:
+    std::unique_ptr<CsvSheet> sheet_;
+};
+
+// The block or the table layout from the first sheet of a workbook.
+ImportResult ImportWorkbook(const std::string& path, SpreadsheetReader& reader, Library& library) {
+    ImportResult result;
+    result.status = ImportResult::Status::CannotOpen;
+    std::unique_ptr<Workbook> workbook = reader.open(path, result.reason);
+    if (!workbook) return result;
+    std::unique_ptr<Worksheet> sheet = workbook->firstSheet(result.reason);
+    if (!sheet) return result;
+    return ImportAnyLayout(*sheet, library);
+}
+
 } // namespace
 
-ImportResult ImportFile(const std::string& path, SpreadsheetReader& workbooks, Library& library) {
+std::unique_ptr<Workbook> CsvSpreadsheetReader::open(const std::string& path, std::string& reason) {
+    std::string bytes, why;
+    if (!ReadWhole(path, bytes, why)) {
+        reason = "The file \"" + path + "\" could not be read: " + why;
+        return nullptr;
+    }
+    auto sheet = std::make_unique<CsvSheet>();
+    if (const std::string error = ParseCsv(bytes, *sheet); !error.empty()) {
+        reason = "The file \"" + path + "\" is not CSV: " + error;
+        return nullptr;
+    }
+    return std::make_unique<CsvWorkbook>(std::move(sheet));
+}
+
+ImportResult ImportFile(const std::string& path, SpreadsheetReader& workbooks, Library& library,
+                        CsvReading csv) {
     const bool json = EndsWithNoCase(path, ".json");
-    if (!json && !EndsWithNoCase(path, ".csv")) return ImportSpreadsheet(path, workbooks, library);
+    const bool inProcess = json || (EndsWithNoCase(path, ".csv") && csv == CsvReading::InProcess);
+    if (!inProcess) return ImportWorkbook(path, workbooks, library);
     std::string bytes, why;
     if (!ReadWhole(path, bytes, why)) return CannotOpen(path, why);
     if (json) return ImportJson(bytes, library);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Spreadsheet.h"
 #include "SpreadsheetImport.h"
 
 #include <string>
@@ -7,15 +8,27 @@
 namespace mb {
 
 class Library;
-class SpreadsheetReader;
 
 /// Files larger than this are not read: no library in any format comes near it.
 inline constexpr long long kLargestImportFile = 256LL * 1024 * 1024;
 
+/// Where ImportFile reads a ".csv" file: in this process, or through the workbook reader
+/// (which, isolated, reads it in the reader process like any foreign sheet).
+enum class CsvReading { InProcess, ByWorkbookReader };
+
 /// Fills `library` from the file at `path`, read by the kind its name ends in (any letter
 /// case): ".json" as ExportJson writes it, ".csv" in the table or the block layout, and
-/// anything else as a workbook opened by `workbooks` in the block layout. A file that
-/// cannot be read gives CannotOpen with a reason naming it; the library is then untouched.
-ImportResult ImportFile(const std::string& path, SpreadsheetReader& workbooks, Library& library);
+/// anything else as a workbook opened by `workbooks` (.xls, .xlsx, .ods), in the table or
+/// the block layout. A file that cannot be read gives CannotOpen with a reason naming it;
+/// the library is then untouched.
+ImportResult ImportFile(const std::string& path, SpreadsheetReader& workbooks, Library& library,
+                        CsvReading csv = CsvReading::InProcess);
+
+/// Opens ".csv" files as workbooks of one sheet, every field a text (see ParseCsv). A
+/// file that is not CSV gives the parser's reason, naming the file and the row.
+class CsvSpreadsheetReader : public SpreadsheetReader {
+public:
+    std::unique_ptr<Workbook> open(const std::string& path, std::string& reason) override;
+};
 
 } // namespace mb

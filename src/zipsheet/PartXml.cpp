@@ -1,0 +1,111 @@
+#include "PartXml.h"
+
+#include "TextUtil.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace mb {
+
+namespace {
+
+std::string Latin1(QStringView text, int longest) {
+    std::string out;
+    for (const QChar c : text.first(std::min<qsizetype>(text.size(), longest)))
+        out.push_back(c.unicode() < 0x80 ? static_cast<char>(c.unicode()) : '?');
+    return out;
+}
+
+} // namespace
+
+PartXml::PartXml(std::string part, const std::string& bytes)
+    : part_(std::move(part)),
+      xml_(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()))) {}
+
+PartXml::Event PartXml::next() {
+    if (!failure_.empty()) return Event::Failed;
+    for (;;) {
+        switch (xml_.readNext()) {
+        case QXmlStreamReader::StartElement:
+            return Event::Start;
+        case QXmlStreamReader::EndElement:
+            return Event::End;
+        case QXmlStreamReader::Characters:
+            return Event::Text;
+        case QXmlStreamReader::EndDocument:
+            return Event::Done;
+        case QXmlStreamReader::DTD:
+            return fail("has a document type declaration, which a workbook never needs");
+        case QXmlStreamReader::EntityReference:
+            return fail("refers to the entity \"" + Latin1(xml_.name(), 64) +
+                        "\", which a workbook never needs");
+        case QXmlStreamReader::Invalid:
+            return fail("is not well-formed XML (" + Latin1(xml_.errorString(), 200) + ")");
+        default:
+            break; // the declaration, comments, processing instructions
+        }
+    }
+}
+
+std::optional<QStringView> PartXml::attribute(QStringView local, QStringView ns) const {
+    for (const QXmlStreamAttribute& a : xml_.attributes())
+        if (a.name() == local && (ns.isEmpty() || a.namespaceUri() == ns)) return a.value();
+    return std::nullopt;
+}
+
+bool PartXml::skipElement() {
+    for (int depth = 1; depth > 0;) {
+        switch (next()) {
+        case Event::Start:
+            ++depth;
+            break;
+        case Event::End:
+            --depth;
+            break;
+        case Event::Text:
+            break;
+        case Event::Done:
+            fail("ends inside an element");
+            return false;
+        case Event::Failed:
+            return false;
+        }
+    }
+    return true;
+}
+
+PartXml::Event PartXml::fail(const std::string& why) {
+    if (failure_.empty())
+        failure_ = "the part " + part_ + " " + why + " (line " + std::to_string(line()) + ")";
+    return Event::Failed;
+}
+
+std::string LibraryText(QStringView text) {
+    return Utf8ToLatin1(text.toUtf8().toStdString());
+}
+
+std::optional<double> PartNumber(QStringView text) {
+    text = text.trimmed();
+    if (text.size() > 1000) return std::nullopt;
+    const std::string ascii = Latin1(text, 1000);
+    double value = 0;
+    const char* end = ascii.data() + ascii.size();
+    const auto [at, ec] = std::from_chars(ascii.data(), end, value);
+    // No cell can hold an infinity that a library could keep.
+    if (ascii.empty() || ec != std::errc() || at != end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<long long> PartCount(QStringView text) {
+    text = text.trimmed();
+    if (text.size() > 30) return std::nullopt;
+    const std::string ascii = Latin1(text, 30);
+    long long value = 0;
+    const char* end = ascii.data() + ascii.size();
+    const auto [at, ec] = std::from_chars(ascii.data(), end, value);
+    if (ascii.empty() || ec != std::errc() || at != end || value < 0) return std::nullopt;
+    return value;
+}
+
+} // namespace mb

@@ -1,0 +1,59 @@
+#include "RunSheet.h"
+
+#include <algorithm>
+
+namespace mb {
+
+namespace {
+
+// The last run starting at or before `place`, when it reaches `place`.
+template <typename Run, typename Start>
+const Run* RunAt(const std::vector<Run>& runs, long long place, Start start) {
+    auto after = std::upper_bound(runs.begin(), runs.end(), place,
+                                  [&](long long p, const Run& run) { return p < start(run); });
+    if (after == runs.begin()) return nullptr;
+    const Run& run = *std::prev(after);
+    return place < start(run) + run.count ? &run : nullptr;
+}
+
+} // namespace
+
+void RunSheet::addRows(long long row, long long count, std::vector<CellRun> cells) {
+    if (row < 1 || row > kLastRow || count < 1) return;
+    count = std::min(count, kLastRow - row + 1);
+    std::erase_if(cells, [](const CellRun& c) {
+        return c.column < 1 || c.column > kLastColumn || c.count < 1 ||
+               c.value.kind == CellValue::Kind::Empty;
+    });
+    if (cells.empty()) return;
+    long long lastColumn = 0;
+    for (CellRun& c : cells) {
+        c.count = std::min(c.count, kLastColumn - c.column + 1);
+        lastColumn = std::max(lastColumn, c.column + c.count - 1);
+    }
+    std::stable_sort(cells.begin(), cells.end(),
+                     [](const CellRun& a, const CellRun& b) { return a.column < b.column; });
+    const auto byRow = [](const RowRun& a, const RowRun& b) { return a.row < b.row; };
+    RowRun run{row, count, std::move(cells)};
+    // Rows come in order in every well-made workbook: appending is the common case.
+    if (rows_.empty() || rows_.back().row <= row)
+        rows_.push_back(std::move(run));
+    else
+        rows_.insert(std::upper_bound(rows_.begin(), rows_.end(), run, byRow), std::move(run));
+    extent_.rows = std::max(extent_.rows, static_cast<int>(row + count - 1));
+    extent_.columns = std::max(extent_.columns, static_cast<int>(lastColumn));
+}
+
+CellValue RunSheet::cell(int row, int column) const {
+    const RowRun* rowRun = RunAt(rows_, row, [](const RowRun& r) { return r.row; });
+    if (!rowRun) return CellValue::Empty();
+    const CellRun* cellRun =
+        RunAt(rowRun->cells, column, [](const CellRun& c) { return c.column; });
+    return cellRun ? cellRun->value : CellValue::Empty();
+}
+
+Worksheet::Extent RunSheet::extent() const {
+    return extent_;
+}
+
+} // namespace mb

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Spreadsheet.h"
+
+#include <vector>
+
+namespace mb {
+
+/// A sheet held as runs of equal cells: an OpenDocument sheet may repeat one row a million
+/// times or one cell across every column, and neither may cost more than writing it once.
+/// Only rows up to kLastRow and columns up to kLastColumn are kept: the import counts rows
+/// in 16 bits, and no workbook has more columns.
+class RunSheet : public Worksheet {
+public:
+    static constexpr long long kLastRow = 32767;
+    static constexpr long long kLastColumn = 16384;
+
+    struct CellRun {
+        long long column; ///< first column, from 1
+        long long count;
+        CellValue value;
+    };
+
+    /// Rows [row, row + count) hold `cells` (empty ones are dropped, any order). What lies
+    /// past the kept rows and columns is dropped. Runs are not meant to overlap; where a
+    /// damaged file makes them, a cell is looked up in the run that starts last before it.
+    void addRows(long long row, long long count, std::vector<CellRun> cells);
+
+    CellValue cell(int row, int column) const override;
+    Extent extent() const override;
+
+private:
+    struct RowRun {
+        long long row;
+        long long count;
+        std::vector<CellRun> cells; // sorted by column
+    };
+    std::vector<RowRun> rows_; // sorted by row
+    Extent extent_{0, 0};
+};
+
+} // namespace mb

@@ -1,0 +1,104 @@
+#include "ZipSpreadsheetReader.h"
+
+#include "OdsSheet.h"
+#include "RunSheet.h"
+#include "XlsxSheet.h"
+#include "ZipParts.h"
+
+#include <fstream>
+
+namespace mb {
+
+namespace {
+
+constexpr std::string_view kOdsMimetype = "application/vnd.oasis.opendocument.spreadsheet";
+
+class ReadWorkbook : public Workbook {
+public:
+    explicit ReadWorkbook(std::unique_ptr<RunSheet> sheet) : sheet_(std::move(sheet)) {}
+    std::unique_ptr<Worksheet> firstSheet(std::string&) override { return std::move(sheet_); }
+
+private:
+    std::unique_ptr<RunSheet> sheet_;
+};
+
+std::string Trimmed(std::string text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; };
+    while (!text.empty() && blank(text.back()))
+        text.pop_back();
+    std::size_t start = 0;
+    while (start < text.size() && blank(text[start]))
+        ++start;
+    return text.substr(start);
+}
+
+// Which kind the archive holds, and its first sheet read; false with `why`.
+bool ReadFirstSheet(ZipParts& parts, RunSheet& sheet, std::string& why) {
+    if (parts.has("xl/workbook.xml")) return ReadXlsxSheet(parts, sheet, why);
+    if (!parts.has("mimetype")) {
+        why = "the workbook has no part xl/workbook.xml";
+        return false;
+    }
+    std::string mimetype;
+    if (!ReadPart(parts, "mimetype", mimetype, why)) return false;
+    mimetype = Trimmed(mimetype);
+    if (mimetype != kOdsMimetype) {
+        if (mimetype.size() > 80) mimetype = mimetype.substr(0, 80) + "...";
+        for (char& c : mimetype)
+            if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F)
+                c = '?';
+        why = "its part mimetype says \"" + mimetype + "\", which is no spreadsheet";
+        return false;
+    }
+    return ReadOdsSheet(parts, sheet, why);
+}
+
+std::unique_ptr<Workbook> Read(ZipParts& parts, ZipParts::Opened opened, bool zipStart,
+                               const std::string& name, std::string& reason) {
+    const std::string file = "The file \"" + name + "\" ";
+    if (opened == ZipParts::Opened::NotAZip && !zipStart) {
+        reason = file + "is not an xlsx or ods workbook (it is no zip archive).";
+        return nullptr;
+    }
+    if (opened != ZipParts::Opened::Ok) {
+        reason = file + "is damaged and cannot be read (its zip archive is incomplete).";
+        return nullptr;
+    }
+    auto sheet = std::make_unique<RunSheet>();
+    std::string why;
+    if (!ReadFirstSheet(parts, *sheet, why)) {
+        reason = file + "cannot be read: " + why + ".";
+        return nullptr;
+    }
+    return std::make_unique<ReadWorkbook>(std::move(sheet));
+}
+
+constexpr std::string_view kZipStart = "PK\x03\x04";
+
+} // namespace
+
+bool LooksLikeZip(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char head[4] = {};
+    return in.read(head, sizeof head) && std::string_view(head, sizeof head) == kZipStart;
+}
+
+std::unique_ptr<Workbook> ZipSpreadsheetReader::open(const std::string& path, std::string& reason) {
+    std::ifstream probe(path, std::ios::binary);
+    if (!probe) {
+        reason = "The file \"" + path + "\" does not exist or cannot be read.";
+        return nullptr;
+    }
+    ZipParts parts;
+    const ZipParts::Opened opened = parts.open(path);
+    return Read(parts, opened, LooksLikeZip(path), path, reason);
+}
+
+std::unique_ptr<Workbook> ZipSpreadsheetReader::open(std::string_view bytes,
+                                                     const std::string& name, std::string& reason) {
+    ZipParts parts;
+    const ZipParts::Opened opened = parts.open(bytes);
+    return Read(parts, opened, bytes.starts_with(kZipStart), name, reason);
+}
+
+} // namespace mb
