@@ -40,7 +40,7 @@ PartXml::Event PartXml::next() {
             return fail("refers to the entity \"" + Latin1(xml_.name(), 64) +
                         "\", which a workbook never needs");
         case QXmlStreamReader::Invalid:
-            return fail("is not well-formed XML (" + Latin1(xml_.errorString(), 200) + ")");
+            return malformed();
         default:
             break; // the declaration, comments, processing instructions
         }
@@ -72,6 +72,23 @@ bool PartXml::skipElement() {
         }
     }
     return true;
+}
+
+PartXml::Event PartXml::malformed() {
+    // Qt takes an entity that no declaration gave for a well-formedness error; said as
+    // what it is, the user knows the reference is the trouble, not the XML around it.
+    const QString error = xml_.errorString();
+    static const QString undeclared = QStringLiteral("Entity '");
+    if (error.startsWith(undeclared) && error.endsWith(QStringLiteral("' not declared.")))
+        return fail("refers to the entity \"" +
+                    Latin1(QStringView(error).sliced(undeclared.size()).chopped(15), 64) +
+                    "\", which a workbook never needs");
+    std::string why = Latin1(error, 200);
+    while (!why.empty() && why.back() == '.')
+        why.pop_back();
+    failure_ = "the part " + part_ + " is not well-formed XML at line " + std::to_string(line()) +
+               ": " + why;
+    return Event::Failed;
 }
 
 PartXml::Event PartXml::fail(const std::string& why) {

@@ -39,6 +39,8 @@ public:
     const std::string& part() const { return part_; }
 
 private:
+    Event malformed();
+
     std::string part_;
     QXmlStreamReader xml_;
     std::string failure_;

@@ -23,7 +23,8 @@ void RunSheet::addRows(long long row, long long count, std::vector<CellRun> cell
     count = std::min(count, kLastRow - row + 1);
     std::erase_if(cells, [](const CellRun& c) {
         return c.column < 1 || c.column > kLastColumn || c.count < 1 ||
-               c.value.kind == CellValue::Kind::Empty;
+               c.value.kind == CellValue::Kind::Empty ||
+               (c.value.kind == CellValue::Kind::Text && c.value.text.empty());
     });
     if (cells.empty()) return;
     long long lastColumn = 0;

@@ -21,7 +21,8 @@ public:
         CellValue value;
     };
 
-    /// Rows [row, row + count) hold `cells` (empty ones are dropped, any order). What lies
+    /// Rows [row, row + count) hold `cells` (empty ones and empty texts are dropped, as
+    /// an empty CSV field is; any order). What lies
     /// past the kept rows and columns is dropped. Runs are not meant to overlap; where a
     /// damaged file makes them, a cell is looked up in the run that starts last before it.
     void addRows(long long row, long long count, std::vector<CellRun> cells);

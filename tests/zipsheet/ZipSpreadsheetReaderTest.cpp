@@ -1,0 +1,252 @@
+// xlsx and ods workbooks read as the editor and matlib read them, through "matlib cells" in
+// a process of its own: what hand-made workbooks hold, what broken ones say, and the xlsx
+// export read back to the same library.
+#include "ZipSpreadsheetReader.h"
+
+#include "ChildProcess.h"
+#include "ExportSelection.h"
+#include "IsolatedSpreadsheetReader.h"
+#include "LargestLibrary.h"
+#include "Library.h"
+#include "LibraryFile.h"
+#include "LibraryImport.h"
+#include "PropertyCatalogue.h"
+#include "TableLayout.h"
+#include "UnitConversion.h"
+#include "WorkbookRoundTrip.h"
+#include "XlsxExport.h"
+
+#include "TempDir.h"
+#include "TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
+namespace mb {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Fixture(const std::string& name) {
+    return std::string(test::kDataDir) + "/zipsheet/" + name;
+}
+
+std::string Saved(Library& library) {
+    return LibraryText(library, GroupByCategory(library));
+}
+
+std::string Describe(const CellValue& c) {
+    if (c.kind == CellValue::Kind::Empty) return "empty";
+    if (c.kind == CellValue::Kind::Text) return "text '" + c.text + "'";
+    return "number " + std::to_string(c.number);
+}
+
+struct Material {
+    std::string category, name;
+    std::vector<std::pair<int, double>> values;
+};
+
+TEST(ZipSpreadsheetReader, HandMadeWorkbooksReadToTheirMaterialsAndCells) {
+    const std::vector<Material> materials = {
+        {"Steels", "Structural Steel", {{Slot::EX, 2.1e11}, {Slot::NUXY, 0.3}, {Slot::DENS, 7850}}},
+        {"Copper Alloys", "Laiton \xE9tir\xE9 ?", {{Slot::EX, 1.1e11}}},
+    };
+    const struct {
+        const char* file;
+        std::vector<std::string> notes;
+        // Cells beside the block, which the import does not read.
+        std::vector<std::tuple<int, int, CellValue>> cells;
+    } cases[] = {
+        {"block.xlsx",
+         {},
+         {{3, 3, CellValue::Text("TRUE")},
+          {3, 4, CellValue::Text("#N/A")},
+          {4, 3, CellValue::Number(42)},
+          {9, 28, CellValue::Number(5)},
+          {2, 4, CellValue::Empty()}}},
+        {"block.ods",
+         // Its two paragraphs are two lines, and a line break has no place in a category.
+         {"Row 7: line breaks, tabs and other control characters in the category were replaced by "
+          "blanks."},
+         {{3, 3, CellValue::Text("TRUE")},
+          {4, 3, CellValue::Number(42)},
+          {9, 5, CellValue::Number(5)},
+          {1, 16384, CellValue::Empty()}}},
+    };
+    IsolatedSpreadsheetReader reader(MB_MATLIB_PATH);
+    for (const auto& c : cases) {
+        Library library;
+        const ImportResult r = ImportFile(Fixture(c.file), reader, library);
+        ASSERT_TRUE(r.imported()) << c.file << ": " << r.message();
+        EXPECT_EQ(r.row, 9) << c.file;
+        EXPECT_EQ(r.notes, c.notes) << c.file;
+        ASSERT_EQ(library.MaterialCount(), static_cast<int>(materials.size())) << c.file;
+        for (int i = 0; i < library.MaterialCount(); ++i) {
+            const Material& m = materials[static_cast<std::size_t>(i)];
+            EXPECT_EQ(library.Entry(i).Category, m.category) << c.file;
+            EXPECT_EQ(library.Entry(i).Name, m.name) << c.file;
+            for (const auto& [slot, value] : m.values)
+                EXPECT_DOUBLE_EQ(library.Material(i).SlotValue(slot), value)
+                    << c.file << " " << m.name;
+        }
+
+        std::string reason;
+        auto book = reader.open(Fixture(c.file), reason);
+        ASSERT_TRUE(book) << reason;
+        const auto sheet = book->firstSheet(reason);
+        ASSERT_TRUE(sheet) << reason;
+        for (const auto& [row, column, expected] : c.cells) {
+            const CellValue got = sheet->cell(row, column);
+            EXPECT_TRUE(got.kind == expected.kind && got.text == expected.text &&
+                        got.number == expected.number)
+                << c.file << " row " << row << " column " << column << ": " << Describe(got);
+        }
+    }
+}
+
+TEST(ZipSpreadsheetReader, BrokenWorkbooksAreRefusedWithTheirReasonAndLeaveTheLibrary) {
+    const std::string cannot = "\" cannot be read: ";
+    const std::pair<const char*, std::string> cases[] = {
+        {"missing-workbook.xlsx", cannot + "the workbook has no part xl/workbook.xml."},
+        {"missing-sheet.xlsx", cannot + "the workbook has no part xl/worksheets/materials.xml."},
+        {"no-relationship.xlsx",
+         cannot + "the part xl/_rels/workbook.xml.rels has no relationship \"rId7\"."},
+        {"dtd.xlsx", cannot + "the part xl/worksheets/materials.xml has a document type "
+                              "declaration, which a workbook never needs (line 2)."},
+        {"entity.xlsx", cannot + "the part xl/worksheets/materials.xml refers to the entity "
+                                 "\"steel\", which a workbook never needs (line 2)."},
+        {"billion-laughs.ods", cannot + "the part content.xml has a document type declaration, "
+                                        "which a workbook never needs (line 13)."},
+        {"bomb.xlsx", cannot + "it unpacks to more than 64 MiB (reached in the part "
+                               "xl/worksheets/materials.xml)."},
+        {"bad-reference.xlsx", cannot + "the part xl/worksheets/materials.xml has the cell "
+                                        "reference \"8B\", which names no cell (line 2)."},
+        {"malformed.ods", cannot + "the part content.xml is not well-formed XML at line 2: "
+                                   "Opening and ending tag mismatch."},
+        {"text-document.ods",
+         cannot + "its part mimetype says \"application/vnd.oasis.opendocument.text\", which is "
+                  "no spreadsheet."},
+        {"not-a-zip.xlsx", "\" is not an xlsx or ods workbook (it is no zip archive)."},
+        {"truncated.xlsx", "\" is damaged and cannot be read (its zip archive is incomplete)."},
+        {"no-such-file.ods", "\" does not exist or cannot be read."},
+    };
+    IsolatedSpreadsheetReader isolated(MB_MATLIB_PATH);
+    ZipSpreadsheetReader inProcess;
+    for (const auto& [file, why] : cases) {
+        const std::string path = Fixture(file);
+        Library library;
+        library.AddMaterial("", "", "kept", "");
+        const ImportResult r = ImportFile(path, isolated, library);
+        EXPECT_EQ(r.status, ImportResult::Status::CannotOpen) << file;
+        EXPECT_EQ(r.message(), "The file \"" + path + why) << file;
+        ASSERT_EQ(library.MaterialCount(), 1) << file;
+        EXPECT_EQ(library.Entry(0).Name, "kept") << file;
+        // The reader process only carries the reason: in process it is the same.
+        std::string reason;
+        EXPECT_EQ(inProcess.open(path, reason), nullptr) << file;
+        EXPECT_EQ(reason, "The file \"" + path + why) << file;
+    }
+}
+
+void LoadSample(Library& library) {
+    ASSERT_EQ(ReadLibraryFile(MB_SAMPLE_LIBRARY, library, ".").status, ReadResult::Status::Loaded);
+}
+
+TEST(ZipSpreadsheetReader, TheXlsxExportReadsBackToTheSameFileByteForByte) {
+    const std::pair<const char*, std::function<void(Library&)>> sources[] = {
+        {"sample", LoadSample}, {"largest", bench::FillLargestLibrary}};
+    test::TempDir dir;
+    IsolatedSpreadsheetReader reader(MB_MATLIB_PATH);
+    for (const auto& [name, fill] : sources)
+        for (const int system : {UnitSystemIndex::SI}) {
+            const std::string what =
+                std::string(name) + " in " + std::string(UnitSystemName(system));
+            Library original;
+            fill(original);
+            std::string error;
+            const std::string bytes =
+                XlsxWorkbook(ExportTable(ExportSelection(original), system), error);
+            ASSERT_EQ(error, "") << what;
+            const std::string path = dir.file(std::string(name) + ".xlsx");
+            test::WriteBytes(path, bytes);
+            Library back;
+            const ImportResult r = ImportFile(path, reader, back);
+            ASSERT_EQ(r.message(), "") << what;
+            EXPECT_EQ(back.MaterialCount(), original.MaterialCount()) << what;
+            EXPECT_EQ(Saved(back), Saved(original)) << what;
+        }
+}
+
+TEST(ZipSpreadsheetReader, MatlibImportWritesOnlyWhatWasWhollyRead) {
+    test::TempDir dir;
+    const std::string refused = dir.file("refused.xlsx");
+    test::WriteBytes(
+        refused,
+        fuzz::WorkbookBytes(
+            R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>)"
+            R"(<row r="1"><c t="inlineStr"><is><t>Name</t></is></c><c t="inlineStr"><is><t>Steel</t></is></c></row>)"
+            R"(<row r="2"><c t="inlineStr"><is><t>EX</t></is></c><c t="inlineStr"><is><t>stiff</t></is></c></row>)"
+            R"(</sheetData></worksheet>)",
+            fuzz::WorkbookFormat::Xlsx));
+    const struct {
+        std::string in;
+        int exit;
+        std::string err;
+    } cases[] = {
+        {Fixture("block.ods"), 0,
+         "matlib: " + Fixture("block.ods") +
+             ": Row 7: line breaks, tabs and other control characters in the category were "
+             "replaced by blanks.\n"},
+        {refused, 1, "matlib: " + refused + ": Row 2: column B of a value row is not a number.\n"},
+        {Fixture("bomb.xlsx"), 2,
+         "matlib: The file \"" + Fixture("bomb.xlsx") +
+             "\" cannot be read: it unpacks to more than 64 MiB (reached in the part "
+             "xl/worksheets/materials.xml).\n"},
+    };
+    for (const auto& c : cases) {
+        const std::string out = dir.file("out.lib");
+        const ChildResult run = RunChild(MB_MATLIB_PATH, {"import", c.in, out}, ChildLimits{});
+        ASSERT_EQ(run.status, ChildResult::Status::Exited) << c.in;
+        EXPECT_EQ(run.exitCode, c.exit) << c.in;
+        EXPECT_EQ(run.err, c.err) << c.in;
+        EXPECT_EQ(fs::exists(out), c.exit == 0) << c.in;
+        fs::remove(out);
+    }
+}
+
+// Every input the fuzzers keep, in process as the fuzzers check it, and as a file through
+// the reader process: a sheet, or a reason that names the file.
+TEST(ZipSpreadsheetReader, SurvivesEveryInputOfTheFuzzCorpora) {
+    test::TempDir dir;
+    IsolatedSpreadsheetReader reader(MB_MATLIB_PATH);
+    int inputs = 0;
+    for (const auto& [folder, format, extension] :
+         {std::tuple{"xlsx-corpus", fuzz::WorkbookFormat::Xlsx, ".xlsx"},
+          std::tuple{"ods-corpus", fuzz::WorkbookFormat::Ods, ".ods"}}) {
+        std::vector<fs::path> files;
+        for (const auto& e : fs::directory_iterator(std::string(MB_FUZZ_DIR) + "/" + folder))
+            files.push_back(e.path());
+        std::sort(files.begin(), files.end());
+        for (const fs::path& file : files) {
+            ++inputs;
+            const std::string input = test::ReadBytes(file.string());
+            EXPECT_EQ(fuzz::RoundTripWorkbook(input, format), "") << file;
+            const std::string path = dir.file("input" + std::string(extension));
+            test::WriteBytes(path, fuzz::WorkbookBytes(input, format));
+            std::string reason;
+            auto book = reader.open(path, reason);
+            auto sheet = book ? book->firstSheet(reason) : nullptr;
+            if (!sheet) {
+                EXPECT_NE(reason.find("\"" + path + "\""), std::string::npos)
+                    << file << ": " << reason;
+            }
+        }
+    }
+    EXPECT_GE(inputs, 15);
+}
+
+} // namespace
+} // namespace mb
