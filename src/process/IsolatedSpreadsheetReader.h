@@ -5,10 +5,10 @@
 
 namespace mb {
 
-/// Reads workbooks in a process of their own: `matlib cells FILE` opens the workbook and
-/// prints its first sheet's columns A and B, and this reader turns that reply into an
-/// in-memory sheet. A damaged file that crashes, hangs or exhausts the reader costs only
-/// that process; the caller gets a reason naming the file instead.
+/// Reads workbooks in a process of their own: `matlib cells FILE` opens the workbook (.xls,
+/// .xlsx, .ods or .csv) and prints the cells of its first sheet, and this reader turns that
+/// reply into an in-memory sheet. A damaged file that crashes, hangs or exhausts the reader costs
+/// only that process; the caller gets a reason naming the file instead.
 class IsolatedSpreadsheetReader : public SpreadsheetReader {
 public:
     /// `matlib` is the path of the program to run; `limits` bound what one read may take.

@@ -48,7 +48,9 @@ PartXml::Event PartXml::next() {
 }
 
 std::optional<QStringView> PartXml::attribute(QStringView local, QStringView ns) const {
-    for (const QXmlStreamAttribute& a : xml_.attributes())
+    // Held const: a loop over the shared list itself would copy it whole for every lookup.
+    const QXmlStreamAttributes attributes = xml_.attributes();
+    for (const QXmlStreamAttribute& a : attributes)
         if (a.name() == local && (ns.isEmpty() || a.namespaceUri() == ns)) return a.value();
     return std::nullopt;
 }

@@ -4,6 +4,7 @@
 #include "ZipSpreadsheetReader.h"
 
 #include "ChildProcess.h"
+#include "CsvExchange.h"
 #include "ExportSelection.h"
 #include "IsolatedSpreadsheetReader.h"
 #include "LargestLibrary.h"
@@ -178,6 +179,31 @@ TEST(ZipSpreadsheetReader, TheXlsxExportReadsBackToTheSameFileByteForByte) {
             EXPECT_EQ(back.MaterialCount(), original.MaterialCount()) << what;
             EXPECT_EQ(Saved(back), Saved(original)) << what;
         }
+}
+
+// The editor reads a CSV in the reader process too; what it gets is what matlib reads in
+// process.
+TEST(ZipSpreadsheetReader, CsvThroughTheReaderProcessReadsAsInProcess) {
+    test::TempDir dir;
+    IsolatedSpreadsheetReader reader(MB_MATLIB_PATH);
+    Library original;
+    LoadSample(original);
+    const std::string table = dir.file("sample.csv");
+    test::WriteBytes(table, CsvText(ExportTable(ExportSelection(original), UnitSystemIndex::MKS)));
+    const std::string unclosed = dir.file("unclosed.csv");
+    test::WriteBytes(unclosed, "Name,Steel\nType,\"Steels\nEnd\n");
+    Library inProcess, isolated;
+    EXPECT_EQ(ImportFile(table, reader, inProcess).message(), "");
+    EXPECT_EQ(ImportFile(table, reader, isolated, CsvReading::ByWorkbookReader).message(), "");
+    EXPECT_EQ(Saved(isolated), Saved(inProcess));
+    EXPECT_EQ(isolated.MaterialCount(), original.MaterialCount());
+
+    isolated.AddMaterial("", "", "kept", "");
+    const ImportResult r = ImportFile(unclosed, reader, isolated, CsvReading::ByWorkbookReader);
+    EXPECT_EQ(r.status, ImportResult::Status::CannotOpen);
+    EXPECT_EQ(r.message(),
+              "The file \"" + unclosed + "\" is not CSV: Row 2: a quoted field is never closed.");
+    EXPECT_EQ(isolated.MaterialCount(), original.MaterialCount() + 1);
 }
 
 TEST(ZipSpreadsheetReader, MatlibImportWritesOnlyWhatWasWhollyRead) {
