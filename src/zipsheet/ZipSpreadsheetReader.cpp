@@ -6,6 +6,7 @@
 #include "ZipParts.h"
 
 #include <fstream>
+#include <new>
 
 namespace mb {
 
@@ -75,15 +76,7 @@ std::unique_ptr<Workbook> Read(ZipParts& parts, ZipParts::Opened opened, bool zi
 
 constexpr std::string_view kZipStart = "PK\x03\x04";
 
-} // namespace
-
-bool LooksLikeZip(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    char head[4] = {};
-    return in.read(head, sizeof head) && std::string_view(head, sizeof head) == kZipStart;
-}
-
-std::unique_ptr<Workbook> ZipSpreadsheetReader::open(const std::string& path, std::string& reason) {
+std::unique_ptr<Workbook> OpenFile(const std::string& path, std::string& reason) {
     std::ifstream probe(path, std::ios::binary);
     if (!probe) {
         reason = "The file \"" + path + "\" does not exist or cannot be read.";
@@ -91,14 +84,46 @@ std::unique_ptr<Workbook> ZipSpreadsheetReader::open(const std::string& path, st
     }
     ZipParts parts;
     const ZipParts::Opened opened = parts.open(path);
-    return Read(parts, opened, LooksLikeZip(path), path, reason);
+    char head[4] = {};
+    const bool zipStart = probe.read(head, sizeof head) && std::string_view(head, 4) == kZipStart;
+    return Read(parts, opened, zipStart, path, reason);
 }
 
-std::unique_ptr<Workbook> ZipSpreadsheetReader::open(std::string_view bytes,
-                                                     const std::string& name, std::string& reason) {
+std::unique_ptr<Workbook> OpenBytes(std::string_view bytes, const std::string& name,
+                                    std::string& reason) {
     ZipParts parts;
     const ZipParts::Opened opened = parts.open(bytes);
     return Read(parts, opened, bytes.starts_with(kZipStart), name, reason);
 }
 
+// matlib loads this library at run time and has a C++ runtime of its own: an exception
+// must not cross into it, since its unwinder cannot carry on with one thrown here. Short
+// of memory (the reader process has a limit), the workbook is too large.
+template <typename Open>
+std::unique_ptr<Workbook> Guarded(const std::string& name, std::string& reason, Open open) {
+    try {
+        return open();
+    } catch (const std::bad_alloc&) {
+        reason = "The file \"" + name + "\" is too large to be read.";
+    } catch (...) {
+        reason = "The file \"" + name + "\" is damaged and cannot be read.";
+    }
+    return nullptr;
+}
+
+} // namespace
+
+std::unique_ptr<Workbook> ZipSpreadsheetReader::open(const std::string& path, std::string& reason) {
+    return Guarded(path, reason, [&] { return OpenFile(path, reason); });
+}
+
+std::unique_ptr<Workbook> ZipSpreadsheetReader::open(std::string_view bytes,
+                                                     const std::string& name, std::string& reason) {
+    return Guarded(name, reason, [&] { return OpenBytes(bytes, name, reason); });
+}
+
 } // namespace mb
+
+extern "C" mb::SpreadsheetReader* MbZipSpreadsheetReader() {
+    return new mb::ZipSpreadsheetReader;
+}

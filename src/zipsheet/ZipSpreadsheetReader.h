@@ -21,7 +21,8 @@ public:
                                    std::string& reason);
 };
 
-/// True when the file starts as a zip archive does (a workbook of this reader's kinds).
-bool LooksLikeZip(const std::string& path);
-
 } // namespace mb
+
+/// The entry matlib looks up when it loads this library at run time: a new reader, owned by
+/// the caller.
+extern "C" mb::SpreadsheetReader* MbZipSpreadsheetReader();

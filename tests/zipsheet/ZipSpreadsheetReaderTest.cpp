@@ -152,6 +152,18 @@ TEST(ZipSpreadsheetReader, BrokenWorkbooksAreRefusedWithTheirReasonAndLeaveTheLi
     }
 }
 
+// Under the reader process's memory limit the bomb runs out of memory before its budget:
+// the reader, loaded into matlib at run time, must end that as a reason, not a crash.
+TEST(ZipSpreadsheetReader, AWorkbookThatExhaustsTheReadersMemoryIsTooLarge) {
+    ChildLimits limits;
+    limits.addressSpaceBytes = std::size_t{96} << 20;
+    IsolatedSpreadsheetReader reader(MB_MATLIB_PATH, limits);
+    const std::string path = Fixture("bomb.xlsx");
+    std::string reason;
+    EXPECT_EQ(reader.open(path, reason), nullptr);
+    EXPECT_EQ(reason, "The file \"" + path + "\" is too large to be read.");
+}
+
 void LoadSample(Library& library) {
     ASSERT_EQ(ReadLibraryFile(MB_SAMPLE_LIBRARY, library, ".").status, ReadResult::Status::Loaded);
 }

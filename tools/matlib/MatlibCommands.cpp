@@ -3,6 +3,7 @@
 #include "CurveCommand.h"
 #include "ExchangeCommands.h"
 #include "LintCommand.h"
+#include "ZipSheetModule.h"
 
 #include "FileOps.h"
 #include "FreeXLSpreadsheet.h"
@@ -15,10 +16,10 @@
 #include "SheetReply.h"
 #include "TextUtil.h"
 #include "UnitConversion.h"
-#include "ZipSpreadsheetReader.h"
 
 #include <algorithm>
 #include <charconv>
+#include <fstream>
 #include <memory>
 
 namespace mb::cli {
@@ -210,23 +211,29 @@ int Write(const Invocation& inv, Output& output) {
     return Save(inv.positionals[1], library, output);
 }
 
+// A zip archive is what xlsx and ods workbooks are, whatever the file's name.
+bool StartsAsZip(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char head[4] = {};
+    return in.read(head, sizeof head) && std::string_view(head, sizeof head) == "PK\x03\x04";
+}
+
 // The editor reads every foreign sheet through this command. A zip archive is an xlsx or
-// ods workbook whatever its name; a ".csv" is CSV text; anything else goes to FreeXL,
-// whose messages tell a damaged workbook from a file that is none.
+// ods workbook; a ".csv" is CSV text; anything else goes to FreeXL, whose messages tell a
+// damaged workbook from a file that is none.
 int Cells(const Invocation& inv, Output& output) {
     const std::string& path = inv.positionals[0];
     const auto named = [&path](std::string_view ending) {
         return path.size() >= ending.size() &&
                EqualsNoCase(std::string_view(path).substr(path.size() - ending.size()), ending);
     };
-    FreeXLSpreadsheetReader xls;
-    ZipSpreadsheetReader zip;
-    CsvSpreadsheetReader csv;
-    SpreadsheetReader* reader = &xls;
-    if (LooksLikeZip(path) || named(".xlsx") || named(".ods"))
-        reader = &zip;
+    std::unique_ptr<SpreadsheetReader> reader;
+    if (StartsAsZip(path) || named(".xlsx") || named(".ods"))
+        reader = LoadZipSpreadsheetReader();
     else if (named(".csv"))
-        reader = &csv;
+        reader = std::make_unique<CsvSpreadsheetReader>();
+    else
+        reader = std::make_unique<FreeXLSpreadsheetReader>();
     output.out = CaptureSheetReply(*reader, path);
     return kExitOk;
 }
