@@ -64,7 +64,8 @@ public:
             reason = reply_.reason;
             return nullptr;
         }
-        return std::make_unique<CapturedSheet>(reply_.sheet);
+        // Asked for once: the sheet moves out rather than being copied cell by cell.
+        return std::make_unique<CapturedSheet>(std::move(reply_.sheet));
     }
 
 private:

@@ -1,7 +1,5 @@
 #include "PartXml.h"
 
-#include "TextUtil.h"
-
 #include <charconv>
 #include <cmath>
 
@@ -100,7 +98,18 @@ PartXml::Event PartXml::fail(const std::string& why) {
 }
 
 std::string LibraryText(QStringView text) {
-    return Utf8ToLatin1(text.toUtf8().toStdString());
+    // As Utf8ToLatin1 takes the UTF-8 of other readers: one '?' per character beyond
+    // Latin-1, a pair of surrogates being one character.
+    std::string out;
+    out.reserve(static_cast<std::size_t>(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+            QChar::isLowSurrogate(text[i + 1].unicode()))
+            ++i;
+        out.push_back(c <= 0xFF ? static_cast<char>(c) : '?');
+    }
+    return out;
 }
 
 std::optional<double> PartNumber(QStringView text) {

@@ -217,7 +217,13 @@ private:
                                  std::to_string(row_));
         }
         column_ = column;
-        const QString type = xml_.attribute(u"t").value_or(u"n").toString();
+        enum class Kind { Number, Shared, Inline, Boolean, Text };
+        const QStringView t = xml_.attribute(u"t").value_or(u"n");
+        const Kind kind = t == u"n" || t.isEmpty() ? Kind::Number
+                          : t == u"s"              ? Kind::Shared
+                          : t == u"inlineStr"      ? Kind::Inline
+                          : t == u"b"              ? Kind::Boolean
+                                                   : Kind::Text;
         QString value, inline_;
         bool inValue = false, inInline = false;
         int phonetic = 0;
@@ -246,7 +252,7 @@ private:
             }
         }
         CellValue cell;
-        if (type == u"s") {
+        if (kind == Kind::Shared) {
             const auto index = PartCount(value);
             if (!value.isEmpty()) {
                 if (!index || *index >= static_cast<long long>(strings_.size()))
@@ -254,13 +260,13 @@ private:
                                      ", which the workbook does not hold");
                 cell = CellValue::Text(strings_[static_cast<std::size_t>(*index)]);
             }
-        } else if (type == u"inlineStr") {
+        } else if (kind == Kind::Inline) {
             cell = CellValue::Text(LibraryText(inline_));
-        } else if (type == u"b") {
+        } else if (kind == Kind::Boolean) {
             // As a spreadsheet shows it.
             if (!value.isEmpty())
                 cell = CellValue::Text(value.trimmed() == u"1" ? "TRUE" : "FALSE");
-        } else if (type == u"n" || type.isEmpty()) {
+        } else if (kind == Kind::Number) {
             if (const auto number = PartNumber(value))
                 cell = CellValue::Number(*number);
             else if (!value.isEmpty())

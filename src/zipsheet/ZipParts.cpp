@@ -48,6 +48,14 @@ ZipParts::Read ZipParts::read(const std::string& name, std::string& bytes) {
     if (index < 0) return Read::Missing;
     zip_file_t* file = zip_fopen_index(zip_, static_cast<zip_uint64_t>(index), 0);
     if (!file) return Read::Damaged;
+    // Sized once from what the archive declares, within what is left of the budget: a
+    // growing string would copy and fault in a large part several times over. The count
+    // below still holds whatever the declared size says.
+    zip_stat_t stat;
+    if (zip_stat_index(zip_, static_cast<zip_uint64_t>(index), 0, &stat) == 0 &&
+        (stat.valid & ZIP_STAT_SIZE))
+        bytes.reserve(static_cast<std::size_t>(std::min<zip_uint64_t>(
+            stat.size, static_cast<zip_uint64_t>(kUnpackedLimit - unpacked_))));
     char chunk[64 * 1024];
     Read outcome = Read::Ok;
     for (;;) {
