@@ -34,15 +34,19 @@ void RunSheet::addRows(long long row, long long count, std::vector<CellRun> cell
     }
     std::stable_sort(cells.begin(), cells.end(),
                      [](const CellRun& a, const CellRun& b) { return a.column < b.column; });
-    const auto byRow = [](const RowRun& a, const RowRun& b) { return a.row < b.row; };
-    RowRun run{row, count, std::move(cells)};
-    // Rows come in order in every well-made workbook: appending is the common case.
-    if (rows_.empty() || rows_.back().row <= row)
-        rows_.push_back(std::move(run));
-    else
-        rows_.insert(std::upper_bound(rows_.begin(), rows_.end(), run, byRow), std::move(run));
+    // Rows come in order in every well-made workbook; a file that gives them backwards is
+    // sorted once, by finish(), not row by row.
+    inOrder_ = inOrder_ && (rows_.empty() || rows_.back().row <= row);
+    rows_.push_back({row, count, std::move(cells)});
     extent_.rows = std::max(extent_.rows, static_cast<int>(row + count - 1));
     extent_.columns = std::max(extent_.columns, static_cast<int>(lastColumn));
+}
+
+void RunSheet::finish() {
+    if (!inOrder_)
+        std::stable_sort(rows_.begin(), rows_.end(),
+                         [](const RowRun& a, const RowRun& b) { return a.row < b.row; });
+    inOrder_ = true;
 }
 
 CellValue RunSheet::cell(int row, int column) const {

@@ -26,6 +26,8 @@ public:
     /// past the kept rows and columns is dropped. Runs are not meant to overlap; where a
     /// damaged file makes them, a cell is looked up in the run that starts last before it.
     void addRows(long long row, long long count, std::vector<CellRun> cells);
+    /// Puts the rows in order; called once all are added, before any cell is looked up.
+    void finish();
 
     CellValue cell(int row, int column) const override;
     Extent extent() const override;
@@ -36,7 +38,8 @@ private:
         long long count;
         std::vector<CellRun> cells; // sorted by column
     };
-    std::vector<RowRun> rows_; // sorted by row
+    std::vector<RowRun> rows_; // sorted by row once finished
+    bool inOrder_ = true;
     Extent extent_{0, 0};
 };
 

@@ -71,6 +71,7 @@ std::unique_ptr<Workbook> Read(ZipParts& parts, ZipParts::Opened opened, bool zi
         reason = file + "cannot be read: " + why + ".";
         return nullptr;
     }
+    sheet->finish();
     return std::make_unique<ReadWorkbook>(std::move(sheet));
 }
 

@@ -108,6 +108,31 @@ TEST(ZipSpreadsheetReader, HandMadeWorkbooksReadToTheirMaterialsAndCells) {
     }
 }
 
+// A sheet may give its rows in any order; each cell is read where its reference puts it.
+TEST(ZipSpreadsheetReader, RowsGivenBackwardsAreReadInPlace) {
+    const std::string bytes = fuzz::WorkbookBytes(
+        R"(<worksheet><sheetData>)"
+        R"(<row r="3"><c r="A3" t="inlineStr"><is><t>End</t></is></c></row>)"
+        R"(<row r="2"><c r="B2"><v>2.1E11</v></c><c r="A2" t="inlineStr"><is><t>EX</t></is></c></row>)"
+        R"(<row r="1"><c r="A1" t="inlineStr"><is><t>Name</t></is></c>)"
+        R"(<c r="B1" t="inlineStr"><is><t>Steel</t></is></c></row>)"
+        R"(</sheetData></worksheet>)",
+        fuzz::WorkbookFormat::Xlsx);
+    ZipSpreadsheetReader reader;
+    std::string reason;
+    auto book = reader.open(bytes, "backwards.xlsx", reason);
+    ASSERT_TRUE(book) << reason;
+    auto sheet = book->firstSheet(reason);
+    ASSERT_TRUE(sheet) << reason;
+    Library library;
+    const ImportResult r = ImportAnyLayout(*sheet, library);
+    ASSERT_TRUE(r.imported()) << r.message();
+    EXPECT_EQ(r.row, 3);
+    ASSERT_EQ(library.MaterialCount(), 1);
+    EXPECT_EQ(library.Entry(0).Name, "Steel");
+    EXPECT_DOUBLE_EQ(library.Material(0).SlotValue(Slot::EX), 2.1e11);
+}
+
 TEST(ZipSpreadsheetReader, BrokenWorkbooksAreRefusedWithTheirReasonAndLeaveTheLibrary) {
     const std::string cannot = "\" cannot be read: ";
     const std::pair<const char*, std::string> cases[] = {
