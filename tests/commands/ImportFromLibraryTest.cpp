@@ -87,7 +87,9 @@ TEST_F(ImportFromLibraryTest, CollisionsAreCopiedOrSkippedAndTheImportIsOneEdit)
         names.insert(names.end(), c.added.begin(), c.added.end());
         EXPECT_EQ(EntryNames(), names);
         EXPECT_EQ(added, static_cast<int>(c.added.size()));
-        if (!c.undo.empty()) EXPECT_EQ(UndoCaption(state.history), c.undo);
+        if (!c.undo.empty()) {
+            EXPECT_EQ(UndoCaption(state.history), c.undo);
+        }
         EXPECT_TRUE(editor.messageBox.questions.empty());
         if (added > 0) {
             // The first one added is shown, selected, under its own category's node.
