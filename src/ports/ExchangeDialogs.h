@@ -42,6 +42,8 @@ public:
 /// "Import Materials from Library...": the other library's materials to check.
 class ImportFromLibraryDialog : public MaterialPickerView {
 public:
+    /// The library the materials come from, before the dialog shows.
+    virtual void setSource(const std::string& path) = 0;
     /// Shows the dialog until the user imports (true) or cancels; what the user does in
     /// it goes to `handler` meanwhile.
     virtual bool exec(MaterialPickerHandler& handler) = 0;

@@ -163,6 +163,7 @@ TEST_F(ImportFromLibraryTest, TheListGroupsByCategoryAndFindsAsTheTreeDoes) {
     std::vector<std::vector<std::string>> seen;
     std::vector<std::string> statuses;
     dialogs.importUser = [&](fake::FakeImportDialog& d, MaterialPickerHandler& user) {
+        EXPECT_EQ(d.source, otherPath_);
         seen.push_back(d.shown());
         user.findBox_Change("EX>1.5E11");
         seen.push_back(d.shown());

@@ -35,7 +35,10 @@ public:
         : user_(std::move(user)) {}
     void showLines(const std::vector<PickerLine>& l) override { lines = l; }
     void setStatus(const std::string& s) override { status = s; }
+    void setSource(const std::string& path) override { source = path; }
     bool exec(MaterialPickerHandler& handler) override { return user_(*this, handler); }
+
+    std::string source;
 
 private:
     std::function<bool(FakeImportDialog&, MaterialPickerHandler&)> user_;

@@ -107,6 +107,7 @@ private slots:
         QCOMPARE(library().MaterialCount(), 1);
         dialogs->queuePath(kSample);
         WhenShown("ImportFromLibraryDialog", [](QWidget& d) {
+            QCOMPARE(d.windowTitle(), QStringLiteral("Import Materials from sample.lib"));
             QCOMPARE(Shown(d).size(), 7 + 26);
             QTest::keyClicks(d.findChild<QLineEdit*>("findBox"), "aluminium");
             QCOMPARE(Shown(d),

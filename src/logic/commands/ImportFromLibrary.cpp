@@ -38,12 +38,16 @@ void ImportFromLibrary::run(FileDialogs& files) {
 std::string ImportFromLibrary::open(const std::string& path) {
     Library other;
     std::string message = ReadOtherLibrary(path, other, form_.state.doc.DecimalSeparator);
-    if (message.empty()) other_ = std::move(other);
+    if (message.empty()) {
+        other_ = std::move(other);
+        path_ = path;
+    }
     return message;
 }
 
 void ImportFromLibrary::chooseAndImport() {
     const auto dialog = dialogs_.importFromLibraryDialog();
+    dialog->setSource(path_);
     MaterialPicker picker(other_, *dialog, form_.UnitSystem(), form_.state.doc.DecimalSeparator);
     picker.fill();
     if (!dialog->exec(picker)) return;

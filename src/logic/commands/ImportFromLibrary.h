@@ -33,6 +33,7 @@ public:
     /// Reads the other library. On failure returns the message to show, naming the file.
     std::string open(const std::string& path);
     const Library& other() const { return other_; }
+    const std::string& path() const { return path_; }
 
     /// Shows the other library's materials to choose from and imports those checked.
     void chooseAndImport();
@@ -47,6 +48,7 @@ private:
     BaseForm& form_;
     ExchangeDialogs& dialogs_;
     Library other_;
+    std::string path_;
 };
 
 } // namespace mb

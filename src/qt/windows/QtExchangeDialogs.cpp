@@ -7,6 +7,8 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -99,12 +101,10 @@ public:
         dialog_->setObjectName(QStringLiteral("ImportFromLibraryDialog"));
         dialog_->setWindowTitle(QStringLiteral("Import Materials from Library"));
         auto* column = new QVBoxLayout(dialog_);
-        auto* caption = new QLabel(
-            QStringLiteral("Check the materials to add to the open library. Each keeps its "
-                           "category; a name the library has already can be added as a copy."),
-            dialog_);
-        caption->setWordWrap(true);
-        column->addWidget(caption);
+        caption_ = new QLabel(dialog_);
+        caption_->setObjectName(QStringLiteral("importCaption"));
+        caption_->setWordWrap(true);
+        column->addWidget(caption_);
         picker_ = new MaterialPickerWidget(dialog_);
         column->addWidget(picker_, 1);
         column->addWidget(Buttons(*dialog_, QStringLiteral("&Import"), "importButton"));
@@ -114,6 +114,15 @@ public:
 
     void showLines(const std::vector<PickerLine>& lines) override { picker_->showLines(lines); }
     void setStatus(const std::string& status) override { picker_->setStatus(status); }
+    void setSource(const std::string& path) override {
+        const QString file = QFile::decodeName(QByteArray::fromStdString(path));
+        dialog_->setWindowTitle(
+            QStringLiteral("Import Materials from %1").arg(QFileInfo(file).fileName()));
+        caption_->setText(QStringLiteral("Check the materials of %1 to add to the open library. "
+                                         "Each keeps its category; a name the library has "
+                                         "already can be added as a copy.")
+                              .arg(file));
+    }
     bool exec(MaterialPickerHandler& handler) override {
         picker_->setHandler(&handler);
         const bool accepted = dialog_->exec() == QDialog::Accepted;
@@ -123,6 +132,7 @@ public:
 
 private:
     QPointer<QDialog> dialog_;
+    QLabel* caption_ = nullptr;
     MaterialPickerWidget* picker_ = nullptr;
 };
 
