@@ -67,7 +67,13 @@ void MaterialPickerWidget::showLines(const std::vector<PickerLine>& lines) {
         list_->expandAll();
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        items_[i]->setCheckState(0, lines[i].checked ? Qt::Checked : Qt::Unchecked);
+        Qt::CheckState state = lines[i].checked ? Qt::Checked : Qt::Unchecked;
+        // A category some of whose materials are checked says so.
+        for (std::size_t m = i + 1; lines[i].material < 0 && !lines[i].checked &&
+                                    m < lines.size() && lines[m].material >= 0;
+             ++m)
+            if (lines[m].checked) state = Qt::PartiallyChecked;
+        items_[i]->setCheckState(0, state);
         items_[i]->setHidden(lines[i].hidden);
     }
     updating_ = false;
@@ -108,7 +114,7 @@ public:
         picker_ = new MaterialPickerWidget(dialog_);
         column->addWidget(picker_, 1);
         column->addWidget(Buttons(*dialog_, QStringLiteral("&Import"), "importButton"));
-        dialog_->resize(460, 560);
+        dialog_->resize(500, 560);
     }
     ~QtImportFromLibraryDialog() override { delete dialog_; }
 
@@ -121,7 +127,8 @@ public:
         caption_->setText(QStringLiteral("Check the materials of %1 to add to the open library. "
                                          "Each keeps its category; a name the library has "
                                          "already can be added as a copy.")
-                              .arg(file));
+                              .arg(QFileInfo(file).fileName()));
+        caption_->setToolTip(file);
     }
     bool exec(MaterialPickerHandler& handler) override {
         picker_->setHandler(&handler);
