@@ -93,19 +93,20 @@ int Library::AddMaterial(LibraryEntry entry, clsMaterial record, clsMaterial sha
     return n;
 }
 
+clsMaterial RecordWithTexts(const clsMaterial& values, const LibraryEntry& texts) {
+    clsMaterial copy;
+    copy.CopyAllProperties(values);
+    copy.MaterialType(texts.Category);
+    copy.MaterialName(texts.Name);
+    copy.MaterialNameCode(texts.NameCode);
+    copy.MaterialDescription(texts.Description);
+    return copy;
+}
+
 int Library::CopyMaterial(int source, const LibraryEntry& texts) {
     if (!IsValidNumber(source) || IsFull()) return -1;
-    const auto copyOf = [&texts](const clsMaterial& from) {
-        clsMaterial copy;
-        copy.CopyAllProperties(from);
-        copy.MaterialType(texts.Category);
-        copy.MaterialName(texts.Name);
-        copy.MaterialNameCode(texts.NameCode);
-        copy.MaterialDescription(texts.Description);
-        return copy;
-    };
-    clsMaterial shadow = copyOf(Shadow(source));
-    clsMaterial record = copyOf(Material(source));
+    clsMaterial shadow = RecordWithTexts(Shadow(source), texts);
+    clsMaterial record = RecordWithTexts(Material(source), texts);
     return AddMaterial(texts, std::move(record), std::move(shadow));
 }
 

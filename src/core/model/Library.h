@@ -26,6 +26,10 @@ struct MaterialSnapshot {
     clsMaterial shadow = clsMaterial();
 };
 
+/// A record with the values of `values` and the four texts of `texts`: what a pasted
+/// material's records are made from.
+clsMaterial RecordWithTexts(const clsMaterial& values, const LibraryEntry& texts);
+
 inline constexpr int kMaxMaterials = 1001; ///< material numbers 0..1000
 inline constexpr int kMaxCategories = 1000;
 

@@ -43,7 +43,8 @@ std::string NewMaterialNameCode(const std::string& typedName) {
     return PadRight(trimmed, kNameCodeLength);
 }
 
-EditingCommands::EditingCommands(BaseForm& form) : form_(form), operations_(form) {
+EditingCommands::EditingCommands(BaseForm& form, MaterialClipboard* clipboard)
+    : form_(form), clipboard_(clipboard), operations_(form) {
     form_.descriptionText.setMaxLength(static_cast<int>(kDescriptionColumns));
 }
 
@@ -278,35 +279,85 @@ void EditingCommands::onCopyMaterial() {
     if (IsCategoryKey(key) && tree.childCount(key) > 0) {
         form_.messageBox.show(kCannotCopyCategory, MsgButtons::OK, MsgIcon::Exclamation);
         doc.CopiedMaterialNumber = -1;
+        if (clipboard_) clipboard_->noteCopy();
         return;
     }
     const int k = KeyTailNumber(key);
     doc.CopiedMaterialNumber = static_cast<int16_t>(k);
     doc.CopiedName = form_.state.library.Entry(k).Name;
+    if (clipboard_) PutOnClipboard(k);
+}
+
+void EditingCommands::PutOnClipboard(int k) {
+    Library& library = form_.state.library;
+    // Nothing to put, but the clipboard's material is older than this Copy all the same.
+    if (!library.IsValidNumber(k)) {
+        clipboard_->noteCopy();
+        return;
+    }
+    std::string block;
+    library.Material(k).Format(block);
+    clsFlexGrid presenter(form_);
+    clipboard_->putMaterial(block,
+                            TabSeparatedRows(presenter.ShownRows(form_.typeCombo.listIndex(), k)));
 }
 
 void EditingCommands::onPasteMaterial() {
     Library& library = form_.state.library;
-    TreeControl& tree = form_.TreeView1;
+    const TreeControl& tree = form_.TreeView1;
     const DocumentState& doc = form_.state.doc;
     const int source = doc.CopiedMaterialNumber;
     const auto selected = tree.selectedKey();
-    if (source == -1 || source > library.LastMaterialIndex() || !selected) return;
+    if (!selected) return;
+    if (clipboard_) {
+        if (const auto foreign = clipboard_->foreignMaterial()) {
+            PasteFromClipboard(foreign->material);
+            return;
+        }
+    }
+    if (source == -1 || source > library.LastMaterialIndex()) return;
 
     if (!EqualsNoCase(library.Entry(source).Name, doc.CopiedName)) {
         form_.messageBox.show(kCopySourceGone, MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
-    // The copy's texts come from the library, but a name read from a file may hold a tab,
-    // and "Copy of " makes a long name longer than its columns.
+    const LibraryEntry& sourceEntry = library.Entry(source);
+    // The working copy carries the source's current values, edits never saved included.
+    PasteCopy(
+        doc.CopiedName, sourceEntry.NameCode, sourceEntry.Description,
+        [&](const LibraryEntry& entry) { return form_.state.history.CopyMaterial(source, entry); });
+}
+
+void EditingCommands::PasteFromClipboard(const std::variant<ClipMaterial, std::string>& clip) {
+    if (const auto* reason = std::get_if<std::string>(&clip)) {
+        form_.messageBox.show(kClipboardMaterialUnreadable + *reason, MsgButtons::OK,
+                              MsgIcon::Exclamation);
+        return;
+    }
+    const ClipMaterial& material = std::get<ClipMaterial>(clip);
+    // The block holds the values as they were when copied; they are also what a reset of
+    // the pasted material goes back to.
+    PasteCopy(
+        material.name, material.nameCode, material.description, [&](const LibraryEntry& entry) {
+            return form_.state.history.AddMaterial(entry, RecordWithTexts(material.record, entry),
+                                                   RecordWithTexts(material.record, entry));
+        });
+}
+
+void EditingCommands::PasteCopy(const std::string& name, std::string nameCode,
+                                std::string description,
+                                const std::function<int(const LibraryEntry&)>& insert) {
+    Library& library = form_.state.library;
+    TreeControl& tree = form_.TreeView1;
+    const auto selected = tree.selectedKey();
+    if (!selected) return;
+    // A name read from a file may hold a tab, and "Copy of " makes a long name longer than
+    // its columns.
     std::string notes;
     const auto note = [&notes](const std::string& text) {
         notes += notes.empty() ? text : "\n" + text;
     };
-    const LibraryEntry sourceEntry = library.Entry(source);
-    std::string p = Trimmed(kCopyPrefix + doc.CopiedName);
-    std::string nameCode = sourceEntry.NameCode;
-    std::string description = sourceEntry.Description;
+    std::string p = Trimmed(kCopyPrefix + name);
     if (HasControlCharacter(p + nameCode + description)) {
         p = Trimmed(ReplaceControlCharacters(p));
         nameCode = ReplaceControlCharacters(nameCode);
@@ -330,10 +381,9 @@ void EditingCommands::onPasteMaterial() {
     const std::string t =
         tree.parentKey(*selected) ? library.Entry(KeyTailNumber(*selected)).Category : *selected;
 
-    // The working copy carries the source's current values, edits never saved included.
     EditHistory& history = form_.state.history;
     const auto edit = history.begin("Paste " + p, SelectedNode(tree));
-    const int n = history.CopyMaterial(source, LibraryEntry{t, nameCode, p, description});
+    const int n = insert(LibraryEntry{t, nameCode, p, description});
 
     AddTreeNode(n, t);
 

@@ -1,12 +1,16 @@
 #pragma once
 
 #include "LibraryOperations.h"
+#include "MaterialClipboard.h"
 
+#include <functional>
 #include <string>
+#include <variant>
 
 namespace mb {
 
 class BaseForm;
+class MaterialClipboard;
 class TextBox;
 
 // The editing commands' messages, as the user sees them.
@@ -60,8 +64,10 @@ std::string NewMaterialNameCode(const std::string& typedName);
 /// buttons and the boxes' focus notifications are routed to these methods.
 class EditingCommands {
 public:
-    /// Also limits the description box to the characters a library file keeps.
-    explicit EditingCommands(BaseForm& form);
+    /// Also limits the description box to the characters a library file keeps. With a
+    /// `clipboard`, Copy also puts the material on the system clipboard, and Paste takes
+    /// one that another program copied after this one's last Copy.
+    explicit EditingCommands(BaseForm& form, MaterialClipboard* clipboard = nullptr);
 
     // "&Edit" / "&New": refuses unless a category with materials is selected.
     void newMaterial();
@@ -112,10 +118,20 @@ private:
     /// Adds material n's node under the node keyed `categoryKey` (made when missing),
     /// selects it and marks it as the selected material.
     void AddTreeNode(int n, const std::string& categoryKey);
+    /// Material k as a save writes it and the grid's rows for it, onto the clipboard.
+    void PutOnClipboard(int k);
+    /// Pastes a material read from the clipboard, or refuses with the reason it cannot be.
+    void PasteFromClipboard(const std::variant<ClipMaterial, std::string>& clip);
+    /// Appends "Copy of " + `name` with `nameCode` and `description` to the category of
+    /// the selected node, shortening or cleaning its texts as a library needs them, as one
+    /// edit; `insert` adds the material with the entry it is given and returns its number.
+    void PasteCopy(const std::string& name, std::string nameCode, std::string description,
+                   const std::function<int(const LibraryEntry&)>& insert);
     void EnterNewMaterialMode(TextBox& box);
     void ShowMaterialButtons();
 
     BaseForm& form_;
+    MaterialClipboard* clipboard_;
     LibraryOperations operations_;
 };
 

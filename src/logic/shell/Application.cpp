@@ -5,6 +5,7 @@
 #include "Controls.h"
 #include "EditingCommands.h"
 #include "MainWindow.h"
+#include "MaterialClipboard.h"
 #include "RecoveryStore.h"
 #include "RepeatingTimer.h"
 
@@ -21,6 +22,7 @@ Application::Application(AppState& state, EditorWindowFactory& editors, MainWind
       lifecycle_(state, *this, services.messages, services.dialogs, services.spreadsheets,
                  services.locale, registry_, recovery_, services.lock),
       recent_(services.settings) {
+    if (services.clipboard) clipboard_ = std::make_unique<MaterialClipboard>(*services.clipboard);
     lifecycle_.libraryFileUsed = [this](const std::string& path) { recent_.add(path); };
     recoveryTimer_.start(kRecoveryIntervalMs, [this] { recovery_.check(); });
     state_.history.onChanged = [this] { mainWindow_.editHistoryChanged(state_.history); };
@@ -103,7 +105,7 @@ BaseForm& Application::editor() {
     editor_->TreeView1.setVisible(false);
     editor_->valueframe.setVisible(false);
     saveOnUnload_ = true;
-    editing_ = std::make_unique<EditingCommands>(*editor_);
+    editing_ = std::make_unique<EditingCommands>(*editor_, clipboard_.get());
     return *editor_;
 }
 

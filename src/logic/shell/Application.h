@@ -14,7 +14,9 @@ namespace mb {
 
 struct AppState;
 class BaseForm;
+class Clipboard;
 class EditingCommands;
+class MaterialClipboard;
 class DocumentLock;
 class MainWindow;
 class RecoveryStore;
@@ -51,6 +53,9 @@ struct ApplicationServices {
     DocumentLock& lock;
     /// Drives the recovery copies; started by the application.
     RepeatingTimer& recoveryTimer;
+    /// The desktop's clipboard, which Copy and Paste share with other programs; without
+    /// one they keep to the window.
+    Clipboard* clipboard = nullptr;
 };
 
 /// The application's commands and the editor window's life: loading it on first use,
@@ -124,6 +129,7 @@ private:
     Recovery recovery_;
     DocumentLifecycle lifecycle_;
     RecentFiles recent_;
+    std::unique_ptr<MaterialClipboard> clipboard_;
     BaseForm* editor_ = nullptr;
     std::unique_ptr<EditingCommands> editing_;
     bool saveOnUnload_ = false;

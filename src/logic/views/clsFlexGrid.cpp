@@ -21,16 +21,19 @@ void clsFlexGrid::InitializeGrid(GridControl& flexgrid) {
         Cell(c, 0, Header[c]);
 }
 
+std::string clsFlexGrid::ShownText(int Col, int Row, const std::string& Text) const {
+    const std::string& separator = form_.state.doc.DecimalSeparator;
+    if (Col == 2 && Row >= 1 && IsNumericText(Text, separator)) {
+        if (const auto number = ParseNumberText(Text, separator))
+            return FormatGeneralNumber(*number, separator);
+    }
+    return Text;
+}
+
 void clsFlexGrid::Cell(int Col, int Row, const std::string& Text) {
     if (!grid_) return;
     grid_->setCurrentCell(Row, Col);
-    const std::string& separator = form_.state.doc.DecimalSeparator;
-    std::string shown = Text;
-    if (Col == 2 && Row >= 1 && IsNumericText(Text, separator)) {
-        if (const auto number = ParseNumberText(Text, separator))
-            shown = FormatGeneralNumber(*number, separator);
-    }
-    grid_->setText(shown);
+    grid_->setText(ShownText(Col, Row, Text));
     grid_->autoSizeColumn(Col);
 }
 
@@ -90,6 +93,25 @@ std::string clsFlexGrid::RowValue(const GridRow& row, int material) {
     m.PropIndex();
     if (!m.HasValue(m.Index())) return "";
     return m.PropValue(form_.UnitSystem());
+}
+
+std::vector<std::array<std::string, 4>> clsFlexGrid::ShownRows(int typeIndex, int material) {
+    const auto& layout = GridLayout(typeIndex);
+    if (material >= kMaxMaterials) material = -1;
+    const int shown = typeIndex < 0 ? -1 : material;
+    const auto& catalogue = PropertyCatalogue::instance();
+    std::vector<std::array<std::string, 4>> rows;
+    rows.reserve(layout.size() + 1);
+    rows.push_back(Header);
+    for (const GridRow& row : layout) {
+        const bool fromCatalogue = row.slot >= 0 && row.slot != Slot::REFTEMP;
+        // As FillGrid's last pass: the value first, then the units.
+        std::string value = ShownText(2, static_cast<int>(rows.size()), RowValue(row, shown));
+        rows.push_back({fromCatalogue ? catalogue.PropCode(row.slot) : row.code,
+                        fromCatalogue ? catalogue.PropDescription(row.slot) : row.description,
+                        std::move(value), RowUnits(row, shown)});
+    }
+    return rows;
 }
 
 void clsFlexGrid::FillGrid(GridControl& grid, int typeIndex) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace mb {
 
@@ -28,6 +29,9 @@ public:
     void Cell(int Col, int Row, const std::string& Text);
     /// Writes a row's code, description (both from catalogue slot `nProp`) and units.
     void UpdateProperty(int nProp, const std::string& units, int Row);
+    /// The cells FillGrid would show for `material` under type `typeIndex`, header row
+    /// first, without touching a grid: code, description, value and units.
+    std::vector<std::array<std::string, 4>> ShownRows(int typeIndex, int material);
 
     int16_t Cols = 4;
     std::array<std::string, 4> Header{"Property", "Description", "Value", "Units"};
@@ -35,6 +39,8 @@ public:
     std::array<std::string, kUnitLabelCount> U;
 
 private:
+    /// What a cell shows for `Text`: a number in the Value column in general decimal form.
+    std::string ShownText(int Col, int Row, const std::string& Text) const;
     std::string RowUnits(const GridRow& row, int material);
     std::string RowValue(const GridRow& row, int material);
 

@@ -6,6 +6,7 @@
 #include "Application.h"
 #include "HelpLauncher.h"
 #include "IsolatedSpreadsheetReader.h"
+#include "QtClipboard.h"
 #include "QtDocumentLock.h"
 #include "QtHelpViewer.h"
 #include "QtRecoveryStore.h"
@@ -48,6 +49,7 @@ MaterialBrowser::MaterialBrowser(const BrowserServices& services)
         QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString(),
         MB_MATLIB_BUILD_PATH));
     locale_ = std::make_unique<QtLocale>();
+    clipboard_ = std::make_unique<QtClipboard>();
     help_ = std::make_unique<HelpLauncher>(
         helpViewer, QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
     editors_ = std::make_unique<EditorWindows>(state_, *mainWindow_, messages, *locale_, dialogs);
@@ -55,7 +57,7 @@ MaterialBrowser::MaterialBrowser(const BrowserServices& services)
         state_, *editors_, mainWindow_->logic(),
         ApplicationServices{messages, dialogs, *spreadsheets_, *locale_, settings, *help_,
                             mainWindow_->aboutBox(), mainWindow_->process(), recovery, lock,
-                            *recoveryTimer_});
+                            *recoveryTimer_, clipboard_.get()});
     editors_->setApplication(*application_);
     mainWindow_->setCommands(*application_);
     mainWindow_->closeRequested = [this] { return application_->mainWindowCloseRequested(); };

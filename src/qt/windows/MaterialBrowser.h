@@ -7,6 +7,7 @@
 
 namespace mb {
 class Application;
+class Clipboard;
 class DocumentLock;
 class FileDialogs;
 class HelpLauncher;
@@ -65,6 +66,7 @@ private:
     std::unique_ptr<RepeatingTimer> recoveryTimer_;
     std::unique_ptr<SpreadsheetReader> spreadsheets_;
     std::unique_ptr<Locale> locale_;
+    std::unique_ptr<Clipboard> clipboard_;
     std::unique_ptr<HelpLauncher> help_;
     std::unique_ptr<EditorWindows> editors_;
     std::unique_ptr<Application> application_;

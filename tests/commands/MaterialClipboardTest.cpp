@@ -1,0 +1,252 @@
+// Copy and Paste through the desktop's clipboard: what Copy puts there, and when Paste takes
+// a material another program copied instead of the one copied inside the window.
+
+#include "MaterialClipboard.h"
+#include "EditingFixture.h"
+#include "FakeClipboard.h"
+#include "LibraryFile.h"
+
+#include <cmath>
+
+namespace mb::test {
+namespace {
+
+/// A material's block as the library writer writes it.
+std::string BlockOf(const std::string& name, const std::string& nameCode,
+                    const std::string& description,
+                    const std::vector<std::pair<const char*, double>>& values) {
+    clsMaterial m;
+    m.MaterialName(name);
+    m.MaterialNameCode(nameCode);
+    m.MaterialDescription(description);
+    for (const auto& [code, si] : values)
+        m.CopyProperty(code, si);
+    std::string block;
+    m.Format(block);
+    return block;
+}
+
+const std::string kS355 =
+    BlockOf("S355", "EN 10025", "fine grain", {{"EX", 2.1e11}, {"NUXY", 0.3}, {"DENS", 7850}});
+
+class MaterialClipboardTest : public EditingFixture {
+protected:
+    /// Another program copies `block`, later than anything before.
+    void OtherCopies(const std::string& block) {
+        ++clock;
+        other.putMaterial(block, "");
+    }
+    std::string Clip() { return clipboard.forms.at(kMaterialMimeType); }
+    /// Pastes with the category `category` selected.
+    void PasteInto(const std::string& category) {
+        ClickCategory(category);
+        window.onPasteMaterial();
+    }
+
+    fake::FakeClipboard clipboard;
+    std::int64_t clock = 1000;
+    MaterialClipboard own{clipboard, [this] { return clock; }, std::string("boot-1")};
+    MaterialClipboard other{clipboard, [this] { return clock; }, std::string("boot-1")};
+    EditingCommands window{editor.form, &own};
+};
+
+TEST_F(MaterialClipboardTest, CopyPutsTheBlockAsASaveWritesItAndTheRowsAsShown) {
+    state.doc.DecimalSeparator = ",";
+    library().Material(1).CopyProperty("NUXY", 0.33); // an edit never saved goes along
+    ClickMaterial(1);
+    clock = 5000;
+    window.onCopyMaterial();
+    EXPECT_EQ(state.doc.CopiedMaterialNumber, 1);
+    EXPECT_EQ(library().Material(1).MaterialNameCode(), "") << "copying gives no name code";
+
+    const std::string saved = LibraryText(library(), GroupByCategory(library()));
+    const std::size_t at = saved.find("MATL:6061");
+    ASSERT_NE(at, std::string::npos);
+    const std::string block = saved.substr(at, saved.find("ENDMATL\r\n", at) + 9 - at);
+    EXPECT_EQ(Clip(), "MATBROWSER-MATERIAL 1\r\nOrigin: " + own.origin() +
+                          "\r\nBoot: boot-1\r\nCopied: 5000\r\n" + block);
+    EXPECT_NE(block.find("NUXY"), std::string::npos);
+
+    // The grid's cells, line by line, as the user sees them.
+    const fake::FakeGrid& grid = editor.VSFlexGrid1;
+    std::string shown;
+    for (int r = 0; r < grid.rows(); ++r)
+        for (int c = 0; c < 4; ++c)
+            shown.append(TrimBlanks(grid.textMatrix(r, c))).append(c < 3 ? "\t" : "\n");
+    EXPECT_EQ(clipboard.forms.at("text/plain"), shown);
+    EXPECT_EQ(shown.substr(0, shown.find('\n', shown.find('\n') + 1) + 1),
+              "Property\tDescription\tValue\tUnits\nEX\tElasticity modulus (1st "
+              "dir)\t69000000000\tN/m^2\n");
+    EXPECT_NE(shown.find("\nNUXY\tPoisson's ratio in XY dir.\t0,33\t\n"), std::string::npos)
+        << shown;
+}
+
+TEST_F(MaterialClipboardTest, AForeignMaterialIsPastedByThePasteRulesAsOneEdit) {
+    OtherCopies(kS355);
+    PasteInto("Copper");
+    const LibraryEntry& e = library().Entry(5);
+    clsMaterial& record = library().Material(5);
+    clsMaterial& shadow = library().Shadow(5);
+    EXPECT_EQ((Texts{e.Category, e.Name, e.NameCode, e.Description, record.MaterialName(),
+                     shadow.MaterialType()}),
+              (Texts{"Copper    ", "Copy of S355", "EN 10025     ", "fine grain", "Copy of S355",
+                     "Copper    "}));
+    EXPECT_EQ((std::vector{ValueOf(record, "EX"), ValueOf(record, "NUXY"), ValueOf(shadow, "DENS"),
+                           ValueOf(record, "GXY")}),
+              (std::vector<std::optional<double>>{2.1e11, 0.3, 7850, std::nullopt}));
+    EXPECT_EQ(tree().selectedKey(), "Copper    Copy of S3550005");
+    EXPECT_EQ(editor.VSFlexGrid1.textMatrix(1, 2), "210000000000") << "the copy is shown";
+    EXPECT_EQ(state.history.undoLabel(), "Paste Copy of S355");
+    window.Undo();
+    EXPECT_EQ(library().LastMaterialIndex(), 4);
+
+    ClickMaterial(0); // onto a material: into its category
+    window.onPasteMaterial();
+    EXPECT_EQ(library().Entry(5).Category, "Steel    ");
+    PasteInto("Steel");
+    ExpectOnlyMessage("Material Name (Copy of S355) exists. Please rename it before pasting.",
+                      MsgButtons::OK, MsgIcon::Exclamation);
+
+    OtherCopies(BlockOf("Steel\tS355 JR hot rolled plate", "S355\x01", std::string(60, 'd'),
+                        {{"EX", 2.1e11}}));
+    PasteInto("Steel");
+    const std::string shortened = "Copy of Steel S355 JR hot roll";
+    ExpectOnlyMessage("Line breaks, tabs and other control characters in the copied name, name "
+                      "code and description were replaced by blanks.\n"
+                      "The name of the copy was shortened to \"" +
+                          shortened +
+                          "\": a library file keeps at most 30 characters of a name.\n"
+                          "The description of the copy was shortened to the 50 characters a "
+                          "library file keeps.",
+                      MsgButtons::OK, MsgIcon::Exclamation);
+    EXPECT_EQ((Texts{library().Entry(6).Name, library().Entry(6).NameCode,
+                     library().Entry(6).Description}),
+              (Texts{shortened, "S355         ", std::string(50, 'd')}));
+
+    std::vector<Sample> full;
+    for (int i = 0; i < kMaxMaterials; ++i)
+        full.push_back({"Steel", "M" + std::to_string(i)});
+    Open(full);
+    PasteInto("Steel");
+    ExpectOnlyMessage(kLibraryFull, MsgButtons::OK, MsgIcon::Exclamation);
+    EXPECT_EQ(library().LastMaterialIndex(), kMaxMaterials - 1);
+}
+
+// Paste takes the clipboard's material only when another program copied it after this
+// window's last Copy; otherwise it pastes as it always has.
+TEST_F(MaterialClipboardTest, TheCopyMadeLastWins) {
+    OtherCopies(kS355);
+    const std::string staleForeign = Clip();
+    ++clock;
+    ClickMaterial(0);
+    window.onCopyMaterial();
+    const std::string ownCopy = Clip();
+    PasteInto("Copper"); // the clipboard holds this window's own copy
+    EXPECT_EQ(library().Entry(5).Name, "Copy of A36");
+    EXPECT_EQ(ValueOf(library().Material(5), "EX"), 2.0e11);
+
+    // A clipboard history puts the older copy back; one from an earlier boot, however late
+    // its clock, and one whose header cannot be read lose to this window's copy too.
+    std::string otherBoot = staleForeign;
+    otherBoot.replace(otherBoot.find("boot-1"), 6, "boot-0");
+    otherBoot.replace(otherBoot.find("Copied: "), 12, "Copied: 9999999");
+    for (const std::string& older : {staleForeign, otherBoot, std::string("no header")}) {
+        library().RenameMaterial(library().LastMaterialIndex(), "Pasted before");
+        clipboard.holdOnly({{kMaterialMimeType, older}});
+        PasteInto("Copper");
+        const int last = library().LastMaterialIndex();
+        EXPECT_EQ((std::pair{library().Entry(last).Name, ValueOf(library().Material(last), "EX")}),
+                  (std::pair{std::string("Copy of A36"), std::optional<double>(2.0e11)}))
+            << older;
+        EXPECT_TRUE(editor.messageBox.questions.empty());
+    }
+    EXPECT_EQ(library().LastMaterialIndex(), 8);
+
+    // Deleting clears the copy inside the window; the clipboard's own copy does not stand in.
+    clipboard.holdOnly({{kMaterialMimeType, ownCopy}});
+    Delete(4);
+    editor.messageBox.questions.clear();
+    PasteInto("Steel");
+    EXPECT_EQ(library().LastMaterialIndex(), 7);
+    // A refused Copy is newer than what the clipboard held before it.
+    OtherCopies(kS355);
+    ++clock;
+    ClickCategory("Steel");
+    window.onCopyMaterial();
+    ExpectOnlyMessage("Cannot copy a Category !", MsgButtons::OK, MsgIcon::Exclamation);
+    PasteInto("Steel");
+    EXPECT_EQ(library().LastMaterialIndex(), 7);
+    EXPECT_TRUE(editor.messageBox.questions.empty());
+
+    OtherCopies(kS355);
+    PasteInto("Steel");
+    EXPECT_EQ(library().Entry(8).Name, "Copy of S355");
+}
+
+// A clipboard that holds something under the material's form that is not a block this
+// program wrote: refused with the reason, and the library stays as it was.
+TEST_F(MaterialClipboardTest, AMaterialThatDoesNotReadIsRefusedWithItsReason) {
+    OtherCopies(kS355);
+    const std::string good = Clip();
+    const std::size_t header = good.find("MATL:");
+    const std::string head = good.substr(0, header);
+    const std::size_t ex = good.find("EX  ");
+    const auto changed = [&](std::size_t at, std::size_t count, const std::string& by) {
+        return std::string(good).replace(at, count, by);
+    };
+    const std::string block = "The material on the clipboard cannot be pasted: ";
+    const std::pair<std::string, std::string> cases[] = {
+        {"MATL:anything",
+         "it does not begin with the header this program writes "
+         "(\"MATBROWSER-MATERIAL 1\", then its origin, boot and time of copying)."},
+        {changed(good.find("Copied: ") + 8, 4, "12x4"),
+         "it does not begin with the header this program writes "
+         "(\"MATBROWSER-MATERIAL 1\", then its origin, boot and time of copying)."},
+        {head + "ENDMATL\r\n", "line 5 is not a material line (\"MATL:\", the name code, the "
+                               "name and the description in their columns)."},
+        {changed(header + 18, 1, " "), "line 5 is not a material line (\"MATL:\", the name code, "
+                                       "the name and the description in their columns)."},
+        {changed(ex, 3, "XYZ"), "line 6 names no property: \"XYZ\"."},
+        {changed(ex, 2, "\t\x01"), "line 6 names no property: \" \"."},
+        {changed(ex + 69, 3, "abc"), "line 6 holds no SI value that can be read."},
+        {good.substr(0, good.find("ENDMATL")), "the material's block ends without \"ENDMATL\"."},
+        {good + "MATL:second", "line 10 follows the end of the material's block."},
+        {good + std::string(64 * 1024, ' '),
+         "it is larger than 64 KiB, far more than any material takes."},
+    };
+    for (const auto& [clip, reason] : cases) {
+        ++clock;
+        clipboard.holdOnly({{kMaterialMimeType, clip}});
+        PasteInto("Copper");
+        ExpectOnlyMessage(block + reason, MsgButtons::OK, MsgIcon::Exclamation);
+        EXPECT_EQ(library().LastMaterialIndex(), 4) << reason;
+        EXPECT_FALSE(state.history.canUndo()) << reason;
+    }
+}
+
+TEST(MaterialClipTest, EveryPropertyAMaterialCanHoldTravelsWithIt) {
+    clsMaterial everything;
+    everything.MaterialName("Everything");
+    std::vector<int> slots;
+    for (int slot = 0; slot < kVisitedSlots; ++slot)
+        if (!PropertyCatalogue::instance().PropCode(slot).empty()) slots.push_back(slot);
+    for (const int slot : slots)
+        everything.SetSlotValue(slot, (slot % 2 ? -1.0 : 1.0) * (1.0 + slot) * 1.0e-3);
+    std::string block;
+    everything.Format(block);
+
+    const auto read = ReadMaterialClip(MaterialClipText({"x", "", 1}, block));
+    ASSERT_TRUE(std::holds_alternative<ClipMaterial>(read)) << std::get<std::string>(read);
+    const clsMaterial& record = std::get<ClipMaterial>(read).record;
+    for (int slot = 0; slot < kVisitedSlots; ++slot) {
+        const double written = everything.SlotValue(slot);
+        ASSERT_EQ(record.HasValue(slot), everything.HasValue(slot)) << slot;
+        if (record.HasValue(slot)) {
+            EXPECT_NEAR(record.SlotValue(slot), written, std::abs(written) * 1e-6) << slot;
+        }
+    }
+    EXPECT_EQ(slots.size(), 93u);
+}
+
+} // namespace
+} // namespace mb::test
