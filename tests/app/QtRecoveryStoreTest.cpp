@@ -2,6 +2,7 @@
 // running instance, offered once its owner is gone.
 
 #include "QtRecoveryStore.h"
+#include "TempDir.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,10 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <memory>
-
-#include <sys/resource.h>
 
 namespace mb::test {
 
@@ -125,16 +123,11 @@ private slots:
         std::string reason;
         QVERIFY(store.writeNow("h\n\n", "small", reason)); // the folder and lock exist now
         // A file-size limit fails writes past it, as a full disk does.
-        const std::string body(64 * 1024, 'x');
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit small = old;
-        small.rlim_cur = 16 * 1024;
-        setrlimit(RLIMIT_FSIZE, &small);
-        const auto written = store.writeNow("h\n\n", body, reason);
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, SIG_DFL);
+        std::optional<std::string> written;
+        {
+            FileSizeLimit limit(16 * 1024);
+            written = store.writeNow("h\n\n", std::string(64 * 1024, 'x'), reason);
+        }
         QCOMPARE(written, std::optional<std::string>());
         QVERIFY(!reason.empty());
         // The earlier, complete copy is what stays.

@@ -28,14 +28,7 @@ namespace fs = std::filesystem;
 using Status = WriteResult::Status;
 using Failures = test::ScriptedFileOps::Failures;
 
-std::vector<std::string> Names(const std::string& folder) {
-    std::vector<std::string> names;
-    if (fs::exists(folder))
-        for (const auto& e : fs::directory_iterator(folder))
-            names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using test::Names;
 
 struct stat Stat(const std::string& path) {
     struct stat st {};
@@ -51,10 +44,10 @@ protected:
     }
 
     WriteResult save(const std::string& path, Failures failures = {},
-                     std::vector<bool> answers = {}) {
+                     std::vector<bool> answers = {}, Durability durability = Durability::Flushed) {
         ops.script(std::move(failures), std::move(answers));
         return WriteLibraryFile(path, lib, GroupByCategory(lib), ops, ops,
-                                WriteOptions{Durability::Flushed, copyFolder});
+                                WriteOptions{durability, copyFolder});
     }
 
     test::TempDir dir;
@@ -201,69 +194,44 @@ TEST_F(Saving, AWritableFileInAFolderWhereNothingCanBeMadeIsRewrittenInPlace) {
     }
 }
 
-TEST_F(Saving, AReadOnlyFolderOnTheRealFileSystem) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root can make files in any folder";
-    test::WriteBytes(target, old);
-    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    const WriteResult written = save(target);
-    const WriteResult refused = save(dir.file("new.lib"));
-    fs::permissions(dir.path(), fs::perms::owner_all);
-    EXPECT_EQ(written.status, Status::Written);
-    EXPECT_EQ(test::ReadBytes(target), newText);
-    EXPECT_EQ(std::tie(refused.status, refused.message),
-              std::make_tuple(Status::Failed, "Cannot save " + dir.file("new.lib") +
-                                                  ": Permssion denied (write-protect)."));
-    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"lib.lib"});
-    EXPECT_EQ(Names(copyFolder), std::vector<std::string>{});
-}
-
 // Rewriting in place, a failure midway leaves the old content, or a complete copy of it.
 TEST_F(Saving, AFailureWhileRewritingInPlaceLeavesTheOldContentOrACompleteCopy) {
     // The first write goes to the copy, the second to the file; the copy is finished once.
     const std::string cannotSave = "Cannot save " + target + ": ";
+    // Asked: whether the Retry/Cancel question came, with the reason it gives. Cancelled
+    // says nothing unless the old content could not be put back.
+    const std::string noSpace = "No space left on device", io = "Input/output error";
     const struct {
         const char* what;
         Failures failures;
-        std::vector<std::string> asked;
+        std::string asked;
         Status status;
         std::string message;
         bool copyKept = false;
     } cases[] = {
-        {"the disk fills",
-         {{{"write", 2}, ENOSPC}},
-         {"No space left on device"},
-         Status::Cancelled,
-         ""},
-        {"the file cannot be cut",
-         {{{"truncate", 1}, EIO}},
-         {"Input/output error"},
-         Status::Cancelled,
-         ""},
+        {"the disk fills", {{{"write", 2}, ENOSPC}}, noSpace, Status::Cancelled, ""},
+        {"the file cannot be cut", {{{"truncate", 1}, EIO}}, io, Status::Cancelled, ""},
         {"nor can the old content be put back",
          {{{"write", 2}, ENOSPC}, {{"write", 3}, EIO}},
-         {"No space left on device"},
+         noSpace,
          Status::Cancelled,
          "The old content of " + target +
              " could not be put back; a complete copy of it is kept in ",
          true},
         {"no copy can be made anywhere",
          {{{"copy", 1}, ENOSPC}, {{"copy", 2}, ENOSPC}, {{"copy", 3}, ENOSPC}},
-         {},
+         "",
          Status::Failed,
-         cannotSave + "No space left on device"},
-        {"the copy cannot be flushed",
-         {{{"finish", 1}, EIO}},
-         {},
-         Status::Failed,
-         cannotSave + "Input/output error"},
+         cannotSave + noSpace},
+        {"the copy cannot be flushed", {{{"finish", 1}, EIO}}, "", Status::Failed, cannotSave + io},
         {"the old content cannot be read",
          {{{"read", 1}, EIO}},
-         {},
+         "",
          Status::Failed,
-         cannotSave + "Input/output error"},
+         cannotSave + io},
         {"the file cannot be opened",
          {{{"open", 1}, ETXTBSY}},
-         {},
+         "",
          Status::Failed,
          cannotSave + "Path - File access error."},
     };
@@ -276,7 +244,7 @@ TEST_F(Saving, AFailureWhileRewritingInPlaceLeavesTheOldContentOrACompleteCopy) 
         fs::create_hard_link(target, dir.file("link.lib"));
         const WriteResult r = save(target, c.failures, {false});
         EXPECT_EQ(r.status, c.status);
-        EXPECT_EQ(ops.asked, c.asked);
+        EXPECT_EQ(ops.asked, c.asked.empty() ? std::vector<std::string>{} : std::vector{c.asked});
         EXPECT_EQ(Stat(target).st_nlink, 2u);
         std::vector<std::string> left = Names(dir.path());
         std::erase(left, "lib.lib");
@@ -304,6 +272,102 @@ TEST_F(Saving, RetryWhileRewritingInPlaceGivesTheWholeNewFile) {
               (std::vector<std::string>{"No space left on device", "Input/output error"}));
     EXPECT_EQ(test::ReadBytes(dir.file("link.lib")), newText);
     EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"lib.lib", "link.lib"}));
+}
+
+// The file is made without a name where the file system allows it, else under a temporary
+// name; both ways must behave alike.
+const std::pair<const char*, Failures> kWays[] = {{"unnamed", {}},
+                                                  {"named", {{{"unnamed", 1}, EOPNOTSUPP}}}};
+
+Failures operator+(Failures a, const Failures& b) {
+    a.insert(b.begin(), b.end());
+    return a;
+}
+
+TEST_F(Saving, RetryAfterEachFailedStepGivesTheCompleteFile) {
+    // Enough materials for several chunks, so the failing write is neither first nor last.
+    for (int i = 0; i < 400; ++i) {
+        clsMaterial record;
+        for (int slot = 0; slot < 22; ++slot)
+            record.SetSlotValue(slot, 1000.0 + i + slot);
+        lib.AddMaterial({"Bulk", "", "B" + std::to_string(i), ""}, record, clsMaterial());
+    }
+    const std::string expected = LibraryText(lib, GroupByCategory(lib));
+    ASSERT_GT(expected.size(), 3 * kWriteChunk);
+    for (const auto& [way, choice] : kWays) {
+        SCOPED_TRACE(way);
+        test::WriteBytes(target, old);
+        EXPECT_EQ(save(target,
+                       choice + Failures{{{"write", 2}, ENOSPC},
+                                         {{"owner", 1}, EIO},
+                                         {{"finish", 1}, EIO},
+                                         {{"rename", 1}, EBUSY}},
+                       {true, true, true, true})
+                      .status,
+                  Status::Written);
+        EXPECT_EQ(ops.asked,
+                  (std::vector<std::string>{"No space left on device", "Input/output error",
+                                            "Input/output error", "Disk not ready."}));
+        EXPECT_EQ(test::ReadBytes(target), expected);
+        EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"lib.lib"});
+    }
+}
+
+TEST_F(Saving, CancelAtAnyStepLeavesTheTargetAsItWasAndNoTemporaryFile) {
+    const std::tuple<const char*, int, std::string> cases[] = {
+        {"write", ENOSPC, "No space left on device"}, // a full disk
+        {"write", EACCES, "Permssion denied (write-protect)."},
+        {"finish", EEXIST, "File already exists."},
+        {"rename", ENFILE, "Too many files at the same time."},
+        {"write", ENODEV, "Device unavailable."},
+        {"write", ENOTDIR, "Path not found."},
+        {"write", ETXTBSY, "Path - File access error."},
+        {"owner", EROFS, "Permssion denied (write-protect)."},
+        {"write", EDQUOT, "Disk quota exceeded"}};
+    test::WriteBytes(target, old);
+    for (const auto& [way, choice] : kWays) {
+        for (const auto& [op, err, message] : cases) {
+            SCOPED_TRACE(std::string(way) + " " + message);
+            EXPECT_EQ(save(target, choice + Failures{{{op, 1}, err}}, {false}).status,
+                      Status::Cancelled);
+            EXPECT_EQ(ops.asked, std::vector<std::string>{message});
+            EXPECT_EQ(test::ReadBytes(target), old);
+            EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"lib.lib"});
+        }
+    }
+}
+
+TEST_F(Saving, AFileThatCannotBeMadeFailsWithoutAQuestion) {
+    const std::string expectedFailure =
+        "Cannot save " + target + ": Permssion denied (write-protect).";
+    test::WriteBytes(target, old);
+    fs::permissions(target, fs::perms::owner_read);
+    WriteResult r = save(target);
+    EXPECT_EQ(r.status, Status::Failed);
+    EXPECT_EQ(r.message, expectedFailure);
+    EXPECT_TRUE(ops.asked.empty());
+    EXPECT_EQ(test::ReadBytes(target), old);
+    EXPECT_EQ(WriteLibraryFile("", lib, GroupByCategory(lib), ops, ops, Durability::Flushed).status,
+              Status::NothingToWrite);
+    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"lib.lib"});
+
+    // A new file in a folder where nothing can be made; both ways of making it are refused.
+    fs::remove(target);
+    r = save(target, {{{"unnamed", 1}, EACCES}});
+    EXPECT_EQ(std::tie(r.status, r.message), std::make_tuple(Status::Failed, expectedFailure));
+    r = save(target, {{{"unnamed", 1}, EOPNOTSUPP}, {{"create", 1}, EROFS}});
+    EXPECT_EQ(std::tie(r.status, r.message), std::make_tuple(Status::Failed, expectedFailure));
+    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{});
+}
+
+TEST_F(Saving, EitherDurabilityReplacesTheTargetWithTheWholeFile) {
+    for (const Durability d : {Durability::Flushed, Durability::Ordered}) {
+        test::WriteBytes(target, old);
+        ASSERT_EQ(save(target, {}, {}, d).status, Status::Written);
+        EXPECT_EQ(ops.finishedWith, std::vector<Durability>{d});
+        EXPECT_EQ(test::ReadBytes(target), newText);
+        EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"lib.lib"});
+    }
 }
 
 TEST(CopyFolder, FollowsTheStateFolderOfTheUser) {

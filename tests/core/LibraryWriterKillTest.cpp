@@ -10,8 +10,6 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <random>
 #include <spawn.h>
@@ -23,8 +21,6 @@ extern char** environ;
 
 namespace mb {
 namespace {
-
-namespace fs = std::filesystem;
 
 // Several megabytes, so a write takes some milliseconds; `variant` makes the values differ.
 std::string LibraryBytes(int materials, double variant) {
@@ -61,21 +57,6 @@ void WaitForOrphans() {
     }
 }
 
-std::string Contents(const std::string& path) {
-    std::string bytes(fs::file_size(path), '\0');
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    bytes.resize(f ? std::fread(bytes.data(), 1, bytes.size(), f) : 0);
-    if (f) std::fclose(f);
-    return bytes;
-}
-
-std::vector<std::string> Names(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder))
-        names.push_back(e.path().filename().string());
-    return names;
-}
-
 TEST(LibraryWriterKill, AKilledWriteLeavesTheOldFileOrTheNewOneAndNoTemporaryFile) {
     test::TempDir inputs, outputs;
     const std::string in = inputs.file("in.lib"), out = outputs.file("out.lib");
@@ -87,7 +68,7 @@ TEST(LibraryWriterKill, AKilledWriteLeavesTheOldFileOrTheNewOneAndNoTemporaryFil
     const auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(Wait(StartWrite(in, out)), 0);
     const auto whole = std::chrono::steady_clock::now() - start;
-    ASSERT_EQ(Contents(out), newBytes);
+    ASSERT_EQ(test::ReadBytes(out), newBytes);
     const long long span =
         std::chrono::duration_cast<std::chrono::microseconds>(whole).count() * 5 / 4;
 
@@ -102,13 +83,13 @@ TEST(LibraryWriterKill, AKilledWriteLeavesTheOldFileOrTheNewOneAndNoTemporaryFil
         ::kill(pid, SIGKILL);
         Wait(pid);
         WaitForOrphans();
-        const std::string left = Contents(out);
+        const std::string left = test::ReadBytes(out);
         SCOPED_TRACE("run " + std::to_string(run));
         EXPECT_TRUE(left == oldBytes || left == newBytes)
             << left.size() << " bytes, neither file; prefix of new " << newBytes.starts_with(left)
             << " of old " << oldBytes.starts_with(left) << " sizes " << newBytes.size() << " "
             << oldBytes.size();
-        EXPECT_EQ(Names(outputs.path()), std::vector<std::string>{"out.lib"});
+        EXPECT_EQ(test::Names(outputs.path()), std::vector<std::string>{"out.lib"});
         (left == newBytes ? newLeft : oldLeft) += 1;
         if (HasFailure()) break;
     }

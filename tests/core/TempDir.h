@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -7,6 +9,9 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include <sys/resource.h>
 
 namespace mb::test {
 
@@ -30,6 +35,16 @@ private:
     std::string path_;
 };
 
+/// The names in `folder`, sorted; none when it does not exist.
+inline std::vector<std::string> Names(const std::string& folder) {
+    std::vector<std::string> names;
+    if (std::filesystem::exists(folder))
+        for (const auto& e : std::filesystem::directory_iterator(folder))
+            names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 inline void WriteBytes(const std::string& path, std::string_view bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
@@ -38,5 +53,21 @@ inline std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
+
+// Makes every file write of this process fail beyond `bytes`, as a full disk would.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit limited = old_;
+        limited.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &old_); }
+
+private:
+    rlimit old_{};
+};
 
 } // namespace mb::test

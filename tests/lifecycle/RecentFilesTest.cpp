@@ -87,23 +87,6 @@ TEST_F(ApplicationTest, AWorkbookIsNotARecentLibraryNorIsAFileThatCouldNotBeRead
     EXPECT_TRUE(app.RecentFileList().empty());
 }
 
-TEST_F(ApplicationTest, ClickingAGoneRecentFileSaysSoForgetsItAndKeepsTheOpenLibrary) {
-    const std::string gone = library("gone.lib", kTwoMaterials);
-    dialogs.queuePath(gone);
-    app.OpenLibrary();
-    const std::string steels = openSaved();
-    std::filesystem::remove(gone);
-    messages.questions.clear();
-    const std::size_t dialogsShown = dialogs.requests.size();
-
-    app.OpenRecentFile(gone);
-    EXPECT_EQ(asked(), Texts{gone + " no longer exists. It has been removed from Recent "
-                                    "Files. [OK Exclamation]"});
-    EXPECT_EQ(PathsOf(app.RecentFileList()), Paths{steels});
-    EXPECT_EQ(state.doc.CurrentFileName, steels);
-    EXPECT_EQ(dialogs.requests.size(), dialogsShown) << "no open dialog instead";
-}
-
 TEST_F(ApplicationTest, ClickingARecentFileOpensItAfterTheSaveQuestionOfANeverSavedLibrary) {
     const std::string steels = openSaved();
     const std::string book = tmp.file("alloys.xls");

@@ -6,9 +6,6 @@
 #include "LibraryFile.h"
 #include "Recovery.h"
 
-#include <csignal>
-#include <sys/resource.h>
-
 namespace mb {
 namespace {
 
@@ -100,22 +97,6 @@ TEST_F(ApplicationTest, AnEditedLibraryIsCopiedAtEachTickUntilItIsSavedOrClosed)
     EXPECT_EQ(test::ReadBytes(file), copied);
 }
 
-// Makes every file write of this process fail beyond `bytes`, as a full disk would.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit limited = old_;
-        limited.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &old_); }
-
-private:
-    rlimit old_{};
-};
-
 TEST_F(ApplicationTest, AWriteErrorCopiesTheLibraryFirstAndSaysWhereBeforeCancelEndsTheProgram) {
     const std::string file = openSaved();
     state.library.Material(1).CopyProperty("DENS", 1140);
@@ -127,7 +108,7 @@ TEST_F(ApplicationTest, AWriteErrorCopiesTheLibraryFirstAndSaysWhereBeforeCancel
     messages.queueAnswer(MsgResult::Retry);
     messages.queueAnswer(MsgResult::Cancel);
     {
-        FileSizeLimit limit(100);
+        test::FileSizeLimit limit(100);
         app.SaveLibrary();
     }
     EXPECT_EQ(asked(), (Texts{box, box}));
@@ -141,7 +122,7 @@ TEST_F(ApplicationTest, AWriteErrorCopiesTheLibraryFirstAndSaysWhereBeforeCancel
     recoveryStore.failure = "No space left on device";
     messages.queueAnswer(MsgResult::Cancel);
     {
-        FileSizeLimit limit(100);
+        test::FileSizeLimit limit(100);
         app.SaveLibrary();
     }
     EXPECT_EQ(asked().back(),

@@ -23,15 +23,9 @@ struct FilteredEditor : fake::FakeEditorControls {
           form(state,
                BaseFormControls{filter, VSFlexGrid1, unitsCombo, typeCombo, materialTypeText,
                                 materialNameText, descriptionText, cmdNewMaterial, reset, AddSet,
-                                valueframe, labels()},
+                                valueframe, controls().unitStringsLabel},
                BaseFormServices{messageBox, locale}) {
         filter.attach(form);
-    }
-    std::array<Label*, kUnitLabelCount> labels() {
-        std::array<Label*, kUnitLabelCount> out{};
-        for (int i = 0; i < kUnitLabelCount; ++i)
-            out[i] = &unitStringsLabel[i];
-        return out;
     }
 
     fake::FakeTextBox findBox;
@@ -108,7 +102,6 @@ TEST_F(TreeFilterTest, AQueryShowsItsMatchesUnderTheirCategoriesAndCountsThem) {
     };
     const Case cases[] = {
         {"steel", UnitSystemIndex::SI, ".", {"Steel", "  A36", "  S275"}, "2 matches"},
-        {"STEEL s2", UnitSystemIndex::SI, "", {"Steel", "  S275"}, "1 match"},
         {"EX>100E9",
          UnitSystemIndex::SI,
          "",
@@ -126,8 +119,6 @@ TEST_F(TreeFilterTest, AQueryShowsItsMatchesUnderTheirCategoriesAndCountsThem) {
          {"Steel", "  A36", "Aluminium", "  6061", "  7075", "Copper", "  C101"},
          "4 matches"},
         {"DENS<2750,5 EX", UnitSystemIndex::SI, ",", {"Aluminium", "  6061"}, "1 match"},
-        {"DENS<2750.5", UnitSystemIndex::SI, ",", {"Aluminium", "  6061"}, "1 match"},
-        {"\"a3\"", UnitSystemIndex::SI, "", {"Steel", "  A36"}, "1 match"},
         {"titanium", UnitSystemIndex::SI, "", {}, "No match"},
         {"   ", UnitSystemIndex::SI, "", kWholeTree, ""},
     };
@@ -146,11 +137,9 @@ TEST_F(TreeFilterTest, AQueryShowsItsMatchesUnderTheirCategoriesAndCountsThem) {
 TEST_F(TreeFilterTest, ARefusedQueryShowsWhyAndLeavesTheTreeAsTheLastQueryLeftIt) {
     type("steel");
     const Texts steels = shown();
+    // Which texts are refused, and why, is the query's own tests' concern.
     const std::pair<std::string, std::string> refusals[] = {
         {"EX>>", "\"EX>>\": \">\" is not a number."},
-        {"EX>abc", "\"EX>abc\": \"abc\" is not a number."},
-        {"EX>200E9x", "\"EX>200E9x\": \"200E9x\" is not a number."},
-        {"EXX>1", "\"EXX>1\": \"EXX\" is not a property code."},
         {"\"open", "The phrase \"open has no closing quote."},
     };
     for (const auto& [query, message] : refusals) {

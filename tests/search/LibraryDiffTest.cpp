@@ -1,6 +1,6 @@
 #include "LibraryDiff.h"
 
-#include "Library.h"
+#include "CraftedLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -10,25 +10,7 @@
 namespace mb {
 namespace {
 
-struct Material {
-    const char* category;
-    const char* name;
-    const char* nameCode;
-    const char* description;
-    std::vector<std::pair<int, double>> values; // slot, SI value
-};
-
-Library Make(std::initializer_list<Material> materials) {
-    Library library;
-    library.Clear();
-    for (const Material& m : materials) {
-        clsMaterial record;
-        for (const auto& [slot, si] : m.values)
-            record.SetSlotValue(slot, si);
-        library.AddMaterial({m.category, m.nameCode, m.name, m.description}, record, clsMaterial());
-    }
-    return library;
-}
+using test::Make;
 
 std::vector<std::string> Lines(const LibraryComparison& c) {
     std::vector<std::string> lines;

@@ -1,6 +1,6 @@
 #include "MaterialQuery.h"
 
-#include "Library.h"
+#include "CraftedLibrary.h"
 #include "UnitConversion.h"
 
 #include <gtest/gtest.h>
@@ -13,19 +13,11 @@
 namespace mb {
 namespace {
 
-struct Crafted {
-    const char* category;
-    const char* name;
-    const char* nameCode;
-    const char* description;
-    std::vector<std::pair<int, double>> values; // slot, SI value
-};
-
 // Texts padded as a file reader holds them, so matching has to look past the blanks.
 // The last material holds an elastic modulus typed in IPS, as the grid stores one.
 Library CraftedLibrary() {
     const double ipsModulus = clsUnitConversion().ChangeUnits("IPS", "SI", 0, 1.7E7);
-    const Crafted materials[] = {
+    return test::Make({
         {"Steels    ",
          "Structural Steel S235  ",
          "S235",
@@ -43,16 +35,7 @@ Library CraftedLibrary() {
          "T6 temper",
          {{0, 6.9E10}, {13, 2700}}},
         {"Composites    ", "Carbon/Epoxy  ", "CFRP", "two  words, two blanks", {{0, ipsModulus}}},
-    };
-    Library library;
-    library.Clear();
-    for (const Crafted& c : materials) {
-        clsMaterial record;
-        for (const auto& [slot, si] : c.values)
-            record.SetSlotValue(slot, si);
-        library.AddMaterial({c.category, c.nameCode, c.name, c.description}, record, clsMaterial());
-    }
-    return library;
+    });
 }
 
 struct Case {

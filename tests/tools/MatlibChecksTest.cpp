@@ -2,32 +2,13 @@
 // written by the project's own writer.
 #include "Library.h"
 #include "LibraryFile.h"
+#include "MatlibRun.h"
 #include "PropertyCatalogue.h"
-#include "RunProgram.h"
-#include "TempDir.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <tuple>
 
 namespace mb::test {
 namespace {
-
-struct Invocation {
-    std::vector<std::string> args;
-    int exitCode;
-    std::string out, err;
-};
-
-void ExpectRuns(const Invocation& run) {
-    const ProgramResult r = RunProgram(MB_MATLIB_PATH, run.args);
-    std::string command = "matlib";
-    for (const std::string& a : run.args)
-        command += " '" + a + "'";
-    EXPECT_EQ(std::tie(r.exitCode, r.out, r.err), std::tie(run.exitCode, run.out, run.err))
-        << command;
-}
 
 using Values = std::vector<std::pair<const char*, double>>;
 
@@ -73,7 +54,15 @@ TEST(MatlibChecks, LintPrintsEachFindingAndExitsOneOnlyForAnError) {
     const std::string rubberRange =
         "DENS = 2e+05 Kgm/m^3 is outside 1 to 25000: no engineering material has that, a unit "
         "slip?";
-    const Invocation runs[] = {
+    // One finding as JSON, the fields in the order of the text line.
+    const auto json = [](const char* severity, const char* category, const std::string& name,
+                         const char* rule, const std::string& message) {
+        return std::string("  {\n    \"severity\": \"") + severity + "\",\n    \"category\": \"" +
+               category + "\",\n    \"name\": \"" + name + "\",\n    \"rule\": \"" + rule +
+               "\",\n    \"message\": \"" + message + "\"\n  }";
+    };
+    ExpectRuns({
+        // Errors end the run with 1, warnings alone do not.
         {{"lint", mixed},
          1,
          "error\tPolymers\tBad Polymer\tpositive\t" + positive + "\n" +
@@ -83,64 +72,22 @@ TEST(MatlibChecks, LintPrintsEachFindingAndExitsOneOnlyForAnError) {
          ""},
         {{"lint", mixed, "--format", "JSON"},
          1,
-         "[\n"
-         "  {\n"
-         "    \"severity\": \"error\",\n"
-         "    \"category\": \"Polymers\",\n"
-         "    \"name\": \"Bad Polymer\",\n"
-         "    \"rule\": \"positive\",\n"
-         "    \"message\": \"" +
-             positive +
-             "\"\n"
-             "  },\n"
-             "  {\n"
-             "    \"severity\": \"error\",\n"
-             "    \"category\": \"Polymers\",\n"
-             "    \"name\": \"Bad Polymer\",\n"
-             "    \"rule\": \"poisson-range\",\n"
-             "    \"message\": \"" +
-             poisson +
-             "\"\n"
-             "  },\n"
-             "  {\n"
-             "    \"severity\": \"warning\",\n"
-             "    \"category\": \"Polymers\",\n"
-             "    \"name\": \"Bad Polymer\",\n"
-             "    \"rule\": \"range\",\n"
-             "    \"message\": \"" +
-             range +
-             "\"\n"
-             "  },\n"
-             "  {\n"
-             "    \"severity\": \"warning\",\n"
-             "    \"category\": \"Rubbers\",\n"
-             "    \"name\": \"Caoutchouc \xc3\xa9\",\n"
-             "    \"rule\": \"range\",\n"
-             "    \"message\": \"" +
-             rubberRange +
-             "\"\n"
-             "  }\n"
-             "]\n",
+         "[\n" + json("error", "Polymers", "Bad Polymer", "positive", positive) + ",\n" +
+             json("error", "Polymers", "Bad Polymer", "poisson-range", poisson) + ",\n" +
+             json("warning", "Polymers", "Bad Polymer", "range", range) + ",\n" +
+             json("warning", "Rubbers", "Caoutchouc \xc3\xa9", "range", rubberRange) + "\n]\n",
          ""},
-        {{"lint", warned},
-         0,
-         "warning\tSteels\tLight Steel\trange\tDENS = 0.785 Kgm/m^3 is outside 1 to 25000: no "
-         "engineering material has that, a unit slip?\n",
-         ""},
-        {{"lint", clean}, 0, "", ""},
-        {{"lint", clean, "--format=json"}, 0, "[]\n", ""},
-        {{"lint", missing}, 2, "", "matlib: cannot read " + missing + ": it does not exist.\n"},
-        {{"lint", notALibrary},
-         2,
-         "",
-         "matlib: " + notALibrary + ": This file is not a VELTRA/M material library file!\n"},
-        {{"lint", clean, "--format", "xml"},
-         2,
-         "",
-         "matlib lint: --format takes text|json, not 'xml'; try 'matlib lint --help'\n"},
-    };
-    for (const Invocation& run : runs)
-        ExpectRuns(run);
+        Prints({"lint", warned}, "warning\tSteels\tLight Steel\trange\tDENS = 0.785 Kgm/m^3 is "
+                                 "outside 1 to 25000: no engineering material has that, a unit "
+                                 "slip?\n"),
+        Prints({"lint", clean}, ""),
+        Prints({"lint", clean, "--format=json"}, "[]\n"),
+        Fails(2, {"lint", missing}, "matlib: cannot read " + missing + ": it does not exist.\n"),
+        Fails(2, {"lint", notALibrary},
+              "matlib: " + notALibrary + ": This file is not a VELTRA/M material library file!\n"),
+        Fails(2, {"lint", clean, "--format", "xml"},
+              "matlib lint: --format takes text|json, not 'xml'; try 'matlib lint --help'\n"),
+    });
 }
 
 TEST(MatlibChecks, CurvePrintsThePointsOfTheChartOrWhatIsMissing) {
@@ -152,55 +99,34 @@ TEST(MatlibChecks, CurvePrintsThePointsOfTheChartOrWhatIsMissing) {
                        "Relaxing Polymer",
                        {{"EX", 2.6e9}, {"NUXY", 0.3}, {"G1", 0.5}, {"TAUG1", 1}, {"K2", 0.1}}},
                       {"Steels", "Bare Steel", {{"EX", 2.1e11}}}});
-    const Invocation runs[] = {
+    ExpectRuns({
         // Yield strain 2.35e8 / 2.1e11, drawn to five times that; stresses in psi.
-        {{"curve", lib, " good STEEL ", "--type", "4", "--units", "ips", "--points", "3"},
-         0,
-         "0\t0\n0.00279761904762\t34576.6983504\n0.00559523809524\t35388.3579361\n",
-         ""},
+        Prints({"curve", lib, " good STEEL ", "--type", "4", "--units", "ips", "--points", "3"},
+               "0\t0\n0.00279761904762\t34576.6983504\n0.00559523809524\t35388.3579361\n"),
         // The bulk term has no time: it neither relaxes nor sets the time range.
-        {{"curve", lib, "Relaxing Polymer", "--type=12", "--points=2"},
-         0,
-         "0.01\t995024916.875\t2166666666.67\n100\t500000000\t2166666666.67\n",
-         ""},
-        {{"curve", lib, "Bare Steel", "--type", "5"},
-         1,
-         "",
-         "matlib: No plasticity curve: SIGYLD and ETAN are missing.\n"},
-        {{"curve", lib, "Good Steel", "--type", "0"},
-         1,
-         "",
-         "matlib: No curve is drawn for Linear Elastic Isotropic materials.\n"},
-        {{"curve", lib, "Copper", "--type", "4"},
-         1,
-         "",
-         "matlib: no material named 'Copper' in " + lib + "\n"},
-        {{"curve", lib, "Good Steel"},
-         2,
-         "",
-         "matlib curve: --type is needed; try 'matlib curve --help'\n"},
-        {{"curve", lib, "Good Steel", "--type", "13"},
-         2,
-         "",
-         "matlib curve: --type takes a model type 0 to 12, not '13'; try 'matlib curve --help'\n"},
-        {{"curve", lib, "Good Steel", "--type", "4", "--points", "1"},
-         2,
-         "",
-         "matlib curve: --points takes a whole number from 2 to 1000000, not '1'; try 'matlib "
-         "curve --help'\n"},
-        {{"curve", dir.file("none.lib"), "Good Steel", "--type", "4"},
-         2,
-         "",
-         "matlib: cannot read " + dir.file("none.lib") + ": it does not exist.\n"},
-    };
-    for (const Invocation& run : runs)
-        ExpectRuns(run);
+        Prints({"curve", lib, "Relaxing Polymer", "--type=12", "--points=2"},
+               "0.01\t995024916.875\t2166666666.67\n100\t500000000\t2166666666.67\n"),
+        Fails(1, {"curve", lib, "Bare Steel", "--type", "5"},
+              "matlib: No plasticity curve: SIGYLD and ETAN are missing.\n"),
+        Fails(1, {"curve", lib, "Good Steel", "--type", "0"},
+              "matlib: No curve is drawn for Linear Elastic Isotropic materials.\n"),
+        Fails(1, {"curve", lib, "Copper", "--type", "4"},
+              "matlib: no material named 'Copper' in " + lib + "\n"),
+        Fails(2, {"curve", lib, "Good Steel"},
+              "matlib curve: --type is needed; try 'matlib curve --help'\n"),
+        Fails(2, {"curve", lib, "Good Steel", "--type", "13"},
+              "matlib curve: --type takes a model type 0 to 12, not '13'; try 'matlib curve "
+              "--help'\n"),
+        Fails(2, {"curve", lib, "Good Steel", "--type", "4", "--points", "1"},
+              "matlib curve: --points takes a whole number from 2 to 1000000, not '1'; try "
+              "'matlib curve --help'\n"),
+    });
 
     // The default is 50 points, evenly from 0 to 360 degrees for a directional modulus.
     const std::string ortho = WriteLibrary(
         dir, "ortho.lib",
         {{"Composites", "Ply", {{"EX", 2e9}, {"EY", 1e9}, {"NUXY", 0.25}, {"GXY", 5e8}}}});
-    const ProgramResult r = RunProgram(MB_MATLIB_PATH, {"curve", ortho, "Ply", "--type", "1"});
+    const ProgramResult r = Matlib({"curve", ortho, "Ply", "--type", "1"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 50);
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "0\t2000000000");

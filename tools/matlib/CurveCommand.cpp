@@ -45,7 +45,8 @@ int Curve(const Invocation& inv, Output& output) {
 
     const std::string& path = inv.positionals[0];
     Library library;
-    if (const int rc = LoadToRead(path, library, output); rc != kExitOk) return rc;
+    if (const int rc = LoadLibrary(path, library, output, NotALibrary::FileProblem); rc != kExitOk)
+        return rc;
     const int n = MaterialNamed(library, inv.positionals[1]);
     if (n < 0) return NoSuchMaterial(path, inv.positionals[1], output);
     const MaterialCurve curve = ComputeCurve(library.Material(n), *type, system, *points);

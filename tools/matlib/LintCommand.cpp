@@ -28,7 +28,9 @@ std::string Latin1ToUtf8(std::string_view text) {
 
 int Lint(const Invocation& inv, Output& output) {
     Library library;
-    if (const int rc = LoadToRead(inv.positionals[0], library, output); rc != kExitOk) return rc;
+    if (const int rc = LoadLibrary(inv.positionals[0], library, output, NotALibrary::FileProblem);
+        rc != kExitOk)
+        return rc;
     const std::vector<LibraryFinding> findings = CheckLibrary(library);
     const bool json = inv.optionValues[0] == "json";
     // The fields in the order the text lines give them.

@@ -35,28 +35,9 @@ std::string Number(long long n) {
     return std::string(buf, res.ptr);
 }
 
-/// Reads `path` into `library`; on failure says why on stderr and gives the exit code.
-int Load(const std::string& path, Library& library, Output& output) {
-    const ReadResult r = ReadLibraryFile(path, library, kDecimalSeparator);
-    switch (r.status) {
-    case ReadResult::Status::CannotOpen:
-        output.err += "matlib: cannot read " + path + ": " + r.message + "\n";
-        return kExitFailed;
-    case ReadResult::Status::NotALibrary:
-        output.err += std::string(kNotALibraryMessage) + "\n";
-        return kExitRejected;
-    case ReadResult::Status::Loaded:
-        break;
-    }
-    if (r.droppedMaterials > 0)
-        output.err += "matlib: " + path + ": " + Number(r.droppedMaterials) +
-                      " materials beyond the limit of " + Number(kMaxMaterials) + " were dropped\n";
-    return kExitOk;
-}
-
 int Check(const Invocation& inv, Output& output) {
     Library library;
-    if (const int rc = Load(inv.positionals[0], library, output); rc != kExitOk) return rc;
+    if (const int rc = LoadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
     const CategoryGrouping grouping = GroupByCategory(library);
     output.out += Number(library.MaterialCount()) + " materials in " +
                   Number(static_cast<long long>(grouping.names.size())) + " categories\n";
@@ -72,7 +53,7 @@ void ListLine(int i, const LibraryEntry& e, Output& output) {
 
 int List(const Invocation& inv, Output& output) {
     Library library;
-    if (const int rc = Load(inv.positionals[0], library, output); rc != kExitOk) return rc;
+    if (const int rc = LoadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
     for (int i = 0; i < library.MaterialCount(); ++i)
         ListLine(i, library.Entry(i), output);
     return kExitOk;
@@ -86,7 +67,9 @@ int Find(const Invocation& inv, Output& output) {
         return kExitFailed;
     }
     Library library;
-    if (const int rc = LoadToRead(inv.positionals[0], library, output); rc != kExitOk) return rc;
+    if (const int rc = LoadLibrary(inv.positionals[0], library, output, NotALibrary::FileProblem);
+        rc != kExitOk)
+        return rc;
     const std::vector<int> found = parsed.query->matchingMaterials(library);
     for (int i : found)
         ListLine(i, library.Entry(i), output);
@@ -97,8 +80,12 @@ int Diff(const Invocation& inv, Output& output) {
     const std::string& oldPath = inv.positionals[0];
     const std::string& newPath = inv.positionals[1];
     Library oldLibrary, newLibrary;
-    if (const int rc = LoadToRead(oldPath, oldLibrary, output); rc != kExitOk) return rc;
-    if (const int rc = LoadToRead(newPath, newLibrary, output); rc != kExitOk) return rc;
+    if (const int rc = LoadLibrary(oldPath, oldLibrary, output, NotALibrary::FileProblem);
+        rc != kExitOk)
+        return rc;
+    if (const int rc = LoadLibrary(newPath, newLibrary, output, NotALibrary::FileProblem);
+        rc != kExitOk)
+        return rc;
     const LibraryComparison comparison = CompareLibraries(oldLibrary, newLibrary);
     const auto repeated = [&](const std::string& path, const std::vector<std::string>& names) {
         for (const std::string& name : names)
@@ -116,7 +103,9 @@ int Diff(const Invocation& inv, Output& output) {
 // comparison of two dumps shows a changed value with everything needed to place it.
 int Dump(const Invocation& inv, Output& output) {
     Library library;
-    if (const int rc = LoadToRead(inv.positionals[0], library, output); rc != kExitOk) return rc;
+    if (const int rc = LoadLibrary(inv.positionals[0], library, output, NotALibrary::FileProblem);
+        rc != kExitOk)
+        return rc;
     for (int i = 0; i < library.MaterialCount(); ++i) {
         const LibraryEntry& e = library.Entry(i);
         std::string head(TrimBlanks(e.Category));
@@ -151,7 +140,7 @@ int Show(const Invocation& inv, Output& output) {
     const std::string_view wanted = TrimBlanks(inv.positionals[1]);
     const std::string& system = inv.optionValues[0];
     Library library;
-    if (const int rc = Load(path, library, output); rc != kExitOk) return rc;
+    if (const int rc = LoadLibrary(path, library, output); rc != kExitOk) return rc;
     const int i = MaterialNamed(library, wanted);
     if (i < 0) return NoSuchMaterial(path, wanted, output);
     clsMaterial& record = library.Material(i);
@@ -207,7 +196,7 @@ int Save(const std::string& out, Library& library, Output& output) {
 
 int Write(const Invocation& inv, Output& output) {
     Library library;
-    if (const int rc = Load(inv.positionals[0], library, output); rc != kExitOk) return rc;
+    if (const int rc = LoadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
     return Save(inv.positionals[1], library, output);
 }
 
@@ -240,28 +229,31 @@ int Cells(const Invocation& inv, Output& output) {
 
 } // namespace
 
-int LoadLibrary(const std::string& path, Library& library, Output& output) {
-    return Load(path, library, output);
-}
-
-int SaveLibrary(const std::string& path, Library& library, Output& output) {
-    return Save(path, library, output);
-}
-
-int LoadToRead(const std::string& path, Library& library, Output& output) {
+int LoadLibrary(const std::string& path, Library& library, Output& output,
+                NotALibrary notALibrary) {
     const ReadResult r = ReadLibraryFile(path, library, kDecimalSeparator);
-    if (r.status == ReadResult::Status::NotALibrary) {
-        output.err += "matlib: " + path + ": " + kNotALibraryMessage + "\n";
-        return kExitFailed;
-    }
-    if (r.status == ReadResult::Status::CannotOpen) {
+    switch (r.status) {
+    case ReadResult::Status::CannotOpen:
         output.err += "matlib: cannot read " + path + ": " + r.message + "\n";
         return kExitFailed;
+    case ReadResult::Status::NotALibrary:
+        if (notALibrary == NotALibrary::FileProblem) {
+            output.err += "matlib: " + path + ": " + kNotALibraryMessage + "\n";
+            return kExitFailed;
+        }
+        output.err += std::string(kNotALibraryMessage) + "\n";
+        return kExitRejected;
+    case ReadResult::Status::Loaded:
+        break;
     }
     if (r.droppedMaterials > 0)
         output.err += "matlib: " + path + ": " + Number(r.droppedMaterials) +
                       " materials beyond the limit of " + Number(kMaxMaterials) + " were dropped\n";
     return kExitOk;
+}
+
+int SaveLibrary(const std::string& path, Library& library, Output& output) {
+    return Save(path, library, output);
 }
 
 int NoSuchMaterial(const std::string& path, std::string_view name, Output& output) {

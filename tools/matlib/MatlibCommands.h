@@ -12,14 +12,15 @@ class Library;
 
 namespace mb::cli {
 
+/// How a file that is not a library is reported: rejected as the editor rejects it, or, for
+/// a command that checks, compares or searches, as a file problem like any other, named
+/// with its path.
+enum class NotALibrary { Rejected, FileProblem };
 /// Reads the library at `path`; on failure says why in `output` and gives the exit code.
-int LoadLibrary(const std::string& path, Library& library, Output& output);
+int LoadLibrary(const std::string& path, Library& library, Output& output,
+                NotALibrary notALibrary = NotALibrary::Rejected);
 /// Writes `library` to `path` as a save would; on failure says why and gives the exit code.
 int SaveLibrary(const std::string& path, Library& library, Output& output);
-/// Reads `path` for a command that checks, compares or searches: a file that is not a
-/// library is then a file problem like any other, named with its path.
-int LoadToRead(const std::string& path, Library& library, Output& output);
-
 /// The number of the first material whose trimmed name is `name` trimmed, letters compared
 /// without regard to case; -1 when there is none.
 int MaterialNamed(const Library& library, std::string_view name);

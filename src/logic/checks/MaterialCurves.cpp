@@ -95,6 +95,15 @@ std::vector<double> Logarithmic(double from, double to, int points) {
     return x;
 }
 
+/// The series `name` of `f` at each of the curve's abscissae.
+template <class F> CurveSeries Sample(std::string name, const std::vector<double>& x, F f) {
+    CurveSeries s{std::move(name), {}};
+    s.y.reserve(x.size());
+    for (double v : x)
+        s.y.push_back(f(v));
+    return s;
+}
+
 MaterialCurve Plasticity(const clsMaterial& m, int system, int points) {
     MaterialCurve c;
     c.kind = MaterialCurve::Kind::Plasticity;
@@ -122,10 +131,9 @@ MaterialCurve Plasticity(const clsMaterial& m, int system, int points) {
             last = std::min(last, yieldStrain + (strength - yield) / tangent);
     }
     c.x = Even(0, last, points);
-    CurveSeries s{"Stress", {}};
-    for (double e : c.x)
-        s.y.push_back(in.stress(e <= yieldStrain ? ex * e : yield + tangent * (e - yieldStrain)));
-    c.series.push_back(std::move(s));
+    c.series.push_back(Sample("Stress", c.x, [&](double e) {
+        return in.stress(e <= yieldStrain ? ex * e : yield + tangent * (e - yieldStrain));
+    }));
     return c;
 }
 
@@ -148,10 +156,8 @@ MaterialCurve DruckerPrager(const clsMaterial& m, int system, int points) {
     }
     const double cu = in.stress(cohesion), slope = std::tan(angle * std::numbers::pi / 180);
     c.x = Even(0, 5 * cu, points);
-    CurveSeries s{"Shear strength", {}};
-    for (double sigma : c.x)
-        s.y.push_back(cu + sigma * slope);
-    c.series.push_back(std::move(s));
+    c.series.push_back(
+        Sample("Shear strength", c.x, [&](double sigma) { return cu + sigma * slope; }));
     return c;
 }
 
@@ -173,10 +179,8 @@ MaterialCurve UniaxialStretch(MaterialCurve::Kind kind, const char* model, const
         return c;
     }
     c.x = Even(0.5, 3, points);
-    CurveSeries s{"Nominal stress", {}};
-    for (double l : c.x)
-        s.y.push_back(in.stress(stress(l)));
-    c.series.push_back(std::move(s));
+    c.series.push_back(
+        Sample("Nominal stress", c.x, [&](double l) { return in.stress(stress(l)); }));
     return c;
 }
 
@@ -259,14 +263,12 @@ MaterialCurve Viscoelastic(const clsMaterial& m, int system, int points) {
         }
     c.x = Logarithmic(shortest / 100, longest * 100, points);
     const auto relaxation = [&](double modulus, const std::vector<Term>& terms, const char* name) {
-        CurveSeries s{name, {}};
-        for (double t : c.x) {
+        return Sample(name, c.x, [&](double t) {
             double lost = 0;
             for (const Term& term : terms)
                 lost += term.modulus * (1 - std::exp(-t / term.time));
-            s.y.push_back(in.stress(modulus * (1 - lost)));
-        }
-        return s;
+            return in.stress(modulus * (1 - lost));
+        });
     };
     c.series.push_back(relaxation(g0, shear, "G(t)"));
     c.series.push_back(relaxation(k0, bulk, "K(t)"));

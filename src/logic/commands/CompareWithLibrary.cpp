@@ -12,17 +12,25 @@ namespace mb {
 
 CompareWithLibrary::CompareWithLibrary(BaseForm& form) : form_(form) {}
 
-std::string CompareWithLibrary::open(const std::string& path) {
-    Library other;
-    const ReadResult read = ReadLibraryFile(path, other, form_.state.doc.DecimalSeparator);
+std::string ReadOtherLibrary(const std::string& path, Library& other,
+                             const std::string& decimalSeparator) {
+    const ReadResult read = ReadLibraryFile(path, other, decimalSeparator);
     switch (read.status) {
     case ReadResult::Status::Loaded:
-        break;
+        return "";
     case ReadResult::Status::NotALibrary:
         return path + ": " + kNotALibraryMessage;
     case ReadResult::Status::CannotOpen:
-        return "Cannot open " + path + ": " + read.message;
+        break;
     }
+    return "Cannot open " + path + ": " + read.message;
+}
+
+std::string CompareWithLibrary::open(const std::string& path) {
+    Library other;
+    if (std::string message = ReadOtherLibrary(path, other, form_.state.doc.DecimalSeparator);
+        !message.empty())
+        return message;
     other_ = std::move(other);
     path_ = path;
     refresh();

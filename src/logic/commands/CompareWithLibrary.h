@@ -13,6 +13,11 @@ inline constexpr const char* kCompareDialogTitle = "Compare with Library...";
 inline constexpr const char* kCompareDialogFilter =
     "VELTRA Material Files (*.lib)|*.lib|All Files  (*.*)|*.*";
 
+/// Reads a library beside the open one, only reading the file. "" when it was read, else
+/// the message to show, naming the file.
+std::string ReadOtherLibrary(const std::string& path, Library& other,
+                             const std::string& decimalSeparator);
+
 /// The open library compared with another one, read from a file and never written: the
 /// differences as `matlib diff OPEN OTHER` lists them, so an "added" material is one the
 /// other library has and the open one lacks, and a value line reads open, then other.

@@ -23,18 +23,44 @@ bool StartsWithDigit(const std::string& s) {
     return !rest.empty() && rest.front() >= '0' && rest.front() <= '9';
 }
 
-// The node selected in the tree, for an undo to go back to.
+} // namespace
+
+std::string PastedNameExistsMessage(const std::string& name) {
+    return "Material Name (" + name + ") exists. Please rename it before pasting.";
+}
+
+LibraryEntry FitCopiedTexts(const std::string& name, std::string nameCode, std::string description,
+                            std::vector<std::string>& notes) {
+    std::string fittedName = Trimmed(name);
+    if (HasControlCharacter(fittedName + nameCode + description)) {
+        fittedName = Trimmed(ReplaceControlCharacters(fittedName));
+        nameCode = ReplaceControlCharacters(nameCode);
+        description = ReplaceControlCharacters(description);
+        notes.emplace_back(kPastedControlCharactersReplaced);
+    }
+    if (fittedName.size() > kNameColumns) {
+        fittedName = CutToColumns(fittedName, kNameColumns);
+        notes.push_back(kPastedNameShortened + fittedName + kPastedNameShortenedEnd);
+    }
+    if (description.size() > kDescriptionColumns) {
+        description.resize(kDescriptionColumns);
+        notes.emplace_back(kPastedDescriptionShortened);
+    }
+    return {"", std::move(nameCode), std::move(fittedName), std::move(description)};
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += text.empty() ? line : "\n" + line;
+    return text;
+}
+
 EditFocus SelectedNode(const TreeControl& tree) {
     const auto key = tree.selectedKey();
     if (!key) return {};
     return IsCategoryKey(*key) ? EditFocus::OnCategory(*key)
                                : EditFocus::OnMaterial(KeyTailNumber(*key));
-}
-
-} // namespace
-
-std::string PastedNameExistsMessage(const std::string& name) {
-    return "Material Name (" + name + ") exists. Please rename it before pasting.";
 }
 
 std::string NewMaterialNameCode(const std::string& typedName) {
@@ -353,25 +379,10 @@ void EditingCommands::PasteCopy(const std::string& name, std::string nameCode,
     if (!selected) return;
     // A name read from a file may hold a tab, and "Copy of " makes a long name longer than
     // its columns.
-    std::string notes;
-    const auto note = [&notes](const std::string& text) {
-        notes += notes.empty() ? text : "\n" + text;
-    };
-    std::string p = Trimmed(kCopyPrefix + name);
-    if (HasControlCharacter(p + nameCode + description)) {
-        p = Trimmed(ReplaceControlCharacters(p));
-        nameCode = ReplaceControlCharacters(nameCode);
-        description = ReplaceControlCharacters(description);
-        note(kPastedControlCharactersReplaced);
-    }
-    if (p.size() > kNameColumns) {
-        p = CutToColumns(p, kNameColumns);
-        note(kPastedNameShortened + p + kPastedNameShortenedEnd);
-    }
-    if (description.size() > kDescriptionColumns) {
-        description.resize(kDescriptionColumns);
-        note(kPastedDescriptionShortened);
-    }
+    std::vector<std::string> notes;
+    const LibraryEntry fitted =
+        FitCopiedTexts(kCopyPrefix + name, std::move(nameCode), std::move(description), notes);
+    const std::string& p = fitted.Name;
     if (NameTaken(p)) {
         form_.messageBox.show(PastedNameExistsMessage(p), MsgButtons::OK, MsgIcon::Exclamation);
         return;
@@ -383,7 +394,7 @@ void EditingCommands::PasteCopy(const std::string& name, std::string nameCode,
 
     EditHistory& history = form_.state.history;
     const auto edit = history.begin("Paste " + p, SelectedNode(tree));
-    const int n = insert(LibraryEntry{t, nameCode, p, description});
+    const int n = insert(LibraryEntry{t, fitted.NameCode, p, fitted.Description});
 
     AddTreeNode(n, t);
 
@@ -394,7 +405,8 @@ void EditingCommands::PasteCopy(const std::string& name, std::string nameCode,
     form_.VSFlexGrid1.setVisible(true);
     ShowMaterialButtons();
     form_.ShowMaterialGrid();
-    if (!notes.empty()) form_.messageBox.show(notes, MsgButtons::OK, MsgIcon::Exclamation);
+    if (!notes.empty())
+        form_.messageBox.show(JoinLines(notes), MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 // ---- The three boxes --------------------------------------------------------------------

@@ -6,12 +6,14 @@
 #include <functional>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace mb {
 
 class BaseForm;
 class MaterialClipboard;
 class TextBox;
+class TreeControl;
 
 // The editing commands' messages, as the user sees them.
 inline constexpr const char* kSetCategoryAndNameFirst =
@@ -52,6 +54,17 @@ inline constexpr const char* kPastedControlCharactersReplaced =
 
 /// "Material Name (" + name + ") exists. Please rename it before pasting."
 std::string PastedNameExistsMessage(const std::string& name);
+
+/// The texts of a material copied into the library (a paste, an import), made fit for a
+/// library file: control characters become blanks, the trimmed name is cut to its 30
+/// columns and the description to 50 characters, each change with its note added to
+/// `notes`. The entry's category is left empty.
+LibraryEntry FitCopiedTexts(const std::string& name, std::string nameCode, std::string description,
+                            std::vector<std::string>& notes);
+/// The lines joined by line breaks, for one message box.
+std::string JoinLines(const std::vector<std::string>& lines);
+/// The node selected in the tree, for an undo to go back to.
+EditFocus SelectedNode(const TreeControl& tree);
 
 /// The 13-character name code of a material typed as `typedName` (the name box's text,
 /// blanks and all): a long name gives its first 13 characters as typed, a short one its

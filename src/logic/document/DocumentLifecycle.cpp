@@ -6,10 +6,10 @@
 #include "DecimalSeparator.h"
 #include "DocumentLock.h"
 #include "LibraryFile.h"
+#include "LibraryImport.h"
 #include "NodeKey.h"
 #include "Recovery.h"
 #include "RecoveryStore.h"
-#include "SpreadsheetImport.h"
 #include "TextUtil.h"
 #include "clsRegistry.h"
 
@@ -49,7 +49,16 @@ bool IsDroppableFile(const std::string& path) {
                EqualsNoCase(std::string_view(path).substr(path.size() - extension.size()),
                             extension);
     };
-    return endsWith(".lib") || endsWith(".xls");
+    return endsWith(".lib") || endsWith(".xls") || IsImportedOnDrop(path);
+}
+
+bool IsImportedOnDrop(const std::string& path) {
+    const auto endsWith = [&](std::string_view extension) {
+        return path.size() > extension.size() &&
+               EqualsNoCase(std::string_view(path).substr(path.size() - extension.size()),
+                            extension);
+    };
+    return endsWith(".xlsx") || endsWith(".ods") || endsWith(".csv") || endsWith(".json");
 }
 
 std::string RecoverQuestion(const std::string& name, const std::string& time) {
@@ -176,13 +185,28 @@ bool DocumentLifecycle::MayReplaceNeverSaved() {
 }
 
 void DocumentLifecycle::OpenLibrary(const std::optional<std::string>& initialPath) {
+    OpenOrImport(initialPath, false);
+}
+
+void DocumentLifecycle::ImportLibrary(const std::optional<std::string>& initialPath) {
+    OpenOrImport(initialPath, true);
+}
+
+void DocumentLifecycle::OpenDroppedFile(const std::string& path) {
+    OpenOrImport(path, IsImportedOnDrop(path));
+}
+
+void DocumentLifecycle::OpenOrImport(const std::optional<std::string>& initialPath,
+                                     bool importing) {
     CommitPendingEdit();
     state_.doc.CopiedMaterialNumber = -1;
     std::optional<std::string> next = initialPath;
     bool imported = false;
     for (;;) {
         const std::optional<std::string> path =
-            next ? next : dialogs_.openFile(kOpenDialogTitle, kOpenDialogFilter);
+            next        ? next
+            : importing ? dialogs_.openFile(kImportDialogTitle, kImportDialogFilter)
+                        : dialogs_.openFile(kOpenDialogTitle, kOpenDialogFilter);
         next.reset();
         if (!path) return;
         if (!MayReplaceNeverSaved()) return;
@@ -194,8 +218,8 @@ void DocumentLifecycle::OpenLibrary(const std::optional<std::string>& initialPat
         state_.doc.CurrentFileName = *path;
         // Taken before reading: a change made while the file is read shows at the next save.
         state_.doc.DiskStamp = FileStamp::Of(*path);
-        if (ReadChosenFile(*path) == ReadOutcome::Read) {
-            imported = EndsWithXls(*path);
+        if (ReadChosenFile(*path, importing) == ReadOutcome::Read) {
+            imported = importing || EndsWithXls(*path);
             break;
         }
         if (state_.doc.DocumentOpen) {
@@ -272,11 +296,12 @@ bool DocumentLifecycle::OpenRecoveredLibrary(const RecoveryCopy& copy) {
     return true;
 }
 
-DocumentLifecycle::ReadOutcome DocumentLifecycle::ReadChosenFile(const std::string& path) {
+DocumentLifecycle::ReadOutcome DocumentLifecycle::ReadChosenFile(const std::string& path,
+                                                                 bool importing) {
     ReadLocaleDecimalSeparator(state_, locale_);
-    if (EndsWithXls(path)) {
+    if (importing || EndsWithXls(path)) {
         ResetViewAndUnloadEditor();
-        const ImportResult result = ImportSpreadsheet(path, spreadsheets_, state_.library);
+        const ImportResult result = ImportFile(path, spreadsheets_, state_.library);
         if (result.status == ImportResult::Status::CannotOpen) {
             state_.doc.DocumentOpen = false;
             messages_.show(result.message(), MsgButtons::OK, MsgIcon::Exclamation);

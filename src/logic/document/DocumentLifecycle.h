@@ -21,6 +21,10 @@ inline constexpr const char* kNewFileCaption = "New File, not Saved";
 inline constexpr const char* kOpenDialogTitle = "Open Library File...";
 inline constexpr const char* kOpenDialogFilter =
     "VELTRA Material Files (*.lib)|*.lib|Excel Files  (*.xls)|*.xls|All Files  (*.*)|*.*";
+inline constexpr const char* kImportDialogTitle = "Import...";
+inline constexpr const char* kImportDialogFilter =
+    "Spreadsheets and Exchange Files (*.xls *.xlsx *.ods *.csv *.json)|"
+    "*.xls;*.xlsx;*.ods;*.csv;*.json|All Files  (*.*)|*.*";
 inline constexpr const char* kSaveDialogTitle = "Save Library File As ...";
 inline constexpr const char* kNothingToSave = "Nothing to be saved.";
 inline constexpr const char* kSaveNewLibraryQuestion = "Do you want to save changes?";
@@ -31,9 +35,12 @@ std::string RecoverQuestion(const std::string& name, const std::string& time);
 std::string ChangedOnDiskQuestion(const std::string& path);
 /// The warning for a library that another running instance holds open for editing.
 std::string OpenElsewhereWarning(const std::string& path, const std::string& holder);
-/// Whether a file dropped onto the window is one Open reads: a library or a workbook,
-/// told by its extension as the open dialog's filters tell them.
+/// Whether a file dropped onto the window is one Open or Import reads: a library or a
+/// workbook (".xls", ".xlsx", ".ods"), a ".csv" or a ".json", told by its extension.
 bool IsDroppableFile(const std::string& path);
+/// Whether a dropped file is read as Import reads it rather than as Open does: one that
+/// neither the open dialog's library filter nor its ".xls" filter takes.
+bool IsImportedOnDrop(const std::string& path);
 /// What the save dialog proposes for a library read from the workbook `path`: the
 /// workbook's name with ".lib" instead of its extension, in the workbook's folder.
 std::string ProposedLibraryPath(const std::string& path);
@@ -73,6 +80,11 @@ public:
     /// Shows the open dialog until a library is read or the user cancels. With
     /// `initialPath`, that path is taken as if chosen in the dialog first.
     void OpenLibrary(const std::optional<std::string>& initialPath = std::nullopt);
+    /// "&Import...": as OpenLibrary, but the dialog offers workbooks, ".csv" and ".json"
+    /// files, and whatever is chosen is imported (the library then counts as never saved).
+    void ImportLibrary(const std::optional<std::string>& initialPath = std::nullopt);
+    /// A file dropped onto the window: imported or opened by its extension.
+    void OpenDroppedFile(const std::string& path);
     void SaveLibrary();
     void SaveLibraryAs();
     /// Asks whether to save and closes the library; true when the user cancelled.
@@ -90,7 +102,9 @@ public:
 
 private:
     enum class ReadOutcome { Read, NotRead };
-    ReadOutcome ReadChosenFile(const std::string& path);
+    /// Open and Import: `importing` reads every file as an import, else only a ".xls".
+    void OpenOrImport(const std::optional<std::string>& initialPath, bool importing);
+    ReadOutcome ReadChosenFile(const std::string& path, bool importing);
     /// Asks about a never-saved library before it is replaced; false when the user
     /// cancelled or the save they asked for did not happen.
     bool MayReplaceNeverSaved();

@@ -4,6 +4,8 @@
 #include "BaseForm.h"
 #include "Controls.h"
 #include "EditingCommands.h"
+#include "ExportMaterials.h"
+#include "ImportFromLibrary.h"
 #include "MainWindow.h"
 #include "MaterialClipboard.h"
 #include "RecoveryStore.h"
@@ -17,8 +19,8 @@ Application::Application(AppState& state, EditorWindowFactory& editors, MainWind
                          const ApplicationServices& services)
     : ShellCommands(services.help, services.about, services.process), state_(state),
       editors_(editors), mainWindow_(mainWindow), messages_(services.messages),
-      recoveryTimer_(services.recoveryTimer), registry_(services.settings),
-      recovery_(state, services.recovery),
+      dialogs_(services.dialogs), recoveryTimer_(services.recoveryTimer),
+      registry_(services.settings), recovery_(state, services.recovery),
       lifecycle_(state, *this, services.messages, services.dialogs, services.spreadsheets,
                  services.locale, registry_, recovery_, services.lock),
       recent_(services.settings) {
@@ -200,6 +202,34 @@ void Application::Undo() {
 void Application::Redo() {
     storePendingEdits();
     if (auto* e = editing()) e->Redo();
+}
+
+void Application::ExportMaterials() {
+    if (!editor_ || !exchange_) return;
+    storePendingEdits();
+    mb::ExportMaterials(*editor_, *exchange_, dialogs_).run();
+}
+
+void Application::ImportFromLibrary() {
+    if (!editor_ || !exchange_) return;
+    storePendingEdits();
+    mb::ImportFromLibrary(*editor_, *exchange_).run(dialogs_);
+}
+
+void Application::AddToComparison() {
+    if (editor_) editors_.addToComparison();
+}
+
+void Application::CompareWithLibrary() {
+    if (!editor_) return;
+    storePendingEdits();
+    editors_.compareWithLibrary();
+}
+
+void Application::CheckLibrary() {
+    if (!editor_) return;
+    storePendingEdits();
+    editors_.checkLibrary();
 }
 
 } // namespace mb

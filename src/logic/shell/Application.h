@@ -18,6 +18,7 @@ class Clipboard;
 class EditingCommands;
 class MaterialClipboard;
 class DocumentLock;
+class ExchangeDialogs;
 class MainWindow;
 class RecoveryStore;
 class RepeatingTimer;
@@ -37,6 +38,10 @@ public:
     virtual void showEditor() = 0;
     virtual void setCaption(const std::string& caption) = 0;
     virtual std::string caption() const = 0;
+    /// The windows beside the editor, which live and go with it; none by default.
+    virtual void addToComparison() {}
+    virtual void compareWithLibrary() {}
+    virtual void checkLibrary() {}
 };
 
 /// The services the application needs beside its windows.
@@ -67,6 +72,9 @@ public:
     ~Application() override;
 
     DocumentLifecycle& lifecycle() { return lifecycle_; }
+    /// The dialogs of export and of the import from another library; until they are set,
+    /// those two commands do nothing.
+    void setExchangeDialogs(ExchangeDialogs& dialogs) { exchange_ = &dialogs; }
 
     // EditorWindowHost
     BaseForm* loadedEditor() override;
@@ -98,6 +106,13 @@ public:
     void NewLibrary() override { lifecycle_.NewLibrary(); }
     void OpenLibrary() override { lifecycle_.OpenLibrary(); }
     void OpenLibraryFile(const std::string& path) override { lifecycle_.OpenLibrary(path); }
+    void OpenDroppedFile(const std::string& path) override { lifecycle_.OpenDroppedFile(path); }
+    void ImportLibrary() override { lifecycle_.ImportLibrary(); }
+    void ExportMaterials() override;
+    void ImportFromLibrary() override;
+    void AddToComparison() override;
+    void CompareWithLibrary() override;
+    void CheckLibrary() override;
     std::vector<RecentFile> RecentFileList() const override { return recent_.entries(); }
     void OpenRecentFile(const std::string& path) override;
     void SaveLibrary() override { lifecycle_.SaveLibrary(); }
@@ -124,6 +139,8 @@ private:
     EditorWindowFactory& editors_;
     MainWindow& mainWindow_;
     MessageBox& messages_;
+    FileDialogs& dialogs_;
+    ExchangeDialogs* exchange_ = nullptr;
     RepeatingTimer& recoveryTimer_;
     clsRegistry registry_;
     Recovery recovery_;

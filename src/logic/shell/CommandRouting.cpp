@@ -14,6 +14,8 @@ const std::vector<MenuRoute>& MenuTable(MenuSet set) {
              {"fileOpenMenu", "&Open...   ", "Ctrl+O", Action::OpenLibrary},
              {"recentFilesMenu", "Recent &Files", "", Action::RecentFiles},
              {"separatorMenu", "-", "", Action::Separator},
+             {"importMenu", "&Import...", "", Action::ImportLibrary},
+             {"importSeparator", "-", "", Action::Separator},
              {"fileExitMenu", "E&xit   ", "", Action::ExitMainWindow},
          }},
         {"help",
@@ -34,6 +36,12 @@ const std::vector<MenuRoute>& MenuTable(MenuSet set) {
              {"separatorMenu", "-", "", Action::Separator},
              {"saveMenu", "&Save", "Ctrl+S", Action::Save},
              {"saveAsMenu", "Save &As...", "Ctrl+A", Action::SaveAs},
+             {"importSeparator", "-", "", Action::Separator},
+             {"importMenu", "&Import...", "", Action::ImportLibrary},
+             {"exportMenu", "&Export...", "", Action::ExportMaterials},
+             {"importFromLibraryMenu", "Import Materials &from Library...", "",
+              Action::ImportFromLibrary},
+             {"compareWithLibrary", "Compare with Library...", "", Action::CompareWithLibrary},
              {"separator1", "-", "", Action::Separator},
              {"fileExitMenu", "E&xit", "", Action::ExitEditor},
          }},
@@ -49,6 +57,10 @@ const std::vector<MenuRoute>& MenuTable(MenuSet set) {
              {"undoSeparator", "-", "", Action::Separator},
              {"undoMenu", "Undo", "Ctrl+Z", Action::Undo},
              {"redoMenu", "Redo", "Ctrl+Shift+Z", Action::Redo, false, 0, "Ctrl+Y"},
+             {"comparisonSeparator", "-", "", Action::Separator},
+             {"addToComparison", "Add to Comparison", "Ctrl+D", Action::AddToComparison},
+             {"checkSeparator", "-", "", Action::Separator},
+             {"checkLibrary", "Check &Library", "", Action::CheckLibrary},
          }},
         {"view",
          "&View",
@@ -187,6 +199,24 @@ void CommandRouter::run(Action action) {
         break;
     case Action::About:
         commands_.ShowAbout();
+        break;
+    case Action::ImportLibrary:
+        commands_.ImportLibrary();
+        break;
+    case Action::ExportMaterials:
+        commands_.ExportMaterials();
+        break;
+    case Action::ImportFromLibrary:
+        commands_.ImportFromLibrary();
+        break;
+    case Action::CompareWithLibrary:
+        commands_.CompareWithLibrary();
+        break;
+    case Action::AddToComparison:
+        commands_.AddToComparison();
+        break;
+    case Action::CheckLibrary:
+        commands_.CheckLibrary();
         break;
     }
 }

@@ -38,6 +38,12 @@ enum class Action {
     HelpFromToolbar,
     About,
     RecentFiles, ///< a submenu of the libraries used last; its items open them
+    ImportLibrary,
+    ExportMaterials,
+    ImportFromLibrary,
+    CompareWithLibrary,
+    AddToComparison,
+    CheckLibrary,
 };
 
 struct MenuItemRoute {

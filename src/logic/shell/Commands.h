@@ -33,6 +33,19 @@ public:
     virtual void ExitFromMainWindow() = 0;
     /// Opens the named file without the open dialog (a file named on the command line).
     virtual void OpenLibraryFile(const std::string& path) = 0;
+    /// A file dropped onto the window: opened as Open opens it, or imported.
+    virtual void OpenDroppedFile(const std::string& path) { OpenLibraryFile(path); }
+    /// "&Import...": a workbook, CSV or JSON file read as a new library.
+    virtual void ImportLibrary() {}
+    /// "&Export...": materials of the open library written to another format.
+    virtual void ExportMaterials() {}
+    /// "Import Materials &from Library...": materials of another library added to this one.
+    virtual void ImportFromLibrary() {}
+    /// The windows beside the editor: the comparison of materials, the comparison with
+    /// another library and the list of the library's findings.
+    virtual void AddToComparison() {}
+    virtual void CompareWithLibrary() {}
+    virtual void CheckLibrary() {}
     /// What "Recent Files" shows, newest first.
     virtual std::vector<RecentFile> RecentFileList() const { return {}; }
     /// A click on a recent file: opens it, or says it has gone and forgets it.

@@ -30,11 +30,11 @@ struct EditFocus {
 
 /// The edits made to the open library, each one undoable and redoable as a whole.
 ///
-/// The changes go through here instead of straight to the library: each call makes the
-/// change with the library operation of the same name and keeps what it takes to reverse
-/// it. A change in place keeps only the texts and values it altered (a typed value costs a
-/// few dozen bytes); a removal keeps the material removed; an addition keeps nothing until
-/// it is undone. Nothing holds a copy of the whole library.
+/// The changes go through here instead of straight to the library: each call is the
+/// operation of the same name in Library.h, which says what it does, and keeps what it takes
+/// to reverse it. A change in place keeps only the texts and values it altered (a typed value costs
+/// a few dozen bytes); a removal keeps the material removed; an addition keeps nothing until it is
+/// undone. Nothing holds a copy of the whole library.
 ///
 /// Changes made while an edit is open (`begin`) form one entry under its label: a command
 /// that changes several materials, or one material several times, is undone in one step.
@@ -64,7 +64,7 @@ public:
     /// is not it: for an added or pasted material, the node selected before.
     [[nodiscard]] Edit begin(std::string label, EditFocus shownBefore = {});
 
-    // ---- Changes, as the library's operations of the same names ---------------------------
+    // ---- Changes: see the operations of the same names in Library.h ----------------------
     int AddMaterial(LibraryEntry entry, clsMaterial record, clsMaterial shadow);
     int CopyMaterial(int source, const LibraryEntry& texts);
     int InsertMaterial(int n, const MaterialSnapshot& material);
@@ -75,8 +75,7 @@ public:
     void SetDescription(int n, const std::string& description);
     void SetEntryTexts(int n, LibraryEntry entry);
     void SetRecords(int n, clsMaterial record, clsMaterial shadow);
-    /// As the library's: any slot 0..1000, but only a material's change is recorded (the
-    /// spare slot past the last material is never saved).
+    /// Only a material's change is recorded: the spare slot is never saved.
     void SetValue(int n, std::string_view code, double si);
     void ClearValue(int n, std::string_view code);
     void ResetToShadow(int n);

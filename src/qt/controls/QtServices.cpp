@@ -135,12 +135,13 @@ std::optional<std::string> QtFileDialogs::saveFile(const std::string& title,
     QFileDialog dialog(parent_, toQ(title), QFile::decodeName(proposedPath.c_str()));
     dialog.setOption(QFileDialog::DontUseNativeDialog); // as the open dialog, for its filters
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // A name typed without an extension gets ".lib" while the library filter is chosen,
-    // or while no filter is offered at all: this dialog only ever saves libraries.
+    // A name typed without an extension gets the chosen filter's (".lib" for the library
+    // filter), or ".lib" while no filter is offered at all: Save As only saves libraries.
     const auto suffixFor = [](const QString& nameFilter) {
-        return nameFilter.isEmpty() || nameFilter.contains(QLatin1String("*.lib"))
-                   ? QStringLiteral("lib")
-                   : QString();
+        if (nameFilter.isEmpty()) return QStringLiteral("lib");
+        static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+        const QRegularExpressionMatch match = pattern.match(nameFilter);
+        return match.hasMatch() ? match.captured(1) : QString();
     };
     const QString qtFilter = toQtFilter(filter);
     if (!qtFilter.isEmpty()) dialog.setNameFilters(qtFilter.split(QStringLiteral(";;")));

@@ -102,17 +102,9 @@ private:
 EditorWindows::EditorWindows(AppState& state, MDIForm1& mainWindow, MessageBox& messages,
                              Locale& locale, FileDialogs& dialogs)
     : state_(state), mainWindow_(mainWindow), messages_(messages), locale_(locale),
-      dialogs_(dialogs), editPopup_(std::make_unique<QtPopupMenu>(mainWindow)) {
-    mainWindow_.menusMade = [this](MenuSet set) {
-        if (set != MenuSet::EditorWindow) return;
-        addComparisonMenuItems();
-        if (QMenu* edit = mainWindow_.editMenu()) addCheckLibraryItem(*edit);
-    };
-}
+      dialogs_(dialogs), editPopup_(std::make_unique<QtPopupMenu>(mainWindow)) {}
 
-EditorWindows::~EditorWindows() {
-    mainWindow_.menusMade = nullptr;
-}
+EditorWindows::~EditorWindows() = default;
 
 BaseFormWindow* EditorWindows::window() const {
     return subWindow_ ? qobject_cast<BaseFormWindow*>(subWindow_->widget()) : nullptr;
@@ -132,14 +124,6 @@ BaseForm& EditorWindows::createEditor() {
     subWindow_ = frame;
     connectEditing(*editor);
     return editor->form();
-}
-
-void EditorWindows::addCheckLibraryItem(QMenu& menu) {
-    QMenu* edit = &menu;
-    edit->addSeparator()->setObjectName(QStringLiteral("checkSeparator"));
-    QAction* check = edit->addAction(QStringLiteral("Check &Library"));
-    check->setObjectName(QStringLiteral("checkLibrary"));
-    QObject::connect(check, &QAction::triggered, edit, [this] { checkLibrary(); });
 }
 
 void EditorWindows::checkLibrary() {
@@ -173,24 +157,6 @@ void EditorWindows::checkLibrary() {
     if (lines.empty()) list->addItem(QStringLiteral("No errors or warnings in this library."));
     checkDock_->show();
     checkDock_->raise();
-}
-
-void EditorWindows::addComparisonMenuItems() {
-    // Beside the routed items of the editor's menus, which are made afresh with each editor.
-    // The "&Edit" menu is also the tree's pop-up, so the item shows there as well.
-    if (QMenu* edit = mainWindow_.editMenu()) {
-        edit->addSeparator();
-        QAction* add = edit->addAction(QStringLiteral("Add to Comparison"));
-        add->setObjectName(QStringLiteral("addToComparison"));
-        add->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
-        QObject::connect(add, &QAction::triggered, edit, [this] { addToComparison(); });
-    }
-    if (auto* file = mainWindow_.findChild<QMenu*>(QStringLiteral("fileMenu"))) {
-        auto* compare = new QAction(QStringLiteral("Compare with Library..."), file);
-        compare->setObjectName(QStringLiteral("compareWithLibrary"));
-        file->insertAction(mainWindow_.menuItem(QStringLiteral("separator1")), compare);
-        QObject::connect(compare, &QAction::triggered, file, [this] { compareWithLibrary(); });
-    }
 }
 
 ComparisonWindow* EditorWindows::comparisonWindow() const {

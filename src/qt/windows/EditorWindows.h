@@ -51,20 +51,18 @@ public:
     /// The dockable list of the library's findings, once "Check Library" has been chosen.
     QDockWidget* checkDock() const { return checkDock_; }
     /// Fills the list with every finding of the open library and shows it.
-    void checkLibrary();
+    void checkLibrary() override;
 
     /// "Add to Comparison": the material selected in the tree joins the comparison.
-    void addToComparison();
+    void addToComparison() override;
     /// "Compare with Library...": asks for a library and lists its differences.
-    void compareWithLibrary();
+    void compareWithLibrary() override;
     /// The windows, once opened; null before and after the editor's life.
     ComparisonWindow* comparisonWindow() const;
     LibraryComparisonWindow* libraryComparisonWindow() const;
 
 private:
     void connectEditing(BaseFormWindow& window);
-    void addCheckLibraryItem(QMenu& edit);
-    void addComparisonMenuItems();
 
     AppState& state_;
     MDIForm1& mainWindow_;

@@ -346,7 +346,6 @@ void MDIForm1::showMenuSet(MenuSet set) {
         menuBar()->addMenu(menu);
         menus_.emplace_back(menu);
     }
-    if (menusMade) menusMade(set);
 }
 
 void MDIForm1::menuItemTriggered(MenuSet set, const QString& name) {
@@ -378,7 +377,7 @@ void MDIForm1::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     // Opened once the drop is over: the save question must not run inside the drag.
     QTimer::singleShot(0, this, [this, path] {
-        if (commands_) commands_->OpenLibraryFile(path);
+        if (commands_) commands_->OpenDroppedFile(path);
     });
 }
 

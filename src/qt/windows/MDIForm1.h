@@ -53,9 +53,6 @@ public:
     /// Asked when the user closes the main window; false keeps it open (the editor
     /// window goes first and the user may cancel its save question).
     std::function<bool()> closeRequested;
-    /// Told after a menu set has been made, so that windows beside the routed commands
-    /// can add their items to it.
-    std::function<void(MenuSet)> menusMade;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -8,6 +8,7 @@
 #include "IsolatedSpreadsheetReader.h"
 #include "QtClipboard.h"
 #include "QtDocumentLock.h"
+#include "QtExchangeDialogs.h"
 #include "QtHelpViewer.h"
 #include "QtRecoveryStore.h"
 #include "QtRepeatingTimer.h"
@@ -59,6 +60,8 @@ MaterialBrowser::MaterialBrowser(const BrowserServices& services)
                             mainWindow_->aboutBox(), mainWindow_->process(), recovery, lock,
                             *recoveryTimer_, clipboard_.get()});
     editors_->setApplication(*application_);
+    exchange_ = std::make_unique<QtExchangeDialogs>(mainWindow_.get());
+    application_->setExchangeDialogs(*exchange_);
     mainWindow_->setCommands(*application_);
     mainWindow_->closeRequested = [this] { return application_->mainWindowCloseRequested(); };
 }
@@ -66,7 +69,6 @@ MaterialBrowser::MaterialBrowser(const BrowserServices& services)
 MaterialBrowser::~MaterialBrowser() {
     // The windows go before the commands and services they call into.
     mainWindow_->closeRequested = nullptr;
-    mainWindow_->menusMade = nullptr;
     mainWindow_.reset();
 }
 

@@ -22,6 +22,7 @@ class SpreadsheetReader;
 namespace qt {
 
 class EditorWindows;
+class QtExchangeDialogs;
 class MDIForm1;
 
 /// Services a test may put in place of the real ones; null means the real one.
@@ -69,6 +70,7 @@ private:
     std::unique_ptr<Clipboard> clipboard_;
     std::unique_ptr<HelpLauncher> help_;
     std::unique_ptr<EditorWindows> editors_;
+    std::unique_ptr<QtExchangeDialogs> exchange_;
     std::unique_ptr<Application> application_;
 };
 

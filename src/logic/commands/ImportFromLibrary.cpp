@@ -1,0 +1,141 @@
+#include "ImportFromLibrary.h"
+
+#include "AppState.h"
+#include "BaseForm.h"
+#include "CompareWithLibrary.h"
+#include "Controls.h"
+#include "EditingCommands.h"
+#include "MaterialPicker.h"
+#include "NodeKey.h"
+#include "TextUtil.h"
+
+#include <optional>
+#include <set>
+
+namespace mb {
+
+std::string ImportEditLabel(int count) {
+    return "Import " + std::to_string(count) + (count == 1 ? " Material" : " Materials");
+}
+
+std::string CopyNameTakenMessage(const std::string& name, const std::string& copyName) {
+    return "\"" + copyName + "\" exists as well: " + name + " was not imported.";
+}
+
+ImportFromLibrary::ImportFromLibrary(BaseForm& form, ExchangeDialogs& dialogs)
+    : form_(form), dialogs_(dialogs) {}
+
+void ImportFromLibrary::run(FileDialogs& files) {
+    const auto path = files.openFile(kImportFromLibraryTitle, kCompareDialogFilter);
+    if (!path) return;
+    if (const std::string message = open(*path); !message.empty()) {
+        form_.messageBox.show(message, MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+    }
+    chooseAndImport();
+}
+
+std::string ImportFromLibrary::open(const std::string& path) {
+    Library other;
+    std::string message = ReadOtherLibrary(path, other, form_.state.doc.DecimalSeparator);
+    if (message.empty()) {
+        other_ = std::move(other);
+        path_ = path;
+    }
+    return message;
+}
+
+void ImportFromLibrary::chooseAndImport() {
+    const auto dialog = dialogs_.importFromLibraryDialog();
+    dialog->setSource(path_);
+    MaterialPicker picker(other_, *dialog, form_.UnitSystem(), form_.state.doc.DecimalSeparator);
+    picker.fill();
+    if (!dialog->exec(picker)) return;
+    if (const std::vector<int> chosen = picker.checkedMaterials(); !chosen.empty())
+        importMaterials(chosen);
+}
+
+int ImportFromLibrary::importMaterials(const std::vector<int>& chosen) {
+    Library& library = form_.state.library;
+    struct Planned {
+        int source;
+        LibraryEntry texts;
+        bool changed; // the texts differ from the other library's
+    };
+    std::vector<Planned> plan;
+    std::vector<std::string> notes;
+    std::set<std::string> taken;
+    for (int i = 0; i < library.MaterialCount(); ++i)
+        taken.insert(NameKey(library.Entry(i).Name));
+    std::optional<CollisionAnswer> forAll;
+
+    for (const int source : chosen) {
+        if (!other_.IsValidNumber(source)) continue;
+        const LibraryEntry& entry = other_.Entry(source);
+        const std::string name(TrimBlanks(entry.Name));
+        std::vector<std::string> fitNotes;
+        LibraryEntry texts = FitCopiedTexts(name, entry.NameCode, entry.Description, fitNotes);
+        if (taken.count(NameKey(texts.Name))) {
+            fitNotes.clear();
+            LibraryEntry copy =
+                FitCopiedTexts(kCopyPrefix + name, entry.NameCode, entry.Description, fitNotes);
+            const CollisionAnswer answer =
+                forAll ? *forAll : dialogs_.askNameCollision(name, copy.Name);
+            if (answer == CollisionAnswer::Cancel) return 0;
+            if (answer == CollisionAnswer::CopyAll) forAll = CollisionAnswer::Copy;
+            if (answer == CollisionAnswer::SkipAll) forAll = CollisionAnswer::Skip;
+            if (answer == CollisionAnswer::Skip || answer == CollisionAnswer::SkipAll) continue;
+            if (taken.count(NameKey(copy.Name))) {
+                notes.push_back(CopyNameTakenMessage(name, copy.Name));
+                continue;
+            }
+            texts = std::move(copy);
+        }
+        notes.insert(notes.end(), fitNotes.begin(), fitNotes.end());
+        taken.insert(NameKey(texts.Name));
+        const bool changed = texts.Name != name || texts.NameCode != entry.NameCode ||
+                             texts.Description != entry.Description;
+        // Unchanged texts go in as the file had them, trailing blanks and all.
+        if (!changed) texts = entry;
+        texts.Category = entry.Category;
+        plan.push_back({source, std::move(texts), changed});
+    }
+
+    const std::size_t room = static_cast<std::size_t>(kMaxMaterials - library.MaterialCount());
+    const bool leftOut = plan.size() > room;
+    if (leftOut) plan.resize(room);
+
+    int first = -1;
+    if (!plan.empty()) {
+        TreeControl& tree = form_.TreeView1;
+        EditHistory& history = form_.state.history;
+        const auto edit =
+            history.begin(ImportEditLabel(static_cast<int>(plan.size())), SelectedNode(tree));
+        for (const Planned& p : plan) {
+            // Both records as the other file has them: a reset gives back the material as
+            // imported.
+            clsMaterial record = other_.Material(p.source);
+            if (p.changed) {
+                record.MaterialName(p.texts.Name);
+                record.MaterialNameCode(p.texts.NameCode);
+                record.MaterialDescription(p.texts.Description);
+            }
+            const int n = history.AddMaterial(p.texts, record, record);
+            if (first < 0) first = n;
+        }
+        RebuildTree(library, tree);
+        for (const std::string& key : tree.keysInOrder()) {
+            if (!tree.parentKey(key) || KeyTailNumber(key) != first) continue;
+            tree.select(key);
+            tree.ensureVisible(key);
+            form_.TreeView1_NodeClick(key);
+            break;
+        }
+    }
+    if (leftOut) form_.messageBox.show(kLibraryFull, MsgButtons::OK, MsgIcon::Exclamation);
+    if (!notes.empty())
+        form_.messageBox.show(JoinLines(notes), MsgButtons::OK, MsgIcon::Exclamation);
+    return static_cast<int>(plan.size());
+}
+
+} // namespace mb

@@ -1,0 +1,161 @@
+#include "ExportMaterials.h"
+
+#include "AppState.h"
+#include "BaseForm.h"
+#include "CalculixExport.h"
+#include "Controls.h"
+#include "CsvExchange.h"
+#include "DocumentLifecycle.h"
+#include "FileOps.h"
+#include "JsonExchange.h"
+#include "LibraryFile.h"
+#include "TableLayout.h"
+#include "TextUtil.h"
+#include "UnitConversion.h"
+#include "XlsxExport.h"
+
+namespace mb {
+
+namespace {
+
+// The path with `extension` added when its file name has none.
+std::string WithExtension(const std::string& path, const std::string& extension) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) return path;
+    return path + "." + extension;
+}
+
+} // namespace
+
+std::string ExportFilter(ExportFormat format) {
+    switch (format) {
+    case ExportFormat::Json:
+        return "JSON Files (*.json)|*.json";
+    case ExportFormat::Csv:
+        return "CSV Files (*.csv)|*.csv";
+    case ExportFormat::Xlsx:
+        return "Excel Workbooks (*.xlsx)|*.xlsx";
+    case ExportFormat::Calculix:
+        return "CalculiX Input Files (*.inp)|*.inp";
+    }
+    return "";
+}
+
+std::string ExportExtension(ExportFormat format) {
+    switch (format) {
+    case ExportFormat::Json:
+        return "json";
+    case ExportFormat::Csv:
+        return "csv";
+    case ExportFormat::Xlsx:
+        return "xlsx";
+    case ExportFormat::Calculix:
+        return "inp";
+    }
+    return "";
+}
+
+std::string ExportText(const std::vector<ExportedCategory>& selection, ExportFormat format,
+                       int unitSystem, std::string& error) {
+    switch (format) {
+    case ExportFormat::Json:
+        return ExportJson(selection);
+    case ExportFormat::Csv:
+        return CsvText(ExportTable(selection, unitSystem));
+    case ExportFormat::Xlsx:
+        return XlsxWorkbook(ExportTable(selection, unitSystem), error);
+    case ExportFormat::Calculix:
+        return ExportCalculix(selection);
+    }
+    return "";
+}
+
+std::string WriteExportFile(const std::string& path, const std::string& bytes) {
+    SafeFileWriter writer(path, SystemFileOps());
+    int err = writer.open();
+    if (err == 0) err = writer.append(bytes);
+    if (err == 0) err = writer.commit();
+    if (err == 0) return "";
+    writer.abandon();
+    return "Cannot write " + path + ": " + FileErrorMessage(err);
+}
+
+ExportForm::ExportForm(const Library& library, ExportDialog& view, int selected, int unitSystem,
+                       const std::string& decimalSeparator)
+    : library_(library), view_(view), selected_(library.IsValidNumber(selected) ? selected : -1),
+      picker_(library, view, std::string(UnitSystemName(unitSystem)), decimalSeparator) {
+    choice_.scope = selected_ >= 0 ? ExportScope::SelectedMaterial : ExportScope::WholeLibrary;
+    choice_.unitSystem = unitSystem;
+    picker_.checksChanged = [this] { updateControls(); };
+}
+
+void ExportForm::start() {
+    std::vector<std::string> units;
+    for (int i = 0; i < kUnitSystemCount; ++i)
+        units.emplace_back(UnitSystemCaption(i));
+    view_.setup(selected_ >= 0 ? std::string(TrimBlanks(library_.Entry(selected_).Name)) : "",
+                units, choice_);
+    picker_.fill();
+    updateControls();
+}
+
+void ExportForm::choice_Change(const ExportChoice& choice) {
+    choice_ = choice;
+    updateControls();
+}
+
+std::vector<int> ExportForm::materials(const ExportChoice& choice) const {
+    switch (choice.scope) {
+    case ExportScope::SelectedMaterial:
+        return selected_ >= 0 ? std::vector<int>{selected_} : std::vector<int>{};
+    case ExportScope::ChosenMaterials:
+        return picker_.checkedMaterials();
+    case ExportScope::WholeLibrary:
+        break;
+    }
+    std::vector<int> all;
+    for (int n = 0; n < library_.MaterialCount(); ++n)
+        all.push_back(n);
+    return all;
+}
+
+void ExportForm::updateControls() {
+    // Only the table formats carry units; JSON and the solver cards are always in SI.
+    view_.setUnitsEnabled(choice_.format == ExportFormat::Csv ||
+                          choice_.format == ExportFormat::Xlsx);
+    view_.setPickerEnabled(choice_.scope == ExportScope::ChosenMaterials);
+    view_.setExportEnabled(!materials(choice_).empty());
+}
+
+ExportMaterials::ExportMaterials(BaseForm& form, ExchangeDialogs& dialogs, FileDialogs& files)
+    : form_(form), dialogs_(dialogs), files_(files) {}
+
+void ExportMaterials::run() {
+    Library& library = form_.state.library;
+    const auto dialog = dialogs_.exportDialog();
+    ExportForm logic(library, *dialog, form_.CurrentMaterial(),
+                     std::max(form_.unitsCombo.listIndex(), 0), form_.state.doc.DecimalSeparator);
+    logic.start();
+    const std::optional<ExportChoice> choice = dialog->exec(logic);
+    if (!choice) return;
+    const std::vector<int> numbers = logic.materials(*choice);
+    if (numbers.empty()) return;
+    const std::string extension = ExportExtension(choice->format);
+    const std::string& file = form_.state.doc.CurrentFileName;
+    // Beside the library, named after it.
+    const std::string proposed = file.empty() ? file : ProposedLibraryPath(file);
+    const auto chosen = files_.saveFile(
+        kExportSaveTitle, ExportFilter(choice->format),
+        proposed.empty() ? proposed : proposed.substr(0, proposed.size() - 3) + extension);
+    if (!chosen) return;
+    const std::string path = WithExtension(*chosen, extension);
+    std::string error;
+    const std::string bytes =
+        ExportText(ExportSelection(library, numbers), choice->format, choice->unitSystem, error);
+    const std::string message =
+        error.empty() ? WriteExportFile(path, bytes) : "Cannot write " + path + ": " + error;
+    if (!message.empty()) form_.messageBox.show(message, MsgButtons::OK, MsgIcon::Exclamation);
+}
+
+} // namespace mb

@@ -1,0 +1,142 @@
+// "Export...": what the dialog offers for the choice made, which materials each choice
+// writes, and the file: in the format chosen, complete or not at all, errors naming it.
+
+#include "ExportMaterials.h"
+#include "CsvExchange.h"
+#include "EditingFixture.h"
+#include "FakeExchangeDialogs.h"
+#include "JsonExchange.h"
+#include "LibraryFile.h"
+#include "TableLayout.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace mb::test {
+namespace {
+
+using enum ExportScope;
+using enum ExportFormat;
+
+class ExportMaterialsTest : public EditingFixture {
+protected:
+    void SetUp() override {
+        EditingFixture::SetUp();
+        char pattern[] = "/tmp/export-materials-XXXXXX";
+        dir_ = mkdtemp(pattern);
+        state.doc.CurrentFileName = dir_ + "/metals.lib";
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    std::vector<std::string> Files() {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir_))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::string Read(const std::string& path) {
+        std::ostringstream text;
+        text << std::ifstream(path).rdbuf();
+        return text.str();
+    }
+
+    fake::FakeExchangeDialogs dialogs;
+    fake::FakeFileDialogs files;
+    ExportMaterials exporter{editor.form, dialogs, files};
+    std::string dir_;
+};
+
+// The controls follow the choice: units only for the tables, the list only for a chosen
+// set, and Export only when the choice holds a material.
+TEST_F(ExportMaterialsTest, TheDialogOffersWhatTheChoiceNeeds) {
+    struct Step {
+        ExportChoice choice;
+        std::vector<std::string> check; // lines checked before the choice is made
+        bool units, picker, exportable;
+        std::vector<int> materials;
+    };
+    const Step steps[] = {
+        {{SelectedMaterial, Json, 1}, {}, false, false, true, {2}},
+        {{SelectedMaterial, Csv, 0}, {}, true, false, true, {2}},
+        {{ChosenMaterials, Xlsx, 2}, {}, true, true, false, {}},
+        {{ChosenMaterials, Xlsx, 2}, {"Copper", "6061"}, true, true, true, {1, 4}},
+        {{WholeLibrary, Calculix, 2}, {}, false, false, true, {0, 1, 2, 3, 4}},
+    };
+    ClickMaterial(2);
+    fake::FakeExportDialog view{nullptr};
+    ExportForm form(library(), view, editor.form.CurrentMaterial(), 1, ".");
+    form.start();
+    EXPECT_EQ(view.selected, "S275");
+    EXPECT_EQ(view.units, (std::vector<std::string>{"IPS", "SI", "MKS(G)"}));
+    EXPECT_EQ(std::tuple(view.initialChoice.scope, view.initialChoice.unitSystem),
+              std::tuple(SelectedMaterial, 1));
+    for (const Step& step : steps) {
+        for (const std::string& line : step.check)
+            form.line_Check(view.line(line), true);
+        form.choice_Change(step.choice);
+        EXPECT_EQ((std::tuple{view.unitsEnabled, view.pickerEnabled, view.exportEnabled}),
+                  (std::tuple{step.units, step.picker, step.exportable}));
+        EXPECT_EQ(form.materials(step.choice), step.materials);
+    }
+    // Without a selected material there is nothing to offer as one; the library is whole.
+    Unselect();
+    ExportForm none(library(), view, editor.form.CurrentMaterial(), 0, ".");
+    none.start();
+    EXPECT_EQ(view.selected, "");
+    EXPECT_EQ(view.initialChoice.scope, WholeLibrary);
+    EXPECT_TRUE(none.materials({SelectedMaterial, Json, 0}).empty());
+}
+
+TEST_F(ExportMaterialsTest, TheFileHoldsTheChoiceInItsFormatAndNothingElseIsLeft) {
+    ClickMaterial(0);
+    dialogs.exportUser = [](fake::FakeExportDialog& d, ExportDialogHandler& user) {
+        user.line_Check(d.line("Aluminium"), true);
+        return std::optional(ExportChoice{ChosenMaterials, Csv, 0});
+    };
+    files.queuePath(dir_ + "/aluminium"); // typed without an extension
+    exporter.run();
+    ASSERT_EQ(files.requests.size(), 1u);
+    EXPECT_EQ(files.requests[0].title, "Export Materials As...");
+    EXPECT_EQ(files.requests[0].filter, "CSV Files (*.csv)|*.csv");
+    EXPECT_EQ(files.requests[0].proposedPath, dir_ + "/metals.csv");
+    EXPECT_EQ(Read(dir_ + "/aluminium.csv"),
+              CsvText(ExportTable(ExportSelection(library(), {1, 3}), 0)));
+
+    // Over an existing file, which is replaced whole.
+    dialogs.exportUser = [](fake::FakeExportDialog&, ExportDialogHandler&) {
+        return std::optional(ExportChoice{SelectedMaterial, Json, 2});
+    };
+    files.queuePath(dir_ + "/aluminium.csv");
+    exporter.run();
+    EXPECT_EQ(Read(dir_ + "/aluminium.csv"), ExportJson(ExportSelection(library(), {0})));
+    EXPECT_EQ(Files(), (std::vector<std::string>{"aluminium.csv"}));
+    EXPECT_TRUE(editor.messageBox.questions.empty());
+
+    // Cancel in either dialog writes nothing.
+    files.queuePath(std::nullopt);
+    exporter.run();
+    dialogs.exportUser = [](fake::FakeExportDialog&, ExportDialogHandler&) {
+        return std::optional<ExportChoice>();
+    };
+    exporter.run();
+    EXPECT_EQ(files.requests.size(), 3u);
+    EXPECT_EQ(Files(), (std::vector<std::string>{"aluminium.csv"}));
+}
+
+TEST_F(ExportMaterialsTest, AFileThatCannotBeWrittenIsNamed) {
+    dialogs.exportUser = [](fake::FakeExportDialog&, ExportDialogHandler&) {
+        return std::optional(ExportChoice{WholeLibrary, Calculix, 0});
+    };
+    const std::string path = dir_ + "/no-such-folder/cards.inp";
+    files.queuePath(path);
+    exporter.run();
+    ExpectOnlyMessage("Cannot write " + path + ": " + FileErrorMessage(ENOENT), MsgButtons::OK,
+                      MsgIcon::Exclamation);
+    EXPECT_TRUE(Files().empty());
+}
+
+} // namespace
+} // namespace mb::test

@@ -1,0 +1,208 @@
+// Materials of another library added to the open one: which are offered, what a name
+// collision does, the library's limit, and the whole import as one undoable edit.
+
+#include "ImportFromLibrary.h"
+#include "EditingFixture.h"
+#include "FakeExchangeDialogs.h"
+#include "LibraryFile.h"
+#include "MaterialPicker.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace mb::test {
+namespace {
+
+using enum CollisionAnswer;
+
+class ImportFromLibraryTest : public EditingFixture {
+protected:
+    void SetUp() override {
+        EditingFixture::SetUp();
+        char pattern[] = "/tmp/import-from-library-XXXXXX";
+        dir_ = mkdtemp(pattern);
+        // The other library: two new materials, one in a new category, and three whose
+        // names the open library has (one spelt in other capitals).
+        AppState other;
+        fake::FakeEditor otherEditor{other};
+        Library& lib = other.library;
+        const std::tuple<const char*, const char*, const char*, double> materials[] = {
+            {"Steel    ", "S355  ", "high strength", 2.1e11},
+            {"steel    ", "a36  ", "from the other file", 1.99e11},
+            {"Titanium    ", "Ti-6Al-4V  ", "grade 5", 1.14e11},
+            {"Aluminium    ", "6061  ", "other 6061", 6.8e10},
+            {"Copper    ", "C101  ", "", 1.2e11},
+        };
+        for (const auto& [category, name, description, ex] : materials) {
+            clsMaterial record;
+            record.MaterialType(category);
+            record.MaterialName(name);
+            record.MaterialDescription(description);
+            record.CopyProperty("EX", ex);
+            lib.AddMaterial(LibraryEntry{category, "", name, description}, record, record);
+        }
+        otherPath_ = dir_ + "/other.lib";
+        std::ofstream(otherPath_) << LibraryText(lib, GroupByCategory(lib));
+        ASSERT_EQ(importer.open(otherPath_), "");
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    std::string SavedText() { return LibraryText(library(), GroupByCategory(library())); }
+
+    fake::FakeExchangeDialogs dialogs;
+    ImportFromLibrary importer{editor.form, dialogs};
+    std::string dir_, otherPath_;
+};
+
+// Other library: 0 S355, 1 a36, 2 Ti-6Al-4V, 3 6061, 4 C101.
+TEST_F(ImportFromLibraryTest, CollisionsAreCopiedOrSkippedAndTheImportIsOneEdit) {
+    struct Case {
+        std::vector<int> chosen;
+        std::deque<CollisionAnswer> answers;
+        std::vector<std::string> asked;
+        Texts added; // after the open library's five
+        std::string undo;
+    };
+    const std::string a36 = "a36 -> Copy of a36", al = "6061 -> Copy of 6061",
+                      cu = "C101 -> Copy of C101";
+    const Case cases[] = {
+        {{0, 2}, {}, {}, {"S355", "Ti-6Al-4V"}, "Undo Import 2 Materials"},
+        {{1, 3}, {Copy, Skip}, {a36, al}, {"Copy of a36"}, "Undo Import 1 Material"},
+        {{1, 3, 4}, {CopyAll}, {a36}, {"Copy of a36", "Copy of 6061", "Copy of C101"}, ""},
+        {{0, 1, 3, 4}, {Skip, SkipAll}, {a36, al}, {"S355"}, "Undo Import 1 Material"},
+        {{4, 1}, {Skip, Skip}, {cu, a36}, {}, "Undo"},
+        // Cancel at any collision imports nothing, not even what came before it.
+        {{0, 1, 2}, {Cancel}, {a36}, {}, "Undo"},
+    };
+    const std::string before = SavedText();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.asked.size());
+        dialogs.answers = c.answers;
+        dialogs.asked.clear();
+        const int added = importer.importMaterials(c.chosen);
+        EXPECT_EQ(dialogs.asked, c.asked);
+        EXPECT_TRUE(dialogs.answers.empty());
+        Texts names = kFiveNames;
+        names.insert(names.end(), c.added.begin(), c.added.end());
+        EXPECT_EQ(EntryNames(), names);
+        EXPECT_EQ(added, static_cast<int>(c.added.size()));
+        if (!c.undo.empty()) {
+            EXPECT_EQ(UndoCaption(state.history), c.undo);
+        }
+        EXPECT_TRUE(editor.messageBox.questions.empty());
+        if (added > 0) {
+            // The first one added is shown, selected, under its own category's node.
+            const int first = 5;
+            EXPECT_EQ(tree().selectedKey(), KeyOf(first));
+            EXPECT_EQ(TrimBlanks(tree().nodeText(*tree().parentKey(KeyOf(first)))),
+                      TrimBlanks(library().Entry(first).Category));
+            commands.Undo();
+            EXPECT_EQ(SavedText(), before);
+            EXPECT_FALSE(state.history.canUndo());
+        }
+    }
+}
+
+TEST_F(ImportFromLibraryTest, ImportedMaterialsKeepCategoryTextsAndValuesAndUndoRedoIsExact) {
+    const std::string before = SavedText();
+    dialogs.answers = {Copy};
+    ASSERT_EQ(importer.importMaterials({0, 1, 2}), 3);
+    // Both join the open library's Steel; the copy takes the other's values and texts.
+    const LibraryEntry& s355 = library().Entry(5);
+    EXPECT_EQ(
+        std::tuple(s355.Category, s355.Name, s355.Description),
+        std::tuple(std::string("Steel    "), std::string("S355  "), std::string("high strength")));
+    EXPECT_EQ(library().Entry(6).Category, "Steel    ");
+    EXPECT_EQ(library().Entry(6).Description, "from the other file");
+    EXPECT_EQ(library().Material(6).MaterialName(), "Copy of a36");
+    EXPECT_EQ(library().Shadow(6).MaterialName(), "Copy of a36");
+    EXPECT_EQ(ValueOf(library().Material(6), "EX"), 1.99e11);
+    EXPECT_EQ(ValueOf(library().Shadow(7), "EX"), 1.14e11);
+    EXPECT_EQ(tree().nodeText("Titanium    "), "Titanium    ");
+    const std::string after = SavedText();
+    commands.Undo();
+    EXPECT_EQ(SavedText(), before);
+    EXPECT_EQ(tree().nodeCount(), 8);
+    commands.Redo();
+    EXPECT_EQ(SavedText(), after);
+    // The other library's file was only read.
+    std::ifstream in(otherPath_);
+    EXPECT_TRUE(in.good());
+}
+
+TEST_F(ImportFromLibraryTest, AFullLibraryTakesWhatFitsAndSaysSo) {
+    for (int i = library().MaterialCount(); i < kMaxMaterials - 1; ++i)
+        library().AddMaterial("Filler    ", "", "F" + std::to_string(i), "");
+    Unselect();
+    EXPECT_EQ(importer.importMaterials({0, 2}), 1);
+    EXPECT_TRUE(library().IsFull());
+    EXPECT_EQ(TrimBlanks(library().Entry(kMaxMaterials - 1).Name), "S355");
+    ExpectOnlyMessage(kLibraryFull, MsgButtons::OK, MsgIcon::Exclamation);
+    EXPECT_EQ(importer.importMaterials({2}), 0);
+    ExpectOnlyMessage(kLibraryFull, MsgButtons::OK, MsgIcon::Exclamation);
+    EXPECT_EQ(UndoCaption(state.history), "Undo Import 1 Material");
+}
+
+TEST_F(ImportFromLibraryTest, ACopyWhoseNameIsTakenTooIsLeftOutWithANote) {
+    dialogs.answers = {Copy};
+    importer.importMaterials({1});
+    dialogs.answers = {Copy};
+    EXPECT_EQ(importer.importMaterials({1, 0}), 1);
+    ExpectOnlyMessage("\"Copy of a36\" exists as well: a36 was not imported.", MsgButtons::OK,
+                      MsgIcon::Exclamation);
+    EXPECT_EQ(EntryNames().back(), "S355");
+}
+
+// The whole command through its dialogs: the find box takes the tree's queries, a
+// category's box checks what the find box shows of it, and a checked material stays
+// checked while it is hidden.
+TEST_F(ImportFromLibraryTest, TheListGroupsByCategoryAndFindsAsTheTreeDoes) {
+    fake::FakeFileDialogs files;
+    files.queuePath(otherPath_);
+    std::vector<std::vector<std::string>> seen;
+    std::vector<std::string> statuses;
+    dialogs.importUser = [&](fake::FakeImportDialog& d, MaterialPickerHandler& user) {
+        EXPECT_EQ(d.source, otherPath_);
+        seen.push_back(d.shown());
+        user.findBox_Change("EX>1.5E11");
+        seen.push_back(d.shown());
+        statuses.push_back(d.status);
+        user.line_Check(d.line("Steel"), true);
+        user.findBox_Change("EX>>");
+        statuses.push_back(d.status);
+        user.findBox_Change("");
+        seen.push_back(d.shown());
+        user.line_Check(d.line("Ti-6Al-4V"), true);
+        user.line_Check(d.line("Steel"), false);
+        user.line_Check(d.line("a36"), true);
+        seen.push_back(d.shown());
+        return true;
+    };
+    dialogs.answers = {Skip};
+    importer.run(files);
+    ASSERT_EQ(files.requests.size(), 1u);
+    EXPECT_EQ(files.requests[0].title, "Import Materials from Library...");
+    using V = std::vector<std::string>;
+    EXPECT_EQ(seen[0], (V{"Steel", "S355", "a36", "Titanium", "Ti-6Al-4V", "Aluminium", "6061",
+                          "Copper", "C101"}));
+    EXPECT_EQ(seen[1], (V{"Steel", "S355", "a36"})); // in SI, as the fixture shows
+    EXPECT_EQ(seen[2], (V{"+Steel", "+S355", "+a36", "Titanium", "Ti-6Al-4V", "Aluminium", "6061",
+                          "Copper", "C101"}));
+    EXPECT_EQ(seen[3], (V{"Steel", "S355", "+a36", "+Titanium", "+Ti-6Al-4V", "Aluminium", "6061",
+                          "Copper", "C101"}));
+    EXPECT_EQ(statuses[0], "2 matches");
+    EXPECT_EQ(statuses[1], "\"EX>>\": \">\" is not a number.");
+    EXPECT_EQ(dialogs.asked, V{"a36 -> Copy of a36"});
+    EXPECT_EQ(EntryNames().back(), "Ti-6Al-4V");
+
+    // A file that is no library is named, and nothing is offered.
+    files.queuePath(dir_ + "/missing.lib");
+    dialogs.importUser = nullptr;
+    importer.run(files);
+    ExpectOnlyMessage("Cannot open " + dir_ + "/missing.lib: " + ReadErrorMessage(ENOENT),
+                      MsgButtons::OK, MsgIcon::Exclamation);
+}
+
+} // namespace
+} // namespace mb::test

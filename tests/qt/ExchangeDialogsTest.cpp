@@ -1,0 +1,225 @@
+// The exchange items of the File menu in the running application: the real "Import
+// Materials from Library" and "Export" dialogs driven as a user drives them, and a
+// spreadsheet or CSV file imported through "Import..." or dropped onto the window.
+
+#include "CsvExchange.h"
+#include "EditorWindows.h"
+#include "ExportSelection.h"
+#include "FakeServices.h"
+#include "LibraryFile.h"
+#include "MDIForm1.h"
+#include "MaterialBrowser.h"
+#include "QtExchangeDialogs.h"
+#include "TableLayout.h"
+#include "TestPaths.h"
+#include "TextUtil.h"
+#include "UnitConversion.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+
+namespace mb::test {
+
+namespace {
+
+const std::string kSample = std::string(kDataDir) + "/../../examples/sample.lib";
+
+/// Runs `user` on the modal window named `name` once it is up. A window the user left
+/// open (a check failed on the way) is closed, so the test goes on to report it.
+void WhenShown(const char* name, std::function<void(QWidget&)> user) {
+    QTimer::singleShot(0, [name, user] {
+        QPointer<QWidget> modal = QApplication::activeModalWidget();
+        QVERIFY2(modal && modal->objectName() == QLatin1String(name), name);
+        user(*modal);
+        if (auto* dialog = qobject_cast<QDialog*>(modal.data()); dialog && dialog->isVisible())
+            dialog->reject();
+    });
+}
+
+QTreeWidgetItem* Line(QWidget& dialog, const QString& text) {
+    auto* list = dialog.findChild<QTreeWidget*>("materialList");
+    for (QTreeWidgetItemIterator it(list); *it; ++it)
+        if ((*it)->text(0) == text) return *it;
+    return nullptr;
+}
+
+QStringList Shown(QWidget& dialog) {
+    QStringList shown;
+    for (QTreeWidgetItemIterator it(dialog.findChild<QTreeWidget*>("materialList")); *it; ++it)
+        if (!(*it)->isHidden()) shown << (*it)->text(0);
+    return shown;
+}
+
+} // namespace
+
+class ExchangeDialogsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<fake::FakeMessageBox> messages;
+    std::unique_ptr<fake::FakeFileDialogs> dialogs;
+    std::unique_ptr<fake::FakeSettingsBackend> settings;
+    std::unique_ptr<qt::MaterialBrowser> browser;
+
+    Library& library() { return browser->state().library; }
+    void trigger(const char* item) {
+        QAction* action = browser->mainWindow().menuItem(item);
+        QVERIFY2(action && action->isEnabled(), item);
+        action->trigger();
+    }
+    QString caption() { return browser->editors().subWindow()->windowTitle(); }
+
+private slots:
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        messages = std::make_unique<fake::FakeMessageBox>();
+        dialogs = std::make_unique<fake::FakeFileDialogs>();
+        settings = std::make_unique<fake::FakeSettingsBackend>();
+        browser = std::make_unique<qt::MaterialBrowser>(
+            qt::BrowserServices{messages.get(), dialogs.get(), settings.get()});
+        browser->show();
+        QVERIFY(QTest::qWaitForWindowExposed(&browser->mainWindow()));
+    }
+    void cleanup() { browser.reset(); }
+
+    void importFromLibraryAddsTheCheckedMaterialsAsOneEdit() {
+        trigger("fileNewMenu");
+        QCOMPARE(library().MaterialCount(), 1);
+        dialogs->queuePath(kSample);
+        WhenShown("ImportFromLibraryDialog", [](QWidget& d) {
+            QCOMPARE(d.windowTitle(), QStringLiteral("Import Materials from sample.lib"));
+            QCOMPARE(Shown(d).size(), 7 + 26);
+            QTest::keyClicks(d.findChild<QLineEdit*>("findBox"), "aluminium");
+            QCOMPARE(Shown(d),
+                     (QStringList{"Aluminium Alloys", "Aluminium 6061-T6", "Aluminium 7075-T6",
+                                  "Aluminium 2024-T3", "Aluminium 5083-H111"}));
+            QCOMPARE(d.findChild<QLabel*>("findStatus")->text(), QStringLiteral("4 matches"));
+            Line(d, "Aluminium Alloys")->setCheckState(0, Qt::Checked);
+            QCOMPARE(Line(d, "Aluminium 2024-T3")->checkState(0), Qt::Checked);
+            d.findChild<QLineEdit*>("findBox")->clear();
+            Line(d, "Structural Steel S235")->setCheckState(0, Qt::Checked);
+            QCOMPARE(Line(d, "Steels")->checkState(0), Qt::PartiallyChecked);
+            d.findChild<QPushButton*>("importButton")->click();
+        });
+        trigger("importFromLibraryMenu");
+        QCOMPARE(library().MaterialCount(), 6);
+        QCOMPARE(browser->mainWindow().menuItem("undoMenu")->text(),
+                 QStringLiteral("Undo Import 5 Materials"));
+        QVERIFY(messages->questions.empty());
+
+        // The same material again: its name is taken, and the question offers a copy.
+        dialogs->queuePath(kSample);
+        WhenShown("ImportFromLibraryDialog", [](QWidget& d) {
+            Line(d, "Structural Steel S235")->setCheckState(0, Qt::Checked);
+            WhenShown("nameCollisionBox", [](QWidget& box) {
+                QVERIFY(static_cast<QMessageBox&>(box).text().contains(
+                    "Add it as \"Copy of Structural Steel S235\", or skip it?"));
+                for (QAbstractButton* b : box.findChildren<QAbstractButton*>())
+                    if (b->text() == QLatin1String("Add as &Copy")) b->click();
+            });
+            d.findChild<QPushButton*>("importButton")->click();
+        });
+        trigger("importFromLibraryMenu");
+        QCOMPARE(library().MaterialCount(), 7);
+        QCOMPARE(std::string(TrimBlanks(library().Entry(6).Name)),
+                 std::string("Copy of Structural Steel S235"));
+        QCOMPARE(browser->mainWindow().menuItem("undoMenu")->text(),
+                 QStringLiteral("Undo Import 1 Material"));
+        trigger("undoMenu");
+        trigger("undoMenu");
+        QCOMPARE(library().MaterialCount(), 1);
+    }
+
+    void exportWritesTheChosenSetInTheChosenFormat() {
+        dialogs->queuePath(kSample);
+        trigger("fileOpenMenu");
+        const std::string path = dir->filePath("rubbers.csv").toStdString();
+        dialogs->queuePath(path);
+        WhenShown("ExportDialog", [](QWidget& d) {
+            QVERIFY(d.findChild<QRadioButton*>("selectedMaterial")->isChecked());
+            QCOMPARE(d.findChild<QRadioButton*>("selectedMaterial")->text(),
+                     QStringLiteral("The &selected material, Structural Steel S235"));
+            auto* units = d.findChild<QComboBox*>("unitsCombo");
+            QVERIFY(!units->isEnabled());
+            d.findChild<QComboBox*>("formatCombo")->setCurrentIndex(1); // CSV
+            QVERIFY(units->isEnabled());
+            units->setCurrentIndex(1); // SI
+            d.findChild<QRadioButton*>("chosenMaterials")->click();
+            auto* exportButton = d.findChild<QPushButton*>("exportButton");
+            QVERIFY(!exportButton->isEnabled());
+            Line(d, "Rubbers")->setCheckState(0, Qt::Checked);
+            QVERIFY(exportButton->isEnabled());
+            exportButton->click();
+        });
+        trigger("exportMenu");
+        QCOMPARE(dialogs->requests.back().filter, std::string("CSV Files (*.csv)|*.csv"));
+        std::ostringstream written;
+        written << std::ifstream(path).rdbuf();
+        QCOMPARE(written.str(), CsvText(ExportTable(ExportSelection(library(), {16, 17, 18, 19}),
+                                                    UnitSystemIndex::SI)));
+        QVERIFY(messages->questions.empty());
+    }
+
+    // The materials before a failing row stay, with the row named; the file keeps its name
+    // in the caption but the library has none: Save asks for one, proposing ".lib".
+    void importAndADroppedFileReadForeignFilesAsNewLibraries() {
+        Library sample;
+        QCOMPARE(ReadLibraryFile(kSample, sample, ".").status, ReadResult::Status::Loaded);
+        std::string csv = CsvText(ExportTable(ExportSelection(sample, {0, 1, 2}), 1));
+        const std::size_t third = csv.rfind("\nSteels,");
+        QVERIFY(third != std::string::npos);
+        csv.replace(csv.find(",2", third), 2, ",x");
+        const std::string path = dir->filePath("steels.csv").toStdString();
+        std::ofstream(path) << csv;
+
+        dialogs->queuePath(path);
+        trigger("importMenu");
+        QCOMPARE(dialogs->requests[0].title, std::string("Import..."));
+        QCOMPARE(library().MaterialCount(), 2);
+        QCOMPARE(caption(), QString::fromStdString(path));
+        QCOMPARE(messages->questions.size(), std::size_t(1));
+        QCOMPARE(messages->questions[0].text, std::string("Cell F5: \"xe+09\" is not a number."));
+        trigger("saveMenu");
+        QCOMPARE(dialogs->requests.back().proposedPath, dir->filePath("steels.lib").toStdString());
+
+        // Dropped, after the question about the library read before, which was never saved.
+        messages->queueAnswer(MsgResult::No);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+        const QPoint at = browser->mainWindow().rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(&browser->mainWindow(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(&browser->mainWindow(), &drop);
+        QTRY_COMPARE(messages->questions.size(), std::size_t(3));
+        QCOMPARE(messages->questions[1].text, std::string("Do you want to save changes?"));
+        QCOMPARE(messages->questions[2].text, messages->questions[0].text);
+        QVERIFY(browser->state().doc.IsUntitled);
+    }
+};
+
+} // namespace mb::test
+
+QTEST_MAIN(mb::test::ExchangeDialogsTest)
+#include "ExchangeDialogsTest.moc"
