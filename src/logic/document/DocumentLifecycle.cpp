@@ -301,7 +301,9 @@ DocumentLifecycle::ReadOutcome DocumentLifecycle::ReadChosenFile(const std::stri
     ReadLocaleDecimalSeparator(state_, locale_);
     if (importing || EndsWithXls(path)) {
         ResetViewAndUnloadEditor();
-        const ImportResult result = ImportFile(path, spreadsheets_, state_.library);
+        // Every foreign sheet, CSV included, is read where a crash costs only the reader.
+        const ImportResult result =
+            ImportFile(path, spreadsheets_, state_.library, CsvReading::ByWorkbookReader);
         if (result.status == ImportResult::Status::CannotOpen) {
             state_.doc.DocumentOpen = false;
             messages_.show(result.message(), MsgButtons::OK, MsgIcon::Exclamation);
