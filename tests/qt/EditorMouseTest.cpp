@@ -2,70 +2,26 @@
 // that moves nothing, clicks into the three boxes, and a click on the tree while a box
 // holds a text that is too long.
 
-#include "AppState.h"
-#include "BaseFormWindow.h"
-#include "EditorWindows.h"
-#include "FakeServices.h"
-#include "LibraryFile.h"
-#include "MDIForm1.h"
-#include "MaterialBrowser.h"
 #include "QtControls.h"
 #include "QtGrid.h"
-#include "QtTree.h"
+#include "RunningBrowser.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDragEnterEvent>
-#include <QFile>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSplitter>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
-#include <QTreeWidgetItemIterator>
-
-#include <memory>
 
 namespace mb::test {
 
-class EditorMouseTest : public QObject {
+class EditorMouseTest : public QObject, RunningBrowser {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<fake::FakeMessageBox> messages;
-    std::unique_ptr<fake::FakeFileDialogs> dialogs;
-    std::unique_ptr<fake::FakeSettingsBackend> settings;
-    std::unique_ptr<qt::MaterialBrowser> browser;
-
-    BaseFormWindow* editor() { return browser->editors().window(); }
-    qt::QtTree* tree() { return editor()->findChild<qt::QtTree*>("TreeView1"); }
     qt::QtTextBox* box(const char* name) { return editor()->findChild<qt::QtTextBox*>(name); }
     QString text(const char* name) { return box(name)->QLineEdit::text(); }
-    const Library& library() { return browser->state().library; }
 
-    /// The node of a material by its visible name (the reader keeps two blanks after it).
-    QTreeWidgetItem* materialNode(const char* name) {
-        for (QTreeWidgetItemIterator it(tree()); *it; ++it)
-            if ((*it)->parent() && (*it)->text(0).trimmed() == QLatin1String(name)) return *it;
-        return nullptr;
-    }
-    QTreeWidgetItem* categoryNode(const char* name) {
-        for (int i = 0; i < tree()->topLevelItemCount(); ++i)
-            if (tree()->topLevelItem(i)->text(0).trimmed() == QLatin1String(name))
-                return tree()->topLevelItem(i);
-        return nullptr;
-    }
-    QPoint pointOf(QTreeWidgetItem* item) {
-        tree()->scrollToItem(item);
-        return tree()->visualItemRect(item).center();
-    }
-    void clickNode(QTreeWidgetItem* item, Qt::MouseButton button = Qt::LeftButton) {
-        QVERIFY(item);
-        QTest::mouseClick(tree()->viewport(), button, {}, pointOf(item));
-    }
     /// The category, name and description boxes' texts.
     QStringList allBoxes() {
         return {text("materialTypeText"), text("materialNameText"), text("descriptionText")};
@@ -74,68 +30,29 @@ class EditorMouseTest : public QObject {
     void clickInto(const char* name) {
         QTest::mouseClick(box(name), Qt::LeftButton, {}, QPoint(24, box(name)->height() / 2));
     }
-
-    /// The tests' library in a file: Metals: 0 Steel, 1 Copper, 2 Brass; Polymers: 3 Nylon.
-    QString writeLibrary() {
-        Library made;
-        for (auto [category, name] : {std::pair{"Metals", "Steel"},
-                                      {"Metals", "Copper"},
-                                      {"Metals", "Brass"},
-                                      {"Polymers", "Nylon"}}) {
-            clsMaterial record;
-            record.MaterialType(category);
-            record.MaterialName(name);
-            record.MaterialDescription(std::string(name) + " bar");
-            record.CopyProperty("EX", 1e11);
-            made.AddMaterial({std::string(category) + "    ", "", name, std::string(name) + " bar"},
-                             record, clsMaterial());
-        }
-        const std::string text = LibraryText(made, GroupByCategory(made));
-        const QString path = dir->filePath("metals.lib");
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) return {};
-        file.write(text.data(), static_cast<qint64>(text.size()));
-        return path;
-    }
-
-    /// Starts the application with `messageBox` (the real one when null) and opens the
-    /// library through the menu.
+    /// Metals: 0 Steel, 1 Copper, 2 Brass; Polymers: 3 Nylon.
     void start(MessageBox* messageBox) {
-        browser = std::make_unique<qt::MaterialBrowser>(
-            qt::BrowserServices{messageBox, dialogs.get(), settings.get()});
-        browser->show();
-        QVERIFY(QTest::qWaitForWindowExposed(&browser->mainWindow()));
-        dialogs->queuePath(writeLibrary().toStdString());
-        browser->mainWindow().menuItem("fileOpenMenu")->trigger();
-        QVERIFY(editor());
-        QVERIFY(QTest::qWaitForWindowExposed(editor()));
-        tree()->expandAll();
+        RunningBrowser::start(
+            messageBox, writeLibrary("metals.lib", {{"Metals", "Steel", 1e11, "Steel bar"},
+                                                    {"Metals", "Copper", 1e11, "Copper bar"},
+                                                    {"Metals", "Brass", 1e11, "Brass bar"},
+                                                    {"Polymers", "Nylon", 1e11, "Nylon bar"}}));
     }
 
 private slots:
     void init() {
-        // The recovery copies and locks of these runs stay out of the user's folders.
-        QStandardPaths::setTestModeEnabled(true);
-        dir = std::make_unique<QTemporaryDir>();
-        messages = std::make_unique<fake::FakeMessageBox>();
-        dialogs = std::make_unique<fake::FakeFileDialogs>();
-        settings = std::make_unique<fake::FakeSettingsBackend>();
-
+        RunningBrowser::init();
         start(messages.get());
     }
-
-    void cleanup() {
-        browser.reset();
-        dir.reset();
-    }
+    void cleanup() { RunningBrowser::cleanup(); }
 
     void aDragThatMovesNothingLeavesTheNextClickWorking() {
         // Dropped on the material's own category, then on a sibling material.
         const std::pair<const char*, const char*> drops[] = {{"Copper", "Metals"},
                                                              {"Brass", nullptr}};
         for (const auto& [dragged, onCategory] : drops) {
-            QTreeWidgetItem* source = materialNode(dragged);
-            QTreeWidgetItem* target = onCategory ? categoryNode(onCategory) : materialNode("Steel");
+            QTreeWidgetItem* source = node(dragged);
+            QTreeWidgetItem* target = onCategory ? node(onCategory) : node("Steel");
             QVERIFY(source && target);
             const QPoint from = pointOf(source);
             QTest::mousePress(tree()->viewport(), Qt::LeftButton, {}, from);
@@ -154,8 +71,8 @@ private slots:
             QCOMPARE(library().Entry(1).Category, std::string("Metals    "));
             QCOMPARE(library().Entry(2).Category, std::string("Metals    "));
 
-            clickNode(materialNode("Nylon"));
-            QCOMPARE(tree()->currentItem(), materialNode("Nylon"));
+            click("Nylon");
+            QCOMPARE(tree()->currentItem(), node("Nylon"));
             QCOMPARE(text("materialNameText"), QStringLiteral("Nylon  "));
             QCOMPARE(text("descriptionText"), QStringLiteral("Nylon bar"));
             QVERIFY(!editor()->findChild<qt::QtGrid*>("VSFlexGrid1")->isHidden());
@@ -163,7 +80,7 @@ private slots:
     }
 
     void aClickIntoABoxSelectsItsWholeText() {
-        clickNode(materialNode("Copper"));
+        click("Copper");
         for (const char* name : {"materialTypeText", "materialNameText", "descriptionText"}) {
             clickInto(name);
             QVERIFY2(box(name)->hasFocus(), name);
@@ -198,7 +115,7 @@ private slots:
              "Material name should be less than 30 characters long"},
         };
         for (const auto& [name, typed, message] : cases) {
-            clickNode(materialNode("Copper"));
+            click("Copper");
             const std::size_t asked = messages->questions.size();
             clickInto(name);
             QTest::keyClicks(box(name), typed);
@@ -206,15 +123,15 @@ private slots:
             const QStringList boxes = allBoxes();
 
             for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
-                clickNode(materialNode("Nylon"), button);
+                click("Nylon", button);
                 QCOMPARE(messages->questions.size(), asked + 1);
                 QCOMPARE(messages->questions.back().text, message);
                 QCOMPARE(messages->questions.back().icon, MsgIcon::Critical);
                 QCOMPARE(messages->questions.back().buttons, MsgButtons::OK);
                 messages->questions.pop_back();
                 QVERIFY2(box(name)->hasFocus(), name);
-                QCOMPARE(tree()->currentItem(), materialNode("Copper"));
-                QCOMPARE(tree()->selectedItems(), QList<QTreeWidgetItem*>{materialNode("Copper")});
+                QCOMPARE(tree()->currentItem(), node("Copper"));
+                QCOMPARE(tree()->selectedItems(), QList<QTreeWidgetItem*>{node("Copper")});
                 QCOMPARE(allBoxes(), boxes);
                 QCOMPARE(text(name), typed);
                 QVERIFY(editor()->findChild<qt::QtGrid*>("VSFlexGrid1")->isHidden());
@@ -229,7 +146,7 @@ private slots:
             QCOMPARE(library().LastMaterialIndex(), 3);
             QCOMPARE(allBoxes(), boxes);
             // Nor does a drag start from the refused press.
-            const QPoint from = pointOf(materialNode("Steel"));
+            const QPoint from = pointOf(node("Steel"));
             QTest::mousePress(tree()->viewport(), Qt::LeftButton, {}, from);
             QTest::mouseMove(tree()->viewport(), from + QPoint(6, 0));
             QTest::mouseRelease(tree()->viewport(), Qt::LeftButton, {}, from + QPoint(6, 0));
@@ -241,10 +158,10 @@ private slots:
             // Once the text fits, the click goes through.
             box(name)->selectAll();
             QTest::keyClicks(box(name), "Bronze");
-            clickNode(materialNode("Nylon"));
+            click("Nylon");
             QCOMPARE(messages->questions.size(), asked);
             QCOMPARE(text("materialNameText"), QStringLiteral("Nylon  "));
-            QCOMPARE(tree()->currentItem(), materialNode("Nylon"));
+            QCOMPARE(tree()->currentItem(), node("Nylon"));
         }
     }
 
@@ -253,7 +170,7 @@ private slots:
         // category box only once the message has been answered.
         browser.reset();
         start(nullptr);
-        clickNode(materialNode("Copper"));
+        click("Copper");
         clickInto("materialTypeText");
         QTest::keyClicks(box("materialTypeText"), "Category of 26 characters!");
         QString shown;
@@ -263,12 +180,12 @@ private slots:
             shown = message->text();
             message->button(QMessageBox::Ok)->click();
         });
-        clickNode(materialNode("Nylon"));
+        click("Nylon");
         QCOMPARE(shown,
                  QStringLiteral("Material Category name should be less than 25 characters long !"));
         // The offscreen platform does not activate the window again by itself.
         QCOMPARE(editor()->window()->focusWidget(), box("materialTypeText"));
-        QCOMPARE(tree()->currentItem(), materialNode("Copper"));
+        QCOMPARE(tree()->currentItem(), node("Copper"));
         QCOMPARE(allBoxes(),
                  QStringList({QStringLiteral("Category of 26 characters!"),
                               QStringLiteral("Copper  "), QStringLiteral("Copper bar")}));

@@ -2,57 +2,28 @@
 // find box filtering the real tree, Esc and Enter, the comparison window following an edit
 // and a unit switch, and a difference taken over from another library.
 
-#include "AppState.h"
-#include "BaseFormWindow.h"
 #include "ComparisonWindow.h"
-#include "EditorWindows.h"
-#include "FakeServices.h"
 #include "LibraryComparisonWindow.h"
-#include "LibraryFile.h"
-#include "MDIForm1.h"
-#include "MaterialBrowser.h"
 #include "QtControls.h"
 #include "QtGrid.h"
-#include "QtTree.h"
+#include "RunningBrowser.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTreeWidgetItemIterator>
-
-#include <memory>
 
 namespace mb::test {
 
-class FindAndCompareTest : public QObject {
+class FindAndCompareTest : public QObject, RunningBrowser {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<fake::FakeMessageBox> messages;
-    std::unique_ptr<fake::FakeFileDialogs> dialogs;
-    std::unique_ptr<fake::FakeSettingsBackend> settings;
-    std::unique_ptr<qt::MaterialBrowser> browser;
-
-    BaseFormWindow* editor() { return browser->editors().window(); }
-    qt::QtTree* tree() { return editor()->findChild<qt::QtTree*>("TreeView1"); }
     QLineEdit* findBox() { return editor()->findChild<QLineEdit*>("findBox"); }
     QString findStatus() { return editor()->findChild<QLabel*>("findStatus")->text(); }
     QString shownName() { return editor()->materialNameText().QLineEdit::text().trimmed(); }
-    Library& library() { return browser->state().library; }
 
-    QTreeWidgetItem* node(const char* name) {
-        for (QTreeWidgetItemIterator it(tree()); *it; ++it)
-            if ((*it)->text(0).trimmed() == QLatin1String(name)) return *it;
-        return nullptr;
-    }
     /// The names of the nodes on show, materials indented.
     QStringList shownNodes() {
         QStringList out;
@@ -62,13 +33,6 @@ class FindAndCompareTest : public QObject {
             out << (item->parent() ? QStringLiteral("  ") : QString()) + item->text(0).trimmed();
         }
         return out;
-    }
-    void click(const char* name) {
-        QTreeWidgetItem* item = node(name);
-        QVERIFY(item);
-        tree()->scrollToItem(item);
-        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {},
-                          tree()->visualItemRect(item).center());
     }
     /// A Value cell of the grid: clicked, typed into, and left for the next row.
     void typeValue(const QString& code, const QString& text) {
@@ -104,50 +68,16 @@ class FindAndCompareTest : public QObject {
         return {};
     }
 
-    /// Metals: 0 Steel, 1 Copper, 2 Brass; Polymers: 3 Nylon; Young's moduli in SI.
-    QString writeLibrary(const QString& fileName,
-                         std::initializer_list<std::tuple<const char*, const char*, double>> rows) {
-        Library made;
-        for (auto [category, name, ex] : rows) {
-            clsMaterial record;
-            record.MaterialType(category);
-            record.MaterialName(name);
-            record.CopyProperty("EX", ex);
-            made.AddMaterial({std::string(category) + "    ", "", name, ""}, record, record);
-        }
-        const std::string text = LibraryText(made, GroupByCategory(made));
-        const QString path = dir->filePath(fileName);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) return {};
-        file.write(text.data(), static_cast<qint64>(text.size()));
-        return path;
-    }
-
 private slots:
+    /// Metals: 0 Steel, 1 Copper, 2 Brass; Polymers: 3 Nylon; Young's moduli in SI.
     void init() {
-        QStandardPaths::setTestModeEnabled(true);
-        dir = std::make_unique<QTemporaryDir>();
-        messages = std::make_unique<fake::FakeMessageBox>();
-        dialogs = std::make_unique<fake::FakeFileDialogs>();
-        settings = std::make_unique<fake::FakeSettingsBackend>();
-        browser = std::make_unique<qt::MaterialBrowser>(
-            qt::BrowserServices{messages.get(), dialogs.get(), settings.get()});
-        browser->show();
-        QVERIFY(QTest::qWaitForWindowActive(&browser->mainWindow()));
-        dialogs->queuePath(writeLibrary("metals.lib", {{"Metals", "Steel", 2.1e11},
-                                                       {"Metals", "Copper", 1.2e11},
-                                                       {"Metals", "Brass", 1.0e11},
-                                                       {"Polymers", "Nylon", 3.0e9}})
-                               .toStdString());
-        browser->mainWindow().menuItem("fileOpenMenu")->trigger();
-        QVERIFY(editor());
-        QVERIFY(QTest::qWaitForWindowExposed(editor()));
+        RunningBrowser::init();
+        start(messages.get(), writeLibrary("metals.lib", {{"Metals", "Steel", 2.1e11},
+                                                          {"Metals", "Copper", 1.2e11},
+                                                          {"Metals", "Brass", 1.0e11},
+                                                          {"Polymers", "Nylon", 3.0e9}}));
     }
-
-    void cleanup() {
-        browser.reset();
-        dir.reset();
-    }
+    void cleanup() { RunningBrowser::cleanup(); }
 
     void theFindBoxFiltersTheTreeAsTypedAndEscBringsItBack() {
         click("Copper");

@@ -1,0 +1,108 @@
+#pragma once
+
+// The whole application on the offscreen platform with fake dialogs, message box and
+// settings, a library written to a temporary folder and opened through the menu.
+
+#include "BaseFormWindow.h"
+#include "EditorWindows.h"
+#include "FakeServices.h"
+#include "LibraryFile.h"
+#include "MDIForm1.h"
+#include "MaterialBrowser.h"
+#include "QtTree.h"
+
+#include <QAction>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidgetItemIterator>
+
+#include <memory>
+#include <string>
+#include <tuple>
+
+namespace mb::test {
+
+struct RunningBrowser {
+    struct Row {
+        const char* category;
+        const char* name;
+        double ex;
+        std::string description;
+    };
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<fake::FakeMessageBox> messages;
+    std::unique_ptr<fake::FakeFileDialogs> dialogs;
+    std::unique_ptr<fake::FakeSettingsBackend> settings;
+    std::unique_ptr<qt::MaterialBrowser> browser;
+
+    BaseFormWindow* editor() { return browser->editors().window(); }
+    qt::QtTree* tree() { return editor()->findChild<qt::QtTree*>("TreeView1"); }
+    Library& library() { return browser->state().library; }
+
+    /// A tree node by its visible name (the reader keeps blanks after it).
+    QTreeWidgetItem* node(const char* name) {
+        for (QTreeWidgetItemIterator it(tree()); *it; ++it)
+            if ((*it)->text(0).trimmed() == QLatin1String(name)) return *it;
+        return nullptr;
+    }
+    QPoint pointOf(QTreeWidgetItem* item) {
+        tree()->scrollToItem(item);
+        return tree()->visualItemRect(item).center();
+    }
+    void click(const char* name, Qt::MouseButton button = Qt::LeftButton) {
+        QTreeWidgetItem* item = node(name);
+        QVERIFY2(item, name);
+        QTest::mouseClick(tree()->viewport(), button, {}, pointOf(item));
+    }
+
+    QString writeLibrary(const QString& fileName, std::initializer_list<Row> rows) {
+        Library made;
+        for (const Row& row : rows) {
+            clsMaterial record;
+            record.MaterialType(row.category);
+            record.MaterialName(row.name);
+            record.MaterialDescription(row.description);
+            record.CopyProperty("EX", row.ex);
+            made.AddMaterial({std::string(row.category) + "    ", "", row.name, row.description},
+                             record, record);
+        }
+        const std::string text = LibraryText(made, GroupByCategory(made));
+        const QString path = dir->filePath(fileName);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) return {};
+        file.write(text.data(), static_cast<qint64>(text.size()));
+        return path;
+    }
+
+    /// Fresh fakes and folder; the recovery copies and locks of these runs stay out of the
+    /// user's folders.
+    void init() {
+        QStandardPaths::setTestModeEnabled(true);
+        dir = std::make_unique<QTemporaryDir>();
+        messages = std::make_unique<fake::FakeMessageBox>();
+        dialogs = std::make_unique<fake::FakeFileDialogs>();
+        settings = std::make_unique<fake::FakeSettingsBackend>();
+    }
+    /// Starts the application with `messageBox` (the real one when null) and opens `path`
+    /// through the menu.
+    void start(MessageBox* messageBox, const QString& path) {
+        browser = std::make_unique<qt::MaterialBrowser>(
+            qt::BrowserServices{messageBox, dialogs.get(), settings.get()});
+        browser->show();
+        QVERIFY(QTest::qWaitForWindowActive(&browser->mainWindow()));
+        dialogs->queuePath(path.toStdString());
+        browser->mainWindow().menuItem("fileOpenMenu")->trigger();
+        QVERIFY(editor());
+        QVERIFY(QTest::qWaitForWindowExposed(editor()));
+        tree()->expandAll();
+    }
+    void cleanup() {
+        browser.reset();
+        dir.reset();
+    }
+};
+
+} // namespace mb::test
