@@ -44,6 +44,8 @@ class ImportFromLibraryDialog : public MaterialPickerView {
 public:
     /// The library the materials come from, before the dialog shows.
     virtual void setSource(const std::string& path) = 0;
+    /// Import can be pressed only while some material is checked.
+    virtual void setImportEnabled(bool enabled) = 0;
     /// Shows the dialog until the user imports (true) or cancels; what the user does in
     /// it goes to `handler` meanwhile.
     virtual bool exec(MaterialPickerHandler& handler) = 0;

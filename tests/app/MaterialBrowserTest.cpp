@@ -467,6 +467,8 @@ private slots:
     void ctrlZUndoesADeleteAndTheTreeKeepsItsOpenCategories() {
         openThroughTheMenu();
         QVERIFY(QTest::qWaitForWindowActive(&mainWindow()));
+        // Not the find box above it, which would swallow the editing shortcuts.
+        QCOMPARE(QApplication::focusWidget(), tree());
         QAction* undo = mainWindow().menuItem("undoMenu");
         QAction* undoButton =
             mainWindow().findChild<QToolBar*>("Toolbar1")->findChild<QAction*>("undo");

@@ -36,9 +36,14 @@ public:
     void showLines(const std::vector<PickerLine>& l) override { lines = l; }
     void setStatus(const std::string& s) override { status = s; }
     void setSource(const std::string& path) override { source = path; }
-    bool exec(MaterialPickerHandler& handler) override { return user_(*this, handler); }
+    void setImportEnabled(bool e) override { importEnabled = e; }
+    /// Import pressed while it is disabled does not close the dialog: cancelled.
+    bool exec(MaterialPickerHandler& handler) override {
+        return user_(*this, handler) && importEnabled;
+    }
 
     std::string source;
+    bool importEnabled = true;
 
 private:
     std::function<bool(FakeImportDialog&, MaterialPickerHandler&)> user_;

@@ -49,7 +49,9 @@ void ImportFromLibrary::chooseAndImport() {
     const auto dialog = dialogs_.importFromLibraryDialog();
     dialog->setSource(path_);
     MaterialPicker picker(other_, *dialog, form_.UnitSystem(), form_.state.doc.DecimalSeparator);
+    picker.checksChanged = [&] { dialog->setImportEnabled(!picker.checkedMaterials().empty()); };
     picker.fill();
+    dialog->setImportEnabled(false);
     if (!dialog->exec(picker)) return;
     if (const std::vector<int> chosen = picker.checkedMaterials(); !chosen.empty())
         importMaterials(chosen);

@@ -79,10 +79,16 @@ void BaseFormWindow::buildLayout() {
     auto* leftColumn = new QVBoxLayout(left);
     leftColumn->setContentsMargins(0, 0, 0, 0);
     auto* findRow = new QHBoxLayout;
+    // Made before the box above it: a form that opens hands the focus to the first widget
+    // made that can take it, and browsing with the keys starts in the tree.
+    TreeView1_ = new qt::QtTree(left);
     findBox_ = new qt::QtTextBox(left);
     findBox_->setObjectName(QStringLiteral("findBox"));
     findBox_->setPlaceholderText(QStringLiteral("Find (Ctrl+F): words, EX>15E6, DENS..."));
     findBox_->setClearButtonEnabled(true);
+    // Given the focus by a click or Ctrl+F only, never by Tab: there it takes Ctrl+C and
+    // Ctrl+V meant for the material.
+    findBox_->setFocusPolicy(Qt::ClickFocus);
     findBox_->setToolTip(QStringLiteral(
         "Words are looked for in the name, category, name code and description;\n"
         "\"two words\" is a phrase; EX>200E9, NUXY<=0.3, DENS=7850 compare values in the\n"
@@ -94,7 +100,6 @@ void BaseFormWindow::buildLayout() {
     findRow->addWidget(findStatus_);
     leftColumn->addLayout(findRow);
 
-    TreeView1_ = new qt::QtTree(left);
     TreeView1_->setObjectName(QStringLiteral("TreeView1"));
     TreeView1_->setMinimumWidth(160);
     TreeView1_->loadImages();

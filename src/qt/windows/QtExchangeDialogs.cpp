@@ -130,6 +130,10 @@ public:
                               .arg(QFileInfo(file).fileName()));
         caption_->setToolTip(file);
     }
+    void setImportEnabled(bool enabled) override {
+        if (auto* button = dialog_->findChild<QPushButton*>(QStringLiteral("importButton")))
+            button->setEnabled(enabled);
+    }
     bool exec(MaterialPickerHandler& handler) override {
         picker_->setHandler(&handler);
         const bool accepted = dialog_->exec() == QDialog::Accepted;
