@@ -3,19 +3,14 @@
 // spreadsheet or CSV file imported through "Import..." or dropped onto the window.
 
 #include "CsvExchange.h"
-#include "EditorWindows.h"
 #include "ExportSelection.h"
-#include "FakeServices.h"
-#include "LibraryFile.h"
-#include "MDIForm1.h"
-#include "MaterialBrowser.h"
 #include "QtExchangeDialogs.h"
+#include "RunningBrowser.h"
 #include "TableLayout.h"
 #include "TestPaths.h"
 #include "TextUtil.h"
 #include "UnitConversion.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -27,11 +22,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
 
 #include <fstream>
 #include <functional>
@@ -72,16 +64,9 @@ QStringList Shown(QWidget& dialog) {
 
 } // namespace
 
-class ExchangeDialogsTest : public QObject {
+class ExchangeDialogsTest : public QObject, RunningBrowser {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<fake::FakeMessageBox> messages;
-    std::unique_ptr<fake::FakeFileDialogs> dialogs;
-    std::unique_ptr<fake::FakeSettingsBackend> settings;
-    std::unique_ptr<qt::MaterialBrowser> browser;
-
-    Library& library() { return browser->state().library; }
     void trigger(const char* item) {
         QAction* action = browser->mainWindow().menuItem(item);
         QVERIFY2(action && action->isEnabled(), item);
@@ -91,16 +76,10 @@ class ExchangeDialogsTest : public QObject {
 
 private slots:
     void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        messages = std::make_unique<fake::FakeMessageBox>();
-        dialogs = std::make_unique<fake::FakeFileDialogs>();
-        settings = std::make_unique<fake::FakeSettingsBackend>();
-        browser = std::make_unique<qt::MaterialBrowser>(
-            qt::BrowserServices{messages.get(), dialogs.get(), settings.get()});
-        browser->show();
-        QVERIFY(QTest::qWaitForWindowExposed(&browser->mainWindow()));
+        RunningBrowser::init();
+        launch(messages.get());
     }
-    void cleanup() { browser.reset(); }
+    void cleanup() { RunningBrowser::cleanup(); }
 
     void importFromLibraryAddsTheCheckedMaterialsAsOneEdit() {
         trigger("fileNewMenu");

@@ -20,7 +20,7 @@
 
 #include <memory>
 #include <string>
-#include <tuple>
+#include <vector>
 
 namespace mb::test {
 
@@ -30,6 +30,7 @@ struct RunningBrowser {
         const char* name;
         double ex;
         std::string description;
+        double nuxy = 0, dens = 0; // left out when 0
     };
 
     std::unique_ptr<QTemporaryDir> dir;
@@ -41,6 +42,7 @@ struct RunningBrowser {
     BaseFormWindow* editor() { return browser->editors().window(); }
     qt::QtTree* tree() { return editor()->findChild<qt::QtTree*>("TreeView1"); }
     Library& library() { return browser->state().library; }
+    void command(const char* name) { browser->mainWindow().menuItem(name)->trigger(); }
 
     /// A tree node by its visible name (the reader keeps blanks after it).
     QTreeWidgetItem* node(const char* name) {
@@ -58,7 +60,7 @@ struct RunningBrowser {
         QTest::mouseClick(tree()->viewport(), button, {}, pointOf(item));
     }
 
-    QString writeLibrary(const QString& fileName, std::initializer_list<Row> rows) {
+    QString writeLibrary(const QString& fileName, const std::vector<Row>& rows) {
         Library made;
         for (const Row& row : rows) {
             clsMaterial record;
@@ -66,6 +68,8 @@ struct RunningBrowser {
             record.MaterialName(row.name);
             record.MaterialDescription(row.description);
             record.CopyProperty("EX", row.ex);
+            if (row.nuxy) record.CopyProperty("NUXY", row.nuxy);
+            if (row.dens) record.CopyProperty("DENS", row.dens);
             made.AddMaterial({std::string(row.category) + "    ", "", row.name, row.description},
                              record, record);
         }
@@ -86,13 +90,16 @@ struct RunningBrowser {
         dialogs = std::make_unique<fake::FakeFileDialogs>();
         settings = std::make_unique<fake::FakeSettingsBackend>();
     }
-    /// Starts the application with `messageBox` (the real one when null) and opens `path`
-    /// through the menu.
-    void start(MessageBox* messageBox, const QString& path) {
+    /// Starts the application with `messageBox`, the real one when null.
+    void launch(MessageBox* messageBox) {
         browser = std::make_unique<qt::MaterialBrowser>(
             qt::BrowserServices{messageBox, dialogs.get(), settings.get()});
         browser->show();
         QVERIFY(QTest::qWaitForWindowActive(&browser->mainWindow()));
+    }
+    /// Starts the application and opens `path` through the menu.
+    void start(MessageBox* messageBox, const QString& path) {
+        launch(messageBox);
         dialogs->queuePath(path.toStdString());
         browser->mainWindow().menuItem("fileOpenMenu")->trigger();
         QVERIFY(editor());
