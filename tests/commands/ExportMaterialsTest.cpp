@@ -8,11 +8,7 @@
 #include "JsonExchange.h"
 #include "LibraryFile.h"
 #include "TableLayout.h"
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include "TempDir.h"
 
 namespace mb::test {
 namespace {
@@ -24,29 +20,13 @@ class ExportMaterialsTest : public EditingFixture {
 protected:
     void SetUp() override {
         EditingFixture::SetUp();
-        char pattern[] = "/tmp/export-materials-XXXXXX";
-        dir_ = mkdtemp(pattern);
-        state.doc.CurrentFileName = dir_ + "/metals.lib";
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    std::vector<std::string> Files() {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dir_))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-    std::string Read(const std::string& path) {
-        std::ostringstream text;
-        text << std::ifstream(path).rdbuf();
-        return text.str();
+        state.doc.CurrentFileName = dir.file("metals.lib");
     }
 
     fake::FakeExchangeDialogs dialogs;
     fake::FakeFileDialogs files;
     ExportMaterials exporter{editor.form, dialogs, files};
-    std::string dir_;
+    TempDir dir;
 };
 
 // The controls follow the choice: units only for the tables, the list only for a chosen
@@ -96,23 +76,23 @@ TEST_F(ExportMaterialsTest, TheFileHoldsTheChoiceInItsFormatAndNothingElseIsLeft
         user.line_Check(d.line("Aluminium"), true);
         return std::optional(ExportChoice{ChosenMaterials, Csv, 0});
     };
-    files.queuePath(dir_ + "/aluminium"); // typed without an extension
+    files.queuePath(dir.file("aluminium")); // typed without an extension
     exporter.run();
     ASSERT_EQ(files.requests.size(), 1u);
     EXPECT_EQ(files.requests[0].title, "Export Materials As...");
     EXPECT_EQ(files.requests[0].filter, "CSV Files (*.csv)|*.csv");
-    EXPECT_EQ(files.requests[0].proposedPath, dir_ + "/metals.csv");
-    EXPECT_EQ(Read(dir_ + "/aluminium.csv"),
+    EXPECT_EQ(files.requests[0].proposedPath, dir.file("metals.csv"));
+    EXPECT_EQ(ReadBytes(dir.file("aluminium.csv")),
               CsvText(ExportTable(ExportSelection(library(), {1, 3}), 0)));
 
     // Over an existing file, which is replaced whole.
     dialogs.exportUser = [](fake::FakeExportDialog&, ExportDialogHandler&) {
         return std::optional(ExportChoice{SelectedMaterial, Json, 2});
     };
-    files.queuePath(dir_ + "/aluminium.csv");
+    files.queuePath(dir.file("aluminium.csv"));
     exporter.run();
-    EXPECT_EQ(Read(dir_ + "/aluminium.csv"), ExportJson(ExportSelection(library(), {0})));
-    EXPECT_EQ(Files(), (std::vector<std::string>{"aluminium.csv"}));
+    EXPECT_EQ(ReadBytes(dir.file("aluminium.csv")), ExportJson(ExportSelection(library(), {0})));
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"aluminium.csv"}));
     EXPECT_TRUE(editor.messageBox.questions.empty());
 
     // Cancel in either dialog writes nothing.
@@ -123,19 +103,19 @@ TEST_F(ExportMaterialsTest, TheFileHoldsTheChoiceInItsFormatAndNothingElseIsLeft
     };
     exporter.run();
     EXPECT_EQ(files.requests.size(), 3u);
-    EXPECT_EQ(Files(), (std::vector<std::string>{"aluminium.csv"}));
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"aluminium.csv"}));
 }
 
 TEST_F(ExportMaterialsTest, AFileThatCannotBeWrittenIsNamed) {
     dialogs.exportUser = [](fake::FakeExportDialog&, ExportDialogHandler&) {
         return std::optional(ExportChoice{WholeLibrary, Calculix, 0});
     };
-    const std::string path = dir_ + "/no-such-folder/cards.inp";
+    const std::string path = dir.file("no-such-folder/cards.inp");
     files.queuePath(path);
     exporter.run();
     ExpectOnlyMessage("Cannot write " + path + ": " + FileErrorMessage(ENOENT), MsgButtons::OK,
                       MsgIcon::Exclamation);
-    EXPECT_TRUE(Files().empty());
+    EXPECT_TRUE(Names(dir.path()).empty());
 }
 
 } // namespace

@@ -6,9 +6,8 @@
 #include "FakeExchangeDialogs.h"
 #include "LibraryFile.h"
 #include "MaterialPicker.h"
+#include "TempDir.h"
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 
 namespace mb::test {
@@ -20,8 +19,6 @@ class ImportFromLibraryTest : public EditingFixture {
 protected:
     void SetUp() override {
         EditingFixture::SetUp();
-        char pattern[] = "/tmp/import-from-library-XXXXXX";
-        dir_ = mkdtemp(pattern);
         // The other library: two new materials, one in a new category, and three whose
         // names the open library has (one spelt in other capitals).
         AppState other;
@@ -42,17 +39,17 @@ protected:
             record.CopyProperty("EX", ex);
             lib.AddMaterial(LibraryEntry{category, "", name, description}, record, record);
         }
-        otherPath_ = dir_ + "/other.lib";
+        otherPath_ = dir.file("other.lib");
         std::ofstream(otherPath_) << LibraryText(lib, GroupByCategory(lib));
         ASSERT_EQ(importer.open(otherPath_), "");
     }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
 
     std::string SavedText() { return LibraryText(library(), GroupByCategory(library())); }
 
     fake::FakeExchangeDialogs dialogs;
     ImportFromLibrary importer{editor.form, dialogs};
-    std::string dir_, otherPath_;
+    TempDir dir;
+    std::string otherPath_;
 };
 
 // Other library: 0 S355, 1 a36, 2 Ti-6Al-4V, 3 6061, 4 C101.
@@ -197,10 +194,10 @@ TEST_F(ImportFromLibraryTest, TheListGroupsByCategoryAndFindsAsTheTreeDoes) {
     EXPECT_EQ(EntryNames().back(), "Ti-6Al-4V");
 
     // A file that is no library is named, and nothing is offered.
-    files.queuePath(dir_ + "/missing.lib");
+    files.queuePath(dir.file("missing.lib"));
     dialogs.importUser = nullptr;
     importer.run(files);
-    ExpectOnlyMessage("Cannot open " + dir_ + "/missing.lib: " + ReadErrorMessage(ENOENT),
+    ExpectOnlyMessage("Cannot open " + dir.file("missing.lib") + ": " + ReadErrorMessage(ENOENT),
                       MsgButtons::OK, MsgIcon::Exclamation);
 }
 
