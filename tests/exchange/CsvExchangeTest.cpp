@@ -6,7 +6,6 @@
 #include "PropertyCatalogue.h"
 #include "TableLayout.h"
 #include "UnitConversion.h"
-#include "XlsxExport.h"
 
 #include <gtest/gtest.h>
 
@@ -127,16 +126,6 @@ TEST(CsvExport, QuotesWhatWouldSplitAFieldAndWritesUtf8) {
                             CellValue::Text(" pad"), CellValue::Empty(), CellValue::Number(0.1),
                             CellValue::Text("Caf\xE9")}};
     EXPECT_EQ(CsvText(rows), "\"a,b\",\"say \"\"x\"\"\",\" pad\",,0.1,Caf\xC3\xA9\r\n");
-}
-
-// The workbook holds the same table; its parts are named in the zip's own headers.
-TEST(XlsxExport, WritesTheTableAsAWorkbookOfOneSheet) {
-    std::string error;
-    const std::string bytes =
-        XlsxWorkbook({{CellValue::Text("Category"), CellValue::Number(2.5)}}, error);
-    EXPECT_EQ(error, "");
-    EXPECT_TRUE(bytes.starts_with("PK\x03\x04"));
-    EXPECT_NE(bytes.find("xl/worksheets/sheet1.xml"), std::string::npos);
 }
 
 } // namespace
