@@ -6,11 +6,13 @@
 
 #include <bit>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <map>
 #include <new>
 #include <optional>
 #include <random>
+#include <tuple>
 
 namespace mb {
 namespace {
@@ -174,33 +176,29 @@ TEST(SheetReply, SendsEveryColumnUntilBothLayoutsHaveEndedOrTheLastCountedRow) {
     }
 }
 
-TEST(SheetReply, ASheetOfMoreCellsThanTheParentHoldsIsRefused) {
-    ScriptedReader reader;
-    reader.extent = {5000, 256};
-    reader.everyCell = CellValue::Number(1); // 1,280,000 cells
-    const SheetReply reply = RoundTrip(reader);
-    EXPECT_EQ(reply.outcome, SheetReply::Outcome::SheetFailed);
-    EXPECT_EQ(reply.reason, "The first worksheet of \"book.xls\" holds more than 1048576 cells.");
-}
-
 TEST(SheetReply, CarriesTheReaderReasonAndTheStageItFailedAt) {
-    ScriptedReader reader;
-    reader.openFailure =
+    using enum SheetReply::Outcome;
+    const std::string longReason =
         "The file \"" + std::string(8100, 'x') + "\" is damaged and cannot be read.";
-    SheetReply reply = RoundTrip(reader);
-    EXPECT_EQ(reply.outcome, SheetReply::Outcome::OpenFailed);
-    EXPECT_EQ(reply.reason, reader.openFailure);
-
-    reader.openFailure.clear();
-    reader.sheetFailure = "The file \"book.xls\" holds no worksheet.\nE 0\n";
-    reply = RoundTrip(reader);
-    EXPECT_EQ(reply.outcome, SheetReply::Outcome::SheetFailed);
-    EXPECT_EQ(reply.reason, reader.sheetFailure);
-
-    reader.runsOutOfMemory = true;
-    reply = RoundTrip(reader);
-    EXPECT_EQ(reply.outcome, SheetReply::Outcome::OpenFailed);
-    EXPECT_EQ(reply.reason, "The file \"book.xls\" is too large to be read.");
+    const std::string noSheet = "The file \"book.xls\" holds no worksheet.\nE 0\n";
+    const std::tuple<std::function<void(ScriptedReader&)>, SheetReply::Outcome, std::string>
+        cases[] = {{[&](ScriptedReader& r) { r.openFailure = longReason; }, OpenFailed, longReason},
+                   {[&](ScriptedReader& r) { r.sheetFailure = noSheet; }, SheetFailed, noSheet},
+                   {[](ScriptedReader& r) { r.runsOutOfMemory = true; }, OpenFailed,
+                    "The file \"book.xls\" is too large to be read."},
+                   {[](ScriptedReader& r) {
+                        r.extent = {5000, 256};
+                        r.everyCell = CellValue::Number(1); // 1,280,000 cells
+                    },
+                    SheetFailed,
+                    "The first worksheet of \"book.xls\" holds more than 1048576 cells."}};
+    for (const auto& [setUp, outcome, reason] : cases) {
+        ScriptedReader reader;
+        setUp(reader);
+        const SheetReply reply = RoundTrip(reader);
+        EXPECT_EQ(reply.outcome, outcome) << reason;
+        EXPECT_EQ(reply.reason, reason);
+    }
 }
 
 TEST(SheetReply, AnythingButACompleteReplyIsMalformed) {
