@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -605,6 +606,28 @@ private slots:
         QWidget* popup = QApplication::activePopupWidget();
         QCOMPARE(popup ? popup->objectName() : QString(), QStringLiteral("edit"));
         popup->close();
+    }
+
+    // While it is shown, the list of findings follows an edit and its undo.
+    void theCheckListFollowsEditsAndUndo() {
+        openThroughTheMenu();
+        trigger("checkLibrary");
+        auto* list = mainWindow().findChild<QListWidget*>("findingList");
+        QVERIFY(list);
+        const auto lines = [list] {
+            QStringList out;
+            for (int i = 0; i < list->count(); ++i)
+                out << list->item(i)->text();
+            return out;
+        };
+        const QStringList before = lines();
+        clickNode(materialNode("Structural Steel S235"));
+        typeValue("NUXY", "0.7");
+        const QStringList edited = lines();
+        QVERIFY2(edited.filter("NUXY = 0.7 is outside").size() == 1 && edited != before,
+                 qPrintable(edited.join('\n')));
+        trigger("undoMenu");
+        QCOMPARE(lines(), before);
     }
 };
 

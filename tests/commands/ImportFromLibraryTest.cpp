@@ -159,12 +159,18 @@ TEST_F(ImportFromLibraryTest, TheListGroupsByCategoryAndFindsAsTheTreeDoes) {
     files.queuePath(otherPath_);
     std::vector<std::vector<std::string>> seen;
     std::vector<std::string> statuses;
+    std::vector<bool> importEnabled;
     dialogs.importUser = [&](fake::FakeImportDialog& d, MaterialPickerHandler& user) {
         EXPECT_EQ(d.source, otherPath_);
+        importEnabled.push_back(d.importEnabled);
         seen.push_back(d.shown());
         user.findBox_Change("EX>1.5E11");
         seen.push_back(d.shown());
         statuses.push_back(d.status);
+        user.line_Check(d.line("Steel"), true);
+        importEnabled.push_back(d.importEnabled);
+        user.line_Check(d.line("Steel"), false);
+        importEnabled.push_back(d.importEnabled);
         user.line_Check(d.line("Steel"), true);
         user.findBox_Change("EX>>");
         statuses.push_back(d.status);
@@ -188,6 +194,7 @@ TEST_F(ImportFromLibraryTest, TheListGroupsByCategoryAndFindsAsTheTreeDoes) {
                           "Copper", "C101"}));
     EXPECT_EQ(seen[3], (V{"Steel", "S355", "+a36", "+Titanium", "+Ti-6Al-4V", "Aluminium", "6061",
                           "Copper", "C101"}));
+    EXPECT_EQ(importEnabled, (std::vector<bool>{false, true, false}));
     EXPECT_EQ(statuses[0], "2 matches");
     EXPECT_EQ(statuses[1], "\"EX>>\": \">\" is not a number.");
     EXPECT_EQ(dialogs.asked, V{"a36 -> Copy of a36"});

@@ -1,17 +1,12 @@
 #include "ExchangeCommands.h"
 
-#include "CalculixExport.h"
-#include "CsvExchange.h"
-#include "ExportSelection.h"
+#include "ExportFormats.h"
 #include "IsolatedSpreadsheetReader.h"
-#include "JsonExchange.h"
 #include "Library.h"
 #include "LibraryImport.h"
 #include "MatlibCommands.h"
-#include "TableLayout.h"
 #include "TextUtil.h"
 #include "UnitConversion.h"
-#include "XlsxExport.h"
 
 #include <algorithm>
 
@@ -68,26 +63,19 @@ int Export(const Invocation& inv, Output& output) {
         for (int i = 0; i < library.MaterialCount(); ++i)
             if (EqualsNoCase(TrimBlanks(library.Entry(i).Name), TrimBlanks(wanted)))
                 chosen.push_back(i);
-        if (chosen.size() == before) {
-            output.err += "matlib: no material named '" + std::string(TrimBlanks(wanted)) +
-                          "' in " + path + "\n";
-            return kExitRejected;
-        }
+        if (chosen.size() == before) return NoSuchMaterial(path, wanted, output);
     }
-    const std::vector<ExportedCategory> selection = ExportSelection(library, chosen);
-    if (format == "json")
-        output.out = ExportJson(selection);
-    else if (format == "csv")
-        output.out = CsvText(ExportTable(selection, UnitSystem(inv.optionValues[1])));
-    else if (format == "xlsx") {
-        std::string error;
-        output.out = XlsxWorkbook(ExportTable(selection, UnitSystem(inv.optionValues[1])), error);
-        if (!error.empty()) {
-            output.err += "matlib: " + error + "\n";
-            return kExitFailed;
-        }
-    } else
-        output.out = ExportCalculix(selection);
+    const ExportFormat kind = format == "json"   ? ExportFormat::Json
+                              : format == "csv"  ? ExportFormat::Csv
+                              : format == "xlsx" ? ExportFormat::Xlsx
+                                                 : ExportFormat::Calculix;
+    std::string error;
+    output.out =
+        ExportText(ExportSelection(library, chosen), kind, UnitSystem(inv.optionValues[1]), error);
+    if (!error.empty()) {
+        output.err += "matlib: " + error + "\n";
+        return kExitFailed;
+    }
     return kExitOk;
 }
 

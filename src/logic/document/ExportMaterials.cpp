@@ -2,17 +2,12 @@
 
 #include "AppState.h"
 #include "BaseForm.h"
-#include "CalculixExport.h"
 #include "Controls.h"
-#include "CsvExchange.h"
 #include "DocumentLifecycle.h"
 #include "FileOps.h"
-#include "JsonExchange.h"
 #include "LibraryFile.h"
-#include "TableLayout.h"
 #include "TextUtil.h"
 #include "UnitConversion.h"
-#include "XlsxExport.h"
 
 namespace mb {
 
@@ -52,21 +47,6 @@ std::string ExportExtension(ExportFormat format) {
         return "xlsx";
     case ExportFormat::Calculix:
         return "inp";
-    }
-    return "";
-}
-
-std::string ExportText(const std::vector<ExportedCategory>& selection, ExportFormat format,
-                       int unitSystem, std::string& error) {
-    switch (format) {
-    case ExportFormat::Json:
-        return ExportJson(selection);
-    case ExportFormat::Csv:
-        return CsvText(ExportTable(selection, unitSystem));
-    case ExportFormat::Xlsx:
-        return XlsxWorkbook(ExportTable(selection, unitSystem), error);
-    case ExportFormat::Calculix:
-        return ExportCalculix(selection);
     }
     return "";
 }

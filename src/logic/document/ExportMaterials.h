@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ExchangeDialogs.h"
+#include "ExportFormats.h"
 #include "ExportSelection.h"
 #include "MaterialPicker.h"
 
@@ -19,10 +20,6 @@ inline constexpr const char* kExportSaveTitle = "Export Materials As...";
 /// The save dialog's filter of a format ("JSON Files (*.json)|*.json") and its extension.
 std::string ExportFilter(ExportFormat format);
 std::string ExportExtension(ExportFormat format);
-/// The file text of `selection` in `format`, values of the table formats in `unitSystem`;
-/// "" with `error` set when it cannot be made.
-std::string ExportText(const std::vector<ExportedCategory>& selection, ExportFormat format,
-                       int unitSystem, std::string& error);
 /// Writes `bytes` to `path` as a library is saved: the old file stays whole until the new
 /// one is complete, and no temporary file is left. "" when written, else the message,
 /// naming the file.

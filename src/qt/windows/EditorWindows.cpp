@@ -142,6 +142,16 @@ void EditorWindows::checkLibrary() {
                                  w->feedback().ShowMaterial(item->data(Qt::UserRole).toInt());
                          });
     }
+    fillCheckList();
+    checkDock_->show();
+    checkDock_->raise();
+}
+
+void EditorWindows::libraryEdited() {
+    if (checkDock_ && checkDock_->isVisible()) fillCheckList();
+}
+
+void EditorWindows::fillCheckList() {
     auto* list = static_cast<QListWidget*>(checkDock_->widget());
     list->clear();
     const std::vector<LibraryFindingLine> lines = LibraryFindingLines(state_.library);
@@ -155,8 +165,6 @@ void EditorWindows::checkLibrary() {
         list->addItem(item);
     }
     if (lines.empty()) list->addItem(QStringLiteral("No errors or warnings in this library."));
-    checkDock_->show();
-    checkDock_->raise();
 }
 
 ComparisonWindow* EditorWindows::comparisonWindow() const {

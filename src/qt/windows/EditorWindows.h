@@ -52,6 +52,8 @@ public:
     QDockWidget* checkDock() const { return checkDock_; }
     /// Fills the list with every finding of the open library and shows it.
     void checkLibrary() override;
+    /// The list of findings, while it is shown, follows every edit.
+    void libraryEdited() override;
 
     /// "Add to Comparison": the material selected in the tree joins the comparison.
     void addToComparison() override;
@@ -62,6 +64,7 @@ public:
     LibraryComparisonWindow* libraryComparisonWindow() const;
 
 private:
+    void fillCheckList();
     void connectEditing(BaseFormWindow& window);
 
     AppState& state_;
