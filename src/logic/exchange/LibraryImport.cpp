@@ -67,13 +67,9 @@ private:
 
 // The block or the table layout from the first sheet of a workbook.
 ImportResult ImportWorkbook(const std::string& path, SpreadsheetReader& reader, Library& library) {
-    ImportResult result;
-    result.status = ImportResult::Status::CannotOpen;
-    std::unique_ptr<Workbook> workbook = reader.open(path, result.reason);
-    if (!workbook) return result;
-    std::unique_ptr<Worksheet> sheet = workbook->firstSheet(result.reason);
-    if (!sheet) return result;
-    return ImportAnyLayout(*sheet, library);
+    return ImportFirstSheet(path, reader, [&library](const Worksheet& sheet) {
+        return ImportAnyLayout(sheet, library);
+    });
 }
 
 } // namespace

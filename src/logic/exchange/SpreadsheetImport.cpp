@@ -118,15 +118,22 @@ ImportResult ImportWorksheet(const Worksheet& sheet, Library& library) {
     return stopAt(ImportResult::Status::MissingEnd, kLastSheetRow);
 }
 
-ImportResult ImportSpreadsheet(const std::string& path, SpreadsheetReader& reader,
-                               Library& library) {
+ImportResult ImportFirstSheet(const std::string& path, SpreadsheetReader& reader,
+                              const std::function<ImportResult(const Worksheet&)>& import) {
     ImportResult result;
     result.status = ImportResult::Status::CannotOpen;
     std::unique_ptr<Workbook> workbook = reader.open(path, result.reason);
     if (!workbook) return result;
     std::unique_ptr<Worksheet> sheet = workbook->firstSheet(result.reason);
     if (!sheet) return result;
-    return ImportWorksheet(*sheet, library);
+    return import(*sheet);
+}
+
+ImportResult ImportSpreadsheet(const std::string& path, SpreadsheetReader& reader,
+                               Library& library) {
+    return ImportFirstSheet(path, reader, [&library](const Worksheet& sheet) {
+        return ImportWorksheet(sheet, library);
+    });
 }
 
 } // namespace mb

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,5 +61,10 @@ ImportResult ImportSpreadsheet(const std::string& path, SpreadsheetReader& reade
 
 /// The same, from a sheet already open.
 ImportResult ImportWorksheet(const Worksheet& sheet, Library& library);
+
+/// `import` run on the first sheet of the workbook at `path`, while the workbook is open;
+/// CannotOpen with the reader's reason when the workbook or its first sheet cannot be read.
+ImportResult ImportFirstSheet(const std::string& path, SpreadsheetReader& reader,
+                              const std::function<ImportResult(const Worksheet&)>& import);
 
 } // namespace mb
