@@ -43,8 +43,6 @@ TEST(MatlibChecks, LintPrintsEachFindingAndExitsOneOnlyForAnError) {
         {{"Steels", "Good Steel", kGoodSteel}, {"Steels", "Light Steel", {{"DENS", 0.785}}}});
     const std::string clean =
         WriteLibrary(dir, "clean.lib", {{"Steels", "Good Steel", kGoodSteel}});
-    const std::string missing = dir.file("missing.lib"), notALibrary = dir.file("text.lib");
-    WriteBytes(notALibrary, "just some text\n");
 
     const std::string positive = "DENS = 0 is not positive.";
     const std::string poisson = "NUXY = 0.5 is outside -1 < NUXY < 0.5 for an isotropic material.";
@@ -82,11 +80,8 @@ TEST(MatlibChecks, LintPrintsEachFindingAndExitsOneOnlyForAnError) {
                                  "slip?\n"),
         Prints({"lint", clean}, ""),
         Prints({"lint", clean, "--format=json"}, "[]\n"),
-        Fails(2, {"lint", missing}, "matlib: cannot read " + missing + ": it does not exist.\n"),
-        Fails(2, {"lint", notALibrary},
-              "matlib: " + notALibrary + ": This file is not a VELTRA/M material library file!\n"),
         Fails(2, {"lint", clean, "--format", "xml"},
-              "matlib lint: --format takes text|json, not 'xml'; try 'matlib lint --help'\n"),
+              "matlib: lint: --format takes text|json, not 'xml'; try 'matlib lint --help'\n"),
     });
 }
 
@@ -107,18 +102,20 @@ TEST(MatlibChecks, CurvePrintsThePointsOfTheChartOrWhatIsMissing) {
         Prints({"curve", lib, "Relaxing Polymer", "--type=12", "--points=2"},
                "0.01\t995024916.875\t2166666666.67\n100\t500000000\t2166666666.67\n"),
         Fails(1, {"curve", lib, "Bare Steel", "--type", "5"},
-              "matlib: No plasticity curve: SIGYLD and ETAN are missing.\n"),
-        Fails(1, {"curve", lib, "Good Steel", "--type", "0"},
-              "matlib: No curve is drawn for Linear Elastic Isotropic materials.\n"),
+              "matlib: " + lib +
+                  ": 'Bare Steel': No plasticity curve: SIGYLD and ETAN are missing.\n"),
+        Fails(1, {"curve", lib, " good steel", "--type", "0"},
+              "matlib: " + lib +
+                  ": 'Good Steel': No curve is drawn for Linear Elastic Isotropic materials.\n"),
         Fails(1, {"curve", lib, "Copper", "--type", "4"},
               "matlib: no material named 'Copper' in " + lib + "\n"),
         Fails(2, {"curve", lib, "Good Steel"},
-              "matlib curve: --type is needed; try 'matlib curve --help'\n"),
+              "matlib: curve: --type is needed; try 'matlib curve --help'\n"),
         Fails(2, {"curve", lib, "Good Steel", "--type", "13"},
-              "matlib curve: --type takes a model type 0 to 12, not '13'; try 'matlib curve "
+              "matlib: curve: --type takes a model type 0 to 12, not '13'; try 'matlib curve "
               "--help'\n"),
         Fails(2, {"curve", lib, "Good Steel", "--type", "4", "--points", "1"},
-              "matlib curve: --points takes a whole number from 2 to 1000000, not '1'; try "
+              "matlib: curve: --points takes a whole number from 2 to 1000000, not '1'; try "
               "'matlib curve --help'\n"),
     });
 

@@ -39,11 +39,11 @@ TEST(MatlibExchange, ExportWritesTheChosenMaterialsInTheChosenFormatAndUnits) {
         {{"export", MB_SAMPLE_LIBRARY, "--material", "Steel"},
          2,
          "",
-         "matlib export: --format is needed; try 'matlib export --help'\n"},
+         "matlib: export: --format is needed; try 'matlib export --help'\n"},
         {{"export", MB_SAMPLE_LIBRARY, "--format", "xml"},
          2,
          "",
-         "matlib export: --format takes json|csv|xlsx|calculix, not 'xml'; try 'matlib export "
+         "matlib: export: --format takes json|csv|xlsx|calculix, not 'xml'; try 'matlib export "
          "--help'\n"},
         {{"export", MB_SAMPLE_LIBRARY, "--format", "json", "--material", "Structural Steel S235",
           "--material", "Unobtainium"},

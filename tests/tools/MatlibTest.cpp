@@ -4,6 +4,8 @@
 #include "TestPaths.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <ostream>
 
 namespace mb::test {
 namespace {
@@ -34,8 +36,6 @@ TEST(Matlib, EachCommandPrintsItsResultOrOneMessageWithItsExitStatus) {
                "KX\t387189E-7\tCal/(cm.s.C)\n"),
         Prints({"show", mixed, "  polyCARBONATE ", "--units", "ips"},
                "FRCANG\t1000000E-5\tDegrees\nG1\t250000E-6\t\nREFTEMP\t2963300E-4\tFahrenheit\n"),
-        Fails(1, {"write", Data("not-a-library.lib"), dir.file("out.lib")},
-              "This file is not a VELTRA/M material library file!\n"),
         // A name code is not a name.
         Fails(1, {"show", mixed, "SS304"}, "matlib: no material named 'SS304' in " + mixed + "\n"),
         Fails(2, {"list", missing}, "matlib: cannot read " + missing + ": it does not exist.\n"),
@@ -46,21 +46,21 @@ TEST(Matlib, EachCommandPrintsItsResultOrOneMessageWithItsExitStatus) {
         {{"list", mixed}, 2, "", "matlib: cannot write to standard output\n", {-1, "/dev/full"}},
         Fails(2, {}, "matlib: missing command; try 'matlib --help'\n"),
         Fails(2, {"check", "a.lib", "b.lib"},
-              "matlib check: too many arguments (expected FILE); try 'matlib check --help'\n"),
+              "matlib: check: too many arguments (expected FILE); try 'matlib check --help'\n"),
         Fails(2, {"list", "--all", "a.lib"},
-              "matlib list: unknown option '--all'; try 'matlib list --help'\n"),
-        Fails(2, {"show", "a.lib"}, "matlib show: expected FILE NAME; try 'matlib show --help'\n"),
+              "matlib: list: unknown option '--all'; try 'matlib list --help'\n"),
+        Fails(2, {"show", "a.lib"}, "matlib: show: expected FILE NAME; try 'matlib show --help'\n"),
         Fails(2, {"show", "a.lib", "Steel", "--units"},
-              "matlib show: --units needs a value; try 'matlib show --help'\n"),
+              "matlib: show: --units needs a value; try 'matlib show --help'\n"),
         Fails(2, {"show", "a.lib", "Steel", "--units", "MKS(G)"},
-              "matlib show: --units takes IPS|SI|MKS, not 'MKS(G)'; try 'matlib show --help'\n"),
+              "matlib: show: --units takes IPS|SI|MKS, not 'MKS(G)'; try 'matlib show --help'\n"),
     });
     EXPECT_EQ(Names(dir.path()).size(), 0u) << "a failed write left a file";
 }
 
 TEST(Matlib, WriteSavesAsTheApplicationWouldAndReplacesItsTargetOnlyWhenComplete) {
     TempDir dir;
-    const std::string target = dir.file("out.lib"), over = dir.file("overfull.lib");
+    const std::string target = dir.file("out.lib");
     ExpectRuns(Prints({"write", Data("mixed.lib"), target}, ""));
     EXPECT_EQ(ReadBytes(target), ReadBytes(Data("mixed-written.lib")));
     // The mixed library's text is over 1 KiB; the limit stops the write half way.
@@ -72,14 +72,6 @@ TEST(Matlib, WriteSavesAsTheApplicationWouldAndReplacesItsTargetOnlyWhenComplete
                 {1024, ""}});
     EXPECT_EQ(ReadBytes(target), "the previous library\n");
     EXPECT_EQ(Names(dir.path()).size(), 1u) << "temporary file left";
-    std::string text = "MATTYPE:Bulk\r\n";
-    for (int i = 0; i < 1003; ++i)
-        text += "MATL:B            : Bulk " + std::to_string(i) + "\r\nENDMATL\r\n";
-    WriteBytes(over, text);
-    ExpectRuns({{"check", over},
-                0,
-                "1001 materials in 1 categories\n",
-                "matlib: " + over + ": 2 materials beyond the limit of 1001 were dropped\n"});
 }
 
 TEST(Matlib, ImportWritesAWorkbookAsALibraryOnlyWhenEveryRowWasImported) {
@@ -109,7 +101,7 @@ TEST(Matlib, ImportWritesAWorkbookAsALibraryOnlyWhenEveryRowWasImported) {
         Fails(2, {"import", crashes, out},
               "matlib: The file \"" + crashes +
                   "\" could not be read: the spreadsheet reader crashed (signal #).\n"),
-        Fails(2, {"import", good}, "matlib import: expected IN OUT; try 'matlib import --help'\n"),
+        Fails(2, {"import", good}, "matlib: import: expected IN OUT; try 'matlib import --help'\n"),
     });
     EXPECT_EQ(ReadBytes(out), "the previous library\n");
     EXPECT_EQ(Names(dir.path()).size(), 1u) << "temporary file left";
@@ -118,8 +110,7 @@ TEST(Matlib, ImportWritesAWorkbookAsALibraryOnlyWhenEveryRowWasImported) {
 // What a query matches is the query's own tests' concern; here it is how find reports it.
 TEST(Matlib, FindListsTheMatchesAsListDoesAndTellsNoneFromABadQuery) {
     TempDir dir;
-    const std::string mixed = Data("mixed.lib"), notALibrary = Data("not-a-library.lib"),
-                      missing = dir.file("missing.lib");
+    const std::string mixed = Data("mixed.lib"), missing = dir.file("missing.lib");
     const std::string s235 = "0\tSteels\tStructural Steel S235\tS235\tHot rolled\n",
                       pc = "1\tPolymers\tPolycarbonate\t\t\n",
                       ss304 = "2\tSTEELS\tStainless Steel 304\tSS304\tAustenitic, annealed\n",
@@ -140,10 +131,8 @@ TEST(Matlib, FindListsTheMatchesAsListDoesAndTellsNoneFromABadQuery) {
         Fails(2, {"find", missing, "EX>"}, "matlib: \"EX>\": a number must follow \">\".\n"),
         Fails(2, {"find", missing, "steel"},
               "matlib: cannot read " + missing + ": it does not exist.\n"),
-        Fails(2, {"find", notALibrary, "steel"},
-              "matlib: " + notALibrary + ": This file is not a VELTRA/M material library file!\n"),
         Fails(2, {"find", mixed, "steel", "--units", "CGS"},
-              "matlib find: --units takes IPS|SI|MKS, not 'CGS'; try 'matlib find --help'\n"),
+              "matlib: find: --units takes IPS|SI|MKS, not 'CGS'; try 'matlib find --help'\n"),
     });
 }
 
@@ -174,22 +163,93 @@ TEST(Matlib, DiffPrintsTheDifferencesOfEachFixturePairWithItsExitStatus) {
     ExpectRuns(Prints({"diff", changedOld, changedOld}, ""));
 }
 
-TEST(Matlib, DiffAndDumpTreatAFileThatIsNoLibraryAsAFileProblem) {
+// Every command that reads a library, "FILE" standing for the file it is given.
+struct ReadingCommand {
+    std::vector<std::string> args;
+};
+
+void PrintTo(const ReadingCommand& command, std::ostream* out) {
+    for (const std::string& a : command.args)
+        *out << a << ' ';
+}
+
+class EveryReadingCommand : public ::testing::TestWithParam<ReadingCommand> {
+protected:
+    /// The command's arguments with `file` in place of FILE and OUT in `dir`.
+    std::vector<std::string> argsWith(const std::string& file, const TempDir& dir) const {
+        std::vector<std::string> args = GetParam().args;
+        for (std::string& a : args) {
+            if (a == "FILE") a = file;
+            if (a == "OUT") a = dir.file("out.lib");
+        }
+        return args;
+    }
+};
+
+// One status means one thing: a file that is no library is the wrong input (1), one that
+// cannot be read is a file problem (2), whichever command meets it, and the message names
+// the file. A file with more materials than a library holds is the wrong input as well:
+// nothing is printed or written from part of it, but for the count of "check".
+TEST_P(EveryReadingCommand, ExitsAsEveryOtherOneOnAFileThatIsNoWholeLibrary) {
     TempDir dir;
-    const std::string mixed = Data("mixed.lib"), notALibrary = Data("not-a-library.lib"),
-                      missing = dir.file("missing.lib");
-    const std::string rejected =
-        "matlib: " + notALibrary + ": This file is not a VELTRA/M material library file!\n";
+    const std::string notALibrary = Data("not-a-library.lib"), missing = dir.file("missing.lib"),
+                      overfull = dir.file("overfull.lib");
+    std::string text = "MATTYPE:Bulk\r\n";
+    for (int i = 0; i < 1003; ++i)
+        text += "MATL:B            : Bulk " + std::to_string(i) + "\r\nENDMATL\r\n";
+    WriteBytes(overfull, text);
+    const bool check = GetParam().args[0] == "check";
     ExpectRuns({
-        Fails(2, {"diff", notALibrary, mixed}, rejected),
-        Fails(2, {"diff", mixed, notALibrary}, rejected),
-        Fails(2, {"diff", mixed, missing},
+        Fails(1, argsWith(notALibrary, dir),
+              "matlib: " + notALibrary + ": This file is not a VELTRA/M material library file!\n"),
+        Fails(2, argsWith(missing, dir),
               "matlib: cannot read " + missing + ": it does not exist.\n"),
-        Fails(2, {"dump", notALibrary}, rejected),
-        Fails(2, {"dump", missing}, "matlib: cannot read " + missing + ": it does not exist.\n"),
-        Fails(2, {"dump", mixed, "--units", "IPS"},
-              "matlib dump: unknown option '--units'; try 'matlib dump --help'\n"),
+        {argsWith(overfull, dir), 1, check ? "1001 materials in 1 categories\n" : "",
+         "matlib: " + overfull +
+             ": the file holds 1003 materials, more than the 1001 a library can hold\n"},
     });
+    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"overfull.lib"}) << "OUT was written";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Matlib, EveryReadingCommand,
+    ::testing::Values(ReadingCommand{{"check", "FILE"}}, ReadingCommand{{"list", "FILE"}},
+                      ReadingCommand{{"find", "FILE", "steel"}},
+                      ReadingCommand{{"show", "FILE", "Structural Steel S235"}},
+                      ReadingCommand{{"lint", "FILE"}},
+                      ReadingCommand{{"curve", "FILE", "Structural Steel S235", "--type", "4"}},
+                      ReadingCommand{{"diff", "FILE", Data("mixed.lib")}},
+                      ReadingCommand{{"diff", Data("mixed.lib"), "FILE"}},
+                      ReadingCommand{{"dump", "FILE"}}, ReadingCommand{{"write", "FILE", "OUT"}},
+                      ReadingCommand{{"export", "FILE", "--format", "json"}}));
+
+// "--" ends the options, so that a name, query or file may start with "-"; help stands
+// among the options only.
+TEST(Matlib, DoubleDashEndsTheOptions) {
+    TempDir dir;
+    const std::string mixed = Data("mixed.lib");
+    WriteBytes(dir.file("-dashed.lib"), ReadBytes(mixed));
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    const std::string s235 = "EX\t21000E7\tN/m^2\nNUXY\t300000E-6\t\nALPX\t120000E-10\t/Kelvin\n"
+                             "DENS\t7850000E-3\tKgm/m^3\nC (Cp)\t4600000E-4\tJ/kgm.K\n";
+    ExpectRuns({
+        Prints({"show", "--", mixed, "Structural Steel S235"}, s235),
+        Prints({"show", "--units", "SI", "--", mixed, "Structural Steel S235"}, s235),
+        Prints({"check", "--", "-dashed.lib"}, "4 materials in 2 categories\n"),
+        Fails(2, {"check", "-dashed.lib"},
+              "matlib: check: unknown option '-dashed.lib'; try 'matlib check --help'\n"),
+        // A query may now start with "-"; this one matches nothing.
+        Fails(1, {"find", mixed, "--", "-steel"}, ""),
+        Fails(2, {"find", mixed, "-steel"},
+              "matlib: find: unknown option '-steel'; try 'matlib find --help'\n"),
+        Fails(1, {"show", mixed, "--", "--units"},
+              "matlib: no material named '--units' in " + mixed + "\n"),
+        Fails(2, {"list", "--", "--help"}, "matlib: cannot read --help: it does not exist.\n"),
+        Fails(2, {"show", mixed, "--", "Structural Steel S235", "--units", "MKS"},
+              "matlib: show: too many arguments (expected FILE NAME); try 'matlib show --help'\n"),
+    });
+    std::filesystem::current_path(before);
 }
 
 TEST(Matlib, DumpPrintsALinePerFactThatASaveDoesNotChange) {
@@ -252,7 +312,11 @@ TEST(Matlib, HelpListsEveryCommandAndWinsOverBadArguments) {
          {"Usage: matlib COMMAND ARGS...\n", "\n  check FILE ", "\n  list FILE ",
           "\n  show FILE NAME [--units IPS|SI|MKS] ", "\n  write IN OUT ", "\n  import IN OUT ",
           "\n  cells FILE ", "\n  find FILE QUERY [--units IPS|SI|MKS] ", "\n  diff OLD NEW ",
-          "\n  dump FILE "})
+          "\n  dump FILE ",
+          // Required options stand without brackets, a repeatable one is marked so.
+          "\n  export FILE --format json|csv|xlsx|calculix [--units IPS|SI|MKS] [--material "
+          "NAME]...\n",
+          "\n  curve FILE NAME --type N [--units IPS|SI|MKS] [--points K]\n"})
         EXPECT_NE(help.out.find(line), std::string::npos) << line;
     const ProgramResult show = Matlib({"show", "a", "b", "c", "--bogus", "--help"});
     EXPECT_TRUE(show.out.starts_with("Usage: matlib show FILE NAME [--units IPS|SI|MKS]\n"))

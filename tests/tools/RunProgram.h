@@ -3,7 +3,9 @@
 #include "TempDir.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
+#include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +21,9 @@ struct ProgramResult {
 struct RunOptions {
     long long maxFileSize = -1; ///< bytes a written file may reach; -1 for no limit
     std::string stdoutPath;     ///< where standard output goes instead of being collected
+    /// Changes to the environment: "NAME=VALUE" sets, "NAME" unsets. The C locale by
+    /// default, so that what a program prints does not depend on the tester's locale.
+    std::vector<std::string> environment = {"LC_ALL=C"};
 };
 
 /// Runs `program` with `args`, no standard input, and collects what it printed.
@@ -40,6 +45,13 @@ inline ProgramResult RunProgram(const std::string& program, std::vector<std::str
                            ::open(capture.file("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600)};
         for (int fd = 0; fd < 3; ++fd)
             if (fds[fd] < 0 || ::dup2(fds[fd], fd) < 0) ::_exit(126);
+        for (const std::string& change : options.environment) {
+            const std::size_t eq = change.find('=');
+            if (eq == std::string::npos)
+                ::unsetenv(change.c_str());
+            else
+                ::setenv(change.substr(0, eq).c_str(), change.c_str() + eq + 1, 1);
+        }
         if (options.maxFileSize >= 0) {
             // A write past the limit then fails with EFBIG instead of killing the process.
             ::signal(SIGXFSZ, SIG_IGN);

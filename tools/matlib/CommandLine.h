@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TerminalText.h"
+
 #include <span>
 #include <string>
 #include <string_view>
@@ -13,10 +15,19 @@ struct Output {
     std::string err;
 };
 
-/// Exit codes shared by every command.
+/// Exit codes shared by every command: one status means one thing in all of them.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitRejected = 1; ///< the input is not what the command needs
-inline constexpr int kExitFailed = 2;   ///< a file could not be read or written, or bad usage
+/// The input is not what the command needs (not a library, no such material, a finding),
+/// or something was not carried whole.
+inline constexpr int kExitRejected = 1;
+inline constexpr int kExitFailed = 2; ///< bad usage, or a file could not be read or written
+
+/// How often an option may be given.
+enum class OptionUse {
+    Optional,   ///< at most once that counts: the last one given
+    Required,   ///< at least once
+    Repeatable, ///< any number of times, each value kept
+};
 
 /// One option a command accepts; every option of this tool takes a value.
 struct OptionSpec {
@@ -27,10 +38,14 @@ struct OptionSpec {
     /// The values allowed, matched without regard to case and kept as spelt here;
     /// empty for any value.
     std::vector<std::string_view> choices;
+    OptionUse use = OptionUse::Optional;
 };
 
 /// A command line after the table has checked it.
 struct Invocation {
+    /// How the library text the command prints and the names it is given meet the
+    /// terminal; arguments are kept as typed.
+    const TerminalText& terminal;
     std::vector<std::string> positionals;
     std::vector<std::string> optionValues; ///< one per OptionSpec, in table order
     /// Every value given, in the order given, one list per OptionSpec (for options that
@@ -47,10 +62,19 @@ struct CommandSpec {
     int (*run)(const Invocation&, Output&);
 };
 
+/// What the tool's help says around its command list.
+struct ToolSpec {
+    std::string_view program;
+    std::string_view version;
+    std::string_view about; ///< above the commands
+    std::string_view notes; ///< below them
+    std::span<const CommandSpec> commands;
+};
+
 /// Runs the command line (`args` without the program name) against the command table;
-/// `--version` alone prints the program's name and `version`.
-int Dispatch(std::string_view program, std::string_view version, std::string_view about,
-             std::span<const CommandSpec> commands, std::span<const std::string> args,
+/// `--version` alone prints the program's name and version. "--" ends the options: every
+/// argument after it is a positional one.
+int Dispatch(const ToolSpec& tool, const TerminalText& terminal, std::span<const std::string> args,
              Output& output);
 
 } // namespace mb::cli

@@ -3,6 +3,7 @@
 #include "MaterialCurves.h"
 #include "MaterialModel.h"
 #include "MatlibCommands.h"
+#include "TextUtil.h"
 #include "UnitConversion.h"
 #include "ValueText.h"
 
@@ -26,13 +27,12 @@ std::optional<int> WholeNumber(const std::string& text, int low, int high) {
 }
 
 int Usage(Output& output, const std::string& problem) {
-    output.err += "matlib curve: " + problem + "; try 'matlib curve --help'\n";
+    output.err += "matlib: curve: " + problem + "; try 'matlib curve --help'\n";
     return kExitFailed;
 }
 
 int Curve(const Invocation& inv, Output& output) {
     const std::string &typeText = inv.optionValues[0], &pointsText = inv.optionValues[2];
-    if (typeText.empty()) return Usage(output, "--type is needed");
     const std::optional<int> type = WholeNumber(typeText, 0, kMaterialTypeCount - 1);
     if (!type) return Usage(output, "--type takes a model type 0 to 12, not '" + typeText + "'");
     const std::optional<int> points = WholeNumber(pointsText, 2, kMostPoints);
@@ -45,13 +45,14 @@ int Curve(const Invocation& inv, Output& output) {
 
     const std::string& path = inv.positionals[0];
     Library library;
-    if (const int rc = LoadLibrary(path, library, output, NotALibrary::FileProblem); rc != kExitOk)
-        return rc;
-    const int n = MaterialNamed(library, inv.positionals[1]);
+    if (const int rc = LoadLibrary(path, library, output); rc != kExitOk) return rc;
+    const int n = MaterialNamed(library, inv.terminal, inv.positionals[1]);
     if (n < 0) return NoSuchMaterial(path, inv.positionals[1], output);
     const MaterialCurve curve = ComputeCurve(library.Material(n), *type, system, *points);
     if (!curve.drawn()) {
-        output.err += "matlib: " + curve.note + "\n";
+        output.err += "matlib: " + path + ": '" +
+                      inv.terminal.shown(TrimBlanks(library.Entry(n).Name)) + "': " + curve.note +
+                      "\n";
         return kExitRejected;
     }
     for (std::size_t i = 0; i < curve.x.size(); ++i) {
@@ -69,7 +70,12 @@ CommandSpec CurveCommand() {
     return {"curve",
             "Prints the points of the chart of material NAME in FILE for a model type.",
             {"FILE", "NAME"},
-            {{"--type", "N", "material model type, 0 to 12 as the editor lists them", "", {}},
+            {{"--type",
+              "N",
+              "material model type, 0 to 12 as the editor lists them",
+              "",
+              {},
+              OptionUse::Required},
              {"--units", "IPS|SI|MKS", "unit system of the stresses", "SI", {"IPS", "SI", "MKS"}},
              {"--points", "K", "number of points", "50", {}}},
             "NAME is compared trimmed and without regard to case. One tab-separated line per\n"
@@ -79,9 +85,9 @@ CommandSpec CurveCommand() {
             "evenly on a logarithmic scale, for 1 and 2 (orthotropic, anisotropic)\n"
             "theta_degrees and the directional Young's modulus in the XY plane (type 2 as\n"
             "its matrix is stored). Numbers have 12 significant digits.\n"
-            "\nExit status: 0 printed, 1 no such material, the type has no curve or the\n"
-            "material lacks a value the curve needs (the message says which), 2 FILE cannot\n"
-            "be read or is not a library, or the command line is wrong.\n",
+            "\nExit status: 0 printed, 1 FILE is not a library, no such material, the type has\n"
+            "no curve or the material lacks a value the curve needs (the message says which),\n"
+            "2 FILE cannot be read or the command line is wrong.\n",
             &Curve};
 }
 

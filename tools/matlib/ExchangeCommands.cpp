@@ -51,19 +51,13 @@ int UnitSystem(std::string_view name) {
 int Export(const Invocation& inv, Output& output) {
     const std::string& path = inv.positionals[0];
     const std::string& format = inv.optionValues[0];
-    if (format.empty()) {
-        output.err += "matlib export: --format is needed; try 'matlib export --help'\n";
-        return kExitFailed;
-    }
     Library library;
     if (const int rc = LoadLibrary(path, library, output); rc != kExitOk) return rc;
     std::vector<int> chosen;
     for (const std::string& wanted : inv.optionLists[2]) {
-        const std::size_t before = chosen.size();
-        for (int i = 0; i < library.MaterialCount(); ++i)
-            if (EqualsNoCase(TrimBlanks(library.Entry(i).Name), TrimBlanks(wanted)))
-                chosen.push_back(i);
-        if (chosen.size() == before) return NoSuchMaterial(path, wanted, output);
+        const std::vector<int> named = MaterialsNamed(library, inv.terminal, wanted);
+        if (named.empty()) return NoSuchMaterial(path, wanted, output);
+        chosen.insert(chosen.end(), named.begin(), named.end());
     }
     const ExportFormat kind = format == "json"   ? ExportFormat::Json
                               : format == "csv"  ? ExportFormat::Csv
@@ -114,13 +108,19 @@ CommandSpec ExportCommand() {
               "json|csv|xlsx|calculix",
               "the format",
               "",
-              {"json", "csv", "xlsx", "calculix"}},
+              {"json", "csv", "xlsx", "calculix"},
+              OptionUse::Required},
              {"--units",
               "IPS|SI|MKS",
               "unit system of the csv and xlsx values and units",
               "SI",
               {"IPS", "SI", "MKS"}},
-             {"--material", "NAME", "export only NAME (may be given again)", "", {}}},
+             {"--material",
+              "NAME",
+              "export only NAME (may be given again)",
+              "",
+              {},
+              OptionUse::Repeatable}},
             "Materials are written category by category, as a save groups them. NAME is\n"
             "compared trimmed and without regard to case.\n"
             "  json      categories and materials with name, name code, description and each\n"

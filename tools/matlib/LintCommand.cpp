@@ -28,13 +28,12 @@ std::string Latin1ToUtf8(std::string_view text) {
 
 int Lint(const Invocation& inv, Output& output) {
     Library library;
-    if (const int rc = LoadLibrary(inv.positionals[0], library, output, NotALibrary::FileProblem);
-        rc != kExitOk)
-        return rc;
+    if (const int rc = LoadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
     const std::vector<LibraryFinding> findings = CheckLibrary(library);
     const bool json = inv.optionValues[0] == "json";
     // The fields in the order the text lines give them.
     nlohmann::ordered_json array = nlohmann::ordered_json::array();
+    std::string text;
     bool anyError = false;
     for (const LibraryFinding& lf : findings) {
         const Finding& f = lf.finding;
@@ -49,11 +48,12 @@ int Lint(const Invocation& inv, Output& output) {
                              {"message", f.message}});
             continue;
         }
-        output.out.append(SeverityName(f.severity)).append("\t").append(category).append("\t");
-        output.out.append(name).append("\t").append(f.rule).append("\t").append(f.message);
-        output.out += "\n";
+        text.append(SeverityName(f.severity)).append("\t").append(category).append("\t");
+        text.append(name).append("\t").append(f.rule).append("\t").append(f.message);
+        text += "\n";
     }
-    if (json) output.out += array.dump(2) + "\n";
+    // JSON is UTF-8 whatever the terminal: it is a format, not text to read.
+    output.out += json ? array.dump(2) + "\n" : inv.terminal.shown(text);
     return anyError ? kExitRejected : kExitOk;
 }
 
@@ -73,8 +73,8 @@ CommandSpec LintCommand() {
             "ogden-initial-shear, prony-time, prony-sum, wlf-constants. Warnings:\n"
             "isotropic-consistency, range. With --format json the same findings are one\n"
             "JSON array of objects with the fields severity, category, name, rule and message.\n"
-            "\nExit status: 0 no error (warnings allowed), 1 an error was found, 2 FILE cannot\n"
-            "be read or is not a library.\n",
+            "\nExit status: 0 no error (warnings allowed), 1 an error was found or FILE is not a\n"
+            "library, 2 FILE cannot be read or the command line is wrong.\n",
             &Lint};
 }
 

@@ -21,6 +21,7 @@
 #include <charconv>
 #include <fstream>
 #include <memory>
+#include <optional>
 
 namespace mb::cli {
 
@@ -35,44 +36,78 @@ std::string Number(long long n) {
     return std::string(buf, res.ptr);
 }
 
-int Check(const Invocation& inv, Output& output) {
-    Library library;
-    if (const int rc = LoadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
-    const CategoryGrouping grouping = GroupByCategory(library);
-    output.out += Number(library.MaterialCount()) + " materials in " +
-                  Number(static_cast<long long>(grouping.names.size())) + " categories\n";
+// What a read tells the user, and the exit code: kExitOk when `library` holds the whole file.
+int ReportRead(const std::string& path, const ReadResult& r, Output& output) {
+    switch (r.status) {
+    case ReadResult::Status::CannotOpen:
+        output.err += "matlib: cannot read " + path + ": " + r.message + "\n";
+        return kExitFailed;
+    case ReadResult::Status::NotALibrary:
+        output.err += "matlib: " + path + ": " + kNotALibraryMessage + "\n";
+        return kExitRejected;
+    case ReadResult::Status::Loaded:
+        break;
+    }
+    // A command that went on with the first materials would print, or write, a library
+    // short of the rest as if it were the file.
+    if (r.droppedMaterials > 0) {
+        output.err += "matlib: " + path + ": the file holds " +
+                      Number(kMaxMaterials + r.droppedMaterials) + " materials, more than the " +
+                      Number(kMaxMaterials) + " a library can hold\n";
+        return kExitRejected;
+    }
     return kExitOk;
 }
 
-void ListLine(int i, const LibraryEntry& e, Output& output) {
-    output.out += Number(i);
+// The count is printed for a file with too many materials as well: it is what "check" is for.
+int Check(const Invocation& inv, Output& output) {
+    const std::string& path = inv.positionals[0];
+    Library library;
+    const ReadResult r = ReadLibraryFile(path, library, kDecimalSeparator);
+    const int rc = ReportRead(path, r, output);
+    if (r.status != ReadResult::Status::Loaded) return rc;
+    const CategoryGrouping grouping = GroupByCategory(library);
+    output.out += Number(library.MaterialCount()) + " materials in " +
+                  Number(static_cast<long long>(grouping.names.size())) + " categories\n";
+    return rc;
+}
+
+void ListLine(int i, const LibraryEntry& e, std::string& text) {
+    text += Number(i);
     for (const std::string* field : {&e.Category, &e.Name, &e.NameCode, &e.Description})
-        output.out.append("\t").append(TrimBlanks(*field));
-    output.out += "\n";
+        text.append("\t").append(TrimBlanks(*field));
+    text += "\n";
 }
 
 int List(const Invocation& inv, Output& output) {
     Library library;
     if (const int rc = LoadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
+    std::string text;
     for (int i = 0; i < library.MaterialCount(); ++i)
-        ListLine(i, library.Entry(i), output);
+        ListLine(i, library.Entry(i), text);
+    output.out += inv.terminal.shown(text);
     return kExitOk;
 }
 
 int Find(const Invocation& inv, Output& output) {
+    const std::string& typed = inv.positionals[1];
+    // A character Latin-1 lacks makes no query wrong: its word just matches nothing.
+    const std::optional<std::string> latin1 = inv.terminal.typed(typed);
     const QueryParse parsed =
-        MaterialQuery::parse(inv.positionals[1], inv.optionValues[0], kDecimalSeparator);
+        MaterialQuery::parse(latin1 ? *latin1 : typed, inv.optionValues[0], kDecimalSeparator);
     if (!parsed.query) {
-        output.err += "matlib: " + parsed.error + "\n";
+        output.err +=
+            "matlib: " + (latin1 ? inv.terminal.shown(parsed.error) : parsed.error) + "\n";
         return kExitFailed;
     }
     Library library;
-    if (const int rc = LoadLibrary(inv.positionals[0], library, output, NotALibrary::FileProblem);
-        rc != kExitOk)
-        return rc;
-    const std::vector<int> found = parsed.query->matchingMaterials(library);
+    if (const int rc = LoadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
+    const std::vector<int> found =
+        latin1 ? parsed.query->matchingMaterials(library) : std::vector<int>();
+    std::string text;
     for (int i : found)
-        ListLine(i, library.Entry(i), output);
+        ListLine(i, library.Entry(i), text);
+    output.out += inv.terminal.shown(text);
     return found.empty() ? kExitRejected : kExitOk;
 }
 
@@ -80,22 +115,20 @@ int Diff(const Invocation& inv, Output& output) {
     const std::string& oldPath = inv.positionals[0];
     const std::string& newPath = inv.positionals[1];
     Library oldLibrary, newLibrary;
-    if (const int rc = LoadLibrary(oldPath, oldLibrary, output, NotALibrary::FileProblem);
-        rc != kExitOk)
-        return rc;
-    if (const int rc = LoadLibrary(newPath, newLibrary, output, NotALibrary::FileProblem);
-        rc != kExitOk)
-        return rc;
+    if (const int rc = LoadLibrary(oldPath, oldLibrary, output); rc != kExitOk) return rc;
+    if (const int rc = LoadLibrary(newPath, newLibrary, output); rc != kExitOk) return rc;
     const LibraryComparison comparison = CompareLibraries(oldLibrary, newLibrary);
     const auto repeated = [&](const std::string& path, const std::vector<std::string>& names) {
         for (const std::string& name : names)
-            output.err += "matlib: " + path + ": more than one material is named '" + name +
-                          "'; the first of them is compared\n";
+            output.err += "matlib: " + path + ": more than one material is named '" +
+                          inv.terminal.shown(name) + "'; the first of them is compared\n";
     };
     repeated(oldPath, comparison.oldRepeatedNames);
     repeated(newPath, comparison.newRepeatedNames);
+    std::string text;
     for (const LibraryDifference& d : comparison.differences)
-        output.out += d.line() + "\n";
+        text += d.line() + "\n";
+    output.out += inv.terminal.shown(text);
     return comparison.differences.empty() ? kExitOk : kExitRejected;
 }
 
@@ -103,19 +136,18 @@ int Diff(const Invocation& inv, Output& output) {
 // comparison of two dumps shows a changed value with everything needed to place it.
 int Dump(const Invocation& inv, Output& output) {
     Library library;
-    if (const int rc = LoadLibrary(inv.positionals[0], library, output, NotALibrary::FileProblem);
-        rc != kExitOk)
-        return rc;
+    if (const int rc = LoadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
+    std::string text;
     for (int i = 0; i < library.MaterialCount(); ++i) {
         const LibraryEntry& e = library.Entry(i);
         std::string head(TrimBlanks(e.Category));
         head.append("\t").append(TrimBlanks(e.Name)).append("\t");
-        const auto line = [&](std::string_view key, std::string_view text,
+        const auto line = [&](std::string_view key, std::string_view value,
                               std::string_view unit = {}) {
-            output.out.append(head).append(key);
-            if (!text.empty()) output.out.append("\t").append(text);
-            if (!unit.empty()) output.out.append("\t").append(unit);
-            output.out += "\n";
+            text.append(head).append(key);
+            if (!value.empty()) text.append("\t").append(value);
+            if (!unit.empty()) text.append("\t").append(unit);
+            text += "\n";
         };
         line("namecode", TrimBlanks(e.NameCode));
         line("description", TrimBlanks(e.Description));
@@ -126,6 +158,7 @@ int Dump(const Invocation& inv, Output& output) {
                  ExactNumberText(record.SlotValue(slot)), TrimBlanks(UnitsSI(slot)));
         }
     }
+    output.out += inv.terminal.shown(text);
     return kExitOk;
 }
 
@@ -137,20 +170,21 @@ const std::string& UnitLabel(std::string_view system, int slot) {
 
 int Show(const Invocation& inv, Output& output) {
     const std::string& path = inv.positionals[0];
-    const std::string_view wanted = TrimBlanks(inv.positionals[1]);
     const std::string& system = inv.optionValues[0];
     Library library;
     if (const int rc = LoadLibrary(path, library, output); rc != kExitOk) return rc;
-    const int i = MaterialNamed(library, wanted);
-    if (i < 0) return NoSuchMaterial(path, wanted, output);
+    const int i = MaterialNamed(library, inv.terminal, inv.positionals[1]);
+    if (i < 0) return NoSuchMaterial(path, inv.positionals[1], output);
     clsMaterial& record = library.Material(i);
+    std::string text;
     for (int slot = 0; slot < kVisitedSlots; ++slot) {
         if (!record.HasValue(slot)) continue;
         record.Property(clsMaterial::GetNthProperty(slot));
-        output.out.append(TrimBlanks(record.Property())).append("\t");
-        output.out.append(TrimBlanks(record.PropValue(system))).append("\t");
-        output.out.append(TrimBlanks(UnitLabel(system, slot))).append("\n");
+        text.append(TrimBlanks(record.Property())).append("\t");
+        text.append(TrimBlanks(record.PropValue(system))).append("\t");
+        text.append(TrimBlanks(UnitLabel(system, slot))).append("\n");
     }
+    output.out += inv.terminal.shown(text);
     return kExitOk;
 }
 
@@ -229,44 +263,34 @@ int Cells(const Invocation& inv, Output& output) {
 
 } // namespace
 
-int LoadLibrary(const std::string& path, Library& library, Output& output,
-                NotALibrary notALibrary) {
-    const ReadResult r = ReadLibraryFile(path, library, kDecimalSeparator);
-    switch (r.status) {
-    case ReadResult::Status::CannotOpen:
-        output.err += "matlib: cannot read " + path + ": " + r.message + "\n";
-        return kExitFailed;
-    case ReadResult::Status::NotALibrary:
-        if (notALibrary == NotALibrary::FileProblem) {
-            output.err += "matlib: " + path + ": " + kNotALibraryMessage + "\n";
-            return kExitFailed;
-        }
-        output.err += std::string(kNotALibraryMessage) + "\n";
-        return kExitRejected;
-    case ReadResult::Status::Loaded:
-        break;
-    }
-    if (r.droppedMaterials > 0)
-        output.err += "matlib: " + path + ": " + Number(r.droppedMaterials) +
-                      " materials beyond the limit of " + Number(kMaxMaterials) + " were dropped\n";
-    return kExitOk;
+int LoadLibrary(const std::string& path, Library& library, Output& output) {
+    return ReportRead(path, ReadLibraryFile(path, library, kDecimalSeparator), output);
 }
 
 int SaveLibrary(const std::string& path, Library& library, Output& output) {
     return Save(path, library, output);
 }
 
-int NoSuchMaterial(const std::string& path, std::string_view name, Output& output) {
+int NoSuchMaterial(const std::string& path, std::string_view typed, Output& output) {
     output.err +=
-        "matlib: no material named '" + std::string(TrimBlanks(name)) + "' in " + path + "\n";
+        "matlib: no material named '" + std::string(TrimBlanks(typed)) + "' in " + path + "\n";
     return kExitRejected;
 }
 
-int MaterialNamed(const Library& library, std::string_view name) {
-    const std::string_view wanted = TrimBlanks(name);
+std::vector<int> MaterialsNamed(const Library& library, const TerminalText& terminal,
+                                std::string_view typed) {
+    std::vector<int> found;
+    const std::optional<std::string> name = terminal.typed(typed);
+    if (!name) return found;
+    const std::string_view wanted = TrimBlanks(*name);
     for (int i = 0; i < library.MaterialCount(); ++i)
-        if (EqualsNoCase(TrimBlanks(library.Entry(i).Name), wanted)) return i;
-    return -1;
+        if (EqualsNoCase(TrimBlanks(library.Entry(i).Name), wanted)) found.push_back(i);
+    return found;
+}
+
+int MaterialNamed(const Library& library, const TerminalText& terminal, std::string_view typed) {
+    const std::vector<int> found = MaterialsNamed(library, terminal, typed);
+    return found.empty() ? -1 : found.front();
 }
 
 const std::vector<CommandSpec>& MatlibCommands() {
@@ -276,9 +300,10 @@ const std::vector<CommandSpec>& MatlibCommands() {
          {"FILE"},
          {},
          "Prints \"N materials in M categories\", counting categories as a save groups them\n"
-         "(names compared without regard to case). Materials beyond the library's limit of\n"
-         "1001 are reported on stderr as dropped.\n"
-         "\nExit status: 0 a library, 1 not a library, 2 the file cannot be read.\n",
+         "(names compared without regard to case). A file with more materials than the\n"
+         "library's limit of 1001 is counted up to the limit and reported on stderr.\n"
+         "\nExit status: 0 a library, 1 not a library or more materials than a library can\n"
+         "hold, 2 FILE cannot be read or the command line is wrong.\n",
          &Check},
         {"list",
          "Lists the materials of FILE, one line each, in number order.",
@@ -286,7 +311,8 @@ const std::vector<CommandSpec>& MatlibCommands() {
          {},
          "Each line holds the material number, category, name, name code and description,\n"
          "separated by tabs and trimmed of blanks.\n"
-         "\nExit status: 0 listed, 1 not a library, 2 the file cannot be read.\n",
+         "\nExit status: 0 listed, 1 not a library, 2 FILE cannot be read or the command line\n"
+         "is wrong.\n",
          &List},
         {"find",
          "Lists the materials of FILE that match QUERY, as \"list\" lists them.",
@@ -304,8 +330,9 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "in capitals (C for C (Cp)); a word that is a code is taken as one. Numbers are in\n"
          "the unit system of --units, with \".\" as decimal point; values that differ by\n"
          "at most a relative 1E-9 are equal. Example: matlib find steels.lib 'steel EX>200E9'\n"
-         "\nExit status: 0 materials were found, 1 none matched, 2 QUERY is not a query (the\n"
-         "message names the wrong part), FILE cannot be read or is not a library.\n",
+         "\nExit status: 0 materials were found, 1 none matched or FILE is not a library,\n"
+         "2 QUERY is not a query (the message names the wrong part), FILE cannot be read or\n"
+         "the command line is wrong.\n",
          &Find},
         {"show",
          "Shows the property values of the material NAME in FILE.",
@@ -318,8 +345,8 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "NAME is compared trimmed and without regard to case. Each line holds the property\n"
          "code, the value as number text and the unit label, separated by tabs, in\n"
          "catalogue order; properties without a value are left out.\n"
-         "\nExit status: 0 shown, 1 not a library or no such material, 2 the file cannot be\n"
-         "read.\n",
+         "\nExit status: 0 shown, 1 not a library or no such material, 2 FILE cannot be read\n"
+         "or the command line is wrong.\n",
          &Show},
         LintCommand(),
         CurveCommand(),
@@ -337,8 +364,8 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "Texts are compared trimmed of blanks, categories also without regard to case (as\n"
          "a save groups them), values as numbers. A name held twice is compared by its\n"
          "first material, and stderr says so.\n"
-         "\nExit status: 0 the libraries hold the same materials and values, 1 they differ,\n"
-         "2 a file cannot be read or is not a library.\n",
+         "\nExit status: 0 the libraries hold the same materials and values, 1 they differ or\n"
+         "a file is not a library, 2 a file cannot be read or the command line is wrong.\n",
          &Diff},
         {"dump",
          "Prints FILE one line per value, for comparing versions of it.",
@@ -351,7 +378,8 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "values that changed:\n"
          "  .gitattributes:  *.lib diff=matlib\n"
          "  git config diff.matlib.textconv \"matlib dump\"\n"
-         "\nExit status: 0 printed, 2 FILE cannot be read or is not a library.\n",
+         "\nExit status: 0 printed, 1 FILE is not a library, 2 FILE cannot be read or the\n"
+         "command line is wrong.\n",
          &Dump},
         {"write",
          "Reads IN and writes it to OUT as the application saves a library.",
@@ -359,8 +387,8 @@ const std::vector<CommandSpec>& MatlibCommands() {
          {},
          "Categories are written in the order they first occur, each holding its materials\n"
          "in number order. OUT is replaced only once it has been written completely.\n"
-         "\nExit status: 0 written, 1 IN is not a library, 2 IN cannot be read or OUT\n"
-         "cannot be written.\n",
+         "\nExit status: 0 written, 1 IN is not a library (OUT is left as it was), 2 IN cannot\n"
+         "be read, OUT cannot be written or the command line is wrong.\n",
          &Write},
         ImportCommand(),
         ExportCommand(),
@@ -371,10 +399,31 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "Used by the editor, which reads workbooks in a separate process so that a damaged\n"
          "file cannot take it down. The output is a private format that may change between\n"
          "versions; a workbook that cannot be read gives its reason in it.\n"
-         "\nExit status: 0 the answer was printed, 2 bad usage.\n",
+         "\nExit status: 0 the answer was printed, 2 the command line is wrong.\n",
          &Cells},
     };
     return commands;
+}
+
+ToolSpec MatlibTool(std::string_view version) {
+    return {
+        "matlib",
+        version,
+        "Checks, lists, searches, shows, compares and rewrites VELTRA/M material library files\n"
+        "(.lib), imports them from JSON, CSV and Excel 97-2003 workbooks (.xls), and exports\n"
+        "them as JSON, CSV, xlsx workbooks and CalculiX material cards.",
+        "Names, categories and descriptions are printed in the locale's encoding (UTF-8 on\n"
+        "most systems) and names and queries are typed in it; in the C and POSIX locales\n"
+        "the library's bytes pass through unchanged both ways. Files are written as ever.\n"
+        "\"--\" ends the options: every argument after it is a file, name or query, even one\n"
+        "that starts with \"-\".\n"
+        "\nExit status, the same in every command: 0 done; 1 the input is not what the command\n"
+        "needs (not a library, a file with more materials than the 1001 a library can hold,\n"
+        "no such material, no match, a finding) or something was not carried whole; 2 the\n"
+        "command line is wrong or a file cannot be read or written. Every message on stderr\n"
+        "starts \"matlib:\" and names the file it is about.\n",
+        MatlibCommands(),
+    };
 }
 
 } // namespace mb::cli

@@ -12,27 +12,23 @@ class Library;
 
 namespace mb::cli {
 
-/// How a file that is not a library is reported: rejected as the editor rejects it, or, for
-/// a command that checks, compares or searches, as a file problem like any other, named
-/// with its path.
-enum class NotALibrary { Rejected, FileProblem };
-/// Reads the library at `path`; on failure says why in `output` and gives the exit code.
-int LoadLibrary(const std::string& path, Library& library, Output& output,
-                NotALibrary notALibrary = NotALibrary::Rejected);
+/// Reads the library at `path`. Gives kExitOk when the library holds all of it; otherwise
+/// says why in `output` (naming the file) and gives the exit code to end with.
+int LoadLibrary(const std::string& path, Library& library, Output& output);
 /// Writes `library` to `path` as a save would; on failure says why and gives the exit code.
 int SaveLibrary(const std::string& path, Library& library, Output& output);
-/// The number of the first material whose trimmed name is `name` trimmed, letters compared
-/// without regard to case; -1 when there is none.
-int MaterialNamed(const Library& library, std::string_view name);
-/// Says that `path` holds no material `name` and gives the exit code.
-int NoSuchMaterial(const std::string& path, std::string_view name, Output& output);
+/// The numbers of the materials whose trimmed name is `typed` trimmed, letters compared
+/// without regard to case, `typed` being text as the terminal gives it.
+std::vector<int> MaterialsNamed(const Library& library, const TerminalText& terminal,
+                                std::string_view typed);
+/// The first of MaterialsNamed; -1 when there is none.
+int MaterialNamed(const Library& library, const TerminalText& terminal, std::string_view typed);
+/// Says that `path` holds no material `typed` and gives the exit code.
+int NoSuchMaterial(const std::string& path, std::string_view typed, Output& output);
 
 /// The commands of `matlib`, in the order its help lists them.
 const std::vector<CommandSpec>& MatlibCommands();
-
-inline constexpr std::string_view kMatlibAbout =
-    "Checks, lists, searches, shows, compares and rewrites VELTRA/M material library files\n"
-    "(.lib), imports them from JSON, CSV and Excel 97-2003 workbooks (.xls), and exports\n"
-    "them as JSON, CSV, xlsx workbooks and CalculiX material cards.";
+/// `matlib` as its help presents it.
+ToolSpec MatlibTool(std::string_view version);
 
 } // namespace mb::cli

@@ -1,4 +1,5 @@
 #include "MatlibCommands.h"
+#include "TerminalText.h"
 
 #include <cstdio>
 #include <string>
@@ -6,9 +7,11 @@
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    // Only the terminal's encoding is taken from the locale; numbers and everything else
+    // keep the C locale's rules.
+    const mb::cli::TerminalText terminal(mb::cli::TerminalText::LocaleCodeset());
     mb::cli::Output output;
-    const int rc = mb::cli::Dispatch("matlib", MB_VERSION, mb::cli::kMatlibAbout,
-                                     mb::cli::MatlibCommands(), args, output);
+    const int rc = mb::cli::Dispatch(mb::cli::MatlibTool(MB_VERSION), terminal, args, output);
     const bool written =
         std::fwrite(output.out.data(), 1, output.out.size(), stdout) == output.out.size() &&
         std::fflush(stdout) == 0;
