@@ -34,14 +34,17 @@ std::vector<std::pair<const char*, double>> PolycarbonateViscoelastic() {
     return v;
 }
 
-// Stiffness matrix of a quasi-isotropic carbon/epoxy laminate, upper triangle row by row.
-// Small coupling terms come from a ply stack that is not exactly balanced.
+// Stiffness matrix of a quasi-isotropic carbon/epoxy laminate, upper triangle row by row,
+// rows and columns in the order x, y, z, xy, yz, xz: the in-plane shear stiffness MC44 is
+// (MC11 - MC12)/2, as quasi-isotropy demands. Small coupling terms come from a ply stack
+// that is not exactly balanced.
 std::vector<std::pair<const char*, double>> CfrpLaminateMatrix() {
-    return {{"MC11", 5.48e10}, {"MC12", 1.72e10}, {"MC13", 5.4e9}, {"MC14", 0},     {"MC15", 0},
-            {"MC16", 1.2e8},   {"MC22", 5.48e10}, {"MC23", 5.4e9}, {"MC24", 0},     {"MC25", 0},
-            {"MC26", 1.2e8},   {"MC33", 1.12e10}, {"MC34", 0},     {"MC35", 0},     {"MC36", 0},
-            {"MC44", 3.9e9},   {"MC45", -2.5e7},  {"MC46", 0},     {"MC55", 3.9e9}, {"MC56", 0},
-            {"MC66", 1.88e10}, {"DENS", 1580}};
+    return {{"MC11", 5.48e10}, {"MC12", 1.72e10}, {"MC13", 5.4e9},   {"MC14", 1.2e8},
+            {"MC15", 0},       {"MC16", 0},       {"MC22", 5.48e10}, {"MC23", 5.4e9},
+            {"MC24", 1.2e8},   {"MC25", 0},       {"MC26", 0},       {"MC33", 1.12e10},
+            {"MC34", 0},       {"MC35", 0},       {"MC36", 0},       {"MC44", 1.88e10},
+            {"MC45", 0},       {"MC46", 0},       {"MC55", 3.9e9},   {"MC56", -2.5e7},
+            {"MC66", 3.9e9},   {"DENS", 1580}};
 }
 
 // Cubic single crystal in its crystal axes: three independent constants.

@@ -65,6 +65,13 @@ const CurveCase kCurveCases[] = {
      {{0, 1e5 / kKgfPerCm2},
       {2.5e5 / kKgfPerCm2, 3.5e5 / kKgfPerCm2},
       {5e5 / kKgfPerCm2, 6e5 / kKgfPerCm2}}},
+    // The classic two constants, the others not given: 2 (l - l^-2)(C10 + C01/l).
+    {"Mooney-Rivlin of two constants",
+     {{"MOONEY_A", 3}, {"MOONEY_B", 1}},
+     9,
+     SI,
+     2,
+     {{0.5, 2 * (0.5 - 4) * (3 + 2)}, {3, 2 * (3 - 1.0 / 9) * (3 + 1.0 / 3)}}},
     // Neo-Hooke in Ogden's form: MU (l - l^-2); a second pair that cancels it.
     {"Ogden, one pair",
      {{"MU1", 1}, {"ALPH1", 2}},
@@ -194,9 +201,9 @@ TEST(MaterialCurves, SayWhatIsMissingInsteadOfDrawing) {
          8,
          "No strength envelope: COHESN must be greater than zero and FRCANG between 0 and 90 "
          "degrees."},
-        {{{"MOONEY_A", 1}, {"MOONEY_B", 1}},
+        {{{"MOONEY_B", 1}, {"MOONEY_C", 1}, {"MOONEY_F", 1}},
          9,
-         "No Mooney-Rivlin curve: MOONEY_C, MOONEY_D, MOONEY_E and MOONEY_F are missing."},
+         "No Mooney-Rivlin curve: MOONEY_A is missing."},
         {{}, 10, "No Ogden curve: MU1 and ALPH1 are missing."},
         {{{"MU1", 1}, {"ALPH1", 2}, {"MU2", 1}}, 10, "No Ogden curve: ALPH2 is missing."},
         {{{"EX", 1e9}, {"G1", 0.5}, {"TAUK1", 1}},

@@ -106,6 +106,53 @@ TEST_F(ExportMaterialsTest, TheFileHoldsTheChoiceInItsFormatAndNothingElseIsLeft
     EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"aluminium.csv"}));
 }
 
+// Cards that cannot carry a material whole are written all the same, and the message
+// after the export lists what is missing, material by material.
+TEST_F(ExportMaterialsTest, CardsThatLeaveSomethingOutAreWrittenAndTheMessageListsIt) {
+    dialogs.exportUser = [](fake::FakeExportDialog&, ExportDialogHandler&) {
+        return std::optional(ExportChoice{WholeLibrary, Calculix, 0});
+    };
+    const std::string path = dir.file("cards.inp");
+    files.queuePath(path);
+    exporter.run();
+    const std::string noNuxy =
+        ": *ELASTIC is not written: NUXY is missing, and EX alone makes no isotropic card.";
+    ExpectOnlyMessage(path +
+                          " is written, but not all of it as the library has it. Each of these "
+                          "is also a comment in the file:\n\nSteel / A36" +
+                          noNuxy + "\nSteel / S275" + noNuxy + "\nAluminium / 6061" + noNuxy +
+                          "\nAluminium / 7075" + noNuxy + "\nCopper / C101" + noNuxy,
+                      MsgButtons::OK, MsgIcon::Exclamation);
+    const std::string cards = ReadBytes(path);
+    EXPECT_NE(cards.find("*MATERIAL, NAME=A36\n**" + noNuxy.substr(1) + "\n*DENSITY\n7850\n"),
+              std::string::npos)
+        << cards;
+
+    // A material that goes whole leaves nothing to say.
+    library().SetOriginalValue(2, Slot::NUXY, 0.3);
+    dialogs.exportUser = [](fake::FakeExportDialog& d, ExportDialogHandler& user) {
+        user.line_Check(d.line("S275"), true);
+        return std::optional(ExportChoice{ChosenMaterials, Calculix, 0});
+    };
+    files.queuePath(path);
+    exporter.run();
+    EXPECT_TRUE(editor.messageBox.questions.empty());
+    EXPECT_NE(ReadBytes(path).find("*ELASTIC\n2.1e11, 0.3\n"), std::string::npos);
+}
+
+TEST_F(ExportMaterialsTest, TheMessageListsTwelveOmissionsAtMost) {
+    std::vector<ExportOmission> omissions;
+    for (int i = 1; i <= 14; ++i)
+        omissions.push_back({"Rubbers", "R" + std::to_string(i), "D1 is 0."});
+    std::string expected = "out.inp is written, but not all of it as the library has it. Each "
+                           "of these is also a comment in the file:\n";
+    for (int i = 1; i <= 11; ++i)
+        expected += "\nRubbers / R" + std::to_string(i) + ": D1 is 0.";
+    EXPECT_EQ(OmissionsMessage("out.inp", omissions), expected + "\n... and 3 more.");
+    omissions.resize(12);
+    EXPECT_EQ(OmissionsMessage("out.inp", omissions), expected + "\nRubbers / R12: D1 is 0.");
+}
+
 TEST_F(ExportMaterialsTest, AFileThatCannotBeWrittenIsNamed) {
     dialogs.exportUser = [](fake::FakeExportDialog&, ExportDialogHandler&) {
         return std::optional(ExportChoice{WholeLibrary, Calculix, 0});

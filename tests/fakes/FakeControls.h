@@ -97,7 +97,7 @@ public:
         const auto it = cells_.find({row, col});
         return it == cells_.end() ? std::string() : it->second;
     }
-    void clear() override { cells_.clear(), marks.clear(); }
+    void clear() override { cells_.clear(), marks.clear(), tips.clear(); }
     void autoSizeColumn(int) override {}
     void editCell() override { editing_ = true; }
     void finishEditing() override { editing_ = false; }
@@ -106,11 +106,17 @@ public:
             marks.erase(row);
         else
             marks[row] = {mark, tip};
+        if (tip.empty())
+            tips.erase(row);
+        else
+            tips[row] = tip;
     }
 
     bool isEditing() const { return editing_; }
     /// The marked rows with their mark and tooltip.
     std::map<int, std::pair<RowMark, std::string>> marks;
+    /// The tooltip of each row that has one, marked or not.
+    std::map<int, std::string> tips;
     /// What the user's typing leaves in the current cell once the editor closes.
     void typeIntoCurrentCell(const std::string& text) { setText(text), editing_ = false; }
 

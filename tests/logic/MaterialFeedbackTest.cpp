@@ -3,6 +3,7 @@
 
 #include "MaterialFeedback.h"
 #include "EditorFixture.h"
+#include "PropertyCatalogue.h"
 
 #include <cmath>
 
@@ -71,6 +72,39 @@ TEST_F(MaterialFeedbackTest, MarksTheRowsOfEachFindingAndSumsThemUpAsValuesAreSt
     EXPECT_EQ(lines[1].text,
               "error  Polymers / Polycarbonate  prony-sum: G1 = 1.5e+08 is not below 1 (G1 = "
               "1.5e+08).");
+}
+
+// The matrix is entered row by row in the order x, y, z, xy, yz, xz: each of its rows says
+// where its entry sits, above what the checks find there.
+TEST_F(MaterialFeedbackTest, MatrixRowsSayWhereTheirEntrySits) {
+    const auto tipOf = [this](std::string_view code) {
+        for (const auto& [row, tip] : ed.VSFlexGrid1.tips)
+            if (ed.VSFlexGrid1.textMatrix(row, 0) == code) return tip;
+        return std::string();
+    };
+    const std::string order = "; rows and columns in the order x, y, z, xy, yz, xz.";
+    show(0);
+    EXPECT_TRUE(ed.VSFlexGrid1.tips.empty());
+    ed.chooseType(2);
+    EXPECT_EQ(ed.VSFlexGrid1.tips.size(), 21u); // not DENS
+    EXPECT_EQ(tipOf("MC11"), "Material matrix row 1 (x), column 1 (x)" + order);
+    EXPECT_EQ(tipOf("MC14"), "Material matrix row 1 (x), column 4 (xy)" + order);
+    EXPECT_EQ(tipOf("MC26"), "Material matrix row 2 (y), column 6 (xz)" + order);
+    EXPECT_EQ(tipOf("MC45"), "Material matrix row 4 (xy), column 5 (yz)" + order);
+    EXPECT_EQ(tipOf("MC56"), "Material matrix row 5 (yz), column 6 (xz)" + order);
+    EXPECT_EQ(tipOf("MC66"), "Material matrix row 6 (xz), column 6 (xz)" + order);
+    EXPECT_TRUE(ed.VSFlexGrid1.marks.empty());
+
+    // One entry given: the other twenty are missing, and their rows say so below the place.
+    typeValue("MC14", "1000");
+    EXPECT_EQ(tipOf("MC14"), "Material matrix row 1 (x), column 4 (xy)" + order);
+    const std::string missing = tipOf("MC55");
+    EXPECT_EQ(missing.substr(0, missing.find('\n')),
+              "Material matrix row 5 (yz), column 5 (yz)" + order);
+    EXPECT_EQ(missing.substr(missing.find('\n') + 1, 44),
+              "The material matrix has 1 of its 21 values: ");
+    EXPECT_EQ(ed.VSFlexGrid1.marks.size(), 20u);
+    EXPECT_EQ(MatrixEntryPlace(Slot::DENS), "");
 }
 
 TEST_F(MaterialFeedbackTest, TheChartFollowsTheTypeTheUnitsAndTheValues) {

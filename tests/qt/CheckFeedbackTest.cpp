@@ -59,6 +59,25 @@ private slots:
         QCOMPARE(after.back().y(), 2.35e8 / 6893.5773);
         QCOMPARE(after.front(), before.front());
     }
+
+    // Where the user types the anisotropic matrix, each row says where its entry sits.
+    void matrixRowsSayWhereTheirEntrySits() {
+        EditorWindow ed(locale);
+        ed.clickNode(0);
+        auto* type = ed.window->findChild<qt::QtComboBox*>("typeCombo");
+        type->setFocus();
+        for (int i = 0; i < 2; ++i) // Linear Elastic Anisotropic
+            QTest::keyClick(type, Qt::Key_Down);
+        for (const auto& [code, place] : {std::pair{"MC14", "row 1 (x), column 4 (xy)"},
+                                          {"MC56", "row 5 (yz), column 6 (xz)"}}) {
+            QTableWidgetItem* item = ed.cell(code, 0);
+            QVERIFY2(item, code);
+            QCOMPARE(item->toolTip(), QStringLiteral("Material matrix ") + place +
+                                          "; rows and columns in the order x, y, z, xy, yz, xz.");
+            QVERIFY(item->icon().isNull());
+        }
+        QVERIFY(ed.cell("DENS", 0)->toolTip().isEmpty());
+    }
 };
 
 } // namespace mb::test

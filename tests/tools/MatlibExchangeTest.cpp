@@ -67,10 +67,37 @@ TEST(MatlibExchange, ExportWritesTheChosenMaterialsInTheChosenFormatAndUnits) {
     EXPECT_EQ(cards.out, "** Materials in SI units: m, kg, s, N, K.\n"
                          "** Stainless Steel 304 (Steels)\n"
                          "*MATERIAL, NAME=STAINLESS_STEEL_304\n"
-                         "*ELASTIC\n1.93e+11, 0.29\n"
-                         "*PLASTIC\n2.15e+08, 0\n2235942408.3769636, 1\n"
-                         "*DENSITY\n8000\n*EXPANSION\n1.73e-05\n*CONDUCTIVITY\n16.2\n"
+                         "*ELASTIC\n1.93e11, 0.29\n"
+                         "*PLASTIC\n2.15e8, 0\n2235942408.3769636, 1\n"
+                         "*DENSITY\n8000\n*EXPANSION\n1.73e-5\n*CONDUCTIVITY\n16.2\n"
                          "*SPECIFIC HEAT\n500\n");
+    EXPECT_EQ(std::tie(cards.exitCode, cards.err), std::make_tuple(0, std::string()));
+}
+
+// What a card cannot carry is a warning naming the material, and the status says so; the
+// cards are written all the same, with the same sentences as comments.
+TEST(MatlibExchange, CardsThatLeaveSomethingOutAreWrittenAndNamedWithStatusOne) {
+    const ProgramResult r =
+        Matlib({"export", MB_SAMPLE_LIBRARY, "--format", "calculix", "--material",
+                "Silicone Rubber 40 ShA", "--material", "Structural Steel S235"});
+    const std::string at = std::string("matlib: ") + MB_SAMPLE_LIBRARY + ": ";
+    const std::string ogden = "*HYPERELASTIC is not written: the Ogden fit has 4 terms, CalculiX "
+                              "takes at most 3, and fewer would be another material. The "
+                              "material has no elasticity in this file.";
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, at +
+                         "Steels / Structural Steel S235: SIGXT and SIGXC are not written: "
+                         "CalculiX material cards hold no strengths.\n" +
+                         at + "Rubbers / Silicone Rubber 40 ShA: " + ogden + "\n" + at +
+                         "Rubbers / Silicone Rubber 40 ShA: NUXY is not written: no card of "
+                         "this material takes it.\n");
+    EXPECT_NE(r.out.find("*MATERIAL, NAME=STRUCTURAL_STEEL_S235\n*ELASTIC\n2.1e11, 0.3\n"),
+              std::string::npos);
+    EXPECT_NE(r.out.find("*MATERIAL, NAME=SILICONE_RUBBER_40_SHA\n** " + ogden +
+                         "\n*DENSITY\n1150\n** NUXY is not written: no card of this material "
+                         "takes it.\n"),
+              std::string::npos)
+        << r.out;
 }
 
 TEST(MatlibExchange, ImportRefusesBrokenFilesNamingWhereAndLeavesOutUnwritten) {

@@ -63,14 +63,19 @@ int Export(const Invocation& inv, Output& output) {
                               : format == "csv"  ? ExportFormat::Csv
                               : format == "xlsx" ? ExportFormat::Xlsx
                                                  : ExportFormat::Calculix;
-    std::string error;
-    output.out =
-        ExportText(ExportSelection(library, chosen), kind, UnitSystem(inv.optionValues[1]), error);
-    if (!error.empty()) {
-        output.err += "matlib: " + error + "\n";
+    ExportResult r =
+        ExportText(ExportSelection(library, chosen), kind, UnitSystem(inv.optionValues[1]));
+    if (!r.error.empty()) {
+        output.err += "matlib: " + r.error + "\n";
         return kExitFailed;
     }
-    return kExitOk;
+    output.out = std::move(r.bytes);
+    // The file goes out all the same: it is what the solver can take, and each gap is
+    // named in it as well.
+    for (const ExportOmission& o : r.omissions)
+        output.err +=
+            "matlib: " + path + ": " + o.category + " / " + o.material + ": " + o.what + "\n";
+    return r.omissions.empty() ? kExitOk : kExitRejected;
 }
 
 } // namespace
@@ -130,9 +135,11 @@ CommandSpec ExportCommand() {
             "            the --units system; \"import\" reads it back.\n"
             "  xlsx      the same table as csv on the first sheet of a workbook, numbers as\n"
             "            number cells.\n"
-            "  calculix  one *MATERIAL card per material, in SI; what CalculiX cannot take\n"
-            "            is written as a comment.\n"
-            "\nExit status: 0 written, 1 FILE is not a library or has no material NAME,\n"
+            "  calculix  one *MATERIAL card per material, in SI; whatever a card does not\n"
+            "            carry whole is a comment in it and a warning on stderr naming the\n"
+            "            material, and the cards are written all the same.\n"
+            "\nExit status: 0 written, every material whole; 1 FILE is not a library, has no\n"
+            "material NAME, or a material was not carried whole (written all the same);\n"
             "2 FILE cannot be read or the command line is wrong.\n",
             &Export};
 }

@@ -187,9 +187,13 @@ MaterialCurve UniaxialStretch(MaterialCurve::Kind kind, const char* model, const
 MaterialCurve MooneyRivlin(const clsMaterial& m, int system, int points) {
     return UniaxialStretch(
         MaterialCurve::Kind::MooneyRivlin, "Mooney-Rivlin", m, system, points, [](CurveInputs& in) {
+            // Two constants are the classic model; the higher ones are 0 unless given.
+            const auto optional = [&in](std::string_view code) {
+                return in.has(code) ? in.value(code) : 0.0;
+            };
             const double c10 = in.need("MOONEY_A"), c01 = in.need("MOONEY_B"),
-                         c20 = in.need("MOONEY_C"), c11 = in.need("MOONEY_D"),
-                         c02 = in.need("MOONEY_E"), c30 = in.need("MOONEY_F");
+                         c20 = optional("MOONEY_C"), c11 = optional("MOONEY_D"),
+                         c02 = optional("MOONEY_E"), c30 = optional("MOONEY_F");
             return [=](double l) {
                 const double i1 = l * l + 2 / l - 3, i2 = 2 * l + 1 / (l * l) - 3; // I1-3, I2-3
                 const double w1 = c10 + 2 * c20 * i1 + c11 * i2 + 3 * c30 * i1 * i1;

@@ -61,6 +61,21 @@ std::string WriteExportFile(const std::string& path, const std::string& bytes) {
     return "Cannot write " + path + ": " + FileErrorMessage(err);
 }
 
+std::string OmissionsMessage(const std::string& path,
+                             const std::vector<ExportOmission>& omissions) {
+    std::string text = path + " is written, but not all of it as the library has it. Each of "
+                              "these is also a comment in the file:\n";
+    const std::size_t shown =
+        omissions.size() > kListedOmissions ? kListedOmissions - 1 : omissions.size();
+    for (std::size_t i = 0; i < shown; ++i) {
+        const ExportOmission& o = omissions[i];
+        text += "\n" + o.category + " / " + o.material + ": " + o.what;
+    }
+    if (shown < omissions.size())
+        text += "\n... and " + std::to_string(omissions.size() - shown) + " more.";
+    return text;
+}
+
 ExportForm::ExportForm(const Library& library, ExportDialog& view, int selected, int unitSystem,
                        const std::string& decimalSeparator)
     : library_(library), view_(view), selected_(library.IsValidNumber(selected) ? selected : -1),
@@ -130,12 +145,15 @@ void ExportMaterials::run() {
         proposed.empty() ? proposed : proposed.substr(0, proposed.size() - 3) + extension);
     if (!chosen) return;
     const std::string path = WithExtension(*chosen, extension);
-    std::string error;
-    const std::string bytes =
-        ExportText(ExportSelection(library, numbers), choice->format, choice->unitSystem, error);
+    const ExportResult r =
+        ExportText(ExportSelection(library, numbers), choice->format, choice->unitSystem);
     const std::string message =
-        error.empty() ? WriteExportFile(path, bytes) : "Cannot write " + path + ": " + error;
-    if (!message.empty()) form_.messageBox.show(message, MsgButtons::OK, MsgIcon::Exclamation);
+        r.error.empty() ? WriteExportFile(path, r.bytes) : "Cannot write " + path + ": " + r.error;
+    if (!message.empty())
+        form_.messageBox.show(message, MsgButtons::OK, MsgIcon::Exclamation);
+    else if (!r.omissions.empty())
+        form_.messageBox.show(OmissionsMessage(path, r.omissions), MsgButtons::OK,
+                              MsgIcon::Exclamation);
 }
 
 } // namespace mb

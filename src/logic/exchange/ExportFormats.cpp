@@ -8,19 +8,27 @@
 
 namespace mb {
 
-std::string ExportText(const std::vector<ExportedCategory>& selection, ExportFormat format,
-                       int unitSystem, std::string& error) {
+ExportResult ExportText(const std::vector<ExportedCategory>& selection, ExportFormat format,
+                        int unitSystem) {
+    ExportResult r;
     switch (format) {
     case ExportFormat::Json:
-        return ExportJson(selection);
+        r.bytes = ExportJson(selection);
+        break;
     case ExportFormat::Csv:
-        return CsvText(ExportTable(selection, unitSystem));
+        r.bytes = CsvText(ExportTable(selection, unitSystem));
+        break;
     case ExportFormat::Xlsx:
-        return XlsxWorkbook(ExportTable(selection, unitSystem), error);
-    case ExportFormat::Calculix:
-        return ExportCalculix(selection);
+        r.bytes = XlsxWorkbook(ExportTable(selection, unitSystem), r.error);
+        break;
+    case ExportFormat::Calculix: {
+        CalculixCards cards = ExportCalculix(selection);
+        r.bytes = std::move(cards.text);
+        r.omissions = std::move(cards.omissions);
+        break;
     }
-    return "";
+    }
+    return r;
 }
 
 } // namespace mb

@@ -8,9 +8,18 @@
 
 namespace mb {
 
-/// The file text of `selection` in `format`, values of the table formats in `unitSystem`
-/// (an index of UnitSystemIndex); "" with `error` set when it cannot be made.
-std::string ExportText(const std::vector<ExportedCategory>& selection, ExportFormat format,
-                       int unitSystem, std::string& error);
+/// What an export made of a selection.
+struct ExportResult {
+    std::string bytes;
+    std::string error; ///< why there are no bytes; empty when they were made
+    /// What of the materials the format could not carry whole; the bytes are made all the
+    /// same.
+    std::vector<ExportOmission> omissions;
+};
+
+/// The file of `selection` in `format`, values of the table formats in `unitSystem` (an
+/// index of UnitSystemIndex).
+ExportResult ExportText(const std::vector<ExportedCategory>& selection, ExportFormat format,
+                        int unitSystem);
 
 } // namespace mb

@@ -17,6 +17,13 @@ struct ExportedMaterial {
     const clsMaterial* record = nullptr;
 };
 
+/// Something of one material that an export could not carry whole.
+struct ExportOmission {
+    std::string category; ///< trimmed, as ExportedCategory spells it
+    std::string material; ///< the material's name, trimmed
+    std::string what;     ///< one sentence: what is left out and why
+};
+
 struct ExportedCategory {
     std::string name; ///< trimmed, spelt as its first material spells it
     std::vector<ExportedMaterial> materials;

@@ -9,6 +9,7 @@
 #include "PropertyCatalogue.h"
 #include "TextUtil.h"
 
+#include <array>
 #include <map>
 
 namespace mb {
@@ -66,18 +67,29 @@ void MaterialFeedback::ShowMaterial(int n) {
     }
 }
 
+std::string MatrixEntryPlace(int slot) {
+    const int first = PropertyCatalogue::instance().FindExact("MC11");
+    if (slot < first || slot >= first + kMatrixEntryCount) return "";
+    static constexpr std::array<const char*, 6> kAxes = {"x", "y", "z", "xy", "yz", "xz"};
+    // The 21 entries run along the upper triangle row by row.
+    int row = 0, index = slot - first;
+    while (index >= 6 - row)
+        index -= 6 - row++;
+    const int column = row + index;
+    return "Material matrix row " + std::to_string(row + 1) + " (" +
+           kAxes[static_cast<std::size_t>(row)] + "), column " + std::to_string(column + 1) + " (" +
+           kAxes[static_cast<std::size_t>(column)] +
+           "); rows and columns in the order x, y, z, xy, yz, xz.";
+}
+
 void MaterialFeedback::show(const clsMaterial* material) {
     GridControl& grid = form_.VSFlexGrid1;
-    if (!material) {
-        checkSummary_.setCaption("");
-        chart_.showNote("Select a material to see its curve.");
-        return;
-    }
-    const std::vector<Finding> findings = CheckMaterial(*material);
-    checkSummary_.setCaption(FindingSummary(findings));
+    const std::vector<Finding> findings =
+        material ? CheckMaterial(*material) : std::vector<Finding>();
+    checkSummary_.setCaption(material ? FindingSummary(findings) : "");
 
     // Each row takes the gravest mark of the findings that involve its property, and
-    // their messages as its tooltip.
+    // their messages as its tooltip, below where a matrix entry sits in the matrix.
     std::map<int, std::pair<RowMark, std::string>> bySlot;
     for (const Finding& f : findings)
         for (int slot : f.slots) {
@@ -88,11 +100,18 @@ void MaterialFeedback::show(const clsMaterial* material) {
         }
     const auto& catalogue = PropertyCatalogue::instance();
     for (int row = 1; row < grid.rows(); ++row) {
-        const auto it = bySlot.find(catalogue.FindTolerant(grid.textMatrix(row, 0)));
-        if (it == bySlot.end())
-            grid.setRowMark(row, RowMark::None, "");
-        else
-            grid.setRowMark(row, it->second.first, it->second.second);
+        const int slot = catalogue.FindTolerant(grid.textMatrix(row, 0));
+        std::string tip = MatrixEntryPlace(slot);
+        RowMark mark = RowMark::None;
+        if (const auto it = bySlot.find(slot); it != bySlot.end()) {
+            mark = it->second.first;
+            tip += (tip.empty() ? "" : "\n") + it->second.second;
+        }
+        grid.setRowMark(row, mark, tip);
+    }
+    if (!material) {
+        chart_.showNote("Select a material to see its curve.");
+        return;
     }
 
     const MaterialCurve curve =

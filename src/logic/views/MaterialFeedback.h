@@ -21,6 +21,10 @@ struct LibraryFindingLine {
 /// Every finding of `library`, materials in number order.
 std::vector<LibraryFindingLine> LibraryFindingLines(const Library& library);
 
+/// The tooltip of a material-matrix row: where entry `slot` sits in the matrix, whose rows
+/// and columns run x, y, z, xy, yz, xz; "" for any other slot.
+std::string MatrixEntryPlace(int slot);
+
 /// What follows the selected material's values in the editor: the marks of the grid rows
 /// that a check involves, the line under the grid that sums the findings up, and the
 /// chart of the material model chosen in the type selector, in the chosen unit system.
