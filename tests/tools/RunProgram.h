@@ -19,6 +19,9 @@ struct ProgramResult {
 struct RunOptions {
     long long maxFileSize = -1; ///< bytes a written file may reach; -1 for no limit
     std::string stdoutPath;     ///< where standard output goes instead of being collected
+    /// Seconds after which the program is ended by SIGALRM (exitCode -1), so that one
+    /// that waits for ever fails its test instead of hanging the suite; 0 for no limit.
+    unsigned timeLimit = 0;
 };
 
 /// Runs `program` with `args`, no standard input, and collects what it printed.
@@ -46,6 +49,8 @@ inline ProgramResult RunProgram(const std::string& program, std::vector<std::str
             const rlimit lim{rlim_t(options.maxFileSize), rlim_t(options.maxFileSize)};
             ::setrlimit(RLIMIT_FSIZE, &lim);
         }
+        // A pending alarm survives exec.
+        if (options.timeLimit > 0) ::alarm(options.timeLimit);
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
