@@ -207,6 +207,7 @@ TEST_F(DocumentLifecycleTest, AnImportedWorkbookIsSavedAsANewLibraryBesideItNeve
 
 TEST_F(DocumentLifecycleTest, AnImportThatStoppedEarlySaysWhereAndKeepsWhatItRead) {
     const std::string book = tmp.file("broken.xls");
+    test::WriteBytes(book, "\xD0\xCF\x11\xE0 a workbook");
     const Sheet sheet = SheetOf({{"Name", CellValue::Text("PEEK")},
                                  {"DENS", CellValue::Text("heavy")},
                                  {"End", CellValue::Empty()}});

@@ -73,7 +73,7 @@ TEST(Matlib, APipeADeviceAHugeFileOrAFolderIsRefusedAtOnceByEveryCommandThatRead
                  {"find", path, "steel"},
                  {"show", path, "Polycarbonate"},
                  {"lint", path},
-                 {"curve", path, "Polycarbonate"},
+                 {"curve", path, "Polycarbonate", "--type", "0"},
                  {"diff", good, path},
                  {"dump", path},
                  {"write", path, out},
