@@ -1,5 +1,5 @@
 // matbrowser: the material library browser. `matbrowser [FILE]` starts the main window
-// and, when FILE is given, opens it as the open command does after its dialog.
+// and, when FILE is given, opens or imports it as a drop of it on the window would.
 
 #include "MaterialBrowser.h"
 
@@ -15,8 +15,10 @@ void DescribeCommandLine(QCommandLineParser& parser) {
     parser.setApplicationDescription("Browse and edit VELTRA material libraries.");
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument("file", "A library (.lib) or spreadsheet (.xls) to open.",
-                                 "[file]");
+    parser.addPositionalArgument(
+        "file",
+        "A library (.lib) to open, or a workbook (.xls, .xlsx, .ods), CSV or JSON file to import.",
+        "[file]");
 }
 
 // --help and --version need no window system: they are answered before one is

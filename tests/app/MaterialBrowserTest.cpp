@@ -7,12 +7,16 @@
 #include "Application.h"
 #include "BaseFormWindow.h"
 #include "EditorWindows.h"
+#include "ExportFormats.h"
 #include "FakeServices.h"
+#include "LibraryFile.h"
 #include "MDIForm1.h"
 #include "QtDocumentLock.h"
 #include "QtGrid.h"
 #include "QtRecoveryStore.h"
 #include "QtTree.h"
+#include "TextUtil.h"
+#include "UnitConversion.h"
 
 #include <QAction>
 #include <QApplication>
@@ -367,6 +371,45 @@ private slots:
         QCOMPARE(library().LastMaterialIndex(), 2);
         QVERIFY(dialogs->requests.empty());
         QVERIFY(messages->questions.empty());
+    }
+
+    // `matbrowser FILE`: the desktop hands over any file the program was chosen for, and
+    // it is taken as a drop of it would be: a workbook, CSV or JSON file is imported (and
+    // counts as never saved), a library opens.
+    void aFileOnTheCommandLineIsImportedOrOpenedAsADropWouldTakeIt() {
+        Library metals;
+        QVERIFY(ReadLibraryText(kLibrary, metals, ".").status == ReadResult::Status::Loaded);
+        const std::pair<const char*, ExportFormat> kinds[] = {{"metals.json", ExportFormat::Json},
+                                                              {"metals.csv", ExportFormat::Csv},
+                                                              {"metals.xlsx", ExportFormat::Xlsx}};
+        for (const auto& [name, format] : kinds) {
+            std::string error;
+            const std::string bytes =
+                ExportText(ExportSelection(metals), format, UnitSystemIndex::SI, error);
+            QCOMPARE(error, std::string());
+            const QString path = dir->filePath(name);
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+            file.close();
+
+            browser.reset();
+            startBrowser();
+            browser->openFile(path.toStdString());
+            QTRY_VERIFY(editor());
+            QCOMPARE(browser->editors().subWindow()->windowTitle(), path);
+            QCOMPARE(library().LastMaterialIndex(), 2);
+            QCOMPARE(std::string(TrimBlanks(library().Entry(2).Name)), "Aluminium 7075-T6");
+            QVERIFY(browser->state().doc.IsUntitled);
+            QCOMPARE(messages->questions.size(), std::size_t{0});
+        }
+        browser.reset();
+        startBrowser();
+        browser->openFile(libraryPath.toStdString());
+        QTRY_VERIFY(editor());
+        QCOMPARE(browser->editors().subWindow()->windowTitle(), libraryPath);
+        QVERIFY(!browser->state().doc.IsUntitled);
+        QCOMPARE(messages->questions.size(), std::size_t{0});
     }
 
     // A value still being typed in the grid is saved too, by the toolbar and by Ctrl+S.

@@ -1,6 +1,7 @@
 #include "LibraryFile.h"
 
 #include "FileOps.h"
+#include "FilesThatDoNotEnd.h"
 #include "Library.h"
 #include "NumberText.h"
 #include "PropertyCatalogue.h"
@@ -120,7 +121,7 @@ TEST(LibraryReaderFile, EveryBrokenFixtureGivesItsMessageAndLeavesTheModelAsItSa
         {"utf16.lib", Status::NotALibrary, kNotALibraryMessage},
         {"binary.lib", Status::NotALibrary, kNotALibraryMessage},
         {"no-such-file.lib", Status::CannotOpen, "it does not exist."},
-        {"", Status::CannotOpen, "it is a folder."},
+        {"", Status::CannotOpen, "it is a folder, not a file."},
         {"empty.lib/inside.lib", Status::CannotOpen, "a part of its path is not a folder."},
     };
     for (const auto& c : cases) {
@@ -137,6 +138,21 @@ TEST(LibraryReaderFile, EveryBrokenFixtureGivesItsMessageAndLeavesTheModelAsItSa
             EXPECT_EQ(lib.LastMaterialIndex(), -1);
             EXPECT_EQ(lib.Entry(0).NameCode, "");
         }
+    }
+}
+
+// The Open dialog, a drop, a recent file and the command line all read through here.
+TEST(LibraryReaderFile, APipeADeviceAHugeFileOrAFolderIsRefusedUnreadAndTheModelStays) {
+    test::HangGuard guard;
+    test::TempDir dir;
+    for (const auto& [path, reason] : test::FilesThatDoNotEnd(dir, ".lib")) {
+        SCOPED_TRACE(path);
+        Library lib;
+        ReadLibraryText(Lines({"MATTYPE:S", "MATL:Kept"}), lib, ".");
+        const ReadResult r = ReadLibraryFile(path, lib, ".");
+        EXPECT_EQ(r.status, Status::CannotOpen);
+        EXPECT_EQ(r.message, reason);
+        EXPECT_EQ(Summary(lib), "S    |Kept|  ||\n");
     }
 }
 

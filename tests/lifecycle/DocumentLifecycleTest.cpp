@@ -1,5 +1,6 @@
 #include "ApplicationFixture.h"
 
+#include "FilesThatDoNotEnd.h"
 #include "LibraryFile.h"
 #include "SpreadsheetImport.h"
 #include "TestPaths.h"
@@ -206,6 +207,7 @@ TEST_F(DocumentLifecycleTest, AnImportedWorkbookIsSavedAsANewLibraryBesideItNeve
 
 TEST_F(DocumentLifecycleTest, AnImportThatStoppedEarlySaysWhereAndKeepsWhatItRead) {
     const std::string book = tmp.file("broken.xls");
+    test::WriteBytes(book, "\xD0\xCF\x11\xE0 a workbook");
     const Sheet sheet = SheetOf({{"Name", CellValue::Text("PEEK")},
                                  {"DENS", CellValue::Text("heavy")},
                                  {"End", CellValue::Empty()}});
@@ -323,6 +325,40 @@ TEST_F(DocumentLifecycleTest, SaveAsStartsOnTheOpenLibrarysFileAndANewLibraryOnN
     EXPECT_EQ(dialogs.requests[1].proposedPath, file);
     EXPECT_EQ(dialogs.requests[1].filter, "") << "the dialog offers no filter";
     EXPECT_EQ(dialogs.requests[2].proposedPath, "");
+}
+
+// The Open dialog, a drop, the command line and Recent Files all read through one check.
+TEST_F(DocumentLifecycleTest, APipeADeviceAHugeFileOrAFolderIsRefusedAtOnceAndTheLibraryStays) {
+    test::HangGuard guard;
+    const std::string file = openSaved();
+    for (const auto& [path, reason] : test::FilesThatDoNotEnd(tmp, ".lib")) {
+        SCOPED_TRACE(path);
+        messages.questions.clear();
+        dialogs.queuePath(path);
+        app.OpenLibrary(); // the dialog comes back and is cancelled
+        app.OpenDroppedFile(path);
+        app.OpenLibraryFile(path);
+        app.OpenRecentFile(path);
+        EXPECT_EQ(asked(), Texts(4, "Cannot open " + path + ": " + reason + " [OK Exclamation]"));
+        EXPECT_EQ(caption(), file);
+        EXPECT_EQ(state.library.LastMaterialIndex(), 1);
+    }
+}
+
+// Refused before any reader sees it: the workbook reader (here a script that would say
+// "not a workbook") is never started for it.
+TEST_F(DocumentLifecycleTest, APipeADeviceAHugeFileOrAFolderIsNotImported) {
+    test::HangGuard guard;
+    for (const char* extension : {".csv", ".json", ".xlsx", ".xls"}) {
+        for (const auto& [path, reason] : test::FilesThatDoNotEnd(tmp, extension)) {
+            SCOPED_TRACE(path);
+            messages.questions.clear();
+            app.OpenDroppedFile(path);
+            EXPECT_EQ(asked(), Texts{"The file \"" + path + "\" could not be read: " + reason +
+                                     " [OK Exclamation]"});
+            EXPECT_FALSE(state.doc.DocumentOpen);
+        }
+    }
 }
 
 TEST(DroppedFilesTest, LibrariesAndWorkbooksAreTakenByTheirExtensionInAnyCase) {

@@ -1,5 +1,6 @@
 // Runs the built `matlib` and checks what a user of the command line sees: standard
 // output, standard error and the exit status.
+#include "FilesThatDoNotEnd.h"
 #include "MatlibRun.h"
 #include "TestPaths.h"
 
@@ -40,7 +41,7 @@ TEST(Matlib, EachCommandPrintsItsResultOrOneMessageWithItsExitStatus) {
         Fails(1, {"show", mixed, "SS304"}, "matlib: no material named 'SS304' in " + mixed + "\n"),
         Fails(2, {"list", missing}, "matlib: cannot read " + missing + ": it does not exist.\n"),
         Fails(2, {"show", dir.path(), "x"},
-              "matlib: cannot read " + dir.path() + ": it is a folder.\n"),
+              "matlib: cannot read " + dir.path() + ": it is a folder, not a file.\n"),
         Fails(2, {"write", mixed, dir.path()},
               "matlib: Cannot save " + dir.path() + ": Path - File access error.\n"),
         {{"list", mixed}, 2, "", "matlib: cannot write to standard output\n", {-1, "/dev/full"}},
@@ -56,6 +57,44 @@ TEST(Matlib, EachCommandPrintsItsResultOrOneMessageWithItsExitStatus) {
               "matlib: show: --units takes IPS|SI|MKS, not 'MKS(G)'; try 'matlib show --help'\n"),
     });
     EXPECT_EQ(Names(dir.path()).size(), 0u) << "a failed write left a file";
+}
+
+// Every command that reads a library, and import and the editor's cells, refuse what is
+// no file before reading a byte, naming it; none of them waits or reads for ever.
+TEST(Matlib, APipeADeviceAHugeFileOrAFolderIsRefusedAtOnceByEveryCommandThatReadsOne) {
+    TempDir dir;
+    const std::string good = Data("mixed.lib"), out = dir.file("out.lib");
+    const RunOptions limited{-1, "", 60};
+    for (const auto& [path, reason] : FilesThatDoNotEnd(dir, ".lib")) {
+        const std::string err = "matlib: cannot read " + path + ": " + reason + "\n";
+        for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+                 {"check", path},
+                 {"list", path},
+                 {"find", path, "steel"},
+                 {"show", path, "Polycarbonate"},
+                 {"lint", path},
+                 {"curve", path, "Polycarbonate", "--type", "0"},
+                 {"diff", good, path},
+                 {"dump", path},
+                 {"write", path, out},
+                 {"export", path, "--format", "json"},
+             })
+            ExpectRuns({args, 2, "", err, limited});
+    }
+    for (const char* extension : {".csv", ".json", ".xlsx", ".xls"}) {
+        TempDir inputs;
+        for (const auto& [path, reason] : FilesThatDoNotEnd(inputs, extension)) {
+            const std::string why = "The file \"" + path + "\" could not be read: " + reason;
+            ExpectRuns({{"import", path, out}, 2, "", "matlib: " + why + "\n", limited});
+            // The reader process refuses too, whoever started it.
+            ExpectRuns({{"cells", path},
+                        0,
+                        "MBSHEET 2\nF open " + std::to_string(why.size()) + "\n" + why + "\nE 0\n",
+                        "",
+                        limited});
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 TEST(Matlib, WriteSavesAsTheApplicationWouldAndReplacesItsTargetOnlyWhenComplete) {

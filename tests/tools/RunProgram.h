@@ -24,6 +24,9 @@ struct RunOptions {
     /// Changes to the environment: "NAME=VALUE" sets, "NAME" unsets. The C locale by
     /// default, so that what a program prints does not depend on the tester's locale.
     std::vector<std::string> environment = {"LC_ALL=C"};
+    /// Seconds after which the program is ended by SIGALRM (exitCode -1), so that one
+    /// that waits for ever fails its test instead of hanging the suite; 0 for no limit.
+    unsigned timeLimit = 0;
 };
 
 /// Runs `program` with `args`, no standard input, and collects what it printed.
@@ -58,6 +61,8 @@ inline ProgramResult RunProgram(const std::string& program, std::vector<std::str
             const rlimit lim{rlim_t(options.maxFileSize), rlim_t(options.maxFileSize)};
             ::setrlimit(RLIMIT_FSIZE, &lim);
         }
+        // A pending alarm survives exec.
+        if (options.timeLimit > 0) ::alarm(options.timeLimit);
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }

@@ -157,7 +157,6 @@ TEST(ZipSpreadsheetReader, BrokenWorkbooksAreRefusedWithTheirReasonAndLeaveTheLi
                   "no spreadsheet."},
         {"not-a-zip.xlsx", "\" is not an xlsx or ods workbook (it is no zip archive)."},
         {"truncated.xlsx", "\" is damaged and cannot be read (its zip archive is incomplete)."},
-        {"no-such-file.ods", "\" does not exist or cannot be read."},
     };
     IsolatedSpreadsheetReader isolated(MB_MATLIB_PATH);
     ZipSpreadsheetReader inProcess;
@@ -175,6 +174,15 @@ TEST(ZipSpreadsheetReader, BrokenWorkbooksAreRefusedWithTheirReasonAndLeaveTheLi
         EXPECT_EQ(inProcess.open(path, reason), nullptr) << file;
         EXPECT_EQ(reason, "The file \"" + path + why) << file;
     }
+    // A file that is not there never reaches the reader process: the import says why in
+    // the words of every other read. The reader, asked directly, still answers for itself.
+    const std::string missing = Fixture("no-such-file.ods");
+    Library library;
+    EXPECT_EQ(ImportFile(missing, isolated, library).message(),
+              "The file \"" + missing + "\" could not be read: it does not exist.");
+    std::string reason;
+    EXPECT_EQ(inProcess.open(missing, reason), nullptr);
+    EXPECT_EQ(reason, "The file \"" + missing + "\" does not exist or cannot be read.");
 }
 
 // Under the reader process's memory limit the bomb runs out of memory before its budget:

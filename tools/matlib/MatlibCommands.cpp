@@ -19,7 +19,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
 #include <memory>
 #include <optional>
 
@@ -235,23 +234,46 @@ int Write(const Invocation& inv, Output& output) {
 }
 
 // A zip archive is what xlsx and ods workbooks are, whatever the file's name.
-bool StartsAsZip(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+bool StartsAsZip(InputFile& file) {
     char head[4] = {};
-    return in.read(head, sizeof head) && std::string_view(head, sizeof head) == "PK\x03\x04";
+    std::size_t got = 0;
+    for (long n; got < sizeof head && (n = file.read(head + got, sizeof head - got)) > 0;)
+        got += static_cast<std::size_t>(n);
+    return std::string_view(head, got) == "PK\x03\x04";
 }
+
+// Gives the reason a file was refused in the reply, as a reader that cannot open it would.
+class RefusedFile final : public SpreadsheetReader {
+public:
+    explicit RefusedFile(std::string reason) : reason_(std::move(reason)) {}
+    std::unique_ptr<Workbook> open(const std::string&, std::string& reason) override {
+        reason = reason_;
+        return nullptr;
+    }
+
+private:
+    std::string reason_;
+};
 
 // The editor reads every foreign sheet through this command. A zip archive is an xlsx or
 // ods workbook; a ".csv" is CSV text; anything else goes to FreeXL, whose messages tell a
 // damaged workbook from a file that is none.
 int Cells(const Invocation& inv, Output& output) {
     const std::string& path = inv.positionals[0];
+    // FreeXL and libzip would wait on a named pipe, or read a device, for ever: only a
+    // file that ends reaches them, whatever the caller checked before starting this.
+    InputFile file(path);
+    if (!file.ok()) {
+        RefusedFile refused(UnreadableFileMessage(path, file.reason()));
+        output.out = CaptureSheetReply(refused, path);
+        return kExitOk;
+    }
     const auto named = [&path](std::string_view ending) {
         return path.size() >= ending.size() &&
                EqualsNoCase(std::string_view(path).substr(path.size() - ending.size()), ending);
     };
     std::unique_ptr<SpreadsheetReader> reader;
-    if (StartsAsZip(path) || named(".xlsx") || named(".ods"))
+    if (StartsAsZip(file) || named(".xlsx") || named(".ods"))
         reader = LoadZipSpreadsheetReader();
     else if (named(".csv"))
         reader = std::make_unique<CsvSpreadsheetReader>();

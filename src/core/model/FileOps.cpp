@@ -1,9 +1,11 @@
 #include "FileOps.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
@@ -16,24 +18,114 @@
 
 namespace mb {
 
+std::string ReadErrorMessage(int errorNumber) {
+    switch (errorNumber) {
+    case ENOENT:
+        return "it does not exist.";
+    case ENOTDIR:
+        return "a part of its path is not a folder.";
+    case EACCES:
+    case EPERM:
+        return "you do not have permission to read it.";
+    case EISDIR:
+        return "it is a folder, not a file.";
+    case ELOOP:
+        return "its symbolic links go round in a circle.";
+    case ENAMETOOLONG:
+        return "its name is too long.";
+    case EMFILE:
+    case ENFILE:
+        return "too many files are open at the same time.";
+    case EFBIG:
+        return "it is larger than " + std::to_string(kLargestReadableFile / (1024 * 1024)) +
+               " MiB, more than any library can be.";
+    default:
+        return std::strerror(errorNumber);
+    }
+}
+
+namespace {
+
+// "" for a regular file, else what it is instead, in words about reading.
+std::string NotARegularFile(mode_t mode) {
+    if (S_ISREG(mode)) return {};
+    if (S_ISDIR(mode)) return ReadErrorMessage(EISDIR);
+    if (S_ISFIFO(mode)) return "it is a named pipe (FIFO), not a file.";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "it is a device, not a file.";
+    if (S_ISSOCK(mode)) return "it is a socket, not a file.";
+    return "it is not a file.";
+}
+
+} // namespace
+
 InputFile::InputFile(const std::string& path) {
+    // Opening a device may do something of its own (a tape rewinds when it is closed), so
+    // what is plainly no file is not opened at all. The descriptor's own fstat below
+    // decides: the name may point elsewhere by the time it is opened.
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        error_ = EISDIR;
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        refuse(NotARegularFile(st.st_mode));
         return;
     }
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) error_ = errno;
+    // Without O_NONBLOCK opening a named pipe would wait for a writer, for ever if none
+    // comes; a regular file's reads do not heed the flag.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        // A socket cannot be opened at all (ENXIO): say what it is.
+        const int err = errno;
+        refuse(err == ENXIO && ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)
+                   ? NotARegularFile(st.st_mode)
+                   : ReadErrorMessage(err));
+        return;
+    }
+    if (::fstat(fd, &st) != 0) {
+        refuse(ReadErrorMessage(errno));
+        ::close(fd);
+        return;
+    }
+    if (std::string why = NotARegularFile(st.st_mode); !why.empty()) {
+        refuse(std::move(why));
+        ::close(fd);
+        return;
+    }
+    if (st.st_size > kLargestReadableFile) {
+        refuse(ReadErrorMessage(EFBIG));
+        ::close(fd);
+        return;
+    }
+    fd_ = fd;
+    size_ = static_cast<long long>(st.st_size);
 }
 
 InputFile::~InputFile() {
     if (fd_ >= 0) ::close(fd_);
 }
 
+void InputFile::refuse(std::string reason) {
+    reason_ = std::move(reason);
+}
+
 long InputFile::read(char* buffer, std::size_t size) {
+    if (fd_ < 0) return -1;
+    // A file that another program keeps appending to would otherwise never end.
+    const long long room = kLargestReadableFile + 1 - consumed_;
+    if (room <= 0) {
+        refuse(ReadErrorMessage(EFBIG));
+        return -1;
+    }
+    size = static_cast<std::size_t>(std::min<long long>(static_cast<long long>(size), room));
     for (;;) {
         const ssize_t got = ::read(fd_, buffer, size);
         if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            refuse(ReadErrorMessage(errno));
+            return -1;
+        }
+        consumed_ += got;
+        if (consumed_ > kLargestReadableFile) {
+            refuse(ReadErrorMessage(EFBIG));
+            return -1;
+        }
         return static_cast<long>(got);
     }
 }

@@ -10,7 +10,18 @@ inline constexpr std::size_t kReadChunk = 64 * 1024;
 /// Pieces are gathered into writes of about this size.
 inline constexpr std::size_t kWriteChunk = 64 * 1024;
 
+/// No library in any format comes near this size: the largest there is holds about 9 MiB.
+/// A larger file is refused unread, so that nothing endless reaches a reader.
+inline constexpr long long kLargestReadableFile = 64LL * 1024 * 1024;
+
+/// Why a file could not be read, by errno, in words about reading.
+std::string ReadErrorMessage(int errorNumber);
+
 /// A file opened for reading, closed when it goes out of scope.
+///
+/// Only a regular file (symbolic links followed) of at most kLargestReadableFile bytes is
+/// opened: a named pipe, a device, a socket or a folder is refused at once, as it may
+/// never end or never answer.
 class InputFile {
 public:
     explicit InputFile(const std::string& path);
@@ -19,14 +30,22 @@ public:
     InputFile& operator=(const InputFile&) = delete;
 
     bool ok() const { return fd_ >= 0; }
-    /// errno of the failed open (EISDIR for a directory).
-    int error() const { return error_; }
-    /// Bytes read, 0 at end of file, -1 on a read error (errno tells which).
+    /// Why the file could not be opened or read, in words about reading ("it is a folder,
+    /// not a file."); "" while nothing went wrong.
+    const std::string& reason() const { return reason_; }
+    /// The file's size when it was opened.
+    long long size() const { return size_; }
+    /// Bytes read, 0 at end of file, -1 on a read error (reason() tells which). A file
+    /// that grows past kLargestReadableFile while it is read fails there.
     long read(char* buffer, std::size_t size);
 
 private:
+    void refuse(std::string reason);
+
     int fd_ = -1;
-    int error_ = 0;
+    long long size_ = 0;
+    long long consumed_ = 0;
+    std::string reason_;
 };
 
 /// How far a finished file is pushed toward the disk before it replaces its target.

@@ -50,29 +50,6 @@ std::string FileErrorMessage(int errorNumber) {
     }
 }
 
-std::string ReadErrorMessage(int errorNumber) {
-    switch (errorNumber) {
-    case ENOENT:
-        return "it does not exist.";
-    case ENOTDIR:
-        return "a part of its path is not a folder.";
-    case EACCES:
-    case EPERM:
-        return "you do not have permission to read it.";
-    case EISDIR:
-        return "it is a folder.";
-    case ELOOP:
-        return "its symbolic links go round in a circle.";
-    case ENAMETOOLONG:
-        return "its name is too long.";
-    case EMFILE:
-    case ENFILE:
-        return "too many files are open at the same time.";
-    default:
-        return std::strerror(errorNumber);
-    }
-}
-
 namespace {
 
 // A longer line is cut: no field the reader looks at lies beyond column 146. A category
@@ -280,7 +257,7 @@ ReadResult ReadLibraryText(std::string_view text, Library& library,
 ReadResult ReadLibraryFile(const std::string& fileName, Library& library,
                            std::string_view decimalSeparator) {
     InputFile in(fileName);
-    if (!in.ok()) return CannotRead(ReadErrorMessage(in.error()));
+    if (!in.ok()) return CannotRead(in.reason());
     library.Clear();
     LibraryParser parser(library, decimalSeparator);
     LineSplitter splitter(parser);
@@ -290,10 +267,9 @@ ReadResult ReadLibraryFile(const std::string& fileName, Library& library,
         const long got = in.read(buffer.get(), kReadChunk);
         if (got == 0) break;
         if (got < 0) {
-            const int err = errno;
             // A library read in part would be saved back in part.
             library.Clear();
-            return CannotRead(ReadErrorMessage(err));
+            return CannotRead(in.reason());
         }
         if (!(wanted = splitter.feed({buffer.get(), static_cast<std::size_t>(got)}))) break;
     }

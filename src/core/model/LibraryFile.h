@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileOps.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -8,8 +10,6 @@
 namespace mb {
 
 class Library;
-class FileOps;
-enum class Durability;
 
 /// The text before the first occurrence of `separator` (searched without regard to
 /// case); the whole text when it does not occur; "" when the text starts with it.
@@ -17,9 +17,6 @@ std::string LeadingToken(std::string_view text, std::string_view separator);
 
 /// The message a user sees for a failed write, by errno.
 std::string FileErrorMessage(int errorNumber);
-
-/// Why a file could not be read, by errno, in words about reading.
-std::string ReadErrorMessage(int errorNumber);
 
 struct ReadResult {
     enum class Status {

@@ -8,9 +8,6 @@
 #include "TableLayout.h"
 #include "TextUtil.h"
 
-#include <cerrno>
-#include <filesystem>
-
 namespace mb {
 
 namespace {
@@ -23,33 +20,24 @@ bool EndsWithNoCase(std::string_view text, std::string_view ending) {
 ImportResult CannotOpen(const std::string& path, const std::string& why) {
     ImportResult result;
     result.status = ImportResult::Status::CannotOpen;
-    result.reason = "The file \"" + path + "\" could not be read: " + why;
+    result.reason = UnreadableFileMessage(path, why);
     return result;
 }
 
-/// The whole file, or "" with `why` set.
-bool ReadWhole(const std::string& path, std::string& bytes, std::string& why) {
-    InputFile in(path);
+/// The whole file, or false with `why` set.
+bool ReadWhole(InputFile& in, std::string& bytes, std::string& why) {
     if (!in.ok()) {
-        why = ReadErrorMessage(in.error());
+        why = in.reason();
         return false;
     }
     // Sized once: a growing string would copy a large file several times over.
-    std::error_code ignored;
-    const std::uintmax_t size = std::filesystem::file_size(path, ignored);
-    if (!ignored && size <= static_cast<std::uintmax_t>(kLargestImportFile))
-        bytes.reserve(static_cast<std::size_t>(size) + 1);
+    bytes.reserve(static_cast<std::size_t>(in.size()) + 1);
     char buffer[64 * 1024];
     for (;;) {
         const long got = in.read(buffer, sizeof buffer);
         if (got == 0) return true;
         if (got < 0) {
-            why = ReadErrorMessage(errno);
-            return false;
-        }
-        if (static_cast<long long>(bytes.size()) + got > kLargestImportFile) {
-            why =
-                "it is larger than " + std::to_string(kLargestImportFile / (1024 * 1024)) + " MiB.";
+            why = in.reason();
             return false;
         }
         bytes.append(buffer, static_cast<std::size_t>(got));
@@ -74,10 +62,15 @@ ImportResult ImportWorkbook(const std::string& path, SpreadsheetReader& reader, 
 
 } // namespace
 
+std::string UnreadableFileMessage(const std::string& path, const std::string& why) {
+    return "The file \"" + path + "\" could not be read: " + why;
+}
+
 std::unique_ptr<Workbook> CsvSpreadsheetReader::open(const std::string& path, std::string& reason) {
+    InputFile in(path);
     std::string bytes, why;
-    if (!ReadWhole(path, bytes, why)) {
-        reason = "The file \"" + path + "\" could not be read: " + why;
+    if (!ReadWhole(in, bytes, why)) {
+        reason = UnreadableFileMessage(path, why);
         return nullptr;
     }
     auto sheet = std::make_unique<CsvSheet>();
@@ -92,9 +85,14 @@ ImportResult ImportFile(const std::string& path, SpreadsheetReader& workbooks, L
                         CsvReading csv) {
     const bool json = EndsWithNoCase(path, ".json");
     const bool inProcess = json || (EndsWithNoCase(path, ".csv") && csv == CsvReading::InProcess);
+    // Only a file that ends goes to a reader: a named pipe or a device would keep it reading
+    // (or waiting) for ever. A workbook is refused here before a reader process is started
+    // for it, and again by that process, which opens the file itself.
+    InputFile in(path);
+    if (!in.ok()) return CannotOpen(path, in.reason());
     if (!inProcess) return ImportWorkbook(path, workbooks, library);
     std::string bytes, why;
-    if (!ReadWhole(path, bytes, why)) return CannotOpen(path, why);
+    if (!ReadWhole(in, bytes, why)) return CannotOpen(path, why);
     if (json) return ImportJson(bytes, library);
     CsvSheet sheet;
     if (const std::string error = ParseCsv(bytes, sheet); !error.empty()) {

@@ -9,9 +9,6 @@ namespace mb {
 
 class Library;
 
-/// Files larger than this are not read: no library in any format comes near it.
-inline constexpr long long kLargestImportFile = 256LL * 1024 * 1024;
-
 /// Where ImportFile reads a ".csv" file: in this process, or through the workbook reader
 /// (which, isolated, reads it in the reader process like any foreign sheet).
 enum class CsvReading { InProcess, ByWorkbookReader };
@@ -23,6 +20,9 @@ enum class CsvReading { InProcess, ByWorkbookReader };
 /// the library is then untouched.
 ImportResult ImportFile(const std::string& path, SpreadsheetReader& workbooks, Library& library,
                         CsvReading csv = CsvReading::InProcess);
+
+/// "The file "PATH" could not be read: WHY", WHY in words about reading.
+std::string UnreadableFileMessage(const std::string& path, const std::string& why);
 
 /// Opens ".csv" files as workbooks of one sheet, every field a text (see ParseCsv). A
 /// file that is not CSV gives the parser's reason, naming the file and the row.

@@ -80,7 +80,9 @@ void MaterialBrowser::show() {
 }
 
 void MaterialBrowser::openFile(const std::string& path) {
-    application_->OpenLibraryFile(path);
+    // The desktop hands over whatever the user opened with the program, by its name: the
+    // same file must not be a library when dropped and "not a library" when opened.
+    application_->OpenDroppedFile(path);
 }
 
 } // namespace mb::qt

@@ -47,7 +47,8 @@ public:
     /// Shows the main window; once the event loop runs, offers what an earlier run left
     /// for recovery.
     void show();
-    /// Opens a file as the open command does after its dialog.
+    /// Opens a library, or imports a workbook, CSV or JSON file, as a drop of the file on
+    /// the window would (the command line's file).
     void openFile(const std::string& path);
 
     AppState& state() { return state_; }
