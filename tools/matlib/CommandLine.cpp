@@ -17,8 +17,11 @@ std::string UsageLine(std::string_view program, const CommandSpec& c) {
     s.append(" ").append(c.name);
     for (std::string_view p : c.positionals)
         s.append(" ").append(p);
-    for (const OptionSpec& o : c.options)
-        s.append(" [").append(o.name).append(" ").append(o.valueName).append("]");
+    for (const OptionSpec& o : c.options) {
+        s.append(" [").append(o.name);
+        if (!o.valueName.empty()) s.append(" ").append(o.valueName);
+        s.append("]");
+    }
     return s;
 }
 
@@ -56,7 +59,9 @@ std::string CommandHelp(std::string_view program, const CommandSpec& c) {
     if (!c.options.empty()) {
         s.append("\nOptions:\n");
         for (const OptionSpec& o : c.options) {
-            s.append("  ").append(o.name).append(" ").append(o.valueName).append("  ");
+            s.append("  ").append(o.name);
+            if (!o.valueName.empty()) s.append(" ").append(o.valueName);
+            s.append("  ");
             s.append(o.help);
             if (!o.defaultValue.empty()) s.append(" (default ").append(o.defaultValue).append(")");
             s.append("\n");
@@ -117,7 +122,11 @@ int Dispatch(std::string_view program, std::string_view version, std::string_vie
             return UsageError(output, where, "unknown option '" + std::string(name) + "'", where);
         std::string& value =
             inv.optionValues[static_cast<std::size_t>(option - command->options.begin())];
-        if (eq != std::string::npos) {
+        if (option->valueName.empty()) {
+            if (eq != std::string::npos)
+                return UsageError(output, where, std::string(name) + " takes no value", where);
+            value = "yes";
+        } else if (eq != std::string::npos) {
             value = arg.substr(eq + 1);
         } else if (i + 1 < args.size()) {
             value = args[++i];

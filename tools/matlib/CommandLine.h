@@ -18,10 +18,10 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitRejected = 1; ///< the input is not what the command needs
 inline constexpr int kExitFailed = 2;   ///< a file could not be read or written, or bad usage
 
-/// One option a command accepts; every option of this tool takes a value.
+/// One option a command accepts.
 struct OptionSpec {
     std::string_view name;      ///< "--units"
-    std::string_view valueName; ///< "IPS|SI|MKS"
+    std::string_view valueName; ///< "IPS|SI|MKS"; "" for a switch, whose value is "yes" when given
     std::string_view help;
     std::string_view defaultValue;
     /// The values allowed, matched without regard to case and kept as spelt here;
