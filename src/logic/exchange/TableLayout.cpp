@@ -95,6 +95,20 @@ ImportResult ImportTable(const Worksheet& sheet, Library& library) {
                            "the sheet merges more cells than the import can follow", library);
     const Worksheet::Extent extent = shown.extent();
     const auto cellAt = [](int row, int column) { return "cell " + CellName(row, column); };
+    // A sheet that says it goes on past what a sheet can have here would lose that part.
+    const Worksheet::Extent own = sheet.extent();
+    if (own.columns != INT_MAX && own.columns > kLastSheetColumn)
+        for (int row = 1; row <= extent.rows; ++row)
+            for (int column = kLastSheetColumn + 1; column <= own.columns; ++column)
+                if (!IsEmpty(sheet.cell(row, column)))
+                    return result.stop(Status::Refused, row, cellAt(row, column),
+                                       "the table goes on past column " +
+                                           CellName(1, kLastSheetColumn).substr(0, 2) +
+                                           ", the last a sheet can have",
+                                       library);
+    if (own.rows != INT_MAX && own.rows > kLastSheetRow)
+        return result.stop(Status::Refused, kLastSheetRow, "row " + std::to_string(kLastSheetRow),
+                           "the table goes on past it, the last row a sheet can have", library);
 
     // A code column for each heading up to the sheet's last column; a column without a
     // heading cannot say what its values are, but the columns after it still can.
