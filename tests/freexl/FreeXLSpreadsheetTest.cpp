@@ -1,5 +1,7 @@
 #include "FreeXLSpreadsheet.h"
 
+#include "BiffSheetScan.h"
+
 #include "Library.h"
 #include "PropertyCatalogue.h"
 #include "SpreadsheetImport.h"
@@ -9,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -106,7 +111,10 @@ TEST(FreeXLImport, WorkbooksWithControlCharactersAndLongNames) {
          false,
          "Row 1: " + control +
              "name were replaced by blanks.\n"
-             "Row 2: column B of a value row is not a number.",
+             "The import stopped at row 2 of \"" +
+             Fixture("control_characters_then_a_bad_row.xls") +
+             "\": column B holds \"about 100 GPa\", not a number. The 1 material before it was "
+             "imported.",
          {"Brass CZ121|"}},
     };
     for (const Case& c : cases) {
@@ -120,6 +128,33 @@ TEST(FreeXLImport, WorkbooksWithControlCharactersAndLongNames) {
         for (int n = 0; n <= lib.LastMaterialIndex(); ++n)
             entries.push_back(lib.Entry(n).Name + "|" + lib.Entry(n).Category);
         EXPECT_EQ(entries, c.entries);
+    }
+}
+
+// The records FreeXL passes over are read from bytes that may be anything: every fixture,
+// damaged ones included, and every prefix and bit flip of a good one give records or a
+// reason, never a read past the file.
+TEST(BiffSheetScan, ReadsTheFirstSheetsRecordsOrSaysWhyNot) {
+    const auto bytesOf = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(Fixture(""))) {
+        if (!entry.is_regular_file() || entry.path().extension() != ".xls") continue;
+        BiffSheetScan scan;
+        ScanFirstBiffSheet(bytesOf(entry.path().string()), scan);
+    }
+    const std::string good = bytesOf(Fixture("two_materials.xls"));
+    BiffSheetScan scan;
+    EXPECT_EQ(ScanFirstBiffSheet(good, scan), "");
+    EXPECT_TRUE(scan.merged.empty());
+    EXPECT_EQ(ScanFirstBiffSheet("", scan), "it is not a compound file");
+    for (std::size_t n = 0; n < good.size(); n += 61) {
+        BiffSheetScan cut;
+        ScanFirstBiffSheet(good.substr(0, n), cut);
+        std::string flipped = good;
+        flipped[n] = static_cast<char>(flipped[n] ^ 0x5A);
+        ScanFirstBiffSheet(flipped, cut);
     }
 }
 
