@@ -35,10 +35,9 @@ TEST(FreeXLImport, ReadsTheFirstSheetUpToEnd) {
     EXPECT_EQ(lib.Entry(1).Category, "Aluminum Alloys");
     EXPECT_DOUBLE_EQ(lib.Material(0).SlotValue(Slot::EX), 2e11);
 
-    // The sheet's UTF-8 text arrives as Latin-1; what Latin-1 cannot hold becomes "?".
+    // The sheet's UTF-8 text arrives in Latin-1.
     ASSERT_TRUE(ImportSpreadsheet(Fixture("name_without_type.xls"), reader, lib).imported());
     EXPECT_EQ(lib.Entry(0).Name, "Laiton \xE9tir\xE9");
-    EXPECT_EQ(Utf8ToLatin1("\xE2\x82\xAC 5 \xF0\x9F\x98\x80 \x80x bad \xC3"), "? 5 ? ?x bad ?");
 }
 
 TEST(FreeXLImport, UnreadableFilesFailCleanlyAndLeaveTheLibraryAlone) {
