@@ -19,8 +19,7 @@ ImportResult Import(std::string_view bytes, ExchangeFormat format, Library& libr
     ImportResult result;
     if (std::string error = ParseCsv(bytes, sheet); !error.empty()) {
         library.Clear();
-        result.status = ImportResult::Status::Refused;
-        result.reason = std::move(error);
+        result.stop(ImportResult::Status::Refused, 0, "the text", std::move(error), library);
         return result;
     }
     return ImportAnyLayout(sheet, library);
@@ -34,7 +33,10 @@ std::string Export(Library& library, ExchangeFormat format) {
 
 bool NamesItsPlace(const std::string& reason) {
     for (const std::string_view start :
-         {"Line ", "Key ", "Row ", "Cell ", "The document", "The text"})
+         {"Row ", "Cell ", "Key ", "The import stopped at row ", "The import stopped at cell ",
+          "The import stopped at key ", "The import stopped at line ",
+          "The import stopped at the start of the document",
+          "The import stopped at the end of the document", "The import stopped at the text: Row "})
         if (reason.starts_with(start)) return true;
     return false;
 }

@@ -119,9 +119,13 @@ std::string RoundTripWorkbook(std::string_view input, WorkbookFormat format) {
     const ImportResult r = ImportAnyLayout(*sheet, imported);
     if (!r.imported()) {
         const std::string stop = r.stopReason();
-        if (!stop.starts_with("Row ") && !stop.starts_with("Cell "))
+        if (!stop.starts_with("The import stopped at row ") &&
+            !stop.starts_with("The import stopped at cell "))
             return "a refusal that names no place: " + stop;
     }
+    for (const std::string& note : r.notes)
+        if (!note.starts_with("Row ") && !note.starts_with("Cell "))
+            return "a note that names no place: " + note;
     for (const char* separator : {".", ","})
         if (std::string lost = CheckSavedLibrary(imported, separator, readBack); !lost.empty())
             return std::string("the import does not save whole with \"") + separator +

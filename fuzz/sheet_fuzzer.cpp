@@ -77,12 +77,13 @@ std::string CheckImport(const std::string& path, const mb::ImportResult& result,
         return "";
     }
     if (result.status != Status::Imported) {
-        const std::string row = "Row " + std::to_string(result.row) + ": ";
+        const std::string row =
+            "The import stopped at row " + std::to_string(result.row) + " of \"" + path + "\": ";
         if (result.row < 1 || result.row > mb::kLastSheetRow)
             return "reading stopped at row " + std::to_string(result.row);
         if (message.find(row) == std::string::npos)
             return "the message \"" + message + "\" does not name row " +
-                   std::to_string(result.row);
+                   std::to_string(result.row) + " of the file";
     }
     for (const char* separator : {".", ","})
         if (std::string problem = mb::fuzz::CheckSavedLibrary(library, separator, readBack);

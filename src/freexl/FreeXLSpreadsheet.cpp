@@ -1,12 +1,13 @@
 #include "FreeXLSpreadsheet.h"
 
-#include "TextUtil.h"
+#include "BiffSheetScan.h"
 
 #include <freexl.h>
 
 #include <algorithm>
 #include <array>
 #include <fstream>
+#include <iterator>
 
 namespace mb {
 
@@ -30,14 +31,16 @@ private:
 
 class FreeXLWorksheet : public Worksheet {
 public:
-    FreeXLWorksheet(std::shared_ptr<Handle> handle, unsigned rows, unsigned short columns)
-        : handle_(std::move(handle)), rows_(rows), columns_(columns) {}
+    FreeXLWorksheet(std::shared_ptr<Handle> handle, unsigned rows, unsigned short columns,
+                    BiffSheetScan scan)
+        : handle_(std::move(handle)), rows_(rows), columns_(columns), scan_(std::move(scan)) {}
 
     CellValue cell(int row, int column) const override {
         if (row < 1 || column < 1) return CellValue::Empty();
         const auto r = static_cast<unsigned>(row - 1);
         const auto c = static_cast<unsigned short>(column - 1);
         if (r >= rows_ || c >= columns_) return CellValue::Empty();
+        const std::uint32_t key = BiffCellKey(static_cast<std::uint16_t>(r), c);
         FreeXL_CellValue value;
         if (freexl_get_cell_value(handle_->get(), r, c, &value) != FREEXL_OK)
             return CellValue::Empty();
@@ -48,13 +51,23 @@ public:
             return CellValue::Number(value.value.double_value);
         case FREEXL_CELL_TEXT:
         case FREEXL_CELL_SST_TEXT:
+            return value.value.text_value ? CellValue::Text(value.value.text_value)
+                                          : CellValue::Empty();
         case FREEXL_CELL_DATE:
         case FREEXL_CELL_DATETIME:
-        case FREEXL_CELL_TIME:
-            return value.value.text_value ? CellValue::Text(Utf8ToLatin1(value.value.text_value))
-                                          : CellValue::Empty();
-        default:
-            return CellValue::Empty();
+        case FREEXL_CELL_TIME: {
+            // FreeXL gives a date as its text only; the number is the one the cell holds.
+            if (!value.value.text_value) return CellValue::Empty();
+            const auto number = scan_.numbers.find(key);
+            return number == scan_.numbers.end()
+                       ? CellValue::Text(value.value.text_value)
+                       : CellValue::Date(number->second, value.value.text_value);
+        }
+        default: {
+            // FreeXL passes formula cells over; their records say what they hold.
+            const auto formula = scan_.formulas.find(key);
+            return formula == scan_.formulas.end() ? CellValue::Empty() : formula->second;
+        }
         }
     }
 
@@ -62,10 +75,13 @@ public:
         return {static_cast<int>(std::min<unsigned>(rows_, INT_MAX)), columns_};
     }
 
+    std::vector<CellRange> mergedRanges() const override { return scan_.merged; }
+
 private:
     std::shared_ptr<Handle> handle_;
     unsigned rows_;
     unsigned short columns_;
+    BiffSheetScan scan_;
 };
 
 class FreeXLWorkbook : public Workbook {
@@ -86,7 +102,17 @@ public:
             reason = "The first worksheet of \"" + path_ + "\" cannot be read.";
             return nullptr;
         }
-        return std::make_unique<FreeXLWorksheet>(handle_, rows, columns);
+        std::string bytes;
+        std::ifstream in(path_, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        BiffSheetScan scan;
+        if (const std::string why =
+                in.bad() ? "it cannot be read again" : ScanFirstBiffSheet(bytes, scan);
+            !why.empty()) {
+            reason = "The first worksheet of \"" + path_ + "\" cannot be read: " + why + ".";
+            return nullptr;
+        }
+        return std::make_unique<FreeXLWorksheet>(handle_, rows, columns, std::move(scan));
     }
 
 private:

@@ -4,8 +4,9 @@
 
 namespace mb {
 
-/// Reads Excel 97-2003 workbooks (".xls", BIFF) with FreeXL. Cell texts arrive as
-/// UTF-8 and are handed on as Latin-1; a character outside Latin-1 becomes '?'.
+/// Reads Excel 97-2003 workbooks (".xls", BIFF) with FreeXL, and what FreeXL leaves out
+/// (merged ranges, the numbers of dates, formulas) from the first sheet's records. Texts
+/// are UTF-8, as FreeXL gives them.
 class FreeXLSpreadsheetReader : public SpreadsheetReader {
 public:
     std::unique_ptr<Workbook> open(const std::string& path, std::string& reason) override;

@@ -7,25 +7,52 @@
 #include <climits>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace mb {
 
-/// What one cell holds. Dates and times arrive as their text.
+/// What one cell holds, as the file keeps it. Texts are UTF-8: what a library cannot hold
+/// is decided by the import, which says what it changed.
 struct CellValue {
-    enum class Kind { Empty, Text, Number };
+    enum class Kind {
+        Empty,
+        Text,
+        Number,
+        /// A formula whose value the file does not keep (a writer that never calculates
+        /// leaves it out); `text` holds the formula where the file gives it.
+        Formula,
+    };
     Kind kind = Kind::Empty;
-    std::string text;  ///< 8-bit library text (Latin-1) when kind is Text
-    double number = 0; ///< when kind is Number
+    /// Text: the cell's text. Number: how the sheet shows a date or a time
+    /// ("2024-03-15", "2024-03-15 14:30:00", "14:30:00"), "" for any other number.
+    /// Formula: the formula's text, or "".
+    std::string text;
+    double number = 0; ///< when kind is Number; a date or time is its serial day number
 
     static CellValue Empty() { return {}; }
     static CellValue Text(std::string t) { return {Kind::Text, std::move(t), 0}; }
     static CellValue Number(double v) { return {Kind::Number, {}, v}; }
+    /// A number that the sheet shows as a date or a time, `shown` as above.
+    static CellValue Date(double serial, std::string shown) {
+        return {Kind::Number, std::move(shown), serial};
+    }
+    static CellValue Formula(std::string formula) { return {Kind::Formula, std::move(formula), 0}; }
+};
+
+/// Cells merged into one, both corners counted from 1 and inside the range.
+struct CellRange {
+    int top = 1;
+    int left = 1;
+    int bottom = 1;
+    int right = 1;
 };
 
 class Worksheet {
 public:
     virtual ~Worksheet() = default;
     /// Cell at (row, column), both counted from 1. Cells outside the used range are empty.
+    /// A cell covered by a merged range gives what the file keeps for it (usually
+    /// nothing), not what the range shows.
     virtual CellValue cell(int row, int column) const = 0;
 
     struct Extent {
@@ -35,6 +62,9 @@ public:
     /// Every cell past these rows or columns is empty. A sheet that cannot tell says so by
     /// the default, which bounds nothing; whoever walks the cells then needs bounds of its own.
     virtual Extent extent() const { return {}; }
+
+    /// The merged ranges: each shows its top left cell across all of it.
+    virtual std::vector<CellRange> mergedRanges() const { return {}; }
 };
 
 class Workbook {

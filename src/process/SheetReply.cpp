@@ -1,7 +1,5 @@
 #include "SheetReply.h"
 
-#include "TextUtil.h"
-
 #include <algorithm>
 #include <bit>
 #include <charconv>
@@ -13,7 +11,7 @@ namespace mb {
 
 namespace {
 
-constexpr std::string_view kHeader = "MBSHEET 2\n";
+constexpr std::string_view kHeader = "MBSHEET 3\n";
 // The reason ends up in a message box: a path and a sentence, never megabytes.
 constexpr std::uint64_t kLongestReason = 8192;
 
@@ -25,14 +23,23 @@ std::string Decimal(long long n) {
 
 void AppendCell(std::string& out, int row, int column, const CellValue& cell) {
     const std::string where = Decimal(row) + " " + Decimal(column) + " ";
+    const auto counted = [&out](const std::string& text) {
+        out.append(Decimal(static_cast<long long>(text.size())));
+        out.append("\n").append(text).append("\n");
+    };
     if (cell.kind == CellValue::Kind::Number) {
         char bits[17];
         const auto [end, ec] =
             std::to_chars(bits, bits + sizeof bits, std::bit_cast<std::uint64_t>(cell.number), 16);
-        out.append("N ").append(where).append(bits, end).append("\n");
+        if (cell.text.empty()) {
+            out.append("N ").append(where).append(bits, end).append("\n");
+        } else {
+            out.append("D ").append(where).append(bits, end).append(" ");
+            counted(cell.text);
+        }
     } else {
-        out.append("T ").append(where).append(Decimal(static_cast<long long>(cell.text.size())));
-        out.append("\n").append(cell.text).append("\n");
+        out.append(cell.kind == CellValue::Kind::Formula ? "U " : "T ").append(where);
+        counted(cell.text);
     }
 }
 
@@ -99,24 +106,30 @@ std::string CaptureCells(SpreadsheetReader& reader, const std::string& path) {
     const int lastColumn = std::min(extent.columns, kSheetReplyLastColumn);
     std::string out(kHeader);
     long long cells = 0;
-    // The block layout ends at its "End" row, the table layout at its first empty row:
-    // once both are passed, nothing further is read by either.
-    bool endPassed = false, emptyPassed = false;
-    for (int row = 1; row <= lastRow && !(endPassed && emptyPassed); ++row) {
-        bool empty = true;
+    const auto tooMany = [&path](std::string_view what) {
+        return FailureReply("sheet", "The first worksheet of \"" + path + "\" holds more than " +
+                                         Decimal(kSheetReplyMostCells) + " " + std::string(what) +
+                                         ".");
+    };
+    for (int row = 1; row <= lastRow; ++row) {
         for (int column = 1; column <= lastColumn; ++column) {
             const CellValue cell = sheet->cell(row, column);
             if (cell.kind == CellValue::Kind::Empty) continue;
-            if (++cells > kSheetReplyMostCells)
-                return FailureReply("sheet", "The first worksheet of \"" + path +
-                                                 "\" holds more than " +
-                                                 Decimal(kSheetReplyMostCells) + " cells.");
+            if (++cells > kSheetReplyMostCells) return tooMany("cells");
             AppendCell(out, row, column, cell);
-            empty = false;
-            if (column == 1 && cell.kind == CellValue::Kind::Text && EqualsNoCase(cell.text, "End"))
-                endPassed = true;
         }
-        emptyPassed = emptyPassed || (empty && row >= 3);
+    }
+    const std::vector<CellRange> merges = sheet->mergedRanges();
+    long long sent = 0;
+    for (const CellRange& m : merges) {
+        // Only what the import can see: the ranges that start inside the reply's bounds.
+        if (m.top < 1 || m.left < 1 || m.top > kSheetReplyLastRow ||
+            m.left > kSheetReplyLastColumn || m.bottom < m.top || m.right < m.left)
+            continue;
+        if (++sent > kSheetReplyMostCells) return tooMany("merged ranges");
+        out.append("M ").append(Decimal(m.top)).append(" ").append(Decimal(m.left)).append(" ");
+        out.append(Decimal(std::min(m.bottom, kSheetReplyLastRow))).append(" ");
+        out.append(Decimal(std::min(m.right, kSheetReplyLastColumn))).append("\n");
     }
     out.append("E ").append(Decimal(cells)).append("\n");
     return out;
@@ -164,7 +177,7 @@ SheetReply ParseSheetReply(std::string_view bytes) {
     if (!in.literal(kHeader)) return Malformed("no header");
     SheetReply reply;
     reply.outcome = SheetReply::Outcome::Sheet;
-    std::uint64_t cells = 0;
+    std::uint64_t cells = 0, merges = 0;
     long long lastPlace = 0; // where the previous cell was, counted row by row
     for (;;) {
         if (in.literal("E ")) {
@@ -189,9 +202,29 @@ SheetReply ParseSheetReply(std::string_view bytes) {
             reply.reason = std::string(*reason);
             continue;
         }
+        if (in.literal("M ")) {
+            if (reply.outcome != SheetReply::Outcome::Sheet)
+                return Malformed("range after failure");
+            const auto top = in.number(' ');
+            const auto left = in.number(' ');
+            const auto bottom = in.number(' ');
+            const auto right = in.number('\n');
+            if (!top || !left || !bottom || !right || *top < 1 || *left < 1 || *bottom < *top ||
+                *right < *left || *bottom > kSheetReplyLastRow || *right > kSheetReplyLastColumn)
+                return Malformed("bad merged range");
+            if (++merges > static_cast<std::uint64_t>(kSheetReplyMostCells))
+                return Malformed("too many merged ranges");
+            reply.sheet.addMerge({static_cast<int>(*top), static_cast<int>(*left),
+                                  static_cast<int>(*bottom), static_cast<int>(*right)});
+            continue;
+        }
         const bool isNumber = in.literal("N ");
-        if (!isNumber && !in.literal("T ")) return Malformed("unknown record");
+        const bool isDate = !isNumber && in.literal("D ");
+        const bool isFormula = !isNumber && !isDate && in.literal("U ");
+        if (!isNumber && !isDate && !isFormula && !in.literal("T "))
+            return Malformed("unknown record");
         if (reply.outcome != SheetReply::Outcome::Sheet) return Malformed("cell after failure");
+        if (merges > 0) return Malformed("cell after a merged range");
         const auto row = in.number(' ');
         const auto column = in.number(' ');
         if (!row || !column || *row < 1 || *row > kSheetReplyLastRow || *column < 1 ||
@@ -209,10 +242,14 @@ SheetReply ParseSheetReply(std::string_view bytes) {
             if (!bits) return Malformed("bad number");
             value = CellValue::Number(std::bit_cast<double>(*bits));
         } else {
+            const auto bits = isDate ? in.number(' ', 16) : std::optional<std::uint64_t>(0);
+            if (!bits) return Malformed("bad number");
             const auto length = in.number('\n');
             const auto text = length ? in.bytes(*length) : std::nullopt;
             if (!text || !in.literal("\n")) return Malformed("truncated text");
-            value = CellValue::Text(std::string(*text));
+            value = isDate      ? CellValue::Date(std::bit_cast<double>(*bits), std::string(*text))
+                    : isFormula ? CellValue::Formula(std::string(*text))
+                                : CellValue::Text(std::string(*text));
         }
         reply.sheet.set(static_cast<int>(*row), static_cast<int>(*column), std::move(value));
         ++cells;

@@ -2,18 +2,25 @@
 
 // What the reader process prints for one workbook, and the parent's reading of it.
 //
-//   MBSHEET 2
+//   MBSHEET 3
 //   N <row> <column> <the double's 64 bits in hex>
+//   D <row> <column> <the double's 64 bits in hex> <byte count>
+//   <how the sheet shows the date or time>
 //   T <row> <column> <byte count>
 //   <the text's bytes>
+//   U <row> <column> <byte count>
+//   <the bytes of a formula whose value the file does not keep>
+//   M <top> <left> <bottom> <right>
 //   F open|sheet <byte count>
 //   <the reason's bytes>
-//   E <number of N and T records>
+//   E <number of N, D, T and U records>
 //
-// Cells come in row and column order and empty cells are left out. Every column up to
+// Cells come in row and column order and empty cells are left out; the merged ranges
+// follow them. Every row up to kSheetReplyLastRow and every column up to
 // kSheetReplyLastColumn is sent: the block layout reads columns A and B, the table layout
-// one column per property. Numbers travel as their bits and texts as counted bytes, so
-// both arrive exactly as the reader saw them. Nothing may follow "E".
+// one column per property, and neither ends at a blank row. Numbers travel as their bits
+// and texts (UTF-8) as counted bytes, so both arrive exactly as the reader saw them.
+// Nothing may follow "E".
 
 #include "Spreadsheet.h"
 
@@ -34,10 +41,9 @@ inline constexpr int kSheetReplyLastColumn = 256;
 inline constexpr long long kSheetReplyMostCells = 1LL << 20;
 
 /// Opens the workbook at `path` with `reader` and gives the reply for it: the non-empty
-/// cells of the first sheet in rows up to 32767 and columns up to 256, row by row until
-/// both layouts' ends have been passed (a row whose column A is "End", compared without
-/// regard to case, and a row from the third on with no cell at all); or the reader's
-/// reason for failing, also when the sheet has more than kSheetReplyMostCells cells.
+/// cells of the first sheet in rows up to 32767 and columns up to 256, row by row, and its
+/// merged ranges; or the reader's reason for failing, also when the sheet has more than
+/// kSheetReplyMostCells cells or merged ranges.
 std::string CaptureSheetReply(SpreadsheetReader& reader, const std::string& path);
 
 /// The cells of a sheet, held in memory as sent: cells not sent are empty.
@@ -47,11 +53,14 @@ public:
     Extent extent() const override;
     /// The cell at `row`, `column` (from 1, up to the reply's bounds) gets `value`.
     void set(int row, int column, CellValue value);
+    std::vector<CellRange> mergedRanges() const override { return merges_; }
+    void addMerge(CellRange range) { merges_.push_back(range); }
 
 private:
     // Row by row, each row's cells sorted by column: only what was sent takes memory.
     std::vector<std::vector<std::pair<int, CellValue>>> rows_;
     int columns_ = 0;
+    std::vector<CellRange> merges_;
 };
 
 struct SheetReply {

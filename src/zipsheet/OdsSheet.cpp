@@ -2,6 +2,7 @@
 
 #include "PartXml.h"
 #include "RunSheet.h"
+#include "SheetDates.h"
 #include "ZipParts.h"
 
 #include <QString>
@@ -41,6 +42,12 @@ public:
         for (bool body = false;;) {
             const Event e = xml_.next();
             if (e == Event::Start && xml_.name() == u"spreadsheet") body = true;
+            // Day zero of the dates, in the settings before the tables.
+            if (e == Event::Start && xml_.name() == u"null-date") {
+                const auto value = xml_.attribute(u"date-value", kTable);
+                const auto date = value ? ParseOdsDate(LibraryText(*value), 0) : std::nullopt;
+                if (date) dayZero_ = static_cast<long long>(date->serial);
+            }
             if (e == Event::Start && body && xml_.name() == u"table") break;
             if (e == Event::Done) {
                 why = "the part " + kContent + " holds no table";
@@ -97,6 +104,12 @@ private:
             case Event::Start:
                 if (xml_.name() == u"table-cell" || xml_.name() == u"covered-table-cell") {
                     const long long columns = Repeat(xml_, u"number-columns-repeated");
+                    const long long spannedColumns = Repeat(xml_, u"number-columns-spanned");
+                    const long long spannedRows = Repeat(xml_, u"number-rows-spanned");
+                    if (spannedColumns > 1 || spannedRows > 1)
+                        sheet_.addMerge(row_, column,
+                                        std::min(row_ + spannedRows - 1, kCountCeiling),
+                                        std::min(column + spannedColumns - 1, kCountCeiling));
                     CellValue value;
                     if (!readCell(value)) return false;
                     if (value.kind != CellValue::Kind::Empty && column <= RunSheet::kLastColumn)
@@ -132,6 +145,7 @@ private:
         const QString time = attribute(u"time-value");
         const std::optional<QStringView> stringValue = xml_.attribute(u"string-value", kOffice);
         const QString stated = stringValue ? stringValue->toString() : QString();
+        const QString formula = xml_.attribute(u"formula", kTable).value_or(u"").toString();
         QString text;
         if (!readParagraphs(text)) return false;
 
@@ -144,17 +158,28 @@ private:
             value = CellValue::Text(boolean.trimmed() == u"true" ? "TRUE" : "FALSE");
             return true;
         } else if (type == u"date" && !date.isEmpty()) {
-            value = CellValue::Text(LibraryText(date));
+            const auto parsed = ParseOdsDate(LibraryText(date.trimmed()), dayZero_);
+            value = parsed ? CellValue::Date(parsed->serial, parsed->shown)
+                           : CellValue::Text(Utf8Text(date));
             return true;
         } else if (type == u"time" && !time.isEmpty()) {
-            value = CellValue::Text(LibraryText(time));
+            const auto parsed = ParseOdsTime(LibraryText(time.trimmed()));
+            value = parsed ? CellValue::Date(parsed->serial, parsed->shown)
+                           : CellValue::Text(Utf8Text(time));
+            return true;
+        } else if (type.isEmpty() && !formula.isEmpty() && text.isEmpty()) {
+            // A writer that never calculates keeps the formula alone ("of:=[.B2]*2").
+            QStringView shown = formula;
+            if (shown.startsWith(u"of:")) shown = shown.sliced(3);
+            value =
+                CellValue::Formula(Utf8Text(shown.first(std::min<qsizetype>(shown.size(), 1000))));
             return true;
         } else if (stringValue) {
-            value = CellValue::Text(LibraryText(stated));
+            value = CellValue::Text(Utf8Text(stated));
             return true;
         }
         // A string, or a value the attributes do not give: the text the sheet shows.
-        if (!text.isEmpty()) value = CellValue::Text(LibraryText(text));
+        if (!text.isEmpty()) value = CellValue::Text(Utf8Text(text));
         return true;
     }
 
@@ -212,6 +237,7 @@ private:
     PartXml xml_;
     RunSheet& sheet_;
     long long row_ = 1;
+    long long dayZero_ = DaysFromCivil(1899, 12, 30);
 };
 
 } // namespace

@@ -97,9 +97,13 @@ PartXml::Event PartXml::fail(const std::string& why) {
     return Event::Failed;
 }
 
+std::string Utf8Text(QStringView text) {
+    const QByteArray utf8 = text.toUtf8();
+    return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+}
+
 std::string LibraryText(QStringView text) {
-    // As Utf8ToLatin1 takes the UTF-8 of other readers: one '?' per character beyond
-    // Latin-1, a pair of surrogates being one character.
+    // One '?' per character beyond Latin-1, a pair of surrogates being one character.
     std::string out;
     out.reserve(static_cast<std::size_t>(text.size()));
     for (qsizetype i = 0; i < text.size(); ++i) {

@@ -46,8 +46,11 @@ private:
     std::string failure_;
 };
 
-/// Library text of UTF-16 text from a part: Latin-1, one '?' for each character beyond it.
+/// Text of a part for a message: Latin-1, one '?' for each character beyond it.
 std::string LibraryText(QStringView text);
+
+/// Text of a part as a cell holds it: UTF-8.
+std::string Utf8Text(QStringView text);
 
 /// A whole decimal number (std::from_chars), or nothing.
 std::optional<double> PartNumber(QStringView text);

@@ -42,6 +42,16 @@ void RunSheet::addRows(long long row, long long count, std::vector<CellRun> cell
     extent_.columns = std::max(extent_.columns, static_cast<int>(lastColumn));
 }
 
+void RunSheet::addMerge(long long top, long long left, long long bottom, long long right) {
+    if (top > bottom) std::swap(top, bottom);
+    if (left > right) std::swap(left, right);
+    if (top < 1 || left < 1 || top > kLastRow || left > kLastColumn) return;
+    if (top == bottom && left == right) return;
+    merges_.push_back({static_cast<int>(top), static_cast<int>(left),
+                       static_cast<int>(std::min(bottom, kLastRow)),
+                       static_cast<int>(std::min(right, kLastColumn))});
+}
+
 void RunSheet::finish() {
     if (!inOrder_)
         std::stable_sort(rows_.begin(), rows_.end(),

@@ -26,11 +26,15 @@ public:
     /// past the kept rows and columns is dropped. Runs are not meant to overlap; where a
     /// damaged file makes them, a cell is looked up in the run that starts last before it.
     void addRows(long long row, long long count, std::vector<CellRun> cells);
+    /// Cells from (top, left) to (bottom, right) are merged: they show the top left one.
+    /// What lies past the kept rows and columns is dropped.
+    void addMerge(long long top, long long left, long long bottom, long long right);
     /// Puts the rows in order; called once all are added, before any cell is looked up.
     void finish();
 
     CellValue cell(int row, int column) const override;
     Extent extent() const override;
+    std::vector<CellRange> mergedRanges() const override { return merges_; }
 
 private:
     struct RowRun {
@@ -39,6 +43,7 @@ private:
         std::vector<CellRun> cells; // sorted by column
     };
     std::vector<RowRun> rows_; // sorted by row once finished
+    std::vector<CellRange> merges_;
     bool inOrder_ = true;
     Extent extent_{0, 0};
 };

@@ -2,6 +2,7 @@
 
 #include "PartXml.h"
 #include "RunSheet.h"
+#include "SheetDates.h"
 #include "ZipParts.h"
 
 #include <QString>
@@ -26,7 +27,7 @@ std::string Quoted(QStringView text) {
 
 // A relationship's target is relative to the workbook's folder unless it starts at the root.
 std::string PartPath(QStringView target) {
-    const std::string path = LibraryText(target);
+    const std::string path = Utf8Text(target);
     std::vector<std::string> segments;
     std::string joined = path.starts_with('/') ? path.substr(1) : "xl/" + path;
     for (std::size_t at = 0; at <= joined.size();) {
@@ -48,15 +49,21 @@ std::string PartPath(QStringView target) {
 struct SheetParts {
     std::string sheet;
     std::string sharedStrings;
+    std::string styles;
 };
 
-bool FirstSheetId(ZipParts& parts, QString& id, std::string& why) {
+bool FirstSheetId(ZipParts& parts, QString& id, DateSystem& dates, std::string& why) {
     std::string bytes;
     if (!ReadPart(parts, kWorkbook, bytes, why)) return false;
     PartXml xml(kWorkbook, bytes);
     for (;;) {
         switch (xml.next()) {
         case Event::Start:
+            if (xml.name() == u"workbookPr") {
+                const auto date1904 = xml.attribute(u"date1904");
+                if (date1904 && (*date1904 == u"1" || *date1904 == u"true"))
+                    dates = {DaysFromCivil(1904, 1, 1), false};
+            }
             if (xml.name() != u"sheet") break;
             // r:id, in the transitional or the strict relationships namespace.
             if (const auto rid = xml.attribute(u"id"); rid && !rid->isEmpty()) {
@@ -94,6 +101,8 @@ bool FindParts(ZipParts& parts, const QString& id, SheetParts& found, std::strin
             if (rid && *rid == id && found.sheet.empty()) found.sheet = PartPath(*target);
             if (type && type->endsWith(u"/sharedStrings") && found.sharedStrings.empty())
                 found.sharedStrings = PartPath(*target);
+            if (type && type->endsWith(u"/styles") && found.styles.empty())
+                found.styles = PartPath(*target);
             break;
         }
         case Event::End:
@@ -134,7 +143,7 @@ bool ReadSharedStrings(ZipParts& parts, const std::string& name, std::vector<std
             break;
         case Event::End:
             if (xml.name() == u"si")
-                strings.push_back(LibraryText(text));
+                strings.push_back(Utf8Text(text));
             else if (xml.name() == u"rPh")
                 --phonetic;
             else if (xml.name() == u"t")
@@ -142,6 +151,47 @@ bool ReadSharedStrings(ZipParts& parts, const std::string& name, std::vector<std
             break;
         case Event::Text:
             if (inText) text += xml.text();
+            break;
+        case Event::Done:
+            return true;
+        case Event::Failed:
+            why = xml.failure();
+            return false;
+        }
+    }
+}
+
+// What each cell format (the cell's s attribute) makes of a number: only dates matter.
+bool ReadStyles(ZipParts& parts, const std::string& name, std::vector<DateShape>& shapes,
+                std::string& why) {
+    std::string bytes;
+    if (!ReadPart(parts, name, bytes, why)) return false;
+    PartXml xml(name, bytes);
+    std::vector<std::pair<long long, QString>> codes;
+    bool inCellFormats = false;
+    for (;;) {
+        switch (xml.next()) {
+        case Event::Start:
+            if (xml.name() == u"numFmt") {
+                const auto id = PartCount(xml.attribute(u"numFmtId").value_or(u""));
+                if (id)
+                    codes.emplace_back(*id, xml.attribute(u"formatCode").value_or(u"").toString());
+            } else if (xml.name() == u"cellXfs") {
+                inCellFormats = true;
+            } else if (xml.name() == u"xf" && inCellFormats) {
+                const long long id =
+                    PartCount(xml.attribute(u"numFmtId").value_or(u"0")).value_or(0);
+                QString code;
+                for (const auto& [codeId, text] : codes)
+                    if (codeId == id) code = text;
+                shapes.push_back(
+                    NumberFormatShape(static_cast<int>(std::min(id, 100000LL)), LibraryText(code)));
+            }
+            break;
+        case Event::End:
+            if (xml.name() == u"cellXfs") inCellFormats = false;
+            break;
+        case Event::Text:
             break;
         case Event::Done:
             return true;
@@ -169,14 +219,16 @@ bool ParseReference(QStringView ref, long long& row, long long& column) {
 class SheetReader {
 public:
     SheetReader(const std::string& name, const std::string& bytes,
-                const std::vector<std::string>& strings, RunSheet& sheet)
-        : xml_(name, bytes), strings_(strings), sheet_(sheet) {}
+                const std::vector<std::string>& strings, const std::vector<DateShape>& shapes,
+                const DateSystem& dates, RunSheet& sheet)
+        : xml_(name, bytes), strings_(strings), shapes_(shapes), dates_(dates), sheet_(sheet) {}
 
     bool read(std::string& why) {
         for (;;) {
             Event e = xml_.next();
             if (e == Event::Start && xml_.name() == u"row") e = startRow();
             if (e == Event::Start && xml_.name() == u"c") e = readCell();
+            if (e == Event::Start && xml_.name() == u"mergeCell") e = readMerge();
             if (e == Event::End && xml_.name() == u"row" && inRow_) {
                 sheet_.addRows(row_, 1, std::move(cells_));
                 cells_.clear();
@@ -205,6 +257,17 @@ private:
         return Event::Start;
     }
 
+    Event readMerge() {
+        const QStringView ref = xml_.attribute(u"ref").value_or(u"");
+        const qsizetype colon = ref.indexOf(u':');
+        long long top = 0, left = 0, bottom = 0, right = 0;
+        if (colon < 0 || !ParseReference(ref.first(colon), top, left) ||
+            !ParseReference(ref.sliced(colon + 1), bottom, right))
+            return xml_.fail("has the merged range " + Quoted(ref) + ", which names no cells");
+        sheet_.addMerge(top, left, bottom, right);
+        return Event::Start;
+    }
+
     Event readCell() {
         if (!inRow_) return xml_.skipElement() ? Event::End : Event::Failed;
         long long column = column_ + 1;
@@ -217,6 +280,8 @@ private:
                                  std::to_string(row_));
         }
         column_ = column;
+        style_ = static_cast<std::size_t>(
+            std::min(PartCount(xml_.attribute(u"s").value_or(u"0")).value_or(0), 1LL << 30));
         enum class Kind { Number, Shared, Inline, Boolean, Text };
         const QStringView t = xml_.attribute(u"t").value_or(u"n");
         const Kind kind = t == u"n" || t.isEmpty() ? Kind::Number
@@ -224,25 +289,28 @@ private:
                           : t == u"inlineStr"      ? Kind::Inline
                           : t == u"b"              ? Kind::Boolean
                                                    : Kind::Text;
-        QString value, inline_;
-        bool inValue = false, inInline = false;
+        QString value, inline_, formula;
+        bool inValue = false, inInline = false, inFormula = false, hasFormula = false;
         int phonetic = 0;
         for (int depth = 1; depth > 0;) {
             switch (xml_.next()) {
             case Event::Start:
                 ++depth;
                 if (xml_.name() == u"v" && depth == 2) inValue = true;
+                if (xml_.name() == u"f" && depth == 2) inFormula = hasFormula = true;
                 if (xml_.name() == u"rPh") ++phonetic;
                 if (xml_.name() == u"t" && depth >= 3) inInline = phonetic == 0;
                 break;
             case Event::End:
                 --depth;
                 if (xml_.name() == u"v") inValue = false;
+                if (xml_.name() == u"f") inFormula = false;
                 if (xml_.name() == u"rPh") --phonetic;
                 if (xml_.name() == u"t") inInline = false;
                 break;
             case Event::Text:
                 if (inValue) value += xml_.text();
+                if (inFormula && formula.size() < 1000) formula += xml_.text();
                 if (inInline) inline_ += xml_.text();
                 break;
             case Event::Done:
@@ -252,7 +320,10 @@ private:
             }
         }
         CellValue cell;
-        if (kind == Kind::Shared) {
+        if (hasFormula && value.isEmpty() && kind != Kind::Inline) {
+            // A writer that never calculates keeps the formula alone.
+            cell = CellValue::Formula(formula.isEmpty() ? std::string() : "=" + Utf8Text(formula));
+        } else if (kind == Kind::Shared) {
             const auto index = PartCount(value);
             if (!value.isEmpty()) {
                 if (!index || *index >= static_cast<long long>(strings_.size()))
@@ -261,29 +332,50 @@ private:
                 cell = CellValue::Text(strings_[static_cast<std::size_t>(*index)]);
             }
         } else if (kind == Kind::Inline) {
-            cell = CellValue::Text(LibraryText(inline_));
+            cell = CellValue::Text(Utf8Text(inline_));
         } else if (kind == Kind::Boolean) {
             // As a spreadsheet shows it.
             if (!value.isEmpty())
                 cell = CellValue::Text(value.trimmed() == u"1" ? "TRUE" : "FALSE");
         } else if (kind == Kind::Number) {
             if (const auto number = PartNumber(value))
-                cell = CellValue::Number(*number);
+                cell = numberCell(*number);
             else if (!value.isEmpty())
-                cell = CellValue::Text(LibraryText(value));
+                cell = CellValue::Text(Utf8Text(value));
+        } else if (t == u"d") {
+            // An ISO 8601 date, as a few writers keep one: the day number it stands for.
+            const std::string text = LibraryText(value.trimmed());
+            const auto date = ParseOdsDate(text, dates_.dayZero);
+            if (date)
+                cell = CellValue::Date(
+                    date->serial + (dates_.leapBug && date->serial < 61 ? -1 : 0), date->shown);
+            else if (!value.isEmpty())
+                cell = CellValue::Text(Utf8Text(value));
         } else if (!value.isEmpty()) {
             // "str" (a formula's text), "e" (an error such as #DIV/0!), "d" (an ISO 8601
             // date): their text, as the sheet shows it.
-            cell = CellValue::Text(LibraryText(value));
+            cell = CellValue::Text(Utf8Text(value));
         }
         if (cell.kind != CellValue::Kind::Empty && row_ <= RunSheet::kLastRow)
             cells_.push_back({column, 1, std::move(cell)});
         return Event::End;
     }
 
+    // A number the cell's format shows as a date or a time carries its text.
+    CellValue numberCell(double number) const {
+        const DateShape shape = style_ < shapes_.size() ? shapes_[style_] : DateShape::None;
+        if (shape == DateShape::None) return CellValue::Number(number);
+        std::string shown = ShownDate(number, shape, dates_);
+        return shown.empty() ? CellValue::Number(number)
+                             : CellValue::Date(number, std::move(shown));
+    }
+
     PartXml xml_;
     const std::vector<std::string>& strings_;
+    const std::vector<DateShape>& shapes_;
+    const DateSystem& dates_;
     RunSheet& sheet_;
+    std::size_t style_ = 0; // the cell format of the cell being read
     std::vector<RunSheet::CellRun> cells_;
     long long row_ = 0;
     long long column_ = 0;
@@ -295,7 +387,11 @@ private:
 bool ReadXlsxSheet(ZipParts& parts, RunSheet& sheet, std::string& why) {
     QString id;
     SheetParts found;
-    if (!FirstSheetId(parts, id, why) || !FindParts(parts, id, found, why)) return false;
+    DateSystem dates;
+    if (!FirstSheetId(parts, id, dates, why) || !FindParts(parts, id, found, why)) return false;
+    std::vector<DateShape> shapes;
+    if (found.styles.empty() && parts.has("xl/styles.xml")) found.styles = "xl/styles.xml";
+    if (!found.styles.empty() && !ReadStyles(parts, found.styles, shapes, why)) return false;
     std::vector<std::string> strings;
     if (found.sharedStrings.empty() && parts.has("xl/sharedStrings.xml"))
         found.sharedStrings = "xl/sharedStrings.xml";
@@ -304,7 +400,7 @@ bool ReadXlsxSheet(ZipParts& parts, RunSheet& sheet, std::string& why) {
         return false;
     std::string bytes;
     if (!ReadPart(parts, found.sheet, bytes, why)) return false;
-    return SheetReader(found.sheet, bytes, strings, sheet).read(why);
+    return SheetReader(found.sheet, bytes, strings, shapes, dates, sheet).read(why);
 }
 
 } // namespace mb

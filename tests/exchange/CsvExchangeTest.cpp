@@ -14,12 +14,7 @@ namespace {
 
 ImportResult ImportCsv(const std::string& text, Library& library) {
     CsvSheet sheet;
-    if (const std::string error = ParseCsv(text, sheet); !error.empty()) {
-        ImportResult r;
-        r.status = ImportResult::Status::Refused;
-        r.reason = error;
-        return r;
-    }
+    EXPECT_EQ(ParseCsv(text, sheet), "") << text;
     return ImportAnyLayout(sheet, library);
 }
 
@@ -33,8 +28,9 @@ TEST(CsvSheet, ReadsQuotedFieldsEitherSeparatorAndEveryLineEnd) {
         {"a;\"b;c\"\nd;\"say \"\"hi\"\"\"", {{"a", "b;c"}, {"d", "say \"hi\""}}},
         {"\"two\nlines\",x\rnext,", {{"two\nlines", "x"}, {"next", ""}}},
         {"a,b;c", {{"a", "b;c"}}},
-        {"\xEF\xBB\xBF\x43\x61\x66\xC3\xA9,\"\"", {{"Caf\xE9", ""}}},
-        {"Caf\xE9", {{"Caf\xE9"}}}, // not UTF-8: taken byte for byte
+        {"\xEF\xBB\xBF\x43\x61\x66\xC3\xA9,\"\"", {{"Caf\xC3\xA9", ""}}},
+        // Not UTF-8: Windows-1252, whose 0x96 is an en dash.
+        {"Caf\xE9 \x96 bar", {{"Caf\xC3\xA9 \xE2\x80\x93 bar"}}},
     };
     for (const Case& c : cases) {
         CsvSheet sheet;
@@ -55,10 +51,11 @@ TEST(CsvImport, ReadsTheTableInTheSystemItsUnitRowNamesKeepingCodesAndDescriptio
                   "Steels,S235,S235JR,\"Hot rolled, plain\",30000000,0.11,32,\" 0.3 \"\n"
                   "Steels,Empty,,,,,,\n"
                   ",,,,,,,\n"
-                  "Ignored,after,the,end,1,,,\n",
+                  "Read,after,a blank,row,1,,,\n",
                   library);
     EXPECT_EQ(r.message(), "");
-    ASSERT_EQ(library.MaterialCount(), 2);
+    ASSERT_EQ(library.MaterialCount(), 3);
+    EXPECT_EQ(library.Entry(2).NameCode + "|" + library.Entry(2).Description, "a blank|row");
     EXPECT_EQ(library.Entry(0).NameCode, "S235JR");
     EXPECT_EQ(library.Entry(0).Description, "Hot rolled, plain");
     const clsMaterial& steel = library.Material(0);
@@ -75,7 +72,8 @@ TEST(CsvImport, ReadsTheBlockLayoutOfTheWorkbooks) {
     const ImportResult r =
         ImportCsv("Name;Steel\nType;Steels\nEX;\"2,1E11\"\nEX;210E9\nEnd\n", library);
     // "2,1E11" is not a number the reader takes whole: the block import names its row.
-    EXPECT_EQ(r.message(), "Row 3: column B of a value row is not a number.");
+    EXPECT_EQ(r.message(), "The import stopped at row 3: column B holds \"2,1E11\", not a "
+                           "number. The 1 material before it was imported.");
     EXPECT_EQ(ImportCsv("Name;Steel\nType;Steels\nEX;210E9\nEnd\n", library).message(), "");
     EXPECT_EQ(library.Material(0).SlotValue(Slot::EX), 210e9);
     EXPECT_EQ(library.Entry(0).Category, "Steels");
@@ -88,19 +86,23 @@ TEST(CsvImport, RefusesBrokenTextAndTablesNamingTheRowOrCell) {
         std::string message;
         int kept;
     };
+    CsvSheet unused;
+    EXPECT_EQ(ParseCsv("a,b\nc,\"open\nd,e\n", unused), "Row 2: a quoted field is never closed.");
+    EXPECT_EQ(ParseCsv("a,\"b\"c\n", unused), "Row 1: text follows the closing quote of a field.");
+    const std::string at = "The import stopped at ";
+    const std::string none = " No material came before it.";
     const Case cases[] = {
-        {"a,b\nc,\"open\nd,e\n", "Row 2: a quoted field is never closed.", 0},
-        {"a,\"b\"c\n", "Row 1: text follows the closing quote of a field.", 0},
-        {"Category,Name,Name code,Description,EX,FOO\n", "Cell F1: \"FOO\" is not a property code.",
-         0},
-        {"Category,Name,Name code,Description,EX,C (Cp),C\n",
-         "Cell G1: a second column for C (Cp).", 0},
+        {"Category,Name,Name code,Description,EX,FOO\n",
+         at + "cell F1: \"FOO\" is not a property code." + none, 0},
+        {"Category,Name,Name code,Description,EX,C (Cp),c\n",
+         at + "cell G1: a second column for C (Cp)." + none, 0},
         {"Category,Name,Name code,Description,EX\n,,,,psf\n",
-         "Cell E2: \"psf\" is not a unit of EX in IPS, SI or MKS.", 0},
+         at + "cell E2: \"psf\" is not a unit of EX in IPS, SI or MKS." + none, 0},
         {"Category,Name,Name code,Description,EX,DENS\n,,,,psi,Kgm/m^3\n",
-         "Row 2: the units are not all of one system (IPS, SI or MKS).", 0},
-        {head + "S,A,,,1,2\nS,B,,,1,x2\n", "Cell F4: \"x2\" is not a number.", 1},
-        {head + "S,A,,,1,nan\n", "Cell F3: \"nan\" is not a number.", 0},
+         at + "row 2: the units are not all of one system (IPS, SI or MKS)." + none, 0},
+        {head + "S,A,,,1,2\nS,B,,,1,x2\n",
+         at + "cell F4: \"x2\" is not a number. The 1 material before it was imported.", 1},
+        {head + "S,A,,,1,nan\n", at + "cell F3: \"nan\" is not a number." + none, 0},
     };
     for (const Case& c : cases) {
         Library library;
@@ -117,15 +119,95 @@ TEST(CsvImport, StopsAtTheLibrarysLimitNamingTheRow) {
         text += "C,M" + std::to_string(i) + ",,\n";
     Library library;
     const ImportResult r = ImportCsv(text, library);
-    EXPECT_EQ(r.message(), "Row 1004: the library already holds 1001 materials.");
+    EXPECT_EQ(r.message(), "The import stopped at row 1004: the library already holds 1001 "
+                           "materials. The 1001 materials before it were imported.");
     EXPECT_EQ(library.MaterialCount(), kMaxMaterials);
 }
 
 TEST(CsvExport, QuotesWhatWouldSplitAFieldAndWritesUtf8) {
     const CellRows rows = {{CellValue::Text("a,b"), CellValue::Text("say \"x\""),
                             CellValue::Text(" pad"), CellValue::Empty(), CellValue::Number(0.1),
-                            CellValue::Text("Caf\xE9")}};
+                            CellValue::Text("Caf\xC3\xA9")}};
     EXPECT_EQ(CsvText(rows), "\"a,b\",\"say \"\"x\"\"\",\" pad\",,0.1,Caf\xC3\xA9\r\n");
+}
+
+// The table as a hand-made sheet has it: a blank row between groups, a column without a
+// heading, codes in any case, empty cells and formulas without a value.
+TEST(CsvImport, TheTableGoesOnPastBlankRowsAndNotesWhatItCannotTake) {
+    class Table : public CsvSheet {
+    public:
+        explicit Table(CsvSheet sheet) : CsvSheet(std::move(sheet)) {}
+        CellValue cell(int row, int column) const override {
+            if (row == 4 && column == 7) return CellValue::Formula("=G3");
+            return CsvSheet::cell(row, column);
+        }
+        std::vector<CellRange> mergedRanges() const override { return {{3, 1, 4, 1}}; }
+    };
+    CsvSheet parsed;
+    ASSERT_EQ(ParseCsv("Category,Name,Name code,Description,ex,,dens,NUXY\n"
+                       ",,,,N/m^2,,Kgm/m^3,\n"
+                       "Steels,S235,,,2.1E11,5,7850,0.3\n"
+                       ",S355,,,2.1E11,6,,\n"
+                       ",,,,,,,\n"
+                       "Light,6061,,,,,2700,\n",
+                       parsed),
+              "");
+    const Table sheet(std::move(parsed));
+    Library library;
+    const ImportResult r = ImportAnyLayout(sheet, library);
+    EXPECT_TRUE(r.imported());
+    EXPECT_EQ(r.notes,
+              (std::vector<std::string>{
+                  "Cell F1: the column has no property code; its 2 values were left out.",
+                  "Cell G4: a formula whose value the file does not keep; DENS was left unset."}));
+    ASSERT_EQ(library.MaterialCount(), 3);
+    EXPECT_EQ(library.Entry(1).Category, "Steels"); // A3:A4 is merged
+    EXPECT_FALSE(library.Material(1).HasValue(Slot::DENS));
+    EXPECT_FALSE(library.Material(1).HasValue(Slot::NUXY));
+    EXPECT_EQ(library.Material(2).SlotValue(Slot::DENS), 2700);
+    EXPECT_FALSE(library.Material(2).HasValue(Slot::EX));
+}
+
+TEST(ExchangeText, CharactersBeyondLatin1GetTheirClosestSpellingOrAQuestionMark) {
+    struct Case {
+        std::string utf8, library, replaced;
+    };
+    const Case cases[] = {
+        {"plain \xC3\xA9\xC2\xB5", "plain \xE9\xB5", ""},
+        {"a\xE2\x80\x93"
+         "b\xE2\x80\x94"
+         "c\xE2\x88\x92"
+         "d",
+         "a-b-c-d", "U+2013>-|U+2014>-|U+2212>-|"},
+        {"\xE2\x80\x98x\xE2\x80\x99 \xE2\x80\x9Cy\xE2\x80\x9D", "'x' \"y\"",
+         "U+2018>'|U+2019>'|U+201C>\"|U+201D>\"|"},
+        {"\xE2\x80\xA6\xE2\x82\xAC\xE2\x84\xA2", "...EURTM", "U+2026>...|U+20AC>EUR|U+2122>TM|"},
+        {"\xE2\x89\xA4\xE2\x89\xA5\xCE\xBCm m\xE2\x81\xB4", "<=>=\xB5m m^4",
+         "U+2264><=|U+2265>>=|U+03BC>\xB5|U+2074>^4|"},
+        {"\xC5\x81\xC3\xB3"
+         "d\xC5\xBA \xC5\x92uvre",
+         "L\xF3"
+         "dz OEuvre",
+         "U+0141>L|U+017A>z|U+0152>OE|"},
+        {"\xEF\xBC\xA1\xE2\x80\x83\xE2\x80\x8B!", "A !", "U+FF21>A|U+2003> |U+200B>|"},
+        {"A\xCC\x8A \xCC\x81 n\xCC\x84", "\xC5  n", "A U+030A>\xC5|U+0301>|U+0304>|"},
+        {"\xE4\xB8\xAD\xF0\x9F\x98\x80", "??", "U+4E2D>?|U+1F600>?|"},
+        {"bad \x96 \xC3", "bad ? ?", "the byte 0x96>?|the byte 0xC3>?|"},
+    };
+    for (const Case& c : cases) {
+        std::vector<TextReplacement> replaced;
+        EXPECT_EQ(Utf8ToLibraryText(c.utf8, &replaced), c.library) << c.utf8;
+        std::string said;
+        for (const TextReplacement& r : replaced)
+            said += r.from + ">" + r.to + "|";
+        EXPECT_EQ(said, c.replaced) << c.utf8;
+    }
+    EXPECT_EQ(Windows1252ToUtf8("\x93q\x94 \x80 \x81\xE9"),
+              "\xE2\x80\x9Cq\xE2\x80\x9D \xE2\x82\xAC \xC2\x81\xC3\xA9");
+    for (const char* code : {"EX", "ex", " Ex ", "c", "C (cp)", "mooney_a"})
+        EXPECT_GE(CodeSlot(code), 0) << code;
+    for (const char* code : {"", "EX (Pa)", "Young's modulus", "E X"})
+        EXPECT_EQ(CodeSlot(code), -1) << code;
 }
 
 } // namespace

@@ -19,9 +19,18 @@ const std::string kSteel =
 
 struct Refusal {
     std::string text;
-    std::string message;
-    int kept; // materials read before the refusal
+    std::string placeAndWhat; ///< "Key a.b: what is wrong." as the stop names them
+    int kept;                 // materials read before the refusal
 };
+
+// A stop's message: "The import stopped at key a.b: what is wrong. The 1 material ...".
+std::string Stopped(std::string placeAndWhat, int kept) {
+    placeAndWhat.front() = static_cast<char>(placeAndWhat.front() | 0x20);
+    return "The import stopped at " + placeAndWhat +
+           (kept == 0   ? " No material came before it."
+            : kept == 1 ? " The 1 material before it was imported."
+                        : " The " + std::to_string(kept) + " materials before it were imported.");
+}
 
 TEST(JsonImport, RefusesWhatIsNotTheLayoutNamingTheKey) {
     const Refusal cases[] = {
@@ -43,8 +52,8 @@ TEST(JsonImport, RefusesWhatIsNotTheLayoutNamingTheKey) {
         {"{\"a\": \"open", "Line 1, column 12: the text ends inside a string.", 0},
         {"{\"a\": " + std::string(100, '[') + std::string(100, ']') + "}",
          "Line 1, column 70: the document is nested too deeply.", 0},
-        {"[]", "The document: expected an object, found an array.", 0},
-        {"{}", "The document has no \"categories\".", 0},
+        {"[]", "The start of the document: expected an object, found an array.", 0},
+        {"{}", "The end of the document: it has no \"categories\".", 0},
         {"{\"categories\": {}}", "Key categories: expected an array, found an object.", 0},
         {Doc(kSteel + R"(, {"name": 5})"),
          "Key categories[0].materials[1].name: expected a text, found a number.", 1},
@@ -81,7 +90,7 @@ TEST(JsonImport, RefusesWhatIsNotTheLayoutNamingTheKey) {
         Library library;
         const ImportResult r = ImportJson(c.text, library);
         EXPECT_EQ(r.status, ImportResult::Status::Refused) << c.text;
-        EXPECT_EQ(r.message(), c.message) << c.text;
+        EXPECT_EQ(r.message(), Stopped(c.placeAndWhat, c.kept)) << c.text;
         EXPECT_EQ(library.MaterialCount(), c.kept) << c.text;
     }
 }
@@ -114,8 +123,10 @@ TEST(JsonImport, FitsTextsToTheLibraryWithANoteNamingTheKey) {
         "Key categories[0].materials[0].name: the name has more than 30 characters, the "
         "most a library keeps; it was shortened to \"Line break \xe9t\xe9 and a name much\".\n"
         "Key categories[0].materials[0].nameCode: the name code has more than 13 "
-        "characters, the most a library keeps; it was shortened to \"ABCDEFGHIJKLM\".");
-    EXPECT_EQ(library.Entry(0).Description, "?");
+        "characters, the most a library keeps; it was shortened to \"ABCDEFGHIJKLM\".\n"
+        "Key categories[0].materials[0].description: the description holds characters beyond "
+        "Latin-1, which a library cannot hold: U+20AC became \"EUR\".");
+    EXPECT_EQ(library.Entry(0).Description, "EUR");
 }
 
 TEST(JsonExport, WritesTextsAsUtf8AndEscapesWhatJsonCannotHoldPlain) {

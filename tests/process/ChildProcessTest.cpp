@@ -45,7 +45,7 @@ TEST(ChildProcess, ReportsHowTheChildEnded) {
     r = RunFake("abort-after-output");
     EXPECT_EQ(r.status, ChildResult::Status::Signalled);
     EXPECT_EQ(r.signal, SIGABRT);
-    EXPECT_EQ(r.out, "MBSHEET 2\nT 1 1 3\nEnd\nE 1\n");
+    EXPECT_EQ(r.out, "MBSHEET 3\nT 1 1 3\nEnd\nE 1\n");
 
     r = RunChild("/nonexistent/matlib", {"cells", "x.xls"}, {});
     EXPECT_EQ(r.status, ChildResult::Status::NotStarted);

@@ -24,7 +24,7 @@ void WriteAll(int fd, const std::string& text) {
     }
 }
 
-const std::string kOneCell = "MBSHEET 2\nT 1 1 3\nEnd\nE 1\n";
+const std::string kOneCell = "MBSHEET 3\nT 1 1 3\nEnd\nE 1\n";
 
 std::string Limit(int resource) {
     rlimit limit{};
@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
         // stop it. Should the allocation succeed, the reply says so.
         char* block = new char[std::size_t{1} << 30];
         block[0] = 1;
-        Print("MBSHEET 2\nT 1 1 9\nallocated\nE 1\n");
+        Print("MBSHEET 3\nT 1 1 9\nallocated\nE 1\n");
     } else if (mode == "flood") {
         const std::string line(4096, 'x');
         for (;;)

@@ -123,57 +123,59 @@ TEST(SheetReply, CarriesEveryTextByteAndEveryDoubleBitExactly) {
         }
 }
 
-TEST(SheetReply, SendsEveryColumnUntilBothLayoutsHaveEndedOrTheLastCountedRow) {
-    ScriptedReader reader;
-    const CellValue stop = CellValue::Text("Name");
-    const auto cells = [](Cells c) { return c; };
-    const struct {
-        const char* what;
-        Cells cells;
-        std::vector<std::pair<int, int>> sent, notSent;
-    } cases[] = {
-        {"the block layout: the first empty row from the third on, after \"End\"",
-         cells({{{1, 1}, CellValue::Number(7)},
-                {{1, 3}, CellValue::Text("column C")},
-                {{2, 1}, CellValue::Text(" End")}, // not the end: compared untrimmed
-                {{3, 1}, CellValue::Text("eNd")},
-                {{3, 2}, CellValue::Text("beside the end")},
-                {{4, 256}, CellValue::Text("last column")},
-                {{4, 257}, CellValue::Text("past the last column")},
-                {{6, 1}, stop}}),
-         {{1, 1}, {1, 3}, {2, 1}, {3, 2}, {4, 256}},
-         {{4, 257}, {6, 1}}},
-        {"the table layout: an \"End\" category, then the first empty row",
-         cells({{{1, 1}, CellValue::Text("Category")},
-                {{3, 1}, CellValue::Text("End")},
-                {{4, 1}, CellValue::Text("Metals")},
-                {{4, 97}, CellValue::Number(1)},
-                {{6, 1}, stop}}),
-         {{1, 1}, {3, 1}, {4, 1}, {4, 97}},
-         {{6, 1}}},
-        {"an empty second row ends neither",
-         cells({{{1, 1}, CellValue::Text("End")},
-                {{3, 1}, CellValue::Text("Steel")},
-                {{5, 1}, stop}}),
-         {{1, 1}, {3, 1}},
-         {{5, 1}}},
-        {"without an \"End\" the rows stop where the import's 16-bit counter does",
-         cells({{{kSheetReplyLastRow, 2}, CellValue::Text("last")},
-                {{kSheetReplyLastRow + 1, 1}, CellValue::Text("End")}}),
-         {{kSheetReplyLastRow, 2}},
-         {{kSheetReplyLastRow + 1, 1}}},
+// Neither layout ends at a blank row, so every cell inside the bounds goes, "End" or not;
+// dates keep their number and text, formulas without a value their kind, and the merged
+// ranges follow.
+TEST(SheetReply, SendsEveryCellWithinTheBoundsAndTheMergedRanges) {
+    class MergedSheet : public MapSheet {
+    public:
+        using MapSheet::MapSheet;
+        std::vector<CellRange> mergedRanges() const override {
+            return {{2, 1, 5, 2},
+                    {kSheetReplyLastRow, 250, kSheetReplyLastRow + 9, 300}, // clipped
+                    {kSheetReplyLastRow + 1, 1, kSheetReplyLastRow + 2, 1}, // not seen
+                    {1, kSheetReplyLastColumn + 1, 2, kSheetReplyLastColumn + 2}};
+        }
     };
-    for (const auto& c : cases) {
-        reader.cells = c.cells;
-        const SheetReply reply = RoundTrip(reader);
-        ASSERT_EQ(reply.outcome, SheetReply::Outcome::Sheet) << c.what;
-        for (const auto& place : c.sent)
-            EXPECT_TRUE(SameCell(reply.sheet.cell(place.first, place.second), c.cells.at(place)))
-                << c.what << ": row " << place.first << " column " << place.second;
-        for (const auto& place : c.notSent)
-            EXPECT_TRUE(SameCell(reply.sheet.cell(place.first, place.second), CellValue::Empty()))
-                << c.what << ": row " << place.first << " column " << place.second;
+    class MergedReader : public SpreadsheetReader {
+    public:
+        Cells cells;
+        std::unique_ptr<Workbook> open(const std::string&, std::string&) override {
+            struct Book : Workbook {
+                Cells cells;
+                std::unique_ptr<Worksheet> firstSheet(std::string&) override {
+                    return std::make_unique<MergedSheet>(cells, std::nullopt, std::nullopt);
+                }
+            };
+            auto book = std::make_unique<Book>();
+            book->cells = cells;
+            return book;
+        }
+    };
+    MergedReader reader;
+    reader.cells = {{{1, 1}, CellValue::Text("End")},
+                    {{3, 1}, CellValue::Date(45366.5, "2024-03-15 12:00:00")},
+                    {{6, 1}, CellValue::Formula("=A3*2")},
+                    {{6, 2}, CellValue::Formula("")},
+                    {{9, 256}, CellValue::Text("last column")},
+                    {{9, 257}, CellValue::Text("past the last column")},
+                    {{kSheetReplyLastRow, 2}, CellValue::Number(1)},
+                    {{kSheetReplyLastRow + 1, 1}, CellValue::Text("past the last row")}};
+    const SheetReply reply = ParseSheetReply(CaptureSheetReply(reader, "book.xlsx"));
+    ASSERT_EQ(reply.outcome, SheetReply::Outcome::Sheet) << reply.reason;
+    for (const auto& [place, cell] : reader.cells) {
+        const bool inside =
+            place.first <= kSheetReplyLastRow && place.second <= kSheetReplyLastColumn;
+        EXPECT_TRUE(SameCell(reply.sheet.cell(place.first, place.second),
+                             inside ? cell : CellValue::Empty()))
+            << "row " << place.first << " column " << place.second;
     }
+    std::vector<std::tuple<int, int, int, int>> ranges;
+    for (const CellRange& r : reply.sheet.mergedRanges())
+        ranges.emplace_back(r.top, r.left, r.bottom, r.right);
+    EXPECT_EQ(ranges, (std::vector<std::tuple<int, int, int, int>>{
+                          {2, 1, 5, 2},
+                          {kSheetReplyLastRow, 250, kSheetReplyLastRow, kSheetReplyLastColumn}}));
 }
 
 TEST(SheetReply, CarriesTheReaderReasonAndTheStageItFailedAt) {
@@ -215,10 +217,17 @@ TEST(SheetReply, AnythingButACompleteReplyIsMalformed) {
         EXPECT_EQ(ParseSheetReply(whole.substr(0, n)).outcome, SheetReply::Outcome::Malformed)
             << "prefix of " << n << " bytes";
 
-    const std::string header = "MBSHEET 2\n";
+    const std::string header = "MBSHEET 3\n";
     const std::string malformed[] = {
         "",
-        "MBSHEET 1\nE 0\n", // the format before every column was sent
+        "MBSHEET 1\nE 0\n",                   // the format before every column was sent
+        "MBSHEET 2\nE 0\n",                   // the format before dates, formulas and merged ranges
+        header + "D 1 1 0\nE 1\n",            // a date without its text
+        header + "D 1 1 0 3\nabcE 1\n",       // no line end after the text
+        header + "M 2 1 1 1\nE 0\n",          // bottom above top
+        header + "M 1 1 32768 1\nE 0\n",      // past the last row
+        header + "M 1 1 1 1\nN 1 1 0\nE 1\n", // a cell after the ranges
+        header + "F open 4\nlost\nM 1 1 2 2\nE 0\n",
         header + "E 0\n\n", // bytes after the end
         header + "E 1\n",   // count does not match
         header + "N 1 1 3ff0000000000000\nE 2\n",
@@ -241,7 +250,7 @@ TEST(SheetReply, AnythingButACompleteReplyIsMalformed) {
         header + "N 1 1 0\nF open 4\nlost\nE 1\n",
         header + "F close 4\nlost\nE 0\n",
         header + "F open 5\nlost\nE 0\n",
-        std::string("MBSHEET 2\n\0E 0\n", 15),
+        std::string("MBSHEET 3\n\0E 0\n", 15),
         header + "F open 8193\n" + std::string(8193, 'x') + "\nE 0\n", // no sentence is that long
     };
     for (const std::string& bytes : malformed)

@@ -177,7 +177,9 @@ private slots:
         QCOMPARE(library().MaterialCount(), 2);
         QCOMPARE(caption(), QString::fromStdString(path));
         QCOMPARE(messages->questions.size(), std::size_t(1));
-        QCOMPARE(messages->questions[0].text, std::string("Cell F5: \"xe+09\" is not a number."));
+        QCOMPARE(messages->questions[0].text,
+                 "The import stopped at cell F5 of \"" + path +
+                     "\": \"xe+09\" is not a number. The 2 materials before it were imported.");
         trigger("saveMenu");
         QCOMPARE(dialogs->requests.back().proposedPath, dir->filePath("steels.lib").toStdString());
 

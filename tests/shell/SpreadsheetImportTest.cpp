@@ -47,15 +47,17 @@ TEST(SpreadsheetImport, HowColumnsAAndBAreRead) {
         {T("name"), T("  Padded  ")}, // keywords ignore case; names are stored unchanged
         {T("  TYPE "), T(" Cat ")},   // "Name" and "Type" are trimmed before comparing
         {T(" DENS "), N(7850)},
-        {E(), N(5)},
-        {T("ex"), N(3)},  // codes are exact but trimmed
-        {T("C"), N(460)}, // "C" stands for C (Cp)
-        {T("EX"), E()},
-        {T("NUXY"), T(" 0.25 ")}, // an empty cell reads as 0
+        {E(), E()},               // a blank row inside a block: passed over
+        {T("ex"), N(3)},          // codes in any letter case
+        {T("c"), N(460)},         // "C" stands for C (Cp)
+        {T("NUXY"), T(" 0.25 ")}, // a number as text
+        {T("KX"), E()},           // an empty value: no value
+        {T(" "), T(" ")},         // blanks only: a blank row
         {T(" NaMe"), N(4340)},    // a number becomes its shortest text; no Type row
         {T(" End"), N(1)},        // "End" is compared untrimmed: a value row
         {T("Name"), N(1e21)},
-        {T("Type"), N(1.5)},
+        {T("Type"), CellValue::Date(45366, "2024-03-15")}, // a date as the sheet shows it
+        {T("ALPX"), CellValue::Date(45366.5, "2024-03-15 12:00:00")}, // a date's number
         {T("eNd"), E()},
         {T("Name"), T("late")},
     }};
@@ -63,26 +65,94 @@ TEST(SpreadsheetImport, HowColumnsAAndBAreRead) {
     lib.AddMaterial("", "", "", ""); // replaced by the import
     const ImportResult r = ImportWorksheet(sheet, lib);
     EXPECT_TRUE(r.imported()) << r.message();
-    EXPECT_EQ(r.row, 13);
+    EXPECT_EQ(r.row, 15);
+    EXPECT_EQ(r.message(), "Row 11: \" End\" is not a property code; its value 1 was left out.");
     std::string entries; // name|category of each
     for (int n = 0; n <= lib.LastMaterialIndex(); ++n)
         entries += lib.Entry(n).Name + "|" + lib.Entry(n).Category + ";";
-    EXPECT_EQ(entries, "  Padded  | Cat ;4340|;1e+21|1.5;");
+    EXPECT_EQ(entries, "  Padded  | Cat ;4340|;1e+21|2024-03-15;");
     const clsMaterial& rec = lib.Shadow(0); // as imported, like the working record
     EXPECT_EQ(rec.MaterialName(), "  Padded  ");
     EXPECT_EQ(rec.MaterialType(), " Cat ");
     const std::map<int, double> values = {
-        {Slot::EX, 0}, {Slot::NUXY, 0.25}, {Slot::DENS, 7850}, {Slot::SpecificHeat, 460}};
+        {Slot::EX, 3}, {Slot::NUXY, 0.25}, {Slot::DENS, 7850}, {Slot::SpecificHeat, 460}};
     for (int slot = 0; slot < kSlotCount; ++slot)
         EXPECT_EQ(rec.HasValue(slot), values.count(slot) == 1) << slot;
     for (const auto& [slot, value] : values)
         EXPECT_DOUBLE_EQ(rec.SlotValue(slot), value);
+    EXPECT_DOUBLE_EQ(lib.Shadow(2).SlotValue(PropertyCatalogue::instance().FindExact("ALPX")),
+                     45366.5);
 }
 
-TEST(SpreadsheetImport, FailuresNameTheRowAndKeepWhatWasRead) {
+// Rows that cannot be taken as they stand are noted, and the rest of the block is read.
+TEST(SpreadsheetImport, RowsNotTakenAsTheyStandAreNotedByRowOrCell) {
+    ScriptedSheet sheet{{
+        {T("Name"), T("Steel")},
+        {T("Young's modulus"), N(2.1e11)},
+        {T("EX (Pa)"), T("2.1E11")},
+        {E(), N(5)},
+        {T("Remarks"), E()},
+        {T("EX"), N(1)},
+        {T("EX"), N(2)},
+        {T("DENS"), CellValue::Formula("=7000+850")},
+        {T("Name"), CellValue::Formula("")},
+        {T("Type"), CellValue::Formula("=A1")},
+        {T("End"), E()},
+    }};
+    Library lib;
+    const ImportResult r = ImportWorksheet(sheet, lib);
+    EXPECT_TRUE(r.imported());
+    EXPECT_EQ(r.notes, (std::vector<std::string>{
+                           "Row 2: \"Young's modulus\" is not a property code; its value "
+                           "2.1e+11 was left out.",
+                           "Row 3: \"EX (Pa)\" is not a property code; its value 2.1e+11 was "
+                           "left out.",
+                           "Row 4: column A holds no property code; its value 5 was left out.",
+                           "Row 5: \"Remarks\" is not a property code; the row was left out.",
+                           "Row 7: a second value for EX (row 6 gave one); this one was taken.",
+                           "Cell B8: a formula whose value the file does not keep; DENS was left "
+                           "unset.",
+                           "Cell B9: a formula whose value the file does not keep; the name was "
+                           "left empty.",
+                           "Cell B10: a formula whose value the file does not keep; the category "
+                           "was left empty.",
+                       }));
+    ASSERT_EQ(lib.MaterialCount(), 2);
+    EXPECT_DOUBLE_EQ(lib.Shadow(0).SlotValue(Slot::EX), 2);
+    EXPECT_FALSE(lib.Shadow(0).HasValue(Slot::DENS));
+    EXPECT_EQ(lib.Entry(1).Name + "|" + lib.Entry(1).Category, "|");
+}
+
+// A merged cell shows its top left cell in every cell it spans.
+TEST(SpreadsheetImport, AMergedCellCountsForEveryRowItSpans) {
+    class MergedSheet : public ScriptedSheet {
+    public:
+        using ScriptedSheet::ScriptedSheet;
+        std::vector<CellRange> mergedRanges() const override {
+            return {{2, 1, 3, 1}, {2, 2, 5, 2}}; // A2:A3 "Name", B2:B5 "Twin"
+        }
+    };
+    MergedSheet sheet{{
+        {T("Name"), T("First")},
+        {T("Name"), T("Twin")},
+        {E(), T("covered, not shown")},
+        {T("Type"), E()},
+        {T("Type"), E()},
+        {T("End"), E()},
+    }};
+    Library lib;
+    const ImportResult r = ImportWorksheet(sheet, lib);
+    EXPECT_TRUE(r.imported()) << r.message();
+    std::string entries;
+    for (int n = 0; n < lib.MaterialCount(); ++n)
+        entries += lib.Entry(n).Name + "|" + lib.Entry(n).Category + ";";
+    EXPECT_EQ(entries, "First|;Twin|;Twin|Twin;");
+}
+
+TEST(SpreadsheetImport, AStopNamesTheFileThePlaceTheCellAndWhatWasKept) {
     using S = ImportResult::Status;
     const auto namesThenEnd = [](int n) -> CellFunction {
-        return [n](int row, int col) { return col == 2 ? E() : T(row <= n ? "Name" : "End"); };
+        return [n](int row, int col) { return col == 2 ? T("m") : T(row <= n ? "Name" : "End"); };
     };
     // `lastIndex`: the materials kept, as LastMaterialIndex.
     struct Case {
@@ -94,53 +164,52 @@ TEST(SpreadsheetImport, FailuresNameTheRowAndKeepWhatWasRead) {
         std::string message;
         int lastIndex;
     };
+    const std::string at = "The import stopped at row ";
     const Case cases[] = {
-        {"empty row first",
-         {{E(), E()}, {T("Name"), T("never")}, {T("End"), E()}},
+        {"value row first",
+         {{T("EX"), N(1)}, {T("Name"), T("never")}, {T("End"), E()}},
          {},
          S::ValueRowBeforeName,
          1,
-         "Row 1: a value row comes before the first \"Name\" row.",
+         at + "1: a value row comes before the first \"Name\" row. No material came before it.",
          -1},
         {"type row first",
-         {{T("Type"), T("Steel")}, {T("End"), E()}},
+         {{E(), E()}, {T("Type"), T("Steel")}, {T("End"), E()}},
          {},
          S::TypeRowBeforeName,
-         1,
-         "Row 1: a \"Type\" row comes before the first \"Name\" row.",
+         2,
+         at + "2: a \"Type\" row comes before the first \"Name\" row. No material came "
+              "before it.",
          -1},
         // Rows 4 to 14 are the eleven value rows allowed; row 15 is one too many.
         {"twelfth value row",
          {{T("Name"), T("first")}, {T("Name"), T("second")}, {T("Type"), E()}},
-         [](int row, int col) { return col == 2    ? N(row)
-                                       : row <= 15 ? T("EX")
-                                                   : T("End"); },
+         [](int row, int col) {
+             static const char* const codes[] = {"EX",   "EY",  "EZ",  "ETAN", "NUXY", "NUYZ",
+                                                 "NUXZ", "GXY", "GYZ", "GXZ",  "ALPX", "ALPY"};
+             return col == 2 ? N(row) : row <= 15 ? T(codes[row - 4]) : T("End");
+         },
          S::TooManyValueRows,
          15,
-         "Row 15: a material has more than 11 value rows.",
+         at + "15: the material \"second\" has more than 11 value rows. The 2 materials "
+              "before it were imported.",
          1},
-        // Without "End" the empty rows below the data are value rows.
-        {"no End, empty rows",
-         {{T("Name"), T("a")}, {T("EX"), N(1)}},
+        // Blank rows are no value rows: a sheet without "End" says so.
+        {"no End",
+         {{T("Name"), T("a")}, {T("EX"), N(1)}, {E(), E()}, {T("Name"), T("b")}},
          {},
-         S::TooManyValueRows,
-         13,
-         "Row 13: a material has more than 11 value rows.",
-         0},
+         S::MissingEnd,
+         32767,
+         at + "32767: the sheet ends without an \"End\" row. The 2 materials before it were "
+              "imported.",
+         1},
         {"text value",
          {{T("Name"), T("kept")}, {T("EX"), N(7)}, {T("NUXY"), T("about 0.3")}},
          {},
          S::NotANumber,
          3,
-         "Row 3: column B of a value row is not a number.",
-         0},
-        // Type rows are not value rows, so a sheet can run on to where the row counter ends.
-        {"no End, type rows",
-         {{T("Name"), T("endless")}},
-         [](int, int col) { return col == 1 ? T("Type") : E(); },
-         S::MissingEnd,
-         32767,
-         "Row 32767: the sheet has no \"End\" row.",
+         at + "3: column B holds \"about 0.3\", not a number. The 1 material before it was "
+              "imported.",
          0},
         {"1001 names, a full library", {}, namesThenEnd(1001), S::Imported, 1002, "", 1000},
         {"1002 names",
@@ -148,7 +217,8 @@ TEST(SpreadsheetImport, FailuresNameTheRowAndKeepWhatWasRead) {
          namesThenEnd(1002),
          S::LibraryFull,
          1002,
-         "Row 1002: the library already holds 1001 materials.",
+         at + "1002: the library already holds 1001 materials. The 1001 materials before it "
+              "were imported.",
          1000},
     };
     for (const Case& c : cases) {
@@ -162,12 +232,16 @@ TEST(SpreadsheetImport, FailuresNameTheRowAndKeepWhatWasRead) {
         EXPECT_EQ(lib.LastMaterialIndex(), c.lastIndex);
         EXPECT_EQ(lib.LibraryIndex().size(), 1001u);
     }
-    // A decimal comma, or infinity and nan written out, make no number either.
+    // A decimal comma, or infinity and nan written out, make no number either; a stop of
+    // a file names it.
     for (const char* text : {"1,5", "-Infinity", "nan"}) {
         ScriptedSheet sheet({{T("Name"), T("a")}, {T("EX"), T(text)}});
         Library lib;
-        EXPECT_EQ(ImportWorksheet(sheet, lib).message(),
-                  "Row 2: column B of a value row is not a number.")
+        ImportResult r = ImportWorksheet(sheet, lib);
+        r.file = "block.ods";
+        EXPECT_EQ(r.message(), "The import stopped at row 2 of \"block.ods\": column B holds \"" +
+                                   std::string(text) +
+                                   "\", not a number. The 1 material before it was imported.")
             << text;
     }
 }
@@ -220,7 +294,7 @@ TEST(SpreadsheetImport, TextsThatWouldBreakALibraryAreMadeToFitWithANotePerChang
     EXPECT_EQ(types, (std::vector<std::string>{" Carbon Steels", longCategory, "", "", ""}));
 
     // Notes come before the reason reading stopped.
-    ScriptedSheet failing{{{T("Name"), T("a\tb")}, {T("Type"), T("c\nd")}, {E(), T("x")}}};
+    ScriptedSheet failing{{{T("Name"), T("a\tb")}, {T("Type"), T("c\nd")}, {T("EX"), T("x")}}};
     const ImportResult f = ImportWorksheet(failing, lib);
     EXPECT_EQ(f.status, ImportResult::Status::NotANumber);
     EXPECT_EQ(f.message(), "Row 1: " + control +
@@ -228,7 +302,8 @@ TEST(SpreadsheetImport, TextsThatWouldBreakALibraryAreMadeToFitWithANotePerChang
                                "Row 2: " +
                                control +
                                "category were replaced by blanks.\n"
-                               "Row 3: column B of a value row is not a number.");
+                               "The import stopped at row 3: column B holds \"x\", not a "
+                               "number. The 1 material before it was imported.");
     EXPECT_EQ(lib.Entry(0).Name + "|" + lib.Entry(0).Category, "a b|c d");
 
     // Ten notes are listed, the rest counted.
@@ -242,8 +317,31 @@ TEST(SpreadsheetImport, TextsThatWouldBreakALibraryAreMadeToFitWithANotePerChang
     std::string listed;
     for (int n = 1; n <= 10; ++n)
         listed += "Row " + std::to_string(n) + ": " + control + "name were replaced by blanks.\n";
-    EXPECT_EQ(m.message(), listed + "3 more changes to names and categories are not listed.");
+    EXPECT_EQ(m.message(),
+              listed + "3 more cells or rows not taken as they stood are not listed here.");
     EXPECT_EQ(lib.Entry(12).Name, "tab 13");
+}
+
+// Cells are UTF-8: what Latin-1 lacks gets its nearest spelling, each change a note.
+TEST(SpreadsheetImport, CharactersBeyondLatin1AreRespeltWithANotePerTextChanged) {
+    ScriptedSheet sheet{{
+        {T("Name"), T("Stahl \xE2\x80\x93 \xE2\x80\x9Cwarm\xE2\x80\x9D \xE2\x80\x93 \xC3\xA9")},
+        {T("Type"), T("\xE4\xB8\xAD\xE6\x96\x87 e\xCC\x81")},
+        {T("End"), E()},
+    }};
+    Library lib;
+    const ImportResult r = ImportWorksheet(sheet, lib);
+    EXPECT_TRUE(r.imported());
+    EXPECT_EQ(lib.Entry(0).Name, "Stahl - \"warm\" - \xE9");
+    EXPECT_EQ(lib.Entry(0).Category, "?? \xE9");
+    const std::string beyond = " holds characters beyond Latin-1, which a library cannot hold: ";
+    EXPECT_EQ(r.notes, (std::vector<std::string>{
+                           "Row 1: the name" + beyond +
+                               "U+2013 became \"-\", U+201C became '\"', U+201D became '\"'.",
+                           "Row 2: the category" + beyond +
+                               "U+4E2D became \"?\", U+6587 became \"?\", e U+0301 became "
+                               "\"\xE9\".",
+                       }));
 }
 
 } // namespace

@@ -103,19 +103,27 @@ TEST(MatlibExchange, CardsThatLeaveSomethingOutAreWrittenAndNamedWithStatusOne) 
 TEST(MatlibExchange, ImportRefusesBrokenFilesNamingWhereAndLeavesOutUnwritten) {
     TempDir dir;
     const std::string out = dir.file("out.lib");
-    const auto at = [](const std::string& name) { return "matlib: " + Data(name) + ": "; };
+    const auto stopped = [&out](const std::string& name, const std::string& at,
+                                const std::string& what, const std::string& kept) {
+        return "matlib: The import stopped at " + at + " of \"" + Data(name) + "\": " + what +
+               ". " + kept + "\nmatlib: " + out + " was not written\n";
+    };
     // What each format's reader refuses is its own tests' concern; here it is how the
     // command reports it.
     ExpectRuns({
         Fails(1, {"import", Data("unbalanced-quote.csv"), out},
-              at("unbalanced-quote.csv") + "Row 3: a quoted field is never closed.\n"),
+              stopped("unbalanced-quote.csv", "row 3", "a quoted field is never closed",
+                      "No material came before it.")),
         Fails(1, {"import", Data("duplicate-key.json"), out},
-              at("duplicate-key.json") +
-                  "Key categories[0].materials[0].name: the key occurs twice.\n"),
+              stopped("duplicate-key.json", "key categories[0].materials[0].name",
+                      "the key occurs twice", "No material came before it.")),
+        // Blank rows are no value rows: the sheet's end is where "End" is missed.
         Fails(1, {"import", Data("block-without-end.csv"), out},
-              at("block-without-end.csv") + "Row 14: a material has more than 11 value rows.\n"),
+              stopped("block-without-end.csv", "row 4", "the sheet ends without an \"End\" row",
+                      "The 1 material before it was imported.")),
         Fails(1, {"import", Data("no-material.json"), out},
-              at("no-material.json") + "the file holds no material\n"),
+              "matlib: " + Data("no-material.json") +
+                  ": the file holds no material\nmatlib: " + out + " was not written\n"),
         Fails(2, {"import", Data("missing.json"), out},
               "matlib: The file \"" + Data("missing.json") +
                   "\" could not be read: it does not exist.\n"),
@@ -125,6 +133,39 @@ TEST(MatlibExchange, ImportRefusesBrokenFilesNamingWhereAndLeavesOutUnwritten) {
     EXPECT_EQ(std::tie(block.exitCode, block.err), std::make_tuple(0, std::string()));
     const ProgramResult shown = Matlib({"show", out, "Steel \"S235\""});
     EXPECT_EQ(shown.out, "EX\t21000E7\tN/m^2\nC (Cp)\t4600000E-4\tJ/kgm.K\n");
+}
+
+// Notes do not stop an import, unless --strict says so; OUT is never IN, by any name.
+TEST(MatlibExchange, ImportWritesWithNotesRefusesThemWhenStrictAndNeverWritesOverIn) {
+    TempDir dir;
+    const std::string in = dir.file("notes.csv"), out = dir.file("out.lib");
+    WriteBytes(in, "Name,Stahl \xE2\x80\x93 warm\nex,2.1E11\nYoung,1\n,\nDENS,\nEnd\n");
+    const std::string notes =
+        "matlib: " + in +
+        ": Row 1: the name holds characters beyond Latin-1, which a library cannot hold: "
+        "U+2013 became \"-\".\nmatlib: " +
+        in + ": Row 3: \"Young\" is not a property code; its value 1 was left out.\n";
+    ExpectRuns({
+        Fails(1, {"import", in, out, "--strict"},
+              notes + "matlib: " + in +
+                  ": 2 cells or rows were not taken as they stood (--strict)\nmatlib: " + out +
+                  " was not written\n"),
+        Fails(2, {"import", in, out, "--strict=yes"},
+              "matlib import: --strict takes no value; try 'matlib import --help'\n"),
+    });
+    EXPECT_FALSE(std::filesystem::exists(out));
+    ExpectRuns({{{"import", in, out}, 0, "", notes}});
+    ExpectRuns({Prints({"show", out, "Stahl - warm"}, "EX\t21000E7\tN/m^2\n")});
+
+    // The same file by another name, a hard link or a symbolic link is refused untouched.
+    const std::string hard = dir.file("hard.csv"), soft = dir.file("soft.lib");
+    std::filesystem::create_hard_link(in, hard);
+    std::filesystem::create_symlink(in, soft);
+    for (const std::string& same : {in, dir.path() + "/./notes.csv", hard, soft})
+        ExpectRuns({Fails(2, {"import", in, same},
+                          "matlib: " + same + " is " + in +
+                              " itself: the import would write over what it reads\n")});
+    EXPECT_EQ(ReadBytes(in), "Name,Stahl \xE2\x80\x93 warm\nex,2.1E11\nYoung,1\n,\nDENS,\nEnd\n");
 }
 
 } // namespace

@@ -132,9 +132,13 @@ TEST(Matlib, ImportWritesAWorkbookAsALibraryOnlyWhenEveryRowWasImported) {
                       crashes = sheet("crashes/record_length.xls");
     ExpectRuns({
         Fails(1, {"import", badRow, out},
-              "matlib: " + badRow + ": Row 4: column B of a value row is not a number.\n"),
+              "matlib: The import stopped at row 4 of \"" + badRow +
+                  "\": column B holds \"heavy\", not a number. The 1 material before it was "
+                  "imported.\nmatlib: " +
+                  out + " was not written\n"),
         Fails(1, {"import", noMaterial, out},
-              "matlib: " + noMaterial + ": the sheet holds no material\n"),
+              "matlib: " + noMaterial + ": the sheet holds no material\nmatlib: " + out +
+                  " was not written\n"),
         Fails(2, {"import", damaged, out},
               "matlib: The file \"" + damaged + "\" is damaged and cannot be read.\n"),
         Fails(2, {"import", crashes, out},

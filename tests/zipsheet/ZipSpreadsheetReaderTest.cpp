@@ -17,6 +17,7 @@
 #include "WorkbookRoundTrip.h"
 #include "XlsxExport.h"
 
+#include "SheetDates.h"
 #include "TempDir.h"
 #include "TestPaths.h"
 
@@ -50,10 +51,13 @@ struct Material {
     std::vector<std::pair<int, double>> values;
 };
 
+const std::string kEuroNote = "Row 6: the name holds characters beyond Latin-1, which a library "
+                              "cannot hold: U+20AC became \"EUR\".";
+
 TEST(ZipSpreadsheetReader, HandMadeWorkbooksReadToTheirMaterialsAndCells) {
     const std::vector<Material> materials = {
         {"Steels", "Structural Steel", {{Slot::EX, 2.1e11}, {Slot::NUXY, 0.3}, {Slot::DENS, 7850}}},
-        {"Copper Alloys", "Laiton \xE9tir\xE9 ?", {{Slot::EX, 1.1e11}}},
+        {"Copper Alloys", "Laiton \xE9tir\xE9 EUR", {{Slot::EX, 1.1e11}}},
     };
     const struct {
         const char* file;
@@ -62,7 +66,7 @@ TEST(ZipSpreadsheetReader, HandMadeWorkbooksReadToTheirMaterialsAndCells) {
         std::vector<std::tuple<int, int, CellValue>> cells;
     } cases[] = {
         {"block.xlsx",
-         {},
+         {kEuroNote},
          {{3, 3, CellValue::Text("TRUE")},
           {3, 4, CellValue::Text("#N/A")},
           {4, 3, CellValue::Number(42)},
@@ -70,8 +74,8 @@ TEST(ZipSpreadsheetReader, HandMadeWorkbooksReadToTheirMaterialsAndCells) {
           {2, 4, CellValue::Empty()}}},
         {"block.ods",
          // Its two paragraphs are two lines, and a line break has no place in a category.
-         {"Row 7: line breaks, tabs and other control characters in the category were replaced by "
-          "blanks."},
+         {kEuroNote, "Row 7: line breaks, tabs and other control characters in the category were "
+                     "replaced by blanks."},
          {{3, 3, CellValue::Text("TRUE")},
           {4, 3, CellValue::Number(42)},
           {9, 5, CellValue::Number(5)},
@@ -268,10 +272,15 @@ TEST(ZipSpreadsheetReader, MatlibImportWritesOnlyWhatWasWhollyRead) {
         std::string err;
     } cases[] = {
         {Fixture("block.ods"), 0,
-         "matlib: " + Fixture("block.ods") +
+         "matlib: " + Fixture("block.ods") + ": " + kEuroNote +
+             "\nmatlib: " + Fixture("block.ods") +
              ": Row 7: line breaks, tabs and other control characters in the category were "
              "replaced by blanks.\n"},
-        {refused, 1, "matlib: " + refused + ": Row 2: column B of a value row is not a number.\n"},
+        {refused, 1,
+         "matlib: The import stopped at row 2 of \"" + refused +
+             "\": column B holds \"stiff\", not a number. The 1 material before it was "
+             "imported.\nmatlib: " +
+             dir.file("out.lib") + " was not written\n"},
         {Fixture("bomb.xlsx"), 2,
          "matlib: The file \"" + Fixture("bomb.xlsx") +
              "\" cannot be read: it unpacks to more than 64 MiB (reached in the part "
@@ -317,6 +326,128 @@ TEST(ZipSpreadsheetReader, SurvivesEveryInputOfTheFuzzCorpora) {
         }
     }
     EXPECT_GE(inputs, 15);
+}
+
+// What the readers hand on for dates, formulas without a value and merged ranges.
+TEST(ZipSpreadsheetReader, DatesFormulasAndMergedRangesAsTheFileKeepsThem) {
+    const std::string ods =
+        R"(<office:document-content xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" )"
+        R"(xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" )"
+        R"(xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"><office:body><office:spreadsheet>)"
+        R"(<table:calculation-settings><table:null-date table:date-value="1904-01-01"/></table:calculation-settings>)"
+        R"(<table:table><table:table-row>)"
+        R"(<table:table-cell office:value-type="date" office:date-value="2024-03-15"/>)"
+        R"(<table:table-cell office:value-type="date" office:date-value="2024-03-15T14:30:00"/>)"
+        R"(<table:table-cell office:value-type="time" office:time-value="PT26H00M00S"/>)"
+        R"(<table:table-cell table:formula="of:=[.A1]*2"/>)"
+        R"(<table:table-cell table:number-columns-spanned="2" table:number-rows-spanned="3" )"
+        R"(office:value-type="string"><text:p>Merged</text:p></table:table-cell><table:covered-table-cell/>)"
+        R"(</table:table-row></table:table></office:spreadsheet></office:body></office:document-content>)";
+    ZipSpreadsheetReader reader;
+    std::string reason;
+    auto book =
+        reader.open(fuzz::WorkbookBytes(ods, fuzz::WorkbookFormat::Ods), "dates.ods", reason);
+    ASSERT_TRUE(book) << reason;
+    const auto sheet = book->firstSheet(reason);
+    ASSERT_TRUE(sheet) << reason;
+    const double day = static_cast<double>(DaysFromCivil(2024, 3, 15) - DaysFromCivil(1904, 1, 1));
+    const struct {
+        int column;
+        CellValue::Kind kind;
+        double number;
+        std::string text;
+    } expected[] = {
+        {1, CellValue::Kind::Number, day, "2024-03-15"},
+        {2, CellValue::Kind::Number, day + 14.5 / 24, "2024-03-15 14:30:00"},
+        {3, CellValue::Kind::Number, 26.0 / 24, "26:00:00"},
+        {4, CellValue::Kind::Formula, 0, "=[.A1]*2"},
+        {5, CellValue::Kind::Text, 0, "Merged"},
+    };
+    for (const auto& e : expected) {
+        const CellValue cell = sheet->cell(1, e.column);
+        EXPECT_EQ(cell.kind, e.kind) << e.column;
+        EXPECT_DOUBLE_EQ(cell.number, e.number) << e.column;
+        EXPECT_EQ(cell.text, e.text) << e.column;
+    }
+    const std::vector<CellRange> merged = sheet->mergedRanges();
+    ASSERT_EQ(merged.size(), 1u);
+    EXPECT_EQ(std::tuple(merged[0].top, merged[0].left, merged[0].bottom, merged[0].right),
+              std::tuple(1, 5, 3, 6));
+
+    const std::string xlsx =
+        R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData><row r="1">)"
+        R"(<c r="A1"><f>B1*2</f><v></v></c><c r="B1" t="d"><v>2024-03-15</v></c>)"
+        R"(<c r="C1"><f t="shared" si="0"/></c><c r="D1"><f>1+1</f><v>2</v></c></row></sheetData>)"
+        R"(<mergeCells count="2"><mergeCell ref="A2:B3"/><mergeCell ref="C2:C2"/></mergeCells></worksheet>)";
+    book = reader.open(fuzz::WorkbookBytes(xlsx, fuzz::WorkbookFormat::Xlsx), "f.xlsx", reason);
+    ASSERT_TRUE(book) << reason;
+    const auto formulas = book->firstSheet(reason);
+    ASSERT_TRUE(formulas) << reason;
+    EXPECT_EQ(formulas->cell(1, 1).kind, CellValue::Kind::Formula);
+    EXPECT_EQ(formulas->cell(1, 1).text, "=B1*2");
+    EXPECT_EQ(formulas->cell(1, 2).text, "2024-03-15");
+    EXPECT_DOUBLE_EQ(formulas->cell(1, 2).number, 45366);
+    EXPECT_EQ(formulas->cell(1, 3).kind, CellValue::Kind::Formula);
+    EXPECT_EQ(formulas->cell(1, 4).kind, CellValue::Kind::Number);
+    const std::vector<CellRange> ranges = formulas->mergedRanges(); // one cell is no range
+    ASSERT_EQ(ranges.size(), 1u);
+    EXPECT_EQ(std::tuple(ranges[0].top, ranges[0].left, ranges[0].bottom, ranges[0].right),
+              std::tuple(2, 1, 3, 2));
+}
+
+TEST(SheetDates, NumberFormatsThatShowDatesAndTimes) {
+    const struct {
+        int id;
+        const char* code;
+        DateShape shape;
+    } cases[] = {
+        {14, "", DateShape::Date},
+        {22, "", DateShape::DateTime},
+        {21, "", DateShape::Time},
+        {0, "", DateShape::None},
+        {2, "", DateShape::None},
+        {164, "yyyy-mm-dd", DateShape::Date},
+        {164, "YYYY\\-MM\\-DD", DateShape::Date},
+        {164, "yyyy-mm-dd h:mm:ss", DateShape::DateTime},
+        {164, "[h]:mm", DateShape::Time},
+        {164, "mm:ss", DateShape::Time},
+        {164, "h:mm AM/PM", DateShape::Time},
+        {164, "[$-409]d-mmm-yy;@", DateShape::Date},
+        {164, "0.00E+00", DateShape::None},
+        {164, "General", DateShape::None},
+        {164, "#,##0 \"days\"", DateShape::None},
+        {164, "[Red]0.00", DateShape::None},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NumberFormatShape(c.id, c.code), c.shape) << c.id << " " << c.code;
+}
+
+TEST(SheetDates, DayNumbersShownInBothDateSystems) {
+    const DateSystem excel;
+    const DateSystem mac{DaysFromCivil(1904, 1, 1), false};
+    EXPECT_EQ(ShownDate(45366, DateShape::Date, excel), "2024-03-15");
+    EXPECT_EQ(ShownDate(45366.604166666664, DateShape::DateTime, excel), "2024-03-15 14:30:00");
+    EXPECT_EQ(ShownDate(0.75, DateShape::Time, excel), "18:00:00");
+    EXPECT_EQ(ShownDate(1, DateShape::Date, excel), "1900-01-01");
+    EXPECT_EQ(ShownDate(59, DateShape::Date, excel), "1900-02-28");
+    EXPECT_EQ(ShownDate(60, DateShape::Date, excel), "1900-02-29"); // the day that never was
+    EXPECT_EQ(ShownDate(61, DateShape::Date, excel), "1900-03-01");
+    EXPECT_EQ(ShownDate(43904, DateShape::Date, mac), "2024-03-15");
+    EXPECT_EQ(ShownDate(-1, DateShape::Date, excel), "");
+    EXPECT_EQ(ShownDate(1e300, DateShape::Date, excel), "");
+
+    const auto date = ParseOdsDate("2024-03-15T14:30:00.5", DaysFromCivil(1899, 12, 30));
+    ASSERT_TRUE(date);
+    EXPECT_DOUBLE_EQ(date->serial, 45366 + (14.5 * 3600 + 0.5) / 86400);
+    EXPECT_EQ(date->shown, "2024-03-15 14:30:00");
+    for (const char* bad : {"", "2024-13-01", "2024-03", "2024-03-15T25:00:00", "x"})
+        EXPECT_FALSE(ParseOdsDate(bad, 0)) << bad;
+    const auto time = ParseOdsTime("P1DT2H30M");
+    ASSERT_TRUE(time);
+    EXPECT_DOUBLE_EQ(time->serial, 26.5 / 24);
+    EXPECT_EQ(time->shown, "26:30:00");
+    for (const char* bad : {"", "PT", "T1H", "P1H", "PT1X"})
+        EXPECT_FALSE(ParseOdsTime(bad)) << bad;
 }
 
 } // namespace

@@ -18,7 +18,9 @@ std::string UsageLine(std::string_view program, const CommandSpec& c) {
     for (std::string_view p : c.positionals)
         s.append(" ").append(p);
     for (const OptionSpec& o : c.options) {
-        const std::string option = std::string(o.name) + " " + std::string(o.valueName);
+        std::string option(o.name);
+        // A switch takes no value.
+        if (!o.valueName.empty()) option.append(" ").append(o.valueName);
         switch (o.use) {
         case OptionUse::Required:
             s.append(" ").append(option);
@@ -72,7 +74,9 @@ std::string CommandHelp(std::string_view program, const CommandSpec& c) {
     if (!c.options.empty()) {
         s.append("\nOptions:\n");
         for (const OptionSpec& o : c.options) {
-            s.append("  ").append(o.name).append(" ").append(o.valueName).append("  ");
+            s.append("  ").append(o.name);
+            if (!o.valueName.empty()) s.append(" ").append(o.valueName);
+            s.append("  ");
             s.append(o.help);
             if (!o.defaultValue.empty()) s.append(" (default ").append(o.defaultValue).append(")");
             s.append("\n");
@@ -146,7 +150,12 @@ int Dispatch(const ToolSpec& tool, const TerminalText& terminal, std::span<const
                               "unknown option '" + std::string(optionName) + "'");
         const auto index = static_cast<std::size_t>(option - command->options.begin());
         std::string& value = inv.optionValues[index];
-        if (eq != std::string::npos) {
+        if (option->valueName.empty()) {
+            if (eq != std::string::npos)
+                return UsageError(output, program, name,
+                                  std::string(optionName) + " takes no value");
+            value = "yes";
+        } else if (eq != std::string::npos) {
             value = arg.substr(eq + 1);
         } else if (i + 1 < args.size()) {
             value = args[++i];

@@ -29,10 +29,10 @@ enum class OptionUse {
     Repeatable, ///< any number of times, each value kept
 };
 
-/// One option a command accepts; every option of this tool takes a value.
+/// One option a command accepts.
 struct OptionSpec {
     std::string_view name;      ///< "--units"
-    std::string_view valueName; ///< "IPS|SI|MKS"
+    std::string_view valueName; ///< "IPS|SI|MKS"; "" for a switch, whose value is "yes" when given
     std::string_view help;
     std::string_view defaultValue;
     /// The values allowed, matched without regard to case and kept as spelt here;

@@ -10,36 +10,59 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+
 namespace mb::cli {
 
 namespace {
 
+// True when `a` and `b` are one file, whatever names or links lead to it.
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat first {
+    }, second{};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 int Import(const Invocation& inv, Output& output) {
     const std::string& in = inv.positionals[0];
+    const std::string& out = inv.positionals[1];
+    const bool strict = !inv.optionValues[0].empty();
+    if (SameFile(in, out)) {
+        output.err +=
+            "matlib: " + out + " is " + in + " itself: the import would write over what it reads\n";
+        return kExitFailed;
+    }
     // A workbook is read by this same program in a process of its own, as the editor
     // reads it: a damaged file then gives a message instead of a crash.
     IsolatedSpreadsheetReader reader("/proc/self/exe");
     Library library;
     const ImportResult r = ImportFile(in, reader, library);
     if (r.status == ImportResult::Status::CannotOpen) {
-        output.err += "matlib: " + r.message() + "\n";
+        output.err += "matlib: " + r.stopReason() + "\n";
         return kExitFailed;
     }
-    // Row by row (or key by key) what the import changed or where it stopped.
-    const std::string message = r.message();
-    for (std::size_t at = 0; at < message.size();) {
-        const std::size_t end = std::min(message.find('\n', at), message.size());
-        output.err += "matlib: " + in + ": " + message.substr(at, end - at) + "\n";
-        at = end + 1;
-    }
-    if (!r.imported()) return kExitRejected;
-    if (library.MaterialCount() == 0) {
-        const bool json = in.size() >= 5 && EqualsNoCase(in.substr(in.size() - 5), ".json");
-        output.err +=
-            "matlib: " + in + (json ? ": the file" : ": the sheet") + " holds no material\n";
+    // Every cell, row or key not taken as it stood, one line each.
+    for (const std::string& note : r.notes)
+        output.err += "matlib: " + in + ": " + note + "\n";
+    const std::string notWritten = "matlib: " + out + " was not written\n";
+    if (!r.imported()) {
+        output.err += "matlib: " + r.stopReason() + "\n" + notWritten;
         return kExitRejected;
     }
-    return SaveLibrary(inv.positionals[1], library, output);
+    if (library.MaterialCount() == 0) {
+        const bool json = in.size() >= 5 && EqualsNoCase(in.substr(in.size() - 5), ".json");
+        output.err += "matlib: " + in + (json ? ": the file" : ": the sheet") +
+                      " holds no material\n" + notWritten;
+        return kExitRejected;
+    }
+    if (strict && !r.notes.empty()) {
+        output.err += "matlib: " + in + ": " + std::to_string(r.notes.size()) +
+                      (r.notes.size() == 1 ? " cell or row was" : " cells or rows were") +
+                      " not taken as they stood (--strict)\n" + notWritten;
+        return kExitRejected;
+    }
+    return SaveLibrary(out, library, output);
 }
 
 int UnitSystem(std::string_view name) {
@@ -81,28 +104,35 @@ int Export(const Invocation& inv, Output& output) {
 } // namespace
 
 CommandSpec ImportCommand() {
-    return {"import",
-            "Imports the materials of IN (JSON, CSV or a workbook) and writes them to OUT.",
-            {"IN", "OUT"},
-            {},
-            "IN is read by the end of its name:\n"
-            "  .json  as \"export --format json\" writes it;\n"
-            "  .csv   comma- or semicolon-separated, in the table layout that \"export\n"
-            "         --format csv\" writes (a first row starting Category, Name, Name code,\n"
-            "         Description, a row of units, one row per material) or in the block\n"
-            "         layout of the workbooks;\n"
-            "  other  a workbook, .xls (Excel 97-2003), .xlsx or .ods (told apart by their\n"
-            "         content), read in a process of its own, its first sheet in the table\n"
-            "         layout or in the block layout: column A \"Name\" starts a material (its\n"
-            "         name in column B), \"Type\" gives its category, other rows are value\n"
-            "         rows (a property code in column A, the value in SI in column B), and\n"
-            "         \"End\" ends the data.\n"
-            "OUT is written as \"write\" writes it, and only when all of IN was imported.\n"
-            "What was changed to fit a library, and where reading stopped, goes to stderr\n"
-            "naming the row, cell or key.\n"
-            "\nExit status: 0 written, 1 a row, cell or key of IN was refused or IN holds no\n"
-            "material, 2 IN cannot be read or OUT cannot be written.\n",
-            &Import};
+    return {
+        "import",
+        "Imports the materials of IN (JSON, CSV or a workbook) and writes them to OUT.",
+        {"IN", "OUT"},
+        {{"--strict", "", "refuse IN when any cell, row or key was not taken as it stood", "", {}}},
+        "IN is read by the end of its name:\n"
+        "  .json  as \"export --format json\" writes it;\n"
+        "  .csv   comma- or semicolon-separated, in the table layout that \"export\n"
+        "         --format csv\" writes (a first row starting Category, Name, Name code,\n"
+        "         Description, a row of units, one row per material) or in the block\n"
+        "         layout of the workbooks;\n"
+        "  other  a workbook, .xls (Excel 97-2003), .xlsx or .ods (told apart by their\n"
+        "         content), read in a process of its own, its first sheet in the table\n"
+        "         layout or in the block layout: column A \"Name\" starts a material (its\n"
+        "         name in column B), \"Type\" gives its category, other rows are value\n"
+        "         rows (a property code in column A, the value in SI in column B), and\n"
+        "         \"End\" ends the data.\n"
+        "Sheets are read as they show: a merged cell counts for every cell it spans,\n"
+        "blank rows are passed over, an empty value cell leaves its property unset,\n"
+        "codes are read in any letter case, and a date is its day number.\n"
+        "Every cell, row or key not taken as it stood (a character beyond Latin-1\n"
+        "respelt, a name shortened, a formula without a value, a row whose code is no\n"
+        "property code) is a line on stderr naming it; OUT is still written, unless\n"
+        "--strict is given. Where reading stops, the line says why and OUT is not\n"
+        "written. OUT may not be IN itself, by any name or link.\n"
+        "\nExit status: 0 written (with or without notes), 1 reading stopped, IN holds\n"
+        "no material, or --strict and a note, 2 IN cannot be read, OUT cannot be\n"
+        "written, OUT is IN, or the command line is wrong.\n",
+        &Import};
 }
 
 CommandSpec ExportCommand() {

@@ -48,6 +48,8 @@ Worksheet::Extent CsvSheet::extent() const {
 std::string ParseCsv(std::string_view bytes, CsvSheet& sheet) {
     sheet.rows_.clear();
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    // Text that is not UTF-8 is taken as Windows-1252, which is what a spreadsheet on
+    // Windows writes; its bytes below 0x80 and from 0xA0 are Latin-1's.
     const bool utf8 = IsUtf8(bytes);
     const char separator = Separator(bytes);
     std::vector<std::string> row;
@@ -55,7 +57,7 @@ std::string ParseCsv(std::string_view bytes, CsvSheet& sheet) {
     int rowNumber = 1;
     std::size_t i = 0;
     const auto endField = [&] {
-        row.push_back(utf8 ? Utf8ToLibraryText(field) : field);
+        row.push_back(utf8 ? field : Windows1252ToUtf8(field));
         field.clear();
     };
     const auto endRow = [&] {
@@ -113,7 +115,7 @@ std::string CsvText(const CellRows& rows) {
             if (cell.kind == CellValue::Kind::Number) {
                 out += ShortestNumber(cell.number);
             } else if (cell.kind == CellValue::Kind::Text) {
-                const std::string text = Latin1ToUtf8(cell.text);
+                const std::string& text = cell.text;
                 if (!NeedsQuotes(text)) {
                     out += text;
                     continue;

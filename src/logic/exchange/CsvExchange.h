@@ -23,13 +23,13 @@ private:
 
 /// Reads CSV text into `sheet`: fields separated by commas or by semicolons (whichever
 /// the first line uses first outside quotes), a field in double quotes may hold the
-/// separator, line breaks and "" for a quote; lines end in CR LF, LF or CR. UTF-8 text
-/// (with or without its byte order mark) becomes library text, any other text is taken
-/// byte for byte. Returns "" or why the text is not CSV, naming the row: a quote that is
-/// never closed, or text after a closing quote.
+/// separator, line breaks and "" for a quote; lines end in CR LF, LF or CR. Fields are
+/// UTF-8 as cells are: UTF-8 text (with or without its byte order mark) as it is, any
+/// other text read as Windows-1252. Returns "" or why the text is not CSV, naming the row: a quote
+/// that is never closed, or text after a closing quote.
 std::string ParseCsv(std::string_view bytes, CsvSheet& sheet);
 
-/// The cells as CSV (UTF-8, comma-separated, CR LF line ends): numbers as the shortest
+/// The cells (texts in UTF-8) as CSV (comma-separated, CR LF line ends): numbers as the shortest
 /// text that reads back the same, texts quoted where they hold a comma, a quote, a line
 /// break or blanks at either end.
 std::string CsvText(const CellRows& rows);

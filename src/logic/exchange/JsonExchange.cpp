@@ -99,8 +99,8 @@ public:
         double v = 0;
         const auto [end, ec] = std::from_chars(written.data(), written.data() + written.size(), v);
         if (ec != std::errc() || end != written.data() + written.size() || !std::isfinite(v))
-            return refuse(Path() + ": " + std::string(written) +
-                          " is beyond the range of numbers a library can hold.");
+            return refuse(Path(), std::string(written) +
+                                      " is beyond the range of numbers a library can hold");
         return value(v);
     }
     bool string(std::string& s) override {
@@ -110,10 +110,10 @@ public:
         const std::string& latin1 = latin1_;
         switch (expected_) {
         case Expect::Text:
-            return text(latin1);
+            return text(s, latin1);
         case Expect::Value:
             if (const std::optional<double> v = WholeNumber(latin1)) return value(*v);
-            return refuse(Path() + ": \"" + latin1 + "\" is not a number.");
+            return refuse(Path(), QuotedCell(CellValue::Text(s)) + " is not a number");
         default:
             return wrongType("a text");
         }
@@ -158,8 +158,7 @@ public:
         AsLibraryText(k, level.key);
         if (level.frame == Frame::Properties) {
             slot_ = CodeSlot(level.key);
-            if (slot_ < 0)
-                return refuse(Path() + ": \"" + level.key + "\" is not a property code.");
+            if (slot_ < 0) return refuse(Path(), "\"" + level.key + "\" is not a property code");
             if (propertiesSeen_[static_cast<std::size_t>(slot_)]) return twice();
             propertiesSeen_.set(static_cast<std::size_t>(slot_));
             return true;
@@ -267,22 +266,23 @@ private:
         const Level& level = levels_.back();
         switch (level.frame) {
         case Frame::Top:
-            if (!(level.seen & kCategories)) return refuse("The document has no \"categories\".");
+            if (!(level.seen & kCategories))
+                return refuse("the end of the document", "it has no \"categories\"");
             break;
         case Frame::Category:
-            if (!categoryName_) return refuse(Path() + ": the category has no \"name\".");
+            if (!categoryName_) return refuse(Path(), "the category has no \"name\"");
             break;
         case Frame::Material:
-            if (!(level.seen & kName)) return refuse(Path() + ": the material has no \"name\".");
+            if (!(level.seen & kName)) return refuse(Path(), "the material has no \"name\"");
             if (!addMaterial()) return false;
             break;
         case Frame::Property:
-            if (!property_.value) return refuse(Path() + ": the property has no \"value\".");
+            if (!property_.value) return refuse(Path(), "the property has no \"value\"");
             if (property_.unit && TrimBlanks(*property_.unit) != TrimBlanks(UnitsSI(slot_))) {
                 levels_.back().key = "unit";
-                return refuse(Path() + ": \"" + *property_.unit + "\" is not the SI unit of " +
-                              PropertyCatalogue::instance().PropCode(slot_) + " (\"" +
-                              std::string(TrimBlanks(UnitsSI(slot_))) + "\").");
+                return refuse(Path(), "\"" + *property_.unit + "\" is not the SI unit of " +
+                                          PropertyCatalogue::instance().PropCode(slot_) + " (\"" +
+                                          std::string(TrimBlanks(UnitsSI(slot_))) + "\")");
             }
             values_[static_cast<std::size_t>(slot_)] = *property_.value;
             break;
@@ -295,8 +295,8 @@ private:
 
     bool addMaterial() {
         if (library_.IsFull())
-            return refuse(Path() + ": the library already holds " + std::to_string(kMaxMaterials) +
-                          " materials.");
+            return refuse(Path(), "the library already holds " + std::to_string(kMaxMaterials) +
+                                      " materials");
         const int n =
             library_.AddMaterial(categoryName_ ? *categoryName_ : std::string(), material_.nameCode,
                                  material_.name, material_.description);
@@ -306,24 +306,25 @@ private:
         return true;
     }
 
-    bool text(const std::string& latin1) {
+    bool text(const std::string& utf8, const std::string& latin1) {
         Level& level = levels_.back();
         if (level.frame == Frame::Property) {
             property_.unit = latin1;
             return true;
         }
-        const std::string where = Path();
+        std::string where = Path();
+        where.front() = 'K'; // a note starts with its place
         if (level.frame == Frame::Category) {
-            categoryName_ = fit_.category(latin1, where);
+            categoryName_ = fit_.category(utf8, where);
             // A name that follows the materials still names them.
             for (int n = categoryFirst_; n < library_.MaterialCount(); ++n)
                 library_.SetCategory(n, *categoryName_);
         } else if (level.key == "name") {
-            material_.name = fit_.name(latin1, where);
+            material_.name = fit_.name(utf8, where);
         } else if (level.key == "nameCode") {
-            material_.nameCode = fit_.nameCode(latin1, where);
+            material_.nameCode = fit_.nameCode(utf8, where);
         } else {
-            material_.description = fit_.description(latin1, where);
+            material_.description = fit_.description(utf8, where);
         }
         return true;
     }
@@ -361,16 +362,15 @@ private:
         case Expect::Anything:
             break;
         }
-        return refuse((levels_.empty() ? std::string("The document") : Path()) + ": expected " +
-                      wanted + ", found " + found + ".");
+        return refuse(levels_.empty() ? std::string("the start of the document") : Path(),
+                      std::string("expected ") + wanted + ", found " + found);
     }
-    bool twice() { return refuse(Path() + ": the key occurs twice."); }
+    bool twice() { return refuse(Path(), "the key occurs twice"); }
 
-    bool refuse(std::string reason) {
-        if (result_.status == ImportResult::Status::Imported) {
-            result_.status = ImportResult::Status::Refused;
-            result_.reason = std::move(reason);
-        }
+    bool refuse(std::string place, std::string what) {
+        if (result_.status == ImportResult::Status::Imported)
+            result_.stop(ImportResult::Status::Refused, 0, std::move(place), std::move(what),
+                         library_);
         return false;
     }
 
@@ -385,7 +385,7 @@ private:
     }
 
     std::string Path() const {
-        std::string path = "Key ";
+        std::string path = "key ";
         bool first = true;
         for (const Level& level : levels_) {
             if (level.isArray) {
@@ -453,10 +453,15 @@ ImportResult ImportJson(std::string_view text, Library& library) {
     JsonLibraryReader reader(library, result);
     JsonSyntaxError error;
     if (!ParseJson(text, reader, error) && result.status == ImportResult::Status::Imported) {
-        result.status = ImportResult::Status::Refused;
-        result.reason = "Line " + std::to_string(error.line) + ", column " +
-                        std::to_string(error.column) + ": " + error.what;
+        std::string what = error.what;
+        if (!what.empty() && what.back() == '.') what.pop_back();
+        if (!what.empty() && what.front() >= 'A' && what.front() <= 'Z') what.front() += 32;
+        result.stop(ImportResult::Status::Refused, static_cast<int>(error.line),
+                    "line " + std::to_string(error.line) + ", column " +
+                        std::to_string(error.column),
+                    what, library);
     }
+    if (result.imported()) result.materials = library.MaterialCount();
     return result;
 }
 

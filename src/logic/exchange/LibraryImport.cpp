@@ -93,16 +93,23 @@ ImportResult ImportFile(const std::string& path, SpreadsheetReader& workbooks, L
     if (!inProcess) return ImportWorkbook(path, workbooks, library);
     std::string bytes, why;
     if (!ReadWhole(in, bytes, why)) return CannotOpen(path, why);
-    if (json) return ImportJson(bytes, library);
+    ImportResult result;
     CsvSheet sheet;
-    if (const std::string error = ParseCsv(bytes, sheet); !error.empty()) {
+    if (json) {
+        result = ImportJson(bytes, library);
+    } else if (const std::string error = ParseCsv(bytes, sheet); !error.empty()) {
         library.Clear();
-        ImportResult result;
-        result.status = ImportResult::Status::Refused;
-        result.reason = error;
-        return result;
+        // "Row 3: a quoted field is never closed.": the parser's place and what is wrong there.
+        const std::size_t colon = error.find(": ");
+        std::string what = error.substr(colon + 2);
+        what.pop_back();
+        result.stop(ImportResult::Status::Refused, 0, "row" + error.substr(3, colon - 3), what,
+                    library);
+    } else {
+        result = ImportAnyLayout(sheet, library);
     }
-    return ImportAnyLayout(sheet, library);
+    result.file = path;
+    return result;
 }
 
 } // namespace mb

@@ -3,36 +3,32 @@
 #include "ExchangeText.h"
 #include "Library.h"
 #include "PropertyCatalogue.h"
+#include "ShownSheet.h"
 #include "Spreadsheet.h"
 #include "TextUtil.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <optional>
 
 namespace mb {
 
 namespace {
 
-// A value row's column B: an empty cell counts as 0, and a text counts when it is a
-// number written out in full (a sheet may hold "210E9" typed as text).
-std::optional<double> CellNumber(const CellValue& cell) {
-    switch (cell.kind) {
-    case CellValue::Kind::Number:
-        return cell.number;
-    case CellValue::Kind::Empty:
-        return 0.0;
-    case CellValue::Kind::Text:
-        return WholeNumber(cell.text);
-    }
-    return std::nullopt;
-}
-
-std::string RowText(int row) {
-    return "Row " + std::to_string(row) + ": ";
+bool IsBlank(const CellValue& cell) {
+    return cell.kind == CellValue::Kind::Empty ||
+           (cell.kind == CellValue::Kind::Text && TrimBlanks(cell.text).empty());
 }
 
 std::string RowName(int row) {
     return "Row " + std::to_string(row);
+}
+
+std::string MaterialsBefore(int count) {
+    if (count == 0) return "No material came before it.";
+    if (count == 1) return "The 1 material before it was imported.";
+    return "The " + std::to_string(count) + " materials before it were imported.";
 }
 
 } // namespace
@@ -47,75 +43,126 @@ std::string ImportResult::message() const {
     }
     if (notes.size() > listed)
         text += "\n" + std::to_string(notes.size() - listed) +
-                " more changes to names and categories are not listed.";
-    const std::string stop = stopReason();
-    if (!text.empty() && !stop.empty()) text += '\n';
-    return text + stop;
+                " more cells or rows not taken as they stood are not listed here.";
+    const std::string stopped = stopReason();
+    if (!text.empty() && !stopped.empty()) text += '\n';
+    return text + stopped;
 }
 
 std::string ImportResult::stopReason() const {
-    const std::string at = RowText(row);
-    switch (status) {
-    case Status::Imported:
-        return {};
-    case Status::CannotOpen:
-        return reason;
-    case Status::ValueRowBeforeName:
-        return at + "a value row comes before the first \"Name\" row.";
-    case Status::TypeRowBeforeName:
-        return at + "a \"Type\" row comes before the first \"Name\" row.";
-    case Status::TooManyValueRows:
-        return at + "a material has more than " + std::to_string(kMaxValueRowsPerMaterial) +
-               " value rows.";
-    case Status::NotANumber:
-        return at + "column B of a value row is not a number.";
-    case Status::MissingEnd:
-        return at + "the sheet has no \"End\" row.";
-    case Status::LibraryFull:
-        return at + "the library already holds " + std::to_string(kMaxMaterials) + " materials.";
-    case Status::Refused:
-        return reason;
-    }
-    return {};
+    if (status == Status::Imported) return {};
+    if (status == Status::CannotOpen) return reason;
+    return "The import stopped at " + place + (file.empty() ? "" : " of \"" + file + "\"") + ": " +
+           reason + ". " + MaterialsBefore(materials);
+}
+
+ImportResult& ImportResult::stop(Status why, int atRow, std::string where, std::string what,
+                                 const Library& library) {
+    status = why;
+    row = atRow;
+    place = std::move(where);
+    reason = std::move(what);
+    materials = library.MaterialCount();
+    return *this;
 }
 
 ImportResult ImportWorksheet(const Worksheet& sheet, Library& library) {
+    using Status = ImportResult::Status;
     library.Clear();
     ImportResult result;
-    const auto stopAt = [&result](ImportResult::Status status, int row) {
-        result.status = status;
-        result.row = row;
-        return result;
-    };
+    const ShownSheet shown(sheet);
+    if (!shown.followsEveryMerge())
+        return result.stop(Status::Refused, 1, "row 1",
+                           "the sheet merges more cells than the import can follow", library);
     TextFitter fit(result.notes);
     int valueRows = 0;
-    for (int row = 1; row <= kLastSheetRow; ++row) {
-        const std::string label = CellText(sheet.cell(row, 1));
-        if (EqualsNoCase(label, "End")) return stopAt(ImportResult::Status::Imported, row);
+    std::array<int, kSlotCount> givenAt{}; // the row that gave each property of the material
+    const int lastRow = shown.extent().rows;
+    for (int row = 1; row <= lastRow; ++row) {
+        const CellValue a = shown.cell(row, 1);
+        const CellValue b = shown.cell(row, 2);
+        const std::string label = CellText(a);
+        if (a.kind == CellValue::Kind::Text && EqualsNoCase(label, "End")) {
+            result.row = row;
+            result.materials = library.MaterialCount();
+            return result;
+        }
+        // A blank row sets a block apart; it is no value row.
+        if (IsBlank(a) && IsBlank(b) && a.kind != CellValue::Kind::Formula) continue;
+        const std::string where = RowName(row);
         const std::string_view key = TrimBlanks(label);
         const int current = library.LastMaterialIndex();
+        const auto textOfB = [&](std::string_view what) {
+            if (b.kind == CellValue::Kind::Formula)
+                result.notes.push_back("Cell " + CellName(row, 2) +
+                                       ": a formula whose value the file does not keep; the " +
+                                       std::string(what) + " was left empty.");
+            return CellText(b);
+        };
         if (EqualsNoCase(key, "Name")) {
-            if (library.IsFull()) return stopAt(ImportResult::Status::LibraryFull, row);
+            if (library.IsFull())
+                return result.stop(Status::LibraryFull, row, "row " + std::to_string(row),
+                                   "the library already holds " + std::to_string(kMaxMaterials) +
+                                       " materials",
+                                   library);
             valueRows = 0;
-            const std::string name = fit.name(CellText(sheet.cell(row, 2)), RowName(row));
+            givenAt.fill(0);
+            const std::string name = fit.name(textOfB("name"), where);
             library.AddMaterial("", "", name, "");
-        } else if (EqualsNoCase(key, "Type")) {
-            if (current < 0) return stopAt(ImportResult::Status::TypeRowBeforeName, row);
-            const std::string category = fit.category(CellText(sheet.cell(row, 2)), RowName(row));
-            library.SetCategory(current, category);
-        } else {
-            if (current < 0) return stopAt(ImportResult::Status::ValueRowBeforeName, row);
-            if (++valueRows > kMaxValueRowsPerMaterial)
-                return stopAt(ImportResult::Status::TooManyValueRows, row);
-            const std::optional<double> value = CellNumber(sheet.cell(row, 2));
-            if (!value) return stopAt(ImportResult::Status::NotANumber, row);
-            const int slot = CodeSlot(label);
-            if (slot >= 0) {
-                library.SetOriginalValue(current, slot, *value);
-            }
+            continue;
         }
+        if (EqualsNoCase(key, "Type")) {
+            if (current < 0)
+                return result.stop(Status::TypeRowBeforeName, row, "row " + std::to_string(row),
+                                   "a \"Type\" row comes before the first \"Name\" row", library);
+            library.SetCategory(current, fit.category(textOfB("category"), where));
+            continue;
+        }
+        if (current < 0)
+            return result.stop(Status::ValueRowBeforeName, row, "row " + std::to_string(row),
+                               "a value row comes before the first \"Name\" row", library);
+        if (++valueRows > kMaxValueRowsPerMaterial)
+            return result.stop(
+                Status::TooManyValueRows, row, "row " + std::to_string(row),
+                "the material " + QuotedCell(CellValue::Text(library.Entry(current).Name)) +
+                    " has more than " + std::to_string(kMaxValueRowsPerMaterial) + " value rows",
+                library);
+        std::optional<double> value;
+        if (b.kind == CellValue::Kind::Number && std::isfinite(b.number))
+            value = b.number;
+        else if (b.kind == CellValue::Kind::Text && !IsBlank(b))
+            value = WholeNumber(b.text);
+        if (!value && !IsBlank(b) && b.kind != CellValue::Kind::Formula)
+            return result.stop(Status::NotANumber, row, "row " + std::to_string(row),
+                               "column B holds " + QuotedCell(b) + ", not a number", library);
+        const int slot = CodeSlot(label);
+        if (slot < 0) {
+            result.notes.push_back(where + ": " +
+                                   (IsBlank(a) ? std::string("column A holds no property code")
+                                               : QuotedCell(a) + " is not a property code") +
+                                   (value
+                                        ? "; its value " + ShortestNumber(*value) + " was left out."
+                                        : "; the row was left out."));
+            continue;
+        }
+        const std::string& code = PropertyCatalogue::instance().PropCode(slot);
+        if (b.kind == CellValue::Kind::Formula) {
+            result.notes.push_back("Cell " + CellName(row, 2) +
+                                   ": a formula whose value the file does not keep; " + code +
+                                   " was left unset.");
+            continue;
+        }
+        if (!value) continue; // an empty cell: the property has no value
+        int& before = givenAt[static_cast<std::size_t>(slot)];
+        if (before > 0)
+            result.notes.push_back(where + ": a second value for " + code + " (row " +
+                                   std::to_string(before) + " gave one); this one was taken.");
+        before = row;
+        library.SetOriginalValue(current, slot, *value);
     }
-    return stopAt(ImportResult::Status::MissingEnd, kLastSheetRow);
+    return result.stop(Status::MissingEnd, std::max(lastRow, 1),
+                       "row " + std::to_string(std::max(lastRow, 1)),
+                       "the sheet ends without an \"End\" row", library);
 }
 
 ImportResult ImportFirstSheet(const std::string& path, SpreadsheetReader& reader,
@@ -123,10 +170,12 @@ ImportResult ImportFirstSheet(const std::string& path, SpreadsheetReader& reader
     ImportResult result;
     result.status = ImportResult::Status::CannotOpen;
     std::unique_ptr<Workbook> workbook = reader.open(path, result.reason);
-    if (!workbook) return result;
-    std::unique_ptr<Worksheet> sheet = workbook->firstSheet(result.reason);
-    if (!sheet) return result;
-    return import(*sheet);
+    if (workbook) {
+        if (std::unique_ptr<Worksheet> sheet = workbook->firstSheet(result.reason))
+            result = import(*sheet);
+    }
+    result.file = path;
+    return result;
 }
 
 ImportResult ImportSpreadsheet(const std::string& path, SpreadsheetReader& reader,

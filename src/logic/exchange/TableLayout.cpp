@@ -3,12 +3,14 @@
 #include "ExchangeText.h"
 #include "Library.h"
 #include "PropertyCatalogue.h"
+#include "ShownSheet.h"
 #include "TextUtil.h"
 #include "UnitConversion.h"
 
 #include <array>
 #include <bitset>
 #include <cmath>
+#include <optional>
 
 namespace mb {
 
@@ -36,12 +38,6 @@ bool IsEmpty(const CellValue& cell) {
            (cell.kind == CellValue::Kind::Text && TrimBlanks(cell.text).empty());
 }
 
-ImportResult Refused(ImportResult result, std::string reason) {
-    result.status = ImportResult::Status::Refused;
-    result.reason = std::move(reason);
-    return result;
-}
-
 } // namespace
 
 CellRows ExportTable(const std::vector<ExportedCategory>& selection, int unitSystem) {
@@ -54,7 +50,7 @@ CellRows ExportTable(const std::vector<ExportedCategory>& selection, int unitSys
     }
     for (const int slot : slots) {
         rows[0].push_back(CellValue::Text(PropertyCatalogue::instance().PropCode(slot)));
-        rows[1].push_back(CellValue::Text(std::string(TrimBlanks(UnitLabel(unitSystem, slot)))));
+        rows[1].push_back(CellValue::Text(Latin1ToUtf8(TrimBlanks(UnitLabel(unitSystem, slot)))));
     }
     const clsUnitConversion converter;
     for (const ExportedCategory& c : selection) {
@@ -62,9 +58,10 @@ CellRows ExportTable(const std::vector<ExportedCategory>& selection, int unitSys
             std::vector<CellValue>& row = rows.emplace_back();
             row.reserve(kTextHeadings.size() + slots.size());
             for (const std::string* text : {&c.name, &m.name, &m.nameCode, &m.description})
-                row.push_back(text->empty() ? CellValue::Empty() : CellValue::Text(*text));
-            // A row of empty cells ends the table: a material without any text gets a blank
-            // for a name, which a save writes as it writes no name at all.
+                row.push_back(text->empty() ? CellValue::Empty()
+                                            : CellValue::Text(Latin1ToUtf8(*text)));
+            // A row of empty cells is passed over by the import: a material without any text
+            // gets a blank for a name, which a save writes as it writes no name at all.
             if (m.name.empty() && m.nameCode.empty() && c.name.empty() && m.description.empty())
                 row[1] = CellValue::Text(" ");
             for (const int slot : slots)
@@ -78,8 +75,9 @@ CellRows ExportTable(const std::vector<ExportedCategory>& selection, int unitSys
 }
 
 bool IsTableLayout(const Worksheet& sheet) {
+    const ShownSheet shown(sheet);
     for (std::size_t i = 0; i < kTextHeadings.size(); ++i) {
-        const CellValue cell = sheet.cell(1, static_cast<int>(i) + 1);
+        const CellValue cell = shown.cell(1, static_cast<int>(i) + 1);
         if (cell.kind != CellValue::Kind::Text ||
             !EqualsNoCase(TrimBlanks(cell.text), kTextHeadings[i]))
             return false;
@@ -88,32 +86,66 @@ bool IsTableLayout(const Worksheet& sheet) {
 }
 
 ImportResult ImportTable(const Worksheet& sheet, Library& library) {
+    using Status = ImportResult::Status;
     library.Clear();
     ImportResult result;
-    // The code columns run up to the first empty heading.
-    std::vector<int> slots;
+    const ShownSheet shown(sheet);
+    if (!shown.followsEveryMerge())
+        return result.stop(Status::Refused, 1, "row 1",
+                           "the sheet merges more cells than the import can follow", library);
+    const Worksheet::Extent extent = shown.extent();
+    const auto cellAt = [](int row, int column) { return "cell " + CellName(row, column); };
+    // A sheet that says it goes on past what a sheet can have here would lose that part.
+    const Worksheet::Extent own = sheet.extent();
+    if (own.columns != INT_MAX && own.columns > kLastSheetColumn)
+        for (int row = 1; row <= extent.rows; ++row)
+            for (int column = kLastSheetColumn + 1; column <= own.columns; ++column)
+                if (!IsEmpty(sheet.cell(row, column)))
+                    return result.stop(Status::Refused, row, cellAt(row, column),
+                                       "the table goes on past column " +
+                                           CellName(1, kLastSheetColumn).substr(0, 2) +
+                                           ", the last a sheet can have",
+                                       library);
+    if (own.rows != INT_MAX && own.rows > kLastSheetRow)
+        return result.stop(Status::Refused, kLastSheetRow, "row " + std::to_string(kLastSheetRow),
+                           "the table goes on past it, the last row a sheet can have", library);
+
+    // A code column for each heading up to the sheet's last column; a column without a
+    // heading cannot say what its values are, but the columns after it still can.
+    std::vector<int> slots, columns;
     std::bitset<kSlotCount> seen;
-    for (int column = kFirstCodeColumn;; ++column) {
-        const CellValue heading = sheet.cell(1, column);
-        if (IsEmpty(heading)) break;
-        const std::string code = CellText(heading);
-        const int slot = CodeSlot(code);
+    for (int column = kFirstCodeColumn; column <= extent.columns; ++column) {
+        const CellValue heading = shown.cell(1, column);
+        if (IsEmpty(heading)) {
+            int values = 0;
+            for (int row = kFirstMaterialRow; row <= extent.rows; ++row)
+                values += IsEmpty(shown.cell(row, column)) ? 0 : 1;
+            if (values > 0)
+                result.notes.push_back("Cell " + CellName(1, column) +
+                                       ": the column has no property code; its " +
+                                       (values == 1 ? std::string("value was")
+                                                    : std::to_string(values) + " values were") +
+                                       " left out.");
+            continue;
+        }
+        const int slot = CodeSlot(CellText(heading));
         if (slot < 0)
-            return Refused(result, "Cell " + CellName(1, column) + ": \"" + code +
-                                       "\" is not a property code.");
+            return result.stop(Status::Refused, 1, cellAt(1, column),
+                               QuotedCell(heading) + " is not a property code", library);
         if (seen[static_cast<std::size_t>(slot)])
-            return Refused(result, "Cell " + CellName(1, column) + ": a second column for " +
-                                       PropertyCatalogue::instance().PropCode(slot) + ".");
+            return result.stop(
+                Status::Refused, 1, cellAt(1, column),
+                "a second column for " + PropertyCatalogue::instance().PropCode(slot), library);
         seen.set(static_cast<std::size_t>(slot));
         slots.push_back(slot);
+        columns.push_back(column);
     }
-    const int lastColumn = kFirstCodeColumn + static_cast<int>(slots.size()) - 1;
 
     // The one system whose labels all columns carry; where several fit they agree.
     std::array<bool, kUnitSystemCount> fits{true, true, true};
     for (std::size_t i = 0; i < slots.size(); ++i) {
-        const int column = kFirstCodeColumn + static_cast<int>(i);
-        const std::string unit(TrimBlanks(CellText(sheet.cell(kUnitRow, column))));
+        const std::string unit(
+            TrimBlanks(Utf8ToLibraryText(CellText(shown.cell(kUnitRow, columns[i])))));
         bool any = false;
         for (int system = 0; system < kUnitSystemCount; ++system) {
             const bool matches = TrimBlanks(UnitLabel(system, slots[i])) == unit;
@@ -122,60 +154,83 @@ ImportResult ImportTable(const Worksheet& sheet, Library& library) {
                 fits[static_cast<std::size_t>(system)] && matches;
         }
         if (!any)
-            return Refused(result, "Cell " + CellName(kUnitRow, column) + ": \"" + unit +
-                                       "\" is not a unit of " +
-                                       PropertyCatalogue::instance().PropCode(slots[i]) +
-                                       " in IPS, SI or MKS.");
+            return result.stop(Status::Refused, kUnitRow, cellAt(kUnitRow, columns[i]),
+                               "\"" + unit + "\" is not a unit of " +
+                                   PropertyCatalogue::instance().PropCode(slots[i]) +
+                                   " in IPS, SI or MKS",
+                               library);
     }
     int system = -1;
     for (const int s : {UnitSystemIndex::SI, UnitSystemIndex::IPS, UnitSystemIndex::MKS})
         if (system < 0 && fits[static_cast<std::size_t>(s)]) system = s;
     if (system < 0)
-        return Refused(result, "Row " + std::to_string(kUnitRow) +
-                                   ": the units are not all of one system (IPS, SI or MKS).");
+        return result.stop(Status::Refused, kUnitRow, "row " + std::to_string(kUnitRow),
+                           "the units are not all of one system (IPS, SI or MKS)", library);
 
     TextFitter fit(result.notes);
     const clsUnitConversion converter;
-    for (int row = kFirstMaterialRow; row <= kLastSheetRow; ++row) {
+    std::array<std::optional<double>, kSlotCount> values;
+    for (int row = kFirstMaterialRow; row <= extent.rows; ++row) {
+        std::array<CellValue, kTextHeadings.size()> texts;
+        bool blank = true;
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            texts[i] = shown.cell(row, static_cast<int>(i) + 1);
+            blank = blank && texts[i].kind == CellValue::Kind::Empty;
+        }
         std::vector<CellValue> cells;
-        bool empty = true;
-        for (int column = 1; column <= lastColumn; ++column) {
-            cells.push_back(sheet.cell(row, column));
-            empty = empty && cells.back().kind == CellValue::Kind::Empty;
+        cells.reserve(columns.size());
+        for (const int column : columns) {
+            cells.push_back(shown.cell(row, column));
+            blank = blank && cells.back().kind == CellValue::Kind::Empty;
         }
-        if (empty) {
-            result.row = row;
-            return result;
-        }
+        // A blank row sets groups of materials apart; the table goes on after it.
+        if (blank) continue;
         const std::string where = "Row " + std::to_string(row);
         if (library.IsFull())
-            return Refused(result, where + ": the library already holds " +
-                                       std::to_string(kMaxMaterials) + " materials.");
-        const std::string category = fit.category(CellText(cells[0]), where);
-        const std::string name = fit.name(CellText(cells[1]), where);
-        const std::string nameCode = fit.nameCode(CellText(cells[2]), where);
-        const std::string description = fit.description(CellText(cells[3]), where);
-        std::array<double, kSlotCount> values{};
+            return result.stop(Status::LibraryFull, row, "row " + std::to_string(row),
+                               "the library already holds " + std::to_string(kMaxMaterials) +
+                                   " materials",
+                               library);
+        const auto text = [&](std::size_t i, std::string_view what) {
+            if (texts[i].kind == CellValue::Kind::Formula)
+                result.notes.push_back("Cell " + CellName(row, static_cast<int>(i) + 1) +
+                                       ": a formula whose value the file does not keep; the " +
+                                       std::string(what) + " was left empty.");
+            return CellText(texts[i]);
+        };
+        const std::string category = fit.category(text(0, "category"), where);
+        const std::string name = fit.name(text(1, "name"), where);
+        const std::string nameCode = fit.nameCode(text(2, "name code"), where);
+        const std::string description = fit.description(text(3, "description"), where);
+        values.fill(std::nullopt);
         for (std::size_t i = 0; i < slots.size(); ++i) {
-            const CellValue& cell = cells[kTextHeadings.size() + i];
+            const CellValue& cell = cells[i];
+            if (cell.kind == CellValue::Kind::Formula) {
+                result.notes.push_back("Cell " + CellName(row, columns[i]) +
+                                       ": a formula whose value the file does not keep; " +
+                                       PropertyCatalogue::instance().PropCode(slots[i]) +
+                                       " was left unset.");
+                continue;
+            }
             if (IsEmpty(cell)) continue;
-            const std::optional<double> value = cell.kind == CellValue::Kind::Number
-                                                    ? std::optional(cell.number)
-                                                    : WholeNumber(cell.text);
-            if (!value || !std::isfinite(*value))
-                return Refused(result, "Cell " +
-                                           CellName(row, kFirstCodeColumn + static_cast<int>(i)) +
-                                           ": \"" + CellText(cell) + "\" is not a number.");
+            const std::optional<double> value =
+                cell.kind == CellValue::Kind::Number
+                    ? (std::isfinite(cell.number) ? std::optional(cell.number) : std::nullopt)
+                    : WholeNumber(cell.text);
+            if (!value)
+                return result.stop(Status::Refused, row, cellAt(row, columns[i]),
+                                   QuotedCell(cell) + " is not a number", library);
             values[static_cast<std::size_t>(slots[i])] =
                 converter.ChangeUnits(UnitSystemName(system), "SI", slots[i], *value);
         }
         const int n = library.AddMaterial(category, nameCode, name, description);
-        for (std::size_t i = 0; i < slots.size(); ++i)
-            if (!IsEmpty(cells[kTextHeadings.size() + i]))
-                library.SetOriginalValue(n, slots[i], values[static_cast<std::size_t>(slots[i])]);
+        for (const int slot : slots)
+            if (const std::optional<double>& v = values[static_cast<std::size_t>(slot)])
+                library.SetOriginalValue(n, slot, *v);
     }
-    return Refused(result, "Row " + std::to_string(kLastSheetRow) +
-                               ": the table goes on past the last row a sheet can have.");
+    result.row = extent.rows;
+    result.materials = library.MaterialCount();
+    return result;
 }
 
 ImportResult ImportAnyLayout(const Worksheet& sheet, Library& library) {

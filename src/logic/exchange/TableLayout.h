@@ -24,12 +24,14 @@ CellRows ExportTable(const std::vector<ExportedCategory>& selection, int unitSys
 /// (letter case and surrounding blanks aside).
 bool IsTableLayout(const Worksheet& sheet);
 
-/// Fills `library` (emptied first) from a sheet in the table layout. The unit row decides
-/// the system the values are in (a column whose unit no system has is refused); the
-/// table ends at the first row whose cells are all empty (blanks are a text). A code heading that
-/// the catalogue does not know or that occurs twice, a value that is not a number and a material
-/// past the library's limit stop reading with Refused, naming the cell or row; the materials of the
-/// rows before remain.
+/// Fills `library` (emptied first) from a sheet in the table layout, as the sheet shows it
+/// (merged cells count for each cell they span). The unit row decides the system the
+/// values are in (a column whose unit no system has is refused); rows with nothing in the
+/// table are passed over, and the table ends with the sheet. A code heading (any letter
+/// case) that the catalogue does not know or that occurs twice, a value that is not a
+/// number and a material past the library's limit stop reading, naming the cell or row;
+/// the materials of the rows before remain. An empty value cell leaves its property
+/// unset; a column without a heading, and a formula without a value, are noted.
 ImportResult ImportTable(const Worksheet& sheet, Library& library);
 
 /// ImportTable for a sheet in the table layout, else the block layout's ImportWorksheet.

@@ -116,8 +116,7 @@ std::string XlsxWorkbook(const CellRows& rows, std::string& error) {
             if (cell.kind == CellValue::Kind::Number)
                 failed = xlsx.writeNumber(sheet, row, column, cell.number, nullptr);
             else if (cell.kind == CellValue::Kind::Text)
-                failed =
-                    xlsx.writeString(sheet, row, column, Latin1ToUtf8(cell.text).c_str(), nullptr);
+                failed = xlsx.writeString(sheet, row, column, cell.text.c_str(), nullptr);
         }
     }
     const lxw_error closed = xlsx.close(workbook);

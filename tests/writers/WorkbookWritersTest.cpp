@@ -1,0 +1,174 @@
+// Workbooks written by LibreOffice, Gnumeric, openpyxl and xlwt from one description
+// (make_workbooks.py, converted by make-workbooks before these tests run), imported by
+// `matlib import` as a user runs it: every writer must give the same library and the same
+// notes, apart from what a writer that never calculates leaves out.
+
+#include "Library.h"
+#include "LibraryFile.h"
+#include "MatlibRun.h"
+#include "PropertyCatalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace mb::test {
+namespace {
+
+const std::string kWorkbooks = MB_WRITERS_DIR;
+
+struct Written {
+    std::string writer, format;
+    bool calculates; ///< keeps a value with each formula
+};
+
+const Written kWritten[] = {
+    {"libreoffice", "xlsx", true}, {"libreoffice", "ods", true}, {"libreoffice", "xls", true},
+    {"gnumeric", "xlsx", true},    {"gnumeric", "ods", true},    {"gnumeric", "xls", true},
+    {"openpyxl", "xlsx", false},
+};
+
+std::string Book(const Written& w, const std::string& name) {
+    return kWorkbooks + "/" + w.writer + "/" + name + "." + w.format;
+}
+
+int Code(const char* code) {
+    return PropertyCatalogue::instance().FindExact(code);
+}
+
+// The library a save of `library` writes.
+std::string Saved(Library& library) {
+    return LibraryText(library, GroupByCategory(library));
+}
+
+struct Imported {
+    ProgramResult run;
+    std::string library; ///< what OUT holds, "" when it was not written
+};
+
+Imported Import(const std::string& book, const std::vector<std::string>& options = {}) {
+    TempDir dir;
+    const std::string out = dir.file("out.lib");
+    std::vector<std::string> args{"import", book, out};
+    args.insert(args.end(), options.begin(), options.end());
+    Imported result{Matlib(args), ""};
+    if (std::filesystem::exists(out)) result.library = ReadBytes(out);
+    return result;
+}
+
+TEST(WorkbookWriters, EveryWriterWroteEveryWorkbook) {
+    for (const Written& w : kWritten)
+        for (const char* name : {"block", "table", "stop"})
+            EXPECT_TRUE(std::filesystem::is_regular_file(Book(w, name))) << Book(w, name);
+    EXPECT_TRUE(std::filesystem::is_regular_file(kWorkbooks + "/xlwt/block.xls"));
+}
+
+// Blank rows inside a block, codes in any letter case, an empty value, a date-formatted
+// number, a formula, codes that are none, and characters beyond Latin-1.
+TEST(WorkbookWriters, TheBlockLayoutReadsAlikeFromEveryWriter) {
+    std::vector<Written> written(std::begin(kWritten), std::end(kWritten));
+    written.push_back({"xlwt", "xls", false});
+    for (const Written& w : written) {
+        const std::string book = Book(w, "block");
+        Library expected;
+        const int steel = expected.AddMaterial("Steels", "", "Structural Steel \"S235\"", "");
+        expected.SetOriginalValue(steel, Slot::EX, 210e9);
+        if (w.calculates) expected.SetOriginalValue(steel, Slot::DENS, 7850);
+        expected.SetOriginalValue(steel, Code("ALPX"), 1.2e-5);
+        expected.SetOriginalValue(steel, Code("KX"), 45366);
+        const int aluminium = expected.AddMaterial("Light alloys", "", "Aluminium 6061-T6", "");
+        expected.SetOriginalValue(aluminium, Slot::EX, 69e9);
+        const int copper = expected.AddMaterial("Metals ?", "", "Copper C11000...annealed", "");
+        expected.SetOriginalValue(copper, Slot::DENS, 8960);
+
+        const Imported r = Import(book);
+        EXPECT_EQ(r.run.exitCode, 0) << book << "\n" << r.run.err;
+        EXPECT_EQ(r.library, Saved(expected)) << book;
+        const std::string at = "matlib: " + book + ": ";
+        const std::string beyond =
+            " holds characters beyond Latin-1, which a library cannot hold: ";
+        EXPECT_EQ(r.run.err,
+                  at + "Row 1: the name" + beyond + "U+201C became '\"', U+201D became '\"'.\n" +
+                      (w.calculates ? ""
+                                    : at + "Cell B4: a formula whose value the file does not "
+                                           "keep; DENS was left unset.\n") +
+                      at +
+                      "Row 8: \"Young's modulus\" is not a property code; its value 2.1e+11 "
+                      "was left out.\n" +
+                      at +
+                      "Row 9: \"EX (Pa)\" is not a property code; its value 2.1e+11 was "
+                      "left out.\n" +
+                      at + "Row 11: the name" + beyond + "U+2013 became \"-\".\n" + at +
+                      "Row 16: the name" + beyond + "U+2026 became \"...\".\n" + at +
+                      "Row 17: the category" + beyond + "U+2713 became \"?\".\n")
+            << book;
+    }
+}
+
+// A merged category, a blank row between groups, a date as a description, a column
+// without a heading, a formula.
+TEST(WorkbookWriters, TheTableLayoutReadsAlikeFromEveryWriter) {
+    for (const Written& w : kWritten) {
+        const std::string book = Book(w, "table");
+        Library expected;
+        for (const char* name : {"S235", "S355", "S460"}) {
+            const std::string description = name == std::string("S235")   ? "2024-03-15"
+                                            : name == std::string("S355") ? "\"Quoted\""
+                                                                          : "";
+            const int n = expected.AddMaterial(
+                "Steels", name == std::string("S235") ? "ST-S235" : "", name, description);
+            expected.SetOriginalValue(n, Slot::EX, 2.1e11);
+            if (name == std::string("S235") || (name == std::string("S355") && w.calculates))
+                expected.SetOriginalValue(n, Slot::NUXY, 0.3);
+            expected.SetOriginalValue(n, Slot::DENS, 7850);
+        }
+        const int aluminium = expected.AddMaterial("Aluminium", "", "6061-T6", "");
+        expected.SetOriginalValue(aluminium, Slot::EX, 6.9e10);
+        expected.SetOriginalValue(aluminium, Slot::NUXY, 0.33);
+        expected.SetOriginalValue(aluminium, Slot::DENS, 2700);
+
+        const Imported r = Import(book);
+        EXPECT_EQ(r.run.exitCode, 0) << book << "\n" << r.run.err;
+        EXPECT_EQ(r.library, Saved(expected)) << book;
+        const std::string at = "matlib: " + book + ": ";
+        EXPECT_EQ(r.run.err,
+                  at + "Cell G1: the column has no property code; its value was left out.\n" + at +
+                      "Row 4: the description holds characters beyond Latin-1, which a library "
+                      "cannot hold: U+201C became '\"', U+201D became '\"'.\n" +
+                      (w.calculates ? ""
+                                    : at + "Cell F4: a formula whose value the file does not "
+                                           "keep; NUXY was left unset.\n") +
+                      at +
+                      "Row 7: the name holds characters beyond Latin-1, which a library "
+                      "cannot hold: U+2013 became \"-\".\n")
+            << book;
+    }
+}
+
+TEST(WorkbookWriters, AStopNamesTheFileTheRowAndTheCellAndWritesNothing) {
+    for (const Written& w : kWritten) {
+        const std::string book = Book(w, "stop");
+        const Imported r = Import(book);
+        EXPECT_EQ(r.run.exitCode, 1) << book;
+        EXPECT_EQ(r.library, "") << book;
+        EXPECT_EQ(r.run.err.substr(0, r.run.err.find('\n') + 1),
+                  "matlib: The import stopped at row 5 of \"" + book +
+                      "\": column B holds \"n/a\", not a number. The 2 materials before it were "
+                      "imported.\n")
+            << book;
+    }
+}
+
+TEST(WorkbookWriters, StrictRefusesAWorkbookWithNotesAndWritesNothing) {
+    const std::string book = Book(kWritten[0], "table");
+    const Imported r = Import(book, {"--strict"});
+    EXPECT_EQ(r.run.exitCode, 1);
+    EXPECT_EQ(r.library, "");
+    EXPECT_NE(r.run.err.find("matlib: " + book +
+                             ": 3 cells or rows were not taken as they stood (--strict)\n"),
+              std::string::npos)
+        << r.run.err;
+}
+
+} // namespace
+} // namespace mb::test
