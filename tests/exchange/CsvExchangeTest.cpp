@@ -101,6 +101,11 @@ TEST(CsvImport, RefusesBrokenTextAndTablesNamingTheRowOrCell) {
          "Row 2: the units are not all of one system (IPS, SI or MKS).", 0},
         {head + "S,A,,,1,2\nS,B,,,1,x2\n", "Cell F4: \"x2\" is not a number.", 1},
         {head + "S,A,,,1,nan\n", "Cell F3: \"nan\" is not a number.", 0},
+        // A megabyte cell is quoted by its first 40 characters.
+        {head + "S,A,,,1," + std::string(1 << 20, '7') + "x\n",
+         "Cell F3: \"" + std::string(40, '7') + "...\" is not a number.", 0},
+        {"Category,Name,Name code,Description," + std::string(1000, 'U') + "\n",
+         "Cell E1: \"" + std::string(40, 'U') + "...\" is not a property code.", 0},
     };
     for (const Case& c : cases) {
         Library library;

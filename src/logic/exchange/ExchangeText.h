@@ -38,6 +38,13 @@ std::string ShortestNumber(double value);
 /// stays "42"), nothing as "".
 std::string CellText(const CellValue& cell);
 
+/// How much of an offending text a message quotes.
+inline constexpr std::size_t kExcerptLength = 40;
+/// `text` as a message quotes it: whole up to kExcerptLength characters, else its first
+/// ones followed by "...", so that a megabyte cell or a number of 100,000 digits does not
+/// make a message of the same size.
+std::string Excerpt(std::string_view text);
+
 /// "A1"-style name of a cell, both counted from 1.
 std::string CellName(int row, int column);
 

@@ -99,7 +99,7 @@ ImportResult ImportTable(const Worksheet& sheet, Library& library) {
         const std::string code = CellText(heading);
         const int slot = CodeSlot(code);
         if (slot < 0)
-            return Refused(result, "Cell " + CellName(1, column) + ": \"" + code +
+            return Refused(result, "Cell " + CellName(1, column) + ": \"" + Excerpt(code) +
                                        "\" is not a property code.");
         if (seen[static_cast<std::size_t>(slot)])
             return Refused(result, "Cell " + CellName(1, column) + ": a second column for " +
@@ -122,7 +122,7 @@ ImportResult ImportTable(const Worksheet& sheet, Library& library) {
                 fits[static_cast<std::size_t>(system)] && matches;
         }
         if (!any)
-            return Refused(result, "Cell " + CellName(kUnitRow, column) + ": \"" + unit +
+            return Refused(result, "Cell " + CellName(kUnitRow, column) + ": \"" + Excerpt(unit) +
                                        "\" is not a unit of " +
                                        PropertyCatalogue::instance().PropCode(slots[i]) +
                                        " in IPS, SI or MKS.");
@@ -163,9 +163,9 @@ ImportResult ImportTable(const Worksheet& sheet, Library& library) {
                                                     ? std::optional(cell.number)
                                                     : WholeNumber(cell.text);
             if (!value || !std::isfinite(*value))
-                return Refused(result, "Cell " +
-                                           CellName(row, kFirstCodeColumn + static_cast<int>(i)) +
-                                           ": \"" + CellText(cell) + "\" is not a number.");
+                return Refused(result,
+                               "Cell " + CellName(row, kFirstCodeColumn + static_cast<int>(i)) +
+                                   ": \"" + Excerpt(CellText(cell)) + "\" is not a number.");
             values[static_cast<std::size_t>(slots[i])] =
                 converter.ChangeUnits(UnitSystemName(system), "SI", slots[i], *value);
         }
