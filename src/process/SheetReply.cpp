@@ -112,6 +112,12 @@ std::string CaptureCells(SpreadsheetReader& reader, const std::string& path) {
                                                  "\" holds more than " +
                                                  Decimal(kSheetReplyMostCells) + " cells.");
             AppendCell(out, row, column, cell);
+            if (static_cast<long long>(out.size()) > kSheetReplyMostBytes)
+                return FailureReply("sheet", "The first worksheet of \"" + path +
+                                                 "\" holds more than " +
+                                                 Decimal(kSheetReplyMostBytes >> 20) +
+                                                 " MiB of text, a cell counted each time it "
+                                                 "is repeated.");
             empty = false;
             if (column == 1 && cell.kind == CellValue::Kind::Text && EqualsNoCase(cell.text, "End"))
                 endPassed = true;

@@ -1,5 +1,6 @@
 #include "MatlibCommands.h"
 
+#include "ChildProcess.h"
 #include "CurveCommand.h"
 #include "ExchangeCommands.h"
 #include "LintCommand.h"
@@ -216,6 +217,8 @@ int Cells(const Invocation& inv, Output& output) {
         return path.size() >= ending.size() &&
                EqualsNoCase(std::string_view(path).substr(path.size() - ending.size()), ending);
     };
+    // Run by hand, the reader is held to what the editor and `import` give it.
+    LimitThisProcess(ChildLimits{});
     std::unique_ptr<SpreadsheetReader> reader;
     if (StartsAsZip(path) || named(".xlsx") || named(".ods"))
         reader = LoadZipSpreadsheetReader();
