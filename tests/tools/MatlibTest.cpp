@@ -4,6 +4,8 @@
 #include "TestPaths.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
 
 namespace mb::test {
 namespace {
@@ -80,6 +82,28 @@ TEST(Matlib, WriteSavesAsTheApplicationWouldAndReplacesItsTargetOnlyWhenComplete
                 0,
                 "1001 materials in 1 categories\n",
                 "matlib: " + over + ": 2 materials beyond the limit of 1001 were dropped\n"});
+}
+
+// A save that died while it rewrote a hard-linked library in place left it half written
+// and a copy of its old content beside it: whatever command reads it next puts the copy
+// back first, and says so.
+TEST(Matlib, ALibraryASaveLeftHalfWrittenIsPutBackBeforeItIsRead) {
+    TempDir dir;
+    const std::string file = dir.file("lib.lib"), whole = ReadBytes(Data("mixed.lib"));
+    WriteBytes(file, whole.substr(0, whole.size() / 2));
+    std::filesystem::create_hard_link(file, dir.file("link.lib"));
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    WriteBytes(dir.file(".lib.lib." + std::to_string(st.st_ino) + ".Ab12Cd.old"), whole);
+    ExpectRuns({{"check", file},
+                0,
+                "4 materials in 2 categories\n",
+                "matlib: " + file +
+                    ": the last save did not finish; the library was restored as it was before "
+                    "that save\n"});
+    EXPECT_EQ(ReadBytes(dir.file("link.lib")), whole);
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"lib.lib", "link.lib"}));
+    ExpectRuns(Prints({"check", file}, "4 materials in 2 categories\n"));
 }
 
 TEST(Matlib, ImportWritesAWorkbookAsALibraryOnlyWhenEveryRowWasImported) {

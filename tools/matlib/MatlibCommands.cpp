@@ -234,6 +234,17 @@ int Cells(const Invocation& inv, Output& output) {
 
 int LoadLibrary(const std::string& path, Library& library, Output& output,
                 NotALibrary notALibrary) {
+    // A save that died while it rewrote the library in place may have left it half old,
+    // half new: its copy of the old content is put back before anything reads it.
+    std::string restoredFrom;
+    if (const int err = RecoverUnfinishedRewrite(path, {}, restoredFrom); err != 0)
+        output.err += "matlib: " + path + ": the last save did not finish, and the copy of " +
+                      "the library before it could not be put back: " + FileErrorMessage(err) +
+                      "\n";
+    else if (!restoredFrom.empty())
+        output.err += "matlib: " + path +
+                      ": the last save did not finish; the library was restored as it was "
+                      "before that save\n";
     const ReadResult r = ReadLibraryFile(path, library, kDecimalSeparator);
     switch (r.status) {
     case ReadResult::Status::CannotOpen:
