@@ -113,7 +113,7 @@ TEST(LibraryWriter, AValueTypedInAnySystemSavesTheSameTextAfterReadingItBack) {
     EXPECT_EQ(compared, 900);
 }
 
-// The values the issue found moving, typed where they were typed.
+// Values seen moving by a unit in the last digit, typed where they were typed.
 TEST(LibraryWriter, SevenHundredSeventySevenPsiKeepsItsTextsFromTheFirstSave) {
     for (const double psi : {777.0, 12345.0}) {
         std::vector<double> typed(kVisitedSlots, 0.0);

@@ -714,7 +714,7 @@ int SafeFileWriter::openInPlace() {
         // file finds it should this process die before the file is whole again. It goes
         // beside the file where it can, else to the copy folder, and as a last resort to
         // /tmp.
-        copyName_ = stem_ + "." + std::to_string(static_cast<unsigned long long>(st.st_ino));
+        copyName_ = CopyName(stem_, st.st_ino);
         const std::string folder = copyFolder_.empty() ? DefaultCopyFolder() : copyFolder_;
         const std::pair<std::string, bool> places[] = {
             {dir_, true}, {folder, false}, {"/tmp", false}};
