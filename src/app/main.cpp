@@ -2,6 +2,7 @@
 // and, when FILE is given, opens or imports it as a drop of it on the window would.
 
 #include "MaterialBrowser.h"
+#include "UserFolders.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -51,6 +52,10 @@ int main(int argc, char* argv[]) {
         std::fputs("matbrowser: one library at a time; give at most one file.\n", stderr);
         return 2;
     }
+
+    if (mb::qt::WritableUserFolder(mb::qt::UserFolder::AppData).isEmpty())
+        std::fprintf(stderr, "matbrowser: %s No recovery copies, locks or settings are kept.\n",
+                     mb::qt::kNoHomeReason);
 
     mb::qt::MaterialBrowser browser;
     browser.show();

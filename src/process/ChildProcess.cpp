@@ -69,6 +69,14 @@ void SetLimit(int resource, rlim_t soft, rlim_t hard) {
     ::setrlimit(resource, &limit);
 }
 
+// Lowers a limit, never raises one: a soft limit above the hard one would be refused.
+void LowerLimit(int resource, rlim_t soft, rlim_t hard) {
+    rlimit now{};
+    if (::getrlimit(resource, &now) != 0) return;
+    const rlimit lowered{std::min(now.rlim_cur, soft), std::min(now.rlim_max, hard)};
+    ::setrlimit(resource, &lowered);
+}
+
 // Runs in the child between fork and exec: async-signal-safe calls only, since the
 // parent may have other threads whose locks were copied in whatever state they were.
 [[noreturn]] void BecomeChild(const char* program, char* const* argv, int stdinFd, int outFd,
@@ -125,6 +133,11 @@ bool HasExited(pid_t pid) {
 }
 
 } // namespace
+
+void LimitThisProcess(const ChildLimits& limits) {
+    LowerLimit(RLIMIT_AS, limits.addressSpaceBytes, limits.addressSpaceBytes);
+    LowerLimit(RLIMIT_CPU, limits.cpuSeconds, limits.cpuSeconds + 1);
+}
 
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& args,
                      const ChildLimits& limits) {

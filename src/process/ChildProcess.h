@@ -14,7 +14,9 @@ struct ChildLimits {
     std::size_t addressSpaceBytes = std::size_t{1} << 30; ///< RLIMIT_AS of the child
     unsigned cpuSeconds = 10;                             ///< RLIMIT_CPU of the child
     std::chrono::milliseconds wallClock{20'000};          ///< then the parent kills it
-    std::size_t outputBytes = std::size_t{64} << 20;      ///< standard output and error together
+    /// Standard output and error together: a sheet's reply of at most 64 MiB, and room
+    /// for what goes to standard error.
+    std::size_t outputBytes = std::size_t{65} << 20;
 };
 
 struct ChildResult {
@@ -32,6 +34,11 @@ struct ChildResult {
     std::string out;
     std::string err;
 };
+
+/// Puts this process under the memory and processor-time limits of `limits`, as RunChild
+/// puts a child under them, where they are lower than the limits it has: for a reader run
+/// directly rather than by RunChild.
+void LimitThisProcess(const ChildLimits& limits);
 
 /// Runs `program` with `args` (argv[1] on) under `limits`: standard input reads nothing,
 /// standard output and error are collected, and the child runs in a process group of its

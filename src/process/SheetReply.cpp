@@ -117,6 +117,12 @@ std::string CaptureCells(SpreadsheetReader& reader, const std::string& path) {
             if (cell.kind == CellValue::Kind::Empty) continue;
             if (++cells > kSheetReplyMostCells) return tooMany("cells");
             AppendCell(out, row, column, cell);
+            if (static_cast<long long>(out.size()) > kSheetReplyMostBytes)
+                return FailureReply("sheet", "The first worksheet of \"" + path +
+                                                 "\" holds more than " +
+                                                 Decimal(kSheetReplyMostBytes >> 20) +
+                                                 " MiB of text, a cell counted each time it "
+                                                 "is repeated.");
         }
     }
     const std::vector<CellRange> merges = sheet->mergedRanges();

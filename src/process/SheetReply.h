@@ -40,10 +40,14 @@ inline constexpr int kSheetReplyLastColumn = 256;
 /// the parent holds every cell it is sent.
 inline constexpr long long kSheetReplyMostCells = 1LL << 20;
 
+/// Nor more bytes: a sheet may hold one text once and use it in every cell (a 1 MiB cell
+/// repeated over 256 columns and 32,000 rows, in a 1.9 KB file), and every use is sent.
+inline constexpr long long kSheetReplyMostBytes = 64LL << 20;
+
 /// Opens the workbook at `path` with `reader` and gives the reply for it: the non-empty
 /// cells of the first sheet in rows up to 32767 and columns up to 256, row by row, and its
 /// merged ranges; or the reader's reason for failing, also when the sheet has more than
-/// kSheetReplyMostCells cells or merged ranges.
+/// kSheetReplyMostCells cells or merged ranges, or its reply would pass kSheetReplyMostBytes.
 std::string CaptureSheetReply(SpreadsheetReader& reader, const std::string& path);
 
 /// The cells of a sheet, held in memory as sent: cells not sent are empty.

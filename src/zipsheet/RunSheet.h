@@ -14,6 +14,9 @@ class RunSheet : public Worksheet {
 public:
     static constexpr long long kLastRow = 32767;
     static constexpr long long kLastColumn = 16384;
+    /// What the texts a reader copies into cells may add up to, a text used by several
+    /// cells counted each time: as much as a whole workbook may unpack to.
+    static constexpr long long kCopiedTextLimit = 64LL * 1024 * 1024;
 
     struct CellRun {
         long long column; ///< first column, from 1

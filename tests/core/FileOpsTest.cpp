@@ -17,6 +17,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <optional>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -139,17 +140,27 @@ TEST_F(Saving, ALinkIsFollowedEvenToAFileNotThereYetAndStays) {
 }
 
 TEST_F(Saving, EveryHardLinkShowsTheNewContentAndNoCopyIsLeft) {
+    // The copy of the old content is made without a name where the file system allows it,
+    // else under a name that says it is not whole yet, renamed once it is.
+    const std::pair<const char*, Failures> copies[] = {
+        {"unnamed copy", {}}, {"named copy", {{{"unnamed copy", 1}, EOPNOTSUPP}}}};
     test::WriteBytes(target, old);
     fs::create_hard_link(target, dir.file("other-name.lib"));
     const ino_t inode = Stat(target).st_ino;
-    ASSERT_EQ(save(target).status, Status::Written);
-    for (const char* name : {"lib.lib", "other-name.lib"}) {
-        EXPECT_EQ(test::ReadBytes(dir.file(name)), newText) << name;
-        EXPECT_EQ(Stat(dir.file(name)).st_ino, inode);
+    for (const auto& [way, choice] : copies) {
+        SCOPED_TRACE(way);
+        test::WriteBytes(target, old);
+        ASSERT_EQ(save(target, choice).status, Status::Written);
+        for (const char* name : {"lib.lib", "other-name.lib"}) {
+            EXPECT_EQ(test::ReadBytes(dir.file(name)), newText) << name;
+            EXPECT_EQ(Stat(dir.file(name)).st_ino, inode);
+        }
+        EXPECT_EQ(Stat(target).st_nlink, 2u);
+        // Made beside the file, where it could be, and kept once.
+        EXPECT_EQ(ops.calls["unnamed copy"] + ops.calls["copy"], choice.empty() ? 1 : 2);
+        EXPECT_EQ(ops.calls["keep"], 1);
+        EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"lib.lib", "other-name.lib"}));
     }
-    EXPECT_EQ(Stat(target).st_nlink, 2u);
-    EXPECT_EQ(ops.calls["copy"], 1); // made beside the file, where it could be
-    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"lib.lib", "other-name.lib"}));
 }
 
 TEST_F(Saving, OwnerGroupAndModeAreKept) {
@@ -179,7 +190,9 @@ TEST_F(Saving, AWritableFileInAFolderWhereNothingCanBeMadeIsRewrittenInPlace) {
         {"no unnamed file", {{{"unnamed", 1}, EACCES}}, {}},
         {"no named file", {{{"unnamed", 1}, EOPNOTSUPP}, {{"create", 1}, EPERM}}, {}},
         // The copy of the old content then goes to the copy folder, made for it.
-        {"no copy beside it", {{{"unnamed", 1}, EACCES}, {{"copy", 1}, EACCES}}, {"copies"}},
+        {"no copy beside it",
+         {{{"unnamed", 1}, EACCES}, {{"unnamed copy", 1}, EACCES}},
+         {"copies"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -219,11 +232,18 @@ TEST_F(Saving, AFailureWhileRewritingInPlaceLeavesTheOldContentOrACompleteCopy) 
              " could not be put back; a complete copy of it is kept in ",
          true},
         {"no copy can be made anywhere",
-         {{{"copy", 1}, ENOSPC}, {{"copy", 2}, ENOSPC}, {{"copy", 3}, ENOSPC}},
+         {{{"unnamed copy", 1}, ENOSPC},
+          {{"unnamed copy", 2}, ENOSPC},
+          {{"unnamed copy", 3}, ENOSPC}},
          "",
          Status::Failed,
          cannotSave + noSpace},
-        {"the copy cannot be flushed", {{{"finish", 1}, EIO}}, "", Status::Failed, cannotSave + io},
+        {"the copy cannot be flushed", {{{"keep", 1}, EIO}}, "", Status::Failed, cannotSave + io},
+        {"a named copy cannot be kept",
+         {{{"unnamed copy", 1}, EINVAL}, {{"keep", 1}, EIO}},
+         "",
+         Status::Failed,
+         cannotSave + io},
         {"the old content cannot be read",
          {{{"read", 1}, EIO}},
          "",
@@ -370,12 +390,135 @@ TEST_F(Saving, EitherDurabilityReplacesTheTargetWithTheWholeFile) {
     }
 }
 
+// A save that died while it rewrote a file in place left a copy of the old content under
+// the file's name and inode; the file itself may hold anything in between.
+class UnfinishedRewrite : public Saving {
+protected:
+    UnfinishedRewrite() {
+        test::WriteBytes(target, half);
+        fs::create_hard_link(target, dir.file("link.lib"));
+    }
+    // The name a save gives the copy of `lib.lib`, beside it (hidden) or elsewhere.
+    std::string copyName(bool hidden, const std::string& suffix = "Ab12Cd",
+                         const std::string& ending = ".old") const {
+        return std::string(hidden ? "." : "") + "lib.lib." + std::to_string(Stat(target).st_ino) +
+               "." + suffix + ending;
+    }
+    // A rewrite in place writes from the start: the new text, then what is left of the old.
+    const std::string half = newText.substr(0, 1000) + old.substr(1000);
+    const std::vector<std::string> alone = {"lib.lib", "link.lib"};
+};
+
+TEST_F(UnfinishedRewrite, TheCopyIsFoundBesideTheFileOrInTheCopyFolderAndPutBack) {
+    for (const bool beside : {true, false}) {
+        SCOPED_TRACE(beside ? "beside" : "in the copy folder");
+        test::WriteBytes(target, half);
+        const std::string copy =
+            beside ? dir.file(copyName(true)) : copyFolder + "/" + copyName(false);
+        fs::create_directories(copyFolder);
+        test::WriteBytes(copy, old);
+        ASSERT_EQ(FindUnfinishedRewrite(target, copyFolder), copy);
+        // Reached through a link, it is the same file.
+        fs::create_symlink(target, dir.file("symlink.lib"));
+        ASSERT_EQ(FindUnfinishedRewrite(dir.file("symlink.lib"), copyFolder), copy);
+        fs::remove(dir.file("symlink.lib"));
+        ASSERT_EQ(RestoreUnfinishedRewrite(target, copy), 0);
+        EXPECT_EQ(test::ReadBytes(dir.file("link.lib")), old);
+        EXPECT_EQ(Names(dir.path()), alone);
+        EXPECT_EQ(Names(copyFolder), std::vector<std::string>{});
+        EXPECT_EQ(FindUnfinishedRewrite(target, copyFolder), std::nullopt);
+    }
+}
+
+TEST_F(UnfinishedRewrite, LeftoversThatNeedNothingGoAndWhatIsNotTheirsStays) {
+    const ino_t inode = Stat(target).st_ino;
+    const std::vector<std::string> others = {
+        ".lib.lib.Ab12Cd.old",                                   // before copies had inodes
+        ".lib.lib." + std::to_string(inode + 1) + ".Ab12Cd.old", // a file replaced since
+        ".other.lib." + std::to_string(inode) + ".Ab12Cd.old",   // another file's
+        ".lib.lib." + std::to_string(inode) + ".Ab12C.old",      // not the pattern
+        "lib.lib." + std::to_string(inode) + ".Ab12Cd.old"};     // not hidden beside it
+    for (const std::string& name : others)
+        test::WriteBytes(dir.file(name), old);
+    const struct {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> copies; // name, content, oldest first
+        std::optional<std::string> found;
+    } cases[] = {
+        {"none", {}, std::nullopt},
+        {"a copy never finished: the file was not touched yet",
+         {{copyName(true, "Part01", ".part"), old.substr(0, 100)}},
+         std::nullopt},
+        {"a copy of what the file holds", {{copyName(true), half}}, std::nullopt},
+        {"an older copy beside the newest",
+         {{copyName(true, "Older1"), "older"}, {copyName(true), old}},
+         copyName(true)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        long long age = static_cast<long long>(c.copies.size());
+        for (const auto& [name, content] : c.copies) {
+            test::WriteBytes(dir.file(name), content);
+            const timespec times[2] = {{1700000000 - age, 0}, {1700000000 - age, 0}};
+            ASSERT_EQ(::utimensat(AT_FDCWD, dir.file(name).c_str(), times, 0), 0);
+            --age;
+        }
+        const std::optional<std::string> found = FindUnfinishedRewrite(target, copyFolder);
+        EXPECT_EQ(found, c.found ? std::optional(dir.file(*c.found)) : std::nullopt);
+        std::vector<std::string> expected = others;
+        expected.insert(expected.end(), alone.begin(), alone.end());
+        if (c.found) expected.push_back(*c.found);
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(Names(dir.path()), expected);
+        EXPECT_EQ(test::ReadBytes(target), half);
+        if (found) fs::remove(*found);
+    }
+}
+
+TEST_F(UnfinishedRewrite, ACopyThatARunningSaveHoldsOrThatIsNotTheFilesIsNotPutBack) {
+    const std::string copy = dir.file(copyName(true));
+    test::WriteBytes(copy, old);
+    const int held = ::open(copy.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    EXPECT_EQ(FindUnfinishedRewrite(target, copyFolder), std::nullopt);
+    EXPECT_EQ(RestoreUnfinishedRewrite(target, copy), EBUSY);
+    ::close(held);
+    const std::string another = dir.file("other.lib");
+    test::WriteBytes(another, half);
+    EXPECT_EQ(RestoreUnfinishedRewrite(another, copy), EINVAL);
+    EXPECT_EQ(test::ReadBytes(another), half);
+    EXPECT_EQ(test::ReadBytes(target), half);
+    EXPECT_EQ(FindUnfinishedRewrite(target, copyFolder), copy);
+}
+
+// A save puts back what the save before it left half written before it writes, so that
+// when it fails too the file is as it was before both; done, it leaves nothing.
+TEST_F(UnfinishedRewrite, TheNextSaveStartsFromTheOldContentAndLeavesNoCopy) {
+    const std::string copy = dir.file(copyName(true));
+    test::WriteBytes(copy, old);
+    EXPECT_EQ(save(target, {{{"write", 2}, ENOSPC}}, {false}).status, Status::Cancelled);
+    EXPECT_EQ(test::ReadBytes(dir.file("link.lib")), old);
+    EXPECT_EQ(Names(dir.path()), alone);
+
+    test::WriteBytes(target, half);
+    test::WriteBytes(copy, old);
+    ASSERT_EQ(save(target).status, Status::Written);
+    EXPECT_EQ(test::ReadBytes(dir.file("link.lib")), newText);
+    EXPECT_EQ(Names(dir.path()), alone);
+}
+
 TEST(CopyFolder, FollowsTheStateFolderOfTheUser) {
     const auto keep = [](const char* name) {
         const char* v = std::getenv(name);
         return v ? std::optional<std::string>(v) : std::nullopt;
     };
     const std::optional<std::string> state = keep("XDG_STATE_HOME"), home = keep("HOME");
+    // An empty or unset HOME is the account's home, as a login would have set it.
+    const passwd* account = ::getpwuid(::getuid());
+    const std::string accountHome = account && account->pw_dir ? account->pw_dir : "";
+    const std::string noHome = accountHome.starts_with('/') && accountHome != "/"
+                                   ? accountHome + "/.local/state/MaterialBrowser"
+                                   : "/tmp";
     const struct {
         const char* state;
         const char* home;
@@ -384,8 +527,9 @@ TEST(CopyFolder, FollowsTheStateFolderOfTheUser) {
         {"/s", "/h", "/s/MaterialBrowser"},
         {nullptr, "/h", "/h/.local/state/MaterialBrowser"},
         {"relative", "/h", "/h/.local/state/MaterialBrowser"}, // not a valid base folder
-        {nullptr, nullptr, "/tmp"},
-        {"", "", "/tmp"},
+        {nullptr, nullptr, noHome},
+        {"", "", noHome},
+        {"", "relative", noHome},
     };
     for (const auto& c : cases) {
         for (const auto& [name, value] :

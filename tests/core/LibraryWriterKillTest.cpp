@@ -1,6 +1,9 @@
-// A save killed at any moment leaves the old file or the new one, and nothing beside it.
-// `matlib write` is killed at moments drawn from a fixed seed over the time a whole write
-// takes on this machine, from before it has read its input to after it has finished.
+// A save killed at any moment leaves the old file or the new one, and nothing beside it;
+// a file rewritten in place (it has a second hard link) may be left half written, but the
+// next open finds the copy of its old content and puts it back, and the next save leaves
+// nothing behind. Saves are killed at moments drawn from a fixed seed over the time a
+// whole save takes on this machine. MB_KILL_RUNS sets how many kills each case makes.
+#include "FileOps.h"
 #include "Library.h"
 #include "LibraryFile.h"
 #include "TempDir.h"
@@ -10,17 +13,23 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
 #include <iostream>
 #include <random>
 #include <spawn.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 extern char** environ;
 
 namespace mb {
 namespace {
+
+namespace fs = std::filesystem;
 
 // Several megabytes, so a write takes some milliseconds; `variant` makes the values differ.
 std::string LibraryBytes(int materials, double variant) {
@@ -36,11 +45,25 @@ std::string LibraryBytes(int materials, double variant) {
     return LibraryText(lib, GroupByCategory(lib));
 }
 
-pid_t StartWrite(const std::string& in, const std::string& out) {
-    std::string program = MB_MATLIB_PATH, command = "write", from = in, to = out;
-    char* argv[] = {program.data(), command.data(), from.data(), to.data(), nullptr};
+int Runs(int inCi) {
+    const char* asked = std::getenv("MB_KILL_RUNS");
+    return asked && std::atoi(asked) > 0 ? std::atoi(asked) : inCi;
+}
+
+pid_t StartMatlib(std::vector<std::string> args) {
+    std::string program = MB_MATLIB_PATH;
+    std::vector<char*> argv = {program.data()};
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    // What it says (the counts of `check`, the note of a restored library) is not looked at.
+    posix_spawn_file_actions_t quiet;
+    ::posix_spawn_file_actions_init(&quiet);
+    ::posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+    ::posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = -1;
-    EXPECT_EQ(::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ), 0);
+    EXPECT_EQ(::posix_spawn(&pid, program.c_str(), &quiet, nullptr, argv.data(), environ), 0);
+    ::posix_spawn_file_actions_destroy(&quiet);
     return pid;
 }
 
@@ -57,44 +80,157 @@ void WaitForOrphans() {
     }
 }
 
+// Kills `start()`'s process at random moments over 5/4 of a whole save; `check` looks at
+// what each kill left. Returns how long a whole save took, in microseconds.
+long long KillAtRandomMoments(int runs, unsigned seed, const std::function<void()>& reset,
+                              const std::function<pid_t()>& start,
+                              const std::function<void(int run)>& check) {
+    reset();
+    const auto began = std::chrono::steady_clock::now();
+    EXPECT_EQ(Wait(start()), 0);
+    const auto whole = std::chrono::steady_clock::now() - began;
+    const long long span =
+        std::chrono::duration_cast<std::chrono::microseconds>(whole).count() * 5 / 4;
+    EXPECT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<long long> moment(0, span);
+    for (int run = 0; run < runs && !::testing::Test::HasFailure(); ++run) {
+        reset();
+        const pid_t pid = start();
+        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+        ::kill(pid, SIGKILL);
+        Wait(pid);
+        WaitForOrphans();
+        SCOPED_TRACE("run " + std::to_string(run));
+        check(run);
+    }
+    return span * 4 / 5;
+}
+
 TEST(LibraryWriterKill, AKilledWriteLeavesTheOldFileOrTheNewOneAndNoTemporaryFile) {
     test::TempDir inputs, outputs;
     const std::string in = inputs.file("in.lib"), out = outputs.file("out.lib");
     const std::string newBytes = LibraryBytes(300, 1.0), oldBytes = LibraryBytes(250, 7.0);
     test::WriteBytes(in, newBytes);
-
-    // How long a whole write takes here: the kill moments are spread over it.
-    test::WriteBytes(out, oldBytes);
-    const auto start = std::chrono::steady_clock::now();
-    ASSERT_EQ(Wait(StartWrite(in, out)), 0);
-    const auto whole = std::chrono::steady_clock::now() - start;
-    ASSERT_EQ(test::ReadBytes(out), newBytes);
-    const long long span =
-        std::chrono::duration_cast<std::chrono::microseconds>(whole).count() * 5 / 4;
-
-    ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
-    std::mt19937 random(20261206);
-    std::uniform_int_distribution<long long> moment(0, span);
     int oldLeft = 0, newLeft = 0;
-    for (int run = 0; run < 100; ++run) {
-        test::WriteBytes(out, oldBytes);
-        const pid_t pid = StartWrite(in, out);
-        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
-        ::kill(pid, SIGKILL);
-        Wait(pid);
-        WaitForOrphans();
-        const std::string left = test::ReadBytes(out);
-        SCOPED_TRACE("run " + std::to_string(run));
-        EXPECT_TRUE(left == oldBytes || left == newBytes)
-            << left.size() << " bytes, neither file; prefix of new " << newBytes.starts_with(left)
-            << " of old " << oldBytes.starts_with(left) << " sizes " << newBytes.size() << " "
-            << oldBytes.size();
-        EXPECT_EQ(test::Names(outputs.path()), std::vector<std::string>{"out.lib"});
-        (left == newBytes ? newLeft : oldLeft) += 1;
-        if (HasFailure()) break;
-    }
-    std::cout << "whole write " << span * 4 / 5 << " us; killed runs left the old file " << oldLeft
+    const long long whole = KillAtRandomMoments(
+        Runs(100), 20261206, [&] { test::WriteBytes(out, oldBytes); },
+        [&] {
+            return StartMatlib({"write", in, out});
+        },
+        [&](int) {
+            const std::string left = test::ReadBytes(out);
+            EXPECT_TRUE(left == oldBytes || left == newBytes)
+                << left.size() << " bytes, neither file; prefix of new "
+                << newBytes.starts_with(left) << " of old " << oldBytes.starts_with(left);
+            EXPECT_EQ(test::Names(outputs.path()), std::vector<std::string>{"out.lib"});
+            (left == newBytes ? newLeft : oldLeft) += 1;
+        });
+    std::cout << "whole write " << whole << " us; killed runs left the old file " << oldLeft
               << " times, the new one " << newLeft << " times\n";
+}
+
+// What kills of a rewrite in place left, before and after the next open.
+struct InPlaceOutcomes {
+    int oldLeft = 0, newLeft = 0, mixed = 0, copiesLeft = 0; // as the kill left it
+    int restored = 0;                                        // by the next open
+};
+
+void Report(const char* what, long long whole, const InPlaceOutcomes& o) {
+    std::cout << what << ": whole save " << whole << " us; the kills left the old file "
+              << o.oldLeft << " times, the new one " << o.newLeft << " times, a mixed one "
+              << o.mixed << " times, a kept copy " << o.copiesLeft
+              << " times; the next open put the old content back " << o.restored << " times\n";
+}
+
+// The file has a second hard link, so it is rewritten in place: a kill may leave it half
+// old and half new. The next open (`matlib check`) must find it old or new, and the next
+// complete save must leave no copy anywhere.
+TEST(LibraryWriterKill,
+     AKilledRewriteInPlaceIsWholeAfterTheNextOpenAndLeftNothingAfterTheNextSave) {
+    test::TempDir inputs, outputs, state;
+    ASSERT_EQ(::setenv("XDG_STATE_HOME", state.path().c_str(), 1), 0);
+    const std::string in = inputs.file("in.lib"), out = outputs.file("out.lib");
+    const std::string link = outputs.file("link.lib");
+    const std::string newBytes = LibraryBytes(300, 1.0), oldBytes = LibraryBytes(250, 7.0);
+    test::WriteBytes(in, newBytes);
+    test::WriteBytes(out, oldBytes);
+    fs::create_hard_link(out, link);
+    const std::vector<std::string> alone = {"link.lib", "out.lib"};
+    InPlaceOutcomes o;
+    const long long whole = KillAtRandomMoments(
+        Runs(40), 20261207, [&] { test::WriteBytes(out, oldBytes); }, // in place: the link stays
+        [&] {
+            return StartMatlib({"write", in, out});
+        },
+        [&](int) {
+            const std::string left = test::ReadBytes(out);
+            (left == oldBytes ? o.oldLeft : left == newBytes ? o.newLeft : o.mixed) += 1;
+            o.copiesLeft +=
+                test::Names(outputs.path()) != alone || !test::Names(state.path()).empty();
+
+            ASSERT_EQ(Wait(StartMatlib({"check", out})), 0);
+            const std::string opened = test::ReadBytes(out);
+            EXPECT_TRUE(opened == oldBytes || opened == newBytes)
+                << opened.size() << " bytes after the next open, neither file";
+            o.restored += left != opened;
+            EXPECT_EQ(test::ReadBytes(link), opened);
+
+            ASSERT_EQ(Wait(StartMatlib({"write", in, out})), 0);
+            EXPECT_EQ(test::ReadBytes(link), newBytes);
+            EXPECT_EQ(test::Names(outputs.path()), alone);
+            EXPECT_EQ(test::Names(state.path()), std::vector<std::string>{});
+        });
+    ::unsetenv("XDG_STATE_HOME");
+    Report("matlib write, hard link", whole, o);
+}
+
+// The editor's save: the same writer, flushed to the disk, in a process killed as it
+// writes; the editor's open, answered Yes, puts the old content back.
+TEST(LibraryWriterKill, AKilledEditorSaveOfAHardLinkedLibraryIsPutBackByTheNextOpen) {
+    test::TempDir outputs, state;
+    const std::string out = outputs.file("out.lib"), link = outputs.file("link.lib");
+    const std::string oldBytes = LibraryBytes(250, 7.0);
+    Library library;
+    ASSERT_EQ(ReadLibraryText(LibraryBytes(300, 1.0), library, ".").status,
+              ReadResult::Status::Loaded);
+    const std::string newBytes = LibraryText(library, GroupByCategory(library));
+    test::WriteBytes(out, oldBytes);
+    fs::create_hard_link(out, link);
+    const std::vector<std::string> alone = {"link.lib", "out.lib"};
+    struct Cancel : WriteErrorPrompt {
+        bool retry(const std::string&) override { return false; }
+    } cancel;
+    InPlaceOutcomes o;
+    const long long whole = KillAtRandomMoments(
+        Runs(20), 20261208, [&] { test::WriteBytes(out, oldBytes); },
+        [&] {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                const WriteResult r = WriteLibraryFile(
+                    out, library, GroupByCategory(library), cancel, SystemFileOps(),
+                    WriteOptions{Durability::Flushed, state.path()});
+                ::_exit(r.status == WriteResult::Status::Written ? 0 : 1);
+            }
+            return pid;
+        },
+        [&](int) {
+            const std::string left = test::ReadBytes(out);
+            (left == oldBytes ? o.oldLeft : left == newBytes ? o.newLeft : o.mixed) += 1;
+            o.copiesLeft +=
+                test::Names(outputs.path()) != alone || !test::Names(state.path()).empty();
+
+            if (const std::optional<std::string> copy = FindUnfinishedRewrite(out, state.path())) {
+                EXPECT_EQ(RestoreUnfinishedRewrite(out, *copy), 0);
+                ++o.restored;
+            }
+            const std::string opened = test::ReadBytes(out);
+            EXPECT_TRUE(opened == oldBytes || opened == newBytes)
+                << opened.size() << " bytes after the next open, neither file";
+            EXPECT_EQ(test::Names(outputs.path()), alone);
+            EXPECT_EQ(test::Names(state.path()), std::vector<std::string>{});
+        });
+    Report("the editor's save, hard link", whole, o);
 }
 
 } // namespace

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
+#include <random>
 
 namespace mb {
 namespace {
@@ -32,6 +34,94 @@ TEST(LibraryWriter, EveryRoundTripFixtureSavesByteForByteAndStaysPut) {
         }
     }
     EXPECT_EQ(folders, 5);
+}
+
+// One material holding `typed` in every slot that has a code, each value as the grid
+// stores what was typed in `system`.
+std::string SavedWithTyped(const std::vector<double>& typed, int system) {
+    Library lib;
+    clsMaterial record;
+    const clsUnitConversion units;
+    for (int slot = 0; slot < kVisitedSlots; ++slot)
+        if (!PropertyCatalogue::instance().PropCode(slot).empty())
+            record.SetSlotValue(slot, units.ChangeUnits(UnitSystemName(system), "SI", slot,
+                                                        typed[static_cast<std::size_t>(slot)]));
+    lib.AddMaterial({"Typed", "", "Typed values", ""}, record, clsMaterial());
+    return LibraryText(lib, GroupByCategory(lib));
+}
+
+std::string Resaved(const std::string& text) {
+    Library lib;
+    EXPECT_EQ(ReadLibraryText(text, lib, ".").status, ReadResult::Status::Loaded);
+    return LibraryText(lib, GroupByCategory(lib));
+}
+
+// The first line where two saves differ, both ways; "" when they are the same.
+std::string FirstDifference(const std::string& first, const std::string& second) {
+    if (first == second) return {};
+    std::size_t at = 0;
+    while (at < first.size() && at < second.size() && first[at] == second[at])
+        ++at;
+    const std::size_t line = first.rfind('\n', at == 0 ? 0 : at - 1) + 1;
+    auto lineOf = [line](const std::string& text) {
+        return text.substr(line, text.find('\n', line) - line);
+    };
+    return "first save:\n" + lineOf(first) + "\nnext save:\n" + lineOf(second);
+}
+
+// Only the SI text is read back: the IPS and MKS texts of the first save must already be
+// made from the value the file will give, or every later save moves them.
+TEST(LibraryWriter, AValueTypedInAnySystemSavesTheSameTextAfterReadingItBack) {
+    std::mt19937_64 random(777);
+    std::uniform_int_distribution<int> mantissaDigits(1, 9), exponent(-12, 12), sign(0, 3);
+    std::uniform_real_distribution<double> anyFraction(0, 1);
+    // What users type: short decimals of any size and sign; and values that round across a
+    // change of the digit count (0.9999999, 9999999999.6, -1.0000001).
+    auto typedValue = [&](int draw) -> double {
+        switch (draw % 4) {
+        case 0: {
+            long long m = 0;
+            for (int d = mantissaDigits(random); d > 0; --d)
+                m = m * 10 + static_cast<long long>(random() % 10);
+            const double v = static_cast<double>(m) * std::pow(10.0, exponent(random));
+            return sign(random) == 0 ? -v : v;
+        }
+        case 1:
+            return (anyFraction(random) - 0.3) * std::pow(10.0, exponent(random));
+        case 2: {
+            static constexpr double kEdges[] = {1, 1e10, 1e11, -1, 0.1, 1e-5};
+            const double edge = kEdges[random() % 6];
+            return edge * (1 + (anyFraction(random) - 0.5) * 2e-7);
+        }
+        default:
+            return static_cast<double>(random() % 100000);
+        }
+    };
+    int compared = 0;
+    for (int system = 0; system < kUnitSystemCount; ++system) {
+        for (int material = 0; material < 300; ++material) {
+            std::vector<double> typed(kVisitedSlots);
+            for (int slot = 0; slot < kVisitedSlots; ++slot)
+                typed[static_cast<std::size_t>(slot)] = typedValue(material + slot);
+            const std::string first = SavedWithTyped(typed, system);
+            const std::string second = Resaved(first);
+            ++compared;
+            const std::string difference = FirstDifference(first, second);
+            ASSERT_EQ(difference, "") << "typed in " << UnitSystemName(system);
+        }
+    }
+    EXPECT_EQ(compared, 900);
+}
+
+// Values seen moving by a unit in the last digit, typed where they were typed.
+TEST(LibraryWriter, SevenHundredSeventySevenPsiKeepsItsTextsFromTheFirstSave) {
+    for (const double psi : {777.0, 12345.0}) {
+        std::vector<double> typed(kVisitedSlots, 0.0);
+        typed[Slot::EX] = psi;
+        const std::string first = SavedWithTyped(typed, UnitSystemIndex::IPS);
+        EXPECT_EQ(FirstDifference(first, Resaved(first)), "") << psi;
+        EXPECT_EQ(FirstDifference(first, Resaved(Resaved(first))), "") << psi;
+    }
 }
 
 } // namespace

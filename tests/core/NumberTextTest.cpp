@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <string>
+#include <tuple>
 
 #include <cmath>
 #include <limits>
@@ -111,6 +112,36 @@ TEST(WriteValue, MatchesTheCorrectlyRoundedDigitsAcrossTheRange) {
 }
 
 // Plain numbers take a shortcut; it must land on the double an exact conversion gives.
+// What a file holds is what the next save writes: the value the text reads back as gives
+// the same text again, across the range and where rounding changes the pattern.
+TEST(WriteStableNumberText, TheValueReadBackWritesTheSameText) {
+    const std::tuple<double, const char*, double> cases[] = {{2.5, "2500000E-6 ", 2.5},
+                                                             {5356310.4, "5356310E0  ", 5356310.0},
+                                                             {0.99999999, "1000000E-6 ", 1.0},
+                                                             {9999999999.9, "100000E5   ", 1e10},
+                                                             {99999999999.9, "10000E7    ", 1e11},
+                                                             {-1.0000001, "-10000E-4  ", -1.0},
+                                                             {0.0, "0E0        ", 0.0},
+                                                             {kMax, "17976E304  ", 1.7976e308}};
+    for (const auto& [value, text, back] : cases) {
+        char written[kNumberTextWidth];
+        EXPECT_EQ(WriteStableNumberText(value, written), back) << value;
+        EXPECT_EQ(std::string(written, kNumberTextWidth), text) << value;
+    }
+    std::mt19937_64 rng(4711);
+    std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
+    std::uniform_int_distribution<int> exponent(-320, 307);
+    for (int i = 0; i < 100000; ++i) {
+        const double v = mantissa(rng) * std::pow(10.0, exponent(rng));
+        char first[kNumberTextWidth], second[kNumberTextWidth];
+        const double back = WriteStableNumberText(v, first);
+        const std::string text(first, kNumberTextWidth);
+        ASSERT_EQ(ParseNumberText("   " + text + "N/m^2", ".").value_or(NAN), back) << text;
+        ASSERT_EQ(WriteStableNumberText(back, second), back) << text;
+        ASSERT_EQ(std::string(second, kNumberTextWidth), text) << v;
+    }
+}
+
 TEST(ParseNumberText, PlainNumbersReadAsTheExactConversionReadsThem) {
     std::mt19937_64 rng(5);
     std::uniform_int_distribution<long long> mantissa(0, 999999999999999999LL);

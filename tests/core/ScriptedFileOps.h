@@ -65,9 +65,16 @@ public:
     int readAt(int fd, char* buffer, std::size_t size, long long offset, long& got) override {
         return step("read", [&] { return real().readAt(fd, buffer, size, offset, got); });
     }
-    int createCopy(const std::string& d, const std::string& s, bool hidden, std::string& p,
+    int createUnnamedCopy(const std::string& d, int& fd) override {
+        return step("unnamed copy", [&] { return real().createUnnamedCopy(d, fd); });
+    }
+    int createCopy(const std::string& d, const std::string& n, bool hidden, std::string& p,
                    int& fd) override {
-        return step("copy", [&] { return real().createCopy(d, s, hidden, p, fd); });
+        return step("copy", [&] { return real().createCopy(d, n, hidden, p, fd); });
+    }
+    int keepCopy(int fd, const std::string& d, const std::string& n, bool hidden,
+                 std::string& p) override {
+        return step("keep", [&] { return real().keepCopy(fd, d, n, hidden, p); });
     }
     int finishInPlace(int fd, long long length) override {
         return step("truncate", [&] { return real().finishInPlace(fd, length); });

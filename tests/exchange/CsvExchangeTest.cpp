@@ -103,6 +103,11 @@ TEST(CsvImport, RefusesBrokenTextAndTablesNamingTheRowOrCell) {
         {head + "S,A,,,1,2\nS,B,,,1,x2\n",
          at + "cell F4: \"x2\" is not a number. The 1 material before it was imported.", 1},
         {head + "S,A,,,1,nan\n", at + "cell F3: \"nan\" is not a number." + none, 0},
+        // A megabyte cell is quoted by its first characters.
+        {head + "S,A,,,1," + std::string(1 << 20, '7') + "x\n",
+         at + "cell F3: \"" + std::string(37, '7') + "...\" is not a number." + none, 0},
+        {"Category,Name,Name code,Description," + std::string(1000, 'U') + "\n",
+         at + "cell E1: \"" + std::string(37, 'U') + "...\" is not a property code." + none, 0},
     };
     for (const Case& c : cases) {
         Library library;
@@ -208,6 +213,63 @@ TEST(ExchangeText, CharactersBeyondLatin1GetTheirClosestSpellingOrAQuestionMark)
         EXPECT_GE(CodeSlot(code), 0) << code;
     for (const char* code : {"", "EX (Pa)", "Young's modulus", "E X"})
         EXPECT_EQ(CodeSlot(code), -1) << code;
+}
+
+// What a spreadsheet would run gets the apostrophe that keeps it a text; an apostrophe of
+// the text's own is written as it is unless the import would take it for that one.
+TEST(CsvExport, PutsAnApostropheBeforeWhatASpreadsheetWouldRun) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0"},
+        {"=HYPERLINK(\"http://x\")", "\"'=HYPERLINK(\"\"http://x\"\")\""},
+        {"+1+2", "'+1+2"},
+        {"-40 to 80 C", "'-40 to 80 C"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\t=1", "'\t=1"},
+        {"\r=1", "\"'\r=1\""},
+        {"'=1", "''=1"},
+        {"''", "'''"},
+        {"'t Hooft", "'t Hooft"},
+        {"'", "'"},
+        {"a=b", "a=b"},
+        {" =1", "\" =1\""}, // quoted for its blank; a spreadsheet keeps it a text
+    };
+    for (const auto& [text, field] : cases)
+        EXPECT_EQ(CsvText({{CellValue::Text(text)}}), field + "\r\n") << text;
+    // A negative number is a number, not a text that starts like a formula.
+    EXPECT_EQ(CsvText({{CellValue::Number(-2.5)}}), "-2.5\r\n");
+}
+
+// Every text of the characters that matter, up to four of them, comes back as it was.
+TEST(CsvExport, EveryTextReadsBackAsItWas) {
+    const std::string alphabet = "=+-@'a\t ";
+    std::vector<std::string> texts = {""};
+    for (std::size_t from = 0, length = 1; length <= 4; ++length) {
+        const std::size_t to = texts.size();
+        for (std::size_t i = from; i < to; ++i)
+            for (const char c : alphabet)
+                texts.push_back(texts[i] + c);
+        from = to;
+    }
+    CellRows rows;
+    for (const std::string& text : texts)
+        rows.push_back({CellValue::Text(text), CellValue::Text(text + ",x")});
+    CsvSheet sheet;
+    ASSERT_EQ(ParseCsv(CsvText(rows), sheet), "");
+    ASSERT_EQ(sheet.rowCount(), static_cast<int>(texts.size()));
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        ASSERT_EQ(CellText(sheet.cell(static_cast<int>(i) + 1, 1)), texts[i]);
+        ASSERT_EQ(CellText(sheet.cell(static_cast<int>(i) + 1, 2)), texts[i] + ",x");
+    }
+}
+
+// A file of another program keeps the apostrophes of its texts, bar one before what the
+// export guards.
+TEST(CsvSheet, TakesOffOnlyTheApostropheThatGuardsAFormulasStart) {
+    CsvSheet sheet;
+    ASSERT_EQ(ParseCsv("'t Hooft,'=1,\"'+2\",'',''',x'", sheet), "");
+    const std::vector<std::string> expected = {"'t Hooft", "=1", "+2", "'", "''", "x'"};
+    for (std::size_t k = 0; k < expected.size(); ++k)
+        EXPECT_EQ(CellText(sheet.cell(1, static_cast<int>(k) + 1)), expected[k]) << k;
 }
 
 } // namespace

@@ -78,6 +78,21 @@ TEST(JsonImport, RefusesWhatIsNotTheLayoutNamingTheKey) {
          "Key categories[0].materials[0].properties.EX.value: 1e999 is beyond the range of "
          "numbers a library can hold.",
          0},
+        // A message quotes at most the first 40 characters of what it refuses.
+        {Doc(R"({"name": "A", "properties": {"EX": {"value": 1)" + std::string(100000, '0') +
+             "}}}"),
+         "Key categories[0].materials[0].properties.EX.value: 1" + std::string(39, '0') +
+             "... is beyond the range of numbers a library can hold.",
+         0},
+        {Doc(R"({"name": "A", "properties": {"EX": {"value": ")" + std::string(5000, 'x') +
+             "\"}}}"),
+         "Key categories[0].materials[0].properties.EX.value: \"" + std::string(40, 'x') +
+             "...\" is not a number.",
+         0},
+        {Doc(R"({"name": "A", "properties": {")" + std::string(41, 'E') + R"(": {"value": 1}}})"),
+         "Key categories[0].materials[0].properties." + std::string(40, 'E') + "...: \"" +
+             std::string(40, 'E') + "...\" is not a property code.",
+         0},
         {Doc(R"({"name": "A", "properties": {"EX": {"value": 1, "unit": "psi"}}})"),
          "Key categories[0].materials[0].properties.EX.unit: \"psi\" is not the SI unit of EX "
          "(\"N/m^2\").",

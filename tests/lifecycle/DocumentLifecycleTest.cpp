@@ -281,6 +281,61 @@ TEST_F(DocumentLifecycleTest, AFileThatWentAwaySinceItWasOpenedIsSavedWithoutAQu
     EXPECT_EQ(test::ReadBytes(file), kTwoMaterials);
 }
 
+// ---- A save that died while it rewrote the library in place ---------------------------
+
+// The library has a second hard link, so a save rewrites it in place; one that died left
+// it half written and a copy of its old content beside it, under its name and inode.
+TEST_F(DocumentLifecycleTest, AnUnfinishedSaveIsOfferedYesPutsTheOldLibraryBackNoOpensItAsItIs) {
+    const std::string file = library("steels.lib", kTwoMaterials);
+    std::filesystem::create_hard_link(file, tmp.file("link.lib"));
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    const std::string copy = tmp.file(".steels.lib." + std::to_string(st.st_ino) + ".Ab12Cd.old");
+    const std::string half = kTwoMaterials.substr(0, kTwoMaterials.find("MATL:", 20));
+    const auto leaveUnfinishedSave = [&] {
+        test::WriteBytes(file, half);
+        test::WriteBytes(copy, kTwoMaterials);
+    };
+    const std::string question = "The last save of " + file +
+                                 " did not finish. Restore the library as it was before that "
+                                 "save? [YesNo Question]";
+    for (const MsgResult answer : {MsgResult::No, MsgResult::Yes}) {
+        SCOPED_TRACE(answer == MsgResult::Yes ? "Yes" : "No");
+        leaveUnfinishedSave();
+        messages.questions.clear();
+        messages.queueAnswer(answer);
+        dialogs.queuePath(file);
+        app.OpenLibrary();
+        EXPECT_EQ(asked(), Texts{question});
+        EXPECT_EQ(caption(), file);
+        if (answer == MsgResult::Yes) {
+            EXPECT_EQ(test::ReadBytes(tmp.file("link.lib")), kTwoMaterials);
+            EXPECT_FALSE(std::filesystem::exists(copy));
+            EXPECT_EQ(state.library.LastMaterialIndex(), 1);
+        } else {
+            // As it is; the question comes again at the next open.
+            EXPECT_EQ(test::ReadBytes(file), half);
+            EXPECT_TRUE(std::filesystem::exists(copy));
+            EXPECT_EQ(state.library.LastMaterialIndex(), 0);
+        }
+    }
+    // What this window read is what is on disk: Save asks nothing.
+    messages.questions.clear();
+    app.SaveLibrary();
+    EXPECT_EQ(asked(), Texts{});
+
+    // No, then Save: the save puts the copy back before it writes, and leaves none.
+    leaveUnfinishedSave();
+    messages.queueAnswer(MsgResult::No);
+    dialogs.queuePath(file);
+    app.OpenLibrary();
+    app.SaveLibrary();
+    EXPECT_EQ(test::ReadBytes(tmp.file("link.lib")),
+              LibraryText(state.library, GroupByCategory(state.library)));
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    EXPECT_EQ(test::Names(tmp.path()), (Texts{"link.lib", "steels.lib"}));
+}
+
 // ---- A library open in another instance ---------------------------------------------
 
 TEST_F(DocumentLifecycleTest, OpeningALibraryOpenElsewhereWarnsAndTheLockFollowsTheLibrary) {

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace mb {
@@ -28,6 +31,33 @@ TEST(ChildProcess, StartsTheChildWithItsLimitsNoInputAndNoneOfTheParentsFiles) {
     EXPECT_EQ(r.out, "as 536870912/536870912\ncpu 3/4\ncore 0/0\nstdin 0\n"
                      "group leader yes\nfds 0 1 2\n");
     EXPECT_EQ(r.err, "");
+}
+
+// A reader run by hand takes the same limits on itself, never looser than it was given.
+TEST(ChildProcess, AProcessLimitsItselfOnlyDownward) {
+    const auto limitsAfter = [](rlim_t asBefore, std::size_t asAsked) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const rlimit before{asBefore, asBefore};
+            ::setrlimit(RLIMIT_AS, &before);
+            ChildLimits limits;
+            limits.addressSpaceBytes = asAsked;
+            limits.cpuSeconds = 7;
+            LimitThisProcess(limits);
+            rlimit as{}, cpu{};
+            ::getrlimit(RLIMIT_AS, &as);
+            ::getrlimit(RLIMIT_CPU, &cpu);
+            const bool expected = as.rlim_cur == std::min<rlim_t>(asBefore, asAsked) &&
+                                  as.rlim_max == as.rlim_cur && cpu.rlim_cur <= 7 &&
+                                  cpu.rlim_max <= 8;
+            ::_exit(expected ? 0 : 1);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(limitsAfter(RLIM_INFINITY, std::size_t{1} << 30), 0);
+    EXPECT_EQ(limitsAfter(rlim_t{256} << 20, std::size_t{1} << 30), 0);
 }
 
 TEST(ChildProcess, ReportsHowTheChildEnded) {

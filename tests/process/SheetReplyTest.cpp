@@ -193,7 +193,15 @@ TEST(SheetReply, CarriesTheReaderReasonAndTheStageItFailedAt) {
                         r.everyCell = CellValue::Number(1); // 1,280,000 cells
                     },
                     SheetFailed,
-                    "The first worksheet of \"book.xls\" holds more than 1048576 cells."}};
+                    "The first worksheet of \"book.xls\" holds more than 1048576 cells."},
+                   // One text held once and repeated: every use is sent, and counts.
+                   {[](ScriptedReader& r) {
+                        r.extent = {32000, 256};
+                        r.everyCell = CellValue::Text(std::string(1 << 20, 'B'));
+                    },
+                    SheetFailed,
+                    "The first worksheet of \"book.xls\" holds more than 64 MiB of text, a "
+                    "cell counted each time it is repeated."}};
     for (const auto& [setUp, outcome, reason] : cases) {
         ScriptedReader reader;
         setUp(reader);

@@ -1,12 +1,19 @@
 // Runs the built `matlib` and checks what a user of the command line sees: standard
 // output, standard error and the exit status.
 #include "FilesThatDoNotEnd.h"
+#include "Library.h"
+#include "LibraryFile.h"
 #include "MatlibRun.h"
+#include "PropertyCatalogue.h"
 #include "TestPaths.h"
+#include "UnitConversion.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <ostream>
+#include <random>
+#include <sys/stat.h>
 
 namespace mb::test {
 namespace {
@@ -111,6 +118,66 @@ TEST(Matlib, WriteSavesAsTheApplicationWouldAndReplacesItsTargetOnlyWhenComplete
                 {1024, ""}});
     EXPECT_EQ(ReadBytes(target), "the previous library\n");
     EXPECT_EQ(Names(dir.path()).size(), 1u) << "temporary file left";
+}
+
+// Values typed in each unit system and saved as the editor saves them: `write` reads the
+// file and writes it again byte for byte, and so does every later save.
+TEST(Matlib, WriteOfALibraryOfTypedValuesChangesNoByte) {
+    TempDir dir;
+    std::mt19937_64 random(20261207);
+    std::uniform_int_distribution<int> digits(1, 8), exponent(-9, 12);
+    Library typed;
+    const clsUnitConversion units;
+    for (int system = 0; system < kUnitSystemCount; ++system)
+        for (int m = 0; m < 40; ++m) {
+            clsMaterial record;
+            for (int slot = 0; slot < kVisitedSlots; ++slot) {
+                if (PropertyCatalogue::instance().PropCode(slot).empty()) continue;
+                long long mantissa = 0;
+                for (int d = digits(random); d > 0; --d)
+                    mantissa = mantissa * 10 + static_cast<long long>(random() % 10);
+                const double value = (random() % 4 == 0 ? -1.0 : 1.0) *
+                                     static_cast<double>(mantissa) *
+                                     std::pow(10.0, exponent(random));
+                record.SetSlotValue(slot,
+                                    units.ChangeUnits(UnitSystemName(system), "SI", slot, value));
+            }
+            typed.AddMaterial(
+                {std::string(UnitSystemName(system)), "", "Typed " + std::to_string(m), ""}, record,
+                clsMaterial());
+        }
+    const std::string saved = dir.file("typed.lib"), again = dir.file("again.lib");
+    struct NoRetry : WriteErrorPrompt {
+        bool retry(const std::string&) override { return false; }
+    } noRetry;
+    ASSERT_EQ(WriteLibraryFile(saved, typed, GroupByCategory(typed), noRetry).status,
+              WriteResult::Status::Written);
+    ExpectRuns(Prints({"write", saved, again}, ""));
+    EXPECT_EQ(ReadBytes(again), ReadBytes(saved));
+    ExpectRuns(Prints({"write", again, again}, ""));
+    EXPECT_EQ(ReadBytes(again), ReadBytes(saved));
+}
+
+// A save that died while it rewrote a hard-linked library in place left it half written
+// and a copy of its old content beside it: whatever command reads it next puts the copy
+// back first, and says so.
+TEST(Matlib, ALibraryASaveLeftHalfWrittenIsPutBackBeforeItIsRead) {
+    TempDir dir;
+    const std::string file = dir.file("lib.lib"), whole = ReadBytes(Data("mixed.lib"));
+    WriteBytes(file, whole.substr(0, whole.size() / 2));
+    std::filesystem::create_hard_link(file, dir.file("link.lib"));
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    WriteBytes(dir.file(".lib.lib." + std::to_string(st.st_ino) + ".Ab12Cd.old"), whole);
+    ExpectRuns({{"check", file},
+                0,
+                "4 materials in 2 categories\n",
+                "matlib: " + file +
+                    ": the last save did not finish; the library was restored as it was before "
+                    "that save\n"});
+    EXPECT_EQ(ReadBytes(dir.file("link.lib")), whole);
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"lib.lib", "link.lib"}));
+    ExpectRuns(Prints({"check", file}, "4 materials in 2 categories\n"));
 }
 
 TEST(Matlib, ImportWritesAWorkbookAsALibraryOnlyWhenEveryRowWasImported) {

@@ -23,6 +23,8 @@
 
 #include <gtest/gtest.h>
 
+#include <zip.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -199,6 +201,114 @@ TEST(ZipSpreadsheetReader, AWorkbookThatExhaustsTheReadersMemoryIsTooLarge) {
     std::string reason;
     EXPECT_EQ(reader.open(path, reason), nullptr);
     EXPECT_EQ(reason, "The file \"" + path + "\" is too large to be read.");
+}
+
+// A deflated zip archive of `parts`, as small on disk as the workbooks that unpack without
+// end are.
+std::string DeflatedZip(const std::string& path,
+                        const std::vector<std::pair<std::string, std::string>>& parts) {
+    zip_t* zip = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
+    if (!zip) return "cannot create " + path;
+    for (const auto& [name, bytes] : parts) {
+        zip_source_t* source = zip_source_buffer(zip, bytes.data(), bytes.size(), 0);
+        const zip_int64_t index =
+            source ? zip_file_add(zip, name.c_str(), source, ZIP_FL_OVERWRITE) : -1;
+        if (index < 0 ||
+            zip_set_file_compression(zip, static_cast<zip_uint64_t>(index),
+                                     name == "mimetype" ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 9) != 0) {
+            zip_source_free(source);
+            zip_discard(zip);
+            return "cannot add " + name;
+        }
+    }
+    return zip_close(zip) == 0 ? "" : "cannot write " + path;
+}
+
+// One shared string of 30 MiB used by 4,000 cells: 46 KB on disk.
+std::string SharedStringBomb(const std::string& path) {
+    const std::string ns = R"( xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main")";
+    std::string sheet = "<worksheet" + ns + "><sheetData>";
+    for (int row = 1; row <= 400; ++row) {
+        sheet += "<row r=\"" + std::to_string(row) + "\">";
+        for (int column = 0; column < 10; ++column)
+            sheet += R"(<c t="s"><v>0</v></c>)";
+        sheet += "</row>";
+    }
+    sheet += "</sheetData></worksheet>";
+    return DeflatedZip(
+        path,
+        {{"xl/workbook.xml",
+          "<workbook" + ns +
+              R"( xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
+              R"(<sheets><sheet name="S" sheetId="1" r:id="rId1"/></sheets></workbook>)"},
+         {"xl/_rels/workbook.xml.rels",
+          R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+          R"(<Relationship Id="rId1" Target="worksheets/sheet1.xml" Type="http://schemas.)"
+          R"(openxmlformats.org/officeDocument/2006/relationships/worksheet"/></Relationships>)"},
+         {"xl/sharedStrings.xml",
+          "<sst" + ns + "><si><t>" + std::string(30 << 20, 'A') + "</t></si></sst>"},
+         {"xl/worksheets/sheet1.xml", sheet}});
+}
+
+// A cell of 1 MiB of text repeated over 256 columns and 32,000 rows: 1.9 KB on disk.
+std::string RepeatedCellBomb(const std::string& path) {
+    return DeflatedZip(
+        path,
+        {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+         {"content.xml",
+          R"(<office:document-content xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" )"
+          R"(xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" )"
+          R"(xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"><office:body>)"
+          R"(<office:spreadsheet><table:table table:name="S">)"
+          R"(<table:table-row table:number-rows-repeated="32000">)"
+          R"(<table:table-cell table:number-columns-repeated="256" office:value-type="string">)"
+          "<text:p>" +
+              std::string(1 << 20, 'B') +
+              "</text:p></table:table-cell></table:table-row></table:table></office:spreadsheet>"
+              "</office:body></office:document-content>"}});
+}
+
+// Small files that unpack within the budget and then repeat one text without end are
+// refused, naming the file, before they take the memory they ask for: through the
+// editor's reader, `matlib import` and `matlib cells` run by hand alike.
+TEST(ZipSpreadsheetReader, AWorkbookThatRepeatsATextWithoutEndIsRefusedNamingTheFile) {
+    test::TempDir dir;
+    const std::string shared = dir.file("shared.xlsx"), repeated = dir.file("repeated.ods");
+    ASSERT_EQ(SharedStringBomb(shared), "");
+    ASSERT_EQ(RepeatedCellBomb(repeated), "");
+    EXPECT_LT(fs::file_size(shared), 64u << 10);
+    EXPECT_LT(fs::file_size(repeated), 4u << 10);
+    const std::pair<std::string, std::string> cases[] = {
+        {shared, "The file \"" + shared +
+                     "\" cannot be read: the part xl/worksheets/sheet1.xml gives its cells more "
+                     "than 64 MiB of text, a shared string counted for each cell (line 1)."},
+        {repeated, "The first worksheet of \"" + repeated +
+                       "\" holds more than 64 MiB of text, a cell counted each time it is "
+                       "repeated."},
+    };
+    IsolatedSpreadsheetReader isolated(MB_MATLIB_PATH);
+    for (const auto& [path, why] : cases) {
+        Library library;
+        library.AddMaterial("", "", "kept", "");
+        const ImportResult r = ImportFile(path, isolated, library);
+        EXPECT_EQ(r.status, ImportResult::Status::CannotOpen) << path;
+        EXPECT_EQ(r.message(), why) << path;
+        ASSERT_EQ(library.MaterialCount(), 1) << path;
+
+        const std::string out = dir.file("out.lib");
+        const ChildResult import = RunChild(MB_MATLIB_PATH, {"import", path, out}, ChildLimits{});
+        EXPECT_EQ(import.exitCode, 2) << path;
+        EXPECT_EQ(import.err, "matlib: " + why + "\n") << path;
+        EXPECT_FALSE(fs::exists(out)) << path;
+
+        // By hand, with room for 23 GB: the reader holds itself to the editor's limits and
+        // answers with the reason all the same.
+        ChildLimits roomy;
+        roomy.addressSpaceBytes = std::size_t{32} << 30;
+        const ChildResult cells = RunChild(MB_MATLIB_PATH, {"cells", path}, roomy);
+        EXPECT_EQ(cells.exitCode, 0) << path;
+        EXPECT_NE(cells.out.find(why), std::string::npos) << cells.out.substr(0, 300);
+    }
 }
 
 void LoadSample(Library& library) {

@@ -1,5 +1,6 @@
 #include "MatlibCommands.h"
 
+#include "ChildProcess.h"
 #include "CurveCommand.h"
 #include "ExchangeCommands.h"
 #include "LintCommand.h"
@@ -272,6 +273,8 @@ int Cells(const Invocation& inv, Output& output) {
         return path.size() >= ending.size() &&
                EqualsNoCase(std::string_view(path).substr(path.size() - ending.size()), ending);
     };
+    // Run by hand, the reader is held to what the editor and `import` give it.
+    LimitThisProcess(ChildLimits{});
     std::unique_ptr<SpreadsheetReader> reader;
     if (StartsAsZip(file) || named(".xlsx") || named(".ods"))
         reader = LoadZipSpreadsheetReader();
@@ -286,6 +289,17 @@ int Cells(const Invocation& inv, Output& output) {
 } // namespace
 
 int LoadLibrary(const std::string& path, Library& library, Output& output) {
+    // A save that died while it rewrote the library in place may have left it half old,
+    // half new: its copy of the old content is put back before anything reads it.
+    std::string restoredFrom;
+    if (const int err = RecoverUnfinishedRewrite(path, {}, restoredFrom); err != 0)
+        output.err += "matlib: " + path + ": the last save did not finish, and the copy of " +
+                      "the library before it could not be put back: " + FileErrorMessage(err) +
+                      "\n";
+    else if (!restoredFrom.empty())
+        output.err += "matlib: " + path +
+                      ": the last save did not finish; the library was restored as it was "
+                      "before that save\n";
     return ReportRead(path, ReadLibraryFile(path, library, kDecimalSeparator), output);
 }
 

@@ -304,7 +304,20 @@ char* WriteExponent(std::uint32_t value, char* out) {
 
 } // namespace
 
-void WriteNumberText(double value, char* text) {
+namespace {
+
+// Writes the number text and returns what it holds when that is quick to know: the
+// mantissa as an integer and the power of ten of its last digit (`known` false where the
+// text came from the exact conversion).
+struct WrittenDigits {
+    bool known = false;
+    bool negative = false;
+    std::uint64_t mantissa = 0;
+    int exponent = 0;
+};
+
+WrittenDigits WriteDigits(double value, char* text) {
+    WrittenDigits written;
     if (std::isnan(value)) value = 0;
     if (std::isinf(value))
         value =
@@ -332,11 +345,13 @@ void WriteNumberText(double value, char* text) {
     if (negative) *out++ = '-';
     if (magnitude == 0) {
         *out++ = '0', *out++ = 'E', *out++ = '0';
+        written.known = true;
     } else {
         int exponent = 0;
         if (std::uint64_t mantissa = 0; RoundToDigits(magnitude, digits, mantissa, exponent)) {
             // A rounded mantissa always has exactly the pattern's digit count.
             out = WriteMantissa(static_cast<std::uint32_t>(mantissa), digits, out);
+            written = {true, negative, mantissa, exponent};
         } else {
             // Scientific text with digits-1 fraction digits is correctly rounded, including a
             // carry into a new digit (9.9999995 becomes 1.000000e+01).
@@ -366,6 +381,36 @@ void WriteNumberText(double value, char* text) {
     }
     while (out < text + kNumberTextWidth)
         *out++ = ' ';
+    return written;
+}
+
+// The value a number text reads back as, as the reader's short-decimal path gives it: an
+// integer below 10^7 and an exact power of ten make one correctly rounded operation.
+double ReadBack(const WrittenDigits& d, const char* text) {
+    if (d.known && d.exponent >= -22 && d.exponent <= 22) {
+        const double m = static_cast<double>(d.mantissa);
+        const double v =
+            d.exponent < 0 ? m / kExactPowers[-d.exponent] : m * kExactPowers[d.exponent];
+        return d.negative ? -v : v;
+    }
+    // Every number text reads back: the largest doubles are rounded toward zero.
+    return LeadingNumber({text, kNumberTextWidth}).value_or(0.0);
+}
+
+} // namespace
+
+void WriteNumberText(double value, char* text) {
+    WriteDigits(value, text);
+}
+
+double WriteStableNumberText(double value, char* text) {
+    const double back = ReadBack(WriteDigits(value, text), text);
+    if (back == value) return value;
+    // Read back, the text is a number of the pattern's digits, which its own pattern
+    // holds exactly: written again it stays (unless rounding carried it into a range of
+    // another pattern, 0.9999999 written "100000E-5", which this settles).
+    WriteDigits(back, text);
+    return back;
 }
 
 std::string FormatNumberText(double value) {

@@ -31,6 +31,12 @@ inline constexpr std::size_t kNumberTextWidth = 11;
 /// The same number text written into `text`, which has room for exactly 11 characters.
 void WriteNumberText(double value, char* text);
 
+/// Writes a number text as WriteNumberText does and returns the value it reads back as,
+/// so that writing that value again gives the same text. Where rounding carries a value
+/// into the range of another pattern (0.9999999, "100000E-5", reads back as 1), the text
+/// of the value read back is written instead ("1000000E-6").
+double WriteStableNumberText(double value, char* text);
+
 /// General decimal text with up to 15 significant digits, in exponent form only where
 /// the number needs it, with the given decimal separator.
 std::string FormatGeneralNumber(double value, std::string_view decimalSeparator);

@@ -221,12 +221,13 @@ void clsMaterial::Format(std::string& out) const {
         const std::size_t at = out.size();
         out += line.text;
         char* text = out.data() + at;
-        const double si = values_[i];
+        // Only the SI text is read back. The IPS and MKS texts are made from the value it
+        // reads back as, not from the value held, or the next save would move them.
+        const double si = WriteStableNumberText(values_[i], text + line.si);
         double ips = 0, mks = 0;
         clsUnitConversion::FromSI(i, si, ips, mks);
         WriteNumberText(ips, text + line.ips);
         WriteNumberText(mks, text + line.mks);
-        WriteNumberText(si, text + line.si);
     }
     out += "ENDMATL\r\n";
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -10,11 +11,13 @@
 #include <fcntl.h>
 #include <memory>
 #include <pthread.h>
+#include <pwd.h>
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace mb {
 
@@ -147,7 +150,13 @@ int FileOps::openExisting(const std::string&, int&) {
 int FileOps::readAt(int, char*, std::size_t, long long, long&) {
     return EOPNOTSUPP;
 }
+int FileOps::createUnnamedCopy(const std::string&, int&) {
+    return EOPNOTSUPP;
+}
 int FileOps::createCopy(const std::string&, const std::string&, bool, std::string&, int&) {
+    return EOPNOTSUPP;
+}
+int FileOps::keepCopy(int, const std::string&, const std::string&, bool, std::string&) {
     return EOPNOTSUPP;
 }
 int FileOps::finishInPlace(int, long long) {
@@ -235,6 +244,14 @@ int LinkOver(const char* self, const char* temp, const char* target) {
     }
 #endif
     return LinkThenRename(self, temp, target);
+}
+
+// Flushes a folder's entries, so that a name just given survives a power cut.
+void SyncFolder(const std::string& directory) {
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
 }
 
 // Makes `directory` and the folders above it that are missing.
@@ -351,8 +368,8 @@ public:
     }
 
     void discard(int fd, const std::string& path) override {
-        if (fd >= 0) ::close(fd);
         if (!path.empty()) ::unlink(path.c_str());
+        if (fd >= 0) ::close(fd);
     }
 
     void removeStaleTemps(const std::string& directory, const std::string& stem) override {
@@ -398,13 +415,68 @@ public:
         }
     }
 
-    int createCopy(const std::string& directory, const std::string& stem, bool hidden,
+    int createUnnamedCopy(const std::string& directory, int& fd) override {
+#if defined(O_TMPFILE)
+        // Without /proc an unnamed file could not be given a name without privileges.
+        if (::access("/proc/self/fd", X_OK) != 0) return EOPNOTSUPP;
+        MakeFolders(directory);
+        fd = ::open(directory.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        if (fd < 0) return errno;
+        ::flock(fd, LOCK_EX | LOCK_NB);
+        return 0;
+#else
+        (void)directory, (void)fd;
+        return EOPNOTSUPP;
+#endif
+    }
+
+    int createCopy(const std::string& directory, const std::string& name, bool hidden,
                    std::string& path, int& fd) override {
         MakeFolders(directory);
-        std::string pattern = directory + (hidden ? "/." : "/") + stem + ".XXXXXX.old";
-        fd = ::mkstemps(pattern.data(), 4);
-        if (fd < 0) return errno;
-        path = pattern;
+        for (;;) {
+            std::string pattern = directory + (hidden ? "/." : "/") + name + ".XXXXXX.part";
+            fd = ::mkstemps(pattern.data(), 5);
+            if (fd < 0) return errno;
+            const int err = LockNew(fd);
+            if (err == 0) {
+                path = pattern;
+                return 0;
+            }
+            ::close(fd);
+            fd = -1;
+            if (err != EAGAIN) {
+                ::unlink(pattern.c_str());
+                return err;
+            }
+        }
+    }
+
+    int keepCopy(int fd, const std::string& directory, const std::string& name, bool hidden,
+                 std::string& path) override {
+        if (::fsync(fd) != 0) return errno;
+        const std::string prefix = directory + (hidden ? "/." : "/") + name + ".";
+        if (path.empty()) {
+            char self[32];
+            std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+            for (int attempt = 0;; ++attempt) {
+                const std::string kept = prefix + RandomSuffix() + ".old";
+                if (::linkat(AT_FDCWD, self, AT_FDCWD, kept.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                    path = kept;
+                    break;
+                }
+                if (errno != EEXIST || attempt == 100) return errno;
+            }
+        } else {
+            // The same random part, now ending ".old"; a link, unlike a rename, never takes
+            // the place of another copy's name.
+            const std::string kept = path.substr(0, path.size() - 5) + ".old";
+            if (::link(path.c_str(), kept.c_str()) == 0)
+                ::unlink(path.c_str());
+            else if (errno == EEXIST || ::rename(path.c_str(), kept.c_str()) != 0)
+                return errno;
+            path = kept;
+        }
+        SyncFolder(directory);
         return 0;
     }
 
@@ -450,12 +522,217 @@ FileOps& SystemFileOps() {
     return ops;
 }
 
+namespace {
+
+// $HOME, or where the password database says the user's home is when HOME names none;
+// "" when neither does (an account whose home is "/" has none to keep things in).
+std::string HomeFolder() {
+    if (const char* home = std::getenv("HOME"); home && home[0] == '/') return home;
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found ||
+        !found->pw_dir || found->pw_dir[0] != '/' || std::string_view(found->pw_dir) == "/")
+        return {};
+    return found->pw_dir;
+}
+
+} // namespace
+
 std::string DefaultCopyFolder() {
     const char* state = std::getenv("XDG_STATE_HOME");
     if (state && state[0] == '/') return std::string(state) + "/MaterialBrowser";
-    const char* home = std::getenv("HOME");
-    if (home && home[0] == '/') return std::string(home) + "/.local/state/MaterialBrowser";
+    if (const std::string home = HomeFolder(); !home.empty())
+        return home + "/.local/state/MaterialBrowser";
     return "/tmp";
+}
+
+namespace {
+
+// A kept copy of the old content of the file `stem` whose inode is `ino` is named
+// `[.]stem.ino.XXXXXX.old` once it is whole, `.part` while it is written: the name says
+// whose copy it is, and a copy found under another inode belongs to a file that has been
+// replaced since.
+std::string CopyName(const std::string& stem, unsigned long long ino) {
+    return stem + "." + std::to_string(ino);
+}
+
+struct KeptCopy {
+    std::string path;
+    bool whole = false;
+    int fd = -1; // open and locked
+    long long changed = 0;
+};
+
+// Whether `name` is a copy of `copyName` as CopyName makes it; `whole` tells which kind.
+bool IsCopyOf(std::string_view name, bool hidden, const std::string& copyName, bool& whole) {
+    if (hidden) {
+        if (!name.starts_with('.')) return false;
+        name.remove_prefix(1);
+    }
+    if (!name.starts_with(copyName) || name.size() <= copyName.size() ||
+        name[copyName.size()] != '.')
+        return false;
+    name.remove_prefix(copyName.size() + 1);
+    if (name.ends_with(".old")) {
+        whole = true;
+        name.remove_suffix(4);
+    } else if (name.ends_with(".part")) {
+        whole = false;
+        name.remove_suffix(5);
+    } else {
+        return false;
+    }
+    return name.size() == kTempSuffix && std::all_of(name.begin(), name.end(), IsTempSuffixChar);
+}
+
+// The copies of `copyName` in `folder`, opened and locked; one that a running save holds
+// locked is left out.
+void LockCopies(const std::string& folder, bool hidden, const std::string& copyName,
+                std::vector<KeptCopy>& copies) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* e = ::readdir(dir)) {
+        bool whole = false;
+        if (!IsCopyOf(e->d_name, hidden, copyName, whole)) continue;
+        const int fd = ::openat(dirFd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat open {
+        }, named{};
+        if (::fstat(fd, &open) == 0 && S_ISREG(open.st_mode) &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::fstatat(dirFd, e->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            named.st_ino == open.st_ino && named.st_dev == open.st_dev) {
+            copies.push_back({folder + "/" + e->d_name, whole, fd,
+                              static_cast<long long>(open.st_mtim.tv_sec) * 1000000000LL +
+                                  open.st_mtim.tv_nsec});
+            continue;
+        }
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+// The copies of the file at `target` (no link), newest whole one first.
+std::vector<KeptCopy> LockCopiesOf(const std::string& target, unsigned long long ino,
+                                   const std::string& copyFolder) {
+    const std::string dir = FolderOf(target);
+    const std::string name = CopyName(target.substr(target.rfind('/') + 1), ino);
+    const std::string folder = copyFolder.empty() ? DefaultCopyFolder() : copyFolder;
+    std::vector<KeptCopy> copies;
+    LockCopies(dir, true, name, copies);
+    LockCopies(folder, false, name, copies);
+    if (folder != "/tmp") LockCopies("/tmp", false, name, copies);
+    std::stable_sort(copies.begin(), copies.end(), [](const KeptCopy& a, const KeptCopy& b) {
+        return a.whole != b.whole ? a.whole : a.changed > b.changed;
+    });
+    return copies;
+}
+
+// Whether the file open as `fd` holds exactly what the file at `path` holds.
+bool SameContent(int fd, const std::string& path) {
+    InputFile other(path);
+    struct stat a {
+    }, b{};
+    if (!other.ok() || ::fstat(fd, &a) != 0 || ::stat(path.c_str(), &b) != 0 ||
+        a.st_size != b.st_size)
+        return false;
+    const std::unique_ptr<char[]> mine(new char[kReadChunk]), theirs(new char[kReadChunk]);
+    for (long long offset = 0;;) {
+        const ssize_t got = ::pread(fd, mine.get(), kReadChunk, offset);
+        if (got < 0) return false;
+        if (got == 0) return true;
+        for (ssize_t have = 0; have < got;) {
+            const long n = other.read(theirs.get() + have, static_cast<std::size_t>(got - have));
+            if (n <= 0) return false;
+            have += n;
+        }
+        if (std::memcmp(mine.get(), theirs.get(), static_cast<std::size_t>(got)) != 0) return false;
+        offset += got;
+    }
+}
+
+// The file a path names once links are followed, and its inode; false when it is no
+// regular file.
+bool RegularFile(const std::string& path, std::string& target, unsigned long long& ino) {
+    target = path;
+    struct stat st {};
+    if (ResolveLinks(target) != 0 || ::stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    ino = st.st_ino;
+    return true;
+}
+
+} // namespace
+
+std::optional<std::string> FindUnfinishedRewrite(const std::string& path,
+                                                 const std::string& copyFolder) {
+    std::string target;
+    unsigned long long ino = 0;
+    if (!RegularFile(path, target, ino)) return std::nullopt;
+    std::optional<std::string> found;
+    bool decided = false;
+    for (KeptCopy& copy : LockCopiesOf(target, ino, copyFolder)) {
+        // The newest whole copy decides; what is older was put back or left behind since.
+        if (copy.whole && !decided) {
+            decided = true;
+            if (!SameContent(copy.fd, target)) found = copy.path;
+        }
+        if (!found || *found != copy.path) ::unlink(copy.path.c_str());
+        ::close(copy.fd);
+    }
+    return found;
+}
+
+int RestoreUnfinishedRewrite(const std::string& path, const std::string& copy) {
+    std::string target;
+    unsigned long long ino = 0;
+    if (!RegularFile(path, target, ino)) return ENOENT;
+    const std::string copyFile = copy.substr(copy.rfind('/') + 1);
+    bool whole = false;
+    const std::string name = CopyName(target.substr(target.rfind('/') + 1), ino);
+    if (!(IsCopyOf(copyFile, true, name, whole) || IsCopyOf(copyFile, false, name, whole)) ||
+        !whole)
+        return EINVAL; // not this file's copy, or the file has been replaced since
+    const int copyFd = ::open(copy.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (copyFd < 0) return errno;
+    // Locked: a save is using it right now.
+    int err = ::flock(copyFd, LOCK_EX | LOCK_NB) == 0 ? 0 : (errno == EWOULDBLOCK ? EBUSY : errno);
+    const int fd = err == 0 ? ::open(target.c_str(), O_RDWR | O_CLOEXEC) : -1;
+    if (err == 0 && fd < 0) err = errno;
+    long long offset = 0;
+    const std::unique_ptr<char[]> buffer(new char[kReadChunk]);
+    while (err == 0) {
+        const ssize_t got = ::pread(copyFd, buffer.get(), kReadChunk, offset);
+        if (got <= 0) {
+            err = got < 0 ? errno : 0;
+            break;
+        }
+        for (ssize_t done = 0; err == 0 && done < got;) {
+            const ssize_t n = ::pwrite(fd, buffer.get() + done,
+                                       static_cast<std::size_t>(got - done), offset + done);
+            if (n < 0 && errno != EINTR) err = errno;
+            if (n > 0) done += n;
+        }
+        offset += got;
+    }
+    if (err == 0 && ::ftruncate(fd, static_cast<off_t>(offset)) != 0) err = errno;
+    if (err == 0 && ::fsync(fd) != 0) err = errno;
+    if (fd >= 0) ::close(fd);
+    if (err == 0) ::unlink(copy.c_str());
+    ::close(copyFd);
+    return err;
+}
+
+int RecoverUnfinishedRewrite(const std::string& path, const std::string& copyFolder,
+                             std::string& restoredFrom) {
+    restoredFrom.clear();
+    const std::optional<std::string> copy = FindUnfinishedRewrite(path, copyFolder);
+    if (!copy) return 0;
+    const int err = RestoreUnfinishedRewrite(path, *copy);
+    if (err == 0) restoredFrom = *copy;
+    return err;
 }
 
 SafeFileWriter::SafeFileWriter(std::string target, FileOps& ops, Durability durability,
@@ -486,6 +763,11 @@ int SafeFileWriter::open() {
             done_ = true;
             return refused;
         }
+        // A save of this file that died halfway through rewriting it in place is undone
+        // first: should this one die too, the file is then as it was before both. A copy
+        // that cannot be put back is no reason not to write the whole file anew.
+        std::string restored;
+        RecoverUnfinishedRewrite(target_, copyFolder_, restored);
         exists_ = true;
         mode_ = st.st_mode & 07777;
         owner_ = st.st_uid;
@@ -514,30 +796,48 @@ int SafeFileWriter::open() {
 
 int SafeFileWriter::openInPlace() {
     how_ = How::InPlace;
-    int copyFd = -1;
     int err = ops_.openExisting(target_, fd_);
+    struct stat st {};
+    if (err == 0 && ::fstat(fd_, &st) != 0) err = errno;
     if (err == 0) {
-        // The old content goes beside the file where it can, else to the copy folder, and
-        // as a last resort to /tmp.
-        err = ops_.createCopy(dir_, stem_, true, copyPath_, copyFd);
+        // The copy is named after the file and its inode, so that the next open of the
+        // file finds it should this process die before the file is whole again. It goes
+        // beside the file where it can, else to the copy folder, and as a last resort to
+        // /tmp.
+        copyName_ = CopyName(stem_, st.st_ino);
         const std::string folder = copyFolder_.empty() ? DefaultCopyFolder() : copyFolder_;
-        if (err != 0) err = ops_.createCopy(folder, stem_, false, copyPath_, copyFd);
-        if (err != 0 && folder != "/tmp")
-            err = ops_.createCopy("/tmp", stem_, false, copyPath_, copyFd);
-        if (err == 0) err = copyOldContent(copyFd);
+        const std::pair<std::string, bool> places[] = {
+            {dir_, true}, {folder, false}, {"/tmp", false}};
+        for (const auto& [where, hidden] : places) {
+            if (!hidden && where == "/tmp" && folder == "/tmp") continue;
+            // Without a name until it is whole, a copy a kill cuts short leaves nothing.
+            copyPath_.clear();
+            err = ops_.createUnnamedCopy(where, copyFd_);
+            if (err == EOPNOTSUPP || err == EISDIR || err == EINVAL)
+                err = ops_.createCopy(where, copyName_, hidden, copyPath_, copyFd_);
+            if (err == 0) {
+                copyFolderUsed_ = where;
+                copyHidden_ = hidden;
+                break;
+            }
+            copyFd_ = -1;
+        }
+        if (err == 0) err = copyOldContent();
     }
     if (err != 0) {
-        ops_.discard(copyFd, copyPath_);
+        ops_.discard(copyFd_, copyPath_);
         ops_.discard(fd_, {});
         copyPath_.clear();
+        copyFd_ = -1;
         fd_ = -1;
         done_ = true;
     }
     return err;
 }
 
-// Copies the file's content to `copyFd` and flushes it to the disk; closes it on success.
-int SafeFileWriter::copyOldContent(int& copyFd) {
+// Copies the file's content into the copy, flushes it to the disk and gives it the name
+// under which it is found. Only then may the file itself be written.
+int SafeFileWriter::copyOldContent() {
     const std::unique_ptr<char[]> buffer(new char[kReadChunk]);
     long long offset = 0;
     for (;;) {
@@ -546,15 +846,13 @@ int SafeFileWriter::copyOldContent(int& copyFd) {
             return err;
         if (got == 0) break;
         if (const int err =
-                ops_.writeAt(copyFd, {buffer.get(), static_cast<std::size_t>(got)}, offset);
+                ops_.writeAt(copyFd_, {buffer.get(), static_cast<std::size_t>(got)}, offset);
             err != 0)
             return err;
         offset += got;
     }
     oldLength_ = offset;
-    if (const int err = ops_.finish(copyFd, 0600, Durability::Flushed); err != 0) return err;
-    copyFd = -1;
-    return 0;
+    return ops_.keepCopy(copyFd_, copyFolderUsed_, copyName_, copyHidden_, copyPath_);
 }
 
 int SafeFileWriter::append(std::string_view piece) {
@@ -607,7 +905,9 @@ int SafeFileWriter::commit() {
         fd_ = -1;
     }
     if (how_ == How::InPlace) {
-        ops_.discard(-1, copyPath_);
+        // The file is whole and on the disk: the copy goes, and with its name the lock.
+        ops_.discard(copyFd_, copyPath_);
+        copyFd_ = -1;
         copyPath_.clear();
     } else if (how_ == How::Named) {
         if (const int err = ops_.rename(tempPath_, target_); err != 0) return err;
@@ -624,23 +924,22 @@ bool SafeFileWriter::abandon() {
         fd_ = -1;
         return true;
     }
-    // Put the old content back from the copy; should that fail too, the copy stays.
-    int copyFd = -1;
-    int err = ops_.openExisting(copyPath_, copyFd);
-    if (err == 0) {
-        const std::unique_ptr<char[]> buffer(new char[kReadChunk]);
-        for (long long offset = 0; err == 0;) {
-            long got = 0;
-            err = ops_.readAt(copyFd, buffer.get(), kReadChunk, offset, got);
-            if (err != 0 || got == 0) break;
-            err = ops_.writeAt(fd_, {buffer.get(), static_cast<std::size_t>(got)}, offset);
-            offset += got;
-        }
+    // Put the old content back from the copy; should that fail too, the copy stays, and
+    // the next open of the file finds it.
+    int err = 0;
+    const std::unique_ptr<char[]> buffer(new char[kReadChunk]);
+    for (long long offset = 0; err == 0;) {
+        long got = 0;
+        err = ops_.readAt(copyFd_, buffer.get(), kReadChunk, offset, got);
+        if (err != 0 || got == 0) break;
+        err = ops_.writeAt(fd_, {buffer.get(), static_cast<std::size_t>(got)}, offset);
+        offset += got;
     }
     if (err == 0) err = ops_.finishInPlace(fd_, oldLength_);
     if (err == 0) fd_ = -1;
-    ops_.discard(copyFd, err == 0 ? copyPath_ : std::string());
+    ops_.discard(copyFd_, err == 0 ? copyPath_ : std::string());
     ops_.discard(fd_, {});
+    copyFd_ = -1;
     fd_ = -1;
     if (err == 0) copyPath_.clear();
     return err == 0;

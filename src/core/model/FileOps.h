@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -77,7 +78,8 @@ public:
     /// closes it.
     virtual int finish(int fd, unsigned mode, Durability durability) = 0;
     virtual int rename(const std::string& from, const std::string& to) = 0;
-    /// Closes `fd` (when not -1) and removes `path` (when not "").
+    /// Removes `path` (when not "") and then closes `fd` (when not -1): a lock held on the
+    /// file lasts until its name is gone.
     virtual void discard(int fd, const std::string& path) = 0;
 
     /// Opens a file in `directory` that has no name yet, so nothing is left behind if the
@@ -98,10 +100,19 @@ public:
     virtual int openExisting(const std::string& path, int& fd);
     /// Reads up to `size` bytes at `offset`; `got` is 0 at the end of the file.
     virtual int readAt(int fd, char* buffer, std::size_t size, long long offset, long& got);
-    /// Creates a new file `directory/[.]stem.XXXXXX.old` (hidden when `hidden`), making
-    /// `directory` first if it is missing.
-    virtual int createCopy(const std::string& directory, const std::string& stem, bool hidden,
+    /// Creates, locked and open for reading and writing, the file that takes a copy of a
+    /// file's old content, without a name until it is whole, in `directory` (made first if
+    /// it is missing). EOPNOTSUPP, EISDIR or EINVAL: the file system cannot.
+    virtual int createUnnamedCopy(const std::string& directory, int& fd);
+    /// The same under the name `[.]name.XXXXXX.part` (hidden when `hidden`), which no
+    /// search for kept copies takes for a whole one.
+    virtual int createCopy(const std::string& directory, const std::string& name, bool hidden,
                            std::string& path, int& fd);
+    /// Flushes the finished copy to the disk and gives it the name `[.]name.XXXXXX.old`
+    /// (`path` "" for an unnamed copy), flushing the folder too: from now on the next open
+    /// of the file finds it. `path` becomes that name; the copy stays open and locked.
+    virtual int keepCopy(int fd, const std::string& directory, const std::string& name, bool hidden,
+                         std::string& path);
     /// Cuts the file to `length`, flushes it to the disk and closes it.
     virtual int finishInPlace(int fd, long long length);
 };
@@ -109,8 +120,28 @@ public:
 FileOps& SystemFileOps();
 
 /// The folder where a copy of a file's old content goes when it cannot go beside the
-/// file: $XDG_STATE_HOME/MaterialBrowser, else ~/.local/state/MaterialBrowser, else /tmp.
+/// file: $XDG_STATE_HOME/MaterialBrowser, else ~/.local/state/MaterialBrowser (an empty or
+/// unset HOME taken as the home the password database names), else /tmp.
 std::string DefaultCopyFolder();
+
+/// The copy of a file's old content that a save rewriting the file in place kept and did
+/// not live to remove: the file may hold part of its old content and part of the new.
+/// Looked for under the file's name and inode beside `path` (links followed), in
+/// `copyFolder` ("" for DefaultCopyFolder()) and in /tmp. Copies that need nothing are
+/// removed on the way: one never finished (the file was not touched yet), one whose
+/// content the file holds, and older ones. A copy that a running save holds is left alone.
+std::optional<std::string> FindUnfinishedRewrite(const std::string& path,
+                                                 const std::string& copyFolder = {});
+
+/// Writes the content of `copy` (found by FindUnfinishedRewrite) back into `path` in
+/// place, flushed to the disk, and removes the copy: 0, or errno and the copy stays.
+int RestoreUnfinishedRewrite(const std::string& path, const std::string& copy);
+
+/// Both at once: puts back what a save that died left half written, as a save does before
+/// it writes and a command-line tool before it reads. `restoredFrom` names the copy put
+/// back ("" for none); 0 or errno.
+int RecoverUnfinishedRewrite(const std::string& path, const std::string& copyFolder,
+                             std::string& restoredFrom);
 
 /// Writes a file so that a failure, or the process dying, never costs the old content.
 ///
@@ -119,7 +150,9 @@ std::string DefaultCopyFolder();
 /// over the target. A file with several hard links, or one in a folder where no file can be
 /// made, is rewritten in place instead, after a complete copy of its old content has been
 /// flushed beside it or in the copy folder; the copy puts the old content back when the
-/// rewrite is given up, and is removed once the file is whole again.
+/// rewrite is given up, and is removed once the file is whole again. Should the process
+/// die meanwhile, the next open finds the copy (FindUnfinishedRewrite), and the next save
+/// puts it back before it writes.
 class SafeFileWriter {
 public:
     /// `copyFolder` "" means DefaultCopyFolder().
@@ -150,7 +183,7 @@ public:
 private:
     enum class How { Unnamed, Named, InPlace };
     int openInPlace();
-    int copyOldContent(int& copyFd);
+    int copyOldContent();
     int flush();
 
     std::string target_;
@@ -161,7 +194,13 @@ private:
     std::string stem_;
     How how_ = How::Unnamed;
     std::string tempPath_;
+    // The copy of the old content of a file rewritten in place: held open, and so locked,
+    // until the file is whole again.
     std::string copyPath_;
+    std::string copyFolderUsed_;
+    std::string copyName_;
+    bool copyHidden_ = false;
+    int copyFd_ = -1;
     int fd_ = -1;
     bool closed_ = false;
     bool done_ = false;

@@ -5,6 +5,7 @@
 #include "Controls.h"
 #include "DecimalSeparator.h"
 #include "DocumentLock.h"
+#include "FileOps.h"
 #include "LibraryFile.h"
 #include "LibraryImport.h"
 #include "NodeKey.h"
@@ -63,6 +64,11 @@ bool IsImportedOnDrop(const std::string& path) {
 
 std::string RecoverQuestion(const std::string& name, const std::string& time) {
     return "Recover the unsaved changes of " + name + " from " + time + "?";
+}
+
+std::string UnfinishedSaveQuestion(const std::string& path) {
+    return "The last save of " + path +
+           " did not finish. Restore the library as it was before that save?";
 }
 
 std::string ChangedOnDiskQuestion(const std::string& path) {
@@ -216,6 +222,7 @@ void DocumentLifecycle::OpenOrImport(const std::optional<std::string>& initialPa
         const std::optional<FileStamp> previousStamp = state_.doc.DiskStamp;
         state_.doc.IsUntitled = false;
         state_.doc.CurrentFileName = *path;
+        if (!importing && !EndsWithXls(*path)) OfferUnfinishedSave(*path);
         // Taken before reading: a change made while the file is read shows at the next save.
         state_.doc.DiskStamp = FileStamp::Of(*path);
         if (ReadChosenFile(*path, importing) == ReadOutcome::Read) {
@@ -294,6 +301,20 @@ bool DocumentLifecycle::OpenRecoveredLibrary(const RecoveryCopy& copy) {
     recovery_.markUnsaved();
     LockCurrentFile(true);
     return true;
+}
+
+void DocumentLifecycle::OfferUnfinishedSave(const std::string& path) {
+    const std::optional<std::string> copy = FindUnfinishedRewrite(path);
+    if (!copy) return;
+    // No opens the file as it is; the copy stays, and the next save puts it back before it
+    // writes, so that a save that dies too leaves the library as it was before both.
+    if (messages_.show(UnfinishedSaveQuestion(path), MsgButtons::YesNo, MsgIcon::Question) !=
+        MsgResult::Yes)
+        return;
+    if (const int err = RestoreUnfinishedRewrite(path, *copy); err != 0)
+        messages_.show("Cannot restore " + path + ": " + FileErrorMessage(err) +
+                           "\nThe library as it was before its last save is kept in " + *copy + ".",
+                       MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 DocumentLifecycle::ReadOutcome DocumentLifecycle::ReadChosenFile(const std::string& path,

@@ -31,6 +31,8 @@ inline constexpr const char* kSaveNewLibraryQuestion = "Do you want to save chan
 
 /// "Recover the unsaved changes of NAME from TIME?"
 std::string RecoverQuestion(const std::string& name, const std::string& time);
+/// "The last save of PATH did not finish. Restore the library as it was before that save?"
+std::string UnfinishedSaveQuestion(const std::string& path);
 /// The save question when the library's file changed on disk after it was opened or saved.
 std::string ChangedOnDiskQuestion(const std::string& path);
 /// The warning for a library that another running instance holds open for editing.
@@ -105,6 +107,9 @@ private:
     /// Open and Import: `importing` reads every file as an import, else only a ".xls".
     void OpenOrImport(const std::optional<std::string>& initialPath, bool importing);
     ReadOutcome ReadChosenFile(const std::string& path, bool importing);
+    /// A save of the library at `path` that died while it rewrote the file in place may
+    /// have left it half old, half new: offers to put back the copy of its old content.
+    void OfferUnfinishedSave(const std::string& path);
     /// Asks about a never-saved library before it is replaced; false when the user
     /// cancelled or the save they asked for did not happen.
     bool MayReplaceNeverSaved();

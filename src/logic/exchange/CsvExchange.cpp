@@ -24,6 +24,21 @@ bool NeedsQuotes(std::string_view text) {
            (!text.empty() && (text.front() == ' ' || text.back() == ' '));
 }
 
+// A spreadsheet takes a text starting with one of these for a formula (a tab or a
+// carriage return may stand before one); an apostrophe in front makes it a text there.
+bool StartsLikeAFormula(std::string_view text) {
+    return !text.empty() &&
+           std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+}
+
+// The apostrophe is one the export put there when it stands before what the export guards:
+// a formula's start or another such apostrophe. An apostrophe before anything else ("'t
+// Hooft") is the text's own, and so is a lone one.
+bool StartsWithGuard(std::string_view text) {
+    return text.size() >= 2 && text.front() == '\'' &&
+           (text[1] == '\'' || StartsLikeAFormula(text.substr(1)));
+}
+
 } // namespace
 
 CellValue CsvSheet::cell(int row, int column) const {
@@ -58,6 +73,7 @@ std::string ParseCsv(std::string_view bytes, CsvSheet& sheet) {
     std::size_t i = 0;
     const auto endField = [&] {
         row.push_back(utf8 ? field : Windows1252ToUtf8(field));
+        if (StartsWithGuard(row.back())) row.back().erase(0, 1);
         field.clear();
     };
     const auto endRow = [&] {
@@ -115,7 +131,8 @@ std::string CsvText(const CellRows& rows) {
             if (cell.kind == CellValue::Kind::Number) {
                 out += ShortestNumber(cell.number);
             } else if (cell.kind == CellValue::Kind::Text) {
-                const std::string& text = cell.text;
+                std::string text = cell.text;
+                if (StartsLikeAFormula(text) || StartsWithGuard(text)) text.insert(0, 1, '\'');
                 if (!NeedsQuotes(text)) {
                     out += text;
                     continue;

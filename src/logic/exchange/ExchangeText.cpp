@@ -363,6 +363,11 @@ std::string QuotedCell(const CellValue& cell) {
     return "\"" + text + "\"";
 }
 
+std::string Excerpt(std::string_view text) {
+    if (text.size() <= kExcerptLength) return std::string(text);
+    return std::string(text.substr(0, kExcerptLength)) + "...";
+}
+
 std::string CellName(int row, int column) {
     std::string letters;
     for (int c = column; c > 0; c = (c - 1) / 26)

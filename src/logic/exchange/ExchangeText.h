@@ -54,6 +54,12 @@ std::string CellText(const CellValue& cell);
 
 /// A cell's text quoted for a message: library text, at most 40 characters.
 std::string QuotedCell(const CellValue& cell);
+/// How much of an offending text a message quotes.
+inline constexpr std::size_t kExcerptLength = 40;
+/// `text` as a message quotes it: whole up to kExcerptLength characters, else its first
+/// ones followed by "...", so that a megabyte cell or a number of 100,000 digits does not
+/// make a message of the same size.
+std::string Excerpt(std::string_view text);
 
 /// "A1"-style name of a cell, both counted from 1.
 std::string CellName(int row, int column);

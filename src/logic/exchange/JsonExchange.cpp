@@ -99,8 +99,8 @@ public:
         double v = 0;
         const auto [end, ec] = std::from_chars(written.data(), written.data() + written.size(), v);
         if (ec != std::errc() || end != written.data() + written.size() || !std::isfinite(v))
-            return refuse(Path(), std::string(written) +
-                                      " is beyond the range of numbers a library can hold");
+            return refuse(Path(),
+                          Excerpt(written) + " is beyond the range of numbers a library can hold");
         return value(v);
     }
     bool string(std::string& s) override {
@@ -158,7 +158,8 @@ public:
         AsLibraryText(k, level.key);
         if (level.frame == Frame::Properties) {
             slot_ = CodeSlot(level.key);
-            if (slot_ < 0) return refuse(Path(), "\"" + level.key + "\" is not a property code");
+            if (slot_ < 0)
+                return refuse(Path(), "\"" + Excerpt(level.key) + "\" is not a property code");
             if (propertiesSeen_[static_cast<std::size_t>(slot_)]) return twice();
             propertiesSeen_.set(static_cast<std::size_t>(slot_));
             return true;
@@ -280,7 +281,8 @@ private:
             if (!property_.value) return refuse(Path(), "the property has no \"value\"");
             if (property_.unit && TrimBlanks(*property_.unit) != TrimBlanks(UnitsSI(slot_))) {
                 levels_.back().key = "unit";
-                return refuse(Path(), "\"" + *property_.unit + "\" is not the SI unit of " +
+                return refuse(Path(), "\"" + Excerpt(*property_.unit) +
+                                          "\" is not the SI unit of " +
                                           PropertyCatalogue::instance().PropCode(slot_) + " (\"" +
                                           std::string(TrimBlanks(UnitsSI(slot_))) + "\")");
             }
@@ -392,7 +394,7 @@ private:
                 if (level.index >= 0) path += "[" + std::to_string(level.index) + "]";
             } else if (!level.key.empty()) {
                 if (!first) path += '.';
-                path += level.key;
+                path += Excerpt(level.key);
             }
             first = false;
         }

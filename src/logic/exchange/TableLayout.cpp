@@ -155,7 +155,7 @@ ImportResult ImportTable(const Worksheet& sheet, Library& library) {
         }
         if (!any)
             return result.stop(Status::Refused, kUnitRow, cellAt(kUnitRow, columns[i]),
-                               "\"" + unit + "\" is not a unit of " +
+                               "\"" + Excerpt(unit) + "\" is not a unit of " +
                                    PropertyCatalogue::instance().PropCode(slots[i]) +
                                    " in IPS, SI or MKS",
                                library);

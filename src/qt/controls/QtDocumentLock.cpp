@@ -1,18 +1,19 @@
 #include "QtDocumentLock.h"
 
+#include "UserFolders.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QStandardPaths>
 #include <QSysInfo>
 
 namespace mb::qt {
 
-QtDocumentLock::QtDocumentLock()
-    : QtDocumentLock(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-                     QStringLiteral("/locks")) {}
+QtDocumentLock::QtDocumentLock() : QtDocumentLock(WritableUserFolder(UserFolder::AppData)) {
+    if (!folder_.isEmpty()) folder_ += QStringLiteral("/locks");
+}
 
 QtDocumentLock::QtDocumentLock(const QString& folder) : folder_(folder) {}
 
@@ -32,7 +33,7 @@ DocumentLock::Outcome QtDocumentLock::acquire(const std::string& path) {
     release();
     Outcome outcome;
     // Without a folder for the locks, nothing can be said about other instances.
-    if (!QDir().mkpath(folder_)) return outcome;
+    if (folder_.isEmpty() || !QDir().mkpath(folder_)) return outcome;
     auto lock = std::make_unique<QLockFile>(lockPathFor(path));
     // Held for as long as the library is open: only a dead owner makes it stale.
     lock->setStaleLockTime(0);

@@ -1,5 +1,7 @@
 #include "QtRecoveryStore.h"
 
+#include "UserFolders.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -9,7 +11,6 @@
 #include <QLockFile>
 #include <QRandomGenerator>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -26,9 +27,9 @@ std::string Local(const QString& path) {
 
 } // namespace
 
-QtRecoveryStore::QtRecoveryStore()
-    : QtRecoveryStore(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-                      QStringLiteral("/recovery")) {}
+QtRecoveryStore::QtRecoveryStore() : QtRecoveryStore(WritableUserFolder(UserFolder::AppData)) {
+    if (!folder_.isEmpty()) folder_ += QStringLiteral("/recovery");
+}
 
 QtRecoveryStore::QtRecoveryStore(const QString& folder)
     : folder_(folder), id_(QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-') +
@@ -44,6 +45,7 @@ QtRecoveryStore::~QtRecoveryStore() {
 }
 
 std::string QtRecoveryStore::location() const {
+    if (folder_.isEmpty()) return "the user's data folder";
     return Local(QDir::toNativeSeparators(folder_));
 }
 
@@ -57,6 +59,10 @@ QString QtRecoveryStore::copyPath() const {
 
 bool QtRecoveryStore::ownLock(std::string& reason) {
     if (ownLock_) return true;
+    if (folder_.isEmpty()) {
+        reason = kNoHomeReason;
+        return false;
+    }
     if (!QDir().mkpath(folder_)) {
         reason = "the folder cannot be made.";
         return false;
@@ -153,11 +159,12 @@ void QtRecoveryStore::discard() {
     std::unique_lock lock(mutex_);
     pending_.reset();
     changed_.wait(lock, [this] { return !busy_; });
-    QFile::remove(copyPath());
+    if (ownLock_) QFile::remove(copyPath());
     ownLock_.reset();
 }
 
 std::vector<LeftRecoveryCopy> QtRecoveryStore::claimLeftCopies() {
+    if (folder_.isEmpty()) return {};
     QDir dir(folder_);
     const QFileInfoList files =
         dir.entryInfoList({QStringLiteral("*") + QLatin1String(kCopySuffix)}, QDir::Files,

@@ -1,6 +1,7 @@
 #include "QtServices.h"
 
 #include "QtText.h"
+#include "UserFolders.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -9,7 +10,6 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QStandardPaths>
 
 namespace mb::qt {
 
@@ -195,13 +195,14 @@ private:
 
 } // namespace
 
-QtSettingsBackend::QtSettingsBackend()
-    : QtSettingsBackend(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                        QStringLiteral("/VELTRA/MaterialBrowser.ini")) {}
+QtSettingsBackend::QtSettingsBackend() : QtSettingsBackend(WritableUserFolder(UserFolder::Config)) {
+    if (!file_.isEmpty()) file_ += QStringLiteral("/VELTRA/MaterialBrowser.ini");
+}
 
 QtSettingsBackend::QtSettingsBackend(const QString& iniFile) : file_(iniFile) {}
 
 std::unique_ptr<SettingsKey> QtSettingsBackend::openKey(const std::string& keyName) {
+    if (file_.isEmpty()) return nullptr;
     QSettings settings(file_, QSettings::IniFormat);
     if (settings.status() != QSettings::NoError || !settings.childGroups().contains(toQ(keyName)))
         return nullptr;
@@ -209,6 +210,7 @@ std::unique_ptr<SettingsKey> QtSettingsBackend::openKey(const std::string& keyNa
 }
 
 std::unique_ptr<SettingsKey> QtSettingsBackend::createKey(const std::string& keyName) {
+    if (file_.isEmpty()) return nullptr;
     // An INI group exists once it holds a value; the first write creates it.
     return std::make_unique<QtSettingsKey>(file_, toQ(keyName));
 }
