@@ -268,6 +268,7 @@ void QtTree::beginDrag(const std::string& dragImage) {
     // The drag took the button's release, so the view never saw the press end and would
     // go on selecting by dragging: its next press would select nothing and report no click.
     setState(QAbstractItemView::NoState);
+    leftPressedAt_.reset();
 }
 
 void QtTree::setDragImage(const std::string& dragImage) {
@@ -287,6 +288,7 @@ void QtTree::setLabelEditing(bool enabled) {
 }
 
 void QtTree::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) leftPressedAt_ = event->position().toPoint();
     // The right button only pops up the menu: moving the selection there would leave the
     // boxes and the grid showing one material while the menu's commands act on another.
     if (event->button() != Qt::RightButton) {
@@ -306,8 +308,20 @@ void QtTree::mousePressEvent(QMouseEvent* event) {
 }
 
 void QtTree::mouseMoveEvent(QMouseEvent* event) {
+    if (!(event->buttons() & Qt::LeftButton)) leftPressedAt_.reset();
+    if (leftPressedAt_) {
+        // Held down, the button moves a material, never the selection: the view would
+        // select each row the pointer crosses, and the row pressed is the one that goes.
+        emit mouseMoved(event->buttons(), event->modifiers(), *leftPressedAt_);
+        return;
+    }
     QTreeWidget::mouseMoveEvent(event);
     emit mouseMoved(event->buttons(), event->modifiers(), event->position().toPoint());
+}
+
+void QtTree::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) leftPressedAt_.reset();
+    QTreeWidget::mouseReleaseEvent(event);
 }
 
 void QtTree::keyPressEvent(QKeyEvent* event) {

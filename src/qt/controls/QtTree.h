@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 
 #include <functional>
+#include <optional>
 
 namespace mb::qt {
 
@@ -74,6 +75,9 @@ signals:
     void nodeCollapsed(const QString& key);
     void mousePressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos,
                       QPoint globalPos);
+    /// While the left button is held, `pos` is where it went down, not where the pointer
+    /// is: a drag then takes the node pressed, whichever row the pointer has reached by the
+    /// time its first movement is reported.
     void mouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
     void dragOver(QPoint pos);
     void dropped(QPoint pos);
@@ -81,6 +85,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -95,6 +100,7 @@ private:
     QTreeWidgetItem* highlighted_ = nullptr;
     QString dragImage_;
     bool clickReportedOnPress_ = false;
+    std::optional<QPoint> leftPressedAt_;
 };
 
 } // namespace mb::qt
