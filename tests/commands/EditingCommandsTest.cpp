@@ -113,13 +113,27 @@ TEST_F(EditingCommandsTest, ResetOverwritesTheMatchAfterOKWhichGetsItsShadowBack
               (Texts{" copper", "c101", "c101         ", " new text "}));
     EXPECT_EQ(ValueOf(library().Material(4), "EX"), 1.17e11);
     EXPECT_EQ(library().Entry(3).Name, "7075  ") << "the selected material is not touched";
+    // The typed category is a node of its own, as building the tree afresh would make it.
+    EXPECT_EQ(tree().parentKey(" copperc1010004"), " copper");
+    EXPECT_FALSE(tree().exists("Copper    "));
+    EXPECT_EQ(tree().selectedKey(), "Aluminium    7075  0003");
 
-    ClickMaterial(0); // material 0 selected: the match is emptied and 0 written
-    Type("Copper", "C101", "typed");
+    // With material 0 selected, too, the match takes the typed texts and its shadow's
+    // values; material 0 keeps its own.
+    ClickMaterial(0);
+    library().Material(4).CopyProperty("EX", 1.0);
+    Type(" copper", "C101", "typed");
     commands.onMaterialSet();
-    EXPECT_EQ(ValueOf(library().Material(4), "EX"), std::nullopt);
+    EXPECT_EQ(ValueOf(library().Material(4), "EX"), 1.17e11);
+    EXPECT_EQ((Texts{library().Entry(4).Category, library().Entry(4).Name,
+                     library().Entry(4).Description}),
+              (Texts{" copper", "C101", "typed"}));
     EXPECT_EQ((Texts{library().Entry(0).Category, library().Entry(0).Name}),
-              (Texts{"Copper", "C101"}));
+              (Texts{"Steel    ", "A36  "}));
+    EXPECT_EQ(ValueOf(library().Material(0), "EX"), 2.0e11);
+    EXPECT_EQ(tree().parentKey(" copperC1010004"), " copper");
+    EXPECT_EQ(tree().selectedKey(), "Steel    A36  0000");
+    EXPECT_EQ(library().LastNodeKey, "Steel    A36  0000");
 
     ClickMaterial(1); // no match: appended with the category as typed, in a node of its own
     Type("Steel", " S355 ");

@@ -253,12 +253,9 @@ void EditingCommands::onMaterialSet() {
         if (form_.messageBox.show(kOverwriteQuestion, MsgButtons::OKCancel, MsgIcon::Question) ==
             MsgResult::OK) {
             write = true;
-            // With material 0 selected the typed texts go to material 0, and the matched
-            // material loses its values instead.
-            if (k != 0)
-                k = match;
-            else
-                history.DropValues(match);
+            // Whichever material is selected, material 0 included: writing into the
+            // selected one would empty the match and leave two materials of one name.
+            k = match;
         }
     }
     // Kept as typed: a category without the usual trailing blanks gets a node of its own.
@@ -289,10 +286,35 @@ void EditingCommands::onMaterialSet() {
         // The shadow is left as it is: the working record takes back its texts and values,
         // while the index entry shows the typed texts.
         history.ResetToShadow(k);
+        KeepTreeInStep(k);
         form_.typeCombo_Click();
     }
 
     library.LastNodeKey = rememberedKey;
+    if (!tree.exists(library.LastNodeKey) && !IsCategoryKey(library.LastNodeKey))
+        library.LastNodeKey = KeyOfMaterial(KeyTailNumber(rememberedKey));
+}
+
+std::string EditingCommands::KeyOfMaterial(int n) const {
+    const Library& library = form_.state.library;
+    if (!library.IsValidNumber(n)) return "";
+    return MaterialNodeKey(library.Entry(n).Category, library.Entry(n).Name, n);
+}
+
+void EditingCommands::KeepTreeInStep(int n) {
+    TreeControl& tree = form_.TreeView1;
+    if (tree.exists(KeyOfMaterial(n))) return;
+    // The typed category or name gave the material another node: the tree is built
+    // afresh, as an undo or redo of this edit builds it, with the selection kept.
+    const auto selected = tree.selectedKey();
+    RebuildTree(form_.state.library, tree);
+    if (!selected) return;
+    const std::string key = IsCategoryKey(*selected) || tree.exists(*selected)
+                                ? *selected
+                                : KeyOfMaterial(KeyTailNumber(*selected));
+    tree.ensureVisible(key);
+    tree.select(key);
+    if (!IsCategoryKey(key)) tree.setImage(key, "leaf1");
 }
 
 // ---- Copy and paste ---------------------------------------------------------------------

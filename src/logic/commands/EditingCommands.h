@@ -140,6 +140,10 @@ private:
     /// edit; `insert` adds the material with the entry it is given and returns its number.
     void PasteCopy(const std::string& name, std::string nameCode, std::string description,
                    const std::function<int(const LibraryEntry&)>& insert);
+    /// Key of material n's node as the library names it; "" for no material.
+    std::string KeyOfMaterial(int n) const;
+    /// After material n's category or name changed: the tree shows the library again.
+    void KeepTreeInStep(int n);
     void EnterNewMaterialMode(TextBox& box);
     void ShowMaterialButtons();
 
