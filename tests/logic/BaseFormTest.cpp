@@ -84,5 +84,24 @@ TEST_F(BaseFormTest, OnlyAClickInTheValueColumnStartsAnEditAndLosingTheFocusStor
               (std::tuple{1, 1, 0.0}));
 }
 
+// The cell shows the value rounded to the grid's digits (30463140 psi for 210 GPa): an
+// edit that leaves it as it was must not store the rounded number.
+TEST_F(BaseFormTest, AnEditLeftWithTheTextItStartedFromStoresNothing) {
+    show(0);
+    ed.clickCell(rowOf("EX"), 2);
+    ed.VSFlexGrid1.setCurrentCell(rowOf("NUXY"), 2);
+    EXPECT_EQ(stored(0, "EX"), 2.1e11);
+    EXPECT_FALSE(ed.form.EditStarted);
+    EXPECT_EQ(state.history.undoCount(), 0u);
+    // Typed back to the same text after a change it is the same: nothing either.
+    ed.clickCell(rowOf("EX"), 2);
+    ed.VSFlexGrid1.typeIntoCurrentCell("30463140");
+    ed.VSFlexGrid1.setCurrentCell(rowOf("NUXY"), 2);
+    EXPECT_EQ(stored(0, "EX"), 2.1e11);
+    typeValue("EX", "30463141");
+    EXPECT_EQ(stored(0, "EX"), 30463141 * 6893.5773);
+    EXPECT_EQ(state.history.undoCount(), 1u);
+}
+
 } // namespace
 } // namespace mb::test

@@ -107,6 +107,8 @@ public:
 
 private:
     GridEntryStore entryStore_;
+    // What the edited cell showed when its edit started.
+    std::string textAtEditStart_;
     // A message box shown while a cell is being left moves the focus away from the grid,
     // which would leave the cell again before the first leave has finished.
     bool leavingCell_ = false;

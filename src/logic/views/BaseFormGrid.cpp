@@ -11,6 +11,7 @@ namespace mb {
 
 void BaseForm::VSFlexGrid1_Click() {
     if (VSFlexGrid1.col() != 2) return;
+    textAtEditStart_ = VSFlexGrid1.text();
     VSFlexGrid1.editCell();
     EditStarted = true;
 }
@@ -24,7 +25,9 @@ void BaseForm::VSFlexGrid1_LeaveCell() {
     } resetFlag{leavingCell_};
 
     const std::string cell = VSFlexGrid1.text();
-    if (cell.empty()) {
+    // The text shown is the value rounded to the grid's digits: storing it unchanged would
+    // alter the value the user only looked at.
+    if (cell.empty() || cell == textAtEditStart_) {
         // The material keeps its value; the next rebuild shows it again.
         EditStarted = false;
         return;

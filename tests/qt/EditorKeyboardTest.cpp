@@ -1,0 +1,197 @@
+// The editor window worked with the keys, in the whole application as a user meets it:
+// values typed into the grid, Undo wherever the focus is, renaming, deleting and adding
+// from the keyboard, and every control reached by Tab.
+
+#include "QtControls.h"
+#include "QtGrid.h"
+#include "RunningBrowser.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+
+namespace mb::test {
+
+class EditorKeyboardTest : public QObject, RunningBrowser {
+    Q_OBJECT
+
+    qt::QtGrid* grid() { return &editor()->VSFlexGrid1(); }
+    qt::QtTextBox* box(const char* name) { return editor()->findChild<qt::QtTextBox*>(name); }
+    QString text(const char* name) { return box(name)->QLineEdit::text(); }
+    QAction* item(const char* name) { return browser->mainWindow().menuItem(name); }
+
+    /// Table row of the grid row showing `code`, -1 when none does.
+    int rowOf(const QString& code) {
+        for (int r = 0; r < grid()->rowCount(); ++r)
+            if (grid()->item(r, 0) && grid()->item(r, 0)->text() == code) return r;
+        return -1;
+    }
+    QPoint cellPoint(const QString& code, int col = 2) {
+        const int r = rowOf(code);
+        return grid()->visualRect(grid()->model()->index(r, col)).center();
+    }
+    void clickCell(const QString& code, int col = 2) {
+        QVERIFY2(rowOf(code) >= 0, qPrintable(code));
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellPoint(code, col));
+    }
+    /// The code of the grid's current row, and whether its Value cell is the current one.
+    QString currentCode() {
+        const QTableWidgetItem* code = grid()->item(grid()->currentRow(), 0);
+        return code && grid()->currentColumn() == 2 ? code->text() : QString();
+    }
+    QLineEdit* cellEditor() { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
+    double stored(int n, const std::string& code) {
+        library().Material(n).Property(code);
+        return library().Material(n).value();
+    }
+    bool hasValue(int n, const std::string& code) {
+        clsMaterial& m = library().Material(n);
+        m.Property(code);
+        m.PropIndex();
+        return m.HasValue(m.Index());
+    }
+    /// A key as the user presses it on whatever has the focus.
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QWidget* target = QApplication::focusWidget();
+        QVERIFY(target);
+        QTest::keyClick(target, key, modifiers);
+    }
+    /// Each key goes where the focus is when it is pressed, as typing does.
+    void type(const QString& keys) {
+        for (const QChar key : keys) {
+            QWidget* target = QApplication::focusWidget();
+            QVERIFY(target);
+            QTest::keyClick(target, key.toLatin1());
+        }
+    }
+    static constexpr double kPsi = 6893.5773;
+
+    /// Metals: 0 Steel, 1 Copper, 2 Brass; Polymers: 3 Nylon. EX in SI, NUXY where given.
+    void start() {
+        RunningBrowser::start(
+            messages.get(),
+            writeLibrary("metals.lib", {{"Metals", "Steel", 2.1e11, "Steel bar", 0.3},
+                                        {"Metals", "Copper", 1.2e11, "Copper bar", 0.34},
+                                        {"Metals", "Brass", 1.0e11, "Brass bar", 0.33},
+                                        {"Polymers", "Nylon", 2.0e9, "Nylon bar", 0.4}}));
+    }
+
+private slots:
+    void init() {
+        RunningBrowser::init();
+        start();
+    }
+    void cleanup() { RunningBrowser::cleanup(); }
+
+    void enterInAValueCellStoresItAndGoesToTheNextRow() {
+        click("Steel");
+        clickCell("EX");
+        QVERIFY(cellEditor());
+        cellEditor()->selectAll();
+        type("1000");
+        press(Qt::Key_Return);
+        QTRY_COMPARE(currentCode(), QStringLiteral("NUXY"));
+        QCOMPARE(stored(0, "EX"), 1000 * kPsi);
+        QCOMPARE(item("undoMenu")->text(), QStringLiteral("Undo Change EX of Steel"));
+        // Ctrl+Z right after takes it back, with the focus still in the grid.
+        QCOMPARE(QApplication::focusWidget(), grid());
+        press(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(stored(0, "EX"), 2.1e11);
+        QCOMPARE(item("redoMenu")->text(), QStringLiteral("Redo Change EX of Steel"));
+
+        // In the last row Enter stores the value where it is.
+        const QString last = grid()->item(grid()->rowCount() - 1, 0)->text();
+        clickCell(last);
+        type("7");
+        press(Qt::Key_Return);
+        QTRY_VERIFY(!cellEditor());
+        QVERIFY2(hasValue(0, last.toStdString()), qPrintable(last));
+        QCOMPARE(currentCode(), last);
+    }
+
+    void anEditLeftAsItWasChangesNothing() {
+        // The cell shows 30463140 psi of 210 GPa; storing that text would round the value.
+        click("Steel");
+        for (const auto leave : {Qt::Key_Return, Qt::Key_Tab, Qt::Key_Escape}) {
+            clickCell("EX");
+            QVERIFY(cellEditor());
+            press(leave);
+            clickCell("EX", 0);
+            QCOMPARE(stored(0, "EX"), 2.1e11);
+            QVERIFY2(!item("undoMenu")->isEnabled(), "nothing was recorded");
+        }
+    }
+
+    void digitsTypedOnAValueCellStartItsEdit() {
+        click("Copper");
+        grid()->setFocus(Qt::TabFocusReason);
+        QCOMPARE(currentCode(), QStringLiteral("EX"));
+        type("250");
+        QVERIFY2(cellEditor(), "the first digit opens the cell editor");
+        QCOMPARE(cellEditor()->text(), QStringLiteral("250"));
+        press(Qt::Key_Return);
+        QTRY_COMPARE(currentCode(), QStringLiteral("NUXY"));
+        QCOMPARE(stored(1, "EX"), 250 * kPsi);
+        // A sign and a decimal point start an edit as well.
+        type("-.25");
+        QCOMPARE(cellEditor()->text(), QStringLiteral("-.25"));
+        press(Qt::Key_Tab);
+        QCOMPARE(stored(1, "NUXY"), -0.25);
+        QCOMPARE(currentCode(), QStringLiteral("GXY"));
+        type(".5");
+        press(Qt::Key_Tab);
+        QVERIFY(!cellEditor());
+        QCOMPARE(currentCode(), QStringLiteral("DENS"));
+        QCOMPARE(stored(1, "GXY"), 0.5 * kPsi);
+    }
+
+    void aQuickSecondClickOpensTheEditorAndKeepsWhatIsTyped() {
+        click("Brass");
+        clickCell("EX");
+        type("11");
+        // The second click comes as the window system delivers a double click: a press,
+        // then the double click, then the release.
+        const QPoint second = cellPoint("NUXY");
+        QTest::mousePress(grid()->viewport(), Qt::LeftButton, {}, second);
+        QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, second);
+        QTest::mouseRelease(grid()->viewport(), Qt::LeftButton, {}, second);
+        QCOMPARE(stored(2, "EX"), 11 * kPsi);
+        QVERIFY2(cellEditor(), "the second click opens the editor");
+        cellEditor()->selectAll();
+        type("0.2");
+        clickCell("EX", 0);
+        QCOMPARE(stored(2, "NUXY"), 0.2);
+    }
+
+    void tabGoesDownTheValueColumnAndOutOfTheGridAtItsEnds() {
+        click("Steel");
+        grid()->setFocus(Qt::TabFocusReason);
+        QStringList visited{currentCode()};
+        for (int r = 1; r < grid()->rowCount(); ++r) {
+            press(Qt::Key_Tab);
+            visited << currentCode();
+        }
+        QCOMPARE(visited.size(), grid()->rowCount());
+        QCOMPARE(visited.first(), QStringLiteral("EX"));
+        QCOMPARE(visited.last(), grid()->item(grid()->rowCount() - 1, 0)->text());
+        QVERIFY(grid()->hasFocus());
+        press(Qt::Key_Tab);
+        QVERIFY2(!grid()->isAncestorOf(QApplication::focusWidget()) &&
+                     QApplication::focusWidget() != grid(),
+                 "Tab in the last row leaves the grid");
+        // Shift+Tab comes back into the last row and climbs to the first.
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), grid());
+        QCOMPARE(currentCode(), visited.last());
+        for (int r = 1; r < grid()->rowCount(); ++r)
+            press(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(currentCode(), QStringLiteral("EX"));
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY(QApplication::focusWidget() != grid());
+    }
+};
+
+} // namespace mb::test
+
+QTEST_MAIN(mb::test::EditorKeyboardTest)
+#include "EditorKeyboardTest.moc"
