@@ -52,9 +52,11 @@ public:
     void setFocus() override { ++focusRequests; }
     void setSelLength(int) override {}
     void setMaxLength(int length) override { maxLength_ = std::max(length, 0), setText(text_); }
+    void markStored() override { ++storedMarks; }
     int maxLength() const { return maxLength_; }
 
     int focusRequests = 0;
+    int storedMarks = 0;
 
 private:
     std::string text_;
@@ -196,6 +198,9 @@ public:
         }
         return out;
     }
+    void editLabel(const std::string& key) override { labelEdited.push_back(key); }
+    /// The nodes whose label editor was opened, in order.
+    std::vector<std::string> labelEdited;
     void setDropHighlight(const std::optional<std::string>& key) override { highlight_ = key; }
     std::optional<std::string> dropHighlight() const override { return highlight_; }
     std::optional<std::string> hitTest(int x, int y) const override {

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTreeWidgetItemIterator>
 
 namespace mb::test {
 
@@ -161,6 +162,158 @@ private slots:
         type("0.2");
         clickCell("EX", 0);
         QCOMPARE(stored(2, "NUXY"), 0.2);
+    }
+
+    void f2RenamesInPlaceAndTheNameBoxFollows() {
+        click("Copper");
+        for (const auto leave : {Qt::Key_Escape, Qt::Key_Return}) {
+            press(Qt::Key_F2);
+            QVERIFY2(tree()->isAncestorOf(cellEditor()), "F2 opens the label editor");
+            press(leave); // unchanged: no rename, no message
+            QTRY_VERIFY(!cellEditor());
+            QCOMPARE(messages->questions.size(), std::size_t(0));
+            QVERIFY(!item("undoMenu")->isEnabled());
+        }
+        press(Qt::Key_F2);
+        cellEditor()->selectAll();
+        type("Bronze");
+        press(Qt::Key_Return);
+        QTRY_COMPARE(library().Entry(1).Name, std::string("Bronze"));
+        QCOMPARE(node("Bronze"), tree()->currentItem());
+        QCOMPARE(text("materialNameText"), QStringLiteral("Bronze"));
+        QCOMPARE(item("undoMenu")->text(), QStringLiteral("Undo Rename Copper to Bronze"));
+        QCOMPARE(messages->questions.size(), std::size_t(0));
+    }
+
+    void theMenuKeyPopsUpEditWhoseRenameOpensTheLabel() {
+        click("Brass");
+        for (const auto& [key, modifiers] :
+             {std::pair{Qt::Key_Menu, Qt::NoModifier}, std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
+            press(key, modifiers);
+            auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY2(popup, "the key pops up the menu");
+            QCOMPARE(popup->objectName(), QStringLiteral("edit"));
+            QCOMPARE(tree()->currentItem(), node("Brass"));
+            if (key == Qt::Key_Menu) {
+                popup->close();
+                continue;
+            }
+            QTest::keyClick(popup, Qt::Key_M); // Rena&me
+            QTRY_VERIFY(!QApplication::activePopupWidget());
+        }
+        QVERIFY2(tree()->isAncestorOf(cellEditor()), "Rename opens the label editor");
+        QCOMPARE(cellEditor()->text().trimmed(), QStringLiteral("Brass"));
+    }
+
+    void theDeleteKeyDeletesAfterTheQuestionAndTheBoxesShowWhatTheGridShows() {
+        click("Brass");
+        messages->queueAnswer(MsgResult::No);
+        press(Qt::Key_Delete);
+        QCOMPARE(messages->questions.back().text,
+                 "Are you sure, you want to delete " + library().Entry(2).Name + " ?");
+        QCOMPARE(library().LastMaterialIndex(), 3);
+        press(Qt::Key_Delete);
+        QCOMPARE(library().LastMaterialIndex(), 2);
+        QCOMPARE(tree()->currentItem(), node("Copper"));
+        QCOMPARE(text("materialNameText"), QStringLiteral("Copper  "));
+        QCOMPARE(text("descriptionText"), QStringLiteral("Copper bar"));
+        QCOMPARE(grid()->item(rowOf("EX"), 2)->text(), QStringLiteral("17407510"));
+    }
+
+    void ctrlZUndoesTheTypingOfABoxAndElseTheLastEdit() {
+        // New-material mode: Alt+A and Return add the material, and the next Ctrl+Z in the
+        // description box takes the addition back, not what was typed.
+        click("Polymers");
+        QTest::mouseClick(box("materialNameText"), Qt::LeftButton);
+        type("PEEK");
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), box("descriptionText"));
+        type("Semi-crystalline");
+        press(Qt::Key_A, Qt::AltModifier);
+        QTRY_COMPARE(library().LastMaterialIndex(), 4);
+        QCOMPARE(messages->questions.back().text,
+                 std::string("Do you really want to add this material ?"));
+        QCOMPARE(QApplication::focusWidget(), box("descriptionText"));
+        press(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(library().LastMaterialIndex(), 3);
+        QCOMPARE(item("redoMenu")->text(), QStringLiteral("Redo Add PEEK"));
+        click("Steel"); // the box loses the focus: nothing of its own is recorded
+        QCOMPARE(item("redoMenu")->text(), QStringLiteral("Redo Add PEEK"));
+        QVERIFY(!item("undoMenu")->isEnabled());
+        press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(library().LastMaterialIndex(), 4);
+        QCOMPARE(library().Entry(4).Description, std::string("Semi-crystalline"));
+
+        // Typing not yet stored is the box's to take back; the library is left alone.
+        click("Steel");
+        QTest::mouseClick(box("descriptionText"), Qt::LeftButton);
+        press(Qt::Key_End);
+        type(" x");
+        press(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(text("descriptionText"), QStringLiteral("Steel bar"));
+        QCOMPARE(library().LastMaterialIndex(), 4);
+        QCOMPARE(item("undoMenu")->text(), QStringLiteral("Undo Add PEEK"));
+        // With nothing of its own left, Ctrl+Z in the box undoes the last edit.
+        press(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(library().LastMaterialIndex(), 3);
+        QCOMPARE(library().Entry(0).Description, std::string("Steel bar"));
+    }
+
+    void enterInTheBoxesStoresOrAdds() {
+        click("Steel");
+        QTest::mouseClick(box("descriptionText"), Qt::LeftButton);
+        type("Rolled bar");
+        press(Qt::Key_Return);
+        QCOMPARE(library().Entry(0).Description, std::string("Rolled bar"));
+        QCOMPARE(item("undoMenu")->text(), QStringLiteral("Undo Change description of Steel"));
+        // Enter in the name box of a new material adds it.
+        click("Polymers");
+        QTest::mouseClick(box("materialNameText"), Qt::LeftButton);
+        type("PVC");
+        press(Qt::Key_Return);
+        QCOMPARE(library().LastMaterialIndex(), 4);
+        QCOMPARE(library().Entry(4).Name, std::string("PVC"));
+        QCOMPARE(tree()->currentItem(), node("PVC"));
+        QVERIFY(!grid()->isHidden());
+    }
+
+    void newMaterialModePutsAddBesideTheBoxes() {
+        click("Polymers");
+        auto* add = editor()->findChild<qt::QtButton*>("cmdNewMaterial");
+        QVERIFY(!add->isHidden());
+        const QRect button(add->mapTo(editor(), QPoint()), add->size());
+        const QRect boxes = QRect(box("materialTypeText")->mapTo(editor(), QPoint()),
+                                  box("materialTypeText")->size())
+                                .united(QRect(box("descriptionText")->mapTo(editor(), QPoint()),
+                                              box("descriptionText")->size()));
+        QVERIFY2(button.top() >= boxes.top() && button.bottom() <= boxes.bottom() &&
+                     button.left() > boxes.right(),
+                 "Add New Material sits beside the boxes");
+        // No empty grid and chart below: a note says what to do.
+        QVERIFY(!editor()->findChild<QWidget*>("gridAndChart")->isVisible());
+        QVERIFY(editor()->findChild<QWidget*>("newMaterialNote")->isVisible());
+        click("Steel");
+        QVERIFY(editor()->findChild<QWidget*>("gridAndChart")->isVisible());
+        QVERIFY(!editor()->findChild<QWidget*>("newMaterialNote")->isVisible());
+    }
+
+    void resetWithTheFirstMaterialSelectedOverwritesTheNamedOne() {
+        click("Steel"); // material 0
+        QTest::mouseClick(box("materialNameText"), Qt::LeftButton);
+        type("Copper");
+        item("resetMenu")->trigger();
+        QCOMPARE(messages->questions.back().text, std::string("Overwrite the existing material ?"));
+        press(Qt::Key_Z, Qt::ControlModifier);
+        press(Qt::Key_Y, Qt::ControlModifier);
+        item("saveMenu")->trigger();
+        QStringList names;
+        for (QTreeWidgetItemIterator it(tree()); *it; ++it)
+            names << (*it)->text(0).trimmed();
+        QCOMPARE(names.count(QStringLiteral("Copper")), 1);
+        QCOMPARE(names.count(QStringLiteral("Steel")), 1);
+        QCOMPARE(library().Entry(0).Name, std::string("Steel  "));
+        QCOMPARE(stored(0, "EX"), 2.1e11);
+        QCOMPARE(stored(1, "EX"), 1.2e11);
     }
 
     void tabGoesDownTheValueColumnAndOutOfTheGridAtItsEnds() {

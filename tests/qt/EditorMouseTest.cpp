@@ -99,6 +99,17 @@ private slots:
         QCOMPARE(text("materialNameText"), QStringLiteral("Copper  "));
     }
 
+    void aClickOnTheSelectedNodeStartsNoRename() {
+        click("Copper");
+        // Well apart, so the two are no double click.
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        click("Copper");
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        QVERIFY2(!qobject_cast<QLineEdit*>(QApplication::focusWidget()), "no label editor");
+        QCOMPARE(QApplication::focusWidget(), tree());
+        QCOMPARE(text("materialNameText"), QStringLiteral("Copper  "));
+    }
+
     void aClickIntoABoxSelectsItsWholeText() {
         click("Copper");
         for (const char* name : {"materialTypeText", "materialNameText", "descriptionText"}) {

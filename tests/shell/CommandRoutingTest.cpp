@@ -52,6 +52,7 @@ TEST_F(RoutingTest, EveryItemButtonAndKeyStartsItsCommand) {
         {'E', "set", "ClearValues"},
         {'E', "resetMenu", "onMaterialSet"},
         {'E', "delete", "DeleteSelected"},
+        {'E', "renameMaterial", "RenameSelected"},
         {'E', "copyMaterial", "onCopyMaterial"},
         {'E', "pasteMaterial", "onPasteMaterial"},
         {'E', "undoMenu", "Undo"},

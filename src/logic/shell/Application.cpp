@@ -190,6 +190,9 @@ void Application::onMaterialSet() {
 void Application::DeleteSelected() {
     if (auto* e = editing()) e->DeleteSelected();
 }
+void Application::RenameSelected() {
+    if (auto* e = editing()) e->RenameSelected();
+}
 void Application::onCopyMaterial() {
     if (auto* e = editing()) e->onCopyMaterial();
 }

@@ -128,6 +128,7 @@ public:
     void ClearValues() override;
     void onMaterialSet() override;
     void DeleteSelected() override;
+    void RenameSelected() override;
     void onCopyMaterial() override;
     void onPasteMaterial() override;
     void Undo() override;

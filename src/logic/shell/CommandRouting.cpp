@@ -52,6 +52,7 @@ const std::vector<MenuRoute>& MenuTable(MenuSet set) {
              {"set", "&Clear", "", Action::ClearValues},
              {"resetMenu", "&Reset", "", Action::MaterialSet},
              {"delete", "&Delete ", "", Action::DeleteSelected},
+             {"renameMaterial", "Rena&me", "", Action::RenameSelected},
              {"copyMaterial", "&Copy", "Ctrl+C", Action::CopyMaterial},
              {"pasteMaterial", "&Paste", "Ctrl+V", Action::PasteMaterial},
              {"undoSeparator", "-", "", Action::Separator},
@@ -169,6 +170,9 @@ void CommandRouter::run(Action action) {
         break;
     case Action::DeleteSelected:
         commands_.DeleteSelected();
+        break;
+    case Action::RenameSelected:
+        commands_.RenameSelected();
         break;
     case Action::CopyMaterial:
         commands_.onCopyMaterial();

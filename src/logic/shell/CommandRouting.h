@@ -27,6 +27,7 @@ enum class Action {
     ClearValues,
     MaterialSet,
     DeleteSelected,
+    RenameSelected, ///< opens the selected material's label in the tree for typing
     CopyMaterial,
     PasteMaterial,
     Undo,

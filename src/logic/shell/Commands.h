@@ -57,6 +57,8 @@ public:
     virtual void ClearValues() = 0;
     virtual void onMaterialSet() = 0;
     virtual void DeleteSelected() = 0;
+    /// Opens the selected material's label in the tree for typing its new name.
+    virtual void RenameSelected() {}
     virtual void onCopyMaterial() = 0;
     virtual void onPasteMaterial() = 0;
     /// Takes the last edit of the library back; asks nothing.

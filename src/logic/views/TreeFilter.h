@@ -75,6 +75,7 @@ public:
     void setExpanded(const std::string& key, bool expanded) override {
         tree_.setExpanded(key, expanded);
     }
+    void editLabel(const std::string& key) override { tree_.editLabel(key); }
     void setDropHighlight(const std::optional<std::string>& key) override {
         tree_.setDropHighlight(key);
     }

@@ -22,6 +22,7 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace mb {
 
@@ -124,6 +125,25 @@ void BaseFormWindow::buildLayout() {
     addBox(1, "Name :", "materialNameText", materialNameText_);
     addBox(2, "Description :", "descriptionText", descriptionText_);
     boxes->setColumnStretch(1, 1);
+    // The buttons act on what the boxes hold: beside them, where the eye is while typing.
+    auto* buttons = new QVBoxLayout;
+    buttons->setSpacing(boxes->verticalSpacing());
+    cmdNewMaterial_ = new qt::QtButton(QStringLiteral("&Add New Material"), right);
+    cmdNewMaterial_->setObjectName(QStringLiteral("cmdNewMaterial"));
+    reset_ = new qt::QtButton(QStringLiteral("&Reset"), right);
+    reset_->setObjectName(QStringLiteral("reset"));
+    AddSet_ = new qt::QtButton(QStringLiteral("&Clear"), right);
+    AddSet_->setObjectName(QStringLiteral("AddSet"));
+    // One width for all three, so the boxes keep theirs when one button takes over.
+    int buttonWidth = 0;
+    for (qt::QtButton* button : {cmdNewMaterial_, reset_, AddSet_})
+        buttonWidth = std::max(buttonWidth, button->sizeHint().width());
+    for (qt::QtButton* button : {cmdNewMaterial_, reset_, AddSet_}) {
+        button->setMinimumWidth(buttonWidth);
+        buttons->addWidget(button);
+    }
+    buttons->addStretch(1);
+    boxes->addLayout(buttons, 0, 2, 3, 1);
     column->addLayout(boxes);
 
     auto* selectors = new QHBoxLayout;
@@ -162,21 +182,22 @@ void BaseFormWindow::buildLayout() {
     gridAndChart->setStretchFactor(0, 1);
     gridAndChart->setStretchFactor(1, 1);
     gridAndChart->setSizes({470, 400});
-    frameLayout->addWidget(gridAndChart);
+    frameLayout->addWidget(gridAndChart, 1);
+    // While a new material is typed there is no grid to show, nor a curve: the note says
+    // what to do instead of an empty pane.
+    newMaterialNote_ = new QLabel(
+        QStringLiteral("A new material: type its category, name and description above, then "
+                       "press Enter or \"Add New Material\"."),
+        valueframe_);
+    newMaterialNote_->setObjectName(QStringLiteral("newMaterialNote"));
+    newMaterialNote_->setWordWrap(true);
+    newMaterialNote_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    newMaterialNote_->setContentsMargins(4, 8, 4, 4);
+    newMaterialNote_->hide();
+    frameLayout->addWidget(newMaterialNote_, 1);
+    gridAndChart_ = gridAndChart;
+    VSFlexGrid1_->installEventFilter(this);
     column->addWidget(valueframe_, 1);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    cmdNewMaterial_ = new qt::QtButton(QStringLiteral("&Add New Material"), right);
-    cmdNewMaterial_->setObjectName(QStringLiteral("cmdNewMaterial"));
-    reset_ = new qt::QtButton(QStringLiteral("&Reset"), right);
-    reset_->setObjectName(QStringLiteral("reset"));
-    AddSet_ = new qt::QtButton(QStringLiteral("&Clear"), right);
-    AddSet_->setObjectName(QStringLiteral("AddSet"));
-    buttons->addWidget(cmdNewMaterial_);
-    buttons->addWidget(reset_);
-    buttons->addWidget(AddSet_);
-    column->addLayout(buttons);
 
     // The unit texts the grid copies at every rebuild; never shown.
     for (std::size_t i = 0; i < unitStringsLabel_.size(); ++i) {
@@ -253,6 +274,29 @@ bool BaseFormWindow::focusKeptFrom(QWidget* pressed) const {
 
 bool BaseFormWindow::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
+    case QEvent::ShowToParent:
+    case QEvent::HideToParent:
+        // The logic shows and hides the grid; the chart beside it goes and comes with it.
+        if (watched == VSFlexGrid1_) {
+            const bool shown = event->type() == QEvent::ShowToParent;
+            gridAndChart_->setVisible(shown);
+            newMaterialNote_->setVisible(!shown);
+        }
+        break;
+    case QEvent::ShortcutOverride: {
+        // A box or cell editor takes Ctrl+Z and Ctrl+Shift+Z for its own typing; with
+        // nothing of its own to take back they go to the library's Undo and Redo.
+        auto* line = qobject_cast<QLineEdit*>(watched);
+        if (!line || !isAncestorOf(line)) break;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool undo = key->matches(QKeySequence::Undo);
+        const bool redo = key->matches(QKeySequence::Redo);
+        if ((undo && !line->isUndoAvailable()) || (redo && !line->isRedoAvailable())) {
+            event->ignore();
+            return true;
+        }
+        break;
+    }
     case QEvent::KeyPress:
         if (watched == findBox_ && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
             filter_->findBox_Escape();

@@ -226,6 +226,18 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
                          tree->TreeView1_MouseMove(ButtonFlags(buttons), ShiftFlags(modifiers),
                                                    p.x(), p.y());
                      });
+    MDIForm1* main = &mainWindow_;
+    // The keys start what the menu items start, with the same questions.
+    const auto runItem = [main](const char* name) {
+        if (QAction* action = main->menuItem(QString::fromLatin1(name))) action->trigger();
+    };
+    QObject::connect(&treeView, &QtTree::renameKeyPressed, &window,
+                     [runItem] { runItem("renameMaterial"); });
+    QObject::connect(&treeView, &QtTree::deleteKeyPressed, &window,
+                     [runItem] { runItem("delete"); });
+    QObject::connect(&treeView, &QtTree::menuKeyPressed, &window, [tree](QPoint global) {
+        tree->TreeView1_MouseDown(RightButton, 0, global.x(), global.y());
+    });
     QObject::connect(&treeView, &QtTree::dragOver, &window,
                      [tree](QPoint p) { tree->TreeView1_DragOver(p.x(), p.y()); });
     QObject::connect(&treeView, &QtTree::dropped, &window,
@@ -239,7 +251,6 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
         });
     window.installEventFilter(new BackgroundMouse(&window, *tree));
 
-    MDIForm1* main = &mainWindow_;
     QObject::connect(&window.cmdNewMaterial(), &QPushButton::clicked, &window,
                      [main] { main->editorButtonClicked("cmdNewMaterial"); });
     QObject::connect(&window.reset(), &QPushButton::clicked, &window,
@@ -261,6 +272,15 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
     });
     QObject::connect(&window.materialTypeText(), &QtTextBox::lostFocus, &window, [editing] {
         if (auto* e = editing()) e->materialTypeText_LostFocus();
+    });
+    QObject::connect(&window.materialNameText(), &QLineEdit::returnPressed, &window, [editing] {
+        if (auto* e = editing()) e->materialNameText_Enter();
+    });
+    QObject::connect(&window.materialTypeText(), &QLineEdit::returnPressed, &window, [editing] {
+        if (auto* e = editing()) e->materialTypeText_Enter();
+    });
+    QObject::connect(&window.descriptionText(), &QLineEdit::returnPressed, &window, [editing] {
+        if (auto* e = editing()) e->descriptionText_Enter();
     });
     // Through the application, which keeps what is typed there for a command that starts
     // while the box still has the focus.
