@@ -2,13 +2,17 @@
 // values typed into the grid, Undo wherever the focus is, renaming, deleting and adding
 // from the keyboard, and every control reached by Tab.
 
+#include "BaseForm.h"
+#include "ComparisonWindow.h"
 #include "QtControls.h"
 #include "QtGrid.h"
 #include "RunningBrowser.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QTreeWidgetItemIterator>
 
 namespace mb::test {
@@ -314,6 +318,52 @@ private slots:
         QCOMPARE(library().Entry(0).Name, std::string("Steel  "));
         QCOMPARE(stored(0, "EX"), 2.1e11);
         QCOMPARE(stored(1, "EX"), 1.2e11);
+    }
+
+    void tabWalksEveryControlOfTheEditorFromTheTreeToTheGridFirst() {
+        // A material with a curve, so that Save Chart can be used.
+        library().Material(0).CopyProperty("SIGYLD", 2.5e8);
+        library().Material(0).CopyProperty("ETAN", 1.0e9);
+        editor()->typeCombo().setCurrentIndex(4);
+        editor()->form().typeCombo_Click();
+        click("Steel");
+        QStringList walked{QApplication::focusWidget()->objectName()};
+        for (int step = 0; step < 60 && (walked.size() == 1 || walked.back() != "TreeView1");
+             ++step) {
+            press(Qt::Key_Tab);
+            const QString now = QApplication::focusWidget()->objectName();
+            if (now != walked.back()) walked << now; // the grid takes Tab down its rows
+        }
+        // Entering the category box starts a new material, whose description follows its name.
+        QCOMPARE(walked, (QStringList{"TreeView1", "VSFlexGrid1", "saveChart", "unitsCombo",
+                                      "typeCombo", "descriptionText", "reset", "AddSet",
+                                      "materialTypeText", "materialNameText", "descriptionText",
+                                      "cmdNewMaterial", "TreeView1"}));
+        // Save Chart answers to its own key, one no menu claims.
+        auto* save = editor()->findChild<QPushButton*>("saveChart");
+        QCOMPARE(QKeySequence::mnemonic(save->text()), QKeySequence(Qt::ALT | Qt::Key_T));
+    }
+
+    void theCheckListAndTheComparisonWindowAreReachedByKeys() {
+        library().Material(2).CopyProperty("NUXY", 0.7); // Brass: not a Poisson's ratio
+        click("Steel");
+        item("checkLibrary")->trigger();
+        auto* list = browser->mainWindow().findChild<QListWidget*>("findingList");
+        QVERIFY(list);
+        QCOMPARE(QApplication::focusWidget(), list);
+        press(Qt::Key_Down);
+        press(Qt::Key_Return);
+        QCOMPARE(tree()->currentItem(), node("Brass"));
+
+        // Edit's "Comparison &Window" brings the window up with the keyboard in it.
+        tree()->setFocus();
+        press(Qt::Key_E, Qt::AltModifier);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY2(menu && menu->objectName() == "edit", "Alt+E opens Edit");
+        QTest::keyClick(menu, Qt::Key_W);
+        QWidget* comparison = browser->editors().comparisonWindow();
+        QVERIFY(comparison && comparison->isVisible());
+        QTRY_VERIFY(comparison->isAncestorOf(QApplication::focusWidget()));
     }
 
     void tabGoesDownTheValueColumnAndOutOfTheGridAtItsEnds() {

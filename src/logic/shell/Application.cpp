@@ -226,6 +226,10 @@ void Application::AddToComparison() {
     if (editor_) editors_.addToComparison();
 }
 
+void Application::ShowComparison() {
+    if (editor_) editors_.showComparison();
+}
+
 void Application::CompareWithLibrary() {
     if (!editor_) return;
     storePendingEdits();

@@ -44,6 +44,7 @@ enum class Action {
     ImportFromLibrary,
     CompareWithLibrary,
     AddToComparison,
+    ShowComparison, ///< brings the comparison window up, with the keyboard in it
     CheckLibrary,
 };
 

@@ -41,7 +41,8 @@ QtChart::QtChart(QWidget* parent) : QWidget(parent) {
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    save_ = new QPushButton(QStringLiteral("Save C&hart..."), this);
+    // Alt+T: Alt+H is the menu bar's Help, and a key claimed twice reaches neither.
+    save_ = new QPushButton(QStringLiteral("Save Char&t..."), this);
     save_->setObjectName(QStringLiteral("saveChart"));
     buttons->addWidget(save_);
     layout->addLayout(buttons);

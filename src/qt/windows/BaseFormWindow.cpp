@@ -19,6 +19,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -207,6 +208,27 @@ void BaseFormWindow::buildLayout() {
         unitStringsLabel_[i] = label;
     }
 
+    // Tab goes from the tree to the shown material's values, then to the rest of it, and
+    // last to the category and name boxes: entering those starts a new material and hides
+    // the grid, so they must not stand between the tree and the grid. While a new material
+    // is typed the description box moves after the name box (see eventFilter). The grid
+    // takes Tab down its Value column and passes it on at its ends. The find box is left
+    // out on purpose (Ctrl+F reaches it).
+    QWidget* const order[] = {TreeView1_,
+                              VSFlexGrid1_,
+                              chart_->findChild<QPushButton*>("saveChart"),
+                              unitsCombo_,
+                              typeCombo_,
+                              descriptionText_,
+                              reset_,
+                              AddSet_,
+                              materialTypeText_,
+                              materialNameText_,
+                              cmdNewMaterial_};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        if (order[i]) setTabOrder(order[i - 1], order[i]);
+    cmdNewMaterial_->installEventFilter(this);
+
     splitter_->setStretchFactor(0, 0);
     splitter_->setStretchFactor(1, 1);
     // Wide enough for the longest name a library holds (28 characters) under its category.
@@ -281,6 +303,17 @@ bool BaseFormWindow::eventFilter(QObject* watched, QEvent* event) {
             const bool shown = event->type() == QEvent::ShowToParent;
             gridAndChart_->setVisible(shown);
             newMaterialNote_->setVisible(!shown);
+        }
+        // A new material's description is typed after its name; the shown material's is
+        // reached before the boxes that start a new one.
+        if (watched == cmdNewMaterial_) {
+            if (event->type() == QEvent::ShowToParent) {
+                setTabOrder(materialNameText_, descriptionText_);
+                setTabOrder(descriptionText_, cmdNewMaterial_);
+            } else {
+                setTabOrder(typeCombo_, descriptionText_);
+                setTabOrder(descriptionText_, reset_);
+            }
         }
         break;
     case QEvent::ShortcutOverride: {

@@ -136,15 +136,19 @@ void EditorWindows::checkLibrary() {
         list->setObjectName(QStringLiteral("findingList"));
         checkDock_->setWidget(list);
         mainWindow_.addDockWidget(Qt::BottomDockWidgetArea, checkDock_);
-        QObject::connect(list, &QListWidget::itemClicked, checkDock_,
-                         [this](QListWidgetItem* item) {
-                             if (BaseFormWindow* w = window())
-                                 w->feedback().ShowMaterial(item->data(Qt::UserRole).toInt());
-                         });
+        const auto show = [this](QListWidgetItem* item) {
+            if (BaseFormWindow* w = window())
+                w->feedback().ShowMaterial(item->data(Qt::UserRole).toInt());
+        };
+        QObject::connect(list, &QListWidget::itemClicked, checkDock_, show);
+        // Enter on a finding shows its material as a click does.
+        QObject::connect(list, &QListWidget::itemActivated, checkDock_, show);
     }
     fillCheckList();
     checkDock_->show();
     checkDock_->raise();
+    // The keys go on in the list: the arrows walk the findings, Enter shows one.
+    checkDock_->widget()->setFocus(Qt::OtherFocusReason);
 }
 
 void EditorWindows::libraryEdited() {
@@ -187,6 +191,19 @@ void EditorWindows::addToComparison() {
         comparison_ =
             new ComparisonWindow(state_, editor->form(), messages_, dialogs_, &mainWindow_);
     comparison_->addMaterial(n);
+}
+
+void EditorWindows::showComparison() {
+    BaseFormWindow* editor = window();
+    if (!editor) return;
+    if (!comparison_)
+        comparison_ =
+            new ComparisonWindow(state_, editor->form(), messages_, dialogs_, &mainWindow_);
+    comparison_->show();
+    comparison_->raise();
+    comparison_->activateWindow();
+    if (auto* table = comparison_->findChild<QWidget*>(QStringLiteral("comparisonTable")))
+        table->setFocus(Qt::OtherFocusReason);
 }
 
 void EditorWindows::compareWithLibrary() {
