@@ -125,6 +125,27 @@ private slots:
         QVERIFY(!node("Polymers")->isHidden());
     }
 
+    void aWideComparisonFitsTheScreenAndMarksOnlyRealDifferences() {
+        // Only the steel has a Poisson's ratio: the others say nothing against it.
+        library().Material(0).CopyProperty("NUXY", 0.3);
+        library().Material(2).CopyProperty("DENS", 8500);
+        library().Material(3).CopyProperty("DENS", 8500);
+        for (const char* name : {"Steel", "Copper", "Brass", "Nylon"}) {
+            click(name);
+            QTest::keyClick(tree(), Qt::Key_D, Qt::ControlModifier);
+        }
+        qt::ComparisonWindow* window = browser->editors().comparisonWindow();
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(comparisonRow("EX").last(), QStringLiteral("\u2260"));
+        QCOMPARE(comparisonRow("NUXY"), QStringList({"0.3", "", "", "", ""}));
+        QCOMPARE(comparisonRow("DENS").last(), QString());
+        const QRect screen = window->screen()->availableGeometry();
+        QVERIFY2(window->frameGeometry().width() <= screen.width(),
+                 qPrintable(QString("%1 wide on a screen of %2")
+                                .arg(window->frameGeometry().width())
+                                .arg(screen.width())));
+    }
+
     void theComparisonFollowsAnEditAndAUnitSwitch() {
         click("Steel");
         QTest::keyClick(tree(), Qt::Key_D, Qt::ControlModifier);

@@ -214,13 +214,17 @@ ComparisonTable MaterialComparison::table(const Library& library, std::string_vi
         row.code = catalogue.PropCode(slot);
         row.description = catalogue.PropDescription(slot);
         row.units = SlotUnits(slot, unitSystem);
-        const clsMaterial* first = records.front();
+        // A material without the property says nothing about it: among materials of
+        // different types nearly every row would be marked, and the mark would say nothing.
+        const clsMaterial* first = nullptr;
         for (const clsMaterial* r : records) {
             const bool has = r->HasValue(slot);
             row.values.push_back(has ? ShownValue(slot, r->SlotValue(slot), unitSystem, separator)
                                      : "");
-            if (has != first->HasValue(slot) ||
-                (has && !ValuesEqual(r->SlotValue(slot), first->SlotValue(slot))))
+            if (!has) continue;
+            if (!first)
+                first = r;
+            else if (!ValuesEqual(r->SlotValue(slot), first->SlotValue(slot)))
                 row.differs = true;
         }
         table.rows.push_back(std::move(row));

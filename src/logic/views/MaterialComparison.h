@@ -12,7 +12,7 @@ inline constexpr const char* kSelectMaterialToCompare =
     "Select a material in the tree to add it to the comparison.";
 
 /// One property of a comparison: its value in each compared material ("" where a
-/// material has none) and whether the values differ.
+/// material has none) and whether two of the materials that have it differ.
 struct ComparisonRow {
     int slot = -1;
     std::string code, description, units;
@@ -27,7 +27,7 @@ struct ComparisonTable {
     std::vector<ComparisonRow> rows;
 
     /// "Property", "Description", the names, "Units", "Differs"; then one line per row,
-    /// "*" in the last column of a row whose values differ.
+    /// "*" in the last column of a row where two materials that have the value differ.
     std::vector<std::vector<std::string>> lines() const;
     /// The lines with tabs between the fields, each ending in a line feed.
     std::string tabSeparated() const;
