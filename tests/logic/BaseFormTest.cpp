@@ -103,5 +103,26 @@ TEST_F(BaseFormTest, AnEditLeftWithTheTextItStartedFromStoresNothing) {
     EXPECT_EQ(state.history.undoCount(), 1u);
 }
 
+// A unit of the row's quantity is understood whatever system is shown; the cell then shows
+// the stored value in that system. A unit of another quantity is no number.
+TEST_F(BaseFormTest, AValueTypedWithAUnitIsConvertedAndShownInTheSystemOnShow) {
+    show(0);
+    ed.chooseUnits(0); // IPS
+    typeValue("EX", "200 GPa");
+    EXPECT_EQ(stored(0, "EX"), 200e9);
+    EXPECT_EQ(cell("EX"), "29012510");
+    ed.chooseUnits(2); // MKS
+    typeValue("DENS", "7,9 g/cm3");
+    EXPECT_EQ(stored(0, "DENS"), 7850) << "a comma is no decimal point with the separator \".\"";
+    ed.locale.separator = ",";
+    ed.chooseUnits(1);
+    typeValue("DENS", "7,9 g/cm3");
+    EXPECT_EQ(stored(0, "DENS"), 7900);
+    EXPECT_EQ(cell("DENS"), "7900");
+    typeValue("EX", "-1 GPa");
+    EXPECT_EQ(ed.messageBox.questions.at(0).text, "Value entered must be a positive number");
+    EXPECT_EQ(stored(0, "EX"), 200e9);
+}
+
 } // namespace
 } // namespace mb::test

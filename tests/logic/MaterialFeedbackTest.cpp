@@ -76,10 +76,12 @@ TEST_F(MaterialFeedbackTest, MarksTheRowsOfEachFindingAndSumsThemUpAsValuesAreSt
 TEST_F(MaterialFeedbackTest, TheChartFollowsTheTypeTheUnitsAndTheValues) {
     show(2); // the polycarbonate: EX, G1 and TAUG1
     EXPECT_EQ(chart.note, "No curve is drawn for Linear Elastic Isotropic materials.");
+    EXPECT_FALSE(chart.isVisible()) << "nothing drawn: the grid takes the room";
     ed.chooseType(12);
     EXPECT_EQ(chart.note, "No relaxation curve: NUXY is missing.");
     typeValue("NUXY", "0.35");
     ASSERT_TRUE(chart.plot);
+    EXPECT_TRUE(chart.isVisible());
     EXPECT_EQ(chart.plot->yLabel, "Relaxation modulus (psi)");
     EXPECT_TRUE(chart.plot->logX);
     ASSERT_EQ(chart.plot->series.size(), 2u);

@@ -150,6 +150,43 @@ private slots:
         QCOMPARE(stored(1, "GXY"), 0.5 * kPsi);
     }
 
+    void aValueTypedWithAUnitIsStoredAndShownInTheSystemOnShow() {
+        click("Steel"); // IPS is shown
+        const std::tuple<QString, const char*, double> cases[] = {
+            {"EX", "200 GPa", 200e9},
+            {"GXY", "-80GPa", -80e9},
+            {"SIGYLD", "30 ksi", 30e3 * kPsi},
+            {"DENS", "7.85 g/cm3", 7850},
+        };
+        QStringList shownAtOnce;
+        for (const auto& [code, typedText, si] : cases) {
+            clickCell(code);
+            cellEditor()->selectAll();
+            type(typedText);
+            press(Qt::Key_Return);
+            QTRY_VERIFY(!cellEditor());
+            QCOMPARE(stored(0, code.toStdString()), si);
+            shownAtOnce << grid()->item(rowOf(code), 2)->text();
+        }
+        QCOMPARE(shownAtOnce.first(), QStringLiteral("29012510")); // psi
+        // Shown at once as a rebuild shows the stored values.
+        click("Copper");
+        click("Steel");
+        QStringList rebuilt;
+        for (const auto& [code, typedText, si] : cases)
+            rebuilt << grid()->item(rowOf(code), 2)->text();
+        QCOMPARE(shownAtOnce, rebuilt);
+
+        // A unit of another quantity is no value: the cell is emptied, nothing stored.
+        clickCell("NUXY");
+        cellEditor()->selectAll();
+        type("0.3 MPa");
+        press(Qt::Key_Return);
+        QTRY_VERIFY(!cellEditor());
+        QCOMPARE(stored(0, "NUXY"), 0.3);
+        QCOMPARE(grid()->item(rowOf("NUXY"), 2)->text(), QString());
+    }
+
     void aQuickSecondClickOpensTheEditorAndKeepsWhatIsTyped() {
         click("Brass");
         clickCell("EX");

@@ -71,6 +71,7 @@ void MaterialFeedback::show(const clsMaterial* material) {
     if (!material) {
         checkSummary_.setCaption("");
         chart_.showNote("Select a material to see its curve.");
+        chart_.setVisible(false);
         return;
     }
     const std::vector<Finding> findings = CheckMaterial(*material);
@@ -97,10 +98,13 @@ void MaterialFeedback::show(const clsMaterial* material) {
 
     const MaterialCurve curve =
         ComputeCurve(*material, form_.typeCombo.listIndex(), form_.unitsCombo.listIndex());
+    // Where nothing can be drawn the pane gives its room to the grid.
     if (!curve.drawn()) {
         chart_.showNote(curve.note);
+        chart_.setVisible(false);
         return;
     }
+    chart_.setVisible(true);
     ChartPlot plot{curve.title, curve.xLabel, curve.yLabel, curve.logX, curve.polar, curve.x, {}};
     for (const CurveSeries& s : curve.series)
         plot.series.push_back({s.name, s.y});

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QResizeEvent>
 #include <QStyle>
 
 namespace mb::qt {
@@ -31,6 +32,10 @@ QtGrid::QtGrid(QWidget* parent) : QTableWidget(parent) {
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     horizontalHeader()->setStretchLastSection(true);
+    // The columns are fitted to the width there is (fitColumns): what does not fit is
+    // elided, never scrolled out of sight.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTextElideMode(Qt::ElideRight);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setSectionsClickable(false);
 
@@ -154,9 +159,38 @@ void QtGrid::autoSizeColumn(int col) {
 
 void QtGrid::resizeDirtyColumns() {
     sizingPending_ = false;
-    const QList<int> columns = std::exchange(dirtyColumns_, {});
-    for (int c : columns)
-        if (c >= 0 && c < columnCount()) resizeColumnToContents(c);
+    dirtyColumns_.clear();
+    fitColumns();
+}
+
+void QtGrid::fitColumns() {
+    const int count = columnCount();
+    if (count == 0) return;
+    QList<int> widths(count);
+    int total = 0;
+    for (int c = 0; c < count; ++c) {
+        widths[c] = std::max(sizeHintForColumn(c), horizontalHeader()->sectionSizeHint(c));
+        total += widths[c];
+    }
+    // Too narrow for everything: the description gives way first, then the units, the
+    // value last, each down to a few letters and elided ("340897 p..."), so that no
+    // number is cut off at the edge without a sign that it goes on.
+    const int room = viewport()->width();
+    const int least = fontMetrics().horizontalAdvance(QStringLiteral("MMM"));
+    for (const int c : {1, 3, kValueColumn, 0}) {
+        if (total <= room) break;
+        if (c >= count) continue;
+        const int cut = std::min(total - room, std::max(widths[c] - least, 0));
+        widths[c] -= cut;
+        total -= cut;
+    }
+    for (int c = 0; c < count; ++c)
+        setColumnWidth(c, widths[c]);
+}
+
+void QtGrid::resizeEvent(QResizeEvent* event) {
+    QTableWidget::resizeEvent(event);
+    fitColumns();
 }
 
 void QtGrid::editCell() {

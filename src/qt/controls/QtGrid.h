@@ -58,6 +58,7 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     void focusInEvent(QFocusEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
@@ -73,6 +74,8 @@ private:
     /// The cell editor open on that cell (logic rows), or null.
     QLineEdit* openEditor(int row, int col) const;
     void resizeDirtyColumns();
+    /// Fits the columns to their contents, or to the width there is where that is less.
+    void fitColumns();
     /// Makes row `row`'s Value cell the current one as a user's move would, leaving the
     /// cell before; false when there is no such row.
     bool moveToValueCell(int row);
