@@ -138,6 +138,8 @@ public:
     /// A hidden node is left out of the view but stays in the tree: every other operation
     /// still finds it. Hiding a category hides its materials with it. Nodes start shown.
     virtual void setNodeHidden(const std::string& key, bool hidden) = 0;
+    /// A greyed node is drawn in the colour of disabled text; nodes start in the normal one.
+    virtual void setNodeGreyed(const std::string& key, bool greyed) = 0;
 
     /// Opens the label editor on the node; the window reports what is typed there as a
     /// finished label edit, and nothing when the editor is left with Esc.

@@ -130,6 +130,7 @@ public:
         std::optional<std::string> parent;
         bool hidden = false;
         bool expanded = false;
+        bool greyed = false;
     };
 
     bool addNode(const std::optional<std::string>& parentKey, const std::string& key,
@@ -189,6 +190,10 @@ public:
         if (Node* n = find(key)) n->hidden = hidden;
     }
     bool isNodeHidden(const std::string& key) const { return find(key) && find(key)->hidden; }
+    void setNodeGreyed(const std::string& key, bool greyed) override {
+        if (Node* n = find(key)) n->greyed = greyed;
+    }
+    bool isNodeGreyed(const std::string& key) const { return find(key) && find(key)->greyed; }
     /// Keys a user sees: shown nodes whose category is shown, in display order.
     std::vector<std::string> shownKeys() const {
         std::vector<std::string> out;

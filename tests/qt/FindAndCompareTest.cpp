@@ -86,7 +86,7 @@ private slots:
         // IPS is shown: 15E6 psi is 103 GPa.
         QTest::keyClicks(findBox(), "EX>15E6");
         QCOMPARE(shownNodes(), QStringList({"Metals", "  Steel", "  Copper"}));
-        QCOMPARE(findStatus(), QStringLiteral("2 matches"));
+        QCOMPARE(findStatus(), QStringLiteral("2 matches, IPS"));
 
         QTest::keyClick(findBox(), Qt::Key_Return);
         QCOMPARE(shownName(), QStringLiteral("Steel")); // after Copper, from the top again
@@ -94,9 +94,14 @@ private slots:
         QTest::keyClick(findBox(), Qt::Key_Return);
         QCOMPARE(shownName(), QStringLiteral("Copper"));
 
+        const int boxWidth = findBox()->width();
         QTest::keyClicks(findBox(), " >");
         QCOMPARE(findStatus(), QStringLiteral("\">\": a property code must come before \">\"."));
-        QCOMPARE(shownNodes(), QStringList({"Metals", "  Steel", "  Copper"}));
+        // The whole tree, not the last query's answer; the box keeps its width.
+        QCOMPARE(shownNodes(),
+                 QStringList({"Metals", "  Steel", "  Copper", "  Brass", "Polymers", "  Nylon"}));
+        QCoreApplication::processEvents();
+        QCOMPARE(findBox()->width(), boxWidth);
         QVERIFY2(messages->questions.empty(), "no message box");
         QVERIFY(!QApplication::activeModalWidget());
 
@@ -144,6 +149,18 @@ private slots:
                  qPrintable(QString("%1 wide on a screen of %2")
                                 .arg(window->frameGeometry().width())
                                 .arg(screen.width())));
+    }
+
+    void aQueryTakesUnitsAndAnyCaseAndTheSelectionThatIsNoMatchIsGreyed() {
+        click("Nylon");
+        QTest::keyClick(tree(), Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClicks(findBox(), "ex>110 GPa");
+        QCOMPARE(findStatus(), QStringLiteral("2 matches, IPS"));
+        QCOMPARE(shownNodes(),
+                 QStringList({"Metals", "  Steel", "  Copper", "Polymers", "  Nylon"}));
+        const QColor grey = tree()->palette().color(QPalette::Disabled, QPalette::Text);
+        QCOMPARE(node("Nylon")->foreground(0).color(), grey);
+        QVERIFY(node("Steel")->foreground(0).style() == Qt::NoBrush);
     }
 
     void theComparisonFollowsAnEditAndAUnitSwitch() {

@@ -208,6 +208,12 @@ void QtTree::setNodeHidden(const std::string& key, bool hidden) {
     if (QTreeWidgetItem* item = itemForKey(key)) item->setHidden(hidden);
 }
 
+void QtTree::setNodeGreyed(const std::string& key, bool greyed) {
+    if (QTreeWidgetItem* item = itemForKey(key))
+        item->setForeground(0, greyed ? palette().brush(QPalette::Disabled, QPalette::Text)
+                                      : QBrush());
+}
+
 bool QtTree::isExpanded(const std::string& key) const {
     const QTreeWidgetItem* item = itemForKey(key);
     return item && item->isExpanded();

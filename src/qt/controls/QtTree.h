@@ -45,6 +45,7 @@ public:
     bool isExpanded(const std::string& key) const override;
     void setExpanded(const std::string& key, bool expanded) override;
     void setNodeHidden(const std::string& key, bool hidden) override;
+    void setNodeGreyed(const std::string& key, bool greyed) override;
 
     void editLabel(const std::string& key) override;
     void setDropHighlight(const std::optional<std::string>& key) override;

@@ -98,9 +98,11 @@ void BaseFormWindow::buildLayout() {
         "Enter selects the next match, Esc shows the whole tree again."));
     findStatus_ = new qt::QtLabel(left);
     findStatus_->setObjectName(QStringLiteral("findStatus"));
+    // Under the box, wrapped: beside it a long refusal squeezed the box to nothing.
+    findStatus_->setWordWrap(true);
     findRow->addWidget(findBox_, 1);
-    findRow->addWidget(findStatus_);
     leftColumn->addLayout(findRow);
+    leftColumn->addWidget(findStatus_);
 
     TreeView1_->setObjectName(QStringLiteral("TreeView1"));
     TreeView1_->setMinimumWidth(160);
