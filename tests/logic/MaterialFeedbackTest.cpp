@@ -79,19 +79,25 @@ TEST_F(MaterialFeedbackTest, TheChartFollowsTheTypeTheUnitsAndTheValues) {
     EXPECT_FALSE(chart.isVisible()) << "nothing drawn: the grid takes the room";
     ed.chooseType(12);
     EXPECT_EQ(chart.note, "No relaxation curve: NUXY is missing.");
+    state.library.Material(2).CopyProperty("G1", 0.5); // a real Prony weight
     typeValue("NUXY", "0.35");
     ASSERT_TRUE(chart.plot);
     EXPECT_TRUE(chart.isVisible());
-    EXPECT_EQ(chart.plot->yLabel, "Relaxation modulus (psi)");
+    // The axis reads from 1 to 999, with the unit's prefix.
+    EXPECT_EQ(chart.plot->yLabel, "Relaxation modulus (ksi)");
     EXPECT_TRUE(chart.plot->logX);
     ASSERT_EQ(chart.plot->series.size(), 2u);
-    // The first time is TAUG1 / 100; G0 = EX / (2 (1 + NUXY)); shown in psi.
-    const double g = 2.4e9 / 2.7 * (1 - 1.5e8 * (1 - std::exp(-0.01)));
-    EXPECT_EQ(chart.plot->x.front(), 0.0025);
-    EXPECT_NEAR(chart.plot->series[0].y.front(), g / 6893.5773, 1e-9 * std::abs(g));
+    // The first time is TAUG1 / 100; G0 = EX / (2 (1 + NUXY)); shown in ksi.
+    const double g = 2.4e9 / 2.7 * (1 - 0.5 * (1 - std::exp(-0.01)));
+    EXPECT_EQ(chart.plot->x.front(), 0.0025) << "a time axis keeps its seconds";
+    EXPECT_NEAR(chart.plot->series[0].y.front(), g / 6893.5773 / 1e3, 1e-12 * std::abs(g));
+    // The bulk modulus, 2.7E9 N/m^2, is the largest value drawn.
     ed.chooseUnits(1);
-    EXPECT_EQ(chart.plot->yLabel, "Relaxation modulus (N/m^2)");
-    EXPECT_NEAR(chart.plot->series[0].y.front(), g, 1e-9 * std::abs(g));
+    EXPECT_EQ(chart.plot->yLabel, "Relaxation modulus (GPa)");
+    EXPECT_NEAR(chart.plot->series[0].y.front(), g / 1e9, 1e-18 * std::abs(g));
+    ed.chooseUnits(2);
+    EXPECT_EQ(chart.plot->yLabel, "Relaxation modulus (10^3 Kgf/cm^2)");
+    ed.chooseUnits(0);
 
     ed.chooseType(4);
     EXPECT_EQ(chart.note, "No plasticity curve: SIGYLD and ETAN are missing.");

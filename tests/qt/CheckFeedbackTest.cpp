@@ -6,6 +6,7 @@
 #include "QtChart.h"
 
 #include <QChart>
+#include <QAbstractAxis>
 #include <QLineSeries>
 
 namespace mb::test {
@@ -49,14 +50,16 @@ private slots:
         QVERIFY(!ed.cell("NUXY", 0)->icon().isNull()); // the rebuilt grid is marked again
         const QList<QPointF> before = firstSeries(chart);
         QCOMPARE(before.size(), 50);
-        QCOMPARE(before.back().y(), (2.35e8 + 2e9 * 4 * 2.35e8 / 2.1e11) / 6893.5773);
+        // In ksi, so that the axis reads 35.4 rather than 3.54e+04.
+        QCOMPARE(before.back().y(), (2.35e8 + 2e9 * 4 * 2.35e8 / 2.1e11) / 6893.5773 / 1e3);
+        QVERIFY(chart.chart()->axes(Qt::Vertical).front()->titleText().endsWith("(ksi)"));
 
         ed.typeInto("ETAN", "0"); // psi: perfectly plastic from the yield point on
         ed.clickCell("EX", 1);
         QCOMPARE(ed.stored(0, "ETAN"), 0.0);
         const QList<QPointF> after = firstSeries(chart);
         QCOMPARE(after.size(), 50);
-        QCOMPARE(after.back().y(), 2.35e8 / 6893.5773);
+        QCOMPARE(after.back().y(), 2.35e8 / 6893.5773 / 1e3);
         QCOMPARE(after.front(), before.front());
     }
 };

@@ -100,6 +100,7 @@ void BaseFormWindow::buildLayout() {
     findStatus_->setObjectName(QStringLiteral("findStatus"));
     // Under the box, wrapped: beside it a long refusal squeezed the box to nothing.
     findStatus_->setWordWrap(true);
+    findStatus_->hide(); // until there is something to say
     findRow->addWidget(findBox_, 1);
     leftColumn->addLayout(findRow);
     leftColumn->addWidget(findStatus_);
