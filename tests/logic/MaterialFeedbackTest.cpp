@@ -37,14 +37,15 @@ TEST_F(MaterialFeedbackTest, MarksTheRowsOfEachFindingAndSumsThemUpAsValuesAreSt
     EXPECT_EQ(summary.caption(), "1 error, 0 warnings");
 
     // 1E-5 lb/in^3 is 0.28 kg/m^3: the marks follow the text being typed, before it is stored.
+    // The message gives the values and bounds in the system the grid shows, with units.
     ed.clickCell(rowOf("DENS"), 2);
     ed.VSFlexGrid1.setText("0.00001");
     feedback.VSFlexGrid1_Change();
-    EXPECT_EQ(marks(),
-              (Marks{{"NUXY", {RowMark::Error, kPoisson}},
-                     {"DENS",
-                      {RowMark::Warning, "DENS = 0.276799 Kgm/m^3 is outside 1 to 25000: no "
-                                         "engineering material has that, a unit slip?"}}}));
+    EXPECT_EQ(marks(), (Marks{{"NUXY", {RowMark::Error, kPoisson}},
+                              {"DENS",
+                               {RowMark::Warning,
+                                "DENS = 1E-05 lb/in^3 is outside 3.61273E-05 lb/in^3 to 0.903182 "
+                                "lb/in^3: no engineering material has that, a unit slip?"}}}));
     EXPECT_EQ(summary.caption(), "1 error, 1 warning");
     EXPECT_EQ(stored(0, "DENS"), 7850);
     // Emptied, the cell takes the value out, and its check with it.
@@ -62,7 +63,7 @@ TEST_F(MaterialFeedbackTest, MarksTheRowsOfEachFindingAndSumsThemUpAsValuesAreSt
     feedback.ShowMaterial(0);
     EXPECT_EQ(ed.boxes(), (Texts{"Metals    ", "Steel S235", "about Steel S235"}));
     // The polycarbonate's G1 is no relative modulus.
-    const std::vector<LibraryFindingLine> lines = LibraryFindingLines(state.library);
+    const std::vector<LibraryFindingLine> lines = LibraryFindingLines(state.library, "");
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].material, 0);
     EXPECT_EQ(lines[0].severity, RowMark::Error);

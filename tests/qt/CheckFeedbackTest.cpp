@@ -5,8 +5,8 @@
 #include "EditorWindowFixture.h"
 #include "QtChart.h"
 
-#include <QChart>
 #include <QAbstractAxis>
+#include <QChart>
 #include <QLineSeries>
 
 namespace mb::test {
@@ -22,6 +22,21 @@ class CheckFeedbackTest : public QObject {
     }
 
 private slots:
+    void aCheckTooltipGivesItsValuesInTheSystemShown() {
+        EditorWindow ed(locale);
+        ed.state.library.SetValue(0, "GXY", 1.0e11); // EX/(2(1+NUXY)) is 80.8 GPa
+        ed.clickNode(0);
+        const QString tip = ed.cell("GXY", 1)->toolTip();
+        QCOMPARE(tip,
+                 QStringLiteral("GXY = 14506260 psi differs from EX/(2(1+NUXY)) = 11716600 "
+                                "psi by 23.8%, more than 2% (EX = 30463140 psi, NUXY = 0.3)."));
+        auto* units = ed.window->findChild<qt::QtComboBox*>("unitsCombo");
+        units->setFocus();
+        QTest::keyClick(units, Qt::Key_Down); // SI
+        QVERIFY2(ed.cell("GXY", 1)->toolTip().startsWith("GXY = 100000000000 N/m^2 differs"),
+                 qPrintable(ed.cell("GXY", 1)->toolTip()));
+    }
+
     void typingMarksTheRowAndAStoredValueRedrawsTheChart() {
         EditorWindow ed(locale);
         ed.state.library.SetValue(0, "SIGYLD", 2.35e8);

@@ -52,9 +52,10 @@ void ScaleAxis(std::string& label, const std::vector<std::vector<double>*>& valu
 
 } // namespace
 
-std::vector<LibraryFindingLine> LibraryFindingLines(const Library& library) {
+std::vector<LibraryFindingLine> LibraryFindingLines(const Library& library,
+                                                    std::string_view unitSystem) {
     std::vector<LibraryFindingLine> lines;
-    for (const LibraryFinding& f : CheckLibrary(library)) {
+    for (const LibraryFinding& f : CheckLibrary(library, unitSystem)) {
         const LibraryEntry& e = library.Entry(f.material);
         std::string text(SeverityName(f.finding.severity));
         text.append("  ").append(TrimBlanks(e.Category)).append(" / ").append(TrimBlanks(e.Name));
@@ -105,7 +106,8 @@ void MaterialFeedback::show(const clsMaterial* material) {
         chart_.setVisible(false);
         return;
     }
-    const std::vector<Finding> findings = CheckMaterial(*material);
+    // The values in the messages as the grid beside them shows them.
+    const std::vector<Finding> findings = CheckMaterial(*material, form_.UnitSystem());
     checkSummary_.setCaption(FindingSummary(findings));
 
     // Each row takes the gravest mark of the findings that involve its property, and

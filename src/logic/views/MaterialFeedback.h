@@ -18,8 +18,10 @@ struct LibraryFindingLine {
     std::string text; ///< "error  Category / Name  rule: message"
 };
 
-/// Every finding of `library`, materials in number order.
-std::vector<LibraryFindingLine> LibraryFindingLines(const Library& library);
+/// Every finding of `library`, materials in number order, values in `unitSystem` with their
+/// units ("" for SI as stored, without units).
+std::vector<LibraryFindingLine> LibraryFindingLines(const Library& library,
+                                                    std::string_view unitSystem);
 
 /// What follows the selected material's values in the editor: the marks of the grid rows
 /// that a check involves, the line under the grid that sums the findings up, and the

@@ -158,7 +158,9 @@ void EditorWindows::libraryEdited() {
 void EditorWindows::fillCheckList() {
     auto* list = static_cast<QListWidget*>(checkDock_->widget());
     list->clear();
-    const std::vector<LibraryFindingLine> lines = LibraryFindingLines(state_.library);
+    BaseFormWindow* editor = window();
+    const std::vector<LibraryFindingLine> lines =
+        LibraryFindingLines(state_.library, editor ? editor->form().UnitSystem() : "SI");
     for (const LibraryFindingLine& line : lines) {
         auto* item =
             new QListWidgetItem(list->style()->standardIcon(line.severity == RowMark::Error
@@ -267,6 +269,9 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
                                        global.y());
         });
     window.installEventFilter(new BackgroundMouse(&window, *tree));
+    // The findings name values in the system on show.
+    QObject::connect(&window.unitsCombo(), &QtComboBox::clicked, &window,
+                     [this] { libraryEdited(); });
 
     QObject::connect(&window.cmdNewMaterial(), &QPushButton::clicked, &window,
                      [main] { main->editorButtonClicked("cmdNewMaterial"); });
