@@ -43,14 +43,17 @@ TEST_F(TreeEditingTest, AnUnchangedLabelIsNoRenameANewNameIsStoredTrimmedEverywh
     EXPECT_EQ(state.history.undoLabel(), "Rename a36 to Mild Steel");
 }
 
-// Rename from the menu opens the selected material's label; a category is refused.
-TEST_F(TreeEditingTest, RenameOpensTheSelectedMaterialsLabelAndRefusesACategory) {
+// Rename from the menu opens the selected node's label; a category is refused only when
+// its edit ends.
+TEST_F(TreeEditingTest, RenameOpensTheSelectedLabelAndACategoryIsRefusedWhenItsEditEnds) {
     ClickMaterial(2);
     commands.RenameSelected();
     ClickCategory("Copper");
     commands.RenameSelected();
+    EXPECT_TRUE(editor.messageBox.questions.empty());
+    EXPECT_EQ(tree().labelEdited, (Texts{"Steel    S275  0002", "Copper    "}));
+    EXPECT_FALSE(treeEditing.TreeView1_AfterLabelEdit("Brass"));
     ExpectOnlyMessage("Cannot rename a Category !", MsgButtons::OK, MsgIcon::Question);
-    EXPECT_EQ(tree().labelEdited, Texts{"Steel    S275  0002"});
 }
 
 // The right button pops up "&Edit" at the press, over the tree, the value panel and the

@@ -326,10 +326,8 @@ void EditingCommands::RenameSelected() {
     TreeControl& tree = form_.TreeView1;
     const auto key = tree.selectedKey();
     if (!key) return;
-    if (IsCategoryKey(*key)) {
-        form_.messageBox.show(kCannotRenameCategory, MsgButtons::OK, MsgIcon::Question);
-        return;
-    }
+    // A category's label opens too: the refusal comes when the edit ends, as for any
+    // label edit.
     tree.editLabel(*key);
 }
 
