@@ -122,8 +122,9 @@ private slots:
         QCOMPARE(series.size(), static_cast<qsizetype>(first.series.size()));
 
         pane.showPlot(second);
-        QCOMPARE(pane.chart(), chart);
-        QCOMPARE(chart->series(), series);
+        // Compared as pointers: a chart replaced by another is deleted and cannot be printed.
+        QVERIFY(pane.chart() == chart);
+        QVERIFY(chart->series() == series);
         const QList<QPointF> shown = static_cast<QLineSeries*>(series.front())->points();
         QCOMPARE(shown.size(), static_cast<qsizetype>(second.x.size()));
         QCOMPARE(shown.back(), QPointF(second.x.back(), second.series[0].y.back()));

@@ -113,7 +113,8 @@ void QtChart::buildChart(const ChartPlot& plot) {
 }
 
 void QtChart::fillChart(const ChartPlot& plot) {
-    chart_->setTitle(toQ(plot.title));
+    // Every change to a chart on show lays it out again at once: only what differs is set.
+    if (const QString title = toQ(plot.title); chart_->title() != title) chart_->setTitle(title);
     chart_->legend()->setVisible(plot.series.size() > 1);
     xAxis_->setTitleText(toQ(plot.xLabel));
     yAxis_->setTitleText(toQ(plot.yLabel));
@@ -134,7 +135,7 @@ void QtChart::fillChart(const ChartPlot& plot) {
             first = false;
         }
         QLineSeries* line = series_[static_cast<qsizetype>(n)];
-        line->setName(toQ(s.name));
+        if (const QString name = toQ(s.name); line->name() != name) line->setName(name);
         line->replace(points);
     }
     if (!plot.polar && !plot.logX && !plot.x.empty())
@@ -144,10 +145,13 @@ void QtChart::fillChart(const ChartPlot& plot) {
     // A radius starts at zero; elsewhere a flat line still gets an axis of some height.
     if (plot.polar) low = 0;
     if (high - low <= 0) high = low + (low == 0 ? 1 : std::abs(low) * 0.1);
-    // Nice numbers start from the tick count: the previous plot's must not carry over.
-    yAxis_->setTickCount(5);
-    yAxis_->setRange(std::min(low, 0.0), high);
-    yAxis_->applyNiceNumbers();
+    // Nice numbers start from the tick count, so the previous plot's must not carry over;
+    // worked out on an axis of no chart, they cost the one on show a single layout.
+    QValueAxis nice;
+    nice.setRange(std::min(low, 0.0), high);
+    nice.applyNiceNumbers();
+    yAxis_->setRange(nice.min(), nice.max());
+    yAxis_->setTickCount(nice.tickCount());
 }
 
 void QtChart::showNote(const std::string& note) {
