@@ -131,7 +131,6 @@ private slots:
 
         qt::QtChart fresh;
         fresh.showPlot(second);
-        QVERIFY(fresh.chart() != chart);
         const Shown reused = shownBy(pane);
         QCOMPARE(reused, shownBy(fresh));
         QCOMPARE(reused.title, QString::fromStdString(second.title));
@@ -174,6 +173,17 @@ private slots:
         qt::QtChart fresh;
         fresh.showPlot(stressStrain("Steel A", 3.5e4, 2));
         QCOMPARE(shownBy(pane), shownBy(fresh));
+
+        // No points: nothing would set the axes of the chart before.
+        ChartPlot empty = stressStrain("Empty", 1, 2);
+        empty.x.clear();
+        QChart* before = pane.chart();
+        pane.showPlot(empty);
+        QVERIFY(pane.chart() != before);
+        qt::QtChart freshEmpty;
+        freshEmpty.showPlot(empty);
+        QCOMPARE(shownBy(pane), shownBy(freshEmpty));
+        QVERIFY(shownBy(pane).points.front().isEmpty());
     }
 
     // The note hides the chart; the next plot brings it back with the new points.

@@ -52,7 +52,8 @@ QtChart::QtChart(QWidget* parent) : QWidget(parent) {
 void QtChart::showPlot(const ChartPlot& plot) {
     // Clicking through materials shows one chart after another of the same kind: new
     // points in the same chart cost a fraction of building the chart and its axes again.
-    if (!chart_ || plot.polar != polar_ || plot.logX != logX_ ||
+    // A plot without points gets a chart of its own: nothing would set the old one's axes.
+    if (!chart_ || plot.x.empty() || plot.polar != polar_ || plot.logX != logX_ ||
         static_cast<std::size_t>(series_.size()) != plot.series.size())
         buildChart(plot);
     fillChart(plot);
