@@ -18,8 +18,10 @@ struct LibraryFindingLine {
     std::string text; ///< "error  Category / Name  rule: message"
 };
 
-/// Every finding of `library`, materials in number order.
-std::vector<LibraryFindingLine> LibraryFindingLines(const Library& library);
+/// Every finding of `library`, materials in number order, values in `unitSystem` with their
+/// units ("" for SI as stored, without units).
+std::vector<LibraryFindingLine> LibraryFindingLines(const Library& library,
+                                                    std::string_view unitSystem);
 
 /// The tooltip of a material-matrix row: where entry `slot` sits in the matrix, whose rows
 /// and columns run x, y, z, xy, yz, xz; "" for any other slot.

@@ -36,6 +36,9 @@ public:
     /// chart is on show.
     bool saveImage(const QString& path);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void saveAs();
     /// A new chart with the axes and empty series `plot` needs, on show in place of the
@@ -51,6 +54,8 @@ private:
     QList<QLineSeries*> series_;
     bool polar_ = false;
     bool logX_ = false;
+    /// Thins a logarithmic x axis's labels to what its width holds.
+    void spaceLogLabels();
 
     QStackedWidget* stack_ = nullptr;
     QChartView* view_ = nullptr;

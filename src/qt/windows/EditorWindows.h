@@ -57,6 +57,8 @@ public:
 
     /// "Add to Comparison": the material selected in the tree joins the comparison.
     void addToComparison() override;
+    /// Brings the comparison window up and gives it the keyboard, made empty if need be.
+    void showComparison() override;
     /// "Compare with Library...": asks for a library and lists its differences.
     void compareWithLibrary() override;
     /// The windows, once opened; null before and after the editor's life.
