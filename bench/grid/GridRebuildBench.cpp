@@ -7,7 +7,9 @@
 #include "BaseFormWindow.h"
 #include "FakeServices.h"
 #include "LargestLibrary.h"
+#include "MaterialCurves.h"
 #include "NodeKey.h"
+#include "QtChart.h"
 #include "QtTree.h"
 
 #include <QApplication>
@@ -54,6 +56,28 @@ void BM_ClickViscoelasticMaterial(benchmark::State& st) {
     st.counters["rows"] = form.VSFlexGrid1.rows();
 }
 BENCHMARK(BM_ClickViscoelasticMaterial)->Unit(benchmark::kMillisecond);
+
+// The chart pane alone, as the click above drives it: the viscoelastic curves of two
+// materials in turn, each shown and painted.
+void BM_ShowViscoelasticChart(benchmark::State& st) {
+    Editor editor;
+    mb::qt::QtChart& chart = editor.window.chart();
+    mb::ChartPlot plots[2];
+    for (int n = 0; n < 2; ++n) {
+        const mb::MaterialCurve curve =
+            mb::ComputeCurve(editor.state.library.Material(n == 0 ? 17 : 1000), 12, 0);
+        plots[n] = {curve.title, curve.xLabel, curve.yLabel, curve.logX, curve.polar, curve.x, {}};
+        for (const mb::CurveSeries& s : curve.series)
+            plots[n].series.push_back({s.name, s.y});
+    }
+    int i = 0;
+    for (auto _ : st) {
+        chart.showPlot(plots[i++ % 2]);
+        chart.repaint(); // what the next frame paints
+    }
+    st.counters["points"] = static_cast<double>(plots[0].x.size());
+}
+BENCHMARK(BM_ShowViscoelasticChart)->Unit(benchmark::kMillisecond);
 
 void BM_SwitchUnitSystem(benchmark::State& st) {
     Editor editor;

@@ -177,7 +177,13 @@ TEST(ParseNumberText, GivesTheLeadingNumberUnderTheSeparator) {
         {"1E-999", ".", 0},
         {std::string(2000, '0') + "5", ".", 5},
         {"0." + std::string(1000, '0') + "5E1003", ".", 500},
-        {"-1." + std::string(100000, '3'), ".", -4.0 / 3}};
+        {"-1." + std::string(100000, '3'), ".", -4.0 / 3},
+        // Blanks after a number are skipped to the next character however many there are:
+        // a digit there still continues the number, anything else ends it.
+        {"  21000E7" + std::string(37, ' ') + "N/m^2", ".", 2.1e11},
+        {"  21000E7" + std::string(37, ' ') + "1", ".", 2.1e75},
+        {"  21000E7" + std::string(37, ' '), ".", 2.1e11},
+        {"  -2.5" + std::string(15, ' ') + "\t 5", ".", -2.55}};
     for (const auto& [text, separator, value] : cases)
         EXPECT_DOUBLE_EQ(ParseNumberText(text, separator).value_or(NAN), value)
             << text.substr(0, 20) << separator;

@@ -28,6 +28,17 @@ TEST(UnitConversion, OneInIpsGivesEachKindsExactFactors) {
     EXPECT_DOUBLE_EQ(conv.ChangeUnits("MKS", "SI", 16, 1.0), 98066.5);
 }
 
+TEST(UnitConversion, FromSiGivesWhatChangeUnitsGivesForEverySlot) {
+    // The writer converts every stored value with FromSI; the editor shows ChangeUnits.
+    for (int slot = -1; slot <= kSlotCount; ++slot)
+        for (const double si : {0.0, 1.0, -273.15, 2.1e11, 7850.0, 1.2e-5, -3.7e-300}) {
+            double ips = 0, mks = 0;
+            clsUnitConversion::FromSI(slot, si, ips, mks);
+            EXPECT_EQ(ips, conv.ChangeUnits("SI", "IPS", slot, si)) << slot << " " << si;
+            EXPECT_EQ(mks, conv.ChangeUnits("SI", "MKS", slot, si)) << slot << " " << si;
+        }
+}
+
 TEST(UnitConversion, TemperatureHasOffsetsAndPlainSlotsOrUnknownSystemsNeverChange) {
     EXPECT_DOUBLE_EQ(conv.ChangeUnits("IPS", "SI", Slot::REFTEMP, 68), 293.15);
     EXPECT_DOUBLE_EQ(conv.ChangeUnits("SI", "MKS", Slot::REFTEMP, 293.15), 20);

@@ -195,8 +195,16 @@ double clsUnitConversion::ChangeUnits(std::string_view oldUnit, std::string_view
 }
 
 void clsUnitConversion::FromSI(int slot, double si, double& ips, double& mks) {
-    ips = Convert(System::SI, System::IPS, slot, si);
-    mks = Convert(System::SI, System::MKS, slot, si);
+    if (slot < 0 || slot >= kVisitedSlots || slot == Slot::REFTEMP) {
+        ips = Convert(System::SI, System::IPS, slot, si);
+        mks = Convert(System::SI, System::MKS, slot, si);
+        return;
+    }
+    // The writer converts every stored value: the table once, the same arithmetic as
+    // Convert.
+    const Factors& table = FactorTable();
+    ips = si / table.toSI[slot];
+    mks = ips * table.toMKS[slot];
 }
 
 const std::string& UnitsIPS(int slot) {

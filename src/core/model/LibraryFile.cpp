@@ -72,6 +72,11 @@ public:
     /// line went on beyond kMaxKeptLine.
     bool line(std::string_view text, bool cut) {
         ++lineNumber_;
+        // Nearly every line is a property line, and no keyword starts as its code can.
+        if (lineNumber_ > 1 && !text.empty() && !IsKeywordStart(text.front())) {
+            property(text);
+            return true;
+        }
         if (lineNumber_ == 1 && !StartsWithNoCase(text, "MATTYPE")) {
             rejected_ = true;
             return false;
@@ -99,6 +104,8 @@ public:
     int dropped() const { return dropped_; }
 
 private:
+    static bool IsKeywordStart(char c) { return c == 'M' || c == 'm' || c == 'E' || c == 'e'; }
+
     void category(std::string_view text) {
         const std::string_view trimmed = TrimRightBlanks(text);
         if (trimmed.size() < 8) return; // the name cannot be cut: keep the previous category

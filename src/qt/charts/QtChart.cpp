@@ -51,9 +51,20 @@ QtChart::QtChart(QWidget* parent) : QWidget(parent) {
 }
 
 void QtChart::showPlot(const ChartPlot& plot) {
+    // Clicking through materials shows one chart after another of the same kind: new
+    // points in the same chart cost a fraction of building the chart and its axes again.
+    // A plot without points gets a chart of its own: nothing would set the old one's axes.
+    if (!chart_ || plot.x.empty() || plot.polar != polar_ || plot.logX != logX_ ||
+        static_cast<std::size_t>(series_.size()) != plot.series.size())
+        buildChart(plot);
+    fillChart(plot);
+    spaceLogLabels();
+    stack_->setCurrentWidget(view_);
+    save_->setEnabled(true);
+}
+
+void QtChart::buildChart(const ChartPlot& plot) {
     QChart* chart = plot.polar ? new QPolarChart : new QChart;
-    chart->setTitle(toQ(plot.title));
-    chart->legend()->setVisible(plot.series.size() > 1);
 
     QAbstractAxis* xAxis = nullptr;
     if (plot.polar) {
@@ -74,8 +85,6 @@ void QtChart::showPlot(const ChartPlot& plot) {
     }
     auto* yAxis = new QValueAxis;
     yAxis->setLabelFormat(QStringLiteral("%.3g"));
-    xAxis->setTitleText(toQ(plot.xLabel));
-    yAxis->setTitleText(toQ(plot.yLabel));
     if (plot.polar) {
         auto* polar = static_cast<QPolarChart*>(chart);
         polar->addAxis(xAxis, QPolarChart::PolarOrientationAngular);
@@ -84,36 +93,65 @@ void QtChart::showPlot(const ChartPlot& plot) {
         chart->addAxis(xAxis, Qt::AlignBottom);
         chart->addAxis(yAxis, Qt::AlignLeft);
     }
-
-    double low = 0, high = 0;
-    bool first = true;
-    for (const ChartPlot::Series& s : plot.series) {
+    series_.clear();
+    for (std::size_t i = 0; i < plot.series.size(); ++i) {
         auto* line = new QLineSeries;
-        line->setName(toQ(s.name));
-        for (std::size_t i = 0; i < plot.x.size() && i < s.y.size(); ++i) {
-            line->append(plot.x[i], s.y[i]);
-            low = first ? s.y[i] : std::min(low, s.y[i]);
-            high = first ? s.y[i] : std::max(high, s.y[i]);
-            first = false;
-        }
         chart->addSeries(line);
         line->attachAxis(xAxis);
         line->attachAxis(yAxis);
+        series_.append(line);
     }
-    if (!plot.polar && !plot.logX && !plot.x.empty())
-        static_cast<QValueAxis*>(xAxis)->setRange(plot.x.front(), plot.x.back());
-    // A radius starts at zero; elsewhere a flat line still gets an axis of some height.
-    if (plot.polar) low = 0;
-    if (high - low <= 0) high = low + (low == 0 ? 1 : std::abs(low) * 0.1);
-    yAxis->setRange(std::min(low, 0.0), high);
-    yAxis->applyNiceNumbers();
 
     QChart* old = view_->chart();
     view_->setChart(chart);
     delete old;
-    spaceLogLabels();
-    stack_->setCurrentWidget(view_);
-    save_->setEnabled(true);
+    chart_ = chart;
+    xAxis_ = xAxis;
+    yAxis_ = yAxis;
+    polar_ = plot.polar;
+    logX_ = plot.logX;
+}
+
+void QtChart::fillChart(const ChartPlot& plot) {
+    // Every change to a chart on show lays it out again at once: only what differs is set.
+    if (const QString title = toQ(plot.title); chart_->title() != title) chart_->setTitle(title);
+    chart_->legend()->setVisible(plot.series.size() > 1);
+    xAxis_->setTitleText(toQ(plot.xLabel));
+    yAxis_->setTitleText(toQ(plot.yLabel));
+
+    double low = 0, high = 0, left = 0, right = 0;
+    bool first = true;
+    for (std::size_t n = 0; n < plot.series.size(); ++n) {
+        const ChartPlot::Series& s = plot.series[n];
+        QList<QPointF> points;
+        const std::size_t count = std::min(plot.x.size(), s.y.size());
+        points.reserve(static_cast<qsizetype>(count));
+        for (std::size_t i = 0; i < count; ++i) {
+            points.append(QPointF(plot.x[i], s.y[i]));
+            low = first ? s.y[i] : std::min(low, s.y[i]);
+            high = first ? s.y[i] : std::max(high, s.y[i]);
+            left = first ? plot.x[i] : std::min(left, plot.x[i]);
+            right = first ? plot.x[i] : std::max(right, plot.x[i]);
+            first = false;
+        }
+        QLineSeries* line = series_[static_cast<qsizetype>(n)];
+        if (const QString name = toQ(s.name); line->name() != name) line->setName(name);
+        line->replace(points);
+    }
+    if (!plot.polar && !plot.logX && !plot.x.empty())
+        static_cast<QValueAxis*>(xAxis_)->setRange(plot.x.front(), plot.x.back());
+    // The time axis spans the points, as a chart built around them would have it.
+    if (plot.logX && !first) static_cast<QLogValueAxis*>(xAxis_)->setRange(left, right);
+    // A radius starts at zero; elsewhere a flat line still gets an axis of some height.
+    if (plot.polar) low = 0;
+    if (high - low <= 0) high = low + (low == 0 ? 1 : std::abs(low) * 0.1);
+    // Nice numbers start from the tick count, so the previous plot's must not carry over;
+    // worked out on an axis of no chart, they cost the one on show a single layout.
+    QValueAxis nice;
+    nice.setRange(std::min(low, 0.0), high);
+    nice.applyNiceNumbers();
+    yAxis_->setRange(nice.min(), nice.max());
+    yAxis_->setTickCount(nice.tickCount());
 }
 
 void QtChart::spaceLogLabels() {

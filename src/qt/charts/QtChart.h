@@ -4,11 +4,16 @@
 
 #include <QWidget>
 
+#include <QList>
+
+class QAbstractAxis;
 class QChart;
 class QChartView;
 class QLabel;
+class QLineSeries;
 class QPushButton;
 class QStackedWidget;
+class QValueAxis;
 
 namespace mb::qt {
 
@@ -36,6 +41,19 @@ protected:
 
 private:
     void saveAs();
+    /// A new chart with the axes and empty series `plot` needs, on show in place of the
+    /// old one.
+    void buildChart(const ChartPlot& plot);
+    /// Titles, points and ranges of `plot` set into the chart on show.
+    void fillChart(const ChartPlot& plot);
+
+    // The chart on show and what it was built for: a plot of the same kind reuses them.
+    QChart* chart_ = nullptr;
+    QAbstractAxis* xAxis_ = nullptr;
+    QValueAxis* yAxis_ = nullptr;
+    QList<QLineSeries*> series_;
+    bool polar_ = false;
+    bool logX_ = false;
     /// Thins a logarithmic x axis's labels to what its width holds.
     void spaceLogLabels();
 

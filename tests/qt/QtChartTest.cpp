@@ -1,0 +1,205 @@
+// The chart pane as the editor feeds it: one plot after another as materials are clicked.
+// A plot of the kind on show reuses the chart; either way the pane shows exactly what a
+// pane that never saw the earlier plot shows.
+
+#include "QtChart.h"
+
+#include <QAbstractAxis>
+#include <QChart>
+#include <QLegend>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QTest>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+
+Q_DECLARE_METATYPE(mb::ChartPlot)
+
+namespace mb::test {
+
+namespace {
+
+// What a user reads off the chart.
+struct Shown {
+    QString title, xTitle, yTitle;
+    double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+    int yTicks = 0;
+    bool legend = false;
+    QStringList names;
+    QList<QList<QPointF>> points;
+    bool operator==(const Shown&) const = default;
+};
+
+double axisMin(QAbstractAxis* axis) {
+    if (auto* log = qobject_cast<QLogValueAxis*>(axis)) return log->min();
+    return static_cast<QValueAxis*>(axis)->min();
+}
+double axisMax(QAbstractAxis* axis) {
+    if (auto* log = qobject_cast<QLogValueAxis*>(axis)) return log->max();
+    return static_cast<QValueAxis*>(axis)->max();
+}
+
+Shown shownBy(qt::QtChart& pane) {
+    QChart* chart = pane.chart();
+    Shown s;
+    if (!chart) return s;
+    QAbstractAxis* x = chart->axes(Qt::Horizontal).value(0);
+    auto* y = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
+    if (!x || !y) return s;
+    s.title = chart->title();
+    s.xTitle = x->titleText();
+    s.yTitle = y->titleText();
+    s.xMin = axisMin(x), s.xMax = axisMax(x);
+    s.yMin = y->min(), s.yMax = y->max();
+    s.yTicks = y->tickCount();
+    s.legend = chart->legend()->isVisible();
+    for (QAbstractSeries* series : chart->series()) {
+        s.names.append(series->name());
+        s.points.append(static_cast<QLineSeries*>(series)->points());
+    }
+    return s;
+}
+
+// A relaxation curve over six decades of time, as the viscoelastic model draws one.
+ChartPlot relaxation(const std::string& title, double scale) {
+    ChartPlot p;
+    p.title = title;
+    p.xLabel = "Time (s)";
+    p.yLabel = "Relaxation modulus (psi)";
+    p.logX = true;
+    for (int i = 0; i <= 12; ++i)
+        p.x.push_back(std::pow(10.0, -3 + i * 0.5));
+    p.series.push_back({"G(t)", {}});
+    for (double t : p.x)
+        p.series[0].y.push_back(scale * (0.2 + 0.8 * std::exp(-t)));
+    return p;
+}
+
+ChartPlot stressStrain(const std::string& title, double yield, int seriesCount) {
+    ChartPlot p;
+    p.title = title;
+    p.xLabel = "Strain";
+    p.yLabel = "Stress (psi)";
+    for (int i = 0; i < 50; ++i)
+        p.x.push_back(0.001 * i);
+    for (int n = 0; n < seriesCount; ++n) {
+        ChartPlot::Series s{n == 0 ? "tension" : "compression", {}};
+        for (double e : p.x)
+            s.y.push_back(std::min(2e7 * e, yield) * (n == 0 ? 1 : 0.8));
+        p.series.push_back(s);
+    }
+    return p;
+}
+
+} // namespace
+
+class QtChartTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void anotherMaterialReusesTheChartAndItsSeries_data() {
+        QTest::addColumn<ChartPlot>("first");
+        QTest::addColumn<ChartPlot>("second");
+        QTest::newRow("viscoelastic") << relaxation("Steel A", 3e7) << relaxation("Rubber", 450);
+        QTest::newRow("plasticity, two curves")
+            << stressStrain("Steel A", 3.5e4, 2) << stressStrain("Aluminium", 1.2e4, 2);
+        ChartPlot polar = stressStrain("Fabric", 1e4, 1);
+        polar.polar = true;
+        ChartPlot other = stressStrain("Mesh", 3e3, 1);
+        other.polar = true;
+        QTest::newRow("polar") << polar << other;
+    }
+    void anotherMaterialReusesTheChartAndItsSeries() {
+        QFETCH(ChartPlot, first);
+        QFETCH(ChartPlot, second);
+        qt::QtChart pane;
+        pane.showPlot(first);
+        QChart* chart = pane.chart();
+        QVERIFY(chart);
+        const QList<QAbstractSeries*> series = chart->series();
+        QCOMPARE(series.size(), static_cast<qsizetype>(first.series.size()));
+
+        pane.showPlot(second);
+        // Compared as pointers: a chart replaced by another is deleted and cannot be printed.
+        QVERIFY(pane.chart() == chart);
+        QVERIFY(chart->series() == series);
+        const QList<QPointF> shown = static_cast<QLineSeries*>(series.front())->points();
+        QCOMPARE(shown.size(), static_cast<qsizetype>(second.x.size()));
+        QCOMPARE(shown.back(), QPointF(second.x.back(), second.series[0].y.back()));
+
+        qt::QtChart fresh;
+        fresh.showPlot(second);
+        const Shown reused = shownBy(pane);
+        QCOMPARE(reused, shownBy(fresh));
+        QCOMPARE(reused.title, QString::fromStdString(second.title));
+    }
+
+    // The axes of the viscoelastic chart as a user reads them: six decades of time, and
+    // a modulus axis whose nice numbers do not remember the material before.
+    void theRelaxationAxesSpanTheNewCurve() {
+        qt::QtChart pane;
+        pane.showPlot(relaxation("Steel A", 3e7));
+        pane.showPlot(relaxation("Rubber", 450));
+        const Shown s = shownBy(pane);
+        QCOMPARE(s.xTitle, QStringLiteral("Time (s)"));
+        QCOMPARE(s.yTitle, QStringLiteral("Relaxation modulus (psi)"));
+        QCOMPARE(s.xMin, 1e-3);
+        QCOMPARE(s.xMax, 1e3);
+        QCOMPARE(s.yMin, 0.0);
+        QCOMPARE(s.yMax, 500.0);
+        QVERIFY(!s.legend);
+    }
+
+    // A plot of another kind, or with another number of curves, gets a chart of its own.
+    void aPlotOfAnotherKindGetsANewChart() {
+        qt::QtChart pane;
+        pane.showPlot(relaxation("Rubber", 450));
+        QChart* logChart = pane.chart();
+        QVERIFY(qobject_cast<QLogValueAxis*>(logChart->axes(Qt::Horizontal).value(0)));
+
+        pane.showPlot(stressStrain("Steel A", 3.5e4, 1));
+        QChart* linear = pane.chart();
+        QVERIFY(linear != logChart);
+        QVERIFY(qobject_cast<QValueAxis*>(linear->axes(Qt::Horizontal).value(0)));
+        QVERIFY(!linear->legend()->isVisible());
+
+        pane.showPlot(stressStrain("Steel A", 3.5e4, 2));
+        QVERIFY(pane.chart() != linear);
+        QCOMPARE(pane.chart()->series().size(), 2);
+        QVERIFY(pane.chart()->legend()->isVisible());
+
+        qt::QtChart fresh;
+        fresh.showPlot(stressStrain("Steel A", 3.5e4, 2));
+        QCOMPARE(shownBy(pane), shownBy(fresh));
+
+        // No points: nothing would set the axes of the chart before.
+        ChartPlot empty = stressStrain("Empty", 1, 2);
+        empty.x.clear();
+        QChart* before = pane.chart();
+        pane.showPlot(empty);
+        QVERIFY(pane.chart() != before);
+        qt::QtChart freshEmpty;
+        freshEmpty.showPlot(empty);
+        QCOMPARE(shownBy(pane), shownBy(freshEmpty));
+        QVERIFY(shownBy(pane).points.front().isEmpty());
+    }
+
+    // The note hides the chart; the next plot brings it back with the new points.
+    void aNoteBetweenTwoPlotsHidesTheChartUntilTheNext() {
+        qt::QtChart pane;
+        pane.showPlot(relaxation("Steel A", 3e7));
+        pane.showNote("No curve for this material model.");
+        QVERIFY(!pane.chart());
+        pane.showPlot(relaxation("Rubber", 450));
+        QVERIFY(pane.chart());
+        QCOMPARE(shownBy(pane).title, QStringLiteral("Rubber"));
+        QCOMPARE(shownBy(pane).points.front().front().y(), 450 * (0.2 + 0.8 * std::exp(-1e-3)));
+    }
+};
+
+} // namespace mb::test
+
+QTEST_MAIN(mb::test::QtChartTest)
+#include "QtChartTest.moc"
