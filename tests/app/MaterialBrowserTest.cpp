@@ -383,10 +383,10 @@ private slots:
                                                               {"metals.csv", ExportFormat::Csv},
                                                               {"metals.xlsx", ExportFormat::Xlsx}};
         for (const auto& [name, format] : kinds) {
-            std::string error;
-            const std::string bytes =
-                ExportText(ExportSelection(metals), format, UnitSystemIndex::SI, error);
-            QCOMPARE(error, std::string());
+            const ExportResult made =
+                ExportText(ExportSelection(metals), format, UnitSystemIndex::SI);
+            QCOMPARE(made.error, std::string());
+            const std::string& bytes = made.bytes;
             const QString path = dir->filePath(name);
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));

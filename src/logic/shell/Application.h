@@ -42,8 +42,6 @@ public:
     virtual void addToComparison() {}
     virtual void compareWithLibrary() {}
     virtual void checkLibrary() {}
-    /// The library changed through its edit history: an edit, an undo or a redo.
-    virtual void libraryEdited() {}
 };
 
 /// The services the application needs beside its windows.

@@ -72,9 +72,19 @@ ComparisonWindow::ComparisonWindow(AppState& state, BaseForm& form, MessageBox& 
     connect(exportButton, &QPushButton::clicked, this, [this] { exportCsv(); });
     resize(760, 480);
     qApp->installEventFilter(this);
+    changeListener_ = state_.history.addListener([this](const LibraryChange& change) {
+        // Columns are followed through every change, shown or not; the table is built again
+        // only when a compared material changed or moved.
+        const std::vector<int> before = comparison_.materials();
+        const bool moved = comparison_.follow(state_.library);
+        const bool touched =
+            std::any_of(before.begin(), before.end(), [&](int n) { return change.touches(n); });
+        if ((moved || touched) && isVisible()) refresh();
+    });
 }
 
 ComparisonWindow::~ComparisonWindow() {
+    state_.history.removeListener(changeListener_);
     qApp->removeEventFilter(this);
 }
 
@@ -209,9 +219,9 @@ void ComparisonWindow::scheduleRefresh() {
 }
 
 bool ComparisonWindow::eventFilter(QObject* watched, QEvent* event) {
-    // Every change to the library starts with something the user does; once that has
-    // been handled the table is built again. Building it costs microseconds for a few
-    // materials, and the widgets change only when the table does.
+    // Edits reach the table through the library's notices. The unit system and another
+    // library taking the open one's place come from something the user does; once that has
+    // been handled the table is built again, and the widgets change only when it differs.
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:

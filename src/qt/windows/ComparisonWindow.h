@@ -17,9 +17,9 @@ class MessageBox;
 namespace qt {
 
 /// The materials put side by side with "Add to Comparison": a column per material, a row
-/// per property, the differing rows marked. It follows the open library: after anything
-/// the user does, the table is built again from the library in the unit system the editor
-/// shows, and the widgets are touched only when it came out different.
+/// per property, the differing rows marked. It follows the open library's change notices,
+/// building the table again when a compared material changed, and the unit system the
+/// editor shows; the widgets are touched only when the table came out different.
 class ComparisonWindow : public QWidget {
     Q_OBJECT
 public:
@@ -67,6 +67,7 @@ private:
     QPushButton* left_ = nullptr;
     QPushButton* right_ = nullptr;
     bool refreshPending_ = false;
+    int changeListener_ = 0;
 };
 
 } // namespace qt

@@ -102,9 +102,16 @@ private:
 EditorWindows::EditorWindows(AppState& state, MDIForm1& mainWindow, MessageBox& messages,
                              Locale& locale, FileDialogs& dialogs)
     : state_(state), mainWindow_(mainWindow), messages_(messages), locale_(locale),
-      dialogs_(dialogs), editPopup_(std::make_unique<QtPopupMenu>(mainWindow)) {}
+      dialogs_(dialogs), editPopup_(std::make_unique<QtPopupMenu>(mainWindow)) {
+    // The list of findings, while it is shown, follows every edit, undo and redo.
+    changeListener_ = state_.history.addListener([this](const LibraryChange&) {
+        if (checkDock_ && checkDock_->isVisible()) fillCheckList();
+    });
+}
 
-EditorWindows::~EditorWindows() = default;
+EditorWindows::~EditorWindows() {
+    state_.history.removeListener(changeListener_);
+}
 
 BaseFormWindow* EditorWindows::window() const {
     return subWindow_ ? qobject_cast<BaseFormWindow*>(subWindow_->widget()) : nullptr;
@@ -145,10 +152,6 @@ void EditorWindows::checkLibrary() {
     fillCheckList();
     checkDock_->show();
     checkDock_->raise();
-}
-
-void EditorWindows::libraryEdited() {
-    if (checkDock_ && checkDock_->isVisible()) fillCheckList();
 }
 
 void EditorWindows::fillCheckList() {

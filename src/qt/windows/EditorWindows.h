@@ -52,8 +52,6 @@ public:
     QDockWidget* checkDock() const { return checkDock_; }
     /// Fills the list with every finding of the open library and shows it.
     void checkLibrary() override;
-    /// The list of findings, while it is shown, follows every edit.
-    void libraryEdited() override;
 
     /// "Add to Comparison": the material selected in the tree joins the comparison.
     void addToComparison() override;
@@ -79,6 +77,7 @@ private:
     QPointer<LibraryComparisonWindow> libraryComparison_;
     std::unique_ptr<QtPopupMenu> editPopup_;
     std::unique_ptr<TreeEditing> treeEditing_;
+    int changeListener_ = 0;
 };
 
 } // namespace qt
