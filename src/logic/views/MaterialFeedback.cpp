@@ -22,15 +22,30 @@ RowMark MarkOf(Severity s) {
 
 } // namespace
 
+namespace {
+
+LibraryFindingLine LineOf(const Library& library, const LibraryFinding& f) {
+    const LibraryEntry& e = library.Entry(f.material);
+    std::string text(SeverityName(f.finding.severity));
+    text.append("  ").append(TrimBlanks(e.Category)).append(" / ").append(TrimBlanks(e.Name));
+    text.append("  ").append(f.finding.rule).append(": ").append(f.finding.message);
+    return {f.material, MarkOf(f.finding.severity), std::move(text)};
+}
+
+} // namespace
+
 std::vector<LibraryFindingLine> LibraryFindingLines(const Library& library) {
     std::vector<LibraryFindingLine> lines;
-    for (const LibraryFinding& f : CheckLibrary(library)) {
-        const LibraryEntry& e = library.Entry(f.material);
-        std::string text(SeverityName(f.finding.severity));
-        text.append("  ").append(TrimBlanks(e.Category)).append(" / ").append(TrimBlanks(e.Name));
-        text.append("  ").append(f.finding.rule).append(": ").append(f.finding.message);
-        lines.push_back({f.material, MarkOf(f.finding.severity), std::move(text)});
-    }
+    for (const LibraryFinding& f : CheckLibrary(library))
+        lines.push_back(LineOf(library, f));
+    return lines;
+}
+
+std::vector<LibraryFindingLine> MaterialFindingLines(const Library& library, int n) {
+    std::vector<LibraryFindingLine> lines;
+    if (!library.IsValidNumber(n) || !library.HasRecord(n)) return lines;
+    for (Finding& f : CheckMaterial(*library.Materials()[static_cast<std::size_t>(n)]))
+        lines.push_back(LineOf(library, {n, std::move(f)}));
     return lines;
 }
 

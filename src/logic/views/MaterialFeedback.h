@@ -20,6 +20,9 @@ struct LibraryFindingLine {
 
 /// Every finding of `library`, materials in number order.
 std::vector<LibraryFindingLine> LibraryFindingLines(const Library& library);
+/// The findings of material n alone, as LibraryFindingLines gives them; none for a number
+/// that names no material.
+std::vector<LibraryFindingLine> MaterialFindingLines(const Library& library, int n);
 
 /// The tooltip of a material-matrix row: where entry `slot` sits in the matrix, whose rows
 /// and columns run x, y, z, xy, yz, xz; "" for any other slot.

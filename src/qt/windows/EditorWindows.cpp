@@ -104,8 +104,8 @@ EditorWindows::EditorWindows(AppState& state, MDIForm1& mainWindow, MessageBox& 
     : state_(state), mainWindow_(mainWindow), messages_(messages), locale_(locale),
       dialogs_(dialogs), editPopup_(std::make_unique<QtPopupMenu>(mainWindow)) {
     // The list of findings, while it is shown, follows every edit, undo and redo.
-    changeListener_ = state_.history.addListener([this](const LibraryChange&) {
-        if (checkDock_ && checkDock_->isVisible()) fillCheckList();
+    changeListener_ = state_.history.addListener([this](const LibraryChange& change) {
+        if (checkDock_ && checkDock_->isVisible()) followInCheckList(change);
     });
 }
 
@@ -154,20 +154,48 @@ void EditorWindows::checkLibrary() {
     checkDock_->raise();
 }
 
+namespace {
+
+QListWidgetItem* FindingItem(const QListWidget& list, const LibraryFindingLine& line) {
+    auto* item = new QListWidgetItem(list.style()->standardIcon(line.severity == RowMark::Error
+                                                                    ? QStyle::SP_MessageBoxCritical
+                                                                    : QStyle::SP_MessageBoxWarning),
+                                     toQ(line.text));
+    item->setData(Qt::UserRole, line.material);
+    return item;
+}
+
+} // namespace
+
 void EditorWindows::fillCheckList() {
     auto* list = static_cast<QListWidget*>(checkDock_->widget());
     list->clear();
     const std::vector<LibraryFindingLine> lines = LibraryFindingLines(state_.library);
-    for (const LibraryFindingLine& line : lines) {
-        auto* item =
-            new QListWidgetItem(list->style()->standardIcon(line.severity == RowMark::Error
-                                                                ? QStyle::SP_MessageBoxCritical
-                                                                : QStyle::SP_MessageBoxWarning),
-                                toQ(line.text));
-        item->setData(Qt::UserRole, line.material);
-        list->addItem(item);
-    }
+    for (const LibraryFindingLine& line : lines)
+        list->addItem(FindingItem(*list, line));
     if (lines.empty()) list->addItem(QStringLiteral("No errors or warnings in this library."));
+}
+
+void EditorWindows::followInCheckList(const LibraryChange& change) {
+    auto* list = static_cast<QListWidget*>(checkDock_->widget());
+    const bool placeholder = list->count() == 1 && !list->item(0)->data(Qt::UserRole).isValid();
+    // Shifted numbers change the material of every later line: the list is made again.
+    // Otherwise only the lines of the materials the change touched are, so that an edit
+    // costs one material's checks instead of the whole library's.
+    if (change.numbersShifted || placeholder) {
+        fillCheckList();
+        return;
+    }
+    int row = 0;
+    for (const int n : change.materials) {
+        while (row < list->count() && list->item(row)->data(Qt::UserRole).toInt() < n)
+            ++row;
+        while (row < list->count() && list->item(row)->data(Qt::UserRole).toInt() == n)
+            delete list->takeItem(row);
+        for (const LibraryFindingLine& line : MaterialFindingLines(state_.library, n))
+            list->insertItem(row++, FindingItem(*list, line));
+    }
+    if (list->count() == 0) list->addItem(QStringLiteral("No errors or warnings in this library."));
 }
 
 ComparisonWindow* EditorWindows::comparisonWindow() const {

@@ -14,6 +14,7 @@ class QMenu;
 
 namespace mb {
 struct AppState;
+struct LibraryChange;
 class FileDialogs;
 class Locale;
 class MessageBox;
@@ -63,6 +64,8 @@ public:
 
 private:
     void fillCheckList();
+    /// Brings the shown list up to date after `change`.
+    void followInCheckList(const LibraryChange& change);
     void connectEditing(BaseFormWindow& window);
 
     AppState& state_;
