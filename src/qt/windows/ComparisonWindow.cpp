@@ -102,9 +102,62 @@ void ComparisonWindow::refresh() {
     ComparisonTable table = comparison_.table(state_.library, units, state_.doc.DecimalSeparator);
     if (units == shownUnits_ && table.lines() == shown_.lines() && table_->columnCount() > 0)
         return;
+    if (units == shownUnits_ && table_->columnCount() > 0 && sameShape(table, shown_))
+        fillRows(table);
+    else
+        fill(table);
     shownUnits_ = units;
-    fill(table);
     shown_ = std::move(table);
+}
+
+bool ComparisonWindow::sameShape(const ComparisonTable& a, const ComparisonTable& b) {
+    return a.names == b.names && a.rows.size() == b.rows.size() &&
+           std::equal(
+               a.rows.begin(), a.rows.end(), b.rows.begin(),
+               [](const ComparisonRow& x, const ComparisonRow& y) { return x.slot == y.slot; });
+}
+
+void ComparisonWindow::fillRow(int r, const ComparisonRow& row) {
+    const int materials = static_cast<int>(row.values.size());
+    std::vector<std::string> cells = {row.code, row.description};
+    cells.insert(cells.end(), row.values.begin(), row.values.end());
+    cells.push_back(row.units);
+    QColor marked = palette().color(QPalette::Highlight);
+    marked.setAlpha(45);
+    for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
+        auto* item = new QTableWidgetItem(toQ(cells[static_cast<std::size_t>(c)]));
+        if (c >= kFirstMaterialColumn && c < kFirstMaterialColumn + materials)
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        if (row.differs) {
+            item->setBackground(marked);
+            QFont bold = item->font();
+            bold.setBold(true);
+            item->setFont(bold);
+        }
+        table_->setItem(r, c, item);
+    }
+    table_->setVerticalHeaderItem(
+        r, new QTableWidgetItem(row.differs ? QStringLiteral("\u2260") : QString()));
+}
+
+void ComparisonWindow::fillRows(const ComparisonTable& table) {
+    // Same materials and properties as shown: a row whose mark changed is made again, and
+    // otherwise only the cells whose value changed take their new text, so an edit of one
+    // compared material leaves the rest of the table as it was.
+    for (std::size_t r = 0; r < table.rows.size(); ++r) {
+        const ComparisonRow& now = table.rows[r];
+        const ComparisonRow& was = shown_.rows[r];
+        const int row = static_cast<int>(r);
+        if (now.differs != was.differs || now.units != was.units) {
+            fillRow(row, now);
+            continue;
+        }
+        for (std::size_t c = 0; c < now.values.size(); ++c)
+            if (now.values[c] != was.values[c])
+                table_->item(row, kFirstMaterialColumn + static_cast<int>(c))
+                    ->setText(toQ(now.values[c]));
+    }
+    showCaption(table);
 }
 
 void ComparisonWindow::fill(const ComparisonTable& table) {
@@ -119,28 +172,8 @@ void ComparisonWindow::fill(const ComparisonTable& table) {
     headers << QStringLiteral("Units");
     table_->setHorizontalHeaderLabels(headers);
 
-    QColor marked = palette().color(QPalette::Highlight);
-    marked.setAlpha(45);
-    for (int r = 0; r < table_->rowCount(); ++r) {
-        const ComparisonRow& row = table.rows[static_cast<std::size_t>(r)];
-        std::vector<std::string> cells = {row.code, row.description};
-        cells.insert(cells.end(), row.values.begin(), row.values.end());
-        cells.push_back(row.units);
-        for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
-            auto* item = new QTableWidgetItem(toQ(cells[static_cast<std::size_t>(c)]));
-            if (c >= kFirstMaterialColumn && c < kFirstMaterialColumn + materials)
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            if (row.differs) {
-                item->setBackground(marked);
-                QFont bold = item->font();
-                bold.setBold(true);
-                item->setFont(bold);
-            }
-            table_->setItem(r, c, item);
-        }
-        table_->setVerticalHeaderItem(
-            r, new QTableWidgetItem(row.differs ? QStringLiteral("\u2260") : QString()));
-    }
+    for (int r = 0; r < table_->rowCount(); ++r)
+        fillRow(r, table.rows[static_cast<std::size_t>(r)]);
     table_->resizeColumnsToContents();
     // Grows to show every column it can; narrowing it is left to the user.
     int wanted = table_->verticalHeader()->width() + 2 * table_->frameWidth() +
@@ -152,7 +185,11 @@ void ComparisonWindow::fill(const ComparisonTable& table) {
         resize(std::min(width() + wanted - table_->width(), room), height());
     if (selected >= 0 && selected < materials)
         table_->selectColumn(kFirstMaterialColumn + selected);
+    showCaption(table);
+}
 
+void ComparisonWindow::showCaption(const ComparisonTable& table) {
+    const int materials = static_cast<int>(table.names.size());
     const int differing = static_cast<int>(std::count_if(table.rows.begin(), table.rows.end(),
                                                          [](const auto& r) { return r.differs; }));
     const QString units = toQ(std::string(UnitSystemCaption(form_.unitsCombo.listIndex())));

@@ -52,6 +52,11 @@ private:
     /// The material column selected, -1 for none.
     int selectedColumn() const;
     void fill(const ComparisonTable& table);
+    /// The rows of `table` that differ from those shown; the table has the shown shape.
+    void fillRows(const ComparisonTable& table);
+    void fillRow(int r, const ComparisonRow& row);
+    void showCaption(const ComparisonTable& table);
+    static bool sameShape(const ComparisonTable& a, const ComparisonTable& b);
     void scheduleRefresh();
 
     AppState& state_;
