@@ -384,10 +384,10 @@ private slots:
                                                               {"metals.csv", ExportFormat::Csv},
                                                               {"metals.xlsx", ExportFormat::Xlsx}};
         for (const auto& [name, format] : kinds) {
-            const ExportResult made =
+            const ExportResult exported =
                 ExportText(ExportSelection(metals), format, UnitSystemIndex::SI);
-            QCOMPARE(made.error, std::string());
-            const std::string& bytes = made.bytes;
+            QCOMPARE(exported.error, std::string());
+            const std::string& bytes = exported.bytes;
             const QString path = dir->filePath(name);
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));

@@ -400,9 +400,10 @@ TEST_F(DocumentLifecycleTest, APipeADeviceAHugeFileOrAFolderIsRefusedAtOnceAndTh
 }
 
 // Refused before any reader sees it: the workbook reader (here a script that would say
-// "not a workbook") is never started for it.
-TEST_F(DocumentLifecycleTest, APipeADeviceAHugeFileOrAFolderIsNotImported) {
+// "not a workbook") is never started for it, and the open library stays.
+TEST_F(DocumentLifecycleTest, APipeADeviceAHugeFileOrAFolderIsNotImportedAndTheLibraryStays) {
     test::HangGuard guard;
+    const std::string file = openSaved();
     for (const char* extension : {".csv", ".json", ".xlsx", ".xls"}) {
         for (const auto& [path, reason] : test::FilesThatDoNotEnd(tmp, extension)) {
             SCOPED_TRACE(path);
@@ -410,7 +411,9 @@ TEST_F(DocumentLifecycleTest, APipeADeviceAHugeFileOrAFolderIsNotImported) {
             app.OpenDroppedFile(path);
             EXPECT_EQ(asked(), Texts{"The file \"" + path + "\" could not be read: " + reason +
                                      " [OK Exclamation]"});
-            EXPECT_FALSE(state.doc.DocumentOpen);
+            EXPECT_TRUE(state.doc.DocumentOpen);
+            EXPECT_EQ(caption(), file);
+            EXPECT_EQ(state.library.LastMaterialIndex(), 1);
         }
     }
 }

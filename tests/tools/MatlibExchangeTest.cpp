@@ -151,7 +151,7 @@ TEST(MatlibExchange, ImportWritesWithNotesRefusesThemWhenStrictAndNeverWritesOve
                   ": 2 cells or rows were not taken as they stood (--strict)\nmatlib: " + out +
                   " was not written\n"),
         Fails(2, {"import", in, out, "--strict=yes"},
-              "matlib import: --strict takes no value; try 'matlib import --help'\n"),
+              "matlib: import: --strict takes no value; try 'matlib import --help'\n"),
     });
     EXPECT_FALSE(std::filesystem::exists(out));
     ExpectRuns({{{"import", in, out}, 0, "", notes}});

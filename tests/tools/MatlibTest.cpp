@@ -71,7 +71,7 @@ TEST(Matlib, EachCommandPrintsItsResultOrOneMessageWithItsExitStatus) {
 TEST(Matlib, APipeADeviceAHugeFileOrAFolderIsRefusedAtOnceByEveryCommandThatReadsOne) {
     TempDir dir;
     const std::string good = Data("mixed.lib"), out = dir.file("out.lib");
-    const RunOptions limited{-1, "", 60};
+    const RunOptions limited{.timeLimit = 60};
     for (const auto& [path, reason] : FilesThatDoNotEnd(dir, ".lib")) {
         const std::string err = "matlib: cannot read " + path + ": " + reason + "\n";
         for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
@@ -96,7 +96,7 @@ TEST(Matlib, APipeADeviceAHugeFileOrAFolderIsRefusedAtOnceByEveryCommandThatRead
             // The reader process refuses too, whoever started it.
             ExpectRuns({{"cells", path},
                         0,
-                        "MBSHEET 2\nF open " + std::to_string(why.size()) + "\n" + why + "\nE 0\n",
+                        "MBSHEET 3\nF open " + std::to_string(why.size()) + "\n" + why + "\nE 0\n",
                         "",
                         limited});
         }

@@ -147,7 +147,12 @@ TEST(TerminalText, WhatIsWrittenDoesNotDependOnTheLocale) {
              {"lint", kLibrary, "--format", "json"},
              {"cells", std::string(kDataDir) + "/xls/two_materials.xls"}}) {
         const ProgramResult c = Matlib(args, Lang("C")), utf8 = Matlib(args, Lang("C.UTF-8"));
-        EXPECT_EQ(std::tie(c.exitCode, c.err), std::make_tuple(0, std::string())) << args[2];
+        // The cryogenic steel has no NUXY, which a CalculiX card cannot do without: that
+        // export says so and exits 1, in either locale.
+        const bool calculix = args.size() > 3 && args[3] == "calculix";
+        EXPECT_EQ(c.exitCode, calculix ? 1 : 0) << args[2];
+        EXPECT_EQ(utf8.exitCode, c.exitCode) << args[2];
+        if (!calculix) EXPECT_EQ(c.err, "") << args[2];
         EXPECT_EQ(utf8.out, c.out) << args[2];
     }
     const ProgramResult json = Matlib({"export", kLibrary, "--format", "json"}, Lang("C"));

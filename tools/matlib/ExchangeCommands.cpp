@@ -44,10 +44,10 @@ int Import(const Invocation& inv, Output& output) {
     }
     // Every cell, row or key not taken as it stood, one line each.
     for (const std::string& note : r.notes)
-        output.err += "matlib: " + in + ": " + note + "\n";
+        output.err += "matlib: " + in + ": " + inv.terminal.shown(note) + "\n";
     const std::string notWritten = "matlib: " + out + " was not written\n";
     if (!r.imported()) {
-        output.err += "matlib: " + r.stopReason() + "\n" + notWritten;
+        output.err += "matlib: " + inv.terminal.shown(r.stopReason()) + "\n" + notWritten;
         return kExitRejected;
     }
     if (library.MaterialCount() == 0) {
@@ -96,8 +96,8 @@ int Export(const Invocation& inv, Output& output) {
     // The file goes out all the same: it is what the solver can take, and each gap is
     // named in it as well.
     for (const ExportOmission& o : r.omissions)
-        output.err +=
-            "matlib: " + path + ": " + o.category + " / " + o.material + ": " + o.what + "\n";
+        output.err += "matlib: " + path + ": " + inv.terminal.shown(o.category) + " / " +
+                      inv.terminal.shown(o.material) + ": " + inv.terminal.shown(o.what) + "\n";
     return r.omissions.empty() ? kExitOk : kExitRejected;
 }
 

@@ -59,10 +59,25 @@ int ReportRead(const std::string& path, const ReadResult& r, Output& output) {
     return kExitOk;
 }
 
+// A save that died while it rewrote the library in place may have left it half old, half
+// new: its copy of the old content is put back before anything reads it.
+void RecoverBeforeReading(const std::string& path, Output& output) {
+    std::string restoredFrom;
+    if (const int err = RecoverUnfinishedRewrite(path, {}, restoredFrom); err != 0)
+        output.err += "matlib: " + path + ": the last save did not finish, and the copy of " +
+                      "the library before it could not be put back: " + FileErrorMessage(err) +
+                      "\n";
+    else if (!restoredFrom.empty())
+        output.err += "matlib: " + path +
+                      ": the last save did not finish; the library was restored as it was "
+                      "before that save\n";
+}
+
 // The count is printed for a file with too many materials as well: it is what "check" is for.
 int Check(const Invocation& inv, Output& output) {
     const std::string& path = inv.positionals[0];
     Library library;
+    RecoverBeforeReading(path, output);
     const ReadResult r = ReadLibraryFile(path, library, kDecimalSeparator);
     const int rc = ReportRead(path, r, output);
     if (r.status != ReadResult::Status::Loaded) return rc;
@@ -289,17 +304,7 @@ int Cells(const Invocation& inv, Output& output) {
 } // namespace
 
 int LoadLibrary(const std::string& path, Library& library, Output& output) {
-    // A save that died while it rewrote the library in place may have left it half old,
-    // half new: its copy of the old content is put back before anything reads it.
-    std::string restoredFrom;
-    if (const int err = RecoverUnfinishedRewrite(path, {}, restoredFrom); err != 0)
-        output.err += "matlib: " + path + ": the last save did not finish, and the copy of " +
-                      "the library before it could not be put back: " + FileErrorMessage(err) +
-                      "\n";
-    else if (!restoredFrom.empty())
-        output.err += "matlib: " + path +
-                      ": the last save did not finish; the library was restored as it was "
-                      "before that save\n";
+    RecoverBeforeReading(path, output);
     return ReportRead(path, ReadLibraryFile(path, library, kDecimalSeparator), output);
 }
 

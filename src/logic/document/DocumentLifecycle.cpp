@@ -321,15 +321,18 @@ DocumentLifecycle::ReadOutcome DocumentLifecycle::ReadChosenFile(const std::stri
                                                                  bool importing) {
     ReadLocaleDecimalSeparator(state_, locale_);
     if (importing || EndsWithXls(path)) {
-        ResetViewAndUnloadEditor();
-        // Every foreign sheet, CSV included, is read where a crash costs only the reader.
+        // Every foreign sheet, CSV included, is read where a crash costs only the reader,
+        // and into a library of its own: a file that cannot be read at all (a pipe, a
+        // damaged workbook) leaves the open library alone.
+        Library imported;
         const ImportResult result =
-            ImportFile(path, spreadsheets_, state_.library, CsvReading::ByWorkbookReader);
+            ImportFile(path, spreadsheets_, imported, CsvReading::ByWorkbookReader);
         if (result.status == ImportResult::Status::CannotOpen) {
-            state_.doc.DocumentOpen = false;
             messages_.show(result.message(), MsgButtons::OK, MsgIcon::Exclamation);
             return ReadOutcome::NotRead;
         }
+        ResetViewAndUnloadEditor();
+        state_.library.ReplaceWith(std::move(imported));
         // What was read before the failing row stays imported; the user learns where the
         // sheet stopped making sense, and of any row that was read with changes.
         if (const std::string message = result.message(); !message.empty())

@@ -357,10 +357,7 @@ std::string CellText(const CellValue& cell) {
 }
 
 std::string QuotedCell(const CellValue& cell) {
-    constexpr std::size_t kLongest = 40;
-    std::string text = ReplaceControlCharacters(Utf8ToLibraryText(CellText(cell)));
-    if (text.size() > kLongest) text = text.substr(0, kLongest - 3) + "...";
-    return "\"" + text + "\"";
+    return "\"" + Excerpt(ReplaceControlCharacters(Utf8ToLibraryText(CellText(cell)))) + "\"";
 }
 
 std::string Excerpt(std::string_view text) {

@@ -52,7 +52,7 @@ std::string ShortestNumber(double value);
 /// a value as "".
 std::string CellText(const CellValue& cell);
 
-/// A cell's text quoted for a message: library text, at most 40 characters.
+/// A cell's text quoted for a message: library text, cut as Excerpt cuts it.
 std::string QuotedCell(const CellValue& cell);
 /// How much of an offending text a message quotes.
 inline constexpr std::size_t kExcerptLength = 40;
