@@ -141,6 +141,8 @@ void EditorWindows::checkLibrary() {
         checkDock_->setObjectName(QStringLiteral("checkDock"));
         auto* list = new QListWidget(checkDock_);
         list->setObjectName(QStringLiteral("findingList"));
+        // Every line is one line of text: without this each insertion lays out them all.
+        list->setUniformItemSizes(true);
         checkDock_->setWidget(list);
         mainWindow_.addDockWidget(Qt::BottomDockWidgetArea, checkDock_);
         QObject::connect(list, &QListWidget::itemClicked, checkDock_,
