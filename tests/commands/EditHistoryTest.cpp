@@ -418,6 +418,36 @@ TEST_F(EditHistoryTest, AViewFollowsEveryEditUndoAndRedoByItsNoticeAlone) {
     history().removeListener(other);
 }
 
+// Edits opened inside an edit are one notice, sent when the outermost closes, naming each
+// material once in ascending order; an edit that changes nothing says nothing; a change
+// made outside any edit is announced on its own.
+TEST_F(EditHistoryTest, NestedEditsAreOneNoticeAndAnEmptyEditNone) {
+    std::vector<LibraryChange> notices;
+    const int id = history().addListener([&](const LibraryChange& c) { notices.push_back(c); });
+    {
+        const auto outer = history().begin("Several");
+        history().SetValue(3, "EX", 1.0);
+        {
+            const auto inner = history().begin("Inner");
+            history().SetValue(1, "EX", 2.0);
+            history().SetValue(3, "EX", 3.0);
+        }
+        EXPECT_TRUE(notices.empty()) << "nothing before the outer edit closes";
+    }
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ((std::pair{notices[0].label, notices[0].materials}),
+              (std::pair{std::string("Several"), std::vector<int>{1, 3}}));
+    EXPECT_TRUE(notices[0].touches(3) && !notices[0].touches(2));
+    { const auto nothing = history().begin("Nothing"); }
+    history().SetValue(0, "EX", 2.0e11); // the value it has
+    EXPECT_EQ(notices.size(), 1u);
+    history().RenameMaterial(4, "C102  ");
+    ASSERT_EQ(notices.size(), 2u);
+    EXPECT_EQ((std::tuple{notices[1].label, notices[1].materials, notices[1].treeChanged}),
+              (std::tuple{std::string("Edit"), std::vector<int>{4}, true}));
+    history().removeListener(id);
+}
+
 // The tree follows the notice: a value's edit and undo leave its nodes alone, a delete and
 // its undo build it afresh.
 TEST_F(EditHistoryTest, TheTreeIsBuiltAfreshOnlyWhenANoticeReshapesIt) {
