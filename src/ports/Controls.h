@@ -42,6 +42,9 @@ public:
     virtual void setSelLength(int length) = 0;
     /// At most `length` characters can be typed, pasted or set; a longer text is cut.
     virtual void setMaxLength(int length) = 0;
+    /// What the box holds has gone into the library: the box's own undo starts afresh
+    /// here, so that Ctrl+Z takes back only what is typed from now on.
+    virtual void markStored() = 0;
 };
 
 /// A drop-down list. Setting the list index programmatically never runs the logic's
@@ -135,6 +138,12 @@ public:
     /// A hidden node is left out of the view but stays in the tree: every other operation
     /// still finds it. Hiding a category hides its materials with it. Nodes start shown.
     virtual void setNodeHidden(const std::string& key, bool hidden) = 0;
+    /// A greyed node is drawn in the colour of disabled text; nodes start in the normal one.
+    virtual void setNodeGreyed(const std::string& key, bool greyed) = 0;
+
+    /// Opens the label editor on the node; the window reports what is typed there as a
+    /// finished label edit, and nothing when the editor is left with Esc.
+    virtual void editLabel(const std::string& key) = 0;
 
     virtual void setDropHighlight(const std::optional<std::string>& key) = 0;
     virtual std::optional<std::string> dropHighlight() const = 0;

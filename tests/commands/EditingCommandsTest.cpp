@@ -113,13 +113,27 @@ TEST_F(EditingCommandsTest, ResetOverwritesTheMatchAfterOKWhichGetsItsShadowBack
               (Texts{" copper", "c101", "c101         ", " new text "}));
     EXPECT_EQ(ValueOf(library().Material(4), "EX"), 1.17e11);
     EXPECT_EQ(library().Entry(3).Name, "7075  ") << "the selected material is not touched";
+    // The typed category is a node of its own, as building the tree afresh would make it.
+    EXPECT_EQ(tree().parentKey(" copperc1010004"), " copper");
+    EXPECT_FALSE(tree().exists("Copper    "));
+    EXPECT_EQ(tree().selectedKey(), "Aluminium    7075  0003");
 
-    ClickMaterial(0); // material 0 selected: the match is emptied and 0 written
-    Type("Copper", "C101", "typed");
+    // With material 0 selected, too, the match takes the typed texts and its shadow's
+    // values; material 0 keeps its own.
+    ClickMaterial(0);
+    library().Material(4).CopyProperty("EX", 1.0);
+    Type(" copper", "C101", "typed");
     commands.onMaterialSet();
-    EXPECT_EQ(ValueOf(library().Material(4), "EX"), std::nullopt);
+    EXPECT_EQ(ValueOf(library().Material(4), "EX"), 1.17e11);
+    EXPECT_EQ((Texts{library().Entry(4).Category, library().Entry(4).Name,
+                     library().Entry(4).Description}),
+              (Texts{" copper", "C101", "typed"}));
     EXPECT_EQ((Texts{library().Entry(0).Category, library().Entry(0).Name}),
-              (Texts{"Copper", "C101"}));
+              (Texts{"Steel    ", "A36  "}));
+    EXPECT_EQ(ValueOf(library().Material(0), "EX"), 2.0e11);
+    EXPECT_EQ(tree().parentKey(" copperC1010004"), " copper");
+    EXPECT_EQ(tree().selectedKey(), "Steel    A36  0000");
+    EXPECT_EQ(library().LastNodeKey, "Steel    A36  0000");
 
     ClickMaterial(1); // no match: appended with the category as typed, in a node of its own
     Type("Steel", " S355 ");
@@ -184,7 +198,9 @@ TEST_F(EditingCommandsTest, ClearingValuesZeroesThemDeletingAsksThenRenumbersThe
     EXPECT_EQ(ValueOf(library().Material(0), "EX"), 6.9e10);
     EXPECT_EQ(ValueOf(library().Shadow(3), "DENS"), 8940);
     EXPECT_EQ(editor.shown(), kMaterialShown) << "a neighbour is shown";
-    EXPECT_EQ(editor.boxes(), Texts(3, ""));
+    EXPECT_EQ(editor.boxes(), (Texts{"Steel    ", "S275  ", "european grade"}))
+        << "in the boxes too";
+    EXPECT_EQ(tree().selectedKey(), "Steel    S275  0001");
     Delete(3);
     EXPECT_FALSE(tree().exists("Copper    ")) << "its only material gone";
     editor.messageBox.questions.clear();
@@ -307,6 +323,44 @@ TEST_F(EditingCommandsTest,
     EXPECT_TRUE(editor.messageBox.questions.empty());
     EXPECT_EQ(library().Entry(4).Description, "");
     EXPECT_EQ(library().Entry(0).Description, "hot rolled");
+}
+
+// Enter stores a box as leaving it does; while a new material is typed it adds it, and the
+// description typed for it never goes to the material shown before.
+TEST_F(EditingCommandsTest, EnterInABoxStoresItOrAddsTheNewMaterial) {
+    ClickMaterial(2);
+    editor.descriptionText.setText("hot rolled");
+    commands.descriptionText_Enter();
+    EXPECT_EQ(library().Entry(2).Description, "hot rolled");
+    EXPECT_EQ(editor.descriptionText.storedMarks, 1) << "its own undo starts afresh";
+    EXPECT_EQ(state.history.undoLabel(), "Change description of S275");
+
+    commands.materialNameText_GotFocus();
+    Type("Steel", std::string(31, 'n'), "for the new one");
+    commands.materialNameText_Enter();
+    ExpectOnlyMessage("Material name should be less than 30 characters long", MsgButtons::OK,
+                      MsgIcon::Critical);
+    EXPECT_EQ(library().LastMaterialIndex(), 4);
+
+    Type("Steel", "S355", "for the new one");
+    EXPECT_TRUE(commands.descriptionText_LostFocus());
+    EXPECT_EQ(library().Entry(2).Description, "hot rolled") << "not the shown material's";
+    commands.descriptionText_Enter();
+    ExpectOnlyMessage("Do you really want to add this material ?", MsgButtons::YesNo,
+                      MsgIcon::Question);
+    EXPECT_EQ((Texts{library().Entry(5).Name, library().Entry(5).Description}),
+              (Texts{"S355", "for the new one"}));
+    EXPECT_EQ((std::vector{editor.materialTypeText.storedMarks, editor.materialNameText.storedMarks,
+                           editor.descriptionText.storedMarks}),
+              (std::vector{1, 1, 2}));
+    EXPECT_EQ(editor.shown(), kMaterialShown);
+
+    commands.materialTypeText_GotFocus();
+    Type("Nickel", "N200");
+    commands.materialTypeText_Enter();
+    EXPECT_EQ(library().Entry(6).Name, "N200");
+    commands.materialNameText_Enter(); // no new material typed: nothing more
+    EXPECT_EQ(library().LastMaterialIndex(), 6);
 }
 
 TEST_F(EditingCommandsTest, APasteShortensOrReplacesWhatCannotGoIntoALibraryAndSaysSo) {

@@ -20,17 +20,37 @@ protected:
     }
 };
 
-TEST_F(TreeEditingTest, TheUnchangedNameIsRefusedAnotherIsStoredTrimmedEverywhere) {
+// Leaving the label as it opened is no rename and says nothing; another material's name in
+// any letter case is refused; a new name, or its own in other letters, is stored trimmed in
+// the entry, both records, the label and the name box, as one edit.
+TEST_F(TreeEditingTest, AnUnchangedLabelIsNoRenameANewNameIsStoredTrimmedEverywhere) {
     ClickMaterial(0);
     editor.VSFlexGrid1.editCell();
-    EXPECT_FALSE(treeEditing.TreeView1_AfterLabelEdit(" a36"));
+    EXPECT_FALSE(treeEditing.TreeView1_AfterLabelEdit(" A36 "));
+    EXPECT_TRUE(editor.messageBox.questions.empty());
+    EXPECT_EQ(state.history.undoCount(), 0u);
+    EXPECT_FALSE(editor.VSFlexGrid1.isEditing()) << "the grid is rebuilt";
+    EXPECT_FALSE(treeEditing.TreeView1_AfterLabelEdit("s275"));
     ExpectOnlyMessage("Material already exits. Please enter a different name!", MsgButtons::OK,
                       MsgIcon::Exclamation);
-    EXPECT_FALSE(editor.VSFlexGrid1.isEditing()) << "the grid is rebuilt";
-    EXPECT_TRUE(treeEditing.TreeView1_AfterLabelEdit("  Mild Steel  "));
-    EXPECT_EQ((Texts{tree().nodeText("Steel    A36  0000"), library().Entry(0).Name,
-                     library().Material(0).MaterialName(), library().Shadow(0).MaterialName()}),
-              Texts(4, "Mild Steel"));
+    for (const std::string name : {"a36", "Mild Steel"}) {
+        EXPECT_TRUE(treeEditing.TreeView1_AfterLabelEdit("  " + name + "  "));
+        EXPECT_EQ((Texts{tree().nodeText("Steel    A36  0000"), library().Entry(0).Name,
+                         library().Material(0).MaterialName(), library().Shadow(0).MaterialName(),
+                         editor.materialNameText.text()}),
+                  Texts(5, name));
+    }
+    EXPECT_EQ(state.history.undoLabel(), "Rename a36 to Mild Steel");
+}
+
+// Rename from the menu opens the selected material's label; a category is refused.
+TEST_F(TreeEditingTest, RenameOpensTheSelectedMaterialsLabelAndRefusesACategory) {
+    ClickMaterial(2);
+    commands.RenameSelected();
+    ClickCategory("Copper");
+    commands.RenameSelected();
+    ExpectOnlyMessage("Cannot rename a Category !", MsgButtons::OK, MsgIcon::Question);
+    EXPECT_EQ(tree().labelEdited, Texts{"Steel    S275  0002"});
 }
 
 // The right button pops up "&Edit" at the press, over the tree, the value panel and the
@@ -61,7 +81,7 @@ TEST_F(TreeEditingTest, ANameWithAControlCharacterOrOverItsColumnsIsNotTaken) {
               "A36",
               control},
              {" " + std::string(31, 'm') + " ", tooWide},
-             {"a36 ", "Material already exits. Please enter a different name!"}}) {
+             {"c101 ", "Material already exits. Please enter a different name!"}}) {
         SCOPED_TRACE(message);
         ClickMaterial(0);
         EXPECT_FALSE(treeEditing.TreeView1_AfterLabelEdit(typed));

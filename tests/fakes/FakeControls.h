@@ -52,9 +52,11 @@ public:
     void setFocus() override { ++focusRequests; }
     void setSelLength(int) override {}
     void setMaxLength(int length) override { maxLength_ = std::max(length, 0), setText(text_); }
+    void markStored() override { ++storedMarks; }
     int maxLength() const { return maxLength_; }
 
     int focusRequests = 0;
+    int storedMarks = 0;
 
 private:
     std::string text_;
@@ -134,6 +136,7 @@ public:
         std::optional<std::string> parent;
         bool hidden = false;
         bool expanded = false;
+        bool greyed = false;
     };
 
     bool addNode(const std::optional<std::string>& parentKey, const std::string& key,
@@ -193,6 +196,10 @@ public:
         if (Node* n = find(key)) n->hidden = hidden;
     }
     bool isNodeHidden(const std::string& key) const { return find(key) && find(key)->hidden; }
+    void setNodeGreyed(const std::string& key, bool greyed) override {
+        if (Node* n = find(key)) n->greyed = greyed;
+    }
+    bool isNodeGreyed(const std::string& key) const { return find(key) && find(key)->greyed; }
     /// Keys a user sees: shown nodes whose category is shown, in display order.
     std::vector<std::string> shownKeys() const {
         std::vector<std::string> out;
@@ -202,6 +209,9 @@ public:
         }
         return out;
     }
+    void editLabel(const std::string& key) override { labelEdited.push_back(key); }
+    /// The nodes whose label editor was opened, in order.
+    std::vector<std::string> labelEdited;
     void setDropHighlight(const std::optional<std::string>& key) override { highlight_ = key; }
     std::optional<std::string> dropHighlight() const override { return highlight_; }
     std::optional<std::string> hitTest(int x, int y) const override {

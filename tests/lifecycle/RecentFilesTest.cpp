@@ -59,6 +59,28 @@ TEST(RecentFilesTest, RemovingForgetsOnePathAndAForeignValueReadsAsAnEmptyList) 
     EXPECT_EQ(PathsOf(recent.entries()), Paths{"/x"}) << "an unended last path is not taken";
 }
 
+// Started from another folder, or through a link, the next run still finds the file.
+TEST(RecentFilesTest, PathsAreKeptFromTheRootWithTheirLinksResolved) {
+    test::TempDir dir;
+    test::WriteBytes(dir.file("steels.lib"), "MATTYPE:\r\n");
+    std::filesystem::create_directory(dir.file("sub"));
+    std::filesystem::create_symlink(dir.file("steels.lib"), dir.file("link.lib"));
+    const std::filesystem::path started = std::filesystem::current_path();
+    std::filesystem::current_path(dir.file("sub"));
+    fake::FakeSettingsBackend settings;
+    RecentFiles recent(settings);
+    recent.add("../steels.lib");
+    recent.add("../link.lib");
+    recent.add("../gone/./x.lib");
+    std::filesystem::current_path(started);
+    const std::string real = std::filesystem::canonical(dir.file("steels.lib")).string();
+    const std::string gone = std::filesystem::canonical(dir.path()).string() + "/gone/x.lib";
+    const std::vector<RecentFile> entries = recent.entries();
+    EXPECT_EQ(PathsOf(entries), (Paths{gone, real})) << "the link is its file, once";
+    EXPECT_FALSE(entries[0].exists);
+    EXPECT_TRUE(entries[1].exists);
+}
+
 TEST_F(ApplicationTest, LibrariesOpenedOrSavedUnderANameAreListedAndAGoneOneIsGreyedOut) {
     const std::string steels = openSaved();
     const std::string copy = tmp.file("copy.lib");

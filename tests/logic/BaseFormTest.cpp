@@ -84,5 +84,45 @@ TEST_F(BaseFormTest, OnlyAClickInTheValueColumnStartsAnEditAndLosingTheFocusStor
               (std::tuple{1, 1, 0.0}));
 }
 
+// The cell shows the value rounded to the grid's digits (30463140 psi for 210 GPa): an
+// edit that leaves it as it was must not store the rounded number.
+TEST_F(BaseFormTest, AnEditLeftWithTheTextItStartedFromStoresNothing) {
+    show(0);
+    ed.clickCell(rowOf("EX"), 2);
+    ed.VSFlexGrid1.setCurrentCell(rowOf("NUXY"), 2);
+    EXPECT_EQ(stored(0, "EX"), 2.1e11);
+    EXPECT_FALSE(ed.form.EditStarted);
+    EXPECT_EQ(state.history.undoCount(), 0u);
+    // Typed back to the same text after a change it is the same: nothing either.
+    ed.clickCell(rowOf("EX"), 2);
+    ed.VSFlexGrid1.typeIntoCurrentCell("30463140");
+    ed.VSFlexGrid1.setCurrentCell(rowOf("NUXY"), 2);
+    EXPECT_EQ(stored(0, "EX"), 2.1e11);
+    typeValue("EX", "30463141");
+    EXPECT_EQ(stored(0, "EX"), 30463141 * 6893.5773);
+    EXPECT_EQ(state.history.undoCount(), 1u);
+}
+
+// A unit of the row's quantity is understood whatever system is shown; the cell then shows
+// the stored value in that system. A unit of another quantity is no number.
+TEST_F(BaseFormTest, AValueTypedWithAUnitIsConvertedAndShownInTheSystemOnShow) {
+    show(0);
+    ed.chooseUnits(0); // IPS
+    typeValue("EX", "200 GPa");
+    EXPECT_EQ(stored(0, "EX"), 200e9);
+    EXPECT_EQ(cell("EX"), "29012510");
+    ed.chooseUnits(2); // MKS
+    typeValue("DENS", "7,9 g/cm3");
+    EXPECT_EQ(stored(0, "DENS"), 7850) << "a comma is no decimal point with the separator \".\"";
+    ed.locale.separator = ",";
+    ed.chooseUnits(1);
+    typeValue("DENS", "7,9 g/cm3");
+    EXPECT_EQ(stored(0, "DENS"), 7900);
+    EXPECT_EQ(cell("DENS"), "7900");
+    typeValue("EX", "-1 GPa");
+    EXPECT_EQ(ed.messageBox.questions.at(0).text, "Value entered must be a positive number");
+    EXPECT_EQ(stored(0, "EX"), 200e9);
+}
+
 } // namespace
 } // namespace mb::test

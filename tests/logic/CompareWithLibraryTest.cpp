@@ -63,6 +63,25 @@ TEST_F(CompareWithLibraryTest, ListsTheDifferencesAsTheDiffOfTheOpenAndTheOtherL
     EXPECT_EQ(lines(), wanted) << "a file that cannot be read keeps the comparison";
 }
 
+// The window shows values as the grid does, in the system on show with their units; the
+// other kinds as the diff writes them.
+TEST_F(CompareWithLibraryTest, ValuesAreShownInTheSystemOnShowWithTheirUnits) {
+    ASSERT_EQ(compare.open(Dir() + "new.lib"), "");
+    const auto shown = [&](const std::string& line, bool other) {
+        return compare.shownSide(compare.comparison().differences.at(indexOf(line)), other);
+    };
+    const std::string alpx = "value\tStructural Steel S235\tALPX\t-\t120000E-10";
+    const std::string heat = "value\tStructural Steel S235\tC (Cp)\t4600000E-4\t-";
+    const std::string reftemp = "value\tPolycarbonate\tREFTEMP\t4200000E-4\t4200001E-4";
+    EXPECT_EQ((Texts{shown(alpx, false), shown(alpx, true), shown(heat, false), shown(heat, true),
+                     shown(reftemp, true)}),
+              (Texts{"", "1.2E-05 /Kelvin", "460 J/kg.K", "", "420.0001 Kelvin"}));
+    ed.chooseUnits(UnitSystemIndex::IPS);
+    EXPECT_EQ(shown(alpx, true), "6.66667E-06 /Fahrenheit");
+    EXPECT_EQ(shown("description\tStructural Steel S235\tHot rolled\tHot rolled, JR", true),
+              "Hot rolled, JR");
+}
+
 TEST_F(CompareWithLibraryTest, AnAddedMaterialAndAChangedValueAreTakenOverOthersAreNot) {
     ASSERT_EQ(compare.open(Dir() + "new.lib"), "");
     const int before = state.library.MaterialCount();

@@ -37,13 +37,18 @@ TEST_F(MaterialComparisonTest, RowsOfEveryPropertyAnyMaterialHasInCatalogueOrder
 
     const ComparisonTable si = comparison.table(state.library, "SI", ".");
     EXPECT_EQ(si.names, (Texts{"Steel S235", "Steel S235 tempered", "Aluminium 6061"}));
-    // EX differs only through the aluminium: 5E-10 apart counts as equal.
-    EXPECT_EQ(codes(si), (Texts{"EX *", "NUXY *", "ALPX *", "DENS *"}));
+    // EX differs only through the aluminium: 5E-10 apart counts as equal. A material
+    // without a property marks nothing: only one has ALPX, and DENS is the steel's alone.
+    EXPECT_EQ(codes(si), (Texts{"EX *", "NUXY", "ALPX", "DENS"}));
     EXPECT_EQ(column(si, 0), (Texts{"210000000000", "0.3", "", "7850"}));
     EXPECT_EQ(column(si, 1), (Texts{"210000000000", "", "1.2E-05", ""}));
     comparison.remove(2);
     EXPECT_EQ(codes(comparison.table(state.library, "SI", ".")),
-              (Texts{"EX", "NUXY *", "ALPX *", "DENS *"}));
+              (Texts{"EX", "NUXY", "ALPX", "DENS"}));
+    comparison.add(state.library, 2); // the polycarbonate's EX is another one
+    EXPECT_EQ(codes(comparison.table(state.library, "SI", ".")),
+              (Texts{"EX *", "NUXY", "ALPX", "DENS", "G1", "TAUG1", "VC2", "REFTEMP"}));
+    comparison.remove(2);
 
     comparison.move(1, 0);
     const std::string expected =
@@ -77,9 +82,9 @@ TEST_F(MaterialComparisonTest, CsvQuotesFieldsThatNeedItAndUsesTheGivenSeparator
     comparison.add(state.library, 0);
     EXPECT_EQ(comparison.table(state.library, "SI", ",").csv(),
               "Property,Description,\"PA6, \"\"dry\"\"\",Steel S235,Units,Differs\n"
-              "EX,Elasticity modulus (1st dir),,210000000000,N/m^2,*\n"
+              "EX,Elasticity modulus (1st dir),,210000000000,N/m^2,\n"
               "NUXY,Poisson's ratio in XY dir.,\"0,39\",\"0,3\",,*\n"
-              "DENS,Mass Density,,7850,Kg/m^3,*\n");
+              "DENS,Mass Density,,7850,Kg/m^3,\n");
 }
 
 TEST_F(MaterialComparisonTest, ColumnsFollowTheirMaterialsThroughMovesRenamesAndDeletes) {

@@ -38,14 +38,15 @@ TEST_F(MaterialFeedbackTest, MarksTheRowsOfEachFindingAndSumsThemUpAsValuesAreSt
     EXPECT_EQ(summary.caption(), "1 error, 0 warnings");
 
     // 1E-5 lb/in^3 is 0.28 kg/m^3: the marks follow the text being typed, before it is stored.
+    // The message gives the values and bounds in the system the grid shows, with units.
     ed.clickCell(rowOf("DENS"), 2);
     ed.VSFlexGrid1.setText("0.00001");
     feedback.VSFlexGrid1_Change();
-    EXPECT_EQ(marks(),
-              (Marks{{"NUXY", {RowMark::Error, kPoisson}},
-                     {"DENS",
-                      {RowMark::Warning, "DENS = 0.276799 Kgm/m^3 is outside 1 to 25000: no "
-                                         "engineering material has that, a unit slip?"}}}));
+    EXPECT_EQ(marks(), (Marks{{"NUXY", {RowMark::Error, kPoisson}},
+                              {"DENS",
+                               {RowMark::Warning,
+                                "DENS = 1E-05 lb/in^3 is outside 3.61273E-05 lb/in^3 to 0.903182 "
+                                "lb/in^3: no engineering material has that, a unit slip?"}}}));
     EXPECT_EQ(summary.caption(), "1 error, 1 warning");
     EXPECT_EQ(stored(0, "DENS"), 7850);
     // Emptied, the cell takes the value out, and its check with it.
@@ -63,7 +64,7 @@ TEST_F(MaterialFeedbackTest, MarksTheRowsOfEachFindingAndSumsThemUpAsValuesAreSt
     feedback.ShowMaterial(0);
     EXPECT_EQ(ed.boxes(), (Texts{"Metals    ", "Steel S235", "about Steel S235"}));
     // The polycarbonate's G1 is no relative modulus.
-    const std::vector<LibraryFindingLine> lines = LibraryFindingLines(state.library);
+    const std::vector<LibraryFindingLine> lines = LibraryFindingLines(state.library, "");
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].material, 0);
     EXPECT_EQ(lines[0].severity, RowMark::Error);
@@ -110,20 +111,28 @@ TEST_F(MaterialFeedbackTest, MatrixRowsSayWhereTheirEntrySits) {
 TEST_F(MaterialFeedbackTest, TheChartFollowsTheTypeTheUnitsAndTheValues) {
     show(2); // the polycarbonate: EX, G1 and TAUG1
     EXPECT_EQ(chart.note, "No curve is drawn for Linear Elastic Isotropic materials.");
+    EXPECT_FALSE(chart.isVisible()) << "nothing drawn: the grid takes the room";
     ed.chooseType(12);
     EXPECT_EQ(chart.note, "No relaxation curve: NUXY is missing.");
+    state.library.Material(2).CopyProperty("G1", 0.5); // a real Prony weight
     typeValue("NUXY", "0.35");
     ASSERT_TRUE(chart.plot);
-    EXPECT_EQ(chart.plot->yLabel, "Relaxation modulus (psi)");
+    EXPECT_TRUE(chart.isVisible());
+    // The axis reads from 1 to 999, with the unit's prefix.
+    EXPECT_EQ(chart.plot->yLabel, "Relaxation modulus (ksi)");
     EXPECT_TRUE(chart.plot->logX);
     ASSERT_EQ(chart.plot->series.size(), 2u);
-    // The first time is TAUG1 / 100; G0 = EX / (2 (1 + NUXY)); shown in psi.
-    const double g = 2.4e9 / 2.7 * (1 - 1.5e8 * (1 - std::exp(-0.01)));
-    EXPECT_EQ(chart.plot->x.front(), 0.0025);
-    EXPECT_NEAR(chart.plot->series[0].y.front(), g / 6893.5773, 1e-9 * std::abs(g));
+    // The first time is TAUG1 / 100; G0 = EX / (2 (1 + NUXY)); shown in ksi.
+    const double g = 2.4e9 / 2.7 * (1 - 0.5 * (1 - std::exp(-0.01)));
+    EXPECT_EQ(chart.plot->x.front(), 0.0025) << "a time axis keeps its seconds";
+    EXPECT_NEAR(chart.plot->series[0].y.front(), g / 6893.5773 / 1e3, 1e-12 * std::abs(g));
+    // The bulk modulus, 2.7E9 N/m^2, is the largest value drawn.
     ed.chooseUnits(1);
-    EXPECT_EQ(chart.plot->yLabel, "Relaxation modulus (N/m^2)");
-    EXPECT_NEAR(chart.plot->series[0].y.front(), g, 1e-9 * std::abs(g));
+    EXPECT_EQ(chart.plot->yLabel, "Relaxation modulus (GPa)");
+    EXPECT_NEAR(chart.plot->series[0].y.front(), g / 1e9, 1e-18 * std::abs(g));
+    ed.chooseUnits(2);
+    EXPECT_EQ(chart.plot->yLabel, "Relaxation modulus (10^3 Kgf/cm^2)");
+    ed.chooseUnits(0);
 
     ed.chooseType(4);
     EXPECT_EQ(chart.note, "No plasticity curve: SIGYLD and ETAN are missing.");

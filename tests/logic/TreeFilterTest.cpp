@@ -106,19 +106,25 @@ TEST_F(TreeFilterTest, AQueryShowsItsMatchesUnderTheirCategoriesAndCountsThem) {
          UnitSystemIndex::SI,
          "",
          {"Steel", "  A36", "  S275", "Copper", "  C101"},
-         "3 matches"},
+         "3 matches, SI"},
         // 15E6 psi is 103 GPa: the same steels and copper, typed in the units shown.
         {"EX>15E6",
          UnitSystemIndex::IPS,
          "",
          {"Steel", "  A36", "  S275", "Copper", "  C101"},
-         "3 matches"},
+         "3 matches, IPS"},
+        // With its unit a number means the same in every system.
+        {"ex>100 GPa",
+         UnitSystemIndex::MKS,
+         "",
+         {"Steel", "  A36", "  S275", "Copper", "  C101"},
+         "3 matches, MKS(G)"},
         {"DENS",
          UnitSystemIndex::SI,
          "",
          {"Steel", "  A36", "Aluminium", "  6061", "  7075", "Copper", "  C101"},
          "4 matches"},
-        {"DENS<2750,5 EX", UnitSystemIndex::SI, ",", {"Aluminium", "  6061"}, "1 match"},
+        {"DENS<2750,5 EX", UnitSystemIndex::SI, ",", {"Aluminium", "  6061"}, "1 match, SI"},
         {"titanium", UnitSystemIndex::SI, "", {}, "No match"},
         {"   ", UnitSystemIndex::SI, "", kWholeTree, ""},
     };
@@ -128,15 +134,17 @@ TEST_F(TreeFilterTest, AQueryShowsItsMatchesUnderTheirCategoriesAndCountsThem) {
         type(c.query);
         EXPECT_EQ(shown(), c.shown) << c.query;
         EXPECT_EQ(ed.findStatus.caption(), c.status) << c.query;
-        EXPECT_EQ(MatchCountText(ed.filter.matchCount()), c.status.empty() ? "No match" : c.status)
+        EXPECT_EQ(ed.findStatus.isVisible(), !c.status.empty()) << c.query;
+        EXPECT_EQ(MatchCountText(ed.filter.matchCount()),
+                  c.status.empty() ? "No match" : c.status.substr(0, c.status.find(',')))
             << c.query;
     }
     EXPECT_TRUE(ed.messageBox.questions.empty()) << "nothing modal";
 }
 
-TEST_F(TreeFilterTest, ARefusedQueryShowsWhyAndLeavesTheTreeAsTheLastQueryLeftIt) {
+// A tree filtered by the last query would pass for the answer to the refused one.
+TEST_F(TreeFilterTest, ARefusedQueryShowsWhyAndTheWholeTree) {
     type("steel");
-    const Texts steels = shown();
     // Which texts are refused, and why, is the query's own tests' concern.
     const std::pair<std::string, std::string> refusals[] = {
         {"EX>>", "\"EX>>\": \">\" is not a number."},
@@ -145,7 +153,8 @@ TEST_F(TreeFilterTest, ARefusedQueryShowsWhyAndLeavesTheTreeAsTheLastQueryLeftIt
     for (const auto& [query, message] : refusals) {
         type(query);
         EXPECT_EQ(ed.findStatus.caption(), message);
-        EXPECT_EQ(shown(), steels) << query;
+        EXPECT_EQ(shown(), kWholeTree) << query;
+        EXPECT_FALSE(ed.TreeView1.isNodeGreyed(keyOf("A36")));
     }
     EXPECT_TRUE(ed.messageBox.questions.empty()) << "no message box";
     type("copper");
@@ -180,6 +189,12 @@ TEST_F(TreeFilterTest, ACategoryOrMaterialSelectedStaysShownAndCategoriesWithMat
     type("copper");
     EXPECT_EQ(shown(), (Texts{"Copper", "  C101", "Plastics", "  Nylon"}))
         << "the material on show, which commands act on, is not hidden";
+    EXPECT_TRUE(ed.TreeView1.isNodeGreyed(keyOf("Nylon"))) << "but greyed: it is no match";
+    EXPECT_FALSE(ed.TreeView1.isNodeGreyed(keyOf("C101")));
+    click("C101");
+    ed.filter.findBox_Escape();
+    EXPECT_FALSE(ed.TreeView1.isNodeGreyed(keyOf("Nylon")));
+    type("copper");
     EXPECT_TRUE(ed.TreeView1.isExpanded("Copper    "));
     EXPECT_FALSE(ed.TreeView1.isExpanded("Aluminium    "));
     ed.TreeView1.select("Aluminium    ");

@@ -2,6 +2,7 @@
 // tree and the grid, typing into the cell editor, choosing the unit system.
 
 #include "EditorWindowFixture.h"
+#include "QtChart.h"
 
 namespace mb::test {
 
@@ -34,6 +35,36 @@ private slots:
         ed.clickNode(1);
         QCOMPARE(ed.stored(0, "NUXY"), 0.25);
         QCOMPARE(ed.shown("NUXY"), QStringLiteral("0.34"));
+    }
+
+    void atASmallSizeTheValuesShowWholeAndNothingIsScrolledAway() {
+        EditorWindow ed(locale);
+        ed.state.library.SetValue(0, "SIGYLD", 2.35e8);
+        ed.state.library.SetValue(0, "ETAN", 2e9);
+        ed.window->resize(1010, 640);              // the editor's share of a 1024 x 700 screen
+        ed.window->typeCombo().setCurrentIndex(4); // a curve is drawn beside the grid
+        ed.form().typeCombo_Click();
+        ed.clickNode(0);
+        QVERIFY(ed.window->chart().isVisible());
+        qt::QtGrid* grid = ed.grid();
+        QTRY_VERIFY(grid->columnWidth(2) > 0);
+        QCoreApplication::processEvents(); // the columns are fitted once the rebuild is over
+        int total = 0;
+        for (int c = 0; c < grid->columnCount(); ++c)
+            total += grid->columnWidth(c);
+        QVERIFY2(total <= grid->viewport()->width(),
+                 qPrintable(QString("%1 of %2").arg(total).arg(grid->viewport()->width())));
+        for (int r = 0; r < grid->rowCount(); ++r) {
+            const QString value = grid->item(r, 2) ? grid->item(r, 2)->text() : QString();
+            QVERIFY2(grid->fontMetrics().horizontalAdvance(value) < grid->columnWidth(2),
+                     qPrintable(value));
+        }
+        // A description too long for its column is elided, not cut.
+        QCOMPARE(grid->textElideMode(), Qt::ElideRight);
+        // Where nothing is drawn the chart gives its room to the grid.
+        ed.window->typeCombo().setCurrentIndex(0);
+        ed.form().typeCombo_Click();
+        QVERIFY(!ed.window->chart().isVisible());
     }
 
     void switchingTheUnitsChangesTheDisplayOnly() {

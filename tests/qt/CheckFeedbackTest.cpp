@@ -5,6 +5,7 @@
 #include "EditorWindowFixture.h"
 #include "QtChart.h"
 
+#include <QAbstractAxis>
 #include <QChart>
 #include <QLineSeries>
 
@@ -21,6 +22,21 @@ class CheckFeedbackTest : public QObject {
     }
 
 private slots:
+    void aCheckTooltipGivesItsValuesInTheSystemShown() {
+        EditorWindow ed(locale);
+        ed.state.library.SetValue(0, "GXY", 1.0e11); // EX/(2(1+NUXY)) is 80.8 GPa
+        ed.clickNode(0);
+        const QString tip = ed.cell("GXY", 1)->toolTip();
+        QCOMPARE(tip,
+                 QStringLiteral("GXY = 14506260 psi differs from EX/(2(1+NUXY)) = 11716600 "
+                                "psi by 23.8%, more than 2% (EX = 30463140 psi, NUXY = 0.3)."));
+        auto* units = ed.window->findChild<qt::QtComboBox*>("unitsCombo");
+        units->setFocus();
+        QTest::keyClick(units, Qt::Key_Down); // SI
+        QVERIFY2(ed.cell("GXY", 1)->toolTip().startsWith("GXY = 100000000000 N/m^2 differs"),
+                 qPrintable(ed.cell("GXY", 1)->toolTip()));
+    }
+
     void typingMarksTheRowAndAStoredValueRedrawsTheChart() {
         EditorWindow ed(locale);
         ed.state.library.SetValue(0, "SIGYLD", 2.35e8);
@@ -49,14 +65,16 @@ private slots:
         QVERIFY(!ed.cell("NUXY", 0)->icon().isNull()); // the rebuilt grid is marked again
         const QList<QPointF> before = firstSeries(chart);
         QCOMPARE(before.size(), 50);
-        QCOMPARE(before.back().y(), (2.35e8 + 2e9 * 4 * 2.35e8 / 2.1e11) / 6893.5773);
+        // In ksi, so that the axis reads 35.4 rather than 3.54e+04.
+        QCOMPARE(before.back().y(), (2.35e8 + 2e9 * 4 * 2.35e8 / 2.1e11) / 6893.5773 / 1e3);
+        QVERIFY(chart.chart()->axes(Qt::Vertical).front()->titleText().endsWith("(ksi)"));
 
         ed.typeInto("ETAN", "0"); // psi: perfectly plastic from the yield point on
         ed.clickCell("EX", 1);
         QCOMPARE(ed.stored(0, "ETAN"), 0.0);
         const QList<QPointF> after = firstSeries(chart);
         QCOMPARE(after.size(), 50);
-        QCOMPARE(after.back().y(), 2.35e8 / 6893.5773);
+        QCOMPARE(after.back().y(), 2.35e8 / 6893.5773 / 1e3);
         QCOMPARE(after.front(), before.front());
     }
 

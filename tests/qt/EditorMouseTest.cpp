@@ -30,6 +30,18 @@ class EditorMouseTest : public QObject, RunningBrowser {
     void clickInto(const char* name) {
         QTest::mouseClick(box(name), Qt::LeftButton, {}, QPoint(24, box(name)->height() / 2));
     }
+    /// Delivers a drop on `target` as the window system would: the offscreen platform runs
+    /// no drag loop of its own, and the drag takes the button's release.
+    void dropOn(QTreeWidgetItem* target) {
+        QMimeData mime;
+        mime.setData(QStringLiteral("application/x-material-node"), QByteArray());
+        const QPoint to = pointOf(target);
+        QDragEnterEvent enter(to, Qt::MoveAction, &mime, Qt::LeftButton, {});
+        QDragMoveEvent move(to, Qt::MoveAction, &mime, Qt::LeftButton, {});
+        QDropEvent drop(to, Qt::MoveAction, &mime, Qt::LeftButton, {});
+        for (QEvent* e : std::initializer_list<QEvent*>{&enter, &move, &drop})
+            QApplication::sendEvent(tree()->viewport(), e);
+    }
     /// Metals: 0 Steel, 1 Copper, 2 Brass; Polymers: 3 Nylon.
     void start(MessageBox* messageBox) {
         RunningBrowser::start(
@@ -57,17 +69,7 @@ private slots:
             const QPoint from = pointOf(source);
             QTest::mousePress(tree()->viewport(), Qt::LeftButton, {}, from);
             QTest::mouseMove(tree()->viewport(), from + QPoint(6, 0)); // starts the drag
-            // The offscreen platform runs no drag loop of its own: the drop is delivered
-            // here as the window system would. The drag takes the button's release, so
-            // the tree never gets one.
-            QMimeData mime;
-            mime.setData(QStringLiteral("application/x-material-node"), QByteArray());
-            const QPoint to = pointOf(target);
-            QDragEnterEvent enter(to, Qt::MoveAction, &mime, Qt::LeftButton, {});
-            QDragMoveEvent move(to, Qt::MoveAction, &mime, Qt::LeftButton, {});
-            QDropEvent drop(to, Qt::MoveAction, &mime, Qt::LeftButton, {});
-            for (QEvent* e : std::initializer_list<QEvent*>{&enter, &move, &drop})
-                QApplication::sendEvent(tree()->viewport(), e);
+            dropOn(target);
             QCOMPARE(library().Entry(1).Category, std::string("Metals    "));
             QCOMPARE(library().Entry(2).Category, std::string("Metals    "));
 
@@ -77,6 +79,35 @@ private slots:
             QCOMPARE(text("descriptionText"), QStringLiteral("Nylon bar"));
             QVERIFY(!editor()->findChild<qt::QtGrid*>("VSFlexGrid1")->isHidden());
         }
+    }
+
+    void aDragMovesTheMaterialPressedWhateverThePointerCrossesFirst() {
+        // The pointer's first report comes from the row below the one pressed.
+        const QPoint from = pointOf(node("Copper"));
+        const QPoint firstMove = from + QPoint(0, 12);
+        QCOMPARE(tree()->itemAt(firstMove), node("Brass"));
+        QTest::mousePress(tree()->viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(tree()->viewport(), firstMove);
+        QCOMPARE(browser->state().doc.DraggedNodeKey, std::string("Metals    Copper  0001"));
+        QCOMPARE(tree()->currentItem(), node("Copper"));
+        dropOn(node("Polymers"));
+        QCOMPARE(library().Entry(3).Name, std::string("Copper  "));
+        QCOMPARE(library().Entry(3).Category, std::string("Polymers    "));
+        QCOMPARE(library().Entry(1).Name, std::string("Brass  "));
+        QCOMPARE(browser->mainWindow().menuItem("undoMenu")->text(),
+                 QStringLiteral("Undo Move Copper to Polymers"));
+        QCOMPARE(text("materialNameText"), QStringLiteral("Copper  "));
+    }
+
+    void aClickOnTheSelectedNodeStartsNoRename() {
+        click("Copper");
+        // Well apart, so the two are no double click.
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        click("Copper");
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        QVERIFY2(!qobject_cast<QLineEdit*>(QApplication::focusWidget()), "no label editor");
+        QCOMPARE(QApplication::focusWidget(), tree());
+        QCOMPARE(text("materialNameText"), QStringLiteral("Copper  "));
     }
 
     void aClickIntoABoxSelectsItsWholeText() {

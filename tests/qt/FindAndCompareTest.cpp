@@ -94,7 +94,7 @@ private slots:
         // IPS is shown: 15E6 psi is 103 GPa.
         QTest::keyClicks(findBox(), "EX>15E6");
         QCOMPARE(shownNodes(), QStringList({"Metals", "  Steel", "  Copper"}));
-        QCOMPARE(findStatus(), QStringLiteral("2 matches"));
+        QCOMPARE(findStatus(), QStringLiteral("2 matches, IPS"));
 
         QTest::keyClick(findBox(), Qt::Key_Return);
         QCOMPARE(shownName(), QStringLiteral("Steel")); // after Copper, from the top again
@@ -102,9 +102,14 @@ private slots:
         QTest::keyClick(findBox(), Qt::Key_Return);
         QCOMPARE(shownName(), QStringLiteral("Copper"));
 
+        const int boxWidth = findBox()->width();
         QTest::keyClicks(findBox(), " >");
         QCOMPARE(findStatus(), QStringLiteral("\">\": a property code must come before \">\"."));
-        QCOMPARE(shownNodes(), QStringList({"Metals", "  Steel", "  Copper"}));
+        // The whole tree, not the last query's answer; the box keeps its width.
+        QCOMPARE(shownNodes(),
+                 QStringList({"Metals", "  Steel", "  Copper", "  Brass", "Polymers", "  Nylon"}));
+        QCoreApplication::processEvents();
+        QCOMPARE(findBox()->width(), boxWidth);
         QVERIFY2(messages->questions.empty(), "no message box");
         QVERIFY(!QApplication::activeModalWidget());
 
@@ -131,6 +136,39 @@ private slots:
         QCOMPARE(shownName(), QStringLiteral("Copy of Steel"));
         QVERIFY(!node("Copy of Steel")->isHidden());
         QVERIFY(!node("Polymers")->isHidden());
+    }
+
+    void aWideComparisonFitsTheScreenAndMarksOnlyRealDifferences() {
+        // Only the steel has a Poisson's ratio: the others say nothing against it.
+        library().Material(0).CopyProperty("NUXY", 0.3);
+        library().Material(2).CopyProperty("DENS", 8500);
+        library().Material(3).CopyProperty("DENS", 8500);
+        for (const char* name : {"Steel", "Copper", "Brass", "Nylon"}) {
+            click(name);
+            QTest::keyClick(tree(), Qt::Key_D, Qt::ControlModifier);
+        }
+        qt::ComparisonWindow* window = browser->editors().comparisonWindow();
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(comparisonRow("EX").last(), QStringLiteral("\u2260"));
+        QCOMPARE(comparisonRow("NUXY"), QStringList({"0.3", "", "", "", ""}));
+        QCOMPARE(comparisonRow("DENS").last(), QString());
+        const QRect screen = window->screen()->availableGeometry();
+        QVERIFY2(window->frameGeometry().width() <= screen.width(),
+                 qPrintable(QString("%1 wide on a screen of %2")
+                                .arg(window->frameGeometry().width())
+                                .arg(screen.width())));
+    }
+
+    void aQueryTakesUnitsAndAnyCaseAndTheSelectionThatIsNoMatchIsGreyed() {
+        click("Nylon");
+        QTest::keyClick(tree(), Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClicks(findBox(), "ex>110 GPa");
+        QCOMPARE(findStatus(), QStringLiteral("2 matches, IPS"));
+        QCOMPARE(shownNodes(),
+                 QStringList({"Metals", "  Steel", "  Copper", "Polymers", "  Nylon"}));
+        const QColor grey = tree()->palette().color(QPalette::Disabled, QPalette::Text);
+        QCOMPARE(node("Nylon")->foreground(0).color(), grey);
+        QVERIFY(node("Steel")->foreground(0).style() == Qt::NoBrush);
     }
 
     void theComparisonFollowsAnEditAndAUnitSwitch() {
@@ -192,7 +230,7 @@ private slots:
         QCOMPARE(list.topLevelItemCount(), 2);
         QCOMPARE(list.topLevelItem(0)->text(0) + " " + list.topLevelItem(0)->text(1) + " " +
                      list.topLevelItem(0)->text(3) + " " + list.topLevelItem(0)->text(4),
-                 QStringLiteral("value Steel 21000E7 20000E7"));
+                 QStringLiteral("value Steel 30463140 psi 29012510 psi")); // as the grid shows
         QCOMPARE(list.topLevelItem(1)->text(0), QStringLiteral("added"));
 
         list.setCurrentItem(list.topLevelItem(1));

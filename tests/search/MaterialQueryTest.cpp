@@ -128,6 +128,28 @@ TEST(MaterialQuery, NumbersAreInTheShownUnitSystem) {
                   "MKS");
 }
 
+// A number may carry a unit of its property's quantity, in whatever system is shown; a code
+// before a comparison is read in any letter case, while one alone stays a word unless
+// written as the file writes it.
+TEST(MaterialQuery, NumbersMayCarryAUnitAndCodesBeforeAComparisonAnyLetterCase) {
+    for (const char* system : {"IPS", "SI", "MKS"}) {
+        ExpectMatches({{"EX>200GPa", {0}},
+                       {"EX > 200 GPa", {0}},
+                       {"ex>=2.1e11 Pa", {0}},
+                       {"Ex>29 Msi", {0}},
+                       {"DENS<3000 kg/m^3", {3}},
+                       {"dens<3 g/cm3", {3}},
+                       {"c>400 J/(kg.K)", {0}},
+                       {"REFTEMP=146.85 C", {2}},
+                       {"steel EX>150 GPa", {0, 1}},
+                       {"EX>200 GPa steel", {0}}},
+                      system);
+    }
+    // A unit of another quantity after the number is a word of its own.
+    ExpectMatches({{"DENS<3000 GPa", {}}, {"steel dens", {}}});
+    ExpectMatches({{"DENS<3,5 g/cm3", {3}}}, "SI", ",");
+}
+
 TEST(MaterialQuery, NumbersTakeTheLocalesCommaAsWellAsThePoint) {
     ExpectMatches({{"EX>2,0E11", {0}}, {"EX>2.0E11", {0}}, {"KX=16,2", {1}}}, "SI", ",");
 }
@@ -136,13 +158,16 @@ TEST(MaterialQuery, AMalformedQueryIsRefusedWithAMessageNamingTheBadPart) {
     const std::pair<const char*, const char*> refusals[] = {
         {"EX>>", "\"EX>>\": \">\" is not a number."},
         {"EX>abc", "\"EX>abc\": \"abc\" is not a number."},
-        {"EX>200E9x", "\"EX>200E9x\": \"200E9x\" is not a number."},
+        {"EX>200E9x", "\"EX>200E9x\": \"200E9x\" is not a number with a unit of EX (Pa, kPa, "
+                      "MPa, GPa, bar, psi, ...)."},
+        {"DENS>2GPa", "\"DENS>2GPa\": \"2GPa\" is not a number with a unit of DENS (kg/m^3, "
+                      "g/cm^3, kg/cm^3, lb/in^3)."},
         {"EX>1E999", "\"EX>1E999\": \"1E999\" is not a number."},
         {"EX>2,0E11", "\"EX>2,0E11\": \"2,0E11\" is not a number."},
         {"EX=>5", "\"EX=>5\": \">5\" is not a number."},
         {"steel EX> steel", "\"EX> steel\": \"steel\" is not a number."},
         {"FOO>1", "\"FOO>1\": \"FOO\" is not a property code."},
-        {"ex>1", "\"ex>1\": \"ex\" is not a property code."},
+        {"ey_x>1", "\"ey_x>1\": \"ey_x\" is not a property code."},
         {"steel>1", "\"steel>1\": \"steel\" is not a property code."},
         {"C (Cp)>1", "\"(Cp)>1\": \"(Cp)\" is not a property code."},
         {"EX>", "\"EX>\": a number must follow \">\"."},

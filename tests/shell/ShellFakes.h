@@ -101,6 +101,8 @@ public:
     MB_RECORD(ClearValues)
     MB_RECORD(onMaterialSet)
     MB_RECORD(DeleteSelected)
+    MB_RECORD(RenameSelected)
+    MB_RECORD(ShowComparison)
     MB_RECORD(onCopyMaterial)
     MB_RECORD(onPasteMaterial)
     MB_RECORD(Undo)

@@ -1,5 +1,6 @@
 #include "MaterialChecks.h"
 
+#include "NumberText.h"
 #include "PropertyCatalogue.h"
 #include "TextUtil.h"
 #include "UnitConversion.h"
@@ -75,9 +76,29 @@ std::string JoinWith(const std::vector<std::string>& parts, std::string_view sep
 }
 
 /// Reads a material's values and collects the findings of the rules, one rule at a time.
+/// Its messages give values in SI as stored, or in the unit system it is given, with units.
 class Checker {
 public:
-    explicit Checker(const clsMaterial& m) : m_(m) {}
+    Checker(const clsMaterial& m, std::string_view system) : m_(m), system_(system) {}
+
+    /// Whether the messages give units.
+    bool inUnits() const { return !system_.empty(); }
+    /// A value of `slot` as the messages give it: "2.1e+11", or "30463140 psi".
+    std::string value(int slot, double si, int digits = 0) const {
+        if (!inUnits()) return digits ? SignificantNumberText(si, digits) : ShortNumberText(si);
+        const double v = clsUnitConversion().ChangeUnits("SI", system_, slot, si);
+        const std::string& label = system_ == "IPS"   ? UnitsIPS(slot)
+                                   : system_ == "MKS" ? UnitsMKS(slot)
+                                                      : UnitsSI(slot);
+        const std::string unit(TrimBlanks(label));
+        // A stored value as the grid writes it (the file's digits, in general form), a
+        // computed one to its digits: 30463140 psi, not 3.046314e+07.
+        const std::string rounded = digits ? SignificantNumberText(v, digits) : FormatNumberText(v);
+        const std::string number = FormatGeneralNumber(LeadingNumber(rounded).value_or(v), ".");
+        return unit.empty() ? number : number + " " + unit;
+    }
+    /// A value a rule computed for `slot`'s quantity, to six digits.
+    std::string derived(int slot, double si) const { return value(slot, si, 6); }
 
     const clsMaterial& material() const { return m_; }
 
@@ -87,8 +108,8 @@ public:
         return m_.SlotValue(slot);
     }
     double at(int slot) const { return m_.SlotValue(slot); }
-    /// "EX = 2.1e+11"
-    std::string named(int slot) const { return Code(slot) + " = " + ShortNumberText(at(slot)); }
+    /// "EX = 2.1e+11", or in units "EX = 30463140 psi".
+    std::string named(int slot) const { return Code(slot) + " = " + value(slot, at(slot)); }
     std::string named(const std::vector<int>& slots) const {
         std::vector<std::string> parts;
         for (int s : slots)
@@ -111,6 +132,7 @@ public:
 
 private:
     const clsMaterial& m_;
+    std::string_view system_;
     std::vector<Finding> findings_;
 };
 
@@ -243,7 +265,8 @@ void FrictionAngle(Checker& c, const CheckRule& r) {
     std::vector<std::string> problems;
     std::vector<int> slots;
     if (angle && !(*angle >= 0 && *angle < 90)) {
-        problems.push_back(c.named(S().FRCANG) + " degrees is outside 0 <= FRCANG < 90");
+        problems.push_back(c.named(S().FRCANG) + (c.inUnits() ? "" : " degrees") +
+                           " is outside 0 <= FRCANG < 90");
         slots.push_back(S().FRCANG);
     }
     if (cohesion && *cohesion < 0) {
@@ -263,7 +286,7 @@ void MooneyInitialShear(Checker& c, const CheckRule& r) {
     for (int slot : {a, b})
         if (c.has(slot)) given.push_back(slot);
     c.add(r.id, r.severity,
-          "The initial shear modulus 2*(MOONEY_A + MOONEY_B) = " + Derived(mu) +
+          "The initial shear modulus 2*(MOONEY_A + MOONEY_B) = " + c.derived(a, mu) +
               " is not positive (" + c.named(given) + ").",
           given);
 }
@@ -293,7 +316,7 @@ void OgdenInitialShear(Checker& c, const CheckRule& r) {
     }
     if (slots.empty() || sum / 2 > 0) return;
     c.add(r.id, r.severity,
-          "The initial shear modulus 0.5*sum(MUi*ALPHi) = " + Derived(sum / 2) +
+          "The initial shear modulus 0.5*sum(MUi*ALPHi) = " + c.derived(S().MU1, sum / 2) +
               " is not positive (" + c.named(slots) + ").",
           slots);
 }
@@ -352,7 +375,7 @@ void IsotropicConsistency(Checker& c, const CheckRule& r) {
     const double off = std::abs(c.at(s.GXY) - g);
     if (!(off > 0.02 * std::abs(g))) return;
     c.add(r.id, r.severity,
-          c.named(s.GXY) + " differs from EX/(2(1+NUXY)) = " + Derived(g) + " by " +
+          c.named(s.GXY) + " differs from EX/(2(1+NUXY)) = " + c.derived(s.GXY, g) + " by " +
               SignificantNumberText(100 * off / std::abs(g), 3) + "%, more than 2% (" +
               c.named({s.EX, s.NUXY}) + ").",
           {s.GXY, s.EX, s.NUXY});
@@ -377,16 +400,18 @@ void Range(Checker& c, const CheckRule& r) {
         for (int slot : b.slots) {
             if (!c.has(slot)) continue;
             const double v = c.at(slot);
-            const std::string unit(TrimBlanks(UnitsSI(slot)));
+            // In SI the unit is named once after the value; in units each bound has its own.
+            const std::string unit =
+                c.inUnits() ? "" : " " + std::string(TrimBlanks(UnitsSI(slot)));
             if (b.magnitude) {
                 if (std::abs(v) <= b.high) continue;
-                problems.push_back("|" + Code(slot) + "| = " + ShortNumberText(std::abs(v)) + " " +
-                                   unit + " is above " + ShortNumberText(b.high));
+                problems.push_back("|" + Code(slot) + "| = " + c.value(slot, std::abs(v)) + unit +
+                                   " is above " + c.value(slot, b.high));
             } else {
                 // A value that is not positive is already an error of its own.
                 if (!(v > 0) || (v >= b.low && v <= b.high)) continue;
-                problems.push_back(c.named(slot) + " " + unit + " is outside " +
-                                   ShortNumberText(b.low) + " to " + ShortNumberText(b.high));
+                problems.push_back(c.named(slot) + unit + " is outside " + c.value(slot, b.low) +
+                                   " to " + c.value(slot, b.high));
             }
             slots.push_back(slot);
         }
@@ -436,18 +461,19 @@ const std::vector<CheckRule>& CheckRules() {
     return rules;
 }
 
-std::vector<Finding> CheckMaterial(const clsMaterial& material) {
-    Checker c(material);
+std::vector<Finding> CheckMaterial(const clsMaterial& material, std::string_view unitSystem) {
+    Checker c(material, unitSystem);
     for (const RuleEntry& e : kRules)
         e.check(c, e.rule);
     return c.take();
 }
 
-std::vector<LibraryFinding> CheckLibrary(const Library& library) {
+std::vector<LibraryFinding> CheckLibrary(const Library& library, std::string_view unitSystem) {
     std::vector<LibraryFinding> all;
     for (int n = 0; n < library.MaterialCount(); ++n) {
         if (!library.HasRecord(n)) continue;
-        for (Finding& f : CheckMaterial(*library.Materials()[static_cast<std::size_t>(n)]))
+        for (Finding& f :
+             CheckMaterial(*library.Materials()[static_cast<std::size_t>(n)], unitSystem))
             all.push_back({n, std::move(f)});
     }
     return all;

@@ -18,7 +18,7 @@ std::string_view SeverityName(Severity s);
 struct Finding {
     Severity severity = Severity::Error;
     std::string rule;       ///< the rule's id, e.g. "poisson-range"
-    std::string message;    ///< names every value involved, in SI
+    std::string message;    ///< names every value involved
     std::vector<int> slots; ///< the catalogue slots the finding involves, for marking rows
 };
 
@@ -30,8 +30,10 @@ struct CheckRule {
 const std::vector<CheckRule>& CheckRules();
 
 /// Every rule `material` breaks, at most one finding per rule, in rule order. The rules
-/// read the values the material has, in SI, whatever model type it is shown as.
-std::vector<Finding> CheckMaterial(const clsMaterial& material);
+/// read the values the material has, in SI, whatever model type it is shown as. The
+/// messages give values as stored, in SI without units; with a `unitSystem` ("IPS", "SI",
+/// "MKS") in that system, each with its unit ("GXY = 159542 psi").
+std::vector<Finding> CheckMaterial(const clsMaterial& material, std::string_view unitSystem = "");
 
 /// A finding of one material of a library.
 struct LibraryFinding {
@@ -39,8 +41,8 @@ struct LibraryFinding {
     Finding finding;
 };
 
-/// The findings of every material, in number order.
-std::vector<LibraryFinding> CheckLibrary(const Library& library);
+/// The findings of every material, in number order, the messages as CheckMaterial's.
+std::vector<LibraryFinding> CheckLibrary(const Library& library, std::string_view unitSystem = "");
 
 /// How many errors and warnings `findings` hold, as the line under the grid says it:
 /// "2 errors, 1 warning", or "No errors or warnings".

@@ -5,6 +5,7 @@
 #include "Controls.h"
 #include "EditingCommands.h"
 #include "LibraryFile.h"
+#include "MaterialComparison.h"
 #include "NodeKey.h"
 #include "PropertyCatalogue.h"
 
@@ -44,6 +45,15 @@ void CompareWithLibrary::refresh() {
 bool CompareWithLibrary::canTakeOver(const LibraryDifference& difference) {
     return difference.kind == LibraryDifference::Kind::Added ||
            difference.kind == LibraryDifference::Kind::Value;
+}
+
+std::string CompareWithLibrary::shownSide(const LibraryDifference& difference, bool other) const {
+    if (difference.kind != LibraryDifference::Kind::Value)
+        return other ? difference.after : difference.before;
+    if (!(other ? difference.hasValue : difference.hadValue)) return "";
+    // The file's number text would show 11400E7 where the grid beside it shows psi.
+    return ShownValueWithUnits(difference.slot, other ? difference.newValue : difference.oldValue,
+                               form_.UnitSystem(), form_.state.doc.DecimalSeparator);
 }
 
 bool CompareWithLibrary::takeOver(std::size_t i) {

@@ -37,6 +37,10 @@ public:
     const LibraryComparison& comparison() const { return comparison_; }
 
     static bool canTakeOver(const LibraryDifference& difference);
+    /// What the open library (`other` false) or the other one has of a difference, as the
+    /// window shows it: a value in the unit system on show with its unit ("16534380 psi"),
+    /// "" where there is none; the text itself for the other kinds.
+    std::string shownSide(const LibraryDifference& difference, bool other) const;
     /// Makes the open library agree with the other on difference `i`: adds the material
     /// (shown and selected in the tree) or sets the value (shown in the grid when its
     /// material is). Compares again afterwards. False when the difference cannot be taken

@@ -6,6 +6,7 @@
 #include "LibraryTextRules.h"
 #include "NodeKey.h"
 #include "TextUtil.h"
+#include "TreeEditing.h"
 #include "clsFlexGrid.h"
 
 #include <utility>
@@ -193,6 +194,7 @@ bool EditingCommands::AddMaterialNode() {
 
     AddTreeNode(n, library.Entry(n).Category);
     CompleteNewMaterial();
+    MarkBoxesStored();
     return true;
 }
 
@@ -261,12 +263,9 @@ void EditingCommands::onMaterialSet() {
         if (form_.messageBox.show(kOverwriteQuestion, MsgButtons::OKCancel, MsgIcon::Question) ==
             MsgResult::OK) {
             write = true;
-            // With material 0 selected the typed texts go to material 0, and the matched
-            // material loses its values instead.
-            if (k != 0)
-                k = match;
-            else
-                history.DropValues(match);
+            // Whichever material is selected, material 0 included: writing into the
+            // selected one would empty the match and leave two materials of one name.
+            k = match;
         }
     }
     // Kept as typed: a category without the usual trailing blanks gets a node of its own.
@@ -297,10 +296,49 @@ void EditingCommands::onMaterialSet() {
         // The shadow is left as it is: the working record takes back its texts and values,
         // while the index entry shows the typed texts.
         history.ResetToShadow(k);
+        KeepTreeInStep(k);
+        MarkBoxesStored();
         form_.typeCombo_Click();
     }
 
     library.LastNodeKey = rememberedKey;
+    if (!tree.exists(library.LastNodeKey) && !IsCategoryKey(library.LastNodeKey))
+        library.LastNodeKey = KeyOfMaterial(KeyTailNumber(rememberedKey));
+}
+
+std::string EditingCommands::KeyOfMaterial(int n) const {
+    const Library& library = form_.state.library;
+    if (!library.IsValidNumber(n)) return "";
+    return MaterialNodeKey(library.Entry(n).Category, library.Entry(n).Name, n);
+}
+
+void EditingCommands::KeepTreeInStep(int n) {
+    TreeControl& tree = form_.TreeView1;
+    if (tree.exists(KeyOfMaterial(n))) return;
+    // The typed category or name gave the material another node: the tree is built
+    // afresh, as an undo or redo of this edit builds it, with the selection kept.
+    const auto selected = tree.selectedKey();
+    RebuildTree(form_.state.library, tree);
+    if (!selected) return;
+    const std::string key = IsCategoryKey(*selected) || tree.exists(*selected)
+                                ? *selected
+                                : KeyOfMaterial(KeyTailNumber(*selected));
+    tree.ensureVisible(key);
+    tree.select(key);
+    if (!IsCategoryKey(key)) tree.setImage(key, "leaf1");
+}
+
+// ---- Rename -----------------------------------------------------------------------------
+
+void EditingCommands::RenameSelected() {
+    TreeControl& tree = form_.TreeView1;
+    const auto key = tree.selectedKey();
+    if (!key) return;
+    if (IsCategoryKey(*key)) {
+        form_.messageBox.show(kCannotRenameCategory, MsgButtons::OK, MsgIcon::Question);
+        return;
+    }
+    tree.editLabel(*key);
 }
 
 // ---- Copy and paste ---------------------------------------------------------------------
@@ -427,6 +465,15 @@ void EditingCommands::EnterNewMaterialMode(TextBox& box) {
     form_.AddSet.setVisible(false);
 }
 
+bool EditingCommands::InNewMaterialMode() const {
+    return form_.cmdNewMaterial.isVisible();
+}
+
+void EditingCommands::MarkBoxesStored() {
+    for (TextBox* box : {&form_.materialTypeText, &form_.materialNameText, &form_.descriptionText})
+        box->markStored();
+}
+
 void EditingCommands::ShowMaterialButtons() {
     form_.cmdNewMaterial.setVisible(false);
     form_.reset.setVisible(true);
@@ -461,7 +508,24 @@ void EditingCommands::descriptionText_GotFocus() {
     box.setSelLength(static_cast<int>(box.text().size()));
 }
 
+void EditingCommands::materialNameText_Enter() {
+    if (materialNameText_LostFocus() && InNewMaterialMode()) onNewMaterial();
+}
+
+void EditingCommands::materialTypeText_Enter() {
+    if (materialTypeText_LostFocus() && InNewMaterialMode()) onNewMaterial();
+}
+
+void EditingCommands::descriptionText_Enter() {
+    if (InNewMaterialMode())
+        onNewMaterial();
+    else
+        descriptionText_LostFocus();
+}
+
 bool EditingCommands::descriptionText_LostFocus() {
+    // While a new material is typed the box holds its description, not the shown one's.
+    if (InNewMaterialMode()) return true;
     Library& library = form_.state.library;
     // A category's key reads as 0 like material 0's "....0000": only the key's tail tells
     // them apart, and a description typed for material 0 is kept like any other.
@@ -478,9 +542,12 @@ bool EditingCommands::descriptionText_LostFocus() {
         box.setFocus();
         return false;
     }
-    EditHistory& history = form_.state.history;
-    const auto edit = history.begin("Change description of " + Trimmed(library.Entry(k).Name));
-    history.SetDescription(k, text);
+    {
+        EditHistory& history = form_.state.history;
+        const auto edit = history.begin("Change description of " + Trimmed(library.Entry(k).Name));
+        history.SetDescription(k, text);
+    }
+    box.markStored();
     return true;
 }
 

@@ -103,6 +103,9 @@ public:
     void onPasteMaterial();
 
     void DeleteSelected() { operations_.DeleteSelected(); }
+    /// Opens the selected material's label in the tree for typing; a category cannot be
+    /// renamed ("Cannot rename a Category !").
+    void RenameSelected();
     void ClearValues() { operations_.ClearValues(); }
     void Undo() { operations_.Undo(); }
     void Redo() { operations_.Redo(); }
@@ -114,9 +117,15 @@ public:
     void materialTypeText_GotFocus();
     bool materialTypeText_LostFocus();
     void descriptionText_GotFocus();
+    /// Enter in a box: stores it as leaving it does (the length checks, the description)
+    /// and, while a new material is being typed, adds it as "&Add New Material" does.
+    void materialNameText_Enter();
+    void materialTypeText_Enter();
+    void descriptionText_Enter();
     /// Stores the box's text as the description of the material selected last (material
-    /// 0 included; nothing for a category). False, with a message and the focus back in
-    /// the box, when the text cannot go into a library.
+    /// 0 included; nothing for a category, nor while a new material is typed: the text is
+    /// the new one's). False, with a message and the focus back in the box, when the text
+    /// cannot go into a library.
     bool descriptionText_LostFocus();
 
 private:
@@ -143,7 +152,14 @@ private:
     /// edit; `insert` adds the material with the entry it is given and returns its number.
     void PasteCopy(const std::string& name, std::string nameCode, std::string description,
                    const std::function<int(const LibraryEntry&)>& insert);
+    /// Key of material n's node as the library names it; "" for no material.
+    std::string KeyOfMaterial(int n) const;
+    /// After material n's category or name changed: the tree shows the library again.
+    void KeepTreeInStep(int n);
     void EnterNewMaterialMode(TextBox& box);
+    bool InNewMaterialMode() const;
+    /// The three boxes hold what the library now holds.
+    void MarkBoxesStored();
     void ShowMaterialButtons();
 
     BaseForm& form_;

@@ -47,13 +47,16 @@ void LibraryOperations::DeleteSelected() {
         history.RemoveMaterial(n);
     }
 
+    // The boxes show what the grid shows: the neighbour, or nothing.
     if (tree.nodeCount() >= 2) {
         const std::string neighbour = NeighbourOfRemoved(tree, library, n, category);
-        if (!neighbour.empty() && tree.select(neighbour)) form_.TreeView1_NodeClick(neighbour);
+        if (!neighbour.empty() && tree.select(neighbour)) {
+            form_.TreeView1_NodeClick(neighbour);
+            return;
+        }
     } else {
         ShowNoMaterial();
     }
-
     form_.materialTypeText.setText("");
     form_.materialNameText.setText("");
     form_.descriptionText.setText("");

@@ -4,10 +4,12 @@
 #include "NumberText.h"
 #include "PropertyCatalogue.h"
 #include "TextUtil.h"
+#include "TypedUnits.h"
 #include "UnitConversion.h"
 #include "clsMaterial.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <unordered_map>
 
@@ -112,7 +114,13 @@ public:
             const std::string_view token = readToken();
             const std::size_t op = FindOperator(token);
             if (op == std::string_view::npos) {
-                // A code followed by blanks and an operator is still one condition.
+                // A code followed by blanks and an operator is still one condition, in
+                // any letter case; alone, only as the file writes it, so words stay words.
+                if (nextIsOperator() && ConditionCodeSlot(token) >= 0) {
+                    skipBlanks();
+                    if (!readCondition(start, token, readToken())) return fail(error_);
+                    continue;
+                }
                 const int slot = QueryCodeSlot(token);
                 if (slot >= 0 && nextIsOperator()) {
                     skipBlanks();
@@ -176,7 +184,7 @@ private:
             error_ = Quoted(written) + ": a property code must come before " + Quoted(op) + ".";
             return false;
         }
-        const int slot = QueryCodeSlot(code);
+        const int slot = ConditionCodeSlot(code);
         if (slot < 0) {
             error_ = Quoted(written) + ": " + Quoted(code) + " is not a property code.";
             return false;
@@ -185,19 +193,58 @@ private:
             error_ = Quoted(written) + ": a number must follow " + Quoted(op) + ".";
             return false;
         }
-        // The whole token must be the number: "200E9x" is a typing error, not 200E9.
-        const std::optional<double> value =
-            IsNumericText(number, separator_) ? ParseNumberText(number, separator_) : std::nullopt;
+        // A unit of the property's quantity may follow the number, as the next word too:
+        // "EX>200GPa", "DENS<3000 kg/m^3".
+        if (IsNumericText(number, separator_)) {
+            const std::size_t afterNumber = at_;
+            skipBlanks();
+            const std::string_view unit = readUnit(slot);
+            if (unit.empty())
+                at_ = afterNumber;
+            else
+                number = text_.substr(number.data() - text_.data(),
+                                      unit.data() + unit.size() - number.data());
+        }
+        // The whole token must be the number, with its unit: "200E9x" is a typing error,
+        // not 200E9. Converted to SI once here rather than every stored value to the
+        // shown system: a value typed in that system was stored through this same
+        // conversion, so "=" finds it again, and the comparison costs no conversion per
+        // material.
+        const std::optional<TypedValue> value =
+            ReadTypedValue(number, slot, unitSystem_, separator_);
         if (!value) {
-            error_ = Quoted(written) + ": " + Quoted(number) + " is not a number.";
+            error_ = Quoted(TrimBlanks(text_.substr(start, at_ - start))) + ": " + Quoted(number) +
+                     " is not a number" + UnitHint(number, slot) + ".";
             return false;
         }
-        // Converted to SI once here rather than every stored value to the shown system:
-        // a value typed in that system was stored through this same conversion, so "="
-        // finds it again, and the comparison costs no conversion per material.
-        const double si = clsUnitConversion().ChangeUnits(unitSystem_, "SI", slot, *value);
-        conditions.push_back({slot, comparison, si});
+        conditions.push_back({slot, comparison, value->si});
         return true;
+    }
+
+    // The next word when it is a unit of the slot's quantity ("kg/m^3"); "" otherwise.
+    std::string_view readUnit(int slot) {
+        const std::size_t start = at_;
+        const std::string_view word = readToken();
+        if (!word.empty() && UnitValueToSI(1, word, slot)) return word;
+        at_ = start;
+        return {};
+    }
+
+    // After a number with a word that is no unit of the property: which units it takes.
+    static std::string UnitHint(std::string_view written, int slot) {
+        const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+        const bool startsAsNumber =
+            !written.empty() && (isDigit(written.front()) || written.front() == '.');
+        const bool unitLike = std::any_of(written.begin(), written.end(), [](char c) {
+            return (std::isalpha(static_cast<unsigned char>(c)) && c != 'e' && c != 'E') ||
+                   c == '/';
+        });
+        const std::vector<std::string> names = UnitNamesOf(slot);
+        if (!startsAsNumber || !unitLike || names.empty()) return "";
+        std::string hint = " with a unit of " + PropertyCatalogue::instance().PropCode(slot) + " (";
+        for (std::size_t i = 0; i < names.size() && i < 6; ++i)
+            hint += (i ? ", " : "") + names[i];
+        return hint + (names.size() > 6 ? ", ...)" : ")");
     }
 
     QueryParse fail(std::string message) {
@@ -217,6 +264,13 @@ int QueryCodeSlot(std::string_view code) {
     const auto& slots = CodeSlots();
     const auto it = slots.find(std::string(code));
     return it == slots.end() ? -1 : it->second;
+}
+
+int ConditionCodeSlot(std::string_view code) {
+    std::string upper(code);
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return QueryCodeSlot(upper);
 }
 
 bool ValuesEqual(double a, double b) {

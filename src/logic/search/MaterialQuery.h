@@ -18,9 +18,11 @@ struct QueryParse;
 ///
 /// Words are separated by blanks; `"two words"` is a phrase. A word or phrase occurs when
 /// it is part of the name, category, name code or description, letters compared without
-/// regard to case. `CODE>NUMBER` (also `>=`, `<`, `<=`, `=`) compares a value and `CODE`
-/// alone asks for a value; a code is written as the file writes it, in capitals, with `C`
-/// for `C (Cp)`. A token that is a code is never a word.
+/// regard to case. `CODE>NUMBER` (also `>=`, `<`, `<=`, `=`) compares a value, the code in
+/// any letter case and the number alone in the shown system or followed by a unit of the
+/// property's quantity (`EX>200GPa`, `DENS<3000 kg/m^3`); `CODE` alone asks for a value,
+/// written as the file writes it, in capitals, with `C` for `C (Cp)`. A token that is a
+/// code is never a word.
 class MaterialQuery {
 public:
     enum class Comparison { HasValue, Less, LessOrEqual, Equal, GreaterOrEqual, Greater };
@@ -63,6 +65,8 @@ struct QueryParse {
 /// Slot of a property code as the file writes it ("EX", "C" for "C (Cp)"), compared
 /// exactly; -1 for anything else.
 int QueryCodeSlot(std::string_view code);
+/// The same for a code before a comparison, where it cannot be a word: in any letter case.
+int ConditionCodeSlot(std::string_view code);
 
 /// Two values are equal for a query when they differ by at most a relative 1E-9, so a
 /// value converted from one unit system to another still equals the number it was typed as.

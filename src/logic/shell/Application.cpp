@@ -39,7 +39,9 @@ void Application::OpenRecentFile(const std::string& path) {
     const std::vector<RecentFile> entries = recent_.entries();
     const auto entry = std::find_if(entries.begin(), entries.end(),
                                     [&](const RecentFile& e) { return e.path == path; });
-    if (entry != entries.end() && !entry->exists) {
+    // A relative path from an older list cannot be judged from here: it is tried, not
+    // dropped.
+    if (entry != entries.end() && !entry->exists && !path.empty() && path.front() == '/') {
         recent_.remove(path);
         messages_.show(RecentFileGoneMessage(path), MsgButtons::OK, MsgIcon::Exclamation);
         return;
@@ -187,6 +189,9 @@ void Application::onMaterialSet() {
 void Application::DeleteSelected() {
     if (auto* e = editing()) e->DeleteSelected();
 }
+void Application::RenameSelected() {
+    if (auto* e = editing()) e->RenameSelected();
+}
 void Application::onCopyMaterial() {
     if (auto* e = editing()) e->onCopyMaterial();
 }
@@ -218,6 +223,10 @@ void Application::ImportFromLibrary() {
 
 void Application::AddToComparison() {
     if (editor_) editors_.addToComparison();
+}
+
+void Application::ShowComparison() {
+    if (editor_) editors_.showComparison();
 }
 
 void Application::CompareWithLibrary() {

@@ -40,6 +40,7 @@ public:
     virtual std::string caption() const = 0;
     /// The windows beside the editor, which live and go with it; none by default.
     virtual void addToComparison() {}
+    virtual void showComparison() {}
     virtual void compareWithLibrary() {}
     virtual void checkLibrary() {}
 };
@@ -111,6 +112,7 @@ public:
     void ExportMaterials() override;
     void ImportFromLibrary() override;
     void AddToComparison() override;
+    void ShowComparison() override;
     void CompareWithLibrary() override;
     void CheckLibrary() override;
     std::vector<RecentFile> RecentFileList() const override { return recent_.entries(); }
@@ -126,6 +128,7 @@ public:
     void ClearValues() override;
     void onMaterialSet() override;
     void DeleteSelected() override;
+    void RenameSelected() override;
     void onCopyMaterial() override;
     void onPasteMaterial() override;
     void Undo() override;

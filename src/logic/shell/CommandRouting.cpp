@@ -39,9 +39,9 @@ const std::vector<MenuRoute>& MenuTable(MenuSet set) {
              {"importSeparator", "-", "", Action::Separator},
              {"importMenu", "&Import...", "", Action::ImportLibrary},
              {"exportMenu", "&Export...", "", Action::ExportMaterials},
-             {"importFromLibraryMenu", "Import Materials &from Library...", "",
+             {"importFromLibraryMenu", "Import &Materials from Library...", "",
               Action::ImportFromLibrary},
-             {"compareWithLibrary", "Compare with Library...", "", Action::CompareWithLibrary},
+             {"compareWithLibrary", "Compare with &Library...", "", Action::CompareWithLibrary},
              {"separator1", "-", "", Action::Separator},
              {"fileExitMenu", "E&xit", "", Action::ExitEditor},
          }},
@@ -52,13 +52,15 @@ const std::vector<MenuRoute>& MenuTable(MenuSet set) {
              {"set", "&Clear", "", Action::ClearValues},
              {"resetMenu", "&Reset", "", Action::MaterialSet},
              {"delete", "&Delete ", "", Action::DeleteSelected},
+             {"renameMaterial", "Rena&me", "", Action::RenameSelected},
              {"copyMaterial", "&Copy", "Ctrl+C", Action::CopyMaterial},
              {"pasteMaterial", "&Paste", "Ctrl+V", Action::PasteMaterial},
              {"undoSeparator", "-", "", Action::Separator},
              {"undoMenu", "Undo", "Ctrl+Z", Action::Undo},
              {"redoMenu", "Redo", "Ctrl+Shift+Z", Action::Redo, false, 0, "Ctrl+Y"},
              {"comparisonSeparator", "-", "", Action::Separator},
-             {"addToComparison", "Add to Comparison", "Ctrl+D", Action::AddToComparison},
+             {"addToComparison", "&Add to Comparison", "Ctrl+D", Action::AddToComparison},
+             {"showComparison", "Comparison &Window", "", Action::ShowComparison},
              {"checkSeparator", "-", "", Action::Separator},
              {"checkLibrary", "Check &Library", "", Action::CheckLibrary},
          }},
@@ -170,6 +172,9 @@ void CommandRouter::run(Action action) {
     case Action::DeleteSelected:
         commands_.DeleteSelected();
         break;
+    case Action::RenameSelected:
+        commands_.RenameSelected();
+        break;
     case Action::CopyMaterial:
         commands_.onCopyMaterial();
         break;
@@ -214,6 +219,9 @@ void CommandRouter::run(Action action) {
         break;
     case Action::AddToComparison:
         commands_.AddToComparison();
+        break;
+    case Action::ShowComparison:
+        commands_.ShowComparison();
         break;
     case Action::CheckLibrary:
         commands_.CheckLibrary();

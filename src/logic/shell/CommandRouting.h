@@ -27,6 +27,7 @@ enum class Action {
     ClearValues,
     MaterialSet,
     DeleteSelected,
+    RenameSelected, ///< opens the selected material's label in the tree for typing
     CopyMaterial,
     PasteMaterial,
     Undo,
@@ -43,6 +44,7 @@ enum class Action {
     ImportFromLibrary,
     CompareWithLibrary,
     AddToComparison,
+    ShowComparison, ///< brings the comparison window up, with the keyboard in it
     CheckLibrary,
 };
 

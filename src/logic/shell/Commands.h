@@ -39,11 +39,12 @@ public:
     virtual void ImportLibrary() {}
     /// "&Export...": materials of the open library written to another format.
     virtual void ExportMaterials() {}
-    /// "Import Materials &from Library...": materials of another library added to this one.
+    /// "Import &Materials from Library...": materials of another library added to this one.
     virtual void ImportFromLibrary() {}
     /// The windows beside the editor: the comparison of materials, the comparison with
     /// another library and the list of the library's findings.
     virtual void AddToComparison() {}
+    virtual void ShowComparison() {}
     virtual void CompareWithLibrary() {}
     virtual void CheckLibrary() {}
     /// What "Recent Files" shows, newest first.
@@ -57,6 +58,8 @@ public:
     virtual void ClearValues() = 0;
     virtual void onMaterialSet() = 0;
     virtual void DeleteSelected() = 0;
+    /// Opens the selected material's label in the tree for typing its new name.
+    virtual void RenameSelected() {}
     virtual void onCopyMaterial() = 0;
     virtual void onPasteMaterial() = 0;
     /// Takes the last edit of the library back; asks nothing.

@@ -58,8 +58,20 @@ std::vector<RecentFile> RecentFiles::entries() const {
     return list;
 }
 
-void RecentFiles::add(const std::string& path) {
-    if (path.empty() || path.find('\0') != std::string::npos) return;
+std::string RecentFiles::FullPath(const std::string& path) {
+    // A name relative to the folder the program was started in means nothing to the next
+    // run, started elsewhere; a link is kept as the file it leads to.
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::path full = fs::absolute(path, error);
+    if (error) return path;
+    const fs::path resolved = fs::weakly_canonical(full, error);
+    return (error ? full.lexically_normal() : resolved).string();
+}
+
+void RecentFiles::add(const std::string& given) {
+    if (given.empty() || given.find('\0') != std::string::npos) return;
+    const std::string path = FullPath(given);
     std::vector<std::string> list = paths();
     std::erase(list, path);
     list.insert(list.begin(), path);

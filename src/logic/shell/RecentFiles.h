@@ -25,8 +25,11 @@ public:
     explicit RecentFiles(SettingsBackend& settings);
 
     std::vector<RecentFile> entries() const;
-    /// Puts `path` first; an older mention of it goes, and the list keeps the newest 8.
+    /// Puts `path` first, as an absolute path with its links resolved; an older mention of
+    /// it goes, and the list keeps the newest 8.
     void add(const std::string& path);
+    /// `path` from the root, with symbolic links resolved as far as they exist.
+    static std::string FullPath(const std::string& path);
     void remove(const std::string& path);
 
 private:

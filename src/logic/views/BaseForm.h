@@ -107,7 +107,15 @@ public:
     void FillUnitsList();
 
 private:
+    /// The catalogue slot of the property in grid row `row`, -1 for none.
+    int RowSlot(int row) const;
+    /// Writes the selected material's stored value of grid row `row` into its Value cell.
+    void ShowStoredValue(int row);
+
     GridEntryStore entryStore_;
+    // What the edited cell showed when its edit started, and its row.
+    std::string textAtEditStart_;
+    int editRow_ = -1;
     int changeListener_ = 0; // the tree follows every change of the library
     // A message box shown while a cell is being left moves the focus away from the grid,
     // which would leave the cell again before the first leave has finished.

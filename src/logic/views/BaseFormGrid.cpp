@@ -4,13 +4,18 @@
 #include "AppState.h"
 #include "BaseForm.h"
 #include "Controls.h"
+#include "MaterialModel.h"
 #include "NumberText.h"
+#include "PropertyCatalogue.h"
 #include "TextUtil.h"
+#include "TypedUnits.h"
 
 namespace mb {
 
 void BaseForm::VSFlexGrid1_Click() {
     if (VSFlexGrid1.col() != 2) return;
+    textAtEditStart_ = VSFlexGrid1.text();
+    editRow_ = VSFlexGrid1.row();
     VSFlexGrid1.editCell();
     EditStarted = true;
 }
@@ -24,22 +29,28 @@ void BaseForm::VSFlexGrid1_LeaveCell() {
     } resetFlag{leavingCell_};
 
     const std::string cell = VSFlexGrid1.text();
-    if (cell.empty()) {
+    // The text shown is the value rounded to the grid's digits: storing it unchanged would
+    // alter the value the user only looked at. So would storing a cell the edit never
+    // reached, which a refused value leaves the grid to move on to.
+    if (cell.empty() || cell == textAtEditStart_ || VSFlexGrid1.row() != editRow_) {
         // The material keeps its value; the next rebuild shows it again.
         EditStarted = false;
         return;
     }
     const std::string& separator = state.doc.DecimalSeparator;
     const std::string_view t = TrimBlanks(cell);
-    const bool numeric = IsNumericText(t, separator);
     const int row = VSFlexGrid1.row();
     const int col = VSFlexGrid1.col();
+    // A number in the shown system, or one with a unit of the row's quantity.
+    const std::optional<TypedValue> typed =
+        ReadTypedValue(t, RowSlot(row), UnitSystem(), separator);
+    const bool numeric = typed || IsNumericText(t, separator);
     if (row >= 1 && col == 2 && !numeric) {
         VSFlexGrid1.setText("");
         return;
     }
     // Read with the user's separator, so "-0,5" counts as negative where "," is the point.
-    const double number = numeric ? ParseNumberText(t, separator).value_or(0.0) : 0.0;
+    const double number = typed ? typed->number : 0.0;
     if (numeric && number < 0 && !IsSignedProperty(row)) {
         messageBox.show("Value entered must be a positive number", MsgButtons::OK, MsgIcon::None,
                         kApplicationTitle);
@@ -48,7 +59,28 @@ void BaseForm::VSFlexGrid1_LeaveCell() {
     }
     StoreGridValue(row, col, cell);
     EditStarted = false;
+    // A value typed with its unit is shown as stored, in the system on show.
+    if (typed && typed->withUnit) ShowStoredValue(row);
     if (materialShown) materialShown();
+}
+
+int BaseForm::RowSlot(int row) const {
+    const std::string* code = MapRowCode(typeCombo.listIndex(), static_cast<int16_t>(row));
+    return code ? PropertyCatalogue::instance().FindExact(*code) : -1;
+}
+
+void BaseForm::ShowStoredValue(int row) {
+    const int m = CurrentMaterial();
+    const std::string* code = MapRowCode(typeCombo.listIndex(), static_cast<int16_t>(row));
+    if (!code || !state.library.HasRecord(m)) return;
+    clsMaterial& material = state.library.Material(m);
+    material.Property(*code);
+    material.PropIndex();
+    if (!material.HasValue(material.Index())) return;
+    // As a rebuild writes it: the file's number text in general decimal form.
+    const std::string& separator = state.doc.DecimalSeparator;
+    if (const auto shown = ParseNumberText(material.PropValue(UnitSystem()), separator))
+        VSFlexGrid1.setText(FormatGeneralNumber(*shown, separator));
 }
 
 void BaseForm::VSFlexGrid1_LostFocus() {

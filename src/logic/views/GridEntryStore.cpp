@@ -7,6 +7,7 @@
 #include "NumberText.h"
 #include "PropertyCatalogue.h"
 #include "TextUtil.h"
+#include "TypedUnits.h"
 #include "UnitConversion.h"
 
 namespace mb {
@@ -31,14 +32,15 @@ GridEntryStore::CellEntry GridEntryStore::Read(int16_t Row, const GridControl& G
     const std::string* code = MapRowCode(typeCombo.listIndex(), Row);
     if (!code) return {};
     const std::string cell = Grid.text();
-    if (cell.empty() || !IsNumericText(cell, state_.doc.DecimalSeparator))
-        return {CellEntry::Effect::Clear, code};
-    const auto number = ParseNumberText(TrimBlanks(cell), state_.doc.DecimalSeparator);
-    if (!number) return {};
+    const std::string& separator = state_.doc.DecimalSeparator;
     const int slot = PropertyCatalogue::instance().FindExact(*code);
-    const double si = clsUnitConversion().ChangeUnits(UnitSystemName(unitsCombo_.listIndex()), "SI",
-                                                      slot, *number);
-    return {CellEntry::Effect::Set, code, si};
+    const std::optional<TypedValue> typed =
+        ReadTypedValue(cell, slot, UnitSystemName(unitsCombo_.listIndex()), separator);
+    if (typed) return {CellEntry::Effect::Set, code, typed->si};
+    // A number too large for a double changes nothing; anything else that is no value
+    // takes the value out.
+    if (!cell.empty() && IsNumericText(cell, separator)) return {};
+    return {CellEntry::Effect::Clear, code};
 }
 
 void GridEntryStore::Map(int16_t Row, int16_t /*Col*/, const std::string& /*value*/,

@@ -24,7 +24,9 @@ public:
     GridEntryStore(AppState& state, const TreeControl& tree, const ComboBox& unitsCombo);
 
     /// Stores the grid's current cell, shown in row `Row` for the type chosen in `typeCombo`,
-    /// into the selected material. An empty or non-numeric cell clears the property's value.
+    /// into the selected material: a number in the shown system, or with a unit of its
+    /// quantity ("200 GPa"). An empty cell, or one that is no value, clears the property's
+    /// value.
     /// `Col`, `value` and `UnitSystem` are not used: the cell and the units selector decide.
     void Map(int16_t Row, int16_t Col, const std::string& value, int16_t UnitSystem,
              const GridControl& Grid, const ComboBox& typeCombo);

@@ -30,40 +30,6 @@ const GridRow* GridRowOf(int slot) {
     return nullptr;
 }
 
-std::string SlotUnits(int slot, std::string_view unitSystem) {
-    const int system = SystemIndex(unitSystem);
-    const GridRow* row = GridRowOf(slot);
-    if (!row || system < 0) return "";
-    switch (row->unit.kind) {
-    case GridRowUnit::Kind::UnitText: {
-        // The grid's last two texts repeat the stress unit.
-        const int text = row->unit.text < 10 ? row->unit.text : 0;
-        return std::string(TrimBlanks(UnitTexts(system)[static_cast<std::size_t>(text)]));
-    }
-    case GridRowUnit::Kind::Empty:
-        return "";
-    case GridRowUnit::Kind::Degrees:
-        return "Degrees";
-    case GridRowUnit::Kind::Temperature: {
-        static const char* const names[] = {"Fahrenheit", "Kelvin", "Celsius"};
-        return names[system];
-    }
-    case GridRowUnit::Kind::Record:
-        // A record labels a code in IPS whatever the system shown, and so does the grid.
-        return std::string(TrimBlanks(UnitsIPS(slot)));
-    }
-    return "";
-}
-
-// As the grid shows a value: the file's number text of the converted value, in general
-// form, so that a value reads the same here as in the editor.
-std::string ShownValue(int slot, double si, std::string_view unitSystem,
-                       std::string_view separator) {
-    const double value = clsUnitConversion().ChangeUnits("SI", unitSystem, slot, si);
-    const std::optional<double> rounded = LeadingNumber(FormatNumberText(value));
-    return FormatGeneralNumber(rounded.value_or(value), separator);
-}
-
 std::size_t ValuesHash(const Library& library, int n) {
     if (!library.HasRecord(n)) return 0;
     const clsMaterial& record = *library.Materials()[static_cast<std::size_t>(n)];
@@ -104,6 +70,47 @@ std::string AsIs(const std::string& field) {
 }
 
 } // namespace
+
+std::string ShownUnits(int slot, std::string_view unitSystem) {
+    const int system = SystemIndex(unitSystem);
+    const GridRow* row = GridRowOf(slot);
+    if (!row || system < 0) return "";
+    switch (row->unit.kind) {
+    case GridRowUnit::Kind::UnitText: {
+        // The grid's last two texts repeat the stress unit.
+        const int text = row->unit.text < 10 ? row->unit.text : 0;
+        return std::string(TrimBlanks(UnitTexts(system)[static_cast<std::size_t>(text)]));
+    }
+    case GridRowUnit::Kind::Empty:
+        return "";
+    case GridRowUnit::Kind::Degrees:
+        return "Degrees";
+    case GridRowUnit::Kind::Temperature: {
+        static const char* const names[] = {"Fahrenheit", "Kelvin", "Celsius"};
+        return names[system];
+    }
+    case GridRowUnit::Kind::Record:
+        // A record labels a code in IPS whatever the system shown, and so does the grid.
+        return std::string(TrimBlanks(UnitsIPS(slot)));
+    }
+    return "";
+}
+
+// The file's number text of the converted value, in general form, so that a value reads
+// the same here as in the editor.
+std::string ShownValue(int slot, double si, std::string_view unitSystem,
+                       std::string_view separator) {
+    const double value = clsUnitConversion().ChangeUnits("SI", unitSystem, slot, si);
+    const std::optional<double> rounded = LeadingNumber(FormatNumberText(value));
+    return FormatGeneralNumber(rounded.value_or(value), separator);
+}
+
+std::string ShownValueWithUnits(int slot, double si, std::string_view unitSystem,
+                                std::string_view separator) {
+    const std::string units = ShownUnits(slot, unitSystem);
+    const std::string value = ShownValue(slot, si, unitSystem, separator);
+    return units.empty() ? value : value + " " + units;
+}
 
 std::vector<std::vector<std::string>> ComparisonTable::lines() const {
     std::vector<std::vector<std::string>> out;
@@ -213,14 +220,18 @@ ComparisonTable MaterialComparison::table(const Library& library, std::string_vi
         row.slot = slot;
         row.code = catalogue.PropCode(slot);
         row.description = catalogue.PropDescription(slot);
-        row.units = SlotUnits(slot, unitSystem);
-        const clsMaterial* first = records.front();
+        row.units = ShownUnits(slot, unitSystem);
+        // A material without the property says nothing about it: among materials of
+        // different types nearly every row would be marked, and the mark would say nothing.
+        const clsMaterial* first = nullptr;
         for (const clsMaterial* r : records) {
             const bool has = r->HasValue(slot);
             row.values.push_back(has ? ShownValue(slot, r->SlotValue(slot), unitSystem, separator)
                                      : "");
-            if (has != first->HasValue(slot) ||
-                (has && !ValuesEqual(r->SlotValue(slot), first->SlotValue(slot))))
+            if (!has) continue;
+            if (!first)
+                first = r;
+            else if (!ValuesEqual(r->SlotValue(slot), first->SlotValue(slot)))
                 row.differs = true;
         }
         table.rows.push_back(std::move(row));

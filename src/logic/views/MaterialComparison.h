@@ -11,8 +11,19 @@ class Library;
 inline constexpr const char* kSelectMaterialToCompare =
     "Select a material in the tree to add it to the comparison.";
 
+/// The unit text the grid shows for catalogue slot `slot` in `unitSystem` ("IPS", "SI",
+/// "MKS"), trimmed: "psi", "N/m^2", "Kelvin", "" for a ratio.
+std::string ShownUnits(int slot, std::string_view unitSystem);
+/// An SI value of `slot` as the grid shows it in `unitSystem`: the file's number text of
+/// the converted value in general decimal form, with `separator` as decimal point.
+std::string ShownValue(int slot, double si, std::string_view unitSystem,
+                       std::string_view separator);
+/// The same followed by the unit, where there is one: "30463140 psi".
+std::string ShownValueWithUnits(int slot, double si, std::string_view unitSystem,
+                                std::string_view separator);
+
 /// One property of a comparison: its value in each compared material ("" where a
-/// material has none) and whether the values differ.
+/// material has none) and whether two of the materials that have it differ.
 struct ComparisonRow {
     int slot = -1;
     std::string code, description, units;
@@ -27,7 +38,7 @@ struct ComparisonTable {
     std::vector<ComparisonRow> rows;
 
     /// "Property", "Description", the names, "Units", "Differs"; then one line per row,
-    /// "*" in the last column of a row whose values differ.
+    /// "*" in the last column of a row where two materials that have the value differ.
     std::vector<std::vector<std::string>> lines() const;
     /// The lines with tabs between the fields, each ending in a line feed.
     std::string tabSeparated() const;

@@ -9,7 +9,9 @@
 #include "PropertyCatalogue.h"
 #include "TextUtil.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <map>
 
 namespace mb {
@@ -20,9 +22,34 @@ RowMark MarkOf(Severity s) {
     return s == Severity::Error ? RowMark::Error : RowMark::Warning;
 }
 
-} // namespace
-
-namespace {
+// Axis numbers read best from 1 to 999: 2.1e+11 N/m^2 is drawn as 210 GPa, 1.3e+05 psi as
+// 130 ksi, and a unit without prefixes takes its power of ten into the label. The unit is
+// what the label's last brackets hold.
+void ScaleAxis(std::string& label, const std::vector<std::vector<double>*>& values) {
+    const std::size_t open = label.rfind('(');
+    if (open == std::string::npos || label.empty() || label.back() != ')') return;
+    const std::string unit = label.substr(open + 1, label.size() - open - 2);
+    double largest = 0;
+    for (const std::vector<double>* v : values)
+        for (double x : *v)
+            if (std::isfinite(x)) largest = std::max(largest, std::abs(x));
+    if (!(largest >= 1000) || unit.empty()) return;
+    const int power = std::min(3 * static_cast<int>(std::floor(std::log10(largest) / 3)), 12);
+    std::string scaled;
+    if (unit == "N/m^2") {
+        static const char* const prefixed[] = {"kPa", "MPa", "GPa", "TPa"};
+        scaled = prefixed[power / 3 - 1];
+    } else if (unit == "psi" && power <= 6) {
+        scaled = power == 3 ? "ksi" : "Msi";
+    } else {
+        scaled = "10^" + std::to_string(power) + " " + unit;
+    }
+    const double factor = std::pow(10.0, power);
+    for (std::vector<double>* v : values)
+        for (double& x : *v)
+            x /= factor;
+    label = label.substr(0, open + 1) + scaled + ")";
+}
 
 LibraryFindingLine LineOf(const Library& library, const LibraryFinding& f) {
     const LibraryEntry& e = library.Entry(f.material);
@@ -34,17 +61,19 @@ LibraryFindingLine LineOf(const Library& library, const LibraryFinding& f) {
 
 } // namespace
 
-std::vector<LibraryFindingLine> LibraryFindingLines(const Library& library) {
+std::vector<LibraryFindingLine> LibraryFindingLines(const Library& library,
+                                                    std::string_view unitSystem) {
     std::vector<LibraryFindingLine> lines;
-    for (const LibraryFinding& f : CheckLibrary(library))
+    for (const LibraryFinding& f : CheckLibrary(library, unitSystem))
         lines.push_back(LineOf(library, f));
     return lines;
 }
 
-std::vector<LibraryFindingLine> MaterialFindingLines(const Library& library, int n) {
+std::vector<LibraryFindingLine> MaterialFindingLines(const Library& library, int n,
+                                                     std::string_view unitSystem) {
     std::vector<LibraryFindingLine> lines;
     if (!library.IsValidNumber(n) || !library.HasRecord(n)) return lines;
-    for (Finding& f : CheckMaterial(*library.Materials()[static_cast<std::size_t>(n)]))
+    for (Finding& f : CheckMaterial(*library.Materials()[static_cast<std::size_t>(n)], unitSystem))
         lines.push_back(LineOf(library, {n, std::move(f)}));
     return lines;
 }
@@ -99,8 +128,9 @@ std::string MatrixEntryPlace(int slot) {
 
 void MaterialFeedback::show(const clsMaterial* material) {
     GridControl& grid = form_.VSFlexGrid1;
+    // The values in the messages as the grid beside them shows them.
     const std::vector<Finding> findings =
-        material ? CheckMaterial(*material) : std::vector<Finding>();
+        material ? CheckMaterial(*material, form_.UnitSystem()) : std::vector<Finding>();
     checkSummary_.setCaption(material ? FindingSummary(findings) : "");
 
     // Each row takes the gravest mark of the findings that involve its property, and
@@ -126,18 +156,27 @@ void MaterialFeedback::show(const clsMaterial* material) {
     }
     if (!material) {
         chart_.showNote("Select a material to see its curve.");
+        chart_.setVisible(false);
         return;
     }
 
     const MaterialCurve curve =
         ComputeCurve(*material, form_.typeCombo.listIndex(), form_.unitsCombo.listIndex());
+    // Where nothing can be drawn the pane gives its room to the grid.
     if (!curve.drawn()) {
         chart_.showNote(curve.note);
+        chart_.setVisible(false);
         return;
     }
+    chart_.setVisible(true);
     ChartPlot plot{curve.title, curve.xLabel, curve.yLabel, curve.logX, curve.polar, curve.x, {}};
     for (const CurveSeries& s : curve.series)
         plot.series.push_back({s.name, s.y});
+    std::vector<std::vector<double>*> ys;
+    for (ChartPlot::Series& s : plot.series)
+        ys.push_back(&s.y);
+    ScaleAxis(plot.yLabel, ys);
+    if (!plot.logX && !plot.polar) ScaleAxis(plot.xLabel, {&plot.x});
     chart_.showPlot(plot);
 }
 

@@ -22,10 +22,16 @@ bool TreeEditing::TreeView1_AfterLabelEdit(const std::string& newText) {
         form_.messageBox.show(kCannotRenameCategory, MsgButtons::OK, MsgIcon::Question);
     } else {
         const std::string name(TrimBlanks(newText));
+        const int i = KeyTailNumber(key);
+        // Leaving the editor as it opened is no rename, and no reason for a message.
+        if (library.IsValidNumber(i) && name == TrimBlanks(library.Entry(i).Name)) {
+            form_.typeCombo_Click();
+            return false;
+        }
         bool taken = false;
-        // The material's own entry counts too: confirming the unchanged name is refused.
+        // Another letter case of its own name is a rename like any other.
         for (int j = 0; j <= library.LastMaterialIndex() && !taken; ++j)
-            taken = EqualsNoCase(TrimBlanks(library.Entry(j).Name), name);
+            taken = j != i && EqualsNoCase(TrimBlanks(library.Entry(j).Name), name);
         // A line break would end the material line early on saving, and a name past its
         // columns would push the description along and be cut on reading.
         const char* refusal = taken                        ? kMaterialExists
@@ -34,17 +40,16 @@ bool TreeEditing::TreeView1_AfterLabelEdit(const std::string& newText) {
                                                            : nullptr;
         if (refusal) {
             form_.messageBox.show(refusal, MsgButtons::OK, MsgIcon::Exclamation);
-        } else {
-            const int i = KeyTailNumber(key);
-            if (library.IsValidNumber(i)) {
-                EditHistory& history = form_.state.history;
-                const auto edit = history.begin(
-                    "Rename " + std::string(TrimBlanks(library.Entry(i).Name)) + " to " + name);
-                history.RenameMaterial(i, name);
-                // The key keeps the old name; only the label changes.
-                tree.setNodeText(key, name);
-                accepted = true;
-            }
+        } else if (library.IsValidNumber(i)) {
+            EditHistory& history = form_.state.history;
+            const auto edit = history.begin(
+                "Rename " + std::string(TrimBlanks(library.Entry(i).Name)) + " to " + name);
+            history.RenameMaterial(i, name);
+            // The key keeps the old name; only the label changes.
+            tree.setNodeText(key, name);
+            // The boxes show the material renamed: its name box follows.
+            if (library.LastNodeKey == key) form_.materialNameText.setText(name);
+            accepted = true;
         }
     }
 

@@ -6,6 +6,8 @@
 #include "TextUtil.h"
 #include "UnitConversion.h"
 
+#include <algorithm>
+
 namespace mb {
 
 std::string MatchCountText(int count) {
@@ -35,8 +37,11 @@ void TreeFilter::findBox_Change() {
     QueryParse parsed = MaterialQuery::parse(text, UnitSystemName(unitsCombo_.listIndex()),
                                              state_.doc.DecimalSeparator);
     if (!parsed.query) {
+        // A tree filtered by an earlier text would pass for the answer to this one.
         refusal_ = parsed.error;
-        showStatus();
+        query_.reset();
+        pinned_.clear();
+        apply();
         return;
     }
     refusal_.clear();
@@ -101,6 +106,7 @@ void TreeFilter::apply() {
         matches_ += match ? 1 : 0;
         const bool shown = !isFiltering() || match || key == selected || isPinned(nodeText(key));
         tree_.setNodeHidden(key, !shown);
+        tree_.setNodeGreyed(key, isFiltering() && !match);
         categoryShown = categoryShown || shown;
     }
     closeCategory();
@@ -113,10 +119,24 @@ void TreeFilter::reveal(const std::string& key) {
 }
 
 void TreeFilter::showStatus() {
-    if (!refusal_.empty())
+    findStatus_.setVisible(!refusal_.empty() || isFiltering());
+    if (!refusal_.empty()) {
         findStatus_.setCaption(refusal_);
-    else
-        findStatus_.setCaption(isFiltering() ? MatchCountText(matches_) : "");
+        return;
+    }
+    if (!isFiltering()) {
+        findStatus_.setCaption("");
+        return;
+    }
+    // A number without a unit was read in the system shown: the count says which.
+    const auto& conditions = query_->conditions();
+    const bool comparesNumbers =
+        std::any_of(conditions.begin(), conditions.end(), [](const MaterialQuery::Condition& c) {
+            return c.comparison != MaterialQuery::Comparison::HasValue;
+        });
+    std::string status = MatchCountText(matches_);
+    if (comparesNumbers) status += ", " + std::string(UnitSystemCaption(unitsCombo_.listIndex()));
+    findStatus_.setCaption(status);
 }
 
 bool TreeFilter::addNode(const std::optional<std::string>& parentKey, const std::string& key,
@@ -133,6 +153,7 @@ bool TreeFilter::addNode(const std::optional<std::string>& parentKey, const std:
         ++matches_;
         showStatus();
     }
+    tree_.setNodeGreyed(key, !match);
     if (match || isPinned(text))
         reveal(key);
     else
@@ -162,7 +183,10 @@ bool TreeFilter::select(const std::string& key) {
     // stays in view until the query changes.
     if (isFiltering()) {
         reveal(key);
-        if (!IsCategoryKey(key)) pinned_.insert(NameKey(tree_.nodeText(key)));
+        if (!IsCategoryKey(key)) {
+            pinned_.insert(NameKey(tree_.nodeText(key)));
+            tree_.setNodeGreyed(key, !matches(key));
+        }
     }
     return true;
 }

@@ -21,10 +21,11 @@ std::string MatchCountText(int count);
 ///
 /// While a query is on, a material is shown when it matches, when it is selected, or when
 /// a command selected it since the query was typed (an added, pasted or moved material
-/// stays in view even when it no longer matches). A category is shown when one of its
-/// materials is. Numbers in the box are in the unit system shown, with "." or the user's
-/// decimal separator. A text that is no query leaves the tree as the last query left it
-/// and shows why in the status.
+/// stays in view even when it no longer matches); one shown without matching is greyed.
+/// A category is shown when one of its materials is. Numbers in the box are in the unit
+/// system shown, or carry their unit, with "." or the user's decimal separator; the count
+/// names the system where the query compares numbers ("18 matches, SI"). A text that is no
+/// query shows the whole tree and says why in the status.
 class TreeFilter final : public TreeControl {
 public:
     TreeFilter(TreeControl& tree, AppState& state, ComboBox& unitsCombo, TextBox& findBox,
@@ -71,10 +72,14 @@ public:
     void setNodeHidden(const std::string& key, bool hidden) override {
         tree_.setNodeHidden(key, hidden);
     }
+    void setNodeGreyed(const std::string& key, bool greyed) override {
+        tree_.setNodeGreyed(key, greyed);
+    }
     bool isExpanded(const std::string& key) const override { return tree_.isExpanded(key); }
     void setExpanded(const std::string& key, bool expanded) override {
         tree_.setExpanded(key, expanded);
     }
+    void editLabel(const std::string& key) override { tree_.editLabel(key); }
     void setDropHighlight(const std::optional<std::string>& key) override {
         tree_.setDropHighlight(key);
     }

@@ -41,7 +41,8 @@ QtChart::QtChart(QWidget* parent) : QWidget(parent) {
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    save_ = new QPushButton(QStringLiteral("Save C&hart..."), this);
+    // Alt+T: Alt+H is the menu bar's Help, and a key claimed twice reaches neither.
+    save_ = new QPushButton(QStringLiteral("Save Char&t..."), this);
     save_->setObjectName(QStringLiteral("saveChart"));
     buttons->addWidget(save_);
     layout->addLayout(buttons);
@@ -63,11 +64,8 @@ void QtChart::showPlot(const ChartPlot& plot) {
         xAxis = angle;
     } else if (plot.logX) {
         auto* time = new QLogValueAxis;
-        time->setBase(10);
         time->setLabelFormat(QStringLiteral("%g"));
         time->setMinorTickCount(-1);
-        // Up to a dozen decades side by side: upright labels would be cut short.
-        time->setLabelsAngle(-90);
         xAxis = time;
     } else {
         auto* linear = new QValueAxis;
@@ -113,8 +111,39 @@ void QtChart::showPlot(const ChartPlot& plot) {
     QChart* old = view_->chart();
     view_->setChart(chart);
     delete old;
+    spaceLogLabels();
     stack_->setCurrentWidget(view_);
     save_->setEnabled(true);
+}
+
+void QtChart::spaceLogLabels() {
+    QChart* shown = view_->chart();
+    if (!shown) return;
+    for (QAbstractAxis* axis : shown->axes(Qt::Horizontal)) {
+        auto* log = qobject_cast<QLogValueAxis*>(axis);
+        if (!log || !(log->min() > 0) || !(log->max() > log->min())) continue;
+        // A decade per label as long as the labels fit side by side, upright; in a narrow
+        // pane every second or third decade, never labels squeezed to dots.
+        // Reckoned from the pane's width, which the labels do not change: the plot area's
+        // would change with them and never settle.
+        const double decades = std::log10(log->max() / log->min());
+        const int labelWidth = fontMetrics().horizontalAdvance(QStringLiteral("1e+06")) + 10;
+        // Less the value axis's labels and title and the chart's margins.
+        const int plotWidth = std::max(0, width() - 2 * labelWidth - 20);
+        const int fit = std::max(2, plotWidth / labelWidth);
+        const int step = std::max(1, static_cast<int>(std::ceil(decades / (fit - 1))));
+        const double base = std::pow(10.0, step);
+        if (log->base() == base) continue;
+        // Automatic minor ticks number the base less two per step: beyond a decade that
+        // is thousands of them, and the chart would spend all its time placing them.
+        log->setMinorTickCount(step == 1 ? -1 : 0);
+        log->setBase(base);
+    }
+}
+
+void QtChart::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    spaceLogLabels();
 }
 
 void QtChart::showNote(const std::string& note) {

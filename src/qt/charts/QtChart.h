@@ -31,8 +31,13 @@ public:
     /// chart is on show.
     bool saveImage(const QString& path);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void saveAs();
+    /// Thins a logarithmic x axis's labels to what its width holds.
+    void spaceLogLabels();
 
     QStackedWidget* stack_ = nullptr;
     QChartView* view_ = nullptr;

@@ -3,6 +3,7 @@
 #include "QtText.h"
 
 #include <QMouseEvent>
+#include <QSignalBlocker>
 
 namespace mb::qt {
 
@@ -41,6 +42,22 @@ void QtTextBox::setSelLength(int length) {
         return;
     }
     setSelection(start, length);
+}
+
+void QtTextBox::markStored() {
+    // Setting the text is the one way to empty the box's undo; where the cursor and the
+    // marked text were is put back, so the user types on where they were.
+    const int cursor = cursorPosition();
+    const int start = selectionStart();
+    const int length = selectedText().size();
+    {
+        const QSignalBlocker quiet(this);
+        QLineEdit::setText(QLineEdit::text());
+    }
+    if (start >= 0 && length > 0)
+        setSelection(cursor == start ? start + length : start, cursor == start ? -length : length);
+    else
+        setCursorPosition(cursor);
 }
 
 void QtTextBox::focusInEvent(QFocusEvent* event) {

@@ -60,6 +60,7 @@ public:
     void setSelLength(int length) override;
     // One character of library text is one QChar (Latin-1), so the limits agree.
     void setMaxLength(int length) override { QLineEdit::setMaxLength(length); }
+    void markStored() override;
 
 signals:
     void gotFocus();

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QResizeEvent>
 #include <QStyle>
 
 namespace mb::qt {
@@ -31,6 +32,10 @@ QtGrid::QtGrid(QWidget* parent) : QTableWidget(parent) {
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     horizontalHeader()->setStretchLastSection(true);
+    // The columns are fitted to the width there is (fitColumns): what does not fit is
+    // elided, never scrolled out of sight.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTextElideMode(Qt::ElideRight);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setSectionsClickable(false);
 
@@ -154,9 +159,38 @@ void QtGrid::autoSizeColumn(int col) {
 
 void QtGrid::resizeDirtyColumns() {
     sizingPending_ = false;
-    const QList<int> columns = std::exchange(dirtyColumns_, {});
-    for (int c : columns)
-        if (c >= 0 && c < columnCount()) resizeColumnToContents(c);
+    dirtyColumns_.clear();
+    fitColumns();
+}
+
+void QtGrid::fitColumns() {
+    const int count = columnCount();
+    if (count == 0) return;
+    QList<int> widths(count);
+    int total = 0;
+    for (int c = 0; c < count; ++c) {
+        widths[c] = std::max(sizeHintForColumn(c), horizontalHeader()->sectionSizeHint(c));
+        total += widths[c];
+    }
+    // Too narrow for everything: the description gives way first, then the units, the
+    // value last, each down to a few letters and elided ("340897 p..."), so that no
+    // number is cut off at the edge without a sign that it goes on.
+    const int room = viewport()->width();
+    const int least = fontMetrics().horizontalAdvance(QStringLiteral("MMM"));
+    for (const int c : {1, 3, kValueColumn, 0}) {
+        if (total <= room) break;
+        if (c >= count) continue;
+        const int cut = std::min(total - room, std::max(widths[c] - least, 0));
+        widths[c] -= cut;
+        total -= cut;
+    }
+    for (int c = 0; c < count; ++c)
+        setColumnWidth(c, widths[c]);
+}
+
+void QtGrid::resizeEvent(QResizeEvent* event) {
+    QTableWidget::resizeEvent(event);
+    fitColumns();
 }
 
 void QtGrid::editCell() {
@@ -197,13 +231,85 @@ void QtGrid::setRowMark(int row, RowMark mark, const std::string& tip) {
     }
 }
 
+bool QtGrid::moveToValueCell(int row) {
+    if (row < 1 || row > rowCount()) return false;
+    QTableWidget::setCurrentCell(row - 1, kValueColumn);
+    return true;
+}
+
 void QtGrid::keyPressEvent(QKeyEvent* event) {
+    if (state() == QAbstractItemView::EditingState) {
+        QTableWidget::keyPressEvent(event);
+        return;
+    }
+    const bool onValue = current_.row >= 1 && current_.col == kValueColumn;
     // F2 is the keyboard's way to the same edit that a click in the Value column starts.
-    if (event->key() == Qt::Key_F2 && state() != QAbstractItemView::EditingState) {
+    if (event->key() == Qt::Key_F2) {
         emit clicked();
         return;
     }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        moveToValueCell(current_.row + 1);
+        return;
+    }
+    // A number starts as it is typed; letters still find a row by its code.
+    const QString typed = event->text();
+    const bool startsNumber = typed.size() == 1 && QStringLiteral("0123456789+-.,").contains(typed);
+    if (onValue && startsNumber &&
+        !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))) {
+        emit clicked();
+        if (QLineEdit* editor = openEditor(current_.row, current_.col)) {
+            editor->selectAll();
+            QApplication::sendEvent(editor, event);
+        }
+        return;
+    }
     QTableWidget::keyPressEvent(event);
+}
+
+void QtGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The view takes a quick second click for a double click, which edits nothing here and
+    // reports no click: it is a press like any other.
+    mousePressEvent(event);
+}
+
+bool QtGrid::focusNextPrevChild(bool next) {
+    // Down and up the Value column; past its ends the focus goes on through the window.
+    // From another column Tab goes to the Value cell of the same row.
+    const int row = current_.col == kValueColumn ? current_.row + (next ? 1 : -1)
+                    : next                       ? std::max(current_.row, 1)
+                                                 : 0;
+    if (hasFocus() && moveToValueCell(row)) return true;
+    return QWidget::focusNextPrevChild(next);
+}
+
+void QtGrid::focusInEvent(QFocusEvent* event) {
+    QTableWidget::focusInEvent(event);
+    // Reached by Tab, the grid starts at its first Value cell; by Shift+Tab at its last.
+    if (event->reason() == Qt::TabFocusReason)
+        moveToValueCell(1);
+    else if (event->reason() == Qt::BacktabFocusReason)
+        moveToValueCell(rowCount());
+}
+
+void QtGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    const int row = current_.row;
+    switch (hint) {
+    case QAbstractItemDelegate::EditNextItem:
+    case QAbstractItemDelegate::EditPreviousItem:
+        QTableWidget::closeEditor(editor, QAbstractItemDelegate::NoHint);
+        setFocus(Qt::OtherFocusReason);
+        focusNextPrevChild(hint == QAbstractItemDelegate::EditNextItem);
+        return;
+    case QAbstractItemDelegate::SubmitModelCache:
+        // Enter: what was typed is stored as leaving the cell stores it, in the last row too.
+        QTableWidget::closeEditor(editor, QAbstractItemDelegate::NoHint);
+        setFocus(Qt::OtherFocusReason);
+        if (!moveToValueCell(row + 1)) reportLeave(current_);
+        return;
+    default:
+        QTableWidget::closeEditor(editor, hint);
+    }
 }
 
 } // namespace mb::qt

@@ -12,6 +12,12 @@ namespace mb::qt {
 /// 1..n are table rows 0..n-1. Only the Value column (2) can be edited, and only when the
 /// logic asks for it (`editCell`), which it does from the grid's `clicked`.
 ///
+/// The keys work the Value column as a spreadsheet's: F2, or a digit, a sign or a decimal
+/// separator typed on a Value cell, starts the edit (the character typed replaces the
+/// cell's text); Enter leaves the cell for the next row's Value cell, which stores what
+/// was typed; Tab and Shift+Tab go down and up the Value column and out of the grid at its
+/// ends. A second click reports a click however quickly it follows the first.
+///
 /// Every change of the current cell, by the user or by the logic, is reported through
 /// `leaveCell` before the new cell takes over; while its handlers run, row(), col(),
 /// text() and setText() address the cell being left.
@@ -51,6 +57,11 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     struct CellPos {
@@ -63,6 +74,11 @@ private:
     /// The cell editor open on that cell (logic rows), or null.
     QLineEdit* openEditor(int row, int col) const;
     void resizeDirtyColumns();
+    /// Fits the columns to their contents, or to the width there is where that is less.
+    void fitColumns();
+    /// Makes row `row`'s Value cell the current one as a user's move would, leaving the
+    /// cell before; false when there is no such row.
+    bool moveToValueCell(int row);
 
     CellPos current_;                  // the logic's current cell, header row included
     const CellPos* leaving_ = nullptr; // while leaveCell handlers run

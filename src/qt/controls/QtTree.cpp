@@ -4,9 +4,11 @@
 
 #include "QtText.h"
 
+#include <QContextMenuEvent>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QStyledItemDelegate>
@@ -103,8 +105,7 @@ bool QtTree::addNode(const std::optional<std::string>& parentKey, const std::str
     item->setText(0, toQ(text));
     item->setData(0, kKeyRole, qkey);
     item->setData(0, kImageRole, toQ(image));
-    if (editTriggers() != QAbstractItemView::NoEditTriggers)
-        item->setFlags(item->flags() | Qt::ItemIsEditable);
+    if (labelEditing_) item->setFlags(item->flags() | Qt::ItemIsEditable);
     applyIcon(item);
     if (parent)
         parent->addChild(item);
@@ -207,6 +208,12 @@ void QtTree::setNodeHidden(const std::string& key, bool hidden) {
     if (QTreeWidgetItem* item = itemForKey(key)) item->setHidden(hidden);
 }
 
+void QtTree::setNodeGreyed(const std::string& key, bool greyed) {
+    if (QTreeWidgetItem* item = itemForKey(key))
+        item->setForeground(0, greyed ? palette().brush(QPalette::Disabled, QPalette::Text)
+                                      : QBrush());
+}
+
 bool QtTree::isExpanded(const std::string& key) const {
     const QTreeWidgetItem* item = itemForKey(key);
     return item && item->isExpanded();
@@ -214,6 +221,14 @@ bool QtTree::isExpanded(const std::string& key) const {
 
 void QtTree::setExpanded(const std::string& key, bool expanded) {
     if (QTreeWidgetItem* item = itemForKey(key)) item->setExpanded(expanded);
+}
+
+void QtTree::editLabel(const std::string& key) {
+    QTreeWidgetItem* item = itemForKey(key);
+    if (!item || !labelEditing_) return;
+    scrollToItem(item);
+    setFocus(Qt::OtherFocusReason);
+    editItem(item, 0);
 }
 
 void QtTree::setDropHighlight(const std::optional<std::string>& key) {
@@ -268,6 +283,7 @@ void QtTree::beginDrag(const std::string& dragImage) {
     // The drag took the button's release, so the view never saw the press end and would
     // go on selecting by dragging: its next press would select nothing and report no click.
     setState(QAbstractItemView::NoState);
+    leftPressedAt_.reset();
 }
 
 void QtTree::setDragImage(const std::string& dragImage) {
@@ -279,14 +295,14 @@ void QtTree::endDrag() {
 }
 
 void QtTree::setLabelEditing(bool enabled) {
-    setEditTriggers(enabled ? QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed
-                            : QAbstractItemView::NoEditTriggers);
+    labelEditing_ = enabled;
     for (QTreeWidgetItem* item : std::as_const(items_))
         item->setFlags(enabled ? item->flags() | Qt::ItemIsEditable
                                : item->flags() & ~Qt::ItemIsEditable);
 }
 
 void QtTree::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) leftPressedAt_ = event->position().toPoint();
     // The right button only pops up the menu: moving the selection there would leave the
     // boxes and the grid showing one material while the menu's commands act on another.
     if (event->button() != Qt::RightButton) {
@@ -306,16 +322,60 @@ void QtTree::mousePressEvent(QMouseEvent* event) {
 }
 
 void QtTree::mouseMoveEvent(QMouseEvent* event) {
+    if (!(event->buttons() & Qt::LeftButton)) leftPressedAt_.reset();
+    if (leftPressedAt_) {
+        // Held down, the button moves a material, never the selection: the view would
+        // select each row the pointer crosses, and the row pressed is the one that goes.
+        emit mouseMoved(event->buttons(), event->modifiers(), *leftPressedAt_);
+        return;
+    }
     QTreeWidget::mouseMoveEvent(event);
     emit mouseMoved(event->buttons(), event->modifiers(), event->position().toPoint());
 }
 
+void QtTree::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) leftPressedAt_.reset();
+    QTreeWidget::mouseReleaseEvent(event);
+}
+
 void QtTree::keyPressEvent(QKeyEvent* event) {
+    if (state() != QAbstractItemView::EditingState) {
+        const QKeyCombination key = event->keyCombination();
+        if (key == QKeyCombination(Qt::Key_F2)) {
+            emit renameKeyPressed();
+            return;
+        }
+        if (key == QKeyCombination(Qt::Key_Delete)) {
+            emit deleteKeyPressed();
+            return;
+        }
+        if (key == QKeyCombination(Qt::Key_Menu) ||
+            key == QKeyCombination(Qt::ShiftModifier, Qt::Key_F10)) {
+            emit menuKeyPressed(menuPoint());
+            return;
+        }
+    }
     const QTreeWidgetItem* before = currentItem();
     QTreeWidget::keyPressEvent(event);
     // Moving through the tree with the keys selects as a click does.
     if (QTreeWidgetItem* now = currentItem(); now && now != before)
         emit nodeClicked(now->data(0, kKeyRole).toString());
+}
+
+void QtTree::contextMenuEvent(QContextMenuEvent* event) {
+    // The window system turns the Menu key into this on some desktops; the mouse's right
+    // button is handled where it is pressed.
+    if (event->reason() == QContextMenuEvent::Keyboard) emit menuKeyPressed(menuPoint());
+    event->accept();
+}
+
+QPoint QtTree::menuPoint() const {
+    // Beside the selected node's label, where a right click on it would have been.
+    const QTreeWidgetItem* item = currentItem();
+    const QRect rect = item ? visualItemRect(item) : QRect();
+    const QPoint local =
+        rect.isValid() ? QPoint(rect.left() + 24, rect.bottom()) : viewport()->rect().topLeft();
+    return viewport()->mapToGlobal(local);
 }
 
 void QtTree::dragEnterEvent(QDragEnterEvent* event) {

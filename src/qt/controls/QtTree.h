@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 
 #include <functional>
+#include <optional>
 
 namespace mb::qt {
 
@@ -44,7 +45,9 @@ public:
     bool isExpanded(const std::string& key) const override;
     void setExpanded(const std::string& key, bool expanded) override;
     void setNodeHidden(const std::string& key, bool hidden) override;
+    void setNodeGreyed(const std::string& key, bool greyed) override;
 
+    void editLabel(const std::string& key) override;
     void setDropHighlight(const std::optional<std::string>& key) override;
     std::optional<std::string> dropHighlight() const override;
     std::optional<std::string> hitTest(int x, int y) const override;
@@ -60,8 +63,9 @@ public:
     /// The picture behind an image name ("closedbook", "openbook", "leaf", "leaf1", "drag").
     static QIcon treeIcon(const QString& name);
 
-    /// Turns in-place renaming on: a click on the selected node or F2 opens its label
-    /// editor, and `labelEditHandler` receives the typed text.
+    /// Turns in-place renaming on: `editLabel` opens a node's label editor, and
+    /// `labelEditHandler` receives the typed text. No click opens it: a click on the selected
+    /// node is a click, and F2 is reported as `renameKeyPressed` for the command to decide.
     void setLabelEditing(bool enabled);
     /// Receives the node's key and the typed text. The label changes only through
     /// setNodeText, so a refused edit leaves the old label.
@@ -74,20 +78,31 @@ signals:
     void nodeCollapsed(const QString& key);
     void mousePressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos,
                       QPoint globalPos);
+    /// While the left button is held, `pos` is where it went down, not where the pointer
+    /// is: a drag then takes the node pressed, whichever row the pointer has reached by the
+    /// time its first movement is reported.
     void mouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint pos);
     void dragOver(QPoint pos);
     void dropped(QPoint pos);
+    /// F2, the Delete key, and the Menu key or Shift+F10 (with the point on the screen
+    /// where the selected node is) pressed in the tree.
+    void renameKeyPressed();
+    void deleteKeyPressed();
+    void menuKeyPressed(QPoint globalPos);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
     static std::string keyOf(const QTreeWidgetItem* item);
+    QPoint menuPoint() const;
     void applyIcon(QTreeWidgetItem* item);
 
     QHash<QString, QTreeWidgetItem*> items_;
@@ -95,6 +110,8 @@ private:
     QTreeWidgetItem* highlighted_ = nullptr;
     QString dragImage_;
     bool clickReportedOnPress_ = false;
+    bool labelEditing_ = false;
+    std::optional<QPoint> leftPressedAt_;
 };
 
 } // namespace mb::qt

@@ -19,9 +19,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace mb {
 
@@ -96,9 +98,12 @@ void BaseFormWindow::buildLayout() {
         "Enter selects the next match, Esc shows the whole tree again."));
     findStatus_ = new qt::QtLabel(left);
     findStatus_->setObjectName(QStringLiteral("findStatus"));
+    // Under the box, wrapped: beside it a long refusal squeezed the box to nothing.
+    findStatus_->setWordWrap(true);
+    findStatus_->hide(); // until there is something to say
     findRow->addWidget(findBox_, 1);
-    findRow->addWidget(findStatus_);
     leftColumn->addLayout(findRow);
+    leftColumn->addWidget(findStatus_);
 
     TreeView1_->setObjectName(QStringLiteral("TreeView1"));
     TreeView1_->setMinimumWidth(160);
@@ -124,6 +129,25 @@ void BaseFormWindow::buildLayout() {
     addBox(1, "Name :", "materialNameText", materialNameText_);
     addBox(2, "Description :", "descriptionText", descriptionText_);
     boxes->setColumnStretch(1, 1);
+    // The buttons act on what the boxes hold: beside them, where the eye is while typing.
+    auto* buttons = new QVBoxLayout;
+    buttons->setSpacing(boxes->verticalSpacing());
+    cmdNewMaterial_ = new qt::QtButton(QStringLiteral("&Add New Material"), right);
+    cmdNewMaterial_->setObjectName(QStringLiteral("cmdNewMaterial"));
+    reset_ = new qt::QtButton(QStringLiteral("&Reset"), right);
+    reset_->setObjectName(QStringLiteral("reset"));
+    AddSet_ = new qt::QtButton(QStringLiteral("&Clear"), right);
+    AddSet_->setObjectName(QStringLiteral("AddSet"));
+    // One width for all three, so the boxes keep theirs when one button takes over.
+    int buttonWidth = 0;
+    for (qt::QtButton* button : {cmdNewMaterial_, reset_, AddSet_})
+        buttonWidth = std::max(buttonWidth, button->sizeHint().width());
+    for (qt::QtButton* button : {cmdNewMaterial_, reset_, AddSet_}) {
+        button->setMinimumWidth(buttonWidth);
+        buttons->addWidget(button);
+    }
+    buttons->addStretch(1);
+    boxes->addLayout(buttons, 0, 2, 3, 1);
     column->addLayout(boxes);
 
     auto* selectors = new QHBoxLayout;
@@ -162,21 +186,22 @@ void BaseFormWindow::buildLayout() {
     gridAndChart->setStretchFactor(0, 1);
     gridAndChart->setStretchFactor(1, 1);
     gridAndChart->setSizes({470, 400});
-    frameLayout->addWidget(gridAndChart);
+    frameLayout->addWidget(gridAndChart, 1);
+    // While a new material is typed there is no grid to show, nor a curve: the note says
+    // what to do instead of an empty pane.
+    newMaterialNote_ = new QLabel(
+        QStringLiteral("A new material: type its category, name and description above, then "
+                       "press Enter or \"Add New Material\"."),
+        valueframe_);
+    newMaterialNote_->setObjectName(QStringLiteral("newMaterialNote"));
+    newMaterialNote_->setWordWrap(true);
+    newMaterialNote_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    newMaterialNote_->setContentsMargins(4, 8, 4, 4);
+    newMaterialNote_->hide();
+    frameLayout->addWidget(newMaterialNote_, 1);
+    gridAndChart_ = gridAndChart;
+    VSFlexGrid1_->installEventFilter(this);
     column->addWidget(valueframe_, 1);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    cmdNewMaterial_ = new qt::QtButton(QStringLiteral("&Add New Material"), right);
-    cmdNewMaterial_->setObjectName(QStringLiteral("cmdNewMaterial"));
-    reset_ = new qt::QtButton(QStringLiteral("&Reset"), right);
-    reset_->setObjectName(QStringLiteral("reset"));
-    AddSet_ = new qt::QtButton(QStringLiteral("&Clear"), right);
-    AddSet_->setObjectName(QStringLiteral("AddSet"));
-    buttons->addWidget(cmdNewMaterial_);
-    buttons->addWidget(reset_);
-    buttons->addWidget(AddSet_);
-    column->addLayout(buttons);
 
     // The unit texts the grid copies at every rebuild; never shown.
     for (std::size_t i = 0; i < unitStringsLabel_.size(); ++i) {
@@ -185,6 +210,27 @@ void BaseFormWindow::buildLayout() {
         label->hide();
         unitStringsLabel_[i] = label;
     }
+
+    // Tab goes from the tree to the shown material's values, then to the rest of it, and
+    // last to the category and name boxes: entering those starts a new material and hides
+    // the grid, so they must not stand between the tree and the grid. While a new material
+    // is typed the description box moves after the name box (see eventFilter). The grid
+    // takes Tab down its Value column and passes it on at its ends. The find box is left
+    // out on purpose (Ctrl+F reaches it).
+    QWidget* const order[] = {TreeView1_,
+                              VSFlexGrid1_,
+                              chart_->findChild<QPushButton*>("saveChart"),
+                              unitsCombo_,
+                              typeCombo_,
+                              descriptionText_,
+                              reset_,
+                              AddSet_,
+                              materialTypeText_,
+                              materialNameText_,
+                              cmdNewMaterial_};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        if (order[i]) setTabOrder(order[i - 1], order[i]);
+    cmdNewMaterial_->installEventFilter(this);
 
     splitter_->setStretchFactor(0, 0);
     splitter_->setStretchFactor(1, 1);
@@ -253,6 +299,40 @@ bool BaseFormWindow::focusKeptFrom(QWidget* pressed) const {
 
 bool BaseFormWindow::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
+    case QEvent::ShowToParent:
+    case QEvent::HideToParent:
+        // The logic shows and hides the grid; the chart beside it goes and comes with it.
+        if (watched == VSFlexGrid1_) {
+            const bool shown = event->type() == QEvent::ShowToParent;
+            gridAndChart_->setVisible(shown);
+            newMaterialNote_->setVisible(!shown);
+        }
+        // A new material's description is typed after its name; the shown material's is
+        // reached before the boxes that start a new one.
+        if (watched == cmdNewMaterial_) {
+            if (event->type() == QEvent::ShowToParent) {
+                setTabOrder(materialNameText_, descriptionText_);
+                setTabOrder(descriptionText_, cmdNewMaterial_);
+            } else {
+                setTabOrder(typeCombo_, descriptionText_);
+                setTabOrder(descriptionText_, reset_);
+            }
+        }
+        break;
+    case QEvent::ShortcutOverride: {
+        // A box or cell editor takes Ctrl+Z and Ctrl+Shift+Z for its own typing; with
+        // nothing of its own to take back they go to the library's Undo and Redo.
+        auto* line = qobject_cast<QLineEdit*>(watched);
+        if (!line || !isAncestorOf(line)) break;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool undo = key->matches(QKeySequence::Undo);
+        const bool redo = key->matches(QKeySequence::Redo);
+        if ((undo && !line->isUndoAvailable()) || (redo && !line->isRedoAvailable())) {
+            event->ignore();
+            return true;
+        }
+        break;
+    }
     case QEvent::KeyPress:
         if (watched == findBox_ && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
             filter_->findBox_Escape();

@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 
+class QLabel;
 class QSplitter;
 
 namespace mb {
@@ -100,6 +101,8 @@ private:
     qt::QtLabel* checkSummary_ = nullptr;
     qt::QtChart* chart_ = nullptr;
     qt::QtTextBox* findBox_ = nullptr;
+    QSplitter* gridAndChart_ = nullptr;
+    QLabel* newMaterialNote_ = nullptr;
     qt::QtLabel* findStatus_ = nullptr;
 
     std::unique_ptr<TreeFilter> filter_;

@@ -175,14 +175,24 @@ void ComparisonWindow::fill(const ComparisonTable& table) {
     for (int r = 0; r < table_->rowCount(); ++r)
         fillRow(r, table.rows[static_cast<std::size_t>(r)]);
     table_->resizeColumnsToContents();
-    // Grows to show every column it can; narrowing it is left to the user.
-    int wanted = table_->verticalHeader()->width() + 2 * table_->frameWidth() +
-                 table_->verticalScrollBar()->sizeHint().width();
+    // Grows to show every column it can, never past the screen; narrowing it is left to
+    // the user. The width is reckoned from the layout, not from the table's own, which a
+    // window not yet shown does not have.
+    const QMargins margins = layout()->contentsMargins();
+    int wanted = margins.left() + margins.right() + table_->verticalHeader()->sizeHint().width() +
+                 2 * table_->frameWidth() + table_->verticalScrollBar()->sizeHint().width();
     for (int c = 0; c < table_->columnCount(); ++c)
         wanted += table_->columnWidth(c);
-    const int room = screen() ? screen()->availableGeometry().width() - 40 : 1200;
-    if (wanted > table_->width())
-        resize(std::min(width() + wanted - table_->width(), room), height());
+    const QRect screenArea = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 700);
+    // The frame the window system adds, as far as it is known yet.
+    const int frame = isVisible() ? frameGeometry().width() - width() : 16;
+    const int room = screenArea.width() - frame;
+    if (wanted > width() || width() > room)
+        resize(std::min(std::max(wanted, width()), room), height());
+    if (isVisible() && !screenArea.contains(frameGeometry()))
+        move(std::clamp(x(), screenArea.left(),
+                        std::max(screenArea.left(), screenArea.right() - frameGeometry().width())),
+             y());
     if (selected >= 0 && selected < materials)
         table_->selectColumn(kFirstMaterialColumn + selected);
     showCaption(table);

@@ -145,15 +145,19 @@ void EditorWindows::checkLibrary() {
         list->setUniformItemSizes(true);
         checkDock_->setWidget(list);
         mainWindow_.addDockWidget(Qt::BottomDockWidgetArea, checkDock_);
-        QObject::connect(list, &QListWidget::itemClicked, checkDock_,
-                         [this](QListWidgetItem* item) {
-                             if (BaseFormWindow* w = window())
-                                 w->feedback().ShowMaterial(item->data(Qt::UserRole).toInt());
-                         });
+        const auto show = [this](QListWidgetItem* item) {
+            if (BaseFormWindow* w = window())
+                w->feedback().ShowMaterial(item->data(Qt::UserRole).toInt());
+        };
+        QObject::connect(list, &QListWidget::itemClicked, checkDock_, show);
+        // Enter on a finding shows its material as a click does.
+        QObject::connect(list, &QListWidget::itemActivated, checkDock_, show);
     }
     fillCheckList();
     checkDock_->show();
     checkDock_->raise();
+    // The keys go on in the list: the arrows walk the findings, Enter shows one.
+    checkDock_->widget()->setFocus(Qt::OtherFocusReason);
 }
 
 namespace {
@@ -169,10 +173,16 @@ QListWidgetItem* FindingItem(const QListWidget& list, const LibraryFindingLine& 
 
 } // namespace
 
+std::string EditorWindows::checkListUnits() const {
+    BaseFormWindow* editor = window();
+    return editor ? editor->form().UnitSystem() : "SI";
+}
+
 void EditorWindows::fillCheckList() {
     auto* list = static_cast<QListWidget*>(checkDock_->widget());
     list->clear();
-    const std::vector<LibraryFindingLine> lines = LibraryFindingLines(state_.library);
+    const std::vector<LibraryFindingLine> lines =
+        LibraryFindingLines(state_.library, checkListUnits());
     for (const LibraryFindingLine& line : lines)
         list->addItem(FindingItem(*list, line));
     if (lines.empty()) list->addItem(QStringLiteral("No errors or warnings in this library."));
@@ -194,7 +204,8 @@ void EditorWindows::followInCheckList(const LibraryChange& change) {
             ++row;
         while (row < list->count() && list->item(row)->data(Qt::UserRole).toInt() == n)
             delete list->takeItem(row);
-        for (const LibraryFindingLine& line : MaterialFindingLines(state_.library, n))
+        for (const LibraryFindingLine& line :
+             MaterialFindingLines(state_.library, n, checkListUnits()))
             list->insertItem(row++, FindingItem(*list, line));
     }
     if (list->count() == 0) list->addItem(QStringLiteral("No errors or warnings in this library."));
@@ -220,6 +231,19 @@ void EditorWindows::addToComparison() {
         comparison_ =
             new ComparisonWindow(state_, editor->form(), messages_, dialogs_, &mainWindow_);
     comparison_->addMaterial(n);
+}
+
+void EditorWindows::showComparison() {
+    BaseFormWindow* editor = window();
+    if (!editor) return;
+    if (!comparison_)
+        comparison_ =
+            new ComparisonWindow(state_, editor->form(), messages_, dialogs_, &mainWindow_);
+    comparison_->show();
+    comparison_->raise();
+    comparison_->activateWindow();
+    if (auto* table = comparison_->findChild<QWidget*>(QStringLiteral("comparisonTable")))
+        table->setFocus(Qt::OtherFocusReason);
 }
 
 void EditorWindows::compareWithLibrary() {
@@ -259,6 +283,18 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
                          tree->TreeView1_MouseMove(ButtonFlags(buttons), ShiftFlags(modifiers),
                                                    p.x(), p.y());
                      });
+    MDIForm1* main = &mainWindow_;
+    // The keys start what the menu items start, with the same questions.
+    const auto runItem = [main](const char* name) {
+        if (QAction* action = main->menuItem(QString::fromLatin1(name))) action->trigger();
+    };
+    QObject::connect(&treeView, &QtTree::renameKeyPressed, &window,
+                     [runItem] { runItem("renameMaterial"); });
+    QObject::connect(&treeView, &QtTree::deleteKeyPressed, &window,
+                     [runItem] { runItem("delete"); });
+    QObject::connect(&treeView, &QtTree::menuKeyPressed, &window, [tree](QPoint global) {
+        tree->TreeView1_MouseDown(RightButton, 0, global.x(), global.y());
+    });
     QObject::connect(&treeView, &QtTree::dragOver, &window,
                      [tree](QPoint p) { tree->TreeView1_DragOver(p.x(), p.y()); });
     QObject::connect(&treeView, &QtTree::dropped, &window,
@@ -271,8 +307,12 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
                                        global.y());
         });
     window.installEventFilter(new BackgroundMouse(&window, *tree));
+    // The findings name values in the system on show.
+    QObject::connect(&window.unitsCombo(), &QtComboBox::clicked, &window, [this] {
+        // Values are given in the system shown: a switch rewrites every line.
+        if (checkDock_ && checkDock_->isVisible()) fillCheckList();
+    });
 
-    MDIForm1* main = &mainWindow_;
     QObject::connect(&window.cmdNewMaterial(), &QPushButton::clicked, &window,
                      [main] { main->editorButtonClicked("cmdNewMaterial"); });
     QObject::connect(&window.reset(), &QPushButton::clicked, &window,
@@ -294,6 +334,15 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
     });
     QObject::connect(&window.materialTypeText(), &QtTextBox::lostFocus, &window, [editing] {
         if (auto* e = editing()) e->materialTypeText_LostFocus();
+    });
+    QObject::connect(&window.materialNameText(), &QLineEdit::returnPressed, &window, [editing] {
+        if (auto* e = editing()) e->materialNameText_Enter();
+    });
+    QObject::connect(&window.materialTypeText(), &QLineEdit::returnPressed, &window, [editing] {
+        if (auto* e = editing()) e->materialTypeText_Enter();
+    });
+    QObject::connect(&window.descriptionText(), &QLineEdit::returnPressed, &window, [editing] {
+        if (auto* e = editing()) e->descriptionText_Enter();
     });
     // Through the application, which keeps what is typed there for a command that starts
     // while the box still has the focus.

@@ -56,6 +56,8 @@ public:
 
     /// "Add to Comparison": the material selected in the tree joins the comparison.
     void addToComparison() override;
+    /// Brings the comparison window up and gives it the keyboard, made empty if need be.
+    void showComparison() override;
     /// "Compare with Library...": asks for a library and lists its differences.
     void compareWithLibrary() override;
     /// The windows, once opened; null before and after the editor's life.
@@ -64,6 +66,8 @@ public:
 
 private:
     void fillCheckList();
+    /// The unit system the list's values are given in: the editor's.
+    std::string checkListUnits() const;
     /// Brings the shown list up to date after `change`.
     void followInCheckList(const LibraryChange& change);
     void connectEditing(BaseFormWindow& window);

@@ -82,8 +82,9 @@ void LibraryComparisonWindow::refresh() {
     const auto& catalogue = PropertyCatalogue::instance();
     for (const LibraryDifference& d : logic_.comparison().differences) {
         const std::string code = d.slot >= 0 ? catalogue.PropCode(d.slot) : std::string();
-        auto* item = new QTreeWidgetItem({QString::fromLatin1(KindWord(d.kind)), toQ(d.name),
-                                          toQ(code), toQ(d.before), toQ(d.after)});
+        auto* item =
+            new QTreeWidgetItem({QString::fromLatin1(KindWord(d.kind)), toQ(d.name), toQ(code),
+                                 toQ(logic_.shownSide(d, false)), toQ(logic_.shownSide(d, true))});
         if (!CompareWithLibrary::canTakeOver(d))
             item->setForeground(0, palette().color(QPalette::PlaceholderText));
         list_->addTopLevelItem(item);

@@ -1,0 +1,437 @@
+// The editor window worked with the keys, in the whole application as a user meets it:
+// values typed into the grid, Undo wherever the focus is, renaming, deleting and adding
+// from the keyboard, and every control reached by Tab.
+
+#include "BaseForm.h"
+#include "ComparisonWindow.h"
+#include "QtControls.h"
+#include "QtGrid.h"
+#include "RunningBrowser.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeWidgetItemIterator>
+
+namespace mb::test {
+
+class EditorKeyboardTest : public QObject, RunningBrowser {
+    Q_OBJECT
+
+    qt::QtGrid* grid() { return &editor()->VSFlexGrid1(); }
+    qt::QtTextBox* box(const char* name) { return editor()->findChild<qt::QtTextBox*>(name); }
+    QString text(const char* name) { return box(name)->QLineEdit::text(); }
+    QAction* item(const char* name) { return browser->mainWindow().menuItem(name); }
+
+    /// Table row of the grid row showing `code`, -1 when none does.
+    int rowOf(const QString& code) {
+        for (int r = 0; r < grid()->rowCount(); ++r)
+            if (grid()->item(r, 0) && grid()->item(r, 0)->text() == code) return r;
+        return -1;
+    }
+    QPoint cellPoint(const QString& code, int col = 2) {
+        const int r = rowOf(code);
+        return grid()->visualRect(grid()->model()->index(r, col)).center();
+    }
+    void clickCell(const QString& code, int col = 2) {
+        QVERIFY2(rowOf(code) >= 0, qPrintable(code));
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellPoint(code, col));
+    }
+    /// The code of the grid's current row, and whether its Value cell is the current one.
+    QString currentCode() {
+        const QTableWidgetItem* code = grid()->item(grid()->currentRow(), 0);
+        return code && grid()->currentColumn() == 2 ? code->text() : QString();
+    }
+    QLineEdit* cellEditor() { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
+    double stored(int n, const std::string& code) {
+        library().Material(n).Property(code);
+        return library().Material(n).value();
+    }
+    bool hasValue(int n, const std::string& code) {
+        clsMaterial& m = library().Material(n);
+        m.Property(code);
+        m.PropIndex();
+        return m.HasValue(m.Index());
+    }
+    /// A key as the user presses it on whatever has the focus.
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QWidget* target = QApplication::focusWidget();
+        QVERIFY(target);
+        QTest::keyClick(target, key, modifiers);
+    }
+    /// Each key goes where the focus is when it is pressed, as typing does.
+    void type(const QString& keys) {
+        for (const QChar key : keys) {
+            QWidget* target = QApplication::focusWidget();
+            QVERIFY(target);
+            QTest::keyClick(target, key.toLatin1());
+        }
+    }
+    static constexpr double kPsi = 6893.5773;
+
+    /// Metals: 0 Steel, 1 Copper, 2 Brass; Polymers: 3 Nylon. EX in SI, NUXY where given.
+    void start() {
+        RunningBrowser::start(
+            messages.get(),
+            writeLibrary("metals.lib", {{"Metals", "Steel", 2.1e11, "Steel bar", 0.3},
+                                        {"Metals", "Copper", 1.2e11, "Copper bar", 0.34},
+                                        {"Metals", "Brass", 1.0e11, "Brass bar", 0.33},
+                                        {"Polymers", "Nylon", 2.0e9, "Nylon bar", 0.4}}));
+    }
+
+private slots:
+    void init() {
+        RunningBrowser::init();
+        start();
+    }
+    void cleanup() { RunningBrowser::cleanup(); }
+
+    void enterInAValueCellStoresItAndGoesToTheNextRow() {
+        click("Steel");
+        clickCell("EX");
+        QVERIFY(cellEditor());
+        cellEditor()->selectAll();
+        type("1000");
+        press(Qt::Key_Return);
+        QTRY_COMPARE(currentCode(), QStringLiteral("NUXY"));
+        QCOMPARE(stored(0, "EX"), 1000 * kPsi);
+        QCOMPARE(item("undoMenu")->text(), QStringLiteral("Undo Change EX of Steel"));
+        // Ctrl+Z right after takes it back, with the focus still in the grid.
+        QCOMPARE(QApplication::focusWidget(), grid());
+        press(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(stored(0, "EX"), 2.1e11);
+        QCOMPARE(item("redoMenu")->text(), QStringLiteral("Redo Change EX of Steel"));
+
+        // In the last row Enter stores the value where it is.
+        const QString last = grid()->item(grid()->rowCount() - 1, 0)->text();
+        clickCell(last);
+        type("7");
+        press(Qt::Key_Return);
+        QTRY_VERIFY(!cellEditor());
+        QVERIFY2(hasValue(0, last.toStdString()), qPrintable(last));
+        QCOMPARE(currentCode(), last);
+    }
+
+    void anEditLeftAsItWasChangesNothing() {
+        // The cell shows 30463140 psi of 210 GPa; storing that text would round the value.
+        click("Steel");
+        for (const auto leave : {Qt::Key_Return, Qt::Key_Tab, Qt::Key_Escape}) {
+            clickCell("EX");
+            QVERIFY(cellEditor());
+            press(leave);
+            clickCell("EX", 0);
+            QCOMPARE(stored(0, "EX"), 2.1e11);
+            QVERIFY2(!item("undoMenu")->isEnabled(), "nothing was recorded");
+        }
+    }
+
+    void digitsTypedOnAValueCellStartItsEdit() {
+        click("Copper");
+        grid()->setFocus(Qt::TabFocusReason);
+        QCOMPARE(currentCode(), QStringLiteral("EX"));
+        type("250");
+        QVERIFY2(cellEditor(), "the first digit opens the cell editor");
+        QCOMPARE(cellEditor()->text(), QStringLiteral("250"));
+        press(Qt::Key_Return);
+        QTRY_COMPARE(currentCode(), QStringLiteral("NUXY"));
+        QCOMPARE(stored(1, "EX"), 250 * kPsi);
+        // A sign and a decimal point start an edit as well.
+        type("-.25");
+        QCOMPARE(cellEditor()->text(), QStringLiteral("-.25"));
+        press(Qt::Key_Tab);
+        QCOMPARE(stored(1, "NUXY"), -0.25);
+        QCOMPARE(currentCode(), QStringLiteral("GXY"));
+        type(".5");
+        press(Qt::Key_Tab);
+        QVERIFY(!cellEditor());
+        QCOMPARE(currentCode(), QStringLiteral("DENS"));
+        QCOMPARE(stored(1, "GXY"), 0.5 * kPsi);
+    }
+
+    void aValueTypedWithAUnitIsStoredAndShownInTheSystemOnShow() {
+        click("Steel"); // IPS is shown
+        const std::tuple<QString, const char*, double> cases[] = {
+            {"EX", "200 GPa", 200e9},
+            {"GXY", "-80GPa", -80e9},
+            {"SIGYLD", "30 ksi", 30e3 * kPsi},
+            {"DENS", "7.85 g/cm3", 7850},
+        };
+        QStringList shownAtOnce;
+        for (const auto& [code, typedText, si] : cases) {
+            clickCell(code);
+            cellEditor()->selectAll();
+            type(typedText);
+            press(Qt::Key_Return);
+            QTRY_VERIFY(!cellEditor());
+            QCOMPARE(stored(0, code.toStdString()), si);
+            shownAtOnce << grid()->item(rowOf(code), 2)->text();
+        }
+        QCOMPARE(shownAtOnce.first(), QStringLiteral("29012510")); // psi
+        // Shown at once as a rebuild shows the stored values.
+        click("Copper");
+        click("Steel");
+        QStringList rebuilt;
+        for (const auto& [code, typedText, si] : cases)
+            rebuilt << grid()->item(rowOf(code), 2)->text();
+        QCOMPARE(shownAtOnce, rebuilt);
+
+        // A unit of another quantity is no value: the cell is emptied, nothing stored.
+        clickCell("NUXY");
+        cellEditor()->selectAll();
+        type("0.3 MPa");
+        press(Qt::Key_Return);
+        QTRY_VERIFY(!cellEditor());
+        QCOMPARE(stored(0, "NUXY"), 0.3);
+        QCOMPARE(grid()->item(rowOf("NUXY"), 2)->text(), QString());
+    }
+
+    void aQuickSecondClickOpensTheEditorAndKeepsWhatIsTyped() {
+        click("Brass");
+        clickCell("EX");
+        type("11");
+        // The second click comes as the window system delivers a double click: a press,
+        // then the double click, then the release.
+        const QPoint second = cellPoint("NUXY");
+        QTest::mousePress(grid()->viewport(), Qt::LeftButton, {}, second);
+        QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, second);
+        QTest::mouseRelease(grid()->viewport(), Qt::LeftButton, {}, second);
+        QCOMPARE(stored(2, "EX"), 11 * kPsi);
+        QVERIFY2(cellEditor(), "the second click opens the editor");
+        cellEditor()->selectAll();
+        type("0.2");
+        clickCell("EX", 0);
+        QCOMPARE(stored(2, "NUXY"), 0.2);
+    }
+
+    void f2RenamesInPlaceAndTheNameBoxFollows() {
+        click("Copper");
+        for (const auto leave : {Qt::Key_Escape, Qt::Key_Return}) {
+            press(Qt::Key_F2);
+            QVERIFY2(tree()->isAncestorOf(cellEditor()), "F2 opens the label editor");
+            press(leave); // unchanged: no rename, no message
+            QTRY_VERIFY(!cellEditor());
+            QCOMPARE(messages->questions.size(), std::size_t(0));
+            QVERIFY(!item("undoMenu")->isEnabled());
+        }
+        press(Qt::Key_F2);
+        cellEditor()->selectAll();
+        type("Bronze");
+        press(Qt::Key_Return);
+        QTRY_COMPARE(library().Entry(1).Name, std::string("Bronze"));
+        QCOMPARE(node("Bronze"), tree()->currentItem());
+        QCOMPARE(text("materialNameText"), QStringLiteral("Bronze"));
+        QCOMPARE(item("undoMenu")->text(), QStringLiteral("Undo Rename Copper to Bronze"));
+        QCOMPARE(messages->questions.size(), std::size_t(0));
+    }
+
+    void theMenuKeyPopsUpEditWhoseRenameOpensTheLabel() {
+        click("Brass");
+        for (const auto& [key, modifiers] :
+             {std::pair{Qt::Key_Menu, Qt::NoModifier}, std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
+            press(key, modifiers);
+            auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY2(popup, "the key pops up the menu");
+            QCOMPARE(popup->objectName(), QStringLiteral("edit"));
+            QCOMPARE(tree()->currentItem(), node("Brass"));
+            if (key == Qt::Key_Menu) {
+                popup->close();
+                continue;
+            }
+            QTest::keyClick(popup, Qt::Key_M); // Rena&me
+            QTRY_VERIFY(!QApplication::activePopupWidget());
+        }
+        QVERIFY2(tree()->isAncestorOf(cellEditor()), "Rename opens the label editor");
+        QCOMPARE(cellEditor()->text().trimmed(), QStringLiteral("Brass"));
+    }
+
+    void theDeleteKeyDeletesAfterTheQuestionAndTheBoxesShowWhatTheGridShows() {
+        click("Brass");
+        messages->queueAnswer(MsgResult::No);
+        press(Qt::Key_Delete);
+        QCOMPARE(messages->questions.back().text,
+                 "Are you sure, you want to delete " + library().Entry(2).Name + " ?");
+        QCOMPARE(library().LastMaterialIndex(), 3);
+        press(Qt::Key_Delete);
+        QCOMPARE(library().LastMaterialIndex(), 2);
+        QCOMPARE(tree()->currentItem(), node("Copper"));
+        QCOMPARE(text("materialNameText"), QStringLiteral("Copper  "));
+        QCOMPARE(text("descriptionText"), QStringLiteral("Copper bar"));
+        QCOMPARE(grid()->item(rowOf("EX"), 2)->text(), QStringLiteral("17407510"));
+    }
+
+    void ctrlZUndoesTheTypingOfABoxAndElseTheLastEdit() {
+        // New-material mode: Alt+A and Return add the material, and the next Ctrl+Z in the
+        // description box takes the addition back, not what was typed.
+        click("Polymers");
+        QTest::mouseClick(box("materialNameText"), Qt::LeftButton);
+        type("PEEK");
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), box("descriptionText"));
+        type("Semi-crystalline");
+        press(Qt::Key_A, Qt::AltModifier);
+        QTRY_COMPARE(library().LastMaterialIndex(), 4);
+        QCOMPARE(messages->questions.back().text,
+                 std::string("Do you really want to add this material ?"));
+        QCOMPARE(QApplication::focusWidget(), box("descriptionText"));
+        press(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(library().LastMaterialIndex(), 3);
+        QCOMPARE(item("redoMenu")->text(), QStringLiteral("Redo Add PEEK"));
+        click("Steel"); // the box loses the focus: nothing of its own is recorded
+        QCOMPARE(item("redoMenu")->text(), QStringLiteral("Redo Add PEEK"));
+        QVERIFY(!item("undoMenu")->isEnabled());
+        press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(library().LastMaterialIndex(), 4);
+        QCOMPARE(library().Entry(4).Description, std::string("Semi-crystalline"));
+
+        // Typing not yet stored is the box's to take back; the library is left alone.
+        click("Steel");
+        QTest::mouseClick(box("descriptionText"), Qt::LeftButton);
+        press(Qt::Key_End);
+        type(" x");
+        press(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(text("descriptionText"), QStringLiteral("Steel bar"));
+        QCOMPARE(library().LastMaterialIndex(), 4);
+        QCOMPARE(item("undoMenu")->text(), QStringLiteral("Undo Add PEEK"));
+        // With nothing of its own left, Ctrl+Z in the box undoes the last edit.
+        press(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(library().LastMaterialIndex(), 3);
+        QCOMPARE(library().Entry(0).Description, std::string("Steel bar"));
+    }
+
+    void enterInTheBoxesStoresOrAdds() {
+        click("Steel");
+        QTest::mouseClick(box("descriptionText"), Qt::LeftButton);
+        type("Rolled bar");
+        press(Qt::Key_Return);
+        QCOMPARE(library().Entry(0).Description, std::string("Rolled bar"));
+        QCOMPARE(item("undoMenu")->text(), QStringLiteral("Undo Change description of Steel"));
+        // Enter in the name box of a new material adds it.
+        click("Polymers");
+        QTest::mouseClick(box("materialNameText"), Qt::LeftButton);
+        type("PVC");
+        press(Qt::Key_Return);
+        QCOMPARE(library().LastMaterialIndex(), 4);
+        QCOMPARE(library().Entry(4).Name, std::string("PVC"));
+        QCOMPARE(tree()->currentItem(), node("PVC"));
+        QVERIFY(!grid()->isHidden());
+    }
+
+    void newMaterialModePutsAddBesideTheBoxes() {
+        click("Polymers");
+        auto* add = editor()->findChild<qt::QtButton*>("cmdNewMaterial");
+        QVERIFY(!add->isHidden());
+        const QRect button(add->mapTo(editor(), QPoint()), add->size());
+        const QRect boxes = QRect(box("materialTypeText")->mapTo(editor(), QPoint()),
+                                  box("materialTypeText")->size())
+                                .united(QRect(box("descriptionText")->mapTo(editor(), QPoint()),
+                                              box("descriptionText")->size()));
+        QVERIFY2(button.top() >= boxes.top() && button.bottom() <= boxes.bottom() &&
+                     button.left() > boxes.right(),
+                 "Add New Material sits beside the boxes");
+        // No empty grid and chart below: a note says what to do.
+        QVERIFY(!editor()->findChild<QWidget*>("gridAndChart")->isVisible());
+        QVERIFY(editor()->findChild<QWidget*>("newMaterialNote")->isVisible());
+        click("Steel");
+        QVERIFY(editor()->findChild<QWidget*>("gridAndChart")->isVisible());
+        QVERIFY(!editor()->findChild<QWidget*>("newMaterialNote")->isVisible());
+    }
+
+    void resetWithTheFirstMaterialSelectedOverwritesTheNamedOne() {
+        click("Steel"); // material 0
+        QTest::mouseClick(box("materialNameText"), Qt::LeftButton);
+        type("Copper");
+        item("resetMenu")->trigger();
+        QCOMPARE(messages->questions.back().text, std::string("Overwrite the existing material ?"));
+        press(Qt::Key_Z, Qt::ControlModifier);
+        press(Qt::Key_Y, Qt::ControlModifier);
+        item("saveMenu")->trigger();
+        QStringList names;
+        for (QTreeWidgetItemIterator it(tree()); *it; ++it)
+            names << (*it)->text(0).trimmed();
+        QCOMPARE(names.count(QStringLiteral("Copper")), 1);
+        QCOMPARE(names.count(QStringLiteral("Steel")), 1);
+        QCOMPARE(library().Entry(0).Name, std::string("Steel  "));
+        QCOMPARE(stored(0, "EX"), 2.1e11);
+        QCOMPARE(stored(1, "EX"), 1.2e11);
+    }
+
+    void tabWalksEveryControlOfTheEditorFromTheTreeToTheGridFirst() {
+        // A material with a curve, so that Save Chart can be used.
+        library().Material(0).CopyProperty("SIGYLD", 2.5e8);
+        library().Material(0).CopyProperty("ETAN", 1.0e9);
+        editor()->typeCombo().setCurrentIndex(4);
+        editor()->form().typeCombo_Click();
+        click("Steel");
+        QStringList walked{QApplication::focusWidget()->objectName()};
+        for (int step = 0; step < 60 && (walked.size() == 1 || walked.back() != "TreeView1");
+             ++step) {
+            press(Qt::Key_Tab);
+            const QString now = QApplication::focusWidget()->objectName();
+            if (now != walked.back()) walked << now; // the grid takes Tab down its rows
+        }
+        // Entering the category box starts a new material, whose description follows its name.
+        QCOMPARE(walked, (QStringList{"TreeView1", "VSFlexGrid1", "saveChart", "unitsCombo",
+                                      "typeCombo", "descriptionText", "reset", "AddSet",
+                                      "materialTypeText", "materialNameText", "descriptionText",
+                                      "cmdNewMaterial", "TreeView1"}));
+        // Save Chart answers to its own key, one no menu claims.
+        auto* save = editor()->findChild<QPushButton*>("saveChart");
+        QCOMPARE(QKeySequence::mnemonic(save->text()), QKeySequence(Qt::ALT | Qt::Key_T));
+    }
+
+    void theCheckListAndTheComparisonWindowAreReachedByKeys() {
+        library().Material(2).CopyProperty("NUXY", 0.7); // Brass: not a Poisson's ratio
+        click("Steel");
+        item("checkLibrary")->trigger();
+        auto* list = browser->mainWindow().findChild<QListWidget*>("findingList");
+        QVERIFY(list);
+        QCOMPARE(QApplication::focusWidget(), list);
+        press(Qt::Key_Down);
+        press(Qt::Key_Return);
+        QCOMPARE(tree()->currentItem(), node("Brass"));
+
+        // Edit's "Comparison &Window" brings the window up with the keyboard in it.
+        tree()->setFocus();
+        press(Qt::Key_E, Qt::AltModifier);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY2(menu && menu->objectName() == "edit", "Alt+E opens Edit");
+        QTest::keyClick(menu, Qt::Key_W);
+        QWidget* comparison = browser->editors().comparisonWindow();
+        QVERIFY(comparison && comparison->isVisible());
+        QTRY_VERIFY(comparison->isAncestorOf(QApplication::focusWidget()));
+    }
+
+    void tabGoesDownTheValueColumnAndOutOfTheGridAtItsEnds() {
+        click("Steel");
+        grid()->setFocus(Qt::TabFocusReason);
+        QStringList visited{currentCode()};
+        for (int r = 1; r < grid()->rowCount(); ++r) {
+            press(Qt::Key_Tab);
+            visited << currentCode();
+        }
+        QCOMPARE(visited.size(), grid()->rowCount());
+        QCOMPARE(visited.first(), QStringLiteral("EX"));
+        QCOMPARE(visited.last(), grid()->item(grid()->rowCount() - 1, 0)->text());
+        QVERIFY(grid()->hasFocus());
+        press(Qt::Key_Tab);
+        QVERIFY2(!grid()->isAncestorOf(QApplication::focusWidget()) &&
+                     QApplication::focusWidget() != grid(),
+                 "Tab in the last row leaves the grid");
+        // Shift+Tab comes back into the last row and climbs to the first.
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), grid());
+        QCOMPARE(currentCode(), visited.last());
+        for (int r = 1; r < grid()->rowCount(); ++r)
+            press(Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(currentCode(), QStringLiteral("EX"));
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY(QApplication::focusWidget() != grid());
+    }
+};
+
+} // namespace mb::test
+
+QTEST_MAIN(mb::test::EditorKeyboardTest)
+#include "EditorKeyboardTest.moc"
