@@ -193,4 +193,38 @@ BENCHMARK(BM_UndoRedoOnLargestLibrary)
     ->Args({1, 1})
     ->Unit(benchmark::kMillisecond);
 
+// A value typed into the grid and stored, on the largest library, with the Check Library
+// list shown (range 1) or not (range 0): the list takes back the edited material's lines.
+void BM_ValueEditWithCheckList(benchmark::State& st) {
+    Services services;
+    mb::qt::MaterialBrowser browser(services.browser());
+    browser.show();
+    ProcessEventsUntil([&] { return Exposed(browser.mainWindow()); });
+    services.dialogs.queuePath(LargestLibraryPath());
+    browser.mainWindow().menuItem("fileOpenMenu")->trigger();
+    mb::BaseFormWindow* editor = browser.editors().window();
+    if (!editor) {
+        st.SkipWithError("no editor window after open");
+        return;
+    }
+    ProcessEventsUntil([&] { return editor->isVisible() && editor->VSFlexGrid1().rowCount() > 0; });
+    if (st.range(0) != 0) {
+        browser.mainWindow().menuItem("checkLibrary")->trigger();
+        QApplication::processEvents();
+    }
+    mb::BaseForm& form = editor->form();
+    for (auto _ : st) {
+        form.VSFlexGrid1.setCurrentCell(1, 2);
+        form.VSFlexGrid1_Click();
+        form.VSFlexGrid1.setText(std::to_string(1000 + browser.state().history.undoCount()));
+        form.VSFlexGrid1_LeaveCell();
+        QApplication::processEvents(); // the paint
+    }
+    st.SetLabel(st.range(0) != 0 ? "check list shown" : "no check list");
+    services.messages.queueAnswer(mb::MsgResult::No);
+    browser.mainWindow().menuItem("fileCloseMenu")->trigger();
+    QApplication::processEvents();
+}
+BENCHMARK(BM_ValueEditWithCheckList)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 } // namespace

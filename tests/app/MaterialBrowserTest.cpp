@@ -5,6 +5,7 @@
 #include "MaterialBrowser.h"
 #include "AppState.h"
 #include "Application.h"
+#include "BaseForm.h"
 #include "BaseFormWindow.h"
 #include "EditorWindows.h"
 #include "ExportFormats.h"
@@ -671,6 +672,35 @@ private slots:
                  qPrintable(edited.join('\n')));
         trigger("undoMenu");
         QCOMPARE(lines(), before);
+    }
+
+    // A value edit takes back the lines of the material edited and no other: the other
+    // materials' lines are the very items they were.
+    void aValueEditChangesOnlyItsMaterialsLines() {
+        openThroughTheMenu();
+        trigger("checkLibrary");
+        auto* list = mainWindow().findChild<QListWidget*>("findingList");
+        QVERIFY(list);
+        clickNode(materialNode("Aluminium 6061-T6"));
+        typeValue("NUXY", "0.8");
+        clickNode(materialNode("Structural Steel S235"));
+        const int edited = editor()->form().CurrentMaterial();
+        const auto items = [list](bool ofEdited, int n) {
+            QList<QListWidgetItem*> out;
+            for (int i = 0; i < list->count(); ++i)
+                if ((list->item(i)->data(Qt::UserRole).toInt() == n) == ofEdited)
+                    out << list->item(i);
+            return out;
+        };
+        const QList<QListWidgetItem*> others = items(false, edited);
+        QVERIFY(!others.isEmpty());
+        typeValue("NUXY", "0.7");
+        QCOMPARE(items(false, edited), others);
+        const QList<QListWidgetItem*> now = items(true, edited);
+        QVERIFY(std::any_of(now.begin(), now.end(), [](QListWidgetItem* item) {
+            return item->text().contains("NUXY = 0.7 is outside");
+        }));
+        QCOMPARE(list->count(), others.size() + now.size());
     }
 };
 

@@ -265,5 +265,203 @@ TEST_F(EditHistoryTest, UndoingEverythingGivesBackTheLibraryAsOpenedAfterEverySt
         EXPECT_GT(counts[what], 20) << what << " must really happen";
 }
 
+// A view that knows nothing of the commands: it holds each material's name and follows the
+// library by its change notices alone, taking back only the materials a notice names unless
+// numbers shifted. Every edit, undo and redo is announced exactly once, once complete, and
+// names what it touched.
+TEST_F(EditHistoryTest, AViewFollowsEveryEditUndoAndRedoByItsNoticeAlone) {
+    std::vector<LibraryChange> notices;
+    Texts names;
+    const auto follow = [&](const LibraryChange& change) {
+        notices.push_back(change);
+        if (change.numbersShifted) {
+            names = EntryNames();
+            return;
+        }
+        names.resize(static_cast<std::size_t>(library().MaterialCount()));
+        for (const int n : change.materials)
+            if (library().IsValidNumber(n))
+                names[static_cast<std::size_t>(n)] = TrimBlanks(library().Entry(n).Name);
+    };
+    const int id = history().addListener(follow);
+
+    using Cause = LibraryChange::Cause;
+    // What one notice says: its cause, label, materials, numbers shifted, tree changed.
+    using Said = std::tuple<Cause, std::string, std::vector<int>, bool, bool>;
+    const auto said = [](const LibraryChange& c) {
+        return Said{c.cause, c.label, c.materials, c.numbersShifted, c.treeChanged};
+    };
+    struct Case {
+        std::string label;
+        std::function<void()> prepare, edit;
+        std::vector<int> made, undone; // the materials named by the edit and by its undo
+        bool shifts, undoShifts, reshapes;
+    };
+    const Case cases[] = {
+        {"Change EX of A36",
+         [] {},
+         [&] { ClickMaterial(0), TypeInto("EX", "5"); },
+         {0},
+         {0},
+         false,
+         false,
+         false},
+        {"Clear S275",
+         [] {},
+         [&] { ClickMaterial(2), commands.ClearValues(); },
+         {2},
+         {2},
+         false,
+         false,
+         false},
+        {"Reset A36",
+         [&] { ClickMaterial(0), TypeInto("EX", "5"); },
+         [&] { ClickMaterial(0), commands.onMaterialSet(); },
+         {0},
+         {0},
+         false,
+         false,
+         true},
+        {"Rename A36 to Mild Steel",
+         [] {},
+         [&] { ClickMaterial(0), treeEditing.TreeView1_AfterLabelEdit(" Mild Steel"); },
+         {0},
+         {0},
+         false,
+         false,
+         true},
+        {"Move 6061 to Copper",
+         [] {},
+         [&] { DragOnto(1, "Copper    "); },
+         {4},
+         {1},
+         true,
+         true,
+         true},
+        {"Delete S275", [] {}, [&] { Delete(2); }, {2}, {2}, true, true, true},
+        // An appended material moves no number; taking it out again leaves its number naming
+        // nothing.
+        {"Add C110",
+         [] {},
+         [&] { ClickCategory("Copper"), Type("Copper", "C110"), commands.onNewMaterial(); },
+         {5},
+         {5},
+         false,
+         true,
+         true},
+        {"Paste Copy of A36",
+         [] {},
+         [&] {
+             ClickMaterial(0), commands.onCopyMaterial();
+             ClickCategory("Copper"), commands.onPasteMaterial();
+         },
+         {5},
+         {5},
+         false,
+         true,
+         true},
+        {"Change description of 7075",
+         [] {},
+         [&] {
+             ClickMaterial(3), editor.descriptionText.setText("7xxx series");
+             commands.descriptionText_LostFocus();
+         },
+         {3},
+         {3},
+         false,
+         false,
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        SetUp();
+        history().clear();
+        c.prepare();
+        names = EntryNames();
+        notices.clear();
+
+        c.edit();
+        ASSERT_EQ(notices.size(), 1u) << "one notice for the edit";
+        EXPECT_EQ(said(notices[0]), (Said{Cause::Edit, c.label, c.made, c.shifts, c.reshapes}));
+        EXPECT_EQ(names, EntryNames());
+
+        commands.Undo();
+        ASSERT_EQ(notices.size(), 2u) << "one notice for the undo";
+        EXPECT_EQ(said(notices[1]),
+                  (Said{Cause::Undo, c.label, c.undone, c.undoShifts, c.reshapes}));
+        EXPECT_EQ(names, EntryNames());
+
+        commands.Redo();
+        ASSERT_EQ(notices.size(), 3u) << "one notice for the redo";
+        EXPECT_EQ(said(notices[2]), (Said{Cause::Redo, c.label, c.made, c.shifts, c.reshapes}));
+        EXPECT_EQ(names, EntryNames());
+        // What the editor shows after the redo is what the notice said to show.
+        EXPECT_EQ(notices[2].shown.kind, c.label.starts_with("Delete") ? EditFocus::Kind::Removed
+                                                                       : EditFocus::Kind::Material);
+        EXPECT_EQ(notices[2].shown.material, c.made.front());
+    }
+
+    // Nothing to undo or redo, and a refused command: no notice.
+    SetUp();
+    history().clear();
+    notices.clear();
+    commands.Undo(), commands.Redo();
+    editor.messageBox.queueAnswer(MsgResult::No), Delete(1);
+    EXPECT_TRUE(notices.empty());
+
+    // A removed listener hears nothing more; the others still do.
+    int heard = 0;
+    const int other = history().addListener([&](const LibraryChange&) { ++heard; });
+    history().removeListener(id);
+    ClickMaterial(0), TypeInto("EX", "6");
+    EXPECT_EQ((std::pair{notices.size(), heard}), (std::pair{std::size_t{0}, 1}));
+    history().removeListener(other);
+}
+
+// Edits opened inside an edit are one notice, sent when the outermost closes, naming each
+// material once in ascending order; an edit that changes nothing says nothing; a change
+// made outside any edit is announced on its own.
+TEST_F(EditHistoryTest, NestedEditsAreOneNoticeAndAnEmptyEditNone) {
+    std::vector<LibraryChange> notices;
+    const int id = history().addListener([&](const LibraryChange& c) { notices.push_back(c); });
+    {
+        const auto outer = history().begin("Several");
+        history().SetValue(3, "EX", 1.0);
+        {
+            const auto inner = history().begin("Inner");
+            history().SetValue(1, "EX", 2.0);
+            history().SetValue(3, "EX", 3.0);
+        }
+        EXPECT_TRUE(notices.empty()) << "nothing before the outer edit closes";
+    }
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ((std::pair{notices[0].label, notices[0].materials}),
+              (std::pair{std::string("Several"), std::vector<int>{1, 3}}));
+    EXPECT_TRUE(notices[0].touches(3) && !notices[0].touches(2));
+    { const auto nothing = history().begin("Nothing"); }
+    history().SetValue(0, "EX", 2.0e11); // the value it has
+    EXPECT_EQ(notices.size(), 1u);
+    history().RenameMaterial(4, "C102  ");
+    ASSERT_EQ(notices.size(), 2u);
+    EXPECT_EQ((std::tuple{notices[1].label, notices[1].materials, notices[1].treeChanged}),
+              (std::tuple{std::string("Edit"), std::vector<int>{4}, true}));
+    history().removeListener(id);
+}
+
+// The tree follows the notice: a value's edit and undo leave its nodes alone, a delete and
+// its undo build it afresh.
+TEST_F(EditHistoryTest, TheTreeIsBuiltAfreshOnlyWhenANoticeReshapesIt) {
+    Delete(0);
+    EXPECT_EQ(KeyOf(3), "Copper    C101  0003");
+    tree().setNodeText(KeyOf(3), "typed over");
+    ClickMaterial(3), TypeInto("EX", "5");
+    commands.Undo();
+    EXPECT_EQ(tree().nodeText(KeyOf(3)), "typed over") << "not built afresh";
+    commands.Undo();
+    EXPECT_EQ((Texts{KeyOf(4), tree().nodeText(KeyOf(4))}),
+              (Texts{"Copper    C101  0004", "C101  "}))
+        << "built afresh";
+}
+
 } // namespace
 } // namespace mb::test

@@ -103,8 +103,14 @@ TEST_F(ImportFromLibraryTest, CollisionsAreCopiedOrSkippedAndTheImportIsOneEdit)
 
 TEST_F(ImportFromLibraryTest, ImportedMaterialsKeepCategoryTextsAndValuesAndUndoRedoIsExact) {
     const std::string before = SavedText();
+    std::vector<std::tuple<std::vector<int>, bool, bool>> notices; // materials, shifted, tree
+    const int listener = state.history.addListener([&](const LibraryChange& c) {
+        notices.emplace_back(c.materials, c.numbersShifted, c.treeChanged);
+    });
     dialogs.answers = {Copy};
     ASSERT_EQ(importer.importMaterials({0, 1, 2}), 3);
+    // The import is one notice; appended, the new materials move no number.
+    EXPECT_EQ(notices, (decltype(notices){{{5, 6, 7}, false, true}}));
     // Both join the open library's Steel; the copy takes the other's values and texts.
     const LibraryEntry& s355 = library().Entry(5);
     EXPECT_EQ(
@@ -123,6 +129,9 @@ TEST_F(ImportFromLibraryTest, ImportedMaterialsKeepCategoryTextsAndValuesAndUndo
     EXPECT_EQ(tree().nodeCount(), 8);
     commands.Redo();
     EXPECT_EQ(SavedText(), after);
+    EXPECT_EQ(notices.size(), 3u) << "one notice for the undo, one for the redo";
+    EXPECT_EQ(KeyOf(7), "Titanium    Ti-6Al-4V  0007") << "the tree followed the redo";
+    state.history.removeListener(listener);
     // The other library's file was only read.
     std::ifstream in(otherPath_);
     EXPECT_TRUE(in.good());

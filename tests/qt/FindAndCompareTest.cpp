@@ -68,6 +68,14 @@ class FindAndCompareTest : public QObject, RunningBrowser {
         return {};
     }
 
+    /// The EX cell of compared material `column`.
+    const QTableWidgetItem* exCell(int column) {
+        QTableWidget& table = browser->editors().comparisonWindow()->table();
+        for (int r = 0; r < table.rowCount(); ++r)
+            if (table.item(r, 0)->text() == QStringLiteral("EX")) return table.item(r, 2 + column);
+        return nullptr;
+    }
+
 private slots:
     /// Metals: 0 Steel, 1 Copper, 2 Brass; Polymers: 3 Nylon; Young's moduli in SI.
     void init() {
@@ -181,9 +189,11 @@ private slots:
         browser->mainWindow().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&browser->mainWindow()));
         click("Copper");
+        const QTableWidgetItem* steelEx = exCell(0);
         typeValue("EX", "20000000");
         QCoreApplication::processEvents();
         QCOMPARE(comparisonRow("EX"), QStringList({"30463140", "20000000", "\u2260"}));
+        QVERIFY2(exCell(0) == steelEx, "the column of the material not edited is left alone");
         typeValue("EX", "30463140");
         QCoreApplication::processEvents();
         QCOMPARE(comparisonRow("EX").at(1), QStringLiteral("30463140"));

@@ -73,6 +73,14 @@ std::string NewMaterialNameCode(const std::string& typedName) {
 EditingCommands::EditingCommands(BaseForm& form, MaterialClipboard* clipboard)
     : form_(form), clipboard_(clipboard), operations_(form) {
     form_.descriptionText.setMaxLength(static_cast<int>(kDescriptionColumns));
+    changeListener_ = form_.state.history.addListener([this](const LibraryChange& change) {
+        // The remembered number may now name another material, or none.
+        if (change.numbersShifted) form_.state.doc.CopiedMaterialNumber = -1;
+    });
+}
+
+EditingCommands::~EditingCommands() {
+    form_.state.history.removeListener(changeListener_);
 }
 
 // ---- Adding a material ----------------------------------------------------------------

@@ -81,6 +81,9 @@ public:
     /// `clipboard`, Copy also puts the material on the system clipboard, and Paste takes
     /// one that another program copied after this one's last Copy.
     explicit EditingCommands(BaseForm& form, MaterialClipboard* clipboard = nullptr);
+    ~EditingCommands();
+    EditingCommands(const EditingCommands&) = delete;
+    EditingCommands& operator=(const EditingCommands&) = delete;
 
     // "&Edit" / "&New": refuses unless a category with materials is selected.
     void newMaterial();
@@ -162,6 +165,7 @@ private:
     BaseForm& form_;
     MaterialClipboard* clipboard_;
     LibraryOperations operations_;
+    int changeListener_ = 0; // forgets the copied material when numbers shift
 };
 
 } // namespace mb

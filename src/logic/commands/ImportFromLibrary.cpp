@@ -111,21 +111,23 @@ int ImportFromLibrary::importMaterials(const std::vector<int>& chosen) {
     if (!plan.empty()) {
         TreeControl& tree = form_.TreeView1;
         EditHistory& history = form_.state.history;
-        const auto edit =
-            history.begin(ImportEditLabel(static_cast<int>(plan.size())), SelectedNode(tree));
-        for (const Planned& p : plan) {
-            // Both records as the other file has them: a reset gives back the material as
-            // imported.
-            clsMaterial record = other_.Material(p.source);
-            if (p.changed) {
-                record.MaterialName(p.texts.Name);
-                record.MaterialNameCode(p.texts.NameCode);
-                record.MaterialDescription(p.texts.Description);
+        {
+            const auto edit =
+                history.begin(ImportEditLabel(static_cast<int>(plan.size())), SelectedNode(tree));
+            for (const Planned& p : plan) {
+                // Both records as the other file has them: a reset gives back the material as
+                // imported.
+                clsMaterial record = other_.Material(p.source);
+                if (p.changed) {
+                    record.MaterialName(p.texts.Name);
+                    record.MaterialNameCode(p.texts.NameCode);
+                    record.MaterialDescription(p.texts.Description);
+                }
+                const int n = history.AddMaterial(p.texts, record, record);
+                if (first < 0) first = n;
             }
-            const int n = history.AddMaterial(p.texts, record, record);
-            if (first < 0) first = n;
         }
-        RebuildTree(library, tree);
+        // The tree has grown with the import's notice.
         for (const std::string& key : tree.keysInOrder()) {
             if (!tree.parentKey(key) || KeyTailNumber(key) != first) continue;
             tree.select(key);

@@ -46,9 +46,6 @@ void LibraryOperations::DeleteSelected() {
         const auto edit = history.begin("Delete " + std::string(TrimBlanks(library.Entry(n).Name)));
         history.RemoveMaterial(n);
     }
-    RebuildTree(library, tree);
-    // The remembered number may now name another material, or none.
-    form_.state.doc.CopiedMaterialNumber = -1;
 
     // The boxes show what the grid shows: the neighbour, or nothing.
     if (tree.nodeCount() >= 2) {
@@ -104,12 +101,8 @@ void LibraryOperations::Redo() {
 void LibraryOperations::Show(const EditHistory::Outcome& outcome) {
     Library& library = form_.state.library;
     TreeControl& tree = form_.TreeView1;
+    // The tree has followed the undo or redo already; what is left is to show its focus.
     const EditFocus& focus = outcome.shown;
-    // A value's undo leaves the tree as it is: on the largest library, building it afresh
-    // is most of what an undo costs.
-    if (outcome.treeChanged) RebuildTree(library, tree);
-    // A copied number may now name another material.
-    if (outcome.renumbered) form_.state.doc.CopiedMaterialNumber = -1;
 
     std::string key;
     switch (focus.kind) {
@@ -127,8 +120,6 @@ void LibraryOperations::Show(const EditHistory::Outcome& outcome) {
     case EditFocus::Kind::None:
         break;
     }
-    // A rename leaves its node's key as it was: the tree may not know the key yet.
-    if (!key.empty() && !tree.exists(key) && !outcome.treeChanged) RebuildTree(library, tree);
     if (key.empty() || !tree.exists(key)) {
         const std::vector<std::string> keys = tree.keysInOrder();
         for (const std::string& k : keys)

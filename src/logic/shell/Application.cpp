@@ -27,10 +27,7 @@ Application::Application(AppState& state, EditorWindowFactory& editors, MainWind
     if (services.clipboard) clipboard_ = std::make_unique<MaterialClipboard>(*services.clipboard);
     lifecycle_.libraryFileUsed = [this](const std::string& path) { recent_.add(path); };
     recoveryTimer_.start(kRecoveryIntervalMs, [this] { recovery_.check(); });
-    state_.history.onChanged = [this] {
-        mainWindow_.editHistoryChanged(state_.history);
-        if (editor_) editors_.libraryEdited();
-    };
+    state_.history.onChanged = [this] { mainWindow_.editHistoryChanged(state_.history); };
 }
 
 Application::~Application() {

@@ -43,8 +43,6 @@ public:
     virtual void showComparison() {}
     virtual void compareWithLibrary() {}
     virtual void checkLibrary() {}
-    /// The library changed through its edit history: an edit, an undo or a redo.
-    virtual void libraryEdited() {}
 };
 
 /// The services the application needs beside its windows.

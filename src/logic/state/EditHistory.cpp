@@ -1,7 +1,9 @@
 #include "EditHistory.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <type_traits>
 #include <utility>
 #include <variant>
 
@@ -81,9 +83,11 @@ void SetSlot(clsMaterial& record, int slot, bool has, double value) {
 namespace steps {
 
 // Material n was added (appended, pasted or inserted). `parked` holds it while undone.
+// `appended` when it came after every other material, so no number moved.
 struct Inserted {
     int n;
     std::optional<MaterialSnapshot> parked;
+    bool appended = true;
 };
 
 // Material n was removed; `material` is what it was.
@@ -212,7 +216,31 @@ bool ChangesTree(const EditHistory::Entry& entry) {
     return false;
 }
 
+// What a notice says of one step, made (or redone) when `forward`, undone otherwise.
+struct Noticer {
+    LibraryChange& change;
+    bool forward;
+    void operator()(const steps::Inserted& s) const {
+        change.materials.push_back(s.n);
+        // Taking an appended material out moves no number, but the number names nothing now.
+        if (!forward || !s.appended) change.numbersShifted = true;
+    }
+    void operator()(const steps::Removed& s) const {
+        change.materials.push_back(s.n);
+        change.numbersShifted = true;
+    }
+    void operator()(const steps::Moved& s) const {
+        change.materials.push_back(forward ? s.to : s.from);
+        change.numbersShifted = true;
+    }
+    void operator()(const steps::Changed& s) const { change.materials.push_back(s.n); }
+};
+
 } // namespace
+
+bool LibraryChange::touches(int n) const {
+    return std::binary_search(materials.begin(), materials.end(), n);
+}
 
 // ---- Recording ------------------------------------------------------------------------------
 
@@ -236,6 +264,21 @@ void EditHistory::end() {
     undo_.push_back(std::move(*done));
     redo_.clear();
     notify();
+    // An edit is shown as its redo would show it: the last material it changed.
+    EditFocus shown;
+    for (const Step& step : undo_.back().steps)
+        shown = std::visit(
+            [](const auto& s) -> EditFocus {
+                using S = std::decay_t<decltype(s)>;
+                if constexpr (std::is_same_v<S, steps::Removed>)
+                    return {EditFocus::Kind::Removed, s.n, s.material.entry.Category};
+                else if constexpr (std::is_same_v<S, steps::Moved>)
+                    return EditFocus::OnMaterial(s.to);
+                else
+                    return EditFocus::OnMaterial(s.n);
+            },
+            step);
+    announce(undo_.back(), LibraryChange::Cause::Edit, shown);
 }
 
 void EditHistory::record(Step step) {
@@ -263,6 +306,34 @@ void EditHistory::notify() const {
     if (onChanged) onChanged();
 }
 
+int EditHistory::addListener(ChangeListener listener) {
+    listeners_.emplace_back(nextListener_, std::move(listener));
+    return nextListener_++;
+}
+
+void EditHistory::removeListener(int id) {
+    std::erase_if(listeners_, [id](const auto& l) { return l.first == id; });
+}
+
+void EditHistory::announce(const Entry& entry, LibraryChange::Cause cause, EditFocus shown) const {
+    if (listeners_.empty()) return;
+    LibraryChange change;
+    change.cause = cause;
+    change.label = entry.label;
+    change.shown = std::move(shown);
+    const Noticer noticer{change, cause != LibraryChange::Cause::Undo};
+    for (const Step& step : entry.steps)
+        std::visit(noticer, step);
+    std::sort(change.materials.begin(), change.materials.end());
+    change.materials.erase(std::unique(change.materials.begin(), change.materials.end()),
+                           change.materials.end());
+    change.treeChanged = ChangesTree(entry);
+    // A listener may add or remove listeners; this notice goes to those there now.
+    const auto listeners = listeners_;
+    for (const auto& [id, listener] : listeners)
+        listener(change);
+}
+
 int EditHistory::AddMaterial(LibraryEntry entry, clsMaterial record, clsMaterial shadow) {
     const int n = library_.AddMaterial(std::move(entry), std::move(record), std::move(shadow));
     if (n >= 0) this->record(steps::Inserted{n, std::nullopt});
@@ -277,7 +348,7 @@ int EditHistory::CopyMaterial(int source, const LibraryEntry& texts) {
 
 int EditHistory::InsertMaterial(int n, const MaterialSnapshot& material) {
     const int at = library_.InsertMaterial(n, material);
-    if (at >= 0) record(steps::Inserted{at, std::nullopt});
+    if (at >= 0) record(steps::Inserted{at, std::nullopt, at == library_.LastMaterialIndex()});
     return at;
 }
 
@@ -381,6 +452,7 @@ std::optional<EditHistory::Outcome> EditHistory::undo() {
     const Outcome outcome{shown, Renumbers(entry), ChangesTree(entry)};
     redo_.push_back(std::move(entry));
     notify();
+    announce(redo_.back(), LibraryChange::Cause::Undo, shown);
     return outcome;
 }
 
@@ -394,6 +466,7 @@ std::optional<EditHistory::Outcome> EditHistory::redo() {
     const Outcome outcome{shown, Renumbers(entry), ChangesTree(entry)};
     undo_.push_back(std::move(entry));
     notify();
+    announce(undo_.back(), LibraryChange::Cause::Redo, shown);
     return outcome;
 }
 

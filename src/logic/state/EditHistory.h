@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace mb {
@@ -26,6 +27,26 @@ struct EditFocus {
 
     static EditFocus OnMaterial(int n) { return {Kind::Material, n, {}}; }
     static EditFocus OnCategory(std::string key) { return {Kind::Category, -1, std::move(key)}; }
+};
+
+/// What one completed edit, undo or redo did to the library: what a view needs to follow it.
+/// A view that listens to these needs no other hook into the commands.
+struct LibraryChange {
+    enum class Cause { Edit, Undo, Redo };
+    Cause cause = Cause::Edit;
+    std::string label; ///< the edit's label ("Delete A36")
+    /// The materials touched, by the numbers they have now, each once and in ascending
+    /// order; a material that went is named by the number it had.
+    std::vector<int> materials;
+    /// A material was removed, moved or put in before others: numbers held elsewhere (a
+    /// tree node's key, a copied material, a compared column) may now name another material.
+    bool numbersShifted = false;
+    /// The tree's nodes changed: a material came or went, or a name or category changed.
+    bool treeChanged = false;
+    /// What the editor should show now: for an undo, what was shown before the edit.
+    EditFocus shown;
+
+    bool touches(int n) const;
 };
 
 /// The edits made to the open library, each one undoable and redoable as a whole.
@@ -106,6 +127,13 @@ public:
     /// Called whenever what can be undone or redone has changed.
     std::function<void()> onChanged;
 
+    // ---- Change notices ------------------------------------------------------------------
+    using ChangeListener = std::function<void(const LibraryChange&)>;
+    /// Adds a listener told of every edit once it is complete, and of every undo and redo;
+    /// returns the id that removes it. Listeners run in the order they were added.
+    int addListener(ChangeListener listener);
+    void removeListener(int id);
+
     struct Entry;
 
 private:
@@ -115,12 +143,15 @@ private:
     /// Runs `change` on material n and records what it altered there.
     void changeInPlace(int n, const std::function<void()>& change);
     void notify() const;
+    void announce(const Entry& entry, LibraryChange::Cause cause, EditFocus shown) const;
 
     Library& library_;
     std::vector<Entry> undo_;
     std::vector<Entry> redo_;
     std::unique_ptr<Entry> open_; // the edit being made
     int depth_ = 0;
+    std::vector<std::pair<int, ChangeListener>> listeners_;
+    int nextListener_ = 1;
 };
 
 } // namespace mb

@@ -13,7 +13,14 @@ namespace mb {
 BaseForm::BaseForm(AppState& appState, const BaseFormControls& controls,
                    const BaseFormServices& services)
     : BaseFormControls(controls), state(appState), messageBox(services.messageBox),
-      locale(services.locale), entryStore_(appState, controls.TreeView1, controls.unitsCombo) {}
+      locale(services.locale), entryStore_(appState, controls.TreeView1, controls.unitsCombo) {
+    changeListener_ = state.history.addListener(
+        [this](const LibraryChange& change) { FollowChange(state.library, TreeView1, change); });
+}
+
+BaseForm::~BaseForm() {
+    state.history.removeListener(changeListener_);
+}
 
 Label& BaseForm::unitStringsLabel(int n) const {
     return *BaseFormControls::unitStringsLabel.at(static_cast<std::size_t>(n - 1));

@@ -53,6 +53,7 @@ struct BaseFormServices {
 class BaseForm : public BaseFormControls {
 public:
     BaseForm(AppState& state, const BaseFormControls& controls, const BaseFormServices& services);
+    ~BaseForm();
     BaseForm(const BaseForm&) = delete;
     BaseForm& operator=(const BaseForm&) = delete;
 
@@ -115,6 +116,7 @@ private:
     // What the edited cell showed when its edit started, and its row.
     std::string textAtEditStart_;
     int editRow_ = -1;
+    int changeListener_ = 0; // the tree follows every change of the library
     // A message box shown while a cell is being left moves the focus away from the grid,
     // which would leave the cell again before the first leave has finished.
     bool leavingCell_ = false;

@@ -51,18 +51,30 @@ void ScaleAxis(std::string& label, const std::vector<std::vector<double>*>& valu
     label = label.substr(0, open + 1) + scaled + ")";
 }
 
+LibraryFindingLine LineOf(const Library& library, const LibraryFinding& f) {
+    const LibraryEntry& e = library.Entry(f.material);
+    std::string text(SeverityName(f.finding.severity));
+    text.append("  ").append(TrimBlanks(e.Category)).append(" / ").append(TrimBlanks(e.Name));
+    text.append("  ").append(f.finding.rule).append(": ").append(f.finding.message);
+    return {f.material, MarkOf(f.finding.severity), std::move(text)};
+}
+
 } // namespace
 
 std::vector<LibraryFindingLine> LibraryFindingLines(const Library& library,
                                                     std::string_view unitSystem) {
     std::vector<LibraryFindingLine> lines;
-    for (const LibraryFinding& f : CheckLibrary(library, unitSystem)) {
-        const LibraryEntry& e = library.Entry(f.material);
-        std::string text(SeverityName(f.finding.severity));
-        text.append("  ").append(TrimBlanks(e.Category)).append(" / ").append(TrimBlanks(e.Name));
-        text.append("  ").append(f.finding.rule).append(": ").append(f.finding.message);
-        lines.push_back({f.material, MarkOf(f.finding.severity), std::move(text)});
-    }
+    for (const LibraryFinding& f : CheckLibrary(library, unitSystem))
+        lines.push_back(LineOf(library, f));
+    return lines;
+}
+
+std::vector<LibraryFindingLine> MaterialFindingLines(const Library& library, int n,
+                                                     std::string_view unitSystem) {
+    std::vector<LibraryFindingLine> lines;
+    if (!library.IsValidNumber(n) || !library.HasRecord(n)) return lines;
+    for (Finding& f : CheckMaterial(*library.Materials()[static_cast<std::size_t>(n)], unitSystem))
+        lines.push_back(LineOf(library, {n, std::move(f)}));
     return lines;
 }
 

@@ -22,6 +22,10 @@ struct LibraryFindingLine {
 /// units ("" for SI as stored, without units).
 std::vector<LibraryFindingLine> LibraryFindingLines(const Library& library,
                                                     std::string_view unitSystem);
+/// The findings of material n alone, as LibraryFindingLines gives them; none for a number
+/// that names no material.
+std::vector<LibraryFindingLine> MaterialFindingLines(const Library& library, int n,
+                                                     std::string_view unitSystem);
 
 /// The tooltip of a material-matrix row: where entry `slot` sits in the matrix, whose rows
 /// and columns run x, y, z, xy, yz, xz; "" for any other slot.

@@ -16,11 +16,14 @@ std::string MoveMaterialToCategory(AppState& state, TreeControl& tree,
     const int m = KeyTailNumber(draggedNodeKey);
     if (!library.IsValidNumber(m)) return "";
 
-    const auto edit = state.history.begin("Move " + std::string(TrimBlanks(library.Entry(m).Name)) +
-                                          " to " + std::string(TrimBlanks(targetCategory)));
-    const int last = state.history.MoveMaterialToEnd(m, targetCategory);
-
-    RebuildTree(library, tree);
+    int last = -1;
+    {
+        const auto edit =
+            state.history.begin("Move " + std::string(TrimBlanks(library.Entry(m).Name)) + " to " +
+                                std::string(TrimBlanks(targetCategory)));
+        last = state.history.MoveMaterialToEnd(m, targetCategory);
+    }
+    // The tree was built afresh when the move's notice went out.
 
     const std::string key = MaterialNodeKey(targetCategory, library.Entry(last).Name, last);
     tree.ensureVisible(key);

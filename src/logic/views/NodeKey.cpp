@@ -1,6 +1,7 @@
 #include "NodeKey.h"
 
 #include "Controls.h"
+#include "EditHistory.h"
 #include "Library.h"
 
 namespace mb {
@@ -49,6 +50,37 @@ void RebuildTree(Library& library, TreeControl& tree) {
     BuildTree(library, tree);
     for (const std::string& key : open)
         tree.setExpanded(key, true);
+}
+
+namespace {
+
+bool NeedsRebuild(Library& library, const TreeControl& tree, const LibraryChange& change) {
+    if (change.cause != LibraryChange::Cause::Edit) {
+        if (change.treeChanged) return true;
+        // A rename leaves its node's key as it was: the tree may not know the key yet.
+        const EditFocus& shown = change.shown;
+        if (shown.kind != EditFocus::Kind::Material || !library.IsValidNumber(shown.material))
+            return false;
+        const LibraryEntry& e = library.Entry(shown.material);
+        return !tree.exists(MaterialNodeKey(e.Category, e.Name, shown.material));
+    }
+    if (change.numbersShifted) return true;
+    if (!change.treeChanged) return false;
+    std::vector<bool> hasNode(static_cast<std::size_t>(library.MaterialCount()), false);
+    for (const std::string& key : tree.keysInOrder()) {
+        const int n = KeyTailNumber(key);
+        if (tree.parentKey(key) && library.IsValidNumber(n))
+            hasNode[static_cast<std::size_t>(n)] = true;
+    }
+    for (const int n : change.materials)
+        if (library.IsValidNumber(n) && !hasNode[static_cast<std::size_t>(n)]) return true;
+    return false;
+}
+
+} // namespace
+
+void FollowChange(Library& library, TreeControl& tree, const LibraryChange& change) {
+    if (NeedsRebuild(library, tree, change)) RebuildTree(library, tree);
 }
 
 std::string NeighbourOfRemoved(const TreeControl& tree, const Library& library, int removed,

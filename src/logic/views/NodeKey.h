@@ -5,6 +5,8 @@
 
 namespace mb {
 
+struct LibraryChange;
+
 class Library;
 class TreeControl;
 class Visibility;
@@ -29,6 +31,12 @@ void BuildTree(Library& library, TreeControl& tree);
 /// Builds the tree afresh from the library after materials were added, removed or moved,
 /// with each category that is still there open or closed as it was.
 void RebuildTree(Library& library, TreeControl& tree);
+
+/// Brings the tree up to date after `change`: built afresh when numbers shifted or a
+/// node's key no longer fits (undo of a rename or a move), otherwise only when a material
+/// touched has no node yet. A command that placed its own node (a new material, a paste,
+/// a rename typed into the tree) leaves nothing to do.
+void FollowChange(Library& library, TreeControl& tree, const LibraryChange& change);
 
 /// The material node to show after material `removed` of `category` went, "" for none:
 /// the material that took its place in its category, else the one before it there; when

@@ -72,9 +72,19 @@ ComparisonWindow::ComparisonWindow(AppState& state, BaseForm& form, MessageBox& 
     connect(exportButton, &QPushButton::clicked, this, [this] { exportCsv(); });
     resize(760, 480);
     qApp->installEventFilter(this);
+    changeListener_ = state_.history.addListener([this](const LibraryChange& change) {
+        // Columns are followed through every change, shown or not; the table is built again
+        // only when a compared material changed or moved.
+        const std::vector<int> before = comparison_.materials();
+        const bool moved = comparison_.follow(state_.library);
+        const bool touched =
+            std::any_of(before.begin(), before.end(), [&](int n) { return change.touches(n); });
+        if ((moved || touched) && isVisible()) refresh();
+    });
 }
 
 ComparisonWindow::~ComparisonWindow() {
+    state_.history.removeListener(changeListener_);
     qApp->removeEventFilter(this);
 }
 
@@ -92,9 +102,62 @@ void ComparisonWindow::refresh() {
     ComparisonTable table = comparison_.table(state_.library, units, state_.doc.DecimalSeparator);
     if (units == shownUnits_ && table.lines() == shown_.lines() && table_->columnCount() > 0)
         return;
+    if (units == shownUnits_ && table_->columnCount() > 0 && sameShape(table, shown_))
+        fillRows(table);
+    else
+        fill(table);
     shownUnits_ = units;
-    fill(table);
     shown_ = std::move(table);
+}
+
+bool ComparisonWindow::sameShape(const ComparisonTable& a, const ComparisonTable& b) {
+    return a.names == b.names && a.rows.size() == b.rows.size() &&
+           std::equal(
+               a.rows.begin(), a.rows.end(), b.rows.begin(),
+               [](const ComparisonRow& x, const ComparisonRow& y) { return x.slot == y.slot; });
+}
+
+void ComparisonWindow::fillRow(int r, const ComparisonRow& row) {
+    const int materials = static_cast<int>(row.values.size());
+    std::vector<std::string> cells = {row.code, row.description};
+    cells.insert(cells.end(), row.values.begin(), row.values.end());
+    cells.push_back(row.units);
+    QColor marked = palette().color(QPalette::Highlight);
+    marked.setAlpha(45);
+    for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
+        auto* item = new QTableWidgetItem(toQ(cells[static_cast<std::size_t>(c)]));
+        if (c >= kFirstMaterialColumn && c < kFirstMaterialColumn + materials)
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        if (row.differs) {
+            item->setBackground(marked);
+            QFont bold = item->font();
+            bold.setBold(true);
+            item->setFont(bold);
+        }
+        table_->setItem(r, c, item);
+    }
+    table_->setVerticalHeaderItem(
+        r, new QTableWidgetItem(row.differs ? QStringLiteral("\u2260") : QString()));
+}
+
+void ComparisonWindow::fillRows(const ComparisonTable& table) {
+    // Same materials and properties as shown: a row whose mark changed is made again, and
+    // otherwise only the cells whose value changed take their new text, so an edit of one
+    // compared material leaves the rest of the table as it was.
+    for (std::size_t r = 0; r < table.rows.size(); ++r) {
+        const ComparisonRow& now = table.rows[r];
+        const ComparisonRow& was = shown_.rows[r];
+        const int row = static_cast<int>(r);
+        if (now.differs != was.differs || now.units != was.units) {
+            fillRow(row, now);
+            continue;
+        }
+        for (std::size_t c = 0; c < now.values.size(); ++c)
+            if (now.values[c] != was.values[c])
+                table_->item(row, kFirstMaterialColumn + static_cast<int>(c))
+                    ->setText(toQ(now.values[c]));
+    }
+    showCaption(table);
 }
 
 void ComparisonWindow::fill(const ComparisonTable& table) {
@@ -109,28 +172,8 @@ void ComparisonWindow::fill(const ComparisonTable& table) {
     headers << QStringLiteral("Units");
     table_->setHorizontalHeaderLabels(headers);
 
-    QColor marked = palette().color(QPalette::Highlight);
-    marked.setAlpha(45);
-    for (int r = 0; r < table_->rowCount(); ++r) {
-        const ComparisonRow& row = table.rows[static_cast<std::size_t>(r)];
-        std::vector<std::string> cells = {row.code, row.description};
-        cells.insert(cells.end(), row.values.begin(), row.values.end());
-        cells.push_back(row.units);
-        for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
-            auto* item = new QTableWidgetItem(toQ(cells[static_cast<std::size_t>(c)]));
-            if (c >= kFirstMaterialColumn && c < kFirstMaterialColumn + materials)
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            if (row.differs) {
-                item->setBackground(marked);
-                QFont bold = item->font();
-                bold.setBold(true);
-                item->setFont(bold);
-            }
-            table_->setItem(r, c, item);
-        }
-        table_->setVerticalHeaderItem(
-            r, new QTableWidgetItem(row.differs ? QStringLiteral("\u2260") : QString()));
-    }
+    for (int r = 0; r < table_->rowCount(); ++r)
+        fillRow(r, table.rows[static_cast<std::size_t>(r)]);
     table_->resizeColumnsToContents();
     // Grows to show every column it can, never past the screen; narrowing it is left to
     // the user. The width is reckoned from the layout, not from the table's own, which a
@@ -152,7 +195,11 @@ void ComparisonWindow::fill(const ComparisonTable& table) {
              y());
     if (selected >= 0 && selected < materials)
         table_->selectColumn(kFirstMaterialColumn + selected);
+    showCaption(table);
+}
 
+void ComparisonWindow::showCaption(const ComparisonTable& table) {
+    const int materials = static_cast<int>(table.names.size());
     const int differing = static_cast<int>(std::count_if(table.rows.begin(), table.rows.end(),
                                                          [](const auto& r) { return r.differs; }));
     const QString units = toQ(std::string(UnitSystemCaption(form_.unitsCombo.listIndex())));
@@ -219,9 +266,9 @@ void ComparisonWindow::scheduleRefresh() {
 }
 
 bool ComparisonWindow::eventFilter(QObject* watched, QEvent* event) {
-    // Every change to the library starts with something the user does; once that has
-    // been handled the table is built again. Building it costs microseconds for a few
-    // materials, and the widgets change only when the table does.
+    // Edits reach the table through the library's notices. The unit system and another
+    // library taking the open one's place come from something the user does; once that has
+    // been handled the table is built again, and the widgets change only when it differs.
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:

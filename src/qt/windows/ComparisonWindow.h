@@ -17,9 +17,9 @@ class MessageBox;
 namespace qt {
 
 /// The materials put side by side with "Add to Comparison": a column per material, a row
-/// per property, the differing rows marked. It follows the open library: after anything
-/// the user does, the table is built again from the library in the unit system the editor
-/// shows, and the widgets are touched only when it came out different.
+/// per property, the differing rows marked. It follows the open library's change notices,
+/// building the table again when a compared material changed, and the unit system the
+/// editor shows; the widgets are touched only when the table came out different.
 class ComparisonWindow : public QWidget {
     Q_OBJECT
 public:
@@ -52,6 +52,11 @@ private:
     /// The material column selected, -1 for none.
     int selectedColumn() const;
     void fill(const ComparisonTable& table);
+    /// The rows of `table` that differ from those shown; the table has the shown shape.
+    void fillRows(const ComparisonTable& table);
+    void fillRow(int r, const ComparisonRow& row);
+    void showCaption(const ComparisonTable& table);
+    static bool sameShape(const ComparisonTable& a, const ComparisonTable& b);
     void scheduleRefresh();
 
     AppState& state_;
@@ -67,6 +72,7 @@ private:
     QPushButton* left_ = nullptr;
     QPushButton* right_ = nullptr;
     bool refreshPending_ = false;
+    int changeListener_ = 0;
 };
 
 } // namespace qt

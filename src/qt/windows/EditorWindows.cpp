@@ -102,9 +102,16 @@ private:
 EditorWindows::EditorWindows(AppState& state, MDIForm1& mainWindow, MessageBox& messages,
                              Locale& locale, FileDialogs& dialogs)
     : state_(state), mainWindow_(mainWindow), messages_(messages), locale_(locale),
-      dialogs_(dialogs), editPopup_(std::make_unique<QtPopupMenu>(mainWindow)) {}
+      dialogs_(dialogs), editPopup_(std::make_unique<QtPopupMenu>(mainWindow)) {
+    // The list of findings, while it is shown, follows every edit, undo and redo.
+    changeListener_ = state_.history.addListener([this](const LibraryChange& change) {
+        if (checkDock_ && checkDock_->isVisible()) followInCheckList(change);
+    });
+}
 
-EditorWindows::~EditorWindows() = default;
+EditorWindows::~EditorWindows() {
+    state_.history.removeListener(changeListener_);
+}
 
 BaseFormWindow* EditorWindows::window() const {
     return subWindow_ ? qobject_cast<BaseFormWindow*>(subWindow_->widget()) : nullptr;
@@ -134,6 +141,8 @@ void EditorWindows::checkLibrary() {
         checkDock_->setObjectName(QStringLiteral("checkDock"));
         auto* list = new QListWidget(checkDock_);
         list->setObjectName(QStringLiteral("findingList"));
+        // Every line is one line of text: without this each insertion lays out them all.
+        list->setUniformItemSizes(true);
         checkDock_->setWidget(list);
         mainWindow_.addDockWidget(Qt::BottomDockWidgetArea, checkDock_);
         const auto show = [this](QListWidgetItem* item) {
@@ -151,26 +160,55 @@ void EditorWindows::checkLibrary() {
     checkDock_->widget()->setFocus(Qt::OtherFocusReason);
 }
 
-void EditorWindows::libraryEdited() {
-    if (checkDock_ && checkDock_->isVisible()) fillCheckList();
+namespace {
+
+QListWidgetItem* FindingItem(const QListWidget& list, const LibraryFindingLine& line) {
+    auto* item = new QListWidgetItem(list.style()->standardIcon(line.severity == RowMark::Error
+                                                                    ? QStyle::SP_MessageBoxCritical
+                                                                    : QStyle::SP_MessageBoxWarning),
+                                     toQ(line.text));
+    item->setData(Qt::UserRole, line.material);
+    return item;
+}
+
+} // namespace
+
+std::string EditorWindows::checkListUnits() const {
+    BaseFormWindow* editor = window();
+    return editor ? editor->form().UnitSystem() : "SI";
 }
 
 void EditorWindows::fillCheckList() {
     auto* list = static_cast<QListWidget*>(checkDock_->widget());
     list->clear();
-    BaseFormWindow* editor = window();
     const std::vector<LibraryFindingLine> lines =
-        LibraryFindingLines(state_.library, editor ? editor->form().UnitSystem() : "SI");
-    for (const LibraryFindingLine& line : lines) {
-        auto* item =
-            new QListWidgetItem(list->style()->standardIcon(line.severity == RowMark::Error
-                                                                ? QStyle::SP_MessageBoxCritical
-                                                                : QStyle::SP_MessageBoxWarning),
-                                toQ(line.text));
-        item->setData(Qt::UserRole, line.material);
-        list->addItem(item);
-    }
+        LibraryFindingLines(state_.library, checkListUnits());
+    for (const LibraryFindingLine& line : lines)
+        list->addItem(FindingItem(*list, line));
     if (lines.empty()) list->addItem(QStringLiteral("No errors or warnings in this library."));
+}
+
+void EditorWindows::followInCheckList(const LibraryChange& change) {
+    auto* list = static_cast<QListWidget*>(checkDock_->widget());
+    const bool placeholder = list->count() == 1 && !list->item(0)->data(Qt::UserRole).isValid();
+    // Shifted numbers change the material of every later line: the list is made again.
+    // Otherwise only the lines of the materials the change touched are, so that an edit
+    // costs one material's checks instead of the whole library's.
+    if (change.numbersShifted || placeholder) {
+        fillCheckList();
+        return;
+    }
+    int row = 0;
+    for (const int n : change.materials) {
+        while (row < list->count() && list->item(row)->data(Qt::UserRole).toInt() < n)
+            ++row;
+        while (row < list->count() && list->item(row)->data(Qt::UserRole).toInt() == n)
+            delete list->takeItem(row);
+        for (const LibraryFindingLine& line :
+             MaterialFindingLines(state_.library, n, checkListUnits()))
+            list->insertItem(row++, FindingItem(*list, line));
+    }
+    if (list->count() == 0) list->addItem(QStringLiteral("No errors or warnings in this library."));
 }
 
 ComparisonWindow* EditorWindows::comparisonWindow() const {
@@ -270,8 +308,10 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
         });
     window.installEventFilter(new BackgroundMouse(&window, *tree));
     // The findings name values in the system on show.
-    QObject::connect(&window.unitsCombo(), &QtComboBox::clicked, &window,
-                     [this] { libraryEdited(); });
+    QObject::connect(&window.unitsCombo(), &QtComboBox::clicked, &window, [this] {
+        // Values are given in the system shown: a switch rewrites every line.
+        if (checkDock_ && checkDock_->isVisible()) fillCheckList();
+    });
 
     QObject::connect(&window.cmdNewMaterial(), &QPushButton::clicked, &window,
                      [main] { main->editorButtonClicked("cmdNewMaterial"); });

@@ -14,6 +14,7 @@ class QMenu;
 
 namespace mb {
 struct AppState;
+struct LibraryChange;
 class FileDialogs;
 class Locale;
 class MessageBox;
@@ -52,8 +53,6 @@ public:
     QDockWidget* checkDock() const { return checkDock_; }
     /// Fills the list with every finding of the open library and shows it.
     void checkLibrary() override;
-    /// The list of findings, while it is shown, follows every edit.
-    void libraryEdited() override;
 
     /// "Add to Comparison": the material selected in the tree joins the comparison.
     void addToComparison() override;
@@ -67,6 +66,10 @@ public:
 
 private:
     void fillCheckList();
+    /// The unit system the list's values are given in: the editor's.
+    std::string checkListUnits() const;
+    /// Brings the shown list up to date after `change`.
+    void followInCheckList(const LibraryChange& change);
     void connectEditing(BaseFormWindow& window);
 
     AppState& state_;
@@ -81,6 +84,7 @@ private:
     QPointer<LibraryComparisonWindow> libraryComparison_;
     std::unique_ptr<QtPopupMenu> editPopup_;
     std::unique_ptr<TreeEditing> treeEditing_;
+    int changeListener_ = 0;
 };
 
 } // namespace qt
