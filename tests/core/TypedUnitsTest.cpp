@@ -87,8 +87,8 @@ TEST(TypedUnitsTest, TheUnitsOfAQuantityAreListedAsBestWritten) {
     EXPECT_NE(std::find(stress.begin(), stress.end(), "Msi"), stress.end());
     EXPECT_TRUE(UnitNamesOf(Slot("NUXY")).empty());
     // Every listed name reads back as its own unit.
-    for (int slot : {Slot("EX"), Slot("DENS"), Slot("ALPX"), Slot("C (Cp)"), Slot("KX"), Slot("REFTEMP"),
-                     Slot("FRCANG")})
+    for (int slot : {Slot("EX"), Slot("DENS"), Slot("ALPX"), Slot("C (Cp)"), Slot("KX"),
+                     Slot("REFTEMP"), Slot("FRCANG")})
         for (const std::string& name : UnitNamesOf(slot))
             EXPECT_TRUE(UnitValueToSI(1, name, slot)) << name;
 }
