@@ -185,6 +185,22 @@ TEST(MaterialCurves, LabelTheirAxesWithTheUnitsOfTheChosenSystem) {
     EXPECT_EQ(ComputeCurve(m, 4, SI).x.size(), 50u);
 }
 
+// The isotropic line goes to the yield stress, else the tensile strength, else 0.2% strain.
+TEST(MaterialCurves, AnIsotropicMaterialDrawsItsElasticLine) {
+    ExpectPoints(
+        IsotropicLine(MaterialWith({{"EX", 2e11}, {"SIGYLD", 2e8}, {"SIGXT", 4e8}}), SI, 3),
+        {{0, 0}, {5e-4, 1e8}, {1e-3, 2e8}}, "to the yield stress");
+    ExpectPoints(IsotropicLine(MaterialWith({{"EX", 2e11}, {"SIGXT", 4e8}}), IPS, 2),
+                 {{0, 0}, {2e-3, 4e8 / kPsi}}, "to the tensile strength, in psi");
+    const MaterialCurve bare = IsotropicLine(MaterialWith({{"EX", 2e11}}), MKS, 2);
+    ExpectPoints(bare, {{0, 0}, {2e-3, 4e8 / kKgfPerCm2}}, "to 0.2% strain");
+    EXPECT_EQ(bare.yLabel, "Stress (Kgf/cm^2)");
+    EXPECT_EQ(IsotropicLine(MaterialWith({{"NUXY", 0.3}}), SI).note,
+              "No stress-strain line: EX is missing.");
+    EXPECT_EQ(IsotropicLine(MaterialWith({{"EX", 0}}), SI).note,
+              "No stress-strain line: EX must be greater than zero.");
+}
+
 TEST(MaterialCurves, SayWhatIsMissingInsteadOfDrawing) {
     struct NoteCase {
         Values values;

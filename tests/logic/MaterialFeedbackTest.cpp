@@ -110,8 +110,16 @@ TEST_F(MaterialFeedbackTest, MatrixRowsSayWhereTheirEntrySits) {
 
 TEST_F(MaterialFeedbackTest, TheChartFollowsTheTypeTheUnitsAndTheValues) {
     show(2); // the polycarbonate: EX, G1 and TAUG1
-    EXPECT_EQ(chart.note, "No curve is drawn for Linear Elastic Isotropic materials.");
-    EXPECT_FALSE(chart.isVisible()) << "nothing drawn: the grid takes the room";
+    ASSERT_TRUE(chart.plot) << "an isotropic material's stress-strain line";
+    EXPECT_EQ(chart.plot->title, "Linear elastic uniaxial stress-strain line");
+    // Up to 0.2% strain: the axis counts thousandths rather than showing 0.002.
+    EXPECT_EQ(chart.plot->xLabel, "Strain (10^-3)");
+    EXPECT_DOUBLE_EQ(chart.plot->x.back(), 2.0);
+    EXPECT_TRUE(chart.isVisible());
+    show(3); // the clad sheet has no values: nothing drawn, the grid takes the room
+    EXPECT_EQ(chart.note, "No stress-strain line: EX is missing.");
+    EXPECT_FALSE(chart.isVisible());
+    show(2);
     ed.chooseType(12);
     EXPECT_EQ(chart.note, "No relaxation curve: NUXY is missing.");
     state.library.Material(2).CopyProperty("G1", 0.5); // a real Prony weight

@@ -7,12 +7,15 @@
 #include "RunningBrowser.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDragEnterEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTimer>
+#include <QWidgetAction>
 
 namespace mb::test {
 
@@ -97,6 +100,24 @@ private slots:
         QCOMPARE(browser->mainWindow().menuItem("undoMenu")->text(),
                  QStringLiteral("Undo Move Copper to Polymers"));
         QCOMPARE(text("materialNameText"), QStringLiteral("Copper  "));
+    }
+
+    void aRecentFileOpenedByARelativeNameIsFoundFromAnotherFolder() {
+        const QString started = QDir::currentPath();
+        QDir::setCurrent(dir->path());
+        dialogs->queuePath("metals.lib");
+        command("fileOpenMenu");
+        QDir::setCurrent(QDir::rootPath()); // the next run starts elsewhere
+        auto* recent = browser->mainWindow().findChild<QMenu*>("recentFilesMenu");
+        QVERIFY(recent);
+        emit recent->aboutToShow();
+        QAction* first = recent->actions().value(0);
+        QVERIFY(first);
+        const QString path = QString::fromLocal8Bit(first->data().toByteArray());
+        QDir::setCurrent(started);
+        QCOMPARE(path, QFileInfo(dir->filePath("metals.lib")).canonicalFilePath());
+        QVERIFY2(first->isEnabled() && !qobject_cast<QWidgetAction*>(first),
+                 "listed as a file that exists");
     }
 
     void aClickOnTheSelectedNodeStartsNoRename() {

@@ -353,6 +353,33 @@ MaterialCurve Directional(const clsMaterial& m, int typeIndex, int system, int p
 
 } // namespace
 
+MaterialCurve IsotropicLine(const clsMaterial& material, int unitSystem, int points) {
+    MaterialCurve c;
+    c.kind = MaterialCurve::Kind::Elastic;
+    CurveInputs in(material, unitSystem);
+    c.title = "Linear elastic uniaxial stress-strain line";
+    c.xLabel = "Strain";
+    c.yLabel = "Stress (" + in.stressUnit() + ")";
+    const double ex = in.need("EX");
+    if (!in.complete()) {
+        c.note = "No stress-strain line: " + in.missingText();
+        return c;
+    }
+    if (!(ex > 0)) {
+        c.note = "No stress-strain line: EX must be greater than zero.";
+        return c;
+    }
+    double last = 0.002;
+    for (const char* limit : {"SIGYLD", "SIGXT"})
+        if (in.has(limit) && in.value(limit) > 0) {
+            last = in.value(limit) / ex;
+            break;
+        }
+    c.x = Even(0, last, std::max(points, 2));
+    c.series.push_back(Sample("Stress", c.x, [&](double e) { return in.stress(ex * e); }));
+    return c;
+}
+
 MaterialCurve ComputeCurve(const clsMaterial& material, int typeIndex, int unitSystem, int points) {
     points = std::max(points, 2);
     if (typeIndex >= kPlasticityFirst && typeIndex <= kPlasticityLast)

@@ -22,7 +22,8 @@ struct MaterialCurve {
         MooneyRivlin,
         Ogden,
         Viscoelastic,
-        Directional
+        Directional,
+        Elastic
     };
     Kind kind = Kind::None;
     std::string title;
@@ -45,5 +46,11 @@ inline constexpr int kDefaultCurvePoints = 50;
 /// UnitSystemIndex). A material that lacks a value the formula uses gets the note instead.
 MaterialCurve ComputeCurve(const clsMaterial& material, int typeIndex, int unitSystem,
                            int points = kDefaultCurvePoints);
+
+/// The uniaxial stress-strain line of a linear elastic isotropic material: EX from zero to
+/// the yield stress SIGYLD, or without one to the tensile strength SIGXT, or without either
+/// to a strain of 0.2%. A note instead when EX is missing or not above zero.
+MaterialCurve IsotropicLine(const clsMaterial& material, int unitSystem,
+                            int points = kDefaultCurvePoints);
 
 } // namespace mb

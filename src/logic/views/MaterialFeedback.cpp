@@ -23,32 +23,34 @@ RowMark MarkOf(Severity s) {
 }
 
 // Axis numbers read best from 1 to 999: 2.1e+11 N/m^2 is drawn as 210 GPa, 1.3e+05 psi as
-// 130 ksi, and a unit without prefixes takes its power of ten into the label. The unit is
-// what the label's last brackets hold.
+// 130 ksi, a strain of 0.0011 as 1.1 on an axis of 10^-3; a unit without prefixes takes its
+// power of ten into the label. The unit is what the label's last brackets hold.
 void ScaleAxis(std::string& label, const std::vector<std::vector<double>*>& values) {
     const std::size_t open = label.rfind('(');
-    if (open == std::string::npos || label.empty() || label.back() != ')') return;
-    const std::string unit = label.substr(open + 1, label.size() - open - 2);
+    const bool bracketed = open != std::string::npos && !label.empty() && label.back() == ')';
+    const std::string unit = bracketed ? label.substr(open + 1, label.size() - open - 2) : "";
+    const std::string name = bracketed ? label.substr(0, open) : label + " ";
     double largest = 0;
     for (const std::vector<double>* v : values)
         for (double x : *v)
             if (std::isfinite(x)) largest = std::max(largest, std::abs(x));
-    if (!(largest >= 1000) || unit.empty()) return;
-    const int power = std::min(3 * static_cast<int>(std::floor(std::log10(largest) / 3)), 12);
+    if (!(largest >= 1000) && !(largest > 0 && largest < 0.01)) return;
+    const int power =
+        std::clamp(3 * static_cast<int>(std::floor(std::log10(largest) / 3)), -12, 12);
     std::string scaled;
-    if (unit == "N/m^2") {
+    if (unit == "N/m^2" && power > 0) {
         static const char* const prefixed[] = {"kPa", "MPa", "GPa", "TPa"};
         scaled = prefixed[power / 3 - 1];
-    } else if (unit == "psi" && power <= 6) {
+    } else if (unit == "psi" && (power == 3 || power == 6)) {
         scaled = power == 3 ? "ksi" : "Msi";
     } else {
-        scaled = "10^" + std::to_string(power) + " " + unit;
+        scaled = "10^" + std::to_string(power) + (unit.empty() ? "" : " " + unit);
     }
     const double factor = std::pow(10.0, power);
     for (std::vector<double>* v : values)
         for (double& x : *v)
             x /= factor;
-    label = label.substr(0, open + 1) + scaled + ")";
+    label = name + "(" + scaled + ")";
 }
 
 LibraryFindingLine LineOf(const Library& library, const LibraryFinding& f) {
@@ -160,8 +162,12 @@ void MaterialFeedback::show(const clsMaterial* material) {
         return;
     }
 
-    const MaterialCurve curve =
-        ComputeCurve(*material, form_.typeCombo.listIndex(), form_.unitsCombo.listIndex());
+    // An isotropic material's line is drawn too: otherwise the commonest type would leave
+    // the pane empty.
+    const int type = form_.typeCombo.listIndex();
+    const MaterialCurve curve = type == 0
+                                    ? IsotropicLine(*material, form_.unitsCombo.listIndex())
+                                    : ComputeCurve(*material, type, form_.unitsCombo.listIndex());
     // Where nothing can be drawn the pane gives its room to the grid.
     if (!curve.drawn()) {
         chart_.showNote(curve.note);
