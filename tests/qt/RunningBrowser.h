@@ -29,7 +29,7 @@ struct RunningBrowser {
         const char* category;
         const char* name;
         double ex;
-        std::string description;
+        std::string description = {};
         double nuxy = 0, dens = 0; // left out when 0
     };
 
