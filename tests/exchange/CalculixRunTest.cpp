@@ -9,6 +9,7 @@
 #include "Library.h"
 #include "LibraryFile.h"
 #include "MaterialCurves.h"
+#include "ProgramOnPath.h"
 #include "PropertyCatalogue.h"
 #include "TempDir.h"
 #include "TextUtil.h"
@@ -30,15 +31,7 @@ namespace {
 
 constexpr const char* kSteel = "Structural Steel S235";
 
-std::string FindOnPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::stringstream folders(path ? path : "");
-    for (std::string folder; std::getline(folders, folder, ':');) {
-        const std::string candidate = folder + "/" + program;
-        if (::access(candidate.c_str(), X_OK) == 0) return candidate;
-    }
-    return {};
-}
+using test::FindOnPath;
 
 /// Runs `ccx -i JOB` in `folder`; true when it exited with 0.
 bool RunCalculix(const std::string& folder, const std::string& job) {

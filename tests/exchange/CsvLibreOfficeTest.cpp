@@ -5,6 +5,7 @@
 #include "ExportSelection.h"
 #include "Library.h"
 #include "LibraryFile.h"
+#include "ProgramOnPath.h"
 #include "TableLayout.h"
 #include "TempDir.h"
 #include "UnitConversion.h"
@@ -21,15 +22,7 @@
 namespace mb {
 namespace {
 
-std::string FindOnPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::stringstream folders(path ? path : "");
-    for (std::string folder; std::getline(folders, folder, ':');) {
-        const std::string candidate = folder + "/" + program;
-        if (::access(candidate.c_str(), X_OK) == 0) return candidate;
-    }
-    return {};
-}
+using test::FindOnPath;
 
 /// Converts `files` in `folder` to `format` with LibreOffice, in a profile of its own so
 /// that a running LibreOffice neither blocks nor sees it; true when it exited with 0.

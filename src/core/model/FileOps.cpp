@@ -262,26 +262,33 @@ void MakeFolders(const std::string& directory) {
     }
 }
 
+// A new file from `pattern` (its X's before the last `suffixLength` characters made
+// unique), locked before anyone else can take it; one another process locked first is
+// left to it and the next name tried.
+int CreateLocked(const std::string& pattern, int suffixLength, std::string& path, int& fd) {
+    for (;;) {
+        std::string name = pattern;
+        fd = ::mkstemps(name.data(), suffixLength);
+        if (fd < 0) return errno;
+        const int err = LockNew(fd);
+        if (err == 0) {
+            path = name;
+            return 0;
+        }
+        ::close(fd);
+        fd = -1;
+        if (err != EAGAIN) {
+            ::unlink(name.c_str());
+            return err;
+        }
+    }
+}
+
 class PosixFileOps final : public FileOps {
 public:
     int createTemp(const std::string& directory, const std::string& stem, std::string& path,
                    int& fd) override {
-        for (;;) {
-            std::string pattern = directory + "/." + stem + ".XXXXXX";
-            fd = ::mkstemp(pattern.data());
-            if (fd < 0) return errno;
-            const int err = LockNew(fd);
-            if (err == 0) {
-                path = pattern;
-                return 0;
-            }
-            ::close(fd);
-            fd = -1;
-            if (err != EAGAIN) {
-                ::unlink(pattern.c_str());
-                return err;
-            }
-        }
+        return CreateLocked(directory + "/." + stem + ".XXXXXX", 0, path, fd);
     }
 
     int createUnnamed(const std::string& directory, int& fd) override {
@@ -433,22 +440,7 @@ public:
     int createCopy(const std::string& directory, const std::string& name, bool hidden,
                    std::string& path, int& fd) override {
         MakeFolders(directory);
-        for (;;) {
-            std::string pattern = directory + (hidden ? "/." : "/") + name + ".XXXXXX.part";
-            fd = ::mkstemps(pattern.data(), 5);
-            if (fd < 0) return errno;
-            const int err = LockNew(fd);
-            if (err == 0) {
-                path = pattern;
-                return 0;
-            }
-            ::close(fd);
-            fd = -1;
-            if (err != EAGAIN) {
-                ::unlink(pattern.c_str());
-                return err;
-            }
-        }
+        return CreateLocked(directory + (hidden ? "/." : "/") + name + ".XXXXXX.part", 5, path, fd);
     }
 
     int keepCopy(int fd, const std::string& directory, const std::string& name, bool hidden,
