@@ -1,7 +1,7 @@
 #pragma once
 
 // Reading a workbook's cells, as the spreadsheet import needs it. The FreeXL reader in
-// src/freexl and the xlsx/ods reader in src/zipsheet implement it; tests use a sheet
+// src/formats/freexl and the xlsx/ods reader in src/formats/zipsheet implement it; tests use a sheet
 // scripted in memory.
 
 #include <climits>
