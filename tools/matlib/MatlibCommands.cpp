@@ -4,6 +4,7 @@
 #include "CurveCommand.h"
 #include "ExchangeCommands.h"
 #include "LintCommand.h"
+#include "MergeCommand.h"
 #include "ZipSheetModule.h"
 
 #include "FileOps.h"
@@ -408,6 +409,7 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "\nExit status: 0 the libraries hold the same materials and values, 1 they differ or\n"
          "a file is not a library, 2 a file cannot be read or the command line is wrong.\n",
          &Diff},
+        MergeCommand(),
         {"dump",
          "Prints FILE one line per value, for comparing versions of it.",
          {"FILE"},
