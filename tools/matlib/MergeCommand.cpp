@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 
 namespace mb::cli {
 
@@ -39,11 +40,16 @@ int Merge(const Invocation& inv, Output& output) {
     const std::string conflictsPath =
         inv.optionValues[1].empty() ? out + ".conflicts" : inv.optionValues[1];
     Library base, ours, theirs;
+    // git gives an empty BASE when both branches added the file: every material is then
+    // added on both sides.
+    std::error_code noSize;
+    const bool noBase = std::filesystem::file_size(inv.positionals[0], noSize) == 0 && !noSize;
     // Exit status 1 means conflicts here, so an input that cannot be merged is an error.
     for (auto [path, library] :
          {std::pair{&inv.positionals[0], &base}, std::pair{&inv.positionals[1], &ours},
           std::pair{&inv.positionals[2], &theirs}})
-        if (LoadLibrary(*path, *library, output) != kExitOk) return kExitFailed;
+        if ((library != &base || !noBase) && LoadLibrary(*path, *library, output) != kExitOk)
+            return kExitFailed;
     MergeResult result = MergeLibraries(base, ours, theirs);
     if (result.conflicts.empty()) {
         if (RemoveConflicts(conflictsPath, output) != kExitOk) return kExitFailed;
