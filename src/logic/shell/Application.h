@@ -102,7 +102,10 @@ public:
     Recovery& recovery() { return recovery_; }
 
     /// The user closes the editor window; false when they cancelled at the save question.
-    bool editorCloseRequested() { return unloadEditor(); }
+    bool editorCloseRequested() {
+        lifecycle_.WaitForSave();
+        return unloadEditor();
+    }
     /// The user closes the main window: the editor goes first; false when cancelled.
     bool mainWindowCloseRequested();
 

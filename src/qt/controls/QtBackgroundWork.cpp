@@ -22,7 +22,9 @@ void QtBackgroundWork::start(std::function<void()> work, std::function<void()> d
         QMetaObject::invokeMethod(
             &context_,
             [this, done] {
+                ++inDone_;
                 done();
+                --inDone_;
                 --pending_;
             },
             Qt::QueuedConnection);
@@ -32,7 +34,8 @@ void QtBackgroundWork::start(std::function<void()> work, std::function<void()> d
 void QtBackgroundWork::waitForIdle() {
     // Painting goes on; clicks and keys wait, so nothing can change the library or start
     // another save meanwhile. A question `done` asks runs its own loop as usual.
-    while (pending_ > 0)
+    // A `done` that waits must not wait for itself.
+    while (pending_ > inDone_)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
                                         QEventLoop::WaitForMoreEvents);
 }

@@ -22,7 +22,10 @@ public:
 private:
     QObject context_;
     QThreadPool pool_;
-    int pending_ = 0; // started and not yet through `done`; read on the window's thread only
+    // Both only on the owning thread: work started and not yet through its `done`, and
+    // the `done`s running now.
+    int pending_ = 0;
+    int inDone_ = 0;
 };
 
 } // namespace mb::qt
