@@ -1,6 +1,7 @@
 #include "DocumentLifecycle.h"
 
 #include "AppState.h"
+#include "BackgroundWork.h"
 #include "BaseForm.h"
 #include "Controls.h"
 #include "DecimalSeparator.h"
@@ -36,6 +37,17 @@ private:
     MessageBox& messages_;
     std::function<std::string()> details_;
     std::optional<std::string> detailsText_;
+};
+
+// Without a background thread to give it, a save's disk work runs where it is started.
+class InlineWork final : public BackgroundWork {
+public:
+    void start(std::function<void()> work, std::function<void()> done) override {
+        work();
+        done();
+    }
+    void waitForIdle() override {}
+    bool busy() const override { return false; }
 };
 
 bool EndsWithXls(const std::string& path) {
@@ -93,10 +105,17 @@ std::string ProposedLibraryPath(const std::string& path) {
 DocumentLifecycle::DocumentLifecycle(AppState& state, EditorWindowHost& host, MessageBox& messages,
                                      FileDialogs& dialogs, SpreadsheetReader& spreadsheets,
                                      Locale& locale, clsRegistry& registry, Recovery& recovery,
-                                     DocumentLock& lock)
+                                     DocumentLock& lock, BackgroundWork* background)
     : state_(state), host_(host), messages_(messages), dialogs_(dialogs),
       spreadsheets_(spreadsheets), locale_(locale), registry_(registry), recovery_(recovery),
-      lock_(lock) {}
+      lock_(lock), inline_(background ? nullptr : std::make_unique<InlineWork>()),
+      background_(background ? *background : *inline_) {}
+
+DocumentLifecycle::~DocumentLifecycle() = default;
+
+void DocumentLifecycle::WaitForSave() {
+    background_.waitForIdle();
+}
 
 bool DocumentLifecycle::NewLibraryUnsaved() const {
     return EqualsNoCase(host_.editorCaption(), kNewFileCaption);
@@ -128,6 +147,7 @@ void DocumentLifecycle::ResetViewAndUnloadEditor() {
 }
 
 void DocumentLifecycle::NewLibrary() {
+    WaitForSave();
     CommitPendingEdit();
     state_.doc.CopiedMaterialNumber = -1;
     if (state_.doc.DocumentOpen) {
@@ -204,6 +224,7 @@ void DocumentLifecycle::OpenDroppedFile(const std::string& path) {
 
 void DocumentLifecycle::OpenOrImport(const std::optional<std::string>& initialPath,
                                      bool importing) {
+    WaitForSave();
     CommitPendingEdit();
     state_.doc.CopiedMaterialNumber = -1;
     std::optional<std::string> next = initialPath;
@@ -281,6 +302,7 @@ void DocumentLifecycle::LockCurrentFile(bool warn) {
 }
 
 bool DocumentLifecycle::OpenRecoveredLibrary(const RecoveryCopy& copy) {
+    WaitForSave();
     CommitPendingEdit();
     Library probe;
     ReadLocaleDecimalSeparator(state_, locale_);
@@ -368,6 +390,8 @@ DocumentLifecycle::ReadOutcome DocumentLifecycle::ReadChosenFile(const std::stri
 }
 
 void DocumentLifecycle::SaveLibrary() {
+    // A second save waits for the first: two at once would race for the file.
+    WaitForSave();
     lastSaveWritten_ = false;
     CommitPendingEdit();
     if (TreeIsEmpty()) {
@@ -385,7 +409,7 @@ void DocumentLifecycle::SaveLibrary() {
         return;
     }
     if (!MayOverwriteFile()) return;
-    lastSaveWritten_ = WriteCurrentFile();
+    StartWrite();
 }
 
 bool DocumentLifecycle::MayOverwriteFile() {
@@ -399,6 +423,7 @@ bool DocumentLifecycle::MayOverwriteFile() {
 }
 
 void DocumentLifecycle::SaveLibraryAs() {
+    WaitForSave();
     lastSaveWritten_ = false;
     CommitPendingEdit();
     if (TreeIsEmpty() || state_.library.LastMaterialIndex() < 0) {
@@ -428,8 +453,9 @@ void DocumentLifecycle::SaveLibraryAs() {
         state_.doc.IsUntitled = false;
         host_.showEditor();
         host_.setEditorCaption(*path);
-        if (WriteCurrentFile()) {
-            lastSaveWritten_ = true;
+        // The dialog's answer depends on how the save ends: wait for it.
+        if (StartWrite()) WaitForSave();
+        if (lastSaveWritten_) {
             LockCurrentFile(false);
             if (libraryFileUsed) libraryFileUsed(*path);
             return;
@@ -453,34 +479,64 @@ std::string DocumentLifecycle::WriteErrorDetails() {
     return text;
 }
 
-bool DocumentLifecycle::WriteCurrentFile() {
-    MessageBoxWritePrompt prompt(messages_, [this] { return WriteErrorDetails(); });
-    const CategoryGrouping grouping = GroupByCategory(state_.library);
-    const WriteResult result =
-        WriteLibraryFile(state_.doc.CurrentFileName, state_.library, grouping, prompt);
-    switch (result.status) {
-    case WriteResult::Status::Written:
-        state_.doc.DiskStamp = FileStamp::Of(state_.doc.CurrentFileName);
-        recovery_.markSaved();
-        return true;
-    case WriteResult::Status::NothingToWrite:
-        return false;
-    case WriteResult::Status::Failed:
-        messages_.show(result.message, MsgButtons::OK, MsgIcon::Exclamation);
-        return false;
-    case WriteResult::Status::Cancelled:
-        // An in-place rewrite whose old content could not be put back leaves a complete
-        // copy of it somewhere: the user must learn where before the program goes.
-        if (!result.message.empty())
-            messages_.show(result.message, MsgButtons::OK, MsgIcon::Critical);
-        processEnding_ = true;
-        host_.endProcess();
-        return false;
+// What a save carries from its start to its end: the part that runs in the background,
+// and the question asked on a write error, whose details are worked out once per save.
+struct DocumentLifecycle::RunningSave {
+    RunningSave(DocumentLifecycle& owner, const std::string& fileName, Library& library)
+        : save(fileName, library, GroupByCategory(library), SystemFileOps(),
+               WriteOptions{Durability::Flushed, {}}),
+          prompt(owner.messages_, [&owner] { return owner.WriteErrorDetails(); }) {}
+    LibrarySave save;
+    MessageBoxWritePrompt prompt;
+    int error = 0;
+    LibraryDigest digest; // of the text saved, for the recovery copy
+};
+
+bool DocumentLifecycle::StartWrite() {
+    if (state_.doc.CurrentFileName.empty()) return false;
+    RunSave(std::make_shared<RunningSave>(*this, state_.doc.CurrentFileName, state_.library));
+    return true;
+}
+
+void DocumentLifecycle::RunSave(std::shared_ptr<RunningSave> save) {
+    background_.start(
+        [save] {
+            save->error = save->save.run();
+            // The text's digest costs the window's thread nothing here, and spares the
+            // recovery copy another walk over the library.
+            if (save->error == 0) save->digest = DigestText(save->save.text());
+        },
+        [this, save] { SaveFinished(save); });
+}
+
+void DocumentLifecycle::SaveFinished(const std::shared_ptr<RunningSave>& save) {
+    const std::string& fileName = save->save.fileName();
+    if (save->error == 0) {
+        state_.doc.DiskStamp = FileStamp::Of(fileName);
+        recovery_.markSaved(save->digest);
+        lastSaveWritten_ = true;
+        return;
     }
-    return false;
+    const std::string message = save->save.failureMessage(save->error);
+    if (!save->save.retryable()) {
+        messages_.show(message, MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+    }
+    // Retry repeats the step that failed, again in the background.
+    if (save->prompt.retry(message)) {
+        RunSave(save);
+        return;
+    }
+    // An in-place rewrite whose old content could not be put back leaves a complete copy
+    // of it somewhere: the user must learn where before the program goes.
+    const WriteResult result = save->save.abandon();
+    if (!result.message.empty()) messages_.show(result.message, MsgButtons::OK, MsgIcon::Critical);
+    processEnding_ = true;
+    host_.endProcess();
 }
 
 bool DocumentLifecycle::ConfirmSaveChanges() {
+    WaitForSave();
     CommitPendingEdit();
     const bool newLibrary = NewLibraryUnsaved();
     if (!state_.doc.CurrentFileName.empty() || newLibrary) {
@@ -498,6 +554,7 @@ bool DocumentLifecycle::ConfirmSaveChanges() {
                 SaveLibrary();
             else
                 SaveLibraryAs();
+            WaitForSave();
             // A save the user abandoned (or that failed) must not be followed by closing
             // the library: that would lose exactly what they asked to keep.
             if (!lastSaveWritten_) return true;

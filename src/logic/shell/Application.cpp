@@ -22,7 +22,7 @@ Application::Application(AppState& state, EditorWindowFactory& editors, MainWind
       dialogs_(services.dialogs), recoveryTimer_(services.recoveryTimer),
       registry_(services.settings), recovery_(state, services.recovery),
       lifecycle_(state, *this, services.messages, services.dialogs, services.spreadsheets,
-                 services.locale, registry_, recovery_, services.lock),
+                 services.locale, registry_, recovery_, services.lock, services.background),
       recent_(services.settings) {
     if (services.clipboard) clipboard_ = std::make_unique<MaterialClipboard>(*services.clipboard);
     lifecycle_.libraryFileUsed = [this](const std::string& path) { recent_.add(path); };
@@ -154,6 +154,8 @@ void Application::endProcess() {
 }
 
 bool Application::mainWindowCloseRequested() {
+    // The window does not go while its library is still being written.
+    lifecycle_.WaitForSave();
     return unloadEditor();
 }
 

@@ -13,6 +13,7 @@
 namespace mb {
 
 struct AppState;
+class BackgroundWork;
 class BaseForm;
 class Clipboard;
 class EditingCommands;
@@ -62,6 +63,8 @@ struct ApplicationServices {
     /// The desktop's clipboard, which Copy and Paste share with other programs; without
     /// one they keep to the window.
     Clipboard* clipboard = nullptr;
+    /// Where a save's disk work runs, off the window's thread; without one it runs in place.
+    BackgroundWork* background = nullptr;
 };
 
 /// The application's commands and the editor window's life: loading it on first use,
@@ -99,7 +102,10 @@ public:
     Recovery& recovery() { return recovery_; }
 
     /// The user closes the editor window; false when they cancelled at the save question.
-    bool editorCloseRequested() { return unloadEditor(); }
+    bool editorCloseRequested() {
+        lifecycle_.WaitForSave();
+        return unloadEditor();
+    }
     /// The user closes the main window: the editor goes first; false when cancelled.
     bool mainWindowCloseRequested();
 

@@ -127,9 +127,11 @@ protected:
     HelpLauncher help{helpViewer, "/opt/veltram/matbrowse"};
     test::FakeAboutBox about;
     test::FakeProcess process;
+    fake::FakeBackgroundWork background;
     Application app{state, *this, main,
                     ApplicationServices{messages, dialogs, *this, locale, settings, help, about,
-                                        process, recoveryStore, lock, recoveryTimer}};
+                                        process, recoveryStore, lock, recoveryTimer, nullptr,
+                                        &background}};
 };
 
 using Texts = std::vector<std::string>;
