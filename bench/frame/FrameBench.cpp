@@ -106,7 +106,9 @@ void Settle() {
     long repaints = App()->repaints;
     while (quiet.elapsed() < kQuietMs) {
         QApplication::processEvents(QEventLoop::AllEvents, 5);
-        QApplication::sendPostedEvents();
+        // Objects deleted later go when control is back in the main loop, which a
+        // program driven from outside any loop never reaches: let them go here.
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (App()->repaints != repaints) {
             repaints = App()->repaints;
             quiet.restart();
