@@ -163,6 +163,15 @@ bool FollowInPlace(Library& library, TreeControl& tree) {
         for (const std::string& key : wanted[c])
             if (!tree.addNode(c, key, library.Entry(KeyTailNumber(key)).Name, "leaf")) return false;
     }
+    // A tree built afresh shows no material as the one selected: the node last marked so
+    // is set back, under the key it has now.
+    std::string marked = library.LastNodeKey;
+    for (const auto& [from, to] : renames)
+        if (from == marked) {
+            marked = to;
+            break;
+        }
+    if (tree.parentKey(marked)) tree.setImage(marked, "leaf");
     const int last = library.LastMaterialIndex();
     if (last >= 0)
         library.LastNodeKey =

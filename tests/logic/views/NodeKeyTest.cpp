@@ -17,14 +17,14 @@ namespace mb::test {
 namespace {
 
 struct Node {
-    std::string key, text, parent;
+    std::string key, text, parent, image;
     bool operator==(const Node&) const = default;
 };
 
-std::vector<Node> Nodes(const TreeControl& tree) {
+std::vector<Node> Nodes(const fake::FakeTree& tree) {
     std::vector<Node> out;
     for (const std::string& key : tree.keysInOrder())
-        out.push_back({key, tree.nodeText(key), tree.parentKey(key).value_or("")});
+        out.push_back({key, tree.nodeText(key), tree.parentKey(key).value_or(""), tree.image(key)});
     return out;
 }
 
@@ -68,7 +68,10 @@ protected:
 
 TEST_P(FollowChangeTest, TheTreeIsWhatAFreshBuildMakesAfterEditUndoAndRedo) {
     const Case& c = GetParam();
+    // Selected as a click selects: its node marked.
     tree.select(keyOf(c.selected));
+    tree.setImage(keyOf(c.selected), "leaf1");
+    state.library.LastNodeKey = keyOf(c.selected);
     const std::string selectedName = state.library.Entry(c.selected).Name;
     c.edit(state.history);
     expectFreshTree("after the edit");
