@@ -161,6 +161,12 @@ bool TreeFilter::addNode(const std::optional<std::string>& parentKey, const std:
     return true;
 }
 
+bool TreeFilter::insertNode(const std::string& parentKey, int index, const std::string& key,
+                            const std::string& text, const std::string& image) {
+    // Only a tree shown whole is changed in place (see setNodeKeys).
+    return !isFiltering() && tree_.insertNode(parentKey, index, key, text, image);
+}
+
 void TreeFilter::removeAll() {
     tree_.removeAll();
     matches_ = 0;

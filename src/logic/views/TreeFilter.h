@@ -52,6 +52,12 @@ public:
     bool isVisible() const override { return tree_.isVisible(); }
     bool addNode(const std::optional<std::string>& parentKey, const std::string& key,
                  const std::string& text, const std::string& image) override;
+    bool insertNode(const std::string& parentKey, int index, const std::string& key,
+                    const std::string& text, const std::string& image) override;
+    /// Refused while a query is on: the materials it keeps in view are held by key.
+    bool setNodeKeys(const std::vector<std::pair<std::string, std::string>>& renames) override {
+        return !isFiltering() && tree_.setNodeKeys(renames);
+    }
     void removeAll() override;
     bool removeNode(const std::string& key) override;
     int nodeCount() const override { return tree_.nodeCount(); }

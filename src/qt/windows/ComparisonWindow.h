@@ -55,6 +55,11 @@ private:
     /// The rows of `table` that differ from those shown; the table has the shown shape.
     void fillRows(const ComparisonTable& table);
     void fillRow(int r, const ComparisonRow& row);
+    /// The last material of `table` as a new column; the rest has the shown shape.
+    void addColumn(const ComparisonTable& table);
+    /// Widens the window to show every column, as far as the screen allows.
+    void growToColumns();
+    static bool addsOneColumn(const ComparisonTable& a, const ComparisonTable& shown);
     void showCaption(const ComparisonTable& table);
     static bool sameShape(const ComparisonTable& a, const ComparisonTable& b);
     void scheduleRefresh();

@@ -162,10 +162,18 @@ void EditorWindows::checkLibrary() {
 
 namespace {
 
-QListWidgetItem* FindingItem(const QListWidget& list, const LibraryFindingLine& line) {
-    auto* item = new QListWidgetItem(list.style()->standardIcon(line.severity == RowMark::Error
-                                                                    ? QStyle::SP_MessageBoxCritical
-                                                                    : QStyle::SP_MessageBoxWarning),
+// The two pictures of the findings, looked up once for all the lines: each lookup
+// searches the icon theme's folders on the disk, and the largest library has thousands.
+struct FindingIcons {
+    explicit FindingIcons(const QListWidget& list)
+        : error(list.style()->standardIcon(QStyle::SP_MessageBoxCritical)),
+          warning(list.style()->standardIcon(QStyle::SP_MessageBoxWarning)) {}
+    QIcon error;
+    QIcon warning;
+};
+
+QListWidgetItem* FindingItem(const FindingIcons& icons, const LibraryFindingLine& line) {
+    auto* item = new QListWidgetItem(line.severity == RowMark::Error ? icons.error : icons.warning,
                                      toQ(line.text));
     item->setData(Qt::UserRole, line.material);
     return item;
@@ -180,12 +188,16 @@ std::string EditorWindows::checkListUnits() const {
 
 void EditorWindows::fillCheckList() {
     auto* list = static_cast<QListWidget*>(checkDock_->widget());
-    list->clear();
     const std::vector<LibraryFindingLine> lines =
         LibraryFindingLines(state_.library, checkListUnits());
+    // Laid out and painted once, when all the lines are in.
+    list->setUpdatesEnabled(false);
+    list->clear();
+    const FindingIcons icons(*list);
     for (const LibraryFindingLine& line : lines)
-        list->addItem(FindingItem(*list, line));
+        list->addItem(FindingItem(icons, line));
     if (lines.empty()) list->addItem(QStringLiteral("No errors or warnings in this library."));
+    list->setUpdatesEnabled(true);
 }
 
 void EditorWindows::followInCheckList(const LibraryChange& change) {
@@ -198,6 +210,7 @@ void EditorWindows::followInCheckList(const LibraryChange& change) {
         fillCheckList();
         return;
     }
+    const FindingIcons icons(*list);
     int row = 0;
     for (const int n : change.materials) {
         while (row < list->count() && list->item(row)->data(Qt::UserRole).toInt() < n)
@@ -206,7 +219,7 @@ void EditorWindows::followInCheckList(const LibraryChange& change) {
             delete list->takeItem(row);
         for (const LibraryFindingLine& line :
              MaterialFindingLines(state_.library, n, checkListUnits()))
-            list->insertItem(row++, FindingItem(*list, line));
+            list->insertItem(row++, FindingItem(icons, line));
     }
     if (list->count() == 0) list->addItem(QStringLiteral("No errors or warnings in this library."));
 }
