@@ -253,6 +253,7 @@ void DocumentLifecycle::OpenOrImport(const std::optional<std::string>& initialPa
     recovery_.markSaved();
     LockCurrentFile(true);
     if (!imported && libraryFileUsed) libraryFileUsed(state_.doc.CurrentFileName);
+    if (!imported && libraryOpened) libraryOpened(state_.doc.CurrentFileName);
 }
 
 void DocumentLifecycle::ShowOpenedLibrary(const std::string& caption) {
@@ -386,6 +387,7 @@ void DocumentLifecycle::SaveLibrary() {
     }
     if (!MayOverwriteFile()) return;
     lastSaveWritten_ = WriteCurrentFile();
+    if (lastSaveWritten_ && librarySaved) librarySaved(state_.doc.CurrentFileName);
 }
 
 bool DocumentLifecycle::MayOverwriteFile() {
@@ -432,6 +434,7 @@ void DocumentLifecycle::SaveLibraryAs() {
             lastSaveWritten_ = true;
             LockCurrentFile(false);
             if (libraryFileUsed) libraryFileUsed(*path);
+            if (librarySaved) librarySaved(*path);
             return;
         }
         if (processEnding_) return;
