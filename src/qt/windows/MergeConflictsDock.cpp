@@ -30,6 +30,8 @@ MergeConflictsDock::MergeConflictsDock(QWidget* parent)
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->hide();
+    // One line of text a row, as the finding list has: more conflicts in view.
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->horizontalHeader()->setStretchLastSection(true);
 
     auto* buttons = new QHBoxLayout;
