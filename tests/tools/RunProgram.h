@@ -27,7 +27,7 @@ struct RunOptions {
     /// Seconds after which the program is ended by SIGALRM (exitCode -1), so that one
     /// that waits for ever fails its test instead of hanging the suite; 0 for no limit.
     unsigned timeLimit = 0;
-    std::string workingDirectory; ///< where the program starts; "" for the test's own
+    std::string workingDirectory = {}; ///< where the program starts; "" for the test's own
 };
 
 /// Runs `program` with `args`, no standard input, and collects what it printed.

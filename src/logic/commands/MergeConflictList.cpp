@@ -149,7 +149,8 @@ void MergeConflictList::show(std::size_t selectItem) {
         rows_.push_back(i);
         rows.push_back(std::move(row));
     }
-    if (selected < 0 && !rows.empty()) selected = static_cast<int>(rows.size()) - 1;
+    if (selected < 0 && !rows.empty() && selectItem < items_.size())
+        selected = static_cast<int>(rows.size()) - 1;
     list_.setRows(rows);
     list_.selectRow(selected);
     std::size_t decided = items_.size() - rows.size();

@@ -79,20 +79,5 @@ TEST(LintSarif, LocatesEachFindingAtItsMaterialAndMeetsTheSchema) {
     EXPECT_NE(SchemaErrors(dir, wrong.dump()), "");
 }
 
-TEST(LintSarif, AnEmptyRunForACleanLibrary) {
-    TempDir dir;
-    Library library;
-    library.AddMaterial("Steels", "", "Plain", "");
-    const std::string path = dir.file("clean.lib");
-    WriteBytes(path, LibraryText(library, GroupByCategory(library)));
-    const ProgramResult r = Matlib({"lint", path, "--format", "sarif"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    const nlohmann::json log = nlohmann::json::parse(r.out);
-    EXPECT_EQ(log["runs"][0]["results"], nlohmann::json::array());
-    EXPECT_EQ(log["runs"][0]["tool"]["driver"]["rules"], nlohmann::json::array());
-    // An absolute path is a file URI.
-    EXPECT_EQ(SchemaErrors(dir, r.out), "");
-}
-
 } // namespace
 } // namespace mb::test
