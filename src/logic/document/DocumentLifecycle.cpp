@@ -274,6 +274,7 @@ void DocumentLifecycle::OpenOrImport(const std::optional<std::string>& initialPa
     recovery_.markSaved();
     LockCurrentFile(true);
     if (!imported && libraryFileUsed) libraryFileUsed(state_.doc.CurrentFileName);
+    if (!imported && libraryOpened) libraryOpened(state_.doc.CurrentFileName);
 }
 
 void DocumentLifecycle::ShowOpenedLibrary(const std::string& caption) {
@@ -515,6 +516,7 @@ void DocumentLifecycle::SaveFinished(const std::shared_ptr<RunningSave>& save) {
         state_.doc.DiskStamp = FileStamp::Of(fileName);
         recovery_.markSaved(save->digest);
         lastSaveWritten_ = true;
+        if (librarySaved) librarySaved(fileName);
         return;
     }
     const std::string message = save->save.failureMessage(save->error);

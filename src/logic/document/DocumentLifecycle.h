@@ -111,6 +111,10 @@ public:
 
     /// Told the path of each library opened or saved under a name (not of a workbook).
     std::function<void(const std::string& path)> libraryFileUsed;
+    /// Told the path of each library file opened (not of a workbook or a recovered copy).
+    std::function<void(const std::string& path)> libraryOpened;
+    /// Told the path each time the library has been written whole by Save or Save As.
+    std::function<void(const std::string& path)> librarySaved;
 
 private:
     enum class ReadOutcome { Read, NotRead };

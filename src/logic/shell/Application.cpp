@@ -26,6 +26,8 @@ Application::Application(AppState& state, EditorWindowFactory& editors, MainWind
       recent_(services.settings) {
     if (services.clipboard) clipboard_ = std::make_unique<MaterialClipboard>(*services.clipboard);
     lifecycle_.libraryFileUsed = [this](const std::string& path) { recent_.add(path); };
+    lifecycle_.libraryOpened = [this](const std::string& path) { editors_.libraryOpened(path); };
+    lifecycle_.librarySaved = [this](const std::string& path) { editors_.librarySaved(path); };
     recoveryTimer_.start(kRecoveryIntervalMs, [this] { recovery_.check(); });
     state_.history.onChanged = [this] { mainWindow_.editHistoryChanged(state_.history); };
 }

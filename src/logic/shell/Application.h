@@ -44,6 +44,10 @@ public:
     virtual void showComparison() {}
     virtual void compareWithLibrary() {}
     virtual void checkLibrary() {}
+    /// A library file was opened, or the library written to `path`: the windows that keep
+    /// something beside the file follow.
+    virtual void libraryOpened(const std::string& /*path*/) {}
+    virtual void librarySaved(const std::string& /*path*/) {}
 };
 
 /// The services the application needs beside its windows.

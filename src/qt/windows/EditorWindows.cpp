@@ -6,11 +6,13 @@
 #include "ComparisonWindow.h"
 #include "LibraryComparisonWindow.h"
 #include "MDIForm1.h"
+#include "MergeConflictsDock.h"
 
 #include "AppState.h"
 #include "BaseForm.h"
 #include "EditingCommands.h"
 #include "MaterialFeedback.h"
+#include "MergeConflictList.h"
 #include "QtControls.h"
 #include "QtText.h"
 #include "QtTree.h"
@@ -37,6 +39,17 @@ public:
 
 private:
     MDIForm1& mainWindow_;
+};
+
+/// What the conflict list needs of the editor window: its unit system and its tree.
+class EditorConflictView final : public ConflictEditor {
+public:
+    explicit EditorConflictView(BaseFormWindow& window) : window_(window) {}
+    std::string UnitSystem() const override { return window_.form().UnitSystem(); }
+    void ShowMaterial(int n) override { window_.feedback().ShowMaterial(n); }
+
+private:
+    BaseFormWindow& window_;
 };
 
 namespace {
@@ -130,7 +143,38 @@ BaseForm& EditorWindows::createEditor() {
     mainWindow_.mdiArea()->addSubWindow(frame);
     subWindow_ = frame;
     connectEditing(*editor);
+    // Made with the editor and shown only for a library with conflicts beside it.
+    conflictDock_ = new MergeConflictsDock(&mainWindow_);
+    conflictDock_->hide();
+    mainWindow_.addDockWidget(Qt::BottomDockWidgetArea, conflictDock_);
+    conflictView_ = std::make_unique<EditorConflictView>(*editor);
+    conflicts_ =
+        std::make_unique<MergeConflictList>(state_, *conflictDock_, *conflictView_, messages_);
+    MergeConflictList* list = conflicts_.get();
+    conflictDock_->rowClicked = [list] { list->conflictList_Click(); };
+    // A decision is an edit: what is still being typed is stored first, as for Undo.
+    const auto decide = [this, list](void (MergeConflictList::*take)()) {
+        return [this, list, take] {
+            if (application_) application_->storePendingEdits();
+            (list->*take)();
+        };
+    };
+    conflictDock_->takeOurs = decide(&MergeConflictList::TakeOurs);
+    conflictDock_->takeTheirs = decide(&MergeConflictList::TakeTheirs);
+    conflictDock_->takeBase = decide(&MergeConflictList::TakeBase);
     return editor->form();
+}
+
+MergeConflictsDock* EditorWindows::conflictDock() const {
+    return conflictDock_;
+}
+
+void EditorWindows::libraryOpened(const std::string& path) {
+    if (conflicts_) conflicts_->LibraryOpened(path);
+}
+
+void EditorWindows::librarySaved(const std::string& path) {
+    if (conflicts_) conflicts_->LibrarySaved(path);
 }
 
 void EditorWindows::checkLibrary() {
@@ -324,6 +368,7 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
     QObject::connect(&window.unitsCombo(), &QtComboBox::clicked, &window, [this] {
         // Values are given in the system shown: a switch rewrites every line.
         if (checkDock_ && checkDock_->isVisible()) fillCheckList();
+        if (conflicts_) conflicts_->Refresh();
     });
 
     QObject::connect(&window.cmdNewMaterial(), &QPushButton::clicked, &window,
@@ -372,6 +417,14 @@ void EditorWindows::destroyEditor() {
     delete comparison_;
     delete libraryComparison_;
     treeEditing_.reset();
+    // The conflicts are those of the library that is going.
+    conflicts_.reset();
+    conflictView_.reset();
+    if (conflictDock_) {
+        mainWindow_.removeDockWidget(conflictDock_);
+        conflictDock_->deleteLater();
+        conflictDock_ = nullptr;
+    }
     // Its findings name materials of the library that is going.
     if (checkDock_) {
         mainWindow_.removeDockWidget(checkDock_);
