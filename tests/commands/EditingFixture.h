@@ -105,8 +105,8 @@ protected:
     AppState state;
     fake::FakeEditor editor{state};
     fake::FakePopupMenu editMenu;
-    TreeEditing treeEditing{editor.form, editMenu};
-    EditingCommands commands{editor.form};
+    TreeEditing treeEditing{state, editor.form, editor.messageBox, editMenu};
+    EditingCommands commands{state, editor.form, editor.messageBox};
 };
 
 } // namespace mb::test

@@ -25,7 +25,7 @@ protected:
 
     fake::FakeExchangeDialogs dialogs;
     fake::FakeFileDialogs files;
-    ExportMaterials exporter{editor.form, dialogs, files};
+    ExportMaterials exporter{state, editor.form, editor.messageBox, dialogs, files};
     TempDir dir;
 };
 

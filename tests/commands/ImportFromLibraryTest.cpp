@@ -47,7 +47,7 @@ protected:
     std::string SavedText() { return LibraryText(library(), GroupByCategory(library())); }
 
     fake::FakeExchangeDialogs dialogs;
-    ImportFromLibrary importer{editor.form, dialogs};
+    ImportFromLibrary importer{state, editor.form, editor.messageBox, dialogs};
     TempDir dir;
     std::string otherPath_;
 };

@@ -47,7 +47,7 @@ protected:
     std::int64_t clock = 1000;
     MaterialClipboard own{clipboard, [this] { return clock; }, std::string("boot-1")};
     MaterialClipboard other{clipboard, [this] { return clock; }, std::string("boot-1")};
-    EditingCommands window{editor.form, &own};
+    EditingCommands window{state, editor.form, editor.messageBox, &own};
 };
 
 TEST_F(MaterialClipboardTest, CopyPutsTheBlockAsASaveWritesItAndTheRowsAsShown) {
