@@ -19,11 +19,22 @@ BaseForm::BaseForm(AppState& appState, const BaseFormControls& controls,
 }
 
 void BaseForm::followChange(const LibraryChange& change) {
+    const std::optional<std::string> selected = TreeView1.selectedKey();
+    const int shown = CurrentMaterial();
     FollowChange(state.library, TreeView1, change);
+    // A tree built afresh keeps its selection: the same node, or the material on show
+    // under its new key while numbers still name the same materials.
+    if (selected && !TreeView1.selectedKey()) {
+        if (TreeView1.exists(*selected)) {
+            TreeView1.select(*selected);
+        } else if (!change.numbersShifted && state.library.IsValidNumber(shown)) {
+            const LibraryEntry& e = state.library.Entry(shown);
+            TreeView1.select(MaterialNodeKey(e.Category, e.Name, shown));
+        }
+    }
     // A number the grid shows may name another material now; otherwise only a change of
     // the shown material's records alters what the grid shows.
     if (storingCell_ || !VSFlexGrid1.isVisible()) return;
-    const int shown = CurrentMaterial();
     if (change.numbersShifted || (change.valuesChanged && change.touches(shown))) fillGrid();
 }
 
