@@ -2,10 +2,10 @@
 
 #include "AppState.h"
 #include "BackgroundWork.h"
-#include "BaseForm.h"
 #include "Controls.h"
 #include "DecimalSeparator.h"
 #include "DocumentLock.h"
+#include "EditorView.h"
 #include "FileOps.h"
 #include "LibraryFile.h"
 #include "LibraryImport.h"
@@ -126,15 +126,15 @@ void DocumentLifecycle::CommitPendingEdit() {
 }
 
 bool DocumentLifecycle::TreeIsEmpty() {
-    BaseForm* form = host_.loadedEditor();
-    return form == nullptr || form->TreeView1.nodeCount() == 0;
+    DocumentView* form = host_.loadedEditor();
+    return form == nullptr || form->tree().nodeCount() == 0;
 }
 
 void DocumentLifecycle::ResetViewAndUnloadEditor() {
     // The library is about to be replaced: its edits cannot be undone into another one.
     state_.history.clear();
-    if (BaseForm* form = host_.loadedEditor()) {
-        ResetLibraryView(state_.library, form->TreeView1, form->valueframe);
+    if (DocumentView* form = host_.loadedEditor()) {
+        form->ClearLibrary();
         // The library being replaced has been dealt with already: unloading must not ask.
         host_.setSaveOnUnload(false);
         // Unloading forgets the file name; the one just chosen must survive it.
@@ -176,21 +176,14 @@ void DocumentLifecycle::NewLibrary() {
     record.MaterialDescription("This is a sample material");
     lib.AddMaterial(LibraryEntry{"My Material    ", "", "My Material", "This is a sample material"},
                     std::move(record), clsMaterial());
-    const LibraryEntry& entry = lib.Entry(0);
 
-    BaseForm& form = host_.editor();
-    form.TreeView1.addNode(std::nullopt, entry.Category, entry.Category, "closedbook");
-    const std::string key = MaterialNodeKey(entry.Category, entry.Name, 0);
-    form.TreeView1.addNode(entry.Category, key, entry.Name, "leaf");
-    lib.LastNodeKey = key;
-
+    DocumentView& form = host_.editor();
+    form.ShowLibrary();
     host_.showEditor();
     host_.setEditorCaption(kNewFileCaption);
-    form.valueframe.setVisible(true);
     ShowFirstMaterial();
-    form.FillUnitsList();
-    form.FillTypeList();
-    form.unitsCombo_Click();
+    form.ShowSelectors();
+    form.ChooseUnitSystem(0);
     RestoreUnitSystem();
     // The sample material alone is nothing to recover.
     recovery_.markSaved();
@@ -278,15 +271,12 @@ void DocumentLifecycle::OpenOrImport(const std::optional<std::string>& initialPa
 }
 
 void DocumentLifecycle::ShowOpenedLibrary(const std::string& caption) {
-    Library& lib = state_.library;
-    BaseForm& form = host_.editor();
-    BuildTree(lib, form.TreeView1);
+    DocumentView& form = host_.editor();
+    form.ShowLibrary();
     host_.showEditor();
     host_.setEditorCaption(caption);
     ShowFirstMaterial();
-    form.valueframe.setVisible(true);
-    form.FillUnitsList();
-    form.FillTypeList();
+    form.ShowSelectors();
     state_.doc.DocumentOpen = true;
     RestoreUnitSystem();
 }
@@ -562,8 +552,7 @@ bool DocumentLifecycle::ConfirmSaveChanges() {
             if (!lastSaveWritten_) return true;
         }
     }
-    if (BaseForm* form = host_.loadedEditor())
-        ResetLibraryView(state_.library, form->TreeView1, form->valueframe);
+    if (DocumentView* form = host_.loadedEditor()) form->ClearLibrary();
     state_.history.clear();
     host_.setSaveOnUnload(false);
     host_.unloadEditor();
@@ -576,22 +565,23 @@ bool DocumentLifecycle::ConfirmSaveChanges() {
 }
 
 void DocumentLifecycle::ShowFirstMaterial() {
-    BaseForm& form = host_.editor();
-    form.TreeView1.setVisible(true);
-    if (form.TreeView1.nodeCount() == 0) return;
-    const std::vector<std::string> keys = form.TreeView1.keysInOrder();
-    form.TreeView1.select(keys.front());
+    DocumentView& form = host_.editor();
+    TreeControl& tree = form.tree();
+    tree.setVisible(true);
+    if (tree.nodeCount() == 0) return;
+    const std::vector<std::string> keys = tree.keysInOrder();
+    tree.select(keys.front());
     if (state_.library.LastMaterialIndex() >= 0) {
         clsMaterial& first = state_.library.Material(0);
-        form.materialTypeText.setText(first.MaterialType());
-        form.materialNameText.setText(first.MaterialName());
-        form.descriptionText.setText(first.MaterialDescription());
+        form.categoryBox().setText(first.MaterialType());
+        form.nameBox().setText(first.MaterialName());
+        form.descriptionBox().setText(first.MaterialDescription());
     }
     // Open on the first material itself, so the grid shows its values straight away.
     for (const std::string& key : keys) {
         if (!IsCategoryKey(key)) {
-            form.TreeView1.ensureVisible(key);
-            form.TreeView1.select(key);
+            tree.ensureVisible(key);
+            tree.select(key);
             form.TreeView1_NodeClick(key);
             break;
         }
@@ -599,13 +589,9 @@ void DocumentLifecycle::ShowFirstMaterial() {
 }
 
 void DocumentLifecycle::RestoreUnitSystem() {
-    BaseForm* form = host_.loadedEditor();
+    DocumentView* form = host_.loadedEditor();
     if (!form) return;
-    const int v = registry_.GetValue();
-    if (v >= 0 && v < form->unitsCombo.count()) {
-        form->unitsCombo.setListIndex(v);
-        form->unitsCombo_Click();
-    }
+    form->ChooseUnitSystem(registry_.GetValue());
 }
 
 } // namespace mb

@@ -10,7 +10,7 @@ namespace mb {
 struct AppState;
 struct RecoveryCopy;
 class BackgroundWork;
-class BaseForm;
+class DocumentView;
 class DocumentLock;
 class FileDialogs;
 class Locale;
@@ -55,9 +55,9 @@ class EditorWindowHost {
 public:
     virtual ~EditorWindowHost() = default;
     /// The editor's logic, or nullptr while the window is not loaded.
-    virtual BaseForm* loadedEditor() = 0;
+    virtual DocumentView* loadedEditor() = 0;
     /// Loads the window if needed (running its load step) and returns its logic.
-    virtual BaseForm& editor() = 0;
+    virtual DocumentView& editor() = 0;
     virtual void showEditor() = 0;
     virtual void setEditorCaption(const std::string& caption) = 0;
     /// "" while the window is not loaded.

@@ -14,7 +14,7 @@ namespace mb {
 
 struct AppState;
 class BackgroundWork;
-class BaseForm;
+class DocumentView;
 class Clipboard;
 class EditingCommands;
 class MaterialClipboard;
@@ -34,7 +34,7 @@ class EditorWindowFactory {
 public:
     virtual ~EditorWindowFactory() = default;
     /// A new editor window, not yet shown; its logic.
-    virtual BaseForm& createEditor() = 0;
+    virtual DocumentView& createEditor() = 0;
     virtual void destroyEditor() = 0;
     virtual void showEditor() = 0;
     virtual void setCaption(const std::string& caption) = 0;
@@ -85,8 +85,8 @@ public:
     void setExchangeDialogs(ExchangeDialogs& dialogs) { exchange_ = &dialogs; }
 
     // EditorWindowHost
-    BaseForm* loadedEditor() override;
-    BaseForm& editor() override;
+    DocumentView* loadedEditor() override;
+    DocumentView& editor() override;
     void showEditor() override;
     void setEditorCaption(const std::string& caption) override;
     std::string editorCaption() const override;
@@ -160,7 +160,7 @@ private:
     DocumentLifecycle lifecycle_;
     RecentFiles recent_;
     std::unique_ptr<MaterialClipboard> clipboard_;
-    BaseForm* editor_ = nullptr;
+    DocumentView* editor_ = nullptr;
     std::unique_ptr<EditingCommands> editing_;
     bool saveOnUnload_ = false;
     bool unloading_ = false;

@@ -70,14 +70,21 @@ bool NeedsRebuild(Library& library, const TreeControl& tree, const LibraryChange
     }
     if (change.numbersShifted) return true;
     if (!change.treeChanged) return false;
-    std::vector<bool> hasNode(static_cast<std::size_t>(library.MaterialCount()), false);
+    // A command may have placed or relabelled the node itself (a rename typed into the
+    // tree keeps its key); a node under another category or with another label has not.
+    std::vector<std::string> nodeOf(static_cast<std::size_t>(library.MaterialCount()));
     for (const std::string& key : tree.keysInOrder()) {
         const int n = KeyTailNumber(key);
         if (tree.parentKey(key) && library.IsValidNumber(n))
-            hasNode[static_cast<std::size_t>(n)] = true;
+            nodeOf[static_cast<std::size_t>(n)] = key;
     }
-    for (const int n : change.materials)
-        if (library.IsValidNumber(n) && !hasNode[static_cast<std::size_t>(n)]) return true;
+    for (const int n : change.materials) {
+        if (!library.IsValidNumber(n)) continue;
+        const std::string& key = nodeOf[static_cast<std::size_t>(n)];
+        const LibraryEntry& e = library.Entry(n);
+        if (key.empty() || tree.parentKey(key) != e.Category || tree.nodeText(key) != e.Name)
+            return true;
+    }
     return false;
 }
 

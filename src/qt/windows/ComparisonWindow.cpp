@@ -1,8 +1,8 @@
 #include "ComparisonWindow.h"
 
 #include "AppState.h"
-#include "BaseForm.h"
 #include "Controls.h"
+#include "EditorView.h"
 #include "QtText.h"
 #include "UnitConversion.h"
 
@@ -28,7 +28,7 @@ constexpr int kFirstMaterialColumn = 2;
 
 } // namespace
 
-ComparisonWindow::ComparisonWindow(AppState& state, BaseForm& form, MessageBox& messages,
+ComparisonWindow::ComparisonWindow(AppState& state, EditorView& form, MessageBox& messages,
                                    FileDialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), state_(state), form_(form), messages_(messages),
       dialogs_(dialogs) {
@@ -251,7 +251,7 @@ void ComparisonWindow::showCaption(const ComparisonTable& table) {
     const int materials = static_cast<int>(table.names.size());
     const int differing = static_cast<int>(std::count_if(table.rows.begin(), table.rows.end(),
                                                          [](const auto& r) { return r.differs; }));
-    const QString units = toQ(std::string(UnitSystemCaption(form_.unitsCombo.listIndex())));
+    const QString units = toQ(std::string(UnitSystemCaption(form_.UnitsIndex())));
     if (materials == 0)
         caption_->setText(QStringLiteral("Add materials with Edit, Add to Comparison (Ctrl+D)."));
     else

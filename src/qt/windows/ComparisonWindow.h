@@ -10,7 +10,7 @@ class QTableWidget;
 
 namespace mb {
 struct AppState;
-class BaseForm;
+class EditorView;
 class FileDialogs;
 class MessageBox;
 
@@ -23,7 +23,7 @@ namespace qt {
 class ComparisonWindow : public QWidget {
     Q_OBJECT
 public:
-    ComparisonWindow(AppState& state, BaseForm& form, MessageBox& messages, FileDialogs& dialogs,
+    ComparisonWindow(AppState& state, EditorView& form, MessageBox& messages, FileDialogs& dialogs,
                      QWidget* parent = nullptr);
     ~ComparisonWindow() override;
 
@@ -65,7 +65,7 @@ private:
     void scheduleRefresh();
 
     AppState& state_;
-    BaseForm& form_;
+    EditorView& form_;
     MessageBox& messages_;
     FileDialogs& dialogs_;
     MaterialComparison comparison_;

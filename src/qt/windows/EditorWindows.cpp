@@ -9,8 +9,8 @@
 #include "MergeConflictsDock.h"
 
 #include "AppState.h"
-#include "BaseForm.h"
 #include "EditingCommands.h"
+#include "EditorView.h"
 #include "MaterialFeedback.h"
 #include "MergeConflictList.h"
 #include "QtControls.h"
@@ -130,7 +130,7 @@ BaseFormWindow* EditorWindows::window() const {
     return subWindow_ ? qobject_cast<BaseFormWindow*>(subWindow_->widget()) : nullptr;
 }
 
-BaseForm& EditorWindows::createEditor() {
+DocumentView& EditorWindows::createEditor() {
     auto* frame = new EditorSubWindow;
     frame->setAttribute(Qt::WA_DeleteOnClose, false);
     auto* editor = new BaseFormWindow(state_, messages_, locale_);
@@ -310,7 +310,8 @@ void EditorWindows::compareWithLibrary() {
     const auto path = dialogs_.openFile(kCompareDialogTitle, kCompareDialogFilter);
     if (!path) return;
     if (!libraryComparison_)
-        libraryComparison_ = new LibraryComparisonWindow(editor->form(), &mainWindow_);
+        libraryComparison_ =
+            new LibraryComparisonWindow(state_, editor->form(), messages_, &mainWindow_);
     if (const std::string message = libraryComparison_->open(*path); !message.empty()) {
         messages_.show(message, MsgButtons::OK, MsgIcon::Exclamation);
         return;
@@ -320,8 +321,7 @@ void EditorWindows::compareWithLibrary() {
 }
 
 void EditorWindows::connectEditing(BaseFormWindow& window) {
-    BaseForm& form = window.form();
-    treeEditing_ = std::make_unique<TreeEditing>(form, *editPopup_);
+    treeEditing_ = window.makeTreeEditing(*editPopup_);
     TreeEditing* tree = treeEditing_.get();
 
     QtTree& treeView = window.TreeView1();

@@ -44,7 +44,7 @@ public:
     /// The application whose commands the editor's controls start.
     void setApplication(Application& application) { application_ = &application; }
 
-    BaseForm& createEditor() override;
+    DocumentView& createEditor() override;
     void destroyEditor() override;
     void showEditor() override;
     void setCaption(const std::string& caption) override;

@@ -2,7 +2,7 @@
 // record i and shadow i still describe the same material and that the tree's material nodes
 // carry exactly the numbers 0..last.
 
-#include "EditingFixture.h"
+#include "EditorFixture.h"
 
 #include <random>
 #include <set>
@@ -10,7 +10,7 @@
 namespace mb::test {
 namespace {
 
-class EditingSequenceTest : public EditingFixture, public ::testing::WithParamInterface<unsigned> {
+class EditingSequenceTest : public EditorFixture, public ::testing::WithParamInterface<unsigned> {
 protected:
     int Pick(int n) { return std::uniform_int_distribution<int>(0, std::max(n, 1) - 1)(rng); }
     /// Tags material n through its shadow's density, which travels with the material.

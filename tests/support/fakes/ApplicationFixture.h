@@ -35,7 +35,7 @@ class ApplicationTest : public ::testing::Test,
 protected:
     ApplicationTest() { main.MDIForm_Load(); }
 
-    BaseForm& createEditor() override {
+    DocumentView& createEditor() override {
         editor = std::make_unique<fake::FakeEditor>(state);
         caption_.clear();
         ++created;
