@@ -29,11 +29,11 @@ std::string FirstLine(const std::string& text) {
     return line;
 }
 
-std::string WhyNoReply(const ChildResult& run, const std::string& matlib,
+std::string WhyNoReply(const ChildResult& run, const std::string& program,
                        const ChildLimits& limits) {
     switch (run.status) {
     case ChildResult::Status::NotStarted:
-        return "the spreadsheet reader \"" + matlib + "\" cannot be started (" +
+        return "the spreadsheet reader \"" + program + "\" cannot be started (" +
                std::generic_category().message(run.error) + ")";
     case ChildResult::Status::TimedOut:
         return "reading it took longer than " + Seconds(limits.wallClock) + " seconds";
@@ -74,16 +74,14 @@ private:
 
 } // namespace
 
-IsolatedSpreadsheetReader::IsolatedSpreadsheetReader(std::string matlib, ChildLimits limits)
-    : matlib_(std::move(matlib)), limits_(limits) {}
+IsolatedSpreadsheetReader::IsolatedSpreadsheetReader(std::string program, ChildLimits limits)
+    : program_(std::move(program)), limits_(limits) {}
 
 std::unique_ptr<Workbook> IsolatedSpreadsheetReader::open(const std::string& path,
                                                           std::string& reason) {
-    // The tool takes anything starting with a dash for an option.
-    const std::string argument = path.starts_with('-') ? "./" + path : path;
-    const ChildResult run = RunChild(matlib_, {"cells", argument}, limits_);
+    const ChildResult run = RunChild(program_, {path}, limits_);
     if (run.status != ChildResult::Status::Exited || run.exitCode != 0) {
-        reason = Unreadable(path, WhyNoReply(run, matlib_, limits_));
+        reason = Unreadable(path, WhyNoReply(run, program_, limits_));
         return nullptr;
     }
     SheetReply reply = ParseSheetReply(run.out);
@@ -102,12 +100,13 @@ std::unique_ptr<Workbook> IsolatedSpreadsheetReader::open(const std::string& pat
 }
 
 std::string IsolatedSpreadsheetReader::Locate(const std::string& programDir,
+                                              const std::string& installed,
                                               const std::string& builtPath) {
-    if (const char* chosen = std::getenv("MB_MATLIB"); chosen && *chosen) return chosen;
-    const std::string beside = programDir + "/matlib";
-    if (::access(beside.c_str(), X_OK) == 0) return beside;
+    if (const char* chosen = std::getenv("MB_SHEET_READER"); chosen && *chosen) return chosen;
+    const std::string there = programDir + "/" + installed;
+    if (::access(there.c_str(), X_OK) == 0) return there;
     if (!builtPath.empty() && ::access(builtPath.c_str(), X_OK) == 0) return builtPath;
-    return beside;
+    return there;
 }
 
 } // namespace mb

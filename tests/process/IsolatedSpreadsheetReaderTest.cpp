@@ -57,7 +57,7 @@ TEST(IsolatedSpreadsheetReader, ReadsEveryFixtureExactlyAsTheInProcessReaderDoes
     int sheets = 0, refusals = 0;
     for (const fs::path& book : books) {
         FreeXLSpreadsheetReader inProcess;
-        IsolatedSpreadsheetReader isolated(MB_MATLIB_PATH);
+        IsolatedSpreadsheetReader isolated(MB_SHEETREADER_PATH);
         const Read expected = ReadFirstSheet(inProcess, book.string());
         const Read got = ReadFirstSheet(isolated, book.string());
         EXPECT_EQ(got.reason, expected.reason) << book;
@@ -83,7 +83,7 @@ TEST(IsolatedSpreadsheetReader, ReadsEveryFixtureExactlyAsTheInProcessReaderDoes
 // The refusals of readable files are the in-process reader's, compared above; this one
 // crashes FreeXL itself, which only the separate process survives.
 TEST(IsolatedSpreadsheetReader, AWorkbookThatCrashesTheReaderGivesAMessageAndLeavesTheLibrary) {
-    IsolatedSpreadsheetReader reader(MB_MATLIB_PATH);
+    IsolatedSpreadsheetReader reader(MB_SHEETREADER_PATH);
     Library lib;
     lib.AddMaterial("", "", "kept", "");
     const std::string book = Fixture("crashes/record_length.xls");
@@ -129,8 +129,7 @@ TEST(IsolatedSpreadsheetReader, AReaderThatMisbehavesGivesAMessageNamingTheFile)
         {"truncated", {}, "the spreadsheet reader gave a malformed answer"},
         {"refuses",
          {},
-         "the spreadsheet reader failed with exit status 2 (matlib: unknown command 'cells'; "
-         "try 'matlib --help')"},
+         "the spreadsheet reader failed with exit status 2 (usage: matbrowser-sheetreader FILE)"},
     };
     for (const auto& c : cases) {
         IsolatedSpreadsheetReader reader(MB_FAKE_SHEET_READER, c.limits);
@@ -154,47 +153,49 @@ TEST(IsolatedSpreadsheetReader, AReaderThatMisbehavesGivesAMessageNamingTheFile)
     EXPECT_EQ(r.row, 1);
 }
 
-class ScopedMatlibVariable {
+class ScopedReaderVariable {
 public:
-    explicit ScopedMatlibVariable(const char* value) {
-        if (const char* old = std::getenv("MB_MATLIB")) saved_ = old;
+    explicit ScopedReaderVariable(const char* value) {
+        if (const char* old = std::getenv("MB_SHEET_READER")) saved_ = old;
         if (value)
-            ::setenv("MB_MATLIB", value, 1);
+            ::setenv("MB_SHEET_READER", value, 1);
         else
-            ::unsetenv("MB_MATLIB");
+            ::unsetenv("MB_SHEET_READER");
     }
-    ~ScopedMatlibVariable() {
+    ~ScopedReaderVariable() {
         if (saved_)
-            ::setenv("MB_MATLIB", saved_->c_str(), 1);
+            ::setenv("MB_SHEET_READER", saved_->c_str(), 1);
         else
-            ::unsetenv("MB_MATLIB");
+            ::unsetenv("MB_SHEET_READER");
     }
 
 private:
     std::optional<std::string> saved_;
 };
 
-TEST(IsolatedSpreadsheetReader, FindsMatlibBesideTheProgramThenWhereTheBuildPutIt) {
-    test::TempDir programDir, buildDir;
-    const std::string beside = programDir.file("matlib"), built = buildDir.file("matlib");
-    ScopedMatlibVariable none(nullptr);
-    EXPECT_EQ(IsolatedSpreadsheetReader::Locate(programDir.path(), built), beside)
-        << "with neither, the message names the place beside the program";
+TEST(IsolatedSpreadsheetReader, FindsTheReaderWhereTheInstallationPutsItThenWhereTheBuildDid) {
+    test::TempDir prefix, buildDir;
+    const std::string bin = prefix.file("bin"), relative = "../libexec/matbrowser/reader";
+    fs::create_directories(bin);
+    fs::create_directories(prefix.file("libexec/matbrowser"));
+    const std::string installed = bin + "/" + relative, built = buildDir.file("reader");
+    const auto locate = [&] { return IsolatedSpreadsheetReader::Locate(bin, relative, built); };
+    ScopedReaderVariable none(nullptr);
+    EXPECT_EQ(locate(), installed) << "with neither, the message names the installed place";
     test::WriteBytes(built, "#!/bin/sh\n");
-    EXPECT_EQ(IsolatedSpreadsheetReader::Locate(programDir.path(), built), beside)
-        << "a file that cannot be run is not taken";
+    EXPECT_EQ(locate(), installed) << "a file that cannot be run is not taken";
     ::chmod(built.c_str(), 0755);
-    EXPECT_EQ(IsolatedSpreadsheetReader::Locate(programDir.path(), built), built);
-    test::WriteBytes(beside, "#!/bin/sh\n");
-    ::chmod(beside.c_str(), 0755);
-    EXPECT_EQ(IsolatedSpreadsheetReader::Locate(programDir.path(), built), beside);
-    ScopedMatlibVariable chosen("/opt/tools/matlib");
-    EXPECT_EQ(IsolatedSpreadsheetReader::Locate(programDir.path(), built), "/opt/tools/matlib");
+    EXPECT_EQ(locate(), built);
+    test::WriteBytes(installed, "#!/bin/sh\n");
+    ::chmod(installed.c_str(), 0755);
+    EXPECT_EQ(locate(), installed);
+    ScopedReaderVariable chosen("/opt/tools/reader");
+    EXPECT_EQ(locate(), "/opt/tools/reader");
 }
 
 TEST(IsolatedSpreadsheetReader, SurvivesEveryInputOfTheSpreadsheetFuzzCorpus) {
     if (!fs::is_directory(MB_SHEET_CORPUS_DIR)) GTEST_SKIP() << "no " << MB_SHEET_CORPUS_DIR;
-    IsolatedSpreadsheetReader reader(MB_MATLIB_PATH);
+    IsolatedSpreadsheetReader reader(MB_SHEETREADER_PATH);
     int replayed = 0;
     for (const auto& e : fs::directory_iterator(MB_SHEET_CORPUS_DIR)) {
         if (!e.is_regular_file()) continue;

@@ -83,7 +83,7 @@ TEST(ZipSpreadsheetReader, HandMadeWorkbooksReadToTheirMaterialsAndCells) {
           {9, 5, CellValue::Number(5)},
           {1, 16384, CellValue::Empty()}}},
     };
-    IsolatedSpreadsheetReader reader(MB_MATLIB_PATH);
+    IsolatedSpreadsheetReader reader(MB_SHEETREADER_PATH);
     for (const auto& c : cases) {
         Library library;
         const ImportResult r = ImportFile(Fixture(c.file), reader, library);
@@ -164,7 +164,7 @@ TEST(ZipSpreadsheetReader, BrokenWorkbooksAreRefusedWithTheirReasonAndLeaveTheLi
         {"not-a-zip.xlsx", "\" is not an xlsx or ods workbook (it is no zip archive)."},
         {"truncated.xlsx", "\" is damaged and cannot be read (its zip archive is incomplete)."},
     };
-    IsolatedSpreadsheetReader isolated(MB_MATLIB_PATH);
+    IsolatedSpreadsheetReader isolated(MB_SHEETREADER_PATH);
     ZipSpreadsheetReader inProcess;
     for (const auto& [file, why] : cases) {
         const std::string path = Fixture(file);
@@ -196,7 +196,7 @@ TEST(ZipSpreadsheetReader, BrokenWorkbooksAreRefusedWithTheirReasonAndLeaveTheLi
 TEST(ZipSpreadsheetReader, AWorkbookThatExhaustsTheReadersMemoryIsTooLarge) {
     ChildLimits limits;
     limits.addressSpaceBytes = std::size_t{96} << 20;
-    IsolatedSpreadsheetReader reader(MB_MATLIB_PATH, limits);
+    IsolatedSpreadsheetReader reader(MB_SHEETREADER_PATH, limits);
     const std::string path = Fixture("bomb.xlsx");
     std::string reason;
     EXPECT_EQ(reader.open(path, reason), nullptr);
@@ -286,7 +286,7 @@ TEST(ZipSpreadsheetReader, AWorkbookThatRepeatsATextWithoutEndIsRefusedNamingThe
                        "\" holds more than 64 MiB of text, a cell counted each time it is "
                        "repeated."},
     };
-    IsolatedSpreadsheetReader isolated(MB_MATLIB_PATH);
+    IsolatedSpreadsheetReader isolated(MB_SHEETREADER_PATH);
     for (const auto& [path, why] : cases) {
         Library library;
         library.AddMaterial("", "", "kept", "");
@@ -319,7 +319,7 @@ TEST(ZipSpreadsheetReader, TheXlsxExportReadsBackToTheSameFileByteForByte) {
     const std::pair<const char*, std::function<void(Library&)>> sources[] = {
         {"sample", LoadSample}, {"largest", bench::FillLargestLibrary}};
     test::TempDir dir;
-    IsolatedSpreadsheetReader reader(MB_MATLIB_PATH);
+    IsolatedSpreadsheetReader reader(MB_SHEETREADER_PATH);
     for (const auto& [name, fill] : sources)
         for (const int system : {UnitSystemIndex::SI}) {
             const std::string what =
@@ -344,7 +344,7 @@ TEST(ZipSpreadsheetReader, TheXlsxExportReadsBackToTheSameFileByteForByte) {
 // process.
 TEST(ZipSpreadsheetReader, CsvThroughTheReaderProcessReadsAsInProcess) {
     test::TempDir dir;
-    IsolatedSpreadsheetReader reader(MB_MATLIB_PATH);
+    IsolatedSpreadsheetReader reader(MB_SHEETREADER_PATH);
     Library original;
     LoadSample(original);
     const std::string table = dir.file("sample.csv");
@@ -411,7 +411,7 @@ TEST(ZipSpreadsheetReader, MatlibImportWritesOnlyWhatWasWhollyRead) {
 // the reader process: a sheet, or a reason that names the file.
 TEST(ZipSpreadsheetReader, SurvivesEveryInputOfTheFuzzCorpora) {
     test::TempDir dir;
-    IsolatedSpreadsheetReader reader(MB_MATLIB_PATH);
+    IsolatedSpreadsheetReader reader(MB_SHEETREADER_PATH);
     int inputs = 0;
     for (const auto& [folder, format, extension] :
          {std::tuple{"xlsx-corpus", fuzz::WorkbookFormat::Xlsx, ".xlsx"},

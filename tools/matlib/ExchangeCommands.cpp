@@ -33,9 +33,9 @@ int Import(const Invocation& inv, Output& output) {
             "matlib: " + out + " is " + in + " itself: the import would write over what it reads\n";
         return kExitFailed;
     }
-    // A workbook is read by this same program in a process of its own, as the editor
+    // A workbook is read by the reader program in a process of its own, as the editor
     // reads it: a damaged file then gives a message instead of a crash.
-    IsolatedSpreadsheetReader reader("/proc/self/exe");
+    IsolatedSpreadsheetReader reader(SheetReaderPath());
     Library library;
     const ImportResult r = ImportFile(in, reader, library);
     if (r.status == ImportResult::Status::CannotOpen) {

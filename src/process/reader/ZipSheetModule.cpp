@@ -5,7 +5,7 @@
 
 #include <array>
 
-namespace mb::cli {
+namespace mb {
 
 namespace {
 
@@ -54,4 +54,4 @@ std::unique_ptr<SpreadsheetReader> LoadZipSpreadsheetReader() {
     return std::unique_ptr<SpreadsheetReader>(entry());
 }
 
-} // namespace mb::cli
+} // namespace mb
