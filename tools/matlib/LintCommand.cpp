@@ -1,5 +1,6 @@
 #include "LintCommand.h"
 
+#include "ExchangeText.h"
 #include "MaterialChecks.h"
 #include "MatlibCommands.h"
 #include "TextUtil.h"
@@ -9,22 +10,6 @@
 namespace mb::cli {
 
 namespace {
-
-// Library text is one byte per character; JSON wants UTF-8.
-std::string Latin1ToUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x80) {
-            out += ch;
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 int Lint(const Invocation& inv, Output& output) {
     Library library;

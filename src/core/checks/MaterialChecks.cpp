@@ -85,7 +85,7 @@ public:
     bool inUnits() const { return !system_.empty(); }
     /// A value of `slot` as the messages give it: "2.1e+11", or "30463140 psi".
     std::string value(int slot, double si, int digits = 0) const {
-        if (!inUnits()) return digits ? SignificantNumberText(si, digits) : ShortNumberText(si);
+        if (!inUnits()) return digits ? SignificantNumberText(si, digits) : ShortestNumber(si);
         const double v = clsUnitConversion().ChangeUnits("SI", system_, slot, si);
         const std::string& label = system_ == "IPS"   ? UnitsIPS(slot)
                                    : system_ == "MKS" ? UnitsMKS(slot)

@@ -89,9 +89,7 @@ std::string ExactNumberText(double si) {
     const std::string text(TrimBlanks(FormatNumberText(si)));
     const std::optional<double> back = LeadingNumber(text);
     if (back && *back == si) return text;
-    char buf[32];
-    const auto res = std::to_chars(buf, buf + sizeof buf, si);
-    return std::string(buf, res.ptr);
+    return ShortestNumber(si);
 }
 
 std::string LibraryDifference::line() const {

@@ -1,4 +1,5 @@
 #include "CsvExchange.h"
+#include "NumberText.h"
 
 #include "ExchangeText.h"
 

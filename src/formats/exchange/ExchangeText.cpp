@@ -337,12 +337,6 @@ int CodeSlot(std::string_view code) {
     return slot;
 }
 
-std::string ShortestNumber(double value) {
-    char buffer[32];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return ec == std::errc() ? std::string(buffer, end) : std::string();
-}
-
 std::string CellText(const CellValue& cell) {
     switch (cell.kind) {
     case CellValue::Kind::Text:

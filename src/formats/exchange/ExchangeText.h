@@ -44,9 +44,6 @@ std::optional<double> WholeNumber(std::string_view text);
 /// around it allowed), or -1 for a text that names none.
 int CodeSlot(std::string_view code);
 
-/// Shortest text that reads back as the same double (std::to_chars).
-std::string ShortestNumber(double value);
-
 /// What a cell holds as text (UTF-8): a number as ShortestNumber writes it (a name typed
 /// as 42 stays "42"), a date or time as the sheet shows it, nothing and a formula without
 /// a value as "".

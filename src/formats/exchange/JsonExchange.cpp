@@ -1,4 +1,5 @@
 #include "JsonExchange.h"
+#include "NumberText.h"
 
 #include "ExchangeText.h"
 #include "Library.h"
