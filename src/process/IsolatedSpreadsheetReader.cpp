@@ -59,13 +59,10 @@ class IsolatedWorkbook : public Workbook {
 public:
     explicit IsolatedWorkbook(SheetReply reply) : reply_(std::move(reply)) {}
 
-    std::unique_ptr<Worksheet> firstSheet(std::string& reason) override {
-        if (reply_.outcome != SheetReply::Outcome::Sheet) {
-            reason = reply_.reason;
-            return nullptr;
-        }
+    Result<std::unique_ptr<Worksheet>> firstSheet() override {
+        if (reply_.outcome != SheetReply::Outcome::Sheet) return Failure{"", "", reply_.reason};
         // Asked for once: the sheet moves out rather than being copied cell by cell.
-        return std::make_unique<CapturedSheet>(std::move(reply_.sheet));
+        return std::unique_ptr<Worksheet>(std::make_unique<CapturedSheet>(std::move(reply_.sheet)));
     }
 
 private:
@@ -77,26 +74,22 @@ private:
 IsolatedSpreadsheetReader::IsolatedSpreadsheetReader(std::string program, ChildLimits limits)
     : program_(std::move(program)), limits_(limits) {}
 
-std::unique_ptr<Workbook> IsolatedSpreadsheetReader::open(const std::string& path,
-                                                          std::string& reason) {
+Result<std::unique_ptr<Workbook>> IsolatedSpreadsheetReader::open(const std::string& path) {
     const ChildResult run = RunChild(program_, {path}, limits_);
-    if (run.status != ChildResult::Status::Exited || run.exitCode != 0) {
-        reason = Unreadable(path, WhyNoReply(run, program_, limits_));
-        return nullptr;
-    }
+    if (run.status != ChildResult::Status::Exited || run.exitCode != 0)
+        return Failure{path, "", Unreadable(path, WhyNoReply(run, program_, limits_))};
     SheetReply reply = ParseSheetReply(run.out);
     switch (reply.outcome) {
     case SheetReply::Outcome::Malformed:
-        reason = Unreadable(path, "the spreadsheet reader gave a malformed answer");
-        return nullptr;
+        return Failure{path, "",
+                       Unreadable(path, "the spreadsheet reader gave a malformed answer")};
     case SheetReply::Outcome::OpenFailed:
-        reason = std::move(reply.reason);
-        return nullptr;
+        return Failure{path, "", std::move(reply.reason)};
     case SheetReply::Outcome::SheetFailed:
     case SheetReply::Outcome::Sheet:
         break;
     }
-    return std::make_unique<IsolatedWorkbook>(std::move(reply));
+    return std::unique_ptr<Workbook>(std::make_unique<IsolatedWorkbook>(std::move(reply)));
 }
 
 std::string IsolatedSpreadsheetReader::Locate(const std::string& programDir,

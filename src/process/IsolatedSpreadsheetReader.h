@@ -15,7 +15,7 @@ public:
     /// `program` is the path of the reader program; `limits` bound what one read may take.
     explicit IsolatedSpreadsheetReader(std::string program, ChildLimits limits = {});
 
-    std::unique_ptr<Workbook> open(const std::string& path, std::string& reason) override;
+    Result<std::unique_ptr<Workbook>> open(const std::string& path) override;
 
     const std::string& program() const { return program_; }
 

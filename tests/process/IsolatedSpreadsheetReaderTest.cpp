@@ -43,7 +43,16 @@ struct Read {
 
 Read ReadFirstSheet(SpreadsheetReader& reader, const std::string& path) {
     Read read;
-    if (auto book = reader.open(path, read.reason)) read.sheet = book->firstSheet(read.reason);
+    Result<std::unique_ptr<Workbook>> book = reader.open(path);
+    if (!book) {
+        read.reason = book.failure().what;
+        return read;
+    }
+    Result<std::unique_ptr<Worksheet>> sheet = book.value()->firstSheet();
+    if (sheet)
+        read.sheet = std::move(sheet.value());
+    else
+        read.reason = sheet.failure().what;
     return read;
 }
 
@@ -133,17 +142,19 @@ TEST(IsolatedSpreadsheetReader, AReaderThatMisbehavesGivesAMessageNamingTheFile)
     };
     for (const auto& c : cases) {
         IsolatedSpreadsheetReader reader(MB_FAKE_SHEET_READER, c.limits);
-        std::string reason;
-        EXPECT_EQ(reader.open(c.file, reason), nullptr) << c.file;
-        EXPECT_EQ(reason,
+        const Result<std::unique_ptr<Workbook>> book = reader.open(c.file);
+        ASSERT_FALSE(book) << c.file;
+        EXPECT_EQ(book.failure().file, c.file);
+        EXPECT_EQ(book.failure().what,
                   "The file \"" + std::string(c.file) + "\" could not be read: " + c.why + ".");
     }
 
     IsolatedSpreadsheetReader missing("/nonexistent/matlib");
-    std::string reason;
-    EXPECT_EQ(missing.open("book.xls", reason), nullptr);
-    EXPECT_EQ(reason, "The file \"book.xls\" could not be read: the spreadsheet reader "
-                      "\"/nonexistent/matlib\" cannot be started (No such file or directory).");
+    const Result<std::unique_ptr<Workbook>> none = missing.open("book.xls");
+    ASSERT_FALSE(none);
+    EXPECT_EQ(none.failure().what,
+              "The file \"book.xls\" could not be read: the spreadsheet reader "
+              "\"/nonexistent/matlib\" cannot be started (No such file or directory).");
 
     // The same stand-in, behaving, is read like any reader.
     IsolatedSpreadsheetReader reader(MB_FAKE_SHEET_READER);

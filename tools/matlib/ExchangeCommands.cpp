@@ -86,19 +86,19 @@ int Export(const Invocation& inv, Output& output) {
                               : format == "csv"  ? ExportFormat::Csv
                               : format == "xlsx" ? ExportFormat::Xlsx
                                                  : ExportFormat::Calculix;
-    ExportResult r =
+    Result<ExportedFile> r =
         ExportText(ExportSelection(library, chosen), kind, UnitSystem(inv.optionValues[1]));
-    if (!r.error.empty()) {
-        output.err += "matlib: " + r.error + "\n";
+    if (!r) {
+        output.err += "matlib: " + r.failure().what + "\n";
         return kExitFailed;
     }
-    output.out = std::move(r.bytes);
+    output.out = std::move(r->bytes);
     // The file goes out all the same: it is what the solver can take, and each gap is
     // named in it as well.
-    for (const ExportOmission& o : r.omissions)
+    for (const ExportOmission& o : r->omissions)
         output.err += "matlib: " + path + ": " + inv.terminal.shown(o.category) + " / " +
                       inv.terminal.shown(o.material) + ": " + inv.terminal.shown(o.what) + "\n";
-    return r.omissions.empty() ? kExitOk : kExitRejected;
+    return r->omissions.empty() ? kExitOk : kExitRejected;
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "LintCommand.h"
 
-#include "ExchangeText.h"
 #include "MaterialChecks.h"
 #include "MatlibCommands.h"
 #include "TextUtil.h"
+#include "Utf8Text.h"
 
 #include <nlohmann/json.hpp>
 

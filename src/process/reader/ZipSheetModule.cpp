@@ -12,9 +12,8 @@ namespace {
 class RefusingReader : public SpreadsheetReader {
 public:
     explicit RefusingReader(std::string why) : why_(std::move(why)) {}
-    std::unique_ptr<Workbook> open(const std::string& path, std::string& reason) override {
-        reason = "The file \"" + path + "\" cannot be read: " + why_ + ".";
-        return nullptr;
+    Result<std::unique_ptr<Workbook>> open(const std::string& path) override {
+        return Failure{path, "", "The file \"" + path + "\" cannot be read: " + why_ + "."};
     }
 
 private:

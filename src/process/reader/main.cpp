@@ -33,9 +33,8 @@ bool StartsAsZip(InputFile& file) {
 class RefusedFile final : public SpreadsheetReader {
 public:
     explicit RefusedFile(std::string reason) : reason_(std::move(reason)) {}
-    std::unique_ptr<Workbook> open(const std::string&, std::string& reason) override {
-        reason = reason_;
-        return nullptr;
+    Result<std::unique_ptr<Workbook>> open(const std::string& path) override {
+        return Failure{path, "", reason_};
     }
 
 private:
