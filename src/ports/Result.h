@@ -33,10 +33,10 @@ struct Failure {
 template <class T> class Result {
 public:
     /// What was read or made; anything a T is made from (a pointer to a derived class).
-    template <class U = T>
-    requires std::is_constructible_v<T, U&&> &&
-        (!std::is_same_v<std::remove_cvref_t<U>, Failure>)Result(U&& value)
-        : value_(std::in_place, std::forward<U>(value)) {}
+    template <class U = T, std::enable_if_t<std::is_constructible_v<T, U&&> &&
+                                                !std::is_same_v<std::remove_cvref_t<U>, Failure>,
+                                            int> = 0>
+    Result(U&& value) : value_(std::in_place, std::forward<U>(value)) {}
     Result(Failure failure) : failure_(std::move(failure)) {}
 
     bool ok() const { return value_.has_value(); }

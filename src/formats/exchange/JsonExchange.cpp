@@ -474,8 +474,10 @@ std::size_t OpeningAtDepth(std::string_view text, int depth) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (inString) {
-            if (c == '\\') ++i;
-            else if (c == '"') inString = false;
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
         } else if (c == '"') {
             inString = true;
         } else if (c == '[' || c == '{') {
@@ -497,11 +499,13 @@ std::string SyntaxProblem(const std::string& what, std::string_view lastRead) {
     if (has("forbidden character after backslash"))
         return "\\" + std::string(lastRead.empty() ? "" : lastRead.substr(lastRead.size() - 1)) +
                " is not an escape JSON has";
-    if (has("must be followed by U+DC00")) return "a \\u escape holds the first half of a pair alone";
+    if (has("must be followed by U+DC00"))
+        return "a \\u escape holds the first half of a pair alone";
     if (has("must follow U+D800")) return "a \\u escape holds the second half of a pair alone";
     if (has("must be followed by 4 hex digits"))
         return "four hexadecimal digits were expected after \\u";
-    if (has("control character")) return "a string holds a control character; write it as an escape";
+    if (has("control character"))
+        return "a string holds a control character; write it as an escape";
     if (has("ill-formed UTF-8")) return "a string holds bytes that are not UTF-8";
     if (has("expected digit after '.'")) return "a digit was expected after the decimal point";
     if (has("after exponent")) return "a digit was expected in the exponent";
@@ -564,11 +568,11 @@ private:
     void stopAt(std::size_t position, std::string why) {
         const std::string_view before = text_.substr(0, position == 0 ? 0 : position - 1);
         const std::size_t lineStart = before.rfind('\n');
-        const std::size_t line = 1 + static_cast<std::size_t>(
-                                         std::count(before.begin(), before.end(), '\n'));
-        const std::size_t column =
-            lineStart == std::string_view::npos ? std::max<std::size_t>(position, 1)
-                                                : position - (lineStart + 1);
+        const std::size_t line =
+            1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
+        const std::size_t column = lineStart == std::string_view::npos
+                                       ? std::max<std::size_t>(position, 1)
+                                       : position - (lineStart + 1);
         syntaxError.emplace(std::make_pair(line, column), std::move(why));
     }
 
