@@ -2,6 +2,7 @@
 
 #include "NumberText.h"
 #include "PropertyCatalogue.h"
+#include "ShortestNumber.h"
 #include "TextUtil.h"
 #include "UnitConversion.h"
 #include "ValueText.h"

@@ -448,10 +448,4 @@ std::string FormatGeneralNumber(double value, std::string_view decimalSeparator)
     return out;
 }
 
-std::string ShortestNumber(double value) {
-    char buffer[32];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return ec == std::errc() ? std::string(buffer, end) : std::string();
-}
-
 } // namespace mb

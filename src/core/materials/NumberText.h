@@ -37,10 +37,6 @@ void WriteNumberText(double value, char* text);
 /// of the value read back is written instead ("1000000E-6").
 double WriteStableNumberText(double value, char* text);
 
-/// The shortest text that reads back as the same double ("0.3", "2.1e+11"): what every
-/// file, message and export that carries a value exactly writes.
-std::string ShortestNumber(double value);
-
 /// General decimal text with up to 15 significant digits, in exponent form only where
 /// the number needs it, with the given decimal separator.
 std::string FormatGeneralNumber(double value, std::string_view decimalSeparator);

@@ -1,5 +1,5 @@
 #include "CsvExchange.h"
-#include "NumberText.h"
+#include "ShortestNumber.h"
 
 #include "ExchangeText.h"
 

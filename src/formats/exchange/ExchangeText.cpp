@@ -3,6 +3,7 @@
 #include "LibraryTextRules.h"
 #include "NumberText.h"
 #include "PropertyCatalogue.h"
+#include "ShortestNumber.h"
 #include "TextUtil.h"
 
 #include <algorithm>

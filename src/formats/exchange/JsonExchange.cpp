@@ -1,5 +1,5 @@
 #include "JsonExchange.h"
-#include "NumberText.h"
+#include "ShortestNumber.h"
 
 #include "ExchangeText.h"
 #include "Library.h"
