@@ -1,4 +1,4 @@
-// Workbooks read by "matlib cells" in a process of its own: the same cells as reading
+// Workbooks read by the reader program in a process of its own: the same cells as reading
 // them in process, and a message naming the file for whatever goes wrong over there.
 #include "IsolatedSpreadsheetReader.h"
 
