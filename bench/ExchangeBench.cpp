@@ -65,9 +65,11 @@ void BM_ImportCsv(benchmark::State& state) {
     mb::Library library;
     mb::ImportResult r;
     for (auto _ : state) {
-        mb::CsvSheet sheet;
-        if (!mb::ParseCsv(LargestCsv(), sheet).empty()) state.SkipWithError("not CSV");
-        r = mb::ImportAnyLayout(sheet, library);
+        const mb::Result<mb::CsvSheet> sheet = mb::ParseCsv(LargestCsv());
+        if (!sheet)
+            state.SkipWithError("not CSV");
+        else
+            r = mb::ImportAnyLayout(sheet.value(), library);
     }
     Imported(state, library, r, LargestCsv().size());
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 // Reading a workbook's cells, as the spreadsheet import needs it. The FreeXL reader in
-// src/formats/freexl and the xlsx/ods reader in src/formats/zipsheet implement it; tests use a sheet
-// scripted in memory.
+// src/formats/freexl and the xlsx/ods reader in src/formats/zipsheet implement it; tests use a
+// sheet scripted in memory.
+
+#include "Result.h"
 
 #include <climits>
 #include <memory>
@@ -70,16 +72,17 @@ public:
 class Workbook {
 public:
     virtual ~Workbook() = default;
-    /// The first worksheet, or null with `reason` set when the workbook has none.
-    virtual std::unique_ptr<Worksheet> firstSheet(std::string& reason) = 0;
+    /// The first worksheet, or why the workbook has none that can be read (naming the file).
+    virtual Result<std::unique_ptr<Worksheet>> firstSheet() = 0;
 };
 
 /// Opens workbook files.
 class SpreadsheetReader {
 public:
     virtual ~SpreadsheetReader() = default;
-    /// The workbook at `path`, or null with `reason` set to why it cannot be read.
-    virtual std::unique_ptr<Workbook> open(const std::string& path, std::string& reason) = 0;
+    /// The workbook at `path`, or why it cannot be read: a failure whose `file` is `path` and
+    /// whose `what` is the whole message, naming the file.
+    virtual Result<std::unique_ptr<Workbook>> open(const std::string& path) = 0;
 };
 
 } // namespace mb

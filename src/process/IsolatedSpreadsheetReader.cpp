@@ -29,11 +29,11 @@ std::string FirstLine(const std::string& text) {
     return line;
 }
 
-std::string WhyNoReply(const ChildResult& run, const std::string& matlib,
+std::string WhyNoReply(const ChildResult& run, const std::string& program,
                        const ChildLimits& limits) {
     switch (run.status) {
     case ChildResult::Status::NotStarted:
-        return "the spreadsheet reader \"" + matlib + "\" cannot be started (" +
+        return "the spreadsheet reader \"" + program + "\" cannot be started (" +
                std::generic_category().message(run.error) + ")";
     case ChildResult::Status::TimedOut:
         return "reading it took longer than " + Seconds(limits.wallClock) + " seconds";
@@ -59,13 +59,10 @@ class IsolatedWorkbook : public Workbook {
 public:
     explicit IsolatedWorkbook(SheetReply reply) : reply_(std::move(reply)) {}
 
-    std::unique_ptr<Worksheet> firstSheet(std::string& reason) override {
-        if (reply_.outcome != SheetReply::Outcome::Sheet) {
-            reason = reply_.reason;
-            return nullptr;
-        }
+    Result<std::unique_ptr<Worksheet>> firstSheet() override {
+        if (reply_.outcome != SheetReply::Outcome::Sheet) return Failure{"", "", reply_.reason};
         // Asked for once: the sheet moves out rather than being copied cell by cell.
-        return std::make_unique<CapturedSheet>(std::move(reply_.sheet));
+        return std::unique_ptr<Worksheet>(std::make_unique<CapturedSheet>(std::move(reply_.sheet)));
     }
 
 private:
@@ -74,40 +71,35 @@ private:
 
 } // namespace
 
-IsolatedSpreadsheetReader::IsolatedSpreadsheetReader(std::string matlib, ChildLimits limits)
-    : matlib_(std::move(matlib)), limits_(limits) {}
+IsolatedSpreadsheetReader::IsolatedSpreadsheetReader(std::string program, ChildLimits limits)
+    : program_(std::move(program)), limits_(limits) {}
 
-std::unique_ptr<Workbook> IsolatedSpreadsheetReader::open(const std::string& path,
-                                                          std::string& reason) {
-    // The tool takes anything starting with a dash for an option.
-    const std::string argument = path.starts_with('-') ? "./" + path : path;
-    const ChildResult run = RunChild(matlib_, {"cells", argument}, limits_);
-    if (run.status != ChildResult::Status::Exited || run.exitCode != 0) {
-        reason = Unreadable(path, WhyNoReply(run, matlib_, limits_));
-        return nullptr;
-    }
+Result<std::unique_ptr<Workbook>> IsolatedSpreadsheetReader::open(const std::string& path) {
+    const ChildResult run = RunChild(program_, {path}, limits_);
+    if (run.status != ChildResult::Status::Exited || run.exitCode != 0)
+        return Failure{path, "", Unreadable(path, WhyNoReply(run, program_, limits_))};
     SheetReply reply = ParseSheetReply(run.out);
     switch (reply.outcome) {
     case SheetReply::Outcome::Malformed:
-        reason = Unreadable(path, "the spreadsheet reader gave a malformed answer");
-        return nullptr;
+        return Failure{path, "",
+                       Unreadable(path, "the spreadsheet reader gave a malformed answer")};
     case SheetReply::Outcome::OpenFailed:
-        reason = std::move(reply.reason);
-        return nullptr;
+        return Failure{path, "", std::move(reply.reason)};
     case SheetReply::Outcome::SheetFailed:
     case SheetReply::Outcome::Sheet:
         break;
     }
-    return std::make_unique<IsolatedWorkbook>(std::move(reply));
+    return std::unique_ptr<Workbook>(std::make_unique<IsolatedWorkbook>(std::move(reply)));
 }
 
 std::string IsolatedSpreadsheetReader::Locate(const std::string& programDir,
+                                              const std::string& installed,
                                               const std::string& builtPath) {
-    if (const char* chosen = std::getenv("MB_MATLIB"); chosen && *chosen) return chosen;
-    const std::string beside = programDir + "/matlib";
-    if (::access(beside.c_str(), X_OK) == 0) return beside;
+    if (const char* chosen = std::getenv("MB_SHEET_READER"); chosen && *chosen) return chosen;
+    const std::string there = programDir + "/" + installed;
+    if (::access(there.c_str(), X_OK) == 0) return there;
     if (!builtPath.empty() && ::access(builtPath.c_str(), X_OK) == 0) return builtPath;
-    return beside;
+    return there;
 }
 
 } // namespace mb

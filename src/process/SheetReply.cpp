@@ -95,11 +95,11 @@ SheetReply Malformed(std::string why) {
 }
 
 std::string CaptureCells(SpreadsheetReader& reader, const std::string& path) {
-    std::string reason;
-    std::unique_ptr<Workbook> workbook = reader.open(path, reason);
-    if (!workbook) return FailureReply("open", reason);
-    std::unique_ptr<Worksheet> sheet = workbook->firstSheet(reason);
-    if (!sheet) return FailureReply("sheet", reason);
+    Result<std::unique_ptr<Workbook>> workbook = reader.open(path);
+    if (!workbook) return FailureReply("open", workbook.failure().what);
+    Result<std::unique_ptr<Worksheet>> read = workbook.value()->firstSheet();
+    if (!read) return FailureReply("sheet", read.failure().what);
+    const std::unique_ptr<Worksheet>& sheet = read.value();
 
     const Worksheet::Extent extent = sheet->extent();
     const int lastRow = std::min(extent.rows, kSheetReplyLastRow);

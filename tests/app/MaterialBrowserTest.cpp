@@ -386,10 +386,10 @@ private slots:
                                                               {"metals.csv", ExportFormat::Csv},
                                                               {"metals.xlsx", ExportFormat::Xlsx}};
         for (const auto& [name, format] : kinds) {
-            const ExportResult exported =
+            const Result<ExportedFile> exported =
                 ExportText(ExportSelection(metals), format, UnitSystemIndex::SI);
-            QCOMPARE(exported.error, std::string());
-            const std::string& bytes = exported.bytes;
+            QVERIFY(exported.ok());
+            const std::string& bytes = exported->bytes;
             const QString path = dir->filePath(name);
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));

@@ -14,7 +14,7 @@ namespace mb {
 namespace {
 
 ChildResult RunFake(const std::string& mode, const ChildLimits& limits = {}) {
-    return RunChild(MB_FAKE_SHEET_READER, {"cells", mode}, limits);
+    return RunChild(MB_FAKE_SHEET_READER, {mode}, limits);
 }
 
 TEST(ChildProcess, StartsTheChildWithItsLimitsNoInputAndNoneOfTheParentsFiles) {
@@ -65,7 +65,7 @@ TEST(ChildProcess, ReportsHowTheChildEnded) {
     EXPECT_EQ(r.status, ChildResult::Status::Exited);
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "matlib: unknown command 'cells'; try 'matlib --help'\nmore\n");
+    EXPECT_EQ(r.err, "usage: matbrowser-sheetreader FILE\nmore\n");
 
     r = RunFake("crash");
     EXPECT_EQ(r.status, ChildResult::Status::Signalled);
@@ -77,7 +77,7 @@ TEST(ChildProcess, ReportsHowTheChildEnded) {
     EXPECT_EQ(r.signal, SIGABRT);
     EXPECT_EQ(r.out, "MBSHEET 3\nT 1 1 3\nEnd\nE 1\n");
 
-    r = RunChild("/nonexistent/matlib", {"cells", "x.xls"}, {});
+    r = RunChild("/nonexistent/matbrowser-sheetreader", {"x.xls"}, {});
     EXPECT_EQ(r.status, ChildResult::Status::NotStarted);
     EXPECT_EQ(r.error, ENOENT);
 }

@@ -1,5 +1,5 @@
-// Stands in for "matlib cells FILE" and misbehaves as FILE says, so the tests can show what
-// the editor makes of a spreadsheet reader that crashes, hangs, floods or talks nonsense.
+// Stands in for the reader program given FILE and misbehaves as FILE says, so the tests can show
+// what the editor makes of a spreadsheet reader that crashes, hangs, floods or talks nonsense.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -55,8 +55,8 @@ void Describe() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3 || std::strcmp(argv[1], "cells") != 0) return 64;
-    const std::string mode = argv[2];
+    if (argc != 2) return 64;
+    const std::string mode = argv[1];
     if (mode == "crash") {
         std::fflush(stdout);
         std::raise(SIGSEGV);
@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
     } else if (mode == "truncated") {
         Print(kOneCell.substr(0, kOneCell.size() - 4));
     } else if (mode == "refuses") {
-        std::fputs("matlib: unknown command 'cells'; try 'matlib --help'\nmore\n", stderr);
+        std::fputs("usage: matbrowser-sheetreader FILE\nmore\n", stderr);
         return 2;
     } else if (mode == "describe") {
         Describe();

@@ -1,4 +1,4 @@
-// Workbooks read by "matlib cells" in a process of its own: the same cells as reading
+// Workbooks read by the reader program in a process of its own: the same cells as reading
 // them in process, and a message naming the file for whatever goes wrong over there.
 #include "IsolatedSpreadsheetReader.h"
 
@@ -43,7 +43,16 @@ struct Read {
 
 Read ReadFirstSheet(SpreadsheetReader& reader, const std::string& path) {
     Read read;
-    if (auto book = reader.open(path, read.reason)) read.sheet = book->firstSheet(read.reason);
+    Result<std::unique_ptr<Workbook>> book = reader.open(path);
+    if (!book) {
+        read.reason = book.failure().what;
+        return read;
+    }
+    Result<std::unique_ptr<Worksheet>> sheet = book.value()->firstSheet();
+    if (sheet)
+        read.sheet = std::move(sheet.value());
+    else
+        read.reason = sheet.failure().what;
     return read;
 }
 
@@ -57,7 +66,7 @@ TEST(IsolatedSpreadsheetReader, ReadsEveryFixtureExactlyAsTheInProcessReaderDoes
     int sheets = 0, refusals = 0;
     for (const fs::path& book : books) {
         FreeXLSpreadsheetReader inProcess;
-        IsolatedSpreadsheetReader isolated(MB_MATLIB_PATH);
+        IsolatedSpreadsheetReader isolated(MB_SHEETREADER_PATH);
         const Read expected = ReadFirstSheet(inProcess, book.string());
         const Read got = ReadFirstSheet(isolated, book.string());
         EXPECT_EQ(got.reason, expected.reason) << book;
@@ -83,7 +92,7 @@ TEST(IsolatedSpreadsheetReader, ReadsEveryFixtureExactlyAsTheInProcessReaderDoes
 // The refusals of readable files are the in-process reader's, compared above; this one
 // crashes FreeXL itself, which only the separate process survives.
 TEST(IsolatedSpreadsheetReader, AWorkbookThatCrashesTheReaderGivesAMessageAndLeavesTheLibrary) {
-    IsolatedSpreadsheetReader reader(MB_MATLIB_PATH);
+    IsolatedSpreadsheetReader reader(MB_SHEETREADER_PATH);
     Library lib;
     lib.AddMaterial("", "", "kept", "");
     const std::string book = Fixture("crashes/record_length.xls");
@@ -129,22 +138,23 @@ TEST(IsolatedSpreadsheetReader, AReaderThatMisbehavesGivesAMessageNamingTheFile)
         {"truncated", {}, "the spreadsheet reader gave a malformed answer"},
         {"refuses",
          {},
-         "the spreadsheet reader failed with exit status 2 (matlib: unknown command 'cells'; "
-         "try 'matlib --help')"},
+         "the spreadsheet reader failed with exit status 2 (usage: matbrowser-sheetreader FILE)"},
     };
     for (const auto& c : cases) {
         IsolatedSpreadsheetReader reader(MB_FAKE_SHEET_READER, c.limits);
-        std::string reason;
-        EXPECT_EQ(reader.open(c.file, reason), nullptr) << c.file;
-        EXPECT_EQ(reason,
+        const Result<std::unique_ptr<Workbook>> book = reader.open(c.file);
+        ASSERT_FALSE(book) << c.file;
+        EXPECT_EQ(book.failure().file, c.file);
+        EXPECT_EQ(book.failure().what,
                   "The file \"" + std::string(c.file) + "\" could not be read: " + c.why + ".");
     }
 
     IsolatedSpreadsheetReader missing("/nonexistent/matlib");
-    std::string reason;
-    EXPECT_EQ(missing.open("book.xls", reason), nullptr);
-    EXPECT_EQ(reason, "The file \"book.xls\" could not be read: the spreadsheet reader "
-                      "\"/nonexistent/matlib\" cannot be started (No such file or directory).");
+    const Result<std::unique_ptr<Workbook>> none = missing.open("book.xls");
+    ASSERT_FALSE(none);
+    EXPECT_EQ(none.failure().what,
+              "The file \"book.xls\" could not be read: the spreadsheet reader "
+              "\"/nonexistent/matlib\" cannot be started (No such file or directory).");
 
     // The same stand-in, behaving, is read like any reader.
     IsolatedSpreadsheetReader reader(MB_FAKE_SHEET_READER);
@@ -154,47 +164,49 @@ TEST(IsolatedSpreadsheetReader, AReaderThatMisbehavesGivesAMessageNamingTheFile)
     EXPECT_EQ(r.row, 1);
 }
 
-class ScopedMatlibVariable {
+class ScopedReaderVariable {
 public:
-    explicit ScopedMatlibVariable(const char* value) {
-        if (const char* old = std::getenv("MB_MATLIB")) saved_ = old;
+    explicit ScopedReaderVariable(const char* value) {
+        if (const char* old = std::getenv("MB_SHEET_READER")) saved_ = old;
         if (value)
-            ::setenv("MB_MATLIB", value, 1);
+            ::setenv("MB_SHEET_READER", value, 1);
         else
-            ::unsetenv("MB_MATLIB");
+            ::unsetenv("MB_SHEET_READER");
     }
-    ~ScopedMatlibVariable() {
+    ~ScopedReaderVariable() {
         if (saved_)
-            ::setenv("MB_MATLIB", saved_->c_str(), 1);
+            ::setenv("MB_SHEET_READER", saved_->c_str(), 1);
         else
-            ::unsetenv("MB_MATLIB");
+            ::unsetenv("MB_SHEET_READER");
     }
 
 private:
     std::optional<std::string> saved_;
 };
 
-TEST(IsolatedSpreadsheetReader, FindsMatlibBesideTheProgramThenWhereTheBuildPutIt) {
-    test::TempDir programDir, buildDir;
-    const std::string beside = programDir.file("matlib"), built = buildDir.file("matlib");
-    ScopedMatlibVariable none(nullptr);
-    EXPECT_EQ(IsolatedSpreadsheetReader::Locate(programDir.path(), built), beside)
-        << "with neither, the message names the place beside the program";
+TEST(IsolatedSpreadsheetReader, FindsTheReaderWhereTheInstallationPutsItThenWhereTheBuildDid) {
+    test::TempDir prefix, buildDir;
+    const std::string bin = prefix.file("bin"), relative = "../libexec/matbrowser/reader";
+    fs::create_directories(bin);
+    fs::create_directories(prefix.file("libexec/matbrowser"));
+    const std::string installed = bin + "/" + relative, built = buildDir.file("reader");
+    const auto locate = [&] { return IsolatedSpreadsheetReader::Locate(bin, relative, built); };
+    ScopedReaderVariable none(nullptr);
+    EXPECT_EQ(locate(), installed) << "with neither, the message names the installed place";
     test::WriteBytes(built, "#!/bin/sh\n");
-    EXPECT_EQ(IsolatedSpreadsheetReader::Locate(programDir.path(), built), beside)
-        << "a file that cannot be run is not taken";
+    EXPECT_EQ(locate(), installed) << "a file that cannot be run is not taken";
     ::chmod(built.c_str(), 0755);
-    EXPECT_EQ(IsolatedSpreadsheetReader::Locate(programDir.path(), built), built);
-    test::WriteBytes(beside, "#!/bin/sh\n");
-    ::chmod(beside.c_str(), 0755);
-    EXPECT_EQ(IsolatedSpreadsheetReader::Locate(programDir.path(), built), beside);
-    ScopedMatlibVariable chosen("/opt/tools/matlib");
-    EXPECT_EQ(IsolatedSpreadsheetReader::Locate(programDir.path(), built), "/opt/tools/matlib");
+    EXPECT_EQ(locate(), built);
+    test::WriteBytes(installed, "#!/bin/sh\n");
+    ::chmod(installed.c_str(), 0755);
+    EXPECT_EQ(locate(), installed);
+    ScopedReaderVariable chosen("/opt/tools/reader");
+    EXPECT_EQ(locate(), "/opt/tools/reader");
 }
 
 TEST(IsolatedSpreadsheetReader, SurvivesEveryInputOfTheSpreadsheetFuzzCorpus) {
     if (!fs::is_directory(MB_SHEET_CORPUS_DIR)) GTEST_SKIP() << "no " << MB_SHEET_CORPUS_DIR;
-    IsolatedSpreadsheetReader reader(MB_MATLIB_PATH);
+    IsolatedSpreadsheetReader reader(MB_SHEETREADER_PATH);
     int replayed = 0;
     for (const auto& e : fs::directory_iterator(MB_SHEET_CORPUS_DIR)) {
         if (!e.is_regular_file()) continue;

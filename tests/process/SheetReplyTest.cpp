@@ -46,24 +46,19 @@ public:
     std::string openFailure, sheetFailure;
     bool runsOutOfMemory = false;
 
-    std::unique_ptr<Workbook> open(const std::string&, std::string& reason) override {
+    Result<std::unique_ptr<Workbook>> open(const std::string& path) override {
         if (runsOutOfMemory) throw std::bad_alloc();
-        if (!openFailure.empty()) {
-            reason = openFailure;
-            return nullptr;
-        }
-        return std::make_unique<Book>(*this);
+        if (!openFailure.empty()) return Failure{path, "", openFailure};
+        return std::unique_ptr<Workbook>(std::make_unique<Book>(*this));
     }
 
 private:
     struct Book : Workbook {
         explicit Book(const ScriptedReader& r) : reader(r) {}
-        std::unique_ptr<Worksheet> firstSheet(std::string& reason) override {
-            if (!reader.sheetFailure.empty()) {
-                reason = reader.sheetFailure;
-                return nullptr;
-            }
-            return std::make_unique<MapSheet>(reader.cells, reader.extent, reader.everyCell);
+        Result<std::unique_ptr<Worksheet>> firstSheet() override {
+            if (!reader.sheetFailure.empty()) return Failure{"", "", reader.sheetFailure};
+            return std::unique_ptr<Worksheet>(
+                std::make_unique<MapSheet>(reader.cells, reader.extent, reader.everyCell));
         }
         const ScriptedReader& reader;
     };
@@ -140,11 +135,12 @@ TEST(SheetReply, SendsEveryCellWithinTheBoundsAndTheMergedRanges) {
     class MergedReader : public SpreadsheetReader {
     public:
         Cells cells;
-        std::unique_ptr<Workbook> open(const std::string&, std::string&) override {
+        Result<std::unique_ptr<Workbook>> open(const std::string&) override {
             struct Book : Workbook {
                 Cells cells;
-                std::unique_ptr<Worksheet> firstSheet(std::string&) override {
-                    return std::make_unique<MergedSheet>(cells, std::nullopt, std::nullopt);
+                Result<std::unique_ptr<Worksheet>> firstSheet() override {
+                    return std::unique_ptr<Worksheet>(
+                        std::make_unique<MergedSheet>(cells, std::nullopt, std::nullopt));
                 }
             };
             auto book = std::make_unique<Book>();

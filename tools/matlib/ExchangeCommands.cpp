@@ -33,9 +33,9 @@ int Import(const Invocation& inv, Output& output) {
             "matlib: " + out + " is " + in + " itself: the import would write over what it reads\n";
         return kExitFailed;
     }
-    // A workbook is read by this same program in a process of its own, as the editor
+    // A workbook is read by the reader program in a process of its own, as the editor
     // reads it: a damaged file then gives a message instead of a crash.
-    IsolatedSpreadsheetReader reader("/proc/self/exe");
+    IsolatedSpreadsheetReader reader(SheetReaderPath());
     Library library;
     const ImportResult r = ImportFile(in, reader, library);
     if (r.status == ImportResult::Status::CannotOpen) {
@@ -86,19 +86,19 @@ int Export(const Invocation& inv, Output& output) {
                               : format == "csv"  ? ExportFormat::Csv
                               : format == "xlsx" ? ExportFormat::Xlsx
                                                  : ExportFormat::Calculix;
-    ExportResult r =
+    Result<ExportedFile> r =
         ExportText(ExportSelection(library, chosen), kind, UnitSystem(inv.optionValues[1]));
-    if (!r.error.empty()) {
-        output.err += "matlib: " + r.error + "\n";
+    if (!r) {
+        output.err += "matlib: " + r.failure().what + "\n";
         return kExitFailed;
     }
-    output.out = std::move(r.bytes);
+    output.out = std::move(r->bytes);
     // The file goes out all the same: it is what the solver can take, and each gap is
     // named in it as well.
-    for (const ExportOmission& o : r.omissions)
+    for (const ExportOmission& o : r->omissions)
         output.err += "matlib: " + path + ": " + inv.terminal.shown(o.category) + " / " +
                       inv.terminal.shown(o.material) + ": " + inv.terminal.shown(o.what) + "\n";
-    return r.omissions.empty() ? kExitOk : kExitRejected;
+    return r->omissions.empty() ? kExitOk : kExitRejected;
 }
 
 } // namespace

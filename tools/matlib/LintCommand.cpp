@@ -3,6 +3,7 @@
 #include "MaterialChecks.h"
 #include "MatlibCommands.h"
 #include "TextUtil.h"
+#include "Utf8Text.h"
 
 #include <nlohmann/json.hpp>
 
@@ -15,22 +16,6 @@
 namespace mb::cli {
 
 namespace {
-
-// Library text is one byte per character; JSON wants UTF-8.
-std::string Latin1ToUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x80) {
-            out += ch;
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 // The line of each material's "MATL" line, in material order: line ends as the reader
 // knows them (CR LF, LF or CR), so a location agrees with what an editor shows.

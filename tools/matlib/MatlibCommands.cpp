@@ -1,28 +1,30 @@
 #include "MatlibCommands.h"
 
-#include "ChildProcess.h"
 #include "CurveCommand.h"
 #include "ExchangeCommands.h"
+#include "IsolatedSpreadsheetReader.h"
 #include "LintCommand.h"
 #include "MergeCommand.h"
-#include "ZipSheetModule.h"
 
 #include "FileOps.h"
-#include "FreeXLSpreadsheet.h"
 #include "Library.h"
 #include "LibraryDiff.h"
 #include "LibraryFile.h"
-#include "LibraryImport.h"
 #include "MaterialQuery.h"
 #include "PropertyCatalogue.h"
-#include "SheetReply.h"
 #include "TextUtil.h"
 #include "UnitConversion.h"
 
 #include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
+
 #include <charconv>
 #include <memory>
 #include <optional>
+#include <unistd.h>
 
 namespace mb::cli {
 
@@ -250,59 +252,29 @@ int Write(const Invocation& inv, Output& output) {
     return Save(inv.positionals[1], library, output);
 }
 
-// A zip archive is what xlsx and ods workbooks are, whatever the file's name.
-bool StartsAsZip(InputFile& file) {
-    char head[4] = {};
-    std::size_t got = 0;
-    for (long n; got < sizeof head && (n = file.read(head + got, sizeof head - got)) > 0;)
-        got += static_cast<std::size_t>(n);
-    return std::string_view(head, got) == "PK\x03\x04";
-}
-
-// Gives the reason a file was refused in the reply, as a reader that cannot open it would.
-class RefusedFile final : public SpreadsheetReader {
-public:
-    explicit RefusedFile(std::string reason) : reason_(std::move(reason)) {}
-    std::unique_ptr<Workbook> open(const std::string&, std::string& reason) override {
-        reason = reason_;
-        return nullptr;
-    }
-
-private:
-    std::string reason_;
-};
-
-// The editor reads every foreign sheet through this command. A zip archive is an xlsx or
-// ods workbook; a ".csv" is CSV text; anything else goes to FreeXL, whose messages tell a
-// damaged workbook from a file that is none.
+// The reader program prints the reply itself: it takes this process's place, so the output
+// and exit status of `cells` are the reader's own.
 int Cells(const Invocation& inv, Output& output) {
+    const std::string reader = SheetReaderPath();
     const std::string& path = inv.positionals[0];
-    // FreeXL and libzip would wait on a named pipe, or read a device, for ever: only a
-    // file that ends reaches them, whatever the caller checked before starting this.
-    InputFile file(path);
-    if (!file.ok()) {
-        RefusedFile refused(UnreadableFileMessage(path, file.reason()));
-        output.out = CaptureSheetReply(refused, path);
-        return kExitOk;
-    }
-    const auto named = [&path](std::string_view ending) {
-        return path.size() >= ending.size() &&
-               EqualsNoCase(std::string_view(path).substr(path.size() - ending.size()), ending);
-    };
-    // Run by hand, the reader is held to what the editor and `import` give it.
-    LimitThisProcess(ChildLimits{});
-    std::unique_ptr<SpreadsheetReader> reader;
-    if (StartsAsZip(file) || named(".xlsx") || named(".ods"))
-        reader = LoadZipSpreadsheetReader();
-    else if (named(".csv"))
-        reader = std::make_unique<CsvSpreadsheetReader>();
-    else
-        reader = std::make_unique<FreeXLSpreadsheetReader>();
-    output.out = CaptureSheetReply(*reader, path);
-    return kExitOk;
+    std::fflush(nullptr);
+    char* const argv[] = {const_cast<char*>(reader.c_str()), const_cast<char*>(path.c_str()),
+                          nullptr};
+    ::execv(reader.c_str(), argv);
+    output.err += "matlib: the spreadsheet reader \"" + reader + "\" cannot be started (" +
+                  std::generic_category().message(errno) + ")\n";
+    return kExitFailed;
 }
 
 } // namespace
+
+std::string SheetReaderPath() {
+    std::array<char, 4096> buffer{};
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+    const std::string self = n > 0 ? std::string(buffer.data(), static_cast<std::size_t>(n)) : "";
+    const std::string dir = self.empty() ? "." : self.substr(0, self.rfind('/'));
+    return IsolatedSpreadsheetReader::Locate(dir, MB_SHEETREADER_INSTALLED, MB_SHEETREADER_BUILT);
+}
 
 int LoadLibrary(const std::string& path, Library& library, Output& output) {
     RecoverBeforeReading(path, output);

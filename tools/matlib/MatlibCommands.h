@@ -26,6 +26,9 @@ int MaterialNamed(const Library& library, const TerminalText& terminal, std::str
 /// Says that `path` holds no material `typed` and gives the exit code.
 int NoSuchMaterial(const std::string& path, std::string_view typed, Output& output);
 
+/// The workbook reader program, installed or built, that reads every foreign sheet.
+std::string SheetReaderPath();
+
 /// The commands of `matlib`, in the order its help lists them.
 const std::vector<CommandSpec>& MatlibCommands();
 /// `matlib` as its help presents it.

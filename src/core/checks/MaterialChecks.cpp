@@ -2,6 +2,7 @@
 
 #include "NumberText.h"
 #include "PropertyCatalogue.h"
+#include "ShortestNumber.h"
 #include "TextUtil.h"
 #include "UnitConversion.h"
 #include "ValueText.h"
@@ -85,7 +86,7 @@ public:
     bool inUnits() const { return !system_.empty(); }
     /// A value of `slot` as the messages give it: "2.1e+11", or "30463140 psi".
     std::string value(int slot, double si, int digits = 0) const {
-        if (!inUnits()) return digits ? SignificantNumberText(si, digits) : ShortNumberText(si);
+        if (!inUnits()) return digits ? SignificantNumberText(si, digits) : ShortestNumber(si);
         const double v = clsUnitConversion().ChangeUnits("SI", system_, slot, si);
         const std::string& label = system_ == "IPS"   ? UnitsIPS(slot)
                                    : system_ == "MKS" ? UnitsMKS(slot)

@@ -4,12 +4,6 @@
 
 namespace mb {
 
-std::string ShortNumberText(double v) {
-    char buf[32];
-    const auto res = std::to_chars(buf, buf + sizeof buf, v);
-    return std::string(buf, res.ptr);
-}
-
 std::string SignificantNumberText(double v, int digits) {
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, digits);

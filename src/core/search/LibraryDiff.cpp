@@ -3,6 +3,7 @@
 #include "Library.h"
 #include "NumberText.h"
 #include "PropertyCatalogue.h"
+#include "ShortestNumber.h"
 #include "TextUtil.h"
 #include "clsMaterial.h"
 
@@ -89,9 +90,7 @@ std::string ExactNumberText(double si) {
     const std::string text(TrimBlanks(FormatNumberText(si)));
     const std::optional<double> back = LeadingNumber(text);
     if (back && *back == si) return text;
-    char buf[32];
-    const auto res = std::to_chars(buf, buf + sizeof buf, si);
-    return std::string(buf, res.ptr);
+    return ShortestNumber(si);
 }
 
 std::string LibraryDifference::line() const {

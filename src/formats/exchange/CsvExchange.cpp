@@ -1,4 +1,5 @@
 #include "CsvExchange.h"
+#include "ShortestNumber.h"
 
 #include "ExchangeText.h"
 
@@ -60,8 +61,8 @@ Worksheet::Extent CsvSheet::extent() const {
     return {clip(rows_.size()), clip(columns)};
 }
 
-std::string ParseCsv(std::string_view bytes, CsvSheet& sheet) {
-    sheet.rows_.clear();
+Result<CsvSheet> ParseCsv(std::string_view bytes) {
+    CsvSheet sheet;
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     // Text that is not UTF-8 is taken as Windows-1252, which is what a spreadsheet on
     // Windows writes; its bytes below 0x80 and from 0xA0 are Latin-1's.
@@ -89,7 +90,8 @@ std::string ParseCsv(std::string_view bytes, CsvSheet& sheet) {
             ++i;
             for (;;) {
                 if (i >= bytes.size())
-                    return "Row " + std::to_string(opened) + ": a quoted field is never closed.";
+                    return Failure{"", "row " + std::to_string(opened),
+                                   "a quoted field is never closed"};
                 if (bytes[i] == '"') {
                     if (i + 1 < bytes.size() && bytes[i + 1] == '"') {
                         field += '"';
@@ -102,8 +104,8 @@ std::string ParseCsv(std::string_view bytes, CsvSheet& sheet) {
                 field += bytes[i++];
             }
             if (i < bytes.size() && bytes[i] != separator && bytes[i] != '\r' && bytes[i] != '\n')
-                return "Row " + std::to_string(rowNumber) +
-                       ": text follows the closing quote of a field.";
+                return Failure{"", "row " + std::to_string(rowNumber),
+                               "text follows the closing quote of a field"};
             // An empty quoted field stays a field: keep it apart from no field at all.
             continue;
         }
@@ -118,7 +120,7 @@ std::string ParseCsv(std::string_view bytes, CsvSheet& sheet) {
         ++i;
     }
     if (!field.empty() || !row.empty()) endRow();
-    return {};
+    return sheet;
 }
 
 std::string CsvText(const CellRows& rows) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Result.h"
 #include "Spreadsheet.h"
 #include "TableLayout.h"
 
@@ -17,19 +18,19 @@ public:
     int rowCount() const { return static_cast<int>(rows_.size()); }
 
 private:
-    friend std::string ParseCsv(std::string_view, CsvSheet&);
+    friend Result<CsvSheet> ParseCsv(std::string_view);
     std::vector<std::vector<std::string>> rows_;
 };
 
-/// Reads CSV text into `sheet`: fields separated by commas or by semicolons (whichever
+/// The cells of CSV text: fields separated by commas or by semicolons (whichever
 /// the first line uses first outside quotes), a field in double quotes may hold the
 /// separator, line breaks and "" for a quote; lines end in CR LF, LF or CR. Fields are
 /// UTF-8 as cells are: UTF-8 text (with or without its byte order mark) as it is, any
 /// other text read as Windows-1252. An apostrophe that CsvText put before a text is taken
 /// off again: one before "=", "+", "-", "@", a tab, a carriage return or another
-/// apostrophe. Returns "" or why the text is not CSV, naming the row: a quote that is never
-/// closed, or text after a closing quote.
-std::string ParseCsv(std::string_view bytes, CsvSheet& sheet);
+/// apostrophe. Fails, naming the row, on a quote that is never closed or text after a
+/// closing quote.
+Result<CsvSheet> ParseCsv(std::string_view bytes);
 
 /// The cells (texts in UTF-8) as CSV (comma-separated, CR LF line ends): numbers as the shortest
 /// text that reads back the same, texts quoted where they hold a comma, a quote, a line

@@ -8,9 +8,9 @@
 
 namespace mb {
 
-ExportResult ExportText(const std::vector<ExportedCategory>& selection, ExportFormat format,
-                        int unitSystem) {
-    ExportResult r;
+Result<ExportedFile> ExportText(const std::vector<ExportedCategory>& selection, ExportFormat format,
+                                int unitSystem) {
+    ExportedFile r;
     switch (format) {
     case ExportFormat::Json:
         r.bytes = ExportJson(selection);
@@ -18,9 +18,12 @@ ExportResult ExportText(const std::vector<ExportedCategory>& selection, ExportFo
     case ExportFormat::Csv:
         r.bytes = CsvText(ExportTable(selection, unitSystem));
         break;
-    case ExportFormat::Xlsx:
-        r.bytes = XlsxWorkbook(ExportTable(selection, unitSystem), r.error);
+    case ExportFormat::Xlsx: {
+        Result<std::string> workbook = XlsxWorkbook(ExportTable(selection, unitSystem));
+        if (!workbook) return workbook.failure();
+        r.bytes = std::move(workbook.value());
         break;
+    }
     case ExportFormat::Calculix: {
         CalculixCards cards = ExportCalculix(selection);
         r.bytes = std::move(cards.text);

@@ -2,6 +2,7 @@
 
 #include "ExchangeDialogs.h"
 #include "ExportSelection.h"
+#include "Result.h"
 
 #include <string>
 #include <vector>
@@ -9,17 +10,16 @@
 namespace mb {
 
 /// What an export made of a selection.
-struct ExportResult {
+struct ExportedFile {
     std::string bytes;
-    std::string error; ///< why there are no bytes; empty when they were made
     /// What of the materials the format could not carry whole; the bytes are made all the
     /// same.
     std::vector<ExportOmission> omissions;
 };
 
 /// The file of `selection` in `format`, values of the table formats in `unitSystem` (an
-/// index of UnitSystemIndex).
-ExportResult ExportText(const std::vector<ExportedCategory>& selection, ExportFormat format,
-                        int unitSystem);
+/// index of UnitSystemIndex), or why it could not be made.
+Result<ExportedFile> ExportText(const std::vector<ExportedCategory>& selection, ExportFormat format,
+                                int unitSystem);
 
 } // namespace mb

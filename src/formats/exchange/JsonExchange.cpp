@@ -1,7 +1,7 @@
 #include "JsonExchange.h"
+#include "ShortestNumber.h"
 
 #include "ExchangeText.h"
-#include "JsonParser.h"
 #include "Library.h"
 #include "PropertyCatalogue.h"
 #include "TextUtil.h"
@@ -11,6 +11,8 @@
 #include <bitset>
 #include <charconv>
 #include <cmath>
+
+#include <nlohmann/json.hpp>
 
 namespace mb {
 
@@ -85,25 +87,30 @@ constexpr unsigned kCategories = 1, kName = 2, kMaterials = 4, kNameCode = 8, kD
                    kProperties = 32, kValue = 64, kUnit = 128;
 
 /// Walks the document as the parser meets it, never holding more than one material.
-class JsonLibraryReader final : public JsonHandler {
+class JsonLibraryReader {
 public:
     JsonLibraryReader(Library& library, ImportResult& result)
         : library_(library), result_(result), fit_(result.notes) {}
 
-    bool null() override { return scalar("null"); }
-    bool boolean(bool) override { return scalar("true or false"); }
-    bool number(std::string_view written) override {
+    bool null() { return scalar("null"); }
+    bool boolean(bool) { return scalar("true or false"); }
+    bool number(std::string_view written) {
         if (!place()) return false;
         if (skipping()) return true;
         if (expected_ != Expect::Value) return wrongType("a number");
         double v = 0;
         const auto [end, ec] = std::from_chars(written.data(), written.data() + written.size(), v);
         if (ec != std::errc() || end != written.data() + written.size() || !std::isfinite(v))
-            return refuse(Path(),
-                          Excerpt(written) + " is beyond the range of numbers a library can hold");
+            return beyondRange(written);
         return value(v);
     }
-    bool string(std::string& s) override {
+    /// A number too large for a double, which the parser does not read on from.
+    bool overflow(std::string_view written) {
+        place();
+        if (!skipping() && expected_ != Expect::Value) return wrongType("a number");
+        return beyondRange(written);
+    }
+    bool string(std::string& s) {
         if (!place()) return false;
         if (skipping()) return true;
         AsLibraryText(s, latin1_);
@@ -118,7 +125,7 @@ public:
             return wrongType("a text");
         }
     }
-    bool startObject() override {
+    bool startObject() {
         if (!place()) return false;
         if (skipping()) return open(Frame::Skip, false);
         switch (expected_) {
@@ -141,7 +148,7 @@ public:
             return wrongType("an object");
         }
     }
-    bool startArray() override {
+    bool startArray() {
         if (!place()) return false;
         if (skipping()) return open(Frame::Skip, true);
         switch (expected_) {
@@ -153,7 +160,7 @@ public:
             return wrongType("an array");
         }
     }
-    bool key(std::string& k) override {
+    bool key(std::string& k) {
         Level& level = levels_.back();
         AsLibraryText(k, level.key);
         if (level.frame == Frame::Properties) {
@@ -169,8 +176,8 @@ public:
         level.seen |= bit;
         return true;
     }
-    bool endObject() override { return close(); }
-    bool endArray() override { return close(); }
+    bool endObject() { return close(); }
+    bool endArray() { return close(); }
 
 private:
     enum class Expect {
@@ -377,6 +384,11 @@ private:
     }
 
     // Keys and units are ASCII: they are taken as they are, into storage already there.
+    bool beyondRange(std::string_view written) {
+        return refuse(Path(),
+                      Excerpt(written) + " is beyond the range of numbers a library can hold");
+    }
+
     static void AsLibraryText(const std::string& utf8, std::string& out) {
         for (const char c : utf8)
             if (static_cast<unsigned char>(c) >= 0x80) {
@@ -449,19 +461,140 @@ std::string ExportJson(const std::vector<ExportedCategory>& selection) {
     return out;
 }
 
+namespace {
+
+/// Nesting deeper than this is refused: no library needs it.
+constexpr int kDeepestJson = 64;
+
+// Where the container that first nests `depth` deep opens (from 0), in text the parser has
+// read that far.
+std::size_t OpeningAtDepth(std::string_view text, int depth) {
+    int open = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++open == depth) return i;
+        } else if (c == ']' || c == '}') {
+            --open;
+        }
+    }
+    return text.size();
+}
+
+// The parser's complaints in the words of this program, which name the same places.
+std::string SyntaxProblem(const std::string& what, std::string_view lastRead) {
+    const auto has = [&what](std::string_view part) {
+        return what.find(part) != std::string::npos;
+    };
+    const bool atEnd = has("unexpected end of input");
+    if (has("missing closing quote")) return "the text ends inside a string";
+    if (has("forbidden character after backslash"))
+        return "\\" + std::string(lastRead.empty() ? "" : lastRead.substr(lastRead.size() - 1)) +
+               " is not an escape JSON has";
+    if (has("must be followed by U+DC00"))
+        return "a \\u escape holds the first half of a pair alone";
+    if (has("must follow U+D800")) return "a \\u escape holds the second half of a pair alone";
+    if (has("must be followed by 4 hex digits"))
+        return "four hexadecimal digits were expected after \\u";
+    if (has("control character"))
+        return "a string holds a control character; write it as an escape";
+    if (has("ill-formed UTF-8")) return "a string holds bytes that are not UTF-8";
+    if (has("expected digit after '.'")) return "a digit was expected after the decimal point";
+    if (has("after exponent")) return "a digit was expected in the exponent";
+    if (has("; expected end of input")) return "the text goes on after the document";
+    if (has("parsing object key")) return "a key in double quotes was expected";
+    if (has("parsing object separator")) return "a \":\" was expected after the key";
+    if (has("parsing object -"))
+        return atEnd ? "the text ends inside an object" : "a \",\" or \"}\" was expected";
+    if (has("parsing array -"))
+        return atEnd ? "the text ends inside an array" : "a \",\" or \"]\" was expected";
+    return atEnd ? "the text ends where a value was expected" : "a value was expected";
+}
+
+// Hands the parser's events to the reader, numbers as the document writes them, and keeps
+// where the text stopped being JSON.
+class JsonEvents final : public nlohmann::json_sax<nlohmann::json> {
+public:
+    JsonEvents(std::string_view text, JsonLibraryReader& reader) : text_(text), reader_(reader) {}
+
+    bool null() override { return reader_.null(); }
+    bool boolean(bool value) override { return reader_.boolean(value); }
+    bool number_integer(number_integer_t value) override {
+        return reader_.number(std::to_string(value));
+    }
+    bool number_unsigned(number_unsigned_t value) override {
+        return reader_.number(std::to_string(value));
+    }
+    bool number_float(number_float_t, const string_t& written) override {
+        return reader_.number(written);
+    }
+    bool string(string_t& value) override { return reader_.string(value); }
+    bool binary(binary_t&) override { return false; } // JSON text has none
+    bool start_object(std::size_t) override { return deeper() && reader_.startObject(); }
+    bool key(string_t& value) override { return reader_.key(value); }
+    bool end_object() override { return --depth_, reader_.endObject(); }
+    bool start_array(std::size_t) override { return deeper() && reader_.startArray(); }
+    bool end_array() override { return --depth_, reader_.endArray(); }
+    bool parse_error(std::size_t position, const std::string& lastRead,
+                     const nlohmann::detail::exception& error) override {
+        // A number past a double's range is no syntax error: the reader names its key.
+        if (error.id == 406) {
+            reader_.overflow(lastRead);
+            return false;
+        }
+        stopAt(position, SyntaxProblem(error.what(), lastRead));
+        return false;
+    }
+
+    /// Where the text stopped being JSON: line and column (bytes), both from 1, and why;
+    /// nothing when it did not, or the reader stopped it.
+    std::optional<std::pair<std::pair<std::size_t, std::size_t>, std::string>> syntaxError;
+
+private:
+    bool deeper() {
+        if (++depth_ <= kDeepestJson) return true;
+        stopAt(OpeningAtDepth(text_, depth_) + 1, "the document is nested too deeply");
+        return false;
+    }
+    // `position` counts the bytes read, the offending one included.
+    void stopAt(std::size_t position, std::string why) {
+        const std::string_view before = text_.substr(0, position == 0 ? 0 : position - 1);
+        const std::size_t lineStart = before.rfind('\n');
+        const std::size_t line =
+            1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
+        const std::size_t column = lineStart == std::string_view::npos
+                                       ? std::max<std::size_t>(position, 1)
+                                       : position - (lineStart + 1);
+        syntaxError.emplace(std::make_pair(line, column), std::move(why));
+    }
+
+    std::string_view text_;
+    JsonLibraryReader& reader_;
+    int depth_ = 0;
+};
+
+} // namespace
+
 ImportResult ImportJson(std::string_view text, Library& library) {
     library.Clear();
     ImportResult result;
     JsonLibraryReader reader(library, result);
-    JsonSyntaxError error;
-    if (!ParseJson(text, reader, error) && result.status == ImportResult::Status::Imported) {
-        std::string what = error.what;
-        if (!what.empty() && what.back() == '.') what.pop_back();
-        if (!what.empty() && what.front() >= 'A' && what.front() <= 'Z') what.front() += 32;
-        result.stop(ImportResult::Status::Refused, static_cast<int>(error.line),
-                    "line " + std::to_string(error.line) + ", column " +
-                        std::to_string(error.column),
-                    what, library);
+    JsonEvents events(text, reader);
+    nlohmann::json::sax_parse(text.data(), text.data() + text.size(), &events);
+    if (events.syntaxError && result.status == ImportResult::Status::Imported) {
+        const auto& [where, why] = *events.syntaxError;
+        result.stop(ImportResult::Status::Refused, static_cast<int>(where.first),
+                    "line " + std::to_string(where.first) + ", column " +
+                        std::to_string(where.second),
+                    why, library);
     }
     if (result.imported()) result.materials = library.MaterialCount();
     return result;

@@ -47,7 +47,9 @@ bool ReadWhole(InputFile& in, std::string& bytes, std::string& why) {
 class CsvWorkbook : public Workbook {
 public:
     explicit CsvWorkbook(std::unique_ptr<CsvSheet> sheet) : sheet_(std::move(sheet)) {}
-    std::unique_ptr<Worksheet> firstSheet(std::string&) override { return std::move(sheet_); }
+    Result<std::unique_ptr<Worksheet>> firstSheet() override {
+        return std::unique_ptr<Worksheet>(std::move(sheet_));
+    }
 
 private:
     std::unique_ptr<CsvSheet> sheet_;
@@ -66,19 +68,16 @@ std::string UnreadableFileMessage(const std::string& path, const std::string& wh
     return "The file \"" + path + "\" could not be read: " + why;
 }
 
-std::unique_ptr<Workbook> CsvSpreadsheetReader::open(const std::string& path, std::string& reason) {
+Result<std::unique_ptr<Workbook>> CsvSpreadsheetReader::open(const std::string& path) {
     InputFile in(path);
     std::string bytes, why;
-    if (!ReadWhole(in, bytes, why)) {
-        reason = UnreadableFileMessage(path, why);
-        return nullptr;
-    }
-    auto sheet = std::make_unique<CsvSheet>();
-    if (const std::string error = ParseCsv(bytes, *sheet); !error.empty()) {
-        reason = "The file \"" + path + "\" is not CSV: " + error;
-        return nullptr;
-    }
-    return std::make_unique<CsvWorkbook>(std::move(sheet));
+    if (!ReadWhole(in, bytes, why)) return Failure{path, "", UnreadableFileMessage(path, why)};
+    Result<CsvSheet> sheet = ParseCsv(bytes);
+    if (!sheet)
+        return Failure{path, sheet.failure().place,
+                       "The file \"" + path + "\" is not CSV: " + sheet.failure().sentence()};
+    return std::unique_ptr<Workbook>(
+        std::make_unique<CsvWorkbook>(std::make_unique<CsvSheet>(std::move(sheet.value()))));
 }
 
 ImportResult ImportFile(const std::string& path, SpreadsheetReader& workbooks, Library& library,
@@ -94,19 +93,14 @@ ImportResult ImportFile(const std::string& path, SpreadsheetReader& workbooks, L
     std::string bytes, why;
     if (!ReadWhole(in, bytes, why)) return CannotOpen(path, why);
     ImportResult result;
-    CsvSheet sheet;
     if (json) {
         result = ImportJson(bytes, library);
-    } else if (const std::string error = ParseCsv(bytes, sheet); !error.empty()) {
+    } else if (const Result<CsvSheet> sheet = ParseCsv(bytes); !sheet) {
         library.Clear();
-        // "Row 3: a quoted field is never closed.": the parser's place and what is wrong there.
-        const std::size_t colon = error.find(": ");
-        std::string what = error.substr(colon + 2);
-        what.pop_back();
-        result.stop(ImportResult::Status::Refused, 0, "row" + error.substr(3, colon - 3), what,
+        result.stop(ImportResult::Status::Refused, 0, sheet.failure().place, sheet.failure().what,
                     library);
     } else {
-        result = ImportAnyLayout(sheet, library);
+        result = ImportAnyLayout(sheet.value(), library);
     }
     result.file = path;
     return result;

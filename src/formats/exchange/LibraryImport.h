@@ -28,7 +28,7 @@ std::string UnreadableFileMessage(const std::string& path, const std::string& wh
 /// file that is not CSV gives the parser's reason, naming the file and the row.
 class CsvSpreadsheetReader : public SpreadsheetReader {
 public:
-    std::unique_ptr<Workbook> open(const std::string& path, std::string& reason) override;
+    Result<std::unique_ptr<Workbook>> open(const std::string& path) override;
 };
 
 } // namespace mb

@@ -1,4 +1,5 @@
 #include "SpreadsheetImport.h"
+#include "ShortestNumber.h"
 
 #include "ExchangeText.h"
 #include "Library.h"
@@ -169,10 +170,13 @@ ImportResult ImportFirstSheet(const std::string& path, SpreadsheetReader& reader
                               const std::function<ImportResult(const Worksheet&)>& import) {
     ImportResult result;
     result.status = ImportResult::Status::CannotOpen;
-    std::unique_ptr<Workbook> workbook = reader.open(path, result.reason);
-    if (workbook) {
-        if (std::unique_ptr<Worksheet> sheet = workbook->firstSheet(result.reason))
-            result = import(*sheet);
+    Result<std::unique_ptr<Workbook>> workbook = reader.open(path);
+    if (!workbook) {
+        result.reason = workbook.failure().what;
+    } else if (Result<std::unique_ptr<Worksheet>> sheet = workbook.value()->firstSheet(); !sheet) {
+        result.reason = sheet.failure().what;
+    } else {
+        result = import(*sheet.value());
     }
     result.file = path;
     return result;

@@ -87,24 +87,22 @@ struct XlsxWriter {
 
 } // namespace
 
-std::string XlsxWorkbook(const CellRows& rows, std::string& error) {
+Result<std::string> XlsxWorkbook(const CellRows& rows) {
     const XlsxWriter& xlsx = XlsxWriter::Loaded();
     if (!xlsx.error.empty()) {
-        error = xlsx.error;
-        return {};
+        return Failure{"", "", xlsx.error};
     }
     ScratchFile scratch;
     if (scratch.path().empty()) {
-        error = "no scratch file for the workbook: " + FileErrorMessage(scratch.error());
-        return {};
+        return Failure{"", "",
+                       "no scratch file for the workbook: " + FileErrorMessage(scratch.error())};
     }
     // Rows are written in order, so the writer can keep one row in memory at a time.
     lxw_workbook_options options = {};
     options.constant_memory = LXW_TRUE;
     lxw_workbook* workbook = xlsx.newWorkbook(scratch.path().c_str(), &options);
     if (!workbook) {
-        error = "the workbook could not be started.";
-        return {};
+        return Failure{"", "", "the workbook could not be started."};
     }
     lxw_worksheet* sheet = xlsx.addWorksheet(workbook, "Materials");
     lxw_error failed = LXW_NO_ERROR;
@@ -122,15 +120,15 @@ std::string XlsxWorkbook(const CellRows& rows, std::string& error) {
     const lxw_error closed = xlsx.close(workbook);
     if (failed == LXW_NO_ERROR) failed = closed;
     if (failed != LXW_NO_ERROR) {
-        error = std::string("the workbook could not be written: ") + xlsx.describe(failed);
-        return {};
+        return Failure{"", "",
+                       std::string("the workbook could not be written: ") + xlsx.describe(failed)};
     }
     std::string bytes;
     InputFile in(scratch.path());
     char buffer[64 * 1024];
     for (long got; in.ok() && (got = in.read(buffer, sizeof buffer)) > 0;)
         bytes.append(buffer, static_cast<std::size_t>(got));
-    if (bytes.empty()) error = "the workbook could not be read back.";
+    if (bytes.empty()) return Failure{"", "", "the workbook could not be read back."};
     return bytes;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Result.h"
 #include "TableLayout.h"
 
 #include <string>
@@ -7,8 +8,7 @@
 namespace mb {
 
 /// The cells as an xlsx workbook of one sheet, "Materials": texts as strings (UTF-8),
-/// numbers as number cells. Returns the file's bytes, or "" with `error` set to why the
-/// workbook could not be made.
-std::string XlsxWorkbook(const CellRows& rows, std::string& error);
+/// numbers as number cells: the file's bytes, or why the workbook could not be made.
+Result<std::string> XlsxWorkbook(const CellRows& rows);
 
 } // namespace mb

@@ -89,18 +89,16 @@ public:
     FreeXLWorkbook(std::shared_ptr<Handle> handle, std::string path)
         : handle_(std::move(handle)), path_(std::move(path)) {}
 
-    std::unique_ptr<Worksheet> firstSheet(std::string& reason) override {
+    Result<std::unique_ptr<Worksheet>> firstSheet() override {
         unsigned sheets = 0;
         if (freexl_get_info(handle_->get(), FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK ||
             sheets == 0 || freexl_select_active_worksheet(handle_->get(), 0) != FREEXL_OK) {
-            reason = "The file \"" + path_ + "\" holds no worksheet.";
-            return nullptr;
+            return Failure{path_, "", "The file \"" + path_ + "\" holds no worksheet."};
         }
         unsigned rows = 0;
         unsigned short columns = 0;
         if (freexl_worksheet_dimensions(handle_->get(), &rows, &columns) != FREEXL_OK) {
-            reason = "The first worksheet of \"" + path_ + "\" cannot be read.";
-            return nullptr;
+            return Failure{path_, "", "The first worksheet of \"" + path_ + "\" cannot be read."};
         }
         std::string bytes;
         std::ifstream in(path_, std::ios::binary);
@@ -109,8 +107,8 @@ public:
         if (const std::string why =
                 in.bad() ? "it cannot be read again" : ScanFirstBiffSheet(bytes, scan);
             !why.empty()) {
-            reason = "The first worksheet of \"" + path_ + "\" cannot be read: " + why + ".";
-            return nullptr;
+            return Failure{path_, "",
+                           "The first worksheet of \"" + path_ + "\" cannot be read: " + why + "."};
         }
         return std::make_unique<FreeXLWorksheet>(handle_, rows, columns, std::move(scan));
     }
@@ -180,29 +178,25 @@ std::string OpenFailure(const std::string& path, int code) {
 
 } // namespace
 
-std::unique_ptr<Workbook> FreeXLSpreadsheetReader::open(const std::string& path,
-                                                        std::string& reason) {
+Result<std::unique_ptr<Workbook>> FreeXLSpreadsheetReader::open(const std::string& path) {
     auto handle = std::make_shared<Handle>();
     const int code = freexl_open(path.c_str(), handle->out());
     if (code == FREEXL_CFBF_READ_ERROR && !HasCompoundFileSignature(path)) {
-        reason = "The file \"" + path + "\" is not an Excel 97-2003 workbook.";
-        return nullptr;
+        return Failure{path, "", "The file \"" + path + "\" is not an Excel 97-2003 workbook."};
     }
     if (code != FREEXL_OK) {
-        reason = OpenFailure(path, code);
-        return nullptr;
+        return Failure{path, "", OpenFailure(path, code)};
     }
     if (!handle->get()) {
-        reason = "The file \"" + path + "\" " +
-                 (HasPasswordRecord(path) ? "is protected by a password."
-                                          : "is damaged and cannot be read.");
-        return nullptr;
+        return Failure{path, "",
+                       "The file \"" + path + "\" " +
+                           (HasPasswordRecord(path) ? "is protected by a password."
+                                                    : "is damaged and cannot be read.")};
     }
     unsigned password = FREEXL_UNKNOWN;
     if (freexl_get_info(handle->get(), FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK &&
         password == FREEXL_BIFF_OBFUSCATED) {
-        reason = "The file \"" + path + "\" is protected by a password.";
-        return nullptr;
+        return Failure{path, "", "The file \"" + path + "\" is protected by a password."};
     }
     return std::make_unique<FreeXLWorkbook>(std::move(handle), path);
 }

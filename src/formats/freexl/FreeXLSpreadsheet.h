@@ -9,7 +9,7 @@ namespace mb {
 /// are UTF-8, as FreeXL gives them.
 class FreeXLSpreadsheetReader : public SpreadsheetReader {
 public:
-    std::unique_ptr<Workbook> open(const std::string& path, std::string& reason) override;
+    Result<std::unique_ptr<Workbook>> open(const std::string& path) override;
 };
 
 } // namespace mb

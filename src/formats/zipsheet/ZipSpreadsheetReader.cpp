@@ -17,7 +17,9 @@ constexpr std::string_view kOdsMimetype = "application/vnd.oasis.opendocument.sp
 class ReadWorkbook : public Workbook {
 public:
     explicit ReadWorkbook(std::unique_ptr<RunSheet> sheet) : sheet_(std::move(sheet)) {}
-    std::unique_ptr<Worksheet> firstSheet(std::string&) override { return std::move(sheet_); }
+    Result<std::unique_ptr<Worksheet>> firstSheet() override {
+        return std::unique_ptr<Worksheet>(std::move(sheet_));
+    }
 
 private:
     std::unique_ptr<RunSheet> sheet_;
@@ -54,73 +56,68 @@ bool ReadFirstSheet(ZipParts& parts, RunSheet& sheet, std::string& why) {
     return ReadOdsSheet(parts, sheet, why);
 }
 
-std::unique_ptr<Workbook> Read(ZipParts& parts, ZipParts::Opened opened, bool zipStart,
-                               const std::string& name, std::string& reason) {
+Result<std::unique_ptr<Workbook>> Read(ZipParts& parts, ZipParts::Opened opened, bool zipStart,
+                                       const std::string& name) {
     const std::string file = "The file \"" + name + "\" ";
     if (opened == ZipParts::Opened::NotAZip && !zipStart) {
-        reason = file + "is not an xlsx or ods workbook (it is no zip archive).";
-        return nullptr;
+        return Failure{name, "", file + "is not an xlsx or ods workbook (it is no zip archive)."};
     }
     if (opened != ZipParts::Opened::Ok) {
-        reason = file + "is damaged and cannot be read (its zip archive is incomplete).";
-        return nullptr;
+        return Failure{name, "",
+                       file + "is damaged and cannot be read (its zip archive is incomplete)."};
     }
     auto sheet = std::make_unique<RunSheet>();
     std::string why;
     if (!ReadFirstSheet(parts, *sheet, why)) {
-        reason = file + "cannot be read: " + why + ".";
-        return nullptr;
+        return Failure{name, "", file + "cannot be read: " + why + "."};
     }
     sheet->finish();
-    return std::make_unique<ReadWorkbook>(std::move(sheet));
+    return std::unique_ptr<Workbook>(std::make_unique<ReadWorkbook>(std::move(sheet)));
 }
 
 constexpr std::string_view kZipStart = "PK\x03\x04";
 
-std::unique_ptr<Workbook> OpenFile(const std::string& path, std::string& reason) {
+Result<std::unique_ptr<Workbook>> OpenFile(const std::string& path) {
     std::ifstream probe(path, std::ios::binary);
     if (!probe) {
-        reason = "The file \"" + path + "\" does not exist or cannot be read.";
-        return nullptr;
+        return Failure{path, "", "The file \"" + path + "\" does not exist or cannot be read."};
     }
     ZipParts parts;
     const ZipParts::Opened opened = parts.open(path);
     char head[4] = {};
     const bool zipStart = probe.read(head, sizeof head) && std::string_view(head, 4) == kZipStart;
-    return Read(parts, opened, zipStart, path, reason);
+    return Read(parts, opened, zipStart, path);
 }
 
-std::unique_ptr<Workbook> OpenBytes(std::string_view bytes, const std::string& name,
-                                    std::string& reason) {
+Result<std::unique_ptr<Workbook>> OpenBytes(std::string_view bytes, const std::string& name) {
     ZipParts parts;
     const ZipParts::Opened opened = parts.open(bytes);
-    return Read(parts, opened, bytes.starts_with(kZipStart), name, reason);
+    return Read(parts, opened, bytes.starts_with(kZipStart), name);
 }
 
 // matlib loads this library at run time and has a C++ runtime of its own: an exception
 // must not cross into it, since its unwinder cannot carry on with one thrown here. Short
 // of memory (the reader process has a limit), the workbook is too large.
 template <typename Open>
-std::unique_ptr<Workbook> Guarded(const std::string& name, std::string& reason, Open open) {
+Result<std::unique_ptr<Workbook>> Guarded(const std::string& name, Open open) {
     try {
         return open();
     } catch (const std::bad_alloc&) {
-        reason = "The file \"" + name + "\" is too large to be read.";
+        return Failure{name, "", "The file \"" + name + "\" is too large to be read."};
     } catch (...) {
-        reason = "The file \"" + name + "\" is damaged and cannot be read.";
+        return Failure{name, "", "The file \"" + name + "\" is damaged and cannot be read."};
     }
-    return nullptr;
 }
 
 } // namespace
 
-std::unique_ptr<Workbook> ZipSpreadsheetReader::open(const std::string& path, std::string& reason) {
-    return Guarded(path, reason, [&] { return OpenFile(path, reason); });
+Result<std::unique_ptr<Workbook>> ZipSpreadsheetReader::open(const std::string& path) {
+    return Guarded(path, [&] { return OpenFile(path); });
 }
 
-std::unique_ptr<Workbook> ZipSpreadsheetReader::open(std::string_view bytes,
-                                                     const std::string& name, std::string& reason) {
-    return Guarded(name, reason, [&] { return OpenBytes(bytes, name, reason); });
+Result<std::unique_ptr<Workbook>> ZipSpreadsheetReader::open(std::string_view bytes,
+                                                             const std::string& name) {
+    return Guarded(name, [&] { return OpenBytes(bytes, name); });
 }
 
 } // namespace mb

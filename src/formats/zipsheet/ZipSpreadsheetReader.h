@@ -14,11 +14,10 @@ namespace mb {
 /// or an entity reference, a missing part, malformed XML (naming the part and line).
 class ZipSpreadsheetReader : public SpreadsheetReader {
 public:
-    std::unique_ptr<Workbook> open(const std::string& path, std::string& reason) override;
+    Result<std::unique_ptr<Workbook>> open(const std::string& path) override;
 
     /// The same for a workbook's bytes; `name` stands for the file in reasons.
-    std::unique_ptr<Workbook> open(std::string_view bytes, const std::string& name,
-                                   std::string& reason);
+    Result<std::unique_ptr<Workbook>> open(std::string_view bytes, const std::string& name);
 };
 
 } // namespace mb

@@ -146,14 +146,14 @@ void ExportMaterials::run() {
         proposed.empty() ? proposed : proposed.substr(0, proposed.size() - 3) + extension);
     if (!chosen) return;
     const std::string path = WithExtension(*chosen, extension);
-    const ExportResult r =
+    const Result<ExportedFile> r =
         ExportText(ExportSelection(library, numbers), choice->format, choice->unitSystem);
     const std::string message =
-        r.error.empty() ? WriteExportFile(path, r.bytes) : "Cannot write " + path + ": " + r.error;
+        r ? WriteExportFile(path, r->bytes) : "Cannot write " + path + ": " + r.failure().what;
     if (!message.empty())
         messages_.show(message, MsgButtons::OK, MsgIcon::Exclamation);
-    else if (!r.omissions.empty())
-        messages_.show(OmissionsMessage(path, r.omissions), MsgButtons::OK, MsgIcon::Exclamation);
+    else if (!r->omissions.empty())
+        messages_.show(OmissionsMessage(path, r->omissions), MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 } // namespace mb

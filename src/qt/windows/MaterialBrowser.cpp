@@ -46,11 +46,11 @@ MaterialBrowser::MaterialBrowser(const BrowserServices& services)
     DocumentLock& lock = Choose<DocumentLock, QtDocumentLock>(services.lock, ownLock_);
     recoveryTimer_ = std::make_unique<QtRepeatingTimer>();
     background_ = std::make_unique<QtBackgroundWork>();
-    // Workbooks are read by matlib in a process of its own: a damaged one cannot take the
-    // editor down with it.
+    // Workbooks are read by the reader program in a process of its own: a damaged one cannot
+    // take the editor down with it.
     spreadsheets_ = std::make_unique<IsolatedSpreadsheetReader>(IsolatedSpreadsheetReader::Locate(
         QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString(),
-        MB_MATLIB_BUILD_PATH));
+        MB_SHEETREADER_INSTALLED, MB_SHEETREADER_BUILT));
     locale_ = std::make_unique<QtLocale>();
     clipboard_ = std::make_unique<QtClipboard>();
     help_ = std::make_unique<HelpLauncher>(

@@ -11,6 +11,7 @@
 #include "MaterialCurves.h"
 #include "ProgramOnPath.h"
 #include "PropertyCatalogue.h"
+#include "ShortestNumber.h"
 #include "TempDir.h"
 #include "TextUtil.h"
 #include "UnitConversion.h"

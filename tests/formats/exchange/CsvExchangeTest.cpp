@@ -12,10 +12,15 @@
 namespace mb {
 namespace {
 
+// The sheet of CSV text that must parse.
+CsvSheet Parsed(std::string_view text) {
+    Result<CsvSheet> sheet = ParseCsv(text);
+    EXPECT_TRUE(sheet.ok()) << text << ": " << (sheet ? "" : sheet.failure().sentence());
+    return sheet ? std::move(sheet.value()) : CsvSheet();
+}
+
 ImportResult ImportCsv(const std::string& text, Library& library) {
-    CsvSheet sheet;
-    EXPECT_EQ(ParseCsv(text, sheet), "") << text;
-    return ImportAnyLayout(sheet, library);
+    return ImportAnyLayout(Parsed(text), library);
 }
 
 TEST(CsvSheet, ReadsQuotedFieldsEitherSeparatorAndEveryLineEnd) {
@@ -33,8 +38,7 @@ TEST(CsvSheet, ReadsQuotedFieldsEitherSeparatorAndEveryLineEnd) {
         {"Caf\xE9 \x96 bar", {{"Caf\xC3\xA9 \xE2\x80\x93 bar"}}},
     };
     for (const Case& c : cases) {
-        CsvSheet sheet;
-        ASSERT_EQ(ParseCsv(c.text, sheet), "") << c.text;
+        const CsvSheet sheet = Parsed(c.text);
         EXPECT_EQ(sheet.rowCount(), static_cast<int>(c.cells.size())) << c.text;
         for (std::size_t r = 0; r < c.cells.size(); ++r)
             for (std::size_t k = 0; k < c.cells[r].size(); ++k)
@@ -86,9 +90,15 @@ TEST(CsvImport, RefusesBrokenTextAndTablesNamingTheRowOrCell) {
         std::string message;
         int kept;
     };
-    CsvSheet unused;
-    EXPECT_EQ(ParseCsv("a,b\nc,\"open\nd,e\n", unused), "Row 2: a quoted field is never closed.");
-    EXPECT_EQ(ParseCsv("a,\"b\"c\n", unused), "Row 1: text follows the closing quote of a field.");
+    for (const auto& [text, place, what] :
+         {std::tuple{"a,b\nc,\"open\nd,e\n", "row 2", "a quoted field is never closed"},
+          std::tuple{"a,\"b\"c\n", "row 1", "text follows the closing quote of a field"}}) {
+        const Result<CsvSheet> sheet = ParseCsv(text);
+        ASSERT_FALSE(sheet.ok()) << text;
+        EXPECT_EQ(sheet.failure().place, place);
+        EXPECT_EQ(sheet.failure().what, what);
+        EXPECT_EQ(sheet.failure().file, "");
+    }
     const std::string at = "The import stopped at ";
     const std::string none = " No material came before it.";
     const Case cases[] = {
@@ -148,15 +158,12 @@ TEST(CsvImport, TheTableGoesOnPastBlankRowsAndNotesWhatItCannotTake) {
         }
         std::vector<CellRange> mergedRanges() const override { return {{3, 1, 4, 1}}; }
     };
-    CsvSheet parsed;
-    ASSERT_EQ(ParseCsv("Category,Name,Name code,Description,ex,,dens,NUXY\n"
-                       ",,,,N/m^2,,Kgm/m^3,\n"
-                       "Steels,S235,,,2.1E11,5,7850,0.3\n"
-                       ",S355,,,2.1E11,6,,\n"
-                       ",,,,,,,\n"
-                       "Light,6061,,,,,2700,\n",
-                       parsed),
-              "");
+    CsvSheet parsed = Parsed("Category,Name,Name code,Description,ex,,dens,NUXY\n"
+                             ",,,,N/m^2,,Kgm/m^3,\n"
+                             "Steels,S235,,,2.1E11,5,7850,0.3\n"
+                             ",S355,,,2.1E11,6,,\n"
+                             ",,,,,,,\n"
+                             "Light,6061,,,,,2700,\n");
     const Table sheet(std::move(parsed));
     Library library;
     const ImportResult r = ImportAnyLayout(sheet, library);
@@ -253,8 +260,7 @@ TEST(CsvExport, EveryTextReadsBackAsItWas) {
     CellRows rows;
     for (const std::string& text : texts)
         rows.push_back({CellValue::Text(text), CellValue::Text(text + ",x")});
-    CsvSheet sheet;
-    ASSERT_EQ(ParseCsv(CsvText(rows), sheet), "");
+    const CsvSheet sheet = Parsed(CsvText(rows));
     ASSERT_EQ(sheet.rowCount(), static_cast<int>(texts.size()));
     for (std::size_t i = 0; i < texts.size(); ++i) {
         ASSERT_EQ(CellText(sheet.cell(static_cast<int>(i) + 1, 1)), texts[i]);
@@ -265,8 +271,7 @@ TEST(CsvExport, EveryTextReadsBackAsItWas) {
 // A file of another program keeps the apostrophes of its texts, bar one before what the
 // export guards.
 TEST(CsvSheet, TakesOffOnlyTheApostropheThatGuardsAFormulasStart) {
-    CsvSheet sheet;
-    ASSERT_EQ(ParseCsv("'t Hooft,'=1,\"'+2\",'',''',x'", sheet), "");
+    const CsvSheet sheet = Parsed("'t Hooft,'=1,\"'+2\",'',''',x'");
     const std::vector<std::string> expected = {"'t Hooft", "=1", "+2", "'", "''", "x'"};
     for (std::size_t k = 0; k < expected.size(); ++k)
         EXPECT_EQ(CellText(sheet.cell(1, static_cast<int>(k) + 1)), expected[k]) << k;

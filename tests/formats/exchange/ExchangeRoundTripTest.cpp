@@ -31,9 +31,9 @@ ImportResult ThroughJson(Library& from, Library& to) {
 }
 
 ImportResult ThroughCsv(Library& from, Library& to, int system) {
-    CsvSheet sheet;
-    EXPECT_EQ(ParseCsv(CsvText(ExportTable(ExportSelection(from), system)), sheet), "");
-    return ImportAnyLayout(sheet, to);
+    const Result<CsvSheet> sheet = ParseCsv(CsvText(ExportTable(ExportSelection(from), system)));
+    EXPECT_TRUE(sheet.ok());
+    return sheet ? ImportAnyLayout(sheet.value(), to) : ImportResult{};
 }
 
 struct Source {

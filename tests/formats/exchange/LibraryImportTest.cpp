@@ -14,10 +14,9 @@ namespace {
 // Stands in for the workbook reader process and notes every file it is asked to open.
 class RecordingReader : public SpreadsheetReader {
 public:
-    std::unique_ptr<Workbook> open(const std::string& path, std::string& reason) override {
+    Result<std::unique_ptr<Workbook>> open(const std::string& path) override {
         asked.push_back(path);
-        reason = "the reader was asked";
-        return nullptr;
+        return Failure{path, "", "the reader was asked"};
     }
     std::vector<std::string> asked;
 };
@@ -39,9 +38,10 @@ TEST(LibraryImport, APipeADeviceAHugeFileOrAFolderIsRefusedBeforeAnyReaderSeesIt
                 EXPECT_EQ(library.MaterialCount(), 1) << "the library is left as it was";
             }
             // The CSV reader the reader process uses refuses on its own as well.
-            std::string why;
-            EXPECT_EQ(CsvSpreadsheetReader().open(path, why), nullptr);
-            EXPECT_EQ(why, message);
+            const Result<std::unique_ptr<Workbook>> refused = CsvSpreadsheetReader().open(path);
+            ASSERT_FALSE(refused);
+            EXPECT_EQ(refused.failure().file, path);
+            EXPECT_EQ(refused.failure().what, message);
         }
     }
     EXPECT_EQ(workbooks.asked, std::vector<std::string>{});

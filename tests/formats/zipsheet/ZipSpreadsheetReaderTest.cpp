@@ -1,4 +1,4 @@
-// xlsx and ods workbooks read as the editor and matlib read them, through "matlib cells" in
+// xlsx and ods workbooks read as the editor and matlib read them, through the reader program in
 // a process of its own: what hand-made workbooks hold, what broken ones say, and the xlsx
 // export read back to the same library.
 #include "ZipSpreadsheetReader.h"
@@ -31,6 +31,20 @@
 
 namespace mb {
 namespace {
+
+// The first sheet of what a reader opened, or the reason of whichever step failed.
+std::unique_ptr<Worksheet> FirstSheet(Result<std::unique_ptr<Workbook>> book, std::string& reason) {
+    if (!book) {
+        reason = book.failure().what;
+        return nullptr;
+    }
+    Result<std::unique_ptr<Worksheet>> sheet = book.value()->firstSheet();
+    if (!sheet) {
+        reason = sheet.failure().what;
+        return nullptr;
+    }
+    return std::move(sheet.value());
+}
 
 namespace fs = std::filesystem;
 
@@ -83,7 +97,7 @@ TEST(ZipSpreadsheetReader, HandMadeWorkbooksReadToTheirMaterialsAndCells) {
           {9, 5, CellValue::Number(5)},
           {1, 16384, CellValue::Empty()}}},
     };
-    IsolatedSpreadsheetReader reader(MB_MATLIB_PATH);
+    IsolatedSpreadsheetReader reader(MB_SHEETREADER_PATH);
     for (const auto& c : cases) {
         Library library;
         const ImportResult r = ImportFile(Fixture(c.file), reader, library);
@@ -101,9 +115,7 @@ TEST(ZipSpreadsheetReader, HandMadeWorkbooksReadToTheirMaterialsAndCells) {
         }
 
         std::string reason;
-        auto book = reader.open(Fixture(c.file), reason);
-        ASSERT_TRUE(book) << reason;
-        const auto sheet = book->firstSheet(reason);
+        const auto sheet = FirstSheet(reader.open(Fixture(c.file)), reason);
         ASSERT_TRUE(sheet) << reason;
         for (const auto& [row, column, expected] : c.cells) {
             const CellValue got = sheet->cell(row, column);
@@ -126,9 +138,7 @@ TEST(ZipSpreadsheetReader, RowsGivenBackwardsAreReadInPlace) {
         fuzz::WorkbookFormat::Xlsx);
     ZipSpreadsheetReader reader;
     std::string reason;
-    auto book = reader.open(bytes, "backwards.xlsx", reason);
-    ASSERT_TRUE(book) << reason;
-    auto sheet = book->firstSheet(reason);
+    const auto sheet = FirstSheet(reader.open(bytes, "backwards.xlsx"), reason);
     ASSERT_TRUE(sheet) << reason;
     Library library;
     const ImportResult r = ImportAnyLayout(*sheet, library);
@@ -164,7 +174,7 @@ TEST(ZipSpreadsheetReader, BrokenWorkbooksAreRefusedWithTheirReasonAndLeaveTheLi
         {"not-a-zip.xlsx", "\" is not an xlsx or ods workbook (it is no zip archive)."},
         {"truncated.xlsx", "\" is damaged and cannot be read (its zip archive is incomplete)."},
     };
-    IsolatedSpreadsheetReader isolated(MB_MATLIB_PATH);
+    IsolatedSpreadsheetReader isolated(MB_SHEETREADER_PATH);
     ZipSpreadsheetReader inProcess;
     for (const auto& [file, why] : cases) {
         const std::string path = Fixture(file);
@@ -176,9 +186,9 @@ TEST(ZipSpreadsheetReader, BrokenWorkbooksAreRefusedWithTheirReasonAndLeaveTheLi
         ASSERT_EQ(library.MaterialCount(), 1) << file;
         EXPECT_EQ(library.Entry(0).Name, "kept") << file;
         // The reader process only carries the reason: in process it is the same.
-        std::string reason;
-        EXPECT_EQ(inProcess.open(path, reason), nullptr) << file;
-        EXPECT_EQ(reason, "The file \"" + path + why) << file;
+        const Result<std::unique_ptr<Workbook>> refused = inProcess.open(path);
+        ASSERT_FALSE(refused) << file;
+        EXPECT_EQ(refused.failure().what, "The file \"" + path + why) << file;
     }
     // A file that is not there never reaches the reader process: the import says why in
     // the words of every other read. The reader, asked directly, still answers for itself.
@@ -186,9 +196,10 @@ TEST(ZipSpreadsheetReader, BrokenWorkbooksAreRefusedWithTheirReasonAndLeaveTheLi
     Library library;
     EXPECT_EQ(ImportFile(missing, isolated, library).message(),
               "The file \"" + missing + "\" could not be read: it does not exist.");
-    std::string reason;
-    EXPECT_EQ(inProcess.open(missing, reason), nullptr);
-    EXPECT_EQ(reason, "The file \"" + missing + "\" does not exist or cannot be read.");
+    const Result<std::unique_ptr<Workbook>> none = inProcess.open(missing);
+    ASSERT_FALSE(none);
+    EXPECT_EQ(none.failure().what,
+              "The file \"" + missing + "\" does not exist or cannot be read.");
 }
 
 // Under the reader process's memory limit the bomb runs out of memory before its budget:
@@ -196,11 +207,11 @@ TEST(ZipSpreadsheetReader, BrokenWorkbooksAreRefusedWithTheirReasonAndLeaveTheLi
 TEST(ZipSpreadsheetReader, AWorkbookThatExhaustsTheReadersMemoryIsTooLarge) {
     ChildLimits limits;
     limits.addressSpaceBytes = std::size_t{96} << 20;
-    IsolatedSpreadsheetReader reader(MB_MATLIB_PATH, limits);
+    IsolatedSpreadsheetReader reader(MB_SHEETREADER_PATH, limits);
     const std::string path = Fixture("bomb.xlsx");
-    std::string reason;
-    EXPECT_EQ(reader.open(path, reason), nullptr);
-    EXPECT_EQ(reason, "The file \"" + path + "\" is too large to be read.");
+    const Result<std::unique_ptr<Workbook>> refused = reader.open(path);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.failure().what, "The file \"" + path + "\" is too large to be read.");
 }
 
 // A deflated zip archive of `parts`, as small on disk as the workbooks that unpack without
@@ -286,7 +297,7 @@ TEST(ZipSpreadsheetReader, AWorkbookThatRepeatsATextWithoutEndIsRefusedNamingThe
                        "\" holds more than 64 MiB of text, a cell counted each time it is "
                        "repeated."},
     };
-    IsolatedSpreadsheetReader isolated(MB_MATLIB_PATH);
+    IsolatedSpreadsheetReader isolated(MB_SHEETREADER_PATH);
     for (const auto& [path, why] : cases) {
         Library library;
         library.AddMaterial("", "", "kept", "");
@@ -319,17 +330,17 @@ TEST(ZipSpreadsheetReader, TheXlsxExportReadsBackToTheSameFileByteForByte) {
     const std::pair<const char*, std::function<void(Library&)>> sources[] = {
         {"sample", LoadSample}, {"largest", bench::FillLargestLibrary}};
     test::TempDir dir;
-    IsolatedSpreadsheetReader reader(MB_MATLIB_PATH);
+    IsolatedSpreadsheetReader reader(MB_SHEETREADER_PATH);
     for (const auto& [name, fill] : sources)
         for (const int system : {UnitSystemIndex::SI}) {
             const std::string what =
                 std::string(name) + " in " + std::string(UnitSystemName(system));
             Library original;
             fill(original);
-            std::string error;
-            const std::string bytes =
-                XlsxWorkbook(ExportTable(ExportSelection(original), system), error);
-            ASSERT_EQ(error, "") << what;
+            const Result<std::string> workbook =
+                XlsxWorkbook(ExportTable(ExportSelection(original), system));
+            ASSERT_TRUE(workbook.ok()) << what;
+            const std::string& bytes = workbook.value();
             const std::string path = dir.file(std::string(name) + ".xlsx");
             test::WriteBytes(path, bytes);
             Library back;
@@ -344,7 +355,7 @@ TEST(ZipSpreadsheetReader, TheXlsxExportReadsBackToTheSameFileByteForByte) {
 // process.
 TEST(ZipSpreadsheetReader, CsvThroughTheReaderProcessReadsAsInProcess) {
     test::TempDir dir;
-    IsolatedSpreadsheetReader reader(MB_MATLIB_PATH);
+    IsolatedSpreadsheetReader reader(MB_SHEETREADER_PATH);
     Library original;
     LoadSample(original);
     const std::string table = dir.file("sample.csv");
@@ -411,7 +422,7 @@ TEST(ZipSpreadsheetReader, MatlibImportWritesOnlyWhatWasWhollyRead) {
 // the reader process: a sheet, or a reason that names the file.
 TEST(ZipSpreadsheetReader, SurvivesEveryInputOfTheFuzzCorpora) {
     test::TempDir dir;
-    IsolatedSpreadsheetReader reader(MB_MATLIB_PATH);
+    IsolatedSpreadsheetReader reader(MB_SHEETREADER_PATH);
     int inputs = 0;
     for (const auto& [folder, format, extension] :
          {std::tuple{"xlsx-corpus", fuzz::WorkbookFormat::Xlsx, ".xlsx"},
@@ -427,9 +438,7 @@ TEST(ZipSpreadsheetReader, SurvivesEveryInputOfTheFuzzCorpora) {
             const std::string path = dir.file("input" + std::string(extension));
             test::WriteBytes(path, fuzz::WorkbookBytes(input, format));
             std::string reason;
-            auto book = reader.open(path, reason);
-            auto sheet = book ? book->firstSheet(reason) : nullptr;
-            if (!sheet) {
+            if (!FirstSheet(reader.open(path), reason)) {
                 EXPECT_NE(reason.find("\"" + path + "\""), std::string::npos)
                     << file << ": " << reason;
             }
@@ -455,10 +464,8 @@ TEST(ZipSpreadsheetReader, DatesFormulasAndMergedRangesAsTheFileKeepsThem) {
         R"(</table:table-row></table:table></office:spreadsheet></office:body></office:document-content>)";
     ZipSpreadsheetReader reader;
     std::string reason;
-    auto book =
-        reader.open(fuzz::WorkbookBytes(ods, fuzz::WorkbookFormat::Ods), "dates.ods", reason);
-    ASSERT_TRUE(book) << reason;
-    const auto sheet = book->firstSheet(reason);
+    const auto sheet = FirstSheet(
+        reader.open(fuzz::WorkbookBytes(ods, fuzz::WorkbookFormat::Ods), "dates.ods"), reason);
     ASSERT_TRUE(sheet) << reason;
     const double day = static_cast<double>(DaysFromCivil(2024, 3, 15) - DaysFromCivil(1904, 1, 1));
     const struct {
@@ -489,9 +496,8 @@ TEST(ZipSpreadsheetReader, DatesFormulasAndMergedRangesAsTheFileKeepsThem) {
         R"(<c r="A1"><f>B1*2</f><v></v></c><c r="B1" t="d"><v>2024-03-15</v></c>)"
         R"(<c r="C1"><f t="shared" si="0"/></c><c r="D1"><f>1+1</f><v>2</v></c></row></sheetData>)"
         R"(<mergeCells count="2"><mergeCell ref="A2:B3"/><mergeCell ref="C2:C2"/></mergeCells></worksheet>)";
-    book = reader.open(fuzz::WorkbookBytes(xlsx, fuzz::WorkbookFormat::Xlsx), "f.xlsx", reason);
-    ASSERT_TRUE(book) << reason;
-    const auto formulas = book->firstSheet(reason);
+    const auto formulas = FirstSheet(
+        reader.open(fuzz::WorkbookBytes(xlsx, fuzz::WorkbookFormat::Xlsx), "f.xlsx"), reason);
     ASSERT_TRUE(formulas) << reason;
     EXPECT_EQ(formulas->cell(1, 1).kind, CellValue::Kind::Formula);
     EXPECT_EQ(formulas->cell(1, 1).text, "=B1*2");

@@ -55,17 +55,17 @@ protected:
     };
     struct Book : Workbook {
         explicit Book(Sheet s) : sheet(std::move(s)) {}
-        std::unique_ptr<Worksheet> firstSheet(std::string&) override {
-            return std::make_unique<Sheet>(sheet);
+        Result<std::unique_ptr<Worksheet>> firstSheet() override {
+            return std::unique_ptr<Worksheet>(std::make_unique<Sheet>(sheet));
         }
         Sheet sheet;
     };
     /// The workbooks in `workbooks` open; every other one fails.
-    std::unique_ptr<Workbook> open(const std::string& path, std::string& reason) override {
+    Result<std::unique_ptr<Workbook>> open(const std::string& path) override {
         const auto it = workbooks.find(path);
-        if (it != workbooks.end()) return std::make_unique<Book>(it->second);
-        reason = "not a workbook";
-        return nullptr;
+        if (it != workbooks.end())
+            return std::unique_ptr<Workbook>(std::make_unique<Book>(it->second));
+        return Failure{path, "", "not a workbook"};
     }
     /// Column A labels and column B values from row 1: {"Name", "S355"}, {"EX", 2.1e11}...
     static Sheet SheetOf(const std::vector<std::pair<std::string, CellValue>>& rows) {

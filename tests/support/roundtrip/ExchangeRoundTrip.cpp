@@ -15,14 +15,15 @@ namespace {
 
 ImportResult Import(std::string_view bytes, ExchangeFormat format, Library& library) {
     if (format == ExchangeFormat::Json) return ImportJson(bytes, library);
-    CsvSheet sheet;
-    ImportResult result;
-    if (std::string error = ParseCsv(bytes, sheet); !error.empty()) {
+    const Result<CsvSheet> sheet = ParseCsv(bytes);
+    if (!sheet) {
         library.Clear();
-        result.stop(ImportResult::Status::Refused, 0, "the text", std::move(error), library);
+        ImportResult result;
+        result.stop(ImportResult::Status::Refused, 0, sheet.failure().place, sheet.failure().what,
+                    library);
         return result;
     }
-    return ImportAnyLayout(sheet, library);
+    return ImportAnyLayout(sheet.value(), library);
 }
 
 std::string Export(Library& library, ExchangeFormat format) {
@@ -36,7 +37,7 @@ bool NamesItsPlace(const std::string& reason) {
          {"Row ", "Cell ", "Key ", "The import stopped at row ", "The import stopped at cell ",
           "The import stopped at key ", "The import stopped at line ",
           "The import stopped at the start of the document",
-          "The import stopped at the end of the document", "The import stopped at the text: Row "})
+          "The import stopped at the end of the document"})
         if (reason.starts_with(start)) return true;
     return false;
 }

@@ -8,6 +8,7 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <optional>
 
 namespace mb::fuzz {
 
@@ -108,15 +109,16 @@ std::string RoundTripWorkbook(std::string_view input, WorkbookFormat format) {
     const std::string name = format == WorkbookFormat::Xlsx ? "fuzz.xlsx" : "fuzz.ods";
     const std::string bytes = WorkbookBytes(input, format);
     ZipSpreadsheetReader reader;
-    std::string reason;
-    std::unique_ptr<Workbook> book = reader.open(bytes, name, reason);
-    std::unique_ptr<Worksheet> sheet = book ? book->firstSheet(reason) : nullptr;
-    if (!sheet) {
-        if (reason.find("\"" + name + "\"") == std::string::npos)
-            return "a refusal that does not name the file: " + reason;
+    Result<std::unique_ptr<Workbook>> book = reader.open(bytes, name);
+    std::optional<Result<std::unique_ptr<Worksheet>>> read;
+    if (book) read.emplace(book.value()->firstSheet());
+    const Failure* refused = !book ? &book.failure() : !*read ? &read->failure() : nullptr;
+    if (refused) {
+        if (refused->what.find("\"" + name + "\"") == std::string::npos)
+            return "a refusal that does not name the file: " + refused->what;
         return {};
     }
-    const ImportResult r = ImportAnyLayout(*sheet, imported);
+    const ImportResult r = ImportAnyLayout(*read->value(), imported);
     if (!r.imported()) {
         const std::string stop = r.stopReason();
         if (!stop.starts_with("The import stopped at row ") &&

@@ -5,16 +5,15 @@
 
 #include <array>
 
-namespace mb::cli {
+namespace mb {
 
 namespace {
 
 class RefusingReader : public SpreadsheetReader {
 public:
     explicit RefusingReader(std::string why) : why_(std::move(why)) {}
-    std::unique_ptr<Workbook> open(const std::string& path, std::string& reason) override {
-        reason = "The file \"" + path + "\" cannot be read: " + why_ + ".";
-        return nullptr;
+    Result<std::unique_ptr<Workbook>> open(const std::string& path) override {
+        return Failure{path, "", "The file \"" + path + "\" cannot be read: " + why_ + "."};
     }
 
 private:
@@ -54,4 +53,4 @@ std::unique_ptr<SpreadsheetReader> LoadZipSpreadsheetReader() {
     return std::unique_ptr<SpreadsheetReader>(entry());
 }
 
-} // namespace mb::cli
+} // namespace mb
