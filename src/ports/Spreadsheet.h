@@ -1,8 +1,8 @@
 #pragma once
 
 // Reading a workbook's cells, as the spreadsheet import needs it. The FreeXL reader in
-// src/formats/freexl and the xlsx/ods reader in src/formats/zipsheet implement it; tests use a sheet
-// scripted in memory.
+// src/formats/freexl and the xlsx/ods reader in src/formats/zipsheet implement it; tests use a
+// sheet scripted in memory.
 
 #include <climits>
 #include <memory>
