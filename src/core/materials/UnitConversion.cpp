@@ -157,14 +157,6 @@ std::string_view UnitSystemCaption(int index) {
     return index == UnitSystemIndex::MKS ? std::string_view("MKS(G)") : UnitSystemName(index);
 }
 
-double clsUnitConversion::ToSI(int slot) {
-    return slot >= 0 && slot < kSlotCount ? FactorTable().toSI[slot] : 1.0;
-}
-
-double clsUnitConversion::ToMKS(int slot) {
-    return slot >= 0 && slot < kSlotCount ? FactorTable().toMKS[slot] : 1.0;
-}
-
 namespace {
 
 double Convert(System from, System to, int nElm, double value) {

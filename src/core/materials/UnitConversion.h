@@ -29,10 +29,6 @@ public:
 
     /// A stored SI value of a slot in IPS and in MKS, exactly as ChangeUnits gives them.
     static void FromSI(int slot, double si, double& ips, double& mks);
-
-    /// Factor from IPS to SI and from IPS to MKS of a slot (1 for slots without a kind).
-    static double ToSI(int slot);
-    static double ToMKS(int slot);
 };
 
 /// Fixed-width unit labels of a slot as a record holds them: IPS and SI 16 characters,

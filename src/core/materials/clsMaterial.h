@@ -82,8 +82,6 @@ public:
         hasValue_[slot] = true;
     }
 
-    const clsUnitConversion& Converter() const { return converter_; }
-
 private:
     std::string MadeNameCode() const;
     void ConvertAll(std::string_view oldUnit, std::string_view target);

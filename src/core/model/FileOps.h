@@ -178,7 +178,6 @@ public:
     /// Where the file really is, symbolic links followed.
     const std::string& resolvedTarget() const { return target_; }
     const std::string& keptCopy() const { return copyPath_; }
-    bool inPlace() const { return how_ == How::InPlace; }
 
 private:
     enum class How { Unnamed, Named, InPlace };

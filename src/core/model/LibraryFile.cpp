@@ -14,14 +14,6 @@
 
 namespace mb {
 
-std::string LeadingToken(std::string_view text, std::string_view separator) {
-    if (separator.empty()) return std::string(text);
-    for (std::size_t i = 0; i + separator.size() <= text.size(); ++i)
-        if (EqualsNoCase(text.substr(i, separator.size()), separator))
-            return std::string(text.substr(0, i));
-    return std::string(text);
-}
-
 std::string FileErrorMessage(int errorNumber) {
     switch (errorNumber) {
     case EEXIST:

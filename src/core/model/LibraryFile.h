@@ -11,10 +11,6 @@ namespace mb {
 
 class Library;
 
-/// The text before the first occurrence of `separator` (searched without regard to
-/// case); the whole text when it does not occur; "" when the text starts with it.
-std::string LeadingToken(std::string_view text, std::string_view separator);
-
 /// The message a user sees for a failed write, by errno.
 std::string FileErrorMessage(int errorNumber);
 

@@ -33,7 +33,6 @@ public:
     void refresh();
 
     MaterialComparison& comparison() { return comparison_; }
-    const ComparisonTable& shownTable() const { return shown_; }
     QTableWidget& table() { return *table_; }
 
     /// The selected material's column out of the comparison.

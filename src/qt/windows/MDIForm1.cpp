@@ -306,7 +306,6 @@ void MDIForm1::showMenuSet(MenuSet set) {
         menu->deleteLater();
     }
     menus_.clear();
-    menuSet_ = set;
 
     for (const MenuRoute& route : MenuTable(set)) {
         auto* menu = new QMenu(toQ(route.caption), this);

@@ -40,8 +40,6 @@ public:
     AboutBox& aboutBox();
     ProcessControl& process();
 
-    /// The menu set on show.
-    MenuSet menuSet() const { return menuSet_; }
     /// The editor's "&Edit" menu, for its pop-ups; null while the main window's menu shows.
     QMenu* editMenu() const;
     /// A menu item of the menu set on show, by its name; null when there is none.
@@ -77,7 +75,6 @@ private:
     QToolBar* toolbar_ = nullptr;
     QLabel* picturePanel_ = nullptr;
     QTimer* timer_ = nullptr;
-    MenuSet menuSet_ = MenuSet::MainWindow;
     std::vector<QPointer<QMenu>> menus_;
 
     std::unique_ptr<Toolbar> toolbarView_;
