@@ -6,6 +6,7 @@
 #include "ComparisonWindow.h"
 #include "LibraryComparisonWindow.h"
 #include "MDIForm1.h"
+#include "QtChart.h"
 
 #include "AppState.h"
 #include "BaseForm.h"
@@ -122,6 +123,7 @@ BaseForm& EditorWindows::createEditor() {
     frame->setAttribute(Qt::WA_DeleteOnClose, false);
     auto* editor = new BaseFormWindow(state_, messages_, locale_);
     editor->setObjectName("BaseForm");
+    editor->chart().useDialogs(dialogs_, messages_);
     frame->setWidget(editor);
     frame->setWindowIcon(AppIcon("closedbook"));
     frame->closeRequested = [this] {

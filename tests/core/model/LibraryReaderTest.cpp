@@ -17,6 +17,8 @@
 namespace mb {
 namespace {
 
+constexpr const char* kNotALibrary = "This file is not a VELTRA/M material library file!";
+
 // Odd lines and line ends are shown byte for byte by the round-trip fixtures; these cases
 // pin what a written file cannot show: the texts as held, with their blanks, and inputs
 // that leave no trace in a written file.
@@ -113,13 +115,13 @@ TEST(LibraryReaderFile, EveryBrokenFixtureGivesItsMessageAndLeavesTheModelAsItSa
         Status status;
         std::string message;
     } cases[] = {
-        {"empty.lib", Status::NotALibrary, kNotALibraryMessage},
-        {"blank-first-line.lib", Status::NotALibrary, kNotALibraryMessage},
-        {"indented-category.lib", Status::NotALibrary, kNotALibraryMessage},
-        {"material-before-category.lib", Status::NotALibrary, kNotALibraryMessage},
-        {"spreadsheet-text.lib", Status::NotALibrary, kNotALibraryMessage},
-        {"utf16.lib", Status::NotALibrary, kNotALibraryMessage},
-        {"binary.lib", Status::NotALibrary, kNotALibraryMessage},
+        {"empty.lib", Status::NotALibrary, kNotALibrary},
+        {"blank-first-line.lib", Status::NotALibrary, kNotALibrary},
+        {"indented-category.lib", Status::NotALibrary, kNotALibrary},
+        {"material-before-category.lib", Status::NotALibrary, kNotALibrary},
+        {"spreadsheet-text.lib", Status::NotALibrary, kNotALibrary},
+        {"utf16.lib", Status::NotALibrary, kNotALibrary},
+        {"binary.lib", Status::NotALibrary, kNotALibrary},
         {"no-such-file.lib", Status::CannotOpen, "it does not exist."},
         {"", Status::CannotOpen, "it is a folder, not a file."},
         {"empty.lib/inside.lib", Status::CannotOpen, "a part of its path is not a folder."},
