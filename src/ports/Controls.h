@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace mb {
@@ -114,6 +115,15 @@ public:
     /// False, and nothing added, when the key exists or the parent does not.
     virtual bool addNode(const std::optional<std::string>& parentKey, const std::string& key,
                          const std::string& text, const std::string& image) = 0;
+    /// Adds a node as child number `index` of `parentKey` (after the last when `index` is
+    /// past it). False, and nothing added, as for addNode.
+    virtual bool insertNode(const std::string& parentKey, int index, const std::string& key,
+                            const std::string& text, const std::string& image) = 0;
+    /// Gives nodes new keys, all at once, so a new key may be one another node gives up;
+    /// labels, places and images stay. False, and nothing changed, when an old key names no
+    /// node or two nodes would share a key, or when the tree cannot keep its own rules
+    /// through it (the caller then builds the tree afresh).
+    virtual bool setNodeKeys(const std::vector<std::pair<std::string, std::string>>& renames) = 0;
     virtual void removeAll() = 0;
     virtual bool removeNode(const std::string& key) = 0;
     virtual int nodeCount() const = 0;

@@ -159,7 +159,9 @@ private:
         return text;
     }
 
-    static std::string readFile(const QString& path) {
+    /// The file as it is once a save still being written has finished.
+    std::string readFile(const QString& path) {
+        if (browser) browser->application().lifecycle().WaitForSave();
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<unreadable>";
     }

@@ -27,6 +27,7 @@ struct RunOptions {
     /// Seconds after which the program is ended by SIGALRM (exitCode -1), so that one
     /// that waits for ever fails its test instead of hanging the suite; 0 for no limit.
     unsigned timeLimit = 0;
+    std::string workingDirectory = {}; ///< where the program starts; "" for the test's own
 };
 
 /// Runs `program` with `args`, no standard input, and collects what it printed.
@@ -61,6 +62,8 @@ inline ProgramResult RunProgram(const std::string& program, std::vector<std::str
             const rlimit lim{rlim_t(options.maxFileSize), rlim_t(options.maxFileSize)};
             ::setrlimit(RLIMIT_FSIZE, &lim);
         }
+        if (!options.workingDirectory.empty() && ::chdir(options.workingDirectory.c_str()) != 0)
+            ::_exit(126);
         // A pending alarm survives exec.
         if (options.timeLimit > 0) ::alarm(options.timeLimit);
         ::execv(program.c_str(), argv.data());

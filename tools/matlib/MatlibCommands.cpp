@@ -4,6 +4,7 @@
 #include "CurveCommand.h"
 #include "ExchangeCommands.h"
 #include "LintCommand.h"
+#include "MergeCommand.h"
 #include "ZipSheetModule.h"
 
 #include "FileOps.h"
@@ -408,6 +409,7 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "\nExit status: 0 the libraries hold the same materials and values, 1 they differ or\n"
          "a file is not a library, 2 a file cannot be read or the command line is wrong.\n",
          &Diff},
+        MergeCommand(),
         {"dump",
          "Prints FILE one line per value, for comparing versions of it.",
          {"FILE"},
@@ -461,8 +463,9 @@ ToolSpec MatlibTool(std::string_view version) {
         "\nExit status, the same in every command: 0 done; 1 the input is not what the command\n"
         "needs (not a library, a file with more materials than the 1001 a library can hold,\n"
         "no such material, no match, a finding) or something was not carried whole; 2 the\n"
-        "command line is wrong or a file cannot be read or written. Every message on stderr\n"
-        "starts \"matlib:\" and names the file it is about.\n",
+        "command line is wrong or a file cannot be read or written. \"merge\" alone gives 1\n"
+        "for a merge with conflicts and 2 for an input it cannot merge. Every message on\n"
+        "stderr starts \"matlib:\" and names the file it is about, but merge's conflict lines.\n",
         MatlibCommands(),
     };
 }

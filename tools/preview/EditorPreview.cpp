@@ -4,9 +4,9 @@
 //   editor_preview FILE.lib [--units 0|1|2] [--type 0..12] [--material N] [--shot OUT.png]
 
 #include "AppState.h"
-#include "BaseForm.h"
 #include "BaseFormWindow.h"
 #include "DecimalSeparator.h"
+#include "EditorView.h"
 #include "LibraryFile.h"
 #include "NodeKey.h"
 #include "QtGrid.h"
@@ -77,21 +77,19 @@ int main(int argc, char** argv) {
 
     mb::BaseFormWindow window(state);
     window.setWindowTitle(parser.positionalArguments().first());
-    mb::BaseForm& form = window.form();
-    mb::BuildTree(state.library, form.TreeView1);
-    form.FillUnitsList();
-    form.FillTypeList();
-    form.unitsCombo.setListIndex(parser.value(units).toInt());
-    form.typeCombo.setListIndex(parser.value(type).toInt());
-    form.unitsCombo_Click();
+    mb::DocumentView& form = window.form();
+    form.ShowLibrary();
+    form.ShowSelectors();
+    window.typeCombo().setListIndex(parser.value(type).toInt());
+    form.ChooseUnitSystem(parser.value(units).toInt());
     window.show();
 
     const int n = parser.value(material).toInt();
     if (state.library.IsValidNumber(n)) {
         const mb::LibraryEntry& e = state.library.Entry(n);
         const std::string key = mb::MaterialNodeKey(e.Category, e.Name, n);
-        form.TreeView1.ensureVisible(key);
-        form.TreeView1.select(key);
+        form.tree().ensureVisible(key);
+        form.tree().select(key);
         form.TreeView1_NodeClick(key);
     }
 

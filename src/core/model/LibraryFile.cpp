@@ -414,4 +414,39 @@ WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
     return result;
 }
 
+LibrarySave::LibrarySave(std::string fileName, Library& library, const CategoryGrouping& grouping,
+                         FileOps& ops, WriteOptions options)
+    : fileName_(std::move(fileName)),
+      writer_(fileName_, ops, options.durability, std::move(options.copyFolder)) {
+    FormatLibraryText(library, grouping, text_);
+}
+
+int LibrarySave::run() {
+    if (!opened_) {
+        if (const int err = writer_.open(); err != 0) return err;
+        opened_ = true;
+    }
+    while (written_ < text_.size()) {
+        const std::string_view piece = std::string_view(text_).substr(written_, kWriteChunk);
+        if (const int err = writer_.append(piece); err != 0) return err;
+        written_ += piece.size();
+    }
+    return writer_.commit();
+}
+
+std::string LibrarySave::failureMessage(int err) const {
+    return opened_ ? FileErrorMessage(err)
+                   : "Cannot save " + fileName_ + ": " + FileErrorMessage(err);
+}
+
+WriteResult LibrarySave::abandon() {
+    WriteResult result;
+    result.status = WriteResult::Status::Cancelled;
+    if (!writer_.abandon())
+        result.message = "The old content of " + writer_.resolvedTarget() +
+                         " could not be put back; a complete copy of it is kept in " +
+                         writer_.keptCopy() + ".";
+    return result;
+}
+
 } // namespace mb

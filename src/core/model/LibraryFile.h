@@ -95,6 +95,39 @@ WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
                              const CategoryGrouping& grouping, WriteErrorPrompt& prompt,
                              FileOps& ops, const WriteOptions& options);
 
+/// A save in two halves, so that the slow one can leave the window's thread: the text is
+/// formatted when the save is made (the only step that reads the library, giving name
+/// codes as WriteLibraryFile does), and `run` does the disk work alone, touching nothing
+/// but the text and the file. The guarantees are WriteLibraryFile's.
+class LibrarySave {
+public:
+    LibrarySave(std::string fileName, Library& library, const CategoryGrouping& grouping,
+                FileOps& ops, WriteOptions options);
+    LibrarySave(const LibrarySave&) = delete;
+    LibrarySave& operator=(const LibrarySave&) = delete;
+
+    /// Writes, flushes and puts the file in place, resuming at the step that failed last:
+    /// 0, or the errno of the failed step.
+    int run();
+    /// Whether a failed `run` may be repeated: not when the file could not even be made.
+    bool retryable() const { return opened_; }
+    /// A failure of `run` in words: what WriteErrorPrompt::retry is asked with when it is
+    /// retryable, else the whole message of a Failed save.
+    std::string failureMessage(int err) const;
+    /// Gives up after a failed step (the user chose Cancel): the Cancelled result.
+    WriteResult abandon();
+    /// The text written (or being written).
+    const std::string& text() const { return text_; }
+    const std::string& fileName() const { return fileName_; }
+
+private:
+    std::string fileName_;
+    std::string text_;
+    SafeFileWriter writer_;
+    bool opened_ = false;
+    std::size_t written_ = 0;
+};
+
 /// The whole file text as WriteLibraryFile writes it.
 std::string LibraryText(Library& library, const CategoryGrouping& grouping);
 

@@ -1,9 +1,9 @@
 #include "CompareWithLibrary.h"
 
 #include "AppState.h"
-#include "BaseForm.h"
 #include "Controls.h"
 #include "EditingCommands.h"
+#include "EditorView.h"
 #include "LibraryFile.h"
 #include "MaterialComparison.h"
 #include "NodeKey.h"
@@ -11,7 +11,8 @@
 
 namespace mb {
 
-CompareWithLibrary::CompareWithLibrary(BaseForm& form) : form_(form) {}
+CompareWithLibrary::CompareWithLibrary(AppState& state, EditorView& view, MessageBox& messages)
+    : state_(state), view_(view), messages_(messages) {}
 
 std::string ReadOtherLibrary(const std::string& path, Library& other,
                              const std::string& decimalSeparator) {
@@ -29,7 +30,7 @@ std::string ReadOtherLibrary(const std::string& path, Library& other,
 
 std::string CompareWithLibrary::open(const std::string& path) {
     Library other;
-    if (std::string message = ReadOtherLibrary(path, other, form_.state.doc.DecimalSeparator);
+    if (std::string message = ReadOtherLibrary(path, other, state_.doc.DecimalSeparator);
         !message.empty())
         return message;
     other_ = std::move(other);
@@ -39,7 +40,7 @@ std::string CompareWithLibrary::open(const std::string& path) {
 }
 
 void CompareWithLibrary::refresh() {
-    comparison_ = CompareLibraries(form_.state.library, other_);
+    comparison_ = CompareLibraries(state_.library, other_);
 }
 
 bool CompareWithLibrary::canTakeOver(const LibraryDifference& difference) {
@@ -53,7 +54,7 @@ std::string CompareWithLibrary::shownSide(const LibraryDifference& difference, b
     if (!(other ? difference.hasValue : difference.hadValue)) return "";
     // The file's number text would show 11400E7 where the grid beside it shows psi.
     return ShownValueWithUnits(difference.slot, other ? difference.newValue : difference.oldValue,
-                               form_.UnitSystem(), form_.state.doc.DecimalSeparator);
+                               view_.UnitSystem(), state_.doc.DecimalSeparator);
 }
 
 bool CompareWithLibrary::takeOver(std::size_t i) {
@@ -69,45 +70,45 @@ bool CompareWithLibrary::takeOver(std::size_t i) {
 }
 
 bool CompareWithLibrary::takeOverMaterial(const LibraryDifference& difference) {
-    Library& library = form_.state.library;
+    Library& library = state_.library;
     if (library.IsFull()) {
-        form_.messageBox.show(kLibraryFull, MsgButtons::OK, MsgIcon::Exclamation);
+        messages_.show(kLibraryFull, MsgButtons::OK, MsgIcon::Exclamation);
         return false;
     }
     const int source = difference.newNumber;
-    const int shown = form_.CurrentMaterial();
-    const auto edit = form_.state.history.begin(
+    const int shown = view_.CurrentMaterial();
+    const auto edit = state_.history.begin(
         "Take over " + difference.name,
         library.IsValidNumber(shown) ? EditFocus::OnMaterial(shown) : EditFocus{});
     // Both records as the other file has it: a reset gives back the material as taken over.
-    const int n = form_.state.history.AddMaterial(other_.Entry(source), other_.Material(source),
-                                                  other_.Material(source));
+    const int n = state_.history.AddMaterial(other_.Entry(source), other_.Material(source),
+                                             other_.Material(source));
     if (n < 0) return false;
 
     const LibraryEntry& entry = library.Entry(n);
-    TreeControl& tree = form_.TreeView1;
+    TreeControl& tree = view_.tree();
     const std::string key = MaterialNodeKey(entry.Category, entry.Name, n);
     // Fails without effect when the category is there already.
     tree.addNode(std::nullopt, entry.Category, entry.Category, "closedbook");
     tree.addNode(entry.Category, key, entry.Name, "leaf");
     tree.select(key);
     tree.ensureVisible(key);
-    form_.TreeView1_NodeClick(key);
+    view_.TreeView1_NodeClick(key);
     return true;
 }
 
 bool CompareWithLibrary::takeOverValue(const LibraryDifference& difference) {
-    Library& library = form_.state.library;
+    Library& library = state_.library;
     const int n = difference.oldNumber;
     if (!library.IsValidNumber(n)) return false;
     const std::string& code = PropertyCatalogue::instance().PropCode(difference.slot);
-    EditHistory& history = form_.state.history;
+    EditHistory& history = state_.history;
     const auto edit = history.begin("Take over " + code + " of " + difference.name);
+    // The grid follows the edit's notice when it shows the material.
     if (difference.hasValue)
         history.SetValue(n, code, difference.newValue);
     else
         history.ClearValue(n, code);
-    if (form_.CurrentMaterial() == n) form_.ShowMaterialGrid();
     return true;
 }
 

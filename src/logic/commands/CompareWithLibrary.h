@@ -7,7 +7,9 @@
 
 namespace mb {
 
-class BaseForm;
+struct AppState;
+class EditorView;
+class MessageBox;
 
 inline constexpr const char* kCompareDialogTitle = "Compare with Library...";
 inline constexpr const char* kCompareDialogFilter =
@@ -25,7 +27,7 @@ std::string ReadOtherLibrary(const std::string& path, Library& other,
 /// as one edit of the edit history.
 class CompareWithLibrary {
 public:
-    explicit CompareWithLibrary(BaseForm& form);
+    CompareWithLibrary(AppState& state, EditorView& view, MessageBox& messages);
 
     /// Reads the other library. On failure returns the message to show (naming the file)
     /// and keeps what was compared before.
@@ -51,7 +53,9 @@ private:
     bool takeOverMaterial(const LibraryDifference& difference);
     bool takeOverValue(const LibraryDifference& difference);
 
-    BaseForm& form_;
+    AppState& state_;
+    EditorView& view_;
+    MessageBox& messages_;
     Library other_;
     std::string path_;
     LibraryComparison comparison_;

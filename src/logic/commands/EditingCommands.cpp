@@ -1,13 +1,12 @@
 #include "EditingCommands.h"
 
 #include "AppState.h"
-#include "BaseForm.h"
 #include "Controls.h"
+#include "EditorView.h"
 #include "LibraryTextRules.h"
 #include "NodeKey.h"
 #include "TextUtil.h"
 #include "TreeEditing.h"
-#include "clsFlexGrid.h"
 
 #include <utility>
 
@@ -70,114 +69,115 @@ std::string NewMaterialNameCode(const std::string& typedName) {
     return PadRight(trimmed, kNameCodeLength);
 }
 
-EditingCommands::EditingCommands(BaseForm& form, MaterialClipboard* clipboard)
-    : form_(form), clipboard_(clipboard), operations_(form) {
-    form_.descriptionText.setMaxLength(static_cast<int>(kDescriptionColumns));
-    changeListener_ = form_.state.history.addListener([this](const LibraryChange& change) {
+EditingCommands::EditingCommands(AppState& state, EditorView& view, MessageBox& messages,
+                                 MaterialClipboard* clipboard)
+    : state_(state), view_(view), messages_(messages), clipboard_(clipboard),
+      operations_(state, view, messages) {
+    view_.descriptionBox().setMaxLength(static_cast<int>(kDescriptionColumns));
+    changeListener_ = state_.history.addListener([this](const LibraryChange& change) {
         // The remembered number may now name another material, or none.
-        if (change.numbersShifted) form_.state.doc.CopiedMaterialNumber = -1;
+        if (change.numbersShifted) state_.doc.CopiedMaterialNumber = -1;
     });
 }
 
 EditingCommands::~EditingCommands() {
-    form_.state.history.removeListener(changeListener_);
+    state_.history.removeListener(changeListener_);
 }
 
 // ---- Adding a material ----------------------------------------------------------------
 
 void EditingCommands::newMaterial() {
-    const std::string c = form_.materialTypeText.text();
-    const std::string a = form_.materialNameText.text();
+    const std::string c = view_.categoryBox().text();
+    const std::string a = view_.nameBox().text();
     if (TrimBlanks(c).empty() || TrimBlanks(a).empty()) {
-        form_.messageBox.show(kSetCategoryAndNameFirst, MsgButtons::OK, MsgIcon::None);
+        messages_.show(kSetCategoryAndNameFirst, MsgButtons::OK, MsgIcon::None);
         return;
     }
-    const TreeControl& tree = form_.TreeView1;
+    const TreeControl& tree = view_.tree();
     const auto selected = tree.selectedKey();
     if (!selected || tree.childCount(*selected) == 0) {
-        form_.messageBox.show(kNoMaterialWithinMaterial, MsgButtons::OK, MsgIcon::Exclamation);
+        messages_.show(kNoMaterialWithinMaterial, MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
     onNewMaterial();
 }
 
 bool EditingCommands::ValidateBoxes(bool checkLeadingDigit) {
-    const std::string c = form_.materialTypeText.text();
-    const std::string a = form_.materialNameText.text();
+    const std::string c = view_.categoryBox().text();
+    const std::string a = view_.nameBox().text();
     auto refuse = [this](const char* message, TextBox& box) {
-        form_.messageBox.show(message, MsgButtons::OK, MsgIcon::Exclamation);
+        messages_.show(message, MsgButtons::OK, MsgIcon::Exclamation);
         box.setFocus();
         return false;
     };
-    if (TrimBlanks(c).empty()) return refuse(kSpecifyCategory, form_.materialTypeText);
+    if (TrimBlanks(c).empty()) return refuse(kSpecifyCategory, view_.categoryBox());
     if (checkLeadingDigit && StartsWithDigit(c))
-        return refuse(kCategoryStartsWithNumber, form_.materialTypeText);
-    if (TrimBlanks(a).empty()) return refuse(kSpecifyName, form_.materialNameText);
+        return refuse(kCategoryStartsWithNumber, view_.categoryBox());
+    if (TrimBlanks(a).empty()) return refuse(kSpecifyName, view_.nameBox());
     return true;
 }
 
 bool EditingCommands::ValidateLibraryText(const std::string& storedDescription) {
     auto refuse = [this](const char* message, TextBox& box) {
-        form_.messageBox.show(message, MsgButtons::OK, MsgIcon::Exclamation);
+        messages_.show(message, MsgButtons::OK, MsgIcon::Exclamation);
         box.setFocus();
         return false;
     };
-    const std::string c = form_.materialTypeText.text();
-    const std::string a = form_.materialNameText.text();
-    if (HasControlCharacter(c)) return refuse(kCategoryHasControlCharacter, form_.materialTypeText);
-    if (HasControlCharacter(a)) return refuse(kNameHasControlCharacter, form_.materialNameText);
+    const std::string c = view_.categoryBox().text();
+    const std::string a = view_.nameBox().text();
+    if (HasControlCharacter(c)) return refuse(kCategoryHasControlCharacter, view_.categoryBox());
+    if (HasControlCharacter(a)) return refuse(kNameHasControlCharacter, view_.nameBox());
     // The name box's own limit counts blanks and is checked as the box is left; what
     // matters here is the trimmed name that is stored.
-    if (TrimBlanks(a).size() > kNameColumns) return refuse(kNameTooWide, form_.materialNameText);
-    if (HasControlCharacter(form_.descriptionText.text()))
-        return refuse(kDescriptionHasControlCharacter, form_.descriptionText);
+    if (TrimBlanks(a).size() > kNameColumns) return refuse(kNameTooWide, view_.nameBox());
+    if (HasControlCharacter(view_.descriptionBox().text()))
+        return refuse(kDescriptionHasControlCharacter, view_.descriptionBox());
     if (storedDescription.size() > kDescriptionColumns)
-        return refuse(kDescriptionTooWide, form_.descriptionText);
+        return refuse(kDescriptionTooWide, view_.descriptionBox());
     return true;
 }
 
 bool EditingCommands::NameTaken(const std::string& name) const {
-    const Library& library = form_.state.library;
+    const Library& library = state_.library;
     for (int i = 0; i <= library.LastMaterialIndex(); ++i)
         if (EqualsNoCase(TrimBlanks(library.Entry(i).Name), name)) return true;
     return false;
 }
 
 bool EditingCommands::RefuseWhenFull() {
-    if (!form_.state.library.IsFull()) return false;
-    form_.messageBox.show(kLibraryFull, MsgButtons::OK, MsgIcon::Exclamation);
+    if (!state_.library.IsFull()) return false;
+    messages_.show(kLibraryFull, MsgButtons::OK, MsgIcon::Exclamation);
     return true;
 }
 
 void EditingCommands::onNewMaterial() {
     if (!ValidateBoxes(true)) return;
-    if (NameTaken(Trimmed(form_.materialNameText.text()))) {
-        form_.messageBox.show(kNameExists, MsgButtons::OK, MsgIcon::Exclamation);
+    if (NameTaken(Trimmed(view_.nameBox().text()))) {
+        messages_.show(kNameExists, MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
-    if (!ValidateLibraryText(Trimmed(form_.descriptionText.text()))) return;
+    if (!ValidateLibraryText(Trimmed(view_.descriptionBox().text()))) return;
     // Refused before the question: a Yes could not be honoured.
     if (RefuseWhenFull()) return;
-    if (form_.messageBox.show(kAddQuestion, MsgButtons::YesNo, MsgIcon::Question) !=
-        MsgResult::Yes) {
-        form_.materialNameText.setText("");
-        form_.materialTypeText.setText("");
-        form_.descriptionText.setText("");
+    if (messages_.show(kAddQuestion, MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes) {
+        view_.nameBox().setText("");
+        view_.categoryBox().setText("");
+        view_.descriptionBox().setText("");
         return;
     }
     if (!AddMaterialNode()) return;
-    ShowMaterialButtons();
+    view_.ShowMaterialPane();
 }
 
 bool EditingCommands::AddMaterialNode() {
     if (RefuseWhenFull()) return false;
-    Library& library = form_.state.library;
-    const std::string typedCategory = form_.materialTypeText.text();
-    const std::string typedName = form_.materialNameText.text();
+    Library& library = state_.library;
+    const std::string typedCategory = view_.categoryBox().text();
+    const std::string typedName = view_.nameBox().text();
     const std::string name = Trimmed(typedName);
-    const std::string description = Trimmed(form_.descriptionText.text());
-    EditHistory& history = form_.state.history;
-    const auto edit = history.begin("Add " + name, SelectedNode(form_.TreeView1));
+    const std::string description = Trimmed(view_.descriptionBox().text());
+    EditHistory& history = state_.history;
+    const auto edit = history.begin("Add " + name, SelectedNode(view_.tree()));
 
     // The index groups the material under the trimmed category with the usual trailing
     // blanks; both records take the category as typed and the name code of the typed name.
@@ -199,8 +199,8 @@ bool EditingCommands::AddMaterialNode() {
 }
 
 void EditingCommands::AddTreeNode(int n, const std::string& categoryKey) {
-    Library& library = form_.state.library;
-    TreeControl& tree = form_.TreeView1;
+    Library& library = state_.library;
+    TreeControl& tree = view_.tree();
     const std::string& name = library.Entry(n).Name;
     const std::string key = MaterialNodeKey(categoryKey, name, n);
 
@@ -214,91 +214,91 @@ void EditingCommands::AddTreeNode(int n, const std::string& categoryKey) {
 }
 
 void EditingCommands::CompleteNewMaterial() {
-    const int n = form_.state.library.LastMaterialIndex();
+    const int n = state_.library.LastMaterialIndex();
     if (n < 0) return;
-    form_.state.history.ResetToShadow(n);
+    state_.history.ResetToShadow(n);
     ClearValueGrid();
 }
 
 void EditingCommands::ClearValueGrid() {
-    GridControl& grid = form_.VSFlexGrid1;
-    {
-        clsFlexGrid presenter(form_);
-        presenter.InitializeGrid(grid);
-        for (int row = 1; row < grid.rows(); ++row)
-            presenter.Cell(2, row, "");
-    }
-    grid.setVisible(true);
+    view_.ShowEmptyValueGrid();
 }
 
 // ---- Reset ------------------------------------------------------------------------------
 
 void EditingCommands::onMaterialSet() {
-    Library& library = form_.state.library;
-    TreeControl& tree = form_.TreeView1;
+    Library& library = state_.library;
+    TreeControl& tree = view_.tree();
     if (SelectedMaterialNumber(tree) == -1) return;
     if (!ValidateBoxes(false)) return;
     // The index entry takes the description as typed, blanks and all.
-    if (!ValidateLibraryText(form_.descriptionText.text())) return;
+    if (!ValidateLibraryText(view_.descriptionBox().text())) return;
 
-    const std::string c = form_.materialTypeText.text();
-    const std::string a = form_.materialNameText.text();
-    const std::string description = form_.descriptionText.text();
+    const std::string c = view_.categoryBox().text();
+    const std::string a = view_.nameBox().text();
+    const std::string description = view_.descriptionBox().text();
     const std::string rememberedKey = library.LastNodeKey;
     int k = KeyTailNumber(tree.selectedKey().value_or(""));
     // Whatever the questions lead to is one edit; an answer that changes nothing records
     // nothing.
-    EditHistory& history = form_.state.history;
-    const auto edit = history.begin("Reset " + Trimmed(a), SelectedNode(tree));
+    EditHistory& history = state_.history;
+    std::optional<std::string> selected;
+    bool written = false;
+    {
+        const auto edit = history.begin("Reset " + Trimmed(a), SelectedNode(tree));
 
-    const std::string wanted = Trimmed(c) + Trimmed(a);
-    int match = -1;
-    for (int i = 0; i <= library.LastMaterialIndex() && match < 0; ++i) {
-        const LibraryEntry& e = library.Entry(i);
-        if (EqualsNoCase(Trimmed(e.Category) + Trimmed(e.Name), wanted)) match = i;
-    }
-
-    bool write = false;
-    if (match >= 0) {
-        if (form_.messageBox.show(kOverwriteQuestion, MsgButtons::OKCancel, MsgIcon::Question) ==
-            MsgResult::OK) {
-            write = true;
-            // Whichever material is selected, material 0 included: writing into the
-            // selected one would empty the match and leave two materials of one name.
-            k = match;
+        const std::string wanted = Trimmed(c) + Trimmed(a);
+        int match = -1;
+        for (int i = 0; i <= library.LastMaterialIndex() && match < 0; ++i) {
+            const LibraryEntry& e = library.Entry(i);
+            if (EqualsNoCase(Trimmed(e.Category) + Trimmed(e.Name), wanted)) match = i;
         }
-    }
-    // Kept as typed: a category without the usual trailing blanks gets a node of its own.
-    const LibraryEntry typed{c, NewMaterialNameCode(a), Trimmed(a), description};
-    // What a material that has no records yet starts from.
-    const auto newShadow = [&] {
-        clsMaterial shadow;
-        shadow.MaterialType(c + "  ");
-        shadow.MaterialName(typed.Name);
-        shadow.MaterialDescription(Trimmed(description));
-        shadow.MaterialNameCode(typed.NameCode);
-        return shadow;
-    };
-    if (match < 0 && !RefuseWhenFull() &&
-        form_.messageBox.show(kAddQuestion, MsgButtons::YesNo, MsgIcon::Question) ==
-            MsgResult::Yes) {
-        write = true;
-        clsMaterial shadow = newShadow();
-        clsMaterial record;
-        record.CopyAllProperties(shadow);
-        k = history.AddMaterial(typed, std::move(record), std::move(shadow));
-        AddTreeNode(k, typed.Category);
-    }
 
-    if (write && library.IsValidNumber(k)) {
-        history.SetEntryTexts(k, typed);
-        if (!library.HasRecord(k)) history.SetRecords(k, clsMaterial(), newShadow());
-        // The shadow is left as it is: the working record takes back its texts and values,
-        // while the index entry shows the typed texts.
-        history.ResetToShadow(k);
-        KeepTreeInStep(k);
+        bool write = false;
+        if (match >= 0) {
+            if (messages_.show(kOverwriteQuestion, MsgButtons::OKCancel, MsgIcon::Question) ==
+                MsgResult::OK) {
+                write = true;
+                // Whichever material is selected, material 0 included: writing into the
+                // selected one would empty the match and leave two materials of one name.
+                k = match;
+            }
+        }
+        // Kept as typed: a category without the usual trailing blanks gets a node of its own.
+        const LibraryEntry typed{c, NewMaterialNameCode(a), Trimmed(a), description};
+        // What a material that has no records yet starts from.
+        const auto newShadow = [&] {
+            clsMaterial shadow;
+            shadow.MaterialType(c + "  ");
+            shadow.MaterialName(typed.Name);
+            shadow.MaterialDescription(Trimmed(description));
+            shadow.MaterialNameCode(typed.NameCode);
+            return shadow;
+        };
+        if (match < 0 && !RefuseWhenFull() &&
+            messages_.show(kAddQuestion, MsgButtons::YesNo, MsgIcon::Question) == MsgResult::Yes) {
+            write = true;
+            clsMaterial shadow = newShadow();
+            clsMaterial record;
+            record.CopyAllProperties(shadow);
+            k = history.AddMaterial(typed, std::move(record), std::move(shadow));
+            AddTreeNode(k, typed.Category);
+        }
+
+        if (write && library.IsValidNumber(k)) {
+            history.SetEntryTexts(k, typed);
+            if (!library.HasRecord(k)) history.SetRecords(k, clsMaterial(), newShadow());
+            // The shadow is left as it is: the working record takes back its texts and
+            // values, while the index entry shows the typed texts.
+            history.ResetToShadow(k);
+            written = true;
+        }
+        selected = tree.selectedKey();
+    }
+    // The tree and the grid have followed the edit.
+    if (written) {
+        KeepTreeInStep(selected);
         MarkBoxesStored();
-        form_.typeCombo_Click();
     }
 
     library.LastNodeKey = rememberedKey;
@@ -307,19 +307,16 @@ void EditingCommands::onMaterialSet() {
 }
 
 std::string EditingCommands::KeyOfMaterial(int n) const {
-    const Library& library = form_.state.library;
+    const Library& library = state_.library;
     if (!library.IsValidNumber(n)) return "";
     return MaterialNodeKey(library.Entry(n).Category, library.Entry(n).Name, n);
 }
 
-void EditingCommands::KeepTreeInStep(int n) {
-    TreeControl& tree = form_.TreeView1;
-    if (tree.exists(KeyOfMaterial(n))) return;
-    // The typed category or name gave the material another node: the tree is built
-    // afresh, as an undo or redo of this edit builds it, with the selection kept.
-    const auto selected = tree.selectedKey();
-    RebuildTree(form_.state.library, tree);
-    if (!selected) return;
+void EditingCommands::KeepTreeInStep(const std::optional<std::string>& selected) {
+    TreeControl& tree = view_.tree();
+    // Untouched unless the typed category or name gave the material another node: the
+    // tree was then built afresh, as an undo or redo of the edit builds it.
+    if (!selected || tree.selectedKey() == selected) return;
     const std::string key = IsCategoryKey(*selected) || tree.exists(*selected)
                                 ? *selected
                                 : KeyOfMaterial(KeyTailNumber(*selected));
@@ -331,7 +328,7 @@ void EditingCommands::KeepTreeInStep(int n) {
 // ---- Rename -----------------------------------------------------------------------------
 
 void EditingCommands::RenameSelected() {
-    TreeControl& tree = form_.TreeView1;
+    TreeControl& tree = view_.tree();
     const auto key = tree.selectedKey();
     if (!key) return;
     // A category's label opens too: the refusal comes when the edit ends, as for any
@@ -342,24 +339,24 @@ void EditingCommands::RenameSelected() {
 // ---- Copy and paste ---------------------------------------------------------------------
 
 void EditingCommands::onCopyMaterial() {
-    const TreeControl& tree = form_.TreeView1;
-    DocumentState& doc = form_.state.doc;
+    const TreeControl& tree = view_.tree();
+    DocumentState& doc = state_.doc;
     const std::string key = tree.selectedKey().value_or("");
     if (key.empty()) return;
     if (IsCategoryKey(key) && tree.childCount(key) > 0) {
-        form_.messageBox.show(kCannotCopyCategory, MsgButtons::OK, MsgIcon::Exclamation);
+        messages_.show(kCannotCopyCategory, MsgButtons::OK, MsgIcon::Exclamation);
         doc.CopiedMaterialNumber = -1;
         if (clipboard_) clipboard_->noteCopy();
         return;
     }
     const int k = KeyTailNumber(key);
     doc.CopiedMaterialNumber = static_cast<int16_t>(k);
-    doc.CopiedName = form_.state.library.Entry(k).Name;
+    doc.CopiedName = state_.library.Entry(k).Name;
     if (clipboard_) PutOnClipboard(k);
 }
 
 void EditingCommands::PutOnClipboard(int k) {
-    Library& library = form_.state.library;
+    Library& library = state_.library;
     // Nothing to put, but the clipboard's material is older than this Copy all the same.
     if (!library.IsValidNumber(k)) {
         clipboard_->noteCopy();
@@ -367,15 +364,13 @@ void EditingCommands::PutOnClipboard(int k) {
     }
     std::string block;
     library.Material(k).Format(block);
-    clsFlexGrid presenter(form_);
-    clipboard_->putMaterial(block,
-                            TabSeparatedRows(presenter.ShownRows(form_.typeCombo.listIndex(), k)));
+    clipboard_->putMaterial(block, TabSeparatedRows(view_.ShownRows(k)));
 }
 
 void EditingCommands::onPasteMaterial() {
-    Library& library = form_.state.library;
-    const TreeControl& tree = form_.TreeView1;
-    const DocumentState& doc = form_.state.doc;
+    Library& library = state_.library;
+    const TreeControl& tree = view_.tree();
+    const DocumentState& doc = state_.doc;
     const int source = doc.CopiedMaterialNumber;
     const auto selected = tree.selectedKey();
     if (!selected) return;
@@ -388,37 +383,37 @@ void EditingCommands::onPasteMaterial() {
     if (source == -1 || source > library.LastMaterialIndex()) return;
 
     if (!EqualsNoCase(library.Entry(source).Name, doc.CopiedName)) {
-        form_.messageBox.show(kCopySourceGone, MsgButtons::OK, MsgIcon::Exclamation);
+        messages_.show(kCopySourceGone, MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
     const LibraryEntry& sourceEntry = library.Entry(source);
     // The working copy carries the source's current values, edits never saved included.
     PasteCopy(
         doc.CopiedName, sourceEntry.NameCode, sourceEntry.Description,
-        [&](const LibraryEntry& entry) { return form_.state.history.CopyMaterial(source, entry); });
+        [&](const LibraryEntry& entry) { return state_.history.CopyMaterial(source, entry); });
 }
 
 void EditingCommands::PasteFromClipboard(const std::variant<ClipMaterial, std::string>& clip) {
     if (const auto* reason = std::get_if<std::string>(&clip)) {
-        form_.messageBox.show(kClipboardMaterialUnreadable + *reason, MsgButtons::OK,
-                              MsgIcon::Exclamation);
+        messages_.show(kClipboardMaterialUnreadable + *reason, MsgButtons::OK,
+                       MsgIcon::Exclamation);
         return;
     }
     const ClipMaterial& material = std::get<ClipMaterial>(clip);
     // The block holds the values as they were when copied; they are also what a reset of
     // the pasted material goes back to.
-    PasteCopy(
-        material.name, material.nameCode, material.description, [&](const LibraryEntry& entry) {
-            return form_.state.history.AddMaterial(entry, RecordWithTexts(material.record, entry),
-                                                   RecordWithTexts(material.record, entry));
-        });
+    PasteCopy(material.name, material.nameCode, material.description,
+              [&](const LibraryEntry& entry) {
+                  return state_.history.AddMaterial(entry, RecordWithTexts(material.record, entry),
+                                                    RecordWithTexts(material.record, entry));
+              });
 }
 
 void EditingCommands::PasteCopy(const std::string& name, std::string nameCode,
                                 std::string description,
                                 const std::function<int(const LibraryEntry&)>& insert) {
-    Library& library = form_.state.library;
-    TreeControl& tree = form_.TreeView1;
+    Library& library = state_.library;
+    TreeControl& tree = view_.tree();
     const auto selected = tree.selectedKey();
     if (!selected) return;
     // A name read from a file may hold a tab, and "Copy of " makes a long name longer than
@@ -428,7 +423,7 @@ void EditingCommands::PasteCopy(const std::string& name, std::string nameCode,
         FitCopiedTexts(kCopyPrefix + name, std::move(nameCode), std::move(description), notes);
     const std::string& p = fitted.Name;
     if (NameTaken(p)) {
-        form_.messageBox.show(PastedNameExistsMessage(p), MsgButtons::OK, MsgIcon::Exclamation);
+        messages_.show(PastedNameExistsMessage(p), MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
     if (RefuseWhenFull()) return;
@@ -436,73 +431,62 @@ void EditingCommands::PasteCopy(const std::string& name, std::string nameCode,
     const std::string t =
         tree.parentKey(*selected) ? library.Entry(KeyTailNumber(*selected)).Category : *selected;
 
-    EditHistory& history = form_.state.history;
+    EditHistory& history = state_.history;
     const auto edit = history.begin("Paste " + p, SelectedNode(tree));
     const int n = insert(LibraryEntry{t, fitted.NameCode, p, fitted.Description});
 
     AddTreeNode(n, t);
 
     const LibraryEntry& entry = library.Entry(n);
-    form_.materialTypeText.setText(entry.Category);
-    form_.materialNameText.setText(entry.Name);
-    form_.descriptionText.setText(entry.Description);
-    form_.VSFlexGrid1.setVisible(true);
-    ShowMaterialButtons();
-    form_.ShowMaterialGrid();
-    if (!notes.empty())
-        form_.messageBox.show(JoinLines(notes), MsgButtons::OK, MsgIcon::Exclamation);
+    view_.categoryBox().setText(entry.Category);
+    view_.nameBox().setText(entry.Name);
+    view_.descriptionBox().setText(entry.Description);
+    // The grid shows the copy once the edit's notice has gone out.
+    view_.ShowMaterialPane();
+    if (!notes.empty()) messages_.show(JoinLines(notes), MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 // ---- The three boxes --------------------------------------------------------------------
 
 void EditingCommands::EnterNewMaterialMode(TextBox& box) {
     box.setSelLength(static_cast<int>(box.text().size()));
-    form_.VSFlexGrid1.setVisible(false);
-    form_.cmdNewMaterial.setVisible(true);
-    form_.reset.setVisible(false);
-    form_.AddSet.setVisible(false);
+    view_.ShowNewMaterialPane();
 }
 
 bool EditingCommands::InNewMaterialMode() const {
-    return form_.cmdNewMaterial.isVisible();
+    return view_.NewMaterialPaneShown();
 }
 
 void EditingCommands::MarkBoxesStored() {
-    for (TextBox* box : {&form_.materialTypeText, &form_.materialNameText, &form_.descriptionText})
+    for (TextBox* box : {&view_.categoryBox(), &view_.nameBox(), &view_.descriptionBox()})
         box->markStored();
 }
 
-void EditingCommands::ShowMaterialButtons() {
-    form_.cmdNewMaterial.setVisible(false);
-    form_.reset.setVisible(true);
-    form_.AddSet.setVisible(true);
-}
-
 void EditingCommands::materialNameText_GotFocus() {
-    EnterNewMaterialMode(form_.materialNameText);
+    EnterNewMaterialMode(view_.nameBox());
 }
 
 void EditingCommands::materialTypeText_GotFocus() {
-    EnterNewMaterialMode(form_.materialTypeText);
+    EnterNewMaterialMode(view_.categoryBox());
 }
 
 bool EditingCommands::materialNameText_LostFocus() {
     // Blanks count: the name is written to the file as typed.
-    if (form_.materialNameText.text().size() <= kMaxNameLength) return true;
-    form_.messageBox.show(kNameTooLong, MsgButtons::OK, MsgIcon::Critical);
-    form_.materialNameText.setFocus();
+    if (view_.nameBox().text().size() <= kMaxNameLength) return true;
+    messages_.show(kNameTooLong, MsgButtons::OK, MsgIcon::Critical);
+    view_.nameBox().setFocus();
     return false;
 }
 
 bool EditingCommands::materialTypeText_LostFocus() {
-    if (TrimBlanks(form_.materialTypeText.text()).size() <= kMaxCategoryLength) return true;
-    form_.messageBox.show(kCategoryTooLong, MsgButtons::OK, MsgIcon::Critical);
-    form_.materialTypeText.setFocus();
+    if (TrimBlanks(view_.categoryBox().text()).size() <= kMaxCategoryLength) return true;
+    messages_.show(kCategoryTooLong, MsgButtons::OK, MsgIcon::Critical);
+    view_.categoryBox().setFocus();
     return false;
 }
 
 void EditingCommands::descriptionText_GotFocus() {
-    TextBox& box = form_.descriptionText;
+    TextBox& box = view_.descriptionBox();
     box.setSelLength(static_cast<int>(box.text().size()));
 }
 
@@ -524,24 +508,24 @@ void EditingCommands::descriptionText_Enter() {
 bool EditingCommands::descriptionText_LostFocus() {
     // While a new material is typed the box holds its description, not the shown one's.
     if (InNewMaterialMode()) return true;
-    Library& library = form_.state.library;
+    Library& library = state_.library;
     // A category's key reads as 0 like material 0's "....0000": only the key's tail tells
     // them apart, and a description typed for material 0 is kept like any other.
     if (IsCategoryKey(library.LastNodeKey)) return true;
     const int k = KeyTailNumber(library.LastNodeKey);
     if (!library.IsValidNumber(k)) return true;
-    TextBox& box = form_.descriptionText;
+    TextBox& box = view_.descriptionBox();
     const std::string text = box.text();
     const char* refusal = HasControlCharacter(text)           ? kDescriptionHasControlCharacter
                           : text.size() > kDescriptionColumns ? kDescriptionTooWide
                                                               : nullptr;
     if (refusal) {
-        form_.messageBox.show(refusal, MsgButtons::OK, MsgIcon::Exclamation);
+        messages_.show(refusal, MsgButtons::OK, MsgIcon::Exclamation);
         box.setFocus();
         return false;
     }
     {
-        EditHistory& history = form_.state.history;
+        EditHistory& history = state_.history;
         const auto edit = history.begin("Change description of " + Trimmed(library.Entry(k).Name));
         history.SetDescription(k, text);
     }

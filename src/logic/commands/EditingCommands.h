@@ -4,14 +4,17 @@
 #include "MaterialClipboard.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
 
 namespace mb {
 
-class BaseForm;
+struct AppState;
+class EditorView;
 class MaterialClipboard;
+class MessageBox;
 class TextBox;
 class TreeControl;
 
@@ -80,7 +83,8 @@ public:
     /// Also limits the description box to the characters a library file keeps. With a
     /// `clipboard`, Copy also puts the material on the system clipboard, and Paste takes
     /// one that another program copied after this one's last Copy.
-    explicit EditingCommands(BaseForm& form, MaterialClipboard* clipboard = nullptr);
+    EditingCommands(AppState& state, EditorView& view, MessageBox& messages,
+                    MaterialClipboard* clipboard = nullptr);
     ~EditingCommands();
     EditingCommands(const EditingCommands&) = delete;
     EditingCommands& operator=(const EditingCommands&) = delete;
@@ -154,15 +158,17 @@ private:
                    const std::function<int(const LibraryEntry&)>& insert);
     /// Key of material n's node as the library names it; "" for no material.
     std::string KeyOfMaterial(int n) const;
-    /// After material n's category or name changed: the tree shows the library again.
-    void KeepTreeInStep(int n);
+    /// After an edit the tree followed by building itself afresh: the node that was
+    /// `selected` (or its material's new node) is selected again.
+    void KeepTreeInStep(const std::optional<std::string>& selected);
     void EnterNewMaterialMode(TextBox& box);
     bool InNewMaterialMode() const;
     /// The three boxes hold what the library now holds.
     void MarkBoxesStored();
-    void ShowMaterialButtons();
 
-    BaseForm& form_;
+    AppState& state_;
+    EditorView& view_;
+    MessageBox& messages_;
     MaterialClipboard* clipboard_;
     LibraryOperations operations_;
     int changeListener_ = 0; // forgets the copied material when numbers shift

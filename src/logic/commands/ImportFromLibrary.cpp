@@ -1,10 +1,10 @@
 #include "ImportFromLibrary.h"
 
 #include "AppState.h"
-#include "BaseForm.h"
 #include "CompareWithLibrary.h"
 #include "Controls.h"
 #include "EditingCommands.h"
+#include "EditorView.h"
 #include "MaterialPicker.h"
 #include "NodeKey.h"
 #include "TextUtil.h"
@@ -22,14 +22,15 @@ std::string CopyNameTakenMessage(const std::string& name, const std::string& cop
     return "\"" + copyName + "\" exists as well: " + name + " was not imported.";
 }
 
-ImportFromLibrary::ImportFromLibrary(BaseForm& form, ExchangeDialogs& dialogs)
-    : form_(form), dialogs_(dialogs) {}
+ImportFromLibrary::ImportFromLibrary(AppState& state, EditorView& view, MessageBox& messages,
+                                     ExchangeDialogs& dialogs)
+    : state_(state), view_(view), messages_(messages), dialogs_(dialogs) {}
 
 void ImportFromLibrary::run(FileDialogs& files) {
     const auto path = files.openFile(kImportFromLibraryTitle, kCompareDialogFilter);
     if (!path) return;
     if (const std::string message = open(*path); !message.empty()) {
-        form_.messageBox.show(message, MsgButtons::OK, MsgIcon::Exclamation);
+        messages_.show(message, MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
     chooseAndImport();
@@ -37,7 +38,7 @@ void ImportFromLibrary::run(FileDialogs& files) {
 
 std::string ImportFromLibrary::open(const std::string& path) {
     Library other;
-    std::string message = ReadOtherLibrary(path, other, form_.state.doc.DecimalSeparator);
+    std::string message = ReadOtherLibrary(path, other, state_.doc.DecimalSeparator);
     if (message.empty()) {
         other_ = std::move(other);
         path_ = path;
@@ -48,7 +49,7 @@ std::string ImportFromLibrary::open(const std::string& path) {
 void ImportFromLibrary::chooseAndImport() {
     const auto dialog = dialogs_.importFromLibraryDialog();
     dialog->setSource(path_);
-    MaterialPicker picker(other_, *dialog, form_.UnitSystem(), form_.state.doc.DecimalSeparator);
+    MaterialPicker picker(other_, *dialog, view_.UnitSystem(), state_.doc.DecimalSeparator);
     picker.checksChanged = [&] { dialog->setImportEnabled(!picker.checkedMaterials().empty()); };
     picker.fill();
     dialog->setImportEnabled(false);
@@ -58,7 +59,7 @@ void ImportFromLibrary::chooseAndImport() {
 }
 
 int ImportFromLibrary::importMaterials(const std::vector<int>& chosen) {
-    Library& library = form_.state.library;
+    Library& library = state_.library;
     struct Planned {
         int source;
         LibraryEntry texts;
@@ -109,8 +110,8 @@ int ImportFromLibrary::importMaterials(const std::vector<int>& chosen) {
 
     int first = -1;
     if (!plan.empty()) {
-        TreeControl& tree = form_.TreeView1;
-        EditHistory& history = form_.state.history;
+        TreeControl& tree = view_.tree();
+        EditHistory& history = state_.history;
         {
             const auto edit =
                 history.begin(ImportEditLabel(static_cast<int>(plan.size())), SelectedNode(tree));
@@ -132,13 +133,12 @@ int ImportFromLibrary::importMaterials(const std::vector<int>& chosen) {
             if (!tree.parentKey(key) || KeyTailNumber(key) != first) continue;
             tree.select(key);
             tree.ensureVisible(key);
-            form_.TreeView1_NodeClick(key);
+            view_.TreeView1_NodeClick(key);
             break;
         }
     }
-    if (leftOut) form_.messageBox.show(kLibraryFull, MsgButtons::OK, MsgIcon::Exclamation);
-    if (!notes.empty())
-        form_.messageBox.show(JoinLines(notes), MsgButtons::OK, MsgIcon::Exclamation);
+    if (leftOut) messages_.show(kLibraryFull, MsgButtons::OK, MsgIcon::Exclamation);
+    if (!notes.empty()) messages_.show(JoinLines(notes), MsgButtons::OK, MsgIcon::Exclamation);
     return static_cast<int>(plan.size());
 }
 

@@ -8,7 +8,9 @@
 
 namespace mb {
 
-class BaseForm;
+struct AppState;
+class EditorView;
+class MessageBox;
 class FileDialogs;
 
 inline constexpr const char* kImportFromLibraryTitle = "Import Materials from Library...";
@@ -25,7 +27,8 @@ std::string CopyNameTakenMessage(const std::string& name, const std::string& cop
 /// skipped. The whole import is one edit of the edit history.
 class ImportFromLibrary {
 public:
-    ImportFromLibrary(BaseForm& form, ExchangeDialogs& dialogs);
+    ImportFromLibrary(AppState& state, EditorView& view, MessageBox& messages,
+                      ExchangeDialogs& dialogs);
 
     /// The whole command: the file dialog, the list of materials, the import.
     void run(FileDialogs& files);
@@ -45,7 +48,9 @@ public:
     int importMaterials(const std::vector<int>& chosen);
 
 private:
-    BaseForm& form_;
+    AppState& state_;
+    EditorView& view_;
+    MessageBox& messages_;
     ExchangeDialogs& dialogs_;
     Library other_;
     std::string path_;

@@ -1,8 +1,8 @@
 #include "LibraryOperations.h"
 
 #include "AppState.h"
-#include "BaseForm.h"
 #include "Controls.h"
+#include "EditorView.h"
 #include "NodeKey.h"
 #include "TextUtil.h"
 
@@ -16,18 +16,19 @@ std::string RedoCaption(const EditHistory& history) {
     return history.canRedo() ? "Redo " + history.redoLabel() : "Redo";
 }
 
-LibraryOperations::LibraryOperations(BaseForm& form) : form_(form) {}
+LibraryOperations::LibraryOperations(AppState& state, EditorView& view, MessageBox& messages)
+    : state_(state), view_(view), messages_(messages) {}
 
 void LibraryOperations::DeleteSelected() {
-    Library& library = form_.state.library;
-    TreeControl& tree = form_.TreeView1;
+    Library& library = state_.library;
+    TreeControl& tree = view_.tree();
 
     const std::string key = tree.selectedKey().value_or("");
     if (key.empty()) return;
 
     if (IsCategoryKey(key)) {
         if (tree.childCount(key) > 0)
-            form_.messageBox.show(kCannotDeleteCategory, MsgButtons::OK, MsgIcon::Exclamation);
+            messages_.show(kCannotDeleteCategory, MsgButtons::OK, MsgIcon::Exclamation);
         else
             tree.removeNode(key);
         ClearDetailFields();
@@ -35,14 +36,13 @@ void LibraryOperations::DeleteSelected() {
     }
 
     const std::string question = kDeleteQuestionStart + tree.nodeText(key) + kDeleteQuestionEnd;
-    if (form_.messageBox.show(question, MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes)
-        return;
+    if (messages_.show(question, MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes) return;
 
     const int n = KeyTailNumber(key);
     const std::string category = library.Entry(n).Category;
 
     {
-        EditHistory& history = form_.state.history;
+        EditHistory& history = state_.history;
         const auto edit = history.begin("Delete " + std::string(TrimBlanks(library.Entry(n).Name)));
         history.RemoveMaterial(n);
     }
@@ -51,56 +51,51 @@ void LibraryOperations::DeleteSelected() {
     if (tree.nodeCount() >= 2) {
         const std::string neighbour = NeighbourOfRemoved(tree, library, n, category);
         if (!neighbour.empty() && tree.select(neighbour)) {
-            form_.TreeView1_NodeClick(neighbour);
+            view_.TreeView1_NodeClick(neighbour);
             return;
         }
     } else {
         ShowNoMaterial();
     }
-    form_.materialTypeText.setText("");
-    form_.materialNameText.setText("");
-    form_.descriptionText.setText("");
+    view_.categoryBox().setText("");
+    view_.nameBox().setText("");
+    view_.descriptionBox().setText("");
 }
 
 void LibraryOperations::ShowNoMaterial() {
     // The grid still shows the removed material; with no material left there is nothing
     // to show and only adding makes sense.
-    form_.VSFlexGrid1.setVisible(false);
-    form_.cmdNewMaterial.setVisible(true);
-    form_.reset.setVisible(false);
-    form_.AddSet.setVisible(false);
+    view_.ShowNewMaterialPane();
 }
 
 void LibraryOperations::ClearValues() {
-    Library& library = form_.state.library;
-    const int n = SelectedMaterialNumber(form_.TreeView1);
+    Library& library = state_.library;
+    const int n = SelectedMaterialNumber(view_.tree());
     if (n == -1 || !library.IsValidNumber(n)) return;
-    {
-        EditHistory& history = form_.state.history;
-        const auto edit = history.begin("Clear " + std::string(TrimBlanks(library.Entry(n).Name)));
-        history.ClearValues(n);
-    }
-    form_.typeCombo_Click();
+    // The grid follows the edit's notice.
+    EditHistory& history = state_.history;
+    const auto edit = history.begin("Clear " + std::string(TrimBlanks(library.Entry(n).Name)));
+    history.ClearValues(n);
 }
 
 void LibraryOperations::ClearDetailFields() {
-    if (form_.TreeView1.nodeCount() != 0) return;
-    form_.materialTypeText.setText("");
-    form_.materialNameText.setText("");
-    form_.descriptionText.setText("");
+    if (view_.tree().nodeCount() != 0) return;
+    view_.categoryBox().setText("");
+    view_.nameBox().setText("");
+    view_.descriptionBox().setText("");
 }
 
 void LibraryOperations::Undo() {
-    if (const auto outcome = form_.state.history.undo()) Show(*outcome);
+    if (const auto outcome = state_.history.undo()) Show(*outcome);
 }
 
 void LibraryOperations::Redo() {
-    if (const auto outcome = form_.state.history.redo()) Show(*outcome);
+    if (const auto outcome = state_.history.redo()) Show(*outcome);
 }
 
 void LibraryOperations::Show(const EditHistory::Outcome& outcome) {
-    Library& library = form_.state.library;
-    TreeControl& tree = form_.TreeView1;
+    Library& library = state_.library;
+    TreeControl& tree = view_.tree();
     // The tree has followed the undo or redo already; what is left is to show its focus.
     const EditFocus& focus = outcome.shown;
 
@@ -130,14 +125,14 @@ void LibraryOperations::Show(const EditHistory::Outcome& outcome) {
     }
     if (key.empty()) {
         ShowNoMaterial();
-        form_.materialTypeText.setText("");
-        form_.materialNameText.setText("");
-        form_.descriptionText.setText("");
+        view_.categoryBox().setText("");
+        view_.nameBox().setText("");
+        view_.descriptionBox().setText("");
         return;
     }
     tree.ensureVisible(key);
     tree.select(key);
-    form_.TreeView1_NodeClick(key);
+    view_.TreeView1_NodeClick(key);
 }
 
 } // namespace mb

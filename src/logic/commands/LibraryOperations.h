@@ -6,7 +6,9 @@
 
 namespace mb {
 
-class BaseForm;
+struct AppState;
+class EditorView;
+class MessageBox;
 
 inline constexpr const char* kCannotDeleteCategory = "Cannot delete a Category !";
 inline constexpr const char* kDeleteQuestionStart = "Are you sure, you want to delete ";
@@ -19,11 +21,12 @@ std::string RedoCaption(const EditHistory& history);
 
 /// The operations that change the open library as a whole on behalf of the tree and the
 /// editing commands: deleting the selected material (or an empty category node), clearing
-/// the selected material's values, and undoing and redoing edits. They keep entry i,
-/// record i and shadow i together and refresh the editor window afterwards.
+/// the selected material's values, and undoing and redoing edits. Each is one edit of the
+/// history, whose notice the tree and the grid follow; what is left to them is to show
+/// the material the edit concerned.
 class LibraryOperations {
 public:
-    explicit LibraryOperations(BaseForm& form);
+    LibraryOperations(AppState& state, EditorView& view, MessageBox& messages);
 
     /// Deletes the material selected in the tree after asking, or removes an empty
     /// category node without asking. Later materials move down by one number, the tree is
@@ -47,7 +50,9 @@ private:
     void Show(const EditHistory::Outcome& outcome);
     void ShowNoMaterial();
 
-    BaseForm& form_;
+    AppState& state_;
+    EditorView& view_;
+    MessageBox& messages_;
 };
 
 } // namespace mb

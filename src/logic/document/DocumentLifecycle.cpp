@@ -1,10 +1,11 @@
 #include "DocumentLifecycle.h"
 
 #include "AppState.h"
-#include "BaseForm.h"
+#include "BackgroundWork.h"
 #include "Controls.h"
 #include "DecimalSeparator.h"
 #include "DocumentLock.h"
+#include "EditorView.h"
 #include "FileOps.h"
 #include "LibraryFile.h"
 #include "LibraryImport.h"
@@ -36,6 +37,17 @@ private:
     MessageBox& messages_;
     std::function<std::string()> details_;
     std::optional<std::string> detailsText_;
+};
+
+// Without a background thread to give it, a save's disk work runs where it is started.
+class InlineWork final : public BackgroundWork {
+public:
+    void start(std::function<void()> work, std::function<void()> done) override {
+        work();
+        done();
+    }
+    void waitForIdle() override {}
+    bool busy() const override { return false; }
 };
 
 bool EndsWithXls(const std::string& path) {
@@ -93,10 +105,17 @@ std::string ProposedLibraryPath(const std::string& path) {
 DocumentLifecycle::DocumentLifecycle(AppState& state, EditorWindowHost& host, MessageBox& messages,
                                      FileDialogs& dialogs, SpreadsheetReader& spreadsheets,
                                      Locale& locale, clsRegistry& registry, Recovery& recovery,
-                                     DocumentLock& lock)
+                                     DocumentLock& lock, BackgroundWork* background)
     : state_(state), host_(host), messages_(messages), dialogs_(dialogs),
       spreadsheets_(spreadsheets), locale_(locale), registry_(registry), recovery_(recovery),
-      lock_(lock) {}
+      lock_(lock), inline_(background ? nullptr : std::make_unique<InlineWork>()),
+      background_(background ? *background : *inline_) {}
+
+DocumentLifecycle::~DocumentLifecycle() = default;
+
+void DocumentLifecycle::WaitForSave() {
+    background_.waitForIdle();
+}
 
 bool DocumentLifecycle::NewLibraryUnsaved() const {
     return EqualsNoCase(host_.editorCaption(), kNewFileCaption);
@@ -107,15 +126,15 @@ void DocumentLifecycle::CommitPendingEdit() {
 }
 
 bool DocumentLifecycle::TreeIsEmpty() {
-    BaseForm* form = host_.loadedEditor();
-    return form == nullptr || form->TreeView1.nodeCount() == 0;
+    DocumentView* form = host_.loadedEditor();
+    return form == nullptr || form->tree().nodeCount() == 0;
 }
 
 void DocumentLifecycle::ResetViewAndUnloadEditor() {
     // The library is about to be replaced: its edits cannot be undone into another one.
     state_.history.clear();
-    if (BaseForm* form = host_.loadedEditor()) {
-        ResetLibraryView(state_.library, form->TreeView1, form->valueframe);
+    if (DocumentView* form = host_.loadedEditor()) {
+        form->ClearLibrary();
         // The library being replaced has been dealt with already: unloading must not ask.
         host_.setSaveOnUnload(false);
         // Unloading forgets the file name; the one just chosen must survive it.
@@ -128,6 +147,7 @@ void DocumentLifecycle::ResetViewAndUnloadEditor() {
 }
 
 void DocumentLifecycle::NewLibrary() {
+    WaitForSave();
     CommitPendingEdit();
     state_.doc.CopiedMaterialNumber = -1;
     if (state_.doc.DocumentOpen) {
@@ -156,21 +176,14 @@ void DocumentLifecycle::NewLibrary() {
     record.MaterialDescription("This is a sample material");
     lib.AddMaterial(LibraryEntry{"My Material    ", "", "My Material", "This is a sample material"},
                     std::move(record), clsMaterial());
-    const LibraryEntry& entry = lib.Entry(0);
 
-    BaseForm& form = host_.editor();
-    form.TreeView1.addNode(std::nullopt, entry.Category, entry.Category, "closedbook");
-    const std::string key = MaterialNodeKey(entry.Category, entry.Name, 0);
-    form.TreeView1.addNode(entry.Category, key, entry.Name, "leaf");
-    lib.LastNodeKey = key;
-
+    DocumentView& form = host_.editor();
+    form.ShowLibrary();
     host_.showEditor();
     host_.setEditorCaption(kNewFileCaption);
-    form.valueframe.setVisible(true);
     ShowFirstMaterial();
-    form.FillUnitsList();
-    form.FillTypeList();
-    form.unitsCombo_Click();
+    form.ShowSelectors();
+    form.ChooseUnitSystem(0);
     RestoreUnitSystem();
     // The sample material alone is nothing to recover.
     recovery_.markSaved();
@@ -204,6 +217,7 @@ void DocumentLifecycle::OpenDroppedFile(const std::string& path) {
 
 void DocumentLifecycle::OpenOrImport(const std::optional<std::string>& initialPath,
                                      bool importing) {
+    WaitForSave();
     CommitPendingEdit();
     state_.doc.CopiedMaterialNumber = -1;
     std::optional<std::string> next = initialPath;
@@ -253,18 +267,16 @@ void DocumentLifecycle::OpenOrImport(const std::optional<std::string>& initialPa
     recovery_.markSaved();
     LockCurrentFile(true);
     if (!imported && libraryFileUsed) libraryFileUsed(state_.doc.CurrentFileName);
+    if (!imported && libraryOpened) libraryOpened(state_.doc.CurrentFileName);
 }
 
 void DocumentLifecycle::ShowOpenedLibrary(const std::string& caption) {
-    Library& lib = state_.library;
-    BaseForm& form = host_.editor();
-    BuildTree(lib, form.TreeView1);
+    DocumentView& form = host_.editor();
+    form.ShowLibrary();
     host_.showEditor();
     host_.setEditorCaption(caption);
     ShowFirstMaterial();
-    form.valueframe.setVisible(true);
-    form.FillUnitsList();
-    form.FillTypeList();
+    form.ShowSelectors();
     state_.doc.DocumentOpen = true;
     RestoreUnitSystem();
 }
@@ -281,6 +293,7 @@ void DocumentLifecycle::LockCurrentFile(bool warn) {
 }
 
 bool DocumentLifecycle::OpenRecoveredLibrary(const RecoveryCopy& copy) {
+    WaitForSave();
     CommitPendingEdit();
     Library probe;
     ReadLocaleDecimalSeparator(state_, locale_);
@@ -368,6 +381,8 @@ DocumentLifecycle::ReadOutcome DocumentLifecycle::ReadChosenFile(const std::stri
 }
 
 void DocumentLifecycle::SaveLibrary() {
+    // A second save waits for the first: two at once would race for the file.
+    WaitForSave();
     lastSaveWritten_ = false;
     CommitPendingEdit();
     if (TreeIsEmpty()) {
@@ -385,7 +400,7 @@ void DocumentLifecycle::SaveLibrary() {
         return;
     }
     if (!MayOverwriteFile()) return;
-    lastSaveWritten_ = WriteCurrentFile();
+    StartWrite();
 }
 
 bool DocumentLifecycle::MayOverwriteFile() {
@@ -399,6 +414,7 @@ bool DocumentLifecycle::MayOverwriteFile() {
 }
 
 void DocumentLifecycle::SaveLibraryAs() {
+    WaitForSave();
     lastSaveWritten_ = false;
     CommitPendingEdit();
     if (TreeIsEmpty() || state_.library.LastMaterialIndex() < 0) {
@@ -428,8 +444,9 @@ void DocumentLifecycle::SaveLibraryAs() {
         state_.doc.IsUntitled = false;
         host_.showEditor();
         host_.setEditorCaption(*path);
-        if (WriteCurrentFile()) {
-            lastSaveWritten_ = true;
+        // The dialog's answer depends on how the save ends: wait for it.
+        if (StartWrite()) WaitForSave();
+        if (lastSaveWritten_) {
             LockCurrentFile(false);
             if (libraryFileUsed) libraryFileUsed(*path);
             return;
@@ -453,34 +470,65 @@ std::string DocumentLifecycle::WriteErrorDetails() {
     return text;
 }
 
-bool DocumentLifecycle::WriteCurrentFile() {
-    MessageBoxWritePrompt prompt(messages_, [this] { return WriteErrorDetails(); });
-    const CategoryGrouping grouping = GroupByCategory(state_.library);
-    const WriteResult result =
-        WriteLibraryFile(state_.doc.CurrentFileName, state_.library, grouping, prompt);
-    switch (result.status) {
-    case WriteResult::Status::Written:
-        state_.doc.DiskStamp = FileStamp::Of(state_.doc.CurrentFileName);
-        recovery_.markSaved();
-        return true;
-    case WriteResult::Status::NothingToWrite:
-        return false;
-    case WriteResult::Status::Failed:
-        messages_.show(result.message, MsgButtons::OK, MsgIcon::Exclamation);
-        return false;
-    case WriteResult::Status::Cancelled:
-        // An in-place rewrite whose old content could not be put back leaves a complete
-        // copy of it somewhere: the user must learn where before the program goes.
-        if (!result.message.empty())
-            messages_.show(result.message, MsgButtons::OK, MsgIcon::Critical);
-        processEnding_ = true;
-        host_.endProcess();
-        return false;
+// What a save carries from its start to its end: the part that runs in the background,
+// and the question asked on a write error, whose details are worked out once per save.
+struct DocumentLifecycle::RunningSave {
+    RunningSave(DocumentLifecycle& owner, const std::string& fileName, Library& library)
+        : save(fileName, library, GroupByCategory(library), SystemFileOps(),
+               WriteOptions{Durability::Flushed, {}}),
+          prompt(owner.messages_, [&owner] { return owner.WriteErrorDetails(); }) {}
+    LibrarySave save;
+    MessageBoxWritePrompt prompt;
+    int error = 0;
+    LibraryDigest digest; // of the text saved, for the recovery copy
+};
+
+bool DocumentLifecycle::StartWrite() {
+    if (state_.doc.CurrentFileName.empty()) return false;
+    RunSave(std::make_shared<RunningSave>(*this, state_.doc.CurrentFileName, state_.library));
+    return true;
+}
+
+void DocumentLifecycle::RunSave(std::shared_ptr<RunningSave> save) {
+    background_.start(
+        [save] {
+            save->error = save->save.run();
+            // The text's digest costs the window's thread nothing here, and spares the
+            // recovery copy another walk over the library.
+            if (save->error == 0) save->digest = DigestText(save->save.text());
+        },
+        [this, save] { SaveFinished(save); });
+}
+
+void DocumentLifecycle::SaveFinished(const std::shared_ptr<RunningSave>& save) {
+    const std::string& fileName = save->save.fileName();
+    if (save->error == 0) {
+        state_.doc.DiskStamp = FileStamp::Of(fileName);
+        recovery_.markSaved(save->digest);
+        lastSaveWritten_ = true;
+        if (librarySaved) librarySaved(fileName);
+        return;
     }
-    return false;
+    const std::string message = save->save.failureMessage(save->error);
+    if (!save->save.retryable()) {
+        messages_.show(message, MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+    }
+    // Retry repeats the step that failed, again in the background.
+    if (save->prompt.retry(message)) {
+        RunSave(save);
+        return;
+    }
+    // An in-place rewrite whose old content could not be put back leaves a complete copy
+    // of it somewhere: the user must learn where before the program goes.
+    const WriteResult result = save->save.abandon();
+    if (!result.message.empty()) messages_.show(result.message, MsgButtons::OK, MsgIcon::Critical);
+    processEnding_ = true;
+    host_.endProcess();
 }
 
 bool DocumentLifecycle::ConfirmSaveChanges() {
+    WaitForSave();
     CommitPendingEdit();
     const bool newLibrary = NewLibraryUnsaved();
     if (!state_.doc.CurrentFileName.empty() || newLibrary) {
@@ -498,13 +546,13 @@ bool DocumentLifecycle::ConfirmSaveChanges() {
                 SaveLibrary();
             else
                 SaveLibraryAs();
+            WaitForSave();
             // A save the user abandoned (or that failed) must not be followed by closing
             // the library: that would lose exactly what they asked to keep.
             if (!lastSaveWritten_) return true;
         }
     }
-    if (BaseForm* form = host_.loadedEditor())
-        ResetLibraryView(state_.library, form->TreeView1, form->valueframe);
+    if (DocumentView* form = host_.loadedEditor()) form->ClearLibrary();
     state_.history.clear();
     host_.setSaveOnUnload(false);
     host_.unloadEditor();
@@ -517,22 +565,23 @@ bool DocumentLifecycle::ConfirmSaveChanges() {
 }
 
 void DocumentLifecycle::ShowFirstMaterial() {
-    BaseForm& form = host_.editor();
-    form.TreeView1.setVisible(true);
-    if (form.TreeView1.nodeCount() == 0) return;
-    const std::vector<std::string> keys = form.TreeView1.keysInOrder();
-    form.TreeView1.select(keys.front());
+    DocumentView& form = host_.editor();
+    TreeControl& tree = form.tree();
+    tree.setVisible(true);
+    if (tree.nodeCount() == 0) return;
+    const std::vector<std::string> keys = tree.keysInOrder();
+    tree.select(keys.front());
     if (state_.library.LastMaterialIndex() >= 0) {
         clsMaterial& first = state_.library.Material(0);
-        form.materialTypeText.setText(first.MaterialType());
-        form.materialNameText.setText(first.MaterialName());
-        form.descriptionText.setText(first.MaterialDescription());
+        form.categoryBox().setText(first.MaterialType());
+        form.nameBox().setText(first.MaterialName());
+        form.descriptionBox().setText(first.MaterialDescription());
     }
     // Open on the first material itself, so the grid shows its values straight away.
     for (const std::string& key : keys) {
         if (!IsCategoryKey(key)) {
-            form.TreeView1.ensureVisible(key);
-            form.TreeView1.select(key);
+            tree.ensureVisible(key);
+            tree.select(key);
             form.TreeView1_NodeClick(key);
             break;
         }
@@ -540,13 +589,9 @@ void DocumentLifecycle::ShowFirstMaterial() {
 }
 
 void DocumentLifecycle::RestoreUnitSystem() {
-    BaseForm* form = host_.loadedEditor();
+    DocumentView* form = host_.loadedEditor();
     if (!form) return;
-    const int v = registry_.GetValue();
-    if (v >= 0 && v < form->unitsCombo.count()) {
-        form->unitsCombo.setListIndex(v);
-        form->unitsCombo_Click();
-    }
+    form->ChooseUnitSystem(registry_.GetValue());
 }
 
 } // namespace mb

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -8,7 +9,8 @@ namespace mb {
 
 struct AppState;
 struct RecoveryCopy;
-class BaseForm;
+class BackgroundWork;
+class DocumentView;
 class DocumentLock;
 class FileDialogs;
 class Locale;
@@ -53,9 +55,9 @@ class EditorWindowHost {
 public:
     virtual ~EditorWindowHost() = default;
     /// The editor's logic, or nullptr while the window is not loaded.
-    virtual BaseForm* loadedEditor() = 0;
+    virtual DocumentView* loadedEditor() = 0;
     /// Loads the window if needed (running its load step) and returns its logic.
-    virtual BaseForm& editor() = 0;
+    virtual DocumentView& editor() = 0;
     virtual void showEditor() = 0;
     virtual void setEditorCaption(const std::string& caption) = 0;
     /// "" while the window is not loaded.
@@ -76,7 +78,9 @@ class DocumentLifecycle {
 public:
     DocumentLifecycle(AppState& state, EditorWindowHost& host, MessageBox& messages,
                       FileDialogs& dialogs, SpreadsheetReader& spreadsheets, Locale& locale,
-                      clsRegistry& registry, Recovery& recovery, DocumentLock& lock);
+                      clsRegistry& registry, Recovery& recovery, DocumentLock& lock,
+                      BackgroundWork* background = nullptr);
+    ~DocumentLifecycle();
 
     void NewLibrary();
     /// Shows the open dialog until a library is read or the user cancels. With
@@ -87,8 +91,14 @@ public:
     void ImportLibrary(const std::optional<std::string>& initialPath = std::nullopt);
     /// A file dropped onto the window: imported or opened by its extension.
     void OpenDroppedFile(const std::string& path);
+    /// Saves under the library's name; its disk work goes on in the background, where a
+    /// `background` was given, after this returns.
     void SaveLibrary();
+    /// Asks for a name and saves; returns once the save has finished.
     void SaveLibraryAs();
+    /// Returns once a save still running has finished, its questions answered. Everything
+    /// that replaces, closes or saves the library waits for it first.
+    void WaitForSave();
     /// Asks whether to save and closes the library; true when the user cancelled.
     bool ConfirmSaveChanges();
     /// Opens a recovered copy as the library, named after the file it came from (or as
@@ -101,6 +111,10 @@ public:
 
     /// Told the path of each library opened or saved under a name (not of a workbook).
     std::function<void(const std::string& path)> libraryFileUsed;
+    /// Told the path of each library file opened (not of a workbook or a recovered copy).
+    std::function<void(const std::string& path)> libraryOpened;
+    /// Told the path each time the library has been written whole by Save or Save As.
+    std::function<void(const std::string& path)> librarySaved;
 
 private:
     enum class ReadOutcome { Read, NotRead };
@@ -124,8 +138,12 @@ private:
     /// where the recovery copy went (written now, before the box shows).
     std::string WriteErrorDetails();
     void ResetViewAndUnloadEditor();
-    /// Groups and writes; false when nothing was written.
-    bool WriteCurrentFile();
+    struct RunningSave;
+    /// Groups and formats the library, and starts the disk work of its save; what follows
+    /// it happens in SaveFinished. False when there is no name to write to.
+    bool StartWrite();
+    void RunSave(std::shared_ptr<RunningSave> save);
+    void SaveFinished(const std::shared_ptr<RunningSave>& save);
     bool NewLibraryUnsaved() const;
     void CommitPendingEdit();
     bool TreeIsEmpty();
@@ -139,6 +157,8 @@ private:
     clsRegistry& registry_;
     Recovery& recovery_;
     DocumentLock& lock_;
+    std::unique_ptr<BackgroundWork> inline_; // when no background was given
+    BackgroundWork& background_;
     bool lastSaveWritten_ = false;
     // Cancel on a write error ends the application: nothing may ask anything after it.
     bool processEnding_ = false;

@@ -1,9 +1,9 @@
 #include "ExportMaterials.h"
 
 #include "AppState.h"
-#include "BaseForm.h"
 #include "Controls.h"
 #include "DocumentLifecycle.h"
+#include "EditorView.h"
 #include "FileOps.h"
 #include "LibraryFile.h"
 #include "TextUtil.h"
@@ -123,21 +123,22 @@ void ExportForm::updateControls() {
     view_.setExportEnabled(!materials(choice_).empty());
 }
 
-ExportMaterials::ExportMaterials(BaseForm& form, ExchangeDialogs& dialogs, FileDialogs& files)
-    : form_(form), dialogs_(dialogs), files_(files) {}
+ExportMaterials::ExportMaterials(AppState& state, EditorView& view, MessageBox& messages,
+                                 ExchangeDialogs& dialogs, FileDialogs& files)
+    : state_(state), view_(view), messages_(messages), dialogs_(dialogs), files_(files) {}
 
 void ExportMaterials::run() {
-    Library& library = form_.state.library;
+    Library& library = state_.library;
     const auto dialog = dialogs_.exportDialog();
-    ExportForm logic(library, *dialog, form_.CurrentMaterial(),
-                     std::max(form_.unitsCombo.listIndex(), 0), form_.state.doc.DecimalSeparator);
+    ExportForm logic(library, *dialog, view_.CurrentMaterial(), std::max(view_.UnitsIndex(), 0),
+                     state_.doc.DecimalSeparator);
     logic.start();
     const std::optional<ExportChoice> choice = dialog->exec(logic);
     if (!choice) return;
     const std::vector<int> numbers = logic.materials(*choice);
     if (numbers.empty()) return;
     const std::string extension = ExportExtension(choice->format);
-    const std::string& file = form_.state.doc.CurrentFileName;
+    const std::string& file = state_.doc.CurrentFileName;
     // Beside the library, named after it.
     const std::string proposed = file.empty() ? file : ProposedLibraryPath(file);
     const auto chosen = files_.saveFile(
@@ -150,10 +151,9 @@ void ExportMaterials::run() {
     const std::string message =
         r.error.empty() ? WriteExportFile(path, r.bytes) : "Cannot write " + path + ": " + r.error;
     if (!message.empty())
-        form_.messageBox.show(message, MsgButtons::OK, MsgIcon::Exclamation);
+        messages_.show(message, MsgButtons::OK, MsgIcon::Exclamation);
     else if (!r.omissions.empty())
-        form_.messageBox.show(OmissionsMessage(path, r.omissions), MsgButtons::OK,
-                              MsgIcon::Exclamation);
+        messages_.show(OmissionsMessage(path, r.omissions), MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 } // namespace mb

@@ -11,7 +11,9 @@
 
 namespace mb {
 
-class BaseForm;
+struct AppState;
+class EditorView;
+class MessageBox;
 class FileDialogs;
 class Library;
 
@@ -62,11 +64,14 @@ private:
 /// "Export...": the export dialog, then a save dialog for the format's file, then the file.
 class ExportMaterials {
 public:
-    ExportMaterials(BaseForm& form, ExchangeDialogs& dialogs, FileDialogs& files);
+    ExportMaterials(AppState& state, EditorView& view, MessageBox& messages,
+                    ExchangeDialogs& dialogs, FileDialogs& files);
     void run();
 
 private:
-    BaseForm& form_;
+    AppState& state_;
+    EditorView& view_;
+    MessageBox& messages_;
     ExchangeDialogs& dialogs_;
     FileDialogs& files_;
 };

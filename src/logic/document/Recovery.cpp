@@ -5,6 +5,7 @@
 #include "RecoveryStore.h"
 #include "TextUtil.h"
 
+#include <algorithm>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -108,14 +109,58 @@ void FormatLibraryInto(Library& library, std::string& out) {
                     [&out](std::string_view piece) { out += piece; });
 }
 
+namespace {
+
+// Hashes a text in blocks of a fixed size, wherever its pieces end, so a text formatted in
+// pieces and the same text whole give the same digest.
+class Digester {
+public:
+    void add(std::string_view piece) {
+        digest_.size += piece.size();
+        while (!piece.empty()) {
+            if (block_.empty() && piece.size() >= kBlock) {
+                mix(piece.substr(0, kBlock));
+                piece.remove_prefix(kBlock);
+                continue;
+            }
+            const std::size_t take = std::min(kBlock - block_.size(), piece.size());
+            block_.append(piece.substr(0, take));
+            piece.remove_prefix(take);
+            if (block_.size() == kBlock) {
+                mix(block_);
+                block_.clear();
+            }
+        }
+    }
+    LibraryDigest finish() {
+        if (!block_.empty()) mix(block_);
+        block_.clear();
+        return digest_;
+    }
+
+private:
+    static constexpr std::size_t kBlock = 64 * 1024;
+    void mix(std::string_view block) {
+        const std::size_t h = std::hash<std::string_view>{}(block);
+        digest_.hash = (digest_.hash ^ h) * 0x100000001b3ULL + block.size();
+    }
+    LibraryDigest digest_;
+    std::string block_;
+};
+
+} // namespace
+
 LibraryDigest DigestLibrary(Library& library) {
-    LibraryDigest digest;
-    EmitLibraryText(library, GroupByCategory(library), [&digest](std::string_view piece) {
-        const std::size_t h = std::hash<std::string_view>{}(piece);
-        digest.hash = (digest.hash ^ h) * 0x100000001b3ULL + piece.size();
-        digest.size += piece.size();
-    });
-    return digest;
+    Digester digester;
+    EmitLibraryText(library, GroupByCategory(library),
+                    [&digester](std::string_view piece) { digester.add(piece); });
+    return digester.finish();
+}
+
+LibraryDigest DigestText(std::string_view text) {
+    Digester digester;
+    digester.add(text);
+    return digester.finish();
 }
 
 Recovery::Recovery(AppState& state, RecoveryStore& store) : state_(state), store_(store) {}
@@ -124,16 +169,12 @@ RecoveryHeader Recovery::currentHeader() const {
     return {state_.doc.CurrentFileName, state_.doc.IsUntitled, state_.doc.DiskStamp};
 }
 
-void Recovery::reclaimScratch() {
-    // The worker lets go of a text once written or superseded; its memory is reused.
-    if (inFlight_ && inFlight_.use_count() == 1) {
-        if (scratch_.capacity() < inFlight_->capacity()) scratch_ = std::move(*inFlight_);
-        inFlight_.reset();
-    }
+void Recovery::markSaved() {
+    markSaved(DigestLibrary(state_.library));
 }
 
-void Recovery::markSaved() {
-    saved_ = DigestLibrary(state_.library);
+void Recovery::markSaved(const LibraryDigest& saved) {
+    saved_ = saved;
     discard();
 }
 
@@ -150,12 +191,13 @@ void Recovery::check() {
     }
     const RecoveryHeader header = currentHeader();
     if (copyExists_ && lastWritten_ && now == *lastWritten_ && header == lastHeader_) return;
-    reclaimScratch();
-    FormatLibraryInto(state_.library, scratch_);
-    auto body = std::make_shared<std::string>(std::move(scratch_));
-    scratch_ = std::string();
-    reclaimScratch();
-    inFlight_ = body;
+    // Only the store's worker holds the text, and lets go of it once written: kept here
+    // for the next copy, it would cost as much as the library itself for as long as the
+    // library stays open. One block of the exact size, which the allocator maps on its own
+    // and unmaps when it goes, rather than a string grown by doubling.
+    auto body = std::make_shared<std::string>();
+    body->reserve(now.size);
+    FormatLibraryInto(state_.library, *body);
     lastWritten_ = now;
     lastHeader_ = header;
     store_.writeLater(RecoveryHeaderText(header), std::move(body));
@@ -163,9 +205,9 @@ void Recovery::check() {
 }
 
 std::optional<std::string> Recovery::writeNow(std::string& reason) {
-    reclaimScratch();
-    FormatLibraryInto(state_.library, scratch_);
-    const auto path = store_.writeNow(RecoveryHeaderText(currentHeader()), scratch_, reason);
+    std::string text;
+    FormatLibraryInto(state_.library, text);
+    const auto path = store_.writeNow(RecoveryHeaderText(currentHeader()), text, reason);
     if (path) copyExists_ = true;
     // What the store holds now is not the text handed to its worker before.
     lastWritten_.reset();
@@ -177,7 +219,6 @@ void Recovery::discard() {
     store_.discard();
     copyExists_ = false;
     lastWritten_.reset();
-    reclaimScratch();
 }
 
 } // namespace mb

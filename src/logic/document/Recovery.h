@@ -46,6 +46,9 @@ struct LibraryDigest {
 /// Formats the library a write chunk at a time, so no memory the size of the whole text
 /// is needed, and digests it.
 LibraryDigest DigestLibrary(Library& library);
+/// The digest of a text already formatted (a save's): the same as DigestLibrary's of the
+/// library it came from, however the text was cut into pieces.
+LibraryDigest DigestText(std::string_view text);
 
 /// Keeps a copy of the open library in the recovery store while it has edits that were not
 /// saved. With no edit history, "not saved" means: its text differs from the text it had
@@ -57,6 +60,9 @@ public:
     /// The library as it is now is what the disk holds (or what was just created): the
     /// copy, if any, goes.
     void markSaved();
+    /// The same, for a library whose saved text has been digested already (on another
+    /// thread, by the save): no second walk over the library.
+    void markSaved(const LibraryDigest& saved);
     /// Nothing on disk holds the library as it is now (it was recovered).
     void markUnsaved();
     /// Digests the library on this thread and, when it differs from what was last saved
@@ -72,16 +78,11 @@ public:
 
 private:
     RecoveryHeader currentHeader() const;
-    /// A buffer for the next formatting: the one last handed to the store once the store is
-    /// done with it, so large libraries do not cost fresh memory every time.
-    void reclaimScratch();
 
     AppState& state_;
     RecoveryStore& store_;
-    std::string scratch_;                      // the whole text, when a copy is due
     std::optional<LibraryDigest> saved_;       // as last opened or saved; none: nothing is
     std::optional<LibraryDigest> lastWritten_; // the copy last handed to the store
-    std::shared_ptr<std::string> inFlight_;    // its text, shared with the store's worker
     RecoveryHeader lastHeader_;
     bool copyExists_ = false;
 };

@@ -1,9 +1,9 @@
 #include "Application.h"
 
 #include "AppState.h"
-#include "BaseForm.h"
 #include "Controls.h"
 #include "EditingCommands.h"
+#include "EditorView.h"
 #include "ExportMaterials.h"
 #include "ImportFromLibrary.h"
 #include "MainWindow.h"
@@ -22,10 +22,12 @@ Application::Application(AppState& state, EditorWindowFactory& editors, MainWind
       dialogs_(services.dialogs), recoveryTimer_(services.recoveryTimer),
       registry_(services.settings), recovery_(state, services.recovery),
       lifecycle_(state, *this, services.messages, services.dialogs, services.spreadsheets,
-                 services.locale, registry_, recovery_, services.lock),
+                 services.locale, registry_, recovery_, services.lock, services.background),
       recent_(services.settings) {
     if (services.clipboard) clipboard_ = std::make_unique<MaterialClipboard>(*services.clipboard);
     lifecycle_.libraryFileUsed = [this](const std::string& path) { recent_.add(path); };
+    lifecycle_.libraryOpened = [this](const std::string& path) { editors_.libraryOpened(path); };
+    lifecycle_.librarySaved = [this](const std::string& path) { editors_.librarySaved(path); };
     recoveryTimer_.start(kRecoveryIntervalMs, [this] { recovery_.check(); });
     state_.history.onChanged = [this] { mainWindow_.editHistoryChanged(state_.history); };
 }
@@ -96,20 +98,17 @@ void Application::OfferRecovery() {
     }
 }
 
-BaseForm* Application::loadedEditor() {
+DocumentView* Application::loadedEditor() {
     return editor_;
 }
 
-BaseForm& Application::editor() {
+DocumentView& Application::editor() {
     if (editor_) return *editor_;
     editor_ = &editors_.createEditor();
-    // The editor window's load step.
-    editor_->TreeView1.loadImages();
+    editor_->Form_Load();
     mainWindow_.editorLoaded();
-    editor_->TreeView1.setVisible(false);
-    editor_->valueframe.setVisible(false);
     saveOnUnload_ = true;
-    editing_ = std::make_unique<EditingCommands>(*editor_, clipboard_.get());
+    editing_ = std::make_unique<EditingCommands>(state_, *editor_, messages_, clipboard_.get());
     return *editor_;
 }
 
@@ -139,9 +138,8 @@ bool Application::unloadEditor() {
     descriptionFocused_ = false;
     mainWindow_.editorUnloaded();
     state_.doc.CurrentFileName.clear();
-    const int index = editor_->unitsCombo.listIndex();
-    if (storeUnitsOnUnload_ && index >= 0 && index < editor_->unitsCombo.count())
-        registry_.SetValue(static_cast<int16_t>(index));
+    const int index = editor_->UnitsIndex();
+    if (storeUnitsOnUnload_ && index >= 0) registry_.SetValue(static_cast<int16_t>(index));
     editing_.reset();
     editor_ = nullptr;
     editors_.destroyEditor();
@@ -154,6 +152,8 @@ void Application::endProcess() {
 }
 
 bool Application::mainWindowCloseRequested() {
+    // The window does not go while its library is still being written.
+    lifecycle_.WaitForSave();
     return unloadEditor();
 }
 
@@ -212,13 +212,13 @@ void Application::Redo() {
 void Application::ExportMaterials() {
     if (!editor_ || !exchange_) return;
     storePendingEdits();
-    mb::ExportMaterials(*editor_, *exchange_, dialogs_).run();
+    mb::ExportMaterials(state_, *editor_, messages_, *exchange_, dialogs_).run();
 }
 
 void Application::ImportFromLibrary() {
     if (!editor_ || !exchange_) return;
     storePendingEdits();
-    mb::ImportFromLibrary(*editor_, *exchange_).run(dialogs_);
+    mb::ImportFromLibrary(state_, *editor_, messages_, *exchange_).run(dialogs_);
 }
 
 void Application::AddToComparison() {

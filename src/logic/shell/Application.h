@@ -13,7 +13,8 @@
 namespace mb {
 
 struct AppState;
-class BaseForm;
+class BackgroundWork;
+class DocumentView;
 class Clipboard;
 class EditingCommands;
 class MaterialClipboard;
@@ -33,7 +34,7 @@ class EditorWindowFactory {
 public:
     virtual ~EditorWindowFactory() = default;
     /// A new editor window, not yet shown; its logic.
-    virtual BaseForm& createEditor() = 0;
+    virtual DocumentView& createEditor() = 0;
     virtual void destroyEditor() = 0;
     virtual void showEditor() = 0;
     virtual void setCaption(const std::string& caption) = 0;
@@ -43,6 +44,10 @@ public:
     virtual void showComparison() {}
     virtual void compareWithLibrary() {}
     virtual void checkLibrary() {}
+    /// A library file was opened, or the library written to `path`: the windows that keep
+    /// something beside the file follow.
+    virtual void libraryOpened(const std::string& /*path*/) {}
+    virtual void librarySaved(const std::string& /*path*/) {}
 };
 
 /// The services the application needs beside its windows.
@@ -62,6 +67,8 @@ struct ApplicationServices {
     /// The desktop's clipboard, which Copy and Paste share with other programs; without
     /// one they keep to the window.
     Clipboard* clipboard = nullptr;
+    /// Where a save's disk work runs, off the window's thread; without one it runs in place.
+    BackgroundWork* background = nullptr;
 };
 
 /// The application's commands and the editor window's life: loading it on first use,
@@ -78,8 +85,8 @@ public:
     void setExchangeDialogs(ExchangeDialogs& dialogs) { exchange_ = &dialogs; }
 
     // EditorWindowHost
-    BaseForm* loadedEditor() override;
-    BaseForm& editor() override;
+    DocumentView* loadedEditor() override;
+    DocumentView& editor() override;
     void showEditor() override;
     void setEditorCaption(const std::string& caption) override;
     std::string editorCaption() const override;
@@ -99,7 +106,10 @@ public:
     Recovery& recovery() { return recovery_; }
 
     /// The user closes the editor window; false when they cancelled at the save question.
-    bool editorCloseRequested() { return unloadEditor(); }
+    bool editorCloseRequested() {
+        lifecycle_.WaitForSave();
+        return unloadEditor();
+    }
     /// The user closes the main window: the editor goes first; false when cancelled.
     bool mainWindowCloseRequested();
 
@@ -150,7 +160,7 @@ private:
     DocumentLifecycle lifecycle_;
     RecentFiles recent_;
     std::unique_ptr<MaterialClipboard> clipboard_;
-    BaseForm* editor_ = nullptr;
+    DocumentView* editor_ = nullptr;
     std::unique_ptr<EditingCommands> editing_;
     bool saveOnUnload_ = false;
     bool unloading_ = false;

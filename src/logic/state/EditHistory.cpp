@@ -222,18 +222,24 @@ struct Noticer {
     bool forward;
     void operator()(const steps::Inserted& s) const {
         change.materials.push_back(s.n);
+        change.valuesChanged = true;
         // Taking an appended material out moves no number, but the number names nothing now.
         if (!forward || !s.appended) change.numbersShifted = true;
     }
     void operator()(const steps::Removed& s) const {
         change.materials.push_back(s.n);
+        change.valuesChanged = true;
         change.numbersShifted = true;
     }
     void operator()(const steps::Moved& s) const {
         change.materials.push_back(forward ? s.to : s.from);
+        change.valuesChanged = true;
         change.numbersShifted = true;
     }
-    void operator()(const steps::Changed& s) const { change.materials.push_back(s.n); }
+    void operator()(const steps::Changed& s) const {
+        change.materials.push_back(s.n);
+        if (!s.slots.empty()) change.valuesChanged = true;
+    }
 };
 
 } // namespace

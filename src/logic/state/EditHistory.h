@@ -43,6 +43,9 @@ struct LibraryChange {
     bool numbersShifted = false;
     /// The tree's nodes changed: a material came or went, or a name or category changed.
     bool treeChanged = false;
+    /// A material's records changed (its values, or the material itself came, went or
+    /// moved): what a grid or chart of those materials shows may differ now.
+    bool valuesChanged = false;
     /// What the editor should show now: for an undo, what was shown before the edit.
     EditFocus shown;
 

@@ -14,8 +14,93 @@ BaseForm::BaseForm(AppState& appState, const BaseFormControls& controls,
                    const BaseFormServices& services)
     : BaseFormControls(controls), state(appState), messageBox(services.messageBox),
       locale(services.locale), entryStore_(appState, controls.TreeView1, controls.unitsCombo) {
-    changeListener_ = state.history.addListener(
-        [this](const LibraryChange& change) { FollowChange(state.library, TreeView1, change); });
+    changeListener_ =
+        state.history.addListener([this](const LibraryChange& change) { followChange(change); });
+}
+
+void BaseForm::followChange(const LibraryChange& change) {
+    const std::optional<std::string> selected = TreeView1.selectedKey();
+    const int shown = CurrentMaterial();
+    FollowChange(state.library, TreeView1, change);
+    // A tree built afresh keeps its selection: the same node, or the material on show
+    // under its new key while numbers still name the same materials.
+    if (selected && !TreeView1.selectedKey()) {
+        if (TreeView1.exists(*selected)) {
+            TreeView1.select(*selected);
+        } else if (!change.numbersShifted && state.library.IsValidNumber(shown)) {
+            const LibraryEntry& e = state.library.Entry(shown);
+            TreeView1.select(MaterialNodeKey(e.Category, e.Name, shown));
+        }
+    }
+    // A number the grid shows may name another material now; otherwise only a change of
+    // the shown material's records alters what the grid shows.
+    if (storingCell_ || !VSFlexGrid1.isVisible()) return;
+    if (change.numbersShifted || (change.valuesChanged && change.touches(shown))) fillGrid();
+}
+
+// ---- The pane and the library as a whole ----------------------------------------------
+
+void BaseForm::ShowMaterialPane() {
+    VSFlexGrid1.setVisible(true);
+    cmdNewMaterial.setVisible(false);
+    reset.setVisible(true);
+    AddSet.setVisible(true);
+}
+
+void BaseForm::ShowNewMaterialPane() {
+    VSFlexGrid1.setVisible(false);
+    cmdNewMaterial.setVisible(true);
+    reset.setVisible(false);
+    AddSet.setVisible(false);
+}
+
+void BaseForm::ShowEmptyValueGrid() {
+    {
+        clsFlexGrid presenter(gridContext());
+        presenter.InitializeGrid(VSFlexGrid1);
+        for (int row = 1; row < VSFlexGrid1.rows(); ++row)
+            presenter.Cell(2, row, "");
+    }
+    VSFlexGrid1.setVisible(true);
+}
+
+std::vector<std::array<std::string, 4>> BaseForm::ShownRows(int n) {
+    return clsFlexGrid(gridContext()).ShownRows(typeCombo.listIndex(), n);
+}
+
+void BaseForm::Form_Load() {
+    TreeView1.loadImages();
+    TreeView1.setVisible(false);
+    valueframe.setVisible(false);
+}
+
+void BaseForm::ShowLibrary() {
+    BuildTree(state.library, TreeView1);
+}
+
+void BaseForm::ShowSelectors() {
+    valueframe.setVisible(true);
+    FillUnitsList();
+    FillTypeList();
+}
+
+void BaseForm::ClearLibrary() {
+    ResetLibraryView(state.library, TreeView1, valueframe);
+}
+
+bool BaseForm::ChooseUnitSystem(int index) {
+    if (index < 0 || index >= unitsCombo.count()) return false;
+    unitsCombo.setListIndex(index);
+    unitsCombo_Click();
+    return true;
+}
+
+GridContext BaseForm::gridContext() const {
+    GridContext context{
+        state.library, state.doc.DecimalSeparator, unitsCombo.listIndex(), CurrentMaterial(), {}};
+    for (int n = 1; n <= kUnitLabelCount; ++n)
+        context.unitTexts[static_cast<std::size_t>(n - 1)] = unitStringsLabel(n).caption();
+    return context;
 }
 
 BaseForm::~BaseForm() {
@@ -40,15 +125,9 @@ void BaseForm::TreeView1_NodeClick(const std::string& nodeKey) {
         materialTypeText.setText(nodeKey);
         materialNameText.setText("");
         descriptionText.setText("");
-        VSFlexGrid1.setVisible(false);
-        cmdNewMaterial.setVisible(true);
-        reset.setVisible(false);
-        AddSet.setVisible(false);
+        ShowNewMaterialPane();
     } else {
-        VSFlexGrid1.setVisible(true);
-        cmdNewMaterial.setVisible(false);
-        reset.setVisible(true);
-        AddSet.setVisible(true);
+        ShowMaterialPane();
         TreeView1.setImage(nodeKey, "leaf1");
 
         const int i = KeyTailNumber(nodeKey);
@@ -106,9 +185,13 @@ void BaseForm::typeCombo_Click() {
 }
 
 void BaseForm::ShowMaterialGrid() {
-    clsFlexGrid grid(*this);
+    fillGrid();
+    if (materialShown_) materialShown_();
+}
+
+void BaseForm::fillGrid() {
+    clsFlexGrid grid(gridContext());
     grid.FillGrid(VSFlexGrid1, typeCombo.listIndex());
-    if (materialShown) materialShown();
 }
 
 void BaseForm::FillTypeList() {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "Controls.h"
+#include "EditorView.h"
 #include "GridEntryStore.h"
+#include "clsFlexGrid.h"
 
 #include <array>
 #include <cstdint>
@@ -11,6 +13,7 @@
 namespace mb {
 
 struct AppState;
+struct LibraryChange;
 class Button;
 class ComboBox;
 class Frame;
@@ -20,8 +23,6 @@ class Locale;
 class MessageBox;
 class TextBox;
 class TreeControl;
-
-inline constexpr int kUnitLabelCount = 12;
 
 /// The editor window's controls, by their names in the window.
 struct BaseFormControls {
@@ -48,26 +49,22 @@ struct BaseFormServices {
 
 /// The editor window's logic: browsing the tree, the property grid and the unit and type
 /// selectors. The window forwards its controls' notifications to the handlers below and
-/// nothing else. The controls and the state are public so that the editing commands,
-/// the document lifecycle and the main window can work on the same form.
-class BaseForm : public BaseFormControls {
+/// nothing else; commands and the document lifecycle see the form only as the views they
+/// need (`EditorView`, `DocumentView`). The tree and the grid follow every change of the
+/// library by its notice.
+class BaseForm final : public DocumentView, private BaseFormControls {
 public:
     BaseForm(AppState& state, const BaseFormControls& controls, const BaseFormServices& services);
-    ~BaseForm();
+    ~BaseForm() override;
     BaseForm(const BaseForm&) = delete;
     BaseForm& operator=(const BaseForm&) = delete;
-
-    AppState& state;
 
     /// unitStringsLabel(1) .. unitStringsLabel(12).
     Label& unitStringsLabel(int n) const;
 
-    MessageBox& messageBox;
-    Locale& locale;
-
-    /// Runs whenever the grid has shown the selected material afresh or stored a value
-    /// into it, for what follows the material's values (its checks and its curve).
-    std::function<void()> materialShown;
+    /// Told whenever the grid has shown the selected material afresh, for what follows
+    /// the material's values (its checks and its curve).
+    void onMaterialShown(std::function<void()> shown) { materialShown_ = std::move(shown); }
 
     /// What storing the grid's current cell would do, for a value still being typed.
     GridEntryStore::CellEntry ReadCurrentCell() const;
@@ -76,16 +73,34 @@ public:
     /// cell is left, or a node is clicked.
     bool EditStarted = false;
 
+    // EditorView
+    TreeControl& tree() override { return TreeView1; }
+    TextBox& categoryBox() override { return materialTypeText; }
+    TextBox& nameBox() override { return materialNameText; }
+    TextBox& descriptionBox() override { return descriptionText; }
+    int UnitsIndex() const override { return unitsCombo.listIndex(); }
+    void ShowMaterialPane() override;
+    void ShowNewMaterialPane() override;
+    bool NewMaterialPaneShown() const override { return cmdNewMaterial.isVisible(); }
+    void ShowEmptyValueGrid() override;
+    std::vector<std::array<std::string, 4>> ShownRows(int n) override;
+
+    // DocumentView
+    void Form_Load() override;
+    void ShowLibrary() override;
+    void ShowSelectors() override;
+    void ClearLibrary() override;
+    bool ChooseUnitSystem(int index) override;
+
     // Tree browser.
-    void TreeView1_NodeClick(const std::string& nodeKey);
+    void TreeView1_NodeClick(const std::string& nodeKey) override;
     void TreeView1_Expand(const std::string& nodeKey);
     void TreeView1_Collapse(const std::string& nodeKey);
-    /// The material selected in the tree, -1 for none or a category with materials.
-    int16_t CurrentMaterial() const;
+    int16_t CurrentMaterial() const override;
 
     // Property grid.
     void VSFlexGrid1_Click();
-    void VSFlexGrid1_LeaveCell();
+    void VSFlexGrid1_LeaveCell() override;
     void VSFlexGrid1_LostFocus();
     /// True for the codes whose values may be negative (shear moduli, Poisson's ratios,
     /// expansion coefficients), by the code shown in column 0 of `row`.
@@ -95,7 +110,7 @@ public:
 
     // Unit system and type selectors.
     /// "IPS", "SI" or "MKS" for the chosen entry, "" when none is chosen.
-    std::string UnitSystem() const;
+    std::string UnitSystem() const override;
     void unitsCombo_Click();
     void unitsCombo_GotFocus();
     void typeCombo_Click();
@@ -107,16 +122,31 @@ public:
     void FillUnitsList();
 
 private:
+    // It marks the grid's rows and reads the cell being typed.
+    friend class MaterialFeedback;
+
+    /// The tree and the grid after a change of the library.
+    void followChange(const LibraryChange& change);
+    /// What a grid rebuild reads of the form now.
+    GridContext gridContext() const;
+    /// Lays the grid out for the chosen type with the selected material's values.
+    void fillGrid();
     /// The catalogue slot of the property in grid row `row`, -1 for none.
     int RowSlot(int row) const;
     /// Writes the selected material's stored value of grid row `row` into its Value cell.
     void ShowStoredValue(int row);
 
+    AppState& state;
+    MessageBox& messageBox;
+    Locale& locale;
+    std::function<void()> materialShown_;
     GridEntryStore entryStore_;
     // What the edited cell showed when its edit started, and its row.
     std::string textAtEditStart_;
     int editRow_ = -1;
-    int changeListener_ = 0; // the tree follows every change of the library
+    int changeListener_ = 0; // the tree and the grid follow every change of the library
+    // The grid is storing a typed value: it shows that value already.
+    bool storingCell_ = false;
     // A message box shown while a cell is being left moves the focus away from the grid,
     // which would leave the cell again before the first leave has finished.
     bool leavingCell_ = false;

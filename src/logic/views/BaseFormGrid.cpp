@@ -61,7 +61,6 @@ void BaseForm::VSFlexGrid1_LeaveCell() {
     EditStarted = false;
     // A value typed with its unit is shown as stored, in the system on show.
     if (typed && typed->withUnit) ShowStoredValue(row);
-    if (materialShown) materialShown();
 }
 
 int BaseForm::RowSlot(int row) const {
@@ -105,6 +104,11 @@ GridEntryStore::CellEntry BaseForm::ReadCurrentCell() const {
 
 void BaseForm::StoreGridValue(int row, int col, const std::string& text) {
     if (!EditStarted) return;
+    storingCell_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } resetFlag{storingCell_};
     entryStore_.Map(static_cast<int16_t>(row), static_cast<int16_t>(col), text,
                     static_cast<int16_t>(unitsCombo.listIndex()), VSFlexGrid1, typeCombo);
 }

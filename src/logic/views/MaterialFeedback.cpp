@@ -82,7 +82,17 @@ std::vector<LibraryFindingLine> MaterialFindingLines(const Library& library, int
 
 MaterialFeedback::MaterialFeedback(BaseForm& form, Label& checkSummary, ChartControl& chart)
     : form_(form), checkSummary_(checkSummary), chart_(chart) {
-    form_.materialShown = [this] { Refresh(); };
+    form_.onMaterialShown([this] { Refresh(); });
+    // Registered after the form's, so the grid has followed the change when this runs.
+    changeListener_ = form_.state.history.addListener([this](const LibraryChange& change) {
+        if (change.numbersShifted ||
+            (change.valuesChanged && change.touches(form_.CurrentMaterial())))
+            Refresh();
+    });
+}
+
+MaterialFeedback::~MaterialFeedback() {
+    form_.state.history.removeListener(changeListener_);
 }
 
 void MaterialFeedback::Refresh() {

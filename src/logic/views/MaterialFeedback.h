@@ -34,11 +34,13 @@ std::string MatrixEntryPlace(int slot);
 /// What follows the selected material's values in the editor: the marks of the grid rows
 /// that a check involves, the line under the grid that sums the findings up, and the
 /// chart of the material model chosen in the type selector, in the chosen unit system.
-/// It follows every rebuild of the grid, every stored value and, through
-/// `VSFlexGrid1_Change`, a value while it is being typed.
+/// It follows every showing of a material in the grid, every change of the library that
+/// touches the material shown (by its notice) and, through `VSFlexGrid1_Change`, a value
+/// while it is being typed.
 class MaterialFeedback {
 public:
     MaterialFeedback(BaseForm& form, Label& checkSummary, ChartControl& chart);
+    ~MaterialFeedback();
     MaterialFeedback(const MaterialFeedback&) = delete;
     MaterialFeedback& operator=(const MaterialFeedback&) = delete;
 
@@ -56,6 +58,7 @@ private:
     BaseForm& form_;
     Label& checkSummary_;
     ChartControl& chart_;
+    int changeListener_ = 0;
 };
 
 } // namespace mb

@@ -4,6 +4,10 @@
 #include "EditHistory.h"
 #include "Library.h"
 
+#include <map>
+#include <utility>
+#include <vector>
+
 namespace mb {
 
 std::string FourDigitText(int n) {
@@ -66,21 +70,127 @@ bool NeedsRebuild(Library& library, const TreeControl& tree, const LibraryChange
     }
     if (change.numbersShifted) return true;
     if (!change.treeChanged) return false;
-    std::vector<bool> hasNode(static_cast<std::size_t>(library.MaterialCount()), false);
+    // A command may have placed or relabelled the node itself (a rename typed into the
+    // tree keeps its key); a node under another category or with another label has not.
+    std::vector<std::string> nodeOf(static_cast<std::size_t>(library.MaterialCount()));
     for (const std::string& key : tree.keysInOrder()) {
         const int n = KeyTailNumber(key);
         if (tree.parentKey(key) && library.IsValidNumber(n))
-            hasNode[static_cast<std::size_t>(n)] = true;
+            nodeOf[static_cast<std::size_t>(n)] = key;
     }
-    for (const int n : change.materials)
-        if (library.IsValidNumber(n) && !hasNode[static_cast<std::size_t>(n)]) return true;
+    for (const int n : change.materials) {
+        if (!library.IsValidNumber(n)) continue;
+        const std::string& key = nodeOf[static_cast<std::size_t>(n)];
+        const LibraryEntry& e = library.Entry(n);
+        if (key.empty() || tree.parentKey(key) != e.Category || tree.nodeText(key) != e.Name)
+            return true;
+    }
     return false;
+}
+
+// A material node's key without its number: its category and name.
+std::string_view Stem(std::string_view key) {
+    return key.substr(0, key.size() > 4 ? key.size() - 4 : 0);
+}
+
+// Changes the tree into what BuildTree makes of the library, touching only what differs: in
+// each category the nodes from the first one whose material is not the same to the last
+// such go and the library's come in their place, and the nodes around them, of the same
+// materials, only take their new numbers. A delete costs one node and a thousand keys
+// instead of two thousand new nodes, each open category stays open and the view keeps its
+// place. False when the categories' order changed (not only by one going or one coming at
+// the end) or the tree refused a step; the caller then builds it afresh.
+bool FollowInPlace(Library& library, TreeControl& tree) {
+    if (!tree.setNodeKeys({})) return false;
+    std::vector<std::string> categories;
+    std::map<std::string, std::vector<std::string>, std::less<>> wanted;
+    for (int i = 0; i <= library.LastMaterialIndex(); ++i) {
+        const LibraryEntry& e = library.Entry(i);
+        auto [it, fresh] = wanted.try_emplace(e.Category);
+        if (fresh) categories.push_back(e.Category);
+        it->second.push_back(MaterialNodeKey(e.Category, e.Name, i));
+    }
+    std::vector<std::string> shown;
+    std::map<std::string, std::vector<std::string>, std::less<>> held;
+    for (std::string& key : tree.keysInOrder()) {
+        if (const auto parent = tree.parentKey(key))
+            held[*parent].push_back(std::move(key));
+        else
+            held[key], shown.push_back(std::move(key));
+    }
+    std::size_t kept = 0;
+    for (const std::string& c : shown) {
+        if (!wanted.contains(c)) continue;
+        if (kept >= categories.size() || categories[kept] != c) return false;
+        ++kept;
+    }
+    for (std::size_t i = kept; i < categories.size(); ++i)
+        if (held.contains(categories[i])) return false;
+
+    for (const std::string& c : shown)
+        if (!wanted.contains(c) && !tree.removeNode(c)) return false;
+    std::vector<std::pair<std::string, std::string>> renames;
+    struct Insertion {
+        const std::string* category;
+        int index;
+        const std::string* key;
+    };
+    std::vector<Insertion> insertions;
+    for (std::size_t i = 0; i < kept; ++i) {
+        const std::string& c = categories[i];
+        const std::vector<std::string>& have = held[c];
+        const std::vector<std::string>& want = wanted[c];
+        std::size_t front = 0;
+        while (front < have.size() && front < want.size() && Stem(have[front]) == Stem(want[front]))
+            ++front;
+        std::size_t back = 0;
+        while (back < have.size() - front && back < want.size() - front &&
+               Stem(have[have.size() - 1 - back]) == Stem(want[want.size() - 1 - back]))
+            ++back;
+        const auto same = [&](std::size_t h, std::size_t w) {
+            if (have[h] != want[w]) renames.emplace_back(have[h], want[w]);
+        };
+        for (std::size_t k = 0; k < front; ++k)
+            same(k, k);
+        for (std::size_t k = 1; k <= back; ++k)
+            same(have.size() - k, want.size() - k);
+        for (std::size_t k = front; k < have.size() - back; ++k)
+            if (!tree.removeNode(have[k])) return false;
+        for (std::size_t k = front; k < want.size() - back; ++k)
+            insertions.push_back({&c, static_cast<int>(k), &want[k]});
+    }
+    if (!tree.setNodeKeys(renames)) return false;
+    for (const Insertion& in : insertions)
+        if (!tree.insertNode(*in.category, in.index, *in.key,
+                             library.Entry(KeyTailNumber(*in.key)).Name, "leaf"))
+            return false;
+    for (std::size_t i = kept; i < categories.size(); ++i) {
+        const std::string& c = categories[i];
+        if (!tree.addNode(std::nullopt, c, c, "closedbook")) return false;
+        for (const std::string& key : wanted[c])
+            if (!tree.addNode(c, key, library.Entry(KeyTailNumber(key)).Name, "leaf")) return false;
+    }
+    // A tree built afresh shows no material as the one selected: the node last marked so
+    // is set back, under the key it has now.
+    std::string marked = library.LastNodeKey;
+    for (const auto& [from, to] : renames)
+        if (from == marked) {
+            marked = to;
+            break;
+        }
+    if (tree.parentKey(marked)) tree.setImage(marked, "leaf");
+    const int last = library.LastMaterialIndex();
+    if (last >= 0)
+        library.LastNodeKey =
+            MaterialNodeKey(library.Entry(last).Category, library.Entry(last).Name, last);
+    return true;
 }
 
 } // namespace
 
 void FollowChange(Library& library, TreeControl& tree, const LibraryChange& change) {
-    if (NeedsRebuild(library, tree, change)) RebuildTree(library, tree);
+    if (NeedsRebuild(library, tree, change) && !FollowInPlace(library, tree))
+        RebuildTree(library, tree);
 }
 
 std::string NeighbourOfRemoved(const TreeControl& tree, const Library& library, int removed,

@@ -34,8 +34,9 @@ void RebuildTree(Library& library, TreeControl& tree);
 
 /// Brings the tree up to date after `change`: built afresh when numbers shifted or a
 /// node's key no longer fits (undo of a rename or a move), otherwise only when a material
-/// touched has no node yet. A command that placed its own node (a new material, a paste,
-/// a rename typed into the tree) leaves nothing to do.
+/// touched has no node yet, or one under another category or with another label. A
+/// command that placed its own node (a new material, a paste, a rename typed into the
+/// tree) leaves nothing to do.
 void FollowChange(Library& library, TreeControl& tree, const LibraryChange& change);
 
 /// The material node to show after material `removed` of `category` went, "" for none:

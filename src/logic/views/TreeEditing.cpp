@@ -10,16 +10,17 @@
 
 namespace mb {
 
-TreeEditing::TreeEditing(BaseForm& form, PopupMenu& editMenu) : form_(form), editMenu_(editMenu) {}
+TreeEditing::TreeEditing(AppState& state, BaseForm& form, MessageBox& messages, PopupMenu& editMenu)
+    : state_(state), form_(form), messages_(messages), editMenu_(editMenu) {}
 
 bool TreeEditing::TreeView1_AfterLabelEdit(const std::string& newText) {
-    Library& library = form_.state.library;
-    TreeControl& tree = form_.TreeView1;
+    Library& library = state_.library;
+    TreeControl& tree = form_.tree();
     const std::string key = tree.selectedKey().value_or("");
     bool accepted = false;
 
     if (IsCategoryKey(key)) {
-        form_.messageBox.show(kCannotRenameCategory, MsgButtons::OK, MsgIcon::Question);
+        messages_.show(kCannotRenameCategory, MsgButtons::OK, MsgIcon::Question);
     } else {
         const std::string name(TrimBlanks(newText));
         const int i = KeyTailNumber(key);
@@ -39,16 +40,16 @@ bool TreeEditing::TreeView1_AfterLabelEdit(const std::string& newText) {
                               : name.size() > kNameColumns ? kNameTooWide
                                                            : nullptr;
         if (refusal) {
-            form_.messageBox.show(refusal, MsgButtons::OK, MsgIcon::Exclamation);
+            messages_.show(refusal, MsgButtons::OK, MsgIcon::Exclamation);
         } else if (library.IsValidNumber(i)) {
-            EditHistory& history = form_.state.history;
+            EditHistory& history = state_.history;
             const auto edit = history.begin(
                 "Rename " + std::string(TrimBlanks(library.Entry(i).Name)) + " to " + name);
             history.RenameMaterial(i, name);
             // The key keeps the old name; only the label changes.
             tree.setNodeText(key, name);
             // The boxes show the material renamed: its name box follows.
-            if (library.LastNodeKey == key) form_.materialNameText.setText(name);
+            if (library.LastNodeKey == key) form_.nameBox().setText(name);
             accepted = true;
         }
     }
@@ -71,12 +72,12 @@ void TreeEditing::Form_MouseDown(unsigned button, int shift, int x, int y) {
 
 void TreeEditing::TreeView1_MouseMove(unsigned buttons, int, int x, int y) {
     if (buttons != LeftButton) return;
-    TreeControl& tree = form_.TreeView1;
+    TreeControl& tree = form_.tree();
     const auto node = tree.hitTest(x, y);
     tree.setDropHighlight(node);
     if (!node || IsCategoryKey(*node)) return;
 
-    DocumentState& doc = form_.state.doc;
+    DocumentState& doc = state_.doc;
     doc.DraggedNodeKey = *node;
     doc.DragSourceKey = tree.parentKey(*node).value_or("");
     tree.setDragImage(kDragPicture);
@@ -84,14 +85,14 @@ void TreeEditing::TreeView1_MouseMove(unsigned buttons, int, int x, int y) {
 }
 
 void TreeEditing::TreeView1_DragOver(int x, int y) {
-    TreeControl& tree = form_.TreeView1;
+    TreeControl& tree = form_.tree();
     tree.setDragImage(kDragPicture);
     tree.setDropHighlight(tree.hitTest(x, y));
 }
 
 void TreeEditing::TreeView1_DragDrop(int x, int y) {
-    TreeControl& tree = form_.TreeView1;
-    DocumentState& doc = form_.state.doc;
+    TreeControl& tree = form_.tree();
+    DocumentState& doc = state_.doc;
     tree.setDragImage(kDragPicture);
     tree.setDropHighlight(tree.hitTest(x, y));
 
@@ -100,7 +101,7 @@ void TreeEditing::TreeView1_DragDrop(int x, int y) {
             IsCategoryKey(*target) ? *target : tree.parentKey(*target).value_or("");
         if (!category.empty() && !EqualsNoCase(category, doc.DragSourceKey)) {
             const std::string moved =
-                MoveMaterialToCategory(form_.state, tree, doc.DraggedNodeKey, category);
+                MoveMaterialToCategory(state_, tree, doc.DraggedNodeKey, category);
             // Selecting the moved node alone would leave the boxes and the grid on whatever
             // was shown before, and a value typed into the grid would go to the selected
             // material while another one is on show. Clicking it shows the moved material.

@@ -4,7 +4,9 @@
 
 namespace mb {
 
+struct AppState;
 class BaseForm;
+class MessageBox;
 class PopupMenu;
 
 inline constexpr const char* kCannotRenameCategory = "Cannot rename a Category !";
@@ -23,7 +25,7 @@ enum MouseButton : unsigned { NoButton = 0, LeftButton = 1, RightButton = 2, Mid
 class TreeEditing {
 public:
     /// `editMenu` is the editor window's "&Edit" menu, shown as the pop-up.
-    TreeEditing(BaseForm& form, PopupMenu& editMenu);
+    TreeEditing(AppState& state, BaseForm& form, MessageBox& messages, PopupMenu& editMenu);
 
     /// The user finished editing the selected node's label with `newText`. Returns true when
     /// the rename is accepted (the node then shows the trimmed name, as stored); false when
@@ -46,7 +48,9 @@ public:
     void TreeView1_DragDrop(int x, int y);
 
 private:
+    AppState& state_;
     BaseForm& form_;
+    MessageBox& messages_;
     PopupMenu& editMenu_;
 };
 

@@ -1,7 +1,7 @@
 #include "TreeFilter.h"
 
 #include "AppState.h"
-#include "BaseForm.h"
+#include "EditorView.h"
 #include "NodeKey.h"
 #include "TextUtil.h"
 #include "UnitConversion.h"
@@ -19,7 +19,17 @@ std::string MatchCountText(int count) {
 TreeFilter::TreeFilter(TreeControl& tree, AppState& state, ComboBox& unitsCombo, TextBox& findBox,
                        Label& findStatus)
     : tree_(tree), state_(state), unitsCombo_(unitsCombo), findBox_(findBox),
-      findStatus_(findStatus) {}
+      findStatus_(findStatus) {
+    // An edit can make a material match the query or stop matching it; what a command
+    // selected stays in view all the same.
+    changeListener_ = state_.history.addListener([this](const LibraryChange&) {
+        if (isFiltering()) apply();
+    });
+}
+
+TreeFilter::~TreeFilter() {
+    state_.history.removeListener(changeListener_);
+}
 
 bool TreeFilter::matches(const std::string& key) const {
     if (!isFiltering() || IsCategoryKey(key)) return false;
@@ -159,6 +169,12 @@ bool TreeFilter::addNode(const std::optional<std::string>& parentKey, const std:
     else
         tree_.setNodeHidden(key, true);
     return true;
+}
+
+bool TreeFilter::insertNode(const std::string& parentKey, int index, const std::string& key,
+                            const std::string& text, const std::string& image) {
+    // Only a tree shown whole is changed in place (see setNodeKeys).
+    return !isFiltering() && tree_.insertNode(parentKey, index, key, text, image);
 }
 
 void TreeFilter::removeAll() {

@@ -10,7 +10,7 @@
 namespace mb {
 
 struct AppState;
-class BaseForm;
+class EditorView;
 
 /// "3 matches", "1 match", "No match": what the find box's status says of a query.
 std::string MatchCountText(int count);
@@ -30,9 +30,12 @@ class TreeFilter final : public TreeControl {
 public:
     TreeFilter(TreeControl& tree, AppState& state, ComboBox& unitsCombo, TextBox& findBox,
                Label& findStatus);
+    ~TreeFilter() override;
+    TreeFilter(const TreeFilter&) = delete;
+    TreeFilter& operator=(const TreeFilter&) = delete;
 
     /// The form whose node click shows a material that Enter selects.
-    void attach(BaseForm& form) { form_ = &form; }
+    void attach(EditorView& form) { form_ = &form; }
 
     /// The box's text changed: the tree shows what it finds.
     void findBox_Change();
@@ -52,6 +55,12 @@ public:
     bool isVisible() const override { return tree_.isVisible(); }
     bool addNode(const std::optional<std::string>& parentKey, const std::string& key,
                  const std::string& text, const std::string& image) override;
+    bool insertNode(const std::string& parentKey, int index, const std::string& key,
+                    const std::string& text, const std::string& image) override;
+    /// Refused while a query is on: the materials it keeps in view are held by key.
+    bool setNodeKeys(const std::vector<std::pair<std::string, std::string>>& renames) override {
+        return !isFiltering() && tree_.setNodeKeys(renames);
+    }
     void removeAll() override;
     bool removeNode(const std::string& key) override;
     int nodeCount() const override { return tree_.nodeCount(); }
@@ -105,7 +114,8 @@ private:
     ComboBox& unitsCombo_;
     TextBox& findBox_;
     Label& findStatus_;
-    BaseForm* form_ = nullptr;
+    EditorView* form_ = nullptr;
+    int changeListener_ = 0;
 
     std::optional<MaterialQuery> query_; ///< the last text that was a query
     std::string refusal_;                ///< why the box's text is no query; "" when it is one

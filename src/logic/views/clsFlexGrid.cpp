@@ -1,7 +1,7 @@
 #include "clsFlexGrid.h"
 
-#include "AppState.h"
 #include "Controls.h"
+#include "Library.h"
 #include "MaterialModel.h"
 #include "NumberText.h"
 #include "PropertyCatalogue.h"
@@ -9,9 +9,11 @@
 
 namespace mb {
 
-clsFlexGrid::clsFlexGrid(BaseForm& form) : form_(form) {
-    for (int n = 1; n <= kUnitLabelCount; ++n)
-        U[n - 1] = form.unitStringsLabel(n).caption();
+clsFlexGrid::clsFlexGrid(GridContext context)
+    : U(context.unitTexts), context_(std::move(context)) {}
+
+std::string clsFlexGrid::UnitSystem() const {
+    return std::string(UnitSystemName(context_.unitsIndex));
 }
 
 void clsFlexGrid::InitializeGrid(GridControl& flexgrid) {
@@ -22,7 +24,7 @@ void clsFlexGrid::InitializeGrid(GridControl& flexgrid) {
 }
 
 std::string clsFlexGrid::ShownText(int Col, int Row, const std::string& Text) const {
-    const std::string& separator = form_.state.doc.DecimalSeparator;
+    const std::string& separator = context_.decimalSeparator;
     if (Col == 2 && Row >= 1 && IsNumericText(Text, separator)) {
         if (const auto number = ParseNumberText(Text, separator))
             return FormatGeneralNumber(*number, separator);
@@ -53,7 +55,7 @@ std::string clsFlexGrid::RowUnits(const GridRow& row, int material) {
     case GridRowUnit::Kind::Degrees:
         return "Degrees";
     case GridRowUnit::Kind::Temperature:
-        switch (form_.unitsCombo.listIndex()) {
+        switch (context_.unitsIndex) {
         case UnitSystemIndex::IPS:
             return "Fahrenheit";
         case UnitSystemIndex::SI:
@@ -64,7 +66,7 @@ std::string clsFlexGrid::RowUnits(const GridRow& row, int material) {
             return "";
         }
     case GridRowUnit::Kind::Record: {
-        Library& library = form_.state.library;
+        Library& library = context_.library;
         if (material > -1) {
             clsMaterial& m = library.Material(material);
             m.Property(row.code);
@@ -72,7 +74,7 @@ std::string clsFlexGrid::RowUnits(const GridRow& row, int material) {
         }
         if (library.HasRecord(0)) {
             clsMaterial& first = library.Material(0);
-            first.ChangeUnits("", form_.UnitSystem(), false);
+            first.ChangeUnits("", UnitSystem(), false);
             first.Property(row.code);
             return first.UnitsString();
         }
@@ -88,11 +90,11 @@ std::string clsFlexGrid::RowUnits(const GridRow& row, int material) {
 
 std::string clsFlexGrid::RowValue(const GridRow& row, int material) {
     if (material < 0) return "";
-    clsMaterial& m = form_.state.library.Material(material);
+    clsMaterial& m = context_.library.Material(material);
     m.Property(row.code);
     m.PropIndex();
     if (!m.HasValue(m.Index())) return "";
-    return m.PropValue(form_.UnitSystem());
+    return m.PropValue(UnitSystem());
 }
 
 std::vector<std::array<std::string, 4>> clsFlexGrid::ShownRows(int typeIndex, int material) {
@@ -123,7 +125,7 @@ void clsFlexGrid::FillGrid(GridControl& grid, int typeIndex) {
     const int count = static_cast<int>(layout.size());
     grid.setRows(count + 1);
 
-    int material = form_.CurrentMaterial();
+    int material = context_.material;
     // A key numbering no possible material has no record to show.
     if (material >= kMaxMaterials) material = -1;
     // No type chosen: the plasticity rows are laid out, but nothing is filled in.

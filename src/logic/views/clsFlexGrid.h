@@ -1,7 +1,5 @@
 #pragma once
 
-#include "BaseForm.h"
-
 #include <array>
 #include <cstdint>
 #include <string>
@@ -10,15 +8,28 @@
 namespace mb {
 
 class GridControl;
+class Library;
 struct GridRow;
+
+inline constexpr int kUnitLabelCount = 12;
+
+/// What a grid rebuild reads of the editor, taken as it is when the rebuild starts.
+struct GridContext {
+    Library& library;
+    std::string decimalSeparator; ///< the user's
+    int unitsIndex = -1;          ///< the unit system chosen, -1 for none
+    int material = -1;            ///< the material selected, -1 for none
+    /// The unit texts of the hidden labels unitStringsLabel1 .. unitStringsLabel12.
+    std::array<std::string, kUnitLabelCount> unitTexts;
+};
 
 /// Lays out and fills the property grid for one rebuild: one row per property of the
 /// chosen material type with code, description, the selected material's value in the
 /// chosen unit system, and the unit text. It holds no library data; make one per rebuild.
 class clsFlexGrid {
 public:
-    /// Copies the unit texts U0..U11 from the form's hidden labels as they are now.
-    explicit clsFlexGrid(BaseForm& form);
+    /// Takes the unit texts U0..U11 from `context`.
+    explicit clsFlexGrid(GridContext context);
 
     /// Clears `grid`, lays out the rows of type `typeIndex` and fills in the values.
     void FillGrid(GridControl& grid, int typeIndex);
@@ -44,7 +55,10 @@ private:
     std::string RowUnits(const GridRow& row, int material);
     std::string RowValue(const GridRow& row, int material);
 
-    BaseForm& form_;
+    /// "IPS", "SI" or "MKS" as chosen.
+    std::string UnitSystem() const;
+
+    GridContext context_;
     GridControl* grid_ = nullptr;
 };
 

@@ -13,10 +13,19 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace mb::qt {
 
 namespace {
+
+void ReturnFreeMemory() {
+#if defined(__GLIBC__)
+    ::malloc_trim(0);
+#endif
+}
 
 constexpr const char* kCopySuffix = ".copy";
 constexpr const char* kLockSuffix = ".lock";
@@ -117,7 +126,12 @@ void QtRecoveryStore::run() {
             std::string reason;
             // A failed background write leaves the previous copy; the next check tries again.
             writeCopy(job->header, *job->body, reason);
+            const bool last = job->body.use_count() == 1;
             job.reset();
+            // The text is as large as the library's file. Handed back to the allocator it
+            // would stay resident, at twice what the library itself costs, until the next
+            // copy; given back to the system it costs nothing between copies.
+            if (last) ReturnFreeMemory();
             lock.lock();
             busy_ = false;
             changed_.notify_all();

@@ -1,5 +1,6 @@
 #include "QtTree.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "QtText.h"
@@ -11,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QSignalBlocker>
 #include <QStyledItemDelegate>
 
 // Resources of a static library are brought in by name, outside any namespace.
@@ -92,6 +94,18 @@ QTreeWidgetItem* QtTree::itemForKey(const std::string& key) const {
     return items_.value(toQ(key), nullptr);
 }
 
+QTreeWidgetItem* QtTree::newItem(const QString& key, const std::string& text,
+                                 const std::string& image) {
+    auto* item = new QTreeWidgetItem;
+    item->setText(0, toQ(text));
+    item->setData(0, kKeyRole, key);
+    item->setData(0, kImageRole, toQ(image));
+    if (labelEditing_) item->setFlags(item->flags() | Qt::ItemIsEditable);
+    applyIcon(item);
+    items_.insert(key, item);
+    return item;
+}
+
 bool QtTree::addNode(const std::optional<std::string>& parentKey, const std::string& key,
                      const std::string& text, const std::string& image) {
     const QString qkey = toQ(key);
@@ -101,17 +115,43 @@ bool QtTree::addNode(const std::optional<std::string>& parentKey, const std::str
         parent = itemForKey(*parentKey);
         if (!parent) return false;
     }
-    auto* item = new QTreeWidgetItem;
-    item->setText(0, toQ(text));
-    item->setData(0, kKeyRole, qkey);
-    item->setData(0, kImageRole, toQ(image));
-    if (labelEditing_) item->setFlags(item->flags() | Qt::ItemIsEditable);
-    applyIcon(item);
+    QTreeWidgetItem* item = newItem(qkey, text, image);
     if (parent)
         parent->addChild(item);
     else
         addTopLevelItem(item);
-    items_.insert(qkey, item);
+    return true;
+}
+
+bool QtTree::insertNode(const std::string& parentKey, int index, const std::string& key,
+                        const std::string& text, const std::string& image) {
+    const QString qkey = toQ(key);
+    QTreeWidgetItem* parent = itemForKey(parentKey);
+    if (items_.contains(qkey) || !parent) return false;
+    parent->insertChild(std::clamp(index, 0, parent->childCount()), newItem(qkey, text, image));
+    return true;
+}
+
+bool QtTree::setNodeKeys(const std::vector<std::pair<std::string, std::string>>& renames) {
+    QHash<QString, QTreeWidgetItem*> keys = items_;
+    std::vector<std::pair<QTreeWidgetItem*, QString>> moved;
+    moved.reserve(renames.size());
+    for (const auto& [from, to] : renames) {
+        QTreeWidgetItem* item = keys.take(toQ(from));
+        if (!item) return false;
+        moved.emplace_back(item, toQ(to));
+    }
+    for (const auto& [item, key] : moved)
+        if (keys.contains(key))
+            return false;
+        else
+            keys.insert(key, item);
+    items_ = std::move(keys);
+    // The key is no part of what the view draws: the view is not told, so that renumbering
+    // a thousand nodes costs no repaint.
+    const QSignalBlocker quiet(model());
+    for (const auto& [item, key] : moved)
+        item->setData(0, kKeyRole, key);
     return true;
 }
 

@@ -26,6 +26,9 @@ public:
     bool isVisible() const override { return !isHidden(); }
     bool addNode(const std::optional<std::string>& parentKey, const std::string& key,
                  const std::string& text, const std::string& image) override;
+    bool insertNode(const std::string& parentKey, int index, const std::string& key,
+                    const std::string& text, const std::string& image) override;
+    bool setNodeKeys(const std::vector<std::pair<std::string, std::string>>& renames) override;
     void removeAll() override;
     bool removeNode(const std::string& key) override;
     int nodeCount() const override { return static_cast<int>(items_.size()); }
@@ -104,6 +107,7 @@ private:
     static std::string keyOf(const QTreeWidgetItem* item);
     QPoint menuPoint() const;
     void applyIcon(QTreeWidgetItem* item);
+    QTreeWidgetItem* newItem(const QString& key, const std::string& text, const std::string& image);
 
     QHash<QString, QTreeWidgetItem*> items_;
     QMap<QString, QIcon> images_;

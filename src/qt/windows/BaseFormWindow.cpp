@@ -8,6 +8,7 @@
 #include "QtServices.h"
 #include "QtText.h"
 #include "QtTree.h"
+#include "TreeEditing.h"
 #include "TreeFilter.h"
 
 #include <QAction>
@@ -42,6 +43,7 @@ BaseFormWindow::BaseFormWindow(AppState& state, MessageBox& messageBox, Locale& 
 }
 
 void BaseFormWindow::makeForm(MessageBox& messageBox, Locale& locale) {
+    messages_ = &messageBox;
     filter_ =
         std::make_unique<TreeFilter>(*TreeView1_, state_, *unitsCombo_, *findBox_, *findStatus_);
     BaseFormControls controls{*filter_,          *VSFlexGrid1_,      *unitsCombo_,
@@ -55,6 +57,14 @@ void BaseFormWindow::makeForm(MessageBox& messageBox, Locale& locale) {
     filter_->attach(*form_);
     connectHandlers();
     qApp->installEventFilter(this);
+}
+
+DocumentView& BaseFormWindow::form() {
+    return *form_;
+}
+
+std::unique_ptr<TreeEditing> BaseFormWindow::makeTreeEditing(PopupMenu& editMenu) {
+    return std::make_unique<TreeEditing>(state_, *form_, *messages_, editMenu);
 }
 
 BaseFormWindow::~BaseFormWindow() {

@@ -11,6 +11,9 @@ class QSplitter;
 namespace mb {
 struct AppState;
 class BaseForm;
+class DocumentView;
+class PopupMenu;
+class TreeEditing;
 class Locale;
 class MaterialFeedback;
 class MessageBox;
@@ -43,7 +46,10 @@ public:
                    QWidget* parent = nullptr);
     ~BaseFormWindow() override;
 
-    BaseForm& form() { return *form_; }
+    /// The form logic, as the document lifecycle and the commands see it.
+    DocumentView& form();
+    /// The tree's editing gestures on this window's form, with `editMenu` as the pop-up.
+    std::unique_ptr<TreeEditing> makeTreeEditing(PopupMenu& editMenu);
     /// The checks and the chart of the selected material.
     MaterialFeedback& feedback() { return *feedback_; }
 
@@ -81,6 +87,7 @@ private:
     bool focusKeptFrom(QWidget* pressed) const;
 
     AppState& state_;
+    MessageBox* messages_ = nullptr;
     // Own services, when none were given.
     std::unique_ptr<qt::QtMessageBox> ownMessageBox_;
     std::unique_ptr<qt::QtLocale> ownLocale_;

@@ -1,8 +1,8 @@
 #include "ComparisonWindow.h"
 
 #include "AppState.h"
-#include "BaseForm.h"
 #include "Controls.h"
+#include "EditorView.h"
 #include "QtText.h"
 #include "UnitConversion.h"
 
@@ -28,7 +28,7 @@ constexpr int kFirstMaterialColumn = 2;
 
 } // namespace
 
-ComparisonWindow::ComparisonWindow(AppState& state, BaseForm& form, MessageBox& messages,
+ComparisonWindow::ComparisonWindow(AppState& state, EditorView& form, MessageBox& messages,
                                    FileDialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), state_(state), form_(form), messages_(messages),
       dialogs_(dialogs) {
@@ -104,6 +104,8 @@ void ComparisonWindow::refresh() {
         return;
     if (units == shownUnits_ && table_->columnCount() > 0 && sameShape(table, shown_))
         fillRows(table);
+    else if (units == shownUnits_ && table_->columnCount() > 0 && addsOneColumn(table, shown_))
+        addColumn(table);
     else
         fill(table);
     shownUnits_ = units;
@@ -115,6 +117,49 @@ bool ComparisonWindow::sameShape(const ComparisonTable& a, const ComparisonTable
            std::equal(
                a.rows.begin(), a.rows.end(), b.rows.begin(),
                [](const ComparisonRow& x, const ComparisonRow& y) { return x.slot == y.slot; });
+}
+
+bool ComparisonWindow::addsOneColumn(const ComparisonTable& a, const ComparisonTable& shown) {
+    return a.names.size() == shown.names.size() + 1 &&
+           std::equal(shown.names.begin(), shown.names.end(), a.names.begin()) &&
+           a.rows.size() == shown.rows.size() &&
+           std::equal(
+               a.rows.begin(), a.rows.end(), shown.rows.begin(),
+               [](const ComparisonRow& x, const ComparisonRow& y) { return x.slot == y.slot; });
+}
+
+void ComparisonWindow::addColumn(const ComparisonTable& table) {
+    // Materials are added one at a time: the new one's column goes in before "Units", and
+    // only the rows whose mark it changed are made again, so that the tenth column costs
+    // what the first did.
+    const int column = kFirstMaterialColumn + static_cast<int>(table.names.size()) - 1;
+    table_->insertColumn(column);
+    table_->setHorizontalHeaderItem(column, new QTableWidgetItem(toQ(table.names.back())));
+    bool remade = false;
+    for (std::size_t r = 0; r < table.rows.size(); ++r) {
+        const ComparisonRow& now = table.rows[r];
+        const ComparisonRow& was = shown_.rows[r];
+        const int row = static_cast<int>(r);
+        if (now.differs != was.differs || now.units != was.units) {
+            fillRow(row, now);
+            remade = true;
+            continue;
+        }
+        auto* item = new QTableWidgetItem(toQ(now.values.back()));
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        if (const QTableWidgetItem* beside = table_->item(row, column - 1)) {
+            item->setBackground(beside->background());
+            item->setFont(beside->font());
+        }
+        table_->setItem(row, column, item);
+    }
+    // A row marked or unmarked changes its font in every column.
+    if (remade)
+        table_->resizeColumnsToContents();
+    else
+        table_->resizeColumnToContents(column);
+    growToColumns();
+    showCaption(table);
 }
 
 void ComparisonWindow::fillRow(int r, const ComparisonRow& row) {
@@ -175,6 +220,13 @@ void ComparisonWindow::fill(const ComparisonTable& table) {
     for (int r = 0; r < table_->rowCount(); ++r)
         fillRow(r, table.rows[static_cast<std::size_t>(r)]);
     table_->resizeColumnsToContents();
+    growToColumns();
+    if (selected >= 0 && selected < materials)
+        table_->selectColumn(kFirstMaterialColumn + selected);
+    showCaption(table);
+}
+
+void ComparisonWindow::growToColumns() {
     // Grows to show every column it can, never past the screen; narrowing it is left to
     // the user. The width is reckoned from the layout, not from the table's own, which a
     // window not yet shown does not have.
@@ -193,16 +245,13 @@ void ComparisonWindow::fill(const ComparisonTable& table) {
         move(std::clamp(x(), screenArea.left(),
                         std::max(screenArea.left(), screenArea.right() - frameGeometry().width())),
              y());
-    if (selected >= 0 && selected < materials)
-        table_->selectColumn(kFirstMaterialColumn + selected);
-    showCaption(table);
 }
 
 void ComparisonWindow::showCaption(const ComparisonTable& table) {
     const int materials = static_cast<int>(table.names.size());
     const int differing = static_cast<int>(std::count_if(table.rows.begin(), table.rows.end(),
                                                          [](const auto& r) { return r.differs; }));
-    const QString units = toQ(std::string(UnitSystemCaption(form_.unitsCombo.listIndex())));
+    const QString units = toQ(std::string(UnitSystemCaption(form_.UnitsIndex())));
     if (materials == 0)
         caption_->setText(QStringLiteral("Add materials with Edit, Add to Comparison (Ctrl+D)."));
     else

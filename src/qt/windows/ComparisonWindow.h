@@ -10,7 +10,7 @@ class QTableWidget;
 
 namespace mb {
 struct AppState;
-class BaseForm;
+class EditorView;
 class FileDialogs;
 class MessageBox;
 
@@ -23,7 +23,7 @@ namespace qt {
 class ComparisonWindow : public QWidget {
     Q_OBJECT
 public:
-    ComparisonWindow(AppState& state, BaseForm& form, MessageBox& messages, FileDialogs& dialogs,
+    ComparisonWindow(AppState& state, EditorView& form, MessageBox& messages, FileDialogs& dialogs,
                      QWidget* parent = nullptr);
     ~ComparisonWindow() override;
 
@@ -55,12 +55,17 @@ private:
     /// The rows of `table` that differ from those shown; the table has the shown shape.
     void fillRows(const ComparisonTable& table);
     void fillRow(int r, const ComparisonRow& row);
+    /// The last material of `table` as a new column; the rest has the shown shape.
+    void addColumn(const ComparisonTable& table);
+    /// Widens the window to show every column, as far as the screen allows.
+    void growToColumns();
+    static bool addsOneColumn(const ComparisonTable& a, const ComparisonTable& shown);
     void showCaption(const ComparisonTable& table);
     static bool sameShape(const ComparisonTable& a, const ComparisonTable& b);
     void scheduleRefresh();
 
     AppState& state_;
-    BaseForm& form_;
+    EditorView& form_;
     MessageBox& messages_;
     FileDialogs& dialogs_;
     MaterialComparison comparison_;

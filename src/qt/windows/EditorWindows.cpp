@@ -6,12 +6,14 @@
 #include "ComparisonWindow.h"
 #include "LibraryComparisonWindow.h"
 #include "MDIForm1.h"
+#include "MergeConflictsDock.h"
 #include "QtChart.h"
 
 #include "AppState.h"
-#include "BaseForm.h"
 #include "EditingCommands.h"
+#include "EditorView.h"
 #include "MaterialFeedback.h"
+#include "MergeConflictList.h"
 #include "QtControls.h"
 #include "QtText.h"
 #include "QtTree.h"
@@ -38,6 +40,17 @@ public:
 
 private:
     MDIForm1& mainWindow_;
+};
+
+/// What the conflict list needs of the editor window: its unit system and its tree.
+class EditorConflictView final : public ConflictEditor {
+public:
+    explicit EditorConflictView(BaseFormWindow& window) : window_(window) {}
+    std::string UnitSystem() const override { return window_.form().UnitSystem(); }
+    void ShowMaterial(int n) override { window_.feedback().ShowMaterial(n); }
+
+private:
+    BaseFormWindow& window_;
 };
 
 namespace {
@@ -118,7 +131,7 @@ BaseFormWindow* EditorWindows::window() const {
     return subWindow_ ? qobject_cast<BaseFormWindow*>(subWindow_->widget()) : nullptr;
 }
 
-BaseForm& EditorWindows::createEditor() {
+DocumentView& EditorWindows::createEditor() {
     auto* frame = new EditorSubWindow;
     frame->setAttribute(Qt::WA_DeleteOnClose, false);
     auto* editor = new BaseFormWindow(state_, messages_, locale_);
@@ -132,7 +145,38 @@ BaseForm& EditorWindows::createEditor() {
     mainWindow_.mdiArea()->addSubWindow(frame);
     subWindow_ = frame;
     connectEditing(*editor);
+    // Made with the editor and shown only for a library with conflicts beside it.
+    conflictDock_ = new MergeConflictsDock(&mainWindow_);
+    conflictDock_->hide();
+    mainWindow_.addDockWidget(Qt::BottomDockWidgetArea, conflictDock_);
+    conflictView_ = std::make_unique<EditorConflictView>(*editor);
+    conflicts_ =
+        std::make_unique<MergeConflictList>(state_, *conflictDock_, *conflictView_, messages_);
+    MergeConflictList* list = conflicts_.get();
+    conflictDock_->rowClicked = [list] { list->conflictList_Click(); };
+    // A decision is an edit: what is still being typed is stored first, as for Undo.
+    const auto decide = [this, list](void (MergeConflictList::*take)()) {
+        return [this, list, take] {
+            if (application_) application_->storePendingEdits();
+            (list->*take)();
+        };
+    };
+    conflictDock_->takeOurs = decide(&MergeConflictList::TakeOurs);
+    conflictDock_->takeTheirs = decide(&MergeConflictList::TakeTheirs);
+    conflictDock_->takeBase = decide(&MergeConflictList::TakeBase);
     return editor->form();
+}
+
+MergeConflictsDock* EditorWindows::conflictDock() const {
+    return conflictDock_;
+}
+
+void EditorWindows::libraryOpened(const std::string& path) {
+    if (conflicts_) conflicts_->LibraryOpened(path);
+}
+
+void EditorWindows::librarySaved(const std::string& path) {
+    if (conflicts_) conflicts_->LibrarySaved(path);
 }
 
 void EditorWindows::checkLibrary() {
@@ -164,10 +208,18 @@ void EditorWindows::checkLibrary() {
 
 namespace {
 
-QListWidgetItem* FindingItem(const QListWidget& list, const LibraryFindingLine& line) {
-    auto* item = new QListWidgetItem(list.style()->standardIcon(line.severity == RowMark::Error
-                                                                    ? QStyle::SP_MessageBoxCritical
-                                                                    : QStyle::SP_MessageBoxWarning),
+// The two pictures of the findings, looked up once for all the lines: each lookup
+// searches the icon theme's folders on the disk, and the largest library has thousands.
+struct FindingIcons {
+    explicit FindingIcons(const QListWidget& list)
+        : error(list.style()->standardIcon(QStyle::SP_MessageBoxCritical)),
+          warning(list.style()->standardIcon(QStyle::SP_MessageBoxWarning)) {}
+    QIcon error;
+    QIcon warning;
+};
+
+QListWidgetItem* FindingItem(const FindingIcons& icons, const LibraryFindingLine& line) {
+    auto* item = new QListWidgetItem(line.severity == RowMark::Error ? icons.error : icons.warning,
                                      toQ(line.text));
     item->setData(Qt::UserRole, line.material);
     return item;
@@ -182,12 +234,16 @@ std::string EditorWindows::checkListUnits() const {
 
 void EditorWindows::fillCheckList() {
     auto* list = static_cast<QListWidget*>(checkDock_->widget());
-    list->clear();
     const std::vector<LibraryFindingLine> lines =
         LibraryFindingLines(state_.library, checkListUnits());
+    // Laid out and painted once, when all the lines are in.
+    list->setUpdatesEnabled(false);
+    list->clear();
+    const FindingIcons icons(*list);
     for (const LibraryFindingLine& line : lines)
-        list->addItem(FindingItem(*list, line));
+        list->addItem(FindingItem(icons, line));
     if (lines.empty()) list->addItem(QStringLiteral("No errors or warnings in this library."));
+    list->setUpdatesEnabled(true);
 }
 
 void EditorWindows::followInCheckList(const LibraryChange& change) {
@@ -200,6 +256,7 @@ void EditorWindows::followInCheckList(const LibraryChange& change) {
         fillCheckList();
         return;
     }
+    const FindingIcons icons(*list);
     int row = 0;
     for (const int n : change.materials) {
         while (row < list->count() && list->item(row)->data(Qt::UserRole).toInt() < n)
@@ -208,7 +265,7 @@ void EditorWindows::followInCheckList(const LibraryChange& change) {
             delete list->takeItem(row);
         for (const LibraryFindingLine& line :
              MaterialFindingLines(state_.library, n, checkListUnits()))
-            list->insertItem(row++, FindingItem(*list, line));
+            list->insertItem(row++, FindingItem(icons, line));
     }
     if (list->count() == 0) list->addItem(QStringLiteral("No errors or warnings in this library."));
 }
@@ -255,7 +312,8 @@ void EditorWindows::compareWithLibrary() {
     const auto path = dialogs_.openFile(kCompareDialogTitle, kCompareDialogFilter);
     if (!path) return;
     if (!libraryComparison_)
-        libraryComparison_ = new LibraryComparisonWindow(editor->form(), &mainWindow_);
+        libraryComparison_ =
+            new LibraryComparisonWindow(state_, editor->form(), messages_, &mainWindow_);
     if (const std::string message = libraryComparison_->open(*path); !message.empty()) {
         messages_.show(message, MsgButtons::OK, MsgIcon::Exclamation);
         return;
@@ -265,8 +323,7 @@ void EditorWindows::compareWithLibrary() {
 }
 
 void EditorWindows::connectEditing(BaseFormWindow& window) {
-    BaseForm& form = window.form();
-    treeEditing_ = std::make_unique<TreeEditing>(form, *editPopup_);
+    treeEditing_ = window.makeTreeEditing(*editPopup_);
     TreeEditing* tree = treeEditing_.get();
 
     QtTree& treeView = window.TreeView1();
@@ -313,6 +370,7 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
     QObject::connect(&window.unitsCombo(), &QtComboBox::clicked, &window, [this] {
         // Values are given in the system shown: a switch rewrites every line.
         if (checkDock_ && checkDock_->isVisible()) fillCheckList();
+        if (conflicts_) conflicts_->Refresh();
     });
 
     QObject::connect(&window.cmdNewMaterial(), &QPushButton::clicked, &window,
@@ -361,6 +419,14 @@ void EditorWindows::destroyEditor() {
     delete comparison_;
     delete libraryComparison_;
     treeEditing_.reset();
+    // The conflicts are those of the library that is going.
+    conflicts_.reset();
+    conflictView_.reset();
+    if (conflictDock_) {
+        mainWindow_.removeDockWidget(conflictDock_);
+        conflictDock_->deleteLater();
+        conflictDock_ = nullptr;
+    }
     // Its findings name materials of the library that is going.
     if (checkDock_) {
         mainWindow_.removeDockWidget(checkDock_);

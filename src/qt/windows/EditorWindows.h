@@ -15,6 +15,7 @@ class QMenu;
 namespace mb {
 struct AppState;
 struct LibraryChange;
+class MergeConflictList;
 class FileDialogs;
 class Locale;
 class MessageBox;
@@ -25,6 +26,8 @@ namespace qt {
 
 class ComparisonWindow;
 class LibraryComparisonWindow;
+class MergeConflictsDock;
+class EditorConflictView;
 class MDIForm1;
 class QtPopupMenu;
 
@@ -41,7 +44,7 @@ public:
     /// The application whose commands the editor's controls start.
     void setApplication(Application& application) { application_ = &application; }
 
-    BaseForm& createEditor() override;
+    DocumentView& createEditor() override;
     void destroyEditor() override;
     void showEditor() override;
     void setCaption(const std::string& caption) override;
@@ -53,6 +56,13 @@ public:
     QDockWidget* checkDock() const { return checkDock_; }
     /// Fills the list with every finding of the open library and shows it.
     void checkLibrary() override;
+
+    /// The docked list of the conflicts a merge left beside the open library; null without
+    /// an editor.
+    MergeConflictsDock* conflictDock() const;
+    MergeConflictList* conflicts() const { return conflicts_.get(); }
+    void libraryOpened(const std::string& path) override;
+    void librarySaved(const std::string& path) override;
 
     /// "Add to Comparison": the material selected in the tree joins the comparison.
     void addToComparison() override;
@@ -84,6 +94,9 @@ private:
     QPointer<LibraryComparisonWindow> libraryComparison_;
     std::unique_ptr<QtPopupMenu> editPopup_;
     std::unique_ptr<TreeEditing> treeEditing_;
+    QPointer<MergeConflictsDock> conflictDock_;
+    std::unique_ptr<EditorConflictView> conflictView_;
+    std::unique_ptr<MergeConflictList> conflicts_;
     int changeListener_ = 0;
 };
 

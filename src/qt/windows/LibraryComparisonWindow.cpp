@@ -35,8 +35,9 @@ const char* KindWord(LibraryDifference::Kind kind) {
 
 } // namespace
 
-LibraryComparisonWindow::LibraryComparisonWindow(BaseForm& form, QWidget* parent)
-    : QWidget(parent, Qt::Window), logic_(form) {
+LibraryComparisonWindow::LibraryComparisonWindow(AppState& state, EditorView& editor,
+                                                 MessageBox& messages, QWidget* parent)
+    : QWidget(parent, Qt::Window), logic_(state, editor, messages) {
     setObjectName(QStringLiteral("LibraryComparisonWindow"));
     auto* column = new QVBoxLayout(this);
     caption_ = new QLabel(this);

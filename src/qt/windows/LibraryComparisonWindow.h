@@ -9,7 +9,9 @@ class QPushButton;
 class QTreeWidget;
 
 namespace mb {
-class BaseForm;
+struct AppState;
+class EditorView;
+class MessageBox;
 
 namespace qt {
 
@@ -19,7 +21,8 @@ namespace qt {
 class LibraryComparisonWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit LibraryComparisonWindow(BaseForm& form, QWidget* parent = nullptr);
+    LibraryComparisonWindow(AppState& state, EditorView& editor, MessageBox& messages,
+                            QWidget* parent = nullptr);
 
     /// Reads the other library and lists the differences; the message when it cannot be read.
     std::string open(const std::string& path);

@@ -6,6 +6,7 @@
 #include "Application.h"
 #include "HelpLauncher.h"
 #include "IsolatedSpreadsheetReader.h"
+#include "QtBackgroundWork.h"
 #include "QtClipboard.h"
 #include "QtDocumentLock.h"
 #include "QtExchangeDialogs.h"
@@ -44,6 +45,7 @@ MaterialBrowser::MaterialBrowser(const BrowserServices& services)
         Choose<RecoveryStore, QtRecoveryStore>(services.recovery, ownRecovery_);
     DocumentLock& lock = Choose<DocumentLock, QtDocumentLock>(services.lock, ownLock_);
     recoveryTimer_ = std::make_unique<QtRepeatingTimer>();
+    background_ = std::make_unique<QtBackgroundWork>();
     // Workbooks are read by matlib in a process of its own: a damaged one cannot take the
     // editor down with it.
     spreadsheets_ = std::make_unique<IsolatedSpreadsheetReader>(IsolatedSpreadsheetReader::Locate(
@@ -58,7 +60,7 @@ MaterialBrowser::MaterialBrowser(const BrowserServices& services)
         state_, *editors_, mainWindow_->logic(),
         ApplicationServices{messages, dialogs, *spreadsheets_, *locale_, settings, *help_,
                             mainWindow_->aboutBox(), mainWindow_->process(), recovery, lock,
-                            *recoveryTimer_, clipboard_.get()});
+                            *recoveryTimer_, clipboard_.get(), background_.get()});
     editors_->setApplication(*application_);
     exchange_ = std::make_unique<QtExchangeDialogs>(mainWindow_.get());
     application_->setExchangeDialogs(*exchange_);

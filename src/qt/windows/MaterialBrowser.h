@@ -7,6 +7,7 @@
 
 namespace mb {
 class Application;
+class BackgroundWork;
 class Clipboard;
 class DocumentLock;
 class FileDialogs;
@@ -66,6 +67,8 @@ private:
     std::unique_ptr<RecoveryStore> ownRecovery_;
     std::unique_ptr<DocumentLock> ownLock_;
     std::unique_ptr<RepeatingTimer> recoveryTimer_;
+    // Before the application, which saves through it: it goes after it, waiting for a save.
+    std::unique_ptr<BackgroundWork> background_;
     std::unique_ptr<SpreadsheetReader> spreadsheets_;
     std::unique_ptr<Locale> locale_;
     std::unique_ptr<Clipboard> clipboard_;

@@ -47,9 +47,18 @@ protected:
     WriteResult save(const std::string& path, Failures failures = {},
                      std::vector<bool> answers = {}, Durability durability = Durability::Flushed) {
         ops.script(std::move(failures), std::move(answers));
-        return WriteLibraryFile(path, lib, GroupByCategory(lib), ops, ops,
-                                WriteOptions{durability, copyFolder});
+        const WriteOptions options{durability, copyFolder};
+        if (!inTwoHalves)
+            return WriteLibraryFile(path, lib, GroupByCategory(lib), ops, ops, options);
+        // As the editor drives a save whose disk work runs apart from its formatting.
+        LibrarySave save(path, lib, GroupByCategory(lib), ops, options);
+        for (int err; (err = save.run()) != 0;) {
+            if (!save.retryable()) return {Status::Failed, save.failureMessage(err)};
+            if (!ops.retry(save.failureMessage(err))) return save.abandon();
+        }
+        return {};
     }
+    bool inTwoHalves = false;
 
     test::TempDir dir;
     test::TempDir elsewhere;
@@ -62,7 +71,15 @@ protected:
     test::ScriptedFileOps ops;
 };
 
-TEST_F(Saving, StaleTemporaryFilesOfTheLibraryAreRemovedAndNothingElse) {
+// Every save case, streamed as the command-line tool saves and in two halves as the editor does.
+class SavingBothWays : public Saving, public ::testing::WithParamInterface<bool> {
+protected:
+    SavingBothWays() { inTwoHalves = GetParam(); }
+};
+INSTANTIATE_TEST_SUITE_P(Streamed, SavingBothWays, ::testing::Values(false));
+INSTANTIATE_TEST_SUITE_P(InTwoHalves, SavingBothWays, ::testing::Values(true));
+
+TEST_P(SavingBothWays, StaleTemporaryFilesOfTheLibraryAreRemovedAndNothingElse) {
     test::WriteBytes(target, old);
     // Left by saves that died: this library's pattern, nobody holding them.
     const std::vector<std::string> stale = {".lib.lib.Ab12Cd", ".lib.lib.zzzzzz"};
@@ -89,7 +106,7 @@ TEST_F(Saving, StaleTemporaryFilesOfTheLibraryAreRemovedAndNothingElse) {
     EXPECT_EQ(test::ReadBytes(target), newText);
 }
 
-TEST_F(Saving, WithoutUnnamedFilesTheNamedTemporaryFileIsUsedAndRenamed) {
+TEST_P(SavingBothWays, WithoutUnnamedFilesTheNamedTemporaryFileIsUsedAndRenamed) {
     // What the file system answers when it cannot make a file without a name.
     for (const int refusal : {EOPNOTSUPP, EISDIR, EINVAL}) {
         SCOPED_TRACE(refusal);
@@ -107,7 +124,7 @@ TEST_F(Saving, WithoutUnnamedFilesTheNamedTemporaryFileIsUsedAndRenamed) {
     EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"lib.lib"});
 }
 
-TEST_F(Saving, ALinkIsFollowedEvenToAFileNotThereYetAndStays) {
+TEST_P(SavingBothWays, ALinkIsFollowedEvenToAFileNotThereYetAndStays) {
     fs::create_directory(dir.file("real"));
     const struct {
         const char* what;
@@ -139,7 +156,7 @@ TEST_F(Saving, ALinkIsFollowedEvenToAFileNotThereYetAndStays) {
                                                   ": Too many levels of symbolic links"));
 }
 
-TEST_F(Saving, EveryHardLinkShowsTheNewContentAndNoCopyIsLeft) {
+TEST_P(SavingBothWays, EveryHardLinkShowsTheNewContentAndNoCopyIsLeft) {
     // The copy of the old content is made without a name where the file system allows it,
     // else under a name that says it is not whole yet, renamed once it is.
     const std::pair<const char*, Failures> copies[] = {
@@ -163,7 +180,7 @@ TEST_F(Saving, EveryHardLinkShowsTheNewContentAndNoCopyIsLeft) {
     }
 }
 
-TEST_F(Saving, OwnerGroupAndModeAreKept) {
+TEST_P(SavingBothWays, OwnerGroupAndModeAreKept) {
     test::WriteBytes(target, old);
     // Only root may give a file away; anyone else keeps their own file as it is.
     const bool root = ::geteuid() == 0;
@@ -181,7 +198,7 @@ TEST_F(Saving, OwnerGroupAndModeAreKept) {
 
 // No file can be made in the folder (simulated: tests may run as root, who can write
 // anywhere), yet the file itself is writable: it is rewritten in place.
-TEST_F(Saving, AWritableFileInAFolderWhereNothingCanBeMadeIsRewrittenInPlace) {
+TEST_P(SavingBothWays, AWritableFileInAFolderWhereNothingCanBeMadeIsRewrittenInPlace) {
     const struct {
         const char* what;
         Failures refusals;
@@ -208,7 +225,7 @@ TEST_F(Saving, AWritableFileInAFolderWhereNothingCanBeMadeIsRewrittenInPlace) {
 }
 
 // Rewriting in place, a failure midway leaves the old content, or a complete copy of it.
-TEST_F(Saving, AFailureWhileRewritingInPlaceLeavesTheOldContentOrACompleteCopy) {
+TEST_P(SavingBothWays, AFailureWhileRewritingInPlaceLeavesTheOldContentOrACompleteCopy) {
     // The first write goes to the copy, the second to the file; the copy is finished once.
     const std::string cannotSave = "Cannot save " + target + ": ";
     // Asked: whether the Retry/Cancel question came, with the reason it gives. Cancelled
@@ -283,7 +300,7 @@ TEST_F(Saving, AFailureWhileRewritingInPlaceLeavesTheOldContentOrACompleteCopy) 
     }
 }
 
-TEST_F(Saving, RetryWhileRewritingInPlaceGivesTheWholeNewFile) {
+TEST_P(SavingBothWays, RetryWhileRewritingInPlaceGivesTheWholeNewFile) {
     test::WriteBytes(target, old);
     fs::create_hard_link(target, dir.file("link.lib"));
     ASSERT_EQ(save(target, {{{"write", 2}, ENOSPC}, {{"truncate", 1}, EIO}}, {true, true}).status,
@@ -304,7 +321,7 @@ Failures operator+(Failures a, const Failures& b) {
     return a;
 }
 
-TEST_F(Saving, RetryAfterEachFailedStepGivesTheCompleteFile) {
+TEST_P(SavingBothWays, RetryAfterEachFailedStepGivesTheCompleteFile) {
     // Enough materials for several chunks, so the failing write is neither first nor last.
     for (int i = 0; i < 400; ++i) {
         clsMaterial record;
@@ -333,7 +350,7 @@ TEST_F(Saving, RetryAfterEachFailedStepGivesTheCompleteFile) {
     }
 }
 
-TEST_F(Saving, CancelAtAnyStepLeavesTheTargetAsItWasAndNoTemporaryFile) {
+TEST_P(SavingBothWays, CancelAtAnyStepLeavesTheTargetAsItWasAndNoTemporaryFile) {
     const std::tuple<const char*, int, std::string> cases[] = {
         {"write", ENOSPC, "No space left on device"}, // a full disk
         {"write", EACCES, "Permssion denied (write-protect)."},
@@ -357,7 +374,7 @@ TEST_F(Saving, CancelAtAnyStepLeavesTheTargetAsItWasAndNoTemporaryFile) {
     }
 }
 
-TEST_F(Saving, AFileThatCannotBeMadeFailsWithoutAQuestion) {
+TEST_P(SavingBothWays, AFileThatCannotBeMadeFailsWithoutAQuestion) {
     const std::string expectedFailure =
         "Cannot save " + target + ": Permssion denied (write-protect).";
     test::WriteBytes(target, old);
@@ -380,7 +397,7 @@ TEST_F(Saving, AFileThatCannotBeMadeFailsWithoutAQuestion) {
     EXPECT_EQ(Names(dir.path()), std::vector<std::string>{});
 }
 
-TEST_F(Saving, EitherDurabilityReplacesTheTargetWithTheWholeFile) {
+TEST_P(SavingBothWays, EitherDurabilityReplacesTheTargetWithTheWholeFile) {
     for (const Durability d : {Durability::Flushed, Durability::Ordered}) {
         test::WriteBytes(target, old);
         ASSERT_EQ(save(target, {}, {}, d).status, Status::Written);

@@ -45,7 +45,7 @@ protected:
 
     AppState state;
     fake::FakeEditor ed{state};
-    CompareWithLibrary compare{ed.form};
+    CompareWithLibrary compare{state, ed.form, ed.messageBox};
 };
 
 TEST_F(CompareWithLibraryTest, ListsTheDifferencesAsTheDiffOfTheOpenAndTheOtherLibrary) {

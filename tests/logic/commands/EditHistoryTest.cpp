@@ -3,7 +3,9 @@
 // the tree's open and closed categories.
 
 #include "LibraryOperations.h"
+#include "MaterialFeedback.h"
 #include "RandomEditing.h"
+#include "TreeFilter.h"
 
 #include <functional>
 #include <set>
@@ -285,6 +287,50 @@ TEST_F(EditHistoryTest, AViewFollowsEveryEditUndoAndRedoByItsNoticeAlone) {
     };
     const int id = history().addListener(follow);
 
+    // The editor's own views follow the same notices. Each is up to date when what it shows
+    // is what it would show if made afresh now: the tree's labels and categories, the grid
+    // and the chart of the material shown, the find box's count (a query the first edit
+    // changes the answer to) and the copied material's number, which never names another.
+    fake::FakeTextBox findBox;
+    fake::FakeLabel findStatus, summary;
+    fake::FakeChart chart;
+    TreeFilter filter{tree(), state, editor.unitsCombo, findBox, findStatus};
+    MaterialFeedback feedback{editor.form, summary, chart};
+    findBox.setText("EX>100E9");
+    const auto chartShows = [&] {
+        std::vector<double> ys;
+        for (const auto& series : chart.plot ? chart.plot->series : decltype(chart.plot->series){})
+            ys.insert(ys.end(), series.y.begin(), series.y.end());
+        return std::tuple{summary.caption(), chart.note, ys};
+    };
+    const auto staleViews = [&] {
+        Texts stale;
+        for (const std::string& key : tree().keysInOrder()) {
+            const int n = KeyTailNumber(key);
+            if (tree().parentKey(key) &&
+                (!library().IsValidNumber(n) || tree().nodeText(key) != library().Entry(n).Name ||
+                 tree().parentKey(key) != library().Entry(n).Category))
+                stale.push_back("tree " + key);
+        }
+        if (editor.VSFlexGrid1.isVisible()) {
+            const auto rows = editor.form.ShownRows(editor.form.CurrentMaterial());
+            for (int r = 0; r < static_cast<int>(rows.size()); ++r)
+                for (int col = 0; col < 4; ++col)
+                    if (editor.VSFlexGrid1.textMatrix(r, col) !=
+                        rows[std::size_t(r)][std::size_t(col)])
+                        stale.push_back("grid " + rows[std::size_t(r)][0]);
+        }
+        const auto charted = chartShows();
+        if (feedback.Refresh(), chartShows() != charted) stale.push_back("chart");
+        const int count = filter.matchCount();
+        if (filter.findBox_Change(), filter.matchCount() != count) stale.push_back("find");
+        const int copied = state.doc.CopiedMaterialNumber;
+        if (copied != -1 && (!library().IsValidNumber(copied) ||
+                             library().Entry(copied).Name != state.doc.CopiedName))
+            stale.push_back("copied");
+        return stale;
+    };
+
     using Cause = LibraryChange::Cause;
     // What one notice says: its cause, label, materials, numbers shifted, tree changed.
     using Said = std::tuple<Cause, std::string, std::vector<int>, bool, bool>;
@@ -376,7 +422,9 @@ TEST_F(EditHistoryTest, AViewFollowsEveryEditUndoAndRedoByItsNoticeAlone) {
         SCOPED_TRACE(c.label);
         SetUp();
         history().clear();
+        ClickMaterial(4), commands.onCopyMaterial();
         c.prepare();
+        filter.findBox_Change();
         names = EntryNames();
         notices.clear();
 
@@ -384,17 +432,20 @@ TEST_F(EditHistoryTest, AViewFollowsEveryEditUndoAndRedoByItsNoticeAlone) {
         ASSERT_EQ(notices.size(), 1u) << "one notice for the edit";
         EXPECT_EQ(said(notices[0]), (Said{Cause::Edit, c.label, c.made, c.shifts, c.reshapes}));
         EXPECT_EQ(names, EntryNames());
+        EXPECT_EQ(staleViews(), Texts{}) << "after the edit";
 
         commands.Undo();
         ASSERT_EQ(notices.size(), 2u) << "one notice for the undo";
         EXPECT_EQ(said(notices[1]),
                   (Said{Cause::Undo, c.label, c.undone, c.undoShifts, c.reshapes}));
         EXPECT_EQ(names, EntryNames());
+        EXPECT_EQ(staleViews(), Texts{}) << "after the undo";
 
         commands.Redo();
         ASSERT_EQ(notices.size(), 3u) << "one notice for the redo";
         EXPECT_EQ(said(notices[2]), (Said{Cause::Redo, c.label, c.made, c.shifts, c.reshapes}));
         EXPECT_EQ(names, EntryNames());
+        EXPECT_EQ(staleViews(), Texts{}) << "after the redo";
         // What the editor shows after the redo is what the notice said to show.
         EXPECT_EQ(notices[2].shown.kind, c.label.starts_with("Delete") ? EditFocus::Kind::Removed
                                                                        : EditFocus::Kind::Material);

@@ -1,10 +1,10 @@
-#include "EditingFixture.h"
+#include "EditorFixture.h"
 
 namespace mb::test {
 namespace {
 
 using C = EditingCommands;
-using EditingCommandsTest = EditingFixture;
+using EditingCommandsTest = EditorFixture;
 
 // Each refusal shows one message with an OK button, moves the focus where named (1 the
 // category box, 2 the name box) and changes nothing in the library or the tree.

@@ -2,7 +2,7 @@
 // collision does, the library's limit, and the whole import as one undoable edit.
 
 #include "ImportFromLibrary.h"
-#include "EditingFixture.h"
+#include "EditorFixture.h"
 #include "FakeExchangeDialogs.h"
 #include "LibraryFile.h"
 #include "MaterialPicker.h"
@@ -19,10 +19,10 @@ constexpr const char* kFull =
 
 using enum CollisionAnswer;
 
-class ImportFromLibraryTest : public EditingFixture {
+class ImportFromLibraryTest : public EditorFixture {
 protected:
     void SetUp() override {
-        EditingFixture::SetUp();
+        EditorFixture::SetUp();
         // The other library: two new materials, one in a new category, and three whose
         // names the open library has (one spelt in other capitals).
         AppState other;
@@ -51,7 +51,7 @@ protected:
     std::string SavedText() { return LibraryText(library(), GroupByCategory(library())); }
 
     fake::FakeExchangeDialogs dialogs;
-    ImportFromLibrary importer{editor.form, dialogs};
+    ImportFromLibrary importer{state, editor.form, editor.messageBox, dialogs};
     TempDir dir;
     std::string otherPath_;
 };

@@ -2,7 +2,7 @@
 // a material another program copied instead of the one copied inside the window.
 
 #include "MaterialClipboard.h"
-#include "EditingFixture.h"
+#include "EditorFixture.h"
 #include "FakeClipboard.h"
 #include "LibraryFile.h"
 
@@ -33,7 +33,7 @@ std::string BlockOf(const std::string& name, const std::string& nameCode,
 const std::string kS355 =
     BlockOf("S355", "EN 10025", "fine grain", {{"EX", 2.1e11}, {"NUXY", 0.3}, {"DENS", 7850}});
 
-class MaterialClipboardTest : public EditingFixture {
+class MaterialClipboardTest : public EditorFixture {
 protected:
     /// Another program copies `block`, later than anything before.
     void OtherCopies(const std::string& block) {
@@ -51,7 +51,7 @@ protected:
     std::int64_t clock = 1000;
     MaterialClipboard own{clipboard, [this] { return clock; }, std::string("boot-1")};
     MaterialClipboard other{clipboard, [this] { return clock; }, std::string("boot-1")};
-    EditingCommands window{editor.form, &own};
+    EditingCommands window{state, editor.form, editor.messageBox, &own};
 };
 
 TEST_F(MaterialClipboardTest, CopyPutsTheBlockAsASaveWritesItAndTheRowsAsShown) {

@@ -5,7 +5,7 @@
 // and drop, and a spreadsheet import, with hostile texts among what is typed and imported.
 // Suites that check what edits leave behind derive from it.
 
-#include "EditingFixture.h"
+#include "EditorFixture.h"
 #include "LibraryFile.h"
 #include "NumberText.h"
 #include "PropertyCatalogue.h"
@@ -34,7 +34,7 @@ public:
 enum class EditKind { Add, Reset, Rename, Paste, Description, Value, Delete, Move, Clear, Import };
 inline constexpr int kEditKindsWithoutImport = 9;
 
-class RandomEditing : public EditingFixture {
+class RandomEditing : public EditorFixture {
 protected:
     int Pick(int n) { return std::uniform_int_distribution<int>(0, std::max(n, 1) - 1)(rng); }
     bool Chance(int percent) { return Pick(100) < percent; }

@@ -2,7 +2,7 @@
 // every step the library holds what the model says, the tree shows exactly the library's
 // materials under their categories, and an overwrite never touches the material selected.
 
-#include "EditingFixture.h"
+#include "EditorFixture.h"
 
 #include <random>
 #include <set>
@@ -28,7 +28,7 @@ void PrintTo(const PlainMaterial& m, std::ostream* out) {
          << m.description << "\" EX " << value(m.ex) << " reset " << value(m.shadowEx) << "}";
 }
 
-class ResetSequenceTest : public EditingFixture, public ::testing::WithParamInterface<unsigned> {
+class ResetSequenceTest : public EditorFixture, public ::testing::WithParamInterface<unsigned> {
 protected:
     int Pick(int n) { return std::uniform_int_distribution<int>(0, std::max(n, 1) - 1)(rng); }
     bool Chance(int percent) { return Pick(100) < percent; }

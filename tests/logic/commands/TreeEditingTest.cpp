@@ -1,11 +1,11 @@
-#include "EditingFixture.h"
+#include "EditorFixture.h"
 
 #include "MoveToCategory.h"
 
 namespace mb::test {
 namespace {
 
-class TreeEditingTest : public EditingFixture {
+class TreeEditingTest : public EditorFixture {
 protected:
     /// Material n lies at (10, 100 + n); Steel, Aluminium and Copper at (10, 1), (10, 2) and
     /// (10, 3). Presses the left button at (10, from), drags to (10, to) and drops there.

@@ -368,6 +368,74 @@ TEST_F(DocumentLifecycleTest, OpeningALibraryOpenElsewhereWarnsAndTheLockFollows
     EXPECT_EQ(asked().size(), 4u);
 }
 
+// ---- Saves whose disk work runs in the background ------------------------------------
+
+TEST_F(DocumentLifecycleTest, ASaveWritesInTheBackgroundASecondWaitsAndClosingWaitsForIt) {
+    const std::string file = openSaved();
+    const auto text = [&] { return LibraryText(state.library, GroupByCategory(state.library)); };
+    background.held = true;
+    state.library.Material(1).CopyProperty("DENS", 1150);
+    const std::string first = text();
+    app.SaveLibrary();
+    EXPECT_EQ(test::ReadBytes(file), kTwoMaterials) << "Save returns before the disk work";
+    state.library.Material(1).CopyProperty("DENS", 1160); // the window goes on meanwhile
+    app.SaveLibrary();
+    EXPECT_EQ(test::ReadBytes(file), first) << "the first save finished before the second";
+    ASSERT_EQ(background.queue.size(), 1u);
+    background.finishNext();
+    EXPECT_EQ(test::ReadBytes(file), text());
+    EXPECT_EQ(state.doc.DiskStamp, FileStamp::Of(file));
+    recoveryTimer.fire();
+    EXPECT_EQ(recoveryStore.copy, std::nullopt) << "nothing unsaved";
+
+    // What is saved is the library as it was when Save was chosen: an edit made while the
+    // disk work runs stays unsaved, and so it is copied.
+    app.SaveLibrary();
+    state.library.Material(1).CopyProperty("DENS", 1170);
+    background.finishNext();
+    recoveryTimer.fire();
+    ASSERT_TRUE(recoveryStore.copy);
+    EXPECT_EQ(ParseRecoveryCopy(*recoveryStore.copy)->libraryText, text());
+
+    // Closing waits for the save before it asks; then nothing is left to wait for.
+    app.SaveLibrary();
+    messages.queueAnswer(MsgResult::No);
+    app.CloseLibrary();
+    EXPECT_FALSE(background.busy());
+    EXPECT_FALSE(state.doc.DocumentOpen);
+    EXPECT_NE(test::ReadBytes(file).find("1170"), std::string::npos);
+    EXPECT_EQ(asked(), Texts{"Save changes to " + file + " ? [YesNoCancel Question]"});
+}
+
+TEST_F(DocumentLifecycleTest, AWriteErrorInTheBackgroundAsksTheSameQuestionAndRetriesThere) {
+    const std::string file = openSaved();
+    background.held = true;
+    state.library.Material(1).CopyProperty("DENS", 1150);
+    const std::string box =
+        "File too large\n\nThe library could not be saved to " + file +
+        ".\nRetry tries again. Cancel closes the program at once, without saving.\n"
+        "The library as it is now has been copied to /home/user/.local/share/recovery/own.copy; "
+        "it is offered the next time the program starts. [RetryCancel Exclamation]";
+    messages.queueAnswer(MsgResult::Retry);
+    app.SaveLibrary();
+    {
+        test::FileSizeLimit limit(100);
+        background.finishNext();
+    }
+    EXPECT_EQ(asked(), Texts{box});
+    ASSERT_EQ(background.queue.size(), 1u) << "Retry runs the failed step again, apart";
+    background.finishNext();
+    EXPECT_EQ(test::ReadBytes(file), LibraryText(state.library, GroupByCategory(state.library)));
+    EXPECT_EQ(process.ended, 0);
+
+    // Save As waits for its save: a failure brings the dialog back as before.
+    dialogs.queuePath(tmp.file("gone/new.lib"));
+    app.SaveLibraryAs();
+    EXPECT_EQ(asked().back(),
+              "Cannot save " + tmp.file("gone/new.lib") + ": Path not found. [OK Exclamation]");
+    EXPECT_EQ(dialogs.requests.size(), 3u);
+}
+
 // ---- Beside the window: Save As and dropped files ------------------------------------
 
 TEST_F(DocumentLifecycleTest, SaveAsStartsOnTheOpenLibrarysFileAndANewLibraryOnNothing) {

@@ -3,7 +3,7 @@
 
 #include "ExportMaterials.h"
 #include "CsvExchange.h"
-#include "EditingFixture.h"
+#include "EditorFixture.h"
 #include "FakeExchangeDialogs.h"
 #include "JsonExchange.h"
 #include "LibraryFile.h"
@@ -16,16 +16,16 @@ namespace {
 using enum ExportScope;
 using enum ExportFormat;
 
-class ExportMaterialsTest : public EditingFixture {
+class ExportMaterialsTest : public EditorFixture {
 protected:
     void SetUp() override {
-        EditingFixture::SetUp();
+        EditorFixture::SetUp();
         state.doc.CurrentFileName = dir.file("metals.lib");
     }
 
     fake::FakeExchangeDialogs dialogs;
     fake::FakeFileDialogs files;
-    ExportMaterials exporter{editor.form, dialogs, files};
+    ExportMaterials exporter{state, editor.form, editor.messageBox, dialogs, files};
     TempDir dir;
 };
 

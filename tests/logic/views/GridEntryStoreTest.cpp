@@ -10,21 +10,24 @@ namespace {
 /// The store on the editor's controls, the clad sheet (no values) selected.
 class EntryStore : public EditorTest {
 protected:
-    EntryStore() { ed.typeCombo.addItem("Extra"), ed.TreeView1.select(keys[3]); }
+    void SetUp() override {
+        EditorTest::SetUp();
+        editor.typeCombo.addItem("Extra"), editor.TreeView1.select(typedKeys[3]);
+    }
     /// Puts `text` into `row` with type `typeIndex` chosen and stores it (the store reads
     /// the cell, not the text it is handed); gives the clad sheet's codes with a value.
     Texts store(int typeIndex, int row, const std::string& text) {
-        ed.typeCombo.setListIndex(typeIndex);
-        ed.VSFlexGrid1.setCurrentCell(row, 2);
-        ed.VSFlexGrid1.setText(text);
-        entry.Map(int16_t(row), 2, "999", 0, ed.VSFlexGrid1, ed.typeCombo);
+        editor.typeCombo.setListIndex(typeIndex);
+        editor.VSFlexGrid1.setCurrentCell(row, 2);
+        editor.VSFlexGrid1.setText(text);
+        entry.Map(int16_t(row), 2, "999", 0, editor.VSFlexGrid1, editor.typeCombo);
         Texts codes;
         for (int slot = 0; slot < kVisitedSlots; ++slot)
             if (state.library.Material(3).HasValue(slot))
                 codes.push_back(clsMaterial::GetNthProperty(slot));
         return codes;
     }
-    GridEntryStore entry{state, ed.TreeView1, ed.unitsCombo};
+    GridEntryStore entry{state, editor.TreeView1, editor.unitsCombo};
 };
 
 // Viscoelastic rows are searched 1-3, then DENS (39) and REFTEMP (36), then the numbered
@@ -42,7 +45,7 @@ TEST_F(EntryStore, EachRowStoresIntoItsPropertyOfTheSelectedMaterialAndUnlistedO
         state.library.Material(3).ClearAll();
         EXPECT_EQ(store(typeIndex, row, " 7.5 "), code);
     }
-    ed.TreeView1.select("Metals    ");
+    editor.TreeView1.select("Metals    ");
     EXPECT_EQ(store(0, 1, "1"), Texts{}) << "no material selected";
 }
 
@@ -50,7 +53,7 @@ TEST_F(EntryStore, ConvertsFromTheChosenSystemInTheUsersDecimalSeparatorOrClears
     state.doc.DecimalSeparator = ",";
     for (const auto& [system, si] : std::vector<std::pair<int, double>>{
              {0, 6893.5773}, {2, 98066.5}, {-1, 1.0}}) { // no system: nothing to convert
-        ed.unitsCombo.setListIndex(system);
+        editor.unitsCombo.setListIndex(system);
         store(0, 1, "1,0");
         EXPECT_DOUBLE_EQ(*stored(3, "EX"), si) << system;
     }

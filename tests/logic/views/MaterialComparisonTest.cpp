@@ -63,8 +63,8 @@ TEST_F(MaterialComparisonTest, ValuesReadAsTheGridShowsThemInEachUnitSystemAndSe
     comparison.add(state.library, 0);
     for (int units : {UnitSystemIndex::IPS, UnitSystemIndex::SI, UnitSystemIndex::MKS}) {
         for (const std::string separator : {".", ","}) {
-            ed.locale.separator = separator; // the grid reads it when the units are chosen
-            ed.chooseUnits(units);
+            editor.locale.separator = separator; // the grid reads it when the units are chosen
+            editor.chooseUnits(units);
             show(0);
             const ComparisonTable table =
                 comparison.table(state.library, UnitSystemName(units), separator);

@@ -15,14 +15,14 @@ protected:
     /// Code of each marked row: its mark and tooltip.
     std::map<std::string, std::pair<RowMark, std::string>> marks() {
         std::map<std::string, std::pair<RowMark, std::string>> byCode;
-        for (const auto& [row, mark] : ed.VSFlexGrid1.marks)
-            byCode[ed.VSFlexGrid1.textMatrix(row, 0)] = mark;
+        for (const auto& [row, mark] : editor.VSFlexGrid1.marks)
+            byCode[editor.VSFlexGrid1.textMatrix(row, 0)] = mark;
         return byCode;
     }
 
     fake::FakeLabel summary;
     fake::FakeChart chart;
-    MaterialFeedback feedback{ed.form, summary, chart};
+    MaterialFeedback feedback{editor.form, summary, chart};
 };
 
 const std::string kPoisson = "NUXY = 0.5 is outside -1 < NUXY < 0.5 for an isotropic material.";
@@ -39,8 +39,8 @@ TEST_F(MaterialFeedbackTest, MarksTheRowsOfEachFindingAndSumsThemUpAsValuesAreSt
 
     // 1E-5 lb/in^3 is 0.28 kg/m^3: the marks follow the text being typed, before it is stored.
     // The message gives the values and bounds in the system the grid shows, with units.
-    ed.clickCell(rowOf("DENS"), 2);
-    ed.VSFlexGrid1.setText("0.00001");
+    editor.clickCell(rowOf("DENS"), 2);
+    editor.VSFlexGrid1.setText("0.00001");
     feedback.VSFlexGrid1_Change();
     EXPECT_EQ(marks(), (Marks{{"NUXY", {RowMark::Error, kPoisson}},
                               {"DENS",
@@ -50,19 +50,19 @@ TEST_F(MaterialFeedbackTest, MarksTheRowsOfEachFindingAndSumsThemUpAsValuesAreSt
     EXPECT_EQ(summary.caption(), "1 error, 1 warning");
     EXPECT_EQ(stored(0, "DENS"), 7850);
     // Emptied, the cell takes the value out, and its check with it.
-    ed.VSFlexGrid1.setText("");
+    editor.VSFlexGrid1.setText("");
     feedback.VSFlexGrid1_Change();
     EXPECT_EQ(summary.caption(), "1 error, 0 warnings");
 
     // A rebuild shows the material as stored; a category has nothing to sum up.
-    ed.chooseUnits(1);
+    editor.chooseUnits(1);
     EXPECT_EQ(marks(), (Marks{{"NUXY", {RowMark::Error, kPoisson}}}));
-    ed.clickNode("Metals    ");
+    editor.clickNode("Metals    ");
     EXPECT_EQ(summary.caption(), "");
     EXPECT_EQ(chart.note, "Select a material to see its curve.");
 
     feedback.ShowMaterial(0);
-    EXPECT_EQ(ed.boxes(), (Texts{"Metals    ", "Steel S235", "about Steel S235"}));
+    EXPECT_EQ(editor.boxes(), (Texts{"Metals    ", "Steel S235", "about Steel S235"}));
     // The polycarbonate's G1 is no relative modulus.
     const std::vector<LibraryFindingLine> lines = LibraryFindingLines(state.library, "");
     ASSERT_EQ(lines.size(), 2u);
@@ -79,22 +79,22 @@ TEST_F(MaterialFeedbackTest, MarksTheRowsOfEachFindingAndSumsThemUpAsValuesAreSt
 // where its entry sits, above what the checks find there.
 TEST_F(MaterialFeedbackTest, MatrixRowsSayWhereTheirEntrySits) {
     const auto tipOf = [this](std::string_view code) {
-        for (const auto& [row, tip] : ed.VSFlexGrid1.tips)
-            if (ed.VSFlexGrid1.textMatrix(row, 0) == code) return tip;
+        for (const auto& [row, tip] : editor.VSFlexGrid1.tips)
+            if (editor.VSFlexGrid1.textMatrix(row, 0) == code) return tip;
         return std::string();
     };
     const std::string order = "; rows and columns in the order x, y, z, xy, yz, xz.";
     show(0);
-    EXPECT_TRUE(ed.VSFlexGrid1.tips.empty());
-    ed.chooseType(2);
-    EXPECT_EQ(ed.VSFlexGrid1.tips.size(), 21u); // not DENS
+    EXPECT_TRUE(editor.VSFlexGrid1.tips.empty());
+    editor.chooseType(2);
+    EXPECT_EQ(editor.VSFlexGrid1.tips.size(), 21u); // not DENS
     EXPECT_EQ(tipOf("MC11"), "Material matrix row 1 (x), column 1 (x)" + order);
     EXPECT_EQ(tipOf("MC14"), "Material matrix row 1 (x), column 4 (xy)" + order);
     EXPECT_EQ(tipOf("MC26"), "Material matrix row 2 (y), column 6 (xz)" + order);
     EXPECT_EQ(tipOf("MC45"), "Material matrix row 4 (xy), column 5 (yz)" + order);
     EXPECT_EQ(tipOf("MC56"), "Material matrix row 5 (yz), column 6 (xz)" + order);
     EXPECT_EQ(tipOf("MC66"), "Material matrix row 6 (xz), column 6 (xz)" + order);
-    EXPECT_TRUE(ed.VSFlexGrid1.marks.empty());
+    EXPECT_TRUE(editor.VSFlexGrid1.marks.empty());
 
     // One entry given: the other twenty are missing, and their rows say so below the place.
     typeValue("MC14", "1000");
@@ -104,7 +104,7 @@ TEST_F(MaterialFeedbackTest, MatrixRowsSayWhereTheirEntrySits) {
               "Material matrix row 5 (yz), column 5 (yz)" + order);
     EXPECT_EQ(missing.substr(missing.find('\n') + 1, 44),
               "The material matrix has 1 of its 21 values: ");
-    EXPECT_EQ(ed.VSFlexGrid1.marks.size(), 20u);
+    EXPECT_EQ(editor.VSFlexGrid1.marks.size(), 20u);
     EXPECT_EQ(MatrixEntryPlace(Slot::DENS), "");
 }
 
@@ -120,7 +120,7 @@ TEST_F(MaterialFeedbackTest, TheChartFollowsTheTypeTheUnitsAndTheValues) {
     EXPECT_EQ(chart.note, "No stress-strain line: EX is missing.");
     EXPECT_FALSE(chart.isVisible());
     show(2);
-    ed.chooseType(12);
+    editor.chooseType(12);
     EXPECT_EQ(chart.note, "No relaxation curve: NUXY is missing.");
     state.library.Material(2).CopyProperty("G1", 0.5); // a real Prony weight
     typeValue("NUXY", "0.35");
@@ -135,14 +135,14 @@ TEST_F(MaterialFeedbackTest, TheChartFollowsTheTypeTheUnitsAndTheValues) {
     EXPECT_EQ(chart.plot->x.front(), 0.0025) << "a time axis keeps its seconds";
     EXPECT_NEAR(chart.plot->series[0].y.front(), g / 6893.5773 / 1e3, 1e-12 * std::abs(g));
     // The bulk modulus, 2.7E9 N/m^2, is the largest value drawn.
-    ed.chooseUnits(1);
+    editor.chooseUnits(1);
     EXPECT_EQ(chart.plot->yLabel, "Relaxation modulus (GPa)");
     EXPECT_NEAR(chart.plot->series[0].y.front(), g / 1e9, 1e-18 * std::abs(g));
-    ed.chooseUnits(2);
+    editor.chooseUnits(2);
     EXPECT_EQ(chart.plot->yLabel, "Relaxation modulus (10^3 Kgf/cm^2)");
-    ed.chooseUnits(0);
+    editor.chooseUnits(0);
 
-    ed.chooseType(4);
+    editor.chooseType(4);
     EXPECT_EQ(chart.note, "No plasticity curve: SIGYLD and ETAN are missing.");
 }
 

@@ -1,9 +1,18 @@
+// Node keys and the tree: built from the library, and following the edit history, where
+// after every edit, undo and redo it is the tree a fresh build makes and, changed in place,
+// keeps the selection on the same material under its new number.
+
+#include "AppState.h"
 #include "FakeControls.h"
 
 #include "Library.h"
 #include "NodeKey.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
 
 namespace mb {
 namespace {
@@ -30,3 +39,125 @@ TEST(BuildTree, CategoriesInOrderOfFirstOccurrenceWithKeysOfCategoryNameAndNumbe
 
 } // namespace
 } // namespace mb
+
+namespace mb::test {
+
+namespace {
+
+struct Node {
+    std::string key, text, parent, image;
+    bool operator==(const Node&) const = default;
+};
+
+std::vector<Node> Nodes(const fake::FakeTree& tree) {
+    std::vector<Node> out;
+    for (const std::string& key : tree.keysInOrder())
+        out.push_back({key, tree.nodeText(key), tree.parentKey(key).value_or(""), tree.image(key)});
+    return out;
+}
+
+struct Case {
+    const char* name;
+    std::function<void(EditHistory&)> edit;
+    int selected;      ///< the material selected before the edit
+    int selectedAfter; ///< its number after it, -1 when the tree was built afresh
+};
+
+class FollowChangeTest : public ::testing::TestWithParam<Case> {
+protected:
+    FollowChangeTest() {
+        // Categories first seen in the order A, C, D; C again after D, A at the end.
+        for (const auto& [category, name] : {std::pair{"A", "a0"},
+                                             {"A", "a1"},
+                                             {"C", "c2"},
+                                             {"D", "d3"},
+                                             {"C", "c4"},
+                                             {"A", "a5"}})
+            state.library.AddMaterial({category, "", name, ""}, clsMaterial{}, clsMaterial{});
+        BuildTree(state.library, tree);
+        tree.setExpanded("A", true);
+        state.history.addListener(
+            [this](const LibraryChange& change) { FollowChange(state.library, tree, change); });
+    }
+    std::string keyOf(int n) {
+        const LibraryEntry& e = state.library.Entry(n);
+        return MaterialNodeKey(e.Category, e.Name, n);
+    }
+    void expectFreshTree(const char* when) {
+        fake::FakeTree fresh;
+        BuildTree(state.library, fresh);
+        EXPECT_EQ(Nodes(tree), Nodes(fresh)) << when;
+        EXPECT_TRUE(tree.isExpanded("A")) << when;
+    }
+
+    AppState state;
+    fake::FakeTree tree;
+};
+
+TEST_P(FollowChangeTest, TheTreeIsWhatAFreshBuildMakesAfterEditUndoAndRedo) {
+    const Case& c = GetParam();
+    // Selected as a click selects: its node marked.
+    tree.select(keyOf(c.selected));
+    tree.setImage(keyOf(c.selected), "leaf1");
+    state.library.LastNodeKey = keyOf(c.selected);
+    const std::string selectedName = state.library.Entry(c.selected).Name;
+    c.edit(state.history);
+    expectFreshTree("after the edit");
+    if (c.selectedAfter >= 0) {
+        EXPECT_EQ(tree.selectedKey(), keyOf(c.selectedAfter));
+        EXPECT_EQ(state.library.Entry(c.selectedAfter).Name, selectedName);
+    } else {
+        EXPECT_EQ(tree.selectedKey(), std::nullopt) << "built afresh, nothing selected";
+    }
+    ASSERT_TRUE(state.history.undo());
+    expectFreshTree("after the undo");
+    ASSERT_TRUE(state.history.redo());
+    expectFreshTree("after the redo");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, FollowChangeTest,
+    ::testing::Values(
+        Case{"DeleteFirstOfACategory",
+             [](EditHistory& h) {
+                 auto e = h.begin("Delete");
+                 h.RemoveMaterial(0);
+             },
+             5, 4},
+        Case{"DeleteInTheMiddle",
+             [](EditHistory& h) {
+                 auto e = h.begin("Delete");
+                 h.RemoveMaterial(4);
+             },
+             5, 4},
+        Case{"DeleteTheOnlyOneOfACategory",
+             [](EditHistory& h) {
+                 auto e = h.begin("Delete");
+                 h.RemoveMaterial(3);
+             },
+             4, 3},
+        Case{"MoveToTheEndOfAnotherCategory",
+             [](EditHistory& h) {
+                 auto e = h.begin("Move");
+                 h.MoveMaterialToEnd(1, "C");
+             },
+             4, 3},
+        Case{"DeleteTwoInOneEdit",
+             [](EditHistory& h) {
+                 auto e = h.begin("Delete two");
+                 h.RemoveMaterial(5);
+                 h.RemoveMaterial(0);
+             },
+             4, 3},
+        // C's first material goes: C now comes after D, an order only a fresh build gives.
+        Case{"DeleteThatReordersTheCategories",
+             [](EditHistory& h) {
+                 auto e = h.begin("Delete");
+                 h.RemoveMaterial(2);
+             },
+             5, -1}),
+    [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+} // namespace
+
+} // namespace mb::test

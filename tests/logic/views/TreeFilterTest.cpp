@@ -203,9 +203,9 @@ TEST_F(TreeFilterTest, ACategoryOrMaterialSelectedStaysShownAndCategoriesWithMat
 }
 
 TEST_F(TreeFilterTest, AddedPastedAndMovedMaterialsStayShownUntilTheQueryChanges) {
-    EditingCommands commands(ed.form);
+    EditingCommands commands(state, ed.form, ed.messageBox);
     fake::FakePopupMenu menu;
-    TreeEditing gestures(ed.form, menu);
+    TreeEditing gestures(state, ed.form, ed.messageBox, menu);
     type("steel");
     click("A36");
 

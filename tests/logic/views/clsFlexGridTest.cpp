@@ -12,7 +12,7 @@ using Grid = EditorTest;
 // list: both are laid out as the plasticity types, only 13 with values.
 TEST_F(Grid, EachTypeShowsItsRowsUnderTheHeader) {
     show(0);
-    ed.typeCombo.addItem("Extra");
+    editor.typeCombo.addItem("Extra");
     using Rows = std::map<int, std::string>;
     for (const auto& [type, properties, rows] : std::vector<std::tuple<int, int, Rows>>{
              {0, 10, {{1, "EX"}, {2, "NUXY"}, {3, "GXY"}, {4, "DENS"}, {10, "C (Cp)"}}},
@@ -28,14 +28,14 @@ TEST_F(Grid, EachTypeShowsItsRowsUnderTheHeader) {
              {-1, 6, {{4, "ETAN"}}},
              {13, 6, {{4, "ETAN"}}}}) {
         SCOPED_TRACE(type);
-        ed.chooseType(type);
-        ASSERT_EQ(ed.VSFlexGrid1.rows(), properties + 1);
+        editor.chooseType(type);
+        ASSERT_EQ(editor.VSFlexGrid1.rows(), properties + 1);
         for (const auto& [row, code] : rows)
-            EXPECT_EQ(ed.VSFlexGrid1.textMatrix(row, 0), code) << row;
+            EXPECT_EQ(editor.VSFlexGrid1.textMatrix(row, 0), code) << row;
         EXPECT_EQ(cell("EX"), type == -1 || rowOf("EX") < 0 ? "" : "30463140");
     }
     for (int col = 0; const char* header : {"Property", "Description", "Value", "Units"})
-        EXPECT_EQ(ed.VSFlexGrid1.textMatrix(0, col++), header);
+        EXPECT_EQ(editor.VSFlexGrid1.textMatrix(0, col++), header);
 }
 
 TEST_F(Grid, ValuesAndUnitsFollowTheChosenSystem) {
@@ -44,7 +44,7 @@ TEST_F(Grid, ValuesAndUnitsFollowTheChosenSystem) {
              {0, {"30463140", "0.283599", "psi             ", "lb/in^3         "}},
              {1, {"210000000000", "7850", "N/m^2           ", "Kg/m^3          "}},
              {2, {"2141404", "0.00785", "Kgf/cm^2         ", "Kg/cm^3          "}}}) {
-        ed.chooseUnits(units);
+        editor.chooseUnits(units);
         EXPECT_EQ((Texts{cell("EX"), cell("DENS"), cell("GXY", 3), cell("DENS", 3)}), shown);
     }
     EXPECT_EQ(cell("EX", 1), "Elasticity modulus (1st dir)");
@@ -52,18 +52,18 @@ TEST_F(Grid, ValuesAndUnitsFollowTheChosenSystem) {
 
 TEST_F(Grid, ViscoelasticRowsShowTheirRecordsUnitsReftempTheScaleOfTheSystem) {
     show(2);
-    ed.chooseType(12);
+    editor.chooseType(12);
     for (const auto& [units, scale] : std::vector<std::pair<int, std::string>>{
              {0, "Fahrenheit"}, {2, "Celsius"}, {1, "Kelvin"}}) {
-        ed.chooseUnits(units);
+        editor.chooseUnits(units);
         EXPECT_EQ(cell("REFTEMP", 3), scale);
     }
     EXPECT_EQ(
         (Texts{cell("REFTEMP", 1), cell("G1", 3), cell("REFTEMP"), cell("G1"), cell("VC2")}),
         (Texts{"Glass transition temperature", std::string(16, ' '), "420", "150000000", "51.6"}));
-    ed.clickNode("Metals    "); // a category: laid out without values
+    editor.clickNode("Metals    "); // a category: laid out without values
     for (int row = 1; row <= 39; ++row)
-        EXPECT_EQ(ed.VSFlexGrid1.textMatrix(row, 2), "") << row;
+        EXPECT_EQ(editor.VSFlexGrid1.textMatrix(row, 2), "") << row;
 }
 
 } // namespace

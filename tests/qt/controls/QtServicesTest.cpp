@@ -2,6 +2,7 @@
 
 #include "QtServices.h"
 #include "DocumentLifecycle.h"
+#include "QtBackgroundWork.h"
 #include "clsRegistry.h"
 
 #include <QAbstractButton>
@@ -19,12 +20,47 @@
 #include <QTest>
 #include <QTimer>
 
+#include <atomic>
+#include <mutex>
+#include <thread>
+
 namespace mb::test {
 
 class QtServicesTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void backgroundWorkRunsOffThisThreadInOrderAndWaitingCoversWhatADoneStarts() {
+        qt::QtBackgroundWork background;
+        const std::thread::id window = std::this_thread::get_id();
+        std::vector<std::string> apart, here; // what ran on the worker, on this thread
+        std::mutex lock;
+        const auto note = [&](const std::string& what) {
+            const std::lock_guard hold(lock);
+            (std::this_thread::get_id() == window ? here : apart).push_back(what);
+        };
+        std::atomic<bool> release{false};
+        background.start(
+            [&] {
+                while (!release) // a slow disk: this thread goes on meanwhile
+                    std::this_thread::yield();
+                note("first");
+            },
+            [&] {
+                note("first done");
+                // A retry starts more work from `done`; waiting covers it too.
+                background.start([&] { note("retry"); }, [&] { note("retry done"); });
+            });
+        background.start([&] { note("second"); }, [] {});
+        QVERIFY(background.busy());
+        QVERIFY(apart.empty());
+        release = true;
+        background.waitForIdle();
+        QVERIFY(!background.busy());
+        QCOMPARE(apart, (std::vector<std::string>{"first", "second", "retry"}));
+        QCOMPARE(here, (std::vector<std::string>{"first done", "retry done"}));
+    }
+
     void messageBoxShowsTextIconButtonsAndTheApplicationTitleWhenNoneIsGiven() {
         using B = QMessageBox;
         const std::tuple<MsgButtons, MsgIcon, std::string, B::StandardButton, MsgResult, B::Icon,

@@ -43,7 +43,7 @@ private slots:
         ed.state.library.SetValue(0, "ETAN", 2e9);
         ed.window->resize(1010, 640);              // the editor's share of a 1024 x 700 screen
         ed.window->typeCombo().setCurrentIndex(4); // a curve is drawn beside the grid
-        ed.form().typeCombo_Click();
+        emit ed.window->typeCombo().clicked();
         ed.clickNode(0);
         QVERIFY(ed.window->chart().isVisible());
         qt::QtGrid* grid = ed.grid();
@@ -63,7 +63,7 @@ private slots:
         QCOMPARE(grid->textElideMode(), Qt::ElideRight);
         // Where nothing is drawn the chart gives its room to the grid.
         ed.window->typeCombo().setCurrentIndex(11); // Blatz Ko: no curve
-        ed.form().typeCombo_Click();
+        emit ed.window->typeCombo().clicked();
         QVERIFY(!ed.window->chart().isVisible());
     }
 

@@ -362,7 +362,7 @@ private slots:
         library().Material(0).CopyProperty("SIGYLD", 2.5e8);
         library().Material(0).CopyProperty("ETAN", 1.0e9);
         editor()->typeCombo().setCurrentIndex(4);
-        editor()->form().typeCombo_Click();
+        emit editor()->typeCombo().clicked();
         click("Steel");
         QStringList walked{QApplication::focusWidget()->objectName()};
         for (int step = 0; step < 60 && (walked.size() == 1 || walked.back() != "TreeView1");

@@ -28,17 +28,16 @@ struct EditorWindow {
             state.library.AddMaterial({"Metals    ", "", name, ""}, record, clsMaterial());
         }
         window = std::make_unique<BaseFormWindow>(state, messages, locale);
-        BuildTree(state.library, form().TreeView1);
-        form().FillUnitsList();
-        form().FillTypeList();
-        form().unitsCombo_Click();
+        form().ShowLibrary();
+        form().ShowSelectors();
+        form().ChooseUnitSystem(0);
         window->resize(900, 600);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         tree()->expandAll();
     }
 
-    BaseForm& form() { return window->form(); }
+    DocumentView& form() { return window->form(); }
     qt::QtTree* tree() { return window->findChild<qt::QtTree*>("TreeView1"); }
     qt::QtGrid* grid() { return window->findChild<qt::QtGrid*>("VSFlexGrid1"); }
     double stored(int n, const std::string& code) {

@@ -35,7 +35,7 @@ class ApplicationTest : public ::testing::Test,
 protected:
     ApplicationTest() { main.MDIForm_Load(); }
 
-    BaseForm& createEditor() override {
+    DocumentView& createEditor() override {
         editor = std::make_unique<fake::FakeEditor>(state);
         caption_.clear();
         ++created;
@@ -127,9 +127,11 @@ protected:
     HelpLauncher help{helpViewer, "/opt/veltram/matbrowse"};
     test::FakeAboutBox about;
     test::FakeProcess process;
+    fake::FakeBackgroundWork background;
     Application app{state, *this, main,
                     ApplicationServices{messages, dialogs, *this, locale, settings, help, about,
-                                        process, recoveryStore, lock, recoveryTimer}};
+                                        process, recoveryStore, lock, recoveryTimer, nullptr,
+                                        &background}};
 };
 
 using Texts = std::vector<std::string>;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <set>
 
 namespace mb::fake {
 
@@ -143,6 +144,35 @@ public:
                  const std::string& text, const std::string& image) override {
         if (find(key) || (parentKey && !find(*parentKey))) return false;
         nodes_.push_back({key, text, image, parentKey});
+        return true;
+    }
+    bool insertNode(const std::string& parentKey, int index, const std::string& key,
+                    const std::string& text, const std::string& image) override {
+        if (find(key) || !find(parentKey)) return false;
+        auto at = nodes_.begin();
+        for (int seen = 0; at != nodes_.end(); ++at)
+            if (at->parent == parentKey && seen++ == index) break;
+        nodes_.insert(at, {key, text, image, parentKey});
+        return true;
+    }
+    bool setNodeKeys(const std::vector<std::pair<std::string, std::string>>& renames) override {
+        std::map<std::string, std::string> to;
+        for (const auto& [from, key] : renames)
+            if (!find(from) || !to.emplace(from, key).second) return false;
+        const auto renamed = [&](const std::string& key) {
+            const auto it = to.find(key);
+            return it == to.end() ? key : it->second;
+        };
+        std::vector<Node> after = nodes_;
+        std::set<std::string> keys;
+        for (Node& n : after) {
+            n.key = renamed(n.key);
+            if (n.parent) n.parent = renamed(*n.parent);
+            if (!keys.insert(n.key).second) return false;
+        }
+        nodes_ = std::move(after);
+        if (selected_) selected_ = renamed(*selected_);
+        if (highlight_) highlight_ = renamed(*highlight_);
         return true;
     }
     void removeAll() override { nodes_.clear(), selected_.reset(), highlight_.reset(); }

@@ -3,6 +3,7 @@
 // Scriptable stand-ins for the platform services: each answers from a queue the test
 // fills ("the next question gets Yes") and records what it was asked.
 
+#include "BackgroundWork.h"
 #include "Controls.h"
 #include "DocumentLock.h"
 #include "Locale.h"
@@ -185,6 +186,30 @@ public:
 
     int intervalMs = 0;
     std::function<void()> tick;
+};
+
+/// Runs work at once; while `held`, keeps it until `finishNext`, as a slow disk would.
+/// Waiting runs whatever is kept.
+class FakeBackgroundWork : public BackgroundWork {
+public:
+    void start(std::function<void()> work, std::function<void()> done) override {
+        queue.emplace_back(std::move(work), std::move(done));
+        if (!held) finishNext();
+    }
+    void waitForIdle() override {
+        while (!queue.empty())
+            finishNext();
+    }
+    bool busy() const override { return !queue.empty(); }
+    void finishNext() {
+        auto [work, done] = std::move(queue.front());
+        queue.pop_front();
+        work();
+        done();
+    }
+
+    bool held = false;
+    std::deque<std::pair<std::function<void()>, std::function<void()>>> queue;
 };
 
 } // namespace mb::fake

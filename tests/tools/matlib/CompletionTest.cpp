@@ -50,11 +50,12 @@ TEST(Completion, IsRegisteredForMatlib) {
 
 TEST(Completion, OffersTheCommandsAndOptionsMatlibHas) {
     EXPECT_EQ(Completions({"matlib", ""}),
-              (Words{"check", "list", "find", "show", "lint", "curve", "diff", "dump", "write",
-                     "import", "export", "cells", "--help", "--version"}));
+              (Words{"check", "list", "find", "show", "lint", "curve", "diff", "merge", "dump",
+                     "write", "import", "export", "cells", "--help", "--version"}));
     EXPECT_EQ(Completions({"matlib", "sh"}), Words{"show"});
     EXPECT_EQ(Completions({"matlib", "show", "-"}), (Words{"--units", "--help"}));
     EXPECT_EQ(Completions({"matlib", "export", kLibrary, "--m"}), Words{"--material"});
+    EXPECT_EQ(Completions({"matlib", "merge", "-"}), (Words{"-o", "--conflicts", "--help"}));
 }
 
 // matlib takes a choice in any letter case; the completion offers it in the case begun.
@@ -121,6 +122,11 @@ TEST(Completion, OffersFilesWhereAFileGoes) {
     EXPECT_EQ(Completions({"matlib", "write", kLibrary, dir.file("po")}),
               Words{dir.file("polymers.lib")});
     EXPECT_EQ(Completions({"matlib", "show", "--units", "SI", "--", dir.file("po")}),
+              Words{dir.file("polymers.lib")});
+    // "-o OUT" is passed over as an option and its value, and takes a file itself.
+    EXPECT_EQ(Completions({"matlib", "merge", "-o", "x", "a", "b", dir.file("po")}),
+              Words{dir.file("polymers.lib")});
+    EXPECT_EQ(Completions({"matlib", "merge", "a", "b", "c", "-o", dir.file("po")}),
               Words{dir.file("polymers.lib")});
     EXPECT_EQ(Completions({"matlib", "check", dir.file("steels.lib"), dir.file("po")}), Words{})
         << "check takes one file";

@@ -80,8 +80,9 @@ TEST(MatlibChecks, LintPrintsEachFindingAndExitsOneOnlyForAnError) {
                                  "slip?\n"),
         Prints({"lint", clean}, ""),
         Prints({"lint", clean, "--format=json"}, "[]\n"),
-        Fails(2, {"lint", clean, "--format", "xml"},
-              "matlib: lint: --format takes text|json, not 'xml'; try 'matlib lint --help'\n"),
+        Fails(
+            2, {"lint", clean, "--format", "xml"},
+            "matlib: lint: --format takes text|json|sarif, not 'xml'; try 'matlib lint --help'\n"),
     });
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// An editor window on a small library, with the tree's gestures and the editing commands
-// wired to it: what every test here starts from.
+// The editor's logic on fake controls, with the tree's gestures and the editing commands
+// wired to it, over one of two small libraries: what the form-logic tests start from.
 
 #include "EditingCommands.h"
 #include "FakeEditor.h"
@@ -25,14 +25,15 @@ inline std::optional<double> ValueOf(clsMaterial& record, const std::string& cod
 
 inline const Texts kFiveNames{"A36", "6061", "S275", "7075", "C101"};
 
-class EditingFixture : public ::testing::Test {
+class EditorFixture : public ::testing::Test {
 protected:
     /// A material as a library file gives it; Young's modulus and density in SI, 0 for none.
     struct Sample {
         std::string category, name, description = "", nameCode = "";
         double ex = 0, dens = 0;
     };
-    /// Steel: 0 "A36" and 2 "S275"; Aluminium: 1 "6061" and 3 "7075"; Copper: 4 "C101".
+    /// As a file gives it: Steel: 0 "A36" and 2 "S275"; Aluminium: 1 "6061" and 3 "7075";
+    /// Copper: 4 "C101".
     void SetUp() override {
         Open({{"Steel", "A36", "structural steel", "A36 code", 2.0e11, 7850},
               {"Aluminium", "6061", "wrought alloy", "", 6.9e10, 2700},
@@ -62,6 +63,55 @@ protected:
         editor.form.FillUnitsList();
         editor.form.FillTypeList();
         editor.chooseUnits(1);
+    }
+
+    /// As typed into the editor, working records only: a steel (material number 0), an
+    /// aluminium, a viscoelastic polymer and a category whose name ends in digits, the
+    /// selectors filled as a freshly opened library has them (IPS chosen).
+    void OpenTypedLibrary() {
+        state.library.Clear();
+        typedKeys.clear();
+        add("Metals    ", "Steel S235", {{"EX", 2.1e11}, {"NUXY", 0.3}, {"DENS", 7850}});
+        add("Metals    ", "Aluminium 6061", {{"EX", 6.9e10}});
+        add("Polymers    ", "Polycarbonate",
+            {{"EX", 2.4e9}, {"G1", 1.5e8}, {"TAUG1", 0.25}, {"REFTEMP", 420}, {"VC2", 51.6}});
+        add("Alloy 2024    ", "Clad sheet", {});
+        Unselect();
+        editor.form.FillUnitsList();
+        editor.form.FillTypeList();
+        editor.form.unitsCombo_Click();
+    }
+    void add(const std::string& category, const std::string& name,
+             std::initializer_list<std::pair<const char*, double>> values) {
+        clsMaterial record;
+        for (const auto& [code, si] : values)
+            record.CopyProperty(code, si);
+        const int n =
+            state.library.AddMaterial({category, "", name, "about " + name}, record, clsMaterial());
+        typedKeys.push_back(MaterialNodeKey(category, name, n));
+    }
+    /// Shows material n of the typed library as a user's click does.
+    void show(int n) { editor.clickNode(typedKeys[std::size_t(n)]); }
+
+    /// The row of the grid whose column 0 reads `code`, -1 when none does.
+    int rowOf(const std::string& code) {
+        for (int r = 1; r < editor.VSFlexGrid1.rows(); ++r)
+            if (editor.VSFlexGrid1.textMatrix(r, 0) == code) return r;
+        return -1;
+    }
+    /// Column `col` (2 the value, 3 the units) of the row of `code`.
+    std::string cell(const std::string& code, int col = 2) {
+        return editor.VSFlexGrid1.textMatrix(rowOf(code), col);
+    }
+    /// Clicks the Value cell of a row, types `text` and moves on to another row.
+    void typeValue(const std::string& code, const std::string& text) {
+        editor.clickCell(rowOf(code), 2);
+        editor.VSFlexGrid1.typeIntoCurrentCell(text);
+        editor.VSFlexGrid1.setCurrentCell(rowOf(code) == 1 ? 2 : 1, 2);
+    }
+    /// The stored SI value of a property of material n; nullopt when it has none.
+    std::optional<double> stored(int n, const std::string& code) {
+        return ValueOf(state.library.Material(n), code);
     }
 
     Library& library() { return state.library; }
@@ -105,8 +155,15 @@ protected:
     AppState state;
     fake::FakeEditor editor{state};
     fake::FakePopupMenu editMenu;
-    TreeEditing treeEditing{editor.form, editMenu};
-    EditingCommands commands{editor.form};
+    TreeEditing treeEditing{state, editor.form, editor.messageBox, editMenu};
+    EditingCommands commands{state, editor.form, editor.messageBox};
+    Texts typedKeys; ///< the tree's key of each material of the typed library
+};
+
+/// The tests of the editor's own handlers start from the typed library.
+class EditorTest : public EditorFixture {
+protected:
+    void SetUp() override { OpenTypedLibrary(); }
 };
 
 } // namespace mb::test

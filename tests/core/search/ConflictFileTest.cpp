@@ -1,0 +1,86 @@
+#include "ConflictFile.h"
+
+#include "PropertyCatalogue.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace mb {
+namespace {
+
+using Kind = ConflictEntry::Kind;
+
+// Every kind of line the merge writes, escapes and an absent side among them.
+constexpr std::string_view kLines =
+    "conflict\tStructural Steel S235\tEX\t2.1E11\t2.05E11\t2.12E11\n"
+    "conflict\tStructural Steel S235\tC\t-\t434\t460\n"
+    "conflict\tCopper\tDESCRIPTION\tpure\tpure, annealed\\tsoft\tC\\\\101\n"
+    "conflict\tBrass\tMATERIAL\tMetals\t-\tMetals\n"
+    "conflict\tNew 1002\tLIMIT\t-\t-\tPolymers\n";
+
+TEST(ConflictFile, ReadsEveryKindOfLine) {
+    const ConflictFileContent read = ParseConflictText(kLines, "steels.lib.conflicts");
+    ASSERT_EQ(read.error, "");
+    ASSERT_EQ(read.conflicts.size(), 5u);
+    const ConflictEntry& ex = read.conflicts[0];
+    EXPECT_EQ(ex.kind, Kind::Value);
+    EXPECT_EQ(ex.name, "Structural Steel S235");
+    EXPECT_EQ(ex.slot, PropertyCatalogue::instance().FindExact("EX"));
+    EXPECT_EQ(ex.si[ConflictEntry::Ours], 2.05e11);
+    EXPECT_EQ(ex.si[ConflictEntry::Theirs], 2.12e11);
+    const ConflictEntry& c = read.conflicts[1];
+    EXPECT_EQ(c.slot, PropertyCatalogue::instance().FindExact("C (Cp)"));
+    EXPECT_FALSE(c.si[ConflictEntry::Base]);
+    EXPECT_FALSE(c.sides[ConflictEntry::Base]);
+    const ConflictEntry& d = read.conflicts[2];
+    EXPECT_EQ(d.kind, Kind::Description);
+    EXPECT_EQ(*d.sides[ConflictEntry::Ours], "pure, annealed\tsoft");
+    EXPECT_EQ(*d.sides[ConflictEntry::Theirs], "C\\101");
+    EXPECT_EQ(read.conflicts[3].kind, Kind::Material);
+    EXPECT_EQ(read.conflicts[4].kind, Kind::Limit);
+    // Written again, the lines are the ones read.
+    EXPECT_EQ(ConflictFileText(read.conflicts), kLines);
+}
+
+TEST(ConflictFile, RejectsBrokenLinesNamingFileAndLine) {
+    const struct {
+        std::string_view text, error;
+    } cases[] = {
+        {"conflict\tA\tEX\t1\t2\n",
+         "x.conflicts: line 1: expected 6 fields separated by tabs, found 5"},
+        {"\nclash\tA\tEX\t1\t2\t3\n",
+         "x.conflicts: line 2: the line does not start with \"conflict\""},
+        {"conflict\tA\tEXX\t1\t2\t3",
+         "x.conflicts: line 1: \"EXX\" is neither a property code nor a conflict kind"},
+        {"conflict\tA\tEX\t1\t2,5\t3", "x.conflicts: line 1: \"2,5\" is not a number"},
+        {"conflict\tA\tDESCRIPTION\ta\\x\tb\tc",
+         "x.conflicts: line 1: a backslash starts no escape in \"a\\x\""},
+        {"conflict\t\tEX\t1\t2\t3", "x.conflicts: line 1: the material name is missing or broken"},
+    };
+    for (const auto& c : cases) {
+        const ConflictFileContent read = ParseConflictText(c.text, "x.conflicts");
+        EXPECT_EQ(read.error, c.error) << c.text;
+        EXPECT_TRUE(read.conflicts.empty());
+    }
+}
+
+TEST(ConflictFile, WritesWholeAndSaysWhyNot) {
+    test::TempDir dir;
+    const std::string path = ConflictFilePath(dir.file("steels.lib"));
+    EXPECT_EQ(path, dir.file("steels.lib.conflicts"));
+    EXPECT_EQ(ReadConflictFile(path).error, "Cannot read " + path + ": it does not exist.");
+
+    const std::vector<ConflictEntry> conflicts = ParseConflictText(kLines, "x").conflicts;
+    ASSERT_EQ(WriteConflictFile(path, conflicts), "");
+    EXPECT_EQ(ConflictFileText(ReadConflictFile(path).conflicts), kLines);
+    EXPECT_EQ(test::Names(dir.path()), std::vector<std::string>{"steels.lib.conflicts"});
+
+    const std::string nowhere = dir.file("gone/steels.lib.conflicts");
+    EXPECT_EQ(WriteConflictFile(nowhere, conflicts),
+              "Cannot write " + nowhere + ": Path not found.");
+}
+
+} // namespace
+} // namespace mb
