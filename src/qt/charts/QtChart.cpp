@@ -1,15 +1,14 @@
 #include "QtChart.h"
 
+#include "QtServices.h"
 #include "QtText.h"
 
 #include <QChart>
 #include <QChartView>
-#include <QFileDialog>
-#include <QFileInfo>
+#include <QFile>
 #include <QLabel>
 #include <QLineSeries>
 #include <QLogValueAxis>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPolarChart>
 #include <QPushButton>
@@ -23,7 +22,10 @@
 
 namespace mb::qt {
 
-QtChart::QtChart(QWidget* parent) : QWidget(parent) {
+QtChart::QtChart(QWidget* parent)
+    : QWidget(parent), ownDialogs_(std::make_unique<QtFileDialogs>(this)),
+      ownMessages_(std::make_unique<QtMessageBox>(this)), dialogs_(ownDialogs_.get()),
+      messages_(ownMessages_.get()) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     stack_ = new QStackedWidget(this);
@@ -210,19 +212,19 @@ bool QtChart::saveImage(const QString& path) {
     return view_->grab().save(path);
 }
 
+void QtChart::useDialogs(FileDialogs& dialogs, MessageBox& messages) {
+    dialogs_ = &dialogs;
+    messages_ = &messages;
+}
+
 void QtChart::saveAs() {
-    const QString svgFilter = QStringLiteral("SVG drawing (*.svg)");
-    QString filter;
-    QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Save Chart"), QString(),
-                                     QStringLiteral("PNG picture (*.png);;") + svgFilter, &filter);
-    if (path.isEmpty()) return;
-    // A name typed without a suffix takes the one of the chosen kind.
-    if (QFileInfo(path).suffix().isEmpty())
-        path += filter == svgFilter ? QStringLiteral(".svg") : QStringLiteral(".png");
-    if (!saveImage(path))
-        QMessageBox::warning(this, QStringLiteral("Save Chart"),
-                             QStringLiteral("Cannot save the chart as %1.").arg(path));
+    // The file dialog gives a name typed without a suffix the chosen kind's.
+    const std::optional<std::string> path =
+        dialogs_->saveFile("Save Chart", "PNG picture (*.png)|*.png|SVG drawing (*.svg)|*.svg", "");
+    if (!path) return;
+    if (!saveImage(QFile::decodeName(path->c_str())))
+        messages_->show("Cannot save the chart as " + *path + ".", MsgButtons::OK,
+                        MsgIcon::Exclamation, "Save Chart");
 }
 
 } // namespace mb::qt

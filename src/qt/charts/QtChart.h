@@ -6,6 +6,8 @@
 
 #include <QList>
 
+#include <memory>
+
 class QAbstractAxis;
 class QChart;
 class QChartView;
@@ -35,6 +37,9 @@ public:
     /// format its suffix names (PNG by default). False when it could not be written or no
     /// chart is on show.
     bool saveImage(const QString& path);
+    /// Where Save Chart asks for the file and says it could not write it: the program's
+    /// dialogs, or a test's. Until then the pane's own Qt ones.
+    void useDialogs(FileDialogs& dialogs, MessageBox& messages);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -61,6 +66,10 @@ private:
     QChartView* view_ = nullptr;
     QLabel* note_ = nullptr;
     QPushButton* save_ = nullptr;
+    std::unique_ptr<FileDialogs> ownDialogs_;
+    std::unique_ptr<MessageBox> ownMessages_;
+    FileDialogs* dialogs_ = nullptr;
+    MessageBox* messages_ = nullptr;
 };
 
 } // namespace mb::qt

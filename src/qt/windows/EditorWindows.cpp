@@ -7,6 +7,7 @@
 #include "LibraryComparisonWindow.h"
 #include "MDIForm1.h"
 #include "MergeConflictsDock.h"
+#include "QtChart.h"
 
 #include "AppState.h"
 #include "EditingCommands.h"
@@ -135,6 +136,7 @@ DocumentView& EditorWindows::createEditor() {
     frame->setAttribute(Qt::WA_DeleteOnClose, false);
     auto* editor = new BaseFormWindow(state_, messages_, locale_);
     editor->setObjectName("BaseForm");
+    editor->chart().useDialogs(dialogs_, messages_);
     frame->setWidget(editor);
     frame->setWindowIcon(AppIcon("closedbook"));
     frame->closeRequested = [this] {

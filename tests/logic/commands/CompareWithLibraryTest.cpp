@@ -59,7 +59,8 @@ TEST_F(CompareWithLibraryTest, ListsTheDifferencesAsTheDiffOfTheOpenAndTheOtherL
     EXPECT_EQ(compare.open(Dir() + "missing.lib"),
               "Cannot open " + Dir() + "missing.lib: " + ReadErrorMessage(ENOENT));
     const std::string notALibrary = std::string(kDataDir) + "/not-libraries/empty.lib";
-    EXPECT_EQ(compare.open(notALibrary), notALibrary + ": " + kNotALibraryMessage);
+    EXPECT_EQ(compare.open(notALibrary),
+              notALibrary + ": This file is not a VELTRA/M material library file!");
     EXPECT_EQ(lines(), wanted) << "a file that cannot be read keeps the comparison";
 }
 

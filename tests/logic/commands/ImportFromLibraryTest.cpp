@@ -13,6 +13,10 @@
 namespace mb::test {
 namespace {
 
+constexpr const char* kFull =
+    "The library is full: it already holds 1001 materials, the most a library can hold. "
+    "Delete a material before adding another.";
+
 using enum CollisionAnswer;
 
 class ImportFromLibraryTest : public EditorFixture {
@@ -144,9 +148,9 @@ TEST_F(ImportFromLibraryTest, AFullLibraryTakesWhatFitsAndSaysSo) {
     EXPECT_EQ(importer.importMaterials({0, 2}), 1);
     EXPECT_TRUE(library().IsFull());
     EXPECT_EQ(TrimBlanks(library().Entry(kMaxMaterials - 1).Name), "S355");
-    ExpectOnlyMessage(kLibraryFull, MsgButtons::OK, MsgIcon::Exclamation);
+    ExpectOnlyMessage(kFull, MsgButtons::OK, MsgIcon::Exclamation);
     EXPECT_EQ(importer.importMaterials({2}), 0);
-    ExpectOnlyMessage(kLibraryFull, MsgButtons::OK, MsgIcon::Exclamation);
+    ExpectOnlyMessage(kFull, MsgButtons::OK, MsgIcon::Exclamation);
     EXPECT_EQ(UndoCaption(state.history), "Undo Import 1 Material");
 }
 

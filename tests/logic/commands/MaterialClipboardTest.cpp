@@ -11,6 +11,10 @@
 namespace mb::test {
 namespace {
 
+constexpr const char* kFull =
+    "The library is full: it already holds 1001 materials, the most a library can hold. "
+    "Delete a material before adding another.";
+
 /// A material's block as the library writer writes it.
 std::string BlockOf(const std::string& name, const std::string& nameCode,
                     const std::string& description,
@@ -128,7 +132,7 @@ TEST_F(MaterialClipboardTest, AForeignMaterialIsPastedByThePasteRulesAsOneEdit) 
         full.push_back({"Steel", "M" + std::to_string(i)});
     Open(full);
     PasteInto("Steel");
-    ExpectOnlyMessage(kLibraryFull, MsgButtons::OK, MsgIcon::Exclamation);
+    ExpectOnlyMessage(kFull, MsgButtons::OK, MsgIcon::Exclamation);
     EXPECT_EQ(library().LastMaterialIndex(), kMaxMaterials - 1);
 }
 

@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <map>
-
 namespace mb {
 namespace {
 
@@ -110,25 +107,6 @@ TEST_F(RoutingTest, TheEditorWindowBringsItsMenusButtonsAndCaptionAndTakesThemAw
               (std::vector{MenuSet::MainWindow, MenuSet::EditorWindow, MenuSet::MainWindow}));
     EXPECT_EQ(title.title, "VELTRA/M Material Browser");
     EXPECT_TRUE(toolbar.enabled.empty());
-}
-
-// A key letter claimed twice in one menu only selects in turn; the one pair the original
-// captions share, "&Clear" and "&Copy" of "&Edit", stays as it is.
-TEST(MenuTableTest, EachMenusKeyLettersAreUnique) {
-    for (const MenuSet set : {MenuSet::MainWindow, MenuSet::EditorWindow}) {
-        for (const MenuRoute& menu : MenuTable(set)) {
-            std::map<char, std::vector<std::string>> letters;
-            for (const MenuItemRoute& item : menu.items)
-                if (const auto at = item.caption.find('&'); at != std::string::npos)
-                    letters[static_cast<char>(std::tolower(item.caption[at + 1]))].push_back(
-                        item.name);
-            for (const auto& [letter, names] : letters) {
-                const bool kept = names == std::vector<std::string>{"set", "copyMaterial"};
-                EXPECT_TRUE(names.size() == 1 || kept) << menu.name << " '" << letter << "'";
-            }
-        }
-    }
-    EXPECT_EQ(MenuItemAction(MenuSet::EditorWindow, "renameMaterial"), Action::RenameSelected);
 }
 
 TEST_F(RoutingTest, TimerFramesOverTwoCycles) {

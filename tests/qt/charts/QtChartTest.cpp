@@ -1,14 +1,19 @@
 // The chart pane as the editor feeds it: one plot after another as materials are clicked.
 // A plot of the kind on show reuses the chart; either way the pane shows exactly what a
-// pane that never saw the earlier plot shows.
+// pane that never saw the earlier plot shows. Save Chart writes PNG or SVG.
 
 #include "QtChart.h"
 
+#include "FakeServices.h"
+
 #include <QAbstractAxis>
 #include <QChart>
+#include <QFile>
 #include <QLegend>
 #include <QLineSeries>
 #include <QLogValueAxis>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
 
@@ -196,6 +201,54 @@ private slots:
         QVERIFY(pane.chart());
         QCOMPARE(shownBy(pane).title, QStringLiteral("Rubber"));
         QCOMPARE(shownBy(pane).points.front().front().y(), 450 * (0.2 + 0.8 * std::exp(-1e-3)));
+    }
+
+    // Save Chart asks for the file through the program's dialogs and writes the kind its
+    // name gives; a file that cannot be written is said so, by name.
+    void saveWritesThePictureTheNameAsksFor_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("start");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("PNG") << "chart.png" << QByteArray("\x89PNG") << "";
+        QTest::newRow("SVG") << "chart.svg" << QByteArray("<?xml") << "";
+        QTest::newRow("no such folder")
+            << "missing/chart.png" << QByteArray() << "Cannot save the chart as %1.";
+    }
+    void saveWritesThePictureTheNameAsksFor() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, start);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        fake::FakeFileDialogs dialogs;
+        fake::FakeMessageBox messages;
+        qt::QtChart pane;
+        pane.useDialogs(dialogs, messages);
+        pane.resize(400, 300);
+        pane.showPlot(relaxation("Steel A", 3e7));
+        dialogs.queuePath(path.toStdString());
+        QTest::mouseClick(pane.findChild<QPushButton*>("saveChart"), Qt::LeftButton);
+
+        QCOMPARE(dialogs.requests.size(), std::size_t{1});
+        QCOMPARE(dialogs.requests[0].title, std::string("Save Chart"));
+        QCOMPARE(dialogs.requests[0].filter,
+                 std::string("PNG picture (*.png)|*.png|SVG drawing (*.svg)|*.svg"));
+        QFile written(path);
+        if (message.isEmpty()) {
+            QVERIFY(messages.questions.empty());
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QCOMPARE(written.read(start.size()), start);
+        } else {
+            QVERIFY(!written.exists());
+            QCOMPARE(messages.questions.size(), std::size_t{1});
+            QCOMPARE(messages.questions[0].text, message.arg(path).toStdString());
+            QCOMPARE(messages.questions[0].title, std::string("Save Chart"));
+            QVERIFY(messages.questions[0].icon == MsgIcon::Exclamation);
+        }
+        // Cancel writes nothing and says nothing.
+        QTest::mouseClick(pane.findChild<QPushButton*>("saveChart"), Qt::LeftButton);
+        QCOMPARE(dialogs.requests.size(), std::size_t{2});
+        QCOMPARE(messages.questions.size(), message.isEmpty() ? std::size_t{0} : std::size_t{1});
     }
 };
 

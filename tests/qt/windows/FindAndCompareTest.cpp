@@ -122,22 +122,6 @@ private slots:
         QCOMPARE(shownName(), QStringLiteral("Copper"));
     }
 
-    void aMaterialAddedWhileFilteringStaysAndCommandsActOnTheSelection() {
-        click("Nylon");
-        QTest::keyClicks(findBox(), "metals");
-        QCOMPARE(shownNodes(),
-                 QStringList({"Metals", "  Steel", "  Copper", "  Brass", "Polymers", "  Nylon"}));
-        click("Steel");
-        browser->mainWindow().menuItem("copyMaterial")->trigger();
-        click("Nylon");
-        QVERIFY(node("Nylon")->isHidden() == false);
-        QCOMPARE(findStatus(), QStringLiteral("3 matches"));
-        browser->mainWindow().menuItem("pasteMaterial")->trigger();
-        QCOMPARE(shownName(), QStringLiteral("Copy of Steel"));
-        QVERIFY(!node("Copy of Steel")->isHidden());
-        QVERIFY(!node("Polymers")->isHidden());
-    }
-
     void aWideComparisonFitsTheScreenAndMarksOnlyRealDifferences() {
         // Only the steel has a Poisson's ratio: the others say nothing against it.
         library().Material(0).CopyProperty("NUXY", 0.3);
