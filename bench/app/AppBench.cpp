@@ -13,6 +13,7 @@
 #include "LibraryFile.h"
 #include "MDIForm1.h"
 #include "MaterialBrowser.h"
+#include "QtControls.h"
 #include "QtGrid.h"
 #include "QtTree.h"
 
@@ -160,16 +161,17 @@ void BM_UndoRedoOnLargestLibrary(benchmark::State& st) {
     mb::qt::MaterialBrowser browser(services.browser());
     mb::BaseFormWindow* editor = OpenLargestLibrary(browser, services, st);
     if (!editor) return;
-    mb::BaseForm& form = editor->form();
+    mb::DocumentView& form = editor->form();
+    mb::qt::QtGrid& grid = editor->VSFlexGrid1();
     QAction* undo = browser.mainWindow().menuItem("undoMenu");
     QAction* again = browser.mainWindow().menuItem("redoMenu");
     const auto edit = [&] {
         if (st.range(0) == 0) {
             browser.mainWindow().menuItem("delete")->trigger();
         } else {
-            form.VSFlexGrid1.setCurrentCell(1, 2);
-            form.VSFlexGrid1_Click();
-            form.VSFlexGrid1.setText(std::to_string(1000 + browser.state().history.undoCount()));
+            grid.setCurrentCell(1, 2);
+            emit grid.clicked();
+            grid.setText(std::to_string(1000 + browser.state().history.undoCount()));
             form.VSFlexGrid1_LeaveCell();
         }
         QApplication::processEvents();
@@ -214,11 +216,12 @@ void BM_ValueEditWithCheckList(benchmark::State& st) {
         browser.mainWindow().menuItem("checkLibrary")->trigger();
         QApplication::processEvents();
     }
-    mb::BaseForm& form = editor->form();
+    mb::DocumentView& form = editor->form();
+    mb::qt::QtGrid& grid = editor->VSFlexGrid1();
     for (auto _ : st) {
-        form.VSFlexGrid1.setCurrentCell(1, 2);
-        form.VSFlexGrid1_Click();
-        form.VSFlexGrid1.setText(std::to_string(1000 + browser.state().history.undoCount()));
+        grid.setCurrentCell(1, 2);
+        emit grid.clicked();
+        grid.setText(std::to_string(1000 + browser.state().history.undoCount()));
         form.VSFlexGrid1_LeaveCell();
         QApplication::processEvents(); // the paint
     }

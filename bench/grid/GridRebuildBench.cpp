@@ -10,6 +10,8 @@
 #include "MaterialCurves.h"
 #include "NodeKey.h"
 #include "QtChart.h"
+#include "QtControls.h"
+#include "QtGrid.h"
 #include "QtTree.h"
 
 #include <QApplication>
@@ -21,12 +23,10 @@ namespace {
 struct Editor {
     Editor() : window(state, messages, locale) {
         mb::bench::FillLargestLibrary(state.library);
-        mb::BaseForm& form = window.form();
-        mb::BuildTree(state.library, form.TreeView1);
-        form.FillUnitsList();
-        form.FillTypeList();
-        form.unitsCombo_Click();
-        form.typeCombo.setListIndex(12);
+        mb::DocumentView& form = window.form();
+        form.ShowLibrary();
+        form.ShowSelectors();
+        window.typeCombo().setListIndex(12);
         window.resize(900, 600);
         window.show();
         QApplication::processEvents();
@@ -44,16 +44,16 @@ struct Editor {
 
 void BM_ClickViscoelasticMaterial(benchmark::State& st) {
     Editor editor;
-    mb::BaseForm& form = editor.window.form();
+    mb::DocumentView& form = editor.window.form();
     const std::string keys[] = {editor.keyOf(17), editor.keyOf(1000)};
     int i = 0;
     for (auto _ : st) {
         const std::string& key = keys[i++ % 2];
-        form.TreeView1.select(key);
+        form.tree().select(key);
         form.TreeView1_NodeClick(key);
         QApplication::processEvents(); // the column fitting the rebuild asked for
     }
-    st.counters["rows"] = form.VSFlexGrid1.rows();
+    st.counters["rows"] = editor.window.VSFlexGrid1().rows();
 }
 BENCHMARK(BM_ClickViscoelasticMaterial)->Unit(benchmark::kMillisecond);
 
@@ -81,14 +81,14 @@ BENCHMARK(BM_ShowViscoelasticChart)->Unit(benchmark::kMillisecond);
 
 void BM_SwitchUnitSystem(benchmark::State& st) {
     Editor editor;
-    mb::BaseForm& form = editor.window.form();
+    mb::DocumentView& form = editor.window.form();
     const std::string key = editor.keyOf(500);
-    form.TreeView1.select(key);
+    form.tree().select(key);
     form.TreeView1_NodeClick(key);
     int i = 0;
     for (auto _ : st) {
-        form.unitsCombo.setListIndex(i++ % 3);
-        form.unitsCombo_Click();
+        editor.window.unitsCombo().setListIndex(i++ % 3);
+        emit editor.window.unitsCombo().clicked();
         QApplication::processEvents();
     }
 }

@@ -9,6 +9,7 @@
 #include "EditorView.h"
 #include "LibraryFile.h"
 #include "NodeKey.h"
+#include "QtControls.h"
 #include "QtGrid.h"
 #include "QtServices.h"
 #include "QtTree.h"
