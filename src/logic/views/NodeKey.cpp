@@ -136,6 +136,9 @@ bool FollowInPlace(Library& library, TreeControl& tree) {
         const std::string* key;
     };
     std::vector<Insertion> insertions;
+    // A rename typed into the tree keeps its node's key, so a node can stay under the key
+    // it should have and still show another name (its undo, for one).
+    std::vector<const std::string*> staying;
     for (std::size_t i = 0; i < kept; ++i) {
         const std::string& c = categories[i];
         const std::vector<std::string>& have = held[c];
@@ -149,6 +152,7 @@ bool FollowInPlace(Library& library, TreeControl& tree) {
             ++back;
         const auto same = [&](std::size_t h, std::size_t w) {
             if (have[h] != want[w]) renames.emplace_back(have[h], want[w]);
+            staying.push_back(&want[w]);
         };
         for (std::size_t k = 0; k < front; ++k)
             same(k, k);
@@ -160,6 +164,10 @@ bool FollowInPlace(Library& library, TreeControl& tree) {
             insertions.push_back({&c, static_cast<int>(k), &want[k]});
     }
     if (!tree.setNodeKeys(renames)) return false;
+    for (const std::string* key : staying) {
+        const std::string& name = library.Entry(KeyTailNumber(*key)).Name;
+        if (tree.nodeText(*key) != name) tree.setNodeText(*key, name);
+    }
     for (const Insertion& in : insertions)
         if (!tree.insertNode(*in.category, in.index, *in.key,
                              library.Entry(KeyTailNumber(*in.key)).Name, "leaf"))

@@ -86,6 +86,7 @@ private slots:
         command("redoMenu");
         QCOMPARE(table()->rowCount(), 1);
         command("saveMenu");
+        browser->application().lifecycle().WaitForSave();
         QCOMPARE(fileText(),
                  std::string("conflict\tCopper\tDESCRIPTION\tCopper\tCopper bar\tCopper wire\n"));
 
@@ -97,6 +98,7 @@ private slots:
                      "All conflicts decided: saving the library removes its .conflicts file."));
         QVERIFY(!dock()->findChild<QPushButton*>("takeTheirs")->isEnabled());
         command("saveMenu");
+        browser->application().lifecycle().WaitForSave();
         QVERIFY(!std::filesystem::exists(conflictFile.toStdString()));
         QVERIFY(messages->questions.empty());
     }
