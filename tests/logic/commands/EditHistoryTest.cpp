@@ -40,16 +40,6 @@ protected:
     }
     /// The file a save writes now (a save fills in missing name codes, as here).
     std::string Saved() { return LibraryText(library(), GroupByCategory(library())); }
-    /// Types `text` into the Value cell of `code` and leaves the cell.
-    void TypeInto(const std::string& code, const std::string& text) {
-        GridControl& grid = editor.VSFlexGrid1;
-        int row = 1;
-        while (row < grid.rows() && grid.textMatrix(row, 0) != code)
-            ++row;
-        editor.clickCell(row, 2);
-        editor.VSFlexGrid1.typeIntoCurrentCell(text);
-        editor.VSFlexGrid1.setCurrentCell(row == 1 ? 2 : 1, 2);
-    }
     /// Drags material n onto the category keyed `category`.
     void DragOnto(int n, const std::string& category) {
         tree().placeAt(1, 1, KeyOf(n));
@@ -67,67 +57,87 @@ protected:
     Texts Shown() {
         return {tree().selectedKey().value_or("none"), editor.materialNameText.text()};
     }
+
+    /// One edit of each kind through its user path, with what the editor shows after its undo
+    /// and its redo, and what its notices say: the materials the edit and its undo name,
+    /// whether each shifts numbers, and whether the tree changes.
+    struct EditCase {
+        std::string label;
+        std::function<void()> prepare, edit;
+        struct {
+            Texts undone, redone; // selected key and name box
+        } shown;
+        struct {
+            std::vector<int> made, taken;
+            bool shifts, undoShifts, reshapes;
+        } notices;
+    };
+    std::vector<EditCase> EachKindOfEdit() {
+        const Texts a36{"Steel    A36  0000", "A36  "};
+        const Texts s275{"Steel    S275  0002", "S275  "};
+        const Texts copper{"Copper    ", ""};
+        const auto none = [] {};
+        return {
+            {"Change EX of A36",
+             none,
+             [this] { ClickMaterial(0), typeValue("EX", "5"); },
+             {a36, a36},
+             {{0}, {0}, false, false, false}},
+            {"Clear S275",
+             none,
+             [this] { ClickMaterial(2), commands.ClearValues(); },
+             {s275, s275},
+             {{2}, {2}, false, false, false}},
+            // Reset gives the working record back its shadow's values and takes the boxes'
+            // texts. The entry takes the name box's text, trimmed.
+            {"Reset A36",
+             [this] { ClickMaterial(0), typeValue("EX", "5"); },
+             [this] { ClickMaterial(0), commands.onMaterialSet(); },
+             {a36, {"Steel    A360000", "A36"}},
+             {{0}, {0}, false, false, true}},
+            {"Rename A36 to Mild Steel",
+             none,
+             [this] { ClickMaterial(0), treeEditing.TreeView1_AfterLabelEdit(" Mild Steel"); },
+             {a36, {"Steel    Mild Steel0000", "Mild Steel"}},
+             {{0}, {0}, false, false, true}},
+            {"Move 6061 to Copper",
+             none,
+             [this] { DragOnto(1, "Copper    "); },
+             {{"Aluminium    6061  0001", "6061  "}, {"Copper    6061  0004", "6061  "}},
+             {{4}, {1}, true, true, true}},
+            {"Delete S275", none, [this] { Delete(2); }, {s275, a36}, {{2}, {2}, true, true, true}},
+            // An appended material moves no number; taking it out again leaves its number
+            // naming nothing.
+            {"Add C110",
+             none,
+             [this] { ClickCategory("Copper"), Type("Copper", "C110"), commands.onNewMaterial(); },
+             {copper, {"Copper    C1100005", "C110"}},
+             {{5}, {5}, false, true, true}},
+            {"Paste Copy of A36",
+             none,
+             [this] {
+                 ClickMaterial(0), commands.onCopyMaterial();
+                 ClickCategory("Copper"), commands.onPasteMaterial();
+             },
+             {copper, {"Copper    Copy of A360005", "Copy of A36"}},
+             {{5}, {5}, false, true, true}},
+            {"Change description of 7075",
+             none,
+             [this] {
+                 ClickMaterial(3), editor.descriptionText.setText("7xxx series");
+                 commands.descriptionText_LostFocus();
+             },
+             {{"Aluminium    7075  0003", "7075  "}, {"Aluminium    7075  0003", "7075  "}},
+             {{3}, {3}, false, false, false}},
+        };
+    }
 };
 
 // Each edit kind through its user path: the Undo item names it, an undo gives back the
 // library exactly and shows the material it concerned (for an addition, what was selected
 // before), a redo makes the edit again and shows its result. Neither asks anything.
 TEST_F(EditHistoryTest, EachKindOfEditIsUndoneAndRedoneAndShowsTheMaterialItConcerned) {
-    struct Case {
-        std::string label;
-        std::function<void()> prepare, edit;
-        Texts undone, redone; // selected key and name box
-    };
-    const Texts a36{"Steel    A36  0000", "A36  "};
-    const Texts copper{"Copper    ", ""};
-    const Case cases[] = {
-        {"Change EX of A36", [] {}, [&] { ClickMaterial(0), TypeInto("EX", "5"); }, a36, a36},
-        {"Clear S275",
-         [] {},
-         [&] { ClickMaterial(2), commands.ClearValues(); },
-         {"Steel    S275  0002", "S275  "},
-         {"Steel    S275  0002", "S275  "}},
-        // Reset gives the working record back its shadow's values and takes the boxes' texts.
-        // The entry takes the name box's text, trimmed.
-        {"Reset A36",
-         [&] { ClickMaterial(0), TypeInto("EX", "5"); },
-         [&] { ClickMaterial(0), commands.onMaterialSet(); },
-         a36,
-         {"Steel    A360000", "A36"}},
-        {"Rename A36 to Mild Steel",
-         [] {},
-         [&] { ClickMaterial(0), treeEditing.TreeView1_AfterLabelEdit(" Mild Steel"); },
-         a36,
-         {"Steel    Mild Steel0000", "Mild Steel"}},
-        {"Move 6061 to Copper",
-         [] {},
-         [&] { DragOnto(1, "Copper    "); },
-         {"Aluminium    6061  0001", "6061  "},
-         {"Copper    6061  0004", "6061  "}},
-        {"Delete S275", [] {}, [&] { Delete(2); }, {"Steel    S275  0002", "S275  "}, a36},
-        {"Add C110",
-         [] {},
-         [&] { ClickCategory("Copper"), Type("Copper", "C110"), commands.onNewMaterial(); },
-         copper,
-         {"Copper    C1100005", "C110"}},
-        {"Paste Copy of A36",
-         [] {},
-         [&] {
-             ClickMaterial(0), commands.onCopyMaterial();
-             ClickCategory("Copper"), commands.onPasteMaterial();
-         },
-         copper,
-         {"Copper    Copy of A360005", "Copy of A36"}},
-        {"Change description of 7075",
-         [] {},
-         [&] {
-             ClickMaterial(3), editor.descriptionText.setText("7xxx series");
-             commands.descriptionText_LostFocus();
-         },
-         {"Aluminium    7075  0003", "7075  "},
-         {"Aluminium    7075  0003", "7075  "}},
-    };
-    for (const Case& c : cases) {
+    for (const EditCase& c : EachKindOfEdit()) {
         SCOPED_TRACE(c.label);
         SetUp();
         history().clear();
@@ -144,11 +154,11 @@ TEST_F(EditHistoryTest, EachKindOfEditIsUndoneAndRedoneAndShowsTheMaterialItConc
 
         commands.Undo();
         EXPECT_EQ(Fingerprint(), before);
-        EXPECT_EQ(Shown(), c.undone);
+        EXPECT_EQ(Shown(), c.shown.undone);
         EXPECT_EQ(RedoCaption(history()), "Redo " + c.label);
         commands.Redo();
         EXPECT_EQ(Fingerprint(), after);
-        EXPECT_EQ(Shown(), c.redone);
+        EXPECT_EQ(Shown(), c.shown.redone);
         EXPECT_EQ(editor.shown(), kMaterialShown);
         EXPECT_TRUE(editor.messageBox.questions.empty()) << "an undo or redo asks nothing";
         EXPECT_EQ(UndoCaption(history()), "Undo " + c.label);
@@ -157,7 +167,7 @@ TEST_F(EditHistoryTest, EachKindOfEditIsUndoneAndRedoneAndShowsTheMaterialItConc
 
 // A refused command, or one answered No, records nothing and leaves what can be redone.
 TEST_F(EditHistoryTest, ARefusedOrDeclinedCommandRecordsNothing) {
-    ClickMaterial(0), TypeInto("EX", "5");
+    ClickMaterial(0), typeValue("EX", "5");
     commands.Undo();
     const std::string before = Fingerprint();
     const std::pair<const char*, std::function<void()>> refusals[] = {
@@ -186,7 +196,7 @@ TEST_F(EditHistoryTest, ARefusedOrDeclinedCommandRecordsNothing) {
          }},
         {"the unchanged description",
          [&] { ClickMaterial(0), commands.descriptionText_LostFocus(); }},
-        {"a value that is not a number", [&] { ClickMaterial(0), TypeInto("EX", "abc"); }},
+        {"a value that is not a number", [&] { ClickMaterial(0), typeValue("EX", "abc"); }},
         {"a drop on the material's own category", [&] { DragOnto(0, "Steel    "); }},
     };
     for (const auto& [what, run] : refusals) {
@@ -196,7 +206,7 @@ TEST_F(EditHistoryTest, ARefusedOrDeclinedCommandRecordsNothing) {
         EXPECT_EQ((std::pair{history().undoCount(), RedoCaption(history())}),
                   (std::pair{std::size_t{0}, std::string("Redo Change EX of A36")}));
     }
-    ClickMaterial(0), TypeInto("EX", "7");
+    ClickMaterial(0), typeValue("EX", "7");
     EXPECT_FALSE(history().canRedo()) << "a new edit ends what could be redone";
 }
 
@@ -337,88 +347,7 @@ TEST_F(EditHistoryTest, AViewFollowsEveryEditUndoAndRedoByItsNoticeAlone) {
     const auto said = [](const LibraryChange& c) {
         return Said{c.cause, c.label, c.materials, c.numbersShifted, c.treeChanged};
     };
-    struct Case {
-        std::string label;
-        std::function<void()> prepare, edit;
-        std::vector<int> made, undone; // the materials named by the edit and by its undo
-        bool shifts, undoShifts, reshapes;
-    };
-    const Case cases[] = {
-        {"Change EX of A36",
-         [] {},
-         [&] { ClickMaterial(0), TypeInto("EX", "5"); },
-         {0},
-         {0},
-         false,
-         false,
-         false},
-        {"Clear S275",
-         [] {},
-         [&] { ClickMaterial(2), commands.ClearValues(); },
-         {2},
-         {2},
-         false,
-         false,
-         false},
-        {"Reset A36",
-         [&] { ClickMaterial(0), TypeInto("EX", "5"); },
-         [&] { ClickMaterial(0), commands.onMaterialSet(); },
-         {0},
-         {0},
-         false,
-         false,
-         true},
-        {"Rename A36 to Mild Steel",
-         [] {},
-         [&] { ClickMaterial(0), treeEditing.TreeView1_AfterLabelEdit(" Mild Steel"); },
-         {0},
-         {0},
-         false,
-         false,
-         true},
-        {"Move 6061 to Copper",
-         [] {},
-         [&] { DragOnto(1, "Copper    "); },
-         {4},
-         {1},
-         true,
-         true,
-         true},
-        {"Delete S275", [] {}, [&] { Delete(2); }, {2}, {2}, true, true, true},
-        // An appended material moves no number; taking it out again leaves its number naming
-        // nothing.
-        {"Add C110",
-         [] {},
-         [&] { ClickCategory("Copper"), Type("Copper", "C110"), commands.onNewMaterial(); },
-         {5},
-         {5},
-         false,
-         true,
-         true},
-        {"Paste Copy of A36",
-         [] {},
-         [&] {
-             ClickMaterial(0), commands.onCopyMaterial();
-             ClickCategory("Copper"), commands.onPasteMaterial();
-         },
-         {5},
-         {5},
-         false,
-         true,
-         true},
-        {"Change description of 7075",
-         [] {},
-         [&] {
-             ClickMaterial(3), editor.descriptionText.setText("7xxx series");
-             commands.descriptionText_LostFocus();
-         },
-         {3},
-         {3},
-         false,
-         false,
-         false},
-    };
-    for (const Case& c : cases) {
+    for (const EditCase& c : EachKindOfEdit()) {
         SCOPED_TRACE(c.label);
         SetUp();
         history().clear();
@@ -430,26 +359,28 @@ TEST_F(EditHistoryTest, AViewFollowsEveryEditUndoAndRedoByItsNoticeAlone) {
 
         c.edit();
         ASSERT_EQ(notices.size(), 1u) << "one notice for the edit";
-        EXPECT_EQ(said(notices[0]), (Said{Cause::Edit, c.label, c.made, c.shifts, c.reshapes}));
+        EXPECT_EQ(said(notices[0]), (Said{Cause::Edit, c.label, c.notices.made, c.notices.shifts,
+                                          c.notices.reshapes}));
         EXPECT_EQ(names, EntryNames());
         EXPECT_EQ(staleViews(), Texts{}) << "after the edit";
 
         commands.Undo();
         ASSERT_EQ(notices.size(), 2u) << "one notice for the undo";
-        EXPECT_EQ(said(notices[1]),
-                  (Said{Cause::Undo, c.label, c.undone, c.undoShifts, c.reshapes}));
+        EXPECT_EQ(said(notices[1]), (Said{Cause::Undo, c.label, c.notices.taken,
+                                          c.notices.undoShifts, c.notices.reshapes}));
         EXPECT_EQ(names, EntryNames());
         EXPECT_EQ(staleViews(), Texts{}) << "after the undo";
 
         commands.Redo();
         ASSERT_EQ(notices.size(), 3u) << "one notice for the redo";
-        EXPECT_EQ(said(notices[2]), (Said{Cause::Redo, c.label, c.made, c.shifts, c.reshapes}));
+        EXPECT_EQ(said(notices[2]), (Said{Cause::Redo, c.label, c.notices.made, c.notices.shifts,
+                                          c.notices.reshapes}));
         EXPECT_EQ(names, EntryNames());
         EXPECT_EQ(staleViews(), Texts{}) << "after the redo";
         // What the editor shows after the redo is what the notice said to show.
         EXPECT_EQ(notices[2].shown.kind, c.label.starts_with("Delete") ? EditFocus::Kind::Removed
                                                                        : EditFocus::Kind::Material);
-        EXPECT_EQ(notices[2].shown.material, c.made.front());
+        EXPECT_EQ(notices[2].shown.material, c.notices.made.front());
     }
 
     // Nothing to undo or redo, and a refused command: no notice.
@@ -464,7 +395,7 @@ TEST_F(EditHistoryTest, AViewFollowsEveryEditUndoAndRedoByItsNoticeAlone) {
     int heard = 0;
     const int other = history().addListener([&](const LibraryChange&) { ++heard; });
     history().removeListener(id);
-    ClickMaterial(0), TypeInto("EX", "6");
+    ClickMaterial(0), typeValue("EX", "6");
     EXPECT_EQ((std::pair{notices.size(), heard}), (std::pair{std::size_t{0}, 1}));
     history().removeListener(other);
 }
@@ -505,7 +436,7 @@ TEST_F(EditHistoryTest, TheTreeIsBuiltAfreshOnlyWhenANoticeReshapesIt) {
     Delete(0);
     EXPECT_EQ(KeyOf(3), "Copper    C101  0003");
     tree().setNodeText(KeyOf(3), "typed over");
-    ClickMaterial(3), TypeInto("EX", "5");
+    ClickMaterial(3), typeValue("EX", "5");
     commands.Undo();
     EXPECT_EQ(tree().nodeText(KeyOf(3)), "typed over") << "not built afresh";
     commands.Undo();

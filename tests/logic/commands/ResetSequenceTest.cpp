@@ -101,12 +101,10 @@ protected:
         Changed(before);
     }
 
-    /// A value typed into the EX cell of material n (row 1 of the first type).
+    /// A value typed into the EX cell of material n.
     void TypeEx(int n, double value) {
         ClickMaterial(n);
-        editor.clickCell(1, 2);
-        editor.VSFlexGrid1.typeIntoCurrentCell(std::to_string(static_cast<long long>(value)));
-        editor.VSFlexGrid1.setCurrentCell(2, 2);
+        typeValue("EX", std::to_string(static_cast<long long>(value)));
         const PlainLibrary before = model;
         model[std::size_t(n)].ex = value;
         Changed(before);
