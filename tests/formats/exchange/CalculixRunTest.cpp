@@ -20,6 +20,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -244,11 +245,29 @@ const HyperelasticCase kHyperelastic[] = {
       {"MOONEY_F", -250}}},
 };
 
+class CalculixRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(FindOnPath("ccx"), "") << "ccx is not on PATH (scripts/install-deps installs it)";
+    }
+    /// Writes `deck` as JOB.inp and runs ccx on it: its .dat file, or "" and a failure that
+    /// shows the solver's log.
+    std::string Run(const std::string& job, const std::string& deck) {
+        test::WriteBytes(dir.file(job + ".inp"), deck);
+        std::remove(dir.file(job + ".dat").c_str()); // an earlier run's must not stand in
+        if (RunCalculix(dir.path(), job)) return test::ReadBytes(dir.file(job + ".dat"));
+        ADD_FAILURE() << test::ReadBytes(dir.file(job + ".log"));
+        return "";
+    }
+    void ExpectEveryCardRead(const Library& library, const std::string& job);
+
+    test::TempDir dir;
+};
+
 // A cube pulled along x and free sideways carries the uniaxial nominal stress sxx * A/A0
 // of its Cauchy stress sxx; the curve engine draws it for an incompressible material, from
 // which a NUXY of 0.4995 stays well inside the 0.5 % allowed.
-TEST(CalculixRun, RubberStretchedAlongOneAxisCarriesTheStressTheCurveEngineDraws) {
-    ASSERT_NE(FindOnPath("ccx"), "") << "ccx is not on PATH (scripts/install-deps installs it)";
+TEST_F(CalculixRun, RubberStretchedAlongOneAxisCarriesTheStressTheCurveEngineDraws) {
     // The curve runs from 0.5 to 3 in steps of 0.05: stretches 0.8, 1.5 and 2.
     constexpr int kPoints = 51;
     constexpr std::array<std::size_t, 3> kAt = {6, 20, 30};
@@ -270,10 +289,8 @@ TEST(CalculixRun, RubberStretchedAlongOneAxisCarriesTheStressTheCurveEngineDraws
             deck << Cubes::moved(static_cast<int>(k) + 1, 0, curve.x[kAt[k]] - 1);
         deck << "*EL PRINT, ELSET=EALL\nS\n*NODE PRINT, NSET=NALL\nU\n*END STEP\n";
 
-        test::TempDir dir;
-        test::WriteBytes(dir.file("stretch.inp"), deck.str());
-        ASSERT_TRUE(RunCalculix(dir.path(), "stretch")) << test::ReadBytes(dir.file("stretch.log"));
-        const std::string dat = test::ReadBytes(dir.file("stretch.dat"));
+        const std::string dat = Run("stretch", deck.str());
+        ASSERT_NE(dat, "");
         const auto stress = LastDatTable(dat, "stresses");
         const auto u = LastDatTable(dat, "displacements");
         for (std::size_t k = 0; k < kAt.size(); ++k) {
@@ -295,8 +312,7 @@ TEST(CalculixRun, RubberStretchedAlongOneAxisCarriesTheStressTheCurveEngineDraws
 // The D1 of EX = 3 MPa and NUXY = 0.49 is 4.0000000000000034e-08, wider than the 20
 // characters CalculiX reads: squeezed by 0.1 % along each axis, the rubber must carry the
 // pressure K0 (1 - J), where a D1 misread as 4 would leave it nearly none.
-TEST(CalculixRun, RubberSqueezedAllRoundCarriesThePressureOfItsD1) {
-    ASSERT_NE(FindOnPath("ccx"), "") << "ccx is not on PATH (scripts/install-deps installs it)";
+TEST_F(CalculixRun, RubberSqueezedAllRoundCarriesThePressureOfItsD1) {
     const double ex = 3e6, nu = 0.49, bulk = ex / (3 * (1 - 2 * nu));
     ASSERT_GT(ShortestNumber(2 / bulk).size(), kCalculixFieldWidth);
     const Library library =
@@ -311,10 +327,7 @@ TEST(CalculixRun, RubberSqueezedAllRoundCarriesThePressureOfItsD1) {
     for (int axis = 0; axis < 3; ++axis)
         deck << Cubes::moved(1, axis, -squeeze);
     deck << "*EL PRINT, ELSET=EALL\nS\n*END STEP\n";
-    test::TempDir dir;
-    test::WriteBytes(dir.file("squeeze.inp"), deck.str());
-    ASSERT_TRUE(RunCalculix(dir.path(), "squeeze")) << test::ReadBytes(dir.file("squeeze.log"));
-    const auto stress = LastDatTable(test::ReadBytes(dir.file("squeeze.dat")), "stresses");
+    const auto stress = LastDatTable(Run("squeeze", deck.str()), "stresses");
     ASSERT_EQ(stress.size(), 1u);
     for (int axis = 0; axis < 3; ++axis)
         EXPECT_NEAR(stress.at(1).at(1 + axis) / (bulk * (j - 1)), 1.0, 1e-5);
@@ -323,8 +336,7 @@ TEST(CalculixRun, RubberSqueezedAllRoundCarriesThePressureOfItsD1) {
 // The sample's laminate is quasi-isotropic in the order x, y, z, xy, yz, xz the grid and
 // the chart use: pulled along its x axis and along a material axis turned 45 degrees about
 // z, ccx finds the modulus the chart draws at 0 degrees within 1 %.
-TEST(CalculixRun, TheSampleLaminateIsAsStiffAt45DegreesAsAlongX) {
-    ASSERT_NE(FindOnPath("ccx"), "") << "ccx is not on PATH (scripts/install-deps installs it)";
+TEST_F(CalculixRun, TheSampleLaminateIsAsStiffAt45DegreesAsAlongX) {
     Library library;
     ASSERT_EQ(ReadLibraryFile(MB_SAMPLE_LIBRARY, library, ".").status, ReadResult::Status::Loaded);
     int laminate = -1;
@@ -349,10 +361,7 @@ TEST(CalculixRun, TheSampleLaminateIsAsStiffAt45DegreesAsAlongX) {
          << "*STEP\n*STATIC\n*BOUNDARY\n"
          << Cubes::moved(1, 0, strain) << Cubes::moved(2, 0, strain)
          << "*EL PRINT, ELSET=EALL\nS\n*END STEP\n";
-    test::TempDir dir;
-    test::WriteBytes(dir.file("laminate.inp"), deck.str());
-    ASSERT_TRUE(RunCalculix(dir.path(), "laminate")) << test::ReadBytes(dir.file("laminate.log"));
-    const auto stress = LastDatTable(test::ReadBytes(dir.file("laminate.dat")), "stresses");
+    const auto stress = LastDatTable(Run("laminate", deck.str()), "stresses");
     ASSERT_EQ(stress.size(), 2u);
     // The turned element's stresses are printed in its material axes: sxx = (s11 + s22)/2 -
     // s12 back in the global ones.
@@ -367,7 +376,7 @@ TEST(CalculixRun, TheSampleLaminateIsAsStiffAt45DegreesAsAlongX) {
 }
 
 // Every exported card in one deck, beside a material of the deck's own for the element.
-void ExpectEveryCardRead(const Library& library, const std::string& job) {
+void CalculixRun::ExpectEveryCardRead(const Library& library, const std::string& job) {
     const CalculixCards cards = ExportCalculix(ExportSelection(library));
     std::ostringstream deck;
     deck << "*HEADING\nEvery card of a library\n"
@@ -376,17 +385,13 @@ void ExpectEveryCardRead(const Library& library, const std::string& job) {
          << "*SOLID SECTION, ELSET=EALL, MATERIAL=PROBE_OF_THE_TEST\n"
          << "*STEP\n*STATIC\n*BOUNDARY\n"
          << Cubes::moved(1, 0, 1e-4) << "*END STEP\n";
-    test::TempDir dir;
-    test::WriteBytes(dir.file(job + ".inp"), deck.str());
-    const bool ran = RunCalculix(dir.path(), job);
+    Run(job, deck.str());
     const std::string log = test::ReadBytes(dir.file(job + ".log"));
-    EXPECT_TRUE(ran) << log;
     EXPECT_EQ(log.find("*ERROR"), std::string::npos) << log;
-    ::testing::Test::RecordProperty(job + "_omissions", std::to_string(cards.omissions.size()));
+    RecordProperty(job + "_omissions", std::to_string(cards.omissions.size()));
 }
 
-TEST(CalculixRun, EveryCardOfTheSampleAndOfTheLargestLibraryIsReadWithoutAnError) {
-    ASSERT_NE(FindOnPath("ccx"), "") << "ccx is not on PATH (scripts/install-deps installs it)";
+TEST_F(CalculixRun, EveryCardOfTheSampleAndOfTheLargestLibraryIsReadWithoutAnError) {
     Library sample, largest;
     ASSERT_EQ(ReadLibraryFile(MB_SAMPLE_LIBRARY, sample, ".").status, ReadResult::Status::Loaded);
     bench::FillLargestLibrary(largest);
@@ -394,8 +399,7 @@ TEST(CalculixRun, EveryCardOfTheSampleAndOfTheLargestLibraryIsReadWithoutAnError
     ExpectEveryCardRead(largest, "largest");
 }
 
-TEST(CalculixRun, ACantileverOfTheExportedSteelBendsAsBeamTheorySays) {
-    ASSERT_NE(FindOnPath("ccx"), "") << "ccx is not on PATH (scripts/install-deps installs it)";
+TEST_F(CalculixRun, ACantileverOfTheExportedSteelBendsAsBeamTheorySays) {
     const Steel steel = ExportSteel();
     ASSERT_NE(steel.card.find("*MATERIAL, NAME=" + steel.name), std::string::npos);
     const Mesh mesh{20, 2, 2, 1.0, 0.05, 0.05};
@@ -425,11 +429,9 @@ TEST(CalculixRun, ACantileverOfTheExportedSteelBendsAsBeamTheorySays) {
         deck << node << ", 3, " << -share << "\n";
     deck << "*NODE PRINT, NSET=TIP\nU\n*END STEP\n";
 
-    test::TempDir dir;
-    test::WriteBytes(dir.file("beam.inp"), deck.str());
-    ASSERT_TRUE(RunCalculix(dir.path(), "beam")) << test::ReadBytes(dir.file("beam.log"));
-    const auto u = DatTable(test::ReadBytes(dir.file("beam.dat")), "displacements");
-    ASSERT_EQ(u.size(), tip.size()) << test::ReadBytes(dir.file("beam.dat"));
+    const std::string dat = Run("beam", deck.str());
+    const auto u = DatTable(dat, "displacements");
+    ASSERT_EQ(u.size(), tip.size()) << dat;
     double sum = 0;
     for (const auto& [node, values] : u)
         sum += values.at(2);
@@ -441,8 +443,7 @@ TEST(CalculixRun, ACantileverOfTheExportedSteelBendsAsBeamTheorySays) {
     EXPECT_NEAR(deflection / theory, 1.0, 0.02) << deflection << " m against " << theory;
 }
 
-TEST(CalculixRun, ABlockOfTheExportedSteelWeighsWhatItsDensitySays) {
-    ASSERT_NE(FindOnPath("ccx"), "") << "ccx is not on PATH (scripts/install-deps installs it)";
+TEST_F(CalculixRun, ABlockOfTheExportedSteelWeighsWhatItsDensitySays) {
     const Steel steel = ExportSteel();
     const Mesh mesh{2, 2, 2, 0.2, 0.1, 0.05};
     std::ostringstream deck;
@@ -450,10 +451,7 @@ TEST(CalculixRun, ABlockOfTheExportedSteelWeighsWhatItsDensitySays) {
          << mesh.cards() << steel.card << "*SOLID SECTION, ELSET=EALL, MATERIAL=" << steel.name
          << "\n*BOUNDARY\nROOT, 1, 3\n*STEP\n*STATIC\n*EL PRINT, ELSET=EALL, TOTALS=ONLY\nEMAS\n"
          << "*END STEP\n";
-    test::TempDir dir;
-    test::WriteBytes(dir.file("block.inp"), deck.str());
-    ASSERT_TRUE(RunCalculix(dir.path(), "block")) << test::ReadBytes(dir.file("block.log"));
-    const std::string dat = test::ReadBytes(dir.file("block.dat"));
+    const std::string dat = Run("block", deck.str());
     const std::size_t at = dat.find("total mass");
     ASSERT_NE(at, std::string::npos) << dat;
     std::istringstream after(dat.substr(dat.find('\n', at)));
