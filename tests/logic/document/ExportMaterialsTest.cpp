@@ -23,6 +23,13 @@ protected:
         state.doc.CurrentFileName = dir.file("metals.lib");
     }
 
+    /// The export dialog is answered with `choice`, nothing checked in its list.
+    void Choose(std::optional<ExportChoice> choice) {
+        dialogs.exportUser = [choice](fake::FakeExportDialog&, ExportDialogHandler&) {
+            return choice;
+        };
+    }
+
     fake::FakeExchangeDialogs dialogs;
     fake::FakeFileDialogs files;
     ExportMaterials exporter{state, editor.form, editor.messageBox, dialogs, files};
@@ -86,9 +93,7 @@ TEST_F(ExportMaterialsTest, TheFileHoldsTheChoiceInItsFormatAndNothingElseIsLeft
               CsvText(ExportTable(ExportSelection(library(), {1, 3}), 0)));
 
     // Over an existing file, which is replaced whole.
-    dialogs.exportUser = [](fake::FakeExportDialog&, ExportDialogHandler&) {
-        return std::optional(ExportChoice{SelectedMaterial, Json, 2});
-    };
+    Choose(ExportChoice{SelectedMaterial, Json, 2});
     files.queuePath(dir.file("aluminium.csv"));
     exporter.run();
     EXPECT_EQ(ReadBytes(dir.file("aluminium.csv")), ExportJson(ExportSelection(library(), {0})));
@@ -98,9 +103,7 @@ TEST_F(ExportMaterialsTest, TheFileHoldsTheChoiceInItsFormatAndNothingElseIsLeft
     // Cancel in either dialog writes nothing.
     files.queuePath(std::nullopt);
     exporter.run();
-    dialogs.exportUser = [](fake::FakeExportDialog&, ExportDialogHandler&) {
-        return std::optional<ExportChoice>();
-    };
+    Choose(std::nullopt);
     exporter.run();
     EXPECT_EQ(files.requests.size(), 3u);
     EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"aluminium.csv"}));
@@ -109,9 +112,7 @@ TEST_F(ExportMaterialsTest, TheFileHoldsTheChoiceInItsFormatAndNothingElseIsLeft
 // Cards that cannot carry a material whole are written all the same, and the message
 // after the export lists what is missing, material by material.
 TEST_F(ExportMaterialsTest, CardsThatLeaveSomethingOutAreWrittenAndTheMessageListsIt) {
-    dialogs.exportUser = [](fake::FakeExportDialog&, ExportDialogHandler&) {
-        return std::optional(ExportChoice{WholeLibrary, Calculix, 0});
-    };
+    Choose(ExportChoice{WholeLibrary, Calculix, 0});
     const std::string path = dir.file("cards.inp");
     files.queuePath(path);
     exporter.run();
@@ -154,9 +155,7 @@ TEST_F(ExportMaterialsTest, TheMessageListsTwelveOmissionsAtMost) {
 }
 
 TEST_F(ExportMaterialsTest, AFileThatCannotBeWrittenIsNamed) {
-    dialogs.exportUser = [](fake::FakeExportDialog&, ExportDialogHandler&) {
-        return std::optional(ExportChoice{WholeLibrary, Calculix, 0});
-    };
+    Choose(ExportChoice{WholeLibrary, Calculix, 0});
     const std::string path = dir.file("no-such-folder/cards.inp");
     files.queuePath(path);
     exporter.run();
