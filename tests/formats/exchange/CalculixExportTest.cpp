@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <span>
 #include <sstream>
 #include <utility>
 
@@ -269,30 +270,18 @@ const CardCase kLeftOverCases[] = {
      {"ALPH1 and MU1 are not written: no card of this material takes them."}},
 };
 
-void ExpectCards(const CardCase& c) {
-    const auto [card, omissions] = Card(c.values);
-    EXPECT_EQ(card, c.card) << c.what;
-    EXPECT_EQ(omissions, c.omissions) << c.what;
-}
-
-TEST(CalculixExport, ElasticAndThermalCardsOrWhyNot) {
-    for (const CardCase& c : kElasticCases)
-        ExpectCards(c);
-}
-
-TEST(CalculixExport, PlasticityOnlyOverTheElasticityCalculixCombinesItWith) {
-    for (const CardCase& c : kPlasticCases)
-        ExpectCards(c);
-}
-
-TEST(CalculixExport, HyperelasticConstantsAsTheCurveEngineReadsThem) {
-    for (const CardCase& c : kHyperelasticCases)
-        ExpectCards(c);
-}
-
-TEST(CalculixExport, WhatNoCardTakesIsNamed) {
-    for (const CardCase& c : kLeftOverCases)
-        ExpectCards(c);
+// Elastic and thermal cards, plasticity only over the elasticity CalculiX combines it
+// with, hyperelastic constants as the curve engine reads them, and whatever no card takes
+// named.
+TEST(CalculixExport, EachKindOfMaterialGetsItsCardsOrSaysWhyNot) {
+    using Cases = std::span<const CardCase>;
+    for (const Cases cases : {Cases(kElasticCases), Cases(kPlasticCases), Cases(kHyperelasticCases),
+                              Cases(kLeftOverCases)})
+        for (const CardCase& c : cases) {
+            const auto [card, omissions] = Card(c.values);
+            EXPECT_EQ(card, c.card) << c.what;
+            EXPECT_EQ(omissions, c.omissions) << c.what;
+        }
 }
 
 // The matrix is kept as x, y, z, xy, yz, xz; the solver's order is 11, 22, 33, 12, 13, 23
