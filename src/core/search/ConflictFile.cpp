@@ -63,29 +63,6 @@ bool Unescape(std::string_view field, std::string& out) {
     return true;
 }
 
-std::string Escape(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
 std::optional<double> WholeNumber(std::string_view text) {
     double v = 0;
     const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
@@ -139,6 +116,29 @@ std::string ParseLine(std::string_view line, ConflictEntry& entry) {
 
 } // namespace
 
+std::string EscapeConflictField(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
 std::string ConflictFilePath(const std::string& libraryPath) {
     return libraryPath + ".conflicts";
 }
@@ -178,9 +178,9 @@ ConflictFileContent ReadConflictFile(const std::string& path) {
 std::string ConflictFileText(const std::vector<ConflictEntry>& conflicts) {
     std::string text;
     for (const ConflictEntry& c : conflicts) {
-        text.append("conflict\t").append(Escape(c.name)).append("\t").append(c.code);
+        text.append("conflict\t").append(EscapeConflictField(c.name)).append("\t").append(c.code);
         for (const std::optional<std::string>& side : c.sides)
-            text.append("\t").append(side ? Escape(*side) : std::string("-"));
+            text.append("\t").append(side ? EscapeConflictField(*side) : std::string("-"));
         text += "\n";
     }
     return text;

@@ -41,6 +41,9 @@ ConflictFileContent ParseConflictText(std::string_view text, std::string_view or
 /// Reads the conflict file at `path`; a file that cannot be opened is an error too.
 ConflictFileContent ReadConflictFile(const std::string& path);
 
+/// A field of a conflict line: backslash, tab, line feed and carriage return escaped.
+std::string EscapeConflictField(std::string_view text);
+
 /// The lines of `conflicts`, as ParseConflictText reads them back.
 std::string ConflictFileText(const std::vector<ConflictEntry>& conflicts);
 

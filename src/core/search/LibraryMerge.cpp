@@ -1,5 +1,6 @@
 #include "LibraryMerge.h"
 
+#include "ConflictFile.h"
 #include "LibraryDiff.h"
 #include "PropertyCatalogue.h"
 #include "TextUtil.h"
@@ -423,34 +424,13 @@ private:
     std::vector<std::pair<int, MergeConflict>> outside_; ///< by THEIRS's number
 };
 
-void Escaped(std::string_view field, std::string& out) {
-    for (char c : field) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            out += c;
-        }
-    }
-}
-
 } // namespace
 
 std::string MergeConflict::line() const {
     std::string s = "conflict";
     for (const std::string* field : {&name, &code, &base, &ours, &theirs}) {
         s += '\t';
-        Escaped(*field, s);
+        s += EscapeConflictField(*field);
     }
     return s;
 }
