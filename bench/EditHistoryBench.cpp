@@ -26,20 +26,20 @@ void Edit(mb::EditHistory& history, mb::Library& library, int i) {
     const auto edit = history.begin("edit " + std::to_string(i));
     switch (i % 10) {
     case 0:
-        history.RemoveMaterial(n);
+        history.removeMaterial(n);
         break;
     case 1:
         history.CopyMaterial(
             n, mb::LibraryEntry{library.Entry(n).Category, "", "Copy " + std::to_string(i), ""});
         break;
     case 2:
-        history.MoveMaterialToEnd(n, "Foams    ");
+        history.moveMaterialToEnd(n, "Foams    ");
         break;
     case 3:
-        history.RenameMaterial(n, "Renamed " + std::to_string(i));
+        history.renameMaterial(n, "Renamed " + std::to_string(i));
         break;
     case 4:
-        history.SetDescription(n, "Described as edit " + std::to_string(i));
+        history.setDescription(n, "Described as edit " + std::to_string(i));
         break;
     default:
         history.SetValue(n, "EX", 1.0e9 + i);
@@ -51,7 +51,7 @@ void BM_ThousandEditsRecorded(benchmark::State& st) {
     for (auto _ : st) {
         st.PauseTiming();
         mb::Library library;
-        mb::bench::FillLargestLibrary(library);
+        mb::bench::fillLargestLibrary(library);
         mb::EditHistory history(library);
         st.ResumeTiming();
         for (int i = 0; i < 1000; ++i)
@@ -72,7 +72,7 @@ BENCHMARK(BM_ThousandEditsRecorded)->Unit(benchmark::kMillisecond)->Iterations(5
 // editor's refresh).
 void BM_UndoRedo(benchmark::State& st) {
     mb::Library library;
-    mb::bench::FillLargestLibrary(library);
+    mb::bench::fillLargestLibrary(library);
     mb::EditHistory history(library);
     const int kind = static_cast<int>(st.range(0));
     for (auto _ : st) {
@@ -80,9 +80,9 @@ void BM_UndoRedo(benchmark::State& st) {
         {
             const auto edit = history.begin("timed");
             if (kind == 0)
-                history.RemoveMaterial(0);
+                history.removeMaterial(0);
             else if (kind == 1)
-                history.MoveMaterialToEnd(0, "Foams    ");
+                history.moveMaterialToEnd(0, "Foams    ");
             else
                 history.SetValue(0, "EX", 1.0e9 + static_cast<double>(history.undoCount()));
         }

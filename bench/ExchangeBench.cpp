@@ -14,30 +14,30 @@
 namespace {
 
 mb::Library& Largest() {
-    return mb::bench::SharedLargestLibrary();
+    return mb::bench::sharedLargestLibrary();
 }
 
 const std::string& LargestJson() {
-    static const std::string text = mb::ExportJson(mb::ExportSelection(Largest()));
+    static const std::string text = mb::exportJson(mb::exportSelection(Largest()));
     return text;
 }
 
 const std::string& LargestCsv() {
     static const std::string text =
-        mb::CsvText(mb::ExportTable(mb::ExportSelection(Largest()), mb::UnitSystemIndex::SI));
+        mb::csvText(mb::exportTable(mb::exportSelection(Largest()), mb::UnitSystemIndex::SI));
     return text;
 }
 
 void Imported(benchmark::State& state, const mb::Library& library, const mb::ImportResult& r,
               std::size_t bytes) {
-    if (!r.imported() || library.MaterialCount() != mb::kMaxMaterials)
+    if (!r.imported() || library.materialCount() != mb::kMaxMaterials)
         state.SkipWithError("library not imported whole");
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 
 void BM_ExportJson(benchmark::State& state) {
     for (auto _ : state) {
-        const std::string text = mb::ExportJson(mb::ExportSelection(Largest()));
+        const std::string text = mb::exportJson(mb::exportSelection(Largest()));
         benchmark::DoNotOptimize(text.data());
     }
 }
@@ -47,7 +47,7 @@ void BM_ImportJson(benchmark::State& state) {
     mb::Library library;
     mb::ImportResult r;
     for (auto _ : state)
-        r = mb::ImportJson(LargestJson(), library);
+        r = mb::importJson(LargestJson(), library);
     Imported(state, library, r, LargestJson().size());
 }
 BENCHMARK(BM_ImportJson)->Unit(benchmark::kMillisecond);
@@ -55,7 +55,7 @@ BENCHMARK(BM_ImportJson)->Unit(benchmark::kMillisecond);
 void BM_ExportCsv(benchmark::State& state) {
     for (auto _ : state) {
         const std::string text =
-            mb::CsvText(mb::ExportTable(mb::ExportSelection(Largest()), mb::UnitSystemIndex::SI));
+            mb::csvText(mb::exportTable(mb::exportSelection(Largest()), mb::UnitSystemIndex::SI));
         benchmark::DoNotOptimize(text.data());
     }
 }
@@ -65,11 +65,11 @@ void BM_ImportCsv(benchmark::State& state) {
     mb::Library library;
     mb::ImportResult r;
     for (auto _ : state) {
-        const mb::Result<mb::CsvSheet> sheet = mb::ParseCsv(LargestCsv());
+        const mb::Result<mb::CsvSheet> sheet = mb::parseCsv(LargestCsv());
         if (!sheet)
             state.SkipWithError("not CSV");
         else
-            r = mb::ImportAnyLayout(sheet.value(), library);
+            r = mb::importAnyLayout(sheet.value(), library);
     }
     Imported(state, library, r, LargestCsv().size());
 }

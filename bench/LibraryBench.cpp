@@ -14,8 +14,8 @@ namespace {
 
 std::string LargestText() {
     mb::Library library;
-    mb::bench::FillLargestLibrary(library);
-    return mb::LibraryText(library, mb::GroupByCategory(library));
+    mb::bench::fillLargestLibrary(library);
+    return mb::LibraryText(library, mb::groupByCategory(library));
 }
 
 const std::string& Text() {
@@ -60,10 +60,10 @@ void ReportLines(benchmark::State& state) {
 void BM_ReadLibraryText(benchmark::State& state) {
     mb::Library library;
     for (auto _ : state) {
-        const auto r = mb::ReadLibraryText(Text(), library, ".");
+        const auto r = mb::readLibraryText(Text(), library, ".");
         benchmark::DoNotOptimize(r.status);
     }
-    if (library.MaterialCount() != mb::kMaxMaterials) state.SkipWithError("library not read whole");
+    if (library.materialCount() != mb::kMaxMaterials) state.SkipWithError("library not read whole");
     ReportLines(state);
 }
 BENCHMARK(BM_ReadLibraryText)->Unit(benchmark::kMillisecond);
@@ -75,15 +75,15 @@ void BM_ReadLibraryFile(benchmark::State& state) {
         const auto r = mb::ReadLibraryFile(path, library, ".");
         benchmark::DoNotOptimize(r.status);
     }
-    if (library.MaterialCount() != mb::kMaxMaterials) state.SkipWithError("library not read whole");
+    if (library.materialCount() != mb::kMaxMaterials) state.SkipWithError("library not read whole");
     ReportLines(state);
 }
 BENCHMARK(BM_ReadLibraryFile)->Unit(benchmark::kMillisecond);
 
 void BM_LibraryText(benchmark::State& state) {
     mb::Library library;
-    mb::ReadLibraryText(Text(), library, ".");
-    const auto grouping = mb::GroupByCategory(library);
+    mb::readLibraryText(Text(), library, ".");
+    const auto grouping = mb::groupByCategory(library);
     for (auto _ : state) {
         std::string text = mb::LibraryText(library, grouping);
         benchmark::DoNotOptimize(text.data());
@@ -95,8 +95,8 @@ BENCHMARK(BM_LibraryText)->Unit(benchmark::kMillisecond);
 // Saves the largest library again and again through `ops`, as the editor's Save does.
 void TimeSaves(benchmark::State& state, mb::FileOps& ops) {
     mb::Library library;
-    mb::ReadLibraryText(Text(), library, ".");
-    const auto grouping = mb::GroupByCategory(library);
+    mb::readLibraryText(Text(), library, ".");
+    const auto grouping = mb::groupByCategory(library);
     ScratchFile out;
     CancelPrompt prompt;
     for (auto _ : state) {
@@ -108,7 +108,7 @@ void TimeSaves(benchmark::State& state, mb::FileOps& ops) {
 }
 
 void BM_WriteLibraryFile(benchmark::State& state) {
-    TimeSaves(state, mb::SystemFileOps());
+    TimeSaves(state, mb::systemFileOps());
 }
 BENCHMARK(BM_WriteLibraryFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -10,7 +10,7 @@
 namespace {
 
 mb::Library& Largest() {
-    return mb::bench::SharedLargestLibrary();
+    return mb::bench::sharedLargestLibrary();
 }
 
 void RunQuery(benchmark::State& state, const char* text, std::string_view system) {
@@ -26,7 +26,7 @@ void RunQuery(benchmark::State& state, const char* text, std::string_view system
         found = numbers.size();
         benchmark::DoNotOptimize(numbers.data());
     }
-    state.counters["materials"] = static_cast<double>(library.MaterialCount());
+    state.counters["materials"] = static_cast<double>(library.materialCount());
     state.counters["matches"] = static_cast<double>(found);
 }
 

@@ -31,7 +31,7 @@ long ResidentKiB() {
 int main() {
     const long before = ResidentKiB();
     mb::AppState state;
-    mb::bench::FillLargestLibrary(state.library);
+    mb::bench::fillLargestLibrary(state.library);
     state.doc.DocumentOpen = true;
     const long library = ResidentKiB() - before;
 

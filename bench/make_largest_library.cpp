@@ -3,9 +3,9 @@
 #include "LibraryGenerator.h"
 
 int main(int argc, char** argv) {
-    return mb::tools::WriteGeneratedLibrary(
+    return mb::tools::writeGeneratedLibrary(
         "make_largest_library",
         "Writes the largest library the format allows: 1001 materials, each with a value "
         "for every coded property.",
-        argc, argv, mb::bench::FillLargestLibrary);
+        argc, argv, mb::bench::fillLargestLibrary);
 }

@@ -385,7 +385,7 @@ void FillSample(mb::Library& library) {
 } // namespace
 
 int main(int argc, char** argv) {
-    return mb::tools::WriteGeneratedLibrary(
+    return mb::tools::writeGeneratedLibrary(
         "make_sample",
         "Writes the sample library: 26 materials in 7 categories, with values for every row "
         "of all thirteen material model types.",

@@ -70,7 +70,7 @@ std::string CheckImport(const std::string& path, const mb::ImportResult& result,
     using Status = mb::ImportResult::Status;
     const std::string message = result.message();
     if (result.status == Status::CannotOpen) {
-        if (library.MaterialCount() != 1 || library.Entry(0).Name != kBystander)
+        if (library.materialCount() != 1 || library.Entry(0).Name != kBystander)
             return "a workbook that could not be opened changed the library";
         if (message.find(path) == std::string::npos)
             return "the reason \"" + message + "\" does not name the file";

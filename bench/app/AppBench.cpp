@@ -72,10 +72,10 @@ const std::string& LargestLibraryPath() {
     static QTemporaryDir dir;
     static const std::string path = [] {
         mb::Library library;
-        mb::bench::FillLargestLibrary(library);
+        mb::bench::fillLargestLibrary(library);
         const std::string p = QDir(dir.path()).filePath("largest.lib").toStdString();
         Refuse prompt;
-        mb::WriteLibraryFile(p, library, mb::GroupByCategory(library), prompt);
+        mb::WriteLibraryFile(p, library, mb::groupByCategory(library), prompt);
         return p;
     }();
     return path;
@@ -123,7 +123,7 @@ void BM_OpenLargestLibrary(benchmark::State& st) {
         });
         QApplication::processEvents(); // the paint and the grid's column fitting
         st.PauseTiming();
-        st.counters["materials"] = browser.state().library.MaterialCount();
+        st.counters["materials"] = browser.state().library.materialCount();
         st.counters["grid rows"] = editor->VSFlexGrid1().rowCount();
         // Back to the empty main window: "&Close", not saved.
         services.messages.queueAnswer(mb::MsgResult::No);
@@ -190,7 +190,7 @@ void BM_UndoRedoOnLargestLibrary(benchmark::State& st) {
             return;
         }
         services.messages.questions.clear();
-        st.counters["materials"] = browser.state().library.MaterialCount();
+        st.counters["materials"] = browser.state().library.materialCount();
         st.ResumeTiming();
     }
     st.SetLabel(std::string(st.range(0) == 0 ? "delete" : "value") + (redo ? ", redo" : ", undo"));
@@ -245,7 +245,7 @@ void BM_SaveLargestLibrary(benchmark::State& st) {
         written.start();
         save->trigger();
         st.PauseTiming();
-        browser.application().lifecycle().WaitForSave();
+        browser.application().lifecycle().waitForSave();
         writtenMs += static_cast<double>(written.nsecsElapsed()) / 1e6;
         st.ResumeTiming();
     }

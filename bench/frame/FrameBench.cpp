@@ -146,10 +146,10 @@ public:
     explicit Bench(int runs) : runs_(runs), browser_(services()) {
         QApplication::setCursorFlashTime(0);
         mb::Library library;
-        mb::bench::FillLargestLibrary(library);
+        mb::bench::fillLargestLibrary(library);
         path_ = QDir(dir_.path()).filePath("largest.lib").toStdString();
         Refuse prompt;
-        mb::WriteLibraryFile(path_, library, mb::GroupByCategory(library), prompt);
+        mb::WriteLibraryFile(path_, library, mb::groupByCategory(library), prompt);
 
         browser_.mainWindow().resize(1280, 800);
         browser_.show();
@@ -222,7 +222,7 @@ public:
 
     std::string keyOf(int n) {
         const mb::LibraryEntry& e = state().library.Entry(n);
-        return mb::MaterialNodeKey(e.Category, e.Name, n);
+        return mb::materialNodeKey(e.Category, e.Name, n);
     }
     /// Where material n's node is in the tree's item area, scrolled into view first.
     QPoint nodePoint(int n) {
@@ -409,7 +409,7 @@ void Run(Bench& b, const char* only) {
             "undo of a drag (Ctrl+Z)",
             [&b](int) {
                 mb::qt::QtTree& tree = b.editor().TreeView1();
-                const int target = b.state().library.MaterialCount() / 2;
+                const int target = b.state().library.materialCount() / 2;
                 const std::string category = b.state().library.Entry(target).Category;
                 mb::MoveMaterialToCategory(b.state(), tree, b.keyOf(3), category);
                 Settle();

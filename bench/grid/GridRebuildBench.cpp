@@ -22,10 +22,10 @@ namespace {
 
 struct Editor {
     Editor() : window(state, messages, locale) {
-        mb::bench::FillLargestLibrary(state.library);
+        mb::bench::fillLargestLibrary(state.library);
         mb::DocumentView& form = window.form();
-        form.ShowLibrary();
-        form.ShowSelectors();
+        form.showLibrary();
+        form.showSelectors();
         window.typeCombo().setListIndex(12);
         window.resize(900, 600);
         window.show();
@@ -33,7 +33,7 @@ struct Editor {
     }
     std::string keyOf(int n) {
         const mb::LibraryEntry& e = state.library.Entry(n);
-        return mb::MaterialNodeKey(e.Category, e.Name, n);
+        return mb::materialNodeKey(e.Category, e.Name, n);
     }
 
     mb::AppState state;
@@ -65,7 +65,7 @@ void BM_ShowViscoelasticChart(benchmark::State& st) {
     mb::ChartPlot plots[2];
     for (int n = 0; n < 2; ++n) {
         const mb::MaterialCurve curve =
-            mb::ComputeCurve(editor.state.library.Material(n == 0 ? 17 : 1000), 12, 0);
+            mb::computeCurve(editor.state.library.Material(n == 0 ? 17 : 1000), 12, 0);
         plots[n] = {curve.title, curve.xLabel, curve.yLabel, curve.logX, curve.polar, curve.x, {}};
         for (const mb::CurveSeries& s : curve.series)
             plots[n].series.push_back({s.name, s.y});

@@ -53,7 +53,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
-    if (mb::qt::WritableUserFolder(mb::qt::UserFolder::AppData).isEmpty())
+    if (mb::qt::writableUserFolder(mb::qt::UserFolder::AppData).isEmpty())
         std::fprintf(stderr, "matbrowser: %s No recovery copies, locks or settings are kept.\n",
                      mb::qt::kNoHomeReason);
 

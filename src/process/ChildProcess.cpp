@@ -134,12 +134,12 @@ bool HasExited(pid_t pid) {
 
 } // namespace
 
-void LimitThisProcess(const ChildLimits& limits) {
+void limitThisProcess(const ChildLimits& limits) {
     LowerLimit(RLIMIT_AS, limits.addressSpaceBytes, limits.addressSpaceBytes);
     LowerLimit(RLIMIT_CPU, limits.cpuSeconds, limits.cpuSeconds + 1);
 }
 
-ChildResult RunChild(const std::string& program, const std::vector<std::string>& args,
+ChildResult runChild(const std::string& program, const std::vector<std::string>& args,
                      const ChildLimits& limits) {
     ChildResult result;
     // Everything the child needs is made before the fork.

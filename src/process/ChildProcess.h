@@ -35,15 +35,15 @@ struct ChildResult {
     std::string err;
 };
 
-/// Puts this process under the memory and processor-time limits of `limits`, as RunChild
+/// Puts this process under the memory and processor-time limits of `limits`, as runChild
 /// puts a child under them, where they are lower than the limits it has: for a reader run
-/// directly rather than by RunChild.
-void LimitThisProcess(const ChildLimits& limits);
+/// directly rather than by runChild.
+void limitThisProcess(const ChildLimits& limits);
 
 /// Runs `program` with `args` (argv[1] on) under `limits`: standard input reads nothing,
 /// standard output and error are collected, and the child runs in a process group of its
 /// own so that anything it starts is killed with it. Returns once the child has ended.
-ChildResult RunChild(const std::string& program, const std::vector<std::string>& args,
+ChildResult runChild(const std::string& program, const std::vector<std::string>& args,
                      const ChildLimits& limits);
 
 } // namespace mb

@@ -75,10 +75,10 @@ IsolatedSpreadsheetReader::IsolatedSpreadsheetReader(std::string program, ChildL
     : program_(std::move(program)), limits_(limits) {}
 
 Result<std::unique_ptr<Workbook>> IsolatedSpreadsheetReader::open(const std::string& path) {
-    const ChildResult run = RunChild(program_, {path}, limits_);
+    const ChildResult run = runChild(program_, {path}, limits_);
     if (run.status != ChildResult::Status::Exited || run.exitCode != 0)
         return Failure{path, "", Unreadable(path, WhyNoReply(run, program_, limits_))};
-    SheetReply reply = ParseSheetReply(run.out);
+    SheetReply reply = parseSheetReply(run.out);
     switch (reply.outcome) {
     case SheetReply::Outcome::Malformed:
         return Failure{path, "",

@@ -143,7 +143,7 @@ std::string CaptureCells(SpreadsheetReader& reader, const std::string& path) {
 
 } // namespace
 
-std::string CaptureSheetReply(SpreadsheetReader& reader, const std::string& path) {
+std::string captureSheetReply(SpreadsheetReader& reader, const std::string& path) {
     try {
         return CaptureCells(reader, path);
     } catch (const std::bad_alloc&) {
@@ -178,7 +178,7 @@ void CapturedSheet::set(int row, int column, CellValue value) {
     columns_ = std::max(columns_, column);
 }
 
-SheetReply ParseSheetReply(std::string_view bytes) {
+SheetReply parseSheetReply(std::string_view bytes) {
     Reader in(bytes);
     if (!in.literal(kHeader)) return Malformed("no header");
     SheetReply reply;

@@ -48,7 +48,7 @@ inline constexpr long long kSheetReplyMostBytes = 64LL << 20;
 /// cells of the first sheet in rows up to 32767 and columns up to 256, row by row, and its
 /// merged ranges; or the reader's reason for failing, also when the sheet has more than
 /// kSheetReplyMostCells cells or merged ranges, or its reply would pass kSheetReplyMostBytes.
-std::string CaptureSheetReply(SpreadsheetReader& reader, const std::string& path);
+std::string captureSheetReply(SpreadsheetReader& reader, const std::string& path);
 
 /// The cells of a sheet, held in memory as sent: cells not sent are empty.
 class CapturedSheet : public Worksheet {
@@ -81,6 +81,6 @@ struct SheetReply {
 
 /// Reads a reply. Any bytes at all are safe to pass: what is not a complete, well-formed
 /// reply comes back as Malformed.
-SheetReply ParseSheetReply(std::string_view bytes);
+SheetReply parseSheetReply(std::string_view bytes);
 
 } // namespace mb

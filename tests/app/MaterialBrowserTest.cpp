@@ -161,7 +161,7 @@ private:
 
     /// The file as it is once a save still being written has finished.
     std::string readFile(const QString& path) {
-        if (browser) browser->application().lifecycle().WaitForSave();
+        if (browser) browser->application().lifecycle().waitForSave();
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<unreadable>";
     }
@@ -381,13 +381,13 @@ private slots:
     // counts as never saved), a library opens.
     void aFileOnTheCommandLineIsImportedOrOpenedAsADropWouldTakeIt() {
         Library metals;
-        QVERIFY(ReadLibraryText(kLibrary, metals, ".").status == ReadResult::Status::Loaded);
+        QVERIFY(readLibraryText(kLibrary, metals, ".").status == ReadResult::Status::Loaded);
         const std::pair<const char*, ExportFormat> kinds[] = {{"metals.json", ExportFormat::Json},
                                                               {"metals.csv", ExportFormat::Csv},
                                                               {"metals.xlsx", ExportFormat::Xlsx}};
         for (const auto& [name, format] : kinds) {
             const Result<ExportedFile> exported =
-                ExportText(ExportSelection(metals), format, UnitSystemIndex::SI);
+                exportText(exportSelection(metals), format, UnitSystemIndex::SI);
             QVERIFY(exported.ok());
             const std::string& bytes = exported->bytes;
             const QString path = dir->filePath(name);
@@ -402,7 +402,7 @@ private slots:
             QTRY_VERIFY(editor());
             QCOMPARE(browser->editors().subWindow()->windowTitle(), path);
             QCOMPARE(library().LastMaterialIndex(), 2);
-            QCOMPARE(std::string(TrimBlanks(library().Entry(2).Name)), "Aluminium 7075-T6");
+            QCOMPARE(std::string(trimBlanks(library().Entry(2).Name)), "Aluminium 7075-T6");
             QVERIFY(browser->state().doc.IsUntitled);
             QCOMPARE(messages->questions.size(), std::size_t{0});
         }

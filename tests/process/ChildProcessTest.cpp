@@ -14,7 +14,7 @@ namespace mb {
 namespace {
 
 ChildResult RunFake(const std::string& mode, const ChildLimits& limits = {}) {
-    return RunChild(MB_FAKE_SHEET_READER, {mode}, limits);
+    return runChild(MB_FAKE_SHEET_READER, {mode}, limits);
 }
 
 TEST(ChildProcess, StartsTheChildWithItsLimitsNoInputAndNoneOfTheParentsFiles) {
@@ -43,7 +43,7 @@ TEST(ChildProcess, AProcessLimitsItselfOnlyDownward) {
             ChildLimits limits;
             limits.addressSpaceBytes = asAsked;
             limits.cpuSeconds = 7;
-            LimitThisProcess(limits);
+            limitThisProcess(limits);
             rlimit as{}, cpu{};
             ::getrlimit(RLIMIT_AS, &as);
             ::getrlimit(RLIMIT_CPU, &cpu);
@@ -77,7 +77,7 @@ TEST(ChildProcess, ReportsHowTheChildEnded) {
     EXPECT_EQ(r.signal, SIGABRT);
     EXPECT_EQ(r.out, "MBSHEET 3\nT 1 1 3\nEnd\nE 1\n");
 
-    r = RunChild("/nonexistent/matbrowser-sheetreader", {"x.xls"}, {});
+    r = runChild("/nonexistent/matbrowser-sheetreader", {"x.xls"}, {});
     EXPECT_EQ(r.status, ChildResult::Status::NotStarted);
     EXPECT_EQ(r.error, ENOENT);
 }

@@ -82,7 +82,7 @@ TEST(IsolatedSpreadsheetReader, ReadsEveryFixtureExactlyAsTheInProcessReaderDoes
                     SameCell(got.sheet->cell(row, column), expected.sheet->cell(row, column)))
                     << book << " row " << row << " column " << column;
             const CellValue a = expected.sheet->cell(row, 1);
-            if (a.kind == CellValue::Kind::Text && EqualsNoCase(a.text, "End")) break;
+            if (a.kind == CellValue::Kind::Text && equalsNoCase(a.text, "End")) break;
         }
     }
     EXPECT_GE(sheets, 2);

@@ -76,7 +76,7 @@ std::string Describe(const CellValue& c) {
 }
 
 SheetReply RoundTrip(ScriptedReader& reader) {
-    return ParseSheetReply(CaptureSheetReply(reader, "book.xls"));
+    return parseSheetReply(captureSheetReply(reader, "book.xls"));
 }
 
 TEST(SheetReply, CarriesEveryTextByteAndEveryDoubleBitExactly) {
@@ -157,7 +157,7 @@ TEST(SheetReply, SendsEveryCellWithinTheBoundsAndTheMergedRanges) {
                     {{9, 257}, CellValue::Text("past the last column")},
                     {{kSheetReplyLastRow, 2}, CellValue::Number(1)},
                     {{kSheetReplyLastRow + 1, 1}, CellValue::Text("past the last row")}};
-    const SheetReply reply = ParseSheetReply(CaptureSheetReply(reader, "book.xlsx"));
+    const SheetReply reply = parseSheetReply(captureSheetReply(reader, "book.xlsx"));
     ASSERT_EQ(reply.outcome, SheetReply::Outcome::Sheet) << reply.reason;
     for (const auto& [place, cell] : reader.cells) {
         const bool inside =
@@ -214,11 +214,11 @@ TEST(SheetReply, AnythingButACompleteReplyIsMalformed) {
                     {{2, 1}, CellValue::Text("EX")},
                     {{2, 2}, CellValue::Number(2e11)},
                     {{3, 1}, CellValue::Text("End")}};
-    const std::string whole = CaptureSheetReply(reader, "book.xls");
-    ASSERT_EQ(ParseSheetReply(whole).outcome, SheetReply::Outcome::Sheet);
+    const std::string whole = captureSheetReply(reader, "book.xls");
+    ASSERT_EQ(parseSheetReply(whole).outcome, SheetReply::Outcome::Sheet);
     // A reader that dies half way leaves a prefix: none of them may pass for a sheet.
     for (std::size_t n = 0; n < whole.size(); ++n)
-        EXPECT_EQ(ParseSheetReply(whole.substr(0, n)).outcome, SheetReply::Outcome::Malformed)
+        EXPECT_EQ(parseSheetReply(whole.substr(0, n)).outcome, SheetReply::Outcome::Malformed)
             << "prefix of " << n << " bytes";
 
     const std::string header = "MBSHEET 3\n";
@@ -258,7 +258,7 @@ TEST(SheetReply, AnythingButACompleteReplyIsMalformed) {
         header + "F open 8193\n" + std::string(8193, 'x') + "\nE 0\n", // no sentence is that long
     };
     for (const std::string& bytes : malformed)
-        EXPECT_EQ(ParseSheetReply(bytes).outcome, SheetReply::Outcome::Malformed) << bytes;
+        EXPECT_EQ(parseSheetReply(bytes).outcome, SheetReply::Outcome::Malformed) << bytes;
 }
 
 TEST(SheetReply, RandomDamageIsCaughtByTheFramingAndNeverCrashesTheParser) {
@@ -268,7 +268,7 @@ TEST(SheetReply, RandomDamageIsCaughtByTheFramingAndNeverCrashesTheParser) {
         reader.cells[{row, 2}] = row % 2 ? CellValue::Number(row * 1.5) : CellValue::Text("v");
     }
     reader.cells[{41, 1}] = CellValue::Text("End");
-    const std::string whole = CaptureSheetReply(reader, "book.xls");
+    const std::string whole = captureSheetReply(reader, "book.xls");
     std::mt19937 random(20261206);
     int malformed = 0;
     for (int round = 0; round < 20000; ++round) {
@@ -289,7 +289,7 @@ TEST(SheetReply, RandomDamageIsCaughtByTheFramingAndNeverCrashesTheParser) {
             }
             if (bytes.empty()) bytes = "M";
         }
-        if (ParseSheetReply(bytes).outcome == SheetReply::Outcome::Malformed) ++malformed;
+        if (parseSheetReply(bytes).outcome == SheetReply::Outcome::Malformed) ++malformed;
     }
     // Nearly all damage breaks the framing; a changed byte inside a text or a hex digit
     // changed to another may not (about 3% of these rounds).

@@ -90,7 +90,7 @@ public:
     std::vector<Durability> finishedWith; ///< how each new file was finished
 
 private:
-    static FileOps& real() { return SystemFileOps(); }
+    static FileOps& real() { return systemFileOps(); }
     template <class Real> int step(const std::string& op, Real&& realStep) {
         const auto f = failures_.find({op, ++calls[op]});
         return f != failures_.end() ? f->second : realStep();

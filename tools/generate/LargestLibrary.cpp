@@ -23,7 +23,7 @@ std::string Numbered(const char* prefix, int n) {
 
 } // namespace
 
-void FillLargestLibrary(Library& library) {
+void fillLargestLibrary(Library& library) {
     library.Clear();
     const auto& catalogue = PropertyCatalogue::instance();
     for (int n = 0; n < kMaxMaterials; ++n) {
@@ -44,7 +44,7 @@ void FillLargestLibrary(Library& library) {
             const double v = (slot % 5 == 4 ? -1.0 : 1.0) * magnitude * scale;
             // Hold the value as its number text reads back, so that reading the written
             // file and saving it again gives the same bytes.
-            m.SetSlotValue(slot, LeadingNumber(FormatNumberText(v)).value_or(0));
+            m.setSlotValue(slot, leadingNumber(formatNumberText(v)).value_or(0));
         }
         clsMaterial shadow;
         shadow.CopyAllProperties(m);
@@ -52,10 +52,10 @@ void FillLargestLibrary(Library& library) {
     }
 }
 
-Library& SharedLargestLibrary() {
+Library& sharedLargestLibrary() {
     static Library library = [] {
         Library l;
-        FillLargestLibrary(l);
+        fillLargestLibrary(l);
         return l;
     }();
     return library;

@@ -14,7 +14,7 @@ namespace mb::tools {
 /// Returns the exit status: 0 written or the usage printed, 2 a wrong command line or a
 /// failed save.
 template <class Fill>
-int WriteGeneratedLibrary(const char* program, const char* what, int argc, char** argv,
+int writeGeneratedLibrary(const char* program, const char* what, int argc, char** argv,
                           Fill&& fill) {
     const std::string arg = argc == 2 ? argv[1] : "";
     if (arg == "--help" || arg == "-h") {
@@ -41,7 +41,7 @@ int WriteGeneratedLibrary(const char* program, const char* what, int argc, char*
     } prompt(program);
     Library library;
     fill(library);
-    const WriteResult r = WriteLibraryFile(argv[1], library, GroupByCategory(library), prompt);
+    const WriteResult r = WriteLibraryFile(argv[1], library, groupByCategory(library), prompt);
     if (r.status == WriteResult::Status::Written) return 0;
     if (!r.message.empty()) std::fprintf(stderr, "%s: %s\n", program, r.message.c_str());
     return 2;

@@ -98,7 +98,7 @@ int UsageError(Output& output, std::string_view program, std::string_view comman
 
 } // namespace
 
-int Dispatch(const ToolSpec& tool, const TerminalText& terminal, std::span<const std::string> args,
+int dispatch(const ToolSpec& tool, const TerminalText& terminal, std::span<const std::string> args,
              Output& output) {
     const std::string_view program = tool.program;
     if (args.empty()) return UsageError(output, program, {}, "missing command");
@@ -165,7 +165,7 @@ int Dispatch(const ToolSpec& tool, const TerminalText& terminal, std::span<const
         if (!option->choices.empty()) {
             const auto choice =
                 std::find_if(option->choices.begin(), option->choices.end(),
-                             [&](std::string_view c) { return EqualsNoCase(c, value); });
+                             [&](std::string_view c) { return equalsNoCase(c, value); });
             if (choice == option->choices.end())
                 return UsageError(output, program, name,
                                   std::string(optionName) + " takes " +

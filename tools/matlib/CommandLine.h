@@ -74,7 +74,7 @@ struct ToolSpec {
 /// Runs the command line (`args` without the program name) against the command table;
 /// `--version` alone prints the program's name and version. "--" ends the options: every
 /// argument after it is a positional one.
-int Dispatch(const ToolSpec& tool, const TerminalText& terminal, std::span<const std::string> args,
+int dispatch(const ToolSpec& tool, const TerminalText& terminal, std::span<const std::string> args,
              Output& output);
 
 } // namespace mb::cli

@@ -18,7 +18,7 @@ namespace {
 constexpr int kCurveDigits = 12;
 constexpr int kMostPoints = 1000000;
 
-std::optional<int> WholeNumber(const std::string& text, int low, int high) {
+std::optional<int> wholeNumber(const std::string& text, int low, int high) {
     int n = 0;
     const auto res = std::from_chars(text.data(), text.data() + text.size(), n);
     if (res.ec != std::errc() || res.ptr != text.data() + text.size() || n < low || n > high)
@@ -33,32 +33,32 @@ int Usage(Output& output, const std::string& problem) {
 
 int Curve(const Invocation& inv, Output& output) {
     const std::string &typeText = inv.optionValues[0], &pointsText = inv.optionValues[2];
-    const std::optional<int> type = WholeNumber(typeText, 0, kMaterialTypeCount - 1);
+    const std::optional<int> type = wholeNumber(typeText, 0, kMaterialTypeCount - 1);
     if (!type) return Usage(output, "--type takes a model type 0 to 12, not '" + typeText + "'");
-    const std::optional<int> points = WholeNumber(pointsText, 2, kMostPoints);
+    const std::optional<int> points = wholeNumber(pointsText, 2, kMostPoints);
     if (!points)
         return Usage(output,
                      "--points takes a whole number from 2 to 1000000, not '" + pointsText + "'");
     int system = UnitSystemIndex::SI;
     for (int i = 0; i < kUnitSystemCount; ++i)
-        if (UnitSystemName(i) == inv.optionValues[1]) system = i;
+        if (unitSystemName(i) == inv.optionValues[1]) system = i;
 
     const std::string& path = inv.positionals[0];
     Library library;
-    if (const int rc = LoadLibrary(path, library, output); rc != kExitOk) return rc;
-    const int n = MaterialNamed(library, inv.terminal, inv.positionals[1]);
-    if (n < 0) return NoSuchMaterial(path, inv.positionals[1], output);
-    const MaterialCurve curve = ComputeCurve(library.Material(n), *type, system, *points);
+    if (const int rc = loadLibrary(path, library, output); rc != kExitOk) return rc;
+    const int n = materialNamed(library, inv.terminal, inv.positionals[1]);
+    if (n < 0) return noSuchMaterial(path, inv.positionals[1], output);
+    const MaterialCurve curve = computeCurve(library.Material(n), *type, system, *points);
     if (!curve.drawn()) {
         output.err += "matlib: " + path + ": '" +
-                      inv.terminal.shown(TrimBlanks(library.Entry(n).Name)) + "': " + curve.note +
+                      inv.terminal.shown(trimBlanks(library.Entry(n).Name)) + "': " + curve.note +
                       "\n";
         return kExitRejected;
     }
     for (std::size_t i = 0; i < curve.x.size(); ++i) {
-        output.out += SignificantNumberText(curve.x[i], kCurveDigits);
+        output.out += significantNumberText(curve.x[i], kCurveDigits);
         for (const CurveSeries& s : curve.series)
-            output.out.append("\t").append(SignificantNumberText(s.y[i], kCurveDigits));
+            output.out.append("\t").append(significantNumberText(s.y[i], kCurveDigits));
         output.out += "\n";
     }
     return kExitOk;
@@ -66,7 +66,7 @@ int Curve(const Invocation& inv, Output& output) {
 
 } // namespace
 
-CommandSpec CurveCommand() {
+CommandSpec curveCommand() {
     return {"curve",
             "Prints the points of the chart of material NAME in FILE for a model type.",
             {"FILE", "NAME"},

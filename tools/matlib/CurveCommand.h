@@ -5,6 +5,6 @@
 namespace mb::cli {
 
 /// `matlib curve FILE NAME --type N`: the points a material's chart draws for a model type.
-CommandSpec CurveCommand();
+CommandSpec curveCommand();
 
 } // namespace mb::cli

@@ -35,9 +35,9 @@ int Import(const Invocation& inv, Output& output) {
     }
     // A workbook is read by the reader program in a process of its own, as the editor
     // reads it: a damaged file then gives a message instead of a crash.
-    IsolatedSpreadsheetReader reader(SheetReaderPath());
+    IsolatedSpreadsheetReader reader(sheetReaderPath());
     Library library;
-    const ImportResult r = ImportFile(in, reader, library);
+    const ImportResult r = importFile(in, reader, library);
     if (r.status == ImportResult::Status::CannotOpen) {
         output.err += "matlib: " + r.stopReason() + "\n";
         return kExitFailed;
@@ -50,8 +50,8 @@ int Import(const Invocation& inv, Output& output) {
         output.err += "matlib: " + inv.terminal.shown(r.stopReason()) + "\n" + notWritten;
         return kExitRejected;
     }
-    if (library.MaterialCount() == 0) {
-        const bool json = in.size() >= 5 && EqualsNoCase(in.substr(in.size() - 5), ".json");
+    if (library.materialCount() == 0) {
+        const bool json = in.size() >= 5 && equalsNoCase(in.substr(in.size() - 5), ".json");
         output.err += "matlib: " + in + (json ? ": the file" : ": the sheet") +
                       " holds no material\n" + notWritten;
         return kExitRejected;
@@ -67,7 +67,7 @@ int Import(const Invocation& inv, Output& output) {
 
 int UnitSystem(std::string_view name) {
     for (int i = 0; i < kUnitSystemCount; ++i)
-        if (UnitSystemName(i) == name) return i;
+        if (unitSystemName(i) == name) return i;
     return UnitSystemIndex::SI;
 }
 
@@ -75,11 +75,11 @@ int Export(const Invocation& inv, Output& output) {
     const std::string& path = inv.positionals[0];
     const std::string& format = inv.optionValues[0];
     Library library;
-    if (const int rc = LoadLibrary(path, library, output); rc != kExitOk) return rc;
+    if (const int rc = loadLibrary(path, library, output); rc != kExitOk) return rc;
     std::vector<int> chosen;
     for (const std::string& wanted : inv.optionLists[2]) {
-        const std::vector<int> named = MaterialsNamed(library, inv.terminal, wanted);
-        if (named.empty()) return NoSuchMaterial(path, wanted, output);
+        const std::vector<int> named = materialsNamed(library, inv.terminal, wanted);
+        if (named.empty()) return noSuchMaterial(path, wanted, output);
         chosen.insert(chosen.end(), named.begin(), named.end());
     }
     const ExportFormat kind = format == "json"   ? ExportFormat::Json
@@ -87,7 +87,7 @@ int Export(const Invocation& inv, Output& output) {
                               : format == "xlsx" ? ExportFormat::Xlsx
                                                  : ExportFormat::Calculix;
     Result<ExportedFile> r =
-        ExportText(ExportSelection(library, chosen), kind, UnitSystem(inv.optionValues[1]));
+        exportText(exportSelection(library, chosen), kind, UnitSystem(inv.optionValues[1]));
     if (!r) {
         output.err += "matlib: " + r.failure().what + "\n";
         return kExitFailed;
@@ -103,7 +103,7 @@ int Export(const Invocation& inv, Output& output) {
 
 } // namespace
 
-CommandSpec ImportCommand() {
+CommandSpec importCommand() {
     return {
         "import",
         "Imports the materials of IN (JSON, CSV or a workbook) and writes them to OUT.",
@@ -135,7 +135,7 @@ CommandSpec ImportCommand() {
         &Import};
 }
 
-CommandSpec ExportCommand() {
+CommandSpec exportCommand() {
     return {"export",
             "Writes the materials of FILE in another format to standard output.",
             {"FILE"},

@@ -5,8 +5,8 @@
 namespace mb::cli {
 
 /// `matlib import IN OUT`: a library from JSON, CSV or a workbook.
-CommandSpec ImportCommand();
+CommandSpec importCommand();
 /// `matlib export FILE --format F`: materials of a library in another format, on stdout.
-CommandSpec ExportCommand();
+CommandSpec exportCommand();
 
 } // namespace mb::cli

@@ -28,7 +28,7 @@ std::vector<long long> MaterialLines(const std::string& path) {
         std::size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos) end = text.size();
         if (line > 1 && end - start >= 4 &&
-            StartsWithNoCase(std::string_view(text).substr(start), "MATL"))
+            startsWithNoCase(std::string_view(text).substr(start), "MATL"))
             lines.push_back(line);
         start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
         ++line;
@@ -42,7 +42,7 @@ std::string FileUri(std::string_view path) {
     if (path.substr(0, 2) == "./") path.remove_prefix(2);
     std::string uri = !path.empty() && path.front() == '/' ? "file://" : "";
     static constexpr char kHex[] = "0123456789ABCDEF";
-    for (const char ch : Latin1ToUtf8(path)) {
+    for (const char ch : latin1ToUtf8(path)) {
         const auto c = static_cast<unsigned char>(ch);
         if (std::isalnum(c) || std::strchr("-._~/", ch) != nullptr) {
             uri += ch;
@@ -73,8 +73,8 @@ nlohmann::ordered_json Sarif(const std::string& path, const Library& library,
             rule = ruleIds.end() - 1;
         }
         const LibraryEntry& e = library.Entry(lf.material);
-        const std::string category = Latin1ToUtf8(TrimBlanks(e.Category));
-        const std::string name = Latin1ToUtf8(TrimBlanks(e.Name));
+        const std::string category = latin1ToUtf8(trimBlanks(e.Category));
+        const std::string name = latin1ToUtf8(trimBlanks(e.Name));
         Json physical = {{"artifactLocation", {{"uri", FileUri(path)}}}};
         if (static_cast<std::size_t>(lf.material) < lines.size())
             physical["region"] = {{"startLine", lines[static_cast<std::size_t>(lf.material)]}};
@@ -101,7 +101,7 @@ nlohmann::ordered_json Sarif(const std::string& path, const Library& library,
 
 int Lint(const Invocation& inv, Output& output) {
     Library library;
-    if (const int rc = LoadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
+    if (const int rc = loadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
     const std::vector<LibraryFinding> findings = CheckLibrary(library);
     const bool anyError =
         std::any_of(findings.begin(), findings.end(), [](const LibraryFinding& lf) {
@@ -118,16 +118,16 @@ int Lint(const Invocation& inv, Output& output) {
     for (const LibraryFinding& lf : findings) {
         const Finding& f = lf.finding;
         const LibraryEntry& e = library.Entry(lf.material);
-        const std::string_view category = TrimBlanks(e.Category), name = TrimBlanks(e.Name);
+        const std::string_view category = trimBlanks(e.Category), name = trimBlanks(e.Name);
         if (json) {
-            array.push_back({{"severity", SeverityName(f.severity)},
-                             {"category", Latin1ToUtf8(category)},
-                             {"name", Latin1ToUtf8(name)},
+            array.push_back({{"severity", severityName(f.severity)},
+                             {"category", latin1ToUtf8(category)},
+                             {"name", latin1ToUtf8(name)},
                              {"rule", f.rule},
                              {"message", f.message}});
             continue;
         }
-        text.append(SeverityName(f.severity)).append("\t").append(category).append("\t");
+        text.append(severityName(f.severity)).append("\t").append(category).append("\t");
         text.append(name).append("\t").append(f.rule).append("\t").append(f.message);
         text += "\n";
     }
@@ -138,7 +138,7 @@ int Lint(const Invocation& inv, Output& output) {
 
 } // namespace
 
-CommandSpec LintCommand() {
+CommandSpec lintCommand() {
     return {"lint",
             "Checks the values of every material of FILE for physical plausibility.",
             {"FILE"},

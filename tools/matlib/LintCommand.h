@@ -5,6 +5,6 @@
 namespace mb::cli {
 
 /// `matlib lint FILE [--format text|json]`: the plausibility findings of every material.
-CommandSpec LintCommand();
+CommandSpec lintCommand();
 
 } // namespace mb::cli

@@ -66,9 +66,9 @@ int ReportRead(const std::string& path, const ReadResult& r, Output& output) {
 // new: its copy of the old content is put back before anything reads it.
 void RecoverBeforeReading(const std::string& path, Output& output) {
     std::string restoredFrom;
-    if (const int err = RecoverUnfinishedRewrite(path, {}, restoredFrom); err != 0)
+    if (const int err = recoverUnfinishedRewrite(path, {}, restoredFrom); err != 0)
         output.err += "matlib: " + path + ": the last save did not finish, and the copy of " +
-                      "the library before it could not be put back: " + FileErrorMessage(err) +
+                      "the library before it could not be put back: " + fileErrorMessage(err) +
                       "\n";
     else if (!restoredFrom.empty())
         output.err += "matlib: " + path +
@@ -84,8 +84,8 @@ int Check(const Invocation& inv, Output& output) {
     const ReadResult r = ReadLibraryFile(path, library, kDecimalSeparator);
     const int rc = ReportRead(path, r, output);
     if (r.status != ReadResult::Status::Loaded) return rc;
-    const CategoryGrouping grouping = GroupByCategory(library);
-    output.out += Number(library.MaterialCount()) + " materials in " +
+    const CategoryGrouping grouping = groupByCategory(library);
+    output.out += Number(library.materialCount()) + " materials in " +
                   Number(static_cast<long long>(grouping.names.size())) + " categories\n";
     return rc;
 }
@@ -93,15 +93,15 @@ int Check(const Invocation& inv, Output& output) {
 void ListLine(int i, const LibraryEntry& e, std::string& text) {
     text += Number(i);
     for (const std::string* field : {&e.Category, &e.Name, &e.NameCode, &e.Description})
-        text.append("\t").append(TrimBlanks(*field));
+        text.append("\t").append(trimBlanks(*field));
     text += "\n";
 }
 
 int List(const Invocation& inv, Output& output) {
     Library library;
-    if (const int rc = LoadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
+    if (const int rc = loadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
     std::string text;
-    for (int i = 0; i < library.MaterialCount(); ++i)
+    for (int i = 0; i < library.materialCount(); ++i)
         ListLine(i, library.Entry(i), text);
     output.out += inv.terminal.shown(text);
     return kExitOk;
@@ -119,7 +119,7 @@ int Find(const Invocation& inv, Output& output) {
         return kExitFailed;
     }
     Library library;
-    if (const int rc = LoadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
+    if (const int rc = loadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
     const std::vector<int> found =
         latin1 ? parsed.query->matchingMaterials(library) : std::vector<int>();
     std::string text;
@@ -133,9 +133,9 @@ int Diff(const Invocation& inv, Output& output) {
     const std::string& oldPath = inv.positionals[0];
     const std::string& newPath = inv.positionals[1];
     Library oldLibrary, newLibrary;
-    if (const int rc = LoadLibrary(oldPath, oldLibrary, output); rc != kExitOk) return rc;
-    if (const int rc = LoadLibrary(newPath, newLibrary, output); rc != kExitOk) return rc;
-    const LibraryComparison comparison = CompareLibraries(oldLibrary, newLibrary);
+    if (const int rc = loadLibrary(oldPath, oldLibrary, output); rc != kExitOk) return rc;
+    if (const int rc = loadLibrary(newPath, newLibrary, output); rc != kExitOk) return rc;
+    const LibraryComparison comparison = compareLibraries(oldLibrary, newLibrary);
     const auto repeated = [&](const std::string& path, const std::vector<std::string>& names) {
         for (const std::string& name : names)
             output.err += "matlib: " + path + ": more than one material is named '" +
@@ -154,12 +154,12 @@ int Diff(const Invocation& inv, Output& output) {
 // comparison of two dumps shows a changed value with everything needed to place it.
 int Dump(const Invocation& inv, Output& output) {
     Library library;
-    if (const int rc = LoadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
+    if (const int rc = loadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
     std::string text;
-    for (int i = 0; i < library.MaterialCount(); ++i) {
+    for (int i = 0; i < library.materialCount(); ++i) {
         const LibraryEntry& e = library.Entry(i);
-        std::string head(TrimBlanks(e.Category));
-        head.append("\t").append(TrimBlanks(e.Name)).append("\t");
+        std::string head(trimBlanks(e.Category));
+        head.append("\t").append(trimBlanks(e.Name)).append("\t");
         const auto line = [&](std::string_view key, std::string_view value,
                               std::string_view unit = {}) {
             text.append(head).append(key);
@@ -167,13 +167,13 @@ int Dump(const Invocation& inv, Output& output) {
             if (!unit.empty()) text.append("\t").append(unit);
             text += "\n";
         };
-        line("namecode", TrimBlanks(e.NameCode));
-        line("description", TrimBlanks(e.Description));
+        line("namecode", trimBlanks(e.NameCode));
+        line("description", trimBlanks(e.Description));
         const clsMaterial& record = library.Material(i);
         for (int slot = 0; slot < kVisitedSlots; ++slot) {
             if (!record.HasValue(slot)) continue;
             line(PropertyCatalogue::instance().PropCode(slot),
-                 ExactNumberText(record.SlotValue(slot)), TrimBlanks(UnitsSI(slot)));
+                 exactNumberText(record.slotValue(slot)), trimBlanks(UnitsSI(slot)));
         }
     }
     output.out += inv.terminal.shown(text);
@@ -190,17 +190,17 @@ int Show(const Invocation& inv, Output& output) {
     const std::string& path = inv.positionals[0];
     const std::string& system = inv.optionValues[0];
     Library library;
-    if (const int rc = LoadLibrary(path, library, output); rc != kExitOk) return rc;
-    const int i = MaterialNamed(library, inv.terminal, inv.positionals[1]);
-    if (i < 0) return NoSuchMaterial(path, inv.positionals[1], output);
+    if (const int rc = loadLibrary(path, library, output); rc != kExitOk) return rc;
+    const int i = materialNamed(library, inv.terminal, inv.positionals[1]);
+    if (i < 0) return noSuchMaterial(path, inv.positionals[1], output);
     clsMaterial& record = library.Material(i);
     std::string text;
     for (int slot = 0; slot < kVisitedSlots; ++slot) {
         if (!record.HasValue(slot)) continue;
         record.Property(clsMaterial::GetNthProperty(slot));
-        text.append(TrimBlanks(record.Property())).append("\t");
-        text.append(TrimBlanks(record.PropValue(system))).append("\t");
-        text.append(TrimBlanks(UnitLabel(system, slot))).append("\n");
+        text.append(trimBlanks(record.Property())).append("\t");
+        text.append(trimBlanks(record.PropValue(system))).append("\t");
+        text.append(trimBlanks(UnitLabel(system, slot))).append("\n");
     }
     output.out += inv.terminal.shown(text);
     return kExitOk;
@@ -228,8 +228,8 @@ int Save(const std::string& out, Library& library, Output& output) {
     // once its data is on the device, so OUT is never truncated, but a power cut in the
     // next few seconds may bring back the old OUT. The editor's Save also waits for the
     // device's cache, at about a millisecond per megabyte.
-    const WriteResult r = WriteLibraryFile(out, library, GroupByCategory(library), prompt,
-                                           SystemFileOps(), Durability::Ordered);
+    const WriteResult r = WriteLibraryFile(out, library, groupByCategory(library), prompt,
+                                           systemFileOps(), Durability::Ordered);
     switch (r.status) {
     case WriteResult::Status::Written:
         return kExitOk;
@@ -248,14 +248,14 @@ int Save(const std::string& out, Library& library, Output& output) {
 
 int Write(const Invocation& inv, Output& output) {
     Library library;
-    if (const int rc = LoadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
+    if (const int rc = loadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
     return Save(inv.positionals[1], library, output);
 }
 
 // The reader program prints the reply itself: it takes this process's place, so the output
 // and exit status of `cells` are the reader's own.
 int Cells(const Invocation& inv, Output& output) {
-    const std::string reader = SheetReaderPath();
+    const std::string reader = sheetReaderPath();
     const std::string& path = inv.positionals[0];
     std::fflush(nullptr);
     char* const argv[] = {const_cast<char*>(reader.c_str()), const_cast<char*>(path.c_str()),
@@ -268,7 +268,7 @@ int Cells(const Invocation& inv, Output& output) {
 
 } // namespace
 
-std::string SheetReaderPath() {
+std::string sheetReaderPath() {
     std::array<char, 4096> buffer{};
     const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
     const std::string self = n > 0 ? std::string(buffer.data(), static_cast<std::size_t>(n)) : "";
@@ -276,7 +276,7 @@ std::string SheetReaderPath() {
     return IsolatedSpreadsheetReader::Locate(dir, MB_SHEETREADER_INSTALLED, MB_SHEETREADER_BUILT);
 }
 
-int LoadLibrary(const std::string& path, Library& library, Output& output) {
+int loadLibrary(const std::string& path, Library& library, Output& output) {
     RecoverBeforeReading(path, output);
     return ReportRead(path, ReadLibraryFile(path, library, kDecimalSeparator), output);
 }
@@ -285,29 +285,29 @@ int SaveLibrary(const std::string& path, Library& library, Output& output) {
     return Save(path, library, output);
 }
 
-int NoSuchMaterial(const std::string& path, std::string_view typed, Output& output) {
+int noSuchMaterial(const std::string& path, std::string_view typed, Output& output) {
     output.err +=
-        "matlib: no material named '" + std::string(TrimBlanks(typed)) + "' in " + path + "\n";
+        "matlib: no material named '" + std::string(trimBlanks(typed)) + "' in " + path + "\n";
     return kExitRejected;
 }
 
-std::vector<int> MaterialsNamed(const Library& library, const TerminalText& terminal,
+std::vector<int> materialsNamed(const Library& library, const TerminalText& terminal,
                                 std::string_view typed) {
     std::vector<int> found;
     const std::optional<std::string> name = terminal.typed(typed);
     if (!name) return found;
-    const std::string_view wanted = TrimBlanks(*name);
-    for (int i = 0; i < library.MaterialCount(); ++i)
-        if (EqualsNoCase(TrimBlanks(library.Entry(i).Name), wanted)) found.push_back(i);
+    const std::string_view wanted = trimBlanks(*name);
+    for (int i = 0; i < library.materialCount(); ++i)
+        if (equalsNoCase(trimBlanks(library.Entry(i).Name), wanted)) found.push_back(i);
     return found;
 }
 
-int MaterialNamed(const Library& library, const TerminalText& terminal, std::string_view typed) {
-    const std::vector<int> found = MaterialsNamed(library, terminal, typed);
+int materialNamed(const Library& library, const TerminalText& terminal, std::string_view typed) {
+    const std::vector<int> found = materialsNamed(library, terminal, typed);
     return found.empty() ? -1 : found.front();
 }
 
-const std::vector<CommandSpec>& MatlibCommands() {
+const std::vector<CommandSpec>& matlibCommands() {
     static const std::vector<CommandSpec> commands = {
         {"check",
          "Checks that FILE is a material library and counts what it holds.",
@@ -362,8 +362,8 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "\nExit status: 0 shown, 1 not a library or no such material, 2 FILE cannot be read\n"
          "or the command line is wrong.\n",
          &Show},
-        LintCommand(),
-        CurveCommand(),
+        lintCommand(),
+        curveCommand(),
         {"diff",
          "Lists the differences between the libraries OLD and NEW.",
          {"OLD", "NEW"},
@@ -381,7 +381,7 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "\nExit status: 0 the libraries hold the same materials and values, 1 they differ or\n"
          "a file is not a library, 2 a file cannot be read or the command line is wrong.\n",
          &Diff},
-        MergeCommand(),
+        mergeCommand(),
         {"dump",
          "Prints FILE one line per value, for comparing versions of it.",
          {"FILE"},
@@ -405,8 +405,8 @@ const std::vector<CommandSpec>& MatlibCommands() {
          "\nExit status: 0 written, 1 IN is not a library (OUT is left as it was), 2 IN cannot\n"
          "be read, OUT cannot be written or the command line is wrong.\n",
          &Write},
-        ImportCommand(),
-        ExportCommand(),
+        importCommand(),
+        exportCommand(),
         {"cells",
          "Prints the cells of the first sheet of FILE (.xls, .xlsx, .ods, .csv) for the editor.",
          {"FILE"},
@@ -420,7 +420,7 @@ const std::vector<CommandSpec>& MatlibCommands() {
     return commands;
 }
 
-ToolSpec MatlibTool(std::string_view version) {
+ToolSpec matlibTool(std::string_view version) {
     return {
         "matlib",
         version,
@@ -438,7 +438,7 @@ ToolSpec MatlibTool(std::string_view version) {
         "command line is wrong or a file cannot be read or written. \"merge\" alone gives 1\n"
         "for a merge with conflicts and 2 for an input it cannot merge. Every message on\n"
         "stderr starts \"matlib:\" and names the file it is about, but merge's conflict lines.\n",
-        MatlibCommands(),
+        matlibCommands(),
     };
 }
 

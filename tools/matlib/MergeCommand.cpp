@@ -17,21 +17,21 @@ namespace {
 // Written whole or not at all, as OUT is: the editor reads it as the list of what to decide.
 int WriteConflicts(const std::string& path, const std::vector<MergeConflict>& conflicts,
                    Output& output) {
-    SafeFileWriter writer(path, SystemFileOps(), Durability::Ordered);
+    SafeFileWriter writer(path, systemFileOps(), Durability::Ordered);
     int err = writer.open();
     for (std::size_t i = 0; err == 0 && i < conflicts.size(); ++i)
         err = writer.append(conflicts[i].line() + "\n");
     if (err == 0) err = writer.commit();
     if (err == 0) return kExitOk;
     writer.abandon();
-    output.err += "matlib: cannot write " + path + ": " + FileErrorMessage(err) + "\n";
+    output.err += "matlib: cannot write " + path + ": " + fileErrorMessage(err) + "\n";
     return kExitFailed;
 }
 
 // A list left from an earlier merge would describe conflicts this one does not have.
 int RemoveConflicts(const std::string& path, Output& output) {
     if (std::remove(path.c_str()) == 0 || errno == ENOENT) return kExitOk;
-    output.err += "matlib: cannot remove " + path + ": " + FileErrorMessage(errno) + "\n";
+    output.err += "matlib: cannot remove " + path + ": " + fileErrorMessage(errno) + "\n";
     return kExitFailed;
 }
 
@@ -48,9 +48,9 @@ int Merge(const Invocation& inv, Output& output) {
     for (auto [path, library] :
          {std::pair{&inv.positionals[0], &base}, std::pair{&inv.positionals[1], &ours},
           std::pair{&inv.positionals[2], &theirs}})
-        if ((library != &base || !noBase) && LoadLibrary(*path, *library, output) != kExitOk)
+        if ((library != &base || !noBase) && loadLibrary(*path, *library, output) != kExitOk)
             return kExitFailed;
-    MergeResult result = MergeLibraries(base, ours, theirs);
+    MergeResult result = mergeLibraries(base, ours, theirs);
     if (result.conflicts.empty()) {
         if (RemoveConflicts(conflictsPath, output) != kExitOk) return kExitFailed;
         return SaveLibrary(out, result.merged, output) == kExitOk ? kExitOk : kExitFailed;
@@ -67,7 +67,7 @@ int Merge(const Invocation& inv, Output& output) {
 
 } // namespace
 
-CommandSpec MergeCommand() {
+CommandSpec mergeCommand() {
     return {
         "merge",
         "Merges the changes OURS and THEIRS made to BASE into OUT (OURS by default).",

@@ -6,6 +6,6 @@ namespace mb::cli {
 
 /// `matlib merge BASE OURS THEIRS [-o OUT] [--conflicts FILE]`: a three-way merge of
 /// libraries, made to be git's merge driver.
-CommandSpec MergeCommand();
+CommandSpec mergeCommand();
 
 } // namespace mb::cli

@@ -18,8 +18,8 @@ constexpr std::string_view kLibraryCodeset = "ISO-8859-1";
 // ASCII: a script in the C locale then sees the file's own bytes, as it always has, and can
 // hand a name it read back to the tool.
 bool IsAscii(std::string_view codeset) {
-    return codeset.empty() || codeset == "ANSI_X3.4-1968" || EqualsNoCase(codeset, "ASCII") ||
-           EqualsNoCase(codeset, "US-ASCII");
+    return codeset.empty() || codeset == "ANSI_X3.4-1968" || equalsNoCase(codeset, "ASCII") ||
+           equalsNoCase(codeset, "US-ASCII");
 }
 
 /// Appends `text` converted by `cd` to `out`. A sequence `cd` cannot convert becomes "?"
@@ -79,7 +79,7 @@ TerminalText::~TerminalText() {
     if (fromTerminal_ != kNone) ::iconv_close(fromTerminal_);
 }
 
-std::string TerminalText::LocaleCodeset() {
+std::string TerminalText::localeCodeset() {
     const char* current = std::setlocale(LC_CTYPE, nullptr);
     const std::string saved = current ? current : "C";
     std::string codeset;

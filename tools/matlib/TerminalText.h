@@ -25,7 +25,7 @@ public:
 
     /// The encoding of the process's LC_CTYPE as the environment sets it; the process's
     /// locale is left as it was, so nothing else the tool does depends on it.
-    static std::string LocaleCodeset();
+    static std::string localeCodeset();
 
     /// `latin1` as the terminal shows it; a character the terminal's encoding lacks becomes
     /// its nearest spelling there, else "?".

@@ -9,9 +9,9 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     // Only the terminal's encoding is taken from the locale; numbers and everything else
     // keep the C locale's rules.
-    const mb::cli::TerminalText terminal(mb::cli::TerminalText::LocaleCodeset());
+    const mb::cli::TerminalText terminal(mb::cli::TerminalText::localeCodeset());
     mb::cli::Output output;
-    const int rc = mb::cli::Dispatch(mb::cli::MatlibTool(MB_VERSION), terminal, args, output);
+    const int rc = mb::cli::dispatch(mb::cli::matlibTool(MB_VERSION), terminal, args, output);
     const bool written =
         std::fwrite(output.out.data(), 1, output.out.size(), stdout) == output.out.size() &&
         std::fflush(stdout) == 0;

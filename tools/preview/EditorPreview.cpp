@@ -79,16 +79,16 @@ int main(int argc, char** argv) {
     mb::BaseFormWindow window(state);
     window.setWindowTitle(parser.positionalArguments().first());
     mb::DocumentView& form = window.form();
-    form.ShowLibrary();
-    form.ShowSelectors();
+    form.showLibrary();
+    form.showSelectors();
     window.typeCombo().setListIndex(parser.value(type).toInt());
-    form.ChooseUnitSystem(parser.value(units).toInt());
+    form.chooseUnitSystem(parser.value(units).toInt());
     window.show();
 
     const int n = parser.value(material).toInt();
-    if (state.library.IsValidNumber(n)) {
+    if (state.library.isValidNumber(n)) {
         const mb::LibraryEntry& e = state.library.Entry(n);
-        const std::string key = mb::MaterialNodeKey(e.Category, e.Name, n);
+        const std::string key = mb::materialNodeKey(e.Category, e.Name, n);
         form.tree().ensureVisible(key);
         form.tree().select(key);
         form.TreeView1_NodeClick(key);

@@ -20,7 +20,7 @@ namespace mb {
 namespace {
 
 int SlotOf(std::string_view code) {
-    return PropertyCatalogue::instance().FindExact(code);
+    return PropertyCatalogue::instance().findExact(code);
 }
 
 /// The slots the rules read, looked up once by their codes.
@@ -50,11 +50,11 @@ constexpr int kPronyTerms = 8;
 
 /// A value the rule computed, to six digits: its shortest exact text would be noise.
 std::string Derived(double v) {
-    return SignificantNumberText(v, 6);
+    return significantNumberText(v, 6);
 }
 
 std::string Code(int slot) {
-    return std::string(TrimBlanks(PropertyCatalogue::instance().PropCode(slot)));
+    return std::string(trimBlanks(PropertyCatalogue::instance().PropCode(slot)));
 }
 
 /// "A", "A and B", "A, B and C".
@@ -86,16 +86,16 @@ public:
     bool inUnits() const { return !system_.empty(); }
     /// A value of `slot` as the messages give it: "2.1e+11", or "30463140 psi".
     std::string value(int slot, double si, int digits = 0) const {
-        if (!inUnits()) return digits ? SignificantNumberText(si, digits) : ShortestNumber(si);
+        if (!inUnits()) return digits ? significantNumberText(si, digits) : shortestNumber(si);
         const double v = clsUnitConversion().ChangeUnits("SI", system_, slot, si);
         const std::string& label = system_ == "IPS"   ? UnitsIPS(slot)
                                    : system_ == "MKS" ? UnitsMKS(slot)
                                                       : UnitsSI(slot);
-        const std::string unit(TrimBlanks(label));
+        const std::string unit(trimBlanks(label));
         // A stored value as the grid writes it (the file's digits, in general form), a
         // computed one to its digits: 30463140 psi, not 3.046314e+07.
-        const std::string rounded = digits ? SignificantNumberText(v, digits) : FormatNumberText(v);
-        const std::string number = FormatGeneralNumber(LeadingNumber(rounded).value_or(v), ".");
+        const std::string rounded = digits ? significantNumberText(v, digits) : formatNumberText(v);
+        const std::string number = formatGeneralNumber(leadingNumber(rounded).value_or(v), ".");
         return unit.empty() ? number : number + " " + unit;
     }
     /// A value a rule computed for `slot`'s quantity, to six digits.
@@ -106,9 +106,9 @@ public:
     bool has(int slot) const { return m_.HasValue(slot); }
     std::optional<double> get(int slot) const {
         if (!has(slot)) return std::nullopt;
-        return m_.SlotValue(slot);
+        return m_.slotValue(slot);
     }
-    double at(int slot) const { return m_.SlotValue(slot); }
+    double at(int slot) const { return m_.slotValue(slot); }
     /// "EX = 2.1e+11", or in units "EX = 30463140 psi".
     std::string named(int slot) const { return Code(slot) + " = " + value(slot, at(slot)); }
     std::string named(const std::vector<int>& slots) const {
@@ -215,7 +215,7 @@ Eigen::Matrix<double, 6, 6> MaterialMatrix(const clsMaterial& m, int firstSlot) 
     int slot = firstSlot;
     for (int i = 0; i < 6; ++i)
         for (int j = i; j < 6; ++j) {
-            k(i, j) = m.SlotValue(slot++);
+            k(i, j) = m.slotValue(slot++);
             k(j, i) = k(i, j);
         }
     return k;
@@ -377,7 +377,7 @@ void IsotropicConsistency(Checker& c, const CheckRule& r) {
     if (!(off > 0.02 * std::abs(g))) return;
     c.add(r.id, r.severity,
           c.named(s.GXY) + " differs from EX/(2(1+NUXY)) = " + c.derived(s.GXY, g) + " by " +
-              SignificantNumberText(100 * off / std::abs(g), 3) + "%, more than 2% (" +
+              significantNumberText(100 * off / std::abs(g), 3) + "%, more than 2% (" +
               c.named({s.EX, s.NUXY}) + ").",
           {s.GXY, s.EX, s.NUXY});
 }
@@ -403,7 +403,7 @@ void Range(Checker& c, const CheckRule& r) {
             const double v = c.at(slot);
             // In SI the unit is named once after the value; in units each bound has its own.
             const std::string unit =
-                c.inUnits() ? "" : " " + std::string(TrimBlanks(UnitsSI(slot)));
+                c.inUnits() ? "" : " " + std::string(trimBlanks(UnitsSI(slot)));
             if (b.magnitude) {
                 if (std::abs(v) <= b.high) continue;
                 problems.push_back("|" + Code(slot) + "| = " + c.value(slot, std::abs(v)) + unit +
@@ -448,11 +448,11 @@ constexpr RuleEntry kRules[] = {
 
 } // namespace
 
-std::string_view SeverityName(Severity s) {
+std::string_view severityName(Severity s) {
     return s == Severity::Error ? "error" : "warning";
 }
 
-const std::vector<CheckRule>& CheckRules() {
+const std::vector<CheckRule>& checkRules() {
     static const std::vector<CheckRule> rules = [] {
         std::vector<CheckRule> r;
         for (const RuleEntry& e : kRules)
@@ -462,7 +462,7 @@ const std::vector<CheckRule>& CheckRules() {
     return rules;
 }
 
-std::vector<Finding> CheckMaterial(const clsMaterial& material, std::string_view unitSystem) {
+std::vector<Finding> checkMaterial(const clsMaterial& material, std::string_view unitSystem) {
     Checker c(material, unitSystem);
     for (const RuleEntry& e : kRules)
         e.check(c, e.rule);
@@ -471,16 +471,16 @@ std::vector<Finding> CheckMaterial(const clsMaterial& material, std::string_view
 
 std::vector<LibraryFinding> CheckLibrary(const Library& library, std::string_view unitSystem) {
     std::vector<LibraryFinding> all;
-    for (int n = 0; n < library.MaterialCount(); ++n) {
-        if (!library.HasRecord(n)) continue;
+    for (int n = 0; n < library.materialCount(); ++n) {
+        if (!library.hasRecord(n)) continue;
         for (Finding& f :
-             CheckMaterial(*library.Materials()[static_cast<std::size_t>(n)], unitSystem))
+             checkMaterial(*library.Materials()[static_cast<std::size_t>(n)], unitSystem))
             all.push_back({n, std::move(f)});
     }
     return all;
 }
 
-std::string FindingSummary(const std::vector<Finding>& findings) {
+std::string findingSummary(const std::vector<Finding>& findings) {
     int errors = 0, warnings = 0;
     for (const Finding& f : findings)
         (f.severity == Severity::Error ? errors : warnings)++;

@@ -12,7 +12,7 @@ namespace mb {
 enum class Severity { Error, Warning };
 
 /// "error" or "warning".
-std::string_view SeverityName(Severity s);
+std::string_view severityName(Severity s);
 
 /// One rule broken by one material.
 struct Finding {
@@ -27,13 +27,13 @@ struct CheckRule {
     std::string_view id;
     Severity severity;
 };
-const std::vector<CheckRule>& CheckRules();
+const std::vector<CheckRule>& checkRules();
 
 /// Every rule `material` breaks, at most one finding per rule, in rule order. The rules
 /// read the values the material has, in SI, whatever model type it is shown as. The
 /// messages give values as stored, in SI without units; with a `unitSystem` ("IPS", "SI",
 /// "MKS") in that system, each with its unit ("GXY = 159542 psi").
-std::vector<Finding> CheckMaterial(const clsMaterial& material, std::string_view unitSystem = "");
+std::vector<Finding> checkMaterial(const clsMaterial& material, std::string_view unitSystem = "");
 
 /// A finding of one material of a library.
 struct LibraryFinding {
@@ -41,11 +41,11 @@ struct LibraryFinding {
     Finding finding;
 };
 
-/// The findings of every material, in number order, the messages as CheckMaterial's.
+/// The findings of every material, in number order, the messages as checkMaterial's.
 std::vector<LibraryFinding> CheckLibrary(const Library& library, std::string_view unitSystem = "");
 
 /// How many errors and warnings `findings` hold, as the line under the grid says it:
 /// "2 errors, 1 warning", or "No errors or warnings".
-std::string FindingSummary(const std::vector<Finding>& findings);
+std::string findingSummary(const std::vector<Finding>& findings);
 
 } // namespace mb

@@ -18,11 +18,11 @@ namespace mb {
 namespace {
 
 int SlotOf(std::string_view code) {
-    return PropertyCatalogue::instance().FindExact(code);
+    return PropertyCatalogue::instance().findExact(code);
 }
 
 std::string Code(int slot) {
-    return std::string(TrimBlanks(PropertyCatalogue::instance().PropCode(slot)));
+    return std::string(trimBlanks(PropertyCatalogue::instance().PropCode(slot)));
 }
 
 constexpr int kPlasticityFirst = 4, kPlasticityLast = 7;
@@ -37,12 +37,12 @@ public:
     /// The SI value of `code`; 0 and noted as missing when the material has none.
     double need(std::string_view code) {
         const int slot = SlotOf(code);
-        if (m_.HasValue(slot)) return m_.SlotValue(slot);
+        if (m_.HasValue(slot)) return m_.slotValue(slot);
         missing_.push_back(std::string(code));
         return 0;
     }
     bool has(std::string_view code) const { return m_.HasValue(SlotOf(code)); }
-    double value(std::string_view code) const { return m_.SlotValue(SlotOf(code)); }
+    double value(std::string_view code) const { return m_.slotValue(SlotOf(code)); }
     void noteMissing(std::string code) { missing_.push_back(std::move(code)); }
     bool complete() const { return missing_.empty(); }
     int missingCount() const { return static_cast<int>(missing_.size()); }
@@ -59,7 +59,7 @@ public:
     /// A stress in SI in the chosen system.
     double stress(double si) const {
         double ips = 0, mks = 0;
-        clsUnitConversion::FromSI(Slot::EX, si, ips, mks);
+        clsUnitConversion::fromSI(Slot::EX, si, ips, mks);
         return system_ == UnitSystemIndex::IPS ? ips : system_ == UnitSystemIndex::MKS ? mks : si;
     }
     /// "psi", "N/m^2" or "Kgf/cm^2".
@@ -67,7 +67,7 @@ public:
         const std::string& label = system_ == UnitSystemIndex::IPS   ? UnitsIPS(Slot::EX)
                                    : system_ == UnitSystemIndex::MKS ? UnitsMKS(Slot::EX)
                                                                      : UnitsSI(Slot::EX);
-        return std::string(TrimBlanks(label));
+        return std::string(trimBlanks(label));
     }
 
 private:
@@ -342,7 +342,7 @@ MaterialCurve Directional(const clsMaterial& m, int typeIndex, int system, int p
         if (!(compliance > 0)) {
             c.x.clear();
             c.note = "No directional modulus: the compliance gives no positive modulus at " +
-                     SignificantNumberText(degrees, 6) + " degrees.";
+                     significantNumberText(degrees, 6) + " degrees.";
             return c;
         }
         e.y.push_back(stored ? 1 / compliance : in.stress(1 / compliance));
@@ -353,7 +353,7 @@ MaterialCurve Directional(const clsMaterial& m, int typeIndex, int system, int p
 
 } // namespace
 
-MaterialCurve IsotropicLine(const clsMaterial& material, int unitSystem, int points) {
+MaterialCurve isotropicLine(const clsMaterial& material, int unitSystem, int points) {
     MaterialCurve c;
     c.kind = MaterialCurve::Kind::Elastic;
     CurveInputs in(material, unitSystem);
@@ -380,7 +380,7 @@ MaterialCurve IsotropicLine(const clsMaterial& material, int unitSystem, int poi
     return c;
 }
 
-MaterialCurve ComputeCurve(const clsMaterial& material, int typeIndex, int unitSystem, int points) {
+MaterialCurve computeCurve(const clsMaterial& material, int typeIndex, int unitSystem, int points) {
     points = std::max(points, 2);
     if (typeIndex >= kPlasticityFirst && typeIndex <= kPlasticityLast)
         return Plasticity(material, unitSystem, points);
@@ -401,7 +401,7 @@ MaterialCurve ComputeCurve(const clsMaterial& material, int typeIndex, int unitS
     }
     MaterialCurve none;
     none.note = typeIndex >= 0 && typeIndex < kMaterialTypeCount
-                    ? "No curve is drawn for " + MaterialTypeNames()[typeIndex] + " materials."
+                    ? "No curve is drawn for " + materialTypeNames()[typeIndex] + " materials."
                     : "No material model type is chosen.";
     return none;
 }

@@ -44,13 +44,13 @@ inline constexpr int kDefaultCurvePoints = 50;
 /// The curve of model type `typeIndex` (0..12, as the type selector numbers them) for
 /// `material`, with `points` points (at least 2), in unit system `unitSystem` (an
 /// UnitSystemIndex). A material that lacks a value the formula uses gets the note instead.
-MaterialCurve ComputeCurve(const clsMaterial& material, int typeIndex, int unitSystem,
+MaterialCurve computeCurve(const clsMaterial& material, int typeIndex, int unitSystem,
                            int points = kDefaultCurvePoints);
 
 /// The uniaxial stress-strain line of a linear elastic isotropic material: EX from zero to
 /// the yield stress SIGYLD, or without one to the tensile strength SIGXT, or without either
 /// to a strain of 0.2%. A note instead when EX is missing or not above zero.
-MaterialCurve IsotropicLine(const clsMaterial& material, int unitSystem,
+MaterialCurve isotropicLine(const clsMaterial& material, int unitSystem,
                             int points = kDefaultCurvePoints);
 
 } // namespace mb

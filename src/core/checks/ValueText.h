@@ -5,6 +5,6 @@
 namespace mb {
 
 /// `v` with `digits` significant digits, trailing zeros dropped ("0.5", "210000000000").
-std::string SignificantNumberText(double v, int digits);
+std::string significantNumberText(double v, int digits);
 
 } // namespace mb

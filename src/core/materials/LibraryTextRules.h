@@ -33,23 +33,23 @@ inline constexpr const char* kDescriptionTooWide =
 /// The bytes below the blank and DEL. A line feed or carriage return would end the line
 /// early (and could start a line of its own, "MATL:..."); the others are invisible in the
 /// boxes and the tree.
-inline bool IsControlCharacter(char c) {
+inline bool isControlCharacter(char c) {
     const auto byte = static_cast<unsigned char>(c);
     return byte < 0x20 || byte == 0x7F;
 }
 
-inline bool HasControlCharacter(std::string_view s) {
-    return std::any_of(s.begin(), s.end(), IsControlCharacter);
+inline bool hasControlCharacter(std::string_view s) {
+    return std::any_of(s.begin(), s.end(), isControlCharacter);
 }
 
 /// `s` with every run of control characters replaced by one blank, so that "Steel", CR,
 /// LF, "A36" becomes "Steel A36".
-inline std::string ReplaceControlCharacters(std::string_view s) {
+inline std::string replaceControlCharacters(std::string_view s) {
     std::string out;
     out.reserve(s.size());
     bool inRun = false;
     for (const char c : s) {
-        if (!IsControlCharacter(c)) {
+        if (!isControlCharacter(c)) {
             out += c;
             inRun = false;
         } else if (!inRun) {
@@ -61,8 +61,8 @@ inline std::string ReplaceControlCharacters(std::string_view s) {
 }
 
 /// The first `columns` characters of `s`, without the blanks that end up at the cut.
-inline std::string CutToColumns(std::string_view s, std::size_t columns) {
-    return std::string(TrimRightBlanks(s.substr(0, std::min(columns, s.size()))));
+inline std::string cutToColumns(std::string_view s, std::size_t columns) {
+    return std::string(trimRightBlanks(s.substr(0, std::min(columns, s.size()))));
 }
 
 } // namespace mb

@@ -22,7 +22,7 @@ class LayoutBuilder {
 public:
     LayoutBuilder& add(const std::string& code, GridRowUnit unit) {
         const auto& cat = PropertyCatalogue::instance();
-        const int slot = cat.FindExact(code);
+        const int slot = cat.findExact(code);
         std::string description =
             slot == Slot::REFTEMP ? "Glass transition temperature" : cat.PropDescription(slot);
         rows_.push_back({code, slot, std::move(description), unit});
@@ -72,7 +72,7 @@ std::array<std::vector<GridRow>, kMaterialTypeCount> BuildLayouts() {
                .take();
     {
         LayoutBuilder b;
-        for (const auto& padded : MatrixGridCodes())
+        for (const auto& padded : matrixGridCodes())
             b.add(std::string(padded.substr(0, 4)), kNone);
         t[2] = b.add("DENS", U(4)).take();
     }
@@ -127,7 +127,7 @@ const std::array<std::vector<GridRow>, kMaterialTypeCount>& Layouts() {
 
 } // namespace
 
-const std::array<std::string, kMaterialTypeCount>& MaterialTypeNames() {
+const std::array<std::string, kMaterialTypeCount>& materialTypeNames() {
     static const std::array<std::string, kMaterialTypeCount> names = {
         "Linear Elastic Isotropic",
         "Linear Elastic Orthotropic",
@@ -146,12 +146,12 @@ const std::array<std::string, kMaterialTypeCount>& MaterialTypeNames() {
     return names;
 }
 
-const std::vector<GridRow>& GridLayout(int typeIndex) {
+const std::vector<GridRow>& gridLayout(int typeIndex) {
     if (typeIndex < 0 || typeIndex >= kMaterialTypeCount) return Layouts()[kPlasticityType];
     return Layouts()[typeIndex];
 }
 
-const std::string* MapRowCode(int typeIndex, int row) {
+const std::string* mapRowCode(int typeIndex, int row) {
     if (typeIndex < 0 || typeIndex >= kMaterialTypeCount || row < 1) return nullptr;
     const auto& rows = Layouts()[typeIndex];
     if (typeIndex == kAnisotropicType && row > static_cast<int>(rows.size()))

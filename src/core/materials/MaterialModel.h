@@ -8,7 +8,7 @@ namespace mb {
 
 /// The thirteen material model types, by their index in the type selector.
 inline constexpr int kMaterialTypeCount = 13;
-const std::array<std::string, kMaterialTypeCount>& MaterialTypeNames();
+const std::array<std::string, kMaterialTypeCount>& materialTypeNames();
 
 /// What a grid row shows in its Units column.
 struct GridRowUnit {
@@ -32,11 +32,11 @@ struct GridRow {
 
 /// Rows 1..n of the property grid for a type. Any index outside 0..12 (including "none
 /// selected") gets the plasticity layout.
-const std::vector<GridRow>& GridLayout(int typeIndex);
+const std::vector<GridRow>& gridLayout(int typeIndex);
 
 /// The catalogue code that an edit in `row` (1-based) stores into for `typeIndex`,
 /// or nullptr when that type does not list the row or the index is outside 0..12.
 /// For the anisotropic type every row from 22 on means DENS.
-const std::string* MapRowCode(int typeIndex, int row);
+const std::string* mapRowCode(int typeIndex, int row);
 
 } // namespace mb

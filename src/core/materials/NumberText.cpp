@@ -175,7 +175,7 @@ bool ReadPlainNumber(std::string_view s, double& value) {
 
 } // namespace
 
-std::optional<double> LeadingNumber(std::string_view text) {
+std::optional<double> leadingNumber(std::string_view text) {
     if (double plain = 0; ReadPlainNumber(text, plain)) return plain;
     const Scanned s = Scan(text);
     const double zero = s.negative ? -0.0 : 0.0;
@@ -194,15 +194,15 @@ std::optional<double> LeadingNumber(std::string_view text) {
 
 std::optional<double> ParseNumberText(std::string_view text, std::string_view decimalSeparator) {
     if (decimalSeparator == ",") {
-        std::string t(TrimLeftBlanks(text));
+        std::string t(trimLeftBlanks(text));
         if (const auto comma = t.find(','); comma != std::string::npos) t[comma] = '.';
-        return LeadingNumber(t);
+        return leadingNumber(t);
     }
-    return LeadingNumber(text);
+    return leadingNumber(text);
 }
 
-bool IsNumericText(std::string_view text, std::string_view decimalSeparator) {
-    std::string_view t = TrimBlanks(text);
+bool isNumericText(std::string_view text, std::string_view decimalSeparator) {
+    std::string_view t = trimBlanks(text);
     std::size_t i = 0;
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
     bool digits = false;
@@ -229,7 +229,7 @@ bool IsNumericText(std::string_view text, std::string_view decimalSeparator) {
 
 namespace {
 
-// Powers of ten as the nearest doubles, for the fast path of FormatNumberText.
+// Powers of ten as the nearest doubles, for the fast path of formatNumberText.
 constexpr int kMaxPow10 = 300;
 const std::array<double, 2 * kMaxPow10 + 1>& PowersOfTen() {
     static const std::array<double, 2 * kMaxPow10 + 1> table = [] {
@@ -426,16 +426,16 @@ double ReadBack(const WrittenDigits& d, const char* text) {
         return d.negative ? -v : v;
     }
     // Every number text reads back: the largest doubles are rounded toward zero.
-    return LeadingNumber({text, kNumberTextWidth}).value_or(0.0);
+    return leadingNumber({text, kNumberTextWidth}).value_or(0.0);
 }
 
 } // namespace
 
-void WriteNumberText(double value, char* text) {
+void writeNumberText(double value, char* text) {
     WriteDigits(value, text);
 }
 
-double WriteStableNumberText(double value, char* text) {
+double writeStableNumberText(double value, char* text) {
     const double back = ReadBack(WriteDigits(value, text), text);
     if (back == value) return value;
     // Read back, the text is a number of the pattern's digits, which its own pattern
@@ -445,13 +445,13 @@ double WriteStableNumberText(double value, char* text) {
     return back;
 }
 
-std::string FormatNumberText(double value) {
+std::string formatNumberText(double value) {
     char text[kNumberTextWidth];
-    WriteNumberText(value, text);
+    writeNumberText(value, text);
     return std::string(text, kNumberTextWidth);
 }
 
-std::string FormatGeneralNumber(double value, std::string_view decimalSeparator) {
+std::string formatGeneralNumber(double value, std::string_view decimalSeparator) {
     if (value == 0) value = 0; // a negative zero shows as "0", as it would in the cell
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);

@@ -13,7 +13,7 @@ namespace mb {
 /// number. No number at all gives 0. The decimal point is always ".".
 /// Returns nullopt only when the number is too large for a double, so callers can skip
 /// the step instead of storing an infinity.
-std::optional<double> LeadingNumber(std::string_view text);
+std::optional<double> leadingNumber(std::string_view text);
 
 /// The leading number read with the user's decimal separator: with "," the first comma
 /// (after leading blanks are removed) stands for the decimal point.
@@ -21,24 +21,24 @@ std::optional<double> ParseNumberText(std::string_view text, std::string_view de
 
 /// True when the whole text, bar surrounding blanks, is one number written with "." or,
 /// when the user's separator is ",", with a comma as decimal point.
-bool IsNumericText(std::string_view text, std::string_view decimalSeparator);
+bool isNumericText(std::string_view text, std::string_view decimalSeparator);
 
 /// The 11-character number text of files and grid: a mantissa of a fixed digit count
 /// chosen by the value's range, "E", the exponent, blank-padded on the right.
-std::string FormatNumberText(double value);
+std::string formatNumberText(double value);
 
 inline constexpr std::size_t kNumberTextWidth = 11;
 /// The same number text written into `text`, which has room for exactly 11 characters.
-void WriteNumberText(double value, char* text);
+void writeNumberText(double value, char* text);
 
-/// Writes a number text as WriteNumberText does and returns the value it reads back as,
+/// Writes a number text as writeNumberText does and returns the value it reads back as,
 /// so that writing that value again gives the same text. Where rounding carries a value
 /// into the range of another pattern (0.9999999, "100000E-5", reads back as 1), the text
 /// of the value read back is written instead ("1000000E-6").
-double WriteStableNumberText(double value, char* text);
+double writeStableNumberText(double value, char* text);
 
 /// General decimal text with up to 15 significant digits, in exponent form only where
 /// the number needs it, with the given decimal separator.
-std::string FormatGeneralNumber(double value, std::string_view decimalSeparator);
+std::string formatGeneralNumber(double value, std::string_view decimalSeparator);
 
 } // namespace mb

@@ -102,9 +102,9 @@ PropertyCatalogue::PropertyCatalogue() {
             "Material Matrix (" + code.substr(2, 1) + ":" + code.substr(3, 1) + ")";
     }
     for (int slot = 0; slot < kVisitedSlots; ++slot)
-        bySlotCode_.emplace(TrimBlanks(codes_[slot]), slot); // keeps the first slot of a code
+        bySlotCode_.emplace(trimBlanks(codes_[slot]), slot); // keeps the first slot of a code
     for (int slot = 0; slot < kVisitedSlots; ++slot)
-        firstOfItsCode_[slot] = bySlotCode_.at(TrimBlanks(codes_[slot])) == slot;
+        firstOfItsCode_[slot] = bySlotCode_.at(trimBlanks(codes_[slot])) == slot;
 }
 
 const std::string& PropertyCatalogue::PropCode(int slot) const {
@@ -121,29 +121,29 @@ QuantityKind PropertyCatalogue::Kind(int slot) const {
     return slot >= 0 && slot < kSlotCount ? kinds_[slot] : QuantityKind::Plain;
 }
 
-int PropertyCatalogue::FindTolerant(std::string_view code) const {
-    const auto it = bySlotCode_.find(TrimBlanks(code));
+int PropertyCatalogue::findTolerant(std::string_view code) const {
+    const auto it = bySlotCode_.find(trimBlanks(code));
     return it == bySlotCode_.end() ? -1 : it->second;
 }
 
-int PropertyCatalogue::FindTolerant(std::string_view code, int likely) const {
+int PropertyCatalogue::findTolerant(std::string_view code, int likely) const {
     if (likely >= 0 && likely < kVisitedSlots && firstOfItsCode_[likely] &&
-        TrimBlanks(code) == TrimBlanks(codes_[likely]))
+        trimBlanks(code) == trimBlanks(codes_[likely]))
         return likely;
-    return FindTolerant(code);
+    return findTolerant(code);
 }
 
-int PropertyCatalogue::FindExact(std::string_view code) const {
+int PropertyCatalogue::findExact(std::string_view code) const {
     for (int slot = 0; slot < kSlotCount; ++slot)
         if (codes_[slot] == code) return slot;
     return -1;
 }
 
-const std::array<std::string, kMatrixEntryCount>& MatrixGridCodes() {
+const std::array<std::string, kMatrixEntryCount>& matrixGridCodes() {
     static const std::array<std::string, kMatrixEntryCount> table = [] {
         std::array<std::string, kMatrixEntryCount> t;
         for (int i = 0; i < kMatrixEntryCount; ++i)
-            t[i] = PadRight(kMatrixCodes[i], i < 10 ? 11 : 10);
+            t[i] = padRight(kMatrixCodes[i], i < 10 ? 11 : 10);
         return t;
     }();
     return table;

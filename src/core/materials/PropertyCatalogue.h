@@ -37,12 +37,12 @@ public:
 
     /// Slot of a code: both sides trimmed, compared case-sensitively over slots 0..117.
     /// An empty code finds the first reserved slot (69). -1 when nothing matches.
-    int FindTolerant(std::string_view code) const;
+    int findTolerant(std::string_view code) const;
     /// The same, trying slot `likely` first: a file lists a record's properties in slot
     /// order, so the slot after the previous line's is the usual answer.
-    int FindTolerant(std::string_view code, int likely) const;
+    int findTolerant(std::string_view code, int likely) const;
     /// Slot of a code compared as it stands over slots 0..118. -1 when nothing matches.
-    int FindExact(std::string_view code) const;
+    int findExact(std::string_view code) const;
 
 private:
     PropertyCatalogue();
@@ -56,7 +56,7 @@ private:
 
 inline constexpr int kMatrixEntryCount = 21;
 /// The 21 material-matrix codes as the fixed-width texts the grid keeps beside the catalogue.
-const std::array<std::string, kMatrixEntryCount>& MatrixGridCodes();
+const std::array<std::string, kMatrixEntryCount>& matrixGridCodes();
 
 /// Well-known slots the rest of the system refers to by number.
 namespace Slot {

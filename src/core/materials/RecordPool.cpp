@@ -19,7 +19,7 @@ std::size_t RoundUp(std::size_t n, std::size_t to) {
 
 } // namespace
 
-void* AllocateLongLived(std::size_t bytes) {
+void* allocateLongLived(std::size_t bytes) {
 #if defined(__linux__)
     // Map one large page more than needed so the block can start on a large-page boundary;
     // the kernel only backs whole, aligned 2 MiB ranges with a large page.
@@ -49,7 +49,7 @@ void* RecordPool::allocate() {
     }
     if (static_cast<std::size_t>(end_ - next_) < blockSize_) {
         const std::size_t chunk = RoundUp(blockSize_ * 64, kLargePage);
-        next_ = static_cast<char*>(AllocateLongLived(chunk));
+        next_ = static_cast<char*>(allocateLongLived(chunk));
         end_ = next_ + chunk;
     }
     void* block = next_;

@@ -2,7 +2,7 @@
 
 namespace mb {
 
-std::string Utf8ToLatin1(std::string_view utf8) {
+std::string utf8ToLatin1(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {

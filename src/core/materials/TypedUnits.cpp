@@ -166,18 +166,18 @@ std::size_t NumberEnd(std::string_view text, std::string_view separator) {
 
 } // namespace
 
-std::optional<double> UnitValueToSI(double number, std::string_view unit, int slot) {
+std::optional<double> unitValueToSI(double number, std::string_view unit, int slot) {
     if (slot < 0 || slot >= kSlotCount) return std::nullopt;
     const Unit* found = FindUnit(PropertyCatalogue::instance().Kind(slot), unit);
     if (!found) return std::nullopt;
     return (number - found->zero) * found->factor + found->base;
 }
 
-std::optional<TypedValue> ReadTypedValue(std::string_view text, int slot,
+std::optional<TypedValue> readTypedValue(std::string_view text, int slot,
                                          std::string_view shownSystem,
                                          std::string_view decimalSeparator) {
-    const std::string_view trimmed = TrimBlanks(text);
-    if (IsNumericText(trimmed, decimalSeparator)) {
+    const std::string_view trimmed = trimBlanks(text);
+    if (isNumericText(trimmed, decimalSeparator)) {
         const std::optional<double> number = ParseNumberText(trimmed, decimalSeparator);
         if (!number) return std::nullopt;
         return TypedValue{*number, false,
@@ -185,15 +185,15 @@ std::optional<TypedValue> ReadTypedValue(std::string_view text, int slot,
     }
     const std::size_t end = NumberEnd(trimmed, decimalSeparator);
     const std::string_view numberPart = trimmed.substr(0, end);
-    if (numberPart.empty() || !IsNumericText(numberPart, decimalSeparator)) return std::nullopt;
+    if (numberPart.empty() || !isNumericText(numberPart, decimalSeparator)) return std::nullopt;
     const std::optional<double> number = ParseNumberText(numberPart, decimalSeparator);
     if (!number) return std::nullopt;
-    const std::optional<double> si = UnitValueToSI(*number, trimmed.substr(end), slot);
+    const std::optional<double> si = unitValueToSI(*number, trimmed.substr(end), slot);
     if (!si) return std::nullopt;
     return TypedValue{*number, true, *si};
 }
 
-std::vector<std::string> UnitNamesOf(int slot) {
+std::vector<std::string> unitNamesOf(int slot) {
     std::vector<std::string> names;
     if (slot < 0 || slot >= kSlotCount) return names;
     const QuantityKind kind = PropertyCatalogue::instance().Kind(slot);

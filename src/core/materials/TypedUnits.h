@@ -23,16 +23,16 @@ struct TypedValue {
 /// "7.85 g/cm3", "3000 kg/m^3", "20 C" (or with the degree sign), "1.2E-5 /K". Unit names are
 /// compared without regard to letter case, blanks, brackets and "^". nullopt for anything else, a
 /// unit of another quantity included.
-std::optional<TypedValue> ReadTypedValue(std::string_view text, int slot,
+std::optional<TypedValue> readTypedValue(std::string_view text, int slot,
                                          std::string_view shownSystem,
                                          std::string_view decimalSeparator);
 
 /// `number` given in `unit`, in SI, for catalogue slot `slot`; nullopt when `unit` is no
 /// unit of the slot's quantity (a slot without units has none).
-std::optional<double> UnitValueToSI(double number, std::string_view unit, int slot);
+std::optional<double> unitValueToSI(double number, std::string_view unit, int slot);
 
 /// The unit names understood for the slot's quantity, as they are best written ("Pa",
 /// "MPa", "psi", ...); none for a slot without units.
-std::vector<std::string> UnitNamesOf(int slot);
+std::vector<std::string> unitNamesOf(int slot);
 
 } // namespace mb

@@ -100,9 +100,9 @@ const Labels& LabelTable() {
         const auto& cat = PropertyCatalogue::instance();
         auto set = [&l](int slot, const char* ips, const char* si, const char* mks,
                         std::size_t mksWidth = 17) {
-            l.ips[slot] = PadRight(ips, 16);
-            l.si[slot] = PadRight(si, 16);
-            l.mks[slot] = PadRight(mks, mksWidth);
+            l.ips[slot] = padRight(ips, 16);
+            l.si[slot] = padRight(si, 16);
+            l.mks[slot] = padRight(mks, mksWidth);
         };
         for (int slot = 0; slot < kSlotCount; ++slot) {
             if ((slot >= 100 && slot <= 116) || slot == 118) continue; // no label at all
@@ -140,7 +140,7 @@ const Labels& LabelTable() {
 
 } // namespace
 
-std::string_view UnitSystemName(int index) {
+std::string_view unitSystemName(int index) {
     switch (index) {
     case UnitSystemIndex::IPS:
         return "IPS";
@@ -153,8 +153,8 @@ std::string_view UnitSystemName(int index) {
     }
 }
 
-std::string_view UnitSystemCaption(int index) {
-    return index == UnitSystemIndex::MKS ? std::string_view("MKS(G)") : UnitSystemName(index);
+std::string_view unitSystemCaption(int index) {
+    return index == UnitSystemIndex::MKS ? std::string_view("MKS(G)") : unitSystemName(index);
 }
 
 namespace {
@@ -186,7 +186,7 @@ double clsUnitConversion::ChangeUnits(std::string_view oldUnit, std::string_view
     return Convert(ParseSystem(oldUnit), ParseSystem(newUnit), nElm, value);
 }
 
-void clsUnitConversion::FromSI(int slot, double si, double& ips, double& mks) {
+void clsUnitConversion::fromSI(int slot, double si, double& ips, double& mks) {
     if (slot < 0 || slot >= kVisitedSlots || slot == Slot::REFTEMP) {
         ips = Convert(System::SI, System::IPS, slot, si);
         mks = Convert(System::SI, System::MKS, slot, si);
@@ -228,7 +228,7 @@ const UnitTextTable& UnitTexts(int systemIndex) {
         for (int s = 0; s < kUnitSystemCount; ++s) {
             const std::size_t width = s == UnitSystemIndex::MKS ? 17 : 16;
             for (int i = 0; i < 10; ++i)
-                t[s][i] = PadRight(raw[s][i], width);
+                t[s][i] = padRight(raw[s][i], width);
             t[s][10] = t[s][0];
             t[s][11] = t[s][0];
         }

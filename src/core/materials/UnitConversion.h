@@ -16,9 +16,9 @@ inline constexpr int MKS = 2;
 } // namespace UnitSystemIndex
 
 /// "IPS", "SI", "MKS" for indexes 0..2, "" (no system) for anything else.
-std::string_view UnitSystemName(int index);
+std::string_view unitSystemName(int index);
 /// What the units selector shows for each index: "IPS", "SI", "MKS(G)".
-std::string_view UnitSystemCaption(int index);
+std::string_view unitSystemCaption(int index);
 
 /// Converts one value of one catalogue slot between two unit systems. Systems are named
 /// exactly ("IPS", "SI", "MKS"); any other name, and slot -1, leave the value unchanged.
@@ -28,7 +28,7 @@ public:
                        double value) const;
 
     /// A stored SI value of a slot in IPS and in MKS, exactly as ChangeUnits gives them.
-    static void FromSI(int slot, double si, double& ips, double& mks);
+    static void fromSI(int slot, double si, double& ips, double& mks);
 };
 
 /// Fixed-width unit labels of a slot as a record holds them: IPS and SI 16 characters,

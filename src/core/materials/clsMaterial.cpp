@@ -44,12 +44,12 @@ void clsMaterial::operator delete(void* p, std::size_t size) noexcept {
 clsMaterial::clsMaterial(std::string recordUnit) : recordUnit_(std::move(recordUnit)) {}
 
 void clsMaterial::Property(std::string_view code) {
-    const std::string_view t = TrimBlanks(code);
-    property_ = t == "C" ? std::string("C (Cp)    ") : PadRight(t, 10);
+    const std::string_view t = trimBlanks(code);
+    property_ = t == "C" ? std::string("C (Cp)    ") : padRight(t, 10);
 }
 
 void clsMaterial::PropIndex() {
-    index_ = static_cast<int16_t>(PropertyCatalogue::instance().FindTolerant(property_));
+    index_ = static_cast<int16_t>(PropertyCatalogue::instance().findTolerant(property_));
 }
 
 bool clsMaterial::HasValue(int nProp) const {
@@ -126,11 +126,11 @@ void clsMaterial::ChangeUnits(const std::string& oldUnit, const std::string& new
                               bool bUserCurUnit) {
     if (recordUnit_.empty()) recordUnit_ = "SI";
     const std::string source = bUserCurUnit ? recordUnit_ : oldUnit;
-    if (newUnit == "IPS" || newUnit == "SI" || newUnit == "MKS") ConvertAll(source, newUnit);
+    if (newUnit == "IPS" || newUnit == "SI" || newUnit == "MKS") convertAll(source, newUnit);
     recordUnit_ = newUnit;
 }
 
-void clsMaterial::ConvertAll(std::string_view oldUnit, std::string_view target) {
+void clsMaterial::convertAll(std::string_view oldUnit, std::string_view target) {
     if (oldUnit == target) return;
     for (int i = 0; i < kVisitedSlots; ++i) {
         if (!hasValue_[i]) continue;
@@ -142,7 +142,7 @@ void clsMaterial::ConvertAll(std::string_view oldUnit, std::string_view target) 
 }
 
 std::string clsMaterial::WriteValue(double dVal) {
-    return FormatNumberText(dVal);
+    return formatNumberText(dVal);
 }
 
 namespace {
@@ -187,17 +187,17 @@ const std::array<PropertyLine, kVisitedSlots>& PropertyLines() {
 
 } // namespace
 
-std::string clsMaterial::MadeNameCode() const {
-    return name_.size() < 14 ? PadRight(name_, 13) : name_.substr(0, 13);
+std::string clsMaterial::madeNameCode() const {
+    return name_.size() < 14 ? padRight(name_, 13) : name_.substr(0, 13);
 }
 
 void clsMaterial::Save(std::string& out) {
-    if (TrimBlanks(nameCode_).empty()) nameCode_ = MadeNameCode();
+    if (trimBlanks(nameCode_).empty()) nameCode_ = madeNameCode();
     Format(out);
 }
 
 void clsMaterial::Format(std::string& out) const {
-    const std::string& code = TrimBlanks(nameCode_).empty() ? MadeNameCode() : nameCode_;
+    const std::string& code = trimBlanks(nameCode_).empty() ? madeNameCode() : nameCode_;
     out += "MATL:";
     out += code;
     if (code.size() < 13) out.append(13 - code.size(), ' ');
@@ -205,8 +205,8 @@ void clsMaterial::Format(std::string& out) const {
     // The blanks the reader puts after a name are padding, not part of it: a name of 29 or
     // 30 characters read back from a file must not push the colon past column 51, or the
     // next reading takes them into the description.
-    const std::string_view name = name_.size() > 30 && TrimRightBlanks(name_).size() <= 30
-                                      ? TrimRightBlanks(name_)
+    const std::string_view name = name_.size() > 30 && trimRightBlanks(name_).size() <= 30
+                                      ? trimRightBlanks(name_)
                                       : std::string_view(name_);
     out += name;
     if (name.size() < 30) out.append(30 - name.size(), ' ');
@@ -223,11 +223,11 @@ void clsMaterial::Format(std::string& out) const {
         char* text = out.data() + at;
         // Only the SI text is read back. The IPS and MKS texts are made from the value it
         // reads back as, not from the value held, or the next save would move them.
-        const double si = WriteStableNumberText(values_[i], text + line.si);
+        const double si = writeStableNumberText(values_[i], text + line.si);
         double ips = 0, mks = 0;
-        clsUnitConversion::FromSI(i, si, ips, mks);
-        WriteNumberText(ips, text + line.ips);
-        WriteNumberText(mks, text + line.mks);
+        clsUnitConversion::fromSI(i, si, ips, mks);
+        writeNumberText(ips, text + line.ips);
+        writeNumberText(mks, text + line.mks);
     }
     out += "ENDMATL\r\n";
 }

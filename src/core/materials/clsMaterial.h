@@ -76,15 +76,15 @@ public:
     static std::string WriteValue(double dVal);
 
     /// Direct slot access for readers and writers that already know the slot.
-    double SlotValue(int slot) const { return values_[slot]; }
-    void SetSlotValue(int slot, double v) {
+    double slotValue(int slot) const { return values_[slot]; }
+    void setSlotValue(int slot, double v) {
         values_[slot] = v;
         hasValue_[slot] = true;
     }
 
 private:
-    std::string MadeNameCode() const;
-    void ConvertAll(std::string_view oldUnit, std::string_view target);
+    std::string madeNameCode() const;
+    void convertAll(std::string_view oldUnit, std::string_view target);
 
     clsUnitConversion converter_;
     std::string property_;

@@ -21,7 +21,7 @@
 
 namespace mb {
 
-std::string ReadErrorMessage(int errorNumber) {
+std::string readErrorMessage(int errorNumber) {
     switch (errorNumber) {
     case ENOENT:
         return "it does not exist.";
@@ -52,7 +52,7 @@ namespace {
 // "" for a regular file, else what it is instead, in words about reading.
 std::string NotARegularFile(mode_t mode) {
     if (S_ISREG(mode)) return {};
-    if (S_ISDIR(mode)) return ReadErrorMessage(EISDIR);
+    if (S_ISDIR(mode)) return readErrorMessage(EISDIR);
     if (S_ISFIFO(mode)) return "it is a named pipe (FIFO), not a file.";
     if (S_ISCHR(mode) || S_ISBLK(mode)) return "it is a device, not a file.";
     if (S_ISSOCK(mode)) return "it is a socket, not a file.";
@@ -78,11 +78,11 @@ InputFile::InputFile(const std::string& path) {
         const int err = errno;
         refuse(err == ENXIO && ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)
                    ? NotARegularFile(st.st_mode)
-                   : ReadErrorMessage(err));
+                   : readErrorMessage(err));
         return;
     }
     if (::fstat(fd, &st) != 0) {
-        refuse(ReadErrorMessage(errno));
+        refuse(readErrorMessage(errno));
         ::close(fd);
         return;
     }
@@ -92,7 +92,7 @@ InputFile::InputFile(const std::string& path) {
         return;
     }
     if (st.st_size > kLargestReadableFile) {
-        refuse(ReadErrorMessage(EFBIG));
+        refuse(readErrorMessage(EFBIG));
         ::close(fd);
         return;
     }
@@ -113,7 +113,7 @@ long InputFile::read(char* buffer, std::size_t size) {
     // A file that another program keeps appending to would otherwise never end.
     const long long room = kLargestReadableFile + 1 - consumed_;
     if (room <= 0) {
-        refuse(ReadErrorMessage(EFBIG));
+        refuse(readErrorMessage(EFBIG));
         return -1;
     }
     size = static_cast<std::size_t>(std::min<long long>(static_cast<long long>(size), room));
@@ -121,12 +121,12 @@ long InputFile::read(char* buffer, std::size_t size) {
         const ssize_t got = ::read(fd_, buffer, size);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) {
-            refuse(ReadErrorMessage(errno));
+            refuse(readErrorMessage(errno));
             return -1;
         }
         consumed_ += got;
         if (consumed_ > kLargestReadableFile) {
-            refuse(ReadErrorMessage(EFBIG));
+            refuse(readErrorMessage(EFBIG));
             return -1;
         }
         return static_cast<long>(got);
@@ -509,7 +509,7 @@ int ResolveLinks(std::string& path) {
 
 } // namespace
 
-FileOps& SystemFileOps() {
+FileOps& systemFileOps() {
     static PosixFileOps ops;
     return ops;
 }
@@ -531,7 +531,7 @@ std::string HomeFolder() {
 
 } // namespace
 
-std::string DefaultCopyFolder() {
+std::string defaultCopyFolder() {
     const char* state = std::getenv("XDG_STATE_HOME");
     if (state && state[0] == '/') return std::string(state) + "/MaterialBrowser";
     if (const std::string home = HomeFolder(); !home.empty())
@@ -611,7 +611,7 @@ std::vector<KeptCopy> LockCopiesOf(const std::string& target, unsigned long long
                                    const std::string& copyFolder) {
     const std::string dir = FolderOf(target);
     const std::string name = CopyName(target.substr(target.rfind('/') + 1), ino);
-    const std::string folder = copyFolder.empty() ? DefaultCopyFolder() : copyFolder;
+    const std::string folder = copyFolder.empty() ? defaultCopyFolder() : copyFolder;
     std::vector<KeptCopy> copies;
     LockCopies(dir, true, name, copies);
     LockCopies(folder, false, name, copies);
@@ -658,7 +658,7 @@ bool RegularFile(const std::string& path, std::string& target, unsigned long lon
 
 } // namespace
 
-std::optional<std::string> FindUnfinishedRewrite(const std::string& path,
+std::optional<std::string> findUnfinishedRewrite(const std::string& path,
                                                  const std::string& copyFolder) {
     std::string target;
     unsigned long long ino = 0;
@@ -677,7 +677,7 @@ std::optional<std::string> FindUnfinishedRewrite(const std::string& path,
     return found;
 }
 
-int RestoreUnfinishedRewrite(const std::string& path, const std::string& copy) {
+int restoreUnfinishedRewrite(const std::string& path, const std::string& copy) {
     std::string target;
     unsigned long long ino = 0;
     if (!RegularFile(path, target, ino)) return ENOENT;
@@ -717,12 +717,12 @@ int RestoreUnfinishedRewrite(const std::string& path, const std::string& copy) {
     return err;
 }
 
-int RecoverUnfinishedRewrite(const std::string& path, const std::string& copyFolder,
+int recoverUnfinishedRewrite(const std::string& path, const std::string& copyFolder,
                              std::string& restoredFrom) {
     restoredFrom.clear();
-    const std::optional<std::string> copy = FindUnfinishedRewrite(path, copyFolder);
+    const std::optional<std::string> copy = findUnfinishedRewrite(path, copyFolder);
     if (!copy) return 0;
-    const int err = RestoreUnfinishedRewrite(path, *copy);
+    const int err = restoreUnfinishedRewrite(path, *copy);
     if (err == 0) restoredFrom = *copy;
     return err;
 }
@@ -759,7 +759,7 @@ int SafeFileWriter::open() {
         // first: should this one die too, the file is then as it was before both. A copy
         // that cannot be put back is no reason not to write the whole file anew.
         std::string restored;
-        RecoverUnfinishedRewrite(target_, copyFolder_, restored);
+        recoverUnfinishedRewrite(target_, copyFolder_, restored);
         exists_ = true;
         mode_ = st.st_mode & 07777;
         owner_ = st.st_uid;
@@ -797,7 +797,7 @@ int SafeFileWriter::openInPlace() {
         // beside the file where it can, else to the copy folder, and as a last resort to
         // /tmp.
         copyName_ = CopyName(stem_, st.st_ino);
-        const std::string folder = copyFolder_.empty() ? DefaultCopyFolder() : copyFolder_;
+        const std::string folder = copyFolder_.empty() ? defaultCopyFolder() : copyFolder_;
         const std::pair<std::string, bool> places[] = {
             {dir_, true}, {folder, false}, {"/tmp", false}};
         for (const auto& [where, hidden] : places) {

@@ -16,7 +16,7 @@ inline constexpr std::size_t kWriteChunk = 64 * 1024;
 inline constexpr long long kLargestReadableFile = 64LL * 1024 * 1024;
 
 /// Why a file could not be read, by errno, in words about reading.
-std::string ReadErrorMessage(int errorNumber);
+std::string readErrorMessage(int errorNumber);
 
 /// A file opened for reading, closed when it goes out of scope.
 ///
@@ -117,30 +117,30 @@ public:
     virtual int finishInPlace(int fd, long long length);
 };
 
-FileOps& SystemFileOps();
+FileOps& systemFileOps();
 
 /// The folder where a copy of a file's old content goes when it cannot go beside the
 /// file: $XDG_STATE_HOME/MaterialBrowser, else ~/.local/state/MaterialBrowser (an empty or
 /// unset HOME taken as the home the password database names), else /tmp.
-std::string DefaultCopyFolder();
+std::string defaultCopyFolder();
 
 /// The copy of a file's old content that a save rewriting the file in place kept and did
 /// not live to remove: the file may hold part of its old content and part of the new.
 /// Looked for under the file's name and inode beside `path` (links followed), in
-/// `copyFolder` ("" for DefaultCopyFolder()) and in /tmp. Copies that need nothing are
+/// `copyFolder` ("" for defaultCopyFolder()) and in /tmp. Copies that need nothing are
 /// removed on the way: one never finished (the file was not touched yet), one whose
 /// content the file holds, and older ones. A copy that a running save holds is left alone.
-std::optional<std::string> FindUnfinishedRewrite(const std::string& path,
+std::optional<std::string> findUnfinishedRewrite(const std::string& path,
                                                  const std::string& copyFolder = {});
 
-/// Writes the content of `copy` (found by FindUnfinishedRewrite) back into `path` in
+/// Writes the content of `copy` (found by findUnfinishedRewrite) back into `path` in
 /// place, flushed to the disk, and removes the copy: 0, or errno and the copy stays.
-int RestoreUnfinishedRewrite(const std::string& path, const std::string& copy);
+int restoreUnfinishedRewrite(const std::string& path, const std::string& copy);
 
 /// Both at once: puts back what a save that died left half written, as a save does before
 /// it writes and a command-line tool before it reads. `restoredFrom` names the copy put
 /// back ("" for none); 0 or errno.
-int RecoverUnfinishedRewrite(const std::string& path, const std::string& copyFolder,
+int recoverUnfinishedRewrite(const std::string& path, const std::string& copyFolder,
                              std::string& restoredFrom);
 
 /// Writes a file so that a failure, or the process dying, never costs the old content.
@@ -151,11 +151,11 @@ int RecoverUnfinishedRewrite(const std::string& path, const std::string& copyFol
 /// made, is rewritten in place instead, after a complete copy of its old content has been
 /// flushed beside it or in the copy folder; the copy puts the old content back when the
 /// rewrite is given up, and is removed once the file is whole again. Should the process
-/// die meanwhile, the next open finds the copy (FindUnfinishedRewrite), and the next save
+/// die meanwhile, the next open finds the copy (findUnfinishedRewrite), and the next save
 /// puts it back before it writes.
 class SafeFileWriter {
 public:
-    /// `copyFolder` "" means DefaultCopyFolder().
+    /// `copyFolder` "" means defaultCopyFolder().
     SafeFileWriter(std::string target, FileOps& ops, Durability durability = Durability::Flushed,
                    std::string copyFolder = {});
     ~SafeFileWriter();

@@ -37,7 +37,7 @@ template <class T> bool ReadNumber(std::string_view& text, T& value) {
 
 } // namespace
 
-std::string FileStamp::ToText() const {
+std::string FileStamp::toText() const {
     std::string out;
     AppendNumber(out, device);
     AppendNumber(out, inode);
@@ -47,7 +47,7 @@ std::string FileStamp::ToText() const {
     return out;
 }
 
-std::optional<FileStamp> FileStamp::FromText(std::string_view text) {
+std::optional<FileStamp> FileStamp::fromText(std::string_view text) {
     FileStamp s;
     if (!ReadNumber(text, s.device) || !ReadNumber(text, s.inode) || !ReadNumber(text, s.size) ||
         !ReadNumber(text, s.modifiedSeconds) || !ReadNumber(text, s.modifiedNanoseconds))

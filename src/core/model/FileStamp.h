@@ -23,8 +23,8 @@ struct FileStamp {
     static std::optional<FileStamp> Of(const std::string& path);
 
     /// Five decimal numbers separated by blanks, and back.
-    std::string ToText() const;
-    static std::optional<FileStamp> FromText(std::string_view text);
+    std::string toText() const;
+    static std::optional<FileStamp> fromText(std::string_view text);
 };
 
 } // namespace mb

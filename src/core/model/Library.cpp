@@ -16,7 +16,7 @@ clsMaterial& Ensure(std::vector<std::unique_ptr<clsMaterial>>& list, int n) {
 } // namespace
 
 Library::Library() : index_(kMaxMaterials) {
-    SizeRecordLists();
+    sizeRecordLists();
 }
 
 void Library::Clear() {
@@ -36,21 +36,21 @@ void Library::Clear() {
     shadows_.clear();
     last_ = -1;
     LastNodeKey.clear();
-    SizeRecordLists();
+    sizeRecordLists();
 }
 
-void Library::SizeRecordLists() {
+void Library::sizeRecordLists() {
     const std::size_t size = static_cast<std::size_t>(last_ + 2);
     if (records_.size() < size) records_.resize(size);
     if (shadows_.size() < size) shadows_.resize(size);
     if (index_.size() < kMaxMaterials) index_.resize(kMaxMaterials);
 }
 
-int Library::AppendMaterial() {
-    if (IsFull()) return -1;
+int Library::appendMaterial() {
+    if (isFull()) return -1;
     ++last_;
-    SizeRecordLists();
-    EntryAt(last_) = LibraryEntry{};
+    sizeRecordLists();
+    entryAt(last_) = LibraryEntry{};
     // The slot may still hold the spare left by a removal, with a removed material's
     // texts and values in it: a new material must not inherit them.
     const auto n = static_cast<std::size_t>(last_);
@@ -61,7 +61,7 @@ int Library::AppendMaterial() {
 
 int Library::AddMaterial(std::string_view category, std::string_view nameCode,
                          std::string_view name, std::string_view description) {
-    const int n = AppendMaterial();
+    const int n = appendMaterial();
     if (n < 0) return -1;
     const auto slot = static_cast<std::size_t>(n);
     // Assigned into the entry's own strings, whose storage an emptied index still holds: a
@@ -84,7 +84,7 @@ int Library::AddMaterial(std::string_view category, std::string_view nameCode,
 }
 
 int Library::AddMaterial(LibraryEntry entry, clsMaterial record, clsMaterial shadow) {
-    const int n = AppendMaterial();
+    const int n = appendMaterial();
     if (n < 0) return -1;
     const auto slot = static_cast<std::size_t>(n);
     index_[slot] = std::move(entry);
@@ -93,7 +93,7 @@ int Library::AddMaterial(LibraryEntry entry, clsMaterial record, clsMaterial sha
     return n;
 }
 
-clsMaterial RecordWithTexts(const clsMaterial& values, const LibraryEntry& texts) {
+clsMaterial recordWithTexts(const clsMaterial& values, const LibraryEntry& texts) {
     clsMaterial copy;
     copy.CopyAllProperties(values);
     copy.MaterialType(texts.Category);
@@ -104,17 +104,17 @@ clsMaterial RecordWithTexts(const clsMaterial& values, const LibraryEntry& texts
 }
 
 int Library::CopyMaterial(int source, const LibraryEntry& texts) {
-    if (!IsValidNumber(source) || IsFull()) return -1;
-    clsMaterial shadow = RecordWithTexts(Shadow(source), texts);
-    clsMaterial record = RecordWithTexts(Material(source), texts);
+    if (!isValidNumber(source) || isFull()) return -1;
+    clsMaterial shadow = recordWithTexts(Shadow(source), texts);
+    clsMaterial record = recordWithTexts(Material(source), texts);
     return AddMaterial(texts, std::move(record), std::move(shadow));
 }
 
-MaterialSnapshot Library::RemoveMaterial(int n) {
-    if (!IsValidNumber(n)) return {};
+MaterialSnapshot Library::removeMaterial(int n) {
+    if (!isValidNumber(n)) return {};
     MaterialSnapshot removed = Snapshot(n);
     for (int i = n; i < last_; ++i) {
-        EntryAt(i) = EntryAt(i + 1);
+        entryAt(i) = entryAt(i + 1);
         Material(i).CopyAllProperties(Material(i + 1));
         Shadow(i).CopyAllProperties(Shadow(i + 1));
     }
@@ -122,9 +122,9 @@ MaterialSnapshot Library::RemoveMaterial(int n) {
     return removed;
 }
 
-int Library::InsertMaterial(int n, const MaterialSnapshot& material) {
-    if (n < 0 || n > MaterialCount() || IsFull()) return -1;
-    const int last = AppendMaterial();
+int Library::insertMaterial(int n, const MaterialSnapshot& material) {
+    if (n < 0 || n > materialCount() || isFull()) return -1;
+    const int last = appendMaterial();
     // The records move by pointer: an insertion near the start of a full library moves
     // a thousand of them.
     for (int i = last; i > n; --i) {
@@ -140,52 +140,52 @@ int Library::InsertMaterial(int n, const MaterialSnapshot& material) {
     return n;
 }
 
-int Library::MoveMaterialToEnd(int m, const std::string& category) {
-    if (!IsValidNumber(m)) return -1;
-    const LibraryEntry keptEntry = EntryAt(m);
+int Library::moveMaterialToEnd(int m, const std::string& category) {
+    if (!isValidNumber(m)) return -1;
+    const LibraryEntry keptEntry = entryAt(m);
     clsMaterial keptRecord, keptShadow;
     keptRecord.CopyAllProperties(Material(m));
     keptShadow.CopyAllProperties(Shadow(m));
     for (int i = m; i < last_; ++i) {
-        EntryAt(i) = EntryAt(i + 1);
+        entryAt(i) = entryAt(i + 1);
         Material(i).CopyAllProperties(Material(i + 1));
         Shadow(i).CopyAllProperties(Shadow(i + 1));
     }
     const int last = last_;
-    EntryAt(last) = keptEntry;
+    entryAt(last) = keptEntry;
     Material(last).CopyAllProperties(keptRecord);
     Shadow(last).CopyAllProperties(keptShadow);
-    SetCategory(last, category);
+    setCategory(last, category);
     return last;
 }
 
-void Library::RenameMaterial(int n, const std::string& name) {
-    if (!IsValidNumber(n)) return;
-    EntryAt(n).Name = name;
+void Library::renameMaterial(int n, const std::string& name) {
+    if (!isValidNumber(n)) return;
+    entryAt(n).Name = name;
     Material(n).MaterialName(name);
     Shadow(n).MaterialName(name);
 }
 
-void Library::SetCategory(int n, const std::string& category) {
-    if (!IsValidNumber(n)) return;
-    EntryAt(n).Category = category;
+void Library::setCategory(int n, const std::string& category) {
+    if (!isValidNumber(n)) return;
+    entryAt(n).Category = category;
     Material(n).MaterialType(category);
     Shadow(n).MaterialType(category);
 }
 
-void Library::SetDescription(int n, const std::string& description) {
-    if (!IsValidNumber(n)) return;
-    EntryAt(n).Description = description;
+void Library::setDescription(int n, const std::string& description) {
+    if (!isValidNumber(n)) return;
+    entryAt(n).Description = description;
     Material(n).MaterialDescription(description);
 }
 
-void Library::SetEntryTexts(int n, LibraryEntry entry) {
-    if (!IsValidNumber(n)) return;
-    EntryAt(n) = std::move(entry);
+void Library::setEntryTexts(int n, LibraryEntry entry) {
+    if (!isValidNumber(n)) return;
+    entryAt(n) = std::move(entry);
 }
 
-void Library::SetRecords(int n, clsMaterial record, clsMaterial shadow) {
-    if (!IsValidNumber(n)) return;
+void Library::setRecords(int n, clsMaterial record, clsMaterial shadow) {
+    if (!isValidNumber(n)) return;
     Material(n) = std::move(record);
     Shadow(n) = std::move(shadow);
 }
@@ -206,39 +206,39 @@ void Library::ClearValue(int n, std::string_view code) {
     record.ClearValue();
 }
 
-void Library::ResetToShadow(int n) {
-    if (!IsValidNumber(n)) return;
+void Library::resetToShadow(int n) {
+    if (!isValidNumber(n)) return;
     Material(n).CopyAllProperties(Shadow(n));
 }
 
 void Library::ClearValues(int n) {
-    if (!IsValidNumber(n)) return;
+    if (!isValidNumber(n)) return;
     Material(n).reset();
 }
 
-void Library::DropValues(int n) {
-    if (!IsValidNumber(n)) return;
+void Library::dropValues(int n) {
+    if (!isValidNumber(n)) return;
     Material(n).ClearAll();
 }
 
-Library Library::ReplaceWith(Library other) {
+Library Library::replaceWith(Library other) {
     std::swap(*this, other);
     return other;
 }
 
 MaterialSnapshot Library::Snapshot(int n) {
-    if (!IsValidNumber(n)) return {};
-    return MaterialSnapshot{EntryAt(n), Material(n), Shadow(n)};
+    if (!isValidNumber(n)) return {};
+    return MaterialSnapshot{entryAt(n), Material(n), Shadow(n)};
 }
 
 void Library::Restore(int n, const MaterialSnapshot& snapshot) {
-    if (!IsValidNumber(n)) return;
-    EntryAt(n) = snapshot.entry;
+    if (!isValidNumber(n)) return;
+    entryAt(n) = snapshot.entry;
     Material(n) = snapshot.record;
     Shadow(n) = snapshot.shadow;
 }
 
-LibraryEntry& Library::EntryAt(int n) {
+LibraryEntry& Library::entryAt(int n) {
     if (n < 0) return scratchEntry_ = LibraryEntry{};
     if (static_cast<std::size_t>(n) >= index_.size())
         index_.resize(std::max<std::size_t>(kMaxMaterials, static_cast<std::size_t>(n) + 1));
@@ -264,7 +264,7 @@ clsMaterial& Library::Shadow(int n) {
     return Ensure(shadows_, n);
 }
 
-bool Library::HasRecord(int n) const {
+bool Library::hasRecord(int n) const {
     return n >= 0 && static_cast<std::size_t>(n) < records_.size() &&
            records_[static_cast<std::size_t>(n)] != nullptr;
 }

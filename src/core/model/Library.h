@@ -28,7 +28,7 @@ struct MaterialSnapshot {
 
 /// A record with the values of `values` and the four texts of `texts`: what a pasted
 /// material's records are made from.
-clsMaterial RecordWithTexts(const clsMaterial& values, const LibraryEntry& texts);
+clsMaterial recordWithTexts(const clsMaterial& values, const LibraryEntry& texts);
 
 inline constexpr int kMaxMaterials = 1001; ///< material numbers 0..1000
 inline constexpr int kMaxCategories = 1000;
@@ -49,8 +49,8 @@ public:
     int16_t LastMaterialIndex() const { return last_; }
     std::string LastNodeKey;
 
-    int MaterialCount() const { return last_ + 1; }
-    bool IsFull() const { return last_ >= kMaxMaterials - 1; }
+    int materialCount() const { return last_ + 1; }
+    bool isFull() const { return last_ >= kMaxMaterials - 1; }
 
     /// Empties the library and sizes the index to entries 0..1000.
     void Clear();
@@ -59,7 +59,7 @@ public:
     // Every change to the library goes through one of these, so that entry i, working
     // record i and shadow record i stay one material, and so that an edit history can
     // record a change and reverse it: Snapshot and Restore undo a change in place,
-    // RemoveMaterial and InsertMaterial undo each other, and ReplaceWith returns what it
+    // removeMaterial and insertMaterial undo each other, and replaceWith returns what it
     // replaced. A number that names no material changes nothing.
 
     /// Appends a material whose records both carry the entry's four texts and no values
@@ -75,52 +75,52 @@ public:
     /// Removes material n; later materials move down by one number. The freed last slot
     /// keeps its record as the spare. Returns what was removed (an empty snapshot when n
     /// names no material).
-    MaterialSnapshot RemoveMaterial(int n);
-    /// Puts `material` in as number n (0..MaterialCount()); materials from n on move up by
+    MaterialSnapshot removeMaterial(int n);
+    /// Puts `material` in as number n (0..materialCount()); materials from n on move up by
     /// one. Returns n, or -1 when the library is full or n is out of that range.
-    int InsertMaterial(int n, const MaterialSnapshot& material);
+    int insertMaterial(int n, const MaterialSnapshot& material);
     /// Takes material m out of its place and appends it as the last material in
     /// `category` (entry, record and shadow alike). Returns its new number, -1 for no such
     /// material.
-    int MoveMaterialToEnd(int m, const std::string& category);
+    int moveMaterialToEnd(int m, const std::string& category);
     /// The new name in the index and in both records.
-    void RenameMaterial(int n, const std::string& name);
+    void renameMaterial(int n, const std::string& name);
     /// The new category in the index and in both records.
-    void SetCategory(int n, const std::string& category);
+    void setCategory(int n, const std::string& category);
     /// The description in the index and the working record; the shadow keeps the one it
     /// had, so that a reset gives it back.
-    void SetDescription(int n, const std::string& description);
+    void setDescription(int n, const std::string& description);
     /// Replaces the index texts alone: the records keep theirs.
-    void SetEntryTexts(int n, LibraryEntry entry);
+    void setEntryTexts(int n, LibraryEntry entry);
     /// Replaces both records; the index keeps its texts.
-    void SetRecords(int n, clsMaterial record, clsMaterial shadow);
+    void setRecords(int n, clsMaterial record, clsMaterial shadow);
     /// Sets the value of `code` in the working record (in SI) and marks it. Unlike the other
     /// changes this takes any slot 0..1000: the grid may store into the spare slot.
     void SetValue(int n, std::string_view code, double si);
     /// Takes the value of `code` out of the working record; any slot 0..1000, as SetValue.
     void ClearValue(int n, std::string_view code);
     /// A value the material has as read: working record and shadow alike.
-    void SetOriginalValue(int n, int slot, double si) {
-        if (!IsValidNumber(n)) return;
+    void setOriginalValue(int n, int slot, double si) {
+        if (!isValidNumber(n)) return;
         // Inline, and straight to the records AddMaterial made: a reader calls this for
         // every property line of the file.
         const auto i = static_cast<std::size_t>(n);
         clsMaterial* record = i < records_.size() ? records_[i].get() : nullptr;
         clsMaterial* shadow = i < shadows_.size() ? shadows_[i].get() : nullptr;
-        (record ? *record : Material(n)).SetSlotValue(slot, si);
-        (shadow ? *shadow : Shadow(n)).SetSlotValue(slot, si);
+        (record ? *record : Material(n)).setSlotValue(slot, si);
+        (shadow ? *shadow : Shadow(n)).setSlotValue(slot, si);
     }
     /// Gives the working record back the texts and values of the shadow.
-    void ResetToShadow(int n);
+    void resetToShadow(int n);
     /// Sets every value the working record has to 0, keeping its has-value marks.
     void ClearValues(int n);
     /// Takes every value out of the working record.
-    void DropValues(int n);
+    void dropValues(int n);
     /// Puts `other` in place of the whole library and returns what was there.
-    Library ReplaceWith(Library other);
+    Library replaceWith(Library other);
     /// Forgets the index texts as the view's reset does; entries read back empty until the
     /// library is filled again.
-    void DiscardIndex() { index_.clear(); }
+    void discardIndex() { index_.clear(); }
     /// Copies of material n's entry and records, for Restore.
     MaterialSnapshot Snapshot(int n);
     /// Puts material n back to `snapshot`.
@@ -128,23 +128,23 @@ public:
 
     /// Entry n; the index is sized again if a reset discarded it. Entry, Material and Shadow
     /// of a negative number give an empty scratch object that belongs to no material.
-    const LibraryEntry& Entry(int n) { return EntryAt(n); }
+    const LibraryEntry& Entry(int n) { return entryAt(n); }
     const LibraryEntry& Entry(int n) const;
     /// Working record n; made empty on first use if the slot holds none. The records stay
     /// writable: a record's property cursor is set to read a value, and the writer fills in
     /// a missing name code.
     clsMaterial& Material(int n);
     clsMaterial& Shadow(int n);
-    bool HasRecord(int n) const;
-    bool IsValidNumber(int n) const { return n >= 0 && n <= last_; }
+    bool hasRecord(int n) const;
+    bool isValidNumber(int n) const { return n >= 0 && n <= last_; }
 
 private:
     /// Makes sure both record lists hold last_ + 2 slots, keeping contents.
-    void SizeRecordLists();
+    void sizeRecordLists();
     /// Appends a material slot (entry emptied, records left null) and returns its number,
     /// or -1 when the library is full; the caller fills all three.
-    int AppendMaterial();
-    LibraryEntry& EntryAt(int n);
+    int appendMaterial();
+    LibraryEntry& entryAt(int n);
 
     std::vector<LibraryEntry> index_;
     std::vector<std::unique_ptr<clsMaterial>> records_;

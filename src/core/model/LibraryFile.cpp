@@ -14,7 +14,7 @@
 
 namespace mb {
 
-std::string FileErrorMessage(int errorNumber) {
+std::string fileErrorMessage(int errorNumber) {
     switch (errorNumber) {
     case EEXIST:
         return "File already exists.";
@@ -69,11 +69,11 @@ public:
             property(text);
             return true;
         }
-        if (lineNumber_ == 1 && !StartsWithNoCase(text, "MATTYPE")) {
+        if (lineNumber_ == 1 && !startsWithNoCase(text, "MATTYPE")) {
             rejected_ = true;
             return false;
         }
-        if (StartsWithNoCase(text, "MATTYPE")) {
+        if (startsWithNoCase(text, "MATTYPE")) {
             if (cut) {
                 refusal_ = "line " + Decimal(lineNumber_) + " is longer than " +
                            Decimal(static_cast<long long>(kMaxKeptLine)) +
@@ -81,9 +81,9 @@ public:
                 return false;
             }
             category(text);
-        } else if (StartsWithNoCase(text, "MATL"))
+        } else if (startsWithNoCase(text, "MATL"))
             material(text);
-        else if (StartsWithNoCase(text, "ENDMATL"))
+        else if (startsWithNoCase(text, "ENDMATL"))
             return true;
         else
             property(text);
@@ -99,7 +99,7 @@ private:
     static bool IsKeywordStart(char c) { return c == 'M' || c == 'm' || c == 'E' || c == 'e'; }
 
     void category(std::string_view text) {
-        const std::string_view trimmed = TrimRightBlanks(text);
+        const std::string_view trimmed = trimRightBlanks(text);
         if (trimmed.size() < 8) return; // the name cannot be cut: keep the previous category
         std::string name(trimmed.substr(8));
         if (name.empty()) name = "No Category";
@@ -107,14 +107,14 @@ private:
     }
 
     void material(std::string_view text) {
-        if (library_.IsFull()) {
+        if (library_.isFull()) {
             ++dropped_;
             current_ = -1;
             return;
         }
-        current_ = library_.AddMaterial(category_, Mid(text, 6, 13),
-                                        std::string(TrimBlanks(Mid(text, 20, 31))) + "  ",
-                                        Mid(text, 52, 50));
+        current_ = library_.AddMaterial(category_, mid(text, 6, 13),
+                                        std::string(trimBlanks(mid(text, 20, 31))) + "  ",
+                                        mid(text, 52, 50));
         previousSlot_ = -1;
     }
 
@@ -123,15 +123,15 @@ private:
         const std::string_view code = text.substr(0, std::min(text.find(' '), text.size()));
         // Blank lines never occur in written files; storing them would invent a property.
         if (code.empty()) return;
-        const auto value = ParseNumberText(Mid(text, 68, 79), separator_);
+        const auto value = ParseNumberText(mid(text, 68, 79), separator_);
         if (!value) return; // a number beyond a double's range: the step fails
         // What CopyProperty does to both records, with the slot looked up once: this runs
         // for every line of the file.
-        const int slot = PropertyCatalogue::instance().FindTolerant(
+        const int slot = PropertyCatalogue::instance().findTolerant(
             code == "C" ? std::string_view("C (Cp)") : code, previousSlot_ + 1);
         if (slot < 0) return;
         previousSlot_ = slot;
-        library_.SetOriginalValue(current_, slot, *value);
+        library_.setOriginalValue(current_, slot, *value);
     }
 
     Library& library_;
@@ -244,7 +244,7 @@ ReadResult Finish(const LibraryParser& parser, Library& library) {
 
 } // namespace
 
-ReadResult ReadLibraryText(std::string_view text, Library& library,
+ReadResult readLibraryText(std::string_view text, Library& library,
                            std::string_view decimalSeparator) {
     library.Clear();
     LibraryParser parser(library, decimalSeparator);
@@ -276,18 +276,18 @@ ReadResult ReadLibraryFile(const std::string& fileName, Library& library,
     return Finish(parser, library);
 }
 
-CategoryGrouping GroupByCategory(const Library& library) {
+CategoryGrouping groupByCategory(const Library& library) {
     CategoryGrouping g;
-    const int count = library.MaterialCount();
+    const int count = library.materialCount();
     g.categoryOfMaterial.assign(static_cast<std::size_t>(std::max(count, 0)), 0);
     for (int i = 0; i < count; ++i) {
         if (g.categoryOfMaterial[i] != 0) continue;
-        const std::string_view name = TrimBlanks(library.Entry(i).Category);
+        const std::string_view name = trimBlanks(library.Entry(i).Category);
         g.names.emplace_back(name);
         const int position = static_cast<int>(g.names.size());
         for (int j = i; j < count; ++j)
             if (g.categoryOfMaterial[j] == 0 &&
-                EqualsNoCase(TrimBlanks(library.Entry(j).Category), name))
+                equalsNoCase(trimBlanks(library.Entry(j).Category), name))
                 g.categoryOfMaterial[j] = position;
     }
     return g;
@@ -334,7 +334,7 @@ bool EmitLibrary(Library& library, const CategoryGrouping& grouping, bool keepMa
 
 } // namespace
 
-void FormatLibraryText(Library& library, const CategoryGrouping& grouping, std::string& out) {
+void formatLibraryText(Library& library, const CategoryGrouping& grouping, std::string& out) {
     out.clear();
     EmitLibrary(library, grouping, true, [&out](std::string_view piece) {
         out += piece;
@@ -342,7 +342,7 @@ void FormatLibraryText(Library& library, const CategoryGrouping& grouping, std::
     });
 }
 
-void EmitLibraryText(Library& library, const CategoryGrouping& grouping,
+void emitLibraryText(Library& library, const CategoryGrouping& grouping,
                      const std::function<void(std::string_view)>& sink) {
     EmitLibrary(library, grouping, false, [&sink](std::string_view piece) {
         sink(piece);
@@ -352,13 +352,13 @@ void EmitLibraryText(Library& library, const CategoryGrouping& grouping,
 
 std::string LibraryText(Library& library, const CategoryGrouping& grouping) {
     std::string text;
-    FormatLibraryText(library, grouping, text);
+    formatLibraryText(library, grouping, text);
     return text;
 }
 
 WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
                              const CategoryGrouping& grouping, WriteErrorPrompt& prompt) {
-    return WriteLibraryFile(fileName, library, grouping, prompt, SystemFileOps(),
+    return WriteLibraryFile(fileName, library, grouping, prompt, systemFileOps(),
                             Durability::Flushed);
 }
 
@@ -381,7 +381,7 @@ WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
     SafeFileWriter writer(fileName, ops, options.durability, options.copyFolder);
     if (const int err = writer.open(); err != 0) {
         result.status = WriteResult::Status::Failed;
-        result.message = "Cannot save " + fileName + ": " + FileErrorMessage(err);
+        result.message = "Cannot save " + fileName + ": " + fileErrorMessage(err);
         return result;
     }
     // Retry repeats the step that failed; Cancel abandons the save.
@@ -389,7 +389,7 @@ WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
         for (;;) {
             const int err = attempt();
             if (err == 0) return true;
-            if (!prompt.retry(FileErrorMessage(err))) return false;
+            if (!prompt.retry(fileErrorMessage(err))) return false;
         }
     };
     const bool written = EmitLibrary(library, grouping, true, [&](std::string_view piece) {
@@ -410,7 +410,7 @@ LibrarySave::LibrarySave(std::string fileName, Library& library, const CategoryG
                          FileOps& ops, WriteOptions options)
     : fileName_(std::move(fileName)),
       writer_(fileName_, ops, options.durability, std::move(options.copyFolder)) {
-    FormatLibraryText(library, grouping, text_);
+    formatLibraryText(library, grouping, text_);
 }
 
 int LibrarySave::run() {
@@ -427,8 +427,8 @@ int LibrarySave::run() {
 }
 
 std::string LibrarySave::failureMessage(int err) const {
-    return opened_ ? FileErrorMessage(err)
-                   : "Cannot save " + fileName_ + ": " + FileErrorMessage(err);
+    return opened_ ? fileErrorMessage(err)
+                   : "Cannot save " + fileName_ + ": " + fileErrorMessage(err);
 }
 
 WriteResult LibrarySave::abandon() {

@@ -12,7 +12,7 @@ namespace mb {
 class Library;
 
 /// The message a user sees for a failed write, by errno.
-std::string FileErrorMessage(int errorNumber);
+std::string fileErrorMessage(int errorNumber);
 
 struct ReadResult {
     enum class Status {
@@ -35,7 +35,7 @@ ReadResult ReadLibraryFile(const std::string& fileName, Library& library,
                            std::string_view decimalSeparator);
 
 /// Reads library text already in memory (the same rules as the file reader).
-ReadResult ReadLibraryText(std::string_view text, Library& library,
+ReadResult readLibraryText(std::string_view text, Library& library,
                            std::string_view decimalSeparator);
 
 /// Materials grouped for writing: category names in order of first occurrence (trimmed,
@@ -44,7 +44,7 @@ struct CategoryGrouping {
     std::vector<std::string> names;      ///< position p is names[p - 1]
     std::vector<int> categoryOfMaterial; ///< 1-based positions, one per material
 };
-CategoryGrouping GroupByCategory(const Library& library);
+CategoryGrouping groupByCategory(const Library& library);
 
 /// Asked when writing a block fails: true for Retry, false for Cancel.
 class WriteErrorPrompt {
@@ -57,7 +57,7 @@ public:
 struct WriteOptions {
     Durability durability;
     /// Where a copy of the old content is kept while a file is rewritten in place and no
-    /// copy can be made beside it; "" means DefaultCopyFolder().
+    /// copy can be made beside it; "" means defaultCopyFolder().
     std::string copyFolder;
 };
 
@@ -130,9 +130,9 @@ std::string LibraryText(Library& library, const CategoryGrouping& grouping);
 /// Hands the same text to `sink` in pieces of about a write chunk, in file order, for a
 /// caller that keeps or digests it without one large string. Unlike saving, it gives no
 /// material a name code.
-void EmitLibraryText(Library& library, const CategoryGrouping& grouping,
+void emitLibraryText(Library& library, const CategoryGrouping& grouping,
                      const std::function<void(std::string_view)>& sink);
 /// The same into `out`, whose memory is reused by a caller that formats again and again.
-void FormatLibraryText(Library& library, const CategoryGrouping& grouping, std::string& out);
+void formatLibraryText(Library& library, const CategoryGrouping& grouping, std::string& out);
 
 } // namespace mb

@@ -63,7 +63,7 @@ bool Unescape(std::string_view field, std::string& out) {
     return true;
 }
 
-std::optional<double> WholeNumber(std::string_view text) {
+std::optional<double> wholeNumber(std::string_view text) {
     double v = 0;
     const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
     if (r.ec != std::errc() || r.ptr != text.data() + text.size()) return std::nullopt;
@@ -95,7 +95,7 @@ std::string ParseLine(std::string_view line, ConflictEntry& entry) {
         }
     if (!keyword) {
         const std::string_view code = fields[2] == "C" ? std::string_view("C (Cp)") : fields[2];
-        entry.slot = fields[2].empty() ? -1 : PropertyCatalogue::instance().FindExact(code);
+        entry.slot = fields[2].empty() ? -1 : PropertyCatalogue::instance().findExact(code);
         if (entry.slot < 0)
             return "\"" + std::string(fields[2]) +
                    "\" is neither a property code nor a conflict kind";
@@ -106,7 +106,7 @@ std::string ParseLine(std::string_view line, ConflictEntry& entry) {
         if (!Unescape(field, text))
             return "a backslash starts no escape in \"" + std::string(field) + "\"";
         if (entry.kind == Kind::Value) {
-            entry.si[side] = WholeNumber(text);
+            entry.si[side] = wholeNumber(text);
             if (!entry.si[side]) return "\"" + text + "\" is not a number";
         }
         entry.sides[side] = text;
@@ -116,7 +116,7 @@ std::string ParseLine(std::string_view line, ConflictEntry& entry) {
 
 } // namespace
 
-std::string EscapeConflictField(std::string_view text) {
+std::string escapeConflictField(std::string_view text) {
     std::string out;
     for (const char c : text) {
         switch (c) {
@@ -139,11 +139,11 @@ std::string EscapeConflictField(std::string_view text) {
     return out;
 }
 
-std::string ConflictFilePath(const std::string& libraryPath) {
+std::string conflictFilePath(const std::string& libraryPath) {
     return libraryPath + ".conflicts";
 }
 
-ConflictFileContent ParseConflictText(std::string_view text, std::string_view origin) {
+ConflictFileContent parseConflictText(std::string_view text, std::string_view origin) {
     ConflictFileContent content;
     std::size_t number = 0;
     for (std::size_t start = 0; start < text.size();) {
@@ -163,48 +163,48 @@ ConflictFileContent ParseConflictText(std::string_view text, std::string_view or
     return content;
 }
 
-ConflictFileContent ReadConflictFile(const std::string& path) {
+ConflictFileContent readConflictFile(const std::string& path) {
     errno = 0;
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         ConflictFileContent content;
-        content.error = "Cannot read " + path + ": " + ReadErrorMessage(errno ? errno : ENOENT);
+        content.error = "Cannot read " + path + ": " + readErrorMessage(errno ? errno : ENOENT);
         return content;
     }
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return ParseConflictText(text, path);
+    return parseConflictText(text, path);
 }
 
-std::string ConflictFileText(const std::vector<ConflictEntry>& conflicts) {
+std::string conflictFileText(const std::vector<ConflictEntry>& conflicts) {
     std::string text;
     for (const ConflictEntry& c : conflicts) {
-        text.append("conflict\t").append(EscapeConflictField(c.name)).append("\t").append(c.code);
+        text.append("conflict\t").append(escapeConflictField(c.name)).append("\t").append(c.code);
         for (const std::optional<std::string>& side : c.sides)
-            text.append("\t").append(side ? EscapeConflictField(*side) : std::string("-"));
+            text.append("\t").append(side ? escapeConflictField(*side) : std::string("-"));
         text += "\n";
     }
     return text;
 }
 
-std::string WriteConflictFile(const std::string& path,
+std::string writeConflictFile(const std::string& path,
                               const std::vector<ConflictEntry>& conflicts) {
     // The old list stays until the new one is complete: a failed write must not cost the
     // user the conflicts still to decide.
     const std::string temporary = path + ".new";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (out) out << ConflictFileText(conflicts);
+        if (out) out << conflictFileText(conflicts);
         if (out) out.flush();
         if (!out) {
             const int err = errno;
             std::remove(temporary.c_str());
-            return "Cannot write " + path + ": " + FileErrorMessage(err ? err : EIO);
+            return "Cannot write " + path + ": " + fileErrorMessage(err ? err : EIO);
         }
     }
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
         const int err = errno;
         std::remove(temporary.c_str());
-        return "Cannot write " + path + ": " + FileErrorMessage(err);
+        return "Cannot write " + path + ": " + fileErrorMessage(err);
     }
     return {};
 }

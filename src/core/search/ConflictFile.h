@@ -31,24 +31,24 @@ struct ConflictFileContent {
 };
 
 /// The conflict file that belongs to the library at `libraryPath`.
-std::string ConflictFilePath(const std::string& libraryPath);
+std::string conflictFilePath(const std::string& libraryPath);
 
 /// Reads conflict lines. `origin` names the text in messages ("steels.lib.conflicts").
 /// Every line must be whole: one bad line rejects the text, so no conflict is lost to a
 /// guess.
-ConflictFileContent ParseConflictText(std::string_view text, std::string_view origin);
+ConflictFileContent parseConflictText(std::string_view text, std::string_view origin);
 
 /// Reads the conflict file at `path`; a file that cannot be opened is an error too.
-ConflictFileContent ReadConflictFile(const std::string& path);
+ConflictFileContent readConflictFile(const std::string& path);
 
 /// A field of a conflict line: backslash, tab, line feed and carriage return escaped.
-std::string EscapeConflictField(std::string_view text);
+std::string escapeConflictField(std::string_view text);
 
-/// The lines of `conflicts`, as ParseConflictText reads them back.
-std::string ConflictFileText(const std::vector<ConflictEntry>& conflicts);
+/// The lines of `conflicts`, as parseConflictText reads them back.
+std::string conflictFileText(const std::vector<ConflictEntry>& conflicts);
 
 /// Writes `conflicts` to `path` through a file beside it, renamed over it once whole.
 /// Returns "" or what went wrong, naming the file.
-std::string WriteConflictFile(const std::string& path, const std::vector<ConflictEntry>& conflicts);
+std::string writeConflictFile(const std::string& path, const std::vector<ConflictEntry>& conflicts);
 
 } // namespace mb

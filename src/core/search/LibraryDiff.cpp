@@ -25,12 +25,12 @@ struct NameIndex {
 NameIndex IndexNames(Library& library) {
     NameIndex index;
     std::unordered_map<std::string, bool> reported;
-    for (int i = 0; i < library.MaterialCount(); ++i) {
-        std::string key = NameKey(library.Entry(i).Name);
+    for (int i = 0; i < library.materialCount(); ++i) {
+        std::string key = nameKey(library.Entry(i).Name);
         const auto [at, inserted] = index.first.emplace(key, i);
         if (inserted || reported[key]) continue;
         reported[key] = true;
-        index.repeated.emplace_back(TrimBlanks(library.Entry(at->second).Name));
+        index.repeated.emplace_back(trimBlanks(library.Entry(at->second).Name));
     }
     return index;
 }
@@ -39,7 +39,7 @@ LibraryDifference Make(Kind kind, std::string_view name, int oldNumber, int newN
                        std::string_view before, std::string_view after) {
     LibraryDifference d;
     d.kind = kind;
-    d.name = std::string(TrimBlanks(name));
+    d.name = std::string(trimBlanks(name));
     d.oldNumber = oldNumber;
     d.newNumber = newNumber;
     d.before = std::string(before);
@@ -52,17 +52,17 @@ void CompareMaterial(Library& oldLibrary, int o, Library& newLibrary, int n,
     const LibraryEntry& oldEntry = oldLibrary.Entry(o);
     const LibraryEntry& newEntry = newLibrary.Entry(n);
     const std::string_view name = newEntry.Name;
-    const std::string_view oldCategory = TrimBlanks(oldEntry.Category);
-    const std::string_view newCategory = TrimBlanks(newEntry.Category);
+    const std::string_view oldCategory = trimBlanks(oldEntry.Category);
+    const std::string_view newCategory = trimBlanks(newEntry.Category);
     // A save writes a category as its first material spells it, so "STEELS" and "Steels"
     // are one category there; only a different name is a move.
-    if (!EqualsNoCase(oldCategory, newCategory))
+    if (!equalsNoCase(oldCategory, newCategory))
         out.push_back(Make(Kind::Moved, name, o, n, oldCategory, newCategory));
-    const std::string_view oldCode = TrimBlanks(oldEntry.NameCode);
-    const std::string_view newCode = TrimBlanks(newEntry.NameCode);
+    const std::string_view oldCode = trimBlanks(oldEntry.NameCode);
+    const std::string_view newCode = trimBlanks(newEntry.NameCode);
     if (oldCode != newCode) out.push_back(Make(Kind::NameCode, name, o, n, oldCode, newCode));
-    const std::string_view oldText = TrimBlanks(oldEntry.Description);
-    const std::string_view newText = TrimBlanks(newEntry.Description);
+    const std::string_view oldText = trimBlanks(oldEntry.Description);
+    const std::string_view newText = trimBlanks(newEntry.Description);
     if (oldText != newText) out.push_back(Make(Kind::Description, name, o, n, oldText, newText));
 
     const clsMaterial& oldRecord = oldLibrary.Material(o);
@@ -70,11 +70,11 @@ void CompareMaterial(Library& oldLibrary, int o, Library& newLibrary, int n,
     for (int slot = 0; slot < kVisitedSlots; ++slot) {
         const bool had = oldRecord.HasValue(slot), has = newRecord.HasValue(slot);
         if (!had && !has) continue;
-        const double before = had ? oldRecord.SlotValue(slot) : 0;
-        const double after = has ? newRecord.SlotValue(slot) : 0;
+        const double before = had ? oldRecord.slotValue(slot) : 0;
+        const double after = has ? newRecord.slotValue(slot) : 0;
         if (had && has && before == after) continue;
-        LibraryDifference d = Make(Kind::Value, name, o, n, had ? ExactNumberText(before) : "-",
-                                   has ? ExactNumberText(after) : "-");
+        LibraryDifference d = Make(Kind::Value, name, o, n, had ? exactNumberText(before) : "-",
+                                   has ? exactNumberText(after) : "-");
         d.slot = slot;
         d.hadValue = had;
         d.oldValue = before;
@@ -86,11 +86,11 @@ void CompareMaterial(Library& oldLibrary, int o, Library& newLibrary, int n,
 
 } // namespace
 
-std::string ExactNumberText(double si) {
-    const std::string text(TrimBlanks(FormatNumberText(si)));
-    const std::optional<double> back = LeadingNumber(text);
+std::string exactNumberText(double si) {
+    const std::string text(trimBlanks(formatNumberText(si)));
+    const std::optional<double> back = leadingNumber(text);
     if (back && *back == si) return text;
-    return ShortestNumber(si);
+    return shortestNumber(si);
 }
 
 std::string LibraryDifference::line() const {
@@ -113,28 +113,28 @@ std::string LibraryDifference::line() const {
     return {};
 }
 
-LibraryComparison CompareLibraries(Library& oldLibrary, Library& newLibrary) {
+LibraryComparison compareLibraries(Library& oldLibrary, Library& newLibrary) {
     LibraryComparison result;
     NameIndex oldNames = IndexNames(oldLibrary);
     NameIndex newNames = IndexNames(newLibrary);
-    for (int n = 0; n < newLibrary.MaterialCount(); ++n) {
+    for (int n = 0; n < newLibrary.materialCount(); ++n) {
         const LibraryEntry& entry = newLibrary.Entry(n);
-        const std::string key = NameKey(entry.Name);
+        const std::string key = nameKey(entry.Name);
         if (newNames.first.at(key) != n) continue;
         const auto old = oldNames.first.find(key);
         if (old == oldNames.first.end()) {
             result.differences.push_back(
-                Make(Kind::Added, entry.Name, -1, n, "", TrimBlanks(entry.Category)));
+                Make(Kind::Added, entry.Name, -1, n, "", trimBlanks(entry.Category)));
             continue;
         }
         CompareMaterial(oldLibrary, old->second, newLibrary, n, result.differences);
     }
-    for (int o = 0; o < oldLibrary.MaterialCount(); ++o) {
+    for (int o = 0; o < oldLibrary.materialCount(); ++o) {
         const LibraryEntry& entry = oldLibrary.Entry(o);
-        const std::string key = NameKey(entry.Name);
+        const std::string key = nameKey(entry.Name);
         if (oldNames.first.at(key) != o || newNames.first.contains(key)) continue;
         result.differences.push_back(
-            Make(Kind::Removed, entry.Name, o, -1, TrimBlanks(entry.Category), ""));
+            Make(Kind::Removed, entry.Name, o, -1, trimBlanks(entry.Category), ""));
     }
     result.oldRepeatedNames = std::move(oldNames.repeated);
     result.newRepeatedNames = std::move(newNames.repeated);

@@ -42,11 +42,11 @@ struct LibraryComparison {
 /// trimmed and compared without regard to case. Categories, name codes and descriptions
 /// are compared trimmed of blanks, categories also without regard to case, as a save
 /// groups them; values as the SI numbers the records hold.
-LibraryComparison CompareLibraries(Library& oldLibrary, Library& newLibrary);
+LibraryComparison compareLibraries(Library& oldLibrary, Library& newLibrary);
 
 /// An SI value as the file's number text ("21000E7"); where that text does not read back
 /// to the very same number, the shortest text that does, so two different values never
 /// look alike.
-std::string ExactNumberText(double si);
+std::string exactNumberText(double si);
 
 } // namespace mb

@@ -22,8 +22,8 @@ constexpr std::string_view kNone = "-";
 std::vector<std::string> IdentityKeys(Library& library) {
     std::vector<std::string> keys;
     std::unordered_map<std::string, int> seen;
-    for (int i = 0; i < library.MaterialCount(); ++i) {
-        std::string key = NameKey(library.Entry(i).Name);
+    for (int i = 0; i < library.materialCount(); ++i) {
+        std::string key = nameKey(library.Entry(i).Name);
         const int k = seen[key]++;
         key.push_back('\0');
         key += std::to_string(k);
@@ -37,7 +37,7 @@ std::string ValueSignature(const clsMaterial& record) {
     std::string s;
     for (int slot = 0; slot < kVisitedSlots; ++slot) {
         if (!record.HasValue(slot)) continue;
-        double v = record.SlotValue(slot);
+        double v = record.slotValue(slot);
         if (v == 0) v = 0; // -0 and 0 are one value
         char bytes[sizeof slot + sizeof v];
         std::memcpy(bytes, &slot, sizeof slot);
@@ -88,13 +88,13 @@ std::string_view Text(Library& library, int n, Field f) {
     const LibraryEntry& e = library.Entry(n);
     switch (f) {
     case Field::Name:
-        return TrimBlanks(e.Name);
+        return trimBlanks(e.Name);
     case Field::Category:
-        return TrimBlanks(e.Category);
+        return trimBlanks(e.Category);
     case Field::NameCode:
-        return TrimBlanks(e.NameCode);
+        return trimBlanks(e.NameCode);
     case Field::Description:
-        return TrimBlanks(e.Description);
+        return trimBlanks(e.Description);
     }
     return {};
 }
@@ -115,7 +115,7 @@ const char* Code(Field f) {
 
 // A save writes "STEELS" and "Steels" as one category, so only another name is a move.
 bool SameText(Field f, std::string_view a, std::string_view b) {
-    return f == Field::Category ? EqualsNoCase(a, b) : a == b;
+    return f == Field::Category ? equalsNoCase(a, b) : a == b;
 }
 
 struct Value {
@@ -126,11 +126,11 @@ struct Value {
 
 Value ValueOf(Library& library, int n, int slot) {
     const clsMaterial& r = library.Material(n);
-    return r.HasValue(slot) ? Value{true, r.SlotValue(slot)} : Value{};
+    return r.HasValue(slot) ? Value{true, r.slotValue(slot)} : Value{};
 }
 
 std::string ValueText(const Value& v) {
-    return v.has ? ExactNumberText(v.si) : std::string(kNone);
+    return v.has ? exactNumberText(v.si) : std::string(kNone);
 }
 
 bool Differs(Library& a, int i, Library& b, int j) {
@@ -198,7 +198,7 @@ public:
           oursKeys_(IdentityKeys(ours)), theirsKeys_(IdentityKeys(theirs)),
           oursPairs_(Pair(base, baseKeys_, ours, oursKeys_)),
           theirsPairs_(Pair(base, baseKeys_, theirs, theirsKeys_)),
-          pieceOfTheirs_(static_cast<std::size_t>(theirs.MaterialCount()), -1) {}
+          pieceOfTheirs_(static_cast<std::size_t>(theirs.materialCount()), -1) {}
 
     MergeResult run() {
         mergeOurMaterials();
@@ -220,10 +220,10 @@ private:
 
     void mergeOurMaterials() {
         std::unordered_map<std::string, int> theirAdditions;
-        for (int t = 0; t < theirs_.MaterialCount(); ++t)
+        for (int t = 0; t < theirs_.materialCount(); ++t)
             if (theirsPairs_.baseOfSide[static_cast<std::size_t>(t)] < 0)
                 theirAdditions.emplace(theirsKeys_[static_cast<std::size_t>(t)], t);
-        for (int o = 0; o < ours_.MaterialCount(); ++o) {
+        for (int o = 0; o < ours_.materialCount(); ++o) {
             Piece p{ours_.Entry(o), ours_.Material(o)};
             p.ours = o;
             const int b = oursPairs_.baseOfSide[static_cast<std::size_t>(o)];
@@ -278,7 +278,7 @@ private:
                 break;
             case Take::Theirs:
                 if (tv.has)
-                    p.record.SetSlotValue(slot, tv.si);
+                    p.record.setSlotValue(slot, tv.si);
                 else
                     p.record.HasValue(slot, false);
                 break;
@@ -292,7 +292,7 @@ private:
 
     // What OURS removed and THEIRS edited stays removed, and is reported.
     void collectTheirRemovals() {
-        for (int t = 0; t < theirs_.MaterialCount(); ++t) {
+        for (int t = 0; t < theirs_.materialCount(); ++t) {
             const int b = theirsPairs_.baseOfSide[static_cast<std::size_t>(t)];
             if (b < 0 || oursPairs_.sideOfBase[static_cast<std::size_t>(b)] >= 0 ||
                 !Differs(base_, b, theirs_, t))
@@ -303,7 +303,7 @@ private:
     }
 
     void addTheirMaterials() {
-        for (int t = 0; t < theirs_.MaterialCount(); ++t) {
+        for (int t = 0; t < theirs_.materialCount(); ++t) {
             if (theirsPairs_.baseOfSide[static_cast<std::size_t>(t)] >= 0 ||
                 pieceOfTheirs_[static_cast<std::size_t>(t)] >= 0)
                 continue;
@@ -318,21 +318,21 @@ private:
     // now holds: no side ever held the name twice, so ours keeps it.
     void resolveNameClashes() {
         std::unordered_map<std::string, int> allowed;
-        for (int o = 0; o < ours_.MaterialCount(); ++o)
-            ++allowed[NameKey(ours_.Entry(o).Name)];
+        for (int o = 0; o < ours_.materialCount(); ++o)
+            ++allowed[nameKey(ours_.Entry(o).Name)];
         std::unordered_map<std::string, int> theirsCount;
-        for (int t = 0; t < theirs_.MaterialCount(); ++t)
-            ++theirsCount[NameKey(theirs_.Entry(t).Name)];
+        for (int t = 0; t < theirs_.materialCount(); ++t)
+            ++theirsCount[nameKey(theirs_.Entry(t).Name)];
         for (const auto& [key, n] : theirsCount)
             allowed[key] = std::max(allowed[key], n);
         for (bool clash = true; clash;) {
             clash = false;
             std::unordered_map<std::string, int> held;
             for (const Piece& p : pieces_)
-                if (!p.dropped) ++held[NameKey(p.entry.Name)];
+                if (!p.dropped) ++held[nameKey(p.entry.Name)];
             for (Piece& p : pieces_) {
                 if (p.dropped || (!p.renamedByTheirs && !p.theirsAddition)) continue;
-                const std::string key = NameKey(p.entry.Name);
+                const std::string key = nameKey(p.entry.Name);
                 if (held[key] <= allowed[key]) continue;
                 --held[key];
                 clash = true;
@@ -340,7 +340,7 @@ private:
                     p.dropped = true;
                     outside_.emplace_back(
                         p.theirs, Conflict("MATERIAL", kNone, heldCategory(key, p),
-                                           category(theirs_, p.theirs), TrimBlanks(p.entry.Name)));
+                                           category(theirs_, p.theirs), trimBlanks(p.entry.Name)));
                     continue;
                 }
                 const int b = oursPairs_.baseOfSide[static_cast<std::size_t>(p.ours)];
@@ -350,15 +350,15 @@ private:
                                             Text(theirs_, p.theirs, Field::Name)));
                 TakeText(p, ours_, p.ours, Field::Name);
                 p.renamedByTheirs = false;
-                ++held[NameKey(p.entry.Name)];
+                ++held[nameKey(p.entry.Name)];
             }
         }
     }
 
     std::string heldCategory(const std::string& key, const Piece& other) {
         for (const Piece& p : pieces_)
-            if (&p != &other && !p.dropped && NameKey(p.entry.Name) == key)
-                return std::string(TrimBlanks(p.entry.Category));
+            if (&p != &other && !p.dropped && nameKey(p.entry.Name) == key)
+                return std::string(trimBlanks(p.entry.Category));
         return std::string(kNone);
     }
 
@@ -366,7 +366,7 @@ private:
     void keepToTheLimit() {
         int held = static_cast<int>(std::count_if(pieces_.begin(), pieces_.end(),
                                                   [](const Piece& p) { return !p.dropped; }));
-        for (int t = theirs_.MaterialCount() - 1; t >= 0 && held > kMaxMaterials; --t) {
+        for (int t = theirs_.materialCount() - 1; t >= 0 && held > kMaxMaterials; --t) {
             const int i = pieceOfTheirs_[static_cast<std::size_t>(t)];
             if (i < 0) continue;
             Piece& p = pieces_[static_cast<std::size_t>(i)];
@@ -374,7 +374,7 @@ private:
             p.dropped = true;
             --held;
             outside_.emplace_back(
-                t, Conflict("LIMIT", kNone, kNone, category(theirs_, t), TrimBlanks(p.entry.Name)));
+                t, Conflict("LIMIT", kNone, kNone, category(theirs_, t), trimBlanks(p.entry.Name)));
         }
     }
 
@@ -401,7 +401,7 @@ private:
         for (int i : order) {
             Piece& p = pieces_[static_cast<std::size_t>(i)];
             for (MergeConflict& c : p.conflicts) {
-                c.name = std::string(TrimBlanks(p.entry.Name));
+                c.name = std::string(trimBlanks(p.entry.Name));
                 result.conflicts.push_back(std::move(c));
             }
             clsMaterial shadow = p.record;
@@ -430,12 +430,12 @@ std::string MergeConflict::line() const {
     std::string s = "conflict";
     for (const std::string* field : {&name, &code, &base, &ours, &theirs}) {
         s += '\t';
-        s += EscapeConflictField(*field);
+        s += escapeConflictField(*field);
     }
     return s;
 }
 
-MergeResult MergeLibraries(Library& base, Library& ours, Library& theirs) {
+MergeResult mergeLibraries(Library& base, Library& ours, Library& theirs) {
     return Merger(base, ours, theirs).run();
 }
 

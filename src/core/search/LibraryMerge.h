@@ -21,7 +21,7 @@ namespace mb {
 /// three values BASE, OURS, THEIRS ("-" where a side has none):
 ///
 ///  - a property code as `diff` writes it (`EX`, `DENS`, `C`): the value set differently;
-///    the values as SI number text (ExactNumberText).
+///    the values as SI number text (exactNumberText).
 ///  - `DESCRIPTION`, `NAMECODE`: the text set differently; the texts, trimmed.
 ///  - `CATEGORY`: moved to different categories; the category names, trimmed.
 ///  - `NAME`: renamed differently, or the name THEIRS gave it is held by another material
@@ -49,13 +49,13 @@ struct MergeResult {
 };
 
 /// Merges the changes `ours` and `theirs` made to `base`, material by material and value by
-/// value. Materials are identified as CompareLibraries identifies them (the k-th material
+/// value. Materials are identified as compareLibraries identifies them (the k-th material
 /// of a name with the k-th of that name on the other side); a material of `base` that a
 /// side no longer holds by name is paired with a material new on that side that has the
 /// very same values, as a rename. A change made on one side only is taken, the same change
 /// on both sides once; where the sides differ, ours is kept and a conflict recorded.
 /// Materials keep the order of `ours`; one that THEIRS added, or moved to another category,
 /// goes after the material that precedes it in THEIRS.
-MergeResult MergeLibraries(Library& base, Library& ours, Library& theirs);
+MergeResult mergeLibraries(Library& base, Library& ours, Library& theirs);
 
 } // namespace mb

@@ -62,9 +62,9 @@ bool ContainsNoCase(std::string_view haystack, std::string_view needle) {
     const char first = needle[0];
     const std::size_t last = haystack.size() - needle.size();
     for (std::size_t i = 0; i <= last; ++i) {
-        if (AsciiLower(haystack[i]) != first) continue;
+        if (asciiLower(haystack[i]) != first) continue;
         std::size_t k = 1;
-        while (k < needle.size() && AsciiLower(haystack[i + k]) == needle[k])
+        while (k < needle.size() && asciiLower(haystack[i + k]) == needle[k])
             ++k;
         if (k == needle.size()) return true;
     }
@@ -76,17 +76,17 @@ bool Holds(const MaterialQuery::Condition& c, double value) {
     case Comparison::HasValue:
         return true;
     case Comparison::Equal:
-        return ValuesEqual(value, c.si);
+        return valuesEqual(value, c.si);
     // The strict comparisons leave out what counts as equal, so that exactly one of
     // "<", "=" and ">" holds for any value.
     case Comparison::Less:
-        return value < c.si && !ValuesEqual(value, c.si);
+        return value < c.si && !valuesEqual(value, c.si);
     case Comparison::LessOrEqual:
-        return value < c.si || ValuesEqual(value, c.si);
+        return value < c.si || valuesEqual(value, c.si);
     case Comparison::Greater:
-        return value > c.si && !ValuesEqual(value, c.si);
+        return value > c.si && !valuesEqual(value, c.si);
     case Comparison::GreaterOrEqual:
-        return value > c.si || ValuesEqual(value, c.si);
+        return value > c.si || valuesEqual(value, c.si);
     }
     return false;
 }
@@ -106,7 +106,7 @@ public:
                     return fail("The phrase " + std::string(text_.substr(at_)) +
                                 " has no closing quote.");
                 const std::string_view phrase = text_.substr(at_ + 1, close - at_ - 1);
-                if (!TrimBlanks(phrase).empty()) texts.push_back(AsciiLowered(phrase));
+                if (!trimBlanks(phrase).empty()) texts.push_back(asciiLowered(phrase));
                 at_ = close + 1;
                 continue;
             }
@@ -116,19 +116,19 @@ public:
             if (op == std::string_view::npos) {
                 // A code followed by blanks and an operator is still one condition, in
                 // any letter case; alone, only as the file writes it, so words stay words.
-                if (nextIsOperator() && ConditionCodeSlot(token) >= 0) {
+                if (nextIsOperator() && conditionCodeSlot(token) >= 0) {
                     skipBlanks();
                     if (!readCondition(start, token, readToken())) return fail(error_);
                     continue;
                 }
-                const int slot = QueryCodeSlot(token);
+                const int slot = queryCodeSlot(token);
                 if (slot >= 0 && nextIsOperator()) {
                     skipBlanks();
                     if (!readCondition(start, token, readToken())) return fail(error_);
                 } else if (slot >= 0) {
                     conditions.push_back({slot, Comparison::HasValue, 0});
                 } else {
-                    texts.push_back(AsciiLowered(token));
+                    texts.push_back(asciiLowered(token));
                 }
                 continue;
             }
@@ -179,12 +179,12 @@ private:
             skipBlanks();
             number = readToken();
         }
-        const std::string_view written = TrimBlanks(text_.substr(start, at_ - start));
+        const std::string_view written = trimBlanks(text_.substr(start, at_ - start));
         if (code.empty()) {
             error_ = Quoted(written) + ": a property code must come before " + Quoted(op) + ".";
             return false;
         }
-        const int slot = ConditionCodeSlot(code);
+        const int slot = conditionCodeSlot(code);
         if (slot < 0) {
             error_ = Quoted(written) + ": " + Quoted(code) + " is not a property code.";
             return false;
@@ -195,7 +195,7 @@ private:
         }
         // A unit of the property's quantity may follow the number, as the next word too:
         // "EX>200GPa", "DENS<3000 kg/m^3".
-        if (IsNumericText(number, separator_)) {
+        if (isNumericText(number, separator_)) {
             const std::size_t afterNumber = at_;
             skipBlanks();
             const std::string_view unit = readUnit(slot);
@@ -211,9 +211,9 @@ private:
         // conversion, so "=" finds it again, and the comparison costs no conversion per
         // material.
         const std::optional<TypedValue> value =
-            ReadTypedValue(number, slot, unitSystem_, separator_);
+            readTypedValue(number, slot, unitSystem_, separator_);
         if (!value) {
-            error_ = Quoted(TrimBlanks(text_.substr(start, at_ - start))) + ": " + Quoted(number) +
+            error_ = Quoted(trimBlanks(text_.substr(start, at_ - start))) + ": " + Quoted(number) +
                      " is not a number" + UnitHint(number, slot) + ".";
             return false;
         }
@@ -225,7 +225,7 @@ private:
     std::string_view readUnit(int slot) {
         const std::size_t start = at_;
         const std::string_view word = readToken();
-        if (!word.empty() && UnitValueToSI(1, word, slot)) return word;
+        if (!word.empty() && unitValueToSI(1, word, slot)) return word;
         at_ = start;
         return {};
     }
@@ -239,7 +239,7 @@ private:
             return (std::isalpha(static_cast<unsigned char>(c)) && c != 'e' && c != 'E') ||
                    c == '/';
         });
-        const std::vector<std::string> names = UnitNamesOf(slot);
+        const std::vector<std::string> names = unitNamesOf(slot);
         if (!startsAsNumber || !unitLike || names.empty()) return "";
         std::string hint = " with a unit of " + PropertyCatalogue::instance().PropCode(slot) + " (";
         for (std::size_t i = 0; i < names.size() && i < 6; ++i)
@@ -260,20 +260,20 @@ private:
 
 } // namespace
 
-int QueryCodeSlot(std::string_view code) {
+int queryCodeSlot(std::string_view code) {
     const auto& slots = CodeSlots();
     const auto it = slots.find(std::string(code));
     return it == slots.end() ? -1 : it->second;
 }
 
-int ConditionCodeSlot(std::string_view code) {
+int conditionCodeSlot(std::string_view code) {
     std::string upper(code);
     for (char& c : upper)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return QueryCodeSlot(upper);
+    return queryCodeSlot(upper);
 }
 
-bool ValuesEqual(double a, double b) {
+bool valuesEqual(double a, double b) {
     if (a == b) return true;
     return std::fabs(a - b) <= 1e-9 * std::max(std::fabs(a), std::fabs(b));
 }
@@ -291,10 +291,10 @@ QueryParse MaterialQuery::parse(std::string_view text, std::string_view unitSyst
 
 bool MaterialQuery::matches(const LibraryEntry& entry, const clsMaterial& record) const {
     for (const Condition& c : conditions_) {
-        if (!record.HasValue(c.slot) || !Holds(c, record.SlotValue(c.slot))) return false;
+        if (!record.HasValue(c.slot) || !Holds(c, record.slotValue(c.slot))) return false;
     }
-    const std::string_view fields[] = {TrimBlanks(entry.Name), TrimBlanks(entry.Category),
-                                       TrimBlanks(entry.NameCode), TrimBlanks(entry.Description)};
+    const std::string_view fields[] = {trimBlanks(entry.Name), trimBlanks(entry.Category),
+                                       trimBlanks(entry.NameCode), trimBlanks(entry.Description)};
     for (const std::string& text : texts_) {
         if (std::none_of(std::begin(fields), std::end(fields),
                          [&](std::string_view f) { return ContainsNoCase(f, text); }))
@@ -305,7 +305,7 @@ bool MaterialQuery::matches(const LibraryEntry& entry, const clsMaterial& record
 
 std::vector<int> MaterialQuery::matchingMaterials(Library& library) const {
     std::vector<int> numbers;
-    const int count = library.MaterialCount();
+    const int count = library.materialCount();
     for (int i = 0; i < count; ++i)
         if (matches(library.Entry(i), library.Material(i))) numbers.push_back(i);
     return numbers;

@@ -64,12 +64,12 @@ struct QueryParse {
 
 /// Slot of a property code as the file writes it ("EX", "C" for "C (Cp)"), compared
 /// exactly; -1 for anything else.
-int QueryCodeSlot(std::string_view code);
+int queryCodeSlot(std::string_view code);
 /// The same for a code before a comparison, where it cannot be a word: in any letter case.
-int ConditionCodeSlot(std::string_view code);
+int conditionCodeSlot(std::string_view code);
 
 /// Two values are equal for a query when they differ by at most a relative 1E-9, so a
 /// value converted from one unit system to another still equals the number it was typed as.
-bool ValuesEqual(double a, double b);
+bool valuesEqual(double a, double b);
 
 } // namespace mb

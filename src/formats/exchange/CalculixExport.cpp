@@ -100,13 +100,13 @@ public:
     }
     std::optional<double> peek(int slot) const {
         if (!has(slot)) return std::nullopt;
-        return record_.SlotValue(slot);
+        return record_.slotValue(slot);
     }
     /// The value of `slot`, which the card now carries; nothing when the material has none.
     std::optional<double> take(int slot) {
         if (!has(slot)) return std::nullopt;
         settled_[static_cast<std::size_t>(slot)] = true;
-        return record_.SlotValue(slot);
+        return record_.slotValue(slot);
     }
     /// The value of a slot the caller knows is given.
     double value(int slot) { return *take(slot); }
@@ -140,7 +140,7 @@ public:
     void comment(std::string_view line) { out_.append("** ").append(line).append("\n"); }
     void numbers(const std::vector<double>& values) {
         for (std::size_t i = 0; i < values.size(); ++i) {
-            out_ += CalculixNumber(values[i]);
+            out_ += calculixNumber(values[i]);
             const bool lineEnds = (i + 1) % kNumbersPerLine == 0 || i + 1 == values.size();
             out_ += lineEnds ? "\n" : ", ";
         }
@@ -484,7 +484,7 @@ std::string WriteMaterial(const clsMaterial& record, const std::string& solverNa
 
 } // namespace
 
-std::string CalculixNumber(double value) {
+std::string calculixNumber(double value) {
     char buffer[64];
     auto res = std::to_chars(buffer, buffer + sizeof buffer, value);
     std::string text = Compact(std::string(buffer, res.ptr));
@@ -498,7 +498,7 @@ std::string CalculixNumber(double value) {
     return text;
 }
 
-std::string CalculixName(std::string_view name, std::set<std::string>& taken) {
+std::string calculixName(std::string_view name, std::set<std::string>& taken) {
     std::string base;
     for (const char c : name) {
         const bool kept = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
@@ -521,7 +521,7 @@ std::string CalculixName(std::string_view name, std::set<std::string>& taken) {
     return unique;
 }
 
-CalculixCards ExportCalculix(const std::vector<ExportedCategory>& selection) {
+CalculixCards exportCalculix(const std::vector<ExportedCategory>& selection) {
     CalculixCards cards;
     cards.text = "** Materials in SI units: m, kg, s, N, K.\n";
     std::set<std::string> taken;
@@ -531,8 +531,8 @@ CalculixCards ExportCalculix(const std::vector<ExportedCategory>& selection) {
             // The comment keeps the names the solver's one cannot show; a line break in a
             // name would end the comment, so none can get here (the library has none).
             cards.text +=
-                WriteMaterial(*m.record, CalculixName(m.name, taken),
-                              Latin1ToUtf8(m.name) + " (" + Latin1ToUtf8(c.name) + ")", omissions);
+                WriteMaterial(*m.record, calculixName(m.name, taken),
+                              latin1ToUtf8(m.name) + " (" + latin1ToUtf8(c.name) + ")", omissions);
             for (std::string& what : omissions)
                 cards.omissions.push_back({c.name, m.name, std::move(what)});
         }

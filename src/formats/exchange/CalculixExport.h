@@ -21,7 +21,7 @@ struct CalculixCards {
 /// or the anisotropic matrix) or *HYPERELASTIC (Mooney-Rivlin, polynomial or Ogden),
 /// *PLASTIC, *DENSITY, *EXPANSION, *CONDUCTIVITY and *SPECIFIC HEAT its values give.
 /// Every value of a material is either carried by a card or named in an omission.
-CalculixCards ExportCalculix(const std::vector<ExportedCategory>& selection);
+CalculixCards exportCalculix(const std::vector<ExportedCategory>& selection);
 
 /// CalculiX reads the first 20 characters of a data field and no more.
 inline constexpr std::size_t kCalculixFieldWidth = 20;
@@ -29,11 +29,11 @@ inline constexpr std::size_t kCalculixFieldWidth = 20;
 /// The text of `value` in a data field: the shortest text that reads back as `value`
 /// (exponent without "+" and leading zeros) where it fits in kCalculixFieldWidth
 /// characters, else the most significant digits that fit, which keep 13 at the least.
-std::string CalculixNumber(double value);
+std::string calculixNumber(double value);
 
 /// The name the solver gets for a material called `name`: letters in capitals, digits,
 /// "_" and "-" kept, every other run of characters one "_", at most 80 characters, and
 /// made unique among `taken` (which it joins) by a suffix "_2", "_3", ...
-std::string CalculixName(std::string_view name, std::set<std::string>& taken);
+std::string calculixName(std::string_view name, std::set<std::string>& taken);
 
 } // namespace mb

@@ -61,19 +61,19 @@ Worksheet::Extent CsvSheet::extent() const {
     return {clip(rows_.size()), clip(columns)};
 }
 
-Result<CsvSheet> ParseCsv(std::string_view bytes) {
+Result<CsvSheet> parseCsv(std::string_view bytes) {
     CsvSheet sheet;
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     // Text that is not UTF-8 is taken as Windows-1252, which is what a spreadsheet on
     // Windows writes; its bytes below 0x80 and from 0xA0 are Latin-1's.
-    const bool utf8 = IsUtf8(bytes);
+    const bool utf8 = isUtf8(bytes);
     const char separator = Separator(bytes);
     std::vector<std::string> row;
     std::string field;
     int rowNumber = 1;
     std::size_t i = 0;
     const auto endField = [&] {
-        row.push_back(utf8 ? field : Windows1252ToUtf8(field));
+        row.push_back(utf8 ? field : windows1252ToUtf8(field));
         if (StartsWithGuard(row.back())) row.back().erase(0, 1);
         field.clear();
     };
@@ -123,7 +123,7 @@ Result<CsvSheet> ParseCsv(std::string_view bytes) {
     return sheet;
 }
 
-std::string CsvText(const CellRows& rows) {
+std::string csvText(const CellRows& rows) {
     std::string out;
     for (const std::vector<CellValue>& row : rows) {
         bool first = true;
@@ -131,7 +131,7 @@ std::string CsvText(const CellRows& rows) {
             if (!first) out += ',';
             first = false;
             if (cell.kind == CellValue::Kind::Number) {
-                out += ShortestNumber(cell.number);
+                out += shortestNumber(cell.number);
             } else if (cell.kind == CellValue::Kind::Text) {
                 std::string text = cell.text;
                 if (StartsLikeAFormula(text) || StartsWithGuard(text)) text.insert(0, 1, '\'');

@@ -24,28 +24,28 @@ std::string AsciiUppercased(std::string_view s) {
 
 } // namespace
 
-std::optional<double> WholeNumber(std::string_view text) {
-    if (!IsNumericText(text, ".")) return std::nullopt;
-    const std::optional<double> value = LeadingNumber(TrimBlanks(text));
+std::optional<double> wholeNumber(std::string_view text) {
+    if (!isNumericText(text, ".")) return std::nullopt;
+    const std::optional<double> value = leadingNumber(trimBlanks(text));
     if (!value || !std::isfinite(*value)) return std::nullopt;
     return value;
 }
 
-int CodeSlot(std::string_view code) {
-    const std::string upper = AsciiUppercased(TrimBlanks(code));
+int codeSlot(std::string_view code) {
+    const std::string upper = AsciiUppercased(trimBlanks(code));
     if (upper.empty()) return -1; // an empty code would land on a reserved slot
-    const int slot = PropertyCatalogue::instance().FindTolerant(
+    const int slot = PropertyCatalogue::instance().findTolerant(
         upper == "C" || upper == "C (CP)" ? "C (Cp)" : upper);
     if (slot < 0 || PropertyCatalogue::instance().PropCode(slot).empty()) return -1;
     return slot;
 }
 
-std::string CellText(const CellValue& cell) {
+std::string cellText(const CellValue& cell) {
     switch (cell.kind) {
     case CellValue::Kind::Text:
         return cell.text;
     case CellValue::Kind::Number:
-        return cell.text.empty() ? ShortestNumber(cell.number) : cell.text;
+        return cell.text.empty() ? shortestNumber(cell.number) : cell.text;
     case CellValue::Kind::Empty:
     case CellValue::Kind::Formula:
         break;
@@ -53,11 +53,11 @@ std::string CellText(const CellValue& cell) {
     return {};
 }
 
-std::string QuotedCell(const CellValue& cell) {
-    return "\"" + Excerpt(ReplaceControlCharacters(Utf8ToLibraryText(CellText(cell)))) + "\"";
+std::string quotedCell(const CellValue& cell) {
+    return "\"" + excerpt(replaceControlCharacters(utf8ToLibraryText(cellText(cell)))) + "\"";
 }
 
-std::string CellName(int row, int column) {
+std::string cellName(int row, int column) {
     std::string letters;
     for (int c = column; c > 0; c = (c - 1) / 26)
         letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));

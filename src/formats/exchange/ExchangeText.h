@@ -17,20 +17,20 @@ namespace mb {
 /// The number a text holds when the project's number reader reads all of it (blanks
 /// around it allowed, "." as decimal point), and only a finite one: a file can hold no
 /// infinity.
-std::optional<double> WholeNumber(std::string_view text);
+std::optional<double> wholeNumber(std::string_view text);
 
 /// Slot of the property `code` names, in any letter case ("C" for "C (Cp)", blanks
 /// around it allowed), or -1 for a text that names none.
-int CodeSlot(std::string_view code);
+int codeSlot(std::string_view code);
 
-/// What a cell holds as text (UTF-8): a number as ShortestNumber writes it (a name typed
+/// What a cell holds as text (UTF-8): a number as shortestNumber writes it (a name typed
 /// as 42 stays "42"), a date or time as the sheet shows it, nothing and a formula without
 /// a value as "".
-std::string CellText(const CellValue& cell);
+std::string cellText(const CellValue& cell);
 
 /// A cell's text quoted for a message: library text, cut as Excerpt cuts it.
-std::string QuotedCell(const CellValue& cell);
+std::string quotedCell(const CellValue& cell);
 /// "A1"-style name of a cell, both counted from 1.
-std::string CellName(int row, int column);
+std::string cellName(int row, int column);
 
 } // namespace mb

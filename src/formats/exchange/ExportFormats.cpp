@@ -8,24 +8,24 @@
 
 namespace mb {
 
-Result<ExportedFile> ExportText(const std::vector<ExportedCategory>& selection, ExportFormat format,
+Result<ExportedFile> exportText(const std::vector<ExportedCategory>& selection, ExportFormat format,
                                 int unitSystem) {
     ExportedFile r;
     switch (format) {
     case ExportFormat::Json:
-        r.bytes = ExportJson(selection);
+        r.bytes = exportJson(selection);
         break;
     case ExportFormat::Csv:
-        r.bytes = CsvText(ExportTable(selection, unitSystem));
+        r.bytes = csvText(exportTable(selection, unitSystem));
         break;
     case ExportFormat::Xlsx: {
-        Result<std::string> workbook = XlsxWorkbook(ExportTable(selection, unitSystem));
+        Result<std::string> workbook = xlsxWorkbook(exportTable(selection, unitSystem));
         if (!workbook) return workbook.failure();
         r.bytes = std::move(workbook.value());
         break;
     }
     case ExportFormat::Calculix: {
-        CalculixCards cards = ExportCalculix(selection);
+        CalculixCards cards = exportCalculix(selection);
         r.bytes = std::move(cards.text);
         r.omissions = std::move(cards.omissions);
         break;

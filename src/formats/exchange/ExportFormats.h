@@ -19,7 +19,7 @@ struct ExportedFile {
 
 /// The file of `selection` in `format`, values of the table formats in `unitSystem` (an
 /// index of UnitSystemIndex), or why it could not be made.
-Result<ExportedFile> ExportText(const std::vector<ExportedCategory>& selection, ExportFormat format,
+Result<ExportedFile> exportText(const std::vector<ExportedCategory>& selection, ExportFormat format,
                                 int unitSystem);
 
 } // namespace mb

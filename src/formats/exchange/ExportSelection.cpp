@@ -15,12 +15,12 @@ namespace {
 ExportedMaterial Exported(const clsMaterial& record) {
     ExportedMaterial m;
     const std::string& name = record.MaterialName();
-    m.name = std::string(TrimRightBlanks(name));
+    m.name = std::string(trimRightBlanks(name));
     const std::string& code = record.MaterialNameCode();
     m.nameCode =
-        TrimBlanks(code).empty()
-            ? std::string(TrimRightBlanks(name.substr(0, std::min<std::size_t>(name.size(), 13))))
-            : std::string(TrimRightBlanks(code));
+        trimBlanks(code).empty()
+            ? std::string(trimRightBlanks(name.substr(0, std::min<std::size_t>(name.size(), 13))))
+            : std::string(trimRightBlanks(code));
     m.description = record.MaterialDescription();
     m.record = &record;
     return m;
@@ -28,13 +28,13 @@ ExportedMaterial Exported(const clsMaterial& record) {
 
 } // namespace
 
-std::vector<ExportedCategory> ExportSelection(const Library& library,
+std::vector<ExportedCategory> exportSelection(const Library& library,
                                               const std::vector<int>& chosen) {
-    const int count = library.MaterialCount();
+    const int count = library.materialCount();
     std::vector<bool> wanted(static_cast<std::size_t>(std::max(count, 0)), chosen.empty());
     for (const int n : chosen)
         if (n >= 0 && n < count) wanted[static_cast<std::size_t>(n)] = true;
-    const CategoryGrouping grouping = GroupByCategory(library);
+    const CategoryGrouping grouping = groupByCategory(library);
     std::vector<ExportedCategory> categories(grouping.names.size());
     for (std::size_t p = 0; p < grouping.names.size(); ++p)
         categories[p].name = grouping.names[p];
@@ -48,7 +48,7 @@ std::vector<ExportedCategory> ExportSelection(const Library& library,
     return categories;
 }
 
-std::vector<int> SlotsWithValues(const std::vector<ExportedCategory>& selection) {
+std::vector<int> slotsWithValues(const std::vector<ExportedCategory>& selection) {
     std::array<bool, kVisitedSlots> any{};
     for (const ExportedCategory& c : selection)
         for (const ExportedMaterial& m : c.materials)

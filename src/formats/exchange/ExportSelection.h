@@ -33,11 +33,11 @@ struct ExportedCategory {
 /// groups them: categories in order of first occurrence (names compared trimmed and
 /// without regard to case), materials in number order within each. Numbers that name no
 /// material are left out.
-std::vector<ExportedCategory> ExportSelection(const Library& library,
+std::vector<ExportedCategory> exportSelection(const Library& library,
                                               const std::vector<int>& chosen = {});
 
 /// The catalogue slots that at least one of the materials has a value for, in
 /// catalogue order; slots without a code (which no file can hold) are left out.
-std::vector<int> SlotsWithValues(const std::vector<ExportedCategory>& selection);
+std::vector<int> slotsWithValues(const std::vector<ExportedCategory>& selection);
 
 } // namespace mb

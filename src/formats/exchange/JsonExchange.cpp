@@ -42,7 +42,7 @@ void AppendString(std::string& out, std::string_view latin1) {
     out += '"';
 }
 
-void AppendMaterial(std::string& out, const ExportedMaterial& m) {
+void appendMaterial(std::string& out, const ExportedMaterial& m) {
     out += "        {\n          \"name\": ";
     AppendString(out, m.name);
     out += ",\n          \"nameCode\": ";
@@ -53,16 +53,16 @@ void AppendMaterial(std::string& out, const ExportedMaterial& m) {
     bool first = true;
     for (int slot = 0; slot < kVisitedSlots; ++slot) {
         const std::string& code = PropertyCatalogue::instance().PropCode(slot);
-        const double si = m.record->SlotValue(slot);
+        const double si = m.record->slotValue(slot);
         // No file can hold a value without a code, nor an infinity.
         if (!m.record->HasValue(slot) || code.empty() || !std::isfinite(si)) continue;
         out += first ? "\n            " : ",\n            ";
         first = false;
         AppendString(out, code);
         out += ": {\"value\": ";
-        out += ShortestNumber(si);
+        out += shortestNumber(si);
         out += ", \"unit\": ";
-        AppendString(out, TrimBlanks(UnitsSI(slot)));
+        AppendString(out, trimBlanks(UnitsSI(slot)));
         out += '}';
     }
     out += first ? "}\n        }" : "\n          }\n        }";
@@ -119,8 +119,8 @@ public:
         case Expect::Text:
             return text(s, latin1);
         case Expect::Value:
-            if (const std::optional<double> v = WholeNumber(latin1)) return value(*v);
-            return refuse(Path(), QuotedCell(CellValue::Text(s)) + " is not a number");
+            if (const std::optional<double> v = wholeNumber(latin1)) return value(*v);
+            return refuse(Path(), quotedCell(CellValue::Text(s)) + " is not a number");
         default:
             return wrongType("a text");
         }
@@ -133,7 +133,7 @@ public:
             return open(Frame::Top, false);
         case Expect::CategoryObject:
             categoryName_.reset();
-            categoryFirst_ = library_.MaterialCount();
+            categoryFirst_ = library_.materialCount();
             return open(Frame::Category, false);
         case Expect::MaterialObject:
             material_ = Pending{};
@@ -164,9 +164,9 @@ public:
         Level& level = levels_.back();
         AsLibraryText(k, level.key);
         if (level.frame == Frame::Properties) {
-            slot_ = CodeSlot(level.key);
+            slot_ = codeSlot(level.key);
             if (slot_ < 0)
-                return refuse(Path(), "\"" + Excerpt(level.key) + "\" is not a property code");
+                return refuse(Path(), "\"" + excerpt(level.key) + "\" is not a property code");
             if (propertiesSeen_[static_cast<std::size_t>(slot_)]) return twice();
             propertiesSeen_.set(static_cast<std::size_t>(slot_));
             return true;
@@ -286,12 +286,12 @@ private:
             break;
         case Frame::Property:
             if (!property_.value) return refuse(Path(), "the property has no \"value\"");
-            if (property_.unit && TrimBlanks(*property_.unit) != TrimBlanks(UnitsSI(slot_))) {
+            if (property_.unit && trimBlanks(*property_.unit) != trimBlanks(UnitsSI(slot_))) {
                 levels_.back().key = "unit";
-                return refuse(Path(), "\"" + Excerpt(*property_.unit) +
+                return refuse(Path(), "\"" + excerpt(*property_.unit) +
                                           "\" is not the SI unit of " +
                                           PropertyCatalogue::instance().PropCode(slot_) + " (\"" +
-                                          std::string(TrimBlanks(UnitsSI(slot_))) + "\")");
+                                          std::string(trimBlanks(UnitsSI(slot_))) + "\")");
             }
             values_[static_cast<std::size_t>(slot_)] = *property_.value;
             break;
@@ -303,7 +303,7 @@ private:
     }
 
     bool addMaterial() {
-        if (library_.IsFull())
+        if (library_.isFull())
             return refuse(Path(), "the library already holds " + std::to_string(kMaxMaterials) +
                                       " materials");
         const int n =
@@ -311,7 +311,7 @@ private:
                                  material_.name, material_.description);
         for (std::size_t slot = 0; slot < propertiesSeen_.size(); ++slot)
             if (propertiesSeen_[slot])
-                library_.SetOriginalValue(n, static_cast<int>(slot), values_[slot]);
+                library_.setOriginalValue(n, static_cast<int>(slot), values_[slot]);
         return true;
     }
 
@@ -326,8 +326,8 @@ private:
         if (level.frame == Frame::Category) {
             categoryName_ = fit_.category(utf8, where);
             // A name that follows the materials still names them.
-            for (int n = categoryFirst_; n < library_.MaterialCount(); ++n)
-                library_.SetCategory(n, *categoryName_);
+            for (int n = categoryFirst_; n < library_.materialCount(); ++n)
+                library_.setCategory(n, *categoryName_);
         } else if (level.key == "name") {
             material_.name = fit_.name(utf8, where);
         } else if (level.key == "nameCode") {
@@ -386,13 +386,13 @@ private:
     // Keys and units are ASCII: they are taken as they are, into storage already there.
     bool beyondRange(std::string_view written) {
         return refuse(Path(),
-                      Excerpt(written) + " is beyond the range of numbers a library can hold");
+                      excerpt(written) + " is beyond the range of numbers a library can hold");
     }
 
     static void AsLibraryText(const std::string& utf8, std::string& out) {
         for (const char c : utf8)
             if (static_cast<unsigned char>(c) >= 0x80) {
-                out = Utf8ToLibraryText(utf8);
+                out = utf8ToLibraryText(utf8);
                 return;
             }
         out.assign(utf8);
@@ -406,7 +406,7 @@ private:
                 if (level.index >= 0) path += "[" + std::to_string(level.index) + "]";
             } else if (!level.key.empty()) {
                 if (!first) path += '.';
-                path += Excerpt(level.key);
+                path += excerpt(level.key);
             }
             first = false;
         }
@@ -430,7 +430,7 @@ private:
 
 } // namespace
 
-std::string ExportJson(const std::vector<ExportedCategory>& selection) {
+std::string exportJson(const std::vector<ExportedCategory>& selection) {
     // Sized once from a count of the values: a growing string would copy and fault in
     // the whole text again each time it doubles.
     std::size_t values = 0, materials = 0;
@@ -453,7 +453,7 @@ std::string ExportJson(const std::vector<ExportedCategory>& selection) {
         for (const ExportedMaterial& m : c.materials) {
             if (!firstMaterial) out += ",\n";
             firstMaterial = false;
-            AppendMaterial(out, m);
+            appendMaterial(out, m);
         }
         out += "\n      ]\n    }";
     }
@@ -583,7 +583,7 @@ private:
 
 } // namespace
 
-ImportResult ImportJson(std::string_view text, Library& library) {
+ImportResult importJson(std::string_view text, Library& library) {
     library.Clear();
     ImportResult result;
     JsonLibraryReader reader(library, result);
@@ -596,7 +596,7 @@ ImportResult ImportJson(std::string_view text, Library& library) {
                         std::to_string(where.second),
                     why, library);
     }
-    if (result.imported()) result.materials = library.MaterialCount();
+    if (result.imported()) result.materials = library.materialCount();
     return result;
 }
 

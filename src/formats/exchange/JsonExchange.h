@@ -16,14 +16,14 @@ class Library;
 /// and "properties", an object from property code to {"value": SI value, "unit": SI
 /// label}. Values are the shortest text that reads back as the same double, so reading
 /// the text back gives the library that was written, byte for byte once saved.
-std::string ExportJson(const std::vector<ExportedCategory>& selection);
+std::string exportJson(const std::vector<ExportedCategory>& selection);
 
-/// Fills `library` (emptied first) from JSON text as ExportJson writes it. Unknown keys
+/// Fills `library` (emptied first) from JSON text as exportJson writes it. Unknown keys
 /// are passed over; a value of the wrong type, a property code the catalogue does not
 /// know, a key given twice, a unit other than the property's SI label, or a text that is
 /// not JSON stops reading with Refused and a reason naming the key (or line and column);
 /// the materials read before it remain. Texts are fitted as every import fits them, with
 /// a note naming the key.
-ImportResult ImportJson(std::string_view text, Library& library);
+ImportResult importJson(std::string_view text, Library& library);
 
 } // namespace mb

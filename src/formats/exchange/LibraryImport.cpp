@@ -14,13 +14,13 @@ namespace {
 
 bool EndsWithNoCase(std::string_view text, std::string_view ending) {
     return text.size() >= ending.size() &&
-           EqualsNoCase(text.substr(text.size() - ending.size()), ending);
+           equalsNoCase(text.substr(text.size() - ending.size()), ending);
 }
 
 ImportResult CannotOpen(const std::string& path, const std::string& why) {
     ImportResult result;
     result.status = ImportResult::Status::CannotOpen;
-    result.reason = UnreadableFileMessage(path, why);
+    result.reason = unreadableFileMessage(path, why);
     return result;
 }
 
@@ -57,22 +57,22 @@ private:
 
 // The block or the table layout from the first sheet of a workbook.
 ImportResult ImportWorkbook(const std::string& path, SpreadsheetReader& reader, Library& library) {
-    return ImportFirstSheet(path, reader, [&library](const Worksheet& sheet) {
-        return ImportAnyLayout(sheet, library);
+    return importFirstSheet(path, reader, [&library](const Worksheet& sheet) {
+        return importAnyLayout(sheet, library);
     });
 }
 
 } // namespace
 
-std::string UnreadableFileMessage(const std::string& path, const std::string& why) {
+std::string unreadableFileMessage(const std::string& path, const std::string& why) {
     return "The file \"" + path + "\" could not be read: " + why;
 }
 
 Result<std::unique_ptr<Workbook>> CsvSpreadsheetReader::open(const std::string& path) {
     InputFile in(path);
     std::string bytes, why;
-    if (!ReadWhole(in, bytes, why)) return Failure{path, "", UnreadableFileMessage(path, why)};
-    Result<CsvSheet> sheet = ParseCsv(bytes);
+    if (!ReadWhole(in, bytes, why)) return Failure{path, "", unreadableFileMessage(path, why)};
+    Result<CsvSheet> sheet = parseCsv(bytes);
     if (!sheet)
         return Failure{path, sheet.failure().place,
                        "The file \"" + path + "\" is not CSV: " + sheet.failure().sentence()};
@@ -80,7 +80,7 @@ Result<std::unique_ptr<Workbook>> CsvSpreadsheetReader::open(const std::string& 
         std::make_unique<CsvWorkbook>(std::make_unique<CsvSheet>(std::move(sheet.value()))));
 }
 
-ImportResult ImportFile(const std::string& path, SpreadsheetReader& workbooks, Library& library,
+ImportResult importFile(const std::string& path, SpreadsheetReader& workbooks, Library& library,
                         CsvReading csv) {
     const bool json = EndsWithNoCase(path, ".json");
     const bool inProcess = json || (EndsWithNoCase(path, ".csv") && csv == CsvReading::InProcess);
@@ -94,13 +94,13 @@ ImportResult ImportFile(const std::string& path, SpreadsheetReader& workbooks, L
     if (!ReadWhole(in, bytes, why)) return CannotOpen(path, why);
     ImportResult result;
     if (json) {
-        result = ImportJson(bytes, library);
-    } else if (const Result<CsvSheet> sheet = ParseCsv(bytes); !sheet) {
+        result = importJson(bytes, library);
+    } else if (const Result<CsvSheet> sheet = parseCsv(bytes); !sheet) {
         library.Clear();
         result.stop(ImportResult::Status::Refused, 0, sheet.failure().place, sheet.failure().what,
                     library);
     } else {
-        result = ImportAnyLayout(sheet.value(), library);
+        result = importAnyLayout(sheet.value(), library);
     }
     result.file = path;
     return result;

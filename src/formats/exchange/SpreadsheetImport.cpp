@@ -19,7 +19,7 @@ namespace {
 
 bool IsBlank(const CellValue& cell) {
     return cell.kind == CellValue::Kind::Empty ||
-           (cell.kind == CellValue::Kind::Text && TrimBlanks(cell.text).empty());
+           (cell.kind == CellValue::Kind::Text && trimBlanks(cell.text).empty());
 }
 
 std::string RowName(int row) {
@@ -63,11 +63,11 @@ ImportResult& ImportResult::stop(Status why, int atRow, std::string where, std::
     row = atRow;
     place = std::move(where);
     reason = std::move(what);
-    materials = library.MaterialCount();
+    materials = library.materialCount();
     return *this;
 }
 
-ImportResult ImportWorksheet(const Worksheet& sheet, Library& library) {
+ImportResult importWorksheet(const Worksheet& sheet, Library& library) {
     using Status = ImportResult::Status;
     library.Clear();
     ImportResult result;
@@ -82,26 +82,26 @@ ImportResult ImportWorksheet(const Worksheet& sheet, Library& library) {
     for (int row = 1; row <= lastRow; ++row) {
         const CellValue a = shown.cell(row, 1);
         const CellValue b = shown.cell(row, 2);
-        const std::string label = CellText(a);
-        if (a.kind == CellValue::Kind::Text && EqualsNoCase(label, "End")) {
+        const std::string label = cellText(a);
+        if (a.kind == CellValue::Kind::Text && equalsNoCase(label, "End")) {
             result.row = row;
-            result.materials = library.MaterialCount();
+            result.materials = library.materialCount();
             return result;
         }
         // A blank row sets a block apart; it is no value row.
         if (IsBlank(a) && IsBlank(b) && a.kind != CellValue::Kind::Formula) continue;
         const std::string where = RowName(row);
-        const std::string_view key = TrimBlanks(label);
+        const std::string_view key = trimBlanks(label);
         const int current = library.LastMaterialIndex();
         const auto textOfB = [&](std::string_view what) {
             if (b.kind == CellValue::Kind::Formula)
-                result.notes.push_back("Cell " + CellName(row, 2) +
+                result.notes.push_back("Cell " + cellName(row, 2) +
                                        ": a formula whose value the file does not keep; the " +
                                        std::string(what) + " was left empty.");
-            return CellText(b);
+            return cellText(b);
         };
-        if (EqualsNoCase(key, "Name")) {
-            if (library.IsFull())
+        if (equalsNoCase(key, "Name")) {
+            if (library.isFull())
                 return result.stop(Status::LibraryFull, row, "row " + std::to_string(row),
                                    "the library already holds " + std::to_string(kMaxMaterials) +
                                        " materials",
@@ -112,11 +112,11 @@ ImportResult ImportWorksheet(const Worksheet& sheet, Library& library) {
             library.AddMaterial("", "", name, "");
             continue;
         }
-        if (EqualsNoCase(key, "Type")) {
+        if (equalsNoCase(key, "Type")) {
             if (current < 0)
                 return result.stop(Status::TypeRowBeforeName, row, "row " + std::to_string(row),
                                    "a \"Type\" row comes before the first \"Name\" row", library);
-            library.SetCategory(current, fit.category(textOfB("category"), where));
+            library.setCategory(current, fit.category(textOfB("category"), where));
             continue;
         }
         if (current < 0)
@@ -125,30 +125,30 @@ ImportResult ImportWorksheet(const Worksheet& sheet, Library& library) {
         if (++valueRows > kMaxValueRowsPerMaterial)
             return result.stop(
                 Status::TooManyValueRows, row, "row " + std::to_string(row),
-                "the material " + QuotedCell(CellValue::Text(library.Entry(current).Name)) +
+                "the material " + quotedCell(CellValue::Text(library.Entry(current).Name)) +
                     " has more than " + std::to_string(kMaxValueRowsPerMaterial) + " value rows",
                 library);
         std::optional<double> value;
         if (b.kind == CellValue::Kind::Number && std::isfinite(b.number))
             value = b.number;
         else if (b.kind == CellValue::Kind::Text && !IsBlank(b))
-            value = WholeNumber(b.text);
+            value = wholeNumber(b.text);
         if (!value && !IsBlank(b) && b.kind != CellValue::Kind::Formula)
             return result.stop(Status::NotANumber, row, "row " + std::to_string(row),
-                               "column B holds " + QuotedCell(b) + ", not a number", library);
-        const int slot = CodeSlot(label);
+                               "column B holds " + quotedCell(b) + ", not a number", library);
+        const int slot = codeSlot(label);
         if (slot < 0) {
             result.notes.push_back(where + ": " +
                                    (IsBlank(a) ? std::string("column A holds no property code")
-                                               : QuotedCell(a) + " is not a property code") +
+                                               : quotedCell(a) + " is not a property code") +
                                    (value
-                                        ? "; its value " + ShortestNumber(*value) + " was left out."
+                                        ? "; its value " + shortestNumber(*value) + " was left out."
                                         : "; the row was left out."));
             continue;
         }
         const std::string& code = PropertyCatalogue::instance().PropCode(slot);
         if (b.kind == CellValue::Kind::Formula) {
-            result.notes.push_back("Cell " + CellName(row, 2) +
+            result.notes.push_back("Cell " + cellName(row, 2) +
                                    ": a formula whose value the file does not keep; " + code +
                                    " was left unset.");
             continue;
@@ -159,14 +159,14 @@ ImportResult ImportWorksheet(const Worksheet& sheet, Library& library) {
             result.notes.push_back(where + ": a second value for " + code + " (row " +
                                    std::to_string(before) + " gave one); this one was taken.");
         before = row;
-        library.SetOriginalValue(current, slot, *value);
+        library.setOriginalValue(current, slot, *value);
     }
     return result.stop(Status::MissingEnd, std::max(lastRow, 1),
                        "row " + std::to_string(std::max(lastRow, 1)),
                        "the sheet ends without an \"End\" row", library);
 }
 
-ImportResult ImportFirstSheet(const std::string& path, SpreadsheetReader& reader,
+ImportResult importFirstSheet(const std::string& path, SpreadsheetReader& reader,
                               const std::function<ImportResult(const Worksheet&)>& import) {
     ImportResult result;
     result.status = ImportResult::Status::CannotOpen;
@@ -184,8 +184,8 @@ ImportResult ImportFirstSheet(const std::string& path, SpreadsheetReader& reader
 
 ImportResult ImportSpreadsheet(const std::string& path, SpreadsheetReader& reader,
                                Library& library) {
-    return ImportFirstSheet(path, reader, [&library](const Worksheet& sheet) {
-        return ImportWorksheet(sheet, library);
+    return importFirstSheet(path, reader, [&library](const Worksheet& sheet) {
+        return importWorksheet(sheet, library);
     });
 }
 

@@ -80,12 +80,12 @@ ImportResult ImportSpreadsheet(const std::string& path, SpreadsheetReader& reade
                                Library& library);
 
 /// The same, from a sheet already open.
-ImportResult ImportWorksheet(const Worksheet& sheet, Library& library);
+ImportResult importWorksheet(const Worksheet& sheet, Library& library);
 
 /// `import` run on the first sheet of the workbook at `path`, while the workbook is open;
 /// CannotOpen with the reader's reason when the workbook or its first sheet cannot be
 /// read. The result names `path` as its file.
-ImportResult ImportFirstSheet(const std::string& path, SpreadsheetReader& reader,
+ImportResult importFirstSheet(const std::string& path, SpreadsheetReader& reader,
                               const std::function<ImportResult(const Worksheet&)>& import);
 
 } // namespace mb

@@ -35,14 +35,14 @@ const std::string& UnitLabel(int system, int slot) {
 
 bool IsEmpty(const CellValue& cell) {
     return cell.kind == CellValue::Kind::Empty ||
-           (cell.kind == CellValue::Kind::Text && TrimBlanks(cell.text).empty());
+           (cell.kind == CellValue::Kind::Text && trimBlanks(cell.text).empty());
 }
 
 } // namespace
 
-CellRows ExportTable(const std::vector<ExportedCategory>& selection, int unitSystem) {
-    const std::vector<int> slots = SlotsWithValues(selection);
-    const std::string_view system = UnitSystemName(unitSystem);
+CellRows exportTable(const std::vector<ExportedCategory>& selection, int unitSystem) {
+    const std::vector<int> slots = slotsWithValues(selection);
+    const std::string_view system = unitSystemName(unitSystem);
     CellRows rows(2);
     for (const std::string_view heading : kTextHeadings) {
         rows[0].push_back(CellValue::Text(std::string(heading)));
@@ -50,7 +50,7 @@ CellRows ExportTable(const std::vector<ExportedCategory>& selection, int unitSys
     }
     for (const int slot : slots) {
         rows[0].push_back(CellValue::Text(PropertyCatalogue::instance().PropCode(slot)));
-        rows[1].push_back(CellValue::Text(Latin1ToUtf8(TrimBlanks(UnitLabel(unitSystem, slot)))));
+        rows[1].push_back(CellValue::Text(latin1ToUtf8(trimBlanks(UnitLabel(unitSystem, slot)))));
     }
     const clsUnitConversion converter;
     for (const ExportedCategory& c : selection) {
@@ -59,7 +59,7 @@ CellRows ExportTable(const std::vector<ExportedCategory>& selection, int unitSys
             row.reserve(kTextHeadings.size() + slots.size());
             for (const std::string* text : {&c.name, &m.name, &m.nameCode, &m.description})
                 row.push_back(text->empty() ? CellValue::Empty()
-                                            : CellValue::Text(Latin1ToUtf8(*text)));
+                                            : CellValue::Text(latin1ToUtf8(*text)));
             // A row of empty cells is passed over by the import: a material without any text
             // gets a blank for a name, which a save writes as it writes no name at all.
             if (m.name.empty() && m.nameCode.empty() && c.name.empty() && m.description.empty())
@@ -67,25 +67,25 @@ CellRows ExportTable(const std::vector<ExportedCategory>& selection, int unitSys
             for (const int slot : slots)
                 row.push_back(m.record->HasValue(slot)
                                   ? CellValue::Number(converter.ChangeUnits(
-                                        "SI", system, slot, m.record->SlotValue(slot)))
+                                        "SI", system, slot, m.record->slotValue(slot)))
                                   : CellValue::Empty());
         }
     }
     return rows;
 }
 
-bool IsTableLayout(const Worksheet& sheet) {
+bool isTableLayout(const Worksheet& sheet) {
     const ShownSheet shown(sheet);
     for (std::size_t i = 0; i < kTextHeadings.size(); ++i) {
         const CellValue cell = shown.cell(1, static_cast<int>(i) + 1);
         if (cell.kind != CellValue::Kind::Text ||
-            !EqualsNoCase(TrimBlanks(cell.text), kTextHeadings[i]))
+            !equalsNoCase(trimBlanks(cell.text), kTextHeadings[i]))
             return false;
     }
     return true;
 }
 
-ImportResult ImportTable(const Worksheet& sheet, Library& library) {
+ImportResult importTable(const Worksheet& sheet, Library& library) {
     using Status = ImportResult::Status;
     library.Clear();
     ImportResult result;
@@ -94,7 +94,7 @@ ImportResult ImportTable(const Worksheet& sheet, Library& library) {
         return result.stop(Status::Refused, 1, "row 1",
                            "the sheet merges more cells than the import can follow", library);
     const Worksheet::Extent extent = shown.extent();
-    const auto cellAt = [](int row, int column) { return "cell " + CellName(row, column); };
+    const auto cellAt = [](int row, int column) { return "cell " + cellName(row, column); };
     // A sheet that says it goes on past what a sheet can have here would lose that part.
     const Worksheet::Extent own = sheet.extent();
     if (own.columns != INT_MAX && own.columns > kLastSheetColumn)
@@ -103,7 +103,7 @@ ImportResult ImportTable(const Worksheet& sheet, Library& library) {
                 if (!IsEmpty(sheet.cell(row, column)))
                     return result.stop(Status::Refused, row, cellAt(row, column),
                                        "the table goes on past column " +
-                                           CellName(1, kLastSheetColumn).substr(0, 2) +
+                                           cellName(1, kLastSheetColumn).substr(0, 2) +
                                            ", the last a sheet can have",
                                        library);
     if (own.rows != INT_MAX && own.rows > kLastSheetRow)
@@ -121,17 +121,17 @@ ImportResult ImportTable(const Worksheet& sheet, Library& library) {
             for (int row = kFirstMaterialRow; row <= extent.rows; ++row)
                 values += IsEmpty(shown.cell(row, column)) ? 0 : 1;
             if (values > 0)
-                result.notes.push_back("Cell " + CellName(1, column) +
+                result.notes.push_back("Cell " + cellName(1, column) +
                                        ": the column has no property code; its " +
                                        (values == 1 ? std::string("value was")
                                                     : std::to_string(values) + " values were") +
                                        " left out.");
             continue;
         }
-        const int slot = CodeSlot(CellText(heading));
+        const int slot = codeSlot(cellText(heading));
         if (slot < 0)
             return result.stop(Status::Refused, 1, cellAt(1, column),
-                               QuotedCell(heading) + " is not a property code", library);
+                               quotedCell(heading) + " is not a property code", library);
         if (seen[static_cast<std::size_t>(slot)])
             return result.stop(
                 Status::Refused, 1, cellAt(1, column),
@@ -145,17 +145,17 @@ ImportResult ImportTable(const Worksheet& sheet, Library& library) {
     std::array<bool, kUnitSystemCount> fits{true, true, true};
     for (std::size_t i = 0; i < slots.size(); ++i) {
         const std::string unit(
-            TrimBlanks(Utf8ToLibraryText(CellText(shown.cell(kUnitRow, columns[i])))));
+            trimBlanks(utf8ToLibraryText(cellText(shown.cell(kUnitRow, columns[i])))));
         bool any = false;
         for (int system = 0; system < kUnitSystemCount; ++system) {
-            const bool matches = TrimBlanks(UnitLabel(system, slots[i])) == unit;
+            const bool matches = trimBlanks(UnitLabel(system, slots[i])) == unit;
             any = any || matches;
             fits[static_cast<std::size_t>(system)] =
                 fits[static_cast<std::size_t>(system)] && matches;
         }
         if (!any)
             return result.stop(Status::Refused, kUnitRow, cellAt(kUnitRow, columns[i]),
-                               "\"" + Excerpt(unit) + "\" is not a unit of " +
+                               "\"" + excerpt(unit) + "\" is not a unit of " +
                                    PropertyCatalogue::instance().PropCode(slots[i]) +
                                    " in IPS, SI or MKS",
                                library);
@@ -186,17 +186,17 @@ ImportResult ImportTable(const Worksheet& sheet, Library& library) {
         // A blank row sets groups of materials apart; the table goes on after it.
         if (blank) continue;
         const std::string where = "Row " + std::to_string(row);
-        if (library.IsFull())
+        if (library.isFull())
             return result.stop(Status::LibraryFull, row, "row " + std::to_string(row),
                                "the library already holds " + std::to_string(kMaxMaterials) +
                                    " materials",
                                library);
         const auto text = [&](std::size_t i, std::string_view what) {
             if (texts[i].kind == CellValue::Kind::Formula)
-                result.notes.push_back("Cell " + CellName(row, static_cast<int>(i) + 1) +
+                result.notes.push_back("Cell " + cellName(row, static_cast<int>(i) + 1) +
                                        ": a formula whose value the file does not keep; the " +
                                        std::string(what) + " was left empty.");
-            return CellText(texts[i]);
+            return cellText(texts[i]);
         };
         const std::string category = fit.category(text(0, "category"), where);
         const std::string name = fit.name(text(1, "name"), where);
@@ -206,7 +206,7 @@ ImportResult ImportTable(const Worksheet& sheet, Library& library) {
         for (std::size_t i = 0; i < slots.size(); ++i) {
             const CellValue& cell = cells[i];
             if (cell.kind == CellValue::Kind::Formula) {
-                result.notes.push_back("Cell " + CellName(row, columns[i]) +
+                result.notes.push_back("Cell " + cellName(row, columns[i]) +
                                        ": a formula whose value the file does not keep; " +
                                        PropertyCatalogue::instance().PropCode(slots[i]) +
                                        " was left unset.");
@@ -216,25 +216,25 @@ ImportResult ImportTable(const Worksheet& sheet, Library& library) {
             const std::optional<double> value =
                 cell.kind == CellValue::Kind::Number
                     ? (std::isfinite(cell.number) ? std::optional(cell.number) : std::nullopt)
-                    : WholeNumber(cell.text);
+                    : wholeNumber(cell.text);
             if (!value)
                 return result.stop(Status::Refused, row, cellAt(row, columns[i]),
-                                   QuotedCell(cell) + " is not a number", library);
+                                   quotedCell(cell) + " is not a number", library);
             values[static_cast<std::size_t>(slots[i])] =
-                converter.ChangeUnits(UnitSystemName(system), "SI", slots[i], *value);
+                converter.ChangeUnits(unitSystemName(system), "SI", slots[i], *value);
         }
         const int n = library.AddMaterial(category, nameCode, name, description);
         for (const int slot : slots)
             if (const std::optional<double>& v = values[static_cast<std::size_t>(slot)])
-                library.SetOriginalValue(n, slot, *v);
+                library.setOriginalValue(n, slot, *v);
     }
     result.row = extent.rows;
-    result.materials = library.MaterialCount();
+    result.materials = library.materialCount();
     return result;
 }
 
-ImportResult ImportAnyLayout(const Worksheet& sheet, Library& library) {
-    return IsTableLayout(sheet) ? ImportTable(sheet, library) : ImportWorksheet(sheet, library);
+ImportResult importAnyLayout(const Worksheet& sheet, Library& library) {
+    return isTableLayout(sheet) ? importTable(sheet, library) : importWorksheet(sheet, library);
 }
 
 } // namespace mb

@@ -18,11 +18,11 @@ using CellRows = std::vector<std::vector<CellValue>>;
 
 /// The table of `selection` with its values in the unit system `unitSystem` (an index of
 /// UnitSystemIndex): texts as texts, values as numbers, no value as an empty cell.
-CellRows ExportTable(const std::vector<ExportedCategory>& selection, int unitSystem);
+CellRows exportTable(const std::vector<ExportedCategory>& selection, int unitSystem);
 
 /// True when the sheet's first row starts "Category", "Name", "Name code", "Description"
 /// (letter case and surrounding blanks aside).
-bool IsTableLayout(const Worksheet& sheet);
+bool isTableLayout(const Worksheet& sheet);
 
 /// Fills `library` (emptied first) from a sheet in the table layout, as the sheet shows it
 /// (merged cells count for each cell they span). The unit row decides the system the
@@ -32,9 +32,9 @@ bool IsTableLayout(const Worksheet& sheet);
 /// number and a material past the library's limit stop reading, naming the cell or row;
 /// the materials of the rows before remain. An empty value cell leaves its property
 /// unset; a column without a heading, and a formula without a value, are noted.
-ImportResult ImportTable(const Worksheet& sheet, Library& library);
+ImportResult importTable(const Worksheet& sheet, Library& library);
 
-/// ImportTable for a sheet in the table layout, else the block layout's ImportWorksheet.
-ImportResult ImportAnyLayout(const Worksheet& sheet, Library& library);
+/// importTable for a sheet in the table layout, else the block layout's importWorksheet.
+ImportResult importAnyLayout(const Worksheet& sheet, Library& library);
 
 } // namespace mb

@@ -87,7 +87,7 @@ struct XlsxWriter {
 
 } // namespace
 
-Result<std::string> XlsxWorkbook(const CellRows& rows) {
+Result<std::string> xlsxWorkbook(const CellRows& rows) {
     const XlsxWriter& xlsx = XlsxWriter::Loaded();
     if (!xlsx.error.empty()) {
         return Failure{"", "", xlsx.error};
@@ -95,7 +95,7 @@ Result<std::string> XlsxWorkbook(const CellRows& rows) {
     ScratchFile scratch;
     if (scratch.path().empty()) {
         return Failure{"", "",
-                       "no scratch file for the workbook: " + FileErrorMessage(scratch.error())};
+                       "no scratch file for the workbook: " + fileErrorMessage(scratch.error())};
     }
     // Rows are written in order, so the writer can keep one row in memory at a time.
     lxw_workbook_options options = {};

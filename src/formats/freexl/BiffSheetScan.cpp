@@ -202,7 +202,7 @@ std::string ErrorText(unsigned code) {
 
 } // namespace
 
-std::string ScanFirstBiffSheet(const std::string& bytes, BiffSheetScan& scan) {
+std::string scanFirstBiffSheet(const std::string& bytes, BiffSheetScan& scan) {
     CompoundFile file(bytes);
     if (std::string why = file.open(); !why.empty()) return why;
     std::string stream;
@@ -239,18 +239,18 @@ std::string ScanFirstBiffSheet(const std::string& bytes, BiffSheetScan& scan) {
         at = end;
         if (type == 0x000A) break;            // EOF of the sheet
         if (type == 0x0203 && length >= 14) { // NUMBER
-            scan.numbers[BiffCellKey(U16(stream, data), U16(stream, data + 2))] =
+            scan.numbers[biffCellKey(U16(stream, data), U16(stream, data + 2))] =
                 F64(stream, data + 6);
         } else if (type == 0x027E && length >= 10) { // RK
-            scan.numbers[BiffCellKey(U16(stream, data), U16(stream, data + 2))] =
+            scan.numbers[biffCellKey(U16(stream, data), U16(stream, data + 2))] =
                 RkNumber(U32(stream, data + 6));
         } else if (type == 0x00BD && length >= 6) { // MULRK: row, first column, (xf, rk)...
             const std::uint16_t row = U16(stream, data);
             std::uint16_t column = U16(stream, data + 2);
             for (std::size_t k = data + 4; k + 6 <= end - 2; k += 6, ++column)
-                scan.numbers[BiffCellKey(row, column)] = RkNumber(U32(stream, k + 2));
+                scan.numbers[biffCellKey(row, column)] = RkNumber(U32(stream, k + 2));
         } else if (type == 0x0006 && length >= 20) { // FORMULA
-            const std::uint32_t key = BiffCellKey(U16(stream, data), U16(stream, data + 2));
+            const std::uint32_t key = biffCellKey(U16(stream, data), U16(stream, data + 2));
             const std::size_t result = data + 6;
             if (U16(stream, result + 6) != 0xFFFF) {
                 scan.formulas[key] = CellValue::Number(F64(stream, result));

@@ -16,21 +16,21 @@ namespace mb {
 
 struct BiffSheetScan {
     std::vector<CellRange> merged; ///< counted from 1
-    /// The number each NUMBER, RK and MULRK cell holds, by BiffCellKey.
+    /// The number each NUMBER, RK and MULRK cell holds, by biffCellKey.
     std::unordered_map<std::uint32_t, double> numbers;
-    /// What each FORMULA cell holds, by BiffCellKey: a number, a text (UTF-8; "TRUE",
+    /// What each FORMULA cell holds, by biffCellKey: a number, a text (UTF-8; "TRUE",
     /// "FALSE" and "#N/A" for booleans and errors), or Formula where the file keeps no
     /// value for it (the result an empty text, as writers that never calculate leave it).
     std::unordered_map<std::uint32_t, CellValue> formulas;
 };
 
 /// The key of the cell at `row` and `column`, both counted from 0 as BIFF counts them.
-inline std::uint32_t BiffCellKey(std::uint16_t row, std::uint16_t column) {
+inline std::uint32_t biffCellKey(std::uint16_t row, std::uint16_t column) {
     return static_cast<std::uint32_t>(row) << 16 | column;
 }
 
 /// Reads the first sheet's records of the workbook in the compound file `bytes`. Returns
 /// "" or why the records cannot be followed (a damaged container or stream).
-std::string ScanFirstBiffSheet(const std::string& bytes, BiffSheetScan& scan);
+std::string scanFirstBiffSheet(const std::string& bytes, BiffSheetScan& scan);
 
 } // namespace mb

@@ -40,7 +40,7 @@ public:
         const auto r = static_cast<unsigned>(row - 1);
         const auto c = static_cast<unsigned short>(column - 1);
         if (r >= rows_ || c >= columns_) return CellValue::Empty();
-        const std::uint32_t key = BiffCellKey(static_cast<std::uint16_t>(r), c);
+        const std::uint32_t key = biffCellKey(static_cast<std::uint16_t>(r), c);
         FreeXL_CellValue value;
         if (freexl_get_cell_value(handle_->get(), r, c, &value) != FREEXL_OK)
             return CellValue::Empty();
@@ -105,7 +105,7 @@ public:
         bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
         BiffSheetScan scan;
         if (const std::string why =
-                in.bad() ? "it cannot be read again" : ScanFirstBiffSheet(bytes, scan);
+                in.bad() ? "it cannot be read again" : scanFirstBiffSheet(bytes, scan);
             !why.empty()) {
             return Failure{path_, "",
                            "The first worksheet of \"" + path_ + "\" cannot be read: " + why + "."};

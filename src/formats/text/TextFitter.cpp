@@ -20,7 +20,7 @@ constexpr std::size_t kNameCodeColumns = 13;
 // a material of its own.
 std::string TextFitter::fit(std::string_view utf8, std::string_view where, std::string_view what) {
     std::vector<TextReplacement> replaced;
-    std::string text = Utf8ToLibraryText(utf8, &replaced);
+    std::string text = utf8ToLibraryText(utf8, &replaced);
     if (!replaced.empty()) {
         // Each character once, however often the text holds it.
         std::string list;
@@ -38,11 +38,11 @@ std::string TextFitter::fit(std::string_view utf8, std::string_view where, std::
                          " holds characters beyond Latin-1, which a library cannot hold: " + list +
                          ".");
     }
-    if (HasControlCharacter(text)) {
+    if (hasControlCharacter(text)) {
         notes_.push_back(std::string(where) +
                          ": line breaks, tabs and other control characters in the " +
                          std::string(what) + " were replaced by blanks.");
-        text = ReplaceControlCharacters(text);
+        text = replaceControlCharacters(text);
     }
     return text;
 }
@@ -52,9 +52,9 @@ std::string TextFitter::name(std::string_view utf8, std::string_view where) {
     // Blanks around the name are kept as the file has them unless they alone push it
     // past the columns of the name field.
     if (text.size() > kNameColumns) {
-        const std::string_view visible = TrimBlanks(text);
+        const std::string_view visible = trimBlanks(text);
         if (visible.size() > kNameColumns) {
-            text = CutToColumns(visible, kNameColumns);
+            text = cutToColumns(visible, kNameColumns);
             notes_.push_back(
                 std::string(where) + ": the name has more than " + std::to_string(kNameColumns) +
                 " characters, the most a library keeps; it was shortened to \"" + text + "\".");
@@ -72,10 +72,10 @@ std::string TextFitter::category(std::string_view utf8, std::string_view where) 
 std::string TextFitter::nameCode(std::string_view utf8, std::string_view where) {
     std::string text = fit(utf8, where, "name code");
     // Blanks past the code's 13 columns would push the name out of its own.
-    if (text.size() > kNameCodeColumns && TrimRightBlanks(text).size() <= kNameCodeColumns)
-        text = std::string(TrimRightBlanks(text));
-    if (TrimRightBlanks(text).size() > kNameCodeColumns) {
-        text = CutToColumns(text, kNameCodeColumns);
+    if (text.size() > kNameCodeColumns && trimRightBlanks(text).size() <= kNameCodeColumns)
+        text = std::string(trimRightBlanks(text));
+    if (trimRightBlanks(text).size() > kNameCodeColumns) {
+        text = cutToColumns(text, kNameCodeColumns);
         notes_.push_back(std::string(where) + ": the name code has more than " +
                          std::to_string(kNameCodeColumns) +
                          " characters, the most a library keeps; it was shortened to \"" + text +
@@ -86,8 +86,8 @@ std::string TextFitter::nameCode(std::string_view utf8, std::string_view where) 
 
 std::string TextFitter::description(std::string_view utf8, std::string_view where) {
     std::string text = fit(utf8, where, "description");
-    if (TrimRightBlanks(text).size() > kDescriptionColumns) {
-        text = CutToColumns(text, kDescriptionColumns);
+    if (trimRightBlanks(text).size() > kDescriptionColumns) {
+        text = cutToColumns(text, kDescriptionColumns);
         notes_.push_back(std::string(where) + ": the description has more than " +
                          std::to_string(kDescriptionColumns) +
                          " characters, the most a library keeps; it was shortened to \"" + text +

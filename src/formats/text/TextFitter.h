@@ -7,7 +7,7 @@
 namespace mb {
 
 /// The texts of one material made fit for a library. Each takes UTF-8 and gives library
-/// text: characters beyond Latin-1 are spelt as Utf8ToLibraryText spells them, control
+/// text: characters beyond Latin-1 are spelt as utf8ToLibraryText spells them, control
 /// characters become blanks, and each change is a note. `where` names the place in the
 /// file ("Row 7", "Key categories[0].materials[2].name") and starts every note.
 class TextFitter {

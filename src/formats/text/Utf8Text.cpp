@@ -18,7 +18,7 @@ int SequenceLength(unsigned char lead) {
 
 } // namespace
 
-std::string Latin1ToUtf8(std::string_view latin1) {
+std::string latin1ToUtf8(std::string_view latin1) {
     std::string out;
     out.reserve(latin1.size());
     for (const char c : latin1) {
@@ -230,7 +230,7 @@ std::pair<char32_t, int> Decode(std::string_view utf8, std::size_t at) {
 
 } // namespace
 
-bool IsUtf8(std::string_view bytes) {
+bool isUtf8(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
         const int length = Decode(bytes, i).second;
         if (length == 0) return false;
@@ -239,7 +239,7 @@ bool IsUtf8(std::string_view bytes) {
     return true;
 }
 
-std::string Utf8ToLibraryText(std::string_view utf8, std::vector<TextReplacement>* replaced) {
+std::string utf8ToLibraryText(std::string_view utf8, std::vector<TextReplacement>* replaced) {
     std::string out;
     out.reserve(utf8.size());
     const auto note = [replaced](std::string from, std::string to) {
@@ -278,7 +278,7 @@ std::string Utf8ToLibraryText(std::string_view utf8, std::vector<TextReplacement
     return out;
 }
 
-std::string Windows1252ToUtf8(std::string_view bytes) {
+std::string windows1252ToUtf8(std::string_view bytes) {
     // 0x80 to 0x9F; 0 where Windows-1252 has no character (taken as Latin-1's).
     static constexpr char16_t kHigh[32] = {
         0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -304,7 +304,7 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
-std::string Excerpt(std::string_view text) {
+std::string excerpt(std::string_view text) {
     if (text.size() <= kExcerptLength) return std::string(text);
     return std::string(text.substr(0, kExcerptLength)) + "...";
 }

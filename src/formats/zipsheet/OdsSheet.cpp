@@ -28,7 +28,7 @@ constexpr long long kCountCeiling = 1LL << 40;
 
 long long Repeat(const PartXml& xml, QStringView attribute) {
     const auto text = xml.attribute(attribute, kTable);
-    const auto count = text ? PartCount(*text) : std::nullopt;
+    const auto count = text ? partCount(*text) : std::nullopt;
     return count && *count >= 1 ? std::min(*count, kCountCeiling) : 1;
 }
 
@@ -45,7 +45,7 @@ public:
             // Day zero of the dates, in the settings before the tables.
             if (e == Event::Start && xml_.name() == u"null-date") {
                 const auto value = xml_.attribute(u"date-value", kTable);
-                const auto date = value ? ParseOdsDate(LibraryText(*value), 0) : std::nullopt;
+                const auto date = value ? parseOdsDate(LibraryText(*value), 0) : std::nullopt;
                 if (date) dayZero_ = static_cast<long long>(date->serial);
             }
             if (e == Event::Start && body && xml_.name() == u"table") break;
@@ -150,7 +150,7 @@ private:
         if (!readParagraphs(text)) return false;
 
         if (type == u"float" || type == u"percentage" || type == u"currency") {
-            if (const auto v = PartNumber(number)) {
+            if (const auto v = partNumber(number)) {
                 value = CellValue::Number(*v);
                 return true;
             }
@@ -158,28 +158,28 @@ private:
             value = CellValue::Text(boolean.trimmed() == u"true" ? "TRUE" : "FALSE");
             return true;
         } else if (type == u"date" && !date.isEmpty()) {
-            const auto parsed = ParseOdsDate(LibraryText(date.trimmed()), dayZero_);
+            const auto parsed = parseOdsDate(LibraryText(date.trimmed()), dayZero_);
             value = parsed ? CellValue::Date(parsed->serial, parsed->shown)
-                           : CellValue::Text(Utf8Text(date));
+                           : CellValue::Text(utf8Text(date));
             return true;
         } else if (type == u"time" && !time.isEmpty()) {
-            const auto parsed = ParseOdsTime(LibraryText(time.trimmed()));
+            const auto parsed = parseOdsTime(LibraryText(time.trimmed()));
             value = parsed ? CellValue::Date(parsed->serial, parsed->shown)
-                           : CellValue::Text(Utf8Text(time));
+                           : CellValue::Text(utf8Text(time));
             return true;
         } else if (type.isEmpty() && !formula.isEmpty() && text.isEmpty()) {
             // A writer that never calculates keeps the formula alone ("of:=[.B2]*2").
             QStringView shown = formula;
             if (shown.startsWith(u"of:")) shown = shown.sliced(3);
             value =
-                CellValue::Formula(Utf8Text(shown.first(std::min<qsizetype>(shown.size(), 1000))));
+                CellValue::Formula(utf8Text(shown.first(std::min<qsizetype>(shown.size(), 1000))));
             return true;
         } else if (stringValue) {
-            value = CellValue::Text(Utf8Text(stated));
+            value = CellValue::Text(utf8Text(stated));
             return true;
         }
         // A string, or a value the attributes do not give: the text the sheet shows.
-        if (!text.isEmpty()) value = CellValue::Text(Utf8Text(text));
+        if (!text.isEmpty()) value = CellValue::Text(utf8Text(text));
         return true;
     }
 
@@ -198,7 +198,7 @@ private:
                     ++inParagraph;
                 } else if (name == u"s") {
                     const auto c = xml_.attribute(u"c", kText);
-                    const auto count = c ? PartCount(*c) : std::nullopt;
+                    const auto count = c ? partCount(*c) : std::nullopt;
                     append(text, u" ", count && *count > 0 ? *count : 1);
                 } else if (name == u"tab") {
                     append(text, u"\t", 1);
@@ -237,14 +237,14 @@ private:
     PartXml xml_;
     RunSheet& sheet_;
     long long row_ = 1;
-    long long dayZero_ = DaysFromCivil(1899, 12, 30);
+    long long dayZero_ = daysFromCivil(1899, 12, 30);
 };
 
 } // namespace
 
-bool ReadOdsSheet(ZipParts& parts, RunSheet& sheet, std::string& why) {
+bool readOdsSheet(ZipParts& parts, RunSheet& sheet, std::string& why) {
     std::string bytes;
-    if (!ReadPart(parts, kContent, bytes, why)) return false;
+    if (!readPart(parts, kContent, bytes, why)) return false;
     return ContentReader(bytes, sheet).read(why);
 }
 

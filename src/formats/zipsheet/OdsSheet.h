@@ -9,6 +9,6 @@ class ZipParts;
 
 /// Reads the first table of the OpenDocument spreadsheet in `parts` (content.xml) into
 /// `sheet`. False with `why` (to follow "cannot be read: ") when it cannot.
-bool ReadOdsSheet(ZipParts& parts, RunSheet& sheet, std::string& why);
+bool readOdsSheet(ZipParts& parts, RunSheet& sheet, std::string& why);
 
 } // namespace mb

@@ -97,7 +97,7 @@ PartXml::Event PartXml::fail(const std::string& why) {
     return Event::Failed;
 }
 
-std::string Utf8Text(QStringView text) {
+std::string utf8Text(QStringView text) {
     const QByteArray utf8 = text.toUtf8();
     return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
 }
@@ -116,7 +116,7 @@ std::string LibraryText(QStringView text) {
     return out;
 }
 
-std::optional<double> PartNumber(QStringView text) {
+std::optional<double> partNumber(QStringView text) {
     text = text.trimmed();
     if (text.size() > 1000) return std::nullopt;
     const std::string ascii = Latin1(text, 1000);
@@ -129,7 +129,7 @@ std::optional<double> PartNumber(QStringView text) {
     return value;
 }
 
-std::optional<long long> PartCount(QStringView text) {
+std::optional<long long> partCount(QStringView text) {
     text = text.trimmed();
     if (text.size() > 30) return std::nullopt;
     const std::string ascii = Latin1(text, 30);

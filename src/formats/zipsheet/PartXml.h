@@ -50,12 +50,12 @@ private:
 std::string LibraryText(QStringView text);
 
 /// Text of a part as a cell holds it: UTF-8.
-std::string Utf8Text(QStringView text);
+std::string utf8Text(QStringView text);
 
 /// A whole decimal number (std::from_chars), or nothing.
-std::optional<double> PartNumber(QStringView text);
+std::optional<double> partNumber(QStringView text);
 
 /// A whole non-negative integer, or nothing.
-std::optional<long long> PartCount(QStringView text);
+std::optional<long long> partCount(QStringView text);
 
 } // namespace mb

@@ -52,7 +52,7 @@ std::optional<double> TakeNumber(std::string_view& text) {
 
 } // namespace
 
-long long DaysFromCivil(long long year, unsigned month, unsigned day) {
+long long daysFromCivil(long long year, unsigned month, unsigned day) {
     year -= month <= 2 ? 1 : 0;
     const long long era = (year >= 0 ? year : year - 399) / 400;
     const auto yoe = static_cast<unsigned>(year - era * 400);
@@ -61,7 +61,7 @@ long long DaysFromCivil(long long year, unsigned month, unsigned day) {
     return era * 146097 + static_cast<long long>(doe) - 719468;
 }
 
-DateShape NumberFormatShape(int id, std::string_view code) {
+DateShape numberFormatShape(int id, std::string_view code) {
     if (code.empty()) {
         if ((id >= 14 && id <= 17) || (id >= 27 && id <= 31) || (id >= 34 && id <= 36) ||
             (id >= 50 && id <= 58))
@@ -121,7 +121,7 @@ DateShape NumberFormatShape(int id, std::string_view code) {
                         : DateShape::None;
 }
 
-std::string ShownDate(double serial, DateShape shape, const DateSystem& system) {
+std::string shownDate(double serial, DateShape shape, const DateSystem& system) {
     if (!std::isfinite(serial) || serial < 0 || serial > 3e6) return {};
     long long seconds = std::llround(serial * kSecondsPerDay);
     long long day = seconds / 86400;
@@ -143,7 +143,7 @@ std::string ShownDate(double serial, DateShape shape, const DateSystem& system) 
     return shape == DateShape::DateTime ? text + " " + ClockText(seconds) : text;
 }
 
-std::optional<OdsDate> ParseOdsDate(std::string_view text, long long dayZero) {
+std::optional<OdsDate> parseOdsDate(std::string_view text, long long dayZero) {
     long long year = 0;
     unsigned month = 0, day = 0;
     const char* const end = text.data() + text.size();
@@ -159,7 +159,7 @@ std::optional<OdsDate> ParseOdsDate(std::string_view text, long long dayZero) {
         day < 1 || day > 31 || year < 1 || year > 9999)
         return std::nullopt;
     OdsDate date;
-    const long long days = DaysFromCivil(year, month, day) - dayZero;
+    const long long days = daysFromCivil(year, month, day) - dayZero;
     char buffer[48];
     std::snprintf(buffer, sizeof buffer, "%04lld-%02u-%02u", year, month, day);
     date.shown = buffer;
@@ -179,7 +179,7 @@ std::optional<OdsDate> ParseOdsDate(std::string_view text, long long dayZero) {
     return date;
 }
 
-std::optional<OdsDate> ParseOdsTime(std::string_view text) {
+std::optional<OdsDate> parseOdsTime(std::string_view text) {
     bool negative = false;
     if (text.starts_with('-')) {
         negative = true;

@@ -27,7 +27,7 @@ std::string Quoted(QStringView text) {
 
 // A relationship's target is relative to the workbook's folder unless it starts at the root.
 std::string PartPath(QStringView target) {
-    const std::string path = Utf8Text(target);
+    const std::string path = utf8Text(target);
     std::vector<std::string> segments;
     std::string joined = path.starts_with('/') ? path.substr(1) : "xl/" + path;
     for (std::size_t at = 0; at <= joined.size();) {
@@ -54,7 +54,7 @@ struct SheetParts {
 
 bool FirstSheetId(ZipParts& parts, QString& id, DateSystem& dates, std::string& why) {
     std::string bytes;
-    if (!ReadPart(parts, kWorkbook, bytes, why)) return false;
+    if (!readPart(parts, kWorkbook, bytes, why)) return false;
     PartXml xml(kWorkbook, bytes);
     for (;;) {
         switch (xml.next()) {
@@ -62,7 +62,7 @@ bool FirstSheetId(ZipParts& parts, QString& id, DateSystem& dates, std::string& 
             if (xml.name() == u"workbookPr") {
                 const auto date1904 = xml.attribute(u"date1904");
                 if (date1904 && (*date1904 == u"1" || *date1904 == u"true"))
-                    dates = {DaysFromCivil(1904, 1, 1), false};
+                    dates = {daysFromCivil(1904, 1, 1), false};
             }
             if (xml.name() != u"sheet") break;
             // r:id, in the transitional or the strict relationships namespace.
@@ -88,7 +88,7 @@ bool FirstSheetId(ZipParts& parts, QString& id, DateSystem& dates, std::string& 
 
 bool FindParts(ZipParts& parts, const QString& id, SheetParts& found, std::string& why) {
     std::string bytes;
-    if (!ReadPart(parts, kWorkbookRels, bytes, why)) return false;
+    if (!readPart(parts, kWorkbookRels, bytes, why)) return false;
     PartXml xml(kWorkbookRels, bytes);
     for (;;) {
         switch (xml.next()) {
@@ -126,7 +126,7 @@ bool FindParts(ZipParts& parts, const QString& id, SheetParts& found, std::strin
 bool ReadSharedStrings(ZipParts& parts, const std::string& name, std::vector<std::string>& strings,
                        std::string& why) {
     std::string bytes;
-    if (!ReadPart(parts, name, bytes, why)) return false;
+    if (!readPart(parts, name, bytes, why)) return false;
     PartXml xml(name, bytes);
     QString text;
     int phonetic = 0;
@@ -143,7 +143,7 @@ bool ReadSharedStrings(ZipParts& parts, const std::string& name, std::vector<std
             break;
         case Event::End:
             if (xml.name() == u"si")
-                strings.push_back(Utf8Text(text));
+                strings.push_back(utf8Text(text));
             else if (xml.name() == u"rPh")
                 --phonetic;
             else if (xml.name() == u"t")
@@ -165,7 +165,7 @@ bool ReadSharedStrings(ZipParts& parts, const std::string& name, std::vector<std
 bool ReadStyles(ZipParts& parts, const std::string& name, std::vector<DateShape>& shapes,
                 std::string& why) {
     std::string bytes;
-    if (!ReadPart(parts, name, bytes, why)) return false;
+    if (!readPart(parts, name, bytes, why)) return false;
     PartXml xml(name, bytes);
     std::vector<std::pair<long long, QString>> codes;
     bool inCellFormats = false;
@@ -173,19 +173,19 @@ bool ReadStyles(ZipParts& parts, const std::string& name, std::vector<DateShape>
         switch (xml.next()) {
         case Event::Start:
             if (xml.name() == u"numFmt") {
-                const auto id = PartCount(xml.attribute(u"numFmtId").value_or(u""));
+                const auto id = partCount(xml.attribute(u"numFmtId").value_or(u""));
                 if (id)
                     codes.emplace_back(*id, xml.attribute(u"formatCode").value_or(u"").toString());
             } else if (xml.name() == u"cellXfs") {
                 inCellFormats = true;
             } else if (xml.name() == u"xf" && inCellFormats) {
                 const long long id =
-                    PartCount(xml.attribute(u"numFmtId").value_or(u"0")).value_or(0);
+                    partCount(xml.attribute(u"numFmtId").value_or(u"0")).value_or(0);
                 QString code;
                 for (const auto& [codeId, text] : codes)
                     if (codeId == id) code = text;
                 shapes.push_back(
-                    NumberFormatShape(static_cast<int>(std::min(id, 100000LL)), LibraryText(code)));
+                    numberFormatShape(static_cast<int>(std::min(id, 100000LL)), LibraryText(code)));
             }
             break;
         case Event::End:
@@ -209,7 +209,7 @@ bool ParseReference(QStringView ref, long long& row, long long& column) {
     while (at < ref.size() && ref[at] >= u'A' && ref[at] <= u'Z' && at < 3)
         column = column * 26 + (ref[at++].unicode() - u'A' + 1);
     if (at == 0 || column > kLastXlsxColumn) return false;
-    const auto number = PartCount(ref.sliced(at));
+    const auto number = partCount(ref.sliced(at));
     if (!number || *number < 1 || *number > kLastXlsxRow || ref[at] < u'0' || ref[at] > u'9')
         return false;
     row = *number;
@@ -246,7 +246,7 @@ private:
     Event startRow() {
         long long row = row_ + 1;
         if (const auto r = xml_.attribute(u"r")) {
-            const auto number = PartCount(*r);
+            const auto number = partCount(*r);
             if (!number || *number < 1 || *number > kLastXlsxRow)
                 return xml_.fail("has the row number " + Quoted(*r) + ", which names no row");
             row = *number;
@@ -281,7 +281,7 @@ private:
         }
         column_ = column;
         style_ = static_cast<std::size_t>(
-            std::min(PartCount(xml_.attribute(u"s").value_or(u"0")).value_or(0), 1LL << 30));
+            std::min(partCount(xml_.attribute(u"s").value_or(u"0")).value_or(0), 1LL << 30));
         enum class Kind { Number, Shared, Inline, Boolean, Text };
         const QStringView t = xml_.attribute(u"t").value_or(u"n");
         const Kind kind = t == u"n" || t.isEmpty() ? Kind::Number
@@ -322,9 +322,9 @@ private:
         CellValue cell;
         if (hasFormula && value.isEmpty() && kind != Kind::Inline) {
             // A writer that never calculates keeps the formula alone.
-            cell = CellValue::Formula(formula.isEmpty() ? std::string() : "=" + Utf8Text(formula));
+            cell = CellValue::Formula(formula.isEmpty() ? std::string() : "=" + utf8Text(formula));
         } else if (kind == Kind::Shared) {
-            const auto index = PartCount(value);
+            const auto index = partCount(value);
             if (!value.isEmpty()) {
                 if (!index || *index >= static_cast<long long>(strings_.size()))
                     return xml_.fail("refers to the shared string " + Quoted(value) +
@@ -332,29 +332,29 @@ private:
                 cell = CellValue::Text(strings_[static_cast<std::size_t>(*index)]);
             }
         } else if (kind == Kind::Inline) {
-            cell = CellValue::Text(Utf8Text(inline_));
+            cell = CellValue::Text(utf8Text(inline_));
         } else if (kind == Kind::Boolean) {
             // As a spreadsheet shows it.
             if (!value.isEmpty())
                 cell = CellValue::Text(value.trimmed() == u"1" ? "TRUE" : "FALSE");
         } else if (kind == Kind::Number) {
-            if (const auto number = PartNumber(value))
+            if (const auto number = partNumber(value))
                 cell = numberCell(*number);
             else if (!value.isEmpty())
-                cell = CellValue::Text(Utf8Text(value));
+                cell = CellValue::Text(utf8Text(value));
         } else if (t == u"d") {
             // An ISO 8601 date, as a few writers keep one: the day number it stands for.
             const std::string text = LibraryText(value.trimmed());
-            const auto date = ParseOdsDate(text, dates_.dayZero);
+            const auto date = parseOdsDate(text, dates_.dayZero);
             if (date)
                 cell = CellValue::Date(
                     date->serial + (dates_.leapBug && date->serial < 61 ? -1 : 0), date->shown);
             else if (!value.isEmpty())
-                cell = CellValue::Text(Utf8Text(value));
+                cell = CellValue::Text(utf8Text(value));
         } else if (!value.isEmpty()) {
             // "str" (a formula's text), "e" (an error such as #DIV/0!), "d" (an ISO 8601
             // date): their text, as the sheet shows it.
-            cell = CellValue::Text(Utf8Text(value));
+            cell = CellValue::Text(utf8Text(value));
         }
         if (cell.kind != CellValue::Kind::Empty && row_ <= RunSheet::kLastRow) {
             // A shared string is copied into every cell that uses it: one of 30 MiB used by
@@ -373,7 +373,7 @@ private:
     CellValue numberCell(double number) const {
         const DateShape shape = style_ < shapes_.size() ? shapes_[style_] : DateShape::None;
         if (shape == DateShape::None) return CellValue::Number(number);
-        std::string shown = ShownDate(number, shape, dates_);
+        std::string shown = shownDate(number, shape, dates_);
         return shown.empty() ? CellValue::Number(number)
                              : CellValue::Date(number, std::move(shown));
     }
@@ -393,7 +393,7 @@ private:
 
 } // namespace
 
-bool ReadXlsxSheet(ZipParts& parts, RunSheet& sheet, std::string& why) {
+bool readXlsxSheet(ZipParts& parts, RunSheet& sheet, std::string& why) {
     QString id;
     SheetParts found;
     DateSystem dates;
@@ -408,7 +408,7 @@ bool ReadXlsxSheet(ZipParts& parts, RunSheet& sheet, std::string& why) {
         !ReadSharedStrings(parts, found.sharedStrings, strings, why))
         return false;
     std::string bytes;
-    if (!ReadPart(parts, found.sheet, bytes, why)) return false;
+    if (!readPart(parts, found.sheet, bytes, why)) return false;
     return SheetReader(found.sheet, bytes, strings, shapes, dates, sheet).read(why);
 }
 

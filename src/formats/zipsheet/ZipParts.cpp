@@ -81,7 +81,7 @@ ZipParts::Read ZipParts::read(const std::string& name, std::string& bytes) {
 
 namespace mb {
 
-bool ReadPart(ZipParts& parts, const std::string& name, std::string& bytes, std::string& why) {
+bool readPart(ZipParts& parts, const std::string& name, std::string& bytes, std::string& why) {
     switch (parts.read(name, bytes)) {
     case ZipParts::Read::Ok:
         return true;

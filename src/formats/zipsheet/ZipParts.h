@@ -41,6 +41,6 @@ private:
 namespace mb {
 
 /// ZipParts::read with the reason a failure gives, to follow "cannot be read: ".
-bool ReadPart(ZipParts& parts, const std::string& name, std::string& bytes, std::string& why);
+bool readPart(ZipParts& parts, const std::string& name, std::string& bytes, std::string& why);
 
 } // namespace mb

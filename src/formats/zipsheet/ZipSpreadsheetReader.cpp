@@ -37,13 +37,13 @@ std::string Trimmed(std::string text) {
 
 // Which kind the archive holds, and its first sheet read; false with `why`.
 bool ReadFirstSheet(ZipParts& parts, RunSheet& sheet, std::string& why) {
-    if (parts.has("xl/workbook.xml")) return ReadXlsxSheet(parts, sheet, why);
+    if (parts.has("xl/workbook.xml")) return readXlsxSheet(parts, sheet, why);
     if (!parts.has("mimetype")) {
         why = "the workbook has no part xl/workbook.xml";
         return false;
     }
     std::string mimetype;
-    if (!ReadPart(parts, "mimetype", mimetype, why)) return false;
+    if (!readPart(parts, "mimetype", mimetype, why)) return false;
     mimetype = Trimmed(mimetype);
     if (mimetype != kOdsMimetype) {
         if (mimetype.size() > 80) mimetype = mimetype.substr(0, 80) + "...";
@@ -53,7 +53,7 @@ bool ReadFirstSheet(ZipParts& parts, RunSheet& sheet, std::string& why) {
         why = "its part mimetype says \"" + mimetype + "\", which is no spreadsheet";
         return false;
     }
-    return ReadOdsSheet(parts, sheet, why);
+    return readOdsSheet(parts, sheet, why);
 }
 
 Result<std::unique_ptr<Workbook>> Read(ZipParts& parts, ZipParts::Opened opened, bool zipStart,
@@ -122,6 +122,6 @@ Result<std::unique_ptr<Workbook>> ZipSpreadsheetReader::open(std::string_view by
 
 } // namespace mb
 
-extern "C" mb::SpreadsheetReader* MbZipSpreadsheetReader() {
+extern "C" mb::SpreadsheetReader* mbZipSpreadsheetReader() {
     return new mb::ZipSpreadsheetReader;
 }

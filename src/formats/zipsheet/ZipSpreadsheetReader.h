@@ -24,4 +24,4 @@ public:
 
 /// The entry matlib looks up when it loads this library at run time: a new reader, owned by
 /// the caller.
-extern "C" mb::SpreadsheetReader* MbZipSpreadsheetReader();
+extern "C" mb::SpreadsheetReader* mbZipSpreadsheetReader();

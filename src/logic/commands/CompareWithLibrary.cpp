@@ -14,7 +14,7 @@ namespace mb {
 CompareWithLibrary::CompareWithLibrary(AppState& state, EditorView& view, MessageBox& messages)
     : state_(state), view_(view), messages_(messages) {}
 
-std::string ReadOtherLibrary(const std::string& path, Library& other,
+std::string readOtherLibrary(const std::string& path, Library& other,
                              const std::string& decimalSeparator) {
     const ReadResult read = ReadLibraryFile(path, other, decimalSeparator);
     switch (read.status) {
@@ -30,7 +30,7 @@ std::string ReadOtherLibrary(const std::string& path, Library& other,
 
 std::string CompareWithLibrary::open(const std::string& path) {
     Library other;
-    if (std::string message = ReadOtherLibrary(path, other, state_.doc.DecimalSeparator);
+    if (std::string message = readOtherLibrary(path, other, state_.doc.DecimalSeparator);
         !message.empty())
         return message;
     other_ = std::move(other);
@@ -40,7 +40,7 @@ std::string CompareWithLibrary::open(const std::string& path) {
 }
 
 void CompareWithLibrary::refresh() {
-    comparison_ = CompareLibraries(state_.library, other_);
+    comparison_ = compareLibraries(state_.library, other_);
 }
 
 bool CompareWithLibrary::canTakeOver(const LibraryDifference& difference) {
@@ -53,7 +53,7 @@ std::string CompareWithLibrary::shownSide(const LibraryDifference& difference, b
         return other ? difference.after : difference.before;
     if (!(other ? difference.hasValue : difference.hadValue)) return "";
     // The file's number text would show 11400E7 where the grid beside it shows psi.
-    return ShownValueWithUnits(difference.slot, other ? difference.newValue : difference.oldValue,
+    return shownValueWithUnits(difference.slot, other ? difference.newValue : difference.oldValue,
                                view_.UnitSystem(), state_.doc.DecimalSeparator);
 }
 
@@ -71,7 +71,7 @@ bool CompareWithLibrary::takeOver(std::size_t i) {
 
 bool CompareWithLibrary::takeOverMaterial(const LibraryDifference& difference) {
     Library& library = state_.library;
-    if (library.IsFull()) {
+    if (library.isFull()) {
         messages_.show(kLibraryFull, MsgButtons::OK, MsgIcon::Exclamation);
         return false;
     }
@@ -79,7 +79,7 @@ bool CompareWithLibrary::takeOverMaterial(const LibraryDifference& difference) {
     const int shown = view_.CurrentMaterial();
     const auto edit = state_.history.begin(
         "Take over " + difference.name,
-        library.IsValidNumber(shown) ? EditFocus::OnMaterial(shown) : EditFocus{});
+        library.isValidNumber(shown) ? EditFocus::onMaterial(shown) : EditFocus{});
     // Both records as the other file has it: a reset gives back the material as taken over.
     const int n = state_.history.AddMaterial(other_.Entry(source), other_.Material(source),
                                              other_.Material(source));
@@ -87,7 +87,7 @@ bool CompareWithLibrary::takeOverMaterial(const LibraryDifference& difference) {
 
     const LibraryEntry& entry = library.Entry(n);
     TreeControl& tree = view_.tree();
-    const std::string key = MaterialNodeKey(entry.Category, entry.Name, n);
+    const std::string key = materialNodeKey(entry.Category, entry.Name, n);
     // Fails without effect when the category is there already.
     tree.addNode(std::nullopt, entry.Category, entry.Category, "closedbook");
     tree.addNode(entry.Category, key, entry.Name, "leaf");
@@ -100,7 +100,7 @@ bool CompareWithLibrary::takeOverMaterial(const LibraryDifference& difference) {
 bool CompareWithLibrary::takeOverValue(const LibraryDifference& difference) {
     Library& library = state_.library;
     const int n = difference.oldNumber;
-    if (!library.IsValidNumber(n)) return false;
+    if (!library.isValidNumber(n)) return false;
     const std::string& code = PropertyCatalogue::instance().PropCode(difference.slot);
     EditHistory& history = state_.history;
     const auto edit = history.begin("Take over " + code + " of " + difference.name);

@@ -17,7 +17,7 @@ inline constexpr const char* kCompareDialogFilter =
 
 /// Reads a library beside the open one, only reading the file. "" when it was read, else
 /// the message to show, naming the file.
-std::string ReadOtherLibrary(const std::string& path, Library& other,
+std::string readOtherLibrary(const std::string& path, Library& other,
                              const std::string& decimalSeparator);
 
 /// The open library compared with another one, read from a file and never written: the

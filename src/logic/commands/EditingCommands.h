@@ -56,23 +56,23 @@ inline constexpr const char* kPastedControlCharactersReplaced =
     "description were replaced by blanks.";
 
 /// "Material Name (" + name + ") exists. Please rename it before pasting."
-std::string PastedNameExistsMessage(const std::string& name);
+std::string pastedNameExistsMessage(const std::string& name);
 
 /// The texts of a material copied into the library (a paste, an import), made fit for a
 /// library file: control characters become blanks, the trimmed name is cut to its 30
 /// columns and the description to 50 characters, each change with its note added to
 /// `notes`. The entry's category is left empty.
-LibraryEntry FitCopiedTexts(const std::string& name, std::string nameCode, std::string description,
+LibraryEntry fitCopiedTexts(const std::string& name, std::string nameCode, std::string description,
                             std::vector<std::string>& notes);
 /// The lines joined by line breaks, for one message box.
-std::string JoinLines(const std::vector<std::string>& lines);
+std::string joinLines(const std::vector<std::string>& lines);
 /// The node selected in the tree, for an undo to go back to.
-EditFocus SelectedNode(const TreeControl& tree);
+EditFocus selectedNode(const TreeControl& tree);
 
 /// The 13-character name code of a material typed as `typedName` (the name box's text,
 /// blanks and all): a long name gives its first 13 characters as typed, a short one its
 /// trimmed form padded with blanks.
-std::string NewMaterialNameCode(const std::string& typedName);
+std::string newMaterialNameCode(const std::string& typedName);
 
 /// The editor window's editing commands: adding a material from the three text boxes,
 /// writing the boxes into a material and resetting its values ("&Reset"), copy and paste,
@@ -109,7 +109,7 @@ public:
     void DeleteSelected() { operations_.DeleteSelected(); }
     /// Opens the selected material's label in the tree for typing; a category cannot be
     /// renamed ("Cannot rename a Category !").
-    void RenameSelected();
+    void renameSelected();
     void ClearValues() { operations_.ClearValues(); }
     void Undo() { operations_.Undo(); }
     void Redo() { operations_.Redo(); }
@@ -134,37 +134,37 @@ public:
 
 private:
     /// Shows the library-full message when no material can be added; true then.
-    bool RefuseWhenFull();
+    bool refuseWhenFull();
     /// True when some material's name, trimmed, equals `name` without regard to case.
-    bool NameTaken(const std::string& name) const;
+    bool nameTaken(const std::string& name) const;
     /// Checks that category and name are filled in, with the message and focus move of
     /// the first that is not. `checkLeadingDigit` adds the check of the category's start.
-    bool ValidateBoxes(bool checkLeadingDigit);
+    bool validateBoxes(bool checkLeadingDigit);
     /// Checks that the typed texts can go into a library file as they will be stored: no
     /// control characters, a name within the name's columns and a description within the
     /// 50 characters the file keeps. Refuses with a message and the focus in the box.
-    bool ValidateLibraryText(const std::string& storedDescription);
+    bool validateLibraryText(const std::string& storedDescription);
     /// Adds material n's node under the node keyed `categoryKey` (made when missing),
     /// selects it and marks it as the selected material.
-    void AddTreeNode(int n, const std::string& categoryKey);
+    void addTreeNode(int n, const std::string& categoryKey);
     /// Material k as a save writes it and the grid's rows for it, onto the clipboard.
-    void PutOnClipboard(int k);
+    void putOnClipboard(int k);
     /// Pastes a material read from the clipboard, or refuses with the reason it cannot be.
-    void PasteFromClipboard(const std::variant<ClipMaterial, std::string>& clip);
+    void pasteFromClipboard(const std::variant<ClipMaterial, std::string>& clip);
     /// Appends "Copy of " + `name` with `nameCode` and `description` to the category of
     /// the selected node, shortening or cleaning its texts as a library needs them, as one
     /// edit; `insert` adds the material with the entry it is given and returns its number.
-    void PasteCopy(const std::string& name, std::string nameCode, std::string description,
+    void pasteCopy(const std::string& name, std::string nameCode, std::string description,
                    const std::function<int(const LibraryEntry&)>& insert);
     /// Key of material n's node as the library names it; "" for no material.
-    std::string KeyOfMaterial(int n) const;
+    std::string keyOfMaterial(int n) const;
     /// After an edit the tree followed by building itself afresh: the node that was
     /// `selected` (or its material's new node) is selected again.
-    void KeepTreeInStep(const std::optional<std::string>& selected);
-    void EnterNewMaterialMode(TextBox& box);
-    bool InNewMaterialMode() const;
+    void keepTreeInStep(const std::optional<std::string>& selected);
+    void enterNewMaterialMode(TextBox& box);
+    bool inNewMaterialMode() const;
     /// The three boxes hold what the library now holds.
-    void MarkBoxesStored();
+    void markBoxesStored();
 
     AppState& state_;
     EditorView& view_;

@@ -14,11 +14,11 @@
 
 namespace mb {
 
-std::string ImportEditLabel(int count) {
+std::string importEditLabel(int count) {
     return "Import " + std::to_string(count) + (count == 1 ? " Material" : " Materials");
 }
 
-std::string CopyNameTakenMessage(const std::string& name, const std::string& copyName) {
+std::string copyNameTakenMessage(const std::string& name, const std::string& copyName) {
     return "\"" + copyName + "\" exists as well: " + name + " was not imported.";
 }
 
@@ -38,7 +38,7 @@ void ImportFromLibrary::run(FileDialogs& files) {
 
 std::string ImportFromLibrary::open(const std::string& path) {
     Library other;
-    std::string message = ReadOtherLibrary(path, other, state_.doc.DecimalSeparator);
+    std::string message = readOtherLibrary(path, other, state_.doc.DecimalSeparator);
     if (message.empty()) {
         other_ = std::move(other);
         path_ = path;
@@ -68,34 +68,34 @@ int ImportFromLibrary::importMaterials(const std::vector<int>& chosen) {
     std::vector<Planned> plan;
     std::vector<std::string> notes;
     std::set<std::string> taken;
-    for (int i = 0; i < library.MaterialCount(); ++i)
-        taken.insert(NameKey(library.Entry(i).Name));
+    for (int i = 0; i < library.materialCount(); ++i)
+        taken.insert(nameKey(library.Entry(i).Name));
     std::optional<CollisionAnswer> forAll;
 
     for (const int source : chosen) {
-        if (!other_.IsValidNumber(source)) continue;
+        if (!other_.isValidNumber(source)) continue;
         const LibraryEntry& entry = other_.Entry(source);
-        const std::string name(TrimBlanks(entry.Name));
+        const std::string name(trimBlanks(entry.Name));
         std::vector<std::string> fitNotes;
-        LibraryEntry texts = FitCopiedTexts(name, entry.NameCode, entry.Description, fitNotes);
-        if (taken.count(NameKey(texts.Name))) {
+        LibraryEntry texts = fitCopiedTexts(name, entry.NameCode, entry.Description, fitNotes);
+        if (taken.count(nameKey(texts.Name))) {
             fitNotes.clear();
             LibraryEntry copy =
-                FitCopiedTexts(kCopyPrefix + name, entry.NameCode, entry.Description, fitNotes);
+                fitCopiedTexts(kCopyPrefix + name, entry.NameCode, entry.Description, fitNotes);
             const CollisionAnswer answer =
                 forAll ? *forAll : dialogs_.askNameCollision(name, copy.Name);
             if (answer == CollisionAnswer::Cancel) return 0;
             if (answer == CollisionAnswer::CopyAll) forAll = CollisionAnswer::Copy;
             if (answer == CollisionAnswer::SkipAll) forAll = CollisionAnswer::Skip;
             if (answer == CollisionAnswer::Skip || answer == CollisionAnswer::SkipAll) continue;
-            if (taken.count(NameKey(copy.Name))) {
-                notes.push_back(CopyNameTakenMessage(name, copy.Name));
+            if (taken.count(nameKey(copy.Name))) {
+                notes.push_back(copyNameTakenMessage(name, copy.Name));
                 continue;
             }
             texts = std::move(copy);
         }
         notes.insert(notes.end(), fitNotes.begin(), fitNotes.end());
-        taken.insert(NameKey(texts.Name));
+        taken.insert(nameKey(texts.Name));
         const bool changed = texts.Name != name || texts.NameCode != entry.NameCode ||
                              texts.Description != entry.Description;
         // Unchanged texts go in as the file had them, trailing blanks and all.
@@ -104,7 +104,7 @@ int ImportFromLibrary::importMaterials(const std::vector<int>& chosen) {
         plan.push_back({source, std::move(texts), changed});
     }
 
-    const std::size_t room = static_cast<std::size_t>(kMaxMaterials - library.MaterialCount());
+    const std::size_t room = static_cast<std::size_t>(kMaxMaterials - library.materialCount());
     const bool leftOut = plan.size() > room;
     if (leftOut) plan.resize(room);
 
@@ -114,7 +114,7 @@ int ImportFromLibrary::importMaterials(const std::vector<int>& chosen) {
         EditHistory& history = state_.history;
         {
             const auto edit =
-                history.begin(ImportEditLabel(static_cast<int>(plan.size())), SelectedNode(tree));
+                history.begin(importEditLabel(static_cast<int>(plan.size())), selectedNode(tree));
             for (const Planned& p : plan) {
                 // Both records as the other file has them: a reset gives back the material as
                 // imported.
@@ -130,7 +130,7 @@ int ImportFromLibrary::importMaterials(const std::vector<int>& chosen) {
         }
         // The tree has grown with the import's notice.
         for (const std::string& key : tree.keysInOrder()) {
-            if (!tree.parentKey(key) || KeyTailNumber(key) != first) continue;
+            if (!tree.parentKey(key) || keyTailNumber(key) != first) continue;
             tree.select(key);
             tree.ensureVisible(key);
             view_.TreeView1_NodeClick(key);
@@ -138,7 +138,7 @@ int ImportFromLibrary::importMaterials(const std::vector<int>& chosen) {
         }
     }
     if (leftOut) messages_.show(kLibraryFull, MsgButtons::OK, MsgIcon::Exclamation);
-    if (!notes.empty()) messages_.show(JoinLines(notes), MsgButtons::OK, MsgIcon::Exclamation);
+    if (!notes.empty()) messages_.show(joinLines(notes), MsgButtons::OK, MsgIcon::Exclamation);
     return static_cast<int>(plan.size());
 }
 

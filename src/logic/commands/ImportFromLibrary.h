@@ -16,9 +16,9 @@ class FileDialogs;
 inline constexpr const char* kImportFromLibraryTitle = "Import Materials from Library...";
 
 /// "Import 3 Materials", "Import 1 Material": the edit an import makes.
-std::string ImportEditLabel(int count);
+std::string importEditLabel(int count);
 /// Told when a material's "Copy of ..." name is taken as well.
-std::string CopyNameTakenMessage(const std::string& name, const std::string& copyName);
+std::string copyNameTakenMessage(const std::string& name, const std::string& copyName);
 
 /// "Import Materials from Library...": another library is read (its file only read, never
 /// locked or written), the user checks materials of it, and those are added to the open

@@ -8,11 +8,11 @@
 
 namespace mb {
 
-std::string UndoCaption(const EditHistory& history) {
+std::string undoCaption(const EditHistory& history) {
     return history.canUndo() ? "Undo " + history.undoLabel() : "Undo";
 }
 
-std::string RedoCaption(const EditHistory& history) {
+std::string redoCaption(const EditHistory& history) {
     return history.canRedo() ? "Redo " + history.redoLabel() : "Redo";
 }
 
@@ -38,43 +38,43 @@ void LibraryOperations::DeleteSelected() {
     const std::string question = kDeleteQuestionStart + tree.nodeText(key) + kDeleteQuestionEnd;
     if (messages_.show(question, MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes) return;
 
-    const int n = KeyTailNumber(key);
+    const int n = keyTailNumber(key);
     const std::string category = library.Entry(n).Category;
 
     {
         EditHistory& history = state_.history;
-        const auto edit = history.begin("Delete " + std::string(TrimBlanks(library.Entry(n).Name)));
-        history.RemoveMaterial(n);
+        const auto edit = history.begin("Delete " + std::string(trimBlanks(library.Entry(n).Name)));
+        history.removeMaterial(n);
     }
 
     // The boxes show what the grid shows: the neighbour, or nothing.
     if (tree.nodeCount() >= 2) {
-        const std::string neighbour = NeighbourOfRemoved(tree, library, n, category);
+        const std::string neighbour = neighbourOfRemoved(tree, library, n, category);
         if (!neighbour.empty() && tree.select(neighbour)) {
             view_.TreeView1_NodeClick(neighbour);
             return;
         }
     } else {
-        ShowNoMaterial();
+        showNoMaterial();
     }
     view_.categoryBox().setText("");
     view_.nameBox().setText("");
     view_.descriptionBox().setText("");
 }
 
-void LibraryOperations::ShowNoMaterial() {
+void LibraryOperations::showNoMaterial() {
     // The grid still shows the removed material; with no material left there is nothing
     // to show and only adding makes sense.
-    view_.ShowNewMaterialPane();
+    view_.showNewMaterialPane();
 }
 
 void LibraryOperations::ClearValues() {
     Library& library = state_.library;
     const int n = SelectedMaterialNumber(view_.tree());
-    if (n == -1 || !library.IsValidNumber(n)) return;
+    if (n == -1 || !library.isValidNumber(n)) return;
     // The grid follows the edit's notice.
     EditHistory& history = state_.history;
-    const auto edit = history.begin("Clear " + std::string(TrimBlanks(library.Entry(n).Name)));
+    const auto edit = history.begin("Clear " + std::string(trimBlanks(library.Entry(n).Name)));
     history.ClearValues(n);
 }
 
@@ -102,15 +102,15 @@ void LibraryOperations::Show(const EditHistory::Outcome& outcome) {
     std::string key;
     switch (focus.kind) {
     case EditFocus::Kind::Material:
-        if (library.IsValidNumber(focus.material))
-            key = MaterialNodeKey(library.Entry(focus.material).Category,
+        if (library.isValidNumber(focus.material))
+            key = materialNodeKey(library.Entry(focus.material).Category,
                                   library.Entry(focus.material).Name, focus.material);
         break;
     case EditFocus::Kind::Category:
         if (tree.exists(focus.category)) key = focus.category;
         break;
     case EditFocus::Kind::Removed:
-        key = NeighbourOfRemoved(tree, library, focus.material, focus.category);
+        key = neighbourOfRemoved(tree, library, focus.material, focus.category);
         break;
     case EditFocus::Kind::None:
         break;
@@ -124,7 +124,7 @@ void LibraryOperations::Show(const EditHistory::Outcome& outcome) {
             }
     }
     if (key.empty()) {
-        ShowNoMaterial();
+        showNoMaterial();
         view_.categoryBox().setText("");
         view_.nameBox().setText("");
         view_.descriptionBox().setText("");

@@ -16,8 +16,8 @@ inline constexpr const char* kDeleteQuestionEnd = " ?";
 
 /// The captions of the Undo and Redo commands: "Undo Delete A36", or "Undo" alone when
 /// there is nothing to undo.
-std::string UndoCaption(const EditHistory& history);
-std::string RedoCaption(const EditHistory& history);
+std::string undoCaption(const EditHistory& history);
+std::string redoCaption(const EditHistory& history);
 
 /// The operations that change the open library as a whole on behalf of the tree and the
 /// editing commands: deleting the selected material (or an empty category node), clearing
@@ -48,7 +48,7 @@ private:
     /// Shows what an undo or redo concerned as a click on its node would, with the tree
     /// built afresh when its nodes changed.
     void Show(const EditHistory::Outcome& outcome);
-    void ShowNoMaterial();
+    void showNoMaterial();
 
     AppState& state_;
     EditorView& view_;

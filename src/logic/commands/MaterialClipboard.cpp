@@ -57,7 +57,7 @@ std::optional<std::string_view> Field(std::string_view line, std::string_view na
 // A text from the clipboard, fit to be quoted in a message.
 std::string Quoted(std::string_view text) {
     constexpr std::size_t kShown = 16;
-    std::string shown = ReplaceControlCharacters(text.substr(0, kShown));
+    std::string shown = replaceControlCharacters(text.substr(0, kShown));
     if (text.size() > kShown) shown += "...";
     return "\"" + shown + "\"";
 }
@@ -65,8 +65,8 @@ std::string Quoted(std::string_view text) {
 // What a property line written by the library writer holds where the reader takes its SI
 // value: blanks, then the 11-character number text.
 bool HasSIValue(std::string_view line) {
-    const std::string_view field = TrimLeftBlanks(Mid(line, 68, 79));
-    return IsNumericText(TrimRightBlanks(field.substr(0, kNumberTextWidth)), ".");
+    const std::string_view field = trimLeftBlanks(mid(line, 68, 79));
+    return isNumericText(trimRightBlanks(field.substr(0, kNumberTextWidth)), ".");
 }
 
 // The reason a block's line cannot be what the writer writes there, "" when it can.
@@ -74,7 +74,7 @@ std::string PropertyLineFault(std::string_view line) {
     const std::string_view code = line.substr(0, line.find(' '));
     if (code.empty()) return "holds no property code.";
     const int slot =
-        PropertyCatalogue::instance().FindTolerant(code == "C" ? std::string_view("C (Cp)") : code);
+        PropertyCatalogue::instance().findTolerant(code == "C" ? std::string_view("C (Cp)") : code);
     if (slot < 0) return "names no property: " + Quoted(code) + ".";
     if (!HasSIValue(line)) return "holds no SI value that can be read.";
     return "";
@@ -84,7 +84,7 @@ std::string ReadBootId() {
     std::ifstream in("/proc/sys/kernel/random/boot_id");
     std::string id;
     std::getline(in, id);
-    return std::string(TrimBlanks(id));
+    return std::string(trimBlanks(id));
 }
 
 std::int64_t MonotonicNow() {
@@ -105,7 +105,7 @@ std::string MakeOrigin() {
 
 } // namespace
 
-std::string MaterialClipText(const ClipStamp& stamp, std::string_view block) {
+std::string materialClipText(const ClipStamp& stamp, std::string_view block) {
     std::string text(kMaterialClipMagic);
     text.append("\r\n").append(kOriginField).append(stamp.origin);
     text.append("\r\n").append(kBootField).append(stamp.boot);
@@ -114,7 +114,7 @@ std::string MaterialClipText(const ClipStamp& stamp, std::string_view block) {
     return text;
 }
 
-std::optional<ClipStamp> ReadClipStamp(std::string_view clip) {
+std::optional<ClipStamp> readClipStamp(std::string_view clip) {
     const std::vector<std::string_view> lines = SplitLines(clip.substr(0, kMaxMaterialClipSize));
     if (lines.size() < kHeaderLines || lines[0] != kMaterialClipMagic) return std::nullopt;
     const auto origin = Field(lines[1], kOriginField);
@@ -128,11 +128,11 @@ std::optional<ClipStamp> ReadClipStamp(std::string_view clip) {
     return stamp;
 }
 
-std::variant<ClipMaterial, std::string> ReadMaterialClip(std::string_view clip) {
+std::variant<ClipMaterial, std::string> readMaterialClip(std::string_view clip) {
     using namespace std::string_literals;
     if (clip.size() > kMaxMaterialClipSize)
         return "it is larger than 64 KiB, far more than any material takes."s;
-    const std::optional<ClipStamp> stamp = ReadClipStamp(clip);
+    const std::optional<ClipStamp> stamp = readClipStamp(clip);
     if (!stamp)
         return "it does not begin with the header this program writes (\""s + kMaterialClipMagic +
                "\", then its origin, boot and time of copying).";
@@ -142,16 +142,16 @@ std::variant<ClipMaterial, std::string> ReadMaterialClip(std::string_view clip) 
     // them from, each field closed by its colon.
     const std::size_t first = kHeaderLines;
     const std::string_view head = first < lines.size() ? lines[first] : std::string_view();
-    if (!StartsWithNoCase(head, "MATL:") || head.size() < 51 || head[18] != ':' || head[50] != ':')
+    if (!startsWithNoCase(head, "MATL:") || head.size() < 51 || head[18] != ':' || head[50] != ':')
         return LineName(first) +
                " is not a material line (\"MATL:\", the name code, the name and the description "
                "in their columns).";
     std::size_t end = first + 1;
-    for (; end < lines.size() && !StartsWithNoCase(lines[end], "ENDMATL"); ++end)
+    for (; end < lines.size() && !startsWithNoCase(lines[end], "ENDMATL"); ++end)
         if (std::string fault = PropertyLineFault(lines[end]); !fault.empty())
             return LineName(end) + " " + fault;
     if (end == lines.size()) return "the material's block ends without \"ENDMATL\"."s;
-    if (TrimRightBlanks(lines[end]).size() != 7)
+    if (trimRightBlanks(lines[end]).size() != 7)
         return LineName(end) + " is not \"ENDMATL\": " + Quoted(lines[end]) + ".";
     for (std::size_t i = end + 1; i < lines.size(); ++i)
         if (!lines[i].empty()) return LineName(i) + " follows the end of the material's block.";
@@ -163,22 +163,22 @@ std::variant<ClipMaterial, std::string> ReadMaterialClip(std::string_view clip) 
         text.append(lines[i]).append("\r\n");
     text += "ENDTYPE\r\n";
     Library scratch;
-    ReadLibraryText(text, scratch, ".");
-    if (scratch.MaterialCount() != 1) return "its material cannot be read."s;
+    readLibraryText(text, scratch, ".");
+    if (scratch.materialCount() != 1) return "its material cannot be read."s;
 
-    ClipMaterial material{*stamp, std::string(TrimBlanks(head.substr(19, 31))),
+    ClipMaterial material{*stamp, std::string(trimBlanks(head.substr(19, 31))),
                           std::string(head.substr(5, 13)), std::string(head.substr(51)),
                           clsMaterial()};
     material.record.CopyAllProperties(scratch.Material(0));
     return material;
 }
 
-std::string TabSeparatedRows(const std::vector<std::array<std::string, 4>>& rows) {
+std::string tabSeparatedRows(const std::vector<std::array<std::string, 4>>& rows) {
     std::string text;
     for (const auto& row : rows) {
         for (std::size_t c = 0; c < row.size(); ++c) {
             if (c > 0) text += '\t';
-            text += TrimBlanks(ReplaceControlCharacters(row[c]));
+            text += trimBlanks(replaceControlCharacters(row[c]));
         }
         text += '\n';
     }
@@ -197,7 +197,7 @@ ClipStamp MaterialClipboard::stampNow() const {
 
 void MaterialClipboard::putMaterial(std::string_view block, const std::string& text) {
     lastCopy_ = stampNow();
-    clipboard_.put({{kMaterialMimeType, MaterialClipText(*lastCopy_, block)}}, text);
+    clipboard_.put({{kMaterialMimeType, materialClipText(*lastCopy_, block)}}, text);
 }
 
 void MaterialClipboard::noteCopy() {
@@ -207,7 +207,7 @@ void MaterialClipboard::noteCopy() {
 std::optional<MaterialClipboard::Foreign> MaterialClipboard::foreignMaterial() const {
     const std::optional<std::string> clip = clipboard_.get(kMaterialMimeType);
     if (!clip) return std::nullopt;
-    const std::optional<ClipStamp> stamp = ReadClipStamp(*clip);
+    const std::optional<ClipStamp> stamp = readClipStamp(*clip);
     if (stamp) {
         if (stamp->origin == origin_) return std::nullopt;
         // A copy from another boot or machine has no time to compare with: it is older
@@ -218,7 +218,7 @@ std::optional<MaterialClipboard::Foreign> MaterialClipboard::foreignMaterial() c
         // Without a readable time the clipboard cannot be shown to be newer.
         return std::nullopt;
     }
-    return Foreign{ReadMaterialClip(*clip)};
+    return Foreign{readMaterialClip(*clip)};
 }
 
 } // namespace mb

@@ -48,19 +48,19 @@ struct ClipMaterial {
 };
 
 /// The clipboard form of a material: the header lines of `stamp`, then `block`.
-std::string MaterialClipText(const ClipStamp& stamp, std::string_view block);
+std::string materialClipText(const ClipStamp& stamp, std::string_view block);
 
 /// The stamp of a clipboard form; nullopt when its header cannot be read.
-std::optional<ClipStamp> ReadClipStamp(std::string_view clip);
+std::optional<ClipStamp> readClipStamp(std::string_view clip);
 
 /// Reads a clipboard form whole: its header and exactly one material block, every line
 /// as the library writer writes it. A form that does not read gives the reason, naming
 /// the line ("line 5 names no property: ...").
-std::variant<ClipMaterial, std::string> ReadMaterialClip(std::string_view clip);
+std::variant<ClipMaterial, std::string> readMaterialClip(std::string_view clip);
 
 /// The rows of a grid as tab-separated lines, blanks at the ends of cells dropped; a tab
 /// or line break inside a cell becomes a blank.
-std::string TabSeparatedRows(const std::vector<std::array<std::string, 4>>& rows);
+std::string tabSeparatedRows(const std::vector<std::array<std::string, 4>>& rows);
 
 /// The system clipboard as Copy and Paste of materials use it. One per running program
 /// (or per application object): it knows its own copies by their origin, and when this

@@ -50,12 +50,12 @@ std::string Count(std::size_t n) {
 
 } // namespace
 
-std::string ConflictMaterialGone(const std::string& name) {
+std::string conflictMaterialGone(const std::string& name) {
     return "No material named '" + name +
            "' is in the library: decide this conflict by hand, then choose Take Ours.";
 }
 
-std::string ConflictFileUnreadable(const std::string& error) {
+std::string conflictFileUnreadable(const std::string& error) {
     return "The merge conflicts beside this library could not be read, so none are shown:\n" +
            error + "\nThe file is left as it is.";
 }
@@ -75,20 +75,20 @@ void MergeConflictList::LibraryOpened(const std::string& path) {
     done_.clear();
     undone_.clear();
     loaded_ = false;
-    const std::string file = ConflictFilePath(path);
+    const std::string file = conflictFilePath(path);
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) {
         show(0);
         list_.setShown(false);
         return;
     }
-    ConflictFileContent read = ReadConflictFile(file);
+    ConflictFileContent read = readConflictFile(file);
     if (!read.error.empty()) {
         // Nothing is written over a file that could not be read: it may hold conflicts
         // this program cannot show, which are still to be decided.
         show(0);
         list_.setShown(false);
-        messages_.show(ConflictFileUnreadable(read.error), MsgButtons::OK, MsgIcon::Exclamation);
+        messages_.show(conflictFileUnreadable(read.error), MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
     for (ConflictEntry& e : read.conflicts)
@@ -100,7 +100,7 @@ void MergeConflictList::LibraryOpened(const std::string& path) {
 
 void MergeConflictList::LibrarySaved(const std::string& path) {
     if (!loaded_) return;
-    const std::string file = ConflictFilePath(path);
+    const std::string file = conflictFilePath(path);
     const std::vector<ConflictEntry> open = openConflicts();
     if (open.empty()) {
         std::error_code ec;
@@ -110,7 +110,7 @@ void MergeConflictList::LibrarySaved(const std::string& path) {
                            MsgIcon::Exclamation);
         return;
     }
-    if (const std::string error = WriteConflictFile(file, open); !error.empty())
+    if (const std::string error = writeConflictFile(file, open); !error.empty())
         messages_.show(error, MsgButtons::OK, MsgIcon::Exclamation);
 }
 
@@ -121,7 +121,7 @@ std::vector<ConflictEntry> MergeConflictList::openConflicts() const {
     return open;
 }
 
-void MergeConflictList::Refresh() {
+void MergeConflictList::refresh() {
     show(selectedItem());
 }
 
@@ -140,7 +140,7 @@ void MergeConflictList::show(std::size_t selectItem) {
         for (int side = 0; side < 3; ++side) {
             if (e.kind == Kind::Value)
                 *shown[side] =
-                    e.si[side] ? ShownValueWithUnits(e.slot, *e.si[side], units, separator) : "-";
+                    e.si[side] ? shownValueWithUnits(e.slot, *e.si[side], units, separator) : "-";
             else
                 *shown[side] = e.sides[side].value_or("-");
         }
@@ -184,10 +184,10 @@ void MergeConflictList::enableButtons() {
 }
 
 int MergeConflictList::materialOf(const ConflictEntry& entry) const {
-    const std::string key = NameKey(entry.name);
+    const std::string key = nameKey(entry.name);
     const Library& library = state_.library;
-    for (int i = 0; i < library.MaterialCount(); ++i)
-        if (NameKey(library.Entry(i).Name) == key) return i;
+    for (int i = 0; i < library.materialCount(); ++i)
+        if (nameKey(library.Entry(i).Name) == key) return i;
     return -1;
 }
 
@@ -195,7 +195,7 @@ void MergeConflictList::conflictList_Click() {
     enableButtons();
     const std::size_t i = selectedItem();
     if (i == items_.size()) return;
-    if (const int n = materialOf(items_[i].entry); n >= 0) editor_.ShowMaterial(n);
+    if (const int n = materialOf(items_[i].entry); n >= 0) editor_.showMaterial(n);
 }
 
 void MergeConflictList::TakeOurs() {
@@ -220,12 +220,12 @@ void MergeConflictList::take(Side side) {
     const ConflictEntry entry = items_[i].entry;
     const int n = materialOf(entry);
     if (n < 0) {
-        messages_.show(ConflictMaterialGone(entry.name), MsgButtons::OK, MsgIcon::Exclamation);
+        messages_.show(conflictMaterialGone(entry.name), MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
     Decision d{i,
                std::string(side == ConflictEntry::Theirs ? "Take theirs: " : "Take base: ") +
-                   entry.code + " of " + std::string(TrimBlanks(state_.library.Entry(n).Name)),
+                   entry.code + " of " + std::string(trimBlanks(state_.library.Entry(n).Name)),
                {},
                {}};
     const std::size_t before = state_.history.undoCount();
@@ -233,7 +233,7 @@ void MergeConflictList::take(Side side) {
     pending_ = true;
     bool applied = false;
     {
-        const auto edit = state_.history.begin(d.label, EditFocus::OnMaterial(n));
+        const auto edit = state_.history.begin(d.label, EditFocus::onMaterial(n));
         applied = apply(entry, n, side);
     }
     pending_ = false;
@@ -249,7 +249,7 @@ void MergeConflictList::take(Side side) {
         undone_.clear();
     }
     show(i);
-    if (const int m = materialOf(items_[i].entry); m >= 0) editor_.ShowMaterial(m);
+    if (const int m = materialOf(items_[i].entry); m >= 0) editor_.showMaterial(m);
 }
 
 bool MergeConflictList::apply(const ConflictEntry& entry, int n, Side side) {
@@ -266,32 +266,32 @@ bool MergeConflictList::apply(const ConflictEntry& entry, int n, Side side) {
         return true;
     }
     case Kind::Description:
-        history.SetDescription(n, text);
+        history.setDescription(n, text);
         return true;
     case Kind::NameCode: {
         LibraryEntry e = library.Entry(n);
-        e.NameCode = PadRight(text, 13);
-        history.SetEntryTexts(n, e);
+        e.NameCode = padRight(text, 13);
+        history.setEntryTexts(n, e);
         return true;
     }
     case Kind::Category: {
         // Into the category as the library spells it, if it has one of that name.
         std::string category = text + "    ";
-        for (int j = 0; j < library.MaterialCount(); ++j)
-            if (EqualsNoCase(TrimBlanks(library.Entry(j).Category), text)) {
+        for (int j = 0; j < library.materialCount(); ++j)
+            if (equalsNoCase(trimBlanks(library.Entry(j).Category), text)) {
                 category = library.Entry(j).Category;
                 break;
             }
-        history.MoveMaterialToEnd(n, category);
+        history.moveMaterialToEnd(n, category);
         return true;
     }
     case Kind::Name:
-        for (int j = 0; j < library.MaterialCount(); ++j)
-            if (j != n && NameKey(library.Entry(j).Name) == NameKey(text)) {
+        for (int j = 0; j < library.materialCount(); ++j)
+            if (j != n && nameKey(library.Entry(j).Name) == nameKey(text)) {
                 messages_.show(kMaterialExists, MsgButtons::OK, MsgIcon::Exclamation);
                 return false;
             }
-        history.RenameMaterial(n, text);
+        history.renameMaterial(n, text);
         return true;
     case Kind::Material:
     case Kind::Limit:
@@ -303,10 +303,10 @@ bool MergeConflictList::apply(const ConflictEntry& entry, int n, Side side) {
 void MergeConflictList::decide(const Decision& d, bool decided) {
     items_[d.item].decided = decided;
     if (d.renamedFrom.empty()) return;
-    const std::string from = NameKey(decided ? d.renamedFrom : d.renamedTo);
+    const std::string from = nameKey(decided ? d.renamedFrom : d.renamedTo);
     const std::string& to = decided ? d.renamedTo : d.renamedFrom;
     for (Item& item : items_)
-        if (NameKey(item.entry.name) == from) item.entry.name = to;
+        if (nameKey(item.entry.name) == from) item.entry.name = to;
 }
 
 void MergeConflictList::follow(const LibraryChange& change) {

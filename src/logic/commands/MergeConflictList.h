@@ -18,13 +18,13 @@ class ConflictEditor {
 public:
     virtual ~ConflictEditor() = default;
     virtual std::string UnitSystem() const = 0;
-    virtual void ShowMaterial(int n) = 0;
+    virtual void showMaterial(int n) = 0;
 };
 
 /// Not found in the open library, by its name.
-std::string ConflictMaterialGone(const std::string& name);
+std::string conflictMaterialGone(const std::string& name);
 /// The conflict file beside a library opened could not be read.
-std::string ConflictFileUnreadable(const std::string& error);
+std::string conflictFileUnreadable(const std::string& error);
 
 /// The Merge Conflicts list of a library that a merge left with a `.conflicts` file.
 ///
@@ -46,7 +46,7 @@ public:
     /// The library was saved as `path`.
     void LibrarySaved(const std::string& path);
     /// The values are shown in the editor's unit system: it changed.
-    void Refresh();
+    void refresh();
 
     void conflictList_Click();
     void TakeOurs();

@@ -51,50 +51,50 @@ public:
 };
 
 bool EndsWithXls(const std::string& path) {
-    return path.size() >= 3 && EqualsNoCase(std::string_view(path).substr(path.size() - 3), "xls");
+    return path.size() >= 3 && equalsNoCase(std::string_view(path).substr(path.size() - 3), "xls");
 }
 
 } // namespace
 
-bool IsDroppableFile(const std::string& path) {
+bool isDroppableFile(const std::string& path) {
     const auto endsWith = [&](std::string_view extension) {
         return path.size() > extension.size() &&
-               EqualsNoCase(std::string_view(path).substr(path.size() - extension.size()),
+               equalsNoCase(std::string_view(path).substr(path.size() - extension.size()),
                             extension);
     };
-    return endsWith(".lib") || endsWith(".xls") || IsImportedOnDrop(path);
+    return endsWith(".lib") || endsWith(".xls") || isImportedOnDrop(path);
 }
 
-bool IsImportedOnDrop(const std::string& path) {
+bool isImportedOnDrop(const std::string& path) {
     const auto endsWith = [&](std::string_view extension) {
         return path.size() > extension.size() &&
-               EqualsNoCase(std::string_view(path).substr(path.size() - extension.size()),
+               equalsNoCase(std::string_view(path).substr(path.size() - extension.size()),
                             extension);
     };
     return endsWith(".xlsx") || endsWith(".ods") || endsWith(".csv") || endsWith(".json");
 }
 
-std::string RecoverQuestion(const std::string& name, const std::string& time) {
+std::string recoverQuestion(const std::string& name, const std::string& time) {
     return "Recover the unsaved changes of " + name + " from " + time + "?";
 }
 
-std::string UnfinishedSaveQuestion(const std::string& path) {
+std::string unfinishedSaveQuestion(const std::string& path) {
     return "The last save of " + path +
            " did not finish. Restore the library as it was before that save?";
 }
 
-std::string ChangedOnDiskQuestion(const std::string& path) {
+std::string changedOnDiskQuestion(const std::string& path) {
     return path + " has been changed on disk since it was opened or last saved here, "
                   "by another program or another window.\n\nDo you want to overwrite it?";
 }
 
-std::string OpenElsewhereWarning(const std::string& path, const std::string& holder) {
+std::string openElsewhereWarning(const std::string& path, const std::string& holder) {
     return path + " is already open for editing in another window of this program" +
            (holder.empty() ? std::string() : " (" + holder + ")") +
            ". Whichever of the two saves last overwrites the other's changes.";
 }
 
-std::string ProposedLibraryPath(const std::string& path) {
+std::string proposedLibraryPath(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     const std::size_t dot = path.rfind('.');
@@ -113,28 +113,28 @@ DocumentLifecycle::DocumentLifecycle(AppState& state, EditorWindowHost& host, Me
 
 DocumentLifecycle::~DocumentLifecycle() = default;
 
-void DocumentLifecycle::WaitForSave() {
+void DocumentLifecycle::waitForSave() {
     background_.waitForIdle();
 }
 
-bool DocumentLifecycle::NewLibraryUnsaved() const {
-    return EqualsNoCase(host_.editorCaption(), kNewFileCaption);
+bool DocumentLifecycle::newLibraryUnsaved() const {
+    return equalsNoCase(host_.editorCaption(), kNewFileCaption);
 }
 
-void DocumentLifecycle::CommitPendingEdit() {
+void DocumentLifecycle::commitPendingEdit() {
     if (host_.loadedEditor()) host_.storePendingEdits();
 }
 
-bool DocumentLifecycle::TreeIsEmpty() {
+bool DocumentLifecycle::treeIsEmpty() {
     DocumentView* form = host_.loadedEditor();
     return form == nullptr || form->tree().nodeCount() == 0;
 }
 
-void DocumentLifecycle::ResetViewAndUnloadEditor() {
+void DocumentLifecycle::resetViewAndUnloadEditor() {
     // The library is about to be replaced: its edits cannot be undone into another one.
     state_.history.clear();
     if (DocumentView* form = host_.loadedEditor()) {
-        form->ClearLibrary();
+        form->clearLibrary();
         // The library being replaced has been dealt with already: unloading must not ask.
         host_.setSaveOnUnload(false);
         // Unloading forgets the file name; the one just chosen must survive it.
@@ -142,13 +142,13 @@ void DocumentLifecycle::ResetViewAndUnloadEditor() {
         host_.unloadEditor();
         state_.doc.CurrentFileName = chosen;
     } else {
-        state_.library.DiscardIndex();
+        state_.library.discardIndex();
     }
 }
 
 void DocumentLifecycle::NewLibrary() {
-    WaitForSave();
-    CommitPendingEdit();
+    waitForSave();
+    commitPendingEdit();
     state_.doc.CopiedMaterialNumber = -1;
     if (state_.doc.DocumentOpen) {
         // The library being closed is saved as it is: under its name unless it never had
@@ -157,7 +157,7 @@ void DocumentLifecycle::NewLibrary() {
             RestoreUnitSystem();
             return;
         }
-        ResetViewAndUnloadEditor();
+        resetViewAndUnloadEditor();
     }
     state_.doc.IsUntitled = true;
     state_.doc.DocumentOpen = true;
@@ -178,21 +178,21 @@ void DocumentLifecycle::NewLibrary() {
                     std::move(record), clsMaterial());
 
     DocumentView& form = host_.editor();
-    form.ShowLibrary();
+    form.showLibrary();
     host_.showEditor();
     host_.setEditorCaption(kNewFileCaption);
     ShowFirstMaterial();
-    form.ShowSelectors();
-    form.ChooseUnitSystem(0);
+    form.showSelectors();
+    form.chooseUnitSystem(0);
     RestoreUnitSystem();
     // The sample material alone is nothing to recover.
     recovery_.markSaved();
 }
 
-bool DocumentLifecycle::MayReplaceNeverSaved() {
+bool DocumentLifecycle::mayReplaceNeverSaved() {
     // Ask about a never-saved library before anything of it is discarded, so that "Yes"
     // still has something to save.
-    if (!state_.doc.DocumentOpen || !(NewLibraryUnsaved() || state_.doc.IsUntitled)) return true;
+    if (!state_.doc.DocumentOpen || !(newLibraryUnsaved() || state_.doc.IsUntitled)) return true;
     const MsgResult answer =
         messages_.show(kSaveNewLibraryQuestion, MsgButtons::YesNoCancel, MsgIcon::Question);
     if (answer == MsgResult::Cancel) return false;
@@ -204,21 +204,21 @@ bool DocumentLifecycle::MayReplaceNeverSaved() {
 }
 
 void DocumentLifecycle::OpenLibrary(const std::optional<std::string>& initialPath) {
-    OpenOrImport(initialPath, false);
+    openOrImport(initialPath, false);
 }
 
-void DocumentLifecycle::ImportLibrary(const std::optional<std::string>& initialPath) {
-    OpenOrImport(initialPath, true);
+void DocumentLifecycle::importLibrary(const std::optional<std::string>& initialPath) {
+    openOrImport(initialPath, true);
 }
 
-void DocumentLifecycle::OpenDroppedFile(const std::string& path) {
-    OpenOrImport(path, IsImportedOnDrop(path));
+void DocumentLifecycle::openDroppedFile(const std::string& path) {
+    openOrImport(path, isImportedOnDrop(path));
 }
 
-void DocumentLifecycle::OpenOrImport(const std::optional<std::string>& initialPath,
+void DocumentLifecycle::openOrImport(const std::optional<std::string>& initialPath,
                                      bool importing) {
-    WaitForSave();
-    CommitPendingEdit();
+    waitForSave();
+    commitPendingEdit();
     state_.doc.CopiedMaterialNumber = -1;
     std::optional<std::string> next = initialPath;
     bool imported = false;
@@ -229,17 +229,17 @@ void DocumentLifecycle::OpenOrImport(const std::optional<std::string>& initialPa
                         : dialogs_.openFile(kOpenDialogTitle, kOpenDialogFilter);
         next.reset();
         if (!path) return;
-        if (!MayReplaceNeverSaved()) return;
+        if (!mayReplaceNeverSaved()) return;
 
         const std::string previousName = state_.doc.CurrentFileName;
         const bool previousUntitled = state_.doc.IsUntitled;
         const std::optional<FileStamp> previousStamp = state_.doc.DiskStamp;
         state_.doc.IsUntitled = false;
         state_.doc.CurrentFileName = *path;
-        if (!importing && !EndsWithXls(*path)) OfferUnfinishedSave(*path);
+        if (!importing && !EndsWithXls(*path)) offerUnfinishedSave(*path);
         // Taken before reading: a change made while the file is read shows at the next save.
         state_.doc.DiskStamp = FileStamp::Of(*path);
-        if (ReadChosenFile(*path, importing) == ReadOutcome::Read) {
+        if (readChosenFile(*path, importing) == ReadOutcome::Read) {
             imported = importing || EndsWithXls(*path);
             break;
         }
@@ -263,74 +263,74 @@ void DocumentLifecycle::OpenOrImport(const std::optional<std::string>& initialPa
         state_.doc.IsUntitled = true;
         state_.doc.DiskStamp.reset();
     }
-    ShowOpenedLibrary(state_.doc.CurrentFileName);
+    showOpenedLibrary(state_.doc.CurrentFileName);
     recovery_.markSaved();
-    LockCurrentFile(true);
+    lockCurrentFile(true);
     if (!imported && libraryFileUsed) libraryFileUsed(state_.doc.CurrentFileName);
     if (!imported && libraryOpened) libraryOpened(state_.doc.CurrentFileName);
 }
 
-void DocumentLifecycle::ShowOpenedLibrary(const std::string& caption) {
+void DocumentLifecycle::showOpenedLibrary(const std::string& caption) {
     DocumentView& form = host_.editor();
-    form.ShowLibrary();
+    form.showLibrary();
     host_.showEditor();
     host_.setEditorCaption(caption);
     ShowFirstMaterial();
-    form.ShowSelectors();
+    form.showSelectors();
     state_.doc.DocumentOpen = true;
     RestoreUnitSystem();
 }
 
-void DocumentLifecycle::LockCurrentFile(bool warn) {
+void DocumentLifecycle::lockCurrentFile(bool warn) {
     if (state_.doc.IsUntitled || state_.doc.CurrentFileName.empty()) {
         lock_.release();
         return;
     }
     const DocumentLock::Outcome outcome = lock_.acquire(state_.doc.CurrentFileName);
     if (!outcome.taken && warn)
-        messages_.show(OpenElsewhereWarning(state_.doc.CurrentFileName, outcome.holder),
+        messages_.show(openElsewhereWarning(state_.doc.CurrentFileName, outcome.holder),
                        MsgButtons::OK, MsgIcon::Exclamation);
 }
 
-bool DocumentLifecycle::OpenRecoveredLibrary(const RecoveryCopy& copy) {
-    WaitForSave();
-    CommitPendingEdit();
+bool DocumentLifecycle::openRecoveredLibrary(const RecoveryCopy& copy) {
+    waitForSave();
+    commitPendingEdit();
     Library probe;
     ReadLocaleDecimalSeparator(state_, locale_);
-    if (ReadLibraryText(copy.libraryText, probe, state_.doc.DecimalSeparator).status !=
+    if (readLibraryText(copy.libraryText, probe, state_.doc.DecimalSeparator).status !=
         ReadResult::Status::Loaded)
         return false;
-    if (!MayReplaceNeverSaved()) return false;
+    if (!mayReplaceNeverSaved()) return false;
     state_.doc.CopiedMaterialNumber = -1;
     const RecoveryHeader& header = copy.header;
     state_.doc.CurrentFileName = header.fileName;
-    ResetViewAndUnloadEditor();
+    resetViewAndUnloadEditor();
     state_.library = std::move(probe);
     state_.doc.IsUntitled = header.untitled || header.fileName.empty();
     state_.doc.CurrentFileName = header.fileName;
     state_.doc.DiskStamp = header.untitled ? std::nullopt : header.stamp;
-    ShowOpenedLibrary(header.fileName.empty() ? std::string(kNewFileCaption) : header.fileName);
+    showOpenedLibrary(header.fileName.empty() ? std::string(kNewFileCaption) : header.fileName);
     // Nothing on disk holds what was recovered: it is kept until it is saved or closed.
     recovery_.markUnsaved();
-    LockCurrentFile(true);
+    lockCurrentFile(true);
     return true;
 }
 
-void DocumentLifecycle::OfferUnfinishedSave(const std::string& path) {
-    const std::optional<std::string> copy = FindUnfinishedRewrite(path);
+void DocumentLifecycle::offerUnfinishedSave(const std::string& path) {
+    const std::optional<std::string> copy = findUnfinishedRewrite(path);
     if (!copy) return;
     // No opens the file as it is; the copy stays, and the next save puts it back before it
     // writes, so that a save that dies too leaves the library as it was before both.
-    if (messages_.show(UnfinishedSaveQuestion(path), MsgButtons::YesNo, MsgIcon::Question) !=
+    if (messages_.show(unfinishedSaveQuestion(path), MsgButtons::YesNo, MsgIcon::Question) !=
         MsgResult::Yes)
         return;
-    if (const int err = RestoreUnfinishedRewrite(path, *copy); err != 0)
-        messages_.show("Cannot restore " + path + ": " + FileErrorMessage(err) +
+    if (const int err = restoreUnfinishedRewrite(path, *copy); err != 0)
+        messages_.show("Cannot restore " + path + ": " + fileErrorMessage(err) +
                            "\nThe library as it was before its last save is kept in " + *copy + ".",
                        MsgButtons::OK, MsgIcon::Exclamation);
 }
 
-DocumentLifecycle::ReadOutcome DocumentLifecycle::ReadChosenFile(const std::string& path,
+DocumentLifecycle::ReadOutcome DocumentLifecycle::readChosenFile(const std::string& path,
                                                                  bool importing) {
     ReadLocaleDecimalSeparator(state_, locale_);
     if (importing || EndsWithXls(path)) {
@@ -339,13 +339,13 @@ DocumentLifecycle::ReadOutcome DocumentLifecycle::ReadChosenFile(const std::stri
         // damaged workbook) leaves the open library alone.
         Library imported;
         const ImportResult result =
-            ImportFile(path, spreadsheets_, imported, CsvReading::ByWorkbookReader);
+            importFile(path, spreadsheets_, imported, CsvReading::ByWorkbookReader);
         if (result.status == ImportResult::Status::CannotOpen) {
             messages_.show(result.message(), MsgButtons::OK, MsgIcon::Exclamation);
             return ReadOutcome::NotRead;
         }
-        ResetViewAndUnloadEditor();
-        state_.library.ReplaceWith(std::move(imported));
+        resetViewAndUnloadEditor();
+        state_.library.replaceWith(std::move(imported));
         // What was read before the failing row stays imported; the user learns where the
         // sheet stopped making sense, and of any row that was read with changes.
         if (const std::string message = result.message(); !message.empty())
@@ -362,14 +362,14 @@ DocumentLifecycle::ReadOutcome DocumentLifecycle::ReadChosenFile(const std::stri
                            MsgIcon::Exclamation);
             return ReadOutcome::NotRead;
         }
-        ResetViewAndUnloadEditor();
+        resetViewAndUnloadEditor();
         state_.doc.DocumentOpen = false;
         if (check.status == ReadResult::Status::NotALibrary) {
             state_.library.Clear();
             messages_.show(kNotALibraryMessage, MsgButtons::OK, MsgIcon::Exclamation);
             return ReadOutcome::NotRead;
         }
-        state_.library.ReplaceWith(std::move(probe));
+        state_.library.replaceWith(std::move(probe));
         if (check.droppedMaterials > 0)
             messages_.show("This library holds more materials than the 1001 the browser can "
                            "keep; the last " +
@@ -382,10 +382,10 @@ DocumentLifecycle::ReadOutcome DocumentLifecycle::ReadChosenFile(const std::stri
 
 void DocumentLifecycle::SaveLibrary() {
     // A second save waits for the first: two at once would race for the file.
-    WaitForSave();
+    waitForSave();
     lastSaveWritten_ = false;
-    CommitPendingEdit();
-    if (TreeIsEmpty()) {
+    commitPendingEdit();
+    if (treeIsEmpty()) {
         messages_.show(kNothingToSave, MsgButtons::OK, MsgIcon::None);
         return;
     }
@@ -399,25 +399,25 @@ void DocumentLifecycle::SaveLibrary() {
         messages_.show(kNothingToSave, MsgButtons::OK, MsgIcon::None);
         return;
     }
-    if (!MayOverwriteFile()) return;
-    StartWrite();
+    if (!mayOverwriteFile()) return;
+    startWrite();
 }
 
-bool DocumentLifecycle::MayOverwriteFile() {
+bool DocumentLifecycle::mayOverwriteFile() {
     const std::optional<FileStamp>& known = state_.doc.DiskStamp;
     if (!known) return true;
     const std::optional<FileStamp> now = FileStamp::Of(state_.doc.CurrentFileName);
     // A file that has gone holds nothing that saving could overwrite.
     if (!now || *now == *known) return true;
-    return messages_.show(ChangedOnDiskQuestion(state_.doc.CurrentFileName),
+    return messages_.show(changedOnDiskQuestion(state_.doc.CurrentFileName),
                           MsgButtons::YesNoCancel, MsgIcon::Exclamation) == MsgResult::Yes;
 }
 
 void DocumentLifecycle::SaveLibraryAs() {
-    WaitForSave();
+    waitForSave();
     lastSaveWritten_ = false;
-    CommitPendingEdit();
-    if (TreeIsEmpty() || state_.library.LastMaterialIndex() < 0) {
+    commitPendingEdit();
+    if (treeIsEmpty() || state_.library.LastMaterialIndex() < 0) {
         messages_.show(kNothingToSave, MsgButtons::OK, MsgIcon::None);
         return;
     }
@@ -428,7 +428,7 @@ void DocumentLifecycle::SaveLibraryAs() {
     // A library read from a workbook is offered the workbook's name as a library; a
     // library with a file starts the dialog in its folder, on its name.
     const std::string proposed = previousName.empty() ? ""
-                                 : previousUntitled   ? ProposedLibraryPath(previousName)
+                                 : previousUntitled   ? proposedLibraryPath(previousName)
                                                       : previousName;
     for (;;) {
         const std::optional<std::string> path = dialogs_.saveFile(kSaveDialogTitle, "", proposed);
@@ -445,9 +445,9 @@ void DocumentLifecycle::SaveLibraryAs() {
         host_.showEditor();
         host_.setEditorCaption(*path);
         // The dialog's answer depends on how the save ends: wait for it.
-        if (StartWrite()) WaitForSave();
+        if (startWrite()) waitForSave();
         if (lastSaveWritten_) {
-            LockCurrentFile(false);
+            lockCurrentFile(false);
             if (libraryFileUsed) libraryFileUsed(*path);
             return;
         }
@@ -455,7 +455,7 @@ void DocumentLifecycle::SaveLibraryAs() {
     }
 }
 
-std::string DocumentLifecycle::WriteErrorDetails() {
+std::string DocumentLifecycle::writeErrorDetails() {
     std::string reason;
     const std::optional<std::string> copy = recovery_.writeNow(reason);
     std::string text = "The library could not be saved to " + state_.doc.CurrentFileName +
@@ -474,33 +474,33 @@ std::string DocumentLifecycle::WriteErrorDetails() {
 // and the question asked on a write error, whose details are worked out once per save.
 struct DocumentLifecycle::RunningSave {
     RunningSave(DocumentLifecycle& owner, const std::string& fileName, Library& library)
-        : save(fileName, library, GroupByCategory(library), SystemFileOps(),
+        : save(fileName, library, groupByCategory(library), systemFileOps(),
                WriteOptions{Durability::Flushed, {}}),
-          prompt(owner.messages_, [&owner] { return owner.WriteErrorDetails(); }) {}
+          prompt(owner.messages_, [&owner] { return owner.writeErrorDetails(); }) {}
     LibrarySave save;
     MessageBoxWritePrompt prompt;
     int error = 0;
     LibraryDigest digest; // of the text saved, for the recovery copy
 };
 
-bool DocumentLifecycle::StartWrite() {
+bool DocumentLifecycle::startWrite() {
     if (state_.doc.CurrentFileName.empty()) return false;
-    RunSave(std::make_shared<RunningSave>(*this, state_.doc.CurrentFileName, state_.library));
+    runSave(std::make_shared<RunningSave>(*this, state_.doc.CurrentFileName, state_.library));
     return true;
 }
 
-void DocumentLifecycle::RunSave(std::shared_ptr<RunningSave> save) {
+void DocumentLifecycle::runSave(std::shared_ptr<RunningSave> save) {
     background_.start(
         [save] {
             save->error = save->save.run();
             // The text's digest costs the window's thread nothing here, and spares the
             // recovery copy another walk over the library.
-            if (save->error == 0) save->digest = DigestText(save->save.text());
+            if (save->error == 0) save->digest = digestText(save->save.text());
         },
-        [this, save] { SaveFinished(save); });
+        [this, save] { saveFinished(save); });
 }
 
-void DocumentLifecycle::SaveFinished(const std::shared_ptr<RunningSave>& save) {
+void DocumentLifecycle::saveFinished(const std::shared_ptr<RunningSave>& save) {
     const std::string& fileName = save->save.fileName();
     if (save->error == 0) {
         state_.doc.DiskStamp = FileStamp::Of(fileName);
@@ -516,7 +516,7 @@ void DocumentLifecycle::SaveFinished(const std::shared_ptr<RunningSave>& save) {
     }
     // Retry repeats the step that failed, again in the background.
     if (save->prompt.retry(message)) {
-        RunSave(save);
+        runSave(save);
         return;
     }
     // An in-place rewrite whose old content could not be put back leaves a complete copy
@@ -528,9 +528,9 @@ void DocumentLifecycle::SaveFinished(const std::shared_ptr<RunningSave>& save) {
 }
 
 bool DocumentLifecycle::ConfirmSaveChanges() {
-    WaitForSave();
-    CommitPendingEdit();
-    const bool newLibrary = NewLibraryUnsaved();
+    waitForSave();
+    commitPendingEdit();
+    const bool newLibrary = newLibraryUnsaved();
     if (!state_.doc.CurrentFileName.empty() || newLibrary) {
         // A library read from a workbook has never been saved either.
         const bool neverSaved =
@@ -546,13 +546,13 @@ bool DocumentLifecycle::ConfirmSaveChanges() {
                 SaveLibrary();
             else
                 SaveLibraryAs();
-            WaitForSave();
+            waitForSave();
             // A save the user abandoned (or that failed) must not be followed by closing
             // the library: that would lose exactly what they asked to keep.
             if (!lastSaveWritten_) return true;
         }
     }
-    if (DocumentView* form = host_.loadedEditor()) form->ClearLibrary();
+    if (DocumentView* form = host_.loadedEditor()) form->clearLibrary();
     state_.history.clear();
     host_.setSaveOnUnload(false);
     host_.unloadEditor();
@@ -591,7 +591,7 @@ void DocumentLifecycle::ShowFirstMaterial() {
 void DocumentLifecycle::RestoreUnitSystem() {
     DocumentView* form = host_.loadedEditor();
     if (!form) return;
-    form->ChooseUnitSystem(registry_.GetValue());
+    form->chooseUnitSystem(registry_.GetValue());
 }
 
 } // namespace mb

@@ -32,22 +32,22 @@ inline constexpr const char* kNothingToSave = "Nothing to be saved.";
 inline constexpr const char* kSaveNewLibraryQuestion = "Do you want to save changes?";
 
 /// "Recover the unsaved changes of NAME from TIME?"
-std::string RecoverQuestion(const std::string& name, const std::string& time);
+std::string recoverQuestion(const std::string& name, const std::string& time);
 /// "The last save of PATH did not finish. Restore the library as it was before that save?"
-std::string UnfinishedSaveQuestion(const std::string& path);
+std::string unfinishedSaveQuestion(const std::string& path);
 /// The save question when the library's file changed on disk after it was opened or saved.
-std::string ChangedOnDiskQuestion(const std::string& path);
+std::string changedOnDiskQuestion(const std::string& path);
 /// The warning for a library that another running instance holds open for editing.
-std::string OpenElsewhereWarning(const std::string& path, const std::string& holder);
+std::string openElsewhereWarning(const std::string& path, const std::string& holder);
 /// Whether a file dropped onto the window is one Open or Import reads: a library or a
 /// workbook (".xls", ".xlsx", ".ods"), a ".csv" or a ".json", told by its extension.
-bool IsDroppableFile(const std::string& path);
+bool isDroppableFile(const std::string& path);
 /// Whether a dropped file is read as Import reads it rather than as Open does: one that
 /// neither the open dialog's library filter nor its ".xls" filter takes.
-bool IsImportedOnDrop(const std::string& path);
+bool isImportedOnDrop(const std::string& path);
 /// What the save dialog proposes for a library read from the workbook `path`: the
 /// workbook's name with ".lib" instead of its extension, in the workbook's folder.
-std::string ProposedLibraryPath(const std::string& path);
+std::string proposedLibraryPath(const std::string& path);
 
 /// The editor window as the document commands see it: loaded afresh on first use after
 /// an unload, so its selectors and boxes start empty.
@@ -88,9 +88,9 @@ public:
     void OpenLibrary(const std::optional<std::string>& initialPath = std::nullopt);
     /// "&Import...": as OpenLibrary, but the dialog offers workbooks, ".csv" and ".json"
     /// files, and whatever is chosen is imported (the library then counts as never saved).
-    void ImportLibrary(const std::optional<std::string>& initialPath = std::nullopt);
+    void importLibrary(const std::optional<std::string>& initialPath = std::nullopt);
     /// A file dropped onto the window: imported or opened by its extension.
-    void OpenDroppedFile(const std::string& path);
+    void openDroppedFile(const std::string& path);
     /// Saves under the library's name; its disk work goes on in the background, where a
     /// `background` was given, after this returns.
     void SaveLibrary();
@@ -98,13 +98,13 @@ public:
     void SaveLibraryAs();
     /// Returns once a save still running has finished, its questions answered. Everything
     /// that replaces, closes or saves the library waits for it first.
-    void WaitForSave();
+    void waitForSave();
     /// Asks whether to save and closes the library; true when the user cancelled.
     bool ConfirmSaveChanges();
     /// Opens a recovered copy as the library, named after the file it came from (or as
     /// a library never saved). False when the user kept the open library or the copy
     /// holds no library.
-    bool OpenRecoveredLibrary(const RecoveryCopy& copy);
+    bool openRecoveredLibrary(const RecoveryCopy& copy);
 
     void ShowFirstMaterial();
     void RestoreUnitSystem();
@@ -119,34 +119,34 @@ public:
 private:
     enum class ReadOutcome { Read, NotRead };
     /// Open and Import: `importing` reads every file as an import, else only a ".xls".
-    void OpenOrImport(const std::optional<std::string>& initialPath, bool importing);
-    ReadOutcome ReadChosenFile(const std::string& path, bool importing);
+    void openOrImport(const std::optional<std::string>& initialPath, bool importing);
+    ReadOutcome readChosenFile(const std::string& path, bool importing);
     /// A save of the library at `path` that died while it rewrote the file in place may
     /// have left it half old, half new: offers to put back the copy of its old content.
-    void OfferUnfinishedSave(const std::string& path);
+    void offerUnfinishedSave(const std::string& path);
     /// Asks about a never-saved library before it is replaced; false when the user
     /// cancelled or the save they asked for did not happen.
-    bool MayReplaceNeverSaved();
+    bool mayReplaceNeverSaved();
     /// The steps after a library has been read: tree, editor window, selectors.
-    void ShowOpenedLibrary(const std::string& caption);
+    void showOpenedLibrary(const std::string& caption);
     /// Takes the lock of the library's file (none for a library without one); warns when
     /// another instance holds it and `warn` is set.
-    void LockCurrentFile(bool warn);
+    void lockCurrentFile(bool warn);
     /// False when the file changed on disk and the user did not want it overwritten.
-    bool MayOverwriteFile();
+    bool mayOverwriteFile();
     /// The lines below a write error's first line: the file, what Cancel does and
     /// where the recovery copy went (written now, before the box shows).
-    std::string WriteErrorDetails();
-    void ResetViewAndUnloadEditor();
+    std::string writeErrorDetails();
+    void resetViewAndUnloadEditor();
     struct RunningSave;
     /// Groups and formats the library, and starts the disk work of its save; what follows
-    /// it happens in SaveFinished. False when there is no name to write to.
-    bool StartWrite();
-    void RunSave(std::shared_ptr<RunningSave> save);
-    void SaveFinished(const std::shared_ptr<RunningSave>& save);
-    bool NewLibraryUnsaved() const;
-    void CommitPendingEdit();
-    bool TreeIsEmpty();
+    /// it happens in saveFinished. False when there is no name to write to.
+    bool startWrite();
+    void runSave(std::shared_ptr<RunningSave> save);
+    void saveFinished(const std::shared_ptr<RunningSave>& save);
+    bool newLibraryUnsaved() const;
+    void commitPendingEdit();
+    bool treeIsEmpty();
 
     AppState& state_;
     EditorWindowHost& host_;

@@ -23,7 +23,7 @@ std::string WithExtension(const std::string& path, const std::string& extension)
 
 } // namespace
 
-std::string ExportFilter(ExportFormat format) {
+std::string exportFilter(ExportFormat format) {
     switch (format) {
     case ExportFormat::Json:
         return "JSON Files (*.json)|*.json";
@@ -37,7 +37,7 @@ std::string ExportFilter(ExportFormat format) {
     return "";
 }
 
-std::string ExportExtension(ExportFormat format) {
+std::string exportExtension(ExportFormat format) {
     switch (format) {
     case ExportFormat::Json:
         return "json";
@@ -51,17 +51,17 @@ std::string ExportExtension(ExportFormat format) {
     return "";
 }
 
-std::string WriteExportFile(const std::string& path, const std::string& bytes) {
-    SafeFileWriter writer(path, SystemFileOps());
+std::string writeExportFile(const std::string& path, const std::string& bytes) {
+    SafeFileWriter writer(path, systemFileOps());
     int err = writer.open();
     if (err == 0) err = writer.append(bytes);
     if (err == 0) err = writer.commit();
     if (err == 0) return "";
     writer.abandon();
-    return "Cannot write " + path + ": " + FileErrorMessage(err);
+    return "Cannot write " + path + ": " + fileErrorMessage(err);
 }
 
-std::string OmissionsMessage(const std::string& path,
+std::string omissionsMessage(const std::string& path,
                              const std::vector<ExportOmission>& omissions) {
     std::string text = path + " is written, but not all of it as the library has it. Each of "
                               "these is also a comment in the file:\n";
@@ -78,8 +78,8 @@ std::string OmissionsMessage(const std::string& path,
 
 ExportForm::ExportForm(const Library& library, ExportDialog& view, int selected, int unitSystem,
                        const std::string& decimalSeparator)
-    : library_(library), view_(view), selected_(library.IsValidNumber(selected) ? selected : -1),
-      picker_(library, view, std::string(UnitSystemName(unitSystem)), decimalSeparator) {
+    : library_(library), view_(view), selected_(library.isValidNumber(selected) ? selected : -1),
+      picker_(library, view, std::string(unitSystemName(unitSystem)), decimalSeparator) {
     choice_.scope = selected_ >= 0 ? ExportScope::SelectedMaterial : ExportScope::WholeLibrary;
     choice_.unitSystem = unitSystem;
     picker_.checksChanged = [this] { updateControls(); };
@@ -88,8 +88,8 @@ ExportForm::ExportForm(const Library& library, ExportDialog& view, int selected,
 void ExportForm::start() {
     std::vector<std::string> units;
     for (int i = 0; i < kUnitSystemCount; ++i)
-        units.emplace_back(UnitSystemCaption(i));
-    view_.setup(selected_ >= 0 ? std::string(TrimBlanks(library_.Entry(selected_).Name)) : "",
+        units.emplace_back(unitSystemCaption(i));
+    view_.setup(selected_ >= 0 ? std::string(trimBlanks(library_.Entry(selected_).Name)) : "",
                 units, choice_);
     picker_.fill();
     updateControls();
@@ -110,7 +110,7 @@ std::vector<int> ExportForm::materials(const ExportChoice& choice) const {
         break;
     }
     std::vector<int> all;
-    for (int n = 0; n < library_.MaterialCount(); ++n)
+    for (int n = 0; n < library_.materialCount(); ++n)
         all.push_back(n);
     return all;
 }
@@ -130,30 +130,30 @@ ExportMaterials::ExportMaterials(AppState& state, EditorView& view, MessageBox& 
 void ExportMaterials::run() {
     Library& library = state_.library;
     const auto dialog = dialogs_.exportDialog();
-    ExportForm logic(library, *dialog, view_.CurrentMaterial(), std::max(view_.UnitsIndex(), 0),
+    ExportForm logic(library, *dialog, view_.CurrentMaterial(), std::max(view_.unitsIndex(), 0),
                      state_.doc.DecimalSeparator);
     logic.start();
     const std::optional<ExportChoice> choice = dialog->exec(logic);
     if (!choice) return;
     const std::vector<int> numbers = logic.materials(*choice);
     if (numbers.empty()) return;
-    const std::string extension = ExportExtension(choice->format);
+    const std::string extension = exportExtension(choice->format);
     const std::string& file = state_.doc.CurrentFileName;
     // Beside the library, named after it.
-    const std::string proposed = file.empty() ? file : ProposedLibraryPath(file);
+    const std::string proposed = file.empty() ? file : proposedLibraryPath(file);
     const auto chosen = files_.saveFile(
-        kExportSaveTitle, ExportFilter(choice->format),
+        kExportSaveTitle, exportFilter(choice->format),
         proposed.empty() ? proposed : proposed.substr(0, proposed.size() - 3) + extension);
     if (!chosen) return;
     const std::string path = WithExtension(*chosen, extension);
     const Result<ExportedFile> r =
-        ExportText(ExportSelection(library, numbers), choice->format, choice->unitSystem);
+        exportText(exportSelection(library, numbers), choice->format, choice->unitSystem);
     const std::string message =
-        r ? WriteExportFile(path, r->bytes) : "Cannot write " + path + ": " + r.failure().what;
+        r ? writeExportFile(path, r->bytes) : "Cannot write " + path + ": " + r.failure().what;
     if (!message.empty())
         messages_.show(message, MsgButtons::OK, MsgIcon::Exclamation);
     else if (!r->omissions.empty())
-        messages_.show(OmissionsMessage(path, r->omissions), MsgButtons::OK, MsgIcon::Exclamation);
+        messages_.show(omissionsMessage(path, r->omissions), MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 } // namespace mb

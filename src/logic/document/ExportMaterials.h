@@ -20,17 +20,17 @@ class Library;
 inline constexpr const char* kExportSaveTitle = "Export Materials As...";
 
 /// The save dialog's filter of a format ("JSON Files (*.json)|*.json") and its extension.
-std::string ExportFilter(ExportFormat format);
-std::string ExportExtension(ExportFormat format);
+std::string exportFilter(ExportFormat format);
+std::string exportExtension(ExportFormat format);
 /// At most this many lines of omissions in the export's message; the file has them all.
 inline constexpr std::size_t kListedOmissions = 12;
 /// The message after an export to `path` that left `omissions` out, one line each.
-std::string OmissionsMessage(const std::string& path, const std::vector<ExportOmission>& omissions);
+std::string omissionsMessage(const std::string& path, const std::vector<ExportOmission>& omissions);
 
 /// Writes `bytes` to `path` as a library is saved: the old file stays whole until the new
 /// one is complete, and no temporary file is left. "" when written, else the message,
 /// naming the file.
-std::string WriteExportFile(const std::string& path, const std::string& bytes);
+std::string writeExportFile(const std::string& path, const std::string& bytes);
 
 /// The export dialog's logic: which scopes it offers, the chosen set's list of materials,
 /// and which controls make sense for the choice made.

@@ -66,16 +66,16 @@ std::optional<std::string_view> Field(std::string_view line, std::string_view ke
 
 } // namespace
 
-std::string RecoveryHeaderText(const RecoveryHeader& header) {
+std::string recoveryHeaderText(const RecoveryHeader& header) {
     std::string text(kMagic);
     text += "\nfile " + Escaped(header.fileName);
     text += header.untitled ? "\nuntitled 1" : "\nuntitled 0";
-    text += "\nstamp " + (header.stamp ? header.stamp->ToText() : std::string());
+    text += "\nstamp " + (header.stamp ? header.stamp->toText() : std::string());
     text += "\n\n";
     return text;
 }
 
-std::optional<RecoveryCopy> ParseRecoveryCopy(std::string_view content) {
+std::optional<RecoveryCopy> parseRecoveryCopy(std::string_view content) {
     std::string_view rest = content;
     const auto magic = NextLine(rest);
     const auto file = NextLine(rest);
@@ -94,18 +94,18 @@ std::optional<RecoveryCopy> ParseRecoveryCopy(std::string_view content) {
     copy.header.fileName = *fileName;
     copy.header.untitled = *flag == "1";
     if (!stampText->empty()) {
-        copy.header.stamp = FileStamp::FromText(*stampText);
+        copy.header.stamp = FileStamp::fromText(*stampText);
         if (!copy.header.stamp) return std::nullopt;
     }
     copy.libraryText = rest;
     return copy;
 }
 
-void FormatLibraryInto(Library& library, std::string& out) {
+void formatLibraryInto(Library& library, std::string& out) {
     out.clear();
     // Unlike saving, a copy gives no material a name code: a rename before the save would
     // otherwise leave the old name's code.
-    EmitLibraryText(library, GroupByCategory(library),
+    emitLibraryText(library, groupByCategory(library),
                     [&out](std::string_view piece) { out += piece; });
 }
 
@@ -150,14 +150,14 @@ private:
 
 } // namespace
 
-LibraryDigest DigestLibrary(Library& library) {
+LibraryDigest digestLibrary(Library& library) {
     Digester digester;
-    EmitLibraryText(library, GroupByCategory(library),
+    emitLibraryText(library, groupByCategory(library),
                     [&digester](std::string_view piece) { digester.add(piece); });
     return digester.finish();
 }
 
-LibraryDigest DigestText(std::string_view text) {
+LibraryDigest digestText(std::string_view text) {
     Digester digester;
     digester.add(text);
     return digester.finish();
@@ -170,7 +170,7 @@ RecoveryHeader Recovery::currentHeader() const {
 }
 
 void Recovery::markSaved() {
-    markSaved(DigestLibrary(state_.library));
+    markSaved(digestLibrary(state_.library));
 }
 
 void Recovery::markSaved(const LibraryDigest& saved) {
@@ -184,7 +184,7 @@ void Recovery::markUnsaved() {
 
 void Recovery::check() {
     if (!state_.doc.DocumentOpen) return;
-    const LibraryDigest now = DigestLibrary(state_.library);
+    const LibraryDigest now = digestLibrary(state_.library);
     if (saved_ && now == *saved_) {
         discard();
         return;
@@ -197,17 +197,17 @@ void Recovery::check() {
     // and unmaps when it goes, rather than a string grown by doubling.
     auto body = std::make_shared<std::string>();
     body->reserve(now.size);
-    FormatLibraryInto(state_.library, *body);
+    formatLibraryInto(state_.library, *body);
     lastWritten_ = now;
     lastHeader_ = header;
-    store_.writeLater(RecoveryHeaderText(header), std::move(body));
+    store_.writeLater(recoveryHeaderText(header), std::move(body));
     copyExists_ = true;
 }
 
 std::optional<std::string> Recovery::writeNow(std::string& reason) {
     std::string text;
-    FormatLibraryInto(state_.library, text);
-    const auto path = store_.writeNow(RecoveryHeaderText(currentHeader()), text, reason);
+    formatLibraryInto(state_.library, text);
+    const auto path = store_.writeNow(recoveryHeaderText(currentHeader()), text, reason);
     if (path) copyExists_ = true;
     // What the store holds now is not the text handed to its worker before.
     lastWritten_.reset();

@@ -22,7 +22,7 @@ struct RecoveryHeader {
     friend bool operator==(const RecoveryHeader&, const RecoveryHeader&) = default;
 };
 
-std::string RecoveryHeaderText(const RecoveryHeader& header);
+std::string recoveryHeaderText(const RecoveryHeader& header);
 
 struct RecoveryCopy {
     RecoveryHeader header;
@@ -30,13 +30,13 @@ struct RecoveryCopy {
 };
 /// Splits a copy into its header and library text; nullopt when it is not a copy this
 /// program wrote.
-std::optional<RecoveryCopy> ParseRecoveryCopy(std::string_view content);
+std::optional<RecoveryCopy> parseRecoveryCopy(std::string_view content);
 
 /// The library text a save would write, into `out` (whose capacity is reused). Unlike a
 /// save it leaves the library as it was: materials without a name code keep none.
-void FormatLibraryInto(Library& library, std::string& out);
+void formatLibraryInto(Library& library, std::string& out);
 
-/// Tells library texts apart without keeping them: a hash of the text FormatLibraryInto
+/// Tells library texts apart without keeping them: a hash of the text formatLibraryInto
 /// gives, and its length.
 struct LibraryDigest {
     std::size_t hash = 0;
@@ -45,10 +45,10 @@ struct LibraryDigest {
 };
 /// Formats the library a write chunk at a time, so no memory the size of the whole text
 /// is needed, and digests it.
-LibraryDigest DigestLibrary(Library& library);
-/// The digest of a text already formatted (a save's): the same as DigestLibrary's of the
+LibraryDigest digestLibrary(Library& library);
+/// The digest of a text already formatted (a save's): the same as digestLibrary's of the
 /// library it came from, however the text was cut into pieces.
-LibraryDigest DigestText(std::string_view text);
+LibraryDigest digestText(std::string_view text);
 
 /// Keeps a copy of the open library in the recovery store while it has edits that were not
 /// saved. With no edit history, "not saved" means: its text differs from the text it had

@@ -37,7 +37,7 @@ Application::~Application() {
     recoveryTimer_.stop();
 }
 
-void Application::OpenRecentFile(const std::string& path) {
+void Application::openRecentFile(const std::string& path) {
     const std::vector<RecentFile> entries = recent_.entries();
     const auto entry = std::find_if(entries.begin(), entries.end(),
                                     [&](const RecentFile& e) { return e.path == path; });
@@ -45,7 +45,7 @@ void Application::OpenRecentFile(const std::string& path) {
     // dropped.
     if (entry != entries.end() && !entry->exists && !path.empty() && path.front() == '/') {
         recent_.remove(path);
-        messages_.show(RecentFileGoneMessage(path), MsgButtons::OK, MsgIcon::Exclamation);
+        messages_.show(recentFileGoneMessage(path), MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
     lifecycle_.OpenLibrary(path);
@@ -67,11 +67,11 @@ void Application::descriptionText_LostFocus() {
     if (editing_) editing_->descriptionText_LostFocus();
 }
 
-void Application::OfferRecovery() {
+void Application::offerRecovery() {
     RecoveryStore& store = recovery_.store();
     bool recovered = false;
     for (const LeftRecoveryCopy& left : store.claimLeftCopies()) {
-        const std::optional<RecoveryCopy> copy = ParseRecoveryCopy(left.content);
+        const std::optional<RecoveryCopy> copy = parseRecoveryCopy(left.content);
         // Not a copy this program can read: it stays for whoever wrote it.
         if (recovered || !copy) {
             store.release(left.id);
@@ -79,12 +79,12 @@ void Application::OfferRecovery() {
         }
         const std::string& file = copy->header.fileName;
         const std::string name = file.empty() ? std::string("a new library") : file;
-        if (messages_.show(RecoverQuestion(name, left.time), MsgButtons::YesNo,
+        if (messages_.show(recoverQuestion(name, left.time), MsgButtons::YesNo,
                            MsgIcon::Question) == MsgResult::No) {
             store.remove(left.id);
             continue;
         }
-        if (!lifecycle_.OpenRecoveredLibrary(*copy)) {
+        if (!lifecycle_.openRecoveredLibrary(*copy)) {
             store.release(left.id);
             continue;
         }
@@ -138,7 +138,7 @@ bool Application::unloadEditor() {
     descriptionFocused_ = false;
     mainWindow_.editorUnloaded();
     state_.doc.CurrentFileName.clear();
-    const int index = editor_->UnitsIndex();
+    const int index = editor_->unitsIndex();
     if (storeUnitsOnUnload_ && index >= 0) registry_.SetValue(static_cast<int16_t>(index));
     editing_.reset();
     editor_ = nullptr;
@@ -153,7 +153,7 @@ void Application::endProcess() {
 
 bool Application::mainWindowCloseRequested() {
     // The window does not go while its library is still being written.
-    lifecycle_.WaitForSave();
+    lifecycle_.waitForSave();
     return unloadEditor();
 }
 
@@ -161,7 +161,7 @@ bool Application::IsUntitled() const {
     return state_.doc.IsUntitled;
 }
 
-void Application::ExitFromEditor() {
+void Application::exitFromEditor() {
     // Leaving through Exit ends the process at once: the unit system chosen in this
     // session is not kept, even though closing the library unloads the editor.
     storeUnitsOnUnload_ = false;
@@ -189,8 +189,8 @@ void Application::onMaterialSet() {
 void Application::DeleteSelected() {
     if (auto* e = editing()) e->DeleteSelected();
 }
-void Application::RenameSelected() {
-    if (auto* e = editing()) e->RenameSelected();
+void Application::renameSelected() {
+    if (auto* e = editing()) e->renameSelected();
 }
 void Application::onCopyMaterial() {
     if (auto* e = editing()) e->onCopyMaterial();

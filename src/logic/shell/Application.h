@@ -102,12 +102,12 @@ public:
 
     /// Offers each copy that an earlier run left in the recovery store, until the user takes
     /// one; a copy refused is removed.
-    void OfferRecovery();
+    void offerRecovery();
     Recovery& recovery() { return recovery_; }
 
     /// The user closes the editor window; false when they cancelled at the save question.
     bool editorCloseRequested() {
-        lifecycle_.WaitForSave();
+        lifecycle_.waitForSave();
         return unloadEditor();
     }
     /// The user closes the main window: the editor goes first; false when cancelled.
@@ -116,29 +116,29 @@ public:
     // Commands
     void NewLibrary() override { lifecycle_.NewLibrary(); }
     void OpenLibrary() override { lifecycle_.OpenLibrary(); }
-    void OpenLibraryFile(const std::string& path) override { lifecycle_.OpenLibrary(path); }
-    void OpenDroppedFile(const std::string& path) override { lifecycle_.OpenDroppedFile(path); }
-    void ImportLibrary() override { lifecycle_.ImportLibrary(); }
+    void openLibraryFile(const std::string& path) override { lifecycle_.OpenLibrary(path); }
+    void openDroppedFile(const std::string& path) override { lifecycle_.openDroppedFile(path); }
+    void importLibrary() override { lifecycle_.importLibrary(); }
     void ExportMaterials() override;
     void ImportFromLibrary() override;
     void AddToComparison() override;
     void ShowComparison() override;
     void CompareWithLibrary() override;
     void CheckLibrary() override;
-    std::vector<RecentFile> RecentFileList() const override { return recent_.entries(); }
-    void OpenRecentFile(const std::string& path) override;
+    std::vector<RecentFile> recentFileList() const override { return recent_.entries(); }
+    void openRecentFile(const std::string& path) override;
     void SaveLibrary() override { lifecycle_.SaveLibrary(); }
     void SaveLibraryAs() override { lifecycle_.SaveLibraryAs(); }
     bool IsUntitled() const override;
-    void CloseLibrary() override { lifecycle_.ConfirmSaveChanges(); }
-    void ExitFromEditor() override;
+    void closeLibrary() override { lifecycle_.ConfirmSaveChanges(); }
+    void exitFromEditor() override;
 
     void newMaterial() override;
     void onNewMaterial() override;
     void ClearValues() override;
     void onMaterialSet() override;
     void DeleteSelected() override;
-    void RenameSelected() override;
+    void renameSelected() override;
     void onCopyMaterial() override;
     void onPasteMaterial() override;
     void Undo() override;

@@ -5,7 +5,7 @@
 
 namespace mb {
 
-const std::vector<MenuRoute>& MenuTable(MenuSet set) {
+const std::vector<MenuRoute>& menuTable(MenuSet set) {
     static const std::vector<MenuRoute> mainWindow = {
         {"fileMenu",
          "&File",
@@ -80,7 +80,7 @@ const std::vector<MenuRoute>& MenuTable(MenuSet set) {
     return set == MenuSet::MainWindow ? mainWindow : editorWindow;
 }
 
-const std::vector<ButtonRoute>& EditorButtonTable() {
+const std::vector<ButtonRoute>& editorButtonTable() {
     static const std::vector<ButtonRoute> table = {
         {"cmdNewMaterial", "&Add New Material", Action::AddNewMaterial},
         {"reset", "&Reset", Action::MaterialSet},
@@ -89,7 +89,7 @@ const std::vector<ButtonRoute>& EditorButtonTable() {
     return table;
 }
 
-const std::vector<ToolbarRoute>& ToolbarTable() {
+const std::vector<ToolbarRoute>& toolbarTable() {
     static const std::vector<ToolbarRoute> table = {
         {"separator", "", "", Action::Separator},
         {"new", "Open new file", "new", Action::NewLibrary},
@@ -105,22 +105,22 @@ const std::vector<ToolbarRoute>& ToolbarTable() {
     return table;
 }
 
-std::optional<Action> MenuItemAction(MenuSet set, std::string_view name) {
-    for (const MenuRoute& menu : MenuTable(set))
+std::optional<Action> menuItemAction(MenuSet set, std::string_view name) {
+    for (const MenuRoute& menu : menuTable(set))
         for (const MenuItemRoute& item : menu.items)
             if (item.name == name && item.action != Action::Separator) return item.action;
     return std::nullopt;
 }
 
-std::optional<Action> EditorButtonAction(std::string_view name) {
-    for (const ButtonRoute& button : EditorButtonTable())
+std::optional<Action> editorButtonAction(std::string_view name) {
+    for (const ButtonRoute& button : editorButtonTable())
         if (button.name == name) return button.action;
     return std::nullopt;
 }
 
-std::optional<Action> ToolbarClickAction(std::string_view key) {
+std::optional<Action> toolbarClickAction(std::string_view key) {
     if (key == "reset") return Action::ClearValues;
-    for (const ToolbarRoute& button : ToolbarTable())
+    for (const ToolbarRoute& button : toolbarTable())
         if (button.key == key && button.action != Action::Separator) return button.action;
     return std::nullopt;
 }
@@ -149,13 +149,13 @@ void CommandRouter::run(Action action) {
         commands_.SaveLibraryAs();
         break;
     case Action::Close:
-        commands_.CloseLibrary();
+        commands_.closeLibrary();
         break;
     case Action::ExitEditor:
-        commands_.ExitFromEditor();
+        commands_.exitFromEditor();
         break;
     case Action::ExitMainWindow:
-        commands_.ExitFromMainWindow();
+        commands_.exitFromMainWindow();
         break;
     case Action::NewMaterial:
         commands_.newMaterial();
@@ -173,7 +173,7 @@ void CommandRouter::run(Action action) {
         commands_.DeleteSelected();
         break;
     case Action::RenameSelected:
-        commands_.RenameSelected();
+        commands_.renameSelected();
         break;
     case Action::CopyMaterial:
         commands_.onCopyMaterial();
@@ -194,19 +194,19 @@ void CommandRouter::run(Action action) {
         mainWindow_.StatusbarMenu_Click();
         break;
     case Action::HelpFromMainWindow:
-        commands_.ShowHelpFromMainWindow();
+        commands_.showHelpFromMainWindow();
         break;
     case Action::HelpFromEditor:
-        commands_.ShowHelpFromEditor();
+        commands_.showHelpFromEditor();
         break;
     case Action::HelpFromToolbar:
-        commands_.ShowHelpFromToolbar();
+        commands_.showHelpFromToolbar();
         break;
     case Action::About:
-        commands_.ShowAbout();
+        commands_.showAbout();
         break;
     case Action::ImportLibrary:
-        commands_.ImportLibrary();
+        commands_.importLibrary();
         break;
     case Action::ExportMaterials:
         commands_.ExportMaterials();
@@ -230,15 +230,15 @@ void CommandRouter::run(Action action) {
 }
 
 void CommandRouter::menuItemClicked(MenuSet set, std::string_view name) {
-    if (const auto action = MenuItemAction(set, name)) run(*action);
+    if (const auto action = menuItemAction(set, name)) run(*action);
 }
 
 void CommandRouter::buttonClicked(std::string_view name) {
-    if (const auto action = EditorButtonAction(name)) run(*action);
+    if (const auto action = editorButtonAction(name)) run(*action);
 }
 
 void CommandRouter::Toolbar1_ButtonClick(std::string_view key) {
-    if (const auto action = ToolbarClickAction(key)) run(*action);
+    if (const auto action = toolbarClickAction(key)) run(*action);
 }
 
 } // namespace mb

@@ -67,7 +67,7 @@ struct MenuRoute {
 /// The main window's own menu shows while no editor window exists; the editor's
 /// replaces it while one does.
 
-const std::vector<MenuRoute>& MenuTable(MenuSet set);
+const std::vector<MenuRoute>& menuTable(MenuSet set);
 
 struct ButtonRoute {
     std::string name;
@@ -76,7 +76,7 @@ struct ButtonRoute {
 };
 
 /// The editor window's three command buttons.
-const std::vector<ButtonRoute>& EditorButtonTable();
+const std::vector<ButtonRoute>& editorButtonTable();
 
 struct ToolbarRoute {
     std::string key; ///< compared exactly, case-sensitively
@@ -86,13 +86,13 @@ struct ToolbarRoute {
 };
 
 /// The toolbar's buttons from the left.
-const std::vector<ToolbarRoute>& ToolbarTable();
+const std::vector<ToolbarRoute>& toolbarTable();
 
-std::optional<Action> MenuItemAction(MenuSet set, std::string_view name);
-std::optional<Action> EditorButtonAction(std::string_view name);
+std::optional<Action> menuItemAction(MenuSet set, std::string_view name);
+std::optional<Action> editorButtonAction(std::string_view name);
 /// The toolbar's click table: its buttons' keys and "reset", which no button carries.
 /// Separators and unknown keys start nothing.
-std::optional<Action> ToolbarClickAction(std::string_view key);
+std::optional<Action> toolbarClickAction(std::string_view key);
 
 /// Starts the command of a menu item, button or toolbar button. Showing and hiding the
 /// bars is the main window's own business; everything else goes to `Commands`.

@@ -8,23 +8,23 @@ namespace mb {
 ShellCommands::ShellCommands(HelpLauncher& help, AboutBox& about, ProcessControl& process)
     : help_(help), about_(about), process_(process) {}
 
-void ShellCommands::ExitFromMainWindow() {
+void ShellCommands::exitFromMainWindow() {
     process_.endProcess();
 }
 
-void ShellCommands::ShowHelpFromMainWindow() {
+void ShellCommands::showHelpFromMainWindow() {
     help_.fromEnvironment();
 }
 
-void ShellCommands::ShowHelpFromEditor() {
+void ShellCommands::showHelpFromEditor() {
     help_.fromProgramDirectory();
 }
 
-void ShellCommands::ShowHelpFromToolbar() {
+void ShellCommands::showHelpFromToolbar() {
     help_.fromProgramDirectory();
 }
 
-void ShellCommands::ShowAbout() {
+void ShellCommands::showAbout() {
     about_.show();
 }
 

@@ -26,17 +26,17 @@ public:
     /// True after New until the library is saved under a name: Save then means Save As.
     virtual bool IsUntitled() const = 0;
     /// The editor's "&Close": asks whether to save; whether the user cancelled is not used.
-    virtual void CloseLibrary() = 0;
+    virtual void closeLibrary() = 0;
     /// The editor's "E&xit": asks whether to save, then ends the process unless cancelled.
-    virtual void ExitFromEditor() = 0;
+    virtual void exitFromEditor() = 0;
     /// The main window's "E&xit": ends the process at once, with no question.
-    virtual void ExitFromMainWindow() = 0;
+    virtual void exitFromMainWindow() = 0;
     /// Opens the named file without the open dialog (a file named on the command line).
-    virtual void OpenLibraryFile(const std::string& path) = 0;
+    virtual void openLibraryFile(const std::string& path) = 0;
     /// A file dropped onto the window: opened as Open opens it, or imported.
-    virtual void OpenDroppedFile(const std::string& path) { OpenLibraryFile(path); }
+    virtual void openDroppedFile(const std::string& path) { openLibraryFile(path); }
     /// "&Import...": a workbook, CSV or JSON file read as a new library.
-    virtual void ImportLibrary() {}
+    virtual void importLibrary() {}
     /// "&Export...": materials of the open library written to another format.
     virtual void ExportMaterials() {}
     /// "Import &Materials from Library...": materials of another library added to this one.
@@ -48,9 +48,9 @@ public:
     virtual void CompareWithLibrary() {}
     virtual void CheckLibrary() {}
     /// What "Recent Files" shows, newest first.
-    virtual std::vector<RecentFile> RecentFileList() const { return {}; }
+    virtual std::vector<RecentFile> recentFileList() const { return {}; }
     /// A click on a recent file: opens it, or says it has gone and forgets it.
-    virtual void OpenRecentFile(const std::string& /*path*/) {}
+    virtual void openRecentFile(const std::string& /*path*/) {}
 
     // Editing commands.
     virtual void newMaterial() = 0;
@@ -59,7 +59,7 @@ public:
     virtual void onMaterialSet() = 0;
     virtual void DeleteSelected() = 0;
     /// Opens the selected material's label in the tree for typing its new name.
-    virtual void RenameSelected() {}
+    virtual void renameSelected() {}
     virtual void onCopyMaterial() = 0;
     virtual void onPasteMaterial() = 0;
     /// Takes the last edit of the library back; asks nothing.
@@ -68,10 +68,10 @@ public:
     virtual void Redo() = 0;
 
     // Help and about.
-    virtual void ShowHelpFromMainWindow() = 0;
-    virtual void ShowHelpFromEditor() = 0;
-    virtual void ShowHelpFromToolbar() = 0;
-    virtual void ShowAbout() = 0;
+    virtual void showHelpFromMainWindow() = 0;
+    virtual void showHelpFromEditor() = 0;
+    virtual void showHelpFromToolbar() = 0;
+    virtual void showAbout() = 0;
 };
 
 /// The commands the shell answers itself: help, the about box and the main window's
@@ -80,11 +80,11 @@ class ShellCommands : public Commands {
 public:
     ShellCommands(HelpLauncher& help, AboutBox& about, ProcessControl& process);
 
-    void ExitFromMainWindow() override;
-    void ShowHelpFromMainWindow() override;
-    void ShowHelpFromEditor() override;
-    void ShowHelpFromToolbar() override;
-    void ShowAbout() override;
+    void exitFromMainWindow() override;
+    void showHelpFromMainWindow() override;
+    void showHelpFromEditor() override;
+    void showHelpFromToolbar() override;
+    void showAbout() override;
 
 protected:
     ProcessControl& process() { return process_; }

@@ -13,14 +13,14 @@ HelpLauncher::HelpLauncher(HelpViewer& viewer, std::string programDirectory,
       environment_(std::move(environment)) {}
 
 void HelpLauncher::fromEnvironment() {
-    viewer_.open(HelpPathFromEnvironment(environment_("veltram")));
+    viewer_.open(helpPathFromEnvironment(environment_("veltram")));
 }
 
 void HelpLauncher::fromProgramDirectory() {
-    viewer_.open(HelpPathFromProgramDirectory(programDirectory_));
+    viewer_.open(helpPathFromProgramDirectory(programDirectory_));
 }
 
-std::optional<std::string> HelpLauncher::ProcessEnvironment(const std::string& name) {
+std::optional<std::string> HelpLauncher::processEnvironment(const std::string& name) {
     const char* value = std::getenv(name.c_str());
     if (!value) return std::nullopt;
     return std::string(value);

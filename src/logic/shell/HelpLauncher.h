@@ -16,7 +16,7 @@ public:
     using EnvironmentReader = std::function<std::optional<std::string>(const std::string&)>;
 
     HelpLauncher(HelpViewer& viewer, std::string programDirectory,
-                 EnvironmentReader environment = ProcessEnvironment);
+                 EnvironmentReader environment = processEnvironment);
 
     /// The main window's "&Help Topics": below the directory `veltram` names.
     void fromEnvironment();
@@ -24,7 +24,7 @@ public:
     /// own directory.
     void fromProgramDirectory();
 
-    static std::optional<std::string> ProcessEnvironment(const std::string& name);
+    static std::optional<std::string> processEnvironment(const std::string& name);
 
 private:
     HelpViewer& viewer_;

@@ -2,11 +2,11 @@
 
 namespace mb {
 
-std::string HelpPathFromEnvironment(const std::optional<std::string>& veltram) {
+std::string helpPathFromEnvironment(const std::optional<std::string>& veltram) {
     return veltram.value_or("") + kHelpFileSuffix;
 }
 
-std::string HelpPathFromProgramDirectory(std::string programDirectory) {
+std::string helpPathFromProgramDirectory(std::string programDirectory) {
     while (programDirectory.size() > 1 && programDirectory.back() == '/')
         programDirectory.pop_back();
     if (programDirectory.size() >= 10) programDirectory.resize(programDirectory.size() - 10);

@@ -77,8 +77,8 @@ void MainWindow::editorCaptionChanged(const std::string& caption) {
 }
 
 void MainWindow::editHistoryChanged(const EditHistory& history) {
-    undo_ = {UndoCaption(history), history.canUndo()};
-    redo_ = {RedoCaption(history), history.canRedo()};
+    undo_ = {undoCaption(history), history.canUndo()};
+    redo_ = {redoCaption(history), history.canRedo()};
     showUndoRedo();
 }
 

@@ -14,7 +14,7 @@ const char* const kFilesValue = "Files";
 
 } // namespace
 
-std::string RecentFileGoneMessage(const std::string& path) {
+std::string recentFileGoneMessage(const std::string& path) {
     return path + " no longer exists. It has been removed from Recent Files.";
 }
 
@@ -58,7 +58,7 @@ std::vector<RecentFile> RecentFiles::entries() const {
     return list;
 }
 
-std::string RecentFiles::FullPath(const std::string& path) {
+std::string RecentFiles::fullPath(const std::string& path) {
     // A name relative to the folder the program was started in means nothing to the next
     // run, started elsewhere; a link is kept as the file it leads to.
     namespace fs = std::filesystem;
@@ -71,7 +71,7 @@ std::string RecentFiles::FullPath(const std::string& path) {
 
 void RecentFiles::add(const std::string& given) {
     if (given.empty() || given.find('\0') != std::string::npos) return;
-    const std::string path = FullPath(given);
+    const std::string path = fullPath(given);
     std::vector<std::string> list = paths();
     std::erase(list, path);
     list.insert(list.begin(), path);

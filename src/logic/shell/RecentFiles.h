@@ -10,7 +10,7 @@ class SettingsBackend;
 inline constexpr std::size_t kMaxRecentFiles = 8;
 
 /// "PATH no longer exists. It has been removed from Recent Files."
-std::string RecentFileGoneMessage(const std::string& path);
+std::string recentFileGoneMessage(const std::string& path);
 
 /// One entry of the File menu's "Recent Files", newest first.
 struct RecentFile {
@@ -29,7 +29,7 @@ public:
     /// it goes, and the list keeps the newest 8.
     void add(const std::string& path);
     /// `path` from the root, with symbolic links resolved as far as they exist.
-    static std::string FullPath(const std::string& path);
+    static std::string fullPath(const std::string& path);
     void remove(const std::string& path);
 
 private:

@@ -67,12 +67,12 @@ struct SlotChange {
 
 bool SameSlot(const clsMaterial& a, const clsMaterial& b, int slot) {
     return a.HasValue(slot) == b.HasValue(slot) &&
-           std::bit_cast<std::uint64_t>(a.SlotValue(slot)) ==
-               std::bit_cast<std::uint64_t>(b.SlotValue(slot));
+           std::bit_cast<std::uint64_t>(a.slotValue(slot)) ==
+               std::bit_cast<std::uint64_t>(b.slotValue(slot));
 }
 
 void SetSlot(clsMaterial& record, int slot, bool has, double value) {
-    record.SetSlotValue(slot, value);
+    record.setSlotValue(slot, value);
     record.HasValue(slot, has);
 }
 
@@ -138,8 +138,8 @@ steps::Changed Difference(int n, const MaterialSnapshot& before, const MaterialS
         for (int slot = 0; slot < kSlotCount; ++slot)
             if (!SameSlot(was, now, slot))
                 change.slots.push_back({static_cast<std::int16_t>(slot), shadow, was.HasValue(slot),
-                                        now.HasValue(slot), was.SlotValue(slot),
-                                        now.SlotValue(slot)});
+                                        now.HasValue(slot), was.slotValue(slot),
+                                        now.slotValue(slot)});
     }
     return change;
 }
@@ -158,44 +158,44 @@ void Apply(Library& library, const steps::Changed& change, bool forward) {
 struct Undoer {
     Library& library;
     EditFocus operator()(steps::Inserted& s) const {
-        s.parked = library.RemoveMaterial(s.n);
+        s.parked = library.removeMaterial(s.n);
         return {EditFocus::Kind::Removed, s.n, s.parked->entry.Category};
     }
     EditFocus operator()(steps::Removed& s) const {
-        library.InsertMaterial(s.n, s.material);
-        return EditFocus::OnMaterial(s.n);
+        library.insertMaterial(s.n, s.material);
+        return EditFocus::onMaterial(s.n);
     }
     EditFocus operator()(steps::Moved& s) const {
-        MaterialSnapshot m = library.RemoveMaterial(s.to);
+        MaterialSnapshot m = library.removeMaterial(s.to);
         m.entry.Category = s.before[0];
         m.record.MaterialType(s.before[1]);
         m.shadow.MaterialType(s.before[2]);
-        library.InsertMaterial(s.from, m);
-        return EditFocus::OnMaterial(s.from);
+        library.insertMaterial(s.from, m);
+        return EditFocus::onMaterial(s.from);
     }
     EditFocus operator()(steps::Changed& s) const {
         Apply(library, s, false);
-        return EditFocus::OnMaterial(s.n);
+        return EditFocus::onMaterial(s.n);
     }
 };
 
 struct Redoer {
     Library& library;
     EditFocus operator()(steps::Inserted& s) const {
-        library.InsertMaterial(s.n, *s.parked);
+        library.insertMaterial(s.n, *s.parked);
         s.parked.reset();
-        return EditFocus::OnMaterial(s.n);
+        return EditFocus::onMaterial(s.n);
     }
     EditFocus operator()(steps::Removed& s) const {
-        library.RemoveMaterial(s.n);
+        library.removeMaterial(s.n);
         return {EditFocus::Kind::Removed, s.n, s.material.entry.Category};
     }
     EditFocus operator()(steps::Moved& s) const {
-        return EditFocus::OnMaterial(library.MoveMaterialToEnd(s.from, s.category));
+        return EditFocus::onMaterial(library.moveMaterialToEnd(s.from, s.category));
     }
     EditFocus operator()(steps::Changed& s) const {
         Apply(library, s, true);
-        return EditFocus::OnMaterial(s.n);
+        return EditFocus::onMaterial(s.n);
     }
 };
 
@@ -279,9 +279,9 @@ void EditHistory::end() {
                 if constexpr (std::is_same_v<S, steps::Removed>)
                     return {EditFocus::Kind::Removed, s.n, s.material.entry.Category};
                 else if constexpr (std::is_same_v<S, steps::Moved>)
-                    return EditFocus::OnMaterial(s.to);
+                    return EditFocus::onMaterial(s.to);
                 else
-                    return EditFocus::OnMaterial(s.n);
+                    return EditFocus::onMaterial(s.n);
             },
             step);
     announce(undo_.back(), LibraryChange::Cause::Edit, shown);
@@ -298,7 +298,7 @@ void EditHistory::record(Step step) {
 }
 
 void EditHistory::changeInPlace(int n, const std::function<void()>& change) {
-    if (!library_.IsValidNumber(n)) {
+    if (!library_.isValidNumber(n)) {
         change();
         return;
     }
@@ -352,49 +352,49 @@ int EditHistory::CopyMaterial(int source, const LibraryEntry& texts) {
     return n;
 }
 
-int EditHistory::InsertMaterial(int n, const MaterialSnapshot& material) {
-    const int at = library_.InsertMaterial(n, material);
+int EditHistory::insertMaterial(int n, const MaterialSnapshot& material) {
+    const int at = library_.insertMaterial(n, material);
     if (at >= 0) record(steps::Inserted{at, std::nullopt, at == library_.LastMaterialIndex()});
     return at;
 }
 
-MaterialSnapshot EditHistory::RemoveMaterial(int n) {
-    if (!library_.IsValidNumber(n)) return {};
-    MaterialSnapshot removed = library_.RemoveMaterial(n);
+MaterialSnapshot EditHistory::removeMaterial(int n) {
+    if (!library_.isValidNumber(n)) return {};
+    MaterialSnapshot removed = library_.removeMaterial(n);
     record(steps::Removed{n, removed});
     return removed;
 }
 
-int EditHistory::MoveMaterialToEnd(int m, const std::string& category) {
-    if (!library_.IsValidNumber(m)) return -1;
+int EditHistory::moveMaterialToEnd(int m, const std::string& category) {
+    if (!library_.isValidNumber(m)) return -1;
     steps::Moved move{m, -1, category, {}};
     move.before[0] = library_.Entry(m).Category;
     move.before[1] = library_.Material(m).MaterialType();
     move.before[2] = library_.Shadow(m).MaterialType();
-    move.to = library_.MoveMaterialToEnd(m, category);
+    move.to = library_.moveMaterialToEnd(m, category);
     const int to = move.to;
     record(std::move(move));
     return to;
 }
 
-void EditHistory::RenameMaterial(int n, const std::string& name) {
-    changeInPlace(n, [&] { library_.RenameMaterial(n, name); });
+void EditHistory::renameMaterial(int n, const std::string& name) {
+    changeInPlace(n, [&] { library_.renameMaterial(n, name); });
 }
 
-void EditHistory::SetCategory(int n, const std::string& category) {
-    changeInPlace(n, [&] { library_.SetCategory(n, category); });
+void EditHistory::setCategory(int n, const std::string& category) {
+    changeInPlace(n, [&] { library_.setCategory(n, category); });
 }
 
-void EditHistory::SetDescription(int n, const std::string& description) {
-    changeInPlace(n, [&] { library_.SetDescription(n, description); });
+void EditHistory::setDescription(int n, const std::string& description) {
+    changeInPlace(n, [&] { library_.setDescription(n, description); });
 }
 
-void EditHistory::SetEntryTexts(int n, LibraryEntry entry) {
-    changeInPlace(n, [&] { library_.SetEntryTexts(n, std::move(entry)); });
+void EditHistory::setEntryTexts(int n, LibraryEntry entry) {
+    changeInPlace(n, [&] { library_.setEntryTexts(n, std::move(entry)); });
 }
 
-void EditHistory::SetRecords(int n, clsMaterial record, clsMaterial shadow) {
-    changeInPlace(n, [&] { library_.SetRecords(n, std::move(record), std::move(shadow)); });
+void EditHistory::setRecords(int n, clsMaterial record, clsMaterial shadow) {
+    changeInPlace(n, [&] { library_.setRecords(n, std::move(record), std::move(shadow)); });
 }
 
 void EditHistory::SetValue(int n, std::string_view code, double si) {
@@ -405,16 +405,16 @@ void EditHistory::ClearValue(int n, std::string_view code) {
     changeInPlace(n, [&] { library_.ClearValue(n, code); });
 }
 
-void EditHistory::ResetToShadow(int n) {
-    changeInPlace(n, [&] { library_.ResetToShadow(n); });
+void EditHistory::resetToShadow(int n) {
+    changeInPlace(n, [&] { library_.resetToShadow(n); });
 }
 
 void EditHistory::ClearValues(int n) {
     changeInPlace(n, [&] { library_.ClearValues(n); });
 }
 
-void EditHistory::DropValues(int n) {
-    changeInPlace(n, [&] { library_.DropValues(n); });
+void EditHistory::dropValues(int n) {
+    changeInPlace(n, [&] { library_.dropValues(n); });
 }
 
 // ---- Undo and redo --------------------------------------------------------------------------

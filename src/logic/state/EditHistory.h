@@ -25,8 +25,8 @@ struct EditFocus {
     int material = -1;
     std::string category;
 
-    static EditFocus OnMaterial(int n) { return {Kind::Material, n, {}}; }
-    static EditFocus OnCategory(std::string key) { return {Kind::Category, -1, std::move(key)}; }
+    static EditFocus onMaterial(int n) { return {Kind::Material, n, {}}; }
+    static EditFocus onCategory(std::string key) { return {Kind::Category, -1, std::move(key)}; }
 };
 
 /// What one completed edit, undo or redo did to the library: what a view needs to follow it.
@@ -91,20 +91,20 @@ public:
     // ---- Changes: see the operations of the same names in Library.h ----------------------
     int AddMaterial(LibraryEntry entry, clsMaterial record, clsMaterial shadow);
     int CopyMaterial(int source, const LibraryEntry& texts);
-    int InsertMaterial(int n, const MaterialSnapshot& material);
-    MaterialSnapshot RemoveMaterial(int n);
-    int MoveMaterialToEnd(int m, const std::string& category);
-    void RenameMaterial(int n, const std::string& name);
-    void SetCategory(int n, const std::string& category);
-    void SetDescription(int n, const std::string& description);
-    void SetEntryTexts(int n, LibraryEntry entry);
-    void SetRecords(int n, clsMaterial record, clsMaterial shadow);
+    int insertMaterial(int n, const MaterialSnapshot& material);
+    MaterialSnapshot removeMaterial(int n);
+    int moveMaterialToEnd(int m, const std::string& category);
+    void renameMaterial(int n, const std::string& name);
+    void setCategory(int n, const std::string& category);
+    void setDescription(int n, const std::string& description);
+    void setEntryTexts(int n, LibraryEntry entry);
+    void setRecords(int n, clsMaterial record, clsMaterial shadow);
     /// Only a material's change is recorded: the spare slot is never saved.
     void SetValue(int n, std::string_view code, double si);
     void ClearValue(int n, std::string_view code);
-    void ResetToShadow(int n);
+    void resetToShadow(int n);
     void ClearValues(int n);
-    void DropValues(int n);
+    void dropValues(int n);
 
     // ---- Undo and redo ---------------------------------------------------------------------
     struct Outcome {

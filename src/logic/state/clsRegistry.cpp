@@ -41,7 +41,7 @@ int16_t clsRegistry::GetValue() {
     std::string t;
     if (const auto key = backend_.openKey(kUnitKey)) t = RegQueryStringValue(*key, kUnitValue);
 
-    const double value = t.empty() ? 0.0 : LeadingNumber(t).value_or(-1.0);
+    const double value = t.empty() ? 0.0 : leadingNumber(t).value_or(-1.0);
     if (t.empty() || value < 0 || value >= kUnitSystemCount) {
         SetValue(0);
         return 0;

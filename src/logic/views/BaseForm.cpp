@@ -27,9 +27,9 @@ void BaseForm::followChange(const LibraryChange& change) {
     if (selected && !TreeView1.selectedKey()) {
         if (TreeView1.exists(*selected)) {
             TreeView1.select(*selected);
-        } else if (!change.numbersShifted && state.library.IsValidNumber(shown)) {
+        } else if (!change.numbersShifted && state.library.isValidNumber(shown)) {
             const LibraryEntry& e = state.library.Entry(shown);
-            TreeView1.select(MaterialNodeKey(e.Category, e.Name, shown));
+            TreeView1.select(materialNodeKey(e.Category, e.Name, shown));
         }
     }
     // A number the grid shows may name another material now; otherwise only a change of
@@ -40,21 +40,21 @@ void BaseForm::followChange(const LibraryChange& change) {
 
 // ---- The pane and the library as a whole ----------------------------------------------
 
-void BaseForm::ShowMaterialPane() {
+void BaseForm::showMaterialPane() {
     VSFlexGrid1.setVisible(true);
     cmdNewMaterial.setVisible(false);
     reset.setVisible(true);
     AddSet.setVisible(true);
 }
 
-void BaseForm::ShowNewMaterialPane() {
+void BaseForm::showNewMaterialPane() {
     VSFlexGrid1.setVisible(false);
     cmdNewMaterial.setVisible(true);
     reset.setVisible(false);
     AddSet.setVisible(false);
 }
 
-void BaseForm::ShowEmptyValueGrid() {
+void BaseForm::showEmptyValueGrid() {
     {
         clsFlexGrid presenter(gridContext());
         presenter.InitializeGrid(VSFlexGrid1);
@@ -64,8 +64,8 @@ void BaseForm::ShowEmptyValueGrid() {
     VSFlexGrid1.setVisible(true);
 }
 
-std::vector<std::array<std::string, 4>> BaseForm::ShownRows(int n) {
-    return clsFlexGrid(gridContext()).ShownRows(typeCombo.listIndex(), n);
+std::vector<std::array<std::string, 4>> BaseForm::shownRows(int n) {
+    return clsFlexGrid(gridContext()).shownRows(typeCombo.listIndex(), n);
 }
 
 void BaseForm::Form_Load() {
@@ -74,21 +74,21 @@ void BaseForm::Form_Load() {
     valueframe.setVisible(false);
 }
 
-void BaseForm::ShowLibrary() {
+void BaseForm::showLibrary() {
     BuildTree(state.library, TreeView1);
 }
 
-void BaseForm::ShowSelectors() {
+void BaseForm::showSelectors() {
     valueframe.setVisible(true);
-    FillUnitsList();
+    fillUnitsList();
     FillTypeList();
 }
 
-void BaseForm::ClearLibrary() {
+void BaseForm::clearLibrary() {
     ResetLibraryView(state.library, TreeView1, valueframe);
 }
 
-bool BaseForm::ChooseUnitSystem(int index) {
+bool BaseForm::chooseUnitSystem(int index) {
     if (index < 0 || index >= unitsCombo.count()) return false;
     unitsCombo.setListIndex(index);
     unitsCombo_Click();
@@ -125,12 +125,12 @@ void BaseForm::TreeView1_NodeClick(const std::string& nodeKey) {
         materialTypeText.setText(nodeKey);
         materialNameText.setText("");
         descriptionText.setText("");
-        ShowNewMaterialPane();
+        showNewMaterialPane();
     } else {
-        ShowMaterialPane();
+        showMaterialPane();
         TreeView1.setImage(nodeKey, "leaf1");
 
-        const int i = KeyTailNumber(nodeKey);
+        const int i = keyTailNumber(nodeKey);
         if (i >= 0 && i < static_cast<int>(library.LibraryIndex().size())) {
             const LibraryEntry& entry = library.LibraryIndex()[static_cast<std::size_t>(i)];
             materialTypeText.setText(entry.Category);
@@ -156,7 +156,7 @@ int16_t BaseForm::CurrentMaterial() const {
 // ---- Unit system and type selectors ---------------------------------------------------
 
 std::string BaseForm::UnitSystem() const {
-    return std::string(UnitSystemName(unitsCombo.listIndex()));
+    return std::string(unitSystemName(unitsCombo.listIndex()));
 }
 
 void BaseForm::unitsCombo_Click() {
@@ -196,15 +196,15 @@ void BaseForm::fillGrid() {
 
 void BaseForm::FillTypeList() {
     typeCombo.clear();
-    for (const std::string& name : MaterialTypeNames())
+    for (const std::string& name : materialTypeNames())
         typeCombo.addItem(name);
     typeCombo.setListIndex(0);
 }
 
-void BaseForm::FillUnitsList() {
+void BaseForm::fillUnitsList() {
     unitsCombo.clear();
     for (int i = 0; i < kUnitSystemCount; ++i)
-        unitsCombo.addItem(std::string(UnitSystemCaption(i)));
+        unitsCombo.addItem(std::string(unitSystemCaption(i)));
     unitsCombo.setListIndex(0);
 }
 

@@ -67,7 +67,7 @@ public:
     void onMaterialShown(std::function<void()> shown) { materialShown_ = std::move(shown); }
 
     /// What storing the grid's current cell would do, for a value still being typed.
-    GridEntryStore::CellEntry ReadCurrentCell() const;
+    GridEntryStore::CellEntry readCurrentCell() const;
 
     /// True from a click in the Value column until the edited value is stored, an empty
     /// cell is left, or a node is clicked.
@@ -78,19 +78,19 @@ public:
     TextBox& categoryBox() override { return materialTypeText; }
     TextBox& nameBox() override { return materialNameText; }
     TextBox& descriptionBox() override { return descriptionText; }
-    int UnitsIndex() const override { return unitsCombo.listIndex(); }
-    void ShowMaterialPane() override;
-    void ShowNewMaterialPane() override;
-    bool NewMaterialPaneShown() const override { return cmdNewMaterial.isVisible(); }
-    void ShowEmptyValueGrid() override;
-    std::vector<std::array<std::string, 4>> ShownRows(int n) override;
+    int unitsIndex() const override { return unitsCombo.listIndex(); }
+    void showMaterialPane() override;
+    void showNewMaterialPane() override;
+    bool newMaterialPaneShown() const override { return cmdNewMaterial.isVisible(); }
+    void showEmptyValueGrid() override;
+    std::vector<std::array<std::string, 4>> shownRows(int n) override;
 
     // DocumentView
     void Form_Load() override;
-    void ShowLibrary() override;
-    void ShowSelectors() override;
-    void ClearLibrary() override;
-    bool ChooseUnitSystem(int index) override;
+    void showLibrary() override;
+    void showSelectors() override;
+    void clearLibrary() override;
+    bool chooseUnitSystem(int index) override;
 
     // Tree browser.
     void TreeView1_NodeClick(const std::string& nodeKey) override;
@@ -119,7 +119,7 @@ public:
     /// Lists the thirteen material types and selects the first (without acting on it).
     void FillTypeList();
     /// Lists "IPS", "SI", "MKS(G)" and selects the first (without acting on it).
-    void FillUnitsList();
+    void fillUnitsList();
 
 private:
     // It marks the grid's rows and reads the cell being typed.
@@ -132,9 +132,9 @@ private:
     /// Lays the grid out for the chosen type with the selected material's values.
     void fillGrid();
     /// The catalogue slot of the property in grid row `row`, -1 for none.
-    int RowSlot(int row) const;
+    int rowSlot(int row) const;
     /// Writes the selected material's stored value of grid row `row` into its Value cell.
-    void ShowStoredValue(int row);
+    void showStoredValue(int row);
 
     AppState& state;
     MessageBox& messageBox;

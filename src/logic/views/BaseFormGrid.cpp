@@ -38,13 +38,13 @@ void BaseForm::VSFlexGrid1_LeaveCell() {
         return;
     }
     const std::string& separator = state.doc.DecimalSeparator;
-    const std::string_view t = TrimBlanks(cell);
+    const std::string_view t = trimBlanks(cell);
     const int row = VSFlexGrid1.row();
     const int col = VSFlexGrid1.col();
     // A number in the shown system, or one with a unit of the row's quantity.
     const std::optional<TypedValue> typed =
-        ReadTypedValue(t, RowSlot(row), UnitSystem(), separator);
-    const bool numeric = typed || IsNumericText(t, separator);
+        readTypedValue(t, rowSlot(row), UnitSystem(), separator);
+    const bool numeric = typed || isNumericText(t, separator);
     if (row >= 1 && col == 2 && !numeric) {
         VSFlexGrid1.setText("");
         return;
@@ -60,18 +60,18 @@ void BaseForm::VSFlexGrid1_LeaveCell() {
     StoreGridValue(row, col, cell);
     EditStarted = false;
     // A value typed with its unit is shown as stored, in the system on show.
-    if (typed && typed->withUnit) ShowStoredValue(row);
+    if (typed && typed->withUnit) showStoredValue(row);
 }
 
-int BaseForm::RowSlot(int row) const {
-    const std::string* code = MapRowCode(typeCombo.listIndex(), static_cast<int16_t>(row));
-    return code ? PropertyCatalogue::instance().FindExact(*code) : -1;
+int BaseForm::rowSlot(int row) const {
+    const std::string* code = mapRowCode(typeCombo.listIndex(), static_cast<int16_t>(row));
+    return code ? PropertyCatalogue::instance().findExact(*code) : -1;
 }
 
-void BaseForm::ShowStoredValue(int row) {
+void BaseForm::showStoredValue(int row) {
     const int m = CurrentMaterial();
-    const std::string* code = MapRowCode(typeCombo.listIndex(), static_cast<int16_t>(row));
-    if (!code || !state.library.HasRecord(m)) return;
+    const std::string* code = mapRowCode(typeCombo.listIndex(), static_cast<int16_t>(row));
+    if (!code || !state.library.hasRecord(m)) return;
     clsMaterial& material = state.library.Material(m);
     material.Property(*code);
     material.PropIndex();
@@ -79,7 +79,7 @@ void BaseForm::ShowStoredValue(int row) {
     // As a rebuild writes it: the file's number text in general decimal form.
     const std::string& separator = state.doc.DecimalSeparator;
     if (const auto shown = ParseNumberText(material.PropValue(UnitSystem()), separator))
-        VSFlexGrid1.setText(FormatGeneralNumber(*shown, separator));
+        VSFlexGrid1.setText(formatGeneralNumber(*shown, separator));
 }
 
 void BaseForm::VSFlexGrid1_LostFocus() {
@@ -92,13 +92,13 @@ bool BaseForm::IsSignedProperty(int row) const {
     static constexpr std::string_view kSigned[] = {"GXY",  "GYZ",  "GXZ",  "NUXY", "NUYZ",
                                                    "NUXZ", "ALPX", "ALPY", "ALPZ"};
     const std::string code = VSFlexGrid1.textMatrix(row, 0);
-    const std::string_view trimmed = TrimBlanks(code);
+    const std::string_view trimmed = trimBlanks(code);
     for (std::string_view s : kSigned)
-        if (EqualsNoCase(trimmed, s)) return true;
+        if (equalsNoCase(trimmed, s)) return true;
     return false;
 }
 
-GridEntryStore::CellEntry BaseForm::ReadCurrentCell() const {
+GridEntryStore::CellEntry BaseForm::readCurrentCell() const {
     return entryStore_.Read(static_cast<int16_t>(VSFlexGrid1.row()), VSFlexGrid1, typeCombo);
 }
 

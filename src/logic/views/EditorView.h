@@ -31,17 +31,17 @@ public:
     /// "IPS", "SI" or "MKS" for the chosen entry, "" when none is chosen.
     virtual std::string UnitSystem() const = 0;
     /// The unit system's entry in the selector, -1 for none.
-    virtual int UnitsIndex() const = 0;
+    virtual int unitsIndex() const = 0;
 
     /// The grid and "&Reset" and "&Clear" shown, "&Add New Material" hidden.
-    virtual void ShowMaterialPane() = 0;
+    virtual void showMaterialPane() = 0;
     /// The grid and the material's buttons hidden, "&Add New Material" shown.
-    virtual void ShowNewMaterialPane() = 0;
-    virtual bool NewMaterialPaneShown() const = 0;
+    virtual void showNewMaterialPane() = 0;
+    virtual bool newMaterialPaneShown() const = 0;
     /// The grid as laid out now with every Value cell empty, shown.
-    virtual void ShowEmptyValueGrid() = 0;
+    virtual void showEmptyValueGrid() = 0;
     /// The cells the grid would show for material n under the chosen type, header first.
-    virtual std::vector<std::array<std::string, 4>> ShownRows(int n) = 0;
+    virtual std::vector<std::array<std::string, 4>> shownRows(int n) = 0;
 };
 
 /// The editor form as the document lifecycle and the main window drive it: loading the
@@ -51,14 +51,14 @@ public:
     /// The window's load step: the tree's pictures loaded, the tree and the values hidden.
     virtual void Form_Load() = 0;
     /// Builds the tree from the library as it was read (or made afresh).
-    virtual void ShowLibrary() = 0;
+    virtual void showLibrary() = 0;
     /// Shows the values' frame and lists the unit systems and types, the first of each
     /// chosen without acting on it.
-    virtual void ShowSelectors() = 0;
+    virtual void showSelectors() = 0;
     /// Forgets the library's index; the tree emptied and hidden with the values.
-    virtual void ClearLibrary() = 0;
+    virtual void clearLibrary() = 0;
     /// Chooses unit system `index` as a click on it does; false for an entry not listed.
-    virtual bool ChooseUnitSystem(int index) = 0;
+    virtual bool chooseUnitSystem(int index) = 0;
     /// Stores a value still being typed into the grid, as leaving its cell does.
     virtual void VSFlexGrid1_LeaveCell() = 0;
 };

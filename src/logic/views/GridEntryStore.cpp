@@ -15,7 +15,7 @@ namespace mb {
 int16_t CurrentMaterial(const TreeControl& tree) {
     const auto key = tree.selectedKey();
     if (!key || tree.childCount(*key) > 0) return -1;
-    return static_cast<int16_t>(KeyTailNumber(*key));
+    return static_cast<int16_t>(keyTailNumber(*key));
 }
 
 GridEntryStore::GridEntryStore(AppState& state, const TreeControl& tree, const ComboBox& unitsCombo)
@@ -29,31 +29,31 @@ GridEntryStore::CellEntry GridEntryStore::Read(int16_t Row, const GridControl& G
                                                const ComboBox& typeCombo) const {
     // The row tables do not overlap, so looking the row up directly finds the same code
     // as searching them one after another.
-    const std::string* code = MapRowCode(typeCombo.listIndex(), Row);
+    const std::string* code = mapRowCode(typeCombo.listIndex(), Row);
     if (!code) return {};
     const std::string cell = Grid.text();
     const std::string& separator = state_.doc.DecimalSeparator;
-    const int slot = PropertyCatalogue::instance().FindExact(*code);
+    const int slot = PropertyCatalogue::instance().findExact(*code);
     const std::optional<TypedValue> typed =
-        ReadTypedValue(cell, slot, UnitSystemName(unitsCombo_.listIndex()), separator);
+        readTypedValue(cell, slot, unitSystemName(unitsCombo_.listIndex()), separator);
     if (typed) return {CellEntry::Effect::Set, code, typed->si};
     // A number too large for a double changes nothing; anything else that is no value
     // takes the value out.
-    if (!cell.empty() && IsNumericText(cell, separator)) return {};
+    if (!cell.empty() && isNumericText(cell, separator)) return {};
     return {CellEntry::Effect::Clear, code};
 }
 
 void GridEntryStore::Map(int16_t Row, int16_t /*Col*/, const std::string& /*value*/,
                          int16_t /*UnitSystem*/, const GridControl& Grid,
                          const ComboBox& typeCombo) {
-    const std::string* code = MapRowCode(typeCombo.listIndex(), Row);
+    const std::string* code = mapRowCode(typeCombo.listIndex(), Row);
     if (!code) return;
     const int m = CurrentMaterial();
     // A key whose number lies outside the library names no material to store into.
     if (m < 0 || m >= kMaxMaterials) return;
     EditHistory& history = state_.history;
-    const auto edit = history.begin("Change " + std::string(TrimBlanks(*code)) + " of " +
-                                    std::string(TrimBlanks(state_.library.Entry(m).Name)));
+    const auto edit = history.begin("Change " + std::string(trimBlanks(*code)) + " of " +
+                                    std::string(trimBlanks(state_.library.Entry(m).Name)));
     const CellEntry entry = Read(Row, Grid, typeCombo);
     if (entry.effect == CellEntry::Effect::Clear) history.ClearValue(m, *entry.code);
     if (entry.effect == CellEntry::Effect::Set) history.SetValue(m, *entry.code, entry.si);

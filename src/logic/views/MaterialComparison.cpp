@@ -17,7 +17,7 @@ namespace {
 
 int SystemIndex(std::string_view unitSystem) {
     for (int i = 0; i < kUnitSystemCount; ++i)
-        if (UnitSystemName(i) == unitSystem) return i;
+        if (unitSystemName(i) == unitSystem) return i;
     return -1;
 }
 
@@ -25,18 +25,18 @@ int SystemIndex(std::string_view unitSystem) {
 // property as the editor's grid does.
 const GridRow* GridRowOf(int slot) {
     for (int type = 0; type < kMaterialTypeCount; ++type)
-        for (const GridRow& row : GridLayout(type))
+        for (const GridRow& row : gridLayout(type))
             if (row.slot == slot) return &row;
     return nullptr;
 }
 
 std::size_t ValuesHash(const Library& library, int n) {
-    if (!library.HasRecord(n)) return 0;
+    if (!library.hasRecord(n)) return 0;
     const clsMaterial& record = *library.Materials()[static_cast<std::size_t>(n)];
     std::size_t hash = 0;
     for (int slot = 0; slot < kVisitedSlots; ++slot)
         if (record.HasValue(slot))
-            hash = hash * 1000003u ^ (std::hash<double>{}(record.SlotValue(slot)) + slot);
+            hash = hash * 1000003u ^ (std::hash<double>{}(record.slotValue(slot)) + slot);
     return hash;
 }
 
@@ -71,7 +71,7 @@ std::string AsIs(const std::string& field) {
 
 } // namespace
 
-std::string ShownUnits(int slot, std::string_view unitSystem) {
+std::string shownUnits(int slot, std::string_view unitSystem) {
     const int system = SystemIndex(unitSystem);
     const GridRow* row = GridRowOf(slot);
     if (!row || system < 0) return "";
@@ -79,7 +79,7 @@ std::string ShownUnits(int slot, std::string_view unitSystem) {
     case GridRowUnit::Kind::UnitText: {
         // The grid's last two texts repeat the stress unit.
         const int text = row->unit.text < 10 ? row->unit.text : 0;
-        return std::string(TrimBlanks(UnitTexts(system)[static_cast<std::size_t>(text)]));
+        return std::string(trimBlanks(UnitTexts(system)[static_cast<std::size_t>(text)]));
     }
     case GridRowUnit::Kind::Empty:
         return "";
@@ -91,24 +91,24 @@ std::string ShownUnits(int slot, std::string_view unitSystem) {
     }
     case GridRowUnit::Kind::Record:
         // A record labels a code in IPS whatever the system shown, and so does the grid.
-        return std::string(TrimBlanks(UnitsIPS(slot)));
+        return std::string(trimBlanks(UnitsIPS(slot)));
     }
     return "";
 }
 
 // The file's number text of the converted value, in general form, so that a value reads
 // the same here as in the editor.
-std::string ShownValue(int slot, double si, std::string_view unitSystem,
+std::string shownValue(int slot, double si, std::string_view unitSystem,
                        std::string_view separator) {
     const double value = clsUnitConversion().ChangeUnits("SI", unitSystem, slot, si);
-    const std::optional<double> rounded = LeadingNumber(FormatNumberText(value));
-    return FormatGeneralNumber(rounded.value_or(value), separator);
+    const std::optional<double> rounded = leadingNumber(formatNumberText(value));
+    return formatGeneralNumber(rounded.value_or(value), separator);
 }
 
-std::string ShownValueWithUnits(int slot, double si, std::string_view unitSystem,
+std::string shownValueWithUnits(int slot, double si, std::string_view unitSystem,
                                 std::string_view separator) {
-    const std::string units = ShownUnits(slot, unitSystem);
-    const std::string value = ShownValue(slot, si, unitSystem, separator);
+    const std::string units = shownUnits(slot, unitSystem);
+    const std::string value = shownValue(slot, si, unitSystem, separator);
     return units.empty() ? value : value + " " + units;
 }
 
@@ -139,11 +139,11 @@ std::string ComparisonTable::csv() const {
 
 bool MaterialComparison::add(const Library& library, int n) {
     follow(library);
-    if (!library.IsValidNumber(n)) return false;
+    if (!library.isValidNumber(n)) return false;
     if (std::any_of(columns_.begin(), columns_.end(),
                     [n](const Column& c) { return c.number == n; }))
         return false;
-    columns_.push_back({n, NameKey(library.Entry(n).Name), ValuesHash(library, n)});
+    columns_.push_back({n, nameKey(library.Entry(n).Name), ValuesHash(library, n)});
     return true;
 }
 
@@ -172,24 +172,24 @@ std::vector<int> MaterialComparison::materials() const {
 }
 
 bool MaterialComparison::follow(const Library& library) {
-    const int count = library.MaterialCount();
+    const int count = library.materialCount();
     bool changed = false;
     std::vector<Column> kept;
     for (Column c : columns_) {
         const bool same =
-            library.IsValidNumber(c.number) && NameKey(library.Entry(c.number).Name) == c.name;
+            library.isValidNumber(c.number) && nameKey(library.Entry(c.number).Name) == c.name;
         if (!same) {
             changed = true;
             int found = -1;
             for (int i = 0; i < count && found < 0; ++i)
-                if (NameKey(library.Entry(i).Name) == c.name) found = i;
+                if (nameKey(library.Entry(i).Name) == c.name) found = i;
             if (found >= 0) {
                 c.number = found;
-            } else if (count == count_ && library.IsValidNumber(c.number) &&
+            } else if (count == count_ && library.isValidNumber(c.number) &&
                        ValuesHash(library, c.number) == c.values) {
                 // Nothing was added or taken away, the name is gone and the values are as
                 // they were: the material was renamed in place.
-                c.name = NameKey(library.Entry(c.number).Name);
+                c.name = nameKey(library.Entry(c.number).Name);
             } else {
                 continue;
             }
@@ -207,8 +207,8 @@ ComparisonTable MaterialComparison::table(const Library& library, std::string_vi
     ComparisonTable table;
     std::vector<const clsMaterial*> records;
     for (const Column& c : columns_) {
-        if (!library.IsValidNumber(c.number) || !library.HasRecord(c.number)) continue;
-        table.names.emplace_back(TrimBlanks(library.Entry(c.number).Name));
+        if (!library.isValidNumber(c.number) || !library.hasRecord(c.number)) continue;
+        table.names.emplace_back(trimBlanks(library.Entry(c.number).Name));
         records.push_back(library.Materials()[static_cast<std::size_t>(c.number)].get());
     }
     const auto& catalogue = PropertyCatalogue::instance();
@@ -220,18 +220,18 @@ ComparisonTable MaterialComparison::table(const Library& library, std::string_vi
         row.slot = slot;
         row.code = catalogue.PropCode(slot);
         row.description = catalogue.PropDescription(slot);
-        row.units = ShownUnits(slot, unitSystem);
+        row.units = shownUnits(slot, unitSystem);
         // A material without the property says nothing about it: among materials of
         // different types nearly every row would be marked, and the mark would say nothing.
         const clsMaterial* first = nullptr;
         for (const clsMaterial* r : records) {
             const bool has = r->HasValue(slot);
-            row.values.push_back(has ? ShownValue(slot, r->SlotValue(slot), unitSystem, separator)
+            row.values.push_back(has ? shownValue(slot, r->slotValue(slot), unitSystem, separator)
                                      : "");
             if (!has) continue;
             if (!first)
                 first = r;
-            else if (!ValuesEqual(r->SlotValue(slot), first->SlotValue(slot)))
+            else if (!valuesEqual(r->slotValue(slot), first->slotValue(slot)))
                 row.differs = true;
         }
         table.rows.push_back(std::move(row));

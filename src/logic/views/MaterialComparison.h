@@ -13,13 +13,13 @@ inline constexpr const char* kSelectMaterialToCompare =
 
 /// The unit text the grid shows for catalogue slot `slot` in `unitSystem` ("IPS", "SI",
 /// "MKS"), trimmed: "psi", "N/m^2", "Kelvin", "" for a ratio.
-std::string ShownUnits(int slot, std::string_view unitSystem);
+std::string shownUnits(int slot, std::string_view unitSystem);
 /// An SI value of `slot` as the grid shows it in `unitSystem`: the file's number text of
 /// the converted value in general decimal form, with `separator` as decimal point.
-std::string ShownValue(int slot, double si, std::string_view unitSystem,
+std::string shownValue(int slot, double si, std::string_view unitSystem,
                        std::string_view separator);
 /// The same followed by the unit, where there is one: "30463140 psi".
-std::string ShownValueWithUnits(int slot, double si, std::string_view unitSystem,
+std::string shownValueWithUnits(int slot, double si, std::string_view unitSystem,
                                 std::string_view separator);
 
 /// One property of a comparison: its value in each compared material ("" where a

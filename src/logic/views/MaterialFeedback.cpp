@@ -55,15 +55,15 @@ void ScaleAxis(std::string& label, const std::vector<std::vector<double>*>& valu
 
 LibraryFindingLine LineOf(const Library& library, const LibraryFinding& f) {
     const LibraryEntry& e = library.Entry(f.material);
-    std::string text(SeverityName(f.finding.severity));
-    text.append("  ").append(TrimBlanks(e.Category)).append(" / ").append(TrimBlanks(e.Name));
+    std::string text(severityName(f.finding.severity));
+    text.append("  ").append(trimBlanks(e.Category)).append(" / ").append(trimBlanks(e.Name));
     text.append("  ").append(f.finding.rule).append(": ").append(f.finding.message);
     return {f.material, MarkOf(f.finding.severity), std::move(text)};
 }
 
 } // namespace
 
-std::vector<LibraryFindingLine> LibraryFindingLines(const Library& library,
+std::vector<LibraryFindingLine> libraryFindingLines(const Library& library,
                                                     std::string_view unitSystem) {
     std::vector<LibraryFindingLine> lines;
     for (const LibraryFinding& f : CheckLibrary(library, unitSystem))
@@ -71,23 +71,23 @@ std::vector<LibraryFindingLine> LibraryFindingLines(const Library& library,
     return lines;
 }
 
-std::vector<LibraryFindingLine> MaterialFindingLines(const Library& library, int n,
+std::vector<LibraryFindingLine> materialFindingLines(const Library& library, int n,
                                                      std::string_view unitSystem) {
     std::vector<LibraryFindingLine> lines;
-    if (!library.IsValidNumber(n) || !library.HasRecord(n)) return lines;
-    for (Finding& f : CheckMaterial(*library.Materials()[static_cast<std::size_t>(n)], unitSystem))
+    if (!library.isValidNumber(n) || !library.hasRecord(n)) return lines;
+    for (Finding& f : checkMaterial(*library.Materials()[static_cast<std::size_t>(n)], unitSystem))
         lines.push_back(LineOf(library, {n, std::move(f)}));
     return lines;
 }
 
 MaterialFeedback::MaterialFeedback(BaseForm& form, Label& checkSummary, ChartControl& chart)
     : form_(form), checkSummary_(checkSummary), chart_(chart) {
-    form_.onMaterialShown([this] { Refresh(); });
+    form_.onMaterialShown([this] { refresh(); });
     // Registered after the form's, so the grid has followed the change when this runs.
     changeListener_ = form_.state.history.addListener([this](const LibraryChange& change) {
         if (change.numbersShifted ||
             (change.valuesChanged && change.touches(form_.CurrentMaterial())))
-            Refresh();
+            refresh();
     });
 }
 
@@ -95,27 +95,27 @@ MaterialFeedback::~MaterialFeedback() {
     form_.state.history.removeListener(changeListener_);
 }
 
-void MaterialFeedback::Refresh() {
+void MaterialFeedback::refresh() {
     const int m = form_.CurrentMaterial();
-    show(m >= 0 && form_.state.library.HasRecord(m) ? &form_.state.library.Material(m) : nullptr);
+    show(m >= 0 && form_.state.library.hasRecord(m) ? &form_.state.library.Material(m) : nullptr);
 }
 
 void MaterialFeedback::VSFlexGrid1_Change() {
     const int m = form_.CurrentMaterial();
-    if (m < 0 || !form_.state.library.HasRecord(m)) return;
+    if (m < 0 || !form_.state.library.hasRecord(m)) return;
     clsMaterial typed = form_.state.library.Material(m);
-    const GridEntryStore::CellEntry entry = form_.ReadCurrentCell();
-    const int slot = entry.code ? PropertyCatalogue::instance().FindExact(*entry.code) : -1;
-    if (entry.effect == GridEntryStore::CellEntry::Effect::Set) typed.SetSlotValue(slot, entry.si);
+    const GridEntryStore::CellEntry entry = form_.readCurrentCell();
+    const int slot = entry.code ? PropertyCatalogue::instance().findExact(*entry.code) : -1;
+    if (entry.effect == GridEntryStore::CellEntry::Effect::Set) typed.setSlotValue(slot, entry.si);
     if (entry.effect == GridEntryStore::CellEntry::Effect::Clear) typed.HasValue(slot, false);
     show(&typed);
 }
 
-void MaterialFeedback::ShowMaterial(int n) {
+void MaterialFeedback::showMaterial(int n) {
     GridControl& grid = form_.VSFlexGrid1;
     grid.finishEditing();
     for (const std::string& key : form_.TreeView1.keysInOrder()) {
-        if (IsCategoryKey(key) || KeyTailNumber(key) != n) continue;
+        if (IsCategoryKey(key) || keyTailNumber(key) != n) continue;
         form_.TreeView1.select(key);
         form_.TreeView1.ensureVisible(key);
         form_.TreeView1_NodeClick(key);
@@ -123,8 +123,8 @@ void MaterialFeedback::ShowMaterial(int n) {
     }
 }
 
-std::string MatrixEntryPlace(int slot) {
-    const int first = PropertyCatalogue::instance().FindExact("MC11");
+std::string matrixEntryPlace(int slot) {
+    const int first = PropertyCatalogue::instance().findExact("MC11");
     if (slot < first || slot >= first + kMatrixEntryCount) return "";
     static constexpr std::array<const char*, 6> kAxes = {"x", "y", "z", "xy", "yz", "xz"};
     // The 21 entries run along the upper triangle row by row.
@@ -142,8 +142,8 @@ void MaterialFeedback::show(const clsMaterial* material) {
     GridControl& grid = form_.VSFlexGrid1;
     // The values in the messages as the grid beside them shows them.
     const std::vector<Finding> findings =
-        material ? CheckMaterial(*material, form_.UnitSystem()) : std::vector<Finding>();
-    checkSummary_.setCaption(material ? FindingSummary(findings) : "");
+        material ? checkMaterial(*material, form_.UnitSystem()) : std::vector<Finding>();
+    checkSummary_.setCaption(material ? findingSummary(findings) : "");
 
     // Each row takes the gravest mark of the findings that involve its property, and
     // their messages as its tooltip, below where a matrix entry sits in the matrix.
@@ -157,8 +157,8 @@ void MaterialFeedback::show(const clsMaterial* material) {
         }
     const auto& catalogue = PropertyCatalogue::instance();
     for (int row = 1; row < grid.rows(); ++row) {
-        const int slot = catalogue.FindTolerant(grid.textMatrix(row, 0));
-        std::string tip = MatrixEntryPlace(slot);
+        const int slot = catalogue.findTolerant(grid.textMatrix(row, 0));
+        std::string tip = matrixEntryPlace(slot);
         RowMark mark = RowMark::None;
         if (const auto it = bySlot.find(slot); it != bySlot.end()) {
             mark = it->second.first;
@@ -176,8 +176,8 @@ void MaterialFeedback::show(const clsMaterial* material) {
     // the pane empty.
     const int type = form_.typeCombo.listIndex();
     const MaterialCurve curve = type == 0
-                                    ? IsotropicLine(*material, form_.unitsCombo.listIndex())
-                                    : ComputeCurve(*material, type, form_.unitsCombo.listIndex());
+                                    ? isotropicLine(*material, form_.unitsCombo.listIndex())
+                                    : computeCurve(*material, type, form_.unitsCombo.listIndex());
     // Where nothing can be drawn the pane gives its room to the grid.
     if (!curve.drawn()) {
         chart_.showNote(curve.note);

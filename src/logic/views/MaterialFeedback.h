@@ -20,16 +20,16 @@ struct LibraryFindingLine {
 
 /// Every finding of `library`, materials in number order, values in `unitSystem` with their
 /// units ("" for SI as stored, without units).
-std::vector<LibraryFindingLine> LibraryFindingLines(const Library& library,
+std::vector<LibraryFindingLine> libraryFindingLines(const Library& library,
                                                     std::string_view unitSystem);
-/// The findings of material n alone, as LibraryFindingLines gives them; none for a number
+/// The findings of material n alone, as libraryFindingLines gives them; none for a number
 /// that names no material.
-std::vector<LibraryFindingLine> MaterialFindingLines(const Library& library, int n,
+std::vector<LibraryFindingLine> materialFindingLines(const Library& library, int n,
                                                      std::string_view unitSystem);
 
 /// The tooltip of a material-matrix row: where entry `slot` sits in the matrix, whose rows
 /// and columns run x, y, z, xy, yz, xz; "" for any other slot.
-std::string MatrixEntryPlace(int slot);
+std::string matrixEntryPlace(int slot);
 
 /// What follows the selected material's values in the editor: the marks of the grid rows
 /// that a check involves, the line under the grid that sums the findings up, and the
@@ -45,12 +45,12 @@ public:
     MaterialFeedback& operator=(const MaterialFeedback&) = delete;
 
     /// Shows the marks, the summary and the chart of the selected material as stored.
-    void Refresh();
+    void refresh();
     /// The text in the grid's open cell editor changed: everything follows the material as
     /// it would be with that text stored.
     void VSFlexGrid1_Change();
     /// Selects material `n` in the tree and shows it, as a click on its node does.
-    void ShowMaterial(int n);
+    void showMaterial(int n);
 
 private:
     void show(const clsMaterial* material);

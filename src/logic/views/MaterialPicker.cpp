@@ -16,9 +16,9 @@ MaterialPicker::MaterialPicker(const Library& library, MaterialPickerView& view,
       decimalSeparator_(std::move(decimalSeparator)) {}
 
 void MaterialPicker::fill() {
-    const CategoryGrouping grouping = GroupByCategory(library_);
+    const CategoryGrouping grouping = groupByCategory(library_);
     std::vector<std::vector<int>> members(grouping.names.size());
-    for (int n = 0; n < library_.MaterialCount(); ++n)
+    for (int n = 0; n < library_.materialCount(); ++n)
         members[static_cast<std::size_t>(grouping.categoryOfMaterial[static_cast<std::size_t>(n)] -
                                          1)]
             .push_back(n);
@@ -27,7 +27,7 @@ void MaterialPicker::fill() {
         if (members[p].empty()) continue;
         lines_.push_back({-1, grouping.names[p]});
         for (const int n : members[p])
-            lines_.push_back({n, std::string(TrimBlanks(library_.Entry(n).Name))});
+            lines_.push_back({n, std::string(trimBlanks(library_.Entry(n).Name))});
     }
     view_.showLines(lines_);
     view_.setStatus("");
@@ -46,7 +46,7 @@ void MaterialPicker::findBox_Change(const std::string& text) {
     for (PickerLine& line : lines_) {
         if (line.material < 0) continue;
         const clsMaterial* record =
-            library_.HasRecord(line.material)
+            library_.hasRecord(line.material)
                 ? library_.Materials()[static_cast<std::size_t>(line.material)].get()
                 : &none;
         line.hidden = !query.matches(library_.Entry(line.material), *record);
@@ -54,7 +54,7 @@ void MaterialPicker::findBox_Change(const std::string& text) {
     }
     updateCategories();
     view_.showLines(lines_);
-    view_.setStatus(query.isEmpty() ? "" : MatchCountText(matches));
+    view_.setStatus(query.isEmpty() ? "" : matchCountText(matches));
 }
 
 void MaterialPicker::line_Check(int line, bool checked) {

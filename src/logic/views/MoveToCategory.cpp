@@ -13,19 +13,19 @@ std::string MoveMaterialToCategory(AppState& state, TreeControl& tree,
     Library& library = state.library;
     // An empty or category key would read as material 0 and move the wrong material.
     if (draggedNodeKey.empty() || IsCategoryKey(draggedNodeKey)) return "";
-    const int m = KeyTailNumber(draggedNodeKey);
-    if (!library.IsValidNumber(m)) return "";
+    const int m = keyTailNumber(draggedNodeKey);
+    if (!library.isValidNumber(m)) return "";
 
     int last = -1;
     {
         const auto edit =
-            state.history.begin("Move " + std::string(TrimBlanks(library.Entry(m).Name)) + " to " +
-                                std::string(TrimBlanks(targetCategory)));
-        last = state.history.MoveMaterialToEnd(m, targetCategory);
+            state.history.begin("Move " + std::string(trimBlanks(library.Entry(m).Name)) + " to " +
+                                std::string(trimBlanks(targetCategory)));
+        last = state.history.moveMaterialToEnd(m, targetCategory);
     }
     // The tree was built afresh when the move's notice went out.
 
-    const std::string key = MaterialNodeKey(targetCategory, library.Entry(last).Name, last);
+    const std::string key = materialNodeKey(targetCategory, library.Entry(last).Name, last);
     tree.ensureVisible(key);
     tree.select(key);
     return key;

@@ -10,13 +10,13 @@
 
 namespace mb {
 
-std::string FourDigitText(int n) {
+std::string fourDigitText(int n) {
     std::string digits = std::to_string(n);
     if (digits.size() < 4) digits.insert(0, 4 - digits.size(), '0');
     return digits;
 }
 
-int KeyTailNumber(std::string_view key) {
+int keyTailNumber(std::string_view key) {
     const std::string_view tail = key.size() > 4 ? key.substr(key.size() - 4) : key;
     int value = 0;
     for (char c : tail) {
@@ -29,24 +29,24 @@ int KeyTailNumber(std::string_view key) {
 
 bool IsCategoryKey(std::string_view key) {
     const std::string_view tail = key.size() > 4 ? key.substr(key.size() - 4) : key;
-    return KeyTailNumber(key) == 0 && tail != "0000";
+    return keyTailNumber(key) == 0 && tail != "0000";
 }
 
-std::string MaterialNodeKey(const std::string& category, const std::string& name, int n) {
-    return category + name + FourDigitText(n);
+std::string materialNodeKey(const std::string& category, const std::string& name, int n) {
+    return category + name + fourDigitText(n);
 }
 
 void BuildTree(Library& library, TreeControl& tree) {
     for (int i = 0; i <= library.LastMaterialIndex(); ++i) {
         const LibraryEntry& e = library.Entry(i);
         tree.addNode(std::nullopt, e.Category, e.Category, "closedbook");
-        const std::string key = MaterialNodeKey(e.Category, e.Name, i);
+        const std::string key = materialNodeKey(e.Category, e.Name, i);
         tree.addNode(e.Category, key, e.Name, "leaf");
         library.LastNodeKey = key;
     }
 }
 
-void RebuildTree(Library& library, TreeControl& tree) {
+void rebuildTree(Library& library, TreeControl& tree) {
     std::vector<std::string> open;
     for (const std::string& key : tree.keysInOrder())
         if (!tree.parentKey(key) && tree.isExpanded(key)) open.push_back(key);
@@ -63,23 +63,23 @@ bool NeedsRebuild(Library& library, const TreeControl& tree, const LibraryChange
         if (change.treeChanged) return true;
         // A rename leaves its node's key as it was: the tree may not know the key yet.
         const EditFocus& shown = change.shown;
-        if (shown.kind != EditFocus::Kind::Material || !library.IsValidNumber(shown.material))
+        if (shown.kind != EditFocus::Kind::Material || !library.isValidNumber(shown.material))
             return false;
         const LibraryEntry& e = library.Entry(shown.material);
-        return !tree.exists(MaterialNodeKey(e.Category, e.Name, shown.material));
+        return !tree.exists(materialNodeKey(e.Category, e.Name, shown.material));
     }
     if (change.numbersShifted) return true;
     if (!change.treeChanged) return false;
     // A command may have placed or relabelled the node itself (a rename typed into the
     // tree keeps its key); a node under another category or with another label has not.
-    std::vector<std::string> nodeOf(static_cast<std::size_t>(library.MaterialCount()));
+    std::vector<std::string> nodeOf(static_cast<std::size_t>(library.materialCount()));
     for (const std::string& key : tree.keysInOrder()) {
-        const int n = KeyTailNumber(key);
-        if (tree.parentKey(key) && library.IsValidNumber(n))
+        const int n = keyTailNumber(key);
+        if (tree.parentKey(key) && library.isValidNumber(n))
             nodeOf[static_cast<std::size_t>(n)] = key;
     }
     for (const int n : change.materials) {
-        if (!library.IsValidNumber(n)) continue;
+        if (!library.isValidNumber(n)) continue;
         const std::string& key = nodeOf[static_cast<std::size_t>(n)];
         const LibraryEntry& e = library.Entry(n);
         if (key.empty() || tree.parentKey(key) != e.Category || tree.nodeText(key) != e.Name)
@@ -108,7 +108,7 @@ bool FollowInPlace(Library& library, TreeControl& tree) {
         const LibraryEntry& e = library.Entry(i);
         auto [it, fresh] = wanted.try_emplace(e.Category);
         if (fresh) categories.push_back(e.Category);
-        it->second.push_back(MaterialNodeKey(e.Category, e.Name, i));
+        it->second.push_back(materialNodeKey(e.Category, e.Name, i));
     }
     std::vector<std::string> shown;
     std::map<std::string, std::vector<std::string>, std::less<>> held;
@@ -165,18 +165,18 @@ bool FollowInPlace(Library& library, TreeControl& tree) {
     }
     if (!tree.setNodeKeys(renames)) return false;
     for (const std::string* key : staying) {
-        const std::string& name = library.Entry(KeyTailNumber(*key)).Name;
+        const std::string& name = library.Entry(keyTailNumber(*key)).Name;
         if (tree.nodeText(*key) != name) tree.setNodeText(*key, name);
     }
     for (const Insertion& in : insertions)
         if (!tree.insertNode(*in.category, in.index, *in.key,
-                             library.Entry(KeyTailNumber(*in.key)).Name, "leaf"))
+                             library.Entry(keyTailNumber(*in.key)).Name, "leaf"))
             return false;
     for (std::size_t i = kept; i < categories.size(); ++i) {
         const std::string& c = categories[i];
         if (!tree.addNode(std::nullopt, c, c, "closedbook")) return false;
         for (const std::string& key : wanted[c])
-            if (!tree.addNode(c, key, library.Entry(KeyTailNumber(key)).Name, "leaf")) return false;
+            if (!tree.addNode(c, key, library.Entry(keyTailNumber(key)).Name, "leaf")) return false;
     }
     // A tree built afresh shows no material as the one selected: the node last marked so
     // is set back, under the key it has now.
@@ -190,7 +190,7 @@ bool FollowInPlace(Library& library, TreeControl& tree) {
     const int last = library.LastMaterialIndex();
     if (last >= 0)
         library.LastNodeKey =
-            MaterialNodeKey(library.Entry(last).Category, library.Entry(last).Name, last);
+            materialNodeKey(library.Entry(last).Category, library.Entry(last).Name, last);
     return true;
 }
 
@@ -198,16 +198,16 @@ bool FollowInPlace(Library& library, TreeControl& tree) {
 
 void FollowChange(Library& library, TreeControl& tree, const LibraryChange& change) {
     if (NeedsRebuild(library, tree, change) && !FollowInPlace(library, tree))
-        RebuildTree(library, tree);
+        rebuildTree(library, tree);
 }
 
-std::string NeighbourOfRemoved(const TreeControl& tree, const Library& library, int removed,
+std::string neighbourOfRemoved(const TreeControl& tree, const Library& library, int removed,
                                const std::string& category) {
     if (tree.exists(category)) {
         std::string before;
         for (const std::string& k : tree.keysInOrder()) {
             if (tree.parentKey(k) != category) continue;
-            if (KeyTailNumber(k) >= removed) return k;
+            if (keyTailNumber(k) >= removed) return k;
             before = k;
         }
         if (!before.empty()) return before;
@@ -215,7 +215,7 @@ std::string NeighbourOfRemoved(const TreeControl& tree, const Library& library, 
     const int last = library.LastMaterialIndex();
     const int wanted = removed <= last ? removed : last;
     for (const std::string& k : tree.keysInOrder())
-        if (tree.parentKey(k) && KeyTailNumber(k) == wanted) return k;
+        if (tree.parentKey(k) && keyTailNumber(k) == wanted) return k;
     return "";
 }
 
@@ -224,11 +224,11 @@ int SelectedMaterialNumber(const TreeControl& tree) {
     const auto key = tree.selectedKey();
     if (!key) return -1;
     if (IsCategoryKey(*key) && tree.childCount(*key) > 0) return -1;
-    return KeyTailNumber(*key);
+    return keyTailNumber(*key);
 }
 
 void ResetLibraryView(Library& library, TreeControl& tree, Visibility& valueFrame) {
-    library.DiscardIndex();
+    library.discardIndex();
     tree.clearImages();
     tree.removeAll();
     tree.setVisible(false);

@@ -22,30 +22,30 @@ bool TreeEditing::TreeView1_AfterLabelEdit(const std::string& newText) {
     if (IsCategoryKey(key)) {
         messages_.show(kCannotRenameCategory, MsgButtons::OK, MsgIcon::Question);
     } else {
-        const std::string name(TrimBlanks(newText));
-        const int i = KeyTailNumber(key);
+        const std::string name(trimBlanks(newText));
+        const int i = keyTailNumber(key);
         // Leaving the editor as it opened is no rename, and no reason for a message.
-        if (library.IsValidNumber(i) && name == TrimBlanks(library.Entry(i).Name)) {
+        if (library.isValidNumber(i) && name == trimBlanks(library.Entry(i).Name)) {
             form_.typeCombo_Click();
             return false;
         }
         bool taken = false;
         // Another letter case of its own name is a rename like any other.
         for (int j = 0; j <= library.LastMaterialIndex() && !taken; ++j)
-            taken = j != i && EqualsNoCase(TrimBlanks(library.Entry(j).Name), name);
+            taken = j != i && equalsNoCase(trimBlanks(library.Entry(j).Name), name);
         // A line break would end the material line early on saving, and a name past its
         // columns would push the description along and be cut on reading.
         const char* refusal = taken                        ? kMaterialExists
-                              : HasControlCharacter(name)  ? kNameHasControlCharacter
+                              : hasControlCharacter(name)  ? kNameHasControlCharacter
                               : name.size() > kNameColumns ? kNameTooWide
                                                            : nullptr;
         if (refusal) {
             messages_.show(refusal, MsgButtons::OK, MsgIcon::Exclamation);
-        } else if (library.IsValidNumber(i)) {
+        } else if (library.isValidNumber(i)) {
             EditHistory& history = state_.history;
             const auto edit = history.begin(
-                "Rename " + std::string(TrimBlanks(library.Entry(i).Name)) + " to " + name);
-            history.RenameMaterial(i, name);
+                "Rename " + std::string(trimBlanks(library.Entry(i).Name)) + " to " + name);
+            history.renameMaterial(i, name);
             // The key keeps the old name; only the label changes.
             tree.setNodeText(key, name);
             // The boxes show the material renamed: its name box follows.
@@ -99,7 +99,7 @@ void TreeEditing::TreeView1_DragDrop(int x, int y) {
     if (const auto target = tree.dropHighlight()) {
         const std::string category =
             IsCategoryKey(*target) ? *target : tree.parentKey(*target).value_or("");
-        if (!category.empty() && !EqualsNoCase(category, doc.DragSourceKey)) {
+        if (!category.empty() && !equalsNoCase(category, doc.DragSourceKey)) {
             const std::string moved =
                 MoveMaterialToCategory(state_, tree, doc.DraggedNodeKey, category);
             // Selecting the moved node alone would leave the boxes and the grid on whatever

@@ -10,7 +10,7 @@
 
 namespace mb {
 
-std::string MatchCountText(int count) {
+std::string matchCountText(int count) {
     if (count == 0) return "No match";
     if (count == 1) return "1 match";
     return std::to_string(count) + " matches";
@@ -33,18 +33,18 @@ TreeFilter::~TreeFilter() {
 
 bool TreeFilter::matches(const std::string& key) const {
     if (!isFiltering() || IsCategoryKey(key)) return false;
-    const int n = KeyTailNumber(key);
+    const int n = keyTailNumber(key);
     Library& library = state_.library;
-    return library.IsValidNumber(n) && query_->matches(library.Entry(n), library.Material(n));
+    return library.isValidNumber(n) && query_->matches(library.Entry(n), library.Material(n));
 }
 
 bool TreeFilter::isPinned(const std::string& text) const {
-    return pinned_.contains(NameKey(text));
+    return pinned_.contains(nameKey(text));
 }
 
 void TreeFilter::findBox_Change() {
     const std::string text = findBox_.text();
-    QueryParse parsed = MaterialQuery::parse(text, UnitSystemName(unitsCombo_.listIndex()),
+    QueryParse parsed = MaterialQuery::parse(text, unitSystemName(unitsCombo_.listIndex()),
                                              state_.doc.DecimalSeparator);
     if (!parsed.query) {
         // A tree filtered by an earlier text would pass for the answer to this one.
@@ -144,8 +144,8 @@ void TreeFilter::showStatus() {
         std::any_of(conditions.begin(), conditions.end(), [](const MaterialQuery::Condition& c) {
             return c.comparison != MaterialQuery::Comparison::HasValue;
         });
-    std::string status = MatchCountText(matches_);
-    if (comparesNumbers) status += ", " + std::string(UnitSystemCaption(unitsCombo_.listIndex()));
+    std::string status = matchCountText(matches_);
+    if (comparesNumbers) status += ", " + std::string(unitSystemCaption(unitsCombo_.listIndex()));
     findStatus_.setCaption(status);
 }
 
@@ -200,7 +200,7 @@ bool TreeFilter::select(const std::string& key) {
     if (isFiltering()) {
         reveal(key);
         if (!IsCategoryKey(key)) {
-            pinned_.insert(NameKey(tree_.nodeText(key)));
+            pinned_.insert(nameKey(tree_.nodeText(key)));
             tree_.setNodeGreyed(key, !matches(key));
         }
     }
@@ -208,7 +208,7 @@ bool TreeFilter::select(const std::string& key) {
 }
 
 void TreeFilter::setNodeText(const std::string& key, const std::string& text) {
-    if (isPinned(tree_.nodeText(key))) pinned_.insert(NameKey(text));
+    if (isPinned(tree_.nodeText(key))) pinned_.insert(nameKey(text));
     tree_.setNodeText(key, text);
 }
 

@@ -13,7 +13,7 @@ struct AppState;
 class EditorView;
 
 /// "3 matches", "1 match", "No match": what the find box's status says of a query.
-std::string MatchCountText(int count);
+std::string matchCountText(int count);
 
 /// The find box above the tree and the filtering it does. It stands between the editor's
 /// logic and the real tree: the logic adds, selects and rebuilds through it as through the

@@ -13,7 +13,7 @@ clsFlexGrid::clsFlexGrid(GridContext context)
     : U(context.unitTexts), context_(std::move(context)) {}
 
 std::string clsFlexGrid::UnitSystem() const {
-    return std::string(UnitSystemName(context_.unitsIndex));
+    return std::string(unitSystemName(context_.unitsIndex));
 }
 
 void clsFlexGrid::InitializeGrid(GridControl& flexgrid) {
@@ -23,11 +23,11 @@ void clsFlexGrid::InitializeGrid(GridControl& flexgrid) {
         Cell(c, 0, Header[c]);
 }
 
-std::string clsFlexGrid::ShownText(int Col, int Row, const std::string& Text) const {
+std::string clsFlexGrid::shownText(int Col, int Row, const std::string& Text) const {
     const std::string& separator = context_.decimalSeparator;
-    if (Col == 2 && Row >= 1 && IsNumericText(Text, separator)) {
+    if (Col == 2 && Row >= 1 && isNumericText(Text, separator)) {
         if (const auto number = ParseNumberText(Text, separator))
-            return FormatGeneralNumber(*number, separator);
+            return formatGeneralNumber(*number, separator);
     }
     return Text;
 }
@@ -35,7 +35,7 @@ std::string clsFlexGrid::ShownText(int Col, int Row, const std::string& Text) co
 void clsFlexGrid::Cell(int Col, int Row, const std::string& Text) {
     if (!grid_) return;
     grid_->setCurrentCell(Row, Col);
-    grid_->setText(ShownText(Col, Row, Text));
+    grid_->setText(shownText(Col, Row, Text));
     grid_->autoSizeColumn(Col);
 }
 
@@ -46,7 +46,7 @@ void clsFlexGrid::UpdateProperty(int nProp, const std::string& units, int Row) {
     Cell(3, Row, units);
 }
 
-std::string clsFlexGrid::RowUnits(const GridRow& row, int material) {
+std::string clsFlexGrid::rowUnits(const GridRow& row, int material) {
     switch (row.unit.kind) {
     case GridRowUnit::Kind::UnitText:
         return U[row.unit.text];
@@ -72,7 +72,7 @@ std::string clsFlexGrid::RowUnits(const GridRow& row, int material) {
             m.Property(row.code);
             return m.UnitsString();
         }
-        if (library.HasRecord(0)) {
+        if (library.hasRecord(0)) {
             clsMaterial& first = library.Material(0);
             first.ChangeUnits("", UnitSystem(), false);
             first.Property(row.code);
@@ -88,7 +88,7 @@ std::string clsFlexGrid::RowUnits(const GridRow& row, int material) {
     return "";
 }
 
-std::string clsFlexGrid::RowValue(const GridRow& row, int material) {
+std::string clsFlexGrid::rowValue(const GridRow& row, int material) {
     if (material < 0) return "";
     clsMaterial& m = context_.library.Material(material);
     m.Property(row.code);
@@ -97,8 +97,8 @@ std::string clsFlexGrid::RowValue(const GridRow& row, int material) {
     return m.PropValue(UnitSystem());
 }
 
-std::vector<std::array<std::string, 4>> clsFlexGrid::ShownRows(int typeIndex, int material) {
-    const auto& layout = GridLayout(typeIndex);
+std::vector<std::array<std::string, 4>> clsFlexGrid::shownRows(int typeIndex, int material) {
+    const auto& layout = gridLayout(typeIndex);
     if (material >= kMaxMaterials) material = -1;
     const int shown = typeIndex < 0 ? -1 : material;
     const auto& catalogue = PropertyCatalogue::instance();
@@ -108,10 +108,10 @@ std::vector<std::array<std::string, 4>> clsFlexGrid::ShownRows(int typeIndex, in
     for (const GridRow& row : layout) {
         const bool fromCatalogue = row.slot >= 0 && row.slot != Slot::REFTEMP;
         // As FillGrid's last pass: the value first, then the units.
-        std::string value = ShownText(2, static_cast<int>(rows.size()), RowValue(row, shown));
+        std::string value = shownText(2, static_cast<int>(rows.size()), rowValue(row, shown));
         rows.push_back({fromCatalogue ? catalogue.PropCode(row.slot) : row.code,
                         fromCatalogue ? catalogue.PropDescription(row.slot) : row.description,
-                        std::move(value), RowUnits(row, shown)});
+                        std::move(value), rowUnits(row, shown)});
     }
     return rows;
 }
@@ -121,7 +121,7 @@ void clsFlexGrid::FillGrid(GridControl& grid, int typeIndex) {
     grid.setCurrentCell(0, 0);
     InitializeGrid(grid);
 
-    const auto& layout = GridLayout(typeIndex);
+    const auto& layout = gridLayout(typeIndex);
     const int count = static_cast<int>(layout.size());
     grid.setRows(count + 1);
 
@@ -133,7 +133,7 @@ void clsFlexGrid::FillGrid(GridControl& grid, int typeIndex) {
 
     for (int r = 1; r <= count; ++r) {
         const GridRow& row = layout[r - 1];
-        const std::string units = RowUnits(row, shown);
+        const std::string units = rowUnits(row, shown);
         if (row.slot >= 0 && row.slot != Slot::REFTEMP) {
             UpdateProperty(row.slot, units, r);
         } else {
@@ -144,8 +144,8 @@ void clsFlexGrid::FillGrid(GridControl& grid, int typeIndex) {
     }
     for (int r = 1; r <= count; ++r) {
         const GridRow& row = layout[r - 1];
-        Cell(2, r, RowValue(row, shown));
-        Cell(3, r, RowUnits(row, shown));
+        Cell(2, r, rowValue(row, shown));
+        Cell(3, r, rowUnits(row, shown));
     }
 }
 

@@ -42,7 +42,7 @@ public:
     void UpdateProperty(int nProp, const std::string& units, int Row);
     /// The cells FillGrid would show for `material` under type `typeIndex`, header row
     /// first, without touching a grid: code, description, value and units.
-    std::vector<std::array<std::string, 4>> ShownRows(int typeIndex, int material);
+    std::vector<std::array<std::string, 4>> shownRows(int typeIndex, int material);
 
     int16_t Cols = 4;
     std::array<std::string, 4> Header{"Property", "Description", "Value", "Units"};
@@ -51,9 +51,9 @@ public:
 
 private:
     /// What a cell shows for `Text`: a number in the Value column in general decimal form.
-    std::string ShownText(int Col, int Row, const std::string& Text) const;
-    std::string RowUnits(const GridRow& row, int material);
-    std::string RowValue(const GridRow& row, int material);
+    std::string shownText(int Col, int Row, const std::string& Text) const;
+    std::string rowUnits(const GridRow& row, int material);
+    std::string rowValue(const GridRow& row, int material);
 
     /// "IPS", "SI" or "MKS" as chosen.
     std::string UnitSystem() const;

@@ -37,13 +37,13 @@ std::string ModulePath() {
 
 } // namespace
 
-std::unique_ptr<SpreadsheetReader> LoadZipSpreadsheetReader() {
+std::unique_ptr<SpreadsheetReader> loadZipSpreadsheetReader() {
     const std::string path = ModulePath();
     // Never closed: the reader's code lives in it until the process ends.
     void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     using Entry = SpreadsheetReader* (*)();
     const auto entry =
-        module ? reinterpret_cast<Entry>(::dlsym(module, "MbZipSpreadsheetReader")) : nullptr;
+        module ? reinterpret_cast<Entry>(::dlsym(module, "mbZipSpreadsheetReader")) : nullptr;
     if (!entry) {
         const char* error = ::dlerror();
         return std::make_unique<RefusingReader>("the xlsx and ods reader " + path +

@@ -48,23 +48,23 @@ std::string CellsOf(const std::string& path) {
     // file that ends reaches them, whatever the caller checked before starting this.
     InputFile file(path);
     if (!file.ok()) {
-        RefusedFile refused(UnreadableFileMessage(path, file.reason()));
-        return CaptureSheetReply(refused, path);
+        RefusedFile refused(unreadableFileMessage(path, file.reason()));
+        return captureSheetReply(refused, path);
     }
     const auto named = [&path](std::string_view ending) {
         return path.size() >= ending.size() &&
-               EqualsNoCase(std::string_view(path).substr(path.size() - ending.size()), ending);
+               equalsNoCase(std::string_view(path).substr(path.size() - ending.size()), ending);
     };
     // Run by hand, the reader is held to what the editor and `matlib import` give it.
-    LimitThisProcess(ChildLimits{});
+    limitThisProcess(ChildLimits{});
     std::unique_ptr<SpreadsheetReader> reader;
     if (StartsAsZip(file) || named(".xlsx") || named(".ods"))
-        reader = LoadZipSpreadsheetReader();
+        reader = loadZipSpreadsheetReader();
     else if (named(".csv"))
         reader = std::make_unique<CsvSpreadsheetReader>();
     else
         reader = std::make_unique<FreeXLSpreadsheetReader>();
-    return CaptureSheetReply(*reader, path);
+    return captureSheetReply(*reader, path);
 }
 
 } // namespace

@@ -11,7 +11,7 @@
 
 namespace mb::qt {
 
-QtDocumentLock::QtDocumentLock() : QtDocumentLock(WritableUserFolder(UserFolder::AppData)) {
+QtDocumentLock::QtDocumentLock() : QtDocumentLock(writableUserFolder(UserFolder::AppData)) {
     if (!folder_.isEmpty()) folder_ += QStringLiteral("/locks");
 }
 

@@ -36,7 +36,7 @@ std::string Local(const QString& path) {
 
 } // namespace
 
-QtRecoveryStore::QtRecoveryStore() : QtRecoveryStore(WritableUserFolder(UserFolder::AppData)) {
+QtRecoveryStore::QtRecoveryStore() : QtRecoveryStore(writableUserFolder(UserFolder::AppData)) {
     if (!folder_.isEmpty()) folder_ += QStringLiteral("/recovery");
 }
 

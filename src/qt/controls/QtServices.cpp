@@ -195,7 +195,7 @@ private:
 
 } // namespace
 
-QtSettingsBackend::QtSettingsBackend() : QtSettingsBackend(WritableUserFolder(UserFolder::Config)) {
+QtSettingsBackend::QtSettingsBackend() : QtSettingsBackend(writableUserFolder(UserFolder::Config)) {
     if (!file_.isEmpty()) file_ += QStringLiteral("/VELTRA/MaterialBrowser.ini");
 }
 

@@ -34,7 +34,7 @@ QString AccountHome() {
                                                                                       : QString();
 }
 
-QString WritableUserFolder(UserFolder which, const QString& accountHome) {
+QString writableUserFolder(UserFolder which, const QString& accountHome) {
     const auto location = which == UserFolder::AppData ? QStandardPaths::AppDataLocation
                                                        : QStandardPaths::GenericConfigLocation;
     if (IsAbsolute("HOME") ||
@@ -49,8 +49,8 @@ QString WritableUserFolder(UserFolder which, const QString& accountHome) {
     return folder;
 }
 
-QString WritableUserFolder(UserFolder which) {
-    return WritableUserFolder(which, AccountHome());
+QString writableUserFolder(UserFolder which) {
+    return writableUserFolder(which, AccountHome());
 }
 
 } // namespace mb::qt

@@ -17,11 +17,11 @@ QString AccountHome();
 /// unset or relative HOME would put it under "/": the home of `accountHome` is taken
 /// instead, as a login would have set it, unless the XDG variable of the folder names one
 /// itself. "" when there is no folder at all: nothing is then kept, rather than in "/".
-QString WritableUserFolder(UserFolder which, const QString& accountHome);
+QString writableUserFolder(UserFolder which, const QString& accountHome);
 /// The same for the account of this process.
-QString WritableUserFolder(UserFolder which);
+QString writableUserFolder(UserFolder which);
 
-/// Why nothing is kept when WritableUserFolder gives "".
+/// Why nothing is kept when writableUserFolder gives "".
 inline constexpr const char* kNoHomeReason =
     "HOME is empty and the password database names no home folder for this user.";
 

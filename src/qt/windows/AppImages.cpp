@@ -21,12 +21,12 @@ QString ResourcePath(const QString& name) {
 
 } // namespace
 
-QIcon AppIcon(const QString& name) {
+QIcon appIcon(const QString& name) {
     return QIcon(ResourcePath(name));
 }
 
-QPixmap AppPixmap(const QString& name, int size) {
-    return AppIcon(name).pixmap(size, size);
+QPixmap appPixmap(const QString& name, int size) {
+    return appIcon(name).pixmap(size, size);
 }
 
 } // namespace mb::qt

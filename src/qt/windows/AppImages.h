@@ -8,7 +8,7 @@ namespace mb::qt {
 
 /// The application's pictures, by the names the windows use ("new", "about", "108"...).
 /// They are drawn as SVG and carried in the program's resources.
-QIcon AppIcon(const QString& name);
-QPixmap AppPixmap(const QString& name, int size);
+QIcon appIcon(const QString& name);
+QPixmap appPixmap(const QString& name, int size);
 
 } // namespace mb::qt

@@ -251,7 +251,7 @@ void ComparisonWindow::showCaption(const ComparisonTable& table) {
     const int materials = static_cast<int>(table.names.size());
     const int differing = static_cast<int>(std::count_if(table.rows.begin(), table.rows.end(),
                                                          [](const auto& r) { return r.differs; }));
-    const QString units = toQ(std::string(UnitSystemCaption(form_.UnitsIndex())));
+    const QString units = toQ(std::string(unitSystemCaption(form_.unitsIndex())));
     if (materials == 0)
         caption_->setText(QStringLiteral("Add materials with Edit, Add to Comparison (Ctrl+D)."));
     else

@@ -47,7 +47,7 @@ class EditorConflictView final : public ConflictEditor {
 public:
     explicit EditorConflictView(BaseFormWindow& window) : window_(window) {}
     std::string UnitSystem() const override { return window_.form().UnitSystem(); }
-    void ShowMaterial(int n) override { window_.feedback().ShowMaterial(n); }
+    void showMaterial(int n) override { window_.feedback().showMaterial(n); }
 
 private:
     BaseFormWindow& window_;
@@ -138,7 +138,7 @@ DocumentView& EditorWindows::createEditor() {
     editor->setObjectName("BaseForm");
     editor->chart().useDialogs(dialogs_, messages_);
     frame->setWidget(editor);
-    frame->setWindowIcon(AppIcon("closedbook"));
+    frame->setWindowIcon(appIcon("closedbook"));
     frame->closeRequested = [this] {
         return application_ == nullptr || application_->editorCloseRequested();
     };
@@ -193,7 +193,7 @@ void EditorWindows::checkLibrary() {
         mainWindow_.addDockWidget(Qt::BottomDockWidgetArea, checkDock_);
         const auto show = [this](QListWidgetItem* item) {
             if (BaseFormWindow* w = window())
-                w->feedback().ShowMaterial(item->data(Qt::UserRole).toInt());
+                w->feedback().showMaterial(item->data(Qt::UserRole).toInt());
         };
         QObject::connect(list, &QListWidget::itemClicked, checkDock_, show);
         // Enter on a finding shows its material as a click does.
@@ -235,7 +235,7 @@ std::string EditorWindows::checkListUnits() const {
 void EditorWindows::fillCheckList() {
     auto* list = static_cast<QListWidget*>(checkDock_->widget());
     const std::vector<LibraryFindingLine> lines =
-        LibraryFindingLines(state_.library, checkListUnits());
+        libraryFindingLines(state_.library, checkListUnits());
     // Laid out and painted once, when all the lines are in.
     list->setUpdatesEnabled(false);
     list->clear();
@@ -264,7 +264,7 @@ void EditorWindows::followInCheckList(const LibraryChange& change) {
         while (row < list->count() && list->item(row)->data(Qt::UserRole).toInt() == n)
             delete list->takeItem(row);
         for (const LibraryFindingLine& line :
-             MaterialFindingLines(state_.library, n, checkListUnits()))
+             materialFindingLines(state_.library, n, checkListUnits()))
             list->insertItem(row++, FindingItem(icons, line));
     }
     if (list->count() == 0) list->addItem(QStringLiteral("No errors or warnings in this library."));
@@ -282,7 +282,7 @@ void EditorWindows::addToComparison() {
     BaseFormWindow* editor = window();
     if (!editor) return;
     const int n = editor->form().CurrentMaterial();
-    if (!state_.library.IsValidNumber(n)) {
+    if (!state_.library.isValidNumber(n)) {
         messages_.show(kSelectMaterialToCompare, MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
@@ -370,7 +370,7 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
     QObject::connect(&window.unitsCombo(), &QtComboBox::clicked, &window, [this] {
         // Values are given in the system shown: a switch rewrites every line.
         if (checkDock_ && checkDock_->isVisible()) fillCheckList();
-        if (conflicts_) conflicts_->Refresh();
+        if (conflicts_) conflicts_->refresh();
     });
 
     QObject::connect(&window.cmdNewMaterial(), &QPushButton::clicked, &window,

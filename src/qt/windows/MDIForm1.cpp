@@ -59,7 +59,7 @@ std::string DroppedFile(const QMimeData* data) {
     for (const QUrl& url : data->urls()) {
         if (!url.isLocalFile()) continue;
         const std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
-        if (IsDroppableFile(path)) return path;
+        if (isDroppableFile(path)) return path;
     }
     return {};
 }
@@ -106,7 +106,7 @@ public:
     void setVisible(bool visible) override { bar_->setVisible(visible); }
     bool isVisible() const override { return !bar_->isHidden(); }
     void setPicture(int frame) override {
-        panel_->setPixmap(AppPixmap(QString::number(frame), kFrameSize));
+        panel_->setPixmap(appPixmap(QString::number(frame), kFrameSize));
         panel_->setProperty("frame", frame);
     }
 
@@ -173,7 +173,7 @@ public:
 
 MDIForm1::MDIForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName("MDIForm1");
-    setWindowIcon(AppIcon("closedbook"));
+    setWindowIcon(appIcon("closedbook"));
     setAcceptDrops(true);
 
     mdiArea_ = new QMdiArea(this);
@@ -219,12 +219,12 @@ void MDIForm1::buildToolbar() {
     // The bar shows and hides through the View menu only.
     toolbar_->toggleViewAction()->setVisible(false);
     setContextMenuPolicy(Qt::NoContextMenu);
-    for (const ToolbarRoute& route : ToolbarTable()) {
+    for (const ToolbarRoute& route : toolbarTable()) {
         QAction* action = nullptr;
         if (route.action == Action::Separator) {
             action = toolbar_->addSeparator();
         } else {
-            action = toolbar_->addAction(AppIcon(toQ(route.image)), toQ(route.tooltip));
+            action = toolbar_->addAction(appIcon(toQ(route.image)), toQ(route.tooltip));
             action->setToolTip(toQ(route.tooltip));
         }
         action->setObjectName(toQ(route.key));
@@ -253,14 +253,14 @@ void MDIForm1::setCommands(Commands& commands) {
 void MDIForm1::fillRecentFiles(QMenu* menu) {
     menu->clear();
     if (!commands_) return;
-    const std::vector<RecentFile> entries = commands_->RecentFileList();
+    const std::vector<RecentFile> entries = commands_->recentFileList();
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const QString path = QFile::decodeName(QByteArray::fromStdString(entries[i].path));
         const std::string file = entries[i].path;
         // The click is handled once the menu has closed: opening may ask questions.
         const auto open = [this, file] {
             QTimer::singleShot(0, this, [this, file] {
-                if (commands_) commands_->OpenRecentFile(file);
+                if (commands_) commands_->openRecentFile(file);
             });
         };
         QAction* action = nullptr;
@@ -307,7 +307,7 @@ void MDIForm1::showMenuSet(MenuSet set) {
     }
     menus_.clear();
 
-    for (const MenuRoute& route : MenuTable(set)) {
+    for (const MenuRoute& route : menuTable(set)) {
         auto* menu = new QMenu(toQ(route.caption), this);
         menu->setObjectName(toQ(route.name));
         for (const MenuItemRoute& item : route.items) {
@@ -376,7 +376,7 @@ void MDIForm1::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     // Opened once the drop is over: the save question must not run inside the drag.
     QTimer::singleShot(0, this, [this, path] {
-        if (commands_) commands_->OpenDroppedFile(path);
+        if (commands_) commands_->openDroppedFile(path);
     });
 }
 

@@ -78,13 +78,13 @@ void MaterialBrowser::show() {
     mainWindow_->show();
     // After start-up is over, so that a file named on the command line is open by then and
     // a recovered library takes its place rather than the other way round.
-    QTimer::singleShot(0, mainWindow_.get(), [this] { application_->OfferRecovery(); });
+    QTimer::singleShot(0, mainWindow_.get(), [this] { application_->offerRecovery(); });
 }
 
 void MaterialBrowser::openFile(const std::string& path) {
     // The desktop hands over whatever the user opened with the program, by its name: the
     // same file must not be a library when dropped and "not a library" when opened.
-    application_->OpenDroppedFile(path);
+    application_->openDroppedFile(path);
 }
 
 } // namespace mb::qt

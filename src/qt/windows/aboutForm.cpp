@@ -13,13 +13,13 @@ namespace mb::qt {
 aboutForm::aboutForm(QWidget* parent) : QDialog(parent) {
     setObjectName("aboutForm");
     setWindowTitle("About Material Browser ");
-    setWindowIcon(AppIcon("about"));
+    setWindowIcon(appIcon("about"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
     auto* picture = new QLabel(this);
     picture->setObjectName("Picture1");
-    picture->setPixmap(AppPixmap("about", 64));
+    picture->setPixmap(appPixmap("about", 64));
     picture->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     auto* title = new QLabel(kApplicationTitle, this);

@@ -171,14 +171,14 @@ TEST_P(EachRule, PassesJustInsideItsBoundAndFailsJustOutside) {
     const RuleCase& c = GetParam();
     SCOPED_TRACE(c.what);
     std::vector<std::string> passing;
-    for (const Finding& f : CheckMaterial(MaterialWith(c.passes)))
+    for (const Finding& f : checkMaterial(MaterialWith(c.passes)))
         passing.push_back(f.rule + ": " + f.message);
     EXPECT_EQ(passing, std::vector<std::string>{});
 
     // Only the plausibility of values warns; every other rule finds an error.
     const std::string rule = std::string(c.what).substr(0, std::string_view(c.what).find(':'));
     const bool warns = rule == "isotropic-consistency" || rule == "range";
-    const std::vector<Finding> failing = CheckMaterial(MaterialWith(c.fails));
+    const std::vector<Finding> failing = checkMaterial(MaterialWith(c.fails));
     ASSERT_EQ(failing.size(), 1u);
     EXPECT_EQ(failing[0].rule, rule);
     EXPECT_EQ(failing[0].severity, warns ? Severity::Warning : Severity::Error);
@@ -193,7 +193,7 @@ INSTANTIATE_TEST_SUITE_P(Rules, EachRule, testing::ValuesIn(kRuleCases),
 TEST(MaterialChecks, ReportsOneFindingPerRuleInRuleOrderWithTheRowsItInvolves) {
     // Breaks range, positive, tangent-above-modulus and yield-above-strength, listed here
     // in another order than the rules'.
-    const std::vector<Finding> findings = CheckMaterial(MaterialWith({{"DENS", 1e6},
+    const std::vector<Finding> findings = checkMaterial(MaterialWith({{"DENS", 1e6},
                                                                       {"ETAN", 3e11},
                                                                       {"EX", 2e11},
                                                                       {"SIGYLD", 4e8},
@@ -204,7 +204,7 @@ TEST(MaterialChecks, ReportsOneFindingPerRuleInRuleOrderWithTheRowsItInvolves) {
     for (const Finding& f : findings)
         got.emplace_back(f.rule, f.slots);
     const auto slot = [](const char* code) {
-        return PropertyCatalogue::instance().FindExact(code);
+        return PropertyCatalogue::instance().findExact(code);
     };
     const std::vector<std::pair<std::string, std::vector<int>>> expected = {
         {"positive", {slot("KX"), slot("KY")}},
@@ -213,10 +213,10 @@ TEST(MaterialChecks, ReportsOneFindingPerRuleInRuleOrderWithTheRowsItInvolves) {
         {"range", {slot("DENS")}},
     };
     EXPECT_EQ(got, expected);
-    EXPECT_EQ(FindingSummary(findings), "3 errors, 1 warning");
+    EXPECT_EQ(findingSummary(findings), "3 errors, 1 warning");
 
     std::vector<std::string_view> ids;
-    for (const CheckRule& r : CheckRules())
+    for (const CheckRule& r : checkRules())
         ids.push_back(r.id);
     EXPECT_EQ(ids,
               (std::vector<std::string_view>{
@@ -229,17 +229,17 @@ TEST(MaterialChecks, ReportsOneFindingPerRuleInRuleOrderWithTheRowsItInvolves) {
 TEST(MaterialChecks, SummarisesCountsInWords) {
     const Finding error{Severity::Error, "positive", "", {}};
     const Finding warning{Severity::Warning, "range", "", {}};
-    EXPECT_EQ(FindingSummary({}), "No errors or warnings");
-    EXPECT_EQ(FindingSummary({error}), "1 error, 0 warnings");
-    EXPECT_EQ(FindingSummary({warning, warning}), "0 errors, 2 warnings");
-    EXPECT_EQ(FindingSummary({error, warning, error}), "2 errors, 1 warning");
+    EXPECT_EQ(findingSummary({}), "No errors or warnings");
+    EXPECT_EQ(findingSummary({error}), "1 error, 0 warnings");
+    EXPECT_EQ(findingSummary({warning, warning}), "0 errors, 2 warnings");
+    EXPECT_EQ(findingSummary({error, warning, error}), "2 errors, 1 warning");
 }
 
 TEST(MaterialChecks, ChecksALibraryInMaterialNumberOrder) {
     Library library;
     for (const auto& [name, dens] : {std::pair{"A", 0.0}, {"B", 7850.0}, {"C", 1e6}}) {
         const int n = library.AddMaterial("Cat", "", name, "");
-        library.SetOriginalValue(n, Slot::DENS, dens);
+        library.setOriginalValue(n, Slot::DENS, dens);
     }
     std::vector<std::pair<int, std::string>> got;
     for (const LibraryFinding& f : CheckLibrary(library))

@@ -139,7 +139,7 @@ const CurveCase kCurveCases[] = {
 
 TEST(MaterialCurves, MatchValuesComputedByHand) {
     for (const CurveCase& c : kCurveCases)
-        ExpectPoints(ComputeCurve(MaterialWith(c.values), c.type, c.system, c.points), c.expected,
+        ExpectPoints(computeCurve(MaterialWith(c.values), c.type, c.system, c.points), c.expected,
                      c.what);
 }
 
@@ -157,7 +157,7 @@ TEST(MaterialCurves, MooneyRivlinTakesEachConstantInItsPlace) {
         for (const char* c :
              {"MOONEY_A", "MOONEY_B", "MOONEY_C", "MOONEY_D", "MOONEY_E", "MOONEY_F"})
             values.emplace_back(c, std::string_view(c) == code ? 1 : 0);
-        const MaterialCurve curve = ComputeCurve(MaterialWith(values), 9, SI, 6);
+        const MaterialCurve curve = computeCurve(MaterialWith(values), 9, SI, 6);
         ASSERT_TRUE(curve.drawn()) << curve.note;
         EXPECT_EQ(curve.x[3], 2);
         EXPECT_NEAR(curve.series[0].y[3], expected, 1e-12 * expected) << code;
@@ -177,27 +177,27 @@ TEST(MaterialCurves, LabelTheirAxesWithTheUnitsOfTheChosenSystem) {
                             Labels{12, IPS, "Time (s)", "Relaxation modulus (psi)"},
                             Labels{1, MKS, "Angle (degrees)", "E (Kgf/cm^2)"},
                             Labels{2, IPS, "Angle (degrees)", "E (as stored)"}}) {
-        const MaterialCurve c = ComputeCurve(m, l.type, l.system);
+        const MaterialCurve c = computeCurve(m, l.type, l.system);
         EXPECT_EQ(c.xLabel + " | " + c.yLabel, std::string(l.x) + " | " + l.y) << l.type;
     }
-    EXPECT_TRUE(ComputeCurve(m, 12, SI).logX);
-    EXPECT_TRUE(ComputeCurve(m, 1, SI).polar);
-    EXPECT_EQ(ComputeCurve(m, 4, SI).x.size(), 50u);
+    EXPECT_TRUE(computeCurve(m, 12, SI).logX);
+    EXPECT_TRUE(computeCurve(m, 1, SI).polar);
+    EXPECT_EQ(computeCurve(m, 4, SI).x.size(), 50u);
 }
 
 // The isotropic line goes to the yield stress, else the tensile strength, else 0.2% strain.
 TEST(MaterialCurves, AnIsotropicMaterialDrawsItsElasticLine) {
     ExpectPoints(
-        IsotropicLine(MaterialWith({{"EX", 2e11}, {"SIGYLD", 2e8}, {"SIGXT", 4e8}}), SI, 3),
+        isotropicLine(MaterialWith({{"EX", 2e11}, {"SIGYLD", 2e8}, {"SIGXT", 4e8}}), SI, 3),
         {{0, 0}, {5e-4, 1e8}, {1e-3, 2e8}}, "to the yield stress");
-    ExpectPoints(IsotropicLine(MaterialWith({{"EX", 2e11}, {"SIGXT", 4e8}}), IPS, 2),
+    ExpectPoints(isotropicLine(MaterialWith({{"EX", 2e11}, {"SIGXT", 4e8}}), IPS, 2),
                  {{0, 0}, {2e-3, 4e8 / kPsi}}, "to the tensile strength, in psi");
-    const MaterialCurve bare = IsotropicLine(MaterialWith({{"EX", 2e11}}), MKS, 2);
+    const MaterialCurve bare = isotropicLine(MaterialWith({{"EX", 2e11}}), MKS, 2);
     ExpectPoints(bare, {{0, 0}, {2e-3, 4e8 / kKgfPerCm2}}, "to 0.2% strain");
     EXPECT_EQ(bare.yLabel, "Stress (Kgf/cm^2)");
-    EXPECT_EQ(IsotropicLine(MaterialWith({{"NUXY", 0.3}}), SI).note,
+    EXPECT_EQ(isotropicLine(MaterialWith({{"NUXY", 0.3}}), SI).note,
               "No stress-strain line: EX is missing.");
-    EXPECT_EQ(IsotropicLine(MaterialWith({{"EX", 0}}), SI).note,
+    EXPECT_EQ(isotropicLine(MaterialWith({{"EX", 0}}), SI).note,
               "No stress-strain line: EX must be greater than zero.");
 }
 
@@ -242,7 +242,7 @@ TEST(MaterialCurves, SayWhatIsMissingInsteadOfDrawing) {
         {{{"EX", 1e9}}, -1, "No material model type is chosen."},
     };
     for (const NoteCase& c : cases) {
-        const MaterialCurve curve = ComputeCurve(MaterialWith(c.values), c.type, SI);
+        const MaterialCurve curve = computeCurve(MaterialWith(c.values), c.type, SI);
         EXPECT_EQ(curve.note, c.note) << c.type;
         EXPECT_TRUE(curve.x.empty() && curve.series.empty()) << c.type;
     }

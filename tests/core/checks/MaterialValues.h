@@ -15,7 +15,7 @@ using Values = std::vector<std::pair<const char*, double>>;
 inline clsMaterial MaterialWith(const Values& values) {
     clsMaterial m;
     for (const auto& [code, v] : values)
-        m.SetSlotValue(PropertyCatalogue::instance().FindExact(code), v);
+        m.setSlotValue(PropertyCatalogue::instance().findExact(code), v);
     return m;
 }
 

@@ -31,10 +31,10 @@ TEST(MaterialRecord, ChangeUnitsTakesAnEmptyRecordUnitForSIAndConvertsOnlyKnownS
     m.CopyProperty("EX", 6893.5773);
     m.CopyProperty("NUXY", 0.3);
     m.ChangeUnits("MKS", "IPS", true); // the record unit, "", wins over "MKS"
-    EXPECT_DOUBLE_EQ(m.SlotValue(Slot::EX), 1);
-    EXPECT_EQ(m.SlotValue(Slot::NUXY), 0.3);
+    EXPECT_DOUBLE_EQ(m.slotValue(Slot::EX), 1);
+    EXPECT_EQ(m.slotValue(Slot::NUXY), 0.3);
     m.ChangeUnits("IPS", "mks", false); // no such system: only the record unit changes
-    EXPECT_DOUBLE_EQ(m.SlotValue(Slot::EX), 1);
+    EXPECT_DOUBLE_EQ(m.slotValue(Slot::EX), 1);
     EXPECT_EQ(m.RecordUnit(), "mks");
 }
 

@@ -125,7 +125,7 @@ TEST(WriteStableNumberText, TheValueReadBackWritesTheSameText) {
                                                              {kMax, "17976E304  ", 1.7976e308}};
     for (const auto& [value, text, back] : cases) {
         char written[kNumberTextWidth];
-        EXPECT_EQ(WriteStableNumberText(value, written), back) << value;
+        EXPECT_EQ(writeStableNumberText(value, written), back) << value;
         EXPECT_EQ(std::string(written, kNumberTextWidth), text) << value;
     }
     std::mt19937_64 rng(4711);
@@ -134,10 +134,10 @@ TEST(WriteStableNumberText, TheValueReadBackWritesTheSameText) {
     for (int i = 0; i < 100000; ++i) {
         const double v = mantissa(rng) * std::pow(10.0, exponent(rng));
         char first[kNumberTextWidth], second[kNumberTextWidth];
-        const double back = WriteStableNumberText(v, first);
+        const double back = writeStableNumberText(v, first);
         const std::string text(first, kNumberTextWidth);
         ASSERT_EQ(ParseNumberText("   " + text + "N/m^2", ".").value_or(NAN), back) << text;
-        ASSERT_EQ(WriteStableNumberText(back, second), back) << text;
+        ASSERT_EQ(writeStableNumberText(back, second), back) << text;
         ASSERT_EQ(std::string(second, kNumberTextWidth), text) << v;
     }
 }
@@ -198,14 +198,14 @@ TEST(NumberText, OnlyWholeNumbersAreNumericAndTheGeneralFormReadsBack) {
                                              {"2,5", ".", false},
                                              {"1.5psi", ".", false},
                                              {"1E", ".", false}})
-        EXPECT_EQ(IsNumericText(text, sep), numeric) << text << sep;
-    EXPECT_EQ(FormatGeneralNumber(0.1 + 0.2, ".") + " " +
-                  FormatGeneralNumber(123456789012345.0, "."),
+        EXPECT_EQ(isNumericText(text, sep), numeric) << text << sep;
+    EXPECT_EQ(formatGeneralNumber(0.1 + 0.2, ".") + " " +
+                  formatGeneralNumber(123456789012345.0, "."),
               "0.3 123456789012345");
-    EXPECT_EQ(FormatGeneralNumber(1.5e-20, ",") + " " + FormatGeneralNumber(-1234.5, ","),
+    EXPECT_EQ(formatGeneralNumber(1.5e-20, ",") + " " + formatGeneralNumber(-1234.5, ","),
               "1,5E-20 -1234,5");
     for (double v : {6893.5773, 1.0 / 3.0, -4.5e-7})
-        EXPECT_NEAR(ParseNumberText(FormatGeneralNumber(v, ","), ",").value_or(NAN), v,
+        EXPECT_NEAR(ParseNumberText(formatGeneralNumber(v, ","), ",").value_or(NAN), v,
                     std::fabs(v) * 1e-14);
 }
 

@@ -18,7 +18,7 @@ TEST(RecordPool, RecordsMadeAndDestroyedInBulkStayAlignedAndIndependent) {
         for (int i = 0; i < 2500; ++i, ++made) {
             auto r = std::make_unique<clsMaterial>();
             ASSERT_EQ(reinterpret_cast<std::uintptr_t>(r.get()) % alignof(std::max_align_t), 0u);
-            r->SetSlotValue(made % kSlotCount, made);
+            r->setSlotValue(made % kSlotCount, made);
             r->MaterialName("M" + std::to_string(made) + std::string(40, '.'));
             records.emplace_back(made, std::move(r));
         }
@@ -27,7 +27,7 @@ TEST(RecordPool, RecordsMadeAndDestroyedInBulkStayAlignedAndIndependent) {
     for (const auto& [n, r] : records) {
         ASSERT_EQ(r->MaterialName(), "M" + std::to_string(n) + std::string(40, '.'));
         ASSERT_TRUE(r->HasValue(n % kSlotCount)) << n;
-        ASSERT_EQ(r->SlotValue(n % kSlotCount), n);
+        ASSERT_EQ(r->slotValue(n % kSlotCount), n);
     }
 }
 

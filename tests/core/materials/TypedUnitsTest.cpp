@@ -14,7 +14,7 @@ namespace mb {
 namespace {
 
 int Slot(const char* code) {
-    return PropertyCatalogue::instance().FindExact(code);
+    return PropertyCatalogue::instance().findExact(code);
 }
 
 TEST(TypedUnitsTest, ANumberWithAUnitOfItsQuantityIsConvertedToSi) {
@@ -47,19 +47,19 @@ TEST(TypedUnitsTest, ANumberWithAUnitOfItsQuantityIsConvertedToSi) {
         {"30 deg", "FRCANG", 30},
     };
     for (const auto& [typed, code, si] : cases) {
-        const std::optional<TypedValue> value = ReadTypedValue(typed, Slot(code), "IPS", ".");
+        const std::optional<TypedValue> value = readTypedValue(typed, Slot(code), "IPS", ".");
         ASSERT_TRUE(value) << typed;
         EXPECT_TRUE(value->withUnit) << typed;
         EXPECT_DOUBLE_EQ(value->si, si) << typed;
     }
-    EXPECT_EQ(ReadTypedValue("-3 MPa", Slot("GXY"), "SI", ".")->number, -3);
+    EXPECT_EQ(readTypedValue("-3 MPa", Slot("GXY"), "SI", ".")->number, -3);
     // A decimal comma where the user's separator is one.
-    EXPECT_DOUBLE_EQ(ReadTypedValue("7,85 g/cm3", Slot("DENS"), "SI", ",")->si, 7850);
+    EXPECT_DOUBLE_EQ(readTypedValue("7,85 g/cm3", Slot("DENS"), "SI", ",")->si, 7850);
 }
 
 TEST(TypedUnitsTest, ABareNumberIsReadInTheShownSystem) {
     for (const char* system : {"IPS", "SI", "MKS"}) {
-        const std::optional<TypedValue> value = ReadTypedValue(" 1000 ", Slot("EX"), system, ".");
+        const std::optional<TypedValue> value = readTypedValue(" 1000 ", Slot("EX"), system, ".");
         ASSERT_TRUE(value);
         EXPECT_FALSE(value->withUnit);
         EXPECT_EQ(value->si, clsUnitConversion().ChangeUnits(system, "SI", Slot("EX"), 1000));
@@ -76,21 +76,21 @@ TEST(TypedUnitsTest, AUnitOfAnotherQuantityOrNoNumberIsRefused) {
              {"200 furlongs", "EX"},
              {"abc", "EX"},
              {"", "EX"}}) {
-        EXPECT_FALSE(ReadTypedValue(typed, Slot(code), "SI", ".")) << typed << " for " << code;
+        EXPECT_FALSE(readTypedValue(typed, Slot(code), "SI", ".")) << typed << " for " << code;
     }
-    EXPECT_FALSE(UnitValueToSI(1, "MPa", -1));
+    EXPECT_FALSE(unitValueToSI(1, "MPa", -1));
 }
 
 TEST(TypedUnitsTest, TheUnitsOfAQuantityAreListedAsBestWritten) {
-    const std::vector<std::string> stress = UnitNamesOf(Slot("EX"));
+    const std::vector<std::string> stress = unitNamesOf(Slot("EX"));
     EXPECT_EQ(stress.front(), "Pa");
     EXPECT_NE(std::find(stress.begin(), stress.end(), "Msi"), stress.end());
-    EXPECT_TRUE(UnitNamesOf(Slot("NUXY")).empty());
+    EXPECT_TRUE(unitNamesOf(Slot("NUXY")).empty());
     // Every listed name reads back as its own unit.
     for (int slot : {Slot("EX"), Slot("DENS"), Slot("ALPX"), Slot("C (Cp)"), Slot("KX"),
                      Slot("REFTEMP"), Slot("FRCANG")})
-        for (const std::string& name : UnitNamesOf(slot))
-            EXPECT_TRUE(UnitValueToSI(1, name, slot)) << name;
+        for (const std::string& name : unitNamesOf(slot))
+            EXPECT_TRUE(unitValueToSI(1, name, slot)) << name;
 }
 
 } // namespace

@@ -41,7 +41,7 @@ class Saving : public ::testing::Test {
 protected:
     Saving() {
         ReadLibraryFile(std::string(test::kDataDir) + "/roundtrip/canonical/input.lib", lib, ".");
-        newText = LibraryText(lib, GroupByCategory(lib));
+        newText = LibraryText(lib, groupByCategory(lib));
     }
 
     WriteResult save(const std::string& path, Failures failures = {},
@@ -49,9 +49,9 @@ protected:
         ops.script(std::move(failures), std::move(answers));
         const WriteOptions options{durability, copyFolder};
         if (!inTwoHalves)
-            return WriteLibraryFile(path, lib, GroupByCategory(lib), ops, ops, options);
+            return WriteLibraryFile(path, lib, groupByCategory(lib), ops, ops, options);
         // As the editor drives a save whose disk work runs apart from its formatting.
-        LibrarySave save(path, lib, GroupByCategory(lib), ops, options);
+        LibrarySave save(path, lib, groupByCategory(lib), ops, options);
         for (int err; (err = save.run()) != 0;) {
             if (!save.retryable()) return {Status::Failed, save.failureMessage(err)};
             if (!ops.retry(save.failureMessage(err))) return save.abandon();
@@ -326,10 +326,10 @@ TEST_P(SavingBothWays, RetryAfterEachFailedStepGivesTheCompleteFile) {
     for (int i = 0; i < 400; ++i) {
         clsMaterial record;
         for (int slot = 0; slot < 22; ++slot)
-            record.SetSlotValue(slot, 1000.0 + i + slot);
+            record.setSlotValue(slot, 1000.0 + i + slot);
         lib.AddMaterial({"Bulk", "", "B" + std::to_string(i), ""}, record, clsMaterial());
     }
-    const std::string expected = LibraryText(lib, GroupByCategory(lib));
+    const std::string expected = LibraryText(lib, groupByCategory(lib));
     ASSERT_GT(expected.size(), 3 * kWriteChunk);
     for (const auto& [way, choice] : kWays) {
         SCOPED_TRACE(way);
@@ -384,7 +384,7 @@ TEST_P(SavingBothWays, AFileThatCannotBeMadeFailsWithoutAQuestion) {
     EXPECT_EQ(r.message, expectedFailure);
     EXPECT_TRUE(ops.asked.empty());
     EXPECT_EQ(test::ReadBytes(target), old);
-    EXPECT_EQ(WriteLibraryFile("", lib, GroupByCategory(lib), ops, ops, Durability::Flushed).status,
+    EXPECT_EQ(WriteLibraryFile("", lib, groupByCategory(lib), ops, ops, Durability::Flushed).status,
               Status::NothingToWrite);
     EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"lib.lib"});
 
@@ -434,16 +434,16 @@ TEST_F(UnfinishedRewrite, TheCopyIsFoundBesideTheFileOrInTheCopyFolderAndPutBack
             beside ? dir.file(copyName(true)) : copyFolder + "/" + copyName(false);
         fs::create_directories(copyFolder);
         test::WriteBytes(copy, old);
-        ASSERT_EQ(FindUnfinishedRewrite(target, copyFolder), copy);
+        ASSERT_EQ(findUnfinishedRewrite(target, copyFolder), copy);
         // Reached through a link, it is the same file.
         fs::create_symlink(target, dir.file("symlink.lib"));
-        ASSERT_EQ(FindUnfinishedRewrite(dir.file("symlink.lib"), copyFolder), copy);
+        ASSERT_EQ(findUnfinishedRewrite(dir.file("symlink.lib"), copyFolder), copy);
         fs::remove(dir.file("symlink.lib"));
-        ASSERT_EQ(RestoreUnfinishedRewrite(target, copy), 0);
+        ASSERT_EQ(restoreUnfinishedRewrite(target, copy), 0);
         EXPECT_EQ(test::ReadBytes(dir.file("link.lib")), old);
         EXPECT_EQ(Names(dir.path()), alone);
         EXPECT_EQ(Names(copyFolder), std::vector<std::string>{});
-        EXPECT_EQ(FindUnfinishedRewrite(target, copyFolder), std::nullopt);
+        EXPECT_EQ(findUnfinishedRewrite(target, copyFolder), std::nullopt);
     }
 }
 
@@ -480,7 +480,7 @@ TEST_F(UnfinishedRewrite, LeftoversThatNeedNothingGoAndWhatIsNotTheirsStays) {
             ASSERT_EQ(::utimensat(AT_FDCWD, dir.file(name).c_str(), times, 0), 0);
             --age;
         }
-        const std::optional<std::string> found = FindUnfinishedRewrite(target, copyFolder);
+        const std::optional<std::string> found = findUnfinishedRewrite(target, copyFolder);
         EXPECT_EQ(found, c.found ? std::optional(dir.file(*c.found)) : std::nullopt);
         std::vector<std::string> expected = others;
         expected.insert(expected.end(), alone.begin(), alone.end());
@@ -497,15 +497,15 @@ TEST_F(UnfinishedRewrite, ACopyThatARunningSaveHoldsOrThatIsNotTheFilesIsNotPutB
     test::WriteBytes(copy, old);
     const int held = ::open(copy.c_str(), O_RDONLY);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
-    EXPECT_EQ(FindUnfinishedRewrite(target, copyFolder), std::nullopt);
-    EXPECT_EQ(RestoreUnfinishedRewrite(target, copy), EBUSY);
+    EXPECT_EQ(findUnfinishedRewrite(target, copyFolder), std::nullopt);
+    EXPECT_EQ(restoreUnfinishedRewrite(target, copy), EBUSY);
     ::close(held);
     const std::string another = dir.file("other.lib");
     test::WriteBytes(another, half);
-    EXPECT_EQ(RestoreUnfinishedRewrite(another, copy), EINVAL);
+    EXPECT_EQ(restoreUnfinishedRewrite(another, copy), EINVAL);
     EXPECT_EQ(test::ReadBytes(another), half);
     EXPECT_EQ(test::ReadBytes(target), half);
-    EXPECT_EQ(FindUnfinishedRewrite(target, copyFolder), copy);
+    EXPECT_EQ(findUnfinishedRewrite(target, copyFolder), copy);
 }
 
 // A save puts back what the save before it left half written before it writes, so that
@@ -552,7 +552,7 @@ TEST(CopyFolder, FollowsTheStateFolderOfTheUser) {
         for (const auto& [name, value] :
              {std::pair{"XDG_STATE_HOME", c.state}, std::pair{"HOME", c.home}})
             value ? ::setenv(name, value, 1) : ::unsetenv(name);
-        EXPECT_EQ(DefaultCopyFolder(), c.folder);
+        EXPECT_EQ(defaultCopyFolder(), c.folder);
     }
     for (const auto& [name, value] : {std::pair{"XDG_STATE_HOME", state}, std::pair{"HOME", home}})
         value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);

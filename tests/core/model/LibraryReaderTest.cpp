@@ -24,7 +24,7 @@ using Status = ReadResult::Status;
 
 // A property line as far as the reader cares: the code, then the SI value from column 71.
 std::string Prop(const std::string& code, const std::string& si) {
-    return PadRight(code, 70) + si + " N/m^2";
+    return padRight(code, 70) + si + " N/m^2";
 }
 
 std::string Lines(std::initializer_list<std::string> lines) {
@@ -40,7 +40,7 @@ std::string Held(clsMaterial& m) {
     for (int slot = 0; slot < kSlotCount; ++slot)
         if (m.HasValue(slot))
             out += " " + PropertyCatalogue::instance().PropCode(slot) + "=" +
-                   FormatGeneralNumber(m.SlotValue(slot), ".");
+                   formatGeneralNumber(m.slotValue(slot), ".");
     return out + "\n";
 }
 
@@ -75,7 +75,7 @@ TEST(LibraryReader, LinesFillEntriesRecordsAndShadowsAsHeld) {
         {"material line",
          Lines(
              {"MATTYPE:Steel   ",
-              "MATL:" + PadRight("A36CODE", 13) + ": " + PadRight("A36 steel", 30) + ":Structural",
+              "MATL:" + padRight("A36CODE", 13) + ": " + padRight("A36 steel", 30) + ":Structural",
               Prop("EX", "20000E7"), "ENDMATL", "ENDTYPE"}),
          "Steel    |A36CODE      |A36 steel  |Structural| EX=200000000000\n"},
         {"category names",
@@ -89,7 +89,7 @@ TEST(LibraryReader, LinesFillEntriesRecordsAndShadowsAsHeld) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Library lib;
-        EXPECT_EQ(ReadLibraryText(c.text, lib, c.separator).status, Status::Loaded);
+        EXPECT_EQ(readLibraryText(c.text, lib, c.separator).status, Status::Loaded);
         EXPECT_EQ(Summary(lib), c.summary);
     }
 }
@@ -99,10 +99,10 @@ TEST(LibraryReader, MaterialsPastTheLimitAreDroppedAndCounted) {
     for (int i = 0; i < 1003; ++i)
         text += "MATL:M\r\n" + Prop("EX", std::to_string(i)) + "\r\nENDMATL\r\n";
     Library lib;
-    const ReadResult r = ReadLibraryText(text, lib, ".");
+    const ReadResult r = readLibraryText(text, lib, ".");
     EXPECT_EQ(r.droppedMaterials, 2);
     EXPECT_EQ(lib.LastMaterialIndex(), 1000);
-    EXPECT_EQ(lib.Shadow(1000).SlotValue(Slot::EX), 1000);
+    EXPECT_EQ(lib.Shadow(1000).slotValue(Slot::EX), 1000);
 }
 
 // Files that are not libraries, each with the message it must give: none for a file that
@@ -128,7 +128,7 @@ TEST(LibraryReaderFile, EveryBrokenFixtureGivesItsMessageAndLeavesTheModelAsItSa
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fixture);
         Library lib;
-        ReadLibraryText(Lines({"MATTYPE:S", "MATL:Kept"}), lib, ".");
+        readLibraryText(Lines({"MATTYPE:S", "MATL:Kept"}), lib, ".");
         const ReadResult r = ReadLibraryFile(broken + c.fixture, lib, ".");
         EXPECT_EQ(r.status, c.status);
         EXPECT_EQ(r.message, c.message);
@@ -148,7 +148,7 @@ TEST(LibraryReaderFile, APipeADeviceAHugeFileOrAFolderIsRefusedUnreadAndTheModel
     for (const auto& [path, reason] : test::FilesThatDoNotEnd(dir, ".lib")) {
         SCOPED_TRACE(path);
         Library lib;
-        ReadLibraryText(Lines({"MATTYPE:S", "MATL:Kept"}), lib, ".");
+        readLibraryText(Lines({"MATTYPE:S", "MATL:Kept"}), lib, ".");
         const ReadResult r = ReadLibraryFile(path, lib, ".");
         EXPECT_EQ(r.status, Status::CannotOpen);
         EXPECT_EQ(r.message, reason);
@@ -165,11 +165,11 @@ TEST(LibraryReaderFile, AFileThatCannotBeReadIsDescribedInWordsAboutReading) {
     EXPECT_EQ(ReadLibraryFile(dir.file(std::string(300, 'n')), lib, ".").message,
               "its name is too long.");
     // A file that cannot be read for want of permission is not made here: root reads it.
-    EXPECT_EQ(ReadErrorMessage(EACCES), "you do not have permission to read it.");
-    EXPECT_EQ(ReadErrorMessage(EMFILE), "too many files are open at the same time.");
-    EXPECT_EQ(ReadErrorMessage(EIO), "Input/output error");
+    EXPECT_EQ(readErrorMessage(EACCES), "you do not have permission to read it.");
+    EXPECT_EQ(readErrorMessage(EMFILE), "too many files are open at the same time.");
+    EXPECT_EQ(readErrorMessage(EIO), "Input/output error");
     // Writing keeps its own words.
-    EXPECT_EQ(FileErrorMessage(EACCES), "Permssion denied (write-protect).");
+    EXPECT_EQ(fileErrorMessage(EACCES), "Permssion denied (write-protect).");
 }
 
 TEST(LibraryReader, TextThatIsNotALibraryEmptiesTheModel) {
@@ -177,8 +177,8 @@ TEST(LibraryReader, TextThatIsNotALibraryEmptiesTheModel) {
     for (const std::string& text :
          std::initializer_list<std::string>{"", "matl:A", "MATL:A\r\nMATTYPE:S", " MATTYPE:S",
                                             "\r\nMATTYPE:S", std::string("\0\xffMATTYPE:S", 11)}) {
-        ReadLibraryText(Lines({"MATTYPE:S", "MATL:Kept"}), lib, ".");
-        EXPECT_EQ(ReadLibraryText(text, lib, ".").status, Status::NotALibrary) << text;
+        readLibraryText(Lines({"MATTYPE:S", "MATL:Kept"}), lib, ".");
+        EXPECT_EQ(readLibraryText(text, lib, ".").status, Status::NotALibrary) << text;
         EXPECT_EQ(lib.LastMaterialIndex(), -1);
         EXPECT_EQ(lib.Entry(0).NameCode, "");
     }
@@ -208,7 +208,7 @@ TEST(LibraryReaderFile, ACategoryNameIsReadWholeOrTheFileIsRefusedNamingTheLine)
     for (const bool fromFile : {true, false}) {
         SCOPED_TRACE(fromFile ? "file" : "text");
         auto read = [&](const std::string& text, Library& lib) {
-            if (!fromFile) return ReadLibraryText(text, lib, ".");
+            if (!fromFile) return readLibraryText(text, lib, ".");
             test::WriteBytes(dir.file("in.lib"), text);
             return ReadLibraryFile(dir.file("in.lib"), lib, ".");
         };

@@ -14,7 +14,7 @@ namespace {
 // whether entry, record and shadow travelled together.
 int Add(Library& lib, const std::string& category, const std::string& name) {
     const int n = lib.AddMaterial(category, "", name, "");
-    lib.SetOriginalValue(n, Slot::EX, 100 + n);
+    lib.setOriginalValue(n, Slot::EX, 100 + n);
     lib.SetValue(n, "EX", n);
     return n;
 }
@@ -36,7 +36,7 @@ std::string Held(Library& lib) {
     std::string out;
     const auto record = [](const clsMaterial& m) {
         return m.MaterialName() + "," + m.MaterialType() + "," + m.MaterialDescription() + "," +
-               (m.HasValue(Slot::EX) ? Number(m.SlotValue(Slot::EX)) : "-");
+               (m.HasValue(Slot::EX) ? Number(m.slotValue(Slot::EX)) : "-");
     };
     for (int i = 0; i <= lib.LastMaterialIndex(); ++i) {
         const LibraryEntry& e = lib.Entry(i);
@@ -50,7 +50,7 @@ TEST(LibraryAdd, NumbersMaterialsInOrderWithBothRecordsCarryingTheEntrysTexts) {
     Library lib;
     EXPECT_EQ(lib.AddMaterial("Steel    ", "S235 code", "S235  ", "plate"), 0);
     EXPECT_EQ(lib.AddMaterial("Steel    ", "", "S355  ", ""), 1);
-    EXPECT_EQ(lib.MaterialCount(), 2);
+    EXPECT_EQ(lib.materialCount(), 2);
     EXPECT_EQ(lib.Shadow(0).MaterialNameCode() + "|" + lib.Material(0).MaterialNameCode(),
               "S235 code|S235 code");
     EXPECT_EQ(Held(lib), "S235  ,Steel    ,plate/S235  ,Steel    ,plate,-/S235  ,Steel    ,plate,- "
@@ -69,16 +69,16 @@ TEST(LibraryAdd, TakesGivenRecordsAsTheyAre) {
 
 TEST(LibraryAdd, FullLibraryRefusesEveryKindOfAdditionAndStaysAsItWas) {
     Library lib = Metals(kMaxMaterials);
-    ASSERT_TRUE(lib.IsFull());
+    ASSERT_TRUE(lib.isFull());
     const std::string before = Held(lib);
     EXPECT_EQ(lib.AddMaterial("X", "", "late", ""), -1);
     EXPECT_EQ(lib.AddMaterial(LibraryEntry{"X", "", "late", ""}, clsMaterial(), clsMaterial()), -1);
     EXPECT_EQ(lib.CopyMaterial(3, LibraryEntry{"X", "", "Copy of M3", ""}), -1);
-    EXPECT_EQ(lib.InsertMaterial(0, lib.Snapshot(5)), -1);
-    EXPECT_EQ(lib.MaterialCount(), kMaxMaterials);
+    EXPECT_EQ(lib.insertMaterial(0, lib.Snapshot(5)), -1);
+    EXPECT_EQ(lib.materialCount(), kMaxMaterials);
     EXPECT_EQ(Held(lib), before);
     // One removal makes room again, at the end.
-    lib.RemoveMaterial(0);
+    lib.removeMaterial(0);
     EXPECT_EQ(lib.AddMaterial("X", "", "late", ""), kMaxMaterials - 1);
     EXPECT_EQ(lib.Entry(kMaxMaterials - 1).Name + lib.Material(kMaxMaterials - 1).MaterialName(),
               "latelate");
@@ -94,48 +94,48 @@ TEST(LibraryCopy, CopyKeepsEachRecordsValuesUnderTheNewTexts) {
     EXPECT_EQ(lib.Material(2).MaterialNameCode() + lib.Shadow(2).MaterialNameCode(), "codecode");
     EXPECT_EQ(lib.CopyMaterial(3, LibraryEntry{"X", "", "none", ""}), -1);
     EXPECT_EQ(lib.CopyMaterial(-1, LibraryEntry{"X", "", "none", ""}), -1);
-    EXPECT_EQ(lib.MaterialCount(), 3);
+    EXPECT_EQ(lib.materialCount(), 3);
 }
 
 TEST(LibraryRemove, NumbersOfNoMaterialChangeNothing) {
     Library lib = Metals(3);
     const std::string before = Held(lib);
-    EXPECT_EQ(lib.RemoveMaterial(3).entry.Name, "");
-    EXPECT_EQ(lib.RemoveMaterial(-1).entry.Name, "");
-    EXPECT_EQ(lib.InsertMaterial(4, lib.Snapshot(0)), -1);
-    EXPECT_EQ(lib.InsertMaterial(-1, lib.Snapshot(0)), -1);
-    EXPECT_EQ(lib.MoveMaterialToEnd(3, "X"), -1);
-    lib.RenameMaterial(3, "X");
-    lib.SetCategory(-1, "X");
-    lib.SetDescription(3, "X");
-    lib.SetEntryTexts(3, LibraryEntry{"X", "", "X", ""});
-    lib.SetRecords(3, clsMaterial(), clsMaterial());
-    lib.SetOriginalValue(3, Slot::EX, 9);
-    lib.ResetToShadow(3);
+    EXPECT_EQ(lib.removeMaterial(3).entry.Name, "");
+    EXPECT_EQ(lib.removeMaterial(-1).entry.Name, "");
+    EXPECT_EQ(lib.insertMaterial(4, lib.Snapshot(0)), -1);
+    EXPECT_EQ(lib.insertMaterial(-1, lib.Snapshot(0)), -1);
+    EXPECT_EQ(lib.moveMaterialToEnd(3, "X"), -1);
+    lib.renameMaterial(3, "X");
+    lib.setCategory(-1, "X");
+    lib.setDescription(3, "X");
+    lib.setEntryTexts(3, LibraryEntry{"X", "", "X", ""});
+    lib.setRecords(3, clsMaterial(), clsMaterial());
+    lib.setOriginalValue(3, Slot::EX, 9);
+    lib.resetToShadow(3);
     lib.ClearValues(3);
-    lib.DropValues(-1);
+    lib.dropValues(-1);
     lib.Restore(3, lib.Snapshot(0));
     EXPECT_EQ(Held(lib), before);
-    EXPECT_EQ(lib.MaterialCount(), 3);
+    EXPECT_EQ(lib.materialCount(), 3);
     // Removing the only material leaves an empty library that adds from number 0, into a
     // slot that holds nothing of the material removed.
     Library one = Metals(1);
-    one.RemoveMaterial(0);
-    EXPECT_EQ(one.MaterialCount(), 0);
+    one.removeMaterial(0);
+    EXPECT_EQ(one.materialCount(), 0);
     EXPECT_EQ(one.AddMaterial("New", "", "N", ""), 0);
     EXPECT_EQ(Held(one), "N,New,/N,New,,-/N,New,,- ");
 }
 
 TEST(LibraryChanges, EachChangeReachesTheListsItIsMeantFor) {
     Library lib = Metals(1);
-    lib.RenameMaterial(0, "Iron");
+    lib.renameMaterial(0, "Iron");
     EXPECT_EQ(Held(lib), "Iron,Metals,/Iron,Metals,,0/Iron,Metals,,100 ");
-    lib.SetCategory(0, "Cast");
+    lib.setCategory(0, "Cast");
     EXPECT_EQ(Held(lib), "Iron,Cast,/Iron,Cast,,0/Iron,Cast,,100 ");
     // The shadow keeps the description it had, for a reset to give back.
-    lib.SetDescription(0, "grey");
+    lib.setDescription(0, "grey");
     EXPECT_EQ(Held(lib), "Iron,Cast,grey/Iron,Cast,grey,0/Iron,Cast,,100 ");
-    lib.SetEntryTexts(0, LibraryEntry{"Typed", "code", "Typed name", "typed"});
+    lib.setEntryTexts(0, LibraryEntry{"Typed", "code", "Typed name", "typed"});
     EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,grey,0/Iron,Cast,,100 ");
     EXPECT_EQ(lib.Entry(0).NameCode, "code");
 
@@ -144,7 +144,7 @@ TEST(LibraryChanges, EachChangeReachesTheListsItIsMeantFor) {
     EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,grey,2.500000/Iron,Cast,,100 ");
     lib.ClearValue(0, "EX");
     EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,grey,-/Iron,Cast,,100 ");
-    lib.ResetToShadow(0);
+    lib.resetToShadow(0);
     EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,,100/Iron,Cast,,100 ");
     EXPECT_FALSE(lib.Material(0).HasValue(Slot::NUXY)) << "the shadow has no NUXY";
 
@@ -152,17 +152,17 @@ TEST(LibraryChanges, EachChangeReachesTheListsItIsMeantFor) {
     lib.ClearValues(0);
     EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,,0/Iron,Cast,,100 ");
     EXPECT_TRUE(lib.Material(0).HasValue(Slot::NUXY));
-    EXPECT_EQ(lib.Material(0).SlotValue(Slot::NUXY), 0);
-    lib.DropValues(0);
+    EXPECT_EQ(lib.Material(0).slotValue(Slot::NUXY), 0);
+    lib.dropValues(0);
     EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,,-/Iron,Cast,,100 ");
     EXPECT_FALSE(lib.Material(0).HasValue(Slot::NUXY));
 
-    lib.SetOriginalValue(0, Slot::EX, 42);
+    lib.setOriginalValue(0, Slot::EX, 42);
     EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,,42/Iron,Cast,,42 ");
     clsMaterial record, shadow;
     record.MaterialName("r");
     shadow.MaterialName("s");
-    lib.SetRecords(0, record, shadow);
+    lib.setRecords(0, record, shadow);
     EXPECT_EQ(Held(lib), "Typed name,Typed,typed/r,,,-/s,,,- ");
 }
 
@@ -170,12 +170,12 @@ TEST(LibraryChanges, RestoringASnapshotUndoesEveryChangeInPlace) {
     Library lib = Metals(3);
     const std::string before = Held(lib);
     const MaterialSnapshot kept = lib.Snapshot(1);
-    lib.RenameMaterial(1, "Renamed");
-    lib.SetCategory(1, "Other");
-    lib.SetDescription(1, "new");
+    lib.renameMaterial(1, "Renamed");
+    lib.setCategory(1, "Other");
+    lib.setDescription(1, "new");
     lib.SetValue(1, "NUXY", 0.25);
-    lib.DropValues(1);
-    lib.SetOriginalValue(1, Slot::DENS, 7800);
+    lib.dropValues(1);
+    lib.setOriginalValue(1, Slot::DENS, 7800);
     lib.Restore(1, kept);
     EXPECT_EQ(Held(lib), before);
     EXPECT_FALSE(lib.Material(1).HasValue(Slot::NUXY));
@@ -191,7 +191,7 @@ TEST(LibraryChanges, RandomRunsKeepEveryMaterialWhole) {
         std::optional<double> record, shadow; // EX
     };
     const auto ex = [](const clsMaterial& m) {
-        return m.HasValue(Slot::EX) ? std::optional<double>(m.SlotValue(Slot::EX)) : std::nullopt;
+        return m.HasValue(Slot::EX) ? std::optional<double>(m.slotValue(Slot::EX)) : std::nullopt;
     };
     std::mt19937 random(20261206);
     const auto pick = [&random](int below) {
@@ -210,7 +210,7 @@ TEST(LibraryChanges, RandomRunsKeepEveryMaterialWhole) {
         case 0:
             did = "add";
             ASSERT_EQ(lib.AddMaterial(category, "", fresh, ""), count);
-            lib.SetOriginalValue(count, Slot::EX, step);
+            lib.setOriginalValue(count, Slot::EX, step);
             model.push_back({fresh, category, step, step});
             break;
         case 1:
@@ -220,20 +220,20 @@ TEST(LibraryChanges, RandomRunsKeepEveryMaterialWhole) {
             break;
         case 2: {
             did = "remove and insert " + std::to_string(n);
-            const MaterialSnapshot removed = lib.RemoveMaterial(n);
+            const MaterialSnapshot removed = lib.removeMaterial(n);
             const Held kept = model[n];
             model.erase(model.begin() + n);
             if (pick(2) == 0) {
                 const int at = pick(count);
                 did += " at " + std::to_string(at);
-                ASSERT_EQ(lib.InsertMaterial(at, removed), at);
+                ASSERT_EQ(lib.insertMaterial(at, removed), at);
                 model.insert(model.begin() + at, kept);
             }
             break;
         }
         case 3: {
             did = "move " + std::to_string(n);
-            ASSERT_EQ(lib.MoveMaterialToEnd(n, category), count - 1);
+            ASSERT_EQ(lib.moveMaterialToEnd(n, category), count - 1);
             Held moved = model[n];
             moved.category = category;
             model.erase(model.begin() + n);
@@ -242,12 +242,12 @@ TEST(LibraryChanges, RandomRunsKeepEveryMaterialWhole) {
         }
         case 4:
             did = "rename " + std::to_string(n);
-            lib.RenameMaterial(n, fresh);
+            lib.renameMaterial(n, fresh);
             model[n].name = fresh;
             break;
         case 5:
             did = "category " + std::to_string(n);
-            lib.SetCategory(n, category);
+            lib.setCategory(n, category);
             model[n].category = category;
             break;
         case 6:
@@ -257,12 +257,12 @@ TEST(LibraryChanges, RandomRunsKeepEveryMaterialWhole) {
             break;
         case 7:
             did = "reset " + std::to_string(n);
-            lib.ResetToShadow(n);
+            lib.resetToShadow(n);
             model[n].record = model[n].shadow;
             break;
         }
-        ASSERT_EQ(lib.MaterialCount(), static_cast<int>(model.size())) << step << ": " << did;
-        for (int i = 0; i < lib.MaterialCount(); ++i) {
+        ASSERT_EQ(lib.materialCount(), static_cast<int>(model.size())) << step << ": " << did;
+        for (int i = 0; i < lib.materialCount(); ++i) {
             const Held& want = model[static_cast<std::size_t>(i)];
             const LibraryEntry& e = lib.Entry(i);
             const std::string got =
@@ -284,16 +284,16 @@ TEST(LibraryReplace, ReplaceWithGivesBackTheLibraryItReplaced) {
     const std::string metals = Held(lib);
     Library other;
     Add(other, "Woods", "Oak");
-    Library old = lib.ReplaceWith(std::move(other));
+    Library old = lib.replaceWith(std::move(other));
     EXPECT_EQ(Held(lib), "Oak,Woods,/Oak,Woods,,0/Oak,Woods,,100 ");
     EXPECT_EQ(Held(old), metals);
-    lib.ReplaceWith(std::move(old));
+    lib.replaceWith(std::move(old));
     EXPECT_EQ(Held(lib), metals);
 }
 
 TEST(LibraryReplace, DiscardingTheIndexKeepsTheRecords) {
     Library lib = Metals(2);
-    lib.DiscardIndex();
+    lib.discardIndex();
     EXPECT_TRUE(lib.LibraryIndex().empty());
     EXPECT_EQ(lib.Entry(1).Name, "");
     EXPECT_EQ(lib.Material(1).MaterialName(), "M1");

@@ -37,12 +37,12 @@ std::string LibraryBytes(int materials, double variant) {
     for (int i = 0; i < materials; ++i) {
         clsMaterial record;
         for (int slot = 0; slot < 60; ++slot)
-            record.SetSlotValue(slot, variant + i * 0.5 + slot);
+            record.setSlotValue(slot, variant + i * 0.5 + slot);
         lib.AddMaterial(
             {"Group " + std::to_string(i % 7), "", "Material " + std::to_string(i), "generated"},
             record, clsMaterial());
     }
-    return LibraryText(lib, GroupByCategory(lib));
+    return LibraryText(lib, groupByCategory(lib));
 }
 
 int Runs(int inCi) {
@@ -192,9 +192,9 @@ TEST(LibraryWriterKill, AKilledEditorSaveOfAHardLinkedLibraryIsPutBackByTheNextO
     const std::string out = outputs.file("out.lib"), link = outputs.file("link.lib");
     const std::string oldBytes = LibraryBytes(250, 7.0);
     Library library;
-    ASSERT_EQ(ReadLibraryText(LibraryBytes(300, 1.0), library, ".").status,
+    ASSERT_EQ(readLibraryText(LibraryBytes(300, 1.0), library, ".").status,
               ReadResult::Status::Loaded);
-    const std::string newBytes = LibraryText(library, GroupByCategory(library));
+    const std::string newBytes = LibraryText(library, groupByCategory(library));
     test::WriteBytes(out, oldBytes);
     fs::create_hard_link(out, link);
     const std::vector<std::string> alone = {"link.lib", "out.lib"};
@@ -208,7 +208,7 @@ TEST(LibraryWriterKill, AKilledEditorSaveOfAHardLinkedLibraryIsPutBackByTheNextO
             const pid_t pid = ::fork();
             if (pid == 0) {
                 const WriteResult r = WriteLibraryFile(
-                    out, library, GroupByCategory(library), cancel, SystemFileOps(),
+                    out, library, groupByCategory(library), cancel, systemFileOps(),
                     WriteOptions{Durability::Flushed, state.path()});
                 ::_exit(r.status == WriteResult::Status::Written ? 0 : 1);
             }
@@ -220,8 +220,8 @@ TEST(LibraryWriterKill, AKilledEditorSaveOfAHardLinkedLibraryIsPutBackByTheNextO
             o.copiesLeft +=
                 test::Names(outputs.path()) != alone || !test::Names(state.path()).empty();
 
-            if (const std::optional<std::string> copy = FindUnfinishedRewrite(out, state.path())) {
-                EXPECT_EQ(RestoreUnfinishedRewrite(out, *copy), 0);
+            if (const std::optional<std::string> copy = findUnfinishedRewrite(out, state.path())) {
+                EXPECT_EQ(restoreUnfinishedRewrite(out, *copy), 0);
                 ++o.restored;
             }
             const std::string opened = test::ReadBytes(out);

@@ -30,7 +30,7 @@ TEST(LibraryWriter, EveryRoundTripFixtureSavesByteForByteAndStaysPut) {
             Library lib;
             ASSERT_EQ(ReadLibraryFile(e.path() / file, lib, ".").status, ReadResult::Status::Loaded)
                 << file;
-            EXPECT_EQ(LibraryText(lib, GroupByCategory(lib)), expected) << file;
+            EXPECT_EQ(LibraryText(lib, groupByCategory(lib)), expected) << file;
         }
     }
     EXPECT_EQ(folders, 5);
@@ -44,16 +44,16 @@ std::string SavedWithTyped(const std::vector<double>& typed, int system) {
     const clsUnitConversion units;
     for (int slot = 0; slot < kVisitedSlots; ++slot)
         if (!PropertyCatalogue::instance().PropCode(slot).empty())
-            record.SetSlotValue(slot, units.ChangeUnits(UnitSystemName(system), "SI", slot,
+            record.setSlotValue(slot, units.ChangeUnits(unitSystemName(system), "SI", slot,
                                                         typed[static_cast<std::size_t>(slot)]));
     lib.AddMaterial({"Typed", "", "Typed values", ""}, record, clsMaterial());
-    return LibraryText(lib, GroupByCategory(lib));
+    return LibraryText(lib, groupByCategory(lib));
 }
 
 std::string Resaved(const std::string& text) {
     Library lib;
-    EXPECT_EQ(ReadLibraryText(text, lib, ".").status, ReadResult::Status::Loaded);
-    return LibraryText(lib, GroupByCategory(lib));
+    EXPECT_EQ(readLibraryText(text, lib, ".").status, ReadResult::Status::Loaded);
+    return LibraryText(lib, groupByCategory(lib));
 }
 
 // The first line where two saves differ, both ways; "" when they are the same.
@@ -107,7 +107,7 @@ TEST(LibraryWriter, AValueTypedInAnySystemSavesTheSameTextAfterReadingItBack) {
             const std::string second = Resaved(first);
             ++compared;
             const std::string difference = FirstDifference(first, second);
-            ASSERT_EQ(difference, "") << "typed in " << UnitSystemName(system);
+            ASSERT_EQ(difference, "") << "typed in " << unitSystemName(system);
         }
     }
     EXPECT_EQ(compared, 900);

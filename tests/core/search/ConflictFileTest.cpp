@@ -21,17 +21,17 @@ constexpr std::string_view kLines =
     "conflict\tNew 1002\tLIMIT\t-\t-\tPolymers\n";
 
 TEST(ConflictFile, ReadsEveryKindOfLine) {
-    const ConflictFileContent read = ParseConflictText(kLines, "steels.lib.conflicts");
+    const ConflictFileContent read = parseConflictText(kLines, "steels.lib.conflicts");
     ASSERT_EQ(read.error, "");
     ASSERT_EQ(read.conflicts.size(), 5u);
     const ConflictEntry& ex = read.conflicts[0];
     EXPECT_EQ(ex.kind, Kind::Value);
     EXPECT_EQ(ex.name, "Structural Steel S235");
-    EXPECT_EQ(ex.slot, PropertyCatalogue::instance().FindExact("EX"));
+    EXPECT_EQ(ex.slot, PropertyCatalogue::instance().findExact("EX"));
     EXPECT_EQ(ex.si[ConflictEntry::Ours], 2.05e11);
     EXPECT_EQ(ex.si[ConflictEntry::Theirs], 2.12e11);
     const ConflictEntry& c = read.conflicts[1];
-    EXPECT_EQ(c.slot, PropertyCatalogue::instance().FindExact("C (Cp)"));
+    EXPECT_EQ(c.slot, PropertyCatalogue::instance().findExact("C (Cp)"));
     EXPECT_FALSE(c.si[ConflictEntry::Base]);
     EXPECT_FALSE(c.sides[ConflictEntry::Base]);
     const ConflictEntry& d = read.conflicts[2];
@@ -41,7 +41,7 @@ TEST(ConflictFile, ReadsEveryKindOfLine) {
     EXPECT_EQ(read.conflicts[3].kind, Kind::Material);
     EXPECT_EQ(read.conflicts[4].kind, Kind::Limit);
     // Written again, the lines are the ones read.
-    EXPECT_EQ(ConflictFileText(read.conflicts), kLines);
+    EXPECT_EQ(conflictFileText(read.conflicts), kLines);
 }
 
 TEST(ConflictFile, RejectsBrokenLinesNamingFileAndLine) {
@@ -60,7 +60,7 @@ TEST(ConflictFile, RejectsBrokenLinesNamingFileAndLine) {
         {"conflict\t\tEX\t1\t2\t3", "x.conflicts: line 1: the material name is missing or broken"},
     };
     for (const auto& c : cases) {
-        const ConflictFileContent read = ParseConflictText(c.text, "x.conflicts");
+        const ConflictFileContent read = parseConflictText(c.text, "x.conflicts");
         EXPECT_EQ(read.error, c.error) << c.text;
         EXPECT_TRUE(read.conflicts.empty());
     }
@@ -68,17 +68,17 @@ TEST(ConflictFile, RejectsBrokenLinesNamingFileAndLine) {
 
 TEST(ConflictFile, WritesWholeAndSaysWhyNot) {
     test::TempDir dir;
-    const std::string path = ConflictFilePath(dir.file("steels.lib"));
+    const std::string path = conflictFilePath(dir.file("steels.lib"));
     EXPECT_EQ(path, dir.file("steels.lib.conflicts"));
-    EXPECT_EQ(ReadConflictFile(path).error, "Cannot read " + path + ": it does not exist.");
+    EXPECT_EQ(readConflictFile(path).error, "Cannot read " + path + ": it does not exist.");
 
-    const std::vector<ConflictEntry> conflicts = ParseConflictText(kLines, "x").conflicts;
-    ASSERT_EQ(WriteConflictFile(path, conflicts), "");
-    EXPECT_EQ(ConflictFileText(ReadConflictFile(path).conflicts), kLines);
+    const std::vector<ConflictEntry> conflicts = parseConflictText(kLines, "x").conflicts;
+    ASSERT_EQ(writeConflictFile(path, conflicts), "");
+    EXPECT_EQ(conflictFileText(readConflictFile(path).conflicts), kLines);
     EXPECT_EQ(test::Names(dir.path()), std::vector<std::string>{"steels.lib.conflicts"});
 
     const std::string nowhere = dir.file("gone/steels.lib.conflicts");
-    EXPECT_EQ(WriteConflictFile(nowhere, conflicts),
+    EXPECT_EQ(writeConflictFile(nowhere, conflicts),
               "Cannot write " + nowhere + ": Path not found.");
 }
 

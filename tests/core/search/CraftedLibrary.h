@@ -25,7 +25,7 @@ inline Library Make(std::initializer_list<Crafted> materials) {
     for (const Crafted& c : materials) {
         clsMaterial record;
         for (const auto& [slot, si] : c.values)
-            record.SetSlotValue(slot, si);
+            record.setSlotValue(slot, si);
         library.AddMaterial({c.category, c.nameCode, c.name, c.description}, record, clsMaterial());
     }
     return library;

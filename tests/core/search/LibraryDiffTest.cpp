@@ -31,7 +31,7 @@ TEST(LibraryDiff, DifferencesComeInTheNewOrderThenTheRemovedOnesEachMaterialInAF
         {"New    ", "Fresh  ", "", "", {{0, 1}}},
         {"Structural    ", " STRUCTURAL STEEL ", "S275", "Cold rolled", {{0, 2.05E11}, {4, 0.3}}},
     });
-    const LibraryComparison c = CompareLibraries(before, after);
+    const LibraryComparison c = compareLibraries(before, after);
     EXPECT_EQ(Lines(c), (std::vector<std::string>{
                             "added\tNew\tFresh",
                             "moved\tSTRUCTURAL STEEL\tSteels\tStructural",
@@ -57,9 +57,9 @@ TEST(LibraryDiff, DifferencesComeInTheNewOrderThenTheRemovedOnesEachMaterialInAF
 TEST(LibraryDiff, CategoriesDifferingOnlyInCaseAreOneAndAnIdenticalLibraryHasNoDifference) {
     Library before = Make({{"STEELS    ", "A  ", "A", "x", {{0, 1.5}}}});
     Library after = Make({{"Steels", "a", "A", "x  ", {{0, 1.5}}}});
-    EXPECT_TRUE(CompareLibraries(before, after).differences.empty());
+    EXPECT_TRUE(compareLibraries(before, after).differences.empty());
     Library same = Make({{"STEELS    ", "A  ", "A", "x", {{0, 1.5}}}});
-    EXPECT_TRUE(CompareLibraries(before, same).differences.empty());
+    EXPECT_TRUE(compareLibraries(before, same).differences.empty());
 }
 
 TEST(LibraryDiff, ARepeatedNameIsComparedByItsFirstMaterialAndNamedOnce) {
@@ -67,21 +67,21 @@ TEST(LibraryDiff, ARepeatedNameIsComparedByItsFirstMaterialAndNamedOnce) {
     Library after = Make({{"C", "Twin", "", "", {{0, 1}}},
                           {"C", "TWIN", "", "", {{0, 3}}},
                           {"C", "Twin", "", "", {{0, 4}}}});
-    const LibraryComparison c = CompareLibraries(before, after);
+    const LibraryComparison c = compareLibraries(before, after);
     EXPECT_TRUE(c.differences.empty()) << Lines(c).front();
     EXPECT_EQ(c.oldRepeatedNames, std::vector<std::string>{"Twin"});
     EXPECT_EQ(c.newRepeatedNames, std::vector<std::string>{"Twin"});
 }
 
 TEST(LibraryDiff, ValuesThatTheFileTextCannotTellApartArePrintedInFull) {
-    EXPECT_EQ(ExactNumberText(2.1E11), "21000E7");
-    EXPECT_EQ(ExactNumberText(0), "0E0");
-    EXPECT_EQ(ExactNumberText(-0.5), "-50000E-5");
-    EXPECT_EQ(ExactNumberText(210000000001.0), "210000000001");
-    EXPECT_EQ(ExactNumberText(0.123456789), "0.123456789");
+    EXPECT_EQ(exactNumberText(2.1E11), "21000E7");
+    EXPECT_EQ(exactNumberText(0), "0E0");
+    EXPECT_EQ(exactNumberText(-0.5), "-50000E-5");
+    EXPECT_EQ(exactNumberText(210000000001.0), "210000000001");
+    EXPECT_EQ(exactNumberText(0.123456789), "0.123456789");
     Library before = Make({{"C", "M", "", "", {{0, 2.00000001E11}}}});
     Library after = Make({{"C", "M", "", "", {{0, 2.00000002E11}}}});
-    EXPECT_EQ(Lines(CompareLibraries(before, after)),
+    EXPECT_EQ(Lines(compareLibraries(before, after)),
               std::vector<std::string>{"value\tM\tEX\t200000001000\t200000002000"});
 }
 

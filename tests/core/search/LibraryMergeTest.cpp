@@ -23,7 +23,7 @@ std::vector<std::string_view> Split(std::string_view text, char at) {
     std::vector<std::string_view> parts;
     for (std::size_t from = 0, to; from <= text.size(); from = to + 1) {
         to = std::min(text.find(at, from), text.size());
-        parts.push_back(TrimBlanks(text.substr(from, to - from)));
+        parts.push_back(trimBlanks(text.substr(from, to - from)));
     }
     return parts;
 }
@@ -38,13 +38,13 @@ Library Make(std::string_view text) {
         const auto f = Split(material, '/');
         const LibraryEntry e{std::string(f[0]) + "    ", std::string(f[2]),
                              std::string(f[1]) + "  ", std::string(f[3])};
-        clsMaterial record = RecordWithTexts(clsMaterial("SI"), e);
+        clsMaterial record = recordWithTexts(clsMaterial("SI"), e);
         for (std::string_view value : Split(f[4], ' ')) {
             if (value.empty()) continue;
             const std::size_t eq = value.find('=');
             double si = 0;
             std::from_chars(value.data() + eq + 1, value.data() + value.size(), si);
-            record.SetSlotValue(PropertyCatalogue::instance().FindExact(value.substr(0, eq)), si);
+            record.setSlotValue(PropertyCatalogue::instance().findExact(value.substr(0, eq)), si);
         }
         library.AddMaterial(e, record, record);
     }
@@ -54,16 +54,16 @@ Library Make(std::string_view text) {
 // Material by material, in number order: what a user would see differ.
 std::vector<std::string> Shown(Library&& library) {
     std::vector<std::string> lines;
-    for (int i = 0; i < library.MaterialCount(); ++i) {
+    for (int i = 0; i < library.materialCount(); ++i) {
         const LibraryEntry& e = library.Entry(i);
         std::string s;
         for (const std::string* t : {&e.Category, &e.Name, &e.NameCode, &e.Description})
-            s.append(TrimBlanks(*t)).append("/");
+            s.append(trimBlanks(*t)).append("/");
         const clsMaterial& r = library.Material(i);
         for (int slot = 0; slot < kVisitedSlots; ++slot)
             if (r.HasValue(slot))
                 s += PropertyCatalogue::instance().PropCode(slot) + "=" +
-                     ExactNumberText(r.SlotValue(slot)) + " ";
+                     exactNumberText(r.slotValue(slot)) + " ";
         lines.push_back(s);
     }
     return lines;
@@ -93,14 +93,14 @@ class Merges : public testing::TestWithParam<Case> {};
 TEST_P(Merges, TakeEveryEditAndReportWhatClashes) {
     const Case& c = GetParam();
     Library base = Make(c.base), ours = Make(c.ours), theirs = Make(c.theirs);
-    MergeResult r = MergeLibraries(base, ours, theirs);
+    MergeResult r = mergeLibraries(base, ours, theirs);
     EXPECT_EQ(Shown(std::move(r.merged)), Shown(Make(c.merged)));
     EXPECT_EQ(Lines(r), c.conflicts);
     // The other way round every clean edit lands the same; only the conflicts' choice turns.
     if (c.conflicts.empty()) {
         Library expected = Make(c.merged);
-        MergeResult mirrored = MergeLibraries(base, theirs, ours);
-        EXPECT_TRUE(CompareLibraries(mirrored.merged, expected).differences.empty());
+        MergeResult mirrored = mergeLibraries(base, theirs, ours);
+        EXPECT_TRUE(compareLibraries(mirrored.merged, expected).differences.empty());
     }
 }
 
@@ -187,9 +187,9 @@ TEST(LibraryMerge, AMergePastTheLimitLeavesOutTheLastOfTheirAdditions) {
         base += "C/M" + std::to_string(i) + "///EX=" + std::to_string(i + 1) + ";";
     Library b = Make(base), o = Make(base + "C/Ours 1///; C/Ours///"),
             t = Make(base + "C/Theirs 1///; D/Theirs 2///");
-    MergeResult r = MergeLibraries(b, o, t);
-    EXPECT_EQ(r.merged.MaterialCount(), kMaxMaterials);
-    EXPECT_EQ(TrimBlanks(r.merged.Entry(kMaxMaterials - 1).Name), "Ours");
+    MergeResult r = mergeLibraries(b, o, t);
+    EXPECT_EQ(r.merged.materialCount(), kMaxMaterials);
+    EXPECT_EQ(trimBlanks(r.merged.Entry(kMaxMaterials - 1).Name), "Ours");
     EXPECT_EQ(Lines(r), (std::vector<std::string>{"conflict\tTheirs 1\tLIMIT\t-\t-\tC",
                                                   "conflict\tTheirs 2\tLIMIT\t-\t-\tD"}));
 }
@@ -209,20 +209,20 @@ struct Edit {
 };
 using Change = void (*)(Library&, int, const Edit&);
 constexpr Change kChanges[] = {
-    [](Library& l, int n, const Edit& e) { l.SetOriginalValue(n, e.slot, e.si); },
+    [](Library& l, int n, const Edit& e) { l.setOriginalValue(n, e.slot, e.si); },
     [](Library& l, int n, const Edit& e) { l.Material(n).HasValue(e.slot, false); },
-    [](Library& l, int n, const Edit& e) { l.SetDescription(n, e.text); },
-    [](Library& l, int n, const Edit& e) { l.RenameMaterial(n, e.text); },
-    [](Library& l, int n, const Edit& e) { l.MoveMaterialToEnd(n, e.text); },
-    [](Library& l, int n, const Edit&) { l.RemoveMaterial(n); },
+    [](Library& l, int n, const Edit& e) { l.setDescription(n, e.text); },
+    [](Library& l, int n, const Edit& e) { l.renameMaterial(n, e.text); },
+    [](Library& l, int n, const Edit& e) { l.moveMaterialToEnd(n, e.text); },
+    [](Library& l, int n, const Edit&) { l.removeMaterial(n); },
     [](Library& l, int, const Edit& e) {
-        l.SetOriginalValue(l.AddMaterial(e.text, "", e.name, ""), EX, e.si);
+        l.setOriginalValue(l.AddMaterial(e.text, "", e.name, ""), EX, e.si);
     },
 };
 
 std::array<std::vector<Edit>, 2> DrawEdits(Library& base, unsigned seed, int count) {
     std::mt19937 random(seed);
-    std::vector<int> order(static_cast<std::size_t>(base.MaterialCount()));
+    std::vector<int> order(static_cast<std::size_t>(base.materialCount()));
     std::iota(order.begin(), order.end(), 0);
     std::shuffle(order.begin(), order.end(), random);
     std::array<std::vector<Edit>, 2> edits;
@@ -239,7 +239,7 @@ std::array<std::vector<Edit>, 2> DrawEdits(Library& base, unsigned seed, int cou
         const int n = e.kind <= 1 ? order[order.size() - 1 - static_cast<std::size_t>(i / 2)]
                                   : order[static_cast<std::size_t>(next++)];
         e.name = e.kind == 6 ? "Added " + std::to_string(i)
-                             : std::string(TrimBlanks(base.Entry(n).Name));
+                             : std::string(trimBlanks(base.Entry(n).Name));
         if (e.kind == 3) e.text = "Renamed " + std::to_string(i);
         e.si = e.kind == 6 ? 1000.0 + i : 1.5 + i;
         while (e.kind <= 1 && (PropertyCatalogue::instance().PropCode(e.slot).empty() ||
@@ -255,8 +255,8 @@ void Apply(Library& library, const std::vector<Edit>& edits, bool values) {
     for (const Edit& e : edits) {
         if ((e.kind <= 1) != values) continue;
         int n = -1;
-        for (int i = 0; i < library.MaterialCount() && n < 0; ++i)
-            if (TrimBlanks(library.Entry(i).Name) == e.name) n = i;
+        for (int i = 0; i < library.materialCount() && n < 0; ++i)
+            if (trimBlanks(library.Entry(i).Name) == e.name) n = i;
         kChanges[e.kind](library, n, e);
     }
 }
@@ -264,13 +264,13 @@ void Apply(Library& library, const std::vector<Edit>& edits, bool values) {
 // As a file would give it back.
 Library Reread(Library& library) {
     Library back;
-    ReadLibraryText(LibraryText(library, GroupByCategory(library)), back, ".");
+    readLibraryText(LibraryText(library, groupByCategory(library)), back, ".");
     return back;
 }
 
 TEST(LibraryMerge, DisjointRandomEditsOfTheLargestLibraryAllLand) {
     Library largest;
-    bench::FillLargestLibrary(largest);
+    bench::fillLargestLibrary(largest);
     Library base = Reread(largest);
     for (unsigned seed = 1; seed <= 8; ++seed) {
         const auto edits = DrawEdits(base, seed, 40);
@@ -283,12 +283,12 @@ TEST(LibraryMerge, DisjointRandomEditsOfTheLargestLibraryAllLand) {
         }
         ours = Reread(ours);
         theirs = Reread(theirs);
-        MergeResult r = MergeLibraries(base, ours, theirs);
+        MergeResult r = mergeLibraries(base, ours, theirs);
         EXPECT_EQ(Lines(r), std::vector<std::string>()) << "seed " << seed;
         Library merged = Reread(r.merged);
         both = Reread(both);
-        const LibraryComparison c = CompareLibraries(both, merged);
-        EXPECT_EQ(merged.MaterialCount(), both.MaterialCount()) << "seed " << seed;
+        const LibraryComparison c = compareLibraries(both, merged);
+        EXPECT_EQ(merged.materialCount(), both.materialCount()) << "seed " << seed;
         EXPECT_TRUE(c.differences.empty())
             << "seed " << seed << ": " << c.differences.front().line();
     }

@@ -26,14 +26,14 @@ Library OneMaterial(const Values& values) {
     Library library;
     library.AddMaterial("Tests", "", "m", "");
     for (const auto& [code, value] : values)
-        library.SetOriginalValue(0, PropertyCatalogue::instance().FindTolerant(code), value);
+        library.setOriginalValue(0, PropertyCatalogue::instance().findTolerant(code), value);
     return library;
 }
 
 /// The card of one material after its heading, and the omissions' sentences, which must
 /// each be a comment line of the card as well.
 std::pair<std::string, std::vector<std::string>> Card(const Values& values) {
-    const CalculixCards cards = ExportCalculix(ExportSelection(OneMaterial(values)));
+    const CalculixCards cards = exportCalculix(exportSelection(OneMaterial(values)));
     const std::string head = "** Materials in SI units: m, kg, s, N, K.\n** m (Tests)\n"
                              "*MATERIAL, NAME=M\n";
     EXPECT_EQ(cards.text.substr(0, head.size()), head);
@@ -301,10 +301,10 @@ TEST(CalculixExport, OmissionsNameTheirMaterialAndCategory) {
     Library library;
     library.AddMaterial("Rubbers", "", "Soft", "");
     library.AddMaterial("Steels", "", "Hard", "");
-    library.SetOriginalValue(0, PropertyCatalogue::instance().FindTolerant("MOONEY_A"), 1);
-    library.SetOriginalValue(0, PropertyCatalogue::instance().FindTolerant("MOONEY_B"), 1);
-    library.SetOriginalValue(1, PropertyCatalogue::instance().FindTolerant("SIGXT"), 1);
-    const CalculixCards cards = ExportCalculix(ExportSelection(library));
+    library.setOriginalValue(0, PropertyCatalogue::instance().findTolerant("MOONEY_A"), 1);
+    library.setOriginalValue(0, PropertyCatalogue::instance().findTolerant("MOONEY_B"), 1);
+    library.setOriginalValue(1, PropertyCatalogue::instance().findTolerant("SIGXT"), 1);
+    const CalculixCards cards = exportCalculix(exportSelection(library));
     ASSERT_EQ(cards.omissions.size(), 2u);
     EXPECT_EQ(std::tuple(cards.omissions[0].category, cards.omissions[0].material,
                          cards.omissions[0].what),
@@ -326,7 +326,7 @@ TEST(CalculixExport, MakesNamesTheSolverTakesAndKeepsThemApart) {
         {std::string(85, 'a'), std::string(78, 'A') + "_2"},
     };
     for (const auto& [name, expected] : cases)
-        EXPECT_EQ(CalculixName(name, taken), expected) << name;
+        EXPECT_EQ(calculixName(name, taken), expected) << name;
 }
 
 /// A field as CalculiX reads it: its first 20 characters as a number.
@@ -355,7 +355,7 @@ TEST(CalculixNumber, IsTheShortestTextThatFitsElseTheMostDigitsThatDo) {
         {123456789012345680000.0, "1.234567890123457e20"},
     };
     for (const auto& [value, expected] : cases) {
-        EXPECT_EQ(CalculixNumber(value), expected) << value;
+        EXPECT_EQ(calculixNumber(value), expected) << value;
         ExpectReadBack(value, expected);
     }
     // Any double at all, from its bits.
@@ -364,7 +364,7 @@ TEST(CalculixNumber, IsTheShortestTextThatFitsElseTheMostDigitsThatDo) {
         const std::uint64_t b = bits();
         double value = 0;
         std::memcpy(&value, &b, sizeof value);
-        if (std::isfinite(value)) ExpectReadBack(value, CalculixNumber(value));
+        if (std::isfinite(value)) ExpectReadBack(value, calculixNumber(value));
     }
 }
 
@@ -386,10 +386,10 @@ std::vector<std::string> DataFields(const std::string& cards) {
 TEST(CalculixNumber, EveryFieldOfTheSampleAndTheLargestLibraryFits) {
     Library sample, largest;
     ASSERT_EQ(ReadLibraryFile(MB_SAMPLE_LIBRARY, sample, ".").status, ReadResult::Status::Loaded);
-    bench::FillLargestLibrary(largest);
+    bench::fillLargestLibrary(largest);
     for (const Library* library : {&sample, &largest}) {
         const std::vector<std::string> fields =
-            DataFields(ExportCalculix(ExportSelection(*library)).text);
+            DataFields(exportCalculix(exportSelection(*library)).text);
         ASSERT_GT(fields.size(), 100u);
         for (const std::string& field : fields) {
             EXPECT_LE(field.size(), kCalculixFieldWidth) << field;

@@ -64,14 +64,14 @@ struct Steel {
 Steel ExportSteel() {
     Library library;
     EXPECT_EQ(ReadLibraryFile(MB_SAMPLE_LIBRARY, library, ".").status, ReadResult::Status::Loaded);
-    for (int i = 0; i < library.MaterialCount(); ++i) {
-        if (TrimBlanks(library.Entry(i).Name) != kSteel) continue;
+    for (int i = 0; i < library.materialCount(); ++i) {
+        if (trimBlanks(library.Entry(i).Name) != kSteel) continue;
         Steel steel;
-        steel.card = ExportCalculix(ExportSelection(library, {i})).text;
+        steel.card = exportCalculix(exportSelection(library, {i})).text;
         std::set<std::string> taken;
-        steel.name = CalculixName(kSteel, taken);
-        steel.youngs = library.Material(i).SlotValue(Slot::EX);
-        steel.density = library.Material(i).SlotValue(Slot::DENS);
+        steel.name = calculixName(kSteel, taken);
+        steel.youngs = library.Material(i).slotValue(Slot::EX);
+        steel.density = library.Material(i).slotValue(Slot::DENS);
         return steel;
     }
     ADD_FAILURE() << kSteel << " is not in the sample library";
@@ -207,7 +207,7 @@ Library OneMaterial(const std::vector<std::pair<std::string, double>>& values) {
     Library library;
     library.AddMaterial("Rubbers", "", "Rubber", "");
     for (const auto& [code, value] : values)
-        library.SetOriginalValue(0, PropertyCatalogue::instance().FindTolerant(code), value);
+        library.setOriginalValue(0, PropertyCatalogue::instance().findTolerant(code), value);
     return library;
 }
 
@@ -274,10 +274,10 @@ TEST_F(CalculixRun, RubberStretchedAlongOneAxisCarriesTheStressTheCurveEngineDra
     for (const HyperelasticCase& c : kHyperelastic) {
         SCOPED_TRACE(c.what);
         Library library = OneMaterial(c.values);
-        const CalculixCards cards = ExportCalculix(ExportSelection(library));
+        const CalculixCards cards = exportCalculix(exportSelection(library));
         EXPECT_TRUE(cards.omissions.empty()) << cards.omissions[0].what;
         const MaterialCurve curve =
-            ComputeCurve(library.Material(0), c.type, UnitSystemIndex::SI, kPoints);
+            computeCurve(library.Material(0), c.type, UnitSystemIndex::SI, kPoints);
         ASSERT_TRUE(curve.drawn()) << curve.note;
 
         const Cubes cubes{static_cast<int>(kAt.size())};
@@ -314,10 +314,10 @@ TEST_F(CalculixRun, RubberStretchedAlongOneAxisCarriesTheStressTheCurveEngineDra
 // pressure K0 (1 - J), where a D1 misread as 4 would leave it nearly none.
 TEST_F(CalculixRun, RubberSqueezedAllRoundCarriesThePressureOfItsD1) {
     const double ex = 3e6, nu = 0.49, bulk = ex / (3 * (1 - 2 * nu));
-    ASSERT_GT(ShortestNumber(2 / bulk).size(), kCalculixFieldWidth);
+    ASSERT_GT(shortestNumber(2 / bulk).size(), kCalculixFieldWidth);
     const Library library =
         OneMaterial({{"EX", ex}, {"NUXY", nu}, {"MOONEY_A", 4e5}, {"MOONEY_B", 1e5}});
-    const CalculixCards cards = ExportCalculix(ExportSelection(library));
+    const CalculixCards cards = exportCalculix(exportSelection(library));
     EXPECT_TRUE(cards.omissions.empty());
     const double squeeze = 1e-3, j = std::pow(1 - squeeze, 3);
     std::ostringstream deck;
@@ -340,11 +340,11 @@ TEST_F(CalculixRun, TheSampleLaminateIsAsStiffAt45DegreesAsAlongX) {
     Library library;
     ASSERT_EQ(ReadLibraryFile(MB_SAMPLE_LIBRARY, library, ".").status, ReadResult::Status::Loaded);
     int laminate = -1;
-    for (int i = 0; i < library.MaterialCount(); ++i)
-        if (TrimBlanks(library.Entry(i).Name) == "CFRP Laminate Quasi-Iso") laminate = i;
+    for (int i = 0; i < library.materialCount(); ++i)
+        if (trimBlanks(library.Entry(i).Name) == "CFRP Laminate Quasi-Iso") laminate = i;
     ASSERT_GE(laminate, 0);
     const MaterialCurve curve =
-        ComputeCurve(library.Material(laminate), 2, UnitSystemIndex::SI, 9); // every 45 degrees
+        computeCurve(library.Material(laminate), 2, UnitSystemIndex::SI, 9); // every 45 degrees
     ASSERT_TRUE(curve.drawn()) << curve.note;
     EXPECT_NEAR(curve.series[0].y[1] / curve.series[0].y[0], 1.0, 0.01);
 
@@ -352,7 +352,7 @@ TEST_F(CalculixRun, TheSampleLaminateIsAsStiffAt45DegreesAsAlongX) {
     std::ostringstream deck;
     deck.precision(17);
     deck << "*HEADING\nA laminate pulled along two directions\n"
-         << Cubes{2}.cards() << ExportCalculix(ExportSelection(library, {laminate})).text
+         << Cubes{2}.cards() << exportCalculix(exportSelection(library, {laminate})).text
          << "*ELSET, ELSET=ALONG\n1\n*ELSET, ELSET=ACROSS\n2\n"
          << "*ORIENTATION, NAME=TURNED, SYSTEM=RECTANGULAR\n"
          << half << ", " << half << ", 0, " << -half << ", " << half << ", 0\n"
@@ -377,7 +377,7 @@ TEST_F(CalculixRun, TheSampleLaminateIsAsStiffAt45DegreesAsAlongX) {
 
 // Every exported card in one deck, beside a material of the deck's own for the element.
 void CalculixRun::ExpectEveryCardRead(const Library& library, const std::string& job) {
-    const CalculixCards cards = ExportCalculix(ExportSelection(library));
+    const CalculixCards cards = exportCalculix(exportSelection(library));
     std::ostringstream deck;
     deck << "*HEADING\nEvery card of a library\n"
          << Cubes{1}.cards() << cards.text
@@ -394,7 +394,7 @@ void CalculixRun::ExpectEveryCardRead(const Library& library, const std::string&
 TEST_F(CalculixRun, EveryCardOfTheSampleAndOfTheLargestLibraryIsReadWithoutAnError) {
     Library sample, largest;
     ASSERT_EQ(ReadLibraryFile(MB_SAMPLE_LIBRARY, sample, ".").status, ReadResult::Status::Loaded);
-    bench::FillLargestLibrary(largest);
+    bench::fillLargestLibrary(largest);
     ExpectEveryCardRead(sample, "sample");
     ExpectEveryCardRead(largest, "largest");
 }

@@ -14,13 +14,13 @@ namespace {
 
 // The sheet of CSV text that must parse.
 CsvSheet Parsed(std::string_view text) {
-    Result<CsvSheet> sheet = ParseCsv(text);
+    Result<CsvSheet> sheet = parseCsv(text);
     EXPECT_TRUE(sheet.ok()) << text << ": " << (sheet ? "" : sheet.failure().sentence());
     return sheet ? std::move(sheet.value()) : CsvSheet();
 }
 
 ImportResult ImportCsv(const std::string& text, Library& library) {
-    return ImportAnyLayout(Parsed(text), library);
+    return importAnyLayout(Parsed(text), library);
 }
 
 TEST(CsvSheet, ReadsQuotedFieldsEitherSeparatorAndEveryLineEnd) {
@@ -42,7 +42,7 @@ TEST(CsvSheet, ReadsQuotedFieldsEitherSeparatorAndEveryLineEnd) {
         EXPECT_EQ(sheet.rowCount(), static_cast<int>(c.cells.size())) << c.text;
         for (std::size_t r = 0; r < c.cells.size(); ++r)
             for (std::size_t k = 0; k < c.cells[r].size(); ++k)
-                EXPECT_EQ(CellText(sheet.cell(int(r) + 1, int(k) + 1)), c.cells[r][k])
+                EXPECT_EQ(cellText(sheet.cell(int(r) + 1, int(k) + 1)), c.cells[r][k])
                     << c.text << " row " << r + 1 << " column " << k + 1;
     }
 }
@@ -58,15 +58,15 @@ TEST(CsvImport, ReadsTheTableInTheSystemItsUnitRowNamesKeepingCodesAndDescriptio
                   "Read,after,a blank,row,1,,,\n",
                   library);
     EXPECT_EQ(r.message(), "");
-    ASSERT_EQ(library.MaterialCount(), 3);
+    ASSERT_EQ(library.materialCount(), 3);
     EXPECT_EQ(library.Entry(2).NameCode + "|" + library.Entry(2).Description, "a blank|row");
     EXPECT_EQ(library.Entry(0).NameCode, "S235JR");
     EXPECT_EQ(library.Entry(0).Description, "Hot rolled, plain");
     const clsMaterial& steel = library.Material(0);
-    EXPECT_EQ(steel.SlotValue(Slot::EX),
+    EXPECT_EQ(steel.slotValue(Slot::EX),
               clsUnitConversion().ChangeUnits("IPS", "SI", Slot::EX, 30e6));
-    EXPECT_NEAR(steel.SlotValue(Slot::REFTEMP), 273.15, 1e-9);
-    EXPECT_EQ(steel.SlotValue(Slot::NUXY), 0.3);
+    EXPECT_NEAR(steel.slotValue(Slot::REFTEMP), 273.15, 1e-9);
+    EXPECT_EQ(steel.slotValue(Slot::NUXY), 0.3);
     EXPECT_TRUE(steel.HasValue(Slot::SpecificHeat));
     EXPECT_FALSE(library.Material(1).HasValue(Slot::EX));
 }
@@ -79,7 +79,7 @@ TEST(CsvImport, ReadsTheBlockLayoutOfTheWorkbooks) {
     EXPECT_EQ(r.message(), "The import stopped at row 3: column B holds \"2,1E11\", not a "
                            "number. The 1 material before it was imported.");
     EXPECT_EQ(ImportCsv("Name;Steel\nType;Steels\nEX;210E9\nEnd\n", library).message(), "");
-    EXPECT_EQ(library.Material(0).SlotValue(Slot::EX), 210e9);
+    EXPECT_EQ(library.Material(0).slotValue(Slot::EX), 210e9);
     EXPECT_EQ(library.Entry(0).Category, "Steels");
 }
 
@@ -93,7 +93,7 @@ TEST(CsvImport, RefusesBrokenTextAndTablesNamingTheRowOrCell) {
     for (const auto& [text, place, what] :
          {std::tuple{"a,b\nc,\"open\nd,e\n", "row 2", "a quoted field is never closed"},
           std::tuple{"a,\"b\"c\n", "row 1", "text follows the closing quote of a field"}}) {
-        const Result<CsvSheet> sheet = ParseCsv(text);
+        const Result<CsvSheet> sheet = parseCsv(text);
         ASSERT_FALSE(sheet.ok()) << text;
         EXPECT_EQ(sheet.failure().place, place);
         EXPECT_EQ(sheet.failure().what, what);
@@ -124,7 +124,7 @@ TEST(CsvImport, RefusesBrokenTextAndTablesNamingTheRowOrCell) {
         const ImportResult r = ImportCsv(c.text, library);
         EXPECT_EQ(r.status, ImportResult::Status::Refused) << c.text;
         EXPECT_EQ(r.message(), c.message) << c.text;
-        EXPECT_EQ(library.MaterialCount(), c.kept) << c.text;
+        EXPECT_EQ(library.materialCount(), c.kept) << c.text;
     }
 }
 
@@ -136,14 +136,14 @@ TEST(CsvImport, StopsAtTheLibrarysLimitNamingTheRow) {
     const ImportResult r = ImportCsv(text, library);
     EXPECT_EQ(r.message(), "The import stopped at row 1004: the library already holds 1001 "
                            "materials. The 1001 materials before it were imported.");
-    EXPECT_EQ(library.MaterialCount(), kMaxMaterials);
+    EXPECT_EQ(library.materialCount(), kMaxMaterials);
 }
 
 TEST(CsvExport, QuotesWhatWouldSplitAFieldAndWritesUtf8) {
     const CellRows rows = {{CellValue::Text("a,b"), CellValue::Text("say \"x\""),
                             CellValue::Text(" pad"), CellValue::Empty(), CellValue::Number(0.1),
                             CellValue::Text("Caf\xC3\xA9")}};
-    EXPECT_EQ(CsvText(rows), "\"a,b\",\"say \"\"x\"\"\",\" pad\",,0.1,Caf\xC3\xA9\r\n");
+    EXPECT_EQ(csvText(rows), "\"a,b\",\"say \"\"x\"\"\",\" pad\",,0.1,Caf\xC3\xA9\r\n");
 }
 
 // The table as a hand-made sheet has it: a blank row between groups, a column without a
@@ -166,17 +166,17 @@ TEST(CsvImport, TheTableGoesOnPastBlankRowsAndNotesWhatItCannotTake) {
                              "Light,6061,,,,,2700,\n");
     const Table sheet(std::move(parsed));
     Library library;
-    const ImportResult r = ImportAnyLayout(sheet, library);
+    const ImportResult r = importAnyLayout(sheet, library);
     EXPECT_TRUE(r.imported());
     EXPECT_EQ(r.notes,
               (std::vector<std::string>{
                   "Cell F1: the column has no property code; its 2 values were left out.",
                   "Cell G4: a formula whose value the file does not keep; DENS was left unset."}));
-    ASSERT_EQ(library.MaterialCount(), 3);
+    ASSERT_EQ(library.materialCount(), 3);
     EXPECT_EQ(library.Entry(1).Category, "Steels"); // A3:A4 is merged
     EXPECT_FALSE(library.Material(1).HasValue(Slot::DENS));
     EXPECT_FALSE(library.Material(1).HasValue(Slot::NUXY));
-    EXPECT_EQ(library.Material(2).SlotValue(Slot::DENS), 2700);
+    EXPECT_EQ(library.Material(2).slotValue(Slot::DENS), 2700);
     EXPECT_FALSE(library.Material(2).HasValue(Slot::EX));
 }
 
@@ -208,18 +208,18 @@ TEST(ExchangeText, CharactersBeyondLatin1GetTheirClosestSpellingOrAQuestionMark)
     };
     for (const Case& c : cases) {
         std::vector<TextReplacement> replaced;
-        EXPECT_EQ(Utf8ToLibraryText(c.utf8, &replaced), c.library) << c.utf8;
+        EXPECT_EQ(utf8ToLibraryText(c.utf8, &replaced), c.library) << c.utf8;
         std::string said;
         for (const TextReplacement& r : replaced)
             said += r.from + ">" + r.to + "|";
         EXPECT_EQ(said, c.replaced) << c.utf8;
     }
-    EXPECT_EQ(Windows1252ToUtf8("\x93q\x94 \x80 \x81\xE9"),
+    EXPECT_EQ(windows1252ToUtf8("\x93q\x94 \x80 \x81\xE9"),
               "\xE2\x80\x9Cq\xE2\x80\x9D \xE2\x82\xAC \xC2\x81\xC3\xA9");
     for (const char* code : {"EX", "ex", " Ex ", "c", "C (cp)", "mooney_a"})
-        EXPECT_GE(CodeSlot(code), 0) << code;
+        EXPECT_GE(codeSlot(code), 0) << code;
     for (const char* code : {"", "EX (Pa)", "Young's modulus", "E X"})
-        EXPECT_EQ(CodeSlot(code), -1) << code;
+        EXPECT_EQ(codeSlot(code), -1) << code;
 }
 
 // What a spreadsheet would run gets the apostrophe that keeps it a text; an apostrophe of
@@ -241,9 +241,9 @@ TEST(CsvExport, PutsAnApostropheBeforeWhatASpreadsheetWouldRun) {
         {" =1", "\" =1\""}, // quoted for its blank; a spreadsheet keeps it a text
     };
     for (const auto& [text, field] : cases)
-        EXPECT_EQ(CsvText({{CellValue::Text(text)}}), field + "\r\n") << text;
+        EXPECT_EQ(csvText({{CellValue::Text(text)}}), field + "\r\n") << text;
     // A negative number is a number, not a text that starts like a formula.
-    EXPECT_EQ(CsvText({{CellValue::Number(-2.5)}}), "-2.5\r\n");
+    EXPECT_EQ(csvText({{CellValue::Number(-2.5)}}), "-2.5\r\n");
 }
 
 // Every text of the characters that matter, up to four of them, comes back as it was.
@@ -260,11 +260,11 @@ TEST(CsvExport, EveryTextReadsBackAsItWas) {
     CellRows rows;
     for (const std::string& text : texts)
         rows.push_back({CellValue::Text(text), CellValue::Text(text + ",x")});
-    const CsvSheet sheet = Parsed(CsvText(rows));
+    const CsvSheet sheet = Parsed(csvText(rows));
     ASSERT_EQ(sheet.rowCount(), static_cast<int>(texts.size()));
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        ASSERT_EQ(CellText(sheet.cell(static_cast<int>(i) + 1, 1)), texts[i]);
-        ASSERT_EQ(CellText(sheet.cell(static_cast<int>(i) + 1, 2)), texts[i] + ",x");
+        ASSERT_EQ(cellText(sheet.cell(static_cast<int>(i) + 1, 1)), texts[i]);
+        ASSERT_EQ(cellText(sheet.cell(static_cast<int>(i) + 1, 2)), texts[i] + ",x");
     }
 }
 
@@ -274,7 +274,7 @@ TEST(CsvSheet, TakesOffOnlyTheApostropheThatGuardsAFormulasStart) {
     const CsvSheet sheet = Parsed("'t Hooft,'=1,\"'+2\",'',''',x'");
     const std::vector<std::string> expected = {"'t Hooft", "=1", "+2", "'", "''", "x'"};
     for (std::size_t k = 0; k < expected.size(); ++k)
-        EXPECT_EQ(CellText(sheet.cell(1, static_cast<int>(k) + 1)), expected[k]) << k;
+        EXPECT_EQ(cellText(sheet.cell(1, static_cast<int>(k) + 1)), expected[k]) << k;
 }
 
 } // namespace

@@ -88,7 +88,7 @@ Library FormulaLibrary() {
     Library library;
     for (const char* formula : kFormulas) {
         clsMaterial record;
-        record.SetSlotValue(Slot::EX, -2.5e9); // a negative number stays a number
+        record.setSlotValue(Slot::EX, -2.5e9); // a negative number stays a number
         library.AddMaterial({formula, formula, formula, formula}, record, record);
     }
     return library;
@@ -97,7 +97,7 @@ Library FormulaLibrary() {
 TEST(CsvInLibreOffice, ATextThatStartsLikeAFormulaArrivesAsATextAndReadsBackHere) {
     test::TempDir dir;
     Library library = FormulaLibrary();
-    const std::string csv = CsvText(ExportTable(ExportSelection(library), UnitSystemIndex::SI));
+    const std::string csv = csvText(exportTable(exportSelection(library), UnitSystemIndex::SI));
     test::WriteBytes(dir.file("export.csv"), csv);
     // The same kind of cell written plainly: LibreOffice must run it, or the test could
     // not tell a guarded text from a formula it was never going to run.
@@ -126,12 +126,12 @@ TEST(CsvInLibreOffice, ATextThatStartsLikeAFormulaArrivesAsATextAndReadsBackHere
     EXPECT_NE(cells.find("office:value-type=\"float\" office:value=\"-2500000000\""),
               std::string::npos);
 
-    const Result<CsvSheet> read = ParseCsv(csv);
+    const Result<CsvSheet> read = parseCsv(csv);
     ASSERT_TRUE(read.ok());
     Library back;
-    EXPECT_EQ(ImportAnyLayout(read.value(), back).message(), "");
-    EXPECT_EQ(LibraryText(back, GroupByCategory(back)),
-              LibraryText(library, GroupByCategory(library)));
+    EXPECT_EQ(importAnyLayout(read.value(), back).message(), "");
+    EXPECT_EQ(LibraryText(back, groupByCategory(back)),
+              LibraryText(library, groupByCategory(library)));
 }
 
 } // namespace

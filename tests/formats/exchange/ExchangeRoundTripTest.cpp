@@ -19,7 +19,7 @@ namespace mb {
 namespace {
 
 std::string Saved(Library& library) {
-    return LibraryText(library, GroupByCategory(library));
+    return LibraryText(library, groupByCategory(library));
 }
 
 void LoadSample(Library& library) {
@@ -27,13 +27,13 @@ void LoadSample(Library& library) {
 }
 
 ImportResult ThroughJson(Library& from, Library& to) {
-    return ImportJson(ExportJson(ExportSelection(from)), to);
+    return importJson(exportJson(exportSelection(from)), to);
 }
 
 ImportResult ThroughCsv(Library& from, Library& to, int system) {
-    const Result<CsvSheet> sheet = ParseCsv(CsvText(ExportTable(ExportSelection(from), system)));
+    const Result<CsvSheet> sheet = parseCsv(csvText(exportTable(exportSelection(from), system)));
     EXPECT_TRUE(sheet.ok());
-    return sheet ? ImportAnyLayout(sheet.value(), to) : ImportResult{};
+    return sheet ? importAnyLayout(sheet.value(), to) : ImportResult{};
 }
 
 struct Source {
@@ -41,7 +41,7 @@ struct Source {
     std::function<void(Library&)> fill;
 };
 
-const Source kSources[] = {{"sample", LoadSample}, {"largest", bench::FillLargestLibrary}};
+const Source kSources[] = {{"sample", LoadSample}, {"largest", bench::fillLargestLibrary}};
 
 TEST(ExchangeRoundTrip, JsonAndSiCsvGiveTheSameFileByteForByte) {
     for (const Source& source : kSources) {
@@ -55,7 +55,7 @@ TEST(ExchangeRoundTrip, JsonAndSiCsvGiveTheSameFileByteForByte) {
         const ImportResult fromCsv = ThroughCsv(original, csv, UnitSystemIndex::SI);
         EXPECT_EQ(fromCsv.message(), "") << source.name;
         EXPECT_EQ(Saved(csv), expected) << source.name;
-        EXPECT_EQ(json.MaterialCount(), original.MaterialCount()) << source.name;
+        EXPECT_EQ(json.materialCount(), original.materialCount()) << source.name;
     }
 }
 
@@ -67,22 +67,22 @@ TEST(ExchangeRoundTrip, CsvInIpsAndMksKeepsTextsAndValuesToRounding) {
         // export writes them: grouped by category.
         Library filled, original;
         source.fill(filled);
-        ASSERT_EQ(ReadLibraryText(Saved(filled), original, ".").status, ReadResult::Status::Loaded);
+        ASSERT_EQ(readLibraryText(Saved(filled), original, ".").status, ReadResult::Status::Loaded);
         for (const int system : {UnitSystemIndex::IPS, UnitSystemIndex::MKS}) {
             Library back;
             const ImportResult r = ThroughCsv(original, back, system);
             ASSERT_EQ(r.message(), "") << source.name << " " << system;
-            ASSERT_EQ(back.MaterialCount(), original.MaterialCount());
-            for (int i = 0; i < original.MaterialCount(); ++i) {
+            ASSERT_EQ(back.materialCount(), original.materialCount());
+            for (int i = 0; i < original.materialCount(); ++i) {
                 const clsMaterial& a = original.Material(i);
                 const clsMaterial& b = back.Material(i);
-                EXPECT_EQ(TrimBlanks(a.MaterialName()), TrimBlanks(b.MaterialName()));
-                EXPECT_EQ(TrimBlanks(original.Entry(i).Category), b.MaterialType());
+                EXPECT_EQ(trimBlanks(a.MaterialName()), trimBlanks(b.MaterialName()));
+                EXPECT_EQ(trimBlanks(original.Entry(i).Category), b.MaterialType());
                 for (int slot = 0; slot < kVisitedSlots; ++slot) {
                     ASSERT_EQ(a.HasValue(slot), b.HasValue(slot)) << i << " " << slot;
                     if (!a.HasValue(slot)) continue;
-                    EXPECT_NEAR(b.SlotValue(slot), a.SlotValue(slot),
-                                1e-12 * std::abs(a.SlotValue(slot)) + 1e-300)
+                    EXPECT_NEAR(b.slotValue(slot), a.slotValue(slot),
+                                1e-12 * std::abs(a.slotValue(slot)) + 1e-300)
                         << source.name << " material " << i << " slot " << slot;
                 }
             }
@@ -95,15 +95,15 @@ TEST(ExchangeRoundTrip, ChosenMaterialsAloneAreExportedGroupedAsASaveGroupsThem)
     library.AddMaterial("Steels", "", "A", "");
     library.AddMaterial("Polymers", "", "B", "");
     library.AddMaterial(" STEELS ", "", "C", "");
-    library.SetOriginalValue(2, Slot::DENS, 7850);
-    const std::vector<ExportedCategory> chosen = ExportSelection(library, {2, 1, 7});
+    library.setOriginalValue(2, Slot::DENS, 7850);
+    const std::vector<ExportedCategory> chosen = exportSelection(library, {2, 1, 7});
     ASSERT_EQ(chosen.size(), 2u);
     EXPECT_EQ(chosen[0].name, "Steels");
     ASSERT_EQ(chosen[0].materials.size(), 1u);
     EXPECT_EQ(chosen[0].materials[0].name, "C");
     EXPECT_EQ(chosen[0].materials[0].nameCode, "C");
     EXPECT_EQ(chosen[1].name, "Polymers");
-    EXPECT_EQ(SlotsWithValues(chosen), std::vector<int>{Slot::DENS});
+    EXPECT_EQ(slotsWithValues(chosen), std::vector<int>{Slot::DENS});
 }
 
 } // namespace

@@ -111,32 +111,32 @@ TEST(JsonImport, RefusesWhatIsNotTheLayoutNamingTheKey) {
     };
     for (const Refusal& c : cases) {
         Library library;
-        const ImportResult r = ImportJson(c.text, library);
+        const ImportResult r = importJson(c.text, library);
         EXPECT_EQ(r.status, ImportResult::Status::Refused) << c.text;
         EXPECT_EQ(r.message(), Stopped(c.placeAndWhat, c.kept)) << c.text;
-        EXPECT_EQ(library.MaterialCount(), c.kept) << c.text;
+        EXPECT_EQ(library.materialCount(), c.kept) << c.text;
     }
 }
 
 TEST(JsonImport, TakesNumbersWrittenAsTextUnknownKeysAndTheCategoryNameAfterItsMaterials) {
     Library library;
-    const ImportResult r = ImportJson(
+    const ImportResult r = importJson(
         R"({"format": {"any": [1, null]}, "categories": [{"materials": [
               {"name": "A", "comment": [true], "properties": {"C": {"value": " 4.6E2 "},
                "NUXY": {"value": 0.3, "unit": ""}}}], "name": "Steels"}]})",
         library);
     EXPECT_EQ(r.message(), "");
-    ASSERT_EQ(library.MaterialCount(), 1);
+    ASSERT_EQ(library.materialCount(), 1);
     EXPECT_EQ(library.Entry(0).Category, "Steels");
-    EXPECT_EQ(library.Material(0).SlotValue(Slot::SpecificHeat), 460);
-    EXPECT_EQ(library.Material(0).SlotValue(Slot::NUXY), 0.3);
+    EXPECT_EQ(library.Material(0).slotValue(Slot::SpecificHeat), 460);
+    EXPECT_EQ(library.Material(0).slotValue(Slot::NUXY), 0.3);
     EXPECT_FALSE(library.Material(0).HasValue(Slot::EX));
 }
 
 TEST(JsonImport, FitsTextsToTheLibraryWithANoteNamingTheKey) {
     Library library;
     const ImportResult r =
-        ImportJson(Doc(R"({"name": "Line\nbreak \u00e9t\u00e9 and a name much too long for it",
+        importJson(Doc(R"({"name": "Line\nbreak \u00e9t\u00e9 and a name much too long for it",
                 "nameCode": "ABCDEFGHIJKLMNOP", "description": "\u20ac"})"),
                    library);
     EXPECT_EQ(
@@ -155,12 +155,12 @@ TEST(JsonImport, FitsTextsToTheLibraryWithANoteNamingTheKey) {
 TEST(JsonExport, WritesTextsAsUtf8AndEscapesWhatJsonCannotHoldPlain) {
     Library library;
     library.AddMaterial("Caf\xe9", "", "Say \"hi\"\\", "");
-    const std::string json = ExportJson(ExportSelection(library));
+    const std::string json = exportJson(exportSelection(library));
     EXPECT_NE(json.find("\"name\": \"Caf\xc3\xa9\""), std::string::npos) << json;
     EXPECT_NE(json.find("\"name\": \"Say \\\"hi\\\"\\\\\""), std::string::npos) << json;
     EXPECT_NE(json.find("\"properties\": {}"), std::string::npos) << json;
     Library back;
-    EXPECT_EQ(ImportJson(json, back).message(), "");
+    EXPECT_EQ(importJson(json, back).message(), "");
     EXPECT_EQ(back.Entry(0).Name, "Say \"hi\"\\");
     EXPECT_EQ(back.Entry(0).Category, "Caf\xe9");
 }

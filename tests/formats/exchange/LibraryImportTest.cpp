@@ -31,11 +31,11 @@ TEST(LibraryImport, APipeADeviceAHugeFileOrAFolderIsRefusedBeforeAnyReaderSeesIt
             const std::string message = "The file \"" + path + "\" could not be read: " + reason;
             for (CsvReading csv : {CsvReading::InProcess, CsvReading::ByWorkbookReader}) {
                 Library library;
-                ReadLibraryText("MATTYPE:S\r\nMATL:Kept\r\n", library, ".");
-                const ImportResult r = ImportFile(path, workbooks, library, csv);
+                readLibraryText("MATTYPE:S\r\nMATL:Kept\r\n", library, ".");
+                const ImportResult r = importFile(path, workbooks, library, csv);
                 EXPECT_EQ(r.status, ImportResult::Status::CannotOpen);
                 EXPECT_EQ(r.message(), message);
-                EXPECT_EQ(library.MaterialCount(), 1) << "the library is left as it was";
+                EXPECT_EQ(library.materialCount(), 1) << "the library is left as it was";
             }
             // The CSV reader the reader process uses refuses on its own as well.
             const Result<std::unique_ptr<Workbook>> refused = CsvSpreadsheetReader().open(path);

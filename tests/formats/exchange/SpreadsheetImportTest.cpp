@@ -63,7 +63,7 @@ TEST(SpreadsheetImport, HowColumnsAAndBAreRead) {
     }};
     Library lib;
     lib.AddMaterial("", "", "", ""); // replaced by the import
-    const ImportResult r = ImportWorksheet(sheet, lib);
+    const ImportResult r = importWorksheet(sheet, lib);
     EXPECT_TRUE(r.imported()) << r.message();
     EXPECT_EQ(r.row, 15);
     EXPECT_EQ(r.message(), "Row 11: \" End\" is not a property code; its value 1 was left out.");
@@ -79,8 +79,8 @@ TEST(SpreadsheetImport, HowColumnsAAndBAreRead) {
     for (int slot = 0; slot < kSlotCount; ++slot)
         EXPECT_EQ(rec.HasValue(slot), values.count(slot) == 1) << slot;
     for (const auto& [slot, value] : values)
-        EXPECT_DOUBLE_EQ(rec.SlotValue(slot), value);
-    EXPECT_DOUBLE_EQ(lib.Shadow(2).SlotValue(PropertyCatalogue::instance().FindExact("ALPX")),
+        EXPECT_DOUBLE_EQ(rec.slotValue(slot), value);
+    EXPECT_DOUBLE_EQ(lib.Shadow(2).slotValue(PropertyCatalogue::instance().findExact("ALPX")),
                      45366.5);
 }
 
@@ -100,7 +100,7 @@ TEST(SpreadsheetImport, RowsNotTakenAsTheyStandAreNotedByRowOrCell) {
         {T("End"), E()},
     }};
     Library lib;
-    const ImportResult r = ImportWorksheet(sheet, lib);
+    const ImportResult r = importWorksheet(sheet, lib);
     EXPECT_TRUE(r.imported());
     EXPECT_EQ(r.notes, (std::vector<std::string>{
                            "Row 2: \"Young's modulus\" is not a property code; its value "
@@ -117,8 +117,8 @@ TEST(SpreadsheetImport, RowsNotTakenAsTheyStandAreNotedByRowOrCell) {
                            "Cell B10: a formula whose value the file does not keep; the category "
                            "was left empty.",
                        }));
-    ASSERT_EQ(lib.MaterialCount(), 2);
-    EXPECT_DOUBLE_EQ(lib.Shadow(0).SlotValue(Slot::EX), 2);
+    ASSERT_EQ(lib.materialCount(), 2);
+    EXPECT_DOUBLE_EQ(lib.Shadow(0).slotValue(Slot::EX), 2);
     EXPECT_FALSE(lib.Shadow(0).HasValue(Slot::DENS));
     EXPECT_EQ(lib.Entry(1).Name + "|" + lib.Entry(1).Category, "|");
 }
@@ -141,10 +141,10 @@ TEST(SpreadsheetImport, AMergedCellCountsForEveryRowItSpans) {
         {T("End"), E()},
     }};
     Library lib;
-    const ImportResult r = ImportWorksheet(sheet, lib);
+    const ImportResult r = importWorksheet(sheet, lib);
     EXPECT_TRUE(r.imported()) << r.message();
     std::string entries;
-    for (int n = 0; n < lib.MaterialCount(); ++n)
+    for (int n = 0; n < lib.materialCount(); ++n)
         entries += lib.Entry(n).Name + "|" + lib.Entry(n).Category + ";";
     EXPECT_EQ(entries, "First|;Twin|;Twin|Twin;");
 }
@@ -225,7 +225,7 @@ TEST(SpreadsheetImport, AStopNamesTheFileThePlaceTheCellAndWhatWasKept) {
         SCOPED_TRACE(c.what);
         ScriptedSheet sheet(c.rows, c.below);
         Library lib;
-        const ImportResult r = ImportWorksheet(sheet, lib);
+        const ImportResult r = importWorksheet(sheet, lib);
         EXPECT_EQ(r.status, c.status);
         EXPECT_EQ(r.row, c.row);
         EXPECT_EQ(r.message(), c.message);
@@ -237,7 +237,7 @@ TEST(SpreadsheetImport, AStopNamesTheFileThePlaceTheCellAndWhatWasKept) {
     for (const char* text : {"1,5", "-Infinity", "nan"}) {
         ScriptedSheet sheet({{T("Name"), T("a")}, {T("EX"), T(text)}});
         Library lib;
-        ImportResult r = ImportWorksheet(sheet, lib);
+        ImportResult r = importWorksheet(sheet, lib);
         r.file = "block.ods";
         EXPECT_EQ(r.message(), "The import stopped at row 2 of \"block.ods\": column B holds \"" +
                                    std::string(text) +
@@ -263,7 +263,7 @@ TEST(SpreadsheetImport, TextsThatWouldBreakALibraryAreMadeToFitWithANotePerChang
         {T("End"), E()},
     }};
     Library lib;
-    const ImportResult r = ImportWorksheet(sheet, lib);
+    const ImportResult r = importWorksheet(sheet, lib);
     EXPECT_TRUE(r.imported());
     const std::string control = "line breaks, tabs and other control characters in the ";
     const std::string cut =
@@ -295,7 +295,7 @@ TEST(SpreadsheetImport, TextsThatWouldBreakALibraryAreMadeToFitWithANotePerChang
 
     // Notes come before the reason reading stopped.
     ScriptedSheet failing{{{T("Name"), T("a\tb")}, {T("Type"), T("c\nd")}, {T("EX"), T("x")}}};
-    const ImportResult f = ImportWorksheet(failing, lib);
+    const ImportResult f = importWorksheet(failing, lib);
     EXPECT_EQ(f.status, ImportResult::Status::NotANumber);
     EXPECT_EQ(f.message(), "Row 1: " + control +
                                "name were replaced by blanks.\n"
@@ -312,7 +312,7 @@ TEST(SpreadsheetImport, TextsThatWouldBreakALibraryAreMadeToFitWithANotePerChang
         tabs.push_back({T("Name"), T("tab\t" + std::to_string(n))});
     tabs.push_back({T("End"), E()});
     ScriptedSheet many(tabs);
-    const ImportResult m = ImportWorksheet(many, lib);
+    const ImportResult m = importWorksheet(many, lib);
     ASSERT_EQ(m.notes.size(), 13u);
     std::string listed;
     for (int n = 1; n <= 10; ++n)
@@ -330,7 +330,7 @@ TEST(SpreadsheetImport, CharactersBeyondLatin1AreRespeltWithANotePerTextChanged)
         {T("End"), E()},
     }};
     Library lib;
-    const ImportResult r = ImportWorksheet(sheet, lib);
+    const ImportResult r = importWorksheet(sheet, lib);
     EXPECT_TRUE(r.imported());
     EXPECT_EQ(lib.Entry(0).Name, "Stahl - \"warm\" - \xE9");
     EXPECT_EQ(lib.Entry(0).Category, "?? \xE9");

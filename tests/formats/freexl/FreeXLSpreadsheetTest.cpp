@@ -33,7 +33,7 @@ TEST(FreeXLImport, ReadsTheFirstSheetUpToEnd) {
     ASSERT_EQ(lib.LastMaterialIndex(), 1); // not the "Name" after "End", nor the second sheet
     EXPECT_EQ(lib.Entry(1).Name, "Aluminium 6061");
     EXPECT_EQ(lib.Entry(1).Category, "Aluminum Alloys");
-    EXPECT_DOUBLE_EQ(lib.Material(0).SlotValue(Slot::EX), 2e11);
+    EXPECT_DOUBLE_EQ(lib.Material(0).slotValue(Slot::EX), 2e11);
 
     // The sheet's UTF-8 text arrives in Latin-1.
     ASSERT_TRUE(ImportSpreadsheet(Fixture("name_without_type.xls"), reader, lib).imported());
@@ -141,19 +141,19 @@ TEST(BiffSheetScan, ReadsTheFirstSheetsRecordsOrSaysWhyNot) {
     for (const auto& entry : std::filesystem::recursive_directory_iterator(Fixture(""))) {
         if (!entry.is_regular_file() || entry.path().extension() != ".xls") continue;
         BiffSheetScan scan;
-        ScanFirstBiffSheet(bytesOf(entry.path().string()), scan);
+        scanFirstBiffSheet(bytesOf(entry.path().string()), scan);
     }
     const std::string good = bytesOf(Fixture("two_materials.xls"));
     BiffSheetScan scan;
-    EXPECT_EQ(ScanFirstBiffSheet(good, scan), "");
+    EXPECT_EQ(scanFirstBiffSheet(good, scan), "");
     EXPECT_TRUE(scan.merged.empty());
-    EXPECT_EQ(ScanFirstBiffSheet("", scan), "it is not a compound file");
+    EXPECT_EQ(scanFirstBiffSheet("", scan), "it is not a compound file");
     for (std::size_t n = 0; n < good.size(); n += 61) {
         BiffSheetScan cut;
-        ScanFirstBiffSheet(good.substr(0, n), cut);
+        scanFirstBiffSheet(good.substr(0, n), cut);
         std::string flipped = good;
         flipped[n] = static_cast<char>(flipped[n] ^ 0x5A);
-        ScanFirstBiffSheet(flipped, cut);
+        scanFirstBiffSheet(flipped, cut);
     }
 }
 

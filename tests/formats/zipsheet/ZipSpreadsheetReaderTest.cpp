@@ -53,7 +53,7 @@ std::string Fixture(const std::string& name) {
 }
 
 std::string Saved(Library& library) {
-    return LibraryText(library, GroupByCategory(library));
+    return LibraryText(library, groupByCategory(library));
 }
 
 std::string Describe(const CellValue& c) {
@@ -100,17 +100,17 @@ TEST(ZipSpreadsheetReader, HandMadeWorkbooksReadToTheirMaterialsAndCells) {
     IsolatedSpreadsheetReader reader(MB_SHEETREADER_PATH);
     for (const auto& c : cases) {
         Library library;
-        const ImportResult r = ImportFile(Fixture(c.file), reader, library);
+        const ImportResult r = importFile(Fixture(c.file), reader, library);
         ASSERT_TRUE(r.imported()) << c.file << ": " << r.message();
         EXPECT_EQ(r.row, 9) << c.file;
         EXPECT_EQ(r.notes, c.notes) << c.file;
-        ASSERT_EQ(library.MaterialCount(), static_cast<int>(materials.size())) << c.file;
-        for (int i = 0; i < library.MaterialCount(); ++i) {
+        ASSERT_EQ(library.materialCount(), static_cast<int>(materials.size())) << c.file;
+        for (int i = 0; i < library.materialCount(); ++i) {
             const Material& m = materials[static_cast<std::size_t>(i)];
             EXPECT_EQ(library.Entry(i).Category, m.category) << c.file;
             EXPECT_EQ(library.Entry(i).Name, m.name) << c.file;
             for (const auto& [slot, value] : m.values)
-                EXPECT_DOUBLE_EQ(library.Material(i).SlotValue(slot), value)
+                EXPECT_DOUBLE_EQ(library.Material(i).slotValue(slot), value)
                     << c.file << " " << m.name;
         }
 
@@ -141,12 +141,12 @@ TEST(ZipSpreadsheetReader, RowsGivenBackwardsAreReadInPlace) {
     const auto sheet = FirstSheet(reader.open(bytes, "backwards.xlsx"), reason);
     ASSERT_TRUE(sheet) << reason;
     Library library;
-    const ImportResult r = ImportAnyLayout(*sheet, library);
+    const ImportResult r = importAnyLayout(*sheet, library);
     ASSERT_TRUE(r.imported()) << r.message();
     EXPECT_EQ(r.row, 3);
-    ASSERT_EQ(library.MaterialCount(), 1);
+    ASSERT_EQ(library.materialCount(), 1);
     EXPECT_EQ(library.Entry(0).Name, "Steel");
-    EXPECT_DOUBLE_EQ(library.Material(0).SlotValue(Slot::EX), 2.1e11);
+    EXPECT_DOUBLE_EQ(library.Material(0).slotValue(Slot::EX), 2.1e11);
 }
 
 TEST(ZipSpreadsheetReader, BrokenWorkbooksAreRefusedWithTheirReasonAndLeaveTheLibrary) {
@@ -180,10 +180,10 @@ TEST(ZipSpreadsheetReader, BrokenWorkbooksAreRefusedWithTheirReasonAndLeaveTheLi
         const std::string path = Fixture(file);
         Library library;
         library.AddMaterial("", "", "kept", "");
-        const ImportResult r = ImportFile(path, isolated, library);
+        const ImportResult r = importFile(path, isolated, library);
         EXPECT_EQ(r.status, ImportResult::Status::CannotOpen) << file;
         EXPECT_EQ(r.message(), "The file \"" + path + why) << file;
-        ASSERT_EQ(library.MaterialCount(), 1) << file;
+        ASSERT_EQ(library.materialCount(), 1) << file;
         EXPECT_EQ(library.Entry(0).Name, "kept") << file;
         // The reader process only carries the reason: in process it is the same.
         const Result<std::unique_ptr<Workbook>> refused = inProcess.open(path);
@@ -194,7 +194,7 @@ TEST(ZipSpreadsheetReader, BrokenWorkbooksAreRefusedWithTheirReasonAndLeaveTheLi
     // the words of every other read. The reader, asked directly, still answers for itself.
     const std::string missing = Fixture("no-such-file.ods");
     Library library;
-    EXPECT_EQ(ImportFile(missing, isolated, library).message(),
+    EXPECT_EQ(importFile(missing, isolated, library).message(),
               "The file \"" + missing + "\" could not be read: it does not exist.");
     const Result<std::unique_ptr<Workbook>> none = inProcess.open(missing);
     ASSERT_FALSE(none);
@@ -301,13 +301,13 @@ TEST(ZipSpreadsheetReader, AWorkbookThatRepeatsATextWithoutEndIsRefusedNamingThe
     for (const auto& [path, why] : cases) {
         Library library;
         library.AddMaterial("", "", "kept", "");
-        const ImportResult r = ImportFile(path, isolated, library);
+        const ImportResult r = importFile(path, isolated, library);
         EXPECT_EQ(r.status, ImportResult::Status::CannotOpen) << path;
         EXPECT_EQ(r.message(), why) << path;
-        ASSERT_EQ(library.MaterialCount(), 1) << path;
+        ASSERT_EQ(library.materialCount(), 1) << path;
 
         const std::string out = dir.file("out.lib");
-        const ChildResult import = RunChild(MB_MATLIB_PATH, {"import", path, out}, ChildLimits{});
+        const ChildResult import = runChild(MB_MATLIB_PATH, {"import", path, out}, ChildLimits{});
         EXPECT_EQ(import.exitCode, 2) << path;
         EXPECT_EQ(import.err, "matlib: " + why + "\n") << path;
         EXPECT_FALSE(fs::exists(out)) << path;
@@ -316,7 +316,7 @@ TEST(ZipSpreadsheetReader, AWorkbookThatRepeatsATextWithoutEndIsRefusedNamingThe
         // answers with the reason all the same.
         ChildLimits roomy;
         roomy.addressSpaceBytes = std::size_t{32} << 30;
-        const ChildResult cells = RunChild(MB_MATLIB_PATH, {"cells", path}, roomy);
+        const ChildResult cells = runChild(MB_MATLIB_PATH, {"cells", path}, roomy);
         EXPECT_EQ(cells.exitCode, 0) << path;
         EXPECT_NE(cells.out.find(why), std::string::npos) << cells.out.substr(0, 300);
     }
@@ -328,25 +328,25 @@ void LoadSample(Library& library) {
 
 TEST(ZipSpreadsheetReader, TheXlsxExportReadsBackToTheSameFileByteForByte) {
     const std::pair<const char*, std::function<void(Library&)>> sources[] = {
-        {"sample", LoadSample}, {"largest", bench::FillLargestLibrary}};
+        {"sample", LoadSample}, {"largest", bench::fillLargestLibrary}};
     test::TempDir dir;
     IsolatedSpreadsheetReader reader(MB_SHEETREADER_PATH);
     for (const auto& [name, fill] : sources)
         for (const int system : {UnitSystemIndex::SI}) {
             const std::string what =
-                std::string(name) + " in " + std::string(UnitSystemName(system));
+                std::string(name) + " in " + std::string(unitSystemName(system));
             Library original;
             fill(original);
             const Result<std::string> workbook =
-                XlsxWorkbook(ExportTable(ExportSelection(original), system));
+                xlsxWorkbook(exportTable(exportSelection(original), system));
             ASSERT_TRUE(workbook.ok()) << what;
             const std::string& bytes = workbook.value();
             const std::string path = dir.file(std::string(name) + ".xlsx");
             test::WriteBytes(path, bytes);
             Library back;
-            const ImportResult r = ImportFile(path, reader, back);
+            const ImportResult r = importFile(path, reader, back);
             ASSERT_EQ(r.message(), "") << what;
-            EXPECT_EQ(back.MaterialCount(), original.MaterialCount()) << what;
+            EXPECT_EQ(back.materialCount(), original.materialCount()) << what;
             EXPECT_EQ(Saved(back), Saved(original)) << what;
         }
 }
@@ -359,21 +359,21 @@ TEST(ZipSpreadsheetReader, CsvThroughTheReaderProcessReadsAsInProcess) {
     Library original;
     LoadSample(original);
     const std::string table = dir.file("sample.csv");
-    test::WriteBytes(table, CsvText(ExportTable(ExportSelection(original), UnitSystemIndex::MKS)));
+    test::WriteBytes(table, csvText(exportTable(exportSelection(original), UnitSystemIndex::MKS)));
     const std::string unclosed = dir.file("unclosed.csv");
     test::WriteBytes(unclosed, "Name,Steel\nType,\"Steels\nEnd\n");
     Library inProcess, isolated;
-    EXPECT_EQ(ImportFile(table, reader, inProcess).message(), "");
-    EXPECT_EQ(ImportFile(table, reader, isolated, CsvReading::ByWorkbookReader).message(), "");
+    EXPECT_EQ(importFile(table, reader, inProcess).message(), "");
+    EXPECT_EQ(importFile(table, reader, isolated, CsvReading::ByWorkbookReader).message(), "");
     EXPECT_EQ(Saved(isolated), Saved(inProcess));
-    EXPECT_EQ(isolated.MaterialCount(), original.MaterialCount());
+    EXPECT_EQ(isolated.materialCount(), original.materialCount());
 
     isolated.AddMaterial("", "", "kept", "");
-    const ImportResult r = ImportFile(unclosed, reader, isolated, CsvReading::ByWorkbookReader);
+    const ImportResult r = importFile(unclosed, reader, isolated, CsvReading::ByWorkbookReader);
     EXPECT_EQ(r.status, ImportResult::Status::CannotOpen);
     EXPECT_EQ(r.message(),
               "The file \"" + unclosed + "\" is not CSV: Row 2: a quoted field is never closed.");
-    EXPECT_EQ(isolated.MaterialCount(), original.MaterialCount() + 1);
+    EXPECT_EQ(isolated.materialCount(), original.materialCount() + 1);
 }
 
 TEST(ZipSpreadsheetReader, MatlibImportWritesOnlyWhatWasWhollyRead) {
@@ -409,7 +409,7 @@ TEST(ZipSpreadsheetReader, MatlibImportWritesOnlyWhatWasWhollyRead) {
     };
     for (const auto& c : cases) {
         const std::string out = dir.file("out.lib");
-        const ChildResult run = RunChild(MB_MATLIB_PATH, {"import", c.in, out}, ChildLimits{});
+        const ChildResult run = runChild(MB_MATLIB_PATH, {"import", c.in, out}, ChildLimits{});
         ASSERT_EQ(run.status, ChildResult::Status::Exited) << c.in;
         EXPECT_EQ(run.exitCode, c.exit) << c.in;
         EXPECT_EQ(run.err, c.err) << c.in;
@@ -467,7 +467,7 @@ TEST(ZipSpreadsheetReader, DatesFormulasAndMergedRangesAsTheFileKeepsThem) {
     const auto sheet = FirstSheet(
         reader.open(fuzz::WorkbookBytes(ods, fuzz::WorkbookFormat::Ods), "dates.ods"), reason);
     ASSERT_TRUE(sheet) << reason;
-    const double day = static_cast<double>(DaysFromCivil(2024, 3, 15) - DaysFromCivil(1904, 1, 1));
+    const double day = static_cast<double>(daysFromCivil(2024, 3, 15) - daysFromCivil(1904, 1, 1));
     const struct {
         int column;
         CellValue::Kind kind;
@@ -535,35 +535,35 @@ TEST(SheetDates, NumberFormatsThatShowDatesAndTimes) {
         {164, "[Red]0.00", DateShape::None},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(NumberFormatShape(c.id, c.code), c.shape) << c.id << " " << c.code;
+        EXPECT_EQ(numberFormatShape(c.id, c.code), c.shape) << c.id << " " << c.code;
 }
 
 TEST(SheetDates, DayNumbersShownInBothDateSystems) {
     const DateSystem excel;
-    const DateSystem mac{DaysFromCivil(1904, 1, 1), false};
-    EXPECT_EQ(ShownDate(45366, DateShape::Date, excel), "2024-03-15");
-    EXPECT_EQ(ShownDate(45366.604166666664, DateShape::DateTime, excel), "2024-03-15 14:30:00");
-    EXPECT_EQ(ShownDate(0.75, DateShape::Time, excel), "18:00:00");
-    EXPECT_EQ(ShownDate(1, DateShape::Date, excel), "1900-01-01");
-    EXPECT_EQ(ShownDate(59, DateShape::Date, excel), "1900-02-28");
-    EXPECT_EQ(ShownDate(60, DateShape::Date, excel), "1900-02-29"); // the day that never was
-    EXPECT_EQ(ShownDate(61, DateShape::Date, excel), "1900-03-01");
-    EXPECT_EQ(ShownDate(43904, DateShape::Date, mac), "2024-03-15");
-    EXPECT_EQ(ShownDate(-1, DateShape::Date, excel), "");
-    EXPECT_EQ(ShownDate(1e300, DateShape::Date, excel), "");
+    const DateSystem mac{daysFromCivil(1904, 1, 1), false};
+    EXPECT_EQ(shownDate(45366, DateShape::Date, excel), "2024-03-15");
+    EXPECT_EQ(shownDate(45366.604166666664, DateShape::DateTime, excel), "2024-03-15 14:30:00");
+    EXPECT_EQ(shownDate(0.75, DateShape::Time, excel), "18:00:00");
+    EXPECT_EQ(shownDate(1, DateShape::Date, excel), "1900-01-01");
+    EXPECT_EQ(shownDate(59, DateShape::Date, excel), "1900-02-28");
+    EXPECT_EQ(shownDate(60, DateShape::Date, excel), "1900-02-29"); // the day that never was
+    EXPECT_EQ(shownDate(61, DateShape::Date, excel), "1900-03-01");
+    EXPECT_EQ(shownDate(43904, DateShape::Date, mac), "2024-03-15");
+    EXPECT_EQ(shownDate(-1, DateShape::Date, excel), "");
+    EXPECT_EQ(shownDate(1e300, DateShape::Date, excel), "");
 
-    const auto date = ParseOdsDate("2024-03-15T14:30:00.5", DaysFromCivil(1899, 12, 30));
+    const auto date = parseOdsDate("2024-03-15T14:30:00.5", daysFromCivil(1899, 12, 30));
     ASSERT_TRUE(date);
     EXPECT_DOUBLE_EQ(date->serial, 45366 + (14.5 * 3600 + 0.5) / 86400);
     EXPECT_EQ(date->shown, "2024-03-15 14:30:00");
     for (const char* bad : {"", "2024-13-01", "2024-03", "2024-03-15T25:00:00", "x"})
-        EXPECT_FALSE(ParseOdsDate(bad, 0)) << bad;
-    const auto time = ParseOdsTime("P1DT2H30M");
+        EXPECT_FALSE(parseOdsDate(bad, 0)) << bad;
+    const auto time = parseOdsTime("P1DT2H30M");
     ASSERT_TRUE(time);
     EXPECT_DOUBLE_EQ(time->serial, 26.5 / 24);
     EXPECT_EQ(time->shown, "26:30:00");
     for (const char* bad : {"", "PT", "T1H", "P1H", "PT1X"})
-        EXPECT_FALSE(ParseOdsTime(bad)) << bad;
+        EXPECT_FALSE(parseOdsTime(bad)) << bad;
 }
 
 } // namespace

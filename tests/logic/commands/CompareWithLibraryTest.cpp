@@ -28,7 +28,7 @@ protected:
         EXPECT_EQ(ReadLibraryFile(Dir() + "old.lib", state.library, ".").status,
                   ReadResult::Status::Loaded);
         BuildTree(state.library, ed.TreeView1);
-        ed.form.FillUnitsList();
+        ed.form.fillUnitsList();
         ed.form.FillTypeList();
         ed.chooseUnits(UnitSystemIndex::SI);
     }
@@ -57,7 +57,7 @@ TEST_F(CompareWithLibraryTest, ListsTheDifferencesAsTheDiffOfTheOpenAndTheOtherL
     EXPECT_EQ(lines(), wanted);
 
     EXPECT_EQ(compare.open(Dir() + "missing.lib"),
-              "Cannot open " + Dir() + "missing.lib: " + ReadErrorMessage(ENOENT));
+              "Cannot open " + Dir() + "missing.lib: " + readErrorMessage(ENOENT));
     const std::string notALibrary = std::string(kDataDir) + "/not-libraries/empty.lib";
     EXPECT_EQ(compare.open(notALibrary),
               notALibrary + ": This file is not a VELTRA/M material library file!");
@@ -85,7 +85,7 @@ TEST_F(CompareWithLibraryTest, ValuesAreShownInTheSystemOnShowWithTheirUnits) {
 
 TEST_F(CompareWithLibraryTest, AnAddedMaterialAndAChangedValueAreTakenOverOthersAreNot) {
     ASSERT_EQ(compare.open(Dir() + "new.lib"), "");
-    const int before = state.library.MaterialCount();
+    const int before = state.library.materialCount();
 
     for (const char* line :
          {"moved\tStainless Steel 304\tSteels\tStainless", "removed\tSteels\tOld Alloy",
@@ -94,19 +94,19 @@ TEST_F(CompareWithLibraryTest, AnAddedMaterialAndAChangedValueAreTakenOverOthers
             CompareWithLibrary::canTakeOver(compare.comparison().differences[indexOf(line)]));
         EXPECT_FALSE(compare.takeOver(indexOf(line))) << line;
     }
-    EXPECT_EQ(state.library.MaterialCount(), before);
+    EXPECT_EQ(state.library.materialCount(), before);
 
     ASSERT_TRUE(compare.takeOver(indexOf("added\tLight Metals\tAluminium 6061")));
-    ASSERT_EQ(state.library.MaterialCount(), before + 1);
+    ASSERT_EQ(state.library.materialCount(), before + 1);
     const LibraryEntry& added = state.library.Entry(before);
-    const std::string key = MaterialNodeKey(added.Category, added.Name, before);
+    const std::string key = materialNodeKey(added.Category, added.Name, before);
     EXPECT_EQ(ed.TreeView1.selectedKey(), key) << "selected and shown";
     EXPECT_EQ(ed.TreeView1.parentKey(key), added.Category);
-    EXPECT_EQ(TrimBlanks(ed.materialNameText.text()), "Aluminium 6061");
+    EXPECT_EQ(trimBlanks(ed.materialNameText.text()), "Aluminium 6061");
 
     const std::string steel = "Structural Steel S235";
-    ed.clickNode(MaterialNodeKey(state.library.Entry(0).Category, state.library.Entry(0).Name, 0));
-    ASSERT_EQ(TrimBlanks(state.library.Entry(0).Name), steel);
+    ed.clickNode(materialNodeKey(state.library.Entry(0).Category, state.library.Entry(0).Name, 0));
+    ASSERT_EQ(trimBlanks(state.library.Entry(0).Name), steel);
     ASSERT_TRUE(compare.takeOver(indexOf("value\t" + steel + "\tNUXY\t300000E-6\t290000E-6")));
     ASSERT_TRUE(compare.takeOver(indexOf("value\t" + steel + "\tC (Cp)\t4600000E-4\t-")));
     EXPECT_EQ(lines(), (Texts{"namecode\t" + steel + "\tS235\tS235JR",
@@ -127,7 +127,7 @@ TEST_F(CompareWithLibraryTest, AnAddedMaterialAndAChangedValueAreTakenOverOthers
     EXPECT_TRUE(state.library.Material(0).HasValue(Slot::SpecificHeat)) << "one undoable edit";
     ASSERT_TRUE(state.history.undo());
     ASSERT_TRUE(state.history.undo());
-    EXPECT_EQ(state.library.MaterialCount(), before) << "the added material taken back";
+    EXPECT_EQ(state.library.materialCount(), before) << "the added material taken back";
 }
 
 } // namespace

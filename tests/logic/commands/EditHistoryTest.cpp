@@ -26,7 +26,7 @@ protected:
                    r.MaterialDescription();
             for (int slot = 0; slot < kSlotCount; ++slot)
                 if (r.HasValue(slot))
-                    out += " " + std::to_string(slot) + "=" + FormatNumberText(r.SlotValue(slot));
+                    out += " " + std::to_string(slot) + "=" + formatNumberText(r.slotValue(slot));
             out += "\n";
         };
         for (int i = 0; i <= library().LastMaterialIndex(); ++i) {
@@ -39,7 +39,7 @@ protected:
         return out;
     }
     /// The file a save writes now (a save fills in missing name codes, as here).
-    std::string Saved() { return LibraryText(library(), GroupByCategory(library())); }
+    std::string Saved() { return LibraryText(library(), groupByCategory(library())); }
     /// Drags material n onto the category keyed `category`.
     void DragOnto(int n, const std::string& category) {
         tree().placeAt(1, 1, KeyOf(n));
@@ -148,20 +148,20 @@ TEST_F(EditHistoryTest, EachKindOfEditIsUndoneAndRedoneAndShowsTheMaterialItConc
         const std::string after = Fingerprint();
         ASSERT_NE(after, before);
         EXPECT_EQ(history().undoCount(), earlier + 1) << "one edit, one entry";
-        EXPECT_EQ(UndoCaption(history()), "Undo " + c.label);
-        EXPECT_EQ(RedoCaption(history()), "Redo");
+        EXPECT_EQ(undoCaption(history()), "Undo " + c.label);
+        EXPECT_EQ(redoCaption(history()), "Redo");
         editor.messageBox.questions.clear();
 
         commands.Undo();
         EXPECT_EQ(Fingerprint(), before);
         EXPECT_EQ(Shown(), c.shown.undone);
-        EXPECT_EQ(RedoCaption(history()), "Redo " + c.label);
+        EXPECT_EQ(redoCaption(history()), "Redo " + c.label);
         commands.Redo();
         EXPECT_EQ(Fingerprint(), after);
         EXPECT_EQ(Shown(), c.shown.redone);
         EXPECT_EQ(editor.shown(), kMaterialShown);
         EXPECT_TRUE(editor.messageBox.questions.empty()) << "an undo or redo asks nothing";
-        EXPECT_EQ(UndoCaption(history()), "Undo " + c.label);
+        EXPECT_EQ(undoCaption(history()), "Undo " + c.label);
     }
 }
 
@@ -203,7 +203,7 @@ TEST_F(EditHistoryTest, ARefusedOrDeclinedCommandRecordsNothing) {
         SCOPED_TRACE(what);
         run();
         EXPECT_EQ(Fingerprint(), before);
-        EXPECT_EQ((std::pair{history().undoCount(), RedoCaption(history())}),
+        EXPECT_EQ((std::pair{history().undoCount(), redoCaption(history())}),
                   (std::pair{std::size_t{0}, std::string("Redo Change EX of A36")}));
     }
     ClickMaterial(0), typeValue("EX", "7");
@@ -290,10 +290,10 @@ TEST_F(EditHistoryTest, AViewFollowsEveryEditUndoAndRedoByItsNoticeAlone) {
             names = EntryNames();
             return;
         }
-        names.resize(static_cast<std::size_t>(library().MaterialCount()));
+        names.resize(static_cast<std::size_t>(library().materialCount()));
         for (const int n : change.materials)
-            if (library().IsValidNumber(n))
-                names[static_cast<std::size_t>(n)] = TrimBlanks(library().Entry(n).Name);
+            if (library().isValidNumber(n))
+                names[static_cast<std::size_t>(n)] = trimBlanks(library().Entry(n).Name);
     };
     const int id = history().addListener(follow);
 
@@ -316,14 +316,14 @@ TEST_F(EditHistoryTest, AViewFollowsEveryEditUndoAndRedoByItsNoticeAlone) {
     const auto staleViews = [&] {
         Texts stale;
         for (const std::string& key : tree().keysInOrder()) {
-            const int n = KeyTailNumber(key);
+            const int n = keyTailNumber(key);
             if (tree().parentKey(key) &&
-                (!library().IsValidNumber(n) || tree().nodeText(key) != library().Entry(n).Name ||
+                (!library().isValidNumber(n) || tree().nodeText(key) != library().Entry(n).Name ||
                  tree().parentKey(key) != library().Entry(n).Category))
                 stale.push_back("tree " + key);
         }
         if (editor.VSFlexGrid1.isVisible()) {
-            const auto rows = editor.form.ShownRows(editor.form.CurrentMaterial());
+            const auto rows = editor.form.shownRows(editor.form.CurrentMaterial());
             for (int r = 0; r < static_cast<int>(rows.size()); ++r)
                 for (int col = 0; col < 4; ++col)
                     if (editor.VSFlexGrid1.textMatrix(r, col) !=
@@ -331,11 +331,11 @@ TEST_F(EditHistoryTest, AViewFollowsEveryEditUndoAndRedoByItsNoticeAlone) {
                         stale.push_back("grid " + rows[std::size_t(r)][0]);
         }
         const auto charted = chartShows();
-        if (feedback.Refresh(), chartShows() != charted) stale.push_back("chart");
+        if (feedback.refresh(), chartShows() != charted) stale.push_back("chart");
         const int count = filter.matchCount();
         if (filter.findBox_Change(), filter.matchCount() != count) stale.push_back("find");
         const int copied = state.doc.CopiedMaterialNumber;
-        if (copied != -1 && (!library().IsValidNumber(copied) ||
+        if (copied != -1 && (!library().isValidNumber(copied) ||
                              library().Entry(copied).Name != state.doc.CopiedName))
             stale.push_back("copied");
         return stale;
@@ -423,7 +423,7 @@ TEST_F(EditHistoryTest, NestedEditsAreOneNoticeAndAnEmptyEditNone) {
     { const auto nothing = history().begin("Nothing"); }
     history().SetValue(0, "EX", 2.0e11); // the value it has
     EXPECT_EQ(notices.size(), 1u);
-    history().RenameMaterial(4, "C102  ");
+    history().renameMaterial(4, "C102  ");
     ASSERT_EQ(notices.size(), 2u);
     EXPECT_EQ((std::tuple{notices[1].label, notices[1].materials, notices[1].treeChanged}),
               (std::tuple{std::string("Edit"), std::vector<int>{4}, true}));

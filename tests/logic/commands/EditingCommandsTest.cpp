@@ -162,14 +162,14 @@ TEST_F(EditingCommandsTest, APasteCopiesTheWorkingRecordIntoTheSelectedCategory)
     EXPECT_EQ(editor.VSFlexGrid1.textMatrix(1, 2), "150000000000") << "the copy is shown";
 
     ClickMaterial(3);
-    library().RenameMaterial(0, "a36  "); // only its case changed: still the source
+    library().renameMaterial(0, "a36  "); // only its case changed: still the source
     commands.onPasteMaterial();
     ExpectOnlyMessage("Material Name (Copy of A36) exists. Please rename it before pasting.",
                       MsgButtons::OK, MsgIcon::Exclamation);
-    library().RenameMaterial(5, "Copy 1");
+    library().renameMaterial(5, "Copy 1");
     commands.onPasteMaterial(); // onto a material: into its category
     EXPECT_EQ(tree().parentKey("Aluminium    Copy of A360006"), "Aluminium    ");
-    library().RenameMaterial(0, "A36JR");
+    library().renameMaterial(0, "A36JR");
     commands.onPasteMaterial();
     ExpectOnlyMessage(
         "The Material to Copy has been renamed or deleted. Please select another material to copy.",

@@ -44,11 +44,11 @@ protected:
             lib.AddMaterial(LibraryEntry{category, "", name, description}, record, record);
         }
         otherPath_ = dir.file("other.lib");
-        std::ofstream(otherPath_) << LibraryText(lib, GroupByCategory(lib));
+        std::ofstream(otherPath_) << LibraryText(lib, groupByCategory(lib));
         ASSERT_EQ(importer.open(otherPath_), "");
     }
 
-    std::string SavedText() { return LibraryText(library(), GroupByCategory(library())); }
+    std::string SavedText() { return LibraryText(library(), groupByCategory(library())); }
 
     fake::FakeExchangeDialogs dialogs;
     ImportFromLibrary importer{state, editor.form, editor.messageBox, dialogs};
@@ -89,15 +89,15 @@ TEST_F(ImportFromLibraryTest, CollisionsAreCopiedOrSkippedAndTheImportIsOneEdit)
         EXPECT_EQ(EntryNames(), names);
         EXPECT_EQ(added, static_cast<int>(c.added.size()));
         if (!c.undo.empty()) {
-            EXPECT_EQ(UndoCaption(state.history), c.undo);
+            EXPECT_EQ(undoCaption(state.history), c.undo);
         }
         EXPECT_TRUE(editor.messageBox.questions.empty());
         if (added > 0) {
             // The first one added is shown, selected, under its own category's node.
             const int first = 5;
             EXPECT_EQ(tree().selectedKey(), KeyOf(first));
-            EXPECT_EQ(TrimBlanks(tree().nodeText(*tree().parentKey(KeyOf(first)))),
-                      TrimBlanks(library().Entry(first).Category));
+            EXPECT_EQ(trimBlanks(tree().nodeText(*tree().parentKey(KeyOf(first)))),
+                      trimBlanks(library().Entry(first).Category));
             commands.Undo();
             EXPECT_EQ(SavedText(), before);
             EXPECT_FALSE(state.history.canUndo());
@@ -142,16 +142,16 @@ TEST_F(ImportFromLibraryTest, ImportedMaterialsKeepCategoryTextsAndValuesAndUndo
 }
 
 TEST_F(ImportFromLibraryTest, AFullLibraryTakesWhatFitsAndSaysSo) {
-    for (int i = library().MaterialCount(); i < kMaxMaterials - 1; ++i)
+    for (int i = library().materialCount(); i < kMaxMaterials - 1; ++i)
         library().AddMaterial("Filler    ", "", "F" + std::to_string(i), "");
     Unselect();
     EXPECT_EQ(importer.importMaterials({0, 2}), 1);
-    EXPECT_TRUE(library().IsFull());
-    EXPECT_EQ(TrimBlanks(library().Entry(kMaxMaterials - 1).Name), "S355");
+    EXPECT_TRUE(library().isFull());
+    EXPECT_EQ(trimBlanks(library().Entry(kMaxMaterials - 1).Name), "S355");
     ExpectOnlyMessage(kFull, MsgButtons::OK, MsgIcon::Exclamation);
     EXPECT_EQ(importer.importMaterials({2}), 0);
     ExpectOnlyMessage(kFull, MsgButtons::OK, MsgIcon::Exclamation);
-    EXPECT_EQ(UndoCaption(state.history), "Undo Import 1 Material");
+    EXPECT_EQ(undoCaption(state.history), "Undo Import 1 Material");
 }
 
 TEST_F(ImportFromLibraryTest, ACopyWhoseNameIsTakenTooIsLeftOutWithANote) {
@@ -217,7 +217,7 @@ TEST_F(ImportFromLibraryTest, TheListGroupsByCategoryAndFindsAsTheTreeDoes) {
     files.queuePath(dir.file("missing.lib"));
     dialogs.importUser = nullptr;
     importer.run(files);
-    ExpectOnlyMessage("Cannot open " + dir.file("missing.lib") + ": " + ReadErrorMessage(ENOENT),
+    ExpectOnlyMessage("Cannot open " + dir.file("missing.lib") + ": " + readErrorMessage(ENOENT),
                       MsgButtons::OK, MsgIcon::Exclamation);
 }
 

@@ -63,7 +63,7 @@ TEST_F(MaterialClipboardTest, CopyPutsTheBlockAsASaveWritesItAndTheRowsAsShown) 
     EXPECT_EQ(state.doc.CopiedMaterialNumber, 1);
     EXPECT_EQ(library().Material(1).MaterialNameCode(), "") << "copying gives no name code";
 
-    const std::string saved = LibraryText(library(), GroupByCategory(library()));
+    const std::string saved = LibraryText(library(), groupByCategory(library()));
     const std::size_t at = saved.find("MATL:6061");
     ASSERT_NE(at, std::string::npos);
     const std::string block = saved.substr(at, saved.find("ENDMATL\r\n", at) + 9 - at);
@@ -76,7 +76,7 @@ TEST_F(MaterialClipboardTest, CopyPutsTheBlockAsASaveWritesItAndTheRowsAsShown) 
     std::string shown;
     for (int r = 0; r < grid.rows(); ++r)
         for (int c = 0; c < 4; ++c)
-            shown.append(TrimBlanks(grid.textMatrix(r, c))).append(c < 3 ? "\t" : "\n");
+            shown.append(trimBlanks(grid.textMatrix(r, c))).append(c < 3 ? "\t" : "\n");
     EXPECT_EQ(clipboard.forms.at("text/plain"), shown);
     EXPECT_EQ(shown.substr(0, shown.find('\n', shown.find('\n') + 1) + 1),
               "Property\tDescription\tValue\tUnits\nEX\tElasticity modulus (1st "
@@ -155,7 +155,7 @@ TEST_F(MaterialClipboardTest, TheCopyMadeLastWins) {
     otherBoot.replace(otherBoot.find("boot-1"), 6, "boot-0");
     otherBoot.replace(otherBoot.find("Copied: "), 12, "Copied: 9999999");
     for (const std::string& older : {staleForeign, otherBoot, std::string("no header")}) {
-        library().RenameMaterial(library().LastMaterialIndex(), "Pasted before");
+        library().renameMaterial(library().LastMaterialIndex(), "Pasted before");
         clipboard.holdOnly({{kMaterialMimeType, older}});
         PasteInto("Copper");
         const int last = library().LastMaterialIndex();
@@ -235,18 +235,18 @@ TEST(MaterialClipTest, EveryPropertyAMaterialCanHoldTravelsWithIt) {
     for (int slot = 0; slot < kVisitedSlots; ++slot)
         if (!PropertyCatalogue::instance().PropCode(slot).empty()) slots.push_back(slot);
     for (const int slot : slots)
-        everything.SetSlotValue(slot, (slot % 2 ? -1.0 : 1.0) * (1.0 + slot) * 1.0e-3);
+        everything.setSlotValue(slot, (slot % 2 ? -1.0 : 1.0) * (1.0 + slot) * 1.0e-3);
     std::string block;
     everything.Format(block);
 
-    const auto read = ReadMaterialClip(MaterialClipText({"x", "", 1}, block));
+    const auto read = readMaterialClip(materialClipText({"x", "", 1}, block));
     ASSERT_TRUE(std::holds_alternative<ClipMaterial>(read)) << std::get<std::string>(read);
     const clsMaterial& record = std::get<ClipMaterial>(read).record;
     for (int slot = 0; slot < kVisitedSlots; ++slot) {
-        const double written = everything.SlotValue(slot);
+        const double written = everything.slotValue(slot);
         ASSERT_EQ(record.HasValue(slot), everything.HasValue(slot)) << slot;
         if (record.HasValue(slot)) {
-            EXPECT_NEAR(record.SlotValue(slot), written, std::abs(written) * 1e-6) << slot;
+            EXPECT_NEAR(record.slotValue(slot), written, std::abs(written) * 1e-6) << slot;
         }
     }
     EXPECT_EQ(slots.size(), 93u);

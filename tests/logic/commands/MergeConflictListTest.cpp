@@ -35,7 +35,7 @@ public:
 class FakeConflictEditor : public ConflictEditor {
 public:
     std::string UnitSystem() const override { return units; }
-    void ShowMaterial(int n) override { shownMaterials.push_back(n); }
+    void showMaterial(int n) override { shownMaterials.push_back(n); }
     std::string units = "SI";
     std::vector<int> shownMaterials;
 };
@@ -50,15 +50,15 @@ constexpr std::string_view kConflicts =
 struct ConflictListFixture : ::testing::Test {
     ConflictListFixture() {
         const int steel = state.library.AddMaterial("Steels    ", "", "S235  ", "");
-        state.library.SetOriginalValue(steel, Slot("EX"), 2.05e11);
-        state.library.SetOriginalValue(steel, Slot("DENS"), 7860);
+        state.library.setOriginalValue(steel, Slot("EX"), 2.05e11);
+        state.library.setOriginalValue(steel, Slot("DENS"), 7860);
         state.library.AddMaterial("Metals    ", "", "Copper  ", "pure, annealed");
         std::ofstream(library + ".conflicts", std::ios::binary) << kConflicts;
         conflicts.LibraryOpened(library);
     }
-    static int Slot(const char* code) { return PropertyCatalogue::instance().FindExact(code); }
+    static int Slot(const char* code) { return PropertyCatalogue::instance().findExact(code); }
     double value(int n, const char* code) {
-        return state.library.Material(n).SlotValue(Slot(code));
+        return state.library.Material(n).slotValue(Slot(code));
     }
     bool hasValue(int n, const char* code) {
         return state.library.Material(n).HasValue(Slot(code));
@@ -95,7 +95,7 @@ TEST_F(ConflictListFixture, ShowsEachConflictWithItsValuesInTheShownUnits) {
     EXPECT_EQ(list.status,
               "5 conflicts to decide. Saving the library keeps its .conflicts file up to date.");
     editor.units = "IPS";
-    conflicts.Refresh();
+    conflicts.refresh();
     EXPECT_EQ(list.rows[0].ours, "29737830 psi");
     // Selecting a conflict shows its material; the whole material has no side to set.
     list.selectRow(3);
@@ -132,7 +132,7 @@ TEST_F(ConflictListFixture, ARenameTakenCarriesTheMaterialsOtherConflicts) {
     list.selectRow(1);
     conflicts.TakeTheirs();
     EXPECT_EQ(state.history.undoLabel(), "Take theirs: NAME of S235");
-    EXPECT_EQ(TrimBlanks(state.library.Entry(0).Name), "Structural Steel S235");
+    EXPECT_EQ(trimBlanks(state.library.Entry(0).Name), "Structural Steel S235");
     list.selectRow(0);
     conflicts.TakeBase();
     EXPECT_EQ(value(0, "EX"), 2.1e11);
@@ -166,7 +166,7 @@ TEST_F(ConflictListFixture, SaveKeepsTheFileUpToDateAndRemovesItWhenAllAreDecide
 
 TEST_F(ConflictListFixture, SaysWhatItCannotDo) {
     // Brass is not in the library: the merge removed it on our side.
-    state.library.RemoveMaterial(1);
+    state.library.removeMaterial(1);
     list.selectRow(3);
     conflicts.TakeTheirs();
     ASSERT_EQ(messages.questions.size(), 1u);

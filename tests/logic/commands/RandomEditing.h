@@ -89,12 +89,12 @@ protected:
             for (int k = Pick(6); k > 0; --k) {
                 const int slot = Pick(kVisitedSlots);
                 const std::string& code = PropertyCatalogue::instance().PropCode(slot);
-                if (!code.empty() && PropertyCatalogue::instance().FindTolerant(code) == slot)
-                    record.SetSlotValue(slot, RandomValue());
+                if (!code.empty() && PropertyCatalogue::instance().findTolerant(code) == slot)
+                    record.setSlotValue(slot, RandomValue());
             }
             lib.AddMaterial(entry, record, clsMaterial());
         }
-        ASSERT_EQ(ReadLibraryText(LibraryText(lib, GroupByCategory(lib)), library(), ".").status,
+        ASSERT_EQ(readLibraryText(LibraryText(lib, groupByCategory(lib)), library(), ".").status,
                   ReadResult::Status::Loaded);
         Reopened();
     }
@@ -123,7 +123,7 @@ protected:
             }
         }
         sheet.rows.push_back({CellValue::Text("End"), {}});
-        const ImportResult result = ImportWorksheet(sheet, library());
+        const ImportResult result = importWorksheet(sheet, library());
         ASSERT_TRUE(result.imported()) << result.message();
         if (!result.notes.empty()) ++counts["import notes"];
         Reopened();
@@ -137,7 +137,7 @@ protected:
         if (rows < 3) return;
         const int row = 1 + Pick(rows - 1);
         editor.clickCell(row, 2);
-        editor.VSFlexGrid1.typeIntoCurrentCell(FormatGeneralNumber(RandomValue(), "."));
+        editor.VSFlexGrid1.typeIntoCurrentCell(formatGeneralNumber(RandomValue(), "."));
         editor.VSFlexGrid1.setCurrentCell(row == 1 ? 2 : 1, 2);
         ++counts["values typed"];
     }

@@ -54,7 +54,7 @@ protected:
     /// A variant of an existing material's category or name as a user might type it, or
     /// a new one.
     std::string Variant(const std::string& text, const std::string& fresh) {
-        std::string s(TrimBlanks(text));
+        std::string s(trimBlanks(text));
         switch (Pick(5)) {
         case 0:
             return text;
@@ -78,17 +78,17 @@ protected:
         ClickMaterial(selected);
         Type(c, a, d);
         int match = -1;
-        const std::string wanted = std::string(TrimBlanks(c)) + std::string(TrimBlanks(a));
+        const std::string wanted = std::string(trimBlanks(c)) + std::string(trimBlanks(a));
         for (int i = 0; i < int(model.size()) && match < 0; ++i)
-            if (EqualsNoCase(std::string(TrimBlanks(model[i].category)) +
-                                 std::string(TrimBlanks(model[i].name)),
+            if (equalsNoCase(std::string(trimBlanks(model[i].category)) +
+                                 std::string(trimBlanks(model[i].name)),
                              wanted))
                 match = i;
         editor.messageBox.queueAnswer(match >= 0 ? (yes ? MsgResult::OK : MsgResult::Cancel)
                                                  : (yes ? MsgResult::Yes : MsgResult::No));
         const PlainLibrary before = model;
         const PlainMaterial typed{
-            c, std::string(TrimBlanks(a)), NewMaterialNameCode(a), d, std::nullopt, std::nullopt};
+            c, std::string(trimBlanks(a)), newMaterialNameCode(a), d, std::nullopt, std::nullopt};
         if (yes && match >= 0) {
             PlainMaterial& m = model[std::size_t(match)];
             m = {typed.category, typed.name, typed.nameCode, d, m.shadowEx, m.shadowEx};
@@ -133,7 +133,7 @@ protected:
         Nodes out;
         for (const std::string& key : tree().keysInOrder()) {
             if (const auto parent = tree().parentKey(key))
-                out.second.insert({*parent, tree().nodeText(key), KeyTailNumber(key)});
+                out.second.insert({*parent, tree().nodeText(key), keyTailNumber(key)});
             else
                 out.first.insert(key);
         }

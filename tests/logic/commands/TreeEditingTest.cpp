@@ -47,9 +47,9 @@ TEST_F(TreeEditingTest, AnUnchangedLabelIsNoRenameANewNameIsStoredTrimmedEverywh
 // its edit ends.
 TEST_F(TreeEditingTest, RenameOpensTheSelectedLabelAndACategoryIsRefusedWhenItsEditEnds) {
     ClickMaterial(2);
-    commands.RenameSelected();
+    commands.renameSelected();
     ClickCategory("Copper");
-    commands.RenameSelected();
+    commands.renameSelected();
     EXPECT_TRUE(editor.messageBox.questions.empty());
     EXPECT_EQ(tree().labelEdited, (Texts{"Steel    S275  0002", "Copper    "}));
     EXPECT_FALSE(treeEditing.TreeView1_AfterLabelEdit("Brass"));

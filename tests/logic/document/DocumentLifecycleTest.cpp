@@ -98,7 +98,7 @@ TEST_F(DocumentLifecycleTest, OpeningOverANewLibraryAsksOverASavedOneNot) {
     openSaved();
     const std::string b =
         library("b.lib", "MATTYPE:Rubbers\r\nMATL:NR  : NR:Natural rubber\r\nENDMATL\r\n");
-    app.OpenLibraryFile(b); // from the command line: no dialog
+    app.openLibraryFile(b); // from the command line: no dialog
     EXPECT_EQ(asked(), Texts(2, "Do you want to save changes? [YesNoCancel Question]"));
     EXPECT_EQ(dialogs.requests.size(), 2u);
     EXPECT_EQ(caption(), b);
@@ -134,7 +134,7 @@ TEST_F(DocumentLifecycleTest, CloseAsksEvenWhenNothingChangedCancelKeepsEverythi
 
     state.library.Material(1).CopyProperty("DENS", 1140);
     messages.queueAnswer(MsgResult::Yes);
-    app.CloseLibrary();
+    app.closeLibrary();
     EXPECT_EQ(asked(), Texts(2, "Save changes to " + file + " ? [YesNoCancel Question]"));
     EXPECT_NE(test::ReadBytes(file).find("DENS"), std::string::npos);
     EXPECT_FALSE(editor || state.doc.DocumentOpen);
@@ -149,7 +149,7 @@ TEST_F(DocumentLifecycleTest,
     messages.queueAnswer(MsgResult::Yes); // then the save dialog is cancelled
     EXPECT_FALSE(app.editorCloseRequested());
     messages.queueAnswer(MsgResult::Cancel);
-    app.ExitFromEditor();
+    app.exitFromEditor();
     EXPECT_EQ(process.ended, 0);
     EXPECT_TRUE(state.doc.DocumentOpen && editor);
 
@@ -157,7 +157,7 @@ TEST_F(DocumentLifecycleTest,
     const std::string before = storedUnitBytes();
     window().unitsCombo.setListIndex(1);
     messages.queueAnswer(MsgResult::No);
-    app.ExitFromEditor();
+    app.exitFromEditor();
     EXPECT_EQ(process.ended, 1);
     EXPECT_EQ(storedUnitBytes(), before);
 }
@@ -200,7 +200,7 @@ TEST_F(DocumentLifecycleTest, AnImportedWorkbookIsSavedAsANewLibraryBesideItNeve
               "ENDMATL\r\nENDTYPE\r\n");
     EXPECT_EQ(caption(), tmp.file("alloys.lib"));
     messages.queueAnswer(MsgResult::Cancel);
-    app.CloseLibrary();
+    app.closeLibrary();
     EXPECT_EQ(asked().back(),
               "Save changes to " + tmp.file("alloys.lib") + " ? [YesNoCancel Question]");
 }
@@ -331,7 +331,7 @@ TEST_F(DocumentLifecycleTest, AnUnfinishedSaveIsOfferedYesPutsTheOldLibraryBackN
     app.OpenLibrary();
     app.SaveLibrary();
     EXPECT_EQ(test::ReadBytes(tmp.file("link.lib")),
-              LibraryText(state.library, GroupByCategory(state.library)));
+              LibraryText(state.library, groupByCategory(state.library)));
     EXPECT_FALSE(std::filesystem::exists(copy));
     EXPECT_EQ(test::Names(tmp.path()), (Texts{"link.lib", "steels.lib"}));
 }
@@ -351,7 +351,7 @@ TEST_F(DocumentLifecycleTest, OpeningALibraryOpenElsewhereWarnsAndTheLockFollows
     EXPECT_EQ(lock.held, std::nullopt);
 
     lock.heldElsewhere.clear();
-    app.OpenLibraryFile(file);
+    app.openLibraryFile(file);
     EXPECT_EQ(lock.held, file);
     dialogs.queuePath(tmp.file("copy.lib"));
     app.SaveLibraryAs();
@@ -360,10 +360,10 @@ TEST_F(DocumentLifecycleTest, OpeningALibraryOpenElsewhereWarnsAndTheLockFollows
     app.NewLibrary();
     EXPECT_EQ(lock.held, std::nullopt) << "a new library has no file to hold";
     messages.queueAnswer(MsgResult::No);
-    app.OpenLibraryFile(file);
+    app.openLibraryFile(file);
     EXPECT_EQ(lock.held, file);
     messages.queueAnswer(MsgResult::No);
-    app.CloseLibrary();
+    app.closeLibrary();
     EXPECT_EQ(lock.held, std::nullopt);
     EXPECT_EQ(asked().size(), 4u);
 }
@@ -372,7 +372,7 @@ TEST_F(DocumentLifecycleTest, OpeningALibraryOpenElsewhereWarnsAndTheLockFollows
 
 TEST_F(DocumentLifecycleTest, ASaveWritesInTheBackgroundASecondWaitsAndClosingWaitsForIt) {
     const std::string file = openSaved();
-    const auto text = [&] { return LibraryText(state.library, GroupByCategory(state.library)); };
+    const auto text = [&] { return LibraryText(state.library, groupByCategory(state.library)); };
     background.held = true;
     state.library.Material(1).CopyProperty("DENS", 1150);
     const std::string first = text();
@@ -395,12 +395,12 @@ TEST_F(DocumentLifecycleTest, ASaveWritesInTheBackgroundASecondWaitsAndClosingWa
     background.finishNext();
     recoveryTimer.fire();
     ASSERT_TRUE(recoveryStore.copy);
-    EXPECT_EQ(ParseRecoveryCopy(*recoveryStore.copy)->libraryText, text());
+    EXPECT_EQ(parseRecoveryCopy(*recoveryStore.copy)->libraryText, text());
 
     // Closing waits for the save before it asks; then nothing is left to wait for.
     app.SaveLibrary();
     messages.queueAnswer(MsgResult::No);
-    app.CloseLibrary();
+    app.closeLibrary();
     EXPECT_FALSE(background.busy());
     EXPECT_FALSE(state.doc.DocumentOpen);
     EXPECT_NE(test::ReadBytes(file).find("1170"), std::string::npos);
@@ -425,7 +425,7 @@ TEST_F(DocumentLifecycleTest, AWriteErrorInTheBackgroundAsksTheSameQuestionAndRe
     EXPECT_EQ(asked(), Texts{box});
     ASSERT_EQ(background.queue.size(), 1u) << "Retry runs the failed step again, apart";
     background.finishNext();
-    EXPECT_EQ(test::ReadBytes(file), LibraryText(state.library, GroupByCategory(state.library)));
+    EXPECT_EQ(test::ReadBytes(file), LibraryText(state.library, groupByCategory(state.library)));
     EXPECT_EQ(process.ended, 0);
 
     // Save As waits for its save: a failure brings the dialog back as before.
@@ -458,9 +458,9 @@ TEST_F(DocumentLifecycleTest, APipeADeviceAHugeFileOrAFolderIsRefusedAtOnceAndTh
         messages.questions.clear();
         dialogs.queuePath(path);
         app.OpenLibrary(); // the dialog comes back and is cancelled
-        app.OpenDroppedFile(path);
-        app.OpenLibraryFile(path);
-        app.OpenRecentFile(path);
+        app.openDroppedFile(path);
+        app.openLibraryFile(path);
+        app.openRecentFile(path);
         EXPECT_EQ(asked(), Texts(4, "Cannot open " + path + ": " + reason + " [OK Exclamation]"));
         EXPECT_EQ(caption(), file);
         EXPECT_EQ(state.library.LastMaterialIndex(), 1);
@@ -476,7 +476,7 @@ TEST_F(DocumentLifecycleTest, APipeADeviceAHugeFileOrAFolderIsNotImportedAndTheL
         for (const auto& [path, reason] : test::FilesThatDoNotEnd(tmp, extension)) {
             SCOPED_TRACE(path);
             messages.questions.clear();
-            app.OpenDroppedFile(path);
+            app.openDroppedFile(path);
             EXPECT_EQ(asked(), Texts{"The file \"" + path + "\" could not be read: " + reason +
                                      " [OK Exclamation]"});
             EXPECT_TRUE(state.doc.DocumentOpen);
@@ -499,7 +499,7 @@ TEST(DroppedFilesTest, LibrariesAndWorkbooksAreTakenByTheirExtensionInAnyCase) {
         {"", false},
     };
     for (const auto& [path, taken] : cases)
-        EXPECT_EQ(IsDroppableFile(path), taken) << path;
+        EXPECT_EQ(isDroppableFile(path), taken) << path;
 }
 
 // ---- Undo and redo ---------------------------------------------------------------------
@@ -544,7 +544,7 @@ TEST_F(DocumentLifecycleTest, TheEditHistoryStartsEmptyAtNewOpenAndCloseAndSurvi
     EXPECT_EQ(recoveryStore.copy, std::nullopt);
 
     const std::vector<std::pair<std::string, std::function<void()>>> replacing = {
-        {"Close", [&] { messages.queueAnswer(MsgResult::No), app.CloseLibrary(); }},
+        {"Close", [&] { messages.queueAnswer(MsgResult::No), app.closeLibrary(); }},
         {"Open", [&] { openSaved(); }},
         {"New", [&] { messages.queueAnswer(MsgResult::No), app.NewLibrary(); }},
     };
@@ -581,14 +581,14 @@ TEST_F(ApplicationTest,
     const std::vector<std::pair<std::string, std::function<void()>>> commands = {
         {"Save", [&] { app.SaveLibrary(); }},
         {"Save As", [&] { dialogs.queuePath(file), app.SaveLibraryAs(); }},
-        {"Close", [&] { messages.queueAnswer(MsgResult::Yes), app.CloseLibrary(); }},
+        {"Close", [&] { messages.queueAnswer(MsgResult::Yes), app.closeLibrary(); }},
         {"New", [&] { messages.queueAnswer(MsgResult::Yes), app.NewLibrary(); }},
-        {"Exit", [&] { messages.queueAnswer(MsgResult::Yes), app.ExitFromEditor(); }},
+        {"Exit", [&] { messages.queueAnswer(MsgResult::Yes), app.exitFromEditor(); }},
         {"closing the window",
          [&] { messages.queueAnswer(MsgResult::Yes), app.editorCloseRequested(); }},
     };
     for (const auto& [name, run] : commands) {
-        if (state.doc.DocumentOpen) messages.queueAnswer(MsgResult::No), app.CloseLibrary();
+        if (state.doc.DocumentOpen) messages.queueAnswer(MsgResult::No), app.closeLibrary();
         openSaved();
         window().clickNode(kPA6);
         window().clickCell(1, 2); // EX
@@ -597,7 +597,7 @@ TEST_F(ApplicationTest,
         Library saved = Reread(file);
         EXPECT_EQ(Value(saved, 1, "EX"), 2.5e9) << "grid, " << name;
 
-        if (state.doc.DocumentOpen) messages.queueAnswer(MsgResult::No), app.CloseLibrary();
+        if (state.doc.DocumentOpen) messages.queueAnswer(MsgResult::No), app.closeLibrary();
         openSaved();
         window().clickNode(kPA6);
         app.descriptionText_GotFocus();

@@ -90,13 +90,13 @@ TEST_F(ExportMaterialsTest, TheFileHoldsTheChoiceInItsFormatAndNothingElseIsLeft
     EXPECT_EQ(files.requests[0].filter, "CSV Files (*.csv)|*.csv");
     EXPECT_EQ(files.requests[0].proposedPath, dir.file("metals.csv"));
     EXPECT_EQ(ReadBytes(dir.file("aluminium.csv")),
-              CsvText(ExportTable(ExportSelection(library(), {1, 3}), 0)));
+              csvText(exportTable(exportSelection(library(), {1, 3}), 0)));
 
     // Over an existing file, which is replaced whole.
     Choose(ExportChoice{SelectedMaterial, Json, 2});
     files.queuePath(dir.file("aluminium.csv"));
     exporter.run();
-    EXPECT_EQ(ReadBytes(dir.file("aluminium.csv")), ExportJson(ExportSelection(library(), {0})));
+    EXPECT_EQ(ReadBytes(dir.file("aluminium.csv")), exportJson(exportSelection(library(), {0})));
     EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"aluminium.csv"}));
     EXPECT_TRUE(editor.messageBox.questions.empty());
 
@@ -130,7 +130,7 @@ TEST_F(ExportMaterialsTest, CardsThatLeaveSomethingOutAreWrittenAndTheMessageLis
         << cards;
 
     // A material that goes whole leaves nothing to say.
-    library().SetOriginalValue(2, Slot::NUXY, 0.3);
+    library().setOriginalValue(2, Slot::NUXY, 0.3);
     dialogs.exportUser = [](fake::FakeExportDialog& d, ExportDialogHandler& user) {
         user.line_Check(d.line("S275"), true);
         return std::optional(ExportChoice{ChosenMaterials, Calculix, 0});
@@ -149,9 +149,9 @@ TEST_F(ExportMaterialsTest, TheMessageListsTwelveOmissionsAtMost) {
                            "of these is also a comment in the file:\n";
     for (int i = 1; i <= 11; ++i)
         expected += "\nRubbers / R" + std::to_string(i) + ": D1 is 0.";
-    EXPECT_EQ(OmissionsMessage("out.inp", omissions), expected + "\n... and 3 more.");
+    EXPECT_EQ(omissionsMessage("out.inp", omissions), expected + "\n... and 3 more.");
     omissions.resize(12);
-    EXPECT_EQ(OmissionsMessage("out.inp", omissions), expected + "\nRubbers / R12: D1 is 0.");
+    EXPECT_EQ(omissionsMessage("out.inp", omissions), expected + "\nRubbers / R12: D1 is 0.");
 }
 
 TEST_F(ExportMaterialsTest, AFileThatCannotBeWrittenIsNamed) {
@@ -159,7 +159,7 @@ TEST_F(ExportMaterialsTest, AFileThatCannotBeWrittenIsNamed) {
     const std::string path = dir.file("no-such-folder/cards.inp");
     files.queuePath(path);
     exporter.run();
-    ExpectOnlyMessage("Cannot write " + path + ": " + FileErrorMessage(ENOENT), MsgButtons::OK,
+    ExpectOnlyMessage("Cannot write " + path + ": " + fileErrorMessage(ENOENT), MsgButtons::OK,
                       MsgIcon::Exclamation);
     EXPECT_TRUE(Names(dir.path()).empty());
 }

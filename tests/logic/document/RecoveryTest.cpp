@@ -19,8 +19,8 @@ TEST(RecoveryCopyText, TheHeaderComesBackAsWrittenWithTheLibraryTextAfterIt) {
         {"/data/a\\b\nc.xls", true, std::nullopt}, // a backslash and a line feed in the name
     };
     for (const RecoveryHeader& header : headers) {
-        const std::string content = RecoveryHeaderText(header) + kTwoMaterials;
-        const std::optional<RecoveryCopy> copy = ParseRecoveryCopy(content);
+        const std::string content = recoveryHeaderText(header) + kTwoMaterials;
+        const std::optional<RecoveryCopy> copy = parseRecoveryCopy(content);
         ASSERT_TRUE(copy) << header.fileName;
         EXPECT_EQ(copy->header, header);
         EXPECT_EQ(copy->libraryText, kTwoMaterials);
@@ -28,7 +28,7 @@ TEST(RecoveryCopyText, TheHeaderComesBackAsWrittenWithTheLibraryTextAfterIt) {
 }
 
 TEST(RecoveryCopyText, AnythingElseIsNotACopy) {
-    const std::string good = RecoveryHeaderText({"/x.lib", false, std::nullopt});
+    const std::string good = recoveryHeaderText({"/x.lib", false, std::nullopt});
     for (const std::string& content : {
              kTwoMaterials,
              std::string("VELTRA/M recovery copy 2\nfile /x.lib\nuntitled 0\nstamp \n\n"),
@@ -38,13 +38,13 @@ TEST(RecoveryCopyText, AnythingElseIsNotACopy) {
              std::string("VELTRA/M recovery copy 1\nfile /x.lib\nuntitled 0\nstamp \nMATTYPE:A\n"),
              good.substr(0, good.size() - 1),
          })
-        EXPECT_FALSE(ParseRecoveryCopy(content)) << content;
+        EXPECT_FALSE(parseRecoveryCopy(content)) << content;
 }
 
 TEST_F(ApplicationTest, ACopyHoldsWhatASaveWritesAndLeavesMaterialsWithoutACodeAsTheyWere) {
     app.NewLibrary();
     std::string copy;
-    FormatLibraryInto(state.library, copy);
+    formatLibraryInto(state.library, copy);
     EXPECT_EQ(state.library.Material(0).MaterialNameCode(), "");
     dialogs.queuePath(tmp.file("new.lib"));
     app.SaveLibrary();
@@ -65,7 +65,7 @@ TEST_F(ApplicationTest, AnEditedLibraryIsCopiedAtEachTickUntilItIsSavedOrClosed)
     state.library.Material(1).CopyProperty("DENS", 1140);
     recoveryTimer.fire();
     ASSERT_TRUE(recoveryStore.copy);
-    const std::optional<RecoveryCopy> copy = ParseRecoveryCopy(*recoveryStore.copy);
+    const std::optional<RecoveryCopy> copy = parseRecoveryCopy(*recoveryStore.copy);
     ASSERT_TRUE(copy);
     EXPECT_EQ(copy->header, (RecoveryHeader{file, false, FileStamp::Of(file)}));
     const std::string copied(copy->libraryText);
@@ -85,8 +85,8 @@ TEST_F(ApplicationTest, AnEditedLibraryIsCopiedAtEachTickUntilItIsSavedOrClosed)
     EXPECT_EQ(recoveryStore.copy, std::nullopt);
 
     for (auto close :
-         {+[](Application& a) { a.CloseLibrary(); }, +[](Application& a) { a.ExitFromEditor(); }}) {
-        if (!state.doc.DocumentOpen) app.OpenLibraryFile(file);
+         {+[](Application& a) { a.closeLibrary(); }, +[](Application& a) { a.exitFromEditor(); }}) {
+        if (!state.doc.DocumentOpen) app.openLibraryFile(file);
         state.library.Material(0).CopyProperty("DENS", 7800);
         recoveryTimer.fire();
         EXPECT_TRUE(recoveryStore.copy);
@@ -135,21 +135,21 @@ TEST_F(ApplicationTest, AWriteErrorCopiesTheLibraryFirstAndSaysWhereBeforeCancel
 // ---- The offer at the next start -----------------------------------------------------
 
 std::string CopyOf(const RecoveryHeader& header, const std::string& text) {
-    return RecoveryHeaderText(header) + text;
+    return recoveryHeaderText(header) + text;
 }
 
 TEST_F(ApplicationTest, ACopyLeftBehindIsOfferedYesOpensItAsTheLibraryNamedAfterItsFile) {
     const std::string file = library("steels.lib", kTwoMaterials);
     Library edited;
-    ReadLibraryText(kTwoMaterials, edited, ".");
+    readLibraryText(kTwoMaterials, edited, ".");
     edited.Material(1).CopyProperty("DENS", 1140);
-    const std::string editedText = LibraryText(edited, GroupByCategory(edited));
+    const std::string editedText = LibraryText(edited, groupByCategory(edited));
     recoveryStore.left = {
         {"41-a", CopyOf({file, false, FileStamp::Of(file)}, editedText), "12/6/26 1:40 PM"},
         {"42-b", "something else entirely", "12/6/26 1:41 PM"},
         {"43-c", CopyOf({"", true, std::nullopt}, kTwoMaterials), "12/6/26 1:42 PM"},
     };
-    app.OfferRecovery();
+    app.offerRecovery();
     EXPECT_EQ(asked(), Texts{"Recover the unsaved changes of " + file +
                              " from 12/6/26 1:40 PM? [YesNo Question]"});
     EXPECT_EQ(caption(), file);
@@ -173,7 +173,7 @@ TEST_F(ApplicationTest, NoRemovesACopyAndANewLibraryComesBackNeverSaved) {
         {"42-b", CopyOf({book, true, std::nullopt}, kTwoMaterials), "12/6/26 1:41 PM"},
     };
     messages.queueAnswer(MsgResult::No);
-    app.OfferRecovery();
+    app.offerRecovery();
     EXPECT_EQ(
         asked(),
         (Texts{
@@ -192,7 +192,7 @@ TEST_F(ApplicationTest, NoRemovesACopyAndANewLibraryComesBackNeverSaved) {
         {"43-c", CopyOf({"", true, std::nullopt}, kTwoMaterials), "12/6/26 1:42 PM"}};
     messages.queueAnswer(MsgResult::Yes);
     messages.queueAnswer(MsgResult::No); // "Do you want to save changes?" of the open one
-    app.OfferRecovery();
+    app.offerRecovery();
     EXPECT_EQ(caption(), kUntitled);
     EXPECT_TRUE(state.doc.IsUntitled);
     EXPECT_EQ(asked().back(), "Do you want to save changes? [YesNoCancel Question]");
@@ -203,7 +203,7 @@ TEST_F(ApplicationTest, ARecoveredLibraryWhoseFileChangedSinceAsksBeforeItIsSave
     const std::optional<FileStamp> then = FileStamp::Of(file);
     test::WriteBytes(file, kTwoMaterials + "MATTYPE:Added later\r\n");
     recoveryStore.left = {{"41-a", CopyOf({file, false, then}, kTwoMaterials), "12/6/26 1:40 PM"}};
-    app.OfferRecovery();
+    app.offerRecovery();
     messages.queueAnswer(MsgResult::No);
     app.SaveLibrary();
     EXPECT_EQ(asked().back(), file + " has been changed on disk since it was opened or last saved "

@@ -40,26 +40,26 @@ protected:
 TEST_F(RoutingTest, EveryItemButtonAndKeyStartsItsCommand) {
     const std::tuple<char, const char*, const char*> cases[] = {
         {'M', "fileOpenMenu", "OpenLibrary"},
-        {'M', "fileExitMenu", "ExitFromMainWindow"},
-        {'M', "aboutMaterial", "ShowHelpFromMainWindow"},
+        {'M', "fileExitMenu", "exitFromMainWindow"},
+        {'M', "aboutMaterial", "showHelpFromMainWindow"},
         {'M', "saveMenu", nullptr},
-        {'M', "aboutMaterialMenu", "ShowAbout"},
-        {'E', "fileCloseMenu", "CloseLibrary"},
+        {'M', "aboutMaterialMenu", "showAbout"},
+        {'E', "fileCloseMenu", "closeLibrary"},
         {'E', "saveMenu", "SaveLibrary"},
         {'E', "saveAsMenu", "SaveLibraryAs"},
-        {'E', "fileExitMenu", "ExitFromEditor"},
+        {'E', "fileExitMenu", "exitFromEditor"},
         {'E', "newMaterial", "newMaterial"},
         {'E', "set", "ClearValues"},
         {'E', "resetMenu", "onMaterialSet"},
         {'E', "delete", "DeleteSelected"},
-        {'E', "renameMaterial", "RenameSelected"},
+        {'E', "renameMaterial", "renameSelected"},
         {'E', "showComparison", "ShowComparison"},
         {'E', "copyMaterial", "onCopyMaterial"},
         {'E', "pasteMaterial", "onPasteMaterial"},
         {'E', "undoMenu", "Undo"},
         {'E', "redoMenu", "Redo"},
-        {'E', "helpTopicsMenu", "ShowHelpFromEditor"},
-        {'E', "aboutMenu", "ShowAbout"},
+        {'E', "helpTopicsMenu", "showHelpFromEditor"},
+        {'E', "aboutMenu", "showAbout"},
         {'E', "aboutMaterial", nullptr},
         // The "&Reset" and "&Clear" buttons do what their menu twins do; names are exact.
         {'B', "cmdNewMaterial", "onNewMaterial"},
@@ -69,7 +69,7 @@ TEST_F(RoutingTest, EveryItemButtonAndKeyStartsItsCommand) {
         {'T', "new", "NewLibrary"},
         {'T', "save", "SaveLibrary"},
         {'T', "deleteMaterial", "DeleteSelected"},
-        {'T', "help", "ShowHelpFromToolbar"},
+        {'T', "help", "showHelpFromToolbar"},
         {'T', "undo", "Undo"},
         {'T', "redo", "Redo"},
         {'T', "separator", nullptr},
@@ -123,13 +123,13 @@ TEST_F(RoutingTest, TimerFramesOverTwoCycles) {
 
 TEST(ShellCommandsTest, HelpPathOfEachCommand) {
     using Show = void (Commands::*)();
-    const Show main = &Commands::ShowHelpFromMainWindow, editor = &Commands::ShowHelpFromEditor;
+    const Show main = &Commands::showHelpFromMainWindow, editor = &Commands::showHelpFromEditor;
     const std::tuple<Show, std::optional<std::string>, const char*, const char*> cases[] = {
         {main, "/opt/veltram", "/x/tools/browser", "/opt/veltram/help/Material.chm"},
         {main, std::nullopt, "/x/tools/browser", "/help/Material.chm"}, // unset reads as empty
         // The program's directory loses ten characters, whatever the path components.
         {editor, "/v", "/x/tools/matbrowse", "/x/tools/help/Material.chm"},
-        {&Commands::ShowHelpFromToolbar, "/v", "/x/tools/browser", "/x/too/help/Material.chm"},
+        {&Commands::showHelpFromToolbar, "/v", "/x/tools/browser", "/x/too/help/Material.chm"},
         {editor, "/v", "/x/tools/matbrowse//", "/x/tools/help/Material.chm"},
         {editor, "/v", "/opt/mb", "/opt/mb/help/Material.chm"}, // too short to cut: whole
         {editor, "/v", "/usr/local", "/help/Material.chm"},

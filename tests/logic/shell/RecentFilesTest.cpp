@@ -88,7 +88,7 @@ TEST_F(ApplicationTest, LibrariesOpenedOrSavedUnderANameAreListedAndAGoneOneIsGr
     app.SaveLibraryAs();
     std::filesystem::remove(steels);
 
-    const std::vector<RecentFile> entries = app.RecentFileList();
+    const std::vector<RecentFile> entries = app.recentFileList();
     ASSERT_EQ(PathsOf(entries), (Paths{copy, steels}));
     EXPECT_TRUE(entries[0].exists);
     EXPECT_FALSE(entries[1].exists);
@@ -106,7 +106,7 @@ TEST_F(ApplicationTest, AWorkbookIsNotARecentLibraryNorIsAFileThatCouldNotBeRead
     dialogs.queuePath(library("broken.lib", "not a library\r\n"));
     messages.queueAnswer(MsgResult::No); // the imported library is not saved
     app.OpenLibrary();
-    EXPECT_TRUE(app.RecentFileList().empty());
+    EXPECT_TRUE(app.recentFileList().empty());
 }
 
 TEST_F(ApplicationTest, ClickingARecentFileOpensItAfterTheSaveQuestionOfANeverSavedLibrary) {
@@ -122,12 +122,12 @@ TEST_F(ApplicationTest, ClickingARecentFileOpensItAfterTheSaveQuestionOfANeverSa
     messages.questions.clear();
 
     messages.queueAnswer(MsgResult::Cancel);
-    app.OpenRecentFile(steels);
+    app.openRecentFile(steels);
     EXPECT_EQ(asked(), Texts{"Do you want to save changes? [YesNoCancel Question]"});
     EXPECT_EQ(caption(), book) << "Cancel keeps the imported library";
 
     messages.queueAnswer(MsgResult::No);
-    app.OpenRecentFile(steels);
+    app.openRecentFile(steels);
     EXPECT_EQ(caption(), steels);
     EXPECT_EQ(state.library.LastMaterialIndex(), 1) << "the two materials of the library";
 }

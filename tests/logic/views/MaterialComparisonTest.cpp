@@ -67,10 +67,10 @@ TEST_F(MaterialComparisonTest, ValuesReadAsTheGridShowsThemInEachUnitSystemAndSe
             editor.chooseUnits(units);
             show(0);
             const ComparisonTable table =
-                comparison.table(state.library, UnitSystemName(units), separator);
+                comparison.table(state.library, unitSystemName(units), separator);
             for (const ComparisonRow& row : table.rows) {
                 EXPECT_EQ(row.values[0], cell(row.code)) << row.code << " in " << units;
-                EXPECT_EQ(row.units, TrimBlanks(cell(row.code, 3))) << row.code;
+                EXPECT_EQ(row.units, trimBlanks(cell(row.code, 3))) << row.code;
             }
         }
     }
@@ -93,16 +93,16 @@ TEST_F(MaterialComparisonTest, ColumnsFollowTheirMaterialsThroughMovesRenamesAnd
     comparison.add(library, 2);
     comparison.add(library, 3);
 
-    library.MoveMaterialToEnd(1, "Alloy 2024    "); // 2 and 3 move down, 1 goes last
+    library.moveMaterialToEnd(1, "Alloy 2024    "); // 2 and 3 move down, 1 goes last
     EXPECT_TRUE(comparison.follow(library));
     EXPECT_EQ(comparison.materials(), (std::vector<int>{3, 1, 2}));
-    library.RenameMaterial(1, "PC Lexan");
+    library.renameMaterial(1, "PC Lexan");
     comparison.follow(library);
     EXPECT_EQ(names(), (Texts{"Aluminium 6061", "PC Lexan", "Clad sheet"}));
-    library.RemoveMaterial(0);
+    library.removeMaterial(0);
     comparison.follow(library);
     EXPECT_EQ(comparison.materials(), (std::vector<int>{2, 0, 1}));
-    library.RemoveMaterial(0); // the polycarbonate itself
+    library.removeMaterial(0); // the polycarbonate itself
     EXPECT_TRUE(comparison.follow(library));
     EXPECT_EQ(names(), (Texts{"Aluminium 6061", "Clad sheet"}));
     EXPECT_FALSE(comparison.follow(library)) << "nothing changed since";
@@ -114,7 +114,7 @@ TEST_F(MaterialComparisonTest, ColumnsFollowTheirMaterialsThroughMovesRenamesAnd
         record.CopyProperty("EX", 1e11);
         other.AddMaterial({"Metals    ", "", name, ""}, record, record);
     }
-    library.ReplaceWith(std::move(other));
+    library.replaceWith(std::move(other));
     EXPECT_TRUE(comparison.follow(library));
     EXPECT_EQ(comparison.columnCount(), 0);
 }

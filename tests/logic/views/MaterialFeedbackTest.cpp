@@ -61,10 +61,10 @@ TEST_F(MaterialFeedbackTest, MarksTheRowsOfEachFindingAndSumsThemUpAsValuesAreSt
     EXPECT_EQ(summary.caption(), "");
     EXPECT_EQ(chart.note, "Select a material to see its curve.");
 
-    feedback.ShowMaterial(0);
+    feedback.showMaterial(0);
     EXPECT_EQ(editor.boxes(), (Texts{"Metals    ", "Steel S235", "about Steel S235"}));
     // The polycarbonate's G1 is no relative modulus.
-    const std::vector<LibraryFindingLine> lines = LibraryFindingLines(state.library, "");
+    const std::vector<LibraryFindingLine> lines = libraryFindingLines(state.library, "");
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].material, 0);
     EXPECT_EQ(lines[0].severity, RowMark::Error);
@@ -105,7 +105,7 @@ TEST_F(MaterialFeedbackTest, MatrixRowsSayWhereTheirEntrySits) {
     EXPECT_EQ(missing.substr(missing.find('\n') + 1, 44),
               "The material matrix has 1 of its 21 values: ");
     EXPECT_EQ(editor.VSFlexGrid1.marks.size(), 20u);
-    EXPECT_EQ(MatrixEntryPlace(Slot::DENS), "");
+    EXPECT_EQ(matrixEntryPlace(Slot::DENS), "");
 }
 
 TEST_F(MaterialFeedbackTest, TheChartFollowsTheTypeTheUnitsAndTheValues) {

@@ -18,7 +18,7 @@ namespace mb {
 namespace {
 
 TEST(BuildTree, CategoriesInOrderOfFirstOccurrenceWithKeysOfCategoryNameAndNumber) {
-    EXPECT_EQ(MaterialNodeKey("Steel    ", "A36  ", 1000), "Steel    A36  1000");
+    EXPECT_EQ(materialNodeKey("Steel    ", "A36  ", 1000), "Steel    A36  1000");
     Library lib;
     for (const auto& [category, name] : {std::pair{"Steel    ", "A36  "},
                                          {"Alloy 2024    ", "T3  "},
@@ -81,7 +81,7 @@ protected:
     }
     std::string keyOf(int n) {
         const LibraryEntry& e = state.library.Entry(n);
-        return MaterialNodeKey(e.Category, e.Name, n);
+        return materialNodeKey(e.Category, e.Name, n);
     }
     void expectFreshTree(const char* when) {
         fake::FakeTree fresh;
@@ -121,39 +121,39 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"DeleteFirstOfACategory",
              [](EditHistory& h) {
                  auto e = h.begin("Delete");
-                 h.RemoveMaterial(0);
+                 h.removeMaterial(0);
              },
              5, 4},
         Case{"DeleteInTheMiddle",
              [](EditHistory& h) {
                  auto e = h.begin("Delete");
-                 h.RemoveMaterial(4);
+                 h.removeMaterial(4);
              },
              5, 4},
         Case{"DeleteTheOnlyOneOfACategory",
              [](EditHistory& h) {
                  auto e = h.begin("Delete");
-                 h.RemoveMaterial(3);
+                 h.removeMaterial(3);
              },
              4, 3},
         Case{"MoveToTheEndOfAnotherCategory",
              [](EditHistory& h) {
                  auto e = h.begin("Move");
-                 h.MoveMaterialToEnd(1, "C");
+                 h.moveMaterialToEnd(1, "C");
              },
              4, 3},
         Case{"DeleteTwoInOneEdit",
              [](EditHistory& h) {
                  auto e = h.begin("Delete two");
-                 h.RemoveMaterial(5);
-                 h.RemoveMaterial(0);
+                 h.removeMaterial(5);
+                 h.removeMaterial(0);
              },
              4, 3},
         // C's first material goes: C now comes after D, an order only a fresh build gives.
         Case{"DeleteThatReordersTheCategories",
              [](EditHistory& h) {
                  auto e = h.begin("Delete");
-                 h.RemoveMaterial(2);
+                 h.removeMaterial(2);
              },
              5, -1}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });

@@ -44,7 +44,7 @@ protected:
         add("Copper", "C101", {{"EX", 1.17e11}, {"DENS", 8940}});
         add("Plastics", "Nylon", {});
         BuildTree(state.library, ed.filter);
-        ed.form.FillUnitsList();
+        ed.form.fillUnitsList();
         ed.form.FillTypeList();
         chooseUnits(UnitSystemIndex::SI);
     }
@@ -80,7 +80,7 @@ protected:
     Texts shown() {
         Texts out;
         for (const std::string& key : ed.TreeView1.shownKeys()) {
-            const std::string text(TrimBlanks(ed.TreeView1.nodeText(key)));
+            const std::string text(trimBlanks(ed.TreeView1.nodeText(key)));
             out.push_back(ed.TreeView1.parentKey(key) ? "  " + text : text);
         }
         return out;
@@ -135,7 +135,7 @@ TEST_F(TreeFilterTest, AQueryShowsItsMatchesUnderTheirCategoriesAndCountsThem) {
         EXPECT_EQ(shown(), c.shown) << c.query;
         EXPECT_EQ(ed.findStatus.caption(), c.status) << c.query;
         EXPECT_EQ(ed.findStatus.isVisible(), !c.status.empty()) << c.query;
-        EXPECT_EQ(MatchCountText(ed.filter.matchCount()),
+        EXPECT_EQ(matchCountText(ed.filter.matchCount()),
                   c.status.empty() ? "No match" : c.status.substr(0, c.status.find(',')))
             << c.query;
     }
@@ -166,7 +166,7 @@ TEST_F(TreeFilterTest, EnterSelectsAndShowsTheNextMatchAndEscBringsTheWholeTreeB
     type("EX>100E9");
     const auto enter = [&] {
         ed.filter.findBox_Enter();
-        return std::string(TrimBlanks(ed.materialNameText.text()));
+        return std::string(trimBlanks(ed.materialNameText.text()));
     };
     EXPECT_EQ((Texts{enter(), enter(), enter(), enter()}), (Texts{"A36", "S275", "C101", "A36"}));
     EXPECT_EQ(ed.TreeView1.selectedKey(), keyOf("A36"));
@@ -179,7 +179,7 @@ TEST_F(TreeFilterTest, EnterSelectsAndShowsTheNextMatchAndEscBringsTheWholeTreeB
     EXPECT_EQ(ed.findStatus.caption(), "");
     EXPECT_EQ(shown(), kWholeTree);
     EXPECT_EQ(ed.TreeView1.selectedKey(), keyOf("S275")) << "the selection is kept";
-    EXPECT_EQ(TrimBlanks(ed.materialNameText.text()), "S275");
+    EXPECT_EQ(trimBlanks(ed.materialNameText.text()), "S275");
     ed.filter.findBox_Enter();
     EXPECT_EQ(ed.TreeView1.selectedKey(), keyOf("S275")) << "without a query Enter does nothing";
 }
@@ -232,11 +232,11 @@ TEST_F(TreeFilterTest, AddedPastedAndMovedMaterialsStayShownUntilTheQueryChanges
     ed.TreeView1.setNodeHidden("Aluminium    ", false); // the user drops on what they see
     gestures.TreeView1_MouseMove(LeftButton, 0, 10, 10);
     gestures.TreeView1_DragDrop(10, 20);
-    EXPECT_EQ(TrimBlanks(state.library.Entry(7).Name), "S275");
+    EXPECT_EQ(trimBlanks(state.library.Entry(7).Name), "S275");
     EXPECT_EQ(shown(), (Texts{"Steel", "  A36", "Aluminium", "  S275", "Copper", "  Copy of A36",
                               "Titanium", "  Ti-6Al-4V"}));
     EXPECT_EQ(ed.findStatus.caption(), "1 match");
-    EXPECT_EQ(TrimBlanks(ed.materialNameText.text()), "S275") << "the moved material on show";
+    EXPECT_EQ(trimBlanks(ed.materialNameText.text()), "S275") << "the moved material on show";
 
     // Renamed while kept in view: it stays under its new name.
     ed.TreeView1.select(keyOf("Copy of A36"));

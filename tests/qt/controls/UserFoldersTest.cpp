@@ -53,25 +53,25 @@ private slots:
         const EnvironmentValue data("XDG_DATA_HOME", nullptr), config("XDG_CONFIG_HOME", nullptr);
         for (const char* home : {"", static_cast<const char*>(nullptr), "relative"}) {
             const EnvironmentValue homeValue("HOME", home);
-            QCOMPARE(qt::WritableUserFolder(UserFolder::AppData, "/home/u"),
+            QCOMPARE(qt::writableUserFolder(UserFolder::AppData, "/home/u"),
                      QStringLiteral("/home/u/.local/share/VELTRA/MaterialBrowser"));
-            QCOMPARE(qt::WritableUserFolder(UserFolder::Config, "/home/u"),
+            QCOMPARE(qt::writableUserFolder(UserFolder::Config, "/home/u"),
                      QStringLiteral("/home/u/.config"));
             // No home anywhere: nothing is kept rather than under "/".
-            QCOMPARE(qt::WritableUserFolder(UserFolder::AppData, QString()), QString());
-            QCOMPARE(qt::WritableUserFolder(UserFolder::Config, QString()), QString());
+            QCOMPARE(qt::writableUserFolder(UserFolder::AppData, QString()), QString());
+            QCOMPARE(qt::writableUserFolder(UserFolder::Config, QString()), QString());
         }
         {
             // The folder's own variable still counts without a home.
             const EnvironmentValue homeValue("HOME", ""), dataValue("XDG_DATA_HOME", "/x");
-            QCOMPARE(qt::WritableUserFolder(UserFolder::AppData, QString()),
+            QCOMPARE(qt::writableUserFolder(UserFolder::AppData, QString()),
                      QStringLiteral("/x/VELTRA/MaterialBrowser"));
         }
         // A home that names a folder is taken as the platform takes it.
         const EnvironmentValue homeValue("HOME", "/h");
-        QCOMPARE(qt::WritableUserFolder(UserFolder::AppData, "/home/u"),
+        QCOMPARE(qt::writableUserFolder(UserFolder::AppData, "/home/u"),
                  QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-        QVERIFY(qt::WritableUserFolder(UserFolder::AppData, "/home/u").startsWith("/h/"));
+        QVERIFY(qt::writableUserFolder(UserFolder::AppData, "/home/u").startsWith("/h/"));
     }
 
     void theStoresOfAnEmptyHomeGoToTheAccountsHome() {

@@ -28,9 +28,9 @@ struct EditorWindow {
             state.library.AddMaterial({"Metals    ", "", name, ""}, record, clsMaterial());
         }
         window = std::make_unique<BaseFormWindow>(state, messages, locale);
-        form().ShowLibrary();
-        form().ShowSelectors();
-        form().ChooseUnitSystem(0);
+        form().showLibrary();
+        form().showSelectors();
+        form().chooseUnitSystem(0);
         window->resize(900, 600);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
@@ -48,7 +48,7 @@ struct EditorWindow {
     void clickNode(int n, std::string key = {}) {
         const LibraryEntry& e = state.library.Entry(n);
         QTreeWidgetItem* item =
-            tree()->itemForKey(key.empty() ? MaterialNodeKey(e.Category, e.Name, n) : key);
+            tree()->itemForKey(key.empty() ? materialNodeKey(e.Category, e.Name, n) : key);
         QVERIFY(item);
         QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {},
                           tree()->visualItemRect(item).center());

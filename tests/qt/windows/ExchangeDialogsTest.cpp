@@ -83,7 +83,7 @@ private slots:
 
     void importFromLibraryAddsTheCheckedMaterialsAsOneEdit() {
         trigger("fileNewMenu");
-        QCOMPARE(library().MaterialCount(), 1);
+        QCOMPARE(library().materialCount(), 1);
         dialogs->queuePath(kSample);
         WhenShown("ImportFromLibraryDialog", [](QWidget& d) {
             QCOMPARE(d.windowTitle(), QStringLiteral("Import Materials from sample.lib"));
@@ -101,7 +101,7 @@ private slots:
             d.findChild<QPushButton*>("importButton")->click();
         });
         trigger("importFromLibraryMenu");
-        QCOMPARE(library().MaterialCount(), 6);
+        QCOMPARE(library().materialCount(), 6);
         QCOMPARE(browser->mainWindow().menuItem("undoMenu")->text(),
                  QStringLiteral("Undo Import 5 Materials"));
         QVERIFY(messages->questions.empty());
@@ -119,14 +119,14 @@ private slots:
             d.findChild<QPushButton*>("importButton")->click();
         });
         trigger("importFromLibraryMenu");
-        QCOMPARE(library().MaterialCount(), 7);
-        QCOMPARE(std::string(TrimBlanks(library().Entry(6).Name)),
+        QCOMPARE(library().materialCount(), 7);
+        QCOMPARE(std::string(trimBlanks(library().Entry(6).Name)),
                  std::string("Copy of Structural Steel S235"));
         QCOMPARE(browser->mainWindow().menuItem("undoMenu")->text(),
                  QStringLiteral("Undo Import 1 Material"));
         trigger("undoMenu");
         trigger("undoMenu");
-        QCOMPARE(library().MaterialCount(), 1);
+        QCOMPARE(library().materialCount(), 1);
     }
 
     void exportWritesTheChosenSetInTheChosenFormat() {
@@ -154,7 +154,7 @@ private slots:
         QCOMPARE(dialogs->requests.back().filter, std::string("CSV Files (*.csv)|*.csv"));
         std::ostringstream written;
         written << std::ifstream(path).rdbuf();
-        QCOMPARE(written.str(), CsvText(ExportTable(ExportSelection(library(), {16, 17, 18, 19}),
+        QCOMPARE(written.str(), csvText(exportTable(exportSelection(library(), {16, 17, 18, 19}),
                                                     UnitSystemIndex::SI)));
         QVERIFY(messages->questions.empty());
     }
@@ -164,7 +164,7 @@ private slots:
     void importAndADroppedFileReadForeignFilesAsNewLibraries() {
         Library sample;
         QCOMPARE(ReadLibraryFile(kSample, sample, ".").status, ReadResult::Status::Loaded);
-        std::string csv = CsvText(ExportTable(ExportSelection(sample, {0, 1, 2}), 1));
+        std::string csv = csvText(exportTable(exportSelection(sample, {0, 1, 2}), 1));
         const std::size_t third = csv.rfind("\nSteels,");
         QVERIFY(third != std::string::npos);
         csv.replace(csv.find(",2", third), 2, ",x");
@@ -174,7 +174,7 @@ private slots:
         dialogs->queuePath(path);
         trigger("importMenu");
         QCOMPARE(dialogs->requests[0].title, std::string("Import..."));
-        QCOMPARE(library().MaterialCount(), 2);
+        QCOMPARE(library().materialCount(), 2);
         QCOMPARE(caption(), QString::fromStdString(path));
         QCOMPARE(messages->questions.size(), std::size_t(1));
         QCOMPARE(messages->questions[0].text,

@@ -219,14 +219,14 @@ private slots:
 
         list.setCurrentItem(list.topLevelItem(1));
         window->findChild<QPushButton*>("takeOver")->click();
-        QCOMPARE(library().MaterialCount(), 5);
+        QCOMPARE(library().materialCount(), 5);
         QVERIFY(node("Ti-6Al-4V"));
         QCOMPARE(shownName(), QStringLiteral("Ti-6Al-4V"));
         QCOMPARE(list.topLevelItemCount(), 1);
 
         list.setCurrentItem(list.topLevelItem(0));
         window->findChild<QPushButton*>("takeOver")->click();
-        QCOMPARE(library().Material(0).SlotValue(0), 2.0e11);
+        QCOMPARE(library().Material(0).slotValue(0), 2.0e11);
         QCOMPARE(list.topLevelItemCount(), 0);
         QVERIFY(!window->findChild<QPushButton*>("takeOver")->isEnabled());
 

@@ -38,7 +38,7 @@ class MergeConflictsDockTest : public QObject, RunningBrowser {
         return cells;
     }
     double steelEx() {
-        return library().Material(0).SlotValue(PropertyCatalogue::instance().FindExact("EX"));
+        return library().Material(0).slotValue(PropertyCatalogue::instance().findExact("EX"));
     }
     std::string fileText() {
         std::ifstream in(conflictFile.toStdString(), std::ios::binary);
@@ -86,7 +86,7 @@ private slots:
         command("redoMenu");
         QCOMPARE(table()->rowCount(), 1);
         command("saveMenu");
-        browser->application().lifecycle().WaitForSave();
+        browser->application().lifecycle().waitForSave();
         QCOMPARE(fileText(),
                  std::string("conflict\tCopper\tDESCRIPTION\tCopper\tCopper bar\tCopper wire\n"));
 
@@ -98,7 +98,7 @@ private slots:
                      "All conflicts decided: saving the library removes its .conflicts file."));
         QVERIFY(!dock()->findChild<QPushButton*>("takeTheirs")->isEnabled());
         command("saveMenu");
-        browser->application().lifecycle().WaitForSave();
+        browser->application().lifecycle().waitForSave();
         QVERIFY(!std::filesystem::exists(conflictFile.toStdString()));
         QVERIFY(messages->questions.empty());
     }

@@ -73,7 +73,7 @@ struct RunningBrowser {
             made.AddMaterial({std::string(row.category) + "    ", "", row.name, row.description},
                              record, record);
         }
-        const std::string text = LibraryText(made, GroupByCategory(made));
+        const std::string text = LibraryText(made, groupByCategory(made));
         const QString path = dir->filePath(fileName);
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly)) return {};

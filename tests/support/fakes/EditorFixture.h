@@ -60,7 +60,7 @@ protected:
             lib.AddMaterial(e, record, shadow);
         }
         Unselect();
-        editor.form.FillUnitsList();
+        editor.form.fillUnitsList();
         editor.form.FillTypeList();
         editor.chooseUnits(1);
     }
@@ -77,7 +77,7 @@ protected:
             {{"EX", 2.4e9}, {"G1", 1.5e8}, {"TAUG1", 0.25}, {"REFTEMP", 420}, {"VC2", 51.6}});
         add("Alloy 2024    ", "Clad sheet", {});
         Unselect();
-        editor.form.FillUnitsList();
+        editor.form.fillUnitsList();
         editor.form.FillTypeList();
         editor.form.unitsCombo_Click();
     }
@@ -88,7 +88,7 @@ protected:
             record.CopyProperty(code, si);
         const int n =
             state.library.AddMaterial({category, "", name, "about " + name}, record, clsMaterial());
-        typedKeys.push_back(MaterialNodeKey(category, name, n));
+        typedKeys.push_back(materialNodeKey(category, name, n));
     }
     /// Shows material n of the typed library as a user's click does.
     void show(int n) { editor.clickNode(typedKeys[std::size_t(n)]); }
@@ -119,13 +119,13 @@ protected:
     /// Key of material n's node as the tree holds it now, "" when there is none.
     std::string KeyOf(int n) {
         for (const std::string& key : tree().keysInOrder())
-            if (tree().parentKey(key) && KeyTailNumber(key) == n) return key;
+            if (tree().parentKey(key) && keyTailNumber(key) == n) return key;
         return "";
     }
     Texts EntryNames() {
         Texts names;
         for (int i = 0; i <= library().LastMaterialIndex(); ++i)
-            names.emplace_back(TrimBlanks(library().Entry(i).Name));
+            names.emplace_back(trimBlanks(library().Entry(i).Name));
         return names;
     }
     void ClickMaterial(int n) { editor.clickNode(KeyOf(n)); }

@@ -89,19 +89,19 @@ public:
     std::vector<std::string> calls;
     bool untitled = false;
     bool IsUntitled() const override { return untitled; }
-    void OpenLibraryFile(const std::string& path) override { calls.push_back("Open " + path); }
+    void openLibraryFile(const std::string& path) override { calls.push_back("Open " + path); }
     MB_RECORD(NewLibrary)
     MB_RECORD(OpenLibrary)
     MB_RECORD(SaveLibrary)
     MB_RECORD(SaveLibraryAs)
-    MB_RECORD(CloseLibrary)
-    MB_RECORD(ExitFromEditor)
+    MB_RECORD(closeLibrary)
+    MB_RECORD(exitFromEditor)
     MB_RECORD(newMaterial)
     MB_RECORD(onNewMaterial)
     MB_RECORD(ClearValues)
     MB_RECORD(onMaterialSet)
     MB_RECORD(DeleteSelected)
-    MB_RECORD(RenameSelected)
+    MB_RECORD(renameSelected)
     MB_RECORD(ShowComparison)
     MB_RECORD(onCopyMaterial)
     MB_RECORD(onPasteMaterial)
@@ -112,11 +112,11 @@ public:
 /// Help, about and Exit are recorded too, so a routing test sees which one ran.
 class RecordingCommands : public CommandRecorder<Commands> {
 public:
-    MB_RECORD(ExitFromMainWindow)
-    MB_RECORD(ShowHelpFromMainWindow)
-    MB_RECORD(ShowHelpFromEditor)
-    MB_RECORD(ShowHelpFromToolbar)
-    MB_RECORD(ShowAbout)
+    MB_RECORD(exitFromMainWindow)
+    MB_RECORD(showHelpFromMainWindow)
+    MB_RECORD(showHelpFromEditor)
+    MB_RECORD(showHelpFromToolbar)
+    MB_RECORD(showAbout)
 };
 
 #undef MB_RECORD

@@ -14,8 +14,8 @@ namespace mb::fuzz {
 namespace {
 
 ImportResult Import(std::string_view bytes, ExchangeFormat format, Library& library) {
-    if (format == ExchangeFormat::Json) return ImportJson(bytes, library);
-    const Result<CsvSheet> sheet = ParseCsv(bytes);
+    if (format == ExchangeFormat::Json) return importJson(bytes, library);
+    const Result<CsvSheet> sheet = parseCsv(bytes);
     if (!sheet) {
         library.Clear();
         ImportResult result;
@@ -23,13 +23,13 @@ ImportResult Import(std::string_view bytes, ExchangeFormat format, Library& libr
                     library);
         return result;
     }
-    return ImportAnyLayout(sheet.value(), library);
+    return importAnyLayout(sheet.value(), library);
 }
 
 std::string Export(Library& library, ExchangeFormat format) {
-    const std::vector<ExportedCategory> selection = ExportSelection(library);
-    return format == ExchangeFormat::Json ? ExportJson(selection)
-                                          : CsvText(ExportTable(selection, UnitSystemIndex::SI));
+    const std::vector<ExportedCategory> selection = exportSelection(library);
+    return format == ExchangeFormat::Json ? exportJson(selection)
+                                          : csvText(exportTable(selection, UnitSystemIndex::SI));
 }
 
 bool NamesItsPlace(const std::string& reason) {
@@ -54,13 +54,13 @@ std::string RoundTripImport(std::string_view bytes, ExchangeFormat format) {
         if (!NamesItsPlace(note)) return "a note that names no place: " + note;
     if (std::string lost = CheckSavedLibrary(imported, ".", readBack); !lost.empty())
         return "imported library does not save whole: " + lost;
-    if (imported.MaterialCount() == 0) return {};
+    if (imported.materialCount() == 0) return {};
     // The table layout keeps only the first row of a name's category spelling, and a
     // block CSV becomes a table on the way out: the saved text is the measure.
-    const std::string saved = LibraryText(imported, GroupByCategory(imported));
+    const std::string saved = LibraryText(imported, groupByCategory(imported));
     const ImportResult back = Import(Export(imported, format), format, again);
     if (!back.imported()) return "its own export is refused: " + back.message();
-    if (LibraryText(again, GroupByCategory(again)) != saved)
+    if (LibraryText(again, groupByCategory(again)) != saved)
         return "its own export imports as another library";
     return {};
 }

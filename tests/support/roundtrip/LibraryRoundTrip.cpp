@@ -59,7 +59,7 @@ std::vector<std::string> CategoriesAsReadBack(const std::vector<std::string>& wr
         const std::string name = w.empty() ? "No Category" : w;
         bool known = false;
         for (const std::string& n : names)
-            known = known || EqualsNoCase(n, name);
+            known = known || equalsNoCase(n, name);
         if (!known) names.push_back(name);
     }
     return names;
@@ -93,9 +93,9 @@ std::string CompareMaterial(Library& written, int was, Library& readBack, int go
     // a long name code can give a name of 31 characters, which no save fits into the 30
     // columns: its last character goes to the description. Known and reported; left out
     // here so that the run goes on to find what else is lost.
-    const bool spills = tolerateWideNames && TrimRightBlanks(a.MaterialName()).size() > kNameField;
+    const bool spills = tolerateWideNames && trimRightBlanks(a.MaterialName()).size() > kNameField;
     for (const auto& t : texts)
-        if (!spills && TrimBlanks(t.before) != TrimBlanks(t.after))
+        if (!spills && trimBlanks(t.before) != trimBlanks(t.after))
             return which + ": " + t.what + " " + Quoted(t.before) + " came back as " +
                    Quoted(t.after);
     for (int slot = 0; slot < kVisitedSlots; ++slot) {
@@ -105,20 +105,20 @@ std::string CompareMaterial(Library& written, int was, Library& readBack, int go
         if (!a.HasValue(slot)) continue;
         // The file holds the number text, not the value: a value read back is the one its
         // text stands for. (9999999999 is written "1000000E4", which reads back as 1E10.)
-        const std::string text = FormatNumberText(a.SlotValue(slot));
+        const std::string text = formatNumberText(a.slotValue(slot));
         const std::optional<double> held = ParseNumberText(text, separator);
-        if (!held || *held != b.SlotValue(slot))
+        if (!held || *held != b.slotValue(slot))
             return which + ": slot " + Number(slot) + " was written as " + Quoted(text) +
-                   " and read back as " + Quoted(FormatNumberText(b.SlotValue(slot)));
+                   " and read back as " + Quoted(formatNumberText(b.slotValue(slot)));
     }
     return "";
 }
 
 std::string RoundTrip(std::string_view bytes, std::string_view separator, Library& first,
                       Library& second) {
-    const ReadResult r1 = ReadLibraryText(bytes, first, separator);
+    const ReadResult r1 = readLibraryText(bytes, first, separator);
     if (r1.status != ReadResult::Status::Loaded) {
-        if (first.MaterialCount() != 0) return "a rejected text left materials behind";
+        if (first.materialCount() != 0) return "a rejected text left materials behind";
         return "";
     }
     return CheckSavedLibrary(first, separator, second, true);
@@ -128,37 +128,37 @@ std::string RoundTrip(std::string_view bytes, std::string_view separator, Librar
 
 std::string CheckSavedLibrary(Library& library, std::string_view separator, Library& readBack,
                               bool tolerateWideNames) {
-    const CategoryGrouping g1 = GroupByCategory(library);
-    if (g1.categoryOfMaterial.size() != static_cast<std::size_t>(library.MaterialCount()))
+    const CategoryGrouping g1 = groupByCategory(library);
+    if (g1.categoryOfMaterial.size() != static_cast<std::size_t>(library.materialCount()))
         return "the grouping does not place every material";
     for (int p : g1.categoryOfMaterial)
         if (p < 1 || p > static_cast<int>(g1.names.size())) return "a material has no category";
     const std::string text1 = LibraryText(library, g1);
     if (std::string problem = CheckWrittenShape(text1); !problem.empty()) return problem;
-    if (library.MaterialCount() == 0) return text1.empty() ? "" : "an empty library wrote text";
+    if (library.materialCount() == 0) return text1.empty() ? "" : "an empty library wrote text";
 
     // Whatever the writer wrote must read back whole: same materials, same categories.
-    const ReadResult r2 = ReadLibraryText(text1, readBack, separator);
+    const ReadResult r2 = readLibraryText(text1, readBack, separator);
     if (r2.status != ReadResult::Status::Loaded) return "the written text is not a library";
-    if (readBack.MaterialCount() != library.MaterialCount())
-        return "reading the written text gave " + Number(readBack.MaterialCount()) +
-               " materials instead of " + Number(library.MaterialCount());
+    if (readBack.materialCount() != library.materialCount())
+        return "reading the written text gave " + Number(readBack.materialCount()) +
+               " materials instead of " + Number(library.materialCount());
     const std::vector<std::string> categories = CategoriesAsReadBack(g1.names);
-    if (GroupByCategory(readBack).names != categories)
+    if (groupByCategory(readBack).names != categories)
         return "reading the written text changed the categories";
 
     // The file lists the materials category by category, so the k-th material read back
     // is the k-th of that order.
     int got = 0;
     for (std::size_t p = 1; p <= g1.names.size(); ++p) {
-        for (int was = 0; was < library.MaterialCount(); ++was) {
+        for (int was = 0; was < library.materialCount(); ++was) {
             if (g1.categoryOfMaterial[static_cast<std::size_t>(was)] != static_cast<int>(p))
                 continue;
-            const std::string_view category = TrimBlanks(readBack.Entry(got).Category);
+            const std::string_view category = trimBlanks(readBack.Entry(got).Category);
             const std::string& wrote = g1.names[p - 1];
             const std::string_view expected =
                 wrote.empty() ? std::string_view("No Category") : std::string_view(wrote);
-            if (!EqualsNoCase(category, expected) && !(category.empty() && wrote.empty()))
+            if (!equalsNoCase(category, expected) && !(category.empty() && wrote.empty()))
                 return "material " + Number(was) + " came back in category " + Quoted(category) +
                        " instead of " + Quoted(expected);
             if (std::string problem =

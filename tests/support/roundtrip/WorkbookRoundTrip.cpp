@@ -118,7 +118,7 @@ std::string RoundTripWorkbook(std::string_view input, WorkbookFormat format) {
             return "a refusal that does not name the file: " + refused->what;
         return {};
     }
-    const ImportResult r = ImportAnyLayout(*read->value(), imported);
+    const ImportResult r = importAnyLayout(*read->value(), imported);
     if (!r.imported()) {
         const std::string stop = r.stopReason();
         if (!stop.starts_with("The import stopped at row ") &&

@@ -20,10 +20,10 @@ WriteLibrary(const TempDir& dir, const std::string& name,
     for (const auto& [category, material, values] : materials) {
         const int n = library.AddMaterial(category, "", material, "");
         for (const auto& [code, v] : values)
-            library.SetOriginalValue(n, PropertyCatalogue::instance().FindExact(code), v);
+            library.setOriginalValue(n, PropertyCatalogue::instance().findExact(code), v);
     }
     const std::string path = dir.file(name);
-    WriteBytes(path, LibraryText(library, GroupByCategory(library)));
+    WriteBytes(path, LibraryText(library, groupByCategory(library)));
     return path;
 }
 

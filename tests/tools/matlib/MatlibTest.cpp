@@ -139,18 +139,18 @@ TEST(Matlib, WriteOfALibraryOfTypedValuesChangesNoByte) {
                 const double value = (random() % 4 == 0 ? -1.0 : 1.0) *
                                      static_cast<double>(mantissa) *
                                      std::pow(10.0, exponent(random));
-                record.SetSlotValue(slot,
-                                    units.ChangeUnits(UnitSystemName(system), "SI", slot, value));
+                record.setSlotValue(slot,
+                                    units.ChangeUnits(unitSystemName(system), "SI", slot, value));
             }
             typed.AddMaterial(
-                {std::string(UnitSystemName(system)), "", "Typed " + std::to_string(m), ""}, record,
+                {std::string(unitSystemName(system)), "", "Typed " + std::to_string(m), ""}, record,
                 clsMaterial());
         }
     const std::string saved = dir.file("typed.lib"), again = dir.file("again.lib");
     struct NoRetry : WriteErrorPrompt {
         bool retry(const std::string&) override { return false; }
     } noRetry;
-    ASSERT_EQ(WriteLibraryFile(saved, typed, GroupByCategory(typed), noRetry).status,
+    ASSERT_EQ(WriteLibraryFile(saved, typed, groupByCategory(typed), noRetry).status,
               WriteResult::Status::Written);
     ExpectRuns(Prints({"write", saved, again}, ""));
     EXPECT_EQ(ReadBytes(again), ReadBytes(saved));

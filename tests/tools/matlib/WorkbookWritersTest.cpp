@@ -33,12 +33,12 @@ std::string Book(const Written& w, const std::string& name) {
 }
 
 int Code(const char* code) {
-    return PropertyCatalogue::instance().FindExact(code);
+    return PropertyCatalogue::instance().findExact(code);
 }
 
 // The library a save of `library` writes.
 std::string Saved(Library& library) {
-    return LibraryText(library, GroupByCategory(library));
+    return LibraryText(library, groupByCategory(library));
 }
 
 struct Imported {
@@ -72,14 +72,14 @@ TEST(WorkbookWriters, TheBlockLayoutReadsAlikeFromEveryWriter) {
         const std::string book = Book(w, "block");
         Library expected;
         const int steel = expected.AddMaterial("Steels", "", "Structural Steel \"S235\"", "");
-        expected.SetOriginalValue(steel, Slot::EX, 210e9);
-        if (w.calculates) expected.SetOriginalValue(steel, Slot::DENS, 7850);
-        expected.SetOriginalValue(steel, Code("ALPX"), 1.2e-5);
-        expected.SetOriginalValue(steel, Code("KX"), 45366);
+        expected.setOriginalValue(steel, Slot::EX, 210e9);
+        if (w.calculates) expected.setOriginalValue(steel, Slot::DENS, 7850);
+        expected.setOriginalValue(steel, Code("ALPX"), 1.2e-5);
+        expected.setOriginalValue(steel, Code("KX"), 45366);
         const int aluminium = expected.AddMaterial("Light alloys", "", "Aluminium 6061-T6", "");
-        expected.SetOriginalValue(aluminium, Slot::EX, 69e9);
+        expected.setOriginalValue(aluminium, Slot::EX, 69e9);
         const int copper = expected.AddMaterial("Metals ?", "", "Copper C11000...annealed", "");
-        expected.SetOriginalValue(copper, Slot::DENS, 8960);
+        expected.setOriginalValue(copper, Slot::DENS, 8960);
 
         const Imported r = Import(book);
         EXPECT_EQ(r.run.exitCode, 0) << book << "\n" << r.run.err;
@@ -117,15 +117,15 @@ TEST(WorkbookWriters, TheTableLayoutReadsAlikeFromEveryWriter) {
                                                                           : "";
             const int n = expected.AddMaterial(
                 "Steels", name == std::string("S235") ? "ST-S235" : "", name, description);
-            expected.SetOriginalValue(n, Slot::EX, 2.1e11);
+            expected.setOriginalValue(n, Slot::EX, 2.1e11);
             if (name == std::string("S235") || (name == std::string("S355") && w.calculates))
-                expected.SetOriginalValue(n, Slot::NUXY, 0.3);
-            expected.SetOriginalValue(n, Slot::DENS, 7850);
+                expected.setOriginalValue(n, Slot::NUXY, 0.3);
+            expected.setOriginalValue(n, Slot::DENS, 7850);
         }
         const int aluminium = expected.AddMaterial("Aluminium", "", "6061-T6", "");
-        expected.SetOriginalValue(aluminium, Slot::EX, 6.9e10);
-        expected.SetOriginalValue(aluminium, Slot::NUXY, 0.33);
-        expected.SetOriginalValue(aluminium, Slot::DENS, 2700);
+        expected.setOriginalValue(aluminium, Slot::EX, 6.9e10);
+        expected.setOriginalValue(aluminium, Slot::NUXY, 0.33);
+        expected.setOriginalValue(aluminium, Slot::DENS, 2700);
 
         const Imported r = Import(book);
         EXPECT_EQ(r.run.exitCode, 0) << book << "\n" << r.run.err;
