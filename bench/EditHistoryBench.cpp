@@ -29,8 +29,8 @@ void Edit(mb::EditHistory& history, mb::Library& library, int i) {
         history.removeMaterial(n);
         break;
     case 1:
-        history.CopyMaterial(
-            n, mb::LibraryEntry{library.Entry(n).Category, "", "Copy " + std::to_string(i), ""});
+        history.copyMaterial(
+            n, mb::LibraryEntry{library.entry(n).Category, "", "Copy " + std::to_string(i), ""});
         break;
     case 2:
         history.moveMaterialToEnd(n, "Foams    ");

@@ -15,7 +15,7 @@ namespace {
 std::string LargestText() {
     mb::Library library;
     mb::bench::fillLargestLibrary(library);
-    return mb::LibraryText(library, mb::groupByCategory(library));
+    return mb::libraryText(library, mb::groupByCategory(library));
 }
 
 const std::string& Text() {
@@ -85,7 +85,7 @@ void BM_LibraryText(benchmark::State& state) {
     mb::readLibraryText(Text(), library, ".");
     const auto grouping = mb::groupByCategory(library);
     for (auto _ : state) {
-        std::string text = mb::LibraryText(library, grouping);
+        std::string text = mb::libraryText(library, grouping);
         benchmark::DoNotOptimize(text.data());
     }
     ReportLines(state);

@@ -42,7 +42,7 @@ int main() {
     const long opened = ResidentKiB();
     long peak = 0;
     for (int edit = 0; edit < 3; ++edit) {
-        state.library.Material(edit).CopyProperty("DENS", 7800.0 + edit);
+        state.library.material(edit).CopyProperty("DENS", 7800.0 + edit);
         recovery.check();
         peak = std::max(peak, ResidentKiB() - opened);
         // The store's worker writes the copy meanwhile; a second is plenty.

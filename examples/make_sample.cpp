@@ -378,7 +378,7 @@ void FillSample(mb::Library& library) {
             m.CopyProperty(code, value);
         mb::clsMaterial shadow;
         shadow.CopyAllProperties(m);
-        library.AddMaterial(e, std::move(m), std::move(shadow));
+        library.addMaterial(e, std::move(m), std::move(shadow));
     }
 }
 

@@ -61,8 +61,8 @@ private:
 constexpr const char* kBystander = "Left alone";
 
 void PlaceBystander(mb::Library& library) {
-    library.Clear();
-    library.AddMaterial("", "", kBystander, "");
+    library.clear();
+    library.addMaterial("", "", kBystander, "");
 }
 
 std::string CheckImport(const std::string& path, const mb::ImportResult& result,
@@ -70,7 +70,7 @@ std::string CheckImport(const std::string& path, const mb::ImportResult& result,
     using Status = mb::ImportResult::Status;
     const std::string message = result.message();
     if (result.status == Status::CannotOpen) {
-        if (library.materialCount() != 1 || library.Entry(0).Name != kBystander)
+        if (library.materialCount() != 1 || library.entry(0).Name != kBystander)
             return "a workbook that could not be opened changed the library";
         if (message.find(path) == std::string::npos)
             return "the reason \"" + message + "\" does not name the file";

@@ -221,7 +221,7 @@ public:
     }
 
     std::string keyOf(int n) {
-        const mb::LibraryEntry& e = state().library.Entry(n);
+        const mb::LibraryEntry& e = state().library.entry(n);
         return mb::materialNodeKey(e.Category, e.Name, n);
     }
     /// Where material n's node is in the tree's item area, scrolled into view first.
@@ -410,7 +410,7 @@ void Run(Bench& b, const char* only) {
             [&b](int) {
                 mb::qt::QtTree& tree = b.editor().TreeView1();
                 const int target = b.state().library.materialCount() / 2;
-                const std::string category = b.state().library.Entry(target).Category;
+                const std::string category = b.state().library.entry(target).Category;
                 mb::MoveMaterialToCategory(b.state(), tree, b.keyOf(3), category);
                 Settle();
                 tree.setFocus();

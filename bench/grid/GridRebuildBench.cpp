@@ -32,7 +32,7 @@ struct Editor {
         QApplication::processEvents();
     }
     std::string keyOf(int n) {
-        const mb::LibraryEntry& e = state.library.Entry(n);
+        const mb::LibraryEntry& e = state.library.entry(n);
         return mb::materialNodeKey(e.Category, e.Name, n);
     }
 
@@ -65,7 +65,7 @@ void BM_ShowViscoelasticChart(benchmark::State& st) {
     mb::ChartPlot plots[2];
     for (int n = 0; n < 2; ++n) {
         const mb::MaterialCurve curve =
-            mb::computeCurve(editor.state.library.Material(n == 0 ? 17 : 1000), 12, 0);
+            mb::computeCurve(editor.state.library.material(n == 0 ? 17 : 1000), 12, 0);
         plots[n] = {curve.title, curve.xLabel, curve.yLabel, curve.logX, curve.polar, curve.x, {}};
         for (const mb::CurveSeries& s : curve.series)
             plots[n].series.push_back({s.name, s.y});

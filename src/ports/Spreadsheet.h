@@ -31,14 +31,16 @@ struct CellValue {
     std::string text;
     double number = 0; ///< when kind is Number; a date or time is its serial day number
 
-    static CellValue Empty() { return {}; }
-    static CellValue Text(std::string t) { return {Kind::Text, std::move(t), 0}; }
-    static CellValue Number(double v) { return {Kind::Number, {}, v}; }
+    static CellValue empty() { return {}; }
+    static CellValue ofText(std::string t) { return {Kind::Text, std::move(t), 0}; }
+    static CellValue ofNumber(double v) { return {Kind::Number, {}, v}; }
     /// A number that the sheet shows as a date or a time, `shown` as above.
-    static CellValue Date(double serial, std::string shown) {
+    static CellValue ofDate(double serial, std::string shown) {
         return {Kind::Number, std::move(shown), serial};
     }
-    static CellValue Formula(std::string formula) { return {Kind::Formula, std::move(formula), 0}; }
+    static CellValue ofFormula(std::string formula) {
+        return {Kind::Formula, std::move(formula), 0};
+    }
 };
 
 /// Cells merged into one, both corners counted from 1 and inside the range.

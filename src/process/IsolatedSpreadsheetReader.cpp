@@ -92,7 +92,7 @@ Result<std::unique_ptr<Workbook>> IsolatedSpreadsheetReader::open(const std::str
     return std::unique_ptr<Workbook>(std::make_unique<IsolatedWorkbook>(std::move(reply)));
 }
 
-std::string IsolatedSpreadsheetReader::Locate(const std::string& programDir,
+std::string IsolatedSpreadsheetReader::locate(const std::string& programDir,
                                               const std::string& installed,
                                               const std::string& builtPath) {
     if (const char* chosen = std::getenv("MB_SHEET_READER"); chosen && *chosen) return chosen;

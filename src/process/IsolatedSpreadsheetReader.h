@@ -23,7 +23,7 @@ public:
     /// else the one at `installed` relative to `programDir`, the running program's folder
     /// (where an installation puts it), else the one the build made. When none exists, the
     /// installed one, so the message that it is missing names where it was expected.
-    static std::string Locate(const std::string& programDir, const std::string& installed,
+    static std::string locate(const std::string& programDir, const std::string& installed,
                               const std::string& builtPath);
 
 private:

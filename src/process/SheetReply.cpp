@@ -154,11 +154,11 @@ std::string captureSheetReply(SpreadsheetReader& reader, const std::string& path
 }
 
 CellValue CapturedSheet::cell(int row, int column) const {
-    if (row < 1 || static_cast<std::size_t>(row) > rows_.size()) return CellValue::Empty();
+    if (row < 1 || static_cast<std::size_t>(row) > rows_.size()) return CellValue::empty();
     const auto& cells = rows_[static_cast<std::size_t>(row - 1)];
     const auto at = std::lower_bound(cells.begin(), cells.end(), column,
                                      [](const auto& cell, int c) { return cell.first < c; });
-    return at != cells.end() && at->first == column ? at->second : CellValue::Empty();
+    return at != cells.end() && at->first == column ? at->second : CellValue::empty();
 }
 
 Worksheet::Extent CapturedSheet::extent() const {
@@ -246,16 +246,16 @@ SheetReply parseSheetReply(std::string_view bytes) {
         if (isNumber) {
             const auto bits = in.number('\n', 16);
             if (!bits) return Malformed("bad number");
-            value = CellValue::Number(std::bit_cast<double>(*bits));
+            value = CellValue::ofNumber(std::bit_cast<double>(*bits));
         } else {
             const auto bits = isDate ? in.number(' ', 16) : std::optional<std::uint64_t>(0);
             if (!bits) return Malformed("bad number");
             const auto length = in.number('\n');
             const auto text = length ? in.bytes(*length) : std::nullopt;
             if (!text || !in.literal("\n")) return Malformed("truncated text");
-            value = isDate      ? CellValue::Date(std::bit_cast<double>(*bits), std::string(*text))
-                    : isFormula ? CellValue::Formula(std::string(*text))
-                                : CellValue::Text(std::string(*text));
+            value = isDate ? CellValue::ofDate(std::bit_cast<double>(*bits), std::string(*text))
+                    : isFormula ? CellValue::ofFormula(std::string(*text))
+                                : CellValue::ofText(std::string(*text));
         }
         reply.sheet.set(static_cast<int>(*row), static_cast<int>(*column), std::move(value));
         ++cells;

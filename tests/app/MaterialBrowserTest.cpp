@@ -402,7 +402,7 @@ private slots:
             QTRY_VERIFY(editor());
             QCOMPARE(browser->editors().subWindow()->windowTitle(), path);
             QCOMPARE(library().LastMaterialIndex(), 2);
-            QCOMPARE(std::string(trimBlanks(library().Entry(2).Name)), "Aluminium 7075-T6");
+            QCOMPARE(std::string(trimBlanks(library().entry(2).Name)), "Aluminium 7075-T6");
             QVERIFY(browser->state().doc.IsUntitled);
             QCOMPARE(messages->questions.size(), std::size_t{0});
         }
@@ -479,7 +479,7 @@ private slots:
         renameWithF2(item, "  Aluminium 7075-T651 ");
         QVERIFY(messages->questions.empty());
         QCOMPARE(item->text(0), QStringLiteral("Aluminium 7075-T651"));
-        QCOMPARE(library().Entry(2).Name, std::string("Aluminium 7075-T651"));
+        QCOMPARE(library().entry(2).Name, std::string("Aluminium 7075-T651"));
         // The name box follows the rename; the grid was rebuilt.
         QCOMPARE(nameBox(), QStringLiteral("Aluminium 7075-T651"));
         QCOMPARE(shown("EX"), QStringLiteral("10400990")); // psi
@@ -489,7 +489,7 @@ private slots:
         expectQuestion(0, "Material already exits. Please enter a different name!",
                        MsgIcon::Exclamation);
         QCOMPARE(item->text(0), QStringLiteral("Aluminium 6061-T6  "));
-        QCOMPARE(library().Entry(1).Name, std::string("Aluminium 6061-T6  "));
+        QCOMPARE(library().entry(1).Name, std::string("Aluminium 6061-T6  "));
         // A category's label opens like any other; it is refused when the edit ends.
         renameWithF2(node(kSteels), "Irons");
         QCOMPARE(node(kSteels)->text(0), kSteels);
@@ -501,9 +501,9 @@ private slots:
         dragAndDrop(materialNode("Aluminium 6061-T6"), node(kSteels));
         // The moved material became the last one; the one after it moved down.
         QCOMPARE(library().LastMaterialIndex(), int16_t{2});
-        QCOMPARE(library().Entry(2).Name, std::string("Aluminium 6061-T6  "));
-        QCOMPARE(library().Entry(2).Category, std::string("Steels    "));
-        QCOMPARE(library().Entry(1).Name, std::string("Aluminium 7075-T6  "));
+        QCOMPARE(library().entry(2).Name, std::string("Aluminium 6061-T6  "));
+        QCOMPARE(library().entry(2).Category, std::string("Steels    "));
+        QCOMPARE(library().entry(1).Name, std::string("Aluminium 7075-T6  "));
         QTreeWidgetItem* steels = node(kSteels);
         QCOMPARE(steels->child(1), tree()->currentItem());
         QCOMPARE(steels->child(1)->text(0), QStringLiteral("Aluminium 6061-T6  "));

@@ -94,7 +94,7 @@ TEST(IsolatedSpreadsheetReader, ReadsEveryFixtureExactlyAsTheInProcessReaderDoes
 TEST(IsolatedSpreadsheetReader, AWorkbookThatCrashesTheReaderGivesAMessageAndLeavesTheLibrary) {
     IsolatedSpreadsheetReader reader(MB_SHEETREADER_PATH);
     Library lib;
-    lib.AddMaterial("", "", "kept", "");
+    lib.addMaterial("", "", "kept", "");
     const std::string book = Fixture("crashes/record_length.xls");
     const ImportResult r = ImportSpreadsheet(book, reader, lib);
     EXPECT_EQ(r.status, ImportResult::Status::CannotOpen);
@@ -104,7 +104,7 @@ TEST(IsolatedSpreadsheetReader, AWorkbookThatCrashesTheReaderGivesAMessageAndLea
                                       "\" could not be read: the spreadsheet reader crashed "
                                       "\\(signal (6|11)\\)\\."));
     EXPECT_EQ(lib.LastMaterialIndex(), 0);
-    EXPECT_EQ(lib.Entry(0).Name, "kept");
+    EXPECT_EQ(lib.entry(0).Name, "kept");
 }
 
 TEST(IsolatedSpreadsheetReader, AReaderThatMisbehavesGivesAMessageNamingTheFile) {
@@ -190,7 +190,7 @@ TEST(IsolatedSpreadsheetReader, FindsTheReaderWhereTheInstallationPutsItThenWher
     fs::create_directories(bin);
     fs::create_directories(prefix.file("libexec/matbrowser"));
     const std::string installed = bin + "/" + relative, built = buildDir.file("reader");
-    const auto locate = [&] { return IsolatedSpreadsheetReader::Locate(bin, relative, built); };
+    const auto locate = [&] { return IsolatedSpreadsheetReader::locate(bin, relative, built); };
     ScopedReaderVariable none(nullptr);
     EXPECT_EQ(locate(), installed) << "with neither, the message names the installed place";
     test::WriteBytes(built, "#!/bin/sh\n");

@@ -27,7 +27,7 @@ public:
     CellValue cell(int row, int column) const override {
         if (everyCell_) return *everyCell_;
         const auto it = cells_.find({row, column});
-        return it == cells_.end() ? CellValue::Empty() : it->second;
+        return it == cells_.end() ? CellValue::empty() : it->second;
     }
     Extent extent() const override { return extent_.value_or(Extent{}); }
 
@@ -98,12 +98,12 @@ TEST(SheetReply, CarriesEveryTextByteAndEveryDoubleBitExactly) {
     int row = 1;
     for (const std::string& text : {allBytes, std::string(), std::string("\nE 0\n"),
                                     std::string("T 1 1 3\n"), std::string(70000, 'x')})
-        reader.cells[{row++, 1}] = CellValue::Text(text);
+        reader.cells[{row++, 1}] = CellValue::ofText(text);
     for (double v : values) {
-        reader.cells[{row, 1}] = CellValue::Text("EX");
-        reader.cells[{row++, 2}] = CellValue::Number(v);
+        reader.cells[{row, 1}] = CellValue::ofText("EX");
+        reader.cells[{row++, 2}] = CellValue::ofNumber(v);
     }
-    reader.cells[{row, 2}] = CellValue::Text("column A of this row is empty");
+    reader.cells[{row, 2}] = CellValue::ofText("column A of this row is empty");
     const int lastRow = row;
 
     const SheetReply reply = RoundTrip(reader);
@@ -111,7 +111,7 @@ TEST(SheetReply, CarriesEveryTextByteAndEveryDoubleBitExactly) {
     for (int r = 1; r <= lastRow + 1; ++r)
         for (int c = 1; c <= 2; ++c) {
             const auto it = reader.cells.find({r, c});
-            const CellValue expected = it == reader.cells.end() ? CellValue::Empty() : it->second;
+            const CellValue expected = it == reader.cells.end() ? CellValue::empty() : it->second;
             EXPECT_TRUE(SameCell(reply.sheet.cell(r, c), expected))
                 << "row " << r << " column " << c << ": " << Describe(reply.sheet.cell(r, c))
                 << " instead of " << Describe(expected);
@@ -149,21 +149,21 @@ TEST(SheetReply, SendsEveryCellWithinTheBoundsAndTheMergedRanges) {
         }
     };
     MergedReader reader;
-    reader.cells = {{{1, 1}, CellValue::Text("End")},
-                    {{3, 1}, CellValue::Date(45366.5, "2024-03-15 12:00:00")},
-                    {{6, 1}, CellValue::Formula("=A3*2")},
-                    {{6, 2}, CellValue::Formula("")},
-                    {{9, 256}, CellValue::Text("last column")},
-                    {{9, 257}, CellValue::Text("past the last column")},
-                    {{kSheetReplyLastRow, 2}, CellValue::Number(1)},
-                    {{kSheetReplyLastRow + 1, 1}, CellValue::Text("past the last row")}};
+    reader.cells = {{{1, 1}, CellValue::ofText("End")},
+                    {{3, 1}, CellValue::ofDate(45366.5, "2024-03-15 12:00:00")},
+                    {{6, 1}, CellValue::ofFormula("=A3*2")},
+                    {{6, 2}, CellValue::ofFormula("")},
+                    {{9, 256}, CellValue::ofText("last column")},
+                    {{9, 257}, CellValue::ofText("past the last column")},
+                    {{kSheetReplyLastRow, 2}, CellValue::ofNumber(1)},
+                    {{kSheetReplyLastRow + 1, 1}, CellValue::ofText("past the last row")}};
     const SheetReply reply = parseSheetReply(captureSheetReply(reader, "book.xlsx"));
     ASSERT_EQ(reply.outcome, SheetReply::Outcome::Sheet) << reply.reason;
     for (const auto& [place, cell] : reader.cells) {
         const bool inside =
             place.first <= kSheetReplyLastRow && place.second <= kSheetReplyLastColumn;
         EXPECT_TRUE(SameCell(reply.sheet.cell(place.first, place.second),
-                             inside ? cell : CellValue::Empty()))
+                             inside ? cell : CellValue::empty()))
             << "row " << place.first << " column " << place.second;
     }
     std::vector<std::tuple<int, int, int, int>> ranges;
@@ -186,14 +186,14 @@ TEST(SheetReply, CarriesTheReaderReasonAndTheStageItFailedAt) {
                     "The file \"book.xls\" is too large to be read."},
                    {[](ScriptedReader& r) {
                         r.extent = {5000, 256};
-                        r.everyCell = CellValue::Number(1); // 1,280,000 cells
+                        r.everyCell = CellValue::ofNumber(1); // 1,280,000 cells
                     },
                     SheetFailed,
                     "The first worksheet of \"book.xls\" holds more than 1048576 cells."},
                    // One text held once and repeated: every use is sent, and counts.
                    {[](ScriptedReader& r) {
                         r.extent = {32000, 256};
-                        r.everyCell = CellValue::Text(std::string(1 << 20, 'B'));
+                        r.everyCell = CellValue::ofText(std::string(1 << 20, 'B'));
                     },
                     SheetFailed,
                     "The first worksheet of \"book.xls\" holds more than 64 MiB of text, a "
@@ -209,11 +209,11 @@ TEST(SheetReply, CarriesTheReaderReasonAndTheStageItFailedAt) {
 
 TEST(SheetReply, AnythingButACompleteReplyIsMalformed) {
     ScriptedReader reader;
-    reader.cells = {{{1, 1}, CellValue::Text("Name")},
-                    {{1, 2}, CellValue::Text("Steel")},
-                    {{2, 1}, CellValue::Text("EX")},
-                    {{2, 2}, CellValue::Number(2e11)},
-                    {{3, 1}, CellValue::Text("End")}};
+    reader.cells = {{{1, 1}, CellValue::ofText("Name")},
+                    {{1, 2}, CellValue::ofText("Steel")},
+                    {{2, 1}, CellValue::ofText("EX")},
+                    {{2, 2}, CellValue::ofNumber(2e11)},
+                    {{3, 1}, CellValue::ofText("End")}};
     const std::string whole = captureSheetReply(reader, "book.xls");
     ASSERT_EQ(parseSheetReply(whole).outcome, SheetReply::Outcome::Sheet);
     // A reader that dies half way leaves a prefix: none of them may pass for a sheet.
@@ -264,10 +264,10 @@ TEST(SheetReply, AnythingButACompleteReplyIsMalformed) {
 TEST(SheetReply, RandomDamageIsCaughtByTheFramingAndNeverCrashesTheParser) {
     ScriptedReader reader;
     for (int row = 1; row <= 40; ++row) {
-        reader.cells[{row, 1}] = CellValue::Text(row % 3 ? "EX" : "Name");
-        reader.cells[{row, 2}] = row % 2 ? CellValue::Number(row * 1.5) : CellValue::Text("v");
+        reader.cells[{row, 1}] = CellValue::ofText(row % 3 ? "EX" : "Name");
+        reader.cells[{row, 2}] = row % 2 ? CellValue::ofNumber(row * 1.5) : CellValue::ofText("v");
     }
-    reader.cells[{41, 1}] = CellValue::Text("End");
+    reader.cells[{41, 1}] = CellValue::ofText("End");
     const std::string whole = captureSheetReply(reader, "book.xls");
     std::mt19937 random(20261206);
     int malformed = 0;

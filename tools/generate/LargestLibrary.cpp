@@ -24,7 +24,7 @@ std::string Numbered(const char* prefix, int n) {
 } // namespace
 
 void fillLargestLibrary(Library& library) {
-    library.Clear();
+    library.clear();
     const auto& catalogue = PropertyCatalogue::instance();
     for (int n = 0; n < kMaxMaterials; ++n) {
         const int i = n;
@@ -48,7 +48,7 @@ void fillLargestLibrary(Library& library) {
         }
         clsMaterial shadow;
         shadow.CopyAllProperties(m);
-        library.AddMaterial(e, std::move(m), std::move(shadow));
+        library.addMaterial(e, std::move(m), std::move(shadow));
     }
 }
 

@@ -48,10 +48,10 @@ int Curve(const Invocation& inv, Output& output) {
     if (const int rc = loadLibrary(path, library, output); rc != kExitOk) return rc;
     const int n = materialNamed(library, inv.terminal, inv.positionals[1]);
     if (n < 0) return noSuchMaterial(path, inv.positionals[1], output);
-    const MaterialCurve curve = computeCurve(library.Material(n), *type, system, *points);
+    const MaterialCurve curve = computeCurve(library.material(n), *type, system, *points);
     if (!curve.drawn()) {
         output.err += "matlib: " + path + ": '" +
-                      inv.terminal.shown(trimBlanks(library.Entry(n).Name)) + "': " + curve.note +
+                      inv.terminal.shown(trimBlanks(library.entry(n).Name)) + "': " + curve.note +
                       "\n";
         return kExitRejected;
     }

@@ -72,7 +72,7 @@ nlohmann::ordered_json Sarif(const std::string& path, const Library& library,
             rules.push_back({{"id", f.rule}});
             rule = ruleIds.end() - 1;
         }
-        const LibraryEntry& e = library.Entry(lf.material);
+        const LibraryEntry& e = library.entry(lf.material);
         const std::string category = latin1ToUtf8(trimBlanks(e.Category));
         const std::string name = latin1ToUtf8(trimBlanks(e.Name));
         Json physical = {{"artifactLocation", {{"uri", FileUri(path)}}}};
@@ -102,7 +102,7 @@ nlohmann::ordered_json Sarif(const std::string& path, const Library& library,
 int Lint(const Invocation& inv, Output& output) {
     Library library;
     if (const int rc = loadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
-    const std::vector<LibraryFinding> findings = CheckLibrary(library);
+    const std::vector<LibraryFinding> findings = checkLibrary(library);
     const bool anyError =
         std::any_of(findings.begin(), findings.end(), [](const LibraryFinding& lf) {
             return lf.finding.severity == Severity::Error;
@@ -117,7 +117,7 @@ int Lint(const Invocation& inv, Output& output) {
     std::string text;
     for (const LibraryFinding& lf : findings) {
         const Finding& f = lf.finding;
-        const LibraryEntry& e = library.Entry(lf.material);
+        const LibraryEntry& e = library.entry(lf.material);
         const std::string_view category = trimBlanks(e.Category), name = trimBlanks(e.Name);
         if (json) {
             array.push_back({{"severity", severityName(f.severity)},

@@ -102,7 +102,7 @@ int List(const Invocation& inv, Output& output) {
     if (const int rc = loadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
     std::string text;
     for (int i = 0; i < library.materialCount(); ++i)
-        ListLine(i, library.Entry(i), text);
+        ListLine(i, library.entry(i), text);
     output.out += inv.terminal.shown(text);
     return kExitOk;
 }
@@ -124,7 +124,7 @@ int Find(const Invocation& inv, Output& output) {
         latin1 ? parsed.query->matchingMaterials(library) : std::vector<int>();
     std::string text;
     for (int i : found)
-        ListLine(i, library.Entry(i), text);
+        ListLine(i, library.entry(i), text);
     output.out += inv.terminal.shown(text);
     return found.empty() ? kExitRejected : kExitOk;
 }
@@ -157,7 +157,7 @@ int Dump(const Invocation& inv, Output& output) {
     if (const int rc = loadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
     std::string text;
     for (int i = 0; i < library.materialCount(); ++i) {
-        const LibraryEntry& e = library.Entry(i);
+        const LibraryEntry& e = library.entry(i);
         std::string head(trimBlanks(e.Category));
         head.append("\t").append(trimBlanks(e.Name)).append("\t");
         const auto line = [&](std::string_view key, std::string_view value,
@@ -169,7 +169,7 @@ int Dump(const Invocation& inv, Output& output) {
         };
         line("namecode", trimBlanks(e.NameCode));
         line("description", trimBlanks(e.Description));
-        const clsMaterial& record = library.Material(i);
+        const clsMaterial& record = library.material(i);
         for (int slot = 0; slot < kVisitedSlots; ++slot) {
             if (!record.HasValue(slot)) continue;
             line(PropertyCatalogue::instance().PropCode(slot),
@@ -193,7 +193,7 @@ int Show(const Invocation& inv, Output& output) {
     if (const int rc = loadLibrary(path, library, output); rc != kExitOk) return rc;
     const int i = materialNamed(library, inv.terminal, inv.positionals[1]);
     if (i < 0) return noSuchMaterial(path, inv.positionals[1], output);
-    clsMaterial& record = library.Material(i);
+    clsMaterial& record = library.material(i);
     std::string text;
     for (int slot = 0; slot < kVisitedSlots; ++slot) {
         if (!record.HasValue(slot)) continue;
@@ -273,7 +273,7 @@ std::string sheetReaderPath() {
     const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
     const std::string self = n > 0 ? std::string(buffer.data(), static_cast<std::size_t>(n)) : "";
     const std::string dir = self.empty() ? "." : self.substr(0, self.rfind('/'));
-    return IsolatedSpreadsheetReader::Locate(dir, MB_SHEETREADER_INSTALLED, MB_SHEETREADER_BUILT);
+    return IsolatedSpreadsheetReader::locate(dir, MB_SHEETREADER_INSTALLED, MB_SHEETREADER_BUILT);
 }
 
 int loadLibrary(const std::string& path, Library& library, Output& output) {
@@ -298,7 +298,7 @@ std::vector<int> materialsNamed(const Library& library, const TerminalText& term
     if (!name) return found;
     const std::string_view wanted = trimBlanks(*name);
     for (int i = 0; i < library.materialCount(); ++i)
-        if (equalsNoCase(trimBlanks(library.Entry(i).Name), wanted)) found.push_back(i);
+        if (equalsNoCase(trimBlanks(library.entry(i).Name), wanted)) found.push_back(i);
     return found;
 }
 

@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
 
     const int n = parser.value(material).toInt();
     if (state.library.isValidNumber(n)) {
-        const mb::LibraryEntry& e = state.library.Entry(n);
+        const mb::LibraryEntry& e = state.library.entry(n);
         const std::string key = mb::materialNodeKey(e.Category, e.Name, n);
         form.tree().ensureVisible(key);
         form.tree().select(key);

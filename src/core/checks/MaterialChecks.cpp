@@ -469,7 +469,7 @@ std::vector<Finding> checkMaterial(const clsMaterial& material, std::string_view
     return c.take();
 }
 
-std::vector<LibraryFinding> CheckLibrary(const Library& library, std::string_view unitSystem) {
+std::vector<LibraryFinding> checkLibrary(const Library& library, std::string_view unitSystem) {
     std::vector<LibraryFinding> all;
     for (int n = 0; n < library.materialCount(); ++n) {
         if (!library.hasRecord(n)) continue;

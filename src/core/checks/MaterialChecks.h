@@ -42,7 +42,7 @@ struct LibraryFinding {
 };
 
 /// The findings of every material, in number order, the messages as checkMaterial's.
-std::vector<LibraryFinding> CheckLibrary(const Library& library, std::string_view unitSystem = "");
+std::vector<LibraryFinding> checkLibrary(const Library& library, std::string_view unitSystem = "");
 
 /// How many errors and warnings `findings` hold, as the line under the grid says it:
 /// "2 errors, 1 warning", or "No errors or warnings".

@@ -117,7 +117,7 @@ const std::string& PropertyCatalogue::PropDescription(int slot) const {
     return slot >= 0 && slot < kSlotCount ? descriptions_[slot] : empty;
 }
 
-QuantityKind PropertyCatalogue::Kind(int slot) const {
+QuantityKind PropertyCatalogue::kind(int slot) const {
     return slot >= 0 && slot < kSlotCount ? kinds_[slot] : QuantityKind::Plain;
 }
 

@@ -33,7 +33,7 @@ public:
     /// Code of a slot without padding; "" for slots that carry no property or lie outside 0..118.
     const std::string& PropCode(int slot) const;
     const std::string& PropDescription(int slot) const;
-    QuantityKind Kind(int slot) const;
+    QuantityKind kind(int slot) const;
 
     /// Slot of a code: both sides trimmed, compared case-sensitively over slots 0..117.
     /// An empty code finds the first reserved slot (69). -1 when nothing matches.

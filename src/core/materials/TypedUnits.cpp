@@ -168,7 +168,7 @@ std::size_t NumberEnd(std::string_view text, std::string_view separator) {
 
 std::optional<double> unitValueToSI(double number, std::string_view unit, int slot) {
     if (slot < 0 || slot >= kSlotCount) return std::nullopt;
-    const Unit* found = FindUnit(PropertyCatalogue::instance().Kind(slot), unit);
+    const Unit* found = FindUnit(PropertyCatalogue::instance().kind(slot), unit);
     if (!found) return std::nullopt;
     return (number - found->zero) * found->factor + found->base;
 }
@@ -196,7 +196,7 @@ std::optional<TypedValue> readTypedValue(std::string_view text, int slot,
 std::vector<std::string> unitNamesOf(int slot) {
     std::vector<std::string> names;
     if (slot < 0 || slot >= kSlotCount) return names;
-    const QuantityKind kind = PropertyCatalogue::instance().Kind(slot);
+    const QuantityKind kind = PropertyCatalogue::instance().kind(slot);
     for (const Unit& unit : Units())
         if (unit.kind == kind) names.emplace_back(unit.names.front());
     return names;

@@ -29,7 +29,7 @@ const Factors& FactorTable() {
         const auto& cat = PropertyCatalogue::instance();
         for (int slot = 0; slot < kVisitedSlots; ++slot) {
             double si = 1, mks = 1;
-            switch (cat.Kind(slot)) {
+            switch (cat.kind(slot)) {
             case QuantityKind::Stress:
                 si = kStress;
                 mks = kStress / 98066.5;
@@ -106,7 +106,7 @@ const Labels& LabelTable() {
         };
         for (int slot = 0; slot < kSlotCount; ++slot) {
             if ((slot >= 100 && slot <= 116) || slot == 118) continue; // no label at all
-            switch (cat.Kind(slot)) {
+            switch (cat.kind(slot)) {
             case QuantityKind::Stress:
                 set(slot, "psi", "N/m^2", "Kgf/cm^2");
                 break;
@@ -214,7 +214,7 @@ const std::string& UnitsMKS(int slot) {
     return slot >= 0 && slot < kSlotCount ? LabelTable().mks[slot] : empty;
 }
 
-const UnitTextTable& UnitTexts(int systemIndex) {
+const UnitTextTable& unitTexts(int systemIndex) {
     static const std::array<UnitTextTable, kUnitSystemCount> tables = [] {
         std::array<UnitTextTable, kUnitSystemCount> t;
         const char* raw[kUnitSystemCount][10] = {

@@ -39,6 +39,6 @@ const std::string& UnitsMKS(int slot);
 
 /// The editor window's twelve unit texts for a system index 0..2 (InitUnitTables).
 using UnitTextTable = std::array<std::string, 12>;
-const UnitTextTable& UnitTexts(int systemIndex);
+const UnitTextTable& unitTexts(int systemIndex);
 
 } // namespace mb

@@ -193,10 +193,10 @@ std::string clsMaterial::madeNameCode() const {
 
 void clsMaterial::Save(std::string& out) {
     if (trimBlanks(nameCode_).empty()) nameCode_ = madeNameCode();
-    Format(out);
+    format(out);
 }
 
-void clsMaterial::Format(std::string& out) const {
+void clsMaterial::format(std::string& out) const {
     const std::string& code = trimBlanks(nameCode_).empty() ? madeNameCode() : nameCode_;
     out += "MATL:";
     out += code;

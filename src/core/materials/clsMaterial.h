@@ -71,7 +71,7 @@ public:
     void Save(std::string& out);
     /// The same block, the record left as it is: a material without a name code is written
     /// with the one Save would give it.
-    void Format(std::string& out) const;
+    void format(std::string& out) const;
 
     static std::string WriteValue(double dVal);
 

@@ -5,7 +5,7 @@
 
 namespace mb {
 
-std::optional<FileStamp> FileStamp::Of(const std::string& path) {
+std::optional<FileStamp> FileStamp::of(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return std::nullopt;
     FileStamp stamp;

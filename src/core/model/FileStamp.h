@@ -20,7 +20,7 @@ struct FileStamp {
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
 
     /// The stamp of the file `path` names (links followed), or nullopt when there is none.
-    static std::optional<FileStamp> Of(const std::string& path);
+    static std::optional<FileStamp> of(const std::string& path);
 
     /// Five decimal numbers separated by blanks, and back.
     std::string toText() const;

@@ -19,7 +19,7 @@ Library::Library() : index_(kMaxMaterials) {
     sizeRecordLists();
 }
 
-void Library::Clear() {
+void Library::clear() {
     // Emptying the entries in place keeps the index's storage: a library emptied again (a
     // new library, a file that is not one, an import) costs no 1001 entries built and copied.
     if (index_.size() == static_cast<std::size_t>(kMaxMaterials)) {
@@ -59,7 +59,7 @@ int Library::appendMaterial() {
     return last_;
 }
 
-int Library::AddMaterial(std::string_view category, std::string_view nameCode,
+int Library::addMaterial(std::string_view category, std::string_view nameCode,
                          std::string_view name, std::string_view description) {
     const int n = appendMaterial();
     if (n < 0) return -1;
@@ -83,7 +83,7 @@ int Library::AddMaterial(std::string_view category, std::string_view nameCode,
     return n;
 }
 
-int Library::AddMaterial(LibraryEntry entry, clsMaterial record, clsMaterial shadow) {
+int Library::addMaterial(LibraryEntry entry, clsMaterial record, clsMaterial shadow) {
     const int n = appendMaterial();
     if (n < 0) return -1;
     const auto slot = static_cast<std::size_t>(n);
@@ -103,20 +103,20 @@ clsMaterial recordWithTexts(const clsMaterial& values, const LibraryEntry& texts
     return copy;
 }
 
-int Library::CopyMaterial(int source, const LibraryEntry& texts) {
+int Library::copyMaterial(int source, const LibraryEntry& texts) {
     if (!isValidNumber(source) || isFull()) return -1;
-    clsMaterial shadow = recordWithTexts(Shadow(source), texts);
-    clsMaterial record = recordWithTexts(Material(source), texts);
-    return AddMaterial(texts, std::move(record), std::move(shadow));
+    clsMaterial shadowRecord = recordWithTexts(shadow(source), texts);
+    clsMaterial record = recordWithTexts(material(source), texts);
+    return addMaterial(texts, std::move(record), std::move(shadowRecord));
 }
 
 MaterialSnapshot Library::removeMaterial(int n) {
     if (!isValidNumber(n)) return {};
-    MaterialSnapshot removed = Snapshot(n);
+    MaterialSnapshot removed = snapshot(n);
     for (int i = n; i < last_; ++i) {
         entryAt(i) = entryAt(i + 1);
-        Material(i).CopyAllProperties(Material(i + 1));
-        Shadow(i).CopyAllProperties(Shadow(i + 1));
+        material(i).CopyAllProperties(material(i + 1));
+        shadow(i).CopyAllProperties(shadow(i + 1));
     }
     --last_;
     return removed;
@@ -144,17 +144,17 @@ int Library::moveMaterialToEnd(int m, const std::string& category) {
     if (!isValidNumber(m)) return -1;
     const LibraryEntry keptEntry = entryAt(m);
     clsMaterial keptRecord, keptShadow;
-    keptRecord.CopyAllProperties(Material(m));
-    keptShadow.CopyAllProperties(Shadow(m));
+    keptRecord.CopyAllProperties(material(m));
+    keptShadow.CopyAllProperties(shadow(m));
     for (int i = m; i < last_; ++i) {
         entryAt(i) = entryAt(i + 1);
-        Material(i).CopyAllProperties(Material(i + 1));
-        Shadow(i).CopyAllProperties(Shadow(i + 1));
+        material(i).CopyAllProperties(material(i + 1));
+        shadow(i).CopyAllProperties(shadow(i + 1));
     }
     const int last = last_;
     entryAt(last) = keptEntry;
-    Material(last).CopyAllProperties(keptRecord);
-    Shadow(last).CopyAllProperties(keptShadow);
+    material(last).CopyAllProperties(keptRecord);
+    shadow(last).CopyAllProperties(keptShadow);
     setCategory(last, category);
     return last;
 }
@@ -162,21 +162,21 @@ int Library::moveMaterialToEnd(int m, const std::string& category) {
 void Library::renameMaterial(int n, const std::string& name) {
     if (!isValidNumber(n)) return;
     entryAt(n).Name = name;
-    Material(n).MaterialName(name);
-    Shadow(n).MaterialName(name);
+    material(n).MaterialName(name);
+    shadow(n).MaterialName(name);
 }
 
 void Library::setCategory(int n, const std::string& category) {
     if (!isValidNumber(n)) return;
     entryAt(n).Category = category;
-    Material(n).MaterialType(category);
-    Shadow(n).MaterialType(category);
+    material(n).MaterialType(category);
+    shadow(n).MaterialType(category);
 }
 
 void Library::setDescription(int n, const std::string& description) {
     if (!isValidNumber(n)) return;
     entryAt(n).Description = description;
-    Material(n).MaterialDescription(description);
+    material(n).MaterialDescription(description);
 }
 
 void Library::setEntryTexts(int n, LibraryEntry entry) {
@@ -184,41 +184,41 @@ void Library::setEntryTexts(int n, LibraryEntry entry) {
     entryAt(n) = std::move(entry);
 }
 
-void Library::setRecords(int n, clsMaterial record, clsMaterial shadow) {
+void Library::setRecords(int n, clsMaterial record, clsMaterial shadowRecord) {
     if (!isValidNumber(n)) return;
-    Material(n) = std::move(record);
-    Shadow(n) = std::move(shadow);
+    material(n) = std::move(record);
+    shadow(n) = std::move(shadowRecord);
 }
 
 // The grid may store into the spare slot past the last material, so a value goes to any
 // slot a material can have, as the record lookup allows.
 void Library::SetValue(int n, std::string_view code, double si) {
     if (n < 0 || n >= kMaxMaterials) return;
-    clsMaterial& record = Material(n);
+    clsMaterial& record = material(n);
     record.Property(code);
     record.value(si);
 }
 
 void Library::ClearValue(int n, std::string_view code) {
     if (n < 0 || n >= kMaxMaterials) return;
-    clsMaterial& record = Material(n);
+    clsMaterial& record = material(n);
     record.Property(code);
     record.ClearValue();
 }
 
 void Library::resetToShadow(int n) {
     if (!isValidNumber(n)) return;
-    Material(n).CopyAllProperties(Shadow(n));
+    material(n).CopyAllProperties(shadow(n));
 }
 
 void Library::ClearValues(int n) {
     if (!isValidNumber(n)) return;
-    Material(n).reset();
+    material(n).reset();
 }
 
 void Library::dropValues(int n) {
     if (!isValidNumber(n)) return;
-    Material(n).ClearAll();
+    material(n).ClearAll();
 }
 
 Library Library::replaceWith(Library other) {
@@ -226,16 +226,16 @@ Library Library::replaceWith(Library other) {
     return other;
 }
 
-MaterialSnapshot Library::Snapshot(int n) {
+MaterialSnapshot Library::snapshot(int n) {
     if (!isValidNumber(n)) return {};
-    return MaterialSnapshot{entryAt(n), Material(n), Shadow(n)};
+    return MaterialSnapshot{entryAt(n), material(n), shadow(n)};
 }
 
-void Library::Restore(int n, const MaterialSnapshot& snapshot) {
+void Library::restore(int n, const MaterialSnapshot& snapshot) {
     if (!isValidNumber(n)) return;
     entryAt(n) = snapshot.entry;
-    Material(n) = snapshot.record;
-    Shadow(n) = snapshot.shadow;
+    material(n) = snapshot.record;
+    shadow(n) = snapshot.shadow;
 }
 
 LibraryEntry& Library::entryAt(int n) {
@@ -245,19 +245,19 @@ LibraryEntry& Library::entryAt(int n) {
     return index_[static_cast<std::size_t>(n)];
 }
 
-const LibraryEntry& Library::Entry(int n) const {
+const LibraryEntry& Library::entry(int n) const {
     static const LibraryEntry none;
     return static_cast<std::size_t>(n) < index_.size() ? index_[static_cast<std::size_t>(n)] : none;
 }
 
-clsMaterial& Library::Material(int n) {
+clsMaterial& Library::material(int n) {
     if (n < 0) return scratchRecord_ = clsMaterial();
     if (static_cast<std::size_t>(n) >= records_.size())
         records_.resize(static_cast<std::size_t>(n) + 1);
     return Ensure(records_, n);
 }
 
-clsMaterial& Library::Shadow(int n) {
+clsMaterial& Library::shadow(int n) {
     if (n < 0) return scratchRecord_ = clsMaterial();
     if (static_cast<std::size_t>(n) >= shadows_.size())
         shadows_.resize(static_cast<std::size_t>(n) + 1);

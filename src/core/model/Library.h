@@ -53,7 +53,7 @@ public:
     bool isFull() const { return last_ >= kMaxMaterials - 1; }
 
     /// Empties the library and sizes the index to entries 0..1000.
-    void Clear();
+    void clear();
 
     // ---- Changes ------------------------------------------------------------------------
     // Every change to the library goes through one of these, so that entry i, working
@@ -64,14 +64,14 @@ public:
 
     /// Appends a material whose records both carry the entry's four texts and no values
     /// (a material as a reader starts it). Returns its number, or -1 when the library is full.
-    int AddMaterial(std::string_view category, std::string_view nameCode, std::string_view name,
+    int addMaterial(std::string_view category, std::string_view nameCode, std::string_view name,
                     std::string_view description);
     /// Appends a material made of the given entry and records. -1 when the library is full.
-    int AddMaterial(LibraryEntry entry, clsMaterial record, clsMaterial shadow);
+    int addMaterial(LibraryEntry entry, clsMaterial record, clsMaterial shadow);
     /// Appends a copy of material `source` (a paste): both records keep the source's
     /// values, edits never saved included, and take `texts` for their four texts. Returns
     /// the copy's number, or -1 when the library is full or `source` names no material.
-    int CopyMaterial(int source, const LibraryEntry& texts);
+    int copyMaterial(int source, const LibraryEntry& texts);
     /// Removes material n; later materials move down by one number. The freed last slot
     /// keeps its record as the spare. Returns what was removed (an empty snapshot when n
     /// names no material).
@@ -93,7 +93,7 @@ public:
     /// Replaces the index texts alone: the records keep theirs.
     void setEntryTexts(int n, LibraryEntry entry);
     /// Replaces both records; the index keeps its texts.
-    void setRecords(int n, clsMaterial record, clsMaterial shadow);
+    void setRecords(int n, clsMaterial record, clsMaterial shadowRecord);
     /// Sets the value of `code` in the working record (in SI) and marks it. Unlike the other
     /// changes this takes any slot 0..1000: the grid may store into the spare slot.
     void SetValue(int n, std::string_view code, double si);
@@ -106,9 +106,9 @@ public:
         // every property line of the file.
         const auto i = static_cast<std::size_t>(n);
         clsMaterial* record = i < records_.size() ? records_[i].get() : nullptr;
-        clsMaterial* shadow = i < shadows_.size() ? shadows_[i].get() : nullptr;
-        (record ? *record : Material(n)).setSlotValue(slot, si);
-        (shadow ? *shadow : Shadow(n)).setSlotValue(slot, si);
+        clsMaterial* kept = i < shadows_.size() ? shadows_[i].get() : nullptr;
+        (record ? *record : material(n)).setSlotValue(slot, si);
+        (kept ? *kept : shadow(n)).setSlotValue(slot, si);
     }
     /// Gives the working record back the texts and values of the shadow.
     void resetToShadow(int n);
@@ -122,19 +122,19 @@ public:
     /// library is filled again.
     void discardIndex() { index_.clear(); }
     /// Copies of material n's entry and records, for Restore.
-    MaterialSnapshot Snapshot(int n);
+    MaterialSnapshot snapshot(int n);
     /// Puts material n back to `snapshot`.
-    void Restore(int n, const MaterialSnapshot& snapshot);
+    void restore(int n, const MaterialSnapshot& snapshot);
 
     /// Entry n; the index is sized again if a reset discarded it. Entry, Material and Shadow
     /// of a negative number give an empty scratch object that belongs to no material.
-    const LibraryEntry& Entry(int n) { return entryAt(n); }
-    const LibraryEntry& Entry(int n) const;
+    const LibraryEntry& entry(int n) { return entryAt(n); }
+    const LibraryEntry& entry(int n) const;
     /// Working record n; made empty on first use if the slot holds none. The records stay
     /// writable: a record's property cursor is set to read a value, and the writer fills in
     /// a missing name code.
-    clsMaterial& Material(int n);
-    clsMaterial& Shadow(int n);
+    clsMaterial& material(int n);
+    clsMaterial& shadow(int n);
     bool hasRecord(int n) const;
     bool isValidNumber(int n) const { return n >= 0 && n <= last_; }
 

@@ -112,7 +112,7 @@ private:
             current_ = -1;
             return;
         }
-        current_ = library_.AddMaterial(category_, mid(text, 6, 13),
+        current_ = library_.addMaterial(category_, mid(text, 6, 13),
                                         std::string(trimBlanks(mid(text, 20, 31))) + "  ",
                                         mid(text, 52, 50));
         previousSlot_ = -1;
@@ -229,12 +229,12 @@ ReadResult CannotRead(std::string message) {
 ReadResult Finish(const LibraryParser& parser, Library& library) {
     // A library read in part would be saved back in part.
     if (!parser.refusal().empty()) {
-        library.Clear();
+        library.clear();
         return CannotRead(parser.refusal());
     }
     ReadResult result;
     if (parser.rejected()) {
-        library.Clear();
+        library.clear();
         result.status = ReadResult::Status::NotALibrary;
         return result;
     }
@@ -246,7 +246,7 @@ ReadResult Finish(const LibraryParser& parser, Library& library) {
 
 ReadResult readLibraryText(std::string_view text, Library& library,
                            std::string_view decimalSeparator) {
-    library.Clear();
+    library.clear();
     LibraryParser parser(library, decimalSeparator);
     LineSplitter splitter(parser);
     if (splitter.feed(text)) splitter.finish();
@@ -257,7 +257,7 @@ ReadResult ReadLibraryFile(const std::string& fileName, Library& library,
                            std::string_view decimalSeparator) {
     InputFile in(fileName);
     if (!in.ok()) return CannotRead(in.reason());
-    library.Clear();
+    library.clear();
     LibraryParser parser(library, decimalSeparator);
     LineSplitter splitter(parser);
     std::unique_ptr<char[]> buffer(new char[kReadChunk]);
@@ -267,7 +267,7 @@ ReadResult ReadLibraryFile(const std::string& fileName, Library& library,
         if (got == 0) break;
         if (got < 0) {
             // A library read in part would be saved back in part.
-            library.Clear();
+            library.clear();
             return CannotRead(in.reason());
         }
         if (!(wanted = splitter.feed({buffer.get(), static_cast<std::size_t>(got)}))) break;
@@ -282,12 +282,12 @@ CategoryGrouping groupByCategory(const Library& library) {
     g.categoryOfMaterial.assign(static_cast<std::size_t>(std::max(count, 0)), 0);
     for (int i = 0; i < count; ++i) {
         if (g.categoryOfMaterial[i] != 0) continue;
-        const std::string_view name = trimBlanks(library.Entry(i).Category);
+        const std::string_view name = trimBlanks(library.entry(i).Category);
         g.names.emplace_back(name);
         const int position = static_cast<int>(g.names.size());
         for (int j = i; j < count; ++j)
             if (g.categoryOfMaterial[j] == 0 &&
-                equalsNoCase(trimBlanks(library.Entry(j).Category), name))
+                equalsNoCase(trimBlanks(library.entry(j).Category), name))
                 g.categoryOfMaterial[j] = position;
     }
     return g;
@@ -321,9 +321,9 @@ bool EmitLibrary(Library& library, const CategoryGrouping& grouping, bool keepMa
         text.append("MATTYPE:").append(grouping.names[p]).append("\r\n");
         for (int i : members[p]) {
             if (keepMadeCodes)
-                library.Material(i).Save(text);
+                library.material(i).Save(text);
             else
-                library.Material(i).Format(text);
+                library.material(i).format(text);
             if (!handOver(kWriteChunk)) return false;
         }
         text.append("ENDTYPE\r\n");
@@ -350,7 +350,7 @@ void emitLibraryText(Library& library, const CategoryGrouping& grouping,
     });
 }
 
-std::string LibraryText(Library& library, const CategoryGrouping& grouping) {
+std::string libraryText(Library& library, const CategoryGrouping& grouping) {
     std::string text;
     formatLibraryText(library, grouping, text);
     return text;

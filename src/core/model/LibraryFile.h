@@ -125,7 +125,7 @@ private:
 };
 
 /// The whole file text as WriteLibraryFile writes it.
-std::string LibraryText(Library& library, const CategoryGrouping& grouping);
+std::string libraryText(Library& library, const CategoryGrouping& grouping);
 
 /// Hands the same text to `sink` in pieces of about a write chunk, in file order, for a
 /// caller that keeps or digests it without one large string. Unlike saving, it gives no

@@ -26,11 +26,11 @@ NameIndex IndexNames(Library& library) {
     NameIndex index;
     std::unordered_map<std::string, bool> reported;
     for (int i = 0; i < library.materialCount(); ++i) {
-        std::string key = nameKey(library.Entry(i).Name);
+        std::string key = nameKey(library.entry(i).Name);
         const auto [at, inserted] = index.first.emplace(key, i);
         if (inserted || reported[key]) continue;
         reported[key] = true;
-        index.repeated.emplace_back(trimBlanks(library.Entry(at->second).Name));
+        index.repeated.emplace_back(trimBlanks(library.entry(at->second).Name));
     }
     return index;
 }
@@ -49,8 +49,8 @@ LibraryDifference Make(Kind kind, std::string_view name, int oldNumber, int newN
 
 void CompareMaterial(Library& oldLibrary, int o, Library& newLibrary, int n,
                      std::vector<LibraryDifference>& out) {
-    const LibraryEntry& oldEntry = oldLibrary.Entry(o);
-    const LibraryEntry& newEntry = newLibrary.Entry(n);
+    const LibraryEntry& oldEntry = oldLibrary.entry(o);
+    const LibraryEntry& newEntry = newLibrary.entry(n);
     const std::string_view name = newEntry.Name;
     const std::string_view oldCategory = trimBlanks(oldEntry.Category);
     const std::string_view newCategory = trimBlanks(newEntry.Category);
@@ -65,8 +65,8 @@ void CompareMaterial(Library& oldLibrary, int o, Library& newLibrary, int n,
     const std::string_view newText = trimBlanks(newEntry.Description);
     if (oldText != newText) out.push_back(Make(Kind::Description, name, o, n, oldText, newText));
 
-    const clsMaterial& oldRecord = oldLibrary.Material(o);
-    const clsMaterial& newRecord = newLibrary.Material(n);
+    const clsMaterial& oldRecord = oldLibrary.material(o);
+    const clsMaterial& newRecord = newLibrary.material(n);
     for (int slot = 0; slot < kVisitedSlots; ++slot) {
         const bool had = oldRecord.HasValue(slot), has = newRecord.HasValue(slot);
         if (!had && !has) continue;
@@ -118,7 +118,7 @@ LibraryComparison compareLibraries(Library& oldLibrary, Library& newLibrary) {
     NameIndex oldNames = IndexNames(oldLibrary);
     NameIndex newNames = IndexNames(newLibrary);
     for (int n = 0; n < newLibrary.materialCount(); ++n) {
-        const LibraryEntry& entry = newLibrary.Entry(n);
+        const LibraryEntry& entry = newLibrary.entry(n);
         const std::string key = nameKey(entry.Name);
         if (newNames.first.at(key) != n) continue;
         const auto old = oldNames.first.find(key);
@@ -130,7 +130,7 @@ LibraryComparison compareLibraries(Library& oldLibrary, Library& newLibrary) {
         CompareMaterial(oldLibrary, old->second, newLibrary, n, result.differences);
     }
     for (int o = 0; o < oldLibrary.materialCount(); ++o) {
-        const LibraryEntry& entry = oldLibrary.Entry(o);
+        const LibraryEntry& entry = oldLibrary.entry(o);
         const std::string key = nameKey(entry.Name);
         if (oldNames.first.at(key) != o || newNames.first.contains(key)) continue;
         result.differences.push_back(

@@ -23,7 +23,7 @@ std::vector<std::string> IdentityKeys(Library& library) {
     std::vector<std::string> keys;
     std::unordered_map<std::string, int> seen;
     for (int i = 0; i < library.materialCount(); ++i) {
-        std::string key = nameKey(library.Entry(i).Name);
+        std::string key = nameKey(library.entry(i).Name);
         const int k = seen[key]++;
         key.push_back('\0');
         key += std::to_string(k);
@@ -67,11 +67,11 @@ Pairing Pair(Library& base, const std::vector<std::string>& baseKeys, Library& s
     std::unordered_map<std::string, std::deque<int>> lost;
     for (std::size_t b = 0; b < baseKeys.size(); ++b)
         if (p.sideOfBase[b] < 0)
-            lost[ValueSignature(base.Material(static_cast<int>(b)))].push_back(static_cast<int>(b));
+            lost[ValueSignature(base.material(static_cast<int>(b)))].push_back(static_cast<int>(b));
     if (lost.empty()) return p;
     for (std::size_t s = 0; s < sideKeys.size(); ++s) {
         if (p.baseOfSide[s] >= 0) continue;
-        const auto at = lost.find(ValueSignature(side.Material(static_cast<int>(s))));
+        const auto at = lost.find(ValueSignature(side.material(static_cast<int>(s))));
         if (at == lost.end() || at->second.empty()) continue;
         const int b = at->second.front();
         at->second.pop_front();
@@ -85,7 +85,7 @@ enum class Field { Name, Category, NameCode, Description };
 constexpr Field kFields[] = {Field::Name, Field::Category, Field::NameCode, Field::Description};
 
 std::string_view Text(Library& library, int n, Field f) {
-    const LibraryEntry& e = library.Entry(n);
+    const LibraryEntry& e = library.entry(n);
     switch (f) {
     case Field::Name:
         return trimBlanks(e.Name);
@@ -125,7 +125,7 @@ struct Value {
 };
 
 Value ValueOf(Library& library, int n, int slot) {
-    const clsMaterial& r = library.Material(n);
+    const clsMaterial& r = library.material(n);
     return r.HasValue(slot) ? Value{true, r.slotValue(slot)} : Value{};
 }
 
@@ -163,8 +163,8 @@ struct Piece {
 };
 
 void TakeText(Piece& p, Library& from, int n, Field f) {
-    const LibraryEntry& e = from.Entry(n);
-    const clsMaterial& r = from.Material(n);
+    const LibraryEntry& e = from.entry(n);
+    const clsMaterial& r = from.material(n);
     switch (f) {
     case Field::Name:
         p.entry.Name = e.Name;
@@ -224,7 +224,7 @@ private:
             if (theirsPairs_.baseOfSide[static_cast<std::size_t>(t)] < 0)
                 theirAdditions.emplace(theirsKeys_[static_cast<std::size_t>(t)], t);
         for (int o = 0; o < ours_.materialCount(); ++o) {
-            Piece p{ours_.Entry(o), ours_.Material(o)};
+            Piece p{ours_.entry(o), ours_.material(o)};
             p.ours = o;
             const int b = oursPairs_.baseOfSide[static_cast<std::size_t>(o)];
             if (b < 0) {
@@ -307,7 +307,7 @@ private:
             if (theirsPairs_.baseOfSide[static_cast<std::size_t>(t)] >= 0 ||
                 pieceOfTheirs_[static_cast<std::size_t>(t)] >= 0)
                 continue;
-            Piece p{theirs_.Entry(t), theirs_.Material(t)};
+            Piece p{theirs_.entry(t), theirs_.material(t)};
             p.theirs = t;
             p.placedByTheirs = p.theirsAddition = true;
             addPiece(std::move(p));
@@ -319,10 +319,10 @@ private:
     void resolveNameClashes() {
         std::unordered_map<std::string, int> allowed;
         for (int o = 0; o < ours_.materialCount(); ++o)
-            ++allowed[nameKey(ours_.Entry(o).Name)];
+            ++allowed[nameKey(ours_.entry(o).Name)];
         std::unordered_map<std::string, int> theirsCount;
         for (int t = 0; t < theirs_.materialCount(); ++t)
-            ++theirsCount[nameKey(theirs_.Entry(t).Name)];
+            ++theirsCount[nameKey(theirs_.entry(t).Name)];
         for (const auto& [key, n] : theirsCount)
             allowed[key] = std::max(allowed[key], n);
         for (bool clash = true; clash;) {
@@ -397,7 +397,7 @@ private:
         }
 
         MergeResult result;
-        result.merged.Clear();
+        result.merged.clear();
         for (int i : order) {
             Piece& p = pieces_[static_cast<std::size_t>(i)];
             for (MergeConflict& c : p.conflicts) {
@@ -405,7 +405,7 @@ private:
                 result.conflicts.push_back(std::move(c));
             }
             clsMaterial shadow = p.record;
-            result.merged.AddMaterial(std::move(p.entry), std::move(p.record), std::move(shadow));
+            result.merged.addMaterial(std::move(p.entry), std::move(p.record), std::move(shadow));
         }
         std::stable_sort(outside_.begin(), outside_.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -307,7 +307,7 @@ std::vector<int> MaterialQuery::matchingMaterials(Library& library) const {
     std::vector<int> numbers;
     const int count = library.materialCount();
     for (int i = 0; i < count; ++i)
-        if (matches(library.Entry(i), library.Material(i))) numbers.push_back(i);
+        if (matches(library.entry(i), library.material(i))) numbers.push_back(i);
     return numbers;
 }
 

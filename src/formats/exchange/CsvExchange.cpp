@@ -44,11 +44,11 @@ bool StartsWithGuard(std::string_view text) {
 
 CellValue CsvSheet::cell(int row, int column) const {
     if (row < 1 || column < 1 || static_cast<std::size_t>(row) > rows_.size())
-        return CellValue::Empty();
+        return CellValue::empty();
     const std::vector<std::string>& fields = rows_[static_cast<std::size_t>(row - 1)];
-    if (static_cast<std::size_t>(column) > fields.size()) return CellValue::Empty();
+    if (static_cast<std::size_t>(column) > fields.size()) return CellValue::empty();
     const std::string& text = fields[static_cast<std::size_t>(column - 1)];
-    return text.empty() ? CellValue::Empty() : CellValue::Text(text);
+    return text.empty() ? CellValue::empty() : CellValue::ofText(text);
 }
 
 Worksheet::Extent CsvSheet::extent() const {

@@ -120,7 +120,7 @@ public:
             return text(s, latin1);
         case Expect::Value:
             if (const std::optional<double> v = wholeNumber(latin1)) return value(*v);
-            return refuse(Path(), quotedCell(CellValue::Text(s)) + " is not a number");
+            return refuse(Path(), quotedCell(CellValue::ofText(s)) + " is not a number");
         default:
             return wrongType("a text");
         }
@@ -307,7 +307,7 @@ private:
             return refuse(Path(), "the library already holds " + std::to_string(kMaxMaterials) +
                                       " materials");
         const int n =
-            library_.AddMaterial(categoryName_ ? *categoryName_ : std::string(), material_.nameCode,
+            library_.addMaterial(categoryName_ ? *categoryName_ : std::string(), material_.nameCode,
                                  material_.name, material_.description);
         for (std::size_t slot = 0; slot < propertiesSeen_.size(); ++slot)
             if (propertiesSeen_[slot])
@@ -584,7 +584,7 @@ private:
 } // namespace
 
 ImportResult importJson(std::string_view text, Library& library) {
-    library.Clear();
+    library.clear();
     ImportResult result;
     JsonLibraryReader reader(library, result);
     JsonEvents events(text, reader);

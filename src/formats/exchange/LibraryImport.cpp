@@ -96,7 +96,7 @@ ImportResult importFile(const std::string& path, SpreadsheetReader& workbooks, L
     if (json) {
         result = importJson(bytes, library);
     } else if (const Result<CsvSheet> sheet = parseCsv(bytes); !sheet) {
-        library.Clear();
+        library.clear();
         result.stop(ImportResult::Status::Refused, 0, sheet.failure().place, sheet.failure().what,
                     library);
     } else {

@@ -69,7 +69,7 @@ ImportResult& ImportResult::stop(Status why, int atRow, std::string where, std::
 
 ImportResult importWorksheet(const Worksheet& sheet, Library& library) {
     using Status = ImportResult::Status;
-    library.Clear();
+    library.clear();
     ImportResult result;
     const ShownSheet shown(sheet);
     if (!shown.followsEveryMerge())
@@ -109,7 +109,7 @@ ImportResult importWorksheet(const Worksheet& sheet, Library& library) {
             valueRows = 0;
             givenAt.fill(0);
             const std::string name = fit.name(textOfB("name"), where);
-            library.AddMaterial("", "", name, "");
+            library.addMaterial("", "", name, "");
             continue;
         }
         if (equalsNoCase(key, "Type")) {
@@ -125,7 +125,7 @@ ImportResult importWorksheet(const Worksheet& sheet, Library& library) {
         if (++valueRows > kMaxValueRowsPerMaterial)
             return result.stop(
                 Status::TooManyValueRows, row, "row " + std::to_string(row),
-                "the material " + quotedCell(CellValue::Text(library.Entry(current).Name)) +
+                "the material " + quotedCell(CellValue::ofText(library.entry(current).Name)) +
                     " has more than " + std::to_string(kMaxValueRowsPerMaterial) + " value rows",
                 library);
         std::optional<double> value;

@@ -45,12 +45,12 @@ CellRows exportTable(const std::vector<ExportedCategory>& selection, int unitSys
     const std::string_view system = unitSystemName(unitSystem);
     CellRows rows(2);
     for (const std::string_view heading : kTextHeadings) {
-        rows[0].push_back(CellValue::Text(std::string(heading)));
-        rows[1].push_back(CellValue::Empty());
+        rows[0].push_back(CellValue::ofText(std::string(heading)));
+        rows[1].push_back(CellValue::empty());
     }
     for (const int slot : slots) {
-        rows[0].push_back(CellValue::Text(PropertyCatalogue::instance().PropCode(slot)));
-        rows[1].push_back(CellValue::Text(latin1ToUtf8(trimBlanks(UnitLabel(unitSystem, slot)))));
+        rows[0].push_back(CellValue::ofText(PropertyCatalogue::instance().PropCode(slot)));
+        rows[1].push_back(CellValue::ofText(latin1ToUtf8(trimBlanks(UnitLabel(unitSystem, slot)))));
     }
     const clsUnitConversion converter;
     for (const ExportedCategory& c : selection) {
@@ -58,17 +58,17 @@ CellRows exportTable(const std::vector<ExportedCategory>& selection, int unitSys
             std::vector<CellValue>& row = rows.emplace_back();
             row.reserve(kTextHeadings.size() + slots.size());
             for (const std::string* text : {&c.name, &m.name, &m.nameCode, &m.description})
-                row.push_back(text->empty() ? CellValue::Empty()
-                                            : CellValue::Text(latin1ToUtf8(*text)));
+                row.push_back(text->empty() ? CellValue::empty()
+                                            : CellValue::ofText(latin1ToUtf8(*text)));
             // A row of empty cells is passed over by the import: a material without any text
             // gets a blank for a name, which a save writes as it writes no name at all.
             if (m.name.empty() && m.nameCode.empty() && c.name.empty() && m.description.empty())
-                row[1] = CellValue::Text(" ");
+                row[1] = CellValue::ofText(" ");
             for (const int slot : slots)
                 row.push_back(m.record->HasValue(slot)
-                                  ? CellValue::Number(converter.ChangeUnits(
+                                  ? CellValue::ofNumber(converter.ChangeUnits(
                                         "SI", system, slot, m.record->slotValue(slot)))
-                                  : CellValue::Empty());
+                                  : CellValue::empty());
         }
     }
     return rows;
@@ -87,7 +87,7 @@ bool isTableLayout(const Worksheet& sheet) {
 
 ImportResult importTable(const Worksheet& sheet, Library& library) {
     using Status = ImportResult::Status;
-    library.Clear();
+    library.clear();
     ImportResult result;
     const ShownSheet shown(sheet);
     if (!shown.followsEveryMerge())
@@ -223,7 +223,7 @@ ImportResult importTable(const Worksheet& sheet, Library& library) {
             values[static_cast<std::size_t>(slots[i])] =
                 converter.ChangeUnits(unitSystemName(system), "SI", slots[i], *value);
         }
-        const int n = library.AddMaterial(category, nameCode, name, description);
+        const int n = library.addMaterial(category, nameCode, name, description);
         for (const int slot : slots)
             if (const std::optional<double>& v = values[static_cast<std::size_t>(slot)])
                 library.setOriginalValue(n, slot, *v);

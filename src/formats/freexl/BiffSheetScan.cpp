@@ -253,28 +253,29 @@ std::string scanFirstBiffSheet(const std::string& bytes, BiffSheetScan& scan) {
             const std::uint32_t key = biffCellKey(U16(stream, data), U16(stream, data + 2));
             const std::size_t result = data + 6;
             if (U16(stream, result + 6) != 0xFFFF) {
-                scan.formulas[key] = CellValue::Number(F64(stream, result));
+                scan.formulas[key] = CellValue::ofNumber(F64(stream, result));
                 continue;
             }
             switch (static_cast<unsigned char>(stream[result])) {
             case 0: // a text, in the STRING record that follows
                 pendingString = key;
                 awaitingString = true;
-                scan.formulas[key] = CellValue::Text("");
+                scan.formulas[key] = CellValue::ofText("");
                 break;
             case 1:
-                scan.formulas[key] = CellValue::Text(stream[result + 2] != 0 ? "TRUE" : "FALSE");
+                scan.formulas[key] = CellValue::ofText(stream[result + 2] != 0 ? "TRUE" : "FALSE");
                 break;
             case 2:
                 scan.formulas[key] =
-                    CellValue::Text(ErrorText(static_cast<unsigned char>(stream[result + 2])));
+                    CellValue::ofText(ErrorText(static_cast<unsigned char>(stream[result + 2])));
                 break;
             default: // an empty text: what a writer that never calculates leaves
-                scan.formulas[key] = CellValue::Formula("");
+                scan.formulas[key] = CellValue::ofFormula("");
                 break;
             }
         } else if (type == 0x0207 && awaitingString) { // STRING
-            scan.formulas[pendingString] = CellValue::Text(StringResult(stream, data, end, biff8));
+            scan.formulas[pendingString] =
+                CellValue::ofText(StringResult(stream, data, end, biff8));
             awaitingString = false;
         } else if (type == 0x00E5 && length >= 2) { // MERGEDCELLS
             const std::size_t count = U16(stream, data);

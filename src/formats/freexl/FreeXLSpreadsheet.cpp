@@ -36,37 +36,37 @@ public:
         : handle_(std::move(handle)), rows_(rows), columns_(columns), scan_(std::move(scan)) {}
 
     CellValue cell(int row, int column) const override {
-        if (row < 1 || column < 1) return CellValue::Empty();
+        if (row < 1 || column < 1) return CellValue::empty();
         const auto r = static_cast<unsigned>(row - 1);
         const auto c = static_cast<unsigned short>(column - 1);
-        if (r >= rows_ || c >= columns_) return CellValue::Empty();
+        if (r >= rows_ || c >= columns_) return CellValue::empty();
         const std::uint32_t key = biffCellKey(static_cast<std::uint16_t>(r), c);
         FreeXL_CellValue value;
         if (freexl_get_cell_value(handle_->get(), r, c, &value) != FREEXL_OK)
-            return CellValue::Empty();
+            return CellValue::empty();
         switch (value.type) {
         case FREEXL_CELL_INT:
-            return CellValue::Number(value.value.int_value);
+            return CellValue::ofNumber(value.value.int_value);
         case FREEXL_CELL_DOUBLE:
-            return CellValue::Number(value.value.double_value);
+            return CellValue::ofNumber(value.value.double_value);
         case FREEXL_CELL_TEXT:
         case FREEXL_CELL_SST_TEXT:
-            return value.value.text_value ? CellValue::Text(value.value.text_value)
-                                          : CellValue::Empty();
+            return value.value.text_value ? CellValue::ofText(value.value.text_value)
+                                          : CellValue::empty();
         case FREEXL_CELL_DATE:
         case FREEXL_CELL_DATETIME:
         case FREEXL_CELL_TIME: {
             // FreeXL gives a date as its text only; the number is the one the cell holds.
-            if (!value.value.text_value) return CellValue::Empty();
+            if (!value.value.text_value) return CellValue::empty();
             const auto number = scan_.numbers.find(key);
             return number == scan_.numbers.end()
-                       ? CellValue::Text(value.value.text_value)
-                       : CellValue::Date(number->second, value.value.text_value);
+                       ? CellValue::ofText(value.value.text_value)
+                       : CellValue::ofDate(number->second, value.value.text_value);
         }
         default: {
             // FreeXL passes formula cells over; their records say what they hold.
             const auto formula = scan_.formulas.find(key);
-            return formula == scan_.formulas.end() ? CellValue::Empty() : formula->second;
+            return formula == scan_.formulas.end() ? CellValue::empty() : formula->second;
         }
         }
     }

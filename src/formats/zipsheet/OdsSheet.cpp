@@ -45,7 +45,7 @@ public:
             // Day zero of the dates, in the settings before the tables.
             if (e == Event::Start && xml_.name() == u"null-date") {
                 const auto value = xml_.attribute(u"date-value", kTable);
-                const auto date = value ? parseOdsDate(LibraryText(*value), 0) : std::nullopt;
+                const auto date = value ? parseOdsDate(libraryText(*value), 0) : std::nullopt;
                 if (date) dayZero_ = static_cast<long long>(date->serial);
             }
             if (e == Event::Start && body && xml_.name() == u"table") break;
@@ -151,35 +151,35 @@ private:
 
         if (type == u"float" || type == u"percentage" || type == u"currency") {
             if (const auto v = partNumber(number)) {
-                value = CellValue::Number(*v);
+                value = CellValue::ofNumber(*v);
                 return true;
             }
         } else if (type == u"boolean") {
-            value = CellValue::Text(boolean.trimmed() == u"true" ? "TRUE" : "FALSE");
+            value = CellValue::ofText(boolean.trimmed() == u"true" ? "TRUE" : "FALSE");
             return true;
         } else if (type == u"date" && !date.isEmpty()) {
-            const auto parsed = parseOdsDate(LibraryText(date.trimmed()), dayZero_);
-            value = parsed ? CellValue::Date(parsed->serial, parsed->shown)
-                           : CellValue::Text(utf8Text(date));
+            const auto parsed = parseOdsDate(libraryText(date.trimmed()), dayZero_);
+            value = parsed ? CellValue::ofDate(parsed->serial, parsed->shown)
+                           : CellValue::ofText(utf8Text(date));
             return true;
         } else if (type == u"time" && !time.isEmpty()) {
-            const auto parsed = parseOdsTime(LibraryText(time.trimmed()));
-            value = parsed ? CellValue::Date(parsed->serial, parsed->shown)
-                           : CellValue::Text(utf8Text(time));
+            const auto parsed = parseOdsTime(libraryText(time.trimmed()));
+            value = parsed ? CellValue::ofDate(parsed->serial, parsed->shown)
+                           : CellValue::ofText(utf8Text(time));
             return true;
         } else if (type.isEmpty() && !formula.isEmpty() && text.isEmpty()) {
             // A writer that never calculates keeps the formula alone ("of:=[.B2]*2").
             QStringView shown = formula;
             if (shown.startsWith(u"of:")) shown = shown.sliced(3);
-            value =
-                CellValue::Formula(utf8Text(shown.first(std::min<qsizetype>(shown.size(), 1000))));
+            value = CellValue::ofFormula(
+                utf8Text(shown.first(std::min<qsizetype>(shown.size(), 1000))));
             return true;
         } else if (stringValue) {
-            value = CellValue::Text(utf8Text(stated));
+            value = CellValue::ofText(utf8Text(stated));
             return true;
         }
         // A string, or a value the attributes do not give: the text the sheet shows.
-        if (!text.isEmpty()) value = CellValue::Text(utf8Text(text));
+        if (!text.isEmpty()) value = CellValue::ofText(utf8Text(text));
         return true;
     }
 

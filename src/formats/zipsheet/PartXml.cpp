@@ -102,7 +102,7 @@ std::string utf8Text(QStringView text) {
     return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
 }
 
-std::string LibraryText(QStringView text) {
+std::string libraryText(QStringView text) {
     // One '?' per character beyond Latin-1, a pair of surrogates being one character.
     std::string out;
     out.reserve(static_cast<std::size_t>(text.size()));

@@ -47,7 +47,7 @@ private:
 };
 
 /// Text of a part for a message: Latin-1, one '?' for each character beyond it.
-std::string LibraryText(QStringView text);
+std::string libraryText(QStringView text);
 
 /// Text of a part as a cell holds it: UTF-8.
 std::string utf8Text(QStringView text);

@@ -61,10 +61,10 @@ void RunSheet::finish() {
 
 CellValue RunSheet::cell(int row, int column) const {
     const RowRun* rowRun = RunAt(rows_, row, [](const RowRun& r) { return r.row; });
-    if (!rowRun) return CellValue::Empty();
+    if (!rowRun) return CellValue::empty();
     const CellRun* cellRun =
         RunAt(rowRun->cells, column, [](const CellRun& c) { return c.column; });
-    return cellRun ? cellRun->value : CellValue::Empty();
+    return cellRun ? cellRun->value : CellValue::empty();
 }
 
 Worksheet::Extent RunSheet::extent() const {

@@ -22,7 +22,7 @@ constexpr long long kLastXlsxRow = 1048576;
 constexpr long long kLastXlsxColumn = 16384; // XFD
 
 std::string Quoted(QStringView text) {
-    return "\"" + LibraryText(text.first(std::min<qsizetype>(text.size(), 40))) + "\"";
+    return "\"" + libraryText(text.first(std::min<qsizetype>(text.size(), 40))) + "\"";
 }
 
 // A relationship's target is relative to the workbook's folder unless it starts at the root.
@@ -185,7 +185,7 @@ bool ReadStyles(ZipParts& parts, const std::string& name, std::vector<DateShape>
                 for (const auto& [codeId, text] : codes)
                     if (codeId == id) code = text;
                 shapes.push_back(
-                    numberFormatShape(static_cast<int>(std::min(id, 100000LL)), LibraryText(code)));
+                    numberFormatShape(static_cast<int>(std::min(id, 100000LL)), libraryText(code)));
             }
             break;
         case Event::End:
@@ -322,39 +322,40 @@ private:
         CellValue cell;
         if (hasFormula && value.isEmpty() && kind != Kind::Inline) {
             // A writer that never calculates keeps the formula alone.
-            cell = CellValue::Formula(formula.isEmpty() ? std::string() : "=" + utf8Text(formula));
+            cell =
+                CellValue::ofFormula(formula.isEmpty() ? std::string() : "=" + utf8Text(formula));
         } else if (kind == Kind::Shared) {
             const auto index = partCount(value);
             if (!value.isEmpty()) {
                 if (!index || *index >= static_cast<long long>(strings_.size()))
                     return xml_.fail("refers to the shared string " + Quoted(value) +
                                      ", which the workbook does not hold");
-                cell = CellValue::Text(strings_[static_cast<std::size_t>(*index)]);
+                cell = CellValue::ofText(strings_[static_cast<std::size_t>(*index)]);
             }
         } else if (kind == Kind::Inline) {
-            cell = CellValue::Text(utf8Text(inline_));
+            cell = CellValue::ofText(utf8Text(inline_));
         } else if (kind == Kind::Boolean) {
             // As a spreadsheet shows it.
             if (!value.isEmpty())
-                cell = CellValue::Text(value.trimmed() == u"1" ? "TRUE" : "FALSE");
+                cell = CellValue::ofText(value.trimmed() == u"1" ? "TRUE" : "FALSE");
         } else if (kind == Kind::Number) {
             if (const auto number = partNumber(value))
                 cell = numberCell(*number);
             else if (!value.isEmpty())
-                cell = CellValue::Text(utf8Text(value));
+                cell = CellValue::ofText(utf8Text(value));
         } else if (t == u"d") {
             // An ISO 8601 date, as a few writers keep one: the day number it stands for.
-            const std::string text = LibraryText(value.trimmed());
+            const std::string text = libraryText(value.trimmed());
             const auto date = parseOdsDate(text, dates_.dayZero);
             if (date)
-                cell = CellValue::Date(
+                cell = CellValue::ofDate(
                     date->serial + (dates_.leapBug && date->serial < 61 ? -1 : 0), date->shown);
             else if (!value.isEmpty())
-                cell = CellValue::Text(utf8Text(value));
+                cell = CellValue::ofText(utf8Text(value));
         } else if (!value.isEmpty()) {
             // "str" (a formula's text), "e" (an error such as #DIV/0!), "d" (an ISO 8601
             // date): their text, as the sheet shows it.
-            cell = CellValue::Text(utf8Text(value));
+            cell = CellValue::ofText(utf8Text(value));
         }
         if (cell.kind != CellValue::Kind::Empty && row_ <= RunSheet::kLastRow) {
             // A shared string is copied into every cell that uses it: one of 30 MiB used by
@@ -372,10 +373,10 @@ private:
     // A number the cell's format shows as a date or a time carries its text.
     CellValue numberCell(double number) const {
         const DateShape shape = style_ < shapes_.size() ? shapes_[style_] : DateShape::None;
-        if (shape == DateShape::None) return CellValue::Number(number);
+        if (shape == DateShape::None) return CellValue::ofNumber(number);
         std::string shown = shownDate(number, shape, dates_);
-        return shown.empty() ? CellValue::Number(number)
-                             : CellValue::Date(number, std::move(shown));
+        return shown.empty() ? CellValue::ofNumber(number)
+                             : CellValue::ofDate(number, std::move(shown));
     }
 
     PartXml xml_;

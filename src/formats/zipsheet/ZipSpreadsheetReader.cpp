@@ -56,7 +56,7 @@ bool ReadFirstSheet(ZipParts& parts, RunSheet& sheet, std::string& why) {
     return readOdsSheet(parts, sheet, why);
 }
 
-Result<std::unique_ptr<Workbook>> Read(ZipParts& parts, ZipParts::Opened opened, bool zipStart,
+Result<std::unique_ptr<Workbook>> read(ZipParts& parts, ZipParts::Opened opened, bool zipStart,
                                        const std::string& name) {
     const std::string file = "The file \"" + name + "\" ";
     if (opened == ZipParts::Opened::NotAZip && !zipStart) {
@@ -86,13 +86,13 @@ Result<std::unique_ptr<Workbook>> OpenFile(const std::string& path) {
     const ZipParts::Opened opened = parts.open(path);
     char head[4] = {};
     const bool zipStart = probe.read(head, sizeof head) && std::string_view(head, 4) == kZipStart;
-    return Read(parts, opened, zipStart, path);
+    return read(parts, opened, zipStart, path);
 }
 
 Result<std::unique_ptr<Workbook>> OpenBytes(std::string_view bytes, const std::string& name) {
     ZipParts parts;
     const ZipParts::Opened opened = parts.open(bytes);
-    return Read(parts, opened, bytes.starts_with(kZipStart), name);
+    return read(parts, opened, bytes.starts_with(kZipStart), name);
 }
 
 // matlib loads this library at run time and has a C++ runtime of its own: an exception

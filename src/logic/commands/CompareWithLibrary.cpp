@@ -81,11 +81,11 @@ bool CompareWithLibrary::takeOverMaterial(const LibraryDifference& difference) {
         "Take over " + difference.name,
         library.isValidNumber(shown) ? EditFocus::onMaterial(shown) : EditFocus{});
     // Both records as the other file has it: a reset gives back the material as taken over.
-    const int n = state_.history.AddMaterial(other_.Entry(source), other_.Material(source),
-                                             other_.Material(source));
+    const int n = state_.history.addMaterial(other_.entry(source), other_.material(source),
+                                             other_.material(source));
     if (n < 0) return false;
 
-    const LibraryEntry& entry = library.Entry(n);
+    const LibraryEntry& entry = library.entry(n);
     TreeControl& tree = view_.tree();
     const std::string key = materialNodeKey(entry.Category, entry.Name, n);
     // Fails without effect when the category is there already.

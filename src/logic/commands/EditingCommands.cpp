@@ -140,7 +140,7 @@ bool EditingCommands::validateLibraryText(const std::string& storedDescription) 
 bool EditingCommands::nameTaken(const std::string& name) const {
     const Library& library = state_.library;
     for (int i = 0; i <= library.LastMaterialIndex(); ++i)
-        if (equalsNoCase(trimBlanks(library.Entry(i).Name), name)) return true;
+        if (equalsNoCase(trimBlanks(library.entry(i).Name), name)) return true;
     return false;
 }
 
@@ -189,10 +189,10 @@ bool EditingCommands::AddMaterialNode() {
     clsMaterial record;
     record.Copy(shadow);
     const int n =
-        history.AddMaterial(LibraryEntry{Trimmed(typedCategory) + "    ", "", name, description},
+        history.addMaterial(LibraryEntry{Trimmed(typedCategory) + "    ", "", name, description},
                             std::move(record), std::move(shadow));
 
-    addTreeNode(n, library.Entry(n).Category);
+    addTreeNode(n, library.entry(n).Category);
     CompleteNewMaterial();
     markBoxesStored();
     return true;
@@ -201,7 +201,7 @@ bool EditingCommands::AddMaterialNode() {
 void EditingCommands::addTreeNode(int n, const std::string& categoryKey) {
     Library& library = state_.library;
     TreeControl& tree = view_.tree();
-    const std::string& name = library.Entry(n).Name;
+    const std::string& name = library.entry(n).Name;
     const std::string key = materialNodeKey(categoryKey, name, n);
 
     // Fails without effect when the category node is there already.
@@ -250,7 +250,7 @@ void EditingCommands::onMaterialSet() {
         const std::string wanted = Trimmed(c) + Trimmed(a);
         int match = -1;
         for (int i = 0; i <= library.LastMaterialIndex() && match < 0; ++i) {
-            const LibraryEntry& e = library.Entry(i);
+            const LibraryEntry& e = library.entry(i);
             if (equalsNoCase(Trimmed(e.Category) + Trimmed(e.Name), wanted)) match = i;
         }
 
@@ -281,7 +281,7 @@ void EditingCommands::onMaterialSet() {
             clsMaterial shadow = newShadow();
             clsMaterial record;
             record.CopyAllProperties(shadow);
-            k = history.AddMaterial(typed, std::move(record), std::move(shadow));
+            k = history.addMaterial(typed, std::move(record), std::move(shadow));
             addTreeNode(k, typed.Category);
         }
 
@@ -309,7 +309,7 @@ void EditingCommands::onMaterialSet() {
 std::string EditingCommands::keyOfMaterial(int n) const {
     const Library& library = state_.library;
     if (!library.isValidNumber(n)) return "";
-    return materialNodeKey(library.Entry(n).Category, library.Entry(n).Name, n);
+    return materialNodeKey(library.entry(n).Category, library.entry(n).Name, n);
 }
 
 void EditingCommands::keepTreeInStep(const std::optional<std::string>& selected) {
@@ -351,7 +351,7 @@ void EditingCommands::onCopyMaterial() {
     }
     const int k = keyTailNumber(key);
     doc.CopiedMaterialNumber = static_cast<int16_t>(k);
-    doc.CopiedName = state_.library.Entry(k).Name;
+    doc.CopiedName = state_.library.entry(k).Name;
     if (clipboard_) putOnClipboard(k);
 }
 
@@ -363,7 +363,7 @@ void EditingCommands::putOnClipboard(int k) {
         return;
     }
     std::string block;
-    library.Material(k).Format(block);
+    library.material(k).format(block);
     clipboard_->putMaterial(block, tabSeparatedRows(view_.shownRows(k)));
 }
 
@@ -382,15 +382,15 @@ void EditingCommands::onPasteMaterial() {
     }
     if (source == -1 || source > library.LastMaterialIndex()) return;
 
-    if (!equalsNoCase(library.Entry(source).Name, doc.CopiedName)) {
+    if (!equalsNoCase(library.entry(source).Name, doc.CopiedName)) {
         messages_.show(kCopySourceGone, MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
-    const LibraryEntry& sourceEntry = library.Entry(source);
+    const LibraryEntry& sourceEntry = library.entry(source);
     // The working copy carries the source's current values, edits never saved included.
     pasteCopy(
         doc.CopiedName, sourceEntry.NameCode, sourceEntry.Description,
-        [&](const LibraryEntry& entry) { return state_.history.CopyMaterial(source, entry); });
+        [&](const LibraryEntry& entry) { return state_.history.copyMaterial(source, entry); });
 }
 
 void EditingCommands::pasteFromClipboard(const std::variant<ClipMaterial, std::string>& clip) {
@@ -404,7 +404,7 @@ void EditingCommands::pasteFromClipboard(const std::variant<ClipMaterial, std::s
     // the pasted material goes back to.
     pasteCopy(material.name, material.nameCode, material.description,
               [&](const LibraryEntry& entry) {
-                  return state_.history.AddMaterial(entry, recordWithTexts(material.record, entry),
+                  return state_.history.addMaterial(entry, recordWithTexts(material.record, entry),
                                                     recordWithTexts(material.record, entry));
               });
 }
@@ -429,7 +429,7 @@ void EditingCommands::pasteCopy(const std::string& name, std::string nameCode,
     if (refuseWhenFull()) return;
 
     const std::string t =
-        tree.parentKey(*selected) ? library.Entry(keyTailNumber(*selected)).Category : *selected;
+        tree.parentKey(*selected) ? library.entry(keyTailNumber(*selected)).Category : *selected;
 
     EditHistory& history = state_.history;
     const auto edit = history.begin("Paste " + p, selectedNode(tree));
@@ -437,7 +437,7 @@ void EditingCommands::pasteCopy(const std::string& name, std::string nameCode,
 
     addTreeNode(n, t);
 
-    const LibraryEntry& entry = library.Entry(n);
+    const LibraryEntry& entry = library.entry(n);
     view_.categoryBox().setText(entry.Category);
     view_.nameBox().setText(entry.Name);
     view_.descriptionBox().setText(entry.Description);
@@ -526,7 +526,7 @@ bool EditingCommands::descriptionText_LostFocus() {
     }
     {
         EditHistory& history = state_.history;
-        const auto edit = history.begin("Change description of " + Trimmed(library.Entry(k).Name));
+        const auto edit = history.begin("Change description of " + Trimmed(library.entry(k).Name));
         history.setDescription(k, text);
     }
     box.markStored();

@@ -111,8 +111,8 @@ public:
     /// renamed ("Cannot rename a Category !").
     void renameSelected();
     void ClearValues() { operations_.ClearValues(); }
-    void Undo() { operations_.Undo(); }
-    void Redo() { operations_.Redo(); }
+    void undo() { operations_.undo(); }
+    void redo() { operations_.redo(); }
 
     // The three boxes' focus notifications. The LostFocus handlers return false when the
     // text is too long; they have then shown the message and asked for the focus back.

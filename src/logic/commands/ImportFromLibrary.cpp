@@ -69,12 +69,12 @@ int ImportFromLibrary::importMaterials(const std::vector<int>& chosen) {
     std::vector<std::string> notes;
     std::set<std::string> taken;
     for (int i = 0; i < library.materialCount(); ++i)
-        taken.insert(nameKey(library.Entry(i).Name));
+        taken.insert(nameKey(library.entry(i).Name));
     std::optional<CollisionAnswer> forAll;
 
     for (const int source : chosen) {
         if (!other_.isValidNumber(source)) continue;
-        const LibraryEntry& entry = other_.Entry(source);
+        const LibraryEntry& entry = other_.entry(source);
         const std::string name(trimBlanks(entry.Name));
         std::vector<std::string> fitNotes;
         LibraryEntry texts = fitCopiedTexts(name, entry.NameCode, entry.Description, fitNotes);
@@ -118,13 +118,13 @@ int ImportFromLibrary::importMaterials(const std::vector<int>& chosen) {
             for (const Planned& p : plan) {
                 // Both records as the other file has them: a reset gives back the material as
                 // imported.
-                clsMaterial record = other_.Material(p.source);
+                clsMaterial record = other_.material(p.source);
                 if (p.changed) {
                     record.MaterialName(p.texts.Name);
                     record.MaterialNameCode(p.texts.NameCode);
                     record.MaterialDescription(p.texts.Description);
                 }
-                const int n = history.AddMaterial(p.texts, record, record);
+                const int n = history.addMaterial(p.texts, record, record);
                 if (first < 0) first = n;
             }
         }

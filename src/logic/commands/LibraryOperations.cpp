@@ -39,11 +39,11 @@ void LibraryOperations::DeleteSelected() {
     if (messages_.show(question, MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes) return;
 
     const int n = keyTailNumber(key);
-    const std::string category = library.Entry(n).Category;
+    const std::string category = library.entry(n).Category;
 
     {
         EditHistory& history = state_.history;
-        const auto edit = history.begin("Delete " + std::string(trimBlanks(library.Entry(n).Name)));
+        const auto edit = history.begin("Delete " + std::string(trimBlanks(library.entry(n).Name)));
         history.removeMaterial(n);
     }
 
@@ -74,7 +74,7 @@ void LibraryOperations::ClearValues() {
     if (n == -1 || !library.isValidNumber(n)) return;
     // The grid follows the edit's notice.
     EditHistory& history = state_.history;
-    const auto edit = history.begin("Clear " + std::string(trimBlanks(library.Entry(n).Name)));
+    const auto edit = history.begin("Clear " + std::string(trimBlanks(library.entry(n).Name)));
     history.ClearValues(n);
 }
 
@@ -85,15 +85,15 @@ void LibraryOperations::ClearDetailFields() {
     view_.descriptionBox().setText("");
 }
 
-void LibraryOperations::Undo() {
-    if (const auto outcome = state_.history.undo()) Show(*outcome);
+void LibraryOperations::undo() {
+    if (const auto outcome = state_.history.undo()) show(*outcome);
 }
 
-void LibraryOperations::Redo() {
-    if (const auto outcome = state_.history.redo()) Show(*outcome);
+void LibraryOperations::redo() {
+    if (const auto outcome = state_.history.redo()) show(*outcome);
 }
 
-void LibraryOperations::Show(const EditHistory::Outcome& outcome) {
+void LibraryOperations::show(const EditHistory::Outcome& outcome) {
     Library& library = state_.library;
     TreeControl& tree = view_.tree();
     // The tree has followed the undo or redo already; what is left is to show its focus.
@@ -103,8 +103,8 @@ void LibraryOperations::Show(const EditHistory::Outcome& outcome) {
     switch (focus.kind) {
     case EditFocus::Kind::Material:
         if (library.isValidNumber(focus.material))
-            key = materialNodeKey(library.Entry(focus.material).Category,
-                                  library.Entry(focus.material).Name, focus.material);
+            key = materialNodeKey(library.entry(focus.material).Category,
+                                  library.entry(focus.material).Name, focus.material);
         break;
     case EditFocus::Kind::Category:
         if (tree.exists(focus.category)) key = focus.category;

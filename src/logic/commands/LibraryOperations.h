@@ -41,13 +41,13 @@ public:
     /// Takes the last edit back (makes the last undone edit again), without a question, and
     /// shows the material it concerned, selected, in the chosen unit system and type; an
     /// undone addition shows what was selected before it. Nothing when there is none.
-    void Undo();
-    void Redo();
+    void undo();
+    void redo();
 
 private:
     /// Shows what an undo or redo concerned as a click on its node would, with the tree
     /// built afresh when its nodes changed.
-    void Show(const EditHistory::Outcome& outcome);
+    void show(const EditHistory::Outcome& outcome);
     void showNoMaterial();
 
     AppState& state_;

@@ -169,7 +169,7 @@ std::variant<ClipMaterial, std::string> readMaterialClip(std::string_view clip) 
     ClipMaterial material{*stamp, std::string(trimBlanks(head.substr(19, 31))),
                           std::string(head.substr(5, 13)), std::string(head.substr(51)),
                           clsMaterial()};
-    material.record.CopyAllProperties(scratch.Material(0));
+    material.record.CopyAllProperties(scratch.material(0));
     return material;
 }
 

@@ -70,7 +70,7 @@ MergeConflictList::~MergeConflictList() {
     state_.history.removeListener(listener_);
 }
 
-void MergeConflictList::LibraryOpened(const std::string& path) {
+void MergeConflictList::libraryOpened(const std::string& path) {
     items_.clear();
     done_.clear();
     undone_.clear();
@@ -98,7 +98,7 @@ void MergeConflictList::LibraryOpened(const std::string& path) {
     list_.setShown(true);
 }
 
-void MergeConflictList::LibrarySaved(const std::string& path) {
+void MergeConflictList::librarySaved(const std::string& path) {
     if (!loaded_) return;
     const std::string file = conflictFilePath(path);
     const std::vector<ConflictEntry> open = openConflicts();
@@ -187,7 +187,7 @@ int MergeConflictList::materialOf(const ConflictEntry& entry) const {
     const std::string key = nameKey(entry.name);
     const Library& library = state_.library;
     for (int i = 0; i < library.materialCount(); ++i)
-        if (nameKey(library.Entry(i).Name) == key) return i;
+        if (nameKey(library.entry(i).Name) == key) return i;
     return -1;
 }
 
@@ -198,7 +198,7 @@ void MergeConflictList::conflictList_Click() {
     if (const int n = materialOf(items_[i].entry); n >= 0) editor_.showMaterial(n);
 }
 
-void MergeConflictList::TakeOurs() {
+void MergeConflictList::takeOurs() {
     const std::size_t i = selectedItem();
     if (i == items_.size()) return;
     // The library holds our side already: deciding changes nothing to undo.
@@ -206,11 +206,11 @@ void MergeConflictList::TakeOurs() {
     show(i);
 }
 
-void MergeConflictList::TakeTheirs() {
+void MergeConflictList::takeTheirs() {
     take(ConflictEntry::Theirs);
 }
 
-void MergeConflictList::TakeBase() {
+void MergeConflictList::takeBase() {
     take(ConflictEntry::Base);
 }
 
@@ -225,7 +225,7 @@ void MergeConflictList::take(Side side) {
     }
     Decision d{i,
                std::string(side == ConflictEntry::Theirs ? "Take theirs: " : "Take base: ") +
-                   entry.code + " of " + std::string(trimBlanks(state_.library.Entry(n).Name)),
+                   entry.code + " of " + std::string(trimBlanks(state_.library.entry(n).Name)),
                {},
                {}};
     const std::size_t before = state_.history.undoCount();
@@ -269,7 +269,7 @@ bool MergeConflictList::apply(const ConflictEntry& entry, int n, Side side) {
         history.setDescription(n, text);
         return true;
     case Kind::NameCode: {
-        LibraryEntry e = library.Entry(n);
+        LibraryEntry e = library.entry(n);
         e.NameCode = padRight(text, 13);
         history.setEntryTexts(n, e);
         return true;
@@ -278,8 +278,8 @@ bool MergeConflictList::apply(const ConflictEntry& entry, int n, Side side) {
         // Into the category as the library spells it, if it has one of that name.
         std::string category = text + "    ";
         for (int j = 0; j < library.materialCount(); ++j)
-            if (equalsNoCase(trimBlanks(library.Entry(j).Category), text)) {
-                category = library.Entry(j).Category;
+            if (equalsNoCase(trimBlanks(library.entry(j).Category), text)) {
+                category = library.entry(j).Category;
                 break;
             }
         history.moveMaterialToEnd(n, category);
@@ -287,7 +287,7 @@ bool MergeConflictList::apply(const ConflictEntry& entry, int n, Side side) {
     }
     case Kind::Name:
         for (int j = 0; j < library.materialCount(); ++j)
-            if (j != n && nameKey(library.Entry(j).Name) == nameKey(text)) {
+            if (j != n && nameKey(library.entry(j).Name) == nameKey(text)) {
                 messages_.show(kMaterialExists, MsgButtons::OK, MsgIcon::Exclamation);
                 return false;
             }

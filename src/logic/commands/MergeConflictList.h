@@ -42,16 +42,16 @@ public:
     MergeConflictList& operator=(const MergeConflictList&) = delete;
 
     /// A library was opened from `path`: its conflicts, if a file lists them, are shown.
-    void LibraryOpened(const std::string& path);
+    void libraryOpened(const std::string& path);
     /// The library was saved as `path`.
-    void LibrarySaved(const std::string& path);
+    void librarySaved(const std::string& path);
     /// The values are shown in the editor's unit system: it changed.
     void refresh();
 
     void conflictList_Click();
-    void TakeOurs();
-    void TakeTheirs();
-    void TakeBase();
+    void takeOurs();
+    void takeTheirs();
+    void takeBase();
 
     /// The conflicts not yet decided, names as the library now spells them.
     std::vector<ConflictEntry> openConflicts() const;

@@ -166,7 +166,7 @@ void DocumentLifecycle::NewLibrary() {
     lock_.release();
 
     Library& lib = state_.library;
-    lib.Clear();
+    lib.clear();
     state_.history.clear();
     // The sample keeps the texts it has always had: its working record's category ends in
     // two blanks where the index has four, and its shadow has none.
@@ -174,7 +174,7 @@ void DocumentLifecycle::NewLibrary() {
     record.MaterialType("My Material  ");
     record.MaterialName("My Material");
     record.MaterialDescription("This is a sample material");
-    lib.AddMaterial(LibraryEntry{"My Material    ", "", "My Material", "This is a sample material"},
+    lib.addMaterial(LibraryEntry{"My Material    ", "", "My Material", "This is a sample material"},
                     std::move(record), clsMaterial());
 
     DocumentView& form = host_.editor();
@@ -238,7 +238,7 @@ void DocumentLifecycle::openOrImport(const std::optional<std::string>& initialPa
         state_.doc.CurrentFileName = *path;
         if (!importing && !EndsWithXls(*path)) offerUnfinishedSave(*path);
         // Taken before reading: a change made while the file is read shows at the next save.
-        state_.doc.DiskStamp = FileStamp::Of(*path);
+        state_.doc.DiskStamp = FileStamp::of(*path);
         if (readChosenFile(*path, importing) == ReadOutcome::Read) {
             imported = importing || EndsWithXls(*path);
             break;
@@ -365,7 +365,7 @@ DocumentLifecycle::ReadOutcome DocumentLifecycle::readChosenFile(const std::stri
         resetViewAndUnloadEditor();
         state_.doc.DocumentOpen = false;
         if (check.status == ReadResult::Status::NotALibrary) {
-            state_.library.Clear();
+            state_.library.clear();
             messages_.show(kNotALibraryMessage, MsgButtons::OK, MsgIcon::Exclamation);
             return ReadOutcome::NotRead;
         }
@@ -406,7 +406,7 @@ void DocumentLifecycle::SaveLibrary() {
 bool DocumentLifecycle::mayOverwriteFile() {
     const std::optional<FileStamp>& known = state_.doc.DiskStamp;
     if (!known) return true;
-    const std::optional<FileStamp> now = FileStamp::Of(state_.doc.CurrentFileName);
+    const std::optional<FileStamp> now = FileStamp::of(state_.doc.CurrentFileName);
     // A file that has gone holds nothing that saving could overwrite.
     if (!now || *now == *known) return true;
     return messages_.show(changedOnDiskQuestion(state_.doc.CurrentFileName),
@@ -503,7 +503,7 @@ void DocumentLifecycle::runSave(std::shared_ptr<RunningSave> save) {
 void DocumentLifecycle::saveFinished(const std::shared_ptr<RunningSave>& save) {
     const std::string& fileName = save->save.fileName();
     if (save->error == 0) {
-        state_.doc.DiskStamp = FileStamp::Of(fileName);
+        state_.doc.DiskStamp = FileStamp::of(fileName);
         recovery_.markSaved(save->digest);
         lastSaveWritten_ = true;
         if (librarySaved) librarySaved(fileName);
@@ -572,7 +572,7 @@ void DocumentLifecycle::ShowFirstMaterial() {
     const std::vector<std::string> keys = tree.keysInOrder();
     tree.select(keys.front());
     if (state_.library.LastMaterialIndex() >= 0) {
-        clsMaterial& first = state_.library.Material(0);
+        clsMaterial& first = state_.library.material(0);
         form.categoryBox().setText(first.MaterialType());
         form.nameBox().setText(first.MaterialName());
         form.descriptionBox().setText(first.MaterialDescription());

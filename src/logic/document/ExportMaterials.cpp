@@ -89,7 +89,7 @@ void ExportForm::start() {
     std::vector<std::string> units;
     for (int i = 0; i < kUnitSystemCount; ++i)
         units.emplace_back(unitSystemCaption(i));
-    view_.setup(selected_ >= 0 ? std::string(trimBlanks(library_.Entry(selected_).Name)) : "",
+    view_.setup(selected_ >= 0 ? std::string(trimBlanks(library_.entry(selected_).Name)) : "",
                 units, choice_);
     picker_.fill();
     updateControls();

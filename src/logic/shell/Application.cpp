@@ -200,42 +200,42 @@ void Application::onPasteMaterial() {
 }
 // What is still being typed is stored first, as an edit of its own: the undo then takes
 // exactly that back.
-void Application::Undo() {
+void Application::undo() {
     storePendingEdits();
-    if (auto* e = editing()) e->Undo();
+    if (auto* e = editing()) e->undo();
 }
-void Application::Redo() {
+void Application::redo() {
     storePendingEdits();
-    if (auto* e = editing()) e->Redo();
+    if (auto* e = editing()) e->redo();
 }
 
-void Application::ExportMaterials() {
+void Application::exportMaterials() {
     if (!editor_ || !exchange_) return;
     storePendingEdits();
     mb::ExportMaterials(state_, *editor_, messages_, *exchange_, dialogs_).run();
 }
 
-void Application::ImportFromLibrary() {
+void Application::importFromLibrary() {
     if (!editor_ || !exchange_) return;
     storePendingEdits();
     mb::ImportFromLibrary(state_, *editor_, messages_, *exchange_).run(dialogs_);
 }
 
-void Application::AddToComparison() {
+void Application::addToComparison() {
     if (editor_) editors_.addToComparison();
 }
 
-void Application::ShowComparison() {
+void Application::showComparison() {
     if (editor_) editors_.showComparison();
 }
 
-void Application::CompareWithLibrary() {
+void Application::compareWithLibrary() {
     if (!editor_) return;
     storePendingEdits();
     editors_.compareWithLibrary();
 }
 
-void Application::CheckLibrary() {
+void Application::checkLibrary() {
     if (!editor_) return;
     storePendingEdits();
     editors_.checkLibrary();

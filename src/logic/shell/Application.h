@@ -119,12 +119,12 @@ public:
     void openLibraryFile(const std::string& path) override { lifecycle_.OpenLibrary(path); }
     void openDroppedFile(const std::string& path) override { lifecycle_.openDroppedFile(path); }
     void importLibrary() override { lifecycle_.importLibrary(); }
-    void ExportMaterials() override;
-    void ImportFromLibrary() override;
-    void AddToComparison() override;
-    void ShowComparison() override;
-    void CompareWithLibrary() override;
-    void CheckLibrary() override;
+    void exportMaterials() override;
+    void importFromLibrary() override;
+    void addToComparison() override;
+    void showComparison() override;
+    void compareWithLibrary() override;
+    void checkLibrary() override;
     std::vector<RecentFile> recentFileList() const override { return recent_.entries(); }
     void openRecentFile(const std::string& path) override;
     void SaveLibrary() override { lifecycle_.SaveLibrary(); }
@@ -141,8 +141,8 @@ public:
     void renameSelected() override;
     void onCopyMaterial() override;
     void onPasteMaterial() override;
-    void Undo() override;
-    void Redo() override;
+    void undo() override;
+    void redo() override;
 
     /// The editing commands of the loaded editor, or nullptr without one.
     EditingCommands* editing();

@@ -182,10 +182,10 @@ void CommandRouter::run(Action action) {
         commands_.onPasteMaterial();
         break;
     case Action::Undo:
-        commands_.Undo();
+        commands_.undo();
         break;
     case Action::Redo:
-        commands_.Redo();
+        commands_.redo();
         break;
     case Action::ToggleToolbar:
         mainWindow_.toolbarMenu_Click();
@@ -209,22 +209,22 @@ void CommandRouter::run(Action action) {
         commands_.importLibrary();
         break;
     case Action::ExportMaterials:
-        commands_.ExportMaterials();
+        commands_.exportMaterials();
         break;
     case Action::ImportFromLibrary:
-        commands_.ImportFromLibrary();
+        commands_.importFromLibrary();
         break;
     case Action::CompareWithLibrary:
-        commands_.CompareWithLibrary();
+        commands_.compareWithLibrary();
         break;
     case Action::AddToComparison:
-        commands_.AddToComparison();
+        commands_.addToComparison();
         break;
     case Action::ShowComparison:
-        commands_.ShowComparison();
+        commands_.showComparison();
         break;
     case Action::CheckLibrary:
-        commands_.CheckLibrary();
+        commands_.checkLibrary();
         break;
     }
 }

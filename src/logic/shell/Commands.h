@@ -38,15 +38,15 @@ public:
     /// "&Import...": a workbook, CSV or JSON file read as a new library.
     virtual void importLibrary() {}
     /// "&Export...": materials of the open library written to another format.
-    virtual void ExportMaterials() {}
+    virtual void exportMaterials() {}
     /// "Import &Materials from Library...": materials of another library added to this one.
-    virtual void ImportFromLibrary() {}
+    virtual void importFromLibrary() {}
     /// The windows beside the editor: the comparison of materials, the comparison with
     /// another library and the list of the library's findings.
-    virtual void AddToComparison() {}
-    virtual void ShowComparison() {}
-    virtual void CompareWithLibrary() {}
-    virtual void CheckLibrary() {}
+    virtual void addToComparison() {}
+    virtual void showComparison() {}
+    virtual void compareWithLibrary() {}
+    virtual void checkLibrary() {}
     /// What "Recent Files" shows, newest first.
     virtual std::vector<RecentFile> recentFileList() const { return {}; }
     /// A click on a recent file: opens it, or says it has gone and forgets it.
@@ -63,9 +63,9 @@ public:
     virtual void onCopyMaterial() = 0;
     virtual void onPasteMaterial() = 0;
     /// Takes the last edit of the library back; asks nothing.
-    virtual void Undo() = 0;
+    virtual void undo() = 0;
     /// Makes the last edit taken back again; asks nothing.
-    virtual void Redo() = 0;
+    virtual void redo() = 0;
 
     // Help and about.
     virtual void showHelpFromMainWindow() = 0;

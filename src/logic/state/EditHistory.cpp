@@ -146,13 +146,13 @@ steps::Changed Difference(int n, const MaterialSnapshot& before, const MaterialS
 
 // Puts material n's changed texts and values to one side of the change.
 void Apply(Library& library, const steps::Changed& change, bool forward) {
-    MaterialSnapshot m = library.Snapshot(change.n);
+    MaterialSnapshot m = library.snapshot(change.n);
     for (const TextChange& t : change.texts)
         SetText(m, t.field, forward ? t.after : t.before);
     for (const SlotChange& s : change.slots)
         SetSlot(s.shadow ? m.shadow : m.record, s.slot, forward ? s.hasValue : s.hadValue,
                 forward ? s.after : s.before);
-    library.Restore(change.n, m);
+    library.restore(change.n, m);
 }
 
 struct Undoer {
@@ -302,9 +302,9 @@ void EditHistory::changeInPlace(int n, const std::function<void()>& change) {
         change();
         return;
     }
-    const MaterialSnapshot before = library_.Snapshot(n);
+    const MaterialSnapshot before = library_.snapshot(n);
     change();
-    steps::Changed difference = Difference(n, before, library_.Snapshot(n));
+    steps::Changed difference = Difference(n, before, library_.snapshot(n));
     if (!difference.texts.empty() || !difference.slots.empty()) record(std::move(difference));
 }
 
@@ -340,14 +340,14 @@ void EditHistory::announce(const Entry& entry, LibraryChange::Cause cause, EditF
         listener(change);
 }
 
-int EditHistory::AddMaterial(LibraryEntry entry, clsMaterial record, clsMaterial shadow) {
-    const int n = library_.AddMaterial(std::move(entry), std::move(record), std::move(shadow));
+int EditHistory::addMaterial(LibraryEntry entry, clsMaterial record, clsMaterial shadow) {
+    const int n = library_.addMaterial(std::move(entry), std::move(record), std::move(shadow));
     if (n >= 0) this->record(steps::Inserted{n, std::nullopt});
     return n;
 }
 
-int EditHistory::CopyMaterial(int source, const LibraryEntry& texts) {
-    const int n = library_.CopyMaterial(source, texts);
+int EditHistory::copyMaterial(int source, const LibraryEntry& texts) {
+    const int n = library_.copyMaterial(source, texts);
     if (n >= 0) record(steps::Inserted{n, std::nullopt});
     return n;
 }
@@ -368,9 +368,9 @@ MaterialSnapshot EditHistory::removeMaterial(int n) {
 int EditHistory::moveMaterialToEnd(int m, const std::string& category) {
     if (!library_.isValidNumber(m)) return -1;
     steps::Moved move{m, -1, category, {}};
-    move.before[0] = library_.Entry(m).Category;
-    move.before[1] = library_.Material(m).MaterialType();
-    move.before[2] = library_.Shadow(m).MaterialType();
+    move.before[0] = library_.entry(m).Category;
+    move.before[1] = library_.material(m).MaterialType();
+    move.before[2] = library_.shadow(m).MaterialType();
     move.to = library_.moveMaterialToEnd(m, category);
     const int to = move.to;
     record(std::move(move));

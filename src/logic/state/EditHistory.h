@@ -89,8 +89,8 @@ public:
     [[nodiscard]] Edit begin(std::string label, EditFocus shownBefore = {});
 
     // ---- Changes: see the operations of the same names in Library.h ----------------------
-    int AddMaterial(LibraryEntry entry, clsMaterial record, clsMaterial shadow);
-    int CopyMaterial(int source, const LibraryEntry& texts);
+    int addMaterial(LibraryEntry entry, clsMaterial record, clsMaterial shadow);
+    int copyMaterial(int source, const LibraryEntry& texts);
     int insertMaterial(int n, const MaterialSnapshot& material);
     MaterialSnapshot removeMaterial(int n);
     int moveMaterialToEnd(int m, const std::string& category);

@@ -21,14 +21,14 @@ BaseForm::BaseForm(AppState& appState, const BaseFormControls& controls,
 void BaseForm::followChange(const LibraryChange& change) {
     const std::optional<std::string> selected = TreeView1.selectedKey();
     const int shown = CurrentMaterial();
-    FollowChange(state.library, TreeView1, change);
+    mb::followChange(state.library, TreeView1, change);
     // A tree built afresh keeps its selection: the same node, or the material on show
     // under its new key while numbers still name the same materials.
     if (selected && !TreeView1.selectedKey()) {
         if (TreeView1.exists(*selected)) {
             TreeView1.select(*selected);
         } else if (!change.numbersShifted && state.library.isValidNumber(shown)) {
-            const LibraryEntry& e = state.library.Entry(shown);
+            const LibraryEntry& e = state.library.entry(shown);
             TreeView1.select(materialNodeKey(e.Category, e.Name, shown));
         }
     }
@@ -162,7 +162,7 @@ std::string BaseForm::UnitSystem() const {
 void BaseForm::unitsCombo_Click() {
     const int index = unitsCombo.listIndex();
     if (index >= 0 && index < kUnitSystemCount) {
-        const UnitTextTable& texts = UnitTexts(index);
+        const UnitTextTable& texts = unitTexts(index);
         for (int n = 1; n <= 10; ++n)
             unitStringsLabel(n).setCaption(texts[n - 1]);
         // The shear modulus and compressive strength rows show the stress unit again.

@@ -72,7 +72,7 @@ void BaseForm::showStoredValue(int row) {
     const int m = CurrentMaterial();
     const std::string* code = mapRowCode(typeCombo.listIndex(), static_cast<int16_t>(row));
     if (!code || !state.library.hasRecord(m)) return;
-    clsMaterial& material = state.library.Material(m);
+    clsMaterial& material = state.library.material(m);
     material.Property(*code);
     material.PropIndex();
     if (!material.HasValue(material.Index())) return;
@@ -99,7 +99,7 @@ bool BaseForm::IsSignedProperty(int row) const {
 }
 
 GridEntryStore::CellEntry BaseForm::readCurrentCell() const {
-    return entryStore_.Read(static_cast<int16_t>(VSFlexGrid1.row()), VSFlexGrid1, typeCombo);
+    return entryStore_.read(static_cast<int16_t>(VSFlexGrid1.row()), VSFlexGrid1, typeCombo);
 }
 
 void BaseForm::StoreGridValue(int row, int col, const std::string& text) {

@@ -25,7 +25,7 @@ int16_t GridEntryStore::CurrentMaterial() const {
     return mb::CurrentMaterial(tree_);
 }
 
-GridEntryStore::CellEntry GridEntryStore::Read(int16_t Row, const GridControl& Grid,
+GridEntryStore::CellEntry GridEntryStore::read(int16_t Row, const GridControl& Grid,
                                                const ComboBox& typeCombo) const {
     // The row tables do not overlap, so looking the row up directly finds the same code
     // as searching them one after another.
@@ -53,8 +53,8 @@ void GridEntryStore::Map(int16_t Row, int16_t /*Col*/, const std::string& /*valu
     if (m < 0 || m >= kMaxMaterials) return;
     EditHistory& history = state_.history;
     const auto edit = history.begin("Change " + std::string(trimBlanks(*code)) + " of " +
-                                    std::string(trimBlanks(state_.library.Entry(m).Name)));
-    const CellEntry entry = Read(Row, Grid, typeCombo);
+                                    std::string(trimBlanks(state_.library.entry(m).Name)));
+    const CellEntry entry = read(Row, Grid, typeCombo);
     if (entry.effect == CellEntry::Effect::Clear) history.ClearValue(m, *entry.code);
     if (entry.effect == CellEntry::Effect::Set) history.SetValue(m, *entry.code, entry.si);
 }

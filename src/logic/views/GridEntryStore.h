@@ -40,7 +40,7 @@ public:
         const std::string* code = nullptr; ///< the code stored into
         double si = 0;                     ///< the value stored, for Set
     };
-    CellEntry Read(int16_t Row, const GridControl& Grid, const ComboBox& typeCombo) const;
+    CellEntry read(int16_t Row, const GridControl& Grid, const ComboBox& typeCombo) const;
 
 private:
     AppState& state_;

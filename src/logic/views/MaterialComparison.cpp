@@ -79,7 +79,7 @@ std::string shownUnits(int slot, std::string_view unitSystem) {
     case GridRowUnit::Kind::UnitText: {
         // The grid's last two texts repeat the stress unit.
         const int text = row->unit.text < 10 ? row->unit.text : 0;
-        return std::string(trimBlanks(UnitTexts(system)[static_cast<std::size_t>(text)]));
+        return std::string(trimBlanks(unitTexts(system)[static_cast<std::size_t>(text)]));
     }
     case GridRowUnit::Kind::Empty:
         return "";
@@ -143,7 +143,7 @@ bool MaterialComparison::add(const Library& library, int n) {
     if (std::any_of(columns_.begin(), columns_.end(),
                     [n](const Column& c) { return c.number == n; }))
         return false;
-    columns_.push_back({n, nameKey(library.Entry(n).Name), ValuesHash(library, n)});
+    columns_.push_back({n, nameKey(library.entry(n).Name), ValuesHash(library, n)});
     return true;
 }
 
@@ -177,19 +177,19 @@ bool MaterialComparison::follow(const Library& library) {
     std::vector<Column> kept;
     for (Column c : columns_) {
         const bool same =
-            library.isValidNumber(c.number) && nameKey(library.Entry(c.number).Name) == c.name;
+            library.isValidNumber(c.number) && nameKey(library.entry(c.number).Name) == c.name;
         if (!same) {
             changed = true;
             int found = -1;
             for (int i = 0; i < count && found < 0; ++i)
-                if (nameKey(library.Entry(i).Name) == c.name) found = i;
+                if (nameKey(library.entry(i).Name) == c.name) found = i;
             if (found >= 0) {
                 c.number = found;
             } else if (count == count_ && library.isValidNumber(c.number) &&
                        ValuesHash(library, c.number) == c.values) {
                 // Nothing was added or taken away, the name is gone and the values are as
                 // they were: the material was renamed in place.
-                c.name = nameKey(library.Entry(c.number).Name);
+                c.name = nameKey(library.entry(c.number).Name);
             } else {
                 continue;
             }
@@ -208,7 +208,7 @@ ComparisonTable MaterialComparison::table(const Library& library, std::string_vi
     std::vector<const clsMaterial*> records;
     for (const Column& c : columns_) {
         if (!library.isValidNumber(c.number) || !library.hasRecord(c.number)) continue;
-        table.names.emplace_back(trimBlanks(library.Entry(c.number).Name));
+        table.names.emplace_back(trimBlanks(library.entry(c.number).Name));
         records.push_back(library.Materials()[static_cast<std::size_t>(c.number)].get());
     }
     const auto& catalogue = PropertyCatalogue::instance();

@@ -54,7 +54,7 @@ void ScaleAxis(std::string& label, const std::vector<std::vector<double>*>& valu
 }
 
 LibraryFindingLine LineOf(const Library& library, const LibraryFinding& f) {
-    const LibraryEntry& e = library.Entry(f.material);
+    const LibraryEntry& e = library.entry(f.material);
     std::string text(severityName(f.finding.severity));
     text.append("  ").append(trimBlanks(e.Category)).append(" / ").append(trimBlanks(e.Name));
     text.append("  ").append(f.finding.rule).append(": ").append(f.finding.message);
@@ -66,7 +66,7 @@ LibraryFindingLine LineOf(const Library& library, const LibraryFinding& f) {
 std::vector<LibraryFindingLine> libraryFindingLines(const Library& library,
                                                     std::string_view unitSystem) {
     std::vector<LibraryFindingLine> lines;
-    for (const LibraryFinding& f : CheckLibrary(library, unitSystem))
+    for (const LibraryFinding& f : checkLibrary(library, unitSystem))
         lines.push_back(LineOf(library, f));
     return lines;
 }
@@ -97,13 +97,13 @@ MaterialFeedback::~MaterialFeedback() {
 
 void MaterialFeedback::refresh() {
     const int m = form_.CurrentMaterial();
-    show(m >= 0 && form_.state.library.hasRecord(m) ? &form_.state.library.Material(m) : nullptr);
+    show(m >= 0 && form_.state.library.hasRecord(m) ? &form_.state.library.material(m) : nullptr);
 }
 
 void MaterialFeedback::VSFlexGrid1_Change() {
     const int m = form_.CurrentMaterial();
     if (m < 0 || !form_.state.library.hasRecord(m)) return;
-    clsMaterial typed = form_.state.library.Material(m);
+    clsMaterial typed = form_.state.library.material(m);
     const GridEntryStore::CellEntry entry = form_.readCurrentCell();
     const int slot = entry.code ? PropertyCatalogue::instance().findExact(*entry.code) : -1;
     if (entry.effect == GridEntryStore::CellEntry::Effect::Set) typed.setSlotValue(slot, entry.si);

@@ -27,7 +27,7 @@ void MaterialPicker::fill() {
         if (members[p].empty()) continue;
         lines_.push_back({-1, grouping.names[p]});
         for (const int n : members[p])
-            lines_.push_back({n, std::string(trimBlanks(library_.Entry(n).Name))});
+            lines_.push_back({n, std::string(trimBlanks(library_.entry(n).Name))});
     }
     view_.showLines(lines_);
     view_.setStatus("");
@@ -49,7 +49,7 @@ void MaterialPicker::findBox_Change(const std::string& text) {
             library_.hasRecord(line.material)
                 ? library_.Materials()[static_cast<std::size_t>(line.material)].get()
                 : &none;
-        line.hidden = !query.matches(library_.Entry(line.material), *record);
+        line.hidden = !query.matches(library_.entry(line.material), *record);
         matches += !line.hidden;
     }
     updateCategories();

@@ -19,13 +19,13 @@ std::string MoveMaterialToCategory(AppState& state, TreeControl& tree,
     int last = -1;
     {
         const auto edit =
-            state.history.begin("Move " + std::string(trimBlanks(library.Entry(m).Name)) + " to " +
+            state.history.begin("Move " + std::string(trimBlanks(library.entry(m).Name)) + " to " +
                                 std::string(trimBlanks(targetCategory)));
         last = state.history.moveMaterialToEnd(m, targetCategory);
     }
     // The tree was built afresh when the move's notice went out.
 
-    const std::string key = materialNodeKey(targetCategory, library.Entry(last).Name, last);
+    const std::string key = materialNodeKey(targetCategory, library.entry(last).Name, last);
     tree.ensureVisible(key);
     tree.select(key);
     return key;

@@ -38,7 +38,7 @@ std::string materialNodeKey(const std::string& category, const std::string& name
 
 void BuildTree(Library& library, TreeControl& tree) {
     for (int i = 0; i <= library.LastMaterialIndex(); ++i) {
-        const LibraryEntry& e = library.Entry(i);
+        const LibraryEntry& e = library.entry(i);
         tree.addNode(std::nullopt, e.Category, e.Category, "closedbook");
         const std::string key = materialNodeKey(e.Category, e.Name, i);
         tree.addNode(e.Category, key, e.Name, "leaf");
@@ -65,7 +65,7 @@ bool NeedsRebuild(Library& library, const TreeControl& tree, const LibraryChange
         const EditFocus& shown = change.shown;
         if (shown.kind != EditFocus::Kind::Material || !library.isValidNumber(shown.material))
             return false;
-        const LibraryEntry& e = library.Entry(shown.material);
+        const LibraryEntry& e = library.entry(shown.material);
         return !tree.exists(materialNodeKey(e.Category, e.Name, shown.material));
     }
     if (change.numbersShifted) return true;
@@ -81,7 +81,7 @@ bool NeedsRebuild(Library& library, const TreeControl& tree, const LibraryChange
     for (const int n : change.materials) {
         if (!library.isValidNumber(n)) continue;
         const std::string& key = nodeOf[static_cast<std::size_t>(n)];
-        const LibraryEntry& e = library.Entry(n);
+        const LibraryEntry& e = library.entry(n);
         if (key.empty() || tree.parentKey(key) != e.Category || tree.nodeText(key) != e.Name)
             return true;
     }
@@ -105,7 +105,7 @@ bool FollowInPlace(Library& library, TreeControl& tree) {
     std::vector<std::string> categories;
     std::map<std::string, std::vector<std::string>, std::less<>> wanted;
     for (int i = 0; i <= library.LastMaterialIndex(); ++i) {
-        const LibraryEntry& e = library.Entry(i);
+        const LibraryEntry& e = library.entry(i);
         auto [it, fresh] = wanted.try_emplace(e.Category);
         if (fresh) categories.push_back(e.Category);
         it->second.push_back(materialNodeKey(e.Category, e.Name, i));
@@ -165,18 +165,18 @@ bool FollowInPlace(Library& library, TreeControl& tree) {
     }
     if (!tree.setNodeKeys(renames)) return false;
     for (const std::string* key : staying) {
-        const std::string& name = library.Entry(keyTailNumber(*key)).Name;
+        const std::string& name = library.entry(keyTailNumber(*key)).Name;
         if (tree.nodeText(*key) != name) tree.setNodeText(*key, name);
     }
     for (const Insertion& in : insertions)
         if (!tree.insertNode(*in.category, in.index, *in.key,
-                             library.Entry(keyTailNumber(*in.key)).Name, "leaf"))
+                             library.entry(keyTailNumber(*in.key)).Name, "leaf"))
             return false;
     for (std::size_t i = kept; i < categories.size(); ++i) {
         const std::string& c = categories[i];
         if (!tree.addNode(std::nullopt, c, c, "closedbook")) return false;
         for (const std::string& key : wanted[c])
-            if (!tree.addNode(c, key, library.Entry(keyTailNumber(key)).Name, "leaf")) return false;
+            if (!tree.addNode(c, key, library.entry(keyTailNumber(key)).Name, "leaf")) return false;
     }
     // A tree built afresh shows no material as the one selected: the node last marked so
     // is set back, under the key it has now.
@@ -190,13 +190,13 @@ bool FollowInPlace(Library& library, TreeControl& tree) {
     const int last = library.LastMaterialIndex();
     if (last >= 0)
         library.LastNodeKey =
-            materialNodeKey(library.Entry(last).Category, library.Entry(last).Name, last);
+            materialNodeKey(library.entry(last).Category, library.entry(last).Name, last);
     return true;
 }
 
 } // namespace
 
-void FollowChange(Library& library, TreeControl& tree, const LibraryChange& change) {
+void followChange(Library& library, TreeControl& tree, const LibraryChange& change) {
     if (NeedsRebuild(library, tree, change) && !FollowInPlace(library, tree))
         rebuildTree(library, tree);
 }

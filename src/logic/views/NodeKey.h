@@ -37,7 +37,7 @@ void rebuildTree(Library& library, TreeControl& tree);
 /// touched has no node yet, or one under another category or with another label. A
 /// command that placed its own node (a new material, a paste, a rename typed into the
 /// tree) leaves nothing to do.
-void FollowChange(Library& library, TreeControl& tree, const LibraryChange& change);
+void followChange(Library& library, TreeControl& tree, const LibraryChange& change);
 
 /// The material node to show after material `removed` of `category` went, "" for none:
 /// the material that took its place in its category, else the one before it there; when

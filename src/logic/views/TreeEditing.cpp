@@ -25,14 +25,14 @@ bool TreeEditing::TreeView1_AfterLabelEdit(const std::string& newText) {
         const std::string name(trimBlanks(newText));
         const int i = keyTailNumber(key);
         // Leaving the editor as it opened is no rename, and no reason for a message.
-        if (library.isValidNumber(i) && name == trimBlanks(library.Entry(i).Name)) {
+        if (library.isValidNumber(i) && name == trimBlanks(library.entry(i).Name)) {
             form_.typeCombo_Click();
             return false;
         }
         bool taken = false;
         // Another letter case of its own name is a rename like any other.
         for (int j = 0; j <= library.LastMaterialIndex() && !taken; ++j)
-            taken = j != i && equalsNoCase(trimBlanks(library.Entry(j).Name), name);
+            taken = j != i && equalsNoCase(trimBlanks(library.entry(j).Name), name);
         // A line break would end the material line early on saving, and a name past its
         // columns would push the description along and be cut on reading.
         const char* refusal = taken                        ? kMaterialExists
@@ -44,7 +44,7 @@ bool TreeEditing::TreeView1_AfterLabelEdit(const std::string& newText) {
         } else if (library.isValidNumber(i)) {
             EditHistory& history = state_.history;
             const auto edit = history.begin(
-                "Rename " + std::string(trimBlanks(library.Entry(i).Name)) + " to " + name);
+                "Rename " + std::string(trimBlanks(library.entry(i).Name)) + " to " + name);
             history.renameMaterial(i, name);
             // The key keeps the old name; only the label changes.
             tree.setNodeText(key, name);

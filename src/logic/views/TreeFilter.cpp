@@ -35,7 +35,7 @@ bool TreeFilter::matches(const std::string& key) const {
     if (!isFiltering() || IsCategoryKey(key)) return false;
     const int n = keyTailNumber(key);
     Library& library = state_.library;
-    return library.isValidNumber(n) && query_->matches(library.Entry(n), library.Material(n));
+    return library.isValidNumber(n) && query_->matches(library.entry(n), library.material(n));
 }
 
 bool TreeFilter::isPinned(const std::string& text) const {

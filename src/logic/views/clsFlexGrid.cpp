@@ -68,12 +68,12 @@ std::string clsFlexGrid::rowUnits(const GridRow& row, int material) {
     case GridRowUnit::Kind::Record: {
         Library& library = context_.library;
         if (material > -1) {
-            clsMaterial& m = library.Material(material);
+            clsMaterial& m = library.material(material);
             m.Property(row.code);
             return m.UnitsString();
         }
         if (library.hasRecord(0)) {
-            clsMaterial& first = library.Material(0);
+            clsMaterial& first = library.material(0);
             first.ChangeUnits("", UnitSystem(), false);
             first.Property(row.code);
             return first.UnitsString();
@@ -90,7 +90,7 @@ std::string clsFlexGrid::rowUnits(const GridRow& row, int material) {
 
 std::string clsFlexGrid::rowValue(const GridRow& row, int material) {
     if (material < 0) return "";
-    clsMaterial& m = context_.library.Material(material);
+    clsMaterial& m = context_.library.material(material);
     m.Property(row.code);
     m.PropIndex();
     if (!m.HasValue(m.Index())) return "";

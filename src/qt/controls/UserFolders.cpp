@@ -20,7 +20,7 @@ bool IsAbsolute(const char* variable) {
 
 } // namespace
 
-QString AccountHome() {
+QString accountHome() {
     long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(static_cast<std::size_t>(size > 0 ? size : 16384));
     passwd entry{};
@@ -50,7 +50,7 @@ QString writableUserFolder(UserFolder which, const QString& accountHome) {
 }
 
 QString writableUserFolder(UserFolder which) {
-    return writableUserFolder(which, AccountHome());
+    return writableUserFolder(which, accountHome());
 }
 
 } // namespace mb::qt

@@ -11,7 +11,7 @@ enum class UserFolder {
 };
 
 /// The home folder the password database names for this user; "" when it names none.
-QString AccountHome();
+QString accountHome();
 
 /// Where `which` is, as QStandardPaths gives it while HOME names a folder. An empty,
 /// unset or relative HOME would put it under "/": the home of `accountHome` is taken

@@ -161,9 +161,9 @@ DocumentView& EditorWindows::createEditor() {
             (list->*take)();
         };
     };
-    conflictDock_->takeOurs = decide(&MergeConflictList::TakeOurs);
-    conflictDock_->takeTheirs = decide(&MergeConflictList::TakeTheirs);
-    conflictDock_->takeBase = decide(&MergeConflictList::TakeBase);
+    conflictDock_->takeOurs = decide(&MergeConflictList::takeOurs);
+    conflictDock_->takeTheirs = decide(&MergeConflictList::takeTheirs);
+    conflictDock_->takeBase = decide(&MergeConflictList::takeBase);
     return editor->form();
 }
 
@@ -172,11 +172,11 @@ MergeConflictsDock* EditorWindows::conflictDock() const {
 }
 
 void EditorWindows::libraryOpened(const std::string& path) {
-    if (conflicts_) conflicts_->LibraryOpened(path);
+    if (conflicts_) conflicts_->libraryOpened(path);
 }
 
 void EditorWindows::librarySaved(const std::string& path) {
-    if (conflicts_) conflicts_->LibrarySaved(path);
+    if (conflicts_) conflicts_->librarySaved(path);
 }
 
 void EditorWindows::checkLibrary() {

@@ -48,7 +48,7 @@ MaterialBrowser::MaterialBrowser(const BrowserServices& services)
     background_ = std::make_unique<QtBackgroundWork>();
     // Workbooks are read by the reader program in a process of its own: a damaged one cannot
     // take the editor down with it.
-    spreadsheets_ = std::make_unique<IsolatedSpreadsheetReader>(IsolatedSpreadsheetReader::Locate(
+    spreadsheets_ = std::make_unique<IsolatedSpreadsheetReader>(IsolatedSpreadsheetReader::locate(
         QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString(),
         MB_SHEETREADER_INSTALLED, MB_SHEETREADER_BUILT));
     locale_ = std::make_unique<QtLocale>();

@@ -238,11 +238,11 @@ TEST(MaterialChecks, SummarisesCountsInWords) {
 TEST(MaterialChecks, ChecksALibraryInMaterialNumberOrder) {
     Library library;
     for (const auto& [name, dens] : {std::pair{"A", 0.0}, {"B", 7850.0}, {"C", 1e6}}) {
-        const int n = library.AddMaterial("Cat", "", name, "");
+        const int n = library.addMaterial("Cat", "", name, "");
         library.setOriginalValue(n, Slot::DENS, dens);
     }
     std::vector<std::pair<int, std::string>> got;
-    for (const LibraryFinding& f : CheckLibrary(library))
+    for (const LibraryFinding& f : checkLibrary(library))
         got.emplace_back(f.material, f.finding.rule);
     EXPECT_EQ(got, (std::vector<std::pair<int, std::string>>{{0, "positive"}, {2, "range"}}));
 }

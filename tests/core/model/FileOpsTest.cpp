@@ -41,7 +41,7 @@ class Saving : public ::testing::Test {
 protected:
     Saving() {
         ReadLibraryFile(std::string(test::kDataDir) + "/roundtrip/canonical/input.lib", lib, ".");
-        newText = LibraryText(lib, groupByCategory(lib));
+        newText = libraryText(lib, groupByCategory(lib));
     }
 
     WriteResult save(const std::string& path, Failures failures = {},
@@ -327,9 +327,9 @@ TEST_P(SavingBothWays, RetryAfterEachFailedStepGivesTheCompleteFile) {
         clsMaterial record;
         for (int slot = 0; slot < 22; ++slot)
             record.setSlotValue(slot, 1000.0 + i + slot);
-        lib.AddMaterial({"Bulk", "", "B" + std::to_string(i), ""}, record, clsMaterial());
+        lib.addMaterial({"Bulk", "", "B" + std::to_string(i), ""}, record, clsMaterial());
     }
-    const std::string expected = LibraryText(lib, groupByCategory(lib));
+    const std::string expected = libraryText(lib, groupByCategory(lib));
     ASSERT_GT(expected.size(), 3 * kWriteChunk);
     for (const auto& [way, choice] : kWays) {
         SCOPED_TRACE(way);

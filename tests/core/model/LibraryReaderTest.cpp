@@ -48,10 +48,10 @@ std::string Held(clsMaterial& m) {
 std::string Summary(Library& lib) {
     std::string out;
     for (int i = 0; i <= lib.LastMaterialIndex(); ++i) {
-        const LibraryEntry& e = lib.Entry(i);
-        out += Held(lib.Material(i));
-        EXPECT_EQ(Held(lib.Shadow(i)), Held(lib.Material(i)));
-        EXPECT_TRUE(Held(lib.Material(i))
+        const LibraryEntry& e = lib.entry(i);
+        out += Held(lib.material(i));
+        EXPECT_EQ(Held(lib.shadow(i)), Held(lib.material(i)));
+        EXPECT_TRUE(Held(lib.material(i))
                         .starts_with(e.Category + "|" + e.NameCode + "|" + e.Name + "|" +
                                      e.Description + "|"));
     }
@@ -102,7 +102,7 @@ TEST(LibraryReader, MaterialsPastTheLimitAreDroppedAndCounted) {
     const ReadResult r = readLibraryText(text, lib, ".");
     EXPECT_EQ(r.droppedMaterials, 2);
     EXPECT_EQ(lib.LastMaterialIndex(), 1000);
-    EXPECT_EQ(lib.Shadow(1000).slotValue(Slot::EX), 1000);
+    EXPECT_EQ(lib.shadow(1000).slotValue(Slot::EX), 1000);
 }
 
 // Files that are not libraries, each with the message it must give: none for a file that
@@ -136,7 +136,7 @@ TEST(LibraryReaderFile, EveryBrokenFixtureGivesItsMessageAndLeavesTheModelAsItSa
             EXPECT_EQ(Summary(lib), "S    |Kept|  ||\n");
         } else {
             EXPECT_EQ(lib.LastMaterialIndex(), -1);
-            EXPECT_EQ(lib.Entry(0).NameCode, "");
+            EXPECT_EQ(lib.entry(0).NameCode, "");
         }
     }
 }
@@ -180,7 +180,7 @@ TEST(LibraryReader, TextThatIsNotALibraryEmptiesTheModel) {
         readLibraryText(Lines({"MATTYPE:S", "MATL:Kept"}), lib, ".");
         EXPECT_EQ(readLibraryText(text, lib, ".").status, Status::NotALibrary) << text;
         EXPECT_EQ(lib.LastMaterialIndex(), -1);
-        EXPECT_EQ(lib.Entry(0).NameCode, "");
+        EXPECT_EQ(lib.entry(0).NameCode, "");
     }
 }
 
@@ -216,14 +216,14 @@ TEST(LibraryReaderFile, ACategoryNameIsReadWholeOrTheFileIsRefusedNamingTheLine)
         ASSERT_EQ(read(Lines({"MATTYPE:S", "MATL:A", "MATTYPE:" + longest + "   ", "MATL:B"}), lib)
                       .status,
                   Status::Loaded);
-        EXPECT_EQ(lib.Entry(1).Category, longest + "    ");
+        EXPECT_EQ(lib.entry(1).Category, longest + "    ");
         for (const std::string& tooLong : {longest + "c   ", std::string(5 * 1024 * 1024, 'c')}) {
             const ReadResult r =
                 read(Lines({"MATTYPE:S", "MATL:A", "mattype:" + tooLong, "MATL:B"}), lib);
             EXPECT_EQ(std::tie(r.status, r.message), std::make_tuple(Status::CannotOpen, refusal));
             // Nothing of a file read in part is kept, so nothing of it can be saved back.
             EXPECT_EQ(lib.LastMaterialIndex(), -1);
-            EXPECT_EQ(lib.Entry(0).Category, "");
+            EXPECT_EQ(lib.entry(0).Category, "");
         }
     }
 }

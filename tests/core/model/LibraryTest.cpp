@@ -13,7 +13,7 @@ namespace {
 // Material "Mn" has an EX of n in its record and 100 + n in its shadow, so a test can tell
 // whether entry, record and shadow travelled together.
 int Add(Library& lib, const std::string& category, const std::string& name) {
-    const int n = lib.AddMaterial(category, "", name, "");
+    const int n = lib.addMaterial(category, "", name, "");
     lib.setOriginalValue(n, Slot::EX, 100 + n);
     lib.SetValue(n, "EX", n);
     return n;
@@ -39,19 +39,19 @@ std::string Held(Library& lib) {
                (m.HasValue(Slot::EX) ? Number(m.slotValue(Slot::EX)) : "-");
     };
     for (int i = 0; i <= lib.LastMaterialIndex(); ++i) {
-        const LibraryEntry& e = lib.Entry(i);
-        out += e.Name + "," + e.Category + "," + e.Description + "/" + record(lib.Material(i)) +
-               "/" + record(lib.Shadow(i)) + " ";
+        const LibraryEntry& e = lib.entry(i);
+        out += e.Name + "," + e.Category + "," + e.Description + "/" + record(lib.material(i)) +
+               "/" + record(lib.shadow(i)) + " ";
     }
     return out;
 }
 
 TEST(LibraryAdd, NumbersMaterialsInOrderWithBothRecordsCarryingTheEntrysTexts) {
     Library lib;
-    EXPECT_EQ(lib.AddMaterial("Steel    ", "S235 code", "S235  ", "plate"), 0);
-    EXPECT_EQ(lib.AddMaterial("Steel    ", "", "S355  ", ""), 1);
+    EXPECT_EQ(lib.addMaterial("Steel    ", "S235 code", "S235  ", "plate"), 0);
+    EXPECT_EQ(lib.addMaterial("Steel    ", "", "S355  ", ""), 1);
     EXPECT_EQ(lib.materialCount(), 2);
-    EXPECT_EQ(lib.Shadow(0).MaterialNameCode() + "|" + lib.Material(0).MaterialNameCode(),
+    EXPECT_EQ(lib.shadow(0).MaterialNameCode() + "|" + lib.material(0).MaterialNameCode(),
               "S235 code|S235 code");
     EXPECT_EQ(Held(lib), "S235  ,Steel    ,plate/S235  ,Steel    ,plate,-/S235  ,Steel    ,plate,- "
                          "S355  ,Steel    ,/S355  ,Steel    ,,-/S355  ,Steel    ,,- ");
@@ -63,7 +63,7 @@ TEST(LibraryAdd, TakesGivenRecordsAsTheyAre) {
     record.MaterialName("working");
     record.CopyProperty("EX", 7);
     shadow.MaterialName("as read");
-    EXPECT_EQ(lib.AddMaterial(LibraryEntry{"C", "", "entry", ""}, record, shadow), 0);
+    EXPECT_EQ(lib.addMaterial(LibraryEntry{"C", "", "entry", ""}, record, shadow), 0);
     EXPECT_EQ(Held(lib), "entry,C,/working,,,7/as read,,,- ");
 }
 
@@ -71,29 +71,29 @@ TEST(LibraryAdd, FullLibraryRefusesEveryKindOfAdditionAndStaysAsItWas) {
     Library lib = Metals(kMaxMaterials);
     ASSERT_TRUE(lib.isFull());
     const std::string before = Held(lib);
-    EXPECT_EQ(lib.AddMaterial("X", "", "late", ""), -1);
-    EXPECT_EQ(lib.AddMaterial(LibraryEntry{"X", "", "late", ""}, clsMaterial(), clsMaterial()), -1);
-    EXPECT_EQ(lib.CopyMaterial(3, LibraryEntry{"X", "", "Copy of M3", ""}), -1);
-    EXPECT_EQ(lib.insertMaterial(0, lib.Snapshot(5)), -1);
+    EXPECT_EQ(lib.addMaterial("X", "", "late", ""), -1);
+    EXPECT_EQ(lib.addMaterial(LibraryEntry{"X", "", "late", ""}, clsMaterial(), clsMaterial()), -1);
+    EXPECT_EQ(lib.copyMaterial(3, LibraryEntry{"X", "", "Copy of M3", ""}), -1);
+    EXPECT_EQ(lib.insertMaterial(0, lib.snapshot(5)), -1);
     EXPECT_EQ(lib.materialCount(), kMaxMaterials);
     EXPECT_EQ(Held(lib), before);
     // One removal makes room again, at the end.
     lib.removeMaterial(0);
-    EXPECT_EQ(lib.AddMaterial("X", "", "late", ""), kMaxMaterials - 1);
-    EXPECT_EQ(lib.Entry(kMaxMaterials - 1).Name + lib.Material(kMaxMaterials - 1).MaterialName(),
+    EXPECT_EQ(lib.addMaterial("X", "", "late", ""), kMaxMaterials - 1);
+    EXPECT_EQ(lib.entry(kMaxMaterials - 1).Name + lib.material(kMaxMaterials - 1).MaterialName(),
               "latelate");
 }
 
 TEST(LibraryCopy, CopyKeepsEachRecordsValuesUnderTheNewTexts) {
     Library lib = Metals(2);
     lib.SetValue(1, "EX", 55); // an edit never saved travels with the copy's working record
-    EXPECT_EQ(lib.CopyMaterial(1, LibraryEntry{"Plastics", "code", "Copy of M1", "d"}), 2);
+    EXPECT_EQ(lib.copyMaterial(1, LibraryEntry{"Plastics", "code", "Copy of M1", "d"}), 2);
     EXPECT_EQ(Held(lib),
               "M0,Metals,/M0,Metals,,0/M0,Metals,,100 M1,Metals,/M1,Metals,,55/M1,Metals,,101 "
               "Copy of M1,Plastics,d/Copy of M1,Plastics,d,55/Copy of M1,Plastics,d,101 ");
-    EXPECT_EQ(lib.Material(2).MaterialNameCode() + lib.Shadow(2).MaterialNameCode(), "codecode");
-    EXPECT_EQ(lib.CopyMaterial(3, LibraryEntry{"X", "", "none", ""}), -1);
-    EXPECT_EQ(lib.CopyMaterial(-1, LibraryEntry{"X", "", "none", ""}), -1);
+    EXPECT_EQ(lib.material(2).MaterialNameCode() + lib.shadow(2).MaterialNameCode(), "codecode");
+    EXPECT_EQ(lib.copyMaterial(3, LibraryEntry{"X", "", "none", ""}), -1);
+    EXPECT_EQ(lib.copyMaterial(-1, LibraryEntry{"X", "", "none", ""}), -1);
     EXPECT_EQ(lib.materialCount(), 3);
 }
 
@@ -102,8 +102,8 @@ TEST(LibraryRemove, NumbersOfNoMaterialChangeNothing) {
     const std::string before = Held(lib);
     EXPECT_EQ(lib.removeMaterial(3).entry.Name, "");
     EXPECT_EQ(lib.removeMaterial(-1).entry.Name, "");
-    EXPECT_EQ(lib.insertMaterial(4, lib.Snapshot(0)), -1);
-    EXPECT_EQ(lib.insertMaterial(-1, lib.Snapshot(0)), -1);
+    EXPECT_EQ(lib.insertMaterial(4, lib.snapshot(0)), -1);
+    EXPECT_EQ(lib.insertMaterial(-1, lib.snapshot(0)), -1);
     EXPECT_EQ(lib.moveMaterialToEnd(3, "X"), -1);
     lib.renameMaterial(3, "X");
     lib.setCategory(-1, "X");
@@ -114,7 +114,7 @@ TEST(LibraryRemove, NumbersOfNoMaterialChangeNothing) {
     lib.resetToShadow(3);
     lib.ClearValues(3);
     lib.dropValues(-1);
-    lib.Restore(3, lib.Snapshot(0));
+    lib.restore(3, lib.snapshot(0));
     EXPECT_EQ(Held(lib), before);
     EXPECT_EQ(lib.materialCount(), 3);
     // Removing the only material leaves an empty library that adds from number 0, into a
@@ -122,7 +122,7 @@ TEST(LibraryRemove, NumbersOfNoMaterialChangeNothing) {
     Library one = Metals(1);
     one.removeMaterial(0);
     EXPECT_EQ(one.materialCount(), 0);
-    EXPECT_EQ(one.AddMaterial("New", "", "N", ""), 0);
+    EXPECT_EQ(one.addMaterial("New", "", "N", ""), 0);
     EXPECT_EQ(Held(one), "N,New,/N,New,,-/N,New,,- ");
 }
 
@@ -137,7 +137,7 @@ TEST(LibraryChanges, EachChangeReachesTheListsItIsMeantFor) {
     EXPECT_EQ(Held(lib), "Iron,Cast,grey/Iron,Cast,grey,0/Iron,Cast,,100 ");
     lib.setEntryTexts(0, LibraryEntry{"Typed", "code", "Typed name", "typed"});
     EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,grey,0/Iron,Cast,,100 ");
-    EXPECT_EQ(lib.Entry(0).NameCode, "code");
+    EXPECT_EQ(lib.entry(0).NameCode, "code");
 
     lib.SetValue(0, "EX", 2.5);
     lib.SetValue(0, "NUXY", 0.3);
@@ -146,16 +146,16 @@ TEST(LibraryChanges, EachChangeReachesTheListsItIsMeantFor) {
     EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,grey,-/Iron,Cast,,100 ");
     lib.resetToShadow(0);
     EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,,100/Iron,Cast,,100 ");
-    EXPECT_FALSE(lib.Material(0).HasValue(Slot::NUXY)) << "the shadow has no NUXY";
+    EXPECT_FALSE(lib.material(0).HasValue(Slot::NUXY)) << "the shadow has no NUXY";
 
     lib.SetValue(0, "NUXY", 0.3);
     lib.ClearValues(0);
     EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,,0/Iron,Cast,,100 ");
-    EXPECT_TRUE(lib.Material(0).HasValue(Slot::NUXY));
-    EXPECT_EQ(lib.Material(0).slotValue(Slot::NUXY), 0);
+    EXPECT_TRUE(lib.material(0).HasValue(Slot::NUXY));
+    EXPECT_EQ(lib.material(0).slotValue(Slot::NUXY), 0);
     lib.dropValues(0);
     EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,,-/Iron,Cast,,100 ");
-    EXPECT_FALSE(lib.Material(0).HasValue(Slot::NUXY));
+    EXPECT_FALSE(lib.material(0).HasValue(Slot::NUXY));
 
     lib.setOriginalValue(0, Slot::EX, 42);
     EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,,42/Iron,Cast,,42 ");
@@ -169,17 +169,17 @@ TEST(LibraryChanges, EachChangeReachesTheListsItIsMeantFor) {
 TEST(LibraryChanges, RestoringASnapshotUndoesEveryChangeInPlace) {
     Library lib = Metals(3);
     const std::string before = Held(lib);
-    const MaterialSnapshot kept = lib.Snapshot(1);
+    const MaterialSnapshot kept = lib.snapshot(1);
     lib.renameMaterial(1, "Renamed");
     lib.setCategory(1, "Other");
     lib.setDescription(1, "new");
     lib.SetValue(1, "NUXY", 0.25);
     lib.dropValues(1);
     lib.setOriginalValue(1, Slot::DENS, 7800);
-    lib.Restore(1, kept);
+    lib.restore(1, kept);
     EXPECT_EQ(Held(lib), before);
-    EXPECT_FALSE(lib.Material(1).HasValue(Slot::NUXY));
-    EXPECT_FALSE(lib.Shadow(1).HasValue(Slot::DENS));
+    EXPECT_FALSE(lib.material(1).HasValue(Slot::NUXY));
+    EXPECT_FALSE(lib.shadow(1).HasValue(Slot::DENS));
 }
 
 // A random run of changes, mirrored in a plain list: after every step each material's
@@ -209,13 +209,13 @@ TEST(LibraryChanges, RandomRunsKeepEveryMaterialWhole) {
         switch (count == 0 ? 0 : pick(8)) {
         case 0:
             did = "add";
-            ASSERT_EQ(lib.AddMaterial(category, "", fresh, ""), count);
+            ASSERT_EQ(lib.addMaterial(category, "", fresh, ""), count);
             lib.setOriginalValue(count, Slot::EX, step);
             model.push_back({fresh, category, step, step});
             break;
         case 1:
             did = "copy " + std::to_string(n);
-            ASSERT_EQ(lib.CopyMaterial(n, LibraryEntry{category, "", fresh, ""}), count);
+            ASSERT_EQ(lib.copyMaterial(n, LibraryEntry{category, "", fresh, ""}), count);
             model.push_back({fresh, category, model[n].record, model[n].shadow});
             break;
         case 2: {
@@ -264,17 +264,17 @@ TEST(LibraryChanges, RandomRunsKeepEveryMaterialWhole) {
         ASSERT_EQ(lib.materialCount(), static_cast<int>(model.size())) << step << ": " << did;
         for (int i = 0; i < lib.materialCount(); ++i) {
             const Held& want = model[static_cast<std::size_t>(i)];
-            const LibraryEntry& e = lib.Entry(i);
+            const LibraryEntry& e = lib.entry(i);
             const std::string got =
-                e.Name + "," + e.Category + "/" + lib.Material(i).MaterialName() + "," +
-                lib.Material(i).MaterialType() + "/" + lib.Shadow(i).MaterialName() + "," +
-                lib.Shadow(i).MaterialType();
+                e.Name + "," + e.Category + "/" + lib.material(i).MaterialName() + "," +
+                lib.material(i).MaterialType() + "/" + lib.shadow(i).MaterialName() + "," +
+                lib.shadow(i).MaterialType();
             const std::string wanted = want.name + "," + want.category + "/" + want.name + "," +
                                        want.category + "/" + want.name + "," + want.category;
             ASSERT_EQ(got, wanted) << step << ": " << did << ", material " << i;
-            ASSERT_EQ(ex(lib.Material(i)), want.record)
+            ASSERT_EQ(ex(lib.material(i)), want.record)
                 << step << ": " << did << ", material " << i;
-            ASSERT_EQ(ex(lib.Shadow(i)), want.shadow) << step << ": " << did << ", material " << i;
+            ASSERT_EQ(ex(lib.shadow(i)), want.shadow) << step << ": " << did << ", material " << i;
         }
     }
 }
@@ -295,8 +295,8 @@ TEST(LibraryReplace, DiscardingTheIndexKeepsTheRecords) {
     Library lib = Metals(2);
     lib.discardIndex();
     EXPECT_TRUE(lib.LibraryIndex().empty());
-    EXPECT_EQ(lib.Entry(1).Name, "");
-    EXPECT_EQ(lib.Material(1).MaterialName(), "M1");
+    EXPECT_EQ(lib.entry(1).Name, "");
+    EXPECT_EQ(lib.material(1).MaterialName(), "M1");
 }
 
 } // namespace

@@ -38,11 +38,11 @@ std::string LibraryBytes(int materials, double variant) {
         clsMaterial record;
         for (int slot = 0; slot < 60; ++slot)
             record.setSlotValue(slot, variant + i * 0.5 + slot);
-        lib.AddMaterial(
+        lib.addMaterial(
             {"Group " + std::to_string(i % 7), "", "Material " + std::to_string(i), "generated"},
             record, clsMaterial());
     }
-    return LibraryText(lib, groupByCategory(lib));
+    return libraryText(lib, groupByCategory(lib));
 }
 
 int Runs(int inCi) {
@@ -194,7 +194,7 @@ TEST(LibraryWriterKill, AKilledEditorSaveOfAHardLinkedLibraryIsPutBackByTheNextO
     Library library;
     ASSERT_EQ(readLibraryText(LibraryBytes(300, 1.0), library, ".").status,
               ReadResult::Status::Loaded);
-    const std::string newBytes = LibraryText(library, groupByCategory(library));
+    const std::string newBytes = libraryText(library, groupByCategory(library));
     test::WriteBytes(out, oldBytes);
     fs::create_hard_link(out, link);
     const std::vector<std::string> alone = {"link.lib", "out.lib"};

@@ -30,7 +30,7 @@ TEST(LibraryWriter, EveryRoundTripFixtureSavesByteForByteAndStaysPut) {
             Library lib;
             ASSERT_EQ(ReadLibraryFile(e.path() / file, lib, ".").status, ReadResult::Status::Loaded)
                 << file;
-            EXPECT_EQ(LibraryText(lib, groupByCategory(lib)), expected) << file;
+            EXPECT_EQ(libraryText(lib, groupByCategory(lib)), expected) << file;
         }
     }
     EXPECT_EQ(folders, 5);
@@ -46,14 +46,14 @@ std::string SavedWithTyped(const std::vector<double>& typed, int system) {
         if (!PropertyCatalogue::instance().PropCode(slot).empty())
             record.setSlotValue(slot, units.ChangeUnits(unitSystemName(system), "SI", slot,
                                                         typed[static_cast<std::size_t>(slot)]));
-    lib.AddMaterial({"Typed", "", "Typed values", ""}, record, clsMaterial());
-    return LibraryText(lib, groupByCategory(lib));
+    lib.addMaterial({"Typed", "", "Typed values", ""}, record, clsMaterial());
+    return libraryText(lib, groupByCategory(lib));
 }
 
 std::string Resaved(const std::string& text) {
     Library lib;
     EXPECT_EQ(readLibraryText(text, lib, ".").status, ReadResult::Status::Loaded);
-    return LibraryText(lib, groupByCategory(lib));
+    return libraryText(lib, groupByCategory(lib));
 }
 
 // The first line where two saves differ, both ways; "" when they are the same.

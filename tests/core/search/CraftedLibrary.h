@@ -21,12 +21,12 @@ struct Crafted {
 /// The materials as given, each with an empty shadow.
 inline Library Make(std::initializer_list<Crafted> materials) {
     Library library;
-    library.Clear();
+    library.clear();
     for (const Crafted& c : materials) {
         clsMaterial record;
         for (const auto& [slot, si] : c.values)
             record.setSlotValue(slot, si);
-        library.AddMaterial({c.category, c.nameCode, c.name, c.description}, record, clsMaterial());
+        library.addMaterial({c.category, c.nameCode, c.name, c.description}, record, clsMaterial());
     }
     return library;
 }

@@ -32,7 +32,7 @@ std::vector<std::string_view> Split(std::string_view text, char at) {
 // holds them, so that only trimmed texts can match.
 Library Make(std::string_view text) {
     Library library;
-    library.Clear();
+    library.clear();
     for (std::string_view material : Split(text, ';')) {
         if (material.empty()) continue;
         const auto f = Split(material, '/');
@@ -46,7 +46,7 @@ Library Make(std::string_view text) {
             std::from_chars(value.data() + eq + 1, value.data() + value.size(), si);
             record.setSlotValue(PropertyCatalogue::instance().findExact(value.substr(0, eq)), si);
         }
-        library.AddMaterial(e, record, record);
+        library.addMaterial(e, record, record);
     }
     return library;
 }
@@ -55,11 +55,11 @@ Library Make(std::string_view text) {
 std::vector<std::string> Shown(Library&& library) {
     std::vector<std::string> lines;
     for (int i = 0; i < library.materialCount(); ++i) {
-        const LibraryEntry& e = library.Entry(i);
+        const LibraryEntry& e = library.entry(i);
         std::string s;
         for (const std::string* t : {&e.Category, &e.Name, &e.NameCode, &e.Description})
             s.append(trimBlanks(*t)).append("/");
-        const clsMaterial& r = library.Material(i);
+        const clsMaterial& r = library.material(i);
         for (int slot = 0; slot < kVisitedSlots; ++slot)
             if (r.HasValue(slot))
                 s += PropertyCatalogue::instance().PropCode(slot) + "=" +
@@ -189,7 +189,7 @@ TEST(LibraryMerge, AMergePastTheLimitLeavesOutTheLastOfTheirAdditions) {
             t = Make(base + "C/Theirs 1///; D/Theirs 2///");
     MergeResult r = mergeLibraries(b, o, t);
     EXPECT_EQ(r.merged.materialCount(), kMaxMaterials);
-    EXPECT_EQ(trimBlanks(r.merged.Entry(kMaxMaterials - 1).Name), "Ours");
+    EXPECT_EQ(trimBlanks(r.merged.entry(kMaxMaterials - 1).Name), "Ours");
     EXPECT_EQ(Lines(r), (std::vector<std::string>{"conflict\tTheirs 1\tLIMIT\t-\t-\tC",
                                                   "conflict\tTheirs 2\tLIMIT\t-\t-\tD"}));
 }
@@ -210,13 +210,13 @@ struct Edit {
 using Change = void (*)(Library&, int, const Edit&);
 constexpr Change kChanges[] = {
     [](Library& l, int n, const Edit& e) { l.setOriginalValue(n, e.slot, e.si); },
-    [](Library& l, int n, const Edit& e) { l.Material(n).HasValue(e.slot, false); },
+    [](Library& l, int n, const Edit& e) { l.material(n).HasValue(e.slot, false); },
     [](Library& l, int n, const Edit& e) { l.setDescription(n, e.text); },
     [](Library& l, int n, const Edit& e) { l.renameMaterial(n, e.text); },
     [](Library& l, int n, const Edit& e) { l.moveMaterialToEnd(n, e.text); },
     [](Library& l, int n, const Edit&) { l.removeMaterial(n); },
     [](Library& l, int, const Edit& e) {
-        l.setOriginalValue(l.AddMaterial(e.text, "", e.name, ""), EX, e.si);
+        l.setOriginalValue(l.addMaterial(e.text, "", e.name, ""), EX, e.si);
     },
 };
 
@@ -239,7 +239,7 @@ std::array<std::vector<Edit>, 2> DrawEdits(Library& base, unsigned seed, int cou
         const int n = e.kind <= 1 ? order[order.size() - 1 - static_cast<std::size_t>(i / 2)]
                                   : order[static_cast<std::size_t>(next++)];
         e.name = e.kind == 6 ? "Added " + std::to_string(i)
-                             : std::string(trimBlanks(base.Entry(n).Name));
+                             : std::string(trimBlanks(base.entry(n).Name));
         if (e.kind == 3) e.text = "Renamed " + std::to_string(i);
         e.si = e.kind == 6 ? 1000.0 + i : 1.5 + i;
         while (e.kind <= 1 && (PropertyCatalogue::instance().PropCode(e.slot).empty() ||
@@ -256,7 +256,7 @@ void Apply(Library& library, const std::vector<Edit>& edits, bool values) {
         if ((e.kind <= 1) != values) continue;
         int n = -1;
         for (int i = 0; i < library.materialCount() && n < 0; ++i)
-            if (trimBlanks(library.Entry(i).Name) == e.name) n = i;
+            if (trimBlanks(library.entry(i).Name) == e.name) n = i;
         kChanges[e.kind](library, n, e);
     }
 }
@@ -264,7 +264,7 @@ void Apply(Library& library, const std::vector<Edit>& edits, bool values) {
 // As a file would give it back.
 Library Reread(Library& library) {
     Library back;
-    readLibraryText(LibraryText(library, groupByCategory(library)), back, ".");
+    readLibraryText(libraryText(library, groupByCategory(library)), back, ".");
     return back;
 }
 

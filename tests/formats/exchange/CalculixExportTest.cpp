@@ -24,7 +24,7 @@ using Values = std::vector<std::pair<std::string, double>>;
 
 Library OneMaterial(const Values& values) {
     Library library;
-    library.AddMaterial("Tests", "", "m", "");
+    library.addMaterial("Tests", "", "m", "");
     for (const auto& [code, value] : values)
         library.setOriginalValue(0, PropertyCatalogue::instance().findTolerant(code), value);
     return library;
@@ -299,8 +299,8 @@ TEST(CalculixExport, ReordersTheMatrixToTheSolversOrder) {
 
 TEST(CalculixExport, OmissionsNameTheirMaterialAndCategory) {
     Library library;
-    library.AddMaterial("Rubbers", "", "Soft", "");
-    library.AddMaterial("Steels", "", "Hard", "");
+    library.addMaterial("Rubbers", "", "Soft", "");
+    library.addMaterial("Steels", "", "Hard", "");
     library.setOriginalValue(0, PropertyCatalogue::instance().findTolerant("MOONEY_A"), 1);
     library.setOriginalValue(0, PropertyCatalogue::instance().findTolerant("MOONEY_B"), 1);
     library.setOriginalValue(1, PropertyCatalogue::instance().findTolerant("SIGXT"), 1);

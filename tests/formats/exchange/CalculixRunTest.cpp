@@ -65,13 +65,13 @@ Steel ExportSteel() {
     Library library;
     EXPECT_EQ(ReadLibraryFile(MB_SAMPLE_LIBRARY, library, ".").status, ReadResult::Status::Loaded);
     for (int i = 0; i < library.materialCount(); ++i) {
-        if (trimBlanks(library.Entry(i).Name) != kSteel) continue;
+        if (trimBlanks(library.entry(i).Name) != kSteel) continue;
         Steel steel;
         steel.card = exportCalculix(exportSelection(library, {i})).text;
         std::set<std::string> taken;
         steel.name = calculixName(kSteel, taken);
-        steel.youngs = library.Material(i).slotValue(Slot::EX);
-        steel.density = library.Material(i).slotValue(Slot::DENS);
+        steel.youngs = library.material(i).slotValue(Slot::EX);
+        steel.density = library.material(i).slotValue(Slot::DENS);
         return steel;
     }
     ADD_FAILURE() << kSteel << " is not in the sample library";
@@ -205,7 +205,7 @@ struct Cubes {
 /// A library of one material holding `values` (SI), called "Rubber".
 Library OneMaterial(const std::vector<std::pair<std::string, double>>& values) {
     Library library;
-    library.AddMaterial("Rubbers", "", "Rubber", "");
+    library.addMaterial("Rubbers", "", "Rubber", "");
     for (const auto& [code, value] : values)
         library.setOriginalValue(0, PropertyCatalogue::instance().findTolerant(code), value);
     return library;
@@ -277,7 +277,7 @@ TEST_F(CalculixRun, RubberStretchedAlongOneAxisCarriesTheStressTheCurveEngineDra
         const CalculixCards cards = exportCalculix(exportSelection(library));
         EXPECT_TRUE(cards.omissions.empty()) << cards.omissions[0].what;
         const MaterialCurve curve =
-            computeCurve(library.Material(0), c.type, UnitSystemIndex::SI, kPoints);
+            computeCurve(library.material(0), c.type, UnitSystemIndex::SI, kPoints);
         ASSERT_TRUE(curve.drawn()) << curve.note;
 
         const Cubes cubes{static_cast<int>(kAt.size())};
@@ -341,10 +341,10 @@ TEST_F(CalculixRun, TheSampleLaminateIsAsStiffAt45DegreesAsAlongX) {
     ASSERT_EQ(ReadLibraryFile(MB_SAMPLE_LIBRARY, library, ".").status, ReadResult::Status::Loaded);
     int laminate = -1;
     for (int i = 0; i < library.materialCount(); ++i)
-        if (trimBlanks(library.Entry(i).Name) == "CFRP Laminate Quasi-Iso") laminate = i;
+        if (trimBlanks(library.entry(i).Name) == "CFRP Laminate Quasi-Iso") laminate = i;
     ASSERT_GE(laminate, 0);
     const MaterialCurve curve =
-        computeCurve(library.Material(laminate), 2, UnitSystemIndex::SI, 9); // every 45 degrees
+        computeCurve(library.material(laminate), 2, UnitSystemIndex::SI, 9); // every 45 degrees
     ASSERT_TRUE(curve.drawn()) << curve.note;
     EXPECT_NEAR(curve.series[0].y[1] / curve.series[0].y[0], 1.0, 0.01);
 

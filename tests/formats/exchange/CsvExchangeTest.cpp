@@ -59,16 +59,16 @@ TEST(CsvImport, ReadsTheTableInTheSystemItsUnitRowNamesKeepingCodesAndDescriptio
                   library);
     EXPECT_EQ(r.message(), "");
     ASSERT_EQ(library.materialCount(), 3);
-    EXPECT_EQ(library.Entry(2).NameCode + "|" + library.Entry(2).Description, "a blank|row");
-    EXPECT_EQ(library.Entry(0).NameCode, "S235JR");
-    EXPECT_EQ(library.Entry(0).Description, "Hot rolled, plain");
-    const clsMaterial& steel = library.Material(0);
+    EXPECT_EQ(library.entry(2).NameCode + "|" + library.entry(2).Description, "a blank|row");
+    EXPECT_EQ(library.entry(0).NameCode, "S235JR");
+    EXPECT_EQ(library.entry(0).Description, "Hot rolled, plain");
+    const clsMaterial& steel = library.material(0);
     EXPECT_EQ(steel.slotValue(Slot::EX),
               clsUnitConversion().ChangeUnits("IPS", "SI", Slot::EX, 30e6));
     EXPECT_NEAR(steel.slotValue(Slot::REFTEMP), 273.15, 1e-9);
     EXPECT_EQ(steel.slotValue(Slot::NUXY), 0.3);
     EXPECT_TRUE(steel.HasValue(Slot::SpecificHeat));
-    EXPECT_FALSE(library.Material(1).HasValue(Slot::EX));
+    EXPECT_FALSE(library.material(1).HasValue(Slot::EX));
 }
 
 TEST(CsvImport, ReadsTheBlockLayoutOfTheWorkbooks) {
@@ -79,8 +79,8 @@ TEST(CsvImport, ReadsTheBlockLayoutOfTheWorkbooks) {
     EXPECT_EQ(r.message(), "The import stopped at row 3: column B holds \"2,1E11\", not a "
                            "number. The 1 material before it was imported.");
     EXPECT_EQ(ImportCsv("Name;Steel\nType;Steels\nEX;210E9\nEnd\n", library).message(), "");
-    EXPECT_EQ(library.Material(0).slotValue(Slot::EX), 210e9);
-    EXPECT_EQ(library.Entry(0).Category, "Steels");
+    EXPECT_EQ(library.material(0).slotValue(Slot::EX), 210e9);
+    EXPECT_EQ(library.entry(0).Category, "Steels");
 }
 
 TEST(CsvImport, RefusesBrokenTextAndTablesNamingTheRowOrCell) {
@@ -140,9 +140,9 @@ TEST(CsvImport, StopsAtTheLibrarysLimitNamingTheRow) {
 }
 
 TEST(CsvExport, QuotesWhatWouldSplitAFieldAndWritesUtf8) {
-    const CellRows rows = {{CellValue::Text("a,b"), CellValue::Text("say \"x\""),
-                            CellValue::Text(" pad"), CellValue::Empty(), CellValue::Number(0.1),
-                            CellValue::Text("Caf\xC3\xA9")}};
+    const CellRows rows = {{CellValue::ofText("a,b"), CellValue::ofText("say \"x\""),
+                            CellValue::ofText(" pad"), CellValue::empty(), CellValue::ofNumber(0.1),
+                            CellValue::ofText("Caf\xC3\xA9")}};
     EXPECT_EQ(csvText(rows), "\"a,b\",\"say \"\"x\"\"\",\" pad\",,0.1,Caf\xC3\xA9\r\n");
 }
 
@@ -153,7 +153,7 @@ TEST(CsvImport, TheTableGoesOnPastBlankRowsAndNotesWhatItCannotTake) {
     public:
         explicit Table(CsvSheet sheet) : CsvSheet(std::move(sheet)) {}
         CellValue cell(int row, int column) const override {
-            if (row == 4 && column == 7) return CellValue::Formula("=G3");
+            if (row == 4 && column == 7) return CellValue::ofFormula("=G3");
             return CsvSheet::cell(row, column);
         }
         std::vector<CellRange> mergedRanges() const override { return {{3, 1, 4, 1}}; }
@@ -173,11 +173,11 @@ TEST(CsvImport, TheTableGoesOnPastBlankRowsAndNotesWhatItCannotTake) {
                   "Cell F1: the column has no property code; its 2 values were left out.",
                   "Cell G4: a formula whose value the file does not keep; DENS was left unset."}));
     ASSERT_EQ(library.materialCount(), 3);
-    EXPECT_EQ(library.Entry(1).Category, "Steels"); // A3:A4 is merged
-    EXPECT_FALSE(library.Material(1).HasValue(Slot::DENS));
-    EXPECT_FALSE(library.Material(1).HasValue(Slot::NUXY));
-    EXPECT_EQ(library.Material(2).slotValue(Slot::DENS), 2700);
-    EXPECT_FALSE(library.Material(2).HasValue(Slot::EX));
+    EXPECT_EQ(library.entry(1).Category, "Steels"); // A3:A4 is merged
+    EXPECT_FALSE(library.material(1).HasValue(Slot::DENS));
+    EXPECT_FALSE(library.material(1).HasValue(Slot::NUXY));
+    EXPECT_EQ(library.material(2).slotValue(Slot::DENS), 2700);
+    EXPECT_FALSE(library.material(2).HasValue(Slot::EX));
 }
 
 TEST(ExchangeText, CharactersBeyondLatin1GetTheirClosestSpellingOrAQuestionMark) {
@@ -241,9 +241,9 @@ TEST(CsvExport, PutsAnApostropheBeforeWhatASpreadsheetWouldRun) {
         {" =1", "\" =1\""}, // quoted for its blank; a spreadsheet keeps it a text
     };
     for (const auto& [text, field] : cases)
-        EXPECT_EQ(csvText({{CellValue::Text(text)}}), field + "\r\n") << text;
+        EXPECT_EQ(csvText({{CellValue::ofText(text)}}), field + "\r\n") << text;
     // A negative number is a number, not a text that starts like a formula.
-    EXPECT_EQ(csvText({{CellValue::Number(-2.5)}}), "-2.5\r\n");
+    EXPECT_EQ(csvText({{CellValue::ofNumber(-2.5)}}), "-2.5\r\n");
 }
 
 // Every text of the characters that matter, up to four of them, comes back as it was.
@@ -259,7 +259,7 @@ TEST(CsvExport, EveryTextReadsBackAsItWas) {
     }
     CellRows rows;
     for (const std::string& text : texts)
-        rows.push_back({CellValue::Text(text), CellValue::Text(text + ",x")});
+        rows.push_back({CellValue::ofText(text), CellValue::ofText(text + ",x")});
     const CsvSheet sheet = Parsed(csvText(rows));
     ASSERT_EQ(sheet.rowCount(), static_cast<int>(texts.size()));
     for (std::size_t i = 0; i < texts.size(); ++i) {

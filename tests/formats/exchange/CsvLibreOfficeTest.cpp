@@ -89,7 +89,7 @@ Library FormulaLibrary() {
     for (const char* formula : kFormulas) {
         clsMaterial record;
         record.setSlotValue(Slot::EX, -2.5e9); // a negative number stays a number
-        library.AddMaterial({formula, formula, formula, formula}, record, record);
+        library.addMaterial({formula, formula, formula, formula}, record, record);
     }
     return library;
 }
@@ -130,8 +130,8 @@ TEST(CsvInLibreOffice, ATextThatStartsLikeAFormulaArrivesAsATextAndReadsBackHere
     ASSERT_TRUE(read.ok());
     Library back;
     EXPECT_EQ(importAnyLayout(read.value(), back).message(), "");
-    EXPECT_EQ(LibraryText(back, groupByCategory(back)),
-              LibraryText(library, groupByCategory(library)));
+    EXPECT_EQ(libraryText(back, groupByCategory(back)),
+              libraryText(library, groupByCategory(library)));
 }
 
 } // namespace

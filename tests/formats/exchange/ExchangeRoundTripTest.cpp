@@ -19,7 +19,7 @@ namespace mb {
 namespace {
 
 std::string Saved(Library& library) {
-    return LibraryText(library, groupByCategory(library));
+    return libraryText(library, groupByCategory(library));
 }
 
 void LoadSample(Library& library) {
@@ -74,10 +74,10 @@ TEST(ExchangeRoundTrip, CsvInIpsAndMksKeepsTextsAndValuesToRounding) {
             ASSERT_EQ(r.message(), "") << source.name << " " << system;
             ASSERT_EQ(back.materialCount(), original.materialCount());
             for (int i = 0; i < original.materialCount(); ++i) {
-                const clsMaterial& a = original.Material(i);
-                const clsMaterial& b = back.Material(i);
+                const clsMaterial& a = original.material(i);
+                const clsMaterial& b = back.material(i);
                 EXPECT_EQ(trimBlanks(a.MaterialName()), trimBlanks(b.MaterialName()));
-                EXPECT_EQ(trimBlanks(original.Entry(i).Category), b.MaterialType());
+                EXPECT_EQ(trimBlanks(original.entry(i).Category), b.MaterialType());
                 for (int slot = 0; slot < kVisitedSlots; ++slot) {
                     ASSERT_EQ(a.HasValue(slot), b.HasValue(slot)) << i << " " << slot;
                     if (!a.HasValue(slot)) continue;
@@ -92,9 +92,9 @@ TEST(ExchangeRoundTrip, CsvInIpsAndMksKeepsTextsAndValuesToRounding) {
 
 TEST(ExchangeRoundTrip, ChosenMaterialsAloneAreExportedGroupedAsASaveGroupsThem) {
     Library library;
-    library.AddMaterial("Steels", "", "A", "");
-    library.AddMaterial("Polymers", "", "B", "");
-    library.AddMaterial(" STEELS ", "", "C", "");
+    library.addMaterial("Steels", "", "A", "");
+    library.addMaterial("Polymers", "", "B", "");
+    library.addMaterial(" STEELS ", "", "C", "");
     library.setOriginalValue(2, Slot::DENS, 7850);
     const std::vector<ExportedCategory> chosen = exportSelection(library, {2, 1, 7});
     ASSERT_EQ(chosen.size(), 2u);

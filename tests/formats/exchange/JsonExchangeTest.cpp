@@ -127,10 +127,10 @@ TEST(JsonImport, TakesNumbersWrittenAsTextUnknownKeysAndTheCategoryNameAfterItsM
         library);
     EXPECT_EQ(r.message(), "");
     ASSERT_EQ(library.materialCount(), 1);
-    EXPECT_EQ(library.Entry(0).Category, "Steels");
-    EXPECT_EQ(library.Material(0).slotValue(Slot::SpecificHeat), 460);
-    EXPECT_EQ(library.Material(0).slotValue(Slot::NUXY), 0.3);
-    EXPECT_FALSE(library.Material(0).HasValue(Slot::EX));
+    EXPECT_EQ(library.entry(0).Category, "Steels");
+    EXPECT_EQ(library.material(0).slotValue(Slot::SpecificHeat), 460);
+    EXPECT_EQ(library.material(0).slotValue(Slot::NUXY), 0.3);
+    EXPECT_FALSE(library.material(0).HasValue(Slot::EX));
 }
 
 TEST(JsonImport, FitsTextsToTheLibraryWithANoteNamingTheKey) {
@@ -149,20 +149,20 @@ TEST(JsonImport, FitsTextsToTheLibraryWithANoteNamingTheKey) {
         "characters, the most a library keeps; it was shortened to \"ABCDEFGHIJKLM\".\n"
         "Key categories[0].materials[0].description: the description holds characters beyond "
         "Latin-1, which a library cannot hold: U+20AC became \"EUR\".");
-    EXPECT_EQ(library.Entry(0).Description, "EUR");
+    EXPECT_EQ(library.entry(0).Description, "EUR");
 }
 
 TEST(JsonExport, WritesTextsAsUtf8AndEscapesWhatJsonCannotHoldPlain) {
     Library library;
-    library.AddMaterial("Caf\xe9", "", "Say \"hi\"\\", "");
+    library.addMaterial("Caf\xe9", "", "Say \"hi\"\\", "");
     const std::string json = exportJson(exportSelection(library));
     EXPECT_NE(json.find("\"name\": \"Caf\xc3\xa9\""), std::string::npos) << json;
     EXPECT_NE(json.find("\"name\": \"Say \\\"hi\\\"\\\\\""), std::string::npos) << json;
     EXPECT_NE(json.find("\"properties\": {}"), std::string::npos) << json;
     Library back;
     EXPECT_EQ(importJson(json, back).message(), "");
-    EXPECT_EQ(back.Entry(0).Name, "Say \"hi\"\\");
-    EXPECT_EQ(back.Entry(0).Category, "Caf\xe9");
+    EXPECT_EQ(back.entry(0).Name, "Say \"hi\"\\");
+    EXPECT_EQ(back.entry(0).Category, "Caf\xe9");
 }
 
 } // namespace

@@ -24,7 +24,7 @@ public:
     CellValue cell(int row, int column) const override {
         if (row >= 1 && row <= static_cast<int>(rows_.size()) && (column == 1 || column == 2))
             return column == 1 ? rows_[row - 1].first : rows_[row - 1].second;
-        return below_ ? below_(row, column) : CellValue::Empty();
+        return below_ ? below_(row, column) : CellValue::empty();
     }
 
 private:
@@ -33,13 +33,13 @@ private:
 };
 
 CellValue T(std::string s) {
-    return CellValue::Text(std::move(s));
+    return CellValue::ofText(std::move(s));
 }
 CellValue N(double v) {
-    return CellValue::Number(v);
+    return CellValue::ofNumber(v);
 }
 CellValue E() {
-    return CellValue::Empty();
+    return CellValue::empty();
 }
 
 TEST(SpreadsheetImport, HowColumnsAAndBAreRead) {
@@ -56,22 +56,22 @@ TEST(SpreadsheetImport, HowColumnsAAndBAreRead) {
         {T(" NaMe"), N(4340)},    // a number becomes its shortest text; no Type row
         {T(" End"), N(1)},        // "End" is compared untrimmed: a value row
         {T("Name"), N(1e21)},
-        {T("Type"), CellValue::Date(45366, "2024-03-15")}, // a date as the sheet shows it
-        {T("ALPX"), CellValue::Date(45366.5, "2024-03-15 12:00:00")}, // a date's number
+        {T("Type"), CellValue::ofDate(45366, "2024-03-15")}, // a date as the sheet shows it
+        {T("ALPX"), CellValue::ofDate(45366.5, "2024-03-15 12:00:00")}, // a date's number
         {T("eNd"), E()},
         {T("Name"), T("late")},
     }};
     Library lib;
-    lib.AddMaterial("", "", "", ""); // replaced by the import
+    lib.addMaterial("", "", "", ""); // replaced by the import
     const ImportResult r = importWorksheet(sheet, lib);
     EXPECT_TRUE(r.imported()) << r.message();
     EXPECT_EQ(r.row, 15);
     EXPECT_EQ(r.message(), "Row 11: \" End\" is not a property code; its value 1 was left out.");
     std::string entries; // name|category of each
     for (int n = 0; n <= lib.LastMaterialIndex(); ++n)
-        entries += lib.Entry(n).Name + "|" + lib.Entry(n).Category + ";";
+        entries += lib.entry(n).Name + "|" + lib.entry(n).Category + ";";
     EXPECT_EQ(entries, "  Padded  | Cat ;4340|;1e+21|2024-03-15;");
-    const clsMaterial& rec = lib.Shadow(0); // as imported, like the working record
+    const clsMaterial& rec = lib.shadow(0); // as imported, like the working record
     EXPECT_EQ(rec.MaterialName(), "  Padded  ");
     EXPECT_EQ(rec.MaterialType(), " Cat ");
     const std::map<int, double> values = {
@@ -80,7 +80,7 @@ TEST(SpreadsheetImport, HowColumnsAAndBAreRead) {
         EXPECT_EQ(rec.HasValue(slot), values.count(slot) == 1) << slot;
     for (const auto& [slot, value] : values)
         EXPECT_DOUBLE_EQ(rec.slotValue(slot), value);
-    EXPECT_DOUBLE_EQ(lib.Shadow(2).slotValue(PropertyCatalogue::instance().findExact("ALPX")),
+    EXPECT_DOUBLE_EQ(lib.shadow(2).slotValue(PropertyCatalogue::instance().findExact("ALPX")),
                      45366.5);
 }
 
@@ -94,9 +94,9 @@ TEST(SpreadsheetImport, RowsNotTakenAsTheyStandAreNotedByRowOrCell) {
         {T("Remarks"), E()},
         {T("EX"), N(1)},
         {T("EX"), N(2)},
-        {T("DENS"), CellValue::Formula("=7000+850")},
-        {T("Name"), CellValue::Formula("")},
-        {T("Type"), CellValue::Formula("=A1")},
+        {T("DENS"), CellValue::ofFormula("=7000+850")},
+        {T("Name"), CellValue::ofFormula("")},
+        {T("Type"), CellValue::ofFormula("=A1")},
         {T("End"), E()},
     }};
     Library lib;
@@ -118,9 +118,9 @@ TEST(SpreadsheetImport, RowsNotTakenAsTheyStandAreNotedByRowOrCell) {
                            "was left empty.",
                        }));
     ASSERT_EQ(lib.materialCount(), 2);
-    EXPECT_DOUBLE_EQ(lib.Shadow(0).slotValue(Slot::EX), 2);
-    EXPECT_FALSE(lib.Shadow(0).HasValue(Slot::DENS));
-    EXPECT_EQ(lib.Entry(1).Name + "|" + lib.Entry(1).Category, "|");
+    EXPECT_DOUBLE_EQ(lib.shadow(0).slotValue(Slot::EX), 2);
+    EXPECT_FALSE(lib.shadow(0).HasValue(Slot::DENS));
+    EXPECT_EQ(lib.entry(1).Name + "|" + lib.entry(1).Category, "|");
 }
 
 // A merged cell shows its top left cell in every cell it spans.
@@ -145,7 +145,7 @@ TEST(SpreadsheetImport, AMergedCellCountsForEveryRowItSpans) {
     EXPECT_TRUE(r.imported()) << r.message();
     std::string entries;
     for (int n = 0; n < lib.materialCount(); ++n)
-        entries += lib.Entry(n).Name + "|" + lib.Entry(n).Category + ";";
+        entries += lib.entry(n).Name + "|" + lib.entry(n).Category + ";";
     EXPECT_EQ(entries, "First|;Twin|;Twin|Twin;");
 }
 
@@ -283,10 +283,10 @@ TEST(SpreadsheetImport, TextsThatWouldBreakALibraryAreMadeToFitWithANotePerChang
                                cut + "\"Austenitic stainless steel 316\".");
     std::vector<std::string> names, types;
     for (int n = 0; n <= lib.LastMaterialIndex(); ++n) {
-        names.push_back(lib.Entry(n).Name);
-        types.push_back(lib.Entry(n).Category);
-        EXPECT_EQ(lib.Material(n).MaterialName(), lib.Entry(n).Name);
-        EXPECT_EQ(lib.Shadow(n).MaterialType(), lib.Entry(n).Category);
+        names.push_back(lib.entry(n).Name);
+        types.push_back(lib.entry(n).Category);
+        EXPECT_EQ(lib.material(n).MaterialName(), lib.entry(n).Name);
+        EXPECT_EQ(lib.shadow(n).MaterialType(), lib.entry(n).Category);
     }
     EXPECT_EQ(names, (std::vector<std::string>{"Steel MATL:A36", "Austenitic stainless steel 316",
                                                std::string(30, 'x'), "  padded  ",
@@ -304,7 +304,7 @@ TEST(SpreadsheetImport, TextsThatWouldBreakALibraryAreMadeToFitWithANotePerChang
                                "category were replaced by blanks.\n"
                                "The import stopped at row 3: column B holds \"x\", not a "
                                "number. The 1 material before it was imported.");
-    EXPECT_EQ(lib.Entry(0).Name + "|" + lib.Entry(0).Category, "a b|c d");
+    EXPECT_EQ(lib.entry(0).Name + "|" + lib.entry(0).Category, "a b|c d");
 
     // Ten notes are listed, the rest counted.
     Rows tabs;
@@ -319,7 +319,7 @@ TEST(SpreadsheetImport, TextsThatWouldBreakALibraryAreMadeToFitWithANotePerChang
         listed += "Row " + std::to_string(n) + ": " + control + "name were replaced by blanks.\n";
     EXPECT_EQ(m.message(),
               listed + "3 more cells or rows not taken as they stood are not listed here.");
-    EXPECT_EQ(lib.Entry(12).Name, "tab 13");
+    EXPECT_EQ(lib.entry(12).Name, "tab 13");
 }
 
 // Cells are UTF-8: what Latin-1 lacks gets its nearest spelling, each change a note.
@@ -332,8 +332,8 @@ TEST(SpreadsheetImport, CharactersBeyondLatin1AreRespeltWithANotePerTextChanged)
     Library lib;
     const ImportResult r = importWorksheet(sheet, lib);
     EXPECT_TRUE(r.imported());
-    EXPECT_EQ(lib.Entry(0).Name, "Stahl - \"warm\" - \xE9");
-    EXPECT_EQ(lib.Entry(0).Category, "?? \xE9");
+    EXPECT_EQ(lib.entry(0).Name, "Stahl - \"warm\" - \xE9");
+    EXPECT_EQ(lib.entry(0).Category, "?? \xE9");
     const std::string beyond = " holds characters beyond Latin-1, which a library cannot hold: ";
     EXPECT_EQ(r.notes, (std::vector<std::string>{
                            "Row 1: the name" + beyond +

@@ -31,13 +31,13 @@ TEST(FreeXLImport, ReadsTheFirstSheetUpToEnd) {
     ASSERT_TRUE(r.imported()) << r.message();
     EXPECT_EQ(r.row, 7);
     ASSERT_EQ(lib.LastMaterialIndex(), 1); // not the "Name" after "End", nor the second sheet
-    EXPECT_EQ(lib.Entry(1).Name, "Aluminium 6061");
-    EXPECT_EQ(lib.Entry(1).Category, "Aluminum Alloys");
-    EXPECT_DOUBLE_EQ(lib.Material(0).slotValue(Slot::EX), 2e11);
+    EXPECT_EQ(lib.entry(1).Name, "Aluminium 6061");
+    EXPECT_EQ(lib.entry(1).Category, "Aluminum Alloys");
+    EXPECT_DOUBLE_EQ(lib.material(0).slotValue(Slot::EX), 2e11);
 
     // The sheet's UTF-8 text arrives in Latin-1.
     ASSERT_TRUE(ImportSpreadsheet(Fixture("name_without_type.xls"), reader, lib).imported());
-    EXPECT_EQ(lib.Entry(0).Name, "Laiton \xE9tir\xE9");
+    EXPECT_EQ(lib.entry(0).Name, "Laiton \xE9tir\xE9");
 }
 
 TEST(FreeXLImport, UnreadableFilesFailCleanlyAndLeaveTheLibraryAlone) {
@@ -57,12 +57,12 @@ TEST(FreeXLImport, UnreadableFilesFailCleanlyAndLeaveTheLibraryAlone) {
     for (const auto& [file, why] : cases) {
         FreeXLSpreadsheetReader reader;
         Library lib;
-        lib.AddMaterial("", "", "kept", "");
+        lib.addMaterial("", "", "kept", "");
         const ImportResult r = ImportSpreadsheet(Fixture(file), reader, lib);
         EXPECT_EQ(r.status, ImportResult::Status::CannotOpen) << file;
         EXPECT_EQ(r.message(), "The file \"" + Fixture(file) + "\" " + why);
         EXPECT_EQ(lib.LastMaterialIndex(), 0) << file;
-        EXPECT_EQ(lib.Entry(0).Name, "kept") << file;
+        EXPECT_EQ(lib.entry(0).Name, "kept") << file;
     }
 }
 
@@ -125,7 +125,7 @@ TEST(FreeXLImport, WorkbooksWithControlCharactersAndLongNames) {
         EXPECT_EQ(r.message(), c.message);
         std::vector<std::string> entries;
         for (int n = 0; n <= lib.LastMaterialIndex(); ++n)
-            entries.push_back(lib.Entry(n).Name + "|" + lib.Entry(n).Category);
+            entries.push_back(lib.entry(n).Name + "|" + lib.entry(n).Category);
         EXPECT_EQ(entries, c.entries);
     }
 }

@@ -53,7 +53,7 @@ std::string Fixture(const std::string& name) {
 }
 
 std::string Saved(Library& library) {
-    return LibraryText(library, groupByCategory(library));
+    return libraryText(library, groupByCategory(library));
 }
 
 std::string Describe(const CellValue& c) {
@@ -83,19 +83,19 @@ TEST(ZipSpreadsheetReader, HandMadeWorkbooksReadToTheirMaterialsAndCells) {
     } cases[] = {
         {"block.xlsx",
          {kEuroNote},
-         {{3, 3, CellValue::Text("TRUE")},
-          {3, 4, CellValue::Text("#N/A")},
-          {4, 3, CellValue::Number(42)},
-          {9, 28, CellValue::Number(5)},
-          {2, 4, CellValue::Empty()}}},
+         {{3, 3, CellValue::ofText("TRUE")},
+          {3, 4, CellValue::ofText("#N/A")},
+          {4, 3, CellValue::ofNumber(42)},
+          {9, 28, CellValue::ofNumber(5)},
+          {2, 4, CellValue::empty()}}},
         {"block.ods",
          // Its two paragraphs are two lines, and a line break has no place in a category.
          {kEuroNote, "Row 7: line breaks, tabs and other control characters in the category were "
                      "replaced by blanks."},
-         {{3, 3, CellValue::Text("TRUE")},
-          {4, 3, CellValue::Number(42)},
-          {9, 5, CellValue::Number(5)},
-          {1, 16384, CellValue::Empty()}}},
+         {{3, 3, CellValue::ofText("TRUE")},
+          {4, 3, CellValue::ofNumber(42)},
+          {9, 5, CellValue::ofNumber(5)},
+          {1, 16384, CellValue::empty()}}},
     };
     IsolatedSpreadsheetReader reader(MB_SHEETREADER_PATH);
     for (const auto& c : cases) {
@@ -107,10 +107,10 @@ TEST(ZipSpreadsheetReader, HandMadeWorkbooksReadToTheirMaterialsAndCells) {
         ASSERT_EQ(library.materialCount(), static_cast<int>(materials.size())) << c.file;
         for (int i = 0; i < library.materialCount(); ++i) {
             const Material& m = materials[static_cast<std::size_t>(i)];
-            EXPECT_EQ(library.Entry(i).Category, m.category) << c.file;
-            EXPECT_EQ(library.Entry(i).Name, m.name) << c.file;
+            EXPECT_EQ(library.entry(i).Category, m.category) << c.file;
+            EXPECT_EQ(library.entry(i).Name, m.name) << c.file;
             for (const auto& [slot, value] : m.values)
-                EXPECT_DOUBLE_EQ(library.Material(i).slotValue(slot), value)
+                EXPECT_DOUBLE_EQ(library.material(i).slotValue(slot), value)
                     << c.file << " " << m.name;
         }
 
@@ -145,8 +145,8 @@ TEST(ZipSpreadsheetReader, RowsGivenBackwardsAreReadInPlace) {
     ASSERT_TRUE(r.imported()) << r.message();
     EXPECT_EQ(r.row, 3);
     ASSERT_EQ(library.materialCount(), 1);
-    EXPECT_EQ(library.Entry(0).Name, "Steel");
-    EXPECT_DOUBLE_EQ(library.Material(0).slotValue(Slot::EX), 2.1e11);
+    EXPECT_EQ(library.entry(0).Name, "Steel");
+    EXPECT_DOUBLE_EQ(library.material(0).slotValue(Slot::EX), 2.1e11);
 }
 
 TEST(ZipSpreadsheetReader, BrokenWorkbooksAreRefusedWithTheirReasonAndLeaveTheLibrary) {
@@ -179,12 +179,12 @@ TEST(ZipSpreadsheetReader, BrokenWorkbooksAreRefusedWithTheirReasonAndLeaveTheLi
     for (const auto& [file, why] : cases) {
         const std::string path = Fixture(file);
         Library library;
-        library.AddMaterial("", "", "kept", "");
+        library.addMaterial("", "", "kept", "");
         const ImportResult r = importFile(path, isolated, library);
         EXPECT_EQ(r.status, ImportResult::Status::CannotOpen) << file;
         EXPECT_EQ(r.message(), "The file \"" + path + why) << file;
         ASSERT_EQ(library.materialCount(), 1) << file;
-        EXPECT_EQ(library.Entry(0).Name, "kept") << file;
+        EXPECT_EQ(library.entry(0).Name, "kept") << file;
         // The reader process only carries the reason: in process it is the same.
         const Result<std::unique_ptr<Workbook>> refused = inProcess.open(path);
         ASSERT_FALSE(refused) << file;
@@ -300,7 +300,7 @@ TEST(ZipSpreadsheetReader, AWorkbookThatRepeatsATextWithoutEndIsRefusedNamingThe
     IsolatedSpreadsheetReader isolated(MB_SHEETREADER_PATH);
     for (const auto& [path, why] : cases) {
         Library library;
-        library.AddMaterial("", "", "kept", "");
+        library.addMaterial("", "", "kept", "");
         const ImportResult r = importFile(path, isolated, library);
         EXPECT_EQ(r.status, ImportResult::Status::CannotOpen) << path;
         EXPECT_EQ(r.message(), why) << path;
@@ -368,7 +368,7 @@ TEST(ZipSpreadsheetReader, CsvThroughTheReaderProcessReadsAsInProcess) {
     EXPECT_EQ(Saved(isolated), Saved(inProcess));
     EXPECT_EQ(isolated.materialCount(), original.materialCount());
 
-    isolated.AddMaterial("", "", "kept", "");
+    isolated.addMaterial("", "", "kept", "");
     const ImportResult r = importFile(unclosed, reader, isolated, CsvReading::ByWorkbookReader);
     EXPECT_EQ(r.status, ImportResult::Status::CannotOpen);
     EXPECT_EQ(r.message(),

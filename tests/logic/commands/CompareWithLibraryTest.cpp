@@ -98,15 +98,15 @@ TEST_F(CompareWithLibraryTest, AnAddedMaterialAndAChangedValueAreTakenOverOthers
 
     ASSERT_TRUE(compare.takeOver(indexOf("added\tLight Metals\tAluminium 6061")));
     ASSERT_EQ(state.library.materialCount(), before + 1);
-    const LibraryEntry& added = state.library.Entry(before);
+    const LibraryEntry& added = state.library.entry(before);
     const std::string key = materialNodeKey(added.Category, added.Name, before);
     EXPECT_EQ(ed.TreeView1.selectedKey(), key) << "selected and shown";
     EXPECT_EQ(ed.TreeView1.parentKey(key), added.Category);
     EXPECT_EQ(trimBlanks(ed.materialNameText.text()), "Aluminium 6061");
 
     const std::string steel = "Structural Steel S235";
-    ed.clickNode(materialNodeKey(state.library.Entry(0).Category, state.library.Entry(0).Name, 0));
-    ASSERT_EQ(trimBlanks(state.library.Entry(0).Name), steel);
+    ed.clickNode(materialNodeKey(state.library.entry(0).Category, state.library.entry(0).Name, 0));
+    ASSERT_EQ(trimBlanks(state.library.entry(0).Name), steel);
     ASSERT_TRUE(compare.takeOver(indexOf("value\t" + steel + "\tNUXY\t300000E-6\t290000E-6")));
     ASSERT_TRUE(compare.takeOver(indexOf("value\t" + steel + "\tC (Cp)\t4600000E-4\t-")));
     EXPECT_EQ(lines(), (Texts{"namecode\t" + steel + "\tS235\tS235JR",
@@ -120,11 +120,11 @@ TEST_F(CompareWithLibraryTest, AnAddedMaterialAndAChangedValueAreTakenOverOthers
     while (ed.VSFlexGrid1.textMatrix(nuxy, 0) != "NUXY" && nuxy < ed.VSFlexGrid1.rows())
         ++nuxy;
     EXPECT_EQ(ed.VSFlexGrid1.textMatrix(nuxy, 2), "0.29") << "the grid shows the value taken over";
-    EXPECT_TRUE(state.library.Shadow(0).HasValue(Slot::SpecificHeat))
+    EXPECT_TRUE(state.library.shadow(0).HasValue(Slot::SpecificHeat))
         << "an edit: Reset gives back the value as read";
     EXPECT_EQ(state.history.undoLabel(), "Take over C (Cp) of " + steel);
     ASSERT_TRUE(state.history.undo());
-    EXPECT_TRUE(state.library.Material(0).HasValue(Slot::SpecificHeat)) << "one undoable edit";
+    EXPECT_TRUE(state.library.material(0).HasValue(Slot::SpecificHeat)) << "one undoable edit";
     ASSERT_TRUE(state.history.undo());
     ASSERT_TRUE(state.history.undo());
     EXPECT_EQ(state.library.materialCount(), before) << "the added material taken back";

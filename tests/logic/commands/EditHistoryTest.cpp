@@ -30,16 +30,16 @@ protected:
             out += "\n";
         };
         for (int i = 0; i <= library().LastMaterialIndex(); ++i) {
-            const LibraryEntry& e = library().Entry(i);
+            const LibraryEntry& e = library().entry(i);
             out += std::to_string(i) + ": " + e.Category + "|" + e.NameCode + "|" + e.Name + "|" +
                    e.Description + "\n";
-            add(library().Material(i));
-            add(library().Shadow(i));
+            add(library().material(i));
+            add(library().shadow(i));
         }
         return out;
     }
     /// The file a save writes now (a save fills in missing name codes, as here).
-    std::string Saved() { return LibraryText(library(), groupByCategory(library())); }
+    std::string Saved() { return libraryText(library(), groupByCategory(library())); }
     /// Drags material n onto the category keyed `category`.
     void DragOnto(int n, const std::string& category) {
         tree().placeAt(1, 1, KeyOf(n));
@@ -152,11 +152,11 @@ TEST_F(EditHistoryTest, EachKindOfEditIsUndoneAndRedoneAndShowsTheMaterialItConc
         EXPECT_EQ(redoCaption(history()), "Redo");
         editor.messageBox.questions.clear();
 
-        commands.Undo();
+        commands.undo();
         EXPECT_EQ(Fingerprint(), before);
         EXPECT_EQ(Shown(), c.shown.undone);
         EXPECT_EQ(redoCaption(history()), "Redo " + c.label);
-        commands.Redo();
+        commands.redo();
         EXPECT_EQ(Fingerprint(), after);
         EXPECT_EQ(Shown(), c.shown.redone);
         EXPECT_EQ(editor.shown(), kMaterialShown);
@@ -168,7 +168,7 @@ TEST_F(EditHistoryTest, EachKindOfEditIsUndoneAndRedoneAndShowsTheMaterialItConc
 // A refused command, or one answered No, records nothing and leaves what can be redone.
 TEST_F(EditHistoryTest, ARefusedOrDeclinedCommandRecordsNothing) {
     ClickMaterial(0), typeValue("EX", "5");
-    commands.Undo();
+    commands.undo();
     const std::string before = Fingerprint();
     const std::pair<const char*, std::function<void()>> refusals[] = {
         {"delete answered No", [&] { editor.messageBox.queueAnswer(MsgResult::No), Delete(1); }},
@@ -218,14 +218,14 @@ TEST_F(EditHistoryTest, TheTreeKeepsItsOpenCategoriesThroughDeleteMoveUndoAndRed
     const std::set<std::string> open{"Steel    ", "Copper    "};
     Delete(3); // 7075, of the closed Aluminium
     EXPECT_EQ(OpenCategories(), open);
-    commands.Undo();
+    commands.undo();
     EXPECT_EQ(OpenCategories(),
               (std::set<std::string>{"Steel    ", "Aluminium    ", "Copper    "}));
     tree().setExpanded("Aluminium    ", false);
     DragOnto(2, "Copper    "); // S275 into Copper
     EXPECT_EQ(OpenCategories(), open);
-    commands.Undo();
-    commands.Redo();
+    commands.undo();
+    commands.redo();
     EXPECT_EQ(OpenCategories(), open);
 }
 
@@ -248,10 +248,10 @@ TEST_F(EditHistoryTest, UndoingEverythingGivesBackTheLibraryAsOpenedAfterEverySt
                 Edit(EditKind(Pick(kEditKindsWithoutImport)));
             } else if (what < 8) {
                 undone += history().canUndo();
-                commands.Undo();
+                commands.undo();
             } else if (what < 9) {
                 redone += history().canRedo();
-                commands.Redo();
+                commands.redo();
             } else {
                 Saved(); // a save keeps the history
             }
@@ -260,11 +260,11 @@ TEST_F(EditHistoryTest, UndoingEverythingGivesBackTheLibraryAsOpenedAfterEverySt
             editor.messageBox.questions.clear();
             int n = 0;
             for (; history().canUndo(); ++n)
-                commands.Undo();
+                commands.undo();
             ASSERT_EQ(Saved(), opened);
             ASSERT_EQ(Fingerprint(), openedState);
             for (int i = 0; i < n; ++i)
-                commands.Redo();
+                commands.redo();
             ASSERT_EQ(Fingerprint(), now);
             ASSERT_EQ(std::pair(history().undoCount(), history().redoCount()), sizes);
             EXPECT_TRUE(editor.messageBox.questions.empty());
@@ -293,7 +293,7 @@ TEST_F(EditHistoryTest, AViewFollowsEveryEditUndoAndRedoByItsNoticeAlone) {
         names.resize(static_cast<std::size_t>(library().materialCount()));
         for (const int n : change.materials)
             if (library().isValidNumber(n))
-                names[static_cast<std::size_t>(n)] = trimBlanks(library().Entry(n).Name);
+                names[static_cast<std::size_t>(n)] = trimBlanks(library().entry(n).Name);
     };
     const int id = history().addListener(follow);
 
@@ -318,8 +318,8 @@ TEST_F(EditHistoryTest, AViewFollowsEveryEditUndoAndRedoByItsNoticeAlone) {
         for (const std::string& key : tree().keysInOrder()) {
             const int n = keyTailNumber(key);
             if (tree().parentKey(key) &&
-                (!library().isValidNumber(n) || tree().nodeText(key) != library().Entry(n).Name ||
-                 tree().parentKey(key) != library().Entry(n).Category))
+                (!library().isValidNumber(n) || tree().nodeText(key) != library().entry(n).Name ||
+                 tree().parentKey(key) != library().entry(n).Category))
                 stale.push_back("tree " + key);
         }
         if (editor.VSFlexGrid1.isVisible()) {
@@ -336,7 +336,7 @@ TEST_F(EditHistoryTest, AViewFollowsEveryEditUndoAndRedoByItsNoticeAlone) {
         if (filter.findBox_Change(), filter.matchCount() != count) stale.push_back("find");
         const int copied = state.doc.CopiedMaterialNumber;
         if (copied != -1 && (!library().isValidNumber(copied) ||
-                             library().Entry(copied).Name != state.doc.CopiedName))
+                             library().entry(copied).Name != state.doc.CopiedName))
             stale.push_back("copied");
         return stale;
     };
@@ -364,14 +364,14 @@ TEST_F(EditHistoryTest, AViewFollowsEveryEditUndoAndRedoByItsNoticeAlone) {
         EXPECT_EQ(names, EntryNames());
         EXPECT_EQ(staleViews(), Texts{}) << "after the edit";
 
-        commands.Undo();
+        commands.undo();
         ASSERT_EQ(notices.size(), 2u) << "one notice for the undo";
         EXPECT_EQ(said(notices[1]), (Said{Cause::Undo, c.label, c.notices.taken,
                                           c.notices.undoShifts, c.notices.reshapes}));
         EXPECT_EQ(names, EntryNames());
         EXPECT_EQ(staleViews(), Texts{}) << "after the undo";
 
-        commands.Redo();
+        commands.redo();
         ASSERT_EQ(notices.size(), 3u) << "one notice for the redo";
         EXPECT_EQ(said(notices[2]), (Said{Cause::Redo, c.label, c.notices.made, c.notices.shifts,
                                           c.notices.reshapes}));
@@ -387,7 +387,7 @@ TEST_F(EditHistoryTest, AViewFollowsEveryEditUndoAndRedoByItsNoticeAlone) {
     SetUp();
     history().clear();
     notices.clear();
-    commands.Undo(), commands.Redo();
+    commands.undo(), commands.redo();
     editor.messageBox.queueAnswer(MsgResult::No), Delete(1);
     EXPECT_TRUE(notices.empty());
 
@@ -437,9 +437,9 @@ TEST_F(EditHistoryTest, TheTreeIsBuiltAfreshOnlyWhenANoticeReshapesIt) {
     EXPECT_EQ(KeyOf(3), "Copper    C101  0003");
     tree().setNodeText(KeyOf(3), "typed over");
     ClickMaterial(3), typeValue("EX", "5");
-    commands.Undo();
+    commands.undo();
     EXPECT_EQ(tree().nodeText(KeyOf(3)), "typed over") << "not built afresh";
-    commands.Undo();
+    commands.undo();
     EXPECT_EQ((Texts{KeyOf(4), tree().nodeText(KeyOf(4))}),
               (Texts{"Copper    C101  0004", "C101  "}))
         << "built afresh";

@@ -76,14 +76,14 @@ TEST_F(EditingCommandsTest, YesAppendsTheTypedMaterialTrimmedWithoutValuesAndSho
     commands.onNewMaterial();
     ExpectOnlyMessage("Do you really want to add this material ?", MsgButtons::YesNo,
                       MsgIcon::Question);
-    const LibraryEntry& e = library().Entry(5);
-    clsMaterial& record = library().Material(5);
+    const LibraryEntry& e = library().entry(5);
+    clsMaterial& record = library().material(5);
     EXPECT_EQ((Texts{e.Category, e.Name, e.Description, record.MaterialType(),
                      record.MaterialNameCode()}),
               (Texts{"Titanium    ", "Ti-6Al-4V grade 5", "aerospace", "  Titanium ",
                      " Ti-6Al-4V gr"})); // a long name's code: its first 13 characters as typed
     for (int slot = 0; slot < kSlotCount; ++slot)
-        EXPECT_FALSE(record.HasValue(slot) || library().Shadow(5).HasValue(slot)) << slot;
+        EXPECT_FALSE(record.HasValue(slot) || library().shadow(5).HasValue(slot)) << slot;
     const std::string key = "Titanium    Ti-6Al-4V grade 50005";
     EXPECT_EQ((Texts{*tree().parentKey(key), tree().image(key), tree().image(KeyOf(2)),
                      *tree().selectedKey()}),
@@ -101,18 +101,18 @@ TEST_F(EditingCommandsTest, YesAppendsTheTypedMaterialTrimmedWithoutValuesAndSho
 
 TEST_F(EditingCommandsTest, ResetOverwritesTheMatchAfterOKWhichGetsItsShadowBack) {
     ClickMaterial(3);
-    library().Material(4).CopyProperty("EX", 1.0); // edited, not saved
+    library().material(4).CopyProperty("EX", 1.0); // edited, not saved
     Type(" copper", "  c101 ", " new text ");
     editor.messageBox.queueAnswer(MsgResult::Cancel);
     commands.onMaterialSet();
     ExpectOnlyMessage("Overwrite the existing material ?", MsgButtons::OKCancel, MsgIcon::Question);
-    EXPECT_EQ(ValueOf(library().Material(4), "EX"), 1.0) << "Cancel changes nothing";
+    EXPECT_EQ(ValueOf(library().material(4), "EX"), 1.0) << "Cancel changes nothing";
     commands.onMaterialSet();
-    const LibraryEntry& e = library().Entry(4);
+    const LibraryEntry& e = library().entry(4);
     EXPECT_EQ((Texts{e.Category, e.Name, e.NameCode, e.Description}),
               (Texts{" copper", "c101", "c101         ", " new text "}));
-    EXPECT_EQ(ValueOf(library().Material(4), "EX"), 1.17e11);
-    EXPECT_EQ(library().Entry(3).Name, "7075  ") << "the selected material is not touched";
+    EXPECT_EQ(ValueOf(library().material(4), "EX"), 1.17e11);
+    EXPECT_EQ(library().entry(3).Name, "7075  ") << "the selected material is not touched";
     // The typed category is a node of its own, as building the tree afresh would make it.
     EXPECT_EQ(tree().parentKey(" copperc1010004"), " copper");
     EXPECT_FALSE(tree().exists("Copper    "));
@@ -121,16 +121,16 @@ TEST_F(EditingCommandsTest, ResetOverwritesTheMatchAfterOKWhichGetsItsShadowBack
     // With material 0 selected, too, the match takes the typed texts and its shadow's
     // values; material 0 keeps its own.
     ClickMaterial(0);
-    library().Material(4).CopyProperty("EX", 1.0);
+    library().material(4).CopyProperty("EX", 1.0);
     Type(" copper", "C101", "typed");
     commands.onMaterialSet();
-    EXPECT_EQ(ValueOf(library().Material(4), "EX"), 1.17e11);
-    EXPECT_EQ((Texts{library().Entry(4).Category, library().Entry(4).Name,
-                     library().Entry(4).Description}),
+    EXPECT_EQ(ValueOf(library().material(4), "EX"), 1.17e11);
+    EXPECT_EQ((Texts{library().entry(4).Category, library().entry(4).Name,
+                     library().entry(4).Description}),
               (Texts{" copper", "C101", "typed"}));
-    EXPECT_EQ((Texts{library().Entry(0).Category, library().Entry(0).Name}),
+    EXPECT_EQ((Texts{library().entry(0).Category, library().entry(0).Name}),
               (Texts{"Steel    ", "A36  "}));
-    EXPECT_EQ(ValueOf(library().Material(0), "EX"), 2.0e11);
+    EXPECT_EQ(ValueOf(library().material(0), "EX"), 2.0e11);
     EXPECT_EQ(tree().parentKey(" copperC1010004"), " copper");
     EXPECT_EQ(tree().selectedKey(), "Steel    A36  0000");
     EXPECT_EQ(library().LastNodeKey, "Steel    A36  0000");
@@ -138,7 +138,7 @@ TEST_F(EditingCommandsTest, ResetOverwritesTheMatchAfterOKWhichGetsItsShadowBack
     ClickMaterial(1); // no match: appended with the category as typed, in a node of its own
     Type("Steel", " S355 ");
     commands.onMaterialSet();
-    EXPECT_EQ((Texts{library().Entry(5).Category, library().Shadow(5).MaterialType()}),
+    EXPECT_EQ((Texts{library().entry(5).Category, library().shadow(5).MaterialType()}),
               (Texts{"Steel", "Steel  "}));
     EXPECT_EQ(tree().parentKey("SteelS3550005"), "Steel");
 }
@@ -146,17 +146,17 @@ TEST_F(EditingCommandsTest, ResetOverwritesTheMatchAfterOKWhichGetsItsShadowBack
 TEST_F(EditingCommandsTest, APasteCopiesTheWorkingRecordIntoTheSelectedCategory) {
     ClickMaterial(0);
     commands.onCopyMaterial();
-    library().Material(0).CopyProperty("EX", 1.5e11); // an edit never saved
+    library().material(0).CopyProperty("EX", 1.5e11); // an edit never saved
     ClickCategory("Copper");
     commands.onPasteMaterial();
-    const LibraryEntry& e = library().Entry(5);
-    clsMaterial& shadow = library().Shadow(5);
+    const LibraryEntry& e = library().entry(5);
+    clsMaterial& shadow = library().shadow(5);
     EXPECT_EQ(
         (Texts{e.Category, e.Name, e.NameCode, e.Description, shadow.MaterialType(),
                shadow.MaterialName(), shadow.MaterialNameCode(), shadow.MaterialDescription()}),
         (Texts{"Copper    ", "Copy of A36", "A36 code", "structural steel", "Copper    ",
                "Copy of A36", "A36 code", "structural steel"}));
-    EXPECT_EQ((std::vector{ValueOf(library().Material(5), "EX"), ValueOf(shadow, "EX"),
+    EXPECT_EQ((std::vector{ValueOf(library().material(5), "EX"), ValueOf(shadow, "EX"),
                            ValueOf(shadow, "DENS")}),
               (std::vector<std::optional<double>>{1.5e11, 2.0e11, 7850}));
     EXPECT_EQ(editor.VSFlexGrid1.textMatrix(1, 2), "150000000000") << "the copy is shown";
@@ -179,9 +179,9 @@ TEST_F(EditingCommandsTest, APasteCopiesTheWorkingRecordIntoTheSelectedCategory)
 TEST_F(EditingCommandsTest, ClearingValuesZeroesThemDeletingAsksThenRenumbersTheLaterMaterials) {
     ClickMaterial(0);
     commands.ClearValues();
-    clsMaterial& record = library().Material(0);
+    clsMaterial& record = library().material(0);
     EXPECT_EQ((std::vector{ValueOf(record, "EX"), ValueOf(record, "DENS"), ValueOf(record, "NUXY"),
-                           ValueOf(library().Shadow(0), "EX")}),
+                           ValueOf(library().shadow(0), "EX")}),
               (std::vector<std::optional<double>>{0.0, 0.0, std::nullopt, 2.0e11}));
     EXPECT_EQ(editor.VSFlexGrid1.textMatrix(1, 2), "0");
     ClickMaterial(1);
@@ -195,8 +195,8 @@ TEST_F(EditingCommandsTest, ClearingValuesZeroesThemDeletingAsksThenRenumbersThe
     EXPECT_EQ(EntryNames(), (Texts{"6061", "S275", "7075", "C101"}));
     EXPECT_EQ((Texts{KeyOf(0), KeyOf(1)}),
               (Texts{"Aluminium    6061  0000", "Steel    S275  0001"}));
-    EXPECT_EQ(ValueOf(library().Material(0), "EX"), 6.9e10);
-    EXPECT_EQ(ValueOf(library().Shadow(3), "DENS"), 8940);
+    EXPECT_EQ(ValueOf(library().material(0), "EX"), 6.9e10);
+    EXPECT_EQ(ValueOf(library().shadow(3), "DENS"), 8940);
     EXPECT_EQ(editor.shown(), kMaterialShown) << "a neighbour is shown";
     EXPECT_EQ(editor.boxes(), (Texts{"Steel    ", "S275  ", "european grade"}))
         << "in the boxes too";
@@ -233,7 +233,7 @@ TEST_F(EditingCommandsTest, AFullLibraryRefusesToGrowButNotToOverwrite) {
     ClickMaterial(3);
     Type("Steel", "M5", "overwritten");
     commands.onMaterialSet();
-    EXPECT_EQ(library().Entry(5).Description, "overwritten");
+    EXPECT_EQ(library().entry(5).Description, "overwritten");
 }
 
 // Texts that would break a library line or overrun their columns are refused after the
@@ -284,15 +284,15 @@ TEST_F(EditingCommandsTest, TypedTextsThatWouldBreakALibraryLineOrOverrunItsColu
         EXPECT_EQ(editor.materialNameText.focusRequests - before[1], focus == 2);
         EXPECT_EQ(editor.descriptionText.focusRequests - before[2], focus == 3);
         EXPECT_EQ(EntryNames(), kFiveNames);
-        EXPECT_EQ(library().Entry(0).Description, "structural steel");
+        EXPECT_EQ(library().entry(0).Description, "structural steel");
     }
     // The stored forms that fit are accepted: a trimmed name of 30, a description of 50.
     editor.descriptionText.setText(description51);
     EXPECT_EQ(editor.descriptionText.text(), std::string(50, 'd')) << "the box holds 50";
     Type("Nickel", " " + std::string(30, 'n') + " ", std::string(50, 'd'));
     commands.onNewMaterial();
-    EXPECT_EQ(library().Entry(5).Name, std::string(30, 'n'));
-    EXPECT_EQ(library().Material(5).MaterialDescription(), std::string(50, 'd'));
+    EXPECT_EQ(library().entry(5).Name, std::string(30, 'n'));
+    EXPECT_EQ(library().material(5).MaterialDescription(), std::string(50, 'd'));
 }
 
 TEST_F(EditingCommandsTest,
@@ -301,13 +301,13 @@ TEST_F(EditingCommandsTest,
     ClickMaterial(0); // its key ends in "0000"
     editor.descriptionText.setText("hot rolled");
     EXPECT_TRUE(commands.descriptionText_LostFocus());
-    EXPECT_EQ((Texts{library().Entry(0).Description, library().Material(0).MaterialDescription(),
-                     library().Shadow(0).MaterialDescription()}),
+    EXPECT_EQ((Texts{library().entry(0).Description, library().material(0).MaterialDescription(),
+                     library().shadow(0).MaterialDescription()}),
               (Texts{"hot rolled", "hot rolled", "structural steel"}));
     ClickMaterial(3);
     editor.descriptionText.setText(" kept as typed ");
     EXPECT_TRUE(commands.descriptionText_LostFocus());
-    EXPECT_EQ(library().Material(3).MaterialDescription(), " kept as typed ");
+    EXPECT_EQ(library().material(3).MaterialDescription(), " kept as typed ");
 
     editor.descriptionText.setText("two\r\nlines");
     EXPECT_FALSE(commands.descriptionText_LostFocus());
@@ -315,14 +315,14 @@ TEST_F(EditingCommandsTest,
                       "character.",
                       MsgButtons::OK, MsgIcon::Exclamation);
     EXPECT_EQ(editor.descriptionText.focusRequests, 1);
-    EXPECT_EQ(library().Entry(3).Description, " kept as typed ");
+    EXPECT_EQ(library().entry(3).Description, " kept as typed ");
 
     ClickCategory("Copper"); // a category stores nothing and refuses nothing
     editor.descriptionText.setText("for\tcopper");
     EXPECT_TRUE(commands.descriptionText_LostFocus());
     EXPECT_TRUE(editor.messageBox.questions.empty());
-    EXPECT_EQ(library().Entry(4).Description, "");
-    EXPECT_EQ(library().Entry(0).Description, "hot rolled");
+    EXPECT_EQ(library().entry(4).Description, "");
+    EXPECT_EQ(library().entry(0).Description, "hot rolled");
 }
 
 // Enter stores a box as leaving it does; while a new material is typed it adds it, and the
@@ -331,7 +331,7 @@ TEST_F(EditingCommandsTest, EnterInABoxStoresItOrAddsTheNewMaterial) {
     ClickMaterial(2);
     editor.descriptionText.setText("hot rolled");
     commands.descriptionText_Enter();
-    EXPECT_EQ(library().Entry(2).Description, "hot rolled");
+    EXPECT_EQ(library().entry(2).Description, "hot rolled");
     EXPECT_EQ(editor.descriptionText.storedMarks, 1) << "its own undo starts afresh";
     EXPECT_EQ(state.history.undoLabel(), "Change description of S275");
 
@@ -344,11 +344,11 @@ TEST_F(EditingCommandsTest, EnterInABoxStoresItOrAddsTheNewMaterial) {
 
     Type("Steel", "S355", "for the new one");
     EXPECT_TRUE(commands.descriptionText_LostFocus());
-    EXPECT_EQ(library().Entry(2).Description, "hot rolled") << "not the shown material's";
+    EXPECT_EQ(library().entry(2).Description, "hot rolled") << "not the shown material's";
     commands.descriptionText_Enter();
     ExpectOnlyMessage("Do you really want to add this material ?", MsgButtons::YesNo,
                       MsgIcon::Question);
-    EXPECT_EQ((Texts{library().Entry(5).Name, library().Entry(5).Description}),
+    EXPECT_EQ((Texts{library().entry(5).Name, library().entry(5).Description}),
               (Texts{"S355", "for the new one"}));
     EXPECT_EQ((std::vector{editor.materialTypeText.storedMarks, editor.materialNameText.storedMarks,
                            editor.descriptionText.storedMarks}),
@@ -358,7 +358,7 @@ TEST_F(EditingCommandsTest, EnterInABoxStoresItOrAddsTheNewMaterial) {
     commands.materialTypeText_GotFocus();
     Type("Nickel", "N200");
     commands.materialTypeText_Enter();
-    EXPECT_EQ(library().Entry(6).Name, "N200");
+    EXPECT_EQ(library().entry(6).Name, "N200");
     commands.materialNameText_Enter(); // no new material typed: nothing more
     EXPECT_EQ(library().LastMaterialIndex(), 6);
 }
@@ -378,9 +378,9 @@ TEST_F(EditingCommandsTest, APasteShortensOrReplacesWhatCannotGoIntoALibraryAndS
                           "library file keeps.",
                       MsgButtons::OK, MsgIcon::Exclamation);
     const std::string d50(50, 'd');
-    EXPECT_EQ((Texts{library().Entry(2).Name, library().Entry(2).Description,
-                     library().Material(2).MaterialName(),
-                     library().Shadow(2).MaterialDescription(), editor.materialNameText.text()}),
+    EXPECT_EQ((Texts{library().entry(2).Name, library().entry(2).Description,
+                     library().material(2).MaterialName(),
+                     library().shadow(2).MaterialDescription(), editor.materialNameText.text()}),
               (Texts{shortened, d50, shortened, d50, shortened}));
     ClickCategory("Steel");
     commands.onPasteMaterial(); // the shortened name is the one that collides
@@ -393,12 +393,12 @@ TEST_F(EditingCommandsTest, APasteShortensOrReplacesWhatCannotGoIntoALibraryAndS
     ExpectOnlyMessage("Line breaks, tabs and other control characters in the copied name, name "
                       "code and description were replaced by blanks.",
                       MsgButtons::OK, MsgIcon::Exclamation);
-    const LibraryEntry& e = library().Entry(3);
-    clsMaterial& record = library().Material(3);
+    const LibraryEntry& e = library().entry(3);
+    clsMaterial& record = library().material(3);
     EXPECT_EQ((Texts{e.Name, e.NameCode, e.Description, record.MaterialName(),
                      record.MaterialNameCode(), record.MaterialDescription()}),
               (Texts{"Copy of A36", "A36 ", "hot rolled", "Copy of A36", "A36 ", "hot rolled"}));
-    EXPECT_EQ(library().Entry(1).NameCode, "A36\x7F") << "the source stays as it was read";
+    EXPECT_EQ(library().entry(1).NameCode, "A36\x7F") << "the source stays as it was read";
 }
 
 } // namespace

@@ -41,14 +41,14 @@ protected:
             record.MaterialName(name);
             record.MaterialDescription(description);
             record.CopyProperty("EX", ex);
-            lib.AddMaterial(LibraryEntry{category, "", name, description}, record, record);
+            lib.addMaterial(LibraryEntry{category, "", name, description}, record, record);
         }
         otherPath_ = dir.file("other.lib");
-        std::ofstream(otherPath_) << LibraryText(lib, groupByCategory(lib));
+        std::ofstream(otherPath_) << libraryText(lib, groupByCategory(lib));
         ASSERT_EQ(importer.open(otherPath_), "");
     }
 
-    std::string SavedText() { return LibraryText(library(), groupByCategory(library())); }
+    std::string SavedText() { return libraryText(library(), groupByCategory(library())); }
 
     fake::FakeExchangeDialogs dialogs;
     ImportFromLibrary importer{state, editor.form, editor.messageBox, dialogs};
@@ -97,8 +97,8 @@ TEST_F(ImportFromLibraryTest, CollisionsAreCopiedOrSkippedAndTheImportIsOneEdit)
             const int first = 5;
             EXPECT_EQ(tree().selectedKey(), KeyOf(first));
             EXPECT_EQ(trimBlanks(tree().nodeText(*tree().parentKey(KeyOf(first)))),
-                      trimBlanks(library().Entry(first).Category));
-            commands.Undo();
+                      trimBlanks(library().entry(first).Category));
+            commands.undo();
             EXPECT_EQ(SavedText(), before);
             EXPECT_FALSE(state.history.canUndo());
         }
@@ -116,22 +116,22 @@ TEST_F(ImportFromLibraryTest, ImportedMaterialsKeepCategoryTextsAndValuesAndUndo
     // The import is one notice; appended, the new materials move no number.
     EXPECT_EQ(notices, (decltype(notices){{{5, 6, 7}, false, true}}));
     // Both join the open library's Steel; the copy takes the other's values and texts.
-    const LibraryEntry& s355 = library().Entry(5);
+    const LibraryEntry& s355 = library().entry(5);
     EXPECT_EQ(
         std::tuple(s355.Category, s355.Name, s355.Description),
         std::tuple(std::string("Steel    "), std::string("S355  "), std::string("high strength")));
-    EXPECT_EQ(library().Entry(6).Category, "Steel    ");
-    EXPECT_EQ(library().Entry(6).Description, "from the other file");
-    EXPECT_EQ(library().Material(6).MaterialName(), "Copy of a36");
-    EXPECT_EQ(library().Shadow(6).MaterialName(), "Copy of a36");
-    EXPECT_EQ(ValueOf(library().Material(6), "EX"), 1.99e11);
-    EXPECT_EQ(ValueOf(library().Shadow(7), "EX"), 1.14e11);
+    EXPECT_EQ(library().entry(6).Category, "Steel    ");
+    EXPECT_EQ(library().entry(6).Description, "from the other file");
+    EXPECT_EQ(library().material(6).MaterialName(), "Copy of a36");
+    EXPECT_EQ(library().shadow(6).MaterialName(), "Copy of a36");
+    EXPECT_EQ(ValueOf(library().material(6), "EX"), 1.99e11);
+    EXPECT_EQ(ValueOf(library().shadow(7), "EX"), 1.14e11);
     EXPECT_EQ(tree().nodeText("Titanium    "), "Titanium    ");
     const std::string after = SavedText();
-    commands.Undo();
+    commands.undo();
     EXPECT_EQ(SavedText(), before);
     EXPECT_EQ(tree().nodeCount(), 8);
-    commands.Redo();
+    commands.redo();
     EXPECT_EQ(SavedText(), after);
     EXPECT_EQ(notices.size(), 3u) << "one notice for the undo, one for the redo";
     EXPECT_EQ(KeyOf(7), "Titanium    Ti-6Al-4V  0007") << "the tree followed the redo";
@@ -143,11 +143,11 @@ TEST_F(ImportFromLibraryTest, ImportedMaterialsKeepCategoryTextsAndValuesAndUndo
 
 TEST_F(ImportFromLibraryTest, AFullLibraryTakesWhatFitsAndSaysSo) {
     for (int i = library().materialCount(); i < kMaxMaterials - 1; ++i)
-        library().AddMaterial("Filler    ", "", "F" + std::to_string(i), "");
+        library().addMaterial("Filler    ", "", "F" + std::to_string(i), "");
     Unselect();
     EXPECT_EQ(importer.importMaterials({0, 2}), 1);
     EXPECT_TRUE(library().isFull());
-    EXPECT_EQ(trimBlanks(library().Entry(kMaxMaterials - 1).Name), "S355");
+    EXPECT_EQ(trimBlanks(library().entry(kMaxMaterials - 1).Name), "S355");
     ExpectOnlyMessage(kFull, MsgButtons::OK, MsgIcon::Exclamation);
     EXPECT_EQ(importer.importMaterials({2}), 0);
     ExpectOnlyMessage(kFull, MsgButtons::OK, MsgIcon::Exclamation);

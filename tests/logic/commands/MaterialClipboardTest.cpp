@@ -26,7 +26,7 @@ std::string BlockOf(const std::string& name, const std::string& nameCode,
     for (const auto& [code, si] : values)
         m.CopyProperty(code, si);
     std::string block;
-    m.Format(block);
+    m.format(block);
     return block;
 }
 
@@ -56,14 +56,14 @@ protected:
 
 TEST_F(MaterialClipboardTest, CopyPutsTheBlockAsASaveWritesItAndTheRowsAsShown) {
     state.doc.DecimalSeparator = ",";
-    library().Material(1).CopyProperty("NUXY", 0.33); // an edit never saved goes along
+    library().material(1).CopyProperty("NUXY", 0.33); // an edit never saved goes along
     ClickMaterial(1);
     clock = 5000;
     window.onCopyMaterial();
     EXPECT_EQ(state.doc.CopiedMaterialNumber, 1);
-    EXPECT_EQ(library().Material(1).MaterialNameCode(), "") << "copying gives no name code";
+    EXPECT_EQ(library().material(1).MaterialNameCode(), "") << "copying gives no name code";
 
-    const std::string saved = LibraryText(library(), groupByCategory(library()));
+    const std::string saved = libraryText(library(), groupByCategory(library()));
     const std::size_t at = saved.find("MATL:6061");
     ASSERT_NE(at, std::string::npos);
     const std::string block = saved.substr(at, saved.find("ENDMATL\r\n", at) + 9 - at);
@@ -88,9 +88,9 @@ TEST_F(MaterialClipboardTest, CopyPutsTheBlockAsASaveWritesItAndTheRowsAsShown) 
 TEST_F(MaterialClipboardTest, AForeignMaterialIsPastedByThePasteRulesAsOneEdit) {
     OtherCopies(kS355);
     PasteInto("Copper");
-    const LibraryEntry& e = library().Entry(5);
-    clsMaterial& record = library().Material(5);
-    clsMaterial& shadow = library().Shadow(5);
+    const LibraryEntry& e = library().entry(5);
+    clsMaterial& record = library().material(5);
+    clsMaterial& shadow = library().shadow(5);
     EXPECT_EQ((Texts{e.Category, e.Name, e.NameCode, e.Description, record.MaterialName(),
                      shadow.MaterialType()}),
               (Texts{"Copper    ", "Copy of S355", "EN 10025     ", "fine grain", "Copy of S355",
@@ -101,12 +101,12 @@ TEST_F(MaterialClipboardTest, AForeignMaterialIsPastedByThePasteRulesAsOneEdit) 
     EXPECT_EQ(tree().selectedKey(), "Copper    Copy of S3550005");
     EXPECT_EQ(editor.VSFlexGrid1.textMatrix(1, 2), "210000000000") << "the copy is shown";
     EXPECT_EQ(state.history.undoLabel(), "Paste Copy of S355");
-    window.Undo();
+    window.undo();
     EXPECT_EQ(library().LastMaterialIndex(), 4);
 
     ClickMaterial(0); // onto a material: into its category
     window.onPasteMaterial();
-    EXPECT_EQ(library().Entry(5).Category, "Steel    ");
+    EXPECT_EQ(library().entry(5).Category, "Steel    ");
     PasteInto("Steel");
     ExpectOnlyMessage("Material Name (Copy of S355) exists. Please rename it before pasting.",
                       MsgButtons::OK, MsgIcon::Exclamation);
@@ -123,8 +123,8 @@ TEST_F(MaterialClipboardTest, AForeignMaterialIsPastedByThePasteRulesAsOneEdit) 
                           "The description of the copy was shortened to the 50 characters a "
                           "library file keeps.",
                       MsgButtons::OK, MsgIcon::Exclamation);
-    EXPECT_EQ((Texts{library().Entry(6).Name, library().Entry(6).NameCode,
-                     library().Entry(6).Description}),
+    EXPECT_EQ((Texts{library().entry(6).Name, library().entry(6).NameCode,
+                     library().entry(6).Description}),
               (Texts{shortened, "S355         ", std::string(50, 'd')}));
 
     std::vector<Sample> full;
@@ -146,8 +146,8 @@ TEST_F(MaterialClipboardTest, TheCopyMadeLastWins) {
     window.onCopyMaterial();
     const std::string ownCopy = Clip();
     PasteInto("Copper"); // the clipboard holds this window's own copy
-    EXPECT_EQ(library().Entry(5).Name, "Copy of A36");
-    EXPECT_EQ(ValueOf(library().Material(5), "EX"), 2.0e11);
+    EXPECT_EQ(library().entry(5).Name, "Copy of A36");
+    EXPECT_EQ(ValueOf(library().material(5), "EX"), 2.0e11);
 
     // A clipboard history puts the older copy back; one from an earlier boot, however late
     // its clock, and one whose header cannot be read lose to this window's copy too.
@@ -159,7 +159,7 @@ TEST_F(MaterialClipboardTest, TheCopyMadeLastWins) {
         clipboard.holdOnly({{kMaterialMimeType, older}});
         PasteInto("Copper");
         const int last = library().LastMaterialIndex();
-        EXPECT_EQ((std::pair{library().Entry(last).Name, ValueOf(library().Material(last), "EX")}),
+        EXPECT_EQ((std::pair{library().entry(last).Name, ValueOf(library().material(last), "EX")}),
                   (std::pair{std::string("Copy of A36"), std::optional<double>(2.0e11)}))
             << older;
         EXPECT_TRUE(editor.messageBox.questions.empty());
@@ -184,7 +184,7 @@ TEST_F(MaterialClipboardTest, TheCopyMadeLastWins) {
 
     OtherCopies(kS355);
     PasteInto("Steel");
-    EXPECT_EQ(library().Entry(8).Name, "Copy of S355");
+    EXPECT_EQ(library().entry(8).Name, "Copy of S355");
 }
 
 // A clipboard that holds something under the material's form that is not a block this
@@ -237,7 +237,7 @@ TEST(MaterialClipTest, EveryPropertyAMaterialCanHoldTravelsWithIt) {
     for (const int slot : slots)
         everything.setSlotValue(slot, (slot % 2 ? -1.0 : 1.0) * (1.0 + slot) * 1.0e-3);
     std::string block;
-    everything.Format(block);
+    everything.format(block);
 
     const auto read = readMaterialClip(materialClipText({"x", "", 1}, block));
     ASSERT_TRUE(std::holds_alternative<ClipMaterial>(read)) << std::get<std::string>(read);

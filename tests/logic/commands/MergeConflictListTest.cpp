@@ -49,19 +49,19 @@ constexpr std::string_view kConflicts =
 
 struct ConflictListFixture : ::testing::Test {
     ConflictListFixture() {
-        const int steel = state.library.AddMaterial("Steels    ", "", "S235  ", "");
+        const int steel = state.library.addMaterial("Steels    ", "", "S235  ", "");
         state.library.setOriginalValue(steel, Slot("EX"), 2.05e11);
         state.library.setOriginalValue(steel, Slot("DENS"), 7860);
-        state.library.AddMaterial("Metals    ", "", "Copper  ", "pure, annealed");
+        state.library.addMaterial("Metals    ", "", "Copper  ", "pure, annealed");
         std::ofstream(library + ".conflicts", std::ios::binary) << kConflicts;
-        conflicts.LibraryOpened(library);
+        conflicts.libraryOpened(library);
     }
     static int Slot(const char* code) { return PropertyCatalogue::instance().findExact(code); }
     double value(int n, const char* code) {
-        return state.library.Material(n).slotValue(Slot(code));
+        return state.library.material(n).slotValue(Slot(code));
     }
     bool hasValue(int n, const char* code) {
-        return state.library.Material(n).HasValue(Slot(code));
+        return state.library.material(n).HasValue(Slot(code));
     }
     std::vector<std::string> properties() const {
         std::vector<std::string> out;
@@ -109,7 +109,7 @@ TEST_F(ConflictListFixture, ShowsEachConflictWithItsValuesInTheShownUnits) {
 
 TEST_F(ConflictListFixture, TakeTheirsIsOneEditThatUndoBringsBack) {
     list.selectRow(0);
-    conflicts.TakeTheirs();
+    conflicts.takeTheirs();
     EXPECT_EQ(value(0, "EX"), 2.12e11);
     EXPECT_EQ(state.history.undoLabel(), "Take theirs: EX of S235");
     EXPECT_EQ(properties()[0], "S235 Name");
@@ -123,18 +123,18 @@ TEST_F(ConflictListFixture, TakeTheirsIsOneEditThatUndoBringsBack) {
 
     // Base of a value set on one side only: none, and taking it clears the value.
     list.selectRow(1);
-    conflicts.TakeTheirs();
+    conflicts.takeTheirs();
     EXPECT_FALSE(hasValue(0, "DENS"));
     EXPECT_EQ(state.history.undoLabel(), "Take theirs: DENS of S235");
 }
 
 TEST_F(ConflictListFixture, ARenameTakenCarriesTheMaterialsOtherConflicts) {
     list.selectRow(1);
-    conflicts.TakeTheirs();
+    conflicts.takeTheirs();
     EXPECT_EQ(state.history.undoLabel(), "Take theirs: NAME of S235");
-    EXPECT_EQ(trimBlanks(state.library.Entry(0).Name), "Structural Steel S235");
+    EXPECT_EQ(trimBlanks(state.library.entry(0).Name), "Structural Steel S235");
     list.selectRow(0);
-    conflicts.TakeBase();
+    conflicts.takeBase();
     EXPECT_EQ(value(0, "EX"), 2.1e11);
     EXPECT_EQ(state.history.undoLabel(), "Take base: EX of Structural Steel S235");
     state.history.undo();
@@ -145,21 +145,21 @@ TEST_F(ConflictListFixture, ARenameTakenCarriesTheMaterialsOtherConflicts) {
 
 TEST_F(ConflictListFixture, SaveKeepsTheFileUpToDateAndRemovesItWhenAllAreDecided) {
     list.selectRow(3);
-    conflicts.TakeOurs();
+    conflicts.takeOurs();
     EXPECT_EQ(state.history.undoCount(), 0u);
-    EXPECT_EQ(state.library.Entry(1).Description.substr(0, 14), "pure, annealed");
-    conflicts.LibrarySaved(library);
+    EXPECT_EQ(state.library.entry(1).Description.substr(0, 14), "pure, annealed");
+    conflicts.librarySaved(library);
     EXPECT_EQ(fileText(), "conflict\tS235\tEX\t2.1E11\t2.05E11\t2.12E11\n"
                           "conflict\tS235\tNAME\tS235\tS235\tStructural Steel S235\n"
                           "conflict\tS235\tDENS\t7850\t7860\t-\n"
                           "conflict\tBrass\tMATERIAL\tAlloys\tAlloys\t-\n");
     while (!list.rows.empty()) {
         list.selectRow(0);
-        conflicts.TakeOurs();
+        conflicts.takeOurs();
     }
     EXPECT_EQ(list.status,
               "All conflicts decided: saving the library removes its .conflicts file.");
-    conflicts.LibrarySaved(library);
+    conflicts.librarySaved(library);
     EXPECT_FALSE(std::filesystem::exists(library + ".conflicts"));
     EXPECT_TRUE(messages.questions.empty());
 }
@@ -168,7 +168,7 @@ TEST_F(ConflictListFixture, SaysWhatItCannotDo) {
     // Brass is not in the library: the merge removed it on our side.
     state.library.removeMaterial(1);
     list.selectRow(3);
-    conflicts.TakeTheirs();
+    conflicts.takeTheirs();
     ASSERT_EQ(messages.questions.size(), 1u);
     EXPECT_EQ(messages.questions[0].text, "No material named 'Copper' is in the library: decide "
                                           "this conflict by hand, then choose Take Ours.");
@@ -177,7 +177,7 @@ TEST_F(ConflictListFixture, SaysWhatItCannotDo) {
     // A file that cannot be read is shown as nothing, and left for the user.
     const std::string broken = "conflict\tS235\tEX\t1\t2\n";
     std::ofstream(library + ".conflicts", std::ios::binary) << broken;
-    conflicts.LibraryOpened(library);
+    conflicts.libraryOpened(library);
     EXPECT_FALSE(list.shown);
     EXPECT_TRUE(list.rows.empty());
     ASSERT_EQ(messages.questions.size(), 2u);
@@ -186,7 +186,7 @@ TEST_F(ConflictListFixture, SaysWhatItCannotDo) {
                   library +
                   ".conflicts: line 1: expected 6 fields separated by tabs, found 5\n"
                   "The file is left as it is.");
-    conflicts.LibrarySaved(library);
+    conflicts.librarySaved(library);
     EXPECT_EQ(fileText(), broken);
 }
 

@@ -60,7 +60,7 @@ protected:
     /// sometimes the same as one that exists.
     std::string RandomName() {
         if (Chance(10) && library().LastMaterialIndex() >= 0)
-            return library().Entry(Pick(library().LastMaterialIndex() + 1)).Name;
+            return library().entry(Pick(library().LastMaterialIndex() + 1)).Name;
         std::string name = "N" + RandomText(Chance(20) ? 45 : 28);
         if (Chance(10)) name = "  " + name + " ";
         return name;
@@ -92,9 +92,9 @@ protected:
                 if (!code.empty() && PropertyCatalogue::instance().findTolerant(code) == slot)
                     record.setSlotValue(slot, RandomValue());
             }
-            lib.AddMaterial(entry, record, clsMaterial());
+            lib.addMaterial(entry, record, clsMaterial());
         }
-        ASSERT_EQ(readLibraryText(LibraryText(lib, groupByCategory(lib)), library(), ".").status,
+        ASSERT_EQ(readLibraryText(libraryText(lib, groupByCategory(lib)), library(), ".").status,
                   ReadResult::Status::Loaded);
         Reopened();
     }
@@ -111,18 +111,20 @@ protected:
         ScriptedSheet sheet;
         for (int n = 1 + Pick(4); n > 0; --n) {
             const bool number = Chance(10);
-            sheet.rows.push_back({CellValue::Text(Chance(20) ? " name " : "Name"),
-                                  number ? CellValue::Number(RandomValue())
-                                         : CellValue::Text(RandomText(Chance(30) ? 45 : 25))});
+            sheet.rows.push_back({CellValue::ofText(Chance(20) ? " name " : "Name"),
+                                  number ? CellValue::ofNumber(RandomValue())
+                                         : CellValue::ofText(RandomText(Chance(30) ? 45 : 25))});
             if (Chance(70))
-                sheet.rows.push_back({CellValue::Text("Type"), CellValue::Text(RandomCategory())});
+                sheet.rows.push_back(
+                    {CellValue::ofText("Type"), CellValue::ofText(RandomCategory())});
             for (int k = Pick(4); k > 0; --k) {
                 const int slot = Pick(kVisitedSlots);
-                sheet.rows.push_back({CellValue::Text(PropertyCatalogue::instance().PropCode(slot)),
-                                      CellValue::Number(RandomValue())});
+                sheet.rows.push_back(
+                    {CellValue::ofText(PropertyCatalogue::instance().PropCode(slot)),
+                     CellValue::ofNumber(RandomValue())});
             }
         }
-        sheet.rows.push_back({CellValue::Text("End"), {}});
+        sheet.rows.push_back({CellValue::ofText("End"), {}});
         const ImportResult result = importWorksheet(sheet, library());
         ASSERT_TRUE(result.imported()) << result.message();
         if (!result.notes.empty()) ++counts["import notes"];

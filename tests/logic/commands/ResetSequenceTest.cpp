@@ -33,13 +33,13 @@ protected:
     int Pick(int n) { return std::uniform_int_distribution<int>(0, std::max(n, 1) - 1)(rng); }
     bool Chance(int percent) { return Pick(100) < percent; }
 
-    PlainLibrary Read() {
+    PlainLibrary read() {
         PlainLibrary out;
         for (int i = 0; i <= library().LastMaterialIndex(); ++i) {
-            const LibraryEntry& e = library().Entry(i);
+            const LibraryEntry& e = library().entry(i);
             out.push_back({e.Category, e.Name, e.NameCode, e.Description,
-                           ValueOf(library().Material(i), "EX"),
-                           ValueOf(library().Shadow(i), "EX")});
+                           ValueOf(library().material(i), "EX"),
+                           ValueOf(library().shadow(i), "EX")});
         }
         return out;
     }
@@ -110,15 +110,15 @@ protected:
         Changed(before);
     }
 
-    void Undo() {
-        commands.Undo();
+    void undo() {
+        commands.undo();
         if (done.empty()) return;
         undone.push_back(model);
         model = done.back();
         done.pop_back();
     }
-    void Redo() {
-        commands.Redo();
+    void redo() {
+        commands.redo();
         if (undone.empty()) return;
         done.push_back(model);
         model = undone.back();
@@ -142,8 +142,8 @@ protected:
     Nodes LibraryNodes() {
         Nodes out;
         for (int i = 0; i <= library().LastMaterialIndex(); ++i) {
-            out.first.insert(library().Entry(i).Category);
-            out.second.insert({library().Entry(i).Category, library().Entry(i).Name, i});
+            out.first.insert(library().entry(i).Category);
+            out.second.insert({library().entry(i).Category, library().entry(i).Name, i});
         }
         return out;
     }
@@ -155,7 +155,7 @@ protected:
 };
 
 TEST_P(ResetSequenceTest, OverwriteUndoAndRedoKeepTheLibraryTheModelAndTheTreeInStep) {
-    model = Read();
+    model = read();
     int undos = 0, redos = 0;
     for (int step = 0; step < 400 && !HasFailure(); ++step) {
         SCOPED_TRACE("step " + std::to_string(step));
@@ -170,16 +170,16 @@ TEST_P(ResetSequenceTest, OverwriteUndoAndRedoKeepTheLibraryTheModelAndTheTreeIn
         } else if (kind < 7) {
             TypeEx(Pick(last + 1), 1000.0 * (1 + Pick(50)));
         } else if (kind < 9) {
-            Undo();
+            undo();
             ++undos;
         } else {
-            Redo();
+            redo();
             ++redos;
         }
         editor.messageBox.questions.clear();
         editor.messageBox.answers.clear();
 
-        ASSERT_EQ(Read(), model);
+        ASSERT_EQ(read(), model);
         EXPECT_EQ(TreeNodes(), LibraryNodes());
         EXPECT_EQ(state.history.undoCount(), done.size());
         EXPECT_EQ(state.history.redoCount(), undone.size());

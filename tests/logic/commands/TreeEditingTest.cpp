@@ -35,8 +35,8 @@ TEST_F(TreeEditingTest, AnUnchangedLabelIsNoRenameANewNameIsStoredTrimmedEverywh
                       MsgIcon::Exclamation);
     for (const std::string name : {"a36", "Mild Steel"}) {
         EXPECT_TRUE(treeEditing.TreeView1_AfterLabelEdit("  " + name + "  "));
-        EXPECT_EQ((Texts{tree().nodeText("Steel    A36  0000"), library().Entry(0).Name,
-                         library().Material(0).MaterialName(), library().Shadow(0).MaterialName(),
+        EXPECT_EQ((Texts{tree().nodeText("Steel    A36  0000"), library().entry(0).Name,
+                         library().material(0).MaterialName(), library().shadow(0).MaterialName(),
                          editor.materialNameText.text()}),
                   Texts(5, name));
     }
@@ -89,12 +89,12 @@ TEST_F(TreeEditingTest, ANameWithAControlCharacterOrOverItsColumnsIsNotTaken) {
         ClickMaterial(0);
         EXPECT_FALSE(treeEditing.TreeView1_AfterLabelEdit(typed));
         ExpectOnlyMessage(message, MsgButtons::OK, MsgIcon::Exclamation);
-        EXPECT_EQ((Texts{tree().nodeText(KeyOf(0)), library().Entry(0).Name,
-                         library().Material(0).MaterialName()}),
+        EXPECT_EQ((Texts{tree().nodeText(KeyOf(0)), library().entry(0).Name,
+                         library().material(0).MaterialName()}),
                   Texts(3, "A36  "));
     }
     EXPECT_TRUE(treeEditing.TreeView1_AfterLabelEdit("  " + std::string(30, 'm') + "  "));
-    EXPECT_EQ(library().Shadow(0).MaterialName(), std::string(30, 'm'));
+    EXPECT_EQ(library().shadow(0).MaterialName(), std::string(30, 'm'));
 }
 
 // A moved material becomes the last one, records and shadows with it; later ones move down.
@@ -102,14 +102,14 @@ TEST_F(TreeEditingTest, DroppingOnAnotherCategoryMovesTheMaterialToTheEndAndNoth
     Drag(1, 2); // categories cannot be dragged: Steel onto Aluminium
     Drag(2, 102);
     EXPECT_EQ(state.doc.DraggedNodeKey, "");
-    library().Material(1).CopyProperty("EX", 1.0e9); // an unsaved edit travels along
+    library().material(1).CopyProperty("EX", 1.0e9); // an unsaved edit travels along
     Drag(101, 3);                                    // 6061 onto Copper
     EXPECT_EQ(EntryNames(), (Texts{"A36", "S275", "7075", "C101", "6061"}));
-    EXPECT_EQ((Texts{library().Material(4).MaterialType(), library().Shadow(4).MaterialType()}),
+    EXPECT_EQ((Texts{library().material(4).MaterialType(), library().shadow(4).MaterialType()}),
               Texts(2, "Copper    "));
     EXPECT_EQ(
-        (std::vector{ValueOf(library().Material(4), "EX"), ValueOf(library().Shadow(4), "EX"),
-                     ValueOf(library().Material(2), "DENS"), ValueOf(library().Shadow(3), "EX")}),
+        (std::vector{ValueOf(library().material(4), "EX"), ValueOf(library().shadow(4), "EX"),
+                     ValueOf(library().material(2), "DENS"), ValueOf(library().shadow(3), "EX")}),
         (std::vector<std::optional<double>>{1.0e9, 6.9e10, 2810, 1.17e11}));
     EXPECT_EQ(tree().selectedKey(), "Copper    6061  0004");
     EXPECT_EQ(editor.boxes(), (Texts{"Copper    ", "6061  ", "wrought alloy"}));

@@ -92,7 +92,7 @@ TEST_F(DocumentLifecycleTest, OpeningOverANewLibraryAsksOverASavedOneNot) {
     messages.queueAnswer(MsgResult::Cancel);
     openSaved();
     EXPECT_EQ(caption(), kUntitled);
-    EXPECT_EQ(state.library.Entry(0).Name, "My Material");
+    EXPECT_EQ(state.library.entry(0).Name, "My Material");
 
     messages.queueAnswer(MsgResult::No);
     openSaved();
@@ -132,7 +132,7 @@ TEST_F(DocumentLifecycleTest, CloseAsksEvenWhenNothingChangedCancelKeepsEverythi
     EXPECT_TRUE(editor && toolbar.isButtonEnabled("save"));
     EXPECT_EQ(storedUnitBytes(), before);
 
-    state.library.Material(1).CopyProperty("DENS", 1140);
+    state.library.material(1).CopyProperty("DENS", 1140);
     messages.queueAnswer(MsgResult::Yes);
     app.closeLibrary();
     EXPECT_EQ(asked(), Texts(2, "Save changes to " + file + " ? [YesNoCancel Question]"));
@@ -168,14 +168,14 @@ TEST_F(DocumentLifecycleTest, AnImportedWorkbookIsSavedAsANewLibraryBesideItNeve
     const std::string book = tmp.file("alloys.xls");
     const std::string bookBytes = "\xD0\xCF\x11\xE0 a workbook";
     test::WriteBytes(book, bookBytes);
-    workbooks[book] = SheetOf({{"Name", CellValue::Text("AlSi10Mg")},
-                               {"Type", CellValue::Text("Cast alloys")},
-                               {"DENS", CellValue::Number(2670)},
-                               {"End", CellValue::Empty()}});
+    workbooks[book] = SheetOf({{"Name", CellValue::ofText("AlSi10Mg")},
+                               {"Type", CellValue::ofText("Cast alloys")},
+                               {"DENS", CellValue::ofNumber(2670)},
+                               {"End", CellValue::empty()}});
     dialogs.queuePath(book);
     app.OpenLibrary();
     EXPECT_EQ(caption(), book);
-    EXPECT_EQ(state.library.Entry(0).Name, "AlSi10Mg");
+    EXPECT_EQ(state.library.entry(0).Name, "AlSi10Mg");
     EXPECT_EQ(asked(), Texts{}) << "an import that reached \"End\" unchanged has nothing to say";
 
     // Save, and Yes to the close question, both ask for a name: the workbook's, as a library.
@@ -208,9 +208,9 @@ TEST_F(DocumentLifecycleTest, AnImportedWorkbookIsSavedAsANewLibraryBesideItNeve
 TEST_F(DocumentLifecycleTest, AnImportThatStoppedEarlySaysWhereAndKeepsWhatItRead) {
     const std::string book = tmp.file("broken.xls");
     test::WriteBytes(book, "\xD0\xCF\x11\xE0 a workbook");
-    const Sheet sheet = SheetOf({{"Name", CellValue::Text("PEEK")},
-                                 {"DENS", CellValue::Text("heavy")},
-                                 {"End", CellValue::Empty()}});
+    const Sheet sheet = SheetOf({{"Name", CellValue::ofText("PEEK")},
+                                 {"DENS", CellValue::ofText("heavy")},
+                                 {"End", CellValue::empty()}});
     workbooks[book] = sheet;
     dialogs.queuePath(book);
     app.OpenLibrary();
@@ -231,7 +231,7 @@ TEST_F(DocumentLifecycleTest, SavingOverAFileChangedOnDiskAsksNoAndCancelLeaveIt
     dialogs.queuePath(file);
     app.OpenLibrary();
     window().clickNode(kPA6);
-    state.library.Material(1).CopyProperty("DENS", 1140); // an edit of this window's own
+    state.library.material(1).CopyProperty("DENS", 1140); // an edit of this window's own
 
     // Another program replaces the file, as editors do: a new file renamed over it.
     test::WriteBytes(tmp.file("other.tmp"), changed);
@@ -331,7 +331,7 @@ TEST_F(DocumentLifecycleTest, AnUnfinishedSaveIsOfferedYesPutsTheOldLibraryBackN
     app.OpenLibrary();
     app.SaveLibrary();
     EXPECT_EQ(test::ReadBytes(tmp.file("link.lib")),
-              LibraryText(state.library, groupByCategory(state.library)));
+              libraryText(state.library, groupByCategory(state.library)));
     EXPECT_FALSE(std::filesystem::exists(copy));
     EXPECT_EQ(test::Names(tmp.path()), (Texts{"link.lib", "steels.lib"}));
 }
@@ -372,26 +372,26 @@ TEST_F(DocumentLifecycleTest, OpeningALibraryOpenElsewhereWarnsAndTheLockFollows
 
 TEST_F(DocumentLifecycleTest, ASaveWritesInTheBackgroundASecondWaitsAndClosingWaitsForIt) {
     const std::string file = openSaved();
-    const auto text = [&] { return LibraryText(state.library, groupByCategory(state.library)); };
+    const auto text = [&] { return libraryText(state.library, groupByCategory(state.library)); };
     background.held = true;
-    state.library.Material(1).CopyProperty("DENS", 1150);
+    state.library.material(1).CopyProperty("DENS", 1150);
     const std::string first = text();
     app.SaveLibrary();
     EXPECT_EQ(test::ReadBytes(file), kTwoMaterials) << "Save returns before the disk work";
-    state.library.Material(1).CopyProperty("DENS", 1160); // the window goes on meanwhile
+    state.library.material(1).CopyProperty("DENS", 1160); // the window goes on meanwhile
     app.SaveLibrary();
     EXPECT_EQ(test::ReadBytes(file), first) << "the first save finished before the second";
     ASSERT_EQ(background.queue.size(), 1u);
     background.finishNext();
     EXPECT_EQ(test::ReadBytes(file), text());
-    EXPECT_EQ(state.doc.DiskStamp, FileStamp::Of(file));
+    EXPECT_EQ(state.doc.DiskStamp, FileStamp::of(file));
     recoveryTimer.fire();
     EXPECT_EQ(recoveryStore.copy, std::nullopt) << "nothing unsaved";
 
     // What is saved is the library as it was when Save was chosen: an edit made while the
     // disk work runs stays unsaved, and so it is copied.
     app.SaveLibrary();
-    state.library.Material(1).CopyProperty("DENS", 1170);
+    state.library.material(1).CopyProperty("DENS", 1170);
     background.finishNext();
     recoveryTimer.fire();
     ASSERT_TRUE(recoveryStore.copy);
@@ -410,7 +410,7 @@ TEST_F(DocumentLifecycleTest, ASaveWritesInTheBackgroundASecondWaitsAndClosingWa
 TEST_F(DocumentLifecycleTest, AWriteErrorInTheBackgroundAsksTheSameQuestionAndRetriesThere) {
     const std::string file = openSaved();
     background.held = true;
-    state.library.Material(1).CopyProperty("DENS", 1150);
+    state.library.material(1).CopyProperty("DENS", 1150);
     const std::string box =
         "File too large\n\nThe library could not be saved to " + file +
         ".\nRetry tries again. Cancel closes the program at once, without saving.\n"
@@ -425,7 +425,7 @@ TEST_F(DocumentLifecycleTest, AWriteErrorInTheBackgroundAsksTheSameQuestionAndRe
     EXPECT_EQ(asked(), Texts{box});
     ASSERT_EQ(background.queue.size(), 1u) << "Retry runs the failed step again, apart";
     background.finishNext();
-    EXPECT_EQ(test::ReadBytes(file), LibraryText(state.library, groupByCategory(state.library)));
+    EXPECT_EQ(test::ReadBytes(file), libraryText(state.library, groupByCategory(state.library)));
     EXPECT_EQ(process.ended, 0);
 
     // Save As waits for its save: a failure brings the dialog back as before.
@@ -519,16 +519,16 @@ TEST_F(DocumentLifecycleTest, TheEditHistoryStartsEmptyAtNewOpenAndCloseAndSurvi
     window().clickNode(kPA6);
     app.descriptionText_GotFocus();
     window().descriptionText.setText("Polyamide 6, dry");
-    app.Undo();
-    EXPECT_EQ(state.library.Entry(1).Description, "Nylon");
+    app.undo();
+    EXPECT_EQ(state.library.entry(1).Description, "Nylon");
     EXPECT_EQ(window().descriptionText.text(), "Nylon");
     EXPECT_EQ(commands(), (Texts{"Undo (off)", "Redo Change description of PA6", "Undo off",
                                  "Redo Change description of PA6 on"}));
-    app.Redo();
+    app.redo();
     app.SaveLibrary();
     EXPECT_EQ(commands(), (Texts{"Undo Change description of PA6", "Redo (off)",
                                  "Undo Change description of PA6 on", "Redo off"}));
-    app.Undo();
+    app.undo();
     app.SaveLibrary();
     EXPECT_EQ(test::ReadBytes(file), kTwoMaterials);
     EXPECT_TRUE(messages.questions.empty()) << "neither undo nor redo asks";
@@ -539,7 +539,7 @@ TEST_F(DocumentLifecycleTest, TheEditHistoryStartsEmptyAtNewOpenAndCloseAndSurvi
     app.DeleteSelected();
     recoveryTimer.fire();
     EXPECT_TRUE(recoveryStore.copy);
-    app.Undo();
+    app.undo();
     recoveryTimer.fire();
     EXPECT_EQ(recoveryStore.copy, std::nullopt);
 
@@ -567,7 +567,7 @@ Library Reread(const std::string& path) {
 }
 
 double Value(Library& lib, int n, const char* code) {
-    clsMaterial& m = lib.Material(n);
+    clsMaterial& m = lib.material(n);
     m.Property(code);
     return m.value();
 }

@@ -45,11 +45,11 @@ TEST_F(ApplicationTest, ACopyHoldsWhatASaveWritesAndLeavesMaterialsWithoutACodeA
     app.NewLibrary();
     std::string copy;
     formatLibraryInto(state.library, copy);
-    EXPECT_EQ(state.library.Material(0).MaterialNameCode(), "");
+    EXPECT_EQ(state.library.material(0).MaterialNameCode(), "");
     dialogs.queuePath(tmp.file("new.lib"));
     app.SaveLibrary();
     EXPECT_EQ(copy, test::ReadBytes(tmp.file("new.lib")));
-    EXPECT_EQ(state.library.Material(0).MaterialNameCode(), "My Material  ");
+    EXPECT_EQ(state.library.material(0).MaterialNameCode(), "My Material  ");
 }
 
 // ---- Copies while the program runs ---------------------------------------------------
@@ -62,12 +62,12 @@ TEST_F(ApplicationTest, AnEditedLibraryIsCopiedAtEachTickUntilItIsSavedOrClosed)
     recoveryTimer.fire();
     EXPECT_EQ(recoveryStore.backgroundWrites, 0) << "nothing was edited";
 
-    state.library.Material(1).CopyProperty("DENS", 1140);
+    state.library.material(1).CopyProperty("DENS", 1140);
     recoveryTimer.fire();
     ASSERT_TRUE(recoveryStore.copy);
     const std::optional<RecoveryCopy> copy = parseRecoveryCopy(*recoveryStore.copy);
     ASSERT_TRUE(copy);
-    EXPECT_EQ(copy->header, (RecoveryHeader{file, false, FileStamp::Of(file)}));
+    EXPECT_EQ(copy->header, (RecoveryHeader{file, false, FileStamp::of(file)}));
     const std::string copied(copy->libraryText);
     recoveryTimer.fire();
     EXPECT_EQ(recoveryStore.backgroundWrites, 1) << "the same edits are not copied twice";
@@ -77,17 +77,17 @@ TEST_F(ApplicationTest, AnEditedLibraryIsCopiedAtEachTickUntilItIsSavedOrClosed)
     EXPECT_EQ(recoveryStore.copy, std::nullopt) << "saved: nothing left to recover";
 
     // Edited and edited back: the library is as saved again, so its copy goes.
-    state.library.Material(1).CopyProperty("DENS", 1150);
+    state.library.material(1).CopyProperty("DENS", 1150);
     recoveryTimer.fire();
     EXPECT_TRUE(recoveryStore.copy);
-    state.library.Material(1).CopyProperty("DENS", 1140);
+    state.library.material(1).CopyProperty("DENS", 1140);
     recoveryTimer.fire();
     EXPECT_EQ(recoveryStore.copy, std::nullopt);
 
     for (auto close :
          {+[](Application& a) { a.closeLibrary(); }, +[](Application& a) { a.exitFromEditor(); }}) {
         if (!state.doc.DocumentOpen) app.openLibraryFile(file);
-        state.library.Material(0).CopyProperty("DENS", 7800);
+        state.library.material(0).CopyProperty("DENS", 7800);
         recoveryTimer.fire();
         EXPECT_TRUE(recoveryStore.copy);
         messages.queueAnswer(MsgResult::No);
@@ -99,7 +99,7 @@ TEST_F(ApplicationTest, AnEditedLibraryIsCopiedAtEachTickUntilItIsSavedOrClosed)
 
 TEST_F(ApplicationTest, AWriteErrorCopiesTheLibraryFirstAndSaysWhereBeforeCancelEndsTheProgram) {
     const std::string file = openSaved();
-    state.library.Material(1).CopyProperty("DENS", 1140);
+    state.library.material(1).CopyProperty("DENS", 1140);
     const std::string box =
         "File too large\n\nThe library could not be saved to " + file +
         ".\nRetry tries again. Cancel closes the program at once, without saving.\n"
@@ -142,10 +142,10 @@ TEST_F(ApplicationTest, ACopyLeftBehindIsOfferedYesOpensItAsTheLibraryNamedAfter
     const std::string file = library("steels.lib", kTwoMaterials);
     Library edited;
     readLibraryText(kTwoMaterials, edited, ".");
-    edited.Material(1).CopyProperty("DENS", 1140);
-    const std::string editedText = LibraryText(edited, groupByCategory(edited));
+    edited.material(1).CopyProperty("DENS", 1140);
+    const std::string editedText = libraryText(edited, groupByCategory(edited));
     recoveryStore.left = {
-        {"41-a", CopyOf({file, false, FileStamp::Of(file)}, editedText), "12/6/26 1:40 PM"},
+        {"41-a", CopyOf({file, false, FileStamp::of(file)}, editedText), "12/6/26 1:40 PM"},
         {"42-b", "something else entirely", "12/6/26 1:41 PM"},
         {"43-c", CopyOf({"", true, std::nullopt}, kTwoMaterials), "12/6/26 1:42 PM"},
     };
@@ -200,7 +200,7 @@ TEST_F(ApplicationTest, NoRemovesACopyAndANewLibraryComesBackNeverSaved) {
 
 TEST_F(ApplicationTest, ARecoveredLibraryWhoseFileChangedSinceAsksBeforeItIsSaved) {
     const std::string file = library("steels.lib", kTwoMaterials);
-    const std::optional<FileStamp> then = FileStamp::Of(file);
+    const std::optional<FileStamp> then = FileStamp::of(file);
     test::WriteBytes(file, kTwoMaterials + "MATTYPE:Added later\r\n");
     recoveryStore.left = {{"41-a", CopyOf({file, false, then}, kTwoMaterials), "12/6/26 1:40 PM"}};
     app.offerRecovery();

@@ -97,9 +97,9 @@ TEST_F(ApplicationTest, LibrariesOpenedOrSavedUnderANameAreListedAndAGoneOneIsGr
 TEST_F(ApplicationTest, AWorkbookIsNotARecentLibraryNorIsAFileThatCouldNotBeRead) {
     const std::string book = tmp.file("steels.xls");
     test::WriteBytes(book, "workbook");
-    workbooks[book] = SheetOf({{"Name", CellValue::Text("S355")},
-                               {"Type", CellValue::Text("Steels")},
-                               {"End", CellValue::Empty()}});
+    workbooks[book] = SheetOf({{"Name", CellValue::ofText("S355")},
+                               {"Type", CellValue::ofText("Steels")},
+                               {"End", CellValue::empty()}});
     dialogs.queuePath(book);
     app.OpenLibrary();
     ASSERT_TRUE(state.doc.DocumentOpen);
@@ -113,9 +113,9 @@ TEST_F(ApplicationTest, ClickingARecentFileOpensItAfterTheSaveQuestionOfANeverSa
     const std::string steels = openSaved();
     const std::string book = tmp.file("alloys.xls");
     test::WriteBytes(book, "workbook");
-    workbooks[book] = SheetOf({{"Name", CellValue::Text("AlSi10Mg")},
-                               {"Type", CellValue::Text("Cast alloys")},
-                               {"End", CellValue::Empty()}});
+    workbooks[book] = SheetOf({{"Name", CellValue::ofText("AlSi10Mg")},
+                               {"Type", CellValue::ofText("Cast alloys")},
+                               {"End", CellValue::empty()}});
     dialogs.queuePath(book);
     app.OpenLibrary();
     ASSERT_EQ(caption(), book);

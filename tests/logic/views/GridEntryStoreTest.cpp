@@ -23,7 +23,7 @@ protected:
         entry.Map(int16_t(row), 2, "999", 0, editor.VSFlexGrid1, editor.typeCombo);
         Texts codes;
         for (int slot = 0; slot < kVisitedSlots; ++slot)
-            if (state.library.Material(3).HasValue(slot))
+            if (state.library.material(3).HasValue(slot))
                 codes.push_back(clsMaterial::GetNthProperty(slot));
         return codes;
     }
@@ -42,7 +42,7 @@ TEST_F(EntryStore, EachRowStoresIntoItsPropertyOfTheSelectedMaterialAndUnlistedO
              {11, 2, {"DENS"}}, {0, 11, {}},         {11, 3, {}},          {12, 40, {}},
              {13, 1, {}},       {-1, 1, {}}}) {
         SCOPED_TRACE(row);
-        state.library.Material(3).ClearAll();
+        state.library.material(3).ClearAll();
         EXPECT_EQ(store(typeIndex, row, " 7.5 "), code);
     }
     editor.TreeView1.select("Metals    ");

@@ -112,7 +112,7 @@ TEST_F(MaterialComparisonTest, ColumnsFollowTheirMaterialsThroughMovesRenamesAnd
     for (const char* name : {"Brass", "Bronze"}) {
         clsMaterial record;
         record.CopyProperty("EX", 1e11);
-        other.AddMaterial({"Metals    ", "", name, ""}, record, record);
+        other.addMaterial({"Metals    ", "", name, ""}, record, record);
     }
     library.replaceWith(std::move(other));
     EXPECT_TRUE(comparison.follow(library));

@@ -122,7 +122,7 @@ TEST_F(MaterialFeedbackTest, TheChartFollowsTheTypeTheUnitsAndTheValues) {
     show(2);
     editor.chooseType(12);
     EXPECT_EQ(chart.note, "No relaxation curve: NUXY is missing.");
-    state.library.Material(2).CopyProperty("G1", 0.5); // a real Prony weight
+    state.library.material(2).CopyProperty("G1", 0.5); // a real Prony weight
     typeValue("NUXY", "0.35");
     ASSERT_TRUE(chart.plot);
     EXPECT_TRUE(chart.isVisible());

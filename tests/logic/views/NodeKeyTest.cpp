@@ -24,7 +24,7 @@ TEST(BuildTree, CategoriesInOrderOfFirstOccurrenceWithKeysOfCategoryNameAndNumbe
                                          {"Alloy 2024    ", "T3  "},
                                          {"Steel    ", "S355  "},
                                          {"STEEL    ", "X  "}})
-        lib.AddMaterial(category, "", name, "");
+        lib.addMaterial(category, "", name, "");
     fake::FakeTree tree;
     BuildTree(lib, tree);
     EXPECT_EQ(tree.keysInOrder(),
@@ -73,14 +73,14 @@ protected:
                                              {"D", "d3"},
                                              {"C", "c4"},
                                              {"A", "a5"}})
-            state.library.AddMaterial({category, "", name, ""}, clsMaterial{}, clsMaterial{});
+            state.library.addMaterial({category, "", name, ""}, clsMaterial{}, clsMaterial{});
         BuildTree(state.library, tree);
         tree.setExpanded("A", true);
         state.history.addListener(
-            [this](const LibraryChange& change) { FollowChange(state.library, tree, change); });
+            [this](const LibraryChange& change) { followChange(state.library, tree, change); });
     }
     std::string keyOf(int n) {
-        const LibraryEntry& e = state.library.Entry(n);
+        const LibraryEntry& e = state.library.entry(n);
         return materialNodeKey(e.Category, e.Name, n);
     }
     void expectFreshTree(const char* when) {
@@ -100,12 +100,12 @@ TEST_P(FollowChangeTest, TheTreeIsWhatAFreshBuildMakesAfterEditUndoAndRedo) {
     tree.select(keyOf(c.selected));
     tree.setImage(keyOf(c.selected), "leaf1");
     state.library.LastNodeKey = keyOf(c.selected);
-    const std::string selectedName = state.library.Entry(c.selected).Name;
+    const std::string selectedName = state.library.entry(c.selected).Name;
     c.edit(state.history);
     expectFreshTree("after the edit");
     if (c.selectedAfter >= 0) {
         EXPECT_EQ(tree.selectedKey(), keyOf(c.selectedAfter));
-        EXPECT_EQ(state.library.Entry(c.selectedAfter).Name, selectedName);
+        EXPECT_EQ(state.library.entry(c.selectedAfter).Name, selectedName);
     } else {
         EXPECT_EQ(tree.selectedKey(), std::nullopt) << "built afresh, nothing selected";
     }

@@ -53,7 +53,7 @@ protected:
         clsMaterial record;
         for (const auto& [code, si] : values)
             record.CopyProperty(code, si);
-        state.library.AddMaterial({category + "    ", "", name + "  ", ""}, record, record);
+        state.library.addMaterial({category + "    ", "", name + "  ", ""}, record, record);
     }
     void chooseUnits(int index) {
         ed.unitsCombo.setListIndex(index);
@@ -232,7 +232,7 @@ TEST_F(TreeFilterTest, AddedPastedAndMovedMaterialsStayShownUntilTheQueryChanges
     ed.TreeView1.setNodeHidden("Aluminium    ", false); // the user drops on what they see
     gestures.TreeView1_MouseMove(LeftButton, 0, 10, 10);
     gestures.TreeView1_DragDrop(10, 20);
-    EXPECT_EQ(trimBlanks(state.library.Entry(7).Name), "S275");
+    EXPECT_EQ(trimBlanks(state.library.entry(7).Name), "S275");
     EXPECT_EQ(shown(), (Texts{"Steel", "  A36", "Aluminium", "  S275", "Copper", "  Copy of A36",
                               "Titanium", "  Ti-6Al-4V"}));
     EXPECT_EQ(ed.findStatus.caption(), "1 match");

@@ -60,10 +60,10 @@ private slots:
         QVERIFY(polymers.messages->questions.empty());
         Library& pasted = polymers.library();
         QCOMPARE(pasted.LastMaterialIndex(), 1);
-        QCOMPARE(pasted.Entry(1).Name, std::string("Copy of Copper"));
-        QCOMPARE(pasted.Entry(1).Category, std::string("Polymers    "));
-        QCOMPARE(pasted.Entry(1).Description, std::string("Copper bar"));
-        clsMaterial& copper = pasted.Material(1);
+        QCOMPARE(pasted.entry(1).Name, std::string("Copy of Copper"));
+        QCOMPARE(pasted.entry(1).Category, std::string("Polymers    "));
+        QCOMPARE(pasted.entry(1).Description, std::string("Copper bar"));
+        clsMaterial& copper = pasted.material(1);
         const auto value = [&copper](const char* code) {
             copper.Property(code);
             return copper.value();
@@ -77,7 +77,7 @@ private slots:
         // The program that copied pastes its own copy, as inside one window.
         metals.click("Metals");
         metals.command("pasteMaterial");
-        QCOMPARE(metals.library().Entry(2).Name, std::string("Copy of Copper"));
+        QCOMPARE(metals.library().entry(2).Name, std::string("Copy of Copper"));
 
         QPlainTextEdit editor;
         editor.paste();

@@ -75,7 +75,7 @@ private slots:
     }
 
     void theStoresOfAnEmptyHomeGoToTheAccountsHome() {
-        const QString account = qt::AccountHome();
+        const QString account = qt::accountHome();
         if (account.isEmpty()) QSKIP("this account has no home folder of its own");
         const EnvironmentValue home("HOME", ""), data("XDG_DATA_HOME", nullptr),
             config("XDG_CONFIG_HOME", nullptr);

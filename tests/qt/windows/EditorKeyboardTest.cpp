@@ -46,11 +46,11 @@ class EditorKeyboardTest : public QObject, RunningBrowser {
     }
     QLineEdit* cellEditor() { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
     double stored(int n, const std::string& code) {
-        library().Material(n).Property(code);
-        return library().Material(n).value();
+        library().material(n).Property(code);
+        return library().material(n).value();
     }
     bool hasValue(int n, const std::string& code) {
-        clsMaterial& m = library().Material(n);
+        clsMaterial& m = library().material(n);
         m.Property(code);
         m.PropIndex();
         return m.HasValue(m.Index());
@@ -219,7 +219,7 @@ private slots:
         cellEditor()->selectAll();
         type("Bronze");
         press(Qt::Key_Return);
-        QTRY_COMPARE(library().Entry(1).Name, std::string("Bronze"));
+        QTRY_COMPARE(library().entry(1).Name, std::string("Bronze"));
         QCOMPARE(node("Bronze"), tree()->currentItem());
         QCOMPARE(text("materialNameText"), QStringLiteral("Bronze"));
         QCOMPARE(item("undoMenu")->text(), QStringLiteral("Undo Rename Copper to Bronze"));
@@ -251,7 +251,7 @@ private slots:
         messages->queueAnswer(MsgResult::No);
         press(Qt::Key_Delete);
         QCOMPARE(messages->questions.back().text,
-                 "Are you sure, you want to delete " + library().Entry(2).Name + " ?");
+                 "Are you sure, you want to delete " + library().entry(2).Name + " ?");
         QCOMPARE(library().LastMaterialIndex(), 3);
         press(Qt::Key_Delete);
         QCOMPARE(library().LastMaterialIndex(), 2);
@@ -283,7 +283,7 @@ private slots:
         QVERIFY(!item("undoMenu")->isEnabled());
         press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(library().LastMaterialIndex(), 4);
-        QCOMPARE(library().Entry(4).Description, std::string("Semi-crystalline"));
+        QCOMPARE(library().entry(4).Description, std::string("Semi-crystalline"));
 
         // Typing not yet stored is the box's to take back; the library is left alone.
         click("Steel");
@@ -297,7 +297,7 @@ private slots:
         // With nothing of its own left, Ctrl+Z in the box undoes the last edit.
         press(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(library().LastMaterialIndex(), 3);
-        QCOMPARE(library().Entry(0).Description, std::string("Steel bar"));
+        QCOMPARE(library().entry(0).Description, std::string("Steel bar"));
     }
 
     void enterInTheBoxesStoresOrAdds() {
@@ -305,7 +305,7 @@ private slots:
         QTest::mouseClick(box("descriptionText"), Qt::LeftButton);
         type("Rolled bar");
         press(Qt::Key_Return);
-        QCOMPARE(library().Entry(0).Description, std::string("Rolled bar"));
+        QCOMPARE(library().entry(0).Description, std::string("Rolled bar"));
         QCOMPARE(item("undoMenu")->text(), QStringLiteral("Undo Change description of Steel"));
         // Enter in the name box of a new material adds it.
         click("Polymers");
@@ -313,7 +313,7 @@ private slots:
         type("PVC");
         press(Qt::Key_Return);
         QCOMPARE(library().LastMaterialIndex(), 4);
-        QCOMPARE(library().Entry(4).Name, std::string("PVC"));
+        QCOMPARE(library().entry(4).Name, std::string("PVC"));
         QCOMPARE(tree()->currentItem(), node("PVC"));
         QVERIFY(!grid()->isHidden());
     }
@@ -352,15 +352,15 @@ private slots:
             names << (*it)->text(0).trimmed();
         QCOMPARE(names.count(QStringLiteral("Copper")), 1);
         QCOMPARE(names.count(QStringLiteral("Steel")), 1);
-        QCOMPARE(library().Entry(0).Name, std::string("Steel  "));
+        QCOMPARE(library().entry(0).Name, std::string("Steel  "));
         QCOMPARE(stored(0, "EX"), 2.1e11);
         QCOMPARE(stored(1, "EX"), 1.2e11);
     }
 
     void tabWalksEveryControlOfTheEditorFromTheTreeToTheGridFirst() {
         // A material with a curve, so that Save Chart can be used.
-        library().Material(0).CopyProperty("SIGYLD", 2.5e8);
-        library().Material(0).CopyProperty("ETAN", 1.0e9);
+        library().material(0).CopyProperty("SIGYLD", 2.5e8);
+        library().material(0).CopyProperty("ETAN", 1.0e9);
         editor()->typeCombo().setCurrentIndex(4);
         emit editor()->typeCombo().clicked();
         click("Steel");
@@ -382,7 +382,7 @@ private slots:
     }
 
     void theCheckListAndTheComparisonWindowAreReachedByKeys() {
-        library().Material(2).CopyProperty("NUXY", 0.7); // Brass: not a Poisson's ratio
+        library().material(2).CopyProperty("NUXY", 0.7); // Brass: not a Poisson's ratio
         click("Steel");
         item("checkLibrary")->trigger();
         auto* list = browser->mainWindow().findChild<QListWidget*>("findingList");

@@ -73,8 +73,8 @@ private slots:
             QTest::mousePress(tree()->viewport(), Qt::LeftButton, {}, from);
             QTest::mouseMove(tree()->viewport(), from + QPoint(6, 0)); // starts the drag
             dropOn(target);
-            QCOMPARE(library().Entry(1).Category, std::string("Metals    "));
-            QCOMPARE(library().Entry(2).Category, std::string("Metals    "));
+            QCOMPARE(library().entry(1).Category, std::string("Metals    "));
+            QCOMPARE(library().entry(2).Category, std::string("Metals    "));
 
             click("Nylon");
             QCOMPARE(tree()->currentItem(), node("Nylon"));
@@ -94,9 +94,9 @@ private slots:
         QCOMPARE(browser->state().doc.DraggedNodeKey, std::string("Metals    Copper  0001"));
         QCOMPARE(tree()->currentItem(), node("Copper"));
         dropOn(node("Polymers"));
-        QCOMPARE(library().Entry(3).Name, std::string("Copper  "));
-        QCOMPARE(library().Entry(3).Category, std::string("Polymers    "));
-        QCOMPARE(library().Entry(1).Name, std::string("Brass  "));
+        QCOMPARE(library().entry(3).Name, std::string("Copper  "));
+        QCOMPARE(library().entry(3).Category, std::string("Polymers    "));
+        QCOMPARE(library().entry(1).Name, std::string("Brass  "));
         QCOMPARE(browser->mainWindow().menuItem("undoMenu")->text(),
                  QStringLiteral("Undo Move Copper to Polymers"));
         QCOMPARE(text("materialNameText"), QStringLiteral("Copper  "));

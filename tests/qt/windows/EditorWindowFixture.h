@@ -25,7 +25,7 @@ struct EditorWindow {
             clsMaterial record;
             record.CopyProperty("EX", ex);
             record.CopyProperty("NUXY", nuxy);
-            state.library.AddMaterial({"Metals    ", "", name, ""}, record, clsMaterial());
+            state.library.addMaterial({"Metals    ", "", name, ""}, record, clsMaterial());
         }
         window = std::make_unique<BaseFormWindow>(state, messages, locale);
         form().showLibrary();
@@ -41,12 +41,12 @@ struct EditorWindow {
     qt::QtTree* tree() { return window->findChild<qt::QtTree*>("TreeView1"); }
     qt::QtGrid* grid() { return window->findChild<qt::QtGrid*>("VSFlexGrid1"); }
     double stored(int n, const std::string& code) {
-        state.library.Material(n).Property(code);
-        return state.library.Material(n).value();
+        state.library.material(n).Property(code);
+        return state.library.material(n).value();
     }
     /// Clicks the tree node of material `n`, or of the category `key`.
     void clickNode(int n, std::string key = {}) {
-        const LibraryEntry& e = state.library.Entry(n);
+        const LibraryEntry& e = state.library.entry(n);
         QTreeWidgetItem* item =
             tree()->itemForKey(key.empty() ? materialNodeKey(e.Category, e.Name, n) : key);
         QVERIFY(item);

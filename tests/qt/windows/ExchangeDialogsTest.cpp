@@ -120,7 +120,7 @@ private slots:
         });
         trigger("importFromLibraryMenu");
         QCOMPARE(library().materialCount(), 7);
-        QCOMPARE(std::string(trimBlanks(library().Entry(6).Name)),
+        QCOMPARE(std::string(trimBlanks(library().entry(6).Name)),
                  std::string("Copy of Structural Steel S235"));
         QCOMPARE(browser->mainWindow().menuItem("undoMenu")->text(),
                  QStringLiteral("Undo Import 1 Material"));

@@ -124,9 +124,9 @@ private slots:
 
     void aWideComparisonFitsTheScreenAndMarksOnlyRealDifferences() {
         // Only the steel has a Poisson's ratio: the others say nothing against it.
-        library().Material(0).CopyProperty("NUXY", 0.3);
-        library().Material(2).CopyProperty("DENS", 8500);
-        library().Material(3).CopyProperty("DENS", 8500);
+        library().material(0).CopyProperty("NUXY", 0.3);
+        library().material(2).CopyProperty("DENS", 8500);
+        library().material(3).CopyProperty("DENS", 8500);
         for (const char* name : {"Steel", "Copper", "Brass", "Nylon"}) {
             click(name);
             QTest::keyClick(tree(), Qt::Key_D, Qt::ControlModifier);
@@ -226,7 +226,7 @@ private slots:
 
         list.setCurrentItem(list.topLevelItem(0));
         window->findChild<QPushButton*>("takeOver")->click();
-        QCOMPARE(library().Material(0).slotValue(0), 2.0e11);
+        QCOMPARE(library().material(0).slotValue(0), 2.0e11);
         QCOMPARE(list.topLevelItemCount(), 0);
         QVERIFY(!window->findChild<QPushButton*>("takeOver")->isEnabled());
 

@@ -38,7 +38,7 @@ class MergeConflictsDockTest : public QObject, RunningBrowser {
         return cells;
     }
     double steelEx() {
-        return library().Material(0).slotValue(PropertyCatalogue::instance().findExact("EX"));
+        return library().material(0).slotValue(PropertyCatalogue::instance().findExact("EX"));
     }
     std::string fileText() {
         std::ifstream in(conflictFile.toStdString(), std::ios::binary);

@@ -70,10 +70,10 @@ struct RunningBrowser {
             record.CopyProperty("EX", row.ex);
             if (row.nuxy) record.CopyProperty("NUXY", row.nuxy);
             if (row.dens) record.CopyProperty("DENS", row.dens);
-            made.AddMaterial({std::string(row.category) + "    ", "", row.name, row.description},
+            made.addMaterial({std::string(row.category) + "    ", "", row.name, row.description},
                              record, record);
         }
-        const std::string text = LibraryText(made, groupByCategory(made));
+        const std::string text = libraryText(made, groupByCategory(made));
         const QString path = dir->filePath(fileName);
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly)) return {};

@@ -50,7 +50,7 @@ protected:
         std::map<std::pair<int, int>, CellValue> cells;
         CellValue cell(int row, int column) const override {
             const auto it = cells.find({row, column});
-            return it == cells.end() ? CellValue::Empty() : it->second;
+            return it == cells.end() ? CellValue::empty() : it->second;
         }
     };
     struct Book : Workbook {
@@ -72,7 +72,7 @@ protected:
         Sheet sheet;
         int row = 1;
         for (const auto& [label, value] : rows) {
-            sheet.cells[{row, 1}] = CellValue::Text(label);
+            sheet.cells[{row, 1}] = CellValue::ofText(label);
             sheet.cells[{row, 2}] = value;
             ++row;
         }

@@ -45,7 +45,7 @@ protected:
     /// names, working and shadow records alike), with SI chosen so values show as held.
     void Open(const std::vector<Sample>& materials) {
         Library& lib = state.library;
-        lib.Clear();
+        lib.clear();
         for (const Sample& s : materials) {
             const LibraryEntry e{s.category + "    ", s.nameCode, s.name + "  ", s.description};
             clsMaterial shadow;
@@ -57,7 +57,7 @@ protected:
             if (s.dens != 0) shadow.CopyProperty("DENS", s.dens);
             clsMaterial record;
             record.CopyAllProperties(shadow);
-            lib.AddMaterial(e, record, shadow);
+            lib.addMaterial(e, record, shadow);
         }
         Unselect();
         editor.form.fillUnitsList();
@@ -69,7 +69,7 @@ protected:
     /// aluminium, a viscoelastic polymer and a category whose name ends in digits, the
     /// selectors filled as a freshly opened library has them (IPS chosen).
     void OpenTypedLibrary() {
-        state.library.Clear();
+        state.library.clear();
         typedKeys.clear();
         add("Metals    ", "Steel S235", {{"EX", 2.1e11}, {"NUXY", 0.3}, {"DENS", 7850}});
         add("Metals    ", "Aluminium 6061", {{"EX", 6.9e10}});
@@ -87,7 +87,7 @@ protected:
         for (const auto& [code, si] : values)
             record.CopyProperty(code, si);
         const int n =
-            state.library.AddMaterial({category, "", name, "about " + name}, record, clsMaterial());
+            state.library.addMaterial({category, "", name, "about " + name}, record, clsMaterial());
         typedKeys.push_back(materialNodeKey(category, name, n));
     }
     /// Shows material n of the typed library as a user's click does.
@@ -111,7 +111,7 @@ protected:
     }
     /// The stored SI value of a property of material n; nullopt when it has none.
     std::optional<double> stored(int n, const std::string& code) {
-        return ValueOf(state.library.Material(n), code);
+        return ValueOf(state.library.material(n), code);
     }
 
     Library& library() { return state.library; }
@@ -125,7 +125,7 @@ protected:
     Texts EntryNames() {
         Texts names;
         for (int i = 0; i <= library().LastMaterialIndex(); ++i)
-            names.emplace_back(trimBlanks(library().Entry(i).Name));
+            names.emplace_back(trimBlanks(library().entry(i).Name));
         return names;
     }
     void ClickMaterial(int n) { editor.clickNode(KeyOf(n)); }

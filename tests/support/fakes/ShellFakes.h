@@ -102,11 +102,11 @@ public:
     MB_RECORD(onMaterialSet)
     MB_RECORD(DeleteSelected)
     MB_RECORD(renameSelected)
-    MB_RECORD(ShowComparison)
+    MB_RECORD(showComparison)
     MB_RECORD(onCopyMaterial)
     MB_RECORD(onPasteMaterial)
-    MB_RECORD(Undo)
-    MB_RECORD(Redo)
+    MB_RECORD(undo)
+    MB_RECORD(redo)
 };
 
 /// Help, about and Exit are recorded too, so a routing test sees which one ran.

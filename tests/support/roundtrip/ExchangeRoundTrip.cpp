@@ -17,7 +17,7 @@ ImportResult Import(std::string_view bytes, ExchangeFormat format, Library& libr
     if (format == ExchangeFormat::Json) return importJson(bytes, library);
     const Result<CsvSheet> sheet = parseCsv(bytes);
     if (!sheet) {
-        library.Clear();
+        library.clear();
         ImportResult result;
         result.stop(ImportResult::Status::Refused, 0, sheet.failure().place, sheet.failure().what,
                     library);
@@ -57,10 +57,10 @@ std::string RoundTripImport(std::string_view bytes, ExchangeFormat format) {
     if (imported.materialCount() == 0) return {};
     // The table layout keeps only the first row of a name's category spelling, and a
     // block CSV becomes a table on the way out: the saved text is the measure.
-    const std::string saved = LibraryText(imported, groupByCategory(imported));
+    const std::string saved = libraryText(imported, groupByCategory(imported));
     const ImportResult back = Import(Export(imported, format), format, again);
     if (!back.imported()) return "its own export is refused: " + back.message();
-    if (LibraryText(again, groupByCategory(again)) != saved)
+    if (libraryText(again, groupByCategory(again)) != saved)
         return "its own export imports as another library";
     return {};
 }

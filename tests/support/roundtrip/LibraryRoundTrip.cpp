@@ -78,14 +78,14 @@ std::string Quoted(std::string_view s) {
 std::string CompareMaterial(Library& written, int was, Library& readBack, int got,
                             std::string_view separator, bool tolerateWideNames) {
     const std::string which = "material " + Number(was) + " (read back as " + Number(got) + ")";
-    const clsMaterial& a = written.Material(was);
-    const clsMaterial& b = readBack.Material(got);
+    const clsMaterial& a = written.material(was);
+    const clsMaterial& b = readBack.material(got);
     const struct {
         const char* what;
         std::string_view before, after;
     } texts[] = {
         {"name", a.MaterialName(), b.MaterialName()},
-        {"name in the index", a.MaterialName(), readBack.Entry(got).Name},
+        {"name in the index", a.MaterialName(), readBack.entry(got).Name},
         {"name code", a.MaterialNameCode(), b.MaterialNameCode()},
         {"description", a.MaterialDescription(), b.MaterialDescription()},
     };
@@ -133,7 +133,7 @@ std::string CheckSavedLibrary(Library& library, std::string_view separator, Libr
         return "the grouping does not place every material";
     for (int p : g1.categoryOfMaterial)
         if (p < 1 || p > static_cast<int>(g1.names.size())) return "a material has no category";
-    const std::string text1 = LibraryText(library, g1);
+    const std::string text1 = libraryText(library, g1);
     if (std::string problem = CheckWrittenShape(text1); !problem.empty()) return problem;
     if (library.materialCount() == 0) return text1.empty() ? "" : "an empty library wrote text";
 
@@ -154,7 +154,7 @@ std::string CheckSavedLibrary(Library& library, std::string_view separator, Libr
         for (int was = 0; was < library.materialCount(); ++was) {
             if (g1.categoryOfMaterial[static_cast<std::size_t>(was)] != static_cast<int>(p))
                 continue;
-            const std::string_view category = trimBlanks(readBack.Entry(got).Category);
+            const std::string_view category = trimBlanks(readBack.entry(got).Category);
             const std::string& wrote = g1.names[p - 1];
             const std::string_view expected =
                 wrote.empty() ? std::string_view("No Category") : std::string_view(wrote);

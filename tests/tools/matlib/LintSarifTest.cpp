@@ -30,11 +30,11 @@ std::string SchemaErrors(const TempDir& dir, const std::string& log) {
 TEST(LintSarif, LocatesEachFindingAtItsMaterialAndMeetsTheSchema) {
     TempDir dir;
     Library library;
-    library.setOriginalValue(library.AddMaterial("Steels", "", "Light Steel", ""),
+    library.setOriginalValue(library.addMaterial("Steels", "", "Light Steel", ""),
                              PropertyCatalogue::instance().findExact("DENS"), 0.785);
-    library.setOriginalValue(library.AddMaterial("Steels", "", "Bad \xe9 Steel", ""),
+    library.setOriginalValue(library.addMaterial("Steels", "", "Bad \xe9 Steel", ""),
                              PropertyCatalogue::instance().findExact("DENS"), -7850);
-    WriteBytes(dir.file("my steels.lib"), LibraryText(library, groupByCategory(library)));
+    WriteBytes(dir.file("my steels.lib"), libraryText(library, groupByCategory(library)));
 
     RunOptions inDir;
     inDir.workingDirectory = dir.path();

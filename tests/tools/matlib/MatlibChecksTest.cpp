@@ -18,12 +18,12 @@ WriteLibrary(const TempDir& dir, const std::string& name,
              const std::vector<std::tuple<const char*, const char*, Values>>& materials) {
     Library library;
     for (const auto& [category, material, values] : materials) {
-        const int n = library.AddMaterial(category, "", material, "");
+        const int n = library.addMaterial(category, "", material, "");
         for (const auto& [code, v] : values)
             library.setOriginalValue(n, PropertyCatalogue::instance().findExact(code), v);
     }
     const std::string path = dir.file(name);
-    WriteBytes(path, LibraryText(library, groupByCategory(library)));
+    WriteBytes(path, libraryText(library, groupByCategory(library)));
     return path;
 }
 

@@ -142,7 +142,7 @@ TEST(Matlib, WriteOfALibraryOfTypedValuesChangesNoByte) {
                 record.setSlotValue(slot,
                                     units.ChangeUnits(unitSystemName(system), "SI", slot, value));
             }
-            typed.AddMaterial(
+            typed.addMaterial(
                 {std::string(unitSystemName(system)), "", "Typed " + std::to_string(m), ""}, record,
                 clsMaterial());
         }

@@ -38,7 +38,7 @@ int Code(const char* code) {
 
 // The library a save of `library` writes.
 std::string Saved(Library& library) {
-    return LibraryText(library, groupByCategory(library));
+    return libraryText(library, groupByCategory(library));
 }
 
 struct Imported {
@@ -71,14 +71,14 @@ TEST(WorkbookWriters, TheBlockLayoutReadsAlikeFromEveryWriter) {
     for (const Written& w : written) {
         const std::string book = Book(w, "block");
         Library expected;
-        const int steel = expected.AddMaterial("Steels", "", "Structural Steel \"S235\"", "");
+        const int steel = expected.addMaterial("Steels", "", "Structural Steel \"S235\"", "");
         expected.setOriginalValue(steel, Slot::EX, 210e9);
         if (w.calculates) expected.setOriginalValue(steel, Slot::DENS, 7850);
         expected.setOriginalValue(steel, Code("ALPX"), 1.2e-5);
         expected.setOriginalValue(steel, Code("KX"), 45366);
-        const int aluminium = expected.AddMaterial("Light alloys", "", "Aluminium 6061-T6", "");
+        const int aluminium = expected.addMaterial("Light alloys", "", "Aluminium 6061-T6", "");
         expected.setOriginalValue(aluminium, Slot::EX, 69e9);
-        const int copper = expected.AddMaterial("Metals ?", "", "Copper C11000...annealed", "");
+        const int copper = expected.addMaterial("Metals ?", "", "Copper C11000...annealed", "");
         expected.setOriginalValue(copper, Slot::DENS, 8960);
 
         const Imported r = Import(book);
@@ -115,14 +115,14 @@ TEST(WorkbookWriters, TheTableLayoutReadsAlikeFromEveryWriter) {
             const std::string description = name == std::string("S235")   ? "2024-03-15"
                                             : name == std::string("S355") ? "\"Quoted\""
                                                                           : "";
-            const int n = expected.AddMaterial(
+            const int n = expected.addMaterial(
                 "Steels", name == std::string("S235") ? "ST-S235" : "", name, description);
             expected.setOriginalValue(n, Slot::EX, 2.1e11);
             if (name == std::string("S235") || (name == std::string("S355") && w.calculates))
                 expected.setOriginalValue(n, Slot::NUXY, 0.3);
             expected.setOriginalValue(n, Slot::DENS, 7850);
         }
-        const int aluminium = expected.AddMaterial("Aluminium", "", "6061-T6", "");
+        const int aluminium = expected.addMaterial("Aluminium", "", "6061-T6", "");
         expected.setOriginalValue(aluminium, Slot::EX, 6.9e10);
         expected.setOriginalValue(aluminium, Slot::NUXY, 0.33);
         expected.setOriginalValue(aluminium, Slot::DENS, 2700);
