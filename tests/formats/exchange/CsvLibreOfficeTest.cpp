@@ -6,18 +6,13 @@
 #include "Library.h"
 #include "LibraryFile.h"
 #include "ProgramOnPath.h"
+#include "RunProgram.h"
 #include "TableLayout.h"
-#include "TempDir.h"
 #include "UnitConversion.h"
 
 #include <gtest/gtest.h>
 
 #include <zip.h>
-
-#include <cstdlib>
-#include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace mb {
 namespace {
@@ -28,31 +23,19 @@ using test::FindOnPath;
 /// that a running LibreOffice neither blocks nor sees it; true when it exited with 0.
 bool Convert(const std::string& folder, const std::string& format,
              const std::vector<std::string>& files) {
-    const std::string soffice = FindOnPath("soffice");
-    if (soffice.empty()) return false;
-    std::vector<std::string> args = {
-        "soffice",    "-env:UserInstallation=file://" + folder + "/profile",
-        "--headless", "--convert-to",
-        format,       "--outdir",
-        folder};
+    std::vector<std::string> args = {"-env:UserInstallation=file://" + folder + "/profile",
+                                     "--headless",
+                                     "--convert-to",
+                                     format,
+                                     "--outdir",
+                                     folder};
     for (const std::string& file : files)
         args.push_back(folder + "/" + file);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const std::string log = folder + "/soffice.log";
-        if (!std::freopen(log.c_str(), "a", stdout) || !std::freopen(log.c_str(), "a", stderr))
-            ::_exit(126);
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        ::execv(soffice.c_str(), argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    test::RunOptions options;
+    options.environment = {};
+    const test::ProgramResult r = test::RunProgram(FindOnPath("soffice"), args, options);
+    test::WriteBytes(folder + "/soffice.log", r.out + r.err);
+    return r.exitCode == 0;
 }
 
 /// A part of a zip archive, "" when it is missing.
