@@ -1,18 +1,12 @@
 // Runs the built `matlib` and checks what a user of the command line sees: standard
 // output, standard error and the exit status.
 #include "FilesThatDoNotEnd.h"
-#include "Library.h"
-#include "LibraryFile.h"
 #include "MatlibRun.h"
-#include "PropertyCatalogue.h"
 #include "TestPaths.h"
-#include "UnitConversion.h"
 
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <ostream>
-#include <random>
 #include <sys/stat.h>
 
 namespace mb::test {
@@ -88,18 +82,17 @@ TEST(Matlib, APipeADeviceAHugeFileOrAFolderIsRefusedAtOnceByEveryCommandThatRead
              })
             ExpectRuns({args, 2, "", err, limited});
     }
-    for (const char* extension : {".csv", ".json", ".xlsx", ".xls"}) {
-        TempDir inputs;
-        for (const auto& [path, reason] : FilesThatDoNotEnd(inputs, extension)) {
-            const std::string why = "The file \"" + path + "\" could not be read: " + reason;
-            ExpectRuns({{"import", path, out}, 2, "", "matlib: " + why + "\n", limited});
-            // The reader process refuses too, whoever started it.
-            ExpectRuns({{"cells", path},
-                        0,
-                        "MBSHEET 3\nF open " + std::to_string(why.size()) + "\n" + why + "\nE 0\n",
-                        "",
-                        limited});
-        }
+    // The import and the reader program check what a file is before they look at its name.
+    TempDir inputs;
+    for (const auto& [path, reason] : FilesThatDoNotEnd(inputs, ".xlsx")) {
+        const std::string why = "The file \"" + path + "\" could not be read: " + reason;
+        ExpectRuns({{"import", path, out}, 2, "", "matlib: " + why + "\n", limited});
+        // The reader process refuses too, whoever started it.
+        ExpectRuns({{"cells", path},
+                    0,
+                    "MBSHEET 3\nF open " + std::to_string(why.size()) + "\n" + why + "\nE 0\n",
+                    "",
+                    limited});
     }
     EXPECT_FALSE(std::filesystem::exists(out));
 }
@@ -118,44 +111,6 @@ TEST(Matlib, WriteSavesAsTheApplicationWouldAndReplacesItsTargetOnlyWhenComplete
                 {1024, ""}});
     EXPECT_EQ(ReadBytes(target), "the previous library\n");
     EXPECT_EQ(Names(dir.path()).size(), 1u) << "temporary file left";
-}
-
-// Values typed in each unit system and saved as the editor saves them: `write` reads the
-// file and writes it again byte for byte, and so does every later save.
-TEST(Matlib, WriteOfALibraryOfTypedValuesChangesNoByte) {
-    TempDir dir;
-    std::mt19937_64 random(20261207);
-    std::uniform_int_distribution<int> digits(1, 8), exponent(-9, 12);
-    Library typed;
-    const clsUnitConversion units;
-    for (int system = 0; system < kUnitSystemCount; ++system)
-        for (int m = 0; m < 40; ++m) {
-            clsMaterial record;
-            for (int slot = 0; slot < kVisitedSlots; ++slot) {
-                if (PropertyCatalogue::instance().PropCode(slot).empty()) continue;
-                long long mantissa = 0;
-                for (int d = digits(random); d > 0; --d)
-                    mantissa = mantissa * 10 + static_cast<long long>(random() % 10);
-                const double value = (random() % 4 == 0 ? -1.0 : 1.0) *
-                                     static_cast<double>(mantissa) *
-                                     std::pow(10.0, exponent(random));
-                record.setSlotValue(slot,
-                                    units.ChangeUnits(unitSystemName(system), "SI", slot, value));
-            }
-            typed.addMaterial(
-                {std::string(unitSystemName(system)), "", "Typed " + std::to_string(m), ""}, record,
-                clsMaterial());
-        }
-    const std::string saved = dir.file("typed.lib"), again = dir.file("again.lib");
-    struct NoRetry : WriteErrorPrompt {
-        bool retry(const std::string&) override { return false; }
-    } noRetry;
-    ASSERT_EQ(WriteLibraryFile(saved, typed, groupByCategory(typed), noRetry).status,
-              WriteResult::Status::Written);
-    ExpectRuns(Prints({"write", saved, again}, ""));
-    EXPECT_EQ(ReadBytes(again), ReadBytes(saved));
-    ExpectRuns(Prints({"write", again, again}, ""));
-    EXPECT_EQ(ReadBytes(again), ReadBytes(saved));
 }
 
 // A save that died while it rewrote a hard-linked library in place left it half written
@@ -180,69 +135,23 @@ TEST(Matlib, ALibraryASaveLeftHalfWrittenIsPutBackBeforeItIsRead) {
     ExpectRuns(Prints({"check", file}, "4 materials in 2 categories\n"));
 }
 
-TEST(Matlib, ImportWritesAWorkbookAsALibraryOnlyWhenEveryRowWasImported) {
-    TempDir dir;
-    const auto sheet = [](const char* name) { return std::string(kDataDir) + "/xls/" + name; };
-    const std::string out = dir.file("imported.lib"), good = sheet("two_materials.xls");
-    ExpectRuns(Prints({"import", good, out}, ""));
-    ExpectRuns(Prints({"list", out}, "0\tSteel\tStructural Steel\tStructural St\t\n"
-                                     "1\tAluminum Alloys\tAluminium 6061\tAluminium 606\t\n"));
-    ExpectRuns(
-        Prints({"show", out, "Structural Steel"}, "EX\t20000E7\tN/m^2\nNUXY\t300000E-6\t\n"));
-
-    // A refused row, a sheet without materials or a workbook that cannot be read leave
-    // OUT as it was.
-    WriteBytes(out, "the previous library\n");
-    const std::string badRow = sheet("import_bad_row.xls"),
-                      noMaterial = sheet("import_no_material.xls"),
-                      damaged = sheet("damaged_truncated.xls"),
-                      crashes = sheet("crashes/record_length.xls");
-    ExpectRuns({
-        Fails(1, {"import", badRow, out},
-              "matlib: The import stopped at row 4 of \"" + badRow +
-                  "\": column B holds \"heavy\", not a number. The 1 material before it was "
-                  "imported.\nmatlib: " +
-                  out + " was not written\n"),
-        Fails(1, {"import", noMaterial, out},
-              "matlib: " + noMaterial + ": the sheet holds no material\nmatlib: " + out +
-                  " was not written\n"),
-        Fails(2, {"import", damaged, out},
-              "matlib: The file \"" + damaged + "\" is damaged and cannot be read.\n"),
-        Fails(2, {"import", crashes, out},
-              "matlib: The file \"" + crashes +
-                  "\" could not be read: the spreadsheet reader crashed (signal #).\n"),
-        Fails(2, {"import", good}, "matlib: import: expected IN OUT; try 'matlib import --help'\n"),
-    });
-    EXPECT_EQ(ReadBytes(out), "the previous library\n");
-    EXPECT_EQ(Names(dir.path()).size(), 1u) << "temporary file left";
-}
-
 // What a query matches is the query's own tests' concern; here it is how find reports it.
 TEST(Matlib, FindListsTheMatchesAsListDoesAndTellsNoneFromABadQuery) {
     TempDir dir;
     const std::string mixed = Data("mixed.lib"), missing = dir.file("missing.lib");
     const std::string s235 = "0\tSteels\tStructural Steel S235\tS235\tHot rolled\n",
-                      pc = "1\tPolymers\tPolycarbonate\t\t\n",
                       ss304 = "2\tSTEELS\tStainless Steel 304\tSS304\tAustenitic, annealed\n",
                       empty = "3\tSTEELS\tPlaceholder\tEMPTY\tno values yet\n";
     ExpectRuns({
         Prints({"find", mixed, "steel"}, s235 + ss304 + empty),
-        Prints({"find", mixed, ""}, s235 + pc + ss304 + empty),
-        Prints({"find", mixed, "\"structural steel\" NUXY=0.3"}, s235),
-        // 29E6 psi and 2.1E6 Kgf/cm^2 lie just under 200E9 N/m^2.
+        // 29E6 psi lies just under 200E9 N/m^2.
         Prints({"find", mixed, "EX>29E6", "--units", "IPS"}, s235),
-        Prints({"find", mixed, "EX>2.1E6", "--units=mks"}, s235),
         Prints({"find", mixed, "EX>2.1E6"}, s235 + ss304),
-        Prints({"find", mixed, "REFTEMP<297", "--units", "IPS"}, pc),
         Fails(1, {"find", mixed, "copper"}, ""),
         Fails(2, {"find", mixed, "EX>2,1E11"},
               "matlib: \"EX>2,1E11\": \"2,1E11\" is not a number.\n"),
         // The query is checked before the file is read.
         Fails(2, {"find", missing, "EX>"}, "matlib: \"EX>\": a number must follow \">\".\n"),
-        Fails(2, {"find", missing, "steel"},
-              "matlib: cannot read " + missing + ": it does not exist.\n"),
-        Fails(2, {"find", mixed, "steel", "--units", "CGS"},
-              "matlib: find: --units takes IPS|SI|MKS, not 'CGS'; try 'matlib find --help'\n"),
     });
 }
 
@@ -266,10 +175,6 @@ TEST(Matlib, DiffPrintsTheDifferencesOfEachFixturePairWithItsExitStatus) {
                     "compared\n"});
     const auto [emptyOld, emptyNew, emptyOut] = pair("from-empty");
     ExpectRuns({{"diff", emptyOld, emptyNew}, 1, emptyOut, ""});
-    ExpectRuns({{"diff", emptyNew, emptyOld},
-                1,
-                "removed\tSteels\tStructural Steel S235\nremoved\tPolymers\tPolycarbonate\n",
-                ""});
     ExpectRuns(Prints({"diff", changedOld, changedOld}, ""));
 }
 
@@ -362,8 +267,7 @@ TEST(Matlib, DoubleDashEndsTheOptions) {
     std::filesystem::current_path(before);
 }
 
-TEST(Matlib, DumpPrintsALinePerFactThatASaveDoesNotChange) {
-    TempDir dir;
+TEST(Matlib, DumpPrintsALinePerFact) {
     const std::string head = "Steels\tStructural Steel S235\t", pc = "Polymers\tPolycarbonate\t",
                       ss = "STEELS\tStainless Steel 304\t", empty = "STEELS\tPlaceholder\t";
     // Values in SI as the file writes them, each with its SI unit where it has one; the
@@ -379,13 +283,6 @@ TEST(Matlib, DumpPrintsALinePerFactThatASaveDoesNotChange) {
                           "EX\t19300E7\tN/m^2\n" + ss + "ETAN\t-20000E+5\tN/m^2\n" + ss +
                           "SIGYLD\t2150000E2\tN/m^2\n" + ss + "KX\t1620000E-5\tW/(m.K)\n" + empty +
                           "namecode\tEMPTY\n" + empty + "description\tno values yet\n"));
-    // Reading a saved library and saving it again changes no line of its dump.
-    const std::string saved = dir.file("saved.lib");
-    ExpectRuns(Prints({"write", Data("mixed-written.lib"), saved}, ""));
-    const ProgramResult before = Matlib({"dump", Data("mixed-written.lib")});
-    const ProgramResult after = Matlib({"dump", saved});
-    EXPECT_EQ(after.out, before.out);
-    EXPECT_EQ(std::tie(before.exitCode, after.exitCode), std::make_tuple(0, 0));
 }
 
 // The two lines the README gives make "git diff" of a library show its values.
