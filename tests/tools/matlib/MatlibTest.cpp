@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <ostream>
 #include <sys/stat.h>
 
 namespace mb::test {
@@ -60,28 +59,59 @@ TEST(Matlib, EachCommandPrintsItsResultOrOneMessageWithItsExitStatus) {
     EXPECT_EQ(Names(dir.path()).size(), 0u) << "a failed write left a file";
 }
 
-// Every command that reads a library, and import and the editor's cells, refuse what is
-// no file before reading a byte, naming it; none of them waits or reads for ever.
-TEST(Matlib, APipeADeviceAHugeFileOrAFolderIsRefusedAtOnceByEveryCommandThatReadsOne) {
-    TempDir dir;
-    const std::string good = Data("mixed.lib"), out = dir.file("out.lib");
-    const RunOptions limited{.timeLimit = 60};
-    for (const auto& [path, reason] : FilesThatDoNotEnd(dir, ".lib")) {
-        const std::string err = "matlib: cannot read " + path + ": " + reason + "\n";
-        for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
-                 {"check", path},
-                 {"list", path},
-                 {"find", path, "steel"},
-                 {"show", path, "Polycarbonate"},
-                 {"lint", path},
-                 {"curve", path, "Polycarbonate", "--type", "0"},
-                 {"diff", good, path},
-                 {"dump", path},
-                 {"write", path, out},
-                 {"export", path, "--format", "json"},
-             })
-            ExpectRuns({args, 2, "", err, limited});
+// Every command that reads a library, FILE standing for the file it is given.
+const std::vector<std::vector<std::string>> kReadingCommands = {
+    {"check", "FILE"},
+    {"list", "FILE"},
+    {"find", "FILE", "steel"},
+    {"show", "FILE", "Structural Steel S235"},
+    {"lint", "FILE"},
+    {"curve", "FILE", "Structural Steel S235", "--type", "4"},
+    {"diff", "FILE", Data("mixed.lib")},
+    {"diff", Data("mixed.lib"), "FILE"},
+    {"dump", "FILE"},
+    {"write", "FILE", "OUT"},
+    {"export", "FILE", "--format", "json"},
+};
+
+// One status means one thing, whichever command meets the file, and the message names it:
+// a file that is no library is the wrong input (1), one that cannot be read is a file
+// problem (2). What is no file is refused before a byte is read, so none of them waits or
+// reads for ever. A file with more materials than a library holds is the wrong input as
+// well: nothing is printed or written from part of it, but for the count of "check".
+TEST(Matlib, EveryCommandThatReadsALibraryExitsAlikeOnAFileThatIsNoWholeLibrary) {
+    TempDir dir, unreadable;
+    const std::string notALibrary = Data("not-a-library.lib"), out = dir.file("out.lib"),
+                      overfull = dir.file("overfull.lib");
+    std::string text = "MATTYPE:Bulk\r\n";
+    for (int i = 0; i < 1003; ++i)
+        text += "MATL:B            : Bulk " + std::to_string(i) + "\r\nENDMATL\r\n";
+    WriteBytes(overfull, text);
+    std::vector<RefusedPath> refused = FilesThatDoNotEnd(unreadable, ".lib");
+    refused.push_back({dir.file("missing.lib"), "it does not exist."});
+    RunOptions limited;
+    limited.timeLimit = 60;
+    for (const std::vector<std::string>& command : kReadingCommands) {
+        const auto with = [&command, &out](const std::string& file) {
+            std::vector<std::string> args = command;
+            for (std::string& a : args)
+                a = a == "FILE" ? file : a == "OUT" ? out : a;
+            return args;
+        };
+        ExpectRuns({
+            Fails(1, with(notALibrary),
+                  "matlib: " + notALibrary +
+                      ": This file is not a VELTRA/M material library file!\n"),
+            {with(overfull), 1, command[0] == "check" ? "1001 materials in 1 categories\n" : "",
+             "matlib: " + overfull +
+                 ": the file holds 1003 materials, more than the 1001 a library can hold\n"},
+        });
+        for (const auto& [path, reason] : refused)
+            ExpectRuns(
+                {with(path), 2, "", "matlib: cannot read " + path + ": " + reason + "\n", limited});
     }
+    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"overfull.lib"}) << "OUT was written";
+
     // The import and the reader program check what a file is before they look at its name.
     TempDir inputs;
     for (const auto& [path, reason] : FilesThatDoNotEnd(inputs, ".xlsx")) {
@@ -177,66 +207,6 @@ TEST(Matlib, DiffPrintsTheDifferencesOfEachFixturePairWithItsExitStatus) {
     ExpectRuns({{"diff", emptyOld, emptyNew}, 1, emptyOut, ""});
     ExpectRuns(Prints({"diff", changedOld, changedOld}, ""));
 }
-
-// Every command that reads a library, "FILE" standing for the file it is given.
-struct ReadingCommand {
-    std::vector<std::string> args;
-};
-
-void PrintTo(const ReadingCommand& command, std::ostream* out) {
-    for (const std::string& a : command.args)
-        *out << a << ' ';
-}
-
-class EveryReadingCommand : public ::testing::TestWithParam<ReadingCommand> {
-protected:
-    /// The command's arguments with `file` in place of FILE and OUT in `dir`.
-    std::vector<std::string> argsWith(const std::string& file, const TempDir& dir) const {
-        std::vector<std::string> args = GetParam().args;
-        for (std::string& a : args) {
-            if (a == "FILE") a = file;
-            if (a == "OUT") a = dir.file("out.lib");
-        }
-        return args;
-    }
-};
-
-// One status means one thing: a file that is no library is the wrong input (1), one that
-// cannot be read is a file problem (2), whichever command meets it, and the message names
-// the file. A file with more materials than a library holds is the wrong input as well:
-// nothing is printed or written from part of it, but for the count of "check".
-TEST_P(EveryReadingCommand, ExitsAsEveryOtherOneOnAFileThatIsNoWholeLibrary) {
-    TempDir dir;
-    const std::string notALibrary = Data("not-a-library.lib"), missing = dir.file("missing.lib"),
-                      overfull = dir.file("overfull.lib");
-    std::string text = "MATTYPE:Bulk\r\n";
-    for (int i = 0; i < 1003; ++i)
-        text += "MATL:B            : Bulk " + std::to_string(i) + "\r\nENDMATL\r\n";
-    WriteBytes(overfull, text);
-    const bool check = GetParam().args[0] == "check";
-    ExpectRuns({
-        Fails(1, argsWith(notALibrary, dir),
-              "matlib: " + notALibrary + ": This file is not a VELTRA/M material library file!\n"),
-        Fails(2, argsWith(missing, dir),
-              "matlib: cannot read " + missing + ": it does not exist.\n"),
-        {argsWith(overfull, dir), 1, check ? "1001 materials in 1 categories\n" : "",
-         "matlib: " + overfull +
-             ": the file holds 1003 materials, more than the 1001 a library can hold\n"},
-    });
-    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"overfull.lib"}) << "OUT was written";
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Matlib, EveryReadingCommand,
-    ::testing::Values(ReadingCommand{{"check", "FILE"}}, ReadingCommand{{"list", "FILE"}},
-                      ReadingCommand{{"find", "FILE", "steel"}},
-                      ReadingCommand{{"show", "FILE", "Structural Steel S235"}},
-                      ReadingCommand{{"lint", "FILE"}},
-                      ReadingCommand{{"curve", "FILE", "Structural Steel S235", "--type", "4"}},
-                      ReadingCommand{{"diff", "FILE", Data("mixed.lib")}},
-                      ReadingCommand{{"diff", Data("mixed.lib"), "FILE"}},
-                      ReadingCommand{{"dump", "FILE"}}, ReadingCommand{{"write", "FILE", "OUT"}},
-                      ReadingCommand{{"export", "FILE", "--format", "json"}}));
 
 // "--" ends the options, so that a name, query or file may start with "-"; help stands
 // among the options only.
