@@ -310,27 +310,5 @@ TEST(SpreadsheetImport, TextsThatWouldBreakALibraryAreMadeToFitWithANotePerChang
     EXPECT_EQ(lib.entry(12).Name, "tab 13");
 }
 
-// Cells are UTF-8: what Latin-1 lacks gets its nearest spelling, each change a note.
-TEST(SpreadsheetImport, CharactersBeyondLatin1AreRespeltWithANotePerTextChanged) {
-    ScriptedSheet sheet{{
-        {T("Name"), T("Stahl \xE2\x80\x93 \xE2\x80\x9Cwarm\xE2\x80\x9D \xE2\x80\x93 \xC3\xA9")},
-        {T("Type"), T("\xE4\xB8\xAD\xE6\x96\x87 e\xCC\x81")},
-        {T("End"), E()},
-    }};
-    Library lib;
-    const ImportResult r = importWorksheet(sheet, lib);
-    EXPECT_TRUE(r.imported());
-    EXPECT_EQ(lib.entry(0).Name, "Stahl - \"warm\" - \xE9");
-    EXPECT_EQ(lib.entry(0).Category, "?? \xE9");
-    const std::string beyond = " holds characters beyond Latin-1, which a library cannot hold: ";
-    EXPECT_EQ(r.notes, (std::vector<std::string>{
-                           "Row 1: the name" + beyond +
-                               "U+2013 became \"-\", U+201C became '\"', U+201D became '\"'.",
-                           "Row 2: the category" + beyond +
-                               "U+4E2D became \"?\", U+6587 became \"?\", e U+0301 became "
-                               "\"\xE9\".",
-                       }));
-}
-
 } // namespace
 } // namespace mb
