@@ -1,8 +1,8 @@
 // Exported cards run by CalculiX itself: a cube of the sample's steel must stretch and weigh
 // as its card says, and the sample's laminate be as stiff turned as along x; single elements
 // of rubber stretched to 0.8, 1.5 and 2 must carry the stress the curve engine draws, and
-// squeezed, the pressure their D1 gives; every card of the sample and of the largest library must be
-// read without an error. `ccx` is looked up on PATH.
+// squeezed, the pressure their D1 gives; every card of the sample and of the largest library must
+// be read without an error. `ccx` is looked up on PATH.
 #include "CalculixExport.h"
 #include "ExchangeText.h"
 #include "LargestLibrary.h"
@@ -146,10 +146,7 @@ struct HyperelasticCase {
 // Values of filled rubbers; MUi in the library's convention, where the initial shear
 // modulus is 0.5 sum MUi ALPHi.
 const HyperelasticCase kHyperelastic[] = {
-    {"Ogden, 1 term", 10, {{"NUXY", 0.4995}, {"MU1", 4.2e5}, {"ALPH1", 1.3}}},
-    {"Ogden, 2 terms",
-     10,
-     {{"NUXY", 0.4995}, {"MU1", 4.2e5}, {"ALPH1", 1.3}, {"MU2", 1.2e3}, {"ALPH2", 5}}},
+    // Fewer Ogden terms give the same card, shorter.
     {"Ogden, 3 terms",
      10,
      {{"NUXY", 0.4995},
