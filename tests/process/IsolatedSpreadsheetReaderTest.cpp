@@ -133,7 +133,6 @@ TEST(IsolatedSpreadsheetReader, AReaderThatMisbehavesGivesAMessageNamingTheFile)
         {"hang", shortWait, "reading it took longer than 0.3 seconds"},
         {"spin", oneSecond, "reading it took more than 1 second of processor time"},
         {"flood", littleOutput, "the spreadsheet reader's answer was larger than 65536 bytes"},
-        {"garbage", {}, "the spreadsheet reader gave a malformed answer"},
         {"truncated", {}, "the spreadsheet reader gave a malformed answer"},
         {"refuses",
          {},
