@@ -149,7 +149,7 @@ TEST(SpreadsheetImport, AMergedCellCountsForEveryRowItSpans) {
     EXPECT_EQ(entries, "First|;Twin|;Twin|Twin;");
 }
 
-TEST(SpreadsheetImport, AStopNamesTheFileThePlaceTheCellAndWhatWasKept) {
+TEST(SpreadsheetImport, AStopNamesThePlaceTheCellAndWhatWasKept) {
     using S = ImportResult::Status;
     const auto namesThenEnd = [](int n) -> CellFunction {
         return [n](int row, int col) { return col == 2 ? T("m") : T(row <= n ? "Name" : "End"); };
