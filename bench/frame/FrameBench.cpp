@@ -36,7 +36,6 @@
 #include <QDockWidget>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
