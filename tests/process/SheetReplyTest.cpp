@@ -193,7 +193,6 @@ TEST(SheetReply, AnythingButACompleteReplyIsMalformed) {
 
     const std::string header = "MBSHEET 3\n";
     const std::string malformed[] = {
-        "",
         "MBSHEET 1\nE 0\n",                   // the format before every column was sent
         "MBSHEET 2\nE 0\n",                   // the format before dates, formulas and merged ranges
         header + "D 1 1 0\nE 1\n",            // a date without its text
