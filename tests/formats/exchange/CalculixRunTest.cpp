@@ -1,8 +1,8 @@
 // Exported cards run by CalculiX itself: a cube of the sample's steel must stretch and weigh
 // as its card says, and the sample's laminate be as stiff turned as along x; single elements
 // of rubber stretched to 0.8, 1.5 and 2 must carry the stress the curve engine draws, and
-// squeezed, the pressure their D1 gives; every card of the sample and of the largest library must
-// be read without an error. `ccx` is looked up on PATH.
+// squeezed, the pressure their D1 gives; every card of the sample and of the largest
+// library must be read without an error. `ccx` is looked up on PATH.
 #include "CalculixExport.h"
 #include "ExchangeText.h"
 #include "LargestLibrary.h"
@@ -146,7 +146,7 @@ struct HyperelasticCase {
 // Values of filled rubbers; MUi in the library's convention, where the initial shear
 // modulus is 0.5 sum MUi ALPHi.
 const HyperelasticCase kHyperelastic[] = {
-    // Fewer Ogden terms give the same card, shorter.
+    // The card of three Ogden terms stands for those of fewer, which differ only in length.
     {"Ogden, 3 terms",
      10,
      {{"NUXY", 0.4995},
