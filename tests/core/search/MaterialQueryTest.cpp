@@ -128,30 +128,26 @@ TEST(MaterialQuery, NumbersAreInTheShownUnitSystem) {
                   "MKS");
 }
 
-// A number may carry a unit of its property's quantity, in whatever system is shown; a code
-// before a comparison is read in any letter case, while one alone stays a word unless
-// written as the file writes it.
+// A number may carry a unit of its property's quantity, whatever system is shown (which unit
+// gives which value is the typed units' test); a code before a comparison is read in any
+// letter case, while one alone stays a word unless written as the file writes it. Numbers
+// take the locale's comma as well as the point.
 TEST(MaterialQuery, NumbersMayCarryAUnitAndCodesBeforeAComparisonAnyLetterCase) {
     for (const char* system : {"IPS", "SI", "MKS"}) {
         ExpectMatches({{"EX>200GPa", {0}},
                        {"EX > 200 GPa", {0}},
                        {"ex>=2.1e11 Pa", {0}},
-                       {"Ex>29 Msi", {0}},
-                       {"DENS<3000 kg/m^3", {3}},
                        {"dens<3 g/cm3", {3}},
                        {"c>400 J/(kg.K)", {0}},
-                       {"REFTEMP=146.85 C", {2}},
                        {"steel EX>150 GPa", {0, 1}},
                        {"EX>200 GPa steel", {0}}},
                       system);
     }
     // A unit of another quantity after the number is a word of its own.
     ExpectMatches({{"DENS<3000 GPa", {}}, {"steel dens", {}}});
-    ExpectMatches({{"DENS<3,5 g/cm3", {3}}}, "SI", ",");
-}
-
-TEST(MaterialQuery, NumbersTakeTheLocalesCommaAsWellAsThePoint) {
-    ExpectMatches({{"EX>2,0E11", {0}}, {"EX>2.0E11", {0}}, {"KX=16,2", {1}}}, "SI", ",");
+    ExpectMatches(
+        {{"DENS<3,5 g/cm3", {3}}, {"EX>2,0E11", {0}}, {"EX>2.0E11", {0}}, {"KX=16,2", {1}}}, "SI",
+        ",");
 }
 
 TEST(MaterialQuery, AMalformedQueryIsRefusedWithAMessageNamingTheBadPart) {
