@@ -8,7 +8,6 @@
 #include <charconv>
 #include <stdexcept>
 #include <string>
-
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -24,9 +23,10 @@ struct Values : std::vector<std::pair<std::string, double>> {
             const std::string_view item = trimBlanks(rest.substr(0, comma));
             const std::size_t eq = item.find('=');
             double v = 0;
-            if (std::from_chars(item.data() + eq + 1, item.data() + item.size(), v).ec !=
-                std::errc())
-                throw std::invalid_argument(std::string(item));
+            const char* end = item.data() + item.size();
+            if (const auto r = std::from_chars(item.data() + eq + 1, end, v);
+                r.ec != std::errc() || r.ptr != end)
+                throw std::invalid_argument(std::string(item)); // a typing slip in a table
             emplace_back(std::string(item.substr(0, eq)), v);
             rest.remove_prefix(std::min(comma + 1, rest.size()));
         }
