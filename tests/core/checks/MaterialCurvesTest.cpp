@@ -28,88 +28,56 @@ void ExpectPoints(const MaterialCurve& curve, const Points& expected, const std:
     }
 }
 
-struct CurveCase {
+/// What is drawn: of which material, as which model type, in which units, with how many points.
+struct Drawing {
     const char* what;
     Values values;
     int type, system, points;
+};
+
+struct CurveCase {
+    Drawing drawing;
     Points expected;
 };
 
 const CurveCase kCurveCases[] = {
     // Yield strain 1e-3, drawn to five times that.
-    {"plasticity to five yield strains",
-     "EX=2e11, SIGYLD=2e8, ETAN=2e9",
-     4,
-     SI,
-     6,
+    {{"plasticity to five yield strains", "EX=2e11, SIGYLD=2e8, ETAN=2e9", 4, SI, 6},
      {{0, 0}, {1e-3, 2e8}, {2e-3, 2.02e8}, {3e-3, 2.04e8}, {4e-3, 2.06e8}, {5e-3, 2.08e8}}},
-    {"plasticity up to the tensile strength, in psi",
-     "EX=2e11, SIGYLD=2e8, ETAN=2e9, SIGXT=2.04e8",
-     7,
-     IPS,
-     4,
+    {{"plasticity up to the tensile strength, in psi",
+      "EX=2e11, SIGYLD=2e8, ETAN=2e9, SIGXT=2.04e8", 7, IPS, 4},
      {{0, 0}, {1e-3, 2e8 / kPsi}, {2e-3, 2.02e8 / kPsi}, {3e-3, 2.04e8 / kPsi}}},
-    {"plasticity with a strength below the yield stress",
-     "EX=2e11, SIGYLD=2e8, ETAN=2e9, SIGXT=1e8",
-     5,
-     SI,
-     2,
+    {{"plasticity with a strength below the yield stress",
+      "EX=2e11, SIGYLD=2e8, ETAN=2e9, SIGXT=1e8", 5, SI, 2},
      {{0, 0}, {5e-4, 1e8}}},
-    {"Drucker Prager at 45 degrees, in MKS",
-     "COHESN=1e5, FRCANG=45",
-     8,
-     MKS,
-     3,
+    {{"Drucker Prager at 45 degrees, in MKS", "COHESN=1e5, FRCANG=45", 8, MKS, 3},
      {{0, 1e5 / kKgfPerCm2},
       {2.5e5 / kKgfPerCm2, 3.5e5 / kKgfPerCm2},
       {5e5 / kKgfPerCm2, 6e5 / kKgfPerCm2}}},
     // The classic two constants, the others not given: 2 (l - l^-2)(C10 + C01/l).
-    {"Mooney-Rivlin of two constants",
-     "MOONEY_A=3, MOONEY_B=1",
-     9,
-     SI,
-     2,
+    {{"Mooney-Rivlin of two constants", "MOONEY_A=3, MOONEY_B=1", 9, SI, 2},
      {{0.5, 2 * (0.5 - 4) * (3 + 2)}, {3, 2 * (3 - 1.0 / 9) * (3 + 1.0 / 3)}}},
     // Neo-Hooke in Ogden's form: MU (l - l^-2); a second pair that cancels it.
-    {"Ogden, one pair",
-     "MU1=1, ALPH1=2",
-     10,
-     SI,
-     3,
+    {{"Ogden, one pair", "MU1=1, ALPH1=2", 10, SI, 3},
      {{0.5, 0.5 - 4}, {1.75, 1.75 - 1 / (1.75 * 1.75)}, {3, 3 - 1.0 / 9}}},
-    {"Ogden, pairs add up",
-     "MU1=1, ALPH1=2, MU4=2, ALPH4=-2",
-     10,
-     SI,
-     2,
+    {{"Ogden, pairs add up", "MU1=1, ALPH1=2, MU4=2, ALPH4=-2", 10, SI, 2},
      {{0.5, 0.5 - 4 + 2 * (8 - 1)}, {3, 3 - 1.0 / 9 + 2 * (1.0 / 27 - 1)}}},
     // G0 = 2.6e9 / 2.6, K0 = 2.6e9 / 1.2, G(t) = G0 (1 - 0.5 (1 - exp(-t))) and
     // K(t) = K0 (1 - 0.25 (1 - exp(-t / 10))); times 1e-2 to 1e3, a decade a point. G2 has no
     // time and relaxes nothing.
-    {"viscoelastic with G0 from EX and NUXY",
-     "EX=2.6e9, NUXY=0.3, G1=0.5, TAUG1=1, K1=0.25, TAUK1=10, G2=0.2",
-     12,
-     SI,
-     6,
+    {{"viscoelastic with G0 from EX and NUXY",
+      "EX=2.6e9, NUXY=0.3, G1=0.5, TAUG1=1, K1=0.25, TAUK1=10, G2=0.2", 12, SI, 6},
      {{1e-2, 995024916.8745841, 2166125270.7430787},
       {1e-1, 952418709.0179797, 2161276993.2808},
       {1, 683939720.5857211, 2115120268.1028116},
       {10, 500022699.96488124, 1824268030.6345315},
       {100, 5e8, 1625024591.6286216},
       {1000, 5e8, 1625000000}}},
-    {"viscoelastic with GXY, in psi",
-     "EX=2.6e9, NUXY=0.3, GXY=1.5e9, G1=0.5, TAUG1=1",
-     12,
-     IPS,
-     2,
+    {{"viscoelastic, GXY, in psi", "EX=2.6e9, NUXY=0.3, GXY=1.5e9, G1=0.5, TAUG1=1", 12, IPS, 2},
      {{1e-2, 1.5e9 * (1 - 0.5 * (1 - std::exp(-1e-2))) / kPsi, 2.6e9 / 1.2 / kPsi},
       {100, 1.5e9 * (1 - 0.5 * (1 - std::exp(-100.0))) / kPsi, 2.6e9 / 1.2 / kPsi}}},
     // 1/E(45) = (S11 + S22 + 2 S12 + S44) / 4 = (0.5 + 1 - 0.25 + 2)e-9 / 4.
-    {"orthotropic directional modulus",
-     "EX=2e9, EY=1e9, NUXY=0.25, GXY=0.5e9",
-     1,
-     SI,
-     9,
+    {{"orthotropic directional modulus", "EX=2e9, EY=1e9, NUXY=0.25, GXY=0.5e9", 1, SI, 9},
      {{0, 2e9},
       {45, 4e9 / 3.25},
       {90, 1e9},
@@ -120,18 +88,15 @@ const CurveCase kCurveCases[] = {
       {315, 4e9 / 3.25},
       {360, 2e9}}},
     // A diagonal stiffness: S = diag(1/4, 1/2, ..., 1/1 in xy); kept in stored units in IPS.
-    {"anisotropic directional modulus, as stored",
-     Matrix(0, "MC11=4, MC22=2, MC33=7, MC44=1, MC55=9, MC66=9"),
-     2,
-     IPS,
-     5,
+    {{"anisotropic directional modulus, as stored",
+      Matrix(0, "MC11=4, MC22=2, MC33=7, MC44=1, MC55=9, MC66=9"), 2, IPS, 5},
      {{0, 4}, {90, 2}, {180, 4}, {270, 2}, {360, 4}}},
 };
 
 TEST(MaterialCurves, MatchValuesComputedByHand) {
-    for (const CurveCase& c : kCurveCases)
-        ExpectPoints(computeCurve(MaterialWith(c.values), c.type, c.system, c.points), c.expected,
-                     c.what);
+    for (const auto& [d, expected] : kCurveCases)
+        ExpectPoints(computeCurve(MaterialWith(d.values), d.type, d.system, d.points), expected,
+                     d.what);
 }
 
 // Each constant alone at stretch 2, where I1 - 3 = 2, I2 - 3 = 1.25 and 2(l - l^-2) = 3.5:
