@@ -8,6 +8,7 @@
 #include "SpreadsheetImport.h"
 #include "TextUtil.h"
 
+#include "SheetCells.h"
 #include "TempDir.h"
 #include "TestPaths.h"
 
@@ -15,8 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <bit>
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
@@ -30,31 +29,6 @@ std::string Fixture(const std::string& name) {
     return std::string(test::kDataDir) + "/xls/" + name;
 }
 
-bool SameCell(const CellValue& a, const CellValue& b) {
-    return a.kind == b.kind && a.text == b.text &&
-           std::bit_cast<std::uint64_t>(a.number) == std::bit_cast<std::uint64_t>(b.number);
-}
-
-struct Read {
-    std::unique_ptr<Worksheet> sheet;
-    std::string reason;
-};
-
-Read ReadFirstSheet(SpreadsheetReader& reader, const std::string& path) {
-    Read read;
-    Result<std::unique_ptr<Workbook>> book = reader.open(path);
-    if (!book) {
-        read.reason = book.failure().what;
-        return read;
-    }
-    Result<std::unique_ptr<Worksheet>> sheet = book.value()->firstSheet();
-    if (sheet)
-        read.sheet = std::move(sheet.value());
-    else
-        read.reason = sheet.failure().what;
-    return read;
-}
-
 TEST(IsolatedSpreadsheetReader, ReadsEveryFixtureExactlyAsTheInProcessReaderDoes) {
     // Every workbook here is safe to read in process; those that crash FreeXL are kept
     // apart, in crashes/.
@@ -66,21 +40,21 @@ TEST(IsolatedSpreadsheetReader, ReadsEveryFixtureExactlyAsTheInProcessReaderDoes
     for (const fs::path& book : books) {
         FreeXLSpreadsheetReader inProcess;
         IsolatedSpreadsheetReader isolated(MB_SHEETREADER_PATH);
-        const Read expected = ReadFirstSheet(inProcess, book.string());
-        const Read got = ReadFirstSheet(isolated, book.string());
-        EXPECT_EQ(got.reason, expected.reason) << book;
-        ASSERT_EQ(got.sheet != nullptr, expected.sheet != nullptr) << book;
-        if (!expected.sheet) {
+        std::string expectedReason, gotReason;
+        const auto expected = test::FirstSheet(inProcess.open(book.string()), expectedReason);
+        const auto got = test::FirstSheet(isolated.open(book.string()), gotReason);
+        EXPECT_EQ(gotReason, expectedReason) << book;
+        ASSERT_EQ(got != nullptr, expected != nullptr) << book;
+        if (!expected) {
             ++refusals;
             continue;
         }
         ++sheets;
         for (int row = 1; row <= kLastSheetRow; ++row) {
             for (int column = 1; column <= kSheetReplyLastColumn; ++column)
-                ASSERT_TRUE(
-                    SameCell(got.sheet->cell(row, column), expected.sheet->cell(row, column)))
+                ASSERT_TRUE(test::SameCell(got->cell(row, column), expected->cell(row, column)))
                     << book << " row " << row << " column " << column;
-            const CellValue a = expected.sheet->cell(row, 1);
+            const CellValue a = expected->cell(row, 1);
             if (a.kind == CellValue::Kind::Text && equalsNoCase(a.text, "End")) break;
         }
     }
@@ -192,12 +166,10 @@ TEST(IsolatedSpreadsheetReader, SurvivesEveryInputOfTheSpreadsheetFuzzCorpus) {
         if (!e.is_regular_file()) continue;
         ++replayed;
         const std::string path = e.path().string();
-        const Read read = ReadFirstSheet(reader, path);
         // A sheet, or a reason that names the file.
-        if (!read.sheet)
-            EXPECT_TRUE(read.reason.starts_with("The file \"" + path + "\" ")) << read.reason;
-        else
-            EXPECT_EQ(read.reason, "") << path;
+        std::string reason;
+        if (!test::FirstSheet(reader.open(path), reason))
+            EXPECT_TRUE(reason.starts_with("The file \"" + path + "\" ")) << reason;
     }
     EXPECT_GT(replayed, 0);
 }

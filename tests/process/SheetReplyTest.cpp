@@ -2,10 +2,10 @@
 // turns any bytes at all into a sheet, a reason, or "malformed", never a crash.
 #include "SheetReply.h"
 
+#include "SheetCells.h"
+
 #include <gtest/gtest.h>
 
-#include <bit>
-#include <cstdint>
 #include <functional>
 #include <limits>
 #include <map>
@@ -15,6 +15,9 @@
 
 namespace mb {
 namespace {
+
+using test::Describe;
+using test::SameCell;
 
 using Cells = std::map<std::pair<int, int>, CellValue>;
 
@@ -63,17 +66,6 @@ private:
         const ScriptedReader& reader;
     };
 };
-
-bool SameCell(const CellValue& a, const CellValue& b) {
-    return a.kind == b.kind && a.text == b.text &&
-           std::bit_cast<std::uint64_t>(a.number) == std::bit_cast<std::uint64_t>(b.number);
-}
-
-std::string Describe(const CellValue& c) {
-    if (c.kind == CellValue::Kind::Empty) return "empty";
-    if (c.kind == CellValue::Kind::Text) return "text '" + c.text + "'";
-    return "number bits " + std::to_string(std::bit_cast<std::uint64_t>(c.number));
-}
 
 SheetReply RoundTrip(ScriptedReader& reader) {
     return parseSheetReply(captureSheetReply(reader, "book.xls"));

@@ -6,25 +6,19 @@
 #include "FileOps.h"
 #include "Library.h"
 #include "LibraryFile.h"
-#include "TempDir.h"
+#include "RunProgram.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <iostream>
 #include <random>
-#include <spawn.h>
 #include <sys/prctl.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace mb {
 namespace {
@@ -50,27 +44,9 @@ int Runs(int inCi) {
     return asked && std::atoi(asked) > 0 ? std::atoi(asked) : inCi;
 }
 
+// What it says (the counts of `check`, the note of a restored library) is not looked at.
 pid_t StartMatlib(std::vector<std::string> args) {
-    std::string program = MB_MATLIB_PATH;
-    std::vector<char*> argv = {program.data()};
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    // What it says (the counts of `check`, the note of a restored library) is not looked at.
-    posix_spawn_file_actions_t quiet;
-    ::posix_spawn_file_actions_init(&quiet);
-    ::posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
-    ::posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    EXPECT_EQ(::posix_spawn(&pid, program.c_str(), &quiet, nullptr, argv.data(), environ), 0);
-    ::posix_spawn_file_actions_destroy(&quiet);
-    return pid;
-}
-
-int Wait(pid_t pid) {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return status;
+    return test::StartProgram(MB_MATLIB_PATH, std::move(args), {}, "/dev/null", "/dev/null");
 }
 
 // A save may finish its last step in a child of its own, which outlives the save when the
@@ -87,7 +63,7 @@ long long KillAtRandomMoments(int runs, unsigned seed, const std::function<void(
                               const std::function<void(int run)>& check) {
     reset();
     const auto began = std::chrono::steady_clock::now();
-    EXPECT_EQ(Wait(start()), 0);
+    EXPECT_EQ(test::WaitForProgram(start()), 0);
     const auto whole = std::chrono::steady_clock::now() - began;
     const long long span =
         std::chrono::duration_cast<std::chrono::microseconds>(whole).count() * 5 / 4;
@@ -99,7 +75,7 @@ long long KillAtRandomMoments(int runs, unsigned seed, const std::function<void(
         const pid_t pid = start();
         std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
         ::kill(pid, SIGKILL);
-        Wait(pid);
+        test::WaitForProgram(pid);
         WaitForOrphans();
         SCOPED_TRACE("run " + std::to_string(run));
         check(run);
@@ -167,7 +143,7 @@ TEST(LibraryWriterKill, AKilledSaveIsWholeAfterTheNextOpenAndLeavesNothingBehind
                     EXPECT_EQ(test::Names(outputs.path()), alone);
                 }
                 if (!c.editor) {
-                    ASSERT_EQ(Wait(StartMatlib({"check", out})), 0);
+                    ASSERT_EQ(test::WaitForProgram(StartMatlib({"check", out})), 0);
                 } else if (const std::optional<std::string> copy =
                                findUnfinishedRewrite(out, state.path())) {
                     EXPECT_EQ(restoreUnfinishedRewrite(out, *copy), 0);
@@ -180,7 +156,7 @@ TEST(LibraryWriterKill, AKilledSaveIsWholeAfterTheNextOpenAndLeavesNothingBehind
                 EXPECT_EQ(test::Names(outputs.path()), alone);
                 EXPECT_EQ(test::Names(state.path()), std::vector<std::string>{});
 
-                ASSERT_EQ(Wait(save()), 0);
+                ASSERT_EQ(test::WaitForProgram(save()), 0);
                 EXPECT_EQ(test::ReadBytes(c.linked ? link : out), newBytes);
                 EXPECT_EQ(test::Names(outputs.path()), alone);
                 EXPECT_EQ(test::Names(state.path()), std::vector<std::string>{});

@@ -17,6 +17,7 @@
 #include "WorkbookRoundTrip.h"
 #include "XlsxExport.h"
 
+#include "SheetCells.h"
 #include "SheetDates.h"
 #include "TempDir.h"
 #include "TestPaths.h"
@@ -32,19 +33,8 @@
 namespace mb {
 namespace {
 
-// The first sheet of what a reader opened, or the reason of whichever step failed.
-std::unique_ptr<Worksheet> FirstSheet(Result<std::unique_ptr<Workbook>> book, std::string& reason) {
-    if (!book) {
-        reason = book.failure().what;
-        return nullptr;
-    }
-    Result<std::unique_ptr<Worksheet>> sheet = book.value()->firstSheet();
-    if (!sheet) {
-        reason = sheet.failure().what;
-        return nullptr;
-    }
-    return std::move(sheet.value());
-}
+using test::Describe;
+using test::FirstSheet;
 
 namespace fs = std::filesystem;
 
@@ -54,12 +44,6 @@ std::string Fixture(const std::string& name) {
 
 std::string Saved(Library& library) {
     return libraryText(library, groupByCategory(library));
-}
-
-std::string Describe(const CellValue& c) {
-    if (c.kind == CellValue::Kind::Empty) return "empty";
-    if (c.kind == CellValue::Kind::Text) return "text '" + c.text + "'";
-    return "number " + std::to_string(c.number);
 }
 
 struct Material {

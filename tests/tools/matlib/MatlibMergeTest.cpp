@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 namespace mb::test {
@@ -100,12 +99,7 @@ TEST_F(MergeRun, AnOutThatCannotBeWrittenLeavesNoConflictList) {
 // The README's two lines make git merge libraries through matlib.
 class GitMerge : public MergeRun {
 protected:
-    int git(const std::string& args) {
-        const std::string command = "cd '" + dir.path() + "/repo' && git -c user.name=t " +
-                                    "-c user.email=t@t " + args + " >>'" + dir.path() +
-                                    "/git.out' 2>&1";
-        return std::system(command.c_str());
-    }
+    int git(const std::string& args) { return Git(dir.file("repo"), args, dir.file("git.out")); }
     void branches() {
         std::filesystem::create_directory(dir.file("repo"));
         ASSERT_EQ(git("init -q -b main ."), 0);

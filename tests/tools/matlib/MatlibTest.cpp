@@ -173,7 +173,6 @@ TEST(Matlib, FindListsTheMatchesAsListDoesAndTellsNoneFromABadQuery) {
         Prints({"find", mixed, "steel"}, s235 + ss304 + empty),
         // 29E6 psi lies just under 200E9 N/m^2.
         Prints({"find", mixed, "EX>29E6", "--units", "IPS"}, s235),
-        Prints({"find", mixed, "EX>2.1E6"}, s235 + ss304),
         Fails(1, {"find", mixed, "copper"}, ""),
         Fails(2, {"find", mixed, "EX>2,1E11"},
               "matlib: \"EX>2,1E11\": \"2,1E11\" is not a number.\n"),
@@ -234,34 +233,18 @@ TEST(Matlib, DoubleDashEndsTheOptions) {
     std::filesystem::current_path(before);
 }
 
+// Values in SI as the file writes them, each with its SI unit where it has one; the unknown
+// code of the file is not a property.
 TEST(Matlib, DumpPrintsALinePerFact) {
-    const std::string head = "Steels\tStructural Steel S235\t", pc = "Polymers\tPolycarbonate\t",
-                      ss = "STEELS\tStainless Steel 304\t", empty = "STEELS\tPlaceholder\t";
-    // Values in SI as the file writes them, each with its SI unit where it has one; the
-    // unknown code of the file is not a property.
-    ExpectRuns(Prints({"dump", Data("mixed.lib")},
-                      head + "namecode\tS235\n" + head + "description\tHot rolled\n" + head +
-                          "EX\t21000E7\tN/m^2\n" + head + "NUXY\t300000E-6\n" + head +
-                          "ALPX\t120000E-10\t/Kelvin\n" + head + "DENS\t7850000E-3\tKgm/m^3\n" +
-                          head + "C (Cp)\t4600000E-4\tJ/kgm.K\n" + pc + "namecode\n" + pc +
-                          "description\n" + pc + "FRCANG\t1000000E-5\tDegrees\n" + pc +
-                          "G1\t250000E-6\n" + pc + "REFTEMP\t4200000E-4\tKelvin\n" + ss +
-                          "namecode\tSS304\n" + ss + "description\tAustenitic, annealed\n" + ss +
-                          "EX\t19300E7\tN/m^2\n" + ss + "ETAN\t-20000E+5\tN/m^2\n" + ss +
-                          "SIGYLD\t2150000E2\tN/m^2\n" + ss + "KX\t1620000E-5\tW/(m.K)\n" + empty +
-                          "namecode\tEMPTY\n" + empty + "description\tno values yet\n"));
+    ExpectRuns(Prints({"dump", Data("mixed.lib")}, ReadBytes(Data("mixed.dump"))));
 }
 
 // The two lines the README gives make "git diff" of a library show its values.
 TEST(Matlib, DumpServesGitAsTheTextFilterOfLibraries) {
     if (std::system("git --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "git is not installed";
     TempDir dir;
-    const std::string repo = dir.path();
-    const auto git = [&](const std::string& args) {
-        const std::string command = "cd '" + repo + "' && git -c user.name=t -c user.email=t@t " +
-                                    args + " >'" + repo + "/.out' 2>&1";
-        return std::system(command.c_str());
-    };
+    const std::string repo = dir.path(), log = dir.file(".out");
+    const auto git = [&](const std::string& args) { return Git(repo, args, log); };
     ASSERT_EQ(git("init -q ."), 0);
     WriteBytes(repo + "/.gitattributes", "*.lib diff=matlib\n");
     ASSERT_EQ(git("config diff.matlib.textconv '" + std::string(MB_MATLIB_PATH) + " dump'"), 0);
@@ -273,7 +256,7 @@ TEST(Matlib, DumpServesGitAsTheTextFilterOfLibraries) {
     text.replace(at, 10, "4300000E-4");
     WriteBytes(repo + "/steels.lib", text);
     ASSERT_EQ(git("diff --no-color -U0"), 0);
-    const std::string diff = ReadBytes(repo + "/.out");
+    const std::string diff = ReadBytes(log);
     EXPECT_NE(diff.find("\n-Polymers\tPolycarbonate\tREFTEMP\t4200000E-4\tKelvin\n"
                         "+Polymers\tPolycarbonate\tREFTEMP\t4300000E-4\tKelvin\n"),
               std::string::npos)
