@@ -173,6 +173,8 @@ TEST(Matlib, FindListsTheMatchesAsListDoesAndTellsNoneFromABadQuery) {
         Prints({"find", mixed, "steel"}, s235 + ss304 + empty),
         // 29E6 psi lies just under 200E9 N/m^2.
         Prints({"find", mixed, "EX>29E6", "--units", "IPS"}, s235),
+        // SI unless told: 2.1E6 Kgf/cm^2 would be above the stainless steel's EX.
+        Prints({"find", mixed, "EX>2.1E6"}, s235 + ss304),
         Fails(1, {"find", mixed, "copper"}, ""),
         Fails(2, {"find", mixed, "EX>2,1E11"},
               "matlib: \"EX>2,1E11\": \"2,1E11\" is not a number.\n"),
