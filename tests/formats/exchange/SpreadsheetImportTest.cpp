@@ -248,6 +248,7 @@ TEST(SpreadsheetImport, TextsThatWouldBreakALibraryAreMadeToFitWithANotePerChang
         {T("Name"), T("  " + std::string(30, 'x') + "  ")}, // 5: only blanks beyond 30
         {T("Name"), T("  padded  ")},                       // 6: kept as the sheet has it
         {T("Name"), T("\n" + name40)},                      // 7: both, blanks trimmed
+        {T("Name"), T(std::string(31, 'y'))},               // 8: one column too many
         {T("End"), E()},
     }};
     Library lib;
@@ -268,7 +269,8 @@ TEST(SpreadsheetImport, TextsThatWouldBreakALibraryAreMadeToFitWithANotePerChang
                                control +
                                "name were replaced by blanks.\n"
                                "Row 7: " +
-                               cut + "\"Austenitic stainless steel 316\".");
+                               cut + "\"Austenitic stainless steel 316\".\nRow 8: " + cut + "\"" +
+                               std::string(30, 'y') + "\".");
     std::vector<std::string> names, types;
     for (int n = 0; n <= lib.LastMaterialIndex(); ++n) {
         names.push_back(lib.entry(n).Name);
@@ -276,10 +278,10 @@ TEST(SpreadsheetImport, TextsThatWouldBreakALibraryAreMadeToFitWithANotePerChang
         EXPECT_EQ(lib.material(n).MaterialName(), lib.entry(n).Name);
         EXPECT_EQ(lib.shadow(n).MaterialType(), lib.entry(n).Category);
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"Steel MATL:A36", "Austenitic stainless steel 316",
-                                               std::string(30, 'x'), "  padded  ",
-                                               "Austenitic stainless steel 316"}));
-    EXPECT_EQ(types, (std::vector<std::string>{" Carbon Steels", longCategory, "", "", ""}));
+    EXPECT_EQ(names, (std::vector<std::string>{
+                         "Steel MATL:A36", "Austenitic stainless steel 316", std::string(30, 'x'),
+                         "  padded  ", "Austenitic stainless steel 316", std::string(30, 'y')}));
+    EXPECT_EQ(types, (std::vector<std::string>{" Carbon Steels", longCategory, "", "", "", ""}));
 
     // Notes come before the reason reading stopped.
     ScriptedSheet failing{{{T("Name"), T("a\tb")}, {T("Type"), T("c\nd")}, {T("EX"), T("x")}}};
