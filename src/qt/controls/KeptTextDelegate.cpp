@@ -44,6 +44,23 @@ void KeptTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->restore();
 }
 
+QSize KeptTextDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) const {
+    if (index.data(Qt::SizeHintRole).isValid()) return QStyledItemDelegate::sizeHint(option, index);
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    // What the style's size depends on: the text and its font, which parts the item has
+    // (a picture, a check box, wrapping), and the picture's size.
+    QString key = opt.font.key() + QLatin1Char('\x1f') + QString::number(opt.features.toInt());
+    if (opt.features & QStyleOptionViewItem::HasDecoration)
+        key += QLatin1Char('\x1f') + QString::number(opt.decorationSize.width()) +
+               QLatin1Char('x') + QString::number(opt.decorationSize.height());
+    key += QLatin1Char('\x1f') + opt.text;
+    if (const auto found = sizes_.find(key); found != sizes_.end()) return *found;
+    if (sizes_.size() > 4096) sizes_.clear();
+    return *sizes_.insert(key, QStyledItemDelegate::sizeHint(option, index));
+}
+
 const QStaticText& KeptTextDelegate::laidOut(const QString& text, const QFont& font) const {
     const QString key = font.key() + QLatin1Char('\x1f') + text;
     auto found = kept_.find(key);
