@@ -34,17 +34,6 @@ private slots:
     }
     void cleanup() { RunningBrowser::cleanup(); }
 
-    void aCheckTooltipGivesItsValuesInTheSystemShown() {
-        library().SetValue(0, "GXY", 1.0e11); // EX/(2(1+NUXY)) is 80.8 GPa
-        click("Steel");
-        QCOMPARE(cell("GXY", 1)->toolTip(),
-                 QStringLiteral("GXY = 14506260 psi differs from EX/(2(1+NUXY)) = 11716600 "
-                                "psi by 23.8%, more than 2% (EX = 30463140 psi, NUXY = 0.3)."));
-        pickWithTheKeys(editor()->unitsCombo(), 1); // SI
-        QVERIFY2(cell("GXY", 1)->toolTip().startsWith("GXY = 100000000000 N/m^2 differs"),
-                 qPrintable(cell("GXY", 1)->toolTip()));
-    }
-
     void typingMarksTheRowAndAStoredValueRedrawsTheChart() {
         library().SetValue(0, "SIGYLD", 2.35e8);
         library().SetValue(0, "ETAN", 2e9);
