@@ -27,10 +27,9 @@ class CheckFeedbackTest : public QObject, RunningBrowser {
     }
 
 private slots:
-    /// Metals: 0 Steel, with values in SI.
     void init() {
         RunningBrowser::init();
-        start(messages.get(), writeLibrary("metals.lib", {{"Metals", "Steel", 2.1e11, "", 0.3}}));
+        startOnMetals(messages.get());
     }
     void cleanup() { RunningBrowser::cleanup(); }
 

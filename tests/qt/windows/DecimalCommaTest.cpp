@@ -15,8 +15,7 @@ private slots:
 
     void typedCommaValueIsStoredAndShownWithTheComma() {
         QCOMPARE(qt::QtLocale().decimalSeparator(), std::string(","));
-        start(messages.get(), writeLibrary("metals.lib", {{"Metals", "Steel", 2.1e11, "", 0.3},
-                                                          {"Metals", "Copper", 1.2e11, "", 0.34}}));
+        startOnMetals(messages.get());
         click("Steel");
         QCOMPARE(shown("NUXY"), QStringLiteral("0,3"));
         QVERIFY(typeInto("NUXY", QStringLiteral("2,5")));

@@ -51,20 +51,10 @@ class EditorKeyboardTest : public QObject, RunningBrowser {
     }
     static constexpr double kPsi = 6893.5773;
 
-    /// Metals: 0 Steel, 1 Copper, 2 Brass; Polymers: 3 Nylon. EX in SI, NUXY where given.
-    void start() {
-        RunningBrowser::start(
-            messages.get(),
-            writeLibrary("metals.lib", {{"Metals", "Steel", 2.1e11, "Steel bar", 0.3},
-                                        {"Metals", "Copper", 1.2e11, "Copper bar", 0.34},
-                                        {"Metals", "Brass", 1.0e11, "Brass bar", 0.33},
-                                        {"Polymers", "Nylon", 2.0e9, "Nylon bar", 0.4}}));
-    }
-
 private slots:
     void init() {
         RunningBrowser::init();
-        start();
+        startOnMetals(messages.get());
     }
     void cleanup() { RunningBrowser::cleanup(); }
 

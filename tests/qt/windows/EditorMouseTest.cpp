@@ -42,19 +42,10 @@ class EditorMouseTest : public QObject, RunningBrowser {
         for (QEvent* e : std::initializer_list<QEvent*>{&enter, &move, &drop})
             QApplication::sendEvent(tree()->viewport(), e);
     }
-    /// Metals: 0 Steel, 1 Copper, 2 Brass; Polymers: 3 Nylon.
-    void start(MessageBox* messageBox) {
-        RunningBrowser::start(
-            messageBox, writeLibrary("metals.lib", {{"Metals", "Steel", 1e11, "Steel bar"},
-                                                    {"Metals", "Copper", 1e11, "Copper bar"},
-                                                    {"Metals", "Brass", 1e11, "Brass bar"},
-                                                    {"Polymers", "Nylon", 1e11, "Nylon bar"}}));
-    }
-
 private slots:
     void init() {
         RunningBrowser::init();
-        start(messages.get());
+        startOnMetals(messages.get());
     }
     void cleanup() { RunningBrowser::cleanup(); }
 
@@ -198,7 +189,7 @@ private slots:
         // While the box is up the window is not active: the focus comes back to the
         // category box only once the message has been answered.
         browser.reset();
-        start(nullptr);
+        startOnMetals(nullptr);
         click("Copper");
         clickInto("materialTypeText");
         QTest::keyClicks(box("materialTypeText"), "Category of 26 characters!");

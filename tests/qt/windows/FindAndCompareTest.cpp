@@ -65,13 +65,9 @@ class FindAndCompareTest : public QObject, RunningBrowser {
     }
 
 private slots:
-    /// Metals: 0 Steel, 1 Copper, 2 Brass; Polymers: 3 Nylon; Young's moduli in SI.
     void init() {
         RunningBrowser::init();
-        start(messages.get(), writeLibrary("metals.lib", {{"Metals", "Steel", 2.1e11},
-                                                          {"Metals", "Copper", 1.2e11},
-                                                          {"Metals", "Brass", 1.0e11},
-                                                          {"Polymers", "Nylon", 3.0e9}}));
+        startOnMetals(messages.get());
     }
     void cleanup() { RunningBrowser::cleanup(); }
 
@@ -124,7 +120,7 @@ private slots:
         qt::ComparisonWindow* window = browser->editors().comparisonWindow();
         QVERIFY(window && window->isVisible());
         QCOMPARE(comparisonRow("EX"),
-                 QStringList({"30463140", "17407510", "14506260", "435187.7", "\u2260"}));
+                 QStringList({"30463140", "17407510", "14506260", "290125.1", "\u2260"}));
         const QRect screen = window->screen()->availableGeometry();
         QVERIFY2(window->frameGeometry().width() <= screen.width(),
                  qPrintable(QString("%1 wide on a screen of %2")
@@ -175,11 +171,13 @@ private slots:
     }
 
     void aDifferenceFromAnotherLibraryIsTakenOver() {
-        const QString other = writeLibrary("other.lib", {{"Metals", "Steel", 2.0e11},
-                                                         {"Metals", "Copper", 1.2e11},
-                                                         {"Metals", "Brass", 1.0e11},
-                                                         {"Polymers", "Nylon", 3.0e9},
-                                                         {"Titanium", "Ti-6Al-4V", 1.14e11}});
+        // The open library with Steel's EX changed and a titanium alloy added.
+        const QString other =
+            writeLibrary("other.lib", {{"Metals", "Steel", 2.0e11, "Steel bar", 0.3},
+                                       {"Metals", "Copper", 1.2e11, "Copper bar", 0.34},
+                                       {"Metals", "Brass", 1.0e11, "Brass bar", 0.33},
+                                       {"Polymers", "Nylon", 2.0e9, "Nylon bar", 0.4},
+                                       {"Titanium", "Ti-6Al-4V", 1.14e11}});
         dialogs->queuePath(other.toStdString());
         browser->mainWindow().menuItem("compareWithLibrary")->trigger();
         qt::LibraryComparisonWindow* window = browser->editors().libraryComparisonWindow();
