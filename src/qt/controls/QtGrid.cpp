@@ -1,12 +1,15 @@
 #include "QtGrid.h"
 
+#include "KeptTextDelegate.h"
 #include "QtText.h"
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QResizeEvent>
+#include <QStaticText>
 #include <QStyle>
 
 namespace mb::qt {
@@ -25,6 +28,7 @@ struct Moving {
 } // namespace
 
 QtGrid::QtGrid(QWidget* parent) : QTableWidget(parent) {
+    setItemDelegate(new KeptTextDelegate(this));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     // The current cell shows as a focus frame, not as a selection: nothing is selected here.
     setSelectionMode(QAbstractItemView::NoSelection);

@@ -49,20 +49,14 @@ TEST_F(MergeRun, DisjointEditsGiveTheExpectedLibraryInOursAndNoConflictList) {
     EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"base.lib", "ours.lib", "theirs.lib"}));
 }
 
-// What git gives when both branches added the library: every material added on both sides,
-// with no base to tell a rename ("Old Alloy 1950") from another material.
+// What git gives when both branches added the library: an empty base, which is no library
+// file but stands for an empty one. What the merge makes of two additions is its own test.
 TEST_F(MergeRun, AnEmptyBaseMergesTwoAdditionsOfTheSameLibrary) {
     WriteBytes(dir.file("base.lib"), "");
     WriteBytes(dir.file("theirs.lib"), Fixture("ours.lib"));
     const ProgramResult same = merge({"-o", dir.file("out.lib")});
     EXPECT_EQ(std::tie(same.exitCode, same.err), std::make_tuple(0, ""));
     EXPECT_EQ(ReadBytes(dir.file("out.lib")), Fixture("ours.lib"));
-    WriteBytes(dir.file("theirs.lib"), Fixture("theirs.lib"));
-    const ProgramResult other = merge();
-    EXPECT_EQ(std::tie(other.exitCode, other.err),
-              std::make_tuple(1, "conflict\tStructural Steel S235\tMATERIAL\t-\tSteels\tSteels\n"
-                                 "conflict\tStainless Steel 304\tMATERIAL\t-\tSteels\tStainless\n"
-                                 "conflict\tPolycarbonate\tMATERIAL\t-\tPolymers\tPolymers\n"));
 }
 
 TEST_F(MergeRun, AConflictKeepsOursAndIsListedOnStderrAndBesideOut) {

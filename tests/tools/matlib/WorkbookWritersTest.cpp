@@ -46,21 +46,12 @@ struct Imported {
     std::string library; ///< what OUT holds, "" when it was not written
 };
 
-Imported Import(const std::string& book, const std::vector<std::string>& options = {}) {
+Imported Import(const std::string& book) {
     TempDir dir;
     const std::string out = dir.file("out.lib");
-    std::vector<std::string> args{"import", book, out};
-    args.insert(args.end(), options.begin(), options.end());
-    Imported result{Matlib(args), ""};
+    Imported result{Matlib({"import", book, out}), ""};
     if (std::filesystem::exists(out)) result.library = ReadBytes(out);
     return result;
-}
-
-TEST(WorkbookWriters, EveryWriterWroteEveryWorkbook) {
-    for (const Written& w : kWritten)
-        for (const char* name : {"block", "table", "stop"})
-            EXPECT_TRUE(std::filesystem::is_regular_file(Book(w, name))) << Book(w, name);
-    EXPECT_TRUE(std::filesystem::is_regular_file(kWorkbooks + "/xlwt/block.xls"));
 }
 
 // Blank rows inside a block, codes in any letter case, an empty value, a date-formatted
@@ -157,17 +148,6 @@ TEST(WorkbookWriters, AStopNamesTheFileTheRowAndTheCellAndWritesNothing) {
                       "imported.\n")
             << book;
     }
-}
-
-TEST(WorkbookWriters, StrictRefusesAWorkbookWithNotesAndWritesNothing) {
-    const std::string book = Book(kWritten[0], "table");
-    const Imported r = Import(book, {"--strict"});
-    EXPECT_EQ(r.run.exitCode, 1);
-    EXPECT_EQ(r.library, "");
-    EXPECT_NE(r.run.err.find("matlib: " + book +
-                             ": 3 cells or rows were not taken as they stood (--strict)\n"),
-              std::string::npos)
-        << r.run.err;
 }
 
 } // namespace

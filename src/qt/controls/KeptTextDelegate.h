@@ -1,0 +1,26 @@
+#pragma once
+#include <QHash>
+#include <QStaticText>
+#include <QStyledItemDelegate>
+
+namespace mb::qt {
+
+/// Draws an item's text from a laid-out copy kept by text and font: the grid and the tree
+/// repaint every visible item after each edit, click and unit switch, and laying the same
+/// few hundred texts out again each time was a large part of those frames. Everything but
+/// the text is drawn by the style as before; a text too wide for its place is left to the
+/// style, which elides it.
+class KeptTextDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+
+private:
+    const QStaticText& laidOut(const QString& text, const QFont& font) const;
+
+    mutable QHash<QString, QStaticText> kept_;
+};
+
+} // namespace mb::qt
