@@ -302,8 +302,9 @@ private slots:
         QCOMPARE(messages->questions.size(), std::size_t{1});
     }
 
-    // While it is shown, the list of findings follows an edit and its undo, and an edit of
-    // one material takes back that material's lines alone: no other line is touched.
+    // While it is shown, the list of findings follows an edit and its undo; an edit of one
+    // material has the model replace that material's lines alone (FindingListModelTest
+    // holds what that keeps), never the whole list.
     void theCheckListFollowsAnEditOfOneMaterialAndItsUndo() {
         open();
         command("checkLibrary");
@@ -318,23 +319,13 @@ private slots:
         };
         const QStringList before = lines();
         click("Steel");
-        const auto ofSteel = [model](int row) {
-            return model->index(row, 0).data(Qt::UserRole).toInt() == 0;
-        };
         QSignalSpy reset(model, &QAbstractItemModel::modelReset);
-        QSignalSpy removed(model, &QAbstractItemModel::rowsRemoved);
-        QSignalSpy inserted(model, &QAbstractItemModel::rowsInserted);
         QVERIFY(typeInto("NUXY", "0.7"));
         clickCell("EX", 0);
         const QStringList edits = lines();
         QVERIFY2(edits.filter("NUXY = 0.7 is outside").size() == 1 && edits != before,
                  qPrintable(edits.join('\n')));
         QCOMPARE(reset.count(), 0);
-        QCOMPARE(inserted.count(), 1);
-        const int first = inserted.at(0).at(1).toInt(), last = inserted.at(0).at(2).toInt();
-        for (int row = 0; row < model->rowCount(); ++row)
-            QCOMPARE(ofSteel(row), row >= first && row <= last);
-        QVERIFY(removed.count() <= 1);
         command("undoMenu");
         QCOMPARE(lines(), before);
     }
