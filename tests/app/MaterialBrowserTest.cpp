@@ -103,12 +103,9 @@ class MaterialBrowserTest : public QObject, RunningBrowser {
     }
 
 private slots:
-    /// Metals: 0 Steel, 1 Copper; Polymers: 2 Nylon.
     void init() {
         RunningBrowser::init();
-        libraryPath = writeLibrary("metals.lib", {{"Metals", "Steel", 2.1e11, "Steel bar", 0.3},
-                                                  {"Metals", "Copper", 1.2e11, "Copper bar", 0.34},
-                                                  {"Polymers", "Nylon", 2e9, "Nylon bar", 0.4}});
+        libraryPath = writeMetals();
         restart();
     }
     void cleanup() {
@@ -158,7 +155,7 @@ private slots:
         QVERIFY(dropFiles({notes, libraryPath}));
         QTRY_VERIFY(editor());
         QCOMPARE(caption(), libraryPath);
-        QCOMPARE(library().LastMaterialIndex(), 2);
+        QCOMPARE(library().LastMaterialIndex(), 3);
         QVERIFY(dialogs->requests.empty());
         QVERIFY(messages->questions.empty());
     }
@@ -187,8 +184,8 @@ private slots:
             browser->openFile(path.toStdString());
             QTRY_VERIFY(editor());
             QCOMPARE(caption(), path);
-            QCOMPARE(library().LastMaterialIndex(), 2);
-            QCOMPARE(std::string(trimBlanks(library().entry(2).Name)), "Nylon");
+            QCOMPARE(library().LastMaterialIndex(), 3);
+            QCOMPARE(std::string(trimBlanks(library().entry(3).Name)), "Nylon");
             QVERIFY(browser->state().doc.IsUntitled);
         }
         restart();
@@ -256,7 +253,7 @@ private slots:
         QTest::keySequence(box, QKeySequence(QStringLiteral("Ctrl+V")));
         QCOMPARE(box->text(), QStringLiteral("Steel bar"));
         QCOMPARE(browser->state().doc.CopiedMaterialNumber, int16_t(-1));
-        QCOMPARE(library().LastMaterialIndex(), int16_t(2));
+        QCOMPARE(library().LastMaterialIndex(), int16_t(3));
 
         click("Steel");
         QTest::keySequence(tree(), QKeySequence(QStringLiteral("Ctrl+C")));

@@ -194,10 +194,8 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), box("descriptionText"));
         press(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(library().LastMaterialIndex(), 3);
-        QCOMPARE(item("redoMenu")->text(), QStringLiteral("Redo Add PEEK"));
         click("Steel"); // the box loses the focus: nothing of its own is recorded
         QCOMPARE(item("redoMenu")->text(), QStringLiteral("Redo Add PEEK"));
-        QVERIFY(!item("undoMenu")->isEnabled());
         press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(library().LastMaterialIndex(), 4);
         QCOMPARE(library().entry(4).Description, std::string("Semi-crystalline"));

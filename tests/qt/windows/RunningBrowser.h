@@ -143,15 +143,15 @@ struct RunningBrowser {
         QVERIFY(QTest::qWaitForWindowExposed(editor()));
         tree()->expandAll();
     }
-    /// Starts on metals.lib: Metals with 0 Steel, 1 Copper and 2 Brass, Polymers with
-    /// 3 Nylon, each with EX and NUXY in SI and a description "<name> bar".
-    void startOnMetals(MessageBox* messageBox) {
-        start(messageBox,
-              writeLibrary("metals.lib", {{"Metals", "Steel", 2.1e11, "Steel bar", 0.3},
-                                          {"Metals", "Copper", 1.2e11, "Copper bar", 0.34},
-                                          {"Metals", "Brass", 1.0e11, "Brass bar", 0.33},
-                                          {"Polymers", "Nylon", 2.0e9, "Nylon bar", 0.4}}));
+    /// metals.lib: Metals with 0 Steel, 1 Copper and 2 Brass, Polymers with 3 Nylon, each
+    /// with EX and NUXY in SI and a description "<name> bar".
+    QString writeMetals() {
+        return writeLibrary("metals.lib", {{"Metals", "Steel", 2.1e11, "Steel bar", 0.3},
+                                           {"Metals", "Copper", 1.2e11, "Copper bar", 0.34},
+                                           {"Metals", "Brass", 1.0e11, "Brass bar", 0.33},
+                                           {"Polymers", "Nylon", 2.0e9, "Nylon bar", 0.4}});
     }
+    void startOnMetals(MessageBox* messageBox) { start(messageBox, writeMetals()); }
     void cleanup() {
         browser.reset();
         dir.reset();
