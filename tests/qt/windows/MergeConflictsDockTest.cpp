@@ -56,6 +56,7 @@ private slots:
     void theListShowsEachConflictAndSelectsItsMaterial() {
         QVERIFY(dock()->isVisible());
         QCOMPARE(dock()->windowTitle(), QStringLiteral("Merge Conflicts"));
+        QCOMPARE(table()->horizontalHeaderItem(4)->text(), QStringLiteral("Theirs"));
         QCOMPARE(table()->rowCount(), 2);
         // Values in the editor's unit system, IPS at first start.
         QCOMPARE(row(0),
