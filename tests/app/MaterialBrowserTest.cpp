@@ -181,7 +181,10 @@ private slots:
             file.close();
 
             restart();
-            browser->openFile(path.toStdString());
+            if (format == ExportFormat::Csv)
+                QVERIFY(dropFiles({path})); // the window takes it as the desktop hands it over
+            else
+                browser->openFile(path.toStdString());
             QTRY_VERIFY(editor());
             QCOMPARE(caption(), path);
             QCOMPARE(library().LastMaterialIndex(), 3);

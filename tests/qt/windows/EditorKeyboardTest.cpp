@@ -163,7 +163,9 @@ private slots:
         QCOMPARE(cellEditor()->text().trimmed(), QStringLiteral("Brass"));
     }
 
+    // The tree keeps its open and closed categories through the delete and its undo.
     void theDeleteKeyDeletesAfterTheQuestionAndTheBoxesShowWhatTheGridShows() {
+        node("Polymers")->setExpanded(false);
         click("Brass");
         messages->queueAnswer(MsgResult::No);
         press(Qt::Key_Delete);
@@ -176,6 +178,10 @@ private slots:
         QCOMPARE(text("materialNameText"), QStringLiteral("Copper  "));
         QCOMPARE(text("descriptionText"), QStringLiteral("Copper bar"));
         QCOMPARE(shown("EX"), QStringLiteral("17407510"));
+        QVERIFY(node("Metals")->isExpanded() && !node("Polymers")->isExpanded());
+        press(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(tree()->currentItem(), node("Brass"));
+        QVERIFY(node("Metals")->isExpanded() && !node("Polymers")->isExpanded());
     }
 
     void ctrlZUndoesTheTypingOfABoxAndElseTheLastEdit() {
