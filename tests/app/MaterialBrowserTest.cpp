@@ -230,6 +230,10 @@ private slots:
     void theEditorWindowClosesOnlyWhenNotCancelledAndTakesItsMenusAlong() {
         QCOMPARE(bars(), QStringLiteral("save off &File&Help"));
         open();
+        // The tree has the keys, not the find box above it, which would swallow the
+        // editing shortcuts.
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow()));
+        QCOMPARE(QApplication::focusWidget(), tree());
         QMdiSubWindow* frame = browser->editors().subWindow();
         messages->queueAnswer(MsgResult::Cancel);
         QVERIFY(!frame->close());
