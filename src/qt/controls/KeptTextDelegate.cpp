@@ -17,16 +17,19 @@ void KeptTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         return;
     }
     const QStaticText& text = laidOut(opt.text, opt.font);
+    // The text's place is the rest of the item beside its picture, whatever the text: asked
+    // without it, the style does not lay the text out to find its size.
+    QStyleOptionViewItem bare = opt;
+    bare.text.clear();
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-    const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget)
+    const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &bare, widget)
                            .adjusted(margin, 0, -margin, 0);
     const QSize size = text.size().toSize();
     if (size.width() > area.width()) {
         style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
         return;
     }
-    opt.text.clear();
-    style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+    style->drawControl(QStyle::CE_ItemViewItem, &bare, painter, widget);
     const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
                                        : (opt.state & QStyle::State_Active) ? QPalette::Normal
                                                                             : QPalette::Inactive;
