@@ -1,6 +1,6 @@
 // The whole application as a user meets it across its windows and runs: the recent files,
-// files dropped or named on the command line, the keys that save, closing the editor, the
-// recovery copy after a crash, and the Check Library list following the edits.
+// files dropped or named on the command line, the keys that save, copy and paste, and the
+// Check Library list following the edits.
 
 #include "ExportFormats.h"
 #include "QtDocumentLock.h"
@@ -13,7 +13,6 @@
 #include <QListView>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QToolBar>
@@ -36,13 +35,6 @@ class MaterialBrowserTest : public QObject, RunningBrowser {
     QString caption() { return browser->editors().subWindow()->windowTitle(); }
     QAction* toolbarButton(const char* name) {
         return mainWindow().findChild<QToolBar*>("Toolbar1")->findChild<QAction*>(name);
-    }
-    /// The menu titles and whether Save is on: the two sets of menus are MDIForm1Test's.
-    QString bars() {
-        QString text = toolbarButton("save")->isEnabled() ? "save on " : "save off ";
-        for (QAction* a : mainWindow().menuBar()->actions())
-            text += a->text();
-        return text;
     }
     /// The file as it is once a save still being written has finished.
     std::string readFile(const QString& path) {
@@ -96,12 +88,6 @@ class MaterialBrowserTest : public QObject, RunningBrowser {
         }
         return shown;
     }
-    void expectQuestion(std::size_t n, const std::string& text, MsgIcon icon) {
-        QVERIFY(messages->questions.size() == n + 1);
-        QCOMPARE(messages->questions[n].text, text);
-        QCOMPARE(messages->questions[n].icon, icon);
-    }
-
 private slots:
     void init() {
         RunningBrowser::init();
@@ -131,10 +117,10 @@ private slots:
         auto* gone = qobject_cast<QWidgetAction*>(menu->actions().at(1));
         QTest::mouseClick(gone->defaultWidget(), Qt::LeftButton);
         QTRY_COMPARE(messages->questions.size(), std::size_t(1));
-        expectQuestion(0,
-                       libraryPath.toStdString() +
-                           " no longer exists. It has been removed from Recent Files.",
-                       MsgIcon::Exclamation);
+        QCOMPARE(messages->questions[0].text,
+                 libraryPath.toStdString() +
+                     " no longer exists. It has been removed from Recent Files.");
+        QCOMPARE(messages->questions[0].icon, MsgIcon::Exclamation);
         QCOMPARE(recentFilesShown(), QStringList{first});
         QCOMPARE(caption(), other);
         QCOMPARE(dialogs->requests.size(), std::size_t{2}); // no open dialog in its place
@@ -203,6 +189,10 @@ private slots:
     // toolbar and by Ctrl+S, and the shortcut leaves the focus where it was.
     void theSaveKeysTakeWhatIsStillBeingTyped() {
         open();
+        // The tree has the keys, not the find box above it, which would swallow the
+        // editing shortcuts.
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow()));
+        QCOMPARE(QApplication::focusWidget(), tree());
         click("Copper"); // IPS is shown: lb/in^3
         QVERIFY(typeInto("DENS", "0.25"));
         toolbarButton("save")->trigger();
@@ -227,27 +217,6 @@ private slots:
         QCOMPARE(dialogs->requests.size(), std::size_t{1}); // the open dialog only
     }
 
-    void theEditorWindowClosesOnlyWhenNotCancelledAndTakesItsMenusAlong() {
-        QCOMPARE(bars(), QStringLiteral("save off &File&Help"));
-        open();
-        // The tree has the keys, not the find box above it, which would swallow the
-        // editing shortcuts.
-        QVERIFY(QTest::qWaitForWindowActive(&mainWindow()));
-        QCOMPARE(QApplication::focusWidget(), tree());
-        QMdiSubWindow* frame = browser->editors().subWindow();
-        messages->queueAnswer(MsgResult::Cancel);
-        QVERIFY(!frame->close());
-        expectQuestion(0, "Save changes to " + libraryPath.toStdString() + " ?", MsgIcon::Question);
-        QCOMPARE(messages->questions[0].buttons, MsgButtons::YesNoCancel);
-        QCOMPARE(browser->editors().subWindow(), frame);
-        QCOMPARE(bars(), QStringLiteral("save on &File&Edit&View&Help"));
-
-        messages->queueAnswer(MsgResult::No);
-        command("fileCloseMenu");
-        QVERIFY(!editor());
-        QCOMPARE(bars(), QStringLiteral("save off &File&Help"));
-    }
-
     // Ctrl+C and Ctrl+V copy the material from the tree, but the text within a text box.
     void theCopyAndPasteKeysTakeTheMaterialOrTheTextWhereTheFocusIs() {
         open();
@@ -268,42 +237,6 @@ private slots:
         QTest::keySequence(tree(), QKeySequence(QStringLiteral("Ctrl+V")));
         QCOMPARE(tree()->currentItem(), node("Copy of Steel"));
         QCOMPARE(tree()->currentItem()->parent(), node("Polymers"));
-    }
-
-    void recoveryIsOfferedAfterACrashAndYesBringsTheLibraryBack() {
-        open();
-        click("Nylon");
-        QVERIFY(typeInto("DENS", "0.11")); // lb/in^3
-        clickCell("NUXY", 0);
-        browser->application().recovery().check(); // what the timer does every minute
-        const QString copy = recovery->copyPath();
-        QTRY_VERIFY(QFile::exists(copy));
-
-        // The program goes without a question; a dead owner's lock is the store's own test.
-        browser.reset();
-        recovery.reset();
-        const std::string before = readFile(libraryPath);
-
-        messages->queueAnswer(MsgResult::Yes);
-        restart();
-        QTRY_VERIFY(editor());
-        QCOMPARE(messages->questions.size(), std::size_t{1});
-        const std::string question = messages->questions[0].text;
-        const std::string start =
-            "Recover the unsaved changes of " + libraryPath.toStdString() + " from ";
-        QVERIFY2(question.rfind(start, 0) == 0 && question.size() > start.size() + 1 &&
-                     question.back() == '?',
-                 question.c_str());
-        QCOMPARE(messages->questions[0].buttons, MsgButtons::YesNo);
-        QCOMPARE(caption(), libraryPath);
-        QVERIFY(!QFile::exists(copy));
-        QVERIFY(QFile::exists(recovery->copyPath()));
-        QCOMPARE(readFile(libraryPath), before);
-
-        command("saveMenu");
-        QVERIFY(readFile(libraryPath).find("DENS      110000E-6  lb/in^3") != std::string::npos);
-        QVERIFY(!QFile::exists(recovery->copyPath()));
-        QCOMPARE(messages->questions.size(), std::size_t{1});
     }
 
     // While it is shown, the list of findings follows an edit and its undo; an edit of one
