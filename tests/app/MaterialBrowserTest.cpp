@@ -153,8 +153,7 @@ private slots:
         Library metals;
         QCOMPARE(ReadLibraryFile(libraryPath.toStdString(), metals, ".").status,
                  ReadResult::Status::Loaded);
-        const std::pair<const char*, ExportFormat> kinds[] = {{"metals.json", ExportFormat::Json},
-                                                              {"metals.csv", ExportFormat::Csv},
+        const std::pair<const char*, ExportFormat> kinds[] = {{"metals.csv", ExportFormat::Csv},
                                                               {"metals.xlsx", ExportFormat::Xlsx}};
         for (const auto& [name, format] : kinds) {
             const Result<ExportedFile> exported =
