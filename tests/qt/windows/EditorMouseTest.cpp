@@ -8,11 +8,9 @@
 
 #include <QApplication>
 #include <QDragEnterEvent>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSplitter>
-#include <QTimer>
 
 namespace mb::test {
 
@@ -136,8 +134,7 @@ private slots:
         QVERIFY(splitter->sizes().at(0) > treeWidth);
     }
 
-    // The name box here, the category box with the real message box below; the messages
-    // and the focus kept are the editing commands'.
+    // The messages and the focus kept are the editing commands'.
     void aClickOnTheTreeAfterALengthMessageDoesNothing() {
         const char* name = "materialNameText";
         const std::string message = "Material name should be less than 30 characters long";
@@ -183,32 +180,6 @@ private slots:
         click("Nylon");
         QVERIFY(messages->questions.empty());
         QCOMPARE(text(name), QStringLiteral("Nylon  "));
-    }
-
-    void theRealMessageBoxKeepsTheClickFromTheTreeAsWell() {
-        // While the box is up the window is not active: the focus comes back to the
-        // category box only once the message has been answered.
-        browser.reset();
-        startOnMetals(nullptr);
-        click("Copper");
-        clickInto("materialTypeText");
-        QTest::keyClicks(box("materialTypeText"), "Category of 26 characters!");
-        QString shown;
-        QTimer::singleShot(0, this, [&shown] {
-            auto* message = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(message);
-            shown = message->text();
-            message->button(QMessageBox::Ok)->click();
-        });
-        click("Nylon");
-        QCOMPARE(shown,
-                 QStringLiteral("Material Category name should be less than 25 characters long !"));
-        // The offscreen platform does not activate the window again by itself.
-        QCOMPARE(editor()->window()->focusWidget(), box("materialTypeText"));
-        QCOMPARE(tree()->currentItem(), node("Copper"));
-        QCOMPARE(allBoxes(),
-                 QStringList({QStringLiteral("Category of 26 characters!"),
-                              QStringLiteral("Copper  "), QStringLiteral("Copper bar")}));
     }
 };
 
