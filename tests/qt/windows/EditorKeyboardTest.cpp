@@ -137,8 +137,6 @@ private slots:
         type("steel");
         press(Qt::Key_Return);
         QTRY_COMPARE(messages->questions.size(), std::size_t(1));
-        QCOMPARE(messages->questions[0].text,
-                 std::string("Material already exits. Please enter a different name!"));
         QCOMPARE(tree()->currentItem()->text(0), QStringLiteral("Bronze"));
         QCOMPARE(library().entry(1).Name, std::string("Bronze"));
     }
@@ -169,8 +167,6 @@ private slots:
         click("Brass");
         messages->queueAnswer(MsgResult::No);
         press(Qt::Key_Delete);
-        QCOMPARE(messages->questions.back().text,
-                 "Are you sure, you want to delete " + library().entry(2).Name + " ?");
         QCOMPARE(library().LastMaterialIndex(), 3);
         press(Qt::Key_Delete);
         QCOMPARE(library().LastMaterialIndex(), 2);
@@ -195,8 +191,6 @@ private slots:
         type("Semi-crystalline");
         press(Qt::Key_A, Qt::AltModifier);
         QTRY_COMPARE(library().LastMaterialIndex(), 4);
-        QCOMPARE(messages->questions.back().text,
-                 std::string("Do you really want to add this material ?"));
         QCOMPARE(QApplication::focusWidget(), box("descriptionText"));
         press(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(library().LastMaterialIndex(), 3);
