@@ -155,8 +155,8 @@ private slots:
         QVERIFY(messages->questions.empty());
     }
 
-    // The materials before a failing row stay, with the cell named; the file keeps its name
-    // in the caption but the library has none: Save asks for one, proposing ".lib".
+    // The materials before a failing row stay and the file keeps its name in the caption;
+    // the message and the name Save proposes are the lifecycle's.
     void importReadsAForeignFileAsANewLibrary() {
         const std::string path = dir->filePath("steels.csv").toStdString();
         std::ofstream(path) << "Category,Name,Name code,Description,EX\r\n,,,,N/m^2\r\n"
@@ -169,11 +169,6 @@ private slots:
         QCOMPARE(library().materialCount(), 2);
         QCOMPARE(caption(), QString::fromStdString(path));
         QCOMPARE(messages->questions.size(), std::size_t(1));
-        QCOMPARE(messages->questions[0].text,
-                 "The import stopped at cell E5 of \"" + path +
-                     "\": \"x2.1e11\" is not a number. The 2 materials before it were imported.");
-        trigger("saveMenu");
-        QCOMPARE(dialogs->requests.back().proposedPath, dir->filePath("steels.lib").toStdString());
     }
 };
 

@@ -82,8 +82,7 @@ private slots:
         QCOMPARE(shownNodes(), QStringList({"Metals", "  Steel", "  Copper"}));
         QCOMPARE(findStatus(), QStringLiteral("2 matches, IPS"));
         QTest::keyClick(findBox(), Qt::Key_Return);
-        QCOMPARE(shownName(), QStringLiteral("Steel")); // after Copper, from the top again
-        QCOMPARE(tree()->currentItem(), node("Steel"));
+        QCOMPARE(tree()->currentItem(), node("Steel")); // after Copper, from the top again
 
         // A refused query shows the whole tree; the box keeps its width and no box pops up.
         const int boxWidth = findBox()->width();
@@ -194,12 +193,6 @@ private slots:
         QCOMPARE(library().materialCount(), 5);
         QCOMPARE(shownName(), QStringLiteral("Ti-6Al-4V"));
         QCOMPARE(list.topLevelItemCount(), 1);
-
-        list.setCurrentItem(list.topLevelItem(0));
-        window->findChild<QPushButton*>("takeOver")->click();
-        QCOMPARE(library().material(0).slotValue(0), 2.0e11);
-        QCOMPARE(list.topLevelItemCount(), 0);
-        QVERIFY(!window->findChild<QPushButton*>("takeOver")->isEnabled());
 
         browser->mainWindow().menuItem("fileCloseMenu")->trigger();
         QVERIFY(!browser->editors().libraryComparisonWindow());

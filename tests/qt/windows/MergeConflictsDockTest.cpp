@@ -1,5 +1,5 @@
 // The Merge Conflicts list as a user meets it: a library opened with a .conflicts file
-// beside it, conflicts decided with the buttons, undone from the menu, and saved.
+// beside it, and conflicts decided with the buttons.
 
 #include "MergeConflictsDock.h"
 #include "PropertyCatalogue.h"
@@ -11,15 +11,12 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-#include <filesystem>
 #include <fstream>
 
 namespace mb::test {
 
 class MergeConflictsDockTest : public QObject, RunningBrowser {
     Q_OBJECT
-
-    QString conflictFile;
 
     qt::MergeConflictsDock* dock() { return browser->editors().conflictDock(); }
     QTableWidget* table() { return dock()->findChild<QTableWidget*>("conflictTable"); }
@@ -45,8 +42,7 @@ private slots:
         RunningBrowser::init();
         const QString path = writeLibrary("metals.lib", {{"Metals", "Steel", 1e11, "Steel bar"},
                                                          {"Metals", "Copper", 1e11, "Copper bar"}});
-        conflictFile = path + ".conflicts";
-        std::ofstream(conflictFile.toStdString(), std::ios::binary)
+        std::ofstream((path + ".conflicts").toStdString(), std::ios::binary)
             << "conflict\tSteel\tEX\t9E10\t1E11\t2E11\n"
                "conflict\tCopper\tDESCRIPTION\tCopper\tCopper bar\tCopper wire\n";
         start(messages.get(), path);
@@ -69,29 +65,20 @@ private slots:
                  QStringLiteral("Copper bar"));
     }
 
-    // The list follows the menu's Undo, and a save removes the file once all are decided.
-    void takeTheirsIsAnEditThatUndoAndSaveFollow() {
+    // Undo and the save that removes the file are the conflict list's.
+    void theButtonsDecideTheConflictsOfTheRowClicked() {
         clickRow(0);
         press("takeTheirs");
         QCOMPARE(steelEx(), 2e11);
         QCOMPARE(table()->rowCount(), 1);
-        command("undoMenu");
-        QCOMPARE(steelEx(), 1e11);
-        QCOMPARE(table()->rowCount(), 2);
-
-        for (const char* button : {"takeTheirs", "takeOurs"}) {
-            clickRow(0);
-            press(button);
-        }
+        clickRow(0);
+        press("takeOurs");
         QCOMPARE(table()->rowCount(), 0);
         QCOMPARE(dock()->findChild<QLabel*>("conflictStatus")->text(),
                  QStringLiteral(
                      "All conflicts decided: saving the library removes its .conflicts file."));
         QVERIFY(!dock()->findChild<QPushButton*>("takeTheirs")->isEnabled());
-        command("saveMenu");
-        browser->application().lifecycle().waitForSave();
-        QVERIFY(!std::filesystem::exists(conflictFile.toStdString()));
-        QVERIFY(messages->questions.empty());
+        QCOMPARE(library().entry(1).Description, std::string("Copper bar"));
     }
 
     void aLibraryWithoutConflictsShowsNoList() {
