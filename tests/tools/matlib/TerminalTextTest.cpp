@@ -135,10 +135,10 @@ TEST(TerminalText, WhatIsWrittenDoesNotDependOnTheLocale) {
         // The cryogenic steel has no NUXY, which a CalculiX card cannot do without: that
         // export says so and exits 1, in either locale.
         const bool calculix = args.size() > 3 && args[3] == "calculix";
-        EXPECT_EQ(c.exitCode, calculix ? 1 : 0) << args[2];
-        EXPECT_EQ(utf8.exitCode, c.exitCode) << args[2];
-        if (!calculix) EXPECT_EQ(c.err, "") << args[2];
-        EXPECT_EQ(utf8.out, c.out) << args[2];
+        EXPECT_EQ(c.exitCode, calculix ? 1 : 0) << args.back();
+        EXPECT_EQ(utf8.exitCode, c.exitCode) << args.back();
+        if (!calculix) EXPECT_EQ(c.err, "") << args.back();
+        EXPECT_EQ(utf8.out, c.out) << args.back();
     }
     const ProgramResult json = Matlib({"export", kLibrary, "--format", "json"}, Lang("C"));
     EXPECT_NE(json.out.find("\"name\": \"Acier inoxydable 316L é\""), std::string::npos)
