@@ -63,7 +63,7 @@ protected:
     /// whether each shifts numbers, and whether the tree changes.
     struct EditCase {
         std::string label;
-        std::function<void()> prepare, edit;
+        std::function<void()> edit;
         struct {
             Texts undone, redone; // selected key and name box
         } shown;
@@ -71,50 +71,44 @@ protected:
             std::vector<int> made, taken;
             bool shifts, undoShifts, reshapes;
         } notices;
+        std::function<void()> prepare = [] {};
     };
     std::vector<EditCase> EachKindOfEdit() {
         const Texts a36{"Steel    A36  0000", "A36  "};
         const Texts s275{"Steel    S275  0002", "S275  "};
         const Texts copper{"Copper    ", ""};
-        const auto none = [] {};
         return {
             {"Change EX of A36",
-             none,
              [this] { ClickMaterial(0), typeValue("EX", "5"); },
              {a36, a36},
              {{0}, {0}, false, false, false}},
             {"Clear S275",
-             none,
              [this] { ClickMaterial(2), commands.ClearValues(); },
              {s275, s275},
              {{2}, {2}, false, false, false}},
             // Reset gives the working record back its shadow's values and takes the boxes'
             // texts. The entry takes the name box's text, trimmed.
             {"Reset A36",
-             [this] { ClickMaterial(0), typeValue("EX", "5"); },
              [this] { ClickMaterial(0), commands.onMaterialSet(); },
              {a36, {"Steel    A360000", "A36"}},
-             {{0}, {0}, false, false, true}},
+             {{0}, {0}, false, false, true},
+             [this] { ClickMaterial(0), typeValue("EX", "5"); }},
             {"Rename A36 to Mild Steel",
-             none,
              [this] { ClickMaterial(0), treeEditing.TreeView1_AfterLabelEdit(" Mild Steel"); },
              {a36, {"Steel    Mild Steel0000", "Mild Steel"}},
              {{0}, {0}, false, false, true}},
             {"Move 6061 to Copper",
-             none,
              [this] { DragOnto(1, "Copper    "); },
              {{"Aluminium    6061  0001", "6061  "}, {"Copper    6061  0004", "6061  "}},
              {{4}, {1}, true, true, true}},
-            {"Delete S275", none, [this] { Delete(2); }, {s275, a36}, {{2}, {2}, true, true, true}},
+            {"Delete S275", [this] { Delete(2); }, {s275, a36}, {{2}, {2}, true, true, true}},
             // An appended material moves no number; taking it out again leaves its number
             // naming nothing.
             {"Add C110",
-             none,
              [this] { ClickCategory("Copper"), Type("Copper", "C110"), commands.onNewMaterial(); },
              {copper, {"Copper    C1100005", "C110"}},
              {{5}, {5}, false, true, true}},
             {"Paste Copy of A36",
-             none,
              [this] {
                  ClickMaterial(0), commands.onCopyMaterial();
                  ClickCategory("Copper"), commands.onPasteMaterial();
@@ -122,7 +116,6 @@ protected:
              {copper, {"Copper    Copy of A360005", "Copy of A36"}},
              {{5}, {5}, false, true, true}},
             {"Change description of 7075",
-             none,
              [this] {
                  ClickMaterial(3), editor.descriptionText.setText("7xxx series");
                  commands.descriptionText_LostFocus();
