@@ -8,7 +8,6 @@
 #include "Controls.h"
 #include "EditorWindows.h"
 #include "FakeServices.h"
-#include "HelpViewer.h"
 #include "LargestLibrary.h"
 #include "LibraryFile.h"
 #include "MDIForm1.h"
@@ -16,6 +15,8 @@
 #include "QtControls.h"
 #include "QtGrid.h"
 #include "QtTree.h"
+#include "RefuseRetry.h"
+#include "ShellFakes.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,24 +33,11 @@
 
 namespace {
 
-class NoHelp final : public mb::HelpViewer {
-public:
-    void open(const std::string&) override {}
-};
-
-class Refuse final : public mb::WriteErrorPrompt {
-public:
-    bool retry(const std::string& message) override {
-        std::fprintf(stderr, "app_bench: %s\n", message.c_str());
-        return false;
-    }
-};
-
 struct Services {
     mb::fake::FakeMessageBox messages;
     mb::fake::FakeFileDialogs dialogs;
     mb::fake::FakeSettingsBackend settings;
-    NoHelp help;
+    mb::test::FakeHelpViewer help;
     mb::qt::BrowserServices browser() { return {&messages, &dialogs, &settings, &help}; }
 };
 
@@ -74,7 +62,7 @@ const std::string& LargestLibraryPath() {
         mb::Library library;
         mb::bench::fillLargestLibrary(library);
         const std::string p = QDir(dir.path()).filePath("largest.lib").toStdString();
-        Refuse prompt;
+        mb::bench::RefuseRetry prompt("app_bench");
         mb::WriteLibraryFile(p, library, mb::groupByCategory(library), prompt);
         return p;
     }();

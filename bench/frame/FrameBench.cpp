@@ -18,7 +18,6 @@
 #include "ComparisonWindow.h"
 #include "EditorWindows.h"
 #include "FakeServices.h"
-#include "HelpViewer.h"
 #include "LargestLibrary.h"
 #include "LibraryFile.h"
 #include "MDIForm1.h"
@@ -28,6 +27,8 @@
 #include "QtControls.h"
 #include "QtGrid.h"
 #include "QtTree.h"
+#include "RefuseRetry.h"
+#include "ShellFakes.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,7 +36,6 @@
 #include <QDockWidget>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -91,19 +91,6 @@ ClockedApplication* App() {
     return static_cast<ClockedApplication*>(QCoreApplication::instance());
 }
 
-class NoHelp final : public mb::HelpViewer {
-public:
-    void open(const std::string&) override {}
-};
-
-class Refuse final : public mb::WriteErrorPrompt {
-public:
-    bool retry(const std::string& message) override {
-        std::fprintf(stderr, "frame_bench: %s\n", message.c_str());
-        return false;
-    }
-};
-
 /// Runs the event loop until nothing has happened for `kQuietMs`: no event waiting and no
 /// repaint. Throws after ten seconds.
 void Settle() {
@@ -148,7 +135,7 @@ public:
         mb::Library library;
         mb::bench::fillLargestLibrary(library);
         path_ = QDir(dir_.path()).filePath("largest.lib").toStdString();
-        Refuse prompt;
+        mb::bench::RefuseRetry prompt("frame_bench");
         mb::WriteLibraryFile(path_, library, mb::groupByCategory(library), prompt);
 
         browser_.mainWindow().resize(1280, 800);
@@ -290,7 +277,7 @@ private:
         mb::fake::FakeMessageBox messages;
         mb::fake::FakeFileDialogs dialogs;
         mb::fake::FakeSettingsBackend settings;
-        NoHelp help;
+        mb::test::FakeHelpViewer help;
     };
 
     int runs_;

@@ -10,10 +10,13 @@
 #include <Eigen/Cholesky>
 #include <Eigen/Core>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <future>
 #include <initializer_list>
 #include <optional>
+#include <thread>
 
 namespace mb {
 
@@ -470,13 +473,30 @@ std::vector<Finding> checkMaterial(const clsMaterial& material, std::string_view
 }
 
 std::vector<LibraryFinding> checkLibrary(const Library& library, std::string_view unitSystem) {
-    std::vector<LibraryFinding> all;
-    for (int n = 0; n < library.materialCount(); ++n) {
-        if (!library.hasRecord(n)) continue;
-        for (Finding& f :
-             checkMaterial(*library.Materials()[static_cast<std::size_t>(n)], unitSystem))
-            all.push_back({n, std::move(f)});
-    }
+    const int count = library.materialCount();
+    const auto check = [&library, unitSystem](int from, int to) {
+        std::vector<LibraryFinding> part;
+        for (int n = from; n < to; ++n) {
+            if (!library.hasRecord(n)) continue;
+            for (Finding& f :
+                 checkMaterial(*library.Materials()[static_cast<std::size_t>(n)], unitSystem))
+                part.push_back({n, std::move(f)});
+        }
+        return part;
+    };
+    // Each material is checked on its own, reading nothing but its record, so a large
+    // library is shared out between the cores (Check Library waits for the whole pass);
+    // the parts keep number order and are joined in turn.
+    const int parts = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    if (parts == 1 || count < 100) return check(0, count);
+    const int per = (count + parts - 1) / parts;
+    std::vector<std::future<std::vector<LibraryFinding>>> others;
+    for (int from = per; from < count; from += per)
+        others.push_back(std::async(std::launch::async, check, from, std::min(count, from + per)));
+    std::vector<LibraryFinding> all = check(0, per);
+    for (auto& other : others)
+        for (LibraryFinding& f : other.get())
+            all.push_back(std::move(f));
     return all;
 }
 

@@ -12,6 +12,7 @@
 #include "AppState.h"
 #include "EditingCommands.h"
 #include "EditorView.h"
+#include "FindingListModel.h"
 #include "MaterialFeedback.h"
 #include "MergeConflictList.h"
 #include "QtControls.h"
@@ -21,7 +22,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QListWidget>
+#include <QListView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -185,19 +186,22 @@ void EditorWindows::checkLibrary() {
     if (!checkDock_) {
         checkDock_ = new QDockWidget(QStringLiteral("Check Library"), &mainWindow_);
         checkDock_->setObjectName(QStringLiteral("checkDock"));
-        auto* list = new QListWidget(checkDock_);
+        auto* list = new QListView(checkDock_);
         list->setObjectName(QStringLiteral("findingList"));
-        // Every line is one line of text: without this each insertion lays out them all.
+        // Every line is one line of text: the list lays out none of them to know its size.
         list->setUniformItemSizes(true);
+        list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        checkFindings_ = new FindingListModel(*list->style(), list);
+        list->setModel(checkFindings_);
         checkDock_->setWidget(list);
         mainWindow_.addDockWidget(Qt::BottomDockWidgetArea, checkDock_);
-        const auto show = [this](QListWidgetItem* item) {
-            if (BaseFormWindow* w = window())
-                w->feedback().showMaterial(item->data(Qt::UserRole).toInt());
+        const auto show = [this](const QModelIndex& index) {
+            const int n = checkFindings_->materialAt(index.row());
+            if (BaseFormWindow* w = window(); w && n >= 0) w->feedback().showMaterial(n);
         };
-        QObject::connect(list, &QListWidget::itemClicked, checkDock_, show);
+        QObject::connect(list, &QListView::clicked, checkDock_, show);
         // Enter on a finding shows its material as a click does.
-        QObject::connect(list, &QListWidget::itemActivated, checkDock_, show);
+        QObject::connect(list, &QListView::activated, checkDock_, show);
     }
     fillCheckList();
     checkDock_->show();
@@ -206,68 +210,26 @@ void EditorWindows::checkLibrary() {
     checkDock_->widget()->setFocus(Qt::OtherFocusReason);
 }
 
-namespace {
-
-// The two pictures of the findings, looked up once for all the lines: each lookup
-// searches the icon theme's folders on the disk, and the largest library has thousands.
-struct FindingIcons {
-    explicit FindingIcons(const QListWidget& list)
-        : error(list.style()->standardIcon(QStyle::SP_MessageBoxCritical)),
-          warning(list.style()->standardIcon(QStyle::SP_MessageBoxWarning)) {}
-    QIcon error;
-    QIcon warning;
-};
-
-QListWidgetItem* FindingItem(const FindingIcons& icons, const LibraryFindingLine& line) {
-    auto* item = new QListWidgetItem(line.severity == RowMark::Error ? icons.error : icons.warning,
-                                     toQ(line.text));
-    item->setData(Qt::UserRole, line.material);
-    return item;
-}
-
-} // namespace
-
 std::string EditorWindows::checkListUnits() const {
     BaseFormWindow* editor = window();
     return editor ? editor->form().UnitSystem() : "SI";
 }
 
 void EditorWindows::fillCheckList() {
-    auto* list = static_cast<QListWidget*>(checkDock_->widget());
-    const std::vector<LibraryFindingLine> lines =
-        libraryFindingLines(state_.library, checkListUnits());
-    // Laid out and painted once, when all the lines are in.
-    list->setUpdatesEnabled(false);
-    list->clear();
-    const FindingIcons icons(*list);
-    for (const LibraryFindingLine& line : lines)
-        list->addItem(FindingItem(icons, line));
-    if (lines.empty()) list->addItem(QStringLiteral("No errors or warnings in this library."));
-    list->setUpdatesEnabled(true);
+    checkFindings_->setLines(libraryFindingLines(state_.library, checkListUnits()));
 }
 
 void EditorWindows::followInCheckList(const LibraryChange& change) {
-    auto* list = static_cast<QListWidget*>(checkDock_->widget());
-    const bool placeholder = list->count() == 1 && !list->item(0)->data(Qt::UserRole).isValid();
     // Shifted numbers change the material of every later line: the list is made again.
     // Otherwise only the lines of the materials the change touched are, so that an edit
     // costs one material's checks instead of the whole library's.
-    if (change.numbersShifted || placeholder) {
+    if (change.numbersShifted) {
         fillCheckList();
         return;
     }
-    const FindingIcons icons(*list);
-    int row = 0;
-    for (const int n : change.materials) {
-        while (row < list->count() && list->item(row)->data(Qt::UserRole).toInt() < n)
-            ++row;
-        while (row < list->count() && list->item(row)->data(Qt::UserRole).toInt() == n)
-            delete list->takeItem(row);
-        for (const LibraryFindingLine& line :
-             materialFindingLines(state_.library, n, checkListUnits()))
-            list->insertItem(row++, FindingItem(icons, line));
-    }
-    if (list->count() == 0) list->addItem(QStringLiteral("No errors or warnings in this library."));
+    for (const int n : change.materials)
+        checkFindings_->replaceMaterial(n,
+                                        materialFindingLines(state_.library, n, checkListUnits()));
 }
 
 ComparisonWindow* EditorWindows::comparisonWindow() const {

@@ -24,6 +24,8 @@ class BaseFormWindow;
 
 namespace qt {
 
+class FindingListModel;
+
 class ComparisonWindow;
 class LibraryComparisonWindow;
 class MergeConflictsDock;
@@ -90,6 +92,7 @@ private:
     Application* application_ = nullptr;
     QPointer<QMdiSubWindow> subWindow_;
     QPointer<QDockWidget> checkDock_;
+    FindingListModel* checkFindings_ = nullptr; ///< owned by the list in checkDock_
     QPointer<ComparisonWindow> comparison_;
     QPointer<LibraryComparisonWindow> libraryComparison_;
     std::unique_ptr<QtPopupMenu> editPopup_;

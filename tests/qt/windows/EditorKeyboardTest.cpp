@@ -10,7 +10,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QTreeWidgetItemIterator>
@@ -385,7 +385,7 @@ private slots:
         library().material(2).CopyProperty("NUXY", 0.7); // Brass: not a Poisson's ratio
         click("Steel");
         item("checkLibrary")->trigger();
-        auto* list = browser->mainWindow().findChild<QListWidget*>("findingList");
+        auto* list = browser->mainWindow().findChild<QListView*>("findingList");
         QVERIFY(list);
         QCOMPARE(QApplication::focusWidget(), list);
         press(Qt::Key_Down);

@@ -1,0 +1,89 @@
+#include "FindingListModel.h"
+
+#include "QtText.h"
+
+#include <QStyle>
+
+#include <algorithm>
+#include <iterator>
+
+namespace mb::qt {
+
+namespace {
+
+const char kNoFindings[] = "No errors or warnings in this library.";
+
+} // namespace
+
+// The two pictures are looked up once: each lookup searches the icon theme's folders.
+FindingListModel::FindingListModel(const QStyle& style, QObject* parent)
+    : QAbstractListModel(parent), error_(style.standardIcon(QStyle::SP_MessageBoxCritical)),
+      warning_(style.standardIcon(QStyle::SP_MessageBoxWarning)) {}
+
+void FindingListModel::setLines(std::vector<LibraryFindingLine> lines) {
+    beginResetModel();
+    lines_ = std::move(lines);
+    keepPlaceholder();
+    endResetModel();
+}
+
+void FindingListModel::replaceMaterial(int n, std::vector<LibraryFindingLine> lines) {
+    if (lines_.size() == 1 && lines_.front().material < 0) {
+        beginRemoveRows({}, 0, 0);
+        lines_.clear();
+        endRemoveRows();
+    }
+    const auto byMaterial = [](const LibraryFindingLine& line, int m) { return line.material < m; };
+    const auto first = std::lower_bound(lines_.begin(), lines_.end(), n, byMaterial);
+    const auto last = std::find_if(
+        first, lines_.end(), [n](const LibraryFindingLine& line) { return line.material != n; });
+    const int row = static_cast<int>(first - lines_.begin());
+    if (first != last) {
+        beginRemoveRows({}, row, row + static_cast<int>(last - first) - 1);
+        lines_.erase(first, last);
+        endRemoveRows();
+    }
+    if (!lines.empty()) {
+        beginInsertRows({}, row, row + static_cast<int>(lines.size()) - 1);
+        lines_.insert(lines_.begin() + row, std::make_move_iterator(lines.begin()),
+                      std::make_move_iterator(lines.end()));
+        endInsertRows();
+    }
+    if (lines_.empty()) {
+        beginInsertRows({}, 0, 0);
+        keepPlaceholder();
+        endInsertRows();
+    }
+}
+
+void FindingListModel::keepPlaceholder() {
+    if (lines_.empty()) lines_.push_back({-1, RowMark::Error, kNoFindings});
+}
+
+int FindingListModel::materialAt(int row) const {
+    return row >= 0 && row < static_cast<int>(lines_.size())
+               ? lines_[static_cast<std::size_t>(row)].material
+               : -1;
+}
+
+int FindingListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(lines_.size());
+}
+
+QVariant FindingListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= static_cast<int>(lines_.size())) return {};
+    const LibraryFindingLine& line = lines_[static_cast<std::size_t>(index.row())];
+    switch (role) {
+    case Qt::DisplayRole:
+        return toQ(line.text);
+    case Qt::DecorationRole:
+        if (line.material < 0) return {};
+        return line.severity == RowMark::Error ? error_ : warning_;
+    case Qt::UserRole:
+        return line.material < 0 ? QVariant() : QVariant(line.material);
+    default:
+        return {};
+    }
+}
+
+} // namespace mb::qt

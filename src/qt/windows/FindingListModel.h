@@ -1,0 +1,40 @@
+#pragma once
+#include "MaterialFeedback.h"
+
+#include <QAbstractListModel>
+#include <QIcon>
+
+#include <string_view>
+#include <vector>
+
+class QStyle;
+
+namespace mb::qt {
+
+/// The Check Library list's lines, kept as the checks give them and turned into text only
+/// for the rows on show: the largest library has thousands of findings, and an edit
+/// replaces the lines of the materials it touched, found by number, not the whole list.
+class FindingListModel final : public QAbstractListModel {
+public:
+    FindingListModel(const QStyle& style, QObject* parent);
+
+    /// Every line of the library; the placeholder line when there is none.
+    void setLines(std::vector<LibraryFindingLine> lines);
+    /// Puts `lines` in place of material n's lines. Lines stay in material order.
+    void replaceMaterial(int n, std::vector<LibraryFindingLine> lines);
+    /// The material of row `row`, -1 for the placeholder line.
+    int materialAt(int row) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+private:
+    // One line that stands for none, so that the list never looks empty by mistake.
+    void keepPlaceholder();
+
+    std::vector<LibraryFindingLine> lines_;
+    QIcon error_;
+    QIcon warning_;
+};
+
+} // namespace mb::qt

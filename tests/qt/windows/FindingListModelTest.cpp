@@ -1,0 +1,54 @@
+// The Check Library list's model: lines stay in material order as one material's lines are
+// replaced, and an empty list still says so in one line that stands for no material.
+#include "FindingListModel.h"
+
+#include <QApplication>
+#include <QTest>
+
+namespace mb::test {
+
+class FindingListModelTest : public QObject {
+    Q_OBJECT
+
+    static QStringList shown(const qt::FindingListModel& model) {
+        QStringList out;
+        for (int row = 0; row < model.rowCount(); ++row)
+            out << QString::number(model.materialAt(row)) + " " +
+                       model.index(row).data().toString();
+        return out;
+    }
+
+private slots:
+    void replacingOneMaterialKeepsTheOthersAndTheOrder() {
+        qt::FindingListModel model(*QApplication::style(), nullptr);
+        model.setLines({{1, RowMark::Error, "a"},
+                        {4, RowMark::Warning, "b"},
+                        {4, RowMark::Warning, "c"},
+                        {9, RowMark::Error, "d"}});
+        model.replaceMaterial(4, {{4, RowMark::Error, "e"}});
+        model.replaceMaterial(6, {{6, RowMark::Warning, "f"}, {6, RowMark::Warning, "g"}});
+        model.replaceMaterial(0, {{0, RowMark::Error, "h"}});
+        model.replaceMaterial(9, {});
+        QCOMPARE(shown(model), QStringList({"0 h", "1 a", "4 e", "6 f", "6 g"}));
+        QCOMPARE(model.index(2).data(Qt::UserRole).toInt(), 4);
+        QVERIFY(!model.index(2).data(Qt::DecorationRole).isNull());
+    }
+
+    void anEmptyListShowsOneLineForNoMaterial() {
+        qt::FindingListModel model(*QApplication::style(), nullptr);
+        const QStringList none{"-1 No errors or warnings in this library."};
+        model.setLines({});
+        QCOMPARE(shown(model), none);
+        QVERIFY(!model.index(0).data(Qt::UserRole).isValid());
+        QVERIFY(model.index(0).data(Qt::DecorationRole).isNull());
+        model.replaceMaterial(3, {{3, RowMark::Error, "x"}});
+        QCOMPARE(shown(model), QStringList({"3 x"}));
+        model.replaceMaterial(3, {});
+        QCOMPARE(shown(model), none);
+    }
+};
+
+} // namespace mb::test
+
+QTEST_MAIN(mb::test::FindingListModelTest)
+#include "FindingListModelTest.moc"
