@@ -198,9 +198,7 @@ TEST_F(EditingCommandsTest, APasteCopiesTheWorkingRecordIntoTheSelectedCategory)
                shadow.MaterialName(), shadow.MaterialNameCode(), shadow.MaterialDescription()}),
         (Texts{"Copper    ", "Copy of A36", "A36 code", "structural steel", "Copper    ",
                "Copy of A36", "A36 code", "structural steel"}));
-    EXPECT_EQ((std::vector{ValueOf(library().material(5), "EX"), ValueOf(shadow, "EX"),
-                           ValueOf(shadow, "DENS")}),
-              (std::vector<std::optional<double>>{1.5e11, 2.0e11, 7850}));
+    // The records' values are the library's copy's (LibraryTest); the grid shows the edit.
     EXPECT_EQ(editor.VSFlexGrid1.textMatrix(1, 2), "150000000000") << "the copy is shown";
 
     ClickMaterial(3);
