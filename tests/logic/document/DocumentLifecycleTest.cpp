@@ -316,16 +316,10 @@ TEST_F(DocumentLifecycleTest, AnUnfinishedSaveIsOfferedYesPutsTheOldLibraryBackN
         app.OpenLibrary();
         EXPECT_EQ(asked(), Texts{question});
         EXPECT_EQ(caption(), file);
-        if (answer == MsgResult::Yes) {
-            EXPECT_EQ(test::ReadBytes(tmp.file("link.lib")), kTwoMaterials);
-            EXPECT_FALSE(std::filesystem::exists(copy));
-            EXPECT_EQ(state.library.LastMaterialIndex(), 1);
-        } else {
-            // As it is; the question comes again at the next open.
-            EXPECT_EQ(test::ReadBytes(file), half);
-            EXPECT_TRUE(std::filesystem::exists(copy));
-            EXPECT_EQ(state.library.LastMaterialIndex(), 0);
-        }
+        // Yes reads the library put back (how is the file layer's UnfinishedRewrite test's
+        // concern); No reads it as it is, and the question comes again at the next open.
+        EXPECT_EQ(state.library.LastMaterialIndex(), answer == MsgResult::Yes ? 1 : 0);
+        EXPECT_EQ(std::filesystem::exists(copy), answer == MsgResult::No);
     }
     // What this window read is what is on disk: Save asks nothing.
     messages.questions.clear();
