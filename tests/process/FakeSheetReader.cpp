@@ -91,9 +91,6 @@ int main(int argc, char** argv) {
             WriteAll(1, std::string(1000, static_cast<char>('a' + i % 26)));
             WriteAll(2, std::string(100, static_cast<char>('A' + i % 26)));
         }
-    } else if (mode == "garbage") {
-        Print("\x7f"
-              "ELF\x02\x01\x01 this is no reply \xff\xfe\n");
     } else if (mode == "truncated") {
         Print(kOneCell.substr(0, kOneCell.size() - 4));
     } else if (mode == "refuses") {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <regex>
 #include <tuple>
 
@@ -26,6 +27,13 @@ inline Invocation Prints(std::vector<std::string> args, std::string out) {
 /// A run that prints nothing but `err` and ends with `exitCode`.
 inline Invocation Fails(int exitCode, std::vector<std::string> args, std::string err) {
     return {std::move(args), exitCode, "", std::move(err)};
+}
+
+/// Runs `git ARGS` in `repo` under a test identity, appending what it prints to `log`.
+inline int Git(const std::string& repo, const std::string& args, const std::string& log) {
+    return std::system(("cd '" + repo + "' && git -c user.name=t -c user.email=t@t " + args +
+                        " >>'" + log + "' 2>&1")
+                           .c_str());
 }
 
 inline ProgramResult Matlib(std::vector<std::string> args, const RunOptions& options = {}) {

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -45,50 +44,33 @@ std::string ExpectedText(const std::string& name) {
     return "[--benchmark_filter=<regex>]"; // the benchmarks' own options
 }
 
-bool IsEmptyFolder(const std::string& path) {
-    return std::filesystem::is_empty(path);
-}
-
-/// Runs a program in an empty working folder with an empty home, no display and no
-/// platform chosen for Qt, and puts the environment back afterwards.
-class InEmptyFolders {
-public:
-    InEmptyFolders() : old_(std::filesystem::current_path()) {
-        for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME",
-                                 "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-            if (const char* value = std::getenv(name)) saved_.emplace_back(name, value);
-            ::unsetenv(name);
-        }
-        ::setenv("HOME", home.path().c_str(), 1);
-        std::filesystem::current_path(work.path());
+/// Runs programs in an empty working folder with an empty home, no display and no platform
+/// chosen for Qt.
+struct InEmptyFolders {
+    ProgramResult run(const std::string& program, std::vector<std::string> args) const {
+        RunOptions options;
+        options.environment = {"LC_ALL=C",        "HOME=" + home.path(), "XDG_CONFIG_HOME",
+                               "XDG_DATA_HOME",   "XDG_CACHE_HOME",      "DISPLAY",
+                               "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+        options.workingDirectory = work.path();
+        return RunProgram(program, std::move(args), options);
     }
-    ~InEmptyFolders() {
-        std::filesystem::current_path(old_);
-        ::unsetenv("HOME");
-        for (const auto& [name, value] : saved_)
-            ::setenv(name.c_str(), value.c_str(), 1);
+    bool empty() const {
+        return std::filesystem::is_empty(work.path()) && std::filesystem::is_empty(home.path());
     }
-    InEmptyFolders(const InEmptyFolders&) = delete;
-    InEmptyFolders& operator=(const InEmptyFolders&) = delete;
-
     TempDir work, home;
-
-private:
-    std::filesystem::path old_;
-    std::vector<std::pair<std::string, std::string>> saved_;
 };
 
 class HelpOption : public ::testing::TestWithParam<Program> {};
 
 TEST_P(HelpOption, PrintsTheUsageExitsWithZeroAndWritesNothing) {
     const Program& program = GetParam();
-    InEmptyFolders folders;
-    const ProgramResult r = RunProgram(program.path, {"--help"});
+    const InEmptyFolders folders;
+    const ProgramResult r = folders.run(program.path, {"--help"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find(ExpectedText(program.name)), std::string::npos) << r.out;
     EXPECT_EQ(r.err, "");
-    EXPECT_TRUE(IsEmptyFolder(folders.work.path()));
-    EXPECT_TRUE(IsEmptyFolder(folders.home.path()));
+    EXPECT_TRUE(folders.empty());
 }
 
 // Test names take letters, digits and underscores only.
@@ -112,13 +94,13 @@ TEST(HelpOption, EveryProgramOfTheProjectIsChecked) {
 TEST(LibraryGenerators, RefuseAnUnknownOptionInsteadOfWritingAFileNamedAfterIt) {
     for (const Program& program : BuiltPrograms()) {
         if (program.name != "make_sample" && program.name != "make_largest_library") continue;
-        InEmptyFolders folders;
-        const ProgramResult r = RunProgram(program.path, {"--output"});
+        const InEmptyFolders folders;
+        const ProgramResult r = folders.run(program.path, {"--output"});
         EXPECT_EQ(r.exitCode, 2);
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err,
                   "usage: " + program.name + " OUT.lib (" + program.name + " --help for more)\n");
-        EXPECT_TRUE(IsEmptyFolder(folders.work.path())) << program.name;
+        EXPECT_TRUE(folders.empty()) << program.name;
     }
 }
 

@@ -1,9 +1,9 @@
 #include "QtGrid.h"
 
+#include "KeptTextDelegate.h"
 #include "QtText.h"
 
 #include <QApplication>
-#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -11,7 +11,6 @@
 #include <QResizeEvent>
 #include <QStaticText>
 #include <QStyle>
-#include <QStyledItemDelegate>
 
 namespace mb::qt {
 
@@ -24,68 +23,6 @@ struct Moving {
     ~Moving() { flag_ = old_; }
     bool& flag_;
     bool old_;
-};
-
-// Draws a cell's text from a laid-out copy kept by text and font: a grid repaints every
-// visible cell after each edit, click and unit switch, and laying the same few hundred
-// texts out again each time was a large part of those frames. Everything but the text is
-// drawn by the style as before; a text too wide for its cell is left to the style, which
-// elides it.
-class KeptTextDelegate final : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        QStyleOptionViewItem opt = option;
-        initStyleOption(&opt, index);
-        const QWidget* widget = opt.widget;
-        QStyle* style = widget ? widget->style() : QApplication::style();
-        if (opt.text.isEmpty() || opt.text.contains(QLatin1Char('\n'))) {
-            style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
-            return;
-        }
-        const QStaticText& text = laidOut(opt.text, opt.font);
-        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-        const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget)
-                               .adjusted(margin, 0, -margin, 0);
-        const QSize size = text.size().toSize();
-        if (size.width() > area.width()) {
-            style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
-            return;
-        }
-        opt.text.clear();
-        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
-        const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
-                                           : (opt.state & QStyle::State_Active)
-                                               ? QPalette::Normal
-                                               : QPalette::Inactive;
-        const QPalette::ColorRole role =
-            opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text;
-        painter->save();
-        painter->setPen(opt.palette.color(group, role));
-        painter->setFont(opt.font);
-        painter->setClipRect(area, Qt::IntersectClip);
-        const QRect at = QStyle::alignedRect(opt.direction, opt.displayAlignment, size, area);
-        painter->drawStaticText(at.topLeft(), text);
-        painter->restore();
-    }
-
-private:
-    const QStaticText& laidOut(const QString& text, const QFont& font) const {
-        const QString key = font.key() + QLatin1Char('\x1f') + text;
-        auto found = kept_.find(key);
-        if (found != kept_.end()) return *found;
-        // A grid shows a few hundred texts at most; a long session is not let to grow.
-        if (kept_.size() > 4096) kept_.clear();
-        QStaticText made(text);
-        made.setTextFormat(Qt::PlainText);
-        made.setPerformanceHint(QStaticText::AggressiveCaching);
-        made.prepare(QTransform(), font);
-        return *kept_.insert(key, made);
-    }
-
-    mutable QHash<QString, QStaticText> kept_;
 };
 
 } // namespace

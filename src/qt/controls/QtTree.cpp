@@ -1,5 +1,7 @@
 #include "QtTree.h"
 
+#include "KeptTextDelegate.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -13,7 +15,6 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QSignalBlocker>
-#include <QStyledItemDelegate>
 
 // Resources of a static library are brought in by name, outside any namespace.
 static void initTreeResources() {
@@ -30,9 +31,9 @@ constexpr const char* kNodeMime = "application/x-material-node";
 
 // Hands the text typed into a label editor to the tree's owner, which sets the label
 // itself when it takes the name (it may store it otherwise than typed).
-class LabelEditDelegate : public QStyledItemDelegate {
+class LabelEditDelegate : public KeptTextDelegate {
 public:
-    explicit LabelEditDelegate(QtTree* tree) : QStyledItemDelegate(tree), tree_(tree) {}
+    explicit LabelEditDelegate(QtTree* tree) : KeptTextDelegate(tree), tree_(tree) {}
 
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override {

@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "Controls.h"
 #include "EditorView.h"
+#include "KeptTextDelegate.h"
 #include "QtText.h"
 #include "UnitConversion.h"
 
@@ -44,6 +45,8 @@ ComparisonWindow::ComparisonWindow(AppState& state, EditorView& form, MessageBox
 
     table_ = new QTableWidget(this);
     table_->setObjectName(QStringLiteral("comparisonTable"));
+    // Every value edit and added column repaints the whole table: texts are laid out once.
+    table_->setItemDelegate(new KeptTextDelegate(table_));
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectColumns);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);

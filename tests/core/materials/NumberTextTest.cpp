@@ -38,42 +38,13 @@ TEST(WriteValue, EachRangeHasItsPatternAndRoundingCarriesIntoTheExponent) {
         {2.1e11, "21000E7    "},
         // rounding up would leave the double range: the largest values round down
         {kMax, "17976E304  "},
+        {1.79765e308, "17976E304  "},
         {-kMax, "-17976E+304"},
         {kDenormMin, "494066E-329"}};
     for (const auto& [value, text] : cases)
         EXPECT_EQ(clsMaterial::WriteValue(value), text) << value;
     for (double v : {INFINITY, -INFINITY, NAN})
         EXPECT_EQ(clsMaterial::WriteValue(v).size(), 11u) << v;
-}
-
-void ExpectReadsBack(double v) {
-    const std::string text = clsMaterial::WriteValue(v);
-    ASSERT_EQ(text.size(), 11u) << v;
-    EXPECT_EQ(text.substr(0, text.find_last_not_of(' ') + 1).find_first_of(" .,"),
-              std::string::npos)
-        << text;
-    // The mantissa digits of the value's range, half a unit of the last one; the very
-    // largest doubles are rounded toward zero, a whole unit.
-    const int digits = v < 0 ? 5 : (v < 1 ? 6 : (v < 1e10 ? 7 : (v < 1e11 ? 6 : 5)));
-    const double allowed =
-        (std::fabs(v) >= 1.79765e308 ? 1.0 : 0.5) * std::pow(10.0, 1 - digits) * 1.000001;
-    for (const char* sep : {".", ","}) {
-        const auto back = ParseNumberText(text, sep);
-        ASSERT_TRUE(back.has_value()) << text;
-        // Subnormals are stored to the nearest step of 2^-1074, whatever the digits say.
-        EXPECT_LE(std::fabs(*back - v), std::fabs(v) * allowed + 1e-323) << text << " " << v;
-    }
-}
-
-TEST(WriteValue, ReadsBackUnderEitherSeparatorAtTheBoundariesAndForRandomDoubles) {
-    for (double v : {-1.0, -0.9999999, -1.0000001, 1e-300, 0.9999999, 9999999999.0, 1e10,
-                     99999999999.0, 1e11, 4.9e-324, 2.2e-308, kMax, -kMax, 1.79765e308})
-        ExpectReadsBack(v);
-    std::mt19937_64 rng(20240611);
-    std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
-    std::uniform_int_distribution<int> exponent(-320, 307);
-    for (int i = 0; i < 20000; ++i)
-        ExpectReadsBack(mantissa(rng) * std::pow(10.0, exponent(rng)));
 }
 
 // The text a correctly rounded decimal expansion gives: the digits of to_chars' scientific
@@ -96,18 +67,20 @@ std::string CorrectlyRounded(double v) {
     return text + std::string(11 - text.size(), ' ');
 }
 
-// Away from the ends of the double range every value is rounded exactly, ties included,
-// whichever way the text is produced.
+// Below the largest doubles every value is rounded exactly, subnormals and ties included,
+// whichever way the text is produced; no text holds a decimal separator.
 TEST(WriteValue, MatchesTheCorrectlyRoundedDigitsAcrossTheRange) {
     std::mt19937_64 rng(77);
     std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
-    std::uniform_int_distribution<int> exponent(-300, 300);
+    std::uniform_int_distribution<int> exponent(-320, 307);
     for (int i = 0; i < 200000; ++i) {
         const double v = mantissa(rng) * std::pow(10.0, exponent(rng));
+        if (std::fabs(v) >= 1.7976e308) continue; // pinned above
         ASSERT_EQ(clsMaterial::WriteValue(v), CorrectlyRounded(v)) << v;
     }
     for (double v : {0.5, 1.5, 2.5, 1234567.5, 0.1234565, -1.00005, -0.123455, 1e10 - 0.5,
-                     99999.995, 123456.75e5})
+                     99999.995, 123456.75e5, -0.9999999, -1.0000001, 0.9999999, 9999999999.0,
+                     99999999999.0, 4.9e-324, 2.2e-308, 1e-300})
         EXPECT_EQ(clsMaterial::WriteValue(v), CorrectlyRounded(v)) << v;
 }
 

@@ -117,11 +117,16 @@ TEST_P(SavingBothWays, WithoutUnnamedFilesTheNamedTemporaryFileIsUsedAndRenamed)
         EXPECT_EQ(test::ReadBytes(target), newText);
         EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"lib.lib"});
     }
-    // With them, no named file is made before the data is complete.
-    ASSERT_EQ(save(target).status, Status::Written);
-    EXPECT_EQ(std::tie(ops.calls["unnamed"], ops.calls["create"], ops.calls["rename"]),
-              std::make_tuple(1, 0, 1));
-    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"lib.lib"});
+    // With them, no named file is made before the data is complete, flushed as asked.
+    for (const Durability d : {Durability::Flushed, Durability::Ordered}) {
+        test::WriteBytes(target, old);
+        ASSERT_EQ(save(target, {}, {}, d).status, Status::Written);
+        EXPECT_EQ(std::tie(ops.calls["unnamed"], ops.calls["create"], ops.calls["rename"]),
+                  std::make_tuple(1, 0, 1));
+        EXPECT_EQ(ops.finishedWith, std::vector<Durability>{d});
+        EXPECT_EQ(test::ReadBytes(target), newText);
+        EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"lib.lib"});
+    }
 }
 
 TEST_P(SavingBothWays, ALinkIsFollowedEvenToAFileNotThereYetAndStays) {
@@ -156,30 +161,6 @@ TEST_P(SavingBothWays, ALinkIsFollowedEvenToAFileNotThereYetAndStays) {
                                                   ": Too many levels of symbolic links"));
 }
 
-TEST_P(SavingBothWays, EveryHardLinkShowsTheNewContentAndNoCopyIsLeft) {
-    // The copy of the old content is made without a name where the file system allows it,
-    // else under a name that says it is not whole yet, renamed once it is.
-    const std::pair<const char*, Failures> copies[] = {
-        {"unnamed copy", {}}, {"named copy", {{{"unnamed copy", 1}, EOPNOTSUPP}}}};
-    test::WriteBytes(target, old);
-    fs::create_hard_link(target, dir.file("other-name.lib"));
-    const ino_t inode = Stat(target).st_ino;
-    for (const auto& [way, choice] : copies) {
-        SCOPED_TRACE(way);
-        test::WriteBytes(target, old);
-        ASSERT_EQ(save(target, choice).status, Status::Written);
-        for (const char* name : {"lib.lib", "other-name.lib"}) {
-            EXPECT_EQ(test::ReadBytes(dir.file(name)), newText) << name;
-            EXPECT_EQ(Stat(dir.file(name)).st_ino, inode);
-        }
-        EXPECT_EQ(Stat(target).st_nlink, 2u);
-        // Made beside the file, where it could be, and kept once.
-        EXPECT_EQ(ops.calls["unnamed copy"] + ops.calls["copy"], choice.empty() ? 1 : 2);
-        EXPECT_EQ(ops.calls["keep"], 1);
-        EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"lib.lib", "other-name.lib"}));
-    }
-}
-
 TEST_P(SavingBothWays, OwnerGroupAndModeAreKept) {
     test::WriteBytes(target, old);
     // Only root may give a file away; anyone else keeps their own file as it is.
@@ -196,29 +177,49 @@ TEST_P(SavingBothWays, OwnerGroupAndModeAreKept) {
     EXPECT_EQ(test::ReadBytes(target), newText);
 }
 
-// No file can be made in the folder (simulated: tests may run as root, who can write
-// anywhere), yet the file itself is writable: it is rewritten in place.
-TEST_P(SavingBothWays, AWritableFileInAFolderWhereNothingCanBeMadeIsRewrittenInPlace) {
+// A file with a second hard link, or in a folder where no file can be made (simulated: tests
+// may run as root, who can write anywhere), is rewritten in place: every name shows the new
+// content on the same inode. The copy of the old content is made without a name where the
+// file system allows it, else under a name that says it is not whole yet, renamed once it
+// is; where no copy can be made beside the file it goes to the copy folder, made for it.
+TEST_P(SavingBothWays, AFileThatCannotBeReplacedIsRewrittenInPlaceAndNoCopyIsLeft) {
     const struct {
         const char* what;
+        bool linked;
         Failures refusals;
+        int copiesMade; // beside the file or in the copy folder
         std::vector<std::string> copyFolderAfter;
     } cases[] = {
-        {"no unnamed file", {{{"unnamed", 1}, EACCES}}, {}},
-        {"no named file", {{{"unnamed", 1}, EOPNOTSUPP}, {{"create", 1}, EPERM}}, {}},
-        // The copy of the old content then goes to the copy folder, made for it.
+        {"hard link, unnamed copy", true, {}, 1, {}},
+        {"hard link, named copy", true, {{{"unnamed copy", 1}, EOPNOTSUPP}}, 2, {}},
+        {"no unnamed file", false, {{{"unnamed", 1}, EACCES}}, 1, {}},
+        {"no named file", false, {{{"unnamed", 1}, EOPNOTSUPP}, {{"create", 1}, EPERM}}, 1, {}},
         {"no copy beside it",
+         false,
          {{{"unnamed", 1}, EACCES}, {{"unnamed copy", 1}, EACCES}},
+         2,
          {"copies"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        fs::remove_all(dir.path());
+        fs::create_directory(dir.path());
         test::WriteBytes(target, old);
+        std::vector<std::string> names = {"lib.lib"};
+        if (c.linked) {
+            fs::create_hard_link(target, dir.file("other-name.lib"));
+            names.push_back("other-name.lib");
+        }
         const ino_t inode = Stat(target).st_ino;
         ASSERT_EQ(save(target, c.refusals).status, Status::Written);
-        EXPECT_EQ(test::ReadBytes(target), newText);
-        EXPECT_EQ(Stat(target).st_ino, inode);
-        EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"lib.lib"});
+        for (const std::string& name : names) {
+            EXPECT_EQ(test::ReadBytes(dir.file(name)), newText) << name;
+            EXPECT_EQ(Stat(dir.file(name)).st_ino, inode);
+        }
+        EXPECT_EQ(Stat(target).st_nlink, names.size());
+        EXPECT_EQ(ops.calls["unnamed copy"] + ops.calls["copy"], c.copiesMade);
+        EXPECT_EQ(ops.calls["keep"], 1);
+        EXPECT_EQ(Names(dir.path()), names);
         EXPECT_EQ(Names(elsewhere.file("state")), c.copyFolderAfter);
         EXPECT_EQ(Names(copyFolder), std::vector<std::string>{});
     }
@@ -227,50 +228,35 @@ TEST_P(SavingBothWays, AWritableFileInAFolderWhereNothingCanBeMadeIsRewrittenInP
 // Rewriting in place, a failure midway leaves the old content, or a complete copy of it.
 TEST_P(SavingBothWays, AFailureWhileRewritingInPlaceLeavesTheOldContentOrACompleteCopy) {
     // The first write goes to the copy, the second to the file; the copy is finished once.
-    const std::string cannotSave = "Cannot save " + target + ": ";
-    // Asked: whether the Retry/Cancel question came, with the reason it gives. Cancelled
-    // says nothing unless the old content could not be put back.
+    // Either the Retry/Cancel question comes with its reason and Cancel says nothing, or the
+    // save fails at once with "Cannot save <file>: " and the reason.
     const std::string noSpace = "No space left on device", io = "Input/output error";
     const struct {
         const char* what;
         Failures failures;
-        std::string asked;
-        Status status;
-        std::string message;
-        bool copyKept = false;
+        std::string asked, failure;
     } cases[] = {
-        {"the disk fills", {{{"write", 2}, ENOSPC}}, noSpace, Status::Cancelled, ""},
-        {"the file cannot be cut", {{{"truncate", 1}, EIO}}, io, Status::Cancelled, ""},
-        {"nor can the old content be put back",
-         {{{"write", 2}, ENOSPC}, {{"write", 3}, EIO}},
-         noSpace,
-         Status::Cancelled,
-         "The old content of " + target +
-             " could not be put back; a complete copy of it is kept in ",
-         true},
+        {"the disk fills", {{{"write", 2}, ENOSPC}}, noSpace, ""},
+        {"the file cannot be cut", {{{"truncate", 1}, EIO}}, io, ""},
         {"no copy can be made anywhere",
          {{{"unnamed copy", 1}, ENOSPC},
           {{"unnamed copy", 2}, ENOSPC},
           {{"unnamed copy", 3}, ENOSPC}},
          "",
-         Status::Failed,
-         cannotSave + noSpace},
-        {"the copy cannot be flushed", {{{"keep", 1}, EIO}}, "", Status::Failed, cannotSave + io},
+         noSpace},
+        {"the copy cannot be flushed", {{{"keep", 1}, EIO}}, "", io},
         {"a named copy cannot be kept",
          {{{"unnamed copy", 1}, EINVAL}, {{"keep", 1}, EIO}},
          "",
-         Status::Failed,
-         cannotSave + io},
-        {"the old content cannot be read",
-         {{{"read", 1}, EIO}},
-         "",
-         Status::Failed,
-         cannotSave + io},
-        {"the file cannot be opened",
-         {{{"open", 1}, ETXTBSY}},
-         "",
-         Status::Failed,
-         cannotSave + "Path - File access error."},
+         io},
+        {"the old content cannot be read", {{{"read", 1}, EIO}}, "", io},
+        {"the file cannot be opened", {{{"open", 1}, ETXTBSY}}, "", "Path - File access error."},
+        // Cancelled, and the old content cannot be put back: a complete copy is kept.
+        {"nor can the old content be put back",
+         {{{"write", 2}, ENOSPC}, {{"write", 3}, EIO}},
+         noSpace,
+         "The old content of " + target +
+             " could not be put back; a complete copy of it is kept in "},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -280,35 +266,23 @@ TEST_P(SavingBothWays, AFailureWhileRewritingInPlaceLeavesTheOldContentOrAComple
         test::WriteBytes(target, old);
         fs::create_hard_link(target, dir.file("link.lib"));
         const WriteResult r = save(target, c.failures, {false});
-        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.status, c.asked.empty() ? Status::Failed : Status::Cancelled);
         EXPECT_EQ(ops.asked, c.asked.empty() ? std::vector<std::string>{} : std::vector{c.asked});
         EXPECT_EQ(Stat(target).st_nlink, 2u);
         std::vector<std::string> left = Names(dir.path());
         std::erase(left, "lib.lib");
         std::erase(left, "link.lib");
-        if (!c.copyKept) {
+        if (c.asked.empty() || c.failure.empty()) {
             EXPECT_EQ(test::ReadBytes(target), old);
             EXPECT_EQ(left, std::vector<std::string>{});
-            EXPECT_EQ(r.message, c.message);
+            EXPECT_EQ(r.message,
+                      c.failure.empty() ? "" : "Cannot save " + target + ": " + c.failure);
             continue;
         }
         ASSERT_EQ(left.size(), 1u);
-        const std::string copy = dir.file(left[0]);
-        EXPECT_EQ(test::ReadBytes(copy), old);
-        EXPECT_EQ(r.message, c.message + copy + ".");
-        fs::remove(copy);
+        EXPECT_EQ(test::ReadBytes(dir.file(left[0])), old);
+        EXPECT_EQ(r.message, c.failure + dir.file(left[0]) + ".");
     }
-}
-
-TEST_P(SavingBothWays, RetryWhileRewritingInPlaceGivesTheWholeNewFile) {
-    test::WriteBytes(target, old);
-    fs::create_hard_link(target, dir.file("link.lib"));
-    ASSERT_EQ(save(target, {{{"write", 2}, ENOSPC}, {{"truncate", 1}, EIO}}, {true, true}).status,
-              Status::Written);
-    EXPECT_EQ(ops.asked,
-              (std::vector<std::string>{"No space left on device", "Input/output error"}));
-    EXPECT_EQ(test::ReadBytes(dir.file("link.lib")), newText);
-    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"lib.lib", "link.lib"}));
 }
 
 // The file is made without a name where the file system allows it, else under a temporary
@@ -348,6 +322,15 @@ TEST_P(SavingBothWays, RetryAfterEachFailedStepGivesTheCompleteFile) {
         EXPECT_EQ(test::ReadBytes(target), expected);
         EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"lib.lib"});
     }
+    // Rewritten in place: the first write goes to the copy, the second to the file.
+    test::WriteBytes(target, old);
+    fs::create_hard_link(target, dir.file("link.lib"));
+    ASSERT_EQ(save(target, {{{"write", 2}, ENOSPC}, {{"truncate", 1}, EIO}}, {true, true}).status,
+              Status::Written);
+    EXPECT_EQ(ops.asked,
+              (std::vector<std::string>{"No space left on device", "Input/output error"}));
+    EXPECT_EQ(test::ReadBytes(dir.file("link.lib")), expected);
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"lib.lib", "link.lib"}));
 }
 
 TEST_P(SavingBothWays, CancelAtAnyStepLeavesTheTargetAsItWasAndNoTemporaryFile) {
@@ -395,16 +378,6 @@ TEST_P(SavingBothWays, AFileThatCannotBeMadeFailsWithoutAQuestion) {
     r = save(target, {{{"unnamed", 1}, EOPNOTSUPP}, {{"create", 1}, EROFS}});
     EXPECT_EQ(std::tie(r.status, r.message), std::make_tuple(Status::Failed, expectedFailure));
     EXPECT_EQ(Names(dir.path()), std::vector<std::string>{});
-}
-
-TEST_P(SavingBothWays, EitherDurabilityReplacesTheTargetWithTheWholeFile) {
-    for (const Durability d : {Durability::Flushed, Durability::Ordered}) {
-        test::WriteBytes(target, old);
-        ASSERT_EQ(save(target, {}, {}, d).status, Status::Written);
-        EXPECT_EQ(ops.finishedWith, std::vector<Durability>{d});
-        EXPECT_EQ(test::ReadBytes(target), newText);
-        EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"lib.lib"});
-    }
 }
 
 // A save that died while it rewrote a file in place left a copy of the old content under

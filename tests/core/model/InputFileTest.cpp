@@ -28,22 +28,6 @@ Drained Drain(InputFile& in, std::size_t chunk = kReadChunk) {
     return d;
 }
 
-TEST(InputFile, ARegularFileIsReadWholeAlsoThroughALink) {
-    test::TempDir dir;
-    test::WriteBytes(dir.file("steels.lib"), "MATTYPE:Steels\r\nENDTYPE\r\n");
-    std::filesystem::create_symlink(dir.file("steels.lib"), dir.file("link.lib"));
-    for (const char* name : {"steels.lib", "link.lib"}) {
-        SCOPED_TRACE(name);
-        InputFile in(dir.file(name));
-        ASSERT_TRUE(in.ok());
-        EXPECT_EQ(in.reason(), "");
-        EXPECT_EQ(in.size(), 25);
-        const Drained d = Drain(in, 7);
-        EXPECT_EQ(d.bytes, "MATTYPE:Steels\r\nENDTYPE\r\n");
-        EXPECT_EQ(d.last, 0);
-    }
-}
-
 TEST(InputFile, WhatIsNoFileIsRefusedAtOnceAndSaysWhatItIs) {
     test::HangGuard guard;
     test::TempDir dir;

@@ -50,21 +50,17 @@ TEST(LibraryAdd, NumbersMaterialsInOrderWithBothRecordsCarryingTheEntrysTexts) {
     Library lib;
     EXPECT_EQ(lib.addMaterial("Steel    ", "S235 code", "S235  ", "plate"), 0);
     EXPECT_EQ(lib.addMaterial("Steel    ", "", "S355  ", ""), 1);
-    EXPECT_EQ(lib.materialCount(), 2);
     EXPECT_EQ(lib.shadow(0).MaterialNameCode() + "|" + lib.material(0).MaterialNameCode(),
               "S235 code|S235 code");
-    EXPECT_EQ(Held(lib), "S235  ,Steel    ,plate/S235  ,Steel    ,plate,-/S235  ,Steel    ,plate,- "
-                         "S355  ,Steel    ,/S355  ,Steel    ,,-/S355  ,Steel    ,,- ");
-}
-
-TEST(LibraryAdd, TakesGivenRecordsAsTheyAre) {
-    Library lib;
+    // Records given with the entry are taken as they are.
     clsMaterial record, shadow;
     record.MaterialName("working");
     record.CopyProperty("EX", 7);
     shadow.MaterialName("as read");
-    EXPECT_EQ(lib.addMaterial(LibraryEntry{"C", "", "entry", ""}, record, shadow), 0);
-    EXPECT_EQ(Held(lib), "entry,C,/working,,,7/as read,,,- ");
+    EXPECT_EQ(lib.addMaterial(LibraryEntry{"C", "", "entry", ""}, record, shadow), 2);
+    EXPECT_EQ(Held(lib), "S235  ,Steel    ,plate/S235  ,Steel    ,plate,-/S235  ,Steel    ,plate,- "
+                         "S355  ,Steel    ,/S355  ,Steel    ,,-/S355  ,Steel    ,,- "
+                         "entry,C,/working,,,7/as read,,,- ");
 }
 
 TEST(LibraryAdd, FullLibraryRefusesEveryKindOfAdditionAndStaysAsItWas) {
@@ -75,7 +71,6 @@ TEST(LibraryAdd, FullLibraryRefusesEveryKindOfAdditionAndStaysAsItWas) {
     EXPECT_EQ(lib.addMaterial(LibraryEntry{"X", "", "late", ""}, clsMaterial(), clsMaterial()), -1);
     EXPECT_EQ(lib.copyMaterial(3, LibraryEntry{"X", "", "Copy of M3", ""}), -1);
     EXPECT_EQ(lib.insertMaterial(0, lib.snapshot(5)), -1);
-    EXPECT_EQ(lib.materialCount(), kMaxMaterials);
     EXPECT_EQ(Held(lib), before);
     // One removal makes room again, at the end.
     lib.removeMaterial(0);
@@ -116,49 +111,44 @@ TEST(LibraryRemove, NumbersOfNoMaterialChangeNothing) {
     lib.dropValues(-1);
     lib.restore(3, lib.snapshot(0));
     EXPECT_EQ(Held(lib), before);
-    EXPECT_EQ(lib.materialCount(), 3);
     // Removing the only material leaves an empty library that adds from number 0, into a
     // slot that holds nothing of the material removed.
     Library one = Metals(1);
     one.removeMaterial(0);
-    EXPECT_EQ(one.materialCount(), 0);
     EXPECT_EQ(one.addMaterial("New", "", "N", ""), 0);
     EXPECT_EQ(Held(one), "N,New,/N,New,,-/N,New,,- ");
 }
 
 TEST(LibraryChanges, EachChangeReachesTheListsItIsMeantFor) {
     Library lib = Metals(1);
-    lib.renameMaterial(0, "Iron");
-    EXPECT_EQ(Held(lib), "Iron,Metals,/Iron,Metals,,0/Iron,Metals,,100 ");
-    lib.setCategory(0, "Cast");
-    EXPECT_EQ(Held(lib), "Iron,Cast,/Iron,Cast,,0/Iron,Cast,,100 ");
+    // Names and categories reach all three, as the random run shows.
     // The shadow keeps the description it had, for a reset to give back.
     lib.setDescription(0, "grey");
-    EXPECT_EQ(Held(lib), "Iron,Cast,grey/Iron,Cast,grey,0/Iron,Cast,,100 ");
+    EXPECT_EQ(Held(lib), "M0,Metals,grey/M0,Metals,grey,0/M0,Metals,,100 ");
     lib.setEntryTexts(0, LibraryEntry{"Typed", "code", "Typed name", "typed"});
-    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,grey,0/Iron,Cast,,100 ");
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/M0,Metals,grey,0/M0,Metals,,100 ");
     EXPECT_EQ(lib.entry(0).NameCode, "code");
 
     lib.SetValue(0, "EX", 2.5);
     lib.SetValue(0, "NUXY", 0.3);
-    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,grey,2.500000/Iron,Cast,,100 ");
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/M0,Metals,grey,2.500000/M0,Metals,,100 ");
     lib.ClearValue(0, "EX");
-    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,grey,-/Iron,Cast,,100 ");
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/M0,Metals,grey,-/M0,Metals,,100 ");
     lib.resetToShadow(0);
-    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,,100/Iron,Cast,,100 ");
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/M0,Metals,,100/M0,Metals,,100 ");
     EXPECT_FALSE(lib.material(0).HasValue(Slot::NUXY)) << "the shadow has no NUXY";
 
     lib.SetValue(0, "NUXY", 0.3);
     lib.ClearValues(0);
-    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,,0/Iron,Cast,,100 ");
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/M0,Metals,,0/M0,Metals,,100 ");
     EXPECT_TRUE(lib.material(0).HasValue(Slot::NUXY));
     EXPECT_EQ(lib.material(0).slotValue(Slot::NUXY), 0);
     lib.dropValues(0);
-    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,,-/Iron,Cast,,100 ");
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/M0,Metals,,-/M0,Metals,,100 ");
     EXPECT_FALSE(lib.material(0).HasValue(Slot::NUXY));
 
     lib.setOriginalValue(0, Slot::EX, 42);
-    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/Iron,Cast,,42/Iron,Cast,,42 ");
+    EXPECT_EQ(Held(lib), "Typed name,Typed,typed/M0,Metals,,42/M0,Metals,,42 ");
     clsMaterial record, shadow;
     record.MaterialName("r");
     shadow.MaterialName("s");
@@ -190,6 +180,9 @@ TEST(LibraryChanges, RandomRunsKeepEveryMaterialWhole) {
         std::string name, category;
         std::optional<double> record, shadow; // EX
     };
+    const auto texts = [](const std::string& name, const std::string& category) {
+        return name + "," + category + "/" + name + "," + category + "/" + name + "," + category;
+    };
     const auto ex = [](const clsMaterial& m) {
         return m.HasValue(Slot::EX) ? std::optional<double>(m.slotValue(Slot::EX)) : std::nullopt;
     };
@@ -199,40 +192,35 @@ TEST(LibraryChanges, RandomRunsKeepEveryMaterialWhole) {
     };
     Library lib;
     std::vector<Held> model;
-    int made = 0;
     for (int step = 0; step < 3000; ++step) {
         const int count = static_cast<int>(model.size());
-        const int n = count > 0 ? pick(count) : -1;
-        const std::string fresh = "N" + std::to_string(made++);
+        const int n = count > 0 ? pick(count) : -1, kind = count == 0 ? 0 : pick(8);
+        const std::string fresh = "N" + std::to_string(step);
         const std::string category = "C" + std::to_string(pick(4));
-        std::string did;
-        switch (count == 0 ? 0 : pick(8)) {
+        SCOPED_TRACE("step " + std::to_string(step) + ", change " + std::to_string(kind) +
+                     " of material " + std::to_string(n));
+        switch (kind) {
         case 0:
-            did = "add";
             ASSERT_EQ(lib.addMaterial(category, "", fresh, ""), count);
             lib.setOriginalValue(count, Slot::EX, step);
             model.push_back({fresh, category, step, step});
             break;
         case 1:
-            did = "copy " + std::to_string(n);
             ASSERT_EQ(lib.copyMaterial(n, LibraryEntry{category, "", fresh, ""}), count);
             model.push_back({fresh, category, model[n].record, model[n].shadow});
             break;
-        case 2: {
-            did = "remove and insert " + std::to_string(n);
+        case 2: { // removed, and put back at either end or between
             const MaterialSnapshot removed = lib.removeMaterial(n);
             const Held kept = model[n];
             model.erase(model.begin() + n);
             if (pick(2) == 0) {
                 const int at = pick(count);
-                did += " at " + std::to_string(at);
                 ASSERT_EQ(lib.insertMaterial(at, removed), at);
                 model.insert(model.begin() + at, kept);
             }
             break;
         }
         case 3: {
-            did = "move " + std::to_string(n);
             ASSERT_EQ(lib.moveMaterialToEnd(n, category), count - 1);
             Held moved = model[n];
             moved.category = category;
@@ -241,45 +229,38 @@ TEST(LibraryChanges, RandomRunsKeepEveryMaterialWhole) {
             break;
         }
         case 4:
-            did = "rename " + std::to_string(n);
             lib.renameMaterial(n, fresh);
             model[n].name = fresh;
             break;
         case 5:
-            did = "category " + std::to_string(n);
             lib.setCategory(n, category);
             model[n].category = category;
             break;
         case 6:
-            did = "value " + std::to_string(n);
             lib.SetValue(n, "EX", -step);
             model[n].record = -step;
             break;
         case 7:
-            did = "reset " + std::to_string(n);
             lib.resetToShadow(n);
             model[n].record = model[n].shadow;
             break;
         }
-        ASSERT_EQ(lib.materialCount(), static_cast<int>(model.size())) << step << ": " << did;
+        ASSERT_EQ(lib.materialCount(), static_cast<int>(model.size()));
         for (int i = 0; i < lib.materialCount(); ++i) {
             const Held& want = model[static_cast<std::size_t>(i)];
             const LibraryEntry& e = lib.entry(i);
-            const std::string got =
-                e.Name + "," + e.Category + "/" + lib.material(i).MaterialName() + "," +
-                lib.material(i).MaterialType() + "/" + lib.shadow(i).MaterialName() + "," +
-                lib.shadow(i).MaterialType();
-            const std::string wanted = want.name + "," + want.category + "/" + want.name + "," +
-                                       want.category + "/" + want.name + "," + want.category;
-            ASSERT_EQ(got, wanted) << step << ": " << did << ", material " << i;
-            ASSERT_EQ(ex(lib.material(i)), want.record)
-                << step << ": " << did << ", material " << i;
-            ASSERT_EQ(ex(lib.shadow(i)), want.shadow) << step << ": " << did << ", material " << i;
+            const clsMaterial &r = lib.material(i), &s = lib.shadow(i);
+            ASSERT_EQ(e.Name + "," + e.Category + "/" + r.MaterialName() + "," + r.MaterialType() +
+                          "/" + s.MaterialName() + "," + s.MaterialType(),
+                      texts(want.name, want.category))
+                << "material " << i;
+            ASSERT_EQ(std::make_pair(ex(r), ex(s)), std::make_pair(want.record, want.shadow))
+                << "material " << i;
         }
     }
 }
 
-TEST(LibraryReplace, ReplaceWithGivesBackTheLibraryItReplaced) {
+TEST(LibraryReplace, ReplaceWithGivesBackTheLibraryItReplacedAndDiscardingTheIndexKeepsRecords) {
     Library lib = Metals(2);
     const std::string metals = Held(lib);
     Library other;
@@ -287,16 +268,9 @@ TEST(LibraryReplace, ReplaceWithGivesBackTheLibraryItReplaced) {
     Library old = lib.replaceWith(std::move(other));
     EXPECT_EQ(Held(lib), "Oak,Woods,/Oak,Woods,,0/Oak,Woods,,100 ");
     EXPECT_EQ(Held(old), metals);
-    lib.replaceWith(std::move(old));
-    EXPECT_EQ(Held(lib), metals);
-}
-
-TEST(LibraryReplace, DiscardingTheIndexKeepsTheRecords) {
-    Library lib = Metals(2);
-    lib.discardIndex();
-    EXPECT_TRUE(lib.LibraryIndex().empty());
-    EXPECT_EQ(lib.entry(1).Name, "");
-    EXPECT_EQ(lib.material(1).MaterialName(), "M1");
+    old.discardIndex();
+    EXPECT_TRUE(old.LibraryIndex().empty());
+    EXPECT_EQ(old.entry(1).Name + "|" + old.material(1).MaterialName(), "|M1");
 }
 
 } // namespace

@@ -6,25 +6,19 @@
 #include "FileOps.h"
 #include "Library.h"
 #include "LibraryFile.h"
-#include "TempDir.h"
+#include "RunProgram.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <iostream>
 #include <random>
-#include <spawn.h>
 #include <sys/prctl.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace mb {
 namespace {
@@ -50,27 +44,9 @@ int Runs(int inCi) {
     return asked && std::atoi(asked) > 0 ? std::atoi(asked) : inCi;
 }
 
+// What it says (the counts of `check`, the note of a restored library) is not looked at.
 pid_t StartMatlib(std::vector<std::string> args) {
-    std::string program = MB_MATLIB_PATH;
-    std::vector<char*> argv = {program.data()};
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    // What it says (the counts of `check`, the note of a restored library) is not looked at.
-    posix_spawn_file_actions_t quiet;
-    ::posix_spawn_file_actions_init(&quiet);
-    ::posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
-    ::posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    EXPECT_EQ(::posix_spawn(&pid, program.c_str(), &quiet, nullptr, argv.data(), environ), 0);
-    ::posix_spawn_file_actions_destroy(&quiet);
-    return pid;
-}
-
-int Wait(pid_t pid) {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return status;
+    return test::StartProgram(MB_MATLIB_PATH, std::move(args), {}, "/dev/null", "/dev/null");
 }
 
 // A save may finish its last step in a child of its own, which outlives the save when the
@@ -87,7 +63,7 @@ long long KillAtRandomMoments(int runs, unsigned seed, const std::function<void(
                               const std::function<void(int run)>& check) {
     reset();
     const auto began = std::chrono::steady_clock::now();
-    EXPECT_EQ(Wait(start()), 0);
+    EXPECT_EQ(test::WaitForProgram(start()), 0);
     const auto whole = std::chrono::steady_clock::now() - began;
     const long long span =
         std::chrono::duration_cast<std::chrono::microseconds>(whole).count() * 5 / 4;
@@ -99,7 +75,7 @@ long long KillAtRandomMoments(int runs, unsigned seed, const std::function<void(
         const pid_t pid = start();
         std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
         ::kill(pid, SIGKILL);
-        Wait(pid);
+        test::WaitForProgram(pid);
         WaitForOrphans();
         SCOPED_TRACE("run " + std::to_string(run));
         check(run);
@@ -107,104 +83,42 @@ long long KillAtRandomMoments(int runs, unsigned seed, const std::function<void(
     return span * 4 / 5;
 }
 
-TEST(LibraryWriterKill, AKilledWriteLeavesTheOldFileOrTheNewOneAndNoTemporaryFile) {
-    test::TempDir inputs, outputs;
-    const std::string in = inputs.file("in.lib"), out = outputs.file("out.lib");
-    const std::string newBytes = LibraryBytes(300, 1.0), oldBytes = LibraryBytes(250, 7.0);
-    test::WriteBytes(in, newBytes);
-    int oldLeft = 0, newLeft = 0;
-    const long long whole = KillAtRandomMoments(
-        Runs(100), 20261206, [&] { test::WriteBytes(out, oldBytes); },
-        [&] {
-            return StartMatlib({"write", in, out});
-        },
-        [&](int) {
-            const std::string left = test::ReadBytes(out);
-            EXPECT_TRUE(left == oldBytes || left == newBytes)
-                << left.size() << " bytes, neither file; prefix of new "
-                << newBytes.starts_with(left) << " of old " << oldBytes.starts_with(left);
-            EXPECT_EQ(test::Names(outputs.path()), std::vector<std::string>{"out.lib"});
-            (left == newBytes ? newLeft : oldLeft) += 1;
-        });
-    std::cout << "whole write " << whole << " us; killed runs left the old file " << oldLeft
-              << " times, the new one " << newLeft << " times\n";
-}
-
-// What kills of a rewrite in place left, before and after the next open.
-struct InPlaceOutcomes {
-    int oldLeft = 0, newLeft = 0, mixed = 0, copiesLeft = 0; // as the kill left it
-    int restored = 0;                                        // by the next open
-};
-
-void Report(const char* what, long long whole, const InPlaceOutcomes& o) {
-    std::cout << what << ": whole save " << whole << " us; the kills left the old file "
-              << o.oldLeft << " times, the new one " << o.newLeft << " times, a mixed one "
-              << o.mixed << " times, a kept copy " << o.copiesLeft
-              << " times; the next open put the old content back " << o.restored << " times\n";
-}
-
-// The file has a second hard link, so it is rewritten in place: a kill may leave it half
-// old and half new. The next open (`matlib check`) must find it old or new, and the next
-// complete save must leave no copy anywhere.
-TEST(LibraryWriterKill,
-     AKilledRewriteInPlaceIsWholeAfterTheNextOpenAndLeftNothingAfterTheNextSave) {
-    test::TempDir inputs, outputs, state;
-    ASSERT_EQ(::setenv("XDG_STATE_HOME", state.path().c_str(), 1), 0);
-    const std::string in = inputs.file("in.lib"), out = outputs.file("out.lib");
-    const std::string link = outputs.file("link.lib");
-    const std::string newBytes = LibraryBytes(300, 1.0), oldBytes = LibraryBytes(250, 7.0);
-    test::WriteBytes(in, newBytes);
-    test::WriteBytes(out, oldBytes);
-    fs::create_hard_link(out, link);
-    const std::vector<std::string> alone = {"link.lib", "out.lib"};
-    InPlaceOutcomes o;
-    const long long whole = KillAtRandomMoments(
-        Runs(40), 20261207, [&] { test::WriteBytes(out, oldBytes); }, // in place: the link stays
-        [&] {
-            return StartMatlib({"write", in, out});
-        },
-        [&](int) {
-            const std::string left = test::ReadBytes(out);
-            (left == oldBytes ? o.oldLeft : left == newBytes ? o.newLeft : o.mixed) += 1;
-            o.copiesLeft +=
-                test::Names(outputs.path()) != alone || !test::Names(state.path()).empty();
-
-            ASSERT_EQ(Wait(StartMatlib({"check", out})), 0);
-            const std::string opened = test::ReadBytes(out);
-            EXPECT_TRUE(opened == oldBytes || opened == newBytes)
-                << opened.size() << " bytes after the next open, neither file";
-            o.restored += left != opened;
-            EXPECT_EQ(test::ReadBytes(link), opened);
-
-            ASSERT_EQ(Wait(StartMatlib({"write", in, out})), 0);
-            EXPECT_EQ(test::ReadBytes(link), newBytes);
-            EXPECT_EQ(test::Names(outputs.path()), alone);
-            EXPECT_EQ(test::Names(state.path()), std::vector<std::string>{});
-        });
-    ::unsetenv("XDG_STATE_HOME");
-    Report("matlib write, hard link", whole, o);
-}
-
-// The editor's save: the same writer, flushed to the disk, in a process killed as it
-// writes; the editor's open, answered Yes, puts the old content back.
-TEST(LibraryWriterKill, AKilledEditorSaveOfAHardLinkedLibraryIsPutBackByTheNextOpen) {
-    test::TempDir outputs, state;
-    const std::string out = outputs.file("out.lib"), link = outputs.file("link.lib");
-    const std::string oldBytes = LibraryBytes(250, 7.0);
-    Library library;
-    ASSERT_EQ(readLibraryText(LibraryBytes(300, 1.0), library, ".").status,
-              ReadResult::Status::Loaded);
-    const std::string newBytes = libraryText(library, groupByCategory(library));
-    test::WriteBytes(out, oldBytes);
-    fs::create_hard_link(out, link);
-    const std::vector<std::string> alone = {"link.lib", "out.lib"};
+// Three ways to save: `matlib write` over a file alone, which is replaced; the same over a
+// file with a second hard link, rewritten in place; and the editor's save of such a file,
+// flushed, in a process of its own. The next open is `matlib check`, or the editor's
+// answered Yes; after it nothing is left beside the file or in the copy folder.
+TEST(LibraryWriterKill, AKilledSaveIsWholeAfterTheNextOpenAndLeavesNothingBehind) {
     struct Cancel : WriteErrorPrompt {
         bool retry(const std::string&) override { return false; }
     } cancel;
-    InPlaceOutcomes o;
-    const long long whole = KillAtRandomMoments(
-        Runs(20), 20261208, [&] { test::WriteBytes(out, oldBytes); },
-        [&] {
+    const struct {
+        const char* what;
+        bool linked, editor;
+        int runs;
+        unsigned seed;
+    } cases[] = {{"matlib write", false, false, Runs(100), 20261206},
+                 {"matlib write, hard link", true, false, Runs(40), 20261207},
+                 {"the editor's save, hard link", true, true, Runs(20), 20261208}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir inputs, outputs, state;
+        ASSERT_EQ(::setenv("XDG_STATE_HOME", state.path().c_str(), 1), 0);
+        const std::string in = inputs.file("in.lib"), out = outputs.file("out.lib");
+        const std::string link = outputs.file("link.lib");
+        Library library;
+        ASSERT_EQ(readLibraryText(LibraryBytes(300, 1.0), library, ".").status,
+                  ReadResult::Status::Loaded);
+        const std::string newBytes = libraryText(library, groupByCategory(library));
+        const std::string oldBytes = LibraryBytes(250, 7.0);
+        test::WriteBytes(in, newBytes);
+        test::WriteBytes(out, oldBytes);
+        std::vector<std::string> alone = {"out.lib"};
+        if (c.linked) {
+            fs::create_hard_link(out, link);
+            alone = {"link.lib", "out.lib"};
+        }
+        const auto save = [&] {
+            if (!c.editor) return StartMatlib({"write", in, out});
             const pid_t pid = ::fork();
             if (pid == 0) {
                 const WriteResult r = WriteLibraryFile(
@@ -213,24 +127,46 @@ TEST(LibraryWriterKill, AKilledEditorSaveOfAHardLinkedLibraryIsPutBackByTheNextO
                 ::_exit(r.status == WriteResult::Status::Written ? 0 : 1);
             }
             return pid;
-        },
-        [&](int) {
-            const std::string left = test::ReadBytes(out);
-            (left == oldBytes ? o.oldLeft : left == newBytes ? o.newLeft : o.mixed) += 1;
-            o.copiesLeft +=
-                test::Names(outputs.path()) != alone || !test::Names(state.path()).empty();
+        };
+        int oldLeft = 0, newLeft = 0, mixed = 0, copiesLeft = 0, restored = 0;
+        const long long whole = KillAtRandomMoments(
+            c.runs, c.seed, [&] { test::WriteBytes(out, oldBytes); }, save,
+            [&](int) {
+                const std::string left = test::ReadBytes(out);
+                (left == oldBytes ? oldLeft : left == newBytes ? newLeft : mixed) += 1;
+                copiesLeft +=
+                    test::Names(outputs.path()) != alone || !test::Names(state.path()).empty();
+                if (!c.linked) {
+                    EXPECT_TRUE(left == oldBytes || left == newBytes)
+                        << left.size() << " bytes, neither file; prefix of new "
+                        << newBytes.starts_with(left) << " of old " << oldBytes.starts_with(left);
+                    EXPECT_EQ(test::Names(outputs.path()), alone);
+                }
+                if (!c.editor) {
+                    ASSERT_EQ(test::WaitForProgram(StartMatlib({"check", out})), 0);
+                } else if (const std::optional<std::string> copy =
+                               findUnfinishedRewrite(out, state.path())) {
+                    EXPECT_EQ(restoreUnfinishedRewrite(out, *copy), 0);
+                }
+                const std::string opened = test::ReadBytes(out);
+                EXPECT_TRUE(opened == oldBytes || opened == newBytes)
+                    << opened.size() << " bytes after the next open, neither file";
+                restored += left != opened;
+                EXPECT_EQ(test::ReadBytes(c.linked ? link : out), opened);
+                EXPECT_EQ(test::Names(outputs.path()), alone);
+                EXPECT_EQ(test::Names(state.path()), std::vector<std::string>{});
 
-            if (const std::optional<std::string> copy = findUnfinishedRewrite(out, state.path())) {
-                EXPECT_EQ(restoreUnfinishedRewrite(out, *copy), 0);
-                ++o.restored;
-            }
-            const std::string opened = test::ReadBytes(out);
-            EXPECT_TRUE(opened == oldBytes || opened == newBytes)
-                << opened.size() << " bytes after the next open, neither file";
-            EXPECT_EQ(test::Names(outputs.path()), alone);
-            EXPECT_EQ(test::Names(state.path()), std::vector<std::string>{});
-        });
-    Report("the editor's save, hard link", whole, o);
+                ASSERT_EQ(test::WaitForProgram(save()), 0);
+                EXPECT_EQ(test::ReadBytes(c.linked ? link : out), newBytes);
+                EXPECT_EQ(test::Names(outputs.path()), alone);
+                EXPECT_EQ(test::Names(state.path()), std::vector<std::string>{});
+            });
+        ::unsetenv("XDG_STATE_HOME");
+        std::cout << c.what << ": whole save " << whole << " us; the kills left the old file "
+                  << oldLeft << " times, the new one " << newLeft << " times, a mixed one " << mixed
+                  << " times, a kept copy " << copiesLeft
+                  << " times; the next open put the old content back " << restored << " times\n";
+    }
 }
 
 } // namespace

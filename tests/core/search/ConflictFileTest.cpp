@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <tuple>
 
 namespace mb {
 namespace {
@@ -24,22 +24,20 @@ TEST(ConflictFile, ReadsEveryKindOfLine) {
     const ConflictFileContent read = parseConflictText(kLines, "steels.lib.conflicts");
     ASSERT_EQ(read.error, "");
     ASSERT_EQ(read.conflicts.size(), 5u);
-    const ConflictEntry& ex = read.conflicts[0];
-    EXPECT_EQ(ex.kind, Kind::Value);
-    EXPECT_EQ(ex.name, "Structural Steel S235");
-    EXPECT_EQ(ex.slot, PropertyCatalogue::instance().findExact("EX"));
-    EXPECT_EQ(ex.si[ConflictEntry::Ours], 2.05e11);
-    EXPECT_EQ(ex.si[ConflictEntry::Theirs], 2.12e11);
-    const ConflictEntry& c = read.conflicts[1];
-    EXPECT_EQ(c.slot, PropertyCatalogue::instance().findExact("C (Cp)"));
-    EXPECT_FALSE(c.si[ConflictEntry::Base]);
-    EXPECT_FALSE(c.sides[ConflictEntry::Base]);
-    const ConflictEntry& d = read.conflicts[2];
-    EXPECT_EQ(d.kind, Kind::Description);
-    EXPECT_EQ(*d.sides[ConflictEntry::Ours], "pure, annealed\tsoft");
-    EXPECT_EQ(*d.sides[ConflictEntry::Theirs], "C\\101");
-    EXPECT_EQ(read.conflicts[3].kind, Kind::Material);
-    EXPECT_EQ(read.conflicts[4].kind, Kind::Limit);
+    const auto slot = [](const char* code) {
+        return PropertyCatalogue::instance().findExact(code);
+    };
+    const ConflictEntry &ex = read.conflicts[0], &c = read.conflicts[1], &d = read.conflicts[2];
+    EXPECT_EQ(std::tie(ex.kind, ex.name, ex.slot),
+              std::make_tuple(Kind::Value, "Structural Steel S235", slot("EX")));
+    EXPECT_EQ(std::tie(ex.si[ConflictEntry::Ours], ex.si[ConflictEntry::Theirs]),
+              std::make_tuple(2.05e11, 2.12e11));
+    EXPECT_EQ(c.slot, slot("C (Cp)"));
+    EXPECT_FALSE(c.si[ConflictEntry::Base] || c.sides[ConflictEntry::Base]);
+    EXPECT_EQ(std::tie(d.kind, *d.sides[ConflictEntry::Ours], *d.sides[ConflictEntry::Theirs]),
+              std::make_tuple(Kind::Description, "pure, annealed\tsoft", "C\\101"));
+    EXPECT_EQ(std::tie(read.conflicts[3].kind, read.conflicts[4].kind),
+              std::make_tuple(Kind::Material, Kind::Limit));
     // Written again, the lines are the ones read.
     EXPECT_EQ(conflictFileText(read.conflicts), kLines);
 }

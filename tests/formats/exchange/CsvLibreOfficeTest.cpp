@@ -1,23 +1,18 @@
 // The CSV export opened by LibreOffice, which takes a text starting with "=" for a formula
-// and runs it: every text of the export must arrive there as a text, and the export must
-// read back here as the same library. `soffice` is looked up on PATH.
+// and runs it: every text of the export must arrive there as a text. How LibreOffice saves
+// the sheet afterwards does not change that, so one format is read. That the export reads
+// back here is the CSV tests' concern. `soffice` is looked up on PATH.
 #include "CsvExchange.h"
 #include "ExportSelection.h"
 #include "Library.h"
-#include "LibraryFile.h"
 #include "ProgramOnPath.h"
+#include "RunProgram.h"
 #include "TableLayout.h"
-#include "TempDir.h"
 #include "UnitConversion.h"
 
 #include <gtest/gtest.h>
 
 #include <zip.h>
-
-#include <cstdlib>
-#include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace mb {
 namespace {
@@ -28,31 +23,19 @@ using test::FindOnPath;
 /// that a running LibreOffice neither blocks nor sees it; true when it exited with 0.
 bool Convert(const std::string& folder, const std::string& format,
              const std::vector<std::string>& files) {
-    const std::string soffice = FindOnPath("soffice");
-    if (soffice.empty()) return false;
-    std::vector<std::string> args = {
-        "soffice",    "-env:UserInstallation=file://" + folder + "/profile",
-        "--headless", "--convert-to",
-        format,       "--outdir",
-        folder};
+    std::vector<std::string> args = {"-env:UserInstallation=file://" + folder + "/profile",
+                                     "--headless",
+                                     "--convert-to",
+                                     format,
+                                     "--outdir",
+                                     folder};
     for (const std::string& file : files)
         args.push_back(folder + "/" + file);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const std::string log = folder + "/soffice.log";
-        if (!std::freopen(log.c_str(), "a", stdout) || !std::freopen(log.c_str(), "a", stderr))
-            ::_exit(126);
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        ::execv(soffice.c_str(), argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    test::RunOptions options;
+    options.environment = {};
+    const test::ProgramResult r = test::RunProgram(FindOnPath("soffice"), args, options);
+    test::WriteBytes(folder + "/soffice.log", r.out + r.err);
+    return r.exitCode == 0;
 }
 
 /// A part of a zip archive, "" when it is missing.
@@ -94,7 +77,7 @@ Library FormulaLibrary() {
     return library;
 }
 
-TEST(CsvInLibreOffice, ATextThatStartsLikeAFormulaArrivesAsATextAndReadsBackHere) {
+TEST(CsvInLibreOffice, ATextThatStartsLikeAFormulaArrivesAsAText) {
     test::TempDir dir;
     Library library = FormulaLibrary();
     const std::string csv = csvText(exportTable(exportSelection(library), UnitSystemIndex::SI));
@@ -104,34 +87,20 @@ TEST(CsvInLibreOffice, ATextThatStartsLikeAFormulaArrivesAsATextAndReadsBackHere
     test::WriteBytes(dir.file("plain.csv"), "Name\r\n=1+1\r\n");
     ASSERT_TRUE(Convert(dir.path(), "ods", {"export.csv", "plain.csv"}))
         << test::ReadBytes(dir.file("soffice.log"));
-    ASSERT_TRUE(Convert(dir.path(), "xlsx", {"export.csv"}))
-        << test::ReadBytes(dir.file("soffice.log"));
 
     EXPECT_NE(Part(dir.file("plain.ods"), "content.xml").find("table:formula="), std::string::npos);
     const std::string ods = Part(dir.file("export.ods"), "content.xml");
     ASSERT_NE(ods, "");
     EXPECT_EQ(ods.find("table:formula="), std::string::npos) << ods;
-    const std::string sheet = Part(dir.file("export.xlsx"), "xl/worksheets/sheet1.xml");
-    ASSERT_NE(sheet, "");
-    EXPECT_EQ(sheet.find("<f"), std::string::npos) << sheet;
-    const std::string strings = Unescaped(Part(dir.file("export.xlsx"), "xl/sharedStrings.xml"));
     const std::string cells = Unescaped(ods);
     for (const char* formula : kFormulas) {
         // The apostrophe shows in the cell, as a spreadsheet shows one typed before a text.
         const std::string shown = "'" + std::string(formula);
         EXPECT_NE(cells.find("<text:p>" + shown + "</text:p>"), std::string::npos) << formula;
-        EXPECT_NE(strings.find(">" + shown + "<"), std::string::npos) << formula;
     }
     // Four text columns a material, each a string cell; the value a number.
     EXPECT_NE(cells.find("office:value-type=\"float\" office:value=\"-2500000000\""),
               std::string::npos);
-
-    const Result<CsvSheet> read = parseCsv(csv);
-    ASSERT_TRUE(read.ok());
-    Library back;
-    EXPECT_EQ(importAnyLayout(read.value(), back).message(), "");
-    EXPECT_EQ(libraryText(back, groupByCategory(back)),
-              libraryText(library, groupByCategory(library)));
 }
 
 } // namespace

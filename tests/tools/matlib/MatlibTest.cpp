@@ -1,18 +1,11 @@
 // Runs the built `matlib` and checks what a user of the command line sees: standard
 // output, standard error and the exit status.
 #include "FilesThatDoNotEnd.h"
-#include "Library.h"
-#include "LibraryFile.h"
 #include "MatlibRun.h"
-#include "PropertyCatalogue.h"
 #include "TestPaths.h"
-#include "UnitConversion.h"
 
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <ostream>
-#include <random>
 #include <sys/stat.h>
 
 namespace mb::test {
@@ -25,7 +18,7 @@ std::string Data(const std::string& name) {
 // The argument errors are the same for every command; each kind is shown once here.
 TEST(Matlib, EachCommandPrintsItsResultOrOneMessageWithItsExitStatus) {
     TempDir dir;
-    const std::string mixed = Data("mixed.lib"), missing = dir.file("missing.lib");
+    const std::string mixed = Data("mixed.lib");
     ExpectRuns({
         // "Steels" and "STEELS" are one category when written; an empty category is none.
         Prints({"check", mixed}, "4 materials in 2 categories\n"),
@@ -46,9 +39,6 @@ TEST(Matlib, EachCommandPrintsItsResultOrOneMessageWithItsExitStatus) {
                "FRCANG\t1000000E-5\tDegrees\nG1\t250000E-6\t\nREFTEMP\t2963300E-4\tFahrenheit\n"),
         // A name code is not a name.
         Fails(1, {"show", mixed, "SS304"}, "matlib: no material named 'SS304' in " + mixed + "\n"),
-        Fails(2, {"list", missing}, "matlib: cannot read " + missing + ": it does not exist.\n"),
-        Fails(2, {"show", dir.path(), "x"},
-              "matlib: cannot read " + dir.path() + ": it is a folder, not a file.\n"),
         Fails(2, {"write", mixed, dir.path()},
               "matlib: Cannot save " + dir.path() + ": Path - File access error.\n"),
         {{"list", mixed}, 2, "", "matlib: cannot write to standard output\n", {-1, "/dev/full"}},
@@ -66,42 +56,70 @@ TEST(Matlib, EachCommandPrintsItsResultOrOneMessageWithItsExitStatus) {
     EXPECT_EQ(Names(dir.path()).size(), 0u) << "a failed write left a file";
 }
 
-// Every command that reads a library, and import and the editor's cells, refuse what is
-// no file before reading a byte, naming it; none of them waits or reads for ever.
-TEST(Matlib, APipeADeviceAHugeFileOrAFolderIsRefusedAtOnceByEveryCommandThatReadsOne) {
-    TempDir dir;
-    const std::string good = Data("mixed.lib"), out = dir.file("out.lib");
-    const RunOptions limited{.timeLimit = 60};
-    for (const auto& [path, reason] : FilesThatDoNotEnd(dir, ".lib")) {
-        const std::string err = "matlib: cannot read " + path + ": " + reason + "\n";
-        for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
-                 {"check", path},
-                 {"list", path},
-                 {"find", path, "steel"},
-                 {"show", path, "Polycarbonate"},
-                 {"lint", path},
-                 {"curve", path, "Polycarbonate", "--type", "0"},
-                 {"diff", good, path},
-                 {"dump", path},
-                 {"write", path, out},
-                 {"export", path, "--format", "json"},
-             })
-            ExpectRuns({args, 2, "", err, limited});
+// Every command that reads a library, FILE standing for the file it is given.
+const std::vector<std::vector<std::string>> kReadingCommands = {
+    {"check", "FILE"},
+    {"list", "FILE"},
+    {"find", "FILE", "steel"},
+    {"show", "FILE", "Structural Steel S235"},
+    {"lint", "FILE"},
+    {"curve", "FILE", "Structural Steel S235", "--type", "4"},
+    {"diff", "FILE", Data("mixed.lib")},
+    {"diff", Data("mixed.lib"), "FILE"},
+    {"dump", "FILE"},
+    {"write", "FILE", "OUT"},
+    {"export", "FILE", "--format", "json"},
+};
+
+// One status means one thing, whichever command meets the file, and the message names it:
+// a file that is no library is the wrong input (1), one that cannot be read is a file
+// problem (2). What is no file is refused before a byte is read, so none of them waits or
+// reads for ever. A file with more materials than a library holds is the wrong input as
+// well: nothing is printed or written from part of it, but for the count of "check".
+TEST(Matlib, EveryCommandThatReadsALibraryExitsAlikeOnAFileThatIsNoWholeLibrary) {
+    TempDir dir, unreadable;
+    const std::string notALibrary = Data("not-a-library.lib"), out = dir.file("out.lib"),
+                      overfull = dir.file("overfull.lib");
+    std::string text = "MATTYPE:Bulk\r\n";
+    for (int i = 0; i < 1003; ++i)
+        text += "MATL:B            : Bulk " + std::to_string(i) + "\r\nENDMATL\r\n";
+    WriteBytes(overfull, text);
+    std::vector<RefusedPath> refused = FilesThatDoNotEnd(unreadable, ".lib");
+    refused.push_back({dir.file("missing.lib"), "it does not exist."});
+    RunOptions limited;
+    limited.timeLimit = 60;
+    for (const std::vector<std::string>& command : kReadingCommands) {
+        const auto with = [&command, &out](const std::string& file) {
+            std::vector<std::string> args = command;
+            for (std::string& a : args)
+                a = a == "FILE" ? file : a == "OUT" ? out : a;
+            return args;
+        };
+        ExpectRuns({
+            Fails(1, with(notALibrary),
+                  "matlib: " + notALibrary +
+                      ": This file is not a VELTRA/M material library file!\n"),
+            {with(overfull), 1, command[0] == "check" ? "1001 materials in 1 categories\n" : "",
+             "matlib: " + overfull +
+                 ": the file holds 1003 materials, more than the 1001 a library can hold\n"},
+        });
+        for (const auto& [path, reason] : refused)
+            ExpectRuns(
+                {with(path), 2, "", "matlib: cannot read " + path + ": " + reason + "\n", limited});
     }
-    for (const char* extension : {".csv", ".json", ".xlsx", ".xls"}) {
-        TempDir inputs;
-        for (const auto& [path, reason] : FilesThatDoNotEnd(inputs, extension)) {
-            const std::string why = "The file \"" + path + "\" could not be read: " + reason;
-            ExpectRuns({{"import", path, out}, 2, "", "matlib: " + why + "\n", limited});
-            // The reader process refuses too, whoever started it.
-            ExpectRuns({{"cells", path},
-                        0,
-                        "MBSHEET 3\nF open " + std::to_string(why.size()) + "\n" + why + "\nE 0\n",
-                        "",
-                        limited});
-        }
+    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"overfull.lib"}) << "OUT was written";
+
+    // The reader program checks what a file is before it looks at its name, whoever started
+    // it; how the import refuses such files is the import's own test.
+    TempDir inputs;
+    for (const auto& [path, reason] : FilesThatDoNotEnd(inputs, ".xlsx")) {
+        const std::string why = "The file \"" + path + "\" could not be read: " + reason;
+        ExpectRuns({{"cells", path},
+                    0,
+                    "MBSHEET 3\nF open " + std::to_string(why.size()) + "\n" + why + "\nE 0\n",
+                    "",
+                    limited});
     }
-    EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 TEST(Matlib, WriteSavesAsTheApplicationWouldAndReplacesItsTargetOnlyWhenComplete) {
@@ -118,44 +136,6 @@ TEST(Matlib, WriteSavesAsTheApplicationWouldAndReplacesItsTargetOnlyWhenComplete
                 {1024, ""}});
     EXPECT_EQ(ReadBytes(target), "the previous library\n");
     EXPECT_EQ(Names(dir.path()).size(), 1u) << "temporary file left";
-}
-
-// Values typed in each unit system and saved as the editor saves them: `write` reads the
-// file and writes it again byte for byte, and so does every later save.
-TEST(Matlib, WriteOfALibraryOfTypedValuesChangesNoByte) {
-    TempDir dir;
-    std::mt19937_64 random(20261207);
-    std::uniform_int_distribution<int> digits(1, 8), exponent(-9, 12);
-    Library typed;
-    const clsUnitConversion units;
-    for (int system = 0; system < kUnitSystemCount; ++system)
-        for (int m = 0; m < 40; ++m) {
-            clsMaterial record;
-            for (int slot = 0; slot < kVisitedSlots; ++slot) {
-                if (PropertyCatalogue::instance().PropCode(slot).empty()) continue;
-                long long mantissa = 0;
-                for (int d = digits(random); d > 0; --d)
-                    mantissa = mantissa * 10 + static_cast<long long>(random() % 10);
-                const double value = (random() % 4 == 0 ? -1.0 : 1.0) *
-                                     static_cast<double>(mantissa) *
-                                     std::pow(10.0, exponent(random));
-                record.setSlotValue(slot,
-                                    units.ChangeUnits(unitSystemName(system), "SI", slot, value));
-            }
-            typed.addMaterial(
-                {std::string(unitSystemName(system)), "", "Typed " + std::to_string(m), ""}, record,
-                clsMaterial());
-        }
-    const std::string saved = dir.file("typed.lib"), again = dir.file("again.lib");
-    struct NoRetry : WriteErrorPrompt {
-        bool retry(const std::string&) override { return false; }
-    } noRetry;
-    ASSERT_EQ(WriteLibraryFile(saved, typed, groupByCategory(typed), noRetry).status,
-              WriteResult::Status::Written);
-    ExpectRuns(Prints({"write", saved, again}, ""));
-    EXPECT_EQ(ReadBytes(again), ReadBytes(saved));
-    ExpectRuns(Prints({"write", again, again}, ""));
-    EXPECT_EQ(ReadBytes(again), ReadBytes(saved));
 }
 
 // A save that died while it rewrote a hard-linked library in place left it half written
@@ -180,69 +160,24 @@ TEST(Matlib, ALibraryASaveLeftHalfWrittenIsPutBackBeforeItIsRead) {
     ExpectRuns(Prints({"check", file}, "4 materials in 2 categories\n"));
 }
 
-TEST(Matlib, ImportWritesAWorkbookAsALibraryOnlyWhenEveryRowWasImported) {
-    TempDir dir;
-    const auto sheet = [](const char* name) { return std::string(kDataDir) + "/xls/" + name; };
-    const std::string out = dir.file("imported.lib"), good = sheet("two_materials.xls");
-    ExpectRuns(Prints({"import", good, out}, ""));
-    ExpectRuns(Prints({"list", out}, "0\tSteel\tStructural Steel\tStructural St\t\n"
-                                     "1\tAluminum Alloys\tAluminium 6061\tAluminium 606\t\n"));
-    ExpectRuns(
-        Prints({"show", out, "Structural Steel"}, "EX\t20000E7\tN/m^2\nNUXY\t300000E-6\t\n"));
-
-    // A refused row, a sheet without materials or a workbook that cannot be read leave
-    // OUT as it was.
-    WriteBytes(out, "the previous library\n");
-    const std::string badRow = sheet("import_bad_row.xls"),
-                      noMaterial = sheet("import_no_material.xls"),
-                      damaged = sheet("damaged_truncated.xls"),
-                      crashes = sheet("crashes/record_length.xls");
-    ExpectRuns({
-        Fails(1, {"import", badRow, out},
-              "matlib: The import stopped at row 4 of \"" + badRow +
-                  "\": column B holds \"heavy\", not a number. The 1 material before it was "
-                  "imported.\nmatlib: " +
-                  out + " was not written\n"),
-        Fails(1, {"import", noMaterial, out},
-              "matlib: " + noMaterial + ": the sheet holds no material\nmatlib: " + out +
-                  " was not written\n"),
-        Fails(2, {"import", damaged, out},
-              "matlib: The file \"" + damaged + "\" is damaged and cannot be read.\n"),
-        Fails(2, {"import", crashes, out},
-              "matlib: The file \"" + crashes +
-                  "\" could not be read: the spreadsheet reader crashed (signal #).\n"),
-        Fails(2, {"import", good}, "matlib: import: expected IN OUT; try 'matlib import --help'\n"),
-    });
-    EXPECT_EQ(ReadBytes(out), "the previous library\n");
-    EXPECT_EQ(Names(dir.path()).size(), 1u) << "temporary file left";
-}
-
 // What a query matches is the query's own tests' concern; here it is how find reports it.
 TEST(Matlib, FindListsTheMatchesAsListDoesAndTellsNoneFromABadQuery) {
     TempDir dir;
     const std::string mixed = Data("mixed.lib"), missing = dir.file("missing.lib");
     const std::string s235 = "0\tSteels\tStructural Steel S235\tS235\tHot rolled\n",
-                      pc = "1\tPolymers\tPolycarbonate\t\t\n",
                       ss304 = "2\tSTEELS\tStainless Steel 304\tSS304\tAustenitic, annealed\n",
                       empty = "3\tSTEELS\tPlaceholder\tEMPTY\tno values yet\n";
     ExpectRuns({
         Prints({"find", mixed, "steel"}, s235 + ss304 + empty),
-        Prints({"find", mixed, ""}, s235 + pc + ss304 + empty),
-        Prints({"find", mixed, "\"structural steel\" NUXY=0.3"}, s235),
-        // 29E6 psi and 2.1E6 Kgf/cm^2 lie just under 200E9 N/m^2.
+        // 29E6 psi lies just under 200E9 N/m^2.
         Prints({"find", mixed, "EX>29E6", "--units", "IPS"}, s235),
-        Prints({"find", mixed, "EX>2.1E6", "--units=mks"}, s235),
+        // SI unless told: 2.1E6 Kgf/cm^2 would be above the stainless steel's EX.
         Prints({"find", mixed, "EX>2.1E6"}, s235 + ss304),
-        Prints({"find", mixed, "REFTEMP<297", "--units", "IPS"}, pc),
         Fails(1, {"find", mixed, "copper"}, ""),
         Fails(2, {"find", mixed, "EX>2,1E11"},
               "matlib: \"EX>2,1E11\": \"2,1E11\" is not a number.\n"),
         // The query is checked before the file is read.
         Fails(2, {"find", missing, "EX>"}, "matlib: \"EX>\": a number must follow \">\".\n"),
-        Fails(2, {"find", missing, "steel"},
-              "matlib: cannot read " + missing + ": it does not exist.\n"),
-        Fails(2, {"find", mixed, "steel", "--units", "CGS"},
-              "matlib: find: --units takes IPS|SI|MKS, not 'CGS'; try 'matlib find --help'\n"),
     });
 }
 
@@ -266,72 +201,8 @@ TEST(Matlib, DiffPrintsTheDifferencesOfEachFixturePairWithItsExitStatus) {
                     "compared\n"});
     const auto [emptyOld, emptyNew, emptyOut] = pair("from-empty");
     ExpectRuns({{"diff", emptyOld, emptyNew}, 1, emptyOut, ""});
-    ExpectRuns({{"diff", emptyNew, emptyOld},
-                1,
-                "removed\tSteels\tStructural Steel S235\nremoved\tPolymers\tPolycarbonate\n",
-                ""});
     ExpectRuns(Prints({"diff", changedOld, changedOld}, ""));
 }
-
-// Every command that reads a library, "FILE" standing for the file it is given.
-struct ReadingCommand {
-    std::vector<std::string> args;
-};
-
-void PrintTo(const ReadingCommand& command, std::ostream* out) {
-    for (const std::string& a : command.args)
-        *out << a << ' ';
-}
-
-class EveryReadingCommand : public ::testing::TestWithParam<ReadingCommand> {
-protected:
-    /// The command's arguments with `file` in place of FILE and OUT in `dir`.
-    std::vector<std::string> argsWith(const std::string& file, const TempDir& dir) const {
-        std::vector<std::string> args = GetParam().args;
-        for (std::string& a : args) {
-            if (a == "FILE") a = file;
-            if (a == "OUT") a = dir.file("out.lib");
-        }
-        return args;
-    }
-};
-
-// One status means one thing: a file that is no library is the wrong input (1), one that
-// cannot be read is a file problem (2), whichever command meets it, and the message names
-// the file. A file with more materials than a library holds is the wrong input as well:
-// nothing is printed or written from part of it, but for the count of "check".
-TEST_P(EveryReadingCommand, ExitsAsEveryOtherOneOnAFileThatIsNoWholeLibrary) {
-    TempDir dir;
-    const std::string notALibrary = Data("not-a-library.lib"), missing = dir.file("missing.lib"),
-                      overfull = dir.file("overfull.lib");
-    std::string text = "MATTYPE:Bulk\r\n";
-    for (int i = 0; i < 1003; ++i)
-        text += "MATL:B            : Bulk " + std::to_string(i) + "\r\nENDMATL\r\n";
-    WriteBytes(overfull, text);
-    const bool check = GetParam().args[0] == "check";
-    ExpectRuns({
-        Fails(1, argsWith(notALibrary, dir),
-              "matlib: " + notALibrary + ": This file is not a VELTRA/M material library file!\n"),
-        Fails(2, argsWith(missing, dir),
-              "matlib: cannot read " + missing + ": it does not exist.\n"),
-        {argsWith(overfull, dir), 1, check ? "1001 materials in 1 categories\n" : "",
-         "matlib: " + overfull +
-             ": the file holds 1003 materials, more than the 1001 a library can hold\n"},
-    });
-    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"overfull.lib"}) << "OUT was written";
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Matlib, EveryReadingCommand,
-    ::testing::Values(ReadingCommand{{"check", "FILE"}}, ReadingCommand{{"list", "FILE"}},
-                      ReadingCommand{{"find", "FILE", "steel"}},
-                      ReadingCommand{{"show", "FILE", "Structural Steel S235"}},
-                      ReadingCommand{{"lint", "FILE"}},
-                      ReadingCommand{{"curve", "FILE", "Structural Steel S235", "--type", "4"}},
-                      ReadingCommand{{"diff", "FILE", Data("mixed.lib")}},
-                      ReadingCommand{{"diff", Data("mixed.lib"), "FILE"}},
-                      ReadingCommand{{"dump", "FILE"}}, ReadingCommand{{"write", "FILE", "OUT"}},
-                      ReadingCommand{{"export", "FILE", "--format", "json"}}));
 
 // "--" ends the options, so that a name, query or file may start with "-"; help stands
 // among the options only.
@@ -362,42 +233,18 @@ TEST(Matlib, DoubleDashEndsTheOptions) {
     std::filesystem::current_path(before);
 }
 
-TEST(Matlib, DumpPrintsALinePerFactThatASaveDoesNotChange) {
-    TempDir dir;
-    const std::string head = "Steels\tStructural Steel S235\t", pc = "Polymers\tPolycarbonate\t",
-                      ss = "STEELS\tStainless Steel 304\t", empty = "STEELS\tPlaceholder\t";
-    // Values in SI as the file writes them, each with its SI unit where it has one; the
-    // unknown code of the file is not a property.
-    ExpectRuns(Prints({"dump", Data("mixed.lib")},
-                      head + "namecode\tS235\n" + head + "description\tHot rolled\n" + head +
-                          "EX\t21000E7\tN/m^2\n" + head + "NUXY\t300000E-6\n" + head +
-                          "ALPX\t120000E-10\t/Kelvin\n" + head + "DENS\t7850000E-3\tKgm/m^3\n" +
-                          head + "C (Cp)\t4600000E-4\tJ/kgm.K\n" + pc + "namecode\n" + pc +
-                          "description\n" + pc + "FRCANG\t1000000E-5\tDegrees\n" + pc +
-                          "G1\t250000E-6\n" + pc + "REFTEMP\t4200000E-4\tKelvin\n" + ss +
-                          "namecode\tSS304\n" + ss + "description\tAustenitic, annealed\n" + ss +
-                          "EX\t19300E7\tN/m^2\n" + ss + "ETAN\t-20000E+5\tN/m^2\n" + ss +
-                          "SIGYLD\t2150000E2\tN/m^2\n" + ss + "KX\t1620000E-5\tW/(m.K)\n" + empty +
-                          "namecode\tEMPTY\n" + empty + "description\tno values yet\n"));
-    // Reading a saved library and saving it again changes no line of its dump.
-    const std::string saved = dir.file("saved.lib");
-    ExpectRuns(Prints({"write", Data("mixed-written.lib"), saved}, ""));
-    const ProgramResult before = Matlib({"dump", Data("mixed-written.lib")});
-    const ProgramResult after = Matlib({"dump", saved});
-    EXPECT_EQ(after.out, before.out);
-    EXPECT_EQ(std::tie(before.exitCode, after.exitCode), std::make_tuple(0, 0));
+// Values in SI as the file writes them, each with its SI unit where it has one; the unknown
+// code of the file is not a property.
+TEST(Matlib, DumpPrintsALinePerFact) {
+    ExpectRuns(Prints({"dump", Data("mixed.lib")}, ReadBytes(Data("mixed.dump"))));
 }
 
 // The two lines the README gives make "git diff" of a library show its values.
 TEST(Matlib, DumpServesGitAsTheTextFilterOfLibraries) {
     if (std::system("git --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "git is not installed";
     TempDir dir;
-    const std::string repo = dir.path();
-    const auto git = [&](const std::string& args) {
-        const std::string command = "cd '" + repo + "' && git -c user.name=t -c user.email=t@t " +
-                                    args + " >'" + repo + "/.out' 2>&1";
-        return std::system(command.c_str());
-    };
+    const std::string repo = dir.path(), log = dir.file(".out");
+    const auto git = [&](const std::string& args) { return Git(repo, args, log); };
     ASSERT_EQ(git("init -q ."), 0);
     WriteBytes(repo + "/.gitattributes", "*.lib diff=matlib\n");
     ASSERT_EQ(git("config diff.matlib.textconv '" + std::string(MB_MATLIB_PATH) + " dump'"), 0);
@@ -409,7 +256,7 @@ TEST(Matlib, DumpServesGitAsTheTextFilterOfLibraries) {
     text.replace(at, 10, "4300000E-4");
     WriteBytes(repo + "/steels.lib", text);
     ASSERT_EQ(git("diff --no-color -U0"), 0);
-    const std::string diff = ReadBytes(repo + "/.out");
+    const std::string diff = ReadBytes(log);
     EXPECT_NE(diff.find("\n-Polymers\tPolycarbonate\tREFTEMP\t4200000E-4\tKelvin\n"
                         "+Polymers\tPolycarbonate\tREFTEMP\t4300000E-4\tKelvin\n"),
               std::string::npos)

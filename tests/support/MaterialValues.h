@@ -1,17 +1,39 @@
 #pragma once
 
 #include "PropertyCatalogue.h"
+#include "TextUtil.h"
 #include "clsMaterial.h"
 
+#include <algorithm>
+#include <charconv>
+#include <stdexcept>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 namespace mb::test {
 
-using Values = std::vector<std::pair<const char*, double>>;
+/// Codes as the catalogue spells them, values in SI; written "EX=2e11, C (Cp)=460" in a table.
+struct Values : std::vector<std::pair<std::string, double>> {
+    using vector::vector;
+    Values(const char* text) {
+        for (std::string_view rest = text; !rest.empty();) {
+            const std::size_t comma = std::min(rest.find(','), rest.size());
+            const std::string_view item = trimBlanks(rest.substr(0, comma));
+            const std::size_t eq = item.find('=');
+            double v = 0;
+            const char* end = item.data() + item.size();
+            if (const auto r = std::from_chars(item.data() + eq + 1, end, v);
+                r.ec != std::errc() || r.ptr != end)
+                throw std::invalid_argument(std::string(item)); // a typing slip in a table
+            emplace_back(std::string(item.substr(0, eq)), v);
+            rest.remove_prefix(std::min(comma + 1, rest.size()));
+        }
+    }
+};
 
-/// A material holding exactly `values` (codes as the catalogue spells them, values in SI).
+/// A material holding exactly `values`.
 inline clsMaterial MaterialWith(const Values& values) {
     clsMaterial m;
     for (const auto& [code, v] : values)

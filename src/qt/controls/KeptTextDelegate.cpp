@@ -1,0 +1,77 @@
+#include "KeptTextDelegate.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QStyle>
+
+namespace mb::qt {
+
+void KeptTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    const QWidget* widget = opt.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    if (opt.text.isEmpty() || opt.text.contains(QLatin1Char('\n'))) {
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+        return;
+    }
+    const QStaticText& text = laidOut(opt.text, opt.font);
+    // The text's place is the rest of the item beside its picture, whatever the text: asked
+    // without it, the style does not lay the text out to find its size.
+    QStyleOptionViewItem bare = opt;
+    bare.text.clear();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &bare, widget)
+                           .adjusted(margin, 0, -margin, 0);
+    const QSize size = text.size().toSize();
+    if (size.width() > area.width()) {
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+        return;
+    }
+    style->drawControl(QStyle::CE_ItemViewItem, &bare, painter, widget);
+    const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                       : (opt.state & QStyle::State_Active) ? QPalette::Normal
+                                                                            : QPalette::Inactive;
+    const QPalette::ColorRole role =
+        opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text;
+    painter->save();
+    painter->setPen(opt.palette.color(group, role));
+    painter->setFont(opt.font);
+    painter->setClipRect(area, Qt::IntersectClip);
+    const QRect at = QStyle::alignedRect(opt.direction, opt.displayAlignment, size, area);
+    painter->drawStaticText(at.topLeft(), text);
+    painter->restore();
+}
+
+QSize KeptTextDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) const {
+    if (index.data(Qt::SizeHintRole).isValid()) return QStyledItemDelegate::sizeHint(option, index);
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    // What the style's size depends on: the text and its font, which parts the item has
+    // (a picture, a check box, wrapping), and the picture's size.
+    QString key = opt.font.key() + QLatin1Char('\x1f') + QString::number(opt.features.toInt());
+    if (opt.features & QStyleOptionViewItem::HasDecoration)
+        key += QLatin1Char('\x1f') + QString::number(opt.decorationSize.width()) +
+               QLatin1Char('x') + QString::number(opt.decorationSize.height());
+    key += QLatin1Char('\x1f') + opt.text;
+    if (const auto found = sizes_.find(key); found != sizes_.end()) return *found;
+    if (sizes_.size() > 4096) sizes_.clear();
+    return *sizes_.insert(key, QStyledItemDelegate::sizeHint(option, index));
+}
+
+const QStaticText& KeptTextDelegate::laidOut(const QString& text, const QFont& font) const {
+    const QString key = font.key() + QLatin1Char('\x1f') + text;
+    auto found = kept_.find(key);
+    if (found != kept_.end()) return *found;
+    // A view shows a few hundred texts at a time; a long session is not let to grow.
+    if (kept_.size() > 4096) kept_.clear();
+    QStaticText made(text);
+    made.setTextFormat(Qt::PlainText);
+    made.setPerformanceHint(QStaticText::AggressiveCaching);
+    made.prepare(QTransform(), font);
+    return *kept_.insert(key, made);
+}
+
+} // namespace mb::qt
