@@ -180,6 +180,13 @@ TEST(ExchangeText, CharactersBeyondLatin1GetTheirClosestSpellingOrAQuestionMark)
          "d",
          "a-b-c-d", "U+2013>-|U+2014>-|U+2212>-|"},
         {"\xE2\x80\xA6\xE2\x82\xAC\xE2\x84\xA2", "...EURTM", "U+2026>...|U+20AC>EUR|U+2122>TM|"},
+        {"\xE2\x89\xA4\xE2\x89\xA5\xCE\xBCm m\xE2\x81\xB4", "<=>=\xB5m m^4",
+         "U+2264><=|U+2265>>=|U+03BC>\xB5|U+2074>^4|"},
+        {"\xC5\x81\xC3\xB3"
+         "d\xC5\xBA \xC5\x92uvre",
+         "L\xF3"
+         "dz OEuvre",
+         "U+0141>L|U+017A>z|U+0152>OE|"},
         {"\xEF\xBC\xA1\xE2\x80\x83\xE2\x80\x8B!", "A !", "U+FF21>A|U+2003> |U+200B>|"},
         {"A\xCC\x8A \xCC\x81 n\xCC\x84", "\xC5  n", "A U+030A>\xC5|U+0301>|U+0304>|"},
         {"\xE4\xB8\xAD\xF0\x9F\x98\x80", "??", "U+4E2D>?|U+1F600>?|"},

@@ -116,6 +116,7 @@ TEST(Completion, OffersFilesWhereAFileGoes) {
     };
     const Words steels = {dir.file("steels-old.lib"), dir.file("steels.lib")};
     EXPECT_EQ(sorted(Completions({"matlib", "check", dir.file("st")})), steels);
+    EXPECT_EQ(sorted(Completions({"matlib", "diff", kLibrary, dir.file("st")})), steels);
     EXPECT_EQ(Completions({"matlib", "write", kLibrary, dir.file("po")}),
               Words{dir.file("polymers.lib")});
     EXPECT_EQ(Completions({"matlib", "show", "--units", "SI", "--", dir.file("po")}),
