@@ -179,6 +179,8 @@ TEST(ExchangeText, CharactersBeyondLatin1GetTheirClosestSpellingOrAQuestionMark)
          "c\xE2\x88\x92"
          "d",
          "a-b-c-d", "U+2013>-|U+2014>-|U+2212>-|"},
+        {"\xE2\x80\x98x\xE2\x80\x99 \xE2\x80\x9Cy\xE2\x80\x9D", "'x' \"y\"",
+         "U+2018>'|U+2019>'|U+201C>\"|U+201D>\"|"},
         {"\xE2\x80\xA6\xE2\x82\xAC\xE2\x84\xA2", "...EURTM", "U+2026>...|U+20AC>EUR|U+2122>TM|"},
         {"\xE2\x89\xA4\xE2\x89\xA5\xCE\xBCm m\xE2\x81\xB4", "<=>=\xB5m m^4",
          "U+2264><=|U+2265>>=|U+03BC>\xB5|U+2074>^4|"},
