@@ -64,6 +64,21 @@ bool MakePipe(Fd& read, Fd& write) {
     return true;
 }
 
+// AddressSanitizer reserves terabytes of address space for its shadow memory at start, so
+// the programs of a build with it cannot run under an address-space limit at all: there the
+// limit is left off, and the processor limit and the readers' own budgets still hold.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kLimitAddressSpace = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kLimitAddressSpace = false;
+#else
+constexpr bool kLimitAddressSpace = true;
+#endif
+#else
+constexpr bool kLimitAddressSpace = true;
+#endif
+
 void SetLimit(int resource, rlim_t soft, rlim_t hard) {
     const rlimit limit{soft, hard};
     ::setrlimit(resource, &limit);
@@ -95,7 +110,7 @@ void LowerLimit(int resource, rlim_t soft, rlim_t hard) {
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
     for (int sig : {SIGPIPE, SIGXCPU, SIGXFSZ, SIGINT, SIGTERM, SIGHUP})
         ::signal(sig, SIG_DFL);
-    SetLimit(RLIMIT_AS, limits.addressSpaceBytes, limits.addressSpaceBytes);
+    if (kLimitAddressSpace) SetLimit(RLIMIT_AS, limits.addressSpaceBytes, limits.addressSpaceBytes);
     SetLimit(RLIMIT_CPU, limits.cpuSeconds, limits.cpuSeconds + 1);
     SetLimit(RLIMIT_CORE, 0, 0); // a crash on a damaged file leaves no core file behind
     ::execv(program, argv);
@@ -135,7 +150,8 @@ bool HasExited(pid_t pid) {
 } // namespace
 
 void limitThisProcess(const ChildLimits& limits) {
-    LowerLimit(RLIMIT_AS, limits.addressSpaceBytes, limits.addressSpaceBytes);
+    if (kLimitAddressSpace)
+        LowerLimit(RLIMIT_AS, limits.addressSpaceBytes, limits.addressSpaceBytes);
     LowerLimit(RLIMIT_CPU, limits.cpuSeconds, limits.cpuSeconds + 1);
 }
 

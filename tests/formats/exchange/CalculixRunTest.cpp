@@ -230,8 +230,6 @@ TEST_F(CalculixRun, RubberStretchedAlongOneAxisCarriesTheStressTheCurveEngineDra
             const double nominal =
                 stress.at(element).at(1) * (1 + corner.at(1)) * (1 + corner.at(2));
             const double drawn = curve.series[0].y[kAt[k]];
-            RecordProperty(std::string(c.what) + " at " + std::to_string(stretch),
-                           std::to_string(nominal / drawn));
             EXPECT_NEAR(nominal / drawn, 1.0, 0.005)
                 << "stretch " << stretch << ": " << nominal << " Pa against " << drawn;
         }
@@ -299,7 +297,6 @@ TEST_F(CalculixRun, TheSampleLaminateIsAsStiffAt45DegreesAsAlongX) {
     const double sxx[] = {along.at(1), (turned.at(1) + turned.at(2)) / 2 - turned.at(4)};
     for (const int element : {1, 2}) {
         const double modulus = sxx[element - 1] / strain;
-        RecordProperty("modulus_" + std::to_string(element), std::to_string(modulus));
         EXPECT_NEAR(modulus / curve.series[0].y[0], 1.0, 0.01) << "element " << element;
     }
 }
@@ -316,7 +313,6 @@ void CalculixRun::ExpectEveryCardRead(const Library& library, const std::string&
          << Cubes::moved(1, 0, 1e-4) << "*END STEP\n";
     Run(job, deck.str());
     EXPECT_EQ(log.find("*ERROR"), std::string::npos) << log;
-    RecordProperty(job + "_omissions", std::to_string(cards.omissions.size()));
 }
 
 TEST_F(CalculixRun, EveryCardOfTheSampleAndOfTheLargestLibraryIsReadWithoutAnError) {

@@ -87,11 +87,6 @@ TEST(JsonImport, RefusesWhatIsNotTheLayoutNamingTheKey) {
          "numbers a library can hold.",
          0},
         // A message quotes at most the first 40 characters of what it refuses.
-        {Doc(R"({"name": "A", "properties": {"EX": {"value": 1)" + std::string(100000, '0') +
-             "}}}"),
-         "Key categories[0].materials[0].properties.EX.value: 1" + std::string(39, '0') +
-             "... is beyond the range of numbers a library can hold.",
-         0},
         {Doc(R"({"name": "A", "properties": {"EX": {"value": ")" + std::string(5000, 'x') +
              "\"}}}"),
          "Key categories[0].materials[0].properties.EX.value: \"" + std::string(40, 'x') +

@@ -446,7 +446,6 @@ TEST(SheetDates, NumberFormatsThatShowDatesAndTimes) {
         {22, "", DateShape::DateTime},
         {21, "", DateShape::Time},
         {0, "", DateShape::None},
-        {2, "", DateShape::None},
         {164, "yyyy-mm-dd", DateShape::Date},
         {164, "YYYY\\-MM\\-DD", DateShape::Date},
         {164, "yyyy-mm-dd h:mm:ss", DateShape::DateTime},

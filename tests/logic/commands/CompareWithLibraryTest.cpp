@@ -9,9 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 namespace mb::test {
 
 namespace {
@@ -48,20 +45,18 @@ protected:
     CompareWithLibrary compare{state, ed.form, ed.messageBox};
 };
 
-TEST_F(CompareWithLibraryTest, ListsTheDifferencesAsTheDiffOfTheOpenAndTheOtherLibrary) {
+// The lines themselves are the diff's (LibraryDiffTest); what is left after taking some
+// over is checked below.
+TEST_F(CompareWithLibraryTest, AFileThatCannotBeReadIsNamedAndKeepsTheComparison) {
     ASSERT_EQ(compare.open(Dir() + "new.lib"), "");
-    std::ifstream expected(Dir() + "expected.out");
-    Texts wanted;
-    for (std::string line; std::getline(expected, line);)
-        wanted.push_back(line);
-    EXPECT_EQ(lines(), wanted);
-
+    const Texts listed = lines();
+    EXPECT_EQ(listed.size(), 9u);
     EXPECT_EQ(compare.open(Dir() + "missing.lib"),
               "Cannot open " + Dir() + "missing.lib: " + readErrorMessage(ENOENT));
     const std::string notALibrary = std::string(kDataDir) + "/not-libraries/empty.lib";
     EXPECT_EQ(compare.open(notALibrary),
               notALibrary + ": This file is not a VELTRA/M material library file!");
-    EXPECT_EQ(lines(), wanted) << "a file that cannot be read keeps the comparison";
+    EXPECT_EQ(lines(), listed);
 }
 
 // The window shows values as the grid does, in the system on show with their units; the

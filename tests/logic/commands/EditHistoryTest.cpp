@@ -2,9 +2,11 @@
 // the fakes as a user would: what the library holds, what the editor shows afterwards, and
 // the tree's open and closed categories.
 
+#include "EditorFixture.h"
 #include "LibraryOperations.h"
 #include "MaterialFeedback.h"
-#include "RandomEditing.h"
+#include "NumberText.h"
+#include "PropertyCatalogue.h"
 #include "TreeFilter.h"
 
 #include <functional>
@@ -13,7 +15,7 @@
 namespace mb::test {
 namespace {
 
-class EditHistoryTest : public RandomEditing {
+class EditHistoryTest : public EditorFixture {
 protected:
     EditHistory& history() { return state.history; }
 
@@ -38,8 +40,6 @@ protected:
         }
         return out;
     }
-    /// The file a save writes now (a save fills in missing name codes, as here).
-    std::string Saved() { return libraryText(library(), groupByCategory(library())); }
     /// Drags material n onto the category keyed `category`.
     void DragOnto(int n, const std::string& category) {
         tree().placeAt(1, 1, KeyOf(n));
@@ -63,7 +63,7 @@ protected:
     /// whether each shifts numbers, and whether the tree changes.
     struct EditCase {
         std::string label;
-        std::function<void()> prepare, edit;
+        std::function<void()> edit;
         struct {
             Texts undone, redone; // selected key and name box
         } shown;
@@ -71,50 +71,44 @@ protected:
             std::vector<int> made, taken;
             bool shifts, undoShifts, reshapes;
         } notices;
+        std::function<void()> prepare = [] {};
     };
     std::vector<EditCase> EachKindOfEdit() {
         const Texts a36{"Steel    A36  0000", "A36  "};
         const Texts s275{"Steel    S275  0002", "S275  "};
         const Texts copper{"Copper    ", ""};
-        const auto none = [] {};
         return {
             {"Change EX of A36",
-             none,
              [this] { ClickMaterial(0), typeValue("EX", "5"); },
              {a36, a36},
              {{0}, {0}, false, false, false}},
             {"Clear S275",
-             none,
              [this] { ClickMaterial(2), commands.ClearValues(); },
              {s275, s275},
              {{2}, {2}, false, false, false}},
             // Reset gives the working record back its shadow's values and takes the boxes'
             // texts. The entry takes the name box's text, trimmed.
             {"Reset A36",
-             [this] { ClickMaterial(0), typeValue("EX", "5"); },
              [this] { ClickMaterial(0), commands.onMaterialSet(); },
              {a36, {"Steel    A360000", "A36"}},
-             {{0}, {0}, false, false, true}},
+             {{0}, {0}, false, false, true},
+             [this] { ClickMaterial(0), typeValue("EX", "5"); }},
             {"Rename A36 to Mild Steel",
-             none,
              [this] { ClickMaterial(0), treeEditing.TreeView1_AfterLabelEdit(" Mild Steel"); },
              {a36, {"Steel    Mild Steel0000", "Mild Steel"}},
              {{0}, {0}, false, false, true}},
             {"Move 6061 to Copper",
-             none,
              [this] { DragOnto(1, "Copper    "); },
              {{"Aluminium    6061  0001", "6061  "}, {"Copper    6061  0004", "6061  "}},
              {{4}, {1}, true, true, true}},
-            {"Delete S275", none, [this] { Delete(2); }, {s275, a36}, {{2}, {2}, true, true, true}},
+            {"Delete S275", [this] { Delete(2); }, {s275, a36}, {{2}, {2}, true, true, true}},
             // An appended material moves no number; taking it out again leaves its number
             // naming nothing.
             {"Add C110",
-             none,
              [this] { ClickCategory("Copper"), Type("Copper", "C110"), commands.onNewMaterial(); },
              {copper, {"Copper    C1100005", "C110"}},
              {{5}, {5}, false, true, true}},
             {"Paste Copy of A36",
-             none,
              [this] {
                  ClickMaterial(0), commands.onCopyMaterial();
                  ClickCategory("Copper"), commands.onPasteMaterial();
@@ -122,7 +116,6 @@ protected:
              {copper, {"Copper    Copy of A360005", "Copy of A36"}},
              {{5}, {5}, false, true, true}},
             {"Change description of 7075",
-             none,
              [this] {
                  ClickMaterial(3), editor.descriptionText.setText("7xxx series");
                  commands.descriptionText_LostFocus();
@@ -133,52 +126,15 @@ protected:
     }
 };
 
-// Each edit kind through its user path: the Undo item names it, an undo gives back the
-// library exactly and shows the material it concerned (for an addition, what was selected
-// before), a redo makes the edit again and shows its result. Neither asks anything.
-TEST_F(EditHistoryTest, EachKindOfEditIsUndoneAndRedoneAndShowsTheMaterialItConcerned) {
-    for (const EditCase& c : EachKindOfEdit()) {
-        SCOPED_TRACE(c.label);
-        SetUp();
-        history().clear();
-        c.prepare();
-        const std::size_t earlier = history().undoCount();
-        const std::string before = Fingerprint();
-        c.edit();
-        const std::string after = Fingerprint();
-        ASSERT_NE(after, before);
-        EXPECT_EQ(history().undoCount(), earlier + 1) << "one edit, one entry";
-        EXPECT_EQ(undoCaption(history()), "Undo " + c.label);
-        EXPECT_EQ(redoCaption(history()), "Redo");
-        editor.messageBox.questions.clear();
-
-        commands.undo();
-        EXPECT_EQ(Fingerprint(), before);
-        EXPECT_EQ(Shown(), c.shown.undone);
-        EXPECT_EQ(redoCaption(history()), "Redo " + c.label);
-        commands.redo();
-        EXPECT_EQ(Fingerprint(), after);
-        EXPECT_EQ(Shown(), c.shown.redone);
-        EXPECT_EQ(editor.shown(), kMaterialShown);
-        EXPECT_TRUE(editor.messageBox.questions.empty()) << "an undo or redo asks nothing";
-        EXPECT_EQ(undoCaption(history()), "Undo " + c.label);
-    }
-}
-
-// A refused command, or one answered No, records nothing and leaves what can be redone.
+// A command answered No, or one that would change nothing, records nothing and leaves what
+// can be redone. (Texts refused by the boxes' checks never reach the history: the refusal
+// tests of the commands show that they change nothing.)
 TEST_F(EditHistoryTest, ARefusedOrDeclinedCommandRecordsNothing) {
     ClickMaterial(0), typeValue("EX", "5");
     commands.undo();
     const std::string before = Fingerprint();
     const std::pair<const char*, std::function<void()>> refusals[] = {
         {"delete answered No", [&] { editor.messageBox.queueAnswer(MsgResult::No), Delete(1); }},
-        {"a category that holds materials",
-         [&] { ClickCategory("Steel"), commands.DeleteSelected(); }},
-        {"a rename to an existing name",
-         [&] { ClickMaterial(0), treeEditing.TreeView1_AfterLabelEdit("6061"); }},
-        {"a paste of a category",
-         [&] { ClickCategory("Steel"), commands.onCopyMaterial(), commands.onPasteMaterial(); }},
-        {"an addition without a name", [&] { Type("Steel", " "), commands.onNewMaterial(); }},
         {"an addition answered No",
          [&] {
              Type("Steel", "S355"), editor.messageBox.queueAnswer(MsgResult::No);
@@ -188,11 +144,6 @@ TEST_F(EditHistoryTest, ARefusedOrDeclinedCommandRecordsNothing) {
          [&] {
              ClickMaterial(0), editor.messageBox.queueAnswer(MsgResult::Cancel);
              commands.onMaterialSet();
-         }},
-        {"a description with a tab",
-         [&] {
-             ClickMaterial(0), editor.descriptionText.setText("a\tb");
-             commands.descriptionText_LostFocus();
          }},
         {"the unchanged description",
          [&] { ClickMaterial(0), commands.descriptionText_LostFocus(); }},
@@ -227,54 +178,6 @@ TEST_F(EditHistoryTest, TheTreeKeepsItsOpenCategoriesThroughDeleteMoveUndoAndRed
     commands.undo();
     commands.redo();
     EXPECT_EQ(OpenCategories(), open);
-}
-
-// Random edits of every kind mixed with undos, redos and saves: after every step, undoing
-// everything gives back the library as opened, byte for byte when saved, and redoing it all
-// comes back to where the step left it.
-TEST_F(EditHistoryTest, UndoingEverythingGivesBackTheLibraryAsOpenedAfterEveryStep) {
-    int undone = 0, redone = 0;
-    for (unsigned seed = 1; seed <= 100 && !HasFailure(); ++seed) {
-        SCOPED_TRACE("seed " + std::to_string(seed));
-        rng.seed(seed);
-        RandomLibrary();
-        history().clear(); // as opening leaves it
-        const std::string opened = Saved();
-        const std::string openedState = Fingerprint();
-        for (int step = 0; step < 25 && !HasFailure(); ++step) {
-            SCOPED_TRACE("step " + std::to_string(step));
-            const int what = Pick(10);
-            if (what < 6) {
-                Edit(EditKind(Pick(kEditKindsWithoutImport)));
-            } else if (what < 8) {
-                undone += history().canUndo();
-                commands.undo();
-            } else if (what < 9) {
-                redone += history().canRedo();
-                commands.redo();
-            } else {
-                Saved(); // a save keeps the history
-            }
-            const std::string now = Fingerprint();
-            const auto sizes = std::pair{history().undoCount(), history().redoCount()};
-            editor.messageBox.questions.clear();
-            int n = 0;
-            for (; history().canUndo(); ++n)
-                commands.undo();
-            ASSERT_EQ(Saved(), opened);
-            ASSERT_EQ(Fingerprint(), openedState);
-            for (int i = 0; i < n; ++i)
-                commands.redo();
-            ASSERT_EQ(Fingerprint(), now);
-            ASSERT_EQ(std::pair(history().undoCount(), history().redoCount()), sizes);
-            EXPECT_TRUE(editor.messageBox.questions.empty());
-        }
-    }
-    EXPECT_GT(undone, 100);
-    EXPECT_GT(redone, 50);
-    for (const char* what :
-         {"added", "renamed", "pasted", "descriptions", "deleted", "moved", "cleared"})
-        EXPECT_GT(counts[what], 20) << what << " must really happen";
 }
 
 // A view that knows nothing of the commands: it holds each material's name and follows the
@@ -347,6 +250,9 @@ TEST_F(EditHistoryTest, AViewFollowsEveryEditUndoAndRedoByItsNoticeAlone) {
     const auto said = [](const LibraryChange& c) {
         return Said{c.cause, c.label, c.materials, c.numbersShifted, c.treeChanged};
     };
+    // Each kind of edit through its user path is one entry the Undo item names; its undo
+    // gives back the library exactly and shows the material it concerned (for an addition,
+    // what was selected before), its redo makes it again. Neither asks anything.
     for (const EditCase& c : EachKindOfEdit()) {
         SCOPED_TRACE(c.label);
         SetUp();
@@ -356,27 +262,39 @@ TEST_F(EditHistoryTest, AViewFollowsEveryEditUndoAndRedoByItsNoticeAlone) {
         filter.findBox_Change();
         names = EntryNames();
         notices.clear();
+        const std::size_t earlier = history().undoCount();
+        const std::string before = Fingerprint();
+        const auto followed = [&](std::size_t i, Cause cause, const std::vector<int>& materials,
+                                  bool shifts) {
+            ASSERT_EQ(notices.size(), i + 1) << "one notice each";
+            EXPECT_EQ(said(notices[i]),
+                      (Said{cause, c.label, materials, shifts, c.notices.reshapes}));
+            EXPECT_EQ(names, EntryNames()) << i;
+            EXPECT_EQ(staleViews(), Texts{}) << i;
+        };
 
         c.edit();
-        ASSERT_EQ(notices.size(), 1u) << "one notice for the edit";
-        EXPECT_EQ(said(notices[0]), (Said{Cause::Edit, c.label, c.notices.made, c.notices.shifts,
-                                          c.notices.reshapes}));
-        EXPECT_EQ(names, EntryNames());
-        EXPECT_EQ(staleViews(), Texts{}) << "after the edit";
+        const std::string after = Fingerprint();
+        ASSERT_NE(after, before);
+        followed(0, Cause::Edit, c.notices.made, c.notices.shifts);
+        EXPECT_EQ(history().undoCount(), earlier + 1) << "one edit, one entry";
+        EXPECT_EQ((Texts{undoCaption(history()), redoCaption(history())}),
+                  (Texts{"Undo " + c.label, "Redo"}));
+        editor.messageBox.questions.clear();
 
         commands.undo();
-        ASSERT_EQ(notices.size(), 2u) << "one notice for the undo";
-        EXPECT_EQ(said(notices[1]), (Said{Cause::Undo, c.label, c.notices.taken,
-                                          c.notices.undoShifts, c.notices.reshapes}));
-        EXPECT_EQ(names, EntryNames());
-        EXPECT_EQ(staleViews(), Texts{}) << "after the undo";
+        followed(1, Cause::Undo, c.notices.taken, c.notices.undoShifts);
+        EXPECT_EQ(Fingerprint(), before);
+        EXPECT_EQ(Shown(), c.shown.undone);
+        EXPECT_EQ(redoCaption(history()), "Redo " + c.label);
 
         commands.redo();
-        ASSERT_EQ(notices.size(), 3u) << "one notice for the redo";
-        EXPECT_EQ(said(notices[2]), (Said{Cause::Redo, c.label, c.notices.made, c.notices.shifts,
-                                          c.notices.reshapes}));
-        EXPECT_EQ(names, EntryNames());
-        EXPECT_EQ(staleViews(), Texts{}) << "after the redo";
+        followed(2, Cause::Redo, c.notices.made, c.notices.shifts);
+        EXPECT_EQ(Fingerprint(), after);
+        EXPECT_EQ(Shown(), c.shown.redone);
+        EXPECT_EQ(editor.shown(), kMaterialShown);
+        EXPECT_TRUE(editor.messageBox.questions.empty()) << "an undo or redo asks nothing";
+        EXPECT_EQ(undoCaption(history()), "Undo " + c.label);
         // What the editor shows after the redo is what the notice said to show.
         EXPECT_EQ(notices[2].shown.kind, c.label.starts_with("Delete") ? EditFocus::Kind::Removed
                                                                        : EditFocus::Kind::Material);

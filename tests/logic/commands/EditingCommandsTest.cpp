@@ -7,7 +7,8 @@ using C = EditingCommands;
 using EditingCommandsTest = EditorFixture;
 
 // Each refusal shows one message with an OK button, moves the focus where named (1 the
-// category box, 2 the name box) and changes nothing in the library or the tree.
+// category box, 2 the name box, 3 the description) and changes nothing. The boxes' own
+// checks come first; then texts that would break a library line or overrun its columns.
 TEST_F(EditingCommandsTest, RefusalsInTheOrderTheBoxesAreChecked) {
     const std::string steel = "Steel    ", s275 = "Steel    S275  0002", none;
     const std::string noBoth =
@@ -17,38 +18,80 @@ TEST_F(EditingCommandsTest, RefusalsInTheOrderTheBoxesAreChecked) {
     const std::string noName = "Please specify the Material name !";
     const std::string digit = "Material category can not start with a number !";
     const std::string exists = "Material already exits. Please enter a different name!";
+    const std::string controls = " cannot hold a line break, a tab or another control character.";
+    const std::string controlCategory = "A category name" + controls;
+    const std::string controlName = "A material name" + controls;
+    const std::string controlDescription = "A description" + controls;
+    const std::string tooWide = " at most 30 characters: a library file keeps no more.";
+    const std::string nameTooWide = "A material name can have" + tooWide;
+    const std::string name31(31, 'n');
     ClickMaterial(1);
     commands.onCopyMaterial(); // forgotten when copying a category is refused
     using enum MsgIcon;
-    using Refusal =
-        std::tuple<std::string, std::string, std::string, void (C::*)(), std::string, MsgIcon, int>;
-    for (const auto& [node, category, name, command, text, icon, focus] : std::vector<Refusal>{
-             {steel, "", "X", &C::newMaterial, noBoth, None, 0},
-             {s275, "Steel", "S355", &C::newMaterial, inside, Exclamation, 0},
-             {none, "Steel", "S355", &C::newMaterial, inside, Exclamation, 0},
-             {steel, "  ", "", &C::onNewMaterial, noCategory, Exclamation, 1},
-             {steel, " 1abc", "", &C::onNewMaterial, digit, Exclamation, 1},
-             {steel, "Ti", "  ", &C::onNewMaterial, noName, Exclamation, 2},
-             {steel, "1Cu", "A36", &C::onNewMaterial, digit, Exclamation, 1},
-             {steel, "Copper", "  s275", &C::onNewMaterial, exists, Exclamation, 0},
-             {s275, " ", "Ti", &C::onMaterialSet, noCategory, Exclamation, 1},
-             {s275, "Ti", "", &C::onMaterialSet, noName, Exclamation, 2},
-             {steel, "", "", &C::onCopyMaterial, "Cannot copy a Category !", Exclamation, 0},
-             {steel, "", "", &C::DeleteSelected, "Cannot delete a Category !", Exclamation, 0}}) {
-        SCOPED_TRACE(text);
-        node.empty() ? Unselect() : editor.clickNode(node);
-        Type(category, name);
-        const int before[] = {editor.materialTypeText.focusRequests,
-                              editor.materialNameText.focusRequests};
-        (commands.*command)();
-        ExpectOnlyMessage(text, MsgButtons::OK, icon);
-        EXPECT_EQ(editor.materialTypeText.focusRequests - before[0], focus == 1);
-        EXPECT_EQ(editor.materialNameText.focusRequests - before[1], focus == 2);
+    struct Refusal {
+        std::string node, category, name, description;
+        void (C::*command)();
+        std::string text;
+        MsgIcon icon;
+        int focus;
+    };
+    for (const Refusal& r : std::vector<Refusal>{
+             {steel, "", "X", "", &C::newMaterial, noBoth, None, 0},
+             {s275, "Steel", "S355", "", &C::newMaterial, inside, Exclamation, 0},
+             {none, "Steel", "S355", "", &C::newMaterial, inside, Exclamation, 0},
+             {steel, "  ", "", "", &C::onNewMaterial, noCategory, Exclamation, 1},
+             {steel, " 1abc", "", "", &C::onNewMaterial, digit, Exclamation, 1},
+             {steel, "Ti", "  ", "", &C::onNewMaterial, noName, Exclamation, 2},
+             {steel, "1Cu", "A36", "", &C::onNewMaterial, digit, Exclamation, 1},
+             {steel, "Copper", "  s275", "", &C::onNewMaterial, exists, Exclamation, 0},
+             {s275, " ", "Ti", "", &C::onMaterialSet, noCategory, Exclamation, 1},
+             {s275, "Ti", "", "", &C::onMaterialSet, noName, Exclamation, 2},
+             {steel, "", "", "", &C::onCopyMaterial, "Cannot copy a Category !", Exclamation, 0},
+             {steel, "", "", "", &C::DeleteSelected, "Cannot delete a Category !", Exclamation, 0},
+             {s275, "Nickel\r\nMATL:", "N200", "", &C::onNewMaterial, controlCategory, Exclamation,
+              1},
+             {s275, "Nickel", "N200\nA36", "", &C::onNewMaterial, controlName, Exclamation, 2},
+             {s275, "Nickel", "N\t200", "", &C::onNewMaterial, controlName, Exclamation, 2},
+             {s275, "Nickel", "N200\x7F", "", &C::onNewMaterial, controlName, Exclamation, 2},
+             {s275, "Nickel", "  " + name31 + "  ", "", &C::onNewMaterial, nameTooWide, Exclamation,
+              2},
+             {s275, "Nickel", "N200", "pure\x01", &C::onNewMaterial, controlDescription,
+              Exclamation, 3},
+             {s275, "Steel\x1F", "S355", "", &C::onMaterialSet, controlCategory, Exclamation, 1},
+             {s275, "Steel", "S355\r", "", &C::onMaterialSet, controlName, Exclamation, 2},
+             {s275, "Steel", name31, "", &C::onMaterialSet, nameTooWide, Exclamation, 2},
+             {s275, "Steel", "A36", "line one\nline two", &C::onMaterialSet, controlDescription,
+              Exclamation, 3},
+             // The boxes' own checks come before the line's.
+             {s275, "1\tCu", "C101", "", &C::onNewMaterial, digit, Exclamation, 1},
+             {s275, "Copper\n", " a36 ", "x\n", &C::onNewMaterial, exists, Exclamation, 0},
+             {s275, "  ", "\t", "", &C::onMaterialSet, noCategory, Exclamation, 1}}) {
+        SCOPED_TRACE(r.text);
+        r.node.empty() ? Unselect() : editor.clickNode(r.node);
+        Type(r.category, r.name, r.description);
+        fake::FakeTextBox* boxes[] = {&editor.materialTypeText, &editor.materialNameText,
+                                      &editor.descriptionText};
+        int before[3];
+        for (int i = 0; i < 3; ++i)
+            before[i] = boxes[i]->focusRequests;
+        (commands.*r.command)();
+        ExpectOnlyMessage(r.text, MsgButtons::OK, r.icon);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(boxes[i]->focusRequests - before[i], r.focus == i + 1) << i;
     }
     commands.onPasteMaterial();
     EXPECT_TRUE(editor.messageBox.questions.empty());
     EXPECT_EQ(EntryNames(), kFiveNames);
+    EXPECT_EQ(library().entry(0).Description, "structural steel");
     EXPECT_EQ(tree().nodeCount(), 8);
+
+    // The stored forms that fit are accepted: a trimmed name of 30, a description of 50.
+    editor.descriptionText.setText(std::string(51, 'd'));
+    EXPECT_EQ(editor.descriptionText.text(), std::string(50, 'd')) << "the box holds 50";
+    Type("Nickel", " " + std::string(30, 'n') + " ", std::string(50, 'd'));
+    commands.onNewMaterial();
+    EXPECT_EQ(library().entry(5).Name, std::string(30, 'n'));
+    EXPECT_EQ(library().material(5).MaterialDescription(), std::string(50, 'd'));
 }
 
 TEST_F(EditingCommandsTest, TooLongNamesAndCategoriesKeepTheFocusAndTheirText) {
@@ -131,7 +174,6 @@ TEST_F(EditingCommandsTest, ResetOverwritesTheMatchAfterOKWhichGetsItsShadowBack
     EXPECT_EQ((Texts{library().entry(0).Category, library().entry(0).Name}),
               (Texts{"Steel    ", "A36  "}));
     EXPECT_EQ(ValueOf(library().material(0), "EX"), 2.0e11);
-    EXPECT_EQ(tree().parentKey(" copperC1010004"), " copper");
     EXPECT_EQ(tree().selectedKey(), "Steel    A36  0000");
     EXPECT_EQ(library().LastNodeKey, "Steel    A36  0000");
 
@@ -156,9 +198,7 @@ TEST_F(EditingCommandsTest, APasteCopiesTheWorkingRecordIntoTheSelectedCategory)
                shadow.MaterialName(), shadow.MaterialNameCode(), shadow.MaterialDescription()}),
         (Texts{"Copper    ", "Copy of A36", "A36 code", "structural steel", "Copper    ",
                "Copy of A36", "A36 code", "structural steel"}));
-    EXPECT_EQ((std::vector{ValueOf(library().material(5), "EX"), ValueOf(shadow, "EX"),
-                           ValueOf(shadow, "DENS")}),
-              (std::vector<std::optional<double>>{1.5e11, 2.0e11, 7850}));
+    // The records' values are the library's copy's (LibraryTest); the grid shows the edit.
     EXPECT_EQ(editor.VSFlexGrid1.textMatrix(1, 2), "150000000000") << "the copy is shown";
 
     ClickMaterial(3);
@@ -177,12 +217,9 @@ TEST_F(EditingCommandsTest, APasteCopiesTheWorkingRecordIntoTheSelectedCategory)
 }
 
 TEST_F(EditingCommandsTest, ClearingValuesZeroesThemDeletingAsksThenRenumbersTheLaterMaterials) {
-    ClickMaterial(0);
+    ClickMaterial(0); // which values Clear zeroes is the library's test's concern
     commands.ClearValues();
-    clsMaterial& record = library().material(0);
-    EXPECT_EQ((std::vector{ValueOf(record, "EX"), ValueOf(record, "DENS"), ValueOf(record, "NUXY"),
-                           ValueOf(library().shadow(0), "EX")}),
-              (std::vector<std::optional<double>>{0.0, 0.0, std::nullopt, 2.0e11}));
+    EXPECT_EQ(ValueOf(library().material(0), "EX"), 0.0);
     EXPECT_EQ(editor.VSFlexGrid1.textMatrix(1, 2), "0");
     ClickMaterial(1);
     commands.onCopyMaterial(); // forgotten by a deletion
@@ -195,8 +232,6 @@ TEST_F(EditingCommandsTest, ClearingValuesZeroesThemDeletingAsksThenRenumbersThe
     EXPECT_EQ(EntryNames(), (Texts{"6061", "S275", "7075", "C101"}));
     EXPECT_EQ((Texts{KeyOf(0), KeyOf(1)}),
               (Texts{"Aluminium    6061  0000", "Steel    S275  0001"}));
-    EXPECT_EQ(ValueOf(library().material(0), "EX"), 6.9e10);
-    EXPECT_EQ(ValueOf(library().shadow(3), "DENS"), 8940);
     EXPECT_EQ(editor.shown(), kMaterialShown) << "a neighbour is shown";
     EXPECT_EQ(editor.boxes(), (Texts{"Steel    ", "S275  ", "european grade"}))
         << "in the boxes too";
@@ -234,65 +269,6 @@ TEST_F(EditingCommandsTest, AFullLibraryRefusesToGrowButNotToOverwrite) {
     Type("Steel", "M5", "overwritten");
     commands.onMaterialSet();
     EXPECT_EQ(library().entry(5).Description, "overwritten");
-}
-
-// Texts that would break a library line or overrun their columns are refused after the
-// boxes' own checks, with the focus in the box that holds them (1 category, 2 name,
-// 3 description); nothing changes.
-TEST_F(EditingCommandsTest, TypedTextsThatWouldBreakALibraryLineOrOverrunItsColumnsAreRefused) {
-    const std::string name31(31, 'n'), description51(51, 'd');
-    const std::string controlCategory = "A category name cannot hold a line break, a tab or "
-                                        "another control character.";
-    const std::string controlName =
-        "A material name cannot hold a line break, a tab or another control character.";
-    const std::string controlDescription =
-        "A description cannot hold a line break, a tab or another control character.";
-    const std::string nameTooWide =
-        "A material name can have at most 30 characters: a library file keeps no more.";
-    const std::string descriptionTooWide =
-        "A description can have at most 50 characters: a library file keeps no more.";
-    const std::string exists = "Material already exits. Please enter a different name!";
-    using Case = std::tuple<void (C::*)(), std::string, std::string, std::string, std::string, int>;
-    for (const auto& [command, category, name, description, text, focus] : std::vector<Case>{
-             {&C::onNewMaterial, "Nickel\r\nMATL:", "N200", "", controlCategory, 1},
-             {&C::onNewMaterial, "Nickel", "N200\nA36", "", controlName, 2},
-             {&C::onNewMaterial, "Nickel", "N\t200", "", controlName, 2},
-             {&C::onNewMaterial, "Nickel", "N200\x7F", "", controlName, 2},
-             {&C::onNewMaterial, "Nickel", "  " + name31 + "  ", "", nameTooWide, 2},
-             {&C::onNewMaterial, "Nickel", "N200", "pure\x01", controlDescription, 3},
-             {&C::onMaterialSet, "Steel\x1F", "S355", "", controlCategory, 1},
-             {&C::onMaterialSet, "Steel", "S355\r", "", controlName, 2},
-             {&C::onMaterialSet, "Steel", name31, "", nameTooWide, 2},
-             {&C::onMaterialSet, "Steel", "A36", "line one\nline two", controlDescription, 3},
-             // The boxes' own checks come first.
-             {&C::onNewMaterial, "1\tCu", "C101", "",
-              "Material category can not start with a "
-              "number !",
-              1},
-             {&C::onNewMaterial, "Copper\n", " a36 ", "x\n", exists, 0},
-             {&C::onMaterialSet, "  ", "\t", "", "Please specify the Material Category name !",
-              1}}) {
-        SCOPED_TRACE(text);
-        ClickMaterial(2);
-        Type(category, name, description);
-        const int before[] = {editor.materialTypeText.focusRequests,
-                              editor.materialNameText.focusRequests,
-                              editor.descriptionText.focusRequests};
-        (commands.*command)();
-        ExpectOnlyMessage(text, MsgButtons::OK, MsgIcon::Exclamation);
-        EXPECT_EQ(editor.materialTypeText.focusRequests - before[0], focus == 1);
-        EXPECT_EQ(editor.materialNameText.focusRequests - before[1], focus == 2);
-        EXPECT_EQ(editor.descriptionText.focusRequests - before[2], focus == 3);
-        EXPECT_EQ(EntryNames(), kFiveNames);
-        EXPECT_EQ(library().entry(0).Description, "structural steel");
-    }
-    // The stored forms that fit are accepted: a trimmed name of 30, a description of 50.
-    editor.descriptionText.setText(description51);
-    EXPECT_EQ(editor.descriptionText.text(), std::string(50, 'd')) << "the box holds 50";
-    Type("Nickel", " " + std::string(30, 'n') + " ", std::string(50, 'd'));
-    commands.onNewMaterial();
-    EXPECT_EQ(library().entry(5).Name, std::string(30, 'n'));
-    EXPECT_EQ(library().material(5).MaterialDescription(), std::string(50, 'd'));
 }
 
 TEST_F(EditingCommandsTest,

@@ -6,14 +6,8 @@
 #include "FakeClipboard.h"
 #include "LibraryFile.h"
 
-#include <cmath>
-
 namespace mb::test {
 namespace {
-
-constexpr const char* kFull =
-    "The library is full: it already holds 1001 materials, the most a library can hold. "
-    "Delete a material before adding another.";
 
 /// A material's block as the library writer writes it.
 std::string BlockOf(const std::string& name, const std::string& nameCode,
@@ -85,7 +79,9 @@ TEST_F(MaterialClipboardTest, CopyPutsTheBlockAsASaveWritesItAndTheRowsAsShown) 
         << shown;
 }
 
-TEST_F(MaterialClipboardTest, AForeignMaterialIsPastedByThePasteRulesAsOneEdit) {
+// A foreign material takes the paste of the window's own copy from there on: its rules for
+// taken names, long texts and a full library are that paste's, and tested with it.
+TEST_F(MaterialClipboardTest, AForeignMaterialIsPastedWithItsValuesAsOneEdit) {
     OtherCopies(kS355);
     PasteInto("Copper");
     const LibraryEntry& e = library().entry(5);
@@ -103,37 +99,6 @@ TEST_F(MaterialClipboardTest, AForeignMaterialIsPastedByThePasteRulesAsOneEdit) 
     EXPECT_EQ(state.history.undoLabel(), "Paste Copy of S355");
     window.undo();
     EXPECT_EQ(library().LastMaterialIndex(), 4);
-
-    ClickMaterial(0); // onto a material: into its category
-    window.onPasteMaterial();
-    EXPECT_EQ(library().entry(5).Category, "Steel    ");
-    PasteInto("Steel");
-    ExpectOnlyMessage("Material Name (Copy of S355) exists. Please rename it before pasting.",
-                      MsgButtons::OK, MsgIcon::Exclamation);
-
-    OtherCopies(BlockOf("Steel\tS355 JR hot rolled plate", "S355\x01", std::string(60, 'd'),
-                        {{"EX", 2.1e11}}));
-    PasteInto("Steel");
-    const std::string shortened = "Copy of Steel S355 JR hot roll";
-    ExpectOnlyMessage("Line breaks, tabs and other control characters in the copied name, name "
-                      "code and description were replaced by blanks.\n"
-                      "The name of the copy was shortened to \"" +
-                          shortened +
-                          "\": a library file keeps at most 30 characters of a name.\n"
-                          "The description of the copy was shortened to the 50 characters a "
-                          "library file keeps.",
-                      MsgButtons::OK, MsgIcon::Exclamation);
-    EXPECT_EQ((Texts{library().entry(6).Name, library().entry(6).NameCode,
-                     library().entry(6).Description}),
-              (Texts{shortened, "S355         ", std::string(50, 'd')}));
-
-    std::vector<Sample> full;
-    for (int i = 0; i < kMaxMaterials; ++i)
-        full.push_back({"Steel", "M" + std::to_string(i)});
-    Open(full);
-    PasteInto("Steel");
-    ExpectOnlyMessage(kFull, MsgButtons::OK, MsgIcon::Exclamation);
-    EXPECT_EQ(library().LastMaterialIndex(), kMaxMaterials - 1);
 }
 
 // Paste takes the clipboard's material only when another program copied it after this
@@ -241,15 +206,10 @@ TEST(MaterialClipTest, EveryPropertyAMaterialCanHoldTravelsWithIt) {
 
     const auto read = readMaterialClip(materialClipText({"x", "", 1}, block));
     ASSERT_TRUE(std::holds_alternative<ClipMaterial>(read)) << std::get<std::string>(read);
+    // The values are the library reader's, whose round trip LibraryWriterTest pins.
     const clsMaterial& record = std::get<ClipMaterial>(read).record;
-    for (int slot = 0; slot < kVisitedSlots; ++slot) {
-        const double written = everything.slotValue(slot);
-        ASSERT_EQ(record.HasValue(slot), everything.HasValue(slot)) << slot;
-        if (record.HasValue(slot)) {
-            EXPECT_NEAR(record.slotValue(slot), written, std::abs(written) * 1e-6) << slot;
-        }
-    }
-    EXPECT_EQ(slots.size(), 93u);
+    for (int slot = 0; slot < kVisitedSlots; ++slot)
+        EXPECT_EQ(record.HasValue(slot), everything.HasValue(slot)) << slot;
 }
 
 } // namespace

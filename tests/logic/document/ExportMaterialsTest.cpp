@@ -124,10 +124,7 @@ TEST_F(ExportMaterialsTest, CardsThatLeaveSomethingOutAreWrittenAndTheMessageLis
                           noNuxy + "\nSteel / S275" + noNuxy + "\nAluminium / 6061" + noNuxy +
                           "\nAluminium / 7075" + noNuxy + "\nCopper / C101" + noNuxy,
                       MsgButtons::OK, MsgIcon::Exclamation);
-    const std::string cards = ReadBytes(path);
-    EXPECT_NE(cards.find("*MATERIAL, NAME=A36\n**" + noNuxy.substr(1) + "\n*DENSITY\n7850\n"),
-              std::string::npos)
-        << cards;
+    // The cards and their comments are the writer's (CalculixExportTest).
 
     // A material that goes whole leaves nothing to say.
     library().setOriginalValue(2, Slot::NUXY, 0.3);
@@ -138,7 +135,6 @@ TEST_F(ExportMaterialsTest, CardsThatLeaveSomethingOutAreWrittenAndTheMessageLis
     files.queuePath(path);
     exporter.run();
     EXPECT_TRUE(editor.messageBox.questions.empty());
-    EXPECT_NE(ReadBytes(path).find("*ELASTIC\n2.1e11, 0.3\n"), std::string::npos);
 }
 
 TEST_F(ExportMaterialsTest, TheMessageListsTwelveOmissionsAtMost) {

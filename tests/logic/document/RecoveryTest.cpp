@@ -100,18 +100,21 @@ TEST_F(ApplicationTest, AnEditedLibraryIsCopiedAtEachTickUntilItIsSavedOrClosed)
 TEST_F(ApplicationTest, AWriteErrorCopiesTheLibraryFirstAndSaysWhereBeforeCancelEndsTheProgram) {
     const std::string file = openSaved();
     state.library.material(1).CopyProperty("DENS", 1140);
-    const std::string box =
-        "File too large\n\nThe library could not be saved to " + file +
-        ".\nRetry tries again. Cancel closes the program at once, without saving.\n"
-        "The library as it is now has been copied to /home/user/.local/share/recovery/own.copy; "
-        "it is offered the next time the program starts. [RetryCancel Exclamation]";
-    messages.queueAnswer(MsgResult::Retry);
-    messages.queueAnswer(MsgResult::Cancel);
+    const auto box = [&](const std::string& copied) {
+        return "File too large\n\nThe library could not be saved to " + file +
+               ".\nRetry tries again. Cancel closes the program at once, without saving.\n" +
+               copied + " [RetryCancel Exclamation]";
+    };
+    const std::string copied = box("The library as it is now has been copied to "
+                                   "/home/user/.local/share/recovery/own.copy; it is offered the "
+                                   "next time the program starts.");
+    for (const MsgResult answer : {MsgResult::Retry, MsgResult::Cancel})
+        messages.queueAnswer(answer);
     {
         test::FileSizeLimit limit(100);
         app.SaveLibrary();
     }
-    EXPECT_EQ(asked(), (Texts{box, box}));
+    EXPECT_EQ(asked(), (Texts{copied, copied}));
     EXPECT_EQ(recoveryStore.immediateWrites, 1) << "one copy per save, before the first box";
     EXPECT_EQ(process.ended, 1);
     EXPECT_EQ(test::ReadBytes(file), kTwoMaterials);
@@ -125,11 +128,8 @@ TEST_F(ApplicationTest, AWriteErrorCopiesTheLibraryFirstAndSaysWhereBeforeCancel
         test::FileSizeLimit limit(100);
         app.SaveLibrary();
     }
-    EXPECT_EQ(asked().back(),
-              "File too large\n\nThe library could not be saved to " + file +
-                  ".\nRetry tries again. Cancel closes the program at once, without saving.\n"
-                  "No recovery copy could be written to /home/user/.local/share/recovery: No space "
-                  "left on device [RetryCancel Exclamation]");
+    EXPECT_EQ(asked().back(), box("No recovery copy could be written to "
+                                  "/home/user/.local/share/recovery: No space left on device"));
 }
 
 // ---- The offer at the next start -----------------------------------------------------

@@ -109,28 +109,5 @@ TEST_F(ApplicationTest, AWorkbookIsNotARecentLibraryNorIsAFileThatCouldNotBeRead
     EXPECT_TRUE(app.recentFileList().empty());
 }
 
-TEST_F(ApplicationTest, ClickingARecentFileOpensItAfterTheSaveQuestionOfANeverSavedLibrary) {
-    const std::string steels = openSaved();
-    const std::string book = tmp.file("alloys.xls");
-    test::WriteBytes(book, "workbook");
-    workbooks[book] = SheetOf({{"Name", CellValue::ofText("AlSi10Mg")},
-                               {"Type", CellValue::ofText("Cast alloys")},
-                               {"End", CellValue::empty()}});
-    dialogs.queuePath(book);
-    app.OpenLibrary();
-    ASSERT_EQ(caption(), book);
-    messages.questions.clear();
-
-    messages.queueAnswer(MsgResult::Cancel);
-    app.openRecentFile(steels);
-    EXPECT_EQ(asked(), Texts{"Do you want to save changes? [YesNoCancel Question]"});
-    EXPECT_EQ(caption(), book) << "Cancel keeps the imported library";
-
-    messages.queueAnswer(MsgResult::No);
-    app.openRecentFile(steels);
-    EXPECT_EQ(caption(), steels);
-    EXPECT_EQ(state.library.LastMaterialIndex(), 1) << "the two materials of the library";
-}
-
 } // namespace
 } // namespace mb

@@ -29,17 +29,12 @@ TEST_F(BaseFormTest, AMaterialClickShowsItACategoryClickTurnsToAddingOne) {
     EXPECT_EQ(editor.TreeView1.image("Polymers    "), "closedbook");
 }
 
-TEST_F(BaseFormTest, TheSelectorsChangeWhatIsShownNotWhatIsStored) {
+TEST_F(BaseFormTest, TheUnitsSelectorNamesTheSystemShown) {
     for (const auto& [index, name] :
          std::vector<std::pair<int, std::string>>{{0, "IPS"}, {1, "SI"}, {2, "MKS"}, {-1, ""}}) {
         editor.chooseUnits(index);
         EXPECT_EQ(editor.form.UnitSystem(), name) << index;
     }
-    show(0);
-    editor.chooseType(11); // Blatz Ko: EX and DENS only
-    EXPECT_EQ(rowOf("NUXY"), -1);
-    editor.chooseType(0);
-    EXPECT_EQ(cell("NUXY"), "0.3");
 }
 
 // In SI what is typed is what is stored. Rows that change a value come last.

@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -56,13 +55,14 @@ std::vector<Node> Nodes(const fake::FakeTree& tree) {
     return out;
 }
 
+/// One edit: materials removed in this order, or one moved to the end of category "C".
 struct Case {
     const char* name;
-    std::function<void(EditHistory&)> edit;
+    std::vector<int> removed;
+    int moved;         ///< -1 for none
     int selected;      ///< the material selected before the edit
     int selectedAfter; ///< its number after it, -1 when the tree was built afresh
 };
-
 class FollowChangeTest : public ::testing::TestWithParam<Case> {
 protected:
     FollowChangeTest() {
@@ -101,7 +101,12 @@ TEST_P(FollowChangeTest, TheTreeIsWhatAFreshBuildMakesAfterEditUndoAndRedo) {
     tree.setImage(keyOf(c.selected), "leaf1");
     state.library.LastNodeKey = keyOf(c.selected);
     const std::string selectedName = state.library.entry(c.selected).Name;
-    c.edit(state.history);
+    {
+        const auto edit = state.history.begin(c.name);
+        if (c.moved >= 0) state.history.moveMaterialToEnd(c.moved, "C");
+        for (const int n : c.removed)
+            state.history.removeMaterial(n);
+    }
     expectFreshTree("after the edit");
     if (c.selectedAfter >= 0) {
         EXPECT_EQ(tree.selectedKey(), keyOf(c.selectedAfter));
@@ -115,48 +120,18 @@ TEST_P(FollowChangeTest, TheTreeIsWhatAFreshBuildMakesAfterEditUndoAndRedo) {
     expectFreshTree("after the redo");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Edits, FollowChangeTest,
-    ::testing::Values(
-        Case{"DeleteFirstOfACategory",
-             [](EditHistory& h) {
-                 auto e = h.begin("Delete");
-                 h.removeMaterial(0);
-             },
-             5, 4},
-        Case{"DeleteInTheMiddle",
-             [](EditHistory& h) {
-                 auto e = h.begin("Delete");
-                 h.removeMaterial(4);
-             },
-             5, 4},
-        Case{"DeleteTheOnlyOneOfACategory",
-             [](EditHistory& h) {
-                 auto e = h.begin("Delete");
-                 h.removeMaterial(3);
-             },
-             4, 3},
-        Case{"MoveToTheEndOfAnotherCategory",
-             [](EditHistory& h) {
-                 auto e = h.begin("Move");
-                 h.moveMaterialToEnd(1, "C");
-             },
-             4, 3},
-        Case{"DeleteTwoInOneEdit",
-             [](EditHistory& h) {
-                 auto e = h.begin("Delete two");
-                 h.removeMaterial(5);
-                 h.removeMaterial(0);
-             },
-             4, 3},
-        // C's first material goes: C now comes after D, an order only a fresh build gives.
-        Case{"DeleteThatReordersTheCategories",
-             [](EditHistory& h) {
-                 auto e = h.begin("Delete");
-                 h.removeMaterial(2);
-             },
-             5, -1}),
-    [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Edits, FollowChangeTest,
+                         ::testing::Values(Case{"DeleteFirstOfACategory", {0}, -1, 5, 4},
+                                           Case{"DeleteInTheMiddle", {4}, -1, 5, 4},
+                                           Case{"DeleteTheOnlyOneOfACategory", {3}, -1, 4, 3},
+                                           Case{"MoveToTheEndOfAnotherCategory", {}, 1, 4, 3},
+                                           Case{"DeleteTwoInOneEdit", {5, 0}, -1, 4, 3},
+                                           // C's first material goes: C now comes after D, an order
+                                           // only a fresh build gives.
+                                           Case{"DeleteThatReordersTheCategories", {2}, -1, 5, -1}),
+                         [](const ::testing::TestParamInfo<Case>& tested) {
+                             return std::string(tested.param.name);
+                         });
 
 } // namespace
 
