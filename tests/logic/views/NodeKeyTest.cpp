@@ -1,6 +1,6 @@
-// The tree following the edit history: after every edit, undo and redo it is the tree a
-// fresh build makes and, changed in place, keeps the selection on the same material under
-// its new number.
+// Node keys and the tree: built from the library, and following the edit history, where
+// after every edit, undo and redo it is the tree a fresh build makes and, changed in place,
+// keeps the selection on the same material under its new number.
 
 #include "AppState.h"
 #include "FakeControls.h"
@@ -12,6 +12,29 @@
 
 #include <string>
 #include <vector>
+
+namespace mb {
+namespace {
+
+// Categories differing only in case are two; the last node built is the last one keyed.
+TEST(BuildTree, CategoriesInOrderOfFirstOccurrenceWithKeysOfCategoryNameAndNumber) {
+    Library lib;
+    for (const auto& [category, name] : {std::pair{"Steel    ", "A36  "},
+                                         {"Alloy 2024    ", "T3  "},
+                                         {"Steel    ", "S355  "},
+                                         {"STEEL    ", "X  "}})
+        lib.addMaterial(category, "", name, "");
+    fake::FakeTree tree;
+    BuildTree(lib, tree);
+    EXPECT_EQ(tree.keysInOrder(),
+              (std::vector<std::string>{"Steel    ", "Steel    A36  0000", "Steel    S355  0002",
+                                        "Alloy 2024    ", "Alloy 2024    T3  0001", "STEEL    ",
+                                        "STEEL    X  0003"}));
+    EXPECT_EQ(lib.LastNodeKey, "STEEL    X  0003");
+}
+
+} // namespace
+} // namespace mb
 
 namespace mb::test {
 
