@@ -521,8 +521,8 @@ TEST_F(ApplicationTest,
     settings.put("Unit", "BinaryValue",
                  {SettingsValue::Type::Binary, std::string("\x01\0\0\0", 4)}); // SI
     const std::string file = tmp.file("steels.lib");
-    // Each command that writes the library; New, Exit and closing the window store through
-    // the same close question as Close.
+    // Each command that writes the library, the question answered Yes where it asks one:
+    // New, Exit and closing the window answered Yes save as Close does.
     const std::vector<std::pair<std::string, std::function<void()>>> commands = {
         {"Save", [&] { app.SaveLibrary(); }},
         {"Save As", [&] { dialogs.queuePath(file), app.SaveLibraryAs(); }},
