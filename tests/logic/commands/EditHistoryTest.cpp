@@ -10,7 +10,6 @@
 #include "TreeFilter.h"
 
 #include <functional>
-#include <set>
 
 namespace mb::test {
 namespace {
@@ -46,12 +45,6 @@ protected:
         tree().placeAt(1, 2, category);
         treeEditing.TreeView1_MouseMove(LeftButton, 0, 1, 1);
         treeEditing.TreeView1_DragDrop(1, 2);
-    }
-    std::set<std::string> OpenCategories() {
-        std::set<std::string> open;
-        for (const std::string& key : tree().keysInOrder())
-            if (!tree().parentKey(key) && tree().isExpanded(key)) open.insert(key);
-        return open;
     }
     /// The selected node, and the name box as it shows it.
     Texts Shown() {
@@ -159,25 +152,6 @@ TEST_F(EditHistoryTest, ARefusedOrDeclinedCommandRecordsNothing) {
     }
     ClickMaterial(0), typeValue("EX", "7");
     EXPECT_FALSE(history().canRedo()) << "a new edit ends what could be redone";
-}
-
-// Deleting and moving rebuild the tree; every category stays open or closed as it was, and
-// only the one whose material is shown is opened.
-TEST_F(EditHistoryTest, TheTreeKeepsItsOpenCategoriesThroughDeleteMoveUndoAndRedo) {
-    tree().setExpanded("Steel    ", true);
-    tree().setExpanded("Copper    ", true);
-    const std::set<std::string> open{"Steel    ", "Copper    "};
-    Delete(3); // 7075, of the closed Aluminium
-    EXPECT_EQ(OpenCategories(), open);
-    commands.undo();
-    EXPECT_EQ(OpenCategories(),
-              (std::set<std::string>{"Steel    ", "Aluminium    ", "Copper    "}));
-    tree().setExpanded("Aluminium    ", false);
-    DragOnto(2, "Copper    "); // S275 into Copper
-    EXPECT_EQ(OpenCategories(), open);
-    commands.undo();
-    commands.redo();
-    EXPECT_EQ(OpenCategories(), open);
 }
 
 // A view that knows nothing of the commands: it holds each material's name and follows the
