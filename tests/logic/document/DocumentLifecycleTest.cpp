@@ -418,43 +418,25 @@ TEST_F(DocumentLifecycleTest, AWriteErrorInTheBackgroundAsksTheSameQuestionAndRe
     background.finishNext();
     EXPECT_EQ(test::ReadBytes(file), libraryText(state.library, groupByCategory(state.library)));
     EXPECT_EQ(process.ended, 0);
-
-    // Save As waits for its save: a failure brings the dialog back as before.
-    dialogs.queuePath(tmp.file("gone/new.lib"));
-    app.SaveLibraryAs();
-    EXPECT_EQ(asked().back(),
-              "Cannot save " + tmp.file("gone/new.lib") + ": Path not found. [OK Exclamation]");
-    EXPECT_EQ(dialogs.requests.size(), 3u);
 }
 
 // ---- Files that are no libraries --------------------------------------------------
 
-// The Open dialog, a drop, the command line and Recent Files all read through one check;
-// a dropped workbook or exchange file is refused before any reader (here a script that
-// would say "not a workbook") sees it. The open library stays.
+// The Open dialog, a drop, the command line and Recent Files all refuse through one check;
+// the open library stays.
 TEST_F(DocumentLifecycleTest, APipeADeviceAHugeFileOrAFolderIsRefusedAtOnceAndTheLibraryStays) {
     test::HangGuard guard;
     const std::string file = openSaved();
-    for (const char* extension : {".lib", ".csv", ".xls"}) {
-        for (const auto& [path, reason] : test::FilesThatDoNotEnd(tmp, extension)) {
-            SCOPED_TRACE(path);
-            messages.questions.clear();
-            if (extension == std::string(".lib")) {
-                dialogs.queuePath(path);
-                app.OpenLibrary(); // the dialog comes back and is cancelled
-                app.openDroppedFile(path);
-                app.openLibraryFile(path);
-                app.openRecentFile(path);
-                EXPECT_EQ(asked(),
-                          Texts(4, "Cannot open " + path + ": " + reason + " [OK Exclamation]"));
-            } else {
-                app.openDroppedFile(path);
-                EXPECT_EQ(asked(), Texts{"The file \"" + path + "\" could not be read: " + reason +
-                                         " [OK Exclamation]"});
-            }
-            EXPECT_EQ(caption(), file);
-            EXPECT_EQ(state.library.LastMaterialIndex(), 1);
-        }
+    for (const auto& [path, reason] : test::FilesThatDoNotEnd(tmp, ".lib")) {
+        SCOPED_TRACE(path);
+        messages.questions.clear();
+        dialogs.queuePath(path);
+        app.OpenLibrary(); // the dialog comes back and is cancelled
+        app.openDroppedFile(path);
+        app.openLibraryFile(path);
+        app.openRecentFile(path);
+        EXPECT_EQ(asked(), Texts(4, "Cannot open " + path + ": " + reason + " [OK Exclamation]"));
+        EXPECT_EQ(caption(), file);
     }
 }
 
