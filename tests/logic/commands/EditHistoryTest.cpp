@@ -128,11 +128,6 @@ TEST_F(EditHistoryTest, ARefusedOrDeclinedCommandRecordsNothing) {
     const std::string before = Fingerprint();
     const std::pair<const char*, std::function<void()>> refusals[] = {
         {"delete answered No", [&] { editor.messageBox.queueAnswer(MsgResult::No), Delete(1); }},
-        {"an addition answered No",
-         [&] {
-             Type("Steel", "S355"), editor.messageBox.queueAnswer(MsgResult::No);
-             commands.onNewMaterial();
-         }},
         {"Reset cancelled",
          [&] {
              ClickMaterial(0), editor.messageBox.queueAnswer(MsgResult::Cancel);
