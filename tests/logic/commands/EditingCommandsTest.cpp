@@ -305,6 +305,12 @@ TEST_F(EditingCommandsTest, EnterInABoxStoresItOrAddsTheNewMaterial) {
     EXPECT_EQ(state.history.undoLabel(), "Change description of S275");
 
     commands.materialNameText_GotFocus();
+    Type("Steel", std::string(31, 'n'), "for the new one");
+    commands.materialNameText_Enter();
+    ExpectOnlyMessage("Material name should be less than 30 characters long", MsgButtons::OK,
+                      MsgIcon::Critical);
+    EXPECT_EQ(library().LastMaterialIndex(), 4);
+
     Type("Steel", "S355", "for the new one");
     EXPECT_TRUE(commands.descriptionText_LostFocus());
     EXPECT_EQ(library().entry(2).Description, "hot rolled") << "not the shown material's";

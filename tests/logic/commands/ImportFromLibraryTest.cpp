@@ -139,6 +139,8 @@ TEST_F(ImportFromLibraryTest, AFullLibraryTakesWhatFitsAndSaysSo) {
     EXPECT_TRUE(library().isFull());
     EXPECT_EQ(trimBlanks(library().entry(kMaxMaterials - 1).Name), "S355");
     ExpectOnlyMessage(kFull, MsgButtons::OK, MsgIcon::Exclamation);
+    EXPECT_EQ(importer.importMaterials({2}), 0);
+    ExpectOnlyMessage(kFull, MsgButtons::OK, MsgIcon::Exclamation);
     EXPECT_EQ(undoCaption(state.history), "Undo Import 1 Material");
 }
 
