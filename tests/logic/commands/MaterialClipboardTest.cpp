@@ -173,7 +173,10 @@ TEST_F(MaterialClipboardTest, AMaterialThatDoesNotReadIsRefusedWithItsReason) {
          "(\"MATBROWSER-MATERIAL 1\", then its origin, boot and time of copying)."},
         {head + "ENDMATL\r\n", "line 5 is not a material line (\"MATL:\", the name code, the "
                                "name and the description in their columns)."},
+        {changed(header + 18, 1, " "), "line 5 is not a material line (\"MATL:\", the name code, "
+                                       "the name and the description in their columns)."},
         {changed(ex, 3, "XYZ"), "line 6 names no property: \"XYZ\"."},
+        {changed(ex, 2, "\t\x01"), "line 6 names no property: \" \"."},
         {changed(ex + 69, 3, "abc"), "line 6 holds no SI value that can be read."},
         {good.substr(0, good.find("ENDMATL")), "the material's block ends without \"ENDMATL\"."},
         {good + "MATL:second", "line 10 follows the end of the material's block."},

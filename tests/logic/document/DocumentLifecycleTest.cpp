@@ -418,6 +418,13 @@ TEST_F(DocumentLifecycleTest, AWriteErrorInTheBackgroundAsksTheSameQuestionAndRe
     background.finishNext();
     EXPECT_EQ(test::ReadBytes(file), libraryText(state.library, groupByCategory(state.library)));
     EXPECT_EQ(process.ended, 0);
+
+    // Save As waits for its save: a failure brings the dialog back as before.
+    dialogs.queuePath(tmp.file("gone/new.lib"));
+    app.SaveLibraryAs();
+    EXPECT_EQ(asked().back(),
+              "Cannot save " + tmp.file("gone/new.lib") + ": Path not found. [OK Exclamation]");
+    EXPECT_EQ(dialogs.requests.size(), 3u);
 }
 
 // ---- Files that are no libraries --------------------------------------------------
