@@ -264,9 +264,6 @@ TEST_F(DocumentLifecycleTest, SavingOverAFileChangedOnDiskAsksNoAndCancelLeaveIt
     app.SaveLibrary();
     EXPECT_NE(test::ReadBytes(file).find("DENS"), std::string::npos);
     EXPECT_EQ(test::ReadBytes(file).find("PA66"), std::string::npos);
-    // What this window saved is what it knows: the next save asks nothing.
-    app.SaveLibrary();
-    EXPECT_EQ(asked().size(), 5u);
 
     // Rewritten in place with the same size: the modification time still tells.
     const std::string now = test::ReadBytes(file);
