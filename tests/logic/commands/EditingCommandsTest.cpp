@@ -43,7 +43,6 @@ TEST_F(EditingCommandsTest, RefusalsInTheOrderTheBoxesAreChecked) {
              {steel, " 1abc", "", "", &C::onNewMaterial, digit, Exclamation, 1},
              {steel, "Ti", "  ", "", &C::onNewMaterial, noName, Exclamation, 2},
              {steel, "Copper", "  s275", "", &C::onNewMaterial, exists, Exclamation, 0},
-             {s275, "Ti", "", "", &C::onMaterialSet, noName, Exclamation, 2},
              {steel, "", "", "", &C::onCopyMaterial, "Cannot copy a Category !", Exclamation, 0},
              {steel, "", "", "", &C::DeleteSelected, "Cannot delete a Category !", Exclamation, 0},
              {s275, "Nickel\r\nMATL:", "N200", "", &C::onNewMaterial, controlCategory, Exclamation,
