@@ -128,18 +128,6 @@ TEST_F(EditHistoryTest, ARefusedOrDeclinedCommandRecordsNothing) {
     const std::string before = Fingerprint();
     const std::pair<const char*, std::function<void()>> refusals[] = {
         {"delete answered No", [&] { editor.messageBox.queueAnswer(MsgResult::No), Delete(1); }},
-        {"an addition answered No",
-         [&] {
-             Type("Steel", "S355"), editor.messageBox.queueAnswer(MsgResult::No);
-             commands.onNewMaterial();
-         }},
-        {"Reset cancelled",
-         [&] {
-             ClickMaterial(0), editor.messageBox.queueAnswer(MsgResult::Cancel);
-             commands.onMaterialSet();
-         }},
-        {"the unchanged description",
-         [&] { ClickMaterial(0), commands.descriptionText_LostFocus(); }},
         {"a value that is not a number", [&] { ClickMaterial(0), typeValue("EX", "abc"); }},
         {"a drop on the material's own category", [&] { DragOnto(0, "Steel    "); }},
     };

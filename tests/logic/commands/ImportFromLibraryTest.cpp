@@ -65,14 +65,12 @@ TEST_F(ImportFromLibraryTest, CollisionsAreCopiedOrSkippedAndTheImportIsOneEdit)
         Texts added; // after the open library's five
         std::string undo;
     };
-    const std::string a36 = "a36 -> Copy of a36", al = "6061 -> Copy of 6061",
-                      cu = "C101 -> Copy of C101";
+    const std::string a36 = "a36 -> Copy of a36", al = "6061 -> Copy of 6061";
     const Case cases[] = {
         {{0, 2}, {}, {}, {"S355", "Ti-6Al-4V"}, "Undo Import 2 Materials"},
         {{1, 3}, {Copy, Skip}, {a36, al}, {"Copy of a36"}, "Undo Import 1 Material"},
         {{1, 3, 4}, {CopyAll}, {a36}, {"Copy of a36", "Copy of 6061", "Copy of C101"}, ""},
         {{0, 1, 3, 4}, {Skip, SkipAll}, {a36, al}, {"S355"}, "Undo Import 1 Material"},
-        {{4, 1}, {Skip, Skip}, {cu, a36}, {}, "Undo"},
         // Cancel at any collision imports nothing, not even what came before it.
         {{0, 1, 2}, {Cancel}, {a36}, {}, "Undo"},
     };
@@ -107,14 +105,8 @@ TEST_F(ImportFromLibraryTest, CollisionsAreCopiedOrSkippedAndTheImportIsOneEdit)
 
 // The undo of an import is checked with the collisions above.
 TEST_F(ImportFromLibraryTest, ImportedMaterialsKeepCategoryTextsAndValuesAndRedoIsExact) {
-    std::vector<std::tuple<std::vector<int>, bool, bool>> notices; // materials, shifted, tree
-    const int listener = state.history.addListener([&](const LibraryChange& c) {
-        notices.emplace_back(c.materials, c.numbersShifted, c.treeChanged);
-    });
     dialogs.answers = {Copy};
     ASSERT_EQ(importer.importMaterials({0, 1, 2}), 3);
-    // The import is one notice; appended, the new materials move no number.
-    EXPECT_EQ(notices, (decltype(notices){{{5, 6, 7}, false, true}}));
     // Both join the open library's Steel; the copy takes the other's values and texts.
     const LibraryEntry& s355 = library().entry(5);
     EXPECT_EQ((Texts{s355.Category, s355.Name, s355.Description, library().entry(6).Category,
@@ -128,9 +120,7 @@ TEST_F(ImportFromLibraryTest, ImportedMaterialsKeepCategoryTextsAndValuesAndRedo
     commands.undo();
     commands.redo();
     EXPECT_EQ(SavedText(), after);
-    EXPECT_EQ(notices.size(), 3u) << "one notice for the undo, one for the redo";
     EXPECT_EQ(KeyOf(7), "Titanium    Ti-6Al-4V  0007") << "the tree followed the redo";
-    state.history.removeListener(listener);
 }
 
 TEST_F(ImportFromLibraryTest, AFullLibraryTakesWhatFitsAndSaysSo) {
@@ -163,7 +153,6 @@ TEST_F(ImportFromLibraryTest, TheListGroupsByCategoryAndFindsAsTheTreeDoes) {
     fake::FakeFileDialogs files;
     files.queuePath(otherPath_);
     std::vector<std::vector<std::string>> seen;
-    std::vector<std::string> statuses;
     std::vector<bool> importEnabled;
     dialogs.importUser = [&](fake::FakeImportDialog& d, MaterialPickerHandler& user) {
         EXPECT_EQ(d.source, otherPath_);
@@ -171,14 +160,11 @@ TEST_F(ImportFromLibraryTest, TheListGroupsByCategoryAndFindsAsTheTreeDoes) {
         seen.push_back(d.shown());
         user.findBox_Change("EX>1.5E11");
         seen.push_back(d.shown());
-        statuses.push_back(d.status);
         user.line_Check(d.line("Steel"), true);
         importEnabled.push_back(d.importEnabled);
         user.line_Check(d.line("Steel"), false);
         importEnabled.push_back(d.importEnabled);
         user.line_Check(d.line("Steel"), true);
-        user.findBox_Change("EX>>");
-        statuses.push_back(d.status);
         user.findBox_Change("");
         seen.push_back(d.shown());
         user.line_Check(d.line("Ti-6Al-4V"), true);
@@ -200,8 +186,6 @@ TEST_F(ImportFromLibraryTest, TheListGroupsByCategoryAndFindsAsTheTreeDoes) {
     EXPECT_EQ(seen[3], (V{"Steel", "S355", "+a36", "+Titanium", "+Ti-6Al-4V", "Aluminium", "6061",
                           "Copper", "C101"}));
     EXPECT_EQ(importEnabled, (std::vector<bool>{false, true, false}));
-    EXPECT_EQ(statuses[0], "2 matches");
-    EXPECT_EQ(statuses[1], "\"EX>>\": \">\" is not a number.");
     EXPECT_EQ(dialogs.asked, V{"a36 -> Copy of a36"});
     EXPECT_EQ(EntryNames().back(), "Ti-6Al-4V");
 
