@@ -245,6 +245,10 @@ TEST_P(SavingBothWays, AFailureWhileRewritingInPlaceLeavesTheOldContentOrAComple
          "",
          noSpace},
         {"the copy cannot be flushed", {{{"keep", 1}, EIO}}, "", io},
+        {"a named copy cannot be kept",
+         {{{"unnamed copy", 1}, EINVAL}, {{"keep", 1}, EIO}},
+         "",
+         io},
         {"the old content cannot be read", {{{"read", 1}, EIO}}, "", io},
         {"the file cannot be opened", {{{"open", 1}, ETXTBSY}}, "", "Path - File access error."},
         // Cancelled, and the old content cannot be put back: a complete copy is kept.
