@@ -264,8 +264,6 @@ void ExpectReadBack(double value, const std::string& text) {
 
 TEST(CalculixNumber, IsTheShortestTextThatFitsElseTheMostDigitsThatDo) {
     const std::pair<double, std::string> cases[] = {
-        {0, "0"},
-        {2.1e11, "2.1e11"},
         {4.0000000000000034e-08, "4.000000000000003e-8"},
         {-4.0000000000000034e-08, "-4.00000000000000e-8"},
         {0.30000000000000004, "0.30000000000000004"},

@@ -452,7 +452,6 @@ TEST(SheetDates, NumberFormatsThatShowDatesAndTimes) {
         {164, "h:mm AM/PM", DateShape::Time},
         {164, "[$-409]d-mmm-yy;@", DateShape::Date},
         {164, "0.00E+00", DateShape::None},
-        {164, "General", DateShape::None},
         {164, "#,##0 \"days\"", DateShape::None},
         {164, "[Red]0.00", DateShape::None},
     };
