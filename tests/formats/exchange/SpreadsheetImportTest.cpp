@@ -123,32 +123,6 @@ TEST(SpreadsheetImport, RowsNotTakenAsTheyStandAreNotedByRowOrCell) {
     EXPECT_EQ(lib.entry(1).Name + "|" + lib.entry(1).Category, "|");
 }
 
-// A merged cell shows its top left cell in every cell it spans.
-TEST(SpreadsheetImport, AMergedCellCountsForEveryRowItSpans) {
-    class MergedSheet : public ScriptedSheet {
-    public:
-        using ScriptedSheet::ScriptedSheet;
-        std::vector<CellRange> mergedRanges() const override {
-            return {{2, 1, 3, 1}, {2, 2, 5, 2}}; // A2:A3 "Name", B2:B5 "Twin"
-        }
-    };
-    MergedSheet sheet{{
-        {T("Name"), T("First")},
-        {T("Name"), T("Twin")},
-        {E(), T("covered, not shown")},
-        {T("Type"), E()},
-        {T("Type"), E()},
-        {T("End"), E()},
-    }};
-    Library lib;
-    const ImportResult r = importWorksheet(sheet, lib);
-    EXPECT_TRUE(r.imported()) << r.message();
-    std::string entries;
-    for (int n = 0; n < lib.materialCount(); ++n)
-        entries += lib.entry(n).Name + "|" + lib.entry(n).Category + ";";
-    EXPECT_EQ(entries, "First|;Twin|;Twin|Twin;");
-}
-
 TEST(SpreadsheetImport, AStopNamesThePlaceTheCellAndWhatWasKept) {
     using S = ImportResult::Status;
     const auto namesThenEnd = [](int n) -> CellFunction {
