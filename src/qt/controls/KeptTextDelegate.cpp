@@ -6,6 +6,19 @@
 
 namespace mb::qt {
 
+namespace {
+
+// What is kept under `key`, made by `make` the first time. A view shows a few hundred items
+// at a time; a long session is not let to grow.
+template <typename T, typename Make>
+const T& Kept(QHash<QString, T>& kept, const QString& key, Make make) {
+    if (const auto found = kept.find(key); found != kept.end()) return *found;
+    if (kept.size() > 4096) kept.clear();
+    return *kept.insert(key, make());
+}
+
+} // namespace
+
 void KeptTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const {
     QStyleOptionViewItem opt = option;
@@ -56,22 +69,17 @@ QSize KeptTextDelegate::sizeHint(const QStyleOptionViewItem& option,
         key += QLatin1Char('\x1f') + QString::number(opt.decorationSize.width()) +
                QLatin1Char('x') + QString::number(opt.decorationSize.height());
     key += QLatin1Char('\x1f') + opt.text;
-    if (const auto found = sizes_.find(key); found != sizes_.end()) return *found;
-    if (sizes_.size() > 4096) sizes_.clear();
-    return *sizes_.insert(key, QStyledItemDelegate::sizeHint(option, index));
+    return Kept(sizes_, key, [&] { return QStyledItemDelegate::sizeHint(option, index); });
 }
 
 const QStaticText& KeptTextDelegate::laidOut(const QString& text, const QFont& font) const {
-    const QString key = font.key() + QLatin1Char('\x1f') + text;
-    auto found = kept_.find(key);
-    if (found != kept_.end()) return *found;
-    // A view shows a few hundred texts at a time; a long session is not let to grow.
-    if (kept_.size() > 4096) kept_.clear();
-    QStaticText made(text);
-    made.setTextFormat(Qt::PlainText);
-    made.setPerformanceHint(QStaticText::AggressiveCaching);
-    made.prepare(QTransform(), font);
-    return *kept_.insert(key, made);
+    return Kept(kept_, font.key() + QLatin1Char('\x1f') + text, [&] {
+        QStaticText made(text);
+        made.setTextFormat(Qt::PlainText);
+        made.setPerformanceHint(QStaticText::AggressiveCaching);
+        made.prepare(QTransform(), font);
+        return made;
+    });
 }
 
 } // namespace mb::qt
