@@ -119,20 +119,6 @@ TEST_F(TreeFilterTest, AQueryShowsItsMatchesUnderTheirCategoriesAndCountsThem) {
     EXPECT_TRUE(ed.messageBox.questions.empty()) << "nothing modal";
 }
 
-// A tree filtered by the last query would pass for the answer to the refused one.
-TEST_F(TreeFilterTest, ARefusedQueryShowsWhyAndTheWholeTree) {
-    type("steel");
-    // Which texts are refused, and why, is the query's own tests' concern.
-    type("EX>>");
-    EXPECT_EQ(ed.findStatus.caption(), "\"EX>>\": \">\" is not a number.");
-    EXPECT_EQ(shown(), kWholeTree);
-    EXPECT_FALSE(ed.TreeView1.isNodeGreyed(keyOf("A36")));
-    EXPECT_TRUE(ed.messageBox.questions.empty()) << "no message box";
-    type("copper");
-    EXPECT_EQ(shown(), "Copper(C101)");
-    EXPECT_EQ(ed.findStatus.caption(), "1 match");
-}
-
 TEST_F(TreeFilterTest, EnterSelectsAndShowsTheNextMatchAndEscBringsTheWholeTreeBack) {
     type("EX>100E9");
     const auto enter = [&] {
