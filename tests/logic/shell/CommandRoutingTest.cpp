@@ -36,15 +36,14 @@ protected:
     }
 };
 
-// Captions and shortcuts are checked on the real window's menus.
+// Captions and shortcuts are checked on the real window's menus, and the items the
+// window tests use (Open, Close, Copy, Paste, Undo, the Save button) there too.
 TEST_F(RoutingTest, EveryItemButtonAndKeyStartsItsCommand) {
     const std::tuple<char, const char*, const char*> cases[] = {
-        {'M', "fileOpenMenu", "OpenLibrary"},
         {'M', "fileExitMenu", "exitFromMainWindow"},
         {'M', "aboutMaterial", "showHelpFromMainWindow"},
         {'M', "saveMenu", nullptr},
         {'M', "aboutMaterialMenu", "showAbout"},
-        {'E', "fileCloseMenu", "closeLibrary"},
         {'E', "saveMenu", "SaveLibrary"},
         {'E', "saveAsMenu", "SaveLibraryAs"},
         {'E', "fileExitMenu", "exitFromEditor"},
@@ -54,9 +53,6 @@ TEST_F(RoutingTest, EveryItemButtonAndKeyStartsItsCommand) {
         {'E', "delete", "DeleteSelected"},
         {'E', "renameMaterial", "renameSelected"},
         {'E', "showComparison", "showComparison"},
-        {'E', "copyMaterial", "onCopyMaterial"},
-        {'E', "pasteMaterial", "onPasteMaterial"},
-        {'E', "undoMenu", "undo"},
         {'E', "redoMenu", "redo"},
         {'E', "helpTopicsMenu", "showHelpFromEditor"},
         {'E', "aboutMenu", "showAbout"},
@@ -67,7 +63,6 @@ TEST_F(RoutingTest, EveryItemButtonAndKeyStartsItsCommand) {
         {'B', "AddSet", "ClearValues"},
         {'B', "Reset", nullptr},
         {'T', "new", "NewLibrary"},
-        {'T', "save", "SaveLibrary"},
         {'T', "deleteMaterial", "DeleteSelected"},
         {'T', "help", "showHelpFromToolbar"},
         {'T', "undo", "undo"},
