@@ -215,21 +215,6 @@ TEST_F(DocumentLifecycleTest, AnImportedWorkbookIsSavedAsANewLibraryBesideItNeve
     EXPECT_EQ(asked().back(), saveQuestion(tmp.file("alloys.lib")));
 }
 
-TEST_F(DocumentLifecycleTest, AnImportThatStoppedEarlySaysWhereAndKeepsWhatItRead) {
-    const std::string book = tmp.file("broken.xls");
-    test::WriteBytes(book, "\xD0\xCF\x11\xE0 a workbook");
-    workbooks[book] = SheetOf({{"Name", CellValue::ofText("PEEK")},
-                               {"DENS", CellValue::ofText("heavy")},
-                               {"End", CellValue::empty()}});
-    dialogs.queuePath(book);
-    app.OpenLibrary();
-    EXPECT_EQ(asked(), Texts{"The import stopped at row 2 of \"" + book +
-                             "\": column B holds \"heavy\", not a number. The 1 material before "
-                             "it was imported. [OK Exclamation]"});
-    EXPECT_EQ(state.library.LastMaterialIndex(), 0);
-    EXPECT_EQ(caption(), book);
-}
-
 // ---- A file changed on disk is not overwritten silently ------------------------------
 
 TEST_F(DocumentLifecycleTest, SavingOverAFileChangedOnDiskAsksNoAndCancelLeaveItYesOverwrites) {

@@ -156,7 +156,7 @@ private slots:
     }
 
     // The materials before a failing row stay and the file keeps its name in the caption;
-    // the message and the name Save proposes are the lifecycle's.
+    // the name Save proposes is the lifecycle's.
     void importReadsAForeignFileAsANewLibrary() {
         const std::string path = dir->filePath("steels.csv").toStdString();
         std::ofstream(path) << "Category,Name,Name code,Description,EX\r\n,,,,N/m^2\r\n"
@@ -169,6 +169,10 @@ private slots:
         QCOMPARE(library().materialCount(), 2);
         QCOMPARE(caption(), QString::fromStdString(path));
         QCOMPARE(messages->questions.size(), std::size_t(1));
+        QCOMPARE(messages->questions[0].text,
+                 "The import stopped at cell E5 of \"" + path +
+                     "\": \"x2.1e11\" is not a number. The 2 materials before it were imported.");
+        QCOMPARE(messages->questions[0].icon, MsgIcon::Exclamation);
     }
 };
 
