@@ -48,7 +48,6 @@ TEST_F(EditingCommandsTest, RefusalsInTheOrderTheBoxesAreChecked) {
              {s275, "Nickel\r\nMATL:", "N200", "", &C::onNewMaterial, controlCategory, Exclamation,
               1},
              {s275, "Nickel", "N200\nA36", "", &C::onNewMaterial, controlName, Exclamation, 2},
-             {s275, "Nickel", "N200\x7F", "", &C::onNewMaterial, controlName, Exclamation, 2},
              {s275, "Nickel", "  " + name31 + "  ", "", &C::onNewMaterial, nameTooWide, Exclamation,
               2},
              {s275, "Nickel", "N200", "pure\x01", &C::onNewMaterial, controlDescription,
