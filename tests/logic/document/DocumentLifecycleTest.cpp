@@ -263,14 +263,6 @@ TEST_F(DocumentLifecycleTest, SavingOverAFileChangedOnDiskAsksNoAndCancelLeaveIt
     EXPECT_EQ(test::ReadBytes(file), edited);
 }
 
-TEST_F(DocumentLifecycleTest, AFileThatWentAwaySinceItWasOpenedIsSavedWithoutAQuestion) {
-    const std::string file = openSaved();
-    std::filesystem::remove(file);
-    app.SaveLibrary();
-    EXPECT_EQ(asked(), Texts{});
-    EXPECT_EQ(test::ReadBytes(file), kTwoMaterials);
-}
-
 // ---- A save that died while it rewrote the library in place ---------------------------
 
 // The library has a second hard link, so a save rewrites it in place; one that died left
