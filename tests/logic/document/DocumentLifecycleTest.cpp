@@ -177,8 +177,6 @@ TEST_F(DocumentLifecycleTest,
     EXPECT_EQ(storedUnitBytes(), before);
 }
 
-// ---- Workbooks are read, never written ----------------------------------------------
-
 TEST_F(DocumentLifecycleTest, AnImportedWorkbookIsSavedAsANewLibraryBesideItNeverOverIt) {
     const std::string book = tmp.file("alloys.xls");
     const std::string bookBytes = "\xD0\xCF\x11\xE0 a workbook";
@@ -214,8 +212,6 @@ TEST_F(DocumentLifecycleTest, AnImportedWorkbookIsSavedAsANewLibraryBesideItNeve
     app.closeLibrary();
     EXPECT_EQ(asked().back(), saveQuestion(tmp.file("alloys.lib")));
 }
-
-// ---- A file changed on disk is not overwritten silently ------------------------------
 
 TEST_F(DocumentLifecycleTest, SavingOverAFileChangedOnDiskAsksNoAndCancelLeaveItYesOverwrites) {
     const std::string fixtures = std::string(test::kDataDir) + "/lifecycle/changed-on-disk/";
@@ -263,8 +259,6 @@ TEST_F(DocumentLifecycleTest, SavingOverAFileChangedOnDiskAsksNoAndCancelLeaveIt
     EXPECT_EQ(test::ReadBytes(file), edited);
 }
 
-// ---- A save that died while it rewrote the library in place ---------------------------
-
 // The library has a second hard link, so a save rewrites it in place; one that died left
 // it half written and a copy of its old content beside it, under its name and inode.
 TEST_F(DocumentLifecycleTest, AnUnfinishedSaveIsOfferedYesPutsTheOldLibraryBackNoOpensItAsItIs) {
@@ -301,8 +295,6 @@ TEST_F(DocumentLifecycleTest, AnUnfinishedSaveIsOfferedYesPutsTheOldLibraryBackN
     EXPECT_EQ(asked(), Texts{});
 }
 
-// ---- A library open in another instance ---------------------------------------------
-
 TEST_F(DocumentLifecycleTest, OpeningALibraryOpenElsewhereWarnsAndTheLockFollowsTheLibrary) {
     const std::string file = library("steels.lib", kTwoMaterials);
     lock.heldElsewhere.insert(file);
@@ -332,8 +324,6 @@ TEST_F(DocumentLifecycleTest, OpeningALibraryOpenElsewhereWarnsAndTheLockFollows
     EXPECT_EQ(lock.held, std::nullopt);
     EXPECT_EQ(asked().size(), 4u);
 }
-
-// ---- Saves whose disk work runs in the background ------------------------------------
 
 TEST_F(DocumentLifecycleTest, ASaveWritesInTheBackgroundASecondWaitsAndClosingWaitsForIt) {
     const std::string file = openSaved();
@@ -401,8 +391,6 @@ TEST_F(DocumentLifecycleTest, AWriteErrorInTheBackgroundAsksTheSameQuestionAndRe
     EXPECT_EQ(dialogs.requests.size(), 3u);
 }
 
-// ---- Files that are no libraries --------------------------------------------------
-
 // The Open dialog, a drop, the command line and Recent Files all refuse through one check;
 // the open library stays.
 TEST_F(DocumentLifecycleTest, APipeADeviceAHugeFileOrAFolderIsRefusedAtOnceAndTheLibraryStays) {
@@ -430,8 +418,6 @@ TEST(DroppedFilesTest, LibrariesAndWorkbooksAreTakenByTheirExtensionInAnyCase) {
     for (const auto& [path, taken] : cases)
         EXPECT_EQ(isDroppableFile(path), taken) << path;
 }
-
-// ---- Undo and redo ---------------------------------------------------------------------
 
 // The Undo and Redo items and toolbar buttons follow the history, which starts empty with
 // every library and keeps its edits through a save. A description still being typed is
@@ -476,8 +462,6 @@ TEST_F(DocumentLifecycleTest, TheEditHistoryStartsEmptyAtNewOpenAndCloseAndSurvi
         EXPECT_EQ(commands(), nothing) << name;
     }
 }
-
-// ---- What is typed is kept -----------------------------------------------------------
 
 TEST_F(ApplicationTest, EveryDocumentCommandStoresTheValueStillInTheGrid) {
     settings.put("Unit", "BinaryValue",

@@ -9,8 +9,6 @@
 namespace mb {
 namespace {
 
-// ---- The copy's own text -------------------------------------------------------------
-
 TEST(RecoveryCopyText, TheHeaderComesBackAsWrittenWithTheLibraryTextAfterIt) {
     const FileStamp stamp{2049, 1234567, 9320538, 1765000000, 999999999};
     const std::vector<RecoveryHeader> headers = {
@@ -51,8 +49,6 @@ TEST_F(ApplicationTest, ACopyHoldsWhatASaveWritesAndLeavesMaterialsWithoutACodeA
     EXPECT_EQ(copy, test::ReadBytes(tmp.file("new.lib")));
     EXPECT_EQ(state.library.material(0).MaterialNameCode(), "My Material  ");
 }
-
-// ---- Copies while the program runs ---------------------------------------------------
 
 TEST_F(ApplicationTest, AnEditedLibraryIsCopiedAtEachTickUntilItIsSavedOrClosed) {
     ASSERT_TRUE(recoveryTimer.tick);
@@ -131,8 +127,6 @@ TEST_F(ApplicationTest, AWriteErrorCopiesTheLibraryFirstAndSaysWhereBeforeCancel
     EXPECT_EQ(asked().back(), box("No recovery copy could be written to "
                                   "/home/user/.local/share/recovery: No space left on device"));
 }
-
-// ---- The offer at the next start -----------------------------------------------------
 
 std::string CopyOf(const RecoveryHeader& header, const std::string& text) {
     return recoveryHeaderText(header) + text;
