@@ -6,7 +6,6 @@
 #include "QtControls.h"
 #include "RunningBrowser.h"
 
-#include <QAbstractAxis>
 #include <QChart>
 #include <QLineSeries>
 

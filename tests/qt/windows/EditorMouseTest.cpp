@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QMimeData>
-#include <QPushButton>
 #include <QSplitter>
 
 namespace mb::test {

@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>

@@ -3,7 +3,6 @@
 #include "aboutForm.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>

@@ -5,7 +5,6 @@
 #include "PropertyCatalogue.h"
 #include "RunningBrowser.h"
 
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
