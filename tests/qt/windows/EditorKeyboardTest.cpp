@@ -96,7 +96,6 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), grid());
         press(Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(!hasValue(1, last.toStdString()));
-        QCOMPARE(item("redoMenu")->text(), "Redo Change " + last + " of Copper");
     }
 
     void aQuickSecondClickOpensTheEditorAndKeepsWhatIsTyped() {
@@ -129,7 +128,6 @@ private slots:
         press(Qt::Key_Return);
         QTRY_COMPARE(library().entry(1).Name, std::string("Bronze"));
         QCOMPARE(node("Bronze"), tree()->currentItem());
-        QCOMPARE(item("undoMenu")->text(), QStringLiteral("Undo Rename Copper to Bronze"));
         QCOMPARE(messages->questions.size(), std::size_t(0));
         // A refused name puts the label back as it was.
         press(Qt::Key_F2);
@@ -208,7 +206,6 @@ private slots:
         press(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(text("descriptionText"), QStringLiteral("Steel bar"));
         QCOMPARE(library().LastMaterialIndex(), 4);
-        QCOMPARE(item("undoMenu")->text(), QStringLiteral("Undo Add PEEK"));
         // With nothing of its own left, Ctrl+Z in the box undoes the last edit.
         press(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(library().LastMaterialIndex(), 3);
