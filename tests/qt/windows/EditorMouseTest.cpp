@@ -136,7 +136,6 @@ private slots:
     // The messages and the focus kept are the editing commands'.
     void aClickOnTheTreeAfterALengthMessageDoesNothing() {
         const char* name = "materialNameText";
-        const std::string message = "Material name should be less than 30 characters long";
         click("Copper");
         clickInto(name);
         QTest::keyClicks(box(name), "A material name of 31 letters..");
@@ -147,7 +146,6 @@ private slots:
         for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
             click("Nylon", button);
             QCOMPARE(messages->questions.size(), std::size_t(1));
-            QCOMPARE(messages->questions.back().text, message);
             messages->questions.pop_back();
             QVERIFY(box(name)->hasFocus());
             QCOMPARE(tree()->selectedItems(), QList<QTreeWidgetItem*>{node("Copper")});
