@@ -4,7 +4,6 @@
 
 #include "BaseForm.h"
 #include "ComparisonWindow.h"
-#include "QtControls.h"
 #include "QtGrid.h"
 #include "RunningBrowser.h"
 
@@ -20,8 +19,6 @@ namespace mb::test {
 class EditorKeyboardTest : public QObject, RunningBrowser {
     Q_OBJECT
 
-    qt::QtTextBox* box(const char* name) { return editor()->findChild<qt::QtTextBox*>(name); }
-    QString text(const char* name) { return box(name)->QLineEdit::text(); }
     QAction* item(const char* name) { return browser->mainWindow().menuItem(name); }
 
     /// The code of the grid's current row, and whether its Value cell is the current one.

@@ -2,7 +2,6 @@
 // that moves nothing, clicks into the three boxes, and a click on the tree while a box
 // holds a text that is too long.
 
-#include "QtControls.h"
 #include "QtGrid.h"
 #include "RunningBrowser.h"
 
@@ -15,9 +14,6 @@ namespace mb::test {
 
 class EditorMouseTest : public QObject, RunningBrowser {
     Q_OBJECT
-
-    qt::QtTextBox* box(const char* name) { return editor()->findChild<qt::QtTextBox*>(name); }
-    QString text(const char* name) { return box(name)->QLineEdit::text(); }
 
     /// The category, name and description boxes' texts.
     QStringList allBoxes() {

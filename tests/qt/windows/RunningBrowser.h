@@ -9,6 +9,7 @@
 #include "LibraryFile.h"
 #include "MDIForm1.h"
 #include "MaterialBrowser.h"
+#include "QtControls.h"
 #include "QtGrid.h"
 #include "QtTree.h"
 
@@ -46,6 +47,8 @@ struct RunningBrowser {
     qt::QtTree* tree() { return editor()->findChild<qt::QtTree*>("TreeView1"); }
     Library& library() { return browser->state().library; }
     void command(const char* name) { browser->mainWindow().menuItem(name)->trigger(); }
+    qt::QtTextBox* box(const char* name) { return editor()->findChild<qt::QtTextBox*>(name); }
+    QString text(const char* name) { return box(name)->QLineEdit::text(); }
 
     /// A tree node by its visible name (the reader keeps blanks after it).
     QTreeWidgetItem* node(const char* name) {
