@@ -11,7 +11,6 @@
 #include <QDragEnterEvent>
 #include <QLabel>
 #include <QListView>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -32,7 +31,6 @@ class MaterialBrowserTest : public QObject, RunningBrowser {
     QString libraryPath;
 
     qt::MDIForm1& mainWindow() { return browser->mainWindow(); }
-    QString caption() { return browser->editors().subWindow()->windowTitle(); }
     QAction* toolbarButton(const char* name) {
         return mainWindow().findChild<QToolBar*>("Toolbar1")->findChild<QAction*>(name);
     }

@@ -12,7 +12,6 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -66,7 +65,6 @@ class ExchangeDialogsTest : public QObject, RunningBrowser {
         QVERIFY2(action && action->isEnabled(), item);
         action->trigger();
     }
-    QString caption() { return browser->editors().subWindow()->windowTitle(); }
 
 private slots:
     void init() {

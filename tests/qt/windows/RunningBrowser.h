@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -49,6 +50,7 @@ struct RunningBrowser {
     void command(const char* name) { browser->mainWindow().menuItem(name)->trigger(); }
     qt::QtTextBox* box(const char* name) { return editor()->findChild<qt::QtTextBox*>(name); }
     QString text(const char* name) { return box(name)->QLineEdit::text(); }
+    QString caption() { return browser->editors().subWindow()->windowTitle(); }
 
     /// A tree node by its visible name (the reader keeps blanks after it).
     QTreeWidgetItem* node(const char* name) {
