@@ -43,8 +43,6 @@ TEST_F(TreeEditingTest, AnUnchangedLabelIsNoRenameANewNameIsStoredTrimmedEverywh
     EXPECT_EQ(state.history.undoLabel(), "Rename a36 to Mild Steel");
 }
 
-// Rename from the menu opens the selected node's label; a category is refused only when
-// its edit ends.
 TEST_F(TreeEditingTest, RenameOpensTheSelectedLabelAndACategoryIsRefusedWhenItsEditEnds) {
     ClickMaterial(2);
     commands.renameSelected();

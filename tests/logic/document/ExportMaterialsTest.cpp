@@ -109,8 +109,6 @@ TEST_F(ExportMaterialsTest, TheFileHoldsTheChoiceInItsFormatAndNothingElseIsLeft
     EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"aluminium.csv"}));
 }
 
-// Cards that cannot carry a material whole are written all the same, and the message
-// after the export lists what is missing, material by material.
 TEST_F(ExportMaterialsTest, CardsThatLeaveSomethingOutAreWrittenAndTheMessageListsIt) {
     Choose(ExportChoice{WholeLibrary, Calculix, 0});
     const std::string path = dir.file("cards.inp");

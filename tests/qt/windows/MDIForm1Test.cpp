@@ -88,7 +88,6 @@ class MDIForm1Test : public QObject {
     Q_OBJECT
 
 private slots:
-    // The menus, the toolbar and the shortcuts a user meets, in both of the window's states.
     void menusToolbarAndShortcutsOfBothWindows() {
         MDIForm1 w;
         QCOMPARE(w.windowTitle(), QString("VELTRA/M Material Browser"));
