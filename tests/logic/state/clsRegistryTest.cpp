@@ -24,8 +24,6 @@ TEST(Registry, EachStoredFormReadsAsAnIndexAndOnlyAnInvalidOneIsRewritten) {
              {SettingsValue{Type::Binary, std::string{'\xFF', '\xFF', '\xFF', '\xFF'}}, 0, true},
              {SettingsValue{Type::Text, "2"}, 2, false},
              {SettingsValue{Type::Text, std::string{'1', '\0', '9'}}, 1, false},
-             {SettingsValue{Type::Text, "7"}, 0, true},
-             {SettingsValue{Type::Text, "-1"}, 0, true},
              {SettingsValue{Type::Other, "abc"}, 0, true}}) {
         SCOPED_TRACE(stored ? stored->data : "missing");
         fake::FakeSettingsBackend settings;
