@@ -76,9 +76,7 @@ TEST_F(TreeEditingTest, ANameWithAControlCharacterOrOverItsColumnsIsNotTaken) {
     const std::string tooWide =
         "A material name can have at most 30 characters: a library file keeps no more.";
     for (const auto& [typed, message] : std::vector<std::pair<std::string, std::string>>{
-             {"Mild\r\nMATL:Steel", control},
-             {" " + std::string(31, 'm') + " ", tooWide},
-             {"c101 ", "Material already exits. Please enter a different name!"}}) {
+             {"Mild\r\nMATL:Steel", control}, {" " + std::string(31, 'm') + " ", tooWide}}) {
         SCOPED_TRACE(message);
         ClickMaterial(0);
         EXPECT_FALSE(treeEditing.TreeView1_AfterLabelEdit(typed));
