@@ -28,7 +28,6 @@ TEST(RecoveryCopyText, TheHeaderComesBackAsWrittenWithTheLibraryTextAfterIt) {
 TEST(RecoveryCopyText, AnythingElseIsNotACopy) {
     const std::string good = recoveryHeaderText({"/x.lib", false, std::nullopt});
     for (const std::string& content : {
-             kTwoMaterials,
              std::string("VELTRA/M recovery copy 2\nfile /x.lib\nuntitled 0\nstamp \n\n"),
              std::string("VELTRA/M recovery copy 1\nfile /x.lib\nuntitled 2\nstamp \n\n"),
              std::string("VELTRA/M recovery copy 1\nfile /x.lib\nuntitled 0\nstamp 1 2 3\n\n"),
