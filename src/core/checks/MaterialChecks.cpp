@@ -94,12 +94,15 @@ public:
         const std::string& label = system_ == "IPS"   ? UnitsIPS(slot)
                                    : system_ == "MKS" ? UnitsMKS(slot)
                                                       : UnitsSI(slot);
-        const std::string unit(trimBlanks(label));
+        const std::string_view unit = trimBlanks(label);
         // A stored value as the grid writes it (the file's digits, in general form), a
         // computed one to its digits: 30463140 psi, not 3.046314e+07.
-        const std::string rounded = digits ? significantNumberText(v, digits) : formatNumberText(v);
-        const std::string number = formatGeneralNumber(leadingNumber(rounded).value_or(v), ".");
-        return unit.empty() ? number : number + " " + unit;
+        std::string number =
+            digits ? formatGeneralNumber(
+                         leadingNumber(significantNumberText(v, digits)).value_or(v), ".")
+                   : generalNumberText(v, ".");
+        if (!unit.empty()) number.append(" ").append(unit);
+        return number;
     }
     /// A value a rule computed for `slot`'s quantity, to six digits.
     std::string derived(int slot, double si) const { return value(slot, si, 6); }
@@ -113,7 +116,9 @@ public:
     }
     double at(int slot) const { return m_.slotValue(slot); }
     /// "EX = 2.1e+11", or in units "EX = 30463140 psi".
-    std::string named(int slot) const { return Code(slot) + " = " + value(slot, at(slot)); }
+    std::string named(int slot) const {
+        return Code(slot).append(" = ").append(value(slot, at(slot)));
+    }
     std::string named(const std::vector<int>& slots) const {
         std::vector<std::string> parts;
         for (int s : slots)
@@ -386,23 +391,27 @@ void IsotropicConsistency(Checker& c, const CheckRule& r) {
 }
 
 void Range(Checker& c, const CheckRule& r) {
-    const RuleSlots& s = S();
-    const struct {
-        std::vector<int> slots;
+    struct Bound {
+        std::array<int, 3> slots; // -1 where the quantity has fewer directions
         double low, high;
         bool magnitude;
-    } bounds[] = {
-        {{s.DENS}, 1, 25000, false},
-        {{s.EX, s.EY, s.EZ}, 1e4, 1.5e12, false},
-        {{s.ALPX, s.ALPY, s.ALPZ}, 0, 1e-3, true},
-        {{s.KX, s.KY, s.KZ}, 0.005, 5000, false},
-        {{s.C}, 100, 15000, false},
     };
+    // Made once: every material of a library is checked against the same bounds.
+    static const std::array<Bound, 5> bounds = [] {
+        const RuleSlots& s = S();
+        return std::array<Bound, 5>{{
+            {{s.DENS, -1, -1}, 1, 25000, false},
+            {{s.EX, s.EY, s.EZ}, 1e4, 1.5e12, false},
+            {{s.ALPX, s.ALPY, s.ALPZ}, 0, 1e-3, true},
+            {{s.KX, s.KY, s.KZ}, 0.005, 5000, false},
+            {{s.C, -1, -1}, 100, 15000, false},
+        }};
+    }();
     std::vector<std::string> problems;
     std::vector<int> slots;
-    for (const auto& b : bounds)
+    for (const Bound& b : bounds)
         for (int slot : b.slots) {
-            if (!c.has(slot)) continue;
+            if (slot < 0 || !c.has(slot)) continue;
             const double v = c.at(slot);
             // In SI the unit is named once after the value; in units each bound has its own.
             const std::string unit =
