@@ -16,8 +16,9 @@ const char kNoFindings[] = "No errors or warnings in this library.";
 } // namespace
 
 // The two pictures are looked up once: each lookup searches the icon theme's folders.
-FindingListModel::FindingListModel(const QStyle& style, QObject* parent)
-    : QAbstractListModel(parent), error_(style.standardIcon(QStyle::SP_MessageBoxCritical)),
+FindingListModel::FindingListModel(const QStyle& style, Wording word, QObject* parent)
+    : QAbstractListModel(parent), word_(std::move(word)),
+      error_(style.standardIcon(QStyle::SP_MessageBoxCritical)),
       warning_(style.standardIcon(QStyle::SP_MessageBoxWarning)) {}
 
 void FindingListModel::setLines(std::vector<LibraryFindingLine> lines) {
@@ -60,6 +61,22 @@ void FindingListModel::keepPlaceholder() {
     if (lines_.empty()) lines_.push_back({-1, RowMark::Error, kNoFindings});
 }
 
+const std::string& FindingListModel::textAt(std::size_t row) const {
+    const LibraryFindingLine& line = lines_[row];
+    const int n = line.material;
+    if (line.text.empty() && n >= 0 && word_) {
+        // A material's lines stand together, in the order its checks give them.
+        std::size_t first = row;
+        while (first > 0 && lines_[first - 1].material == n)
+            --first;
+        std::vector<LibraryFindingLine> worded = word_(n);
+        for (std::size_t i = 0;
+             i < worded.size() && first + i < lines_.size() && lines_[first + i].material == n; ++i)
+            lines_[first + i].text = std::move(worded[i].text);
+    }
+    return line.text;
+}
+
 int FindingListModel::materialAt(int row) const {
     return row >= 0 && row < static_cast<int>(lines_.size())
                ? lines_[static_cast<std::size_t>(row)].material
@@ -75,7 +92,7 @@ QVariant FindingListModel::data(const QModelIndex& index, int role) const {
     const LibraryFindingLine& line = lines_[static_cast<std::size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole:
-        return toQ(line.text);
+        return toQ(textAt(static_cast<std::size_t>(index.row())));
     case Qt::DecorationRole:
         if (line.material < 0) return {};
         return line.severity == RowMark::Error ? error_ : warning_;
