@@ -13,6 +13,7 @@
 #include "EditingCommands.h"
 #include "EditorView.h"
 #include "FindingListModel.h"
+#include "KeptTextDelegate.h"
 #include "MaterialFeedback.h"
 #include "MergeConflictList.h"
 #include "QtControls.h"
@@ -191,6 +192,8 @@ void EditorWindows::checkLibrary() {
         // Every line is one line of text: the list lays out none of them to know its size.
         list->setUniformItemSizes(true);
         list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        // The lines on show are drawn again with every edit: each is laid out once.
+        list->setItemDelegate(new KeptTextDelegate(list));
         checkFindings_ = new FindingListModel(
             *list->style(),
             [this](int n) { return materialFindingLines(state_.library, n, checkListUnits()); },

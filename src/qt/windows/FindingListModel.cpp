@@ -39,6 +39,14 @@ void FindingListModel::replaceMaterial(int n, std::vector<LibraryFindingLine> li
     const auto last = std::find_if(
         first, lines_.end(), [n](const LibraryFindingLine& line) { return line.material != n; });
     const int row = static_cast<int>(first - lines_.begin());
+    if (last - first == static_cast<std::ptrdiff_t>(lines.size()) && !lines.empty()) {
+        // An edit mostly keeps a material's count of findings: lines changed in place leave
+        // the list's layout alone and repaint only those rows, if they are on show.
+        std::move(lines.begin(), lines.end(), first);
+        for (int i = 0; i < static_cast<int>(lines.size()); ++i)
+            emit dataChanged(index(row + i), index(row + i));
+        return;
+    }
     if (first != last) {
         beginRemoveRows({}, row, row + static_cast<int>(last - first) - 1);
         lines_.erase(first, last);

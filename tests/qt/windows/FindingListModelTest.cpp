@@ -3,6 +3,7 @@
 #include "FindingListModel.h"
 
 #include <QApplication>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace mb::test {
@@ -70,6 +71,14 @@ private slots:
         model.replaceMaterial(5, {{5, RowMark::Error, ""}});
         QCOMPARE(shown(model), QStringList({"2 M2 first", "2 M2 second", "5 M5 first"}));
         QCOMPARE(asked, QList<int>({5, 2, 5}));
+
+        // As many lines as before: changed in place, no row taken out or put in.
+        QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        model.replaceMaterial(2, {{2, RowMark::Warning, "x"}, {2, RowMark::Error, "y"}});
+        QCOMPARE(shown(model), QStringList({"2 x", "2 y", "5 M5 first"}));
+        QCOMPARE(removed.count(), 0);
+        QCOMPARE(changed.count(), 2);
     }
 };
 
