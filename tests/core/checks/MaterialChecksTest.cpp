@@ -163,15 +163,6 @@ TEST(MaterialChecks, ReportsOneFindingPerRuleInRuleOrderWithTheRowsItInvolves) {
                   "prony-time", "prony-sum", "wlf-constants", "isotropic-consistency", "range"}));
 }
 
-TEST(MaterialChecks, SummarisesCountsInWords) {
-    const Finding error{Severity::Error, "positive", "", {}};
-    const Finding warning{Severity::Warning, "range", "", {}};
-    EXPECT_EQ(findingSummary({}), "No errors or warnings");
-    EXPECT_EQ(findingSummary({error}), "1 error, 0 warnings");
-    EXPECT_EQ(findingSummary({warning, warning}), "0 errors, 2 warnings");
-    EXPECT_EQ(findingSummary({error, warning, error}), "2 errors, 1 warning");
-}
-
 // A library large enough to be checked in parts still gives its findings in number order,
 // each material's once, with none lost where one part ends and the next begins.
 TEST(MaterialChecks, ChecksALibraryInMaterialNumberOrder) {
