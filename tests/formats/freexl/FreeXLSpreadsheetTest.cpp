@@ -7,13 +7,12 @@
 #include "SpreadsheetImport.h"
 #include "TextUtil.h"
 
+#include "TempDir.h"
 #include "TestPaths.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -86,16 +85,12 @@ TEST(FreeXLImport, TextsWithControlCharactersArriveAsTheSheetHoldsThem) {
 // damaged ones included, and every prefix and bit flip of a good one give records or a
 // reason, never a read past the file.
 TEST(BiffSheetScan, ReadsTheFirstSheetsRecordsOrSaysWhyNot) {
-    const auto bytesOf = [](const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    };
     for (const auto& entry : std::filesystem::recursive_directory_iterator(Fixture(""))) {
         if (!entry.is_regular_file() || entry.path().extension() != ".xls") continue;
         BiffSheetScan scan;
-        scanFirstBiffSheet(bytesOf(entry.path().string()), scan);
+        scanFirstBiffSheet(test::ReadBytes(entry.path().string()), scan);
     }
-    const std::string good = bytesOf(Fixture("two_materials.xls"));
+    const std::string good = test::ReadBytes(Fixture("two_materials.xls"));
     BiffSheetScan scan;
     EXPECT_EQ(scanFirstBiffSheet(good, scan), "");
     EXPECT_TRUE(scan.merged.empty());
