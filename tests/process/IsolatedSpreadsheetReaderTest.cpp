@@ -158,21 +158,5 @@ TEST(IsolatedSpreadsheetReader, FindsTheReaderWhereTheInstallationPutsItThenWher
     ::unsetenv("MB_SHEET_READER");
 }
 
-TEST(IsolatedSpreadsheetReader, SurvivesEveryInputOfTheSpreadsheetFuzzCorpus) {
-    if (!fs::is_directory(MB_SHEET_CORPUS_DIR)) GTEST_SKIP() << "no " << MB_SHEET_CORPUS_DIR;
-    IsolatedSpreadsheetReader reader(MB_SHEETREADER_PATH);
-    int replayed = 0;
-    for (const auto& e : fs::directory_iterator(MB_SHEET_CORPUS_DIR)) {
-        if (!e.is_regular_file()) continue;
-        ++replayed;
-        const std::string path = e.path().string();
-        // A sheet, or a reason that names the file.
-        std::string reason;
-        if (!test::FirstSheet(reader.open(path), reason))
-            EXPECT_TRUE(reason.starts_with("The file \"" + path + "\" ")) << reason;
-    }
-    EXPECT_GT(replayed, 0);
-}
-
 } // namespace
 } // namespace mb
