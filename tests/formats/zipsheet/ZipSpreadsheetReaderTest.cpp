@@ -318,15 +318,11 @@ TEST(ZipSpreadsheetReader, CsvThroughTheReaderProcessReadsAsInProcess) {
     EXPECT_EQ(isolated.materialCount(), original.materialCount() + 1);
 }
 
-// Every input the fuzzers keep, in process as the fuzzers check it, and as a file through
-// the reader process: a sheet, or a reason that names the file.
+// Every input the fuzzers keep, checked in process as the fuzzers check it.
 TEST(ZipSpreadsheetReader, SurvivesEveryInputOfTheFuzzCorpora) {
-    test::TempDir dir;
-    IsolatedSpreadsheetReader reader(MB_SHEETREADER_PATH);
     int inputs = 0;
-    for (const auto& [folder, format, extension] :
-         {std::tuple{"xlsx-corpus", fuzz::WorkbookFormat::Xlsx, ".xlsx"},
-          std::tuple{"ods-corpus", fuzz::WorkbookFormat::Ods, ".ods"}}) {
+    for (const auto& [folder, format] : {std::pair{"xlsx-corpus", fuzz::WorkbookFormat::Xlsx},
+                                         std::pair{"ods-corpus", fuzz::WorkbookFormat::Ods}}) {
         std::vector<fs::path> files;
         for (const auto& e : fs::directory_iterator(std::string(MB_FUZZ_DIR) + "/" + folder))
             files.push_back(e.path());
@@ -335,13 +331,6 @@ TEST(ZipSpreadsheetReader, SurvivesEveryInputOfTheFuzzCorpora) {
             ++inputs;
             const std::string input = test::ReadBytes(file.string());
             EXPECT_EQ(fuzz::RoundTripWorkbook(input, format), "") << file;
-            const std::string path = dir.file("input" + std::string(extension));
-            test::WriteBytes(path, fuzz::WorkbookBytes(input, format));
-            std::string reason;
-            if (!FirstSheet(reader.open(path), reason)) {
-                EXPECT_NE(reason.find("\"" + path + "\""), std::string::npos)
-                    << file << ": " << reason;
-            }
         }
     }
     EXPECT_GE(inputs, 15);
