@@ -177,14 +177,6 @@ TEST(SpreadsheetImport, AStopNamesThePlaceTheCellAndWhatWasKept) {
          at + "32767: the sheet ends without an \"End\" row. The 2 materials before it were "
               "imported.",
          1},
-        {"text value",
-         {{T("Name"), T("kept")}, {T("EX"), N(7)}, {T("NUXY"), T("about 0.3")}},
-         {},
-         S::NotANumber,
-         3,
-         at + "3: column B holds \"about 0.3\", not a number. The 1 material before it was "
-              "imported.",
-         0},
         {"1001 names, a full library", {}, namesThenEnd(1001), S::Imported, 1002, "", 1000},
         {"1002 names",
          {},
