@@ -101,7 +101,6 @@ TEST(IsolatedSpreadsheetReader, AReaderThatMisbehavesGivesAMessageNamingTheFile)
         ChildLimits limits;
         const char* why;
     } cases[] = {
-        {"crash", {}, "the spreadsheet reader crashed (signal 11)"},
         {"abort-after-output", {}, "the spreadsheet reader crashed (signal 6)"},
         {"memory", littleMemory, "the spreadsheet reader crashed (signal 6)"},
         {"hang", shortWait, "reading it took longer than 0.3 seconds"},
