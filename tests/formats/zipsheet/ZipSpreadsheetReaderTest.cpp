@@ -103,8 +103,7 @@ TEST(ZipSpreadsheetReader, HandMadeWorkbooksReadToTheirMaterialsAndCells) {
         ASSERT_TRUE(sheet) << reason;
         for (const auto& [row, column, expected] : c.cells) {
             const CellValue got = sheet->cell(row, column);
-            EXPECT_TRUE(got.kind == expected.kind && got.text == expected.text &&
-                        got.number == expected.number)
+            EXPECT_TRUE(test::SameCell(got, expected))
                 << c.file << " row " << row << " column " << column << ": " << Describe(got);
         }
     }
