@@ -126,13 +126,6 @@ TEST(IsolatedSpreadsheetReader, AReaderThatMisbehavesGivesAMessageNamingTheFile)
     EXPECT_EQ(none.failure().what,
               "The file \"book.xls\" could not be read: the spreadsheet reader "
               "\"/nonexistent/matlib\" cannot be started (No such file or directory).");
-
-    // The same stand-in, behaving, is read like any reader.
-    IsolatedSpreadsheetReader reader(MB_FAKE_SHEET_READER);
-    Library lib;
-    const ImportResult r = ImportSpreadsheet("one-cell", reader, lib);
-    EXPECT_TRUE(r.imported()) << r.message();
-    EXPECT_EQ(r.row, 1);
 }
 
 TEST(IsolatedSpreadsheetReader, FindsTheReaderWhereTheInstallationPutsItThenWhereTheBuildDid) {
