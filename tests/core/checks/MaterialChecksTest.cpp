@@ -123,6 +123,16 @@ TEST_P(EachRule, PassesJustInsideItsBoundAndFailsJustOutside) {
     EXPECT_EQ(failing[0].rule, rule);
     EXPECT_EQ(failing[0].severity, warns ? Severity::Warning : Severity::Error);
     EXPECT_EQ(failing[0].message, c.message);
+
+    // Unworded, in units or not, it is the same finding without its message.
+    for (const char* units : {"", "IPS"}) {
+        const std::vector<Finding> bare =
+            checkMaterial(MaterialWith(c.fails), units, Wording::Unworded);
+        ASSERT_EQ(bare.size(), 1u) << units;
+        EXPECT_EQ(std::tie(bare[0].rule, bare[0].severity, bare[0].slots, bare[0].message),
+                  std::tie(failing[0].rule, failing[0].severity, failing[0].slots, ""))
+            << units;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, EachRule, testing::ValuesIn(kRuleCases),
