@@ -93,7 +93,6 @@ TEST(SpreadsheetImport, RowsNotTakenAsTheyStandAreNotedByRowOrCell) {
         {T("Remarks"), E()},
         {T("EX"), N(1)},
         {T("EX"), N(2)},
-        {T("DENS"), CellValue::ofFormula("=7000+850")},
         {T("Name"), CellValue::ofFormula("")},
         {T("Type"), CellValue::ofFormula("=A1")},
         {T("End"), E()},
@@ -107,16 +106,13 @@ TEST(SpreadsheetImport, RowsNotTakenAsTheyStandAreNotedByRowOrCell) {
                            "Row 3: column A holds no property code; its value 5 was left out.",
                            "Row 4: \"Remarks\" is not a property code; the row was left out.",
                            "Row 6: a second value for EX (row 5 gave one); this one was taken.",
-                           "Cell B7: a formula whose value the file does not keep; DENS was left "
-                           "unset.",
-                           "Cell B8: a formula whose value the file does not keep; the name was "
+                           "Cell B7: a formula whose value the file does not keep; the name was "
                            "left empty.",
-                           "Cell B9: a formula whose value the file does not keep; the category "
+                           "Cell B8: a formula whose value the file does not keep; the category "
                            "was left empty.",
                        }));
     ASSERT_EQ(lib.materialCount(), 2);
     EXPECT_DOUBLE_EQ(lib.shadow(0).slotValue(Slot::EX), 2);
-    EXPECT_FALSE(lib.shadow(0).HasValue(Slot::DENS));
     EXPECT_EQ(lib.entry(1).Name + "|" + lib.entry(1).Category, "|");
 }
 
