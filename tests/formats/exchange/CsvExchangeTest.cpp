@@ -75,8 +75,8 @@ TEST(CsvImport, RefusesBrokenTextAndTablesNamingTheRowOrCell) {
         std::string message;
         int kept;
     };
-    // A quote never closed is refused, naming its row, through the reader program and by
-    // matlib import.
+    // A quote never closed is refused, with its row, through the reader program and by
+    // matlib import; text after a closing quote is refused here.
     const Result<CsvSheet> sheet = parseCsv("a,\"b\"c\n");
     ASSERT_FALSE(sheet.ok());
     EXPECT_EQ(std::tie(sheet.failure().place, sheet.failure().what, sheet.failure().file),
