@@ -154,7 +154,7 @@ public:
     void measure(const std::string& action, const std::function<void(int)>& prepare,
                  const std::function<void(int)>& input,
                  const std::function<void(int)>& after = {}) {
-        Figures f{action, {}};
+        Figures f{action, {}, {}};
         for (int i = 0; i < runs_; ++i) {
             if (prepare) prepare(i);
             Settle();

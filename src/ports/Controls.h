@@ -92,6 +92,7 @@ struct ChartPlot {
     struct Series {
         std::string name;
         std::vector<double> y;
+        bool operator==(const Series&) const = default;
     };
     std::string title;
     std::string xLabel, yLabel;
@@ -99,6 +100,7 @@ struct ChartPlot {
     bool polar = false; ///< x an angle in degrees, y the radius
     std::vector<double> x;
     std::vector<Series> series;
+    bool operator==(const ChartPlot&) const = default;
 };
 
 /// A chart pane: a plot, or a short note where there is nothing to plot.

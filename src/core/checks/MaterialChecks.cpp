@@ -83,7 +83,8 @@ std::string JoinWith(const std::vector<std::string>& parts, std::string_view sep
 /// Its messages give values in SI as stored, or in the unit system it is given, with units.
 class Checker {
 public:
-    Checker(const clsMaterial& m, std::string_view system) : m_(m), system_(system) {}
+    Checker(const clsMaterial& m, std::string_view system, Wording wording)
+        : m_(m), system_(system), worded_(wording == Wording::Worded) {}
 
     /// Whether the messages give units.
     bool inUnits() const { return !system_.empty(); }
@@ -94,12 +95,15 @@ public:
         const std::string& label = system_ == "IPS"   ? UnitsIPS(slot)
                                    : system_ == "MKS" ? UnitsMKS(slot)
                                                       : UnitsSI(slot);
-        const std::string unit(trimBlanks(label));
+        const std::string_view unit = trimBlanks(label);
         // A stored value as the grid writes it (the file's digits, in general form), a
         // computed one to its digits: 30463140 psi, not 3.046314e+07.
-        const std::string rounded = digits ? significantNumberText(v, digits) : formatNumberText(v);
-        const std::string number = formatGeneralNumber(leadingNumber(rounded).value_or(v), ".");
-        return unit.empty() ? number : number + " " + unit;
+        std::string number =
+            digits ? formatGeneralNumber(
+                         leadingNumber(significantNumberText(v, digits)).value_or(v), ".")
+                   : generalNumberText(v, ".");
+        if (!unit.empty()) number.append(" ").append(unit);
+        return number;
     }
     /// A value a rule computed for `slot`'s quantity, to six digits.
     std::string derived(int slot, double si) const { return value(slot, si, 6); }
@@ -113,7 +117,9 @@ public:
     }
     double at(int slot) const { return m_.slotValue(slot); }
     /// "EX = 2.1e+11", or in units "EX = 30463140 psi".
-    std::string named(int slot) const { return Code(slot) + " = " + value(slot, at(slot)); }
+    std::string named(int slot) const {
+        return Code(slot).append(" = ").append(value(slot, at(slot)));
+    }
     std::string named(const std::vector<int>& slots) const {
         std::vector<std::string> parts;
         for (int s : slots)
@@ -128,15 +134,22 @@ public:
         return true;
     }
 
-    void add(std::string_view rule, Severity severity, std::string message,
-             std::vector<int> slots) {
-        findings_.push_back({severity, std::string(rule), std::move(message), std::move(slots)});
+    /// Adds a finding; `words` gives its message, and is called only for worded findings.
+    template <class Words>
+    void add(std::string_view rule, Severity severity, Words&& words, std::vector<int> slots) {
+        findings_.push_back(
+            {severity, std::string(rule), worded_ ? words() : std::string(), std::move(slots)});
+    }
+    /// Notes one of the problems a rule lists in one message, its words as add's.
+    template <class Words> void note(std::vector<std::string>& problems, Words&& words) const {
+        problems.push_back(worded_ ? words() : std::string());
     }
     std::vector<Finding> take() { return std::move(findings_); }
 
 private:
     const clsMaterial& m_;
     std::string_view system_;
+    bool worded_;
     std::vector<Finding> findings_;
 };
 
@@ -146,11 +159,15 @@ void NotPositive(Checker& c, const CheckRule& r, std::initializer_list<int> slot
     for (int slot : slots)
         if (c.has(slot) && !(c.at(slot) > 0)) bad.push_back(slot);
     if (bad.empty()) return;
-    std::vector<std::string> parts;
-    for (int slot : bad)
-        parts.push_back(c.named(slot));
-    c.add(r.id, r.severity, JoinAnd(parts) + (bad.size() == 1 ? " is" : " are") + " not positive.",
-          bad);
+    c.add(
+        r.id, r.severity,
+        [&] {
+            std::vector<std::string> parts;
+            for (int slot : bad)
+                parts.push_back(c.named(slot));
+            return JoinAnd(parts) + (bad.size() == 1 ? " is" : " are") + " not positive.";
+        },
+        bad);
 }
 
 void Positive(Checker& c, const CheckRule& r) {
@@ -164,7 +181,10 @@ void PoissonRange(Checker& c, const CheckRule& r) {
     const auto nu = c.get(S().NUXY);
     if (!nu || !c.isotropic() || (*nu > -1 && *nu < 0.5)) return;
     c.add(r.id, r.severity,
-          c.named(S().NUXY) + " is outside -1 < NUXY < 0.5 for an isotropic material.", {S().NUXY});
+          [&] {
+              return c.named(S().NUXY) + " is outside -1 < NUXY < 0.5 for an isotropic material.";
+          },
+          {S().NUXY});
 }
 
 void OrthotropicStability(Checker& c, const CheckRule& r) {
@@ -186,15 +206,19 @@ void OrthotropicStability(Checker& c, const CheckRule& r) {
                  {nxz, ex, ez, "|NUXZ| is not below sqrt(EX/EZ) = "}};
     for (const auto& p : pairs) {
         const double bound = std::sqrt(p.ei / p.ej);
-        if (!(std::abs(p.nu) < bound)) problems.push_back(p.text + Derived(bound));
+        if (!(std::abs(p.nu) < bound)) c.note(problems, [&] { return p.text + Derived(bound); });
     }
     const double nyx = nxy * ey / ex, nzy = nyz * ez / ey, nzx = nxz * ez / ex;
     const double d = 1 - nxy * nyx - nyz * nzy - nxz * nzx - 2 * nyx * nzy * nxz;
     if (!(d > 0))
-        problems.push_back("1 - NUXY*NUYX - NUYZ*NUZY - NUXZ*NUZX - 2*NUYX*NUZY*NUXZ = " +
-                           Derived(d) + " is not positive");
+        c.note(problems, [&] {
+            return "1 - NUXY*NUYX - NUYZ*NUZY - NUXZ*NUZX - 2*NUYX*NUZY*NUXZ = " + Derived(d) +
+                   " is not positive";
+        });
     if (problems.empty()) return;
-    c.add(r.id, r.severity, JoinWith(problems, "; ") + " (" + c.named(involved) + ").", involved);
+    c.add(
+        r.id, r.severity,
+        [&] { return JoinWith(problems, "; ") + " (" + c.named(involved) + ")."; }, involved);
 }
 
 void MatrixIncomplete(Checker& c, const CheckRule& r) {
@@ -202,14 +226,17 @@ void MatrixIncomplete(Checker& c, const CheckRule& r) {
     for (int i = 0; i < kMatrixEntryCount; ++i)
         if (!c.has(S().MC11 + i)) missing.push_back(S().MC11 + i);
     if (missing.empty() || missing.size() == kMatrixEntryCount) return;
-    std::vector<std::string> codes;
-    for (int slot : missing)
-        codes.push_back(Code(slot));
-    c.add(r.id, r.severity,
-          "The material matrix has " + std::to_string(kMatrixEntryCount - missing.size()) +
-              " of its 21 values: " + JoinAnd(codes) + (missing.size() == 1 ? " is" : " are") +
-              " missing.",
-          missing);
+    c.add(
+        r.id, r.severity,
+        [&] {
+            std::vector<std::string> codes;
+            for (int slot : missing)
+                codes.push_back(Code(slot));
+            return "The material matrix has " + std::to_string(kMatrixEntryCount - missing.size()) +
+                   " of its 21 values: " + JoinAnd(codes) + (missing.size() == 1 ? " is" : " are") +
+                   " missing.";
+        },
+        missing);
 }
 
 /// The symmetric 6x6 matrix of MC11..MC66, whose upper triangle the catalogue lists row by row.
@@ -240,17 +267,21 @@ void MatrixNotPositiveDefinite(Checker& c, const CheckRule& r) {
             break;
         }
     const int diagonal = S().MC11 + (row - 1) * (14 - row) / 2;
-    c.add(r.id, r.severity,
-          "The material matrix MC11..MC66 is not positive definite: its Cholesky factorisation "
-          "fails in row " +
-              std::to_string(row) + " (" + c.named(diagonal) + ").",
-          all);
+    c.add(
+        r.id, r.severity,
+        [&] {
+            return "The material matrix MC11..MC66 is not positive definite: its Cholesky "
+                   "factorisation fails in row " +
+                   std::to_string(row) + " (" + c.named(diagonal) + ").";
+        },
+        all);
 }
 
 void YieldAboveStrength(Checker& c, const CheckRule& r) {
     const auto yield = c.get(S().SIGYLD), strength = c.get(S().SIGXT);
     if (!yield || !strength || !(*yield > *strength)) return;
-    c.add(r.id, r.severity, c.named(S().SIGYLD) + " is above " + c.named(S().SIGXT) + ".",
+    c.add(r.id, r.severity,
+          [&] { return c.named(S().SIGYLD) + " is above " + c.named(S().SIGXT) + "."; },
           {S().SIGYLD, S().SIGXT});
 }
 
@@ -258,9 +289,10 @@ void TangentAboveModulus(Checker& c, const CheckRule& r) {
     const auto etan = c.get(S().ETAN), ex = c.get(S().EX);
     if (!etan) return;
     if (*etan < 0)
-        c.add(r.id, r.severity, c.named(S().ETAN) + " is negative.", {S().ETAN});
+        c.add(r.id, r.severity, [&] { return c.named(S().ETAN) + " is negative."; }, {S().ETAN});
     else if (ex && *etan >= *ex)
-        c.add(r.id, r.severity, c.named(S().ETAN) + " is not below " + c.named(S().EX) + ".",
+        c.add(r.id, r.severity,
+              [&] { return c.named(S().ETAN) + " is not below " + c.named(S().EX) + "."; },
               {S().ETAN, S().EX});
 }
 
@@ -269,15 +301,19 @@ void FrictionAngle(Checker& c, const CheckRule& r) {
     std::vector<std::string> problems;
     std::vector<int> slots;
     if (angle && !(*angle >= 0 && *angle < 90)) {
-        problems.push_back(c.named(S().FRCANG) + (c.inUnits() ? "" : " degrees") +
-                           " is outside 0 <= FRCANG < 90");
+        c.note(problems, [&] {
+            return c.named(S().FRCANG) + (c.inUnits() ? "" : " degrees") +
+                   " is outside 0 <= FRCANG < 90";
+        });
         slots.push_back(S().FRCANG);
     }
     if (cohesion && *cohesion < 0) {
-        problems.push_back(c.named(S().COHESN) + " is negative");
+        c.note(problems, [&] { return c.named(S().COHESN) + " is negative"; });
         slots.push_back(S().COHESN);
     }
-    if (!problems.empty()) c.add(r.id, r.severity, JoinWith(problems, "; ") + ".", slots);
+    if (!problems.empty())
+        c.add(
+            r.id, r.severity, [&] { return JoinWith(problems, "; ") + "."; }, slots);
 }
 
 void MooneyInitialShear(Checker& c, const CheckRule& r) {
@@ -289,10 +325,13 @@ void MooneyInitialShear(Checker& c, const CheckRule& r) {
     std::vector<int> given;
     for (int slot : {a, b})
         if (c.has(slot)) given.push_back(slot);
-    c.add(r.id, r.severity,
-          "The initial shear modulus 2*(MOONEY_A + MOONEY_B) = " + c.derived(a, mu) +
-              " is not positive (" + c.named(given) + ").",
-          given);
+    c.add(
+        r.id, r.severity,
+        [&] {
+            return "The initial shear modulus 2*(MOONEY_A + MOONEY_B) = " + c.derived(a, mu) +
+                   " is not positive (" + c.named(given) + ").";
+        },
+        given);
 }
 
 void OgdenPairs(Checker& c, const CheckRule& r) {
@@ -302,10 +341,12 @@ void OgdenPairs(Checker& c, const CheckRule& r) {
         const int mu = S().MU1 + i, alpha = S().ALPH1 + i;
         if (c.has(mu) == c.has(alpha)) continue;
         const int given = c.has(mu) ? mu : alpha, lacking = c.has(mu) ? alpha : mu;
-        problems.push_back(c.named(given) + " has no " + Code(lacking));
+        c.note(problems, [&] { return c.named(given) + " has no " + Code(lacking); });
         slots.push_back(given);
     }
-    if (!problems.empty()) c.add(r.id, r.severity, JoinWith(problems, "; ") + ".", slots);
+    if (!problems.empty())
+        c.add(
+            r.id, r.severity, [&] { return JoinWith(problems, "; ") + "."; }, slots);
 }
 
 void OgdenInitialShear(Checker& c, const CheckRule& r) {
@@ -319,10 +360,13 @@ void OgdenInitialShear(Checker& c, const CheckRule& r) {
         slots.push_back(alpha);
     }
     if (slots.empty() || sum / 2 > 0) return;
-    c.add(r.id, r.severity,
-          "The initial shear modulus 0.5*sum(MUi*ALPHi) = " + c.derived(S().MU1, sum / 2) +
-              " is not positive (" + c.named(slots) + ").",
-          slots);
+    c.add(
+        r.id, r.severity,
+        [&] {
+            return "The initial shear modulus 0.5*sum(MUi*ALPHi) = " + c.derived(S().MU1, sum / 2) +
+                   " is not positive (" + c.named(slots) + ").";
+        },
+        slots);
 }
 
 void PronyTime(Checker& c, const CheckRule& r) {
@@ -333,15 +377,17 @@ void PronyTime(Checker& c, const CheckRule& r) {
             if (!c.has(modulus + i)) continue;
             const auto tau = c.get(time + i);
             if (tau && *tau > 0) continue;
-            std::string problem = c.named(modulus + i) + " has no " + Code(time + i) + " > 0";
+            c.note(problems, [&] {
+                std::string problem = c.named(modulus + i) + " has no " + Code(time + i) + " > 0";
+                if (tau) problem += " (" + c.named(time + i) + ")";
+                return problem;
+            });
             slots.push_back(modulus + i);
-            if (tau) {
-                problem += " (" + c.named(time + i) + ")";
-                slots.push_back(time + i);
-            }
-            problems.push_back(problem);
+            if (tau) slots.push_back(time + i);
         }
-    if (!problems.empty()) c.add(r.id, r.severity, JoinWith(problems, "; ") + ".", slots);
+    if (!problems.empty())
+        c.add(
+            r.id, r.severity, [&] { return JoinWith(problems, "; ") + "."; }, slots);
 }
 
 void PronySum(Checker& c, const CheckRule& r) {
@@ -356,14 +402,18 @@ void PronySum(Checker& c, const CheckRule& r) {
                 terms.push_back(first + i);
             }
         if (terms.empty() || sum < 1) continue;
-        std::vector<std::string> codes;
-        for (int slot : terms)
-            codes.push_back(Code(slot));
-        problems.push_back(JoinWith(codes, " + ") + " = " + Derived(sum) + " is not below 1 (" +
-                           c.named(terms) + ")");
+        c.note(problems, [&] {
+            std::vector<std::string> codes;
+            for (int slot : terms)
+                codes.push_back(Code(slot));
+            return JoinWith(codes, " + ") + " = " + Derived(sum) + " is not below 1 (" +
+                   c.named(terms) + ")";
+        });
         slots.insert(slots.end(), terms.begin(), terms.end());
     }
-    if (!problems.empty()) c.add(r.id, r.severity, JoinWith(problems, "; ") + ".", slots);
+    if (!problems.empty())
+        c.add(
+            r.id, r.severity, [&] { return JoinWith(problems, "; ") + "."; }, slots);
 }
 
 void WlfConstants(Checker& c, const CheckRule& r) {
@@ -379,49 +429,64 @@ void IsotropicConsistency(Checker& c, const CheckRule& r) {
     const double off = std::abs(c.at(s.GXY) - g);
     if (!(off > 0.02 * std::abs(g))) return;
     c.add(r.id, r.severity,
-          c.named(s.GXY) + " differs from EX/(2(1+NUXY)) = " + c.derived(s.GXY, g) + " by " +
-              significantNumberText(100 * off / std::abs(g), 3) + "%, more than 2% (" +
-              c.named({s.EX, s.NUXY}) + ").",
+          [&] {
+              return c.named(s.GXY) + " differs from EX/(2(1+NUXY)) = " + c.derived(s.GXY, g) +
+                     " by " + significantNumberText(100 * off / std::abs(g), 3) +
+                     "%, more than 2% (" + c.named({s.EX, s.NUXY}) + ").";
+          },
           {s.GXY, s.EX, s.NUXY});
 }
 
 void Range(Checker& c, const CheckRule& r) {
-    const RuleSlots& s = S();
-    const struct {
-        std::vector<int> slots;
+    struct Bound {
+        std::array<int, 3> slots; // -1 where the quantity has fewer directions
         double low, high;
         bool magnitude;
-    } bounds[] = {
-        {{s.DENS}, 1, 25000, false},
-        {{s.EX, s.EY, s.EZ}, 1e4, 1.5e12, false},
-        {{s.ALPX, s.ALPY, s.ALPZ}, 0, 1e-3, true},
-        {{s.KX, s.KY, s.KZ}, 0.005, 5000, false},
-        {{s.C}, 100, 15000, false},
     };
+    // Made once: every material of a library is checked against the same bounds.
+    static const std::array<Bound, 5> bounds = [] {
+        const RuleSlots& s = S();
+        return std::array<Bound, 5>{{
+            {{s.DENS, -1, -1}, 1, 25000, false},
+            {{s.EX, s.EY, s.EZ}, 1e4, 1.5e12, false},
+            {{s.ALPX, s.ALPY, s.ALPZ}, 0, 1e-3, true},
+            {{s.KX, s.KY, s.KZ}, 0.005, 5000, false},
+            {{s.C, -1, -1}, 100, 15000, false},
+        }};
+    }();
     std::vector<std::string> problems;
     std::vector<int> slots;
-    for (const auto& b : bounds)
+    for (const Bound& b : bounds)
         for (int slot : b.slots) {
-            if (!c.has(slot)) continue;
+            if (slot < 0 || !c.has(slot)) continue;
             const double v = c.at(slot);
             // In SI the unit is named once after the value; in units each bound has its own.
-            const std::string unit =
-                c.inUnits() ? "" : " " + std::string(trimBlanks(UnitsSI(slot)));
+            const auto unit = [&] {
+                return c.inUnits() ? "" : " " + std::string(trimBlanks(UnitsSI(slot)));
+            };
             if (b.magnitude) {
                 if (std::abs(v) <= b.high) continue;
-                problems.push_back("|" + Code(slot) + "| = " + c.value(slot, std::abs(v)) + unit +
-                                   " is above " + c.value(slot, b.high));
+                c.note(problems, [&] {
+                    return "|" + Code(slot) + "| = " + c.value(slot, std::abs(v)) + unit() +
+                           " is above " + c.value(slot, b.high);
+                });
             } else {
                 // A value that is not positive is already an error of its own.
                 if (!(v > 0) || (v >= b.low && v <= b.high)) continue;
-                problems.push_back(c.named(slot) + unit + " is outside " + c.value(slot, b.low) +
-                                   " to " + c.value(slot, b.high));
+                c.note(problems, [&] {
+                    return c.named(slot) + unit() + " is outside " + c.value(slot, b.low) + " to " +
+                           c.value(slot, b.high);
+                });
             }
             slots.push_back(slot);
         }
     if (problems.empty()) return;
-    c.add(r.id, r.severity,
-          JoinWith(problems, "; ") + ": no engineering material has that, a unit slip?", slots);
+    c.add(
+        r.id, r.severity,
+        [&] {
+            return JoinWith(problems, "; ") + ": no engineering material has that, a unit slip?";
+        },
+        slots);
 }
 
 struct RuleEntry {
@@ -465,21 +530,23 @@ const std::vector<CheckRule>& checkRules() {
     return rules;
 }
 
-std::vector<Finding> checkMaterial(const clsMaterial& material, std::string_view unitSystem) {
-    Checker c(material, unitSystem);
+std::vector<Finding> checkMaterial(const clsMaterial& material, std::string_view unitSystem,
+                                   Wording wording) {
+    Checker c(material, unitSystem, wording);
     for (const RuleEntry& e : kRules)
         e.check(c, e.rule);
     return c.take();
 }
 
-std::vector<LibraryFinding> checkLibrary(const Library& library, std::string_view unitSystem) {
+std::vector<LibraryFinding> checkLibrary(const Library& library, std::string_view unitSystem,
+                                         Wording wording) {
     const int count = library.materialCount();
-    const auto check = [&library, unitSystem](int from, int to) {
+    const auto check = [&library, unitSystem, wording](int from, int to) {
         std::vector<LibraryFinding> part;
         for (int n = from; n < to; ++n) {
             if (!library.hasRecord(n)) continue;
-            for (Finding& f :
-                 checkMaterial(*library.Materials()[static_cast<std::size_t>(n)], unitSystem))
+            for (Finding& f : checkMaterial(*library.Materials()[static_cast<std::size_t>(n)],
+                                            unitSystem, wording))
                 part.push_back({n, std::move(f)});
         }
         return part;

@@ -29,11 +29,16 @@ struct CheckRule {
 };
 const std::vector<CheckRule>& checkRules();
 
+/// Whether findings carry their messages. Unworded findings are the same findings in the
+/// same order with empty messages: a list of thousands words only the lines it shows.
+enum class Wording { Worded, Unworded };
+
 /// Every rule `material` breaks, at most one finding per rule, in rule order. The rules
 /// read the values the material has, in SI, whatever model type it is shown as. The
 /// messages give values as stored, in SI without units; with a `unitSystem` ("IPS", "SI",
 /// "MKS") in that system, each with its unit ("GXY = 159542 psi").
-std::vector<Finding> checkMaterial(const clsMaterial& material, std::string_view unitSystem = "");
+std::vector<Finding> checkMaterial(const clsMaterial& material, std::string_view unitSystem = "",
+                                   Wording wording = Wording::Worded);
 
 /// A finding of one material of a library.
 struct LibraryFinding {
@@ -42,7 +47,8 @@ struct LibraryFinding {
 };
 
 /// The findings of every material, in number order, the messages as checkMaterial's.
-std::vector<LibraryFinding> checkLibrary(const Library& library, std::string_view unitSystem = "");
+std::vector<LibraryFinding> checkLibrary(const Library& library, std::string_view unitSystem = "",
+                                         Wording wording = Wording::Worded);
 
 /// How many errors and warnings `findings` hold, as the line under the grid says it:
 /// "2 errors, 1 warning", or "No errors or warnings".

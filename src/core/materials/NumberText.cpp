@@ -451,6 +451,54 @@ std::string formatNumberText(double value) {
     return std::string(text, kNumberTextWidth);
 }
 
+std::string generalNumberText(double value, std::string_view decimalSeparator) {
+    char text[kNumberTextWidth];
+    const WrittenDigits d = WriteDigits(value, text);
+    if (!d.known)
+        return formatGeneralNumber(leadingNumber({text, kNumberTextWidth}).value_or(value),
+                                   decimalSeparator);
+    if (d.mantissa == 0) return "0";
+    // The text holds at most seven digits, and a double gives back any decimal of fifteen
+    // digits or fewer exactly (away from the subnormals): the value read back, written to
+    // fifteen significant digits, is these digits without their trailing zeros. So the
+    // general form is put together from them, without reading the text or rounding again.
+    std::uint64_t mantissa = d.mantissa;
+    int last = d.exponent; // the power of ten of the mantissa's last digit
+    while (mantissa % 10 == 0) {
+        mantissa /= 10;
+        ++last;
+    }
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, mantissa).ptr;
+    const int count = static_cast<int>(end - digits);
+    const int first = last + count - 1; // the power of ten of the leading digit
+    if (first < -300 || first > 300)
+        return formatGeneralNumber(leadingNumber({text, kNumberTextWidth}).value_or(value),
+                                   decimalSeparator);
+    const std::string_view separator = decimalSeparator.empty() ? "." : decimalSeparator;
+    std::string out;
+    out.reserve(24);
+    if (d.negative) out += '-';
+    if (first < -4 || first >= 15) {
+        // As printf's %g writes it: one digit before the point, an exponent of two or
+        // three digits with its sign.
+        out += digits[0];
+        if (count > 1) out.append(separator).append(digits + 1, end);
+        out += first < 0 ? "E-" : "E+";
+        const int magnitude = first < 0 ? -first : first;
+        if (magnitude < 10) out += '0';
+        out += std::to_string(magnitude);
+    } else if (last >= 0) {
+        out.append(digits, end).append(static_cast<std::size_t>(last), '0');
+    } else if (first >= 0) {
+        out.append(digits, digits + first + 1).append(separator).append(digits + first + 1, end);
+    } else {
+        out.append("0").append(separator).append(static_cast<std::size_t>(-first - 1), '0');
+        out.append(digits, end);
+    }
+    return out;
+}
+
 std::string formatGeneralNumber(double value, std::string_view decimalSeparator) {
     if (value == 0) value = 0; // a negative zero shows as "0", as it would in the cell
     char buf[64];

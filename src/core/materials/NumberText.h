@@ -37,6 +37,11 @@ void writeNumberText(double value, char* text);
 /// of the value read back is written instead ("1000000E-6").
 double writeStableNumberText(double value, char* text);
 
+/// The number text of `value`, as files and grid hold it, read back and written in general
+/// form: what a cell shows of a stored value (formatGeneralNumber of the number text's
+/// value), without going through the text twice.
+std::string generalNumberText(double value, std::string_view decimalSeparator);
+
 /// General decimal text with up to 15 significant digits, in exponent form only where
 /// the number needs it, with the given decimal separator.
 std::string formatGeneralNumber(double value, std::string_view decimalSeparator);

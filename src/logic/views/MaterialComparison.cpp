@@ -101,8 +101,7 @@ std::string shownUnits(int slot, std::string_view unitSystem) {
 std::string shownValue(int slot, double si, std::string_view unitSystem,
                        std::string_view separator) {
     const double value = clsUnitConversion().ChangeUnits("SI", unitSystem, slot, si);
-    const std::optional<double> rounded = leadingNumber(formatNumberText(value));
-    return formatGeneralNumber(rounded.value_or(value), separator);
+    return generalNumberText(value, separator);
 }
 
 std::string shownValueWithUnits(int slot, double si, std::string_view unitSystem,

@@ -71,6 +71,13 @@ std::vector<LibraryFindingLine> libraryFindingLines(const Library& library,
     return lines;
 }
 
+std::vector<LibraryFindingLine> unwordedFindingLines(const Library& library) {
+    std::vector<LibraryFindingLine> lines;
+    for (const LibraryFinding& f : checkLibrary(library, "", Wording::Unworded))
+        lines.push_back({f.material, MarkOf(f.finding.severity), {}});
+    return lines;
+}
+
 std::vector<LibraryFindingLine> materialFindingLines(const Library& library, int n,
                                                      std::string_view unitSystem) {
     std::vector<LibraryFindingLine> lines;

@@ -22,6 +22,9 @@ struct LibraryFindingLine {
 /// units ("" for SI as stored, without units).
 std::vector<LibraryFindingLine> libraryFindingLines(const Library& library,
                                                     std::string_view unitSystem);
+/// The same lines without their words (each text empty), for a list that words only the
+/// lines it shows: with thousands of findings, the wording is most of the checking.
+std::vector<LibraryFindingLine> unwordedFindingLines(const Library& library);
 /// The findings of material n alone, as libraryFindingLines gives them; none for a number
 /// that names no material.
 std::vector<LibraryFindingLine> materialFindingLines(const Library& library, int n,

@@ -53,6 +53,7 @@ QtChart::QtChart(QWidget* parent)
 }
 
 void QtChart::showPlot(const ChartPlot& plot) {
+    if (shown_ && *shown_ == plot) return;
     // Clicking through materials shows one chart after another of the same kind: new
     // points in the same chart cost a fraction of building the chart and its axes again.
     // A plot without points gets a chart of its own: nothing would set the old one's axes.
@@ -63,6 +64,7 @@ void QtChart::showPlot(const ChartPlot& plot) {
     spaceLogLabels();
     stack_->setCurrentWidget(view_);
     save_->setEnabled(true);
+    shown_ = plot;
 }
 
 void QtChart::buildChart(const ChartPlot& plot) {
@@ -187,6 +189,7 @@ void QtChart::resizeEvent(QResizeEvent* event) {
 }
 
 void QtChart::showNote(const std::string& note) {
+    shown_.reset();
     note_->setText(toQ(note));
     stack_->setCurrentWidget(note_);
     save_->setEnabled(false);

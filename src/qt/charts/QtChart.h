@@ -7,6 +7,7 @@
 #include <QList>
 
 #include <memory>
+#include <optional>
 
 class QAbstractAxis;
 class QChart;
@@ -59,6 +60,9 @@ private:
     QList<QLineSeries*> series_;
     bool polar_ = false;
     bool logX_ = false;
+    /// The plot on show, while one is: an edit or an undo that leaves the material's curve
+    /// as it was shows it again, and each change to a chart on show lays it out again.
+    std::optional<ChartPlot> shown_;
     /// Thins a logarithmic x axis's labels to what its width holds.
     void spaceLogLabels();
 

@@ -13,6 +13,7 @@
 #include "EditingCommands.h"
 #include "EditorView.h"
 #include "FindingListModel.h"
+#include "KeptTextDelegate.h"
 #include "MaterialFeedback.h"
 #include "MergeConflictList.h"
 #include "QtControls.h"
@@ -191,7 +192,12 @@ void EditorWindows::checkLibrary() {
         // Every line is one line of text: the list lays out none of them to know its size.
         list->setUniformItemSizes(true);
         list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        checkFindings_ = new FindingListModel(*list->style(), list);
+        // The lines on show are drawn again with every edit: each is laid out once.
+        list->setItemDelegate(new KeptTextDelegate(list));
+        checkFindings_ = new FindingListModel(
+            *list->style(),
+            [this](int n) { return materialFindingLines(state_.library, n, checkListUnits()); },
+            list);
         list->setModel(checkFindings_);
         checkDock_->setWidget(list);
         mainWindow_.addDockWidget(Qt::BottomDockWidgetArea, checkDock_);
@@ -216,7 +222,8 @@ std::string EditorWindows::checkListUnits() const {
 }
 
 void EditorWindows::fillCheckList() {
-    checkFindings_->setLines(libraryFindingLines(state_.library, checkListUnits()));
+    // Thousands of findings, of which a dozen are on show: each is worded when first shown.
+    checkFindings_->setLines(unwordedFindingLines(state_.library));
 }
 
 void EditorWindows::followInCheckList(const LibraryChange& change) {

@@ -16,8 +16,9 @@ const char kNoFindings[] = "No errors or warnings in this library.";
 } // namespace
 
 // The two pictures are looked up once: each lookup searches the icon theme's folders.
-FindingListModel::FindingListModel(const QStyle& style, QObject* parent)
-    : QAbstractListModel(parent), error_(style.standardIcon(QStyle::SP_MessageBoxCritical)),
+FindingListModel::FindingListModel(const QStyle& style, Wording word, QObject* parent)
+    : QAbstractListModel(parent), word_(std::move(word)),
+      error_(style.standardIcon(QStyle::SP_MessageBoxCritical)),
       warning_(style.standardIcon(QStyle::SP_MessageBoxWarning)) {}
 
 void FindingListModel::setLines(std::vector<LibraryFindingLine> lines) {
@@ -38,6 +39,14 @@ void FindingListModel::replaceMaterial(int n, std::vector<LibraryFindingLine> li
     const auto last = std::find_if(
         first, lines_.end(), [n](const LibraryFindingLine& line) { return line.material != n; });
     const int row = static_cast<int>(first - lines_.begin());
+    if (last - first == static_cast<std::ptrdiff_t>(lines.size()) && !lines.empty()) {
+        // An edit mostly keeps a material's count of findings: lines changed in place leave
+        // the list's layout alone and repaint only those rows, if they are on show.
+        std::move(lines.begin(), lines.end(), first);
+        for (int i = 0; i < static_cast<int>(lines.size()); ++i)
+            emit dataChanged(index(row + i), index(row + i));
+        return;
+    }
     if (first != last) {
         beginRemoveRows({}, row, row + static_cast<int>(last - first) - 1);
         lines_.erase(first, last);
@@ -60,6 +69,22 @@ void FindingListModel::keepPlaceholder() {
     if (lines_.empty()) lines_.push_back({-1, RowMark::Error, kNoFindings});
 }
 
+const std::string& FindingListModel::textAt(std::size_t row) const {
+    const LibraryFindingLine& line = lines_[row];
+    const int n = line.material;
+    if (line.text.empty() && n >= 0 && word_) {
+        // A material's lines stand together, in the order its checks give them.
+        std::size_t first = row;
+        while (first > 0 && lines_[first - 1].material == n)
+            --first;
+        std::vector<LibraryFindingLine> worded = word_(n);
+        for (std::size_t i = 0;
+             i < worded.size() && first + i < lines_.size() && lines_[first + i].material == n; ++i)
+            lines_[first + i].text = std::move(worded[i].text);
+    }
+    return line.text;
+}
+
 int FindingListModel::materialAt(int row) const {
     return row >= 0 && row < static_cast<int>(lines_.size())
                ? lines_[static_cast<std::size_t>(row)].material
@@ -75,7 +100,7 @@ QVariant FindingListModel::data(const QModelIndex& index, int role) const {
     const LibraryFindingLine& line = lines_[static_cast<std::size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole:
-        return toQ(line.text);
+        return toQ(textAt(static_cast<std::size_t>(index.row())));
     case Qt::DecorationRole:
         if (line.material < 0) return {};
         return line.severity == RowMark::Error ? error_ : warning_;

@@ -4,6 +4,7 @@
 #include <QAbstractListModel>
 #include <QIcon>
 
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -14,9 +15,12 @@ namespace mb::qt {
 /// The Check Library list's lines, kept as the checks give them and turned into text only
 /// for the rows on show: the largest library has thousands of findings, and an edit
 /// replaces the lines of the materials it touched, found by number, not the whole list.
+/// Lines may come without their words (text empty); the first time one is shown, `word`
+/// gives its material's lines, worded, in the same order, and they are kept.
 class FindingListModel final : public QAbstractListModel {
 public:
-    FindingListModel(const QStyle& style, QObject* parent);
+    using Wording = std::function<std::vector<LibraryFindingLine>(int material)>;
+    FindingListModel(const QStyle& style, Wording word, QObject* parent);
 
     /// Every line of the library; the placeholder line when there is none.
     void setLines(std::vector<LibraryFindingLine> lines);
@@ -31,8 +35,11 @@ public:
 private:
     // One line that stands for none, so that the list never looks empty by mistake.
     void keepPlaceholder();
+    const std::string& textAt(std::size_t row) const;
 
-    std::vector<LibraryFindingLine> lines_;
+    Wording word_;
+    // Mutable: lines are worded when first shown.
+    mutable std::vector<LibraryFindingLine> lines_;
     QIcon error_;
     QIcon warning_;
 };

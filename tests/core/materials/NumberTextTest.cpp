@@ -181,5 +181,30 @@ TEST(NumberText, OnlyWholeNumbersAreNumericAndTheGeneralFormReadsBack) {
                     std::fabs(v) * 1e-14);
 }
 
+// What a cell shows of a stored value: the number text read back, in general form. Built
+// from the text's digits, it must be what reading the text and formatting the value give.
+TEST(GeneralNumberText, IsTheNumberTextReadBackInGeneralForm) {
+    for (const auto& [value, separator, shown] : {std::tuple{2.1e11, ".", "210000000000"},
+                                                  {30463140.4, ".", "30463140"},
+                                                  {1.2e-4, ",", "0,00012"},
+                                                  {1.2e-5, ",", "1,2E-05"},
+                                                  {-1.00005e-5, ".", "-1.0001E-05"},
+                                                  {0.9999999, ".", "1"},
+                                                  {1.23456789e15, ".", "1.2346E+15"},
+                                                  {-0.0, ".", "0"},
+                                                  {kMax, ",", "1,7976E+308"}})
+        EXPECT_EQ(generalNumberText(value, separator), shown) << value;
+    const auto slow = [](double v, const char* separator) {
+        return formatGeneralNumber(leadingNumber(formatNumberText(v)).value_or(v), separator);
+    };
+    std::mt19937_64 rng(2026);
+    std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
+    std::uniform_int_distribution<int> exponent(-310, 307);
+    for (int i = 0; i < 200000; ++i) {
+        const double v = mantissa(rng) * std::pow(10.0, i % 2 ? exponent(rng) : exponent(rng) / 20);
+        ASSERT_EQ(generalNumberText(v, i % 3 ? "." : ","), slow(v, i % 3 ? "." : ",")) << v;
+    }
+}
+
 } // namespace
 } // namespace mb

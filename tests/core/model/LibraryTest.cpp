@@ -156,22 +156,6 @@ TEST(LibraryChanges, EachChangeReachesTheListsItIsMeantFor) {
     EXPECT_EQ(Held(lib), "Typed name,Typed,typed/r,,,-/s,,,- ");
 }
 
-TEST(LibraryChanges, RestoringASnapshotUndoesEveryChangeInPlace) {
-    Library lib = Metals(3);
-    const std::string before = Held(lib);
-    const MaterialSnapshot kept = lib.snapshot(1);
-    lib.renameMaterial(1, "Renamed");
-    lib.setCategory(1, "Other");
-    lib.setDescription(1, "new");
-    lib.SetValue(1, "NUXY", 0.25);
-    lib.dropValues(1);
-    lib.setOriginalValue(1, Slot::DENS, 7800);
-    lib.restore(1, kept);
-    EXPECT_EQ(Held(lib), before);
-    EXPECT_FALSE(lib.material(1).HasValue(Slot::NUXY));
-    EXPECT_FALSE(lib.shadow(1).HasValue(Slot::DENS));
-}
-
 // A random run of changes, mirrored in a plain list: after every step each material's
 // entry, record and shadow must still agree with each other and with the list. Removals,
 // insertions at either end and moves, within a category too, are shown here.

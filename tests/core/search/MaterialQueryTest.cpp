@@ -92,7 +92,6 @@ TEST(MaterialQuery, ConditionsCompareValuesAndACodeAloneAsksForOne) {
         {"EX<=2.4E9", {2}},
         {"ETAN<0", {1}},
         {"ETAN>-3E9", {1}},
-        {"KX=16.2", {1}},
         {"EX=6.9E10", {3}},
         {"EX=6.900000001E10", {3}}, // a relative 1.4E-10 apart: equal
         {"EX=6.90000001E10", {}},   // a relative 1.4E-9 apart: different

@@ -159,19 +159,6 @@ const CardCase kCases[] = {
      {{"MU1", 1}, {"ALPH1", 2}, {"MU2", 0}, {"ALPH2", 3}, {"NUXY", 0.25}},
      "** mu_i = MUi*ALPHi/2, alpha_i = ALPHi: the stress and the initial shear modulus "
      "0.5*sum(MUi*ALPHi) of the library.\n*HYPERELASTIC, OGDEN, N=1\n1, 2, 1.2\n"},
-    {"Ogden of four terms",
-     {{"MU1", 1},
-      {"ALPH1", 2},
-      {"MU2", 1},
-      {"ALPH2", 2},
-      {"MU3", 1},
-      {"ALPH3", 2},
-      {"MU4", 3},
-      {"ALPH4", 1},
-      {"NUXY", 0.4}},
-     "!! *HYPERELASTIC is not written: the Ogden fit has 4 terms, CalculiX takes at most 3, "
-     "and fewer would be another material. The material has no elasticity in this file.\n"
-     "!! NUXY is not written: no card of this material takes it.\n"},
     {"Ogden with half a pair",
      {{"MU1", 1}, {"ALPH1", 2}, {"MU2", 1}},
      "!! *HYPERELASTIC is not written: the Ogden model lacks ALPH2.\n"},

@@ -75,15 +75,12 @@ TEST(CsvImport, RefusesBrokenTextAndTablesNamingTheRowOrCell) {
         std::string message;
         int kept;
     };
-    for (const auto& [text, place, what] :
-         {std::tuple{"a,b\nc,\"open\nd,e\n", "row 2", "a quoted field is never closed"},
-          std::tuple{"a,\"b\"c\n", "row 1", "text follows the closing quote of a field"}}) {
-        const Result<CsvSheet> sheet = parseCsv(text);
-        ASSERT_FALSE(sheet.ok()) << text;
-        EXPECT_EQ(sheet.failure().place, place);
-        EXPECT_EQ(sheet.failure().what, what);
-        EXPECT_EQ(sheet.failure().file, "");
-    }
+    // A quote never closed is refused, with its row, through the reader program and by
+    // matlib import; text after a closing quote is refused here.
+    const Result<CsvSheet> sheet = parseCsv("a,\"b\"c\n");
+    ASSERT_FALSE(sheet.ok());
+    EXPECT_EQ(std::tie(sheet.failure().place, sheet.failure().what, sheet.failure().file),
+              std::make_tuple("row 1", "text follows the closing quote of a field", ""));
     const std::string at = "The import stopped at ";
     const std::string none = " No material came before it.";
     const Case cases[] = {
@@ -129,38 +126,22 @@ TEST(CsvExport, QuotesWhatWouldSplitAFieldAndWritesUtf8) {
     EXPECT_EQ(csvText(rows), "\"a,b\",\"say \"\"x\"\"\",\" pad\",,0.1,Caf\xC3\xA9\r\n");
 }
 
-// The table as a hand-made sheet has it: a blank row between groups, a column without a
-// heading, codes in any case, empty cells and formulas without a value.
-TEST(CsvImport, TheTableGoesOnPastBlankRowsAndNotesWhatItCannotTake) {
-    class Table : public CsvSheet {
-    public:
-        explicit Table(CsvSheet sheet) : CsvSheet(std::move(sheet)) {}
-        CellValue cell(int row, int column) const override {
-            if (row == 4 && column == 7) return CellValue::ofFormula("=G3");
-            return CsvSheet::cell(row, column);
-        }
-        std::vector<CellRange> mergedRanges() const override { return {{3, 1, 4, 1}}; }
-    };
-    CsvSheet parsed = Parsed("Category,Name,Name code,Description,ex,,dens,NUXY\n"
-                             ",,,,N/m^2,,Kgm/m^3,\n"
-                             "Steels,S235,,,2.1E11,5,7850,0.3\n"
-                             ",S355,,,2.1E11,6,,\n"
-                             ",,,,,,,\n"
-                             "Light,6061,,,,,2700,\n");
-    const Table sheet(std::move(parsed));
+// A merged category, a blank row between groups and a formula without a value in a table
+// are the workbook writers' test; here, codes in lower case and a headless column's count.
+TEST(CsvImport, TakesCodesInAnyCaseAndNotesAColumnWithoutAHeading) {
     Library library;
-    const ImportResult r = importAnyLayout(sheet, library);
+    const ImportResult r = ImportCsv("Category,Name,Name code,Description,ex,,dens\n"
+                                     ",,,,N/m^2,,Kgm/m^3\n"
+                                     "Steels,S235,,,2.1E11,5,7850\n"
+                                     "Steels,S355,,,2.1E11,6,\n",
+                                     library);
     EXPECT_TRUE(r.imported());
-    EXPECT_EQ(r.notes,
-              (std::vector<std::string>{
-                  "Cell F1: the column has no property code; its 2 values were left out.",
-                  "Cell G4: a formula whose value the file does not keep; DENS was left unset."}));
-    ASSERT_EQ(library.materialCount(), 3);
-    EXPECT_EQ(library.entry(1).Category, "Steels"); // A3:A4 is merged
+    EXPECT_EQ(r.notes, std::vector<std::string>{"Cell F1: the column has no property code; its 2 "
+                                                "values were left out."});
+    ASSERT_EQ(library.materialCount(), 2);
+    EXPECT_EQ(library.material(0).slotValue(Slot::EX), 2.1e11);
+    EXPECT_EQ(library.material(0).slotValue(Slot::DENS), 7850);
     EXPECT_FALSE(library.material(1).HasValue(Slot::DENS));
-    EXPECT_FALSE(library.material(1).HasValue(Slot::NUXY));
-    EXPECT_EQ(library.material(2).slotValue(Slot::DENS), 2700);
-    EXPECT_FALSE(library.material(2).HasValue(Slot::EX));
 }
 
 TEST(ExchangeText, CharactersBeyondLatin1GetTheirClosestSpellingOrAQuestionMark) {

@@ -1,20 +1,14 @@
 // Replays the JSON and CSV fuzzers' corpora, seeds and every input they ever stopped on,
 // through the fuzzers' own check, so a fixed fault stays fixed in the ordinary build.
 #include "ExchangeRoundTrip.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace mb {
 namespace {
-
-std::string Bytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 TEST(ExchangeCorpus, EveryInputKeepsTheImportsPromises) {
     const std::pair<const char*, fuzz::ExchangeFormat> corpora[] = {
@@ -24,7 +18,7 @@ TEST(ExchangeCorpus, EveryInputKeepsTheImportsPromises) {
         int replayed = 0;
         for (const auto& e : std::filesystem::directory_iterator(folder)) {
             ++replayed;
-            EXPECT_EQ(fuzz::RoundTripImport(Bytes(e.path()), format), "") << e.path();
+            EXPECT_EQ(fuzz::RoundTripImport(test::ReadBytes(e.path()), format), "") << e.path();
         }
         EXPECT_GE(replayed, 5) << folder;
     }

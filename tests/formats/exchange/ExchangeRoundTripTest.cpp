@@ -55,7 +55,6 @@ TEST(ExchangeRoundTrip, JsonAndSiCsvGiveTheSameFileByteForByte) {
         const ImportResult fromCsv = ThroughCsv(original, csv, UnitSystemIndex::SI);
         EXPECT_EQ(fromCsv.message(), "") << source.name;
         EXPECT_EQ(Saved(csv), expected) << source.name;
-        EXPECT_EQ(json.materialCount(), original.materialCount()) << source.name;
     }
 }
 

@@ -13,6 +13,7 @@
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
@@ -139,6 +140,32 @@ private slots:
         const Shown reused = shownBy(pane);
         QCOMPARE(reused, shownBy(fresh));
         QCOMPARE(reused.title, QString::fromStdString(second.title));
+    }
+
+    // An edit or undo that leaves the curve as it was shows the same plot again: the chart
+    // is left alone. After a note, the same plot is a chart on show again.
+    void theSamePlotAgainLeavesTheChartAlone() {
+        qt::QtChart pane;
+        const ChartPlot plot = stressStrain("Steel A", 3.5e4, 2);
+        pane.showPlot(plot);
+        QChart* chart = pane.chart();
+        QVERIFY(chart);
+        QSignalSpy replaced(static_cast<QLineSeries*>(chart->series().front()),
+                            &QXYSeries::pointsReplaced);
+        pane.showPlot(plot);
+        QCOMPARE(replaced.count(), 0);
+        ChartPlot moved = plot;
+        moved.series[1].y.back() *= 2;
+        pane.showPlot(moved);
+        QCOMPARE(replaced.count(), 1);
+
+        pane.showNote("No curve");
+        QVERIFY(!pane.chart());
+        pane.showPlot(moved);
+        QVERIFY(pane.chart());
+        qt::QtChart fresh;
+        fresh.showPlot(moved);
+        QCOMPARE(shownBy(pane), shownBy(fresh));
     }
 
     // A plot of another kind, or with another number of curves, or after a note, gets a

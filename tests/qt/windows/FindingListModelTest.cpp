@@ -3,6 +3,7 @@
 #include "FindingListModel.h"
 
 #include <QApplication>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace mb::test {
@@ -20,7 +21,7 @@ class FindingListModelTest : public QObject {
 
 private slots:
     void replacingOneMaterialKeepsTheOthersAndTheOrder() {
-        qt::FindingListModel model(*QApplication::style(), nullptr);
+        qt::FindingListModel model(*QApplication::style(), {}, nullptr);
         model.setLines({{1, RowMark::Error, "a"},
                         {4, RowMark::Warning, "b"},
                         {4, RowMark::Warning, "c"},
@@ -35,7 +36,7 @@ private slots:
     }
 
     void anEmptyListShowsOneLineForNoMaterial() {
-        qt::FindingListModel model(*QApplication::style(), nullptr);
+        qt::FindingListModel model(*QApplication::style(), {}, nullptr);
         const QStringList none{"-1 No errors or warnings in this library."};
         model.setLines({});
         QCOMPARE(shown(model), none);
@@ -45,6 +46,39 @@ private slots:
         QCOMPARE(shown(model), QStringList({"3 x"}));
         model.replaceMaterial(3, {});
         QCOMPARE(shown(model), none);
+    }
+
+    // The list gets the findings without words; a line is worded when first shown, with
+    // the other lines of its material, and kept.
+    void linesAreWordedWhenFirstShownAMaterialAtATime() {
+        QList<int> asked;
+        qt::FindingListModel model(
+            *QApplication::style(),
+            [&asked](int n) {
+                asked << n;
+                const std::string name = "M" + std::to_string(n);
+                return std::vector<LibraryFindingLine>{{n, RowMark::Error, name + " first"},
+                                                       {n, RowMark::Warning, name + " second"}};
+            },
+            nullptr);
+        model.setLines({{2, RowMark::Error, ""},
+                        {2, RowMark::Warning, ""},
+                        {5, RowMark::Error, ""},
+                        {5, RowMark::Warning, ""}});
+        QCOMPARE(model.index(3).data().toString(), QStringLiteral("M5 second"));
+        QCOMPARE(model.index(2).data().toString(), QStringLiteral("M5 first"));
+        QCOMPARE(asked, QList<int>({5}));
+        model.replaceMaterial(5, {{5, RowMark::Error, ""}});
+        QCOMPARE(shown(model), QStringList({"2 M2 first", "2 M2 second", "5 M5 first"}));
+        QCOMPARE(asked, QList<int>({5, 2, 5}));
+
+        // As many lines as before: changed in place, no row taken out or put in.
+        QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        model.replaceMaterial(2, {{2, RowMark::Warning, "x"}, {2, RowMark::Error, "y"}});
+        QCOMPARE(shown(model), QStringList({"2 x", "2 y", "5 M5 first"}));
+        QCOMPARE(removed.count(), 0);
+        QCOMPARE(changed.count(), 2);
     }
 };
 

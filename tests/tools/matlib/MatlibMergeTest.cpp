@@ -66,10 +66,6 @@ TEST_F(MergeRun, AConflictKeepsOursAndIsListedOnStderrAndBesideOut) {
     EXPECT_EQ(ReadBytes(dir.file("out.lib.conflicts")), line);
     EXPECT_EQ(ReadBytes(dir.file("out.lib")), Fixture("expected.lib"));
     EXPECT_EQ(ReadBytes(dir.file("ours.lib")), Fixture("ours.lib"));
-    // --conflicts puts the list where the library's real name wants it.
-    const ProgramResult named = merge({"--conflicts", dir.file("steels.lib.conflicts")});
-    EXPECT_EQ(named.exitCode, 1);
-    EXPECT_EQ(ReadBytes(dir.file("steels.lib.conflicts")), line);
 }
 
 TEST_F(MergeRun, AnInputThatCannotBeMergedExitsTwoAndLeavesOutAlone) {

@@ -15,7 +15,8 @@ std::string Data(const std::string& name) {
     return std::string(kDataDir) + "/tools/" + name;
 }
 
-// The argument errors are the same for every command; each kind is shown once here.
+// The argument errors are the same for every command; each kind is shown once, here or
+// beside the command that meets it.
 TEST(Matlib, EachCommandPrintsItsResultOrOneMessageWithItsExitStatus) {
     TempDir dir;
     const std::string mixed = Data("mixed.lib");
@@ -43,11 +44,6 @@ TEST(Matlib, EachCommandPrintsItsResultOrOneMessageWithItsExitStatus) {
               "matlib: Cannot save " + dir.path() + ": Path - File access error.\n"),
         {{"list", mixed}, 2, "", "matlib: cannot write to standard output\n", {-1, "/dev/full"}},
         Fails(2, {}, "matlib: missing command; try 'matlib --help'\n"),
-        Fails(2, {"check", "a.lib", "b.lib"},
-              "matlib: check: too many arguments (expected FILE); try 'matlib check --help'\n"),
-        Fails(2, {"list", "--all", "a.lib"},
-              "matlib: list: unknown option '--all'; try 'matlib list --help'\n"),
-        Fails(2, {"show", "a.lib"}, "matlib: show: expected FILE NAME; try 'matlib show --help'\n"),
         Fails(2, {"show", "a.lib", "Steel", "--units"},
               "matlib: show: --units needs a value; try 'matlib show --help'\n"),
         Fails(2, {"show", "a.lib", "Steel", "--units", "MKS(G)"},
@@ -160,22 +156,18 @@ TEST(Matlib, ALibraryASaveLeftHalfWrittenIsPutBackBeforeItIsRead) {
     ExpectRuns(Prints({"check", file}, "4 materials in 2 categories\n"));
 }
 
-// What a query matches is the query's own tests' concern; here it is how find reports it.
-TEST(Matlib, FindListsTheMatchesAsListDoesAndTellsNoneFromABadQuery) {
+// What a query matches is the query's own tests' concern, and how find prints matches, none
+// or a bad query is shown under each locale; here it is the units a query is read in.
+TEST(Matlib, FindReadsTheQueryInTheChosenUnitsBeforeTheFile) {
     TempDir dir;
     const std::string mixed = Data("mixed.lib"), missing = dir.file("missing.lib");
     const std::string s235 = "0\tSteels\tStructural Steel S235\tS235\tHot rolled\n",
-                      ss304 = "2\tSTEELS\tStainless Steel 304\tSS304\tAustenitic, annealed\n",
-                      empty = "3\tSTEELS\tPlaceholder\tEMPTY\tno values yet\n";
+                      ss304 = "2\tSTEELS\tStainless Steel 304\tSS304\tAustenitic, annealed\n";
     ExpectRuns({
-        Prints({"find", mixed, "steel"}, s235 + ss304 + empty),
         // 29E6 psi lies just under 200E9 N/m^2.
         Prints({"find", mixed, "EX>29E6", "--units", "IPS"}, s235),
         // SI unless told: 2.1E6 Kgf/cm^2 would be above the stainless steel's EX.
         Prints({"find", mixed, "EX>2.1E6"}, s235 + ss304),
-        Fails(1, {"find", mixed, "copper"}, ""),
-        Fails(2, {"find", mixed, "EX>2,1E11"},
-              "matlib: \"EX>2,1E11\": \"2,1E11\" is not a number.\n"),
         // The query is checked before the file is read.
         Fails(2, {"find", missing, "EX>"}, "matlib: \"EX>\": a number must follow \">\".\n"),
     });
@@ -201,7 +193,6 @@ TEST(Matlib, DiffPrintsTheDifferencesOfEachFixturePairWithItsExitStatus) {
                     "compared\n"});
     const auto [emptyOld, emptyNew, emptyOut] = pair("from-empty");
     ExpectRuns({{"diff", emptyOld, emptyNew}, 1, emptyOut, ""});
-    ExpectRuns(Prints({"diff", changedOld, changedOld}, ""));
 }
 
 // "--" ends the options, so that a name, query or file may start with "-"; help stands
