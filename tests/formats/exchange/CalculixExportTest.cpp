@@ -162,6 +162,9 @@ const CardCase kCases[] = {
     {"Ogden with half a pair",
      {{"MU1", 1}, {"ALPH1", 2}, {"MU2", 1}},
      "!! *HYPERELASTIC is not written: the Ogden model lacks ALPH2.\n"},
+    {"Ogden whose terms all add nothing",
+     {{"MU1", 0}, {"ALPH1", 2}, {"MU2", 1}, {"ALPH2", 0}},
+     "!! *HYPERELASTIC is not written: every Ogden term has MUi*ALPHi = 0.\n"},
     {"NUXY of an incompressible material",
      {{"MOONEY_A", 1}, {"MOONEY_B", 1}, {"NUXY", 0.5}},
      "!! NUXY = 0.5 and the initial shear modulus 4 give no finite positive bulk modulus: D1 is "

@@ -115,6 +115,13 @@ protected:
     }
 };
 
+TEST_F(GitMerge, DisjointEditsMergeCleanlyIntoTheExpectedLibrary) {
+    branches();
+    EXPECT_EQ(git("merge -q --no-edit theirs"), 0) << ReadBytes(dir.file("git.out"));
+    EXPECT_EQ(ReadBytes(dir.file("repo/steels.lib")), Fixture("expected.lib"));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("repo/steels.lib.conflicts")));
+}
+
 TEST_F(GitMerge, AConflictStopsTheMergeAndLeavesALibraryThatOpens) {
     clashOnEx();
     branches();
