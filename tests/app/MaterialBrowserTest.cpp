@@ -241,7 +241,8 @@ private slots:
         const auto lines = [model] {
             QStringList out;
             for (int i = 0; i < model->rowCount(); ++i)
-                out << model->index(i, 0).data().toString();
+                out << model->index(i, 0).data(Qt::UserRole).toString() + " " +
+                           model->index(i, 0).data().toString();
             return out;
         };
         const QStringList before = lines();
@@ -255,6 +256,18 @@ private slots:
         QCOMPARE(reset.count(), 0);
         command("undoMenu");
         QCOMPARE(lines(), before);
+
+        // A removal moves the numbers of the materials after it: the list then reads as
+        // Check Library gives it afresh.
+        click("Nylon");
+        QVERIFY(typeInto("NUXY", "0.6"));
+        click("Copper");
+        messages->queueAnswer(MsgResult::Yes);
+        command("delete");
+        const QStringList followed = lines();
+        QVERIFY2(followed.filter("Polymers / Nylon").size() == 1, qPrintable(followed.join('\n')));
+        command("checkLibrary");
+        QCOMPARE(followed, lines());
     }
 };
 

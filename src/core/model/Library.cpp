@@ -110,14 +110,24 @@ int Library::copyMaterial(int source, const LibraryEntry& texts) {
     return addMaterial(texts, std::move(record), std::move(shadowRecord));
 }
 
+void Library::moveToLast(int n) {
+    // The materials after n move down by pointer, as an insertion moves them up: a removal
+    // or a move near the start of a full library moves a thousand of them, and each keeps
+    // its own record, which a view that follows materials through shifted numbers relies on.
+    sizeRecordLists();
+    const auto first = static_cast<std::ptrdiff_t>(n);
+    const auto end = static_cast<std::ptrdiff_t>(last_) + 1;
+    std::rotate(index_.begin() + first, index_.begin() + first + 1, index_.begin() + end);
+    std::rotate(records_.begin() + first, records_.begin() + first + 1, records_.begin() + end);
+    std::rotate(shadows_.begin() + first, shadows_.begin() + first + 1, shadows_.begin() + end);
+}
+
 MaterialSnapshot Library::removeMaterial(int n) {
     if (!isValidNumber(n)) return {};
     MaterialSnapshot removed = snapshot(n);
-    for (int i = n; i < last_; ++i) {
-        entryAt(i) = entryAt(i + 1);
-        material(i).CopyAllProperties(material(i + 1));
-        shadow(i).CopyAllProperties(shadow(i + 1));
-    }
+    // The removed material ends in the spare slot past the last, which the next material
+    // added empties.
+    moveToLast(n);
     --last_;
     return removed;
 }
@@ -142,21 +152,9 @@ int Library::insertMaterial(int n, const MaterialSnapshot& material) {
 
 int Library::moveMaterialToEnd(int m, const std::string& category) {
     if (!isValidNumber(m)) return -1;
-    const LibraryEntry keptEntry = entryAt(m);
-    clsMaterial keptRecord, keptShadow;
-    keptRecord.CopyAllProperties(material(m));
-    keptShadow.CopyAllProperties(shadow(m));
-    for (int i = m; i < last_; ++i) {
-        entryAt(i) = entryAt(i + 1);
-        material(i).CopyAllProperties(material(i + 1));
-        shadow(i).CopyAllProperties(shadow(i + 1));
-    }
-    const int last = last_;
-    entryAt(last) = keptEntry;
-    material(last).CopyAllProperties(keptRecord);
-    shadow(last).CopyAllProperties(keptShadow);
-    setCategory(last, category);
-    return last;
+    moveToLast(m);
+    setCategory(last_, category);
+    return last_;
 }
 
 void Library::renameMaterial(int n, const std::string& name) {

@@ -145,6 +145,8 @@ private:
     /// or -1 when the library is full; the caller fills all three.
     int appendMaterial();
     LibraryEntry& entryAt(int n);
+    /// Moves material n to the last number, the materials after it one number down.
+    void moveToLast(int n);
 
     std::vector<LibraryEntry> index_;
     std::vector<std::unique_ptr<clsMaterial>> records_;

@@ -30,6 +30,8 @@
 #include <QMouseEvent>
 #include <QStyle>
 
+#include <unordered_map>
+
 namespace mb::qt {
 
 /// The "&Edit" menu of the main window's editor menu set, popped up at a screen point.
@@ -224,19 +226,41 @@ std::string EditorWindows::checkListUnits() const {
 void EditorWindows::fillCheckList() {
     // Thousands of findings, of which a dozen are on show: each is worded when first shown.
     checkFindings_->setLines(unwordedFindingLines(state_.library));
+    keepCheckedRecords();
+}
+
+void EditorWindows::keepCheckedRecords() {
+    checkedRecords_.clear();
+    for (const auto& record : state_.library.Materials())
+        checkedRecords_.push_back(record.get());
 }
 
 void EditorWindows::followInCheckList(const LibraryChange& change) {
-    // Shifted numbers change the material of every later line: the list is made again.
-    // Otherwise only the lines of the materials the change touched are, so that an edit
-    // costs one material's checks instead of the whole library's.
+    // Only the lines of the materials the change touched are made again, so that an edit
+    // costs one material's checks instead of the whole library's. Shifted numbers move
+    // the other materials' lines with their materials, which a move or a removal leaves
+    // as they were; a material the list has not seen yet is checked as a touched one.
+    const std::vector<std::unique_ptr<clsMaterial>>& records = state_.library.Materials();
+    std::vector<int> recheck = change.materials;
     if (change.numbersShifted) {
-        fillCheckList();
-        return;
+        std::unordered_map<const clsMaterial*, int> numberNow;
+        for (std::size_t n = 0; n < records.size(); ++n)
+            if (records[n]) numberNow.emplace(records[n].get(), static_cast<int>(n));
+        std::vector<int> numbers(checkedRecords_.size(), -1);
+        for (std::size_t old = 0; old < checkedRecords_.size(); ++old) {
+            const auto found = numberNow.find(checkedRecords_[old]);
+            if (found == numberNow.end()) continue;
+            numbers[old] = found->second;
+            numberNow.erase(found);
+        }
+        checkFindings_->renumber(numbers);
+        for (const auto& [record, n] : numberNow)
+            recheck.push_back(n);
     }
-    for (const int n : change.materials)
+    for (const int n : recheck)
         checkFindings_->replaceMaterial(n,
                                         materialFindingLines(state_.library, n, checkListUnits()));
+    keepCheckedRecords();
 }
 
 ComparisonWindow* EditorWindows::comparisonWindow() const {

@@ -14,6 +14,7 @@ class QMenu;
 
 namespace mb {
 struct AppState;
+class clsMaterial;
 struct LibraryChange;
 class MergeConflictList;
 class FileDialogs;
@@ -78,6 +79,8 @@ public:
 
 private:
     void fillCheckList();
+    /// Notes which material each number holds, as the list's lines have them.
+    void keepCheckedRecords();
     /// The unit system the list's values are given in: the editor's.
     std::string checkListUnits() const;
     /// Brings the shown list up to date after `change`.
@@ -93,6 +96,8 @@ private:
     QPointer<QMdiSubWindow> subWindow_;
     QPointer<QDockWidget> checkDock_;
     FindingListModel* checkFindings_ = nullptr; ///< owned by the list in checkDock_
+    /// The material of each number when the list's lines were last brought up to date.
+    std::vector<const clsMaterial*> checkedRecords_;
     QPointer<ComparisonWindow> comparison_;
     QPointer<LibraryComparisonWindow> libraryComparison_;
     std::unique_ptr<QtPopupMenu> editPopup_;

@@ -65,6 +65,28 @@ void FindingListModel::replaceMaterial(int n, std::vector<LibraryFindingLine> li
     }
 }
 
+void FindingListModel::renumber(const std::vector<int>& numbers) {
+    beginResetModel();
+    std::vector<LibraryFindingLine> moved;
+    moved.reserve(lines_.size());
+    for (LibraryFindingLine& line : lines_) {
+        const int old = line.material;
+        if (old < 0 || static_cast<std::size_t>(old) >= numbers.size() ||
+            numbers[static_cast<std::size_t>(old)] < 0)
+            continue;
+        line.material = numbers[static_cast<std::size_t>(old)];
+        moved.push_back(std::move(line));
+    }
+    // A material's lines keep their order: the worded ones keep their words.
+    std::stable_sort(moved.begin(), moved.end(),
+                     [](const LibraryFindingLine& a, const LibraryFindingLine& b) {
+                         return a.material < b.material;
+                     });
+    lines_ = std::move(moved);
+    keepPlaceholder();
+    endResetModel();
+}
+
 void FindingListModel::keepPlaceholder() {
     if (lines_.empty()) lines_.push_back({-1, RowMark::Error, kNoFindings});
 }

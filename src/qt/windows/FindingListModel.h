@@ -26,6 +26,10 @@ public:
     void setLines(std::vector<LibraryFindingLine> lines);
     /// Puts `lines` in place of material n's lines. Lines stay in material order.
     void replaceMaterial(int n, std::vector<LibraryFindingLine> lines);
+    /// Materials moved to other numbers: each line goes with its material to number
+    /// `numbers[old]`, or goes when that is -1 (or beyond `numbers`), and the lines are put
+    /// back in number order.
+    void renumber(const std::vector<int>& numbers);
     /// The material of row `row`, -1 for the placeholder line.
     int materialAt(int row) const;
 

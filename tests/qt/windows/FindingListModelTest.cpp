@@ -35,6 +35,20 @@ private slots:
         QVERIFY(!model.index(2).data(Qt::DecorationRole).isNull());
     }
 
+    // Numbers moved by a removal or a move: lines go with their materials, in number order,
+    // keeping their words; the lines of a material that went go too.
+    void renumberingMovesTheLinesWithTheirMaterials() {
+        qt::FindingListModel model(*QApplication::style(), {}, nullptr);
+        model.setLines({{0, RowMark::Error, "a"},
+                        {1, RowMark::Warning, "b"},
+                        {1, RowMark::Error, "c"},
+                        {3, RowMark::Error, "d"}});
+        model.renumber({2, 0, -1});
+        QCOMPARE(shown(model), QStringList({"0 b", "0 c", "2 a"}));
+        model.renumber({-1});
+        QCOMPARE(shown(model), QStringList({"-1 No errors or warnings in this library."}));
+    }
+
     void anEmptyListShowsOneLineForNoMaterial() {
         qt::FindingListModel model(*QApplication::style(), {}, nullptr);
         const QStringList none{"-1 No errors or warnings in this library."};
