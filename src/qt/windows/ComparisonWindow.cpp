@@ -74,7 +74,6 @@ ComparisonWindow::ComparisonWindow(AppState& state, EditorView& form, MessageBox
     connect(copyButton, &QPushButton::clicked, this, [this] { copy(); });
     connect(exportButton, &QPushButton::clicked, this, [this] { exportCsv(); });
     resize(760, 480);
-    qApp->installEventFilter(this);
     changeListener_ = state_.history.addListener([this](const LibraryChange& change) {
         // Columns are followed through every change, shown or not; the table is built again
         // only when a compared material changed or moved.
@@ -88,7 +87,6 @@ ComparisonWindow::ComparisonWindow(AppState& state, EditorView& form, MessageBox
 
 ComparisonWindow::~ComparisonWindow() {
     state_.history.removeListener(changeListener_);
-    qApp->removeEventFilter(this);
 }
 
 void ComparisonWindow::addMaterial(int n) {
@@ -99,7 +97,6 @@ void ComparisonWindow::addMaterial(int n) {
 }
 
 void ComparisonWindow::refresh() {
-    refreshPending_ = false;
     comparison_.follow(state_.library);
     const std::string units = form_.UnitSystem();
     ComparisonTable table = comparison_.table(state_.library, units, state_.doc.DecimalSeparator);
@@ -310,30 +307,12 @@ void ComparisonWindow::exportCsv() {
     }
 }
 
-void ComparisonWindow::scheduleRefresh() {
-    if (refreshPending_ || !isVisible()) return;
-    refreshPending_ = true;
-    QMetaObject::invokeMethod(
-        this, [this] { refresh(); }, Qt::QueuedConnection);
-}
-
-bool ComparisonWindow::eventFilter(QObject* watched, QEvent* event) {
-    // Edits reach the table through the library's notices. The unit system and another
-    // library taking the open one's place come from something the user does; once that has
-    // been handled the table is built again, and the widgets change only when it differs.
-    switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::MouseButtonRelease:
-    case QEvent::Drop:
-    case QEvent::FocusOut:
-    case QEvent::WindowActivate:
-        scheduleRefresh();
-        break;
-    default:
-        break;
-    }
-    return QWidget::eventFilter(watched, event);
+void ComparisonWindow::changeEvent(QEvent* event) {
+    // Edits reach the table through the library's notices, and a switch of the unit system
+    // through the editor; anything else that changed while another window was in front is
+    // followed when this one comes back.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) refresh();
+    QWidget::changeEvent(event);
 }
 
 } // namespace mb::qt

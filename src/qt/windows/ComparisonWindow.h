@@ -45,7 +45,7 @@ public:
     void exportCsv();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     /// The material column selected, -1 for none.
@@ -61,7 +61,6 @@ private:
     static bool addsOneColumn(const ComparisonTable& a, const ComparisonTable& shown);
     void showCaption(const ComparisonTable& table);
     static bool sameShape(const ComparisonTable& a, const ComparisonTable& b);
-    void scheduleRefresh();
 
     AppState& state_;
     EditorView& form_;
@@ -75,7 +74,6 @@ private:
     QPushButton* remove_ = nullptr;
     QPushButton* left_ = nullptr;
     QPushButton* right_ = nullptr;
-    bool refreshPending_ = false;
     int changeListener_ = 0;
 };
 

@@ -363,6 +363,7 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
     QObject::connect(&window.unitsCombo(), &QtComboBox::clicked, &window, [this] {
         // Values are given in the system shown: a switch rewrites every line.
         if (checkDock_ && checkDock_->isVisible()) fillCheckList();
+        if (comparison_ && comparison_->isVisible()) comparison_->refresh();
         if (conflicts_) conflicts_->refresh();
     });
 
