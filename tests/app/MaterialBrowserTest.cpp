@@ -271,6 +271,14 @@ private slots:
             qPrintable(followed.join('\n')));
         command("checkLibrary");
         QCOMPARE(followed, lines());
+
+        // Another unit system: the same findings, their values in it.
+        auto& units = editor()->unitsCombo();
+        units.setFocus();
+        QTest::keyClick(&units, Qt::Key_Down); // SI
+        QVERIFY(
+            lines().filter("Polymers / Nylon  positive: EX = 0 N/m^2 is not positive.").size() ==
+            1);
     }
 };
 

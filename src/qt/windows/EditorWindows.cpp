@@ -121,9 +121,10 @@ EditorWindows::EditorWindows(AppState& state, MDIForm1& mainWindow, MessageBox& 
                              Locale& locale, FileDialogs& dialogs)
     : state_(state), mainWindow_(mainWindow), messages_(messages), locale_(locale),
       dialogs_(dialogs), editPopup_(std::make_unique<QtPopupMenu>(mainWindow)) {
-    // The list of findings, while it is shown, follows every edit, undo and redo.
+    // The list of findings follows every edit, undo and redo, also while another dock
+    // hides it: what it holds must be right whenever it comes to the front.
     changeListener_ = state_.history.addListener([this](const LibraryChange& change) {
-        if (checkDock_ && checkDock_->isVisible()) followInCheckList(change);
+        if (checkDock_) followInCheckList(change);
     });
 }
 
@@ -361,8 +362,9 @@ void EditorWindows::connectEditing(BaseFormWindow& window) {
     window.installEventFilter(new BackgroundMouse(&window, *tree));
     // The findings name values in the system on show.
     QObject::connect(&window.unitsCombo(), &QtComboBox::clicked, &window, [this] {
-        // Values are given in the system shown: a switch rewrites every line.
-        if (checkDock_ && checkDock_->isVisible()) fillCheckList();
+        // Values are given in the system shown: a switch words every line again, the
+        // findings themselves stay.
+        if (checkDock_) checkFindings_->unword();
         if (comparison_ && comparison_->isVisible()) comparison_->refresh();
         if (conflicts_) conflicts_->refresh();
     });

@@ -87,6 +87,13 @@ void FindingListModel::renumber(const std::vector<int>& numbers) {
     endResetModel();
 }
 
+void FindingListModel::unword() {
+    for (LibraryFindingLine& line : lines_)
+        if (line.material >= 0) line.text.clear();
+    if (!lines_.empty())
+        emit dataChanged(index(0), index(static_cast<int>(lines_.size()) - 1), {Qt::DisplayRole});
+}
+
 void FindingListModel::keepPlaceholder() {
     if (lines_.empty()) lines_.push_back({-1, RowMark::Error, kNoFindings});
 }

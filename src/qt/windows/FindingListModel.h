@@ -30,6 +30,9 @@ public:
     /// `numbers[old]`, or goes when that is -1 (or beyond `numbers`), and the lines are put
     /// back in number order.
     void renumber(const std::vector<int>& numbers);
+    /// Every line loses its words, to be worded again when next shown: the findings stay,
+    /// their values are to be given in another unit system.
+    void unword();
     /// The material of row `row`, -1 for the placeholder line.
     int materialAt(int row) const;
 

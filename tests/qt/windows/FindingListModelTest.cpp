@@ -93,6 +93,11 @@ private slots:
         QCOMPARE(shown(model), QStringList({"2 x", "2 y", "5 M5 first"}));
         QCOMPARE(removed.count(), 0);
         QCOMPARE(changed.count(), 2);
+
+        // Another unit system: every line is worded again when next shown.
+        model.unword();
+        QCOMPARE(shown(model), QStringList({"2 M2 first", "2 M2 second", "5 M5 first"}));
+        QCOMPARE(asked, QList<int>({5, 2, 5, 2, 5}));
     }
 };
 
