@@ -279,6 +279,16 @@ private slots:
         QVERIFY(
             lines().filter("Polymers / Nylon  positive: EX = 0 N/m^2 is not positive.").size() ==
             1);
+
+        // A material removed takes its lines with it.
+        click("Brass");
+        QVERIFY(typeInto("EX", "0"));
+        click("Brass");
+        messages->queueAnswer(MsgResult::Yes);
+        command("delete");
+        QCOMPARE(
+            lines(),
+            QStringList({"1 error  Polymers / Nylon  positive: EX = 0 N/m^2 is not positive."}));
     }
 };
 

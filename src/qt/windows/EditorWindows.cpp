@@ -30,6 +30,7 @@
 #include <QMouseEvent>
 #include <QStyle>
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace mb::qt {
@@ -231,9 +232,13 @@ void EditorWindows::fillCheckList() {
 }
 
 void EditorWindows::keepCheckedRecords() {
+    // Only the library's materials: the spare slot past the last may hold one just removed.
+    const auto& records = state_.library.Materials();
+    const auto count =
+        std::min(records.size(), static_cast<std::size_t>(state_.library.materialCount()));
     checkedRecords_.clear();
-    for (const auto& record : state_.library.Materials())
-        checkedRecords_.push_back(record.get());
+    for (std::size_t n = 0; n < count; ++n)
+        checkedRecords_.push_back(records[n].get());
 }
 
 void EditorWindows::followInCheckList(const LibraryChange& change) {
@@ -245,7 +250,9 @@ void EditorWindows::followInCheckList(const LibraryChange& change) {
     std::vector<int> recheck = change.materials;
     if (change.numbersShifted) {
         std::unordered_map<const clsMaterial*, int> numberNow;
-        for (std::size_t n = 0; n < records.size(); ++n)
+        const auto count =
+            std::min(records.size(), static_cast<std::size_t>(state_.library.materialCount()));
+        for (std::size_t n = 0; n < count; ++n)
             if (records[n]) numberNow.emplace(records[n].get(), static_cast<int>(n));
         std::vector<int> numbers(checkedRecords_.size(), -1);
         for (std::size_t old = 0; old < checkedRecords_.size(); ++old) {
