@@ -133,6 +133,30 @@ long InputFile::read(char* buffer, std::size_t size) {
     }
 }
 
+long InputFile::readAt(char* buffer, std::size_t size, long long offset, int& error) const {
+    error = fd_ < 0 ? EBADF : 0;
+    if (fd_ < 0) return -1;
+    const long long room = kLargestReadableFile + 1 - offset;
+    if (room <= 0) {
+        error = EFBIG;
+        return -1;
+    }
+    size = static_cast<std::size_t>(std::min<long long>(static_cast<long long>(size), room));
+    for (;;) {
+        const ssize_t got = ::pread(fd_, buffer, size, offset);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            error = errno;
+            return -1;
+        }
+        if (offset + got > kLargestReadableFile) {
+            error = EFBIG;
+            return -1;
+        }
+        return static_cast<long>(got);
+    }
+}
+
 // The abilities a file layer may lack: without them a save uses the named temporary file.
 int FileOps::createUnnamed(const std::string&, int&) {
     return EOPNOTSUPP;

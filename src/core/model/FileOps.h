@@ -39,6 +39,10 @@ public:
     /// Bytes read, 0 at end of file, -1 on a read error (reason() tells which). A file
     /// that grows past kLargestReadableFile while it is read fails there.
     long read(char* buffer, std::size_t size);
+    /// Bytes read from `offset` on, without moving the position read() reads from, so
+    /// two threads can read two parts of one file: 0 at end of file, -1 on a read error
+    /// (`error` tells which, reason() does not). Nothing past kLargestReadableFile is read.
+    long readAt(char* buffer, std::size_t size, long long offset, int& error) const;
 
 private:
     void refuse(std::string reason);

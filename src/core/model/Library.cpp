@@ -93,6 +93,20 @@ int Library::addMaterial(LibraryEntry entry, clsMaterial record, clsMaterial sha
     return n;
 }
 
+bool Library::appendMaterialsOf(Library& other) {
+    if (materialCount() + other.materialCount() > kMaxMaterials) return false;
+    const int count = other.materialCount();
+    for (int i = 0; i < count; ++i) {
+        const int n = appendMaterial();
+        const auto to = static_cast<std::size_t>(n), from = static_cast<std::size_t>(i);
+        index_[to] = std::move(other.entryAt(i));
+        records_[to] = std::move(other.records_[from]);
+        shadows_[to] = std::move(other.shadows_[from]);
+    }
+    other.clear();
+    return true;
+}
+
 clsMaterial recordWithTexts(const clsMaterial& values, const LibraryEntry& texts) {
     clsMaterial copy;
     copy.CopyAllProperties(values);

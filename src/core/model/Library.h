@@ -72,6 +72,10 @@ public:
     /// values, edits never saved included, and take `texts` for their four texts. Returns
     /// the copy's number, or -1 when the library is full or `source` names no material.
     int copyMaterial(int source, const LibraryEntry& texts);
+    /// Appends every material of `other` in its order, taking its records rather than
+    /// copying them, and leaves `other` empty. False, with both libraries as they were,
+    /// when they would not fit.
+    bool appendMaterialsOf(Library& other);
     /// Removes material n; later materials move down by one number. The freed last slot
     /// keeps its record as the spare. Returns what was removed (an empty snapshot when n
     /// names no material).

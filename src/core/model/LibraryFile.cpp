@@ -1,8 +1,10 @@
 #include "LibraryFile.h"
 
 #include "FileOps.h"
+#include "HelperThread.h"
 #include "Library.h"
 #include "NumberText.h"
+#include "PiecesInOrder.h"
 #include "PropertyCatalogue.h"
 #include "TextUtil.h"
 
@@ -11,6 +13,7 @@
 #include <charconv>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace mb {
 
@@ -60,6 +63,13 @@ public:
     LibraryParser(Library& library, std::string_view decimalSeparator)
         : library_(library), separator_(decimalSeparator) {}
 
+    /// A parser for the rest of a file from a material line on: what line 1 must be is
+    /// not its concern, and the category its first materials belong to is not known to
+    /// it (materialsBeforeCategory() says how many took "").
+    struct Continuation {};
+    LibraryParser(Library& library, std::string_view decimalSeparator, Continuation)
+        : library_(library), separator_(decimalSeparator), lineNumber_(1), categoryKnown_(false) {}
+
     /// False once the file has been rejected; no more lines are wanted. `cut` says the
     /// line went on beyond kMaxKeptLine.
     bool line(std::string_view text, bool cut) {
@@ -94,6 +104,9 @@ public:
     /// Why the file cannot be read whole ("" when it can).
     const std::string& refusal() const { return refusal_; }
     int dropped() const { return dropped_; }
+    /// The category the next material would belong to.
+    const std::string& category() const { return category_; }
+    int materialsBeforeCategory() const { return materialsBeforeCategory_; }
 
 private:
     static bool IsKeywordStart(char c) { return c == 'M' || c == 'm' || c == 'E' || c == 'e'; }
@@ -104,6 +117,7 @@ private:
         std::string name(trimmed.substr(8));
         if (name.empty()) name = "No Category";
         category_ = name + "    ";
+        categoryKnown_ = true;
     }
 
     void material(std::string_view text) {
@@ -112,6 +126,7 @@ private:
             current_ = -1;
             return;
         }
+        if (!categoryKnown_) ++materialsBeforeCategory_;
         current_ = library_.addMaterial(category_, mid(text, 6, 13),
                                         std::string(trimBlanks(mid(text, 20, 31))) + "  ",
                                         mid(text, 52, 50));
@@ -143,6 +158,8 @@ private:
     int dropped_ = 0;
     bool rejected_ = false;
     std::string refusal_;
+    bool categoryKnown_ = true;
+    int materialsBeforeCategory_ = 0;
 };
 
 // Splits a byte stream into lines ending in CR LF, LF or CR, fed chunk by chunk.
@@ -253,10 +270,98 @@ ReadResult readLibraryText(std::string_view text, Library& library,
     return Finish(parser, library);
 }
 
+namespace {
+
+// Below this a file is read on one thread: starting a second costs more than it saves.
+constexpr long long kReadInTwoFrom = 1024 * 1024;
+
+bool StartsMaterialLine(const char* p) {
+    return (p[0] == 'M' || p[0] == 'm') && (p[1] == 'A' || p[1] == 'a') &&
+           (p[2] == 'T' || p[2] == 't') && (p[3] == 'L' || p[3] == 'l');
+}
+
+// Where the second half of a file starts: the first material line at or after its
+// middle, found within one read chunk, or -1. From a material line on, reading needs
+// nothing from the lines before but the category, which is put right afterwards.
+long long SecondHalfStart(const InputFile& in) {
+    const long long middle = in.size() / 2;
+    std::unique_ptr<char[]> window(new char[kReadChunk]);
+    int error = 0;
+    const long got = in.readAt(window.get(), kReadChunk, middle, error);
+    for (long i = 0; i + 4 < got; ++i)
+        if (window[static_cast<std::size_t>(i)] == '\n' && StartsMaterialLine(window.get() + i + 1))
+            return middle + i + 1;
+    return -1;
+}
+
+// Feeds bytes [from, to) of the file to `splitter` (to -1: up to the end). 0 or an errno.
+int FeedPart(const InputFile& in, long long from, long long to, LineSplitter& splitter) {
+    std::unique_ptr<char[]> buffer(new char[kReadChunk]);
+    for (long long offset = from; to < 0 || offset < to;) {
+        const std::size_t want =
+            to < 0 ? kReadChunk
+                   : static_cast<std::size_t>(std::min<long long>(kReadChunk, to - offset));
+        int error = 0;
+        const long got = in.readAt(buffer.get(), want, offset, error);
+        if (got < 0) return error;
+        if (got == 0) break;
+        offset += got;
+        if (!splitter.feed({buffer.get(), static_cast<std::size_t>(got)})) return 0;
+    }
+    splitter.finish();
+    return 0;
+}
+
+// Reads a large file as two halves, the second on a helper thread: number texts are most
+// of a reading. nullopt where the halves cannot tell what one reading from the start
+// would (the second half refused a line, or the halves hold more materials than a library
+// can): the caller then reads it from the start.
+std::optional<ReadResult> ReadInTwo(const InputFile& in, Library& library,
+                                    std::string_view decimalSeparator) {
+    const long long split = SecondHalfStart(in);
+    if (split < 0) return std::nullopt;
+    Library second;
+    LibraryParser secondParser(second, decimalSeparator, LibraryParser::Continuation{});
+    int secondError = 0;
+    HelperThread helper([&] {
+        LineSplitter splitter(secondParser);
+        secondError = FeedPart(in, split, -1, splitter);
+    });
+    if (!helper.started()) return std::nullopt;
+    library.clear();
+    LibraryParser parser(library, decimalSeparator);
+    LineSplitter splitter(parser);
+    const int error = FeedPart(in, 0, split, splitter);
+    helper.join();
+    if (error != 0) {
+        library.clear();
+        return CannotRead(readErrorMessage(error));
+    }
+    // Rejected at line 1 or refused on the way: the first half decides it alone.
+    if (parser.rejected() || !parser.refusal().empty()) return Finish(parser, library);
+    if (secondError != 0) {
+        library.clear();
+        return CannotRead(readErrorMessage(secondError));
+    }
+    // A refused line is numbered from the start of the file.
+    if (!secondParser.refusal().empty()) return std::nullopt;
+    for (int i = 0; i < secondParser.materialsBeforeCategory(); ++i)
+        second.setCategory(i, parser.category());
+    // Materials past the limit are counted over the whole file.
+    if (!library.appendMaterialsOf(second)) return std::nullopt;
+    return Finish(parser, library);
+}
+
+} // namespace
+
 ReadResult ReadLibraryFile(const std::string& fileName, Library& library,
                            std::string_view decimalSeparator) {
     InputFile in(fileName);
     if (!in.ok()) return CannotRead(in.reason());
+    if (in.size() >= kReadInTwoFrom && HelperThread::pays())
+        if (std::optional<ReadResult> result = ReadInTwo(in, library, decimalSeparator))
+            return *result;
+    // Read from the start, the position read() reads from untouched by the halves.
     library.clear();
     LibraryParser parser(library, decimalSeparator);
     LineSplitter splitter(parser);
@@ -295,9 +400,13 @@ CategoryGrouping groupByCategory(const Library& library) {
 
 namespace {
 
+// A piece of the file as a helper thread makes it: about a write chunk of the largest
+// library, and few enough pieces that a small library costs no more than one.
+constexpr std::size_t kMaterialsPerPiece = 8;
+
 // Walks the library in file order (each category line, its material blocks, "ENDTYPE")
-// and hands the text to `sink` in pieces of about a write chunk. `sink` returns false to
-// stop.
+// and hands the text to `sink` piece by piece, formatted on two threads where two cores
+// are there: formatting is most of a save. `sink` returns false to stop.
 // `keepMadeCodes`: a material saved without a name code keeps the one the file gives it;
 // a copy taken for another purpose must leave the library as it is.
 template <class Sink>
@@ -310,26 +419,46 @@ bool EmitLibrary(Library& library, const CategoryGrouping& grouping, bool keepMa
             static_cast<int>(i) <= library.LastMaterialIndex())
             members[static_cast<std::size_t>(p - 1)].push_back(static_cast<int>(i));
     }
-    std::string text;
-    auto handOver = [&text, &sink](std::size_t atLeast) {
-        if (text.size() < atLeast) return true;
-        if (!sink(std::string_view(text))) return false;
-        text.clear();
-        return true;
+    // What the file holds in order: a category's line (material kHeader), its materials,
+    // its "ENDTYPE" (kEnd). Records are looked up here, on one thread: a slot without one
+    // gets it made.
+    constexpr clsMaterial* kHeader = nullptr;
+    struct Item {
+        std::size_t category;
+        clsMaterial* material;
+        bool end;
     };
-    for (std::size_t p = 0; p < grouping.names.size(); ++p) {
-        text.append("MATTYPE:").append(grouping.names[p]).append("\r\n");
+    std::vector<Item> items;
+    std::vector<std::size_t> pieceStarts{0};
+    std::size_t inPiece = 0;
+    for (std::size_t p = 0; p < members.size(); ++p) {
+        items.push_back({p, kHeader, false});
         for (int i : members[p]) {
-            if (keepMadeCodes)
-                library.material(i).Save(text);
-            else
-                library.material(i).format(text);
-            if (!handOver(kWriteChunk)) return false;
+            if (inPiece == kMaterialsPerPiece) {
+                pieceStarts.push_back(items.size());
+                inPiece = 0;
+            }
+            items.push_back({p, &library.material(i), false});
+            ++inPiece;
         }
-        text.append("ENDTYPE\r\n");
-        if (!handOver(kWriteChunk)) return false;
+        items.push_back({p, kHeader, true});
     }
-    return handOver(1);
+    pieceStarts.push_back(items.size());
+    const auto make = [&](std::size_t piece, std::string& text) {
+        for (std::size_t k = pieceStarts[piece]; k < pieceStarts[piece + 1]; ++k) {
+            const Item& item = items[k];
+            if (item.material && keepMadeCodes)
+                item.material->Save(text);
+            else if (item.material)
+                item.material->format(text);
+            else if (item.end)
+                text.append("ENDTYPE\r\n");
+            else
+                text.append("MATTYPE:").append(grouping.names[item.category]).append("\r\n");
+        }
+    };
+    return makePiecesInOrder(pieceStarts.size() - 1, make,
+                             [&sink](std::string_view text) { return text.empty() || sink(text); });
 }
 
 } // namespace

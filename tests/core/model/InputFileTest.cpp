@@ -87,5 +87,27 @@ TEST(InputFile, AFileThatGrowsPastTheLimitWhileReadFailsThere) {
     EXPECT_EQ(in.reason(), "it is larger than 64 MiB, more than any library can be.");
 }
 
+TEST(InputFile, ReadingAtAnOffsetLeavesThePositionOfReadAlone) {
+    test::TempDir dir;
+    const std::string path = dir.file("parts.lib");
+    test::WriteBytes(path, "MATTYPE:Parts\r\nMATL:A\r\n");
+    InputFile in(path);
+    ASSERT_TRUE(in.ok());
+    char buffer[8];
+    int error = -1;
+    EXPECT_EQ(in.readAt(buffer, 6, 15, error), 6);
+    EXPECT_EQ(std::string(buffer, 6), "MATL:A");
+    EXPECT_EQ(error, 0);
+    EXPECT_EQ(in.readAt(buffer, 8, 23, error), 0); // at the end
+    EXPECT_EQ(Drain(in).bytes, "MATTYPE:Parts\r\nMATL:A\r\n");
+    // Past the largest size a library can have nothing is read, whatever the file holds.
+    std::filesystem::resize_file(path, kLargestReadableFile + 10);
+    EXPECT_EQ(in.readAt(buffer, 8, kLargestReadableFile + 1, error), -1);
+    EXPECT_EQ(error, EFBIG);
+    EXPECT_EQ(in.readAt(buffer, 8, kLargestReadableFile - 4, error), -1);
+    EXPECT_EQ(error, EFBIG);
+    EXPECT_EQ(in.reason(), "");
+}
+
 } // namespace
 } // namespace mb

@@ -12,6 +12,8 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <functional>
+#include <sstream>
 
 namespace mb {
 namespace {
@@ -193,6 +195,91 @@ TEST(LibraryReaderFile, ACategoryNameIsReadWholeOrTheFileIsRefusedNamingTheLine)
             EXPECT_EQ(lib.LastMaterialIndex(), -1);
             EXPECT_EQ(lib.entry(0).Category, "");
         }
+    }
+}
+
+// "" for equal texts, else the first line in which they differ, with its number.
+std::string FirstDifference(const std::string& got, const std::string& expected) {
+    std::istringstream a(got), b(expected);
+    std::string x, y;
+    for (int line = 1;; ++line) {
+        const bool moreA = static_cast<bool>(std::getline(a, x));
+        const bool moreB = static_cast<bool>(std::getline(b, y));
+        if (!moreA && !moreB) return "";
+        if (!moreA || !moreB || x != y)
+            return "line " + std::to_string(line) + ": " + (moreA ? x : "(none)") + " <> " +
+                   (moreB ? y : "(none)");
+    }
+}
+
+// A file of a megabyte or more is read as two halves on two threads where there are two
+// cores; whatever the file holds, that must give what one reading from the start gives.
+TEST(LibraryReaderFile, ALargeFileReadsAsTheSameTextReadAtOnce) {
+    // Material i, preceded by what `before(i)` puts there; 20 values make it a kilobyte.
+    auto file = [](int count, const std::function<std::string(int)>& before,
+                   const std::string& end = "\r\n", const std::string& matl = "MATL:") {
+        std::string text;
+        for (int i = 0; i < count; ++i) {
+            text += before(i);
+            text += matl + padRight("C" + std::to_string(i), 13) + ": " +
+                    padRight("Name " + std::to_string(i), 30) + ":About " + std::to_string(i) + end;
+            for (int slot = 0; slot < 20; ++slot)
+                text += Prop(PropertyCatalogue::instance().PropCode(slot),
+                             std::to_string(i) + "." + std::to_string(slot) + "E3") +
+                        end;
+            text += "ENDMATL" + end;
+        }
+        return text;
+    };
+    const auto top = [](int i) { return i == 0 ? std::string("MATTYPE:Steel\r\n") : ""; };
+    const std::string overlong = "MATTYPE:" + std::string(70 * 1024, 'c') + "\r\n";
+    const struct {
+        const char* what;
+        std::string text;
+        const char* separator = ".";
+    } cases[] = {
+        {"one category across the middle", file(900, top)},
+        {"a category line before every material",
+         file(900, [](int i) { return "MATTYPE:Kind " + std::to_string(i % 7) + "\r\n"; })},
+        {"categories too short to name one keep the one before, in either half",
+         file(900,
+              [](int i) {
+                  return i == 0        ? std::string("MATTYPE:Steel\r\n")
+                         : i % 5 == 0  ? std::string("MATTYPE\r\n")
+                         : i % 50 == 1 ? "MATTYPE:K" + std::to_string(i) + "\r\n"
+                                       : "";
+              })},
+        {"material lines in small letters", file(900, top, "\r\n", "matl:")},
+        {"line feeds alone", file(
+                                 900, [](int i) { return i == 0 ? "MATTYPE:S\n" : ""; }, "\n")},
+        {"carriage returns alone",
+         file(
+             900, [](int i) { return i == 0 ? "MATTYPE:S\r" : ""; }, "\r")},
+        {"materials past the limit", file(1005, top)},
+        {"a category line too long, late in the file",
+         file(900, [&](int i) { return i == 0     ? "MATTYPE:S\r\n"
+                                       : i == 850 ? overlong
+                                                  : ""; })},
+        {"no library", "MATL:first\r\n" + file(900, top)},
+        {"comma separator",
+         file(900,
+              [](int i) {
+                  return i == 0 ? "MATTYPE:S\r\nMATL:x\r\n" + Prop("EX", "7,5E3") + "\r\n" : "";
+              }),
+         ","},
+    };
+    test::TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_GE(c.text.size(), 1024u * 1024u);
+        test::WriteBytes(dir.file("large.lib"), c.text);
+        Library once, halves;
+        const ReadResult expected = readLibraryText(c.text, once, c.separator);
+        const ReadResult got = ReadLibraryFile(dir.file("large.lib"), halves, c.separator);
+        EXPECT_EQ(std::tie(got.status, got.message, got.droppedMaterials),
+                  std::tie(expected.status, expected.message, expected.droppedMaterials));
+        EXPECT_EQ(halves.materialCount(), once.materialCount());
+        EXPECT_EQ(FirstDifference(Summary(halves), Summary(once)), "");
     }
 }
 

@@ -3,6 +3,7 @@
 #include "Library.h"
 #include "TempDir.h"
 #include "TestPaths.h"
+#include "TextUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,45 @@ TEST(LibraryWriter, EveryRoundTripFixtureSavesByteForByteAndStaysPut) {
         }
     }
     EXPECT_EQ(folders, 5);
+}
+
+struct CancelAll : WriteErrorPrompt {
+    bool retry(const std::string&) override { return false; }
+};
+
+// Enough materials, their categories interleaved, to be formatted in many pieces on two
+// threads: the file must still be each category's line, its materials in their order as
+// each formats itself, and "ENDTYPE", the categories in the order they first appear.
+TEST(LibraryWriter, ALibraryFormattedInPiecesIsOneTextInCategoryOrder) {
+    Library lib;
+    const char* categories[] = {"Polymers", "Steels", "Glass"};
+    for (int i = 0; i < 200; ++i) {
+        clsMaterial record;
+        for (int slot = 0; slot < 1 + i % 30; ++slot)
+            record.setSlotValue(slot, 1.5 * i + slot);
+        // Every third material has no name code: the file gives it one, which it keeps.
+        const std::string code = i % 3 == 1 ? "" : "K" + std::to_string(i);
+        const LibraryEntry entry{categories[i % 7 % 3], code, "M" + std::to_string(i), "about"};
+        lib.addMaterial(entry, recordWithTexts(record, entry), clsMaterial());
+    }
+    std::string expected;
+    for (int c = 0; c < 3; ++c) {
+        expected += std::string("MATTYPE:") + categories[c] + "\r\n";
+        for (int i = 0; i < lib.materialCount(); ++i)
+            if (i % 7 % 3 == c) {
+                clsMaterial copy = lib.material(i);
+                copy.MaterialType(categories[c]);
+                copy.format(expected);
+            }
+        expected += "ENDTYPE\r\n";
+    }
+    test::TempDir dir;
+    CancelAll cancel;
+    ASSERT_EQ(WriteLibraryFile(dir.file("out.lib"), lib, groupByCategory(lib), cancel).status,
+              Status::Written);
+    EXPECT_EQ(test::ReadBytes(dir.file("out.lib")), expected);
+    for (const int i : {1, 100, 199})
+        EXPECT_EQ(lib.material(i).MaterialNameCode(), padRight("M" + std::to_string(i), 13));
 }
 
 // One material holding `typed` in every slot that has a code, each value as the grid

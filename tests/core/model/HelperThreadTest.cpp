@@ -1,0 +1,69 @@
+#include "HelperThread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <pthread.h>
+#include <sched.h>
+
+namespace mb {
+namespace {
+
+std::vector<int> Cores(pthread_t thread) {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    EXPECT_EQ(pthread_getaffinity_np(thread, sizeof set, &set), 0);
+    std::vector<int> cores;
+    for (int c = 0; c < CPU_SETSIZE; ++c)
+        if (CPU_ISSET(c, &set)) cores.push_back(c);
+    return cores;
+}
+
+TEST(HelperThread, RunsItsWorkElsewhereAndGivesTheCallerItsCoresBackWhenJoined) {
+    const std::vector<int> before = Cores(pthread_self());
+    std::atomic<bool> ran{false};
+    std::vector<int> helperCores, callerCoresMeanwhile;
+    {
+        HelperThread helper([&] {
+            helperCores = Cores(pthread_self());
+            ran = true;
+        });
+        ASSERT_TRUE(helper.started());
+        callerCoresMeanwhile = Cores(pthread_self());
+        helper.join();
+        EXPECT_TRUE(ran);
+        EXPECT_EQ(Cores(pthread_self()), before);
+        helper.join(); // a second join returns at once
+    }
+    EXPECT_EQ(Cores(pthread_self()), before);
+    if (!HelperThread::pays()) GTEST_SKIP() << "one core: nothing to spread";
+    // While both run, each keeps to its own cores, so neither waits for the other's.
+    ASSERT_EQ(callerCoresMeanwhile.size(), 1u);
+    EXPECT_FALSE(helperCores.empty());
+    for (int core : helperCores)
+        EXPECT_NE(core, callerCoresMeanwhile[0]);
+}
+
+TEST(HelperThread, OnACallerKeptToOneCoreTheHelperStillRuns) {
+    const std::vector<int> before = Cores(pthread_self());
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(before.front(), &one);
+    ASSERT_EQ(pthread_setaffinity_np(pthread_self(), sizeof one, &one), 0);
+    EXPECT_FALSE(HelperThread::pays());
+    bool ran = false;
+    {
+        HelperThread helper([&] { ran = true; });
+        EXPECT_TRUE(helper.started());
+    }
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(Cores(pthread_self()), std::vector<int>{before.front()});
+    cpu_set_t all;
+    CPU_ZERO(&all);
+    for (int core : before)
+        CPU_SET(core, &all);
+    ASSERT_EQ(pthread_setaffinity_np(pthread_self(), sizeof all, &all), 0);
+}
+
+} // namespace
+} // namespace mb
