@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -166,6 +167,21 @@ private slots:
         window->findChild<QPushButton*>("removeMaterial")->click();
         QCOMPARE(window->table().columnCount(), 4);
         QCOMPARE(window->table().horizontalHeaderItem(2)->text(), QStringLiteral("Copper"));
+    }
+
+    void theComparisonClosesWithItsLibrary() {
+        click("Steel");
+        QTest::keyClick(tree(), Qt::Key_D, Qt::ControlModifier);
+        QPointer<qt::ComparisonWindow> window = browser->editors().comparisonWindow();
+        QVERIFY(window && window->isVisible());
+        // Its columns name materials of the library that is going.
+        dialogs->queuePath(
+            writeLibrary("steels.lib", {{"Metals", "Steel", 2.0e11, "Steel bar", 0.3}})
+                .toStdString());
+        browser->mainWindow().menuItem("fileOpenMenu")->trigger();
+        QCOMPARE(shownName(), QStringLiteral("Steel"));
+        QVERIFY(!window);
+        QVERIFY(!browser->editors().comparisonWindow());
     }
 
     void aDifferenceFromAnotherLibraryIsTakenOver() {
