@@ -4,6 +4,7 @@
 #include "RecordPool.h"
 #include "TextUtil.h"
 
+#include <algorithm>
 #include <new>
 
 namespace mb {
@@ -196,18 +197,32 @@ void clsMaterial::Save(std::string& out) {
     format(out);
 }
 
+std::string_view clsMaterial::writtenName() const {
+    // The blanks the reader puts after a name are padding, not part of it: a name of 29 or
+    // 30 characters read back from a file must not push the colon past column 51, or the
+    // next reading takes them into the description.
+    return name_.size() > 30 && trimRightBlanks(name_).size() <= 30 ? trimRightBlanks(name_)
+                                                                    : std::string_view(name_);
+}
+
+std::size_t clsMaterial::formattedSize() const {
+    const std::size_t code = trimBlanks(nameCode_).empty() ? 13 : nameCode_.size();
+    std::size_t size = 5 + std::max<std::size_t>(code, 13) + 2 +
+                       std::max<std::size_t>(writtenName().size(), 30) + 1 + description_.size() +
+                       2 + 9;
+    const auto& lines = PropertyLines();
+    for (int i = 0; i < kVisitedSlots; ++i)
+        if (hasValue_[i]) size += lines[static_cast<std::size_t>(i)].text.size();
+    return size;
+}
+
 void clsMaterial::format(std::string& out) const {
     const std::string& code = trimBlanks(nameCode_).empty() ? madeNameCode() : nameCode_;
     out += "MATL:";
     out += code;
     if (code.size() < 13) out.append(13 - code.size(), ' ');
     out += ": ";
-    // The blanks the reader puts after a name are padding, not part of it: a name of 29 or
-    // 30 characters read back from a file must not push the colon past column 51, or the
-    // next reading takes them into the description.
-    const std::string_view name = name_.size() > 30 && trimRightBlanks(name_).size() <= 30
-                                      ? trimRightBlanks(name_)
-                                      : std::string_view(name_);
+    const std::string_view name = writtenName();
     out += name;
     if (name.size() < 30) out.append(30 - name.size(), ' ');
     out += ':';

@@ -72,6 +72,8 @@ public:
     /// The same block, the record left as it is: a material without a name code is written
     /// with the one Save would give it.
     void format(std::string& out) const;
+    /// The length of the block format() appends.
+    std::size_t formattedSize() const;
 
     static std::string WriteValue(double dVal);
 
@@ -84,6 +86,7 @@ public:
 
 private:
     std::string madeNameCode() const;
+    std::string_view writtenName() const;
     void convertAll(std::string_view oldUnit, std::string_view target);
 
     clsUnitConversion converter_;

@@ -465,6 +465,14 @@ bool EmitLibrary(Library& library, const CategoryGrouping& grouping, bool keepMa
 
 void formatLibraryText(Library& library, const CategoryGrouping& grouping, std::string& out) {
     out.clear();
+    // Room for the whole text first: grown piece by piece, the text of the largest library
+    // was copied over and over into fresh pages, which took longer than formatting it.
+    std::size_t size = 0;
+    for (const std::string& name : grouping.names)
+        size += name.size() + 10 + 9;
+    for (int i = 0; i <= library.LastMaterialIndex(); ++i)
+        size += library.material(i).formattedSize();
+    out.reserve(size);
     EmitLibrary(library, grouping, true, [&out](std::string_view piece) {
         out += piece;
         return true;

@@ -39,4 +39,32 @@ TEST(MaterialRecord, ChangeUnitsTakesAnEmptyRecordUnitForSIAndConvertsOnlyKnownS
 }
 
 } // namespace
+// A save makes room for the whole text from these lengths: one too short costs a copy of
+// everything written so far, one too long holds memory for nothing.
+TEST(MaterialRecord, FormattedSizeIsTheLengthOfTheBlockFormatWrites) {
+    const struct {
+        const char* what;
+        std::string code, name, description;
+        int values; // the first n visited slots
+    } cases[] = {
+        {"nothing at all", "", "", "", 0},
+        {"made code, one value", "", "Steel", "", 1},
+        {"code past 13", "ABCDEFGHIJKLMNOPQ", "Steel", "S235JR", 5},
+        {"name padded past 30 by the reader", "S235", std::string(29, 'n') + "  ", "x", 10},
+        {"name past 30", "S235", std::string(35, 'n'), std::string(50, 'd'), kVisitedSlots},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        clsMaterial m;
+        m.MaterialNameCode(c.code);
+        m.MaterialName(c.name);
+        m.MaterialDescription(c.description);
+        for (int slot = 0; slot < c.values; ++slot)
+            m.setSlotValue(slot, -1.25e-3 * (slot + 1));
+        std::string text = "before";
+        m.format(text);
+        EXPECT_EQ(m.formattedSize(), text.size() - 6);
+    }
+}
+
 } // namespace mb
