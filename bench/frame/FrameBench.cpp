@@ -405,6 +405,19 @@ void Run(Bench& b, const char* only) {
             [&b](int) { b.press(Qt::Key_Z, Qt::ControlModifier); });
         b.messages().questions.clear();
     }
+    if (wanted("Save")) {
+        // One value edited, so that there is something to save; the disk's part runs on the
+        // save's own thread and shows only if it repaints within the wait after the input.
+        b.measure(
+            "Save (Ctrl+S)",
+            [&b](int i) {
+                b.clickNode(1);
+                b.startValueEdit(i);
+                b.storeValue();
+                b.editor().TreeView1().setFocus();
+            },
+            [&b](int) { b.press(Qt::Key_S, Qt::ControlModifier); });
+    }
 }
 
 } // namespace
