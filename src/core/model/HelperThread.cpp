@@ -9,14 +9,16 @@ struct HelperThread::CallerCores {
     cpu_set_t cores;
 };
 
-namespace {
-
-void* Run(void* work) {
-    (*static_cast<std::function<void()>*>(work))();
+// An exception must not leave a thread's function: the process would end.
+void* HelperThread::run(void* self) {
+    auto* helper = static_cast<HelperThread*>(self);
+    try {
+        helper->work_();
+    } catch (...) {
+        helper->failure_ = std::current_exception();
+    }
     return nullptr;
 }
-
-} // namespace
 
 bool HelperThread::pays() {
     cpu_set_t allowed;
@@ -43,7 +45,7 @@ HelperThread::HelperThread(std::function<void()> work) : work_(std::move(work)) 
             callerCores_ = std::move(allowed);
     }
     pthread_t thread;
-    started_ = pthread_create(&thread, &attributes, Run, &work_) == 0;
+    started_ = pthread_create(&thread, &attributes, &HelperThread::run, this) == 0;
     if (started_) thread_ = thread;
     pthread_attr_destroy(&attributes);
     if (!started_) join();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <memory>
 
@@ -17,7 +18,7 @@ public:
     static bool pays();
 
     /// Starts `work` on a new thread; where none can be started, started() is false and
-    /// `work` is not run.
+    /// `work` is not run. An exception `work` lets out is kept for failure().
     explicit HelperThread(std::function<void()> work);
     /// Waits for the work to end.
     ~HelperThread();
@@ -25,13 +26,17 @@ public:
     HelperThread& operator=(const HelperThread&) = delete;
 
     bool started() const { return started_; }
+    /// What `work` threw, once joined; null when it returned.
+    std::exception_ptr failure() const { return failure_; }
     /// Waits for the work to end, at once when it has or never started, and lets the
     /// caller run on any core again.
     void join();
 
 private:
     struct CallerCores;
+    static void* run(void* self);
     std::function<void()> work_;
+    std::exception_ptr failure_;
     unsigned long thread_ = 0;
     bool started_ = false;
     std::unique_ptr<CallerCores> callerCores_; // the caller's cores before it was kept

@@ -333,6 +333,7 @@ std::optional<ReadResult> ReadInTwo(const InputFile& in, Library& library,
     LineSplitter splitter(parser);
     const int error = FeedPart(in, 0, split, splitter);
     helper.join();
+    if (helper.failure()) std::rethrow_exception(helper.failure());
     if (error != 0) {
         library.clear();
         return CannotRead(readErrorMessage(error));

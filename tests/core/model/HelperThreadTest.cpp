@@ -5,6 +5,7 @@
 #include <atomic>
 #include <pthread.h>
 #include <sched.h>
+#include <stdexcept>
 
 namespace mb {
 namespace {
@@ -42,6 +43,17 @@ TEST(HelperThread, RunsItsWorkElsewhereAndGivesTheCallerItsCoresBackWhenJoined) 
     EXPECT_FALSE(helperCores.empty());
     for (int core : helperCores)
         EXPECT_NE(core, callerCoresMeanwhile[0]);
+}
+
+TEST(HelperThread, WhatTheWorkThrowsIsKeptForTheCaller) {
+    HelperThread helper([] { throw std::runtime_error("out of memory"); });
+    ASSERT_TRUE(helper.started());
+    helper.join();
+    ASSERT_TRUE(helper.failure());
+    EXPECT_THROW(std::rethrow_exception(helper.failure()), std::runtime_error);
+    HelperThread fine([] {});
+    fine.join();
+    EXPECT_FALSE(fine.failure());
 }
 
 TEST(HelperThread, OnACallerKeptToOneCoreTheHelperStillRuns) {
