@@ -56,26 +56,5 @@ TEST(HelperThread, WhatTheWorkThrowsIsKeptForTheCaller) {
     EXPECT_FALSE(fine.failure());
 }
 
-TEST(HelperThread, OnACallerKeptToOneCoreTheHelperStillRuns) {
-    const std::vector<int> before = Cores(pthread_self());
-    cpu_set_t one;
-    CPU_ZERO(&one);
-    CPU_SET(before.front(), &one);
-    ASSERT_EQ(pthread_setaffinity_np(pthread_self(), sizeof one, &one), 0);
-    EXPECT_FALSE(HelperThread::pays());
-    bool ran = false;
-    {
-        HelperThread helper([&] { ran = true; });
-        EXPECT_TRUE(helper.started());
-    }
-    EXPECT_TRUE(ran);
-    EXPECT_EQ(Cores(pthread_self()), std::vector<int>{before.front()});
-    cpu_set_t all;
-    CPU_ZERO(&all);
-    for (int core : before)
-        CPU_SET(core, &all);
-    ASSERT_EQ(pthread_setaffinity_np(pthread_self(), sizeof all, &all), 0);
-}
-
 } // namespace
 } // namespace mb
