@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <pthread.h>
 #include <sched.h>
 #include <stdexcept>
@@ -22,17 +21,13 @@ std::vector<int> Cores(pthread_t thread) {
 
 TEST(HelperThread, RunsItsWorkElsewhereAndGivesTheCallerItsCoresBackWhenJoined) {
     const std::vector<int> before = Cores(pthread_self());
-    std::atomic<bool> ran{false};
     std::vector<int> helperCores, callerCoresMeanwhile;
     {
-        HelperThread helper([&] {
-            helperCores = Cores(pthread_self());
-            ran = true;
-        });
+        HelperThread helper([&] { helperCores = Cores(pthread_self()); });
         ASSERT_TRUE(helper.started());
         callerCoresMeanwhile = Cores(pthread_self());
         helper.join();
-        EXPECT_TRUE(ran);
+        EXPECT_FALSE(helperCores.empty()) << "the work ran";
         EXPECT_EQ(Cores(pthread_self()), before);
         helper.join(); // a second join returns at once
     }
@@ -40,7 +35,6 @@ TEST(HelperThread, RunsItsWorkElsewhereAndGivesTheCallerItsCoresBackWhenJoined) 
     if (!HelperThread::pays()) GTEST_SKIP() << "one core: nothing to spread";
     // While both run, each keeps to its own cores, so neither waits for the other's.
     ASSERT_EQ(callerCoresMeanwhile.size(), 1u);
-    EXPECT_FALSE(helperCores.empty());
     for (int core : helperCores)
         EXPECT_NE(core, callerCoresMeanwhile[0]);
 }
@@ -51,9 +45,6 @@ TEST(HelperThread, WhatTheWorkThrowsIsKeptForTheCaller) {
     helper.join();
     ASSERT_TRUE(helper.failure());
     EXPECT_THROW(std::rethrow_exception(helper.failure()), std::runtime_error);
-    HelperThread fine([] {});
-    fine.join();
-    EXPECT_FALSE(fine.failure());
 }
 
 } // namespace

@@ -79,31 +79,6 @@ TEST(LibraryAdd, FullLibraryRefusesEveryKindOfAdditionAndStaysAsItWas) {
               "latelate");
 }
 
-TEST(LibraryAdd, AppendingAnotherLibraryTakesItsMaterialsWholeOrNoneOfThem) {
-    Library lib = Metals(2);
-    Library other;
-    Add(other, "Polymers", "P0");
-    Add(other, "Polymers", "P1");
-    const clsMaterial* record = &other.material(1);
-    const clsMaterial* shadow = &other.shadow(1);
-    const std::string expected = Held(lib) + Held(other);
-    ASSERT_TRUE(lib.appendMaterialsOf(other));
-    EXPECT_EQ(Held(lib), expected);
-    // Taken, not copied: the records are the same objects under their new numbers.
-    EXPECT_EQ(&lib.material(3), record);
-    EXPECT_EQ(&lib.shadow(3), shadow);
-    EXPECT_EQ(other.materialCount(), 0);
-    EXPECT_EQ(other.entry(0).Name, "");
-
-    // One material too many: neither library changes.
-    Library full = Metals(kMaxMaterials - 1);
-    Library two = Metals(2);
-    const std::string fullBefore = Held(full), twoBefore = Held(two);
-    EXPECT_FALSE(full.appendMaterialsOf(two));
-    EXPECT_EQ(Held(full), fullBefore);
-    EXPECT_EQ(Held(two), twoBefore);
-}
-
 TEST(LibraryCopy, CopyKeepsEachRecordsValuesUnderTheNewTexts) {
     Library lib = Metals(2);
     lib.SetValue(1, "EX", 55); // an edit never saved travels with the copy's working record
