@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HelperThread.h"
+
 #include <array>
 #include <atomic>
 #include <cstddef>
@@ -7,8 +9,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "HelperThread.h"
 
 namespace mb {
 
