@@ -362,23 +362,14 @@ ReadResult ReadLibraryFile(const std::string& fileName, Library& library,
     if (in.size() >= kReadInTwoFrom && HelperThread::pays())
         if (std::optional<ReadResult> result = ReadInTwo(in, library, decimalSeparator))
             return *result;
-    // Read from the start, the position read() reads from untouched by the halves.
     library.clear();
     LibraryParser parser(library, decimalSeparator);
     LineSplitter splitter(parser);
-    std::unique_ptr<char[]> buffer(new char[kReadChunk]);
-    bool wanted = true;
-    for (;;) {
-        const long got = in.read(buffer.get(), kReadChunk);
-        if (got == 0) break;
-        if (got < 0) {
-            // A library read in part would be saved back in part.
-            library.clear();
-            return CannotRead(in.reason());
-        }
-        if (!(wanted = splitter.feed({buffer.get(), static_cast<std::size_t>(got)}))) break;
+    if (const int error = FeedPart(in, 0, -1, splitter); error != 0) {
+        // A library read in part would be saved back in part.
+        library.clear();
+        return CannotRead(readErrorMessage(error));
     }
-    if (wanted) splitter.finish();
     return Finish(parser, library);
 }
 
@@ -401,6 +392,10 @@ CategoryGrouping groupByCategory(const Library& library) {
 
 namespace {
 
+// The lines around each category's materials.
+constexpr std::string_view kCategoryLineStart = "MATTYPE:", kLineEnd = "\r\n",
+                           kCategoryEnd = "ENDTYPE\r\n";
+
 // A piece of the file as a helper thread makes it: about a write chunk of the largest
 // library, and few enough pieces that a small library costs no more than one.
 constexpr std::size_t kMaterialsPerPiece = 8;
@@ -421,8 +416,8 @@ bool EmitLibrary(Library& library, const CategoryGrouping& grouping, bool keepMa
             members[static_cast<std::size_t>(p - 1)].push_back(static_cast<int>(i));
     }
     // What the file holds in order: a category's line (material kHeader), its materials,
-    // its "ENDTYPE" (kEnd). Records are looked up here, on one thread: a slot without one
-    // gets it made.
+    // its "ENDTYPE" (kHeader and `end`). Records are looked up here, on one thread: a slot
+    // without one gets it made.
     constexpr clsMaterial* kHeader = nullptr;
     struct Item {
         std::size_t category;
@@ -453,9 +448,11 @@ bool EmitLibrary(Library& library, const CategoryGrouping& grouping, bool keepMa
             else if (item.material)
                 item.material->format(text);
             else if (item.end)
-                text.append("ENDTYPE\r\n");
+                text.append(kCategoryEnd);
             else
-                text.append("MATTYPE:").append(grouping.names[item.category]).append("\r\n");
+                text.append(kCategoryLineStart)
+                    .append(grouping.names[item.category])
+                    .append(kLineEnd);
         }
     };
     return makePiecesInOrder(pieceStarts.size() - 1, make,
@@ -470,7 +467,7 @@ void formatLibraryText(Library& library, const CategoryGrouping& grouping, std::
     // was copied over and over into fresh pages, which took longer than formatting it.
     std::size_t size = 0;
     for (const std::string& name : grouping.names)
-        size += name.size() + 10 + 9;
+        size += kCategoryLineStart.size() + name.size() + kLineEnd.size() + kCategoryEnd.size();
     for (int i = 0; i <= library.LastMaterialIndex(); ++i)
         size += library.material(i).formattedSize();
     out.reserve(size);
