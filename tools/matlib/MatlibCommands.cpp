@@ -221,15 +221,17 @@ private:
     Output& output_;
 };
 
+// Like cp, the tool leaves the disk's cache to the system: the file replaces OUT only once
+// its data is on the device, so OUT is never truncated, but a power cut in the next few
+// seconds may bring back the old OUT. The editor's Save also waits for the device's cache,
+// at about a millisecond per megabyte.
+constexpr Durability kToolDurability = Durability::Ordered;
+
 /// Writes `library` to `out` as a save would; on failure says why and gives the exit code.
 int Save(const std::string& out, Library& library, Output& output) {
     ReportingPrompt prompt(out, output);
-    // Like cp, the tool leaves the disk's cache to the system: the file replaces OUT only
-    // once its data is on the device, so OUT is never truncated, but a power cut in the
-    // next few seconds may bring back the old OUT. The editor's Save also waits for the
-    // device's cache, at about a millisecond per megabyte.
     const WriteResult r = WriteLibraryFile(out, library, groupByCategory(library), prompt,
-                                           systemFileOps(), Durability::Ordered);
+                                           systemFileOps(), kToolDurability);
     switch (r.status) {
     case WriteResult::Status::Written:
         return kExitOk;
@@ -246,9 +248,15 @@ int Save(const std::string& out, Library& library, Output& output) {
     return kExitFailed;
 }
 
+// The library goes out while it is still being read where it can; where it cannot, OUT
+// is still as it was, and the library read is saved as any other command saves one.
 int Write(const Invocation& inv, Output& output) {
+    const std::string& in = inv.positionals[0];
     Library library;
-    if (const int rc = loadLibrary(inv.positionals[0], library, output); rc != kExitOk) return rc;
+    RecoverBeforeReading(in, output);
+    const CopyResult r = ReadAndWriteLibraryFile(in, inv.positionals[1], library, kDecimalSeparator,
+                                                 systemFileOps(), kToolDurability);
+    if (const int rc = ReportRead(in, r.read, output); rc != kExitOk || r.written) return rc;
     return Save(inv.positionals[1], library, output);
 }
 

@@ -760,7 +760,7 @@ SafeFileWriter::~SafeFileWriter() {
     if (!done_) abandon();
 }
 
-int SafeFileWriter::open() {
+int SafeFileWriter::open(InPlace inPlace) {
     if (const int err = ResolveLinks(target_); err != 0) {
         done_ = true;
         return err;
@@ -778,6 +778,11 @@ int SafeFileWriter::open() {
         if (refused != 0) {
             done_ = true;
             return refused;
+        }
+        if (inPlace == InPlace::Refused &&
+            (st.st_nlink > 1 || findUnfinishedRewrite(target_, copyFolder_))) {
+            done_ = true;
+            return EXDEV;
         }
         // A save of this file that died halfway through rewriting it in place is undone
         // first: should this one die too, the file is then as it was before both. A copy
@@ -802,7 +807,8 @@ int SafeFileWriter::open() {
         how_ = How::Named;
     }
     // No file can be made in the folder, but the file itself may still be written.
-    if ((err == EACCES || err == EPERM) && exists_) return openInPlace();
+    if ((err == EACCES || err == EPERM) && exists_ && inPlace == InPlace::Allowed)
+        return openInPlace();
     if (err != 0) {
         fd_ = -1;
         done_ = true;

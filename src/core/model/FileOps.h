@@ -166,9 +166,14 @@ public:
     SafeFileWriter(const SafeFileWriter&) = delete;
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
+    /// Whether open() may rewrite the target in place: Refused for a writer that must not
+    /// touch the target before it is whole, as one writing a file while it is being read.
+    enum class InPlace { Allowed, Refused };
     /// Checks the target can be replaced and creates the file to write; nothing has
-    /// changed when it fails.
-    int open();
+    /// changed when it fails. With InPlace::Refused, a target with other hard links or
+    /// with a rewrite in place left unfinished fails with EXDEV, and one in a folder where
+    /// no file can be made with the folder's error.
+    int open(InPlace inPlace = InPlace::Allowed);
     /// Appends a piece; on failure the same call may be repeated (it writes the piece
     /// once). Pieces are gathered and written in chunks.
     int append(std::string_view piece);

@@ -9,11 +9,13 @@
 #include "TextUtil.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace mb {
 
@@ -294,8 +296,10 @@ long long SecondHalfStart(const InputFile& in) {
     return -1;
 }
 
-// Feeds bytes [from, to) of the file to `splitter` (to -1: up to the end). 0 or an errno.
-int FeedPart(const InputFile& in, long long from, long long to, LineSplitter& splitter) {
+// Feeds bytes [from, to) of the file to `splitter` (to -1: up to the end), calling
+// `afterChunk` after each chunk. 0 or an errno.
+int FeedPart(const InputFile& in, long long from, long long to, LineSplitter& splitter,
+             const std::function<void()>& afterChunk = {}) {
     std::unique_ptr<char[]> buffer(new char[kReadChunk]);
     for (long long offset = from; to < 0 || offset < to;) {
         const std::size_t want =
@@ -307,6 +311,7 @@ int FeedPart(const InputFile& in, long long from, long long to, LineSplitter& sp
         if (got == 0) break;
         offset += got;
         if (!splitter.feed({buffer.get(), static_cast<std::size_t>(got)})) return 0;
+        if (afterChunk) afterChunk();
     }
     splitter.finish();
     return 0;
@@ -400,11 +405,73 @@ constexpr std::string_view kCategoryLineStart = "MATTYPE:", kLineEnd = "\r\n",
 // library, and few enough pieces that a small library costs no more than one.
 constexpr std::size_t kMaterialsPerPiece = 8;
 
-// Walks the library in file order (each category line, its material blocks, "ENDTYPE")
-// and hands the text to `sink` piece by piece, formatted on two threads where two cores
-// are there: formatting is most of a save. `sink` returns false to stop.
-// `keepMadeCodes`: a material saved without a name code keeps the one the file gives it;
-// a copy taken for another purpose must leave the library as it is.
+// What the file holds in order, cut into pieces: a category's line, its materials, its
+// "ENDTYPE".
+class FileItems {
+public:
+    void category(std::size_t position) { items_.push_back({position, nullptr, false}); }
+    void categoryEnd() { items_.push_back({0, nullptr, true}); }
+    void material(clsMaterial* record) {
+        if (inPiece_ == kMaterialsPerPiece) {
+            pieceStarts_.push_back(items_.size());
+            inPiece_ = 0;
+        }
+        items_.push_back({0, record, false});
+        ++inPiece_;
+    }
+
+    // Hands the text to `sink` piece by piece, formatted on two threads where two cores
+    // are there: formatting is most of a save. `sink` returns false to stop; `names` are
+    // the categories by position. `keepMadeCodes`: a material saved without a name code
+    // keeps the one the file gives it; a copy taken for another purpose must leave the
+    // library as it is.
+    template <class Sink>
+    bool emit(const std::vector<std::string>& names, bool keepMadeCodes, Sink&& sink) {
+        pieceStarts_.push_back(items_.size());
+        const auto make = [&](std::size_t piece, std::string& text) {
+            for (std::size_t k = pieceStarts_[piece]; k < pieceStarts_[piece + 1]; ++k)
+                Format(items_[k], names, keepMadeCodes, text);
+        };
+        return makePiecesInOrder(pieceStarts_.size() - 1, make, [&sink](std::string_view text) {
+            return text.empty() || sink(text);
+        });
+    }
+
+    // All of it onto `text`, on this thread, and the list emptied for more.
+    void formatInto(const std::vector<std::string>& names, std::string& text) {
+        for (const Item& item : items_)
+            Format(item, names, false, text);
+        items_.clear();
+        pieceStarts_.assign(1, 0);
+        inPiece_ = 0;
+    }
+
+private:
+    struct Item {
+        std::size_t category;
+        clsMaterial* material;
+        bool end;
+    };
+
+    static void Format(const Item& item, const std::vector<std::string>& names, bool keepMadeCodes,
+                       std::string& text) {
+        if (item.material && keepMadeCodes)
+            item.material->Save(text);
+        else if (item.material)
+            item.material->format(text);
+        else if (item.end)
+            text.append(kCategoryEnd);
+        else
+            text.append(kCategoryLineStart).append(names[item.category]).append(kLineEnd);
+    }
+
+    std::vector<Item> items_;
+    std::vector<std::size_t> pieceStarts_{0};
+    std::size_t inPiece_ = 0;
+};
+
+// Walks the library in file order and hands its text to `sink` as FileItems::emit does.
+// Records are looked up here, on one thread: a slot without one gets it made.
 template <class Sink>
 bool EmitLibrary(Library& library, const CategoryGrouping& grouping, bool keepMadeCodes,
                  Sink&& sink) {
@@ -415,48 +482,14 @@ bool EmitLibrary(Library& library, const CategoryGrouping& grouping, bool keepMa
             static_cast<int>(i) <= library.LastMaterialIndex())
             members[static_cast<std::size_t>(p - 1)].push_back(static_cast<int>(i));
     }
-    // What the file holds in order: a category's line (material kHeader), its materials,
-    // its "ENDTYPE" (kHeader and `end`). Records are looked up here, on one thread: a slot
-    // without one gets it made.
-    constexpr clsMaterial* kHeader = nullptr;
-    struct Item {
-        std::size_t category;
-        clsMaterial* material;
-        bool end;
-    };
-    std::vector<Item> items;
-    std::vector<std::size_t> pieceStarts{0};
-    std::size_t inPiece = 0;
+    FileItems items;
     for (std::size_t p = 0; p < members.size(); ++p) {
-        items.push_back({p, kHeader, false});
-        for (int i : members[p]) {
-            if (inPiece == kMaterialsPerPiece) {
-                pieceStarts.push_back(items.size());
-                inPiece = 0;
-            }
-            items.push_back({p, &library.material(i), false});
-            ++inPiece;
-        }
-        items.push_back({p, kHeader, true});
+        items.category(p);
+        for (int i : members[p])
+            items.material(&library.material(i));
+        items.categoryEnd();
     }
-    pieceStarts.push_back(items.size());
-    const auto make = [&](std::size_t piece, std::string& text) {
-        for (std::size_t k = pieceStarts[piece]; k < pieceStarts[piece + 1]; ++k) {
-            const Item& item = items[k];
-            if (item.material && keepMadeCodes)
-                item.material->Save(text);
-            else if (item.material)
-                item.material->format(text);
-            else if (item.end)
-                text.append(kCategoryEnd);
-            else
-                text.append(kCategoryLineStart)
-                    .append(grouping.names[item.category])
-                    .append(kLineEnd);
-        }
-    };
-    return makePiecesInOrder(pieceStarts.size() - 1, make,
-                             [&sink](std::string_view text) { return text.empty() || sink(text); });
+    return items.emit(grouping.names, keepMadeCodes, sink);
 }
 
 } // namespace
@@ -573,6 +606,186 @@ WriteResult LibrarySave::abandon() {
         result.message = "The old content of " + writer_.resolvedTarget() +
                          " could not be put back; a complete copy of it is kept in " +
                          writer_.keptCopy() + ".";
+    return result;
+}
+
+namespace {
+
+// The materials a reading has finished, handed over to the thread that writes them. A
+// material is finished once the next one starts, or the file ends; the reading thread
+// never touches one again, and the records stay where they are as the library grows.
+class FinishedMaterials {
+public:
+    FinishedMaterials() : records_(static_cast<std::size_t>(kMaxMaterials) + 1) {}
+
+    // Reading thread, after each chunk and once at the end (or when reading stops early).
+    void publish(const Library& library, bool end) {
+        const int count = library.materialCount();
+        const std::size_t finished = static_cast<std::size_t>(end ? count : std::max(count - 1, 0));
+        for (std::size_t i = published_; i < finished && i < records_.size(); ++i)
+            records_[i] = library.Materials()[i].get();
+        published_ = std::max(published_, std::min(finished, records_.size()));
+        // The count and the end in one word: the writer waits on it, and an end that came
+        // without a new material must wake it too.
+        state_.store(published_ * 2 + (end ? 1 : 0), std::memory_order_release);
+        state_.notify_one();
+    }
+
+    // Writing thread: waits until more than `seen` materials are finished or the reading
+    // has ended; false once it has ended with no more than `seen`.
+    bool await(std::size_t seen, std::size_t& count) {
+        for (;;) {
+            const std::size_t state = state_.load(std::memory_order_acquire);
+            count = state / 2;
+            if (count > seen) return true;
+            if (state % 2 == 1) return false;
+            state_.wait(state, std::memory_order_acquire);
+        }
+    }
+
+    clsMaterial* operator[](std::size_t i) const { return records_[i]; }
+
+private:
+    std::vector<clsMaterial*> records_;
+    std::size_t published_ = 0; // reading thread only
+    std::atomic<std::size_t> state_{0};
+};
+
+// Writes finished materials as WriteLibraryFile would, for as long as the categories come
+// in groups: on a thread of its own while the file is read (run), then on two threads
+// for what is left once it has been read (finish). The target is opened with the first
+// material, so that a file that is no library leaves it alone.
+class StreamingWriter {
+public:
+    StreamingWriter(SafeFileWriter& writer, FinishedMaterials& finished)
+        : writer_(writer), finished_(finished) {}
+
+    void run() {
+        std::size_t count = 0;
+        FileItems items;
+        while (!handOver_.load(std::memory_order_acquire) && finished_.await(done_, count)) {
+            for (; done_ < count && !handOver_.load(std::memory_order_relaxed); ++done_) {
+                if (!place(finished_[done_], items)) return;
+                items.formatInto(names_, text_);
+                if (text_.size() >= kWriteChunk) flush();
+                if (error_ != 0) return;
+            }
+        }
+    }
+
+    // Asks run() to stop after the material it is on: the reading has ended, and the rest
+    // is made faster on two threads.
+    void handOver() { handOver_.store(true, std::memory_order_release); }
+
+    // Writes the materials from where run() stopped up to `total`, once run() has returned.
+    void finish(std::size_t total) {
+        FileItems items;
+        for (; done_ < total; ++done_)
+            if (!place(finished_[done_], items)) return;
+        if (!names_.empty()) items.categoryEnd();
+        flush();
+        items.emit(names_, false, [this](std::string_view text) {
+            if (error_ == 0) error_ = writer_.append(text);
+            return error_ == 0;
+        });
+    }
+
+    // The whole library went out in the order a save gives it.
+    bool complete() const { return opened_ && error_ == 0 && grouped_; }
+
+private:
+    // Puts the material in its place, after a category line where it starts a category.
+    bool place(clsMaterial* material, FileItems& items) {
+        if (!opened_) {
+            opened_ = true;
+            error_ = writer_.open(SafeFileWriter::InPlace::Refused);
+            text_.reserve(2 * kWriteChunk);
+        }
+        if (error_ != 0 || !grouped_) return false;
+        const std::string_view category = trimBlanks(material->MaterialType());
+        if (names_.empty() || !equalsNoCase(category, names_.back())) {
+            // A category that comes back gathers materials from further up: a save puts
+            // them together, and what has gone out can no longer be.
+            for (const std::string& name : names_)
+                if (equalsNoCase(category, name)) {
+                    grouped_ = false;
+                    return false;
+                }
+            if (!names_.empty()) items.categoryEnd();
+            names_.emplace_back(category);
+            items.category(names_.size() - 1);
+        }
+        items.material(material);
+        return true;
+    }
+
+    void flush() {
+        if (error_ == 0 && !text_.empty()) error_ = writer_.append(text_);
+        text_.clear();
+    }
+
+    SafeFileWriter& writer_;
+    FinishedMaterials& finished_;
+    std::atomic<bool> handOver_{false};
+    std::size_t done_ = 0;
+    std::vector<std::string> names_;
+    std::string text_;
+    bool opened_ = false;
+    bool grouped_ = true;
+    int error_ = 0;
+};
+
+} // namespace
+
+CopyResult ReadAndWriteLibraryFile(const std::string& source, const std::string& target,
+                                   Library& library, std::string_view decimalSeparator,
+                                   FileOps& ops, Durability durability) {
+    CopyResult result;
+    InputFile in(source);
+    if (!in.ok()) {
+        result.read = CannotRead(in.reason());
+        return result;
+    }
+    // A small file is read and written in less time than a second thread takes to start.
+    if (in.size() < kReadInTwoFrom || !HelperThread::pays() || target.empty()) {
+        result.read = ReadLibraryFile(source, library, decimalSeparator);
+        return result;
+    }
+    SafeFileWriter writer(target, ops, durability);
+    FinishedMaterials finished;
+    StreamingWriter streaming(writer, finished);
+    library.clear();
+    LibraryParser parser(library, decimalSeparator);
+    LineSplitter splitter(parser);
+    HelperThread helper([&streaming] { streaming.run(); });
+    if (!helper.started()) {
+        result.read = ReadLibraryFile(source, library, decimalSeparator);
+        return result;
+    }
+    int error = 0;
+    try {
+        error = FeedPart(in, 0, -1, splitter, [&] { finished.publish(library, false); });
+    } catch (...) {
+        finished.publish(library, true); // the writer waits for the end
+        throw;
+    }
+    streaming.handOver();
+    finished.publish(library, true);
+    helper.join();
+    if (helper.failure()) std::rethrow_exception(helper.failure());
+    streaming.finish(static_cast<std::size_t>(library.materialCount()));
+    if (error != 0) {
+        library.clear();
+        result.read = CannotRead(readErrorMessage(error));
+    } else {
+        result.read = Finish(parser, library);
+    }
+    const bool whole = result.read.status == ReadResult::Status::Loaded &&
+                       result.read.droppedMaterials == 0 && streaming.complete();
+    // A failed commit leaves the target as it was; the caller's own save meets the same
+    // failure and reports it.
+    result.written = whole && writer.commit() == 0;
+    if (!result.written) writer.abandon();
     return result;
 }
 

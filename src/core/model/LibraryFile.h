@@ -124,6 +124,25 @@ private:
     std::size_t written_ = 0;
 };
 
+/// What ReadAndWriteLibraryFile did.
+struct CopyResult {
+    ReadResult read;
+    /// The target holds what was read, as WriteLibraryFile writes it. False leaves the
+    /// target as it was, for the caller to write the library, if the reading allows it.
+    bool written = false;
+};
+
+/// ReadLibraryFile, then WriteLibraryFile of what it read, as for a library rewritten
+/// unchanged: where the source is large and its categories come in groups, as a save
+/// writes them, the target is written on a second core while the source is still being
+/// read. It is not written (`written` false, nothing of it changed) where the reading
+/// does not load the whole library, where a category comes back further down, where the
+/// target would have to be rewritten in place, and where writing fails. `library` holds
+/// what was read; unlike a save, no material is given a name code.
+CopyResult ReadAndWriteLibraryFile(const std::string& source, const std::string& target,
+                                   Library& library, std::string_view decimalSeparator,
+                                   FileOps& ops, Durability durability);
+
 /// The whole file text as WriteLibraryFile writes it.
 std::string libraryText(Library& library, const CategoryGrouping& grouping);
 

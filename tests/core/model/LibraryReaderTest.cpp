@@ -4,6 +4,7 @@
 #include "Library.h"
 #include "NumberText.h"
 #include "PropertyCatalogue.h"
+#include "ScriptedFileOps.h"
 #include "TempDir.h"
 #include "TestPaths.h"
 #include "TextUtil.h"
@@ -13,6 +14,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <sstream>
 
 namespace mb {
@@ -22,6 +24,7 @@ namespace {
 // pin what a written file cannot show: the texts as held, with their blanks, and inputs
 // that leave no trace in a written file.
 using Status = ReadResult::Status;
+namespace fs = std::filesystem;
 
 // A property line as far as the reader cares: the code, then the SI value from column 71.
 std::string Prop(const std::string& code, const std::string& si) {
@@ -212,9 +215,14 @@ std::string FirstDifference(const std::string& got, const std::string& expected)
     }
 }
 
-// A file of a megabyte or more is read as two halves on two threads where there are two
-// cores; whatever the file holds, that must give what one reading from the start gives.
-TEST(LibraryReaderFile, ALargeFileReadsAsTheSameTextReadAtOnce) {
+// Files of a megabyte or more, of every kind that reading them in parts must get right.
+struct LargeFile {
+    const char* what;
+    std::string text;
+    const char* separator = ".";
+};
+
+std::vector<LargeFile> LargeFiles() {
     // Material i, preceded by what `before(i)` puts there; 20 values make it a kilobyte.
     auto file = [](int count, const std::function<std::string(int)>& before,
                    const std::string& end = "\r\n") {
@@ -233,11 +241,7 @@ TEST(LibraryReaderFile, ALargeFileReadsAsTheSameTextReadAtOnce) {
     };
     const auto top = [](int i) { return i == 0 ? std::string("MATTYPE:Steel\r\n") : ""; };
     const std::string overlong = "MATTYPE:" + std::string(70 * 1024, 'c') + "\r\n";
-    const struct {
-        const char* what;
-        std::string text;
-        const char* separator = ".";
-    } cases[] = {
+    return {
         {"one category across the middle", file(900, top)},
         {"a category line before every material",
          file(900, [](int i) { return "MATTYPE:Kind " + std::to_string(i % 7) + "\r\n"; })},
@@ -248,6 +252,14 @@ TEST(LibraryReaderFile, ALargeFileReadsAsTheSameTextReadAtOnce) {
                          : i % 5 == 0  ? std::string("MATTYPE\r\n")
                          : i % 50 == 1 ? "MATTYPE:K" + std::to_string(i) + "\r\n"
                                        : "";
+              })},
+        {"one category spelled two ways, and another one after it",
+         file(900,
+              [](int i) {
+                  return i == 0     ? std::string("MATTYPE:Steel\r\n")
+                         : i == 300 ? std::string("MATTYPE:  STEEL \r\n")
+                         : i == 600 ? std::string("MATTYPE:Cast iron\r\n")
+                                    : "";
               })},
         {"line feeds alone", file(
                                  900, [](int i) { return i == 0 ? "MATTYPE:S\n" : ""; }, "\n")},
@@ -264,8 +276,13 @@ TEST(LibraryReaderFile, ALargeFileReadsAsTheSameTextReadAtOnce) {
               }),
          ","},
     };
+}
+
+// A file of a megabyte or more is read as two halves on two threads where there are two
+// cores; whatever the file holds, that must give what one reading from the start gives.
+TEST(LibraryReaderFile, ALargeFileReadsAsTheSameTextReadAtOnce) {
     test::TempDir dir;
-    for (const auto& c : cases) {
+    for (const LargeFile& c : LargeFiles()) {
         SCOPED_TRACE(c.what);
         ASSERT_GE(c.text.size(), 1024u * 1024u);
         test::WriteBytes(dir.file("large.lib"), c.text);
@@ -277,6 +294,68 @@ TEST(LibraryReaderFile, ALargeFileReadsAsTheSameTextReadAtOnce) {
         EXPECT_EQ(halves.materialCount(), once.materialCount());
         EXPECT_EQ(FirstDifference(Summary(halves), Summary(once)), "");
     }
+}
+
+// A large library copied as it is read goes out while it is still being read, where its
+// categories come in groups; either way the target ends up as a save of what was read
+// would leave it, or as it was, for the caller's own save.
+TEST(LibraryCopy, ACopyWrittenWhileReadingIsASaveOfWhatWasRead) {
+    const std::set<std::string> streamed = {
+        "one category across the middle",
+        "categories too short to name one keep the one before, in either half",
+        "one category spelled two ways, and another one after it", "line feeds alone",
+        "comma separator"};
+    test::TempDir dir;
+    const std::string source = dir.file("large.lib"), target = dir.file("out.lib");
+    for (const LargeFile& c : LargeFiles()) {
+        SCOPED_TRACE(c.what);
+        test::WriteBytes(source, c.text);
+        test::WriteBytes(target, "the old library\r\n");
+        Library read, copied;
+        const ReadResult expected = ReadLibraryFile(source, read, c.separator);
+        const CopyResult got = ReadAndWriteLibraryFile(source, target, copied, c.separator,
+                                                       systemFileOps(), Durability::Ordered);
+        EXPECT_EQ(std::tie(got.read.status, got.read.message, got.read.droppedMaterials),
+                  std::tie(expected.status, expected.message, expected.droppedMaterials));
+        EXPECT_EQ(FirstDifference(Summary(copied), Summary(read)), "");
+        EXPECT_EQ(got.written, streamed.count(c.what) == 1);
+        const std::string saved = libraryText(read, groupByCategory(read));
+        EXPECT_EQ(
+            FirstDifference(test::ReadBytes(target), got.written ? saved : "the old library\r\n"),
+            "");
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2)
+            << "a file was left beside the target";
+    }
+}
+
+// Where the copy cannot be written as it is read, the target is left as it was and no
+// file beside it: the caller's own save then meets the trouble and tells of it.
+TEST(LibraryCopy, ATargetThatCannotBeReplacedWhileReadingIsLeftAsItWas) {
+    test::TempDir dir;
+    const std::string source = dir.file("large.lib"), target = dir.file("out.lib");
+    test::WriteBytes(source, LargeFiles().front().text);
+    const auto copy = [&](FileOps& ops) {
+        test::WriteBytes(target, "the old library\r\n");
+        Library library;
+        const CopyResult r =
+            ReadAndWriteLibraryFile(source, target, library, ".", ops, Durability::Ordered);
+        EXPECT_EQ(r.read.status, Status::Loaded);
+        EXPECT_EQ(library.materialCount(), 900);
+        return r.written;
+    };
+    test::ScriptedFileOps ops;
+    for (const char* step : {"write", "finish", "rename"}) {
+        SCOPED_TRACE(step);
+        ops.script({{{step, 1}, ENOSPC}});
+        EXPECT_FALSE(copy(ops));
+        EXPECT_EQ(test::ReadBytes(target), "the old library\r\n");
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+    }
+    // A second name of the target would be cut loose by a new file; one is rewritten in
+    // place, which must wait until the source has been read, as it may be that file.
+    fs::create_hard_link(target, dir.file("link.lib"));
+    EXPECT_FALSE(copy(systemFileOps()));
+    EXPECT_EQ(FirstDifference(test::ReadBytes(dir.file("link.lib")), "the old library\r\n"), "");
 }
 
 } // namespace

@@ -134,6 +134,48 @@ TEST(Matlib, WriteSavesAsTheApplicationWouldAndReplacesItsTargetOnlyWhenComplete
     EXPECT_EQ(Names(dir.path()).size(), 1u) << "temporary file left";
 }
 
+// A library of over a megabyte in two categories, each in one piece.
+std::string LargeLibrary() {
+    static const char* const kCodes[] = {"EX",  "EY",  "EZ",  "ETAN", "NUXY", "NUYZ", "NUXZ",
+                                         "GXY", "GYZ", "GXZ", "ALPX", "ALPY", "ALPZ", "DENS"};
+    std::string text;
+    for (int i = 0; i < 1000; ++i) {
+        if (i % 500 == 0) text += i == 0 ? "MATTYPE:Steels\r\n" : "MATTYPE:Polymers\r\n";
+        const std::string n = std::to_string(i);
+        text += "MATL:M" + n + std::string(12 - n.size(), ' ') + ": Material " + n +
+                std::string(21 - n.size(), ' ') + ":Made for the writing of a large library\r\n";
+        for (const char* code : kCodes)
+            text += code + std::string(70 - std::string(code).size(), ' ') + n + ".5E3 N/m^2\r\n";
+        text += "ENDMATL\r\n";
+    }
+    return text;
+}
+
+// A large library goes out while it is still being read, unless its target has a second
+// name: either way the file is the same, and a write that fails says so once.
+TEST(Matlib, WriteOfALargeLibraryGivesOneFileWhicheverWayItGoesOut) {
+    TempDir dir;
+    const std::string in = dir.file("in.lib"), alone = dir.file("alone.lib"),
+                      linked = dir.file("linked.lib");
+    WriteBytes(in, LargeLibrary());
+    ASSERT_GE(ReadBytes(in).size(), 1024u * 1024u);
+    WriteBytes(linked, "the previous library\n");
+    std::filesystem::create_hard_link(linked, dir.file("link.lib"));
+    ExpectRuns({Prints({"write", in, alone}, ""), Prints({"write", in, linked}, "")});
+    const std::string written = ReadBytes(alone);
+    EXPECT_EQ(written.substr(0, 100), ReadBytes(in).substr(0, 100));
+    EXPECT_TRUE(written == ReadBytes(linked)) << "the two ways gave different files";
+    EXPECT_TRUE(written == ReadBytes(dir.file("link.lib"))) << "the second name was cut loose";
+    WriteBytes(alone, "the previous library\n");
+    ExpectRuns({{"write", in, alone},
+                2,
+                "",
+                "matlib: cannot write " + alone + ": File too large\n",
+                {512 * 1024, ""}});
+    EXPECT_EQ(ReadBytes(alone), "the previous library\n");
+    EXPECT_EQ(Names(dir.path()).size(), 4u) << "temporary file left";
+}
+
 // A save that died while it rewrote a hard-linked library in place left it half written
 // and a copy of its old content beside it: whatever command reads it next puts the copy
 // back first, and says so.
