@@ -779,16 +779,15 @@ int SafeFileWriter::open(InPlace inPlace) {
             done_ = true;
             return refused;
         }
-        if (inPlace == InPlace::Refused &&
-            (st.st_nlink > 1 || findUnfinishedRewrite(target_, copyFolder_))) {
+        const std::optional<std::string> unfinished = findUnfinishedRewrite(target_, copyFolder_);
+        if (inPlace == InPlace::Refused && (st.st_nlink > 1 || unfinished)) {
             done_ = true;
             return EXDEV;
         }
         // A save of this file that died halfway through rewriting it in place is undone
         // first: should this one die too, the file is then as it was before both. A copy
         // that cannot be put back is no reason not to write the whole file anew.
-        std::string restored;
-        recoverUnfinishedRewrite(target_, copyFolder_, restored);
+        if (unfinished) restoreUnfinishedRewrite(target_, *unfinished);
         exists_ = true;
         mode_ = st.st_mode & 07777;
         owner_ = st.st_uid;

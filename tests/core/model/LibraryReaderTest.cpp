@@ -16,6 +16,7 @@
 #include <functional>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace mb {
 namespace {
@@ -351,6 +352,16 @@ TEST(LibraryCopy, ATargetThatCannotBeReplacedWhileReadingIsLeftAsItWas) {
         EXPECT_EQ(test::ReadBytes(target), "the old library\r\n");
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
     }
+    // A target a save left half rewritten is put back before it is written, in place: the
+    // caller's save does both.
+    test::WriteBytes(target, "the old library\r\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    const std::string kept = dir.file(".out.lib." + std::to_string(st.st_ino) + ".Ab12Cd.old");
+    test::WriteBytes(kept, "the library before the save that died\r\n");
+    EXPECT_FALSE(copy(systemFileOps()));
+    EXPECT_TRUE(fs::exists(kept));
+    fs::remove(kept);
     // A second name of the target would be cut loose by a new file; one is rewritten in
     // place, which must wait until the source has been read, as it may be that file.
     fs::create_hard_link(target, dir.file("link.lib"));
