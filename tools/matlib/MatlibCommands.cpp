@@ -254,7 +254,7 @@ int Write(const Invocation& inv, Output& output) {
     const std::string& in = inv.positionals[0];
     Library library;
     RecoverBeforeReading(in, output);
-    const CopyResult r = ReadAndWriteLibraryFile(in, inv.positionals[1], library, kDecimalSeparator,
+    const CopyResult r = readAndWriteLibraryFile(in, inv.positionals[1], library, kDecimalSeparator,
                                                  systemFileOps(), kToolDurability);
     if (const int rc = ReportRead(in, r.read, output); rc != kExitOk || r.written) return rc;
     return Save(inv.positionals[1], library, output);

@@ -737,7 +737,7 @@ private:
 
 } // namespace
 
-CopyResult ReadAndWriteLibraryFile(const std::string& source, const std::string& target,
+CopyResult readAndWriteLibraryFile(const std::string& source, const std::string& target,
                                    Library& library, std::string_view decimalSeparator,
                                    FileOps& ops, Durability durability) {
     CopyResult result;

@@ -124,7 +124,7 @@ private:
     std::size_t written_ = 0;
 };
 
-/// What ReadAndWriteLibraryFile did.
+/// What readAndWriteLibraryFile did.
 struct CopyResult {
     ReadResult read;
     /// The target holds what was read, as WriteLibraryFile writes it. False leaves the
@@ -139,7 +139,7 @@ struct CopyResult {
 /// does not load the whole library, where a category comes back further down, where the
 /// target would have to be rewritten in place, and where writing fails. `library` holds
 /// what was read; unlike a save, no material is given a name code.
-CopyResult ReadAndWriteLibraryFile(const std::string& source, const std::string& target,
+CopyResult readAndWriteLibraryFile(const std::string& source, const std::string& target,
                                    Library& library, std::string_view decimalSeparator,
                                    FileOps& ops, Durability durability);
 

@@ -314,7 +314,7 @@ TEST(LibraryCopy, ACopyWrittenWhileReadingIsASaveOfWhatWasRead) {
         test::WriteBytes(target, "the old library\r\n");
         Library read, copied;
         const ReadResult expected = ReadLibraryFile(source, read, c.separator);
-        const CopyResult got = ReadAndWriteLibraryFile(source, target, copied, c.separator,
+        const CopyResult got = readAndWriteLibraryFile(source, target, copied, c.separator,
                                                        systemFileOps(), Durability::Ordered);
         EXPECT_EQ(std::tie(got.read.status, got.read.message, got.read.droppedMaterials),
                   std::tie(expected.status, expected.message, expected.droppedMaterials));
@@ -339,7 +339,7 @@ TEST(LibraryCopy, ATargetThatCannotBeReplacedWhileReadingIsLeftAsItWas) {
         test::WriteBytes(target, "the old library\r\n");
         Library library;
         const CopyResult r =
-            ReadAndWriteLibraryFile(source, target, library, ".", ops, Durability::Ordered);
+            readAndWriteLibraryFile(source, target, library, ".", ops, Durability::Ordered);
         EXPECT_EQ(r.read.status, Status::Loaded);
         EXPECT_EQ(library.materialCount(), 900);
         return r.written;
