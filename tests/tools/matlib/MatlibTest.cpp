@@ -136,16 +136,13 @@ TEST(Matlib, WriteSavesAsTheApplicationWouldAndReplacesItsTargetOnlyWhenComplete
 
 // A library of over a megabyte in two categories, each in one piece.
 std::string LargeLibrary() {
-    static const char* const kCodes[] = {"EX",  "EY",  "EZ",  "ETAN", "NUXY", "NUYZ", "NUXZ",
-                                         "GXY", "GYZ", "GXZ", "ALPX", "ALPY", "ALPZ", "DENS"};
     std::string text;
     for (int i = 0; i < 1000; ++i) {
-        if (i % 500 == 0) text += i == 0 ? "MATTYPE:Steels\r\n" : "MATTYPE:Polymers\r\n";
-        const std::string n = std::to_string(i);
-        text += "MATL:M" + n + std::string(12 - n.size(), ' ') + ": Material " + n +
-                std::string(21 - n.size(), ' ') + ":Made for the writing of a large library\r\n";
-        for (const char* code : kCodes)
-            text += code + std::string(70 - std::string(code).size(), ' ') + n + ".5E3 N/m^2\r\n";
+        text += i == 0 ? "MATTYPE:Steels\r\n" : i == 500 ? "MATTYPE:Polymers\r\n" : "";
+        text += "MATL:M" + std::to_string(i) + "\r\n";
+        for (const std::string code : {"EX", "EY", "EZ", "NUXY", "DENS", "ALPX", "KX"})
+            text += code + std::string(70 - code.size(), ' ') + std::to_string(i) + "E3 Pa" +
+                    std::string(80, ' ') + "\r\n";
         text += "ENDMATL\r\n";
     }
     return text;
@@ -163,15 +160,13 @@ TEST(Matlib, WriteOfALargeLibraryGivesOneFileWhicheverWayItGoesOut) {
     std::filesystem::create_hard_link(linked, dir.file("link.lib"));
     ExpectRuns({Prints({"write", in, alone}, ""), Prints({"write", in, linked}, "")});
     const std::string written = ReadBytes(alone);
-    EXPECT_EQ(written.substr(0, 100), ReadBytes(in).substr(0, 100));
     EXPECT_TRUE(written == ReadBytes(linked)) << "the two ways gave different files";
     EXPECT_TRUE(written == ReadBytes(dir.file("link.lib"))) << "the second name was cut loose";
     WriteBytes(alone, "the previous library\n");
-    ExpectRuns({{"write", in, alone},
-                2,
-                "",
-                "matlib: cannot write " + alone + ": File too large\n",
-                {512 * 1024, ""}});
+    Invocation tooLarge =
+        Fails(2, {"write", in, alone}, "matlib: cannot write " + alone + ": File too large\n");
+    tooLarge.options = {512 * 1024, ""};
+    ExpectRuns(tooLarge);
     EXPECT_EQ(ReadBytes(alone), "the previous library\n");
     EXPECT_EQ(Names(dir.path()).size(), 4u) << "temporary file left";
 }
