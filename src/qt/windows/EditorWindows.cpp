@@ -191,10 +191,9 @@ void EditorWindows::checkLibrary() {
     if (!checkDock_) {
         checkDock_ = new QDockWidget(QStringLiteral("Check Library"), &mainWindow_);
         checkDock_->setObjectName(QStringLiteral("checkDock"));
-        auto* list = new QListView(checkDock_);
-        list->setObjectName(QStringLiteral("findingList"));
         // Every line is one line of text: the list lays out none of them to know its size.
-        list->setUniformItemSizes(true);
+        auto* list = new FindingListView(checkDock_);
+        list->setObjectName(QStringLiteral("findingList"));
         list->setEditTriggers(QAbstractItemView::NoEditTriggers);
         // The lines on show are drawn again with every edit: each is laid out once.
         list->setItemDelegate(new KeptTextDelegate(list));

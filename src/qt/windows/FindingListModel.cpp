@@ -140,4 +140,17 @@ QVariant FindingListModel::data(const QModelIndex& index, int role) const {
     }
 }
 
+FindingListView::FindingListView(QWidget* parent) : QListView(parent) {
+    setUniformItemSizes(true);
+}
+
+void FindingListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                                  const QList<int>& roles) {
+    // Only the last line's size counts for the layout (QListView measures that one).
+    if (bottomRight.row() + 1 >= model()->rowCount())
+        QListView::dataChanged(topLeft, bottomRight, roles);
+    else
+        QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
+}
+
 } // namespace mb::qt

@@ -3,6 +3,7 @@
 
 #include <QAbstractListModel>
 #include <QIcon>
+#include <QListView>
 
 #include <functional>
 #include <string_view>
@@ -49,6 +50,18 @@ private:
     mutable std::vector<LibraryFindingLine> lines_;
     QIcon error_;
     QIcon warning_;
+};
+
+/// The list of findings: lines of one height, whose last line gives them all their width.
+/// QListView lays every line out again and repaints itself whole, scroll bars included, on
+/// any change of data; a line an edit changes is drawn again where it is instead.
+class FindingListView final : public QListView {
+public:
+    explicit FindingListView(QWidget* parent = nullptr);
+
+protected:
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles) override;
 };
 
 } // namespace mb::qt

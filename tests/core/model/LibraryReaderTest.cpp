@@ -283,50 +283,36 @@ std::vector<LargeFile> LargeFiles() {
     };
 }
 
-// A file of a megabyte or more is read as two halves on two threads where there are two
-// cores; whatever the file holds, that must give what one reading from the start gives.
-TEST(LibraryReaderFile, ALargeFileReadsAsTheSameTextReadAtOnce) {
-    test::TempDir dir;
-    for (const LargeFile& c : LargeFiles()) {
-        SCOPED_TRACE(c.what);
-        ASSERT_GE(c.text.size(), 1024u * 1024u);
-        test::WriteBytes(dir.file("large.lib"), c.text);
-        Library once, halves;
-        const ReadResult expected = readLibraryText(c.text, once, c.separator);
-        const ReadResult got = ReadLibraryFile(dir.file("large.lib"), halves, c.separator);
-        EXPECT_EQ(std::tie(got.status, got.message, got.droppedMaterials),
-                  std::tie(expected.status, expected.message, expected.droppedMaterials));
-        EXPECT_EQ(halves.materialCount(), once.materialCount());
-        EXPECT_EQ(FirstDifference(Summary(halves), Summary(once)), "");
-    }
-}
-
-// A large library whose categories come in groups goes out while it is read; any other
-// leaves the target as it was, for the caller's own save of what was read.
-TEST(LibraryCopy, ACopyWrittenWhileReadingIsASaveOfWhatWasRead) {
+// A file of a megabyte or more is read as two halves on two cores, and copied as it is read
+// where its categories come in groups: each reading must give what one from the start gives,
+// and the copy be what a save of that writes, or leave the target to the caller's own save.
+TEST(LibraryReaderFile, ALargeFileReadOrCopiedGivesWhatOneReadingGives) {
     test::TempDir dir;
     const std::string source = dir.file("large.lib"), target = dir.file("out.lib");
     for (const LargeFile& c : LargeFiles()) {
         SCOPED_TRACE(c.what);
+        ASSERT_GE(c.text.size(), 1024u * 1024u);
         test::WriteBytes(source, c.text);
         test::WriteBytes(target, "the old library\r\n");
-        Library read, copied;
-        const ReadResult expected = ReadLibraryFile(source, read, c.separator);
-        const CopyResult got = readAndWriteLibraryFile(source, target, copied, c.separator,
-                                                       systemFileOps(), Durability::Ordered);
-        EXPECT_EQ(std::tie(got.read.status, got.read.message, got.read.droppedMaterials),
-                  std::tie(expected.status, expected.message, expected.droppedMaterials));
-        EXPECT_EQ(FirstDifference(Summary(copied), Summary(read)), "");
-        EXPECT_EQ(got.written, c.grouped);
+        Library once, halves, copied;
+        const ReadResult expected = readLibraryText(c.text, once, c.separator);
+        const ReadResult read = ReadLibraryFile(source, halves, c.separator);
+        const CopyResult copy = readAndWriteLibraryFile(source, target, copied, c.separator,
+                                                        systemFileOps(), Durability::Ordered);
+        for (const ReadResult* got : {&read, &copy.read})
+            EXPECT_EQ(std::tie(got->status, got->message, got->droppedMaterials),
+                      std::tie(expected.status, expected.message, expected.droppedMaterials));
+        EXPECT_EQ(FirstDifference(Summary(halves), Summary(once)), "");
+        EXPECT_EQ(FirstDifference(Summary(copied), Summary(once)), "");
+        EXPECT_EQ(copy.written, c.grouped);
         const std::string expectedText =
-            got.written ? libraryText(read, groupByCategory(read)) : "the old library\r\n";
+            copy.written ? libraryText(once, groupByCategory(once)) : "the old library\r\n";
         EXPECT_EQ(FirstDifference(test::ReadBytes(target), expectedText), "");
         EXPECT_EQ(test::Names(dir.path()).size(), 2u) << "a file was left beside the target";
     }
 }
 
-// Where the copy cannot be written as it is read, the target is left as it was and no
-// file beside it: the caller's own save then meets the trouble and tells of it.
+// A copy that cannot go out as it is read leaves the target, for the caller's save to tell.
 TEST(LibraryCopy, ATargetThatCannotBeReplacedWhileReadingIsLeftAsItWas) {
     test::TempDir dir;
     const std::string source = dir.file("large.lib"), target = dir.file("out.lib");
@@ -356,8 +342,7 @@ TEST(LibraryCopy, ATargetThatCannotBeReplacedWhileReadingIsLeftAsItWas) {
     EXPECT_FALSE(copy(systemFileOps()));
     EXPECT_TRUE(fs::exists(kept));
     fs::remove(kept);
-    // A second name of the target would be cut loose by a new file; one is rewritten in
-    // place, which must wait until the source has been read, as it may be that file.
+    // A target with a second name is rewritten in place: not before the source is read.
     fs::create_hard_link(target, dir.file("link.lib"));
     EXPECT_FALSE(copy(systemFileOps()));
 }

@@ -3,6 +3,7 @@
 #include "FindingListModel.h"
 
 #include <QApplication>
+#include <QPaintEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -98,6 +99,31 @@ private slots:
         model.unword();
         QCOMPARE(shown(model), QStringList({"2 M2 first", "2 M2 second", "5 M5 first"}));
         QCOMPARE(asked, QList<int>({5, 2, 5, 2, 5}));
+    }
+
+    // A changed line is drawn again alone, not the whole list with its scroll bars as in a
+    // QListView; but for the last, whose size QListView gives every line.
+    void aChangedLineIsDrawnAgainAlone() {
+        qt::FindingListModel model(*QApplication::style(), {}, nullptr);
+        model.setLines({{0, RowMark::Warning, "a"}, {1, RowMark::Error, "b"}, {2, {}, "c"}});
+        qt::FindingListView view;
+        view.setModel(&model);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QTest::qWait(50);
+        struct : QObject {
+            QRegion region;
+            bool eventFilter(QObject*, QEvent* e) override {
+                if (e->type() == QEvent::Paint) region += static_cast<QPaintEvent*>(e)->region();
+                return false;
+            }
+        } painted;
+        view.viewport()->installEventFilter(&painted);
+        model.replaceMaterial(1, {{1, RowMark::Error, "b, now an error"}});
+        QTest::qWait(50);
+        QCOMPARE(painted.region, QRegion(view.visualRect(model.index(1))));
+        model.replaceMaterial(2, {{2, RowMark::Error, std::string(300, 'c')}});
+        QTRY_VERIFY(view.visualRect(model.index(0)).width() > 1000);
     }
 };
 
