@@ -34,6 +34,8 @@ struct EditFocus {
 struct LibraryChange {
     enum class Cause { Edit, Undo, Redo };
     Cause cause = Cause::Edit;
+    /// An undo or a redo: the editor shows `shown` once every listener has followed it.
+    bool showsItsFocus() const { return cause != Cause::Edit; }
     std::string label; ///< the edit's label ("Delete A36")
     /// The materials touched, by the numbers they have now, each once and in ascending
     /// order; a material that went is named by the number it had.

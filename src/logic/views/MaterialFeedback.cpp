@@ -91,9 +91,11 @@ MaterialFeedback::MaterialFeedback(BaseForm& form, Label& checkSummary, ChartCon
     : form_(form), checkSummary_(checkSummary), chart_(chart) {
     form_.onMaterialShown([this] { refresh(); });
     // Registered after the form's, so the grid has followed the change when this runs.
+    // An undo or a redo shows its own material next, and this follows that.
     changeListener_ = form_.state.history.addListener([this](const LibraryChange& change) {
-        if (change.numbersShifted ||
-            (change.valuesChanged && change.touches(form_.CurrentMaterial())))
+        if (!change.showsItsFocus() &&
+            (change.numbersShifted ||
+             (change.valuesChanged && change.touches(form_.CurrentMaterial()))))
             refresh();
     });
 }

@@ -101,8 +101,7 @@ private slots:
         QCOMPARE(asked, QList<int>({5, 2, 5, 2, 5}));
     }
 
-    // A changed line is drawn again alone, not the whole list with its scroll bars as in a
-    // QListView; but for the last, whose size QListView gives every line.
+    // A changed line is drawn alone; the last, whose size every line takes, lays them out.
     void aChangedLineIsDrawnAgainAlone() {
         qt::FindingListModel model(*QApplication::style(), {}, nullptr);
         model.setLines({{0, RowMark::Warning, "a"}, {1, RowMark::Error, "b"}, {2, {}, "c"}});

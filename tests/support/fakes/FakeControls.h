@@ -277,10 +277,11 @@ private:
 /// A chart pane that keeps what it was last asked to show.
 class FakeChart : public Shown<ChartControl> {
 public:
-    void showPlot(const ChartPlot& p) override { plot = p, note.clear(); }
-    void showNote(const std::string& n) override { plot.reset(), note = n; }
+    void showPlot(const ChartPlot& p) override { plot = p, note.clear(), ++shows; }
+    void showNote(const std::string& n) override { plot.reset(), note = n, ++shows; }
     std::optional<ChartPlot> plot;
     std::string note;
+    int shows = 0; ///< curves and notes given since it was last set to 0
 };
 
 class FakePopupMenu : public PopupMenu {
