@@ -13,9 +13,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <future>
 #include <initializer_list>
+#include <iterator>
 #include <optional>
+#include <system_error>
 #include <thread>
 
 namespace mb {
@@ -538,32 +539,80 @@ std::vector<Finding> checkMaterial(const clsMaterial& material, std::string_view
     return c.take();
 }
 
+namespace {
+
+// Materials per run: small enough that the last run keeps nobody waiting long, large
+// enough that taking runs costs nothing next to checking them.
+constexpr int kRunLength = 32;
+
+} // namespace
+
 std::vector<LibraryFinding> checkLibrary(const Library& library, std::string_view unitSystem,
                                          Wording wording) {
-    const int count = library.materialCount();
-    const auto check = [&library, unitSystem, wording](int from, int to) {
-        std::vector<LibraryFinding> part;
-        for (int n = from; n < to; ++n) {
-            if (!library.hasRecord(n)) continue;
-            for (Finding& f : checkMaterial(*library.Materials()[static_cast<std::size_t>(n)],
-                                            unitSystem, wording))
+    return LibraryCheck(library, unitSystem, wording).take();
+}
+
+// Each material is checked on its own, reading nothing but its record, so the runs can go
+// to any thread; each run's findings keep their place and are joined in number order.
+LibraryCheck::LibraryCheck(const Library& library, std::string_view unitSystem, Wording wording)
+    : library_(library), unitSystem_(unitSystem), wording_(wording),
+      count_(library.materialCount()),
+      runs_(static_cast<std::size_t>((count_ + kRunLength - 1) / kRunLength)) {
+    // A small library is checked sooner than a thread starts.
+    if (count_ < 100) return;
+    const int helpers =
+        static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 2u, 4u)) - 1;
+    failures_.resize(static_cast<std::size_t>(helpers));
+    for (std::size_t i = 0; i < failures_.size(); ++i) {
+        try {
+            helpers_.emplace_back([this, i] {
+                try {
+                    work();
+                } catch (...) {
+                    failures_[i] = std::current_exception();
+                }
+            });
+        } catch (const std::system_error&) {
+            break; // no thread to be had: the caller checks what the helpers do not
+        }
+    }
+}
+
+LibraryCheck::~LibraryCheck() {
+    // Stops the helpers at their next run: nothing is left to take.
+    nextRun_.store(static_cast<int>(runs_.size()));
+    for (std::thread& helper : helpers_)
+        if (helper.joinable()) helper.join();
+}
+
+void LibraryCheck::work() {
+    for (int run = nextRun_++; run < static_cast<int>(runs_.size()); run = nextRun_++) {
+        std::vector<LibraryFinding>& part = runs_[static_cast<std::size_t>(run)];
+        const int to = std::min(count_, (run + 1) * kRunLength);
+        for (int n = run * kRunLength; n < to; ++n) {
+            if (!library_.hasRecord(n)) continue;
+            for (Finding& f : checkMaterial(*library_.Materials()[static_cast<std::size_t>(n)],
+                                            unitSystem_, wording_))
                 part.push_back({n, std::move(f)});
         }
-        return part;
-    };
-    // Each material is checked on its own, reading nothing but its record, so a large
-    // library is shared out between the cores (Check Library waits for the whole pass);
-    // the parts keep number order and are joined in turn.
-    const int parts = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
-    if (parts == 1 || count < 100) return check(0, count);
-    const int per = (count + parts - 1) / parts;
-    std::vector<std::future<std::vector<LibraryFinding>>> others;
-    for (int from = per; from < count; from += per)
-        others.push_back(std::async(std::launch::async, check, from, std::min(count, from + per)));
-    std::vector<LibraryFinding> all = check(0, per);
-    for (auto& other : others)
-        for (LibraryFinding& f : other.get())
-            all.push_back(std::move(f));
+    }
+}
+
+std::vector<LibraryFinding> LibraryCheck::take() {
+    work();
+    for (std::thread& helper : helpers_)
+        helper.join();
+    helpers_.clear();
+    for (const std::exception_ptr& failure : failures_)
+        if (failure) std::rethrow_exception(failure);
+    std::size_t total = 0;
+    for (const std::vector<LibraryFinding>& part : runs_)
+        total += part.size();
+    std::vector<LibraryFinding> all;
+    all.reserve(total);
+    for (std::vector<LibraryFinding>& part : runs_)
+        std::move(part.begin(), part.end(), std::back_inserter(all));
+    runs_.clear();
     return all;
 }
 

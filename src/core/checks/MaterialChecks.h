@@ -3,8 +3,11 @@
 #include "Library.h"
 #include "clsMaterial.h"
 
+#include <atomic>
+#include <exception>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace mb {
@@ -49,6 +52,36 @@ struct LibraryFinding {
 /// The findings of every material, in number order, the messages as checkMaterial's.
 std::vector<LibraryFinding> checkLibrary(const Library& library, std::string_view unitSystem = "",
                                          Wording wording = Wording::Worded);
+
+/// checkLibrary begun now and finished by `take`: helper threads check the library's
+/// materials a run at a time from the start, so the caller can do other work meanwhile,
+/// and `take` has the caller check the runs still left beside them. The library must not
+/// change until `take` has returned (or the check is destroyed, which waits for the
+/// helpers).
+class LibraryCheck {
+public:
+    LibraryCheck(const Library& library, std::string_view unitSystem = "",
+                 Wording wording = Wording::Worded);
+    ~LibraryCheck();
+    LibraryCheck(const LibraryCheck&) = delete;
+    LibraryCheck& operator=(const LibraryCheck&) = delete;
+
+    /// Every finding, in number order, as checkLibrary gives them. Once only.
+    std::vector<LibraryFinding> take();
+
+private:
+    /// Checks runs until none is left.
+    void work();
+
+    const Library& library_;
+    std::string unitSystem_;
+    Wording wording_;
+    int count_;
+    std::atomic<int> nextRun_{0};
+    std::vector<std::vector<LibraryFinding>> runs_;
+    std::vector<std::thread> helpers_;
+    std::vector<std::exception_ptr> failures_; ///< each helper's, rethrown by take
+};
 
 /// How many errors and warnings `findings` hold, as the line under the grid says it:
 /// "2 errors, 1 warning", or "No errors or warnings".

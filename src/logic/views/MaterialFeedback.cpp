@@ -71,9 +71,16 @@ std::vector<LibraryFindingLine> libraryFindingLines(const Library& library,
     return lines;
 }
 
-std::vector<LibraryFindingLine> unwordedFindingLines(const Library& library) {
+UnwordedFindingCheck::UnwordedFindingCheck(const Library& library)
+    : check_(std::make_unique<LibraryCheck>(library, "", Wording::Unworded)) {}
+
+UnwordedFindingCheck::~UnwordedFindingCheck() = default;
+
+std::vector<LibraryFindingLine> UnwordedFindingCheck::take() {
+    const std::vector<LibraryFinding> findings = check_->take();
     std::vector<LibraryFindingLine> lines;
-    for (const LibraryFinding& f : checkLibrary(library, "", Wording::Unworded))
+    lines.reserve(findings.size());
+    for (const LibraryFinding& f : findings)
         lines.push_back({f.material, MarkOf(f.finding.severity), {}});
     return lines;
 }

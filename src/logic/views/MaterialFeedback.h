@@ -2,6 +2,7 @@
 
 #include "Controls.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@ namespace mb {
 class BaseForm;
 class Library;
 class clsMaterial;
+class LibraryCheck;
 
 /// One finding of the whole library, as the list of "Check Library" shows it.
 struct LibraryFindingLine {
@@ -23,8 +25,21 @@ struct LibraryFindingLine {
 std::vector<LibraryFindingLine> libraryFindingLines(const Library& library,
                                                     std::string_view unitSystem);
 /// The same lines without their words (each text empty), for a list that words only the
-/// lines it shows: with thousands of findings, the wording is most of the checking.
-std::vector<LibraryFindingLine> unwordedFindingLines(const Library& library);
+/// lines it shows: with thousands of findings, the wording is most of the checking. The
+/// checks begin with the object and go on, on other threads, while the caller does other
+/// work; `take` finishes them. The library must not change until then.
+class UnwordedFindingCheck {
+public:
+    explicit UnwordedFindingCheck(const Library& library);
+    ~UnwordedFindingCheck();
+    UnwordedFindingCheck(const UnwordedFindingCheck&) = delete;
+    UnwordedFindingCheck& operator=(const UnwordedFindingCheck&) = delete;
+
+    std::vector<LibraryFindingLine> take();
+
+private:
+    std::unique_ptr<LibraryCheck> check_;
+};
 /// The findings of material n alone, as libraryFindingLines gives them; none for a number
 /// that names no material.
 std::vector<LibraryFindingLine> materialFindingLines(const Library& library, int n,

@@ -6,6 +6,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QFile>
+#include <QGraphicsScene>
 #include <QLabel>
 #include <QLineSeries>
 #include <QLogValueAxis>
@@ -32,6 +33,12 @@ QtChart::QtChart(QWidget* parent)
     view_ = new QChartView(stack_);
     view_->setObjectName(QStringLiteral("chartView"));
     view_->setRenderHint(QPainter::Antialiasing);
+    // A scene nobody listens to has its views repaint the whole window the moment it
+    // changes, ahead of the updates already waiting: one action that also changes the
+    // chart (a dock opened, a value stored) was drawn in two frames, the second repainting
+    // everything the first had missed. With a listener, the chart's changes wait for the
+    // window's one repaint like any other widget's.
+    connect(view_->scene(), &QGraphicsScene::changed, view_, [] {});
     note_ = new QLabel(stack_);
     note_->setObjectName(QStringLiteral("chartNote"));
     note_->setAlignment(Qt::AlignCenter);

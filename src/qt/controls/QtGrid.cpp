@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QSignalBlocker>
 #include <QStaticText>
 #include <QStyle>
 
@@ -193,8 +194,15 @@ void QtGrid::fitColumns() {
 }
 
 void QtGrid::resizeEvent(QResizeEvent* event) {
+    // The viewport is drawn whole after a resize. Left to itself, the table would draw
+    // the columns the resize changed once more, a frame later: the header stretches the
+    // last column only when next asked its length, and the table repaints resized columns
+    // on a timer. The header's notices are held back; the geometries, asked last, give
+    // the stretch at once.
+    const QSignalBlocker quiet(horizontalHeader());
     QTableWidget::resizeEvent(event);
     fitColumns();
+    updateGeometries();
 }
 
 void QtGrid::editCell() {

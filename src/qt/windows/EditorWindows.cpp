@@ -188,6 +188,10 @@ void EditorWindows::librarySaved(const std::string& path) {
 void EditorWindows::checkLibrary() {
     BaseFormWindow* editor = window();
     if (!editor) return;
+    // The checks of a large library and laying the window out again with the list in it
+    // take a few milliseconds each: the checks start first and go on beside the layout.
+    // Nothing before `take` changes the library.
+    UnwordedFindingCheck findings(state_.library);
     if (!checkDock_) {
         checkDock_ = new QDockWidget(QStringLiteral("Check Library"), &mainWindow_);
         checkDock_->setObjectName(QStringLiteral("checkDock"));
@@ -212,22 +216,20 @@ void EditorWindows::checkLibrary() {
         // Enter on a finding shows its material as a click does.
         QObject::connect(list, &QListView::activated, checkDock_, show);
     }
-    fillCheckList();
     checkDock_->show();
     checkDock_->raise();
+    // Thousands of findings, of which a dozen are on show: each is worded when first shown.
+    checkFindings_->setLines(findings.take());
+    keepCheckedRecords();
+    auto* list = static_cast<FindingListView*>(checkDock_->widget());
+    list->settle();
     // The keys go on in the list: the arrows walk the findings, Enter shows one.
-    checkDock_->widget()->setFocus(Qt::OtherFocusReason);
+    list->setFocus(Qt::OtherFocusReason);
 }
 
 std::string EditorWindows::checkListUnits() const {
     BaseFormWindow* editor = window();
     return editor ? editor->form().UnitSystem() : "SI";
-}
-
-void EditorWindows::fillCheckList() {
-    // Thousands of findings, of which a dozen are on show: each is worded when first shown.
-    checkFindings_->setLines(unwordedFindingLines(state_.library));
-    keepCheckedRecords();
 }
 
 void EditorWindows::keepCheckedRecords() {

@@ -78,7 +78,6 @@ public:
     LibraryComparisonWindow* libraryComparisonWindow() const;
 
 private:
-    void fillCheckList();
     /// Notes which material each number holds, as the list's lines have them.
     void keepCheckedRecords();
     /// The unit system the list's values are given in: the editor's.

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 namespace mb::test {
 namespace {
 
@@ -171,22 +174,37 @@ TEST(MaterialChecks, ReportsOneFindingPerRuleInRuleOrderWithTheRowsItInvolves) {
                   "prony-time", "prony-sum", "wlf-constants", "isotropic-consistency", "range"}));
 }
 
-// A library large enough to be checked in parts still gives its findings in number order,
-// each material's once, with none lost where one part ends and the next begins.
+// A library large enough to be checked in runs on several threads gives its findings in
+// number order, each material's once, with none lost where one run ends and the next
+// begins. So does a check begun early and taken after other work, unworded; one never
+// taken stops its helpers and waits for them.
 TEST(MaterialChecks, ChecksALibraryInMaterialNumberOrder) {
     Library library;
     std::vector<std::pair<int, std::string>> expected;
-    for (int n = 0; n < 301; ++n) {
+    for (int n = 0; n < 1001; ++n) {
         library.addMaterial("Cat", "", "M" + std::to_string(n), "");
         library.setOriginalValue(n, Slot::DENS, n % 2 ? 1e6 : 0.0);
         expected.emplace_back(n, n % 2 ? "range" : "positive");
     }
     library.addMaterial("Cat", "", "Steel", "");
-    library.setOriginalValue(301, Slot::DENS, 7850.0);
+    library.setOriginalValue(1001, Slot::DENS, 7850.0);
     std::vector<std::pair<int, std::string>> got;
-    for (const LibraryFinding& f : checkLibrary(library))
+    for (const LibraryFinding& f : checkLibrary(library)) {
         got.emplace_back(f.material, f.finding.rule);
+        EXPECT_FALSE(f.finding.message.empty());
+    }
     EXPECT_EQ(got, expected);
+
+    LibraryCheck early(library, "", Wording::Unworded);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5)); // the caller's other work
+    got.clear();
+    for (const LibraryFinding& f : early.take()) {
+        got.emplace_back(f.material, f.finding.rule);
+        EXPECT_TRUE(f.finding.message.empty());
+    }
+    EXPECT_EQ(got, expected);
+
+    { LibraryCheck untaken(library); }
 }
 
 } // namespace

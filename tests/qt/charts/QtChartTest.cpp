@@ -9,6 +9,7 @@
 #include <QAbstractAxis>
 #include <QChart>
 #include <QFile>
+#include <QLabel>
 #include <QLegend>
 #include <QLineSeries>
 #include <QLogValueAxis>
@@ -16,6 +17,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QVBoxLayout>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -166,6 +168,37 @@ private slots:
         qt::QtChart fresh;
         fresh.showPlot(moved);
         QCOMPARE(shownBy(pane), shownBy(fresh));
+    }
+
+    // A new curve is drawn with the window's one repaint, together with whatever else the
+    // same action changed, however it was queued: never in a frame ahead of the rest.
+    void aNewCurveWaitsForTheWindowsRepaint() {
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* pane = new qt::QtChart(&window);
+        auto* label = new QLabel(QStringLiteral("shown with the curve"), &window);
+        layout->addWidget(pane);
+        layout->addWidget(label);
+        label->hide();
+        pane->showPlot(stressStrain("Steel A", 3.5e4, 1));
+        window.resize(400, 300);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::qWait(50);
+        struct : QObject {
+            int repaints = 0;
+            bool eventFilter(QObject*, QEvent* e) override {
+                if (e->type() == QEvent::UpdateRequest) ++repaints;
+                return false;
+            }
+        } counted;
+        window.installEventFilter(&counted);
+        // One action: the curve changes, then a widget is shown, whose repaint is queued
+        // behind the chart's.
+        pane->showPlot(stressStrain("Steel A", 2.5e4, 1));
+        label->show();
+        QTest::qWait(50);
+        QCOMPARE(counted.repaints, 1);
     }
 
     // A plot of another kind, or with another number of curves, or after a note, gets a

@@ -8,6 +8,7 @@
 
 #include <QChart>
 #include <QLineSeries>
+#include <QScrollBar>
 
 namespace mb::test {
 
@@ -53,6 +54,32 @@ private slots:
         pickWithTheKeys(editor()->typeCombo(), 4); // von Mises Plasticity (kinematic)
         // The curve's shape and units are the feedback's; here the real chart is redrawn.
         QCOMPARE(firstSeries().back().y(), (2.35e8 + 2e9 * 4 * 2.35e8 / 2.1e11) / 6893.5773 / 1e3);
+    }
+
+    // Check Library takes room from the editor: the grid grows a scroll bar, its columns
+    // and the chart are fitted again, and the list comes in. All of it is one frame.
+    void checkLibraryIsDrawnInOneFrame() {
+        library().SetValue(0, "SIGYLD", 2.35e8);
+        browser->mainWindow().resize(1000, 560);
+        click("Steel"); // a line drawn beside the grid
+        QVERIFY(editor()->chart().isVisible());
+        QTRY_VERIFY(!grid()->verticalScrollBar()->isVisible());
+        QTest::qWait(50);
+        struct : QObject {
+            int repaints = 0;
+            bool eventFilter(QObject*, QEvent* e) override {
+                if (e->type() == QEvent::UpdateRequest) ++repaints;
+                return false;
+            }
+        } counted;
+        browser->mainWindow().installEventFilter(&counted);
+        command("checkLibrary");
+        QTest::qWait(100);
+        QVERIFY(grid()->verticalScrollBar()->isVisible());
+        const int last = grid()->columnCount() - 1;
+        QCOMPARE(grid()->columnViewportPosition(last) + grid()->columnWidth(last),
+                 grid()->viewport()->width());
+        QCOMPARE(counted.repaints, 1);
     }
 };
 
