@@ -86,11 +86,11 @@ void LibraryOperations::ClearDetailFields() {
 }
 
 void LibraryOperations::undo() {
-    if (const auto outcome = state_.history.undo()) show(*outcome);
+    state_.history.undo([this](const EditHistory::Outcome& outcome) { show(outcome); });
 }
 
 void LibraryOperations::redo() {
-    if (const auto outcome = state_.history.redo()) show(*outcome);
+    state_.history.redo([this](const EditHistory::Outcome& outcome) { show(outcome); });
 }
 
 void LibraryOperations::show(const EditHistory::Outcome& outcome) {

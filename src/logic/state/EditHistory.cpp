@@ -321,10 +321,12 @@ void EditHistory::removeListener(int id) {
     std::erase_if(listeners_, [id](const auto& l) { return l.first == id; });
 }
 
-void EditHistory::announce(const Entry& entry, LibraryChange::Cause cause, EditFocus shown) const {
+void EditHistory::announce(const Entry& entry, LibraryChange::Cause cause, EditFocus shown,
+                           bool focusShownAfter) const {
     if (listeners_.empty()) return;
     LibraryChange change;
     change.cause = cause;
+    change.focusShownAfter = focusShownAfter;
     change.label = entry.label;
     change.shown = std::move(shown);
     const Noticer noticer{change, cause != LibraryChange::Cause::Undo};
@@ -445,7 +447,7 @@ const std::string& EditHistory::redoLabel() const {
     return redo_.empty() ? none : redo_.back().label;
 }
 
-std::optional<EditHistory::Outcome> EditHistory::undo() {
+std::optional<EditHistory::Outcome> EditHistory::undo(const FocusShower& show) {
     if (undo_.empty() || depth_ > 0) return std::nullopt;
     Entry entry = std::move(undo_.back());
     undo_.pop_back();
@@ -458,11 +460,12 @@ std::optional<EditHistory::Outcome> EditHistory::undo() {
     const Outcome outcome{shown, Renumbers(entry), ChangesTree(entry)};
     redo_.push_back(std::move(entry));
     notify();
-    announce(redo_.back(), LibraryChange::Cause::Undo, shown);
+    announce(redo_.back(), LibraryChange::Cause::Undo, shown, bool(show));
+    if (show) show(outcome);
     return outcome;
 }
 
-std::optional<EditHistory::Outcome> EditHistory::redo() {
+std::optional<EditHistory::Outcome> EditHistory::redo(const FocusShower& show) {
     if (redo_.empty() || depth_ > 0) return std::nullopt;
     Entry entry = std::move(redo_.back());
     redo_.pop_back();
@@ -472,7 +475,8 @@ std::optional<EditHistory::Outcome> EditHistory::redo() {
     const Outcome outcome{shown, Renumbers(entry), ChangesTree(entry)};
     undo_.push_back(std::move(entry));
     notify();
-    announce(undo_.back(), LibraryChange::Cause::Redo, shown);
+    announce(undo_.back(), LibraryChange::Cause::Redo, shown, bool(show));
+    if (show) show(outcome);
     return outcome;
 }
 

@@ -34,8 +34,11 @@ struct EditFocus {
 struct LibraryChange {
     enum class Cause { Edit, Undo, Redo };
     Cause cause = Cause::Edit;
-    /// An undo or a redo: the editor shows `shown` once every listener has followed it.
-    bool showsItsFocus() const { return cause != Cause::Edit; }
+    /// An undo or a redo whose `shown` the editor shows once every listener has followed
+    /// it: a view that would only bring the material on show up to date may leave that to
+    /// the showing. Without it (an undo made on the history alone) every view follows the
+    /// notice as it follows an edit's.
+    bool focusShownAfter = false;
     std::string label; ///< the edit's label ("Delete A36")
     /// The materials touched, by the numbers they have now, each once and in ascending
     /// order; a material that went is named by the number it had.
@@ -116,13 +119,19 @@ public:
         bool treeChanged = false;
     };
 
+    /// The editor's way of showing what an undo or a redo concerns (`Outcome::shown`).
+    using FocusShower = std::function<void(const Outcome&)>;
+
     bool canUndo() const;
     bool canRedo() const;
     /// Label of the edit an undo (a redo) would take back (make again); "" for none.
     const std::string& undoLabel() const;
     const std::string& redoLabel() const;
-    std::optional<Outcome> undo();
-    std::optional<Outcome> redo();
+    /// Take back the last edit, make the last undone one again. With `show`, the notice
+    /// says the focus is shown after it (`LibraryChange::focusShownAfter`), and `show` is
+    /// called once every listener has followed the change.
+    std::optional<Outcome> undo(const FocusShower& show = {});
+    std::optional<Outcome> redo(const FocusShower& show = {});
     /// Forgets every edit: the library has been replaced or closed.
     void clear();
 
@@ -148,7 +157,8 @@ private:
     /// Runs `change` on material n and records what it altered there.
     void changeInPlace(int n, const std::function<void()>& change);
     void notify() const;
-    void announce(const Entry& entry, LibraryChange::Cause cause, EditFocus shown) const;
+    void announce(const Entry& entry, LibraryChange::Cause cause, EditFocus shown,
+                  bool focusShownAfter = false) const;
 
     Library& library_;
     std::vector<Entry> undo_;

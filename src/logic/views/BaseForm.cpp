@@ -33,9 +33,9 @@ void BaseForm::followChange(const LibraryChange& change) {
         }
     }
     // A number the grid shows may name another material now; otherwise only a change of
-    // the shown material's records alters what the grid shows. An undo or a redo goes on
-    // to show the material it concerns: the one on show until then is not filled first.
-    if (storingCell_ || !VSFlexGrid1.isVisible() || change.showsItsFocus()) return;
+    // the shown material's records alters what the grid shows. An undo or a redo that goes
+    // on to show the material it concerns leaves the grid to that showing.
+    if (storingCell_ || !VSFlexGrid1.isVisible() || change.focusShownAfter) return;
     if (change.numbersShifted || (change.valuesChanged && change.touches(shown))) fillGrid();
 }
 

@@ -98,9 +98,9 @@ MaterialFeedback::MaterialFeedback(BaseForm& form, Label& checkSummary, ChartCon
     : form_(form), checkSummary_(checkSummary), chart_(chart) {
     form_.onMaterialShown([this] { refresh(); });
     // Registered after the form's, so the grid has followed the change when this runs.
-    // An undo or a redo shows its own material next, and this follows that.
+    // An undo or a redo whose material is shown next is followed by that showing.
     changeListener_ = form_.state.history.addListener([this](const LibraryChange& change) {
-        if (!change.showsItsFocus() &&
+        if (!change.focusShownAfter &&
             (change.numbersShifted ||
              (change.valuesChanged && change.touches(form_.CurrentMaterial()))))
             refresh();

@@ -264,6 +264,13 @@ TEST_F(EditHistoryTest, AViewFollowsEveryEditUndoAndRedoByItsNoticeAlone) {
         EXPECT_EQ(notices[2].shown.kind, c.label.starts_with("Delete") ? EditFocus::Kind::Removed
                                                                        : EditFocus::Kind::Material);
         EXPECT_EQ(notices[2].shown.material, c.notices.made.front());
+
+        // An undo and a redo made on the history alone, with nothing to show their focus
+        // after them: every view follows their notices as it follows an edit's.
+        ASSERT_TRUE(history().undo());
+        EXPECT_EQ(staleViews(), Texts{});
+        ASSERT_TRUE(history().redo());
+        EXPECT_EQ(staleViews(), Texts{});
     }
 
     // Nothing to undo or redo, and a refused command: no notice.
