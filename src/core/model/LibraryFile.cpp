@@ -358,12 +358,7 @@ std::optional<ReadResult> ReadInTwo(const InputFile& in, Library& library,
     return Finish(parser, library);
 }
 
-} // namespace
-
-ReadResult ReadLibraryFile(const std::string& fileName, Library& library,
-                           std::string_view decimalSeparator) {
-    InputFile in(fileName);
-    if (!in.ok()) return CannotRead(in.reason());
+ReadResult ReadOpenFile(InputFile& in, Library& library, std::string_view decimalSeparator) {
     if (in.size() >= kReadInTwoFrom && HelperThread::pays())
         if (std::optional<ReadResult> result = ReadInTwo(in, library, decimalSeparator))
             return *result;
@@ -376,6 +371,15 @@ ReadResult ReadLibraryFile(const std::string& fileName, Library& library,
         return CannotRead(readErrorMessage(error));
     }
     return Finish(parser, library);
+}
+
+} // namespace
+
+ReadResult ReadLibraryFile(const std::string& fileName, Library& library,
+                           std::string_view decimalSeparator) {
+    InputFile in(fileName);
+    if (!in.ok()) return CannotRead(in.reason());
+    return ReadOpenFile(in, library, decimalSeparator);
 }
 
 CategoryGrouping groupByCategory(const Library& library) {
@@ -426,13 +430,15 @@ public:
     // keeps the one the file gives it; a copy taken for another purpose must leave the
     // library as it is.
     template <class Sink>
-    bool emit(const std::vector<std::string>& names, bool keepMadeCodes, Sink&& sink) {
-        pieceStarts_.push_back(items_.size());
+    bool emit(const std::vector<std::string>& names, bool keepMadeCodes, Sink&& sink) const {
+        const auto end = [this](std::size_t piece) {
+            return piece + 1 < pieceStarts_.size() ? pieceStarts_[piece + 1] : items_.size();
+        };
         const auto make = [&](std::size_t piece, std::string& text) {
-            for (std::size_t k = pieceStarts_[piece]; k < pieceStarts_[piece + 1]; ++k)
+            for (std::size_t k = pieceStarts_[piece]; k < end(piece); ++k)
                 Format(items_[k], names, keepMadeCodes, text);
         };
-        return makePiecesInOrder(pieceStarts_.size() - 1, make, [&sink](std::string_view text) {
+        return makePiecesInOrder(pieceStarts_.size(), make, [&sink](std::string_view text) {
             return text.empty() || sink(text);
         });
     }
@@ -748,7 +754,7 @@ CopyResult readAndWriteLibraryFile(const std::string& source, const std::string&
     }
     // A small file is read and written in less time than a second thread takes to start.
     if (in.size() < kReadInTwoFrom || !HelperThread::pays() || target.empty()) {
-        result.read = ReadLibraryFile(source, library, decimalSeparator);
+        result.read = ReadOpenFile(in, library, decimalSeparator);
         return result;
     }
     SafeFileWriter writer(target, ops, durability);
@@ -759,7 +765,7 @@ CopyResult readAndWriteLibraryFile(const std::string& source, const std::string&
     LineSplitter splitter(parser);
     HelperThread helper([&streaming] { streaming.run(); });
     if (!helper.started()) {
-        result.read = ReadLibraryFile(source, library, decimalSeparator);
+        result.read = ReadOpenFile(in, library, decimalSeparator);
         return result;
     }
     int error = 0;
