@@ -189,20 +189,31 @@ void QtGrid::fitColumns() {
         widths[c] -= cut;
         total -= cut;
     }
+    QList<int> before(count);
     for (int c = 0; c < count; ++c)
-        setColumnWidth(c, widths[c]);
+        before[c] = columnWidth(c);
+    // Left to themselves, the header would stretch the last column only when next asked
+    // its length (while the table paints), and the table would repaint the columns that
+    // changed on a timer: the grid drawn twice, the second time a frame late. The header's
+    // notices are held back, the geometries asked at once, and the table repainted here.
+    {
+        const QSignalBlocker quiet(horizontalHeader());
+        for (int c = 0; c < count; ++c)
+            setColumnWidth(c, widths[c]);
+        updateGeometries();
+    }
+    for (int c = 0; c < count; ++c)
+        if (columnWidth(c) != before[c]) {
+            viewport()->update();
+            break;
+        }
 }
 
 void QtGrid::resizeEvent(QResizeEvent* event) {
-    // The viewport is drawn whole after a resize. Left to itself, the table would draw
-    // the columns the resize changed once more, a frame later: the header stretches the
-    // last column only when next asked its length, and the table repaints resized columns
-    // on a timer. The header's notices are held back; the geometries, asked last, give
-    // the stretch at once.
+    // The header's notices of the resize are held back as fitColumns holds back its own.
     const QSignalBlocker quiet(horizontalHeader());
     QTableWidget::resizeEvent(event);
     fitColumns();
-    updateGeometries();
 }
 
 void QtGrid::editCell() {

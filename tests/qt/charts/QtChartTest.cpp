@@ -4,6 +4,7 @@
 
 #include "QtChart.h"
 
+#include "EventCount.h"
 #include "FakeServices.h"
 
 #include <QAbstractAxis>
@@ -185,20 +186,13 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTest::qWait(50);
-        struct : QObject {
-            int repaints = 0;
-            bool eventFilter(QObject*, QEvent* e) override {
-                if (e->type() == QEvent::UpdateRequest) ++repaints;
-                return false;
-            }
-        } counted;
-        window.installEventFilter(&counted);
+        const EventCount repaints(window, QEvent::UpdateRequest);
         // One action: the curve changes, then a widget is shown, whose repaint is queued
         // behind the chart's.
         pane->showPlot(stressStrain("Steel A", 2.5e4, 1));
         label->show();
         QTest::qWait(50);
-        QCOMPARE(counted.repaints, 1);
+        QCOMPARE(repaints.count(), 1);
     }
 
     // A plot of another kind, or with another number of curves, or after a note, gets a

@@ -2,6 +2,7 @@
 // chosen with the keyboard, and the layout at a small size. An edit left open when another
 // material is clicked is DecimalCommaTest's.
 
+#include "EventCount.h"
 #include "QtChart.h"
 #include "QtControls.h"
 #include "RunningBrowser.h"
@@ -52,6 +53,25 @@ private slots:
         // Where nothing is drawn the chart gives its room to the grid.
         chooseType(11); // Blatz Ko: no curve
         QVERIFY(!editor()->chart().isVisible());
+    }
+
+    // Another material's wider values are fitted in the frame that shows them, the last
+    // column stretched to the edge: not drawn first at the old widths.
+    void widerValuesAreFittedInTheFrameThatShowsThem() {
+        library().SetValue(1, "EX", 1.234567890123e-20);
+        browser->mainWindow().resize(1200, 800);
+        browser->editors().subWindow()->showMaximized();
+        click("Steel");
+        QTest::qWait(50);
+        const int valueWidth = grid()->columnWidth(2);
+        const EventCount repaints(browser->mainWindow(), QEvent::UpdateRequest);
+        click("Copper");
+        QTest::qWait(100);
+        QVERIFY(grid()->columnWidth(2) > valueWidth);
+        const int last = grid()->columnCount() - 1;
+        QCOMPARE(grid()->columnViewportPosition(last) + grid()->columnWidth(last),
+                 grid()->viewport()->width());
+        QCOMPARE(repaints.count(), 1);
     }
 
     // An edit still open is stored in the system it was typed in; the display follows.

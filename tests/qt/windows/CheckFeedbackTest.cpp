@@ -2,6 +2,7 @@
 // value marks its row and sums it up under the grid before it is stored, and the chart
 // follows the stored values.
 
+#include "EventCount.h"
 #include "QtChart.h"
 #include "QtControls.h"
 #include "RunningBrowser.h"
@@ -65,21 +66,14 @@ private slots:
         QVERIFY(editor()->chart().isVisible());
         QTRY_VERIFY(!grid()->verticalScrollBar()->isVisible());
         QTest::qWait(50);
-        struct : QObject {
-            int repaints = 0;
-            bool eventFilter(QObject*, QEvent* e) override {
-                if (e->type() == QEvent::UpdateRequest) ++repaints;
-                return false;
-            }
-        } counted;
-        browser->mainWindow().installEventFilter(&counted);
+        const EventCount repaints(browser->mainWindow(), QEvent::UpdateRequest);
         command("checkLibrary");
         QTest::qWait(100);
         QVERIFY(grid()->verticalScrollBar()->isVisible());
         const int last = grid()->columnCount() - 1;
         QCOMPARE(grid()->columnViewportPosition(last) + grid()->columnWidth(last),
                  grid()->viewport()->width());
-        QCOMPARE(counted.repaints, 1);
+        QCOMPARE(repaints.count(), 1);
     }
 };
 

@@ -2,6 +2,8 @@
 // replaced, and an empty list still says so in one line that stands for no material.
 #include "FindingListModel.h"
 
+#include "EventCount.h"
+
 #include <QApplication>
 #include <QPaintEvent>
 #include <QScrollBar>
@@ -136,14 +138,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         QTest::qWait(50);
         QVERIFY(!view.verticalScrollBar()->isVisible());
-        struct : QObject {
-            int paints = 0;
-            bool eventFilter(QObject*, QEvent* e) override {
-                if (e->type() == QEvent::Paint) ++paints;
-                return false;
-            }
-        } painted;
-        view.viewport()->installEventFilter(&painted);
+        const EventCount paints(*view.viewport(), QEvent::Paint);
         std::vector<LibraryFindingLine> lines;
         for (int n = 0; n < 200; ++n)
             lines.push_back({n, RowMark::Warning, "line " + std::to_string(n)});
@@ -152,7 +147,7 @@ private slots:
         QVERIFY(view.verticalScrollBar()->isVisible());
         QVERIFY(view.verticalScrollBar()->maximum() > 0);
         QTest::qWait(50);
-        QCOMPARE(painted.paints, 1);
+        QCOMPARE(paints.count(), 1);
     }
 };
 
