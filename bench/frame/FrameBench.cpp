@@ -71,6 +71,8 @@ public:
             lastRepaintEnd = clock.nsecsElapsed();
             lastRepaintCpu = ThreadCpuNs();
             ++repaints;
+            // A window's own paint comes within its UpdateRequest: one frame.
+            if (type != QEvent::Paint) ++frames;
         }
         return done;
     }
@@ -85,6 +87,7 @@ public:
     qint64 lastRepaintEnd = -1;
     qint64 lastRepaintCpu = -1;
     long repaints = 0;
+    long frames = 0;
 };
 
 ClockedApplication* App() {
@@ -120,6 +123,9 @@ struct Figures {
     std::string action;
     std::vector<double> ms;
     std::vector<double> cpuMs; ///< the main thread's processor time over the same span
+    /// Repaints of a window the action caused: an action drawn in more than one frame
+    /// shows the user a state between.
+    std::vector<double> frames;
 };
 
 double Percentile(std::vector<double> v, double p) {
@@ -154,11 +160,12 @@ public:
     void measure(const std::string& action, const std::function<void(int)>& prepare,
                  const std::function<void(int)>& input,
                  const std::function<void(int)>& after = {}) {
-        Figures f{action, {}, {}};
+        Figures f{action, {}, {}, {}};
         for (int i = 0; i < runs_; ++i) {
             if (prepare) prepare(i);
             Settle();
             App()->lastRepaintEnd = -1;
+            const long framesBefore = App()->frames;
             const qint64 cpuStart = ClockedApplication::ThreadCpuNs();
             const qint64 start = App()->clock.nsecsElapsed();
             input(i);
@@ -170,11 +177,13 @@ public:
             const qint64 cpuEnd = repainted ? App()->lastRepaintCpu : cpuDelivered;
             f.ms.push_back(static_cast<double>(end - start) / 1e6);
             f.cpuMs.push_back(static_cast<double>(cpuEnd - cpuStart) / 1e6);
+            f.frames.push_back(static_cast<double>(App()->frames - framesBefore));
             if (after) after(i);
         }
-        std::printf("%-48s %7.1f %7.1f %7.1f %7.1f %7.1f\n", action.c_str(), Percentile(f.ms, 0.5),
-                    Percentile(f.ms, 0.9), *std::max_element(f.ms.begin(), f.ms.end()),
-                    Percentile(f.cpuMs, 0.5), Percentile(f.cpuMs, 0.9));
+        std::printf("%-48s %7.1f %7.1f %7.1f %7.1f %7.1f %7.0f\n", action.c_str(),
+                    Percentile(f.ms, 0.5), Percentile(f.ms, 0.9),
+                    *std::max_element(f.ms.begin(), f.ms.end()), Percentile(f.cpuMs, 0.5),
+                    Percentile(f.cpuMs, 0.9), Percentile(f.frames, 0.5));
         std::fflush(stdout);
         figures_.push_back(std::move(f));
     }
@@ -439,8 +448,8 @@ int main(int argc, char** argv) {
     app.clock.start();
     try {
         Bench bench(std::max(runs, 1));
-        std::printf("%-48s %7s %7s %7s %7s %7s\n", "action (ms, input to repaint)", "median", "p90",
-                    "max", "CPU med", "CPU p90");
+        std::printf("%-48s %7s %7s %7s %7s %7s %7s\n", "action (ms, input to repaint)", "median",
+                    "p90", "max", "CPU med", "CPU p90", "frames");
         Run(bench, only);
         bench.close();
     } catch (const std::exception& e) {

@@ -155,14 +155,26 @@ void QtGrid::clear() {
 
 void QtGrid::autoSizeColumn(int col) {
     // Fitting a column measures every row; a rebuild asks after each cell, so the
-    // columns are fitted once, when the rebuild is over.
+    // columns are fitted once, when the rebuild is over: at the latest just before the
+    // window paints, whose repaint may already be waiting ahead of the queued fitting.
     if (!dirtyColumns_.contains(col)) dirtyColumns_.append(col);
     if (sizingPending_) return;
     sizingPending_ = true;
+    if (QWidget* top = window(); top != paintWatched_) {
+        if (paintWatched_) paintWatched_->removeEventFilter(this);
+        paintWatched_ = top;
+        top->installEventFilter(this);
+    }
     QMetaObject::invokeMethod(this, &QtGrid::resizeDirtyColumns, Qt::QueuedConnection);
 }
 
+bool QtGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == paintWatched_ && event->type() == QEvent::UpdateRequest) resizeDirtyColumns();
+    return QTableWidget::eventFilter(watched, event);
+}
+
 void QtGrid::resizeDirtyColumns() {
+    if (!sizingPending_) return;
     sizingPending_ = false;
     dirtyColumns_.clear();
     fitColumns();

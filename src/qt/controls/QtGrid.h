@@ -2,6 +2,7 @@
 
 #include "Controls.h"
 
+#include <QPointer>
 #include <QTableWidget>
 
 class QLineEdit;
@@ -59,6 +60,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     void focusInEvent(QFocusEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
@@ -84,6 +86,8 @@ private:
     const CellPos* leaving_ = nullptr; // while leaveCell handlers run
     bool moving_ = false;              // the logic is moving the current cell itself
     bool sizingPending_ = false;
+    /// The window whose repaints fit the columns first, while fitting is pending.
+    QPointer<QWidget> paintWatched_;
     QList<int> dirtyColumns_;
 };
 

@@ -221,10 +221,8 @@ void EditorWindows::checkLibrary() {
     // Thousands of findings, of which a dozen are on show: each is worded when first shown.
     checkFindings_->setLines(findings.take());
     keepCheckedRecords();
-    auto* list = static_cast<FindingListView*>(checkDock_->widget());
-    list->settle();
     // The keys go on in the list: the arrows walk the findings, Enter shows one.
-    list->setFocus(Qt::OtherFocusReason);
+    checkDock_->widget()->setFocus(Qt::OtherFocusReason);
 }
 
 std::string EditorWindows::checkListUnits() const {

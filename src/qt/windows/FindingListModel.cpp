@@ -144,10 +144,6 @@ FindingListView::FindingListView(QWidget* parent) : QListView(parent) {
     setUniformItemSizes(true);
 }
 
-void FindingListView::settle() {
-    doItemsLayout();
-}
-
 void FindingListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                                   const QList<int>& roles) {
     // Only the last line's size counts for the layout (QListView measures that one).

@@ -59,10 +59,6 @@ class FindingListView final : public QListView {
 public:
     explicit FindingListView(QWidget* parent = nullptr);
 
-    /// Lays the lines out and sets the scroll bars now, not when a timer next fires: the
-    /// list given new lines is drawn as it stays in the frame that first shows it.
-    void settle();
-
 protected:
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                      const QList<int>& roles) override;

@@ -265,8 +265,7 @@ TEST_F(EditHistoryTest, AViewFollowsEveryEditUndoAndRedoByItsNoticeAlone) {
                                                                        : EditFocus::Kind::Material);
         EXPECT_EQ(notices[2].shown.material, c.notices.made.front());
 
-        // An undo and a redo made on the history alone, with nothing to show their focus
-        // after them: every view follows their notices as it follows an edit's.
+        // Undone and redone on the history alone: the views follow as after an edit.
         ASSERT_TRUE(history().undo());
         EXPECT_EQ(staleViews(), Texts{});
         ASSERT_TRUE(history().redo());

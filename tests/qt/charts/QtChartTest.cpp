@@ -4,13 +4,11 @@
 
 #include "QtChart.h"
 
-#include "EventCount.h"
 #include "FakeServices.h"
 
 #include <QAbstractAxis>
 #include <QChart>
 #include <QFile>
-#include <QLabel>
 #include <QLegend>
 #include <QLineSeries>
 #include <QLogValueAxis>
@@ -18,7 +16,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QVBoxLayout>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -169,30 +166,6 @@ private slots:
         qt::QtChart fresh;
         fresh.showPlot(moved);
         QCOMPARE(shownBy(pane), shownBy(fresh));
-    }
-
-    // A new curve is drawn with the window's one repaint, together with whatever else the
-    // same action changed, however it was queued: never in a frame ahead of the rest.
-    void aNewCurveWaitsForTheWindowsRepaint() {
-        QWidget window;
-        auto* layout = new QVBoxLayout(&window);
-        auto* pane = new qt::QtChart(&window);
-        auto* label = new QLabel(QStringLiteral("shown with the curve"), &window);
-        layout->addWidget(pane);
-        layout->addWidget(label);
-        label->hide();
-        pane->showPlot(stressStrain("Steel A", 3.5e4, 1));
-        window.resize(400, 300);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTest::qWait(50);
-        const EventCount repaints(window, QEvent::UpdateRequest);
-        // One action: the curve changes, then a widget is shown, whose repaint is queued
-        // behind the chart's.
-        pane->showPlot(stressStrain("Steel A", 2.5e4, 1));
-        label->show();
-        QTest::qWait(50);
-        QCOMPARE(repaints.count(), 1);
     }
 
     // A plot of another kind, or with another number of curves, or after a note, gets a

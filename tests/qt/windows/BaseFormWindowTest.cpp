@@ -2,7 +2,6 @@
 // chosen with the keyboard, and the layout at a small size. An edit left open when another
 // material is clicked is DecimalCommaTest's.
 
-#include "EventCount.h"
 #include "QtChart.h"
 #include "QtControls.h"
 #include "RunningBrowser.h"
@@ -55,23 +54,40 @@ private slots:
         QVERIFY(!editor()->chart().isVisible());
     }
 
-    // Another material's wider values are fitted in the frame that shows them, the last
-    // column stretched to the edge: not drawn first at the old widths.
-    void widerValuesAreFittedInTheFrameThatShowsThem() {
+    // Wider values are fitted before the grid is drawn, the last column stretched to the
+    // edge, and the grid is drawn once: for another material shown, and for a value stored
+    // with Enter, whose repaint already waits ahead of the grid's new fitting.
+    void widerValuesAreFittedBeforeTheGridIsDrawn() {
+        struct : QObject {
+            qt::QtGrid* grid = nullptr;
+            QList<int> widths; // the Value column's, at each paint
+            bool eventFilter(QObject*, QEvent* e) override {
+                if (e->type() == QEvent::Paint) widths.append(grid->columnWidth(2));
+                return false;
+            }
+        } paints;
         library().SetValue(1, "EX", 1.234567890123e-20);
         browser->mainWindow().resize(1200, 800);
         browser->editors().subWindow()->showMaximized();
         click("Steel");
         QTest::qWait(50);
         const int valueWidth = grid()->columnWidth(2);
-        const EventCount repaints(browser->mainWindow(), QEvent::UpdateRequest);
+        paints.grid = grid();
+        grid()->viewport()->installEventFilter(&paints);
         click("Copper");
         QTest::qWait(100);
         QVERIFY(grid()->columnWidth(2) > valueWidth);
+        QCOMPARE(paints.widths, QList<int>{grid()->columnWidth(2)});
         const int last = grid()->columnCount() - 1;
         QCOMPARE(grid()->columnViewportPosition(last) + grid()->columnWidth(last),
                  grid()->viewport()->width());
-        QCOMPARE(repaints.count(), 1);
+
+        QVERIFY(typeInto("NUXY", "0.123456789012345"));
+        paints.widths.clear();
+        QTest::keyClick(cellEditor(), Qt::Key_Return);
+        QTest::qWait(100);
+        QVERIFY(grid()->columnWidth(2) > valueWidth + 20);
+        QCOMPARE(paints.widths, QList<int>(paints.widths.size(), grid()->columnWidth(2)));
     }
 
     // An edit still open is stored in the system it was typed in; the display follows.

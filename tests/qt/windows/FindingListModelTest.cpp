@@ -2,11 +2,8 @@
 // replaced, and an empty list still says so in one line that stands for no material.
 #include "FindingListModel.h"
 
-#include "EventCount.h"
-
 #include <QApplication>
 #include <QPaintEvent>
-#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -126,28 +123,6 @@ private slots:
         QCOMPARE(painted.region, QRegion(view.visualRect(model.index(1))));
         model.replaceMaterial(2, {{2, RowMark::Error, std::string(300, 'c')}});
         QTRY_VERIFY(view.visualRect(model.index(0)).width() > 1000);
-    }
-
-    // A list given new lines and settled has its scroll bar at once, and is drawn once.
-    void aSettledListIsDrawnOnceWithItsScrollBar() {
-        qt::FindingListModel model(*QApplication::style(), {}, nullptr);
-        qt::FindingListView view;
-        view.setModel(&model);
-        view.resize(300, 120);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        QTest::qWait(50);
-        QVERIFY(!view.verticalScrollBar()->isVisible());
-        const EventCount paints(*view.viewport(), QEvent::Paint);
-        std::vector<LibraryFindingLine> lines;
-        for (int n = 0; n < 200; ++n)
-            lines.push_back({n, RowMark::Warning, "line " + std::to_string(n)});
-        model.setLines(std::move(lines));
-        view.settle();
-        QVERIFY(view.verticalScrollBar()->isVisible());
-        QVERIFY(view.verticalScrollBar()->maximum() > 0);
-        QTest::qWait(50);
-        QCOMPARE(paints.count(), 1);
     }
 };
 
