@@ -358,7 +358,7 @@ std::optional<ReadResult> ReadInTwo(const InputFile& in, Library& library,
     return Finish(parser, library);
 }
 
-ReadResult ReadOpenFile(InputFile& in, Library& library, std::string_view decimalSeparator) {
+ReadResult ReadOpenFile(const InputFile& in, Library& library, std::string_view decimalSeparator) {
     if (in.size() >= kReadInTwoFrom && HelperThread::pays())
         if (std::optional<ReadResult> result = ReadInTwo(in, library, decimalSeparator))
             return *result;

@@ -201,9 +201,13 @@ void QtGrid::fitColumns() {
         widths[c] -= cut;
         total -= cut;
     }
-    QList<int> before(count);
-    for (int c = 0; c < count; ++c)
-        before[c] = columnWidth(c);
+    const auto columnWidths = [this, count] {
+        QList<int> w(count);
+        for (int c = 0; c < count; ++c)
+            w[c] = columnWidth(c);
+        return w;
+    };
+    const QList<int> before = columnWidths();
     // Left to themselves, the header would stretch the last column only when next asked
     // its length (while the table paints), and the table would repaint the columns that
     // changed on a timer: the grid drawn twice, the second time a frame late. The header's
@@ -214,11 +218,7 @@ void QtGrid::fitColumns() {
             setColumnWidth(c, widths[c]);
         updateGeometries();
     }
-    for (int c = 0; c < count; ++c)
-        if (columnWidth(c) != before[c]) {
-            viewport()->update();
-            break;
-        }
+    if (columnWidths() != before) viewport()->update();
 }
 
 void QtGrid::resizeEvent(QResizeEvent* event) {
