@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -110,6 +111,19 @@ void ComparisonWindow::refresh() {
         fill(table);
     shownUnits_ = units;
     shown_ = std::move(table);
+    // The table lays its items out again when it next paints, and that changes its margins
+    // for the scroll bars: a second repaint a frame later. Laid out now, it paints once.
+    table_->doItemsLayout();
+}
+
+void ComparisonWindow::fitColumns(int column) {
+    // Widths set through the header's notices reach the table by a timer, a frame after
+    // the repaint; set quietly, they are in the layout that comes at the end of refresh.
+    const QSignalBlocker quiet(table_->horizontalHeader());
+    if (column < 0)
+        table_->resizeColumnsToContents();
+    else
+        table_->resizeColumnToContents(column);
 }
 
 bool ComparisonWindow::sameShape(const ComparisonTable& a, const ComparisonTable& b) {
@@ -154,10 +168,7 @@ void ComparisonWindow::addColumn(const ComparisonTable& table) {
         table_->setItem(row, column, item);
     }
     // A row marked or unmarked changes its font in every column.
-    if (remade)
-        table_->resizeColumnsToContents();
-    else
-        table_->resizeColumnToContents(column);
+    fitColumns(remade ? -1 : column);
     growToColumns();
     showCaption(table);
 }
@@ -219,7 +230,7 @@ void ComparisonWindow::fill(const ComparisonTable& table) {
 
     for (int r = 0; r < table_->rowCount(); ++r)
         fillRow(r, table.rows[static_cast<std::size_t>(r)]);
-    table_->resizeColumnsToContents();
+    fitColumns(-1);
     growToColumns();
     if (selected >= 0 && selected < materials)
         table_->selectColumn(kFirstMaterialColumn + selected);
@@ -239,8 +250,10 @@ void ComparisonWindow::growToColumns() {
     // The frame the window system adds, as far as it is known yet.
     const int frame = isVisible() ? frameGeometry().width() - width() : 16;
     const int room = screenArea.width() - frame;
-    if (wanted > width() || width() > room)
-        resize(std::min(std::max(wanted, width()), room), height());
+    // A window that grows repaints whole into a new backing store and is exposed again, the
+    // dearest frame it has: grown by half at a time, it keeps room for the next materials.
+    const int grown = wanted > width() ? std::max(wanted, width() + width() / 2) : width();
+    if (grown != width() || width() > room) resize(std::min(grown, room), height());
     if (isVisible() && !screenArea.contains(frameGeometry()))
         move(std::clamp(x(), screenArea.left(),
                         std::max(screenArea.left(), screenArea.right() - frameGeometry().width())),

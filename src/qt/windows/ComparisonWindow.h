@@ -56,6 +56,8 @@ private:
     void fillRow(int r, const ComparisonRow& row);
     /// The last material of `table` as a new column; the rest has the shown shape.
     void addColumn(const ComparisonTable& table);
+    /// Fits `column`'s width to its texts, every column's for -1.
+    void fitColumns(int column);
     /// Widens the window to show every column, as far as the screen allows.
     void growToColumns();
     static bool addsOneColumn(const ComparisonTable& a, const ComparisonTable& shown);

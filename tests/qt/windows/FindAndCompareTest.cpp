@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 
 namespace mb::test {
@@ -167,6 +168,65 @@ private slots:
         window->findChild<QPushButton*>("removeMaterial")->click();
         QCOMPARE(window->table().columnCount(), 4);
         QCOMPARE(window->table().horizontalHeaderItem(2)->text(), QStringLiteral("Copper"));
+    }
+
+    // A layout the table leaves for its paint, or widths that reach it by the header's
+    // timer, would draw the window a second time, a frame later.
+    void anAddedMaterialIsDrawnInOneFrame() {
+        click("Steel");
+        QTest::keyClick(tree(), Qt::Key_D, Qt::ControlModifier);
+        qt::ComparisonWindow* window = browser->editors().comparisonWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        browser->mainWindow().activateWindow();
+        click("Copper");
+        QTest::qWait(50);
+        struct : QObject {
+            int count = 0; // the window's repaints: its frames
+            bool eventFilter(QObject*, QEvent* e) override {
+                count += e->type() == QEvent::UpdateRequest ? 1 : 0;
+                return false;
+            }
+        } repaints;
+        window->installEventFilter(&repaints);
+        QTest::keyClick(tree(), Qt::Key_D, Qt::ControlModifier);
+        // On X the window's repaint comes before the table's zero timers; queued events
+        // alone first make this platform keep that order.
+        QCoreApplication::sendPostedEvents();
+        QTest::qWait(100);
+        QCOMPARE(repaints.count, 1);
+        QCOMPARE(comparisonRow("EX"), QStringList({"30463140", "17407510", "\u2260"}));
+    }
+
+    void theWindowGrowsWithRoomForTheNextMaterials() {
+        auto& units = editor()->unitsCombo();
+        units.setFocus();
+        QTest::keyClick(&units, Qt::Key_Down); // SI: twelve digits a column
+        click("Steel");
+        QTest::keyClick(tree(), Qt::Key_D, Qt::ControlModifier);
+        qt::ComparisonWindow* window = browser->editors().comparisonWindow();
+        // The offscreen platform activates every window shown; a window manager need not.
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        window->resize(window->minimumSizeHint().width(), window->height());
+        browser->mainWindow().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&browser->mainWindow()));
+        const int room = window->screen()->availableGeometry().width() -
+                         (window->frameGeometry().width() - window->width());
+        int growths = 0;
+        int columns = window->table().columnCount();
+        for (const char* name : {"Copper", "Brass", "Nylon"}) {
+            const int before = window->width();
+            click(name);
+            QTest::keyClick(tree(), Qt::Key_D, Qt::ControlModifier);
+            QTest::qWait(20);
+            QCOMPARE(window->table().columnCount(), ++columns);
+            QVERIFY2(window->table().horizontalScrollBar()->maximum() == 0, name); // all shown
+            if (window->width() == before) continue;
+            ++growths;
+            QVERIFY2(
+                window->width() >= std::min(before * 3 / 2, room),
+                qPrintable(QString("%1: %2 to %3").arg(name).arg(before).arg(window->width())));
+        }
+        QVERIFY(growths > 0);
     }
 
     void theComparisonClosesWithItsLibrary() {
