@@ -54,6 +54,8 @@
 namespace {
 
 constexpr qint64 kQuietMs = 60;
+/// The material of the largest library left without a relaxation curve.
+constexpr int kNoCurve = 3;
 
 /// The application with the repaint clock.
 class ClockedApplication final : public QApplication {
@@ -140,9 +142,21 @@ public:
         QApplication::setCursorFlashTime(0);
         mb::Library library;
         mb::bench::fillLargestLibrary(library);
+        // A material like the rest but for its Prony times: no relaxation curve, so the
+        // chart gives its room to the grid, which has the same rows. The file holds the
+        // materials category by category: its material kNoCurve is the first category's.
+        const mb::CategoryGrouping grouping = mb::groupByCategory(library);
+        for (int n = 0, seen = 0; n < library.materialCount(); ++n) {
+            if (grouping.categoryOfMaterial[static_cast<std::size_t>(n)] != 1) continue;
+            if (seen++ < kNoCurve) continue;
+            for (const char* kind : {"TAUG", "TAUK"})
+                for (int term = 1; term <= 8; ++term)
+                    library.material(n).CopyProperty(kind + std::to_string(term), 0);
+            break;
+        }
         path_ = QDir(dir_.path()).filePath("largest.lib").toStdString();
         mb::bench::RefuseRetry prompt("frame_bench");
-        mb::WriteLibraryFile(path_, library, mb::groupByCategory(library), prompt);
+        mb::WriteLibraryFile(path_, library, grouping, prompt);
 
         browser_.mainWindow().resize(1280, 800);
         browser_.show();
@@ -256,14 +270,17 @@ public:
         types.setCurrentIndex(index);
         emit types.activated(index);
     }
-    /// The first grid row with a value cell, clicked, a new number typed: what stays for
-    /// Enter to store.
-    void startValueEdit(int i) {
+    /// The grid row of `code` (the first with a value cell when empty), clicked, a new
+    /// number typed: what stays for Enter to store.
+    void startValueEdit(int i, const QString& code = {}) {
         mb::qt::QtGrid& grid = editor().VSFlexGrid1();
         int row = 0;
-        while (row < grid.rowCount() &&
-               !(grid.item(row, 0) && !grid.item(row, 0)->text().isEmpty()))
+        const auto wanted = [&](const QTableWidgetItem* item) {
+            return item && !item->text().isEmpty() && (code.isEmpty() || item->text() == code);
+        };
+        while (row < grid.rowCount() && !wanted(grid.item(row, 0)))
             ++row;
+        if (row == grid.rowCount()) throw std::runtime_error("no grid row " + code.toStdString());
         clickCell(row, 2);
         if (auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget())) box->selectAll();
         type(QString::number(1000 + i * 7));
@@ -335,13 +352,22 @@ void Run(Bench& b, const char* only) {
         b.measure("click a material, Viscoelastic chart shown", scrollToBoth, clickAlternately);
         b.setType(4);
         b.measure("click a material, plasticity chart shown", scrollToBoth, clickAlternately);
+        // The same edit in the same grid rows, of a material with a relaxation curve and of
+        // one without. The chart follows the value as it is typed, EX scaling the bulk
+        // curve: each digit draws it again, and Enter stores what it already shows.
         b.setType(12);
-        const auto prepare = [&b](int i) {
-            b.clickNode(1);
-            b.startValueEdit(i);
-        };
-        b.measure("value edit (Enter), Viscoelastic chart shown", prepare,
-                  [&b](int) { b.storeValue(); });
+        const auto store = [&b](int) { b.storeValue(); };
+        const auto digit = [&b](int) { b.type(QStringLiteral("5")); };
+        const auto cancel = [&b](int) { b.press(Qt::Key_Escape); };
+        for (const int n : {1, kNoCurve}) {
+            const auto prepare = [&b, n](int i) {
+                b.clickNode(n);
+                b.startValueEdit(i, QStringLiteral("EX"));
+            };
+            const std::string shown = n == kNoCurve ? "no curve" : "chart shown";
+            b.measure("a digit typed into EX, Viscoelastic, " + shown, prepare, digit, cancel);
+            b.measure("value edit (Enter) of EX, Viscoelastic, " + shown, prepare, store);
+        }
         b.setType(0);
     }
     if (wanted("switch units")) {
