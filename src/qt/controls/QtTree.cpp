@@ -246,7 +246,10 @@ void QtTree::ensureVisible(const std::string& key) {
 }
 
 void QtTree::setNodeHidden(const std::string& key, bool hidden) {
-    if (QTreeWidgetItem* item = itemForKey(key)) item->setHidden(hidden);
+    // Hiding lays the whole tree out again on a timer, a frame after the repaint, even when
+    // nothing changes: a filter applied again to every node would cost a frame.
+    QTreeWidgetItem* item = itemForKey(key);
+    if (item && item->isHidden() != hidden) item->setHidden(hidden);
 }
 
 void QtTree::setNodeGreyed(const std::string& key, bool greyed) {

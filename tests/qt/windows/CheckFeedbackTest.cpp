@@ -64,13 +64,7 @@ private slots:
         click("Steel"); // a line drawn beside the grid
         QTRY_VERIFY(!grid()->verticalScrollBar()->isVisible());
         QTest::qWait(50);
-        struct : QObject {
-            int count = 0; // the window's repaints: its frames
-            bool eventFilter(QObject*, QEvent* e) override {
-                count += e->type() == QEvent::UpdateRequest ? 1 : 0;
-                return false;
-            }
-        } repaints;
+        FrameCounter repaints;
         browser->mainWindow().installEventFilter(&repaints);
         command("checkLibrary");
         QTest::qWait(100);

@@ -112,6 +112,23 @@ private slots:
         QVERIFY(node("Steel")->foreground(0).style() == Qt::NoBrush);
     }
 
+    // Each node hidden again, though hidden already, would lay the tree out on a timer and
+    // draw it a frame late.
+    void aUnitSwitchWithNothingToFindIsDrawnInOneFrame() {
+        click("Copper");
+        auto& units = editor()->unitsCombo();
+        units.setFocus();
+        QTest::qWait(50);
+        FrameCounter repaints;
+        browser->mainWindow().installEventFilter(&repaints);
+        QTest::keyClick(&units, Qt::Key_Down); // SI
+        QCoreApplication::sendPostedEvents();  // the repaint first, as on X
+        QTest::qWait(100);
+        QCOMPARE(repaints.count, 1);
+        QCOMPARE(shown("EX"), QStringLiteral("120000000000"));
+        QCOMPARE(shownNodes().size(), 6);
+    }
+
     void aWideComparisonFitsTheScreen() {
         for (const char* name : {"Steel", "Copper", "Brass", "Nylon"}) {
             click(name);
@@ -180,13 +197,7 @@ private slots:
         browser->mainWindow().activateWindow();
         click("Copper");
         QTest::qWait(50);
-        struct : QObject {
-            int count = 0; // the window's repaints: its frames
-            bool eventFilter(QObject*, QEvent* e) override {
-                count += e->type() == QEvent::UpdateRequest ? 1 : 0;
-                return false;
-            }
-        } repaints;
+        FrameCounter repaints;
         window->installEventFilter(&repaints);
         QTest::keyClick(tree(), Qt::Key_D, Qt::ControlModifier);
         // On X the window's repaint comes before the table's zero timers; queued events

@@ -29,6 +29,15 @@
 
 namespace mb::test {
 
+/// The repaints of the window it watches, each one frame on the screen.
+struct FrameCounter : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        count += e->type() == QEvent::UpdateRequest ? 1 : 0;
+        return false;
+    }
+};
+
 struct RunningBrowser {
     struct Row {
         const char* category;
