@@ -20,6 +20,9 @@ public:
     /// of every cell in the column after each edit.
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
+    /// The closed editor deleted later, out of its cell first.
+    void destroyEditor(QWidget* editor, const QModelIndex& index) const override;
+
 private:
     const QStaticText& laidOut(const QString& text, const QFont& font) const;
 

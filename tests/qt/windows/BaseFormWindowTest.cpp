@@ -90,6 +90,22 @@ private slots:
         QCOMPARE(paints.widths, QList<int>(paints.widths.size(), grid()->columnWidth(2)));
     }
 
+    // The cell's editor, deleted later, would mark its old place dirty as it went: the grid
+    // drawn again a frame after the value.
+    void aValueStoredWithEnterIsDrawnInOneFrame() {
+        click("Steel");
+        QVERIFY(typeInto("EX", "1000"));
+        QTest::qWait(50);
+        FrameCounter repaints;
+        browser->mainWindow().installEventFilter(&repaints);
+        QTest::keyClick(cellEditor(), Qt::Key_Return);
+        QCoreApplication::sendPostedEvents(); // the repaint first, as on X
+        QTest::qWait(100);
+        QCOMPARE(repaints.count, 1);
+        QCOMPARE(shown("EX"), QStringLiteral("1000"));
+        QCOMPARE(grid()->findChildren<QLineEdit*>().size(), 0);
+    }
+
     // An edit still open is stored in the system it was typed in; the display follows.
     void switchingTheUnitsWithTheKeysStoresAnOpenEditFirst() {
         click("Steel");
