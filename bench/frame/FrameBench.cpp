@@ -398,8 +398,11 @@ void Run(Bench& b, const char* only) {
             b.clickNode(10);
             b.startValueEdit(i);
         };
-        b.measure("value edit (Enter), 10 materials compared", prepare,
-                  [&b](int) { b.storeValue(); });
+        const auto store = [&b](int) { b.storeValue(); };
+        b.measure("value edit (Enter), 10 materials compared", prepare, store);
+        // The same edit of the same material, the comparison closed.
+        b.comparison()->close();
+        b.measure("value edit (Enter), the same, comparison closed", prepare, store);
         b.close(), b.open();
     }
     if (wanted("Delete")) {

@@ -103,17 +103,21 @@ void ComparisonWindow::refresh() {
     ComparisonTable table = comparison_.table(state_.library, units, state_.doc.DecimalSeparator);
     if (units == shownUnits_ && table.lines() == shown_.lines() && table_->columnCount() > 0)
         return;
-    if (units == shownUnits_ && table_->columnCount() > 0 && sameShape(table, shown_))
+    const bool sameUnits = units == shownUnits_ && table_->columnCount() > 0;
+    if (sameUnits && sameShape(table, shown_)) {
         fillRows(table);
-    else if (units == shownUnits_ && table_->columnCount() > 0 && addsOneColumn(table, shown_))
-        addColumn(table);
-    else
-        fill(table);
+    } else {
+        if (sameUnits && addsOneColumn(table, shown_))
+            addColumn(table);
+        else
+            fill(table);
+        // The table would lay its items out again as it next paints, and that changes its
+        // margins for the scroll bars: a second repaint a frame later. Laid out now, it
+        // paints once. Changed rows need no layout, and this one repaints the whole table.
+        table_->doItemsLayout();
+    }
     shownUnits_ = units;
     shown_ = std::move(table);
-    // The table lays its items out again when it next paints, and that changes its margins
-    // for the scroll bars: a second repaint a frame later. Laid out now, it paints once.
-    table_->doItemsLayout();
 }
 
 void ComparisonWindow::fitColumns(int column) {

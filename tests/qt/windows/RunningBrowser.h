@@ -23,20 +23,12 @@
 #include <QTest>
 #include <QTreeWidgetItemIterator>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace mb::test {
-
-/// The repaints of the window it watches, each one frame on the screen.
-struct FrameCounter : QObject {
-    int count = 0;
-    bool eventFilter(QObject*, QEvent* e) override {
-        count += e->type() == QEvent::UpdateRequest ? 1 : 0;
-        return false;
-    }
-};
 
 struct RunningBrowser {
     struct Row {
@@ -75,6 +67,25 @@ struct RunningBrowser {
         QTreeWidgetItem* item = node(name);
         QVERIFY2(item, name);
         QTest::mouseClick(tree()->viewport(), button, {}, pointOf(item));
+    }
+
+    /// The repaints of `window` that `input` causes, each a frame on the screen. On X the
+    /// window's repaint comes before zero timers and objects deleted later; queued events
+    /// sent first keep that order here.
+    static int framesOf(QWidget& window, const std::function<void()>& input) {
+        struct : QObject {
+            int count = 0;
+            bool eventFilter(QObject*, QEvent* e) override {
+                count += e->type() == QEvent::UpdateRequest ? 1 : 0;
+                return false;
+            }
+        } repaints;
+        window.installEventFilter(&repaints);
+        input();
+        QCoreApplication::sendPostedEvents();
+        QTest::qWait(100);
+        window.removeEventFilter(&repaints);
+        return repaints.count;
     }
 
     qt::QtGrid* grid() { return &editor()->VSFlexGrid1(); }
