@@ -10,7 +10,10 @@
 // status bar's animation and the text cursor's blinking are stopped: they repaint on their
 // own and would end no action.
 //
-//   frame_bench [--runs N] [--only WORD]    # under Xvfb (QT_QPA_PLATFORM=xcb) or offscreen
+// `--log` prints every repaint, widget paint and layout request to the standard error,
+// with its start and end after the input of its run: what an action drew, twice or late.
+//
+//   frame_bench [--runs N] [--only WORD] [--log]    # under Xvfb (QT_QPA_PLATFORM=xcb)
 
 #include "AppState.h"
 #include "BaseForm.h"
@@ -68,7 +71,12 @@ public:
                              (type == QEvent::Expose && receiver->isWindowType()) ||
                              (type == QEvent::Paint && receiver->isWidgetType() &&
                               static_cast<QWidget*>(receiver)->isWindow());
+        const bool logged =
+            log && (repaint || type == QEvent::Paint || type == QEvent::LayoutRequest);
+        const qint64 begin = logged ? clock.nsecsElapsed() : 0;
+        depth_ += logged ? 1 : 0;
         const bool done = QApplication::notify(receiver, event);
+        if (logged) --depth_, Log(receiver, type, begin);
         if (repaint) {
             lastRepaintEnd = clock.nsecsElapsed();
             lastRepaintCpu = ThreadCpuNs();
@@ -85,11 +93,31 @@ public:
         return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
     }
 
+    /// One line when an event ends, so the events it caused come first, indented by how
+    /// deep they were.
+    void Log(const QObject* receiver, QEvent::Type type, qint64 begin) const {
+        const char* what = type == QEvent::UpdateRequest ? "repaint"
+                           : type == QEvent::Expose      ? "expose"
+                           : type == QEvent::Paint       ? "paint"
+                                                         : "layout";
+        const QObject* parent = receiver->parent();
+        std::fprintf(stderr, "%*s%s %s \"%s\" in %s: %+.1f to %+.1f ms\n", depth_ * 2 + 2, "", what,
+                     receiver->metaObject()->className(), qPrintable(receiver->objectName()),
+                     parent ? parent->metaObject()->className() : "-",
+                     static_cast<double>(begin - inputAt) / 1e6,
+                     static_cast<double>(clock.nsecsElapsed() - inputAt) / 1e6);
+    }
+
     QElapsedTimer clock;
+    bool log = false;
+    qint64 inputAt = 0;
     qint64 lastRepaintEnd = -1;
     qint64 lastRepaintCpu = -1;
     long repaints = 0;
     long frames = 0;
+
+private:
+    int depth_ = 0;
 };
 
 ClockedApplication* App() {
@@ -182,6 +210,8 @@ public:
             const long framesBefore = App()->frames;
             const qint64 cpuStart = ClockedApplication::ThreadCpuNs();
             const qint64 start = App()->clock.nsecsElapsed();
+            if (App()->log) std::fprintf(stderr, "%s, run %d\n", action.c_str(), i + 1);
+            App()->inputAt = start;
             input(i);
             const qint64 delivered = App()->clock.nsecsElapsed();
             const qint64 cpuDelivered = ClockedApplication::ThreadCpuNs();
@@ -463,18 +493,22 @@ void Run(Bench& b, const char* only) {
 int main(int argc, char** argv) {
     int runs = 21;
     const char* only = nullptr;
+    bool log = false;
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
+        if (!std::strcmp(argv[i], "--log"))
+            log = true;
+        else if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
             runs = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--only") && i + 1 < argc)
             only = argv[++i];
         else {
-            std::fprintf(stderr, "usage: frame_bench [--runs N] [--only WORD]\n");
+            std::fprintf(stderr, "usage: frame_bench [--runs N] [--only WORD] [--log]\n");
             return 2;
         }
     }
     ClockedApplication app(argc, argv);
     app.clock.start();
+    app.log = log;
     try {
         Bench bench(std::max(runs, 1));
         std::printf("%-48s %7s %7s %7s %7s %7s %7s\n", "action (ms, input to repaint)", "median",

@@ -27,10 +27,7 @@ class CheckFeedbackTest : public QObject, RunningBrowser {
     }
 
 private slots:
-    void init() {
-        RunningBrowser::init();
-        startOnMetals(messages.get());
-    }
+    void init() { initOnMetals(); }
     void cleanup() { RunningBrowser::cleanup(); }
 
     void typingMarksTheRowAndAStoredValueRedrawsTheChart() {

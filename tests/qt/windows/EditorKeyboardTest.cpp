@@ -49,10 +49,7 @@ class EditorKeyboardTest : public QObject, RunningBrowser {
     static constexpr double kPsi = 6893.5773;
 
 private slots:
-    void init() {
-        RunningBrowser::init();
-        startOnMetals(messages.get());
-    }
+    void init() { initOnMetals(); }
     void cleanup() { RunningBrowser::cleanup(); }
 
     void digitsTypedOnAValueCellStartItsEditAndEnterStoresIt() {

@@ -36,10 +36,7 @@ class EditorMouseTest : public QObject, RunningBrowser {
             QApplication::sendEvent(tree()->viewport(), e);
     }
 private slots:
-    void init() {
-        RunningBrowser::init();
-        startOnMetals(messages.get());
-    }
+    void init() { initOnMetals(); }
     void cleanup() { RunningBrowser::cleanup(); }
 
     void aDragThatMovesNothingLeavesTheNextClickWorking() {

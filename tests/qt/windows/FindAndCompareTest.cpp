@@ -66,10 +66,7 @@ class FindAndCompareTest : public QObject, RunningBrowser {
     }
 
 private slots:
-    void init() {
-        RunningBrowser::init();
-        startOnMetals(messages.get());
-    }
+    void init() { initOnMetals(); }
     void cleanup() { RunningBrowser::cleanup(); }
 
     // What the query finds, counts and refuses is the filter's; here the keys reach it from
@@ -112,9 +109,8 @@ private slots:
         QVERIFY(node("Steel")->foreground(0).style() == Qt::NoBrush);
     }
 
-    // Each node hidden again, though hidden already, would lay the tree out on a timer and
-    // draw it a frame late.
-    void aUnitSwitchWithNothingToFindIsDrawnInOneFrame() {
+    // Each node hidden again as it was would lay the tree out on a timer, a frame late.
+    void aUnitSwitchIsDrawnInOneFrame() {
         click("Copper");
         auto& units = editor()->unitsCombo();
         units.setFocus();
@@ -122,7 +118,6 @@ private slots:
         QCOMPARE(framesOf(browser->mainWindow(), [&] { QTest::keyClick(&units, Qt::Key_Down); }),
                  1); // SI
         QCOMPARE(shown("EX"), QStringLiteral("120000000000"));
-        QCOMPARE(shownNodes().size(), 6);
     }
 
     void aWideComparisonFitsTheScreen() {

@@ -177,6 +177,8 @@ struct RunningBrowser {
                                            {"Polymers", "Nylon", 2.0e9, "Nylon bar", 0.4}});
     }
     void startOnMetals(MessageBox* messageBox) { start(messageBox, writeMetals()); }
+    /// A test's start: the fakes made and metals.lib open, questions to the fake box.
+    void initOnMetals() { init(), startOnMetals(messages.get()); }
     void cleanup() {
         browser.reset();
         dir.reset();
