@@ -85,13 +85,14 @@ const QStaticText& KeptTextDelegate::laidOut(const QString& text, const QFont& f
 void KeptTextDelegate::destroyEditor(QWidget* editor, const QModelIndex&) const {
     // A child widget marks its place in its parent dirty as it is deleted, hidden or not: the
     // editor, deleted once the edit's own repaint was done, drew its cell a frame later.
-    // Taken out of the viewport first, it goes unseen. Not at once: the focus change that
+    // Moved out of the viewport first, it goes unseen. Not at once: the focus change that
     // closed it is reported after this, and the grid knows it lost the focus by the editor
     // being its child.
+    if (!closed_) closed_ = std::make_unique<QWidget>();
     QMetaObject::invokeMethod(
         editor,
-        [editor] {
-            editor->setParent(nullptr);
+        [editor, closed = closed_.get()] {
+            editor->setParent(closed);
             editor->deleteLater();
         },
         Qt::QueuedConnection);

@@ -3,6 +3,8 @@
 #include <QStaticText>
 #include <QStyledItemDelegate>
 
+#include <memory>
+
 namespace mb::qt {
 
 /// Draws an item's text from a laid-out copy kept by text and font, and keeps its size: the grid
@@ -27,6 +29,9 @@ private:
     const QStaticText& laidOut(const QString& text, const QFont& font) const;
 
     mutable QHash<QString, QStaticText> kept_;
+    /// Where closed editors wait to be deleted: a window never shown, so their going
+    /// repaints nothing, and deleted with the delegate should the wait outlast it.
+    mutable std::unique_ptr<QWidget> closed_;
     mutable QHash<QString, QSize> sizes_;
 };
 
