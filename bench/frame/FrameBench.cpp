@@ -356,6 +356,15 @@ void Run(Bench& b, const char* only) {
         b.nodePoint(1);
         b.nodePoint(2);
     };
+    // Material n shown and a new number typed into the row of `code` (the first row with a
+    // value when empty), for the input to store or drop.
+    const auto typingInto = [&b](int n, const QString& code = {}) {
+        return [&b, n, code](int i) {
+            b.clickNode(n);
+            b.startValueEdit(i, code);
+        };
+    };
+    const auto store = [&b](int) { b.storeValue(); };
 
     if (wanted("Check Library, first opening")) {
         b.measure(
@@ -366,11 +375,7 @@ void Run(Bench& b, const char* only) {
         b.measure("Check Library, again", {}, [&b](int) { b.item("checkLibrary")->trigger(); });
     }
     if (wanted("value edit")) {
-        const auto store = [&b](int) { b.storeValue(); };
-        const auto prepare = [&b](int i) {
-            b.clickNode(1);
-            b.startValueEdit(i);
-        };
+        const auto prepare = typingInto(1);
         if (b.main().findChild<QDockWidget*>(QStringLiteral("checkDock"))) b.close(), b.open();
         b.measure("value edit (Enter), nothing else open", prepare, store);
         b.item("checkLibrary")->trigger();
@@ -386,14 +391,10 @@ void Run(Bench& b, const char* only) {
         // one without. The chart follows the value as it is typed, EX scaling the bulk
         // curve: each digit draws it again, and Enter stores what it already shows.
         b.setType(12);
-        const auto store = [&b](int) { b.storeValue(); };
         const auto digit = [&b](int) { b.type(QStringLiteral("5")); };
         const auto cancel = [&b](int) { b.press(Qt::Key_Escape); };
         for (const int n : {1, kNoCurve}) {
-            const auto prepare = [&b, n](int i) {
-                b.clickNode(n);
-                b.startValueEdit(i, QStringLiteral("EX"));
-            };
+            const auto prepare = typingInto(n, QStringLiteral("EX"));
             const std::string shown = n == kNoCurve ? "no curve" : "chart shown";
             b.measure("a digit typed into EX, Viscoelastic, " + shown, prepare, digit, cancel);
             b.measure("value edit (Enter) of EX, Viscoelastic, " + shown, prepare, store);
@@ -424,11 +425,7 @@ void Run(Bench& b, const char* only) {
             },
             [&b](int) { b.press(Qt::Key_D, Qt::ControlModifier); });
         // Ten compared materials, one of them edited.
-        const auto prepare = [&b](int i) {
-            b.clickNode(10);
-            b.startValueEdit(i);
-        };
-        const auto store = [&b](int) { b.storeValue(); };
+        const auto prepare = typingInto(10);
         b.measure("value edit (Enter), 10 materials compared", prepare, store);
         // The same edit of the same material, the comparison closed.
         b.comparison()->close();
@@ -478,9 +475,8 @@ void Run(Bench& b, const char* only) {
         // save's own thread and shows only if it repaints within the wait after the input.
         b.measure(
             "Save (Ctrl+S)",
-            [&b](int i) {
-                b.clickNode(1);
-                b.startValueEdit(i);
+            [&b, typed = typingInto(1)](int i) {
+                typed(i);
                 b.storeValue();
                 b.editor().TreeView1().setFocus();
             },
