@@ -54,6 +54,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
+
 namespace {
 
 constexpr qint64 kQuietMs = 60;
@@ -208,6 +210,9 @@ public:
             Settle();
             App()->lastRepaintEnd = -1;
             const long framesBefore = App()->frames;
+            rusage startUse{};
+            getrusage(RUSAGE_THREAD, &startUse);
+            const long faultsBefore = startUse.ru_minflt;
             const qint64 cpuStart = ClockedApplication::ThreadCpuNs();
             const qint64 start = App()->clock.nsecsElapsed();
             if (App()->log) std::fprintf(stderr, "%s, run %d\n", action.c_str(), i + 1);
@@ -222,6 +227,13 @@ public:
             f.ms.push_back(static_cast<double>(end - start) / 1e6);
             f.cpuMs.push_back(static_cast<double>(cpuEnd - cpuStart) / 1e6);
             f.frames.push_back(static_cast<double>(App()->frames - framesBefore));
+            if (App()->log) {
+                rusage use{};
+                getrusage(RUSAGE_THREAD, &use);
+                std::fprintf(stderr, "%s, run %d: %.1f ms, %.1f ms CPU, %ld page faults\n",
+                             action.c_str(), i + 1, f.ms.back(), f.cpuMs.back(),
+                             use.ru_minflt - faultsBefore);
+            }
             if (after) after(i);
         }
         std::printf("%-48s %7.1f %7.1f %7.1f %7.1f %7.1f %7.0f\n", action.c_str(),

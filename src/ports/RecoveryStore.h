@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LargePages.h"
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,7 +34,7 @@ public:
     /// Replaces this instance's copy on a worker thread. A later call (or `writeNow`,
     /// `discard`) supersedes a write that has not started yet. `body` is not changed
     /// after the call, so it can be shared with the caller.
-    virtual void writeLater(std::string header, std::shared_ptr<const std::string> body) = 0;
+    virtual void writeLater(std::string header, std::shared_ptr<const LargeText> body) = 0;
     /// Removes this instance's copy, if any, once any write in progress is over.
     virtual void discard() = 0;
 

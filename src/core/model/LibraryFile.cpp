@@ -498,9 +498,8 @@ bool EmitLibrary(Library& library, const CategoryGrouping& grouping, bool keepMa
     return items.emit(grouping.names, keepMadeCodes, sink);
 }
 
-} // namespace
-
-void formatLibraryText(Library& library, const CategoryGrouping& grouping, std::string& out) {
+template <class Text>
+void FormatInto(Library& library, const CategoryGrouping& grouping, Text& out) {
     out.clear();
     // Room for the whole text first: grown piece by piece, the text of the largest library
     // was copied over and over into fresh pages, which took longer than formatting it.
@@ -514,6 +513,16 @@ void formatLibraryText(Library& library, const CategoryGrouping& grouping, std::
         out += piece;
         return true;
     });
+}
+
+} // namespace
+
+void formatLibraryText(Library& library, const CategoryGrouping& grouping, std::string& out) {
+    FormatInto(library, grouping, out);
+}
+
+void formatLibraryText(Library& library, const CategoryGrouping& grouping, LargeText& out) {
+    FormatInto(library, grouping, out);
 }
 
 void emitLibraryText(Library& library, const CategoryGrouping& grouping,
@@ -581,8 +590,8 @@ WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
 }
 
 LibrarySave::LibrarySave(std::string fileName, Library& library, const CategoryGrouping& grouping,
-                         FileOps& ops, WriteOptions options)
-    : fileName_(std::move(fileName)),
+                         FileOps& ops, WriteOptions options, LargeText room)
+    : fileName_(std::move(fileName)), text_(std::move(room)),
       writer_(fileName_, ops, options.durability, std::move(options.copyFolder)) {
     formatLibraryText(library, grouping, text_);
 }

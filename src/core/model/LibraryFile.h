@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileOps.h"
+#include "LargePages.h"
 
 #include <functional>
 #include <string>
@@ -97,8 +98,10 @@ WriteResult WriteLibraryFile(const std::string& fileName, Library& library,
 /// but the text and the file. The guarantees are WriteLibraryFile's.
 class LibrarySave {
 public:
+    /// `room` is the memory of an earlier save's text (`releaseText`), formatted into again
+    /// where the text fits.
     LibrarySave(std::string fileName, Library& library, const CategoryGrouping& grouping,
-                FileOps& ops, WriteOptions options);
+                FileOps& ops, WriteOptions options, LargeText room = {});
     LibrarySave(const LibrarySave&) = delete;
     LibrarySave& operator=(const LibrarySave&) = delete;
 
@@ -113,12 +116,15 @@ public:
     /// Gives up after a failed step (the user chose Cancel): the Cancelled result.
     WriteResult abandon();
     /// The text written (or being written).
-    const std::string& text() const { return text_; }
+    std::string_view text() const { return text_; }
     const std::string& fileName() const { return fileName_; }
+    /// Hands the text's memory on, for the next save; the text is no longer needed once
+    /// `run` succeeded or the save was abandoned.
+    LargeText releaseText() { return std::move(text_); }
 
 private:
     std::string fileName_;
-    std::string text_;
+    LargeText text_;
     SafeFileWriter writer_;
     bool opened_ = false;
     std::size_t written_ = 0;
@@ -153,5 +159,8 @@ void emitLibraryText(Library& library, const CategoryGrouping& grouping,
                      const std::function<void(std::string_view)>& sink);
 /// The same into `out`, whose memory is reused by a caller that formats again and again.
 void formatLibraryText(Library& library, const CategoryGrouping& grouping, std::string& out);
+/// The same into fresh memory of large pages, as a save formats the text on the window's
+/// thread.
+void formatLibraryText(Library& library, const CategoryGrouping& grouping, LargeText& out);
 
 } // namespace mb

@@ -131,8 +131,10 @@ bool DocumentLifecycle::treeIsEmpty() {
 }
 
 void DocumentLifecycle::resetViewAndUnloadEditor() {
-    // The library is about to be replaced: its edits cannot be undone into another one.
+    // The library is about to be replaced: its edits cannot be undone into another one,
+    // and the room of its saves would outlive it.
     state_.history.clear();
+    saveRoom_ = LargeText();
     if (DocumentView* form = host_.loadedEditor()) {
         form->clearLibrary();
         // The library being replaced has been dealt with already: unloading must not ask.
@@ -473,9 +475,10 @@ std::string DocumentLifecycle::writeErrorDetails() {
 // What a save carries from its start to its end: the part that runs in the background,
 // and the question asked on a write error, whose details are worked out once per save.
 struct DocumentLifecycle::RunningSave {
-    RunningSave(DocumentLifecycle& owner, const std::string& fileName, Library& library)
+    RunningSave(DocumentLifecycle& owner, const std::string& fileName, Library& library,
+                LargeText room)
         : save(fileName, library, groupByCategory(library), systemFileOps(),
-               WriteOptions{Durability::Flushed, {}}),
+               WriteOptions{Durability::Flushed, {}}, std::move(room)),
           prompt(owner.messages_, [&owner] { return owner.writeErrorDetails(); }) {}
     LibrarySave save;
     MessageBoxWritePrompt prompt;
@@ -485,7 +488,8 @@ struct DocumentLifecycle::RunningSave {
 
 bool DocumentLifecycle::startWrite() {
     if (state_.doc.CurrentFileName.empty()) return false;
-    runSave(std::make_shared<RunningSave>(*this, state_.doc.CurrentFileName, state_.library));
+    runSave(std::make_shared<RunningSave>(*this, state_.doc.CurrentFileName, state_.library,
+                                          std::move(saveRoom_)));
     return true;
 }
 
@@ -503,6 +507,7 @@ void DocumentLifecycle::runSave(std::shared_ptr<RunningSave> save) {
 void DocumentLifecycle::saveFinished(const std::shared_ptr<RunningSave>& save) {
     const std::string& fileName = save->save.fileName();
     if (save->error == 0) {
+        saveRoom_ = save->save.releaseText();
         state_.doc.DiskStamp = FileStamp::of(fileName);
         recovery_.markSaved(save->digest);
         lastSaveWritten_ = true;
@@ -554,6 +559,7 @@ bool DocumentLifecycle::ConfirmSaveChanges() {
     }
     if (DocumentView* form = host_.loadedEditor()) form->clearLibrary();
     state_.history.clear();
+    saveRoom_ = LargeText();
     host_.setSaveOnUnload(false);
     host_.unloadEditor();
     state_.doc.DocumentOpen = false;

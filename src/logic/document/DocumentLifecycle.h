@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LargePages.h"
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -160,6 +162,10 @@ private:
     std::unique_ptr<BackgroundWork> inline_; // when no background was given
     BackgroundWork& background_;
     bool lastSaveWritten_ = false;
+    // The memory of the last save's text, formatted into again by the next save of the
+    // same library: pages touched for the first time cost the window's thread a fault
+    // each, a few thousand of them for the largest library.
+    LargeText saveRoom_;
     // Cancel on a write error ends the application: nothing may ask anything after it.
     bool processEnding_ = false;
 };

@@ -101,12 +101,24 @@ std::optional<RecoveryCopy> parseRecoveryCopy(std::string_view content) {
     return copy;
 }
 
-void formatLibraryInto(Library& library, std::string& out) {
+namespace {
+
+template <class Text> void FormatCopy(Library& library, Text& out) {
     out.clear();
     // Unlike saving, a copy gives no material a name code: a rename before the save would
     // otherwise leave the old name's code.
     emitLibraryText(library, groupByCategory(library),
                     [&out](std::string_view piece) { out += piece; });
+}
+
+} // namespace
+
+void formatLibraryInto(Library& library, std::string& out) {
+    FormatCopy(library, out);
+}
+
+void formatLibraryInto(Library& library, LargeText& out) {
+    FormatCopy(library, out);
 }
 
 namespace {
@@ -193,9 +205,9 @@ void Recovery::check() {
     if (copyExists_ && lastWritten_ && now == *lastWritten_ && header == lastHeader_) return;
     // Only the store's worker holds the text, and lets go of it once written: kept here
     // for the next copy, it would cost as much as the library itself for as long as the
-    // library stays open. One block of the exact size, which the allocator maps on its own
-    // and unmaps when it goes, rather than a string grown by doubling.
-    auto body = std::make_shared<std::string>();
+    // library stays open. One block of the exact size, mapped on its own in large pages
+    // and unmapped when it goes, rather than a string grown by doubling.
+    auto body = std::make_shared<LargeText>();
     body->reserve(now.size);
     formatLibraryInto(state_.library, *body);
     lastWritten_ = now;

@@ -13,19 +13,10 @@
 #include <QSaveFile>
 
 #include <algorithm>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 namespace mb::qt {
 
 namespace {
-
-void ReturnFreeMemory() {
-#if defined(__GLIBC__)
-    ::malloc_trim(0);
-#endif
-}
 
 constexpr const char* kCopySuffix = ".copy";
 constexpr const char* kLockSuffix = ".lock";
@@ -87,7 +78,7 @@ bool QtRecoveryStore::ownLock(std::string& reason) {
     return true;
 }
 
-bool QtRecoveryStore::writeCopy(const std::string& header, const std::string& body,
+bool QtRecoveryStore::writeCopy(std::string_view header, std::string_view body,
                                 std::string& reason) {
     // Written beside and renamed into place: an older copy survives a failed write.
     QSaveFile file(copyPath());
@@ -97,7 +88,7 @@ bool QtRecoveryStore::writeCopy(const std::string& header, const std::string& bo
     }
     // A short write (a full disk, a file-size limit) must not be committed as a copy that
     // looks whole: it would be offered and open as a library that lost its end.
-    const auto writeAll = [&file](const std::string& text) {
+    const auto writeAll = [&file](std::string_view text) {
         return file.write(text.data(), static_cast<qint64>(text.size())) ==
                static_cast<qint64>(text.size());
     };
@@ -126,12 +117,9 @@ void QtRecoveryStore::run() {
             std::string reason;
             // A failed background write leaves the previous copy; the next check tries again.
             writeCopy(job->header, *job->body, reason);
-            const bool last = job->body.use_count() == 1;
+            // The text is as large as the library's file; its large pages go back to the
+            // system here, so between copies it costs nothing.
             job.reset();
-            // The text is as large as the library's file. Handed back to the allocator it
-            // would stay resident, at twice what the library itself costs, until the next
-            // copy; given back to the system it costs nothing between copies.
-            if (last) ReturnFreeMemory();
             lock.lock();
             busy_ = false;
             changed_.notify_all();
@@ -157,7 +145,7 @@ std::optional<std::string> QtRecoveryStore::writeNow(const std::string& header,
     return Local(QDir::toNativeSeparators(copyPath()));
 }
 
-void QtRecoveryStore::writeLater(std::string header, std::shared_ptr<const std::string> body) {
+void QtRecoveryStore::writeLater(std::string header, std::shared_ptr<const LargeText> body) {
     std::string reason;
     if (!ownLock(reason)) return;
     // Started on first use: most runs never need it.

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string_view>
 #include <thread>
 
 class QLockFile;
@@ -30,7 +31,7 @@ public:
     std::string location() const override;
     std::optional<std::string> writeNow(const std::string& header, const std::string& body,
                                         std::string& reason) override;
-    void writeLater(std::string header, std::shared_ptr<const std::string> body) override;
+    void writeLater(std::string header, std::shared_ptr<const LargeText> body) override;
     void discard() override;
     std::vector<LeftRecoveryCopy> claimLeftCopies() override;
     void remove(const std::string& id) override;
@@ -42,12 +43,12 @@ public:
 private:
     struct Job {
         std::string header;
-        std::shared_ptr<const std::string> body;
+        std::shared_ptr<const LargeText> body;
     };
     void run();
     /// Takes this instance's lock on first use; false when the folder is not usable.
     bool ownLock(std::string& reason);
-    bool writeCopy(const std::string& header, const std::string& body, std::string& reason);
+    bool writeCopy(std::string_view header, std::string_view body, std::string& reason);
     QString pathOf(const QString& id, const char* suffix) const;
 
     QString folder_;

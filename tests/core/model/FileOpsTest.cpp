@@ -79,6 +79,28 @@ protected:
 INSTANTIATE_TEST_SUITE_P(Streamed, SavingBothWays, ::testing::Values(false));
 INSTANTIATE_TEST_SUITE_P(InTwoHalves, SavingBothWays, ::testing::Values(true));
 
+// The editor hands each save the memory of the last one's text: formatted into it, a save
+// touches no fresh pages, and what was there before never reaches the file.
+TEST_F(Saving, ASaveFormatsIntoTheRoomOfTheLastAndWritesOnlyItsOwnText) {
+    const WriteOptions options{Durability::Flushed, copyFolder};
+    LibrarySave first(target, lib, groupByCategory(lib), ops, options,
+                      LargeText(newText.size() * 2, '#'));
+    ASSERT_EQ(first.run(), 0);
+    EXPECT_EQ(test::ReadBytes(target), newText);
+    LargeText room = first.releaseText();
+    const char* memory = room.data();
+
+    LibrarySave second(target, lib, groupByCategory(lib), ops, options, std::move(room));
+    EXPECT_EQ(second.text().data(), memory);
+    ASSERT_EQ(second.run(), 0);
+    EXPECT_EQ(test::ReadBytes(target), newText);
+
+    // Room too small for the text is grown, and its old bytes go with it.
+    LibrarySave third(target, lib, groupByCategory(lib), ops, options, LargeText(10, '#'));
+    ASSERT_EQ(third.run(), 0);
+    EXPECT_EQ(test::ReadBytes(target), newText);
+}
+
 TEST_P(SavingBothWays, StaleTemporaryFilesOfTheLibraryAreRemovedAndNothingElse) {
     test::WriteBytes(target, old);
     // Left by saves that died: this library's pattern, nobody holding them.

@@ -93,14 +93,19 @@ private slots:
     void writesLaterReplaceTheCopyOnTheWorkerAndDiscardRemovesIt() {
         qt::QtRecoveryStore store(folder());
         for (const char* text : {"first", "second", "third"})
-            store.writeLater("h\n\n", std::make_shared<const std::string>(text));
+            store.writeLater("h\n\n", std::make_shared<const LargeText>(text));
         QTRY_COMPARE(ReadAll(store.copyPath()), std::string("h\n\nthird"));
+        // A library's text in large pages of its own, written whole before they go.
+        LargeText large(kLargePage + 12345, 'x');
+        large.back() = 'y';
+        store.writeLater("h\n\n", std::make_shared<const LargeText>(large));
+        QTRY_COMPARE(ReadAll(store.copyPath()), "h\n\n" + std::string(large));
         store.discard();
         QVERIFY(!QFile::exists(store.copyPath()));
         QVERIFY(QDir(folder()).entryList(QDir::Files).isEmpty());
 
         // Discarding drops a write that has not happened yet.
-        store.writeLater("h\n\n", std::make_shared<const std::string>("late"));
+        store.writeLater("h\n\n", std::make_shared<const LargeText>("late"));
         store.discard();
         QVERIFY(!QFile::exists(store.copyPath()));
         std::string reason;

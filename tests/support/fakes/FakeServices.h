@@ -135,9 +135,9 @@ public:
         copy = header + body;
         return folder + "/own.copy";
     }
-    void writeLater(std::string header, std::shared_ptr<const std::string> body) override {
+    void writeLater(std::string header, std::shared_ptr<const LargeText> body) override {
         ++backgroundWrites;
-        copy = header + *body;
+        copy = header + std::string(*body);
     }
     void discard() override { copy.reset(); }
     std::vector<LeftRecoveryCopy> claimLeftCopies() override {
