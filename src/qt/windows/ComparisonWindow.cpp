@@ -82,7 +82,7 @@ ComparisonWindow::ComparisonWindow(AppState& state, EditorView& form, MessageBox
         const bool moved = comparison_.follow(state_.library);
         const bool touched =
             std::any_of(before.begin(), before.end(), [&](int n) { return change.touches(n); });
-        if ((moved || touched) && isVisible()) refresh();
+        if ((moved || touched) && isVisible()) refreshBeforePaint();
     });
 }
 
@@ -98,6 +98,7 @@ void ComparisonWindow::addMaterial(int n) {
 }
 
 void ComparisonWindow::refresh() {
+    refreshPending_ = false;
     comparison_.follow(state_.library);
     const std::string units = form_.UnitSystem();
     ComparisonTable table = comparison_.table(state_.library, units, state_.doc.DecimalSeparator);
@@ -322,6 +323,22 @@ void ComparisonWindow::exportCsv() {
         messages_.show("Cannot write " + *path + ": " + fromQ(file.errorString()), MsgButtons::OK,
                        MsgIcon::Exclamation);
     }
+}
+
+void ComparisonWindow::refreshBeforePaint() {
+    // The window the user typed into is drawn first: it asked for its repaint during the
+    // edit, and this window's request comes after it. The table is built as this window's
+    // own repaint begins, so the cells it changes are drawn in that same repaint. A pixel
+    // of the window's corner asks for the repaint: a request of one's own would leave Qt
+    // to ask for another as the cells change.
+    if (refreshPending_) return;
+    refreshPending_ = true;
+    update(0, 0, 1, 1);
+}
+
+bool ComparisonWindow::event(QEvent* event) {
+    if (event->type() == QEvent::UpdateRequest && refreshPending_) refresh();
+    return QWidget::event(event);
 }
 
 void ComparisonWindow::changeEvent(QEvent* event) {

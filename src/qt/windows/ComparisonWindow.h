@@ -46,6 +46,7 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     /// The material column selected, -1 for none.
@@ -63,6 +64,8 @@ private:
     static bool addsOneColumn(const ComparisonTable& a, const ComparisonTable& shown);
     void showCaption(const ComparisonTable& table);
     static bool sameShape(const ComparisonTable& a, const ComparisonTable& b);
+    /// Refreshes as this window is about to be drawn.
+    void refreshBeforePaint();
 
     AppState& state_;
     EditorView& form_;
@@ -77,6 +80,7 @@ private:
     QPushButton* left_ = nullptr;
     QPushButton* right_ = nullptr;
     int changeListener_ = 0;
+    bool refreshPending_ = false;
 };
 
 } // namespace qt

@@ -155,8 +155,23 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&browser->mainWindow()));
         click("Copper");
         const QTableWidgetItem* steelEx = exCell(0);
+        // The window typed into is drawn before the comparison builds its table, and the
+        // comparison follows in the same pass of the queued events, with its own repaint.
+        struct : QObject {
+            std::function<QStringList()> row;
+            QList<QStringList> seen;
+            bool eventFilter(QObject*, QEvent* e) override {
+                if (e->type() == QEvent::UpdateRequest) seen << row();
+                return false;
+            }
+        } editorDrawn;
+        editorDrawn.row = [&] { return comparisonRow("EX"); };
+        browser->mainWindow().installEventFilter(&editorDrawn);
         typeValue("EX", "20000000");
-        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents();
+        browser->mainWindow().removeEventFilter(&editorDrawn);
+        QVERIFY(!editorDrawn.seen.isEmpty());
+        QCOMPARE(editorDrawn.seen.first(), QStringList({"30463140", "17407510", "\u2260"}));
         QCOMPARE(comparisonRow("EX"), QStringList({"30463140", "20000000", "\u2260"}));
         QVERIFY2(exCell(0) == steelEx, "the column of the material not edited is left alone");
 
