@@ -224,7 +224,7 @@ private slots:
             if (window->width() == before) continue;
             ++growths;
             QVERIFY2(
-                window->width() >= std::min(before * 3 / 2, room),
+                window->width() >= std::min(before * 2, room),
                 qPrintable(QString("%1: %2 to %3").arg(name).arg(before).arg(window->width())));
         }
         QVERIFY(growths > 0);
