@@ -4,7 +4,7 @@
 # of RUNS runs per action in milliseconds (see bench/frame/FrameBench.cpp for the clock).
 # Runs under Xvfb on the X platform; OFFSCREEN=1 uses Qt's offscreen platform instead, and
 # LOG=1 logs what each run drew (frame_bench --log).
-#   bench/frame.sh [RUNS] [WORD]   # WORD: only the actions whose name contains it
+#   bench/frame.sh [RUNS] [WORD]   # WORD: only the actions whose name contains it ("a|b": either)
 set -euo pipefail
 case "${1-}" in
   -h | --help)
