@@ -74,8 +74,12 @@ public:
                              (type == QEvent::Expose && receiver->isWindowType()) ||
                              (type == QEvent::Paint && receiver->isWidgetType() &&
                               static_cast<QWidget*>(receiver)->isWindow());
+        // Queued calls and timers too: what runs after a repaint can draw the window again.
+        // The waiting's own tick (a QTimer) is left out.
+        const bool deferred = (type == QEvent::MetaCall || type == QEvent::Timer) &&
+                              !qobject_cast<const QTimer*>(receiver);
         const bool logged =
-            log && (repaint || type == QEvent::Paint || type == QEvent::LayoutRequest);
+            log && (repaint || deferred || type == QEvent::Paint || type == QEvent::LayoutRequest);
         const qint64 begin = logged ? clock.nsecsElapsed() : 0;
         depth_ += logged ? 1 : 0;
         const bool done = QApplication::notify(receiver, event);
@@ -101,10 +105,12 @@ public:
     /// One line when an event ends, so the events it caused come first, indented by how
     /// deep they were.
     void Log(const QObject* receiver, QEvent::Type type, qint64 begin) const {
-        const char* what = type == QEvent::UpdateRequest ? "repaint"
-                           : type == QEvent::Expose      ? "expose"
-                           : type == QEvent::Paint       ? "paint"
-                                                         : "layout";
+        const char* what = type == QEvent::UpdateRequest   ? "repaint"
+                           : type == QEvent::Expose        ? "expose"
+                           : type == QEvent::Paint         ? "paint"
+                           : type == QEvent::LayoutRequest ? "layout"
+                           : type == QEvent::MetaCall      ? "queued call"
+                                                           : "timer";
         const QObject* parent = receiver->parent();
         std::fprintf(stderr, "%*s%s %s \"%s\" in %s: %+.1f to %+.1f ms\n", depth_ * 2 + 2, "", what,
                      receiver->metaObject()->className(), qPrintable(receiver->objectName()),
