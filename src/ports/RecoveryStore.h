@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace mb {
@@ -29,7 +30,7 @@ public:
 
     /// Replaces this instance's copy now, once any write in progress is over. The path
     /// written, or nullopt with `reason` set.
-    virtual std::optional<std::string> writeNow(const std::string& header, const std::string& body,
+    virtual std::optional<std::string> writeNow(const std::string& header, std::string_view body,
                                                 std::string& reason) = 0;
     /// Replaces this instance's copy on a worker thread. A later call (or `writeNow`,
     /// `discard`) supersedes a write that has not started yet. `body` is not changed

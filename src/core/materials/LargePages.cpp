@@ -9,26 +9,18 @@
 
 namespace mb {
 
-namespace {
-
-std::size_t RoundUp(std::size_t n, std::size_t to) {
-    return (n + to - 1) / to * to;
-}
-
-} // namespace
-
 void* mapLargePages(std::size_t bytes) {
 #if defined(__linux__)
     // Map one large page more than needed and give back what lies outside the aligned
     // block: the kernel only backs whole, aligned 2 MiB ranges with a large page, and the
     // block alone is what unmapLargePages can find again.
-    const std::size_t size = RoundUp(bytes, kLargePage);
+    const std::size_t size = roundUp(bytes, kLargePage);
     void* mapped = ::mmap(nullptr, size + kLargePage, PROT_READ | PROT_WRITE,
                           MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED) throw std::bad_alloc();
     auto* start = static_cast<char*>(mapped);
     auto* aligned =
-        reinterpret_cast<char*>(RoundUp(reinterpret_cast<std::uintptr_t>(mapped), kLargePage));
+        reinterpret_cast<char*>(roundUp(reinterpret_cast<std::uintptr_t>(mapped), kLargePage));
     if (aligned != start) ::munmap(start, static_cast<std::size_t>(aligned - start));
     const std::size_t tail = kLargePage - static_cast<std::size_t>(aligned - start);
     if (tail != 0) ::munmap(aligned + size, tail);
@@ -42,7 +34,7 @@ void* mapLargePages(std::size_t bytes) {
 void unmapLargePages(void* block, std::size_t bytes) noexcept {
     if (block == nullptr) return;
 #if defined(__linux__)
-    ::munmap(block, RoundUp(bytes, kLargePage));
+    ::munmap(block, roundUp(bytes, kLargePage));
 #else
     ::operator delete(block);
 #endif

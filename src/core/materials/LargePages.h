@@ -9,6 +9,11 @@ namespace mb {
 /// The size of a large page, and the smallest block given large pages of its own.
 inline constexpr std::size_t kLargePage = 2u << 20;
 
+/// `n` rounded up to a multiple of `to`.
+constexpr std::size_t roundUp(std::size_t n, std::size_t to) {
+    return (n + to - 1) / to * to;
+}
+
 /// Fresh memory for `bytes`, mapped on its own at a large-page boundary and backed by 2 MiB
 /// pages where the system offers them: the first touch of each 4 KiB page costs a fault,
 /// and on a virtual machine a few thousand of them take tens of milliseconds, where five

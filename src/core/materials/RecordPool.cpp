@@ -4,16 +4,8 @@
 
 namespace mb {
 
-namespace {
-
-std::size_t RoundUp(std::size_t n, std::size_t to) {
-    return (n + to - 1) / to * to;
-}
-
-} // namespace
-
 RecordPool::RecordPool(std::size_t blockSize)
-    : blockSize_(RoundUp(blockSize < sizeof(FreeBlock) ? sizeof(FreeBlock) : blockSize,
+    : blockSize_(roundUp(blockSize < sizeof(FreeBlock) ? sizeof(FreeBlock) : blockSize,
                          alignof(std::max_align_t))) {}
 
 void* RecordPool::allocate() {
@@ -24,7 +16,7 @@ void* RecordPool::allocate() {
         return block;
     }
     if (static_cast<std::size_t>(end_ - next_) < blockSize_) {
-        const std::size_t chunk = RoundUp(blockSize_ * 64, kLargePage);
+        const std::size_t chunk = roundUp(blockSize_ * 64, kLargePage);
         // Never given back: the chunk lives as long as the pool, and a library touches a few
         // thousand small pages of records as it is opened.
         next_ = static_cast<char*>(mapLargePages(chunk));

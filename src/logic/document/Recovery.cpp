@@ -101,24 +101,12 @@ std::optional<RecoveryCopy> parseRecoveryCopy(std::string_view content) {
     return copy;
 }
 
-namespace {
-
-template <class Text> void FormatCopy(Library& library, Text& out) {
+void formatLibraryInto(Library& library, LargeText& out) {
     out.clear();
     // Unlike saving, a copy gives no material a name code: a rename before the save would
     // otherwise leave the old name's code.
     emitLibraryText(library, groupByCategory(library),
                     [&out](std::string_view piece) { out += piece; });
-}
-
-} // namespace
-
-void formatLibraryInto(Library& library, std::string& out) {
-    FormatCopy(library, out);
-}
-
-void formatLibraryInto(Library& library, LargeText& out) {
-    FormatCopy(library, out);
 }
 
 namespace {
@@ -217,7 +205,7 @@ void Recovery::check() {
 }
 
 std::optional<std::string> Recovery::writeNow(std::string& reason) {
-    std::string text;
+    LargeText text;
     formatLibraryInto(state_.library, text);
     const auto path = store_.writeNow(recoveryHeaderText(currentHeader()), text, reason);
     if (path) copyExists_ = true;

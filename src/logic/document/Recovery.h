@@ -35,7 +35,6 @@ std::optional<RecoveryCopy> parseRecoveryCopy(std::string_view content);
 
 /// The library text a save would write, into `out` (whose capacity is reused). Unlike a
 /// save it leaves the library as it was: materials without a name code keep none.
-void formatLibraryInto(Library& library, std::string& out);
 void formatLibraryInto(Library& library, LargeText& out);
 
 /// Tells library texts apart without keeping them: a hash of the text formatLibraryInto

@@ -130,7 +130,7 @@ void QtRecoveryStore::run() {
 }
 
 std::optional<std::string> QtRecoveryStore::writeNow(const std::string& header,
-                                                     const std::string& body, std::string& reason) {
+                                                     std::string_view body, std::string& reason) {
     if (!ownLock(reason)) return std::nullopt;
     std::unique_lock lock(mutex_);
     pending_.reset();

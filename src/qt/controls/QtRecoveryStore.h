@@ -29,7 +29,7 @@ public:
     ~QtRecoveryStore() override;
 
     std::string location() const override;
-    std::optional<std::string> writeNow(const std::string& header, const std::string& body,
+    std::optional<std::string> writeNow(const std::string& header, std::string_view body,
                                         std::string& reason) override;
     void writeLater(std::string header, std::shared_ptr<const LargeText> body) override;
     void discard() override;

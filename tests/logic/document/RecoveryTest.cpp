@@ -40,12 +40,12 @@ TEST(RecoveryCopyText, AnythingElseIsNotACopy) {
 
 TEST_F(ApplicationTest, ACopyHoldsWhatASaveWritesAndLeavesMaterialsWithoutACodeAsTheyWere) {
     app.NewLibrary();
-    std::string copy;
+    LargeText copy;
     formatLibraryInto(state.library, copy);
     EXPECT_EQ(state.library.material(0).MaterialNameCode(), "");
     dialogs.queuePath(tmp.file("new.lib"));
     app.SaveLibrary();
-    EXPECT_EQ(copy, test::ReadBytes(tmp.file("new.lib")));
+    EXPECT_EQ(std::string(copy), test::ReadBytes(tmp.file("new.lib")));
     EXPECT_EQ(state.library.material(0).MaterialNameCode(), "My Material  ");
 }
 

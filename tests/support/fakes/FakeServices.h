@@ -125,14 +125,14 @@ private:
 class FakeRecoveryStore : public RecoveryStore {
 public:
     std::string location() const override { return folder; }
-    std::optional<std::string> writeNow(const std::string& header, const std::string& body,
+    std::optional<std::string> writeNow(const std::string& header, std::string_view body,
                                         std::string& reason) override {
         ++immediateWrites;
         if (!failure.empty()) {
             reason = failure;
             return std::nullopt;
         }
-        copy = header + body;
+        copy = header + std::string(body);
         return folder + "/own.copy";
     }
     void writeLater(std::string header, std::shared_ptr<const LargeText> body) override {
