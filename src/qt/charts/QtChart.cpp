@@ -5,7 +5,9 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QCoreApplication>
 #include <QFile>
+#include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QLabel>
 #include <QLineSeries>
@@ -72,6 +74,12 @@ void QtChart::showPlot(const ChartPlot& plot) {
     stack_->setCurrentWidget(view_);
     save_->setEnabled(true);
     shown_ = plot;
+    // The chart lays itself out and gathers its scene's changes on Qt's next turn; when
+    // that came after the window's repaint, the chart was drawn again a frame later (a
+    // Delete with a dock open). Done now, the chart's changes are in the edit's repaint.
+    // The scene has no call of its own for that, only its queued ones.
+    if (QGraphicsLayout* layout = chart_->layout()) layout->activate();
+    QCoreApplication::sendPostedEvents(view_->scene(), QEvent::MetaCall);
 }
 
 void QtChart::buildChart(const ChartPlot& plot) {

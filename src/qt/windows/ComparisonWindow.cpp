@@ -334,6 +334,12 @@ void ComparisonWindow::refreshBeforePaint() {
     // of the window's corner asks for the repaint: a request of one's own would leave Qt
     // to ask for another as the cells change.
     if (refreshPending_) return;
+    // A window that is not on screen (minimised, or not shown yet) is not repainted, and
+    // when it comes back Qt paints what it holds without asking first.
+    if (!testAttribute(Qt::WA_Mapped)) {
+        refresh();
+        return;
+    }
     refreshPending_ = true;
     update(0, 0, 1, 1);
 }

@@ -144,6 +144,18 @@ FindingListView::FindingListView(QWidget* parent) : QListView(parent) {
     setUniformItemSizes(true);
 }
 
+void FindingListView::setModel(QAbstractItemModel* model) {
+    QListView::setModel(model);
+    if (!model) return;
+    // Lines put in, taken out or renumbered (a Delete, a move, their undos) leave the list a
+    // layout that Qt does on a timer, after the window has been drawn: the list, its scroll
+    // bars and the dock were drawn again a frame later. Laid out at once, they are drawn
+    // with the rest.
+    for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(model, signal, this, [this] { doItemsLayout(); });
+    connect(model, &QAbstractItemModel::modelReset, this, [this] { doItemsLayout(); });
+}
+
 void FindingListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                                   const QList<int>& roles) {
     // Only the last line's size counts for the layout (QListView measures that one).

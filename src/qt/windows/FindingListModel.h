@@ -58,6 +58,7 @@ private:
 class FindingListView final : public QListView {
 public:
     explicit FindingListView(QWidget* parent = nullptr);
+    void setModel(QAbstractItemModel* model) override;
 
 protected:
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,

@@ -73,7 +73,7 @@ QString RecentFileCaption(std::size_t index, const QString& path) {
 
 } // namespace
 
-class MDIForm1::Toolbar : public ToolbarView {
+class MDIForm1::Toolbar : public QObject, public ToolbarView {
 public:
     explicit Toolbar(QToolBar* bar) : bar_(bar) {}
     void setVisible(bool visible) override { bar_->setVisible(visible); }
@@ -81,17 +81,43 @@ public:
     // minimised or not yet shown.
     bool isVisible() const override { return !bar_->isHidden(); }
     void setButtonEnabled(const std::string& key, bool enabled) override {
-        if (QAction* a = button(key)) a->setEnabled(enabled);
+        QAction* a = button(key);
+        if (!a || a->isEnabled() == enabled) return;
+        sameShape(a, [&](auto* target) { target->setEnabled(enabled); });
     }
     bool isButtonEnabled(const std::string& key) const override {
         const QAction* a = button(key);
         return a && a->isEnabled();
     }
     void setButtonToolTip(const std::string& key, const std::string& tip) override {
-        if (QAction* a = button(key)) a->setToolTip(toQ(tip));
+        QAction* a = button(key);
+        if (!a || a->toolTip() == toQ(tip)) return;
+        sameShape(a, [&](auto* target) { target->setToolTip(toQ(tip)); });
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        return event->type() == QEvent::ActionChanged;
     }
 
 private:
+    // A changed action has its button take all of the action over again, and the button
+    // and the bar lay themselves out on Qt's next turn, and the window after them, which
+    // draws the docks' separators again: with a dock open, an edit that made Undo
+    // available was drawn a second time a frame later. Being made available or given a
+    // new tip leaves a button's size as it was, so the button takes just that change.
+    template <class Change> void sameShape(QAction* action, Change change) {
+        QWidget* b = bar_->widgetForAction(action);
+        bar_->installEventFilter(this);
+        if (b) b->installEventFilter(this);
+        change(action);
+        bar_->removeEventFilter(this);
+        if (b) {
+            b->removeEventFilter(this);
+            change(b);
+        }
+    }
+
     QAction* button(const std::string& key) const {
         for (QAction* a : bar_->actions())
             if (a->objectName() == toQ(key)) return a;

@@ -8,7 +8,9 @@
 
 #include <QChart>
 #include <QLineSeries>
+#include <QListView>
 #include <QScrollBar>
+#include <QToolBar>
 
 namespace mb::test {
 
@@ -19,6 +21,16 @@ class CheckFeedbackTest : public QObject, RunningBrowser {
         QChart* chart = editor()->chart().chart();
         if (!chart || chart->series().isEmpty()) return {};
         return static_cast<QLineSeries*>(chart->series().front())->points();
+    }
+    /// The toolbar's Undo button, as drawn, and its action.
+    std::pair<QWidget*, QAction*> undoButton() {
+        auto* bar = browser->mainWindow().findChild<QToolBar*>(QStringLiteral("Toolbar1"));
+        for (QAction* a : bar->actions())
+            if (a->objectName() == QLatin1String("undo")) return {bar->widgetForAction(a), a};
+        return {};
+    }
+    QListView* findingList() {
+        return browser->mainWindow().findChild<QListView*>(QStringLiteral("findingList"));
     }
     void pickWithTheKeys(qt::QtComboBox& combo, int downs) {
         combo.setFocus();
@@ -63,6 +75,31 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(framesOf(browser->mainWindow(), [this] { command("checkLibrary"); }), 1);
         QVERIFY(grid()->verticalScrollBar()->isVisible() && editor()->chart().isVisible());
+    }
+
+    // With the list open, a Delete changes the tree, the grid, the chart, the list and Undo
+    // on the toolbar: drawn in one frame, and its undo as well.
+    void aDeleteAndItsUndoAreDrawnInOneFrameWithTheListOpen() {
+        command("checkLibrary");
+        click("Brass");
+        QTest::qWait(50);
+        const int lines = findingList()->model()->rowCount();
+        QCOMPARE(
+            framesOf(browser->mainWindow(), [this] { QTest::keyClick(tree(), Qt::Key_Delete); }),
+            1);
+        QCOMPARE(library().LastMaterialIndex(), 2);
+        // The button is made available and labelled without the bar being laid out again.
+        auto [button, undo] = undoButton();
+        QVERIFY(button && button->isEnabled());
+        QCOMPARE(button->toolTip(), undo->toolTip());
+        QVERIFY(undo->toolTip().startsWith(QLatin1String("Undo ")));
+        QCOMPARE(framesOf(browser->mainWindow(),
+                          [this] { QTest::keyClick(tree(), Qt::Key_Z, Qt::ControlModifier); }),
+                 1);
+        QCOMPARE(library().LastMaterialIndex(), 3);
+        QCOMPARE(findingList()->model()->rowCount(), lines);
+        QCOMPARE(button->isEnabled(), undo->isEnabled());
+        QCOMPARE(button->toolTip(), undo->toolTip());
     }
 };
 
