@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <unordered_map>
 
 namespace mb::qt {
 
@@ -66,25 +67,105 @@ void FindingListModel::replaceMaterial(int n, std::vector<LibraryFindingLine> li
 }
 
 void FindingListModel::renumber(const std::vector<int>& numbers) {
-    beginResetModel();
-    std::vector<LibraryFindingLine> moved;
-    moved.reserve(lines_.size());
-    for (LibraryFindingLine& line : lines_) {
-        const int old = line.material;
-        if (old < 0 || static_cast<std::size_t>(old) >= numbers.size() ||
-            numbers[static_cast<std::size_t>(old)] < 0)
-            continue;
-        line.material = numbers[static_cast<std::size_t>(old)];
-        moved.push_back(std::move(line));
+    const auto numberOf = [&numbers](int old) {
+        return old >= 0 && static_cast<std::size_t>(old) < numbers.size()
+                   ? numbers[static_cast<std::size_t>(old)]
+                   : -1;
+    };
+    // A removal or an insertion keeps the materials in their order, a move takes one out of
+    // it: the materials of the longest run whose numbers still rise keep their rows, and
+    // only the others' lines are taken out, and put back where their numbers now go. The
+    // list keeps its place and its current line, as a reset of the model would not.
+    std::vector<int> olds;
+    std::vector<int> news;
+    for (const LibraryFindingLine& line : lines_) {
+        const int now = numberOf(line.material);
+        if (now < 0 || (!olds.empty() && olds.back() == line.material)) continue;
+        olds.push_back(line.material);
+        news.push_back(now);
     }
-    // A material's lines keep their order: the worded ones keep their words.
-    std::stable_sort(moved.begin(), moved.end(),
+    const std::vector<bool> keeps = longestRise(news);
+    std::unordered_map<int, std::pair<int, bool>> to; // old number: new number, keeps its rows
+    for (std::size_t i = 0; i < olds.size(); ++i)
+        to.emplace(olds[i], std::pair{news[i], static_cast<bool>(keeps[i])});
+
+    std::vector<LibraryFindingLine> moving;
+    for (std::size_t end = lines_.size(); end > 0;) {
+        const auto stays = [&](const LibraryFindingLine& line) {
+            if (line.material < 0) return true;
+            const auto found = to.find(line.material);
+            return found != to.end() && found->second.second;
+        };
+        if (stays(lines_[end - 1])) {
+            --end;
+            continue;
+        }
+        std::size_t begin = end - 1;
+        while (begin > 0 && !stays(lines_[begin - 1]))
+            --begin;
+        for (std::size_t i = begin; i < end; ++i)
+            if (const auto found = to.find(lines_[i].material); found != to.end()) {
+                lines_[i].material = found->second.first;
+                moving.push_back(std::move(lines_[i]));
+            }
+        beginRemoveRows({}, static_cast<int>(begin), static_cast<int>(end) - 1);
+        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(begin),
+                     lines_.begin() + static_cast<std::ptrdiff_t>(end));
+        endRemoveRows();
+        end = begin;
+    }
+
+    int firstChanged = -1;
+    int lastChanged = -1;
+    for (std::size_t row = 0; row < lines_.size(); ++row) {
+        LibraryFindingLine& line = lines_[row];
+        if (line.material < 0 || to.at(line.material).first == line.material) continue;
+        line.material = to.at(line.material).first;
+        if (firstChanged < 0) firstChanged = static_cast<int>(row);
+        lastChanged = static_cast<int>(row);
+    }
+    if (firstChanged >= 0)
+        emit dataChanged(index(firstChanged), index(lastChanged), {Qt::UserRole});
+
+    // Lines moved together stay together, in their order.
+    std::stable_sort(moving.begin(), moving.end(),
                      [](const LibraryFindingLine& a, const LibraryFindingLine& b) {
                          return a.material < b.material;
                      });
-    lines_ = std::move(moved);
-    keepPlaceholder();
-    endResetModel();
+    for (auto first = moving.begin(); first != moving.end();) {
+        const int n = first->material;
+        const auto last = std::find_if(first, moving.end(), [n](const LibraryFindingLine& line) {
+            return line.material != n;
+        });
+        std::vector<LibraryFindingLine> lines(std::make_move_iterator(first),
+                                              std::make_move_iterator(last));
+        replaceMaterial(n, std::move(lines));
+        first = last;
+    }
+    if (lines_.empty()) {
+        beginInsertRows({}, 0, 0);
+        keepPlaceholder();
+        endInsertRows();
+    }
+}
+
+std::vector<bool> FindingListModel::longestRise(const std::vector<int>& values) {
+    std::vector<std::size_t> tails; // per length, the rise of that length with the lowest end
+    std::vector<std::ptrdiff_t> before(values.size(), -1);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const auto at = std::lower_bound(tails.begin(), tails.end(), values[i],
+                                         [&values](std::size_t t, int v) { return values[t] < v; });
+        if (at != tails.begin()) before[i] = static_cast<std::ptrdiff_t>(*(at - 1));
+        if (at == tails.end())
+            tails.push_back(i);
+        else
+            *at = i;
+    }
+    std::vector<bool> in(values.size(), false);
+    for (std::ptrdiff_t i = tails.empty() ? -1 : static_cast<std::ptrdiff_t>(tails.back()); i >= 0;
+         i = before[static_cast<std::size_t>(i)])
+        in[static_cast<std::size_t>(i)] = true;
+    return in;
 }
 
 void FindingListModel::unword() {
@@ -158,6 +239,8 @@ void FindingListView::setModel(QAbstractItemModel* model) {
 
 void FindingListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                                   const QList<int>& roles) {
+    // A material's new number is not drawn.
+    if (roles == QList<int>{Qt::UserRole}) return;
     // Only the last line's size counts for the layout (QListView measures that one).
     if (bottomRight.row() + 1 >= model()->rowCount())
         QListView::dataChanged(topLeft, bottomRight, roles);

@@ -29,7 +29,7 @@ public:
     void replaceMaterial(int n, std::vector<LibraryFindingLine> lines);
     /// Materials moved to other numbers: each line goes with its material to number
     /// `numbers[old]`, or goes when that is -1 (or beyond `numbers`), and the lines are put
-    /// back in number order.
+    /// back in number order, as rows taken out and put in: the list is not reset.
     void renumber(const std::vector<int>& numbers);
     /// Every line loses its words, to be worded again when next shown: the findings stay,
     /// their values are to be given in another unit system.
@@ -41,6 +41,8 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
+    /// Which of `values` make up a longest run of them that rises, in their order.
+    static std::vector<bool> longestRise(const std::vector<int>& values);
     // One line that stands for none, so that the list never looks empty by mistake.
     void keepPlaceholder();
     const std::string& textAt(std::size_t row) const;
