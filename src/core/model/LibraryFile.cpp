@@ -498,17 +498,25 @@ bool EmitLibrary(Library& library, const CategoryGrouping& grouping, bool keepMa
     return items.emit(grouping.names, keepMadeCodes, sink);
 }
 
-template <class Text>
-void FormatInto(Library& library, const CategoryGrouping& grouping, Text& out) {
-    out.clear();
-    // Room for the whole text first: grown piece by piece, the text of the largest library
-    // was copied over and over into fresh pages, which took longer than formatting it.
+} // namespace
+
+std::size_t libraryTextSize(Library& library, const CategoryGrouping& grouping) {
     std::size_t size = 0;
     for (const std::string& name : grouping.names)
         size += kCategoryLineStart.size() + name.size() + kLineEnd.size() + kCategoryEnd.size();
     for (int i = 0; i <= library.LastMaterialIndex(); ++i)
         size += library.material(i).formattedSize();
-    out.reserve(size);
+    return size;
+}
+
+namespace {
+
+template <class Text>
+void FormatInto(Library& library, const CategoryGrouping& grouping, Text& out) {
+    out.clear();
+    // Room for the whole text first: grown piece by piece, the text of the largest library
+    // was copied over and over into fresh pages, which took longer than formatting it.
+    out.reserve(libraryTextSize(library, grouping));
     EmitLibrary(library, grouping, true, [&out](std::string_view piece) {
         out += piece;
         return true;

@@ -149,6 +149,8 @@ CopyResult readAndWriteLibraryFile(const std::string& source, const std::string&
                                    Library& library, std::string_view decimalSeparator,
                                    FileOps& ops, Durability durability);
 
+/// The length of the whole file text, without formatting it.
+std::size_t libraryTextSize(Library& library, const CategoryGrouping& grouping);
 /// The whole file text as WriteLibraryFile writes it.
 std::string libraryText(Library& library, const CategoryGrouping& grouping);
 

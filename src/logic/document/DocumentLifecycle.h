@@ -101,6 +101,11 @@ public:
     /// Returns once a save still running has finished, its questions answered. Everything
     /// that replaces, closes or saves the library waits for it first.
     void waitForSave();
+    /// The memory kept for the next save's text: touched in the background once the library
+    /// is edited, kept from save to save, given back when the library goes.
+    std::size_t saveRoomBytes() const {
+        return saveRoom_.capacity() > LargeText().capacity() ? saveRoom_.capacity() : 0;
+    }
     /// Asks whether to save and closes the library; true when the user cancelled.
     bool ConfirmSaveChanges();
     /// Opens a recovered copy as the library, named after the file it came from (or as
@@ -149,6 +154,9 @@ private:
     bool newLibraryUnsaved() const;
     void commitPendingEdit();
     bool treeIsEmpty();
+    void prepareSaveRoom();
+    // The library is closed or replaced: the room of its saves goes with it.
+    void dropSaveRoom();
 
     AppState& state_;
     EditorWindowHost& host_;
@@ -166,6 +174,9 @@ private:
     // same library: pages touched for the first time cost the window's thread a fault
     // each, a few thousand of them for the largest library.
     LargeText saveRoom_;
+    bool saveRoomComing_ = false;
+    unsigned libraryGeneration_ = 0; // another library's room is not taken
+    int changeListener_ = 0;
     // Cancel on a write error ends the application: nothing may ask anything after it.
     bool processEnding_ = false;
 };
