@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <unordered_map>
 
 namespace mb::qt {
 
@@ -85,17 +84,22 @@ void FindingListModel::renumber(const std::vector<int>& numbers) {
         news.push_back(now);
     }
     const std::vector<bool> keeps = longestRise(news);
-    std::unordered_map<int, std::pair<int, bool>> to; // old number: new number, keeps its rows
+    // By old number: the new number (-1: the material went), and whether it keeps its rows.
+    std::vector<std::pair<int, bool>> to(numbers.size(), {-1, false});
     for (std::size_t i = 0; i < olds.size(); ++i)
-        to.emplace(olds[i], std::pair{news[i], static_cast<bool>(keeps[i])});
+        to[static_cast<std::size_t>(olds[i])] = {news[i], static_cast<bool>(keeps[i])};
+    const auto goesTo = [&to](int old) -> const std::pair<int, bool>& {
+        static const std::pair<int, bool> gone{-1, false};
+        return old >= 0 && static_cast<std::size_t>(old) < to.size()
+                   ? to[static_cast<std::size_t>(old)]
+                   : gone;
+    };
 
+    const auto stays = [&goesTo](const LibraryFindingLine& line) {
+        return line.material < 0 || goesTo(line.material).second;
+    };
     std::vector<LibraryFindingLine> moving;
     for (std::size_t end = lines_.size(); end > 0;) {
-        const auto stays = [&](const LibraryFindingLine& line) {
-            if (line.material < 0) return true;
-            const auto found = to.find(line.material);
-            return found != to.end() && found->second.second;
-        };
         if (stays(lines_[end - 1])) {
             --end;
             continue;
@@ -104,8 +108,8 @@ void FindingListModel::renumber(const std::vector<int>& numbers) {
         while (begin > 0 && !stays(lines_[begin - 1]))
             --begin;
         for (std::size_t i = begin; i < end; ++i)
-            if (const auto found = to.find(lines_[i].material); found != to.end()) {
-                lines_[i].material = found->second.first;
+            if (const int now = goesTo(lines_[i].material).first; now >= 0) {
+                lines_[i].material = now;
                 moving.push_back(std::move(lines_[i]));
             }
         beginRemoveRows({}, static_cast<int>(begin), static_cast<int>(end) - 1);
@@ -119,8 +123,8 @@ void FindingListModel::renumber(const std::vector<int>& numbers) {
     int lastChanged = -1;
     for (std::size_t row = 0; row < lines_.size(); ++row) {
         LibraryFindingLine& line = lines_[row];
-        if (line.material < 0 || to.at(line.material).first == line.material) continue;
-        line.material = to.at(line.material).first;
+        if (line.material < 0 || goesTo(line.material).first == line.material) continue;
+        line.material = goesTo(line.material).first;
         if (firstChanged < 0) firstChanged = static_cast<int>(row);
         lastChanged = static_cast<int>(row);
     }
