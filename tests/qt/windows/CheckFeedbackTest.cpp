@@ -25,9 +25,8 @@ class CheckFeedbackTest : public QObject, RunningBrowser {
     /// The toolbar's Undo button, as drawn, and its action.
     std::pair<QWidget*, QAction*> undoButton() {
         auto* bar = browser->mainWindow().findChild<QToolBar*>(QStringLiteral("Toolbar1"));
-        for (QAction* a : bar->actions())
-            if (a->objectName() == QLatin1String("undo")) return {bar->widgetForAction(a), a};
-        return {};
+        auto* undo = bar->findChild<QAction*>(QStringLiteral("undo"));
+        return {bar->widgetForAction(undo), undo};
     }
     QListView* findingList() {
         return browser->mainWindow().findChild<QListView*>(QStringLiteral("findingList"));
@@ -84,18 +83,16 @@ private slots:
         click("Brass");
         QTest::qWait(50);
         const int lines = findingList()->model()->rowCount();
-        QCOMPARE(
-            framesOf(browser->mainWindow(), [this] { QTest::keyClick(tree(), Qt::Key_Delete); }),
-            1);
+        const auto framesOfKey = [this](Qt::Key key, Qt::KeyboardModifiers mods = {}) {
+            return framesOf(browser->mainWindow(), [&] { QTest::keyClick(tree(), key, mods); });
+        };
+        QCOMPARE(framesOfKey(Qt::Key_Delete), 1);
         QCOMPARE(library().LastMaterialIndex(), 2);
         // The button is made available and labelled without the bar being laid out again.
         auto [button, undo] = undoButton();
-        QVERIFY(button && button->isEnabled());
-        QCOMPARE(button->toolTip(), undo->toolTip());
+        QVERIFY(button && button->isEnabled() && button->toolTip() == undo->toolTip());
         QVERIFY(undo->toolTip().startsWith(QLatin1String("Undo ")));
-        QCOMPARE(framesOf(browser->mainWindow(),
-                          [this] { QTest::keyClick(tree(), Qt::Key_Z, Qt::ControlModifier); }),
-                 1);
+        QCOMPARE(framesOfKey(Qt::Key_Z, Qt::ControlModifier), 1);
         QCOMPARE(library().LastMaterialIndex(), 3);
         QCOMPARE(findingList()->model()->rowCount(), lines);
         QCOMPARE(button->isEnabled(), undo->isEnabled());
