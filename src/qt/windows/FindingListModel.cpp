@@ -58,11 +58,7 @@ void FindingListModel::replaceMaterial(int n, std::vector<LibraryFindingLine> li
                       std::make_move_iterator(lines.end()));
         endInsertRows();
     }
-    if (lines_.empty()) {
-        beginInsertRows({}, 0, 0);
-        keepPlaceholder();
-        endInsertRows();
-    }
+    insertPlaceholderIfEmpty();
 }
 
 void FindingListModel::renumber(const std::vector<int>& numbers) {
@@ -83,20 +79,13 @@ void FindingListModel::renumber(const std::vector<int>& numbers) {
         olds.push_back(line.material);
         news.push_back(now);
     }
-    const std::vector<bool> keeps = longestRise(news);
-    // By old number: the new number (-1: the material went), and whether it keeps its rows.
-    std::vector<std::pair<int, bool>> to(numbers.size(), {-1, false});
+    const std::vector<bool> rising = longestRise(news);
+    std::vector<bool> keepsRows(numbers.size(), false);
     for (std::size_t i = 0; i < olds.size(); ++i)
-        to[static_cast<std::size_t>(olds[i])] = {news[i], static_cast<bool>(keeps[i])};
-    const auto goesTo = [&to](int old) -> const std::pair<int, bool>& {
-        static const std::pair<int, bool> gone{-1, false};
-        return old >= 0 && static_cast<std::size_t>(old) < to.size()
-                   ? to[static_cast<std::size_t>(old)]
-                   : gone;
-    };
-
-    const auto stays = [&goesTo](const LibraryFindingLine& line) {
-        return line.material < 0 || goesTo(line.material).second;
+        keepsRows[static_cast<std::size_t>(olds[i])] = rising[i];
+    const auto stays = [&](const LibraryFindingLine& line) {
+        return line.material < 0 ||
+               (numberOf(line.material) >= 0 && keepsRows[static_cast<std::size_t>(line.material)]);
     };
     std::vector<LibraryFindingLine> moving;
     for (std::size_t end = lines_.size(); end > 0;) {
@@ -108,7 +97,7 @@ void FindingListModel::renumber(const std::vector<int>& numbers) {
         while (begin > 0 && !stays(lines_[begin - 1]))
             --begin;
         for (std::size_t i = begin; i < end; ++i)
-            if (const int now = goesTo(lines_[i].material).first; now >= 0) {
+            if (const int now = numberOf(lines_[i].material); now >= 0) {
                 lines_[i].material = now;
                 moving.push_back(std::move(lines_[i]));
             }
@@ -123,8 +112,8 @@ void FindingListModel::renumber(const std::vector<int>& numbers) {
     int lastChanged = -1;
     for (std::size_t row = 0; row < lines_.size(); ++row) {
         LibraryFindingLine& line = lines_[row];
-        if (line.material < 0 || goesTo(line.material).first == line.material) continue;
-        line.material = goesTo(line.material).first;
+        if (line.material < 0 || numberOf(line.material) == line.material) continue;
+        line.material = numberOf(line.material);
         if (firstChanged < 0) firstChanged = static_cast<int>(row);
         lastChanged = static_cast<int>(row);
     }
@@ -146,11 +135,7 @@ void FindingListModel::renumber(const std::vector<int>& numbers) {
         replaceMaterial(n, std::move(lines));
         first = last;
     }
-    if (lines_.empty()) {
-        beginInsertRows({}, 0, 0);
-        keepPlaceholder();
-        endInsertRows();
-    }
+    insertPlaceholderIfEmpty();
 }
 
 std::vector<bool> FindingListModel::longestRise(const std::vector<int>& values) {
@@ -177,6 +162,13 @@ void FindingListModel::unword() {
         if (line.material >= 0) line.text.clear();
     if (!lines_.empty())
         emit dataChanged(index(0), index(static_cast<int>(lines_.size()) - 1), {Qt::DisplayRole});
+}
+
+void FindingListModel::insertPlaceholderIfEmpty() {
+    if (!lines_.empty()) return;
+    beginInsertRows({}, 0, 0);
+    keepPlaceholder();
+    endInsertRows();
 }
 
 void FindingListModel::keepPlaceholder() {

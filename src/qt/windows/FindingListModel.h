@@ -45,6 +45,8 @@ private:
     static std::vector<bool> longestRise(const std::vector<int>& values);
     // One line that stands for none, so that the list never looks empty by mistake.
     void keepPlaceholder();
+    // The same, as a row put in, for a list that lines were taken out of.
+    void insertPlaceholderIfEmpty();
     const std::string& textAt(std::size_t row) const;
 
     Wording word_;
