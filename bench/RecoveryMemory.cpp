@@ -5,6 +5,7 @@
 //   recovery_memory        # prints the figures in KiB and milliseconds
 #include "AppState.h"
 #include "LargestLibrary.h"
+#include "LibraryFile.h"
 #include "QtRecoveryStore.h"
 #include "Recovery.h"
 
@@ -49,22 +50,42 @@ int main() {
     recovery.markSaved();
     const long opened = ResidentKiB();
     long peak = 0;
-    for (int edit = 0; edit < 3; ++edit) {
-        state.library.material(edit).CopyProperty("DENS", 7800.0 + edit);
+    const auto timedCheck = [&](const char* what, int copy) {
         const auto start = std::chrono::steady_clock::now();
         const double cpuStart = ThreadCpuMs();
         recovery.check();
         std::printf(
-            "copy %d: the window's thread held %.1f ms (%.1f ms CPU)\n", edit + 1,
+            "%s %d: the window's thread held %.1f ms (%.1f ms CPU)\n", what, copy,
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count(),
             ThreadCpuMs() - cpuStart);
         peak = std::max(peak, ResidentKiB() - opened);
         // The store's worker writes the copy meanwhile; a second is plenty.
         std::this_thread::sleep_for(std::chrono::seconds(1));
+    };
+    for (int edit = 0; edit < 3; ++edit) {
+        state.history.SetValue(edit, "DENS", 7800.0 + edit);
+        timedCheck("copy after an edit", edit + 1);
+        // The timer's next tick with no edit in between.
+        timedCheck("check without an edit", edit + 1);
     }
     std::printf("library %ld KiB; recovery copy after three edits: %ld KiB resident "
                 "(%ld KiB while a copy was being written)\n",
                 library, ResidentKiB() - opened, peak);
+
+    // The window keeps memory for the text of an edited library's saves, touched in the
+    // background after its first edit; copies borrow it.
+    const std::size_t size = mb::libraryTextSize(state.library, mb::groupByCategory(state.library));
+    mb::LargeText room(size + size / 8, ' ');
+    state.textRoom.put(std::move(room));
+    const long withRoom = ResidentKiB();
+    peak = 0;
+    for (int edit = 3; edit < 6; ++edit) {
+        state.history.SetValue(edit, "DENS", 7800.0 + edit);
+        timedCheck("copy into the saves' memory", edit - 2);
+    }
+    std::printf("saves' memory %ld KiB; beside it after three more copies: %ld KiB "
+                "(%ld KiB while a copy was being written)\n",
+                withRoom - opened, ResidentKiB() - withRoom, peak - (withRoom - opened));
     recovery.discard();
 }

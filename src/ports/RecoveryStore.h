@@ -2,6 +2,7 @@
 
 #include "LargePages.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,10 +33,14 @@ public:
     /// written, or nullopt with `reason` set.
     virtual std::optional<std::string> writeNow(const std::string& header, std::string_view body,
                                                 std::string& reason) = 0;
-    /// Replaces this instance's copy on a worker thread. A later call (or `writeNow`,
+    /// Asked on the worker whether a text is worth keeping as the copy.
+    using CopyWanted = std::function<bool(std::string_view body)>;
+    /// Replaces this instance's copy on a worker thread; where `wanted` (when given)
+    /// refuses the text, the copy is removed instead. A later call (or `writeNow`,
     /// `discard`) supersedes a write that has not started yet. `body` is not changed
     /// after the call, so it can be shared with the caller.
-    virtual void writeLater(std::string header, std::shared_ptr<const LargeText> body) = 0;
+    virtual void writeLater(std::string header, std::shared_ptr<const LargeText> body,
+                            CopyWanted wanted) = 0;
     /// Removes this instance's copy, if any, once any write in progress is over.
     virtual void discard() = 0;
 

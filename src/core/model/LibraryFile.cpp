@@ -512,12 +512,13 @@ std::size_t libraryTextSize(Library& library, const CategoryGrouping& grouping) 
 namespace {
 
 template <class Text>
-void FormatInto(Library& library, const CategoryGrouping& grouping, Text& out) {
+void FormatInto(Library& library, const CategoryGrouping& grouping, Text& out,
+                bool keepMadeCodes = true) {
     out.clear();
     // Room for the whole text first: grown piece by piece, the text of the largest library
     // was copied over and over into fresh pages, which took longer than formatting it.
     out.reserve(libraryTextSize(library, grouping));
-    EmitLibrary(library, grouping, true, [&out](std::string_view piece) {
+    EmitLibrary(library, grouping, keepMadeCodes, [&out](std::string_view piece) {
         out += piece;
         return true;
     });
@@ -531,6 +532,10 @@ void formatLibraryText(Library& library, const CategoryGrouping& grouping, std::
 
 void formatLibraryText(Library& library, const CategoryGrouping& grouping, LargeText& out) {
     FormatInto(library, grouping, out);
+}
+
+void formatLibraryCopy(Library& library, const CategoryGrouping& grouping, LargeText& out) {
+    FormatInto(library, grouping, out, false);
 }
 
 void emitLibraryText(Library& library, const CategoryGrouping& grouping,

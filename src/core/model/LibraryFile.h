@@ -164,5 +164,8 @@ void formatLibraryText(Library& library, const CategoryGrouping& grouping, std::
 /// The same into fresh memory of large pages, as a save formats the text on the window's
 /// thread.
 void formatLibraryText(Library& library, const CategoryGrouping& grouping, LargeText& out);
+/// The same text as emitLibraryText gives, into fresh memory of large pages sized once:
+/// unlike a save, it gives no material a name code.
+void formatLibraryCopy(Library& library, const CategoryGrouping& grouping, LargeText& out);
 
 } // namespace mb

@@ -123,7 +123,7 @@ void DocumentLifecycle::prepareSaveRoom() {
     // memory never touched before, a fault for each page on the window's thread (on a
     // virtual machine 5 to 25 ms for the largest library); the pages are touched here, in
     // the background, with room to grow by an eighth.
-    if (saveRoomBytes() > 0 || saveRoomComing_ || background_.busy() || !state_.doc.DocumentOpen)
+    if (state_.textRoom.held() || saveRoomComing_ || background_.busy() || !state_.doc.DocumentOpen)
         return;
     const std::size_t size = libraryTextSize(state_.library, groupByCategory(state_.library));
     auto room = std::make_shared<LargeText>();
@@ -133,17 +133,14 @@ void DocumentLifecycle::prepareSaveRoom() {
             room->resize(bytes);
             room->clear();
         },
-        [this, room, forLibrary = libraryGeneration_] {
+        [this, room, forLibrary = state_.textRoom.generation()] {
             saveRoomComing_ = false;
-            if (forLibrary == libraryGeneration_ && saveRoom_.capacity() < room->capacity())
-                saveRoom_ = std::move(*room);
+            state_.textRoom.putMadeFor(forLibrary, std::move(*room));
         });
 }
 
 void DocumentLifecycle::dropSaveRoom() {
-    // Assigning an empty text would keep the memory: the characters are copied into it.
-    LargeText().swap(saveRoom_);
-    ++libraryGeneration_;
+    state_.textRoom.drop();
 }
 
 void DocumentLifecycle::waitForSave() {
@@ -512,17 +509,19 @@ struct DocumentLifecycle::RunningSave {
                 LargeText room)
         : save(fileName, library, groupByCategory(library), systemFileOps(),
                WriteOptions{Durability::Flushed, {}}, std::move(room)),
-          prompt(owner.messages_, [&owner] { return owner.writeErrorDetails(); }) {}
+          prompt(owner.messages_, [&owner] { return owner.writeErrorDetails(); }),
+          editsSaved(owner.recovery_.editCount()) {}
     LibrarySave save;
     MessageBoxWritePrompt prompt;
     int error = 0;
     LibraryDigest digest; // of the text saved, for the recovery copy
+    std::uint64_t editsSaved;
 };
 
 bool DocumentLifecycle::startWrite() {
     if (state_.doc.CurrentFileName.empty()) return false;
     runSave(std::make_shared<RunningSave>(*this, state_.doc.CurrentFileName, state_.library,
-                                          std::move(saveRoom_)));
+                                          state_.textRoom.take()));
     return true;
 }
 
@@ -540,9 +539,9 @@ void DocumentLifecycle::runSave(std::shared_ptr<RunningSave> save) {
 void DocumentLifecycle::saveFinished(const std::shared_ptr<RunningSave>& save) {
     const std::string& fileName = save->save.fileName();
     if (save->error == 0) {
-        saveRoom_ = save->save.releaseText();
+        state_.textRoom.put(save->save.releaseText());
         state_.doc.DiskStamp = FileStamp::of(fileName);
-        recovery_.markSaved(save->digest);
+        recovery_.markSaved(save->digest, save->editsSaved);
         lastSaveWritten_ = true;
         if (librarySaved) librarySaved(fileName);
         return;

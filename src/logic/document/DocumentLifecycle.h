@@ -101,11 +101,6 @@ public:
     /// Returns once a save still running has finished, its questions answered. Everything
     /// that replaces, closes or saves the library waits for it first.
     void waitForSave();
-    /// The memory kept for the next save's text: touched in the background once the library
-    /// is edited, kept from save to save, given back when the library goes.
-    std::size_t saveRoomBytes() const {
-        return saveRoom_.capacity() > LargeText().capacity() ? saveRoom_.capacity() : 0;
-    }
     /// Asks whether to save and closes the library; true when the user cancelled.
     bool ConfirmSaveChanges();
     /// Opens a recovered copy as the library, named after the file it came from (or as
@@ -170,12 +165,8 @@ private:
     std::unique_ptr<BackgroundWork> inline_; // when no background was given
     BackgroundWork& background_;
     bool lastSaveWritten_ = false;
-    // The memory of the last save's text, formatted into again by the next save of the
-    // same library: pages touched for the first time cost the window's thread a fault
-    // each, a few thousand of them for the largest library.
-    LargeText saveRoom_;
+    // The library text's memory (AppState::textRoom) is being touched in the background.
     bool saveRoomComing_ = false;
-    unsigned libraryGeneration_ = 0; // another library's room is not taken
     int changeListener_ = 0;
     // Cancel on a write error ends the application: nothing may ask anything after it.
     bool processEnding_ = false;

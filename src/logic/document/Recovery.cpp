@@ -102,11 +102,9 @@ std::optional<RecoveryCopy> parseRecoveryCopy(std::string_view content) {
 }
 
 void formatLibraryInto(Library& library, LargeText& out) {
-    out.clear();
     // Unlike saving, a copy gives no material a name code: a rename before the save would
     // otherwise leave the old name's code.
-    emitLibraryText(library, groupByCategory(library),
-                    [&out](std::string_view piece) { out += piece; });
+    formatLibraryCopy(library, groupByCategory(library), out);
 }
 
 namespace {
@@ -163,54 +161,68 @@ LibraryDigest digestText(std::string_view text) {
     return digester.finish();
 }
 
-Recovery::Recovery(AppState& state, RecoveryStore& store) : state_(state), store_(store) {}
+Recovery::Recovery(AppState& state, RecoveryStore& store)
+    : state_(state), store_(store),
+      listener_(state.history.addListener([this](const LibraryChange&) { ++edits_; })) {}
+
+Recovery::~Recovery() {
+    state_.history.removeListener(listener_);
+}
 
 RecoveryHeader Recovery::currentHeader() const {
     return {state_.doc.CurrentFileName, state_.doc.IsUntitled, state_.doc.DiskStamp};
 }
 
 void Recovery::markSaved() {
-    markSaved(digestLibrary(state_.library));
+    markSaved(digestLibrary(state_.library), edits_);
 }
 
-void Recovery::markSaved(const LibraryDigest& saved) {
+void Recovery::markSaved(const LibraryDigest& saved, std::uint64_t editsSaved) {
     saved_ = saved;
+    copiedEdits_ = editsSaved;
     discard();
 }
 
 void Recovery::markUnsaved() {
     saved_.reset();
+    ++edits_;
 }
 
 void Recovery::check() {
     if (!state_.doc.DocumentOpen) return;
-    const LibraryDigest now = digestLibrary(state_.library);
-    if (saved_ && now == *saved_) {
-        discard();
-        return;
-    }
     const RecoveryHeader header = currentHeader();
-    if (copyExists_ && lastWritten_ && now == *lastWritten_ && header == lastHeader_) return;
-    // Only the store's worker holds the text, and lets go of it once written: kept here
-    // for the next copy, it would cost as much as the library itself for as long as the
-    // library stays open. One block of the exact size, mapped on its own in large pages
-    // and unmapped when it goes, rather than a string grown by doubling.
-    auto body = std::make_shared<LargeText>();
-    body->reserve(now.size);
-    formatLibraryInto(state_.library, *body);
-    lastWritten_ = now;
+    // Every change to the library is announced by its history: without one since the
+    // last copy or save, the store holds what it should and the library is not walked.
+    if (edits_ == copiedEdits_ && (!copyExists_ || header == lastHeader_)) return;
+    // The text goes into the memory the library's saves use, touched already, and comes
+    // back to them once the store's worker has written it. Without it (no edit has made
+    // it yet, or a save holds it), into a block of the exact size that only the worker
+    // holds and gives back to the system once written: kept here for the next copy, it
+    // would cost as much as the library itself for as long as the library stays open.
+    std::shared_ptr<const LargeText> body =
+        state_.textRoom.lend([this](LargeText& text) { formatLibraryInto(state_.library, text); });
+    // Edited back to what the disk holds, the library needs no copy. Telling that takes a
+    // walk over the whole text, which the worker makes.
+    RecoveryStore::CopyWanted wanted;
+    if (saved_)
+        wanted = [saved = *saved_](std::string_view text) { return digestText(text) != saved; };
+    store_.writeLater(recoveryHeaderText(header), std::move(body), std::move(wanted));
+    copiedEdits_ = edits_;
     lastHeader_ = header;
-    store_.writeLater(recoveryHeaderText(header), std::move(body));
     copyExists_ = true;
 }
 
 std::optional<std::string> Recovery::writeNow(std::string& reason) {
     LargeText text;
     formatLibraryInto(state_.library, text);
-    const auto path = store_.writeNow(recoveryHeaderText(currentHeader()), text, reason);
-    if (path) copyExists_ = true;
-    // What the store holds now is not the text handed to its worker before.
-    lastWritten_.reset();
+    const RecoveryHeader header = currentHeader();
+    const auto path = store_.writeNow(recoveryHeaderText(header), text, reason);
+    if (path) {
+        // It supersedes any copy handed to the worker before.
+        copyExists_ = true;
+        copiedEdits_ = edits_;
+        lastHeader_ = header;
+    }
     return path;
 }
 
@@ -218,7 +230,6 @@ void Recovery::discard() {
     if (!copyExists_) return;
     store_.discard();
     copyExists_ = false;
-    lastWritten_.reset();
 }
 
 } // namespace mb

@@ -3,6 +3,7 @@
 #include "FileStamp.h"
 #include "LargePages.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -52,23 +53,29 @@ LibraryDigest digestLibrary(Library& library);
 LibraryDigest digestText(std::string_view text);
 
 /// Keeps a copy of the open library in the recovery store while it has edits that were not
-/// saved. With no edit history, "not saved" means: its text differs from the text it had
-/// when it was last opened, created or saved.
+/// saved: its text differs from the text it had when it was last opened, created or saved.
+/// It learns of edits from the library's history, and copies only after one.
 class Recovery {
 public:
     Recovery(AppState& state, RecoveryStore& store);
+    ~Recovery();
+    Recovery(const Recovery&) = delete;
+    Recovery& operator=(const Recovery&) = delete;
 
     /// The library as it is now is what the disk holds (or what was just created): the
     /// copy, if any, goes.
     void markSaved();
-    /// The same, for a library whose saved text has been digested already (on another
-    /// thread, by the save): no second walk over the library.
-    void markSaved(const LibraryDigest& saved);
+    /// The same, for a text saved when editCount() was `editsSaved` and digested already
+    /// (on another thread, by the save): no second walk over the library. Edits made
+    /// while the save ran are still copied.
+    void markSaved(const LibraryDigest& saved, std::uint64_t editsSaved);
+    /// Edits, undos and redos of the library so far.
+    std::uint64_t editCount() const { return edits_; }
     /// Nothing on disk holds the library as it is now (it was recovered).
     void markUnsaved();
-    /// Digests the library on this thread and, when it differs from what was last saved
-    /// and from the copy last written, formats it and hands the text to the store's
-    /// worker. Once it no longer differs from what was saved, the copy goes.
+    /// After an edit, undo or redo since the last copy, formats the library and hands the
+    /// text to the store's worker, which keeps it unless it is what was last saved: once
+    /// the library no longer differs from that, the copy goes.
     void check();
     /// Writes the copy at once; its path, or nullopt with `reason` set.
     std::optional<std::string> writeNow(std::string& reason);
@@ -82,10 +89,12 @@ private:
 
     AppState& state_;
     RecoveryStore& store_;
-    std::optional<LibraryDigest> saved_;       // as last opened or saved; none: nothing is
-    std::optional<LibraryDigest> lastWritten_; // the copy last handed to the store
-    RecoveryHeader lastHeader_;
+    std::optional<LibraryDigest> saved_; // as last opened or saved; none: nothing is
+    RecoveryHeader lastHeader_;          // of the copy last handed to the store
     bool copyExists_ = false;
+    std::uint64_t edits_ = 0;       // as the history announced them
+    std::uint64_t copiedEdits_ = 0; // edits_ when the last copy was handed over or saved
+    int listener_;
 };
 
 } // namespace mb

@@ -3,6 +3,7 @@
 #include "EditHistory.h"
 #include "FileStamp.h"
 #include "Library.h"
+#include "TextRoom.h"
 
 #include <cstdint>
 #include <optional>
@@ -33,6 +34,8 @@ struct AppState {
     Library library;
     DocumentState doc;
     EditHistory history{library};
+    /// Memory for the library's whole text, shared by its saves and its recovery copies.
+    TextRoom textRoom;
 };
 
 } // namespace mb

@@ -116,9 +116,15 @@ void QtRecoveryStore::run() {
             lock.unlock();
             std::string reason;
             // A failed background write leaves the previous copy; the next check tries again.
-            writeCopy(job->header, *job->body, reason);
-            // The text is as large as the library's file; its large pages go back to the
-            // system here, so between copies it costs nothing.
+            // The lock is taken here too: making its file waits for the disk.
+            if (ownLock(reason)) {
+                if (!job->wanted || job->wanted(*job->body))
+                    writeCopy(job->header, *job->body, reason);
+                else
+                    QFile::remove(copyPath());
+            }
+            // The text is as large as the library's file; it is let go here, to whoever
+            // lent its memory or back to the system, so between copies it costs nothing.
             job.reset();
             lock.lock();
             busy_ = false;
@@ -131,13 +137,12 @@ void QtRecoveryStore::run() {
 
 std::optional<std::string> QtRecoveryStore::writeNow(const std::string& header,
                                                      std::string_view body, std::string& reason) {
-    if (!ownLock(reason)) return std::nullopt;
     std::unique_lock lock(mutex_);
     pending_.reset();
     changed_.wait(lock, [this] { return !busy_; });
     busy_ = true;
     lock.unlock();
-    const bool written = writeCopy(header, body, reason);
+    const bool written = ownLock(reason) && writeCopy(header, body, reason);
     lock.lock();
     busy_ = false;
     changed_.notify_all();
@@ -145,14 +150,14 @@ std::optional<std::string> QtRecoveryStore::writeNow(const std::string& header,
     return Local(QDir::toNativeSeparators(copyPath()));
 }
 
-void QtRecoveryStore::writeLater(std::string header, std::shared_ptr<const LargeText> body) {
-    std::string reason;
-    if (!ownLock(reason)) return;
+void QtRecoveryStore::writeLater(std::string header, std::shared_ptr<const LargeText> body,
+                                 CopyWanted wanted) {
     // Started on first use: most runs never need it.
     if (!worker_.joinable()) worker_ = std::thread([this] { run(); });
     {
         std::lock_guard lock(mutex_);
-        pending_ = std::make_unique<Job>(Job{std::move(header), std::move(body)});
+        pending_ =
+            std::make_unique<Job>(Job{std::move(header), std::move(body), std::move(wanted)});
     }
     changed_.notify_all();
 }

@@ -31,7 +31,8 @@ public:
     std::string location() const override;
     std::optional<std::string> writeNow(const std::string& header, std::string_view body,
                                         std::string& reason) override;
-    void writeLater(std::string header, std::shared_ptr<const LargeText> body) override;
+    void writeLater(std::string header, std::shared_ptr<const LargeText> body,
+                    CopyWanted wanted) override;
     void discard() override;
     std::vector<LeftRecoveryCopy> claimLeftCopies() override;
     void remove(const std::string& id) override;
@@ -44,9 +45,11 @@ private:
     struct Job {
         std::string header;
         std::shared_ptr<const LargeText> body;
+        CopyWanted wanted;
     };
     void run();
-    /// Takes this instance's lock on first use; false when the folder is not usable.
+    /// Takes this instance's lock on first use; false when the folder is not usable. Only
+    /// while this thread has made the store busy.
     bool ownLock(std::string& reason);
     bool writeCopy(std::string_view header, std::string_view body, std::string& reason);
     QString pathOf(const QString& id, const char* suffix) const;

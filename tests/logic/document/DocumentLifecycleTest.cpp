@@ -323,11 +323,11 @@ TEST_F(DocumentLifecycleTest, ASaveWritesInTheBackgroundASecondWaitsAndClosingWa
     const std::string file = openSaved();
     const auto text = [&] { return libraryText(state.library, groupByCategory(state.library)); };
     background.held = true;
-    state.library.material(1).CopyProperty("DENS", 1150);
+    state.history.SetValue(1, "DENS", 1150);
     const std::string first = text();
     app.SaveLibrary();
     EXPECT_EQ(test::ReadBytes(file), kTwoMaterials) << "Save returns before the disk work";
-    state.library.material(1).CopyProperty("DENS", 1160); // the window goes on meanwhile
+    state.history.SetValue(1, "DENS", 1160); // the window goes on meanwhile
     app.SaveLibrary();
     EXPECT_EQ(test::ReadBytes(file), first) << "the first save finished before the second";
     ASSERT_EQ(background.queue.size(), 1u);
@@ -340,7 +340,7 @@ TEST_F(DocumentLifecycleTest, ASaveWritesInTheBackgroundASecondWaitsAndClosingWa
     // What is saved is the library as it was when Save was chosen: an edit made while the
     // disk work runs stays unsaved, and so it is copied.
     app.SaveLibrary();
-    state.library.material(1).CopyProperty("DENS", 1170);
+    state.history.SetValue(1, "DENS", 1170);
     background.finishNext();
     recoveryTimer.fire();
     ASSERT_TRUE(recoveryStore.copy);
@@ -360,23 +360,23 @@ TEST_F(DocumentLifecycleTest, ASaveWritesInTheBackgroundASecondWaitsAndClosingWa
 // kept from save to save and given back with the library.
 TEST_F(DocumentLifecycleTest, AnEditedLibraryGetsRoomForItsSaveInTheBackgroundUntilItCloses) {
     const std::string file = openSaved();
-    EXPECT_EQ(app.lifecycle().saveRoomBytes(), 0u) << "only a library being edited";
+    EXPECT_EQ(state.textRoom.bytes(), 0u) << "only a library being edited";
     background.held = true;
     state.history.SetValue(1, "DENS", 1150);
     state.history.SetValue(1, "DENS", 1160);
     ASSERT_EQ(background.queue.size(), 1u) << "one room, made off the window's thread";
     background.finishNext();
-    const std::size_t room = app.lifecycle().saveRoomBytes();
+    const std::size_t room = state.textRoom.bytes();
     EXPECT_GE(room, libraryText(state.library, groupByCategory(state.library)).size());
     app.SaveLibrary();
     background.finishNext();
-    EXPECT_EQ(app.lifecycle().saveRoomBytes(), room) << "the save's text went into it";
+    EXPECT_EQ(state.textRoom.bytes(), room) << "the save's text went into it";
     EXPECT_EQ(test::ValueOf(Reread(file).material(1), "DENS"), 1160.0);
     state.history.SetValue(1, "DENS", 1170);
     EXPECT_TRUE(background.queue.empty());
     messages.queueAnswer(MsgResult::No);
     app.closeLibrary();
-    EXPECT_EQ(app.lifecycle().saveRoomBytes(), 0u);
+    EXPECT_EQ(state.textRoom.bytes(), 0u);
 }
 
 TEST_F(DocumentLifecycleTest, AWriteErrorInTheBackgroundAsksTheSameQuestionAndRetriesThere) {

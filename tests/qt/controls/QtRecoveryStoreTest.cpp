@@ -93,24 +93,31 @@ private slots:
     void writesLaterReplaceTheCopyOnTheWorkerAndDiscardRemovesIt() {
         qt::QtRecoveryStore store(folder());
         for (const char* text : {"first", "second", "third"})
-            store.writeLater("h\n\n", std::make_shared<const LargeText>(text));
+            store.writeLater("h\n\n", std::make_shared<const LargeText>(text), {});
         QTRY_COMPARE(ReadAll(store.copyPath()), std::string("h\n\nthird"));
         // A library's text in large pages of its own, written whole before they go.
         LargeText large(kLargePage + 12345, 'x');
         large.back() = 'y';
-        store.writeLater("h\n\n", std::make_shared<const LargeText>(large));
+        store.writeLater("h\n\n", std::make_shared<const LargeText>(large), {});
         QTRY_COMPARE(ReadAll(store.copyPath()), "h\n\n" + std::string(large));
         store.discard();
         QVERIFY(!QFile::exists(store.copyPath()));
         QVERIFY(QDir(folder()).entryList(QDir::Files).isEmpty());
 
         // Discarding drops a write that has not happened yet.
-        store.writeLater("h\n\n", std::make_shared<const LargeText>("late"));
+        store.writeLater("h\n\n", std::make_shared<const LargeText>("late"), {});
         store.discard();
         QVERIFY(!QFile::exists(store.copyPath()));
         std::string reason;
         QVERIFY(store.writeNow("h\n\n", "now", reason));
         QCOMPARE(ReadAll(store.copyPath()), std::string("h\n\nnow"));
+
+        // A text the caller does not want kept, asked on the worker, removes the copy.
+        const auto notSaved = [](std::string_view body) { return body != "saved"; };
+        store.writeLater("h\n\n", std::make_shared<const LargeText>("edited"), notSaved);
+        QTRY_COMPARE(ReadAll(store.copyPath()), std::string("h\n\nedited"));
+        store.writeLater("h\n\n", std::make_shared<const LargeText>("saved"), notSaved);
+        QTRY_VERIFY(!QFile::exists(store.copyPath()));
     }
 
     void aFolderThatCannotBeMadeGivesTheReasonAndNoCopy() {

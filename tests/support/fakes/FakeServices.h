@@ -135,9 +135,14 @@ public:
         copy = header + std::string(body);
         return folder + "/own.copy";
     }
-    void writeLater(std::string header, std::shared_ptr<const LargeText> body) override {
+    void writeLater(std::string header, std::shared_ptr<const LargeText> body,
+                    CopyWanted wanted) override {
         ++backgroundWrites;
-        copy = header + std::string(*body);
+        if (holdBodies) heldBodies.push_back(body);
+        if (wanted && !wanted(*body))
+            copy.reset();
+        else
+            copy = header + std::string(*body);
     }
     void discard() override { copy.reset(); }
     std::vector<LeftRecoveryCopy> claimLeftCopies() override {
@@ -153,6 +158,9 @@ public:
     std::string failure;
     std::optional<std::string> copy; ///< this instance's copy as it stands
     int immediateWrites = 0, backgroundWrites = 0;
+    /// When set, the texts written in the background are held, as a slow worker holds them.
+    bool holdBodies = false;
+    std::vector<std::shared_ptr<const LargeText>> heldBodies;
     std::vector<LeftRecoveryCopy> left; ///< offered to the next claim
     std::vector<std::string> removed, released;
 };
