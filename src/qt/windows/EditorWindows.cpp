@@ -125,7 +125,7 @@ EditorWindows::EditorWindows(AppState& state, MDIForm1& mainWindow, MessageBox& 
     // The list of findings follows every edit, undo and redo, also while another dock
     // hides it: what it holds must be right whenever it comes to the front.
     changeListener_ = state_.history.addListener([this](const LibraryChange& change) {
-        if (checkDock_) followInCheckList(change);
+        if (checkDock_) checkList_->changeInOne([&] { followInCheckList(change); });
     });
 }
 
@@ -196,7 +196,7 @@ void EditorWindows::checkLibrary() {
         checkDock_ = new QDockWidget(QStringLiteral("Check Library"), &mainWindow_);
         checkDock_->setObjectName(QStringLiteral("checkDock"));
         // Every line is one line of text: the list lays out none of them to know its size.
-        auto* list = new FindingListView(checkDock_);
+        auto* list = checkList_ = new FindingListView(checkDock_);
         list->setObjectName(QStringLiteral("findingList"));
         list->setEditTriggers(QAbstractItemView::NoEditTriggers);
         // The lines on show are drawn again with every edit: each is laid out once.

@@ -26,6 +26,7 @@ class BaseFormWindow;
 namespace qt {
 
 class FindingListModel;
+class FindingListView;
 
 class ComparisonWindow;
 class LibraryComparisonWindow;
@@ -94,6 +95,7 @@ private:
     Application* application_ = nullptr;
     QPointer<QMdiSubWindow> subWindow_;
     QPointer<QDockWidget> checkDock_;
+    FindingListView* checkList_ = nullptr;      ///< in checkDock_
     FindingListModel* checkFindings_ = nullptr; ///< owned by the list in checkDock_
     /// The material of each number when the list's lines were last brought up to date.
     std::vector<const clsMaterial*> checkedRecords_;

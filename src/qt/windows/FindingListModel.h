@@ -63,10 +63,18 @@ class FindingListView final : public QListView {
 public:
     explicit FindingListView(QWidget* parent = nullptr);
     void setModel(QAbstractItemModel* model) override;
+    /// Makes `change` to the model and lays the list out once after it, however many times
+    /// it puts lines in or takes them out.
+    void changeInOne(const std::function<void()>& change);
 
 protected:
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                      const QList<int>& roles) override;
+
+private:
+    void layOutNow();
+    bool holding_ = false;
+    bool layoutDue_ = false;
 };
 
 } // namespace mb::qt
