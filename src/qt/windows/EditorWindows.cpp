@@ -13,7 +13,6 @@
 #include "EditingCommands.h"
 #include "EditorView.h"
 #include "FindingListModel.h"
-#include "KeptTextDelegate.h"
 #include "MaterialFeedback.h"
 #include "MergeConflictList.h"
 #include "QtControls.h"
@@ -199,8 +198,6 @@ void EditorWindows::checkLibrary() {
         auto* list = checkList_ = new FindingListView(checkDock_);
         list->setObjectName(QStringLiteral("findingList"));
         list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        // The lines on show are drawn again with every edit: each is laid out once.
-        list->setItemDelegate(new KeptTextDelegate(list));
         checkFindings_ = new FindingListModel(
             *list->style(),
             [this](int n) { return materialFindingLines(state_.library, n, checkListUnits()); },

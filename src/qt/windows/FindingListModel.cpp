@@ -1,5 +1,6 @@
 #include "FindingListModel.h"
 
+#include "KeptTextDelegate.h"
 #include "QtText.h"
 
 #include <QStyle>
@@ -217,8 +218,29 @@ QVariant FindingListModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-FindingListView::FindingListView(QWidget* parent) : QListView(parent) {
+// Qt gives every line of a list of uniform lines the size of its last line, so the list's
+// width changed with its last line: moving the last material away and back drew the
+// horizontal scroll bar again, twice. The width only grows while the list holds the lines
+// of one check.
+class FindingListView::LineDelegate final : public KeptTextDelegate {
+public:
+    using KeptTextDelegate::KeptTextDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = KeptTextDelegate::sizeHint(option, index);
+        widest_ = std::max(widest_, size.width());
+        size.setWidth(widest_);
+        return size;
+    }
+    void forgetWidth() { widest_ = 0; }
+
+private:
+    mutable int widest_ = 0;
+};
+
+FindingListView::FindingListView(QWidget* parent)
+    : QListView(parent), delegate_(new LineDelegate(this)) {
     setUniformItemSizes(true);
+    setItemDelegate(delegate_);
 }
 
 void FindingListView::setModel(QAbstractItemModel* model) {
@@ -230,7 +252,10 @@ void FindingListView::setModel(QAbstractItemModel* model) {
     // with the rest.
     for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(model, signal, this, [this] { layOutNow(); });
-    connect(model, &QAbstractItemModel::modelReset, this, [this] { layOutNow(); });
+    connect(model, &QAbstractItemModel::modelReset, this, [this] {
+        delegate_->forgetWidth();
+        layOutNow();
+    });
 }
 
 void FindingListView::layOutNow() {

@@ -61,6 +61,8 @@ private:
 /// any change of data; a line an edit changes is drawn again where it is instead.
 class FindingListView final : public QListView {
 public:
+    /// Its lines are drawn by a delegate that lays each text out once: the lines on show
+    /// are drawn again with every edit.
     explicit FindingListView(QWidget* parent = nullptr);
     void setModel(QAbstractItemModel* model) override;
     /// Makes `change` to the model and lays the list out once after it, however many times
@@ -72,7 +74,9 @@ protected:
                      const QList<int>& roles) override;
 
 private:
+    class LineDelegate;
     void layOutNow();
+    LineDelegate* delegate_;
     bool holding_ = false;
     bool layoutDue_ = false;
 };

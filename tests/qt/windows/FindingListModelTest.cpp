@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QPaintEvent>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -74,6 +75,27 @@ private slots:
 
         model.renumber({-1});
         QCOMPARE(shown(model), QStringList({"-1 No errors or warnings in this library."}));
+    }
+
+    // Qt sizes uniform lines by the last one: the list's width must not follow it, or a
+    // material moved to the end and back makes the horizontal scroll bar come and go.
+    void theListIsAsWideAsTheWidestLastLineOfOneCheck() {
+        const std::string wide(80, 'w');
+        qt::FindingListModel model(*QApplication::style(), {}, nullptr);
+        model.setLines({{0, {}, "a"}, {1, {}, wide}});
+        qt::FindingListView view;
+        view.setModel(&model);
+        view.resize(120, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const int range = view.horizontalScrollBar()->maximum();
+        QVERIFY(range > 0);
+        view.changeInOne([&] { model.replaceMaterial(2, {{2, {}, "b"}}); });
+        QCOMPARE(view.horizontalScrollBar()->maximum(), range);
+        view.changeInOne([&] { model.replaceMaterial(2, {}); });
+        QCOMPARE(view.horizontalScrollBar()->maximum(), range);
+        model.setLines({{0, {}, "a"}, {1, {}, "b"}}); // checked again
+        QCOMPARE(view.horizontalScrollBar()->maximum(), 0);
     }
 
     void anEmptyListShowsOneLineForNoMaterial() {
