@@ -1,5 +1,6 @@
 #include "FindingListModel.h"
 
+#include "KeptScrollBar.h"
 #include "KeptTextDelegate.h"
 #include "QtText.h"
 
@@ -241,6 +242,9 @@ FindingListView::FindingListView(QWidget* parent)
     : QListView(parent), delegate_(new LineDelegate(this)) {
     setUniformItemSizes(true);
     setItemDelegate(delegate_);
+    // Every change of the lines lays the list out, and Qt then draws both scroll bars again.
+    setHorizontalScrollBar(new KeptScrollBar(Qt::Horizontal, this));
+    setVerticalScrollBar(new KeptScrollBar(Qt::Vertical, this));
 }
 
 void FindingListView::setModel(QAbstractItemModel* model) {

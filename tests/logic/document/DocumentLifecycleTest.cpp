@@ -374,6 +374,19 @@ TEST_F(DocumentLifecycleTest, AnEditedLibraryGetsRoomForItsSaveInTheBackgroundUn
     EXPECT_EQ(test::ValueOf(Reread(file).material(1), "DENS"), 1160.0);
     state.history.SetValue(1, "DENS", 1170);
     EXPECT_TRUE(background.queue.empty());
+
+    // A recovery copy borrows it; a save while the copy is being written formats elsewhere.
+    recoveryStore.holdBodies = true;
+    recoveryTimer.fire();
+    ASSERT_EQ(recoveryStore.heldBodies.size(), 1u);
+    EXPECT_EQ(recoveryStore.heldBodies[0]->capacity(), room);
+    const std::string copied(*recoveryStore.heldBodies[0]);
+    app.SaveLibrary();
+    background.finishNext();
+    EXPECT_EQ(test::ReadBytes(file), copied);
+    EXPECT_EQ(std::string(*recoveryStore.heldBodies[0]), copied) << "not overwritten";
+    recoveryStore.heldBodies.clear();
+    EXPECT_EQ(state.textRoom.bytes(), room) << "back once written, the larger block kept";
     messages.queueAnswer(MsgResult::No);
     app.closeLibrary();
     EXPECT_EQ(state.textRoom.bytes(), 0u);

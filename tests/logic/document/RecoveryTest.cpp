@@ -92,25 +92,6 @@ TEST_F(ApplicationTest, AnEditedLibraryIsCopiedAtEachTickUntilItIsSavedOrClosed)
     EXPECT_EQ(test::ReadBytes(file), copied);
 }
 
-// The largest library's text in fresh memory cost a fault per page on the window's thread:
-// a copy goes into the memory kept for the saves, which have it back once it is written.
-TEST_F(ApplicationTest, ACopyIsFormattedIntoTheMemoryOfTheSavesWhichGetItBack) {
-    const std::string file = openSaved();
-    state.history.SetValue(1, "DENS", 1140);
-    const std::size_t room = state.textRoom.bytes();
-    ASSERT_GT(room, 0u) << "made at the first edit";
-    recoveryStore.holdBodies = true; // as a worker still writing
-    recoveryTimer.fire();
-    ASSERT_EQ(recoveryStore.heldBodies.size(), 1u);
-    EXPECT_EQ(recoveryStore.heldBodies[0]->capacity(), room);
-    const std::string copied(*recoveryStore.heldBodies[0]);
-    app.SaveLibrary();
-    EXPECT_EQ(test::ReadBytes(file), copied);
-    EXPECT_EQ(std::string(*recoveryStore.heldBodies[0]), copied) << "not overwritten by the save";
-    recoveryStore.heldBodies.clear();
-    EXPECT_EQ(state.textRoom.bytes(), room) << "back once written, the larger block kept";
-}
-
 TEST_F(ApplicationTest, AWriteErrorCopiesTheLibraryFirstAndSaysWhereBeforeCancelEndsTheProgram) {
     const std::string file = openSaved();
     state.history.SetValue(1, "DENS", 1140);

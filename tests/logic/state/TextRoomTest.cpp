@@ -20,7 +20,6 @@ LargeText Block(std::size_t bytes) {
 
 TEST(TextRoom, KeepsTheLargerBlockHandsItOutOnceAndHasALentOneBack) {
     TextRoom room;
-    EXPECT_FALSE(room.held());
     room.put(Block(kBlock));
     const std::size_t kept = room.bytes();
     EXPECT_GE(kept, kBlock);
@@ -31,14 +30,11 @@ TEST(TextRoom, KeepsTheLargerBlockHandsItOutOnceAndHasALentOneBack) {
     EXPECT_LT(room.take().capacity(), kBlock) << "taken already: an empty text";
     taken.assign("saved text");
     room.put(std::move(taken));
-    EXPECT_TRUE(room.take().empty()) << "it comes back emptied";
-    room.put(Block(kBlock));
 
-    std::shared_ptr<const LargeText> lent = room.lend([](LargeText& text) { text = "copy"; });
-    EXPECT_EQ(*lent, "copy");
-    EXPECT_EQ(lent->capacity(), kept) << "formatted into the kept block";
-    EXPECT_EQ(room.bytes(), 0u);
-    EXPECT_TRUE(room.held()) << "lent out: no other block needs making";
+    std::shared_ptr<const LargeText> lent = room.lend([](LargeText& text) { text += "copy"; });
+    EXPECT_EQ(*lent, "copy") << "the kept block comes emptied";
+    EXPECT_EQ(lent->capacity(), kept) << "formatted into it";
+    EXPECT_TRUE(room.held() && room.bytes() == 0u) << "lent out: no other block needs making";
     std::thread([held = std::move(lent)]() mutable { held.reset(); }).join();
     EXPECT_EQ(room.bytes(), kept);
 
@@ -51,25 +47,20 @@ TEST(TextRoom, KeepsTheLargerBlockHandsItOutOnceAndHasALentOneBack) {
 }
 
 TEST(TextRoom, DroppingGivesTheBlockUpAndRefusesOnesOfTheLibraryBefore) {
-    TextRoom room;
-    room.put(Block(kBlock));
-    std::shared_ptr<const LargeText> lent = room.lend([](LargeText& text) { text = "copy"; });
-    const unsigned before = room.generation();
-    room.put(Block(kBlock));
-    room.drop();
-    EXPECT_EQ(room.bytes(), 0u);
+    auto room = std::make_unique<TextRoom>();
+    room->put(Block(kBlock));
+    std::shared_ptr<const LargeText> lent = room->lend([](LargeText& text) { text = "copy"; });
+    const unsigned before = room->generation();
+    room->drop();
     lent.reset();
-    EXPECT_FALSE(room.held()) << "lent before the library went";
-    room.putMadeFor(before, Block(kBlock));
-    EXPECT_EQ(room.bytes(), 0u) << "made for the library before";
-    room.putMadeFor(room.generation(), Block(kBlock));
-    EXPECT_GE(room.bytes(), kBlock);
-
+    EXPECT_FALSE(room->held()) << "lent before the library went";
+    room->putMadeFor(before, Block(kBlock));
+    EXPECT_EQ(room->bytes(), 0u) << "made for the library before";
+    room->putMadeFor(room->generation(), Block(kBlock));
+    EXPECT_GE(room->bytes(), kBlock);
     // The room may go before a block it lent.
-    auto owner = std::make_unique<TextRoom>();
-    owner->put(Block(kBlock));
-    lent = owner->lend([](LargeText& text) { text = "late"; });
-    owner.reset();
+    lent = room->lend([](LargeText& text) { text = "late"; });
+    room.reset();
     EXPECT_EQ(*lent, "late");
 }
 
