@@ -115,7 +115,8 @@ void QtRecoveryStore::run() {
             busy_ = true;
             lock.unlock();
             std::string reason;
-            // A failed background write leaves the previous copy; the next check tries again.
+            // A failed background write leaves the previous copy; the next edit's copy tries
+            // again.
             // The lock is taken here too: making its file waits for the disk.
             if (ownLock(reason)) {
                 if (!job->wanted || job->wanted(*job->body))
