@@ -29,6 +29,8 @@ struct ComparisonRow {
     std::string code, description, units;
     std::vector<std::string> values;
     bool differs = false;
+
+    bool operator==(const ComparisonRow&) const = default;
 };
 
 /// What the comparison window shows: a column per material, a row per property that any
@@ -36,6 +38,10 @@ struct ComparisonRow {
 struct ComparisonTable {
     std::vector<std::string> names;
     std::vector<ComparisonRow> rows;
+
+    /// Whether the two show the same: cheaper than comparing their lines, which an edit of
+    /// a compared material asks each time.
+    bool operator==(const ComparisonTable&) const = default;
 
     /// "Property", "Description", the names, "Units", "Differs"; then one line per row,
     /// "*" in the last column of a row where two materials that have the value differ.
