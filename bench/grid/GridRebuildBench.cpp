@@ -8,6 +8,7 @@
 #include "FakeServices.h"
 #include "LargestLibrary.h"
 #include "MaterialCurves.h"
+#include "MoveToCategory.h"
 #include "NodeKey.h"
 #include "QtChart.h"
 #include "QtControls.h"
@@ -93,5 +94,38 @@ void BM_SwitchUnitSystem(benchmark::State& st) {
     }
 }
 BENCHMARK(BM_SwitchUnitSystem)->Unit(benchmark::kMillisecond);
+
+// A drag of an early material to the end of its category and its undo, each showing the
+// moved material as the window does, without the repaint: each renumbers nearly every
+// material, and the tree takes each node's new key while the window's other views follow.
+void BM_MoveMaterialToTheEndAndBack(benchmark::State& st) {
+    Editor editor;
+    mb::DocumentView& form = editor.window.form();
+    // An early material of the first category: moving the first of a category to the end
+    // would change the categories' order, and the tree would be built afresh.
+    const mb::Library& library = editor.state.library;
+    const std::string category = library.entry(0).Category;
+    int n = 5;
+    while (library.entry(n).Category != category)
+        ++n;
+    form.tree().setExpanded(category, true);
+    const auto click = [&](const std::string& key) {
+        form.tree().select(key);
+        form.TreeView1_NodeClick(key);
+    };
+    click(editor.keyOf(n));
+    for (auto _ : st) {
+        const std::string moved =
+            mb::MoveMaterialToCategory(editor.state, form.tree(), editor.keyOf(n), category);
+        if (moved.empty()) st.SkipWithError("the material did not move");
+        click(moved);
+        editor.state.history.undo([&](const mb::EditHistory::Outcome& back) {
+            click(editor.keyOf(back.shown.material));
+        });
+        QApplication::processEvents();
+    }
+    st.counters["nodes"] = form.tree().nodeCount();
+}
+BENCHMARK(BM_MoveMaterialToTheEndAndBack)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -111,6 +111,15 @@ public:
 };
 
 /// The two-level tree of categories and materials, addressed by node key.
+/// A category node with its material nodes, keys and labels as the tree holds them.
+struct TreeBranch {
+    struct Leaf {
+        std::string key, text;
+    };
+    std::string key;
+    std::vector<Leaf> leaves;
+};
+
 class TreeControl : public Visibility {
 public:
     /// Adds a node at the top level (`parentKey` empty optional) or under `parentKey`.
@@ -140,6 +149,20 @@ public:
     virtual int childCount(const std::string& key) const = 0;
     /// Keys in display order: each category followed by its materials.
     virtual std::vector<std::string> keysInOrder() const = 0;
+    /// The whole tree in display order: what keysInOrder, parentKey and nodeText tell node
+    /// by node, in one walk, for those who follow every node of a large library.
+    virtual std::vector<TreeBranch> branches() const {
+        std::vector<TreeBranch> out;
+        for (std::string& key : keysInOrder()) {
+            if (!parentKey(key)) {
+                out.push_back({std::move(key), {}});
+            } else if (!out.empty()) {
+                std::string text = nodeText(key);
+                out.back().leaves.push_back({std::move(key), std::move(text)});
+            }
+        }
+        return out;
+    }
 
     virtual void setImage(const std::string& key, const std::string& image) = 0;
     /// Opens the node's parent if needed and scrolls the node into view.

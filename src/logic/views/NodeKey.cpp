@@ -5,6 +5,7 @@
 #include "Library.h"
 
 #include <map>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -33,7 +34,12 @@ bool IsCategoryKey(std::string_view key) {
 }
 
 std::string materialNodeKey(const std::string& category, const std::string& name, int n) {
-    return category + name + fourDigitText(n);
+    // Made once for every material whenever the tree follows a move: one allocation each.
+    const std::string digits = fourDigitText(n);
+    std::string key;
+    key.reserve(category.size() + name.size() + digits.size());
+    key.append(category).append(name).append(digits);
+    return key;
 }
 
 void BuildTree(Library& library, TreeControl& tree) {
@@ -110,25 +116,21 @@ bool FollowInPlace(Library& library, TreeControl& tree) {
         if (fresh) categories.push_back(e.Category);
         it->second.push_back(materialNodeKey(e.Category, e.Name, i));
     }
-    std::vector<std::string> shown;
-    std::map<std::string, std::vector<std::string>, std::less<>> held;
-    for (std::string& key : tree.keysInOrder()) {
-        if (const auto parent = tree.parentKey(key))
-            held[*parent].push_back(std::move(key));
-        else
-            held[key], shown.push_back(std::move(key));
-    }
+    const std::vector<TreeBranch> shown = tree.branches();
+    std::map<std::string_view, const std::vector<TreeBranch::Leaf>*> held;
+    for (const TreeBranch& branch : shown)
+        held.emplace(branch.key, &branch.leaves);
     std::size_t kept = 0;
-    for (const std::string& c : shown) {
-        if (!wanted.contains(c)) continue;
-        if (kept >= categories.size() || categories[kept] != c) return false;
+    for (const TreeBranch& branch : shown) {
+        if (!wanted.contains(branch.key)) continue;
+        if (kept >= categories.size() || categories[kept] != branch.key) return false;
         ++kept;
     }
     for (std::size_t i = kept; i < categories.size(); ++i)
         if (held.contains(categories[i])) return false;
 
-    for (const std::string& c : shown)
-        if (!wanted.contains(c) && !tree.removeNode(c)) return false;
+    for (const TreeBranch& branch : shown)
+        if (!wanted.contains(branch.key) && !tree.removeNode(branch.key)) return false;
     std::vector<std::pair<std::string, std::string>> renames;
     struct Insertion {
         const std::string* category;
@@ -138,35 +140,40 @@ bool FollowInPlace(Library& library, TreeControl& tree) {
     std::vector<Insertion> insertions;
     // A rename typed into the tree keeps its node's key, so a node can stay under the key
     // it should have and still show another name (its undo, for one).
-    std::vector<const std::string*> staying;
+    struct Staying {
+        const std::string* key;
+        const std::string* text;
+    };
+    std::vector<Staying> staying;
     for (std::size_t i = 0; i < kept; ++i) {
         const std::string& c = categories[i];
-        const std::vector<std::string>& have = held[c];
+        const std::vector<TreeBranch::Leaf>& have = *held.at(c);
         const std::vector<std::string>& want = wanted[c];
         std::size_t front = 0;
-        while (front < have.size() && front < want.size() && Stem(have[front]) == Stem(want[front]))
+        while (front < have.size() && front < want.size() &&
+               Stem(have[front].key) == Stem(want[front]))
             ++front;
         std::size_t back = 0;
         while (back < have.size() - front && back < want.size() - front &&
-               Stem(have[have.size() - 1 - back]) == Stem(want[want.size() - 1 - back]))
+               Stem(have[have.size() - 1 - back].key) == Stem(want[want.size() - 1 - back]))
             ++back;
         const auto same = [&](std::size_t h, std::size_t w) {
-            if (have[h] != want[w]) renames.emplace_back(have[h], want[w]);
-            staying.push_back(&want[w]);
+            if (have[h].key != want[w]) renames.emplace_back(have[h].key, want[w]);
+            staying.push_back({&want[w], &have[h].text});
         };
         for (std::size_t k = 0; k < front; ++k)
             same(k, k);
         for (std::size_t k = 1; k <= back; ++k)
             same(have.size() - k, want.size() - k);
         for (std::size_t k = front; k < have.size() - back; ++k)
-            if (!tree.removeNode(have[k])) return false;
+            if (!tree.removeNode(have[k].key)) return false;
         for (std::size_t k = front; k < want.size() - back; ++k)
             insertions.push_back({&c, static_cast<int>(k), &want[k]});
     }
     if (!tree.setNodeKeys(renames)) return false;
-    for (const std::string* key : staying) {
-        const std::string& name = library.entry(keyTailNumber(*key)).Name;
-        if (tree.nodeText(*key) != name) tree.setNodeText(*key, name);
+    for (const Staying& node : staying) {
+        const std::string& name = library.entry(keyTailNumber(*node.key)).Name;
+        if (*node.text != name) tree.setNodeText(*node.key, name);
     }
     for (const Insertion& in : insertions)
         if (!tree.insertNode(*in.category, in.index, *in.key,

@@ -74,6 +74,7 @@ public:
     }
     int childCount(const std::string& key) const override { return tree_.childCount(key); }
     std::vector<std::string> keysInOrder() const override { return tree_.keysInOrder(); }
+    std::vector<TreeBranch> branches() const override { return tree_.branches(); }
     void setImage(const std::string& key, const std::string& image) override {
         tree_.setImage(key, image);
     }

@@ -3,6 +3,8 @@
 #include "KeptTextDelegate.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_set>
 #include <utility>
 
 #include "QtText.h"
@@ -14,7 +16,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QSignalBlocker>
 
 // Resources of a static library are brought in by name, outside any namespace.
 static void initTreeResources() {
@@ -77,8 +78,20 @@ QtTree::QtTree(QWidget* parent) : QTreeWidget(parent) {
     });
 }
 
-std::string QtTree::keyOf(const QTreeWidgetItem* item) {
-    return fromQ(item->data(0, kKeyRole).toString());
+// Every item of the tree is one of these. The key is kept as the form logic spells it, so
+// that following a thousand renumbered materials neither converts a key nor tells the view
+// of a change it does not draw.
+class QtTree::Node : public QTreeWidgetItem {
+public:
+    explicit Node(std::string nodeKey) : key(std::move(nodeKey)) {}
+    QVariant data(int column, int role) const override {
+        return role == kKeyRole ? QVariant(toQ(key)) : QTreeWidgetItem::data(column, role);
+    }
+    std::string key;
+};
+
+const std::string& QtTree::keyOf(const QTreeWidgetItem* item) {
+    return static_cast<const Node*>(item)->key;
 }
 
 QIcon QtTree::treeIcon(const QString& name) {
@@ -92,31 +105,30 @@ QIcon QtTree::treeIcon(const QString& name) {
 }
 
 QTreeWidgetItem* QtTree::itemForKey(const std::string& key) const {
-    return items_.value(toQ(key), nullptr);
+    const auto found = items_.find(key);
+    return found == items_.end() ? nullptr : found->second;
 }
 
-QTreeWidgetItem* QtTree::newItem(const QString& key, const std::string& text,
+QTreeWidgetItem* QtTree::newItem(const std::string& key, const std::string& text,
                                  const std::string& image) {
-    auto* item = new QTreeWidgetItem;
+    auto* item = new Node(key);
     item->setText(0, toQ(text));
-    item->setData(0, kKeyRole, key);
     item->setData(0, kImageRole, toQ(image));
     if (labelEditing_) item->setFlags(item->flags() | Qt::ItemIsEditable);
     applyIcon(item);
-    items_.insert(key, item);
+    items_.emplace(key, item);
     return item;
 }
 
 bool QtTree::addNode(const std::optional<std::string>& parentKey, const std::string& key,
                      const std::string& text, const std::string& image) {
-    const QString qkey = toQ(key);
-    if (items_.contains(qkey)) return false;
+    if (items_.contains(key)) return false;
     QTreeWidgetItem* parent = nullptr;
     if (parentKey) {
         parent = itemForKey(*parentKey);
         if (!parent) return false;
     }
-    QTreeWidgetItem* item = newItem(qkey, text, image);
+    QTreeWidgetItem* item = newItem(key, text, image);
     if (parent)
         parent->addChild(item);
     else
@@ -126,33 +138,32 @@ bool QtTree::addNode(const std::optional<std::string>& parentKey, const std::str
 
 bool QtTree::insertNode(const std::string& parentKey, int index, const std::string& key,
                         const std::string& text, const std::string& image) {
-    const QString qkey = toQ(key);
     QTreeWidgetItem* parent = itemForKey(parentKey);
-    if (items_.contains(qkey) || !parent) return false;
-    parent->insertChild(std::clamp(index, 0, parent->childCount()), newItem(qkey, text, image));
+    if (items_.contains(key) || !parent) return false;
+    parent->insertChild(std::clamp(index, 0, parent->childCount()), newItem(key, text, image));
     return true;
 }
 
 bool QtTree::setNodeKeys(const std::vector<std::pair<std::string, std::string>>& renames) {
-    QHash<QString, QTreeWidgetItem*> keys = items_;
-    std::vector<std::pair<QTreeWidgetItem*, QString>> moved;
-    moved.reserve(renames.size());
-    for (const auto& [from, to] : renames) {
-        QTreeWidgetItem* item = keys.take(toQ(from));
-        if (!item) return false;
-        moved.emplace_back(item, toQ(to));
-    }
-    for (const auto& [item, key] : moved)
-        if (keys.contains(key))
+    // Checked whole before anything changes: a new key may be one another node gives up.
+    std::unordered_set<std::string_view> given, taken;
+    given.reserve(renames.size());
+    taken.reserve(renames.size());
+    for (const auto& [from, to] : renames)
+        if (!items_.contains(from) || !given.insert(from).second || !taken.insert(to).second)
             return false;
-        else
-            keys.insert(key, item);
-    items_ = std::move(keys);
-    // The key is no part of what the view draws: the view is not told, so that renumbering
-    // a thousand nodes costs no repaint.
-    const QSignalBlocker quiet(model());
-    for (const auto& [item, key] : moved)
-        item->setData(0, kKeyRole, key);
+    for (const auto& [from, to] : renames)
+        if (items_.contains(to) && !given.contains(to)) return false;
+    std::vector<decltype(items_)::node_type> moved;
+    moved.reserve(renames.size());
+    for (const auto& [from, to] : renames)
+        moved.push_back(items_.extract(from));
+    for (std::size_t i = 0; i < moved.size(); ++i) {
+        const std::string& to = renames[i].second;
+        static_cast<Node*>(moved[i].mapped())->key = to;
+        moved[i].key() = to;
+        items_.insert(std::move(moved[i]));
+    }
     return true;
 }
 
@@ -167,17 +178,23 @@ bool QtTree::removeNode(const std::string& key) {
     if (!item) return false;
     const std::function<void(QTreeWidgetItem*)> forget = [&](QTreeWidgetItem* it) {
         if (it == highlighted_) highlighted_ = nullptr;
-        items_.remove(it->data(0, kKeyRole).toString());
+        items_.erase(keyOf(it));
         for (int i = 0; i < it->childCount(); ++i)
             forget(it->child(i));
     };
     forget(item);
+    // The view selects the next row in place of a removed selected one and scrolls to it,
+    // which lays out every row of the tree first (2 ms for a material moved away). Whoever
+    // removes the selected node shows, and scrolls to, what comes next.
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(false);
     delete item;
+    setAutoScroll(scrolls);
     return true;
 }
 
 bool QtTree::exists(const std::string& key) const {
-    return items_.contains(toQ(key));
+    return items_.contains(key);
 }
 
 std::optional<std::string> QtTree::selectedKey() const {
@@ -223,6 +240,21 @@ std::vector<std::string> QtTree::keysInOrder() const {
             keys.push_back(keyOf(top->child(c)));
     }
     return keys;
+}
+
+std::vector<TreeBranch> QtTree::branches() const {
+    std::vector<TreeBranch> out;
+    out.reserve(static_cast<std::size_t>(topLevelItemCount()));
+    for (int t = 0; t < topLevelItemCount(); ++t) {
+        const QTreeWidgetItem* top = topLevelItem(t);
+        TreeBranch& branch = out.emplace_back(TreeBranch{keyOf(top), {}});
+        branch.leaves.reserve(static_cast<std::size_t>(top->childCount()));
+        for (int c = 0; c < top->childCount(); ++c) {
+            const QTreeWidgetItem* leaf = top->child(c);
+            branch.leaves.push_back({keyOf(leaf), fromQ(leaf->text(0))});
+        }
+    }
+    return out;
 }
 
 void QtTree::applyIcon(QTreeWidgetItem* item) {
@@ -303,13 +335,13 @@ std::optional<std::string> QtTree::hitTest(int x, int y) const {
 void QtTree::loadImages() {
     for (const char* name : {"closedbook", "openbook", "leaf", "leaf1", "drag"})
         images_.insert(QString::fromLatin1(name), treeIcon(QString::fromLatin1(name)));
-    for (QTreeWidgetItem* item : std::as_const(items_))
+    for (const auto& [key, item] : items_)
         applyIcon(item);
 }
 
 void QtTree::clearImages() {
     images_.clear();
-    for (QTreeWidgetItem* item : std::as_const(items_))
+    for (const auto& [key, item] : items_)
         applyIcon(item);
 }
 
@@ -340,7 +372,7 @@ void QtTree::endDrag() {
 
 void QtTree::setLabelEditing(bool enabled) {
     labelEditing_ = enabled;
-    for (QTreeWidgetItem* item : std::as_const(items_))
+    for (const auto& [key, item] : items_)
         item->setFlags(enabled ? item->flags() | Qt::ItemIsEditable
                                : item->flags() & ~Qt::ItemIsEditable);
 }

@@ -2,13 +2,14 @@
 
 #include "Controls.h"
 
-#include <QHash>
 #include <QIcon>
 #include <QMap>
 #include <QTreeWidget>
 
 #include <functional>
 #include <optional>
+#include <string>
+#include <unordered_map>
 
 namespace mb::qt {
 
@@ -41,6 +42,7 @@ public:
     std::optional<std::string> parentKey(const std::string& key) const override;
     int childCount(const std::string& key) const override;
     std::vector<std::string> keysInOrder() const override;
+    std::vector<TreeBranch> branches() const override;
 
     void setImage(const std::string& key, const std::string& image) override;
     std::string image(const std::string& key) const;
@@ -104,12 +106,14 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    static std::string keyOf(const QTreeWidgetItem* item);
+    class Node;
+    static const std::string& keyOf(const QTreeWidgetItem* item);
     QPoint menuPoint() const;
     void applyIcon(QTreeWidgetItem* item);
-    QTreeWidgetItem* newItem(const QString& key, const std::string& text, const std::string& image);
+    QTreeWidgetItem* newItem(const std::string& key, const std::string& text,
+                             const std::string& image);
 
-    QHash<QString, QTreeWidgetItem*> items_;
+    std::unordered_map<std::string, QTreeWidgetItem*> items_;
     QMap<QString, QIcon> images_;
     QTreeWidgetItem* highlighted_ = nullptr;
     QString dragImage_;
