@@ -110,7 +110,6 @@ public:
     virtual void showNote(const std::string& note) = 0;
 };
 
-/// The two-level tree of categories and materials, addressed by node key.
 /// A category node with its material nodes, keys and labels as the tree holds them.
 struct TreeBranch {
     struct Leaf {
@@ -120,6 +119,7 @@ struct TreeBranch {
     std::vector<Leaf> leaves;
 };
 
+/// The two-level tree of categories and materials, addressed by node key.
 class TreeControl : public Visibility {
 public:
     /// Adds a node at the top level (`parentKey` empty optional) or under `parentKey`.
