@@ -102,8 +102,7 @@ void ComparisonWindow::refresh() {
     comparison_.follow(state_.library);
     const std::string units = form_.UnitSystem();
     ComparisonTable table = comparison_.table(state_.library, units, state_.doc.DecimalSeparator);
-    if (units == shownUnits_ && table == shown_ && table_->columnCount() > 0)
-        return;
+    if (units == shownUnits_ && table == shown_ && table_->columnCount() > 0) return;
     const bool sameUnits = units == shownUnits_ && table_->columnCount() > 0;
     if (sameUnits && sameShape(table, shown_)) {
         fillRows(table);
