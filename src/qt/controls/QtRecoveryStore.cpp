@@ -115,9 +115,8 @@ void QtRecoveryStore::run() {
             busy_ = true;
             lock.unlock();
             std::string reason;
-            // A failed background write leaves the previous copy; the next edit's copy tries
-            // again.
-            // The lock is taken here too: making its file waits for the disk.
+            // The lock is taken here too, as making its file waits for the disk. A failed
+            // write leaves the previous copy; the next edit's copy tries again.
             if (ownLock(reason)) {
                 if (!job->wanted || job->wanted(*job->body))
                     writeCopy(job->header, *job->body, reason);
