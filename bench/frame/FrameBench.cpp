@@ -39,6 +39,7 @@
 #include <QDockWidget>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -83,7 +84,7 @@ public:
         const qint64 begin = logged ? clock.nsecsElapsed() : 0;
         depth_ += logged ? 1 : 0;
         const bool done = QApplication::notify(receiver, event);
-        if (logged) --depth_, Log(receiver, type, begin);
+        if (logged) --depth_, Log(receiver, event, begin);
         if (repaint) {
             lastRepaintEnd = clock.nsecsElapsed();
             if (receiver == ownWindow || (ownWindow && receiver == ownWindow->windowHandle()))
@@ -103,8 +104,10 @@ public:
     }
 
     /// One line when an event ends, so the events it caused come first, indented by how
-    /// deep they were.
-    void Log(const QObject* receiver, QEvent::Type type, qint64 begin) const {
+    /// deep they were. A paint names the rectangles it drew (width x height + x + y): a
+    /// widget drawn whole where one cell changed shows there.
+    void Log(const QObject* receiver, const QEvent* event, qint64 begin) const {
+        const QEvent::Type type = event->type();
         const char* what = type == QEvent::UpdateRequest   ? "repaint"
                            : type == QEvent::Expose        ? "expose"
                            : type == QEvent::Paint         ? "paint"
@@ -112,9 +115,18 @@ public:
                            : type == QEvent::MetaCall      ? "queued call"
                                                            : "timer";
         const QObject* parent = receiver->parent();
-        std::fprintf(stderr, "%*s%s %s \"%s\" in %s: %+.1f to %+.1f ms\n", depth_ * 2 + 2, "", what,
-                     receiver->metaObject()->className(), qPrintable(receiver->objectName()),
-                     parent ? parent->metaObject()->className() : "-",
+        QString area;
+        if (type == QEvent::Paint) {
+            for (const QRect& r : static_cast<const QPaintEvent*>(event)->region())
+                area += QStringLiteral(" %1x%2+%3+%4")
+                            .arg(r.width())
+                            .arg(r.height())
+                            .arg(r.x())
+                            .arg(r.y());
+        }
+        std::fprintf(stderr, "%*s%s %s \"%s\"%s in %s: %+.1f to %+.1f ms\n", depth_ * 2 + 2, "",
+                     what, receiver->metaObject()->className(), qPrintable(receiver->objectName()),
+                     qPrintable(area), parent ? parent->metaObject()->className() : "-",
                      static_cast<double>(begin - inputAt) / 1e6,
                      static_cast<double>(clock.nsecsElapsed() - inputAt) / 1e6);
     }

@@ -17,6 +17,9 @@ namespace mb::qt {
 
 namespace {
 
+/// The RowMark a code cell's icon shows.
+constexpr int kMarkRole = Qt::UserRole;
+
 // Scoped flag: the logic is changing the table itself, so the table's own current-cell
 // signal must not be taken for the user's move.
 struct Moving {
@@ -126,8 +129,18 @@ std::string QtGrid::text() const {
 }
 
 void QtGrid::setText(const std::string& text) {
-    if (QLineEdit* editor = openEditor(row(), col())) editor->setText(toQ(text));
-    if (QTableWidgetItem* cell = cellItem(row(), col(), !text.empty())) cell->setText(toQ(text));
+    const QString shown = toQ(text);
+    if (QLineEdit* editor = openEditor(row(), col())) editor->setText(shown);
+    QTableWidgetItem* cell = cellItem(row(), col(), !shown.isEmpty());
+    if (!cell || cell->text() == shown) return;
+    cell->setText(shown);
+    autoSizeColumn(col());
+}
+
+void QtGrid::commitData(QWidget* editor) {
+    QTableWidget::commitData(editor);
+    // A longer number than the column has room for.
+    autoSizeColumn(kValueColumn);
 }
 
 std::string QtGrid::textMatrix(int row, int col) const {
@@ -208,6 +221,15 @@ void QtGrid::fitColumns() {
         return w;
     };
     const QList<int> before = columnWidths();
+    // Asked for the widths it has, the header would still size its stretched last column
+    // again and repaint itself whole, at every stored value: nothing is asked when the
+    // columns are as the header would leave them, the last one reaching the edge.
+    QList<int> settled = widths;
+    settled.back() = std::max(widths.back(), room - (total - widths.back()));
+    if (before == settled) {
+        updateGeometries();
+        return;
+    }
     // Left to themselves, the header would stretch the last column only when next asked
     // its length (while the table paints), and the table would repaint the columns that
     // changed on a timer: the grid drawn twice, the second time a frame late. The header's
@@ -250,12 +272,17 @@ void QtGrid::setRowMark(int row, RowMark mark, const std::string& tip) {
     if (row < 1 || row > rowCount()) return;
     QTableWidgetItem* code = cellItem(row, 0, mark != RowMark::None);
     if (!code) return;
-    QIcon icon;
-    if (mark != RowMark::None)
-        icon = style()->standardIcon(mark == RowMark::Error ? QStyle::SP_MessageBoxCritical
-                                                            : QStyle::SP_MessageBoxWarning);
-    code->setIcon(icon);
-    autoSizeColumn(0);
+    // Every stored value marks every row again, and an icon set anew always repaints its
+    // cell (icons do not compare): the kind of mark a row shows is kept beside it.
+    if (code->data(kMarkRole).toInt() != static_cast<int>(mark)) {
+        QIcon icon;
+        if (mark != RowMark::None)
+            icon = style()->standardIcon(mark == RowMark::Error ? QStyle::SP_MessageBoxCritical
+                                                                : QStyle::SP_MessageBoxWarning);
+        code->setIcon(icon);
+        code->setData(kMarkRole, static_cast<int>(mark));
+        autoSizeColumn(0);
+    }
     const QString text = toQ(tip);
     for (int c = 0; c < columnCount(); ++c) {
         // A changed item hands its text to an editor open on it, which would throw away
@@ -319,7 +346,13 @@ bool QtGrid::focusNextPrevChild(bool next) {
 }
 
 void QtGrid::focusInEvent(QFocusEvent* event) {
-    QTableWidget::focusInEvent(event);
+    if (closingEditor_) {
+        // Back from the grid's own cell editor, whose cell holds the current index.
+        setAttribute(Qt::WA_InputMethodEnabled, currentIndex().flags() & Qt::ItemIsEditable);
+        showFocusMoved();
+    } else {
+        QTableWidget::focusInEvent(event);
+    }
     // Reached by Tab, the grid starts at its first Value cell; by Shift+Tab at its last.
     if (event->reason() == Qt::TabFocusReason)
         moveToValueCell(1);
@@ -327,7 +360,25 @@ void QtGrid::focusInEvent(QFocusEvent* event) {
         moveToValueCell(rowCount());
 }
 
+void QtGrid::focusOutEvent(QFocusEvent* event) {
+    const QWidget* now = QApplication::focusWidget();
+    if (now && viewport()->isAncestorOf(now)) {
+        showFocusMoved();
+        return;
+    }
+    QTableWidget::focusOutEvent(event);
+}
+
+void QtGrid::showFocusMoved() {
+    // Whether the grid has the keyboard shows only in its frame and its current cell. Qt
+    // draws every cell again at each move of the focus, and an edit moves it twice, into
+    // the cell editor and back: the whole table drawn for one changed value.
+    update(QRegion(rect()) - viewport()->geometry());
+    if (currentIndex().isValid()) viewport()->update(visualRect(currentIndex()));
+}
+
 void QtGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    Moving closing(closingEditor_);
     const int row = current_.row;
     switch (hint) {
     case QAbstractItemDelegate::EditNextItem:

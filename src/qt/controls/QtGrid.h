@@ -63,7 +63,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void commitData(QWidget* editor) override;
 
 private:
     struct CellPos {
@@ -81,11 +83,14 @@ private:
     /// Makes row `row`'s Value cell the current one as a user's move would, leaving the
     /// cell before; false when there is no such row.
     bool moveToValueCell(int row);
+    /// Repaints what shows the focus: the frame and the current cell.
+    void showFocusMoved();
 
     CellPos current_;                  // the logic's current cell, header row included
     const CellPos* leaving_ = nullptr; // while leaveCell handlers run
     bool moving_ = false;              // the logic is moving the current cell itself
     bool sizingPending_ = false;
+    bool closingEditor_ = false; // the focus comes back from the cell editor
     /// The window whose repaints fit the columns first, while fitting is pending.
     QPointer<QWidget> paintWatched_;
     QList<int> dirtyColumns_;

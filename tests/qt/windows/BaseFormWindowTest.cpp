@@ -6,7 +6,9 @@
 #include "QtControls.h"
 #include "RunningBrowser.h"
 
+#include <QHeaderView>
 #include <QMdiSubWindow>
+#include <QPaintEvent>
 
 namespace mb::test {
 
@@ -88,6 +90,59 @@ private slots:
             1);
         QVERIFY(grid()->columnWidth(2) > valueWidth + 20);
         QCOMPARE(paints.widths, QList<int>(paints.widths.size(), grid()->columnWidth(2)));
+    }
+
+    // Starting an edit and storing it with Enter redraw the cells they change: not the
+    // header, not every row's mark, not the whole table because the focus went into the
+    // cell editor and back.
+    void anEditRedrawsTheCellsItChangesOnly() {
+        struct : QObject {
+            QObject* header = nullptr;
+            QRegion table, headerPainted;
+            bool eventFilter(QObject* watched, QEvent* e) override {
+                if (e->type() == QEvent::Paint)
+                    (watched == header ? headerPainted : table) +=
+                        static_cast<QPaintEvent*>(e)->region();
+                return false;
+            }
+        } paints;
+        browser->mainWindow().resize(1200, 800);
+        browser->editors().subWindow()->showMaximized();
+        click("Steel");
+        QVERIFY(typeInto("EX", "1000"));
+        QTest::keyClick(cellEditor(), Qt::Key_Return); // on to NUXY's Value cell
+        QTest::qWait(50);
+        const int nuxy = cell("NUXY", 0)->row();
+        const auto rowRect = [this](int row) {
+            QRect r;
+            for (int c = 0; c < grid()->columnCount(); ++c)
+                r |= grid()->visualRect(grid()->model()->index(row, c));
+            return r;
+        };
+        const QRect far = rowRect(nuxy + 3);
+        QVERIFY(grid()->viewport()->rect().contains(far));
+        paints.header = grid()->horizontalHeader()->viewport();
+        grid()->viewport()->installEventFilter(&paints);
+        grid()->horizontalHeader()->viewport()->installEventFilter(&paints);
+
+        QTest::keyClick(grid(), Qt::Key_F2);
+        QTest::qWait(50);
+        QVERIFY(cellEditor());
+        QVERIFY(paints.table.intersects(rowRect(nuxy)));
+        QVERIFY(!paints.table.intersects(far));
+        QVERIFY(paints.headerPainted.isEmpty());
+
+        paints.table = {};
+        QTest::keyClicks(cellEditor(), "0.25");
+        QTest::keyClick(cellEditor(), Qt::Key_Return);
+        QTest::qWait(50);
+        QCOMPARE(stored(0, "NUXY"), 0.25);
+        QVERIFY(paints.table.intersects(rowRect(nuxy)));
+        QVERIFY(!paints.table.intersects(far));
+        QVERIFY(paints.headerPainted.isEmpty());
+        // The current cell still shows the focus frame, on the next row.
+        QVERIFY(grid()->hasFocus());
+        QCOMPARE(grid()->currentRow(), nuxy + 1);
     }
 
     // An edit still open is stored in the system it was typed in; the display follows.

@@ -59,6 +59,15 @@ private slots:
 
         clickCell("EX", 1);
         QCOMPARE(stored(0, "NUXY"), 0.5);
+        QVERIFY(!cell("NUXY", 0)->icon().isNull());
+        // Put right, the row loses its mark and its message.
+        QVERIFY(typeInto("NUXY", "0.25"));
+        clickCell("EX", 1);
+        QVERIFY(cell("NUXY", 0)->icon().isNull());
+        QVERIFY(!cell("NUXY", 1)->toolTip().contains(QStringLiteral("outside")));
+        QVERIFY(typeInto("NUXY", "0.5"));
+        clickCell("EX", 1);
+        QVERIFY(!cell("NUXY", 0)->icon().isNull());
         pickWithTheKeys(editor()->typeCombo(), 4); // von Mises Plasticity (kinematic)
         // The curve's shape and units are the feedback's; here the real chart is redrawn.
         QCOMPARE(firstSeries().back().y(), (2.35e8 + 2e9 * 4 * 2.35e8 / 2.1e11) / 6893.5773 / 1e3);
