@@ -265,7 +265,7 @@ void QtGrid::editCell() {
 void QtGrid::finishEditing() {
     if (state() != QAbstractItemView::EditingState) return;
     if (QWidget* editor = indexWidget(currentIndex()))
-        closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+        QTableWidget::closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
 }
 
 void QtGrid::setRowMark(int row, RowMark mark, const std::string& tip) {
@@ -392,6 +392,12 @@ void QtGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hin
         QTableWidget::closeEditor(editor, QAbstractItemDelegate::NoHint);
         setFocus(Qt::OtherFocusReason);
         if (!moveToValueCell(row + 1)) reportLeave(current_);
+        return;
+    case QAbstractItemDelegate::RevertModelCache:
+        // Escape: what was typed is thrown away, and whatever followed it as it was typed
+        // goes back to the stored value.
+        QTableWidget::closeEditor(editor, hint);
+        emit editCancelled();
         return;
     default:
         QTableWidget::closeEditor(editor, hint);

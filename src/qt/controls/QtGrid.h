@@ -55,6 +55,9 @@ signals:
     void lostFocus();
     /// The user changed the text in the open cell editor; text() reads it.
     void cellEdited();
+    /// The user closed the cell editor with Escape: nothing was stored, and the cell shows
+    /// its stored text again.
+    void editCancelled();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -266,6 +266,7 @@ void BaseFormWindow::connectHandlers() {
     MaterialFeedback* feedback = feedback_.get();
     connect(VSFlexGrid1_, &qt::QtGrid::cellEdited, this,
             [feedback] { feedback->VSFlexGrid1_Change(); });
+    connect(VSFlexGrid1_, &qt::QtGrid::editCancelled, this, [feedback] { feedback->refresh(); });
 
     TreeFilter* filter = filter_.get();
     connect(unitsCombo_, &qt::QtComboBox::clicked, this, [form, filter] {

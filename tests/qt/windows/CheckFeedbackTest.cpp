@@ -73,6 +73,28 @@ private slots:
         QCOMPARE(firstSeries().back().y(), (2.35e8 + 2e9 * 4 * 2.35e8 / 2.1e11) / 6893.5773 / 1e3);
     }
 
+    // Escape throws away what was typed: the marks, their summary and the chart, which
+    // followed the typing, show the stored values again.
+    void anEditLeftWithEscapeShowsTheStoredValuesAgain() {
+        library().SetValue(0, "SIGYLD", 2.35e8);
+        click("Steel");
+        const QString summary = editor()->checkSummary().text();
+        const QList<QPointF> line = firstSeries();
+        QVERIFY(!line.isEmpty());
+        QVERIFY(typeInto("NUXY", "0.5"));
+        QVERIFY(editor()->checkSummary().text() != summary);
+        QTest::keyClick(cellEditor(), Qt::Key_Escape);
+        QCOMPARE(stored(0, "NUXY"), 0.3);
+        QVERIFY(cell("NUXY", 0)->icon().isNull());
+        QCOMPARE(editor()->checkSummary().text(), summary);
+
+        QVERIFY(typeInto("EX", "1000"));
+        QVERIFY(firstSeries() != line);
+        QTest::keyClick(cellEditor(), Qt::Key_Escape);
+        QCOMPARE(stored(0, "EX"), 2.1e11);
+        QCOMPARE(firstSeries(), line);
+    }
+
     // Check Library takes room from the editor: the grid grows a scroll bar, its columns
     // and the chart are fitted again, and the list comes in. All of it is one frame.
     void checkLibraryIsDrawnInOneFrame() {
