@@ -20,11 +20,12 @@ namespace {
 /// The RowMark a code cell's icon shows.
 constexpr int kMarkRole = Qt::UserRole;
 
-// Scoped flag: the logic is changing the table itself, so the table's own current-cell
-// signal must not be taken for the user's move.
-struct Moving {
-    explicit Moving(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
-    ~Moving() { flag_ = old_; }
+// Raises a flag for a scope and puts it back as it was: `moving_` while the logic changes
+// the table itself, so that the table's own current-cell signal is not taken for the
+// user's move, and `closingEditor_` while the focus comes back from the cell editor.
+struct ScopedFlag {
+    explicit ScopedFlag(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+    ~ScopedFlag() { flag_ = old_; }
     bool& flag_;
     bool old_;
 };
@@ -82,7 +83,7 @@ void QtGrid::setCurrentCell(int row, int col) {
     if (row == current_.row && col == current_.col) return;
     reportLeave(current_);
     current_ = {row, col};
-    Moving moving(moving_);
+    ScopedFlag moving(moving_);
     // A rebuild walks through every cell; the view must not scroll along with it.
     const bool scrolls = hasAutoScroll();
     setAutoScroll(false);
@@ -149,17 +150,17 @@ std::string QtGrid::textMatrix(int row, int col) const {
 }
 
 void QtGrid::setRows(int rows) {
-    Moving moving(moving_);
+    ScopedFlag moving(moving_);
     setRowCount(rows > 1 ? rows - 1 : 0);
 }
 
 void QtGrid::setCols(int cols) {
-    Moving moving(moving_);
+    ScopedFlag moving(moving_);
     setColumnCount(cols > 0 ? cols : 0);
 }
 
 void QtGrid::clear() {
-    Moving moving(moving_);
+    ScopedFlag moving(moving_);
     clearContents();
     scrollToTop();
     for (int c = 0; c < columnCount(); ++c)
@@ -254,7 +255,7 @@ void QtGrid::editCell() {
     QTableWidgetItem* cell = cellItem(current_.row, current_.col, current_.row >= 1);
     if (current_.row < 1 || !cell || !(cell->flags() & Qt::ItemIsEditable)) return;
     {
-        Moving moving(moving_);
+        ScopedFlag moving(moving_);
         QTableWidget::setCurrentCell(current_.row - 1, current_.col);
     }
     editItem(cell);
@@ -378,7 +379,7 @@ void QtGrid::showFocusMoved() {
 }
 
 void QtGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
-    Moving closing(closingEditor_);
+    ScopedFlag closing(closingEditor_);
     const int row = current_.row;
     switch (hint) {
     case QAbstractItemDelegate::EditNextItem:
